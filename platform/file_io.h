@@ -1,0 +1,21 @@
+// Whole-file reads and crash-safe whole-file writes. A write goes to a
+// temporary file beside the target and is renamed over it only when it is
+// complete, so a crash or a full disk never leaves a half-written file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+namespace kinolux {
+
+// The file's bytes, or nothing when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Replaces the file with `contents`. An existing file keeps its permission
+// bits; a new one gets `newFileMode`. Returns false (and leaves the old file
+// untouched) when anything fails.
+bool WriteFileAtomically(const std::string& path, std::string_view contents, mode_t newFileMode = 0644);
+
+}  // namespace kinolux

@@ -1,0 +1,24 @@
+// The one way every part of the program reports a failure or a notice to the
+// user, and the process-wide console-mode flag that decides how.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kinolux {
+
+// 1 while the command-line conversion runs, else 0.
+void SetConsoleMode(int mode);
+int ConsoleMode();
+
+// Console mode: the text and a line feed on standard output. Otherwise a
+// message box with an OK button. Where no box can be answered (no
+// application object, or Qt's offscreen platform) the text goes to standard
+// output as in console mode, so nothing ever waits for an invisible click.
+void ReportMessage(std::string_view text);
+
+// Debugger output: written to standard error, with a line feed, only when
+// the environment variable KINOLUX_DEBUG is set.
+void DebugOutput(std::string_view text);
+
+}  // namespace kinolux
