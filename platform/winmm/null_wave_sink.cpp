@@ -1,0 +1,29 @@
+#include "platform/winmm/null_wave_sink.h"
+
+#include <thread>
+
+namespace kinolux::winmm {
+
+namespace {
+
+// Exact for any play time: whole seconds and the rest are converted apart.
+std::chrono::nanoseconds durationOf(std::uint64_t bytes, std::uint64_t bytesPerSecond)
+{
+    return std::chrono::seconds(bytes / bytesPerSecond) +
+           std::chrono::nanoseconds(bytes % bytesPerSecond * 1'000'000'000 / bytesPerSecond);
+}
+
+}  // namespace
+
+void NullWaveSink::play(const std::uint8_t*, std::size_t size)
+{
+    const auto now = Clock::now();
+    if (bytesSinceStart_ == 0 || start_ + durationOf(bytesSinceStart_, format_.bytesPerSecond()) < now) {
+        start_ = now;
+        bytesSinceStart_ = 0;
+    }
+    bytesSinceStart_ += size;
+    std::this_thread::sleep_until(start_ + durationOf(bytesSinceStart_, format_.bytesPerSecond()));
+}
+
+}  // namespace kinolux::winmm

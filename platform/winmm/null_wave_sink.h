@@ -1,0 +1,28 @@
+// The device of a machine without sound: consumes bytes at the real-time
+// rate of the format on the monotonic clock and plays nothing.
+#pragma once
+
+#include "platform/winmm/pcm_format.h"
+#include "platform/winmm/wave_sink.h"
+
+#include <chrono>
+
+namespace kinolux::winmm {
+
+class NullWaveSink final : public WaveSink {
+public:
+    explicit NullWaveSink(const PcmFormat& format) : format_(format) {}
+    void play(const std::uint8_t* bytes, std::size_t size) override;
+    void discard() override {}
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    PcmFormat format_;
+    // Deadlines are counted from a start time in whole bytes, so rounding
+    // never accumulates; playing restarts from "now" after an idle gap.
+    Clock::time_point start_{};
+    std::uint64_t bytesSinceStart_ = 0;
+};
+
+}  // namespace kinolux::winmm

@@ -1,0 +1,36 @@
+#include "platform/winmm/winmm.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+TEST(TimeApi, TimeGetTimeIsTheMonotonicClockInMillisecondsModulo32Bits)
+{
+    using namespace std::chrono;
+    const auto before = DWORD(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    const DWORD reading = timeGetTime();
+    std::this_thread::sleep_for(milliseconds(20));
+    const DWORD later = timeGetTime();
+    const auto after = DWORD(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    EXPECT_LE(DWORD(reading - before), DWORD(after - before));
+    EXPECT_GE(DWORD(later - reading), 20u);
+    EXPECT_LE(DWORD(later - before), DWORD(after - before));
+}
+
+TEST(TimeApi, CapsAndPeriodsFollowWindows)
+{
+    TIMECAPS caps{};
+    EXPECT_EQ(timeGetDevCaps(&caps, sizeof caps), UINT(TIMERR_NOERROR));
+    EXPECT_EQ(caps.wPeriodMin, 1u);
+    EXPECT_GE(caps.wPeriodMax, 1000u);
+    EXPECT_EQ(timeGetDevCaps(nullptr, sizeof caps), UINT(TIMERR_NOCANDO));
+    EXPECT_EQ(timeGetDevCaps(&caps, 4), UINT(TIMERR_NOCANDO));
+    EXPECT_EQ(timeBeginPeriod(1), UINT(TIMERR_NOERROR));
+    EXPECT_EQ(timeEndPeriod(1), UINT(TIMERR_NOERROR));
+    EXPECT_EQ(timeBeginPeriod(0), UINT(TIMERR_NOCANDO));
+}
+
+}  // namespace
