@@ -1,0 +1,19 @@
+// Conversions from the file's geometry to Qt's, in twips.
+#pragma once
+
+#include <QRectF>
+#include <QTransform>
+
+#include "flash/core/library.h"
+#include "flash/swf/types.h"
+
+namespace flash {
+
+QTransform toQTransform(const swf::Matrix& m);
+swf::Matrix toSwfMatrix(const QTransform& t);
+QRectF toQRectF(const swf::Rect& r);
+// Bounds of a character as its tag declares them; morph shapes at ratio
+// (0..65535). Empty for characters without bounds of their own.
+QRectF characterBounds(const Character* c, std::uint16_t ratio);
+
+}  // namespace flash

@@ -1,0 +1,83 @@
+#include "flash/core/library.h"
+
+#include <QString>
+
+namespace flash {
+
+void Library::define(CharacterKind kind, swf::CharacterId id, const swf::Tag& tag) {
+    if (characters_.count(id)) return;
+    Character c;
+    c.kind = kind;
+    c.id = id;
+    c.tag = &tag.body;
+    characters_.emplace(id, std::move(c));
+}
+
+void Library::addDefinitions(const std::vector<swf::Tag>& tags) {
+    using K = CharacterKind;
+    for (const auto& tag : tags) {
+        const auto& b = tag.body;
+        if (auto* t = std::get_if<swf::DefineShape>(&b)) define(K::Shape, t->id, tag);
+        else if (auto* t = std::get_if<swf::DefineMorphShape>(&b)) define(K::MorphShape, t->id, tag);
+        else if (auto* t = std::get_if<swf::DefineText>(&b)) define(K::Text, t->id, tag);
+        else if (auto* t = std::get_if<swf::DefineEditText>(&b)) define(K::EditText, t->id, tag);
+        else if (auto* t = std::get_if<swf::DefineBitsJpeg>(&b)) define(K::Bitmap, t->id, tag);
+        else if (auto* t = std::get_if<swf::DefineBitsLossless>(&b)) define(K::Bitmap, t->id, tag);
+        else if (auto* t = std::get_if<swf::DefineButton>(&b)) define(K::Button, t->id, tag);
+        else if (auto* t = std::get_if<swf::DefineVideoStream>(&b)) define(K::Video, t->id, tag);
+        else if (auto* t = std::get_if<swf::DefineFont>(&b)) define(K::Font, t->id, tag);
+        else if (auto* t = std::get_if<swf::DefineSound>(&b)) define(K::Sound, t->id, tag);
+        else if (auto* t = std::get_if<swf::DefineBinaryData>(&b)) define(K::BinaryData, t->id, tag);
+        else if (auto* t = std::get_if<swf::DefineSprite>(&b)) {
+            if (characters_.count(t->id)) continue;
+            define(K::Sprite, t->id, tag);
+            characters_[t->id].timeline = std::make_shared<Timeline>(Timeline::build(t->tags, t->frameCount));
+            addDefinitions(t->tags);
+        } else if (auto* t = std::get_if<swf::JpegTables>(&b)) {
+            if (jpegTables_.empty()) jpegTables_ = t->data;
+        } else if (auto* t = std::get_if<swf::DefineFontInfo>(&b)) {
+            auto it = characters_.find(t->fontId);
+            if (it != characters_.end()) it->second.fontInfo = t;
+        } else if (auto* t = std::get_if<swf::DefineButtonCxform>(&b)) {
+            auto it = characters_.find(t->buttonId);
+            if (it != characters_.end()) it->second.buttonCxform = t;
+        } else if (auto* t = std::get_if<swf::DefineButtonSound>(&b)) {
+            auto it = characters_.find(t->buttonId);
+            if (it != characters_.end()) it->second.buttonSound = t;
+        } else if (auto* t = std::get_if<swf::DefineScalingGrid>(&b)) {
+            auto it = characters_.find(t->id);
+            if (it != characters_.end()) it->second.scalingGrid = t;
+        } else if (auto* t = std::get_if<swf::ExportAssets>(&b)) {
+            for (const auto& [id, name] : t->assets) exports_.emplace(name, id);
+        } else if (auto* t = std::get_if<swf::SymbolClass>(&b)) {
+            for (const auto& [id, name] : t->symbols) exports_.emplace(name, id);
+        }
+    }
+}
+
+const Character* Library::get(swf::CharacterId id) const {
+    auto it = characters_.find(id);
+    return it == characters_.end() ? nullptr : &it->second;
+}
+
+const Character* Library::byExportName(const std::string& name) const {
+    auto it = exports_.find(name);
+    return it == exports_.end() ? nullptr : get(it->second);
+}
+
+const Character* Library::fontByName(const std::string& name, bool bold, bool italic) const {
+    const Character* loose = nullptr;
+    QString wanted = QString::fromStdString(name);
+    for (const auto& [id, c] : characters_) {
+        const auto* font = c.as<swf::DefineFont>();
+        if (!font) continue;
+        std::string fontName = c.fontInfo ? c.fontInfo->name : font->name;
+        if (QString::fromStdString(fontName).compare(wanted, Qt::CaseInsensitive) != 0) continue;
+        if (font->glyphs.empty()) continue;
+        if (font->flags.bold == bold && font->flags.italic == italic) return &c;
+        if (!loose) loose = &c;
+    }
+    return loose;
+}
+
+}  // namespace flash

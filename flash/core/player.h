@@ -1,0 +1,88 @@
+// The player core: one movie, its library and main timeline, advanced one
+// frame per tick by whoever drives it (no clock inside). Scripts and sound
+// attach through the queues it fills.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "flash/core/library.h"
+#include "flash/core/movie_clip.h"
+#include "flash/swf/types.h"
+
+namespace flash {
+
+// Action bytecode waiting for a script engine: frame actions, init actions
+// (event = the sprite id) and clip event handlers (event = the ClipEvent bit).
+struct QueuedAction {
+    enum Kind { Frame, Init, ClipEvent };
+    std::weak_ptr<DisplayObject> target;
+    swf::Bytes actions;
+    Kind kind = Frame;
+    std::uint32_t event = 0;
+};
+
+// StartSound, StartSound2, SoundStreamHead and SoundStreamBlock tags met
+// while frames ran, for the sound engine.
+struct QueuedSound {
+    std::weak_ptr<DisplayObject> clip;
+    const swf::TagBody* tag = nullptr;
+};
+
+class Player {
+public:
+    // Throws swf::Error when the bytes are not a readable movie.
+    explicit Player(swf::Bytes file);
+    explicit Player(swf::Movie movie);
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    const swf::Movie& movie() const { return movie_; }
+    const swf::Header& header() const { return movie_.header; }
+    std::uint8_t swfVersion() const { return movie_.header.version; }
+    const Library& library() const { return library_; }
+    double frameRate() const { return movie_.header.frameRate / 256.0; }
+    QRectF stageRect() const;  // twips
+    swf::Color backgroundColor() const { return background_; }
+
+    MovieClip& root() { return *root_; }
+    const MovieClip& root() const { return *root_; }
+
+    // Runs the next frame of every playing timeline, then the action runner.
+    void tick();
+    void play() { root_->play(); }
+    void stop() { root_->stop(); }
+    bool isPlaying() const { return root_->isPlaying(); }
+    int currentFrame() const { return root_->currentFrame(); }  // 0-based
+    int totalFrames() const { return root_->totalFrames(); }
+    void gotoFrame(int frame) { root_->gotoFrame(*this, frame); runActions(); }
+
+    // "a.b.c" from the root, each step a child's instance name.
+    DisplayObject* findByPath(const std::string& path) const;
+
+    std::vector<QueuedAction>& actions() { return actions_; }
+    std::vector<QueuedSound>& sounds() { return sounds_; }
+    void queueAction(QueuedAction a) { actions_.push_back(std::move(a)); }
+    void queueSound(QueuedSound s) { sounds_.push_back(std::move(s)); }
+    // Queues the handlers of obj for a clip event, if it has any.
+    void queueClipEvent(const std::shared_ptr<DisplayObject>& obj, std::uint32_t event);
+    // Called after every tick and goto; a script engine drains actions() here.
+    void setActionRunner(std::function<void(Player&)> runner) { runner_ = std::move(runner); }
+
+private:
+    void start();
+    void runActions();
+
+    swf::Movie movie_;
+    Library library_;
+    Timeline timeline_;
+    std::shared_ptr<MovieClip> root_;
+    swf::Color background_{255, 255, 255, 255};
+    std::vector<QueuedAction> actions_;
+    std::vector<QueuedSound> sounds_;
+    std::function<void(Player&)> runner_;
+};
+
+}  // namespace flash

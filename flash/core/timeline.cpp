@@ -1,0 +1,49 @@
+#include "flash/core/timeline.h"
+
+#include <QString>
+
+namespace flash {
+
+int Timeline::frameOfLabel(const std::string& label) const {
+    QString wanted = QString::fromStdString(label);
+    for (const auto& [name, frame] : labels)
+        if (QString::fromStdString(name).compare(wanted, Qt::CaseInsensitive) == 0) return frame;
+    return -1;
+}
+
+Timeline Timeline::build(const std::vector<swf::Tag>& tags, int declaredFrames) {
+    Timeline t;
+    t.tags = &tags;
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        if (const auto* label = tags[i].get<swf::FrameLabel>())
+            t.labels.emplace_back(label->name, int(t.frames.size()));
+        if (const auto* data = tags[i].get<swf::SceneAndFrameLabelData>()) {
+            for (std::size_t s = 0; s < data->scenes.size(); ++s)
+                t.scenes.push_back({data->scenes[s].second, int(data->scenes[s].first), 0});
+            for (const auto& [frame, name] : data->labels) t.labels.emplace_back(name, int(frame));
+        }
+        if (tags[i].get<swf::ShowFrame>()) {
+            t.frames.emplace_back(begin, i + 1);
+            begin = i + 1;
+        }
+    }
+    // Tags after the last ShowFrame still belong to a frame.
+    if (begin < tags.size()) {
+        bool meaningful = false;
+        for (std::size_t i = begin; i < tags.size(); ++i)
+            if (!tags[i].get<swf::End>()) meaningful = true;
+        if (meaningful) t.frames.emplace_back(begin, tags.size());
+    }
+    int total = std::max(1, declaredFrames);
+    if (int(t.frames.size()) > total) t.frames.resize(std::size_t(total));
+    while (int(t.frames.size()) < total) t.frames.emplace_back(tags.size(), tags.size());
+    if (t.scenes.empty()) t.scenes.push_back({"Scene 1", 0, 0});
+    for (std::size_t s = 0; s < t.scenes.size(); ++s) {
+        int end = s + 1 < t.scenes.size() ? t.scenes[s + 1].firstFrame : total;
+        t.scenes[s].frameCount = std::max(0, end - t.scenes[s].firstFrame);
+    }
+    return t;
+}
+
+}  // namespace flash

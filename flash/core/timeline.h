@@ -1,0 +1,35 @@
+// The frames of a timeline (the main movie or a sprite): which tags each
+// frame runs, its labels and scenes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "flash/swf/types.h"
+
+namespace flash {
+
+struct Scene {
+    std::string name;
+    int firstFrame = 0;  // 0-based
+    int frameCount = 0;
+};
+
+struct Timeline {
+    const std::vector<swf::Tag>* tags = nullptr;
+    // Tag index range [first, second) of each frame; frames past the last
+    // ShowFrame are empty.
+    std::vector<std::pair<std::size_t, std::size_t>> frames;
+    std::vector<std::pair<std::string, int>> labels;  // label, 0-based frame
+    std::vector<Scene> scenes;
+
+    int totalFrames() const { return int(frames.size()); }
+    // -1 when there is no such label (labels compare without regard to case).
+    int frameOfLabel(const std::string& label) const;
+
+    // declaredFrames is the header's (or sprite's) frame count; at least one
+    // frame is always there.
+    static Timeline build(const std::vector<swf::Tag>& tags, int declaredFrames);
+};
+
+}  // namespace flash
