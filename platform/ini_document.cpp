@@ -73,6 +73,8 @@ size_t IniDocument::SectionEnd(size_t header) const {
 }
 
 std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
+    section = TrimBlanks(section);
+    key = TrimBlanks(key);
     size_t header = FindSection(section);
     if (header == npos) return std::nullopt;
     size_t end = SectionEnd(header);
@@ -92,7 +94,7 @@ std::vector<std::string> IniDocument::SectionNames() const {
     return names;
 }
 
-bool IniDocument::HasSection(std::string_view section) const { return FindSection(section) != npos; }
+bool IniDocument::HasSection(std::string_view section) const { return FindSection(TrimBlanks(section)) != npos; }
 
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
     section = TrimBlanks(section);
