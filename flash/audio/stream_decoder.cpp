@@ -23,11 +23,12 @@ std::string StreamDecoder::decodeBlock(std::span<const std::uint8_t> block, std:
 {
     if (!decoder_) return error_;
     const bool mp3 = head_.format.codec == SoundCodec::Mp3;
-    std::size_t sampleCount = 0, seek = 0;
+    std::size_t sampleCount = 0;
+    std::int64_t seek = 0;  // where the frame starts in the block's sound; negative: before it
     if (mp3) {
         if (block.size() < kMp3BlockHeaderBytes) return "MP3 stream block too short for its header";
         sampleCount = std::size_t(block[0] | block[1] << 8);
-        seek = std::size_t(std::max(0, int(std::int16_t(block[2] | block[3] << 8))));
+        seek = std::int16_t(block[2] | block[3] << 8);
         block = block.subspan(kMp3BlockHeaderBytes);
     }
     native_.clear();
@@ -40,18 +41,22 @@ std::string StreamDecoder::decodeBlock(std::span<const std::uint8_t> block, std:
         if (message.empty()) message = "stream block holding more than 10 seconds cut";
     }
 
-    if (!started_) {
-        started_ = true;
-        const std::size_t skip = std::min(seek, frames);
-        native_.erase(native_.begin(), native_.begin() + std::ptrdiff_t(skip * channels_));
-        frames -= skip;
-    } else if (mp3 && decodedFrames_ + seek < declaredFrames_) {
-        // Earlier blocks fell short of their frames: this block's sound
-        // starts where its frame starts, after silence.
-        const std::size_t gap = std::min<std::size_t>(declaredFrames_ - decodedFrames_ - seek, nativeLimit);
+    // The block's sound belongs at stream frame (declared - seek): the first
+    // block given defines frame 0, later ones follow the sample counts.
+    const std::int64_t blockStart = std::int64_t(declaredFrames_) - seek;
+    if (blockStart > std::int64_t(decodedFrames_)) {
+        // Earlier blocks fell short of their frames (or the first block starts
+        // after its frame): silence up to this block.
+        const std::size_t gap = std::min<std::size_t>(std::size_t(blockStart - std::int64_t(decodedFrames_)), nativeLimit);
         native_.insert(native_.begin(), gap * channels_, 0);
         frames += gap;
+    } else if (!started_ && blockStart < 0) {
+        // The first block's lead-in belongs to an earlier frame.
+        const std::size_t skip = std::min<std::size_t>(std::size_t(-blockStart), frames);
+        native_.erase(native_.begin(), native_.begin() + std::ptrdiff_t(skip * channels_));
+        frames -= skip;
     }
+    started_ = true;
     decodedFrames_ += frames;
     declaredFrames_ += mp3 ? sampleCount : frames;
     resampler_->convert(native_, out);
