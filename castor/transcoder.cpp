@@ -1,0 +1,204 @@
+#include "transcoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "encoder_setup.h"
+#include "failure.h"
+#include "file_source.h"
+#include "frame_source.h"
+#include "target_presets.h"
+
+namespace castor {
+namespace {
+
+// Long gaps are filled a piece at a time, reporting progress in between
+// so that the caller can still stop.
+constexpr int64_t kRepeatsPerReport = 64;
+constexpr int kSilencePiece = 8192;
+
+}  // namespace
+
+Transcoder::Transcoder(const Options& options, Progress& progress, CS_FrameCallback frameCallback)
+    : options_(options), progress_(progress), packet_(NewPacket()) {
+    Open(frameCallback);
+}
+
+Transcoder::~Transcoder() = default;
+
+void Transcoder::Open(CS_FrameCallback frameCallback) {
+    // The output is checked before the input is touched: a refused output
+    // costs the caller no frames.
+    const std::string format = !options_.format.empty() ? options_.format : TargetFormat(options_.target);
+    std::string message;
+    if (!FindContainer(format, options_.output, container_, message)) {
+        Fail(message);
+    }
+    file_ = std::make_unique<OutputFile>(options_.output, container_, options_.overwrite,
+                                         options_.videoFrameLimit);
+
+    if (options_.input == CASTOR_FRAME_INPUT) {
+        source_ = std::make_unique<FrameSource>(frameCallback);
+    } else {
+        source_ = std::make_unique<FileSource>(options_.input);
+    }
+    if (!options_.target.empty()) {
+        ApplyTarget(options_, av_q2d(source_->Layout().frameRate));
+    }
+    plan_ = PlanOutput(options_, container_, source_->Layout());
+    if (!plan_.video) {
+        source_->Ignore(ItemKind::Picture);
+    }
+    if (!plan_.audio) {
+        source_->Ignore(ItemKind::Sound);
+    }
+
+    muxer_ = std::make_unique<Muxer>(container_, file_->WorkingPath(), options_.output);
+    if (plan_.video) {
+        videoEncoder_ = OpenVideoEncoder(*plan_.video, options_, container_);
+        videoFilter_ = std::make_unique<VideoFilter>(plan_.video->geometry);
+        videoTimeline_ = std::make_unique<VideoTimeline>(plan_.video->frameRate);
+        videoStream_ = muxer_->AddStream(*videoEncoder_, plan_.video->codecTag);
+        if (options_.durationSeconds > 0) {
+            videoSlotLimit_ = videoTimeline_->SlotAt(options_.durationSeconds);
+        }
+        if (options_.videoFrameLimit > 0) {
+            videoSlotLimit_ = std::min<int64_t>(videoSlotLimit_, options_.videoFrameLimit);
+        }
+    }
+    if (plan_.audio) {
+        audioEncoder_ = OpenAudioEncoder(*plan_.audio, options_, container_);
+        audioFilter_ = std::make_unique<AudioFilter>(audioEncoder_.input, options_.volume);
+        audioStream_ = muxer_->AddStream(*audioEncoder_.encoder, plan_.audio->codecTag);
+        if (options_.durationSeconds > 0) {
+            audioSampleLimit_ = std::llround(options_.durationSeconds * audioEncoder_.input.sampleRate);
+        }
+    }
+    muxer_->Start(options_.libavOptions);
+}
+
+Outcome Transcoder::Run() {
+    SourceItem item;
+    while (!(VideoDone() && AudioDone()) && source_->Read(item)) {
+        item.start -= options_.startSeconds;
+        if (item.kind == ItemKind::Picture) {
+            HandlePicture(item);
+        } else {
+            HandleSound(item);
+        }
+        if (stopped_ || !Report()) {
+            stopped_ = true;
+            break;
+        }
+    }
+    Finish(lastPictureEnd_);
+    Report();
+    return stopped_ ? Outcome::Stopped : Outcome::Complete;
+}
+
+void Transcoder::HandlePicture(const SourceItem& item) {
+    const VideoTimeline::Step step = videoTimeline_->Add(item.start);
+    EncodeHeldPicture(step.heldRepeats);
+    if (step.count > 0 && !stopped_ && !VideoDone()) {
+        held_ = videoFilter_->Convert(*item.frame);
+        EncodeHeldPicture(step.count);
+    }
+    lastPictureEnd_ = std::max(lastPictureEnd_, item.start + item.duration);
+}
+
+void Transcoder::EncodeHeldPicture(int64_t times) {
+    for (int64_t i = 0; i < times && !VideoDone(); ++i) {
+        held_->pts = videoSlots_++;
+        videoEncoder_->Send(held_.get());
+        Drain(*videoEncoder_, videoStream_);
+        if ((i + 1) % kRepeatsPerReport == 0 && !Report()) {
+            stopped_ = true;
+            return;
+        }
+    }
+}
+
+void Transcoder::HandleSound(const SourceItem& item) {
+    const AVFrame& block = *item.frame;
+    const AudioTimeline::Step step = audioTimeline_.Add(item.start, block.nb_samples, block.sample_rate);
+    for (int64_t silence = step.silence; silence > 0 && !AudioDone(); silence -= kSilencePiece) {
+        audioFilter_->PushSilence(static_cast<int>(std::min<int64_t>(silence, kSilencePiece)), block);
+        EncodeQueuedSound();
+        if (!Report()) {
+            stopped_ = true;
+            return;
+        }
+    }
+    if (step.skip < block.nb_samples && !AudioDone()) {
+        audioFilter_->Push(block, step.skip);
+        EncodeQueuedSound();
+    }
+}
+
+void Transcoder::EncodeQueuedSound() {
+    while (!AudioDone()) {
+        FramePtr frame = audioFilter_->Pop();
+        if (!frame) {
+            return;
+        }
+        const int64_t room = audioSampleLimit_ - frame->pts;
+        if (room < frame->nb_samples) {
+            // The end set by -t falls inside this frame.
+            if (audioEncoder_.input.wholeFrames) {
+                av_samples_set_silence(frame->extended_data, static_cast<int>(room),
+                                       frame->nb_samples - static_cast<int>(room),
+                                       frame->ch_layout.nb_channels, static_cast<AVSampleFormat>(frame->format));
+            } else {
+                frame->nb_samples = static_cast<int>(room);
+            }
+        }
+        audioEncoder_.encoder->Send(frame.get());
+        Drain(*audioEncoder_.encoder, audioStream_);
+    }
+}
+
+void Transcoder::Drain(Encoder& encoder, int stream) {
+    while (encoder.Receive(*packet_)) {
+        muxer_->Write(stream, *packet_, encoder.TimeBase());
+        file_->SetImagesWritten(muxer_->PacketsWritten());
+    }
+}
+
+void Transcoder::Finish(double end) {
+    if (videoEncoder_) {
+        if (held_) {
+            EncodeHeldPicture(videoTimeline_->Finish(end));
+        }
+        videoEncoder_->Send(nullptr);
+        Drain(*videoEncoder_, videoStream_);
+    }
+    if (audioEncoder_.encoder) {
+        audioFilter_->Drain();
+        EncodeQueuedSound();
+        audioEncoder_.encoder->Send(nullptr);
+        Drain(*audioEncoder_.encoder, audioStream_);
+    }
+    muxer_->Finish();
+    file_->Commit();
+}
+
+bool Transcoder::VideoDone() const { return !videoEncoder_ || videoSlots_ >= videoSlotLimit_; }
+
+bool Transcoder::AudioDone() const {
+    return !audioEncoder_.encoder || audioFilter_->SamplesOut() >= audioSampleLimit_;
+}
+
+bool Transcoder::Report() {
+    double position = 0;
+    if (plan_.video) {
+        position = videoSlots_ * av_q2d(av_inv_q(plan_.video->frameRate));
+    }
+    if (audioEncoder_.encoder) {
+        position = std::max(position, static_cast<double>(audioFilter_->SamplesOut()) /
+                                          audioEncoder_.input.sampleRate);
+    }
+    return progress_.Position(position, StatusText(videoSlots_, muxer_->BytesWritten(), position));
+}
+
+}  // namespace castor

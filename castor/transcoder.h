@@ -1,0 +1,75 @@
+// One whole encoding, from the argument vector's options to a finished
+// output: the input, the plan, the filters, the encoders and the muxer,
+// driven item by item with progress reports in between.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "audio_timeline.h"
+#include "bindings/castor.h"
+#include "encoder.h"
+#include "media_source.h"
+#include "muxer.h"
+#include "options.h"
+#include "output_file.h"
+#include "output_plan.h"
+#include "progress.h"
+#include "video_filter.h"
+#include "video_timeline.h"
+
+namespace castor {
+
+enum class Outcome {
+    Complete,  // the whole input is in the output
+    Stopped,   // the caller asked to stop; the output is finished up to there
+};
+
+class Transcoder {
+public:
+    Transcoder(const Options& options, Progress& progress, CS_FrameCallback frameCallback);
+    ~Transcoder();
+    Transcoder(const Transcoder&) = delete;
+    Transcoder& operator=(const Transcoder&) = delete;
+
+    // Throws Failure; the output is then removed (or never appears).
+    Outcome Run();
+
+private:
+    void Open(CS_FrameCallback frameCallback);
+    void HandlePicture(const SourceItem& item);
+    void HandleSound(const SourceItem& item);
+    void EncodeHeldPicture(int64_t times);
+    void EncodeQueuedSound();
+    void Drain(Encoder& encoder, int stream);
+    void Finish(double end);
+    bool VideoDone() const;
+    bool AudioDone() const;
+    bool Report();
+
+    Options options_;
+    Progress& progress_;
+    Container container_;
+    std::unique_ptr<OutputFile> file_;  // declared before the muxer: closed after it
+    std::unique_ptr<MediaSource> source_;
+    OutputPlan plan_;
+    std::unique_ptr<Encoder> videoEncoder_;
+    AudioEncoder audioEncoder_;
+    std::unique_ptr<VideoFilter> videoFilter_;
+    std::unique_ptr<AudioFilter> audioFilter_;
+    std::unique_ptr<Muxer> muxer_;
+    int videoStream_ = -1;
+    int audioStream_ = -1;
+
+    std::unique_ptr<VideoTimeline> videoTimeline_;
+    AudioTimeline audioTimeline_;
+    FramePtr held_;  // the picture on screen, converted
+    int64_t videoSlots_ = 0;
+    int64_t videoSlotLimit_ = INT64_MAX;
+    int64_t audioSampleLimit_ = INT64_MAX;
+    double lastPictureEnd_ = 0;
+    PacketPtr packet_;
+    bool stopped_ = false;
+};
+
+}  // namespace castor
