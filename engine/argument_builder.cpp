@@ -49,6 +49,8 @@ BuiltEncoding Build(const ProfileSettings& profile, const std::string& input, co
 
 }  // namespace
 
+std::string ImageSequenceFolder(const std::string& outputPath) { return WithoutExtension(outputPath); }
+
 bool SplitArguments(std::string_view text, EncoderArguments& arguments) {
     while (!text.empty()) {
         size_t blank = text.find(' ');
@@ -101,17 +103,22 @@ bool AppendProfileSwitches(const ProfileSettings& p, EncoderArguments& a) {
     return ok;
 }
 
-std::string ImageSequenceFolder(const std::string& outputPath) { return WithoutExtension(outputPath); }
+namespace {
+
+// The task's output path, or for a TargetType of exactly "jpg" the numbered
+// images in the folder named after it, which is created here.
+std::string OutputArgument(const ConversionTask& task) {
+    if (task.profile.TargetType != "jpg") return task.outputPath;
+    std::string folder = ImageSequenceFolder(task.outputPath);
+    // A folder that cannot be made reaches the user as the encoder's write error.
+    MakeFoldersUpToLastSlash(folder + "/");
+    return folder + "/ren%04d.jpg";
+}
+
+}  // namespace
 
 BuiltEncoding BuildFrameEncoding(const ConversionTask& task) {
-    std::string output = task.outputPath;
-    if (task.profile.TargetType == "jpg") {
-        std::string folder = ImageSequenceFolder(task.outputPath);
-        // A folder that cannot be made reaches the user as the encoder's write error.
-        MakeFoldersUpToLastSlash(folder + "/");
-        output = folder + "/ren%04d.jpg";
-    }
-    return Build(task.profile, CASTOR_FRAME_INPUT, output);
+    return Build(task.profile, CASTOR_FRAME_INPUT, OutputArgument(task));
 }
 
 ProfileSettings IntermediateProfile(const ProfileSettings& taskProfile) {
@@ -150,7 +157,7 @@ BuiltEncoding BuildIntermediateEncoding(const ConversionTask& task) {
 }
 
 BuiltEncoding BuildFinalEncoding(const ConversionTask& task, const std::string& inputPath) {
-    return Build(task.profile, inputPath, task.outputPath);
+    return Build(task.profile, inputPath, OutputArgument(task));
 }
 
 }  // namespace kinolux

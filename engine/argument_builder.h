@@ -42,7 +42,9 @@ BuiltEncoding BuildFrameEncoding(const ConversionTask& task);
 // The first encoding of mode 2: frames into the lossless intermediate file.
 BuiltEncoding BuildIntermediateEncoding(const ConversionTask& task);
 // The second encoding of mode 2, and any encoding whose input is a file:
-// `inputPath` into the task's output with the task's profile.
+// `inputPath` into the task's output with the task's profile (an image
+// sequence for "jpg" as above, so a file input never writes every picture
+// over the one same file).
 BuiltEncoding BuildFinalEncoding(const ConversionTask& task, const std::string& inputPath);
 
 // The folder of an image-sequence output.
