@@ -1,0 +1,59 @@
+#include "flash/module/flash_engine.h"
+
+#include <QFile>
+#include <algorithm>
+#include <cmath>
+
+#include "flash/swf/error.h"
+#include "flash/swf/limits.h"
+
+namespace flash {
+
+std::unique_ptr<Engine> Engine::fromBytes(std::vector<std::uint8_t> bytes, std::string* error) {
+    try {
+        auto player = std::make_unique<Player>(swf::Bytes(bytes));
+        return std::unique_ptr<Engine>(new Engine(std::move(player)));
+    } catch (const swf::Error& e) {
+        if (error) *error = e.what();
+    } catch (const std::bad_alloc&) {
+        if (error) *error = "not enough memory to load the movie";
+    }
+    return nullptr;
+}
+
+std::unique_ptr<Engine> Engine::fromFile(const std::string& path, std::string* error) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = "cannot open " + path + ": " + file.errorString().toStdString();
+        return nullptr;
+    }
+    // A compressed movie grows when unpacked; its file is never bigger than the unpacked limit.
+    if (file.size() > qint64(swf::limits::kMaxMovieBytes)) {
+        if (error) *error = path + " is larger than the movie size limit";
+        return nullptr;
+    }
+    QByteArray data = file.readAll();
+    std::vector<std::uint8_t> bytes(data.begin(), data.end());
+    auto engine = fromBytes(std::move(bytes), error);
+    if (!engine && error) *error = path + ": " + *error;
+    return engine;
+}
+
+QSize Engine::stageSize() const {
+    QRectF r = player_->stageRect();
+    auto side = [](double twips) {
+        return int(std::clamp(std::lround(twips / 20.0), 1L, long(swf::limits::kMaxStagePixelsSide)));
+    };
+    return QSize(side(r.width()), side(r.height()));
+}
+
+void Engine::render(QImage& target, const render::RenderOptions& options) { renderer_.render(*player_, target, options); }
+
+QImage Engine::render(QSize size, const render::RenderOptions& options) {
+    if (size.isEmpty()) size = stageSize();
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (!image.isNull()) render(image, options);
+    return image;
+}
+
+}  // namespace flash

@@ -1,0 +1,21 @@
+// Bitmap characters decoded into premultiplied 32-bit pictures: JPEG (with
+// the movie's shared tables), PNG and GIF through Qt's readers, zlib alpha
+// planes, and the lossless formats.
+#pragma once
+
+#include <QImage>
+#include <string>
+
+#include "flash/swf/types.h"
+
+namespace flash::render {
+
+// A null image, and a message in *error, when the data cannot be decoded.
+QImage decodeJpegBitmap(const swf::DefineBitsJpeg& tag, swf::Bytes jpegTables, std::string* error = nullptr);
+QImage decodeLosslessBitmap(const swf::DefineBitsLossless& tag, std::string* error = nullptr);
+
+// Inflates zlib data of exactly `expected` bytes (false when it is shorter
+// or damaged); never allocates more than expected.
+bool inflateExactly(swf::Bytes data, std::size_t expected, std::vector<std::uint8_t>& out);
+
+}  // namespace flash::render

@@ -1,0 +1,156 @@
+#include "flash/render/paint.h"
+
+#include <cmath>
+
+namespace flash::render {
+namespace {
+
+constexpr double kGradientHalf = 16384.0;  // the gradient square is 32768 twips wide
+
+double srgbToLinear(double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); }
+double linearToSrgb(double c) { return c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1 / 2.4) - 0.055; }
+
+QColor mixLinear(const QColor& a, const QColor& b, double t) {
+    auto ch = [&](double x, double y) {
+        double v = srgbToLinear(x / 255.0) * (1 - t) + srgbToLinear(y / 255.0) * t;
+        return int(std::lround(linearToSrgb(v) * 255.0));
+    };
+    return QColor(ch(a.red(), b.red()), ch(a.green(), b.green()), ch(a.blue(), b.blue()),
+                  int(std::lround(a.alpha() * (1 - t) + b.alpha() * t)));
+}
+
+QGradientStops gradientStops(const swf::Gradient& g, const ColorTransform& cx) {
+    QGradientStops stops;
+    double last = -1;
+    QColor lastColor;
+    for (const auto& rec : g.records) {
+        double pos = rec.ratio / 255.0;
+        // Qt needs strictly increasing positions; equal ratios make a hard edge.
+        if (pos <= last) pos = std::min(1.0, last + 1e-6);
+        QColor c = cx.apply(rec.color);
+        if (g.interpolation == swf::InterpolationMode::LinearRgb && last >= 0) {
+            for (int k = 1; k < 8; ++k) {
+                double t = k / 8.0;
+                stops.append({last + (pos - last) * t, mixLinear(lastColor, c, t)});
+            }
+        }
+        stops.append({pos, c});
+        last = pos;
+        lastColor = c;
+    }
+    if (stops.isEmpty()) stops.append({0.0, QColor(0, 0, 0, 0)});
+    return stops;
+}
+
+QGradient::Spread spreadOf(swf::SpreadMode m) {
+    switch (m) {
+    case swf::SpreadMode::Reflect: return QGradient::ReflectSpread;
+    case swf::SpreadMode::Repeat: return QGradient::RepeatSpread;
+    default: return QGradient::PadSpread;
+    }
+}
+
+QTransform qtransform(const swf::Matrix& m) {
+    return QTransform(m.a / 65536.0, m.b / 65536.0, m.c / 65536.0, m.d / 65536.0, m.tx, m.ty);
+}
+
+Qt::PenCapStyle capOf(swf::LineCap c) {
+    switch (c) {
+    case swf::LineCap::None: return Qt::FlatCap;
+    case swf::LineCap::Square: return Qt::SquareCap;
+    default: return Qt::RoundCap;
+    }
+}
+
+Qt::PenJoinStyle joinOf(swf::LineJoin j) {
+    switch (j) {
+    case swf::LineJoin::Bevel: return Qt::BevelJoin;
+    case swf::LineJoin::Miter: return Qt::MiterJoin;
+    default: return Qt::RoundJoin;
+    }
+}
+
+QPen linePen(const QPainter& p, const swf::LineStyle& s, const PaintStyle& ps) {
+    QBrush brush = s.fill ? fillBrush(*s.fill, ps) : QBrush(ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(s.color));
+    QPen pen(brush, s.width);
+    pen.setCapStyle(capOf(s.startCap));
+    pen.setJoinStyle(joinOf(s.join));
+    if (s.join == swf::LineJoin::Miter) pen.setMiterLimit(std::max(1.0, s.miterLimit / 256.0));
+    const QTransform& t = p.worldTransform();
+    double scale = std::sqrt(std::abs(t.determinant()));
+    // Scaled strokes never get thinner than one pixel; unscaled ones keep
+    // their width in pixels.
+    if (s.noHScale && s.noVScale) {
+        pen.setCosmetic(true);
+        pen.setWidthF(std::max(1.0, s.width / 20.0));
+    } else if (s.width * scale < 1.0) {
+        pen.setCosmetic(true);
+        pen.setWidthF(1.0);
+    }
+    return pen;
+}
+
+}  // namespace
+
+QGradient makeGradient(const swf::FillStyle& style, const ColorTransform& cx) {
+    QGradient g;
+    if (style.type == swf::FillType::LinearGradient) {
+        g = QLinearGradient(-kGradientHalf, 0, kGradientHalf, 0);
+    } else {
+        double focal = std::clamp(style.focalPoint / 256.0, -0.998, 0.998);
+        if (style.type == swf::FillType::FocalGradient)
+            g = QRadialGradient(QPointF(0, 0), kGradientHalf, QPointF(focal * kGradientHalf, 0));
+        else
+            g = QRadialGradient(QPointF(0, 0), kGradientHalf);
+    }
+    g.setStops(gradientStops(style.gradient, cx));
+    g.setSpread(spreadOf(style.gradient.spread));
+    return g;
+}
+
+QImage transformBitmap(const QImage& image, const ColorTransform& cx) {
+    QImage out = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            QRgb p = row[x];
+            QColor c = cx.apply(swf::Color{std::uint8_t(qRed(p)), std::uint8_t(qGreen(p)), std::uint8_t(qBlue(p)),
+                                           std::uint8_t(qAlpha(p))});
+            row[x] = c.rgba();
+        }
+    }
+    return out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QBrush fillBrush(const swf::FillStyle& style, const PaintStyle& ps, bool* smooth) {
+    if (ps.coverageOnly) return QBrush(Qt::black);
+    const ColorTransform& cx = *ps.colorTransform;
+    if (style.type == swf::FillType::Solid) return QBrush(cx.apply(style.color));
+    if (swf::isGradient(style.type)) {
+        QBrush b(makeGradient(style, cx));
+        b.setTransform(qtransform(style.gradient.matrix));
+        return b;
+    }
+    const QImage* image = ps.bitmaps ? ps.bitmaps(style.bitmapId) : nullptr;
+    if (!image || image->isNull()) return QBrush(Qt::NoBrush);
+    if (smooth)
+        *smooth = style.type == swf::FillType::RepeatingBitmap || style.type == swf::FillType::ClippedBitmap;
+    QBrush b(cx.isIdentity() ? *image : transformBitmap(*image, cx));
+    b.setTransform(qtransform(style.bitmapMatrix));
+    return b;
+}
+
+void paintGeometry(QPainter& p, const ShapeGeometry& g, const PaintStyle& ps) {
+    for (const auto& group : g.groups) {
+        for (const auto& f : group.fills) {
+            bool smooth = false;
+            QBrush brush = fillBrush(f.style, ps, &smooth);
+            if (brush.style() == Qt::NoBrush) continue;
+            p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+            p.fillPath(f.path, brush);
+        }
+        for (const auto& s : group.strokes) p.strokePath(s.path, linePen(p, s.style, ps));
+    }
+}
+
+}  // namespace flash::render

@@ -1,0 +1,35 @@
+// Brushes and pens for fill and line styles under a colour transform, and
+// the painting of a shape's paths with them.
+#pragma once
+
+#include <QBrush>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <functional>
+
+#include "flash/core/color_transform.h"
+#include "flash/render/shape_geometry.h"
+
+namespace flash::render {
+
+// Looks up a bitmap character; null when there is none.
+using BitmapLookup = std::function<const QImage*(swf::CharacterId)>;
+
+struct PaintStyle {
+    const ColorTransform* colorTransform = nullptr;
+    BitmapLookup bitmaps;
+    // Masks draw only their coverage: everything opaque, colours ignored.
+    bool coverageOnly = false;
+};
+
+QBrush fillBrush(const swf::FillStyle& style, const PaintStyle& ps, bool* smooth = nullptr);
+QGradient makeGradient(const swf::FillStyle& style, const ColorTransform& cx);
+
+// Paints the geometry with the painter's current transform (twips to pixels).
+void paintGeometry(QPainter& p, const ShapeGeometry& g, const PaintStyle& ps);
+
+// A bitmap with a colour transform applied (premultiplied in and out).
+QImage transformBitmap(const QImage& image, const ColorTransform& cx);
+
+}  // namespace flash::render

@@ -1,0 +1,233 @@
+#include "flash/render/renderer.h"
+
+#include <QPainter>
+
+#include "flash/core/button.h"
+#include "flash/core/edit_text.h"
+#include "flash/core/geometry.h"
+#include "flash/render/bitmap_decoder.h"
+#include "flash/render/blend.h"
+#include "flash/render/filters.h"
+#include "flash/render/morph.h"
+
+namespace flash::render {
+namespace {
+
+constexpr std::size_t kMorphCacheSize = 256;
+constexpr int kMaxLayerDepth = 32;  // nested layers beyond this draw directly
+
+const DisplayList* childrenOf(const DisplayObject& obj) {
+    if (auto* clip = dynamic_cast<const MovieClip*>(&obj)) return &clip->children();
+    if (auto* button = dynamic_cast<const Button*>(&obj)) return &button->children();
+    return nullptr;
+}
+
+QRect deviceRect(const QPainter& p) { return QRect(0, 0, p.device()->width(), p.device()->height()); }
+
+void startPainter(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+QImage transparentImage(QSize size) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+}  // namespace
+
+void Renderer::render(const Player& player, QImage& target, const RenderOptions& options) {
+    if (player_ != &player) {
+        shapes_.clear();
+        morphs_.clear();
+        morphOrder_.clear();
+        bitmaps_.clear();
+        glyphs_ = GlyphCache();
+        problems_.clear();
+        player_ = &player;
+    }
+    swf::Color bg = player.backgroundColor();
+    target.fill(options.background.value_or(QColor(bg.r, bg.g, bg.b)));
+    QTransform view = viewTransform(player.stageRect(), target.size(), options.scaleMode, options.zoom);
+    stageScale_ = std::sqrt(std::abs(view.determinant())) * 20.0;
+    QPainter p(&target);
+    startPainter(p);
+    Children list;
+    for (const auto& [depth, child] : player.root().children()) list.push_back(child.get());
+    drawChildren(p, list, view, ColorTransform{});
+}
+
+PaintStyle Renderer::paintStyle(const ColorTransform& cx) {
+    PaintStyle ps;
+    ps.colorTransform = &cx;
+    ps.coverageOnly = coverageOnly_;
+    ps.bitmaps = [this](swf::CharacterId id) { return bitmap(id); };
+    return ps;
+}
+
+void Renderer::drawChildren(QPainter& p, const Children& list, const QTransform& world, const ColorTransform& cx) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const DisplayObject* obj = list[i];
+        if (obj->clipDepth > 0) {
+            Children masked;
+            std::size_t j = i + 1;
+            while (j < list.size() && list[j]->depth <= obj->clipDepth) masked.push_back(list[j++]);
+            drawMasked(p, *obj, masked, world, cx);
+            i = j - 1;
+            continue;
+        }
+        drawObject(p, *obj, world, cx);
+    }
+}
+
+void Renderer::drawObject(QPainter& p, const DisplayObject& obj, const QTransform& parentWorld,
+                          const ColorTransform& parentCx) {
+    if (!obj.visible && !coverageOnly_) return;
+    QTransform world = obj.matrix * parentWorld;
+    ColorTransform cx = parentCx * obj.colorTransform;
+    if (!coverageOnly_ && cx.mul[3] <= 0 && cx.add[3] <= 0 && obj.blendMode != swf::BlendMode::Erase) return;
+    bool layered = !coverageOnly_ && layerDepth_ < kMaxLayerDepth &&
+                   (!obj.filters.empty() || obj.blendMode != swf::BlendMode::Normal);
+    if (layered)
+        drawLayered(p, obj, world, cx);
+    else
+        drawContent(p, obj, world, cx);
+}
+
+void Renderer::drawContent(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx) {
+    p.setTransform(world);
+    if (obj.opaqueBackground && !coverageOnly_) {
+        const auto& c = *obj.opaqueBackground;
+        p.fillRect(obj.localBounds(), QColor(c.r, c.g, c.b));
+    }
+    const Character* c = obj.character();
+    switch (obj.kind()) {
+    case ObjectKind::Shape:
+        if (auto* shape = c->as<swf::DefineShape>()) paintGeometry(p, shapeGeometry(*shape), paintStyle(cx));
+        break;
+    case ObjectKind::MorphShape:
+        if (auto* morph = c->as<swf::DefineMorphShape>()) paintGeometry(p, morphGeometry(*morph, obj.ratio), paintStyle(cx));
+        break;
+    case ObjectKind::Text:
+        if (auto* text = c->as<swf::DefineText>()) drawStaticText(p, *text, player_->library(), glyphs_, paintStyle(cx));
+        break;
+    case ObjectKind::EditText:
+        drawEditText(p, static_cast<const EditText&>(obj), player_->library(), glyphs_, paintStyle(cx));
+        break;
+    case ObjectKind::Bitmap:
+        if (const QImage* image = bitmap(obj.characterId())) {
+            p.setTransform(QTransform::fromScale(20, 20) * world);
+            if (coverageOnly_)
+                p.fillRect(image->rect(), Qt::black);
+            else
+                p.drawImage(QPointF(0, 0), cx.isIdentity() ? *image : transformBitmap(*image, cx));
+        }
+        break;
+    case ObjectKind::Video: break;  // frames come from the video decoder
+    case ObjectKind::MovieClip:
+    case ObjectKind::Button: {
+        Children list;
+        for (const auto& [depth, child] : *childrenOf(obj)) list.push_back(child.get());
+        drawChildren(p, list, world, cx);
+        break;
+    }
+    }
+}
+
+void Renderer::drawLayered(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx) {
+    QMarginsF margins(2, 2, 2, 2);
+    for (const auto& f : obj.filters) {
+        QMarginsF m = filterMargins(f, stageScale_);
+        margins += m;
+    }
+    QRect bounds = world.mapRect(obj.localBounds()).marginsAdded(margins).toAlignedRect() & deviceRect(p);
+    if (bounds.isEmpty()) return;
+    // A layer is drawn opaque and faded as a whole when it is composited.
+    ColorTransform inner = cx;
+    double opacity = 1.0;
+    if (cx.add[3] == 0) {
+        opacity = std::clamp(double(cx.mul[3]), 0.0, 1.0);
+        inner.mul[3] = 1;
+    }
+    QImage layer = transparentImage(bounds.size());
+    {
+        QPainter lp(&layer);
+        startPainter(lp);
+        ++layerDepth_;
+        drawContent(lp, obj, world * QTransform::fromTranslate(-bounds.x(), -bounds.y()), inner);
+        --layerDepth_;
+    }
+    for (const auto& f : obj.filters) applyFilter(layer, f, stageScale_);
+    auto* target = dynamic_cast<QImage*>(p.device());
+    if (!target) return;
+    compositeLayer(p, *target, layer, bounds.topLeft(), obj.blendMode, opacity);
+}
+
+void Renderer::drawMasked(QPainter& p, const DisplayObject& mask, const Children& masked, const QTransform& world,
+                          const ColorTransform& cx) {
+    if (masked.empty()) return;
+    QRect bounds = (mask.matrix * world).mapRect(mask.localBounds()).toAlignedRect().adjusted(-1, -1, 1, 1) & deviceRect(p);
+    if (bounds.isEmpty()) return;
+    QTransform shift = QTransform::fromTranslate(-bounds.x(), -bounds.y());
+    QImage content = transparentImage(bounds.size());
+    QImage coverage = transparentImage(bounds.size());
+    {
+        QPainter mp(&coverage);
+        startPainter(mp);
+        bool was = coverageOnly_;
+        coverageOnly_ = true;
+        drawObject(mp, mask, world * shift, cx);
+        coverageOnly_ = was;
+    }
+    {
+        QPainter cp(&content);
+        startPainter(cp);
+        drawChildren(cp, masked, world * shift, cx);
+        cp.resetTransform();
+        cp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        cp.drawImage(0, 0, coverage);
+    }
+    p.save();
+    p.resetTransform();
+    p.drawImage(bounds.topLeft(), content);
+    p.restore();
+}
+
+const ShapeGeometry& Renderer::shapeGeometry(const swf::DefineShape& shape) {
+    auto it = shapes_.find(&shape);
+    if (it == shapes_.end())
+        it = shapes_.emplace(&shape, buildShapeGeometry(shape.styles, shape.records, shape.usesFillWindingRule)).first;
+    return it->second;
+}
+
+const ShapeGeometry& Renderer::morphGeometry(const swf::DefineMorphShape& morph, std::uint16_t ratio) {
+    auto key = std::pair{&morph, ratio};
+    auto it = morphs_.find(key);
+    if (it != morphs_.end()) return it->second;
+    if (morphOrder_.size() >= kMorphCacheSize) {
+        morphs_.erase(morphOrder_.front());
+        morphOrder_.pop_front();
+    }
+    MorphFrame frame = interpolateMorph(morph, ratio);
+    morphOrder_.push_back(key);
+    return morphs_.emplace(key, buildShapeGeometry(frame.styles, frame.records, false)).first->second;
+}
+
+const QImage* Renderer::bitmap(swf::CharacterId id) {
+    auto it = bitmaps_.find(id);
+    if (it == bitmaps_.end()) {
+        QImage image;
+        std::string error;
+        const Character* c = player_->library().get(id);
+        if (auto* jpeg = c ? c->as<swf::DefineBitsJpeg>() : nullptr)
+            image = decodeJpegBitmap(*jpeg, player_->library().jpegTables(), &error);
+        else if (auto* lossless = c ? c->as<swf::DefineBitsLossless>() : nullptr)
+            image = decodeLosslessBitmap(*lossless, &error);
+        if (!error.empty()) problems_.push_back("bitmap " + std::to_string(id) + ": " + error);
+        it = bitmaps_.emplace(id, std::move(image)).first;
+    }
+    return it->second.isNull() ? nullptr : &it->second;
+}
+
+}  // namespace flash::render

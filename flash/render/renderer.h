@@ -1,0 +1,63 @@
+// Draws a player's current frame into a picture on QPainter's raster
+// engine: anti-aliased, any size, the stage placed by the control's scale
+// modes, on a plain background fill.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <list>
+#include <map>
+#include <optional>
+#include <unordered_map>
+
+#include "flash/core/player.h"
+#include "flash/render/paint.h"
+#include "flash/render/shape_geometry.h"
+#include "flash/render/text_render.h"
+#include "flash/render/view.h"
+
+namespace flash::render {
+
+struct RenderOptions {
+    ScaleMode scaleMode = ScaleMode::ShowAll;
+    double zoom = 1.0;
+    // Drawn under everything; the movie's own background colour when unset.
+    std::optional<QColor> background;
+};
+
+class Renderer {
+public:
+    // target must be Format_ARGB32_Premultiplied; it is filled completely.
+    void render(const Player& player, QImage& target, const RenderOptions& options = {});
+    // Bitmaps that could not be decoded, with the reason (for diagnostics).
+    const std::vector<std::string>& problems() const { return problems_; }
+
+private:
+    using Children = std::vector<const DisplayObject*>;
+
+    void drawChildren(QPainter& p, const Children& list, const QTransform& world, const ColorTransform& cx);
+    void drawObject(QPainter& p, const DisplayObject& obj, const QTransform& parentWorld, const ColorTransform& parentCx);
+    void drawContent(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
+    void drawLayered(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
+    void drawMasked(QPainter& p, const DisplayObject& mask, const Children& masked, const QTransform& world,
+                    const ColorTransform& cx);
+
+    const ShapeGeometry& shapeGeometry(const swf::DefineShape& shape);
+    const ShapeGeometry& morphGeometry(const swf::DefineMorphShape& morph, std::uint16_t ratio);
+    const QImage* bitmap(swf::CharacterId id);
+    PaintStyle paintStyle(const ColorTransform& cx);
+
+    const Player* player_ = nullptr;
+    double stageScale_ = 1.0;   // picture pixels per stage pixel
+    bool coverageOnly_ = false;  // drawing a mask
+    int layerDepth_ = 0;
+
+    std::unordered_map<const swf::DefineShape*, ShapeGeometry> shapes_;
+    std::map<std::pair<const swf::DefineMorphShape*, std::uint16_t>, ShapeGeometry> morphs_;
+    std::list<std::pair<const swf::DefineMorphShape*, std::uint16_t>> morphOrder_;
+    std::unordered_map<swf::CharacterId, QImage> bitmaps_;
+    GlyphCache glyphs_;
+    std::vector<std::string> problems_;
+};
+
+}  // namespace flash::render

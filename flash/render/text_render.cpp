@@ -1,0 +1,277 @@
+#include "flash/render/text_render.h"
+
+#include <QFontMetricsF>
+#include <cmath>
+
+#include "flash/core/geometry.h"
+#include "flash/render/html_text.h"
+#include "flash/render/shape_geometry.h"
+
+namespace flash::render {
+namespace {
+
+constexpr double kGutter = 40;  // 2 pixels between a field's border and its text
+
+QString deviceFamily(const QString& face) {
+    QString f = face.toLower();
+    if (f == "_serif" || f.contains("times")) return "DejaVu Serif";
+    if (f == "_typewriter" || f.contains("courier") || f.contains("mono")) return "DejaVu Sans Mono";
+    return "DejaVu Sans";
+}
+
+QFont deviceFont(const TextFormat& f) {
+    QFont font(deviceFamily(f.face));
+    font.setPixelSize(std::max(1, int(std::lround(f.size * 20))));  // twips
+    font.setBold(f.bold);
+    font.setItalic(f.italic);
+    font.setUnderline(f.underline);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+struct PlacedChar {
+    QChar c;
+    double x = 0, advance = 0;
+    int run = 0;
+};
+
+struct Line {
+    std::vector<PlacedChar> chars;
+    double width = 0, ascent = 0, descent = 0;
+    swf::TextAlign align = swf::TextAlign::Left;
+};
+
+// One run's font: embedded glyphs when the field uses them, else a system font.
+struct RunFont {
+    const Character* embedded = nullptr;
+    QFont device;
+    double scale = 0;  // glyph units to twips (embedded)
+    double ascent = 0, descent = 0, leading = 0;
+};
+
+}  // namespace
+
+double fontEmSquare(const swf::DefineFont& font) { return font.version >= 3 ? 20480.0 : 1024.0; }
+
+const QPainterPath& GlyphCache::glyph(const swf::DefineFont& font, std::uint32_t index) {
+    static const QPainterPath empty;
+    if (index >= font.glyphs.size()) return empty;
+    auto& list = glyphs_[&font];
+    if (list.size() != font.glyphs.size()) list.resize(font.glyphs.size());
+    auto& slot = list[index];
+    if (!slot) {
+        swf::ShapeStyles styles;
+        styles.fills.resize(1);
+        slot = buildShapeGeometry(styles, font.glyphs[index].shape, false).outline();
+        slot->setFillRule(Qt::WindingFill);
+    }
+    return *slot;
+}
+
+int GlyphCache::indexOf(const Character& c, char32_t code) {
+    const auto* font = c.as<swf::DefineFont>();
+    if (!font) return -1;
+    auto [it, fresh] = codes_.try_emplace(font);
+    if (fresh) {
+        for (std::size_t i = 0; i < font->glyphs.size(); ++i) {
+            std::uint16_t code16 = font->version == 1 && c.fontInfo && i < c.fontInfo->codes.size()
+                                       ? c.fontInfo->codes[i] : font->glyphs[i].code;
+            it->second.emplace(code16, int(i));
+        }
+    }
+    auto found = it->second.find(code);
+    return found == it->second.end() ? -1 : found->second;
+}
+
+void drawStaticText(QPainter& p, const swf::DefineText& text, const Library& library, GlyphCache& glyphs,
+                    const PaintStyle& ps) {
+    p.save();
+    QTransform base = toQTransform(text.matrix) * p.worldTransform();
+    const swf::DefineFont* font = nullptr;
+    double height = 0, x = 0, y = 0;
+    QColor color(Qt::black);
+    for (const auto& rec : text.records) {
+        if (rec.fontId) {
+            const Character* c = library.get(*rec.fontId);
+            font = c ? c->as<swf::DefineFont>() : nullptr;
+            height = rec.height;
+        }
+        if (rec.color) color = ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(*rec.color);
+        if (rec.xOffset) x = *rec.xOffset;
+        if (rec.yOffset) y = *rec.yOffset;
+        double scale = font ? height / fontEmSquare(*font) : 0;
+        for (const auto& g : rec.glyphs) {
+            if (font) {
+                const QPainterPath& path = glyphs.glyph(*font, g.index);
+                if (!path.isEmpty()) {
+                    p.setTransform(QTransform(scale, 0, 0, scale, x, y) * base);
+                    p.fillPath(path, color);
+                }
+            }
+            x += g.advance;
+        }
+    }
+    p.restore();
+}
+
+void drawEditText(QPainter& p, const EditText& field, const Library& library, GlyphCache& glyphs,
+                  const PaintStyle& ps) {
+    const auto& def = field.definition();
+    QRectF bounds = toQRectF(def.bounds);
+    const QTransform base = p.worldTransform();
+    if (def.border) {
+        p.fillRect(bounds, ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(QColor(Qt::white)));
+        QPen pen(ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(QColor(Qt::black)));
+        pen.setCosmetic(true);
+        pen.setWidthF(1.0);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(bounds);
+    }
+    if (field.text.isEmpty()) return;
+
+    const Character* fontChar = def.fontId ? library.get(*def.fontId) : nullptr;
+    const auto* embeddedFont = fontChar ? fontChar->as<swf::DefineFont>() : nullptr;
+    TextFormat base_;
+    base_.size = def.fontHeight.value_or(240) / 20.0;
+    if (def.color) base_.color = QColor(def.color->r, def.color->g, def.color->b, def.color->a);
+    if (def.layout) base_.align = def.layout->align;
+    if (embeddedFont) base_.face = QString::fromStdString(fontChar->fontInfo ? fontChar->fontInfo->name : embeddedFont->name);
+    auto paragraphs = field.html ? htmlParagraphs(field.text, base_) : plainParagraphs(field.text, base_);
+
+    std::vector<TextFormat> formats;
+    std::vector<RunFont> fonts;
+    auto fontFor = [&](const TextFormat& f) -> int {
+        for (std::size_t i = 0; i < formats.size(); ++i)
+            if (formats[i].face == f.face && formats[i].size == f.size && formats[i].bold == f.bold &&
+                formats[i].italic == f.italic && formats[i].color == f.color && formats[i].underline == f.underline)
+                return int(i);
+        RunFont rf;
+        const Character* emb = nullptr;
+        if (def.useOutlines) {
+            emb = (embeddedFont && QString::fromStdString(fontChar->fontInfo ? fontChar->fontInfo->name : embeddedFont->name)
+                                           .compare(f.face, Qt::CaseInsensitive) == 0)
+                      ? fontChar
+                      : library.fontByName(f.face.toStdString(), f.bold, f.italic);
+            if (!emb && embeddedFont && !embeddedFont->glyphs.empty()) emb = fontChar;
+        }
+        double twips = f.size * 20.0;
+        if (emb) {
+            const auto* font = emb->as<swf::DefineFont>();
+            rf.embedded = emb;
+            rf.scale = twips / fontEmSquare(*font);
+            if (font->layout) {
+                rf.ascent = font->layout->ascent * rf.scale;
+                rf.descent = font->layout->descent * rf.scale;
+                rf.leading = font->layout->leading * rf.scale;
+            } else {
+                rf.ascent = twips * 0.9;
+                rf.descent = twips * 0.2;
+            }
+        } else {
+            rf.device = deviceFont(f);
+            QFontMetricsF m(rf.device);
+            rf.ascent = m.ascent();
+            rf.descent = m.descent();
+        }
+        formats.push_back(f);
+        fonts.push_back(rf);
+        return int(formats.size() - 1);
+    };
+    auto advanceOf = [&](int run, QChar c) -> double {
+        const RunFont& rf = fonts[std::size_t(run)];
+        if (rf.embedded) {
+            const auto* font = rf.embedded->as<swf::DefineFont>();
+            int index = glyphs.indexOf(*rf.embedded, c.unicode());
+            if (index < 0) return c == ' ' ? formats[std::size_t(run)].size * 20.0 * 0.25 : 0;
+            if (font->layout) return font->glyphs[std::size_t(index)].advance * rf.scale;
+            return glyphs.glyph(*font, std::uint32_t(index)).boundingRect().width() * rf.scale + 20;
+        }
+        return QFontMetricsF(rf.device).horizontalAdvance(c);
+    };
+
+    const double leftMargin = def.layout ? def.layout->leftMargin : 0;
+    const double rightMargin = def.layout ? def.layout->rightMargin : 0;
+    const double indent = def.layout ? def.layout->indent : 0;
+    const double leading = def.layout ? def.layout->leading : 0;
+    const double maxWidth = bounds.width() - 2 * kGutter - leftMargin - rightMargin;
+
+    std::vector<Line> lines;
+    for (const auto& para : paragraphs) {
+        Line line;
+        line.align = para.align;
+        double x = indent;
+        int lastSpace = -1;
+        auto finish = [&](Line& l) {
+            for (const auto& pc : l.chars) {
+                const RunFont& rf = fonts[std::size_t(pc.run)];
+                l.ascent = std::max(l.ascent, rf.ascent);
+                l.descent = std::max(l.descent, rf.descent + rf.leading);
+            }
+            if (l.chars.empty()) {
+                const RunFont& rf = fonts[std::size_t(fontFor(para.runs.empty() ? base_ : para.runs.front().format))];
+                l.ascent = rf.ascent;
+                l.descent = rf.descent + rf.leading;
+            }
+            l.width = l.chars.empty() ? 0 : l.chars.back().x + l.chars.back().advance;
+            lines.push_back(l);
+        };
+        for (const auto& run : para.runs) {
+            int ri = fontFor(run.format);
+            for (QChar c : run.text) {
+                double adv = advanceOf(ri, c);
+                if (def.wordWrap && def.multiline && x + adv > maxWidth && !line.chars.empty() && c != ' ') {
+                    Line next;
+                    next.align = para.align;
+                    if (lastSpace >= 0) {
+                        next.chars.assign(line.chars.begin() + lastSpace + 1, line.chars.end());
+                        line.chars.resize(std::size_t(lastSpace));
+                    }
+                    finish(line);
+                    double shift = next.chars.empty() ? 0 : next.chars.front().x;
+                    for (auto& pc : next.chars) pc.x -= shift;
+                    x = next.chars.empty() ? 0 : next.chars.back().x + next.chars.back().advance;
+                    line = std::move(next);
+                    lastSpace = -1;
+                }
+                if (c == ' ') lastSpace = int(line.chars.size());
+                line.chars.push_back({c, x, adv, ri});
+                x += adv;
+            }
+        }
+        finish(line);
+        if (!def.multiline) break;
+    }
+
+    p.save();
+    p.setClipRect(bounds, Qt::IntersectClip);
+    double y = bounds.top() + kGutter;
+    for (const auto& line : lines) {
+        double baseline = y + line.ascent;
+        double left = bounds.left() + kGutter + leftMargin;
+        double free = maxWidth - line.width;
+        if (line.align == swf::TextAlign::Center) left += free / 2;
+        if (line.align == swf::TextAlign::Right) left += free;
+        for (const auto& pc : line.chars) {
+            if (pc.c.isSpace()) continue;
+            const RunFont& rf = fonts[std::size_t(pc.run)];
+            QColor color = ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(formats[std::size_t(pc.run)].color);
+            if (rf.embedded) {
+                int index = glyphs.indexOf(*rf.embedded, pc.c.unicode());
+                if (index < 0) continue;
+                const QPainterPath& path = glyphs.glyph(*rf.embedded->as<swf::DefineFont>(), std::uint32_t(index));
+                p.setTransform(QTransform(rf.scale, 0, 0, rf.scale, left + pc.x, baseline) * base);
+                p.fillPath(path, color);
+            } else {
+                QPainterPath path;
+                path.addText(QPointF(left + pc.x, baseline), rf.device, QString(pc.c));
+                p.setTransform(base);
+                p.fillPath(path, color);
+            }
+        }
+        y += line.ascent + line.descent + leading;
+    }
+    p.restore();
+}
+
+}  // namespace flash::render

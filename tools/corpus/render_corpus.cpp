@@ -1,0 +1,143 @@
+#include "tools/corpus/render_corpus.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <algorithm>
+#include <cstdlib>
+
+#include "flash/module/flash_engine.h"
+
+namespace corpus {
+namespace {
+
+constexpr int kTolerance = 24;
+constexpr double kRequiredFraction = 0.98;
+
+int intAfter(const QString& line) {
+    return line.section('=', 1).trimmed().toInt();
+}
+
+}  // namespace
+
+bool Comparison::matches() const { return sizeMatches && closeFraction >= kRequiredFraction; }
+
+bool readCase(const std::string& folder, RenderCase& out) {
+    QFile file(QString::fromStdString(folder + "/test.toml"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
+    out.folder = folder;
+    out.name = QDir(QString::fromStdString(folder)).dirName().toStdString();
+    QTextStream in(&file);
+    QString section;
+    QRegularExpression sectionRe(R"(^\[\[?image_comparisons\.("?)([^"\]]+)\1)");
+    QRegularExpression inlineTrigger(R"(^image_comparisons\.("?)([^"]+)\1\.trigger\s*=\s*(\d+))");
+    QRegularExpression viewport(R"(viewport_dimensions\s*=\s*\{\s*width\s*=\s*(\d+)\s*,\s*height\s*=\s*(\d+))");
+    auto picture = [&](const QString& name) -> ExpectedPicture& {
+        for (auto& p : out.pictures)
+            if (p.name == name.toStdString()) return p;
+        out.pictures.push_back({name.toStdString(), -1});
+        return out.pictures.back();
+    };
+    while (!in.atEnd()) {
+        QString line = in.readLine().trimmed();
+        if (line.startsWith('#') || line.isEmpty()) continue;
+        if (auto m = sectionRe.match(line); m.hasMatch()) {
+            section = m.captured(2);
+            picture(section);
+            continue;
+        }
+        if (line.startsWith('[')) {
+            section.clear();
+            continue;
+        }
+        if (auto m = inlineTrigger.match(line); m.hasMatch()) {
+            picture(m.captured(2)).afterTicks = m.captured(3).toInt();
+        } else if (line.startsWith("num_frames") || line.startsWith("num_ticks")) {
+            out.ticks = std::max(1, intAfter(line));
+        } else if (line.startsWith("trigger") && !section.isEmpty()) {
+            picture(section).afterTicks = intAfter(line);
+        } else if (auto m = viewport.match(line); m.hasMatch()) {
+            out.viewport = QSize(m.captured(1).toInt(), m.captured(2).toInt());
+        }
+    }
+    if (out.pictures.empty()) out.pictures.push_back({"output", -1});
+    for (auto& p : out.pictures)
+        if (p.afterTicks < 0) p.afterTicks = out.ticks;
+    std::sort(out.pictures.begin(), out.pictures.end(),
+              [](const ExpectedPicture& a, const ExpectedPicture& b) { return a.afterTicks < b.afterTicks; });
+    return true;
+}
+
+std::vector<RenderCase> listCases(const std::string& renderFolder) {
+    std::vector<RenderCase> cases;
+    QDir dir(QString::fromStdString(renderFolder));
+    for (const QString& sub : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        RenderCase c;
+        if (readCase(dir.filePath(sub).toStdString(), c)) cases.push_back(std::move(c));
+    }
+    return cases;
+}
+
+Comparison compare(const QImage& actualIn, const QImage& expectedIn) {
+    Comparison c;
+    c.sizeMatches = actualIn.size() == expectedIn.size();
+    if (!c.sizeMatches || actualIn.isNull()) return c;
+    QImage a = actualIn.convertToFormat(QImage::Format_ARGB32);
+    QImage e = expectedIn.convertToFormat(QImage::Format_ARGB32);
+    std::size_t close = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* ra = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* re = reinterpret_cast<const QRgb*>(e.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            QRgb p = ra[x], q = re[x];
+            if (std::abs(qRed(p) - qRed(q)) <= kTolerance && std::abs(qGreen(p) - qGreen(q)) <= kTolerance &&
+                std::abs(qBlue(p) - qBlue(q)) <= kTolerance && std::abs(qAlpha(p) - qAlpha(q)) <= kTolerance)
+                ++close;
+        }
+    }
+    c.closeFraction = double(close) / (double(a.width()) * a.height());
+    return c;
+}
+
+CaseResult runCase(const RenderCase& c, const std::string& failFolder) {
+    CaseResult result;
+    result.name = c.name;
+    std::string error;
+    auto engine = flash::Engine::fromFile(c.folder + "/test.swf", &error);
+    if (!engine) {
+        result.detail = "not loaded: " + error;
+        return result;
+    }
+    int ticksDone = 1;
+    result.passed = true;
+    for (const auto& p : c.pictures) {
+        while (ticksDone < p.afterTicks) {
+            engine->tick();
+            ++ticksDone;
+        }
+        QImage expected(QString::fromStdString(c.folder + "/" + p.name + ".expected.png"));
+        if (expected.isNull()) {
+            result.passed = false;
+            result.detail += p.name + ": no expected picture; ";
+            continue;
+        }
+        QImage actual = engine->render(c.viewport);
+        Comparison cmp = compare(actual, expected);
+        if (!cmp.matches()) {
+            result.passed = false;
+            if (!cmp.sizeMatches)
+                result.detail += p.name + ": size " + std::to_string(actual.width()) + "x" + std::to_string(actual.height()) +
+                                 " instead of " + std::to_string(expected.width()) + "x" + std::to_string(expected.height()) + "; ";
+            else
+                result.detail += p.name + ": " + std::to_string(int(cmp.closeFraction * 1000) / 10.0).substr(0, 4) + "% close; ";
+            if (!failFolder.empty()) {
+                QDir().mkpath(QString::fromStdString(failFolder));
+                actual.save(QString::fromStdString(failFolder + "/" + c.name + "." + p.name + ".actual.png"));
+            }
+        }
+    }
+    return result;
+}
+
+}  // namespace corpus
