@@ -141,7 +141,9 @@ TEST_P(EncodeShippedProfiles, EveryProfileEncodes) {
         EXPECT_EQ(audio != nullptr, task.profile.bDisableAudio == 0);
         if (video) {
             std::string codec = ProbedCodecName(task.profile.cVideoCodec);
-            if (!codec.empty()) EXPECT_EQ(video->codec, codec);
+            if (!codec.empty()) {
+                EXPECT_EQ(video->codec, codec);
+            }
             int width = 0, height = 0;
             if (ExpectedSize(task.profile, width, height)) {
                 EXPECT_EQ(video->width, width);
@@ -150,7 +152,9 @@ TEST_P(EncodeShippedProfiles, EveryProfileEncodes) {
         }
         if (audio) {
             std::string codec = ProbedCodecName(task.profile.cAudioCodec);
-            if (!codec.empty()) EXPECT_EQ(audio->codec, codec);
+            if (!codec.empty()) {
+                EXPECT_EQ(audio->codec, codec);
+            }
         }
     }
 }
