@@ -1,0 +1,26 @@
+// Decoded frames (YUV with or without alpha, or BGR) to the premultiplied
+// 32-bit pictures the renderer draws.
+#pragma once
+
+#include "flash/video/video_stream.h"
+
+struct AVFrame;
+struct SwsContext;
+
+namespace kinolux::video {
+
+class PictureConversion {
+public:
+    PictureConversion() = default;
+    ~PictureConversion();
+    PictureConversion(const PictureConversion&) = delete;
+    PictureConversion& operator=(const PictureConversion&) = delete;
+
+    // False when libswscale cannot convert the frame's pixel format.
+    bool convert(const AVFrame& frame, VideoPicture& picture);
+
+private:
+    SwsContext* context_ = nullptr;  // kept while the frames keep their size and format
+};
+
+}  // namespace kinolux::video

@@ -1,0 +1,113 @@
+#include "flash/video/video_decoder.h"
+
+#include "flash/video/keyframe.h"
+
+#include <algorithm>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+namespace kinolux::video {
+
+namespace {
+
+// Far beyond anything Flash played (its largest video was 2880 pixels
+// wide), yet a hostile header cannot ask for gigabytes.
+constexpr std::int64_t kMaxPixels = 4096 * 4096;
+
+const AVCodec* findCodec(VideoCodec codec)
+{
+    switch (codec) {
+    case VideoCodec::SorensonH263:
+        return avcodec_find_decoder(AV_CODEC_ID_FLV1);
+    case VideoCodec::ScreenVideo:
+        return avcodec_find_decoder(AV_CODEC_ID_FLASHSV);
+    case VideoCodec::Vp6:
+        return avcodec_find_decoder(AV_CODEC_ID_VP6F);
+    case VideoCodec::Vp6Alpha:
+        return avcodec_find_decoder(AV_CODEC_ID_VP6A);
+    case VideoCodec::ScreenVideo2:
+        return avcodec_find_decoder(AV_CODEC_ID_FLASHSV2);
+    }
+    return nullptr;
+}
+
+std::string codecName(VideoCodec codec)
+{
+    switch (codec) {
+    case VideoCodec::SorensonH263: return "Sorenson H.263";
+    case VideoCodec::ScreenVideo: return "Screen Video";
+    case VideoCodec::Vp6: return "VP6";
+    case VideoCodec::Vp6Alpha: return "VP6 with alpha";
+    case VideoCodec::ScreenVideo2: return "Screen Video 2";
+    }
+    return "video codec " + std::to_string(unsigned(codec));
+}
+
+}  // namespace
+
+VideoDecoder::VideoDecoder(const VideoStreamInfo& info) : info_(info)
+{
+    const AVCodec* codec = findCodec(info.codec);
+    if (!codec) {
+        error_ = codecName(info.codec) + " video cannot be decoded by this FFmpeg";
+        return;
+    }
+    context_ = avcodec_alloc_context3(codec);
+    packet_ = av_packet_alloc();
+    frame_ = av_frame_alloc();
+    if (!context_ || !packet_ || !frame_) {
+        error_ = "out of memory for a " + codecName(info.codec) + " decoder";
+        return;
+    }
+    // VP6 codes whole 16-pixel blocks; given the stream's size the decoder
+    // crops to it when the coded size is that size rounded up.
+    if (info.codec == VideoCodec::Vp6 || info.codec == VideoCodec::Vp6Alpha) {
+        context_->width = info.width;
+        context_->height = info.height;
+    }
+    context_->thread_count = 1;
+    context_->flags |= AV_CODEC_FLAG_LOW_DELAY;
+    context_->max_pixels = kMaxPixels;
+    if (avcodec_open2(context_, codec, nullptr) < 0) error_ = "cannot open the " + codecName(info.codec) + " decoder";
+}
+
+VideoDecoder::~VideoDecoder()
+{
+    av_frame_free(&frame_);
+    av_packet_free(&packet_);
+    avcodec_free_context(&context_);
+}
+
+FrameResult VideoDecoder::fail(std::string message)
+{
+    message_ = std::move(message);
+    return FrameResult::Failed;
+}
+
+FrameResult VideoDecoder::decode(std::uint16_t frameNumber, std::span<const std::uint8_t> data)
+{
+    message_.clear();
+    if (!error_.empty()) return fail(error_);
+    if (data.empty()) return fail("empty video frame " + std::to_string(frameNumber));
+    if (anyDecoded_ && frameNumber <= lastFrame_ && (frameNumber == lastFrame_ || !isKeyframe(info_.codec, data)))
+        return FrameResult::Kept;
+
+    if (av_new_packet(packet_, int(data.size())) < 0) return fail("out of memory for video frame");
+    std::copy(data.begin(), data.end(), packet_->data);
+    const int sent = avcodec_send_packet(context_, packet_);
+    av_packet_unref(packet_);
+    if (sent < 0) return fail("damaged " + codecName(info_.codec) + " video frame " + std::to_string(frameNumber));
+    bool got = false;
+    while (avcodec_receive_frame(context_, frame_) == 0) {
+        got = conversion_.convert(*frame_, picture_) || got;
+        av_frame_unref(frame_);
+    }
+    if (!got) return fail(codecName(info_.codec) + " video frame " + std::to_string(frameNumber) + " gave no picture");
+    anyDecoded_ = true;
+    lastFrame_ = frameNumber;
+    return FrameResult::Decoded;
+}
+
+}  // namespace kinolux::video

@@ -1,0 +1,116 @@
+// The regression movies with embedded video: every frame decodes, and where
+// the video fills the stage the picture matches the expected one by the
+// corpus rule (98% of pixels within 24 levels).
+#include "flash/swf/read.h"
+#include "flash/video/video_decoder.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace kinolux::video {
+namespace {
+
+std::filesystem::path corpus()
+{
+    const char* dir = std::getenv("KINOLUX_CORPUS_DIR");
+    return dir ? dir : KINOLUX_CORPUS_DIR;
+}
+
+std::vector<std::uint8_t> readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Decodes every VideoFrame of the movie; returns the last picture of each stream.
+std::map<std::uint16_t, VideoPicture> decodeAll(const std::filesystem::path& movie)
+{
+    const auto bytes = readFile(movie);
+    const swf::Movie parsed = swf::readMovie(bytes);
+    std::map<std::uint16_t, std::unique_ptr<VideoDecoder>> decoders;
+    std::map<std::uint16_t, VideoPicture> pictures;
+    for (const auto& tag : parsed.tags) {
+        if (const auto* stream = tag.get<swf::DefineVideoStream>()) {
+            decoders[stream->id] = std::make_unique<VideoDecoder>(
+                VideoStreamInfo{VideoCodec(stream->codec), stream->width, stream->height, stream->deblocking, stream->smoothing});
+            EXPECT_EQ(decoders[stream->id]->error(), "") << movie;
+        } else if (const auto* frame = tag.get<swf::VideoFrame>()) {
+            auto& decoder = decoders.at(frame->streamId);
+            EXPECT_EQ(decoder->decode(frame->frameNum, frame->data), FrameResult::Decoded)
+                << movie << ": " << decoder->lastMessage();
+            pictures[frame->streamId] = decoder->picture();
+        }
+    }
+    return pictures;
+}
+
+// The picture drawn over the stage colour, as the expected image shows it.
+double shareMatching(const VideoPicture& picture, const QImage& expected, QRgb stage)
+{
+    const QImage image = expected.convertToFormat(QImage::Format_ARGB32);
+    if (image.width() != picture.width || image.height() != picture.height) return 0;
+    std::size_t matching = 0;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const std::uint32_t p = picture.pixels[std::size_t(y * picture.width + x)];
+            const std::uint32_t alpha = p >> 24;
+            const QRgb want = image.pixel(x, y);
+            bool close = true;
+            for (int shift : {0, 8, 16}) {
+                const int over = int((p >> shift & 0xFF) + (stage >> shift & 0xFF) * (255 - alpha) / 255);
+                close = close && std::abs(over - int(want >> shift & 0xFF)) <= 24;
+            }
+            matching += close;
+        }
+    return double(matching) / (double(picture.width) * picture.height);
+}
+
+class VideoCorpus : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::filesystem::exists(corpus() / "ruffle")) GTEST_SKIP() << "no corpus at " << corpus();
+    }
+};
+
+TEST_F(VideoCorpus, Vp6PictureMatchesTheExpectedStage)
+{
+    const auto dir = corpus() / "ruffle/render/visual__video__vp6_dispsize";
+    const auto pictures = decodeAll(dir / "test.swf");
+    ASSERT_EQ(pictures.size(), 1u);
+    const VideoPicture& picture = pictures.begin()->second;
+    EXPECT_EQ(picture.width, 640);
+    EXPECT_EQ(picture.height, 480);
+    EXPECT_GE(shareMatching(picture, QImage(QString::fromStdString((dir / "output.expected.png").string())), 0xFFFFFFFF), 0.98);
+}
+
+TEST_F(VideoCorpus, Vp6AlphaPictureIsPremultipliedAndMatchesOverTheStage)
+{
+    const auto dir = corpus() / "ruffle/render/visual__video__vp6_alphaoffset";
+    const auto pictures = decodeAll(dir / "test.swf");
+    ASSERT_EQ(pictures.size(), 1u);
+    const VideoPicture& picture = pictures.begin()->second;
+    bool premultiplied = true, someTransparent = false;
+    for (std::uint32_t p : picture.pixels) {
+        const std::uint32_t alpha = p >> 24;
+        someTransparent = someTransparent || alpha < 255;
+        for (int shift : {0, 8, 16}) premultiplied = premultiplied && (p >> shift & 0xFF) <= alpha;
+    }
+    EXPECT_TRUE(premultiplied);
+    EXPECT_TRUE(someTransparent);
+    EXPECT_GE(shareMatching(picture, QImage(QString::fromStdString((dir / "output.expected.png").string())), 0xFFFFFFFF), 0.98);
+}
+
+TEST_F(VideoCorpus, EveryDeblockingVariantDecodes)
+{
+    const auto pictures = decodeAll(corpus() / "ruffle/render/visual__video__deblocking/test.swf");
+    EXPECT_EQ(pictures.size(), 12u);
+}
+
+}  // namespace
+}  // namespace kinolux::video
