@@ -78,7 +78,11 @@ template <class ColorAt>
 void shadowLike(QImage& image, double bx, double by, int passes, double strength, double dx, double dy,
                 bool inner, bool knockout, bool composite, ColorAt colorAt) {
     QImage plane = alphaPlane(image);
-    if (inner) plane.invertPixels();
+    if (inner)
+        for (int y = 0; y < plane.height(); ++y) {
+            std::uint8_t* row = plane.scanLine(y);
+            for (int x = 0; x < plane.width(); ++x) row[x] = std::uint8_t(255 - row[x]);
+        }
     blurPlane(plane, bx, by, passes);
     int ix = int(std::lround(dx)), iy = int(std::lround(dy));
     for (int y = 0; y < image.height(); ++y) {

@@ -19,6 +19,14 @@ QColor mixLinear(const QColor& a, const QColor& b, double t) {
                   int(std::lround(a.alpha() * (1 - t) + b.alpha() * t)));
 }
 
+QColor mixStraight(const QColor& a, const QColor& b, double t) {
+    auto ch = [&](int x, int y) { return int(std::lround(x + (y - x) * t)); };
+    return QColor(ch(a.red(), b.red()), ch(a.green(), b.green()), ch(a.blue(), b.blue()), ch(a.alpha(), b.alpha()));
+}
+
+// Flash mixes gradient colours with straight alpha and, when asked, in
+// linear RGB; Qt mixes premultiplied sRGB, so extra stops in between carry
+// the Flash mix wherever the two would differ.
 QGradientStops gradientStops(const swf::Gradient& g, const ColorTransform& cx) {
     QGradientStops stops;
     double last = -1;
@@ -28,10 +36,12 @@ QGradientStops gradientStops(const swf::Gradient& g, const ColorTransform& cx) {
         // Qt needs strictly increasing positions; equal ratios make a hard edge.
         if (pos <= last) pos = std::min(1.0, last + 1e-6);
         QColor c = cx.apply(rec.color);
-        if (g.interpolation == swf::InterpolationMode::LinearRgb && last >= 0) {
-            for (int k = 1; k < 8; ++k) {
-                double t = k / 8.0;
-                stops.append({last + (pos - last) * t, mixLinear(lastColor, c, t)});
+        bool linear = g.interpolation == swf::InterpolationMode::LinearRgb;
+        if (last >= 0 && (linear || c.alpha() != lastColor.alpha()) && pos - last > 1e-3) {
+            constexpr int kSteps = 16;
+            for (int k = 1; k < kSteps; ++k) {
+                double t = double(k) / kSteps;
+                stops.append({last + (pos - last) * t, linear ? mixLinear(lastColor, c, t) : mixStraight(lastColor, c, t)});
             }
         }
         stops.append({pos, c});

@@ -24,11 +24,6 @@ const DisplayList* childrenOf(const DisplayObject& obj) {
 
 QRect deviceRect(const QPainter& p) { return QRect(0, 0, p.device()->width(), p.device()->height()); }
 
-void startPainter(QPainter& p) {
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-}
-
 QImage transparentImage(QSize size) {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -50,12 +45,18 @@ void Renderer::render(const Player& player, QImage& target, const RenderOptions&
     swf::Color bg = player.backgroundColor();
     target.fill(options.background.value_or(QColor(bg.r, bg.g, bg.b)));
     QTransform view = viewTransform(player.stageRect(), target.size(), options.scaleMode, options.zoom);
+    antialias_ = options.antialias;
     stageScale_ = std::sqrt(std::abs(view.determinant())) * 20.0;
     QPainter p(&target);
     startPainter(p);
     Children list;
     for (const auto& [depth, child] : player.root().children()) list.push_back(child.get());
     drawChildren(p, list, view, ColorTransform{});
+}
+
+void Renderer::startPainter(QPainter& p) const {
+    p.setRenderHint(QPainter::Antialiasing, antialias_);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
 PaintStyle Renderer::paintStyle(const ColorTransform& cx) {

@@ -23,6 +23,8 @@ struct RenderOptions {
     double zoom = 1.0;
     // Drawn under everything; the movie's own background colour when unset.
     std::optional<QColor> background;
+    // The control's low quality draws without anti-aliasing.
+    bool antialias = true;
 };
 
 class Renderer {
@@ -42,6 +44,7 @@ private:
     void drawMasked(QPainter& p, const DisplayObject& mask, const Children& masked, const QTransform& world,
                     const ColorTransform& cx);
 
+    void startPainter(QPainter& p) const;
     const ShapeGeometry& shapeGeometry(const swf::DefineShape& shape);
     const ShapeGeometry& morphGeometry(const swf::DefineMorphShape& morph, std::uint16_t ratio);
     const QImage* bitmap(swf::CharacterId id);
@@ -51,6 +54,7 @@ private:
     double stageScale_ = 1.0;   // picture pixels per stage pixel
     bool coverageOnly_ = false;  // drawing a mask
     int layerDepth_ = 0;
+    bool antialias_ = true;
 
     std::unordered_map<const swf::DefineShape*, ShapeGeometry> shapes_;
     std::map<std::pair<const swf::DefineMorphShape*, std::uint16_t>, ShapeGeometry> morphs_;

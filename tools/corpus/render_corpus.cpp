@@ -44,6 +44,7 @@ bool readCase(const std::string& folder, RenderCase& out) {
         if (line.startsWith('#') || line.isEmpty()) continue;
         if (auto m = sectionRe.match(line); m.hasMatch()) {
             section = m.captured(2);
+            if (section.endsWith(".checks")) section.chop(7);  // [[image_comparisons.NAME.checks]]
             picture(section);
             continue;
         }
@@ -57,6 +58,8 @@ bool readCase(const std::string& folder, RenderCase& out) {
             out.ticks = std::max(1, intAfter(line));
         } else if (line.startsWith("trigger") && !section.isEmpty()) {
             picture(section).afterTicks = intAfter(line);
+        } else if (line.startsWith("with_renderer") && line.contains("\"low\"")) {
+            out.lowQuality = true;
         } else if (auto m = viewport.match(line); m.hasMatch()) {
             out.viewport = QSize(m.captured(1).toInt(), m.captured(2).toInt());
         }
@@ -122,7 +125,9 @@ CaseResult runCase(const RenderCase& c, const std::string& failFolder) {
             result.detail += p.name + ": no expected picture; ";
             continue;
         }
-        QImage actual = engine->render(c.viewport);
+        flash::render::RenderOptions options;
+        options.antialias = !c.lowQuality;
+        QImage actual = engine->render(c.viewport, options);
         Comparison cmp = compare(actual, expected);
         if (!cmp.matches()) {
             result.passed = false;

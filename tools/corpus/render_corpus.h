@@ -19,6 +19,7 @@ struct RenderCase {
     std::string folder;
     int ticks = 1;
     QSize viewport;  // empty: the stage size
+    bool lowQuality = false;  // drawn without anti-aliasing
     std::vector<ExpectedPicture> pictures;
 };
 
