@@ -88,6 +88,9 @@ void Renderer::drawObject(QPainter& p, const DisplayObject& obj, const QTransfor
     QTransform world = obj.matrix * parentWorld;
     ColorTransform cx = parentCx * obj.colorTransform;
     if (!coverageOnly_ && cx.mul[3] <= 0 && cx.add[3] <= 0 && obj.blendMode != swf::BlendMode::Erase) return;
+    // Alpha and erase work on an enclosing layer; with none they show nothing.
+    bool punches = obj.blendMode == swf::BlendMode::Alpha || obj.blendMode == swf::BlendMode::Erase;
+    if (punches && layerDepth_ == 0 && !coverageOnly_) return;
     bool layered = !coverageOnly_ && layerDepth_ < kMaxLayerDepth &&
                    (!obj.filters.empty() || obj.blendMode != swf::BlendMode::Normal);
     if (layered)

@@ -120,13 +120,22 @@ void drawEditText(QPainter& p, const EditText& field, const Library& library, Gl
     QRectF bounds = toQRectF(def.bounds);
     const QTransform base = p.worldTransform();
     if (def.border) {
-        p.fillRect(bounds, ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(QColor(Qt::white)));
+        // The border sits on whole pixels, one pixel wide, inside the field.
+        QRectF device = base.mapRect(bounds);
+        QRectF snapped(QPointF(std::round(device.left()), std::round(device.top())),
+                       QPointF(std::round(device.right()), std::round(device.bottom())));
+        p.save();
+        p.resetTransform();
+        p.fillRect(snapped, ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(QColor(Qt::white)));
         QPen pen(ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(QColor(Qt::black)));
         pen.setCosmetic(true);
         pen.setWidthF(1.0);
+        pen.setJoinStyle(Qt::MiterJoin);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
-        p.drawRect(bounds);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.drawRect(snapped);
+        p.restore();
     }
     if (field.text.isEmpty()) return;
 
