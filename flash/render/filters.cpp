@@ -10,10 +10,12 @@ namespace {
 
 double px(swf::Fixed16 v) { return v / 65536.0; }
 
-// Sliding box sum over one line of samples with the given stride.
-void blurLine(std::uint8_t* data, int count, int stride, int window, std::vector<int>& buffer) {
+// Sliding box sum over one line of samples with the given stride. An even
+// window leans one way on even passes and the other way on odd ones, so
+// that passes do not drift the picture.
+void blurLine(std::uint8_t* data, int count, int stride, int window, std::vector<int>& buffer, int pass) {
     if (window <= 1 || count <= 0) return;
-    int before = window / 2, after = window - before - 1;
+    int before = pass % 2 ? (window - 1) / 2 : window / 2, after = window - before - 1;
     buffer.resize(std::size_t(count));
     int sum = 0;
     for (int i = -before; i <= after; ++i)
@@ -43,10 +45,10 @@ void blurPlane(QImage& plane, double bx, double by, int passes) {
     std::vector<int> buffer;
     for (int pass = 0; pass < std::max(1, passes); ++pass) {
         if (wx > 1)
-            for (int y = 0; y < plane.height(); ++y) blurLine(plane.scanLine(y), plane.width(), 1, wx, buffer);
+            for (int y = 0; y < plane.height(); ++y) blurLine(plane.scanLine(y), plane.width(), 1, wx, buffer, pass);
         if (wy > 1)
             for (int x = 0; x < plane.width(); ++x)
-                blurLine(plane.bits() + x, plane.height(), int(plane.bytesPerLine()), wy, buffer);
+                blurLine(plane.bits() + x, plane.height(), int(plane.bytesPerLine()), wy, buffer, pass);
     }
 }
 
@@ -224,10 +226,10 @@ void boxBlur(QImage& image, double blurX, double blurY, int passes) {
     for (int pass = 0; pass < std::max(1, passes); ++pass)
         for (int channel = 0; channel < 4; ++channel) {
             if (wx > 1)
-                for (int y = 0; y < image.height(); ++y) blurLine(image.scanLine(y) + channel, image.width(), 4, wx, buffer);
+                for (int y = 0; y < image.height(); ++y) blurLine(image.scanLine(y) + channel, image.width(), 4, wx, buffer, pass);
             if (wy > 1)
                 for (int x = 0; x < image.width(); ++x)
-                    blurLine(image.bits() + 4 * x + channel, image.height(), int(image.bytesPerLine()), wy, buffer);
+                    blurLine(image.bits() + 4 * x + channel, image.height(), int(image.bytesPerLine()), wy, buffer, pass);
         }
 }
 

@@ -93,7 +93,7 @@ QPen linePen(const QPainter& p, const swf::LineStyle& s, const PaintStyle& ps) {
     if (s.noHScale && s.noVScale) {
         pen.setCosmetic(true);
         pen.setWidthF(std::max(1.0, s.width / 20.0));
-    } else if (s.width * scale < 1.0) {
+    } else if (s.width * scale < 0.99) {
         pen.setCosmetic(true);
         pen.setWidthF(1.0);
     }
@@ -159,7 +159,19 @@ void paintGeometry(QPainter& p, const ShapeGeometry& g, const PaintStyle& ps) {
             p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
             p.fillPath(f.path, brush);
         }
-        for (const auto& s : group.strokes) p.strokePath(s.path, linePen(p, s.style, ps));
+        for (const auto& s : group.strokes) {
+            QPen pen = linePen(p, s.style, ps);
+            if (pen.isCosmetic()) {
+                p.strokePath(s.path, pen);
+                continue;
+            }
+            // Filled as an outline: Qt draws pens up to a pixel wide as
+            // one-pixel lines, thinner than the area they cover.
+            QPainterPathStroker stroker(pen);
+            QPainterPath outline = stroker.createStroke(s.path);
+            outline.setFillRule(Qt::WindingFill);
+            p.fillPath(outline, pen.brush());
+        }
     }
 }
 
