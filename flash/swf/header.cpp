@@ -21,8 +21,9 @@ std::string mib(std::size_t bytes) { return std::to_string(bytes >> 20) + " MiB"
     throw Error("the uncompressed movie is larger than the limit of " + mib(limits::kMaxMovieBytes));
 }
 
-// Appends the inflated zlib stream to out; false when the stream ended early.
-bool inflateInto(Bytes in, std::vector<std::uint8_t>& out, std::size_t expected) {
+// Appends the inflated zlib stream to out; false when the stream ended
+// early. Stops once out holds stopAt bytes.
+bool inflateInto(Bytes in, std::vector<std::uint8_t>& out, std::size_t expected, std::size_t stopAt) {
     z_stream z{};
     if (inflateInit(&z) != Z_OK) throw Error("zlib could not be started");
     z.next_in = const_cast<Bytef*>(in.data());
@@ -30,6 +31,7 @@ bool inflateInto(Bytes in, std::vector<std::uint8_t>& out, std::size_t expected)
     int rc = Z_OK;
     while (rc == Z_OK) {
         std::size_t old = out.size();
+        if (old >= stopAt) break;
         if (old >= limits::kMaxMovieBytes + kSignatureSize) {
             inflateEnd(&z);
             tooLarge();
@@ -45,7 +47,7 @@ bool inflateInto(Bytes in, std::vector<std::uint8_t>& out, std::size_t expected)
     inflateEnd(&z);
     if (rc == Z_DATA_ERROR || rc == Z_MEM_ERROR || rc == Z_NEED_DICT)
         throw Error("the zlib-compressed movie body is damaged");
-    return rc == Z_STREAM_END;
+    return rc == Z_STREAM_END || out.size() >= stopAt;
 }
 
 bool lzmaInto(Bytes in, std::vector<std::uint8_t>& out, std::size_t expected) {
@@ -101,27 +103,38 @@ FileSignature readSignature(Bytes file) {
     return sig;
 }
 
-Uncompressed decompress(Bytes file) {
+Uncompressed decompress(Bytes file, std::size_t maxBody) {
     FileSignature sig = readSignature(file);
     Uncompressed result;
+    const std::size_t stopAt = maxBody ? maxBody + kSignatureSize : SIZE_MAX;
     std::size_t declaredBody = sig.uncompressedLength > kSignatureSize ? sig.uncompressedLength - kSignatureSize : 0;
     if (sig.compression == Compression::None) {
         if (file.size() > limits::kMaxMovieBytes + kSignatureSize) tooLarge();
-        result.file.assign(file.begin(), file.end());
+        result.file.assign(file.begin(), file.begin() + std::min(file.size(), stopAt));
         result.truncated = file.size() < sig.uncompressedLength;
         return result;
     }
-    if (sig.compression == Compression::Lzma && declaredBody > limits::kMaxMovieBytes) tooLarge();
+    if (sig.compression == Compression::Lzma && declaredBody > limits::kMaxMovieBytes && !maxBody) tooLarge();
     std::size_t expected = std::min(declaredBody, limits::kMaxMovieBytes);
     result.file.reserve(std::min(expected, file.size() * 8 + 1024) + kSignatureSize);
     result.file.assign(file.begin(), file.begin() + kSignatureSize);
     result.file[0] = 'F';
     bool complete = sig.compression == Compression::Zlib
-                        ? inflateInto(file.subspan(kSignatureSize), result.file, expected)
-                        : lzmaInto(file.subspan(kSignatureSize), result.file, declaredBody);
+                        ? inflateInto(file.subspan(kSignatureSize), result.file, expected, stopAt)
+                        : lzmaInto(file.subspan(kSignatureSize), result.file, maxBody ? std::min(declaredBody, maxBody) : declaredBody);
     if (result.file.size() > limits::kMaxMovieBytes + kSignatureSize) tooLarge();
-    result.truncated = !complete || result.file.size() < sig.uncompressedLength;
+    result.truncated = maxBody ? !complete && result.file.size() < stopAt
+                               : !complete || result.file.size() < sig.uncompressedLength;
     return result;
+}
+
+Header probeHeader(Bytes file) {
+    // The frame rectangle takes at most 17 bytes, rate and count 4 more.
+    constexpr std::size_t kHeaderBytes = 21;
+    Uncompressed u = decompress(file, kHeaderBytes);
+    Header h = readHeader(u.file);
+    h.compression = readSignature(file).compression;
+    return h;
 }
 
 Header readHeader(Bytes file, std::size_t* bodyOffset) {

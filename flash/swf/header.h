@@ -28,7 +28,12 @@ struct Uncompressed {
     std::vector<std::uint8_t> file;
     bool truncated = false;
 };
-Uncompressed decompress(Bytes file);
+// maxBody stops early once that many body bytes are out (0: no stop short
+// of the limit); a prefix read that way is not "truncated".
+Uncompressed decompress(Bytes file, std::size_t maxBody = 0);
+
+// The header of a movie (compressed or not), unpacking only its first bytes.
+Header probeHeader(Bytes file);
 
 // Reads the header fields that follow the signature (frame size, rate and
 // count) from an uncompressed file. Throws Error if they are cut short.
