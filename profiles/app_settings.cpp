@@ -46,11 +46,15 @@ void LoadAppSettings(AppSettings& settings, LanguageManager& languages) {
     settings.firstUse = DwordOrCreate("firstuse", 0);
     settings.autoShowFormatDialog = DwordOrCreate("autoshowformatdialog", 0);
 
+    // An empty folder would put the output (and the psp folders) wherever
+    // the program happens to be started; it counts as absent.
     std::string convertDir;
-    if (!Machine().ReadString(kSettingsKey, "ConvertDir", convertDir)) {
+    if (!Machine().ReadString(kSettingsKey, "ConvertDir", convertDir) || convertDir.empty()) {
         convertDir = programFolder + "/output/";
         Machine().WriteString(kSettingsKey, "ConvertDir", convertDir);
     }
+    // Everything appends file and folder names to this text.
+    if (convertDir.back() != '/') convertDir += '/';
     settings.convertDir = convertDir;
     CreateOutputFolders(settings.convertDir);
 

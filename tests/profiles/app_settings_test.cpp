@@ -77,5 +77,18 @@ TEST_F(AppSettingsStart, StoredValuesWinAndAChosenLanguageTakesEffect) {
     EXPECT_EQ(text, "/tmp/x/");
 }
 
+TEST_F(AppSettingsStart, AnOutputFolderWithoutItsSlashOrEmptyStillWorks) {
+    ScopedTempFolder elsewhere;
+    machine_.WriteString(kSettingsKey, "ConvertDir", elsewhere.path() + "/videos");
+    AppSettings settings;
+    LanguageManager languages;
+    LoadAppSettings(settings, languages);
+    EXPECT_EQ(settings.convertDir, elsewhere.path() + "/videos/");
+    EXPECT_TRUE(FolderExists(elsewhere / "videos/psp/MP_ROOT/100MNV01"));
+    machine_.WriteString(kSettingsKey, "ConvertDir", "");
+    LoadAppSettings(settings, languages);
+    EXPECT_EQ(settings.convertDir, program_.path() + "/output/");
+}
+
 }  // namespace
 }  // namespace kinolux
