@@ -1,0 +1,107 @@
+#include "capture/audio_tap.h"
+
+#include "capture/call_interceptor.h"
+
+#include <mutex>
+
+namespace kinolux {
+
+namespace {
+std::mutex& CaptureLock() { return CallInterceptor::Instance().captureLock; }
+}  // namespace
+
+AudioTap& AudioTap::Instance() {
+    static auto* instance = new AudioTap;
+    return *instance;
+}
+
+int AudioTap::OpenWav(const std::string& path) {
+    std::lock_guard lock(CaptureLock());
+    return wav_.Open(path) ? 1 : 0;
+}
+
+void AudioTap::AbandonWav() {
+    std::lock_guard lock(CaptureLock());
+    buffer_.Clear();
+    wav_.Abandon();
+}
+
+int AudioTap::WriteSamples(uint32_t count) {
+    std::lock_guard lock(CaptureLock());
+    if (!wav_.IsOpen()) return 0;
+    const int16_t* values = buffer_.Take(count);
+    return (values ? wav_.Write(values, count) : wav_.WriteSilence(count)) ? 1 : 0;
+}
+
+void AudioTap::CloseWav() {
+    std::lock_guard lock(CaptureLock());
+    RestoreVolume();
+    wav_.Close();
+}
+
+void AudioTap::RestoreVolume() {
+    if (!mutedDevice_) return;
+    waveOutSetVolume(mutedDevice_, savedVolume_);
+    mutedDevice_ = nullptr;
+    savedVolume_ = kFullVolume;
+}
+
+void AudioTap::CaptureBlock(const void* bytes, uint32_t byteLength) {
+    std::lock_guard lock(CaptureLock());
+    buffer_.Append(bytes, byteLength);
+}
+
+MMRESULT AudioTap::OpenDevice(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
+                              DWORD_PTR instance, DWORD flags) {
+    const CallInterceptor& interceptor = CallInterceptor::Instance();
+    switch (interceptor.mode) {
+    case kModePassThrough: {
+        const MMRESULT result = interceptor.RealWaveOutOpen(phwo, deviceId, format, callback, instance, flags);
+        if (result == MMSYSERR_NOERROR && phwo && !(flags & WAVE_FORMAT_QUERY)) {
+            std::lock_guard lock(CaptureLock());
+            waveOutSetVolume(*phwo, savedVolume_);
+        }
+        return result;
+    }
+    case kModeSoundCapture: {
+        if (flags != CALLBACK_FUNCTION)
+            return interceptor.RealWaveOutOpen(phwo, deviceId, format, callback, instance, flags);
+        // Saved before the open: the device may call back during it.
+        controlCallback_ = reinterpret_cast<LPWAVECALLBACK>(callback);
+        const MMRESULT result = interceptor.RealWaveOutOpen(
+            phwo, deviceId, format, reinterpret_cast<DWORD_PTR>(&TapWaveCallback), instance, flags);
+        if (result == MMSYSERR_NOERROR && phwo) {
+            std::lock_guard lock(CaptureLock());
+            if (waveOutGetVolume(*phwo, &savedVolume_) == MMSYSERR_NOERROR) mutedDevice_ = *phwo;
+            waveOutSetVolume(*phwo, 0);
+        }
+        return result;
+    }
+    default:  // the virtual clock, and any mode this program does not know
+        return MMSYSERR_NODRIVER;
+    }
+}
+
+void AudioTap::PassCallback(HWAVEOUT hwo, UINT message, DWORD_PTR instance, DWORD_PTR param1,
+                            DWORD_PTR param2) const {
+    if (const LPWAVECALLBACK callback = controlCallback_) callback(hwo, message, instance, param1, param2);
+}
+
+MMRESULT TapWaveOutOpen(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
+                        DWORD_PTR instance, DWORD flags) {
+    return AudioTap::Instance().OpenDevice(phwo, deviceId, format, callback, instance, flags);
+}
+
+MMRESULT TapWaveOutWrite(HWAVEOUT hwo, LPWAVEHDR header, UINT headerSize) {
+    const CallInterceptor& interceptor = CallInterceptor::Instance();
+    // The block is copied as the engine made it; the device plays it muted.
+    if (interceptor.mode == kModeSoundCapture && header && headerSize >= sizeof(WAVEHDR) && header->lpData)
+        AudioTap::Instance().CaptureBlock(header->lpData, header->dwBufferLength);
+    return interceptor.RealWaveOutWrite(hwo, header, headerSize);
+}
+
+void TapWaveCallback(HWAVEOUT hwo, UINT message, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR param2) {
+    AudioTap::Instance().PassCallback(hwo, message, instance, param1, param2);
+}
+
+}  // namespace kinolux

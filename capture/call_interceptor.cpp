@@ -1,0 +1,107 @@
+#include "capture/call_interceptor.h"
+
+#include "capture/audio_tap.h"
+#include "capture/flash_module.h"
+#include "capture/import_patcher.h"
+#include "platform/report.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace kinolux {
+
+namespace {
+
+// The address the engine's slot held before, or null when the engine does
+// not import `name` or the slot could not be rewritten.
+const void* Redirect(ModuleHandle module, const char* name, const void* replacement) {
+    const HookEntry entry{name, replacement};
+    const void* previous = nullptr;
+    PatchImports(module, "WINMM.DLL", 1, &entry, &previous, nullptr);
+    return previous;
+}
+
+}  // namespace
+
+CallInterceptor& CallInterceptor::Instance() {
+    static auto* instance = new CallInterceptor;
+    return *instance;
+}
+
+void CallInterceptor::Install() {
+    TIMECAPS caps{};
+    if (timeGetDevCaps(&caps, sizeof caps) == TIMERR_NOERROR) {
+        timerPeriod = std::min(std::max(caps.wPeriodMin, 1u), caps.wPeriodMax);
+        timeBeginPeriod(timerPeriod);
+    }
+    if (installed) return;
+    installed = 1;
+
+    const ModuleHandle module = FindFlashModule();
+    realTimeGetTime = reinterpret_cast<TimeGetTimeFunction>(
+        Redirect(module, "timeGetTime", reinterpret_cast<const void*>(&VirtualTimeGetTime)));
+    if (!realTimeGetTime) ReportFailure("Cannot hook timeGetTime");
+    realWaveOutOpen = reinterpret_cast<WaveOutOpenFunction>(
+        Redirect(module, "waveOutOpen", reinterpret_cast<const void*>(&TapWaveOutOpen)));
+    if (!realWaveOutOpen) ReportFailure("Cannot hook waveOutOpen");
+    realWaveOutWrite = reinterpret_cast<WaveOutWriteFunction>(
+        Redirect(module, "waveOutWrite", reinterpret_cast<const void*>(&TapWaveOutWrite)));
+    if (!realWaveOutWrite) ReportFailure("Cannot hook waveOutWrite");
+}
+
+void CallInterceptor::SetMode(int newMode) { mode = newMode; }
+
+int CallInterceptor::ClockReset() {
+    virtualNow = RealTimeGetTime();
+    return 1;
+}
+
+int CallInterceptor::ClockStart() {
+    uint32_t neverRead = 0;
+    virtualNow.compare_exchange_strong(neverRead, RealTimeGetTime());
+    return 1;
+}
+
+int CallInterceptor::ClockAdvance(uint32_t ms) {
+    pendingAdvance += ms;
+    return 1;
+}
+
+DWORD CallInterceptor::RealTimeGetTime() const {
+    const TimeGetTimeFunction real = realTimeGetTime;
+    return real ? real() : ::timeGetTime();
+}
+
+MMRESULT CallInterceptor::RealWaveOutOpen(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX format,
+                                          DWORD_PTR callback, DWORD_PTR instance, DWORD flags) const {
+    const WaveOutOpenFunction real = realWaveOutOpen;
+    return (real ? real : &::waveOutOpen)(phwo, deviceId, format, callback, instance, flags);
+}
+
+MMRESULT CallInterceptor::RealWaveOutWrite(HWAVEOUT hwo, LPWAVEHDR header, UINT headerSize) const {
+    const WaveOutWriteFunction real = realWaveOutWrite;
+    return (real ? real : &::waveOutWrite)(hwo, header, headerSize);
+}
+
+void CallInterceptor::ReportFailure(std::string_view text) const {
+    if (!consoleMode) {
+        ReportMessage(text);
+        return;
+    }
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+DWORD VirtualTimeGetTime() {
+    CallInterceptor& interceptor = CallInterceptor::Instance();
+    if (interceptor.mode == kModeVirtualClock) {
+        const uint32_t jump = 2 * interceptor.pendingAdvance.exchange(0);
+        return interceptor.virtualNow.fetch_add(jump) + jump;
+    }
+    const DWORD now = interceptor.RealTimeGetTime();
+    interceptor.virtualNow = now;
+    return now;
+}
+
+}  // namespace kinolux
