@@ -11,7 +11,7 @@ extern "C" {
 
 namespace kinolux::audio {
 
-Resampler::Resampler(unsigned doubledRate, unsigned channels) : doubledRate_(doubledRate), channels_(channels)
+Resampler::Resampler(unsigned doubledRate, unsigned channels) : channels_(channels)
 {
     if (doubledRate == 2 * kMixRate) return;
     AVChannelLayout in{}, out{};

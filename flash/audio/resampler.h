@@ -26,7 +26,6 @@ public:
 private:
     void run(const std::uint8_t* input, int inputFrames, std::vector<std::int16_t>& out);
 
-    unsigned doubledRate_;
     unsigned channels_;
     SwrContext* context_ = nullptr;  // null at 44.1 kHz: channels are only copied
 };
