@@ -22,6 +22,7 @@ struct SoundOutputConfig {
 
 class SoundOutput {
 public:
+    // The mixer must outlive the output.
     explicit SoundOutput(Mixer& mixer, const SoundOutputConfig& config = {});
     ~SoundOutput();  // closes
     SoundOutput(const SoundOutput&) = delete;

@@ -9,11 +9,13 @@
 
 namespace kinolux::audio {
 
-// The stream half of SoundStreamHead / SoundStreamHead2.
+// The stream half of SoundStreamHead / SoundStreamHead2. Decoding needs
+// only the format: each block carries its own sample count and seek, and the
+// head's latency seek equals the first block's.
 struct StreamHead {
     SoundFormat format;
     std::uint16_t samplesPerFrame = 0;  // average, at the stream's own rate
-    std::int16_t latencySeek = 0;       // MP3: equals the first block's seek samples
+    std::int16_t latencySeek = 0;       // MP3 only
 };
 
 class StreamDecoder {
