@@ -12,13 +12,14 @@ namespace kinolux {
 
 namespace {
 
-// The address the engine's slot held before, or null when the engine does
+// The function the engine's slot held before, or null when the engine does
 // not import `name` or the slot could not be rewritten.
-const void* Redirect(ModuleHandle module, const char* name, const void* replacement) {
-    const HookEntry entry{name, replacement};
+template <typename Function>
+Function Redirect(ModuleHandle module, const char* name, Function replacement) {
+    const HookEntry entry{name, reinterpret_cast<const void*>(replacement)};
     const void* previous = nullptr;
     PatchImports(module, "WINMM.DLL", 1, &entry, &previous, nullptr);
-    return previous;
+    return reinterpret_cast<Function>(const_cast<void*>(previous));
 }
 
 }  // namespace
@@ -37,15 +38,14 @@ void CallInterceptor::Install() {
     if (installed) return;
     installed = 1;
 
+    // Made here rather than by the engine's first sound block, on its thread.
+    AudioTap::Instance();
     const ModuleHandle module = FindFlashModule();
-    realTimeGetTime = reinterpret_cast<TimeGetTimeFunction>(
-        Redirect(module, "timeGetTime", reinterpret_cast<const void*>(&VirtualTimeGetTime)));
+    realTimeGetTime = Redirect<TimeGetTimeFunction>(module, "timeGetTime", &VirtualTimeGetTime);
     if (!realTimeGetTime) ReportFailure("Cannot hook timeGetTime");
-    realWaveOutOpen = reinterpret_cast<WaveOutOpenFunction>(
-        Redirect(module, "waveOutOpen", reinterpret_cast<const void*>(&TapWaveOutOpen)));
+    realWaveOutOpen = Redirect<WaveOutOpenFunction>(module, "waveOutOpen", &TapWaveOutOpen);
     if (!realWaveOutOpen) ReportFailure("Cannot hook waveOutOpen");
-    realWaveOutWrite = reinterpret_cast<WaveOutWriteFunction>(
-        Redirect(module, "waveOutWrite", reinterpret_cast<const void*>(&TapWaveOutWrite)));
+    realWaveOutWrite = Redirect<WaveOutWriteFunction>(module, "waveOutWrite", &TapWaveOutWrite);
     if (!realWaveOutWrite) ReportFailure("Cannot hook waveOutWrite");
 }
 
