@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 #include "amr_encoder.h"
 #include "failure.h"
@@ -76,6 +77,10 @@ std::unique_ptr<Encoder> OpenVideoEncoder(const VideoPlan& plan, const Options& 
     }
     if (options.bFrames >= 0) {
         context->max_b_frames = options.bFrames;
+    } else if (std::strcmp(container.format->name, "avi") == 0) {
+        // AVI keeps no presentation times: players show pictures in the
+        // order they are stored, so none may be stored ahead of its turn.
+        context->max_b_frames = 0;
     }
     if (options.highQuality) {
         for (const auto& [name, value] : kHighQuality) {

@@ -13,6 +13,13 @@ Muxer::Muxer(const Container& container, const std::string& path, const std::str
         // Each image appears under its name only once it is whole.
         SetLibavOption(context_, "atomic_writing", "1");
     }
+    if (std::string(container.format->name) == "avi") {
+        // AVI counts video time in whole frames: shifting every stream so
+        // that the audio encoder's priming starts at 0 would delay the
+        // pictures by a whole frame. Unshifted, the priming costs the sound
+        // only its own few milliseconds.
+        SetLibavOption(context_, "avoid_negative_ts", "disabled");
+    }
     const std::string extension = LowerExtension(outputPath);
     if (std::string(container.format->name) == "mpegts" && (extension == "m2ts" || extension == "mts")) {
         SetLibavOption(context_, "mpegts_m2ts_mode", "1");

@@ -19,6 +19,11 @@ namespace {
 
 constexpr int kMaxEdge = 16384;
 
+// The frame rates MPEG-1 and MPEG-2 players know. libavcodec's encoders
+// also list unofficial ones (10, 12, 15 fps) that disc players refuse.
+constexpr AVRational kMpegRates[] = {{24000, 1001}, {24, 1}, {25, 1}, {30000, 1001}, {30, 1},
+                                     {50, 1},       {60000, 1001}, {60, 1}, {0, 0}};
+
 std::string Size(int width, int height) { return std::to_string(width) + "x" + std::to_string(height); }
 
 // The named codec, else the container's device default; nothing when the
@@ -149,7 +154,8 @@ VideoPlan PlanVideo(const CodecChoice& codec, const Options& options, const Cont
     plan.geometry = PlanGeometry(options, input);
     plan.geometry.format = ChoosePixelFormat(*codec.encoder, options.pixelFormat, input.pixelFormat);
     plan.frameRate = options.frameRate > 0 ? FrameRateFromNumber(options.frameRate) : input.frameRate;
-    if (const AVRational* rates = codec.encoder->supported_framerates) {
+    const bool mpeg = codec.id == AV_CODEC_ID_MPEG1VIDEO || codec.id == AV_CODEC_ID_MPEG2VIDEO;
+    if (const AVRational* rates = mpeg ? kMpegRates : codec.encoder->supported_framerates) {
         plan.frameRate = rates[av_find_nearest_q_idx(plan.frameRate, rates)];
     }
     plan.sampleAspect = PlanSampleAspect(options, input, plan.geometry);

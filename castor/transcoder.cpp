@@ -98,7 +98,7 @@ Outcome Transcoder::Run() {
 }
 
 void Transcoder::HandlePicture(const SourceItem& item) {
-    const VideoTimeline::Step step = videoTimeline_->Add(item.start);
+    const VideoTimeline::Step step = videoTimeline_->Add(item.start, item.start + item.duration);
     EncodeHeldPicture(step.heldRepeats);
     if (step.count > 0 && !stopped_ && !VideoDone()) {
         held_ = videoFilter_->Convert(*item.frame);

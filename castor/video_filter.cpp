@@ -70,11 +70,11 @@ void VideoFilter::PaintBackground(AVFrame& frame) {
     // One conversion of a plain picture in the padding colour gives the
     // right values in any pixel format.
     const int width = geometry_.frameWidth, height = geometry_.frameHeight;
-    std::vector<uint8_t> plain(static_cast<size_t>(width) * 3);
-    for (int x = 0; x < width; ++x) {
-        plain[x * 3 + 0] = static_cast<uint8_t>(geometry_.padColor >> 16);
-        plain[x * 3 + 1] = static_cast<uint8_t>(geometry_.padColor >> 8);
-        plain[x * 3 + 2] = static_cast<uint8_t>(geometry_.padColor);
+    std::vector<uint8_t> plain(static_cast<size_t>(width) * height * 3);
+    for (size_t i = 0; i < plain.size(); i += 3) {
+        plain[i + 0] = static_cast<uint8_t>(geometry_.padColor >> 16);
+        plain[i + 1] = static_cast<uint8_t>(geometry_.padColor >> 8);
+        plain[i + 2] = static_cast<uint8_t>(geometry_.padColor);
     }
     ScalerPtr scaler(sws_getContext(width, height, AV_PIX_FMT_RGB24, width, height, stageFormat_,
                                     SWS_POINT, nullptr, nullptr, nullptr));
@@ -83,7 +83,7 @@ void VideoFilter::PaintBackground(AVFrame& frame) {
              std::string(av_get_pix_fmt_name(stageFormat_)));
     }
     const uint8_t* source[4] = {plain.data(), nullptr, nullptr, nullptr};
-    const int stride[4] = {0, 0, 0, 0};  // every row is the same row
+    const int stride[4] = {width * 3, 0, 0, 0};
     sws_scale(scaler.get(), source, stride, 0, height, frame.data, frame.linesize);
 }
 

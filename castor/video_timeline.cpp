@@ -4,13 +4,20 @@
 
 namespace castor {
 
+namespace {
+
+// Time stamps rounded to milliseconds must not decide between two slots.
+constexpr double kSlack = 1e-6;
+
+}  // namespace
+
 int64_t VideoTimeline::SlotAt(double seconds) const {
-    return std::llround(seconds * rate_.num / rate_.den);
+    return static_cast<int64_t>(std::ceil(seconds * rate_.num / rate_.den - 0.5));
 }
 
-VideoTimeline::Step VideoTimeline::Add(double start) {
+VideoTimeline::Step VideoTimeline::Add(double start, double end) {
     const int64_t slot = SlotAt(start);
-    if (slot < next_) {
+    if (slot < next_ || static_cast<double>(slot) * rate_.den / rate_.num >= end - kSlack) {
         return {};
     }
     Step step;

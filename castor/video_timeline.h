@@ -1,8 +1,9 @@
 // Places pictures that arrive with start times onto the output's fixed
-// frame rate: a picture that falls on a slot already filled is dropped, a
-// picture that comes late leaves a gap that the picture before it fills
-// (it stays on screen), and before the first picture that picture itself
-// fills the gap.
+// frame rate. A picture goes to the slot nearest its start (exactly half
+// way: the earlier one), unless that slot is taken or begins after the
+// picture has ended; it is dropped then. A picture that comes late leaves a
+// gap that the picture before it fills (it stays on screen); before the
+// first picture, that picture itself fills the gap.
 #pragma once
 
 #include <cstdint>
@@ -22,13 +23,14 @@ public:
         int64_t count = 0;        // slots this picture fills (0: dropped)
     };
 
-    // A picture starting at `start` seconds. Slots are taken in order from
-    // NextSlot().
-    Step Add(double start);
+    // A picture shown from `start` to `end` seconds. Slots are taken in
+    // order from NextSlot().
+    Step Add(double start, double end);
     // The slots the last picture still fills until `end` seconds.
     int64_t Finish(double end);
 
     int64_t NextSlot() const { return next_; }
+    // The slot nearest a time (half way: the earlier).
     int64_t SlotAt(double seconds) const;
 
 private:

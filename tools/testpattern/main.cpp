@@ -1,6 +1,7 @@
-// testpattern [--seconds S] [--size WxH] [--rate FPS] [--tone HZ] [--] ARG...
+// testpattern [--seconds S] [--size WxH] [--rate FPS] [--tone HZ] [--mark N] [--] ARG...
 // Encodes a generated moving pattern with a tone through the frame
-// callback, the way the program feeds a movie to the encoder: ffmain runs
+// callback (with --mark, frame N is white and the tone starts with it), the
+// way the program feeds a movie to the encoder: ffmain runs
 // with "-i frame_input.kinolux" followed by ARG..., e.g.
 //   testpattern --seconds 5 -vcodec h264 -acodec aac out.mp4
 #include <cstdio>
@@ -25,6 +26,8 @@ bool ReadSwitch(int& i, int argc, char** argv, testpattern::PatternSpec& spec) {
         spec.seconds = std::atof(value);
     } else if (name == "--rate") {
         spec.frameRate = static_cast<float>(std::atof(value));
+    } else if (name == "--mark") {
+        spec.markFrame = std::atoi(value);
     } else if (name == "--tone") {
         spec.toneHz = std::atof(value);
     } else if (name == "--size") {
@@ -57,7 +60,7 @@ int main(int argc, char** argv) {
         spec.frameRate > 240 || spec.width < 16 || spec.height < 16 || spec.width > 4096 ||
         spec.height > 4096) {
         std::fprintf(stderr,
-                     "usage: testpattern [--seconds S] [--size WxH] [--rate FPS] [--tone HZ] [--] "
+                     "usage: testpattern [--seconds S] [--size WxH] [--rate FPS] [--tone HZ] [--mark N] [--] "
                      "castor-arguments... OUTPUT\n");
         return 1;
     }
