@@ -1,0 +1,71 @@
+#include "flash/avm1/builtins/builtins.h"
+
+#include "flash/avm1/builtins/native_helpers.h"
+#include "flash/avm1/stage_object.h"
+#include "flash/avm1/timeline_actions.h"
+
+namespace kinolux::avm1::builtins {
+
+void installAll(Vm& vm) {
+    installObject(vm);
+    installFunction(vm);
+    installArray(vm);
+    installString(vm);
+    installNumberAndBoolean(vm);
+    installMath(vm);
+    installDate(vm);
+    installError(vm);
+    installAsBroadcaster(vm);
+    installGlobalFunctions(vm);
+    installSystem(vm);
+    installMovieClip(vm);
+    installButtonAndTextField(vm);
+    installSoundAndColor(vm);
+    installInput(vm);
+    installXml(vm);
+    installLoadVars(vm);
+}
+
+ObjectRef makeInstance(Vm& vm, ObjectKind kind, const Value& proto) {
+    switch (kind) {
+    case ObjectKind::Array: return ObjectRef(vm.heap().make<ArrayObject>(proto));
+    case ObjectKind::Sound: return makeSoundObject(vm, proto);
+    case ObjectKind::XmlNode: return makeXmlNode(vm, proto);
+    case ObjectKind::Plain:
+    case ObjectKind::Function:
+    case ObjectKind::Stage:
+    case ObjectKind::Super: return vm.heap().make<Object>(proto);
+    default: return vm.heap().make<Object>(kind, proto);
+    }
+}
+
+Ref<FunctionObject> defineClass(Vm& vm, Object& owner, std::u16string_view name, NativeFunction call,
+                                NativeFunction construct, ObjectRef prototype) {
+    if (!prototype) prototype = vm.newObject();
+    Ref<FunctionObject> ctor = vm.newNative(call, construct, prototype);
+    owner.defineValue(String(name), Value(ObjectRef(ctor)), PropertyFlag::DontEnum);
+    return ctor;
+}
+
+std::uint32_t lengthOf(Vm& vm, const ObjectRef& object) {
+    if (!object) return 0;
+    if (object->kind() == ObjectKind::Array) return static_cast<ArrayObject*>(object.get())->length();
+    std::int32_t n = vm.toInt32(vm.get(object, vm.names().length));
+    return n < 0 ? 0 : static_cast<std::uint32_t>(n);
+}
+
+Value elementOf(Vm& vm, const ObjectRef& object, std::uint32_t index) {
+    return vm.get(object, vm.indexName(index));
+}
+
+void setElement(Vm& vm, const ObjectRef& object, std::uint32_t index, const Value& value) {
+    vm.set(object, vm.indexName(index), value);
+}
+
+DisplayObjectBinding* thisDisplayObject(Vm& vm, const Value& thisValue) { return vm.bindingOf(thisValue); }
+
+MovieClipBinding* thisMovieClip(Vm& vm, const Value& thisValue) {
+    return asMovieClip(vm.bindingOf(thisValue));
+}
+
+}  // namespace kinolux::avm1::builtins

@@ -1,0 +1,41 @@
+// The built-in classes and functions of ActionScript 1 and 2, installed
+// into a fresh machine's _global.
+#pragma once
+
+#include "flash/avm1/vm.h"
+
+namespace kinolux::avm1::builtins {
+
+void installAll(Vm& vm);
+
+// An object of the given native shape for `new` (and `extends`).
+ObjectRef makeInstance(Vm& vm, ObjectKind kind, const Value& proto);
+
+// One installer per class, called by installAll in dependency order.
+void installObject(Vm& vm);
+void installFunction(Vm& vm);
+void installArray(Vm& vm);
+void installString(Vm& vm);
+void installNumberAndBoolean(Vm& vm);
+void installMath(Vm& vm);
+void installDate(Vm& vm);
+void installGlobalFunctions(Vm& vm);
+void installError(Vm& vm);
+void installAsBroadcaster(Vm& vm);
+void installSystem(Vm& vm);
+void installMovieClip(Vm& vm);
+void installButtonAndTextField(Vm& vm);
+void installSoundAndColor(Vm& vm);
+void installInput(Vm& vm);
+void installXml(Vm& vm);
+void installLoadVars(Vm& vm);
+
+// enabled, useHandCursor, blendMode, cacheAsBitmap, getDepth and
+// swapDepths, which clips, buttons and text fields share.
+void defineDisplayAccessors(Vm& vm, Object& proto);
+
+// Instances of the classes with native state.
+ObjectRef makeSoundObject(Vm& vm, const Value& proto);
+ObjectRef makeXmlNode(Vm& vm, const Value& proto);
+
+}  // namespace kinolux::avm1::builtins

@@ -1,0 +1,100 @@
+// Math.
+#include <cmath>
+
+#include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/native_helpers.h"
+
+namespace kinolux::avm1::builtins {
+
+namespace {
+
+template <double (*F)(double)>
+Value unary(Vm& vm, const Value&, Args args) {
+    if (args.empty()) return Value(NAN);
+    return Value(F(vm.toNumber(args[0])));
+}
+
+double absolute(double x) { return std::fabs(x); }
+double arcCos(double x) { return std::acos(x); }
+double arcSin(double x) { return std::asin(x); }
+double arcTan(double x) { return std::atan(x); }
+double ceiling(double x) { return std::ceil(x); }
+double cosine(double x) { return std::cos(x); }
+double exponential(double x) { return std::exp(x); }
+double flooring(double x) { return std::floor(x); }
+double logarithm(double x) { return std::log(x); }
+double sine(double x) { return std::sin(x); }
+double squareRoot(double x) { return std::sqrt(x); }
+double tangent(double x) { return std::tan(x); }
+// The player rounds halves up, toward positive infinity.
+double rounding(double x) { return std::floor(x + 0.5); }
+
+Value atan2(Vm& vm, const Value&, Args args) {
+    if (args.empty()) return Value(NAN);
+    double y = vm.toNumber(args[0]);
+    double x = args.size() > 1 ? vm.toNumber(args[1]) : 0.0;
+    return Value(std::atan2(y, x));
+}
+
+Value pow(Vm& vm, const Value&, Args args) {
+    if (args.size() < 2) return Value(NAN);
+    double exponent = vm.toNumber(args[1]);
+    if (std::isnan(exponent)) return Value(NAN);
+    return Value(std::pow(vm.toNumber(args[0]), exponent));
+}
+
+// Only the first two arguments count, and one alone gives NaN.
+Value minMax(Vm& vm, Args args, bool max) {
+    if (args.empty()) return Value(max ? -INFINITY : INFINITY);
+    double a = vm.toNumber(args[0]);
+    if (args.size() < 2) return Value(NAN);
+    double b = vm.toNumber(args[1]);
+    if (std::isnan(a) || std::isnan(b)) return Value(NAN);
+    if (max) return Value(a < b ? b : a);
+    return Value(a > b ? b : a);
+}
+
+Value max(Vm& vm, const Value&, Args args) { return minMax(vm, args, true); }
+Value min(Vm& vm, const Value&, Args args) { return minMax(vm, args, false); }
+
+Value random(Vm& vm, const Value&, Args) {
+    // A 31-bit integer over 2^31: movies rely on the coarse set of values.
+    constexpr std::uint32_t kMax = 0x7FFFFFFF;
+    return Value(vm.randomBelow(kMax) / (static_cast<double>(kMax) + 1.0));
+}
+
+}  // namespace
+
+void installMath(Vm& vm) {
+    ObjectRef math = vm.newObject();
+    vm.global()->defineValue(u"Math", Value(math), PropertyFlag::DontEnum);
+    const std::uint16_t flags = kHidden | PropertyFlag::ReadOnly;
+    math->defineValue(u"E", Value(M_E), flags);
+    math->defineValue(u"LN10", Value(M_LN10), flags);
+    math->defineValue(u"LN2", Value(M_LN2), flags);
+    math->defineValue(u"LOG10E", Value(M_LOG10E), flags);
+    math->defineValue(u"LOG2E", Value(M_LOG2E), flags);
+    math->defineValue(u"PI", Value(M_PI), flags);
+    math->defineValue(u"SQRT1_2", Value(M_SQRT1_2), flags);
+    math->defineValue(u"SQRT2", Value(M_SQRT2), flags);
+    vm.defineMethod(*math, u"abs", unary<absolute>, flags);
+    vm.defineMethod(*math, u"acos", unary<arcCos>, flags);
+    vm.defineMethod(*math, u"asin", unary<arcSin>, flags);
+    vm.defineMethod(*math, u"atan", unary<arcTan>, flags);
+    vm.defineMethod(*math, u"ceil", unary<ceiling>, flags);
+    vm.defineMethod(*math, u"cos", unary<cosine>, flags);
+    vm.defineMethod(*math, u"exp", unary<exponential>, flags);
+    vm.defineMethod(*math, u"floor", unary<flooring>, flags);
+    vm.defineMethod(*math, u"log", unary<logarithm>, flags);
+    vm.defineMethod(*math, u"sin", unary<sine>, flags);
+    vm.defineMethod(*math, u"sqrt", unary<squareRoot>, flags);
+    vm.defineMethod(*math, u"tan", unary<tangent>, flags);
+    vm.defineMethod(*math, u"round", unary<rounding>, flags);
+    vm.defineMethod(*math, u"atan2", atan2, flags);
+    vm.defineMethod(*math, u"pow", pow, flags);
+    vm.defineMethod(*math, u"max", max, flags);
+    vm.defineMethod(*math, u"min", min, flags);
+    vm.defineMethod(*math, u"random", random, flags);
+}
+
+}  // namespace kinolux::avm1::builtins

@@ -1,0 +1,490 @@
+// MovieClip: thin methods over MovieClipBinding.
+#include <algorithm>
+#include <cmath>
+
+#include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/native_helpers.h"
+#include "flash/avm1/timeline_actions.h"
+
+namespace kinolux::avm1::builtins {
+
+namespace {
+
+Value objectOf(Vm& vm, DisplayObjectBinding* binding) {
+    return binding ? Value(vm.scriptObjectOf(*binding)) : Value();
+}
+
+HttpMethod methodArg(Vm& vm, Args args, std::size_t i) {
+    if (i >= args.size()) return HttpMethod::None;
+    String m = vm.toString(args[i]);
+    if (m.equalsIgnoreCase(u"GET")) return HttpMethod::Get;
+    if (m.equalsIgnoreCase(u"POST")) return HttpMethod::Post;
+    return HttpMethod::None;
+}
+
+#define CLIP_OR_RETURN(value)                              \
+    MovieClipBinding* clip = thisMovieClip(vm, thisValue); \
+    if (!clip) return value
+
+Value play(Vm& vm, const Value& thisValue, Args) {
+    CLIP_OR_RETURN(Value());
+    clip->play();
+    return Value();
+}
+
+Value stop(Vm& vm, const Value& thisValue, Args) {
+    CLIP_OR_RETURN(Value());
+    clip->stop();
+    return Value();
+}
+
+Value nextFrame(Vm& vm, const Value& thisValue, Args) {
+    CLIP_OR_RETURN(Value());
+    clip->nextFrame();
+    return Value();
+}
+
+Value prevFrame(Vm& vm, const Value& thisValue, Args) {
+    CLIP_OR_RETURN(Value());
+    clip->prevFrame();
+    return Value();
+}
+
+Value gotoAndPlay(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    if (!args.empty()) gotoFrameValue(vm, *clip, args[0], true, 0);
+    return Value();
+}
+
+Value gotoAndStop(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    if (!args.empty()) gotoFrameValue(vm, *clip, args[0], false, 0);
+    return Value();
+}
+
+Value nextScene(Vm& vm, const Value& thisValue, Args) {
+    CLIP_OR_RETURN(Value());
+    if (auto frame = clip->sceneStart(1)) clip->gotoFrame(*frame, true);
+    return Value();
+}
+
+Value prevScene(Vm& vm, const Value& thisValue, Args) {
+    CLIP_OR_RETURN(Value());
+    if (auto frame = clip->sceneStart(-1)) clip->gotoFrame(*frame, true);
+    return Value();
+}
+
+Value createEmptyMovieClip(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    if (args.size() < 2) return Value();
+    MovieClipBinding* child = clip->createEmptyMovieClip(vm.toString(args[0]), vm.toInt32(args[1]));
+    if (!child) return Value();
+    vm.constructDisplayObject(*child);
+    return objectOf(vm, child);
+}
+
+Value attachMovie(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    if (args.size() < 3) return Value();
+    DisplayObjectBinding* child =
+        clip->attachMovie(vm.toString(args[0]), vm.toString(args[1]), vm.toInt32(args[2]));
+    if (!child) return Value();
+    vm.constructDisplayObject(*child, arg(args, 3).isObject() ? args[3].objectRef() : nullptr);
+    return objectOf(vm, child);
+}
+
+Value duplicateMovieClip(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    if (args.size() < 2 || !clip->parent()) return Value();
+    DisplayObjectBinding* copy = clip->duplicate(vm.toString(args[0]), vm.toInt32(args[1]));
+    if (!copy) return Value();
+    vm.constructDisplayObject(*copy, arg(args, 2).isObject() ? args[2].objectRef() : nullptr);
+    return objectOf(vm, copy);
+}
+
+Value createTextField(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    if (args.size() < 6) return Value();
+    DisplayObjectBinding* field = clip->createTextField(
+        vm.toString(args[0]), vm.toInt32(args[1]), vm.toNumber(args[2]), vm.toNumber(args[3]),
+        vm.toNumber(args[4]), vm.toNumber(args[5]));
+    if (!field) return Value();
+    vm.constructDisplayObject(*field);
+    return vm.swfVersion() >= 8 ? objectOf(vm, field) : Value();
+}
+
+Value removeSelf(Vm& vm, const Value& thisValue, Args) {
+    if (DisplayObjectBinding* object = thisDisplayObject(vm, thisValue)) object->removeFromScript();
+    return Value();
+}
+
+Value swapDepths(Vm& vm, const Value& thisValue, Args args) {
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    if (!self || args.empty()) return Value();
+    if (args[0].isNumber()) {
+        self->swapDepths(vm.toInt32(args[0]));
+    } else if (DisplayObjectBinding* other = vm.resolveTarget(args[0], false)) {
+        if (other->parent() == self->parent()) self->swapDepths(other->depth());
+    }
+    return Value();
+}
+
+Value getDepth(Vm& vm, const Value& thisValue, Args) {
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    return self ? Value(self->depth()) : Value();
+}
+
+Value getNextHighestDepth(Vm& vm, const Value& thisValue, Args) {
+    CLIP_OR_RETURN(Value());
+    return Value(clip->nextHighestDepth());
+}
+
+Value getInstanceAtDepth(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    if (args.empty()) return Value();
+    return objectOf(vm, clip->childAtDepth(vm.toInt32(args[0])));
+}
+
+Value getBounds(Vm& vm, const Value& thisValue, Args args) {
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    if (!self) return Value();
+    DisplayObjectBinding* space = args.empty() ? self : vm.resolveTarget(args[0], false);
+    if (!space) return Value();
+    Bounds b = self->bounds(space);
+    ObjectRef out = vm.newObject();
+    vm.set(out, String(u"xMin"), Value(b.xMin));
+    vm.set(out, String(u"xMax"), Value(b.xMax));
+    vm.set(out, String(u"yMin"), Value(b.yMin));
+    vm.set(out, String(u"yMax"), Value(b.yMax));
+    return Value(out);
+}
+
+Value hitTest(Vm& vm, const Value& thisValue, Args args) {
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    if (!self || args.empty()) return Value(false);
+    if (args.size() >= 2) {
+        double x = vm.toNumber(args[0]);
+        double y = vm.toNumber(args[1]);
+        if (std::isnan(x) || std::isnan(y)) return Value(false);
+        return Value(self->hitTestPoint(x, y, vm.toBoolean(arg(args, 2))));
+    }
+    DisplayObjectBinding* other = vm.resolveTarget(args[0], false);
+    return Value(other && self->hitTestObject(*other));
+}
+
+Value convertPoint(Vm& vm, const Value& thisValue, Args args, bool toGlobal) {
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    if (!self || !arg(args, 0).isObject()) return Value();
+    ObjectRef point = args[0].objectRef();
+    String xName(u"x"), yName(u"y");
+    Value x = vm.get(point, xName), y = vm.get(point, yName);
+    if (!x.isNumber() || !y.isNumber()) return Value();
+    Point p{x.number(), y.number()};
+    Point q = toGlobal ? self->localToGlobal(p) : self->globalToLocal(p);
+    vm.set(point, xName, Value(q.x));
+    vm.set(point, yName, Value(q.y));
+    return Value();
+}
+
+Value localToGlobal(Vm& vm, const Value& thisValue, Args args) { return convertPoint(vm, thisValue, args, true); }
+Value globalToLocal(Vm& vm, const Value& thisValue, Args args) { return convertPoint(vm, thisValue, args, false); }
+
+Value startDrag(Vm& vm, const Value& thisValue, Args args) {
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    if (!self) return Value();
+    std::optional<Bounds> bounds;
+    if (args.size() >= 5) {
+        bounds = Bounds{vm.toNumber(args[1]), vm.toNumber(args[2]), vm.toNumber(args[3]), vm.toNumber(args[4])};
+    }
+    actionStartDrag(vm, self, vm.toBoolean(arg(args, 0)), bounds);
+    return Value();
+}
+
+Value stopDrag(Vm& vm, const Value&, Args) {
+    vm.host().stopDrag();
+    return Value();
+}
+
+Value loadMovie(Vm& vm, const Value& thisValue, Args args) {
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    if (!self || args.empty()) return Value();
+    vm.host().loadMovie(self, std::nullopt, vm.toString(args[0]), methodArg(vm, args, 1));
+    return Value();
+}
+
+Value unloadMovie(Vm& vm, const Value& thisValue, Args) {
+    if (DisplayObjectBinding* self = thisDisplayObject(vm, thisValue)) vm.host().unloadMovie(self, std::nullopt);
+    return Value();
+}
+
+std::vector<std::pair<String, String>> variablesOf(Vm& vm, const Value& thisValue) {
+    std::vector<std::pair<String, String>> out;
+    ObjectRef self = vm.toObject(thisValue);
+    if (!self) return out;
+    for (const String& key : vm.enumerate(*self)) out.emplace_back(key, vm.toString(vm.get(self, key)));
+    return out;
+}
+
+Value loadVariables(Vm& vm, const Value& thisValue, Args args) {
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    if (!self || args.empty()) return Value();
+    HttpMethod method = methodArg(vm, args, 1);
+    auto vars = method == HttpMethod::None ? std::vector<std::pair<String, String>>() : variablesOf(vm, thisValue);
+    vm.host().loadVariables(self, std::nullopt, vm.toString(args[0]), method, vars);
+    return Value();
+}
+
+Value getUrl(Vm& vm, const Value& thisValue, Args args) {
+    if (args.empty()) return Value();
+    HttpMethod method = methodArg(vm, args, 2);
+    auto vars = method == HttpMethod::None ? std::vector<std::pair<String, String>>() : variablesOf(vm, thisValue);
+    vm.host().getUrl(vm.toString(args[0]), args.size() > 1 ? vm.toString(args[1]) : String(), method, vars);
+    return Value();
+}
+
+Value getBytesLoaded(Vm& vm, const Value& thisValue, Args) {
+    CLIP_OR_RETURN(Value());
+    return Value(clip->bytesLoaded());
+}
+
+Value getBytesTotal(Vm& vm, const Value& thisValue, Args) {
+    CLIP_OR_RETURN(Value());
+    return Value(clip->bytesTotal());
+}
+
+Value getSwfVersion(Vm& vm, const Value& thisValue, Args) {
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    return self ? Value(self->swfVersion()) : Value(-1);
+}
+
+Value setMask(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    const Value& mask = arg(args, 0);
+    clip->setMask(mask.isNullish() ? nullptr : vm.resolveTarget(mask, false));
+    return Value(true);
+}
+
+// ---- the drawing API ----
+
+Value clear(Vm& vm, const Value& thisValue, Args) {
+    CLIP_OR_RETURN(Value());
+    clip->clearDrawing();
+    return Value();
+}
+
+Value lineStyle(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    LineStyle style;
+    style.thickness = args.empty() || args[0].isUndefined() ? NAN : vm.toNumber(args[0]);
+    style.rgb = toUint32(argNumber(vm, args, 1, 0)) & 0xFFFFFF;
+    style.alpha = std::clamp(argNumber(vm, args, 2, 100), 0.0, 100.0);
+    style.pixelHinting = vm.toBoolean(arg(args, 3));
+    style.scaleMode = args.size() > 4 && !args[4].isNullish() ? vm.toString(args[4]) : String(u"normal");
+    style.caps = args.size() > 5 && !args[5].isNullish() ? vm.toString(args[5]) : String(u"round");
+    style.joints = args.size() > 6 && !args[6].isNullish() ? vm.toString(args[6]) : String(u"round");
+    style.miterLimit = std::clamp(argNumber(vm, args, 7, 3), 1.0, 255.0);
+    clip->lineStyle(style);
+    return Value();
+}
+
+Value beginFill(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    if (args.empty() || args[0].isUndefined()) {
+        clip->endFill();
+        return Value();
+    }
+    clip->beginFill(toUint32(vm.toNumber(args[0])) & 0xFFFFFF,
+                    std::clamp(argNumber(vm, args, 1, 100), 0.0, 100.0));
+    return Value();
+}
+
+std::vector<double> numbersOf(Vm& vm, const Value& v) {
+    std::vector<double> out;
+    if (!v.isObject()) return out;
+    ObjectRef list = v.objectRef();
+    std::uint32_t n = std::min<std::uint32_t>(lengthOf(vm, list), 16);
+    for (std::uint32_t i = 0; i < n; ++i) out.push_back(vm.toNumber(elementOf(vm, list, i)));
+    return out;
+}
+
+// The gradient matrix: either {a, b, c, d, tx, ty} or a box
+// {matrixType: "box", x, y, w, h, r}, mapping the gradient square
+// (-819.2..819.2 pixels) into the clip.
+Matrix gradientMatrix(Vm& vm, const Value& v) {
+    Matrix m;
+    if (!v.isObject()) return m;
+    ObjectRef o = v.objectRef();
+    auto num = [&](const char16_t* name) { return vm.toNumber(vm.get(o, String(name))); };
+    if (vm.toString(vm.get(o, String(u"matrixType"))) == u"box") {
+        double w = num(u"w"), h = num(u"h"), r = num(u"r");
+        m.a = w / 1638.4 * std::cos(r);
+        m.b = w / 1638.4 * std::sin(r);
+        m.c = -h / 1638.4 * std::sin(r);
+        m.d = h / 1638.4 * std::cos(r);
+        m.tx = num(u"x") + w / 2;
+        m.ty = num(u"y") + h / 2;
+    } else {
+        m.a = num(u"a");
+        m.b = num(u"b");
+        m.c = num(u"c");
+        m.d = num(u"d");
+        m.tx = num(u"tx");
+        m.ty = num(u"ty");
+    }
+    return m;
+}
+
+Value beginGradientFill(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    if (args.size() < 5) return Value();
+    GradientFill fill;
+    String type = vm.toString(args[0]);
+    if (!(type == u"linear" || type == u"radial")) return Value();
+    fill.radial = type == u"radial";
+    for (double c : numbersOf(vm, args[1])) fill.colors.push_back(toUint32(c) & 0xFFFFFF);
+    fill.alphas = numbersOf(vm, args[2]);
+    fill.ratios = numbersOf(vm, args[3]);
+    std::size_t n = std::min({fill.colors.size(), fill.alphas.size(), fill.ratios.size()});
+    if (n == 0) return Value();
+    fill.colors.resize(n);
+    fill.alphas.resize(n);
+    fill.ratios.resize(n);
+    fill.matrix = gradientMatrix(vm, args[4]);
+    fill.spreadMethod = args.size() > 5 ? vm.toString(args[5]) : String(u"pad");
+    fill.interpolationMethod = args.size() > 6 ? vm.toString(args[6]) : String(u"RGB");
+    fill.focalPointRatio = argNumber(vm, args, 7, 0);
+    clip->beginGradientFill(fill);
+    return Value();
+}
+
+Value moveTo(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    if (args.size() < 2) return Value();
+    clip->moveTo(vm.toNumber(args[0]), vm.toNumber(args[1]));
+    return Value();
+}
+
+Value lineTo(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    if (args.size() < 2) return Value();
+    clip->lineTo(vm.toNumber(args[0]), vm.toNumber(args[1]));
+    return Value();
+}
+
+Value curveTo(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    if (args.size() < 4) return Value();
+    clip->curveTo(vm.toNumber(args[0]), vm.toNumber(args[1]), vm.toNumber(args[2]), vm.toNumber(args[3]));
+    return Value();
+}
+
+Value endFill(Vm& vm, const Value& thisValue, Args) {
+    CLIP_OR_RETURN(Value());
+    clip->endFill();
+    return Value();
+}
+
+#undef CLIP_OR_RETURN
+
+// ---- properties shared with buttons and text fields ----
+
+Value getEnabled(Vm& vm, const Value& thisValue, Args) {
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    return self ? Value(self->enabled()) : Value();
+}
+Value setEnabled(Vm& vm, const Value& thisValue, Args args) {
+    if (DisplayObjectBinding* self = thisDisplayObject(vm, thisValue)) self->setEnabled(vm.toBoolean(arg(args, 0)));
+    return Value();
+}
+Value getUseHandCursor(Vm& vm, const Value& thisValue, Args) {
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    return self ? Value(self->useHandCursor()) : Value();
+}
+Value setUseHandCursor(Vm& vm, const Value& thisValue, Args args) {
+    if (DisplayObjectBinding* self = thisDisplayObject(vm, thisValue)) self->setUseHandCursor(vm.toBoolean(arg(args, 0)));
+    return Value();
+}
+Value getBlendMode(Vm& vm, const Value& thisValue, Args) {
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    return self ? Value(self->blendMode()) : Value();
+}
+Value setBlendMode(Vm& vm, const Value& thisValue, Args args) {
+    if (DisplayObjectBinding* self = thisDisplayObject(vm, thisValue)) self->setBlendMode(vm.toString(arg(args, 0)));
+    return Value();
+}
+Value getCacheAsBitmap(Vm& vm, const Value& thisValue, Args) {
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    return self ? Value(self->cacheAsBitmap()) : Value();
+}
+Value setCacheAsBitmap(Vm& vm, const Value& thisValue, Args args) {
+    if (DisplayObjectBinding* self = thisDisplayObject(vm, thisValue)) self->setCacheAsBitmap(vm.toBoolean(arg(args, 0)));
+    return Value();
+}
+Value getLockRoot(Vm& vm, const Value& thisValue, Args) {
+    MovieClipBinding* clip = thisMovieClip(vm, thisValue);
+    return clip ? Value(clip->lockRoot()) : Value();
+}
+Value setLockRoot(Vm& vm, const Value& thisValue, Args args) {
+    if (MovieClipBinding* clip = thisMovieClip(vm, thisValue)) clip->setLockRoot(vm.toBoolean(arg(args, 0)));
+    return Value();
+}
+
+}  // namespace
+
+void defineDisplayAccessors(Vm& vm, Object& proto) {
+    vm.defineProperty(proto, u"enabled", getEnabled, setEnabled);
+    vm.defineProperty(proto, u"useHandCursor", getUseHandCursor, setUseHandCursor);
+    vm.defineProperty(proto, u"blendMode", getBlendMode, setBlendMode);
+    vm.defineProperty(proto, u"cacheAsBitmap", getCacheAsBitmap, setCacheAsBitmap);
+    vm.defineMethod(proto, u"getDepth", getDepth);
+    vm.defineMethod(proto, u"swapDepths", swapDepths);
+}
+
+void installMovieClip(Vm& vm) {
+    ObjectRef proto = vm.newObject();
+    vm.protos().movieClip = proto;
+    defineClass(vm, *vm.global(), u"MovieClip", nullptr, nullptr, proto);
+    Object& p = *proto;
+    vm.defineMethod(p, u"play", play);
+    vm.defineMethod(p, u"stop", stop);
+    vm.defineMethod(p, u"nextFrame", nextFrame);
+    vm.defineMethod(p, u"prevFrame", prevFrame);
+    vm.defineMethod(p, u"gotoAndPlay", gotoAndPlay);
+    vm.defineMethod(p, u"gotoAndStop", gotoAndStop);
+    vm.defineMethod(p, u"nextScene", nextScene);
+    vm.defineMethod(p, u"prevScene", prevScene);
+    vm.defineMethod(p, u"createEmptyMovieClip", createEmptyMovieClip);
+    vm.defineMethod(p, u"attachMovie", attachMovie);
+    vm.defineMethod(p, u"duplicateMovieClip", duplicateMovieClip);
+    vm.defineMethod(p, u"createTextField", createTextField);
+    vm.defineMethod(p, u"removeMovieClip", removeSelf);
+    vm.defineMethod(p, u"getNextHighestDepth", getNextHighestDepth);
+    vm.defineMethod(p, u"getInstanceAtDepth", getInstanceAtDepth);
+    vm.defineMethod(p, u"getBounds", getBounds);
+    vm.defineMethod(p, u"getRect", getBounds);
+    vm.defineMethod(p, u"hitTest", hitTest);
+    vm.defineMethod(p, u"localToGlobal", localToGlobal);
+    vm.defineMethod(p, u"globalToLocal", globalToLocal);
+    vm.defineMethod(p, u"startDrag", startDrag);
+    vm.defineMethod(p, u"stopDrag", stopDrag);
+    vm.defineMethod(p, u"loadMovie", loadMovie);
+    vm.defineMethod(p, u"unloadMovie", unloadMovie);
+    vm.defineMethod(p, u"loadVariables", loadVariables);
+    vm.defineMethod(p, u"getURL", getUrl);
+    vm.defineMethod(p, u"getBytesLoaded", getBytesLoaded);
+    vm.defineMethod(p, u"getBytesTotal", getBytesTotal);
+    vm.defineMethod(p, u"getSWFVersion", getSwfVersion);
+    vm.defineMethod(p, u"setMask", setMask);
+    vm.defineMethod(p, u"clear", clear);
+    vm.defineMethod(p, u"lineStyle", lineStyle);
+    vm.defineMethod(p, u"beginFill", beginFill);
+    vm.defineMethod(p, u"beginGradientFill", beginGradientFill);
+    vm.defineMethod(p, u"moveTo", moveTo);
+    vm.defineMethod(p, u"lineTo", lineTo);
+    vm.defineMethod(p, u"curveTo", curveTo);
+    vm.defineMethod(p, u"endFill", endFill);
+    vm.defineProperty(p, u"_lockroot", getLockRoot, setLockRoot);
+    defineDisplayAccessors(vm, p);
+}
+
+}  // namespace kinolux::avm1::builtins

@@ -1,0 +1,40 @@
+// Small helpers the built-ins share.
+#pragma once
+
+#include "flash/avm1/array_object.h"
+#include "flash/avm1/vm.h"
+
+namespace kinolux::avm1::builtins {
+
+// Hidden and permanent, as the player's own methods are.
+constexpr std::uint16_t kHidden = PropertyFlag::DontEnum | PropertyFlag::DontDelete;
+
+inline const Value& arg(Args args, std::size_t i) {
+    static const Value kUndefined;
+    return i < args.size() ? args[i] : kUndefined;
+}
+
+inline Object* thisObject(const Value& thisValue) {
+    return thisValue.isObject() ? thisValue.object() : nullptr;
+}
+
+inline double argNumber(Vm& vm, Args args, std::size_t i, double fallback) {
+    return i < args.size() && !args[i].isUndefined() ? vm.toNumber(args[i]) : fallback;
+}
+
+// A class: its constructor on _global (or `owner`) under `name`, with a
+// fresh prototype whose own prototype is Object.prototype.
+Ref<FunctionObject> defineClass(Vm& vm, Object& owner, std::u16string_view name, NativeFunction call,
+                                NativeFunction construct, ObjectRef prototype = nullptr);
+
+// Reading and writing array-like objects (arrays or anything with a
+// length), with a fast path for real arrays.
+std::uint32_t lengthOf(Vm& vm, const ObjectRef& object);
+Value elementOf(Vm& vm, const ObjectRef& object, std::uint32_t index);
+void setElement(Vm& vm, const ObjectRef& object, std::uint32_t index, const Value& value);
+
+// The display object behind `this`, of the kind a method needs.
+DisplayObjectBinding* thisDisplayObject(Vm& vm, const Value& thisValue);
+MovieClipBinding* thisMovieClip(Vm& vm, const Value& thisValue);
+
+}  // namespace kinolux::avm1::builtins

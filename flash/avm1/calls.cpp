@@ -1,0 +1,216 @@
+// Calling functions and constructing objects: the activation a script
+// function runs in (registers, arguments, super, the scope it closes over)
+// and the recursion limits.
+#include "flash/avm1/array_object.h"
+#include "flash/avm1/stage_object.h"
+#include "flash/avm1/vm.h"
+
+namespace kinolux::avm1 {
+
+namespace {
+
+// Keeps the depth counters right however a call ends.
+class DepthGuard {
+public:
+    explicit DepthGuard(int& counter) : counter_(counter) { ++counter_; }
+    ~DepthGuard() { --counter_; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+
+private:
+    int& counter_;
+};
+
+}  // namespace
+
+Value Vm::call(const Value& function, const Value& thisValue, Args args) {
+    return callWithHome(function, thisValue, args, nullptr);
+}
+
+Value Vm::callWithHome(const Value& function, const Value& thisValue, Args args, Object* home) {
+    if (!function.isObject()) return Value();
+    Object* object = function.object();
+    if (object->kind() == ObjectKind::Super) {
+        // super(...): the superclass constructor, on the same `this`.
+        auto* super = static_cast<SuperObject*>(object);
+        ObjectRef home(super->home());
+        if (!home) return Value();
+        Value constructor = get(home, names_.constructorHidden);
+        if (!constructor.isObject() || constructor.object()->kind() != ObjectKind::Function) return Value();
+        Ref<FunctionObject> fn(static_cast<FunctionObject*>(constructor.object()));
+        return callFunction(*fn, Value(super->thisObject()), args, home->proto(), false);
+    }
+    if (object->kind() != ObjectKind::Function) return Value();
+    Ref<FunctionObject> fn(static_cast<FunctionObject*>(object));
+    return callFunction(*fn, thisValue, args, home, false);
+}
+
+std::optional<Value> Vm::callSpecial(const Value& function, const Value& thisValue, Args args) {
+    if (!function.isObject() || function.object()->kind() != ObjectKind::Function) return Value();
+    if (specialDepth_ >= kMaxSpecialDepth) return std::nullopt;
+    Ref<FunctionObject> fn(static_cast<FunctionObject*>(function.object()));
+    Object* home = thisValue.isObject() ? thisValue.object()->proto() : nullptr;
+    return callFunction(*fn, thisValue, args, home, true);
+}
+
+Value Vm::callFunction(FunctionObject& fn, const Value& thisValue, Args args, Object* home,
+                       bool special) {
+    if (fn.nativeCall() || !fn.code()) return callNative(fn, thisValue, args);
+    return callBytecode(fn, thisValue, args, home, special);
+}
+
+Value Vm::callNative(FunctionObject& fn, const Value& thisValue, Args args) {
+    if (!fn.nativeCall()) return Value();
+    if (callDepth_ >= limits_.maxCallDepth) abort(std::to_string(limits_.maxCallDepth) + LimitMessage::kRecursion, true);
+    DepthGuard depth(callDepth_);
+    FunctionObject* saved = nativeCallee_;
+    nativeCallee_ = &fn;
+    struct Restore {
+        FunctionObject*& slot;
+        FunctionObject* value;
+        ~Restore() { slot = value; }
+    } restore{nativeCallee_, saved};
+    return fn.nativeCall()(*this, thisValue, args);
+}
+
+Value Vm::callBytecode(FunctionObject& fn, const Value& thisValue, Args args, Object* home,
+                       bool special) {
+    if (callDepth_ >= limits_.maxCallDepth) {
+        std::string message = std::to_string(limits_.maxCallDepth) + LimitMessage::kRecursion;
+        trace(String::fromAscii(message));
+        abort(message, true);
+    }
+    DepthGuard depth(callDepth_);
+    std::optional<DepthGuard> specialDepth;
+    if (special) specialDepth.emplace(specialDepth_);
+
+    const FunctionCode& code = *fn.code();
+    Activation* caller = activation_;
+    Activation act;
+    act.code = code.body;
+    act.pool = fn.pool();
+    act.callee = ObjectRef(&fn);
+
+    // SWF 6 and later functions are closures: they keep the version, clip
+    // and scope of their definition. SWF 5 ones run in the clip of `this`
+    // (or the caller's target) with a fresh timeline scope.
+    const bool closure = code.body.swfVersion >= 6;
+    auto* definedIn = static_cast<StageObject*>(fn.baseClip());
+    Ref<StageObject> base;
+    if ((closure || special) && definedIn && definedIn->binding()) {
+        base = Ref<StageObject>(definedIn);
+    } else if (DisplayObjectBinding* thisClip = bindingOf(thisValue)) {
+        base = stageObjectOf(thisClip);
+    } else if (DisplayObjectBinding* target = targetClipOrRoot()) {
+        base = stageObjectOf(target);
+    }
+    Ref<Scope> parentScope;
+    if (closure) {
+        act.swfVersion = code.body.swfVersion;
+        parentScope = fn.scopeRef();
+    } else {
+        int clipVersion = base && base->binding() ? base->binding()->swfVersion() : code.body.swfVersion;
+        act.swfVersion = std::max(clipVersion, 5);
+        parentScope = heap_.make<Scope>(globalScope_, ScopeKind::Target, ObjectRef(base.get()));
+    }
+    act.baseClip = base;
+    act.targetClip = base;
+    act.baseClipWasRemoved = base && !base->binding();
+    ObjectRef locals = heap_.make<Object>(Value());
+    act.scope = heap_.make<Scope>(parentScope, ScopeKind::Local, locals);
+
+    const std::uint16_t flags = code.flags;
+    const bool inheritsThis = flags & (FunctionFlag::PreloadThis | FunctionFlag::SuppressThis);
+    act.thisValue = inheritsThis && caller ? caller->thisValue : thisValue;
+    act.localRegisters.assign(code.registerCount, Value());
+
+    ActivationGuard running(*this, act);
+
+    std::size_t r = 1;
+    auto preload = [&](const Value& v) {
+        if (r < act.localRegisters.size()) act.localRegisters[r] = v;
+        ++r;
+    };
+    if (flags & FunctionFlag::PreloadThis) preload(flags & FunctionFlag::SuppressThis ? Value() : thisValue);
+
+    const bool suppressArguments = flags & FunctionFlag::SuppressArguments;
+    const bool preloadArguments = flags & FunctionFlag::PreloadArguments;
+    if (!suppressArguments || preloadArguments) {
+        Ref<ArrayObject> arguments = newArray(std::vector<Value>(args.begin(), args.end()));
+        arguments->defineValue(names_.callee, Value(ObjectRef(&fn)), PropertyFlag::DontEnum);
+        Value callerFn = caller && caller->callee ? Value(caller->callee) : Value::null();
+        arguments->defineValue(names_.caller, callerFn, PropertyFlag::DontEnum);
+        if (preloadArguments) preload(Value(ObjectRef(arguments)));
+        else locals->defineValue(names_.arguments, Value(ObjectRef(arguments)));
+    }
+
+    const bool suppressSuper = flags & FunctionFlag::SuppressSuper;
+    Value super;
+    if (thisValue.isObject() && !suppressSuper) {
+        Object* superHome = home ? home : thisValue.object();
+        super = Value(ObjectRef(heap_.make<SuperObject>(thisValue.objectRef(), ObjectRef(superHome))));
+    }
+    if (flags & FunctionFlag::PreloadSuper) preload(super);
+    else if (!super.isUndefined()) locals->defineValue(names_.superName, super);
+
+    if (flags & FunctionFlag::PreloadRoot) preload(rootObject());
+    if (flags & FunctionFlag::PreloadParent) {
+        // With no parent nothing is stored and the next preload takes the
+        // register, as in the player.
+        DisplayObjectBinding* clip = base ? base->binding() : nullptr;
+        if (clip && clip->parent()) preload(Value(scriptObjectOf(*clip->parent())));
+    }
+    if (flags & FunctionFlag::PreloadGlobal) preload(Value(global_));
+
+    for (std::size_t i = 0; i < code.params.size(); ++i) {
+        Value v = i < args.size() ? args[i] : Value();
+        const FunctionCode::Param& param = code.params[i];
+        if (param.reg != 0) {
+            if (param.reg < act.localRegisters.size()) act.localRegisters[param.reg] = v;
+        } else {
+            locals->defineValue(param.name, v);
+        }
+    }
+
+    return execute(act);
+}
+
+Value Vm::construct(const Value& constructor, Args args) {
+    if (!constructor.isObject()) return Value();
+    Object* object = constructor.object();
+    if (object->kind() != ObjectKind::Function) return Value();
+    Ref<FunctionObject> fn(static_cast<FunctionObject*>(object));
+    Value prototype = get(ObjectRef(fn), names_.prototype);
+    ObjectRef instance = createInstance(prototype);
+    instance->defineValue(names_.constructorHidden, Value(ObjectRef(fn)), PropertyFlag::DontEnum);
+    if (swfVersion() < 7)
+        instance->defineValue(names_.constructor, Value(ObjectRef(fn)), PropertyFlag::DontEnum);
+    if (fn->nativeConstruct()) {
+        if (callDepth_ >= limits_.maxCallDepth) abort(std::to_string(limits_.maxCallDepth) + LimitMessage::kRecursion, true);
+        DepthGuard depth(callDepth_);
+        return fn->nativeConstruct()(*this, Value(instance), args);
+    }
+    callFunction(*fn, Value(instance), args, instance->proto(), false);
+    return Value(instance);
+}
+
+Value Vm::execute(Activation& act) {
+    if (!act.code.data || act.code.size == 0) return Value();
+    const std::uint8_t* begin = act.code.data.get();
+    Completion c = runRange(act, begin, begin + act.code.size, 0);
+    if (stack_.size() > act.stackBase) stack_.resize(act.stackBase);
+    return c.returned ? c.value : Value();
+}
+
+void Vm::pushActivation(Activation& act) {
+    act.caller = activation_;
+    act.stackBase = stack_.size();
+    activation_ = &act;
+}
+
+void Vm::popActivation(Activation& act) {
+    if (stack_.size() > act.stackBase) stack_.resize(act.stackBase);
+    activation_ = act.caller;
+}
+
+}  // namespace kinolux::avm1

@@ -1,0 +1,114 @@
+// Conversions that may run script code (valueOf, toString), and the
+// comparisons built on them, with the player's version differences.
+#include <cmath>
+
+#include "flash/avm1/stage_object.h"
+#include "flash/avm1/vm.h"
+
+namespace kinolux::avm1 {
+
+namespace {
+
+bool isDisplayObject(const Value& v) {
+    return v.isObject() && v.object()->kind() == ObjectKind::Stage;
+}
+
+}  // namespace
+
+Value Vm::toPrimitiveNumber(const Value& v) {
+    if (!v.isObject() || isDisplayObject(v)) return v;
+    return callMethod(v, names_.valueOf, {});
+}
+
+Value Vm::toPrimitive(const Value& v) {
+    if (!v.isObject()) return v;
+    if (isDisplayObject(v)) {
+        Value result = callMethod(v, names_.valueOf, {});
+        if (result.isUndefined()) return Value(toString(v));
+        return v;
+    }
+    bool dateAsString = v.object()->kind() == ObjectKind::Date && swfVersion() > 5;
+    Value result = callMethod(v, dateAsString ? names_.toString : names_.valueOf, {});
+    return result.isPrimitive() ? result : v;
+}
+
+double Vm::toNumber(const Value& v) {
+    if (v.isNumber()) return v.number();
+    if (!v.isObject()) return primitiveToNumber(v, swfVersion());
+    if (swfVersion() < 5) return 0;
+    return primitiveToNumber(toPrimitiveNumber(v), swfVersion());
+}
+
+String Vm::toString(const Value& v) {
+    if (v.isString()) return v.string();
+    if (!v.isObject()) return primitiveToString(v, swfVersion());
+    Object* object = v.object();
+    if (object->kind() == ObjectKind::Stage) {
+        auto* stage = static_cast<StageObject*>(object);
+        if (stage->binding()) return targetPath(*stage->binding());
+        return stage->path();
+    }
+    Value result = callMethod(v, names_.toString, {});
+    if (result.isString()) return result.string();
+    return String(object->isCallable() ? u"[type Function]" : u"[type Object]");
+}
+
+ObjectRef Vm::toObject(const Value& v) {
+    if (v.isObject()) return v.objectRef();
+    if (v.isNullish()) return nullptr;
+    return box(v);
+}
+
+bool Vm::abstractEquals(const Value& aIn, const Value& bIn) {
+    Value a = aIn;
+    Value b = bIn;
+    // SWF 5 calls valueOf on both sides first, even for two objects.
+    if (swfVersion() <= 5) {
+        a = toPrimitiveNumber(aIn);
+        b = toPrimitiveNumber(bIn);
+    }
+    if (a.isNullish() && b.isNullish()) return true;
+    if (a.type() == b.type()) {
+        switch (a.type()) {
+        case ValueType::Boolean: return a.boolean() == b.boolean();
+        case ValueType::String: return a.string() == b.string();
+        case ValueType::Object: return a.object() == b.object();
+        case ValueType::Number:
+            // Flash 7 and later players hold NaN == NaN true.
+            return a.number() == b.number() || (std::isnan(a.number()) && std::isnan(b.number()));
+        default: return true;
+        }
+    }
+    if (a.isBoolean()) return abstractEquals(Value(a.boolean() ? 1.0 : 0.0), b);
+    if (b.isBoolean()) return abstractEquals(a, Value(b.boolean() ? 1.0 : 0.0));
+    if (a.isNumber() && b.isString()) return a.number() == primitiveToNumber(b, swfVersion());
+    if (a.isString() && b.isNumber()) return primitiveToNumber(a, swfVersion()) == b.number();
+    if (a.isObject() && !b.isNullish()) {
+        Value p = toPrimitiveNumber(a);
+        return p.isPrimitive() && abstractEquals(p, b);
+    }
+    if (b.isObject() && !a.isNullish()) {
+        Value p = toPrimitiveNumber(b);
+        return p.isPrimitive() && abstractEquals(a, p);
+    }
+    return false;
+}
+
+Value Vm::lessThan(const Value& a, const Value& b) {
+    Value pa = toPrimitiveNumber(a);
+    if (pa.isObject() && !isDisplayObject(pa)) return Value(false);
+    Value pb = toPrimitiveNumber(b);
+    if (pb.isObject() && !isDisplayObject(pb)) return Value(false);
+    if (pa.isString() && pb.isString()) return Value(pa.string().view() < pb.string().view());
+    double x = primitiveToNumber(pa, swfVersion());
+    double y = primitiveToNumber(pb, swfVersion());
+    if (std::isnan(x) || std::isnan(y)) return Value();
+    return Value(x < y);
+}
+
+const char16_t* Vm::typeOf(const Value& v) const {
+    if (!v.isObject()) return typeOfPrimitive(v);
+    return v.object()->typeOf();
+}
+
+}  // namespace kinolux::avm1

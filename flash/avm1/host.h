@@ -1,0 +1,425 @@
+// What the ActionScript 1/2 machine needs from the player around it, and
+// what the player must call when.
+//
+// The player core owns the display list; every display object that scripts
+// can see (movie clips, buttons, text fields) implements one of the binding
+// interfaces below. The machine (Vm, vm.h) owns the script objects: each
+// binding carries a counted reference to its script object, so properties a
+// script stores on a clip live exactly as long as the clip does.
+//
+// Calling order the player must keep (the Flash player's observable order):
+//
+//  1. Loading a movie: create the root clip of level 0, call
+//     Vm::constructDisplayObject for it, then run frame 1 as in step 2.
+//  2. Entering a frame of a timeline (the root and every playing clip, the
+//     root first, children in depth order):
+//     a. apply the frame's control tags to the display list (PlaceObject,
+//        RemoveObject...). For every display object this creates, call
+//        Vm::constructDisplayObject right after it is placed, before any
+//        script of the frame runs. Objects that scripts create (attachMovie,
+//        duplicateMovieClip, createEmptyMovieClip, createTextField) are
+//        constructed by the machine itself; do not construct them again.
+//     b. queue the frame's scripts. After the whole display list of the
+//        frame is built, run the queue: every DoInitAction of the frame
+//        (Vm::runInitActions, once per sprite for the whole movie) before any
+//        DoAction (Vm::runFrameActions), in the order the timelines were
+//        entered.
+//     c. dispatch the clip events of the frame: onClipEvent(load) bodies
+//        (Vm::runClipActions) and the onLoad method (Vm::callMethod with
+//        u"onLoad") of objects placed in this frame, after their first
+//        frame's actions; onClipEvent(enterFrame) and onEnterFrame for every
+//        clip already on stage, before the frame's actions of that clip.
+//  3. A goto issued by a script (MovieClipBinding::gotoFrame and friends)
+//     must rebuild the display list of the target frame at once, so that
+//     the next line of the script sees the new children; the target frame's
+//     DoAction scripts are queued and run after the current script ends.
+//  4. Removing a display object: dispatch onClipEvent(unload) and the
+//     onUnload method first, then call detachFromScript() on the binding
+//     (the binding's destructor does this too). References that scripts
+//     still hold then resolve by path again, as in the Flash player.
+//  5. Once per frame (or whenever the player's clock advances) call
+//     Vm::runTimers so that setInterval / setTimeout callbacks run on the
+//     player's clock, not the wall clock.
+//  6. Mouse, key and stage events go to Vm::notify* (listener broadcasts)
+//     and to Vm::callMethod (onPress, onRelease, onRollOver... on buttons
+//     and clips); button actions from DefineButton2 to Vm::runButtonActions.
+//  7. Call nothing on the machine while it runs a script, except from
+//     inside a binding method the machine called (re-entrancy is allowed
+//     there: a goto may construct the new clips on the spot).
+//
+// Strings cross this interface as avm1::String (UTF-16). All coordinates are
+// in pixels, angles in degrees, scales and alpha in percent, as scripts see
+// them; the machine does the value coercions, the binding stores.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "flash/avm1/gc.h"
+#include "flash/avm1/string.h"
+#include "flash/avm1/value.h"
+
+namespace kinolux::avm1 {
+
+class Object;
+class Vm;
+
+// A run of bytecode (DoAction, DoInitAction, a clip event or button action
+// body) and the movie it comes from. `data` shares ownership of the movie's
+// bytes, so the machine may keep functions defined in it after the tag is
+// gone.
+struct ActionBlock {
+    std::shared_ptr<const std::uint8_t> data;
+    std::size_t size = 0;
+    int swfVersion = 0;
+
+    // Keeps `owner` alive for as long as the block (or a function defined
+    // in it) exists; `bytes` must point into memory `owner` keeps.
+    template <class Owner>
+    static ActionBlock inside(std::shared_ptr<Owner> owner, std::span<const std::uint8_t> bytes,
+                              int swfVersion) {
+        return {std::shared_ptr<const std::uint8_t>(std::move(owner), bytes.data()), bytes.size(),
+                swfVersion};
+    }
+    // A private copy of the bytes.
+    static ActionBlock copyOf(std::span<const std::uint8_t> bytes, int swfVersion);
+};
+
+enum class DisplayKind : std::uint8_t { MovieClip, Button, TextField, Video, Other };
+
+// The display properties, numbered as GetProperty / SetProperty number them.
+enum class DisplayProperty : int {
+    X = 0, Y, XScale, YScale, CurrentFrame, TotalFrames, Alpha, Visible, Width, Height,
+    Rotation, Target, FramesLoaded, Name, DropTarget, Url, HighQuality, FocusRect,
+    SoundBufTime, Quality, XMouse, YMouse,
+};
+constexpr int kDisplayPropertyCount = 22;
+
+struct Point {
+    double x = 0, y = 0;
+};
+
+struct Bounds {
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+};
+
+// 2D affine matrix: x' = a*x + c*y + tx, y' = b*x + d*y + ty (pixels).
+struct Matrix {
+    double a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;
+};
+
+// Multipliers 1.0 = 100 %; offsets -255..255.
+struct ColorTransform {
+    double redMultiplier = 1, greenMultiplier = 1, blueMultiplier = 1, alphaMultiplier = 1;
+    double redOffset = 0, greenOffset = 0, blueOffset = 0, alphaOffset = 0;
+};
+
+struct LineStyle {
+    double thickness = 0;  // NaN: no line
+    std::uint32_t rgb = 0;
+    double alpha = 100;
+    bool pixelHinting = false;
+    String scaleMode;  // "normal", "none", "vertical", "horizontal"
+    String caps;       // "round", "none", "square"
+    String joints;     // "round", "bevel", "miter"
+    double miterLimit = 3;
+};
+
+struct GradientFill {
+    bool radial = false;
+    std::vector<std::uint32_t> colors;
+    std::vector<double> alphas;    // percent
+    std::vector<double> ratios;    // 0..255
+    Matrix matrix;                 // gradient box to shape space
+    String spreadMethod;           // "pad", "reflect", "repeat"
+    String interpolationMethod;    // "RGB", "linearRGB"
+    double focalPointRatio = 0;
+};
+
+// Common to every display object scripts can reach.
+class DisplayObjectBinding {
+public:
+    DisplayObjectBinding() = default;
+    DisplayObjectBinding(const DisplayObjectBinding&) = delete;
+    DisplayObjectBinding& operator=(const DisplayObjectBinding&) = delete;
+    virtual ~DisplayObjectBinding();
+
+    virtual DisplayKind kind() const = 0;
+    virtual String name() const = 0;
+    virtual void setName(const String& name) = 0;
+    virtual DisplayObjectBinding* parent() const = 0;
+    virtual int depth() const = 0;
+    // The SWF version of the movie this object comes from.
+    virtual int swfVersion() const = 0;
+    // The _root this object sees: the root clip of its level, or the
+    // nearest clip with _lockroot set in a loaded movie.
+    virtual DisplayObjectBinding* root() const = 0;
+    // For the root clip of a level: its number (N of _levelN).
+    virtual std::optional<int> levelNumber() const { return std::nullopt; }
+    // The name its symbol is exported under (ExportAssets), empty when
+    // none; Object.registerClass binds classes to these names.
+    virtual String exportName() const { return {}; }
+
+    // Numeric display properties (_x, _y, _xscale, _yscale, _alpha,
+    // _visible as 0/1, _width, _height, _rotation, _currentframe,
+    // _totalframes, _framesloaded, _xmouse, _ymouse). Stage-wide ones
+    // (_quality, _highquality, _focusrect, _soundbuftime) go to the Host.
+    virtual double property(DisplayProperty p) const = 0;
+    // Called with finite values only; _rotation already in -180..180.
+    virtual void setProperty(DisplayProperty p, double value) = 0;
+
+    virtual Matrix matrix() const { return {}; }
+    virtual void setMatrix(const Matrix&) {}
+    virtual ColorTransform colorTransform() const { return {}; }
+    virtual void setColorTransform(const ColorTransform&) {}
+    // Bounds in the coordinate space of `space` (this object when null).
+    virtual Bounds bounds(const DisplayObjectBinding* space) const;
+    virtual Point localToGlobal(Point p) const { return p; }
+    virtual Point globalToLocal(Point p) const { return p; }
+    virtual bool hitTestPoint(double stageX, double stageY, bool shapeFlag) const;
+    virtual bool hitTestObject(const DisplayObjectBinding& other) const;
+    // The display object under a dragged clip, if any.
+    virtual DisplayObjectBinding* dropTarget() const { return nullptr; }
+    virtual String url() const { return {}; }
+    virtual String blendMode() const { return String(u"normal"); }
+    virtual void setBlendMode(const String&) {}
+    virtual bool cacheAsBitmap() const { return false; }
+    virtual void setCacheAsBitmap(bool) {}
+    virtual bool enabled() const { return true; }
+    virtual void setEnabled(bool) {}
+    virtual bool useHandCursor() const { return true; }
+    virtual void setUseHandCursor(bool) {}
+
+    // Moves this object to another depth of its parent (swapping with the
+    // object there); false when the player refuses.
+    virtual bool swapDepths(int depth) { (void)depth; return false; }
+    // removeMovieClip / removeTextField: false when the object is not at a
+    // removable (script) depth.
+    virtual bool removeFromScript() { return false; }
+
+    // Ends the link with the script object; references scripts still hold
+    // fall back to finding the object by its path. Idempotent.
+    void detachFromScript();
+    // The script object the machine made for this display object, if any.
+    Object* scriptObject() const { return scriptObject_.get(); }
+
+private:
+    friend class Vm;
+    Ref<Object> scriptObject_;
+};
+
+// What a drawing-API call appends to a clip's dynamic vector shape.
+class DrawingTarget {
+public:
+    virtual void clearDrawing() {}
+    virtual void lineStyle(const LineStyle&) {}
+    virtual void beginFill(std::uint32_t rgb, double alphaPercent) { (void)rgb, (void)alphaPercent; }
+    virtual void beginGradientFill(const GradientFill&) {}
+    virtual void moveTo(double x, double y) { (void)x, (void)y; }
+    virtual void lineTo(double x, double y) { (void)x, (void)y; }
+    virtual void curveTo(double cx, double cy, double x, double y) { (void)cx, (void)cy, (void)x, (void)y; }
+    virtual void endFill() {}
+
+protected:
+    ~DrawingTarget() = default;
+};
+
+class MovieClipBinding : public DisplayObjectBinding, public DrawingTarget {
+public:
+    DisplayKind kind() const override { return DisplayKind::MovieClip; }
+
+    // ---- children ----
+    virtual DisplayObjectBinding* childByName(const String& name, bool caseSensitive) const = 0;
+    virtual DisplayObjectBinding* childAtDepth(int depth) const = 0;
+    // Children in rendering order (lowest depth first).
+    virtual std::vector<DisplayObjectBinding*> children() const = 0;
+    virtual int nextHighestDepth() const = 0;
+
+    // ---- timeline (frames are 1-based) ----
+    virtual void play() = 0;
+    virtual void stop() = 0;
+    virtual bool isPlaying() const = 0;
+    virtual void nextFrame() = 0;
+    virtual void prevFrame() = 0;
+    // Goes to `frame` (clamped to the timeline by the player), playing or
+    // stopped, rebuilding the display list at once (see the calling order).
+    virtual void gotoFrame(int frame, bool play) = 0;
+    // The frame a label names (label matching ignores case below SWF 7).
+    virtual std::optional<int> frameOfLabel(const String& label) const = 0;
+    // The first frame of the scene that follows/precedes the current one,
+    // for nextScene/prevScene; nullopt when there is none.
+    virtual std::optional<int> sceneStart(int offset) const { (void)offset; return std::nullopt; }
+    // The DoAction blocks of a frame, for the Call action.
+    virtual std::vector<ActionBlock> frameActions(int frame) const = 0;
+
+    // ---- script-made children; the machine constructs what these return ----
+    virtual MovieClipBinding* createEmptyMovieClip(const String& name, int depth) = 0;
+    // An instance of the symbol exported under `linkage`; nullptr when the
+    // movie exports no such symbol.
+    virtual DisplayObjectBinding* attachMovie(const String& linkage, const String& name, int depth) = 0;
+    // A copy of this clip as a sibling (same parent), clip events included.
+    virtual DisplayObjectBinding* duplicate(const String& name, int depth) = 0;
+    virtual DisplayObjectBinding* createTextField(const String& name, int depth, double x,
+                                                  double y, double width, double height) = 0;
+
+    // ---- others ----
+    virtual void setMask(DisplayObjectBinding* mask) { (void)mask; }
+    virtual std::uint32_t bytesLoaded() const { return 0; }
+    virtual std::uint32_t bytesTotal() const { return 0; }
+    virtual bool lockRoot() const { return false; }
+    virtual void setLockRoot(bool) {}
+};
+
+enum class TextFieldProperty : std::uint8_t {
+    Text, HtmlText, Html, TextColor, TextWidth, TextHeight, Length, AutoSize, Background,
+    BackgroundColor, Border, BorderColor, Multiline, WordWrap, Selectable, Type, MaxChars,
+    Restrict, Variable, Scroll, MaxScroll, HScroll, MaxHScroll, BottomScroll, EmbedFonts,
+    Password, CondenseWhite, AntiAliasType, Sharpness, Thickness, GridFitType, MouseWheelEnabled,
+};
+
+struct TextFormat {
+    std::optional<String> font, url, target, align;
+    std::optional<double> size, color, leftMargin, rightMargin, indent, leading, blockIndent,
+        letterSpacing;
+    std::optional<bool> bold, italic, underline, bullet, kerning;
+    std::optional<std::vector<double>> tabStops;
+};
+
+class TextFieldBinding : public DisplayObjectBinding {
+public:
+    DisplayKind kind() const override { return DisplayKind::TextField; }
+    // Values in script terms: strings, numbers, booleans.
+    virtual Value textProperty(TextFieldProperty p) const = 0;
+    virtual void setTextProperty(TextFieldProperty p, const Value& v) = 0;
+    // Range -1 means the whole text (or the new-text format).
+    virtual TextFormat textFormat(int begin, int end) const { (void)begin, (void)end; return {}; }
+    virtual void setTextFormat(int begin, int end, const TextFormat&) { (void)begin, (void)end; }
+    virtual TextFormat newTextFormat() const { return {}; }
+    virtual void setNewTextFormat(const TextFormat&) {}
+    virtual void replaceText(int begin, int end, const String& text) { (void)begin, (void)end, (void)text; }
+};
+
+class ButtonBinding : public DisplayObjectBinding {
+public:
+    DisplayKind kind() const override { return DisplayKind::Button; }
+};
+
+// A sound object made by `new Sound(target)`.
+class SoundBinding {
+public:
+    virtual ~SoundBinding() = default;
+    // The sound exported under `linkage`; false when there is none.
+    virtual bool attachSound(const String& linkage) = 0;
+    virtual void start(double offsetSeconds, int loops) = 0;
+    // Stops this sound; with a linkage name, stops that sound instead.
+    virtual void stop(const std::optional<String>& linkage) = 0;
+    virtual double volume() const = 0;
+    virtual void setVolume(double percent) = 0;
+    virtual double pan() const = 0;
+    virtual void setPan(double pan) = 0;
+    virtual double durationMs() const { return 0; }
+    virtual double positionMs() const { return 0; }
+    virtual void loadSound(const String& url, bool streaming) { (void)url, (void)streaming; }
+};
+
+// Sent by the player when the sound of a SoundBinding ends or loads; the
+// machine calls onSoundComplete / onLoad on the script object.
+class SoundEvents {
+public:
+    virtual void soundCompleted() = 0;
+    virtual void soundLoaded(bool success) = 0;
+
+protected:
+    ~SoundEvents() = default;
+};
+
+enum class HttpMethod : std::uint8_t { None, Get, Post };
+
+// The player and the world outside the movie.
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // One trace() line, UTF-8, without the line feed.
+    virtual void trace(std::string_view line) = 0;
+    // A script was stopped (time limit, recursion, memory) or the bytecode
+    // was damaged; the message is meant for the user.
+    virtual void scriptError(std::string_view message) = 0;
+
+    // Milliseconds since the movie started, on the player's clock (getTimer,
+    // setInterval).
+    virtual double timerMilliseconds() = 0;
+    // Milliseconds since 1970 UTC, for Date (defaults to the system clock).
+    virtual double wallClockMilliseconds();
+    // Local time minus UTC in minutes at a given UTC time, for Date.
+    virtual double localTimeOffsetMinutes(double utcMilliseconds);
+
+    // The root clip of _levelN, nullptr when that level is empty.
+    virtual DisplayObjectBinding* level(int n) = 0;
+
+    // getURL, loadMovie, loadVariables and fscommand, as the actions ask.
+    // `target` is the window name (getURL), or the clip or level to load into.
+    virtual void getUrl(const String& url, const String& window, HttpMethod method,
+                        const std::vector<std::pair<String, String>>& variables);
+    virtual void fsCommand(const String& command, const String& args);
+    virtual void loadMovie(DisplayObjectBinding* target, std::optional<int> level,
+                           const String& url, HttpMethod method);
+    virtual void unloadMovie(DisplayObjectBinding* target, std::optional<int> level);
+    // Fetches url-encoded variables for a clip; the player later hands the
+    // text to Vm::deliverVariables (or Vm::failVariables).
+    virtual void loadVariables(DisplayObjectBinding* target, std::optional<int> level,
+                               const String& url, HttpMethod method,
+                               const std::vector<std::pair<String, String>>& variables);
+    // Fetches text for LoadVars / XML; the player later calls
+    // Vm::completeRequest(id, ...). Returns false when it cannot start.
+    virtual bool requestText(std::uint32_t id, const String& url, HttpMethod method,
+                             const std::string& body);
+
+    // ---- stage ----
+    virtual double stageWidth() { return 550; }
+    virtual double stageHeight() { return 400; }
+    virtual String stageScaleMode() { return String(u"showAll"); }
+    virtual void setStageScaleMode(const String&) {}
+    virtual String stageAlign() { return {}; }
+    virtual void setStageAlign(const String&) {}
+    virtual bool showMenu() { return true; }
+    virtual void setShowMenu(bool) {}
+    virtual String quality() { return String(u"HIGH"); }
+    virtual void setQuality(const String&) {}
+    virtual void toggleQuality() {}
+    virtual double soundBufferTime() { return 5; }
+    virtual void setSoundBufferTime(double) {}
+    virtual Value focusRect() { return Value::null(); }
+    virtual void setFocusRect(const Value&) {}
+
+    // ---- input ----
+    virtual Point mousePosition() { return {}; }  // stage pixels
+    virtual void setMouseVisible(bool) {}
+    virtual bool isKeyDown(int keyCode) { (void)keyCode; return false; }
+    virtual bool isKeyToggled(int keyCode) { (void)keyCode; return false; }
+    virtual int lastKeyCode() { return 0; }
+    virtual int lastKeyAscii() { return 0; }
+    virtual void startDrag(DisplayObjectBinding& target, bool lockCenter,
+                           const std::optional<Bounds>& constraint);
+    virtual void stopDrag() {}
+    virtual DisplayObjectBinding* focus() { return nullptr; }
+    virtual bool setFocus(DisplayObjectBinding* target) { (void)target; return false; }
+
+    // ---- sound ----
+    virtual void stopAllSounds() {}
+    // A sound object for `new Sound(owner)`; owner is null for a global one.
+    virtual std::unique_ptr<SoundBinding> createSound(DisplayObjectBinding* owner, SoundEvents& events);
+
+    // ---- system ----
+    // System.capabilities values the player wants to report ("os",
+    // "screenResolutionX"...); nullopt keeps the machine's default.
+    virtual std::optional<Value> capability(std::u16string_view name) { (void)name; return std::nullopt; }
+};
+
+}  // namespace kinolux::avm1

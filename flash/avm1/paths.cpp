@@ -1,0 +1,279 @@
+// Variables by name and by path: "score", "/hud/bar:width", "_root.hud.x",
+// "../clip" and the mixtures scripts use, resolved along the scope chain
+// and the display list as the player resolves them.
+#include "flash/avm1/stage_object.h"
+#include "flash/avm1/timeline_actions.h"
+#include "flash/avm1/vm.h"
+
+namespace kinolux::avm1 {
+
+namespace {
+
+// The rightmost ':' or '.', which separates an object path from a
+// variable name.
+std::optional<std::size_t> variableSeparator(std::u16string_view path) {
+    std::size_t pos = path.find_last_of(u":.");
+    if (pos == std::u16string_view::npos) return std::nullopt;
+    return pos;
+}
+
+bool hasSlash(std::u16string_view path) { return path.find(u'/') != std::u16string_view::npos; }
+
+}  // namespace
+
+DisplayObjectBinding* Vm::bindingOf(const Value& v) {
+    return v.isObject() ? bindingOf(v.object()) : nullptr;
+}
+
+DisplayObjectBinding* Vm::bindingOf(Object* object) {
+    if (!object) return nullptr;
+    if (object->kind() == ObjectKind::Super) object = static_cast<SuperObject*>(object)->thisObject();
+    if (!object || object->kind() != ObjectKind::Stage) return nullptr;
+    auto* stage = static_cast<StageObject*>(object);
+    if (stage->binding()) return stage->binding();
+    // A reference to a clip that left the stage finds its successor.
+    DisplayObjectBinding* start = targetClipOrRoot();
+    if (!start || stage->path().empty()) return nullptr;
+    DisplayObjectBinding* root = start->root();
+    ObjectRef found = resolveTargetPath(root ? *root : *start, scriptObjectOf(*start),
+                                        stage->path().view(), true, false);
+    if (!found || found->kind() != ObjectKind::Stage) return nullptr;
+    return static_cast<StageObject*>(found.get())->binding();
+}
+
+DisplayObjectBinding* Vm::targetClipOrRoot() {
+    if (activation_) {
+        if (activation_->targetClip && activation_->targetClip->binding())
+            return activation_->targetClip->binding();
+        if (activation_->baseClip && activation_->baseClip->binding())
+            return activation_->baseClip->binding()->root();
+    }
+    return host_.level(0);
+}
+
+DisplayObjectBinding* Vm::rootOf(DisplayObjectBinding& object) {
+    DisplayObjectBinding* root = object.root();
+    return root ? root : &object;
+}
+
+Value Vm::rootObject() {
+    DisplayObjectBinding* base = activation_ && activation_->baseClip ? activation_->baseClip->binding() : nullptr;
+    if (!base) base = host_.level(0);
+    if (!base) return Value();
+    return Value(scriptObjectOf(*rootOf(*base)));
+}
+
+String Vm::targetPath(DisplayObjectBinding& object) {
+    std::vector<String> names;
+    DisplayObjectBinding* p = &object;
+    int guard = 0;
+    for (; p && p->parent() && guard < 1024; p = p->parent(), ++guard) names.push_back(p->name());
+    std::u16string path;
+    int level = p && p->levelNumber() ? *p->levelNumber() : 0;
+    path += u"_level";
+    for (char c : std::to_string(level)) path.push_back(static_cast<char16_t>(c));
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        path.push_back(u'.');
+        path += it->view();
+    }
+    return String(path);
+}
+
+String Vm::slashPath(DisplayObjectBinding& object) {
+    std::vector<String> names;
+    DisplayObjectBinding* p = &object;
+    int guard = 0;
+    for (; p && p->parent() && guard < 1024; p = p->parent(), ++guard) names.push_back(p->name());
+    std::u16string path;
+    if (names.empty()) {
+        int level = p && p->levelNumber() ? *p->levelNumber() : 0;
+        if (level == 0) return String(u"/");
+        path += u"_level";
+        for (char c : std::to_string(level)) path.push_back(static_cast<char16_t>(c));
+        return String(path);
+    }
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        path.push_back(u'/');
+        path += it->view();
+    }
+    return String(path);
+}
+
+DisplayObjectBinding* Vm::resolveTarget(const Value& target, bool allowEmpty) {
+    if (DisplayObjectBinding* binding = bindingOf(target)) return binding;
+    String path = toString(target);
+    if (!allowEmpty && path.empty()) return nullptr;
+    DisplayObjectBinding* start = targetClipOrRoot();
+    if (!start) return nullptr;
+    ObjectRef found = resolveTargetPath(*rootOf(*start), scriptObjectOf(*start), path.view(), false, true);
+    return found ? bindingOf(found.get()) : nullptr;
+}
+
+ObjectRef Vm::resolveTargetPath(DisplayObjectBinding& root, const ObjectRef& start,
+                                std::u16string_view path, bool firstElement, bool pathHasSlash) {
+    if (path.empty()) return start;
+    ObjectRef object = start;
+    bool slash = false;
+    if (path[0] == u'/') {
+        path.remove_prefix(1);
+        object = scriptObjectOf(root);
+        slash = true;
+    }
+    const bool cs = caseSensitive();
+    int steps = 0;
+    while (!path.empty()) {
+        if (++steps > 1024) return nullptr;
+        while (!path.empty() && path[0] == u':') path.remove_prefix(1);
+        if (path.empty()) break;
+        Value value;
+        if (path.substr(0, 2) == u".." && (path.size() == 2 || path[2] == u'/' || path[2] == u':')) {
+            if (path.size() > 2 && path[2] == u'/') slash = true;
+            path.remove_prefix(std::min<std::size_t>(3, path.size()));
+            DisplayObjectBinding* self = bindingOf(object.get());
+            if (!self || !self->parent()) return nullptr;
+            value = Value(scriptObjectOf(*self->parent()));
+        } else {
+            std::size_t pos = 0;
+            for (; pos < path.size(); ++pos) {
+                char16_t c = path[pos];
+                if (c == u':' || (c == u'.' && !slash)) break;
+                if (c == u'/') {
+                    slash = true;
+                    break;
+                }
+            }
+            String name(path.substr(0, pos));
+            path.remove_prefix(std::min(pos + 1, path.size()));
+            if (firstElement && name == u"this") {
+                value = activation_ ? activation_->thisValue : Value();
+            } else if (firstElement && name == u"_root") {
+                value = Value(scriptObjectOf(root));
+            } else {
+                MovieClipBinding* clip = asMovieClip(bindingOf(object.get()));
+                DisplayObjectBinding* child = clip ? clip->childByName(name, cs) : nullptr;
+                if (child) value = Value(scriptObjectOf(*child));
+                else value = get(object, name);
+            }
+        }
+        (void)pathHasSlash;
+        firstElement = false;
+        if (!value.isObject()) return nullptr;
+        object = value.objectRef();
+    }
+    return object;
+}
+
+Value Vm::resolveName(Activation& act, const String& name, Value* owner) {
+    if (name == u"this") return act.thisValue;
+    for (Scope* s = act.scope.get(); s; s = s->parent()) {
+        Object* object = s->object();
+        if (!object || !hasProperty(*object, name)) continue;
+        if (owner) *owner = Value(object);
+        return get(ObjectRef(object), name);
+    }
+    return Value();
+}
+
+Value Vm::getVariable(Activation& act, const String& path, Value* owner) {
+    DisplayObjectBinding* start = targetClipOrRoot();
+    std::u16string_view view = path.view();
+    const bool slash = hasSlash(view);
+    if (auto sep = variableSeparator(view); sep && start) {
+        std::u16string_view objectPath = view.substr(0, *sep);
+        String variable(view.substr(*sep + 1));
+        for (Scope* s = act.scope.get(); s; s = s->parent()) {
+            if (!s->object()) continue;
+            ObjectRef object = resolveTargetPath(*rootOf(*start), s->objectRef(), objectPath, true, slash);
+            if (object && hasProperty(*object, variable)) {
+                if (owner) *owner = Value(object);
+                return get(object, variable);
+            }
+        }
+        return Value();
+    }
+    if (slash && start) {
+        for (Scope* s = act.scope.get(); s; s = s->parent()) {
+            if (!s->object()) continue;
+            ObjectRef object = resolveTargetPath(*rootOf(*start), s->objectRef(), view, false, true);
+            if (object) return Value(object);
+        }
+    }
+    return resolveName(act, path, owner);
+}
+
+void Vm::setVariable(Activation& act, const String& path, const Value& value) {
+    if (path.empty()) return;
+    if (path == u"this") {
+        act.thisValue = value;
+        return;
+    }
+    std::u16string_view view = path.view();
+    if (auto sep = variableSeparator(view)) {
+        DisplayObjectBinding* start = targetClipOrRoot();
+        if (!start) return;
+        std::u16string_view objectPath = view.substr(0, *sep);
+        String variable(view.substr(*sep + 1));
+        for (Scope* s = act.scope.get(); s; s = s->parent()) {
+            if (!s->object()) continue;
+            ObjectRef object = resolveTargetPath(*rootOf(*start), s->objectRef(), objectPath, true, true);
+            if (object) {
+                set(object, variable, value);
+                return;
+            }
+        }
+        return;
+    }
+    for (Scope* s = act.scope.get(); s; s = s->parent()) {
+        Object* object = s->object();
+        if (!object) continue;
+        if (s->kind() == ScopeKind::Target || !s->parent() || hasProperty(*object, path)) {
+            set(ObjectRef(object), path, value);
+            return;
+        }
+    }
+}
+
+Ref<Scope> Vm::targetScope(const Ref<Scope>& scope, const ObjectRef& clip) {
+    // A copy of the chain with the timeline link pointing at the new target.
+    std::vector<Scope*> links;
+    for (Scope* s = scope.get(); s; s = s->parent()) links.push_back(s);
+    Ref<Scope> rebuilt;
+    for (auto it = links.rbegin(); it != links.rend(); ++it) {
+        Scope* s = *it;
+        ObjectRef object = s->kind() == ScopeKind::Target ? clip : s->objectRef();
+        rebuilt = heap_.make<Scope>(rebuilt, s->kind(), object);
+    }
+    return rebuilt;
+}
+
+Value Vm::readVariable(DisplayObjectBinding& timeline, const String& path) {
+    Value result;
+    ObjectRef clip = scriptObjectOf(timeline);
+    Activation act;
+    act.swfVersion = timeline.swfVersion();
+    act.scope = heap_.make<Scope>(globalScope_, ScopeKind::Target, clip);
+    act.thisValue = Value(clip);
+    act.baseClip = stageObjectOf(&timeline);
+    act.targetClip = act.baseClip;
+    guarded([&] {
+        ActivationGuard running(*this, act);
+        result = getVariable(act, path);
+    });
+    return result;
+}
+
+void Vm::writeVariable(DisplayObjectBinding& timeline, const String& path, const Value& value) {
+    ObjectRef clip = scriptObjectOf(timeline);
+    Activation act;
+    act.swfVersion = timeline.swfVersion();
+    act.scope = heap_.make<Scope>(globalScope_, ScopeKind::Target, clip);
+    act.thisValue = Value(clip);
+    act.baseClip = stageObjectOf(&timeline);
+    act.targetClip = act.baseClip;
+    guarded([&] {
+        ActivationGuard running(*this, act);
+        setVariable(act, path, value);
+    });
+}
+
+}  // namespace kinolux::avm1

@@ -1,0 +1,79 @@
+// ActionScript strings: immutable UTF-16 text shared by reference count.
+// Scripts copy strings far more often than they build them (every push,
+// every property name), so a copy is one counter increment.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kinolux::avm1 {
+
+class String {
+public:
+    String() = default;
+    String(std::u16string_view units);
+    String(const char16_t* units) : String(std::u16string_view(units)) {}
+    String(const String& other) noexcept : rep_(other.rep_) { retain(); }
+    String(String&& other) noexcept : rep_(other.rep_) { other.rep_ = nullptr; }
+    String& operator=(const String& other) noexcept;
+    String& operator=(String&& other) noexcept;
+    ~String() { release(); }
+
+    // Text of a SWF 6+ movie (UTF-8; malformed bytes become U+FFFD).
+    static String fromUtf8(std::string_view bytes);
+    // Text of a SWF 5 or older movie: the Windows-1252 code page.
+    static String fromWindows1252(std::string_view bytes);
+    // Decodes text stored in a movie of the given version.
+    static String fromSwf(std::string_view bytes, int swfVersion);
+    static String fromAscii(std::string_view ascii);
+
+    std::size_t size() const { return rep_ ? rep_->size : 0; }
+    bool empty() const { return size() == 0; }
+    const char16_t* data() const { return rep_ ? rep_->units : u""; }
+    char16_t operator[](std::size_t i) const { return rep_->units[i]; }
+    std::u16string_view view() const { return {data(), size()}; }
+    std::string toUtf8() const;
+
+    // A hash that ignores letter case, so that one table serves both the
+    // case-insensitive (SWF 6 and older) and case-sensitive lookups.
+    std::uint32_t foldedHash() const;
+    static std::uint32_t foldedHash(std::u16string_view units);
+    bool equalsIgnoreCase(std::u16string_view other) const;
+    bool equals(std::u16string_view other, bool caseSensitive) const {
+        return caseSensitive ? view() == other : equalsIgnoreCase(other);
+    }
+
+    String substr(std::size_t pos, std::size_t count) const;
+    static String concat(const String& a, const String& b);
+
+    friend bool operator==(const String& a, const String& b) {
+        return a.rep_ == b.rep_ || a.view() == b.view();
+    }
+    friend bool operator==(const String& a, std::u16string_view b) { return a.view() == b; }
+    friend bool operator==(const String& a, const char16_t* b) { return a.view() == std::u16string_view(b); }
+    friend bool operator<(const String& a, const String& b) { return a.view() < b.view(); }
+
+    // Longest string any operation may build; callers with a stricter
+    // script limit check that first.
+    static constexpr std::size_t kHardMaxLength = std::size_t(1) << 28;
+
+private:
+    struct Rep {
+        std::uint32_t refs;
+        std::uint32_t size;
+        mutable std::uint32_t hash;  // 0 until computed
+        char16_t units[1];
+    };
+    static Rep* allocate(std::size_t size);
+    void retain() const { if (rep_) ++rep_->refs; }
+    void release();
+
+    Rep* rep_ = nullptr;
+};
+
+char16_t foldCase(char16_t c);
+std::string toUtf8(std::u16string_view units);
+
+}  // namespace kinolux::avm1

@@ -1,0 +1,361 @@
+// The ActionScript 1/2 machine: runs the bytecode of SWF 4 to 8 movies
+// against the display objects of the player (host.h says what to call when).
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <random>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "flash/avm1/function.h"
+#include "flash/avm1/gc.h"
+#include "flash/avm1/host.h"
+#include "flash/avm1/limits.h"
+#include "flash/avm1/object.h"
+#include "flash/avm1/value.h"
+
+namespace kinolux::avm1 {
+
+class ArrayObject;
+class StageObject;
+
+// A value thrown by ActionScript `throw`.
+struct ScriptThrow {
+    Value value;
+};
+
+// One running piece of code: a frame script, an event handler or a
+// function call.
+struct Activation {
+    Activation* caller = nullptr;
+    int swfVersion = 0;
+    Ref<Scope> scope;
+    ConstantPoolRef pool;
+    Value thisValue;
+    ObjectRef callee;  // the function running, for arguments.callee
+    std::vector<Value> localRegisters;
+    Ref<StageObject> baseClip;    // the clip holding the code
+    Ref<StageObject> targetClip;  // tellTarget's target; null after a bad target
+    bool baseClipWasRemoved = false;
+    std::size_t stackBase = 0;
+    ActionBlock code;
+};
+
+// Strings the machine looks up often, built once so their hashes are kept.
+struct Names {
+    String length, prototype, constructor, constructorHidden, proto, resolve, toString, valueOf,
+        thisName, arguments, superName, callee, caller, global, root, parent, empty, undefined,
+        onLoad, onData, onSoundComplete, listeners, broadcastMessage;
+    Names();
+};
+
+// The prototypes of the built-in classes.
+struct Prototypes {
+    ObjectRef object, function, array, string, number, boolean, date, error, movieClip, button,
+        textField, sound, color, xmlNode, xml, loadVars, textFormat, sharedObject, stage;
+};
+
+class Vm {
+public:
+    Vm(Host& host, int rootSwfVersion, ScriptLimits limits = {});
+    ~Vm();
+    Vm(const Vm&) = delete;
+    Vm& operator=(const Vm&) = delete;
+
+    // ---- the player's calls (host.h explains the order) ----
+
+    // Gives a newly placed display object its script object: the class
+    // registered for its symbol (Object.registerClass) or the built-in one,
+    // and runs that class's constructor. `initObject` properties (from
+    // attachMovie and duplicateMovieClip) are copied before it runs.
+    void constructDisplayObject(DisplayObjectBinding& object, const ObjectRef& initObject = nullptr);
+    void runFrameActions(DisplayObjectBinding& clip, const ActionBlock& code);
+    void runInitActions(DisplayObjectBinding& clip, const ActionBlock& code);
+    // An onClipEvent body; `this` and the target are the clip.
+    void runClipActions(DisplayObjectBinding& clip, const ActionBlock& code);
+    // A DefineButton2 condition action; runs on the button's parent timeline.
+    void runButtonActions(DisplayObjectBinding& button, const ActionBlock& code);
+    // Calls a method of a display object's script object, if it has one
+    // (onEnterFrame, onLoad, onPress...). Returns undefined when not.
+    Value callMethod(DisplayObjectBinding& object, std::u16string_view name, Args args = {});
+    bool hasMethod(DisplayObjectBinding& object, std::u16string_view name);
+    // Listener broadcasts: Key, Mouse, Stage.
+    void notifyKeyDown();
+    void notifyKeyUp();
+    void notifyMouseDown();
+    void notifyMouseUp();
+    void notifyMouseMove();
+    void notifyMouseWheel(int delta, DisplayObjectBinding* target);
+    void notifyStageResize();
+    // Runs the setInterval / setTimeout callbacks that are due on the
+    // host's clock.
+    void runTimers();
+    std::optional<double> nextTimerDue() const;
+    // The answer to Host::loadVariables.
+    void deliverVariables(DisplayObjectBinding& target, std::string_view urlEncoded);
+    // The answer to Host::requestText (nullopt: it failed).
+    void completeRequest(std::uint32_t id, const std::optional<std::string>& text);
+    // Text field variables ("score", "/hud:score", "_root.hud.score").
+    Value readVariable(DisplayObjectBinding& timeline, const String& path);
+    void writeVariable(DisplayObjectBinding& timeline, const String& path, const Value& value);
+    // Calls a method of any script object on behalf of the player (sound
+    // and loading events), in the context of _level0.
+    Value invoke(const ObjectRef& object, std::u16string_view name, Args args = {});
+    // The script object of a display object, made on first use.
+    ObjectRef scriptObjectOf(DisplayObjectBinding& object);
+    void collectGarbage() { heap_.collect(); }
+    // True after a limit stopped scripts for good.
+    bool scriptsStopped() const { return scriptsStopped_; }
+    // A fixed seed makes random() repeatable (tests).
+    void seedRandom(std::uint32_t seed) { random_.seed(seed); }
+    // Applies a ScriptLimits tag of the movie.
+    void setLimitsFromMovie(int maxRecursionDepth, int timeoutSeconds);
+
+    // ---- for the built-ins ----
+
+    Host& host() { return host_; }
+    Heap& heap() { return heap_; }
+    const ScriptLimits& limits() const { return limits_; }
+    const Names& names() const { return names_; }
+    const Prototypes& protos() const { return protos_; }
+    Prototypes& protos() { return protos_; }
+    Object* global() const { return global_.get(); }
+    const Ref<Scope>& globalScope() const { return globalScope_; }
+    Activation* activation() const { return activation_; }
+    int swfVersion() const { return activation_ ? activation_->swfVersion : rootSwfVersion_; }
+    bool caseSensitive() const { return swfVersion() >= 7; }
+    int rootSwfVersion() const { return rootSwfVersion_; }
+    // The function a built-in is running as (for tagged built-ins).
+    FunctionObject* nativeCallee() const { return nativeCallee_; }
+    String indexName(std::uint32_t index);
+    double randomUnit();
+    std::uint32_t randomBelow(std::uint32_t bound);
+
+    // Objects
+    ObjectRef newObject();
+    Ref<ArrayObject> newArray();
+    Ref<ArrayObject> newArray(std::vector<Value> elements);
+    // A built-in function; with `prototype`, also its class prototype
+    // (prototype.constructor and fn.prototype are linked).
+    Ref<FunctionObject> newNative(NativeFunction call, NativeFunction construct = nullptr,
+                                  const ObjectRef& prototype = nullptr);
+    // An instance for `new`: its native shape follows the prototype chain.
+    ObjectRef createInstance(const Value& proto);
+    ObjectRef box(const Value& primitive);
+    // A built-in method on an object (flags default to hidden, as the
+    // player's own methods are).
+    void defineMethod(Object& target, std::u16string_view name, NativeFunction fn,
+                      std::uint16_t flags = PropertyFlag::DontEnum | PropertyFlag::DontDelete);
+    void defineProperty(Object& target, std::u16string_view name, NativeFunction getter,
+                        NativeFunction setter,
+                        std::uint16_t flags = PropertyFlag::DontEnum | PropertyFlag::DontDelete);
+
+    // Conversions that may run valueOf / toString
+    double toNumber(const Value& v);
+    String toString(const Value& v);
+    bool toBoolean(const Value& v) const { return avm1::toBoolean(v, swfVersion()); }
+    std::int32_t toInt32(const Value& v) { return avm1::toInt32(toNumber(v)); }
+    // The object a value stands for: itself, or its box; null for
+    // undefined and null.
+    ObjectRef toObject(const Value& v);
+    // valueOf only (number hint; Flash never falls back to toString).
+    Value toPrimitiveNumber(const Value& v);
+    // For Add2: valueOf, or toString for dates from SWF 6.
+    Value toPrimitive(const Value& v);
+    bool abstractEquals(const Value& a, const Value& b);
+    // a < b: true, false, or undefined when either side is NaN.
+    Value lessThan(const Value& a, const Value& b);
+    const char16_t* typeOf(const Value& v) const;
+
+    // Property access with getters, setters, watchers and __resolve
+    Value get(const ObjectRef& object, const String& name);
+    Value get(const Value& target, const String& name);
+    void set(const ObjectRef& object, const String& name, const Value& value);
+    bool hasProperty(Object& object, const String& name);
+    bool hasOwnProperty(Object& object, const String& name);
+    bool deleteProperty(Object& object, const String& name);
+    // Keys in for..in order.
+    std::vector<String> enumerate(Object& object);
+    bool isInstanceOf(Object& object, Object& constructor);
+
+    // Calls
+    Value call(const Value& function, const Value& thisValue, Args args);
+    Value callMethod(const Value& target, const String& name, Args args);
+    Value construct(const Value& constructor, Args args);
+    // Calls with the prototype the method was found on (for `super`).
+    Value callWithHome(const Value& function, const Value& thisValue, Args args, Object* home);
+    // Calls the player makes on its own (getters, setters, watchers,
+    // valueOf / toString, event handlers). They nest at most
+    // kMaxSpecialDepth deep; deeper ones are skipped and yield nothing.
+    std::optional<Value> callSpecial(const Value& function, const Value& thisValue, Args args);
+    static constexpr int kMaxSpecialDepth = 65;
+
+    // Charges built-in work against the time budget.
+    void charge(std::uint64_t actions);
+    [[noreturn]] void abort(const std::string& message, bool stopsMovie = false);
+    void checkStringLength(std::size_t length);
+    void checkArrayLength(double length);
+
+    // Display objects
+    DisplayObjectBinding* bindingOf(const Value& v);
+    DisplayObjectBinding* bindingOf(Object* object);
+    // The dot path ("_level0.a.b") and slash path ("/a/b") of an object.
+    String targetPath(DisplayObjectBinding& object);
+    String slashPath(DisplayObjectBinding& object);
+    // A clip named by a value: itself if it is one, else a target path.
+    DisplayObjectBinding* resolveTarget(const Value& target, bool allowEmpty = true);
+    // The clip relative paths start from and the _root of the running code.
+    DisplayObjectBinding* targetClipOrRoot();
+    DisplayObjectBinding* rootOf(DisplayObjectBinding& object);
+    Value rootObject();
+
+    // Registered classes (Object.registerClass)
+    void registerClass(const String& linkage, const Value& constructor);
+    // Sound objects and requests made by built-ins
+    std::uint32_t startRequest(const ObjectRef& target);
+
+    // The interval and timeout timers (setInterval family)
+    struct Timer {
+        std::uint32_t id = 0;
+        Value function;       // a function, or with `method`, the object
+        String method;
+        std::vector<Value> args;
+        double intervalMs = 0;
+        double dueMs = 0;
+        bool repeat = true;
+    };
+    std::uint32_t addTimer(Timer timer);
+    bool removeTimer(std::uint32_t id);
+
+    // Traces a line as trace() does (\r becomes a line break).
+    void trace(const String& text);
+
+    // ---- internal, for the interpreter files ----
+    Value pop() {
+        const std::size_t base = activation_ ? activation_->stackBase : 0;
+        if (stack_.size() <= base) return Value();
+        Value v = std::move(stack_.back());
+        stack_.pop_back();
+        return v;
+    }
+    void push(Value v) {
+        if (stack_.size() >= limits_.maxStackValues) abort(LimitMessage::kStack, true);
+        stack_.push_back(std::move(v));
+    }
+    std::vector<Value>& stack() { return stack_; }
+    Value* globalRegisters() { return globalRegisters_; }
+    // Runs code of one activation until it ends or returns.
+    Value execute(Activation& activation);
+    struct Completion {
+        bool returned = false;
+        Value value;
+    };
+    Completion runRange(Activation& act, const std::uint8_t* begin, const std::uint8_t* end,
+                        int nesting);
+    // GetVariable: a name, or a path to an object and a variable; `owner`
+    // receives the object the value was found on.
+    Value getVariable(Activation& act, const String& path, Value* owner = nullptr);
+    void setVariable(Activation& act, const String& path, const Value& value);
+    Value resolveName(Activation& act, const String& name, Value* owner = nullptr);
+    ObjectRef resolveTargetPath(DisplayObjectBinding& root, const ObjectRef& start,
+                                std::u16string_view path, bool firstElement, bool hasSlash);
+    // Sets up a top-level activation and runs it, catching its failures.
+    void runTopLevel(DisplayObjectBinding& clip, const ActionBlock& code);
+    // Runs a frame's actions inside the running script (the Call action).
+    void runNested(DisplayObjectBinding& clip, const ActionBlock& code);
+    // Wraps a top-level call of script code (events, timers) with the
+    // budget and the handling of throws and limits.
+    template <class F>
+    void guarded(F&& body);
+    void beginRun();
+    void endRun();
+    void handleAbort(const ScriptAbort& abort);
+    Ref<Scope> targetScope(const Ref<Scope>& scope, const ObjectRef& clip);
+    Ref<StageObject> stageObjectOf(DisplayObjectBinding* binding);
+    void pushActivation(Activation& act);
+    void popActivation(Activation& act);
+    // Counts one action against the budget.
+    void tick() {
+        if (--actionsLeft_ == 0) budgetExhausted();
+        if ((++ticks_ & 0xFFFF) == 0) periodicCheck();
+    }
+
+private:
+    [[noreturn]] void budgetExhausted();
+    void periodicCheck();
+    void installBuiltins();
+    Value callFunction(FunctionObject& fn, const Value& thisValue, Args args, Object* home,
+                       bool special);
+    Value callBytecode(FunctionObject& fn, const Value& thisValue, Args args, Object* home,
+                       bool special);
+    Value callNative(FunctionObject& fn, const Value& thisValue, Args args);
+    void broadcast(std::u16string_view object, std::u16string_view event, Args args = {});
+
+    Host& host_;
+    int rootSwfVersion_;
+    ScriptLimits limits_;
+    Heap heap_;
+    Names names_;
+    Prototypes protos_;
+    ObjectRef global_;
+    Ref<Scope> globalScope_;
+    Activation* activation_ = nullptr;
+    FunctionObject* nativeCallee_ = nullptr;
+    std::vector<Value> stack_;
+    Value globalRegisters_[4];
+    int callDepth_ = 0;
+    int specialDepth_ = 0;
+    ConstantPoolRef lastConstantPool_;
+    int runDepth_ = 0;
+    std::uint64_t actionsLeft_ = 0;
+    std::uint32_t ticks_ = 0;
+    std::chrono::steady_clock::time_point runStarted_;
+    bool scriptsStopped_ = false;
+    std::vector<String> indexNames_;
+    std::mt19937 random_;
+    std::vector<std::pair<String, Value>> registeredClasses_;
+    std::vector<Timer> timers_;
+    std::uint32_t nextTimerId_ = 1;
+    std::map<std::uint32_t, ObjectRef> requests_;
+    std::uint32_t nextRequestId_ = 1;
+};
+
+// Makes an activation the running one for its lifetime.
+class ActivationGuard {
+public:
+    ActivationGuard(Vm& vm, Activation& act) : vm_(vm), act_(act) { vm.pushActivation(act); }
+    ~ActivationGuard() { vm_.popActivation(act_); }
+    ActivationGuard(const ActivationGuard&) = delete;
+    ActivationGuard& operator=(const ActivationGuard&) = delete;
+
+private:
+    Vm& vm_;
+    Activation& act_;
+};
+
+template <class F>
+void Vm::guarded(F&& body) {
+    if (scriptsStopped_) return;
+    beginRun();
+    try {
+        body();
+    } catch (const ScriptThrow&) {
+        // An exception nobody caught ends the script silently, as in the
+        // Flash player.
+    } catch (const ScriptAbort& a) {
+        handleAbort(a);
+    } catch (const std::bad_alloc&) {
+        handleAbort(ScriptAbort(LimitMessage::kMemory, true));
+    } catch (const std::length_error&) {
+        handleAbort(ScriptAbort(LimitMessage::kString, true));
+    }
+    endRun();
+}
+
+}  // namespace kinolux::avm1
