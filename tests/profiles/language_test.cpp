@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <set>
 
 #include "platform/ini_document.h"
@@ -105,10 +104,14 @@ TEST_F(Packs, TextsGetTheirControlCharactersAndACut) {
 // every other pack has every key with the same printf conversions, so a
 // translation can never make a formatted message read the wrong argument.
 std::vector<std::string> Conversions(const std::string& text) {
-    static const std::regex conversion("%[-+ #0]*[0-9]*(\\.[0-9]+)?[a-zA-Z%]");
     std::vector<std::string> found;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), conversion); it != std::sregex_iterator(); ++it)
-        found.push_back(it->str());
+    for (size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at)) {
+        size_t end = at + 1;
+        while (end < text.size() && std::string_view("-+ #0123456789.").find(text[end]) != std::string_view::npos) ++end;
+        if (end < text.size()) ++end;  // the conversion letter, or the second "%" of "%%"
+        found.push_back(text.substr(at, end - at));
+        at = end;
+    }
     return found;
 }
 
