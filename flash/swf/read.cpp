@@ -282,14 +282,15 @@ TagBody readTag(std::uint16_t code, Bytes body, std::uint8_t swfVersion) {
     return detail::readTagBody(code, body, ctx);
 }
 
-Movie readMovie(Bytes file) {
+Movie readMovie(Bytes file, std::size_t structureBudget) {
     Movie movie;
     Uncompressed u = decompress(file);
     movie.data = std::move(u.file);
     std::size_t bodyOffset = 0;
     movie.header = readHeader(movie.data, &bodyOffset);
+    movie.header.compression = readSignature(file).compression;
     if (u.truncated) movie.warnings.push_back("the movie is shorter than its header declares");
-    std::size_t budget = limits::kMaxParsedBytes;
+    std::size_t budget = structureBudget;
     detail::ReadContext ctx;
     ctx.version = movie.header.version;
     ctx.warnings = &movie.warnings;

@@ -1,0 +1,169 @@
+// The timeline and display list: frames, loops, goto in both directions
+// with the Flash player's rebuild rules, sprites, labels and queues.
+#include <gtest/gtest.h>
+
+#include "flash/core/player.h"
+#include "tests/flash/test_movies.h"
+
+using namespace testmovies;
+using swf::ShowFrame;
+using swf::Tag;
+
+namespace {
+
+const swf::Color kRed{255, 0, 0, 255}, kBlue{0, 0, 255, 255};
+
+std::unique_ptr<flash::Player> load(const std::vector<Tag>& tags, int frames) {
+    static std::vector<std::vector<std::uint8_t>> files;
+    files.push_back(movie(tags, header(100, 100, frames)));
+    return std::make_unique<flash::Player>(swf::Bytes(files.back()));
+}
+
+// Frame 1 places A at depth 1 and B at 2; frame 2 moves A; frame 3 removes
+// B and places C at 3; frame 4 places a fresh B at depth 2.
+std::vector<Tag> fourFrames() {
+    return {rect(1, kRed, 0, 0, 10, 10), rect(2, kBlue, 0, 0, 10, 10), rect(3, kRed, 0, 0, 5, 5),
+            place(1, 1), place(2, 2, at(20, 0)), ShowFrame{},
+            modify(1, at(5, 5)), swf::FrameLabel{"second", false}, ShowFrame{},
+            remove(2), place(3, 3, at(40, 40)), ShowFrame{},
+            place(2, 2, at(60, 60)), ShowFrame{}};
+}
+
+std::uint64_t idAt(const flash::Player& p, int depth) {
+    auto* o = p.root().childAt(depth);
+    return o ? o->instanceId() : 0;
+}
+
+}  // namespace
+
+TEST(CoreTimeline, PlaysForwardAndLoops) {
+    auto p = load(fourFrames(), 4);
+    EXPECT_EQ(p->currentFrame(), 0);
+    EXPECT_EQ(p->totalFrames(), 4);
+    std::uint64_t a = idAt(*p, 1);
+    p->tick();
+    EXPECT_EQ(p->currentFrame(), 1);
+    EXPECT_EQ(p->root().childAt(1)->x(), 5);
+    EXPECT_EQ(idAt(*p, 1), a) << "a moved object keeps its identity";
+    p->tick();
+    EXPECT_EQ(p->root().childAt(2), nullptr);
+    ASSERT_NE(p->root().childAt(3), nullptr);
+    p->tick();
+    EXPECT_EQ(p->root().childAt(2)->x(), 60);
+    p->tick();  // loops to the first frame
+    EXPECT_EQ(p->currentFrame(), 0);
+    EXPECT_EQ(p->root().childAt(3), nullptr) << "objects placed after frame 1 go when the movie loops";
+    EXPECT_EQ(p->root().childAt(1)->x(), 0) << "the first frame's placement is restored";
+    EXPECT_EQ(idAt(*p, 1), a) << "an object there since frame 1 is the same object after the loop";
+    EXPECT_EQ(p->root().childAt(2)->x(), 20);
+}
+
+TEST(CoreTimeline, GotoBackwardRebuildsFromTheFirstFrame) {
+    auto p = load(fourFrames(), 4);
+    std::uint64_t a = idAt(*p, 1), b = idAt(*p, 2);
+    p->gotoFrame(3);
+    std::uint64_t laterB = idAt(*p, 2);
+    EXPECT_NE(laterB, b) << "B was removed and placed again: a new object";
+    EXPECT_NE(p->root().childAt(3), nullptr);
+    p->gotoFrame(1);
+    EXPECT_EQ(p->currentFrame(), 1);
+    EXPECT_EQ(idAt(*p, 1), a);
+    EXPECT_EQ(p->root().childAt(1)->x(), 5);
+    EXPECT_EQ(p->root().childAt(3), nullptr);
+    ASSERT_NE(p->root().childAt(2), nullptr);
+    EXPECT_NE(idAt(*p, 2), laterB) << "the B of frame 4 does not survive going back to frame 2";
+    EXPECT_EQ(p->root().childAt(2)->x(), 20);
+}
+
+TEST(CoreTimeline, GotoForwardAppliesEveryFramePassed) {
+    auto p = load(fourFrames(), 4);
+    p->gotoFrame(2);
+    EXPECT_EQ(p->root().childAt(1)->x(), 5);
+    EXPECT_EQ(p->root().childAt(2), nullptr);
+    EXPECT_NE(p->root().childAt(3), nullptr);
+    p->gotoFrame(99);  // clamped to the last frame
+    EXPECT_EQ(p->currentFrame(), 3);
+    EXPECT_EQ(p->root().timeline().frameOfLabel("SECOND"), 1);
+    EXPECT_EQ(p->root().timeline().frameOfLabel("missing"), -1);
+}
+
+TEST(CoreTimeline, StopAndPlay) {
+    auto p = load(fourFrames(), 4);
+    p->stop();
+    p->tick();
+    EXPECT_EQ(p->currentFrame(), 0);
+    EXPECT_FALSE(p->isPlaying());
+    p->play();
+    p->tick();
+    EXPECT_EQ(p->currentFrame(), 1);
+}
+
+TEST(CoreTimeline, SpritesRunTheirOwnTimelines) {
+    swf::DefineSprite s;
+    s.id = 5;
+    s.frameCount = 3;
+    s.tags = {place(1, 1), ShowFrame{}, modify(1, at(1, 0)), ShowFrame{}, modify(1, at(2, 0)), ShowFrame{}, swf::End{}};
+    auto p = load({rect(1, kRed, 0, 0, 10, 10), s, ShowFrame{}, [] {
+                       auto pl = place(1, 5);
+                       pl.name = "spinner";
+                       return pl;
+                   }(),
+                   ShowFrame{}},
+                  2);
+    EXPECT_EQ(p->root().childAt(1), nullptr);
+    p->tick();
+    auto* clip = dynamic_cast<flash::MovieClip*>(p->findByPath("spinner"));
+    ASSERT_NE(clip, nullptr);
+    EXPECT_EQ(clip->currentFrame(), 0) << "a new sprite shows its first frame in the frame it is placed";
+    p->tick();  // root loops to frame 1 and removes the sprite
+    EXPECT_EQ(p->findByPath("spinner"), nullptr);
+    p->tick();
+    clip = dynamic_cast<flash::MovieClip*>(p->findByPath("spinner"));
+    ASSERT_NE(clip, nullptr);
+    p->stop();
+    p->tick();
+    p->tick();
+    EXPECT_EQ(clip->currentFrame(), 2) << "a sprite goes on playing when the main timeline stops";
+    EXPECT_EQ(clip->childAt(1)->x(), 2);
+    p->tick();
+    EXPECT_EQ(clip->currentFrame(), 0);
+}
+
+TEST(CoreTimeline, ActionsAreQueuedForTheScriptEngine) {
+    const std::uint8_t code[] = {0x07, 0x00};
+    swf::PlaceObject withEvents = place(2, 1);
+    withEvents.clipActions = std::vector<swf::ClipAction>{{swf::ClipEvent::Load | swf::ClipEvent::EnterFrame, 0, code}};
+    auto p = load({rect(1, kRed, 0, 0, 10, 10), swf::DoAction{code}, withEvents, ShowFrame{}, swf::DoAction{code}, ShowFrame{}}, 2);
+    auto& q = p->actions();
+    ASSERT_EQ(q.size(), 2u);
+    EXPECT_EQ(q[0].kind, flash::QueuedAction::Frame);
+    EXPECT_EQ(q[1].kind, flash::QueuedAction::ClipEvent);
+    EXPECT_EQ(q[1].event, swf::ClipEvent::Load);
+    q.clear();
+    int runs = 0;
+    p->setActionRunner([&](flash::Player& player) {
+        ++runs;
+        player.actions().clear();
+    });
+    p->tick();
+    EXPECT_EQ(runs, 1);
+}
+
+TEST(CoreTimeline, PropertiesFollowTheMatrix) {
+    auto p = load({rect(1, kRed, 0, 0, 10, 20), place(1, 1, at(3, 4)), ShowFrame{}}, 1);
+    flash::DisplayObject* o = p->root().childAt(1);
+    EXPECT_DOUBLE_EQ(o->width(), 10);
+    EXPECT_DOUBLE_EQ(o->height(), 20);
+    o->setRotation(90);
+    EXPECT_NEAR(o->rotation(), 90, 1e-9);
+    EXPECT_NEAR(o->xScale(), 100, 1e-9);
+    EXPECT_NEAR(o->width(), 20, 1e-6);
+    o->setXScale(200);
+    EXPECT_NEAR(o->xScale(), 200, 1e-9);
+    EXPECT_NEAR(o->rotation(), 90, 1e-9);
+    o->setWidth(10);
+    EXPECT_NEAR(o->xScale(), 100, 1e-6);
+    o->setAlpha(50);
+    EXPECT_DOUBLE_EQ(o->alpha(), 50);
+    EXPECT_DOUBLE_EQ(o->x(), 3);
+}

@@ -1,0 +1,47 @@
+// The render corpus must not fall below the count it reached; names of
+// movies that fail are listed for a look.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+
+#include "tests/flash/test_movies.h"
+#include "tools/corpus/render_corpus.h"
+
+namespace {
+// Raise this when more of the corpus matches.
+constexpr int kRecordedPasses = 21;
+}  // namespace
+
+TEST(RenderCorpus, NoRegressionBelowTheRecordedCount) {
+    std::string dir = testmovies::corpusDir() + "/ruffle/render";
+    auto cases = corpus::listCases(dir);
+    if (cases.empty()) GTEST_SKIP() << "no corpus at " << dir;
+    int argc = 1;
+    char name[] = "corpus_test";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    int passed = 0;
+    for (const auto& c : cases) {
+        auto r = corpus::runCase(c);
+        if (r.passed)
+            ++passed;
+        else
+            std::printf("failed: %s %s\n", r.name.c_str(), r.detail.c_str());
+    }
+    std::printf("%d passed, %zu failed\n", passed, cases.size() - std::size_t(passed));
+    EXPECT_GE(passed, kRecordedPasses);
+}
+
+TEST(RenderCorpus, MatchRuleCountsCloseChannels) {
+    QImage a(10, 10, QImage::Format_ARGB32), b(10, 10, QImage::Format_ARGB32);
+    a.fill(qRgba(100, 100, 100, 255));
+    b.fill(qRgba(124, 76, 100, 255));  // 24 levels off: still close
+    EXPECT_TRUE(corpus::compare(a, b).matches());
+    b.setPixel(0, 0, qRgba(125, 100, 100, 255));
+    b.setPixel(1, 0, qRgba(100, 100, 100, 230));
+    EXPECT_DOUBLE_EQ(corpus::compare(a, b).closeFraction, 0.98);
+    EXPECT_TRUE(corpus::compare(a, b).matches());
+    b.setPixel(2, 0, qRgba(0, 0, 0, 0));
+    EXPECT_FALSE(corpus::compare(a, b).matches());
+    EXPECT_FALSE(corpus::compare(a, QImage(10, 11, QImage::Format_ARGB32)).matches());
+}

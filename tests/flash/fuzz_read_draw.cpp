@@ -1,0 +1,29 @@
+// Fuzz target: read a movie, run a few frames and draw each into a small
+// picture. Anything the reader refuses is fine; crashes, hangs and leaks are not.
+#include <QGuiApplication>
+#include <cstdint>
+#include <vector>
+
+#include "flash/module/flash_engine.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static int argc = 1;
+    static char name[] = "fuzz_read_draw";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QGuiApplication(argc, argv);
+    }();
+    (void)app;
+    std::string error;
+    auto engine = flash::Engine::fromBytes(std::vector<std::uint8_t>(data, data + size), &error);
+    if (!engine) return 0;
+    QImage picture(64, 48, QImage::Format_ARGB32_Premultiplied);
+    for (int frame = 0; frame < 3; ++frame) {
+        engine->render(picture);
+        engine->tick();
+    }
+    engine->player().gotoFrame(0);
+    engine->render(picture);
+    return 0;
+}
