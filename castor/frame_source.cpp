@@ -47,9 +47,12 @@ FrameSource::FrameSource(CS_FrameCallback callback) : callback_(callback) {
     layout_.hasVideo = kind == 1 || kind == 3;
     layout_.hasAudio = kind == 2 || kind == 3;
 
-    const float fps = record_.frameRate;
+    float fps = record_.frameRate;
     if (!std::isfinite(fps) || fps <= 0 || fps > 1000) {
-        Fail("The frame callback's frame rate " + std::to_string(fps) + " is unusable");
+        if (layout_.hasVideo) {
+            Fail("The frame callback's frame rate " + std::to_string(fps) + " is unusable");
+        }
+        fps = 25;  // sound alone needs no frame rate; this only names a nominal one
     }
     layout_.frameRate = FrameRateFromNumber(fps);
     framePeriod_ = 1.0 / fps;

@@ -129,6 +129,8 @@ const OptionDef kOptions[] = {
          "audio bit rate in kbit/s (0: the encoder's default)", "kbit/s"),
     Integer("vol", kAudio, &Options::volume, 0, 2560, "audio volume (256 leaves it unchanged)",
             "level"),
+    Integer("async", kAudio, &Options::audioSync, 0, 1000000,
+            "0: join the sound end to end; else place it by its times, gaps silent (default 1)", "n"),
 
     Integer("g", kExpert, &Options::gopSize, 0, 100000, "pictures from one key frame to the next",
             "count"),

@@ -39,6 +39,7 @@ struct Options {
     double audioBitRate = 0;  // bits per second
     int volume = 256;         // 256 leaves the level unchanged
     std::string audioTag;
+    int audioSync = 1;        // 0: sound blocks are joined end to end, their times ignored
 
     bool noVideo = false;
     std::string videoCodec;

@@ -121,7 +121,9 @@ void Transcoder::EncodeHeldPicture(int64_t times) {
 
 void Transcoder::HandleSound(const SourceItem& item) {
     const AVFrame& block = *item.frame;
-    const AudioTimeline::Step step = audioTimeline_.Add(item.start, block.nb_samples, block.sample_rate);
+    const AudioTimeline::Step step = options_.audioSync > 0
+                                         ? audioTimeline_.Add(item.start, block.nb_samples, block.sample_rate)
+                                         : AudioTimeline::Step{};
     for (int64_t silence = step.silence; silence > 0 && !AudioDone(); silence -= kSilencePiece) {
         audioFilter_->PushSilence(static_cast<int>(std::min<int64_t>(silence, kSilencePiece)), block);
         EncodeQueuedSound();

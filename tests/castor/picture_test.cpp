@@ -101,6 +101,11 @@ TEST(CastorPictures, AJumpInTimeKeepsThePictureAndFillsTheSoundWithSilence) {
     const std::string gap = folder.Path("gap.wav");
     Shell("ffmpeg -v error -ss 0.6 -t 0.8 -i '" + output + "' -vn '" + gap + "'");
     EXPECT_LT(SoundLevel(gap), -80);
+
+    // -async 0 joins the sound end to end: one second of it, no gap.
+    const std::string joined = folder.Path("joined.wav");
+    ASSERT_EQ(EncodePattern(spec, {"-async", "0", joined}).status, 0);
+    EXPECT_NEAR(Length(joined), 1.0, 0.01);
 }
 
 }  // namespace
