@@ -44,6 +44,9 @@ void Library::addDefinitions(const std::vector<swf::Tag>& tags) {
         } else if (auto* t = std::get_if<swf::DefineButtonSound>(&b)) {
             auto it = characters_.find(t->buttonId);
             if (it != characters_.end()) it->second.buttonSound = t;
+        } else if (auto* t = std::get_if<swf::VideoFrame>(&b)) {
+            auto it = characters_.find(t->streamId);
+            if (it != characters_.end()) it->second.videoFrames.emplace(t->frameNum, t->data);
         } else if (auto* t = std::get_if<swf::DefineScalingGrid>(&b)) {
             auto it = characters_.find(t->id);
             if (it != characters_.end()) it->second.scalingGrid = t;

@@ -1,6 +1,7 @@
 // The characters of a movie by id, each pointing at the tag that defined it.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -25,6 +26,8 @@ struct Character {
     const swf::DefineButtonCxform* buttonCxform = nullptr;
     const swf::DefineButtonSound* buttonSound = nullptr;
     const swf::DefineScalingGrid* scalingGrid = nullptr;
+    // Video streams: the VideoFrame data by frame number, wherever the tags stand.
+    std::map<std::uint16_t, swf::Bytes> videoFrames;
 
     template <class T> const T* as() const { return tag ? std::get_if<T>(tag) : nullptr; }
 };

@@ -52,6 +52,7 @@ void Renderer::render(const Player& player, QImage& target, const RenderOptions&
     Children list;
     for (const auto& [depth, child] : player.root().children()) list.push_back(child.get());
     drawChildren(p, list, view, ColorTransform{});
+    videos_.sweep();
 }
 
 void Renderer::startPainter(QPainter& p) const {
@@ -128,7 +129,19 @@ void Renderer::drawContent(QPainter& p, const DisplayObject& obj, const QTransfo
                 p.drawImage(QPointF(0, 0), cx.isIdentity() ? *image : transformBitmap(*image, cx));
         }
         break;
-    case ObjectKind::Video: break;  // frames come from the video decoder
+    case ObjectKind::Video:
+        if (const QImage* frame = videos_.picture(obj)) {
+            // The decoded picture is stretched over the size the stream declares.
+            const auto* def = c->as<swf::DefineVideoStream>();
+            QRectF box(0, 0, def->width * 20.0, def->height * 20.0);
+            if (coverageOnly_) {
+                p.fillRect(box, Qt::black);
+            } else {
+                p.setRenderHint(QPainter::SmoothPixmapTransform, def->smoothing);
+                p.drawImage(box, cx.isIdentity() ? *frame : transformBitmap(*frame, cx));
+            }
+        }
+        break;
     case ObjectKind::MovieClip:
     case ObjectKind::Button: {
         Children list;

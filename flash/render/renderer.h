@@ -14,6 +14,7 @@
 #include "flash/render/paint.h"
 #include "flash/render/shape_geometry.h"
 #include "flash/render/text_render.h"
+#include "flash/render/video_frames.h"
 #include "flash/render/view.h"
 
 namespace flash::render {
@@ -61,6 +62,7 @@ private:
     std::list<std::pair<const swf::DefineMorphShape*, std::uint16_t>> morphOrder_;
     std::unordered_map<swf::CharacterId, QImage> bitmaps_;
     GlyphCache glyphs_;
+    VideoFrames videos_;
     std::vector<std::string> problems_;
 };
 
