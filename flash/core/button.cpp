@@ -14,7 +14,8 @@ void Button::setState(std::uint8_t state, Player& player) {
     state_ = state;
     children_.clear();
     const auto* def = character_->as<swf::DefineButton>();
-    if (!def) return;
+    Player::NestingGuard guard(player);
+    if (!def || !guard) return;
     for (const auto& rec : def->records) {
         if (!(rec.states & state)) continue;
         auto child = createDisplayObject(player.library().get(rec.characterId), player);

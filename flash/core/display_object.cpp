@@ -17,6 +17,10 @@ std::atomic<std::uint64_t> nextInstanceId{1};
 DisplayObject::DisplayObject(ObjectKind kind, const Character* character)
     : character_(character), kind_(kind), instanceId_(nextInstanceId++) {}
 
+DisplayObject::~DisplayObject() {
+    if (token_) --*token_;
+}
+
 void DisplayObject::applyPlacement(const swf::PlaceObject& p) {
     if (p.matrix) matrix = toQTransform(*p.matrix);
     if (p.colorTransform) colorTransform = ColorTransform::from(*p.colorTransform);
@@ -112,8 +116,9 @@ void DisplayObject::setHeight(double pixels) {
     if (h > 0) setYScale(pixels / h * 100.0);
 }
 
-std::shared_ptr<DisplayObject> createDisplayObject(const Character* c, Player& player) {
-    if (!c) return nullptr;
+namespace {
+
+std::shared_ptr<DisplayObject> makeDisplayObject(const Character* c, Player& player) {
     switch (c->kind) {
     case CharacterKind::Shape: return std::make_shared<Graphic>(ObjectKind::Shape, c);
     case CharacterKind::MorphShape: return std::make_shared<Graphic>(ObjectKind::MorphShape, c);
@@ -125,6 +130,18 @@ std::shared_ptr<DisplayObject> createDisplayObject(const Character* c, Player& p
     case CharacterKind::Sprite: return std::make_shared<MovieClip>(c, c->timeline.get());
     default: return nullptr;
     }
+}
+
+}  // namespace
+
+std::shared_ptr<DisplayObject> createDisplayObject(const Character* c, Player& player) {
+    if (!c) return nullptr;
+    auto token = player.objectToken();
+    if (!token) return nullptr;
+    auto object = makeDisplayObject(c, player);
+    if (object) object->holdToken(std::move(token));
+    else --*token;
+    return object;
 }
 
 }  // namespace flash

@@ -22,7 +22,7 @@ enum class ObjectKind { Shape, MorphShape, Text, Bitmap, Video, EditText, Button
 class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
 public:
     DisplayObject(ObjectKind kind, const Character* character);
-    virtual ~DisplayObject() = default;
+    virtual ~DisplayObject();
     DisplayObject(const DisplayObject&) = delete;
     DisplayObject& operator=(const DisplayObject&) = delete;
 
@@ -52,6 +52,8 @@ public:
     // Clip event handlers from the placing tag (owned by the movie's tags).
     const std::vector<swf::ClipAction>* clipActions = nullptr;
     bool handlesEvent(std::uint32_t clipEvent) const;
+    // Counts this object among its player's live objects until it goes.
+    void holdToken(std::shared_ptr<std::size_t> token) { token_ = std::move(token); }
 
     // Applies the fields a PlaceObject tag carries.
     void applyPlacement(const swf::PlaceObject& p);
@@ -90,6 +92,7 @@ private:
     ObjectKind kind_;
     std::uint64_t instanceId_;
     MovieClip* parent_ = nullptr;
+    std::shared_ptr<std::size_t> token_;
 };
 
 // Shapes, morph shapes, static text, bitmaps and video: drawn from their
@@ -104,5 +107,4 @@ public:
 // that cannot be placed (fonts, sounds).
 class Player;
 std::shared_ptr<DisplayObject> createDisplayObject(const Character* c, Player& player);
-
 }  // namespace flash

@@ -140,6 +140,8 @@ void MovieClip::runFrame(Player& player, int frame, bool placeObjects) {
 void MovieClip::enterFirstFrame(Player& player) {
     if (entered_) return;
     entered_ = true;
+    Player::NestingGuard guard(player);
+    if (!guard) return;  // a clip nested too deeply stays empty
     currentFrame_ = 0;
     runFrame(player, 0, true);
 }

@@ -34,6 +34,12 @@ void Player::runActions() {
     if (runner_) runner_(*this);
 }
 
+std::shared_ptr<std::size_t> Player::objectToken() {
+    if (*liveObjects_ >= kMaxObjects) return nullptr;
+    ++*liveObjects_;
+    return liveObjects_;
+}
+
 void Player::queueClipEvent(const std::shared_ptr<DisplayObject>& obj, std::uint32_t event) {
     if (!obj || !obj->clipActions) return;
     for (const auto& a : *obj->clipActions)

@@ -71,6 +71,26 @@ public:
     // Called after every tick and goto; a script engine drains actions() here.
     void setActionRunner(std::function<void(Player&)> runner) { runner_ = std::move(runner); }
 
+    // Guards against movies whose sprites contain themselves or multiply
+    // without end: clips and buttons built inside one another stop at a
+    // nesting depth, and the player stops creating objects at a count.
+    static constexpr int kMaxNesting = 64;
+    static constexpr std::size_t kMaxObjects = 100000;
+    class NestingGuard {
+    public:
+        explicit NestingGuard(Player& p) : player_(p) { ++player_.nesting_; }
+        ~NestingGuard() { --player_.nesting_; }
+        explicit operator bool() const { return player_.nesting_ <= kMaxNesting; }
+        NestingGuard(const NestingGuard&) = delete;
+        NestingGuard& operator=(const NestingGuard&) = delete;
+
+    private:
+        Player& player_;
+    };
+    // A counter shared with every object the player creates; null when the
+    // object budget is spent.
+    std::shared_ptr<std::size_t> objectToken();
+
 private:
     void start();
     void runActions();
@@ -83,6 +103,8 @@ private:
     std::vector<QueuedAction> actions_;
     std::vector<QueuedSound> sounds_;
     std::function<void(Player&)> runner_;
+    int nesting_ = 0;
+    std::shared_ptr<std::size_t> liveObjects_ = std::make_shared<std::size_t>(0);
 };
 
 }  // namespace flash

@@ -167,3 +167,28 @@ TEST(CoreTimeline, PropertiesFollowTheMatrix) {
     EXPECT_DOUBLE_EQ(o->alpha(), 50);
     EXPECT_DOUBLE_EQ(o->x(), 3);
 }
+
+TEST(CoreTimeline, SelfContainingAndMultiplyingSpritesStop) {
+    // Sprite 2 places itself; sprite 3 places sprite 4 twice, 4 places 5 twice... a doubling chain.
+    swf::DefineSprite self;
+    self.id = 2;
+    self.frameCount = 1;
+    self.tags = {place(1, 2), ShowFrame{}};
+    std::vector<Tag> tags{rect(1, kRed, 0, 0, 1, 1), self};
+    for (int id = 10; id < 40; ++id) {
+        swf::DefineSprite s;
+        s.id = std::uint16_t(id);
+        s.frameCount = 1;
+        s.tags = {place(1, id == 39 ? 1 : std::uint16_t(id + 1)), place(2, id == 39 ? 1 : std::uint16_t(id + 1)), ShowFrame{}};
+        tags.push_back(s);
+    }
+    tags.push_back(place(1, 2));
+    tags.push_back(place(2, 10));
+    tags.push_back(ShowFrame{});
+    auto p = load(tags, 1);
+    int depth = 0;
+    for (auto* o = p->root().childAt(1); o; o = dynamic_cast<flash::MovieClip*>(o)->childAt(1)) ++depth;
+    EXPECT_LE(depth, flash::Player::kMaxNesting + 1);
+    EXPECT_GT(depth, 2);
+    p->tick();  // and advancing them stays bounded too
+}
