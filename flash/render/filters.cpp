@@ -10,23 +10,28 @@ namespace {
 
 double px(swf::Fixed16 v) { return v / 65536.0; }
 
-// Sliding box sum over one line of samples with the given stride. An even
-// window leans one way on even passes and the other way on odd ones, so
-// that passes do not drift the picture.
-void blurLine(std::uint8_t* data, int count, int stride, int window, std::vector<int>& buffer, int pass) {
+// A box of the given width over one line of samples (with a stride). The
+// Flash player's horizontal passes sit half a pixel later than the vertical
+// ones: with `shifted` an odd width is centred half a pixel before each
+// output pixel and ends in two half-weighted samples.
+void blurLine(std::uint8_t* data, int count, int stride, int window, std::vector<int>& buffer, bool shifted) {
     if (window <= 1 || count <= 0) return;
-    int before = pass % 2 ? (window - 1) / 2 : window / 2, after = window - before - 1;
+    const bool halves = shifted && window % 2 == 1;
+    const int first = -(window / 2);  // first fully weighted offset
+    const int last = first + (halves ? window - 2 : window - 1);
+    auto at = [&](int i) { return i >= 0 && i < count ? int(data[std::size_t(i) * stride]) : 0; };
     buffer.resize(std::size_t(count));
-    int sum = 0;
-    for (int i = -before; i <= after; ++i)
-        if (i >= 0 && i < count) sum += data[std::size_t(i) * stride];
+    int sum = 0;  // twice the weighted sum
+    for (int k = first; k <= last; ++k) sum += 2 * at(k);
+    if (halves) sum += at(first - 1) + at(last + 1);
     for (int i = 0; i < count; ++i) {
         buffer[std::size_t(i)] = sum;
-        int out = i - before, in = i + after + 1;
-        if (out >= 0) sum -= data[std::size_t(out) * stride];
-        if (in < count) sum += data[std::size_t(in) * stride];
+        // Slide by one: the full weights move on by one sample, and so do the halves.
+        sum -= 2 * at(i + first) - 2 * at(i + last + 1);
+        if (halves) sum += at(i + first) - at(i + first - 1) + at(i + last + 2) - at(i + last + 1);
     }
-    for (int i = 0; i < count; ++i) data[std::size_t(i) * stride] = std::uint8_t(buffer[std::size_t(i)] / window);
+    for (int i = 0; i < count; ++i)
+        data[std::size_t(i) * stride] = std::uint8_t((buffer[std::size_t(i)] + window) / (2 * window));
 }
 
 // A filter's shadow, glow or bevel parts are drawn from the picture's alpha.
@@ -45,10 +50,10 @@ void blurPlane(QImage& plane, double bx, double by, int passes) {
     std::vector<int> buffer;
     for (int pass = 0; pass < std::max(1, passes); ++pass) {
         if (wx > 1)
-            for (int y = 0; y < plane.height(); ++y) blurLine(plane.scanLine(y), plane.width(), 1, wx, buffer, pass);
+            for (int y = 0; y < plane.height(); ++y) blurLine(plane.scanLine(y), plane.width(), 1, wx, buffer, true);
         if (wy > 1)
             for (int x = 0; x < plane.width(); ++x)
-                blurLine(plane.bits() + x, plane.height(), int(plane.bytesPerLine()), wy, buffer, pass);
+                blurLine(plane.bits() + x, plane.height(), int(plane.bytesPerLine()), wy, buffer, false);
     }
 }
 
@@ -226,10 +231,10 @@ void boxBlur(QImage& image, double blurX, double blurY, int passes) {
     for (int pass = 0; pass < std::max(1, passes); ++pass)
         for (int channel = 0; channel < 4; ++channel) {
             if (wx > 1)
-                for (int y = 0; y < image.height(); ++y) blurLine(image.scanLine(y) + channel, image.width(), 4, wx, buffer, pass);
+                for (int y = 0; y < image.height(); ++y) blurLine(image.scanLine(y) + channel, image.width(), 4, wx, buffer, true);
             if (wy > 1)
                 for (int x = 0; x < image.width(); ++x)
-                    blurLine(image.bits() + 4 * x + channel, image.height(), int(image.bytesPerLine()), wy, buffer, pass);
+                    blurLine(image.bits() + 4 * x + channel, image.height(), int(image.bytesPerLine()), wy, buffer, false);
         }
 }
 
