@@ -1,5 +1,7 @@
 #include "flash/avm1/array_object.h"
 
+#include <algorithm>
+
 #include "flash/avm1/vm.h"
 
 namespace kinolux::avm1 {
@@ -20,14 +22,14 @@ std::optional<std::int32_t> parseArrayIndex(std::u16string_view name) {
 
 ArrayObject::ArrayObject(Heap& heap, Value proto) : Object(heap, ObjectKind::Array, std::move(proto)) {}
 
-void ArrayObject::setLength(Vm& vm, std::uint32_t length) {
+void ArrayObject::setLength(Vm& vm, std::int32_t length) {
     if (length < length_) {
         // Walk the properties rather than the index range: a sparse array
         // may claim a length in the billions.
         auto& entries = properties().entries();
         for (std::size_t i = entries.size(); i-- > 0;) {
             auto index = parseArrayIndex(entries[i].name.view());
-            if (index && *index >= 0 && static_cast<std::uint32_t>(*index) >= length &&
+            if (index && *index >= std::max(length, 0) && *index < length_ &&
                 !(entries[i].flags & PropertyFlag::DontDelete)) {
                 properties().erase(static_cast<int>(i));
                 vm.heap().addSlots(-1);
@@ -38,8 +40,8 @@ void ArrayObject::setLength(Vm& vm, std::uint32_t length) {
 }
 
 void ArrayObject::pushRaw(Vm& vm, Value value) {
-    defineValue(vm.indexName(length_), std::move(value));
-    ++length_;
+    defineValue(vm.indexName(static_cast<std::uint32_t>(length_)), std::move(value));
+    length_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(length_) + 1u);
 }
 
 bool ArrayObject::getNative(Vm& vm, const String& name, Value& out) {
@@ -50,14 +52,11 @@ bool ArrayObject::getNative(Vm& vm, const String& name, Value& out) {
 
 bool ArrayObject::setNative(Vm& vm, const String& name, const Value& value) {
     if (name.equals(vm.names().length.view(), vm.caseSensitive())) {
-        std::int32_t n = vm.toInt32(value);
-        setLength(vm, n < 0 ? 0 : static_cast<std::uint32_t>(n));
+        setLength(vm, vm.toInt32(value));
         return true;
     }
-    if (auto index = parseArrayIndex(name.view()); index && *index >= 0 &&
-                                                   static_cast<std::uint32_t>(*index) >= length_) {
-        length_ = static_cast<std::uint32_t>(*index) + 1;
-    }
+    if (auto index = parseArrayIndex(name.view()); index && *index >= length_)
+        length_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(*index) + 1u);
     return false;
 }
 

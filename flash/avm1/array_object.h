@@ -15,9 +15,10 @@ class ArrayObject : public Object {
 public:
     ArrayObject(Heap& heap, Value proto);
 
-    std::uint32_t length() const { return length_; }
+    // A 32-bit signed count, as in the player: it can wrap negative.
+    std::int32_t length() const { return length_; }
     // Shrinking deletes the elements past the new end.
-    void setLength(Vm& vm, std::uint32_t length);
+    void setLength(Vm& vm, std::int32_t length);
     // Appends at `length` without running setters (for literals and
     // built-ins that build fresh arrays).
     void pushRaw(Vm& vm, Value value);
@@ -27,7 +28,7 @@ public:
     bool hasNative(Vm& vm, const String& name) override;
 
 private:
-    std::uint32_t length_ = 0;
+    std::int32_t length_ = 0;
 };
 
 // The element index a property name stands for ("12" -> 12), as arrays

@@ -14,11 +14,11 @@
 //  2. Entering a frame of a timeline (the root and every playing clip, the
 //     root first, children in depth order):
 //     a. apply the frame's control tags to the display list (PlaceObject,
-//        RemoveObject...). For every display object this creates, call
-//        Vm::constructDisplayObject right after it is placed, before any
-//        script of the frame runs. Objects that scripts create (attachMovie,
-//        duplicateMovieClip, createEmptyMovieClip, createTextField) are
-//        constructed by the machine itself; do not construct them again.
+//        RemoveObject...). Every display object the player creates, whether
+//        the timeline placed it or a script asked for it (attachMovie,
+//        duplicateMovieClip, createEmptyMovieClip, createTextField), gets
+//        Vm::constructDisplayObject right after it is placed, with the init
+//        object the script passed, before its first frame runs.
 //     b. queue the frame's scripts. After the whole display list of the
 //        frame is built, run the queue: every DoInitAction of the frame
 //        (Vm::runInitActions, once per sprite for the whole movie) before any
@@ -258,13 +258,15 @@ public:
     // The DoAction blocks of a frame, for the Call action.
     virtual std::vector<ActionBlock> frameActions(int frame) const = 0;
 
-    // ---- script-made children; the machine constructs what these return ----
+    // ---- script-made children, constructed by the player as it places
+    //      them (Vm::constructDisplayObject with `initObject`) ----
     virtual MovieClipBinding* createEmptyMovieClip(const String& name, int depth) = 0;
     // An instance of the symbol exported under `linkage`; nullptr when the
     // movie exports no such symbol.
-    virtual DisplayObjectBinding* attachMovie(const String& linkage, const String& name, int depth) = 0;
+    virtual DisplayObjectBinding* attachMovie(const String& linkage, const String& name, int depth,
+                                              const ObjectRef& initObject) = 0;
     // A copy of this clip as a sibling (same parent), clip events included.
-    virtual DisplayObjectBinding* duplicate(const String& name, int depth) = 0;
+    virtual DisplayObjectBinding* duplicate(const String& name, int depth, const ObjectRef& initObject) = 0;
     virtual DisplayObjectBinding* createTextField(const String& name, int depth, double x,
                                                   double y, double width, double height) = 0;
 

@@ -59,6 +59,16 @@ Value Object::ownValue(const String& name, bool caseSensitive) const {
     return i == PropertyMap::kNone ? Value() : props_.at(i).value;
 }
 
+void Object::setOwnData(const String& name, Value value, bool caseSensitive) {
+    int i = props_.find(name, caseSensitive);
+    if (i == PropertyMap::kNone) {
+        props_.append(Property{name, std::move(value), nullptr, nullptr, 0});
+        addSlots(1);
+    } else if (!(props_.at(i).flags & PropertyFlag::ReadOnly)) {
+        props_.at(i).value = std::move(value);
+    }
+}
+
 bool Object::getNative(Vm&, const String&, Value&) { return false; }
 bool Object::setNative(Vm&, const String&, const Value&) { return false; }
 bool Object::hasNative(Vm&, const String&) { return false; }

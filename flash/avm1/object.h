@@ -50,6 +50,10 @@ public:
                         std::uint16_t flags = 0);
     // The stored value of an own property (undefined when absent).
     Value ownValue(const String& name, bool caseSensitive) const;
+    // Stores into an own property, bypassing setters and watchers (as the
+    // built-ins that rearrange arrays do); read-only properties keep their
+    // value.
+    void setOwnData(const String& name, Value value, bool caseSensitive);
 
     // ---- hooks for native-backed objects ----
     // Own properties that are not stored (array length, a clip's _x and its

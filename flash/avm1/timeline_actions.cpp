@@ -229,7 +229,7 @@ void actionStartDrag(Vm& vm, DisplayObjectBinding* target, bool lockCenter,
 void actionCloneSprite(Vm& vm, const Value& source, const String& name, int depth) {
     MovieClipBinding* clip = asMovieClip(vm.resolveTarget(source, true));
     if (!clip) return;
-    if (DisplayObjectBinding* copy = clip->duplicate(name, depth)) vm.constructDisplayObject(*copy);
+    clip->duplicate(name, depth, nullptr);
 }
 
 void actionRemoveSprite(Vm& vm, const Value& target) {

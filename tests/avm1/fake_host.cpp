@@ -113,26 +113,31 @@ std::vector<ActionBlock> FakeClip::frameActions(int frame) const {
 
 MovieClipBinding* FakeClip::createEmptyMovieClip(const String& name, int depth) {
     children_.erase(depth);
-    return &addChild(std::u16string(name.view()), depth);
+    FakeClip& child = addChild(std::u16string(name.view()), depth);
+    if (Vm* vm = rootClip()->vm) vm->constructDisplayObject(child);
+    return &child;
 }
 
-DisplayObjectBinding* FakeClip::attachMovie(const String& linkage, const String& name, int depth) {
+DisplayObjectBinding* FakeClip::attachMovie(const String& linkage, const String& name, int depth,
+                                            const ObjectRef& initObject) {
     for (const auto& e : rootClip()->exports_) {
         if (linkage == e) {
             children_.erase(depth);
             FakeClip& child = addChild(std::u16string(name.view()), depth);
             child.exportName_ = linkage;
+            if (Vm* vm = rootClip()->vm) vm->constructDisplayObject(child, initObject);
             return &child;
         }
     }
     return nullptr;
 }
 
-DisplayObjectBinding* FakeClip::duplicate(const String& name, int depth) {
+DisplayObjectBinding* FakeClip::duplicate(const String& name, int depth, const ObjectRef& initObject) {
     if (!parent_) return nullptr;
     parent_->children_.erase(depth);
     FakeClip& copy = parent_->addChild(std::u16string(name.view()), depth);
     copy.exportName_ = exportName_;
+    if (Vm* vm = rootClip()->vm) vm->constructDisplayObject(copy, initObject);
     return &copy;
 }
 
@@ -163,6 +168,7 @@ std::string FakeHost::output() const {
 Machine::Machine(int version, ScriptLimits limits)
     : swfVersion(version), host(version), vm(host, version, limits) {
     vm.seedRandom(1);
+    host.root.vm = &vm;
     vm.constructDisplayObject(host.root);
 }
 

@@ -48,8 +48,11 @@ public:
     std::optional<int> frameOfLabel(const String& label) const override;
     std::vector<ActionBlock> frameActions(int frame) const override;
     MovieClipBinding* createEmptyMovieClip(const String& name, int depth) override;
-    DisplayObjectBinding* attachMovie(const String& linkage, const String& name, int depth) override;
-    DisplayObjectBinding* duplicate(const String& name, int depth) override;
+    DisplayObjectBinding* attachMovie(const String& linkage, const String& name, int depth,
+                                      const ObjectRef& initObject) override;
+    DisplayObjectBinding* duplicate(const String& name, int depth, const ObjectRef& initObject) override;
+    // The machine that constructs script-made clips, as a player does.
+    Vm* vm = nullptr;
     DisplayObjectBinding* createTextField(const String&, int, double, double, double, double) override { return nullptr; }
     void lineTo(double x, double y) override;
 

@@ -23,8 +23,8 @@ void deleteElement(Vm& vm, const ObjectRef& object, std::uint32_t index) {
 }
 
 void setLength(Vm& vm, const ObjectRef& object, std::uint32_t length) {
-    if (object->kind() == ObjectKind::Array) static_cast<ArrayObject*>(object.get())->setLength(vm, length);
-    else vm.set(object, vm.names().length, Value(length));
+    if (object->kind() == ObjectKind::Array) static_cast<ArrayObject*>(object.get())->setLength(vm, static_cast<std::int32_t>(length));
+    else object->setOwnData(vm.names().length, Value(length), vm.caseSensitive());
 }
 
 std::int64_t absoluteIndex(std::int32_t index, std::int64_t length) {
@@ -36,8 +36,8 @@ Value arrayConstruct(Vm& vm, const Value&, Args args) {
     if (args.size() == 1 && args[0].isNumber()) {
         Ref<ArrayObject> array = vm.newArray();
         double n = args[0].number();
-        std::int32_t length = std::isnan(n) ? 0 : n >= 2147483647.0 ? 2147483647 : n <= -2147483648.0 ? 0 : static_cast<std::int32_t>(n);
-        array->setLength(vm, length < 0 ? 0 : static_cast<std::uint32_t>(length));
+        std::int32_t length = std::isnan(n) ? 0 : n >= 2147483647.0 ? 2147483647 : n <= -2147483648.0 ? INT32_MIN : static_cast<std::int32_t>(n);
+        array->setLength(vm, length);
         return Value(ObjectRef(array));
     }
     return Value(ObjectRef(vm.newArray(std::vector<Value>(args.begin(), args.end()))));
@@ -95,6 +95,9 @@ Value pop(Vm& vm, const Value& thisValue, Args) {
     return last;
 }
 
+// Each pair of elements is read, deleted and written back swapped, so
+// holes become undefined elements and the swapped pairs move to the end of
+// the enumeration order, as in the player.
 Value reverse(Vm& vm, const Value& thisValue, Args) {
     ObjectRef self = vm.toObject(thisValue);
     if (!self) return Value();
@@ -102,14 +105,12 @@ Value reverse(Vm& vm, const Value& thisValue, Args) {
     vm.charge(length);
     for (std::uint32_t lower = 0; lower < length / 2; ++lower) {
         std::uint32_t upper = length - lower - 1;
-        bool hasLower = hasElement(vm, self, lower);
-        bool hasUpper = hasElement(vm, self, upper);
-        Value lowerValue = hasLower ? elementOf(vm, self, lower) : Value();
-        Value upperValue = hasUpper ? elementOf(vm, self, upper) : Value();
-        if (hasUpper) setElement(vm, self, lower, upperValue);
-        else deleteElement(vm, self, lower);
-        if (hasLower) setElement(vm, self, upper, lowerValue);
-        else deleteElement(vm, self, upper);
+        Value lowerValue = elementOf(vm, self, lower);
+        Value upperValue = elementOf(vm, self, upper);
+        deleteElement(vm, self, lower);
+        deleteElement(vm, self, upper);
+        setElement(vm, self, lower, upperValue);
+        setElement(vm, self, upper, lowerValue);
     }
     return Value(self);
 }
@@ -154,7 +155,7 @@ Value slice(Vm& vm, const Value& thisValue, Args args) {
 
 Value splice(Vm& vm, const Value& thisValue, Args args) {
     ObjectRef self = vm.toObject(thisValue);
-    if (!self || args.empty()) return Value();
+    if (!self || args.empty() || args[0].isUndefined()) return Value();
     std::int64_t length = lengthOf(vm, self);
     std::int64_t start = absoluteIndex(vm.toInt32(args[0]), length);
     std::int64_t deleteCount = length - start;

@@ -49,17 +49,23 @@ Ref<FunctionObject> defineClass(Vm& vm, Object& owner, std::u16string_view name,
 
 std::uint32_t lengthOf(Vm& vm, const ObjectRef& object) {
     if (!object) return 0;
-    if (object->kind() == ObjectKind::Array) return static_cast<ArrayObject*>(object.get())->length();
-    std::int32_t n = vm.toInt32(vm.get(object, vm.names().length));
+    std::int32_t n = object->kind() == ObjectKind::Array
+                         ? static_cast<ArrayObject*>(object.get())->length()
+                         : vm.toInt32(object->ownValue(vm.names().length, vm.caseSensitive()));
     return n < 0 ? 0 : static_cast<std::uint32_t>(n);
 }
 
 Value elementOf(Vm& vm, const ObjectRef& object, std::uint32_t index) {
-    return vm.get(object, vm.indexName(index));
+    return object->ownValue(vm.indexName(index), vm.caseSensitive());
 }
 
 void setElement(Vm& vm, const ObjectRef& object, std::uint32_t index, const Value& value) {
-    vm.set(object, vm.indexName(index), value);
+    if (object->kind() == ObjectKind::Array) {
+        auto* array = static_cast<ArrayObject*>(object.get());
+        if (static_cast<std::int64_t>(index) >= array->length())
+            array->setLength(vm, static_cast<std::int32_t>(index + 1u));
+    }
+    object->setOwnData(vm.indexName(index), value, vm.caseSensitive());
 }
 
 DisplayObjectBinding* thisDisplayObject(Vm& vm, const Value& thisValue) { return vm.bindingOf(thisValue); }

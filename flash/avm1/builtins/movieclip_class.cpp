@@ -10,6 +10,11 @@ namespace kinolux::avm1::builtins {
 
 namespace {
 
+// Depths scripts may create objects at.
+constexpr double kMinScriptDepth = -16384, kMaxScriptDepth = 2130690044;
+
+bool validDepth(double depth) { return depth >= kMinScriptDepth && depth <= kMaxScriptDepth; }
+
 Value objectOf(Vm& vm, DisplayObjectBinding* binding) {
     return binding ? Value(vm.scriptObjectOf(*binding)) : Value();
 }
@@ -77,29 +82,27 @@ Value prevScene(Vm& vm, const Value& thisValue, Args) {
 Value createEmptyMovieClip(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
     if (args.size() < 2) return Value();
-    MovieClipBinding* child = clip->createEmptyMovieClip(vm.toString(args[0]), vm.toInt32(args[1]));
-    if (!child) return Value();
-    vm.constructDisplayObject(*child);
-    return objectOf(vm, child);
+    std::int32_t depth = vm.toInt32(args[1]);
+    if (!validDepth(depth)) return Value();
+    return objectOf(vm, clip->createEmptyMovieClip(vm.toString(args[0]), depth));
 }
 
 Value attachMovie(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
     if (args.size() < 3) return Value();
-    DisplayObjectBinding* child =
-        clip->attachMovie(vm.toString(args[0]), vm.toString(args[1]), vm.toInt32(args[2]));
-    if (!child) return Value();
-    vm.constructDisplayObject(*child, arg(args, 3).isObject() ? args[3].objectRef() : nullptr);
-    return objectOf(vm, child);
+    ObjectRef init = arg(args, 3).isObject() ? args[3].objectRef() : nullptr;
+    std::int32_t depth = vm.toInt32(args[2]);
+    if (!validDepth(depth)) return Value();
+    return objectOf(vm, clip->attachMovie(vm.toString(args[0]), vm.toString(args[1]), depth, init));
 }
 
 Value duplicateMovieClip(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
     if (args.size() < 2 || !clip->parent()) return Value();
-    DisplayObjectBinding* copy = clip->duplicate(vm.toString(args[0]), vm.toInt32(args[1]));
-    if (!copy) return Value();
-    vm.constructDisplayObject(*copy, arg(args, 2).isObject() ? args[2].objectRef() : nullptr);
-    return objectOf(vm, copy);
+    ObjectRef init = arg(args, 2).isObject() ? args[2].objectRef() : nullptr;
+    std::int32_t depth = vm.toInt32(args[1]);
+    if (!validDepth(depth)) return Value();
+    return objectOf(vm, clip->duplicate(vm.toString(args[0]), depth, init));
 }
 
 Value createTextField(Vm& vm, const Value& thisValue, Args args) {
@@ -108,8 +111,6 @@ Value createTextField(Vm& vm, const Value& thisValue, Args args) {
     DisplayObjectBinding* field = clip->createTextField(
         vm.toString(args[0]), vm.toInt32(args[1]), vm.toNumber(args[2]), vm.toNumber(args[3]),
         vm.toNumber(args[4]), vm.toNumber(args[5]));
-    if (!field) return Value();
-    vm.constructDisplayObject(*field);
     return vm.swfVersion() >= 8 ? objectOf(vm, field) : Value();
 }
 

@@ -28,7 +28,8 @@ Ref<FunctionObject> defineClass(Vm& vm, Object& owner, std::u16string_view name,
                                 NativeFunction construct, ObjectRef prototype = nullptr);
 
 // Reading and writing array-like objects (arrays or anything with a
-// length), with a fast path for real arrays.
+// length) the way the player's array methods do: own stored values only,
+// no getters, setters or prototypes.
 std::uint32_t lengthOf(Vm& vm, const ObjectRef& object);
 Value elementOf(Vm& vm, const ObjectRef& object, std::uint32_t index);
 void setElement(Vm& vm, const ObjectRef& object, std::uint32_t index, const Value& value);

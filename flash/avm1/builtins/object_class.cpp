@@ -110,7 +110,7 @@ Value asSetPropFlags(Vm& vm, const Value&, Args args) {
         return Value();
     }
     std::vector<String> list;
-    if (names.isObject()) {
+    if (names.isObject() && names.object()->kind() == ObjectKind::Array) {
         ObjectRef array = names.objectRef();
         std::uint32_t n = lengthOf(vm, array);
         for (std::uint32_t i = 0; i < n; ++i) list.push_back(vm.toString(elementOf(vm, array, i)));

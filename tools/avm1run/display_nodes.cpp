@@ -1,0 +1,476 @@
+#include "tools/avm1run/display_nodes.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "flash/avm1/number_format.h"
+
+namespace kinolux::avm1run {
+
+using avm1::DisplayProperty;
+
+namespace {
+
+// Timeline depths sit below the script range, as the player reports them.
+constexpr int kTimelineDepthOffset = -16384;
+
+void setProp(NodeState& s, DisplayProperty p, double v) { s.props[static_cast<int>(p)] = v; }
+
+NodeState defaultState(TimelineHost* host, ClipNode* parent, String name, int depth, int version) {
+    NodeState s;
+    s.host = host;
+    s.parent = parent;
+    s.name = std::move(name);
+    s.depth = depth;
+    s.swfVersion = version;
+    setProp(s, DisplayProperty::XScale, 100);
+    setProp(s, DisplayProperty::YScale, 100);
+    setProp(s, DisplayProperty::Alpha, 100);
+    setProp(s, DisplayProperty::Visible, 1);
+    return s;
+}
+
+void applyPlacement(NodeState& s, const swf::PlaceObject& tag) {
+    if (tag.matrix) {
+        const swf::Matrix& m = *tag.matrix;
+        double a = m.a / 65536.0, b = m.b / 65536.0, c = m.c / 65536.0, d = m.d / 65536.0;
+        setProp(s, DisplayProperty::X, m.tx / 20.0);
+        setProp(s, DisplayProperty::Y, m.ty / 20.0);
+        setProp(s, DisplayProperty::XScale, std::sqrt(a * a + b * b) * 100);
+        setProp(s, DisplayProperty::YScale, std::sqrt(c * c + d * d) * 100);
+        setProp(s, DisplayProperty::Rotation, std::atan2(b, a) * 180 / M_PI);
+    }
+    if (tag.colorTransform) {
+        const swf::ColorTransform& ct = *tag.colorTransform;
+        s.color.redMultiplier = ct.rMul / 256.0;
+        s.color.greenMultiplier = ct.gMul / 256.0;
+        s.color.blueMultiplier = ct.bMul / 256.0;
+        s.color.alphaMultiplier = ct.aMul / 256.0;
+        s.color.redOffset = ct.rAdd;
+        s.color.greenOffset = ct.gAdd;
+        s.color.blueOffset = ct.bAdd;
+        s.color.alphaOffset = ct.aAdd;
+        setProp(s, DisplayProperty::Alpha, ct.aMul / 256.0 * 100);
+    }
+    if (tag.visible) setProp(s, DisplayProperty::Visible, *tag.visible ? 1 : 0);
+}
+
+// Runs the unload handlers of an object and of everything inside it.
+void unload(TimelineHost& host, DisplayObjectBinding& object, NodeState& state) {
+    for (const swf::ClipAction& action : state.clipActions) {
+        if (action.events & swf::ClipEvent::Unload) host.vm().runClipActions(object, host.block(action.actions));
+    }
+    host.vm().callMethod(object, u"onUnload");
+    if (object.kind() == avm1::DisplayKind::MovieClip) {
+        auto& clip = static_cast<ClipNode&>(object);
+        for (DisplayObjectBinding* child : clip.children()) {
+            if (child->kind() == avm1::DisplayKind::MovieClip) unload(host, *child, static_cast<ClipNode*>(child)->state());
+        }
+    }
+}
+
+}  // namespace
+
+// ---- Node ----
+
+template <class Base>
+Node<Base>::Node(NodeState state) : s_(std::move(state)) {
+    s_.host->noteAlive(this);
+}
+
+template <class Base>
+Node<Base>::~Node() {
+    s_.host->noteDead(this);
+}
+
+template <class Base>
+DisplayObjectBinding* Node<Base>::parent() const {
+    return s_.parent;
+}
+
+template <class Base>
+DisplayObjectBinding* Node<Base>::root() const {
+    const DisplayObjectBinding* p = this;
+    while (p->parent()) p = p->parent();
+    return const_cast<DisplayObjectBinding*>(p);
+}
+
+template <class Base>
+bool Node<Base>::swapDepths(int depth) {
+    return s_.parent && s_.parent->swapChild(s_.depth, depth);
+}
+
+template <class Base>
+bool Node<Base>::removeFromScript() {
+    if (!s_.parent || s_.depth < 0 || s_.depth >= 2130690045) return false;
+    ClipNode* parent = s_.parent;
+    parent->removeChild(s_.depth);  // destroys this object
+    return true;
+}
+
+template class Node<avm1::MovieClipBinding>;
+template class Node<avm1::TextFieldBinding>;
+template class Node<avm1::ButtonBinding>;
+template class Node<DisplayObjectBinding>;
+
+// ---- ClipNode ----
+
+ClipNode::ClipNode(NodeState state, const Symbol* symbol) : Node(std::move(state)), symbol_(symbol) {
+    s_.host->addToExecutionList(this);
+}
+
+ClipNode::~ClipNode() {
+    s_.host->removeFromExecutionList(this);
+    // Children go first, while their parent still exists.
+    while (!children_.empty()) {
+        auto it = children_.begin();
+        std::unique_ptr<DisplayObjectBinding> child = std::move(it->second);
+        children_.erase(it);
+    }
+}
+
+std::optional<int> ClipNode::levelNumber() const {
+    if (s_.parent) return std::nullopt;
+    return 0;
+}
+
+int ClipNode::totalFrames() const {
+    return symbol_ ? std::max<int>(1, static_cast<int>(symbol_->frames.size())) : 1;
+}
+
+double ClipNode::property(DisplayProperty p) const {
+    switch (p) {
+    case DisplayProperty::CurrentFrame: return std::max(1, currentFrame_);
+    case DisplayProperty::TotalFrames:
+    case DisplayProperty::FramesLoaded: return totalFrames();
+    default: return Node::property(p);
+    }
+}
+
+DisplayObjectBinding* ClipNode::childByName(const String& name, bool caseSensitive) const {
+    for (const auto& [depth, child] : children_) {
+        if (child->name().equals(name.view(), caseSensitive)) return child.get();
+    }
+    return nullptr;
+}
+
+DisplayObjectBinding* ClipNode::childAtDepth(int depth) const {
+    auto it = children_.find(depth);
+    return it == children_.end() ? nullptr : it->second.get();
+}
+
+std::vector<DisplayObjectBinding*> ClipNode::children() const {
+    std::vector<DisplayObjectBinding*> out;
+    for (const auto& [depth, child] : children_) out.push_back(child.get());
+    return out;
+}
+
+int ClipNode::nextHighestDepth() const {
+    int next = 0;
+    for (const auto& [depth, child] : children_) next = std::max(next, depth + 1);
+    return next;
+}
+
+void ClipNode::runFrame() {
+    if (!initialized_) {
+        s_.host->queueClipEvent(this, swf::ClipEvent::Load);
+        initialized_ = true;
+    } else {
+        s_.host->queueClipEvent(this, swf::ClipEvent::EnterFrame);
+    }
+    if (!playing_) return;
+    int total = totalFrames();
+    if (currentFrame_ == 0) applyFrame(1, true);
+    else if (currentFrame_ < total) applyFrame(currentFrame_ + 1, true);
+    else if (total > 1) gotoFrame(1, true);
+}
+
+void ClipNode::gotoFrame(int frame, bool play) {
+    int total = totalFrames();
+    frame = std::clamp(frame, 1, total);
+    playing_ = play;
+    if (frame == currentFrame_) return;
+    if (frame > currentFrame_) {
+        for (int f = currentFrame_ + 1; f <= frame; ++f) applyFrame(f, f == frame);
+        return;
+    }
+    // Going back: keep the objects the target frame still has from the same
+    // placement, remove the rest, and replay the timeline from frame 1.
+    std::map<int, const swf::PlaceObject*> placements;
+    for (int f = 1; f <= frame && symbol_; ++f) {
+        for (const swf::Tag* tag : symbol_->frames[f - 1]) {
+            if (const auto* place = tag->get<swf::PlaceObject>()) {
+                if (place->action != swf::PlaceAction::Modify)
+                    placements[place->depth + kTimelineDepthOffset] = place;
+            } else if (const auto* remove = tag->get<swf::RemoveObject>()) {
+                placements.erase(remove->depth + kTimelineDepthOffset);
+            }
+        }
+    }
+    std::vector<int> doomed;
+    for (auto& [depth, child] : children_) {
+        NodeState* st = nullptr;
+        switch (child->kind()) {
+        case avm1::DisplayKind::MovieClip: st = &static_cast<ClipNode*>(child.get())->state(); break;
+        case avm1::DisplayKind::TextField: st = &static_cast<TextNode*>(child.get())->state(); break;
+        case avm1::DisplayKind::Button: st = &static_cast<ButtonNode*>(child.get())->state(); break;
+        default: st = &static_cast<ShapeNode*>(child.get())->state(); break;
+        }
+        if (!st->placedBy) continue;
+        auto it = placements.find(depth);
+        if (it == placements.end() || it->second != st->placedBy) doomed.push_back(depth);
+    }
+    for (int depth : doomed) removeChild(depth);
+    for (int f = 1; f <= frame; ++f) applyFrame(f, f == frame);
+}
+
+std::optional<int> ClipNode::frameOfLabel(const String& label) const {
+    if (!symbol_) return std::nullopt;
+    for (const auto& [name, frame] : symbol_->labels) {
+        if (label.equalsIgnoreCase(name)) return frame;
+    }
+    return std::nullopt;
+}
+
+std::vector<ActionBlock> ClipNode::frameActions(int frame) const {
+    std::vector<ActionBlock> out;
+    if (!symbol_ || frame < 1 || frame > static_cast<int>(symbol_->frames.size())) return out;
+    for (const swf::Tag* tag : symbol_->frames[frame - 1]) {
+        if (const auto* action = tag->get<swf::DoAction>()) out.push_back(s_.host->block(action->actions));
+    }
+    return out;
+}
+
+void ClipNode::applyFrame(int frame, bool runScripts) {
+    currentFrame_ = frame;
+    if (!symbol_ || frame > static_cast<int>(symbol_->frames.size())) return;
+    for (const swf::Tag* tag : symbol_->frames[frame - 1]) {
+        if (const auto* placement = tag->get<swf::PlaceObject>()) {
+            place(*placement);
+        } else if (const auto* remove = tag->get<swf::RemoveObject>()) {
+            removeChild(remove->depth + kTimelineDepthOffset);
+        } else if (const auto* action = tag->get<swf::DoAction>()) {
+            if (runScripts) s_.host->queueActions(this, s_.host->block(action->actions));
+        } else if (const auto* init = tag->get<swf::DoInitAction>()) {
+            s_.host->queueInitActions(this, s_.host->block(init->actions));
+        }
+    }
+}
+
+void ClipNode::place(const swf::PlaceObject& tag) {
+    int depth = tag.depth + kTimelineDepthOffset;
+    auto existing = children_.find(depth);
+    if (tag.action == swf::PlaceAction::Modify || (tag.action == swf::PlaceAction::Replace && existing != children_.end())) {
+        if (existing == children_.end()) return;
+        DisplayObjectBinding* child = existing->second.get();
+        NodeState* st = nullptr;
+        switch (child->kind()) {
+        case avm1::DisplayKind::MovieClip: st = &static_cast<ClipNode*>(child)->state(); break;
+        case avm1::DisplayKind::TextField: st = &static_cast<TextNode*>(child)->state(); break;
+        case avm1::DisplayKind::Button: st = &static_cast<ButtonNode*>(child)->state(); break;
+        default: st = &static_cast<ShapeNode*>(child)->state(); break;
+        }
+        applyPlacement(*st, tag);
+        if (tag.name) child->setName(String::fromSwf(*tag.name, s_.swfVersion));
+        return;
+    }
+    if (existing != children_.end()) return;  // the player ignores an occupied depth
+    String name = tag.name ? String::fromSwf(*tag.name, s_.swfVersion) : s_.host->nextInstanceName();
+    instantiate(tag.characterId, std::move(name), depth, &tag, nullptr);
+}
+
+DisplayObjectBinding* ClipNode::instantiate(std::uint16_t characterId, String name, int depth,
+                                            const swf::PlaceObject* tag, const avm1::ObjectRef& initObject) {
+    const Symbol* symbol = s_.host->symbol(characterId);
+    NodeState state = defaultState(s_.host, this, std::move(name), depth, s_.swfVersion);
+    state.placedBy = tag;
+    state.characterId = characterId;
+    if (symbol) state.exportName = symbol->exportName;
+    if (tag) {
+        applyPlacement(state, *tag);
+        if (tag->clipActions) state.clipActions = *tag->clipActions;
+    }
+    std::unique_ptr<DisplayObjectBinding> child;
+    switch (symbol ? symbol->kind : Symbol::Kind::Other) {
+    case Symbol::Kind::Sprite: child = std::make_unique<ClipNode>(std::move(state), symbol); break;
+    case Symbol::Kind::EditText: child = std::make_unique<TextNode>(std::move(state), symbol->editText); break;
+    case Symbol::Kind::Button: child = std::make_unique<ButtonNode>(std::move(state)); break;
+    case Symbol::Kind::Other: child = std::make_unique<ShapeNode>(std::move(state)); break;
+    }
+    return adopt(std::move(child), depth, initObject);
+}
+
+DisplayObjectBinding* ClipNode::adopt(std::unique_ptr<DisplayObjectBinding> child, int depth,
+                                      const avm1::ObjectRef& initObject) {
+    if (children_.count(depth)) removeChild(depth);
+    DisplayObjectBinding* object = child.get();
+    children_[depth] = std::move(child);
+    if (object->kind() == avm1::DisplayKind::Other) return object;
+    if (object->kind() == avm1::DisplayKind::MovieClip) {
+        for (const swf::ClipAction& action : static_cast<ClipNode*>(object)->state().clipActions) {
+            if (action.events & swf::ClipEvent::Initialize)
+                s_.host->vm().runClipActions(*object, s_.host->block(action.actions));
+        }
+    }
+    s_.host->vm().constructDisplayObject(*object, initObject);
+    if (!s_.host->isAlive(object)) return nullptr;  // its constructor removed it
+    if (object->kind() == avm1::DisplayKind::MovieClip) static_cast<ClipNode*>(object)->runFrame();
+    if (object->kind() == avm1::DisplayKind::TextField) {
+        auto* text = static_cast<TextNode*>(object);
+        if (!text->variable().empty()) {
+            avm1::Value current = s_.host->vm().readVariable(*this, text->variable());
+            if (current.isUndefined())
+                s_.host->vm().writeVariable(*this, text->variable(), text->textProperty(avm1::TextFieldProperty::Text));
+            else
+                text->showVariable(current);
+        }
+    }
+    return s_.host->isAlive(object) ? object : nullptr;
+}
+
+avm1::MovieClipBinding* ClipNode::createEmptyMovieClip(const String& name, int depth) {
+    auto clip = std::make_unique<ClipNode>(defaultState(s_.host, this, name, depth, s_.swfVersion), nullptr);
+    return static_cast<ClipNode*>(adopt(std::move(clip), depth, nullptr));
+}
+
+DisplayObjectBinding* ClipNode::attachMovie(const String& linkage, const String& name, int depth,
+                                            const avm1::ObjectRef& initObject) {
+    const Symbol* symbol = s_.host->exported(linkage);
+    if (!symbol || symbol->kind != Symbol::Kind::Sprite) return nullptr;
+    NodeState state = defaultState(s_.host, this, name, depth, s_.swfVersion);
+    state.exportName = symbol->exportName;
+    return adopt(std::make_unique<ClipNode>(std::move(state), symbol), depth, initObject);
+}
+
+DisplayObjectBinding* ClipNode::duplicate(const String& name, int depth, const avm1::ObjectRef& initObject) {
+    if (!s_.parent) return nullptr;
+    NodeState state = s_;
+    state.name = name;
+    state.depth = depth;
+    state.placedBy = nullptr;
+    return s_.parent->adopt(std::make_unique<ClipNode>(std::move(state), symbol_), depth, initObject);
+}
+
+DisplayObjectBinding* ClipNode::createTextField(const String& name, int depth, double x, double y,
+                                                double width, double height) {
+    NodeState state = defaultState(s_.host, this, name, depth, s_.swfVersion);
+    setProp(state, DisplayProperty::X, x);
+    setProp(state, DisplayProperty::Y, y);
+    setProp(state, DisplayProperty::Width, width);
+    setProp(state, DisplayProperty::Height, height);
+    return adopt(std::make_unique<TextNode>(std::move(state), nullptr), depth, nullptr);
+}
+
+void ClipNode::removeChild(int depth) {
+    auto it = children_.find(depth);
+    if (it == children_.end()) return;
+    DisplayObjectBinding* child = it->second.get();
+    if (child->kind() == avm1::DisplayKind::MovieClip) unload(*s_.host, *child, static_cast<ClipNode*>(child)->state());
+    it = children_.find(depth);  // the handlers may have changed the list
+    if (it == children_.end() || it->second.get() != child) return;
+    std::unique_ptr<DisplayObjectBinding> doomed = std::move(it->second);
+    children_.erase(it);
+    doomed->detachFromScript();
+}
+
+bool ClipNode::swapChild(int from, int to) {
+    auto self = children_.find(from);
+    if (self == children_.end() || from == to) return false;
+    std::unique_ptr<DisplayObjectBinding> mine = std::move(self->second);
+    children_.erase(self);
+    auto other = children_.find(to);
+    auto depthOf = [](DisplayObjectBinding* o) -> int& {
+        switch (o->kind()) {
+        case avm1::DisplayKind::MovieClip: return static_cast<ClipNode*>(o)->state().depth;
+        case avm1::DisplayKind::TextField: return static_cast<TextNode*>(o)->state().depth;
+        case avm1::DisplayKind::Button: return static_cast<ButtonNode*>(o)->state().depth;
+        default: return static_cast<ShapeNode*>(o)->state().depth;
+        }
+    };
+    if (other != children_.end()) {
+        std::unique_ptr<DisplayObjectBinding> theirs = std::move(other->second);
+        children_.erase(other);
+        depthOf(theirs.get()) = from;
+        children_[from] = std::move(theirs);
+    }
+    depthOf(mine.get()) = to;
+    children_[to] = std::move(mine);
+    return true;
+}
+
+// ---- TextNode ----
+
+TextNode::TextNode(NodeState state, const swf::DefineEditText* definition) : Node(std::move(state)) {
+    using P = avm1::TextFieldProperty;
+    String text;
+    if (definition) {
+        if (definition->initialText) text = String::fromSwf(*definition->initialText, s_.swfVersion);
+        variable_ = String::fromSwf(definition->variableName, s_.swfVersion);
+        values_[P::Multiline] = avm1::Value(definition->multiline);
+        values_[P::WordWrap] = avm1::Value(definition->wordWrap);
+        values_[P::Password] = avm1::Value(definition->password);
+        values_[P::Html] = avm1::Value(definition->html);
+        values_[P::Border] = avm1::Value(definition->border);
+        values_[P::Selectable] = avm1::Value(!definition->noSelect);
+        values_[P::Type] = avm1::Value(String(definition->readOnly ? u"dynamic" : u"input"));
+        if (definition->maxLength) values_[P::MaxChars] = avm1::Value(static_cast<int>(*definition->maxLength));
+        setProp(s_, DisplayProperty::Width, (definition->bounds.xMax - definition->bounds.xMin) / 20.0);
+        setProp(s_, DisplayProperty::Height, (definition->bounds.yMax - definition->bounds.yMin) / 20.0);
+    }
+    values_[P::Text] = avm1::Value(text);
+    if (!variable_.empty()) values_[P::Variable] = avm1::Value(variable_);
+}
+
+avm1::Value TextNode::textProperty(avm1::TextFieldProperty p) const {
+    using P = avm1::TextFieldProperty;
+    auto it = values_.find(p);
+    if (it != values_.end()) return it->second;
+    switch (p) {
+    case P::HtmlText: return textProperty(P::Text);
+    case P::Length: return avm1::Value(textProperty(P::Text).string().size());
+    case P::Variable:
+    case P::Restrict: return avm1::Value::null();
+    case P::AutoSize: return avm1::Value(String(u"none"));
+    case P::Type: return avm1::Value(String(u"dynamic"));
+    case P::AntiAliasType: return avm1::Value(String(u"normal"));
+    case P::GridFitType: return avm1::Value(String(u"pixel"));
+    case P::Scroll:
+    case P::MaxScroll:
+    case P::BottomScroll: return avm1::Value(1);
+    case P::Selectable:
+    case P::MouseWheelEnabled: return avm1::Value(true);
+    case P::Html:
+    case P::Background:
+    case P::Border:
+    case P::Multiline:
+    case P::WordWrap:
+    case P::EmbedFonts:
+    case P::Password:
+    case P::CondenseWhite: return avm1::Value(false);
+    case P::BackgroundColor: return avm1::Value(0xFFFFFF);
+    default: return avm1::Value(0);
+    }
+}
+
+void TextNode::setTextProperty(avm1::TextFieldProperty p, const avm1::Value& v) {
+    using P = avm1::TextFieldProperty;
+    if (p == P::HtmlText) p = P::Text;
+    if (p == P::Variable) variable_ = v.isString() ? v.string() : String();
+    values_[p] = v;
+}
+
+void TextNode::replaceText(int begin, int end, const String& text) {
+    using P = avm1::TextFieldProperty;
+    String current = textProperty(P::Text).string();
+    std::size_t size = current.size();
+    std::size_t b = begin < 0 ? size : std::min<std::size_t>(static_cast<std::size_t>(begin), size);
+    std::size_t e = end < 0 ? size : std::clamp<std::size_t>(static_cast<std::size_t>(end), b, size);
+    values_[P::Text] = avm1::Value(String::concat(String::concat(current.substr(0, b), text), current.substr(e, size - e)));
+}
+
+void TextNode::showVariable(const avm1::Value& value) {
+    if (value.isObject()) return;
+    values_[avm1::TextFieldProperty::Text] = avm1::Value(avm1::primitiveToString(value, s_.swfVersion));
+}
+
+}  // namespace kinolux::avm1run

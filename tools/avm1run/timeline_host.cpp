@@ -1,0 +1,193 @@
+#include "tools/avm1run/timeline_host.h"
+
+#include "flash/swf/read.h"
+#include "tools/avm1run/display_nodes.h"
+
+namespace kinolux::avm1run {
+
+namespace {
+
+bool isControlTag(const swf::Tag& tag) {
+    return tag.get<swf::PlaceObject>() || tag.get<swf::RemoveObject>() || tag.get<swf::DoAction>() ||
+           tag.get<swf::DoInitAction>() || tag.get<swf::FrameLabel>();
+}
+
+// Splits a tag list into frames at ShowFrame, collecting labels.
+void readFrames(const std::vector<swf::Tag>& tags, int swfVersion, std::size_t declaredFrames, Symbol& out) {
+    std::vector<const swf::Tag*> frame;
+    for (const swf::Tag& tag : tags) {
+        if (tag.get<swf::ShowFrame>()) {
+            out.frames.push_back(std::move(frame));
+            frame.clear();
+        } else if (isControlTag(tag)) {
+            if (const auto* label = tag.get<swf::FrameLabel>()) {
+                out.labels.emplace_back(String::fromSwf(label->name, swfVersion).view(),
+                                        static_cast<int>(out.frames.size()) + 1);
+            }
+            frame.push_back(&tag);
+        }
+    }
+    if (!frame.empty() && out.frames.size() < declaredFrames) out.frames.push_back(std::move(frame));
+}
+
+}  // namespace
+
+TimelineHost::TimelineHost(std::vector<std::uint8_t> file, avm1::ScriptLimits limits)
+    : movie_(std::make_shared<swf::Movie>(swf::readMovie(file))) {
+    buildLibrary();
+    vm_ = std::make_unique<avm1::Vm>(*this, swfVersion(), limits);
+    vm_->seedRandom(0);
+    for (const swf::Tag& tag : movie_->tags) {
+        if (const auto* sl = tag.get<swf::ScriptLimits>()) vm_->setLimitsFromMovie(sl->maxRecursionDepth, sl->timeoutSeconds);
+    }
+    NodeState state;
+    state.host = this;
+    state.swfVersion = swfVersion();
+    for (int p : {2, 3, 6}) state.props[p] = 100;  // _xscale, _yscale, _alpha
+    state.props[static_cast<int>(avm1::DisplayProperty::Visible)] = 1;
+    root_ = std::make_unique<ClipNode>(std::move(state), &rootSymbol_);
+    vm_->constructDisplayObject(*root_);
+}
+
+TimelineHost::~TimelineHost() {
+    // The display list goes before the machine it refers to.
+    root_.reset();
+}
+
+void TimelineHost::buildLibrary() {
+    const int version = swfVersion();
+    readFrames(movie_->tags, version, movie_->header.frameCount, rootSymbol_);
+    for (const swf::Tag& tag : movie_->tags) {
+        if (const auto* sprite = tag.get<swf::DefineSprite>()) {
+            Symbol& s = symbols_[sprite->id];
+            s.kind = Symbol::Kind::Sprite;
+            readFrames(sprite->tags, version, sprite->frameCount, s);
+        } else if (const auto* button = tag.get<swf::DefineButton>()) {
+            symbols_[button->id].kind = Symbol::Kind::Button;
+        } else if (const auto* text = tag.get<swf::DefineEditText>()) {
+            Symbol& s = symbols_[text->id];
+            s.kind = Symbol::Kind::EditText;
+            s.editText = text;
+        } else if (const auto* exports = tag.get<swf::ExportAssets>()) {
+            for (const auto& [id, name] : exports->assets) symbols_[id].exportName = String::fromSwf(name, version);
+        }
+    }
+}
+
+const Symbol* TimelineHost::symbol(std::uint16_t id) const {
+    auto it = symbols_.find(id);
+    return it == symbols_.end() ? nullptr : &it->second;
+}
+
+const Symbol* TimelineHost::exported(const String& name) const {
+    for (const auto& [id, s] : symbols_) {
+        if (!s.exportName.empty() && s.exportName.equalsIgnoreCase(name.view())) return &s;
+    }
+    return nullptr;
+}
+
+String TimelineHost::nextInstanceName() {
+    return String::fromAscii("instance" + std::to_string(++instanceCounter_));
+}
+
+ActionBlock TimelineHost::block(swf::Bytes bytes) const {
+    return ActionBlock::inside(movie_, bytes, swfVersion());
+}
+
+void TimelineHost::trace(std::string_view line) { traces_.emplace_back(line); }
+
+DisplayObjectBinding* TimelineHost::level(int n) { return n == 0 ? root_.get() : nullptr; }
+
+double TimelineHost::stageWidth() {
+    const swf::Rect& r = movie_->header.stageSize;
+    return (r.xMax - r.xMin) / 20.0;
+}
+
+double TimelineHost::stageHeight() {
+    const swf::Rect& r = movie_->header.stageSize;
+    return (r.yMax - r.yMin) / 20.0;
+}
+
+TimelineHost::Work TimelineHost::work(DisplayObjectBinding* target, ActionBlock code, std::u16string method) const {
+    auto it = alive_.find(target);
+    return {target, it == alive_.end() ? 0 : it->second, std::move(code), std::move(method)};
+}
+
+void TimelineHost::queueActions(DisplayObjectBinding* clip, const ActionBlock& code) {
+    queue_.push_back(work(clip, code, {}));
+}
+
+void TimelineHost::queueInitActions(DisplayObjectBinding* clip, const ActionBlock& code) {
+    // Each DoInitAction runs once, however often its frame is reached.
+    if (!initDone_.insert(code.data.get()).second) return;
+    initQueue_.push_back(work(clip, code, {}));
+}
+
+void TimelineHost::queueMethod(DisplayObjectBinding* object, std::u16string name) {
+    queue_.push_back(work(object, {}, std::move(name)));
+}
+
+void TimelineHost::queueClipEvent(DisplayObjectBinding* object, std::uint32_t event) {
+    if (object->kind() != avm1::DisplayKind::MovieClip) return;
+    for (const swf::ClipAction& action : static_cast<ClipNode*>(object)->state().clipActions) {
+        if (action.events & event) queue_.push_back(work(object, block(action.actions), {}));
+    }
+    if (event == swf::ClipEvent::Load) queueMethod(object, u"onLoad");
+    else if (event == swf::ClipEvent::EnterFrame) queueMethod(object, u"onEnterFrame");
+}
+
+void TimelineHost::runQueue() {
+    if (runningQueue_) return;
+    runningQueue_ = true;
+    for (;;) {
+        Work next;
+        bool init = !initQueue_.empty();
+        if (init) {
+            next = std::move(initQueue_.front());
+            initQueue_.erase(initQueue_.begin());
+        } else if (!queue_.empty()) {
+            next = std::move(queue_.front());
+            queue_.erase(queue_.begin());
+        } else {
+            break;
+        }
+        auto alive = alive_.find(next.target);
+        if (alive == alive_.end() || alive->second != next.serial) continue;
+        if (!next.method.empty()) vm_->callMethod(*next.target, next.method);
+        else if (init) vm_->runInitActions(*next.target, next.code);
+        else vm_->runFrameActions(*next.target, next.code);
+    }
+    runningQueue_ = false;
+}
+
+void TimelineHost::fsCommand(const String& command, const String&) {
+    if (command.equalsIgnoreCase(u"quit")) quit_ = true;
+}
+
+void TimelineHost::runFrame() {
+    if (quit_) return;
+    double msPerFrame = movie_->header.frameRate ? 1000.0 * 256 / movie_->header.frameRate : 1000.0 / 12;
+    clockMs_ = framesRun_ * msPerFrame;
+    ++framesRun_;
+    std::vector<ClipNode*> order(executionList_.begin(), executionList_.end());
+    for (ClipNode* clip : order) {
+        if (isAlive(clip)) clip->runFrame();
+    }
+    runQueue();
+    vm_->runTimers();
+    updateTextVariables();
+}
+
+void TimelineHost::updateTextVariables() {
+    std::vector<DisplayObjectBinding*> objects;
+    for (const auto& entry : alive_) objects.push_back(entry.first);
+    for (DisplayObjectBinding* object : objects) {
+        if (!isAlive(object) || object->kind() != avm1::DisplayKind::TextField) continue;
+        auto* text = static_cast<TextNode*>(object);
+        if (text->variable().empty() || !text->parent()) continue;
+        avm1::Value v = vm_->readVariable(*text->parent(), text->variable());
+        if (!v.isUndefined()) text->showVariable(v);
+    }
+}
+
+}  // namespace kinolux::avm1run
