@@ -150,6 +150,24 @@ TEST(CastorImages, ASingleImageNeedsVframesOne) {
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"still.png"});
 }
 
+TEST(CastorDeviceSettings, ProfileTagAndQualitySwitchesReachTheEncoders) {
+    ScratchFolder folder;
+    testpattern::PatternSpec spec;
+    spec.width = 176;
+    spec.height = 144;
+    spec.seconds = 0.5;
+    const std::string ipod = folder.Path("ipod.mp4");
+    ASSERT_EQ(EncodePattern(spec, {"-f", "mp4", "-profile", "baseline", "-vcodec", "h264", "-hq", ipod}).status, 0);
+    EXPECT_NE(Probe(ipod)["video.profile"].find("Baseline"), std::string::npos) << Probe(ipod)["video.profile"];
+    const std::string divx = folder.Path("divx.avi");
+    ASSERT_EQ(EncodePattern(spec, {"-f", "avi", "-vtag", "DX50", "-vcodec", "mpeg4", "-hq", "-g", "12", divx}).status,
+              0);
+    EXPECT_EQ(Probe(divx)["video.codec_tag_string"], "DX50");
+    const std::string xvid = folder.Path("xvid.avi");
+    ASSERT_EQ(EncodePattern(spec, {"-vcodec", "xvid", "-qscale", "3", xvid}).status, 0);
+    EXPECT_EQ(Probe(xvid)["video.codec_tag_string"], "XVID");
+}
+
 TEST(CastorTargets, DvdTargetMakesPalMpeg2WithAc3) {
     ScratchFolder folder;
     testpattern::PatternSpec spec;

@@ -93,7 +93,7 @@ std::string Shell(const std::string& command) {
 std::map<std::string, std::string> Probe(const std::string& path) {
     std::map<std::string, std::string> fields;
     std::istringstream lines(Shell("ffprobe -v error -show_entries "
-                                 "stream=codec_type,codec_name,width,height,display_aspect_ratio,"
+                                 "stream=codec_type,codec_name,codec_tag_string,profile,width,height,display_aspect_ratio,"
                                  "sample_rate,channels,duration,start_time,pix_fmt:format=duration,start_time,format_name "
                                  "-of flat '" + path + "'"));
     std::string line;
