@@ -30,11 +30,11 @@ constexpr CodecAlias kAliases[] = {
     {"amr_wb", nullptr, AV_CODEC_ID_AMR_WB, nullptr},
 };
 
-uint32_t FourCC(const char* tag) {
-    return tag == nullptr ? 0 : MKTAG(tag[0], tag[1], tag[2], tag[3]);
-}
-
 }  // namespace
+
+uint32_t FourCC(const std::string& tag) {
+    return tag.size() != 4 ? 0 : MKTAG(tag[0], tag[1], tag[2], tag[3]);
+}
 
 bool IsAutoCodec(const std::string& name) {
     return name.empty() || strcasecmp(name.c_str(), "auto") == 0;
@@ -48,7 +48,7 @@ bool FindCodec(const std::string& name, MediaKind kind, CodecChoice& choice, std
     const char* encoderName = name.c_str();
     for (const CodecAlias& alias : kAliases) {
         if (name == alias.name) {
-            choice.aviTag = FourCC(alias.aviTag);
+            choice.aviTag = alias.aviTag != nullptr ? FourCC(alias.aviTag) : 0;
             if (alias.encoder == nullptr) {
                 choice.id = alias.ownId;
                 if (wanted != AVMEDIA_TYPE_AUDIO) {

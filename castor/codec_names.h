@@ -22,6 +22,9 @@ struct CodecChoice {
     uint32_t aviTag = 0;                 // the fourcc the name implies in AVI ("XVID")
 };
 
+// A four-character codec tag ("XVID") as the number containers store.
+uint32_t FourCC(const std::string& tag);
+
 // "", "auto" (in any case) leave the choice to the container.
 bool IsAutoCodec(const std::string& name);
 

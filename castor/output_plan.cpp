@@ -160,7 +160,7 @@ VideoPlan PlanVideo(const CodecChoice& codec, const Options& options, const Cont
     }
     plan.sampleAspect = PlanSampleAspect(options, input, plan.geometry);
     if (!options.videoTag.empty()) {
-        plan.codecTag = MKTAG(options.videoTag[0], options.videoTag[1], options.videoTag[2], options.videoTag[3]);
+        plan.codecTag = FourCC(options.videoTag);
     } else if (std::strcmp(container.format->name, "avi") == 0) {
         plan.codecTag = codec.aviTag;
     }
@@ -225,9 +225,7 @@ AudioPlan PlanAudio(const CodecChoice& codec, const Options& options, const Cont
     if (!counts.empty()) {
         plan.channels = Nearest(counts, plan.channels);
     }
-    if (!options.audioTag.empty()) {
-        plan.codecTag = MKTAG(options.audioTag[0], options.audioTag[1], options.audioTag[2], options.audioTag[3]);
-    }
+    plan.codecTag = FourCC(options.audioTag);
     return plan;
 }
 
