@@ -67,6 +67,11 @@ OutputFile::OutputFile(const std::string& path, const Container& container, bool
         if (!overwrite && access(existing.c_str(), F_OK) == 0) {
             Fail("File '" + existing + "' already exists; give -y to replace it");
         }
+        const size_t slash = path.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        if (access(folder.c_str(), W_OK) != 0) {
+            Fail("Could not open '" + path + "' for writing: " + Reason());
+        }
         workingPath_ = path;
         return;
     }

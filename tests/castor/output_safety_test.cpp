@@ -134,6 +134,7 @@ TEST(CastorOutputSafety, BadVectorsAndUnwritablePlacesGetAMessage) {
         {{"-acodec", "xyz", folder.Path("a.mp4")}, "Unknown encoder 'xyz'"},
         {{"-cropleft", "100", "-cropright", "100", folder.Path("a.mp4")}, "Cropping leaves nothing"},
         {{folder.Path("missing/a.mp4")}, "Could not open '"},
+        {{folder.Path("missing/ren%04d.jpg")}, "Could not open '"},
         {{folder.Path("a.nosuchformat")}, "Cannot tell the output format"},
     };
     for (const Case& test : cases) {
