@@ -141,12 +141,15 @@ QBrush fillBrush(const swf::FillStyle& style, const PaintStyle& ps, bool* smooth
         b.setTransform(qtransform(style.gradient.matrix));
         return b;
     }
-    const QImage* image = ps.bitmaps ? ps.bitmaps(style.bitmapId) : nullptr;
+    const bool clipped = style.type == swf::FillType::ClippedBitmap || style.type == swf::FillType::NonSmoothedClippedBitmap;
+    const QImage* image = ps.bitmaps ? ps.bitmaps(style.bitmapId, clipped) : nullptr;
     if (!image || image->isNull()) return QBrush(Qt::NoBrush);
     if (smooth)
         *smooth = style.type == swf::FillType::RepeatingBitmap || style.type == swf::FillType::ClippedBitmap;
     QBrush b(cx.isIdentity() ? *image : transformBitmap(*image, cx));
-    b.setTransform(qtransform(style.bitmapMatrix));
+    QTransform t = qtransform(style.bitmapMatrix);
+    if (clipped) t = QTransform::fromTranslate(-kClampBorder, -kClampBorder) * t;
+    b.setTransform(t);
     return b;
 }
 

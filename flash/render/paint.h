@@ -13,8 +13,12 @@
 
 namespace flash::render {
 
-// Looks up a bitmap character; null when there is none.
-using BitmapLookup = std::function<const QImage*(swf::CharacterId)>;
+// Looks up a bitmap character; null when there is none. With clamped, the
+// picture comes with a border of kClampBorder pixels repeating its edge,
+// which clipped bitmap fills use so that smoothing never reaches round to
+// the opposite side.
+using BitmapLookup = std::function<const QImage*(swf::CharacterId, bool clamped)>;
+constexpr int kClampBorder = 1;
 
 struct PaintStyle {
     const ColorTransform* colorTransform = nullptr;

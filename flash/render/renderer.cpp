@@ -38,6 +38,7 @@ void Renderer::render(const Player& player, QImage& target, const RenderOptions&
         morphs_.clear();
         morphOrder_.clear();
         bitmaps_.clear();
+        clampedBitmaps_.clear();
         glyphs_ = GlyphCache();
         problems_.clear();
         player_ = &player;
@@ -64,7 +65,7 @@ PaintStyle Renderer::paintStyle(const ColorTransform& cx) {
     PaintStyle ps;
     ps.colorTransform = &cx;
     ps.coverageOnly = coverageOnly_;
-    ps.bitmaps = [this](swf::CharacterId id) { return bitmap(id); };
+    ps.bitmaps = [this](swf::CharacterId id, bool clamped) { return clamped ? clampedBitmap(id) : bitmap(id); };
     return ps;
 }
 
@@ -243,6 +244,24 @@ const QImage* Renderer::bitmap(swf::CharacterId id) {
             image = decodeLosslessBitmap(*lossless, &error);
         if (!error.empty()) problems_.push_back("bitmap " + std::to_string(id) + ": " + error);
         it = bitmaps_.emplace(id, std::move(image)).first;
+    }
+    return it->second.isNull() ? nullptr : &it->second;
+}
+
+const QImage* Renderer::clampedBitmap(swf::CharacterId id) {
+    auto it = clampedBitmaps_.find(id);
+    if (it == clampedBitmaps_.end()) {
+        QImage padded;
+        if (const QImage* image = bitmap(id)) {
+            const int b = kClampBorder;
+            padded = QImage(image->width() + 2 * b, image->height() + 2 * b, QImage::Format_ARGB32_Premultiplied);
+            for (int y = 0; y < padded.height(); ++y) {
+                const auto* src = reinterpret_cast<const QRgb*>(image->constScanLine(std::clamp(y - b, 0, image->height() - 1)));
+                auto* dst = reinterpret_cast<QRgb*>(padded.scanLine(y));
+                for (int x = 0; x < padded.width(); ++x) dst[x] = src[std::clamp(x - b, 0, image->width() - 1)];
+            }
+        }
+        it = clampedBitmaps_.emplace(id, std::move(padded)).first;
     }
     return it->second.isNull() ? nullptr : &it->second;
 }

@@ -49,6 +49,7 @@ private:
     const ShapeGeometry& shapeGeometry(const swf::DefineShape& shape);
     const ShapeGeometry& morphGeometry(const swf::DefineMorphShape& morph, std::uint16_t ratio);
     const QImage* bitmap(swf::CharacterId id);
+    const QImage* clampedBitmap(swf::CharacterId id);
     PaintStyle paintStyle(const ColorTransform& cx);
 
     const Player* player_ = nullptr;
@@ -61,6 +62,7 @@ private:
     std::map<std::pair<const swf::DefineMorphShape*, std::uint16_t>, ShapeGeometry> morphs_;
     std::list<std::pair<const swf::DefineMorphShape*, std::uint16_t>> morphOrder_;
     std::unordered_map<swf::CharacterId, QImage> bitmaps_;
+    std::unordered_map<swf::CharacterId, QImage> clampedBitmaps_;
     GlyphCache glyphs_;
     VideoFrames videos_;
     std::vector<std::string> problems_;

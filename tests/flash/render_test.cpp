@@ -165,6 +165,14 @@ TEST_F(RenderTest, LosslessBitmapsArePremultipliedRight) {
     QImage img = e->render();
     EXPECT_PIXEL(img, 20, 50, qRgb(0, 255, 0));
     EXPECT_PIXEL(img, 80, 50, qRgb(128, 128, 128));
+    // Smoothed, a clipped bitmap blends between its pixels but never wraps
+    // its right edge round onto its left.
+    f.type = swf::FillType::ClippedBitmap;
+    auto smooth = load({swf::SetBackgroundColor{{0, 0, 0, 255}}, bits, swf::makeShape(2, 3, {{f}, {}}, b), place(1, 2), ShowFrame{}});
+    img = smooth->render();
+    EXPECT_PIXEL(img, 1, 50, qRgb(0, 255, 0));
+    EXPECT_PIXEL(img, 98, 50, qRgb(128, 128, 128));
+    EXPECT_NEAR(qGreen(pixel(img, 50, 50)), 192, 12) << "half way between the two pixels";
 }
 
 TEST_F(RenderTest, MorphShapesFollowTheirRatio) {
