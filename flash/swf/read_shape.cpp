@@ -141,7 +141,7 @@ std::vector<ShapeRecord> readShapeRecords(ByteReader& r, int shapeVersion) {
             fillBits = r.ubits(4);
             lineBits = r.ubits(4);
         }
-        records.push_back(std::move(c));
+        records.emplace_back(std::in_place_type<StyleChange>, std::move(c));
     }
     r.align();
     return records;
