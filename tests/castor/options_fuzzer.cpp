@@ -1,6 +1,7 @@
 // Command lines are outside input: splits the fuzzer's bytes into an
 // argument vector (at zero bytes and line feeds) and runs the option
-// parser over it. Parsing only; nothing is encoded.
+// parser over it. Parsing only; nothing is encoded. Seeds:
+//   scripts/fuzz castor_options_fuzzer 60 tests/castor/options_seeds
 #include <cstddef>
 #include <cstdint>
 #include <string>
