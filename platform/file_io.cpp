@@ -34,8 +34,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return data;
 }
 
-namespace {
-bool WriteAll(int fd, std::string_view data) {
+bool WriteAllToFd(int fd, std::string_view data) {
     while (!data.empty()) {
         ssize_t n = ::write(fd, data.data(), data.size());
         if (n < 0 && errno == EINTR) continue;
@@ -44,9 +43,14 @@ bool WriteAll(int fd, std::string_view data) {
     }
     return true;
 }
-}  // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view contents, mode_t newFileMode) {
+    return ReplaceFileWith(path, [contents](int fd) { return WriteAllToFd(fd, contents); }, newFileMode, true);
+}
+
+bool ReplaceFileWith(const std::string& path, const std::function<bool(int fd)>& write, mode_t newFileMode,
+                     bool syncToDisk) {
+    if (path.empty()) return false;
     mode_t mode = newFileMode;
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
@@ -55,9 +59,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view contents, mod
     }
     std::string folder = FolderOf(path);
     std::string pattern = (folder.empty() && path[0] != '/' ? std::string(".") : folder) + "/." + FileNameOf(path) + ".XXXXXX";
-    int fd = ::mkstemp(pattern.data());
+    int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
+    bool ok = ::fchmod(fd, mode) == 0 && write(fd) && (!syncToDisk || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (ok && ::rename(pattern.c_str(), path.c_str()) == 0) return true;
     ::unlink(pattern.c_str());

@@ -3,6 +3,7 @@
 // complete, so a crash or a full disk never leaves a half-written file.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,5 +18,15 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // bits; a new one gets `newFileMode`. Returns false (and leaves the old file
 // untouched) when anything fails.
 bool WriteFileAtomically(const std::string& path, std::string_view contents, mode_t newFileMode = 0644);
+
+// The same for a file written piece by piece: `write` fills the temporary
+// file through its descriptor (it must not close it) and returns whether it
+// wrote everything. Without `syncToDisk` the data is not forced to the disk
+// first, for files written many times a second (image sequences).
+bool ReplaceFileWith(const std::string& path, const std::function<bool(int fd)>& write, mode_t newFileMode = 0644,
+                     bool syncToDisk = true);
+
+// Writes every byte, going on after interruptions; false on a failure.
+bool WriteAllToFd(int fd, std::string_view data);
 
 }  // namespace kinolux

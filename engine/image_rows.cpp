@@ -1,0 +1,30 @@
+#include <cstring>
+
+#include "engine/image_writers.h"
+
+namespace kinolux {
+
+void ExpandRowBgr(const CxImage& image, uint32_t topRow, bool withAlpha, uint8_t* out) {
+    const uint32_t row = image.GetHeight() - 1 - topRow;
+    const uint8_t* bits = image.GetBits(row);
+    const uint8_t* alpha = image.AlphaGetPointer(0, row);
+    const uint32_t width = image.GetWidth();
+    const size_t step = withAlpha ? 4 : 3;
+    if (image.GetBpp() == 24 && !withAlpha) {
+        std::memcpy(out, bits, size_t(width) * 3);
+        return;
+    }
+    for (uint32_t x = 0; x < width; ++x, out += step) {
+        if (image.GetBpp() == 24) {
+            std::memcpy(out, bits + size_t(x) * 3, 3);
+        } else {
+            RGBQUAD color = image.GetPixelColor(static_cast<int32_t>(x), static_cast<int32_t>(row), false);
+            out[0] = color.rgbBlue;
+            out[1] = color.rgbGreen;
+            out[2] = color.rgbRed;
+        }
+        if (withAlpha) out[3] = alpha ? alpha[x] : 255;
+    }
+}
+
+}  // namespace kinolux
