@@ -17,6 +17,18 @@ int ConsoleMode();
 // output as in console mode, so nothing ever waits for an invisible click.
 void ReportMessage(std::string_view text);
 
+// As ReportMessage, with the exclamation icon and the warning beep.
+void ReportWarning(std::string_view text);
+
+// The text and a line feed on standard output, whatever the mode: for the
+// parts that keep a console flag of their own.
+void WriteConsoleLine(std::string_view text);
+
+// A yes/no question with the information icon. In console mode, and where
+// no box can be answered, the answer is no without asking: nothing that
+// runs unattended starts another program on its own.
+bool AskYesNo(std::string_view text);
+
 // Debugger output: written to standard error, with a line feed, only when
 // the environment variable KINOLUX_DEBUG is set.
 void DebugOutput(std::string_view text);

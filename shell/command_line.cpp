@@ -52,13 +52,6 @@ std::string* ValueOf(CommandLineJob& job, std::string_view name) {
 
 }  // namespace
 
-std::string WholeCommandLine(int argc, const char* const* argv) {
-    std::string program = argc > 0 && argv[0] ? argv[0] : "kinolux";
-    std::string line = program.find(' ') == std::string::npos ? program : "\"" + program + "\"";
-    for (int i = 1; i < argc; ++i) line += std::string(" ") + argv[i];
-    return line;
-}
-
 bool NextSwitch(std::string_view text, size_t& cursor, std::string& name, std::string& value) {
     name.clear();
     value.clear();

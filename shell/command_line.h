@@ -34,9 +34,6 @@ struct CommandLineJob {
     std::string ignoredText;    // text between the program name and the first switch
 };
 
-// The program's path (quoted when it holds a blank) and the arguments.
-std::string WholeCommandLine(int argc, const char* const* argv);
-
 // One token from `cursor`: the next switch and its value. False (and an
 // empty switch) when no switch follows; the cursor then stands at the end.
 bool NextSwitch(std::string_view text, size_t& cursor, std::string& name, std::string& value);

@@ -7,6 +7,7 @@
 #include "bindings/veneer.h"
 #include "platform/qt_platform.h"
 #include "platform/report.h"
+#include "platform/whole_command_line.h"
 #include "profiles/app_settings.h"
 #include "profiles/language_manager.h"
 #include "shell/command_line.h"

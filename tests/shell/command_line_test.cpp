@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/whole_command_line.h"
 #include "shell/command_line.h"
 #include "shell/help_text.h"
 
