@@ -25,6 +25,9 @@ public:
     // What the reader skipped or repaired while loading, one line each.
     const std::vector<std::string>& warnings() const { return player_->movie().warnings; }
 
+    // Pictures that could not be drawn (undecodable bitmaps), one line each.
+    const std::vector<std::string>& renderProblems() const { return renderer_.problems(); }
+
     void tick() { player_->tick(); }
 
     // Draws the current frame into target (ARGB32 premultiplied, any size).

@@ -93,19 +93,24 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return fail(problem);
     }
-    // Text needs a Gui application for fonts; nothing is ever shown.
+    // Text needs a Gui application for fonts; nothing is ever shown. Qt's own
+    // chatter stays out of standard error unless KINOLUX_DEBUG asks for it.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("KINOLUX_DEBUG")) qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     QGuiApplication app(argc, argv);
 
     std::string error;
     auto engine = flash::Engine::fromFile(o.movie, &error);
     if (!engine) return fail(error);
+    // What the reader had to skip is worth knowing, but the picture is still made.
+    for (const auto& w : engine->warnings()) std::fprintf(stderr, "swfrender: warning: %s\n", w.c_str());
     for (long i = 1; i < o.frames; ++i) engine->tick();
 
     flash::render::RenderOptions options;
     options.scaleMode = flash::render::ScaleMode(o.scaleMode);
     QImage picture = engine->render(o.size, options);
     if (picture.isNull()) return fail("not enough memory for a picture of that size");
+    for (const auto& p : engine->renderProblems()) std::fprintf(stderr, "swfrender: warning: %s\n", p.c_str());
 
     // Written beside the target and renamed into place only when complete.
     QSaveFile file(QString::fromStdString(o.output));
