@@ -11,24 +11,28 @@ namespace {
 double px(swf::Fixed16 v) { return v / 65536.0; }
 
 // A box of the given width over one line of samples (with a stride). The
-// Flash player's horizontal passes sit half a pixel later than the vertical
-// ones: with `shifted` an odd width is centred half a pixel before each
-// output pixel and ends in two half-weighted samples.
-void blurLine(std::uint8_t* data, int count, int stride, int window, std::vector<int>& buffer, bool shifted) {
+// box is centred on each output pixel, except that the Flash player's
+// horizontal passes put an odd-width box half a pixel earlier; where the
+// box ends on a pixel centre that pixel counts half.
+void blurLine(std::uint8_t* data, int count, int stride, int window, std::vector<int>& buffer, bool horizontal) {
     if (window <= 1 || count <= 0) return;
-    const bool halves = shifted && window % 2 == 1;
-    const int first = -(window / 2);  // first fully weighted offset
-    const int last = first + (halves ? window - 2 : window - 1);
+    // The box covers [-before, window - before] around the pixel, in pixels.
+    const double before = horizontal ? std::ceil(window / 2.0) : window / 2.0;
+    const double after = window - before;
+    const bool halfBefore = before == std::floor(before), halfAfter = after == std::floor(after);
+    const int fullFirst = int(std::ceil(0.5 - before)), fullLast = int(std::floor(after - 0.5));
+    const int lo = -int(before), hi = int(after);  // the half-weighted offsets, when there are any
     auto at = [&](int i) { return i >= 0 && i < count ? int(data[std::size_t(i) * stride]) : 0; };
     buffer.resize(std::size_t(count));
     int sum = 0;  // twice the weighted sum
-    for (int k = first; k <= last; ++k) sum += 2 * at(k);
-    if (halves) sum += at(first - 1) + at(last + 1);
+    for (int k = fullFirst; k <= fullLast; ++k) sum += 2 * at(k);
+    if (halfBefore) sum += at(lo);
+    if (halfAfter) sum += at(hi);
     for (int i = 0; i < count; ++i) {
         buffer[std::size_t(i)] = sum;
-        // Slide by one: the full weights move on by one sample, and so do the halves.
-        sum -= 2 * at(i + first) - 2 * at(i + last + 1);
-        if (halves) sum += at(i + first) - at(i + first - 1) + at(i + last + 2) - at(i + last + 1);
+        sum += 2 * (at(i + fullLast + 1) - at(i + fullFirst));
+        if (halfBefore) sum += at(i + lo + 1) - at(i + lo);
+        if (halfAfter) sum += at(i + hi + 1) - at(i + hi);
     }
     for (int i = 0; i < count; ++i)
         data[std::size_t(i) * stride] = std::uint8_t((buffer[std::size_t(i)] + window) / (2 * window));
