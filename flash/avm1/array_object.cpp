@@ -55,8 +55,10 @@ bool ArrayObject::setNative(Vm& vm, const String& name, const Value& value) {
         setLength(vm, vm.toInt32(value));
         return true;
     }
+    // Writing past the end moves the length; when that wraps negative,
+    // the elements it no longer covers go, as in the player.
     if (auto index = parseArrayIndex(name.view()); index && *index >= length_)
-        length_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(*index) + 1u);
+        setLength(vm, static_cast<std::int32_t>(static_cast<std::uint32_t>(*index) + 1u));
     return false;
 }
 

@@ -1,5 +1,6 @@
 // Conversions that may run script code (valueOf, toString), and the
 // comparisons built on them, with the player's version differences.
+#include <algorithm>
 #include <cmath>
 
 #include "flash/avm1/stage_object.h"
@@ -8,6 +9,17 @@
 namespace kinolux::avm1 {
 
 namespace {
+
+// String order by code point (as the UTF-8 bytes compare), which differs
+// from UTF-16 unit order for characters past the surrogates.
+bool codePointLess(std::u16string_view a, std::u16string_view b) {
+    auto key = [](char16_t c) { return c >= 0xD800 && c < 0xE000 ? c + 0x2000u : c >= 0xE000 ? c - 0x800u : c; };
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] != b[i]) return key(a[i]) < key(b[i]);
+    }
+    return a.size() < b.size();
+}
 
 bool isDisplayObject(const Value& v) {
     return v.isObject() && v.object()->kind() == ObjectKind::Stage;
@@ -35,7 +47,6 @@ Value Vm::toPrimitive(const Value& v) {
 double Vm::toNumber(const Value& v) {
     if (v.isNumber()) return v.number();
     if (!v.isObject()) return primitiveToNumber(v, swfVersion());
-    if (swfVersion() < 5) return 0;
     return primitiveToNumber(toPrimitiveNumber(v), swfVersion());
 }
 
@@ -83,11 +94,13 @@ bool Vm::abstractEquals(const Value& aIn, const Value& bIn) {
     if (b.isBoolean()) return abstractEquals(a, Value(b.boolean() ? 1.0 : 0.0));
     if (a.isNumber() && b.isString()) return a.number() == primitiveToNumber(b, swfVersion());
     if (a.isString() && b.isNumber()) return primitiveToNumber(a, swfVersion()) == b.number();
-    if (a.isObject() && !b.isNullish()) {
+    // An object compares through valueOf; one without a valueOf (such as
+    // _global) is undefined and so equals undefined and null.
+    if (a.isObject()) {
         Value p = toPrimitiveNumber(a);
         return p.isPrimitive() && abstractEquals(p, b);
     }
-    if (b.isObject() && !a.isNullish()) {
+    if (b.isObject()) {
         Value p = toPrimitiveNumber(b);
         return p.isPrimitive() && abstractEquals(a, p);
     }
@@ -99,7 +112,7 @@ Value Vm::lessThan(const Value& a, const Value& b) {
     if (pa.isObject() && !isDisplayObject(pa)) return Value(false);
     Value pb = toPrimitiveNumber(b);
     if (pb.isObject() && !isDisplayObject(pb)) return Value(false);
-    if (pa.isString() && pb.isString()) return Value(pa.string().view() < pb.string().view());
+    if (pa.isString() && pb.isString()) return Value(codePointLess(pa.string().view(), pb.string().view()));
     double x = primitiveToNumber(pa, swfVersion());
     double y = primitiveToNumber(pb, swfVersion());
     if (std::isnan(x) || std::isnan(y)) return Value();

@@ -199,9 +199,9 @@ public:
     // Moves this object to another depth of its parent (swapping with the
     // object there); false when the player refuses.
     virtual bool swapDepths(int depth) { (void)depth; return false; }
-    // removeMovieClip / removeTextField: false when the object is not at a
-    // removable (script) depth.
-    virtual bool removeFromScript() { return false; }
+    // removeMovieClip / removeTextField (the machine has checked that the
+    // object is at a depth scripts may remove from).
+    virtual void removeFromScript() {}
 
     // Ends the link with the script object; references scripts still hold
     // fall back to finding the object by its path. Idempotent.

@@ -139,10 +139,13 @@ Vm::Completion Vm::runRange(Activation& act, const std::uint8_t* begin, const st
         case Op::End: return {};
 
         // ---- arithmetic and logic ----
+        // The operands convert in the player's order: some actions convert
+        // each operand as they pop it, others pop both first.
         case Op::Add: {
-            double x = toNumber(pop());
-            double y = toNumber(pop());
-            push(Value(y + x));
+            Value x = pop();
+            Value y = pop();
+            double ny = toNumber(y);
+            push(Value(ny + toNumber(x)));
             break;
         }
         case Op::Subtract: {
@@ -152,9 +155,10 @@ Vm::Completion Vm::runRange(Activation& act, const std::uint8_t* begin, const st
             break;
         }
         case Op::Multiply: {
-            double x = toNumber(pop());
-            double y = toNumber(pop());
-            push(Value(y * x));
+            Value x = pop();
+            Value y = pop();
+            double ny = toNumber(y);
+            push(Value(ny * toNumber(x)));
             break;
         }
         case Op::Divide: {
@@ -179,9 +183,10 @@ Vm::Completion Vm::runRange(Activation& act, const std::uint8_t* begin, const st
             break;
         }
         case Op::Less: {
-            double x = toNumber(pop());
-            double y = toNumber(pop());
-            push(Value(y < x));
+            Value x = pop();
+            Value y = pop();
+            double ny = toNumber(y);
+            push(Value(ny < toNumber(x)));
             break;
         }
         case Op::And: {
@@ -293,9 +298,10 @@ Vm::Completion Vm::runRange(Activation& act, const std::uint8_t* begin, const st
             break;
         }
         case Op::StringGreater: {
-            String x = toString(pop());
-            String y = toString(pop());
-            push(Value(y.view() > x.view()));
+            Value x = pop();
+            Value y = pop();
+            String sy = toString(y);
+            push(Value(sy.view() > toString(x).view()));
             break;
         }
         case Op::StringAdd: {

@@ -139,16 +139,18 @@ String formatNumber(double n) {
 }
 
 String formatNumberRadix(double n, int radix) {
-    std::int64_t v = INT32_MIN;
-    if (std::isfinite(n)) v = n >= 2147483647.0 ? INT32_MAX : n <= -2147483648.0 ? INT32_MIN : static_cast<std::int64_t>(n);
+    std::int32_t v = INT32_MIN;
+    if (std::isfinite(n) && n > -2147483649.0 && n < 2147483648.0) v = static_cast<std::int32_t>(n);
+    // The player negates in 32 bits, so the smallest integer stays negative
+    // and its digits come out below '0' ("-/000..."); kept for fidelity.
     bool negative = v < 0;
-    std::uint64_t u = static_cast<std::uint64_t>(negative ? -v : v);
+    if (negative) v = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(v));
     std::string digits;
     do {
-        int d = static_cast<int>(u % static_cast<unsigned>(radix));
+        int d = v % radix;
         digits.push_back(static_cast<char>(d < 10 ? '0' + d : 'a' + d - 10));
-        u /= static_cast<unsigned>(radix);
-    } while (u);
+        v /= radix;
+    } while (v != 0);
     if (negative) digits.push_back('-');
     return String::fromAscii(std::string(digits.rbegin(), digits.rend()));
 }

@@ -13,8 +13,8 @@ namespace kinolux::avm1 {
 // "1.5e-7"), "NaN", "Infinity", "-Infinity".
 String formatNumber(double n);
 // Number.prototype.toString(radix) for radix 2..36 other than 10: the
-// integer part, saturated to 32 bits (NaN and the infinities print as the
-// smallest 32-bit integer, as in the player).
+// integer part; values outside 32 bits, NaN and the infinities print as the
+// smallest 32-bit integer, as in the player.
 String formatNumberRadix(double n, int radix);
 
 // The decimal reader behind Number() and parseFloat(): leading blanks, a

@@ -151,11 +151,11 @@ ObjectRef Vm::resolveTargetPath(DisplayObjectBinding& root, const ObjectRef& sta
             } else {
                 MovieClipBinding* clip = asMovieClip(bindingOf(object.get()));
                 DisplayObjectBinding* child = clip ? clip->childByName(name, cs) : nullptr;
-                if (child) value = Value(scriptObjectOf(*child));
+                if (child && child->kind() == DisplayKind::Other && !pathHasSlash) value = Value(object);
+                else if (child) value = Value(scriptObjectOf(*child));
                 else value = get(object, name);
             }
         }
-        (void)pathHasSlash;
         firstElement = false;
         if (!value.isObject()) return nullptr;
         object = value.objectRef();
@@ -191,7 +191,7 @@ Value Vm::getVariable(Activation& act, const String& path, Value* owner) {
         }
         return Value();
     }
-    if (slash && start) {
+    if (slash && start && act.swfVersion >= 5) {
         for (Scope* s = act.scope.get(); s; s = s->parent()) {
             if (!s->object()) continue;
             ObjectRef object = resolveTargetPath(*rootOf(*start), s->objectRef(), view, false, true);

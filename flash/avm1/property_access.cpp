@@ -9,9 +9,12 @@ namespace kinolux::avm1 {
 
 namespace {
 
-// Longest prototype chain a lookup follows; deeper (or circular) chains are
-// cut there, as the player cuts them.
-constexpr int kMaxChain = 256;
+// Longest prototype chain a lookup follows. A lookup that needs more (a
+// circular chain) stops the script, as in the player; the other walks just
+// stop there.
+constexpr int kMaxChain = 255;
+
+constexpr const char* kChainMessage = "A prototype chain is circular; the script was stopped.";
 
 bool isProtoName(const Vm& vm, const String& name, bool caseSensitive) {
     return name.size() == 9 && name.equals(vm.names().proto.view(), caseSensitive);
@@ -58,7 +61,8 @@ Value Vm::get(const ObjectRef& objectIn, const String& name) {
     }
 
     int depth = 0;
-    for (ObjectRef p(start); p && depth < kMaxChain; p = ObjectRef(p->proto()), ++depth) {
+    for (ObjectRef p(start); p; p = ObjectRef(p->proto()), ++depth) {
+        if (depth == kMaxChain) abort(kChainMessage);
         int i = p->properties().find(name, cs);
         if (i != PropertyMap::kNone) {
             const Property& prop = p->properties().at(i);
@@ -73,13 +77,17 @@ Value Vm::get(const ObjectRef& objectIn, const String& name) {
     }
 
     // Nothing found: an object (or its prototypes) may answer with __resolve.
+    // Only an object there counts (a clip does not); anything else lets the
+    // search go on up the chain.
     depth = 0;
     for (ObjectRef p(start); p && depth < kMaxChain; p = ObjectRef(p->proto()), ++depth) {
         int i = p->properties().find(names_.resolve, cs);
-        if (i == PropertyMap::kNone || p->properties().at(i).isVirtual()) continue;
-        Value resolver = p->properties().at(i).value;
+        if (i == PropertyMap::kNone) continue;
+        const Value& resolver = p->properties().at(i).value;
+        if (!resolver.isObject() || resolver.object()->kind() == ObjectKind::Stage) continue;
+        Value keep = resolver;
         Value arg(name);
-        return call(resolver, Value(thisObject), Args(&arg, 1));
+        return call(keep, Value(thisObject), Args(&arg, 1));
     }
     return Value();
 }
@@ -261,7 +269,8 @@ Value Vm::callMethod(const Value& target, const String& name, Args args) {
     const bool cs = caseSensitive();
     const int version = swfVersion();
     int depth = 0;
-    for (ObjectRef p(start); p && depth < kMaxChain; p = ObjectRef(p->proto()), ++depth) {
+    for (ObjectRef p(start); p; p = ObjectRef(p->proto()), ++depth) {
+        if (depth == kMaxChain) abort(kChainMessage);
         Value method;
         bool found = false;
         int i = p->properties().find(name, cs);

@@ -232,8 +232,12 @@ void actionCloneSprite(Vm& vm, const Value& source, const String& name, int dept
     clip->duplicate(name, depth, nullptr);
 }
 
+void removeByScript(DisplayObjectBinding& object) {
+    if (object.parent() && object.depth() >= 0 && object.depth() <= 2130690031) object.removeFromScript();
+}
+
 void actionRemoveSprite(Vm& vm, const Value& target) {
-    if (DisplayObjectBinding* object = vm.resolveTarget(target, true)) object->removeFromScript();
+    if (DisplayObjectBinding* object = vm.resolveTarget(target, true)) removeByScript(*object);
 }
 
 bool frameLoaded(Vm& vm, Activation& act, const Value& frame, bool secondForm) {

@@ -25,6 +25,9 @@ void actionStartDrag(Vm& vm, DisplayObjectBinding* target, bool lockCenter,
                      const std::optional<Bounds>& constraint);
 void actionCloneSprite(Vm& vm, const Value& source, const String& name, int depth);
 void actionRemoveSprite(Vm& vm, const Value& target);
+// removeMovieClip and friends: only objects at the depths scripts create at
+// (0 to 2130690031) can be removed.
+void removeByScript(DisplayObjectBinding& object);
 // Whether WaitForFrame / WaitForFrame2 find the frame loaded.
 bool frameLoaded(Vm& vm, Activation& act, const Value& frame, bool secondForm);
 // The url-encoded variables of the running code's local scope, for

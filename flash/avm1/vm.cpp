@@ -52,7 +52,7 @@ Vm::~Vm() {
 
 void Vm::installBuiltins() {
     protos_.object = heap_.make<Object>(Value());
-    protos_.function = heap_.make<FunctionObject>(Value(protos_.object), nullptr, nullptr);
+    protos_.function = heap_.make<Object>(Value(protos_.object));
     global_ = heap_.make<Object>(Value());  // no prototype, as in the player
     globalScope_ = heap_.make<Scope>(nullptr, ScopeKind::Global, global_);
     builtins::installAll(*this);
@@ -442,7 +442,7 @@ ObjectRef Vm::box(const Value& primitive) {
     case ValueType::String: {
         auto o = heap_.make<Object>(ObjectKind::String, Value(protos_.string));
         o->setPrimitive(primitive);
-        o->defineValue(names_.length, Value(primitive.string().size()), PropertyFlag::DontEnum);
+        o->defineValue(names_.length, Value(primitive.string().size()), PropertyFlag::DontEnum | PropertyFlag::DontDelete);
         return o;
     }
     default: return nullptr;

@@ -63,15 +63,13 @@ bool FakeClip::swapDepths(int depth) {
     return true;
 }
 
-bool FakeClip::removeFromScript() {
-    if (!parent_ || depth_ < 0) return false;
+void FakeClip::removeFromScript() {
     log().push_back("remove " + name_.toUtf8());
     auto& siblings = parent_->children_;
     auto it = siblings.find(depth_);
     std::unique_ptr<FakeClip> doomed = std::move(it->second);
     siblings.erase(it);
     doomed->detachFromScript();
-    return true;
 }
 
 DisplayObjectBinding* FakeClip::childByName(const String& name, bool caseSensitive) const {

@@ -30,7 +30,7 @@ public:
     double property(DisplayProperty p) const override;
     void setProperty(DisplayProperty p, double value) override;
     bool swapDepths(int depth) override;
-    bool removeFromScript() override;
+    void removeFromScript() override;
     ColorTransform colorTransform() const override { return color_; }
     void setColorTransform(const ColorTransform& ct) override { color_ = ct; }
 

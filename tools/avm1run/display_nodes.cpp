@@ -101,11 +101,8 @@ bool Node<Base>::swapDepths(int depth) {
 }
 
 template <class Base>
-bool Node<Base>::removeFromScript() {
-    if (!s_.parent || s_.depth < 0 || s_.depth >= 2130690045) return false;
-    ClipNode* parent = s_.parent;
-    parent->removeChild(s_.depth);  // destroys this object
-    return true;
+void Node<Base>::removeFromScript() {
+    if (s_.parent) s_.parent->removeChild(s_.depth);  // destroys this object
 }
 
 template class Node<avm1::MovieClipBinding>;

@@ -44,7 +44,7 @@ public:
     avm1::ColorTransform colorTransform() const override { return s_.color; }
     void setColorTransform(const avm1::ColorTransform& ct) override { s_.color = ct; }
     bool swapDepths(int depth) override;
-    bool removeFromScript() override;
+    void removeFromScript() override;
 
 protected:
     NodeState s_;

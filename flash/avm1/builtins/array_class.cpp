@@ -159,6 +159,7 @@ Value splice(Vm& vm, const Value& thisValue, Args args) {
     std::int64_t length = lengthOf(vm, self);
     std::int64_t start = absoluteIndex(vm.toInt32(args[0]), length);
     std::int64_t deleteCount = length - start;
+    if (args.size() > 1 && args[1].isUndefined()) return Value();
     if (args.size() > 1) {
         std::int32_t n = vm.toInt32(args[1]);
         if (n < 0) return Value();

@@ -27,7 +27,9 @@ Value broadcastMessage(Vm& vm, const Value& thisValue, Args args) {
     for (const Value& listener : snapshot) {
         if (listener.isNullish()) continue;
         heard = true;
-        vm.callMethod(listener, event, callArgs);
+        // An empty event name calls each listener itself.
+        if (event.empty()) vm.call(listener, listener, callArgs);
+        else vm.callMethod(listener, event, callArgs);
     }
     return heard ? Value(true) : Value();
 }
@@ -40,7 +42,7 @@ Value removeListener(Vm& vm, const Value& thisValue, Args args) {
     ObjectRef list = listeners.objectRef();
     std::uint32_t n = lengthOf(vm, list);
     for (std::uint32_t i = 0; i < n; ++i) {
-        if (strictEquals(elementOf(vm, list, i), arg(args, 0))) {
+        if (vm.abstractEquals(elementOf(vm, list, i), arg(args, 0))) {
             Value spliceArgs[] = {Value(i), Value(1)};
             vm.callMethod(Value(list), String(u"splice"), spliceArgs);
             return Value(true);

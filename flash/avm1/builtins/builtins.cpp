@@ -24,6 +24,7 @@ void installAll(Vm& vm) {
     installInput(vm);
     installXml(vm);
     installLoadVars(vm);
+    installMediaStubs(vm);
 }
 
 ObjectRef makeInstance(Vm& vm, ObjectKind kind, const Value& proto) {

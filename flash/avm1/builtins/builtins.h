@@ -29,10 +29,14 @@ void installSoundAndColor(Vm& vm);
 void installInput(Vm& vm);
 void installXml(Vm& vm);
 void installLoadVars(Vm& vm);
+void installMediaStubs(Vm& vm);
 
 // enabled, useHandCursor, blendMode, cacheAsBitmap, getDepth and
 // swapDepths, which clips, buttons and text fields share.
 void defineDisplayAccessors(Vm& vm, Object& proto);
+
+// The movie clip a value names (a clip or a target path), if any.
+MovieClipBinding* asMovieClipOf(Vm& vm, const Value& v);
 
 // Instances of the classes with native state.
 ObjectRef makeSoundObject(Vm& vm, const Value& proto);

@@ -23,7 +23,7 @@ int digitValue(char16_t c) {
 Value parseInt(Vm& vm, const Value&, Args args) {
     if (args.empty()) return Value();
     std::optional<int> radix;
-    if (args.size() > 1 && !args[1].isUndefined()) {
+    if (args.size() > 1) {
         std::int32_t r = vm.toInt32(args[1]);
         if (r < 2 || r > 36) return Value(NAN);
         radix = r;

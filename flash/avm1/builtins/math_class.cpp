@@ -8,10 +8,14 @@ namespace kinolux::avm1::builtins {
 
 namespace {
 
+// The player's Math functions convert their first two arguments, used or
+// not (a valueOf there runs).
 template <double (*F)(double)>
 Value unary(Vm& vm, const Value&, Args args) {
     if (args.empty()) return Value(NAN);
-    return Value(F(vm.toNumber(args[0])));
+    double x = vm.toNumber(args[0]);
+    if (args.size() > 1) vm.toNumber(args[1]);
+    return Value(F(x));
 }
 
 double absolute(double x) { return std::fabs(x); }
@@ -30,10 +34,9 @@ double tangent(double x) { return std::tan(x); }
 double rounding(double x) { return std::floor(x + 0.5); }
 
 Value atan2(Vm& vm, const Value&, Args args) {
-    if (args.empty()) return Value(NAN);
+    if (args.size() < 2) return Value(NAN);
     double y = vm.toNumber(args[0]);
-    double x = args.size() > 1 ? vm.toNumber(args[1]) : 0.0;
-    return Value(std::atan2(y, x));
+    return Value(std::atan2(y, vm.toNumber(args[1])));
 }
 
 Value pow(Vm& vm, const Value&, Args args) {

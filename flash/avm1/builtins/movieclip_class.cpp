@@ -115,7 +115,7 @@ Value createTextField(Vm& vm, const Value& thisValue, Args args) {
 }
 
 Value removeSelf(Vm& vm, const Value& thisValue, Args) {
-    if (DisplayObjectBinding* object = thisDisplayObject(vm, thisValue)) object->removeFromScript();
+    if (DisplayObjectBinding* object = thisDisplayObject(vm, thisValue)) removeByScript(*object);
     return Value();
 }
 

@@ -70,7 +70,7 @@ Value isPrototypeOf(Vm&, const Value& thisValue, Args args) {
 
 Value objectToString(Vm&, const Value& thisValue, Args) {
     Object* self = thisObject(thisValue);
-    if (self && self->isCallable()) return Value(String(u"[type Function]"));
+    if (self && self->kind() == ObjectKind::Function) return Value(String(u"[type Function]"));
     return Value(String(u"[object Object]"));
 }
 
@@ -134,8 +134,9 @@ Value asSetPropFlags(Vm& vm, const Value&, Args args) {
 
 // ---- Function ----
 
+// Function(x) hands back x; Function() a bare object without prototype.
 Value functionCall(Vm& vm, const Value&, Args args) {
-    if (!args.empty() && args[0].isObject()) return args[0];
+    if (!args.empty()) return args[0];
     return Value(vm.heap().make<Object>(Value()));
 }
 

@@ -41,7 +41,7 @@ Value stringCall(Vm& vm, const Value&, Args args) {
 Value stringConstruct(Vm& vm, const Value& thisValue, Args args) {
     String value = args.empty() ? String() : vm.toString(args[0]);
     if (Object* self = thisObject(thisValue)) {
-        self->defineValue(vm.names().length, Value(value.size()), PropertyFlag::DontEnum);
+        self->defineValue(vm.names().length, Value(value.size()), PropertyFlag::DontEnum | PropertyFlag::DontDelete);
         self->setPrimitive(Value(value));
     }
     return thisValue;

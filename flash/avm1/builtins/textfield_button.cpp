@@ -2,6 +2,7 @@
 #include "flash/avm1/builtins/as_broadcaster.h"
 #include "flash/avm1/builtins/builtins.h"
 #include "flash/avm1/builtins/native_helpers.h"
+#include "flash/avm1/timeline_actions.h"
 
 namespace kinolux::avm1::builtins {
 
@@ -224,7 +225,7 @@ Value replaceSel(Vm& vm, const Value& thisValue, Args args) {
 }
 
 Value removeTextField(Vm& vm, const Value& thisValue, Args) {
-    if (TextFieldBinding* field = thisTextField(vm, thisValue)) field->removeFromScript();
+    if (TextFieldBinding* field = thisTextField(vm, thisValue)) removeByScript(*field);
     return Value();
 }
 

@@ -1,0 +1,188 @@
+// Classes for devices and network services a converted movie has no use
+// for (camera, microphone, streams, sockets, printing...). They exist so
+// that movies find them, and answer as the player does when the service
+// is unavailable. ContextMenu, MovieClipLoader and the IME object behave
+// as far as scripts can observe without a user or a network.
+#include "flash/avm1/builtins/as_broadcaster.h"
+#include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/native_helpers.h"
+
+namespace kinolux::avm1::builtins {
+
+namespace {
+
+Value nothing(Vm&, const Value&, Args) { return Value(); }
+Value no(Vm&, const Value&, Args) { return Value(false); }
+Value yes(Vm&, const Value&, Args) { return Value(true); }
+Value nullValue(Vm&, const Value&, Args) { return Value::null(); }
+Value zero(Vm&, const Value&, Args) { return Value(0); }
+Value construct(Vm&, const Value& thisValue, Args) { return thisValue; }
+
+// A class with the given methods on its prototype, each answering `fn`.
+ObjectRef stubClass(Vm& vm, Object& owner, std::u16string_view name,
+                    std::initializer_list<std::pair<std::u16string_view, NativeFunction>> methods) {
+    ObjectRef proto = vm.newObject();
+    defineClass(vm, owner, name, construct, construct, proto);
+    for (const auto& [method, fn] : methods) vm.defineMethod(*proto, method, fn);
+    return proto;
+}
+
+// ---- ContextMenu ----
+
+Value contextMenuConstruct(Vm& vm, const Value& thisValue, Args args) {
+    ObjectRef self = vm.toObject(thisValue);
+    if (!self) return thisValue;
+    vm.set(self, String(u"onSelect"), arg(args, 0));
+    ObjectRef builtIns = vm.newObject();
+    for (std::u16string_view item : {u"print", u"forward_back", u"rewind", u"loop", u"play", u"quality", u"zoom", u"save"})
+        vm.set(builtIns, String(item), Value(true));
+    vm.set(self, String(u"builtInItems"), Value(builtIns));
+    vm.set(self, String(u"customItems"), Value(ObjectRef(vm.newArray())));
+    return thisValue;
+}
+
+Value hideBuiltInItems(Vm& vm, const Value& thisValue, Args) {
+    ObjectRef self = vm.toObject(thisValue);
+    if (!self) return Value();
+    Value items = vm.get(self, String(u"builtInItems"));
+    if (!items.isObject()) return Value();
+    ObjectRef list = items.objectRef();
+    for (const String& key : vm.enumerate(*list)) vm.set(list, key, Value(false));
+    return Value();
+}
+
+Value contextMenuItemConstruct(Vm& vm, const Value& thisValue, Args args) {
+    ObjectRef self = vm.toObject(thisValue);
+    if (!self) return thisValue;
+    vm.set(self, String(u"caption"), arg(args, 0));
+    vm.set(self, String(u"onSelect"), arg(args, 1));
+    vm.set(self, String(u"separatorBefore"), Value(vm.toBoolean(arg(args, 2))));
+    vm.set(self, String(u"enabled"), Value(args.size() > 3 ? vm.toBoolean(args[3]) : true));
+    vm.set(self, String(u"visible"), Value(args.size() > 4 ? vm.toBoolean(args[4]) : true));
+    return thisValue;
+}
+
+Value copyObject(Vm& vm, const Value& thisValue, Args) {
+    ObjectRef self = vm.toObject(thisValue);
+    if (!self) return Value();
+    ObjectRef copy = vm.createInstance(self->protoValue());
+    for (const String& key : vm.enumerate(*self)) vm.set(copy, key, vm.get(self, key));
+    return Value(copy);
+}
+
+// ---- MovieClipLoader ----
+
+Value loaderConstruct(Vm& vm, const Value& thisValue, Args) {
+    ObjectRef self = vm.toObject(thisValue);
+    if (!self) return thisValue;
+    Value listeners[] = {thisValue};
+    vm.set(self, vm.names().listeners, Value(ObjectRef(vm.newArray(std::vector<Value>(listeners, listeners + 1)))));
+    return thisValue;
+}
+
+Value loadClip(Vm& vm, const Value&, Args args) {
+    if (args.size() < 2) return Value(false);
+    const Value& target = args[1];
+    std::optional<int> level;
+    DisplayObjectBinding* clip = nullptr;
+    if (target.isNumber()) level = vm.toInt32(target);
+    else clip = vm.resolveTarget(target, false);
+    if (!clip && !level) return Value(false);
+    vm.host().loadMovie(clip, level, vm.toString(args[0]), HttpMethod::None);
+    return Value(true);
+}
+
+Value unloadClip(Vm& vm, const Value&, Args args) {
+    if (args.empty()) return Value(false);
+    DisplayObjectBinding* clip = args[0].isNumber() ? nullptr : vm.resolveTarget(args[0], false);
+    std::optional<int> level = args[0].isNumber() ? std::optional<int>(vm.toInt32(args[0])) : std::nullopt;
+    if (!clip && !level) return Value(false);
+    vm.host().unloadMovie(clip, level);
+    return Value(true);
+}
+
+Value getProgress(Vm& vm, const Value&, Args args) {
+    MovieClipBinding* clip = args.empty() ? nullptr : asMovieClipOf(vm, args[0]);
+    ObjectRef out = vm.newObject();
+    vm.set(out, String(u"bytesLoaded"), Value(clip ? clip->bytesLoaded() : 0u));
+    vm.set(out, String(u"bytesTotal"), Value(clip ? clip->bytesTotal() : 0u));
+    return Value(out);
+}
+
+}  // namespace
+
+MovieClipBinding* asMovieClipOf(Vm& vm, const Value& v) {
+    DisplayObjectBinding* object = vm.resolveTarget(v, false);
+    return object && object->kind() == DisplayKind::MovieClip ? static_cast<MovieClipBinding*>(object) : nullptr;
+}
+
+void installMediaStubs(Vm& vm) {
+    Object& global = *vm.global();
+
+    ObjectRef accessibility = vm.newObject();
+    global.defineValue(u"Accessibility", Value(accessibility), PropertyFlag::DontEnum);
+    vm.defineMethod(*accessibility, u"isActive", no);
+    vm.defineMethod(*accessibility, u"updateProperties", nothing);
+
+    for (std::u16string_view device : {u"Camera", u"Microphone"}) {
+        ObjectRef proto = vm.newObject();
+        Ref<FunctionObject> ctor = defineClass(vm, global, device, construct, construct, proto);
+        vm.defineMethod(*ctor, u"get", nullValue);
+        ctor->defineValue(u"names", Value(ObjectRef(vm.newArray())), kHidden);
+    }
+    stubClass(vm, global, u"NetConnection", {{u"connect", no}, {u"close", nothing}, {u"call", no}});
+    stubClass(vm, global, u"NetStream", {{u"play", nothing}, {u"pause", nothing}, {u"seek", nothing},
+                                        {u"close", nothing}, {u"setBufferTime", nothing}});
+    stubClass(vm, global, u"LocalConnection", {{u"connect", no}, {u"send", no}, {u"close", nothing},
+                                              {u"domain", nothing}});
+    stubClass(vm, global, u"PrintJob", {{u"start", no}, {u"addPage", no}, {u"send", nothing}});
+    stubClass(vm, global, u"TextSnapshot", {{u"getCount", zero}, {u"findText", nothing}, {u"getText", nothing}});
+    stubClass(vm, global, u"Video", {{u"attachVideo", nothing}, {u"clear", nothing}});
+    stubClass(vm, global, u"XMLSocket", {{u"connect", no}, {u"send", nothing}, {u"close", nothing}});
+
+    ObjectRef menu = vm.newObject();
+    defineClass(vm, global, u"ContextMenu", contextMenuConstruct, contextMenuConstruct, menu);
+    vm.defineMethod(*menu, u"hideBuiltInItems", hideBuiltInItems);
+    vm.defineMethod(*menu, u"copy", copyObject);
+    ObjectRef item = vm.newObject();
+    defineClass(vm, global, u"ContextMenuItem", contextMenuItemConstruct, contextMenuItemConstruct, item);
+    vm.defineMethod(*item, u"copy", copyObject);
+
+    ObjectRef loader = vm.newObject();
+    defineClass(vm, global, u"MovieClipLoader", loaderConstruct, loaderConstruct, loader);
+    Value broadcaster = global.ownValue(String(u"AsBroadcaster"), true);
+    if (broadcaster.isObject()) {
+        for (std::u16string_view name : {u"broadcastMessage", u"addListener", u"removeListener"}) {
+            String key(name);
+            loader->defineValue(key, broadcaster.object()->ownValue(key, true), kHidden);
+        }
+    }
+    vm.defineMethod(*loader, u"loadClip", loadClip);
+    vm.defineMethod(*loader, u"unloadClip", unloadClip);
+    vm.defineMethod(*loader, u"getProgress", getProgress);
+
+    Value system = global.ownValue(String(u"System"), true);
+    if (system.isObject()) {
+        ObjectRef ime = makeBroadcasterObject(vm);
+        system.object()->defineValue(u"IME", Value(ime), PropertyFlag::DontEnum);
+        vm.defineMethod(*ime, u"getEnabled", no);
+        vm.defineMethod(*ime, u"setEnabled", no);
+        vm.defineMethod(*ime, u"getConversionMode", nothing);
+        vm.defineMethod(*ime, u"setConversionMode", no);
+        vm.defineMethod(*ime, u"setCompositionString", no);
+        vm.defineMethod(*ime, u"doConversion", no);
+    }
+
+    Value textField = global.ownValue(String(u"TextField"), true);
+    if (textField.isObject()) {
+        ObjectRef sheet = vm.newObject();
+        Ref<FunctionObject> ctor = vm.newNative(construct, construct, sheet);
+        textField.object()->defineValue(u"StyleSheet", Value(ObjectRef(ctor)),
+                                        PropertyFlag::DontEnum | PropertyFlag::OnlySwf7Up);
+        vm.defineMethod(*sheet, u"parseCSS", yes);
+        vm.defineMethod(*sheet, u"load", no);
+        vm.defineMethod(*sheet, u"getStyleNames", nothing);
+    }
+}
+
+}  // namespace kinolux::avm1::builtins
