@@ -105,6 +105,7 @@ void MovieClip::place(Player& player, const swf::PlaceObject& p, int frame) {
         } else if (c) {
             // A different kind of object: a new one takes over the old one's placement.
             auto old = children_[p.depth];
+            removeChild(p.depth, player);
             auto child = instantiate(player, p.characterId, p, &p, old->placeFrame);
             if (child) {
                 if (!p.matrix) child->matrix = old->matrix;

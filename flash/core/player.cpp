@@ -1,5 +1,7 @@
 #include "flash/core/player.h"
 
+#include <atomic>
+
 #include "flash/core/geometry.h"
 #include "flash/swf/read.h"
 
@@ -7,7 +9,11 @@ namespace flash {
 
 Player::Player(swf::Bytes file) : Player(swf::readMovie(file)) {}
 
-Player::Player(swf::Movie movie) : movie_(std::move(movie)) { start(); }
+namespace {
+std::atomic<std::uint64_t> nextSerial{1};
+}  // namespace
+
+Player::Player(swf::Movie movie) : movie_(std::move(movie)), serial_(nextSerial++) { start(); }
 
 void Player::start() {
     library_.addDefinitions(movie_.tags);

@@ -40,6 +40,8 @@ public:
     Player& operator=(const Player&) = delete;
 
     const swf::Movie& movie() const { return movie_; }
+    // Distinct for every player the process creates (for caches keyed on a player).
+    std::uint64_t serial() const { return serial_; }
     const swf::Header& header() const { return movie_.header; }
     std::uint8_t swfVersion() const { return movie_.header.version; }
     const Library& library() const { return library_; }
@@ -104,6 +106,7 @@ private:
     std::vector<QueuedSound> sounds_;
     std::function<void(Player&)> runner_;
     int nesting_ = 0;
+    std::uint64_t serial_;
     std::shared_ptr<std::size_t> liveObjects_ = std::make_shared<std::size_t>(0);
 };
 

@@ -33,7 +33,9 @@ QImage transparentImage(QSize size) {
 }  // namespace
 
 void Renderer::render(const Player& player, QImage& target, const RenderOptions& options) {
-    if (player_ != &player) {
+    // Caches point into the movie's tags: a new player (even at the same
+    // address as a freed one) starts them afresh.
+    if (player_ != &player || playerSerial_ != player.serial()) {
         shapes_.clear();
         morphs_.clear();
         morphOrder_.clear();
@@ -42,6 +44,7 @@ void Renderer::render(const Player& player, QImage& target, const RenderOptions&
         glyphs_ = GlyphCache();
         problems_.clear();
         player_ = &player;
+        playerSerial_ = player.serial();
     }
     swf::Color bg = player.backgroundColor();
     target.fill(options.background.value_or(QColor(bg.r, bg.g, bg.b)));

@@ -53,6 +53,7 @@ private:
     PaintStyle paintStyle(const ColorTransform& cx);
 
     const Player* player_ = nullptr;
+    std::uint64_t playerSerial_ = 0;
     double stageScale_ = 1.0;   // picture pixels per stage pixel
     bool coverageOnly_ = false;  // drawing a mask
     int layerDepth_ = 0;
