@@ -185,9 +185,11 @@ void bevel(QImage& image, const QColor& highlight, const QColor& shadowColor, do
     for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            int lit = sampleShifted(plane, x, y, -ix, -iy), dark = sampleShifted(plane, x, y, ix, iy);
-            int h = std::clamp(int((dark - lit) * strength), 0, 255);
-            int s = std::clamp(int((lit - dark) * strength), 0, 255);
+            // The highlight falls where the shape lies further along the
+            // light's angle than against it, the shadow the other way round.
+            int ahead = sampleShifted(plane, x, y, -ix, -iy), behind = sampleShifted(plane, x, y, ix, iy);
+            int h = std::clamp(int((ahead - behind) * strength), 0, 255);
+            int s = std::clamp(int((behind - ahead) * strength), 0, 255);
             QRgb effect;
             if (gradient) {
                 int v = std::clamp(128 + (h - s) / 2, 0, 255);
