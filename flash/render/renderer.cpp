@@ -156,7 +156,14 @@ void Renderer::drawContent(QPainter& p, const DisplayObject& obj, const QTransfo
     }
 }
 
-void Renderer::drawLayered(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx) {
+void Renderer::drawLayered(QPainter& p, const DisplayObject& obj, const QTransform& objectWorld, const ColorTransform& cx) {
+    QTransform world = objectWorld;
+    if (!obj.filters.empty()) {
+        // A filtered object is cached as a bitmap, and the cache sits on
+        // whole pixels: its content moves to the nearest one.
+        QRectF b = world.mapRect(obj.localBounds());
+        world = world * QTransform::fromTranslate(std::round(b.left()) - b.left(), std::round(b.top()) - b.top());
+    }
     QMarginsF margins(2, 2, 2, 2);
     for (const auto& f : obj.filters) {
         QMarginsF m = filterMargins(f, stageScale_);
