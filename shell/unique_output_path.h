@@ -1,0 +1,14 @@
+// The rule by which an existing output is never overwritten.
+#pragma once
+
+#include <string>
+
+namespace kinolux {
+
+// `outputPath` when nothing has that name. Otherwise the output's folder,
+// the input's file name without its extension, " (n)" and the output's
+// extension, with the first n from 1 up that names nothing: the output
+// /out/movie.mpg for the input /swf/intro.swf becomes /out/intro (1).mpg.
+std::string MakeUniqueOutputPath(const std::string& outputPath, const std::string& inputPath);
+
+}  // namespace kinolux
