@@ -3,6 +3,7 @@
 // must find owns a BusWindow and registers it with its caption; its
 // procedure then receives every message on the thread the BusWindow lives
 // on, from that thread's event loop, never in the middle of other work.
+// Create and register it on that thread.
 //
 // Only the user's own processes can take part: the entries and sockets live
 // in the user's private runtime folder.
