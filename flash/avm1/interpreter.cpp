@@ -69,6 +69,7 @@ String charFromCode(std::uint16_t code, bool allowSurrogates) {
 }
 
 bool hasPathSeparator(const String& s) {
+    if (!s.hasPathCharacters()) return false;
     for (char16_t c : s.view()) {
         if (c == u':' || c == u'.') return true;
     }

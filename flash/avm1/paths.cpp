@@ -175,6 +175,7 @@ Value Vm::resolveName(Activation& act, const String& name, Value* owner) {
 }
 
 Value Vm::getVariable(Activation& act, const String& path, Value* owner) {
+    if (!path.hasPathCharacters()) return resolveName(act, path, owner);
     DisplayObjectBinding* start = targetClipOrRoot();
     std::u16string_view view = path.view();
     const bool slash = hasSlash(view);
@@ -208,7 +209,7 @@ void Vm::setVariable(Activation& act, const String& path, const Value& value) {
         return;
     }
     std::u16string_view view = path.view();
-    if (auto sep = variableSeparator(view)) {
+    if (auto sep = path.hasPathCharacters() ? variableSeparator(view) : std::nullopt) {
         DisplayObjectBinding* start = targetClipOrRoot();
         if (!start) return;
         std::u16string_view objectPath = view.substr(0, *sep);

@@ -39,21 +39,33 @@ char16_t foldCase(char16_t c) {
     return c;
 }
 
-String::Rep* String::allocate(std::size_t size) {
-    if (size > kHardMaxLength) throw std::length_error("string too long");
-    void* memory = std::malloc(sizeof(Rep) + sizeof(char16_t) * size);
+String::Rep* String::allocate(std::size_t capacity) {
+    if (capacity > kHardMaxLength) throw std::length_error("string too long");
+    void* memory = std::malloc(sizeof(Rep) + sizeof(char16_t) * capacity);
     if (!memory) throw std::bad_alloc();
     Rep* rep = static_cast<Rep*>(memory);
     rep->refs = 1;
-    rep->size = static_cast<std::uint32_t>(size);
+    rep->size = 0;
     rep->hash = 0;
+    rep->traits = 0;
+    rep->capacity = static_cast<std::uint32_t>(capacity);
+    rep->used = 0;
+    rep->owner = nullptr;
+    rep->units = rep->buffer;
     return rep;
+}
+
+void String::destroy(Rep* rep) {
+    Rep* owner = rep->owner;
+    std::free(rep);
+    if (owner && --owner->refs == 0) std::free(owner);
 }
 
 String::String(std::u16string_view units) {
     if (units.empty()) return;
     rep_ = allocate(units.size());
-    std::memcpy(rep_->units, units.data(), units.size() * sizeof(char16_t));
+    std::memcpy(rep_->buffer, units.data(), units.size() * sizeof(char16_t));
+    rep_->size = rep_->used = static_cast<std::uint32_t>(units.size());
 }
 
 String& String::operator=(const String& other) noexcept {
@@ -70,11 +82,6 @@ String& String::operator=(String&& other) noexcept {
         other.rep_ = nullptr;
     }
     return *this;
-}
-
-void String::release() {
-    if (rep_ && --rep_->refs == 0) std::free(rep_);
-    rep_ = nullptr;
 }
 
 String String::fromUtf8(std::string_view bytes) {
@@ -131,7 +138,8 @@ String String::fromAscii(std::string_view ascii) {
     String s;
     s.rep_ = allocate(ascii.size());
     for (std::size_t i = 0; i < ascii.size(); ++i)
-        s.rep_->units[i] = static_cast<unsigned char>(ascii[i]);
+        s.rep_->buffer[i] = static_cast<unsigned char>(ascii[i]);
+    s.rep_->size = s.rep_->used = static_cast<std::uint32_t>(ascii.size());
     return s;
 }
 
@@ -177,10 +185,19 @@ std::uint32_t String::foldedHash(std::u16string_view units) {
     return h ? h : 1;
 }
 
-std::uint32_t String::foldedHash() const {
+std::uint32_t String::computeHash() const {
     if (!rep_) return foldedHash(std::u16string_view());
-    if (!rep_->hash) rep_->hash = foldedHash(view());
+    rep_->hash = foldedHash(view());
     return rep_->hash;
+}
+
+void String::computeTraits() const {
+    std::uint8_t traits = kTraitsKnown;
+    for (char16_t c : view()) {
+        if (c == u':' || c == u'.') traits |= kTraitPath;
+        else if (c == u'/') traits |= kTraitPath | kTraitSlash;
+    }
+    rep_->traits = traits;
 }
 
 bool String::equalsIgnoreCase(std::u16string_view other) const {
@@ -202,10 +219,27 @@ String String::substr(std::size_t pos, std::size_t count) const {
 String String::concat(const String& a, const String& b) {
     if (a.empty()) return b;
     if (b.empty()) return a;
+    const std::size_t size = a.size() + b.size();
+    if (size > kHardMaxLength) throw std::length_error("string too long");
+    Rep* buffer = a.rep_->owner ? a.rep_->owner : a.rep_;
     String s;
-    s.rep_ = allocate(a.size() + b.size());
-    std::memcpy(s.rep_->units, a.data(), a.size() * sizeof(char16_t));
-    std::memcpy(s.rep_->units + a.size(), b.data(), b.size() * sizeof(char16_t));
+    if (a.rep_->units + a.size() == buffer->buffer + buffer->used && buffer->used + b.size() <= buffer->capacity) {
+        // `a` ends where the buffer's text ends: extend the buffer in place.
+        std::memcpy(buffer->buffer + buffer->used, b.data(), b.size() * sizeof(char16_t));
+        buffer->used += static_cast<std::uint32_t>(b.size());
+        s.rep_ = allocate(0);
+        s.rep_->owner = buffer;
+        ++buffer->refs;
+        s.rep_->units = buffer->buffer;
+        s.rep_->size = static_cast<std::uint32_t>(size);
+        return s;
+    }
+    // Long results get room to grow, as they are likely being built up.
+    std::size_t capacity = size >= 64 ? std::min(size * 2, kHardMaxLength) : size;
+    s.rep_ = allocate(capacity);
+    std::memcpy(s.rep_->buffer, a.data(), a.size() * sizeof(char16_t));
+    std::memcpy(s.rep_->buffer + a.size(), b.data(), b.size() * sizeof(char16_t));
+    s.rep_->size = s.rep_->used = static_cast<std::uint32_t>(size);
     return s;
 }
 

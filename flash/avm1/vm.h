@@ -112,6 +112,8 @@ public:
     void collectGarbage() { heap_.collect(); }
     // True after a limit stopped scripts for good.
     bool scriptsStopped() const { return scriptsStopped_; }
+    // Actions run since the machine started (for measurements).
+    std::uint64_t actionsRun() const { return ticks_; }
     // A fixed seed makes random() repeatable (tests).
     void seedRandom(std::uint32_t seed) { random_.seed(seed); }
     // Applies a ScriptLimits tag of the movie.
@@ -314,7 +316,7 @@ private:
     ConstantPoolRef lastConstantPool_;
     int runDepth_ = 0;
     std::uint64_t actionsLeft_ = 0;
-    std::uint32_t ticks_ = 0;
+    std::uint64_t ticks_ = 0;
     std::chrono::steady_clock::time_point runStarted_;
     bool scriptsStopped_ = false;
     std::vector<String> indexNames_;
