@@ -18,13 +18,6 @@ ColorTransform ColorTransform::from(const swf::ColorTransform& t) {
     return c;
 }
 
-swf::ColorTransform ColorTransform::toSwf() const {
-    auto mul8 = [](float v) { return swf::Fixed8(std::clamp(std::lround(v * 256.0f), -32768L, 32767L)); };
-    auto add16 = [](float v) { return std::int16_t(std::clamp(std::lround(v), -32768L, 32767L)); };
-    return {mul8(mul[0]), mul8(mul[1]), mul8(mul[2]), mul8(mul[3]),
-            add16(add[0]), add16(add[1]), add16(add[2]), add16(add[3])};
-}
-
 ColorTransform ColorTransform::operator*(const ColorTransform& child) const {
     ColorTransform r;
     for (int i = 0; i < 4; ++i) {
@@ -35,12 +28,6 @@ ColorTransform ColorTransform::operator*(const ColorTransform& child) const {
 }
 
 bool ColorTransform::isIdentity() const { return *this == ColorTransform{}; }
-
-bool ColorTransform::changesColor() const {
-    for (int i = 0; i < 3; ++i)
-        if (mul[i] != 1 || add[i] != 0) return true;
-    return false;
-}
 
 namespace {
 int channel(float v, float m, float a) { return std::clamp(int(std::lround(v * m + a)), 0, 255); }

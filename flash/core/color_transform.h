@@ -13,14 +13,12 @@ struct ColorTransform {
     float add[4] = {0, 0, 0, 0};
 
     static ColorTransform from(const swf::ColorTransform& t);
-    swf::ColorTransform toSwf() const;
 
     // The transform that applies child first, then this one.
     ColorTransform operator*(const ColorTransform& child) const;
     bool operator==(const ColorTransform&) const = default;
 
     bool isIdentity() const;
-    bool changesColor() const;  // anything beyond alpha
     QColor apply(const swf::Color& c) const;
     QColor apply(const QColor& c) const;
 };

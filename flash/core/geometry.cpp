@@ -8,12 +8,6 @@ QTransform toQTransform(const swf::Matrix& m) {
     return QTransform(m.a / 65536.0, m.b / 65536.0, m.c / 65536.0, m.d / 65536.0, m.tx, m.ty);
 }
 
-swf::Matrix toSwfMatrix(const QTransform& t) {
-    auto fixed = [](double v) { return swf::Fixed16(std::lround(v * 65536.0)); };
-    return {fixed(t.m11()), fixed(t.m12()), fixed(t.m21()), fixed(t.m22()),
-            swf::Twips(std::lround(t.dx())), swf::Twips(std::lround(t.dy()))};
-}
-
 QRectF toQRectF(const swf::Rect& r) {
     return QRectF(QPointF(r.xMin, r.yMin), QPointF(r.xMax, r.yMax)).normalized();
 }

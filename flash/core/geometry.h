@@ -10,7 +10,6 @@
 namespace flash {
 
 QTransform toQTransform(const swf::Matrix& m);
-swf::Matrix toSwfMatrix(const QTransform& t);
 QRectF toQRectF(const swf::Rect& r);
 // Bounds of a character as its tag declares them; morph shapes at ratio
 // (0..65535). Empty for characters without bounds of their own.

@@ -50,10 +50,6 @@ void Library::addDefinitions(const std::vector<swf::Tag>& tags) {
         } else if (auto* t = std::get_if<swf::DefineScalingGrid>(&b)) {
             auto it = characters_.find(t->id);
             if (it != characters_.end()) it->second.scalingGrid = t;
-        } else if (auto* t = std::get_if<swf::ExportAssets>(&b)) {
-            for (const auto& [id, name] : t->assets) exports_.emplace(name, id);
-        } else if (auto* t = std::get_if<swf::SymbolClass>(&b)) {
-            for (const auto& [id, name] : t->symbols) exports_.emplace(name, id);
         }
     }
 }
@@ -61,11 +57,6 @@ void Library::addDefinitions(const std::vector<swf::Tag>& tags) {
 const Character* Library::get(swf::CharacterId id) const {
     auto it = characters_.find(id);
     return it == characters_.end() ? nullptr : &it->second;
-}
-
-const Character* Library::byExportName(const std::string& name) const {
-    auto it = exports_.find(name);
-    return it == exports_.end() ? nullptr : get(it->second);
 }
 
 const Character* Library::fontByName(const std::string& name, bool bold, bool italic) const {

@@ -42,14 +42,11 @@ public:
     const Character* get(swf::CharacterId id) const;
     swf::Bytes jpegTables() const { return jpegTables_; }
     const Character* fontByName(const std::string& name, bool bold, bool italic) const;
-    // Export names (ExportAssets, SymbolClass) to character ids.
-    const Character* byExportName(const std::string& name) const;
 
 private:
     void define(CharacterKind kind, swf::CharacterId id, const swf::Tag& tag);
 
     std::unordered_map<swf::CharacterId, Character> characters_;
-    std::unordered_map<std::string, swf::CharacterId> exports_;
     swf::Bytes jpegTables_;
 };
 

@@ -49,16 +49,23 @@ QImage alphaPlane(const QImage& image) {
     return a;
 }
 
-void blurPlane(QImage& plane, double bx, double by, int passes) {
-    int wx = int(std::lround(bx)), wy = int(std::lround(by));
+// Box blur of each of the channels interleaved in a picture's rows,
+// repeated passes times; widths in pixels per axis.
+void blurChannels(std::uint8_t* bits, int width, int height, int bytesPerLine, int channels, double blurX,
+                  double blurY, int passes) {
+    int wx = int(std::lround(blurX)), wy = int(std::lround(blurY));
     std::vector<int> buffer;
-    for (int pass = 0; pass < std::max(1, passes); ++pass) {
-        if (wx > 1)
-            for (int y = 0; y < plane.height(); ++y) blurLine(plane.scanLine(y), plane.width(), 1, wx, buffer, true);
-        if (wy > 1)
-            for (int x = 0; x < plane.width(); ++x)
-                blurLine(plane.bits() + x, plane.height(), int(plane.bytesPerLine()), wy, buffer, false);
-    }
+    for (int pass = 0; pass < std::max(1, passes); ++pass)
+        for (int c = 0; c < channels; ++c) {
+            if (wx > 1)
+                for (int y = 0; y < height; ++y) blurLine(bits + std::size_t(y) * bytesPerLine + c, width, channels, wx, buffer, true);
+            if (wy > 1)
+                for (int x = 0; x < width; ++x) blurLine(bits + std::size_t(x) * channels + c, height, bytesPerLine, wy, buffer, false);
+        }
+}
+
+void blurPlane(QImage& plane, double bx, double by, int passes) {
+    blurChannels(plane.bits(), plane.width(), plane.height(), int(plane.bytesPerLine()), 1, bx, by, passes);
 }
 
 std::uint8_t sampleShifted(const QImage& plane, int x, int y, int dx, int dy, std::uint8_t outside = 0) {
@@ -229,20 +236,11 @@ std::vector<QRgb> gradientPalette(const std::vector<swf::GradientRecord>& colors
 
 QColor qcolor(const swf::Color& c) { return QColor(c.r, c.g, c.b, c.a); }
 
-}  // namespace
-
 void boxBlur(QImage& image, double blurX, double blurY, int passes) {
-    int wx = int(std::lround(blurX)), wy = int(std::lround(blurY));
-    std::vector<int> buffer;
-    for (int pass = 0; pass < std::max(1, passes); ++pass)
-        for (int channel = 0; channel < 4; ++channel) {
-            if (wx > 1)
-                for (int y = 0; y < image.height(); ++y) blurLine(image.scanLine(y) + channel, image.width(), 4, wx, buffer, true);
-            if (wy > 1)
-                for (int x = 0; x < image.width(); ++x)
-                    blurLine(image.bits() + 4 * x + channel, image.height(), int(image.bytesPerLine()), wy, buffer, false);
-        }
+    blurChannels(image.bits(), image.width(), image.height(), int(image.bytesPerLine()), 4, blurX, blurY, passes);
 }
+
+}  // namespace
 
 QMarginsF filterMargins(const swf::Filter& f, double scale) {
     auto margins = [&](swf::Fixed16 bx, swf::Fixed16 by, int passes, swf::Fixed16 distance) {

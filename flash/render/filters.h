@@ -16,7 +16,4 @@ QMarginsF filterMargins(const swf::Filter& f, double scale);
 // picture's pixels (the stage's zoom).
 void applyFilter(QImage& image, const swf::Filter& f, double scale);
 
-// Box blur of all four channels, radius in pixels per axis, repeated passes times.
-void boxBlur(QImage& image, double blurX, double blurY, int passes);
-
 }  // namespace flash::render

@@ -1,5 +1,7 @@
 #include "flash/render/paint.h"
 
+#include "flash/core/geometry.h"
+
 #include <cmath>
 
 namespace flash::render {
@@ -58,10 +60,6 @@ QGradient::Spread spreadOf(swf::SpreadMode m) {
     case swf::SpreadMode::Repeat: return QGradient::RepeatSpread;
     default: return QGradient::PadSpread;
     }
-}
-
-QTransform qtransform(const swf::Matrix& m) {
-    return QTransform(m.a / 65536.0, m.b / 65536.0, m.c / 65536.0, m.d / 65536.0, m.tx, m.ty);
 }
 
 Qt::PenCapStyle capOf(swf::LineCap c) {
@@ -138,7 +136,7 @@ QBrush fillBrush(const swf::FillStyle& style, const PaintStyle& ps, bool* smooth
     if (style.type == swf::FillType::Solid) return QBrush(cx.apply(style.color));
     if (swf::isGradient(style.type)) {
         QBrush b(makeGradient(style, cx));
-        b.setTransform(qtransform(style.gradient.matrix));
+        b.setTransform(toQTransform(style.gradient.matrix));
         return b;
     }
     const bool clipped = style.type == swf::FillType::ClippedBitmap || style.type == swf::FillType::NonSmoothedClippedBitmap;
@@ -147,7 +145,7 @@ QBrush fillBrush(const swf::FillStyle& style, const PaintStyle& ps, bool* smooth
     if (smooth)
         *smooth = style.type == swf::FillType::RepeatingBitmap || style.type == swf::FillType::ClippedBitmap;
     QBrush b(cx.isIdentity() ? *image : transformBitmap(*image, cx));
-    QTransform t = qtransform(style.bitmapMatrix);
+    QTransform t = toQTransform(style.bitmapMatrix);
     if (clipped) t = QTransform::fromTranslate(-kClampBorder, -kClampBorder) * t;
     b.setTransform(t);
     return b;

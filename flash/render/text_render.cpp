@@ -141,12 +141,12 @@ void drawEditText(QPainter& p, const EditText& field, const Library& library, Gl
 
     const Character* fontChar = def.fontId ? library.get(*def.fontId) : nullptr;
     const auto* embeddedFont = fontChar ? fontChar->as<swf::DefineFont>() : nullptr;
-    TextFormat base_;
-    base_.size = def.fontHeight.value_or(240) / 20.0;
-    if (def.color) base_.color = QColor(def.color->r, def.color->g, def.color->b, def.color->a);
-    if (def.layout) base_.align = def.layout->align;
-    if (embeddedFont) base_.face = QString::fromStdString(fontChar->fontInfo ? fontChar->fontInfo->name : embeddedFont->name);
-    auto paragraphs = field.html ? htmlParagraphs(field.text, base_) : plainParagraphs(field.text, base_);
+    TextFormat fieldFormat;
+    fieldFormat.size = def.fontHeight.value_or(240) / 20.0;
+    if (def.color) fieldFormat.color = QColor(def.color->r, def.color->g, def.color->b, def.color->a);
+    if (def.layout) fieldFormat.align = def.layout->align;
+    if (embeddedFont) fieldFormat.face = QString::fromStdString(fontChar->fontInfo ? fontChar->fontInfo->name : embeddedFont->name);
+    auto paragraphs = field.html ? htmlParagraphs(field.text, fieldFormat) : plainParagraphs(field.text, fieldFormat);
 
     std::vector<TextFormat> formats;
     std::vector<RunFont> fonts;
@@ -218,7 +218,7 @@ void drawEditText(QPainter& p, const EditText& field, const Library& library, Gl
                 l.descent = std::max(l.descent, rf.descent + rf.leading);
             }
             if (l.chars.empty()) {
-                const RunFont& rf = fonts[std::size_t(fontFor(para.runs.empty() ? base_ : para.runs.front().format))];
+                const RunFont& rf = fonts[std::size_t(fontFor(para.runs.empty() ? fieldFormat : para.runs.front().format))];
                 l.ascent = rf.ascent;
                 l.descent = rf.descent + rf.leading;
             }

@@ -11,12 +11,6 @@ bool isGradient(FillType t) {
     return t == FillType::LinearGradient || t == FillType::RadialGradient || t == FillType::FocalGradient;
 }
 
-bool isBitmap(FillType t) { return (std::uint8_t(t) & 0x40) != 0; }
-
-int sampleRateHz(std::uint8_t rateCode) {
-    static const int rates[4] = {5512, 11025, 22050, 44100};
-    return rates[rateCode & 3];
-}
 
 namespace detail {
 namespace {

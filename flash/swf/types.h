@@ -103,7 +103,6 @@ struct FillStyle {
 };
 
 bool isGradient(FillType);
-bool isBitmap(FillType);
 
 enum class LineCap : std::uint8_t { Round = 0, None = 1, Square = 2 };
 enum class LineJoin : std::uint8_t { Round = 0, Bevel = 1, Miter = 2 };
@@ -331,8 +330,6 @@ struct SoundFormatInfo {
     bool is16Bit = true, stereo = true;
     bool operator==(const SoundFormatInfo&) const = default;
 };
-
-int sampleRateHz(std::uint8_t rateCode);
 
 struct DefineSound {
     CharacterId id = 0;
