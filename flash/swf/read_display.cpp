@@ -29,11 +29,16 @@ std::vector<ClipAction> readClipActions(ByteReader& r, std::uint8_t swfVersion) 
     return actions;
 }
 
-Color rgbaOf(ByteReader& r) { return r.rgba(); }
-
-// Drop shadow, glow, bevel and the gradient filters end in the same bits.
+// Drop shadow, glow, bevel and the gradient filters share their blur, the
+// offset (all but glow), the strength and the same flag bits.
 template <class F>
-void readFilterTail(ByteReader& r, F& f, bool hasOnTop) {
+void readFilterBody(ByteReader& r, F& f, bool hasOnTop) {
+    f.blurX = r.i32();
+    f.blurY = r.i32();
+    if constexpr (requires { f.angle; }) {
+        f.angle = r.i32();
+        f.distance = r.i32();
+    }
     f.strength = r.i16();
     f.inner = r.bit();
     f.knockout = r.bit();
@@ -52,12 +57,8 @@ Filter readFilter(ByteReader& r) {
     switch (id) {
     case 0: {
         DropShadowFilter f;
-        f.color = rgbaOf(r);
-        f.blurX = r.i32();
-        f.blurY = r.i32();
-        f.angle = r.i32();
-        f.distance = r.i32();
-        readFilterTail(r, f, false);
+        f.color = r.rgba();
+        readFilterBody(r, f, false);
         return f;
     }
     case 1: {
@@ -70,22 +71,16 @@ Filter readFilter(ByteReader& r) {
     }
     case 2: {
         GlowFilter f;
-        f.color = rgbaOf(r);
-        f.blurX = r.i32();
-        f.blurY = r.i32();
-        readFilterTail(r, f, false);
+        f.color = r.rgba();
+        readFilterBody(r, f, false);
         return f;
     }
     case 3: {
         BevelFilter f;
         // The highlight colour comes first in the file.
-        f.highlightColor = rgbaOf(r);
-        f.shadowColor = rgbaOf(r);
-        f.blurX = r.i32();
-        f.blurY = r.i32();
-        f.angle = r.i32();
-        f.distance = r.i32();
-        readFilterTail(r, f, true);
+        f.highlightColor = r.rgba();
+        f.shadowColor = r.rgba();
+        readFilterBody(r, f, true);
         return f;
     }
     case 4:
@@ -94,13 +89,9 @@ Filter readFilter(ByteReader& r) {
         f.bevel = id == 7;
         std::size_t n = r.u8();
         f.colors.resize(n);
-        for (auto& c : f.colors) c.color = rgbaOf(r);
+        for (auto& c : f.colors) c.color = r.rgba();
         for (auto& c : f.colors) c.ratio = r.u8();
-        f.blurX = r.i32();
-        f.blurY = r.i32();
-        f.angle = r.i32();
-        f.distance = r.i32();
-        readFilterTail(r, f, true);
+        readFilterBody(r, f, true);
         return f;
     }
     case 5: {
@@ -113,7 +104,7 @@ Filter readFilter(ByteReader& r) {
         if (n * 4 > r.remaining()) r.fail("convolution matrix longer than its tag");
         f.matrix.resize(n);
         for (auto& v : f.matrix) v = r.f32();
-        f.defaultColor = rgbaOf(r);
+        f.defaultColor = r.rgba();
         std::uint8_t flags = r.u8();
         f.clamp = flags & 2;
         f.preserveAlpha = flags & 1;

@@ -4,8 +4,15 @@
 namespace swf::detail {
 namespace {
 
+// The mirror of the reader's filter body: blur, offset, strength, flags.
 template <class F>
-void writeFilterTail(ByteWriter& w, const F& f, bool hasOnTop) {
+void writeFilterBody(ByteWriter& w, const F& f, bool hasOnTop) {
+    w.i32(f.blurX);
+    w.i32(f.blurY);
+    if constexpr (requires { f.angle; }) {
+        w.i32(f.angle);
+        w.i32(f.distance);
+    }
     w.i16(f.strength);
     w.bit(f.inner);
     w.bit(f.knockout);
@@ -24,11 +31,7 @@ struct FilterWriter {
     void operator()(const DropShadowFilter& f) {
         w.u8(0);
         w.rgba(f.color);
-        w.i32(f.blurX);
-        w.i32(f.blurY);
-        w.i32(f.angle);
-        w.i32(f.distance);
-        writeFilterTail(w, f, false);
+        writeFilterBody(w, f, false);
     }
     void operator()(const BlurFilter& f) {
         w.u8(1);
@@ -40,19 +43,13 @@ struct FilterWriter {
     void operator()(const GlowFilter& f) {
         w.u8(2);
         w.rgba(f.color);
-        w.i32(f.blurX);
-        w.i32(f.blurY);
-        writeFilterTail(w, f, false);
+        writeFilterBody(w, f, false);
     }
     void operator()(const BevelFilter& f) {
         w.u8(3);
         w.rgba(f.highlightColor);
         w.rgba(f.shadowColor);
-        w.i32(f.blurX);
-        w.i32(f.blurY);
-        w.i32(f.angle);
-        w.i32(f.distance);
-        writeFilterTail(w, f, true);
+        writeFilterBody(w, f, true);
     }
     void operator()(const GradientFilter& f) {
         w.u8(f.bevel ? 7 : 4);
@@ -60,11 +57,7 @@ struct FilterWriter {
         w.u8(std::uint8_t(f.colors.size()));
         for (const auto& c : f.colors) w.rgba(c.color);
         for (const auto& c : f.colors) w.u8(c.ratio);
-        w.i32(f.blurX);
-        w.i32(f.blurY);
-        w.i32(f.angle);
-        w.i32(f.distance);
-        writeFilterTail(w, f, true);
+        writeFilterBody(w, f, true);
     }
     void operator()(const ConvolutionFilter& f) {
         if (f.matrix.size() != std::size_t(f.columns) * f.rows)
