@@ -2,6 +2,8 @@
 // with the Flash player's rebuild rules, sprites, labels and queues.
 #include <gtest/gtest.h>
 
+#include "flash/core/button.h"
+#include "flash/core/edit_text.h"
 #include "flash/core/player.h"
 #include "tests/flash/test_movies.h"
 
@@ -191,4 +193,73 @@ TEST(CoreTimeline, SelfContainingAndMultiplyingSpritesStop) {
     EXPECT_LE(depth, flash::Player::kMaxNesting + 1);
     EXPECT_GT(depth, 2);
     p->tick();  // and advancing them stays bounded too
+}
+
+TEST(CoreTimeline, ReplaceKeepsTheObjectAndPlaceOnATakenDepthMakesANewOne) {
+    swf::PlaceObject replace;
+    replace.action = swf::PlaceAction::Replace;
+    replace.depth = 1;
+    replace.characterId = 2;
+    auto p = load({rect(1, kRed, 0, 0, 10, 10), rect(2, kBlue, 0, 0, 20, 20), place(1, 1, at(7, 7)), ShowFrame{}, replace,
+                   ShowFrame{}, place(1, 1), ShowFrame{}},
+                  3);
+    std::uint64_t first = idAt(*p, 1);
+    p->tick();
+    EXPECT_EQ(idAt(*p, 1), first) << "a shape swapped for another stays the same object";
+    EXPECT_EQ(p->root().childAt(1)->characterId(), 2);
+    EXPECT_EQ(p->root().childAt(1)->x(), 7) << "and keeps its place";
+    p->tick();
+    EXPECT_NE(idAt(*p, 1), first);
+    EXPECT_EQ(p->root().childAt(1)->characterId(), 1);
+}
+
+TEST(CoreTimeline, ScenesLabelsAndTheFirstDefinitionOfAnId) {
+    swf::SceneAndFrameLabelData scenes;
+    scenes.scenes = {{0, "Intro"}, {2, "Main"}};
+    scenes.labels = {{3, "end"}};
+    swf::RemoveObject oldRemove;
+    oldRemove.version = 1;
+    oldRemove.characterId = 1;
+    oldRemove.depth = 1;
+    auto p = load({scenes, rect(1, kRed, 0, 0, 10, 10), rect(1, kBlue, 0, 0, 99, 99), place(1, 1), ShowFrame{}, ShowFrame{},
+                   oldRemove, ShowFrame{}, ShowFrame{}},
+                  4);
+    const auto& t = p->root().timeline();
+    ASSERT_EQ(t.scenes.size(), 2u);
+    EXPECT_EQ(t.scenes[1].name, "Main");
+    EXPECT_EQ(t.scenes[0].frameCount, 2);
+    EXPECT_EQ(t.scenes[1].frameCount, 2);
+    EXPECT_EQ(t.frameOfLabel("End"), 3);
+    EXPECT_DOUBLE_EQ(p->root().childAt(1)->width(), 10) << "a second definition of id 1 is ignored";
+    p->gotoFrame(2);
+    EXPECT_EQ(p->root().childAt(1), nullptr) << "the old RemoveObject form works too";
+}
+
+TEST(CoreTimeline, ButtonsShowTheirUpState) {
+    swf::DefineButton b;
+    b.version = 1;
+    b.id = 3;
+    swf::ButtonRecord up, over;
+    up.states = swf::ButtonState::Up;
+    up.characterId = 1;
+    up.depth = 1;
+    over.states = swf::ButtonState::Over | swf::ButtonState::HitTest;
+    over.characterId = 2;
+    over.depth = 2;
+    b.records = {up, over};
+    swf::DefineButtonCxform tint{3, swf::ColorTransform{128, 256, 256, 256, 0, 0, 0, 0}};
+    auto p = load({rect(1, kRed, 0, 0, 10, 10), rect(2, kBlue, 0, 0, 10, 10), b, tint, place(1, 3), ShowFrame{}}, 1);
+    auto* button = dynamic_cast<flash::Button*>(p->root().childAt(1));
+    ASSERT_NE(button, nullptr);
+    ASSERT_EQ(button->children().size(), 1u);
+    EXPECT_EQ(button->children().begin()->second->characterId(), 1);
+    EXPECT_FLOAT_EQ(button->children().begin()->second->colorTransform.mul[0], 0.5f) << "DefineButtonCxform tints a first-version button";
+    button->setState(swf::ButtonState::Over, *p);
+    ASSERT_EQ(button->children().size(), 1u);
+    EXPECT_EQ(button->children().begin()->second->characterId(), 2);
+}
+
+TEST(CoreTimeline, TextFieldsDecodeTheirTextByVersion) {
+    EXPECT_EQ(flash::decodeSwfString("caf\xc3\xa9", 6), QString::fromUtf8("café"));
+    EXPECT_EQ(flash::decodeSwfString("caf\xe9", 5), QString::fromUtf8("café"));
 }
