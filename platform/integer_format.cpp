@@ -15,19 +15,26 @@ struct NumberSpec {
 };
 
 std::string FormatOne(long long value, const NumberSpec& spec) {
-    std::string digits = std::to_string(value);
-    std::string sign;
-    if (!digits.empty() && digits[0] == '-') {
-        sign = "-";
-        digits.erase(0, 1);
-    } else if (spec.signChar) {
-        sign = std::string(1, spec.signChar);
-    }
-    size_t length = sign.size() + digits.size();
-    if (length >= spec.width) return sign + digits;
-    std::string pad(spec.width - length, spec.zeroPad && !spec.leftAlign ? '0' : ' ');
-    if (spec.leftAlign) return sign + digits + pad;
-    return spec.zeroPad ? sign + pad + digits : pad + sign + digits;
+    // Digits of the magnitude, built by hand: unsigned, so the most negative
+    // value has one too.
+    unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value) : value;
+    char digits[24];
+    size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    const char sign = value < 0 ? '-' : spec.signChar;
+    const size_t length = count + (sign ? 1 : 0);
+    const size_t padding = spec.width > length ? spec.width - length : 0;
+    const bool zeros = spec.zeroPad && !spec.leftAlign;
+    std::string out;
+    if (!spec.leftAlign && !zeros) out.append(padding, ' ');
+    if (sign) out += sign;
+    if (zeros) out.append(padding, '0');
+    while (count > 0) out += digits[--count];
+    if (spec.leftAlign) out.append(padding, ' ');
+    return out;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ TEST(IntegerFormat, FillsNumberConversionsInOrder) {
     EXPECT_EQ(FormatIntegers("%d%% completed", {57}), "57% completed");
     EXPECT_EQ(FormatIntegers("[%04d|%-4d|%+d|% i|%3u]", {7, -7, 7, 7, 1234}), "[0007|-7  |+7| 7|1234]");
     EXPECT_EQ(FormatIntegers("%05d", {-42}), "-0042");
+    EXPECT_EQ(FormatIntegers("%d", {INT64_MIN}), "-9223372036854775808");
 }
 
 TEST(IntegerFormat, ALanguagePackCannotReachPrintf) {
