@@ -7,14 +7,14 @@ namespace kinolux {
 
 namespace {
 
-struct NumberSpec {
+struct NumberConversion {
     bool leftAlign = false;
     bool zeroPad = false;
     char signChar = 0;  // '+' or ' ' before a positive number
     size_t width = 0;
 };
 
-std::string FormatOne(long long value, const NumberSpec& spec) {
+std::string FormatOne(long long value, const NumberConversion& conversion) {
     // Digits of the magnitude, built by hand: unsigned, so the most negative
     // value has one too.
     unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value) : value;
@@ -24,16 +24,16 @@ std::string FormatOne(long long value, const NumberSpec& spec) {
         digits[count++] = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    const char sign = value < 0 ? '-' : spec.signChar;
+    const char sign = value < 0 ? '-' : conversion.signChar;
     const size_t length = count + (sign ? 1 : 0);
-    const size_t padding = spec.width > length ? spec.width - length : 0;
-    const bool zeros = spec.zeroPad && !spec.leftAlign;
+    const size_t padding = conversion.width > length ? conversion.width - length : 0;
+    const bool zeros = conversion.zeroPad && !conversion.leftAlign;
     std::string out;
-    if (!spec.leftAlign && !zeros) out.append(padding, ' ');
+    if (!conversion.leftAlign && !zeros) out.append(padding, ' ');
     if (sign) out += sign;
     if (zeros) out.append(padding, '0');
     while (count > 0) out += digits[--count];
-    if (spec.leftAlign) out.append(padding, ' ');
+    if (conversion.leftAlign) out.append(padding, ' ');
     return out;
 }
 
@@ -56,23 +56,23 @@ std::string FormatIntegers(std::string_view format, std::initializer_list<long l
             i += 2;
             continue;
         }
-        NumberSpec spec;
+        NumberConversion conversion;
         size_t j = i + 1;
         for (; j < format.size() && std::string_view("-0+ ").find(format[j]) != std::string_view::npos; ++j) {
-            if (format[j] == '-') spec.leftAlign = true;
-            if (format[j] == '0') spec.zeroPad = true;
-            if (format[j] == '+') spec.signChar = '+';
-            if (format[j] == ' ' && spec.signChar == 0) spec.signChar = ' ';
+            if (format[j] == '-') conversion.leftAlign = true;
+            if (format[j] == '0') conversion.zeroPad = true;
+            if (format[j] == '+') conversion.signChar = '+';
+            if (format[j] == ' ' && conversion.signChar == 0) conversion.signChar = ' ';
         }
         for (; j < format.size() && format[j] >= '0' && format[j] <= '9'; ++j)
-            spec.width = std::min(kMaxWidth, spec.width * 10 + static_cast<size_t>(format[j] - '0'));
+            conversion.width = std::min(kMaxWidth, conversion.width * 10 + static_cast<size_t>(format[j] - '0'));
         bool isNumber = j < format.size() && (format[j] == 'd' || format[j] == 'i' || format[j] == 'u');
         if (!isNumber || next == values.end()) {
             out += '%';  // kept as it stands; the rest is copied as plain text
             ++i;
             continue;
         }
-        out += FormatOne(*next++, spec);
+        out += FormatOne(*next++, conversion);
         i = j + 1;
     }
     return out;
