@@ -97,8 +97,11 @@ Value Vm::callBytecode(FunctionObject& fn, const Value& thisValue, Args args, Ob
     const bool closure = code.body.swfVersion >= 6;
     auto* definedIn = static_cast<StageObject*>(fn.baseClip());
     Ref<StageObject> base;
-    if ((closure || special) && definedIn && definedIn->binding()) {
-        base = Ref<StageObject>(definedIn);
+    // A clip that left the stage is found again by its path when another
+    // has taken its place.
+    DisplayObjectBinding* definedClip = (closure || special) && definedIn ? bindingOf(definedIn) : nullptr;
+    if (definedClip) {
+        base = definedIn->binding() ? Ref<StageObject>(definedIn) : stageObjectOf(definedClip);
     } else if (DisplayObjectBinding* thisClip = bindingOf(thisValue)) {
         base = stageObjectOf(thisClip);
     } else if (DisplayObjectBinding* target = targetClipOrRoot()) {

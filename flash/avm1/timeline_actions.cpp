@@ -153,7 +153,10 @@ void actionSetTarget2(Vm& vm, Activation& act, const Value& target) {
         // SWF 6 and older fall back to the clip running the code.
         act.targetClip = vm.swfVersion() > 6 ? nullptr : act.baseClip;
     } else if (DisplayObjectBinding* clip = vm.bindingOf(target)) {
-        act.targetClip = vm.stageObjectOf(clip);
+        // A clip is looked up by its path, so among clips of one name the
+        // first wins.
+        actionSetTarget(vm, act, vm.targetPath(*clip));
+        return;
     } else {
         actionSetTarget(vm, act, vm.toString(target));
         return;

@@ -179,46 +179,123 @@ void ClipNode::runFrame() {
     int total = totalFrames();
     if (currentFrame_ == 0) applyFrame(1, true);
     else if (currentFrame_ < total) applyFrame(currentFrame_ + 1, true);
-    else if (total > 1) gotoFrame(1, true);
+    else if (total > 1 && (!symbol_ || symbol_->complete)) gotoFrame(1, true);
 }
 
-void ClipNode::gotoFrame(int frame, bool play) {
+NodeState& ClipNode::stateOf(DisplayObjectBinding& child) {
+    switch (child.kind()) {
+    case avm1::DisplayKind::MovieClip: return static_cast<ClipNode&>(child).state();
+    case avm1::DisplayKind::TextField: return static_cast<TextNode&>(child).state();
+    case avm1::DisplayKind::Button: return static_cast<ButtonNode&>(child).state();
+    default: return static_cast<ShapeNode&>(child).state();
+    }
+}
+
+// A goto does not step through the frames it skips: it sums up what their
+// tags do to each depth and then changes the display list once, so objects
+// that come and go in between are never made, and objects that stay keep
+// their state. Going back replays the timeline from frame 1 and keeps the
+// objects whose placement is still the one in effect at the target frame.
+void ClipNode::gotoFrame(int frame, bool play) { seek(frame, play, true); }
+
+void ClipNode::seek(int frame, bool play, bool runScripts) {
     int total = totalFrames();
+    const bool reachable = runScripts && frame <= total;  // beyond the end: the last frame, without its scripts
     frame = std::clamp(frame, 1, total);
     playing_ = play;
-    if (frame == currentFrame_) return;
-    if (frame > currentFrame_) {
-        for (int f = currentFrame_ + 1; f <= frame; ++f) applyFrame(f, f == frame);
+    if (frame == currentFrame_ || !symbol_) {
+        currentFrame_ = frame;
         return;
     }
-    // Going back: keep the objects the target frame still has from the same
-    // placement, remove the rest, and replay the timeline from frame 1.
-    std::map<int, const swf::PlaceObject*> placements;
-    for (int f = 1; f <= frame && symbol_; ++f) {
+    const bool rewind = frame < currentFrame_;
+    const int first = rewind ? 1 : currentFrame_ + 1;
+
+    struct Command {
+        int depth;
+        int frame;
+        std::size_t order;
+        const swf::PlaceObject* place;  // makes the object; null: changes the one there
+        std::vector<const swf::PlaceObject*> changes;
+    };
+    std::vector<Command> commands;
+    auto commandAt = [&](int depth) -> Command* {
+        for (Command& c : commands) {
+            if (c.depth == depth) return &c;
+        }
+        return nullptr;
+    };
+    // Objects present before the goto that count as occupying their depth:
+    // going forward, all of them; going back, only those scripts made.
+    auto baseline = [&](int depth) -> bool {
+        auto it = children_.find(depth);
+        if (it == children_.end()) return false;
+        return !rewind || !stateOf(*it->second).placedBy;
+    };
+    std::size_t order = 0;
+    for (int f = first; f <= frame; ++f) {
         for (const swf::Tag* tag : symbol_->frames[f - 1]) {
-            if (const auto* place = tag->get<swf::PlaceObject>()) {
-                if (place->action != swf::PlaceAction::Modify)
-                    placements[place->depth + kTimelineDepthOffset] = place;
+            if (const auto* placement = tag->get<swf::PlaceObject>()) {
+                int depth = placement->depth + kTimelineDepthOffset;
+                Command* c = commandAt(depth);
+                bool occupied = c || baseline(depth);
+                if (placement->action == swf::PlaceAction::Modify ||
+                    (placement->action == swf::PlaceAction::Replace && occupied)) {
+                    if (c) c->changes.push_back(placement);
+                    else if (occupied) commands.push_back({depth, f, order++, nullptr, {placement}});
+                } else if (!occupied) {
+                    commands.push_back({depth, f, order++, placement, {}});
+                }
             } else if (const auto* remove = tag->get<swf::RemoveObject>()) {
-                placements.erase(remove->depth + kTimelineDepthOffset);
+                int depth = remove->depth + kTimelineDepthOffset;
+                std::erase_if(commands, [&](const Command& c) { return c.depth == depth; });
+                if (!rewind) removeChild(depth);
+            } else if (const auto* init = tag->get<swf::DoInitAction>()) {
+                s_.host->queueInitActions(this, s_.host->block(init->actions));
             }
         }
     }
-    std::vector<int> doomed;
-    for (auto& [depth, child] : children_) {
-        NodeState* st = nullptr;
-        switch (child->kind()) {
-        case avm1::DisplayKind::MovieClip: st = &static_cast<ClipNode*>(child.get())->state(); break;
-        case avm1::DisplayKind::TextField: st = &static_cast<TextNode*>(child.get())->state(); break;
-        case avm1::DisplayKind::Button: st = &static_cast<ButtonNode*>(child.get())->state(); break;
-        default: st = &static_cast<ShapeNode*>(child.get())->state(); break;
+    if (rewind) {
+        // Timeline objects stay only when their placement is still in effect.
+        std::vector<int> doomed;
+        for (auto& [depth, child] : children_) {
+            const swf::PlaceObject* placedBy = stateOf(*child).placedBy;
+            if (!placedBy) continue;
+            Command* c = commandAt(depth);
+            if (!c || c->place != placedBy) doomed.push_back(depth);
         }
-        if (!st->placedBy) continue;
-        auto it = placements.find(depth);
-        if (it == placements.end() || it->second != st->placedBy) doomed.push_back(depth);
+        for (int depth : doomed) removeChild(depth);
     }
-    for (int depth : doomed) removeChild(depth);
-    for (int f = 1; f <= frame; ++f) applyFrame(f, f == frame);
+    currentFrame_ = frame;
+
+    auto run = [&](const Command& c) {
+        auto it = children_.find(c.depth);
+        DisplayObjectBinding* child = it == children_.end() ? nullptr : it->second.get();
+        if (c.place && !(child && stateOf(*child).placedBy == c.place)) {
+            if (child) return;  // a script's object holds the depth
+            place(*c.place);
+            it = children_.find(c.depth);
+            child = it == children_.end() ? nullptr : it->second.get();
+        } else if (c.place && child) {
+            applyPlacement(stateOf(*child), *c.place);  // a kept object returns to its placement
+        }
+        if (!child) return;
+        for (const swf::PlaceObject* change : c.changes) {
+            applyPlacement(stateOf(*child), *change);
+            if (change->name) child->setName(String::fromSwf(*change->name, s_.swfVersion));
+        }
+    };
+    std::sort(commands.begin(), commands.end(), [](const Command& a, const Command& b) { return a.order < b.order; });
+    for (const Command& c : commands) {
+        if (c.frame < frame) run(c);
+    }
+    if (reachable) {
+        for (const swf::Tag* tag : symbol_->frames[frame - 1]) {
+            if (const auto* action = tag->get<swf::DoAction>()) s_.host->queueActions(this, s_.host->block(action->actions));
+        }
+    }
+    for (const Command& c : commands) {
+        if (c.frame >= frame) run(c);
+    }
 }
 
 std::optional<int> ClipNode::frameOfLabel(const String& label) const {
@@ -271,7 +348,11 @@ void ClipNode::place(const swf::PlaceObject& tag) {
         if (tag.name) child->setName(String::fromSwf(*tag.name, s_.swfVersion));
         return;
     }
-    if (existing != children_.end()) return;  // the player ignores an occupied depth
+    if (existing != children_.end()) {
+        // The player leaves an occupied depth alone and says so in its log.
+        s_.host->trace("Warning: Failed to place object at depth " + std::to_string(tag.depth) + ".");
+        return;
+    }
     String name = tag.name ? String::fromSwf(*tag.name, s_.swfVersion) : s_.host->nextInstanceName();
     instantiate(tag.characterId, std::move(name), depth, &tag, nullptr);
 }

@@ -86,6 +86,8 @@ public:
     int totalFrames() const;
 
 private:
+    static NodeState& stateOf(DisplayObjectBinding& child);
+    void seek(int frame, bool play, bool runScripts);
     void applyFrame(int frame, bool runScripts);
     void place(const swf::PlaceObject& tag);
     DisplayObjectBinding* instantiate(std::uint16_t characterId, String name, int depth,

@@ -62,6 +62,7 @@ void TimelineHost::buildLibrary() {
             Symbol& s = symbols_[sprite->id];
             s.kind = Symbol::Kind::Sprite;
             readFrames(sprite->tags, version, sprite->frameCount, s);
+            s.complete = !sprite->tags.empty() && sprite->tags.back().get<swf::End>();
         } else if (const auto* button = tag.get<swf::DefineButton>()) {
             symbols_[button->id].kind = Symbol::Kind::Button;
         } else if (const auto* text = tag.get<swf::DefineEditText>()) {

@@ -33,6 +33,9 @@ struct Symbol {
     std::vector<std::pair<std::u16string, int>> labels;
     const swf::DefineEditText* editText = nullptr;
     String exportName;
+    // A sprite without its End tag counts as still loading: its playhead
+    // waits on the last frame instead of looping.
+    bool complete = true;
 };
 
 class TimelineHost : public avm1::Host {

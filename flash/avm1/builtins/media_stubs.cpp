@@ -70,6 +70,36 @@ Value copyObject(Vm& vm, const Value& thisValue, Args) {
     return Value(copy);
 }
 
+// A menu's copy has its own lists: the built-in switches copied and every
+// custom item copied in turn.
+Value contextMenuCopy(Vm& vm, const Value& thisValue, Args) {
+    ObjectRef self = vm.toObject(thisValue);
+    if (!self) return Value();
+    ObjectRef copy = vm.createInstance(self->protoValue());
+    vm.set(copy, String(u"onSelect"), vm.get(self, String(u"onSelect")));
+    ObjectRef builtIns = vm.newObject();
+    Value from = vm.get(self, String(u"builtInItems"));
+    if (from.isObject()) {
+        std::vector<String> keys = vm.enumerate(*from.object());
+        for (auto key = keys.rbegin(); key != keys.rend(); ++key) vm.set(builtIns, *key, vm.get(from, *key));
+    }
+    vm.set(copy, String(u"builtInItems"), Value(builtIns));
+    Ref<ArrayObject> items = vm.newArray();
+    Value custom = vm.get(self, String(u"customItems"));
+    if (custom.isObject()) {
+        ObjectRef list = custom.objectRef();
+        std::uint32_t n = lengthOf(vm, list);
+        vm.charge(n);
+        for (std::uint32_t i = 0; i < n; ++i) {
+            Value item = elementOf(vm, list, i);
+            Value copied = item.isObject() ? vm.callMethod(item, String(u"copy"), {}) : item;
+            setElement(vm, ObjectRef(items.get()), i, copied);
+        }
+    }
+    vm.set(copy, String(u"customItems"), Value(items.get()));
+    return Value(copy);
+}
+
 // ---- MovieClipLoader ----
 
 Value loaderConstruct(Vm& vm, const Value& thisValue, Args) {
@@ -143,7 +173,7 @@ void installMediaStubs(Vm& vm) {
     ObjectRef menu = vm.newObject();
     defineClass(vm, global, u"ContextMenu", contextMenuConstruct, contextMenuConstruct, menu);
     vm.defineMethod(*menu, u"hideBuiltInItems", hideBuiltInItems);
-    vm.defineMethod(*menu, u"copy", copyObject);
+    vm.defineMethod(*menu, u"copy", contextMenuCopy);
     ObjectRef item = vm.newObject();
     defineClass(vm, global, u"ContextMenuItem", contextMenuItemConstruct, contextMenuItemConstruct, item);
     vm.defineMethod(*item, u"copy", copyObject);
