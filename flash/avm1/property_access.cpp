@@ -68,8 +68,10 @@ Value Vm::get(const ObjectRef& objectIn, const String& name) {
             const Property& prop = p->properties().at(i);
             if (visibleToVersion(prop.flags, version)) {
                 if (!prop.isVirtual()) return prop.value;
+                // A getter too deep to run leaves the value last stored.
                 ObjectRef getter = prop.getter;
-                return callSpecial(Value(getter), Value(thisObject), {}).value_or(Value());
+                Value stored = prop.value;
+                return callSpecial(Value(getter), Value(thisObject), {}).value_or(stored);
             }
         }
         Value out;
@@ -156,6 +158,11 @@ void Vm::set(const ObjectRef& objectIn, const String& name, const Value& valueIn
                 if (setter) {
                     Value arg = value;
                     callSpecial(Value(setter), Value(object), Args(&arg, 1));
+                    // The player also keeps the value, once the setter is
+                    // done, for a getter that runs too deep to be called.
+                    int again = object->properties().find(name, cs);
+                    if (again != PropertyMap::kNone && object->properties().at(again).setter == setter)
+                        object->properties().at(again).value = value;
                 }
             } else if (!(prop.flags & PropertyFlag::ReadOnly)) {
                 prop.value = value;

@@ -55,6 +55,41 @@ void applyPlacement(NodeState& s, const swf::PlaceObject& tag) {
     if (tag.visible) setProp(s, DisplayProperty::Visible, *tag.visible ? 1 : 0);
 }
 
+// The text of an HTML text: tags dropped, paragraph ends and <br> as
+// line breaks, the common entities decoded. Enough for scripts reading
+// .text; the display side does the real layout.
+String plainTextOf(const String& html) {
+    std::u16string out;
+    std::u16string_view in = html.view();
+    for (std::size_t i = 0; i < in.size();) {
+        char16_t c = in[i];
+        if (c == u'<') {
+            std::size_t close = in.find(u'>', i);
+            if (close == std::u16string_view::npos) break;
+            String tag(in.substr(i + 1, close - i - 1));
+            if (tag.equalsIgnoreCase(u"/p") || tag.equalsIgnoreCase(u"br") || tag.equalsIgnoreCase(u"br/")) out += u'\r';
+            i = close + 1;
+        } else if (c == u'&') {
+            static constexpr std::pair<std::u16string_view, char16_t> kEntities[] = {
+                {u"&lt;", u'<'}, {u"&gt;", u'>'}, {u"&amp;", u'&'}, {u"&quot;", u'"'}, {u"&apos;", u'\''}, {u"&nbsp;", 0xA0}};
+            bool matched = false;
+            for (const auto& [name, ch] : kEntities) {
+                if (in.substr(i, name.size()) == name) {
+                    out += ch;
+                    i += name.size();
+                    matched = true;
+                    break;
+                }
+            }
+            if (!matched) out += in[i++];
+        } else {
+            out += in[i++];
+        }
+    }
+    if (!out.empty() && out.back() == u'\r') out.pop_back();  // the last paragraph ends the text
+    return String(out);
+}
+
 // Runs the unload handlers of an object and of everything inside it.
 void unload(TimelineHost& host, DisplayObjectBinding& object, NodeState& state) {
     for (const swf::ClipAction& action : state.clipActions) {
@@ -145,6 +180,7 @@ double ClipNode::property(DisplayProperty p) const {
 }
 
 DisplayObjectBinding* ClipNode::childByName(const String& name, bool caseSensitive) const {
+    if (name.empty()) return nullptr;  // unnamed shapes are not found by name
     for (const auto& [depth, child] : children_) {
         if (child->name().equals(name.view(), caseSensitive)) return child.get();
     }
@@ -353,7 +389,11 @@ void ClipNode::place(const swf::PlaceObject& tag) {
         s_.host->trace("Warning: Failed to place object at depth " + std::to_string(tag.depth) + ".");
         return;
     }
-    String name = tag.name ? String::fromSwf(*tag.name, s_.swfVersion) : s_.host->nextInstanceName();
+    // Shapes and static text get no instance name (nor use up a number).
+    const Symbol* symbol = s_.host->symbol(tag.characterId);
+    const bool scriptable = symbol && symbol->kind != Symbol::Kind::Other;
+    String name = tag.name ? String::fromSwf(*tag.name, s_.swfVersion)
+                           : scriptable ? s_.host->nextInstanceName() : String();
     instantiate(tag.characterId, std::move(name), depth, &tag, nullptr);
 }
 
@@ -386,7 +426,7 @@ DisplayObjectBinding* ClipNode::adopt(std::unique_ptr<DisplayObjectBinding> chil
     if (object->kind() == avm1::DisplayKind::Other) return object;
     if (object->kind() == avm1::DisplayKind::MovieClip) {
         for (const swf::ClipAction& action : static_cast<ClipNode*>(object)->state().clipActions) {
-            if (action.events & swf::ClipEvent::Initialize)
+            if (action.events & (swf::ClipEvent::Initialize | swf::ClipEvent::Construct))
                 s_.host->vm().runClipActions(*object, s_.host->block(action.actions));
         }
     }
@@ -482,7 +522,13 @@ TextNode::TextNode(NodeState state, const swf::DefineEditText* definition) : Nod
     using P = avm1::TextFieldProperty;
     String text;
     if (definition) {
-        if (definition->initialText) text = String::fromSwf(*definition->initialText, s_.swfVersion);
+        if (definition->initialText) {
+            text = String::fromSwf(*definition->initialText, s_.swfVersion);
+            if (definition->html) {
+                values_[P::HtmlText] = avm1::Value(text);
+                text = plainTextOf(text);
+            }
+        }
         variable_ = String::fromSwf(definition->variableName, s_.swfVersion);
         values_[P::Multiline] = avm1::Value(definition->multiline);
         values_[P::WordWrap] = avm1::Value(definition->wordWrap);
@@ -507,6 +553,7 @@ avm1::Value TextNode::textProperty(avm1::TextFieldProperty p) const {
     case P::HtmlText: return textProperty(P::Text);
     case P::Length: return avm1::Value(textProperty(P::Text).string().size());
     case P::Variable:
+    case P::MaxChars:
     case P::Restrict: return avm1::Value::null();
     case P::AutoSize: return avm1::Value(String(u"none"));
     case P::Type: return avm1::Value(String(u"dynamic"));
@@ -532,6 +579,7 @@ avm1::Value TextNode::textProperty(avm1::TextFieldProperty p) const {
 
 void TextNode::setTextProperty(avm1::TextFieldProperty p, const avm1::Value& v) {
     using P = avm1::TextFieldProperty;
+    if (p == P::HtmlText || p == P::Text) values_.erase(P::HtmlText);
     if (p == P::HtmlText) p = P::Text;
     if (p == P::Variable) variable_ = v.isString() ? v.string() : String();
     values_[p] = v;

@@ -154,6 +154,8 @@ void installGlobalFunctions(Vm& vm) {
     vm.defineMethod(global, u"updateAfterEvent", nothing, hidden);
     vm.defineMethod(global, u"setInterval", setInterval, hidden);
     vm.defineMethod(global, u"setTimeout", setTimeout, hidden);
+    // The player's _global carries a stray `o` that is null.
+    global.defineValue(u"o", Value::null(), hidden);
     Ref<FunctionObject> clear = vm.newNative(clearTimer);
     global.defineValue(u"clearInterval", Value(ObjectRef(clear)), hidden);
     global.defineValue(u"clearTimeout", Value(ObjectRef(clear)), hidden);

@@ -43,7 +43,7 @@ Value numberValueOf(Vm&, const Value& thisValue, Args) {
 }
 
 Value booleanCall(Vm& vm, const Value&, Args args) {
-    if (args.empty()) return Value(vm.swfVersion() < 7 ? Value() : Value(false));
+    if (args.empty()) return Value();
     return Value(vm.toBoolean(args[0]));
 }
 

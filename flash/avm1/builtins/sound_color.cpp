@@ -128,7 +128,8 @@ Value getTransform(Vm& vm, const Value& thisValue, Args) {
     SoundObject* self = thisSound(thisValue);
     if (!self) return Value();
     ObjectRef out = vm.newObject();
-    for (int i = 0; i < 4; ++i) vm.set(out, String(kTransformNames[i]), Value(self->transform[i]));
+    for (int i : {0, 1, 3, 2})  // the player's order: ll, lr, rr, rl
+        vm.set(out, String(kTransformNames[i]), Value(self->transform[i]));
     return Value(out);
 }
 
