@@ -19,6 +19,7 @@ void setProp(NodeState& s, DisplayProperty p, double v) { s.props[static_cast<in
 NodeState defaultState(TimelineHost* host, ClipNode* parent, String name, int depth, int version) {
     NodeState s;
     s.host = host;
+    s.library = parent ? &parent->library() : &host->mainLibrary();
     s.parent = parent;
     s.name = std::move(name);
     s.depth = depth;
@@ -93,7 +94,7 @@ String plainTextOf(const String& html) {
 // Runs the unload handlers of an object and of everything inside it.
 void unload(TimelineHost& host, DisplayObjectBinding& object, NodeState& state) {
     for (const swf::ClipAction& action : state.clipActions) {
-        if (action.events & swf::ClipEvent::Unload) host.vm().runClipActions(object, host.block(action.actions));
+        if (action.events & swf::ClipEvent::Unload) host.vm().runClipActions(object, state.library->block(action.actions));
     }
     host.vm().callMethod(object, u"onUnload");
     if (object.kind() == avm1::DisplayKind::MovieClip) {
@@ -286,7 +287,7 @@ void ClipNode::seek(int frame, bool play, bool runScripts) {
                 std::erase_if(commands, [&](const Command& c) { return c.depth == depth; });
                 if (!rewind) removeChild(depth);
             } else if (const auto* init = tag->get<swf::DoInitAction>()) {
-                s_.host->queueInitActions(this, s_.host->block(init->actions));
+                s_.host->queueInitActions(this, library().block(init->actions));
             }
         }
     }
@@ -326,7 +327,7 @@ void ClipNode::seek(int frame, bool play, bool runScripts) {
     }
     if (reachable) {
         for (const swf::Tag* tag : symbol_->frames[frame - 1]) {
-            if (const auto* action = tag->get<swf::DoAction>()) s_.host->queueActions(this, s_.host->block(action->actions));
+            if (const auto* action = tag->get<swf::DoAction>()) s_.host->queueActions(this, library().block(action->actions));
         }
     }
     for (const Command& c : commands) {
@@ -346,7 +347,7 @@ std::vector<ActionBlock> ClipNode::frameActions(int frame) const {
     std::vector<ActionBlock> out;
     if (!symbol_ || frame < 1 || frame > static_cast<int>(symbol_->frames.size())) return out;
     for (const swf::Tag* tag : symbol_->frames[frame - 1]) {
-        if (const auto* action = tag->get<swf::DoAction>()) out.push_back(s_.host->block(action->actions));
+        if (const auto* action = tag->get<swf::DoAction>()) out.push_back(library().block(action->actions));
     }
     return out;
 }
@@ -360,9 +361,9 @@ void ClipNode::applyFrame(int frame, bool runScripts) {
         } else if (const auto* remove = tag->get<swf::RemoveObject>()) {
             removeChild(remove->depth + kTimelineDepthOffset);
         } else if (const auto* action = tag->get<swf::DoAction>()) {
-            if (runScripts) s_.host->queueActions(this, s_.host->block(action->actions));
+            if (runScripts) s_.host->queueActions(this, library().block(action->actions));
         } else if (const auto* init = tag->get<swf::DoInitAction>()) {
-            s_.host->queueInitActions(this, s_.host->block(init->actions));
+            s_.host->queueInitActions(this, library().block(init->actions));
         }
     }
 }
@@ -390,7 +391,7 @@ void ClipNode::place(const swf::PlaceObject& tag) {
         return;
     }
     // Shapes and static text get no instance name (nor use up a number).
-    const Symbol* symbol = s_.host->symbol(tag.characterId);
+    const Symbol* symbol = library().symbol(tag.characterId);
     const bool scriptable = symbol && symbol->kind != Symbol::Kind::Other;
     String name = tag.name ? String::fromSwf(*tag.name, s_.swfVersion)
                            : scriptable ? s_.host->nextInstanceName() : String();
@@ -399,8 +400,10 @@ void ClipNode::place(const swf::PlaceObject& tag) {
 
 DisplayObjectBinding* ClipNode::instantiate(std::uint16_t characterId, String name, int depth,
                                             const swf::PlaceObject* tag, const avm1::ObjectRef& initObject) {
-    const Symbol* symbol = s_.host->symbol(characterId);
-    NodeState state = defaultState(s_.host, this, std::move(name), depth, s_.swfVersion);
+    const Symbol* symbol = library().symbol(characterId);
+    // An object plays by the rules of the movie its symbol comes from.
+    const int version = symbol && symbol->library ? symbol->library->swfVersion : s_.swfVersion;
+    NodeState state = defaultState(s_.host, this, std::move(name), depth, version);
     state.placedBy = tag;
     state.characterId = characterId;
     if (symbol) state.exportName = symbol->exportName;
@@ -427,7 +430,7 @@ DisplayObjectBinding* ClipNode::adopt(std::unique_ptr<DisplayObjectBinding> chil
     if (object->kind() == avm1::DisplayKind::MovieClip) {
         for (const swf::ClipAction& action : static_cast<ClipNode*>(object)->state().clipActions) {
             if (action.events & (swf::ClipEvent::Initialize | swf::ClipEvent::Construct))
-                s_.host->vm().runClipActions(*object, s_.host->block(action.actions));
+                s_.host->vm().runClipActions(*object, static_cast<ClipNode*>(object)->state().library->block(action.actions));
         }
     }
     s_.host->vm().constructDisplayObject(*object, initObject);

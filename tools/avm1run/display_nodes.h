@@ -20,6 +20,7 @@ struct NodeState {
     avm1::ColorTransform color;
     String exportName;
     const swf::PlaceObject* placedBy = nullptr;  // the timeline tag that made it
+    const Library* library = nullptr;            // the movie of that timeline
     std::uint16_t characterId = 0;
     std::vector<swf::ClipAction> clipActions;
 };
@@ -84,6 +85,8 @@ public:
     void removeChild(int depth);
     bool swapChild(int from, int to);
     int totalFrames() const;
+    // The movie this clip's own frames come from.
+    const Library& library() const { return symbol_ && symbol_->library ? *symbol_->library : *s_.library; }
 
 private:
     static NodeState& stateOf(DisplayObjectBinding& child);

@@ -4,6 +4,7 @@
 //   avm1run --disassemble MOVIE.swf
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -70,7 +71,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        kinolux::avm1run::TimelineHost host(std::move(file));
+        std::string folder = std::filesystem::path(path).parent_path().string();
+        kinolux::avm1run::TimelineHost host(std::move(file), {}, kinolux::avm1run::filesIn(folder.empty() ? "." : folder));
         for (int i = 0; i < frames; ++i) host.runFrame();
         for (const std::string& line : host.traces()) std::cout << line << '\n';
         for (const std::string& error : host.errors()) std::cerr << "avm1run: " << error << '\n';

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -24,6 +25,7 @@ using avm1::String;
 
 class ClipNode;
 class TimelineHost;
+struct Library;
 
 // A symbol of the movie's dictionary, as far as scripts need it.
 struct Symbol {
@@ -36,12 +38,34 @@ struct Symbol {
     // A sprite without its End tag counts as still loading: its playhead
     // waits on the last frame instead of looping.
     bool complete = true;
+    // The movie the symbol comes from (another one for imported symbols).
+    const Library* library = nullptr;
 };
+
+// The dictionary of one movie file: the main movie or one it imports from.
+struct Library {
+    std::shared_ptr<swf::Movie> movie;
+    int swfVersion = 0;
+    std::map<std::uint16_t, Symbol> symbols;
+
+    const Symbol* symbol(std::uint16_t id) const;
+    // Bytecode of this movie, kept alive with it.
+    ActionBlock block(swf::Bytes bytes) const { return ActionBlock::inside(movie, bytes, swfVersion); }
+};
+
+// Reads a file a movie refers to (ImportAssets), by its URL as written in
+// the movie; nullopt when there is none.
+using FileLoader = std::function<std::optional<std::vector<std::uint8_t>>(const std::string& url)>;
+
+// A loader for files in one folder (the movie's): relative URLs without
+// "..", any query string dropped; others find nothing.
+FileLoader filesIn(const std::string& folder);
 
 class TimelineHost : public avm1::Host {
 public:
     // Throws swf::Error when the file is not a movie.
-    explicit TimelineHost(std::vector<std::uint8_t> file, avm1::ScriptLimits limits = {});
+    explicit TimelineHost(std::vector<std::uint8_t> file, avm1::ScriptLimits limits = {},
+                          FileLoader loader = nullptr);
     ~TimelineHost() override;
 
     // Runs one frame of the movie: clip events, timelines, scripts, timers.
@@ -50,7 +74,7 @@ public:
     bool quit() const { return quit_; }
     const std::vector<std::string>& traces() const { return traces_; }
     const std::vector<std::string>& errors() const { return errors_; }
-    int swfVersion() const { return movie_->header.version; }
+    int swfVersion() const { return main_.swfVersion; }
 
     // ---- Host ----
     void trace(std::string_view line) override;
@@ -65,7 +89,7 @@ public:
 
     // ---- for the display objects ----
     avm1::Vm& vm() { return *vm_; }
-    const Symbol* symbol(std::uint16_t id) const;
+    const Library& mainLibrary() const { return main_; }
     const Symbol* exported(const String& name) const;
     String nextInstanceName();
     void addToExecutionList(ClipNode* clip) { executionList_.push_front(clip); }
@@ -78,7 +102,6 @@ public:
     void queueInitActions(DisplayObjectBinding* clip, const ActionBlock& code);
     void queueMethod(DisplayObjectBinding* object, std::u16string name);
     void queueClipEvent(DisplayObjectBinding* object, std::uint32_t event);
-    ActionBlock block(swf::Bytes bytes) const;
     void runQueue();
 
 private:
@@ -92,11 +115,13 @@ private:
     };
     Work work(DisplayObjectBinding* target, ActionBlock code, std::u16string method) const;
 
-    void buildLibrary();
+    void buildLibrary(Library& library, int importDepth);
+    const Library* importLibrary(const std::string& url, int depth);
     void updateTextVariables();
 
-    std::shared_ptr<swf::Movie> movie_;
-    std::map<std::uint16_t, Symbol> symbols_;
+    FileLoader loader_;
+    Library main_;
+    std::map<std::string, std::unique_ptr<Library>> imports_;
     Symbol rootSymbol_;
     std::vector<std::string> traces_;
     std::vector<std::string> errors_;
