@@ -589,6 +589,8 @@ Vm::Completion Vm::runRange(Activation& act, const std::uint8_t* begin, const st
                 code->params.push_back({String::fromSwf(p.name, version), p.reg});
             auto fn = heap_.make<FunctionObject>(Value(protos_.function), std::move(code), act.scope,
                                                  act.pool, ObjectRef(act.baseClip.get()));
+            if (protos_.functionClass)
+                fn->defineValue(names_.constructor, Value(protos_.functionClass), PropertyFlag::DontEnum | PropertyFlag::DontDelete);
             ObjectRef prototype = newObject();
             prototype->defineValue(names_.constructor, Value(ObjectRef(fn)), PropertyFlag::DontEnum);
             fn->defineValue(names_.prototype, Value(prototype));

@@ -60,7 +60,7 @@ bool StageObject::pathProperty(Vm& vm, const String& name, Value& out) {
         out = parent ? Value(vm.scriptObjectOf(*parent)) : Value();
         return true;
     }
-    if (name.equals(u"_global", cs)) {
+    if (vm.swfVersion() >= 6 && name.equals(u"_global", cs)) {  // SWF 5 has no _global
         out = Value(vm.global());
         return true;
     }

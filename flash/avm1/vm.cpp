@@ -398,6 +398,8 @@ Ref<ArrayObject> Vm::newArray(std::vector<Value> elements) {
 Ref<FunctionObject> Vm::newNative(NativeFunction call, NativeFunction construct,
                                   const ObjectRef& prototype) {
     auto fn = heap_.make<FunctionObject>(Value(protos_.function), call, construct);
+    if (protos_.functionClass)
+        fn->defineValue(names_.constructor, Value(protos_.functionClass), PropertyFlag::DontEnum | PropertyFlag::DontDelete);
     if (prototype) {
         prototype->defineValue(names_.constructor, Value(ObjectRef(fn)), PropertyFlag::DontEnum);
         fn->defineValue(names_.prototype, Value(prototype), PropertyFlag::DontEnum | PropertyFlag::DontDelete);

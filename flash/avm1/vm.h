@@ -59,6 +59,8 @@ struct Names {
 struct Prototypes {
     ObjectRef object, function, array, string, number, boolean, date, error, movieClip, button,
         textField, sound, color, xmlNode, xml, loadVars, textFormat, sharedObject, stage;
+    ObjectRef nativeTable;    // ASnative's numbered built-ins
+    ObjectRef functionClass;  // Function, every function's `constructor`
 };
 
 class Vm {

@@ -132,6 +132,25 @@ DisplayObjectBinding* Node<Base>::root() const {
 }
 
 template <class Base>
+void Node<Base>::setProperty(avm1::DisplayProperty p, double value) {
+    if (p == DisplayProperty::Alpha) {
+        // Kept as a 16-bit fixed-point multiplier, as the player keeps it.
+        double fixed = std::isfinite(value) ? static_cast<std::int16_t>(static_cast<std::uint16_t>(
+                                                  static_cast<std::int64_t>(std::trunc(std::fmod(value * 2.56, 65536.0))))) / 256.0
+                                            : 0.0;
+        s_.color.alphaMultiplier = fixed;
+        value = fixed * 100;
+    }
+    s_.props[static_cast<int>(p)] = value;
+}
+
+template <class Base>
+void Node<Base>::setColorTransform(const avm1::ColorTransform& ct) {
+    s_.color = ct;
+    s_.props[static_cast<int>(DisplayProperty::Alpha)] = ct.alphaMultiplier * 100;
+}
+
+template <class Base>
 bool Node<Base>::swapDepths(int depth) {
     return s_.parent && s_.parent->swapChild(s_.depth, depth);
 }

@@ -41,9 +41,10 @@ public:
     DisplayObjectBinding* root() const override;
     String exportName() const override { return s_.exportName; }
     double property(avm1::DisplayProperty p) const override { return s_.props[static_cast<int>(p)]; }
-    void setProperty(avm1::DisplayProperty p, double value) override { s_.props[static_cast<int>(p)] = value; }
+    void setProperty(avm1::DisplayProperty p, double value) override;
     avm1::ColorTransform colorTransform() const override { return s_.color; }
-    void setColorTransform(const avm1::ColorTransform& ct) override { s_.color = ct; }
+    // _alpha and the color transform's alpha multiplier are one value.
+    void setColorTransform(const avm1::ColorTransform& ct) override;
     bool swapDepths(int depth) override;
     void removeFromScript() override;
 

@@ -25,6 +25,7 @@ void installAll(Vm& vm) {
     installXml(vm);
     installLoadVars(vm);
     installMediaStubs(vm);
+    installAsNative(vm);  // last: it refers to the built-ins above
 }
 
 ObjectRef makeInstance(Vm& vm, ObjectKind kind, const Value& proto) {

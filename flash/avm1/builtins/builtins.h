@@ -30,6 +30,7 @@ void installInput(Vm& vm);
 void installXml(Vm& vm);
 void installLoadVars(Vm& vm);
 void installMediaStubs(Vm& vm);
+void installAsNative(Vm& vm);
 
 // enabled, useHandCursor, blendMode, cacheAsBitmap, getDepth and
 // swapDepths, which clips, buttons and text fields share.

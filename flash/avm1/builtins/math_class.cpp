@@ -39,11 +39,12 @@ Value atan2(Vm& vm, const Value&, Args args) {
     return Value(std::atan2(y, vm.toNumber(args[1])));
 }
 
+// A missing operand is NaN, and the C library's rules apply: pow(1, NaN)
+// is 1, as in the player.
 Value pow(Vm& vm, const Value&, Args args) {
-    if (args.size() < 2) return Value(NAN);
-    double exponent = vm.toNumber(args[1]);
-    if (std::isnan(exponent)) return Value(NAN);
-    return Value(std::pow(vm.toNumber(args[0]), exponent));
+    double base = args.size() > 0 ? vm.toNumber(args[0]) : NAN;
+    double exponent = args.size() > 1 ? vm.toNumber(args[1]) : NAN;
+    return Value(std::pow(base, exponent));
 }
 
 // Only the first two arguments count, and one alone gives NaN.
@@ -60,13 +61,25 @@ Value minMax(Vm& vm, Args args, bool max) {
 Value max(Vm& vm, const Value&, Args args) { return minMax(vm, args, true); }
 Value min(Vm& vm, const Value&, Args args) { return minMax(vm, args, false); }
 
-Value random(Vm& vm, const Value&, Args) {
+// Convert the first two arguments, as every Math function does.
+void coerceTwo(Vm& vm, Args args) {
+    for (std::size_t i = 0; i < args.size() && i < 2; ++i) vm.toNumber(args[i]);
+}
+
+Value random(Vm& vm, const Value&, Args args) {
+    coerceTwo(vm, args);
     // A 31-bit integer over 2^31: movies rely on the coarse set of values.
     constexpr std::uint32_t kMax = 0x7FFFFFFF;
     return Value(vm.randomBelow(kMax) / (static_cast<double>(kMax) + 1.0));
 }
 
 }  // namespace
+
+// A Math table entry the player has no function for: NaN.
+Value mathUnknown(Vm& vm, const Value&, Args args) {
+    coerceTwo(vm, args);
+    return Value(NAN);
+}
 
 void installMath(Vm& vm) {
     ObjectRef math = vm.newObject();

@@ -151,8 +151,10 @@ void installMediaStubs(Vm& vm) {
 
     ObjectRef accessibility = vm.newObject();
     global.defineValue(u"Accessibility", Value(accessibility), PropertyFlag::DontEnum);
-    vm.defineMethod(*accessibility, u"isActive", no);
-    vm.defineMethod(*accessibility, u"updateProperties", nothing);
+    const std::uint16_t swf6 = PropertyFlag::DontEnum | PropertyFlag::DontDelete | PropertyFlag::OnlySwf6Up;
+    vm.defineMethod(*accessibility, u"isActive", no, swf6);
+    vm.defineMethod(*accessibility, u"sendEvent", nothing, swf6);
+    vm.defineMethod(*accessibility, u"updateProperties", nothing, swf6);
 
     for (std::u16string_view device : {u"Camera", u"Microphone"}) {
         ObjectRef proto = vm.newObject();

@@ -191,6 +191,13 @@ void installFunction(Vm& vm) {
     Object& proto = *vm.protos().function;
     Ref<FunctionObject> ctor = vm.newNative(functionCall, functionCall, vm.protos().function);
     vm.global()->defineValue(u"Function", Value(ObjectRef(ctor)), PropertyFlag::DontEnum);
+    // Every function made from now on names Function as its constructor;
+    // Object and Function, made before, get it here.
+    vm.protos().functionClass = ObjectRef(ctor);
+    const std::uint16_t hidden = PropertyFlag::DontEnum | PropertyFlag::DontDelete;
+    ctor->defineValue(vm.names().constructor, Value(ObjectRef(ctor)), hidden);
+    Value object = vm.global()->ownValue(String(u"Object"), true);
+    if (object.isObject()) object.object()->defineValue(vm.names().constructor, Value(ObjectRef(ctor)), hidden);
     vm.defineMethod(proto, u"call", functionCallMethod);
     vm.defineMethod(proto, u"apply", functionApply);
 }

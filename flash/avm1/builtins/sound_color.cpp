@@ -150,20 +150,27 @@ Value zero(Vm&, const Value&, Args) { return Value(0); }
 
 // ---- Color ----
 
-const String& colorTargetKey() {
-    static const String key(u"\x01target");
-    return key;
-}
-
 DisplayObjectBinding* colorTarget(Vm& vm, const Value& thisValue) {
     Object* self = thisObject(thisValue);
     if (!self) return nullptr;
-    Value target = self->ownValue(colorTargetKey(), true);
+    Value target = vm.get(ObjectRef(self), String(u"target"));
     return target.isUndefined() ? nullptr : vm.resolveTarget(target, true);
 }
 
+// The player keeps a color transform in 16-bit fixed point: multipliers
+// in 1/256 steps, offsets whole, both wrapping at 16 bits.
+double wrap16(double v) {
+    if (!std::isfinite(v)) return 0;
+    return static_cast<double>(static_cast<std::int16_t>(static_cast<std::uint16_t>(
+        static_cast<std::int64_t>(std::trunc(std::fmod(v, 65536.0))))));
+}
+double fixedMultiplier(double percent) { return wrap16(percent * 2.56) / 256.0; }
+double fixedOffset(double v) { return wrap16(v); }
+
+// The target is kept as the object's own `target`, hidden and read-only.
 Value colorConstruct(Vm&, const Value& thisValue, Args args) {
-    if (Object* self = thisObject(thisValue)) self->defineValue(colorTargetKey(), arg(args, 0), kHidden);
+    if (Object* self = thisObject(thisValue))
+        self->defineValue(String(u"target"), arg(args, 0), kHidden | PropertyFlag::ReadOnly);
     return thisValue;
 }
 
@@ -220,7 +227,7 @@ Value colorSetTransform(Vm& vm, const Value& thisValue, Args args) {
         String name(f.name);
         if (!vm.hasProperty(*in, name)) continue;
         double v = vm.toNumber(vm.get(in, name));
-        if (std::isfinite(v)) ct.*f.field = f.multiplier ? v / 100.0 : v;
+        if (std::isfinite(v)) ct.*f.field = f.multiplier ? fixedMultiplier(v) : fixedOffset(v);
     }
     target->setColorTransform(ct);
     return Value();
