@@ -160,8 +160,20 @@ void Vm::constructDisplayObject(DisplayObjectBinding& object, const ObjectRef& i
         act.targetClip = act.baseClip;
         ActivationGuard running(*this, act);
         if (constructor.isObject()) self->setProto(get(constructor.objectRef(), names_.prototype));
+        if (object.levelNumber()) {
+            // Each level's root carries the player version, as $version.
+            Value system = global_->ownValue(String(u"System"), true);
+            Value caps = system.isObject() ? system.object()->ownValue(String(u"capabilities"), true) : Value();
+            Value version = caps.isObject() ? caps.object()->ownValue(String(u"version"), true) : Value();
+            self->defineValue(String(u"$version"), version, PropertyFlag::DontEnum);
+        }
         if (initObject) {
             for (const String& key : enumerate(*initObject)) set(self, key, get(initObject, key));
+        }
+        // A clip's construct event, as a method (onConstruct), comes first.
+        if (object.kind() == DisplayKind::MovieClip && act.swfVersion >= 6) {
+            Value handler = get(self, String(u"onConstruct"));
+            if (handler.isObject()) call(handler, Value(self), {});
         }
         if (constructor.isObject() && constructor.object()->kind() == ObjectKind::Function) {
             self->defineValue(names_.constructorHidden, constructor, PropertyFlag::DontEnum);

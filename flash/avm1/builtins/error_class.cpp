@@ -12,15 +12,13 @@ Value errorConstruct(Vm& vm, const Value& thisValue, Args args) {
     return thisValue;
 }
 
-Value errorCall(Vm& vm, const Value&, Args args) {
-    ObjectRef error = vm.createInstance(Value(vm.protos().error));
-    return errorConstruct(vm, Value(error), args);
-}
+// Error(...) without `new` makes nothing.
+Value errorCall(Vm&, const Value&, Args) { return Value(); }
 
 Value errorToString(Vm& vm, const Value& thisValue, Args) {
     ObjectRef self = thisValue.isObject() ? thisValue.objectRef() : nullptr;
     if (!self) return Value();
-    return Value(vm.toString(vm.get(self, String(u"message"))));
+    return vm.get(self, String(u"message"));  // as it is, not made a string
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 // System (capabilities, security) and SharedObject, kept in memory: a
 // converted movie has no lasting local storage.
+#include <cctype>
+#include <string>
+
 #include "flash/avm1/builtins/builtins.h"
 #include "flash/avm1/builtins/native_helpers.h"
 
@@ -7,7 +10,25 @@ namespace kinolux::avm1::builtins {
 
 namespace {
 
+// %-escapes all but letters and digits.
+std::string escapeUrl(const std::string& text) {
+    static const char* const hex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        if (std::isalnum(c)) {
+            out.push_back(static_cast<char>(c));
+        } else {
+            out.push_back('%');
+            out.push_back(hex[c >> 4]);
+            out.push_back(hex[c & 15]);
+        }
+    }
+    return out;
+}
+
 Value nothing(Vm&, const Value&, Args) { return Value(); }
+// allowDomain and allowInsecureDomain accept any domain; with none, they fail.
+Value allowDomain(Vm&, const Value&, Args args) { return Value(!args.empty()); }
 Value yes(Vm&, const Value&, Args) { return Value(true); }
 Value zero(Vm&, const Value&, Args) { return Value(0); }
 
@@ -36,15 +57,22 @@ void installSystem(Vm& vm) {
     ObjectRef system = vm.newObject();
     global.defineValue(u"System", Value(system), PropertyFlag::DontEnum);
     system->defineValue(u"useCodepage", Value(false), PropertyFlag::DontEnum);
+    system->defineValue(u"exactSettings", Value(vm.rootSwfVersion() >= 7), PropertyFlag::DontEnum);
     vm.defineMethod(*system, u"setClipboard", nothing);
     vm.defineMethod(*system, u"showSettings", nothing);
 
     ObjectRef security = vm.newObject();
     system->defineValue(u"security", Value(security), PropertyFlag::DontEnum);
-    vm.defineMethod(*security, u"allowDomain", nothing);
-    vm.defineMethod(*security, u"allowInsecureDomain", nothing);
+    vm.defineMethod(*security, u"allowDomain", allowDomain);
+    vm.defineMethod(*security, u"allowInsecureDomain", allowDomain);
     vm.defineMethod(*security, u"loadPolicyFile", nothing);
     security->defineValue(u"sandboxType", Value(String(u"localTrusted")), PropertyFlag::DontEnum);
+
+    // Other Macromedia products (none are ever there).
+    ObjectRef product = vm.newObject();
+    defineClass(vm, *system, u"Product", nullptr, nullptr, product);
+    for (std::u16string_view name : {u"isRunning", u"isInstalled", u"launch", u"download", u"installedVersion", u"validate"})
+        vm.defineMethod(*product, name, nothing);
 
     ObjectRef capabilities = vm.newObject();
     system->defineValue(u"capabilities", Value(capabilities), PropertyFlag::DontEnum);
@@ -73,11 +101,38 @@ void installSystem(Vm& vm) {
         {u"hasStreamingAudio", Value(true)},
         {u"hasStreamingVideo", Value(true)},
         {u"hasEmbeddedVideo", Value(true)},
+        {u"hasIME", Value(false)},
+        {u"hasTLS", Value(true)},
+        {u"windowlessDisable", Value(false)},
     };
     for (const auto& [name, fallback] : defaults) {
         std::optional<Value> chosen = vm.host().capability(name);
         capabilities->defineValue(name, chosen ? *chosen : fallback, PropertyFlag::DontEnum);
     }
+    // The same facts in the short form the player sends to servers.
+    const std::pair<const char*, std::u16string_view> codes[] = {
+        {"A", u"hasAudio"}, {"SA", u"hasStreamingAudio"}, {"SV", u"hasStreamingVideo"},
+        {"EV", u"hasEmbeddedVideo"}, {"MP3", u"hasMP3"}, {"AE", u"hasAudioEncoder"},
+        {"VE", u"hasVideoEncoder"}, {"ACC", u"hasAccessibility"}, {"PR", u"hasPrinting"},
+        {"SP", u"hasScreenPlayback"}, {"SB", u"hasScreenBroadcast"}, {"DEB", u"isDebugger"},
+        {"V", u"version"}, {"M", u"manufacturer"}, {"R", u"screenResolution"}, {"DP", u"screenDPI"},
+        {"COL", u"screenColor"}, {"AR", u"pixelAspectRatio"}, {"OS", u"os"}, {"L", u"language"},
+        {"PT", u"playerType"}, {"AVD", u"avHardwareDisable"}, {"LFD", u"localFileReadDisable"},
+        {"WD", u"windowlessDisable"}, {"TLS", u"hasTLS"}};
+    std::string server;
+    for (const auto& [code, name] : codes) {
+        std::string value;
+        if (name == u"screenResolution") {
+            value = vm.toString(capabilities->ownValue(String(u"screenResolutionX"), true)).toUtf8() + "x" +
+                    vm.toString(capabilities->ownValue(String(u"screenResolutionY"), true)).toUtf8();
+        } else {
+            Value v = capabilities->ownValue(String(name), true);
+            value = v.isBoolean() ? (v.boolean() ? "t" : "f") : vm.toString(v).toUtf8();
+        }
+        if (!server.empty()) server += '&';
+        server += std::string(code) + "=" + escapeUrl(value);
+    }
+    capabilities->defineValue(u"serverString", Value(String::fromUtf8(server)), PropertyFlag::DontEnum);
 
     ObjectRef proto = vm.newObject();
     proto->setInstanceKind(ObjectKind::SharedObject);
