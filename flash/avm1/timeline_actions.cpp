@@ -229,10 +229,12 @@ void actionStartDrag(Vm& vm, DisplayObjectBinding* target, bool lockCenter,
     if (target) vm.host().startDrag(*target, lockCenter, constraint);
 }
 
+// The compiler adds 16384 to the depth of duplicateMovieClip() and the
+// player takes it off again.
 void actionCloneSprite(Vm& vm, const Value& source, const String& name, int depth) {
     MovieClipBinding* clip = asMovieClip(vm.resolveTarget(source, true));
     if (!clip) return;
-    clip->duplicate(name, depth, nullptr);
+    clip->duplicate(name, static_cast<int>(static_cast<std::int64_t>(depth) - 16384), nullptr);
 }
 
 void removeByScript(DisplayObjectBinding& object) {
