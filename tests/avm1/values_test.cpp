@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "flash/avm1/case_mapping.h"
 #include "flash/avm1/number_format.h"
 #include "flash/avm1/value.h"
 
@@ -89,6 +90,33 @@ TEST(Strings, DecodeTheMoviesEncodingAndFoldCase) {
     EXPECT_TRUE(String(u"Hello").equalsIgnoreCase(u"hELLO"));
     EXPECT_EQ(String(u"ABC").foldedHash(), String(u"abc").foldedHash());
     EXPECT_EQ(String(u"\U0001F600").toUtf8(), "\xF0\x9F\x98\x80");
+}
+
+}  // namespace
+}  // namespace kinolux::avm1
+
+namespace kinolux::avm1 {
+namespace {
+
+TEST(CaseMapping, FollowsThePlayersTable) {
+    EXPECT_EQ(toLowerCase(u'A'), u'a');
+    EXPECT_EQ(toUpperCase(u'z'), u'Z');
+    EXPECT_EQ(toLowerCase(u'\u0100'), u'\u0101');  // Latin Extended-A pairs
+    EXPECT_EQ(toUpperCase(u'\u0101'), u'\u0100');
+    EXPECT_EQ(toLowerCase(u'\u0416'), u'\u0436');  // Cyrillic
+    EXPECT_EQ(toUpperCase(u'\u0451'), u'\u0401');
+    EXPECT_EQ(toLowerCase(u'\u03A3'), u'\u03C3');  // Greek
+    EXPECT_EQ(toUpperCase(u'\u03C2'), u'\u03A2');  // final sigma: the player's quirk
+    EXPECT_EQ(toLowerCase(u'\u10A0'), u'\u10D0');  // Georgian capitals
+    EXPECT_EQ(toUpperCase(u'\u1F80'), u'\u1F88');  // Greek extended, simple mapping
+    EXPECT_EQ(toUpperCase(u'\uFF41'), u'\uFF21');  // fullwidth
+    EXPECT_EQ(toLowerCase(u'\u0130'), u'i');
+    // Left alone: no single-character mapping, or newer than the table.
+    EXPECT_EQ(toUpperCase(u'\u00DF'), u'\u00DF');
+    EXPECT_EQ(toUpperCase(u'\u00B5'), u'\u00B5');
+    EXPECT_EQ(toLowerCase(u'\u1E9E'), u'\u1E9E');
+    EXPECT_EQ(toLowerCase(u'1'), u'1');
+    EXPECT_EQ(toUpperCase(u'\uFFFF'), u'\uFFFF');
 }
 
 }  // namespace

@@ -3,22 +3,12 @@
 #include <optional>
 
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/case_mapping.h"
 #include "flash/avm1/builtins/native_helpers.h"
 
 namespace kinolux::avm1::builtins {
 
 namespace {
-
-char16_t toUpper(char16_t c) {
-    if (c >= u'a' && c <= u'z') return c - 32;
-    if (c < 0xE0) return c;
-    if (c <= 0xFE && c != 0xF7) return c - 32;
-    if (c == 0xFF) return 0x178;
-    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;
-    if (c >= 0x430 && c <= 0x44F) return c - 32;
-    if (c >= 0x450 && c <= 0x45F) return c - 80;
-    return c;
-}
 
 // An index counted from the end when negative, clamped to 0..length.
 std::size_t wrappingIndex(std::int32_t i, std::size_t length) {
@@ -176,13 +166,13 @@ Value split(Vm& vm, const Value& thisValue, Args args) {
 
 Value toLowerCase(Vm& vm, const Value& thisValue, Args) {
     std::u16string out(vm.toString(thisValue).view());
-    for (char16_t& c : out) c = foldCase(c);
+    for (char16_t& c : out) c = avm1::toLowerCase(c);
     return Value(String(out));
 }
 
 Value toUpperCase(Vm& vm, const Value& thisValue, Args) {
     std::u16string out(vm.toString(thisValue).view());
-    for (char16_t& c : out) c = toUpper(c);
+    for (char16_t& c : out) c = avm1::toUpperCase(c);
     return Value(String(out));
 }
 
