@@ -124,4 +124,19 @@ const char16_t* Vm::typeOf(const Value& v) const {
     return v.object()->typeOf();
 }
 
+Value Vm::add(const Value& left, const Value& right) {
+    // The right operand is converted first, as the Add2 action pops it first.
+    Value x = toPrimitive(right);
+    Value y = toPrimitive(left);
+    if (x.isString() || y.isString()) {
+        String sy = toString(y);
+        String sx = toString(x);
+        checkStringLength(sy.size() + sx.size());
+        return Value(String::concat(sy, sx));
+    }
+    double ny = toNumber(y);
+    double nx = toNumber(x);
+    return Value(ny + nx);
+}
+
 }  // namespace kinolux::avm1

@@ -204,18 +204,9 @@ Vm::Completion Vm::runRange(Activation& act, const std::uint8_t* begin, const st
         }
         case Op::Not: push(Value(!toBoolean(pop()))); break;
         case Op::Add2: {
-            Value x = toPrimitive(pop());
-            Value y = toPrimitive(pop());
-            if (x.isString() || y.isString()) {
-                String sy = toString(y);
-                String sx = toString(x);
-                checkStringLength(sy.size() + sx.size());
-                push(Value(String::concat(sy, sx)));
-            } else {
-                double ny = toNumber(y);
-                double nx = toNumber(x);
-                push(Value(ny + nx));
-            }
+            Value x = pop();
+            Value y = pop();
+            push(add(y, x));
             break;
         }
         case Op::Less2: {

@@ -21,7 +21,7 @@ class Vm;
 // instances need (`new` on a subclass of Array must make an array).
 enum class ObjectKind : std::uint8_t {
     Plain, Function, Array, Boolean, Number, String, Date, Stage, Super, XmlNode, Sound, Color,
-    SharedObject, TextFormat, Error,
+    SharedObject, TextFormat, Error, ColorTransform,
 };
 
 class Object : public GcCell {

@@ -168,7 +168,9 @@ void Vm::constructDisplayObject(DisplayObjectBinding& object, const ObjectRef& i
             self->defineValue(String(u"$version"), version, PropertyFlag::DontEnum);
         }
         if (initObject) {
-            for (const String& key : enumerate(*initObject)) set(self, key, get(initObject, key));
+            // In the reverse of for..in order, as the player copies them.
+            std::vector<String> keys = enumerate(*initObject);
+            for (auto key = keys.rbegin(); key != keys.rend(); ++key) set(self, *key, get(initObject, *key));
         }
         // A clip's construct event, as a method (onConstruct), comes first.
         if (object.kind() == DisplayKind::MovieClip && act.swfVersion >= 6) {

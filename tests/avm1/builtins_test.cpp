@@ -696,3 +696,74 @@ TEST(SharedObjectClass, DataLivesForTheRun) {
 
 }  // namespace
 }  // namespace kinolux::avm1::test
+
+namespace kinolux::avm1::test {
+namespace {
+
+// ---- flash.geom ----
+
+TEST(GeomClasses, MatrixArithmetic) {
+    Script s(8);
+    Value m = s.make(u"flash.geom.Matrix");
+    EXPECT_EQ(s.text(m), "(a=1, b=0, c=0, d=1, tx=0, ty=0)");
+    s.call(m, u"scale", {2, 3});
+    s.call(m, u"translate", {10, 20});
+    EXPECT_EQ(s.text(m), "(a=2, b=0, c=0, d=3, tx=10, ty=20)");
+    Value p = s.call(m, u"transformPoint", {s.make(u"flash.geom.Point", {1, 1})});
+    EXPECT_EQ(s.text(p), "(x=12, y=23)");
+    s.call(m, u"invert");
+    EXPECT_EQ(s.text(s.call(m, u"transformPoint", {p})), "(x=1, y=1)");
+    // A rotation by a quarter turn swaps the axes.
+    Value r = s.make(u"flash.geom.Matrix");
+    s.call(r, u"rotate", {M_PI / 2});
+    Value q = s.call(r, u"deltaTransformPoint", {s.make(u"flash.geom.Point", {1, 0})});
+    EXPECT_NEAR(s.get(q, u"x").number(), 0, 1e-12);
+    EXPECT_NEAR(s.get(q, u"y").number(), 1, 1e-12);
+    // A singular matrix inverts to the identity.
+    Value z = s.make(u"flash.geom.Matrix", {1, 2, 2, 4, 5, 6});
+    s.call(z, u"invert");
+    EXPECT_EQ(s.text(z), "(a=1, b=0, c=0, d=1, tx=0, ty=0)");
+    // A gradient box is 1638.4 units wide at scale 1.
+    Value g = s.make(u"flash.geom.Matrix");
+    s.call(g, u"createGradientBox", {1638.4, 819.2, 0, 10, 20});
+    EXPECT_EQ(s.text(g), "(a=1, b=0, c=0, d=0.5, tx=829.2, ty=429.6)");
+}
+
+TEST(GeomClasses, RectangleEdgesAndSetOperations) {
+    Script s(8);
+    Value r = s.make(u"flash.geom.Rectangle", {10, 20, 30, 40});
+    EXPECT_EQ(s.text(s.get(r, u"right")), "40");
+    EXPECT_EQ(s.text(s.get(r, u"bottomRight")), "(x=40, y=60)");
+    s.set(r, u"left", 0);
+    EXPECT_EQ(s.text(r), "(x=0, y=20, w=40, h=40)");
+    EXPECT_EQ(s.callText(r, u"contains", {0, 20}), "true");
+    EXPECT_EQ(s.callText(r, u"contains", {40, 20}), "false");
+    Value other = s.make(u"flash.geom.Rectangle", {20, 50, 100, 100});
+    EXPECT_EQ(s.callText(r, u"intersection", {other}), "(x=20, y=50, w=20, h=10)");
+    EXPECT_EQ(s.callText(r, u"union", {other}), "(x=0, y=20, w=120, h=130)");
+    EXPECT_EQ(s.callText(r, u"intersects", {s.make(u"flash.geom.Rectangle", {100, 100, 5, 5})}), "false");
+    EXPECT_EQ(s.callText(s.make(u"flash.geom.Rectangle"), u"isEmpty"), "true");
+    EXPECT_EQ(s.callText(r, u"equals", {s.call(r, u"clone")}), "true");
+    EXPECT_EQ(s.callText(r, u"equals", {s.object({{u"x", 0}, {u"y", 20}, {u"width", 40}, {u"height", 40}})}), "false");
+    s.call(r, u"inflate", {5, 1});
+    EXPECT_EQ(s.text(r), "(x=-5, y=19, w=50, h=42)");
+}
+
+TEST(GeomClasses, ColorTransformKeepsItsNumbers) {
+    Script s(8);
+    Value ct = s.make(u"flash.geom.ColorTransform", {0.5, 1, 1, 1, 10});
+    EXPECT_EQ(s.text(ct), "(redMultiplier=0.5, greenMultiplier=1, blueMultiplier=1, alphaMultiplier=1, "
+                          "redOffset=10, greenOffset=0, blueOffset=0, alphaOffset=0)");
+    s.set(ct, u"rgb", 0x102030);
+    EXPECT_EQ(s.text(s.get(ct, u"redMultiplier")), "0");
+    EXPECT_EQ(s.text(s.get(ct, u"rgb")), std::to_string(0x102030));
+    Value half = s.make(u"flash.geom.ColorTransform", {0.5, 0.5, 0.5, 0.5, 0, 0, 0, 100});
+    s.call(half, u"concat", {s.make(u"flash.geom.ColorTransform", {1, 1, 1, 1, 0, 0, 0, 50})});
+    EXPECT_EQ(s.text(s.get(half, u"alphaOffset")), "125");
+    // Not in SWF 7.
+    Script s7(7);
+    EXPECT_TRUE(s7.at(u"flash").isUndefined());
+}
+
+}  // namespace
+}  // namespace kinolux::avm1::test

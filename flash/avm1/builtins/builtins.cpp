@@ -25,6 +25,7 @@ void installAll(Vm& vm) {
     installXml(vm);
     installLoadVars(vm);
     installMediaStubs(vm);
+    installGeom(vm);
     installAsNative(vm);  // last: it refers to the built-ins above
 }
 
@@ -32,6 +33,7 @@ ObjectRef makeInstance(Vm& vm, ObjectKind kind, const Value& proto) {
     switch (kind) {
     case ObjectKind::Array: return ObjectRef(vm.heap().make<ArrayObject>(proto));
     case ObjectKind::Sound: return makeSoundObject(vm, proto);
+    case ObjectKind::ColorTransform: return makeColorTransform(vm, proto);
     case ObjectKind::XmlNode: return makeXmlNode(vm, proto);
     case ObjectKind::Plain:
     case ObjectKind::Function:

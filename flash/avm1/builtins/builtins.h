@@ -31,6 +31,12 @@ void installXml(Vm& vm);
 void installLoadVars(Vm& vm);
 void installMediaStubs(Vm& vm);
 void installAsNative(Vm& vm);
+void installGeom(Vm& vm);
+ObjectRef makeColorTransform(Vm& vm, const Value& proto);
+// A flash.geom.Transform of a display object; assigning one copies the
+// matrix and colors of the object it views.
+Value transformOf(Vm& vm, const Value& displayObject);
+void assignTransform(Vm& vm, DisplayObjectBinding& target, const Value& transform);
 
 // enabled, useHandCursor, blendMode, cacheAsBitmap, getDepth and
 // swapDepths, which clips, buttons and text fields share.

@@ -430,6 +430,14 @@ Value setLockRoot(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
+Value getTransform(Vm& vm, const Value& thisValue, Args) {
+    return thisDisplayObject(vm, thisValue) ? transformOf(vm, thisValue) : Value();
+}
+Value setTransform(Vm& vm, const Value& thisValue, Args args) {
+    if (DisplayObjectBinding* self = thisDisplayObject(vm, thisValue)) assignTransform(vm, *self, arg(args, 0));
+    return Value();
+}
+
 }  // namespace
 
 void defineDisplayAccessors(Vm& vm, Object& proto) {
@@ -437,6 +445,8 @@ void defineDisplayAccessors(Vm& vm, Object& proto) {
     vm.defineProperty(proto, u"useHandCursor", getUseHandCursor, setUseHandCursor);
     vm.defineProperty(proto, u"blendMode", getBlendMode, setBlendMode);
     vm.defineProperty(proto, u"cacheAsBitmap", getCacheAsBitmap, setCacheAsBitmap);
+    vm.defineProperty(proto, u"transform", getTransform, setTransform,
+                      PropertyFlag::DontEnum | PropertyFlag::DontDelete | PropertyFlag::OnlySwf8Up);
     vm.defineMethod(proto, u"getDepth", getDepth);
     vm.defineMethod(proto, u"swapDepths", swapDepths);
 }
