@@ -63,6 +63,18 @@ std::optional<double> propertyNumber(Vm& vm, const Value& value) {
 
 }  // namespace
 
+void convertForProperty(Vm& vm, DisplayProperty p, const Value& value) {
+    switch (p) {
+    case DisplayProperty::Name:
+    case DisplayProperty::Quality: vm.toString(value); return;
+    case DisplayProperty::Url:
+    case DisplayProperty::Target:
+    case DisplayProperty::DropTarget:
+    case DisplayProperty::FocusRect: return;
+    default: vm.toNumber(value); return;
+    }
+}
+
 void setDisplayProperty(Vm& vm, DisplayObjectBinding& object, DisplayProperty p, const Value& value) {
     Host& host = vm.host();
     switch (p) {

@@ -764,7 +764,7 @@ Vm::Completion Vm::runRange(Activation& act, const std::uint8_t* begin, const st
             if (index > -1 && index < kDisplayPropertyCount) {
                 auto p = static_cast<DisplayProperty>(static_cast<int>(index));
                 if (clip) setDisplayProperty(*this, *clip, p, v);
-                else toNumber(v);  // the player converts the value even then
+                else convertForProperty(*this, p, v);  // the player converts the value even then
             }
             break;
         }
@@ -777,7 +777,8 @@ Vm::Completion Vm::runRange(Activation& act, const std::uint8_t* begin, const st
         }
         case Op::RemoveSprite: actionRemoveSprite(*this, pop()); break;
         case Op::StartDrag: {
-            Value target = pop();
+            // The target is looked up (and so converted) before the rest is read.
+            DisplayObjectBinding* dragged = resolveTarget(pop(), true);
             bool lockCenter = toInt32(pop()) != 0;
             bool constrain = toInt32(pop()) != 0;
             std::optional<Bounds> bounds;
@@ -789,7 +790,7 @@ Vm::Completion Vm::runRange(Activation& act, const std::uint8_t* begin, const st
                 b.xMin = toNumber(pop());
                 bounds = b;
             }
-            actionStartDrag(*this, resolveTarget(target, true), lockCenter, bounds);
+            actionStartDrag(*this, dragged, lockCenter, bounds);
             break;
         }
         case Op::EndDrag: host_.stopDrag(); break;

@@ -184,8 +184,13 @@ void actionGetUrl(Vm& vm, const String& url, const String& window) {
 void actionGetUrl2(Vm& vm, Activation& act, std::uint8_t flags, const Value& urlValue,
                    const Value& targetValue) {
     Host& host = vm.host();
-    String url = vm.toString(urlValue);
+    // The target (popped first) is converted first, and only once.
     String target = vm.toString(targetValue);
+    String url = vm.toString(urlValue);
+    DisplayObjectBinding* targetClip = vm.bindingOf(targetValue);
+    auto resolveTargetOnce = [&]() -> DisplayObjectBinding* {
+        return targetClip ? targetClip : vm.resolveTarget(Value(target), true);
+    };
     if (isFsCommand(url)) {
         host.fsCommand(String(url.view().substr(10)), target);
         return;
@@ -196,7 +201,7 @@ void actionGetUrl2(Vm& vm, Activation& act, std::uint8_t flags, const Value& url
     std::optional<int> level = levelOf(target, true);
     DisplayObjectBinding* clip = nullptr;
     if (level) clip = host.level(*level);
-    else if (loadVariables || loadTarget) clip = vm.resolveTarget(targetValue, true);
+    else if (loadVariables || loadTarget) clip = resolveTargetOnce();
 
     auto variables = [&] {
         return method == HttpMethod::None ? std::vector<std::pair<String, String>>()
