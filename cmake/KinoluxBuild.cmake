@@ -55,11 +55,14 @@ function(kinolux_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
+  # Test discovery in CMake 3.25 splits an ENVIRONMENT of several variables
+  # into separate properties, so the tests are started through env instead.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+    "env;QT_QPA_PLATFORM=offscreen;KINOLUX_BIN_DIR=${KINOLUX_BIN_DIR};KINOLUX_CORPUS_DIR=${KINOLUX_CORPUS_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KINOLUX_BIN_DIR=${KINOLUX_BIN_DIR};KINOLUX_CORPUS_DIR=${KINOLUX_CORPUS_DIR}"
       TIMEOUT ${T_TIMEOUT}
       LABELS "${T_LABELS}")
 endfunction()
