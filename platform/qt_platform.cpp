@@ -3,6 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <QtGlobal>
+
+#include "platform/report.h"
+
 namespace kinolux {
 
 namespace {
@@ -18,6 +22,12 @@ bool SelectQtPlatform(bool consoleMode) {
     if (consoleMode || !HasDisplay()) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const char* chosen = std::getenv("QT_QPA_PLATFORM");
     return chosen && std::strcmp(chosen, "offscreen") == 0;
+}
+
+void RouteQtMessagesToDebugOutput() {
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+        DebugOutput(message.toStdString());
+    });
 }
 
 }  // namespace kinolux

@@ -12,4 +12,9 @@ bool HasDisplay();
 // Returns true when the offscreen platform is in force.
 bool SelectQtPlatform(bool consoleMode);
 
+// Qt's own notices (missing runtime folders, font fallbacks...) are for
+// developers: they go to the debugger output (standard error only with
+// KINOLUX_DEBUG set) instead of cluttering a console conversion.
+void RouteQtMessagesToDebugOutput();
+
 }  // namespace kinolux

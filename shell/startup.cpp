@@ -61,6 +61,7 @@ int RunKinolux(int argc, char** argv) {
         return 2;
     }
     SelectQtPlatform(scan == ParseResult::Console);
+    RouteQtMessagesToDebugOutput();
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Kinolux"));
 
