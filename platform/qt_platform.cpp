@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <QString>
 #include <QtGlobal>
 
 #include "platform/report.h"
