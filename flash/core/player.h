@@ -54,6 +54,12 @@ public:
 
     // Runs the next frame of every playing timeline, then the action runner.
     void tick();
+    // Milliseconds since the movie started, on the clock of whoever drives
+    // the player (the core never reads a clock): set before every tick and
+    // whenever that clock is read, so script timers and getTimer follow the
+    // same clock as the frames, virtual or real.
+    void setMovieTime(std::uint32_t ms) { movieTime_ = ms; }
+    std::uint32_t movieTime() const { return movieTime_; }
     void play() { root_->play(); }
     void stop() { root_->stop(); }
     bool isPlaying() const { return root_->isPlaying(); }
@@ -107,6 +113,7 @@ private:
     std::function<void(Player&)> runner_;
     int nesting_ = 0;
     std::uint64_t serial_;
+    std::uint32_t movieTime_ = 0;
     std::shared_ptr<std::size_t> liveObjects_ = std::make_shared<std::size_t>(0);
 };
 
