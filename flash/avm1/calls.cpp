@@ -201,19 +201,18 @@ Value Vm::execute(Activation& act) {
     if (!act.code.data || act.code.size == 0) return Value();
     const std::uint8_t* begin = act.code.data.get();
     Completion c = runRange(act, begin, begin + act.code.size, 0);
-    if (stack_.size() > act.stackBase) stack_.resize(act.stackBase);
     return c.returned ? c.value : Value();
 }
 
+// The player has one stack for everything: what a function leaves on it
+// stays for its caller, and what a script leaves stays for the next
+// script. A function cannot reach below the values it was called on.
 void Vm::pushActivation(Activation& act) {
     act.caller = activation_;
-    act.stackBase = stack_.size();
+    act.stackBase = activation_ ? stack_.size() : 0;
     activation_ = &act;
 }
 
-void Vm::popActivation(Activation& act) {
-    if (stack_.size() > act.stackBase) stack_.resize(act.stackBase);
-    activation_ = act.caller;
-}
+void Vm::popActivation(Activation& act) { activation_ = act.caller; }
 
 }  // namespace kinolux::avm1

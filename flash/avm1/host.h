@@ -39,7 +39,9 @@
 //     still hold then resolve by path again, as in the Flash player.
 //  5. Once per frame (or whenever the player's clock advances) call
 //     Vm::runTimers so that setInterval / setTimeout callbacks run on the
-//     player's clock, not the wall clock.
+//     player's clock, not the wall clock. Then call Vm::endFrame: values a
+//     script leaves on the stack are there for the frame's later scripts,
+//     as in the player, but not for the next frame's.
 //  6. Mouse, key and stage events go to Vm::notify* (listener broadcasts)
 //     and to Vm::callMethod (onPress, onRelease, onRollOver... on buttons
 //     and clips); button actions from DefineButton2 to Vm::runButtonActions.

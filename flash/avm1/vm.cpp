@@ -74,7 +74,10 @@ void Vm::beginRun() {
 
 void Vm::endRun() {
     if (--runDepth_ == 0) {
-        stack_.clear();
+        // Values scripts leave behind wait for the next script; a movie that
+        // leaves some every frame keeps only the newest.
+        if (stack_.size() > kMaxLeftoverValues)
+            stack_.erase(stack_.begin(), stack_.end() - static_cast<std::ptrdiff_t>(kMaxLeftoverValues));
         callDepth_ = 0;
         specialDepth_ = 0;
     }
@@ -82,6 +85,7 @@ void Vm::endRun() {
 
 void Vm::handleAbort(const ScriptAbort& a) {
     if (scriptsStopped_ && a.stopsMovie() && std::string_view(a.what()).empty()) return;
+    stack_.clear();
     if (*a.what()) host_.scriptError(a.what());
     if (a.stopsMovie()) {
         scriptsStopped_ = true;

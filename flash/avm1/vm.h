@@ -99,6 +99,10 @@ public:
     // host's clock.
     void runTimers();
     std::optional<double> nextTimerDue() const;
+    // The frame's scripts are done: values they left on the stack go.
+    void endFrame() {
+        if (runDepth_ == 0) stack_.clear();
+    }
     // The answer to Host::loadVariables.
     void deliverVariables(DisplayObjectBinding& target, std::string_view urlEncoded);
     // The answer to Host::requestText (nullopt: it failed).
@@ -201,6 +205,8 @@ public:
     // kMaxSpecialDepth deep; deeper ones are skipped and yield nothing.
     std::optional<Value> callSpecial(const Value& function, const Value& thisValue, Args args);
     static constexpr int kMaxSpecialDepth = 65;
+    // Values left on the stack kept from one script to the next.
+    static constexpr std::size_t kMaxLeftoverValues = 4096;
 
     // Charges built-in work against the time budget.
     void charge(std::uint64_t actions);

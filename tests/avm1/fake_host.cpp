@@ -132,10 +132,14 @@ DisplayObjectBinding* FakeClip::attachMovie(const String& linkage, const String&
 
 DisplayObjectBinding* FakeClip::duplicate(const String& name, int depth, const ObjectRef& initObject) {
     if (!parent_) return nullptr;
-    parent_->children_.erase(depth);
-    FakeClip& copy = parent_->addChild(std::u16string(name.view()), depth);
-    copy.exportName_ = exportName_;
-    if (Vm* vm = rootClip()->vm) vm->constructDisplayObject(copy, initObject);
+    // The copy may take this clip's own depth, which ends this clip.
+    FakeClip* parent = parent_;
+    String exportName = exportName_;
+    Vm* vm = rootClip()->vm;
+    parent->children_.erase(depth);
+    FakeClip& copy = parent->addChild(std::u16string(name.view()), depth);
+    copy.exportName_ = exportName;
+    if (vm) vm->constructDisplayObject(copy, initObject);
     return &copy;
 }
 

@@ -622,5 +622,35 @@ TEST(Language, TellTargetRedirectsTimelineActions) {
     EXPECT_EQ(a.log().front(), "goto a 3 stop");
 }
 
+TEST(Language, ScriptsShareOneStackWithinAFrame) {
+    Machine m(6);
+    // What one script leaves, the next one of the frame takes.
+    m.run(R"asm(
+        push "left", "over"
+    )asm");
+    EXPECT_EQ(m.run(R"asm(
+        setVariable
+        push "left"
+        getVariable
+        trace
+    )asm"), "over");
+    // A function's leftovers stay for its caller.
+    EXPECT_EQ(m.run(R"asm(
+        push "f"
+        function2 () regs=1 {
+            push "junk"
+        }
+        setVariable
+        push 0, "f"
+        callFunction
+        pop
+        trace
+    )asm"), "junk");
+    // The next frame starts afresh.
+    m.run("push \"stale\"");
+    m.vm.endFrame();
+    EXPECT_EQ(m.run("trace"), "undefined");
+}
+
 }  // namespace
 }  // namespace kinolux::avm1::test

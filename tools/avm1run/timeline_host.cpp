@@ -235,6 +235,7 @@ void TimelineHost::runFrame() {
     }
     runQueue();
     vm_->runTimers();
+    vm_->endFrame();
     updateTextVariables();
 }
 
