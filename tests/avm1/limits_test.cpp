@@ -188,7 +188,8 @@ TEST(Limits, ArraySortChargesItsWork) {
     limits.maxMemoryBytes = 64 << 20;
     Machine m(7, limits);
     // Sorting an already sorted array is quadratic in the player's
-    // quicksort: 3000 elements take millions of comparisons.
+    // quicksort: 3000 elements take millions of comparisons. (One string
+    // among the numbers keeps the machine on the player's algorithm.)
     m.run(R"asm(
         push "a", 0
         push "Array"
@@ -217,6 +218,11 @@ TEST(Limits, ArraySortChargesItsWork) {
         setVariable
         jump fill
       sort:
+        push "x", 1, "a"
+        getVariable
+        push "push"
+        callMethod
+        pop
         push 16, 1, "a"
         getVariable
         push "sort"
@@ -224,6 +230,56 @@ TEST(Limits, ArraySortChargesItsWork) {
         pop
     )asm");
     EXPECT_TRUE(mentions(m.host.errors, "run slowly"));
+}
+
+TEST(Limits, SortingPlainNumbersOrStringsIsNotQuadratic) {
+    ScriptLimits limits = small();
+    limits.actionsPerSecond = 1e8;  // a budget of a million actions
+    limits.maxMemoryBytes = 64 << 20;
+    Machine m(7, limits);
+    EXPECT_EQ(m.run(R"asm(
+        push "a", 0
+        push "Array"
+        newObject
+        setVariable
+        push "i", 20000
+        setVariable
+      fill:
+        push "i"
+        getVariable
+        push 1, "a"
+        getVariable
+        push "push"
+        callMethod
+        pop
+        push "i"
+        push "i"
+        getVariable
+        decrement
+        store 0
+        setVariable
+        push r:0
+        if fill
+        push 16, 1, "a"
+        getVariable
+        push "sort"
+        callMethod
+        pop
+        push 2, 0, 2
+        push "a"
+        getVariable
+        push "slice"
+        callMethod
+        trace
+        push 18, 1, "a"
+        getVariable
+        push "sort"
+        callMethod
+        push 0
+        getMember
+        trace
+    )asm"), "1,2\n20000");
+    EXPECT_TRUE(m.host.errors.empty());
 }
 
 TEST(HostileBytecode, DamagedStreamsEndTheBlockWithAMessage) {

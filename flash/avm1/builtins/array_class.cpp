@@ -232,6 +232,8 @@ int compareValues(Vm& vm, const Value& a, const Value& b, int options) {
 class Comparator {
 public:
     virtual int compare(Vm& vm, const Value& a, const Value& b, int options) = 0;
+    // The plain value order, with no script involved.
+    virtual bool isDefault() const { return false; }
 
 protected:
     ~Comparator() = default;
@@ -239,6 +241,7 @@ protected:
 
 class DefaultComparator final : public Comparator {
 public:
+    bool isDefault() const override { return true; }
     int compare(Vm& vm, const Value& a, const Value& b, int options) override {
         return compareValues(vm, a, b, options);
     }
@@ -311,6 +314,38 @@ void quicksort(Vm& vm, std::vector<Element>& elements, Comparator& cmp, int opti
     }
 }
 
+// When no script can observe the comparisons and equal elements cannot be
+// told apart (all numbers, none NaN, in a numeric sort; all strings in a
+// case-sensitive one), any correct sort gives the player's result: this
+// spares the quadratic time the player's quicksort takes on sorted input.
+bool sortedDirectly(Vm& vm, std::vector<Element>& elements, int options) {
+    if (options & SortOption::ReturnIndexedArray) return false;
+    const std::size_t n = elements.size();
+    auto charge = [&] {
+        std::uint64_t steps = n;
+        for (std::size_t m = n; m > 1; m >>= 1) steps += n;
+        vm.charge(steps);
+    };
+    if (options & SortOption::Numeric) {
+        for (const Element& e : elements) {
+            if (!e.second.isNumber() || std::isnan(e.second.number())) return false;
+        }
+        charge();
+        std::sort(elements.begin(), elements.end(),
+                  [](const Element& a, const Element& b) { return a.second.number() < b.second.number(); });
+        return true;
+    }
+    if (options & SortOption::CaseInsensitive) return false;
+    for (const Element& e : elements) {
+        if (!e.second.isString()) return false;
+    }
+    charge();
+    std::sort(elements.begin(), elements.end(), [](const Element& a, const Element& b) {
+        return compareStrings(a.second.string(), b.second.string(), false) < 0;
+    });
+    return true;
+}
+
 Value sortElements(Vm& vm, const ObjectRef& self, Comparator& cmp, int options, bool isSortOn) {
     std::uint32_t length = lengthOf(vm, self);
     vm.checkArrayLength(length);
@@ -319,7 +354,7 @@ Value sortElements(Vm& vm, const ObjectRef& self, Comparator& cmp, int options, 
     for (std::uint32_t i = 0; i < length; ++i) elements.emplace_back(i, elementOf(vm, self, i));
     const bool descending = options & SortOption::Descending;
     if (!isSortOn) options &= ~SortOption::Descending;
-    quicksort(vm, elements, cmp, options);
+    if (isSortOn || !cmp.isDefault() || !sortedDirectly(vm, elements, options)) quicksort(vm, elements, cmp, options);
     if (!isSortOn && descending) std::reverse(elements.begin(), elements.end());
     if (options & SortOption::UniqueSort) {
         DefaultComparator plain;
