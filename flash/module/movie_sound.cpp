@@ -1,0 +1,153 @@
+#include "flash/module/movie_sound.h"
+
+#include "flash/module/sound_tags.h"
+
+namespace flash {
+
+namespace audio = kinolux::audio;
+
+namespace {
+
+// What one movie's decoded event sounds may hold together (about 300 MB):
+// each sound is capped on its own, but a hostile movie can start many.
+constexpr std::size_t kMaxDecodedFramesPerMovie = std::size_t(audio::kMixRate) * 30 * 60;
+constexpr std::size_t kMaxProblems = 20;
+
+}  // namespace
+
+MovieSound::MovieSound() : output_(mixer_, kOutputConfig) {}
+
+void MovieSound::reset()
+{
+    output_.close();
+    mixer_.stopAll();
+    openTried_ = false;
+    sounds_.clear();
+    decodedFrames_ = 0;
+    streams_.clear();
+    problems_.clear();
+}
+
+void MovieSound::takeQueued(Player& player, bool frameRan)
+{
+    std::vector<QueuedSound> queued;
+    queued.swap(player.sounds());
+    std::unordered_map<const DisplayObject*, Block> blocks;
+    for (const QueuedSound& sound : queued) {
+        if (!sound.tag) continue;
+        if (const auto* start = std::get_if<swf::StartSound>(sound.tag)) {
+            startEvent(player, *start);
+        } else if (const auto* block = std::get_if<swf::SoundStreamBlock>(sound.tag)) {
+            // A timeline runs one block a frame; a second one in the same frame is ignored.
+            if (const auto clip = sound.clip.lock()) blocks.emplace(clip.get(), Block{clip, block->data});
+        }
+        // StartSound2 names an ActionScript 3 class, which this player does not run; a
+        // SoundStreamHead is looked up when its stream starts, since a goto may enter a
+        // stream past the frame that holds it.
+    }
+    if (frameRan) endStreamsWithoutBlocks(blocks);
+    for (const auto& [key, block] : blocks) feedStream(key, block);
+}
+
+void MovieSound::stopStreams()
+{
+    for (const auto& [key, stream] : streams_)
+        if (stream.voice) mixer_.stop(stream.voice);
+    streams_.clear();
+}
+
+void MovieSound::startEvent(const Player& player, const swf::StartSound& start)
+{
+    const auto* sound = decoded(player, start.soundId);
+    if (!sound) return;
+    openOnce();
+    mixer_.startSound(*sound, soundInfoOf(start.info));
+}
+
+const std::shared_ptr<const audio::DecodedSound>* MovieSound::decoded(const Player& player, swf::CharacterId id)
+{
+    if (const auto found = sounds_.find(id); found != sounds_.end()) return &found->second;
+    const Character* character = player.library().get(id);
+    const auto* define = character ? character->as<swf::DefineSound>() : nullptr;
+    if (!define) {
+        report("StartSound names " + std::to_string(id) + ", which is no sound");
+        sounds_.emplace(id, nullptr);  // reported once
+        return nullptr;
+    }
+    if (decodedFrames_ >= kMaxDecodedFramesPerMovie) {
+        report("sound " + std::to_string(id) + " not played: the movie's sounds take too much memory");
+        return nullptr;
+    }
+    audio::EventSoundResult result = audio::decodeEventSound(soundFormatOf(define->format), define->data,
+                                                             define->sampleCount);
+    if (!result.message.empty()) report("sound " + std::to_string(id) + ": " + result.message);
+    decodedFrames_ += result.sound->frames();
+    return &sounds_.emplace(id, std::move(result.sound)).first->second;
+}
+
+void MovieSound::endStreamsWithoutBlocks(const std::unordered_map<const DisplayObject*, Block>& blocks)
+{
+    for (auto stream = streams_.begin(); stream != streams_.end();) {
+        if (blocks.count(stream->first)) {
+            ++stream;
+            continue;
+        }
+        if (stream->second.voice) mixer_.stop(stream->second.voice);
+        stream = streams_.erase(stream);
+    }
+}
+
+void MovieSound::feedStream(const DisplayObject* key, const Block& block)
+{
+    const auto clip = block.clip.lock();
+    const auto* timeline = dynamic_cast<const MovieClip*>(clip.get());
+    if (!timeline) return;
+    const int frame = timeline->currentFrame();
+
+    auto stream = streams_.find(key);
+    // The same address may belong to a new clip by now; a timeline that did not
+    // step to its next frame jumped.
+    if (stream != streams_.end() &&
+        (stream->second.clip.lock() != clip || frame != stream->second.frame + 1)) {
+        if (stream->second.voice) mixer_.stop(stream->second.voice);
+        streams_.erase(stream);
+        stream = streams_.end();
+    }
+    if (stream == streams_.end()) {
+        const swf::SoundStreamHead* head = findStreamHead(timeline->timeline());
+        if (!head) return;  // blocks without a head cannot be decoded
+        std::string message;
+        openOnce();
+        const audio::VoiceId voice = mixer_.startStream(streamHeadOf(*head), message);
+        // A stream that cannot be decoded goes on without a voice, so it is
+        // reported once rather than tried again every frame.
+        if (!voice) report("stream sound not played: " + message);
+        stream = streams_.emplace(key, Stream{clip, voice, frame}).first;
+    }
+    stream->second.frame = frame;
+    if (!stream->second.voice) return;
+    if (std::string message = mixer_.streamBlock(stream->second.voice, block.data); !message.empty())
+        report("stream sound: " + message);
+}
+
+bool MovieSound::streaming() const
+{
+    if (!output_.audible()) return false;
+    for (const auto& [key, stream] : streams_)
+        if (stream.voice) return true;
+    return false;
+}
+
+void MovieSound::openOnce()
+{
+    if (openTried_) return;
+    openTried_ = true;
+    output_.open();
+}
+
+void MovieSound::report(std::string message)
+{
+    if (problems_.size() < kMaxProblems) problems_.push_back(std::move(message));
+}
+
+}  // namespace flash

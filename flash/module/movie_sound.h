@@ -1,0 +1,84 @@
+// The sound of a playing movie: the sound tags its timelines ran, turned
+// into voices of one mixer that plays through the wave-out device.
+//
+// Event sounds (StartSound) are decoded the first time they start and kept
+// for the movie. A timeline that runs a frame with a SoundStreamBlock plays
+// its stream: the block of every frame it enters in order is fed to one
+// stream voice; the voice ends when the timeline stops, jumps, runs a frame
+// without a block, or its clip is removed. The device is opened with the
+// first sound of a movie (a movie without sound never holds one); when it
+// cannot be opened, the movie plays on silently and the mixer follows the
+// clock so that sounds still end when they would have.
+#pragma once
+
+#include "flash/audio/mixer.h"
+#include "flash/audio/sound_output.h"
+#include "flash/core/player.h"
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace flash {
+
+class MovieSound {
+public:
+    // Blocks of 512 frames, three ahead: a sound is heard at most about
+    // 46 ms after its frame shows, and what the capture records lags its
+    // frame by the 12 ms lead alone.
+    static constexpr kinolux::audio::SoundOutputConfig kOutputConfig{512, 3};
+
+    MovieSound();
+    MovieSound(const MovieSound&) = delete;
+    MovieSound& operator=(const MovieSound&) = delete;
+
+    // Another movie (or none) replaces the current one: every voice stops,
+    // the device closes, the decoded sounds are forgotten.
+    void reset();
+
+    // Takes the sound tags the player queued since the last call. After a
+    // frame ran (frameRan), the streams of timelines that did not go on with
+    // their stream end; otherwise streams only start or go on.
+    void takeQueued(Player& player, bool frameRan);
+    // The host moved the timeline: every stream ends.
+    void stopStreams();
+    // Once per frame: keeps a silent output's mixer in time.
+    void tick() { output_.tick(); }
+
+    // A stream sound is being heard, so the timeline should keep up with it.
+    bool streaming() const;
+    bool audible() const { return output_.audible(); }
+    // How long after its frame a sound is heard: the device's queue and the
+    // mixer's lead, in 44.1 kHz frames.
+    std::size_t latencyFrames() const { return output_.latencyFrames(); }
+    // Sounds that could not be played, one line each (the first ones only).
+    const std::vector<std::string>& problems() const { return problems_; }
+
+private:
+    struct Stream {
+        std::weak_ptr<DisplayObject> clip;
+        kinolux::audio::VoiceId voice = 0;  // 0: the stream cannot be decoded
+        int frame = 0;  // of the clip's timeline, the last one fed
+    };
+    struct Block {
+        std::weak_ptr<DisplayObject> clip;
+        swf::Bytes data;
+    };
+
+    void startEvent(const Player& player, const swf::StartSound& start);
+    const std::shared_ptr<const kinolux::audio::DecodedSound>* decoded(const Player& player, swf::CharacterId id);
+    void endStreamsWithoutBlocks(const std::unordered_map<const DisplayObject*, Block>& blocks);
+    void feedStream(const DisplayObject* key, const Block& block);
+    void openOnce();
+    void report(std::string message);
+
+    kinolux::audio::Mixer mixer_;
+    kinolux::audio::SoundOutput output_;  // after the mixer: closed before it goes
+    bool openTried_ = false;
+    std::unordered_map<swf::CharacterId, std::shared_ptr<const kinolux::audio::DecodedSound>> sounds_;
+    std::size_t decodedFrames_ = 0;  // of every sound in sounds_
+    std::unordered_map<const DisplayObject*, Stream> streams_;
+    std::vector<std::string> problems_;
+};
+
+}  // namespace flash
