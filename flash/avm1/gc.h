@@ -117,7 +117,7 @@ public:
     std::size_t cellCount() const { return cellCount_; }
     // Property slots and array elements held by all cells, for the budget.
     void addSlots(std::ptrdiff_t delta) { slots_ += delta; }
-    std::size_t slots() const { return slots_; }
+    std::size_t slotCount() const { return slots_; }
     std::size_t estimatedBytes() const { return cellCount_ * kCellBytes + slots_ * kSlotBytes; }
     // Runs a collection when that can bring the estimate back under the
     // budget; returns false when the budget is still exceeded.
