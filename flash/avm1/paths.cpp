@@ -17,8 +17,6 @@ std::optional<std::size_t> variableSeparator(std::u16string_view path) {
     return pos;
 }
 
-bool hasSlash(std::u16string_view path) { return path.find(u'/') != std::u16string_view::npos; }
-
 }  // namespace
 
 DisplayObjectBinding* Vm::bindingOf(const Value& v) {
@@ -36,7 +34,7 @@ DisplayObjectBinding* Vm::bindingOf(Object* object) {
     if (!start || stage->path().empty()) return nullptr;
     DisplayObjectBinding* root = start->root();
     ObjectRef found = resolveTargetPath(root ? *root : *start, scriptObjectOf(*start),
-                                        stage->path().view(), true, false);
+                                        stage->path().view(), true);
     if (!found || found->kind() != ObjectKind::Stage) return nullptr;
     return static_cast<StageObject*>(found.get())->binding();
 }
@@ -105,12 +103,12 @@ DisplayObjectBinding* Vm::resolveTarget(const Value& target, bool allowEmpty) {
     if (!allowEmpty && path.empty()) return nullptr;
     DisplayObjectBinding* start = targetClipOrRoot();
     if (!start) return nullptr;
-    ObjectRef found = resolveTargetPath(*rootOf(*start), scriptObjectOf(*start), path.view(), false, true);
+    ObjectRef found = resolveTargetPath(*rootOf(*start), scriptObjectOf(*start), path.view(), false);
     return found ? bindingOf(found.get()) : nullptr;
 }
 
 ObjectRef Vm::resolveTargetPath(DisplayObjectBinding& root, const ObjectRef& start,
-                                std::u16string_view path, bool firstElement, bool pathHasSlash) {
+                                std::u16string_view path, bool firstElement) {
     if (path.empty()) return start;
     ObjectRef object = start;
     bool slash = false;
@@ -151,7 +149,7 @@ ObjectRef Vm::resolveTargetPath(DisplayObjectBinding& root, const ObjectRef& sta
             } else {
                 MovieClipBinding* clip = asMovieClip(bindingOf(object.get()));
                 DisplayObjectBinding* child = clip ? clip->childByName(name, cs) : nullptr;
-                if (child && child->kind() == DisplayKind::Other && !pathHasSlash) value = Value(object);
+                if (child && child->kind() == DisplayKind::Other) value = Value(object);
                 else if (child) value = Value(scriptObjectOf(*child));
                 else value = get(object, name);
             }
@@ -178,13 +176,12 @@ Value Vm::getVariable(Activation& act, const String& path, Value* owner) {
     if (!path.hasPathCharacters()) return resolveName(act, path, owner);
     DisplayObjectBinding* start = targetClipOrRoot();
     std::u16string_view view = path.view();
-    const bool slash = hasSlash(view);
     if (auto sep = variableSeparator(view); sep && start) {
         std::u16string_view objectPath = view.substr(0, *sep);
         String variable(view.substr(*sep + 1));
         for (Scope* s = act.scope.get(); s; s = s->parent()) {
             if (!s->object()) continue;
-            ObjectRef object = resolveTargetPath(*rootOf(*start), s->objectRef(), objectPath, true, slash);
+            ObjectRef object = resolveTargetPath(*rootOf(*start), s->objectRef(), objectPath, true);
             if (object && hasProperty(*object, variable)) {
                 if (owner) *owner = Value(object);
                 return get(object, variable);
@@ -192,10 +189,10 @@ Value Vm::getVariable(Activation& act, const String& path, Value* owner) {
         }
         return Value();
     }
-    if (slash && start && act.swfVersion >= 5) {
+    if (path.hasSlash() && start && act.swfVersion >= 5) {
         for (Scope* s = act.scope.get(); s; s = s->parent()) {
             if (!s->object()) continue;
-            ObjectRef object = resolveTargetPath(*rootOf(*start), s->objectRef(), view, false, true);
+            ObjectRef object = resolveTargetPath(*rootOf(*start), s->objectRef(), view, false);
             if (object) return Value(object);
         }
     }
@@ -216,7 +213,7 @@ void Vm::setVariable(Activation& act, const String& path, const Value& value) {
         String variable(view.substr(*sep + 1));
         for (Scope* s = act.scope.get(); s; s = s->parent()) {
             if (!s->object()) continue;
-            ObjectRef object = resolveTargetPath(*rootOf(*start), s->objectRef(), objectPath, true, true);
+            ObjectRef object = resolveTargetPath(*rootOf(*start), s->objectRef(), objectPath, true);
             if (object) {
                 set(object, variable, value);
                 return;

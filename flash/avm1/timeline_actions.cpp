@@ -32,10 +32,10 @@ MovieClipBinding* clipAndFrame(Vm& vm, MovieClipBinding& clip, const String& tex
     frame = String(view.substr(sep + 1));
     std::u16string_view path = view.substr(0, sep);
     DisplayObjectBinding* root = vm.rootOf(clip);
-    ObjectRef found = vm.resolveTargetPath(*root, vm.scriptObjectOf(clip), path, true, false);
+    ObjectRef found = vm.resolveTargetPath(*root, vm.scriptObjectOf(clip), path, true);
     if (!found && vm.activation()) {
         for (Scope* s = vm.activation()->scope.get(); s && !found; s = s->parent()) {
-            if (s->object()) found = vm.resolveTargetPath(*root, s->objectRef(), path, true, false);
+            if (s->object()) found = vm.resolveTargetPath(*root, s->objectRef(), path, true);
         }
     }
     return found ? asMovieClip(vm.bindingOf(found.get())) : nullptr;
@@ -130,7 +130,7 @@ void actionSetTarget(Vm& vm, Activation& act, const String& target) {
             newTarget = base;
         } else {
             ObjectRef found = vm.resolveTargetPath(*vm.rootOf(*base), vm.scriptObjectOf(*base),
-                                                   target.view(), false, true);
+                                                   target.view(), false);
             newTarget = found ? vm.bindingOf(found.get()) : nullptr;
         }
     }

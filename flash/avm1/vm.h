@@ -276,7 +276,7 @@ public:
     void setVariable(Activation& act, const String& path, const Value& value);
     Value resolveName(Activation& act, const String& name, Value* owner = nullptr);
     ObjectRef resolveTargetPath(DisplayObjectBinding& root, const ObjectRef& start,
-                                std::u16string_view path, bool firstElement, bool hasSlash);
+                                std::u16string_view path, bool firstElement);
     // Sets up a top-level activation and runs it, catching its failures.
     void runTopLevel(DisplayObjectBinding& clip, const ActionBlock& code);
     // Runs a frame's actions inside the running script (the Call action).

@@ -130,9 +130,12 @@ Value swapDepths(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
+// A level's root sits at -16384 plus the level number.
 Value getDepth(Vm& vm, const Value& thisValue, Args) {
     DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
-    return self ? Value(self->depth()) : Value();
+    if (!self) return Value();
+    if (std::optional<int> level = self->levelNumber()) return Value(-16384 + *level);
+    return Value(self->depth());
 }
 
 Value getNextHighestDepth(Vm& vm, const Value& thisValue, Args) {
@@ -143,7 +146,10 @@ Value getNextHighestDepth(Vm& vm, const Value& thisValue, Args) {
 Value getInstanceAtDepth(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
     if (args.empty()) return Value();
-    return objectOf(vm, clip->childAtDepth(vm.toInt32(args[0])));
+    DisplayObjectBinding* child = clip->childAtDepth(vm.toInt32(args[0]));
+    // A shape has no script object of its own: its clip answers for it.
+    if (child && child->kind() == DisplayKind::Other) return thisValue;
+    return objectOf(vm, child);
 }
 
 Value getBounds(Vm& vm, const Value& thisValue, Args args) {
