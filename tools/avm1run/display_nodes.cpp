@@ -91,18 +91,18 @@ String plainTextOf(const String& html) {
     return String(out);
 }
 
-// Runs the unload handlers of an object and of everything inside it.
+// Runs the unload handlers of everything inside an object, then its own.
 void unload(TimelineHost& host, DisplayObjectBinding& object, NodeState& state) {
-    for (const swf::ClipAction& action : state.clipActions) {
-        if (action.events & swf::ClipEvent::Unload) host.vm().runClipActions(object, state.library->block(action.actions));
-    }
-    host.vm().callMethod(object, u"onUnload");
     if (object.kind() == avm1::DisplayKind::MovieClip) {
         auto& clip = static_cast<ClipNode&>(object);
         for (DisplayObjectBinding* child : clip.children()) {
             if (child->kind() == avm1::DisplayKind::MovieClip) unload(host, *child, static_cast<ClipNode*>(child)->state());
         }
     }
+    for (const swf::ClipAction& action : state.clipActions) {
+        if (action.events & swf::ClipEvent::Unload) host.vm().runClipActions(object, state.library->block(action.actions));
+    }
+    host.vm().callMethod(object, u"onUnload");
 }
 
 }  // namespace
@@ -447,9 +447,16 @@ DisplayObjectBinding* ClipNode::adopt(std::unique_ptr<DisplayObjectBinding> chil
     children_[depth] = std::move(child);
     if (object->kind() == avm1::DisplayKind::Other) return object;
     if (object->kind() == avm1::DisplayKind::MovieClip) {
-        for (const swf::ClipAction& action : static_cast<ClipNode*>(object)->state().clipActions) {
-            if (action.events & (swf::ClipEvent::Initialize | swf::ClipEvent::Construct))
-                s_.host->vm().runClipActions(*object, static_cast<ClipNode*>(object)->state().library->block(action.actions));
+        // Initialize runs at once; Construct waits until the clip's first
+        // frame (and so its children's Initialize) is built.
+        NodeState& state = static_cast<ClipNode*>(object)->state();
+        for (const swf::ClipAction& action : state.clipActions) {
+            if (action.events & swf::ClipEvent::Initialize)
+                s_.host->vm().runClipActions(*object, state.library->block(action.actions));
+        }
+        for (const swf::ClipAction& action : state.clipActions) {
+            if (action.events & swf::ClipEvent::Construct)
+                s_.host->queueClipActions(object, state.library->block(action.actions));
         }
     }
     s_.host->vm().constructDisplayObject(*object, initObject);

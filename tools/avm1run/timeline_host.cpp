@@ -181,6 +181,12 @@ void TimelineHost::queueInitActions(DisplayObjectBinding* clip, const ActionBloc
     initQueue_.push_back(work(clip, code, {}));
 }
 
+void TimelineHost::queueClipActions(DisplayObjectBinding* clip, const ActionBlock& code) {
+    Work w = work(clip, code, {});
+    w.clipEvent = true;
+    initQueue_.push_back(std::move(w));
+}
+
 void TimelineHost::queueMethod(DisplayObjectBinding* object, std::u16string name) {
     queue_.push_back(work(object, {}, std::move(name)));
 }
@@ -213,6 +219,7 @@ void TimelineHost::runQueue() {
         auto alive = alive_.find(next.target);
         if (alive == alive_.end() || alive->second != next.serial) continue;
         if (!next.method.empty()) vm_->callMethod(*next.target, next.method);
+        else if (next.clipEvent) vm_->runClipActions(*next.target, next.code);
         else if (init) vm_->runInitActions(*next.target, next.code);
         else vm_->runFrameActions(*next.target, next.code);
     }

@@ -100,6 +100,8 @@ public:
     // Queued script work, run after the frame's display list is built.
     void queueActions(DisplayObjectBinding* clip, const ActionBlock& code);
     void queueInitActions(DisplayObjectBinding* clip, const ActionBlock& code);
+    // Clip event code that runs ahead of the frame scripts (Construct).
+    void queueClipActions(DisplayObjectBinding* clip, const ActionBlock& code);
     void queueMethod(DisplayObjectBinding* object, std::u16string name);
     void queueClipEvent(DisplayObjectBinding* object, std::uint32_t event);
     void runQueue();
@@ -112,6 +114,7 @@ private:
         std::uint64_t serial;
         ActionBlock code;
         std::u16string method;
+        bool clipEvent = false;
     };
     Work work(DisplayObjectBinding* target, ActionBlock code, std::u16string method) const;
 
