@@ -29,12 +29,18 @@
 //        u"onLoad") of objects placed in this frame, after their first
 //        frame's actions; onClipEvent(enterFrame) and onEnterFrame for every
 //        clip already on stage, before the frame's actions of that clip.
+//        A placed clip's onClipEvent(initialize) bodies run right after it
+//        is placed, before Vm::constructDisplayObject (which calls the
+//        registered class and an onConstruct method); its
+//        onClipEvent(construct) bodies run once its first frame is built,
+//        ahead of the frame's DoAction scripts.
 //  3. A goto issued by a script (MovieClipBinding::gotoFrame and friends)
 //     must rebuild the display list of the target frame at once, so that
 //     the next line of the script sees the new children; the target frame's
 //     DoAction scripts are queued and run after the current script ends.
 //  4. Removing a display object: dispatch onClipEvent(unload) and the
-//     onUnload method first, then call detachFromScript() on the binding
+//     onUnload method first (those of the objects inside it before its
+//     own), then call detachFromScript() on the binding
 //     (the binding's destructor does this too). References that scripts
 //     still hold then resolve by path again, as in the Flash player.
 //  5. Once per frame (or whenever the player's clock advances) call
@@ -268,6 +274,8 @@ public:
     virtual DisplayObjectBinding* attachMovie(const String& linkage, const String& name, int depth,
                                               const ObjectRef& initObject) = 0;
     // A copy of this clip as a sibling (same parent), clip events included.
+    // `depth` is final: the machine has taken off the 16384 that compilers
+    // add to the depth of the duplicateMovieClip action.
     virtual DisplayObjectBinding* duplicate(const String& name, int depth, const ObjectRef& initObject) = 0;
     virtual DisplayObjectBinding* createTextField(const String& name, int depth, double x,
                                                   double y, double width, double height) = 0;
