@@ -13,12 +13,17 @@ std::chrono::nanoseconds durationOf(std::uint64_t bytes, std::uint64_t bytesPerS
            std::chrono::nanoseconds(bytes % bytesPerSecond * 1'000'000'000 / bytesPerSecond);
 }
 
+// A writer may come back this late and still keep its place, as a device's
+// buffer lets it: a thread woken a little late on a busy machine must not
+// slow the device down. Only a longer pause starts the timing afresh.
+constexpr std::chrono::milliseconds kLongestLateness(50);
+
 }  // namespace
 
 void NullWaveSink::play(const std::uint8_t*, std::size_t size)
 {
     const auto now = Clock::now();
-    if (bytesSinceStart_ == 0 || start_ + durationOf(bytesSinceStart_, format_.bytesPerSecond()) < now) {
+    if (bytesSinceStart_ == 0 || start_ + durationOf(bytesSinceStart_, format_.bytesPerSecond()) + kLongestLateness < now) {
         start_ = now;
         bytesSinceStart_ = 0;
     }

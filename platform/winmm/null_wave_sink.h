@@ -20,7 +20,8 @@ private:
 
     PcmFormat format_;
     // Deadlines are counted from a start time in whole bytes, so rounding
-    // never accumulates; playing restarts from "now" after an idle gap.
+    // never accumulates; playing restarts from "now" after an idle gap, but
+    // not when the writer is merely a little late.
     Clock::time_point start_{};
     std::uint64_t bytesSinceStart_ = 0;
 };
