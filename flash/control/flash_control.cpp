@@ -160,7 +160,7 @@ void FlashControl::poll()
 
 void FlashControl::schedulePoll(const PlaybackStep& step)
 {
-    const double wait = step.behind ? 0 : std::clamp(std::ceil(step.msUntilDue), 1.0, kLongestPollMs);
+    const double wait = step.behind || step.msUntilDue <= 0 ? 0 : std::clamp(std::ceil(step.msUntilDue), 1.0, kLongestPollMs);
     pollTimer_.start(int(wait));
 }
 

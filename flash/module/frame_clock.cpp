@@ -11,6 +11,10 @@ namespace {
 // and running a second of frames undrawn would only stall the picture.
 constexpr double kLongestCatchUpMs = 1000;
 
+// Due times are sums of periods that are not whole milliseconds; within this
+// of a reading they count as reached, so rounding never delays a frame.
+constexpr double kToleranceMs = 1e-3;
+
 // Readings further apart than this went backwards around the 32-bit clock.
 constexpr std::uint32_t kLongestForwardStep = 0x7FFFFFFF;
 
@@ -40,7 +44,7 @@ bool FrameClock::frameDue(std::uint32_t now, bool catchUp)
         untilDue_ -= step;
         sinceStart_ += step;
     }
-    if (untilDue_ > 0) return false;
+    if (untilDue_ > kToleranceMs) return false;
 
     const double late = -untilDue_;
     if (late < periodMs_ || (catchUp && late < kLongestCatchUpMs))
@@ -48,6 +52,11 @@ bool FrameClock::frameDue(std::uint32_t now, bool catchUp)
     else
         untilDue_ = periodMs_;
     return true;
+}
+
+bool FrameClock::behind() const
+{
+    return started_ && untilDue_ <= kToleranceMs;
 }
 
 double FrameClock::msUntilDue() const

@@ -34,7 +34,7 @@ public:
 
     // Another frame is due already at the last reading: the timeline is
     // behind its clock.
-    bool behind() const { return started_ && untilDue_ <= 0; }
+    bool behind() const;
     // From the last reading to the next due frame (0 when behind).
     double msUntilDue() const;
     // The time the readings have moved forward since the first one.

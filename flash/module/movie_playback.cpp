@@ -25,9 +25,11 @@ PlaybackStep MoviePlayback::poll()
     player.setMovieTime(clock_.msSinceStart());
     if (frameRan) engine_->tick();
     // The reading that starts the clock starts no sound yet: the first frame's
-    // sounds wait for the next poll, so that a host which starts the movie and
-    // only then switches on sound capture (the player program) captures them.
-    if (!starting) sound_.takeQueued(player, frameRan);
+    // sounds wait for the next poll, which is due at once, so that a host that
+    // starts the movie and only then switches on sound capture (the player
+    // program) captures them.
+    if (starting) return {false, false, 0};
+    sound_.takeQueued(player, frameRan);
     if (frameRan) sound_.tick();
     return {frameRan, clock_.behind(), clock_.msUntilDue()};
 }

@@ -15,7 +15,7 @@ namespace flash {
 struct PlaybackStep {
     bool frameRan = false;
     bool behind = false;     // another frame is due already: skip drawing this one
-    double msUntilDue = 0;   // from this poll to the next due frame
+    double msUntilDue = 0;   // until the next poll is wanted: the next due frame
 };
 
 class MoviePlayback {
