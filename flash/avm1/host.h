@@ -223,6 +223,7 @@ private:
 };
 
 // What a drawing-API call appends to a clip's dynamic vector shape.
+// Positions are in pixels, finite and within the 32-bit twip range.
 class DrawingTarget {
 public:
     virtual void clearDrawing() {}

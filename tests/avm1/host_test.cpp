@@ -270,6 +270,17 @@ TEST(Clips, DrawingCallsReachTheClip) {
         pop
     )asm");
     EXPECT_EQ(s.m.host.root.log(), (std::vector<std::string>{"lineTo 10,20"}));
+    // Positions the display side cannot hold are made finite first.
+    s.m.host.root.log().clear();
+    s.run(R"asm(
+        push d:1e300, NaN, 2
+        push "_root"
+        getVariable
+        push "lineTo"
+        callMethod
+        pop
+    )asm");
+    EXPECT_EQ(s.m.host.root.log(), (std::vector<std::string>{"lineTo 0,107374182"}));
 }
 
 TEST(Events, HandlersTheScriptsSetAreCalledByThePlayer) {

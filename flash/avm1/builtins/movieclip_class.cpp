@@ -19,6 +19,19 @@ Value objectOf(Vm& vm, DisplayObjectBinding* binding) {
     return binding ? Value(vm.scriptObjectOf(*binding)) : Value();
 }
 
+// The player draws in whole twips held in 32 bits: NaN is 0 and the rest
+// is kept in range, so the display side only ever sees finite positions.
+// A number kept in [lo, hi], NaN becoming `nan`, for values the display
+// side takes as given (alpha, ratios, limits).
+double within(double v, double lo, double hi, double nan) { return std::isnan(v) ? nan : std::clamp(v, lo, hi); }
+
+double drawingCoordinate(Vm& vm, const Value& v) {
+    constexpr double kLimit = 2147483647.0 / 20;
+    double n = vm.toNumber(v);
+    if (std::isnan(n)) return 0;
+    return std::clamp(n, -kLimit, kLimit);
+}
+
 HttpMethod methodArg(Vm& vm, Args args, std::size_t i) {
     if (i >= args.size()) return HttpMethod::None;
     String m = vm.toString(args[i]);
@@ -283,13 +296,14 @@ Value lineStyle(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
     LineStyle style;
     style.thickness = args.empty() || args[0].isUndefined() ? NAN : vm.toNumber(args[0]);
+    if (!std::isnan(style.thickness)) style.thickness = std::clamp(style.thickness, 0.0, 255.0);
     style.rgb = toUint32(argNumber(vm, args, 1, 0)) & 0xFFFFFF;
-    style.alpha = std::clamp(argNumber(vm, args, 2, 100), 0.0, 100.0);
+    style.alpha = within(argNumber(vm, args, 2, 100), 0, 100, 0);
     style.pixelHinting = vm.toBoolean(arg(args, 3));
     style.scaleMode = args.size() > 4 && !args[4].isNullish() ? vm.toString(args[4]) : String(u"normal");
     style.caps = args.size() > 5 && !args[5].isNullish() ? vm.toString(args[5]) : String(u"round");
     style.joints = args.size() > 6 && !args[6].isNullish() ? vm.toString(args[6]) : String(u"round");
-    style.miterLimit = std::clamp(argNumber(vm, args, 7, 3), 1.0, 255.0);
+    style.miterLimit = within(argNumber(vm, args, 7, 3), 1, 255, 3);
     clip->lineStyle(style);
     return Value();
 }
@@ -301,7 +315,7 @@ Value beginFill(Vm& vm, const Value& thisValue, Args args) {
         return Value();
     }
     clip->beginFill(toUint32(vm.toNumber(args[0])) & 0xFFFFFF,
-                    std::clamp(argNumber(vm, args, 1, 100), 0.0, 100.0));
+                    within(argNumber(vm, args, 1, 100), 0, 100, 0));
     return Value();
 }
 
@@ -338,6 +352,9 @@ Matrix gradientMatrix(Vm& vm, const Value& v) {
         m.tx = num(u"tx");
         m.ty = num(u"ty");
     }
+    for (double* f : {&m.a, &m.b, &m.c, &m.d, &m.tx, &m.ty}) {
+        if (!std::isfinite(*f)) *f = 0;  // the display side gets finite numbers only
+    }
     return m;
 }
 
@@ -356,10 +373,12 @@ Value beginGradientFill(Vm& vm, const Value& thisValue, Args args) {
     fill.colors.resize(n);
     fill.alphas.resize(n);
     fill.ratios.resize(n);
+    for (double& a : fill.alphas) a = within(a, 0, 100, 0);
+    for (double& r : fill.ratios) r = within(r, 0, 255, 0);
     fill.matrix = gradientMatrix(vm, args[4]);
     fill.spreadMethod = args.size() > 5 ? vm.toString(args[5]) : String(u"pad");
     fill.interpolationMethod = args.size() > 6 ? vm.toString(args[6]) : String(u"RGB");
-    fill.focalPointRatio = argNumber(vm, args, 7, 0);
+    fill.focalPointRatio = within(argNumber(vm, args, 7, 0), -1, 1, 0);
     clip->beginGradientFill(fill);
     return Value();
 }
@@ -367,21 +386,22 @@ Value beginGradientFill(Vm& vm, const Value& thisValue, Args args) {
 Value moveTo(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
     if (args.size() < 2) return Value();
-    clip->moveTo(vm.toNumber(args[0]), vm.toNumber(args[1]));
+    clip->moveTo(drawingCoordinate(vm, args[0]), drawingCoordinate(vm, args[1]));
     return Value();
 }
 
 Value lineTo(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
     if (args.size() < 2) return Value();
-    clip->lineTo(vm.toNumber(args[0]), vm.toNumber(args[1]));
+    clip->lineTo(drawingCoordinate(vm, args[0]), drawingCoordinate(vm, args[1]));
     return Value();
 }
 
 Value curveTo(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
     if (args.size() < 4) return Value();
-    clip->curveTo(vm.toNumber(args[0]), vm.toNumber(args[1]), vm.toNumber(args[2]), vm.toNumber(args[3]));
+    double cx = drawingCoordinate(vm, args[0]), cy = drawingCoordinate(vm, args[1]);
+    clip->curveTo(cx, cy, drawingCoordinate(vm, args[2]), drawingCoordinate(vm, args[3]));
     return Value();
 }
 
