@@ -173,5 +173,48 @@ void ArraySort(benchmark::State& state) {
 }
 BENCHMARK(ArraySort)->Arg(20000)->Unit(benchmark::kMillisecond);
 
+// function add(a, b) { return a + b; }  for (i = 0; i < n; i++) total = add(total, i);
+// Calls dominate handler-heavy movies (onEnterFrame on many clips).
+void FunctionCalls(benchmark::State& state) {
+    runScript(state, R"asm(
+        constants "add", "total", "i"
+        function add(a, b) {
+          push "a"
+          getVariable
+          push "b"
+          getVariable
+          add2
+          return
+        }
+        push c:1, 0
+        setVariable
+        push c:2, 0
+        setVariable
+      loop:
+        push c:2
+        getVariable
+        push )asm" + std::to_string(state.range(0)) + R"asm(
+        less2
+        not
+        if done
+        push c:1
+        push c:2
+        getVariable
+        push c:1
+        getVariable
+        push 2, c:0
+        callFunction
+        setVariable
+        push c:2
+        push c:2
+        getVariable
+        increment
+        setVariable
+        jump loop
+      done:
+    )asm");
+}
+BENCHMARK(FunctionCalls)->Arg(200000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 BENCHMARK_MAIN();

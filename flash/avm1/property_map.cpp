@@ -44,6 +44,7 @@ int PropertyMap::find(std::u16string_view name, bool caseSensitive) const {
 }
 
 int PropertyMap::append(Property property) {
+    if (entries_.empty()) entries_.reserve(4);  // most objects hold a few properties
     entries_.push_back(std::move(property));
     int index = static_cast<int>(entries_.size() - 1);
     if (entries_.size() > kLinearLimit) {
