@@ -85,6 +85,15 @@ String& String::operator=(String&& other) noexcept {
 }
 
 String String::fromUtf8(std::string_view bytes) {
+    // Scripts are mostly ASCII: widen those in one step.
+    bool ascii = true;
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii) return fromAscii(bytes);
     std::u16string out;
     out.reserve(bytes.size());
     std::size_t i = 0;
