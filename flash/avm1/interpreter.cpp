@@ -32,7 +32,7 @@ void writeRegister(Vm& vm, Activation& act, std::uint8_t reg, const Value& v) {
 
 std::vector<Value> popArgs(Vm& vm, Activation& act, const Value& countValue) {
     std::size_t count = vm.toNumber(countValue) > 0 ? avm1::toUint32(vm.toNumber(countValue)) : 0;
-    std::size_t available = vm.stack().size() - act.stackBase;
+    std::size_t available = vm.stack().size() > act.stackBase ? vm.stack().size() - act.stackBase : 0;
     if (count > available) count = available;
     std::vector<Value> args;
     args.reserve(count);
@@ -656,7 +656,7 @@ Vm::Completion Vm::runRange(Activation& act, const std::uint8_t* begin, const st
             Value countValue = pop();
             double n = countValue.isPrimitive() ? toNumber(countValue) : 0;
             std::size_t count = n > 0 ? static_cast<std::size_t>(avm1::toUint32(n)) : 0;
-            count = std::min(count, stack_.size() - act.stackBase);
+            count = std::min(count, stack_.size() > act.stackBase ? stack_.size() - act.stackBase : 0);
             std::vector<ObjectRef> interfaces;
             for (std::size_t i = 0; i < count; ++i) {
                 ObjectRef iface = toObject(pop());

@@ -85,7 +85,7 @@ void Vm::endRun() {
 
 void Vm::handleAbort(const ScriptAbort& a) {
     if (scriptsStopped_ && a.stopsMovie() && std::string_view(a.what()).empty()) return;
-    stack_.clear();
+    if (runDepth_ <= 1) stack_.clear();  // an enclosing script still stands on its values
     if (*a.what()) host_.scriptError(a.what());
     if (a.stopsMovie()) {
         scriptsStopped_ = true;
