@@ -767,3 +767,46 @@ TEST(GeomClasses, ColorTransformKeepsItsNumbers) {
 
 }  // namespace
 }  // namespace kinolux::avm1::test
+
+namespace kinolux::avm1::test {
+namespace {
+
+TEST(AsNative, ReachesTheOriginalBuiltInsByNumber) {
+    Script s(7);
+    Value g(s.m.vm.global());
+    Value hasOwn = s.call(g, u"ASnative", {101, 5});
+    Value object = s.object({{u"a", 1}});
+    EXPECT_EQ(s.callText(hasOwn, u"call", {object, u"a"}), "true");
+    // Math's table converts two arguments whatever the entry.
+    EXPECT_EQ(s.callText(s.call(g, u"ASnative", {200, 17}), u"call", {Value::null(), 2, 10}), "1024");
+    EXPECT_EQ(s.callText(s.call(g, u"ASnative", {200, 99}), u"call", {Value::null(), 1}), "NaN");
+    EXPECT_TRUE(s.call(g, u"ASnative", {12345, 0}).isUndefined());
+}
+
+TEST(ErrorClass, WithoutNewMakesNothingAndToStringKeepsTheMessage) {
+    Script s(6);
+    Value g(s.m.vm.global());
+    EXPECT_TRUE(s.call(g, u"Error", {u"x"}).isUndefined());
+    Value e = s.make(u"Error");
+    Value message = s.object({});
+    s.set(e, u"message", message);
+    EXPECT_TRUE(s.call(e, u"toString").isObject());
+}
+
+TEST(SystemClass, CapabilitiesAndTheServerString) {
+    Script s(8);
+    std::string server = s.text(s.at(u"System.capabilities.serverString"));
+    EXPECT_NE(server.find("V=LNX%208%2C0%2C0%2C0"), std::string::npos);
+    EXPECT_NE(server.find("R=1024x768"), std::string::npos);
+    EXPECT_EQ(s.text(s.at(u"System.exactSettings")), "true");
+    EXPECT_EQ(s.callText(s.at(u"System.security"), u"allowDomain"), "false");
+    EXPECT_EQ(s.callText(s.at(u"System.security"), u"allowDomain", {u"example.com"}), "true");
+    // Each level's root carries the version as $version.
+    EXPECT_EQ(s.text(s.get(Value(s.m.vm.scriptObjectOf(s.m.host.root)), u"$version")), "LNX 8,0,0,0");
+    // _global is SWF 6 and later.
+    Script s5(5);
+    EXPECT_EQ(s5.run("push \"_global\"\ngetVariable\ntypeOf\ntrace"), "undefined");
+}
+
+}  // namespace
+}  // namespace kinolux::avm1::test

@@ -313,3 +313,22 @@ TEST(InputAndStage, AskTheHost) {
 
 }  // namespace
 }  // namespace kinolux::avm1::test
+
+namespace kinolux::avm1::test {
+namespace {
+
+TEST(ColorClass, TransformsAreKeptInSixteenBitFixedPoint) {
+    Script s(6);
+    FakeClip& a = s.m.host.root.addChild(u"a", 1);
+    s.m.vm.constructDisplayObject(a);
+    Value color = s.make(u"Color", {u"a"});
+    EXPECT_TRUE(s.callText(color, u"hasOwnProperty", {u"target"}) == "true");
+    s.call(color, u"setTransform", {s.object({{u"ra", 99.9}, {u"rb", 99.9}, {u"ga", 50000}})});
+    Value back = s.call(color, u"getTransform");
+    EXPECT_EQ(s.text(s.get(back, u"ra")), "99.609375");  // 255/256
+    EXPECT_EQ(s.text(s.get(back, u"rb")), "99");
+    EXPECT_EQ(s.text(s.get(back, u"ga")), "-1200");      // 128000 wraps at 16 bits
+}
+
+}  // namespace
+}  // namespace kinolux::avm1::test

@@ -475,3 +475,46 @@ TEST(Properties, DisplayPropertiesConvertOnTheWayIn) {
 
 }  // namespace
 }  // namespace kinolux::avm1::test
+
+namespace kinolux::avm1::test {
+namespace {
+
+TEST(Clips, OnConstructRunsAsAClipIsMadeAndALevelRootReportsItsDepth) {
+    Script s(8);
+    s.run(R"asm(
+        push "MovieClip"
+        getVariable
+        push "prototype"
+        getMember
+        push "onConstruct"
+        function2 () regs=2 flags=0x0001 {
+            push "constructed "
+            push r:1
+            push "_name"
+            getMember
+            add2
+            trace
+        }
+        setMember
+    )asm");
+    EXPECT_EQ(s.run(R"asm(
+        push 3, "mc", 2
+        push "_root"
+        getVariable
+        push "createEmptyMovieClip"
+        callMethod
+        pop
+    )asm"), "constructed mc");
+    // A level's root sits at -16384 plus its level.
+    EXPECT_EQ(s.run(R"asm(
+        push 0
+        push "_root"
+        getVariable
+        push "getDepth"
+        callMethod
+        trace
+    )asm"), "-16384");
+}
+
+}  // namespace
+}  // namespace kinolux::avm1::test
