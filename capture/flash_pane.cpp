@@ -149,7 +149,9 @@ void FlashPane::ScrollContentTo(QPoint unitPosition)
     const QPoint target(unitPosition.x() * kUnitWidth, unitPosition.y() * kUnitHeight);
     const QPoint by = scrolledPixels_ - target;
     if (by.isNull()) return;
-    viewport_->scroll(by.x(), by.y());
+    // The children are moved one by one: QWidget::scroll leaves them be while
+    // the pane is hidden, and the capture window keeps it hidden.
+    for (QWidget* child : viewport_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) child->move(child->pos() + by);
     scrolledPixels_ = target;
 }
 

@@ -143,6 +143,7 @@ void CShockwaveFlash::LoadMovie(int layer, const std::string& url)
 bool CShockwaveFlash::PrintInto(QImage& picture)
 {
     if (!control_ || picture.isNull()) return false;
+    FitControl();
     return module_->print(control_, &picture) == FLASH_S_OK;
 }
 
@@ -160,7 +161,12 @@ bool CShockwaveFlash::eventFilter(QObject* watched, QEvent* event)
 
 void CShockwaveFlash::resizeEvent(QResizeEvent*)
 {
-    if (control_) control_->setGeometry(rect());
+    FitControl();
+}
+
+void CShockwaveFlash::FitControl()
+{
+    if (control_ && control_->geometry() != rect()) control_->setGeometry(rect());
 }
 
 void CShockwaveFlash::OnControlEvent(void* context, std::int32_t dispid, const FlashVariant* args, std::uint32_t count)

@@ -77,6 +77,9 @@ private:
     // result is empty when there is no control or the call fails.
     FlashVariant InvokeHelper(std::int32_t dispid, std::uint16_t flags, std::initializer_list<FlashVariant> args = {});
     long IntegerOf(FlashVariant result);
+    // The control fills the wrapper. A hidden widget hears of its resizes
+    // only when shown, so the print path fits the control first too.
+    void FitControl();
     static void OnControlEvent(void* context, std::int32_t dispid, const FlashVariant* args, std::uint32_t count);
 
     const FlashControlEntries* module_ = nullptr;

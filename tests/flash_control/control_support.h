@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cmath>
 #include <functional>
 #include <string>
 
@@ -58,7 +59,7 @@ inline swf::Color frameColor(int frame)
     return {std::uint8_t(10 * (frame % 25)), std::uint8_t(200 - 5 * (frame % 40)), std::uint8_t(frame * 37 % 256), 255};
 }
 
-inline std::vector<std::uint8_t> colouredFramesMovie(int frames, int fps = 25, int width = 40, int height = 30)
+inline std::vector<std::uint8_t> colouredFramesMovie(int frames, double fps = 25, int width = 40, int height = 30)
 {
     std::vector<swf::Tag> tags;
     for (int f = 0; f < frames; ++f) {
@@ -74,7 +75,7 @@ inline std::vector<std::uint8_t> colouredFramesMovie(int frames, int fps = 25, i
         tags.push_back(swf::ShowFrame{});
     }
     swf::Header header = testmovies::header(width, height, frames);
-    header.frameRate = std::uint16_t(fps << 8);
+    header.frameRate = std::uint16_t(std::lround(fps * 256));
     return testmovies::movie(tags, header);
 }
 

@@ -6,6 +6,8 @@
 #include "tests/flash/test_movies.h"
 #include "tests/flash_audio/reference_codec.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
@@ -113,6 +115,38 @@ Encoded encode(audio::SoundCodec codec, const std::vector<std::int16_t>& stream,
     return e;
 }
 
+// Where `expected` begins in `recording`, searching from `from` on: the
+// offset of the best match of its first part near the first loud sample; -1
+// when nothing loud follows.
+long findSignal(const std::vector<std::int16_t>& recording, const std::vector<std::int16_t>& expected, std::size_t from)
+{
+    constexpr int kLoud = 1000;
+    std::size_t loud = from + (from & 1);
+    while (loud < recording.size() && std::abs(recording[loud]) < kLoud) ++loud;
+    if (loud >= recording.size()) return -1;
+    loud &= ~std::size_t(1);
+    const std::size_t window = std::min<std::size_t>(8192, expected.size());
+    const std::vector<std::int16_t> head(expected.begin(), expected.begin() + long(window));
+    long best = -1;
+    double bestScore = -2;
+    const std::size_t first = loud > 2 * 2048 + from ? loud - 2 * 2048 : from + (from & 1);
+    for (std::size_t at = first; at <= loud + 64 && at + window <= recording.size(); at += 2) {
+        const std::vector<std::int16_t> part(recording.begin() + long(at), recording.begin() + long(at + window));
+        const double score = reference::correlation(part, head);
+        if (score > bestScore) {
+            bestScore = score;
+            best = long(at);
+        }
+    }
+    return best;
+}
+
+std::vector<std::int16_t> slice(const std::vector<std::int16_t>& values, long at, std::size_t count)
+{
+    if (at < 0 || std::size_t(at) + count > values.size()) return {};
+    return {values.begin() + at, values.begin() + at + long(count)};
+}
+
 }  // namespace
 
 SoundMovie makeSoundMovie(audio::SoundCodec codec)
@@ -153,27 +187,35 @@ SoundMovie makeSoundMovie(audio::SoundCodec codec)
     return movie;
 }
 
-long findSignal(const std::vector<std::int16_t>& recording, const std::vector<std::int16_t>& expected, std::size_t from)
+void expectHeardAsDecoded(const SoundMovie& movie, const std::vector<std::int16_t>& heard, bool exact)
 {
-    constexpr int kLoud = 1000;
-    std::size_t loud = from + (from & 1);
-    while (loud < recording.size() && std::abs(recording[loud]) < kLoud) ++loud;
-    if (loud >= recording.size()) return -1;
-    loud &= ~std::size_t(1);
-    const std::size_t window = std::min<std::size_t>(8192, expected.size());
-    const std::vector<std::int16_t> head(expected.begin(), expected.begin() + long(window));
-    long best = -1;
-    double bestScore = -2;
-    const std::size_t first = loud > 2 * 2048 + from ? loud - 2 * 2048 : from + (from & 1);
-    for (std::size_t at = first; at <= loud + 64 && at + window <= recording.size(); at += 2) {
-        const std::vector<std::int16_t> part(recording.begin() + long(at), recording.begin() + long(at + window));
-        const double score = reference::correlation(part, head);
-        if (score > bestScore) {
-            bestScore = score;
-            best = long(at);
-        }
+    // Eight frames of the stream have surely played before its timeline left
+    // it; the device has taken the whole event sound.
+    const std::size_t streamValues = 2 * 8 * kSamplesPerFrame;
+    ASSERT_GE(movie.stream.size(), streamValues);
+    const long streamAt = findSignal(heard, movie.stream, 0);
+    ASSERT_GE(streamAt, 0) << "the stream was not heard";
+    const auto streamHeard = slice(heard, streamAt, streamValues);
+    const std::vector<std::int16_t> streamExpected(movie.stream.begin(), movie.stream.begin() + long(streamValues));
+
+    const std::size_t afterStream = std::size_t(streamAt) + 2 * kStreamFrames * kSamplesPerFrame + 2 * 2048;
+    const long eventAt = findSignal(heard, movie.event, afterStream);
+    ASSERT_GE(eventAt, 0) << "the event sound was not heard";
+    const auto eventHeard = slice(heard, eventAt, movie.event.size());
+    ASSERT_EQ(eventHeard.size(), movie.event.size());
+    const double apartMs = double(eventAt - streamAt) / 2 / 44.1;
+    EXPECT_NEAR(apartMs, kEventFrame * 1000.0 / kSoundMovieFps, 1000.0 / kSoundMovieFps);
+
+    if (exact) {
+        EXPECT_EQ(streamHeard, streamExpected);
+        EXPECT_EQ(eventHeard, movie.event);
+    } else {
+        EXPECT_GT(reference::correlation(streamHeard, streamExpected), 0.99);
+        EXPECT_GT(reference::correlation(eventHeard, movie.event), 0.99);
     }
-    return best;
+    // Between the stream's end and the event the timeline ran no sound.
+    const auto gap = slice(heard, long(afterStream), 2 * 4000);
+    EXPECT_EQ(gap, std::vector<std::int16_t>(gap.size(), 0));
 }
 
 }  // namespace flash::testing

@@ -28,9 +28,10 @@ inline constexpr int kEventFrame = 16;
 // codec: PcmLittleEndian, Adpcm or Mp3.
 SoundMovie makeSoundMovie(kinolux::audio::SoundCodec codec);
 
-// Where `expected` begins in `recording` (stereo values), searching from
-// `from` on: the offset of the best match of its first part near the first
-// loud sample. -1 when nothing loud follows.
-long findSignal(const std::vector<std::int16_t>& recording, const std::vector<std::int16_t>& expected, std::size_t from);
+// Checks that `heard` (everything written to the device, stereo values)
+// holds the movie's stream and then its event sound as decoded directly:
+// value for value when `exact`, else correlated above 0.99; as far apart as
+// their frames; with silence between them.
+void expectHeardAsDecoded(const SoundMovie& movie, const std::vector<std::int16_t>& heard, bool exact);
 
 }  // namespace flash::testing

@@ -1,0 +1,172 @@
+// The capture's hold on the real engine module: with its imports of
+// timeGetTime, waveOutOpen and waveOutWrite redirected, the movie stands
+// still while the virtual clock does, each step of the clock by two frame
+// periods followed by Play moves it exactly one frame, and in sound-capture
+// mode the audio tap records exactly the sound the movie makes.
+#include "capture/audio_tap.h"
+#include "capture/call_interceptor.h"
+#include "capture/shockwave_flash.h"
+#include "tests/capture/flash_host_support.h"
+#include "tests/flash_control/sound_movie.h"
+#include "tests/platform/scoped_temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace kinolux {
+namespace {
+
+using flash::testing::MovieFiles;
+
+// Loads the engine module (as creating a window with a control does) and
+// redirects its imports, once per process; true when all three were.
+bool InstallOnce()
+{
+    static const bool installed = [] {
+        testing::UseBuiltProgramFolder();
+        if (!LoadFlashControlModule()) return false;
+        CallInterceptor& interceptor = CallInterceptor::Instance();
+        interceptor.consoleMode = 1;
+        ::testing::internal::CaptureStdout();
+        interceptor.Install();
+        return ::testing::internal::GetCapturedStdout().empty();
+    }();
+    return installed;
+}
+
+class FlashCapture : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(InstallOnce()) << "the engine module's three imports are redirected"; }
+    void TearDown() override { CallInterceptor::Instance().SetMode(kModePassThrough); }
+
+    MovieFiles files;
+};
+
+QRgb ColourOfFrame(int frame)
+{
+    const swf::Color c = flash::testing::frameColor(frame);
+    return qRgb(c.r, c.g, c.b);
+}
+
+QRgb CentreOf(CShockwaveFlash& flash)
+{
+    QImage picture(flash.size(), QImage::Format_ARGB32_Premultiplied);
+    EXPECT_TRUE(flash.PrintInto(picture));
+    return picture.pixel(picture.width() / 2, picture.height() / 2);
+}
+
+void PumpFor(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// The capture window's step: the clock moves, Play, the events are pumped.
+void Step(CShockwaveFlash& flash, std::uint32_t ms)
+{
+    CallInterceptor::Instance().ClockAdvance(ms);
+    flash.Play();
+    QCoreApplication::processEvents();
+}
+
+TEST_F(FlashCapture, EachStepOfTheVirtualClockMovesTheMovieExactlyOneFrame)
+{
+    CallInterceptor& interceptor = CallInterceptor::Instance();
+    // The frame rate the capture steps at may be the movie's rounded down:
+    // 1000 / 25 is 40 ms; a 12.5 frames-a-second movie is stepped at 12.
+    struct Case {
+        int fpsTimes2;
+        std::uint32_t stepMs;
+    };
+    for (const Case c : {Case{50, 40}, Case{25, 83}, Case{60, 33}}) {
+        QWidget window;
+        CShockwaveFlash flash(&window);
+        flash.resize(40, 30);
+        interceptor.SetMode(kModeVirtualClock);
+        const auto movie = flash::testing::colouredFramesMovie(60, c.fpsTimes2 / 2.0);
+        flash.LoadMovie(0, "");
+        flash.SetMovie(files.write("frames.swf", movie));
+        interceptor.ClockStart();
+        flash.Play();
+        ASSERT_EQ(flash.CurrentFrame(), 0);
+
+        PumpFor(60);
+        EXPECT_EQ(flash.CurrentFrame(), 0) << "the clock stands still, so does the movie";
+        EXPECT_EQ(CentreOf(flash), ColourOfFrame(0));
+        for (int frame = 1; frame < 40; ++frame) {
+            Step(flash, c.stepMs);
+            ASSERT_EQ(flash.CurrentFrame(), frame) << c.fpsTimes2 / 2.0 << " frames a second, stepped at " << c.stepMs;
+            ASSERT_EQ(CentreOf(flash), ColourOfFrame(frame));
+            if (frame % 10 == 0) {
+                PumpFor(30);
+                ASSERT_EQ(flash.CurrentFrame(), frame) << "no debt is left for later";
+            }
+        }
+        // Unloading leaves an empty stage and the clock at real time.
+        interceptor.ClockReset();
+        flash.SetMovie("null.swf");
+        flash.Stop();
+        EXPECT_EQ(flash.GetTotalFrames(), 0);
+        EXPECT_NEAR(double(interceptor.virtualNow), double(::timeGetTime()), 1000);
+    }
+}
+
+TEST_F(FlashCapture, UnderTheVirtualClockTheMoviePlaysSilently)
+{
+    AudioTap::Instance().AbandonWav();
+    CallInterceptor::Instance().SetMode(kModeVirtualClock);
+    QWidget window;
+    CShockwaveFlash flash(&window);
+    flash.resize(40, 30);
+    const flash::testing::SoundMovie movie = flash::testing::makeSoundMovie(audio::SoundCodec::PcmLittleEndian);
+    flash.SetMovie(files.write("sound.swf", movie.file));
+    CallInterceptor::Instance().ClockStart();
+    flash.Play();
+    for (int frame = 1; frame <= flash::testing::kEventFrame + 2; ++frame) {
+        Step(flash, 40);
+        ASSERT_EQ(flash.CurrentFrame(), frame);
+    }
+    EXPECT_EQ(AudioTap::Instance().Buffer().Available(), 0u) << "no device was opened, nothing was written";
+}
+
+TEST_F(FlashCapture, InSoundCaptureModeTheTapRecordsTheMoviesSoundExactly)
+{
+    setenv("KINOLUX_AUDIO", "null", 1);
+    testing::ScopedTempFolder folder;
+    const std::string wavPath = folder / "~temp.wav";
+    AudioTap& tap = AudioTap::Instance();
+    tap.AbandonWav();
+    ASSERT_EQ(tap.OpenWav(wavPath), 1);
+    CallInterceptor::Instance().SetMode(kModeSoundCapture);
+
+    QWidget window;
+    CShockwaveFlash flash(&window);
+    flash.resize(40, 30);
+    const flash::testing::SoundMovie movie = flash::testing::makeSoundMovie(audio::SoundCodec::PcmLittleEndian);
+    flash.SetMovie(files.write("sound.swf", movie.file));
+    QElapsedTimer timer;
+    timer.start();
+    while (flash.CurrentFrame() < flash::testing::kSoundMovieFrames - 2 && timer.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    flash.Stop();
+    PumpFor(200);
+    flash.SetMovie("null.swf");
+
+    ASSERT_EQ(tap.WriteSamples(tap.Buffer().Available()), 1);
+    tap.CloseWav();
+    std::ifstream wav(wavPath, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(wav), std::istreambuf_iterator<char>()};
+    ASSERT_GT(bytes.size(), 44u);
+    std::vector<std::int16_t> recorded((bytes.size() - 44) / 2);
+    std::memcpy(recorded.data(), bytes.data() + 44, recorded.size() * 2);
+    if (const char* dump = std::getenv("DUMP")) std::ofstream(dump, std::ios::binary).write(bytes.data() + 44, long(bytes.size() - 44));
+    flash::testing::expectHeardAsDecoded(movie, recorded, true);
+}
+
+}  // namespace
+}  // namespace kinolux
