@@ -116,6 +116,18 @@ Value getPosition(Vm&, const Value& thisValue, Args) {
     return Value(std::round(sound->positionMs()));
 }
 
+// duration and position read the sound, but a script may still give an
+// object its own value under those names.
+Value keepOwnValue(Vm& vm, const Value& thisValue, Args args) {
+    if (Object* self = thisObject(thisValue)) {
+        String name(vm.nativeCallee()->tag() == 0 ? u"duration" : u"position");
+        self->setOwnData(name, arg(args, 0), vm.caseSensitive());
+    }
+    return Value();
+}
+
+Value nothing(Vm&, const Value&, Args) { return Value(); }
+
 Value loadSound(Vm& vm, const Value& thisValue, Args args) {
     SOUND_OR_RETURN(Value());
     sound->loadSound(vm.toString(arg(args, 0)), vm.toBoolean(arg(args, 1)));
@@ -255,8 +267,16 @@ void installSoundAndColor(Vm& vm) {
     vm.defineMethod(s, u"loadSound", loadSound);
     vm.defineMethod(s, u"getBytesLoaded", zero);
     vm.defineMethod(s, u"getBytesTotal", zero);
-    vm.defineProperty(s, u"duration", getDuration, nullptr);
-    vm.defineProperty(s, u"position", getPosition, nullptr);
+    const std::uint16_t swf6 = kHidden | PropertyFlag::OnlySwf6Up;
+    vm.defineMethod(s, u"getDuration", getDuration, swf6);
+    vm.defineMethod(s, u"setDuration", nothing, swf6);
+    vm.defineMethod(s, u"getPosition", getPosition, swf6);
+    vm.defineMethod(s, u"setPosition", nothing, swf6);
+    Ref<FunctionObject> keepDuration = vm.newNative(keepOwnValue);
+    Ref<FunctionObject> keepPosition = vm.newNative(keepOwnValue);
+    keepPosition->setTag(1);
+    s.defineAccessor(String(u"duration"), ObjectRef(vm.newNative(getDuration)), ObjectRef(keepDuration), kHidden);
+    s.defineAccessor(String(u"position"), ObjectRef(vm.newNative(getPosition)), ObjectRef(keepPosition), kHidden);
 
     ObjectRef colorProto = vm.newObject();
     colorProto->setInstanceKind(ObjectKind::Color);
