@@ -3,29 +3,67 @@
 #include <atomic>
 #include <cmath>
 
+#include "flash/core/bindings.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/player.h"
+#include "flash/core/shape_geometry.h"
 
 namespace flash {
 namespace {
 std::atomic<std::uint64_t> nextInstanceId{1};
 }
 
-DisplayObject::DisplayObject(ObjectKind kind, const Character* character)
-    : character_(character), kind_(kind), instanceId_(nextInstanceId++) {}
+DisplayObject::DisplayObject(ObjectKind kind, const Character* character, Player& player)
+    : character_(character), kind_(kind), instanceId_(nextInstanceId++), player_(player) {}
 
 DisplayObject::~DisplayObject() {
+    setMaskObject(nullptr);
     if (token_) --*token_;
 }
 
+MovieClip* DisplayObject::parentClip() const {
+    return parent_ && parent_->kind() == ObjectKind::MovieClip ? static_cast<MovieClip*>(parent_) : nullptr;
+}
+
+int DisplayObject::nesting() const {
+    int n = 0;
+    for (const DisplayObject* p = parent_; p; p = p->parent_) ++n;
+    return n;
+}
+
+int DisplayObject::swfVersion() const {
+    if (character_ && character_->owner) return character_->owner->swfVersion();
+    return parent_ ? parent_->swfVersion() : player_.swfVersion();
+}
+
+void DisplayObject::setMaskObject(DisplayObject* mask) {
+    if (DisplayObject* old = mask_.lock().get()) --old->maskedBy_;
+    mask_.reset();
+    if (mask && mask != this) {
+        mask_ = mask->weak_from_this();
+        ++mask->maskedBy_;
+    }
+}
+
+void DisplayObject::setMatrix(const QTransform& m) {
+    matrix_ = m;
+    scaleRotation_.reset();
+}
+
+QTransform DisplayObject::worldMatrix() const {
+    QTransform m = matrix_;
+    for (const DisplayObject* p = parent_; p; p = p->parent_) m = m * p->matrix_;
+    return m;
+}
+
 void DisplayObject::applyPlacement(const swf::PlaceObject& p) {
-    if (p.matrix) matrix = toQTransform(*p.matrix);
+    if (p.matrix) setMatrix(toQTransform(*p.matrix));
     if (p.colorTransform) colorTransform = ColorTransform::from(*p.colorTransform);
     if (p.ratio) ratio = *p.ratio;
-    if (p.name) name = *p.name;
+    if (p.name) name = kinolux::avm1::String::fromSwf(*p.name, parent_ ? parent_->swfVersion() : swfVersion());
     if (p.clipDepth) clipDepth = *p.clipDepth;
     if (p.blendMode) blendMode = *p.blendMode;
     if (p.filters) filters = *p.filters;
@@ -48,6 +86,100 @@ bool DisplayObject::handlesEvent(std::uint32_t clipEvent) const {
     return false;
 }
 
+QRectF DisplayObject::localBounds() const { return characterBounds(character_, ratio); }
+
+bool DisplayObject::hitTestLocal(QPointF p, bool) const { return localBounds().contains(p); }
+
+QRectF DisplayObject::boundsInParent() const { return matrix_.mapRect(localBounds()); }
+
+// Positions are whole twips in the player; the fraction is dropped.
+void DisplayObject::setX(double v) {
+    matrix_ = QTransform(matrix_.m11(), matrix_.m12(), matrix_.m21(), matrix_.m22(), std::trunc(v * 20.0), matrix_.dy());
+}
+void DisplayObject::setY(double v) {
+    matrix_ = QTransform(matrix_.m11(), matrix_.m12(), matrix_.m21(), matrix_.m22(), matrix_.dx(), std::trunc(v * 20.0));
+}
+
+const DisplayObject::ScaleRotation& DisplayObject::scaleRotation() const {
+    if (!scaleRotation_) {
+        const QTransform& m = matrix_;
+        scaleRotation_ = ScaleRotation{std::hypot(m.m11(), m.m12()), std::hypot(m.m21(), m.m22()),
+                                       std::atan2(m.m12(), m.m11()), std::atan2(-m.m21(), m.m22())};
+    }
+    return *scaleRotation_;
+}
+
+void DisplayObject::setScaleRotation(const ScaleRotation& s) {
+    scaleRotation_ = s;
+    matrix_ = QTransform(s.xScale * std::cos(s.rotationX), s.xScale * std::sin(s.rotationX),
+                         -s.yScale * std::sin(s.rotationY), s.yScale * std::cos(s.rotationY), matrix_.dx(),
+                         matrix_.dy());
+}
+
+double DisplayObject::xScale() const { return scaleRotation().xScale * 100.0; }
+double DisplayObject::yScale() const { return scaleRotation().yScale * 100.0; }
+double DisplayObject::rotation() const { return scaleRotation().rotationX * 180.0 / M_PI; }
+
+void DisplayObject::setXScale(double percent) {
+    ScaleRotation s = scaleRotation();
+    s.xScale = percent / 100.0;
+    setScaleRotation(s);
+}
+
+void DisplayObject::setYScale(double percent) {
+    ScaleRotation s = scaleRotation();
+    s.yScale = percent / 100.0;
+    setScaleRotation(s);
+}
+
+void DisplayObject::setRotation(double degrees) {
+    ScaleRotation s = scaleRotation();
+    double r = degrees * M_PI / 180.0;
+    s.rotationY += r - s.rotationX;  // the skew stays
+    s.rotationX = r;
+    setScaleRotation(s);
+}
+
+// The player keeps the alpha multiplier in 16-bit fixed point (8.8), so
+// values wrap and lose precision the way it shows them.
+void DisplayObject::setAlpha(double percent) {
+    double fixed = std::isfinite(percent)
+                       ? static_cast<std::int16_t>(static_cast<std::uint16_t>(
+                             static_cast<std::int64_t>(std::trunc(std::fmod(percent * 2.56, 65536.0))))) /
+                             256.0
+                       : 0.0;
+    colorTransform.mul[3] = float(fixed);
+}
+
+double DisplayObject::width() const { return boundsInParent().width() / 20.0; }
+double DisplayObject::height() const { return boundsInParent().height() / 20.0; }
+
+// Changing the width scales the object so that its bounds in the parent
+// take that width, with its rotation and skew kept.
+void DisplayObject::setWidth(double pixels) {
+    double current = width();
+    if (current <= 0) {
+        double w = localBounds().width() / 20.0;
+        if (w > 0) setXScale(pixels / w * 100.0);
+        return;
+    }
+    setXScale(xScale() * pixels / current);
+}
+
+void DisplayObject::setHeight(double pixels) {
+    double current = height();
+    if (current <= 0) {
+        double h = localBounds().height() / 20.0;
+        if (h > 0) setYScale(pixels / h * 100.0);
+        return;
+    }
+    setYScale(yScale() * pixels / current);
+}
+
+Graphic::Graphic(ObjectKind kind, const Character* c, Player& player) : DisplayObject(kind, c, player) {
+    setBinding(makeGraphicBinding(*this));
+}
+
 bool Graphic::replaceCharacter(const Character* c) {
     switch (c->kind) {
     case CharacterKind::Shape:
@@ -61,73 +193,32 @@ bool Graphic::replaceCharacter(const Character* c) {
     }
 }
 
-QRectF DisplayObject::localBounds() const { return characterBounds(character_, ratio); }
-
-QRectF DisplayObject::boundsInParent() const { return matrix.mapRect(localBounds()); }
-
-void DisplayObject::setX(double v) { matrix = QTransform(matrix.m11(), matrix.m12(), matrix.m21(), matrix.m22(), v * 20.0, matrix.dy()); }
-void DisplayObject::setY(double v) { matrix = QTransform(matrix.m11(), matrix.m12(), matrix.m21(), matrix.m22(), matrix.dx(), v * 20.0); }
-
-double DisplayObject::xScale() const { return std::hypot(matrix.m11(), matrix.m12()) * 100.0; }
-
-double DisplayObject::yScale() const {
-    double s = std::hypot(matrix.m21(), matrix.m22()) * 100.0;
-    return matrix.determinant() < 0 ? -s : s;
-}
-
-double DisplayObject::rotation() const { return std::atan2(matrix.m12(), matrix.m11()) * 180.0 / M_PI; }
-
-void DisplayObject::setScaleRotation(double xs, double ys, double rx, double skew) {
-    double ry = rx + skew;
-    matrix = QTransform(xs * std::cos(rx), xs * std::sin(rx), -ys * std::sin(ry), ys * std::cos(ry),
-                        matrix.dx(), matrix.dy());
-}
-
-namespace {
-double skewOf(const QTransform& m) {
-    double rx = std::atan2(m.m12(), m.m11());
-    double ry = std::atan2(-m.m21(), m.m22());
-    return ry - rx;
-}
-}  // namespace
-
-void DisplayObject::setXScale(double percent) {
-    setScaleRotation(percent / 100.0, yScale() / 100.0, rotation() * M_PI / 180.0, skewOf(matrix));
-}
-
-void DisplayObject::setYScale(double percent) {
-    setScaleRotation(xScale() / 100.0, percent / 100.0, rotation() * M_PI / 180.0, skewOf(matrix));
-}
-
-void DisplayObject::setRotation(double degrees) {
-    setScaleRotation(xScale() / 100.0, yScale() / 100.0, degrees * M_PI / 180.0, skewOf(matrix));
-}
-
-double DisplayObject::width() const { return boundsInParent().width() / 20.0; }
-double DisplayObject::height() const { return boundsInParent().height() / 20.0; }
-
-void DisplayObject::setWidth(double pixels) {
-    double w = localBounds().width() / 20.0;
-    if (w > 0) setXScale(pixels / w * 100.0);
-}
-
-void DisplayObject::setHeight(double pixels) {
-    double h = localBounds().height() / 20.0;
-    if (h > 0) setYScale(pixels / h * 100.0);
+bool Graphic::hitTestLocal(QPointF p, bool shapeFlag) const {
+    if (!localBounds().contains(p)) return false;
+    if (!shapeFlag) return true;
+    if (kind() == ObjectKind::Shape) {
+        if (const auto* shape = character_->as<swf::DefineShape>())
+            return player().shapeOutline(*shape).contains(p);
+    }
+    if (kind() == ObjectKind::MorphShape) {
+        if (const auto* morph = character_->as<swf::DefineMorphShape>())
+            return player().morphOutline(*morph, ratio).contains(p);
+    }
+    return true;
 }
 
 namespace {
 
 std::shared_ptr<DisplayObject> makeDisplayObject(const Character* c, Player& player) {
     switch (c->kind) {
-    case CharacterKind::Shape: return std::make_shared<Graphic>(ObjectKind::Shape, c);
-    case CharacterKind::MorphShape: return std::make_shared<Graphic>(ObjectKind::MorphShape, c);
-    case CharacterKind::Text: return std::make_shared<Graphic>(ObjectKind::Text, c);
-    case CharacterKind::Bitmap: return std::make_shared<Graphic>(ObjectKind::Bitmap, c);
-    case CharacterKind::Video: return std::make_shared<Graphic>(ObjectKind::Video, c);
-    case CharacterKind::EditText: return std::make_shared<EditText>(c, player.swfVersion());
+    case CharacterKind::Shape: return std::make_shared<Graphic>(ObjectKind::Shape, c, player);
+    case CharacterKind::MorphShape: return std::make_shared<Graphic>(ObjectKind::MorphShape, c, player);
+    case CharacterKind::Text: return std::make_shared<Graphic>(ObjectKind::Text, c, player);
+    case CharacterKind::Bitmap: return std::make_shared<Graphic>(ObjectKind::Bitmap, c, player);
+    case CharacterKind::Video: return std::make_shared<Graphic>(ObjectKind::Video, c, player);
+    case CharacterKind::EditText: return std::make_shared<EditText>(c, player);
     case CharacterKind::Button: return std::make_shared<Button>(c, player);
-    case CharacterKind::Sprite: return std::make_shared<MovieClip>(c, c->timeline.get());
+    case CharacterKind::Sprite: return std::make_shared<MovieClip>(c, c->timeline.get(), *c->owner, player);
     default: return nullptr;
     }
 }

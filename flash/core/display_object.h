@@ -10,18 +10,25 @@
 #include <string>
 #include <vector>
 
+#include "flash/avm1/host.h"
 #include "flash/core/color_transform.h"
 #include "flash/core/library.h"
 
 namespace flash {
 
 class MovieClip;
+class Player;
 
 enum class ObjectKind { Shape, MorphShape, Text, Bitmap, Video, EditText, Button, MovieClip };
 
+// Depths as the file stores them sit above the ones scripts use: a script
+// sees timeline depth d as d - 16384, and the player keeps script depth s
+// at s + 16384, so that one ordering serves both.
+constexpr int kTimelineDepthOffset = 16384;
+
 class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
 public:
-    DisplayObject(ObjectKind kind, const Character* character);
+    DisplayObject(ObjectKind kind, const Character* character, Player& player);
     virtual ~DisplayObject();
     DisplayObject(const DisplayObject&) = delete;
     DisplayObject& operator=(const DisplayObject&) = delete;
@@ -30,30 +37,56 @@ public:
     const Character* character() const { return character_; }
     swf::CharacterId characterId() const { return character_ ? character_->id : 0; }
     std::uint64_t instanceId() const { return instanceId_; }
-    MovieClip* parent() const { return parent_; }
-    void setParent(MovieClip* p) { parent_ = p; }
+    Player& player() const { return player_; }
+    // The clip or button whose display list holds this object.
+    DisplayObject* parent() const { return parent_; }
+    MovieClip* parentClip() const;
+    // How many containers hold this object (0 for the root of a level).
+    int nesting() const;
+    void setParent(DisplayObject* p) { parent_ = p; }
+    // True from placement until removal.
+    bool onStage() const { return onStage_; }
+    void setOnStage(bool on) { onStage_ = on; }
+    // The script face of this object (made with it, lives as long).
+    kinolux::avm1::DisplayObjectBinding& binding() const { return *binding_; }
+    // The SWF version of the movie this object comes from.
+    int swfVersion() const;
 
-    // Placement state, as the timeline or a script sets it. Matrix in twips.
+    // Placement state, as the timeline or a script sets it.
     int depth = 0;
-    QTransform matrix;
     ColorTransform colorTransform;
     std::uint16_t ratio = 0;
-    std::string name;
+    kinolux::avm1::String name;
     int clipDepth = 0;  // > 0: this object masks the depths up to clipDepth
     swf::BlendMode blendMode = swf::BlendMode::Normal;
     std::vector<swf::Filter> filters;
     bool cacheAsBitmap = false;
     bool visible = true;
     std::optional<swf::Color> opaqueBackground;
-    // The parent's frame (0-based) whose tags placed this object; -1 when a
-    // script created it. Going back on the timeline keeps only objects
-    // placed at or before the target frame.
-    int placeFrame = -1;
-    // Clip event handlers from the placing tag (owned by the movie's tags).
+    // The visible part of the object in its own pixels (scrollRect).
+    std::optional<QRectF> scrollRect;
+    // The tag that placed this object; null when a script made it. Going
+    // back on the timeline keeps only objects whose placement still holds.
+    const swf::PlaceObject* placedBy = nullptr;
+    // Clip event handlers from the placing tag, and the library whose movie
+    // holds their bytes.
     const std::vector<swf::ClipAction>* clipActions = nullptr;
+    const Library* actionsLibrary = nullptr;
     bool handlesEvent(std::uint32_t clipEvent) const;
     // Counts this object among its player's live objects until it goes.
     void holdToken(std::shared_ptr<std::size_t> token) { token_ = std::move(token); }
+
+    // The object that masks this one (setMask), and whether this one masks
+    // another and is therefore not drawn itself.
+    DisplayObject* maskObject() const { return mask_.lock().get(); }
+    void setMaskObject(DisplayObject* mask);
+    bool isMask() const { return maskedBy_ > 0; }
+
+    // The transform into the parent's coordinates (twips).
+    const QTransform& matrix() const { return matrix_; }
+    void setMatrix(const QTransform& m);
+    // The transform into stage twips.
+    QTransform worldMatrix() const;
 
     // Applies the fields a PlaceObject tag carries.
     void applyPlacement(const swf::PlaceObject& p);
@@ -63,12 +96,15 @@ public:
     // Bounds in the object's own coordinates (twips), without children's
     // transforms applied for leaves; MovieClip unions its children.
     virtual QRectF localBounds() const;
+    // Whether a point in the object's own twips falls on what it shows:
+    // its shapes when shapeFlag, else its bounds.
+    virtual bool hitTestLocal(QPointF p, bool shapeFlag) const;
 
     // Properties in the units scripts use: pixels, percent, degrees, 0..100.
-    double x() const { return matrix.dx() / 20.0; }
-    double y() const { return matrix.dy() / 20.0; }
-    void setX(double v);
-    void setY(double v);
+    double x() const { return matrix_.dx() / 20.0; }
+    double y() const { return matrix_.dy() / 20.0; }
+    void setX(double pixels);
+    void setY(double pixels);
     double xScale() const;
     double yScale() const;
     double rotation() const;
@@ -76,35 +112,51 @@ public:
     void setYScale(double percent);
     void setRotation(double degrees);
     double alpha() const { return colorTransform.mul[3] * 100.0; }
-    void setAlpha(double percent) { colorTransform.mul[3] = float(percent / 100.0); }
+    void setAlpha(double percent);
     double width() const;   // pixels, in the parent's coordinates
     double height() const;
     void setWidth(double pixels);
     void setHeight(double pixels);
 
 protected:
+    void setBinding(std::unique_ptr<kinolux::avm1::DisplayObjectBinding> b) { binding_ = std::move(b); }
     const Character* character_;
 
 private:
-    void setScaleRotation(double xs, double ys, double rotationRad, double skewRad);
+    // Scale and rotation as scripts last set them: the player keeps these
+    // beside the matrix, so a value reads back as it was written.
+    struct ScaleRotation {
+        double xScale, yScale;       // fractions, signed as set
+        double rotationX, rotationY;  // radians
+    };
+    const ScaleRotation& scaleRotation() const;
+    void setScaleRotation(const ScaleRotation& s);
     QRectF boundsInParent() const;
 
     ObjectKind kind_;
     std::uint64_t instanceId_;
-    MovieClip* parent_ = nullptr;
+    Player& player_;
+    DisplayObject* parent_ = nullptr;
+    bool onStage_ = false;
+    QTransform matrix_;
+    mutable std::optional<ScaleRotation> scaleRotation_;
+    std::weak_ptr<DisplayObject> mask_;
+    int maskedBy_ = 0;
     std::shared_ptr<std::size_t> token_;
+    std::unique_ptr<kinolux::avm1::DisplayObjectBinding> binding_;
 };
 
 // Shapes, morph shapes, static text, bitmaps and video: drawn from their
 // character alone.
 class Graphic : public DisplayObject {
 public:
-    Graphic(ObjectKind kind, const Character* c) : DisplayObject(kind, c) {}
+    Graphic(ObjectKind kind, const Character* c, Player& player);
     bool replaceCharacter(const Character* c) override;
+    bool hitTestLocal(QPointF p, bool shapeFlag) const override;
 };
 
 // Every object the timeline can place for a character; null for characters
-// that cannot be placed (fonts, sounds).
-class Player;
+// that cannot be placed (fonts, sounds) and when the object budget is spent.
 std::shared_ptr<DisplayObject> createDisplayObject(const Character* c, Player& player);
+
 }  // namespace flash

@@ -1,5 +1,6 @@
 #include "flash/core/edit_text.h"
 
+#include "flash/core/bindings.h"
 #include "flash/core/geometry.h"
 
 namespace flash {
@@ -9,12 +10,66 @@ QString decodeSwfString(const std::string& s, std::uint8_t swfVersion) {
                            : QString::fromLatin1(s.data(), qsizetype(s.size()));
 }
 
-EditText::EditText(const Character* c, std::uint8_t swfVersion) : DisplayObject(ObjectKind::EditText, c) {
-    const auto& def = definition();
+EditText::EditText(const Character* c, Player& player) : DisplayObject(ObjectKind::EditText, c, player) {
+    const auto& def = *definition();
+    const int version = c->owner ? c->owner->swfVersion() : 10;
+    box = toQRectF(def.bounds);
     html = def.html;
-    if (def.initialText) text = decodeSwfString(*def.initialText, swfVersion);
+    if (def.initialText) text = decodeSwfString(*def.initialText, std::uint8_t(version));
+    border = background = def.border;
+    multiline = def.multiline;
+    wordWrap = def.wordWrap;
+    password = def.password;
+    selectable = !def.noSelect;
+    editable = !def.readOnly;
+    embedFonts = def.useOutlines;
+    autoSize = def.autoSize ? AutoSize::Left : AutoSize::None;
+    if (def.maxLength) maxChars = *def.maxLength;
+    variable = kinolux::avm1::String::fromSwf(def.variableName, version);
+    style.size = def.fontHeight.value_or(240) / 20.0;
+    if (def.color) style.color = QColor(def.color->r, def.color->g, def.color->b, def.color->a);
+    if (const Character* font = definedFont()) {
+        const auto* f = font->as<swf::DefineFont>();
+        style.face = QString::fromStdString(font->fontInfo ? font->fontInfo->name : f->name);
+        style.bold = f->flags.bold;
+        style.italic = f->flags.italic;
+    } else if (def.fontClass) {
+        style.face = QString::fromStdString(*def.fontClass);
+    }
+    if (def.layout) {
+        style.align = def.layout->align;
+        style.leftMargin = def.layout->leftMargin / 20.0;
+        style.rightMargin = def.layout->rightMargin / 20.0;
+        style.indent = def.layout->indent / 20.0;
+        style.leading = def.layout->leading / 20.0;
+    }
+    setBinding(makeTextBinding(*this));
 }
 
-QRectF EditText::localBounds() const { return toQRectF(definition().bounds); }
+EditText::EditText(Player& player, QRectF boxPixels) : DisplayObject(ObjectKind::EditText, nullptr, player) {
+    box = QRectF(0, 0, boxPixels.width() * 20.0, boxPixels.height() * 20.0);
+    setMatrix(QTransform::fromTranslate(std::trunc(boxPixels.x() * 20.0), std::trunc(boxPixels.y() * 20.0)));
+    style.face = "Times New Roman";
+    editable = false;
+    setBinding(makeTextBinding(*this));
+}
+
+const Character* EditText::definedFont() const {
+    const auto* def = definition();
+    if (!def || !def->fontId || !character_->owner) return nullptr;
+    const Character* font = character_->owner->get(*def->fontId);
+    return font && font->as<swf::DefineFont>() ? font : nullptr;
+}
+
+QString EditText::plainText() const {
+    if (!html) return text;
+    QString out;
+    auto paragraphs = htmlParagraphs(text, style);
+    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+        if (i) out += '\r';
+        for (const auto& run : paragraphs[i].runs) out += run.text;
+    }
+    return out;
+}
 
 }  // namespace flash

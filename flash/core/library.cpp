@@ -4,16 +4,25 @@
 
 namespace flash {
 
+Library::Library(std::shared_ptr<const swf::Movie> movie, const ImportResolver& imports)
+    : movie_(std::move(movie)), timeline_(Timeline::build(movie_->tags, movie_->header.frameCount)) {
+    for (const auto& tag : movie_->tags)
+        if (const auto* fa = tag.get<swf::FileAttributes>(); fa && (fa->flags & swf::FileAttribute::ActionScript3))
+            actionScript3_ = true;
+    addDefinitions(movie_->tags, imports);
+}
+
 void Library::define(CharacterKind kind, swf::CharacterId id, const swf::Tag& tag) {
     if (characters_.count(id)) return;
     Character c;
     c.kind = kind;
     c.id = id;
     c.tag = &tag.body;
+    c.owner = this;
     characters_.emplace(id, std::move(c));
 }
 
-void Library::addDefinitions(const std::vector<swf::Tag>& tags) {
+void Library::addDefinitions(const std::vector<swf::Tag>& tags, const ImportResolver& imports) {
     using K = CharacterKind;
     for (const auto& tag : tags) {
         const auto& b = tag.body;
@@ -32,7 +41,7 @@ void Library::addDefinitions(const std::vector<swf::Tag>& tags) {
             if (characters_.count(t->id)) continue;
             define(K::Sprite, t->id, tag);
             characters_[t->id].timeline = std::make_shared<Timeline>(Timeline::build(t->tags, t->frameCount));
-            addDefinitions(t->tags);
+            addDefinitions(t->tags, imports);
         } else if (auto* t = std::get_if<swf::JpegTables>(&b)) {
             if (jpegTables_.empty()) jpegTables_ = t->data;
         } else if (auto* t = std::get_if<swf::DefineFontInfo>(&b)) {
@@ -50,6 +59,24 @@ void Library::addDefinitions(const std::vector<swf::Tag>& tags) {
         } else if (auto* t = std::get_if<swf::DefineScalingGrid>(&b)) {
             auto it = characters_.find(t->id);
             if (it != characters_.end()) it->second.scalingGrid = t;
+        } else if (auto* t = std::get_if<swf::ExportAssets>(&b)) {
+            for (const auto& [id, name] : t->assets) {
+                auto it = characters_.find(id);
+                if (it == characters_.end() || !it->second.exportName.empty()) continue;
+                it->second.exportName = kinolux::avm1::String::fromSwf(name, swfVersion());
+                exports_.push_back(&it->second);
+            }
+        } else if (auto* t = std::get_if<swf::ImportAssets>(&b)) {
+            const Library* from = imports ? imports(t->url) : nullptr;
+            if (!from) continue;
+            for (const auto& [id, name] : t->assets) {
+                auto wanted = kinolux::avm1::String::fromSwf(name, swfVersion());
+                const Character* source = from->exported(wanted);
+                if (!source || characters_.count(id)) continue;
+                Character& copy = characters_.emplace(id, *source).first->second;
+                copy.exportName = wanted;
+                exports_.push_back(&copy);
+            }
         }
     }
 }
@@ -57,6 +84,12 @@ void Library::addDefinitions(const std::vector<swf::Tag>& tags) {
 const Character* Library::get(swf::CharacterId id) const {
     auto it = characters_.find(id);
     return it == characters_.end() ? nullptr : &it->second;
+}
+
+const Character* Library::exported(const kinolux::avm1::String& name) const {
+    for (const Character* c : exports_)
+        if (c->exportName.equalsIgnoreCase(name.view())) return c;
+    return nullptr;
 }
 
 const Character* Library::fontByName(const std::string& name, bool bold, bool italic) const {

@@ -1,237 +1,325 @@
 #include "flash/core/movie_clip.h"
 
-#include <QString>
+#include <algorithm>
 
-#include "flash/core/button.h"
+#include "flash/core/bindings.h"
 #include "flash/core/player.h"
 
 namespace flash {
 namespace {
 
-// Accumulated effect of the placement tags of the frames a goto passes.
-struct GotoPlacement {
-    swf::PlaceObject place;
-    const swf::PlaceObject* origin = nullptr;  // the Place tag, for its clip actions
-    int frame = 0;
-};
+using kinolux::avm1::String;
 
-void mergeInto(GotoPlacement& into, const swf::PlaceObject& p) {
-    if (p.action == swf::PlaceAction::Replace) {
-        if (into.place.action == swf::PlaceAction::Modify) into.place.action = swf::PlaceAction::Replace;
-        into.place.characterId = p.characterId;
-    }
-    if (p.matrix) into.place.matrix = p.matrix;
-    if (p.colorTransform) into.place.colorTransform = p.colorTransform;
-    if (p.ratio) into.place.ratio = p.ratio;
-    if (p.name) into.place.name = p.name;
-    if (p.clipDepth) into.place.clipDepth = p.clipDepth;
-    if (p.filters) into.place.filters = p.filters;
-    if (p.blendMode) into.place.blendMode = p.blendMode;
-    if (p.cacheAsBitmap) into.place.cacheAsBitmap = p.cacheAsBitmap;
-    if (p.visible) into.place.visible = p.visible;
-    if (p.backgroundColor) into.place.backgroundColor = p.backgroundColor;
+bool isSoundTag(const swf::TagBody& body) {
+    return std::holds_alternative<swf::StartSound>(body) || std::holds_alternative<swf::StartSound2>(body) ||
+           std::holds_alternative<swf::SoundStreamHead>(body) || std::holds_alternative<swf::SoundStreamBlock>(body);
 }
 
-// Going back re-places objects from scratch, so whatever a Place tag leaves
-// out takes its default value rather than the one the object has now.
-void fillPlaceDefaults(swf::PlaceObject& p) {
-    if (!p.matrix) p.matrix = swf::Matrix{};
-    if (!p.colorTransform) p.colorTransform = swf::ColorTransform{};
-    if (!p.ratio) p.ratio = 0;
-    if (!p.clipDepth) p.clipDepth = 0;
-    if (!p.blendMode) p.blendMode = swf::BlendMode::Normal;
-    if (!p.filters) p.filters = std::vector<swf::Filter>{};
+// A kept object going back to its first placement takes the defaults for
+// whatever that tag leaves out, as a fresh placement would.
+void resetPlacement(DisplayObject& o) {
+    o.setMatrix(QTransform());
+    o.colorTransform = ColorTransform{};
+    o.ratio = 0;
+    o.clipDepth = 0;
+    o.blendMode = swf::BlendMode::Normal;
+    o.filters.clear();
 }
 
 }  // namespace
 
-MovieClip::MovieClip(const Character* c, const Timeline* timeline)
-    : DisplayObject(ObjectKind::MovieClip, c), timeline_(timeline) {}
+MovieClip::MovieClip(const Character* c, const Timeline* timeline, const Library& library, Player& player)
+    : DisplayObject(ObjectKind::MovieClip, c, player), timeline_(timeline), library_(&library) {
+    setBinding(makeClipBinding(*this));
+}
+
+MovieClip::~MovieClip() = default;
 
 DisplayObject* MovieClip::childAt(int depth) const {
     auto it = children_.find(depth);
     return it == children_.end() ? nullptr : it->second.get();
 }
 
-DisplayObject* MovieClip::childByName(const std::string& name) const {
-    QString wanted = QString::fromStdString(name);
+DisplayObject* MovieClip::childByName(const String& name, bool caseSensitive) const {
+    if (name.empty()) return nullptr;  // unnamed shapes are not found by name
     for (const auto& [depth, child] : children_)
-        if (QString::fromStdString(child->name).compare(wanted, Qt::CaseInsensitive) == 0) return child.get();
+        if (child->name.equals(name.view(), caseSensitive)) return child.get();
     return nullptr;
 }
 
-void MovieClip::setChild(int depth, std::shared_ptr<DisplayObject> child) {
-    child->depth = depth;
-    child->setParent(this);
-    children_[depth] = std::move(child);
-}
-
-void MovieClip::removeChild(int depth, Player& player) {
-    auto it = children_.find(depth);
-    if (it == children_.end()) return;
-    player.queueClipEvent(it->second, swf::ClipEvent::Unload);
-    it->second->setParent(nullptr);
-    children_.erase(it);
-}
-
-std::shared_ptr<DisplayObject> MovieClip::instantiate(Player& player, swf::CharacterId id, const swf::PlaceObject& p,
-                                                      const swf::PlaceObject* origin, int frame) {
-    auto child = createDisplayObject(player.library().get(id), player);
-    if (!child) return nullptr;
-    child->applyPlacement(p);
-    child->placeFrame = frame;
-    if (origin && origin->clipActions) child->clipActions = &*origin->clipActions;
-    setChild(p.depth, child);
-    player.queueClipEvent(child, swf::ClipEvent::Initialize);
-    player.queueClipEvent(child, swf::ClipEvent::Load);
-    if (auto* clip = dynamic_cast<MovieClip*>(child.get())) clip->enterFirstFrame(player);
-    return child;
-}
-
-void MovieClip::place(Player& player, const swf::PlaceObject& p, int frame) {
-    DisplayObject* existing = childAt(p.depth);
-    switch (p.action) {
-    case swf::PlaceAction::Place:
-        if (existing) removeChild(p.depth, player);
-        instantiate(player, p.characterId, p, &p, frame);
-        break;
-    case swf::PlaceAction::Modify:
-        if (existing) existing->applyPlacement(p);
-        break;
-    case swf::PlaceAction::Replace:
-        if (!existing) break;
-        if (const Character* c = player.library().get(p.characterId); c && existing->replaceCharacter(c)) {
-            existing->applyPlacement(p);
-        } else if (c) {
-            // A different kind of object: a new one takes over the old one's placement.
-            auto old = children_[p.depth];
-            removeChild(p.depth, player);
-            auto child = instantiate(player, p.characterId, p, &p, old->placeFrame);
-            if (child) {
-                if (!p.matrix) child->matrix = old->matrix;
-                if (!p.colorTransform) child->colorTransform = old->colorTransform;
-                if (child->name.empty()) child->name = old->name;
-            }
-        }
-        break;
+void MovieClip::runFrame() {
+    // Sprites that contain themselves stop growing at a nesting depth: the
+    // innermost stay empty.
+    if (nesting() > Player::kMaxNesting) return;
+    if (!initialized_) {
+        initialized_ = true;
+        player().queueClipEvent(*this, swf::ClipEvent::Load);
+    } else {
+        player().queueClipEvent(*this, swf::ClipEvent::EnterFrame);
     }
+    // The first frame shows even when a constructor stopped the clip.
+    if (frame_ == 0) {
+        applyFrame(1, true);
+        return;
+    }
+    if (!playing_) return;
+    const int total = totalFrames();
+    if (frame_ < total) applyFrame(frame_ + 1, true);
+    else if (total > 1 && timeline_->complete) gotoFrame(1, true);
 }
 
-void MovieClip::runFrame(Player& player, int frame, bool placeObjects) {
-    const auto [begin, end] = timeline_->frames[std::size_t(frame)];
-    auto self = shared_from_this();
-    for (std::size_t i = begin; i < end; ++i) {
+void MovieClip::applyFrame(int frame, bool runScripts) {
+    frame_ = frame;
+    if (frame > totalFrames()) return;
+    auto self = weak_from_this();
+    const auto [begin, end] = timeline_->frames[std::size_t(frame - 1)];
+    for (std::size_t i = begin; i < end && onStage(); ++i) {
         const auto& body = (*timeline_->tags)[i].body;
-        if (auto* p = std::get_if<swf::PlaceObject>(&body)) {
-            if (placeObjects) place(player, *p, frame);
-        } else if (auto* r = std::get_if<swf::RemoveObject>(&body)) {
-            if (placeObjects) removeChild(r->depth, player);
-        } else if (auto* a = std::get_if<swf::DoAction>(&body)) {
-            player.queueAction({self, a->actions, QueuedAction::Frame, 0});
-        } else if (auto* a = std::get_if<swf::DoInitAction>(&body)) {
-            player.queueAction({self, a->actions, QueuedAction::Init, a->spriteId});
-        } else if (std::holds_alternative<swf::StartSound>(body) || std::holds_alternative<swf::StartSound2>(body) ||
-                   std::holds_alternative<swf::SoundStreamHead>(body) ||
-                   std::holds_alternative<swf::SoundStreamBlock>(body)) {
-            player.queueSound({self, &body});
+        if (const auto* placement = std::get_if<swf::PlaceObject>(&body)) {
+            place(*placement);
+        } else if (const auto* remove = std::get_if<swf::RemoveObject>(&body)) {
+            removeChild(remove->depth);
+        } else if (const auto* action = std::get_if<swf::DoAction>(&body)) {
+            if (runScripts && library_->runsActionScript1()) player().queueFrameActions(*this, library_->block(action->actions));
+        } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
+            if (library_->runsActionScript1()) player().queueInitActions(*this, library_->block(init->actions));
+        } else if (isSoundTag(body)) {
+            player().queueSound({self, &body});
         }
     }
 }
 
-void MovieClip::enterFirstFrame(Player& player) {
-    if (entered_) return;
-    entered_ = true;
-    Player::NestingGuard guard(player);
-    if (!guard) return;  // a clip nested too deeply stays empty
-    currentFrame_ = 0;
-    runFrame(player, 0, true);
-}
+void MovieClip::gotoFrame(int frame, bool play) { seek(frame, play, true); }
 
-void MovieClip::advance(Player& player) {
-    // Children placed during this tick have just shown their first frame.
-    std::vector<std::shared_ptr<DisplayObject>> before;
-    before.reserve(children_.size());
-    for (const auto& [depth, child] : children_) before.push_back(child);
+void MovieClip::seek(int frame, bool play, bool runScripts) {
+    const int total = totalFrames();
+    const bool reachable = runScripts && frame <= total;  // beyond the end: the last frame, without its scripts
+    frame = std::clamp(frame, 1, total);
+    playing_ = play;
+    if (frame == frame_) return;
+    const bool rewind = frame < frame_;
+    const int first = rewind ? 1 : frame_ + 1;
 
-    if (handlesEvent(swf::ClipEvent::EnterFrame))
-        player.queueClipEvent(shared_from_this(), swf::ClipEvent::EnterFrame);
-    if (playing_ && totalFrames() > 1) {
-        if (currentFrame_ + 1 >= totalFrames()) {
-            gotoFrame(player, 0);
-        } else {
-            ++currentFrame_;
-            runFrame(player, currentFrame_, true);
-        }
-    }
-    for (const auto& child : before) {
-        if (child->parent() != this) continue;  // removed meanwhile
-        if (auto* clip = dynamic_cast<MovieClip*>(child.get()))
-            clip->advance(player);
-        else if (auto* button = dynamic_cast<Button*>(child.get()))
-            button->advance(player);
-    }
-}
-
-void MovieClip::gotoFrame(Player& player, int frame) {
-    frame = std::clamp(frame, 0, totalFrames() - 1);
-    if (frame == currentFrame_) return;
-    bool rewind = frame < currentFrame_;
-    std::map<int, GotoPlacement> placements;
-    for (int f = rewind ? 0 : currentFrame_ + 1; f <= frame; ++f) {
-        const auto [begin, end] = timeline_->frames[std::size_t(f)];
+    // What the frames passed do to each depth, in the order they first do it.
+    struct Command {
+        int depth;
+        int frame;
+        const swf::PlaceObject* place;  // makes the object; null: changes the one there
+        std::vector<const swf::PlaceObject*> changes;
+    };
+    std::vector<Command> commands;
+    auto commandAt = [&](int depth) -> Command* {
+        for (Command& c : commands)
+            if (c.depth == depth) return &c;
+        return nullptr;
+    };
+    // Objects present before the goto that count as occupying their depth:
+    // going forward, all of them; going back, only those scripts made.
+    auto baseline = [&](int depth) {
+        auto it = children_.find(depth);
+        return it != children_.end() && (!rewind || !it->second->placedBy);
+    };
+    for (int f = first; f <= frame; ++f) {
+        const auto [begin, end] = timeline_->frames[std::size_t(f - 1)];
         for (std::size_t i = begin; i < end; ++i) {
             const auto& body = (*timeline_->tags)[i].body;
-            if (auto* p = std::get_if<swf::PlaceObject>(&body)) {
-                auto it = placements.find(p->depth);
-                if (p->action == swf::PlaceAction::Place || it == placements.end()) {
-                    GotoPlacement g{*p, p->action == swf::PlaceAction::Place ? p : nullptr, f};
-                    g.place.clipActions.reset();
-                    if (rewind && p->action == swf::PlaceAction::Place) fillPlaceDefaults(g.place);
-                    placements[p->depth] = std::move(g);
-                } else {
-                    mergeInto(it->second, *p);
+            if (const auto* placement = std::get_if<swf::PlaceObject>(&body)) {
+                const int depth = placement->depth;
+                Command* c = commandAt(depth);
+                const bool occupied = c || baseline(depth);
+                if (placement->action == swf::PlaceAction::Modify ||
+                    (placement->action == swf::PlaceAction::Replace && occupied)) {
+                    if (c) c->changes.push_back(placement);
+                    else if (occupied) commands.push_back({depth, f, nullptr, {placement}});
+                } else if (!occupied) {
+                    commands.push_back({depth, f, placement, {}});
                 }
-            } else if (auto* r = std::get_if<swf::RemoveObject>(&body)) {
-                placements.erase(r->depth);
-                if (!rewind) removeChild(r->depth, player);
+            } else if (const auto* remove = std::get_if<swf::RemoveObject>(&body)) {
+                std::erase_if(commands, [&](const Command& c) { return c.depth == remove->depth; });
+                if (!rewind) removeChild(remove->depth);
+            } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
+                if (library_->runsActionScript1()) player().queueInitActions(*this, library_->block(init->actions));
             }
         }
     }
     if (rewind) {
-        std::vector<int> dead;
-        for (const auto& [depth, child] : children_)
-            if (child->placeFrame > frame || (child->placeFrame >= 0 && !placements.count(depth)))
-                dead.push_back(depth);
-        for (int depth : dead) removeChild(depth, player);
+        // Timeline objects stay only when their placement is still in effect.
+        std::vector<int> doomed;
+        for (const auto& [depth, child] : children_) {
+            if (!child->placedBy) continue;
+            Command* c = commandAt(depth);
+            if (!c || c->place != child->placedBy) doomed.push_back(depth);
+        }
+        for (int depth : doomed) removeChild(depth);
     }
-    for (auto& [depth, g] : placements) {
-        DisplayObject* existing = childAt(depth);
-        const swf::PlaceObject& p = g.place;
-        bool reuse = existing && (p.action == swf::PlaceAction::Modify ||
-                                  (rewind && (existing->characterId() == p.characterId ||
-                                              existing->replaceCharacter(player.library().get(p.characterId)))));
-        if (reuse) {
-            existing->applyPlacement(p);
-        } else if (p.action == swf::PlaceAction::Replace && existing) {
-            if (const Character* c = player.library().get(p.characterId); c && existing->replaceCharacter(c))
-                existing->applyPlacement(p);
-        } else if (p.action != swf::PlaceAction::Modify) {
-            if (existing) removeChild(depth, player);
-            instantiate(player, p.characterId, p, g.origin, g.frame);
+    frame_ = frame;
+
+    auto run = [&](const Command& c) {
+        DisplayObject* child = childAt(c.depth);
+        if (c.place && !(child && child->placedBy == c.place)) {
+            if (child) return;  // a script's object holds the depth
+            place(*c.place);
+            child = childAt(c.depth);
+        } else if (c.place && child) {
+            resetPlacement(*child);
+            child->applyPlacement(*c.place);
+        }
+        if (!child) return;
+        for (const swf::PlaceObject* change : c.changes) place(*change);
+    };
+    for (const Command& c : commands)
+        if (c.frame < frame && onStage()) run(c);
+    auto self = weak_from_this();
+    const auto [begin, end] = timeline_->frames[std::size_t(frame - 1)];
+    for (std::size_t i = begin; i < end; ++i) {
+        const auto& body = (*timeline_->tags)[i].body;
+        if (const auto* action = std::get_if<swf::DoAction>(&body)) {
+            if (reachable && library_->runsActionScript1()) player().queueFrameActions(*this, library_->block(action->actions));
+        } else if (isSoundTag(body)) {
+            player().queueSound({self, &body});
         }
     }
-    currentFrame_ = frame;
-    runFrame(player, frame, false);
+    for (const Command& c : commands)
+        if (c.frame >= frame && onStage()) run(c);
+}
+
+std::optional<int> MovieClip::frameOfLabel(const String& label) const {
+    for (const auto& [name, frame] : timeline_->labels)
+        if (label.equalsIgnoreCase(String::fromSwf(name, library_->swfVersion()).view())) return frame + 1;
+    return std::nullopt;
+}
+
+std::vector<kinolux::avm1::ActionBlock> MovieClip::frameActions(int frame) const {
+    std::vector<kinolux::avm1::ActionBlock> out;
+    if (frame < 1 || frame > totalFrames()) return out;
+    const auto [begin, end] = timeline_->frames[std::size_t(frame - 1)];
+    for (std::size_t i = begin; i < end; ++i)
+        if (const auto* action = (*timeline_->tags)[i].get<swf::DoAction>()) out.push_back(library_->block(action->actions));
+    return out;
+}
+
+void MovieClip::place(const swf::PlaceObject& tag) {
+    const int depth = tag.depth;
+    DisplayObject* existing = childAt(depth);
+    if (tag.action == swf::PlaceAction::Modify || (tag.action == swf::PlaceAction::Replace && existing)) {
+        if (!existing) return;
+        if (tag.action == swf::PlaceAction::Replace) {
+            const Character* c = library_->get(tag.characterId);
+            if (c && c != existing->character() && !existing->replaceCharacter(c)) {
+                // Another kind of object takes over the old one's placement.
+                auto old = children_[depth];
+                removeChild(depth);
+                auto child = createDisplayObject(c, player());
+                if (!child) return;
+                child->setMatrix(old->matrix());
+                child->colorTransform = old->colorTransform;
+                child->name = old->name;
+                child->placedBy = old->placedBy;
+                child->applyPlacement(tag);
+                adopt(std::move(child), depth, nullptr);
+                return;
+            }
+        }
+        existing->applyPlacement(tag);
+        return;
+    }
+    if (existing) {
+        // The player leaves an occupied depth alone and says so in its log.
+        player().trace("Warning: Failed to place object at depth " + std::to_string(tag.depth) + ".");
+        return;
+    }
+    placeNew(tag);
+}
+
+void MovieClip::placeNew(const swf::PlaceObject& tag) {
+    const Character* c = library_->get(tag.characterId);
+    auto child = createDisplayObject(c, player());
+    if (!child) return;
+    child->setParent(this);
+    child->applyPlacement(tag);
+    // Shapes and static text get no instance name (nor use up a number).
+    if (!tag.name && child->kind() != ObjectKind::Shape && child->kind() != ObjectKind::MorphShape &&
+        child->kind() != ObjectKind::Text && child->kind() != ObjectKind::Bitmap && child->kind() != ObjectKind::Video)
+        child->name = player().nextInstanceName();
+    child->placedBy = &tag;
+    if (tag.clipActions) {
+        child->clipActions = &*tag.clipActions;
+        child->actionsLibrary = library_;
+    }
+    adopt(std::move(child), tag.depth, nullptr);
+}
+
+DisplayObject* MovieClip::adopt(std::shared_ptr<DisplayObject> child, int depth, const kinolux::avm1::ObjectRef& initObject) {
+    if (children_.count(depth)) removeChild(depth);
+    if (auto it = children_.find(depth); it != children_.end()) {
+        // An unload handler put something there again; it makes way.
+        player().takeOffStage(*it->second);
+        children_.erase(it);
+    }
+    child->depth = depth;
+    child->setParent(this);
+    children_[depth] = child;
+    if (!onStage()) return child.get();
+    return player().putOnStage(*child, initObject) ? child.get() : nullptr;
+}
+
+void MovieClip::removeChild(int depth) {
+    auto it = children_.find(depth);
+    if (it == children_.end()) return;
+    std::shared_ptr<DisplayObject> child = it->second;
+    player().takeOffStage(*child);
+    it = children_.find(depth);  // the handlers may have changed the list
+    if (it != children_.end() && it->second == child) children_.erase(it);
+}
+
+bool MovieClip::swapChildren(int from, int to) {
+    auto self = children_.find(from);
+    if (self == children_.end() || from == to) return false;
+    std::shared_ptr<DisplayObject> mine = std::move(self->second);
+    children_.erase(self);
+    if (auto other = children_.find(to); other != children_.end()) {
+        std::shared_ptr<DisplayObject> theirs = std::move(other->second);
+        children_.erase(other);
+        theirs->depth = from;
+        children_[from] = std::move(theirs);
+    }
+    mine->depth = to;
+    children_[to] = std::move(mine);
+    return true;
+}
+
+void MovieClip::replaceTimeline(const Timeline* timeline, const Library& library) {
+    std::vector<int> depths;
+    for (const auto& [depth, child] : children_) depths.push_back(depth);
+    for (int depth : depths) removeChild(depth);
+    drawing_.clear();
+    timeline_ = timeline;
+    library_ = &library;
+    frame_ = 0;
+    playing_ = true;
+    initialized_ = false;
 }
 
 QRectF MovieClip::localBounds() const {
-    QRectF r;
+    QRectF r = drawing_.bounds();
     for (const auto& [depth, child] : children_) {
-        QRectF b = child->matrix.mapRect(child->localBounds());
+        QRectF b = child->matrix().mapRect(child->localBounds());
         if (b.isNull()) continue;
         r = r.isNull() ? b : r.united(b);
     }
     return r;
+}
+
+bool MovieClip::hitTestLocal(QPointF p, bool shapeFlag) const {
+    if (!shapeFlag) return localBounds().contains(p);
+    if (drawing_.hitTest(p)) return true;
+    for (const auto& [depth, child] : children_) {
+        if (!child->visible || child->isMask()) continue;
+        bool invertible = false;
+        QPointF local = child->matrix().inverted(&invertible).map(p);
+        if (invertible && child->hitTestLocal(local, true)) return true;
+    }
+    return false;
 }
 
 }  // namespace flash

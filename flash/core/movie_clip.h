@@ -1,25 +1,30 @@
-// A movie clip: the main timeline or a placed sprite, with its own frames,
-// its display list and the goto rules of the Flash player.
+// A movie clip: the main timeline, a placed sprite or a clip a script made,
+// with its own frames, its display list and the goto rules of the Flash
+// player.
 #pragma once
 
 #include <map>
 #include <memory>
 
 #include "flash/core/display_object.h"
+#include "flash/avm1/object.h"
+#include "flash/core/drawing.h"
 #include "flash/core/timeline.h"
 
 namespace flash {
-
-class Player;
 
 using DisplayList = std::map<int, std::shared_ptr<DisplayObject>>;  // by depth
 
 class MovieClip : public DisplayObject {
 public:
-    MovieClip(const Character* c, const Timeline* timeline);
+    // A sprite's clip (or, with a null character, a movie's main timeline);
+    // its frames' character ids resolve in `library`.
+    MovieClip(const Character* c, const Timeline* timeline, const Library& library, Player& player);
+    ~MovieClip() override;
 
     const Timeline& timeline() const { return *timeline_; }
-    int currentFrame() const { return currentFrame_; }  // 0-based
+    const Library& library() const { return *library_; }
+    int currentFrame() const { return frame_ > 0 ? frame_ - 1 : 0; }  // 0-based
     int totalFrames() const { return timeline_->totalFrames(); }
     bool isPlaying() const { return playing_; }
     void play() { playing_ = true; }
@@ -27,35 +32,65 @@ public:
 
     const DisplayList& children() const { return children_; }
     DisplayObject* childAt(int depth) const;
-    DisplayObject* childByName(const std::string& name) const;
-    void setChild(int depth, std::shared_ptr<DisplayObject> child);
-    void removeChild(int depth, Player& player);
+    DisplayObject* childByName(const kinolux::avm1::String& name, bool caseSensitive) const;
 
-    // Runs the first frame; called once when the clip is created.
-    void enterFirstFrame(Player& player);
-    // One tick: the next frame of this clip (looping at the end) and then
-    // of every child that existed before this tick.
-    void advance(Player& player);
-    // Goes to a 0-based frame (clamped to the timeline), rebuilding the
-    // display list as the Flash player does: going back starts again from
-    // the first frame, objects that stay on keep their identity, and only
-    // the target frame's actions are queued.
-    void gotoFrame(Player& player, int frame);
+    // The per-frame step of the player: the load event (first time) or the
+    // enterFrame event, then the next frame of the timeline when playing.
+    void runFrame();
+    // Goes to a 1-based frame (clamped to the timeline), playing or stopped,
+    // rebuilding the display list at once as the Flash player does: the
+    // tags of the frames passed are summed up per depth and applied once,
+    // going back starts again from the first frame keeping the objects whose
+    // placement still holds, and only the target frame's actions are queued.
+    void gotoFrame(int frame, bool play);
+    // The frame a label names (1-based); labels ignore letter case.
+    std::optional<int> frameOfLabel(const kinolux::avm1::String& label) const;
+    std::vector<kinolux::avm1::ActionBlock> frameActions(int frame) const;
+
+    // Places an object a script made (or duplicated) at a depth, replacing
+    // what is there, and constructs its script object. Returns the object,
+    // or null when its constructor removed it again.
+    DisplayObject* adopt(std::shared_ptr<DisplayObject> child, int depth, const kinolux::avm1::ObjectRef& initObject);
+    // Takes an object off the display list: its unload handlers run first.
+    void removeChild(int depth);
+    // Moves the child at one depth to another, swapping with what is there.
+    bool swapChildren(int from, int to);
+    // Forgets every child and starts again from the first frame of another
+    // movie's timeline (loadMovie).
+    void replaceTimeline(const Timeline* timeline, const Library& library);
+
+    // The vector drawing scripts make with the drawing API, drawn under the
+    // children.
+    Drawing& drawing() { return drawing_; }
+    const Drawing& drawing() const { return drawing_; }
+
+    // For the root of a level: its number.
+    std::optional<int> level;
+    // For a movie's root (a level or a clip a movie was loaded into): where
+    // the movie came from, as _url reports it.
+    std::string url;
+    bool lockRoot = false;
+    bool enabled = true;
+    bool useHandCursor = true;
+    // Whether the clip has been through its first frame step (its load event).
+    bool initialized() const { return initialized_; }
 
     QRectF localBounds() const override;
+    bool hitTestLocal(QPointF p, bool shapeFlag) const override;
 
 private:
-    // Runs a frame's tags; a goto has already applied its placements.
-    void runFrame(Player& player, int frame, bool placeObjects);
-    void place(Player& player, const swf::PlaceObject& p, int frame);
-    std::shared_ptr<DisplayObject> instantiate(Player& player, swf::CharacterId id, const swf::PlaceObject& p,
-                                               const swf::PlaceObject* origin, int frame);
+    void seek(int frame, bool play, bool runScripts);
+    void applyFrame(int frame, bool runScripts);
+    void place(const swf::PlaceObject& tag);
+    void placeNew(const swf::PlaceObject& tag);
 
     const Timeline* timeline_;
-    int currentFrame_ = 0;
+    const Library* library_;
+    int frame_ = 0;  // 1-based; 0 before the first frame ran
     bool playing_ = true;
-    bool entered_ = false;
+    bool initialized_ = false;
     DisplayList children_;
+    Drawing drawing_;
 };
 
 }  // namespace flash

@@ -1,44 +1,344 @@
 #include "flash/core/player.h"
 
+#include <QFile>
 #include <atomic>
 
+#include "flash/avm1/vm.h"
+#include "flash/core/button.h"
+#include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"
+#include "flash/core/morph.h"
+#include "flash/core/movie_loader.h"
+#include "flash/core/shape_geometry.h"
+#include "flash/core/text_values.h"
+#include "flash/swf/error.h"
+#include "flash/swf/limits.h"
 #include "flash/swf/read.h"
 
 namespace flash {
 
-Player::Player(swf::Bytes file) : Player(swf::readMovie(file)) {}
+using kinolux::avm1::DisplayObjectBinding;
+using kinolux::avm1::String;
+using kinolux::avm1::Value;
 
 namespace {
+
 std::atomic<std::uint64_t> nextSerial{1};
+
+// Lines kept while nobody listens; a movie tracing without end is cut off.
+constexpr std::size_t kMaxPendingTraces = 10000;
+constexpr std::size_t kMorphOutlineCache = 256;
+
+bool isGraphic(const DisplayObject& o) {
+    switch (o.kind()) {
+    case ObjectKind::Shape:
+    case ObjectKind::MorphShape:
+    case ObjectKind::Text:
+    case ObjectKind::Bitmap:
+    case ObjectKind::Video: return true;
+    default: return false;
+    }
+}
+
 }  // namespace
 
-Player::Player(swf::Movie movie) : movie_(std::move(movie)), serial_(nextSerial++) { start(); }
+std::unique_ptr<Player> Player::fromFile(const std::string& path, PlayerOptions options, std::string* error) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = "cannot open " + path + ": " + file.errorString().toStdString();
+        return nullptr;
+    }
+    // A compressed movie grows when unpacked; its file is never bigger than the unpacked limit.
+    if (file.size() > qint64(swf::limits::kMaxMovieBytes)) {
+        if (error) *error = path + " is larger than the movie size limit";
+        return nullptr;
+    }
+    QByteArray data = file.readAll();
+    options.path = path;
+    try {
+        return std::make_unique<Player>(swf::Bytes(reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size())),
+                                        std::move(options));
+    } catch (const swf::Error& e) {
+        if (error) *error = path + ": " + e.what();
+    } catch (const std::bad_alloc&) {
+        if (error) *error = path + ": not enough memory to load the movie";
+    }
+    return nullptr;
+}
+
+Player::Player(swf::Bytes file, PlayerOptions options) : Player(swf::readMovie(file), std::move(options)) {}
+
+Player::Player(swf::Movie movie, PlayerOptions options) : options_(std::move(options)), serial_(nextSerial++) {
+    traceHandler_ = std::move(options_.trace);
+    loader_ = std::make_unique<MovieLoader>(*this, options_.path);
+    library_ = std::make_shared<const Library>(std::make_shared<const swf::Movie>(std::move(movie)),
+                                               [this](const std::string& url) { return importLibrary(url); });
+    start();
+}
+
+Player::~Player() {
+    // The display list goes before the machine its bindings refer to.
+    for (auto& [n, level] : levels_) leaveStage(*level);
+    levels_.clear();
+    vm_.reset();
+}
 
 void Player::start() {
-    library_.addDefinitions(movie_.tags);
-    timeline_ = Timeline::build(movie_.tags, movie_.header.frameCount);
-    for (const auto& tag : movie_.tags)
+    for (const auto& tag : movie().tags) {
         if (const auto* bg = tag.get<swf::SetBackgroundColor>()) {
             background_ = bg->color;
             background_.a = 255;
             break;
         }
-    root_ = std::make_shared<MovieClip>(nullptr, &timeline_);
-    root_->enterFirstFrame(*this);
-    runActions();
+    }
+    scriptsEnabled_ = library_->runsActionScript1();
+    vm_ = std::make_unique<kinolux::avm1::Vm>(*this, swfVersion(), options_.scriptLimits);
+    vm_->seedRandom(options_.randomSeed);
+    for (const auto& tag : movie().tags)
+        if (const auto* sl = tag.get<swf::ScriptLimits>()) vm_->setLimitsFromMovie(sl->maxRecursionDepth, sl->timeoutSeconds);
+    auto root = std::make_shared<MovieClip>(nullptr, &library_->timeline(), *library_, *this);
+    root->level = 0;
+    root->url = options_.path;
+    levels_[0] = root;
+    putOnStage(*root, nullptr);
+    runQueue();
+    vm_->runTimers();
+    updateTextVariables();
 }
 
-QRectF Player::stageRect() const { return toQRectF(movie_.header.stageSize); }
+QRectF Player::stageRect() const { return toQRectF(movie().header.stageSize); }
+
+QSize Player::stageSize() const {
+    QRectF r = stageRect();
+    auto side = [](double twips) {
+        return int(std::clamp(std::lround(twips / 20.0), 1L, long(swf::limits::kMaxStagePixelsSide)));
+    };
+    return QSize(side(r.width()), side(r.height()));
+}
 
 void Player::tick() {
-    root_->advance(*this);
-    runActions();
+    if (!clockFromOwner_) {
+        const double rate = frameRate();
+        clockMs_ = (framesRun_ + 1) * (rate > 0 ? 1000.0 / rate : 1000.0 / 12);
+    }
+    ++framesRun_;
+    loader_->deliver();
+    updateDrag();
+    runFrameStep();
 }
 
-void Player::runActions() {
-    if (runner_) runner_(*this);
+void Player::setMovieTime(double milliseconds) {
+    clockFromOwner_ = true;
+    if (milliseconds <= clockMs_) return;
+    clockMs_ = milliseconds;
+    vm_->runTimers();
+    updateTextVariables();
 }
+
+void Player::gotoFrame(int frame) {
+    root().gotoFrame(frame + 1, root().isPlaying());
+    runQueue();
+}
+
+// One frame: every clip in the frame order takes its step (newest first,
+// as the player keeps them), then the scripts that queued up run, then
+// the timers that fell due.
+void Player::runFrameStep() {
+    std::vector<std::shared_ptr<MovieClip>> order;
+    order.reserve(executionList_.size());
+    for (auto it = executionList_.begin(); it != executionList_.end();) {
+        auto clip = it->lock();
+        if (!clip || !clip->onStage()) {
+            it = executionList_.erase(it);
+            continue;
+        }
+        order.push_back(std::move(clip));
+        ++it;
+    }
+    for (const auto& clip : order)
+        if (clip->onStage()) clip->runFrame();
+    runQueue();
+    vm_->runTimers();
+    updateTextVariables();
+}
+
+bool Player::putOnStage(DisplayObject& object, const kinolux::avm1::ObjectRef& initObject) {
+    object.setOnStage(true);
+    auto* clip = object.kind() == ObjectKind::MovieClip ? static_cast<MovieClip*>(&object) : nullptr;
+    if (clip) executionList_.push_front(std::static_pointer_cast<MovieClip>(clip->shared_from_this()));
+    if (isGraphic(object)) return true;
+    if (object.kind() == ObjectKind::Button) static_cast<Button&>(object).setState(swf::ButtonState::Up);
+    if (scriptsEnabled_) {
+        if (clip && object.clipActions) {
+            for (const swf::ClipAction& action : *object.clipActions)
+                if (action.events & (swf::ClipEvent::Initialize | swf::ClipEvent::Construct))
+                    vm_->runClipActions(object.binding(), object.actionsLibrary->block(action.actions));
+        }
+        vm_->constructDisplayObject(object.binding(), initObject);
+        if (!object.onStage()) return false;  // its constructor removed it
+    }
+    if (clip) clip->runFrame();
+    if (object.kind() == ObjectKind::EditText) bindTextVariable(static_cast<EditText&>(object));
+    return object.onStage();
+}
+
+void Player::restartClip(MovieClip& clip) {
+    clip.binding().detachFromScript();
+    if (scriptsEnabled_) vm_->constructDisplayObject(clip.binding(), nullptr);
+    if (clip.onStage()) clip.runFrame();
+}
+
+void Player::takeOffStage(DisplayObject& object) {
+    if (!object.onStage()) return;
+    runUnloadHandlers(object);
+    leaveStage(object);
+}
+
+void Player::runUnloadHandlers(DisplayObject& object) {
+    if (object.kind() != ObjectKind::MovieClip || !scriptsEnabled_) return;
+    if (object.clipActions) {
+        for (const swf::ClipAction& action : *object.clipActions)
+            if (action.events & swf::ClipEvent::Unload)
+                vm_->runClipActions(object.binding(), object.actionsLibrary->block(action.actions));
+    }
+    vm_->callMethod(object.binding(), u"onUnload");
+    std::vector<std::shared_ptr<DisplayObject>> children;
+    for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) children.push_back(child);
+    for (const auto& child : children)
+        if (child->onStage()) runUnloadHandlers(*child);
+}
+
+void Player::leaveStage(DisplayObject& object) {
+    object.setOnStage(false);
+    object.binding().detachFromScript();
+    if (object.kind() == ObjectKind::MovieClip) {
+        for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) leaveStage(*child);
+    } else if (object.kind() == ObjectKind::Button) {
+        for (const auto& [depth, child] : static_cast<Button&>(object).children()) leaveStage(*child);
+    }
+    input_.forget(object);
+}
+
+String Player::nextInstanceName() { return String::fromAscii("instance" + std::to_string(++instanceCounter_)); }
+
+void Player::queueFrameActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code) {
+    if (scriptsEnabled_) queue_.push_back({clip.weak_from_this(), code, {}, Work::Frame});
+}
+
+void Player::queueInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code) {
+    // Each DoInitAction runs once, however often its frame is reached.
+    if (!scriptsEnabled_ || std::find(initDone_.begin(), initDone_.end(), code.data.get()) != initDone_.end()) return;
+    initDone_.push_back(code.data.get());
+    initQueue_.push_back({clip.weak_from_this(), code, {}, Work::Init});
+}
+
+void Player::queueMethod(DisplayObject& object, std::u16string name) {
+    if (scriptsEnabled_) queue_.push_back({object.weak_from_this(), {}, std::move(name), Work::Method});
+}
+
+void Player::queueClipEvent(DisplayObject& object, std::uint32_t event) {
+    if (!scriptsEnabled_ || object.kind() != ObjectKind::MovieClip) return;
+    if (object.clipActions) {
+        for (const swf::ClipAction& action : *object.clipActions)
+            if (action.events & event)
+                queue_.push_back({object.weak_from_this(), object.actionsLibrary->block(action.actions), {}, Work::Frame});
+    }
+    if (event == swf::ClipEvent::Load) queueMethod(object, u"onLoad");
+    else if (event == swf::ClipEvent::EnterFrame) queueMethod(object, u"onEnterFrame");
+}
+
+void Player::runQueue() {
+    if (runningQueue_) return;
+    runningQueue_ = true;
+    for (;;) {
+        Work next;
+        if (!initQueue_.empty()) {
+            next = std::move(initQueue_.front());
+            initQueue_.pop_front();
+        } else if (!queue_.empty()) {
+            next = std::move(queue_.front());
+            queue_.pop_front();
+        } else {
+            break;
+        }
+        auto target = next.target.lock();
+        if (!target || !target->onStage()) continue;
+        switch (next.kind) {
+        case Work::Method: vm_->callMethod(target->binding(), next.method); break;
+        case Work::Init: vm_->runInitActions(target->binding(), next.code); break;
+        case Work::Frame: vm_->runFrameActions(target->binding(), next.code); break;
+        }
+    }
+    runningQueue_ = false;
+}
+
+void Player::setTraceHandler(TraceHandler handler) {
+    traceHandler_ = std::move(handler);
+    if (!traceHandler_) return;
+    auto pending = std::move(pendingTraces_);
+    pendingTraces_.clear();
+    for (const auto& line : pending) traceHandler_(line);
+}
+
+void Player::trace(std::string_view line) {
+    if (traceHandler_) traceHandler_(line);
+    else if (pendingTraces_.size() < kMaxPendingTraces) pendingTraces_.emplace_back(line);
+}
+
+void Player::scriptError(std::string_view message) { scriptErrors_.emplace_back(message); }
+
+double Player::localTimeOffsetMinutes(double utcMilliseconds) {
+    return options_.timeZoneMinutes ? *options_.timeZoneMinutes : Host::localTimeOffsetMinutes(utcMilliseconds);
+}
+
+DisplayObjectBinding* Player::level(int n) {
+    auto it = levels_.find(n);
+    return it == levels_.end() ? nullptr : &it->second->binding();
+}
+
+void Player::fsCommand(const String& command, const String&) {
+    if (command.equalsIgnoreCase(u"quit")) quit_ = true;
+}
+
+double Player::stageWidth() { return stageRect().width() / 20.0; }
+double Player::stageHeight() { return stageRect().height() / 20.0; }
+
+void Player::setQuality(const String& q) {
+    for (std::u16string_view name : {u"LOW", u"MEDIUM", u"HIGH", u"BEST"})
+        if (q.equalsIgnoreCase(name)) quality_ = String(name);
+}
+
+void Player::toggleQuality() { quality_ = quality_ == u"LOW" ? String(u"HIGH") : String(u"LOW"); }
+
+void Player::bindTextVariable(EditText& field) {
+    if (!scriptsEnabled_ || field.variable.empty() || !field.parent()) return;
+    Value current = vm_->readVariable(field.parent()->binding(), field.variable);
+    if (current.isUndefined())
+        vm_->writeVariable(field.parent()->binding(), field.variable, Value(toScriptString(field.plainText())));
+    else if (!current.isObject())
+        field.text = fromScriptString(kinolux::avm1::primitiveToString(current, field.swfVersion()));
+    auto weak = std::static_pointer_cast<EditText>(field.shared_from_this());
+    for (const auto& known : boundFields_)
+        if (known.lock().get() == &field) return;
+    boundFields_.push_back(weak);
+}
+
+// Fields show their variables' values as they stand after each frame's
+// scripts.
+void Player::updateTextVariables() {
+    if (!scriptsEnabled_) return;
+    std::erase_if(boundFields_, [](const std::weak_ptr<EditText>& f) { return f.expired(); });
+    auto fields = boundFields_;
+    for (const auto& weak : fields) {
+        auto field = weak.lock();
+        if (!field || !field->onStage() || field->variable.empty() || !field->parent()) continue;
+        Value v = vm_->readVariable(field->parent()->binding(), field->variable);
+        if (!v.isUndefined() && !v.isObject())
+            field->text = fromScriptString(kinolux::avm1::primitiveToString(v, field->swfVersion()));
+    }
+}
+
+const Library* Player::importLibrary(const std::string& url) { return loader_->importLibrary(url); }
 
 std::shared_ptr<std::size_t> Player::objectToken() {
     if (*liveObjects_ >= kMaxObjects) return nullptr;
@@ -46,21 +346,31 @@ std::shared_ptr<std::size_t> Player::objectToken() {
     return liveObjects_;
 }
 
-void Player::queueClipEvent(const std::shared_ptr<DisplayObject>& obj, std::uint32_t event) {
-    if (!obj || !obj->clipActions) return;
-    for (const auto& a : *obj->clipActions)
-        if (a.events & event) actions_.push_back({obj, a.actions, QueuedAction::ClipEvent, event});
+const QPainterPath& Player::shapeOutline(const swf::DefineShape& shape) {
+    auto it = shapeOutlines_.find(&shape);
+    if (it == shapeOutlines_.end())
+        it = shapeOutlines_.emplace(&shape, buildShapeGeometry(shape.styles, shape.records, shape.usesFillWindingRule).outline()).first;
+    return it->second;
+}
+
+const QPainterPath& Player::morphOutline(const swf::DefineMorphShape& morph, std::uint16_t ratio) {
+    auto key = std::pair{&morph, ratio};
+    auto it = morphOutlines_.find(key);
+    if (it != morphOutlines_.end()) return it->second;
+    if (morphOutlines_.size() >= kMorphOutlineCache) morphOutlines_.clear();
+    MorphFrame frame = interpolateMorph(morph, ratio);
+    return morphOutlines_.emplace(key, buildShapeGeometry(frame.styles, frame.records, false).outline()).first->second;
 }
 
 DisplayObject* Player::findByPath(const std::string& path) const {
-    DisplayObject* current = root_.get();
+    DisplayObject* current = levels_.at(0).get();
     std::size_t start = 0;
     while (current && start <= path.size()) {
         std::size_t dot = path.find('.', start);
         std::string part = path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
         if (!part.empty()) {
-            auto* clip = dynamic_cast<MovieClip*>(current);
-            current = clip ? clip->childByName(part) : nullptr;
+            auto* clip = current->kind() == ObjectKind::MovieClip ? static_cast<MovieClip*>(current) : nullptr;
+            current = clip ? clip->childByName(String::fromUtf8(part), false) : nullptr;
         }
         if (dot == std::string::npos) break;
         start = dot + 1;

@@ -1,83 +1,133 @@
-// The player core: one movie, its library and main timeline, advanced one
-// frame per tick by whoever drives it (no clock inside). Scripts and sound
-// attach through the queues it fills.
+// The player core: one movie, its library and main timeline, its scripts
+// and the input its owner feeds it, advanced one frame per tick by whoever
+// drives it. It reads no clock: time is what its owner says it is (or one
+// frame period per tick when the owner says nothing).
 #pragma once
 
+#include <QPainterPath>
+#include <deque>
 #include <functional>
+#include <list>
+#include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "flash/avm1/host.h"
+#include "flash/avm1/limits.h"
+#include "flash/avm1/object.h"
+#include "flash/core/input.h"
 #include "flash/core/library.h"
 #include "flash/core/movie_clip.h"
 #include "flash/swf/types.h"
 
+namespace kinolux::avm1 {
+class Vm;
+}
+
 namespace flash {
 
-// Action bytecode waiting for a script engine: frame actions, init actions
-// (event = the sprite id) and clip event handlers (event = the ClipEvent bit).
-struct QueuedAction {
-    enum Kind { Frame, Init, ClipEvent };
-    std::weak_ptr<DisplayObject> target;
-    swf::Bytes actions;
-    Kind kind = Frame;
-    std::uint32_t event = 0;
-};
+class Button;
+class EditText;
+class MovieLoader;
 
 // StartSound, StartSound2, SoundStreamHead and SoundStreamBlock tags met
 // while frames ran, for the sound engine.
+// A button's sound for a state change comes with no tag: `buttonSound`
+// names the sound, in the ids of `library`.
 struct QueuedSound {
     std::weak_ptr<DisplayObject> clip;
     const swf::TagBody* tag = nullptr;
+    const swf::ButtonSound* buttonSound = nullptr;
+    const Library* library = nullptr;
 };
 
-class Player {
+using TraceHandler = std::function<void(std::string_view line)>;
+
+struct PlayerOptions {
+    // Where the movie was read from (a file path). Files the movie loads
+    // (loadMovie, loadVariables, imports) are looked up beside it; with no
+    // path it loads nothing.
+    std::string path;
+    kinolux::avm1::ScriptLimits scriptLimits;
+    // Receives each trace() line as it happens (see setTraceHandler).
+    TraceHandler trace;
+    // Seeds random(): one seed plays a movie the same way every time.
+    std::uint32_t randomSeed = 0;
+    // The date and time the movie starts at (milliseconds since 1970 UTC),
+    // which Date counts on from with the player's clock, and the local time
+    // zone's offset from UTC in minutes (unset: the system's).
+    double startDateMs = 0;
+    std::optional<double> timeZoneMinutes;
+};
+
+class Player : public kinolux::avm1::Host {
 public:
+    // A movie read from a file, which also becomes options.path; null with
+    // a message in *error when it cannot be read.
+    static std::unique_ptr<Player> fromFile(const std::string& path, PlayerOptions options, std::string* error);
     // Throws swf::Error when the bytes are not a readable movie.
-    explicit Player(swf::Bytes file);
-    explicit Player(swf::Movie movie);
+    explicit Player(swf::Bytes file, PlayerOptions options = {});
+    explicit Player(swf::Movie movie, PlayerOptions options = {});
+    ~Player() override;
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
-    const swf::Movie& movie() const { return movie_; }
+    const swf::Movie& movie() const { return library_->movie(); }
     // Distinct for every player the process creates (for caches keyed on a player).
     std::uint64_t serial() const { return serial_; }
-    const swf::Header& header() const { return movie_.header; }
-    std::uint8_t swfVersion() const { return movie_.header.version; }
-    const Library& library() const { return library_; }
-    double frameRate() const { return movie_.header.frameRate / 256.0; }
+    const swf::Header& header() const { return movie().header; }
+    std::uint8_t swfVersion() const { return movie().header.version; }
+    const Library& library() const { return *library_; }
+    double frameRate() const { return movie().header.frameRate / 256.0; }
     QRectF stageRect() const;  // twips
+    QSize stageSize() const;   // whole pixels, at least 1x1
     swf::Color backgroundColor() const { return background_; }
 
-    MovieClip& root() { return *root_; }
-    const MovieClip& root() const { return *root_; }
+    MovieClip& root() { return *levels_.at(0); }
+    const MovieClip& root() const { return *levels_.at(0); }
+    // The root clips of the levels, lowest first (drawn in this order).
+    const std::map<int, std::shared_ptr<MovieClip>>& levels() const { return levels_; }
 
-    // Runs the next frame of every playing timeline, then the action runner.
+    // ---- driving ----
+    // Runs the next frame of every playing timeline and its scripts. Unless
+    // the owner sets the time, the clock moves one frame period first.
     void tick();
-    // Milliseconds since the movie started, on the clock of whoever drives
-    // the player (the core never reads a clock): set before every tick and
-    // whenever that clock is read, so script timers and getTimer follow the
-    // same clock as the frames, virtual or real.
-    void setMovieTime(std::uint32_t ms) { movieTime_ = ms; }
-    std::uint32_t movieTime() const { return movieTime_; }
-    void play() { root_->play(); }
-    void stop() { root_->stop(); }
-    bool isPlaying() const { return root_->isPlaying(); }
-    int currentFrame() const { return root_->currentFrame(); }  // 0-based
-    int totalFrames() const { return root_->totalFrames(); }
-    void gotoFrame(int frame) { root_->gotoFrame(*this, frame); runActions(); }
+    // The time on the owner's clock, in milliseconds since the movie
+    // started; timers that fall due run now.
+    void setMovieTime(double milliseconds);
+    double movieTime() const { return clockMs_; }
+    void play() { root().play(); }
+    void stop() { root().stop(); }
+    bool isPlaying() const { return root().isPlaying(); }
+    int currentFrame() const { return root().currentFrame(); }  // 0-based
+    int totalFrames() const { return root().totalFrames(); }
+    void gotoFrame(int frame);  // 0-based, keeps playing or stopped
+
+    // ---- input, in stage pixels and Flash key codes ----
+    void mouseMove(double x, double y);
+    void mouseDown();
+    void mouseUp();
+    void keyDown(int keyCode, int charCode);
+    void keyUp(int keyCode, int charCode);
+    // Whether the pointer is over something that shows the hand cursor.
+    bool handCursor() const;
+
+    // ---- what scripts say ----
+    // Lines traced before a handler is set are kept (up to a limit) and
+    // handed to it when it is set.
+    void setTraceHandler(TraceHandler handler);
+    // Scripts stopped by a limit and damaged bytecode, one message each.
+    const std::vector<std::string>& scriptErrors() const { return scriptErrors_; }
+    // A request from the movie to its host (fscommand "quit" and friends).
+    bool quitRequested() const { return quit_; }
 
     // "a.b.c" from the root, each step a child's instance name.
     DisplayObject* findByPath(const std::string& path) const;
 
-    std::vector<QueuedAction>& actions() { return actions_; }
     std::vector<QueuedSound>& sounds() { return sounds_; }
-    void queueAction(QueuedAction a) { actions_.push_back(std::move(a)); }
     void queueSound(QueuedSound s) { sounds_.push_back(std::move(s)); }
-    // Queues the handlers of obj for a clip event, if it has any.
-    void queueClipEvent(const std::shared_ptr<DisplayObject>& obj, std::uint32_t event);
-    // Called after every tick and goto; a script engine drains actions() here.
-    void setActionRunner(std::function<void(Player&)> runner) { runner_ = std::move(runner); }
 
     // Guards against movies whose sprites contain themselves or multiply
     // without end: clips and buttons built inside one another stop at a
@@ -99,21 +149,132 @@ public:
     // object budget is spent.
     std::shared_ptr<std::size_t> objectToken();
 
-private:
-    void start();
-    void runActions();
+    // ---- for the display objects and their bindings ----
+    kinolux::avm1::Vm& vm() { return *vm_; }
+    kinolux::avm1::Host& host() { return *this; }
+    bool scriptsEnabled() const { return scriptsEnabled_; }
+    // Puts an object the display list has just taken on the stage: clips
+    // join the frame order, the script object is made (with initObject) and
+    // a clip runs its first frame. False when its constructor removed it.
+    bool putOnStage(DisplayObject& object, const kinolux::avm1::ObjectRef& initObject);
+    // Takes an object off the stage: its unload handlers and those of what
+    // it holds run, then scripts lose it.
+    void takeOffStage(DisplayObject& object);
+    // A clip that took on another movie starts again: a fresh script
+    // object, then its first frame.
+    void restartClip(MovieClip& clip);
+    kinolux::avm1::String nextInstanceName();
+    // Queued script work, run after the frame's display list is built.
+    void queueFrameActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
+    void queueInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
+    void queueMethod(DisplayObject& object, std::u16string name);
+    // The handlers of a clip event: onClipEvent bodies and the method.
+    void queueClipEvent(DisplayObject& object, std::uint32_t event);
+    void runQueue();
+    // Ties a text field to the variable it names: the variable takes the
+    // field's text when it has no value, else the field shows the value.
+    void bindTextVariable(EditText& field);
+    // A line for the trace output (the player's own warnings too).
+    void trace(std::string_view line) override;
+    // Outlines of shapes for hit tests, built once.
+    const QPainterPath& shapeOutline(const swf::DefineShape& shape);
+    const QPainterPath& morphOutline(const swf::DefineMorphShape& morph, std::uint16_t ratio);
+    // The topmost clip showing something at a stage point (_droptarget).
+    DisplayObject* objectUnder(QPointF stagePixels);
+    Input& input() { return input_; }
 
-    swf::Movie movie_;
-    Library library_;
-    Timeline timeline_;
-    std::shared_ptr<MovieClip> root_;
+private:
+    friend class MovieLoader;
+
+    struct Work {
+        enum Kind { Frame, Init, Method };
+        std::weak_ptr<DisplayObject> target;
+        kinolux::avm1::ActionBlock code;
+        std::u16string method;
+        Kind kind = Frame;
+    };
+
+    void start();
+    void runFrameStep();
+    void updateDrag();
+    bool isMouseTarget(DisplayObject& object);
+    DisplayObject* pick(DisplayObject& object, QPointF stageTwips, bool interactive, const DisplayObject* skip);
+    DisplayObject* mouseTarget();
+    void transition(DisplayObject& object, const MouseTransition& t);
+    void broadcastToClips(std::uint32_t clipEvent, std::u16string_view method);
+    void updateHover();
+    void runUnloadHandlers(DisplayObject& object);
+    void leaveStage(DisplayObject& object);
+    void updateTextVariables();
+    const Library* importLibrary(const std::string& url);
+
+    // ---- Host ----
+    void scriptError(std::string_view message) override;
+    double timerMilliseconds() override { return clockMs_; }
+    double wallClockMilliseconds() override { return options_.startDateMs + clockMs_; }
+    double localTimeOffsetMinutes(double utcMilliseconds) override;
+    kinolux::avm1::DisplayObjectBinding* level(int n) override;
+    void fsCommand(const kinolux::avm1::String& command, const kinolux::avm1::String& args) override;
+    void loadMovie(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level,
+                   const kinolux::avm1::String& url, kinolux::avm1::HttpMethod method) override;
+    void unloadMovie(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level) override;
+    void loadVariables(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level,
+                       const kinolux::avm1::String& url, kinolux::avm1::HttpMethod method,
+                       const std::vector<std::pair<kinolux::avm1::String, kinolux::avm1::String>>& variables) override;
+    bool requestText(std::uint32_t id, const kinolux::avm1::String& url, kinolux::avm1::HttpMethod method,
+                     const std::string& body) override;
+    double stageWidth() override;
+    double stageHeight() override;
+    kinolux::avm1::String stageScaleMode() override { return stageScaleMode_; }
+    void setStageScaleMode(const kinolux::avm1::String& mode) override { stageScaleMode_ = mode; }
+    kinolux::avm1::String stageAlign() override { return stageAlign_; }
+    void setStageAlign(const kinolux::avm1::String& align) override { stageAlign_ = align; }
+    kinolux::avm1::String quality() override { return quality_; }
+    void setQuality(const kinolux::avm1::String& q) override;
+    void toggleQuality() override;
+    kinolux::avm1::Value focusRect() override { return focusRect_; }
+    void setFocusRect(const kinolux::avm1::Value& v) override { focusRect_ = v; }
+    kinolux::avm1::Point mousePosition() override { return {input_.mouse.x(), input_.mouse.y()}; }
+    void setMouseVisible(bool) override {}
+    bool isKeyDown(int keyCode) override { return input_.isKeyDown(keyCode); }
+    bool isKeyToggled(int keyCode) override { return input_.isKeyToggled(keyCode); }
+    int lastKeyCode() override { return input_.lastKeyCode; }
+    int lastKeyAscii() override { return input_.lastCharCode; }
+    void startDrag(kinolux::avm1::DisplayObjectBinding& target, bool lockCenter,
+                   const std::optional<kinolux::avm1::Bounds>& constraint) override;
+    void stopDrag() override { input_.drag.reset(); }
+    kinolux::avm1::DisplayObjectBinding* focus() override;
+    bool setFocus(kinolux::avm1::DisplayObjectBinding* target) override;
+
+    std::shared_ptr<const Library> library_;
+    PlayerOptions options_;
+    std::map<std::string, std::shared_ptr<const Library>> loadedLibraries_;
+    std::unique_ptr<kinolux::avm1::Vm> vm_;
+    bool scriptsEnabled_ = true;
+    std::map<int, std::shared_ptr<MovieClip>> levels_;
     swf::Color background_{255, 255, 255, 255};
-    std::vector<QueuedAction> actions_;
+    std::list<std::weak_ptr<MovieClip>> executionList_;  // newest first
+    std::deque<Work> initQueue_, queue_;
+    std::vector<const std::uint8_t*> initDone_;
+    bool runningQueue_ = false;
     std::vector<QueuedSound> sounds_;
-    std::function<void(Player&)> runner_;
+    std::vector<std::weak_ptr<EditText>> boundFields_;
+    std::unique_ptr<MovieLoader> loader_;
+    Input input_;
+    double clockMs_ = 0;
+    bool clockFromOwner_ = false;
+    int framesRun_ = 0;
+    int instanceCounter_ = 0;
     int nesting_ = 0;
+    bool quit_ = false;
+    TraceHandler traceHandler_;
+    std::vector<std::string> pendingTraces_;
+    std::vector<std::string> scriptErrors_;
+    kinolux::avm1::String stageScaleMode_{u"showAll"}, stageAlign_, quality_{u"HIGH"};
+    kinolux::avm1::Value focusRect_;
+    std::unordered_map<const swf::DefineShape*, QPainterPath> shapeOutlines_;
+    std::map<std::pair<const swf::DefineMorphShape*, std::uint16_t>, QPainterPath> morphOutlines_;
     std::uint64_t serial_;
-    std::uint32_t movieTime_ = 0;
     std::shared_ptr<std::size_t> liveObjects_ = std::make_shared<std::size_t>(0);
 };
 

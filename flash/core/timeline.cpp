@@ -28,22 +28,30 @@ Timeline Timeline::build(const std::vector<swf::Tag>& tags, int declaredFrames) 
             begin = i + 1;
         }
     }
-    // Tags after the last ShowFrame still belong to a frame.
-    if (begin < tags.size()) {
+    // The frames are those the tags show, whatever the header declares; tags
+    // after the last ShowFrame make one more only while the declared count
+    // is not reached.
+    if (begin < tags.size() && int(t.frames.size()) < declaredFrames) {
         bool meaningful = false;
         for (std::size_t i = begin; i < tags.size(); ++i)
             if (!tags[i].get<swf::End>()) meaningful = true;
         if (meaningful) t.frames.emplace_back(begin, tags.size());
     }
-    int total = std::max(1, declaredFrames);
-    if (int(t.frames.size()) > total) t.frames.resize(std::size_t(total));
-    while (int(t.frames.size()) < total) t.frames.emplace_back(tags.size(), tags.size());
+    if (t.frames.empty()) t.frames.emplace_back(tags.size(), tags.size());
+    const int total = int(t.frames.size());
+    t.complete = !tags.empty() && tags.back().get<swf::End>();
     if (t.scenes.empty()) t.scenes.push_back({"Scene 1", 0, 0});
     for (std::size_t s = 0; s < t.scenes.size(); ++s) {
         int end = s + 1 < t.scenes.size() ? t.scenes[s + 1].firstFrame : total;
         t.scenes[s].frameCount = std::max(0, end - t.scenes[s].firstFrame);
     }
     return t;
+}
+
+const Timeline& emptyTimeline() {
+    static const std::vector<swf::Tag> noTags;
+    static const Timeline empty = Timeline::build(noTags, 1);
+    return empty;
 }
 
 }  // namespace flash

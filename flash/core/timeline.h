@@ -17,19 +17,25 @@ struct Scene {
 
 struct Timeline {
     const std::vector<swf::Tag>* tags = nullptr;
-    // Tag index range [first, second) of each frame; frames past the last
-    // ShowFrame are empty.
+    // Tag index range [first, second) of each frame.
     std::vector<std::pair<std::size_t, std::size_t>> frames;
     std::vector<std::pair<std::string, int>> labels;  // label, 0-based frame
     std::vector<Scene> scenes;
+    // A sprite without its End tag counts as still loading: its playhead
+    // waits on the last frame instead of looping.
+    bool complete = true;
 
     int totalFrames() const { return int(frames.size()); }
     // -1 when there is no such label (labels compare without regard to case).
     int frameOfLabel(const std::string& label) const;
 
-    // declaredFrames is the header's (or sprite's) frame count; at least one
-    // frame is always there.
+    // The frames are the ones the tags show (at least one); declaredFrames,
+    // the header's (or sprite's) count, only decides whether tags after the
+    // last ShowFrame make a frame of their own.
     static Timeline build(const std::vector<swf::Tag>& tags, int declaredFrames);
 };
+
+// One empty frame: the timeline of clips scripts create.
+const Timeline& emptyTimeline();
 
 }  // namespace flash

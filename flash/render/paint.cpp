@@ -1,5 +1,6 @@
 #include "flash/render/paint.h"
 
+#include "flash/core/bitmap_data.h"
 #include "flash/core/geometry.h"
 
 #include <cmath>
@@ -151,6 +152,34 @@ QBrush fillBrush(const swf::FillStyle& style, const PaintStyle& ps, bool* smooth
     return b;
 }
 
+namespace {
+
+void strokeWith(QPainter& p, const QPainterPath& path, const swf::LineStyle& style, const PaintStyle& ps) {
+    QPen pen = linePen(p, style, ps);
+    if (pen.isCosmetic()) {
+        p.strokePath(path, pen);
+        return;
+    }
+    // Filled as an outline: Qt draws pens up to a pixel wide as one-pixel
+    // lines, thinner than the area they cover.
+    QPainterPathStroker stroker(pen);
+    QPainterPath outline = stroker.createStroke(path);
+    outline.setFillRule(Qt::WindingFill);
+    p.fillPath(outline, pen.brush());
+}
+
+QBrush drawingBrush(const DrawingFill& fill, const PaintStyle& ps) {
+    if (!fill.bitmap) return fillBrush(fill.style, ps);
+    if (ps.coverageOnly) return QBrush(Qt::black);
+    if (!fill.bitmap->valid()) return QBrush(Qt::NoBrush);
+    const ColorTransform& cx = *ps.colorTransform;
+    QBrush b(cx.isIdentity() ? fill.bitmap->image() : transformBitmap(fill.bitmap->image(), cx));
+    b.setTransform(fill.bitmapMatrix);
+    return b;
+}
+
+}  // namespace
+
 void paintGeometry(QPainter& p, const ShapeGeometry& g, const PaintStyle& ps) {
     for (const auto& group : g.groups) {
         for (const auto& f : group.fills) {
@@ -160,18 +189,22 @@ void paintGeometry(QPainter& p, const ShapeGeometry& g, const PaintStyle& ps) {
             p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
             p.fillPath(f.path, brush);
         }
-        for (const auto& s : group.strokes) {
-            QPen pen = linePen(p, s.style, ps);
-            if (pen.isCosmetic()) {
-                p.strokePath(s.path, pen);
-                continue;
-            }
-            // Filled as an outline: Qt draws pens up to a pixel wide as
-            // one-pixel lines, thinner than the area they cover.
-            QPainterPathStroker stroker(pen);
-            QPainterPath outline = stroker.createStroke(s.path);
-            outline.setFillRule(Qt::WindingFill);
-            p.fillPath(outline, pen.brush());
+        for (const auto& s : group.strokes) strokeWith(p, s.path, s.style, ps);
+    }
+}
+
+void paintDrawing(QPainter& p, const Drawing& d, const PaintStyle& ps) {
+    for (const auto& item : d.items()) {
+        if (const auto* fill = std::get_if<DrawingFill>(&item)) {
+            QBrush brush = drawingBrush(*fill, ps);
+            if (brush.style() == Qt::NoBrush) continue;
+            p.setRenderHint(QPainter::SmoothPixmapTransform, fill->bitmap ? fill->smooth : true);
+            QPainterPath path = fill->path;
+            path.setFillRule(Qt::OddEvenFill);
+            p.fillPath(path, brush);
+        } else {
+            const auto& stroke = std::get<DrawingStroke>(item);
+            strokeWith(p, stroke.path, stroke.style, ps);
         }
     }
 }

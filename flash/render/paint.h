@@ -9,7 +9,8 @@
 #include <functional>
 
 #include "flash/core/color_transform.h"
-#include "flash/render/shape_geometry.h"
+#include "flash/core/drawing.h"
+#include "flash/core/shape_geometry.h"
 
 namespace flash::render {
 
@@ -32,6 +33,8 @@ QGradient makeGradient(const swf::FillStyle& style, const ColorTransform& cx);
 
 // Paints the geometry with the painter's current transform (twips to pixels).
 void paintGeometry(QPainter& p, const ShapeGeometry& g, const PaintStyle& ps);
+// Paints a script's drawing, item by item in the order it was made.
+void paintDrawing(QPainter& p, const Drawing& d, const PaintStyle& ps);
 
 // A bitmap with a colour transform applied (premultiplied in and out).
 QImage transformBitmap(const QImage& image, const ColorTransform& cx);

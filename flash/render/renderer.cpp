@@ -2,13 +2,14 @@
 
 #include <QPainter>
 
+#include "flash/core/bitmap_object.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"
 #include "flash/render/bitmap_decoder.h"
 #include "flash/render/blend.h"
 #include "flash/render/filters.h"
-#include "flash/render/morph.h"
+#include "flash/core/morph.h"
 
 namespace flash::render {
 namespace {
@@ -48,15 +49,20 @@ void Renderer::render(const Player& player, QImage& target, const RenderOptions&
     }
     swf::Color bg = player.backgroundColor();
     target.fill(options.background.value_or(QColor(bg.r, bg.g, bg.b)));
-    QTransform view = viewTransform(player.stageRect(), target.size(), options.scaleMode, options.zoom);
+    view_ = viewTransform(player.stageRect(), target.size(), options.scaleMode, options.zoom);
     antialias_ = options.antialias;
-    stageScale_ = std::sqrt(std::abs(view.determinant())) * 20.0;
+    stageScale_ = std::sqrt(std::abs(view_.determinant())) * 20.0;
     QPainter p(&target);
     startPainter(p);
-    Children list;
-    for (const auto& [depth, child] : player.root().children()) list.push_back(child.get());
-    drawChildren(p, list, view, ColorTransform{});
+    for (const auto& [n, level] : player.levels()) drawObject(p, *level, view_, ColorTransform{});
     videos_.sweep();
+}
+
+QImage Renderer::picture(const Player& player, QSize size, const RenderOptions& options) {
+    if (size.isEmpty()) size = player.stageSize();
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (!image.isNull()) render(player, image, options);
+    return image;
 }
 
 void Renderer::startPainter(QPainter& p) const {
@@ -64,17 +70,30 @@ void Renderer::startPainter(QPainter& p) const {
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
-PaintStyle Renderer::paintStyle(const ColorTransform& cx) {
+const Library& Renderer::libraryOf(const DisplayObject& obj) const {
+    if (obj.character() && obj.character()->owner) return *obj.character()->owner;
+    if (obj.kind() == ObjectKind::MovieClip) return static_cast<const MovieClip&>(obj).library();
+    const MovieClip* parent = obj.parentClip();
+    return parent ? parent->library() : player_->library();
+}
+
+PaintStyle Renderer::paintStyle(const ColorTransform& cx, const Library* library) {
     PaintStyle ps;
     ps.colorTransform = &cx;
     ps.coverageOnly = coverageOnly_;
-    ps.bitmaps = [this](swf::CharacterId id, bool clamped) { return clamped ? clampedBitmap(id) : bitmap(id); };
+    if (library) {
+        ps.bitmaps = [this, library](swf::CharacterId id, bool clamped) {
+            const Character* c = library->get(id);
+            return clamped ? clampedBitmap(c) : bitmap(c);
+        };
+    }
     return ps;
 }
 
 void Renderer::drawChildren(QPainter& p, const Children& list, const QTransform& world, const ColorTransform& cx) {
     for (std::size_t i = 0; i < list.size(); ++i) {
         const DisplayObject* obj = list[i];
+        if (obj->isMask() && !coverageOnly_) continue;  // a script's mask shows only as a mask
         if (obj->clipDepth > 0) {
             Children masked;
             std::size_t j = i + 1;
@@ -90,12 +109,19 @@ void Renderer::drawChildren(QPainter& p, const Children& list, const QTransform&
 void Renderer::drawObject(QPainter& p, const DisplayObject& obj, const QTransform& parentWorld,
                           const ColorTransform& parentCx) {
     if (!obj.visible && !coverageOnly_) return;
-    QTransform world = obj.matrix * parentWorld;
+    QTransform world = obj.matrix() * parentWorld;
     ColorTransform cx = parentCx * obj.colorTransform;
     if (!coverageOnly_ && cx.mul[3] <= 0 && cx.add[3] <= 0 && obj.blendMode != swf::BlendMode::Erase) return;
     // Alpha and erase work on an enclosing layer; with none they show nothing.
     bool punches = obj.blendMode == swf::BlendMode::Alpha || obj.blendMode == swf::BlendMode::Erase;
     if (punches && layerDepth_ == 0 && !coverageOnly_) return;
+    if (obj.maskObject() && !coverageOnly_)
+        drawScriptMasked(p, obj, world, cx);
+    else
+        drawUnmasked(p, obj, world, cx);
+}
+
+void Renderer::drawUnmasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx) {
     bool layered = !coverageOnly_ && layerDepth_ < kMaxLayerDepth &&
                    (!obj.filters.empty() || obj.blendMode != swf::BlendMode::Normal);
     if (layered)
@@ -104,35 +130,93 @@ void Renderer::drawObject(QPainter& p, const DisplayObject& obj, const QTransfor
         drawContent(p, obj, world, cx);
 }
 
-void Renderer::drawContent(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx) {
+// The mask is drawn where it stands on the stage, wherever the masked
+// object is: the device offset of the object's own transform carries over.
+void Renderer::drawScriptMasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx) {
+    const DisplayObject& mask = *obj.maskObject();
+    const QRect bounds = deviceRect(p);
+    if (bounds.isEmpty()) return;
+    QImage content = transparentImage(bounds.size());
+    {
+        QPainter cp(&content);
+        startPainter(cp);
+        drawUnmasked(cp, obj, world, cx);
+    }
+    bool invertible = false;
+    const QTransform offset = (obj.worldMatrix() * view_).inverted(&invertible) * world;
+    if (!invertible) return;
+    const QTransform maskParent = (mask.parent() ? mask.parent()->worldMatrix() : QTransform()) * view_ * offset;
+    QImage coverage = transparentImage(bounds.size());
+    {
+        QPainter mp(&coverage);
+        startPainter(mp);
+        bool was = coverageOnly_;
+        coverageOnly_ = true;
+        drawObject(mp, mask, maskParent, ColorTransform{});
+        coverageOnly_ = was;
+    }
+    {
+        QPainter cp(&content);
+        cp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        cp.drawImage(0, 0, coverage);
+    }
+    p.save();
+    p.resetTransform();
+    p.drawImage(0, 0, content);
+    p.restore();
+}
+
+void Renderer::drawContent(QPainter& p, const DisplayObject& obj, const QTransform& objectWorld, const ColorTransform& cx) {
+    QTransform world = objectWorld;
     p.setTransform(world);
+    if (obj.scrollRect) {
+        // Only the rectangle shows, at the object's origin, its content
+        // moved so that the rectangle's corner sits there.
+        const QRectF& r = *obj.scrollRect;
+        p.setClipRect(QRectF(0, 0, r.width() * 20.0, r.height() * 20.0), Qt::IntersectClip);
+        world = QTransform::fromTranslate(-r.x() * 20.0, -r.y() * 20.0) * world;
+        p.setTransform(world);
+    }
     if (obj.opaqueBackground && !coverageOnly_) {
         const auto& c = *obj.opaqueBackground;
         p.fillRect(obj.localBounds(), QColor(c.r, c.g, c.b));
     }
     const Character* c = obj.character();
+    const Library& library = libraryOf(obj);
     switch (obj.kind()) {
     case ObjectKind::Shape:
-        if (auto* shape = c->as<swf::DefineShape>()) paintGeometry(p, shapeGeometry(*shape), paintStyle(cx));
+        if (auto* shape = c->as<swf::DefineShape>()) paintGeometry(p, shapeGeometry(*shape), paintStyle(cx, &library));
         break;
     case ObjectKind::MorphShape:
-        if (auto* morph = c->as<swf::DefineMorphShape>()) paintGeometry(p, morphGeometry(*morph, obj.ratio), paintStyle(cx));
+        if (auto* morph = c->as<swf::DefineMorphShape>())
+            paintGeometry(p, morphGeometry(*morph, obj.ratio), paintStyle(cx, &library));
         break;
     case ObjectKind::Text:
-        if (auto* text = c->as<swf::DefineText>()) drawStaticText(p, *text, player_->library(), glyphs_, paintStyle(cx));
+        if (auto* text = c->as<swf::DefineText>()) drawStaticText(p, *text, library, glyphs_, paintStyle(cx, &library));
         break;
     case ObjectKind::EditText:
-        drawEditText(p, static_cast<const EditText&>(obj), player_->library(), glyphs_, paintStyle(cx));
+        drawEditText(p, static_cast<const EditText&>(obj), library, glyphs_, paintStyle(cx, &library));
         break;
-    case ObjectKind::Bitmap:
-        if (const QImage* image = bitmap(obj.characterId())) {
+    case ObjectKind::Bitmap: {
+        const QImage* image = nullptr;
+        bool smooth = true;
+        if (c) {
+            image = bitmap(c);
+        } else if (const auto& pixels = static_cast<const BitmapObject&>(obj).pixels(); pixels && pixels->valid()) {
+            image = &pixels->image();
+            smooth = static_cast<const BitmapObject&>(obj).smoothing;
+        }
+        if (image) {
             p.setTransform(QTransform::fromScale(20, 20) * world);
+            p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
             if (coverageOnly_)
                 p.fillRect(image->rect(), Qt::black);
             else
                 p.drawImage(QPointF(0, 0), cx.isIdentity() ? *image : transformBitmap(*image, cx));
+            p.setRenderHint(QPainter::SmoothPixmapTransform, true);
         }
         break;
+    }
     case ObjectKind::Video:
         if (const QImage* frame = videos_.picture(obj)) {
             // The decoded picture is stretched over the size the stream declares.
@@ -148,12 +232,17 @@ void Renderer::drawContent(QPainter& p, const DisplayObject& obj, const QTransfo
         break;
     case ObjectKind::MovieClip:
     case ObjectKind::Button: {
+        if (obj.kind() == ObjectKind::MovieClip) {
+            const Drawing& drawing = static_cast<const MovieClip&>(obj).drawing();
+            if (!drawing.empty()) paintDrawing(p, drawing, paintStyle(cx, &library));
+        }
         Children list;
         for (const auto& [depth, child] : *childrenOf(obj)) list.push_back(child.get());
         drawChildren(p, list, world, cx);
         break;
     }
     }
+    if (obj.scrollRect) p.setClipping(false);
 }
 
 void Renderer::drawLayered(QPainter& p, const DisplayObject& obj, const QTransform& objectWorld, const ColorTransform& cx) {
@@ -195,7 +284,7 @@ void Renderer::drawLayered(QPainter& p, const DisplayObject& obj, const QTransfo
 void Renderer::drawMasked(QPainter& p, const DisplayObject& mask, const Children& masked, const QTransform& world,
                           const ColorTransform& cx) {
     if (masked.empty()) return;
-    QRect bounds = (mask.matrix * world).mapRect(mask.localBounds()).toAlignedRect().adjusted(-1, -1, 1, 1) & deviceRect(p);
+    QRect bounds = (mask.matrix() * world).mapRect(mask.localBounds()).toAlignedRect().adjusted(-1, -1, 1, 1) & deviceRect(p);
     if (bounds.isEmpty()) return;
     QTransform shift = QTransform::fromTranslate(-bounds.x(), -bounds.y());
     QImage content = transparentImage(bounds.size());
@@ -242,27 +331,28 @@ const ShapeGeometry& Renderer::morphGeometry(const swf::DefineMorphShape& morph,
     return morphs_.emplace(key, buildShapeGeometry(frame.styles, frame.records, false)).first->second;
 }
 
-const QImage* Renderer::bitmap(swf::CharacterId id) {
-    auto it = bitmaps_.find(id);
+const QImage* Renderer::bitmap(const Character* c) {
+    if (!c) return nullptr;
+    auto it = bitmaps_.find(c);
     if (it == bitmaps_.end()) {
         QImage image;
         std::string error;
-        const Character* c = player_->library().get(id);
-        if (auto* jpeg = c ? c->as<swf::DefineBitsJpeg>() : nullptr)
-            image = decodeJpegBitmap(*jpeg, player_->library().jpegTables(), &error);
-        else if (auto* lossless = c ? c->as<swf::DefineBitsLossless>() : nullptr)
+        if (auto* jpeg = c->as<swf::DefineBitsJpeg>())
+            image = decodeJpegBitmap(*jpeg, c->owner ? c->owner->jpegTables() : swf::Bytes(), &error);
+        else if (auto* lossless = c->as<swf::DefineBitsLossless>())
             image = decodeLosslessBitmap(*lossless, &error);
-        if (!error.empty()) problems_.push_back("bitmap " + std::to_string(id) + ": " + error);
-        it = bitmaps_.emplace(id, std::move(image)).first;
+        if (!error.empty()) problems_.push_back("bitmap " + std::to_string(c->id) + ": " + error);
+        it = bitmaps_.emplace(c, std::move(image)).first;
     }
     return it->second.isNull() ? nullptr : &it->second;
 }
 
-const QImage* Renderer::clampedBitmap(swf::CharacterId id) {
-    auto it = clampedBitmaps_.find(id);
+const QImage* Renderer::clampedBitmap(const Character* c) {
+    if (!c) return nullptr;
+    auto it = clampedBitmaps_.find(c);
     if (it == clampedBitmaps_.end()) {
         QImage padded;
-        if (const QImage* image = bitmap(id)) {
+        if (const QImage* image = bitmap(c)) {
             const int b = kClampBorder;
             padded = QImage(image->width() + 2 * b, image->height() + 2 * b, QImage::Format_ARGB32_Premultiplied);
             for (int y = 0; y < padded.height(); ++y) {
@@ -271,7 +361,7 @@ const QImage* Renderer::clampedBitmap(swf::CharacterId id) {
                 for (int x = 0; x < padded.width(); ++x) dst[x] = src[std::clamp(x - b, 0, image->width() - 1)];
             }
         }
-        it = clampedBitmaps_.emplace(id, std::move(padded)).first;
+        it = clampedBitmaps_.emplace(c, std::move(padded)).first;
     }
     return it->second.isNull() ? nullptr : &it->second;
 }

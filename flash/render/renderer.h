@@ -12,7 +12,7 @@
 
 #include "flash/core/player.h"
 #include "flash/render/paint.h"
-#include "flash/render/shape_geometry.h"
+#include "flash/core/shape_geometry.h"
 #include "flash/render/text_render.h"
 #include "flash/render/video_frames.h"
 #include "flash/render/view.h"
@@ -32,6 +32,9 @@ class Renderer {
 public:
     // target must be Format_ARGB32_Premultiplied; it is filled completely.
     void render(const Player& player, QImage& target, const RenderOptions& options = {});
+    // A new picture of the given size (the stage size when empty); null
+    // when there is not enough memory for it.
+    QImage picture(const Player& player, QSize size = {}, const RenderOptions& options = {});
     // Bitmaps that could not be decoded, with the reason (for diagnostics).
     const std::vector<std::string>& problems() const { return problems_; }
 
@@ -44,16 +47,22 @@ private:
     void drawLayered(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
     void drawMasked(QPainter& p, const DisplayObject& mask, const Children& masked, const QTransform& world,
                     const ColorTransform& cx);
+    void drawUnmasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
+    // An object masked by another one a script named (setMask).
+    void drawScriptMasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
 
     void startPainter(QPainter& p) const;
     const ShapeGeometry& shapeGeometry(const swf::DefineShape& shape);
     const ShapeGeometry& morphGeometry(const swf::DefineMorphShape& morph, std::uint16_t ratio);
-    const QImage* bitmap(swf::CharacterId id);
-    const QImage* clampedBitmap(swf::CharacterId id);
-    PaintStyle paintStyle(const ColorTransform& cx);
+    const QImage* bitmap(const Character* c);
+    const QImage* clampedBitmap(const Character* c);
+    PaintStyle paintStyle(const ColorTransform& cx, const Library* library);
+    // The library whose ids an object's character refers to.
+    const Library& libraryOf(const DisplayObject& obj) const;
 
     const Player* player_ = nullptr;
     std::uint64_t playerSerial_ = 0;
+    QTransform view_;           // stage twips to picture pixels
     double stageScale_ = 1.0;   // picture pixels per stage pixel
     bool coverageOnly_ = false;  // drawing a mask
     int layerDepth_ = 0;
@@ -62,8 +71,8 @@ private:
     std::unordered_map<const swf::DefineShape*, ShapeGeometry> shapes_;
     std::map<std::pair<const swf::DefineMorphShape*, std::uint16_t>, ShapeGeometry> morphs_;
     std::list<std::pair<const swf::DefineMorphShape*, std::uint16_t>> morphOrder_;
-    std::unordered_map<swf::CharacterId, QImage> bitmaps_;
-    std::unordered_map<swf::CharacterId, QImage> clampedBitmaps_;
+    std::unordered_map<const Character*, QImage> bitmaps_;
+    std::unordered_map<const Character*, QImage> clampedBitmaps_;
     GlyphCache glyphs_;
     VideoFrames videos_;
     std::vector<std::string> problems_;

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "flash/core/geometry.h"
-#include "flash/render/html_text.h"
-#include "flash/render/shape_geometry.h"
+#include "flash/core/html_text.h"
+#include "flash/core/shape_geometry.h"
 
 namespace flash::render {
 namespace {
@@ -19,7 +19,7 @@ QString deviceFamily(const QString& face) {
     return "DejaVu Sans";
 }
 
-QFont deviceFont(const TextFormat& f) {
+QFont deviceFont(const TextStyle& f) {
     QFont font(deviceFamily(f.face));
     font.setPixelSize(std::max(1, int(std::lround(f.size * 20))));  // twips
     font.setBold(f.bold);
@@ -116,48 +116,46 @@ void drawStaticText(QPainter& p, const swf::DefineText& text, const Library& lib
 
 void drawEditText(QPainter& p, const EditText& field, const Library& library, GlyphCache& glyphs,
                   const PaintStyle& ps) {
-    const auto& def = field.definition();
-    QRectF bounds = toQRectF(def.bounds);
+    QRectF bounds = field.box;
     const QTransform base = p.worldTransform();
-    if (def.border) {
+    if (field.border || field.background) {
         // The border sits on whole pixels, one pixel wide, inside the field.
         QRectF device = base.mapRect(bounds);
         QRectF snapped(QPointF(std::round(device.left()), std::round(device.top())),
                        QPointF(std::round(device.right()), std::round(device.bottom())));
         p.save();
         p.resetTransform();
-        p.fillRect(snapped, ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(QColor(Qt::white)));
-        QPen pen(ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(QColor(Qt::black)));
-        pen.setCosmetic(true);
-        pen.setWidthF(1.0);
-        pen.setJoinStyle(Qt::MiterJoin);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.drawRect(snapped);
+        if (field.background)
+            p.fillRect(snapped, ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(field.backgroundColor));
+        if (field.border) {
+            QPen pen(ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(field.borderColor));
+            pen.setCosmetic(true);
+            pen.setWidthF(1.0);
+            pen.setJoinStyle(Qt::MiterJoin);
+            p.setPen(pen);
+            p.setBrush(Qt::NoBrush);
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.drawRect(snapped);
+        }
         p.restore();
     }
     if (field.text.isEmpty()) return;
 
-    const Character* fontChar = def.fontId ? library.get(*def.fontId) : nullptr;
+    const Character* fontChar = field.definedFont();
     const auto* embeddedFont = fontChar ? fontChar->as<swf::DefineFont>() : nullptr;
-    TextFormat fieldFormat;
-    fieldFormat.size = def.fontHeight.value_or(240) / 20.0;
-    if (def.color) fieldFormat.color = QColor(def.color->r, def.color->g, def.color->b, def.color->a);
-    if (def.layout) fieldFormat.align = def.layout->align;
-    if (embeddedFont) fieldFormat.face = QString::fromStdString(fontChar->fontInfo ? fontChar->fontInfo->name : embeddedFont->name);
+    const TextStyle& fieldFormat = field.style;
     auto paragraphs = field.html ? htmlParagraphs(field.text, fieldFormat) : plainParagraphs(field.text, fieldFormat);
 
-    std::vector<TextFormat> formats;
+    std::vector<TextStyle> formats;
     std::vector<RunFont> fonts;
-    auto fontFor = [&](const TextFormat& f) -> int {
+    auto fontFor = [&](const TextStyle& f) -> int {
         for (std::size_t i = 0; i < formats.size(); ++i)
             if (formats[i].face == f.face && formats[i].size == f.size && formats[i].bold == f.bold &&
                 formats[i].italic == f.italic && formats[i].color == f.color && formats[i].underline == f.underline)
                 return int(i);
         RunFont rf;
         const Character* emb = nullptr;
-        if (def.useOutlines) {
+        if (field.embedFonts) {
             emb = (embeddedFont && QString::fromStdString(fontChar->fontInfo ? fontChar->fontInfo->name : embeddedFont->name)
                                            .compare(f.face, Qt::CaseInsensitive) == 0)
                       ? fontChar
@@ -199,10 +197,10 @@ void drawEditText(QPainter& p, const EditText& field, const Library& library, Gl
         return QFontMetricsF(rf.device).horizontalAdvance(c);
     };
 
-    const double leftMargin = def.layout ? def.layout->leftMargin : 0;
-    const double rightMargin = def.layout ? def.layout->rightMargin : 0;
-    const double indent = def.layout ? def.layout->indent : 0;
-    const double leading = def.layout ? def.layout->leading : 0;
+    const double leftMargin = fieldFormat.leftMargin * 20.0;
+    const double rightMargin = fieldFormat.rightMargin * 20.0;
+    const double indent = fieldFormat.indent * 20.0;
+    const double leading = fieldFormat.leading * 20.0;
     const double maxWidth = bounds.width() - 2 * kGutter - leftMargin - rightMargin;
 
     std::vector<Line> lines;
@@ -229,7 +227,7 @@ void drawEditText(QPainter& p, const EditText& field, const Library& library, Gl
             int ri = fontFor(run.format);
             for (QChar c : run.text) {
                 double adv = advanceOf(ri, c);
-                if (def.wordWrap && def.multiline && x + adv > maxWidth && !line.chars.empty() && c != ' ') {
+                if (field.wordWrap && x + adv > maxWidth && !line.chars.empty() && c != ' ') {
                     Line next;
                     next.align = para.align;
                     if (lastSpace >= 0) {
@@ -249,7 +247,7 @@ void drawEditText(QPainter& p, const EditText& field, const Library& library, Gl
             }
         }
         finish(line);
-        if (!def.multiline) break;
+        if (!field.multiline) break;
     }
 
     p.save();

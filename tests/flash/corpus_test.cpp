@@ -1,25 +1,39 @@
-// The render corpus must not fall below the count it reached; names of
-// movies that fail are listed for a look.
+// The render and trace corpora must not fall below the counts they reached
+// on the player core; names of movies that fail are listed for a look.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
 
 #include "tests/flash/test_movies.h"
 #include "tools/corpus/render_corpus.h"
+#include "tools/corpus/trace_corpus.h"
 
 namespace {
-// Raise this when more of the corpus matches.
-constexpr int kRecordedPasses = 29;
+// Raise these when more of the corpus matches.
+constexpr int kRecordedPasses = 39;
+constexpr int kRecordedTracePasses = 276;
+
+class CorpusApp : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "corpus_test";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QGuiApplication> app_;
+};
+
+const auto* const kApp = ::testing::AddGlobalTestEnvironment(new CorpusApp);
 }  // namespace
 
 TEST(RenderCorpus, NoRegressionBelowTheRecordedCount) {
     std::string dir = testmovies::corpusDir() + "/ruffle/render";
     auto cases = corpus::listCases(dir);
     if (cases.empty()) GTEST_SKIP() << "no corpus at " << dir;
-    int argc = 1;
-    char name[] = "corpus_test";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
     int passed = 0;
     for (const auto& c : cases) {
         auto r = corpus::runCase(c);
@@ -30,6 +44,22 @@ TEST(RenderCorpus, NoRegressionBelowTheRecordedCount) {
     }
     std::printf("%d passed, %zu failed\n", passed, cases.size() - std::size_t(passed));
     EXPECT_GE(passed, kRecordedPasses);
+}
+
+TEST(TraceCorpus, NoRegressionBelowTheRecordedCount) {
+    std::string dir = testmovies::corpusDir() + "/ruffle/trace";
+    auto cases = corpus::listTraceCases(dir);
+    if (cases.empty()) GTEST_SKIP() << "no corpus at " << dir;
+    int passed = 0;
+    for (const auto& c : cases) {
+        auto r = corpus::runTraceCase(c);
+        if (r.passed)
+            ++passed;
+        else
+            std::printf("failed: %s %s\n", r.name.c_str(), r.detail.c_str());
+    }
+    std::printf("%d passed, %zu failed\n", passed, cases.size() - std::size_t(passed));
+    EXPECT_GE(passed, kRecordedTracePasses);
 }
 
 TEST(RenderCorpus, MatchRuleCountsCloseChannels) {

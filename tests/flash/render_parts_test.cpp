@@ -8,13 +8,14 @@
 #include <QPainter>
 
 #include "flash/render/bitmap_decoder.h"
-#include "flash/render/html_text.h"
-#include "flash/render/morph.h"
-#include "flash/render/shape_geometry.h"
+#include "flash/core/html_text.h"
+#include "flash/core/morph.h"
+#include "flash/core/shape_geometry.h"
 #include "flash/render/view.h"
 #include "flash/swf/shape_builder.h"
 #include "flash/swf/write.h"
 
+using namespace flash;
 using namespace flash::render;
 
 namespace {
@@ -173,7 +174,7 @@ TEST(BitmapDecoder, JpegPngAndSeparateAlpha) {
 }
 
 TEST(HtmlText, TheBasicTagsAndEntities) {
-    TextFormat base;
+    TextStyle base;
     base.size = 12;
     auto paragraphs = htmlParagraphs(
         "<p align=\"center\"><font face=\"Arial\" size=\"20\" color=\"#FF0000\">Big <b>bold</b></font></p>"

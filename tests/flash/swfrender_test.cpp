@@ -35,7 +35,7 @@ QString writeMovie(const QTemporaryDir& dir, const std::vector<std::uint8_t>& by
 // Frame 1 is red, frame 2 blue, frame 3 white.
 std::vector<std::uint8_t> threeFrames() {
     return movie({rect(1, {255, 0, 0, 255}, 0, 0, 100, 100), rect(2, {0, 0, 255, 255}, 0, 0, 100, 100), place(1, 1),
-                  swf::ShowFrame{}, place(1, 2), swf::ShowFrame{}, remove(1), swf::ShowFrame{}},
+                  swf::ShowFrame{}, remove(1), place(1, 2), swf::ShowFrame{}, remove(1), swf::ShowFrame{}},
                  header(40, 30, 3));
 }
 

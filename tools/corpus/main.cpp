@@ -1,47 +1,79 @@
-// flashcorpus [--dir RENDER_FOLDER] [--out FOLDER] [NAME...]
-// Runs the render corpus and prints each movie's result, then
-// "N passed, M failed" and the names that fail.
+// flashcorpus [--trace] [--dir FOLDER] [--out FOLDER] [NAME...]
+// Runs the render corpus (or, with --trace, the trace corpus) on the player
+// core and prints each movie's result, then "N passed, M failed" and the
+// names that fail.
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstdio>
 
 #include "tools/corpus/render_corpus.h"
+#include "tools/corpus/trace_corpus.h"
+
+namespace {
+
+struct Outcome {
+    std::string name;
+    bool passed;
+    std::string detail;
+};
+
+int report(const std::vector<Outcome>& outcomes) {
+    int passed = 0;
+    std::vector<std::string> failures;
+    for (const auto& o : outcomes) {
+        if (o.passed) ++passed;
+        else failures.push_back(o.name + " " + o.detail);
+    }
+    std::printf("%d passed, %zu failed\n", passed, failures.size());
+    for (const auto& f : failures) std::printf("failed: %s\n", f.c_str());
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("KINOLUX_DEBUG")) qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     QGuiApplication app(argc, argv);
-    std::string dir = qEnvironmentVariableIsSet("KINOLUX_CORPUS_DIR")
-                          ? qEnvironmentVariable("KINOLUX_CORPUS_DIR").toStdString() + "/ruffle/render"
-                          : std::string(KINOLUX_CORPUS_DIR) + "/ruffle/render";
-    std::string out;
+    const std::string corpusRoot = qEnvironmentVariableIsSet("KINOLUX_CORPUS_DIR")
+                                       ? qEnvironmentVariable("KINOLUX_CORPUS_DIR").toStdString()
+                                       : std::string(KINOLUX_CORPUS_DIR);
+    bool trace = false;
+    std::string dir, out;
     std::vector<std::string> only;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--dir" && i + 1 < argc) dir = argv[++i];
+        if (a == "--trace") trace = true;
+        else if (a == "--dir" && i + 1 < argc) dir = argv[++i];
         else if (a == "--out" && i + 1 < argc) out = argv[++i];
         else if (a == "--help" || a == "-h") {
-            std::puts("usage: flashcorpus [--dir RENDER_FOLDER] [--out FOLDER_FOR_FAILED_PICTURES] [NAME...]");
+            std::puts("usage: flashcorpus [--trace] [--dir FOLDER] [--out FOLDER_FOR_FAILED_PICTURES] [NAME...]");
             return 0;
         } else only.push_back(a);
     }
-    auto cases = corpus::listCases(dir);
-    if (cases.empty()) {
+    if (dir.empty()) dir = corpusRoot + (trace ? "/ruffle/trace" : "/ruffle/render");
+    auto wanted = [&](const std::string& name) { return only.empty() || std::find(only.begin(), only.end(), name) != only.end(); };
+    std::vector<Outcome> outcomes;
+    if (trace) {
+        for (const auto& c : corpus::listTraceCases(dir)) {
+            if (!wanted(c.name)) continue;
+            auto r = corpus::runTraceCase(c);
+            std::printf("%s %s %s\n", r.passed ? "PASS" : "FAIL", r.name.c_str(), r.detail.c_str());
+            std::fflush(stdout);
+            outcomes.push_back({r.name, r.passed, r.detail});
+        }
+    } else {
+        for (const auto& c : corpus::listCases(dir)) {
+            if (!wanted(c.name)) continue;
+            auto r = corpus::runCase(c, out);
+            std::printf("%s %s %s\n", r.passed ? "PASS" : "FAIL", r.name.c_str(), r.detail.c_str());
+            std::fflush(stdout);
+            outcomes.push_back({r.name, r.passed, r.detail});
+        }
+    }
+    if (outcomes.empty()) {
         std::fprintf(stderr, "flashcorpus: no movies under %s\n", dir.c_str());
         return 1;
     }
-    int passed = 0, failed = 0;
-    std::vector<std::string> failures;
-    for (const auto& c : cases) {
-        if (!only.empty() && std::find(only.begin(), only.end(), c.name) == only.end()) continue;
-        auto r = corpus::runCase(c, out);
-        std::printf("%s %s %s\n", r.passed ? "PASS" : "FAIL", r.name.c_str(), r.detail.c_str());
-        std::fflush(stdout);
-        if (r.passed) ++passed;
-        else {
-            ++failed;
-            failures.push_back(r.name);
-        }
-    }
-    std::printf("%d passed, %d failed\n", passed, failed);
-    for (const auto& f : failures) std::printf("failed: %s\n", f.c_str());
-    return 0;
+    return report(outcomes);
 }

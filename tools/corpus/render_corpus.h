@@ -7,7 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "flash/core/player.h"
+
 namespace corpus {
+
+// How the corpus harnesses set up a player: short script limits, UTC.
+flash::PlayerOptions corpusPlayerOptions();
 
 struct ExpectedPicture {
     std::string name;  // NAME of NAME.expected.png

@@ -1,6 +1,7 @@
 // swfrender MOVIE -n N -o OUT.png [--size WxH] [--scale-mode M]
 // Runs a movie for N frames (the first frame shown counts as one) and
-// writes the picture then on show.
+// writes the picture then on show. What the movie's scripts trace goes to
+// standard output, one line per trace, as it happens.
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -8,7 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "flash/module/flash_engine.h"
+#include "flash/core/player.h"
+#include "flash/render/renderer.h"
 
 namespace {
 
@@ -100,17 +102,25 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
 
     std::string error;
-    auto engine = flash::Engine::fromFile(o.movie, &error);
-    if (!engine) return fail(error);
+    flash::PlayerOptions playerOptions;
+    playerOptions.trace = [](std::string_view line) {
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+    };
+    auto player = flash::Player::fromFile(o.movie, std::move(playerOptions), &error);
+    if (!player) return fail(error);
     // What the reader had to skip is worth knowing, but the picture is still made.
-    for (const auto& w : engine->warnings()) std::fprintf(stderr, "swfrender: warning: %s\n", w.c_str());
-    for (long i = 1; i < o.frames; ++i) engine->tick();
+    for (const auto& w : player->movie().warnings) std::fprintf(stderr, "swfrender: warning: %s\n", w.c_str());
+    for (long i = 1; i < o.frames && !player->quitRequested(); ++i) player->tick();
+    for (const auto& e : player->scriptErrors()) std::fprintf(stderr, "swfrender: script stopped: %s\n", e.c_str());
 
+    flash::render::Renderer renderer;
     flash::render::RenderOptions options;
     options.scaleMode = flash::render::ScaleMode(o.scaleMode);
-    QImage picture = engine->render(o.size, options);
+    QImage picture = renderer.picture(*player, o.size, options);
     if (picture.isNull()) return fail("not enough memory for a picture of that size");
-    for (const auto& p : engine->renderProblems()) std::fprintf(stderr, "swfrender: warning: %s\n", p.c_str());
+    for (const auto& p : renderer.problems()) std::fprintf(stderr, "swfrender: warning: %s\n", p.c_str());
 
     // Written beside the target and renamed into place only when complete.
     QSaveFile file(QString::fromStdString(o.output));

@@ -3,7 +3,7 @@
 
 #include "flash/swf/types.h"
 
-namespace flash::render {
+namespace flash {
 
 struct MorphFrame {
     swf::ShapeStyles styles;
@@ -13,4 +13,4 @@ struct MorphFrame {
 // ratio 0 is the start shape, 65535 the end shape.
 MorphFrame interpolateMorph(const swf::DefineMorphShape& morph, std::uint16_t ratio);
 
-}  // namespace flash::render
+}  // namespace flash

@@ -1,8 +1,8 @@
-#include "flash/render/html_text.h"
+#include "flash/core/html_text.h"
 
 #include <QRegularExpression>
 
-namespace flash::render {
+namespace flash {
 namespace {
 
 QString attribute(const QString& tag, const QString& name) {
@@ -47,7 +47,7 @@ swf::TextAlign alignOf(const QString& v) {
 
 class HtmlReader {
 public:
-    explicit HtmlReader(const TextFormat& base) { formats_.push_back(base); paragraphs_.emplace_back(); paragraphs_.back().align = base.align; }
+    explicit HtmlReader(const TextStyle& base) { formats_.push_back(base); paragraphs_.emplace_back(); paragraphs_.back().align = base.align; }
 
     std::vector<Paragraph> read(const QString& html) {
         int i = 0;
@@ -97,7 +97,7 @@ private:
         paragraphs_.back().align = formats_.back().align;
     }
 
-    void push(TextFormat f) { formats_.push_back(std::move(f)); }
+    void push(TextStyle f) { formats_.push_back(std::move(f)); }
     void pop() {
         if (formats_.size() > 1) formats_.pop_back();
     }
@@ -107,7 +107,7 @@ private:
         if (name == "br" || name == "br/") {
             newParagraph();
         } else if (name == "p") {
-            TextFormat f = formats_.back();
+            TextStyle f = formats_.back();
             QString align = attribute(t, "align");
             if (!align.isEmpty()) f.align = alignOf(align);
             if (!paragraphs_.back().runs.empty()) newParagraph();
@@ -117,7 +117,7 @@ private:
             pop();
             newParagraph();
         } else if (name == "font") {
-            TextFormat f = formats_.back();
+            TextStyle f = formats_.back();
             QString face = attribute(t, "face"), size = attribute(t, "size"), color = attribute(t, "color");
             if (!face.isEmpty()) f.face = face;
             bool ok = false;
@@ -126,7 +126,7 @@ private:
             if (color.startsWith('#') && color.size() == 7) f.color = QColor(color);
             push(f);
         } else if (name == "b" || name == "i" || name == "u") {
-            TextFormat f = formats_.back();
+            TextStyle f = formats_.back();
             (name == "b" ? f.bold : name == "i" ? f.italic : f.underline) = true;
             push(f);
         } else if (name == "/font" || name == "/b" || name == "/i" || name == "/u") {
@@ -134,13 +134,13 @@ private:
         }
     }
 
-    std::vector<TextFormat> formats_;
+    std::vector<TextStyle> formats_;
     std::vector<Paragraph> paragraphs_;
 };
 
 }  // namespace
 
-std::vector<Paragraph> plainParagraphs(const QString& text, const TextFormat& format) {
+std::vector<Paragraph> plainParagraphs(const QString& text, const TextStyle& format) {
     std::vector<Paragraph> out(1);
     out.back().align = format.align;
     QString current;
@@ -163,11 +163,11 @@ std::vector<Paragraph> plainParagraphs(const QString& text, const TextFormat& fo
     return out;
 }
 
-std::vector<Paragraph> htmlParagraphs(const QString& html, const TextFormat& base) {
+std::vector<Paragraph> htmlParagraphs(const QString& html, const TextStyle& base) {
     auto paragraphs = HtmlReader(base).read(html);
     // A closing </p> leaves an empty paragraph behind that is no line.
     if (paragraphs.size() > 1 && paragraphs.back().runs.empty()) paragraphs.pop_back();
     return paragraphs;
 }
 
-}  // namespace flash::render
+}  // namespace flash

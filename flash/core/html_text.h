@@ -9,19 +9,21 @@
 
 #include "flash/swf/types.h"
 
-namespace flash::render {
+namespace flash {
 
-struct TextFormat {
-    QString face;
+// The format of a run of text; a field's own format is the default.
+struct TextStyle {
+    QString face;      // empty: the device default
     double size = 12;  // pixels
     QColor color = Qt::black;
     bool bold = false, italic = false, underline = false;
     swf::TextAlign align = swf::TextAlign::Left;
+    double leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;  // pixels
 };
 
 struct TextRun {
     QString text;
-    TextFormat format;
+    TextStyle format;
 };
 
 struct Paragraph {
@@ -30,7 +32,7 @@ struct Paragraph {
 };
 
 // Plain text: paragraphs split at \r, \n and \r\n, all in one format.
-std::vector<Paragraph> plainParagraphs(const QString& text, const TextFormat& format);
-std::vector<Paragraph> htmlParagraphs(const QString& html, const TextFormat& base);
+std::vector<Paragraph> plainParagraphs(const QString& text, const TextStyle& format);
+std::vector<Paragraph> htmlParagraphs(const QString& html, const TextStyle& base);
 
-}  // namespace flash::render
+}  // namespace flash

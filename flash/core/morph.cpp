@@ -1,8 +1,8 @@
-#include "flash/render/morph.h"
+#include "flash/core/morph.h"
 
 #include <cmath>
 
-namespace flash::render {
+namespace flash {
 namespace {
 
 struct Lerp {
@@ -150,4 +150,4 @@ MorphFrame interpolateMorph(const swf::DefineMorphShape& morph, std::uint16_t ra
     return out;
 }
 
-}  // namespace flash::render
+}  // namespace flash

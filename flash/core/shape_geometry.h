@@ -8,7 +8,7 @@
 
 #include "flash/swf/types.h"
 
-namespace flash::render {
+namespace flash {
 
 struct FillPath {
     QPainterPath path;
@@ -36,4 +36,4 @@ struct ShapeGeometry {
 ShapeGeometry buildShapeGeometry(const swf::ShapeStyles& styles, const std::vector<swf::ShapeRecord>& records,
                                  bool windingRule);
 
-}  // namespace flash::render
+}  // namespace flash

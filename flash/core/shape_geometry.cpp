@@ -1,8 +1,8 @@
-#include "flash/render/shape_geometry.h"
+#include "flash/core/shape_geometry.h"
 
 #include <unordered_map>
 
-namespace flash::render {
+namespace flash {
 namespace {
 
 struct Point {
@@ -186,4 +186,4 @@ ShapeGeometry buildShapeGeometry(const swf::ShapeStyles& styles, const std::vect
     return b.result();
 }
 
-}  // namespace flash::render
+}  // namespace flash

@@ -1,0 +1,69 @@
+#include "flash/core/bitmap_data.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "flash/swf/limits.h"
+
+namespace flash {
+namespace {
+
+std::uint8_t channel(double v) {
+    if (!(v > 0)) return 0;
+    return std::uint8_t(std::min(255.0, std::round(v)));
+}
+
+}  // namespace
+
+std::uint32_t BitmapData::premultiply(std::uint32_t argb) {
+    const std::uint32_t a = argb >> 24;
+    const double k = a / 255.0;
+    return a << 24 | std::uint32_t(channel(((argb >> 16) & 0xFF) * k)) << 16 |
+           std::uint32_t(channel(((argb >> 8) & 0xFF) * k)) << 8 | channel((argb & 0xFF) * k);
+}
+
+std::uint32_t BitmapData::unpremultiply(std::uint32_t p) {
+    const std::uint32_t a = p >> 24;
+    if (a == 0) return 0;
+    const double k = a / 255.0;
+    return a << 24 | std::uint32_t(channel(((p >> 16) & 0xFF) / k)) << 16 |
+           std::uint32_t(channel(((p >> 8) & 0xFF) / k)) << 8 | channel((p & 0xFF) / k);
+}
+
+BitmapData::BitmapData(int width, int height, bool transparent, std::uint32_t argb) : transparent_(transparent) {
+    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide || std::int64_t(width) * height > kMaxPixels)
+        return;
+    image_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (!transparent) argb |= 0xFF000000u;
+    image_.fill(premultiply(argb));
+}
+
+BitmapData::BitmapData(QImage image) : image_(image.convertToFormat(QImage::Format_ARGB32_Premultiplied)) {
+    transparent_ = image.hasAlphaChannel();
+}
+
+std::shared_ptr<BitmapData> BitmapData::decode(const std::vector<std::uint8_t>& bytes, std::string* error) {
+    QImage image;
+    if (!image.loadFromData(bytes.data(), int(std::min<std::size_t>(bytes.size(), INT32_MAX)))) {
+        if (error) *error = "not a PNG, JPEG or GIF picture";
+        return nullptr;
+    }
+    if (std::uint64_t(image.width()) * std::uint64_t(image.height()) > swf::limits::kMaxBitmapPixels) {
+        if (error) *error = "the picture is larger than the player allows";
+        return nullptr;
+    }
+    return std::make_shared<BitmapData>(std::move(image));
+}
+
+std::uint32_t BitmapData::pixel32(int x, int y) const {
+    if (image_.isNull() || x < 0 || y < 0 || x >= width() || y >= height()) return 0;
+    return unpremultiply(reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x]);
+}
+
+void BitmapData::setPixel32(int x, int y, std::uint32_t argb) {
+    if (image_.isNull() || x < 0 || y < 0 || x >= width() || y >= height()) return;
+    if (!transparent_) argb |= 0xFF000000u;
+    reinterpret_cast<QRgb*>(image().scanLine(y))[x] = premultiply(argb);
+}
+
+}  // namespace flash

@@ -1,0 +1,19 @@
+// The drawing API's arguments, as the machine hands them over, turned into
+// the styles a drawing keeps.
+#pragma once
+
+#include <optional>
+
+#include "flash/avm1/host.h"
+#include "flash/core/drawing.h"
+
+namespace flash {
+
+// nullopt when the thickness is NaN (lineStyle() with no arguments).
+std::optional<swf::LineStyle> drawingLine(const kinolux::avm1::LineStyle& style);
+DrawingFill solidFill(std::uint32_t rgb, double alphaPercent);
+swf::FillStyle gradientFill(const kinolux::avm1::GradientFill& fill);
+// A script's matrix in pixels as the file's fixed-point matrix in twips.
+swf::Matrix fileMatrix(const kinolux::avm1::Matrix& m);
+
+}  // namespace flash

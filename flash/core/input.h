@@ -1,0 +1,53 @@
+// What the player knows of the mouse and keyboard its owner feeds it: the
+// pointer, the keys held, the object under the pointer and the one pressed,
+// a clip being dragged and the focus.
+#pragma once
+
+#include <QPointF>
+#include <QRectF>
+#include <memory>
+#include <optional>
+#include <cstdint>
+#include <set>
+#include <string_view>
+
+namespace flash {
+
+class DisplayObject;
+
+// How a change of the mouse's state over a button (or a clip with button
+// handlers) reaches it: DefineButton2 action conditions, clip event bits,
+// the script method, and the button state it leads to.
+struct MouseTransition {
+    std::uint16_t condition;
+    std::uint32_t clipEvent;
+    std::u16string_view method;
+    std::uint8_t state;
+};
+
+struct Drag {
+    std::weak_ptr<DisplayObject> object;
+    QPointF offset;  // object position minus pointer, in the parent's pixels
+    std::optional<QRectF> constraint;  // in the parent's pixels
+};
+
+struct Input {
+    QPointF mouse;  // stage pixels
+    bool mouseIsDown = false;
+    std::set<int> keysDown;
+    std::set<int> toggled;  // caps lock and friends, flipped on each press
+    int lastKeyCode = 0, lastCharCode = 0;
+    // The button or clip with mouse handlers under the pointer, and the one
+    // the pointer went down on (kept until it goes up).
+    std::weak_ptr<DisplayObject> hovered;
+    std::weak_ptr<DisplayObject> pressed;
+    std::optional<Drag> drag;
+    std::weak_ptr<DisplayObject> focus;
+
+    bool isKeyDown(int code) const { return keysDown.count(code) != 0; }
+    bool isKeyToggled(int code) const { return toggled.count(code) != 0; }
+    // Drops every reference to an object leaving the stage.
+    void forget(const DisplayObject& object);
+};
+
+}  // namespace flash

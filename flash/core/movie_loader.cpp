@@ -1,0 +1,233 @@
+#include "flash/core/movie_loader.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "flash/avm1/vm.h"
+#include "flash/core/bitmap_data.h"
+#include "flash/core/bitmap_object.h"
+#include "flash/core/movie_clip.h"
+#include "flash/core/player.h"
+#include "flash/swf/error.h"
+#include "flash/swf/limits.h"
+#include "flash/swf/read.h"
+
+namespace flash {
+
+using kinolux::avm1::String;
+using kinolux::avm1::Value;
+
+namespace {
+
+// Imports nest at most this deep (a movie importing from itself would
+// otherwise never end), and a player keeps at most this many movies.
+constexpr int kMaxImportDepth = 4;
+constexpr std::size_t kMaxLibraries = 64;
+
+bool looksLikeMovie(const std::vector<std::uint8_t>& b) {
+    return b.size() >= 3 && (b[0] == 'F' || b[0] == 'C' || b[0] == 'Z') && b[1] == 'W' && b[2] == 'S';
+}
+
+}  // namespace
+
+struct MovieLoader::Request {
+    enum Kind { Movie, Unload, Variables, Text } kind = Movie;
+    std::weak_ptr<DisplayObject> target;
+    std::optional<int> level;
+    std::string url;
+    kinolux::avm1::ObjectRef listener;
+    std::uint32_t id = 0;
+};
+
+MovieLoader::MovieLoader(Player& player, std::string moviePath) : player_(player) {
+    if (!moviePath.empty()) folder_ = QFileInfo(QString::fromStdString(moviePath)).absolutePath().toStdString();
+}
+
+MovieLoader::~MovieLoader() = default;
+
+std::optional<std::vector<std::uint8_t>> MovieLoader::read(const std::string& url) const {
+    if (folder_.empty()) return std::nullopt;
+    std::string name = url.substr(0, url.find_first_of("?#"));
+    if (name.empty() || name.front() == '/' || name.front() == '\\' || name.find("..") != std::string::npos ||
+        name.find(':') != std::string::npos)
+        return std::nullopt;
+    QFile file(QString::fromStdString(folder_ + "/" + name));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > qint64(swf::limits::kMaxMovieBytes)) return std::nullopt;
+    QByteArray data = file.readAll();
+    return std::vector<std::uint8_t>(data.begin(), data.end());
+}
+
+std::shared_ptr<const Library> MovieLoader::parseMovie(const std::vector<std::uint8_t>& bytes, std::string* error) {
+    if (libraries_.size() >= kMaxLibraries) {
+        *error = "the movie loads more movies than the player keeps";
+        return nullptr;
+    }
+    try {
+        auto movie = std::make_shared<const swf::Movie>(swf::readMovie(bytes));
+        return std::make_shared<const Library>(movie, [this](const std::string& url) { return importLibrary(url); });
+    } catch (const swf::Error& e) {
+        *error = e.what();
+    } catch (const std::bad_alloc&) {
+        *error = "not enough memory";
+    }
+    return nullptr;
+}
+
+const Library* MovieLoader::importLibrary(const std::string& url) {
+    for (const auto& [known, library] : libraries_)
+        if (known == url) return library.get();
+    if (importDepth_ >= kMaxImportDepth) return nullptr;
+    libraries_.emplace_back(url, nullptr);  // a movie importing from itself finds nothing
+    auto bytes = read(url);
+    if (!bytes) return nullptr;
+    ++importDepth_;
+    std::string error;
+    auto library = parseMovie(*bytes, &error);
+    --importDepth_;
+    if (!library) {
+        player_.scriptError("cannot import from " + url + ": " + error);
+        return nullptr;
+    }
+    for (auto& [known, slot] : libraries_)
+        if (known == url) slot = library;
+    return library.get();
+}
+
+void MovieLoader::loadMovie(std::weak_ptr<DisplayObject> target, std::optional<int> level, std::string url,
+                            kinolux::avm1::ObjectRef listener) {
+    auto r = std::make_unique<Request>();
+    r->kind = Request::Movie;
+    r->target = std::move(target);
+    r->level = level;
+    r->url = std::move(url);
+    r->listener = std::move(listener);
+    pending_.push_back(std::move(r));
+}
+
+void MovieLoader::unloadMovie(std::weak_ptr<DisplayObject> target, std::optional<int> level) {
+    auto r = std::make_unique<Request>();
+    r->kind = Request::Unload;
+    r->target = std::move(target);
+    r->level = level;
+    pending_.push_back(std::move(r));
+}
+
+void MovieLoader::loadVariables(std::weak_ptr<DisplayObject> target, std::optional<int> level, std::string url) {
+    auto r = std::make_unique<Request>();
+    r->kind = Request::Variables;
+    r->target = std::move(target);
+    r->level = level;
+    r->url = std::move(url);
+    pending_.push_back(std::move(r));
+}
+
+void MovieLoader::requestText(std::uint32_t id, std::string url) {
+    auto r = std::make_unique<Request>();
+    r->kind = Request::Text;
+    r->id = id;
+    r->url = std::move(url);
+    pending_.push_back(std::move(r));
+}
+
+void MovieLoader::deliver() {
+    auto due = std::move(pending_);
+    pending_.clear();
+    for (auto& r : due) complete(*r);
+}
+
+MovieClip* MovieLoader::targetClip(Request& r) {
+    if (r.level) {
+        auto it = player_.levels_.find(*r.level);
+        return it == player_.levels_.end() ? nullptr : it->second.get();
+    }
+    auto target = r.target.lock();
+    return target && target->onStage() && target->kind() == ObjectKind::MovieClip ? static_cast<MovieClip*>(target.get())
+                                                                                      : nullptr;
+}
+
+void MovieLoader::complete(Request& r) {
+    auto& vm = player_.vm();
+    switch (r.kind) {
+    case Request::Movie: completeMovie(r); break;
+    case Request::Unload: {
+        MovieClip* clip = targetClip(r);
+        if (!clip) return;
+        if (clip->level && *clip->level != 0) {
+            auto keep = player_.levels_[*clip->level];
+            player_.takeOffStage(*keep);
+            player_.levels_.erase(*keep->level);
+        } else {
+            clip->replaceTimeline(&emptyTimeline(), clip->library());
+        }
+        break;
+    }
+    case Request::Variables: {
+        MovieClip* clip = targetClip(r);
+        auto bytes = read(r.url);
+        if (clip && bytes) vm.deliverVariables(clip->binding(), std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+        player_.runQueue();
+        break;
+    }
+    case Request::Text: {
+        auto bytes = read(r.url);
+        vm.completeRequest(r.id, bytes ? std::optional<std::string>(std::string(bytes->begin(), bytes->end())) : std::nullopt);
+        player_.runQueue();
+        break;
+    }
+    }
+}
+
+void MovieLoader::completeMovie(Request& r) {
+    auto& vm = player_.vm();
+    auto broadcast = [&](std::u16string_view event, std::vector<Value> args) {
+        if (!r.listener) return;
+        args.insert(args.begin(), Value(String(event)));
+        vm.invoke(r.listener, u"broadcastMessage", args);
+    };
+    auto bytes = read(r.url);
+    MovieClip* clip = targetClip(r);
+    std::shared_ptr<MovieClip> newLevel;
+    if (!clip && r.level && bytes) {
+        newLevel = std::make_shared<MovieClip>(nullptr, &emptyTimeline(), player_.library(), player_);
+        newLevel->level = *r.level;
+        clip = newLevel.get();
+    }
+    auto targetValue = [&]() { return clip ? Value(vm.scriptObjectOf(clip->binding())) : Value(); };
+    if (!bytes || !clip) {
+        broadcast(u"onLoadError", {targetValue(), Value(String(u"URLNotFound"))});
+        return;
+    }
+    std::shared_ptr<const Library> library;
+    std::shared_ptr<BitmapData> image;
+    std::string error;
+    if (looksLikeMovie(*bytes)) {
+        library = parseMovie(*bytes, &error);
+        if (library) libraries_.emplace_back(r.url, library);
+    } else {
+        image = BitmapData::decode(*bytes, &error);
+    }
+    if (!library && !image) {
+        player_.scriptError("cannot load " + r.url + ": " + error);
+        broadcast(u"onLoadError", {targetValue(), Value(String(u"LoadNeverCompleted"))});
+        return;
+    }
+    const double size = double(bytes->size());
+    broadcast(u"onLoadStart", {targetValue()});
+    broadcast(u"onLoadProgress", {targetValue(), Value(size), Value(size)});
+    broadcast(u"onLoadComplete", {targetValue(), Value(0)});
+    auto keep = std::static_pointer_cast<MovieClip>(clip->shared_from_this());
+    clip->replaceTimeline(library ? &library->timeline() : &emptyTimeline(), library ? *library : clip->library());
+    clip->url = r.url;
+    if (newLevel) {
+        player_.levels_[*r.level] = newLevel;
+        player_.putOnStage(*newLevel, nullptr);
+    } else {
+        player_.restartClip(*clip);
+    }
+    if (image && clip->onStage()) clip->adopt(std::make_shared<BitmapObject>(player_, image), kTimelineDepthOffset, nullptr);
+    player_.runQueue();
+    if (clip->onStage()) broadcast(u"onLoadInit", {targetValue()});
+    player_.runQueue();
+}
+
+}  // namespace flash

@@ -1,0 +1,56 @@
+// Files a movie asks for: movies and images loaded into clips and levels,
+// variables, text for LoadVars and XML, and the movies it imports symbols
+// from. They are read from the folder of the movie only (no absolute
+// paths, no way up), and what a script asks for arrives on the next frame,
+// as it would from a network.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "flash/avm1/host.h"
+
+namespace flash {
+
+class DisplayObject;
+class Library;
+class MovieClip;
+class Player;
+
+class MovieLoader {
+public:
+    MovieLoader(Player& player, std::string moviePath);
+    ~MovieLoader();
+
+    // The bytes of a file beside the movie; nullopt when there is none or
+    // the address leads elsewhere.
+    std::optional<std::vector<std::uint8_t>> read(const std::string& url) const;
+    // A movie imported from, read once; null when it cannot be read.
+    const Library* importLibrary(const std::string& url);
+
+    // A movie or image for a clip (or a level when target is null).
+    void loadMovie(std::weak_ptr<DisplayObject> target, std::optional<int> level, std::string url,
+                   kinolux::avm1::ObjectRef listener);
+    void unloadMovie(std::weak_ptr<DisplayObject> target, std::optional<int> level);
+    void loadVariables(std::weak_ptr<DisplayObject> target, std::optional<int> level, std::string url);
+    void requestText(std::uint32_t id, std::string url);
+    // Hands over what was asked for since the last call.
+    void deliver();
+
+private:
+    struct Request;
+    void complete(Request& request);
+    void completeMovie(Request& request);
+    std::shared_ptr<const Library> parseMovie(const std::vector<std::uint8_t>& bytes, std::string* error);
+    MovieClip* targetClip(Request& request);
+
+    Player& player_;
+    std::string folder_;
+    std::vector<std::unique_ptr<Request>> pending_;
+    std::vector<std::pair<std::string, std::shared_ptr<const Library>>> libraries_;
+    int importDepth_ = 0;
+};
+
+}  // namespace flash

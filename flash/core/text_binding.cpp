@@ -1,0 +1,130 @@
+// The script face of a text field: its properties as TextField shows them.
+#include "flash/core/edit_text.h"
+#include "flash/core/object_binding.h"
+#include "flash/core/player.h"
+#include "flash/core/text_values.h"
+
+namespace flash {
+namespace {
+
+using kinolux::avm1::String;
+using kinolux::avm1::TextFieldProperty;
+using kinolux::avm1::Value;
+
+constexpr std::pair<AutoSize, std::u16string_view> kAutoSizes[] = {
+    {AutoSize::None, u"none"}, {AutoSize::Left, u"left"}, {AutoSize::Center, u"center"}, {AutoSize::Right, u"right"}};
+
+Value colorValue(const QColor& c) { return Value(double(c.rgb() & 0xFFFFFF)); }
+
+QColor colorOf(const Value& v) {
+    double n = v.isNumber() ? v.number() : 0;
+    std::uint32_t rgb = std::isfinite(n) ? std::uint32_t(std::int64_t(n)) : 0;
+    return QColor::fromRgb(rgb & 0xFFFFFF);
+}
+
+bool flagOf(const Value& v) { return v.isBoolean() ? v.boolean() : v.isNumber() && v.number() != 0; }
+
+class TextBinding : public ObjectBinding<kinolux::avm1::TextFieldBinding> {
+public:
+    explicit TextBinding(EditText& field) : ObjectBinding(field), field_(field) {}
+
+    Value textProperty(TextFieldProperty p) const override {
+        using P = TextFieldProperty;
+        switch (p) {
+        case P::Text: return Value(toScriptString(field_.plainText()));
+        case P::HtmlText: return Value(toScriptString(field_.html ? field_.text : field_.plainText()));
+        case P::Html: return Value(field_.html);
+        case P::TextColor: return colorValue(field_.style.color);
+        case P::TextWidth: return Value(0);
+        case P::TextHeight: return Value(0);
+        case P::Length: return Value(double(field_.plainText().size()));
+        case P::AutoSize:
+            for (const auto& [mode, name] : kAutoSizes)
+                if (mode == field_.autoSize) return Value(String(name));
+            return Value(String(u"none"));
+        case P::Background: return Value(field_.background);
+        case P::BackgroundColor: return colorValue(field_.backgroundColor);
+        case P::Border: return Value(field_.border);
+        case P::BorderColor: return colorValue(field_.borderColor);
+        case P::Multiline: return Value(field_.multiline);
+        case P::WordWrap: return Value(field_.wordWrap);
+        case P::Selectable: return Value(field_.selectable);
+        case P::Type: return Value(String(field_.editable ? u"input" : u"dynamic"));
+        case P::MaxChars: return field_.maxChars > 0 ? Value(field_.maxChars) : Value::null();
+        case P::Restrict: return field_.hasRestrict ? Value(toScriptString(field_.restrict)) : Value::null();
+        case P::Variable: return field_.variable.empty() ? Value::null() : Value(field_.variable);
+        case P::Scroll: return Value(field_.scroll);
+        case P::MaxScroll:
+        case P::BottomScroll: return Value(1);
+        case P::HScroll: return Value(field_.hscroll);
+        case P::MaxHScroll: return Value(0);
+        case P::EmbedFonts: return Value(field_.embedFonts);
+        case P::Password: return Value(field_.password);
+        case P::CondenseWhite: return Value(field_.condenseWhite);
+        case P::AntiAliasType: return Value(String(u"normal"));
+        case P::GridFitType: return Value(String(u"pixel"));
+        case P::MouseWheelEnabled: return Value(true);
+        default: return Value(0);
+        }
+    }
+
+    void setTextProperty(TextFieldProperty p, const Value& v) override {
+        using P = TextFieldProperty;
+        switch (p) {
+        case P::Text: field_.text = field_.html ? escapeHtml(fromScriptValue(v)) : fromScriptValue(v); break;
+        case P::HtmlText: field_.text = fromScriptValue(v); break;
+        case P::Html: field_.html = flagOf(v); break;
+        case P::TextColor: field_.style.color = colorOf(v); break;
+        case P::AutoSize:
+            for (const auto& [mode, name] : kAutoSizes)
+                if (v.isString() && v.string() == name) field_.autoSize = mode;
+            break;
+        case P::Background: field_.background = flagOf(v); break;
+        case P::BackgroundColor: field_.backgroundColor = colorOf(v); break;
+        case P::Border: field_.border = flagOf(v); break;
+        case P::BorderColor: field_.borderColor = colorOf(v); break;
+        case P::Multiline: field_.multiline = flagOf(v); break;
+        case P::WordWrap: field_.wordWrap = flagOf(v); break;
+        case P::Selectable: field_.selectable = flagOf(v); break;
+        case P::Type:
+            if (v.isString() && v.string().equalsIgnoreCase(u"input")) field_.editable = true;
+            else if (v.isString() && v.string().equalsIgnoreCase(u"dynamic")) field_.editable = false;
+            break;
+        case P::MaxChars: field_.maxChars = v.isNumber() && v.number() > 0 && v.number() < 1e9 ? int(v.number()) : 0; break;
+        case P::Restrict:
+            field_.hasRestrict = v.isString();
+            field_.restrict = v.isString() ? fromScriptValue(v) : QString();
+            break;
+        case P::Variable:
+            field_.variable = v.isString() ? v.string() : String();
+            field_.player().bindTextVariable(field_);
+            break;
+        case P::Scroll: field_.scroll = v.isNumber() && v.number() >= 1 && v.number() < 1e9 ? int(v.number()) : 1; break;
+        case P::HScroll: field_.hscroll = v.isNumber() && v.number() >= 0 && v.number() < 1e9 ? int(v.number()) : 0; break;
+        case P::EmbedFonts: field_.embedFonts = flagOf(v); break;
+        case P::Password: field_.password = flagOf(v); break;
+        case P::CondenseWhite: field_.condenseWhite = flagOf(v); break;
+        default: break;
+        }
+    }
+
+    void replaceText(int begin, int end, const String& text) override {
+        QString current = field_.plainText();
+        const qsizetype size = current.size();
+        const qsizetype b = begin < 0 ? size : std::min<qsizetype>(begin, size);
+        const qsizetype e = end < 0 ? size : std::clamp<qsizetype>(end, b, size);
+        QString updated = current.left(b) + fromScriptString(text) + current.mid(e);
+        field_.text = field_.html ? escapeHtml(updated) : updated;
+    }
+
+private:
+    EditText& field_;
+};
+
+}  // namespace
+
+std::unique_ptr<kinolux::avm1::DisplayObjectBinding> makeTextBinding(EditText& field) {
+    return std::make_unique<TextBinding>(field);
+}
+
+}  // namespace flash

@@ -1,0 +1,32 @@
+// The trace corpus: movies with the trace output they must print after a
+// number of frames, run on the player core.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace corpus {
+
+struct TraceCase {
+    std::string name;    // the movie's folder name
+    std::string folder;
+    int frames = 1;
+};
+
+// Every case under a trace folder (those with test.swf), in name order.
+std::vector<TraceCase> listTraceCases(const std::string& traceFolder);
+
+struct TraceResult {
+    std::string name;
+    bool passed = false;
+    std::string detail;  // the first line that differs
+};
+
+// Runs the movie for its frames (stopping early when it asks to quit) and
+// compares what it traced with output.txt, line for line, after the line
+// ends and the trailing line feed are normalised.
+TraceResult runTraceCase(const TraceCase& c);
+// The trace output of a movie after some frames, one line each.
+std::vector<std::string> traceMovie(const std::string& path, int frames);
+
+}  // namespace corpus
