@@ -1,6 +1,9 @@
 #include "flash/module/movie_sound.h"
 
+#include "flash/module/frame_clock.h"
 #include "flash/module/sound_tags.h"
+
+#include <cmath>
 
 namespace flash {
 
@@ -12,6 +15,8 @@ namespace {
 // each sound is capped on its own, but a hostile movie can start many.
 constexpr std::size_t kMaxDecodedFramesPerMovie = std::size_t(audio::kMixRate) * 30 * 60;
 constexpr std::size_t kMaxProblems = 20;
+// How far ahead of its timeline a stream's blocks are fed.
+constexpr double kStreamLeadMs = 200;
 
 }  // namespace
 
@@ -37,16 +42,17 @@ void MovieSound::takeQueued(Player& player, bool frameRan)
         if (!sound.tag) continue;
         if (const auto* start = std::get_if<swf::StartSound>(sound.tag)) {
             startEvent(player, *start);
-        } else if (const auto* block = std::get_if<swf::SoundStreamBlock>(sound.tag)) {
+        } else if (std::holds_alternative<swf::SoundStreamBlock>(*sound.tag)) {
             // A timeline runs one block a frame; a second one in the same frame is ignored.
-            if (const auto clip = sound.clip.lock()) blocks.emplace(clip.get(), Block{clip, block->data});
+            if (const auto clip = sound.clip.lock()) blocks.emplace(clip.get(), Block{clip});
         }
         // StartSound2 names an ActionScript 3 class, which this player does not run; a
         // SoundStreamHead is looked up when its stream starts, since a goto may enter a
         // stream past the frame that holds it.
     }
     if (frameRan) endStreamsWithoutBlocks(blocks);
-    for (const auto& [key, block] : blocks) feedStream(key, block);
+    const int lookahead = int(std::ceil(kStreamLeadMs * playingFrameRate(player.frameRate()) / 1000));
+    for (const auto& [key, block] : blocks) feedStream(key, block, lookahead);
 }
 
 void MovieSound::stopStreams()
@@ -97,11 +103,12 @@ void MovieSound::endStreamsWithoutBlocks(const std::unordered_map<const DisplayO
     }
 }
 
-void MovieSound::feedStream(const DisplayObject* key, const Block& block)
+void MovieSound::feedStream(const DisplayObject* key, const Block& block, int lookahead)
 {
     const auto clip = block.clip.lock();
     const auto* timeline = dynamic_cast<const MovieClip*>(clip.get());
     if (!timeline) return;
+    // Where the timeline is now: a script may have moved it on since the frame ran.
     const int frame = timeline->currentFrame();
 
     auto stream = streams_.find(key);
@@ -122,12 +129,21 @@ void MovieSound::feedStream(const DisplayObject* key, const Block& block)
         // A stream that cannot be decoded goes on without a voice, so it is
         // reported once rather than tried again every frame.
         if (!voice) report("stream sound not played: " + message);
-        stream = streams_.emplace(key, Stream{clip, voice, frame}).first;
+        stream = streams_.emplace(key, Stream{clip, voice, frame, frame - 1}).first;
     }
-    stream->second.frame = frame;
-    if (!stream->second.voice) return;
-    if (std::string message = mixer_.streamBlock(stream->second.voice, block.data); !message.empty())
-        report("stream sound: " + message);
+    Stream& playing = stream->second;
+    playing.frame = frame;
+    if (!playing.voice) return;
+    // The blocks of the frames ahead are fed too: the sound then goes on
+    // whole while the timeline runs a little late (a slow drawing), and is
+    // cut the moment the timeline stops or jumps instead.
+    for (int next = std::max(playing.fedThrough + 1, frame); next <= frame + lookahead; ++next) {
+        const swf::SoundStreamBlock* ahead = findStreamBlock(timeline->timeline(), next);
+        if (!ahead) break;
+        if (std::string message = mixer_.streamBlock(playing.voice, ahead->data); !message.empty())
+            report("stream sound: " + message);
+        playing.fedThrough = next;
+    }
 }
 
 bool MovieSound::streaming() const

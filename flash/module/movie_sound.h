@@ -3,9 +3,9 @@
 //
 // Event sounds (StartSound) are decoded the first time they start and kept
 // for the movie. A timeline that runs a frame with a SoundStreamBlock plays
-// its stream: the block of every frame it enters in order is fed to one
-// stream voice; the voice ends when the timeline stops, jumps, runs a frame
-// without a block, or its clip is removed. The device is opened with the
+// its stream: the blocks of the frames it enters in order, and of the next
+// few, are fed to one stream voice; the voice ends when the timeline stops,
+// jumps, runs a frame without a block, or its clip is removed. The device is opened with the
 // first sound of a movie (a movie without sound never holds one); when it
 // cannot be opened, the movie plays on silently and the mixer follows the
 // clock so that sounds still end when they would have.
@@ -58,17 +58,18 @@ private:
     struct Stream {
         std::weak_ptr<DisplayObject> clip;
         kinolux::audio::VoiceId voice = 0;  // 0: the stream cannot be decoded
-        int frame = 0;  // of the clip's timeline, the last one fed
+        int frame = 0;       // of the clip's timeline, the last one run
+        int fedThrough = 0;  // the last frame whose block the voice has
     };
+    // A timeline that ran a frame with a stream block.
     struct Block {
         std::weak_ptr<DisplayObject> clip;
-        swf::Bytes data;
     };
 
     void startEvent(const Player& player, const swf::StartSound& start);
     const std::shared_ptr<const kinolux::audio::DecodedSound>* decoded(const Player& player, swf::CharacterId id);
     void endStreamsWithoutBlocks(const std::unordered_map<const DisplayObject*, Block>& blocks);
-    void feedStream(const DisplayObject* key, const Block& block);
+    void feedStream(const DisplayObject* key, const Block& block, int lookahead);
     void openOnce();
     void report(std::string message);
 

@@ -1,5 +1,7 @@
 #include "flash/module/sound_tags.h"
 
+#include <algorithm>
+
 namespace flash {
 
 namespace audio = kinolux::audio;
@@ -34,6 +36,15 @@ const swf::SoundStreamHead* findStreamHead(const Timeline& timeline)
     const std::size_t end = std::min(timeline.frames.back().second, timeline.tags->size());
     for (std::size_t i = timeline.frames.front().first; i < end; ++i)
         if (const auto* head = (*timeline.tags)[i].get<swf::SoundStreamHead>()) return head;
+    return nullptr;
+}
+
+const swf::SoundStreamBlock* findStreamBlock(const Timeline& timeline, int frame)
+{
+    if (!timeline.tags || frame < 0 || frame >= timeline.totalFrames()) return nullptr;
+    const auto [begin, end] = timeline.frames[std::size_t(frame)];
+    for (std::size_t i = begin; i < std::min(end, timeline.tags->size()); ++i)
+        if (const auto* block = (*timeline.tags)[i].get<swf::SoundStreamBlock>()) return block;
     return nullptr;
 }
 

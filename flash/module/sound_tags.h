@@ -17,5 +17,7 @@ kinolux::audio::StreamHead streamHeadOf(const swf::SoundStreamHead& head);
 // The SoundStreamHead of a timeline, wherever its frames hold it; null when
 // it has none.
 const swf::SoundStreamHead* findStreamHead(const Timeline& timeline);
+// The SoundStreamBlock of a timeline's frame (0-based); null when it has none.
+const swf::SoundStreamBlock* findStreamBlock(const Timeline& timeline, int frame);
 
 }  // namespace flash

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QThread>
 #include <QWidget>
 #include <dlfcn.h>
 #include <mutex>
@@ -63,7 +64,9 @@ int currentFrame(void* control)
 
 // Plays the movie in real time until its last frame, stops it there and
 // lets the device play out; returns everything written to the device.
-std::vector<std::int16_t> playAndRecord(const std::vector<std::uint8_t>& file)
+// `drawingMs`: after each turn of the event loop the thread is busy this
+// long, as with a movie that is slow to draw.
+std::vector<std::int16_t> playAndRecord(const std::vector<std::uint8_t>& file, int drawingMs = 0)
 {
     setenv("KINOLUX_AUDIO", "null", 1);
     testing::ensureApplication();
@@ -74,7 +77,12 @@ std::vector<std::int16_t> playAndRecord(const std::vector<std::uint8_t>& file)
     takeRecording();
     const FlashVariant movie{FLASH_VT_BSTR, 0, const_cast<char*>(path.c_str())};
     EXPECT_EQ(call(control, FLASH_DISPID_MOVIE, FLASH_DISPATCH_PROPERTYPUT, &movie), FLASH_S_OK);
-    EXPECT_TRUE(testing::pumpUntil([&] { return currentFrame(control) >= testing::kSoundMovieFrames - 2; }, 10000));
+    EXPECT_TRUE(testing::pumpUntil(
+        [&] {
+            QThread::msleep(std::uint32_t(drawingMs));
+            return currentFrame(control) >= testing::kSoundMovieFrames - 2;
+        },
+        10000));
     call(control, FLASH_DISPID_STOP, FLASH_DISPATCH_METHOD);
     QElapsedTimer playOut;
     playOut.start();
@@ -102,6 +110,14 @@ TEST(ControlSound, AdpcmSoundsAreWrittenSampleForSample)
 TEST(ControlSound, Mp3SoundsAreWrittenAsDecoded)
 {
     expectSoundsAsDecoded(SoundCodec::Mp3, false);
+}
+
+TEST(ControlSound, AStreamPlaysWholeWhileItsTimelineRunsLate)
+{
+    // Thirty milliseconds of drawing after every turn: each frame runs up to
+    // that late, far later than the mixer's lead.
+    const testing::SoundMovie movie = testing::makeSoundMovie(SoundCodec::PcmLittleEndian);
+    testing::expectHeardAsDecoded(movie, playAndRecord(movie.file, 30), true);
 }
 
 }  // namespace

@@ -276,5 +276,60 @@ TEST(Control, PlaysInRealTimeNeverAheadOfTheClock)
     EXPECT_EQ(host.print().pixel(20, 15), rgbOf(testing::frameColor(frame)));
 }
 
+// A screen-video frame of one colour: a single block covering the picture,
+// its rows of blue, green, red from the bottom up, deflated.
+std::vector<std::uint8_t> screenVideoFrame(int side, swf::Color colour)
+{
+    std::vector<std::uint8_t> pixels;
+    for (int i = 0; i < side * side; ++i) pixels.insert(pixels.end(), {colour.b, colour.g, colour.r});
+    const std::vector<std::uint8_t> block = swf::zlibCompress(pixels);
+    const auto blockUnits = std::uint8_t((side / 16 - 1) << 4);
+    std::vector<std::uint8_t> frame = {std::uint8_t(blockUnits | side >> 8), std::uint8_t(side & 0xFF),
+                                       std::uint8_t(blockUnits | side >> 8), std::uint8_t(side & 0xFF),
+                                       std::uint8_t(block.size() >> 8), std::uint8_t(block.size() & 0xFF)};
+    frame.insert(frame.end(), block.begin(), block.end());
+    return frame;
+}
+
+TEST(Control, EmbeddedVideoFollowsTheTimelineInRealTime)
+{
+    constexpr int kSide = 32, kFrames = 100;
+    std::vector<std::vector<std::uint8_t>> videoFrames;
+    swf::DefineVideoStream stream;
+    stream.id = 1;
+    stream.numFrames = kFrames;
+    stream.width = stream.height = kSide;
+    stream.codec = 3;
+    std::vector<swf::Tag> tags{stream};
+    for (int f = 0; f < kFrames; ++f) videoFrames.push_back(screenVideoFrame(kSide, testing::frameColor(f)));
+    for (int f = 0; f < kFrames; ++f) {
+        tags.push_back(swf::VideoFrame{1, std::uint16_t(f), videoFrames[std::size_t(f)]});
+        swf::PlaceObject p = testmovies::place(1, 1);
+        if (f > 0) {
+            p.action = swf::PlaceAction::Modify;
+            p.characterId = 0;
+        }
+        p.ratio = std::uint16_t(f);
+        tags.push_back(p);
+        tags.push_back(swf::ShowFrame{});
+    }
+    swf::Header header = testmovies::header(kSide, kSide, kFrames);
+    header.frameRate = 50 << 8;
+
+    MovieFiles files;
+    Host host(kSide, kSide);
+    host.widget()->show();
+    host.setMovie(files.write("video.swf", testmovies::movie(tags, header)));
+    QElapsedTimer clock;
+    clock.start();
+    testing::pumpUntil([&] { return clock.elapsed() >= 250; }, 5000);
+    host.call(FLASH_DISPID_STOP, FLASH_DISPATCH_METHOD);
+    const int frame = host.currentFrame();
+    ASSERT_GE(frame, 3);
+    EXPECT_EQ(host.print().pixel(kSide / 2, kSide / 2), rgbOf(testing::frameColor(frame)));
+    host.call(FLASH_DISPID_GOTOFRAME, FLASH_DISPATCH_METHOD, {integer(2)});
+    EXPECT_EQ(host.print().pixel(kSide / 2, kSide / 2), rgbOf(testing::frameColor(2))) << "back to an earlier frame";
+}
+
 }  // namespace
 }  // namespace flash
