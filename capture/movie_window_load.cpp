@@ -1,0 +1,80 @@
+#include "capture/call_interceptor.h"
+#include "capture/flash_pane.h"
+#include "capture/movie_window.h"
+#include "capture/pump_events.h"
+
+#include <QThread>
+
+namespace kinolux {
+
+namespace {
+
+// A movie that does not report ready is waited for this often and this
+// long at most, then played anyway.
+constexpr int kReadyPolls = 20;
+constexpr unsigned long kReadyPollMs = 100;
+// The control's own timers get this long to drop the old movie.
+constexpr unsigned long kUnloadMs = 100;
+
+// Dropping a movie: a name that does not exist leaves an empty stage.
+constexpr const char* kNoMovie = "null.swf";
+
+}  // namespace
+
+void MovieWindow::Reset()
+{
+    capturing = 0;
+    run = CaptureRunState{};
+    finished = 0;
+    lastFrame = 0;
+    tickBusy = 0;
+    capturedFrames.Clear();
+    settle_ = SettleDelayForFrameSize(frameWidth_, frameHeight_);
+}
+
+int MovieWindow::LoadForCapture(const std::string& path)
+{
+    Reset();
+    if (!pane_) return 0;
+    CShockwaveFlash& flash = pane_->flash();
+    pane_->movieReady = 0;
+    flash.LoadMovie(0, "");
+    flash.SetMovie(path);
+    flash.SetAllowClicks(0);
+    for (int poll = 0; poll < kReadyPolls && !pane_->movieReady; ++poll) QThread::msleep(kReadyPollMs);
+    CallInterceptor::Instance().ClockStart();
+    flash.Play();
+    finished = 0;
+    PumpPendingEvents();
+    lastFrame = 0;
+    tickBusy = 0;
+    return 0;
+}
+
+int MovieWindow::Step(unsigned ms)
+{
+    CallInterceptor::Instance().ClockAdvance(ms);
+    if (pane_) pane_->flash().Play();
+    if (settle_.settleDelay) QThread::msleep(static_cast<unsigned long>(settle_.settleMs));
+    PumpPendingEvents();
+    return 0;
+}
+
+int MovieWindow::CurrentFrame()
+{
+    return pane_ ? static_cast<int>(pane_->flash().CurrentFrame()) : 0;
+}
+
+int MovieWindow::Unload()
+{
+    CallInterceptor::Instance().ClockReset();
+    if (pane_) {
+        pane_->flash().SetMovie(kNoMovie);
+        pane_->flash().Stop();
+    }
+    QThread::msleep(kUnloadMs);
+    PumpPendingEvents();
+    return 0;
+}
+
+}  // namespace kinolux
