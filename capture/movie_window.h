@@ -12,9 +12,13 @@
 //
 // The implementation is split by concern: movie_window.cpp (the window and
 // its geometry), movie_window_load.cpp (loading, stepping, unloading, the
-// reset), movie_window_grab.cpp (grabbing pictures).
+// reset), movie_window_grab.cpp (grabbing pictures),
+// movie_window_interactive.cpp (starting, stopping and handing out an
+// interactive capture) and movie_window_capture_tick.cpp (its recording
+// tick).
 #pragma once
 
+#include "capture/capture_request.h"
 #include "capture/captured_frame_queue.h"
 #include "capture/color_ref.h"
 #include "capture/settle_delay.h"
@@ -23,12 +27,16 @@
 #include <QDialog>
 #include <QImage>
 #include <QRect>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+class QTimer;
+
 namespace kinolux {
 
+class CaptureControlRow;
 class FlashPane;
 
 // The state of one interactive capture: every field goes back to these
@@ -36,6 +44,7 @@ class FlashPane;
 struct CaptureRunState {
     std::string moviePath;
     std::string wavPath;
+    int32_t captureKind = 0;  // as in CaptureRequest
     float frameRate = 0;
     int32_t startFrame = 0;
     int32_t endFrame = 0;
@@ -104,6 +113,28 @@ public:
     int32_t lastFrame = 0;  // last frame the capture tick saw; 0 after a load
     int32_t tickBusy = 0;   // re-entry guard of the capture tick
     int32_t finished = 0;   // 1 once interactive capture has stopped
+    // Command-line runs only: a movie that stopped playing for this long is
+    // played on (or, near the end of the range, the capture stops).
+    int32_t autoRestart = 0;
+    int32_t idleLimitSeconds = 5;
+
+    // ---- movie_window_interactive.cpp ----
+    // Shows the movie at the request's size (unless in console mode) and
+    // records it until StopCapture: pictures into `capturedFrames`, sound
+    // into the request's WAV file.
+    void StartInteractive(const CaptureRequest& request);
+    // Runs on the engine's worker thread and handles no events: waits in
+    // 100 ms steps for the oldest queued entry and moves it into `out`
+    // (the caller owns its picture). Returns 0. Once the capture has ended
+    // and its end marker was taken, every further call hands out another end
+    // marker at once instead of waiting for ever.
+    int NextCapturedFrame(CapturedFrame& out);
+    // Ends the capture: the movie is dropped, the end marker queued, the WAV
+    // completed, the window hidden. Harmless when no capture runs.
+    void StopCapture();
+    // 1 once the capture has stopped; safe from any thread.
+    int IsFinished() const;
+    void SetAutoRestart(int enable, int seconds);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -125,7 +156,27 @@ private:
     // Paints the control's current frame into a new picture of its size.
     std::unique_ptr<QImage> Grab();
 
+    // ---- movie_window_capture_tick.cpp ----
+    // Samples the movie every three frame periods while capturing.
+    void CaptureTick();
+    // Moves the window to `savedRect` at full size, or shrinks it to its
+    // top-left corner while the movie runs.
+    void RestoreWindow();
+    void ShrinkWindow();
+
+    // ---- movie_window_interactive.cpp ----
+    void ShowCaptureWindow(const CaptureRequest& request);
+    void LoadForInteractive();
+    void OnAutoHideClicked(bool checked);
+
     FlashPane* pane_ = nullptr;  // a child: deleted with the window
+    CaptureControlRow* controls_ = nullptr;  // a child, made by the first capture
+    QTimer* captureTimer_ = nullptr;         // a child, made by the first capture
+    // True from the start of a capture until its end marker is queued; the
+    // worker thread reads it.
+    std::atomic<bool> recording_{false};
+    uint32_t tickIntervalMs_ = 0;
+    uint32_t deadlineMs_ = 0;  // console mode: the capture's time limit since start; 0 = none
     int frameWidth_ = 0;
     int frameHeight_ = 0;
     SettleDelay settle_;
