@@ -138,6 +138,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Closing the window (or Escape) stops the capture.
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
 
 private:
     // ---- movie_window.cpp ----
@@ -163,6 +166,10 @@ private:
     // top-left corner while the movie runs.
     void RestoreWindow();
     void ShrinkWindow();
+    // Console runs: plays on a movie that stayed stopped for the idle limit
+    // (or stops near the end of the range), and stops a capture whose movie
+    // has made no progress for a while.
+    void EndStalledConsoleCapture();
 
     // ---- movie_window_interactive.cpp ----
     void ShowCaptureWindow(const CaptureRequest& request);
@@ -176,7 +183,10 @@ private:
     // worker thread reads it.
     std::atomic<bool> recording_{false};
     uint32_t tickIntervalMs_ = 0;
-    uint32_t deadlineMs_ = 0;  // console mode: the capture's time limit since start; 0 = none
+    uint32_t soundStartMs_ = 0;        // real clock of the first tick
+    uint64_t soundValuesWritten_ = 0;  // since soundStartMs_
+    int32_t furthestFrame_ = 0;        // the furthest frame the ticks have seen
+    uint32_t progressMs_ = 0;          // elapsed time when it was first seen
     int frameWidth_ = 0;
     int frameHeight_ = 0;
     SettleDelay settle_;

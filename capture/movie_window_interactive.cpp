@@ -1,0 +1,191 @@
+#include "capture/audio_tap.h"
+#include "capture/call_interceptor.h"
+#include "capture/capture_control_row.h"
+#include "capture/capture_pacing.h"
+#include "capture/flash_pane.h"
+#include "capture/movie_window.h"
+#include "capture/pump_events.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+
+namespace kinolux {
+
+namespace {
+
+constexpr int kReadyPolls = 20;
+constexpr unsigned long kReadyPollMs = 100;
+constexpr unsigned long kTakePollMs = 100;
+constexpr int kRoomBelowMovie = 50;
+constexpr const char* kNoMovie = "null.swf";
+
+// The rectangle a window of this client size gets: at the origin, and no
+// larger than the screen's work area.
+QRect FullWindowRect(int width, int height)
+{
+    QRect rect(0, 0, width, height + kRoomBelowMovie);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect work = screen->availableGeometry();
+        if (rect.width() > work.width()) rect.setWidth(work.width());
+        if (rect.height() > work.height()) rect.setHeight(work.height());
+    }
+    return rect;
+}
+
+}  // namespace
+
+void MovieWindow::StartInteractive(const CaptureRequest& request)
+{
+    if (captureTimer_) captureTimer_->stop();
+    Reset();
+    recording_ = false;
+    if (!controls_) {
+        controls_ = new CaptureControlRow(this);
+        connect(&controls_->AutoStop(), &QCheckBox::clicked, this, [this](bool checked) { run.autoStop = checked; });
+        connect(&controls_->AutoHide(), &QCheckBox::clicked, this, &MovieWindow::OnAutoHideClicked);
+        connect(&controls_->StopButton(), &QPushButton::clicked, this, &MovieWindow::StopCapture);
+    }
+    if (!captureTimer_) {
+        captureTimer_ = new QTimer(this);
+        connect(captureTimer_, &QTimer::timeout, this, &MovieWindow::CaptureTick);
+    }
+    if (!consoleMode) show();
+    capturing = 1;
+    ShowCaptureWindow(request);
+
+    run.captureKind = request.captureKind;
+    run.moviePath = request.moviePath;
+    run.wavPath = request.wavPath;
+    run.frameRate = request.frameRate;
+    run.startFrame = request.startFrame;
+    run.endFrame = request.endFrame;
+    // Nobody can press Stop in a console run: it stops by itself at the
+    // end of the range, unless the range is too short to be played through.
+    run.autoStop = consoleMode && ConsoleRangeStopsAtItsEnd(run.startFrame, run.endFrame) ? 1 : 0;
+    run.autoHide = 1;
+    controls_->AutoStop().setChecked(run.autoStop == 1);
+    controls_->AutoHide().setChecked(true);
+    controls_->Progress().setRange(run.startFrame, std::max(run.startFrame, run.endFrame));
+    controls_->Progress().setValue(run.startFrame);
+    finished = 0;
+
+    // Sound capture starts before the movie does, so that the device opens
+    // muted and no sound of the first frames is lost.
+    CallInterceptor& interceptor = CallInterceptor::Instance();
+    AudioTap& tap = AudioTap::Instance();
+    tap.AbandonWav();
+    if (run.captureKind > 0) {
+        interceptor.SetMode(kModeSoundCapture);
+        tap.OpenWav(run.wavPath);
+    } else {
+        // The movie plays in real time even after a stepped capture.
+        interceptor.SetMode(kModePassThrough);
+    }
+    LoadForInteractive();
+
+    run.startTick = CaptureTickCount();
+    run.lastTime = 0;
+    lastFrame = 0;
+    tickBusy = 0;
+    soundValuesWritten_ = 0;
+    furthestFrame_ = run.startFrame;
+    progressMs_ = 0;
+    tickIntervalMs_ = CaptureTickIntervalMs(run.frameRate);
+    recording_ = true;
+    captureTimer_->start(static_cast<int>(tickIntervalMs_));
+}
+
+void MovieWindow::ShowCaptureWindow(const CaptureRequest& request)
+{
+    SetMovieSize(request.width, request.height);
+    run.savedRect = FullWindowRect(request.width, request.height);
+    setGeometry(run.savedRect);
+    if (pane_) pane_->update();
+}
+
+void MovieWindow::LoadForInteractive()
+{
+    if (!pane_) return;
+    CShockwaveFlash& flash = pane_->flash();
+    pane_->movieReady = 0;
+    flash.StopPlay();
+    flash.SetMovie(kNoMovie);
+    flash.Stop();
+    flash.LoadMovie(0, "");
+    flash.SetMovie(run.moviePath);
+    for (int poll = 0; poll < kReadyPolls && !pane_->movieReady; ++poll) QThread::msleep(kReadyPollMs);
+    // Only a loaded movie can go to its start frame.
+    flash.GotoFrame(run.startFrame);
+    flash.SetAllowClicks(1);
+    PumpPendingEvents();
+    flash.Play();
+}
+
+int MovieWindow::NextCapturedFrame(CapturedFrame& out)
+{
+    for (;;) {
+        if (capturedFrames.Count() > 0 && capturedFrames.TakeOldest(out)) return 0;
+        // Nothing more can arrive: the end marker was taken already, or no
+        // capture was started.
+        if (!recording_) {
+            out = CaptureEndMarker();
+            return 0;
+        }
+        QThread::msleep(kTakePollMs);
+    }
+}
+
+void MovieWindow::StopCapture()
+{
+    if (!recording_) return;
+    if (captureTimer_) captureTimer_->stop();
+    if (pane_) {
+        pane_->flash().SetMovie(kNoMovie);
+        pane_->flash().Stop();
+    }
+    if (run.captureKind > 0) AudioTap::Instance().CloseWav();
+    CallInterceptor::Instance().SetMode(kModePassThrough);
+    hide();
+    std::atomic_ref<int32_t>(finished).store(1);
+    // Last, so that a taker who sees the marker finds the WAV complete.
+    capturedFrames.Append(CaptureEndMarker());
+    recording_ = false;
+}
+
+int MovieWindow::IsFinished() const
+{
+    return std::atomic_ref<int32_t>(const_cast<int32_t&>(finished)).load();
+}
+
+void MovieWindow::SetAutoRestart(int enable, int seconds)
+{
+    autoRestart = enable;
+    idleLimitSeconds = seconds;
+}
+
+void MovieWindow::OnAutoHideClicked(bool checked)
+{
+    run.autoHide = checked ? 1 : 0;
+    if (!checked) RestoreWindow();
+}
+
+void MovieWindow::closeEvent(QCloseEvent* event)
+{
+    StopCapture();
+    QDialog::closeEvent(event);
+}
+
+void MovieWindow::reject()
+{
+    StopCapture();
+    QDialog::reject();
+}
+
+}  // namespace kinolux
