@@ -1,0 +1,124 @@
+#include "capture/audio_tap.h"
+#include "capture/call_interceptor.h"
+#include "capture/pump_events.h"
+#include "capture/shockwave_flash.h"
+#include "platform/report.h"
+#include "platform/winmm/winmm.h"
+#include "player/player_dialog.h"
+
+#include <QCloseEvent>
+#include <algorithm>
+#include <mutex>
+#include <QProgressBar>
+#include <QTimerEvent>
+#include <unistd.h>
+
+namespace kinolux {
+
+void PlayerDialog::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == timer_.timerId())
+        Tick();
+    else
+        QDialog::timerEvent(event);
+}
+
+void PlayerDialog::Tick()
+{
+    if (finished_) return;
+    if (!flash_->IsPlaying()) {
+        flash_->Play();
+        PumpPendingEvents();
+    }
+    const uint32_t now = ::timeGetTime();
+    const int32_t current = int32_t(flash_->CurrentFrame());
+    // A player whose main program has gone would otherwise play on for as
+    // long as its movie stands still.
+    if (MovieStalledOrLooped(frames_, current, arguments_.toFrame, arguments_.frameRate) || ParentHasGone()) {
+        PostClose();
+        return;
+    }
+    // The WAV follows real time from the start of playback, so that its
+    // time 0 is the sync file's time 0; the sync records begin with the
+    // second tick, once a tick has gone before. Each logs the WAV time of
+    // the sound that goes with the frame.
+    WriteSoundUpTo(now - startTick_);
+    if (lastTime_ != 0) {
+        const uint32_t logged = std::max(wavTimeline_.SoundTimeMs(now - startTick_, BufferedValues()), lastLogged_ + 1);
+        syncFile_.Append(int32_t(logged), current);
+        lastLogged_ = logged;
+    }
+    lastTime_ = now;
+
+    progress_->setValue(current);
+    if (ReachedEndOfRange(current, arguments_.toFrame)) {
+        PostClose();
+        return;
+    }
+    PumpPendingEvents();
+}
+
+uint32_t PlayerDialog::BufferedValues() const
+{
+    std::lock_guard lock(CallInterceptor::Instance().captureLock);
+    return AudioTap::Instance().Buffer().Available();
+}
+
+void PlayerDialog::WriteSoundUpTo(uint32_t elapsedMs)
+{
+    const uint32_t count = wavPace_.ValuesDue(elapsedMs);
+    // Nothing else takes from the buffer, so what was there is there still.
+    wavTimeline_.NoteWrite(count, BufferedValues());
+    AudioTap::Instance().WriteSamples(count);
+}
+
+bool PlayerDialog::ParentHasGone() const
+{
+    return getppid() != parent_;
+}
+
+void PlayerDialog::PostClose()
+{
+    timer_.stop();
+    QMetaObject::invokeMethod(this, &PlayerDialog::Finish, Qt::QueuedConnection);
+}
+
+void PlayerDialog::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    PostClose();
+}
+
+void PlayerDialog::reject()
+{
+    PostClose();
+}
+
+void PlayerDialog::Finish()
+{
+    if (finished_) return;
+    finished_ = true;
+    timer_.stop();
+    AudioTap& tap = AudioTap::Instance();
+    if (playing_) WriteSoundUpTo(::timeGetTime() - startTick_);
+    tap.CloseWav();
+    CallInterceptor::Instance().SetMode(kModePassThrough);
+    if (syncFile_.IsOpen()) syncFile_.Finish();
+    SendAudioClosed();
+    done(0);
+}
+
+void PlayerDialog::SendAudioClosed()
+{
+    if (mainWindow_) {
+        BusMessage message;
+        message.message = WM_COPYDATA;
+        message.wParam = bus_.Handle();
+        message.dwData = 0;
+        message.data.assign(kAudioClosedText, sizeof kAudioClosedText);
+        if (SendMessage(mainWindow_, message)) return;
+    }
+    ReportMessage("can not send the close message");
+}
+
+}  // namespace kinolux

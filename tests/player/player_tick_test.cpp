@@ -1,0 +1,116 @@
+// The player's timer rules: when a movie counts as finished, and how much
+// sound each tick writes.
+#include "player/player_tick.h"
+
+#include <gtest/gtest.h>
+
+namespace kinolux {
+namespace {
+
+// Feeds the frames as successive ticks; the tick at which the run ends, or -1.
+int TickThatEnds(const std::vector<int32_t>& frames, int32_t toFrame, float fps)
+{
+    FrameWatch watch;
+    for (size_t tick = 0; tick < frames.size(); ++tick)
+        if (MovieStalledOrLooped(watch, frames[tick], toFrame, fps)) return int(tick);
+    return -1;
+}
+
+TEST(PlayerTick, AMovieStandingStillNearTheEndEndsTheRunAfterFiveSecondsOfTicks)
+{
+    // At 25 frames a second, 125 ticks on one frame are exactly five
+    // seconds: the 126th is more.
+    std::vector<int32_t> frames{1, 2, 3, 60};
+    frames.insert(frames.end(), 126, 60);
+    EXPECT_EQ(TickThatEnds(frames, 100, 25), 129);
+    frames.pop_back();
+    EXPECT_EQ(TickThatEnds(frames, 100, 25), -1);
+}
+
+TEST(PlayerTick, AMovieStandingStillFarFromTheEndPlaysOnUntilTheMainProgramCloses)
+{
+    std::vector<int32_t> frames{1, 2, 3};
+    frames.insert(frames.end(), 2000, 49);
+    EXPECT_EQ(TickThatEnds(frames, 100, 25), -1) << "49 is 51 frames before 100";
+    EXPECT_NE(TickThatEnds(frames, 98, 25), -1);
+}
+
+TEST(PlayerTick, MovingAgainClearsTheStall)
+{
+    FrameWatch watch;
+    for (int tick = 0; tick < 100; ++tick) ASSERT_FALSE(MovieStalledOrLooped(watch, 90, 100, 25));
+    EXPECT_FALSE(MovieStalledOrLooped(watch, 91, 100, 25));
+    EXPECT_EQ(watch.stallCount, 0);
+    for (int tick = 0; tick < 125; ++tick) ASSERT_FALSE(MovieStalledOrLooped(watch, 91, 100, 25));
+}
+
+TEST(PlayerTick, AJumpBackOfMoreThanFiveFramesIsALoop)
+{
+    EXPECT_EQ(TickThatEnds({10, 20, 29, 0, 1}, 1000, 25), 3) << "looped from its last frame to the first";
+    EXPECT_EQ(TickThatEnds({10, 20, 15, 16}, 1000, 25), -1) << "five frames back is not a loop";
+    EXPECT_EQ(TickThatEnds({10, 20, 14}, 1000, 25), 2);
+}
+
+TEST(PlayerTick, TheLastTwoFramesOfTheRangeEndTheRun)
+{
+    EXPECT_FALSE(ReachedEndOfRange(97, 100));
+    EXPECT_TRUE(ReachedEndOfRange(98, 100));
+    EXPECT_TRUE(ReachedEndOfRange(0, 1));
+    EXPECT_TRUE(ReachedEndOfRange(INT32_MIN, INT32_MIN)) << "no overflow at the limits";
+    EXPECT_FALSE(ReachedEndOfRange(INT32_MIN, INT32_MAX));
+}
+
+TEST(PlayerTick, TheTimerTicksOncePerFramePeriodInWholeMilliseconds)
+{
+    EXPECT_EQ(TickIntervalMs(25), 40);
+    EXPECT_EQ(TickIntervalMs(29.97f), 33);
+    EXPECT_EQ(TickIntervalMs(12.5f), 80);
+    EXPECT_EQ(TickIntervalMs(5000), 1) << "never a busy loop";
+    EXPECT_EQ(TickIntervalMs(1e-9f), INT32_MAX);
+}
+
+TEST(PlayerTick, EachTickWritesTheSoundOfTheTimeSinceTheLast)
+{
+    WavPace pace;
+    EXPECT_EQ(pace.ValuesDue(40), 3528u) << "40 ms at 88.2 values a millisecond";
+    EXPECT_EQ(pace.ValuesDue(80), 3528u);
+    EXPECT_EQ(pace.ValuesDue(80), 0u);
+    EXPECT_EQ(pace.ValuesDue(70), 0u) << "a clock reading from before never takes sound back";
+}
+
+TEST(PlayerTick, TheWavKeepsItsChannelsAndNeverDriftsFromRealTime)
+{
+    // 33 ms ticks share 2910.6 values each: a share rounded down on every
+    // tick would lose a fifth of a millisecond each second, and an odd
+    // share would swap the channels from then on.
+    WavPace pace;
+    uint64_t total = 0;
+    for (uint32_t now = 33; now <= 600'000; now += 33) {
+        const uint32_t values = pace.ValuesDue(now);
+        ASSERT_EQ(values % 2, 0u) << "whole left-right pairs at " << now << " ms";
+        total += values;
+    }
+    EXPECT_EQ(total, 2 * (uint64_t(600'000 / 33 * 33) * 44100 / 1000));
+    EXPECT_EQ(total, pace.ValuesWritten());
+}
+
+TEST(PlayerTick, TheSyncFileLogsEachFrameAtTheWavTimeOfItsSound)
+{
+    WavTimeline timeline;
+    EXPECT_EQ(timeline.SoundTimeMs(120, 0), 120u) << "before any sound, real time";
+    // 40 ms of silence while nothing was buffered; then the device opens
+    // with three blocks rendered ahead, and a sound started now comes one
+    // block after them: 40 + 3 x 11.6 + 11.6 ms.
+    timeline.NoteWrite(3528, 0);
+    EXPECT_EQ(timeline.SoundTimeMs(45, 3 * 1024), 86u);
+    // Writes that find enough take from the buffer and move nothing.
+    timeline.NoteWrite(3528, 6 * 1024);
+    EXPECT_EQ(timeline.SoundTimeMs(85, 6 * 1024 - 3528), (3528 + 6 * 1024 + 1024) * 10 / 882);
+    // A write that finds too little writes silence before the sound still
+    // waiting, so every later sound comes that much later.
+    timeline.NoteWrite(3528, 100);
+    EXPECT_EQ(timeline.SoundTimeMs(125, 100), (2 * 3528 + 3528 + 100 + 1024) * 10 / 882);
+}
+
+}  // namespace
+}  // namespace kinolux
