@@ -70,10 +70,12 @@ TEST_F(KinoluxProgram, HelpFromAnyFolderAndTheFirstStart) {
 }
 
 TEST_F(KinoluxProgram, ConversionSwitchesAnswerClearly) {
-    RunResult convert = Run("/f /tmp/in.swf /o /tmp/out.mp4 /pi ini/mp4.ini /pn mp4 Normal");
+    RunResult convert = Run("/f /tmp/kinolux-absent-in.swf /o /tmp/out.mp4 /pi ini/mp4.ini /pn mp4 Normal");
     EXPECT_NE(convert.exitCode, 0);
-    EXPECT_NE(convert.output.find("/tmp/in.swf"), std::string::npos) << convert.output;
-    EXPECT_NE(convert.output.find("not built"), std::string::npos) << convert.output;
+    EXPECT_NE(convert.output.find("The movie /tmp/kinolux-absent-in.swf does not exist."), std::string::npos)
+        << convert.output;
+    EXPECT_NE(convert.output.find("DONE!\n"), std::string::npos) << convert.output;
+    EXPECT_FALSE(PathExists("/tmp/out.mp4"));
 
     RunResult refused = Run("/f " + std::string(300, 'a') + ".swf /o out.mp4");
     EXPECT_EQ(refused.exitCode, 2);

@@ -1,0 +1,325 @@
+#include "engine/frame_supply.h"
+
+#include "capture/call_interceptor.h"
+#include "capture/captured_frame.h"
+#include "capture/movie_window.h"
+#include "capture/sync_offset.h"
+#include "engine/run_flags.h"
+#include "platform/number_text.h"
+#include "platform/report.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <cstring>
+#include <new>
+#include <sys/stat.h>
+
+namespace kinolux {
+
+namespace {
+
+FrameSupply* currentSupply = nullptr;
+
+uint64_t FileSize(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+}
+
+int64_t NowMs() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer timer;
+        timer.start();
+        return timer;
+    }();
+    return clock.elapsed();
+}
+
+// The values of sound per Auto frame, and a frame's end time in ms.
+uint32_t ValuesPerFrame(float fps) { return static_cast<uint32_t>(88200.0 / fps); }
+int64_t FrameTimeMs(int64_t n, float fps) { return static_cast<int64_t>(static_cast<double>(n) * 1000.0 / fps); }
+
+// The sound between two capture times, in the unsigned 32-bit arithmetic
+// the capture's millisecond counts wrap in.
+uint32_t ValuesBetween(uint32_t fromMs, uint32_t toMs) {
+    return static_cast<uint32_t>(toMs * 88200u - fromMs * 88200u) / 1000u;
+}
+
+}  // namespace
+
+FrameSupply::FrameSupply(const ConversionTask& task, const FrameInfo& description, MovieWindow* movieWindow,
+                         FrameSupplyHost& host, std::string syncPath, std::string wavPath)
+    : task_(task),
+      description_(description),
+      movieWindow_(movieWindow),
+      host_(host),
+      syncPath_(std::move(syncPath)),
+      wavPath_(std::move(wavPath)) {}
+
+FrameSupply::~FrameSupply() {
+    if (currentSupply == this) currentSupply = nullptr;
+}
+
+void FrameSupply::FreeBuffers() {
+    picture_.reset();
+    sound_.reset();
+}
+
+void FrameSupply::CloseFiles() {
+    syncFile_.Close();
+    wavFile_.Close();
+}
+
+int FrameSupply::End(std::string why) {
+    if (!why.empty() && failure_.empty()) failure_ = std::move(why);
+    CurrentRunFlags().stop = 1;
+    return -1;
+}
+
+int FrameSupply::Deliver(int request, FrameInfo* record) {
+    if (CurrentRunFlags().stop) return -1;
+    std::memset(record, 0, sizeof *record);
+    FreeBuffers();
+    if (request == 0) {
+        *record = description_;
+        if (task_.outputMode == kOutputAuto)
+            PrepareAutoCapture();
+        else
+            PrepareInteractiveCapture();
+        host_.PumpMessages();
+        return 0;
+    }
+    const bool soundOnly = description_.streamKind == 2;
+    if (task_.outputMode == kOutputAuto) return soundOnly ? DeliverAutoSound(record) : DeliverAutoFrame(record);
+    if (!captured_) return End("No interactive capture runs.");
+    return soundOnly ? DeliverCapturedSound(record) : DeliverCapturedFrame(record);
+}
+
+bool FrameSupply::MovieStandsStill(int32_t frame) {
+    if (frame != stillFrame_) {
+        stillFrame_ = frame;
+        stillCount_ = 0;
+        return false;
+    }
+    return ++stillCount_ > static_cast<int64_t>(task_.frameRate * kStandingStillLimitSeconds);
+}
+
+int FrameSupply::DeliverAutoFrame(FrameInfo* record) {
+    const int32_t c = movieWindow_->CurrentFrame();
+    if (!(c < static_cast<int32_t>(task_.outFrame) - 2 && c >= lastMovieFrame_)) return End();
+    if (MovieStandsStill(c)) return End();
+    std::unique_ptr<QImage> bitmap = movieWindow_->GrabFrame(0, 0, description_.frameWidth, description_.frameHeight);
+    CxImage image;
+    if (!bitmap || !image.CreateFromHBITMAP(bitmap.get()) || !image.IsValid())
+        return End("The movie's picture could not be grabbed.");
+    bitmap.reset();
+    ReadNextSyncRecord();
+    host_.ShowPreview(image);
+
+    const int64_t n = ++framesDelivered_;
+    lastMovieFrame_ = movieWindow_->CurrentFrame();
+    const float fps = task_.frameRate;
+    const uint32_t values = ValuesPerFrame(fps);
+    const float t = static_cast<float>(FrameTimeMs(n, fps)) * 0.001f;
+    *record = description_;
+    record->pictureWidth = static_cast<int32_t>(image.GetWidth());
+    record->pictureHeight = static_cast<int32_t>(image.GetHeight());
+    record->pictureTime = t;
+    record->soundTime = t;
+    if (values > 0 && !FetchSound(values, record)) return End(failure_);
+    if (!FetchPicture(record, image)) return End("Out of memory");
+    if (!syncList_.empty()) StepToPlayer(n);
+    host_.ShowProgress(lastMovieFrame_);
+    host_.PumpMessages();
+    return 0;
+}
+
+int FrameSupply::DeliverAutoSound(FrameInfo* record) {
+    const int32_t c = movieWindow_->CurrentFrame();
+    if (!(c >= 0 && c < static_cast<int32_t>(task_.outFrame) - 2 && c >= lastMovieFrame_)) return End();
+    if (MovieStandsStill(c)) return End();
+    ReadNextSyncRecord();
+    const int64_t n = ++framesDelivered_;
+    lastMovieFrame_ = c;
+    const float fps = task_.frameRate;
+    const uint32_t values = ValuesPerFrame(fps);
+    *record = description_;
+    record->soundTime = static_cast<float>(FrameTimeMs(n, fps)) * 0.001f;
+    if (values > 0 && !FetchSound(values, record)) return End(failure_);
+    movieWindow_->Step(static_cast<unsigned>(1000.0f / fps));
+    host_.ShowProgress(lastMovieFrame_);
+    host_.PumpMessages();
+    return 0;
+}
+
+int FrameSupply::DeliverCapturedSound(FrameInfo* record) {
+    CapturedFrame entry;
+    captured_->Next(entry);
+    if (entry.elapsedMs == 0 || IsCaptureEndMarker(entry) || host_.IsCaptureOver()) return End();
+    // The frame the capture saw when it grabbed, read on this worker thread
+    // without touching the control.
+    const int32_t f = entry.frame;
+    framesDelivered_ = f;
+    const uint32_t e = static_cast<uint32_t>(entry.elapsedMs);
+    const uint32_t values = ValuesBetween(lastSoundPosition_, e);
+    lastSoundPosition_ = e;
+    *record = description_;
+    record->soundTime = static_cast<float>(e) * 0.001f;
+    if (values > 0 && !FetchSound(values, record)) return End(failure_);
+    host_.ShowProgress(f);
+    host_.PumpMessages();
+    return 0;
+}
+
+int FrameSupply::DeliverCapturedFrame(FrameInfo* record) {
+    CapturedFrame entry;
+    captured_->Next(entry);
+    if (entry.elapsedMs == 0 || !entry.bitmap || host_.IsCaptureOver()) return End();
+    const int32_t f = entry.frame;
+    framesDelivered_ = f;
+    CxImage image;
+    if (!image.CreateFromHBITMAP(entry.bitmap.get()) || !image.IsValid())
+        return End("The movie's picture could not be grabbed.");
+    entry.bitmap.reset();
+    ++framesDelivered_;
+    const uint32_t e = static_cast<uint32_t>(entry.elapsedMs);
+    const uint32_t values = ValuesBetween(lastSoundPosition_, e);
+    DebugOutput("nAudioBufferLength = " + std::to_string(values));
+    lastSoundPosition_ = e;
+    *record = description_;
+    record->pictureWidth = static_cast<int32_t>(image.GetWidth());
+    record->pictureHeight = static_cast<int32_t>(image.GetHeight());
+    record->pictureTime = static_cast<float>(e) * 0.001f;
+    record->soundTime = record->pictureTime;
+    if (values > 0 && !FetchSound(values, record)) return End(failure_);
+    if (!FetchPicture(record, image)) return End("Out of memory");
+    host_.ShowProgress(f);
+    host_.PumpMessages();
+    return 0;
+}
+
+bool FrameSupply::FetchSound(uint32_t values, FrameInfo* record) {
+    sound_.reset(new (std::nothrow) int16_t[values]);
+    if (!sound_) {
+        failure_ = "Out of memory";
+        return false;
+    }
+    const size_t bytes = ReadAudio(sound_.get(), values);
+    if (bytes < 2u * values) return false;
+    record->sound = sound_.get();
+    record->soundBytes = static_cast<int32_t>(2u * values);
+    return true;
+}
+
+// The record hands over tightly packed rows, bottom row first; the image
+// buffer pads each row to 4 bytes, so the rows are copied one by one.
+bool FrameSupply::FetchPicture(FrameInfo* record, const CxImage& image) {
+    const uint32_t width = image.GetWidth();
+    const uint32_t height = image.GetHeight();
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    picture_.reset(new (std::nothrow) uint8_t[rowBytes * height]);
+    if (!picture_) return false;
+    for (uint32_t row = 0; row < height; ++row)
+        std::memcpy(picture_.get() + row * rowBytes, image.GetBits(row), rowBytes);
+    record->picture = picture_.get();
+    record->pictureBytes = static_cast<int32_t>(rowBytes * height);
+    return true;
+}
+
+void FrameSupply::StepToPlayer(int64_t n) {
+    const float fps = task_.frameRate;
+    const uint32_t ms = static_cast<uint32_t>(FrameTimeMs(n, fps));
+    const unsigned period = static_cast<unsigned>(1000.0f / fps);
+    for (;;) {
+        const int32_t before = movieWindow_->CurrentFrame();
+        const SyncLookup lookup = SyncOffset(syncList_, ms, before);
+        if (lookup.endReached) CurrentRunFlags().stop = 1;
+        if (CurrentRunFlags().stop || lookup.offset == kNoSyncOffset) {
+            movieWindow_->Step(period);
+            return;
+        }
+        if (lookup.offset >= 1) return;
+        movieWindow_->Step(period);
+        // A stopped timeline never catches up; its clips still move one
+        // frame period per delivered frame.
+        if (movieWindow_->CurrentFrame() == before) return;
+    }
+}
+
+bool FrameSupply::WaitForWriter(const std::string& path, uint64_t& lastSize, int64_t& silentSince, int sleepMs,
+                                const char* what) {
+    if (host_.IsCaptureOver()) return false;
+    const uint64_t size = FileSize(path);
+    const int64_t now = NowMs();
+    if (size != lastSize || silentSince < 0) {
+        lastSize = size;
+        silentSince = now;
+    } else if (now - silentSince > writerSilenceLimitMs_) {
+        failure_ = std::string("The ") + what + " of " + task_.inputPath + " stopped coming for " +
+                   FormatFixed(writerSilenceLimitMs_ / 1000.0, 1) + " seconds; the conversion ends here.";
+        return false;
+    }
+    host_.PumpMessages();
+    QThread::msleep(static_cast<unsigned long>(sleepMs > 0 ? sleepMs : 1));
+    return !CurrentRunFlags().stop || CurrentRunFlags().secondPass;
+}
+
+size_t FrameSupply::ReadAudio(int16_t* buffer, uint32_t values) {
+    uint64_t lastSize = 0;
+    int64_t silentSince = -1;
+    return wavFile_.ReadAudio(buffer, values, [&] {
+        return WaitForWriter(wavPath_, lastSize, silentSince, 1, "sound");
+    });
+}
+
+bool FrameSupply::ReadNextSyncRecord() {
+    if (!syncFile_.IsOpen()) return false;
+    uint64_t lastSize = 0;
+    int64_t silentSince = -1;
+    const int sleepMs = static_cast<int>(1000.0f / task_.frameRate);
+    const std::optional<SyncRecord> next = syncFile_.ReadRecord([&] {
+        return WaitForWriter(syncPath_, lastSize, silentSince, sleepMs, "frame log");
+    });
+    if (!next) return false;
+    syncList_.push_back(*next);
+    return true;
+}
+
+bool FrameSupply::PrepareAutoCapture() {
+    if (!syncFile_.Open(syncPath_)) {
+        ReportMessage("sync file error");
+        return false;
+    }
+    uint64_t lastSize = 0;
+    int64_t silentSince = -1;
+    const int sleepMs = static_cast<int>(1000.0f / task_.frameRate * 2);
+    while (syncList_.size() < 3 && syncFile_.IsOpen()) {
+        const std::optional<SyncRecord> next = syncFile_.ReadRecord([&] {
+            return WaitForWriter(syncPath_, lastSize, silentSince, sleepMs, "frame log");
+        });
+        if (!next) break;
+        syncList_.push_back(*next);
+    }
+    CallInterceptor::Instance().SetMode(kModeVirtualClock);
+    movieWindow_->SetMovieSize(description_.frameWidth, description_.frameHeight);
+    movieWindow_->LoadForCapture(task_.inputPath);
+    movieWindow_->SetBackgroundColorRef(task_.backgroundColor);
+    framesDelivered_ = 0;
+    lastMovieFrame_ = 0;
+    wavFile_.Open(wavPath_);
+    return true;
+}
+
+bool FrameSupply::PrepareInteractiveCapture() {
+    if (!wavFile_.IsOpen() && !wavFile_.Open(wavPath_)) return false;
+    framesDelivered_ = 0;
+    return true;
+}
+
+int FrameCallback(int request, FrameInfo* record) {
+    if (!currentSupply) return -1;
+    return currentSupply->Deliver(request, record);
+}
+
+void SetCurrentFrameSupply(FrameSupply* supply) { currentSupply = supply; }
+
+}  // namespace kinolux

@@ -1,0 +1,150 @@
+// The frames and sound the encoder pulls through its frame callback while it
+// reads the pseudo input. In Auto mode the movie is stepped under the
+// virtual clock and grabbed here, the sound comes from the WAV file that the
+// player process writes, and the player's sync file keeps the replayed movie
+// level with the moment whose sound goes with each frame. In the interactive
+// modes the frames come from the capture queue of the movie window and the
+// sound from the WAV file that the audio tap writes.
+#pragma once
+
+#include "bindings/castor.h"
+#include "capture/sync_file.h"
+#include "capture/sync_file_reader.h"
+#include "capture/wav_pcm_reader.h"
+#include "engine/conversion_task.h"
+#include "engine/cx_image.h"
+
+#include <QImage>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kinolux {
+
+class MovieWindow;
+struct CapturedFrame;
+
+// What the frame supply needs of whoever runs the conversion (the progress
+// window; tests play it).
+class FrameSupplyHost {
+public:
+    virtual ~FrameSupplyHost() = default;
+    virtual void ShowProgress(int64_t movieFrame) = 0;
+    // Handles the calling thread's pending events.
+    virtual void PumpMessages() = 0;
+    virtual void ShowPreview(const CxImage& image) = 0;
+    // True once no more sound will come: the user stopped, the player
+    // finished (or ended), or interactive capture is over.
+    virtual bool IsCaptureOver() = 0;
+};
+
+// Where the interactive modes take their frames: the movie window's capture
+// queue in the program. Next waits for the oldest entry (or the end marker).
+class CapturedFrameSource {
+public:
+    virtual ~CapturedFrameSource() = default;
+    virtual void Next(CapturedFrame& out) = 0;
+};
+
+// How long a sound or sync file may stand still while its writer is
+// supposed to be running before the run gives up on it.
+inline constexpr int kWriterSilenceLimitMs = 10000;
+
+// A movie whose frame has not changed for this many seconds of movie time
+// has stopped: the Auto replay ends there rather than run for ever.
+inline constexpr int kStandingStillLimitSeconds = 10;
+
+class FrameSupply {
+public:
+    // The movie window drives Auto mode and is not used otherwise. The
+    // description holds offsets 0 to 107 of every record. The sync file is
+    // the player's (Auto mode only); the WAV file is the player's or the
+    // audio tap's.
+    FrameSupply(const ConversionTask& task, const FrameInfo& description, MovieWindow* movieWindow,
+                FrameSupplyHost& host, std::string syncPath, std::string wavPath);
+    ~FrameSupply();
+    FrameSupply(const FrameSupply&) = delete;
+    FrameSupply& operator=(const FrameSupply&) = delete;
+
+    void SetCapturedFrameSource(CapturedFrameSource* source) { captured_ = source; }
+    void SetWriterSilenceLimit(int ms) { writerSilenceLimitMs_ = ms; }
+
+    // One call of the frame callback: request 0 prepares and answers the
+    // description, every other request one frame. 0, or -1 when no frame
+    // follows.
+    int Deliver(int request, FrameInfo* record);
+
+    // Auto mode: follows the player's sync and WAV files and loads the movie
+    // for stepping. False, after saying so, when the sync file cannot be
+    // opened; the movie is then not loaded.
+    bool PrepareAutoCapture();
+    // Interactive modes: follows the audio tap's WAV file.
+    bool PrepareInteractiveCapture();
+    // `values` 16-bit values of sound; the bytes read (2 x values, or fewer
+    // when the sound ended or its writer stopped).
+    size_t ReadAudio(int16_t* buffer, uint32_t values);
+    // Appends the sync file's next record to the sync list (while the file
+    // is open). False when none came.
+    bool ReadNextSyncRecord();
+    // Steps the movie until it is ahead of the frame the player showed at
+    // the moment of delivered frame `n`.
+    void StepToPlayer(int64_t n);
+
+    // The buffers of the last frame; the encoder must not use them after.
+    void FreeBuffers();
+    void CloseFiles();
+
+    int64_t FramesDelivered() const { return framesDelivered_; }
+    int32_t LastMovieFrame() const { return lastMovieFrame_; }
+    const std::vector<SyncRecord>& SyncList() const { return syncList_; }
+    // Why the supply ended early with a fault, or empty (an ordinary end:
+    // the range, the player's end, the user's stop).
+    const std::string& Failure() const { return failure_; }
+
+private:
+    int DeliverAutoFrame(FrameInfo* record);
+    int DeliverAutoSound(FrameInfo* record);
+    int DeliverCapturedFrame(FrameInfo* record);
+    int DeliverCapturedSound(FrameInfo* record);
+    // Sets the stop flag and answers -1; a non-empty `why` marks a fault.
+    int End(std::string why = {});
+    // The sound of `values` values into a new buffer; false when it could
+    // not be read in full.
+    bool FetchSound(uint32_t values, FrameInfo* record);
+    bool FetchPicture(FrameInfo* record, const CxImage& image);
+    bool MovieStandsStill(int32_t frame);
+    // The wait of a reader whose writer runs elsewhere: gives up when the
+    // capture is over or the file has not grown for the silence limit.
+    bool WaitForWriter(const std::string& path, uint64_t& lastSize, int64_t& silentSince, int sleepMs,
+                       const char* what);
+
+    const ConversionTask& task_;
+    FrameInfo description_;
+    MovieWindow* movieWindow_;
+    FrameSupplyHost& host_;
+    CapturedFrameSource* captured_ = nullptr;
+
+    std::string syncPath_;
+    std::string wavPath_;
+    SyncFileReader syncFile_;
+    WavPcmReader wavFile_;
+    std::vector<SyncRecord> syncList_;
+
+    std::unique_ptr<uint8_t[]> picture_;
+    std::unique_ptr<int16_t[]> sound_;
+    int64_t framesDelivered_ = 0;
+    int32_t lastMovieFrame_ = 0;
+    uint32_t lastSoundPosition_ = 0;
+    int writerSilenceLimitMs_ = kWriterSilenceLimitMs;
+    int32_t stillFrame_ = -1;
+    int64_t stillCount_ = 0;
+    std::string failure_;
+};
+
+// The frame callback registered with the encoder: hands each request to the
+// current supply (-1 without one).
+int FrameCallback(int request, FrameInfo* record);
+void SetCurrentFrameSupply(FrameSupply* supply);
+
+}  // namespace kinolux

@@ -1,0 +1,304 @@
+// The frame supply on the real engine module: Auto frames stepped under the
+// virtual clock with the sound and frame log that a player would write
+// (written here with the program's own writers), the sound-only branch, the
+// interactive branches from a queue, and how each way ends.
+#include "capture/call_interceptor.h"
+#include "capture/captured_frame.h"
+#include "capture/flash_control_module.h"
+#include "capture/movie_window.h"
+#include "capture/sync_file_writer.h"
+#include "capture/wav_file_writer.h"
+#include "engine/frame_supply.h"
+#include "engine/run_flags.h"
+#include "engine/stream_description.h"
+#include "tests/capture/flash_host_support.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+namespace kinolux {
+namespace {
+
+using flash::testing::colouredFramesMovie;
+using flash::testing::frameColor;
+using flash::testing::MovieFiles;
+
+constexpr int kWidth = 48;  // a row of 144 bytes: no padding
+constexpr int kHeight = 32;
+
+bool InstallOnce() {
+    static const bool installed = [] {
+        testing::UseBuiltProgramFolder();
+        if (!LoadFlashControlModule()) return false;
+        CallInterceptor& interceptor = CallInterceptor::Instance();
+        interceptor.consoleMode = 1;
+        interceptor.Install();
+        return true;
+    }();
+    return installed;
+}
+
+class RecordingHost : public FrameSupplyHost {
+public:
+    void ShowProgress(int64_t frame) override { progress.push_back(frame); }
+    void PumpMessages() override { QCoreApplication::processEvents(); }
+    void ShowPreview(const CxImage&) override { ++previews; }
+    bool IsCaptureOver() override { return captureOver; }
+
+    std::vector<int64_t> progress;
+    int previews = 0;
+    bool captureOver = false;
+};
+
+// Sound whose every value tells its position, so a record shows which part
+// of the file it carries.
+std::vector<int16_t> CountingSound(uint32_t values) {
+    std::vector<int16_t> sound(values);
+    for (uint32_t i = 0; i < values; ++i) sound[i] = static_cast<int16_t>(i % 30000);
+    return sound;
+}
+
+class FrameSupplyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(InstallOnce());
+        CurrentRunFlags().stop = 0;
+        CurrentRunFlags().secondPass = 0;
+        window = std::make_unique<MovieWindow>(nullptr, 1);
+        task.frameRate = 25;
+        task.inFrame = 0;
+        task.outFrame = 9;
+        task.totalFrames = 10;
+        task.outputMode = kOutputAuto;
+        task.backgroundColor = 0xFFFFFF;
+        task.inputPath = files.write("frames.swf", colouredFramesMovie(60, 25, kWidth, kHeight));
+        description = MakeStreamDescription(task, kStreamVideoAudio);
+        description.frameWidth = kWidth;
+        description.frameHeight = kHeight;
+        syncPath = files.path("movie~temp.sync");
+        wavPath = files.path("movie~temp.wav");
+    }
+    void TearDown() override {
+        if (window) window->Unload();
+        CallInterceptor::Instance().SetMode(kModePassThrough);
+        CurrentRunFlags().stop = 0;
+    }
+
+    // The log of a player that showed frame k at k x 40 ms, then the end.
+    void WritePlayerFiles(int records, uint32_t soundValues, bool finished) {
+        SyncFileWriter sync;
+        ASSERT_TRUE(sync.Create(syncPath));
+        for (int k = 1; k <= records; ++k) sync.Append(k * 40, k);
+        if (finished) sync.Finish();
+        WavFileWriter wav;
+        ASSERT_TRUE(wav.Open(wavPath));
+        sound = CountingSound(soundValues);
+        ASSERT_TRUE(wav.Write(sound.data(), soundValues));
+        if (finished) wav.Close(); else wav.Abandon();
+    }
+
+    MovieFiles files;
+    std::unique_ptr<MovieWindow> window;
+    ConversionTask task;
+    FrameInfo description{};
+    std::string syncPath;
+    std::string wavPath;
+    std::vector<int16_t> sound;
+    RecordingHost host;
+};
+
+QRgb CentreOfRecord(const FrameInfo& record) {
+    const uint8_t* pixel = record.picture + ((record.pictureHeight / 2) * record.pictureWidth + record.pictureWidth / 2) * 3;
+    return qRgb(pixel[2], pixel[1], pixel[0]);
+}
+
+TEST_F(FrameSupplyTest, AutoFramesCarryTheirPictureTheirSoundAndTheirTime) {
+    WritePlayerFiles(20, 3528 * 20, true);
+    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    FrameInfo record{};
+    ASSERT_EQ(supply.Deliver(0, &record), 0);
+    EXPECT_EQ(record.streamKind, kStreamVideoAudio);
+    EXPECT_EQ(record.picture, nullptr);
+
+    std::vector<int> shownFrames;
+    int n = 0;
+    for (;;) {
+        const int shown = window->CurrentFrame();
+        if (supply.Deliver(1, &record) != 0) break;
+        ++n;
+        shownFrames.push_back(shown);
+        EXPECT_LT(shown, 7) << "the range 0..9 ends while the movie is below frame 7";
+        ASSERT_EQ(record.soundBytes, 7056) << "25 fps: 3528 values a frame";
+        EXPECT_FLOAT_EQ(record.pictureTime, n * 0.04f);
+        EXPECT_FLOAT_EQ(record.soundTime, n * 0.04f);
+        ASSERT_EQ(record.pictureWidth, kWidth);
+        ASSERT_EQ(record.pictureHeight, kHeight);
+        ASSERT_EQ(record.pictureBytes, kWidth * kHeight * 3);
+        const std::vector<int16_t> expected(sound.begin() + (n - 1) * 3528, sound.begin() + n * 3528);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), record.sound)) << "frame " << n << "'s sound";
+        const swf::Color c = frameColor(shown);
+        EXPECT_EQ(CentreOfRecord(record), qRgb(c.r, c.g, c.b)) << "the picture of frame " << shown;
+        ASSERT_LT(n, 40) << "the supply must end";
+    }
+    EXPECT_GE(n, 3);
+    EXPECT_TRUE(supply.Failure().empty()) << supply.Failure();
+    EXPECT_EQ(CurrentRunFlags().stop.load(), 1);
+    EXPECT_EQ(host.previews, n);
+    EXPECT_EQ(supply.Deliver(1, &record), -1) << "once stopped, nothing more";
+    // The frames run forward.
+    EXPECT_TRUE(std::is_sorted(shownFrames.begin(), shownFrames.end()));
+}
+
+TEST_F(FrameSupplyTest, AFrameLogStartingAtASecondStepsTheMoviePastItsFrame) {
+    task.outFrame = 59;
+    task.totalFrames = 60;
+    SyncFileWriter sync;
+    ASSERT_TRUE(sync.Create(syncPath));
+    sync.Append(1000, 30);
+    sync.Append(1040, 31);
+    sync.Append(1080, 32);
+    WavFileWriter wav;
+    ASSERT_TRUE(wav.Open(wavPath));
+    ASSERT_TRUE(wav.WriteSilence(3528 * 4));
+    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    FrameInfo record{};
+    ASSERT_EQ(supply.Deliver(0, &record), 0);
+    ASSERT_EQ(supply.SyncList().size(), 3u);
+    ASSERT_EQ(supply.Deliver(1, &record), 0);
+    EXPECT_GT(window->CurrentFrame(), 30);
+}
+
+TEST_F(FrameSupplyTest, ASoundWriterThatStopsEarlyEndsTheEncodingAtThatFrame) {
+    WritePlayerFiles(20, 3528 * 3 + 100, true);
+    host.captureOver = true;  // the player has said it is done
+    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    FrameInfo record{};
+    ASSERT_EQ(supply.Deliver(0, &record), 0);
+    int delivered = 0;
+    while (supply.Deliver(1, &record) == 0) ++delivered;
+    EXPECT_EQ(delivered, 3);
+    EXPECT_TRUE(supply.Failure().empty()) << "an ordinary end: " << supply.Failure();
+}
+
+TEST_F(FrameSupplyTest, ASoundWriterThatFallsSilentWhileRunningEndsWithAReason) {
+    WritePlayerFiles(20, 3528 * 2, false);
+    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    supply.SetWriterSilenceLimit(300);
+    FrameInfo record{};
+    ASSERT_EQ(supply.Deliver(0, &record), 0);
+    int delivered = 0;
+    while (supply.Deliver(1, &record) == 0) ++delivered;
+    EXPECT_EQ(delivered, 2);
+    EXPECT_NE(supply.Failure().find("sound"), std::string::npos) << supply.Failure();
+}
+
+TEST_F(FrameSupplyTest, AMissingFrameLogIsReportedAndLoadsNothing) {
+    FrameSupply supply(task, description, window.get(), host, files.path("absent.sync"), wavPath);
+    ::testing::internal::CaptureStdout();
+    SetConsoleMode(1);
+    EXPECT_FALSE(supply.PrepareAutoCapture());
+    SetConsoleMode(0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "sync file error\n");
+}
+
+TEST_F(FrameSupplyTest, SoundOnlyStepsOneFramePerRecordWithoutPictures) {
+    WritePlayerFiles(20, 3528 * 20, true);
+    description.streamKind = kStreamAudio;
+    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    FrameInfo record{};
+    ASSERT_EQ(supply.Deliver(0, &record), 0);
+    ASSERT_EQ(supply.Deliver(1, &record), 0);
+    EXPECT_EQ(record.picture, nullptr);
+    EXPECT_EQ(record.pictureBytes, 0);
+    EXPECT_EQ(record.soundBytes, 7056);
+    EXPECT_FLOAT_EQ(record.soundTime, 0.04f);
+    const int before = window->CurrentFrame();
+    ASSERT_EQ(supply.Deliver(1, &record), 0);
+    EXPECT_EQ(window->CurrentFrame(), before + 1);
+}
+
+// A capture queue played by a list.
+class ListedFrames : public CapturedFrameSource {
+public:
+    void Next(CapturedFrame& out) override {
+        if (entries.empty()) {
+            out = CaptureEndMarker();
+            return;
+        }
+        out = std::move(entries.front());
+        entries.pop_front();
+    }
+    void Add(int32_t elapsedMs, int32_t frame, bool withPicture) {
+        CapturedFrame entry;
+        entry.elapsedMs = elapsedMs;
+        entry.frame = frame;
+        if (withPicture) {
+            entry.bitmap = std::make_unique<QImage>(kWidth, kHeight, QImage::Format_RGB32);
+            entry.bitmap->fill(qRgb(10, 20, frame));
+        }
+        entries.push_back(std::move(entry));
+    }
+    std::deque<CapturedFrame> entries;
+};
+
+TEST_F(FrameSupplyTest, InteractiveSoundCoversExactlyTheTimeSinceTheLastEntry) {
+    task.outputMode = kOutputInteractiveOnePass;
+    description.streamKind = kStreamAudio;
+    WavFileWriter wav;
+    ASSERT_TRUE(wav.Open(wavPath));
+    sound = CountingSound(88200);
+    ASSERT_TRUE(wav.Write(sound.data(), 88200));
+    ListedFrames queue;
+    queue.Add(100, 2, false);
+    queue.Add(250, 5, false);
+    queue.Add(260, 5, false);
+    FrameSupply supply(task, description, nullptr, host, std::string(), wavPath);
+    supply.SetCapturedFrameSource(&queue);
+    FrameInfo record{};
+    ASSERT_EQ(supply.Deliver(0, &record), 0);
+    const int expected[] = {8820, 13230, 882};
+    const float times[] = {0.1f, 0.25f, 0.26f};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(supply.Deliver(1, &record), 0);
+        EXPECT_EQ(record.soundBytes, 2 * expected[i]);
+        EXPECT_EQ(record.picture, nullptr);
+        EXPECT_FLOAT_EQ(record.soundTime, times[i]);
+    }
+    EXPECT_EQ(supply.Deliver(1, &record), -1) << "the end marker ends the encoding";
+    EXPECT_EQ(host.progress, (std::vector<int64_t>{2, 5, 5}));
+}
+
+TEST_F(FrameSupplyTest, InteractiveFramesHandOverTheQueuedPicturesUntilTheEndMarker) {
+    task.outputMode = kOutputInteractiveOnePass;
+    WavFileWriter wav;
+    ASSERT_TRUE(wav.Open(wavPath));
+    ASSERT_TRUE(wav.WriteSilence(88200));
+    ListedFrames queue;
+    queue.Add(40, 1, true);
+    queue.Add(80, 2, true);
+    FrameSupply supply(task, description, nullptr, host, std::string(), wavPath);
+    supply.SetCapturedFrameSource(&queue);
+    FrameInfo record{};
+    ASSERT_EQ(supply.Deliver(0, &record), 0);
+    for (int frame = 1; frame <= 2; ++frame) {
+        ASSERT_EQ(supply.Deliver(1, &record), 0);
+        EXPECT_EQ(CentreOfRecord(record), qRgb(10, 20, frame));
+        EXPECT_EQ(record.soundBytes, 2 * 3528);
+        EXPECT_FLOAT_EQ(record.pictureTime, frame * 0.04f);
+    }
+    EXPECT_EQ(supply.Deliver(1, &record), -1);
+    EXPECT_TRUE(supply.Failure().empty());
+}
+
+TEST_F(FrameSupplyTest, TheStopFlagEndsEveryRequest) {
+    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    CurrentRunFlags().stop = 1;
+    FrameInfo record{};
+    EXPECT_EQ(supply.Deliver(0, &record), -1);
+    EXPECT_EQ(supply.Deliver(1, &record), -1);
+}
+
+}  // namespace
+}  // namespace kinolux

@@ -1,0 +1,189 @@
+// Whole conversions through the kinolux program, as a user runs them on a
+// server: a copy of the program folder, no display, no sound device, a
+// settings home of the test's own. Every output is checked from outside,
+// with ffprobe and by decoding it.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "platform/paths.h"
+#include "tests/platform/scoped_temp_folder.h"
+
+namespace kinolux {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScopedTempFolder;
+
+struct RunResult {
+    std::string output;
+    int exitCode = -1;
+};
+
+RunResult RunCommand(const std::string& command) {
+    RunResult result;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+class ConversionEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const fs::path bin = KINOLUX_BIN_DIR;
+        if (!fs::exists(bin / "kinoluxplayer")) GTEST_SKIP() << "the player program is not built";
+        for (const auto& entry : fs::directory_iterator(bin)) {
+            const std::string name = entry.path().filename();
+            if (name == "kinolux" || name == "kinoluxplayer" || name.rfind("lib", 0) == 0)
+                fs::copy(entry.path(), fs::path(program_.path()) / name);
+        }
+        for (const char* folder : {"ini", "language", "resources", "samples"})
+            fs::copy(bin / folder, fs::path(program_.path()) / folder, fs::copy_options::recursive);
+    }
+
+    RunResult Kinolux(const std::string& arguments) {
+        return RunCommand("cd " + Quoted(elsewhere_.path()) +
+                          " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u PULSE_SERVER -u KINOLUX_AUDIO "
+                          "XDG_CONFIG_HOME=" + Quoted(config_.path()) + " " + Quoted(program_.path() + "/kinolux") +
+                          " " + arguments + " 2>/dev/null </dev/null");
+    }
+
+    std::string Probe(const std::string& file, const std::string& entries, const std::string& stream = "") {
+        return RunCommand("ffprobe -v error " + (stream.empty() ? "" : "-select_streams " + stream + " ") +
+                          "-show_entries " + entries + " -of default=noprint_wrappers=1:nokey=1 " + Quoted(file))
+            .output;
+    }
+
+    // Files the run left in the output folder and beside the output.
+    std::vector<std::string> Leftovers(const std::string& folder) {
+        std::vector<std::string> found;
+        for (const std::string& where : {program_.path() + "/output", folder})
+            if (fs::exists(where))
+                for (const auto& entry : fs::directory_iterator(where)) {
+                    const std::string name = entry.path().filename();
+                    if (name.find("~temp") != std::string::npos || name[0] == '.') found.push_back(name);
+                }
+        return found;
+    }
+
+    std::string Sample() const { return program_.path() + "/samples/kinolux-sample.swf"; }
+
+    ScopedTempFolder program_, elsewhere_, config_, out_;
+};
+
+double Psnr(const QImage& a, const QImage& b) {
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            for (int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)}) sum += double(d) * d;
+        }
+    const double mse = sum / (3.0 * a.width() * a.height());
+    return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+std::vector<std::string> PercentLines(const std::string& output) {
+    std::vector<std::string> lines;
+    static const std::regex percent("(\\d+)% completed\n");
+    for (auto it = std::sregex_iterator(output.begin(), output.end(), percent); it != std::sregex_iterator(); ++it)
+        lines.push_back((*it)[1]);
+    return lines;
+}
+
+TEST_F(ConversionEndToEnd, AutoModeWritesAnH264Mp4WhosePicturesAreTheMoviesOwn) {
+    const std::string output = out_.path() + "/sample.mp4";
+    const RunResult run =
+        Kinolux("/f samples/kinolux-sample.swf /o " + output + " /pi ini/h264mp4.ini /pn H264 mp4 Normal");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("DONE!\n"), std::string::npos) << run.output;
+    ASSERT_TRUE(fs::exists(output)) << run.output;
+    EXPECT_TRUE(Leftovers(out_.path()).empty());
+
+    EXPECT_EQ(Probe(output, "stream=codec_name", "v:0"), "h264\n");
+    EXPECT_EQ(Probe(output, "stream=codec_name", "a:0"), "aac\n");
+    EXPECT_EQ(Probe(output, "stream=width,height", "v:0"), "640\n480\n");
+    // 150 frames at 25 fps; the last two of the range are never delivered.
+    const double duration = std::stod(Probe(output, "format=duration"));
+    EXPECT_GE(duration, 147 / 25.0 - 0.1);
+    EXPECT_LE(duration, 150 / 25.0 + 0.2);
+
+    // Each percentage once, rising.
+    const std::vector<std::string> percents = PercentLines(run.output);
+    ASSERT_GE(percents.size(), 10u) << run.output;
+    for (size_t i = 1; i < percents.size(); ++i) EXPECT_LT(std::stoi(percents[i - 1]), std::stoi(percents[i]));
+
+    // Output frame k against the engine's own picture of the same movie
+    // frame (the best of its neighbours: the replay may be a frame apart).
+    for (int k : {12, 60, 120}) {
+        const std::string decoded = out_.path() + "/decoded" + std::to_string(k) + ".png";
+        RunCommand("ffmpeg -v error -y -i " + Quoted(output) + " -vf " +
+                   Quoted("select=eq(n\\," + std::to_string(k) + ")") + " -frames:v 1 " + Quoted(decoded));
+        const QImage picture(QString::fromStdString(decoded));
+        ASSERT_FALSE(picture.isNull()) << "frame " << k;
+        double best = 0;
+        for (int n = k - 1; n <= k + 3; ++n) {
+            const std::string rendered = out_.path() + "/rendered" + std::to_string(n) + ".png";
+            RunCommand(Quoted(std::string(KINOLUX_BIN_DIR) + "/swfrender") + " " + Quoted(Sample()) + " -n " +
+                       std::to_string(n) + " -o " + Quoted(rendered) + " >/dev/null 2>&1");
+            const QImage reference = QImage(QString::fromStdString(rendered)).scaled(picture.size());
+            if (!reference.isNull()) best = std::max(best, Psnr(picture, reference));
+        }
+        EXPECT_GE(best, 30.0) << "output frame " << k;
+    }
+}
+
+TEST_F(ConversionEndToEnd, MpegAndAviProfilesAndAnExistingOutputIsNeverOverwritten) {
+    const std::string taken = out_.path() + "/movie.mpg";
+    { std::ofstream(taken) << "mine"; }
+    RunResult run = Kinolux("/f samples/kinolux-sample.swf /o " + taken + " /pi ini/mpg.ini /pn mpg Normal");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string mpeg = out_.path() + "/kinolux-sample (1).mpg";
+    ASSERT_TRUE(fs::exists(mpeg)) << run.output;
+    std::ifstream kept(taken);
+    std::string text;
+    kept >> text;
+    EXPECT_EQ(text, "mine");
+    EXPECT_EQ(Probe(mpeg, "stream=codec_name", "v:0"), "mpeg1video\n");
+    EXPECT_GE(std::stod(Probe(mpeg, "format=duration")), 5.5);
+
+    const std::string avi = out_.path() + "/movie.avi";
+    run = Kinolux("/f " + Sample() + " /o " + avi + " /pi ini/xvidavi.ini /pn Xvid avi Normal /om x");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(Probe(avi, "stream=codec_name", "a:0"), "mp3\n");
+    EXPECT_GE(std::stod(Probe(avi, "format=duration")), 5.5);
+    EXPECT_TRUE(Leftovers(out_.path()).empty());
+}
+
+TEST_F(ConversionEndToEnd, HelpWinsOverEveryOtherSwitch) {
+    const std::string output = out_.path() + "/never.mp4";
+    const RunResult run = Kinolux("/f samples/kinolux-sample.swf /o " + output + " /h");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.output.find("command line using help"), std::string::npos) << run.output;
+    EXPECT_FALSE(fs::exists(output));
+}
+
+TEST_F(ConversionEndToEnd, APlayerThatCannotStartLeavesNothingBehind) {
+    fs::remove(fs::path(program_.path()) / "kinoluxplayer");
+    const std::string output = out_.path() + "/sample.mp4";
+    const RunResult run =
+        Kinolux("/f samples/kinolux-sample.swf /o " + output + " /pi ini/h264mp4.ini /pn H264 mp4 Normal");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.output.find("kinoluxplayer could not be started"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("DONE!\n"), std::string::npos) << run.output;
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_TRUE(Leftovers(out_.path()).empty());
+}
+
+}  // namespace
+}  // namespace kinolux
