@@ -6,7 +6,7 @@
 #include "capture/audio_tap.h"
 #include "capture/call_interceptor.h"
 #include "capture/shockwave_flash.h"
-#include "tests/capture/flash_host_support.h"
+#include "tests/capture/engine_interception.h"
 #include "tests/flash_control/sound_movie.h"
 #include "tests/platform/scoped_temp_folder.h"
 
@@ -22,25 +22,9 @@ namespace {
 
 using flash::testing::MovieFiles;
 
-// Loads the engine module (as creating a window with a control does) and
-// redirects its imports, once per process; true when all three were.
-bool InstallOnce()
-{
-    static const bool installed = [] {
-        testing::UseBuiltProgramFolder();
-        if (!LoadFlashControlModule()) return false;
-        CallInterceptor& interceptor = CallInterceptor::Instance();
-        interceptor.consoleMode = 1;
-        ::testing::internal::CaptureStdout();
-        interceptor.Install();
-        return ::testing::internal::GetCapturedStdout().empty();
-    }();
-    return installed;
-}
-
 class FlashCapture : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(InstallOnce()) << "the engine module's three imports are redirected"; }
+    void SetUp() override { ASSERT_TRUE(testing::InstallInterceptionOnce()) << "the engine module's three imports are redirected"; }
     void TearDown() override { CallInterceptor::Instance().SetMode(kModePassThrough); }
 
     MovieFiles files;
