@@ -59,17 +59,27 @@ Value Vm::callFunction(FunctionObject& fn, const Value& thisValue, Args args, Ob
     return callBytecode(fn, thisValue, args, home, special);
 }
 
+namespace {
+
+// Which built-in runs, for tagged built-ins (constructors too), until it returns.
+struct CalleeScope {
+    CalleeScope(FunctionObject*& slot, FunctionObject& fn) : slot_(slot), saved_(slot) { slot_ = &fn; }
+    ~CalleeScope() { slot_ = saved_; }
+    CalleeScope(const CalleeScope&) = delete;
+    CalleeScope& operator=(const CalleeScope&) = delete;
+
+private:
+    FunctionObject*& slot_;
+    FunctionObject* saved_;
+};
+
+}  // namespace
+
 Value Vm::callNative(FunctionObject& fn, const Value& thisValue, Args args) {
     if (!fn.nativeCall()) return Value();
     if (callDepth_ >= limits_.maxCallDepth) abort(std::to_string(limits_.maxCallDepth) + LimitMessage::kRecursion, true);
     DepthGuard depth(callDepth_);
-    FunctionObject* saved = nativeCallee_;
-    nativeCallee_ = &fn;
-    struct Restore {
-        FunctionObject*& slot;
-        FunctionObject* value;
-        ~Restore() { slot = value; }
-    } restore{nativeCallee_, saved};
+    CalleeScope callee(nativeCallee_, fn);
     return fn.nativeCall()(*this, thisValue, args);
 }
 
@@ -191,6 +201,7 @@ Value Vm::construct(const Value& constructor, Args args) {
     if (fn->nativeConstruct()) {
         if (callDepth_ >= limits_.maxCallDepth) abort(std::to_string(limits_.maxCallDepth) + LimitMessage::kRecursion, true);
         DepthGuard depth(callDepth_);
+        CalleeScope callee(nativeCallee_, *fn);
         return fn->nativeConstruct()(*this, Value(instance), args);
     }
     callFunction(*fn, Value(instance), args, instance->proto(), false);
