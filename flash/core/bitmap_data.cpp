@@ -6,28 +6,19 @@
 #include "flash/swf/limits.h"
 
 namespace flash {
-namespace {
-
-std::uint8_t channel(double v) {
-    if (!(v > 0)) return 0;
-    return std::uint8_t(std::min(255.0, std::round(v)));
-}
-
-}  // namespace
-
+// The player premultiplies with rounding and divides back truncating, so a
+// colour read back from a translucent pixel may come out a step lower.
 std::uint32_t BitmapData::premultiply(std::uint32_t argb) {
     const std::uint32_t a = argb >> 24;
-    const double k = a / 255.0;
-    return a << 24 | std::uint32_t(channel(((argb >> 16) & 0xFF) * k)) << 16 |
-           std::uint32_t(channel(((argb >> 8) & 0xFF) * k)) << 8 | channel((argb & 0xFF) * k);
+    auto ch = [a](std::uint32_t c) { return (c * a + 127) / 255; };
+    return a << 24 | ch((argb >> 16) & 0xFF) << 16 | ch((argb >> 8) & 0xFF) << 8 | ch(argb & 0xFF);
 }
 
 std::uint32_t BitmapData::unpremultiply(std::uint32_t p) {
     const std::uint32_t a = p >> 24;
     if (a == 0) return 0;
-    const double k = a / 255.0;
-    return a << 24 | std::uint32_t(channel(((p >> 16) & 0xFF) / k)) << 16 |
-           std::uint32_t(channel(((p >> 8) & 0xFF) / k)) << 8 | channel((p & 0xFF) / k);
+    auto ch = [a](std::uint32_t c) { return std::min<std::uint32_t>(255, c * 255 / a); };
+    return a << 24 | ch((p >> 16) & 0xFF) << 16 | ch((p >> 8) & 0xFF) << 8 | ch(p & 0xFF);
 }
 
 BitmapData::BitmapData(int width, int height, bool transparent, std::uint32_t argb) : transparent_(transparent) {

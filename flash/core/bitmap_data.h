@@ -26,6 +26,7 @@ public:
     int width() const { return image_.width(); }
     int height() const { return image_.height(); }
     bool transparent() const { return transparent_; }
+    void setTransparent(bool on) { transparent_ = on; }
     bool valid() const { return !image_.isNull(); }
     // Premultiplied ARGB32.
     const QImage& image() const { return image_; }

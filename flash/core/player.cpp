@@ -9,6 +9,8 @@
 #include "flash/core/geometry.h"
 #include "flash/core/morph.h"
 #include "flash/core/movie_loader.h"
+#include "flash/core/render_services.h"
+#include "flash/core/script_classes.h"
 #include "flash/core/shape_geometry.h"
 #include "flash/core/text_values.h"
 #include "flash/swf/error.h"
@@ -94,6 +96,7 @@ void Player::start() {
     scriptsEnabled_ = library_->runsActionScript1();
     vm_ = std::make_unique<kinolux::avm1::Vm>(*this, swfVersion(), options_.scriptLimits);
     vm_->seedRandom(options_.randomSeed);
+    installPlayerClasses(*vm_);
     for (const auto& tag : movie().tags)
         if (const auto* sl = tag.get<swf::ScriptLimits>()) vm_->setLimitsFromMovie(sl->maxRecursionDepth, sl->timeoutSeconds);
     auto root = std::make_shared<MovieClip>(nullptr, &library_->timeline(), *library_, *this);
@@ -104,6 +107,11 @@ void Player::start() {
     runQueue();
     vm_->runTimers();
     updateTextVariables();
+}
+
+RenderServices* Player::renderServices() {
+    if (!renderServices_) renderServices_ = makeRenderServices();
+    return renderServices_.get();
 }
 
 QRectF Player::stageRect() const { return toQRectF(movie().header.stageSize); }

@@ -31,6 +31,7 @@ namespace flash {
 class Button;
 class EditText;
 class MovieLoader;
+class RenderServices;
 
 // StartSound, StartSound2, SoundStreamHead and SoundStreamBlock tags met
 // while frames ran, for the sound engine.
@@ -182,6 +183,9 @@ public:
     // The topmost clip showing something at a stage point (_droptarget).
     DisplayObject* objectUnder(QPointF stagePixels);
     Input& input() { return input_; }
+    // What the renderer lends the core (drawing into pixels); null when no
+    // renderer is linked in.
+    RenderServices* renderServices();
 
 private:
     friend class MovieLoader;
@@ -260,6 +264,7 @@ private:
     std::vector<QueuedSound> sounds_;
     std::vector<std::weak_ptr<EditText>> boundFields_;
     std::unique_ptr<MovieLoader> loader_;
+    std::unique_ptr<RenderServices> renderServices_;
     Input input_;
     double clockMs_ = 0;
     bool clockFromOwner_ = false;

@@ -6,13 +6,17 @@
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"
-#include "flash/render/bitmap_decoder.h"
+#include "flash/core/bitmap_decoder.h"
+#include "flash/render/bitmap_services.h"
 #include "flash/render/blend.h"
 #include "flash/render/filters.h"
 #include "flash/core/morph.h"
 
 namespace flash::render {
 namespace {
+
+// Whoever draws frames can also draw into a script's pixels.
+[[maybe_unused]] const bool servicesRegistered = (registerRenderServices(&makeBitmapServices), true);
 
 constexpr std::size_t kMorphCacheSize = 256;
 constexpr int kMaxLayerDepth = 32;  // nested layers beyond this draw directly
@@ -34,19 +38,7 @@ QImage transparentImage(QSize size) {
 }  // namespace
 
 void Renderer::render(const Player& player, QImage& target, const RenderOptions& options) {
-    // Caches point into the movie's tags: a new player (even at the same
-    // address as a freed one) starts them afresh.
-    if (player_ != &player || playerSerial_ != player.serial()) {
-        shapes_.clear();
-        morphs_.clear();
-        morphOrder_.clear();
-        bitmaps_.clear();
-        clampedBitmaps_.clear();
-        glyphs_ = GlyphCache();
-        problems_.clear();
-        player_ = &player;
-        playerSerial_ = player.serial();
-    }
+    usePlayer(player);
     swf::Color bg = player.backgroundColor();
     target.fill(options.background.value_or(QColor(bg.r, bg.g, bg.b)));
     view_ = viewTransform(player.stageRect(), target.size(), options.scaleMode, options.zoom);
@@ -56,6 +48,45 @@ void Renderer::render(const Player& player, QImage& target, const RenderOptions&
     startPainter(p);
     for (const auto& [n, level] : player.levels()) drawObject(p, *level, view_, ColorTransform{});
     videos_.sweep();
+}
+
+void Renderer::usePlayer(const Player& player) {
+    // Caches point into the movie's tags: a new player (even at the same
+    // address as a freed one) starts them afresh.
+    if (player_ == &player && playerSerial_ == player.serial()) return;
+    shapes_.clear();
+    morphs_.clear();
+    morphOrder_.clear();
+    bitmaps_.clear();
+    clampedBitmaps_.clear();
+    glyphs_ = GlyphCache();
+    problems_.clear();
+    player_ = &player;
+    playerSerial_ = player.serial();
+}
+
+void Renderer::drawInto(QImage& target, const Player& player, const DisplayObject& obj, const QTransform& matrix,
+                        const ColorTransform& cx, swf::BlendMode mode, std::optional<QRect> clip, bool smooth) {
+    usePlayer(player);
+    // Masks a script set are placed by the stage: the view is the one that
+    // puts this object where the matrix says.
+    bool invertible = false;
+    const QTransform toObject = obj.worldMatrix().inverted(&invertible);
+    view_ = invertible ? toObject * matrix : matrix;
+    stageScale_ = std::sqrt(std::abs(matrix.determinant())) * 20.0;
+    antialias_ = true;
+    QImage layer = transparentImage(target.size());
+    {
+        QPainter lp(&layer);
+        startPainter(lp);
+        lp.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+        if (clip) lp.setClipRect(*clip);
+        ++layerDepth_;
+        drawContent(lp, obj, matrix, cx);
+        --layerDepth_;
+    }
+    QPainter p(&target);
+    compositeLayer(p, target, layer, QPoint(), mode, 1.0);
 }
 
 QImage Renderer::picture(const Player& player, QSize size, const RenderOptions& options) {
@@ -337,10 +368,7 @@ const QImage* Renderer::bitmap(const Character* c) {
     if (it == bitmaps_.end()) {
         QImage image;
         std::string error;
-        if (auto* jpeg = c->as<swf::DefineBitsJpeg>())
-            image = decodeJpegBitmap(*jpeg, c->owner ? c->owner->jpegTables() : swf::Bytes(), &error);
-        else if (auto* lossless = c->as<swf::DefineBitsLossless>())
-            image = decodeLosslessBitmap(*lossless, &error);
+        image = decodeBitmapCharacter(*c, &error);
         if (!error.empty()) problems_.push_back("bitmap " + std::to_string(c->id) + ": " + error);
         it = bitmaps_.emplace(c, std::move(image)).first;
     }

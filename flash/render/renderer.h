@@ -35,6 +35,11 @@ public:
     // A new picture of the given size (the stage size when empty); null
     // when there is not enough memory for it.
     QImage picture(const Player& player, QSize size = {}, const RenderOptions& options = {});
+    // Draws what an object shows (its drawing and children, not its own
+    // transform) onto target through `matrix` (the object's twips to target
+    // pixels), blended by `mode` and kept inside `clip` (BitmapData.draw).
+    void drawInto(QImage& target, const Player& player, const DisplayObject& obj, const QTransform& matrix,
+                  const ColorTransform& cx, swf::BlendMode mode, std::optional<QRect> clip, bool smooth);
     // Bitmaps that could not be decoded, with the reason (for diagnostics).
     const std::vector<std::string>& problems() const { return problems_; }
 
@@ -51,6 +56,8 @@ private:
     // An object masked by another one a script named (setMask).
     void drawScriptMasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
 
+    // Starts the caches afresh for another player.
+    void usePlayer(const Player& player);
     void startPainter(QPainter& p) const;
     const ShapeGeometry& shapeGeometry(const swf::DefineShape& shape);
     const ShapeGeometry& morphGeometry(const swf::DefineMorphShape& morph, std::uint16_t ratio);

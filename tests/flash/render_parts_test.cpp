@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "flash/render/bitmap_decoder.h"
+#include "flash/core/bitmap_decoder.h"
 #include "flash/core/html_text.h"
 #include "flash/core/morph.h"
 #include "flash/core/shape_geometry.h"

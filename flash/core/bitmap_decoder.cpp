@@ -1,4 +1,4 @@
-#include "flash/render/bitmap_decoder.h"
+#include "flash/core/bitmap_decoder.h"
 
 #include <zlib.h>
 
@@ -8,7 +8,7 @@
 
 #include "flash/swf/limits.h"
 
-namespace flash::render {
+namespace flash {
 namespace {
 
 bool sizeAllowed(std::uint32_t w, std::uint32_t h) {
@@ -176,4 +176,11 @@ QImage decodeLosslessBitmap(const swf::DefineBitsLossless& tag, std::string* err
     return image;
 }
 
-}  // namespace flash::render
+QImage decodeBitmapCharacter(const Character& c, std::string* error) {
+    if (const auto* jpeg = c.as<swf::DefineBitsJpeg>())
+        return decodeJpegBitmap(*jpeg, c.owner ? c.owner->jpegTables() : swf::Bytes(), error);
+    if (const auto* lossless = c.as<swf::DefineBitsLossless>()) return decodeLosslessBitmap(*lossless, error);
+    return {};
+}
+
+}  // namespace flash

@@ -6,16 +6,19 @@
 #include <QImage>
 #include <string>
 
+#include "flash/core/library.h"
 #include "flash/swf/types.h"
 
-namespace flash::render {
+namespace flash {
 
 // A null image, and a message in *error, when the data cannot be decoded.
 QImage decodeJpegBitmap(const swf::DefineBitsJpeg& tag, swf::Bytes jpegTables, std::string* error = nullptr);
 QImage decodeLosslessBitmap(const swf::DefineBitsLossless& tag, std::string* error = nullptr);
+// A bitmap character of either kind (with its movie's JPEG tables).
+QImage decodeBitmapCharacter(const Character& c, std::string* error = nullptr);
 
 // Inflates zlib data of exactly `expected` bytes (false when it is shorter
 // or damaged); never allocates more than expected.
 bool inflateExactly(swf::Bytes data, std::size_t expected, std::vector<std::uint8_t>& out);
 
-}  // namespace flash::render
+}  // namespace flash

@@ -1,0 +1,56 @@
+// What scripts can do to the pixels of a BitmapData, with the Flash
+// player's rules for clipping, premultiplied alpha and rounding. Colours
+// go in and out as straight (not premultiplied) 32-bit ARGB.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "flash/core/bitmap_data.h"
+#include "flash/core/color_transform.h"
+
+namespace flash::pixels {
+
+void fillRect(BitmapData& target, QRect rect, std::uint32_t argb);
+// False when nothing was filled (out of range, or the colour is there already).
+bool floodFill(BitmapData& target, int x, int y, std::uint32_t argb);
+// Copies a rectangle of source to destPoint; with alphaSource, alpha comes
+// from that bitmap (at alphaPoint); mergeAlpha blends over what is there.
+void copyPixels(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint,
+                const BitmapData* alphaSource, QPoint alphaPoint, bool mergeAlpha);
+// Channels as BitmapDataChannel numbers them: 1 red, 2 green, 4 blue, 8 alpha.
+void copyChannel(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint, int sourceChannel,
+                 int destChannel);
+void colorTransform(BitmapData& target, QRect rect, const ColorTransform& cx);
+void noise(BitmapData& target, std::int32_t seed, int low, int high, int channels, bool grayScale);
+// Offsets: one per octave (missing ones are 0).
+void perlinNoise(BitmapData& target, double baseX, double baseY, int octaves, std::int32_t seed, bool stitch,
+                 bool fractalNoise, int channels, bool grayScale, const std::vector<QPointF>& offsets);
+// Returns the seed to pass next time.
+std::int32_t pixelDissolve(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint,
+                           std::int32_t seed, std::int32_t numPixels, std::uint32_t fillArgb);
+enum class Comparison { Less, LessOrEqual, Greater, GreaterOrEqual, Equal, NotEqual };
+// Returns how many pixels passed the test.
+std::uint32_t threshold(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint, Comparison op,
+                        std::uint32_t threshold, std::uint32_t argb, std::uint32_t mask, bool copySource);
+void scroll(BitmapData& target, int dx, int dy);
+void merge(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint, int redMultiplier,
+           int greenMultiplier, int blueMultiplier, int alphaMultiplier);
+void paletteMap(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint,
+                const std::array<std::array<std::uint32_t, 256>, 4>& maps);
+// The pixel-by-pixel difference, or nullopt when the two are the same.
+std::optional<QImage> compare(const BitmapData& a, const BitmapData& b);
+// The smallest rectangle around the pixels whose (premultiplied) colour
+// masked equals the colour (or, with findColor false, does not).
+QRect colorBoundsRect(const BitmapData& bitmap, std::uint32_t mask, std::uint32_t argb, bool findColor);
+bool hitTestPoint(const BitmapData& bitmap, int alphaThreshold, QPoint p);
+bool hitTestRect(const BitmapData& bitmap, int alphaThreshold, QRect r);
+bool hitTestBitmap(const BitmapData& bitmap, QPoint at, int threshold, const BitmapData& other, QPoint otherAt,
+                   int otherThreshold);
+
+}  // namespace flash::pixels

@@ -1,0 +1,78 @@
+#include "flash/core/script_values.h"
+
+#include "flash/core/player.h"
+
+namespace flash {
+
+using kinolux::avm1::ObjectRef;
+using kinolux::avm1::String;
+using kinolux::avm1::Value;
+using kinolux::avm1::Vm;
+
+Player& playerOf(Vm& vm) { return static_cast<Player&>(vm.host()); }
+
+namespace {
+
+double numberAt(Vm& vm, const ObjectRef& o, const char16_t* name) { return vm.toNumber(vm.get(o, String(name))); }
+int intAt(Vm& vm, const ObjectRef& o, const char16_t* name) { return vm.toInt32(vm.get(o, String(name))); }
+
+}  // namespace
+
+QRect rectangleOf(Vm& vm, const Value& v) {
+    ObjectRef o = vm.toObject(v);
+    if (!o) return {};
+    return QRect(intAt(vm, o, u"x"), intAt(vm, o, u"y"), intAt(vm, o, u"width"), intAt(vm, o, u"height"));
+}
+
+QPoint pointOf(Vm& vm, const Value& v) {
+    ObjectRef o = vm.toObject(v);
+    if (!o) return {};
+    return QPoint(intAt(vm, o, u"x"), intAt(vm, o, u"y"));
+}
+
+QTransform matrixOf(Vm& vm, const Value& v) {
+    ObjectRef o = vm.toObject(v);
+    if (!o) return {};
+    auto finite = [](double d) { return std::isfinite(d) ? d : 0.0; };
+    return QTransform(finite(numberAt(vm, o, u"a")), finite(numberAt(vm, o, u"b")), finite(numberAt(vm, o, u"c")),
+                      finite(numberAt(vm, o, u"d")), finite(numberAt(vm, o, u"tx")), finite(numberAt(vm, o, u"ty")));
+}
+
+ColorTransform colorTransformOf(Vm& vm, const Value& v) {
+    ColorTransform cx;
+    ObjectRef o = vm.toObject(v);
+    if (!o) return cx;
+    const char16_t* multipliers[] = {u"redMultiplier", u"greenMultiplier", u"blueMultiplier", u"alphaMultiplier"};
+    const char16_t* offsets[] = {u"redOffset", u"greenOffset", u"blueOffset", u"alphaOffset"};
+    for (int i = 0; i < 4; ++i) {
+        const double m = numberAt(vm, o, multipliers[i]), a = numberAt(vm, o, offsets[i]);
+        cx.mul[i] = std::isfinite(m) ? float(m) : 0.0f;
+        cx.add[i] = std::isfinite(a) ? float(a) : 0.0f;
+    }
+    return cx;
+}
+
+Value makeRectangle(Vm& vm, double x, double y, double width, double height) {
+    Value geom = vm.get(vm.get(Value(vm.global()), String(u"flash")), String(u"geom"));
+    Value args[] = {Value(x), Value(y), Value(width), Value(height)};
+    return vm.construct(vm.get(geom, String(u"Rectangle")), args);
+}
+
+ObjectRef flashPackage(Vm& vm, std::u16string_view name) {
+    using kinolux::avm1::PropertyFlag::DontEnum;
+    using kinolux::avm1::PropertyFlag::OnlySwf8Up;
+    kinolux::avm1::Object& global = *vm.global();
+    ObjectRef flash = vm.toObject(global.ownValue(String(u"flash"), true));
+    if (!flash) {
+        flash = vm.newObject();
+        global.defineValue(u"flash", Value(flash), DontEnum | OnlySwf8Up);
+    }
+    ObjectRef package = vm.toObject(flash->ownValue(String(name), true));
+    if (!package) {
+        package = vm.newObject();
+        flash->defineValue(String(name), Value(package), DontEnum);
+    }
+    return package;
+}
+
+}  // namespace flash
