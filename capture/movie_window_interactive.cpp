@@ -43,9 +43,9 @@ QRect FullWindowRect(int width, int height)
 
 void MovieWindow::StartInteractive(const CaptureRequest& request)
 {
-    if (captureTimer_) captureTimer_->stop();
+    // A capture still running is completed first, so its WAV is whole.
+    StopCapture();
     Reset();
-    recording_ = false;
     if (!controls_) {
         controls_ = new CaptureControlRow(this);
         connect(&controls_->AutoStop(), &QCheckBox::clicked, this, [this](bool checked) { run.autoStop = checked; });
