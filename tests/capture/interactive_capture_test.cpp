@@ -1,0 +1,302 @@
+// Interactive capture on the real engine module in console mode: frames
+// queued in order with growing times, the capture ending by itself at the
+// end of the range, on a loop, through the idle limit and when the movie
+// makes no progress; the queue's limit and its end marker; stopping twice
+// and starting again; the WAV that follows the capture's duration; the
+// window shrinking while the movie runs and coming back while it waits.
+#include "capture/call_interceptor.h"
+#include "capture/movie_window.h"
+#include "tests/capture/engine_interception.h"
+#include "tests/flash_control/control_support.h"
+#include "tests/platform/scoped_temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+namespace kinolux {
+namespace {
+
+using flash::testing::MovieFiles;
+using flash::testing::pumpUntil;
+
+constexpr int kFps = 30;  // one tick every 100 ms
+constexpr int kWidth = 40;
+constexpr int kHeight = 30;
+// stop(), then the end of the actions.
+constexpr uint8_t kStopActions[] = {0x07, 0x00};
+
+// colouredFramesMovie with a stop() on each of `stopFrames`.
+std::vector<uint8_t> MovieStoppingAt(int frames, const std::vector<int>& stopFrames)
+{
+    std::vector<swf::Tag> tags;
+    for (int f = 0; f < frames; ++f) {
+        const auto id = swf::CharacterId(f + 1);
+        tags.push_back(testmovies::rect(id, flash::testing::frameColor(f), 0, 0, kWidth, kHeight));
+        swf::PlaceObject p = testmovies::place(1, id);
+        if (f > 0) p.action = swf::PlaceAction::Replace;
+        tags.push_back(p);
+        if (std::find(stopFrames.begin(), stopFrames.end(), f) != stopFrames.end())
+            tags.push_back(swf::DoAction{swf::Bytes(kStopActions)});
+        tags.push_back(swf::ShowFrame{});
+    }
+    swf::Header header = testmovies::header(kWidth, kHeight, frames);
+    header.frameRate = std::uint16_t(kFps * 256);
+    return testmovies::movie(tags, header);
+}
+
+// Everything NextCapturedFrame handed out, up to and with the end marker.
+struct Taken {
+    std::vector<CapturedFrame> entries;
+    bool endedWithMarker = false;
+};
+
+class InteractiveCapture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("KINOLUX_AUDIO", "null", 1);
+        ASSERT_TRUE(testing::InstallInterceptionOnce()) << "the engine module's three imports are redirected";
+        window = std::make_unique<MovieWindow>(nullptr, 1);
+        ASSERT_NE(window->Pane(), nullptr);
+    }
+    void TearDown() override
+    {
+        window->StopCapture();
+        window.reset();
+        CallInterceptor::Instance().SetMode(kModePassThrough);
+    }
+
+    CaptureRequest Request(const std::vector<uint8_t>& movie, int endFrame, int kind = 1)
+    {
+        return {files.write("movie.swf", movie), folder / "~temp.wav", kind, float(kFps), 0, endFrame, kWidth, kHeight};
+    }
+
+    // Runs the window's events until the capture stops by itself, while a
+    // worker takes the entries as the engine does; false when it never stops.
+    bool RunUntilFinished(Taken& taken, int timeoutMs)
+    {
+        std::thread taker([&] {
+            for (;;) {
+                CapturedFrame entry;
+                EXPECT_EQ(window->NextCapturedFrame(entry), 0);
+                const bool end = IsCaptureEndMarker(entry);
+                taken.entries.push_back(std::move(entry));
+                if (end) {
+                    taken.endedWithMarker = true;
+                    return;
+                }
+            }
+        });
+        const bool finished = pumpUntil([&] { return window->IsFinished() == 1; }, timeoutMs);
+        if (!finished) window->StopCapture();
+        taker.join();
+        return finished;
+    }
+
+    // The elapsed time from the start until the capture stopped by itself.
+    int ElapsedUntilFinished(int timeoutMs)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        if (!pumpUntil([&] { return window->IsFinished() == 1; }, timeoutMs)) return -1;
+        return int(timer.elapsed());
+    }
+
+    MovieFiles files;
+    testing::ScopedTempFolder folder;
+    std::unique_ptr<MovieWindow> window;
+};
+
+// Checks what a capture handed out: pictures at the movie's size, frames
+// that never go back, times that grow, and one end marker, last.
+void ExpectInOrderWithOneMarkerLast(const Taken& taken, bool withPictures)
+{
+    ASSERT_TRUE(taken.endedWithMarker);
+    ASSERT_GE(taken.entries.size(), 3u);
+    for (size_t i = 0; i + 1 < taken.entries.size(); ++i) {
+        const CapturedFrame& entry = taken.entries[i];
+        ASSERT_FALSE(IsCaptureEndMarker(entry)) << "entry " << i;
+        if (withPictures) {
+            ASSERT_TRUE(entry.bitmap) << "entry " << i;
+            EXPECT_EQ(entry.bitmap->size(), QSize(kWidth, kHeight));
+        } else {
+            EXPECT_FALSE(entry.bitmap) << "sound only";
+        }
+        EXPECT_GT(entry.elapsedMs, 0);
+        if (i > 0) {
+            EXPECT_GT(entry.elapsedMs, taken.entries[i - 1].elapsedMs) << "entry " << i;
+            EXPECT_GE(entry.frame, taken.entries[i - 1].frame) << "entry " << i;
+        }
+    }
+}
+
+TEST_F(InteractiveCapture, QueuesFramesInOrderAndStopsByItselfAtTheEndOfTheRange)
+{
+    // 60 frames, of which the range takes the first 21: the movie would go
+    // on, the capture must not.
+    window->StartInteractive(Request(flash::testing::colouredFramesMovie(60, kFps), 20));
+    EXPECT_EQ(window->IsFinished(), 0);
+    Taken taken;
+    ASSERT_TRUE(RunUntilFinished(taken, 5000)) << "console captures stop by themselves";
+    ExpectInOrderWithOneMarkerLast(taken, true);
+    const CapturedFrame& last = taken.entries[taken.entries.size() - 2];
+    EXPECT_GE(last.frame, 18) << "near the end of the range";
+    EXPECT_LT(last.frame, 30) << "not long after it";
+    EXPECT_GT(taken.entries.front().frame, 0) << "the first tick only starts the sound clock";
+
+    CapturedFrame after;
+    ASSERT_EQ(window->NextCapturedFrame(after), 0);
+    EXPECT_TRUE(IsCaptureEndMarker(after)) << "a taker that comes back after the end is not left waiting";
+}
+
+TEST_F(InteractiveCapture, StopsByItselfWhenTheMovieLoops)
+{
+    // The range reaches past the movie's 20 frames, so only the loop ends it.
+    window->StartInteractive(Request(flash::testing::colouredFramesMovie(20, kFps), 100, kCaptureSoundOnly));
+    Taken taken;
+    ASSERT_TRUE(RunUntilFinished(taken, 5000));
+    ExpectInOrderWithOneMarkerLast(taken, false);
+    EXPECT_GE(taken.entries[taken.entries.size() - 2].frame, 12) << "no frame of the second round is queued";
+}
+
+TEST_F(InteractiveCapture, ASlowTakerLosesTheOldestEntriesNeverTheEndMarker)
+{
+    window->StartInteractive(Request(flash::testing::colouredFramesMovie(90, kFps), 60));
+    size_t most = 0;
+    ASSERT_TRUE(pumpUntil([&] {
+        most = std::max(most, window->capturedFrames.Count());
+        return window->IsFinished() == 1;
+    }, 8000));
+    EXPECT_EQ(most, CapturedFrameQueue::kMaxEntries) << "about 20 pictures were grabbed, 10 are kept";
+
+    std::vector<CapturedFrame> queued;
+    for (CapturedFrame entry; window->capturedFrames.TakeOldest(entry);) queued.push_back(std::move(entry));
+    ASSERT_EQ(queued.size(), CapturedFrameQueue::kMaxEntries);
+    EXPECT_TRUE(IsCaptureEndMarker(queued.back()));
+    EXPECT_GE(queued[queued.size() - 2].frame, 58) << "the most recent pictures are kept";
+    EXPECT_GT(queued.front().frame, 20) << "the oldest were dropped";
+}
+
+TEST_F(InteractiveCapture, AMovieThatStopsIsPlayedOnAfterTheIdleLimitAndEndsThroughIt)
+{
+    // Stops at frame 5 and at its last frame, 14.
+    window->SetAutoRestart(1, 1);
+    window->StartInteractive(Request(MovieStoppingAt(15, {5, 14}), 14));
+    Taken taken;
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(RunUntilFinished(taken, 8000));
+    ExpectInOrderWithOneMarkerLast(taken, true);
+    EXPECT_GE(taken.entries[taken.entries.size() - 2].frame, 12) << "played on past frame 5";
+    EXPECT_GE(timer.elapsed(), 1000) << "after waiting the idle limit on frame 5";
+
+    // A short range stays on its last frame for the idle limit, then ends.
+    window->StartInteractive(Request(MovieStoppingAt(3, {2}), 2));
+    const int ms = ElapsedUntilFinished(6000);
+    EXPECT_GE(ms, 1000);
+    EXPECT_LT(ms, 1800) << "the idle limit counts real time";
+}
+
+TEST_F(InteractiveCapture, AConsoleCaptureOfAMovieThatMakesNoProgressEndsAnyway)
+{
+    // Without the restart, a movie stopped in the middle never reaches the
+    // end of its range; a one-frame movie never leaves its frame.
+    window->SetAutoRestart(0, 1);
+    window->StartInteractive(Request(MovieStoppingAt(30, {5}), 29));
+    int ms = ElapsedUntilFinished(8000);
+    EXPECT_GE(ms, 1000);
+    EXPECT_LT(ms, 4500);
+    EXPECT_EQ(window->lastFrame, 5);
+
+    window->StartInteractive(Request(flash::testing::colouredFramesMovie(1, kFps), 0));
+    ms = ElapsedUntilFinished(8000);
+    EXPECT_GE(ms, 1000) << "a single frame is recorded for the idle limit";
+    EXPECT_LT(ms, 4500);
+}
+
+TEST_F(InteractiveCapture, StoppingTwiceIsHarmlessAndANewCaptureStartsAfresh)
+{
+    window->StartInteractive(Request(flash::testing::colouredFramesMovie(90, kFps), 80));
+    ASSERT_TRUE(pumpUntil([&] { return window->capturedFrames.Count() >= 2; }, 3000));
+    window->StopCapture();
+    window->StopCapture();
+    EXPECT_EQ(window->IsFinished(), 1);
+    std::vector<CapturedFrame> queued;
+    for (CapturedFrame entry; window->capturedFrames.TakeOldest(entry);) queued.push_back(std::move(entry));
+    ASSERT_GE(queued.size(), 3u);
+    EXPECT_TRUE(IsCaptureEndMarker(queued.back()));
+    EXPECT_EQ(std::count_if(queued.begin(), queued.end(), IsCaptureEndMarker), 1) << "one end marker";
+
+    window->StartInteractive(Request(flash::testing::colouredFramesMovie(60, kFps), 20));
+    EXPECT_EQ(window->IsFinished(), 0);
+    EXPECT_EQ(window->capturedFrames.Count(), 0u);
+    EXPECT_EQ(window->run.endFrame, 20);
+    EXPECT_EQ(window->run.sameFrameTicks, 0);
+    Taken taken;
+    ASSERT_TRUE(RunUntilFinished(taken, 5000));
+    ExpectInOrderWithOneMarkerLast(taken, true);
+    EXPECT_LT(taken.entries.front().frame, 10) << "the new capture starts from its own first frame";
+}
+
+// The WAV of a capture: 44.1 kHz stereo 16-bit, its header sizes matching
+// the file, as long as the time between the first tick and the last.
+TEST_F(InteractiveCapture, TheWavLastsAsLongAsTheCapture)
+{
+    const CaptureRequest request = Request(flash::testing::colouredFramesMovie(60, kFps), 45, 3);
+    window->StartInteractive(request);
+    Taken taken;
+    ASSERT_TRUE(RunUntilFinished(taken, 6000));
+    ExpectInOrderWithOneMarkerLast(taken, true);
+
+    std::ifstream in(request.wavPath, std::ios::binary);
+    const std::vector<char> wav{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_GT(wav.size(), 44u);
+    const auto u32 = [&](size_t at) { uint32_t v; std::memcpy(&v, wav.data() + at, 4); return v; };
+    const auto u16 = [&](size_t at) { uint16_t v; std::memcpy(&v, wav.data() + at, 2); return v; };
+    EXPECT_EQ(std::string(wav.data(), 4), "RIFF");
+    EXPECT_EQ(std::string(wav.data() + 8, 4), "WAVE");
+    EXPECT_EQ(u32(4), wav.size() - 8);
+    EXPECT_EQ(u16(22), 2);
+    EXPECT_EQ(u32(24), 44100u);
+    EXPECT_EQ(u16(34), 16);
+    EXPECT_EQ(u32(40), wav.size() - 44);
+    EXPECT_EQ(u32(40) % 4, 0u) << "whole stereo pairs";
+
+    // Sound runs from the first tick (about one interval in) to the last.
+    const double seconds = u32(40) / 176400.0;
+    const double lastTick = taken.entries[taken.entries.size() - 2].elapsedMs / 1000.0;
+    EXPECT_GT(seconds, 1.0);
+    EXPECT_NEAR(seconds, lastTick - 0.1, 0.15);
+}
+
+TEST_F(InteractiveCapture, OnTheScreenTheWindowShrinksWhileTheMoviePlaysAndComesBackWhileItWaits)
+{
+    window->SetConsoleMode(0);
+    window->StartInteractive(Request(MovieStoppingAt(15, {12}), 100));
+    EXPECT_TRUE(window->isVisible());
+    const QRect full = window->run.savedRect;
+    EXPECT_EQ(full.size(), QSize(kWidth, kHeight + 50));
+    ASSERT_TRUE(pumpUntil([&] { return window->run.shrunk == 1; }, 2000));
+    EXPECT_EQ(window->size(), QSize(350, 78));
+    ASSERT_TRUE(pumpUntil([&] { return window->run.restored == 1; }, 3000)) << "four ticks on frame 12";
+    EXPECT_EQ(window->geometry(), full);
+    EXPECT_EQ(window->IsFinished(), 0) << "on the screen nothing stops by itself";
+
+    window->close();
+    EXPECT_EQ(window->IsFinished(), 1) << "closing the window stops the capture";
+    EXPECT_FALSE(window->isVisible());
+    CapturedFrame last;
+    for (CapturedFrame entry; window->capturedFrames.TakeOldest(entry);) last = std::move(entry);
+    EXPECT_TRUE(IsCaptureEndMarker(last));
+}
+
+}  // namespace
+}  // namespace kinolux
