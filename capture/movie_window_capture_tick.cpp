@@ -66,6 +66,9 @@ void MovieWindow::CaptureTick()
                 tickBusy = 0;
                 return;
             }
+            // The movie may have moved on while the grab handled events: the
+            // entry names the frame the picture shows.
+            lastFrame = CurrentFrame();
         }
         capturedFrames.Append({std::move(bitmap), elapsed, lastFrame});
         tickBusy = 0;

@@ -127,6 +127,8 @@ void ExpectInOrderWithOneMarkerLast(const Taken& taken, bool withPictures)
         if (withPictures) {
             ASSERT_TRUE(entry.bitmap) << "entry " << i;
             EXPECT_EQ(entry.bitmap->size(), QSize(kWidth, kHeight));
+            const swf::Color c = flash::testing::frameColor(entry.frame);
+            EXPECT_EQ(entry.bitmap->pixel(kWidth / 2, kHeight / 2), qRgb(c.r, c.g, c.b)) << "the picture shows frame " << entry.frame;
         } else {
             EXPECT_FALSE(entry.bitmap) << "sound only";
         }
