@@ -122,6 +122,13 @@ void PlayerDialog::StartPlayback()
     tap.OpenWav(arguments_.wavPath);
 
     LoadMovie();
+    if (flash_->GetTotalFrames() <= 0) {
+        // Nothing would ever play: the files are completed at once, so the
+        // main program does not wait for records that never come.
+        ReportMessage("can not load the movie " + arguments_.inputPath);
+        PostClose();
+        return;
+    }
     interceptor.SetMode(kModeSoundCapture);
     progress_->setRange(0, arguments_.totalFrames);
 

@@ -7,6 +7,9 @@
 #include "player/player_dialog.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <algorithm>
 #include <mutex>
 #include <QProgressBar>
@@ -14,6 +17,12 @@
 #include <unistd.h>
 
 namespace kinolux {
+
+namespace {
+
+constexpr qint64 kGreetingGraceMs = 200;
+
+}  // namespace
 
 void PlayerDialog::timerEvent(QTimerEvent* event)
 {
@@ -110,6 +119,16 @@ void PlayerDialog::Finish()
 
 void PlayerDialog::SendAudioClosed()
 {
+    // A run that ends early (a movie that cannot be loaded) may end before
+    // the greeting already on its way has been read.
+    if (!mainWindow_) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!mainWindow_ && waited.elapsed() < kGreetingGraceMs) {
+            QCoreApplication::processEvents();
+            QThread::msleep(5);
+        }
+    }
     if (mainWindow_) {
         BusMessage message;
         message.message = WM_COPYDATA;

@@ -41,7 +41,7 @@ PlayerProcess::PlayerProcess(const PlayerRunSettings& settings)
     const char* bin = std::getenv("KINOLUX_BIN_DIR");
     process_.start(QString::fromUtf8(bin && *bin ? bin : KINOLUX_BIN_DIR) + "/kinoluxplayer",
                    {QString::fromStdString(PlayerParameterText(settings))});
-    process_.waitForStarted(10000);
+    if (process_.waitForStarted(10000)) processId_ = pid_t(process_.processId());
 }
 
 PlayerProcess::~PlayerProcess()
@@ -56,7 +56,7 @@ WindowHandle PlayerProcess::WaitForWindow(int timeoutMs)
 {
     WindowHandle window = 0;
     flash::testing::pumpUntil([&] {
-        window = FindWindow("Kinolux - extract audio", pid_t(process_.processId()));
+        window = processId_ ? FindWindow("Kinolux - extract audio", processId_) : 0;
         return window != 0 || process_.state() == QProcess::NotRunning;
     }, timeoutMs);
     return window;

@@ -51,6 +51,7 @@ public:
 
 private:
     QProcess process_;
+    pid_t processId_ = 0;  // kept: QProcess forgets it once the process ends
 };
 
 }  // namespace kinolux::testing

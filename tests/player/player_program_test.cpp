@@ -3,6 +3,7 @@
 // greets it and hears "Audio Closed"; the sync file follows real time and
 // the WAV holds the movie's sound where the sync file says its frames were
 // shown.
+#include "tests/flash/test_movies.h"
 #include "tests/flash_audio/reference_codec.h"
 #include "tests/flash_control/control_support.h"
 #include "tests/flash_control/sound_movie.h"
@@ -87,7 +88,13 @@ double LoggedAtMs(const std::vector<Record>& records, int frame, double periodMs
 
 class PlayerProgram : public ::testing::Test {
 protected:
-    void SetUp() override { flash::testing::ensureApplication(); }
+    // Each test's windows live in a bus of their own, apart from any other
+    // player running on the machine.
+    void SetUp() override
+    {
+        setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+        flash::testing::ensureApplication();
+    }
 
     PlayerRunSettings SettingsFor(const std::string& movie)
     {
@@ -99,13 +106,28 @@ protected:
     }
 
     testing::ScopedTempFolder folder;
+    testing::ScopedTempFolder runtime;
     testing::ScopedSettingsHome settingsHome;
     flash::testing::MovieFiles movies;
 };
 
 // The whole run as the main program drives it, on a movie with a stream
 // sound on its first ten frames and an event sound from frame 16.
-void ExpectRunOfSoundMovie(PlayerRunSettings settings, const flash::testing::SoundMovie& movie)
+// A sound of the movie: the frame that starts it and its direct decode.
+struct Sound {
+    const char* name;
+    int frame;
+    std::vector<int16_t> decoded;
+    size_t heardValues;  // how long it sounds before the next one may start
+};
+
+std::vector<Sound> SoundsOf(const flash::testing::SoundMovie& movie)
+{
+    return {{"stream", 0, movie.stream, size_t(flash::testing::kStreamFrames * 1764 * 2)},
+            {"event", flash::testing::kEventFrame, movie.event, movie.event.size()}};
+}
+
+void ExpectRunOfSoundMovie(PlayerRunSettings settings, const std::vector<Sound>& sounds)
 {
     settings.fps = flash::testing::kSoundMovieFps;
     settings.toFrame = settings.totalFrames = flash::testing::kSoundMovieFrames - 1;
@@ -146,13 +168,8 @@ void ExpectRunOfSoundMovie(PlayerRunSettings settings, const flash::testing::Sou
     EXPECT_NEAR(Ms(wav.size()), records[records.size() - 2].elapsed, 100) << "the sound of the whole run";
     // Each sound starts where the sync file puts its frame, and is the
     // movie's own sound as decoded directly.
-    struct Sound {
-        const char* name;
-        int frame;
-        const std::vector<int16_t>& decoded;
-    };
     size_t from = 0;
-    for (const Sound sound : {Sound{"stream", 0, movie.stream}, Sound{"event", flash::testing::kEventFrame, movie.event}}) {
+    for (const Sound& sound : sounds) {
         const size_t onset = Onset(wav, from);
         const size_t length = std::min<size_t>(4410, sound.decoded.size());
         ASSERT_LE(onset + length, wav.size()) << sound.name << " sound missing";
@@ -162,14 +179,42 @@ void ExpectRunOfSoundMovie(PlayerRunSettings settings, const flash::testing::Sou
         const double offsetMs = Ms(onset) - LoggedAtMs(records, sound.frame, period);
         std::printf("%s sound: %+.1f ms from its frame\n", sound.name, offsetMs);
         EXPECT_LE(std::abs(offsetMs), 50) << sound.name << " sound in line with its frame";
-        from = onset + (sound.frame == 0 ? size_t(flash::testing::kStreamFrames * period * 88.2) : length);
+        from = onset + sound.heardValues;
     }
 }
 
 TEST_F(PlayerProgram, PlaysTheMovieWritingItsSoundInLineWithTheFramesItLogs)
 {
-    ExpectRunOfSoundMovie(SettingsFor(movies.write("sound movie.swf", flash::testing::makeSoundMovie(audio::SoundCodec::PcmLittleEndian).file)),
-                          flash::testing::makeSoundMovie(audio::SoundCodec::PcmLittleEndian));
+    const auto movie = flash::testing::makeSoundMovie(audio::SoundCodec::PcmLittleEndian);
+    ExpectRunOfSoundMovie(SettingsFor(movies.write("sound movie.swf", movie.file)), SoundsOf(movie));
+}
+
+// The sound movie's event sound alone: the engine opens its device only when
+// it starts, well into the run.
+std::vector<uint8_t> EventOnlyMovie(const std::vector<int16_t>& event)
+{
+    std::vector<uint8_t> pcm(event.size() * 2);  // little-endian, as the machine's
+    std::memcpy(pcm.data(), event.data(), pcm.size());
+    swf::DefineSound sound;
+    sound.id = 1;
+    sound.format = {swf::SoundFormat(audio::SoundCodec::PcmLittleEndian), 3, true, true};
+    sound.sampleCount = uint32_t(event.size() / 2);
+    sound.data = pcm;
+    std::vector<swf::Tag> tags{sound};
+    for (int f = 0; f < flash::testing::kSoundMovieFrames; ++f) {
+        if (f == flash::testing::kEventFrame) tags.push_back(swf::StartSound{1, {}});
+        tags.push_back(swf::ShowFrame{});
+    }
+    swf::Header header = testmovies::header(40, 30, flash::testing::kSoundMovieFrames);
+    header.frameRate = flash::testing::kSoundMovieFps << 8;
+    return testmovies::movie(tags, header);
+}
+
+TEST_F(PlayerProgram, ASoundThatOpensTheDeviceLateIsInLineToo)
+{
+    const auto movie = flash::testing::makeSoundMovie(audio::SoundCodec::PcmLittleEndian);
+    ExpectRunOfSoundMovie(SettingsFor(movies.write("event.swf", EventOnlyMovie(movie.event))),
+                          {{"event", flash::testing::kEventFrame, movie.event, movie.event.size()}});
 }
 
 TEST_F(PlayerProgram, WorksOnAMachineWithoutASoundDevice)
@@ -177,7 +222,7 @@ TEST_F(PlayerProgram, WorksOnAMachineWithoutASoundDevice)
     const auto movie = flash::testing::makeSoundMovie(audio::SoundCodec::Adpcm);
     PlayerRunSettings settings = SettingsFor(movies.write("sound.swf", movie.file));
     settings.audio = "none";
-    ExpectRunOfSoundMovie(settings, movie);
+    ExpectRunOfSoundMovie(settings, SoundsOf(movie));
 }
 
 TEST_F(PlayerProgram, WithoutTheConsoleSwitchExitsWithoutAWindow)
@@ -247,6 +292,41 @@ TEST_F(PlayerProgram, ASyncFileThatCannotBeMadeIsReportedAndTheSoundStillWritten
     ASSERT_TRUE(player.WaitForExit(10000));
     EXPECT_EQ(player.StandardOutput(), "create sync file error.\n");
     EXPECT_EQ(main.Received().size(), 1u);
+    EXPECT_GT(WavValues(ReadAll(settings.wav)).size(), 0u);
+}
+
+TEST_F(PlayerProgram, AMovieThatCannotBeLoadedEndsTheRunAtOnceWithAMessage)
+{
+    PlayerRunSettings settings = SettingsFor(movies.write("broken.swf", {'F', 'W', 'S', 9, 1, 2, 3}));
+    settings.toFrame = settings.totalFrames = 500;
+    StandInMainWindow main;
+    PlayerProcess player(settings);
+    const WindowHandle window = player.WaitForWindow();
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(player.Greet(window, main));
+    ASSERT_TRUE(player.WaitForExit(10000));
+    EXPECT_EQ(player.StandardOutput(), "can not load the movie " + settings.input + "\n");
+    ASSERT_EQ(main.Received().size(), 1u);
+    const std::vector<char> sync = ReadAll(settings.sync);
+    EXPECT_EQ(std::string(sync.begin(), sync.end()), std::string("\x19\x84\x04\x21\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 12));
+    EXPECT_EQ(WavValues(ReadAll(settings.wav)).size(), 0u);
+}
+
+TEST_F(PlayerProgram, APlayerNeverProperlyGreetedFinishesByItselfAndSaysSo)
+{
+    PlayerRunSettings settings = SettingsFor(movies.write("frames.swf", flash::testing::colouredFramesMovie(20)));
+    settings.toFrame = settings.totalFrames = 10;
+    PlayerProcess player(settings);
+    const WindowHandle window = player.WaitForWindow();
+    ASSERT_NE(window, 0u);
+    BusMessage greeting;
+    greeting.message = WM_COPYDATA;  // from no window
+    ASSERT_TRUE(SendMessage(window, greeting));
+    ASSERT_TRUE(player.WaitForExit(10000));
+    EXPECT_EQ(player.StandardOutput(), "recv error.\ncan not send the close message\n");
+    const std::vector<Record> records = SyncRecords(ReadAll(settings.sync));
+    ASSERT_GE(records.size(), 2u);
+    EXPECT_EQ(records.back().frame, -1) << "the files are complete all the same";
     EXPECT_GT(WavValues(ReadAll(settings.wav)).size(), 0u);
 }
 
