@@ -218,10 +218,15 @@ TEST_F(InteractiveCapture, AConsoleCaptureOfAMovieThatMakesNoProgressEndsAnyway)
     EXPECT_LT(ms, 4500);
     EXPECT_EQ(window->lastFrame, 5);
 
-    window->StartInteractive(Request(flash::testing::colouredFramesMovie(1, kFps), 0));
+    // Recording nothing (still images take their own pictures) ends alike.
+    window->StartInteractive(Request(flash::testing::colouredFramesMovie(1, kFps), 0, 0));
     ms = ElapsedUntilFinished(8000);
-    EXPECT_GE(ms, 1000) << "a single frame is recorded for the idle limit";
+    EXPECT_GE(ms, 1000) << "a single frame is shown for the idle limit";
     EXPECT_LT(ms, 4500);
+    CapturedFrame only;
+    ASSERT_TRUE(window->capturedFrames.TakeOldest(only));
+    EXPECT_TRUE(IsCaptureEndMarker(only)) << "nothing but the end marker is queued";
+    EXPECT_EQ(window->capturedFrames.Count(), 0u);
 }
 
 TEST_F(InteractiveCapture, StoppingTwiceIsHarmlessAndANewCaptureStartsAfresh)
