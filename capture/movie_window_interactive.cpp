@@ -23,14 +23,13 @@ namespace {
 constexpr int kReadyPolls = 20;
 constexpr unsigned long kReadyPollMs = 100;
 constexpr unsigned long kTakePollMs = 100;
-constexpr int kRoomBelowMovie = 50;
 constexpr const char* kNoMovie = "null.swf";
 
-// The rectangle a window of this client size gets: at the origin, and no
-// larger than the screen's work area.
-QRect FullWindowRect(int width, int height)
+// The window's rectangle at the origin, no larger than the screen's work
+// area.
+QRect FittedToWorkArea(QSize size)
 {
-    QRect rect(0, 0, width, height + kRoomBelowMovie);
+    QRect rect(QPoint(0, 0), size);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect work = screen->availableGeometry();
         if (rect.width() > work.width()) rect.setWidth(work.width());
@@ -104,8 +103,9 @@ void MovieWindow::StartInteractive(const CaptureRequest& request)
 
 void MovieWindow::ShowCaptureWindow(const CaptureRequest& request)
 {
+    // The window takes the movie with room for the controls below it.
     SetMovieSize(request.width, request.height);
-    run.savedRect = FullWindowRect(request.width, request.height);
+    run.savedRect = FittedToWorkArea(size());
     setGeometry(run.savedRect);
     if (pane_) pane_->update();
 }
