@@ -132,10 +132,11 @@ int MovieWindow::NextCapturedFrame(CapturedFrame& out)
 {
     for (;;) {
         if (capturedFrames.Count() > 0 && capturedFrames.TakeOldest(out)) return 0;
-        // Nothing more can arrive: the end marker was taken already, or no
-        // capture was started.
         if (!recording_) {
-            out = CaptureEndMarker();
+            // The end marker may have arrived since the count was read;
+            // otherwise it was taken already, or no capture was started,
+            // and nothing more can arrive.
+            if (!capturedFrames.TakeOldest(out)) out = CaptureEndMarker();
             return 0;
         }
         QThread::msleep(kTakePollMs);
