@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -306,6 +308,41 @@ TEST_F(InteractiveCapture, OnTheScreenTheWindowShrinksWhileTheMoviePlaysAndComes
     CapturedFrame last;
     for (CapturedFrame entry; window->capturedFrames.TakeOldest(entry);) last = std::move(entry);
     EXPECT_TRUE(IsCaptureEndMarker(last));
+}
+
+template <typename Control>
+Control* ItemOf(QWidget& window, int itemId)
+{
+    for (Control* control : window.findChildren<Control*>())
+        if (control->property("itemId").toInt() == itemId) return control;
+    return nullptr;
+}
+
+TEST_F(InteractiveCapture, OnTheScreenTheCheckBoxesAndStopButtonTakeEffectAtOnce)
+{
+    window->SetConsoleMode(0);
+    window->StartInteractive(Request(flash::testing::colouredFramesMovie(60, kFps), 20));
+    QCheckBox* autoHide = ItemOf<QCheckBox>(*window, 1317);
+    QCheckBox* autoStop = ItemOf<QCheckBox>(*window, 1294);
+    QPushButton* stop = ItemOf<QPushButton>(*window, 1295);
+    ASSERT_TRUE(autoHide && autoStop && stop);
+    EXPECT_TRUE(autoHide->isChecked());
+    EXPECT_FALSE(autoStop->isChecked()) << "on the screen the user stops";
+    EXPECT_EQ(stop->text(), "Stop");
+    EXPECT_EQ(stop->toolTip(), "Stop capture...");
+
+    ASSERT_TRUE(pumpUntil([&] { return window->run.shrunk == 1; }, 2000));
+    autoHide->click();
+    EXPECT_EQ(window->run.autoHide, 0);
+    EXPECT_EQ(window->geometry(), window->run.savedRect) << "back to full size at once";
+    pumpUntil([] { return false; }, 400);
+    EXPECT_EQ(window->geometry(), window->run.savedRect) << "and it stays while the movie plays";
+
+    autoStop->click();
+    EXPECT_EQ(window->run.autoStop, 1);
+    stop->click();
+    EXPECT_EQ(window->IsFinished(), 1);
+    EXPECT_FALSE(window->isVisible());
 }
 
 }  // namespace
