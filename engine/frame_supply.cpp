@@ -237,7 +237,10 @@ void FrameSupply::StepToPlayer(int64_t n) {
             movieWindow_->Step(period);
             return;
         }
-        if (lookup.offset >= 1) return;
+        // The next record spans the frame period that starts at `ms`: the
+        // replay must show the frame the player showed then, not the one
+        // after it, or every picture would lead its sound by a frame.
+        if (lookup.offset >= 0) return;
         movieWindow_->Step(period);
         // A stopped timeline never catches up; its clips still move one
         // frame period per delivered frame.

@@ -87,8 +87,8 @@ public:
     // Appends the sync file's next record to the sync list (while the file
     // is open). False when none came.
     bool ReadNextSyncRecord();
-    // Steps the movie until it is ahead of the frame the player showed at
-    // the moment of delivered frame `n`.
+    // Steps the movie until it shows the frame the player showed when
+    // delivered frame `n` ended, which is the frame of the next period.
     void StepToPlayer(int64_t n);
 
     // The buffers of the last frame; the encoder must not use them after.

@@ -4,8 +4,11 @@
 
 namespace kinolux {
 
-std::string MakeUniqueOutputPath(const std::string& outputPath, const std::string& inputPath) {
-    if (!PathExists(outputPath)) return outputPath;
+std::string MakeUniqueOutputPath(const std::string& outputPath, const std::string& inputPath, bool imageSequence) {
+    auto taken = [imageSequence](const std::string& path) {
+        return PathExists(path) || (imageSequence && PathExists(WithoutExtension(path)));
+    };
+    if (!taken(outputPath)) return outputPath;
     // An output without a folder stays where it was meant to be (relative),
     // rather than moving to the root.
     const std::string folder = outputPath.find('/') == std::string::npos ? "" : FolderOf(outputPath) + "/";
@@ -14,7 +17,7 @@ std::string MakeUniqueOutputPath(const std::string& outputPath, const std::strin
     const std::string dotExtension = WithoutExtension(outputPath).size() < outputPath.size() ? "." + extension : "";
     for (unsigned long n = 1;; ++n) {
         std::string candidate = folder + name + " (" + std::to_string(n) + ")" + dotExtension;
-        if (!PathExists(candidate)) return candidate;
+        if (!taken(candidate)) return candidate;
     }
 }
 

@@ -9,6 +9,9 @@ namespace kinolux {
 // the input's file name without its extension, " (n)" and the output's
 // extension, with the first n from 1 up that names nothing: the output
 // /out/movie.mpg for the input /swf/intro.swf becomes /out/intro (1).mpg.
-std::string MakeUniqueOutputPath(const std::string& outputPath, const std::string& inputPath);
+// For an image sequence, whose pictures go into the folder named like the
+// output without its extension, a name whose folder exists is taken too.
+std::string MakeUniqueOutputPath(const std::string& outputPath, const std::string& inputPath,
+                                 bool imageSequence = false);
 
 }  // namespace kinolux

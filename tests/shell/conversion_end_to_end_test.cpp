@@ -6,12 +6,14 @@
 
 #include <QImage>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 
 #include "platform/paths.h"
 #include "tests/platform/scoped_temp_folder.h"
+#include "tests/shell/marker_movies.h"
 
 namespace kinolux {
 namespace {
@@ -78,6 +80,13 @@ protected:
     }
 
     std::string Sample() const { return program_.path() + "/samples/kinolux-sample.swf"; }
+
+    std::string WriteMovie(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        const std::string path = out_.path() + "/" + name;
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
 
     ScopedTempFolder program_, elsewhere_, config_, out_;
 };
@@ -183,6 +192,91 @@ TEST_F(ConversionEndToEnd, APlayerThatCannotStartLeavesNothingBehind) {
     EXPECT_NE(run.output.find("DONE!\n"), std::string::npos) << run.output;
     EXPECT_FALSE(fs::exists(output));
     EXPECT_TRUE(Leftovers(out_.path()).empty());
+}
+
+// The first white picture and the first loud sound of a marker movie's
+// output, in seconds.
+struct MarkerTimes {
+    double picture = -1;
+    double sound = -1;
+};
+
+MarkerTimes FindMarker(const std::string& file) {
+    MarkerTimes times;
+    const std::string pixels =
+        RunCommand("ffmpeg -v error -i " + Quoted(file) + " -f rawvideo -pix_fmt gray -s 64x48 -").output;
+    const size_t frameBytes = 64 * 48;
+    for (size_t frame = 0; (frame + 1) * frameBytes <= pixels.size(); ++frame)
+        if (static_cast<unsigned char>(pixels[frame * frameBytes + frameBytes / 2 + 32]) > 128) {
+            times.picture = double(frame) / testing::kMarkerFps;
+            break;
+        }
+    const std::string sound = RunCommand("ffmpeg -v error -i " + Quoted(file) + " -f s16le -ac 1 -ar 44100 -").output;
+    for (size_t i = 0; 2 * i + 1 < sound.size(); ++i) {
+        int16_t value;
+        std::memcpy(&value, sound.data() + 2 * i, 2);
+        if (std::abs(value) > 4000) {
+            times.sound = double(i) / 44100;
+            break;
+        }
+    }
+    return times;
+}
+
+TEST_F(ConversionEndToEnd, TheSoundStartsWithinAFrameOfItsPicture) {
+    const std::string movie = WriteMovie("marker.swf", testing::MarkerSoundMovie());
+    const std::string output = out_.path() + "/marker.mp4";
+    const RunResult run = Kinolux("/f " + movie + " /o " + output + " /pi ini/h264mp4.ini /pn H264 mp4 Normal");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const MarkerTimes times = FindMarker(output);
+    ASSERT_GE(times.picture, 0) << "the white frames reach the output";
+    ASSERT_GE(times.sound, 0) << "the sound reaches the output";
+    EXPECT_NEAR(times.picture, testing::kMarkerFrame / double(testing::kMarkerFps), 0.2);
+    // The player's sound tap writes silence for a tick whose sound has not
+    // arrived yet and the sound after it, so the sound may trail by part of
+    // the engine's sound block beyond the frame.
+    EXPECT_LE(std::abs(times.sound - times.picture), 1.5 / testing::kMarkerFps)
+        << "picture at " << times.picture << " s, sound at " << times.sound << " s";
+}
+
+TEST_F(ConversionEndToEnd, BothInteractiveModesWritePlayableFilesByThemselves) {
+    const std::string movie = WriteMovie("marker.swf", testing::MarkerSoundMovie());
+    for (const char* mode : {"1", "2"}) {
+        const std::string output = out_.path() + "/interactive" + mode + ".mp4";
+        const RunResult run =
+            Kinolux("/f " + movie + " /o " + output + " /pi ini/h264mp4.ini /pn H264 mp4 Normal /om " + mode);
+        ASSERT_EQ(run.exitCode, 0) << "mode " << mode << "\n" << run.output;
+        EXPECT_EQ(Probe(output, "stream=codec_name", "v:0"), "h264\n") << "mode " << mode;
+        EXPECT_EQ(Probe(output, "stream=codec_name", "a:0"), "aac\n") << "mode " << mode;
+        const MarkerTimes times = FindMarker(output);
+        EXPECT_GE(times.picture, 0) << "mode " << mode;
+        EXPECT_GE(times.sound, 0) << "mode " << mode;
+    }
+    EXPECT_TRUE(Leftovers(out_.path()).empty());
+}
+
+TEST_F(ConversionEndToEnd, StillImagesAreNumberedFromOneAndTransparentWhereNothingIsDrawn) {
+    const std::string movie = WriteMovie("half.swf", testing::HalfDrawnMovie(20));
+    RunResult run = Kinolux("/f " + movie + " /o " + out_.path() + "/half.png /pi ini/pngimg.ini /pn PNG images with alpha");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string folder = out_.path() + "/half";
+    ASSERT_TRUE(fs::exists(folder + "/ren0001.png")) << run.output;
+    EXPECT_TRUE(fs::exists(folder + "/ren0010.png"));
+    const QImage png(QString::fromStdString(folder + "/ren0005.png"));
+    ASSERT_TRUE(png.hasAlphaChannel());
+    EXPECT_EQ(qAlpha(png.pixel(10, 24)), 255);
+    EXPECT_EQ(qRed(png.pixel(10, 24)), 255);
+    EXPECT_EQ(qAlpha(png.pixel(54, 24)), 0);
+
+    run = Kinolux("/f " + movie + " /o " + out_.path() + "/half.tga /pi ini/tgaimg.ini /pn TGA images with alpha");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string tga = out_.path() + "/half (1)/ren0001.tga";  // the PNG run's folder is not reused
+    ASSERT_TRUE(fs::exists(tga)) << run.output;
+    std::ifstream in(tga, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GE(bytes.size(), 18u + 64 * 48 * 4);
+    EXPECT_EQ(bytes[16], 32) << "32 bits a pixel: with alpha";
+    EXPECT_EQ(bytes[17] & 0x0F, 8) << "8 alpha bits";
 }
 
 }  // namespace

@@ -31,6 +31,15 @@ TEST(UniqueOutputPath, DotsInFoldersAndNamesWithoutExtension) {
     EXPECT_EQ(MakeUniqueOutputPath(out / "clip.tar.gz", "intro.swf"), out / "intro (1).gz");
 }
 
+TEST(UniqueOutputPath, AnImageSequenceNeverWritesIntoAnEarlierSequencesFolder) {
+    ScopedTempFolder out;
+    std::filesystem::create_directory(out / "clip");
+    EXPECT_EQ(MakeUniqueOutputPath(out / "clip.png", "/swf/intro.swf"), out / "clip.png") << "a file output";
+    EXPECT_EQ(MakeUniqueOutputPath(out / "clip.png", "/swf/intro.swf", true), out / "intro (1).png");
+    std::filesystem::create_directory(out / "intro (1)");
+    EXPECT_EQ(MakeUniqueOutputPath(out / "clip.png", "/swf/intro.swf", true), out / "intro (2).png");
+}
+
 TEST(UniqueOutputPath, ARelativeOutputStaysRelative) {
     ScopedTempFolder out;
     const std::filesystem::path old = std::filesystem::current_path();
