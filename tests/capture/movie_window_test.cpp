@@ -157,6 +157,20 @@ TEST_F(MovieWindowTest, GrabFrameResizesEverythingToTheRectangleFirst)
     window->Unload();
 }
 
+TEST_F(MovieWindowTest, AnEmptyOrImpossibleRectangleGivesNoPicture)
+{
+    Load(files.write("frames.swf", flash::testing::colouredFramesMovie(10, 25, 64, 48)), 64, 48);
+    EXPECT_FALSE(window->GrabFrame(0, 0, 0, 0));
+    EXPECT_FALSE(window->GrabFrame(10, 10, 0, 0));
+    EXPECT_FALSE(window->GrabFrame(0, 0, 60000, 60000)) << "more than a picture may hold";
+    EXPECT_FALSE(window->GrabFrameAt(3, 0, 0, 16385, 100));
+    EXPECT_FALSE(window->GrabFrame(INT32_MIN, 0, INT32_MAX, 10));
+    const std::unique_ptr<QImage> picture = window->GrabFrame(0, 0, 64, 48);
+    ASSERT_TRUE(picture) << "and the window still works";
+    EXPECT_EQ(CentreOf(*picture), ColourOfFrame(0));
+    window->Unload();
+}
+
 TEST_F(MovieWindowTest, WhileCapturingAGrabMovesNothing)
 {
     Load(files.write("frames.swf", flash::testing::colouredFramesMovie(10, 25, 64, 48)), 640, 480);
