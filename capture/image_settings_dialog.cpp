@@ -1,5 +1,6 @@
 #include "capture/image_settings_dialog.h"
 
+#include "bindings/veneer.h"
 #include "capture/dialog_units.h"
 #include "profiles/language_manager.h"
 
@@ -74,6 +75,8 @@ ImageSettingsDialog::ImageSettingsDialog(const ImageSettings& initial, QWidget* 
 {
     setWindowTitle(Translated("strTitleInfo"));
     setModal(true);
+    // Wears the program's skin like its other windows.
+    QVS_AddFilterHook(this);
     resize(DialogUnitsToPixels(*this, QRect(0, 0, 130, 88)).size());
     const auto place = [this](QWidget* widget, int x, int y, int w, int h) {
         widget->setGeometry(DialogUnitsToPixels(*this, QRect(x, y, w, h)));
