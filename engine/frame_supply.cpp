@@ -3,7 +3,7 @@
 #include "capture/call_interceptor.h"
 #include "capture/captured_frame.h"
 #include "capture/movie_window.h"
-#include "capture/sync_offset.h"
+#include "engine/player_frame.h"
 #include "engine/run_flags.h"
 #include "platform/number_text.h"
 #include "platform/report.h"
@@ -227,20 +227,20 @@ bool FrameSupply::FetchPicture(FrameInfo* record, const CxImage& image) {
 
 void FrameSupply::StepToPlayer(int64_t n) {
     const float fps = task_.frameRate;
-    const uint32_t ms = static_cast<uint32_t>(FrameTimeMs(n, fps));
     const unsigned period = static_cast<unsigned>(1000.0f / fps);
-    for (;;) {
+    const PeriodFrame wanted = PlayerFrameForPeriod(syncList_, static_cast<uint32_t>(FrameTimeMs(n, fps)), period);
+    if (wanted.ended) {
+        CurrentRunFlags().stop = 1;
+        return;
+    }
+    // Without a record for the period the movie keeps its own pace.
+    if (!wanted.known) {
+        movieWindow_->Step(period);
+        return;
+    }
+    while (!CurrentRunFlags().stop) {
         const int32_t before = movieWindow_->CurrentFrame();
-        const SyncLookup lookup = SyncOffset(syncList_, ms, before);
-        if (lookup.endReached) CurrentRunFlags().stop = 1;
-        if (CurrentRunFlags().stop || lookup.offset == kNoSyncOffset) {
-            movieWindow_->Step(period);
-            return;
-        }
-        // The next record spans the frame period that starts at `ms`: the
-        // replay must show the frame the player showed then, not the one
-        // after it, or every picture would lead its sound by a frame.
-        if (lookup.offset >= 0) return;
+        if (before >= wanted.frame) return;
         movieWindow_->Step(period);
         // A stopped timeline never catches up; its clips still move one
         // frame period per delivered frame.

@@ -87,8 +87,8 @@ public:
     // Appends the sync file's next record to the sync list (while the file
     // is open). False when none came.
     bool ReadNextSyncRecord();
-    // Steps the movie until it shows the frame the player showed when
-    // delivered frame `n` ended, which is the frame of the next period.
+    // Steps the movie to the player's frame for the period after delivered
+    // frame `n`; sets the stop flag when the player's log ended before it.
     void StepToPlayer(int64_t n);
 
     // The buffers of the last frame; the encoder must not use them after.

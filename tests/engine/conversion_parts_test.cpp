@@ -1,5 +1,6 @@
 // The conversion run's smaller parts: the stream description, percentages,
 // the player's parameter text and numbered still images.
+#include "engine/player_frame.h"
 #include "engine/player_process.h"
 #include "engine/progress_percent.h"
 #include "engine/still_image_sequence.h"
@@ -92,6 +93,22 @@ TEST(PlayerParameters, TheTextQuotesEverySwitchAndKeepsBlanksInPaths) {
     EXPECT_EQ(PlayerParameterText(p),
               "'-in' /home/ann/my movie.swf '-ou' /out/my movie~temp.wav '-sn' /out/my movie~temp.sync "
               "'-fr' 29.970 '-ff' 0 '-tf' 119 '-of' 120 '-cm' 1");
+}
+
+TEST(PlayerFrame, APeriodShowsTheLastFrameWhoseSoundStartsByItsEnd) {
+    const std::vector<SyncRecord> log{{81, 2}, {121, 3}, {961, 24}, {1046, 25}, {1081, 26}};
+    EXPECT_FALSE(PlayerFrameForPeriod(log, 40, 40).known) << "before the first record";
+    EXPECT_EQ(PlayerFrameForPeriod(log, 80, 40).frame, 2);
+    EXPECT_EQ(PlayerFrameForPeriod(log, 1000, 40).frame, 24) << "25's sound starts after the period";
+    EXPECT_EQ(PlayerFrameForPeriod(log, 1040, 40).frame, 25);
+    EXPECT_FALSE(PlayerFrameForPeriod(log, 2000, 40).ended) << "a log still growing has not ended";
+
+    std::vector<SyncRecord> ended = log;
+    ended.push_back(kSyncEndRecord);
+    EXPECT_FALSE(PlayerFrameForPeriod(ended, 1040, 40).ended);
+    const PeriodFrame after = PlayerFrameForPeriod(ended, 1080, 40);
+    EXPECT_TRUE(after.ended);
+    EXPECT_EQ(after.frame, 26);
 }
 
 CxImage Picture() {
