@@ -330,5 +330,25 @@ TEST_F(PlayerProgram, APlayerNeverProperlyGreetedFinishesByItselfAndSaysSo)
     EXPECT_GT(WavValues(ReadAll(settings.wav)).size(), 0u);
 }
 
+TEST_F(PlayerProgram, APlayerWhoseMainProgramHasGoneFinishesByItself)
+{
+    // A movie that stands still far from the end of its range would keep
+    // the player going until its main program closes it; here that program
+    // (a shell) ends after two seconds without a word.
+    PlayerRunSettings settings = SettingsFor(movies.write("still.swf", flash::testing::colouredFramesMovie(1)));
+    settings.toFrame = settings.totalFrames = 1000;
+    const char* bin = std::getenv("KINOLUX_BIN_DIR");
+    QProcess shell;
+    shell.start("/bin/sh", {"-c", "\"$0\" \"$1\" & sleep 2",
+                            QString::fromUtf8(bin && *bin ? bin : KINOLUX_BIN_DIR) + "/kinoluxplayer",
+                            QString::fromStdString(testing::PlayerParameterText(settings))});
+    ASSERT_TRUE(shell.waitForFinished(10000));
+    ASSERT_TRUE(flash::testing::pumpUntil([&] {
+        const std::vector<char> sync = ReadAll(settings.sync);
+        return sync.size() >= 12 && SyncRecords(sync).back().frame == -1;
+    }, 10000)) << "the sync file was completed";
+    EXPECT_GT(WavValues(ReadAll(settings.wav)).size(), 0u);
+}
+
 }  // namespace
 }  // namespace kinolux
