@@ -109,7 +109,12 @@ void PlayerDialog::Finish()
     finished_ = true;
     timer_.stop();
     AudioTap& tap = AudioTap::Instance();
-    if (playing_) WriteSoundUpTo(::timeGetTime() - startTick_);
+    if (playing_) {
+        WriteSoundUpTo(::timeGetTime() - startTick_);
+        // The engine renders its sound ahead: what it has rendered belongs
+        // to frames already shown, whose sound would otherwise be cut short.
+        tap.WriteSamples(BufferedValues() & ~1u);
+    }
     tap.CloseWav();
     CallInterceptor::Instance().SetMode(kModePassThrough);
     if (syncFile_.IsOpen()) syncFile_.Finish();
