@@ -259,7 +259,7 @@ void ProgressWindow::RunFrameEncoding() {
     SetCurrentFrameSupply(nullptr);
     if (!supply_->Failure().empty())
         Fail(supply_->Failure());
-    else if (result == 1)
+    else if (result == 1 && !cancelled_)
         Fail("The encoder could not write " + outputPath_ + ".");
     Finish();
 }
@@ -275,7 +275,7 @@ void ProgressWindow::RunSecondPass() {
         encoding_ = 1;
         const int result = RunEncoder(built.arguments, &FileEncodeProgress);
         encoding_ = 0;
-        if (result == 1) Fail("The encoder could not write " + outputPath_ + ".");
+        if (result == 1 && !cancelled_) Fail("The encoder could not write " + outputPath_ + ".");
     }
     Finish();
 }
@@ -330,7 +330,11 @@ void ProgressWindow::PostClose() {
     QMetaObject::invokeMethod(this, [this] { HandleClose(); }, Qt::QueuedConnection);
 }
 
-void ProgressWindow::closeEvent(QCloseEvent* event) { event->ignore(); }
+// Closing from outside is the run's own close: refused until the run is done.
+void ProgressWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    HandleClose();
+}
 
 void ProgressWindow::reject() { Cancel(); }
 

@@ -51,7 +51,7 @@ void ProgressWindow::StartWorker() {
                 Fail(error);
             else if (!supply_->Failure().empty())
                 Fail(supply_->Failure());
-            else if (result == 1)
+            else if (result == 1 && !cancelled_)
                 Fail("The encoder could not write " + (twoPasses ? intermediatePath_ : outputPath_) + ".");
             // The recording is over either way: the movie stops playing.
             interactive_->Stop();

@@ -1,0 +1,229 @@
+// The progress window running whole interactive conversions against a
+// recorded capture: what it leaves behind when it completes, when it is
+// cancelled (also during the second encoding) and when it is asked to
+// close before the end.
+#include "capture/captured_frame.h"
+#include "capture/flash_control_module.h"
+#include "capture/movie_window.h"
+#include "capture/wav_file_writer.h"
+#include "engine/interactive_capture.h"
+#include "engine/progress_window.h"
+#include "engine/run_flags.h"
+#include "profiles/app_settings.h"
+#include "profiles/profile_store.h"
+#include "tests/capture/flash_host_support.h"
+#include "tests/platform/scoped_temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+namespace kinolux {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A capture that plays `frames` pictures of 64x48, one every 40 ms of its
+// own time (handed out `pauseMs` apart), with silence for their sound, then
+// its end marker.
+class RecordedCapture : public InteractiveCapture {
+public:
+    explicit RecordedCapture(int frames, int pauseMs = 0) : frames_(frames), pauseMs_(pauseMs) {}
+    void Start(const CaptureRequest& request) override {
+        request_ = request;
+        WavFileWriter wav;
+        wav.Open(request.wavPath);
+        wav.WriteSilence(static_cast<uint32_t>(3528 * (frames_ + 1)));
+        wav.Close();
+        started = true;
+    }
+    void Next(CapturedFrame& out) override {
+        if (stopped || taken_ >= frames_) {
+            out = CaptureEndMarker();
+            finished = true;
+            return;
+        }
+        if (pauseMs_) std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs_));
+        ++taken_;
+        out.elapsedMs = 40 * taken_;
+        out.frame = taken_;
+        out.bitmap = std::make_unique<QImage>(request_.width, request_.height, QImage::Format_RGB32);
+        out.bitmap->fill(qRgb(taken_ % 256, 100, 200));
+    }
+    void Stop() override {
+        stopped = true;
+        finished = true;
+    }
+    bool IsFinished() override { return finished; }
+    void SetAutoRestart(int, int) override {}
+
+    std::atomic<bool> started{false}, stopped{false}, finished{false};
+
+private:
+    CaptureRequest request_;
+    int frames_;
+    int pauseMs_;
+    int taken_ = 0;
+};
+
+class ProgressWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::UseBuiltProgramFolder();
+        ASSERT_TRUE(LoadFlashControlModule());
+        CurrentAppSettings().convertDir = temp_.path() + "/work/";
+        window_ = std::make_unique<MovieWindow>(nullptr, 1);
+        task_.inputPath = temp_.path() + "/clip.swf";
+        task_.outputPath = temp_.path() + "/clip.mp4";
+        ReadProfile("H264 mp4 Normal", task_.profile, ProfileFilePath("h264mp4.ini"));
+        task_.profile.ProfileFile = ProfileFilePath("h264mp4.ini");
+        task_.profile.nVideoRiszeOption = 0;
+        task_.profile.nSourceWidth = 64;
+        task_.profile.nSourceHeight = 48;
+        task_.sourceWidth = 64;
+        task_.sourceHeight = 48;
+        task_.frameRate = 25;
+        task_.totalFrames = 200;
+        task_.inFrame = 0;
+        task_.outFrame = 199;
+        SetCurrentTask(&task_);
+    }
+    void TearDown() override {
+        SetCurrentTask(nullptr);
+        SetConsoleMode(0);
+    }
+
+    RunOutcome Run(ProgressWindow& progress) {
+        SetConsoleMode(1);
+        return progress.Run();
+    }
+
+    std::vector<std::string> FilesLeft() {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(temp_.path()))
+            if (entry.is_regular_file()) names.push_back(entry.path().filename());
+        return names;
+    }
+
+    testing::ScopedTempFolder temp_;
+    std::unique_ptr<MovieWindow> window_;
+    ConversionTask task_;
+};
+
+TEST_F(ProgressWindowTest, TwoPassesWriteTheOutputAndRemoveEveryTemporaryFile) {
+    task_.outputMode = kOutputInteractiveTwoPasses;
+    RecordedCapture capture(30);
+    ProgressWindow progress(*window_, &capture);
+    ::testing::internal::CaptureStdout();
+    const RunOutcome outcome = Run(progress);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(outcome, RunOutcome::Completed) << printed;
+    EXPECT_TRUE(capture.started);
+    EXPECT_FALSE(progress.IntermediatePath().empty());
+    EXPECT_EQ(FilesLeft(), std::vector<std::string>{"clip.mp4"}) << printed;
+    EXPECT_GT(fs::file_size(task_.outputPath), 1000u);
+}
+
+TEST_F(ProgressWindowTest, ARangeUnderFiveFramesRunsInOnePass) {
+    task_.outputMode = kOutputAuto;
+    task_.outFrame = 4;
+    RecordedCapture capture(10);
+    ProgressWindow progress(*window_, &capture);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(Run(progress), RunOutcome::Completed);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(progress.OutputMode(), kOutputInteractiveOnePass);
+    EXPECT_TRUE(capture.started) << "no player is started for it";
+    EXPECT_TRUE(fs::exists(task_.outputPath));
+}
+
+TEST_F(ProgressWindowTest, CancelRemovesTheOutputItStartedAndEveryTemporaryFile) {
+    task_.outputMode = kOutputInteractiveOnePass;
+    RecordedCapture capture(500, 10);
+    ProgressWindow progress(*window_, &capture);
+    QTimer::singleShot(600, &progress, [&] { progress.Cancel(); });
+    ::testing::internal::CaptureStdout();
+    const RunOutcome outcome = Run(progress);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(outcome, RunOutcome::Cancelled);
+    EXPECT_TRUE(FilesLeft().empty()) << printed;
+    EXPECT_NE(printed.find("cancelled"), std::string::npos) << printed;
+    EXPECT_TRUE(capture.stopped);
+}
+
+TEST_F(ProgressWindowTest, CancelDuringTheSecondEncodingStopsItToo) {
+    task_.outputMode = kOutputInteractiveTwoPasses;
+    RecordedCapture capture(1500);
+    ProgressWindow progress(*window_, &capture);
+    bool cancelledInSecondPass = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (CurrentRunFlags().secondPass && !cancelledInSecondPass) {
+            cancelledInSecondPass = true;
+            progress.Cancel();
+        }
+    });
+    watch.start(1);
+    ::testing::internal::CaptureStdout();
+    const RunOutcome outcome = Run(progress);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(cancelledInSecondPass) << printed;
+    EXPECT_EQ(outcome, RunOutcome::Cancelled);
+    EXPECT_TRUE(FilesLeft().empty()) << printed;
+}
+
+TEST_F(ProgressWindowTest, AskingToCloseBeforeTheEndIsRefusedAndTheRunGoesOn) {
+    task_.outputMode = kOutputInteractiveOnePass;
+    RecordedCapture capture(60);
+    ProgressWindow progress(*window_, &capture);
+    QTimer::singleShot(100, &progress, [&] { progress.close(); });
+    ::testing::internal::CaptureStdout();
+    const RunOutcome outcome = Run(progress);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(printed.find("Please click 'Cannel' button.\n"), std::string::npos) << printed;
+    EXPECT_EQ(outcome, RunOutcome::Completed);
+    EXPECT_TRUE(fs::exists(task_.outputPath));
+}
+
+TEST_F(ProgressWindowTest, ConsolePercentagesAreWrittenOncePerValue) {
+    task_.outputMode = kOutputInteractiveOnePass;
+    task_.outFrame = 9;  // 60 frames over a range of 10: the same values repeat
+    RecordedCapture capture(60);
+    ProgressWindow progress(*window_, &capture);
+    ::testing::internal::CaptureStdout();
+    Run(progress);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    size_t count = 0;
+    for (size_t at = printed.find("100% completed\n"); at != std::string::npos;
+         at = printed.find("100% completed\n", at + 1))
+        ++count;
+    EXPECT_EQ(count, 1u) << printed;
+    EXPECT_NE(printed.find("11% completed\n"), std::string::npos) << printed;
+}
+
+TEST_F(ProgressWindowTest, CancelBeforeTheEncodingStartsIsACancelNotAFailure) {
+    task_.outputMode = kOutputInteractiveOnePass;
+    RecordedCapture capture(50);
+    ProgressWindow progress(*window_, &capture);
+    QTimer::singleShot(0, &progress, [&] { progress.Cancel(); });
+    ::testing::internal::CaptureStdout();
+    const RunOutcome outcome = Run(progress);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(outcome, RunOutcome::Cancelled) << printed;
+    EXPECT_TRUE(FilesLeft().empty()) << printed;
+}
+
+TEST_F(ProgressWindowTest, WithoutATaskTheRunSaysErrorAndEnds) {
+    SetCurrentTask(nullptr);
+    RecordedCapture capture(1);
+    ProgressWindow progress(*window_, &capture);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(Run(progress), RunOutcome::Failed);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Error!\n");
+}
+
+}  // namespace
+}  // namespace kinolux
