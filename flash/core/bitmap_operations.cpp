@@ -241,8 +241,10 @@ void perlinNoise(BitmapData& target, double baseX, double baseY, int octaves, st
                 for (int c = 0; c < 4; ++c)
                     if (channels & (1 << c)) n[c] = turbulence.at(next++, p, settings);
             }
+            // The player writes the noise into its premultiplied pixels as it
+            // comes, unscaled by alpha; a colour above the alpha saturates.
             const std::uint32_t a = target.transparent() ? toByte(n[3]) : 255;
-            r[x] = argbOf(a, toByte(n[0]), toByte(n[1]), toByte(n[2]));
+            r[x] = argbOf(a, std::min(a, toByte(n[0])), std::min(a, toByte(n[1])), std::min(a, toByte(n[2])));
         }
     }
 }
