@@ -230,6 +230,8 @@ public:
     virtual void lineStyle(const LineStyle&) {}
     virtual void beginFill(std::uint32_t rgb, double alphaPercent) { (void)rgb, (void)alphaPercent; }
     virtual void beginGradientFill(const GradientFill&) {}
+    // Paints the current line with a gradient (SWF 8).
+    virtual void lineGradientStyle(const GradientFill&) {}
     virtual void moveTo(double x, double y) { (void)x, (void)y; }
     virtual void lineTo(double x, double y) { (void)x, (void)y; }
     virtual void curveTo(double cx, double cy, double x, double y) { (void)cx, (void)cy, (void)x, (void)y; }

@@ -138,6 +138,9 @@ public:
     void beginFill(std::uint32_t rgb, double alphaPercent) override {
         clip_.drawing().beginFill(solidFill(rgb, alphaPercent));
     }
+    void lineGradientStyle(const kinolux::avm1::GradientFill& fill) override {
+        clip_.drawing().lineFill(gradientFill(fill));
+    }
     void beginGradientFill(const kinolux::avm1::GradientFill& fill) override {
         clip_.drawing().beginFill(DrawingFill{gradientFill(fill), nullptr, {}, true, false, {}});
     }

@@ -358,28 +358,48 @@ Matrix gradientMatrix(Vm& vm, const Value& v) {
     return m;
 }
 
-Value beginGradientFill(Vm& vm, const Value& thisValue, Args args) {
-    CLIP_OR_RETURN(Value());
-    if (args.size() < 5) return Value();
+// The arguments beginGradientFill and lineGradientStyle share: type,
+// colours, alphas, ratios, matrix, spread, interpolation and focal point.
+std::optional<GradientFill> gradientArgs(Vm& vm, Args args) {
+    // The player refuses calls with more arguments than it knows.
+    if (args.size() < 5 || args.size() > 8) return std::nullopt;
     GradientFill fill;
     String type = vm.toString(args[0]);
-    if (!(type == u"linear" || type == u"radial")) return Value();
+    if (!(type == u"linear" || type == u"radial")) return std::nullopt;
     fill.radial = type == u"radial";
     for (double c : numbersOf(vm, args[1])) fill.colors.push_back(toUint32(c) & 0xFFFFFF);
     fill.alphas = numbersOf(vm, args[2]);
     fill.ratios = numbersOf(vm, args[3]);
-    std::size_t n = std::min({fill.colors.size(), fill.alphas.size(), fill.ratios.size()});
-    if (n == 0) return Value();
-    fill.colors.resize(n);
-    fill.alphas.resize(n);
-    fill.ratios.resize(n);
+    // The player takes ratios as whole numbers (NaN as 0) and draws nothing
+    // for lists of different lengths or a ratio outside 0..255.
+    const std::size_t n = fill.colors.size();
+    if (n == 0 || fill.alphas.size() != n || fill.ratios.size() != n) return std::nullopt;
+    for (double& r : fill.ratios) {
+        r = std::isnan(r) ? 0 : std::trunc(r);
+        if (!(r >= 0 && r <= 255)) return std::nullopt;
+    }
     for (double& a : fill.alphas) a = within(a, 0, 100, 0);
-    for (double& r : fill.ratios) r = within(r, 0, 255, 0);
     fill.matrix = gradientMatrix(vm, args[4]);
     fill.spreadMethod = args.size() > 5 ? vm.toString(args[5]) : String(u"pad");
     fill.interpolationMethod = args.size() > 6 ? vm.toString(args[6]) : String(u"RGB");
     fill.focalPointRatio = within(argNumber(vm, args, 7, 0), -1, 1, 0);
-    clip->beginGradientFill(fill);
+    return fill;
+}
+
+Value beginGradientFill(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    // Without a type, as with beginFill(), the fill ends; a gradient the
+    // player cannot make changes nothing.
+    if (auto fill = gradientArgs(vm, args))
+        clip->beginGradientFill(*fill);
+    else if (arg(args, 0).isUndefined())
+        clip->endFill();
+    return Value();
+}
+
+Value lineGradientStyle(Vm& vm, const Value& thisValue, Args args) {
+    CLIP_OR_RETURN(Value());
+    if (auto fill = gradientArgs(vm, args)) clip->lineGradientStyle(*fill);
     return Value();
 }
 
@@ -516,6 +536,7 @@ void installMovieClip(Vm& vm) {
     vm.defineMethod(p, u"lineStyle", lineStyle);
     vm.defineMethod(p, u"beginFill", beginFill);
     vm.defineMethod(p, u"beginGradientFill", beginGradientFill);
+    vm.defineMethod(p, u"lineGradientStyle", lineGradientStyle);
     vm.defineMethod(p, u"moveTo", moveTo);
     vm.defineMethod(p, u"lineTo", lineTo);
     vm.defineMethod(p, u"curveTo", curveTo);
