@@ -166,7 +166,9 @@ DisplayObjectBinding* colorTarget(Vm& vm, const Value& thisValue) {
     Object* self = thisObject(thisValue);
     if (!self) return nullptr;
     Value target = vm.get(ObjectRef(self), String(u"target"));
-    return target.isUndefined() ? nullptr : vm.resolveTarget(target, true);
+    // An empty path names no clip here (elsewhere it is the current one).
+    if (target.isUndefined() || (target.isString() && vm.toString(target).empty())) return nullptr;
+    return vm.resolveTarget(target, true);
 }
 
 // The player keeps a color transform in 16-bit fixed point: multipliers
@@ -203,8 +205,11 @@ Value getRgb(Vm& vm, const Value& thisValue, Args) {
     DisplayObjectBinding* target = colorTarget(vm, thisValue);
     if (!target) return Value();
     ColorTransform ct = target->colorTransform();
-    auto component = [](double v) { return static_cast<std::int32_t>(v) & 0xFF; };
-    return Value(component(ct.redOffset) << 16 | component(ct.greenOffset) << 8 | component(ct.blueOffset));
+    // The offsets are combined as signed numbers: a negative one fills the
+    // bits above it.
+    auto component = [](double v) { return static_cast<std::uint32_t>(static_cast<std::int32_t>(v)); };
+    return Value(static_cast<std::int32_t>(component(ct.redOffset) << 16 | component(ct.greenOffset) << 8 |
+                                           component(ct.blueOffset)));
 }
 
 struct TransformField {
@@ -235,11 +240,12 @@ Value colorSetTransform(Vm& vm, const Value& thisValue, Args args) {
     if (!target || !arg(args, 0).isObject()) return Value();
     ObjectRef in = args[0].objectRef();
     ColorTransform ct = target->colorTransform();
+    // Only the object's own fields count; what is no finite number is 0.
     for (const TransformField& f : kColorFields) {
         String name(f.name);
-        if (!vm.hasProperty(*in, name)) continue;
+        if (!vm.hasOwnProperty(*in, name)) continue;
         double v = vm.toNumber(vm.get(in, name));
-        if (std::isfinite(v)) ct.*f.field = f.multiplier ? fixedMultiplier(v) : fixedOffset(v);
+        ct.*f.field = f.multiplier ? fixedMultiplier(v) : fixedOffset(v);
     }
     target->setColorTransform(ct);
     return Value();
