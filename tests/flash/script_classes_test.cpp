@@ -1,0 +1,206 @@
+// BitmapData and the filters, for scripts and underneath: the pixel rules
+// (premultiplied storage, clipping, dissolve order, noise), the classes as
+// a movie's scripts see them on the player core, and drawing what scripts
+// make with the renderer.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "flash/core/bitmap_object.h"
+#include "flash/core/bitmap_operations.h"
+#include "flash/core/player.h"
+#include "flash/render/renderer.h"
+#include "tests/avm1/assembler.h"
+#include "tests/flash/test_movies.h"
+
+using namespace testmovies;
+using flash::BitmapData;
+
+namespace {
+
+// ---- pixels ----
+
+std::uint32_t straight(const BitmapData& b, int x, int y) { return b.pixel32(x, y); }
+
+TEST(BitmapPixels, PremultipliedStorageKeepsOpaqueColoursAndDropsInvisibleOnes) {
+    for (std::uint32_t c : {0xFF123456u, 0xFF000000u, 0xFFFFFFFFu})
+        EXPECT_EQ(BitmapData::unpremultiply(BitmapData::premultiply(c)), c);
+    EXPECT_EQ(BitmapData::premultiply(0x00FFFFFFu), 0u) << "a transparent pixel keeps no colour";
+    const std::uint32_t back = BitmapData::unpremultiply(BitmapData::premultiply(0x80FF8040u));
+    EXPECT_EQ(back >> 24, 0x80u);
+    EXPECT_NEAR(double((back >> 16) & 0xFF), 255, 2);
+    EXPECT_NEAR(double(back & 0xFF), 0x40, 2);
+}
+
+TEST(BitmapPixels, FillAndCopyStayInsideBothBitmaps) {
+    BitmapData target(4, 4, true, 0);
+    flash::pixels::fillRect(target, QRect(-2, -2, 4, 4), 0xFFFF0000u);
+    EXPECT_EQ(straight(target, 1, 1), 0xFFFF0000u);
+    EXPECT_EQ(straight(target, 2, 2), 0u);
+
+    BitmapData source(2, 2, false, 0xFF00FF00u);
+    flash::pixels::copyPixels(target, source, QRect(-1, 0, 10, 10), QPoint(2, 2), nullptr, {}, false);
+    EXPECT_EQ(straight(target, 3, 2), 0xFF00FF00u);
+    EXPECT_EQ(straight(target, 3, 3), 0xFF00FF00u);
+    EXPECT_EQ(straight(target, 2, 2), 0u) << "the part of the rectangle left of the source copies nothing";
+}
+
+TEST(BitmapPixels, CopyOntoItselfReadsBeforeWriting) {
+    BitmapData b(3, 1, false, 0);
+    b.setPixel32(0, 0, 0xFF0000FFu);
+    b.setPixel32(1, 0, 0xFF00FF00u);
+    flash::pixels::copyPixels(b, b, QRect(0, 0, 2, 1), QPoint(1, 0), nullptr, {}, false);
+    EXPECT_EQ(straight(b, 1, 0), 0xFF0000FFu);
+    EXPECT_EQ(straight(b, 2, 0), 0xFF00FF00u) << "the second pixel was copied as it was before the copy";
+}
+
+TEST(BitmapPixels, ColorTransformChangesOnlyItsRectangle) {
+    BitmapData b(2, 1, false, 0xFF808080u);
+    flash::ColorTransform cx;
+    cx.mul[0] = 0;
+    cx.add[2] = 255;
+    flash::pixels::colorTransform(b, QRect(0, 0, 1, 1), cx);
+    EXPECT_EQ(straight(b, 0, 0), 0xFF0080FFu);
+    EXPECT_EQ(straight(b, 1, 0), 0xFF808080u);
+}
+
+TEST(BitmapPixels, DissolveVisitsEveryPixelOnceAcrossCalls) {
+    BitmapData target(5, 3, false, 0xFF000000u), source(5, 3, false, 0xFFFFFFFFu);
+    const QRect all(0, 0, 5, 3);
+    std::int32_t seed = flash::pixels::pixelDissolve(target, source, all, {}, 7, 6, 0);
+    auto white = [&] {
+        int n = 0;
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x) n += straight(target, x, y) == 0xFFFFFFFFu;
+        return n;
+    };
+    EXPECT_EQ(white(), 6);
+    seed = flash::pixels::pixelDissolve(target, source, all, {}, seed, 6, 0);
+    EXPECT_EQ(white(), 12) << "the returned seed goes on with pixels not yet dissolved";
+    flash::pixels::pixelDissolve(target, source, all, {}, seed, 100, 0);
+    EXPECT_EQ(white(), 15);
+}
+
+TEST(BitmapPixels, PerlinNoiseKeepsPixelsValidAndOpaqueBitmapsOpaque) {
+    BitmapData transparent(16, 16, true, 0), opaque(16, 16, false, 0);
+    const std::vector<QPointF> offsets(2);
+    flash::pixels::perlinNoise(transparent, 8, 8, 2, 42, false, true, 15, false, offsets);
+    flash::pixels::perlinNoise(opaque, 8, 8, 2, 42, false, true, 15, false, offsets);
+    std::set<std::uint32_t> alphas;
+    for (int y = 0; y < 16; ++y) {
+        const auto* t = reinterpret_cast<const std::uint32_t*>(transparent.image().constScanLine(y));
+        const auto* o = reinterpret_cast<const std::uint32_t*>(opaque.image().constScanLine(y));
+        for (int x = 0; x < 16; ++x) {
+            const std::uint32_t a = t[x] >> 24;
+            alphas.insert(a);
+            for (int shift : {16, 8, 0}) ASSERT_LE((t[x] >> shift) & 0xFF, a) << "a colour above its alpha is no pixel";
+            ASSERT_EQ(o[x] >> 24, 0xFFu);
+        }
+    }
+    EXPECT_GT(alphas.size(), 4u) << "the alpha channel carries noise too";
+    BitmapData again(16, 16, true, 0);
+    flash::pixels::perlinNoise(again, 8, 8, 2, 42, false, true, 15, false, offsets);
+    EXPECT_EQ(again.image(), transparent.image()) << "one seed, one picture";
+}
+
+// ---- the classes on the player ----
+
+struct Scripted {
+    std::vector<std::uint8_t> file;
+    std::unique_ptr<flash::Player> player;
+    std::vector<std::string> traces;
+};
+
+// A movie whose first frame shows a red 10x10 square at depth 1 and runs
+// `script` (assembly).
+std::unique_ptr<Scripted> run(const std::string& script) {
+    auto s = std::make_unique<Scripted>();
+    const std::vector<std::uint8_t> code = kinolux::avm1::test::assemble(script);
+    s->file = movie({rect(1, {255, 0, 0, 255}, 0, 0, 10, 10), place(1, 1), swf::DoAction{code}, swf::ShowFrame{}},
+                    header(40, 40, 1));
+    flash::PlayerOptions options;
+    Scripted* self = s.get();
+    options.trace = [self](std::string_view line) { self->traces.emplace_back(line); };
+    s->player = std::make_unique<flash::Player>(swf::Bytes(s->file), std::move(options));
+    return s;
+}
+
+// var NAME = new flash.<package>.<cls>(args...), args given as pushes in
+// reverse order with their count.
+std::string make(const std::string& name, const std::string& package, const std::string& cls,
+                 const std::string& reversedArgs, int count) {
+    return "push \"" + name + "\"\n" + (count ? "push " + reversedArgs + "\n" : "") + "push " + std::to_string(count) +
+           ", \"flash\"\ngetVariable\npush \"" + package + "\"\ngetMember\npush \"" + cls + "\"\nnewMethod\nsetVariable\n";
+}
+
+// trace(NAME.method(args...)).
+std::string traceCall(const std::string& name, const std::string& method, const std::string& reversedArgs, int count) {
+    return (count ? "push " + reversedArgs + "\n" : "") + "push " + std::to_string(count) + ", \"" + name +
+           "\"\ngetVariable\npush \"" + method + "\"\ncallMethod\ntrace\n";
+}
+
+// trace(NAME.prop).
+std::string traceMember(const std::string& name, const std::string& prop) {
+    return "push \"" + name + "\"\ngetVariable\npush \"" + prop + "\"\ngetMember\ntrace\n";
+}
+
+TEST(BitmapDataClass, PixelsReadAndWrittenByScripts) {
+    auto s = run(make("b", "display", "BitmapData", "-15654349, false, 4, 4", 4) +  // 0xFF112233
+                 traceCall("b", "getPixel", "1, 1", 2) +
+                 "push 11259375, 1, 1, 3, \"b\"\ngetVariable\npush \"setPixel\"\ncallMethod\npop\n" +  // 0xABCDEF
+                 traceCall("b", "getPixel", "1, 1", 2) + traceMember("b", "width") + traceCall("b", "dispose", "", 0) +
+                 traceMember("b", "width") + make("big", "display", "BitmapData", "9000, 9000", 2) +
+                 traceMember("big", "width"));
+    const std::vector<std::string> expected = {"1122867", "11259375", "4", "undefined", "-1", "undefined"};
+    EXPECT_EQ(s->traces, expected);
+    EXPECT_TRUE(s->player->scriptErrors().empty());
+}
+
+TEST(BitmapDataClass, DrawsTheStageAndIsShownByAttachBitmap) {
+    // b = new BitmapData(20, 20, false, 0xFF0000FF); b.draw(_root);
+    // _root.attachBitmap(b, 5); the bitmap at depth 5 covers the square.
+    auto s = run(make("b", "display", "BitmapData", "-16776961, false, 20, 20", 4) +
+                 "push \"_root\"\ngetVariable\npush 1, \"b\"\ngetVariable\npush \"draw\"\ncallMethod\npop\n" +
+                 traceCall("b", "getPixel", "5, 5", 2) + traceCall("b", "getPixel", "15, 15", 2) +
+                 "push 5, \"b\"\ngetVariable\npush 2, \"_root\"\ngetVariable\npush \"attachBitmap\"\ncallMethod\npop\n");
+    const std::vector<std::string> expected = {"16711680", "255"};
+    EXPECT_EQ(s->traces, expected) << "red where the square is, the fill colour elsewhere";
+    auto* bitmap = dynamic_cast<flash::BitmapObject*>(s->player->root().childAt(flash::kTimelineDepthOffset + 5));
+    ASSERT_NE(bitmap, nullptr);
+    flash::render::Renderer renderer;
+    const QImage picture = renderer.picture(*s->player);
+    EXPECT_EQ(picture.pixel(15, 15), 0xFF0000FFu);
+    EXPECT_EQ(picture.pixel(5, 5), 0xFFFF0000u);
+}
+
+TEST(FilterClasses, SettingsAreKeptInRangeAndCarriedByClips) {
+    // f = new BlurFilter(300, 2, 20); _root.filters = [f];
+    auto s = run(make("f", "filters", "BlurFilter", "20, 2, 300", 3) + traceMember("f", "blurX") +
+                 traceMember("f", "quality") +
+                 "push \"_root\"\ngetVariable\npush \"filters\", \"f\"\ngetVariable\npush 1\ninitArray\nsetMember\n"
+                 "push \"_root\"\ngetVariable\npush \"filters\"\ngetMember\npush \"length\"\ngetMember\ntrace\n" +
+                 make("m", "filters", "ColorMatrixFilter", "", 0) + traceMember("m", "matrix"));
+    const std::vector<std::string> expected = {"255", "15", "1", "1,0,0,0,0,0,1,0,0,0,0,0,1,0,0,0,0,0,1,0"};
+    EXPECT_EQ(s->traces, expected);
+    ASSERT_EQ(s->player->root().filters.size(), 1u);
+    EXPECT_TRUE(std::holds_alternative<swf::BlurFilter>(s->player->root().filters[0]));
+}
+
+TEST(DrawingClasses, GradientsThePlayerCannotMakeDrawNoFill) {
+    // _root.beginGradientFill("linear", [0xFF0000, 0xFF], [100], [0, 255], {}) with lists of
+    // different lengths, then a square: only the outline the line style makes is kept.
+    const std::string begin =
+        "push \"m\"\npush 0\ninitObject\nsetVariable\n"
+        "push \"m\"\ngetVariable\npush 255, 0, 2\ninitArray\npush 100, 1\ninitArray\npush 255, 16711680, 2\ninitArray\n"
+        "push \"linear\", 5, \"_root\"\ngetVariable\npush \"beginGradientFill\"\ncallMethod\npop\n";
+    const std::string square =
+        "push 10, 10, 2, \"_root\"\ngetVariable\npush \"lineTo\"\ncallMethod\npop\n"
+        "push 0, 10, 2, \"_root\"\ngetVariable\npush \"lineTo\"\ncallMethod\npop\n"
+        "push 0, \"_root\"\ngetVariable\npush \"endFill\"\ncallMethod\npop\n";
+    auto s = run(begin + square);
+    for (const auto& item : s->player->root().drawing().items())
+        EXPECT_FALSE(std::holds_alternative<flash::DrawingFill>(item)) << "no fill from a refused gradient";
+    EXPECT_TRUE(s->player->scriptErrors().empty());
+}
+
+}  // namespace
