@@ -9,17 +9,18 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProgressBar>
 #include <QThread>
+#include <QTimerEvent>
 #include <algorithm>
 #include <mutex>
-#include <QProgressBar>
-#include <QTimerEvent>
 #include <unistd.h>
 
 namespace kinolux {
 
 namespace {
 
+// How long a finish waits for a greeting that may be on its way.
 constexpr qint64 kGreetingGraceMs = 200;
 
 }  // namespace
