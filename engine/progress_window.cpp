@@ -261,7 +261,16 @@ void ProgressWindow::RunFrameEncoding() {
         Fail(supply_->Failure());
     else if (result == 1 && !cancelled_)
         Fail("The encoder could not write " + outputPath_ + ".");
+    else if (PlayerDiedEarly())
+        Fail("The sound player ended before its end of " + inputPath_ + "; the conversion is incomplete.");
     Finish();
+}
+
+// A player that ends without saying "Audio Closed" has not recorded the
+// whole movie.
+bool ProgressWindow::PlayerDiedEarly() {
+    PumpMessages();
+    return !cancelled_ && !playerFinished_ && player_.HasEnded();
 }
 
 void ProgressWindow::RunSecondPass() {

@@ -86,6 +86,7 @@ private:
     void KillTimer(int id);
     void OnTimer(int id);
     void RunFrameEncoding();
+    bool PlayerDiedEarly();
     void RunSecondPass();
     void StillImageTick();
     bool WriteStillImage(CxImage& image);

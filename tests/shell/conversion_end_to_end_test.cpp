@@ -277,5 +277,19 @@ TEST_F(ConversionEndToEnd, StillImagesAreNumberedFromOneAndTransparentWhereNothi
     EXPECT_EQ(bytes[17] & 0x0F, 8) << "8 alpha bits";
 }
 
+TEST_F(ConversionEndToEnd, APlayerThatEndsWithoutAWindowIsReported) {
+    const fs::path player = fs::path(program_.path()) / "kinoluxplayer";
+    fs::remove(player);
+    { std::ofstream(player) << "#!/bin/sh\nexit 0\n"; }
+    fs::permissions(player, fs::perms::owner_all);
+    const std::string output = out_.path() + "/sample.mp4";
+    const RunResult run =
+        Kinolux("/f samples/kinolux-sample.swf /o " + output + " /pi ini/h264mp4.ini /pn H264 mp4 Normal");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.output.find("did not open its window"), std::string::npos) << run.output;
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_TRUE(Leftovers(out_.path()).empty());
+}
+
 }  // namespace
 }  // namespace kinolux
