@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <filesystem>
 #include <unistd.h>
 
 namespace kinolux {
@@ -147,6 +148,11 @@ bool ProgressWindow::Open() {
     inputPath_ = task_->inputPath;
     outputPath_ = task_->outputPath;
     outputExisted_ = PathExists(outputPath_);
+    // A "jpg" profile has the encoder write numbered pictures into a folder.
+    if (task_->profile.TargetType == "jpg") {
+        encoderSequenceFolder_ = ImageSequenceFolder(outputPath_);
+        encoderSequenceFolderExisted_ = PathExists(encoderSequenceFolder_);
+    }
 
     bool bothDisabled = false;
     streamKind_ = StreamKindOf(task_->profile, bothDisabled);
@@ -371,7 +377,6 @@ void ProgressWindow::HandleClose() {
     // The encoder may still hold this run's buffers: the clean-up waits until
     // it has returned.
     if (encoding_ || (worker_ && worker_->isRunning())) {
-        closePending_ = 1;
         CurrentRunFlags().stop = 1;
         QTimer::singleShot(50, this, [this] { HandleClose(); });
         return;
@@ -406,6 +411,10 @@ void ProgressWindow::CleanUp() {
     const bool keepOutput = failure_.empty() && !cancelled_;
     if (!keepOutput) {
         if (images_) images_->Discard();
+        if (!encoderSequenceFolder_.empty() && !encoderSequenceFolderExisted_) {
+            std::error_code ignored;
+            std::filesystem::remove_all(encoderSequenceFolder_, ignored);
+        }
         if (!outputExisted_ && !outputPath_.empty() && PathExists(outputPath_)) {
             ::unlink(outputPath_.c_str());
             if (cancelled_ && failure_.empty())

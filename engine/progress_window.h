@@ -130,6 +130,8 @@ private:
     std::string inputPath_;
     std::string outputPath_;
     bool outputExisted_ = false;
+    std::string encoderSequenceFolder_;  // the folder of numbered pictures the encoder writes, if any
+    bool encoderSequenceFolderExisted_ = false;
     std::string wavPath_;
     std::string syncPath_;
     std::string intermediatePath_;
@@ -148,7 +150,6 @@ private:
     int done_ = 0;
     int tickBusy_ = 0;
     int encoding_ = 0;        // ffmain runs on this thread: closing waits for it
-    int closePending_ = 0;
     int closed_ = 0;
     int64_t lastStatusMs_ = -1;
     std::string failure_;

@@ -216,6 +216,31 @@ TEST_F(ProgressWindowTest, CancelBeforeTheEncodingStartsIsACancelNotAFailure) {
     EXPECT_TRUE(FilesLeft().empty()) << printed;
 }
 
+TEST_F(ProgressWindowTest, JpegPicturesOfACancelledRunAreRemovedWithTheirFolder) {
+    ReadProfile("JPEG images Normal", task_.profile, ProfileFilePath("jpegimg.ini"));
+    task_.profile.nVideoRiszeOption = 0;
+    task_.profile.nSourceWidth = 64;
+    task_.profile.nSourceHeight = 48;
+    task_.outputPath = temp_.path() + "/shots.jpg";
+    task_.outputMode = kOutputInteractiveOnePass;
+    {
+        RecordedCapture capture(10);
+        ProgressWindow progress(*window_, &capture);
+        ::testing::internal::CaptureStdout();
+        EXPECT_EQ(Run(progress), RunOutcome::Completed);
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(fs::exists(temp_.path() + "/shots/ren0001.jpg"));
+    }
+    fs::remove_all(temp_.path() + "/shots");
+    RecordedCapture capture(500, 10);
+    ProgressWindow progress(*window_, &capture);
+    QTimer::singleShot(600, &progress, [&] { progress.Cancel(); });
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(Run(progress), RunOutcome::Cancelled);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(fs::exists(temp_.path() + "/shots"));
+}
+
 TEST_F(ProgressWindowTest, WithoutATaskTheRunSaysErrorAndEnds) {
     SetCurrentTask(nullptr);
     RecordedCapture capture(1);
