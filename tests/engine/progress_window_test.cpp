@@ -241,6 +241,18 @@ TEST_F(ProgressWindowTest, JpegPicturesOfACancelledRunAreRemovedWithTheirFolder)
     EXPECT_FALSE(fs::exists(temp_.path() + "/shots"));
 }
 
+TEST_F(ProgressWindowTest, OnTheScreenTheTitleCarriesThePercentageAndNothingIsPrinted) {
+    task_.outputMode = kOutputInteractiveOnePass;
+    task_.outFrame = 99;
+    RecordedCapture capture(30);
+    ProgressWindow progress(*window_, &capture);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(progress.Run(), RunOutcome::Completed);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(progress.windowTitle(), "30% completed");
+    EXPECT_FALSE(progress.isVisible());
+}
+
 TEST_F(ProgressWindowTest, WithoutATaskTheRunSaysErrorAndEnds) {
     SetCurrentTask(nullptr);
     RecordedCapture capture(1);
