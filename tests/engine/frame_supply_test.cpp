@@ -170,6 +170,42 @@ TEST_F(FrameSupplyTest, AFrameLogStartingAtASecondLeavesTheMovieItsOwnPaceUntilT
     EXPECT_EQ(window->CurrentFrame(), 30) << "the period from 1000 ms shows the frame whose sound starts then";
 }
 
+// Frames 0 to 9 coloured as colouredFramesMovie, with a stop on frame 3.
+std::vector<uint8_t> MovieStoppingAtFrame3() {
+    static const std::vector<uint8_t> stop{0x07, 0x00};
+    std::vector<swf::Tag> tags;
+    for (int f = 0; f < 10; ++f) {
+        const auto id = swf::CharacterId(f + 1);
+        tags.push_back(testmovies::rect(id, frameColor(f), 0, 0, kWidth, kHeight));
+        swf::PlaceObject p = testmovies::place(1, id);
+        if (f > 0) p.action = swf::PlaceAction::Replace;
+        tags.push_back(p);
+        if (f == 3) tags.push_back(swf::DoAction{stop});
+        tags.push_back(swf::ShowFrame{});
+    }
+    return testmovies::movie(tags, testmovies::header(kWidth, kHeight, 10));
+}
+
+TEST_F(FrameSupplyTest, AMovieThatStopsEndsAfterStandingStillForItsLimit) {
+    task.inputPath = files.write("stops.swf", MovieStoppingAtFrame3());
+    const int frames = 25 * (kStandingStillLimitSeconds + 2);
+    SyncFileWriter sync;
+    ASSERT_TRUE(sync.Create(syncPath));
+    for (int k = 1; k <= frames + 5; ++k) sync.Append(k * 40, std::min(k, 3));
+    WavFileWriter wav;
+    ASSERT_TRUE(wav.Open(wavPath));
+    ASSERT_TRUE(wav.WriteSilence(3528u * (frames + 5)));
+    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    FrameInfo record{};
+    ASSERT_EQ(supply.Deliver(0, &record), 0);
+    int delivered = 0;
+    while (supply.Deliver(1, &record) == 0 && delivered < frames) ++delivered;
+    EXPECT_EQ(window->CurrentFrame(), 3);
+    EXPECT_GE(delivered, 25 * kStandingStillLimitSeconds);
+    EXPECT_LT(delivered, frames) << "a stopped movie does not run for ever";
+    EXPECT_TRUE(supply.Failure().empty()) << supply.Failure();
+}
+
 TEST_F(FrameSupplyTest, ASoundWriterThatStopsEarlyEndsTheEncodingAtThatFrame) {
     WritePlayerFiles(20, 3528 * 3 + 100, true);
     host.captureOver = true;  // the player has said it is done
