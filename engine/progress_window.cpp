@@ -63,6 +63,16 @@ std::string FillText(std::string format, std::initializer_list<std::string> text
     return format;
 }
 
+// The movie's name, or with " (n)" when another conversion of a movie of
+// that name uses the temporary files right now: its player would otherwise
+// replace them under it.
+std::string TemporaryBase(const std::string& folder, const std::string& name) {
+    std::string base = name;
+    for (int n = 1; PathExists(folder + base + "~temp.wav") || PathExists(folder + base + "~temp.sync"); ++n)
+        base = name + " (" + std::to_string(n) + ")";
+    return base;
+}
+
 bool IsOnThisThread(const QObject& object) { return object.thread() == QThread::currentThread(); }
 
 std::string UpperCase(std::string text) {
@@ -169,7 +179,7 @@ bool ProgressWindow::Open() {
     std::string folder = CurrentAppSettings().convertDir;
     if (folder.empty()) folder = GetProgramFolder(true) + "output/";
     MakeFoldersUpToLastSlash(folder);
-    const std::string base = FileNameOf(WithoutExtension(inputPath_));
+    const std::string base = TemporaryBase(folder, FileNameOf(WithoutExtension(inputPath_)));
     wavPath_ = folder + base + "~temp.wav";
 
     if (task_->outFrame - task_->inFrame < 5) task_->outputMode = kOutputInteractiveOnePass;

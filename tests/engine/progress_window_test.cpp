@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace kinolux {
@@ -125,6 +126,21 @@ TEST_F(ProgressWindowTest, TwoPassesWriteTheOutputAndRemoveEveryTemporaryFile) {
     EXPECT_FALSE(progress.IntermediatePath().empty());
     EXPECT_EQ(FilesLeft(), std::vector<std::string>{"clip.mp4"}) << printed;
     EXPECT_GT(fs::file_size(task_.outputPath), 1000u);
+}
+
+TEST_F(ProgressWindowTest, TemporaryFilesInUseByAnotherRunAreLeftAlone) {
+    fs::create_directories(temp_.path() + "/work");
+    const std::string other = temp_.path() + "/work/clip~temp.wav";
+    { std::ofstream(other) << "another run's sound"; }
+    task_.outputMode = kOutputInteractiveOnePass;
+    RecordedCapture capture(10);
+    ProgressWindow progress(*window_, &capture);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(Run(progress), RunOutcome::Completed);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(progress.WavPath(), temp_.path() + "/work/clip (1)~temp.wav");
+    EXPECT_TRUE(fs::exists(other));
+    EXPECT_FALSE(fs::exists(progress.WavPath()));
 }
 
 TEST_F(ProgressWindowTest, ARangeUnderFiveFramesRunsInOnePass) {
