@@ -279,8 +279,17 @@ Value getSwfVersion(Vm& vm, const Value& thisValue, Args) {
 
 Value setMask(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
-    const Value& mask = arg(args, 0);
-    clip->setMask(mask.isNullish() ? nullptr : vm.resolveTarget(mask, false));
+    // No argument changes nothing; null or undefined takes the mask away;
+    // a clip or a path to one masks; anything else is refused.
+    if (args.empty()) return Value();
+    const Value& mask = args[0];
+    if (mask.isNullish()) {
+        clip->setMask(nullptr);
+        return Value(true);
+    }
+    DisplayObjectBinding* target = mask.isObject() ? vm.bindingOf(mask) : vm.resolveTarget(mask, false);
+    if (!target) return Value(false);
+    clip->setMask(target);
     return Value(true);
 }
 
