@@ -173,6 +173,11 @@ public:
     // The name its symbol is exported under (ExportAssets), empty when
     // none; Object.registerClass binds classes to these names.
     virtual String exportName() const { return {}; }
+    // Whether its symbol is exported under `linkage` (a symbol may be
+    // exported under several names, each of which registerClass can bind).
+    virtual bool exportedAs(const String& linkage, bool caseSensitive) const {
+        return exportName().equals(linkage.view(), caseSensitive);
+    }
 
     // Numeric display properties (_x, _y, _xscale, _yscale, _alpha,
     // _visible as 0/1, _width, _height, _rotation, _currentframe,

@@ -150,10 +150,9 @@ void Vm::constructDisplayObject(DisplayObjectBinding& object, const ObjectRef& i
     guarded([&] {
         ObjectRef self = scriptObjectOf(object);
         Value constructor;
-        String linkage = object.exportName();
-        if (!linkage.empty()) {
+        if (!object.exportName().empty()) {
             for (const auto& [name, ctor] : registeredClasses_) {
-                if (name.equals(linkage.view(), caseSensitive())) constructor = ctor;
+                if (object.exportedAs(name, caseSensitive())) constructor = ctor;
             }
         }
         Activation act;

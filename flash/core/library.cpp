@@ -62,9 +62,12 @@ void Library::addDefinitions(const std::vector<swf::Tag>& tags, const ImportReso
         } else if (auto* t = std::get_if<swf::ExportAssets>(&b)) {
             for (const auto& [id, name] : t->assets) {
                 auto it = characters_.find(id);
-                if (it == characters_.end() || !it->second.exportName.empty()) continue;
-                it->second.exportName = kinolux::avm1::String::fromSwf(name, swfVersion());
-                exports_.push_back(&it->second);
+                if (it == characters_.end()) continue;
+                // A character may be exported under several names; the
+                // first is the one scripts read back.
+                auto exportName = kinolux::avm1::String::fromSwf(name, swfVersion());
+                if (it->second.exportName.empty()) it->second.exportName = exportName;
+                exports_.emplace_back(std::move(exportName), &it->second);
             }
         } else if (auto* t = std::get_if<swf::ImportAssets>(&b)) {
             const Library* from = imports ? imports(t->url) : nullptr;
@@ -75,7 +78,7 @@ void Library::addDefinitions(const std::vector<swf::Tag>& tags, const ImportReso
                 if (!source || characters_.count(id)) continue;
                 Character& copy = characters_.emplace(id, *source).first->second;
                 copy.exportName = wanted;
-                exports_.push_back(&copy);
+                exports_.emplace_back(wanted, &copy);
             }
         }
     }
@@ -87,9 +90,15 @@ const Character* Library::get(swf::CharacterId id) const {
 }
 
 const Character* Library::exported(const kinolux::avm1::String& name) const {
-    for (const Character* c : exports_)
-        if (c->exportName.equalsIgnoreCase(name.view())) return c;
+    for (const auto& [exportName, c] : exports_)
+        if (exportName.equalsIgnoreCase(name.view())) return c;
     return nullptr;
+}
+
+bool Library::exportsAs(const Character& c, const kinolux::avm1::String& name, bool caseSensitive) const {
+    for (const auto& [exportName, exported] : exports_)
+        if (exported == &c && exportName.equals(name.view(), caseSensitive)) return true;
+    return false;
 }
 
 const Character* Library::fontByName(const std::string& name, bool bold, bool italic) const {

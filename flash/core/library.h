@@ -68,6 +68,8 @@ public:
     // The character exported under a name (letter case ignored, as the
     // player does); null when none.
     const Character* exported(const kinolux::avm1::String& name) const;
+    // Whether one of the names the character is exported under is `name`.
+    bool exportsAs(const Character& c, const kinolux::avm1::String& name, bool caseSensitive) const;
     // Bytecode of this movie, kept alive with it.
     kinolux::avm1::ActionBlock block(swf::Bytes bytes) const {
         return kinolux::avm1::ActionBlock::inside(movie_, bytes, swfVersion());
@@ -80,7 +82,7 @@ private:
     std::shared_ptr<const swf::Movie> movie_;
     Timeline timeline_;
     std::unordered_map<swf::CharacterId, Character> characters_;
-    std::vector<const Character*> exports_;
+    std::vector<std::pair<kinolux::avm1::String, const Character*>> exports_;  // in file order
     swf::Bytes jpegTables_;
     bool actionScript3_ = false;
 };

@@ -87,6 +87,15 @@ String ObjectBinding<Base>::exportName() const {
 }
 
 template <class Base>
+bool ObjectBinding<Base>::exportedAs(const String& linkage, bool caseSensitive) const {
+    const Character* c = object_.character();
+    if (!c) return false;
+    // An imported symbol goes by the name it was imported under.
+    return c->exportName.equals(linkage.view(), caseSensitive) ||
+           (c->owner && c->owner->exportsAs(*c, linkage, caseSensitive));
+}
+
+template <class Base>
 double ObjectBinding<Base>::property(DisplayProperty p) const {
     switch (p) {
     case DisplayProperty::X: return object_.x();

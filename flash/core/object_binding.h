@@ -36,6 +36,7 @@ public:
     int swfVersion() const override { return object_.swfVersion(); }
     DisplayObjectBinding* root() const override;
     String exportName() const override;
+    bool exportedAs(const String& linkage, bool caseSensitive) const override;
     double property(DisplayProperty p) const override;
     void setProperty(DisplayProperty p, double value) override;
     kinolux::avm1::Matrix matrix() const override;
