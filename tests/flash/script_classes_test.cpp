@@ -112,12 +112,15 @@ struct Scripted {
 };
 
 // A movie whose first frame shows a red 10x10 square at depth 1 and runs
-// `script` (assembly).
-std::unique_ptr<Scripted> run(const std::string& script) {
+// `script` (assembly); `extra` tags come first.
+std::unique_ptr<Scripted> run(const std::string& script, std::vector<swf::Tag> extra = {}) {
     auto s = std::make_unique<Scripted>();
     const std::vector<std::uint8_t> code = kinolux::avm1::test::assemble(script);
-    s->file = movie({rect(1, {255, 0, 0, 255}, 0, 0, 10, 10), place(1, 1), swf::DoAction{code}, swf::ShowFrame{}},
-                    header(40, 40, 1));
+    std::vector<swf::Tag> tags = std::move(extra);
+    for (swf::Tag t : {swf::Tag(rect(1, {255, 0, 0, 255}, 0, 0, 10, 10)), swf::Tag(place(1, 1)),
+                       swf::Tag(swf::DoAction{code}), swf::Tag(swf::ShowFrame{})})
+        tags.push_back(std::move(t));
+    s->file = movie(tags, header(40, 40, 1));
     flash::PlayerOptions options;
     Scripted* self = s.get();
     options.trace = [self](std::string_view line) { self->traces.emplace_back(line); };
@@ -201,6 +204,60 @@ TEST(DrawingClasses, GradientsThePlayerCannotMakeDrawNoFill) {
     for (const auto& item : s->player->root().drawing().items())
         EXPECT_FALSE(std::holds_alternative<flash::DrawingFill>(item)) << "no fill from a refused gradient";
     EXPECT_TRUE(s->player->scriptErrors().empty());
+}
+
+// ---- bindings the classes rely on ----
+
+std::string callOn(const std::string& target, const std::string& method, const std::string& reversedArgs, int count) {
+    return (count ? "push " + reversedArgs + "\n" : "") + "push " + std::to_string(count) + ", \"" + target +
+           "\"\ngetVariable\npush \"" + method + "\"\ncallMethod\n";
+}
+
+TEST(ClipBindings, SetMaskKeepsTheMaskUnlessGivenAnother) {
+    const std::string make = callOn("_root", "createEmptyMovieClip", "2, \"a\"", 2) + "pop\n" +
+                             callOn("_root", "createEmptyMovieClip", "3, \"m\"", 2) + "pop\n";
+    auto s = run(make + "push \"m\"\ngetVariable\n" + callOn("a", "setMask", "", 1) + "trace\n" +
+                 callOn("a", "setMask", "", 0) + "trace\n" + callOn("a", "setMask", "\"nothing\"", 1) + "trace\n");
+    const std::vector<std::string> expected = {"true", "undefined", "false"};
+    EXPECT_EQ(s->traces, expected);
+    auto* a = s->player->root().childByName(kinolux::avm1::String(u"a"), true);
+    auto* m = s->player->root().childByName(kinolux::avm1::String(u"m"), true);
+    ASSERT_TRUE(a && m);
+    EXPECT_EQ(a->maskObject(), m) << "neither no argument nor an unknown path takes the mask away";
+
+    auto cleared = run(make + "push \"m\"\ngetVariable\n" + callOn("a", "setMask", "", 1) + "pop\n" +
+                       callOn("a", "setMask", "null", 1) + "trace\n");
+    EXPECT_EQ(cleared->traces, std::vector<std::string>{"true"});
+    EXPECT_EQ(cleared->player->root().childByName(kinolux::avm1::String(u"a"), true)->maskObject(), nullptr);
+}
+
+TEST(ClipBindings, ColorOffsetsAreSignedAndOnlyOwnFieldsCount) {
+    // c = new Color(_root); Object.prototype.gb = 99;
+    // c.setTransform({rb: -50, bb: 25, ra: undefined}); trace(c.getRGB()); trace(c.getTransform().ra)
+    auto s = run("push \"c\", \"_root\"\ngetVariable\npush 1, \"Color\"\nnewObject\nsetVariable\n"
+                 "push \"Object\"\ngetVariable\npush \"prototype\"\ngetMember\npush \"gb\", 99\nsetMember\n"
+                 "push \"rb\", -50, \"bb\", 25, \"ra\", undefined, 3\ninitObject\n" +
+                 callOn("c", "setTransform", "", 1) + "pop\n" + callOn("c", "getRGB", "", 0) + "trace\n" +
+                 callOn("c", "getTransform", "", 0) + "push \"ra\"\ngetMember\ntrace\n");
+    const std::vector<std::string> expected = {std::to_string(std::int32_t(0xFFCE0019u)), "0"};
+    EXPECT_EQ(s->traces, expected) << "a negative red offset fills the bits above it; gb is inherited and ignored";
+}
+
+TEST(ClipBindings, ASymbolExportedTwiceTakesTheClassOfEitherName) {
+    swf::DefineSprite sprite;
+    sprite.id = 2;
+    sprite.frameCount = 1;
+    sprite.tags = {swf::ShowFrame{}, swf::End{}};
+    std::vector<swf::Tag> extra = {sprite, swf::ExportAssets{{{2, "first"}}}, swf::ExportAssets{{{2, "second"}}}};
+    // function Made() { trace("made") }; Object.registerClass("second", Made);
+    // _root.attachMovie("first", "x", 1); trace(x._name)
+    auto s = run("function Made() {\npush \"made\"\ntrace\n}\n"
+                 "push \"Made\"\ngetVariable\npush \"second\", 2, \"Object\"\ngetVariable\npush \"registerClass\"\n"
+                 "callMethod\npop\n" +
+                     callOn("_root", "attachMovie", "1, \"x\", \"first\"", 3) + "pop\n" + traceMember("x", "_name"),
+                 extra);
+    const std::vector<std::string> expected = {"made", "x"};
+    EXPECT_EQ(s->traces, expected);
 }
 
 }  // namespace
