@@ -24,6 +24,49 @@ QColor colorOf(const Value& v) {
 
 bool flagOf(const Value& v) { return v.isBoolean() ? v.boolean() : v.isNumber() && v.number() != 0; }
 
+constexpr std::pair<swf::TextAlign, std::u16string_view> kAligns[] = {{swf::TextAlign::Left, u"left"},
+                                                                      {swf::TextAlign::Center, u"center"},
+                                                                      {swf::TextAlign::Right, u"right"},
+                                                                      {swf::TextAlign::Justify, u"justify"}};
+
+kinolux::avm1::TextFormat formatOf(const TextStyle& style) {
+    kinolux::avm1::TextFormat f;
+    f.font = toScriptString(style.face);
+    f.size = style.size;
+    f.color = double(style.color.rgb() & 0xFFFFFF);
+    f.bold = style.bold;
+    f.italic = style.italic;
+    f.underline = style.underline;
+    for (const auto& [align, name] : kAligns)
+        if (align == style.align) f.align = String(name);
+    f.leftMargin = style.leftMargin;
+    f.rightMargin = style.rightMargin;
+    f.indent = style.indent;
+    f.leading = style.leading;
+    return f;
+}
+
+// Only what the format sets changes; numbers that are no finite number are ignored.
+void apply(const kinolux::avm1::TextFormat& f, TextStyle& style) {
+    auto number = [](const std::optional<double>& v, double& out) {
+        if (v && std::isfinite(*v)) out = *v;
+    };
+    if (f.font) style.face = fromScriptString(*f.font);
+    if (f.size && std::isfinite(*f.size) && *f.size > 0) style.size = std::min(*f.size, 1000.0);
+    if (f.color && std::isfinite(*f.color)) style.color = QColor::fromRgb(std::uint32_t(std::int64_t(*f.color)) & 0xFFFFFF);
+    if (f.bold) style.bold = *f.bold;
+    if (f.italic) style.italic = *f.italic;
+    if (f.underline) style.underline = *f.underline;
+    if (f.align) {
+        for (const auto& [align, name] : kAligns)
+            if (f.align->equalsIgnoreCase(name)) style.align = align;
+    }
+    number(f.leftMargin, style.leftMargin);
+    number(f.rightMargin, style.rightMargin);
+    number(f.indent, style.indent);
+    number(f.leading, style.leading);
+}
+
 class TextBinding : public ObjectBinding<kinolux::avm1::TextFieldBinding> {
 public:
     explicit TextBinding(EditText& field) : ObjectBinding(field), field_(field) {}
@@ -107,6 +150,13 @@ public:
         default: break;
         }
     }
+
+    // The field keeps one format for all its text: a range's format, and
+    // the format for new text, are that one.
+    kinolux::avm1::TextFormat textFormat(int, int) const override { return formatOf(field_.style); }
+    void setTextFormat(int, int, const kinolux::avm1::TextFormat& f) override { apply(f, field_.style); }
+    kinolux::avm1::TextFormat newTextFormat() const override { return formatOf(field_.style); }
+    void setNewTextFormat(const kinolux::avm1::TextFormat& f) override { apply(f, field_.style); }
 
     void replaceText(int begin, int end, const String& text) override {
         QString current = field_.plainText();
