@@ -7,6 +7,7 @@
 #include <set>
 
 #include "flash/core/bitmap_object.h"
+#include "flash/core/edit_text.h"
 #include "flash/core/bitmap_operations.h"
 #include "flash/core/player.h"
 #include "flash/render/renderer.h"
@@ -258,6 +259,29 @@ TEST(ClipBindings, ASymbolExportedTwiceTakesTheClassOfEitherName) {
                  extra);
     const std::vector<std::string> expected = {"made", "x"};
     EXPECT_EQ(s->traces, expected);
+}
+
+TEST(ClipBindings, TextFormatsSetTheFieldsLook) {
+    // _root.createTextField("t", 1, 0, 0, 50, 20); f = new TextFormat(); f.font = "Face";
+    // f.size = 30; f.leading = 4; f.align = "CENTER"; f.color = 0xFF; t.setNewTextFormat(f);
+    // trace(t.getNewTextFormat().size); then a format with size NaN changes nothing.
+    auto s = run(callOn("_root", "createTextField", "20, 50, 0, 0, 1, \"t\"", 6) + "pop\n" +
+                 "push \"f\", 0, \"TextFormat\"\nnewObject\nsetVariable\n"
+                 "push \"f\"\ngetVariable\npush \"font\", \"Face\"\nsetMember\n"
+                 "push \"f\"\ngetVariable\npush \"size\", 30\nsetMember\n"
+                 "push \"f\"\ngetVariable\npush \"leading\", 4\nsetMember\n"
+                 "push \"f\"\ngetVariable\npush \"align\", \"CENTER\"\nsetMember\n"
+                 "push \"f\"\ngetVariable\npush \"color\", 255\nsetMember\n"
+                 "push \"f\"\ngetVariable\n" + callOn("t", "setNewTextFormat", "", 1) + "pop\n" +
+                 callOn("t", "getNewTextFormat", "", 0) + "push \"size\"\ngetMember\ntrace\n");
+    EXPECT_EQ(s->traces, std::vector<std::string>{"30"});
+    auto* field = dynamic_cast<flash::EditText*>(s->player->root().childByName(kinolux::avm1::String(u"t"), true));
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->style.face, QString("Face"));
+    EXPECT_EQ(field->style.size, 30);
+    EXPECT_EQ(field->style.leading, 4);
+    EXPECT_EQ(field->style.align, swf::TextAlign::Center);
+    EXPECT_EQ(field->style.color, QColor(0, 0, 255));
 }
 
 }  // namespace
