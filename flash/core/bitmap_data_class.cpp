@@ -174,7 +174,9 @@ Value perlinNoise(Vm& vm, const Value& thisValue, Args args) {
     auto b = self(thisValue);
     if (!b) return kInvalid;
     if (args.size() < 6) return Value();
-    const int octaves = std::clamp(vm.toInt32(args[2]), 0, 32);
+    // Each octave adds at most half what the one before did: past the tenth
+    // none moves a pixel by a level, so more only cost time.
+    const int octaves = std::clamp(vm.toInt32(args[2]), 0, 10);
     std::vector<QPointF> offsets(static_cast<std::size_t>(octaves));
     if (ObjectRef list = arg(args, 8).isObject() ? args[8].objectRef() : nullptr) {
         for (std::size_t i = 0; i < offsets.size(); ++i) {
