@@ -409,7 +409,13 @@ void installBitmapDataClass(Vm& vm) {
         {u"applyFilter", applyFilter}, {u"generateFilterRect", generateFilterRect},
     };
     for (const auto& [name, fn] : methods) vm.defineMethod(p, name, fn);
-    if (ObjectRef c = vm.toObject(ctor)) vm.defineMethod(*c, u"loadBitmap", loadBitmap);
+    if (ObjectRef c = vm.toObject(ctor)) {
+        vm.defineMethod(*c, u"loadBitmap", loadBitmap);
+        // The channel numbers, as plain properties scripts may change.
+        const std::pair<std::u16string_view, int> channels[] = {
+            {u"RED_CHANNEL", 1}, {u"GREEN_CHANNEL", 2}, {u"BLUE_CHANNEL", 4}, {u"ALPHA_CHANNEL", 8}};
+        for (const auto& [name, bit] : channels) c->defineValue(String(name), Value(bit), 0);
+    }
 }
 
 }  // namespace flash
