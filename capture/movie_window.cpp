@@ -41,7 +41,9 @@ MovieWindow::MovieWindow(QWidget* parent, int console) : QDialog(parent), consol
     LayOutClientArea(size());
 }
 
-MovieWindow::~MovieWindow() = default;
+// A window destroyed mid-capture still completes its WAV and puts the
+// clock back, as closing it would.
+MovieWindow::~MovieWindow() { StopCapture(); }
 
 void MovieWindow::SetMovieSize(int width, int height)
 {
