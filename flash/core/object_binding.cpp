@@ -47,15 +47,16 @@ String blendModeName(swf::BlendMode mode) {
 std::optional<swf::BlendMode> blendModeByName(const String& name) {
     for (const auto& [m, n] : kBlendModes)
         if (name == n) return m;
-    // Numbers name the modes by the file's numbering (1 is normal too).
-    bool digits = !name.empty() && name.size() < 3;
+    // Numbers name the modes by the file's numbering (1 is normal too);
+    // only one or two digits can name one.
+    if (name.empty() || name.size() > 2) return std::nullopt;
     int n = 0;
     for (char16_t c : name.view()) {
-        if (c < u'0' || c > u'9') digits = false;
+        if (c < u'0' || c > u'9') return std::nullopt;
         n = n * 10 + (c - u'0');
     }
-    if (digits && n == 1) return swf::BlendMode::Normal;
-    if (digits && n >= 2 && n <= 14) return swf::BlendMode(n);
+    if (n == 1) return swf::BlendMode::Normal;
+    if (n >= 2 && n <= 14) return swf::BlendMode(n);
     return std::nullopt;
 }
 
