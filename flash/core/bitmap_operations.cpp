@@ -73,6 +73,12 @@ Rgb blendOver(Rgb under, Rgb over) {
                   ch(blueOf(under), blueOf(over)));
 }
 
+// Whether a pixel counts for a hit test: its alpha reaches the threshold,
+// and a fully transparent pixel never does, whatever the threshold.
+bool solidAt(const BitmapData& b, int x, int y, int threshold) {
+    return int(alphaOf(raw(b, x, y))) >= std::max(threshold, 1);
+}
+
 // Park and Miller's minimal standard generator, as noise() uses it.
 class LehmerRandom {
 public:
@@ -397,14 +403,14 @@ QRect colorBoundsRect(const BitmapData& bitmap, std::uint32_t mask, std::uint32_
 
 bool hitTestPoint(const BitmapData& bitmap, int alphaThreshold, QPoint p) {
     if (p.x() < 0 || p.y() < 0 || p.x() >= bitmap.width() || p.y() >= bitmap.height()) return false;
-    return int(alphaOf(raw(bitmap, p.x(), p.y()))) >= alphaThreshold;
+    return solidAt(bitmap, p.x(), p.y(), alphaThreshold);
 }
 
 bool hitTestRect(const BitmapData& bitmap, int alphaThreshold, QRect r) {
     r &= QRect(0, 0, bitmap.width(), bitmap.height());
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x)
-            if (int(alphaOf(raw(bitmap, x, y))) >= alphaThreshold) return true;
+            if (solidAt(bitmap, x, y, alphaThreshold)) return true;
     return false;
 }
 
@@ -414,8 +420,8 @@ bool hitTestBitmap(const BitmapData& bitmap, QPoint at, int threshold, const Bit
     const QRect both = mine & theirs;
     for (int y = both.top(); y <= both.bottom(); ++y) {
         for (int x = both.left(); x <= both.right(); ++x) {
-            if (int(alphaOf(raw(bitmap, x - at.x(), y - at.y()))) >= threshold &&
-                int(alphaOf(raw(other, x - otherAt.x(), y - otherAt.y()))) >= otherThreshold)
+            if (solidAt(bitmap, x - at.x(), y - at.y(), threshold) &&
+                solidAt(other, x - otherAt.x(), y - otherAt.y(), otherThreshold))
                 return true;
         }
     }

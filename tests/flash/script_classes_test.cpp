@@ -104,6 +104,16 @@ TEST(BitmapPixels, PerlinNoiseKeepsPixelsValidAndOpaqueBitmapsOpaque) {
     EXPECT_EQ(again.image(), transparent.image()) << "one seed, one picture";
 }
 
+TEST(BitmapPixels, TransparentPixelsNeverHit) {
+    BitmapData b(2, 1, true, 0);
+    b.setPixel32(1, 0, 0xFF000000u);
+    EXPECT_FALSE(flash::pixels::hitTestPoint(b, 0, QPoint(0, 0))) << "even with a threshold of 0";
+    EXPECT_TRUE(flash::pixels::hitTestPoint(b, 0, QPoint(1, 0)));
+    EXPECT_TRUE(flash::pixels::hitTestPoint(b, 255, QPoint(1, 0)));
+    EXPECT_FALSE(flash::pixels::hitTestPoint(b, 0, QPoint(2, 0)));
+    EXPECT_FALSE(flash::pixels::hitTestRect(b, 0, QRect(0, 0, 1, 1)));
+}
+
 // ---- the classes on the player ----
 
 struct Scripted {
