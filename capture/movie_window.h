@@ -154,6 +154,11 @@ private:
     // Forgets the last capture: `run`, the queue, the counters, and works
     // out the settle delay for the current movie size.
     void Reset();
+    // Hands the control `path` and waits a little for it to report ready;
+    // a movie that never does is played anyway.
+    void LoadMovieAndWait(const std::string& path);
+    // Leaves the control with an empty stage.
+    void DropMovie();
 
     // ---- movie_window_grab.cpp ----
     // Paints the control's current frame into a new picture of its size.

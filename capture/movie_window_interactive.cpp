@@ -20,10 +20,7 @@ namespace kinolux {
 
 namespace {
 
-constexpr int kReadyPolls = 20;
-constexpr unsigned long kReadyPollMs = 100;
 constexpr unsigned long kTakePollMs = 100;
-constexpr const char* kNoMovie = "null.swf";
 
 // The window's rectangle at the origin, no larger than the screen's work
 // area.
@@ -114,13 +111,9 @@ void MovieWindow::LoadForInteractive()
 {
     if (!pane_) return;
     CShockwaveFlash& flash = pane_->flash();
-    pane_->movieReady = 0;
     flash.StopPlay();
-    flash.SetMovie(kNoMovie);
-    flash.Stop();
-    flash.LoadMovie(0, "");
-    flash.SetMovie(run.moviePath);
-    for (int poll = 0; poll < kReadyPolls && !pane_->movieReady; ++poll) QThread::msleep(kReadyPollMs);
+    DropMovie();
+    LoadMovieAndWait(run.moviePath);
     // Only a loaded movie can go to its start frame.
     flash.GotoFrame(run.startFrame);
     flash.SetAllowClicks(1);
@@ -147,10 +140,7 @@ void MovieWindow::StopCapture()
 {
     if (!recording_) return;
     if (captureTimer_) captureTimer_->stop();
-    if (pane_) {
-        pane_->flash().SetMovie(kNoMovie);
-        pane_->flash().Stop();
-    }
+    DropMovie();
     if (run.captureKind > 0) AudioTap::Instance().CloseWav();
     CallInterceptor::Instance().SetMode(kModePassThrough);
     hide();

@@ -36,19 +36,30 @@ int MovieWindow::LoadForCapture(const std::string& path)
 {
     Reset();
     if (!pane_) return 0;
-    CShockwaveFlash& flash = pane_->flash();
-    pane_->movieReady = 0;
-    flash.LoadMovie(0, "");
-    flash.SetMovie(path);
-    flash.SetAllowClicks(0);
-    for (int poll = 0; poll < kReadyPolls && !pane_->movieReady; ++poll) QThread::msleep(kReadyPollMs);
+    pane_->flash().SetAllowClicks(0);
+    LoadMovieAndWait(path);
     CallInterceptor::Instance().ClockStart();
-    flash.Play();
+    pane_->flash().Play();
     finished = 0;
     PumpPendingEvents();
     lastFrame = 0;
     tickBusy = 0;
     return 0;
+}
+
+void MovieWindow::LoadMovieAndWait(const std::string& path)
+{
+    pane_->movieReady = 0;
+    pane_->flash().LoadMovie(0, "");
+    pane_->flash().SetMovie(path);
+    for (int poll = 0; poll < kReadyPolls && !pane_->movieReady; ++poll) QThread::msleep(kReadyPollMs);
+}
+
+void MovieWindow::DropMovie()
+{
+    if (!pane_) return;
+    pane_->flash().SetMovie(kNoMovie);
+    pane_->flash().Stop();
 }
 
 int MovieWindow::Step(unsigned ms)
@@ -68,10 +79,7 @@ int MovieWindow::CurrentFrame()
 int MovieWindow::Unload()
 {
     CallInterceptor::Instance().ClockReset();
-    if (pane_) {
-        pane_->flash().SetMovie(kNoMovie);
-        pane_->flash().Stop();
-    }
+    DropMovie();
     QThread::msleep(kUnloadMs);
     PumpPendingEvents();
     return 0;

@@ -3,12 +3,12 @@
 #include "capture/call_interceptor.h"
 #include "capture/captured_frame.h"
 #include "capture/movie_window.h"
+#include "engine/monotonic_ms.h"
 #include "engine/player_frame.h"
 #include "engine/run_flags.h"
 #include "platform/number_text.h"
 #include "platform/report.h"
 
-#include <QElapsedTimer>
 #include <QThread>
 #include <cstring>
 #include <new>
@@ -23,15 +23,6 @@ FrameSupply* currentSupply = nullptr;
 uint64_t FileSize(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
-}
-
-int64_t NowMs() {
-    static QElapsedTimer clock = [] {
-        QElapsedTimer timer;
-        timer.start();
-        return timer;
-    }();
-    return clock.elapsed();
 }
 
 // The values of sound per Auto frame, and a frame's end time in ms.
@@ -252,7 +243,7 @@ bool FrameSupply::WaitForWriter(const std::string& path, uint64_t& lastSize, int
                                 const char* what) {
     if (host_.IsCaptureOver()) return false;
     const uint64_t size = FileSize(path);
-    const int64_t now = NowMs();
+    const int64_t now = MonotonicMs();
     if (size != lastSize || silentSince < 0) {
         lastSize = size;
         silentSince = now;

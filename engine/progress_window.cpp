@@ -4,6 +4,7 @@
 #include "capture/movie_window.h"
 #include "engine/argument_builder.h"
 #include "engine/interactive_capture.h"
+#include "engine/monotonic_ms.h"
 #include "engine/preview_picture.h"
 #include "engine/run_encoder.h"
 #include "engine/run_flags.h"
@@ -19,7 +20,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -40,15 +40,6 @@ constexpr int kStillImageIntervalMs = 10;
 constexpr int kStatusIntervalMs = 500;
 
 ProgressWindow* currentWindow = nullptr;
-
-int64_t NowMs() {
-    static QElapsedTimer clock = [] {
-        QElapsedTimer timer;
-        timer.start();
-        return timer;
-    }();
-    return clock.elapsed();
-}
 
 // A language text's "%s" place holders filled in order, and then its whole
 // numbers; the text itself never reaches printf.
@@ -508,7 +499,7 @@ int ProgressWindow::OnEncodeProgress(const char* text, double value, bool finalE
     const std::string message = text ? text : "";
     if (value > -2 && value < 0) ReportMessage(message);
     RunFlags& flags = CurrentRunFlags();
-    const int64_t now = NowMs();
+    const int64_t now = MonotonicMs();
     if (value > -0.0001 && (lastStatusMs_ < 0 || now - lastStatusMs_ >= kStatusIntervalMs)) {
         lastStatusMs_ = now;
         SetStatus(FillText(convertingFormat_, {inputPath_, outputPath_, message}));

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "bindings/castor.h"
+#include "tests/platform/run_command.h"
 
 namespace castor_test {
 namespace {
@@ -76,18 +77,7 @@ EncodeResult EncodePattern(const testpattern::PatternSpec& spec, const std::vect
 }
 
 std::string Shell(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return output;
-    }
-    std::array<char, 4096> buffer;
-    size_t count = 0;
-    while ((count = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        output.append(buffer.data(), count);
-    }
-    pclose(pipe);
-    return output;
+    return kinolux::testing::RunCommand(command).output;
 }
 
 std::map<std::string, std::string> Probe(const std::string& path) {

@@ -14,6 +14,7 @@
 #include "profiles/profile_geometry.h"
 #include "profiles/profile_store.h"
 #include "tests/engine/shipped_profiles.h"
+#include "tests/platform/run_command.h"
 #include "tests/platform/scoped_temp_folder.h"
 
 namespace kinolux {
@@ -22,16 +23,7 @@ namespace {
 constexpr int kSourceWidth = 160;
 constexpr int kSourceHeight = 120;
 
-std::string RunCommand(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return output;
-}
+std::string CommandOutput(const std::string& command) { return testing::RunCommand(command).output; }
 
 struct ProbedStream {
     std::string type, codec;
@@ -39,7 +31,7 @@ struct ProbedStream {
 };
 
 std::vector<ProbedStream> Probe(const std::string& path) {
-    std::string text = RunCommand("ffprobe -v error -show_entries stream=codec_type,codec_name,width,height -of flat '" +
+    std::string text = CommandOutput("ffprobe -v error -show_entries stream=codec_type,codec_name,width,height -of flat '" +
                                   path + "' 2>/dev/null");
     std::map<int, ProbedStream> streams;
     size_t at = 0;
@@ -100,7 +92,7 @@ protected:
 
     void SetUp() override {
         input_ = dir_ / "input.avi";
-        RunCommand("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=160x120:rate=25:duration=0.4 -f lavfi -i "
+        CommandOutput("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=160x120:rate=25:duration=0.4 -f lavfi -i "
                    "sine=frequency=440:sample_rate=44100:duration=0.4 -ac 2 -c:v mpeg4 -q:v 3 -c:a pcm_s16le '" +
                    input_ + "'");
         if (!std::filesystem::exists(input_)) GTEST_SKIP() << "ffmpeg could not make the test movie";

@@ -12,6 +12,7 @@
 #include <regex>
 
 #include "platform/paths.h"
+#include "tests/platform/run_command.h"
 #include "tests/platform/scoped_temp_folder.h"
 #include "tests/shell/marker_movies.h"
 
@@ -21,22 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ScopedTempFolder;
 
-struct RunResult {
-    std::string output;
-    int exitCode = -1;
-};
-
-RunResult RunCommand(const std::string& command) {
-    RunResult result;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    const int status = ::pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
+using RunResult = testing::CommandResult;
+using testing::RunCommand;
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 

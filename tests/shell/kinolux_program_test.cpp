@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/paths.h"
+#include "tests/platform/run_command.h"
 #include "tests/platform/scoped_temp_folder.h"
 
 namespace kinolux {
@@ -14,10 +15,7 @@ namespace fs = std::filesystem;
 using testing::ReadTextFile;
 using testing::ScopedTempFolder;
 
-struct RunResult {
-    std::string output;
-    int exitCode = -1;
-};
+using RunResult = testing::CommandResult;
 
 class KinoluxProgram : public ::testing::Test {
 protected:
@@ -38,15 +36,7 @@ protected:
         std::string command = "cd '" + elsewhere_.path() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
                               "XDG_CONFIG_HOME='" + config_.path() + "' LANG=en_US.UTF-8 '" + program_.path() +
                               "/kinolux' " + arguments + " 2>/dev/null </dev/null";
-        RunResult result;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (!pipe) return result;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-        int status = ::pclose(pipe);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return result;
+        return testing::RunCommand(command);
     }
 
     ScopedTempFolder program_, elsewhere_, config_;
