@@ -123,8 +123,11 @@ public:
     // budget; returns false when the budget is still exceeded.
     bool withinBudget(std::size_t budgetBytes);
 
+    // What a slot really costs: its Property, the spare room of its vector,
+    // its share of the hash table and, for array elements, a name string of
+    // its own; with less, a budget of N bytes let the process grow to 5N.
     static constexpr std::size_t kCellBytes = 160;
-    static constexpr std::size_t kSlotBytes = 48;
+    static constexpr std::size_t kSlotBytes = 160;
 
 private:
     friend class GcCell;

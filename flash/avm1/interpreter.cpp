@@ -531,6 +531,7 @@ Vm::Completion Vm::runRange(Activation& act, const std::uint8_t* begin, const st
             checkArrayLength(n);
             auto count = static_cast<std::size_t>(n);
             charge(count);  // every element is work, even the missing ones
+            checkRoomForSlots(count);
             std::vector<Value> elements;
             elements.reserve(std::min(count, stack_.size()));
             for (std::size_t i = 0; i < count; ++i) elements.push_back(pop());
@@ -545,6 +546,7 @@ Vm::Completion Vm::runRange(Activation& act, const std::uint8_t* begin, const st
             }
             checkArrayLength(n);
             charge(static_cast<std::uint64_t>(n));
+            checkRoomForSlots(static_cast<std::size_t>(n));
             ObjectRef object = newObject();
             for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
                 Value v = pop();

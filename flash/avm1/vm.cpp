@@ -125,6 +125,13 @@ void Vm::checkArrayLength(double length) {
     if (length > static_cast<double>(limits_.maxArrayLength)) abort(LimitMessage::kArray, true);
 }
 
+void Vm::checkRoomForSlots(std::size_t count) {
+    const std::size_t needed = count * Heap::kSlotBytes;
+    if (needed > limits_.maxMemoryBytes) abort(LimitMessage::kMemory, true);
+    const std::size_t budget = limits_.maxMemoryBytes - needed;
+    if (heap_.estimatedBytes() > budget && !heap_.withinBudget(budget)) abort(LimitMessage::kMemory, true);
+}
+
 // ---- display objects ----
 
 ObjectRef Vm::scriptObjectOf(DisplayObjectBinding& object) {

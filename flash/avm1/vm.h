@@ -213,6 +213,9 @@ public:
     [[noreturn]] void abort(const std::string& message, bool stopsMovie = false);
     void checkStringLength(std::size_t length);
     void checkArrayLength(double length);
+    // Stops the script before it makes `count` new property slots that
+    // would take it past the memory budget, rather than after.
+    void checkRoomForSlots(std::size_t count);
 
     // Display objects
     DisplayObjectBinding* bindingOf(const Value& v);

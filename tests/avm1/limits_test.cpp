@@ -174,6 +174,20 @@ TEST(Limits, HugeArraysAndObjectsStop) {
     ASSERT_FALSE(filling.host.errors.empty());
 }
 
+TEST(Limits, AnArrayLiteralPastTheMemoryBudgetStopsBeforeItIsBuilt) {
+    // Ten million elements are within the array limit and the action budget
+    // but far past the memory budget: the script must stop at once, not
+    // after gigabytes of elements have been made.
+    Machine m(7);
+    m.run(R"asm(
+        push 10000000
+        initArray
+        pop
+    )asm");
+    EXPECT_TRUE(mentions(m.host.errors, "more memory"));
+    EXPECT_LT(m.vm.heap().slotCount(), std::size_t(100000));
+}
+
 TEST(Limits, AnOverfullStackStops) {
     Machine m(7, small());
     m.run(R"asm(
