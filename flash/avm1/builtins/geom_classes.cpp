@@ -226,38 +226,49 @@ Value rectIsEmpty(Vm& vm, const Value& thisValue, Args) {
     return ops.le(ops.get(thisValue, u"height"), Value(0));
 }
 
+// One axis of a rectangle: its start `pos` and its extent `size` ("x" and
+// "width", or "y" and "height").
+Value endEdge(Ops& ops, const Value& rect, const char16_t* pos, const char16_t* size) {
+    return ops.add(ops.get(rect, pos), ops.get(rect, size));
+}
+// Moves the start edge and keeps the end edge where it was.
+void setStartEdge(Ops& ops, const Value& rect, const Value& edge, const char16_t* pos, const char16_t* size) {
+    ops.set(rect, size, ops.add(ops.get(rect, size), ops.sub(ops.get(rect, pos), edge)));
+    ops.set(rect, pos, edge);
+}
+// Moves the end edge and keeps the start edge where it was.
+void setEndEdge(Ops& ops, const Value& rect, const Value& edge, const char16_t* pos, const char16_t* size) {
+    ops.set(rect, size, ops.sub(edge, ops.get(rect, pos)));
+}
+
 Value rectGetLeft(Vm& vm, const Value& thisValue, Args) { return Ops{vm}.get(thisValue, u"x"); }
 Value rectSetLeft(Vm& vm, const Value& thisValue, Args args) {
     Ops ops{vm};
-    Value left = arg(args, 0);
-    ops.set(thisValue, u"width", ops.add(ops.get(thisValue, u"width"), ops.sub(ops.get(thisValue, u"x"), left)));
-    ops.set(thisValue, u"x", left);
+    setStartEdge(ops, thisValue, arg(args, 0), u"x", u"width");
     return Value();
 }
 Value rectGetRight(Vm& vm, const Value& thisValue, Args) {
     Ops ops{vm};
-    return ops.add(ops.get(thisValue, u"x"), ops.get(thisValue, u"width"));
+    return endEdge(ops, thisValue, u"x", u"width");
 }
 Value rectSetRight(Vm& vm, const Value& thisValue, Args args) {
     Ops ops{vm};
-    ops.set(thisValue, u"width", ops.sub(arg(args, 0), ops.get(thisValue, u"x")));
+    setEndEdge(ops, thisValue, arg(args, 0), u"x", u"width");
     return Value();
 }
 Value rectGetTop(Vm& vm, const Value& thisValue, Args) { return Ops{vm}.get(thisValue, u"y"); }
 Value rectSetTop(Vm& vm, const Value& thisValue, Args args) {
     Ops ops{vm};
-    Value top = arg(args, 0);
-    ops.set(thisValue, u"height", ops.add(ops.get(thisValue, u"height"), ops.sub(ops.get(thisValue, u"y"), top)));
-    ops.set(thisValue, u"y", top);
+    setStartEdge(ops, thisValue, arg(args, 0), u"y", u"height");
     return Value();
 }
 Value rectGetBottom(Vm& vm, const Value& thisValue, Args) {
     Ops ops{vm};
-    return ops.add(ops.get(thisValue, u"y"), ops.get(thisValue, u"height"));
+    return endEdge(ops, thisValue, u"y", u"height");
 }
 Value rectSetBottom(Vm& vm, const Value& thisValue, Args args) {
     Ops ops{vm};
-    ops.set(thisValue, u"height", ops.sub(arg(args, 0), ops.get(thisValue, u"y")));
+    setEndEdge(ops, thisValue, arg(args, 0), u"y", u"height");
     return Value();
 }
 Value rectGetTopLeft(Vm& vm, const Value& thisValue, Args) {
@@ -275,8 +286,7 @@ Value rectSetTopLeft(Vm& vm, const Value& thisValue, Args args) {
 }
 Value rectGetBottomRight(Vm& vm, const Value& thisValue, Args) {
     Ops ops{vm};
-    return ops.make(u"Point", {ops.add(ops.get(thisValue, u"x"), ops.get(thisValue, u"width")),
-                               ops.add(ops.get(thisValue, u"y"), ops.get(thisValue, u"height"))});
+    return ops.make(u"Point", {endEdge(ops, thisValue, u"x", u"width"), endEdge(ops, thisValue, u"y", u"height")});
 }
 Value rectSetBottomRight(Vm& vm, const Value& thisValue, Args args) {
     Ops ops{vm};
