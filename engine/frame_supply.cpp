@@ -2,10 +2,8 @@
 
 #include "capture/call_interceptor.h"
 #include "capture/captured_frame.h"
-#include "capture/movie_window.h"
 #include "engine/monotonic_ms.h"
 #include "engine/player_frame.h"
-#include "engine/run_flags.h"
 #include "platform/number_text.h"
 #include "platform/report.h"
 
@@ -17,8 +15,6 @@
 namespace kinolux {
 
 namespace {
-
-FrameSupply* currentSupply = nullptr;
 
 uint64_t FileSize(const std::string& path) {
     struct stat info {};
@@ -37,18 +33,17 @@ uint32_t ValuesBetween(uint32_t fromMs, uint32_t toMs) {
 
 }  // namespace
 
-FrameSupply::FrameSupply(const ConversionTask& task, const FrameInfo& description, MovieWindow* movieWindow,
-                         FrameSupplyHost& host, std::string syncPath, std::string wavPath)
+FrameSupply::FrameSupply(const ConversionTask& task, const FrameInfo& description, FrameSource* frames,
+                         FrameSupplyHost& host, RunFlags& flags, std::string syncPath, std::string wavPath)
     : task_(task),
       description_(description),
-      movieWindow_(movieWindow),
+      movieWindow_(frames),
       host_(host),
+      flags_(flags),
       syncPath_(std::move(syncPath)),
       wavPath_(std::move(wavPath)) {}
 
-FrameSupply::~FrameSupply() {
-    if (currentSupply == this) currentSupply = nullptr;
-}
+FrameSupply::~FrameSupply() = default;
 
 void FrameSupply::FreeBuffers() {
     picture_.reset();
@@ -62,12 +57,12 @@ void FrameSupply::CloseFiles() {
 
 int FrameSupply::End(std::string why) {
     if (!why.empty() && failure_.empty()) failure_ = std::move(why);
-    CurrentRunFlags().stop = 1;
+    flags_.stop = 1;
     return -1;
 }
 
 int FrameSupply::Deliver(int request, FrameInfo* record) {
-    if (CurrentRunFlags().stop) return -1;
+    if (flags_.stop) return -1;
     std::memset(record, 0, sizeof *record);
     FreeBuffers();
     if (request == 0) {
@@ -221,7 +216,7 @@ void FrameSupply::StepToPlayer(int64_t n) {
     const unsigned period = static_cast<unsigned>(1000.0f / fps);
     const PeriodFrame wanted = PlayerFrameForPeriod(syncList_, static_cast<uint32_t>(FrameTimeMs(n, fps)), period);
     if (wanted.ended) {
-        CurrentRunFlags().stop = 1;
+        flags_.stop = 1;
         return;
     }
     // Without a record for the period the movie keeps its own pace.
@@ -229,7 +224,7 @@ void FrameSupply::StepToPlayer(int64_t n) {
         movieWindow_->Step(period);
         return;
     }
-    while (!CurrentRunFlags().stop) {
+    while (!flags_.stop) {
         const int32_t before = movieWindow_->CurrentFrame();
         if (before >= wanted.frame) return;
         movieWindow_->Step(period);
@@ -254,7 +249,7 @@ bool FrameSupply::WaitForWriter(const std::string& path, uint64_t& lastSize, int
     }
     host_.PumpMessages();
     QThread::msleep(static_cast<unsigned long>(sleepMs > 0 ? sleepMs : 1));
-    return !CurrentRunFlags().stop || CurrentRunFlags().secondPass;
+    return !flags_.stop || flags_.secondPass;
 }
 
 size_t FrameSupply::ReadAudio(int16_t* buffer, uint32_t values) {
@@ -280,7 +275,7 @@ bool FrameSupply::ReadNextSyncRecord() {
 
 bool FrameSupply::PrepareAutoCapture() {
     if (!syncFile_.Open(syncPath_)) {
-        ReportMessage("sync file error");
+        host_.ReportMessage("sync file error");
         return false;
     }
     uint64_t lastSize = 0;
@@ -308,12 +303,5 @@ bool FrameSupply::PrepareInteractiveCapture() {
     framesDelivered_ = 0;
     return true;
 }
-
-int FrameCallback(int request, FrameInfo* record) {
-    if (!currentSupply) return -1;
-    return currentSupply->Deliver(request, record);
-}
-
-void SetCurrentFrameSupply(FrameSupply* supply) { currentSupply = supply; }
 
 }  // namespace kinolux

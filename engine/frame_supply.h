@@ -13,6 +13,8 @@
 #include "capture/wav_pcm_reader.h"
 #include "engine/conversion_task.h"
 #include "engine/cx_image.h"
+#include "engine/frame_source.h"
+#include "engine/run_flags.h"
 
 #include <QImage>
 #include <cstdint>
@@ -22,11 +24,10 @@
 
 namespace kinolux {
 
-class MovieWindow;
 struct CapturedFrame;
 
-// What the frame supply needs of whoever runs the conversion (the progress
-// window; tests play it).
+// What the frame supply needs of whoever runs the conversion (the
+// conversion run; tests play it).
 class FrameSupplyHost {
 public:
     virtual ~FrameSupplyHost() = default;
@@ -37,6 +38,8 @@ public:
     // True once no more sound will come: the user stopped, the player
     // finished (or ended), or interactive capture is over.
     virtual bool IsCaptureOver() = 0;
+    // A failure or notice for the user.
+    virtual void ReportMessage(const std::string& text) = 0;
 };
 
 // Where the interactive modes take their frames: the movie window's capture
@@ -57,12 +60,12 @@ inline constexpr int kStandingStillLimitSeconds = 10;
 
 class FrameSupply {
 public:
-    // The movie window drives Auto mode and is not used otherwise. The
-    // description holds offsets 0 to 107 of every record. The sync file is
-    // the player's (Auto mode only); the WAV file is the player's or the
-    // audio tap's.
-    FrameSupply(const ConversionTask& task, const FrameInfo& description, MovieWindow* movieWindow,
-                FrameSupplyHost& host, std::string syncPath, std::string wavPath);
+    // The frame source (the movie window) drives Auto mode and is not used
+    // otherwise. The description holds offsets 0 to 107 of every record.
+    // The flags are the run's. The sync file is the player's (Auto mode
+    // only); the WAV file is the player's or the audio tap's.
+    FrameSupply(const ConversionTask& task, const FrameInfo& description, FrameSource* frames, FrameSupplyHost& host,
+                RunFlags& flags, std::string syncPath, std::string wavPath);
     ~FrameSupply();
     FrameSupply(const FrameSupply&) = delete;
     FrameSupply& operator=(const FrameSupply&) = delete;
@@ -121,8 +124,9 @@ private:
 
     const ConversionTask& task_;
     FrameInfo description_;
-    MovieWindow* movieWindow_;
+    FrameSource* movieWindow_;
     FrameSupplyHost& host_;
+    RunFlags& flags_;
     CapturedFrameSource* captured_ = nullptr;
 
     std::string syncPath_;
@@ -141,10 +145,5 @@ private:
     int64_t stillCount_ = 0;
     std::string failure_;
 };
-
-// The frame callback registered with the encoder: hands each request to the
-// current supply (-1 without one).
-int FrameCallback(int request, FrameInfo* record);
-void SetCurrentFrameSupply(FrameSupply* supply);
 
 }  // namespace kinolux

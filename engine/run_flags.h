@@ -1,6 +1,6 @@
-// The flags every side of a conversion polls: the progress window, the frame
-// supply, the encoder's progress callbacks and the worker threads. One
-// conversion runs at a time, so they are process-wide.
+// The flags every side of one conversion polls: the run itself, the frame
+// supply, the encoder's progress callbacks and the worker threads. Each run
+// owns its own; they are written on one thread and read on another.
 #pragma once
 
 #include <atomic>
@@ -12,7 +12,5 @@ struct RunFlags {
     std::atomic<int> secondPass{0};  // 1 while the final encoding of two passes runs: `stop` left by
                                      // the first encoding must not end it
 };
-
-RunFlags& CurrentRunFlags();
 
 }  // namespace kinolux

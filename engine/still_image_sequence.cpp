@@ -1,6 +1,5 @@
 #include "engine/still_image_sequence.h"
 
-#include "capture/movie_window.h"
 #include "engine/two_background_alpha.h"
 #include "platform/paths.h"
 
@@ -19,7 +18,7 @@ uint32_t FormatOfExtension(const std::string& extension) {
     return CXIMAGE_FORMAT_UNKNOWN;
 }
 
-bool GrabInto(MovieWindow& window, int width, int height, CxImage& image) {
+bool GrabInto(FrameSource& window, int width, int height, CxImage& image) {
     std::unique_ptr<QImage> bitmap = window.GrabFrame(0, 0, width, height);
     return bitmap && image.CreateFromHBITMAP(bitmap.get()) && image.IsValid();
 }
@@ -74,7 +73,7 @@ void StillImageSequence::Discard() {
     madeFolder_ = false;
 }
 
-bool GrabStillImage(MovieWindow& window, int width, int height, bool alpha, CxImage& image) {
+bool GrabStillImage(FrameSource& window, int width, int height, bool alpha, CxImage& image) {
     if (!alpha) return GrabInto(window, width, height, image);
     CxImage onBlack;
     CxImage onWhite;

@@ -6,14 +6,13 @@
 #pragma once
 
 #include "engine/cx_image.h"
+#include "engine/frame_source.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace kinolux {
-
-class MovieWindow;
 
 // ".tga", ".tif", ".bmp" or ".png" for those TargetTypes; "" for any other.
 std::string StillImageExtension(const std::string& targetType);
@@ -45,9 +44,9 @@ private:
     std::string error_;
 };
 
-// One still image of the movie window's current frame at `width` x
+// One still image of the frame source's current frame at `width` x
 // `height`. With alpha: grabbed on black and on white and merged; the
 // background is left white. False when a grab failed.
-bool GrabStillImage(MovieWindow& window, int width, int height, bool alpha, CxImage& image);
+bool GrabStillImage(FrameSource& window, int width, int height, bool alpha, CxImage& image);
 
 }  // namespace kinolux

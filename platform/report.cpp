@@ -1,8 +1,5 @@
 #include "platform/report.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QString>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +8,7 @@ namespace kinolux {
 
 namespace {
 std::atomic<int> consoleMode{0};
+std::atomic<MessagePresenter*> presenter{nullptr};
 
 void WriteLine(FILE* stream, std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stream);
@@ -18,38 +16,30 @@ void WriteLine(FILE* stream, std::string_view text) {
     std::fflush(stream);
 }
 
-bool CanShowMessageBox() {
-    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    return app && QGuiApplication::platformName() != QLatin1String("offscreen");
-}
-
-QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-void Report(std::string_view text, QMessageBox::Icon icon) {
-    if (ConsoleMode() != 0 || !CanShowMessageBox()) {
+void Report(std::string_view text, bool warning) {
+    MessagePresenter* shown = presenter.load();
+    if (ConsoleMode() != 0 || !shown) {
         WriteLine(stdout, text);
         return;
     }
-    if (icon == QMessageBox::Warning) QApplication::beep();
-    QMessageBox box(icon, QApplication::applicationDisplayName(), ToQString(text), QMessageBox::Ok);
-    box.exec();
+    shown->Show(text, warning);
 }
 }  // namespace
 
 void SetConsoleMode(int mode) { consoleMode.store(mode); }
 int ConsoleMode() { return consoleMode.load(); }
 
-void ReportMessage(std::string_view text) { Report(text, QMessageBox::NoIcon); }
+void SetMessagePresenter(MessagePresenter* next) { presenter.store(next); }
 
-void ReportWarning(std::string_view text) { Report(text, QMessageBox::Warning); }
+void ReportMessage(std::string_view text) { Report(text, false); }
+
+void ReportWarning(std::string_view text) { Report(text, true); }
 
 void WriteConsoleLine(std::string_view text) { WriteLine(stdout, text); }
 
 bool AskYesNo(std::string_view text) {
-    if (ConsoleMode() != 0 || !CanShowMessageBox()) return false;
-    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), ToQString(text),
-                    QMessageBox::Yes | QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    MessagePresenter* shown = presenter.load();
+    return ConsoleMode() == 0 && shown && shown->AskYesNo(text);
 }
 
 void DebugOutput(std::string_view text) {

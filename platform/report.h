@@ -1,5 +1,7 @@
 // The one way every part of the program reports a failure or a notice to the
-// user, and the process-wide console-mode flag that decides how.
+// user, and the process-wide console-mode flag that decides how. The boxes
+// themselves are the window program's (platform/message_boxes.h), so what
+// only reports links no widgets.
 #pragma once
 
 #include <string>
@@ -11,10 +13,22 @@ namespace kinolux {
 void SetConsoleMode(int mode);
 int ConsoleMode();
 
+// How messages reach the user outside console mode: message boxes in the
+// window program, installed at start-up.
+class MessagePresenter {
+public:
+    virtual ~MessagePresenter() = default;
+    virtual void Show(std::string_view text, bool warning) = 0;
+    virtual bool AskYesNo(std::string_view text) = 0;
+};
+// The presenter stays the caller's; null goes back to standard output.
+void SetMessagePresenter(MessagePresenter* presenter);
+
 // Console mode: the text and a line feed on standard output. Otherwise a
 // message box with an OK button. Where no box can be answered (no
-// application object, or Qt's offscreen platform) the text goes to standard
-// output as in console mode, so nothing ever waits for an invisible click.
+// presenter, no application object, or Qt's offscreen platform) the text
+// goes to standard output as in console mode, so nothing ever waits for an
+// invisible click.
 void ReportMessage(std::string_view text);
 
 // As ReportMessage, with the exclamation icon and the warning beep.

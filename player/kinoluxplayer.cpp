@@ -2,6 +2,7 @@
 // writes its sound and its frame timing (see player_dialog.h).
 #include "bindings/veneer.h"
 #include "platform/qt_platform.h"
+#include "platform/message_boxes.h"
 #include "platform/report.h"
 #include "platform/whole_command_line.h"
 #include "player/player_arguments.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv)
 
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
+    MessageBoxes boxes;
     QVS_InitSkin(1, 1, "kinolux_skin");
     RaiseProcessPriority();
     PlayerDialog dialog(*arguments);

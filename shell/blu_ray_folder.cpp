@@ -19,6 +19,18 @@ namespace {
 const BluRayProgress* runningProgress = nullptr;
 float runningTotal = 0.0f;
 
+// Makes a step the one the library reports to for as long as it lives.
+class RunningStep {
+public:
+    explicit RunningStep(const BluRayProgress& progress) {
+        runningProgress = &progress;
+        runningTotal = 0.0f;
+    }
+    ~RunningStep() { runningProgress = nullptr; }
+    RunningStep(const RunningStep&) = delete;
+    RunningStep& operator=(const RunningStep&) = delete;
+};
+
 int32_t ReportProgress(int32_t kind, int32_t value, const char* text) {
     if (value < 0 || !runningProgress) return 0;
     if (runningProgress->show) runningProgress->show(BluRayProgressPercent(kind, value, runningTotal), text ? text : "");
@@ -38,17 +50,17 @@ std::string BluRayFolderOf(const std::string& outputPath) { return WithoutExtens
 void MakeBluRayFolder(const std::string& outputPath, const BluRayProgress& progress) {
     JoinerBinding& joiner = Joiner();
     joiner.Load(GetProgramFolder(true) + kJoinerLibraryName);
-    runningProgress = &progress;
-    runningTotal = 0.0f;
-    joiner.SetCallback(ReportProgress);
-    void* trackInfo = nullptr;
-    joiner.GetTrackInfo(outputPath, &trackInfo);
-    if (trackInfo) runningTotal = static_cast<const NX_TRACKINFO_HEAD*>(trackInfo)->total;
-    const std::string folder = BluRayFolderOf(outputPath);
-    ::mkdir(folder.c_str(), 0777);
-    joiner.MakeBluRayFolder(folder, trackInfo, 5);
-    joiner.FreeTrackInfo(trackInfo);
-    runningProgress = nullptr;
+    {
+        RunningStep running(progress);
+        joiner.SetCallback(ReportProgress);
+        void* trackInfo = nullptr;
+        joiner.GetTrackInfo(outputPath, &trackInfo);
+        if (trackInfo) runningTotal = static_cast<const NX_TRACKINFO_HEAD*>(trackInfo)->total;
+        const std::string folder = BluRayFolderOf(outputPath);
+        ::mkdir(folder.c_str(), 0777);
+        joiner.MakeBluRayFolder(folder, trackInfo, 5);
+        joiner.FreeTrackInfo(trackInfo);
+    }
     if (ConsoleMode() == 0) OpenBluRayBurningPage();
 }
 

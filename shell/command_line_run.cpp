@@ -2,8 +2,8 @@
 
 #include "capture/call_interceptor.h"
 #include "capture/movie_window.h"
-#include "engine/movie_window_capture.h"
-#include "engine/progress_window.h"
+#include "conversion_window/movie_window_capture.h"
+#include "conversion_window/progress_window.h"
 #include "platform/ini_document.h"
 #include "platform/paths.h"
 #include "platform/program_folder.h"

@@ -5,6 +5,7 @@
 
 #include "bindings/castor.h"
 #include "bindings/veneer.h"
+#include "platform/message_boxes.h"
 #include "platform/qt_platform.h"
 #include "platform/report.h"
 #include "platform/whole_command_line.h"
@@ -64,6 +65,7 @@ int RunKinolux(int argc, char** argv) {
     RouteQtMessagesToDebugOutput();
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Kinolux"));
+    MessageBoxes boxes;
 
     // Control containment and 3-D controls need nothing here.
     QVS_InitSkin(1, 1, "kinolux_skin");

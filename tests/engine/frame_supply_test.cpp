@@ -8,8 +8,8 @@
 #include "capture/movie_window.h"
 #include "capture/sync_file_writer.h"
 #include "capture/wav_file_writer.h"
+#include "conversion_window/movie_window_frame_source.h"
 #include "engine/frame_supply.h"
-#include "engine/run_flags.h"
 #include "engine/stream_description.h"
 #include "tests/capture/flash_host_support.h"
 
@@ -46,8 +46,10 @@ public:
     void PumpMessages() override { QCoreApplication::processEvents(); }
     void ShowPreview(const CxImage&) override { ++previews; }
     bool IsCaptureOver() override { return captureOver; }
+    void ReportMessage(const std::string& text) override { messages.push_back(text); }
 
     std::vector<int64_t> progress;
+    std::vector<std::string> messages;
     int previews = 0;
     bool captureOver = false;
 };
@@ -64,9 +66,8 @@ class FrameSupplyTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(InstallOnce());
-        CurrentRunFlags().stop = 0;
-        CurrentRunFlags().secondPass = 0;
         window = std::make_unique<MovieWindow>(nullptr, 1);
+        source = std::make_unique<MovieWindowFrameSource>(*window);
         task.frameRate = 25;
         task.inFrame = 0;
         task.outFrame = 9;
@@ -83,7 +84,6 @@ protected:
     void TearDown() override {
         if (window) window->Unload();
         CallInterceptor::Instance().SetMode(kModePassThrough);
-        CurrentRunFlags().stop = 0;
     }
 
     // The log of a player that showed frame k at k x 40 ms, then the end.
@@ -101,6 +101,8 @@ protected:
 
     MovieFiles files;
     std::unique_ptr<MovieWindow> window;
+    std::unique_ptr<MovieWindowFrameSource> source;
+    RunFlags flags;
     ConversionTask task;
     FrameInfo description{};
     std::string syncPath;
@@ -116,7 +118,7 @@ QRgb CentreOfRecord(const FrameInfo& record) {
 
 TEST_F(FrameSupplyTest, AutoFramesCarryTheirPictureTheirSoundAndTheirTime) {
     WritePlayerFiles(20, 3528 * 20, true);
-    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
     FrameInfo record{};
     ASSERT_EQ(supply.Deliver(0, &record), 0);
     EXPECT_EQ(record.streamKind, kStreamVideoAudio);
@@ -144,7 +146,7 @@ TEST_F(FrameSupplyTest, AutoFramesCarryTheirPictureTheirSoundAndTheirTime) {
     }
     EXPECT_GE(n, 3);
     EXPECT_TRUE(supply.Failure().empty()) << supply.Failure();
-    EXPECT_EQ(CurrentRunFlags().stop.load(), 1);
+    EXPECT_EQ(flags.stop.load(), 1);
     EXPECT_EQ(host.previews, n);
     EXPECT_EQ(supply.Deliver(1, &record), -1) << "once stopped, nothing more";
     // The frames run forward.
@@ -161,7 +163,7 @@ TEST_F(FrameSupplyTest, AFrameLogStartingAtASecondLeavesTheMovieItsOwnPaceUntilT
     WavFileWriter wav;
     ASSERT_TRUE(wav.Open(wavPath));
     ASSERT_TRUE(wav.WriteSilence(3528 * 30));
-    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
     FrameInfo record{};
     ASSERT_EQ(supply.Deliver(0, &record), 0);
     for (int n = 1; n <= 24; ++n) ASSERT_EQ(supply.Deliver(1, &record), 0);
@@ -195,7 +197,7 @@ TEST_F(FrameSupplyTest, AMovieThatStopsEndsAfterStandingStillForItsLimit) {
     WavFileWriter wav;
     ASSERT_TRUE(wav.Open(wavPath));
     ASSERT_TRUE(wav.WriteSilence(3528u * (frames + 5)));
-    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
     FrameInfo record{};
     ASSERT_EQ(supply.Deliver(0, &record), 0);
     int delivered = 0;
@@ -209,7 +211,7 @@ TEST_F(FrameSupplyTest, AMovieThatStopsEndsAfterStandingStillForItsLimit) {
 TEST_F(FrameSupplyTest, ASoundWriterThatStopsEarlyEndsTheEncodingAtThatFrame) {
     WritePlayerFiles(20, 3528 * 3 + 100, true);
     host.captureOver = true;  // the player has said it is done
-    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
     FrameInfo record{};
     ASSERT_EQ(supply.Deliver(0, &record), 0);
     int delivered = 0;
@@ -220,7 +222,7 @@ TEST_F(FrameSupplyTest, ASoundWriterThatStopsEarlyEndsTheEncodingAtThatFrame) {
 
 TEST_F(FrameSupplyTest, ASoundWriterThatFallsSilentWhileRunningEndsWithAReason) {
     WritePlayerFiles(20, 3528 * 2, false);
-    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
     supply.SetWriterSilenceLimit(300);
     FrameInfo record{};
     ASSERT_EQ(supply.Deliver(0, &record), 0);
@@ -231,18 +233,15 @@ TEST_F(FrameSupplyTest, ASoundWriterThatFallsSilentWhileRunningEndsWithAReason) 
 }
 
 TEST_F(FrameSupplyTest, AMissingFrameLogIsReportedAndLoadsNothing) {
-    FrameSupply supply(task, description, window.get(), host, files.path("absent.sync"), wavPath);
-    ::testing::internal::CaptureStdout();
-    SetConsoleMode(1);
+    FrameSupply supply(task, description, source.get(), host, flags, files.path("absent.sync"), wavPath);
     EXPECT_FALSE(supply.PrepareAutoCapture());
-    SetConsoleMode(0);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "sync file error\n");
+    EXPECT_EQ(host.messages, std::vector<std::string>{"sync file error"});
 }
 
 TEST_F(FrameSupplyTest, SoundOnlyStepsOneFramePerRecordWithoutPictures) {
     WritePlayerFiles(20, 3528 * 20, true);
     description.streamKind = kStreamAudio;
-    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
     FrameInfo record{};
     ASSERT_EQ(supply.Deliver(0, &record), 0);
     ASSERT_EQ(supply.Deliver(1, &record), 0);
@@ -290,7 +289,7 @@ TEST_F(FrameSupplyTest, InteractiveSoundCoversExactlyTheTimeSinceTheLastEntry) {
     queue.Add(100, 2, false);
     queue.Add(250, 5, false);
     queue.Add(260, 5, false);
-    FrameSupply supply(task, description, nullptr, host, std::string(), wavPath);
+    FrameSupply supply(task, description, nullptr, host, flags, std::string(), wavPath);
     supply.SetCapturedFrameSource(&queue);
     FrameInfo record{};
     ASSERT_EQ(supply.Deliver(0, &record), 0);
@@ -314,7 +313,7 @@ TEST_F(FrameSupplyTest, InteractiveFramesHandOverTheQueuedPicturesUntilTheEndMar
     ListedFrames queue;
     queue.Add(40, 1, true);
     queue.Add(80, 2, true);
-    FrameSupply supply(task, description, nullptr, host, std::string(), wavPath);
+    FrameSupply supply(task, description, nullptr, host, flags, std::string(), wavPath);
     supply.SetCapturedFrameSource(&queue);
     FrameInfo record{};
     ASSERT_EQ(supply.Deliver(0, &record), 0);
@@ -329,8 +328,8 @@ TEST_F(FrameSupplyTest, InteractiveFramesHandOverTheQueuedPicturesUntilTheEndMar
 }
 
 TEST_F(FrameSupplyTest, TheStopFlagEndsEveryRequest) {
-    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
-    CurrentRunFlags().stop = 1;
+    FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
+    flags.stop = 1;
     FrameInfo record{};
     EXPECT_EQ(supply.Deliver(0, &record), -1);
     EXPECT_EQ(supply.Deliver(1, &record), -1);

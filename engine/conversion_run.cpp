@@ -1,31 +1,22 @@
-#include "engine/progress_window.h"
+#include "engine/conversion_run.h"
 
 #include "capture/call_interceptor.h"
-#include "capture/movie_window.h"
 #include "engine/argument_builder.h"
+#include "engine/blu_ray_step.h"
+#include "engine/encoder_callbacks.h"
 #include "engine/interactive_capture.h"
 #include "engine/monotonic_ms.h"
-#include "engine/preview_picture.h"
 #include "engine/run_encoder.h"
-#include "engine/run_flags.h"
 #include "engine/stream_description.h"
 #include "platform/integer_format.h"
 #include "platform/paths.h"
 #include "platform/program_folder.h"
 #include "platform/report.h"
-#include "profiles/app_settings.h"
 #include "profiles/language_manager.h"
-#include "shell/blu_ray_folder.h"
 
-#include <QApplication>
-#include <QCloseEvent>
 #include <QCoreApplication>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QThread>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
 #include <unistd.h>
@@ -38,8 +29,7 @@ constexpr const char* kSection = "RENDER_DLG";
 constexpr int kStartDelayMs = 200;
 constexpr int kStillImageIntervalMs = 10;
 constexpr int kStatusIntervalMs = 500;
-
-ProgressWindow* currentWindow = nullptr;
+constexpr int kCloseRetryMs = 50;
 
 // A language text's "%s" place holders filled in order, and then its whole
 // numbers; the text itself never reaches printf.
@@ -64,8 +54,6 @@ std::string TemporaryBase(const std::string& folder, const std::string& name) {
     return base;
 }
 
-bool IsOnThisThread(const QObject& object) { return object.thread() == QThread::currentThread(); }
-
 std::string UpperCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
     return text;
@@ -73,27 +61,13 @@ std::string UpperCase(std::string text) {
 
 }  // namespace
 
-ProgressWindow::ProgressWindow(MovieWindow& movieWindow, InteractiveCapture* interactive, QWidget* parent)
-    : QDialog(parent), movieWindow_(movieWindow), interactive_(interactive) {
-    SetConsoleMode(0);
-    setWindowTitle(QString::fromStdString(Text(kSection, "strTitleInfo")));
-    setWindowFlag(Qt::WindowCloseButtonHint, false);
-    auto* layout = new QVBoxLayout(this);
-    preview_ = new PreviewPicture(this);
-    preview_->setMinimumSize(320, 200);
-    status_ = new QLabel(this);
-    note_ = new QLabel(this);
-    note_->setWordWrap(true);
-    progressBar_ = new QProgressBar(this);
-    progressBar_->setRange(0, 100);
-    cancelButton_ = new QPushButton(QString::fromStdString(Text(kSection, "btnCancelInfo")), this);
-    cancelButton_->setToolTip(QString::fromStdString(Text(kSection, "btnCancelTooltip")));
-    layout->addWidget(preview_);
-    layout->addWidget(status_);
-    layout->addWidget(note_);
-    layout->addWidget(progressBar_);
-    layout->addWidget(cancelButton_, 0, Qt::AlignHCenter);
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { Cancel(); });
+ConversionRun::ConversionRun(RunContext context, FrameSource& frames, InteractiveCapture* interactive,
+                             ConversionRunObserver& observer, BluRayStep* bluRay)
+    : context_(std::move(context)),
+      frames_(frames),
+      interactive_(interactive),
+      observer_(observer),
+      bluRay_(bluRay) {
     for (int id : {kAutoStartTimer, kInteractiveStartTimer, kStillImageTimer, kTwoPassStartTimer}) {
         auto* timer = new QTimer(this);
         connect(timer, &QTimer::timeout, this, [this, id] { OnTimer(id); });
@@ -101,43 +75,33 @@ ProgressWindow::ProgressWindow(MovieWindow& movieWindow, InteractiveCapture* int
     }
 }
 
-ProgressWindow::~ProgressWindow() {
+ConversionRun::~ConversionRun() {
     if (!closed_) CleanUp();
-    if (currentWindow == this) currentWindow = nullptr;
 }
 
-void ProgressWindow::SetTimer(int id, int ms) {
-    timers_[id]->start(ms);
-}
+void ConversionRun::SetTimer(int id, int ms) { timers_[id]->start(ms); }
 
-void ProgressWindow::KillTimer(int id) { timers_[id]->stop(); }
+void ConversionRun::KillTimer(int id) { timers_[id]->stop(); }
 
-RunOutcome ProgressWindow::Run() {
+RunOutcome ConversionRun::Run() {
     if (Open()) {
-        if (!ConsoleMode()) {
-            setModal(true);
-            show();
-        }
         if (!closed_) loop_.exec();
     } else {
         done_ = 1;
         HandleClose();
     }
-    hide();
     if (!failure_.empty()) return RunOutcome::Failed;
     if (cancelled_) return RunOutcome::Cancelled;
     return RunOutcome::Completed;
 }
 
-bool ProgressWindow::Open() {
-    titleFormat_ = Text(kSection, "strTitleInfo2");
+bool ConversionRun::Open() {
     convertingFormat_ = Text(kSection, "strConvertingInfo");
     imageConvertingFormat_ = Text(kSection, "strImageConvertingInfo");
-    RunFlags& flags = CurrentRunFlags();
-    flags.stop = 0;
-    flags.secondPass = 0;
+    flags_.stop = 0;
+    flags_.secondPass = 0;
 
-    task_ = CurrentTask();
+    task_ = context_.task;
     if (!task_) {
         Fail("Error!");
         return false;
@@ -164,10 +128,9 @@ bool ProgressWindow::Open() {
         return false;
     }
 
-    currentWindow = this;
-    movieWindow_.SetBackgroundColorRef(task_->backgroundColor);
+    frames_.SetBackgroundColorRef(task_->backgroundColor);
 
-    std::string folder = CurrentAppSettings().convertDir;
+    std::string folder = context_.temporaryFolder;
     if (folder.empty()) folder = GetProgramFolder(true) + "output/";
     MakeFoldersUpToLastSlash(folder);
     const std::string base = TemporaryBase(folder, FileNameOf(WithoutExtension(inputPath_)));
@@ -187,14 +150,10 @@ bool ProgressWindow::Open() {
     std::string busError;
     if (!bus_.Register(Text(kSection, "strTitleInfo"), [this](const BusMessage& m) { return HandleBusMessage(m); },
                        busError))
-        DebugOutput("The progress window cannot be reached by the player: " + busError);
+        DebugOutput("The conversion cannot be reached by the player: " + busError);
 
     const bool interactive = mode_ != kOutputAuto;
-    preview_->setVisible(!interactive);
-    status_->setVisible(interactive);
-    note_->setVisible(interactive && task_->alphaFlag == 1);
-    if (interactive && task_->alphaFlag == 1) note_->setText(QString::fromStdString(Text(kSection, "strImageNoteInfo")));
-    progressBar_->setRange(0, 100);
+    observer_.RunOpened(interactive, interactive && task_->alphaFlag == 1);
 
     if (interactive) {
         if (!StartInteractiveCapture()) return false;
@@ -202,13 +161,14 @@ bool ProgressWindow::Open() {
         return true;
     }
     syncPath_ = folder + base + "~temp.sync";
-    supply_ = std::make_unique<FrameSupply>(*task_, description_, &movieWindow_, *this, syncPath_, wavPath_);
+    supply_ = std::make_unique<FrameSupply>(*task_, description_, &frames_, static_cast<FrameSupplyHost&>(*this),
+                                            flags_, syncPath_, wavPath_);
     if (!StartPlayer()) return false;
     SetTimer(kAutoStartTimer, kStartDelayMs);
     return true;
 }
 
-bool ProgressWindow::StartPlayer() {
+bool ConversionRun::StartPlayer() {
     PlayerParameters parameters;
     parameters.inputPath = inputPath_;
     parameters.wavPath = wavPath_;
@@ -217,16 +177,16 @@ bool ProgressWindow::StartPlayer() {
     parameters.fromFrame = inFrame_;
     parameters.toFrame = outFrame_;
     parameters.totalFrames = totalFrames_;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    observer_.RunWaiting(true);
     std::string error;
     const bool started = player_.Start(GetProgramFolder() + "/kinoluxplayer", PlayerParameterText(parameters),
                                        bus_.Handle(), error);
-    QApplication::restoreOverrideCursor();
+    observer_.RunWaiting(false);
     if (!started) Fail(error);
     return started;
 }
 
-void ProgressWindow::OnTimer(int id) {
+void ConversionRun::OnTimer(int id) {
     if (id == kStillImageTimer) {
         StillImageTick();
         return;
@@ -251,60 +211,74 @@ void ProgressWindow::OnTimer(int id) {
     if (id == kTwoPassStartTimer && streamKind_ > kStreamNone) StartWorker();
 }
 
-void ProgressWindow::RunFrameEncoding() {
+void ConversionRun::RunFrameEncoding() {
     BuiltEncoding built = BuildFrameEncoding(*task_);
     if (!built.ok()) {
         Fail(built.error);
         Finish();
         return;
     }
-    SetCurrentFrameSupply(supply_.get());
-    CS_SetFrameInfoCallBack(&FrameCallback);
-    encoding_ = 1;
-    const int result = RunEncoder(built.arguments, &EncodeProgress);
-    encoding_ = 0;
-    SetCurrentFrameSupply(nullptr);
-    if (!supply_->Failure().empty())
-        Fail(supply_->Failure());
-    else if (result == 1 && !cancelled_)
-        Fail("The encoder could not write " + outputPath_ + ".");
-    else if (PlayerDiedEarly())
+    int result = 1;
+    {
+        ActiveRunScope active(*this);
+        CS_SetFrameInfoCallBack(&FrameCallback);
+        encoding_ = 1;
+        result = RunEncoder(built.arguments, &EncodeProgress);
+        encoding_ = 0;
+    }
+    JudgeEncoding(result, outputPath_);
+    if (failure_.empty() && PlayerDiedEarly())
         Fail("The sound player ended before its end of " + inputPath_ + "; the conversion is incomplete.");
     Finish();
 }
 
+void ConversionRun::JudgeEncoding(int result, const std::string& output) {
+    if (supply_ && !supply_->Failure().empty()) {
+        Fail(supply_->Failure());
+    } else if (result == 1 && !cancelled_) {
+        const std::string why = "The encoder could not write " + output + ".";
+        // The encoder has told the user why already: once is enough.
+        if (encoderSaidError_ && failure_.empty())
+            failure_ = why;
+        else
+            Fail(why);
+    }
+}
+
 // A player that ends without saying "Audio Closed" has not recorded the
 // whole movie.
-bool ProgressWindow::PlayerDiedEarly() {
+bool ConversionRun::PlayerDiedEarly() {
     PumpMessages();
     return !cancelled_ && !playerFinished_ && player_.HasEnded();
 }
 
-void ProgressWindow::RunSecondPass() {
-    CurrentRunFlags().secondPass = 1;
-    progressBar_->setRange(0, 100);
-    progressBar_->setValue(0);
+void ConversionRun::RunSecondPass() {
+    flags_.secondPass = 1;
+    observer_.RunBar(0);
     BuiltEncoding built = BuildFinalEncoding(*task_, intermediatePath_);
     if (!built.ok()) {
         Fail(built.error);
     } else {
-        encoding_ = 1;
-        const int result = RunEncoder(built.arguments, &FileEncodeProgress);
-        encoding_ = 0;
-        if (result == 1 && !cancelled_) Fail("The encoder could not write " + outputPath_ + ".");
+        int result = 1;
+        {
+            ActiveRunScope active(*this);
+            encoding_ = 1;
+            result = RunEncoder(built.arguments, &FileEncodeProgress);
+            encoding_ = 0;
+        }
+        if (result == 1 && !cancelled_) JudgeEncoding(result, outputPath_);
     }
     Finish();
 }
 
-void ProgressWindow::StillImageTick() {
+void ConversionRun::StillImageTick() {
     if (tickBusy_) return;
     tickBusy_ = 1;
     const bool automatic = mode_ == kOutputAuto;
-    const int32_t c = movieWindow_.CurrentFrame();
-    const bool goOn = !CurrentRunFlags().stop &&
-                      (automatic ? c < outFrame_ && c >= lastMovieFrame_ : !IsCaptureOver());
+    const int32_t c = frames_.CurrentFrame();
+    const bool goOn = !flags_.stop && (automatic ? c < outFrame_ && c >= lastMovieFrame_ : !IsCaptureOver());
     if (!goOn) {
-        CurrentRunFlags().stop = 1;
+        flags_.stop = 1;
         KillTimer(kStillImageTimer);
         tickBusy_ = 0;
         Finish();
@@ -314,10 +288,10 @@ void ProgressWindow::StillImageTick() {
     CxImage image;
     // Interactive capture grabs no second background: the user sees it.
     const bool alpha = automatic && task_->alphaFlag == 1;
-    if (!GrabStillImage(movieWindow_, description_.frameWidth, description_.frameHeight, alpha, image) ||
+    if (!GrabStillImage(frames_, description_.frameWidth, description_.frameHeight, alpha, image) ||
         !WriteStillImage(image)) {
         if (failure_.empty()) Fail("The movie's picture could not be grabbed.");
-        CurrentRunFlags().stop = 1;
+        flags_.stop = 1;
     } else if (automatic) {
         supply_->ReadNextSyncRecord();
         if (!supply_->SyncList().empty()) supply_->StepToPlayer(imagesWritten_);
@@ -326,9 +300,9 @@ void ProgressWindow::StillImageTick() {
     tickBusy_ = 0;
 }
 
-bool ProgressWindow::WriteStillImage(CxImage& image) {
+bool ConversionRun::WriteStillImage(CxImage& image) {
     const int64_t n = ++imagesWritten_;
-    if (preview_->isVisible() || ConsoleMode()) ShowPreview(image);
+    ShowPreview(image);
     if (!images_->Save(image, n)) {
         Fail(images_->Error());
         return false;
@@ -337,27 +311,20 @@ bool ProgressWindow::WriteStillImage(CxImage& image) {
     return true;
 }
 
-void ProgressWindow::Finish() {
+void ConversionRun::Finish() {
     done_ = 1;
     PostClose();
 }
 
-void ProgressWindow::PostClose() {
+void ConversionRun::PostClose() {
     QMetaObject::invokeMethod(this, [this] { HandleClose(); }, Qt::QueuedConnection);
 }
 
-// Closing from outside is the run's own close: refused until the run is done.
-void ProgressWindow::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    HandleClose();
-}
+void ConversionRun::RequestClose() { HandleClose(); }
 
-void ProgressWindow::reject() { Cancel(); }
-
-void ProgressWindow::Cancel() {
+void ConversionRun::Cancel() {
     cancelled_ = 1;
-    RunFlags& flags = CurrentRunFlags();
-    if (flags.stop) {
+    if (flags_.stop) {
         DebugOutput("WM_CLOSE BTNSTOP");
         if (playerFinished_) Finish();
         playerFinished_ = 1;
@@ -365,11 +332,11 @@ void ProgressWindow::Cancel() {
         userStop_ = 1;
         DebugOutput("g_bCancelled = TRUE;");
     }
-    flags.stop = 1;
-    flags.secondPass = 0;
+    flags_.stop = 1;
+    flags_.secondPass = 0;
 }
 
-void ProgressWindow::HandleClose() {
+void ConversionRun::HandleClose() {
     if (closed_) return;
     if (done_ != 1) {
         ReportMessage("Please click 'Cannel' button.");
@@ -378,22 +345,21 @@ void ProgressWindow::HandleClose() {
     // The encoder may still hold this run's buffers: the clean-up waits until
     // it has returned.
     if (encoding_ || (worker_ && worker_->isRunning())) {
-        CurrentRunFlags().stop = 1;
-        QTimer::singleShot(50, this, [this] { HandleClose(); });
+        flags_.stop = 1;
+        QTimer::singleShot(kCloseRetryMs, this, [this] { HandleClose(); });
         return;
     }
     CleanUp();
     loop_.quit();
 }
 
-void ProgressWindow::CleanUp() {
+void ConversionRun::CleanUp() {
     closed_ = 1;
     for (auto& [id, timer] : timers_) timer->stop();
-    movieWindow_.hide();
     tickBusy_ = 0;
-    CurrentRunFlags().secondPass = 0;
+    flags_.secondPass = 0;
     StopInteractiveCapture();
-    movieWindow_.Unload();
+    frames_.Unload();
     CallInterceptor::Instance().SetMode(kModePassThrough);
     player_.Close();
     if (supply_) {
@@ -405,6 +371,7 @@ void ProgressWindow::CleanUp() {
         delete worker_;
         worker_ = nullptr;
     }
+    workerScope_.reset();
     for (const std::string* path : {&wavPath_, &syncPath_, &intermediatePath_})
         if (!path->empty()) ::unlink(path->c_str());
     bus_.Unregister();
@@ -423,82 +390,88 @@ void ProgressWindow::CleanUp() {
         }
         return;
     }
-    const ProfileSettings& profile = task_->profile;
-    const std::string extension = UpperCase(ExtensionOf(outputPath_));
-    if (FileNameOf(WithoutExtension(profile.ProfileFile)) == "avchd" && (extension == "TS" || extension == "M2TS")) {
-        BluRayProgress progress;
-        progress.show = [this](int percent, const std::string& text) {
-            progressBar_->setValue(percent);
-            SetStatus(text);
-            QCoreApplication::processEvents();
-        };
-        progress.cancelled = [this] { return cancelled_ != 0; };
-        MakeBluRayFolder(outputPath_, progress);
-    }
+    MakeBluRayFolder();
 }
 
-void ProgressWindow::Fail(const std::string& why) {
+void ConversionRun::MakeBluRayFolder() {
+    const std::string extension = UpperCase(ExtensionOf(outputPath_));
+    if (!bluRay_ || FileNameOf(WithoutExtension(task_->profile.ProfileFile)) != "avchd" ||
+        (extension != "TS" && extension != "M2TS"))
+        return;
+    bluRay_->Make(
+        outputPath_,
+        [this](int percent, const std::string& text) {
+            observer_.RunBar(percent);
+            SetStatus(text);
+            QCoreApplication::processEvents();
+        },
+        [this] { return cancelled_ != 0; });
+}
+
+void ConversionRun::Fail(const std::string& why) {
     if (!failure_.empty()) return;
     failure_ = why;
     ReportMessage(why);
 }
 
-int64_t ProgressWindow::HandleBusMessage(const BusMessage& message) {
+int64_t ConversionRun::HandleBusMessage(const BusMessage& message) {
     if (message.message == WM_COPYDATA && message.wParam == player_.Window() && message.wParam != 0 &&
         message.data.compare(0, 12, "Audio Closed") == 0)
         playerFinished_ = 1;
     return 1;
 }
 
-void ProgressWindow::ShowProgress(int64_t movieFrame) {
-    const std::optional<int> percent = percent_.Next(ProgressPercent(movieFrame, inFrame_, outFrame_));
-    if (!percent) return;
-    if (ConsoleMode()) WriteConsoleLine(std::to_string(*percent) + "% completed");
-    const int p = *percent;
-    auto show = [this, p] {
-        setWindowTitle(QString::fromStdString(FormatIntegers(titleFormat_, {p})));
-        progressBar_->setValue(p);
-    };
-    if (IsOnThisThread(*this))
-        show();
+void ConversionRun::Notify(std::function<void()> notify) {
+    if (thread() == QThread::currentThread())
+        notify();
     else
-        QMetaObject::invokeMethod(this, show, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, std::move(notify), Qt::QueuedConnection);
 }
 
-void ProgressWindow::PumpMessages() {
-    QCoreApplication::processEvents();
+void ConversionRun::ShowProgress(int64_t movieFrame) {
+    std::optional<int> percent;
+    {
+        std::lock_guard<std::mutex> lock(percentLock_);
+        percent = percent_.Next(ProgressPercent(movieFrame, inFrame_, outFrame_));
+    }
+    if (!percent) return;
+    const int p = *percent;
+    Notify([this, p] { observer_.RunPercent(p); });
 }
 
-void ProgressWindow::ShowPreview(const CxImage& image) {
-    if (!ConsoleMode()) preview_->Show(image);
+void ConversionRun::PumpMessages() { QCoreApplication::processEvents(); }
+
+void ConversionRun::ShowPreview(const CxImage& image) {
+    if (thread() == QThread::currentThread())
+        observer_.RunPreview(image);
+    else
+        Notify([this, copy = image] { observer_.RunPreview(copy); });
 }
 
-bool ProgressWindow::IsCaptureOver() {
+bool ConversionRun::IsCaptureOver() {
     if (userStop_) return true;
     if (mode_ == kOutputAuto) return playerFinished_ || player_.HasEnded();
     return !interactive_ || interactive_->IsFinished();
 }
 
-void ProgressWindow::SetStatus(const std::string& text) {
-    const QString shown = QString::fromStdString(text);
-    if (IsOnThisThread(*this))
-        status_->setText(shown);
-    else
-        QMetaObject::invokeMethod(this, [this, shown] { status_->setText(shown); }, Qt::QueuedConnection);
+void ConversionRun::ReportMessage(const std::string& text) {
+    Notify([this, text] { observer_.RunMessage(text); });
 }
 
-int ProgressWindow::EncodeProgress(const char* text, double value) {
-    return currentWindow ? currentWindow->OnEncodeProgress(text, value, false) : -1;
+void ConversionRun::SetStatus(const std::string& text) {
+    Notify([this, text] { observer_.RunStatus(text); });
 }
 
-int ProgressWindow::FileEncodeProgress(const char* text, double value) {
-    return currentWindow ? currentWindow->OnEncodeProgress(text, value, true) : -1;
+int ConversionRun::DeliverFrame(int request, FrameInfo* record) {
+    return supply_ ? supply_->Deliver(request, record) : -1;
 }
 
-int ProgressWindow::OnEncodeProgress(const char* text, double value, bool finalEncoding) {
+int ConversionRun::OnEncodeProgress(const char* text, double value, bool finalEncoding) {
     const std::string message = text ? text : "";
-    if (value > -2 && value < 0) ReportMessage(message);
-    RunFlags& flags = CurrentRunFlags();
+    if (value > -2 && value < 0) {
+        encoderSaidError_ = true;
+        ReportMessage(message);
+    }
     const int64_t now = MonotonicMs();
     if (value > -0.0001 && (lastStatusMs_ < 0 || now - lastStatusMs_ >= kStatusIntervalMs)) {
         lastStatusMs_ = now;
@@ -506,12 +479,12 @@ int ProgressWindow::OnEncodeProgress(const char* text, double value, bool finalE
         if (finalEncoding) ShowProgress(static_cast<int64_t>(frameRate_ * value));
         PumpMessages();
     }
-    if (finalEncoding) return flags.stop && !flags.secondPass ? -1 : 0;
+    if (finalEncoding) return flags_.stop && !flags_.secondPass ? -1 : 0;
     if (mode_ != kOutputAuto && IsCaptureOver()) {
-        flags.stop = 1;
+        flags_.stop = 1;
         return -1;
     }
-    return flags.stop ? -1 : 0;
+    return flags_.stop ? -1 : 0;
 }
 
 }  // namespace kinolux

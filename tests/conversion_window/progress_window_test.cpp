@@ -1,23 +1,25 @@
 // The progress window running whole interactive conversions against a
 // recorded capture: what it leaves behind when it completes, when it is
-// cancelled (also during the second encoding) and when it is asked to
-// close before the end.
+// cancelled (also during the second encoding), when it is asked to close
+// before the end, and how an encoder's error reaches the user.
 #include "capture/captured_frame.h"
 #include "capture/flash_control_module.h"
 #include "capture/movie_window.h"
 #include "capture/wav_file_writer.h"
+#include "conversion_window/progress_window.h"
 #include "engine/interactive_capture.h"
-#include "engine/progress_window.h"
-#include "engine/run_flags.h"
-#include "profiles/app_settings.h"
+#include "platform/report.h"
 #include "profiles/profile_store.h"
 #include "tests/capture/flash_host_support.h"
 #include "tests/platform/scoped_temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
+#include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -29,7 +31,8 @@ namespace fs = std::filesystem;
 
 // A capture that plays `frames` pictures of 64x48, one every 40 ms of its
 // own time (handed out `pauseMs` apart), with silence for their sound, then
-// its end marker.
+// its end marker. `onFrame` is called on the encoding thread with the number
+// of each frame handed out.
 class RecordedCapture : public InteractiveCapture {
 public:
     explicit RecordedCapture(int frames, int pauseMs = 0) : frames_(frames), pauseMs_(pauseMs) {}
@@ -49,6 +52,7 @@ public:
         }
         if (pauseMs_) std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs_));
         ++taken_;
+        if (onFrame) onFrame(taken_);
         out.elapsedMs = 40 * taken_;
         out.frame = taken_;
         out.bitmap = std::make_unique<QImage>(request_.width, request_.height, QImage::Format_RGB32);
@@ -62,6 +66,7 @@ public:
     void SetAutoRestart(int, int) override {}
 
     std::atomic<bool> started{false}, stopped{false}, finished{false};
+    std::function<void(int)> onFrame;
 
 private:
     CaptureRequest request_;
@@ -75,7 +80,6 @@ protected:
     void SetUp() override {
         testing::UseBuiltProgramFolder();
         ASSERT_TRUE(LoadFlashControlModule());
-        CurrentAppSettings().convertDir = temp_.path() + "/work/";
         window_ = std::make_unique<MovieWindow>(nullptr, 1);
         task_.inputPath = temp_.path() + "/clip.swf";
         task_.outputPath = temp_.path() + "/clip.mp4";
@@ -90,17 +94,23 @@ protected:
         task_.totalFrames = 200;
         task_.inFrame = 0;
         task_.outFrame = 199;
-        SetCurrentTask(&task_);
-    }
-    void TearDown() override {
-        SetCurrentTask(nullptr);
-        SetConsoleMode(0);
     }
 
-    RunOutcome Run(ProgressWindow& progress) {
-        SetConsoleMode(1);
-        return progress.Run();
+    // The command line's way of running: nothing shown, everything printed.
+    RunContext Console() {
+        RunContext context;
+        context.task = &task_;
+        context.temporaryFolder = temp_.path() + "/work/";
+        context.consoleMode = true;
+        return context;
     }
+    RunContext OnTheScreen() {
+        RunContext context = Console();
+        context.consoleMode = false;
+        return context;
+    }
+
+    RunOutcome Run(ProgressWindow& progress) { return progress.Run(); }
 
     std::vector<std::string> FilesLeft() {
         std::vector<std::string> names;
@@ -117,7 +127,7 @@ protected:
 TEST_F(ProgressWindowTest, TwoPassesWriteTheOutputAndRemoveEveryTemporaryFile) {
     task_.outputMode = kOutputInteractiveTwoPasses;
     RecordedCapture capture(30);
-    ProgressWindow progress(*window_, &capture);
+    ProgressWindow progress(Console(), *window_, &capture);
     ::testing::internal::CaptureStdout();
     const RunOutcome outcome = Run(progress);
     const std::string printed = ::testing::internal::GetCapturedStdout();
@@ -134,7 +144,7 @@ TEST_F(ProgressWindowTest, TemporaryFilesInUseByAnotherRunAreLeftAlone) {
     { std::ofstream(other) << "another run's sound"; }
     task_.outputMode = kOutputInteractiveOnePass;
     RecordedCapture capture(10);
-    ProgressWindow progress(*window_, &capture);
+    ProgressWindow progress(Console(), *window_, &capture);
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(Run(progress), RunOutcome::Completed);
     ::testing::internal::GetCapturedStdout();
@@ -147,7 +157,7 @@ TEST_F(ProgressWindowTest, ARangeUnderFiveFramesRunsInOnePass) {
     task_.outputMode = kOutputAuto;
     task_.outFrame = 4;
     RecordedCapture capture(10);
-    ProgressWindow progress(*window_, &capture);
+    ProgressWindow progress(Console(), *window_, &capture);
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(Run(progress), RunOutcome::Completed);
     ::testing::internal::GetCapturedStdout();
@@ -159,7 +169,7 @@ TEST_F(ProgressWindowTest, ARangeUnderFiveFramesRunsInOnePass) {
 TEST_F(ProgressWindowTest, CancelRemovesTheOutputItStartedAndEveryTemporaryFile) {
     task_.outputMode = kOutputInteractiveOnePass;
     RecordedCapture capture(500, 10);
-    ProgressWindow progress(*window_, &capture);
+    ProgressWindow progress(Console(), *window_, &capture);
     QTimer::singleShot(600, &progress, [&] { progress.Cancel(); });
     ::testing::internal::CaptureStdout();
     const RunOutcome outcome = Run(progress);
@@ -173,11 +183,11 @@ TEST_F(ProgressWindowTest, CancelRemovesTheOutputItStartedAndEveryTemporaryFile)
 TEST_F(ProgressWindowTest, CancelDuringTheSecondEncodingStopsItToo) {
     task_.outputMode = kOutputInteractiveTwoPasses;
     RecordedCapture capture(1500);
-    ProgressWindow progress(*window_, &capture);
+    ProgressWindow progress(Console(), *window_, &capture);
     bool cancelledInSecondPass = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (CurrentRunFlags().secondPass && !cancelledInSecondPass) {
+        if (progress.Conversion() && progress.Conversion()->Flags().secondPass && !cancelledInSecondPass) {
             cancelledInSecondPass = true;
             progress.Cancel();
         }
@@ -194,8 +204,12 @@ TEST_F(ProgressWindowTest, CancelDuringTheSecondEncodingStopsItToo) {
 TEST_F(ProgressWindowTest, AskingToCloseBeforeTheEndIsRefusedAndTheRunGoesOn) {
     task_.outputMode = kOutputInteractiveOnePass;
     RecordedCapture capture(60);
-    ProgressWindow progress(*window_, &capture);
-    QTimer::singleShot(100, &progress, [&] { progress.close(); });
+    ProgressWindow progress(Console(), *window_, &capture);
+    // Asked while frames are still being handed out: the request reaches the
+    // window before the encoding thread can report its end.
+    capture.onFrame = [&](int frame) {
+        if (frame == 10) QMetaObject::invokeMethod(&progress, [&] { progress.close(); }, Qt::QueuedConnection);
+    };
     ::testing::internal::CaptureStdout();
     const RunOutcome outcome = Run(progress);
     const std::string printed = ::testing::internal::GetCapturedStdout();
@@ -208,7 +222,7 @@ TEST_F(ProgressWindowTest, ConsolePercentagesAreWrittenOncePerValue) {
     task_.outputMode = kOutputInteractiveOnePass;
     task_.outFrame = 9;  // 60 frames over a range of 10: the same values repeat
     RecordedCapture capture(60);
-    ProgressWindow progress(*window_, &capture);
+    ProgressWindow progress(Console(), *window_, &capture);
     ::testing::internal::CaptureStdout();
     Run(progress);
     const std::string printed = ::testing::internal::GetCapturedStdout();
@@ -223,7 +237,7 @@ TEST_F(ProgressWindowTest, ConsolePercentagesAreWrittenOncePerValue) {
 TEST_F(ProgressWindowTest, CancelBeforeTheEncodingStartsIsACancelNotAFailure) {
     task_.outputMode = kOutputInteractiveOnePass;
     RecordedCapture capture(50);
-    ProgressWindow progress(*window_, &capture);
+    ProgressWindow progress(Console(), *window_, &capture);
     QTimer::singleShot(0, &progress, [&] { progress.Cancel(); });
     ::testing::internal::CaptureStdout();
     const RunOutcome outcome = Run(progress);
@@ -241,7 +255,7 @@ TEST_F(ProgressWindowTest, JpegPicturesOfACancelledRunAreRemovedWithTheirFolder)
     task_.outputMode = kOutputInteractiveOnePass;
     {
         RecordedCapture capture(10);
-        ProgressWindow progress(*window_, &capture);
+        ProgressWindow progress(Console(), *window_, &capture);
         ::testing::internal::CaptureStdout();
         EXPECT_EQ(Run(progress), RunOutcome::Completed);
         ::testing::internal::GetCapturedStdout();
@@ -249,7 +263,7 @@ TEST_F(ProgressWindowTest, JpegPicturesOfACancelledRunAreRemovedWithTheirFolder)
     }
     fs::remove_all(temp_.path() + "/shots");
     RecordedCapture capture(500, 10);
-    ProgressWindow progress(*window_, &capture);
+    ProgressWindow progress(Console(), *window_, &capture);
     QTimer::singleShot(600, &progress, [&] { progress.Cancel(); });
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(Run(progress), RunOutcome::Cancelled);
@@ -261,7 +275,7 @@ TEST_F(ProgressWindowTest, OnTheScreenTheTitleCarriesThePercentageAndNothingIsPr
     task_.outputMode = kOutputInteractiveOnePass;
     task_.outFrame = 99;
     RecordedCapture capture(30);
-    ProgressWindow progress(*window_, &capture);
+    ProgressWindow progress(OnTheScreen(), *window_, &capture);
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(progress.Run(), RunOutcome::Completed);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
@@ -270,12 +284,45 @@ TEST_F(ProgressWindowTest, OnTheScreenTheTitleCarriesThePercentageAndNothingIsPr
 }
 
 TEST_F(ProgressWindowTest, WithoutATaskTheRunSaysErrorAndEnds) {
-    SetCurrentTask(nullptr);
+    RunContext context = Console();
+    context.task = nullptr;
     RecordedCapture capture(1);
-    ProgressWindow progress(*window_, &capture);
+    ProgressWindow progress(context, *window_, &capture);
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(Run(progress), RunOutcome::Failed);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Error!\n");
+}
+
+// Message boxes as the window program shows them, each closed as soon as it
+// is up; records where and what each one was.
+class ClosingBoxes : public MessagePresenter {
+public:
+    ClosingBoxes() { SetMessagePresenter(this); }
+    ~ClosingBoxes() override { SetMessagePresenter(nullptr); }
+    void Show(std::string_view text, bool) override {
+        onGuiThread.push_back(QThread::currentThread() == QCoreApplication::instance()->thread());
+        texts.emplace_back(text);
+        QMessageBox box(QMessageBox::NoIcon, "Kinolux", QString::fromUtf8(text.data(), text.size()), QMessageBox::Ok);
+        QTimer::singleShot(0, &box, &QMessageBox::accept);
+        box.exec();
+    }
+    bool AskYesNo(std::string_view) override { return false; }
+
+    std::vector<bool> onGuiThread;
+    std::vector<std::string> texts;
+};
+
+TEST_F(ProgressWindowTest, AnEncoderErrorOnTheEncodingThreadIsShownOnceOnTheGuiThread) {
+    task_.outputMode = kOutputInteractiveOnePass;
+    task_.outputPath = temp_.path() + "/missing/clip.mp4";  // the encoder cannot open it
+    RecordedCapture capture(30);
+    ClosingBoxes boxes;
+    ProgressWindow progress(OnTheScreen(), *window_, &capture);
+    EXPECT_EQ(progress.Run(), RunOutcome::Failed);
+    ASSERT_EQ(boxes.texts.size(), 1u) << ::testing::PrintToString(boxes.texts);
+    EXPECT_TRUE(boxes.onGuiThread[0]);
+    EXPECT_FALSE(boxes.texts[0].empty());
+    EXPECT_FALSE(fs::exists(task_.outputPath));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "engine/movie_window_capture.h"
+#include "conversion_window/movie_window_capture.h"
 
 #include "capture/movie_window.h"
 

@@ -1,4 +1,4 @@
-#include "engine/preview_picture.h"
+#include "conversion_window/preview_picture.h"
 
 #include "engine/cx_image.h"
 
