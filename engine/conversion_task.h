@@ -1,7 +1,7 @@
 // One movie to convert: where it comes from, where the result goes, which
 // frames, in which output mode, with which profile, and what is known about
-// the source. The creator owns the task; the engine reads the current task
-// through CurrentTask and never frees it.
+// the source. The creator owns the task; a conversion run is handed it in
+// its context and never frees it.
 #pragma once
 
 #include <cstdint>
@@ -46,8 +46,8 @@ struct ConversionTask {
 std::unique_ptr<ConversionTask> CreateConversionTask(const std::string& inputPath, const std::string& profileFile,
                                                      const std::string& profileName, int32_t aspectFitIndex);
 
-// The task the engine works on; the caller keeps it alive until the
-// conversion's progress window has closed.
+// The shell's current task: a progress window made without a context runs
+// it. The caller keeps it alive until that window has closed.
 void SetCurrentTask(ConversionTask* task);
 ConversionTask* CurrentTask();
 

@@ -1,6 +1,6 @@
 // What a conversion in the interactive modes needs of the capture that
 // records the movie while the user watches it: the movie window offers it
-// in the program (movie_window_capture.h), tests play it.
+// in the program (conversion_window/movie_window_capture.h), tests play it.
 #pragma once
 
 #include "capture/capture_request.h"
