@@ -151,7 +151,37 @@ TEST_F(FrameSupplyTest, AutoFramesCarryTheirPictureTheirSoundAndTheirTime) {
     EXPECT_TRUE(std::is_sorted(shownFrames.begin(), shownFrames.end()));
 }
 
-TEST_F(FrameSupplyTest, AFrameLogStartingAtASecondLeavesTheMovieItsOwnPaceUntilThen) {
+TEST_F(FrameSupplyTest, EveryFrameOnceAndTheSoundStartsWhereTheFirstFramesSoundStarts) {
+    // Frame k logged 46 ms after its place: the first 46 ms of the player's
+    // sound come before frame 0's.
+    task.outFrame = 59;
+    task.totalFrames = 60;
+    SyncFileWriter sync;
+    ASSERT_TRUE(sync.Create(syncPath));
+    for (int k = 2; k < 50; ++k) sync.Append(40 * k + 46, k);
+    sync.Finish();
+    WavFileWriter wav;
+    ASSERT_TRUE(wav.Open(wavPath));
+    sound = CountingSound(3528 * 50);
+    ASSERT_TRUE(wav.Write(sound.data(), 3528 * 50));
+    wav.Close();
+    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    FrameInfo record{};
+    ASSERT_EQ(supply.Deliver(0, &record), 0);
+    const size_t skipped = 2 * 2029;  // 46 ms of stereo pairs
+    for (int n = 1; n <= 30; ++n) {
+        const int shown = window->CurrentFrame();
+        ASSERT_EQ(supply.Deliver(1, &record), 0);
+        ASSERT_EQ(shown, n - 1) << "output frame n shows frame n - 1 of the range";
+        const swf::Color c = frameColor(shown);
+        EXPECT_EQ(CentreOfRecord(record), qRgb(c.r, c.g, c.b));
+        ASSERT_EQ(record.soundBytes, 7056);
+        EXPECT_EQ(record.sound[0], sound[skipped + (n - 1) * 3528]) << "output frame " << n;
+    }
+}
+
+TEST_F(FrameSupplyTest, ALogStartingLaterThanItsFramesPutsSilenceBeforeTheSound) {
+    // Frame 30 logged at 1000 ms: its sound starts 200 ms before its place.
     task.outFrame = 59;
     task.totalFrames = 60;
     SyncFileWriter sync;
@@ -160,14 +190,22 @@ TEST_F(FrameSupplyTest, AFrameLogStartingAtASecondLeavesTheMovieItsOwnPaceUntilT
     sync.Finish();
     WavFileWriter wav;
     ASSERT_TRUE(wav.Open(wavPath));
-    ASSERT_TRUE(wav.WriteSilence(3528 * 30));
+    sound = CountingSound(3528 * 40);
+    ASSERT_TRUE(wav.Write(sound.data(), 3528 * 40));
+    wav.Close();
     FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
     FrameInfo record{};
     ASSERT_EQ(supply.Deliver(0, &record), 0);
-    for (int n = 1; n <= 24; ++n) ASSERT_EQ(supply.Deliver(1, &record), 0);
-    EXPECT_EQ(window->CurrentFrame(), 24) << "one frame a period while the log says nothing";
-    ASSERT_EQ(supply.Deliver(1, &record), 0);
-    EXPECT_EQ(window->CurrentFrame(), 30) << "the period from 1000 ms shows the frame whose sound starts then";
+    for (int n = 1; n <= 6; ++n) {
+        ASSERT_EQ(supply.Deliver(1, &record), 0);
+        const std::vector<int16_t> silence(3528, 0);
+        if (n <= 5) {
+            EXPECT_TRUE(std::equal(silence.begin(), silence.end(), record.sound)) << "output frame " << n;
+        }
+    }
+    EXPECT_TRUE(std::equal(sound.begin(), sound.begin() + 3528, record.sound)) << "200 ms in, the player's sound";
+    for (int n = 7; n <= 25; ++n) ASSERT_EQ(supply.Deliver(1, &record), 0);
+    EXPECT_EQ(window->CurrentFrame(), 25) << "one frame a period";
 }
 
 // Frames 0 to 9 coloured as colouredFramesMovie, with a stop on frame 3.
