@@ -249,7 +249,7 @@ bool FrameSupply::FetchPicture(FrameInfo* record, const CxImage& image) {
 void FrameSupply::StepToPlayer(int64_t n) {
     const unsigned period = static_cast<unsigned>(1000.0f / task_.frameRate);
     int32_t current = movieWindow_->CurrentFrame();
-    while (!pace_.Covers(current + 1, n) && ReadNextSyncRecord()) {
+    while (!pace_.Covers(current + 1) && ReadNextSyncRecord()) {
     }
     if (pace_.EndedBefore(n)) {
         CurrentRunFlags().stop = 1;
@@ -322,7 +322,7 @@ bool FrameSupply::PrepareAutoCapture() {
     int64_t silentSince = -1;
     const int sleepMs = static_cast<int>(1000.0f / task_.frameRate * 2);
     // Enough of the log to tell where the first frame's sound starts.
-    while ((syncList_.size() < 3 || !pace_.Covers(static_cast<int32_t>(task_.inFrame), 0)) && syncFile_.IsOpen()) {
+    while ((syncList_.size() < 3 || !pace_.Covers(static_cast<int32_t>(task_.inFrame))) && syncFile_.IsOpen()) {
         const std::optional<SyncRecord> next = syncFile_.ReadRecord([&] {
             return WaitForWriter(syncPath_, lastSize, silentSince, sleepMs, "frame log");
         });

@@ -26,6 +26,7 @@ void PlayerPace::Add(const SyncRecord& record) {
     // looped, and the player ends there.
     if (record.frame <= lastFrame_ && lastFrame_ != INT32_MIN) return;
     lastFrame_ = record.frame;
+    lastFrameSince_ = record.elapsed;
     if (record.frame < firstFrame_) return;
     offsets_.emplace(record.frame, record.elapsed - static_cast<double>(record.frame - firstFrame_) * periodMs_);
 }
@@ -35,8 +36,8 @@ bool PlayerPace::CoversFrame(int32_t frame) const {
                       static_cast<int64_t>(lastFrame_) >= static_cast<int64_t>(frame) + kWindowFrames);
 }
 
-bool PlayerPace::Covers(int32_t frame, int64_t period) const {
-    return CoversFrame(frame) || lastElapsed_ >= PeriodStartMs(period + kWindowFrames + 1);
+bool PlayerPace::Covers(int32_t frame) const {
+    return CoversFrame(frame) || lastElapsed_ - lastFrameSince_ >= (kWindowFrames + 1) * periodMs_;
 }
 
 bool PlayerPace::EndedBefore(int64_t period) const {

@@ -40,10 +40,10 @@ public:
     // The next record of the log, in the log's order (the end record too).
     void Add(const SyncRecord& record);
     bool Ended() const { return ended_; }
-    // True when the log reaches far enough past `frame` (or past the start
-    // of output period `period`) for that frame's lag to be settled, or has
-    // ended.
-    bool Covers(int32_t frame, int64_t period) const;
+    // True when the log reaches far enough past `frame` for that frame's
+    // lag to be settled: frames beyond it, a player standing on its last
+    // frame for longer than those frames would take, or the log's end.
+    bool Covers(int32_t frame) const;
     // True when the log ended before output period `period` began: the
     // player is done.
     bool EndedBefore(int64_t period) const;
@@ -69,6 +69,7 @@ private:
     std::map<int32_t, double> offsets_;  // frame -> offset of its first record
     int32_t lastFrame_ = INT32_MIN;
     int32_t lastElapsed_ = 0;
+    int32_t lastFrameSince_ = 0;  // the first record of lastFrame_
     bool ended_ = false;
     std::optional<double> startMs_;
     std::vector<int64_t> lags_;  // settled lags of firstFrame_, firstFrame_ + 1, ...

@@ -208,6 +208,48 @@ TEST_F(FrameSupplyTest, ALogStartingLaterThanItsFramesPutsSilenceBeforeTheSound)
     EXPECT_EQ(window->CurrentFrame(), 25) << "one frame a period";
 }
 
+TEST_F(FrameSupplyTest, PicturesRepeatOnlyWhereThePlayerFellBehindAndSkipOnlyFramesItNeverShowed) {
+    // The player kept pace 46 ms behind, stood on frame 20 for three more
+    // ticks (its sound and all after came 120 ms later), then never showed
+    // frames 41 and 42 and was back to 86 ms behind from 43 on.
+    task.outFrame = 59;
+    task.totalFrames = 60;
+    SyncFileWriter sync;
+    ASSERT_TRUE(sync.Create(syncPath));
+    for (int f = 2; f < 58; ++f) {
+        if (f == 41 || f == 42) continue;
+        const int late = f > 42 ? 40 : f > 20 ? 120 : 0;
+        sync.Append(40 * f + 46 + late, f);
+        if (f == 20)
+            for (int extra = 1; extra <= 3; ++extra) sync.Append(40 * (f + extra) + 46, 20);
+    }
+    sync.Finish();
+    WavFileWriter wav;
+    ASSERT_TRUE(wav.Open(wavPath));
+    sound = CountingSound(3528 * 70);
+    ASSERT_TRUE(wav.Write(sound.data(), 3528 * 70));
+    wav.Close();
+    FrameSupply supply(task, description, window.get(), host, syncPath, wavPath);
+    FrameInfo record{};
+    ASSERT_EQ(supply.Deliver(0, &record), 0);
+    std::vector<int> shown;
+    const size_t skipped = 2 * 2029;  // 46 ms of stereo pairs
+    for (int n = 1; supply.Deliver(1, &record) == 0 && n < 80; ++n) {
+        const QRgb centre = CentreOfRecord(record);
+        int frame = -1;
+        for (int f = 0; f < 60; ++f)
+            if (const swf::Color c = frameColor(f); qRgb(c.r, c.g, c.b) == centre) frame = f;
+        shown.push_back(frame);
+        ASSERT_EQ(record.sound[0], sound[skipped + (n - 1) * 3528]) << "the sound runs on unbent, output frame " << n;
+    }
+    std::vector<int> expected;
+    for (int f = 0; f <= 20; ++f) expected.push_back(f);
+    for (int extra = 0; extra < 3; ++extra) expected.push_back(20);
+    for (int f = 21; f <= 40; ++f) expected.push_back(f);
+    for (int f = 43; f < 57; ++f) expected.push_back(f);
+    EXPECT_EQ(shown, expected);
+}
+
 // Frames 0 to 9 coloured as colouredFramesMovie, with a stop on frame 3.
 std::vector<uint8_t> MovieStoppingAtFrame3() {
     static const std::vector<uint8_t> stop{0x07, 0x00};
