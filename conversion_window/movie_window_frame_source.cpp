@@ -1,5 +1,6 @@
 #include "conversion_window/movie_window_frame_source.h"
 
+#include "capture/flash_pane.h"
 #include "capture/movie_window.h"
 
 namespace kinolux {
@@ -7,6 +8,12 @@ namespace kinolux {
 void MovieWindowFrameSource::SetMovieSize(int width, int height) { window_.SetMovieSize(width, height); }
 void MovieWindowFrameSource::LoadForCapture(const std::string& path) { window_.LoadForCapture(path); }
 void MovieWindowFrameSource::SetBackgroundColorRef(COLORREF color) { window_.SetBackgroundColorRef(color); }
+void MovieWindowFrameSource::GoToFrame(int frame) {
+    if (!window_.Pane()) return;
+    window_.Pane()->flash().GotoFrame(frame);
+    window_.Pane()->flash().Play();
+}
+
 void MovieWindowFrameSource::Step(unsigned ms) { window_.Step(ms); }
 int MovieWindowFrameSource::CurrentFrame() { return window_.CurrentFrame(); }
 

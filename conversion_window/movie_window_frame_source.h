@@ -13,6 +13,7 @@ public:
     void SetMovieSize(int width, int height) override;
     void LoadForCapture(const std::string& path) override;
     void SetBackgroundColorRef(COLORREF color) override;
+    void GoToFrame(int frame) override;
     void Step(unsigned ms) override;
     int CurrentFrame() override;
     std::unique_ptr<QImage> GrabFrame(int left, int top, int right, int bottom) override;

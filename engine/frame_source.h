@@ -20,6 +20,8 @@ public:
     virtual void LoadForCapture(const std::string& path) = 0;
     // A Windows colour value (0x00BBGGRR) as the movie's background.
     virtual void SetBackgroundColorRef(COLORREF color) = 0;
+    // Goes to `frame` (0-based) and plays on from there.
+    virtual void GoToFrame(int frame) = 0;
     // Moves the movie on by `ms` of its clock and lets it play that time.
     virtual void Step(unsigned ms) = 0;
     // The frame the movie shows (0-based).

@@ -3,11 +3,13 @@
 #include "capture/call_interceptor.h"
 #include "capture/captured_frame.h"
 #include "engine/monotonic_ms.h"
-#include "engine/player_frame.h"
+#include "engine/stream_description.h"
 #include "platform/number_text.h"
 #include "platform/report.h"
 
 #include <QThread>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <new>
 #include <sys/stat.h>
@@ -41,7 +43,8 @@ FrameSupply::FrameSupply(const ConversionTask& task, const FrameInfo& descriptio
       host_(host),
       flags_(flags),
       syncPath_(std::move(syncPath)),
-      wavPath_(std::move(wavPath)) {}
+      wavPath_(std::move(wavPath)),
+      pace_(static_cast<int32_t>(task.inFrame), 1000.0 / task.frameRate) {}
 
 FrameSupply::~FrameSupply() = default;
 
@@ -101,6 +104,7 @@ int FrameSupply::DeliverAutoFrame(FrameInfo* record) {
     ReadNextSyncRecord();
     host_.ShowPreview(image);
 
+    if (framesDelivered_ == 0 && !SkipSoundBeforeRange()) return End(failure_);
     const int64_t n = ++framesDelivered_;
     lastMovieFrame_ = movieWindow_->CurrentFrame();
     const float fps = task_.frameRate;
@@ -111,7 +115,7 @@ int FrameSupply::DeliverAutoFrame(FrameInfo* record) {
     record->pictureHeight = static_cast<int32_t>(image.GetHeight());
     record->pictureTime = t;
     record->soundTime = t;
-    if (values > 0 && !FetchSound(values, record)) return End(failure_);
+    if (values > 0 && !FetchSound(values, record, soundSkipped_)) return End(failure_);
     if (!FetchPicture(record, image)) return End("Out of memory");
     if (!syncList_.empty()) StepToPlayer(n);
     host_.ShowProgress(lastMovieFrame_);
@@ -183,14 +187,39 @@ int FrameSupply::DeliverCapturedFrame(FrameInfo* record) {
     return 0;
 }
 
-bool FrameSupply::FetchSound(uint32_t values, FrameInfo* record) {
+// Where the range's first frame has its sound in the player's sound decides
+// where the sound starts: the pictures start with that frame. The player's
+// sound normally begins a little before it (the engine renders its sound
+// ahead), and that part is left out; should it begin after, the difference
+// is made up by silence.
+bool FrameSupply::SkipSoundBeforeRange() {
+    const double startMs = pace_.StartMs();
+    const auto values = 2u * static_cast<uint32_t>(std::min(std::round(std::abs(startMs) * 44.1), 1e8));
+    if (startMs < 0) {
+        silenceOwed_ = values;
+        return true;
+    }
+    std::vector<int16_t> skipped(std::min(values, 2u * 44100u));
+    for (uint32_t left = values; left > 0;) {
+        const auto part = static_cast<uint32_t>(std::min<size_t>(left, skipped.size()));
+        if (ReadAudio(skipped.data(), part) < 2u * part) return false;
+        left -= part;
+    }
+    soundSkipped_ = values;
+    return true;
+}
+
+bool FrameSupply::FetchSound(uint32_t values, FrameInfo* record, uint32_t missingAllowed) {
     sound_.reset(new (std::nothrow) int16_t[values]);
     if (!sound_) {
         failure_ = "Out of memory";
         return false;
     }
-    const size_t bytes = ReadAudio(sound_.get(), values);
-    if (bytes < 2u * values) return false;
+    const uint32_t silent = std::min(values, silenceOwed_);
+    silenceOwed_ -= silent;
+    std::fill_n(sound_.get(), silent, int16_t{0});
+    const size_t bytes = 2u * silent + (values > silent ? ReadAudio(sound_.get() + silent, values - silent) : 0);
+    if (bytes + 2u * static_cast<size_t>(missingAllowed) < 2u * values) return false;
     record->sound = sound_.get();
     record->soundBytes = static_cast<int32_t>(2u * values);
     return true;
@@ -212,25 +241,29 @@ bool FrameSupply::FetchPicture(FrameInfo* record, const CxImage& image) {
 }
 
 void FrameSupply::StepToPlayer(int64_t n) {
-    const float fps = task_.frameRate;
-    const unsigned period = static_cast<unsigned>(1000.0f / fps);
-    const PeriodFrame wanted = PlayerFrameForPeriod(syncList_, static_cast<uint32_t>(FrameTimeMs(n, fps)), period);
-    if (wanted.ended) {
+    const unsigned period = static_cast<unsigned>(1000.0f / task_.frameRate);
+    int32_t current = movieWindow_->CurrentFrame();
+    while (!pace_.Covers(current + 1) && ReadNextSyncRecord()) {
+    }
+    if (pace_.EndedBefore(n)) {
         flags_.stop = 1;
         return;
     }
-    // Without a record for the period the movie keeps its own pace.
-    if (!wanted.known) {
-        movieWindow_->Step(period);
-        return;
-    }
-    while (!flags_.stop) {
-        const int32_t before = movieWindow_->CurrentFrame();
-        if (before >= wanted.frame) return;
+    // Still images have no sound to stay with: each frame once.
+    const int32_t wanted =
+        description_.streamKind == kStreamNone ? current + 1 : pace_.FrameForPeriod(n, current);
+    if (wanted == current)
+        DebugOutput("Auto replay: frame " + std::to_string(current) + " shown again, as the player fell behind");
+    else if (wanted > current + 1)
+        DebugOutput("Auto replay: frames " + std::to_string(current + 1) + " to " + std::to_string(wanted - 1) +
+                    " left out, as the player skipped them");
+    while (!flags_.stop && current < wanted) {
         movieWindow_->Step(period);
         // A stopped timeline never catches up; its clips still move one
         // frame period per delivered frame.
-        if (movieWindow_->CurrentFrame() == before) return;
+        const int32_t after = movieWindow_->CurrentFrame();
+        if (after == current) return;
+        current = after;
     }
 }
 
@@ -270,6 +303,7 @@ bool FrameSupply::ReadNextSyncRecord() {
     });
     if (!next) return false;
     syncList_.push_back(*next);
+    pace_.Add(*next);
     return true;
 }
 
@@ -281,16 +315,20 @@ bool FrameSupply::PrepareAutoCapture() {
     uint64_t lastSize = 0;
     int64_t silentSince = -1;
     const int sleepMs = static_cast<int>(1000.0f / task_.frameRate * 2);
-    while (syncList_.size() < 3 && syncFile_.IsOpen()) {
+    // Enough of the log to tell where the first frame's sound starts.
+    while ((syncList_.size() < 3 || !pace_.Covers(static_cast<int32_t>(task_.inFrame))) && syncFile_.IsOpen()) {
         const std::optional<SyncRecord> next = syncFile_.ReadRecord([&] {
             return WaitForWriter(syncPath_, lastSize, silentSince, sleepMs, "frame log");
         });
         if (!next) break;
         syncList_.push_back(*next);
+        pace_.Add(*next);
     }
     CallInterceptor::Instance().SetMode(kModeVirtualClock);
     movieWindow_->SetMovieSize(description_.frameWidth, description_.frameHeight);
     movieWindow_->LoadForCapture(task_.inputPath);
+    // The range starts where the player started it.
+    if (task_.inFrame > 0) movieWindow_->GoToFrame(static_cast<int>(task_.inFrame));
     movieWindow_->SetBackgroundColorRef(task_.backgroundColor);
     framesDelivered_ = 0;
     lastMovieFrame_ = 0;

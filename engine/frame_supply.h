@@ -14,6 +14,7 @@
 #include "engine/conversion_task.h"
 #include "engine/cx_image.h"
 #include "engine/frame_source.h"
+#include "engine/player_frame.h"
 #include "engine/run_flags.h"
 
 #include <QImage>
@@ -90,8 +91,10 @@ public:
     // Appends the sync file's next record to the sync list (while the file
     // is open). False when none came.
     bool ReadNextSyncRecord();
-    // Steps the movie to the player's frame for the period after delivered
-    // frame `n`; sets the stop flag when the player's log ended before it.
+    // Steps the movie to its frame for the output period after delivered
+    // frame `n`: the next frame, unless the player's log shows that the
+    // player fell behind or ran ahead there (still images: always the next
+    // frame). Sets the stop flag when the player's log ended before it.
     void StepToPlayer(int64_t n);
 
     // The buffers of the last frame; the encoder must not use them after.
@@ -113,8 +116,10 @@ private:
     // Sets the stop flag and answers -1; a non-empty `why` marks a fault.
     int End(std::string why = {});
     // The sound of `values` values into a new buffer; false when it could
-    // not be read in full.
-    bool FetchSound(uint32_t values, FrameInfo* record);
+    // not be read in full, but for `missingAllowed` values at its end (read
+    // as silence).
+    bool FetchSound(uint32_t values, FrameInfo* record, uint32_t missingAllowed = 0);
+    bool SkipSoundBeforeRange();
     bool FetchPicture(FrameInfo* record, const CxImage& image);
     bool MovieStandsStill(int32_t frame);
     // The wait of a reader whose writer runs elsewhere: gives up when the
@@ -134,12 +139,18 @@ private:
     SyncFileReader syncFile_;
     WavPcmReader wavFile_;
     std::vector<SyncRecord> syncList_;
+    PlayerPace pace_;
 
     std::unique_ptr<uint8_t[]> picture_;
     std::unique_ptr<int16_t[]> sound_;
     int64_t framesDelivered_ = 0;
     int32_t lastMovieFrame_ = 0;
     uint32_t lastSoundPosition_ = 0;
+    // The player's sound before the range's first frame, left out: its sound
+    // ends that much short of the last frame's, which is made up by silence.
+    uint32_t soundSkipped_ = 0;
+    // Silence still to come before the player's sound (values).
+    uint32_t silenceOwed_ = 0;
     int writerSilenceLimitMs_ = kWriterSilenceLimitMs;
     int32_t stillFrame_ = -1;
     int64_t stillCount_ = 0;

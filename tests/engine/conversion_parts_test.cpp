@@ -95,20 +95,78 @@ TEST(PlayerParameters, TheTextQuotesEverySwitchAndKeepsBlanksInPaths) {
               "'-fr' 29.970 '-ff' 0 '-tf' 119 '-of' 120 '-cm' 1");
 }
 
-TEST(PlayerFrame, APeriodShowsTheLastFrameWhoseSoundStartsByItsEnd) {
-    const std::vector<SyncRecord> log{{81, 2}, {121, 3}, {961, 24}, {1046, 25}, {1081, 26}};
-    EXPECT_FALSE(PlayerFrameForPeriod(log, 40, 40).known) << "before the first record";
-    EXPECT_EQ(PlayerFrameForPeriod(log, 80, 40).frame, 2);
-    EXPECT_EQ(PlayerFrameForPeriod(log, 1000, 40).frame, 24) << "25's sound starts after the period";
-    EXPECT_EQ(PlayerFrameForPeriod(log, 1040, 40).frame, 25);
-    EXPECT_FALSE(PlayerFrameForPeriod(log, 2000, 40).ended) << "a log still growing has not ended";
+// A player's log at 25 fps: frame f first logged at 40 f + 38 ms, the
+// times scattered as the sound engine's 11.6 ms blocks scatter them (the
+// record of each tick lands one to four blocks after the frame's start).
+std::vector<SyncRecord> LogKeepingPace(int frames, int firstFrame = 0) {
+    const int scatter[] = {-4, 8, -8, 4, -3, 8, 0, -12, 5};
+    std::vector<SyncRecord> log;
+    for (int f = firstFrame + 2; f < firstFrame + frames; ++f)
+        log.push_back({40 * (f - firstFrame) + 38 + scatter[f % 9], f});
+    return log;
+}
 
-    std::vector<SyncRecord> ended = log;
-    ended.push_back(kSyncEndRecord);
-    EXPECT_FALSE(PlayerFrameForPeriod(ended, 1040, 40).ended);
-    const PeriodFrame after = PlayerFrameForPeriod(ended, 1080, 40);
-    EXPECT_TRUE(after.ended);
-    EXPECT_EQ(after.frame, 26);
+// The frame of every output period, starting from the range's first frame.
+std::vector<int32_t> Periods(PlayerPace& pace, int32_t first, int periods) {
+    std::vector<int32_t> shown{first};
+    for (int p = 1; p < periods; ++p) shown.push_back(pace.FrameForPeriod(p, shown.back()));
+    return shown;
+}
+
+TEST(PlayerPace, APlayerKeepingPaceGivesEveryFrameOnceWhateverTheScatterOfItsLog) {
+    for (int first : {0, 40}) {
+        PlayerPace pace(first, 40);
+        for (const SyncRecord& record : LogKeepingPace(100, first)) pace.Add(record);
+        EXPECT_TRUE(pace.Covers(first + 95));
+        EXPECT_FALSE(pace.Covers(first + 96)) << "frame 100 is not in the log yet";
+        pace.Add(kSyncEndRecord);
+        EXPECT_TRUE(pace.Covers(first + 96));
+        EXPECT_NEAR(pace.StartMs(), 38, 6) << "the first frame's sound";
+        const std::vector<int32_t> shown = Periods(pace, first, 90);
+        for (int p = 0; p < 90; ++p) ASSERT_EQ(shown[p], first + p) << "period " << p;
+    }
+}
+
+TEST(PlayerPace, WhereThePlayerFellBehindItsFrameRepeatsAndWhereItSkippedFramesTheyAreLeftOut) {
+    // Frame 30 stood three periods longer: its sound and all after came
+    // 120 ms late. Then the player never showed 61 and 62, and from 63 on
+    // it was back to 40 ms late.
+    std::vector<SyncRecord> log;
+    for (const SyncRecord& r : LogKeepingPace(100)) {
+        if (r.frame == 61 || r.frame == 62) continue;
+        const int late = r.frame > 62 ? 40 : r.frame > 30 ? 120 : 0;
+        log.push_back({r.elapsed + late, r.frame});
+        if (r.frame == 30)
+            for (int extra = 1; extra <= 3; ++extra) log.push_back({r.elapsed + 40 * extra, 30});
+    }
+    PlayerPace pace(0, 40);
+    for (const SyncRecord& record : log) pace.Add(record);
+    const std::vector<int32_t> shown = Periods(pace, 0, 95);
+    std::vector<int32_t> expected;
+    for (int f = 0; f <= 30; ++f) expected.push_back(f);
+    for (int extra = 0; extra < 3; ++extra) expected.push_back(30);
+    for (int f = 31; f <= 60; ++f) expected.push_back(f);
+    for (int f = 63; expected.size() < 95; ++f) expected.push_back(f);
+    EXPECT_EQ(shown, expected);
+}
+
+TEST(PlayerPace, WhileThePlayerStandsOnAFrameSoDoesTheReplay) {
+    // The player's log shows frame 3 from 160 ms up to 2000 ms.
+    PlayerPace pace(0, 40);
+    for (int k = 2; k < 50; ++k) pace.Add({40 * k + 40, std::min(k, 3)});
+    EXPECT_EQ(pace.FrameForPeriod(3, 2), 3);
+    EXPECT_EQ(pace.FrameForPeriod(10, 3), 3);
+    EXPECT_EQ(pace.FrameForPeriod(40, 3), 3);
+    EXPECT_FALSE(pace.EndedBefore(60)) << "a log still growing has not ended";
+    EXPECT_TRUE(pace.Covers(4)) << "the player stood on frame 3 for longer than frames 4 to 8 take";
+    // Then it plays on: frame 4 at 2040 ms, frame 12 at 2360 ms.
+    for (int f = 4; f <= 12; ++f) pace.Add({2040 + 40 * (f - 4), f});
+    EXPECT_EQ(pace.FrameForPeriod(49, 3), 3);
+    EXPECT_EQ(pace.FrameForPeriod(50, 3), 4) << "frame 4's sound starts at 2040 ms, in period 50";
+    EXPECT_EQ(pace.FrameForPeriod(51, 4), 5);
+    pace.Add(kSyncEndRecord);
+    EXPECT_FALSE(pace.EndedBefore(58));
+    EXPECT_TRUE(pace.EndedBefore(59)) << "the last record was at 2360 ms, period 59 starts at 2400 ms";
 }
 
 CxImage Picture() {

@@ -59,6 +59,7 @@ public:
         frame_ = 0;
     }
     void SetBackgroundColorRef(COLORREF) override {}
+    void GoToFrame(int frame) override { frame_ = frame; }
     void Step(unsigned) override { ++frame_; }
     int CurrentFrame() override { return frame_; }
     std::unique_ptr<QImage> GrabFrame(int left, int top, int right, int bottom) override {

@@ -153,7 +153,37 @@ TEST_F(FrameSupplyTest, AutoFramesCarryTheirPictureTheirSoundAndTheirTime) {
     EXPECT_TRUE(std::is_sorted(shownFrames.begin(), shownFrames.end()));
 }
 
-TEST_F(FrameSupplyTest, AFrameLogStartingAtASecondLeavesTheMovieItsOwnPaceUntilThen) {
+TEST_F(FrameSupplyTest, EveryFrameOnceAndTheSoundStartsWhereTheFirstFramesSoundStarts) {
+    // Frame k logged 46 ms after its place: the first 46 ms of the player's
+    // sound come before frame 0's.
+    task.outFrame = 59;
+    task.totalFrames = 60;
+    SyncFileWriter sync;
+    ASSERT_TRUE(sync.Create(syncPath));
+    for (int k = 2; k < 50; ++k) sync.Append(40 * k + 46, k);
+    sync.Finish();
+    WavFileWriter wav;
+    ASSERT_TRUE(wav.Open(wavPath));
+    sound = CountingSound(3528 * 50);
+    ASSERT_TRUE(wav.Write(sound.data(), 3528 * 50));
+    wav.Close();
+    FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
+    FrameInfo record{};
+    ASSERT_EQ(supply.Deliver(0, &record), 0);
+    const size_t skipped = 2 * 2029;  // 46 ms of stereo pairs
+    for (int n = 1; n <= 30; ++n) {
+        const int shown = window->CurrentFrame();
+        ASSERT_EQ(supply.Deliver(1, &record), 0);
+        ASSERT_EQ(shown, n - 1) << "output frame n shows frame n - 1 of the range";
+        const swf::Color c = frameColor(shown);
+        EXPECT_EQ(CentreOfRecord(record), qRgb(c.r, c.g, c.b));
+        ASSERT_EQ(record.soundBytes, 7056);
+        EXPECT_EQ(record.sound[0], sound[skipped + (n - 1) * 3528]) << "output frame " << n;
+    }
+}
+
+TEST_F(FrameSupplyTest, ALogStartingLaterThanItsFramesPutsSilenceBeforeTheSound) {
+    // Frame 30 logged at 1000 ms: its sound starts 200 ms before its place.
     task.outFrame = 59;
     task.totalFrames = 60;
     SyncFileWriter sync;
@@ -162,14 +192,64 @@ TEST_F(FrameSupplyTest, AFrameLogStartingAtASecondLeavesTheMovieItsOwnPaceUntilT
     sync.Finish();
     WavFileWriter wav;
     ASSERT_TRUE(wav.Open(wavPath));
-    ASSERT_TRUE(wav.WriteSilence(3528 * 30));
+    sound = CountingSound(3528 * 40);
+    ASSERT_TRUE(wav.Write(sound.data(), 3528 * 40));
+    wav.Close();
     FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
     FrameInfo record{};
     ASSERT_EQ(supply.Deliver(0, &record), 0);
-    for (int n = 1; n <= 24; ++n) ASSERT_EQ(supply.Deliver(1, &record), 0);
-    EXPECT_EQ(window->CurrentFrame(), 24) << "one frame a period while the log says nothing";
-    ASSERT_EQ(supply.Deliver(1, &record), 0);
-    EXPECT_EQ(window->CurrentFrame(), 30) << "the period from 1000 ms shows the frame whose sound starts then";
+    for (int n = 1; n <= 6; ++n) {
+        ASSERT_EQ(supply.Deliver(1, &record), 0);
+        const std::vector<int16_t> silence(3528, 0);
+        if (n <= 5) {
+            EXPECT_TRUE(std::equal(silence.begin(), silence.end(), record.sound)) << "output frame " << n;
+        }
+    }
+    EXPECT_TRUE(std::equal(sound.begin(), sound.begin() + 3528, record.sound)) << "200 ms in, the player's sound";
+    for (int n = 7; n <= 25; ++n) ASSERT_EQ(supply.Deliver(1, &record), 0);
+    EXPECT_EQ(window->CurrentFrame(), 25) << "one frame a period";
+}
+
+TEST_F(FrameSupplyTest, PicturesRepeatOnlyWhereThePlayerFellBehindAndSkipOnlyFramesItNeverShowed) {
+    // The player kept pace 46 ms behind, stood on frame 20 for three more
+    // ticks (its sound and all after came 120 ms later), then never showed
+    // frames 41 and 42 and was back to 86 ms behind from 43 on.
+    task.outFrame = 59;
+    task.totalFrames = 60;
+    SyncFileWriter sync;
+    ASSERT_TRUE(sync.Create(syncPath));
+    for (int f = 2; f < 58; ++f) {
+        if (f == 41 || f == 42) continue;
+        const int late = f > 42 ? 40 : f > 20 ? 120 : 0;
+        sync.Append(40 * f + 46 + late, f);
+        if (f == 20)
+            for (int extra = 1; extra <= 3; ++extra) sync.Append(40 * (f + extra) + 46, 20);
+    }
+    sync.Finish();
+    WavFileWriter wav;
+    ASSERT_TRUE(wav.Open(wavPath));
+    sound = CountingSound(3528 * 70);
+    ASSERT_TRUE(wav.Write(sound.data(), 3528 * 70));
+    wav.Close();
+    FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
+    FrameInfo record{};
+    ASSERT_EQ(supply.Deliver(0, &record), 0);
+    std::vector<int> shown;
+    const size_t skipped = 2 * 2029;  // 46 ms of stereo pairs
+    for (int n = 1; supply.Deliver(1, &record) == 0 && n < 80; ++n) {
+        const QRgb centre = CentreOfRecord(record);
+        int frame = -1;
+        for (int f = 0; f < 60; ++f)
+            if (const swf::Color c = frameColor(f); qRgb(c.r, c.g, c.b) == centre) frame = f;
+        shown.push_back(frame);
+        ASSERT_EQ(record.sound[0], sound[skipped + (n - 1) * 3528]) << "the sound runs on unbent, output frame " << n;
+    }
+    std::vector<int> expected;
+    for (int f = 0; f <= 20; ++f) expected.push_back(f);
+    for (int extra = 0; extra < 3; ++extra) expected.push_back(20);
+    for (int f = 21; f <= 40; ++f) expected.push_back(f);
+    for (int f = 43; f < 57; ++f) expected.push_back(f);
+    EXPECT_EQ(shown, expected);
 }
 
 // Frames 0 to 9 coloured as colouredFramesMovie, with a stop on frame 3.

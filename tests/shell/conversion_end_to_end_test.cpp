@@ -10,11 +10,13 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <set>
 
 #include "platform/paths.h"
 #include "tests/platform/run_command.h"
 #include "tests/platform/scoped_temp_folder.h"
 #include "tests/shell/marker_movies.h"
+#include "tests/shell/numbered_output.h"
 
 namespace kinolux {
 namespace {
@@ -41,11 +43,21 @@ protected:
             fs::copy(bin / folder, fs::path(program_.path()) / folder, fs::copy_options::recursive);
     }
 
-    RunResult Kinolux(const std::string& arguments) {
-        return RunCommand("cd " + Quoted(elsewhere_.path()) +
-                          " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u PULSE_SERVER -u KINOLUX_AUDIO "
-                          "XDG_CONFIG_HOME=" + Quoted(config_.path()) + " " + Quoted(program_.path() + "/kinolux") +
-                          " " + arguments + " 2>/dev/null </dev/null");
+    // `debugOutput`, when given, receives the program's debugger output.
+    RunResult Kinolux(const std::string& arguments, std::string* debugOutput = nullptr) {
+        const std::string debugFile = out_.path() + "/debug.txt";
+        const RunResult run = RunCommand(
+            "cd " + Quoted(elsewhere_.path()) +
+            " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u PULSE_SERVER -u KINOLUX_AUDIO " +
+            (debugOutput ? "KINOLUX_DEBUG=1 " : "") + "XDG_CONFIG_HOME=" + Quoted(config_.path()) + " " +
+            Quoted(program_.path() + "/kinolux") + " " + arguments + " 2>" +
+            (debugOutput ? Quoted(debugFile) : "/dev/null") + " </dev/null");
+        if (debugOutput) {
+            std::ifstream in(debugFile);
+            debugOutput->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            fs::remove(debugFile);
+        }
+        return run;
     }
 
     std::string Probe(const std::string& file, const std::string& entries, const std::string& stream = "") {
@@ -276,6 +288,104 @@ TEST_F(ConversionEndToEnd, APlayerThatEndsWithoutAWindowIsReported) {
     EXPECT_NE(run.output.find("did not open its window"), std::string::npos) << run.output;
     EXPECT_FALSE(fs::exists(output));
     EXPECT_TRUE(Leftovers(out_.path()).empty());
+}
+
+// Where the replay said it repeated or left out frames because the player
+// fell behind or skipped them (a loaded machine can starve the player).
+struct ReplayBends {
+    std::multiset<int> repeated;
+    std::set<int> leftOut;
+};
+
+ReplayBends ReadReplayBends(const std::string& debugOutput) {
+    ReplayBends bends;
+    static const std::regex again("Auto replay: frame (\\d+) shown again");
+    static const std::regex out("Auto replay: frames (\\d+) to (\\d+) left out");
+    for (auto it = std::sregex_iterator(debugOutput.begin(), debugOutput.end(), again); it != std::sregex_iterator(); ++it)
+        bends.repeated.insert(std::stoi((*it)[1]));
+    for (auto it = std::sregex_iterator(debugOutput.begin(), debugOutput.end(), out); it != std::sregex_iterator(); ++it)
+        for (int f = std::stoi((*it)[1]); f <= std::stoi((*it)[2]); ++f) bends.leftOut.insert(f);
+    return bends;
+}
+
+// Converts a numbered movie of `frames` frames with ini/mp4.ini "mp4
+// Normal" and checks the output from outside: frames 0 to frames - 4 (the
+// last two of the range are never delivered) each once and in order, but
+// where the replay said the player fell behind or skipped; every flash of
+// a frame shown within one frame period of its beep.
+void ExpectEveryFrameOnceWithItsSound(const RunResult& run, const std::string& debug,
+                                      const std::string& output, int frames, int firstFlash, int flashEvery) {
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const testing::NumberedOutput read = testing::ReadNumberedOutput(output);
+    const ReplayBends bends = ReadReplayBends(debug);
+    const int last = frames - 4;
+    std::vector<int> expected;
+    for (int f = 0; f <= last; ++f) {
+        if (bends.leftOut.count(f)) continue;
+        for (size_t k = 0; k <= bends.repeated.count(f); ++k) expected.push_back(f);
+    }
+    EXPECT_EQ(read.frames, expected) << "repeated " << bends.repeated.size() << ", left out " << bends.leftOut.size();
+    if (bends.repeated.empty() && bends.leftOut.empty()) {
+        EXPECT_EQ(testing::ShareShownOnce(read.frames, 0, last), 1.0);
+    }
+
+    int flashes = 0;
+    for (size_t k = 0; k < read.frames.size(); ++k) {
+        const bool flashFrame = testing::IsFlashFrame(read.frames[k], firstFlash, flashEvery);
+        EXPECT_EQ(read.flashes[k], flashFrame) << "output frame " << k << " shows movie frame " << read.frames[k];
+        if (!read.flashes[k] || (k > 0 && read.frames[k - 1] == read.frames[k])) continue;
+        ++flashes;
+        const double at = double(k) / testing::kNumberedFps;
+        double nearest = 1e9;
+        for (double beep : read.beepStarts) nearest = std::abs(beep - at) < std::abs(nearest) ? beep - at : nearest;
+        EXPECT_LE(std::abs(nearest), 1.0 / testing::kNumberedFps) << "the flash at " << at << " s, its beep " << nearest << " s off";
+    }
+    int expectedFlashes = 0;
+    for (int f = 0; f <= last; ++f) expectedFlashes += testing::IsFlashFrame(f, firstFlash, flashEvery) && !bends.leftOut.count(f);
+    EXPECT_EQ(flashes, expectedFlashes);
+    EXPECT_EQ(int(read.beepStarts.size()), expectedFlashes);
+}
+
+TEST_F(ConversionEndToEnd, EveryFrameOfAShortMovieOnceInOrderEachFlashWithItsBeep) {
+    constexpr int kFrames = 500, kFirstFlash = 25, kFlashEvery = 50;  // 20 s, a flash every 2 s from 1 s
+    const std::string movie = WriteMovie("numbered.swf", testing::NumberedFlashMovie(kFrames, kFirstFlash, kFlashEvery));
+    const std::string output = out_.path() + "/numbered.mp4";
+    std::string debug;
+    const RunResult run = Kinolux("/f " + movie + " /o " + output + " /pi ini/mp4.ini /pn mp4 Normal", &debug);
+    ExpectEveryFrameOnceWithItsSound(run, debug, output, kFrames, kFirstFlash, kFlashEvery);
+}
+
+TEST_F(ConversionEndToEnd, EveryFrameOfAThreeMinuteMovieOnceInOrderEachFlashWithItsBeep) {
+    constexpr int kFrames = 4500, kFirstFlash = 25, kFlashEvery = 250;  // a flash every 10 s from 1 s
+    const std::string movie = WriteMovie("long.swf", testing::NumberedFlashMovie(kFrames, kFirstFlash, kFlashEvery));
+    const std::string output = out_.path() + "/long.mp4";
+    std::string debug;
+    const RunResult run = Kinolux("/f " + movie + " /o " + output + " /pi ini/mp4.ini /pn mp4 Normal", &debug);
+    ExpectEveryFrameOnceWithItsSound(run, debug, output, kFrames, kFirstFlash, kFlashEvery);
+}
+
+TEST_F(ConversionEndToEnd, StillImagesStartAtTheRangesFirstFrameAndTakeEachFrameOnce) {
+    const std::string movie = WriteMovie("numbered.swf", testing::NumberedFlashMovie(60, 25, 50));
+    const RunResult run = Kinolux("/f " + movie + " /o " + out_.path() + "/frames.png /pi ini/pngimg.ini /pn PNG images no alpha /if 10");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    auto image = [&](int n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/frames/ren%04d.png", n);
+        return out_.path() + name;
+    };
+    std::vector<int> shown;
+    for (int n = 1; fs::exists(image(n)); ++n) {
+        const QImage picture(QString::fromStdString(image(n)));
+        int number = 0;
+        for (int bit = 0; bit < testing::kNumberBits; ++bit)
+            if (qGray(picture.pixel(testing::NumberSquareX(bit) + 8, testing::NumberSquareY(bit) + 8)) > 128) number |= 1 << bit;
+        shown.push_back(number);
+    }
+    ASSERT_FALSE(shown.empty()) << run.output;
+    std::vector<int> expected;
+    for (int f = 10; f < 10 + int(shown.size()); ++f) expected.push_back(f);
+    EXPECT_EQ(shown, expected) << "ren0001 is frame 10, each frame once";
+    EXPECT_GE(shown.back(), 56);
 }
 
 }  // namespace

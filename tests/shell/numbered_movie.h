@@ -1,0 +1,92 @@
+// A movie whose every frame carries its own number in the picture, with a
+// one-frame flash and a one-frame beep together every so often: what a
+// conversion must keep is then readable from its output alone (see
+// numbered_output.h). Written with the SWF writer.
+//
+// 320x240, black. The frame number is drawn in binary as white 16x16
+// squares on the 16-pixel grid the video codecs work in (bits 0-6 in the
+// row at y 16, bits 7-13 at y 48, one square every 32 pixels from x 16),
+// so it survives lossy compression. On a flash frame the lower half (from
+// y 112) is white, and the stream sound (uncompressed 16-bit mono PCM at
+// 22050 Hz, one block a frame) carries a 1 kHz tone for exactly that frame;
+// it is silent everywhere else.
+#pragma once
+
+#include "tests/flash/test_movies.h"
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace kinolux::testing {
+
+inline constexpr int kNumberedWidth = 320;
+inline constexpr int kNumberedHeight = 240;
+inline constexpr int kNumberedFps = 25;
+inline constexpr int kNumberBits = 14;
+inline constexpr int kNumberSquare = 16;
+inline constexpr int kFlashTop = 112;
+inline constexpr int kNumberedSoundRate = 22050;
+
+// The top-left corner of the square of bit `bit`.
+inline int NumberSquareX(int bit) { return kNumberSquare + 2 * kNumberSquare * (bit % 7); }
+inline int NumberSquareY(int bit) { return kNumberSquare + 2 * kNumberSquare * (bit / 7); }
+
+// Frames `firstFlash`, firstFlash + flashEvery, ... flash and beep.
+inline bool IsFlashFrame(int frame, int firstFlash, int flashEvery) {
+    return frame >= firstFlash && (frame - firstFlash) % flashEvery == 0;
+}
+
+inline std::vector<std::uint8_t> NumberedFlashMovie(int frames, int firstFlash, int flashEvery) {
+    constexpr swf::CharacterId kBlack = 1, kSquare = 2, kFlash = 3;
+    constexpr swf::Depth kBackgroundDepth = 1, kFlashDepth = 2, kFirstBitDepth = 10;
+    constexpr int kBlockSamples = kNumberedSoundRate / kNumberedFps;
+
+    // The whole stream, kept alive until the movie is written: its blocks
+    // point into it.
+    std::vector<std::uint8_t> pcm(std::size_t(frames) * kBlockSamples * 2, 0);
+    for (int f = 0; f < frames; ++f) {
+        if (!IsFlashFrame(f, firstFlash, flashEvery)) continue;
+        for (int i = 0; i < kBlockSamples; ++i) {
+            const auto value = std::int16_t(std::lround(16000 * std::sin(2 * M_PI * 1000.0 * i / kNumberedSoundRate)));
+            const std::size_t at = (std::size_t(f) * kBlockSamples + std::size_t(i)) * 2;
+            pcm[at] = std::uint8_t(value & 0xFF);
+            pcm[at + 1] = std::uint8_t(std::uint16_t(value) >> 8);
+        }
+    }
+    swf::SoundStreamHead head;
+    head.version = 2;
+    head.playback = head.stream = swf::SoundFormatInfo{swf::SoundFormat::UncompressedLittleEndian, 2, true, false};
+    head.samplesPerFrame = std::uint16_t(kBlockSamples);
+
+    std::vector<swf::Tag> tags{
+        head,
+        testmovies::rect(kBlack, {0, 0, 0, 255}, 0, 0, kNumberedWidth, kNumberedHeight),
+        testmovies::rect(kSquare, {255, 255, 255, 255}, 0, 0, kNumberSquare, kNumberSquare),
+        testmovies::rect(kFlash, {255, 255, 255, 255}, 0, 0, kNumberedWidth, kNumberedHeight - kFlashTop),
+        testmovies::place(kBackgroundDepth, kBlack),
+    };
+    for (int f = 0; f < frames; ++f) {
+        for (int bit = 0; bit < kNumberBits; ++bit) {
+            const bool now = (f >> bit) & 1;
+            const bool before = f > 0 && (((f - 1) >> bit) & 1);
+            const auto depth = swf::Depth(kFirstBitDepth + bit);
+            if (now && !before)
+                tags.push_back(testmovies::place(depth, kSquare, testmovies::at(NumberSquareX(bit), NumberSquareY(bit))));
+            else if (!now && before)
+                tags.push_back(testmovies::remove(depth));
+        }
+        if (IsFlashFrame(f, firstFlash, flashEvery))
+            tags.push_back(testmovies::place(kFlashDepth, kFlash, testmovies::at(0, kFlashTop)));
+        else if (f > 0 && IsFlashFrame(f - 1, firstFlash, flashEvery))
+            tags.push_back(testmovies::remove(kFlashDepth));
+        const std::size_t blockBytes = std::size_t(kBlockSamples) * 2;
+        tags.push_back(swf::SoundStreamBlock{swf::Bytes(pcm).subspan(std::size_t(f) * blockBytes, blockBytes)});
+        tags.push_back(swf::ShowFrame{});
+    }
+    swf::Header header = testmovies::header(kNumberedWidth, kNumberedHeight, frames);
+    header.frameRate = std::uint16_t(kNumberedFps << 8);
+    return testmovies::movie(tags, header);
+}
+
+}  // namespace kinolux::testing
