@@ -8,11 +8,19 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QStyleOptionFocusRect>
 #include <algorithm>
 #include <qdrawutil.h>
 
 namespace kinolux {
+
+namespace {
+
+// Between an icon and its text.
+constexpr int kIconGap = 5;
+
+}  // namespace
 
 SkinButton::SkinButton(const QString& text, QWidget* parent, Kind kind) : QPushButton(text, parent), kind_(kind)
 {
@@ -95,11 +103,17 @@ void SkinButton::DrawIcon(QPainter& painter, QRect& textArea) const
     if (icon_ == 0) return;
     const QSize size = artwork::NaturalSize(icon_);
     QRect place(QPoint(0, 0), size);
-    if (text().isEmpty()) {
-        place.moveCenter(textArea.center());
-    } else {
-        place.moveTopLeft(QPoint(textArea.left(), textArea.top() + (textArea.height() - size.height()) / 2));
-        textArea.setLeft(textArea.left() + size.width());
+    place.moveCenter(textArea.center());
+    if (!text().isEmpty()) {
+        // Icon and text side by side, centred together; on a narrow button
+        // the icon keeps to the left edge and the text takes what is left.
+        QString shown = text();
+        shown.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+        const int textWidth = fontMetrics().horizontalAdvance(shown);
+        const int left = std::max(textArea.left(), textArea.center().x() - (size.width() + kIconGap + textWidth) / 2);
+        place.moveLeft(left);
+        textArea.setLeft(place.right() + 1 + kIconGap);
+        textArea.setWidth(std::min(textWidth, textArea.width()));
     }
     artwork::Draw(painter, icon_, place);
 }
