@@ -7,6 +7,10 @@
 #include <map>
 #include <memory>
 
+// The resource compiler's initialiser lives outside every namespace; a
+// static library's pictures are only linked in when something calls it.
+static void LinkArtwork() { Q_INIT_RESOURCE(kinolux_artwork); }
+
 namespace kinolux::artwork {
 
 namespace {
@@ -54,6 +58,8 @@ QSvgRenderer* RendererOf(int id)
     static std::map<int, std::unique_ptr<QSvgRenderer>> renderers;
     const Picture* picture = Find(id);
     if (picture == nullptr) return nullptr;
+    static const bool linked = (LinkArtwork(), true);
+    (void)linked;
     auto& renderer = renderers[id];
     if (!renderer)
         renderer = std::make_unique<QSvgRenderer>(QStringLiteral(":/kinolux/artwork/%1.svg").arg(QLatin1String(picture->file)));

@@ -2,11 +2,14 @@
 // and the alpha choice handed back by OK, and sides that are not whole
 // numbers in range keeping the dialog open.
 #include "capture/image_settings_dialog.h"
+#include "controlkit/artwork.h"
+#include "controlkit/skin_button.h"
 #include "tests/flash_control/control_support.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,6 +42,24 @@ TEST_F(ImageSettingsDialogTest, OpensWithTheValuesAndAlphaChecked)
     EXPECT_EQ(Button(dialog, 2)->text(), "Cannel");
     EXPECT_EQ(Button(dialog, 2)->toolTip(), "Cannel");
     EXPECT_FALSE(dialog.SizeError().isVisibleTo(&dialog));
+}
+
+TEST_F(ImageSettingsDialogTest, OkAndCancelAreKitButtonsThatEnterActivates)
+{
+    ImageSettingsDialog dialog({320, 240, 1});
+    dialog.show();
+    for (int itemId : {1, 2}) {
+        auto* button = dynamic_cast<SkinButton*>(Button(dialog, itemId));
+        ASSERT_NE(button, nullptr) << itemId;
+        EXPECT_EQ(button->FaceShown(), artwork::kButtonNormal);
+        EXPECT_FALSE(button->Outline().isEmpty()) << "rounded corners";
+    }
+    auto* cancel = dynamic_cast<SkinButton*>(Button(dialog, 2));
+    cancel->setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(cancel, &enter);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST_F(ImageSettingsDialogTest, OkHandsBackTheValuesTypedAndTheAlphaChoice)
