@@ -14,6 +14,7 @@ bool IsWhite(QRgb pixel) { return (pixel & 0xFFFFFF) == 0xFFFFFF; }
 
 QRegion OutlineRegion(const QImage& mask)
 {
+    if (mask.isNull()) return {};
     // A transparent pixel is outside too: the picture is flattened on white.
     QImage flat(mask.size(), QImage::Format_RGB32);
     flat.fill(Qt::white);

@@ -28,8 +28,9 @@ TEST(Artwork, EveryPictureTheWindowsNameIsThereAndSharp)
     EXPECT_FALSE(Exists(9999));
     EXPECT_TRUE(Render(9999, QSize(10, 10), 1.0).isNull());
     const QIcon icon = ApplicationIcon();
-    EXPECT_EQ(icon.pixmap(16, 16).size(), QSize(16, 16));
-    EXPECT_EQ(icon.pixmap(512, 512).size(), QSize(512, 512));
+    // Drawn for each size rather than scaled from one picture.
+    for (int side : {16, 22, 24, 32, 48, 64, 128, 256, 512})
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(side, side))) << side;
 }
 
 TEST(Artwork, AMasksOutlineIsItsNonWhitePixels)
