@@ -7,13 +7,6 @@
 
 namespace kinolux {
 
-namespace {
-
-// Tooltips wider than this wrap.
-constexpr int kTipWidth = 400;
-
-}  // namespace
-
 ColorButton::ColorButton(const QString& text, QWidget* parent) : QPushButton(text, parent)
 {
     for (int slot = 0; slot < kSlots; slot += 2) {
@@ -34,10 +27,7 @@ QColor ColorButton::Color(int slot) const { return slot >= 0 && slot < kSlots ? 
 
 void ColorButton::SetTooltipText(const QString& text, bool activate)
 {
-    // Rich text lets a long tip wrap at the width the kit allows.
-    setToolTip(activate && !text.isEmpty()
-                   ? QStringLiteral("<p style='white-space:pre-wrap; max-width:%1px'>%2</p>").arg(kTipWidth).arg(text.toHtmlEscaped())
-                   : QString());
+    setToolTip(activate ? text : QString());
     if (this->text().isEmpty()) setAccessibleName(text);
 }
 

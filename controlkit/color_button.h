@@ -21,7 +21,8 @@ public:
     // kSlotRefused, changing nothing, for a slot outside 0..5.
     int SetColor(int slot, const QColor& colour, bool redraw = true);
     QColor Color(int slot) const;
-    // An inactive tooltip is kept but not shown.
+    // An inactive tooltip is not shown; the text still names the button for
+    // screen readers.
     void SetTooltipText(const QString& text, bool activate = true);
 
     bool IsHovering() const { return hover_; }

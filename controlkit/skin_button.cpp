@@ -26,7 +26,6 @@ SkinButton::SkinButton(const QString& text, QWidget* parent, Kind kind) : QPushB
 {
     setCheckable(kind != kPushButton);
     setAutoExclusive(kind == kRadioButton);
-    setAttribute(Qt::WA_Hover);
 }
 
 void SkinButton::SetBitmaps(int normal, int pressed, int hover, int disabled, int focus, int mask,
