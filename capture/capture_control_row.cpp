@@ -1,11 +1,11 @@
 #include "capture/capture_control_row.h"
 
+#include "controlkit/artwork.h"
 #include "profiles/language_manager.h"
 
 #include <QCheckBox>
 #include <QEvent>
 #include <QProgressBar>
-#include <QPushButton>
 #include <algorithm>
 
 namespace kinolux {
@@ -17,7 +17,7 @@ constexpr int kMargin = 4;
 constexpr int kProgressHeight = 10;
 constexpr int kButtonWidth = 64;
 constexpr int kButtonHeight = 22;
-// The kit's button text colour, a Windows colour value 0x00BBGGRR.
+// The text colour of the kit's buttons in the capture dialogs.
 constexpr QRgb kButtonTextColor = qRgb(0x7D, 0x00, 0x00);
 
 QString Translated(const char* key)
@@ -32,17 +32,16 @@ CaptureControlRow::CaptureControlRow(QWidget* window)
       progress_(new QProgressBar(this)),
       autoStop_(new QCheckBox(Translated("btnAutoStopInfo"), this)),
       autoHide_(new QCheckBox(Translated("btnHidePlayBackWindowInfo"), this)),
-      stop_(new QPushButton(Translated("btnStopInfo"), this))
+      stop_(new SkinButton(Translated("btnStopInfo"), this))
 {
     progress_->setTextVisible(false);
     progress_->setProperty("itemId", 1296);
     autoStop_->setProperty("itemId", 1294);
     autoHide_->setProperty("itemId", 1317);
     stop_->setProperty("itemId", 1295);
-    stop_->setToolTip(Translated("btnStopTooltip"));
-    QPalette palette = stop_->palette();
-    palette.setColor(QPalette::ButtonText, QColor(kButtonTextColor));
-    stop_->setPalette(palette);
+    stop_->SetBitmaps(artwork::kButtonNormal, artwork::kButtonPressed, artwork::kButtonHover, 0, 0, artwork::kButtonMask);
+    stop_->SetTextColor(QColor(kButtonTextColor));
+    stop_->SetTooltipText(Translated("btnStopTooltip"));
     autoHide_->setChecked(true);
     window->installEventFilter(this);
     FollowWindow();

@@ -5,11 +5,12 @@
 // out again whenever the window's size changes.
 #pragma once
 
+#include "controlkit/skin_button.h"
+
 #include <QWidget>
 
 class QCheckBox;
 class QProgressBar;
-class QPushButton;
 
 namespace kinolux {
 
@@ -24,7 +25,7 @@ public:
     QProgressBar& Progress() const { return *progress_; }
     QCheckBox& AutoStop() const { return *autoStop_; }
     QCheckBox& AutoHide() const { return *autoHide_; }
-    QPushButton& StopButton() const { return *stop_; }
+    SkinButton& StopButton() const { return *stop_; }
 
 protected:
     // Follows the window's resizes.
@@ -37,7 +38,7 @@ private:
     QProgressBar* progress_;
     QCheckBox* autoStop_;
     QCheckBox* autoHide_;
-    QPushButton* stop_;
+    SkinButton* stop_;
 };
 
 }  // namespace kinolux

@@ -2,13 +2,14 @@
 
 #include "bindings/veneer.h"
 #include "capture/dialog_units.h"
+#include "controlkit/artwork.h"
+#include "controlkit/skin_button.h"
 #include "profiles/language_manager.h"
 
 #include <QCheckBox>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace kinolux {
 
@@ -35,12 +36,13 @@ void Colour(QWidget& widget, QPalette::ColorRole role, QRgb colour)
     widget.setPalette(palette);
 }
 
-QPushButton* KitButton(QDialog* dialog, const char* textKey, const char* tooltipKey, int itemId)
+SkinButton* KitButton(QDialog* dialog, const char* textKey, const char* tooltipKey, int itemId)
 {
-    auto* button = new QPushButton(Translated(textKey), dialog);
-    button->setToolTip(Translated(tooltipKey));
+    auto* button = new SkinButton(Translated(textKey), dialog);
+    button->SetBitmaps(artwork::kButtonNormal, artwork::kButtonPressed, artwork::kButtonHover, 0, 0, artwork::kButtonMask);
+    button->SetTextColor(QColor(kButtonTextColor));
+    button->SetTooltipText(Translated(tooltipKey));
     button->setProperty("itemId", itemId);
-    Colour(*button, QPalette::ButtonText, kButtonTextColor);
     return button;
 }
 
@@ -93,10 +95,10 @@ ImageSettingsDialog::ImageSettingsDialog(const ImageSettings& initial, QWidget* 
     error_->setWordWrap(true);
     error_->hide();
     place(error_, 7, 54, 116, 12);
-    QPushButton* ok = KitButton(this, "btnOkInfo", "btnOkTooltip", 1);
+    SkinButton* ok = KitButton(this, "btnOkInfo", "btnOkTooltip", 1);
     ok->setDefault(true);
     place(ok, 17, 68, 45, 14);
-    QPushButton* cancel = KitButton(this, "btnCannelInfo", "btnCannelTooltip", 2);
+    SkinButton* cancel = KitButton(this, "btnCannelInfo", "btnCannelTooltip", 2);
     place(cancel, 68, 68, 45, 14);
     connect(ok, &QPushButton::clicked, this, &ImageSettingsDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &ImageSettingsDialog::reject);

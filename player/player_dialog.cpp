@@ -6,6 +6,7 @@
 #include "capture/dialog_units.h"
 #include "capture/pump_events.h"
 #include "capture/shockwave_flash.h"
+#include "controlkit/artwork.h"
 #include "platform/report.h"
 #include "platform/winmm/winmm.h"
 
@@ -50,6 +51,7 @@ PlayerDialog::PlayerDialog(const PlayerArguments& arguments) : arguments_(argume
     setWindowTitle(QString::fromUtf8(kPlayerCaption));
     // A tool window: no button on the taskbar.
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(artwork::ApplicationIcon());
     setFixedSize(DialogUnitsToPixels(*this, kWindowUnits).size());
 
     flash_ = new CShockwaveFlash(this, kFlashItemId);

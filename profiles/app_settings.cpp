@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
+#include "profiles/default_output_folder.h"
 #include "profiles/language_manager.h"
 #include "profiles/language_tables.h"
 
@@ -50,7 +51,7 @@ void LoadAppSettings(AppSettings& settings, LanguageManager& languages) {
     // the program happens to be started; it counts as absent.
     std::string convertDir;
     if (!Machine().ReadString(kSettingsKey, "ConvertDir", convertDir) || convertDir.empty()) {
-        convertDir = programFolder + "/output/";
+        convertDir = DefaultOutputFolder(programFolder);
         Machine().WriteString(kSettingsKey, "ConvertDir", convertDir);
     }
     // Everything appends file and folder names to this text.

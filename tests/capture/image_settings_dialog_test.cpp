@@ -1,12 +1,17 @@
 // The Image settings dialog: its caption and controls, the values typed in
 // and the alpha choice handed back by OK, and sides that are not whole
 // numbers in range keeping the dialog open.
+#include "bindings/veneer.h"
 #include "capture/image_settings_dialog.h"
+#include "controlkit/artwork.h"
+#include "controlkit/skin_button.h"
 #include "tests/flash_control/control_support.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,6 +44,24 @@ TEST_F(ImageSettingsDialogTest, OpensWithTheValuesAndAlphaChecked)
     EXPECT_EQ(Button(dialog, 2)->text(), "Cannel");
     EXPECT_EQ(Button(dialog, 2)->toolTip(), "Cannel");
     EXPECT_FALSE(dialog.SizeError().isVisibleTo(&dialog));
+}
+
+TEST_F(ImageSettingsDialogTest, OkAndCancelAreKitButtonsThatEnterActivates)
+{
+    ImageSettingsDialog dialog({320, 240, 1});
+    dialog.show();
+    for (int itemId : {1, 2}) {
+        auto* button = dynamic_cast<SkinButton*>(Button(dialog, itemId));
+        ASSERT_NE(button, nullptr) << itemId;
+        EXPECT_EQ(button->FaceShown(), artwork::kButtonNormal);
+        EXPECT_FALSE(button->Outline().isEmpty()) << "rounded corners";
+    }
+    auto* cancel = dynamic_cast<SkinButton*>(Button(dialog, 2));
+    cancel->setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(cancel, &enter);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST_F(ImageSettingsDialogTest, OkHandsBackTheValuesTypedAndTheAlphaChoice)
@@ -86,6 +109,31 @@ TEST_F(ImageSettingsDialogTest, CancelHandsBackNothing)
     Button(dialog, 2)->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(dialog.Settings().width, 320);
+}
+
+}  // namespace
+}  // namespace kinolux
+
+namespace kinolux {
+namespace {
+
+// Pictures of the dialog at scale 1 and 2 under build/screenshots/kit/, for
+// a person to look at.
+TEST(ImageSettingsDialogPicture, IsSavedAtScaleOneAndTwo)
+{
+    flash::testing::ensureApplication();
+    QVS_InitSkin(1, 1, "kinolux_skin");
+    ImageSettingsDialog dialog({320, 240, 1});
+    dialog.show();
+    QCoreApplication::processEvents();
+    const QString folder = QStringLiteral(KINOLUX_BIN_DIR "/../screenshots/kit");
+    QDir().mkpath(folder);
+    for (int scale : {1, 2}) {
+        QImage picture(dialog.size() * scale, QImage::Format_ARGB32_Premultiplied);
+        picture.setDevicePixelRatio(scale);
+        dialog.render(&picture);
+        EXPECT_TRUE(picture.save(folder + QStringLiteral("/image_settings@%1x.png").arg(scale)));
+    }
 }
 
 }  // namespace
