@@ -12,7 +12,9 @@
 namespace joiner {
 
 InputFile::InputFile(const std::string& path) : path_(path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting: a named pipe in the stream's place must not hang
+    // the caller until something writes to it.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat status {};
     if (fd_ < 0 || ::fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode)) {
         const std::string why = fd_ < 0 ? std::strerror(errno) : "it is not a file";
@@ -20,6 +22,7 @@ InputFile::InputFile(const std::string& path) : path_(path) {
         fd_ = -1;
         throw Failure(NX_ERROR_UNREADABLE, "The transport stream " + path + " cannot be read: " + why + ".");
     }
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
     size_ = static_cast<uint64_t>(status.st_size);
     ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }

@@ -3,6 +3,7 @@
 // then removed. Anything but a Failure is a fault.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,13 +18,32 @@ extern "C" {
 #include "joiner/packet_scan.h"
 #include "joiner/stream_survey.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string root = [] {
+namespace {
+
+std::string root;
+
+// A folder of the fuzzer's own for the stream and the disc, removed when
+// the run ends.
+const std::string& WorkFolder() {
+    static const bool made = [] {
         av_log_set_level(AV_LOG_QUIET);
         std::string pattern = (std::filesystem::temp_directory_path() / "joiner-fuzz-XXXXXX").string();
-        return std::string(::mkdtemp(pattern.data()));
+        root = ::mkdtemp(pattern.data());
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(root, ignored);
+        });
+        return true;
     }();
-    const std::string stream = root + "/in.m2ts";
+    (void)made;
+    return root;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string& folder = WorkFolder();
+    const std::string stream = folder + "/in.m2ts";
     std::ofstream(stream, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     try {
         joiner::ClipSurvey survey;
@@ -31,10 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         joiner::Progress progress(nullptr);
         joiner::ScanPackets(survey, progress);
         joiner::SurveyStreams(survey, progress);
-        joiner::WriteDiscFolder(survey, root + "/disc", progress);
+        joiner::WriteDiscFolder(survey, folder + "/disc", progress);
     } catch (const joiner::Failure&) {
     }
     std::error_code ignored;
-    std::filesystem::remove_all(root + "/disc", ignored);
+    std::filesystem::remove_all(folder + "/disc", ignored);
     return 0;
 }
