@@ -98,7 +98,9 @@ void SurveyStreams(ClipSurvey& survey, Progress& progress) {
     int64_t end = std::numeric_limits<int64_t>::min();
     const uint64_t fileSize = survey.packetCount * static_cast<uint64_t>(survey.packetSize);
     const int64_t packetSize = survey.packetSize;
-    EntryPoint* lastEntry = nullptr;
+    // The key frame whose span is still open: it ends where the next video
+    // packet starts.
+    EntryPoint* openEntry = nullptr;
     int result = 0;
     while ((result = av_read_frame(input.get(), packet.get())) >= 0) {
         StreamState& state = states[static_cast<size_t>(packet->stream_index)];
@@ -113,12 +115,14 @@ void SurveyStreams(ClipSurvey& survey, Progress& progress) {
             state.lastCorrupt = (packet->flags & AV_PKT_FLAG_CORRUPT) != 0;
             if (state.clipIndex == videoClip && packet->pos >= 0) {
                 const uint32_t spn = static_cast<uint32_t>(packet->pos / packetSize);
-                // The key frame before this one ends where this frame starts.
-                if (lastEntry && lastEntry->packets == 0) lastEntry->packets = std::max<uint32_t>(1, spn - lastEntry->spn);
+                if (openEntry && spn > openEntry->spn) {
+                    openEntry->packets = spn - openEntry->spn;
+                    openEntry = nullptr;
+                }
                 if ((packet->flags & AV_PKT_FLAG_KEY) &&
                     (survey.entryPoints.empty() || spn > survey.entryPoints.back().spn)) {
-                    survey.entryPoints.push_back({time, spn, 0});
-                    lastEntry = &survey.entryPoints.back();
+                    survey.entryPoints.push_back({time, spn, 1});
+                    openEntry = &survey.entryPoints.back();
                 }
             }
         }
@@ -130,8 +134,6 @@ void SurveyStreams(ClipSurvey& survey, Progress& progress) {
     }
     if (result != AVERROR_EOF)
         throw Failure(NX_ERROR_DAMAGED, "The transport stream " + survey.path + " is damaged: its packets cannot be read.");
-    for (EntryPoint& entry : survey.entryPoints)
-        if (entry.packets == 0) entry.packets = 1;
     for (const StreamState& state : states)
         if (state.clipIndex >= 0 && state.lastCorrupt)
             throw Failure(NX_ERROR_TRUNCATED, "The transport stream " + survey.path + " is truncated: it ends inside a frame.");
