@@ -58,7 +58,13 @@ void MakeBluRayFolder(const std::string& outputPath, const BluRayProgress& progr
         if (trackInfo) runningTotal = static_cast<const NX_TRACKINFO_HEAD*>(trackInfo)->total;
         const std::string folder = BluRayFolderOf(outputPath);
         ::mkdir(folder.c_str(), 0777);
-        joiner.MakeBluRayFolder(folder, trackInfo, 5);
+        const int32_t result = joiner.MakeBluRayFolder(folder, trackInfo, 5);
+        // A stream the library refuses is said, not passed over in silence; a
+        // cancel the user asked for needs no word.
+        if (result < 0 && result != NX_ERROR_CANCELLED && trackInfo) {
+            const char* message = static_cast<const NX_TRACKINFO_HEAD*>(trackInfo)->message;
+            if (message[0]) ReportMessage(message);
+        }
         joiner.FreeTrackInfo(trackInfo);
     }
     if (ConsoleMode() == 0) OpenBluRayBurningPage();

@@ -25,7 +25,8 @@ int BluRayProgressPercent(int32_t kind, int32_t value, float total);
 // The folder the step writes: the output without its extension, and "/".
 std::string BluRayFolderOf(const std::string& outputPath);
 
-// Runs the step for one output. In the window interface (not in console
+// Runs the step for one output. A stream the library refuses is reported
+// with the library's own sentence. In the window interface (not in console
 // mode) the help page on burning Blu-ray discs opens afterwards.
 void MakeBluRayFolder(const std::string& outputPath, const BluRayProgress& progress);
 

@@ -25,7 +25,7 @@ int32_t nx_setcallbackfunc(NX_PROGRESS_CALLBACK callback) {
 }
 
 int32_t nx_ts_gettrackinfo(const char* tsPath, void** trackInfo) {
-    static NX_TRACKINFO_HEAD head = {0, 200.0f};
+    static NX_TRACKINFO_HEAD head = {0, 200.0f, ""};
     note("gettrackinfo", tsPath);
     *trackInfo = &head;
     return 0;
