@@ -59,7 +59,30 @@ bool ShowsText(ControlKind kind) {
            kind == ControlKind::CheckBox;
 }
 
+// The smallest share of the dialog's font a text may shrink to.
+constexpr double kSmallestFontShare = 0.75;
+
 }  // namespace
+
+void FitTextToWidth(QWidget& widget) {
+    // Dialog units were made for a narrower font than the desktop's: a text
+    // that does not fit its rectangle gets a smaller font rather than being
+    // cut off.
+    const QWidget* parent = widget.parentWidget();
+    QFont font = parent ? parent->font() : widget.font();
+    const double full = font.pointSizeF();
+    widget.setFont(font);
+    if (full <= 0) return;
+    const int room = widget.width();
+    for (double size = full; size >= full * kSmallestFontShare; size -= 0.5) {
+        font.setPointSizeF(size);
+        widget.setFont(font);
+        int needed = widget.sizeHint().width();
+        if (auto* edit = dynamic_cast<QLineEdit*>(&widget))
+            needed = edit->fontMetrics().horizontalAdvance(edit->text()) + 10;
+        if (needed <= room) return;
+    }
+}
 
 QString WithoutMnemonic(const QString& text) {
     QString plain;
@@ -101,6 +124,9 @@ void DialogTable::Relabel() {
         if (ShowsText(row.kind)) {
             if (auto* label = dynamic_cast<QLabel*>(widget)) label->setText(text);
             if (auto* button = dynamic_cast<QAbstractButton*>(widget)) button->setText(text);
+            // A label that wraps has the room it needs.
+            auto* label = dynamic_cast<QLabel*>(widget);
+            if (!label || !label->wordWrap()) FitTextToWidth(*widget);
         }
         widget->setToolTip(tooltip);
         // A picture, or a text of signs only ("..."), says nothing to a

@@ -69,6 +69,10 @@ private:
 // reaches all open windows at once.
 void RelabelAllDialogs();
 
+// Gives a control whose text is wider than it a smaller font (down to three
+// quarters of the dialog's), so the text is read whole.
+void FitTextToWidth(QWidget& widget);
+
 // A button text without its accelerator mark: "&Add" gives "Add".
 QString WithoutMnemonic(const QString& text);
 

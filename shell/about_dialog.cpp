@@ -32,6 +32,7 @@ void RunAboutDialog(QWidget* parent) {
     bold.setBold(true);
     title->setFont(bold);
     table.Get<QLabel>(1002)->setWordWrap(true);
+    table.Get<QLabel>(1002)->setFont(about.font());
     auto* ok = table.Get<QPushButton>(1);
     ok->setDefault(true);
     QObject::connect(ok, &QPushButton::clicked, &about, &QDialog::accept);

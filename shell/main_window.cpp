@@ -145,6 +145,9 @@ MainWindow::MainWindow(MainWindowPrompts prompts, QWidget* parent) : QDialog(par
     Get<QPushButton>(kSettings)->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     Get<QPushButton>(kWebPage)->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     Get<QLineEdit>(kInfo)->setAlignment(Qt::AlignCenter);
+    // The longest label takes two lines rather than a smaller font.
+    Get<QLabel>(1217)->setWordWrap(true);
+    Get<QLabel>(1217)->setFont(font());
     Get<QLineEdit>(kOutputFolder)->setText(ToQ(CurrentAppSettings().convertDir));
     setAcceptDrops(true);
     ConnectControls();
@@ -193,9 +196,12 @@ void MainWindow::BuildList() {
     palette.setColor(QPalette::Base, kListBackground);
     palette.setColor(QPalette::Text, kListText);
     list_->setPalette(palette);
+    // The columns share the list's width in the proportions of their
+    // design widths; the path column takes what is left.
     const std::array<int, TaskListModel::ColumnCount> widths{100, 50, 50, 125};
-    for (int column = 0; column < TaskListModel::ColumnCount; ++column)
-        list_->setColumnWidth(column, DialogUnitsToPixels(*this, QRect(0, 0, widths[column], 0)).width() * 3 / 4);
+    const int room = list_->width() - 2 * list_->frameWidth();
+    for (int column = 0; column + 1 < TaskListModel::ColumnCount; ++column)
+        list_->setColumnWidth(column, room * widths[column] / 325);
     list_->horizontalHeader()->setStretchLastSection(true);
     list_->viewport()->installEventFilter(this);
 
@@ -299,6 +305,7 @@ void MainWindow::ShowTask(int row) {
     ConversionTask& task = tasks_->Task(row);
     tasks_->ShowFrameRange(row);
     Get<QLineEdit>(kInfo)->setText(ToQ(task.infoText));
+    FitTextToWidth(*Get<QLineEdit>(kInfo));
     preview_->SetBackgroundColorRef(task.backgroundColor);
     Get<QLineEdit>(kOutputFile)->setText(ToQ(task.outputPath));
     Get<QRadioButton>(kAuto)->setChecked(task.outputMode == kOutputAuto);
@@ -374,7 +381,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         // The running conversion is cancelled; the window closes once it has
         // cleaned up after itself.
         closeRequested_ = true;
-        if (auto* progress = findChild<ProgressWindow*>()) progress->Cancel();
+        // Not every dialog here is the run's (findChild knows only QDialog).
+        for (QObject* child : children())
+            if (auto* progress = dynamic_cast<ProgressWindow*>(child)) progress->Cancel();
         event->ignore();
         return;
     }
