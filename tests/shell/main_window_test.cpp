@@ -4,6 +4,7 @@
 // landing in the task, the language switch, and whole conversions of the
 // checked tasks. Only the file dialogs and the yes/no questions are
 // answered by the test.
+#include "engine/progress_window.h"
 #include "profiles/format_chooser.h"
 #include "profiles/profile_store.h"
 #include "shell/main_window.h"
@@ -358,6 +359,65 @@ TEST_F(MainWindowTest, ConvertRunsExactlyTheCheckedTasksInListOrder) {
     for (const auto& entry : fs::directory_iterator(out))
         EXPECT_EQ(entry.path().filename().string().find(".wav"), std::string::npos) << entry.path();
     EXPECT_FALSE(Window().Converting());
+}
+
+// The progress window of the run under way, or null.
+ProgressWindow* RunningConversion(MainWindow& window) {
+    for (QObject* child : window.children())
+        if (auto* run = dynamic_cast<ProgressWindow*>(child)) return run;
+    return nullptr;
+}
+
+TEST_F(MainWindowTest, ACancelledConversionLeavesTheOtherOutputsOfTheBatch) {
+    if (!fs::exists(testing::BuiltProgramFolder() + "/kinoluxplayer")) GTEST_SKIP() << "no player program";
+    for (const char* name : {"cancelled.swf", "kept.swf"}) chosenMovies_ << QString::fromStdString(Movie(name, 200));
+    ChooseFromMenu(MainWindow::kAdd, "Add file(s)");
+    QTimer cancel;
+    bool cancelled = false;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        ProgressWindow* run = RunningConversion(Window());
+        if (run && !cancelled) {
+            run->Cancel();
+            cancelled = true;
+        }
+    });
+    cancel.start(300);
+    ::testing::internal::CaptureStdout();
+    Window().Get<QPushButton>(MainWindow::kConvert)->click();
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(cancelled);
+    const std::string out = home_.OutputFolder();
+    EXPECT_FALSE(fs::exists(out + "cancelled.mp4"));
+    EXPECT_TRUE(fs::exists(out + "kept.mp4"));
+    ASSERT_EQ(shownResults_.size(), 1u);
+    EXPECT_EQ(shownResults_[0], out + "kept.mp4");
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowDuringAConversionCancelsItAndLeavesNothing) {
+    if (!fs::exists(testing::BuiltProgramFolder() + "/kinoluxplayer")) GTEST_SKIP() << "no player program";
+    for (const char* name : {"one.swf", "two.swf"}) chosenMovies_ << QString::fromStdString(Movie(name, 200));
+    ChooseFromMenu(MainWindow::kAdd, "Add file(s)");
+    Window().show();
+    QTimer::singleShot(500, [this] { Window().close(); });
+    ::testing::internal::CaptureStdout();
+    Window().Get<QPushButton>(MainWindow::kConvert)->click();
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(Window().isVisible());
+    EXPECT_FALSE(Window().Converting());
+    EXPECT_EQ(Window().Tasks().rowCount(), 0);
+    EXPECT_TRUE(fs::is_empty(home_.OutputFolder())) << "no output, no temporary file";
+    EXPECT_TRUE(shownResults_.empty());
+}
+
+TEST_F(MainWindowTest, AMovieThatCannotBeReadIsRefusedWhenSelected) {
+    const std::string broken = WriteFile(home_ / "movies/broken.swf", {'F', 'W', 'S', 9, 1, 2});
+    chosenMovies_ << QString::fromStdString(broken);
+    ::testing::internal::CaptureStdout();
+    ChooseFromMenu(MainWindow::kAdd, "Add file(s)");
+    const std::string said = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("broken.swf cannot be read as a Flash movie"), std::string::npos) << said;
+    ASSERT_EQ(Window().Tasks().rowCount(), 1);
+    EXPECT_FALSE(Window().Tasks().IsChecked(0));
 }
 
 }  // namespace
