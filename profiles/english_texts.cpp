@@ -9,7 +9,7 @@ namespace kinolux {
 namespace {
 
 // Kept in step with language/kinolux/English.ini: a test compares the two.
-constexpr std::array<EnglishText, 273> kTexts = {{
+constexpr std::array<EnglishText, 275> kTexts = {{
     {"MAIN_DLG", "strWebsiteTooltip", "welcome to %s website"},
     {"MAIN_DLG", "strOutputProfileNameInfo", "Profile:"},
     {"MAIN_DLG", "strOutputGroupInfo", "Output"},
@@ -94,6 +94,8 @@ constexpr std::array<EnglishText, 273> kTexts = {{
     {"MAIN_DLG", "strChangeOutputFolderTipsInfo", "Choose a directory"},
     {"MAIN_DLG", "strInNextOutInfo", "The number of In frame must be before the number of Out frame"},
     {"MAIN_DLG", "strOutBeforeInInfo", "The number of Out frame must be after the number of In frame and before the total frames"},
+    {"MAIN_DLG", "strMovieInfoInfo", "Movie information"},
+    {"MAIN_DLG", "strPreviewInfo", "Preview"},
     {"MAIN_DLG", "strAutoBurnInfo", "The disc forge will automatically start, \nclick 'yes' to continue, click 'no' to cancel."},
     {"RENDER_DLG", "strTitleInfo", "Converting..."},
     {"RENDER_DLG", "btnCancelInfo", "Cancel"},

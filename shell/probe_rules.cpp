@@ -3,6 +3,7 @@
 #include "platform/integer_format.h"
 #include "profiles/language_manager.h"
 #include "profiles/profile_geometry.h"
+#include "shell/declared_background.h"
 
 namespace kinolux {
 
@@ -40,6 +41,9 @@ std::optional<SwfProbeResult> ProbeTaskOnce(SwfProbe& probe, ConversionTask& tas
     probe.Probe(task.inputPath);
     SwfProbeResult result = *probe.Result();
     ApplyProbeResult(result, path, task);
+    // Probed once, before the user can pick a colour: the movie's own
+    // background is where the task starts, never a choice overwritten.
+    task.backgroundColor = DeclaredBackgroundColorRef(task.inputPath).value_or(kDefaultBackgroundColorRef);
     return result;
 }
 

@@ -34,7 +34,9 @@ void ApplyProbeResult(const SwfProbeResult& result, ProbePath path, ConversionTa
 // The step the main window runs after loading the task's movie into its
 // preview (and the conversion start runs for an unprobed task): probes the
 // task when it is not yet probed and applies the result. The result, for
-// the window's own copy, or nothing when the task was probed already.
+// the window's own copy, or nothing when the task was probed already. The
+// task's background colour becomes the one the movie declares (white when
+// it declares none).
 std::optional<SwfProbeResult> ProbeTaskOnce(SwfProbe& probe, ConversionTask& task, ProbePath path);
 
 // The preview lets clicks through to the movie in the interactive modes.

@@ -14,7 +14,11 @@
 #include "shell/command_line.h"
 #include "shell/command_line_run.h"
 #include "shell/console.h"
-#include "shell/placeholder_window.h"
+#include "shell/main_window.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
 
 namespace kinolux {
 
@@ -34,7 +38,18 @@ struct EncoderLifetime {
     ~EncoderLifetime() { CSExit(); }
 };
 
-int RunWindow() {
+// The arguments that name files or folders, as a desktop file's
+// "Exec=kinolux %F" passes what the user opened with the program.
+QStringList PathArguments(int argc, char** argv) {
+    QStringList paths;
+    for (int i = 1; i < argc; ++i) {
+        const QFileInfo info(QString::fromLocal8Bit(argv[i]));
+        if (info.exists()) paths << info.absoluteFilePath();
+    }
+    return paths;
+}
+
+int RunWindow(const QStringList& paths) {
     if (!HasDisplay()) {
         ReportMessage(
             "Kinolux found no display for its window (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
@@ -42,11 +57,19 @@ int RunWindow() {
             "kinolux /h lists the switches.");
         return 1;
     }
-    RunPlaceholderWindow();
+    MainWindow window;
+    if (!paths.isEmpty()) QTimer::singleShot(0, &window, [&window, paths] { window.AddPaths(paths); });
+    window.exec();
     return 0;
 }
 
 }  // namespace
+
+void PrepareApplicationLook(QApplication& app) {
+    // Control containment and 3-D controls need nothing here.
+    QVS_InitSkin(1, 1, "kinolux_skin");
+    SetDialogColours(app);
+}
 
 int RunKinolux(int argc, char** argv) {
     // The switches are scanned before the application object exists, because
@@ -67,9 +90,7 @@ int RunKinolux(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Kinolux"));
     MessageBoxes boxes;
 
-    // Control containment and 3-D controls need nothing here.
-    QVS_InitSkin(1, 1, "kinolux_skin");
-    SetDialogColours(app);
+    PrepareApplicationLook(app);
     EncoderLifetime encoder;
     LoadAppSettings(CurrentAppSettings(), Languages());
 
@@ -77,7 +98,7 @@ int RunKinolux(int argc, char** argv) {
         AnnounceCommandLineJob();
         return RunCommandLine(job);
     }
-    return RunWindow();
+    return RunWindow(PathArguments(argc, argv));
 }
 
 }  // namespace kinolux

@@ -4,6 +4,10 @@
 
 namespace kinolux {
 
+bool IsImageSequenceProfile(const ProfileSettings& profile) {
+    return IsStillImageProfile(profile) || profile.TargetType == "jpg";
+}
+
 std::string MakeUniqueOutputPath(const std::string& outputPath, const std::string& inputPath, bool imageSequence) {
     auto taken = [imageSequence](const std::string& path) {
         return PathExists(path) || (imageSequence && PathExists(WithoutExtension(path)));

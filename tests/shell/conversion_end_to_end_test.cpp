@@ -174,6 +174,23 @@ TEST_F(ConversionEndToEnd, MpegAndAviProfilesAndAnExistingOutputIsNeverOverwritt
     EXPECT_TRUE(Leftovers(out_.path()).empty());
 }
 
+// A movie authored on black, with nothing drawn: its video is black, not
+// the white of a movie that declares no colour.
+TEST_F(ConversionEndToEnd, AMovieConvertsOnTheBackgroundItDeclares) {
+    std::vector<swf::Tag> tags{swf::SetBackgroundColor{{0, 0, 0, 255}}};
+    for (int f = 0; f < 10; ++f) tags.push_back(swf::ShowFrame{});
+    const std::string movie = WriteMovie("black.swf", testmovies::movie(tags, testmovies::header(320, 240, 10)));
+    const std::string output = out_.path() + "/black.mp4";
+    const RunResult run = Kinolux("/f " + movie + " /o " + output + " /pi ini/h264mp4.ini /pn H264 mp4 Normal");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string pixels =
+        RunCommand("ffmpeg -v error -i " + Quoted(output) + " -vf scale=32:24 -f rawvideo -pix_fmt gray -").output;
+    ASSERT_GE(pixels.size(), 32u * 24u);
+    int brightest = 0;
+    for (unsigned char value : pixels) brightest = std::max(brightest, int(value));
+    EXPECT_LT(brightest, 40) << "the frames are not the movie's black";
+}
+
 TEST_F(ConversionEndToEnd, HelpWinsOverEveryOtherSwitch) {
     const std::string output = out_.path() + "/never.mp4";
     const RunResult run = Kinolux("/f samples/kinolux-sample.swf /o " + output + " /h");

@@ -1,0 +1,149 @@
+#include "profiles/dialog_table.h"
+
+#include "capture/dialog_units.h"
+#include "profiles/language_manager.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <algorithm>
+#include <vector>
+
+namespace kinolux {
+
+namespace {
+
+std::vector<DialogTable*>& LiveTables() {
+    static std::vector<DialogTable*> tables;
+    return tables;
+}
+
+QWidget* MakeControl(ControlKind kind, QWidget& parent) {
+    switch (kind) {
+    case ControlKind::Static: return new QLabel(&parent);
+    case ControlKind::Frame: {
+        auto* frame = new QFrame(&parent);
+        frame->setFrameShape(QFrame::Box);
+        frame->setFrameShadow(QFrame::Sunken);
+        return frame;
+    }
+    case ControlKind::Button:
+    case ControlKind::PictureButton: return new QPushButton(&parent);
+    case ControlKind::Edit: {
+        auto* edit = new QLineEdit(&parent);
+        edit->setReadOnly(true);
+        return edit;
+    }
+    case ControlKind::Radio: return new QRadioButton(&parent);
+    case ControlKind::CheckBox: return new QCheckBox(&parent);
+    case ControlKind::ComboBox: return new QComboBox(&parent);
+    case ControlKind::Table: return new QTableView(&parent);
+    case ControlKind::Picture: {
+        auto* picture = new QLabel(&parent);
+        picture->setAlignment(Qt::AlignCenter);
+        return picture;
+    }
+    }
+    return nullptr;
+}
+
+// Controls whose text is shown carry it; the others are named by it.
+bool ShowsText(ControlKind kind) {
+    return kind == ControlKind::Static || kind == ControlKind::Button || kind == ControlKind::Radio ||
+           kind == ControlKind::CheckBox;
+}
+
+// The smallest share of the dialog's font a text may shrink to.
+constexpr double kSmallestFontShare = 0.75;
+
+}  // namespace
+
+void FitTextToWidth(QWidget& widget) {
+    // Dialog units were made for a narrower font than the desktop's: a text
+    // that does not fit its rectangle gets a smaller font rather than being
+    // cut off.
+    const QWidget* parent = widget.parentWidget();
+    QFont font = parent ? parent->font() : widget.font();
+    const double full = font.pointSizeF();
+    widget.setFont(font);
+    if (full <= 0) return;
+    const int room = widget.width();
+    for (double size = full; size >= full * kSmallestFontShare; size -= 0.5) {
+        font.setPointSizeF(size);
+        widget.setFont(font);
+        int needed = widget.sizeHint().width();
+        if (auto* edit = dynamic_cast<QLineEdit*>(&widget))
+            needed = edit->fontMetrics().horizontalAdvance(edit->text()) + 10;
+        if (needed <= room) return;
+    }
+}
+
+QString WithoutMnemonic(const QString& text) {
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) ++i;
+        plain += text[i];
+    }
+    return plain;
+}
+
+DialogTable::DialogTable(QWidget& dialog, std::string section, std::span<const DialogControl> rows)
+    : dialog_(dialog), section_(std::move(section)), rows_(rows) {
+    for (const DialogControl& row : rows_) {
+        QWidget* widget = MakeControl(row.kind, dialog_);
+        widget->setProperty("itemId", row.id);
+        widget->setGeometry(DialogUnitsToPixels(dialog_, row.units));
+        if (row.kind == ControlKind::Frame) widget->lower();
+        if (row.id != 0) widgets_[row.id] = widget;
+    }
+    LiveTables().push_back(this);
+    Relabel();
+}
+
+DialogTable::~DialogTable() { std::erase(LiveTables(), this); }
+
+QWidget* DialogTable::Widget(int id) const {
+    const auto found = widgets_.find(id);
+    return found == widgets_.end() ? nullptr : found->second;
+}
+
+QString DialogTable::Text(const char* key) const { return QString::fromStdString(kinolux::Text(section_, key)); }
+
+void DialogTable::Relabel() {
+    for (const DialogControl& row : rows_) {
+        QWidget* widget = Widget(row.id);
+        if (!widget) continue;
+        const QString text = row.textKey ? Text(row.textKey) : QString();
+        const QString tooltip = row.tooltipKey ? Text(row.tooltipKey) : QString();
+        if (ShowsText(row.kind)) {
+            if (auto* label = dynamic_cast<QLabel*>(widget)) label->setText(text);
+            if (auto* button = dynamic_cast<QAbstractButton*>(widget)) button->setText(text);
+            // A label that wraps has the room it needs.
+            auto* label = dynamic_cast<QLabel*>(widget);
+            if (!label || !label->wordWrap()) FitTextToWidth(*widget);
+        }
+        widget->setToolTip(tooltip);
+        // A picture, or a text of signs only ("..."), says nothing to a
+        // screen reader: the tooltip does.
+        const bool textSpeaks = std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetterOrNumber(); });
+        const bool byTooltip = row.kind == ControlKind::PictureButton || row.kind == ControlKind::Picture ||
+                               (!textSpeaks && !tooltip.isEmpty());
+        const QString name = byTooltip ? tooltip : WithoutMnemonic(text);
+        widget->setAccessibleName(name);
+    }
+    if (afterRelabel_) afterRelabel_();
+}
+
+void RelabelAllDialogs() {
+    // A relabel may open nothing and close nothing, but copy the list all the same.
+    const std::vector<DialogTable*> tables = LiveTables();
+    for (DialogTable* table : tables) table->Relabel();
+}
+
+}  // namespace kinolux

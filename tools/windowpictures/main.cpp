@@ -1,0 +1,107 @@
+// windowpictures OUTPUT_FOLDER MOVIE
+// Opens the main window as the program does and saves what a person sees:
+// the empty window, the window with three movies, the format chooser and the
+// progress window in the middle of a conversion, as PNG files.
+#include "conversion_window/progress_window.h"
+#include "platform/report.h"
+#include "profiles/app_settings.h"
+#include "profiles/format_chooser.h"
+#include "profiles/language_manager.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+#include "shell/task_list_model.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTableView>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+// Lets the window system and the movie catch up for `ms`.
+void Settle(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool Save(QWidget& window, const QString& path) {
+    const bool saved = window.grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: windowpictures OUTPUT_FOLDER MOVIE\n");
+        return 2;
+    }
+    QApplication app(argc, argv);
+    kinolux::PrepareApplicationLook(app);
+    kinolux::LoadAppSettings(kinolux::CurrentAppSettings(), kinolux::Languages());
+    const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir().mkpath(folder);
+    kinolux::AppSettings& settings = kinolux::CurrentAppSettings();
+    settings.firstUse = 1;
+    settings.autoShowFormatDialog = 1;
+    settings.convertDir = (folder + "/output/").toStdString();
+    QDir().mkpath(folder + "/output");
+    bool ok = true;
+
+    kinolux::MainWindow window;
+    window.show();
+    Settle(400);
+    if (QMenu* menu = window.LastMenu()) menu->close();
+    Settle(100);
+    ok &= Save(window, folder + "/main-window-empty.png");
+
+    QStringList movies;
+    for (const char* name : {"intro.swf", "banner.swf", "cartoon.swf"}) {
+        const QString copy = folder + "/movies/" + name;
+        QDir().mkpath(folder + "/movies");
+        QFile::remove(copy);
+        QFile::copy(QString::fromLocal8Bit(argv[2]), copy);
+        movies << copy;
+    }
+    window.AddPaths(movies);
+    window.Tasks().SetChecked(1, false);
+    window.List().selectRow(0);
+    Settle(1500);
+    ok &= Save(window, folder + "/main-window.png");
+
+    kinolux::FormatChooser chooser(0, &window);
+    chooser.show();
+    Settle(400);
+    ok &= Save(chooser, folder + "/format-chooser.png");
+    chooser.close();
+
+    // The first task's progress window, a moment into its run; then Cancel.
+    bool grabbed = false;
+    QTimer watch;
+    QElapsedTimer since;
+    since.start();
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        kinolux::ProgressWindow* progress = nullptr;
+        for (QObject* child : window.children())
+            if (auto* run = dynamic_cast<kinolux::ProgressWindow*>(child)) progress = run;
+        // The run's closing words after Cancel need no answer here.
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->accept();
+        if (!progress || grabbed || since.elapsed() < 2500) return;
+        grabbed = Save(*progress, folder + "/progress-window.png");
+        progress->Cancel();
+    });
+    watch.start(100);
+    window.Tasks().SetChecked(2, false);
+    window.Convert();
+    watch.stop();
+    ok &= grabbed;
+    window.close();
+    return ok ? 0 : 1;
+}
