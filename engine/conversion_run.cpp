@@ -152,11 +152,11 @@ bool ConversionRun::Open() {
                        busError))
         DebugOutput("The conversion cannot be reached by the player: " + busError);
 
-    const bool interactive = mode_ != kOutputAuto;
-    observer_.RunOpened(interactive, interactive && task_->alphaFlag == 1);
-
-    if (interactive) {
+    // The viewer learns of the run once its capture or player is under way,
+    // so the progress window comes up over the movie window.
+    if (mode_ != kOutputAuto) {
         if (!StartInteractiveCapture()) return false;
+        observer_.RunOpened(true, task_->alphaFlag == 1);
         SetTimer(mode_ == kOutputInteractiveOnePass ? kInteractiveStartTimer : kTwoPassStartTimer, kStartDelayMs);
         return true;
     }
@@ -164,6 +164,7 @@ bool ConversionRun::Open() {
     supply_ = std::make_unique<FrameSupply>(*task_, description_, &frames_, static_cast<FrameSupplyHost&>(*this),
                                             flags_, syncPath_, wavPath_);
     if (!StartPlayer()) return false;
+    observer_.RunOpened(false, false);
     SetTimer(kAutoStartTimer, kStartDelayMs);
     return true;
 }
