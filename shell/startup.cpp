@@ -5,6 +5,7 @@
 
 #include "bindings/castor.h"
 #include "bindings/veneer.h"
+#include "controlkit/artwork.h"
 #include "platform/message_boxes.h"
 #include "platform/qt_platform.h"
 #include "platform/report.h"
@@ -88,6 +89,9 @@ int RunKinolux(int argc, char** argv) {
     RouteQtMessagesToDebugOutput();
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Kinolux"));
+    // The desktop matches the window to its menu entry by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kinolux"));
+    QApplication::setWindowIcon(artwork::ApplicationIcon());
     MessageBoxes boxes;
 
     PrepareApplicationLook(app);
