@@ -18,6 +18,7 @@ void installAll(Vm& vm) {
     installAsBroadcaster(vm);
     installGlobalFunctions(vm);
     installSystem(vm);
+    installSharedObject(vm);
     installMovieClip(vm);
     installButtonAndTextField(vm);
     installSoundAndColor(vm);

@@ -23,6 +23,7 @@ void installGlobalFunctions(Vm& vm);
 void installError(Vm& vm);
 void installAsBroadcaster(Vm& vm);
 void installSystem(Vm& vm);
+void installSharedObject(Vm& vm);
 void installMovieClip(Vm& vm);
 void installButtonAndTextField(Vm& vm);
 void installSoundAndColor(Vm& vm);

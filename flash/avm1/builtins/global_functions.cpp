@@ -135,7 +135,6 @@ Value clearTimer(Vm& vm, const Value&, Args args) {
     return Value();
 }
 
-Value nothing(Vm&, const Value&, Args) { return Value(); }
 
 }  // namespace
 

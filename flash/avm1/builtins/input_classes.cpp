@@ -53,7 +53,6 @@ Value selectionSetFocus(Vm& vm, const Value&, Args args) {
 }
 
 Value minusOne(Vm&, const Value&, Args) { return Value(-1); }
-Value nothing(Vm&, const Value&, Args) { return Value(); }
 
 }  // namespace
 

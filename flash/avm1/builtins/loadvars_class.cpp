@@ -71,7 +71,6 @@ Value onData(Vm& vm, const Value& thisValue, Args args) {
 }
 
 Value zero(Vm&, const Value&, Args) { return Value(0); }
-Value nothing(Vm&, const Value&, Args) { return Value(); }
 
 }  // namespace
 

@@ -11,7 +11,6 @@ namespace kinolux::avm1::builtins {
 
 namespace {
 
-Value nothing(Vm&, const Value&, Args) { return Value(); }
 Value no(Vm&, const Value&, Args) { return Value(false); }
 Value yes(Vm&, const Value&, Args) { return Value(true); }
 Value nullValue(Vm&, const Value&, Args) { return Value::null(); }

@@ -14,6 +14,10 @@ inline const Value& arg(Args args, std::size_t i) {
     return i < args.size() ? args[i] : kUndefined;
 }
 
+// A method that does nothing here (stubs of player features a converted
+// movie has no use for).
+inline Value nothing(Vm&, const Value&, Args) { return Value(); }
+
 inline Object* thisObject(const Value& thisValue) {
     return thisValue.isObject() ? thisValue.object() : nullptr;
 }

@@ -126,7 +126,6 @@ Value keepOwnValue(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
-Value nothing(Vm&, const Value&, Args) { return Value(); }
 
 Value loadSound(Vm& vm, const Value& thisValue, Args args) {
     SOUND_OR_RETURN(Value());
