@@ -21,7 +21,8 @@ void installAll(Vm& vm) {
     installSharedObject(vm);
     installMovieClip(vm);
     installButtonAndTextField(vm);
-    installSoundAndColor(vm);
+    installSound(vm);
+    installColor(vm);
     installInput(vm);
     installXml(vm);
     installLoadVars(vm);

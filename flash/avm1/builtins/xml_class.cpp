@@ -81,7 +81,6 @@ Value xmlOnData(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
-Value zero(Vm&, const Value&, Args) { return Value(0); }
 
 #undef NODE_OR_RETURN
 
