@@ -2,6 +2,7 @@
 // function runs in (registers, arguments, super, the scope it closes over)
 // and the recursion limits.
 #include "flash/avm1/array_object.h"
+#include "flash/avm1/interpreter.h"
 #include "flash/avm1/stage_object.h"
 #include "flash/avm1/vm.h"
 
@@ -96,47 +97,11 @@ Value Vm::callBytecode(FunctionObject& fn, const Value& thisValue, Args args, Ob
 
     const FunctionCode& code = *fn.code();
     Activation* caller = activation_;
-    Activation act;
-    act.code = code.body;
-    act.pool = fn.pool();
-    act.callee = ObjectRef(&fn);
-
-    // SWF 6 and later functions are closures: they keep the version, clip
-    // and scope of their definition. SWF 5 ones run in the clip of `this`
-    // (or the caller's target) with a fresh timeline scope.
-    const bool closure = code.body.swfVersion >= 6;
-    auto* definedIn = static_cast<StageObject*>(fn.baseClip());
-    Ref<StageObject> base;
-    // A clip that left the stage is found again by its path when another
-    // has taken its place.
-    DisplayObjectBinding* definedClip = (closure || special) && definedIn ? bindingOf(definedIn) : nullptr;
-    if (definedClip) {
-        base = definedIn->binding() ? Ref<StageObject>(definedIn) : stageObjectOf(definedClip);
-    } else if (DisplayObjectBinding* thisClip = bindingOf(thisValue)) {
-        base = stageObjectOf(thisClip);
-    } else if (DisplayObjectBinding* target = targetClipOrRoot()) {
-        base = stageObjectOf(target);
-    }
-    Ref<Scope> parentScope;
-    if (closure) {
-        act.swfVersion = code.body.swfVersion;
-        parentScope = fn.scopeRef();
-    } else {
-        int clipVersion = base && base->binding() ? base->binding()->swfVersion() : code.body.swfVersion;
-        act.swfVersion = std::max(clipVersion, 5);
-        parentScope = heap_.make<Scope>(globalScope_, ScopeKind::Target, ObjectRef(base.get()));
-    }
-    act.baseClip = base;
-    act.targetClip = base;
-    act.baseClipWasRemoved = base && !base->binding();
-    ObjectRef locals = heap_.make<Object>(Value());
-    act.scope = heap_.make<Scope>(parentScope, ScopeKind::Local, locals);
+    Activation act = Activation::forCall(*this, fn, thisValue, special);
+    ObjectRef locals = act.scope->objectRef();
+    Ref<StageObject> base = act.baseClip;
 
     const std::uint16_t flags = code.flags;
-    const bool inheritsThis = flags & (FunctionFlag::PreloadThis | FunctionFlag::SuppressThis);
-    act.thisValue = inheritsThis && caller ? caller->thisValue : thisValue;
-    act.localRegisters.assign(code.registerCount, Value());
-
     ActivationGuard running(*this, act);
 
     std::size_t r = 1;
@@ -185,7 +150,7 @@ Value Vm::callBytecode(FunctionObject& fn, const Value& thisValue, Args args, Ob
         }
     }
 
-    return execute(act);
+    return execute(*this, act);
 }
 
 Value Vm::construct(const Value& constructor, Args args) {
@@ -208,22 +173,16 @@ Value Vm::construct(const Value& constructor, Args args) {
     return Value(instance);
 }
 
-Value Vm::execute(Activation& act) {
-    if (!act.code.data || act.code.size == 0) return Value();
-    const std::uint8_t* begin = act.code.data.get();
-    Completion c = runRange(act, begin, begin + act.code.size, 0);
-    return c.returned ? c.value : Value();
-}
-
-// The player has one stack for everything: what a function leaves on it
-// stays for its caller, and what a script leaves stays for the next
-// script. A function cannot reach below the values it was called on.
 void Vm::pushActivation(Activation& act) {
     act.caller = activation_;
     act.stackBase = activation_ ? stack_.size() : 0;
     activation_ = &act;
+    runningSwfVersion_ = act.swfVersion;
 }
 
-void Vm::popActivation(Activation& act) { activation_ = act.caller; }
+void Vm::popActivation(Activation& act) {
+    activation_ = act.caller;
+    runningSwfVersion_ = activation_ ? activation_->swfVersion : rootSwfVersion_;
+}
 
 }  // namespace kinolux::avm1

@@ -2,7 +2,7 @@
 // getters and setters (addProperty), watchers, and the hooks through which
 // native objects (arrays, display objects, boxed primitives) add their own
 // properties. The lookup rules that involve running code (getters, setters,
-// watchers, __resolve) are in property_access.h.
+// watchers, __resolve) are members of Vm (vm.h, property_access.cpp).
 #pragma once
 
 #include <cstdint>

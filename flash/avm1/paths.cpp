@@ -1,6 +1,7 @@
 // Variables by name and by path: "score", "/hud/bar:width", "_root.hud.x",
 // "../clip" and the mixtures scripts use, resolved along the scope chain
 // and the display list as the player resolves them.
+#include "flash/avm1/interpreter.h"
 #include "flash/avm1/stage_object.h"
 #include "flash/avm1/timeline_actions.h"
 #include "flash/avm1/vm.h"
@@ -33,7 +34,7 @@ DisplayObjectBinding* Vm::bindingOf(Object* object) {
     DisplayObjectBinding* start = targetClipOrRoot();
     if (!start || stage->path().empty()) return nullptr;
     DisplayObjectBinding* root = start->root();
-    ObjectRef found = resolveTargetPath(root ? *root : *start, scriptObjectOf(*start),
+    ObjectRef found = resolveTargetPath(*this, root ? *root : *start, scriptObjectOf(*start),
                                         stage->path().view(), true);
     if (!found || found->kind() != ObjectKind::Stage) return nullptr;
     return static_cast<StageObject*>(found.get())->binding();
@@ -103,21 +104,21 @@ DisplayObjectBinding* Vm::resolveTarget(const Value& target, bool allowEmpty) {
     if (!allowEmpty && path.empty()) return nullptr;
     DisplayObjectBinding* start = targetClipOrRoot();
     if (!start) return nullptr;
-    ObjectRef found = resolveTargetPath(*rootOf(*start), scriptObjectOf(*start), path.view(), false);
+    ObjectRef found = resolveTargetPath(*this, *rootOf(*start), scriptObjectOf(*start), path.view(), false);
     return found ? bindingOf(found.get()) : nullptr;
 }
 
-ObjectRef Vm::resolveTargetPath(DisplayObjectBinding& root, const ObjectRef& start,
-                                std::u16string_view path, bool firstElement) {
+ObjectRef resolveTargetPath(Vm& vm, DisplayObjectBinding& root, const ObjectRef& start,
+                            std::u16string_view path, bool firstElement) {
     if (path.empty()) return start;
     ObjectRef object = start;
     bool slash = false;
     if (path[0] == u'/') {
         path.remove_prefix(1);
-        object = scriptObjectOf(root);
+        object = vm.scriptObjectOf(root);
         slash = true;
     }
-    const bool cs = caseSensitive();
+    const bool cs = vm.caseSensitive();
     int steps = 0;
     while (!path.empty()) {
         if (++steps > 1024) return nullptr;
@@ -127,9 +128,9 @@ ObjectRef Vm::resolveTargetPath(DisplayObjectBinding& root, const ObjectRef& sta
         if (path.substr(0, 2) == u".." && (path.size() == 2 || path[2] == u'/' || path[2] == u':')) {
             if (path.size() > 2 && path[2] == u'/') slash = true;
             path.remove_prefix(std::min<std::size_t>(3, path.size()));
-            DisplayObjectBinding* self = bindingOf(object.get());
+            DisplayObjectBinding* self = vm.bindingOf(object.get());
             if (!self || !self->parent()) return nullptr;
-            value = Value(scriptObjectOf(*self->parent()));
+            value = Value(vm.scriptObjectOf(*self->parent()));
         } else {
             std::size_t pos = 0;
             for (; pos < path.size(); ++pos) {
@@ -143,15 +144,15 @@ ObjectRef Vm::resolveTargetPath(DisplayObjectBinding& root, const ObjectRef& sta
             String name(path.substr(0, pos));
             path.remove_prefix(std::min(pos + 1, path.size()));
             if (firstElement && name == u"this") {
-                value = activation_ ? activation_->thisValue : Value();
+                value = Interpreter::activation(vm) ? Interpreter::activation(vm)->thisValue : Value();
             } else if (firstElement && name == u"_root") {
-                value = Value(scriptObjectOf(root));
+                value = Value(vm.scriptObjectOf(root));
             } else {
-                MovieClipBinding* clip = asMovieClip(bindingOf(object.get()));
+                MovieClipBinding* clip = asMovieClip(vm.bindingOf(object.get()));
                 DisplayObjectBinding* child = clip ? clip->childByName(name, cs) : nullptr;
                 if (child && child->kind() == DisplayKind::Other) value = Value(object);
-                else if (child) value = Value(scriptObjectOf(*child));
-                else value = get(object, name);
+                else if (child) value = Value(vm.scriptObjectOf(*child));
+                else value = vm.get(object, name);
             }
         }
         firstElement = false;
@@ -161,30 +162,30 @@ ObjectRef Vm::resolveTargetPath(DisplayObjectBinding& root, const ObjectRef& sta
     return object;
 }
 
-Value Vm::resolveName(Activation& act, const String& name, Value* owner) {
+Value resolveName(Vm& vm, Activation& act, const String& name, Value* owner) {
     if (name == u"this") return act.thisValue;
     for (Scope* s = act.scope.get(); s; s = s->parent()) {
         Object* object = s->object();
-        if (!object || !hasProperty(*object, name)) continue;
+        if (!object || !vm.hasProperty(*object, name)) continue;
         if (owner) *owner = Value(object);
-        return get(ObjectRef(object), name);
+        return vm.get(ObjectRef(object), name);
     }
     return Value();
 }
 
-Value Vm::getVariable(Activation& act, const String& path, Value* owner) {
-    if (!path.hasPathCharacters()) return resolveName(act, path, owner);
-    DisplayObjectBinding* start = targetClipOrRoot();
+Value getVariable(Vm& vm, Activation& act, const String& path, Value* owner) {
+    if (!path.hasPathCharacters()) return resolveName(vm, act, path, owner);
+    DisplayObjectBinding* start = vm.targetClipOrRoot();
     std::u16string_view view = path.view();
     if (auto sep = variableSeparator(view); sep && start) {
         std::u16string_view objectPath = view.substr(0, *sep);
         String variable(view.substr(*sep + 1));
         for (Scope* s = act.scope.get(); s; s = s->parent()) {
             if (!s->object()) continue;
-            ObjectRef object = resolveTargetPath(*rootOf(*start), s->objectRef(), objectPath, true);
-            if (object && hasProperty(*object, variable)) {
+            ObjectRef object = resolveTargetPath(vm, *vm.rootOf(*start), s->objectRef(), objectPath, true);
+            if (object && vm.hasProperty(*object, variable)) {
                 if (owner) *owner = Value(object);
-                return get(object, variable);
+                return vm.get(object, variable);
             }
         }
         return Value();
@@ -192,14 +193,14 @@ Value Vm::getVariable(Activation& act, const String& path, Value* owner) {
     if (path.hasSlash() && start && act.swfVersion >= 5) {
         for (Scope* s = act.scope.get(); s; s = s->parent()) {
             if (!s->object()) continue;
-            ObjectRef object = resolveTargetPath(*rootOf(*start), s->objectRef(), view, false);
+            ObjectRef object = resolveTargetPath(vm, *vm.rootOf(*start), s->objectRef(), view, false);
             if (object) return Value(object);
         }
     }
-    return resolveName(act, path, owner);
+    return resolveName(vm, act, path, owner);
 }
 
-void Vm::setVariable(Activation& act, const String& path, const Value& value) {
+void setVariable(Vm& vm, Activation& act, const String& path, const Value& value) {
     if (path.empty()) return;
     if (path == u"this") {
         act.thisValue = value;
@@ -207,15 +208,15 @@ void Vm::setVariable(Activation& act, const String& path, const Value& value) {
     }
     std::u16string_view view = path.view();
     if (auto sep = path.hasPathCharacters() ? variableSeparator(view) : std::nullopt) {
-        DisplayObjectBinding* start = targetClipOrRoot();
+        DisplayObjectBinding* start = vm.targetClipOrRoot();
         if (!start) return;
         std::u16string_view objectPath = view.substr(0, *sep);
         String variable(view.substr(*sep + 1));
         for (Scope* s = act.scope.get(); s; s = s->parent()) {
             if (!s->object()) continue;
-            ObjectRef object = resolveTargetPath(*rootOf(*start), s->objectRef(), objectPath, true);
+            ObjectRef object = resolveTargetPath(vm, *vm.rootOf(*start), s->objectRef(), objectPath, true);
             if (object) {
-                set(object, variable, value);
+                vm.set(object, variable, value);
                 return;
             }
         }
@@ -224,14 +225,14 @@ void Vm::setVariable(Activation& act, const String& path, const Value& value) {
     for (Scope* s = act.scope.get(); s; s = s->parent()) {
         Object* object = s->object();
         if (!object) continue;
-        if (s->kind() == ScopeKind::Target || !s->parent() || hasProperty(*object, path)) {
-            set(ObjectRef(object), path, value);
+        if (s->kind() == ScopeKind::Target || !s->parent() || vm.hasProperty(*object, path)) {
+            vm.set(ObjectRef(object), path, value);
             return;
         }
     }
 }
 
-Ref<Scope> Vm::targetScope(const Ref<Scope>& scope, const ObjectRef& clip) {
+Ref<Scope> targetScope(Vm& vm, const Ref<Scope>& scope, const ObjectRef& clip) {
     // A copy of the chain with the timeline link pointing at the new target.
     std::vector<Scope*> links;
     for (Scope* s = scope.get(); s; s = s->parent()) links.push_back(s);
@@ -239,38 +240,26 @@ Ref<Scope> Vm::targetScope(const Ref<Scope>& scope, const ObjectRef& clip) {
     for (auto it = links.rbegin(); it != links.rend(); ++it) {
         Scope* s = *it;
         ObjectRef object = s->kind() == ScopeKind::Target ? clip : s->objectRef();
-        rebuilt = heap_.make<Scope>(rebuilt, s->kind(), object);
+        rebuilt = vm.heap().make<Scope>(rebuilt, s->kind(), object);
     }
     return rebuilt;
 }
 
 Value Vm::readVariable(DisplayObjectBinding& timeline, const String& path) {
     Value result;
-    ObjectRef clip = scriptObjectOf(timeline);
-    Activation act;
-    act.swfVersion = timeline.swfVersion();
-    act.scope = heap_.make<Scope>(globalScope_, ScopeKind::Target, clip);
-    act.thisValue = Value(clip);
-    act.baseClip = stageObjectOf(&timeline);
-    act.targetClip = act.baseClip;
+    Activation act = Activation::forClipEvent(*this, timeline);
     guarded([&] {
         ActivationGuard running(*this, act);
-        result = getVariable(act, path);
+        result = getVariable(*this, act, path);
     });
     return result;
 }
 
 void Vm::writeVariable(DisplayObjectBinding& timeline, const String& path, const Value& value) {
-    ObjectRef clip = scriptObjectOf(timeline);
-    Activation act;
-    act.swfVersion = timeline.swfVersion();
-    act.scope = heap_.make<Scope>(globalScope_, ScopeKind::Target, clip);
-    act.thisValue = Value(clip);
-    act.baseClip = stageObjectOf(&timeline);
-    act.targetClip = act.baseClip;
+    Activation act = Activation::forClipEvent(*this, timeline);
     guarded([&] {
         ActivationGuard running(*this, act);
-        setVariable(act, path, value);
+        setVariable(*this, act, path, value);
     });
 }
 

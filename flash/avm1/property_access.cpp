@@ -3,6 +3,7 @@
 // native objects add.
 #include "flash/avm1/array_object.h"
 #include "flash/avm1/stage_object.h"
+#include "flash/avm1/interpreter.h"
 #include "flash/avm1/vm.h"
 
 namespace kinolux::avm1 {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "flash/avm1/interpreter.h"
 #include "flash/avm1/number_format.h"
 #include "flash/avm1/stage_object.h"
 
@@ -32,10 +33,10 @@ MovieClipBinding* clipAndFrame(Vm& vm, MovieClipBinding& clip, const String& tex
     frame = String(view.substr(sep + 1));
     std::u16string_view path = view.substr(0, sep);
     DisplayObjectBinding* root = vm.rootOf(clip);
-    ObjectRef found = vm.resolveTargetPath(*root, vm.scriptObjectOf(clip), path, true);
-    if (!found && vm.activation()) {
-        for (Scope* s = vm.activation()->scope.get(); s && !found; s = s->parent()) {
-            if (s->object()) found = vm.resolveTargetPath(*root, s->objectRef(), path, true);
+    ObjectRef found = resolveTargetPath(vm, *root, vm.scriptObjectOf(clip), path, true);
+    if (!found && Interpreter::activation(vm)) {
+        for (Scope* s = Interpreter::activation(vm)->scope.get(); s && !found; s = s->parent()) {
+            if (s->object()) found = resolveTargetPath(vm, *root, s->objectRef(), path, true);
         }
     }
     return found ? asMovieClip(vm.bindingOf(found.get())) : nullptr;
@@ -119,7 +120,7 @@ void actionCall(Vm& vm, Activation&, const Value& frame) {
     }
     if (!number || *number < 1 || *number > 0xFFFF) return;
     for (const ActionBlock& block : target->frameActions(static_cast<int>(*number)))
-        vm.runNested(*target, block);
+        runNested(vm, *target, block);
 }
 
 void actionSetTarget(Vm& vm, Activation& act, const String& target) {
@@ -129,14 +130,14 @@ void actionSetTarget(Vm& vm, Activation& act, const String& target) {
         if (target.empty()) {
             newTarget = base;
         } else {
-            ObjectRef found = vm.resolveTargetPath(*vm.rootOf(*base), vm.scriptObjectOf(*base),
+            ObjectRef found = resolveTargetPath(vm, *vm.rootOf(*base), vm.scriptObjectOf(*base),
                                                    target.view(), false);
             newTarget = found ? vm.bindingOf(found.get()) : nullptr;
         }
     }
-    act.targetClip = newTarget ? vm.stageObjectOf(newTarget) : nullptr;
+    act.targetClip = newTarget ? stageObjectOf(vm, newTarget) : nullptr;
     if (DisplayObjectBinding* scopeClip = vm.targetClipOrRoot())
-        act.scope = vm.targetScope(act.scope, vm.scriptObjectOf(*scopeClip));
+        act.scope = targetScope(vm, act.scope, vm.scriptObjectOf(*scopeClip));
 }
 
 void actionSetTarget2(Vm& vm, Activation& act, const Value& target) {
@@ -162,7 +163,7 @@ void actionSetTarget2(Vm& vm, Activation& act, const Value& target) {
         return;
     }
     DisplayObjectBinding* scopeClip = act.targetClip ? act.targetClip->binding() : base;
-    act.scope = vm.targetScope(act.scope, vm.scriptObjectOf(*scopeClip));
+    act.scope = targetScope(vm, act.scope, vm.scriptObjectOf(*scopeClip));
 }
 
 void actionGetUrl(Vm& vm, const String& url, const String& window) {

@@ -27,6 +27,9 @@ public:
     Value(std::size_t n) : type_(ValueType::Number), n_(static_cast<double>(n)) {}
     Value(String s) : type_(ValueType::String) { new (&s_) String(std::move(s)); }
     Value(const char16_t* s) : Value(String(s)) {}
+    // A narrow string would otherwise become a boolean (true): say
+    // String::fromAscii / fromUtf8, or u"..." for text, and bool for a flag.
+    Value(const char* s) = delete;
     Value(Object* o);
     Value(const ObjectRef& o) : Value(o.get()) {}
     static Value null() {
@@ -100,7 +103,7 @@ private:
 };
 
 // Conversions that never run script code. The ones that may call valueOf or
-// toString live on the machine (conversions.h).
+// toString are members of Vm (vm.h, conversions.cpp).
 bool toBoolean(const Value& v, int swfVersion);
 // ToNumber of a primitive (objects give NaN here; see Vm::toNumber).
 double primitiveToNumber(const Value& v, int swfVersion);

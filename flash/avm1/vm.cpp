@@ -5,6 +5,7 @@
 
 #include "flash/avm1/array_object.h"
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/interpreter.h"
 #include "flash/avm1/number_format.h"
 #include "flash/avm1/stage_object.h"
 #include "flash/avm1/url_encoding.h"
@@ -36,7 +37,11 @@ Names::Names()
       broadcastMessage(u"broadcastMessage") {}
 
 Vm::Vm(Host& host, int rootSwfVersion, ScriptLimits limits)
-    : host_(host), rootSwfVersion_(rootSwfVersion), limits_(limits), random_(std::random_device{}()) {
+    : host_(host),
+      rootSwfVersion_(rootSwfVersion),
+      limits_(limits),
+      runningSwfVersion_(rootSwfVersion),
+      random_(std::random_device{}()) {
     installBuiltins();
 }
 
@@ -148,9 +153,9 @@ ObjectRef Vm::scriptObjectOf(DisplayObjectBinding& object) {
     return object.scriptObject_;
 }
 
-Ref<StageObject> Vm::stageObjectOf(DisplayObjectBinding* binding) {
+Ref<StageObject> stageObjectOf(Vm& vm, DisplayObjectBinding* binding) {
     if (!binding) return nullptr;
-    return Ref<StageObject>(static_cast<StageObject*>(scriptObjectOf(*binding).get()));
+    return Ref<StageObject>(static_cast<StageObject*>(vm.scriptObjectOf(*binding).get()));
 }
 
 void Vm::constructDisplayObject(DisplayObjectBinding& object, const ObjectRef& initObject) {
@@ -162,12 +167,7 @@ void Vm::constructDisplayObject(DisplayObjectBinding& object, const ObjectRef& i
                 if (object.exportedAs(name, caseSensitive())) constructor = ctor;
             }
         }
-        Activation act;
-        act.swfVersion = object.swfVersion();
-        act.scope = heap_.make<Scope>(globalScope_, ScopeKind::Target, self);
-        act.thisValue = Value(self);
-        act.baseClip = stageObjectOf(&object);
-        act.targetClip = act.baseClip;
+        Activation act = Activation::forClipEvent(*this, object);
         ActivationGuard running(*this, act);
         if (constructor.isObject()) self->setProto(get(constructor.objectRef(), names_.prototype));
         if (object.levelNumber()) {
@@ -196,21 +196,13 @@ void Vm::constructDisplayObject(DisplayObjectBinding& object, const ObjectRef& i
 }
 
 void Vm::runTopLevel(DisplayObjectBinding& clip, const ActionBlock& code) {
-    guarded([&] { runNested(clip, code); });
+    guarded([&] { runNested(*this, clip, code); });
 }
 
-void Vm::runNested(DisplayObjectBinding& clip, const ActionBlock& code) {
-    ObjectRef self = scriptObjectOf(clip);
-    Activation act;
-    act.swfVersion = code.swfVersion > 0 ? code.swfVersion : clip.swfVersion();
-    act.scope = heap_.make<Scope>(globalScope_, ScopeKind::Target, self);
-    act.pool = lastConstantPool_;
-    act.thisValue = Value(self);
-    act.baseClip = stageObjectOf(&clip);
-    act.targetClip = act.baseClip;
-    act.code = code;
-    ActivationGuard running(*this, act);
-    execute(act);
+void runNested(Vm& vm, DisplayObjectBinding& clip, const ActionBlock& code) {
+    Activation act = Activation::forFrame(vm, clip, code);
+    ActivationGuard running(vm, act);
+    execute(vm, act);
 }
 
 void Vm::runFrameActions(DisplayObjectBinding& clip, const ActionBlock& code) { runTopLevel(clip, code); }
@@ -225,15 +217,9 @@ void Vm::runButtonActions(DisplayObjectBinding& button, const ActionBlock& code)
 Value Vm::callMethod(DisplayObjectBinding& object, std::u16string_view name, Args args) {
     Value result;
     guarded([&] {
-        ObjectRef self = scriptObjectOf(object);
-        Activation act;
-        act.swfVersion = object.swfVersion();
-        act.scope = heap_.make<Scope>(globalScope_, ScopeKind::Target, self);
-        act.thisValue = Value(self);
-        act.baseClip = stageObjectOf(&object);
-        act.targetClip = act.baseClip;
+        Activation act = Activation::forClipEvent(*this, object);
         ActivationGuard running(*this, act);
-        result = callMethod(Value(self), String(name), args);
+        result = callMethod(act.thisValue, String(name), args);
     });
     return result;
 }
@@ -241,25 +227,16 @@ Value Vm::callMethod(DisplayObjectBinding& object, std::u16string_view name, Arg
 bool Vm::hasMethod(DisplayObjectBinding& object, std::u16string_view name) {
     bool found = false;
     guarded([&] {
-        ObjectRef self = scriptObjectOf(object);
-        Activation act;
-        act.swfVersion = object.swfVersion();
+        Activation act = Activation::forClipEvent(*this, object);
         ActivationGuard running(*this, act);
-        found = get(self, String(name)).isObject();
+        found = get(scriptObjectOf(object), String(name)).isObject();
     });
     return found;
 }
 
 void Vm::broadcast(std::u16string_view objectName, std::u16string_view event, Args args) {
     guarded([&] {
-        DisplayObjectBinding* root = host_.level(0);
-        Activation act;
-        act.swfVersion = root ? root->swfVersion() : rootSwfVersion_;
-        act.scope = globalScope_;
-        if (root) {
-            act.baseClip = stageObjectOf(root);
-            act.targetClip = act.baseClip;
-        }
+        Activation act = Activation::forLevel0(*this);
         ActivationGuard running(*this, act);
         Value source = get(global_, String(objectName));
         if (!source.isObject()) return;
@@ -325,15 +302,7 @@ void Vm::runTimers() {
             timers_.erase(it);
         }
         guarded([&] {
-            DisplayObjectBinding* root = host_.level(0);
-            Activation act;
-            act.swfVersion = root ? root->swfVersion() : rootSwfVersion_;
-            act.scope = globalScope_;
-            if (root) {
-                act.baseClip = stageObjectOf(root);
-                act.targetClip = act.baseClip;
-                act.scope = heap_.make<Scope>(globalScope_, ScopeKind::Target, scriptObjectOf(*root));
-            }
+            Activation act = Activation::forLevel0(*this, Activation::Level0Scope::Timeline);
             ActivationGuard running(*this, act);
             if (timer.method.empty()) call(timer.function, Value(), timer.args);
             else callMethod(timer.function, timer.method, timer.args);
@@ -361,14 +330,7 @@ void Vm::completeRequest(std::uint32_t id, const std::optional<std::string>& tex
 Value Vm::invoke(const ObjectRef& object, std::u16string_view name, Args args) {
     Value result;
     guarded([&] {
-        DisplayObjectBinding* root = host_.level(0);
-        Activation act;
-        act.swfVersion = root ? root->swfVersion() : rootSwfVersion_;
-        act.scope = globalScope_;
-        if (root) {
-            act.baseClip = stageObjectOf(root);
-            act.targetClip = act.baseClip;
-        }
+        Activation act = Activation::forLevel0(*this);
         ActivationGuard running(*this, act);
         result = callMethod(Value(object), String(name), args);
     });
@@ -378,10 +340,7 @@ Value Vm::invoke(const ObjectRef& object, std::u16string_view name, Args args) {
 void Vm::deliverVariables(DisplayObjectBinding& target, std::string_view urlEncoded) {
     guarded([&] {
         ObjectRef self = scriptObjectOf(target);
-        Activation act;
-        act.swfVersion = target.swfVersion();
-        act.baseClip = stageObjectOf(&target);
-        act.targetClip = act.baseClip;
+        Activation act = Activation::forClipEvent(*this, target);
         ActivationGuard running(*this, act);
         for (const auto& [name, value] : decodeUrlVariables(urlEncoded, swfVersion()))
             set(self, name, Value(value));

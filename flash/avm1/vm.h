@@ -25,27 +25,7 @@ namespace kinolux::avm1 {
 class ArrayObject;
 class StageObject;
 
-// A value thrown by ActionScript `throw`.
-struct ScriptThrow {
-    Value value;
-};
-
-// One running piece of code: a frame script, an event handler or a
-// function call.
-struct Activation {
-    Activation* caller = nullptr;
-    int swfVersion = 0;
-    Ref<Scope> scope;
-    ConstantPoolRef pool;
-    Value thisValue;
-    ObjectRef callee;  // the function running, for arguments.callee
-    std::vector<Value> localRegisters;
-    Ref<StageObject> baseClip;    // the clip holding the code
-    Ref<StageObject> targetClip;  // tellTarget's target; null after a bad target
-    bool baseClipWasRemoved = false;
-    std::size_t stackBase = 0;
-    ActionBlock code;
-};
+struct Activation;
 
 // Strings the machine looks up often, built once so their hashes are kept.
 struct Names {
@@ -135,8 +115,8 @@ public:
     Prototypes& protos() { return protos_; }
     Object* global() const { return global_.get(); }
     const Ref<Scope>& globalScope() const { return globalScope_; }
-    Activation* activation() const { return activation_; }
-    int swfVersion() const { return activation_ ? activation_->swfVersion : rootSwfVersion_; }
+    // The version of the running code (the root movie's between scripts).
+    int swfVersion() const { return runningSwfVersion_; }
     bool caseSensitive() const { return swfVersion() >= 7; }
     int rootSwfVersion() const { return rootSwfVersion_; }
     // The function a built-in is running as (for tagged built-ins).
@@ -251,57 +231,30 @@ public:
     // Traces a line as trace() does (\r becomes a line break).
     void trace(const String& text);
 
-    // ---- internal, for the interpreter files ----
-    Value pop() {
-        const std::size_t base = activation_ ? activation_->stackBase : 0;
-        if (stack_.size() <= base) return Value();
-        Value v = std::move(stack_.back());
-        stack_.pop_back();
-        return v;
-    }
-    void push(Value v) {
-        if (stack_.size() >= limits_.maxStackValues) abort(LimitMessage::kStack, true);
-        stack_.push_back(std::move(v));
-    }
-    std::vector<Value>& stack() { return stack_; }
-    Value* globalRegisters() { return globalRegisters_; }
-    // Runs code of one activation until it ends or returns.
-    Value execute(Activation& activation);
-    struct Completion {
-        bool returned = false;
-        Value value;
-    };
-    Completion runRange(Activation& act, const std::uint8_t* begin, const std::uint8_t* end,
-                        int nesting);
-    // GetVariable: a name, or a path to an object and a variable; `owner`
-    // receives the object the value was found on.
-    Value getVariable(Activation& act, const String& path, Value* owner = nullptr);
-    void setVariable(Activation& act, const String& path, const Value& value);
-    Value resolveName(Activation& act, const String& name, Value* owner = nullptr);
-    ObjectRef resolveTargetPath(DisplayObjectBinding& root, const ObjectRef& start,
-                                std::u16string_view path, bool firstElement);
-    // Sets up a top-level activation and runs it, catching its failures.
-    void runTopLevel(DisplayObjectBinding& clip, const ActionBlock& code);
-    // Runs a frame's actions inside the running script (the Call action).
-    void runNested(DisplayObjectBinding& clip, const ActionBlock& code);
-    // Wraps a top-level call of script code (events, timers) with the
-    // budget and the handling of throws and limits.
-    template <class F>
-    void guarded(F&& body);
-    void beginRun();
-    void endRun();
-    void handleAbort(const ScriptAbort& abort);
-    Ref<Scope> targetScope(const Ref<Scope>& scope, const ObjectRef& clip);
-    Ref<StageObject> stageObjectOf(DisplayObjectBinding* binding);
-    void pushActivation(Activation& act);
-    void popActivation(Activation& act);
+private:
+    // The interpreter's files reach the stack, registers and activations
+    // through it (interpreter.h).
+    friend class Interpreter;
+    friend class ActivationGuard;
+
     // Counts one action against the budget.
     void tick() {
         if (--actionsLeft_ == 0) budgetExhausted();
         if ((++ticks_ & 0xFFFF) == 0) periodicCheck();
     }
-
-private:
+    // Wraps a top-level call of script code (events, timers) with the
+    // budget and the handling of throws and limits (interpreter.h).
+    template <class F>
+    void guarded(F&& body);
+    void beginRun();
+    void endRun();
+    void handleAbort(const ScriptAbort& abort);
+    // Sets up a top-level activation and runs it, catching its failures.
+    void runTopLevel(DisplayObjectBinding& clip, const ActionBlock& code);
+    // The player has one stack for everything: what a function leaves on
+    // it stays for its caller, and what a script leaves stays for the next.
+    void pushActivation(Activation& act);
+    void popActivation(Activation& act);
     [[noreturn]] void budgetExhausted();
     void periodicCheck();
     void installBuiltins();
@@ -321,6 +274,7 @@ private:
     ObjectRef global_;
     Ref<Scope> globalScope_;
     Activation* activation_ = nullptr;
+    int runningSwfVersion_;
     FunctionObject* nativeCallee_ = nullptr;
     std::vector<Value> stack_;
     Value globalRegisters_[4];
@@ -340,37 +294,5 @@ private:
     std::map<std::uint32_t, ObjectRef> requests_;
     std::uint32_t nextRequestId_ = 1;
 };
-
-// Makes an activation the running one for its lifetime.
-class ActivationGuard {
-public:
-    ActivationGuard(Vm& vm, Activation& act) : vm_(vm), act_(act) { vm.pushActivation(act); }
-    ~ActivationGuard() { vm_.popActivation(act_); }
-    ActivationGuard(const ActivationGuard&) = delete;
-    ActivationGuard& operator=(const ActivationGuard&) = delete;
-
-private:
-    Vm& vm_;
-    Activation& act_;
-};
-
-template <class F>
-void Vm::guarded(F&& body) {
-    if (scriptsStopped_) return;
-    beginRun();
-    try {
-        body();
-    } catch (const ScriptThrow&) {
-        // An exception nobody caught ends the script silently, as in the
-        // Flash player.
-    } catch (const ScriptAbort& a) {
-        handleAbort(a);
-    } catch (const std::bad_alloc&) {
-        handleAbort(ScriptAbort(LimitMessage::kMemory, true));
-    } catch (const std::length_error&) {
-        handleAbort(ScriptAbort(LimitMessage::kString, true));
-    }
-    endRun();
-}
 
 }  // namespace kinolux::avm1

@@ -110,7 +110,7 @@ void Player::start() {
 }
 
 RenderServices* Player::renderServices() {
-    if (!renderServices_) renderServices_ = makeRenderServices();
+    if (!renderServices_ && options_.renderServices) renderServices_ = options_.renderServices();
     return renderServices_.get();
 }
 

@@ -20,6 +20,7 @@
 #include "flash/core/input.h"
 #include "flash/core/library.h"
 #include "flash/core/movie_clip.h"
+#include "flash/core/render_services.h"
 #include "flash/swf/types.h"
 
 namespace kinolux::avm1 {
@@ -61,6 +62,10 @@ struct PlayerOptions {
     // zone's offset from UTC in minutes (unset: the system's).
     double startDateMs = 0;
     std::optional<double> timeZoneMinutes;
+    // Makes what BitmapData.draw and applyFilter draw with (the renderer's
+    // makeBitmapServices), on first use; without it they leave the pixels
+    // as they are.
+    RenderServicesMaker renderServices = nullptr;
 };
 
 class Player : public kinolux::avm1::Host {

@@ -1,8 +1,8 @@
 // What the core borrows from the renderer, which builds on the core and so
 // cannot be called by name: drawing a display object into pixels
-// (BitmapData.draw) and filtering pixels (BitmapData.applyFilter). The
-// renderer registers its implementation when it is linked in; without one
-// these calls leave the pixels as they are.
+// (BitmapData.draw) and filtering pixels (BitmapData.applyFilter). Whoever
+// creates a player hands it the renderer's maker in its options; without
+// one these calls leave the pixels as they are.
 #pragma once
 
 #include <QImage>
@@ -35,8 +35,5 @@ public:
 };
 
 using RenderServicesMaker = std::unique_ptr<RenderServices> (*)();
-void registerRenderServices(RenderServicesMaker maker);
-// A new instance of the registered implementation; null when none.
-std::unique_ptr<RenderServices> makeRenderServices();
 
 }  // namespace flash

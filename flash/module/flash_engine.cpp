@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flash/render/bitmap_services.h"
 #include "flash/swf/error.h"
 #include "flash/swf/limits.h"
 
@@ -11,7 +12,9 @@ namespace flash {
 
 std::unique_ptr<Engine> Engine::fromBytes(std::vector<std::uint8_t> bytes, std::string* error) {
     try {
-        auto player = std::make_unique<Player>(swf::Bytes(bytes));
+        PlayerOptions options;
+        options.renderServices = &render::makeBitmapServices;
+        auto player = std::make_unique<Player>(swf::Bytes(bytes), std::move(options));
         return std::unique_ptr<Engine>(new Engine(std::move(player)));
     } catch (const swf::Error& e) {
         if (error) *error = e.what();

@@ -7,16 +7,12 @@
 #include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"
 #include "flash/core/bitmap_decoder.h"
-#include "flash/render/bitmap_services.h"
 #include "flash/render/blend.h"
 #include "flash/render/filters.h"
 #include "flash/core/morph.h"
 
 namespace flash::render {
 namespace {
-
-// Whoever draws frames can also draw into a script's pixels.
-[[maybe_unused]] const bool servicesRegistered = (registerRenderServices(&makeBitmapServices), true);
 
 constexpr std::size_t kMorphCacheSize = 256;
 constexpr int kMaxLayerDepth = 32;  // nested layers beyond this draw directly

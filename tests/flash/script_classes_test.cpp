@@ -10,6 +10,7 @@
 #include "flash/core/edit_text.h"
 #include "flash/core/bitmap_operations.h"
 #include "flash/core/player.h"
+#include "flash/render/bitmap_services.h"
 #include "flash/render/renderer.h"
 #include "tests/avm1/assembler.h"
 #include "tests/flash/test_movies.h"
@@ -133,6 +134,7 @@ std::unique_ptr<Scripted> run(const std::string& script, std::vector<swf::Tag> e
         tags.push_back(std::move(t));
     s->file = movie(tags, header(40, 40, 1));
     flash::PlayerOptions options;
+    options.renderServices = &flash::render::makeBitmapServices;
     Scripted* self = s.get();
     options.trace = [self](std::string_view line) { self->traces.emplace_back(line); };
     s->player = std::make_unique<flash::Player>(swf::Bytes(s->file), std::move(options));

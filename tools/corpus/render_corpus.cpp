@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "flash/core/player.h"
+#include "flash/render/bitmap_services.h"
 #include "flash/render/renderer.h"
 
 namespace corpus {
@@ -27,6 +28,7 @@ flash::PlayerOptions corpusPlayerOptions() {
     // A stuck movie must not stall the suite; dates count from 1970 in UTC.
     options.scriptLimits.timeLimitSeconds = 2;
     options.timeZoneMinutes = 0;
+    options.renderServices = &flash::render::makeBitmapServices;
     return options;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "flash/core/player.h"
+#include "flash/render/bitmap_services.h"
 #include "flash/render/renderer.h"
 
 namespace {
@@ -103,6 +104,7 @@ int main(int argc, char** argv) {
 
     std::string error;
     flash::PlayerOptions playerOptions;
+    playerOptions.renderServices = &flash::render::makeBitmapServices;
     playerOptions.trace = [](std::string_view line) {
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);

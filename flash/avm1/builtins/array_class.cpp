@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 
 namespace kinolux::avm1::builtins {
@@ -422,6 +423,21 @@ Value sortOn(Vm& vm, const Value& thisValue, Args args) {
     return sortElements(vm, self, cmp, cmp.fields[0].second, true);
 }
 
+constexpr Member kArrayPrototypeMembers[] = {
+    method(u"push", push),
+    method(u"unshift", unshift),
+    method(u"shift", shift),
+    method(u"pop", pop),
+    method(u"reverse", reverse),
+    method(u"join", join),
+    method(u"slice", slice),
+    method(u"splice", splice),
+    method(u"concat", concat),
+    method(u"toString", arrayToString),
+    method(u"sort", sort),
+    method(u"sortOn", sortOn),
+};
+
 }  // namespace
 
 void installArray(Vm& vm) {
@@ -429,18 +445,7 @@ void installArray(Vm& vm) {
     proto->setInstanceKind(ObjectKind::Array);
     vm.protos().array = proto;
     Ref<FunctionObject> ctor = defineClass(vm, *vm.global(), u"Array", arrayConstruct, arrayConstruct, proto);
-    vm.defineMethod(*proto, u"push", push);
-    vm.defineMethod(*proto, u"unshift", unshift);
-    vm.defineMethod(*proto, u"shift", shift);
-    vm.defineMethod(*proto, u"pop", pop);
-    vm.defineMethod(*proto, u"reverse", reverse);
-    vm.defineMethod(*proto, u"join", join);
-    vm.defineMethod(*proto, u"slice", slice);
-    vm.defineMethod(*proto, u"splice", splice);
-    vm.defineMethod(*proto, u"concat", concat);
-    vm.defineMethod(*proto, u"toString", arrayToString);
-    vm.defineMethod(*proto, u"sort", sort);
-    vm.defineMethod(*proto, u"sortOn", sortOn);
+    defineMembers(vm, *proto, kArrayPrototypeMembers);
     const std::uint16_t constant = kHidden | PropertyFlag::ReadOnly;
     ctor->defineValue(u"CASEINSENSITIVE", Value(SortOption::CaseInsensitive), constant);
     ctor->defineValue(u"DESCENDING", Value(SortOption::Descending), constant);

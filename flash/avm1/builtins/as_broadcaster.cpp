@@ -3,6 +3,7 @@
 #include "flash/avm1/builtins/as_broadcaster.h"
 
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 
 namespace kinolux::avm1::builtins {
@@ -87,12 +88,16 @@ ObjectRef makeBroadcasterObject(Vm& vm) {
     return object;
 }
 
+constexpr Member kAsBroadcasterMembers[] = {
+    method(u"broadcastMessage", broadcastMessage),
+    method(u"addListener", addListener),
+    method(u"removeListener", removeListener),
+    method(u"initialize", initialize),
+};
+
 void installAsBroadcaster(Vm& vm) {
     Ref<FunctionObject> ctor = defineClass(vm, *vm.global(), u"AsBroadcaster", nullptr, nullptr);
-    vm.defineMethod(*ctor, u"broadcastMessage", broadcastMessage);
-    vm.defineMethod(*ctor, u"addListener", addListener);
-    vm.defineMethod(*ctor, u"removeListener", removeListener);
-    vm.defineMethod(*ctor, u"initialize", initialize);
+    defineMembers(vm, *ctor, kAsBroadcasterMembers);
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -18,9 +18,11 @@ void installAll(Vm& vm) {
     installAsBroadcaster(vm);
     installGlobalFunctions(vm);
     installSystem(vm);
+    installSharedObject(vm);
     installMovieClip(vm);
     installButtonAndTextField(vm);
-    installSoundAndColor(vm);
+    installSound(vm);
+    installColor(vm);
     installInput(vm);
     installXml(vm);
     installLoadVars(vm);

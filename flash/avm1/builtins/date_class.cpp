@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 
 namespace kinolux::avm1::builtins {
@@ -227,6 +228,14 @@ void tagged(Vm& vm, Object& proto, std::u16string_view name, NativeFunction fn, 
     proto.defineValue(String(name), Value(ObjectRef(f)), kHidden);
 }
 
+constexpr Member kDatePrototypeMembers[] = {
+    method(u"toString", dateToString),
+    method(u"valueOf", getTime),
+    method(u"getTime", getTime),
+    method(u"setTime", setTime),
+    method(u"getTimezoneOffset", getTimezoneOffset),
+};
+
 }  // namespace
 
 void installDate(Vm& vm) {
@@ -236,11 +245,7 @@ void installDate(Vm& vm) {
     Ref<FunctionObject> ctor = defineClass(vm, *vm.global(), u"Date", dateCall, dateConstruct, proto);
     vm.defineMethod(*ctor, u"UTC", dateUtc);
     Object& p = *proto;
-    vm.defineMethod(p, u"toString", dateToString);
-    vm.defineMethod(p, u"valueOf", getTime);
-    vm.defineMethod(p, u"getTime", getTime);
-    vm.defineMethod(p, u"setTime", setTime);
-    vm.defineMethod(p, u"getTimezoneOffset", getTimezoneOffset);
+    defineMembers(vm, p, kDatePrototypeMembers);
     const std::pair<std::u16string_view, int> getters[] = {
         {u"getFullYear", Year}, {u"getYear", ShortYear}, {u"getMonth", Month}, {u"getDate", DateField},
         {u"getDay", Weekday}, {u"getHours", Hours}, {u"getMinutes", Minutes}, {u"getSeconds", Seconds},

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 #include "flash/avm1/number_format.h"
 #include "flash/avm1/url_encoding.h"
@@ -135,30 +136,35 @@ Value clearTimer(Vm& vm, const Value&, Args args) {
     return Value();
 }
 
-Value nothing(Vm&, const Value&, Args) { return Value(); }
+
+// The global functions can be deleted, unlike the built-ins' own methods.
+constexpr std::uint16_t kGlobal = PropertyFlag::DontEnum;
+
+constexpr Member kGlobalMembers[] = {
+    accessor(u"NaN", nanGetter, nullptr, kGlobal),
+    accessor(u"Infinity", infinityGetter, nullptr, kGlobal),
+    method(u"escape", escape, kGlobal),
+    method(u"unescape", unescape, kGlobal),
+    method(u"parseInt", parseInt, kGlobal),
+    method(u"parseFloat", parseFloat, kGlobal),
+    method(u"trace", traceFunction, kGlobal),
+    method(u"isNaN", isNaN, kGlobal),
+    method(u"isFinite", isFinite, kGlobal),
+    method(u"updateAfterEvent", nothing, kGlobal),
+    method(u"setInterval", setInterval, kGlobal),
+    method(u"setTimeout", setTimeout, kGlobal),
+};
 
 }  // namespace
 
 void installGlobalFunctions(Vm& vm) {
     Object& global = *vm.global();
-    const std::uint16_t hidden = PropertyFlag::DontEnum;
-    vm.defineProperty(global, u"NaN", nanGetter, nullptr, hidden);
-    vm.defineProperty(global, u"Infinity", infinityGetter, nullptr, hidden);
-    vm.defineMethod(global, u"escape", escape, hidden);
-    vm.defineMethod(global, u"unescape", unescape, hidden);
-    vm.defineMethod(global, u"parseInt", parseInt, hidden);
-    vm.defineMethod(global, u"parseFloat", parseFloat, hidden);
-    vm.defineMethod(global, u"trace", traceFunction, hidden);
-    vm.defineMethod(global, u"isNaN", isNaN, hidden);
-    vm.defineMethod(global, u"isFinite", isFinite, hidden);
-    vm.defineMethod(global, u"updateAfterEvent", nothing, hidden);
-    vm.defineMethod(global, u"setInterval", setInterval, hidden);
-    vm.defineMethod(global, u"setTimeout", setTimeout, hidden);
+    defineMembers(vm, global, kGlobalMembers);
     // The player's _global carries a stray `o` that is null.
-    global.defineValue(u"o", Value::null(), hidden);
+    global.defineValue(u"o", Value::null(), kGlobal);
     Ref<FunctionObject> clear = vm.newNative(clearTimer);
-    global.defineValue(u"clearInterval", Value(ObjectRef(clear)), hidden);
-    global.defineValue(u"clearTimeout", Value(ObjectRef(clear)), hidden);
+    global.defineValue(u"clearInterval", Value(ObjectRef(clear)), kGlobal);
+    global.defineValue(u"clearTimeout", Value(ObjectRef(clear)), kGlobal);
 }
 
 }  // namespace kinolux::avm1::builtins

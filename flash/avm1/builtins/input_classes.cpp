@@ -2,6 +2,7 @@
 // stage, broadcasting the events the player passes on (Vm::notify*).
 #include "flash/avm1/builtins/as_broadcaster.h"
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 
 namespace kinolux::avm1::builtins {
@@ -53,7 +54,30 @@ Value selectionSetFocus(Vm& vm, const Value&, Args args) {
 }
 
 Value minusOne(Vm&, const Value&, Args) { return Value(-1); }
-Value nothing(Vm&, const Value&, Args) { return Value(); }
+
+constexpr Member kKeyMembers[] = {
+    method(u"isDown", keyIsDown),
+    method(u"isToggled", keyIsToggled),
+    method(u"getCode", keyGetCode),
+    method(u"getAscii", keyGetAscii),
+};
+
+constexpr Member kStageMembers[] = {
+    accessor(u"width", stageWidth, nullptr),
+    accessor(u"height", stageHeight, nullptr),
+    accessor(u"scaleMode", stageScaleMode, setStageScaleMode),
+    accessor(u"align", stageAlign, setStageAlign),
+    accessor(u"showMenu", stageShowMenu, setStageShowMenu),
+};
+
+constexpr Member kSelectionMembers[] = {
+    method(u"getFocus", selectionGetFocus),
+    method(u"setFocus", selectionSetFocus),
+    method(u"getBeginIndex", minusOne),
+    method(u"getEndIndex", minusOne),
+    method(u"getCaretIndex", minusOne),
+    method(u"setSelection", nothing),
+};
 
 }  // namespace
 
@@ -61,10 +85,7 @@ void installInput(Vm& vm) {
     Object& global = *vm.global();
     ObjectRef key = makeBroadcasterObject(vm);
     global.defineValue(u"Key", Value(key), PropertyFlag::DontEnum);
-    vm.defineMethod(*key, u"isDown", keyIsDown);
-    vm.defineMethod(*key, u"isToggled", keyIsToggled);
-    vm.defineMethod(*key, u"getCode", keyGetCode);
-    vm.defineMethod(*key, u"getAscii", keyGetAscii);
+    defineMembers(vm, *key, kKeyMembers);
     const std::pair<std::u16string_view, int> codes[] = {
         {u"ALT", 18}, {u"BACKSPACE", 8}, {u"CAPSLOCK", 20}, {u"CONTROL", 17}, {u"DELETEKEY", 46},
         {u"DOWN", 40}, {u"END", 35}, {u"ENTER", 13}, {u"ESCAPE", 27}, {u"HOME", 36},
@@ -81,20 +102,11 @@ void installInput(Vm& vm) {
     ObjectRef stage = makeBroadcasterObject(vm);
     vm.protos().stage = stage;
     global.defineValue(u"Stage", Value(stage), PropertyFlag::DontEnum);
-    vm.defineProperty(*stage, u"width", stageWidth, nullptr);
-    vm.defineProperty(*stage, u"height", stageHeight, nullptr);
-    vm.defineProperty(*stage, u"scaleMode", stageScaleMode, setStageScaleMode);
-    vm.defineProperty(*stage, u"align", stageAlign, setStageAlign);
-    vm.defineProperty(*stage, u"showMenu", stageShowMenu, setStageShowMenu);
+    defineMembers(vm, *stage, kStageMembers);
 
     ObjectRef selection = makeBroadcasterObject(vm);
     global.defineValue(u"Selection", Value(selection), PropertyFlag::DontEnum);
-    vm.defineMethod(*selection, u"getFocus", selectionGetFocus);
-    vm.defineMethod(*selection, u"setFocus", selectionSetFocus);
-    vm.defineMethod(*selection, u"getBeginIndex", minusOne);
-    vm.defineMethod(*selection, u"getEndIndex", minusOne);
-    vm.defineMethod(*selection, u"getCaretIndex", minusOne);
-    vm.defineMethod(*selection, u"setSelection", nothing);
+    defineMembers(vm, *selection, kSelectionMembers);
 }
 
 }  // namespace kinolux::avm1::builtins

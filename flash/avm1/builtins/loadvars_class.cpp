@@ -1,5 +1,6 @@
 // LoadVars: url-encoded variables fetched through the host.
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 #include "flash/avm1/url_encoding.h"
 
@@ -70,8 +71,18 @@ Value onData(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
-Value zero(Vm&, const Value&, Args) { return Value(0); }
-Value nothing(Vm&, const Value&, Args) { return Value(); }
+
+constexpr Member kLoadVarsPrototypeMembers[] = {
+    method(u"decode", decode),
+    method(u"toString", toString),
+    method(u"load", load),
+    method(u"send", send),
+    method(u"sendAndLoad", sendAndLoad),
+    method(u"onData", onData),
+    method(u"getBytesLoaded", zero),
+    method(u"getBytesTotal", zero),
+    method(u"addRequestHeader", nothing),
+};
 
 }  // namespace
 
@@ -79,15 +90,7 @@ void installLoadVars(Vm& vm) {
     ObjectRef proto = vm.newObject();
     vm.protos().loadVars = proto;
     defineClass(vm, *vm.global(), u"LoadVars", nullptr, nullptr, proto);
-    vm.defineMethod(*proto, u"decode", decode);
-    vm.defineMethod(*proto, u"toString", toString);
-    vm.defineMethod(*proto, u"load", load);
-    vm.defineMethod(*proto, u"send", send);
-    vm.defineMethod(*proto, u"sendAndLoad", sendAndLoad);
-    vm.defineMethod(*proto, u"onData", onData);
-    vm.defineMethod(*proto, u"getBytesLoaded", zero);
-    vm.defineMethod(*proto, u"getBytesTotal", zero);
-    vm.defineMethod(*proto, u"addRequestHeader", nothing);
+    defineMembers(vm, *proto, kLoadVarsPrototypeMembers);
     proto->defineValue(u"contentType", Value(String(u"application/x-www-form-urlencoded")), PropertyFlag::DontEnum);
 }
 

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 
 namespace kinolux::avm1::builtins {
@@ -81,36 +82,45 @@ Value mathUnknown(Vm& vm, const Value&, Args args) {
     return Value(NAN);
 }
 
+namespace {
+
+constexpr std::uint16_t kConstant = kHidden | PropertyFlag::ReadOnly;
+
+constexpr Member kMathMembers[] = {
+    constant(u"E", M_E, kConstant),
+    constant(u"LN10", M_LN10, kConstant),
+    constant(u"LN2", M_LN2, kConstant),
+    constant(u"LOG10E", M_LOG10E, kConstant),
+    constant(u"LOG2E", M_LOG2E, kConstant),
+    constant(u"PI", M_PI, kConstant),
+    constant(u"SQRT1_2", M_SQRT1_2, kConstant),
+    constant(u"SQRT2", M_SQRT2, kConstant),
+    method(u"abs", unary<absolute>, kConstant),
+    method(u"acos", unary<arcCos>, kConstant),
+    method(u"asin", unary<arcSin>, kConstant),
+    method(u"atan", unary<arcTan>, kConstant),
+    method(u"ceil", unary<ceiling>, kConstant),
+    method(u"cos", unary<cosine>, kConstant),
+    method(u"exp", unary<exponential>, kConstant),
+    method(u"floor", unary<flooring>, kConstant),
+    method(u"log", unary<logarithm>, kConstant),
+    method(u"sin", unary<sine>, kConstant),
+    method(u"sqrt", unary<squareRoot>, kConstant),
+    method(u"tan", unary<tangent>, kConstant),
+    method(u"round", unary<rounding>, kConstant),
+    method(u"atan2", atan2, kConstant),
+    method(u"pow", pow, kConstant),
+    method(u"max", max, kConstant),
+    method(u"min", min, kConstant),
+    method(u"random", random, kConstant),
+};
+
+}  // namespace
+
 void installMath(Vm& vm) {
     ObjectRef math = vm.newObject();
     vm.global()->defineValue(u"Math", Value(math), PropertyFlag::DontEnum);
-    const std::uint16_t flags = kHidden | PropertyFlag::ReadOnly;
-    math->defineValue(u"E", Value(M_E), flags);
-    math->defineValue(u"LN10", Value(M_LN10), flags);
-    math->defineValue(u"LN2", Value(M_LN2), flags);
-    math->defineValue(u"LOG10E", Value(M_LOG10E), flags);
-    math->defineValue(u"LOG2E", Value(M_LOG2E), flags);
-    math->defineValue(u"PI", Value(M_PI), flags);
-    math->defineValue(u"SQRT1_2", Value(M_SQRT1_2), flags);
-    math->defineValue(u"SQRT2", Value(M_SQRT2), flags);
-    vm.defineMethod(*math, u"abs", unary<absolute>, flags);
-    vm.defineMethod(*math, u"acos", unary<arcCos>, flags);
-    vm.defineMethod(*math, u"asin", unary<arcSin>, flags);
-    vm.defineMethod(*math, u"atan", unary<arcTan>, flags);
-    vm.defineMethod(*math, u"ceil", unary<ceiling>, flags);
-    vm.defineMethod(*math, u"cos", unary<cosine>, flags);
-    vm.defineMethod(*math, u"exp", unary<exponential>, flags);
-    vm.defineMethod(*math, u"floor", unary<flooring>, flags);
-    vm.defineMethod(*math, u"log", unary<logarithm>, flags);
-    vm.defineMethod(*math, u"sin", unary<sine>, flags);
-    vm.defineMethod(*math, u"sqrt", unary<squareRoot>, flags);
-    vm.defineMethod(*math, u"tan", unary<tangent>, flags);
-    vm.defineMethod(*math, u"round", unary<rounding>, flags);
-    vm.defineMethod(*math, u"atan2", atan2, flags);
-    vm.defineMethod(*math, u"pow", pow, flags);
-    vm.defineMethod(*math, u"max", max, flags);
-    vm.defineMethod(*math, u"min", min, flags);
-    vm.defineMethod(*math, u"random", random, flags);
+    defineMembers(vm, *math, kMathMembers);
 }
 
 }  // namespace kinolux::avm1::builtins

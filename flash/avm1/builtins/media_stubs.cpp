@@ -5,17 +5,16 @@
 // as far as scripts can observe without a user or a network.
 #include "flash/avm1/builtins/as_broadcaster.h"
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 
 namespace kinolux::avm1::builtins {
 
 namespace {
 
-Value nothing(Vm&, const Value&, Args) { return Value(); }
 Value no(Vm&, const Value&, Args) { return Value(false); }
 Value yes(Vm&, const Value&, Args) { return Value(true); }
 Value nullValue(Vm&, const Value&, Args) { return Value::null(); }
-Value zero(Vm&, const Value&, Args) { return Value(0); }
 Value construct(Vm&, const Value& thisValue, Args) { return thisValue; }
 
 // A class with the given methods on its prototype, each answering `fn`.
@@ -146,15 +145,41 @@ MovieClipBinding* asMovieClipOf(Vm& vm, const Value& v) {
     return object && object->kind() == DisplayKind::MovieClip ? static_cast<MovieClipBinding*>(object) : nullptr;
 }
 
+constexpr std::uint16_t kSwf6 = PropertyFlag::DontEnum | PropertyFlag::DontDelete | PropertyFlag::OnlySwf6Up;
+
+constexpr Member kAccessibilityMembers[] = {
+    method(u"isActive", no, kSwf6),
+    method(u"sendEvent", nothing, kSwf6),
+    method(u"updateProperties", nothing, kSwf6),
+};
+
+constexpr Member kLoaderMembers[] = {
+    method(u"loadClip", loadClip),
+    method(u"unloadClip", unloadClip),
+    method(u"getProgress", getProgress),
+};
+
+constexpr Member kImeMembers[] = {
+    method(u"getEnabled", no),
+    method(u"setEnabled", no),
+    method(u"getConversionMode", nothing),
+    method(u"setConversionMode", no),
+    method(u"setCompositionString", no),
+    method(u"doConversion", no),
+};
+
+constexpr Member kSheetMembers[] = {
+    method(u"parseCSS", yes),
+    method(u"load", no),
+    method(u"getStyleNames", nothing),
+};
+
 void installMediaStubs(Vm& vm) {
     Object& global = *vm.global();
 
     ObjectRef accessibility = vm.newObject();
     global.defineValue(u"Accessibility", Value(accessibility), PropertyFlag::DontEnum);
-    const std::uint16_t swf6 = PropertyFlag::DontEnum | PropertyFlag::DontDelete | PropertyFlag::OnlySwf6Up;
-    vm.defineMethod(*accessibility, u"isActive", no, swf6);
-    vm.defineMethod(*accessibility, u"sendEvent", nothing, swf6);
-    vm.defineMethod(*accessibility, u"updateProperties", nothing, swf6);
+    defineMembers(vm, *accessibility, kAccessibilityMembers);
 
     for (std::u16string_view device : {u"Camera", u"Microphone"}) {
         ObjectRef proto = vm.newObject();
@@ -189,20 +214,13 @@ void installMediaStubs(Vm& vm) {
             loader->defineValue(key, broadcaster.object()->ownValue(key, true), kHidden);
         }
     }
-    vm.defineMethod(*loader, u"loadClip", loadClip);
-    vm.defineMethod(*loader, u"unloadClip", unloadClip);
-    vm.defineMethod(*loader, u"getProgress", getProgress);
+    defineMembers(vm, *loader, kLoaderMembers);
 
     Value system = global.ownValue(String(u"System"), true);
     if (system.isObject()) {
         ObjectRef ime = makeBroadcasterObject(vm);
         system.object()->defineValue(u"IME", Value(ime), PropertyFlag::DontEnum);
-        vm.defineMethod(*ime, u"getEnabled", no);
-        vm.defineMethod(*ime, u"setEnabled", no);
-        vm.defineMethod(*ime, u"getConversionMode", nothing);
-        vm.defineMethod(*ime, u"setConversionMode", no);
-        vm.defineMethod(*ime, u"setCompositionString", no);
-        vm.defineMethod(*ime, u"doConversion", no);
+        defineMembers(vm, *ime, kImeMembers);
     }
 
     Value textField = global.ownValue(String(u"TextField"), true);
@@ -211,9 +229,7 @@ void installMediaStubs(Vm& vm) {
         Ref<FunctionObject> ctor = vm.newNative(construct, construct, sheet);
         textField.object()->defineValue(u"StyleSheet", Value(ObjectRef(ctor)),
                                         PropertyFlag::DontEnum | PropertyFlag::OnlySwf7Up);
-        vm.defineMethod(*sheet, u"parseCSS", yes);
-        vm.defineMethod(*sheet, u"load", no);
-        vm.defineMethod(*sheet, u"getStyleNames", nothing);
+        defineMembers(vm, *sheet, kSheetMembers);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 #include "flash/avm1/timeline_actions.h"
 
@@ -493,64 +494,72 @@ Value setTransform(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
+constexpr Member kDisplayAccessorMembers[] = {
+    accessor(u"enabled", getEnabled, setEnabled),
+    accessor(u"useHandCursor", getUseHandCursor, setUseHandCursor),
+    accessor(u"blendMode", getBlendMode, setBlendMode),
+    accessor(u"cacheAsBitmap", getCacheAsBitmap, setCacheAsBitmap),
+};
+
 }  // namespace
 
 void defineDisplayAccessors(Vm& vm, Object& proto) {
-    vm.defineProperty(proto, u"enabled", getEnabled, setEnabled);
-    vm.defineProperty(proto, u"useHandCursor", getUseHandCursor, setUseHandCursor);
-    vm.defineProperty(proto, u"blendMode", getBlendMode, setBlendMode);
-    vm.defineProperty(proto, u"cacheAsBitmap", getCacheAsBitmap, setCacheAsBitmap);
+    defineMembers(vm, proto, kDisplayAccessorMembers);
     vm.defineProperty(proto, u"transform", getTransform, setTransform,
                       PropertyFlag::DontEnum | PropertyFlag::DontDelete | PropertyFlag::OnlySwf8Up);
     vm.defineMethod(proto, u"getDepth", getDepth);
     vm.defineMethod(proto, u"swapDepths", swapDepths);
 }
 
+constexpr Member kMovieClipPrototypeMembers[] = {
+    method(u"play", play),
+    method(u"stop", stop),
+    method(u"nextFrame", nextFrame),
+    method(u"prevFrame", prevFrame),
+    method(u"gotoAndPlay", gotoAndPlay),
+    method(u"gotoAndStop", gotoAndStop),
+    method(u"nextScene", nextScene),
+    method(u"prevScene", prevScene),
+    method(u"createEmptyMovieClip", createEmptyMovieClip),
+    method(u"attachMovie", attachMovie),
+    method(u"duplicateMovieClip", duplicateMovieClip),
+    method(u"createTextField", createTextField),
+    method(u"removeMovieClip", removeSelf),
+    method(u"getNextHighestDepth", getNextHighestDepth),
+    method(u"getInstanceAtDepth", getInstanceAtDepth),
+    method(u"getBounds", getBounds),
+    method(u"getRect", getBounds),
+    method(u"hitTest", hitTest),
+    method(u"localToGlobal", localToGlobal),
+    method(u"globalToLocal", globalToLocal),
+    method(u"startDrag", startDrag),
+    method(u"stopDrag", stopDrag),
+    method(u"loadMovie", loadMovie),
+    method(u"unloadMovie", unloadMovie),
+    method(u"loadVariables", loadVariables),
+    method(u"getURL", getUrl),
+    method(u"getBytesLoaded", getBytesLoaded),
+    method(u"getBytesTotal", getBytesTotal),
+    method(u"getSWFVersion", getSwfVersion),
+    method(u"setMask", setMask),
+    method(u"clear", clear),
+    method(u"lineStyle", lineStyle),
+    method(u"beginFill", beginFill),
+    method(u"beginGradientFill", beginGradientFill),
+    method(u"lineGradientStyle", lineGradientStyle),
+    method(u"moveTo", moveTo),
+    method(u"lineTo", lineTo),
+    method(u"curveTo", curveTo),
+    method(u"endFill", endFill),
+    accessor(u"_lockroot", getLockRoot, setLockRoot),
+};
+
 void installMovieClip(Vm& vm) {
     ObjectRef proto = vm.newObject();
     vm.protos().movieClip = proto;
     defineClass(vm, *vm.global(), u"MovieClip", nullptr, nullptr, proto);
     Object& p = *proto;
-    vm.defineMethod(p, u"play", play);
-    vm.defineMethod(p, u"stop", stop);
-    vm.defineMethod(p, u"nextFrame", nextFrame);
-    vm.defineMethod(p, u"prevFrame", prevFrame);
-    vm.defineMethod(p, u"gotoAndPlay", gotoAndPlay);
-    vm.defineMethod(p, u"gotoAndStop", gotoAndStop);
-    vm.defineMethod(p, u"nextScene", nextScene);
-    vm.defineMethod(p, u"prevScene", prevScene);
-    vm.defineMethod(p, u"createEmptyMovieClip", createEmptyMovieClip);
-    vm.defineMethod(p, u"attachMovie", attachMovie);
-    vm.defineMethod(p, u"duplicateMovieClip", duplicateMovieClip);
-    vm.defineMethod(p, u"createTextField", createTextField);
-    vm.defineMethod(p, u"removeMovieClip", removeSelf);
-    vm.defineMethod(p, u"getNextHighestDepth", getNextHighestDepth);
-    vm.defineMethod(p, u"getInstanceAtDepth", getInstanceAtDepth);
-    vm.defineMethod(p, u"getBounds", getBounds);
-    vm.defineMethod(p, u"getRect", getBounds);
-    vm.defineMethod(p, u"hitTest", hitTest);
-    vm.defineMethod(p, u"localToGlobal", localToGlobal);
-    vm.defineMethod(p, u"globalToLocal", globalToLocal);
-    vm.defineMethod(p, u"startDrag", startDrag);
-    vm.defineMethod(p, u"stopDrag", stopDrag);
-    vm.defineMethod(p, u"loadMovie", loadMovie);
-    vm.defineMethod(p, u"unloadMovie", unloadMovie);
-    vm.defineMethod(p, u"loadVariables", loadVariables);
-    vm.defineMethod(p, u"getURL", getUrl);
-    vm.defineMethod(p, u"getBytesLoaded", getBytesLoaded);
-    vm.defineMethod(p, u"getBytesTotal", getBytesTotal);
-    vm.defineMethod(p, u"getSWFVersion", getSwfVersion);
-    vm.defineMethod(p, u"setMask", setMask);
-    vm.defineMethod(p, u"clear", clear);
-    vm.defineMethod(p, u"lineStyle", lineStyle);
-    vm.defineMethod(p, u"beginFill", beginFill);
-    vm.defineMethod(p, u"beginGradientFill", beginGradientFill);
-    vm.defineMethod(p, u"lineGradientStyle", lineGradientStyle);
-    vm.defineMethod(p, u"moveTo", moveTo);
-    vm.defineMethod(p, u"lineTo", lineTo);
-    vm.defineMethod(p, u"curveTo", curveTo);
-    vm.defineMethod(p, u"endFill", endFill);
-    vm.defineProperty(p, u"_lockroot", getLockRoot, setLockRoot);
+    defineMembers(vm, p, kMovieClipPrototypeMembers);
     defineDisplayAccessors(vm, p);
 }
 

@@ -14,6 +14,12 @@ inline const Value& arg(Args args, std::size_t i) {
     return i < args.size() ? args[i] : kUndefined;
 }
 
+// A method that does nothing here (stubs of player features a converted
+// movie has no use for).
+inline Value nothing(Vm&, const Value&, Args) { return Value(); }
+// getBytesLoaded and the like, for what is never loaded from anywhere.
+inline Value zero(Vm&, const Value&, Args) { return Value(0); }
+
 inline Object* thisObject(const Value& thisValue) {
     return thisValue.isObject() ? thisValue.object() : nullptr;
 }

@@ -1,5 +1,6 @@
 // Object and Function.
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 
 namespace kinolux::avm1::builtins {
@@ -168,21 +169,25 @@ Value functionApply(Vm& vm, const Value& thisValue, Args args) {
     return vm.callWithHome(thisValue, self, list, home);
 }
 
+constexpr Member kObjectPrototypeMembers[] = {
+    method(u"addProperty", addProperty),
+    method(u"hasOwnProperty", hasOwnProperty),
+    method(u"isPropertyEnumerable", isPropertyEnumerable),
+    method(u"isPrototypeOf", isPrototypeOf),
+    method(u"toString", objectToString),
+    method(u"toLocaleString", objectToString),
+    method(u"valueOf", valueOf),
+    method(u"watch", watch),
+    method(u"unwatch", unwatch),
+};
+
 }  // namespace
 
 void installObject(Vm& vm) {
     Object& proto = *vm.protos().object;
     Ref<FunctionObject> ctor = vm.newNative(objectCall, objectConstruct, vm.protos().object);
     vm.global()->defineValue(u"Object", Value(ObjectRef(ctor)), PropertyFlag::DontEnum);
-    vm.defineMethod(proto, u"addProperty", addProperty);
-    vm.defineMethod(proto, u"hasOwnProperty", hasOwnProperty);
-    vm.defineMethod(proto, u"isPropertyEnumerable", isPropertyEnumerable);
-    vm.defineMethod(proto, u"isPrototypeOf", isPrototypeOf);
-    vm.defineMethod(proto, u"toString", objectToString);
-    vm.defineMethod(proto, u"toLocaleString", objectToString);
-    vm.defineMethod(proto, u"valueOf", valueOf);
-    vm.defineMethod(proto, u"watch", watch);
-    vm.defineMethod(proto, u"unwatch", unwatch);
+    defineMembers(vm, proto, kObjectPrototypeMembers);
     vm.defineMethod(*ctor, u"registerClass", registerClass);
     vm.defineMethod(*vm.global(), u"ASSetPropFlags", asSetPropFlags, PropertyFlag::DontEnum);
 }

@@ -4,6 +4,7 @@
 
 #include "flash/avm1/builtins/builtins.h"
 #include "flash/avm1/case_mapping.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 
 namespace kinolux::avm1::builtins {
@@ -176,6 +177,22 @@ Value toUpperCase(Vm& vm, const Value& thisValue, Args) {
     return Value(String(out));
 }
 
+constexpr Member kStringPrototypeMembers[] = {
+    method(u"toString", toStringValueOf),
+    method(u"valueOf", toStringValueOf),
+    method(u"charAt", charAt),
+    method(u"charCodeAt", charCodeAt),
+    method(u"concat", concat),
+    method(u"indexOf", indexOf),
+    method(u"lastIndexOf", lastIndexOf),
+    method(u"slice", slice),
+    method(u"split", split),
+    method(u"substr", substr),
+    method(u"substring", substring),
+    method(u"toLowerCase", toLowerCase),
+    method(u"toUpperCase", toUpperCase),
+};
+
 }  // namespace
 
 void installString(Vm& vm) {
@@ -185,19 +202,7 @@ void installString(Vm& vm) {
     vm.protos().string = proto;
     Ref<FunctionObject> ctor = defineClass(vm, *vm.global(), u"String", stringCall, stringConstruct, proto);
     vm.defineMethod(*ctor, u"fromCharCode", fromCharCode);
-    vm.defineMethod(*proto, u"toString", toStringValueOf);
-    vm.defineMethod(*proto, u"valueOf", toStringValueOf);
-    vm.defineMethod(*proto, u"charAt", charAt);
-    vm.defineMethod(*proto, u"charCodeAt", charCodeAt);
-    vm.defineMethod(*proto, u"concat", concat);
-    vm.defineMethod(*proto, u"indexOf", indexOf);
-    vm.defineMethod(*proto, u"lastIndexOf", lastIndexOf);
-    vm.defineMethod(*proto, u"slice", slice);
-    vm.defineMethod(*proto, u"split", split);
-    vm.defineMethod(*proto, u"substr", substr);
-    vm.defineMethod(*proto, u"substring", substring);
-    vm.defineMethod(*proto, u"toLowerCase", toLowerCase);
-    vm.defineMethod(*proto, u"toUpperCase", toUpperCase);
+    defineMembers(vm, *proto, kStringPrototypeMembers);
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -1,9 +1,9 @@
-// System (capabilities, security) and SharedObject, kept in memory: a
-// converted movie has no lasting local storage.
+// System: capabilities, security and the other products.
 #include <cctype>
 #include <string>
 
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 
 namespace kinolux::avm1::builtins {
@@ -26,56 +26,27 @@ std::string escapeUrl(const std::string& text) {
     return out;
 }
 
-Value nothing(Vm&, const Value&, Args) { return Value(); }
 // allowDomain and allowInsecureDomain accept any domain; with none, they fail.
 Value allowDomain(Vm&, const Value&, Args args) { return Value(!args.empty()); }
-Value yes(Vm&, const Value&, Args) { return Value(true); }
-Value zero(Vm&, const Value&, Args) { return Value(0); }
 
-Value sharedObjectClear(Vm& vm, const Value& thisValue, Args) {
-    if (ObjectRef self = vm.toObject(thisValue)) self->defineValue(u"data", Value(vm.newObject()), PropertyFlag::DontDelete);
-    return Value();
-}
+constexpr Member kSystemMembers[] = {
+    method(u"setClipboard", nothing),
+    method(u"showSettings", nothing),
+};
 
-Value getLocal(Vm& vm, const Value& thisValue, Args args) {
-    // One object per name for the life of the movie.
-    ObjectRef ctor = vm.toObject(thisValue);
-    if (!ctor || args.empty()) return Value::null();
-    String key = String::concat(String(u"\x01local:"), vm.toString(args[0]));
-    Value cached = ctor->ownValue(key, true);
-    if (cached.isObject()) return cached;
-    ObjectRef object = vm.createInstance(Value(vm.protos().sharedObject));
-    object->defineValue(u"data", Value(vm.newObject()), PropertyFlag::DontDelete);
-    ctor->defineValue(key, Value(object), kHidden);
-    return Value(object);
-}
+constexpr Member kSecurityMembers[] = {
+    method(u"allowDomain", allowDomain),
+    method(u"allowInsecureDomain", allowDomain),
+    method(u"loadPolicyFile", nothing),
+};
 
-}  // namespace
+constexpr Member kProductMembers[] = {
+    method(u"isRunning", nothing), method(u"isInstalled", nothing), method(u"launch", nothing),
+    method(u"download", nothing),  method(u"installedVersion", nothing), method(u"validate", nothing),
+};
 
-void installSystem(Vm& vm) {
-    Object& global = *vm.global();
-    ObjectRef system = vm.newObject();
-    global.defineValue(u"System", Value(system), PropertyFlag::DontEnum);
-    system->defineValue(u"useCodepage", Value(false), PropertyFlag::DontEnum);
-    system->defineValue(u"exactSettings", Value(vm.rootSwfVersion() >= 7), PropertyFlag::DontEnum);
-    vm.defineMethod(*system, u"setClipboard", nothing);
-    vm.defineMethod(*system, u"showSettings", nothing);
-
-    ObjectRef security = vm.newObject();
-    system->defineValue(u"security", Value(security), PropertyFlag::DontEnum);
-    vm.defineMethod(*security, u"allowDomain", allowDomain);
-    vm.defineMethod(*security, u"allowInsecureDomain", allowDomain);
-    vm.defineMethod(*security, u"loadPolicyFile", nothing);
-    security->defineValue(u"sandboxType", Value(String(u"localTrusted")), PropertyFlag::DontEnum);
-
-    // Other Macromedia products (none are ever there).
-    ObjectRef product = vm.newObject();
-    defineClass(vm, *system, u"Product", nullptr, nullptr, product);
-    for (std::u16string_view name : {u"isRunning", u"isInstalled", u"launch", u"download", u"installedVersion", u"validate"})
-        vm.defineMethod(*product, name, nothing);
-
-    ObjectRef capabilities = vm.newObject();
-    system->defineValue(u"capabilities", Value(capabilities), PropertyFlag::DontEnum);
+// What the player says of itself, unless the host says otherwise.
+void defineCapabilities(Vm& vm, Object& capabilities) {
     const std::pair<std::u16string_view, Value> defaults[] = {
         {u"version", Value(String(u"LNX 8,0,0,0"))},
         {u"os", Value(String(u"Linux"))},
@@ -107,7 +78,7 @@ void installSystem(Vm& vm) {
     };
     for (const auto& [name, fallback] : defaults) {
         std::optional<Value> chosen = vm.host().capability(name);
-        capabilities->defineValue(name, chosen ? *chosen : fallback, PropertyFlag::DontEnum);
+        capabilities.defineValue(name, chosen ? *chosen : fallback, PropertyFlag::DontEnum);
     }
     // The same facts in the short form the player sends to servers.
     const std::pair<const char*, std::u16string_view> codes[] = {
@@ -123,26 +94,42 @@ void installSystem(Vm& vm) {
     for (const auto& [code, name] : codes) {
         std::string value;
         if (name == u"screenResolution") {
-            value = vm.toString(capabilities->ownValue(String(u"screenResolutionX"), true)).toUtf8() + "x" +
-                    vm.toString(capabilities->ownValue(String(u"screenResolutionY"), true)).toUtf8();
+            value = vm.toString(capabilities.ownValue(String(u"screenResolutionX"), true)).toUtf8() + "x" +
+                    vm.toString(capabilities.ownValue(String(u"screenResolutionY"), true)).toUtf8();
         } else {
-            Value v = capabilities->ownValue(String(name), true);
+            Value v = capabilities.ownValue(String(name), true);
             value = v.isBoolean() ? (v.boolean() ? "t" : "f") : vm.toString(v).toUtf8();
         }
         if (!server.empty()) server += '&';
         server += std::string(code) + "=" + escapeUrl(value);
     }
-    capabilities->defineValue(u"serverString", Value(String::fromUtf8(server)), PropertyFlag::DontEnum);
+    capabilities.defineValue(u"serverString", Value(String::fromUtf8(server)), PropertyFlag::DontEnum);
 
-    ObjectRef proto = vm.newObject();
-    proto->setInstanceKind(ObjectKind::SharedObject);
-    vm.protos().sharedObject = proto;
-    Ref<FunctionObject> ctor = defineClass(vm, global, u"SharedObject", nullptr, nullptr, proto);
-    vm.defineMethod(*ctor, u"getLocal", getLocal);
-    vm.defineMethod(*proto, u"flush", yes);
-    vm.defineMethod(*proto, u"clear", sharedObjectClear);
-    vm.defineMethod(*proto, u"getSize", zero);
-    vm.defineMethod(*proto, u"close", nothing);
+}
+
+}  // namespace
+
+void installSystem(Vm& vm) {
+    Object& global = *vm.global();
+    ObjectRef system = vm.newObject();
+    global.defineValue(u"System", Value(system), PropertyFlag::DontEnum);
+    system->defineValue(u"useCodepage", Value(false), PropertyFlag::DontEnum);
+    system->defineValue(u"exactSettings", Value(vm.rootSwfVersion() >= 7), PropertyFlag::DontEnum);
+    defineMembers(vm, *system, kSystemMembers);
+
+    ObjectRef security = vm.newObject();
+    system->defineValue(u"security", Value(security), PropertyFlag::DontEnum);
+    defineMembers(vm, *security, kSecurityMembers);
+    security->defineValue(u"sandboxType", Value(String(u"localTrusted")), PropertyFlag::DontEnum);
+
+    // Other Macromedia products (none are ever there).
+    ObjectRef product = vm.newObject();
+    defineClass(vm, *system, u"Product", nullptr, nullptr, product);
+    defineMembers(vm, *product, kProductMembers);
+
+    ObjectRef capabilities = vm.newObject();
+    system->defineValue(u"capabilities", Value(capabilities), PropertyFlag::DontEnum);
+    defineCapabilities(vm, *capabilities);
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -1,6 +1,7 @@
 // TextField, TextFormat and Button: accessors over the bindings.
 #include "flash/avm1/builtins/as_broadcaster.h"
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 #include "flash/avm1/timeline_actions.h"
 
@@ -231,6 +232,16 @@ Value removeTextField(Vm& vm, const Value& thisValue, Args) {
 
 Value emptyArray(Vm& vm, const Value&, Args) { return Value(ObjectRef(vm.newArray())); }
 
+constexpr Member kTextFieldPrototypeMembers[] = {
+    method(u"setTextFormat", setTextFormat),
+    method(u"getTextFormat", getTextFormat),
+    method(u"setNewTextFormat", setNewTextFormat),
+    method(u"getNewTextFormat", getNewTextFormat),
+    method(u"replaceText", replaceText),
+    method(u"replaceSel", replaceSel),
+    method(u"removeTextField", removeTextField),
+};
+
 }  // namespace
 
 void installButtonAndTextField(Vm& vm) {
@@ -257,13 +268,7 @@ void installButtonAndTextField(Vm& vm) {
         }
         fieldProto->defineAccessor(String(kFieldProperties[i].name), ObjectRef(getter), ObjectRef(setter), kHidden);
     }
-    vm.defineMethod(*fieldProto, u"setTextFormat", setTextFormat);
-    vm.defineMethod(*fieldProto, u"getTextFormat", getTextFormat);
-    vm.defineMethod(*fieldProto, u"setNewTextFormat", setNewTextFormat);
-    vm.defineMethod(*fieldProto, u"getNewTextFormat", getNewTextFormat);
-    vm.defineMethod(*fieldProto, u"replaceText", replaceText);
-    vm.defineMethod(*fieldProto, u"replaceSel", replaceSel);
-    vm.defineMethod(*fieldProto, u"removeTextField", removeTextField);
+    defineMembers(vm, *fieldProto, kTextFieldPrototypeMembers);
     defineDisplayAccessors(vm, *fieldProto);
 
     ObjectRef buttonProto = vm.newObject();

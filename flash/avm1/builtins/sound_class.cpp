@@ -1,9 +1,9 @@
-// Sound and Color: thin objects over the player's sounds and the color
-// transform of a clip.
+// Sound: a thin object over the player's sounds.
 #include <algorithm>
 #include <cmath>
 
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 
 namespace kinolux::avm1::builtins {
@@ -126,7 +126,6 @@ Value keepOwnValue(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
-Value nothing(Vm&, const Value&, Args) { return Value(); }
 
 Value loadSound(Vm& vm, const Value& thisValue, Args args) {
     SOUND_OR_RETURN(Value());
@@ -156,142 +155,50 @@ Value setTransform(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
-Value zero(Vm&, const Value&, Args) { return Value(0); }
-
 #undef SOUND_OR_RETURN
 
-// ---- Color ----
-
-DisplayObjectBinding* colorTarget(Vm& vm, const Value& thisValue) {
-    Object* self = thisObject(thisValue);
-    if (!self) return nullptr;
-    Value target = vm.get(ObjectRef(self), String(u"target"));
-    // An empty path names no clip here (elsewhere it is the current one).
-    if (target.isUndefined() || (target.isString() && vm.toString(target).empty())) return nullptr;
-    return vm.resolveTarget(target, true);
-}
-
-// The player keeps a color transform in 16-bit fixed point: multipliers
-// in 1/256 steps, offsets whole, both wrapping at 16 bits.
-double wrap16(double v) {
-    if (!std::isfinite(v)) return 0;
-    return static_cast<double>(static_cast<std::int16_t>(static_cast<std::uint16_t>(
-        static_cast<std::int64_t>(std::trunc(std::fmod(v, 65536.0))))));
-}
-double fixedMultiplier(double percent) { return wrap16(percent * 2.56) / 256.0; }
-double fixedOffset(double v) { return wrap16(v); }
-
-// The target is kept as the object's own `target`, hidden and read-only.
-Value colorConstruct(Vm&, const Value& thisValue, Args args) {
-    if (Object* self = thisObject(thisValue))
-        self->defineValue(String(u"target"), arg(args, 0), kHidden | PropertyFlag::ReadOnly);
-    return thisValue;
-}
-
-Value setRgb(Vm& vm, const Value& thisValue, Args args) {
-    DisplayObjectBinding* target = colorTarget(vm, thisValue);
-    if (!target || args.empty()) return Value();
-    std::int32_t rgb = vm.toInt32(args[0]);
-    ColorTransform ct = target->colorTransform();
-    ct.redMultiplier = ct.greenMultiplier = ct.blueMultiplier = 0;
-    ct.redOffset = (rgb >> 16) & 0xFF;
-    ct.greenOffset = (rgb >> 8) & 0xFF;
-    ct.blueOffset = rgb & 0xFF;
-    target->setColorTransform(ct);
-    return Value();
-}
-
-Value getRgb(Vm& vm, const Value& thisValue, Args) {
-    DisplayObjectBinding* target = colorTarget(vm, thisValue);
-    if (!target) return Value();
-    ColorTransform ct = target->colorTransform();
-    // The offsets are combined as signed numbers: a negative one fills the
-    // bits above it.
-    auto component = [](double v) { return static_cast<std::uint32_t>(static_cast<std::int32_t>(v)); };
-    return Value(static_cast<std::int32_t>(component(ct.redOffset) << 16 | component(ct.greenOffset) << 8 |
-                                           component(ct.blueOffset)));
-}
-
-struct TransformField {
-    const char16_t* name;
-    double ColorTransform::*field;
-    bool multiplier;
+constexpr Member kSoundPrototypeMembers[] = {
+    method(u"attachSound", attachSound),
+    method(u"start", start),
+    method(u"stop", stop),
+    method(u"getVolume", getVolume),
+    method(u"setVolume", setVolume),
+    method(u"getPan", getPan),
+    method(u"setPan", setPan),
+    method(u"getTransform", getTransform),
+    method(u"setTransform", setTransform),
+    method(u"loadSound", loadSound),
+    method(u"getBytesLoaded", zero),
+    method(u"getBytesTotal", zero),
 };
 
-constexpr TransformField kColorFields[] = {
-    {u"ra", &ColorTransform::redMultiplier, true},   {u"rb", &ColorTransform::redOffset, false},
-    {u"ga", &ColorTransform::greenMultiplier, true}, {u"gb", &ColorTransform::greenOffset, false},
-    {u"ba", &ColorTransform::blueMultiplier, true},  {u"bb", &ColorTransform::blueOffset, false},
-    {u"aa", &ColorTransform::alphaMultiplier, true}, {u"ab", &ColorTransform::alphaOffset, false},
+// Flash Player 6 added these.
+constexpr std::uint16_t kSwf6 = kHidden | PropertyFlag::OnlySwf6Up;
+
+constexpr Member kSoundSwf6Members[] = {
+    method(u"getDuration", getDuration, kSwf6),
+    method(u"setDuration", nothing, kSwf6),
+    method(u"getPosition", getPosition, kSwf6),
+    method(u"setPosition", nothing, kSwf6),
 };
-
-Value colorGetTransform(Vm& vm, const Value& thisValue, Args) {
-    DisplayObjectBinding* target = colorTarget(vm, thisValue);
-    if (!target) return Value();
-    ColorTransform ct = target->colorTransform();
-    ObjectRef out = vm.newObject();
-    for (const TransformField& f : kColorFields)
-        vm.set(out, String(f.name), Value(ct.*f.field * (f.multiplier ? 100.0 : 1.0)));
-    return Value(out);
-}
-
-Value colorSetTransform(Vm& vm, const Value& thisValue, Args args) {
-    DisplayObjectBinding* target = colorTarget(vm, thisValue);
-    if (!target || !arg(args, 0).isObject()) return Value();
-    ObjectRef in = args[0].objectRef();
-    ColorTransform ct = target->colorTransform();
-    // Only the object's own fields count; what is no finite number is 0.
-    for (const TransformField& f : kColorFields) {
-        String name(f.name);
-        if (!vm.hasOwnProperty(*in, name)) continue;
-        double v = vm.toNumber(vm.get(in, name));
-        ct.*f.field = f.multiplier ? fixedMultiplier(v) : fixedOffset(v);
-    }
-    target->setColorTransform(ct);
-    return Value();
-}
 
 }  // namespace
 
 ObjectRef makeSoundObject(Vm& vm, const Value& proto) { return ObjectRef(vm.heap().make<SoundObject>(proto)); }
 
-void installSoundAndColor(Vm& vm) {
+void installSound(Vm& vm) {
     ObjectRef soundProto = vm.newObject();
     soundProto->setInstanceKind(ObjectKind::Sound);
     vm.protos().sound = soundProto;
     defineClass(vm, *vm.global(), u"Sound", nullptr, soundConstruct, soundProto);
     Object& s = *soundProto;
-    vm.defineMethod(s, u"attachSound", attachSound);
-    vm.defineMethod(s, u"start", start);
-    vm.defineMethod(s, u"stop", stop);
-    vm.defineMethod(s, u"getVolume", getVolume);
-    vm.defineMethod(s, u"setVolume", setVolume);
-    vm.defineMethod(s, u"getPan", getPan);
-    vm.defineMethod(s, u"setPan", setPan);
-    vm.defineMethod(s, u"getTransform", getTransform);
-    vm.defineMethod(s, u"setTransform", setTransform);
-    vm.defineMethod(s, u"loadSound", loadSound);
-    vm.defineMethod(s, u"getBytesLoaded", zero);
-    vm.defineMethod(s, u"getBytesTotal", zero);
-    const std::uint16_t swf6 = kHidden | PropertyFlag::OnlySwf6Up;
-    vm.defineMethod(s, u"getDuration", getDuration, swf6);
-    vm.defineMethod(s, u"setDuration", nothing, swf6);
-    vm.defineMethod(s, u"getPosition", getPosition, swf6);
-    vm.defineMethod(s, u"setPosition", nothing, swf6);
+    defineMembers(vm, s, kSoundPrototypeMembers);
+    defineMembers(vm, s, kSoundSwf6Members);
     Ref<FunctionObject> keepDuration = vm.newNative(keepOwnValue);
     Ref<FunctionObject> keepPosition = vm.newNative(keepOwnValue);
     keepPosition->setTag(1);
     s.defineAccessor(String(u"duration"), ObjectRef(vm.newNative(getDuration)), ObjectRef(keepDuration), kHidden);
     s.defineAccessor(String(u"position"), ObjectRef(vm.newNative(getPosition)), ObjectRef(keepPosition), kHidden);
-
-    ObjectRef colorProto = vm.newObject();
-    colorProto->setInstanceKind(ObjectKind::Color);
-    vm.protos().color = colorProto;
-    defineClass(vm, *vm.global(), u"Color", nullptr, colorConstruct, colorProto);
-    vm.defineMethod(*colorProto, u"setRGB", setRgb);
-    vm.defineMethod(*colorProto, u"getRGB", getRgb);
-    vm.defineMethod(*colorProto, u"setTransform", colorSetTransform);
-    vm.defineMethod(*colorProto, u"getTransform", colorGetTransform);
 }
 
 }  // namespace kinolux::avm1::builtins

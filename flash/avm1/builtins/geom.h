@@ -1,0 +1,87 @@
+// flash.geom (SWF 8): Point, Rectangle, Matrix, ColorTransform and
+// Transform, one class to a file. The player writes Point, Rectangle and
+// Matrix in ActionScript itself, so they go through ordinary property reads
+// and writes (a subclass or a replaced method takes part) and through the
+// operators' own conversions: `+` joins strings, `>=` holds for NaN. Their
+// code keeps those rules, operation for operation, through Ops.
+#pragma once
+
+#include <initializer_list>
+#include <vector>
+
+#include "flash/avm1/builtins/members.h"
+
+namespace kinolux::avm1::builtins {
+
+// The operators as the actions compute them.
+struct Ops {
+    Vm& vm;
+
+    Value get(const Value& object, std::u16string_view name) { return vm.get(object, String(name)); }
+    void set(const Value& object, std::u16string_view name, const Value& value) {
+        if (ObjectRef target = vm.toObject(object)) vm.set(target, String(name), value);
+    }
+    Value add(const Value& a, const Value& b) { return vm.add(a, b); }
+    Value sub(const Value& a, const Value& b) {
+        double right = vm.toNumber(b);
+        return Value(vm.toNumber(a) - right);
+    }
+    Value mul(const Value& a, const Value& b) {
+        double left = vm.toNumber(a);
+        return Value(left * vm.toNumber(b));
+    }
+    Value div(const Value& a, const Value& b) {
+        double right = vm.toNumber(b);
+        return Value(vm.toNumber(a) / right);
+    }
+    Value neg(const Value& a) { return sub(Value(0), a); }
+    // a < b: true, false or undefined; a >= b is its negation (so NaN passes).
+    Value lt(const Value& a, const Value& b) { return vm.lessThan(a, b); }
+    Value gt(const Value& a, const Value& b) { return vm.lessThan(b, a); }
+    Value ge(const Value& a, const Value& b) { return Value(!vm.toBoolean(lt(a, b))); }
+    Value le(const Value& a, const Value& b) { return Value(!vm.toBoolean(gt(a, b))); }
+    bool truthy(const Value& v) { return vm.toBoolean(v); }
+    bool ne(const Value& a, const Value& b) { return !vm.abstractEquals(a, b); }
+    Value call(const Value& object, std::u16string_view method, std::initializer_list<Value> args) {
+        std::vector<Value> list(args);
+        return vm.callMethod(object, String(method), list);
+    }
+    // new flash.geom.<name>(args), found afresh each time as the player's
+    // own code finds it.
+    Value make(std::u16string_view name, std::vector<Value> args) {
+        Value flash = vm.get(Value(vm.global()), String(u"flash"));
+        Value geom = vm.get(flash, String(u"geom"));
+        return vm.construct(vm.get(geom, String(name)), args);
+    }
+    Value mathCall(std::u16string_view name, std::vector<Value> args) {
+        Value math = vm.get(Value(vm.global()), String(u"Math"));
+        return vm.callMethod(math, String(name), args);
+    }
+};
+
+// ColorTransform keeps its eight numbers itself.
+class ColorTransformObject final : public Object {
+public:
+    ColorTransformObject(Heap& heap, Value proto) : Object(heap, ObjectKind::ColorTransform, std::move(proto)) {}
+    double values[8] = {1, 1, 1, 1, 0, 0, 0, 0};  // r g b a multipliers, r g b a offsets
+};
+
+inline ColorTransformObject* thisTransform(const Value& thisValue) {
+    Object* self = thisObject(thisValue);
+    return self && self->kind() == ObjectKind::ColorTransform ? static_cast<ColorTransformObject*>(self) : nullptr;
+}
+
+// new flash.geom.ColorTransform with the values of `ct`.
+Value newColorTransform(Vm& vm, const ColorTransform& ct);
+
+// Accessors of the geometry classes can be enumerated.
+constexpr std::uint16_t kGeomAccessor = PropertyFlag::DontDelete;
+
+// Each defines its class on the flash.geom package object.
+void installPoint(Vm& vm, Object& geom);
+void installRectangle(Vm& vm, Object& geom);
+void installMatrix(Vm& vm, Object& geom);
+void installColorTransform(Vm& vm, Object& geom);
+void installTransform(Vm& vm, Object& geom);
+
+}  // namespace kinolux::avm1::builtins

@@ -1,0 +1,315 @@
+// flash.geom.Rectangle.
+#include "flash/avm1/builtins/geom.h"
+
+namespace kinolux::avm1::builtins {
+
+namespace {
+
+// a && b && ... as the And of the language: the first falsy value, or the last.
+template <class... F>
+Value allOf(Ops& ops, F&&... parts) {
+    Value result(true);
+    bool done = false;
+    auto step = [&](auto&& part) {
+        if (done) return;
+        result = part();
+        if (!ops.truthy(result)) done = true;
+    };
+    (step(parts), ...);
+    return result;
+}
+
+Value rectSetEmpty(Vm& vm, const Value& thisValue, Args) {
+    Ops ops{vm};
+    ops.set(thisValue, u"height", Value(0));
+    ops.set(thisValue, u"width", Value(0));
+    ops.set(thisValue, u"y", Value(0));
+    ops.set(thisValue, u"x", Value(0));
+    return Value();
+}
+
+Value rectConstruct(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    if (args.empty()) {
+        ops.call(thisValue, u"setEmpty", {});
+    } else {
+        ops.set(thisValue, u"x", args[0]);
+        ops.set(thisValue, u"y", arg(args, 1));
+        ops.set(thisValue, u"width", arg(args, 2));
+        ops.set(thisValue, u"height", arg(args, 3));
+    }
+    return thisValue;
+}
+
+Value rectClone(Vm& vm, const Value& thisValue, Args) {
+    Ops ops{vm};
+    return ops.make(u"Rectangle", {ops.get(thisValue, u"x"), ops.get(thisValue, u"y"),
+                                   ops.get(thisValue, u"width"), ops.get(thisValue, u"height")});
+}
+
+Value rectIsEmpty(Vm& vm, const Value& thisValue, Args) {
+    Ops ops{vm};
+    Value w = ops.le(ops.get(thisValue, u"width"), Value(0));
+    if (ops.truthy(w)) return w;
+    return ops.le(ops.get(thisValue, u"height"), Value(0));
+}
+
+// One axis of a rectangle: its start `pos` and its extent `size` ("x" and
+// "width", or "y" and "height").
+Value endEdge(Ops& ops, const Value& rect, const char16_t* pos, const char16_t* size) {
+    return ops.add(ops.get(rect, pos), ops.get(rect, size));
+}
+// Moves the start edge and keeps the end edge where it was.
+void setStartEdge(Ops& ops, const Value& rect, const Value& edge, const char16_t* pos, const char16_t* size) {
+    ops.set(rect, size, ops.add(ops.get(rect, size), ops.sub(ops.get(rect, pos), edge)));
+    ops.set(rect, pos, edge);
+}
+// Moves the end edge and keeps the start edge where it was.
+void setEndEdge(Ops& ops, const Value& rect, const Value& edge, const char16_t* pos, const char16_t* size) {
+    ops.set(rect, size, ops.sub(edge, ops.get(rect, pos)));
+}
+
+Value rectGetLeft(Vm& vm, const Value& thisValue, Args) { return Ops{vm}.get(thisValue, u"x"); }
+Value rectSetLeft(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    setStartEdge(ops, thisValue, arg(args, 0), u"x", u"width");
+    return Value();
+}
+Value rectGetRight(Vm& vm, const Value& thisValue, Args) {
+    Ops ops{vm};
+    return endEdge(ops, thisValue, u"x", u"width");
+}
+Value rectSetRight(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    setEndEdge(ops, thisValue, arg(args, 0), u"x", u"width");
+    return Value();
+}
+Value rectGetTop(Vm& vm, const Value& thisValue, Args) { return Ops{vm}.get(thisValue, u"y"); }
+Value rectSetTop(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    setStartEdge(ops, thisValue, arg(args, 0), u"y", u"height");
+    return Value();
+}
+Value rectGetBottom(Vm& vm, const Value& thisValue, Args) {
+    Ops ops{vm};
+    return endEdge(ops, thisValue, u"y", u"height");
+}
+Value rectSetBottom(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    setEndEdge(ops, thisValue, arg(args, 0), u"y", u"height");
+    return Value();
+}
+Value rectGetTopLeft(Vm& vm, const Value& thisValue, Args) {
+    Ops ops{vm};
+    return ops.make(u"Point", {ops.get(thisValue, u"x"), ops.get(thisValue, u"y")});
+}
+Value rectSetTopLeft(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    Value p = arg(args, 0);
+    ops.set(thisValue, u"width", ops.add(ops.get(thisValue, u"width"), ops.sub(ops.get(thisValue, u"x"), ops.get(p, u"x"))));
+    ops.set(thisValue, u"height", ops.add(ops.get(thisValue, u"height"), ops.sub(ops.get(thisValue, u"y"), ops.get(p, u"y"))));
+    ops.set(thisValue, u"x", ops.get(p, u"x"));
+    ops.set(thisValue, u"y", ops.get(p, u"y"));
+    return Value();
+}
+Value rectGetBottomRight(Vm& vm, const Value& thisValue, Args) {
+    Ops ops{vm};
+    return ops.make(u"Point", {endEdge(ops, thisValue, u"x", u"width"), endEdge(ops, thisValue, u"y", u"height")});
+}
+Value rectSetBottomRight(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    Value p = arg(args, 0);
+    ops.set(thisValue, u"width", ops.sub(ops.get(p, u"x"), ops.get(thisValue, u"x")));
+    ops.set(thisValue, u"height", ops.sub(ops.get(p, u"y"), ops.get(thisValue, u"y")));
+    return Value();
+}
+Value rectGetSize(Vm& vm, const Value& thisValue, Args) {
+    Ops ops{vm};
+    return ops.make(u"Point", {ops.get(thisValue, u"width"), ops.get(thisValue, u"height")});
+}
+Value rectSetSize(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    Value p = arg(args, 0);
+    ops.set(thisValue, u"width", ops.get(p, u"x"));
+    ops.set(thisValue, u"height", ops.get(p, u"y"));
+    return Value();
+}
+
+// Grows by (dx, dy) on every side.
+void inflateBy(Ops& ops, const Value& self, const Value& dx, const Value& dy) {
+    ops.set(self, u"x", ops.sub(ops.get(self, u"x"), dx));
+    ops.set(self, u"width", ops.add(ops.get(self, u"width"), ops.mul(dx, Value(2))));
+    ops.set(self, u"y", ops.sub(ops.get(self, u"y"), dy));
+    ops.set(self, u"height", ops.add(ops.get(self, u"height"), ops.mul(dy, Value(2))));
+}
+Value rectInflate(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    inflateBy(ops, thisValue, arg(args, 0), arg(args, 1));
+    return Value();
+}
+Value rectInflatePoint(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    Value p = arg(args, 0);
+    Value dx = ops.get(p, u"x");
+    ops.set(thisValue, u"x", ops.sub(ops.get(thisValue, u"x"), dx));
+    ops.set(thisValue, u"width", ops.add(ops.get(thisValue, u"width"), ops.mul(ops.get(p, u"x"), Value(2))));
+    Value dy = ops.get(p, u"y");
+    ops.set(thisValue, u"y", ops.sub(ops.get(thisValue, u"y"), dy));
+    ops.set(thisValue, u"height", ops.add(ops.get(thisValue, u"height"), ops.mul(ops.get(p, u"y"), Value(2))));
+    return Value();
+}
+Value rectOffset(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    ops.set(thisValue, u"x", ops.add(ops.get(thisValue, u"x"), arg(args, 0)));
+    ops.set(thisValue, u"y", ops.add(ops.get(thisValue, u"y"), arg(args, 1)));
+    return Value();
+}
+Value rectOffsetPoint(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    Value p = arg(args, 0);
+    ops.set(thisValue, u"x", ops.add(ops.get(thisValue, u"x"), ops.get(p, u"x")));
+    ops.set(thisValue, u"y", ops.add(ops.get(thisValue, u"y"), ops.get(p, u"y")));
+    return Value();
+}
+
+Value containsAt(Ops& ops, const Value& self, const Value& x, const Value& y) {
+    return allOf(
+        ops, [&] { return ops.ge(x, ops.get(self, u"x")); },
+        [&] { return ops.lt(x, ops.add(ops.get(self, u"x"), ops.get(self, u"width"))); },
+        [&] { return ops.ge(y, ops.get(self, u"y")); },
+        [&] { return ops.lt(y, ops.add(ops.get(self, u"y"), ops.get(self, u"height"))); });
+}
+Value rectContains(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    return containsAt(ops, thisValue, arg(args, 0), arg(args, 1));
+}
+Value rectContainsPoint(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    Value p = arg(args, 0);
+    return allOf(
+        ops, [&] { return ops.ge(ops.get(p, u"x"), ops.get(thisValue, u"x")); },
+        [&] { return ops.lt(ops.get(p, u"x"), ops.add(ops.get(thisValue, u"x"), ops.get(thisValue, u"width"))); },
+        [&] { return ops.ge(ops.get(p, u"y"), ops.get(thisValue, u"y")); },
+        [&] { return ops.lt(ops.get(p, u"y"), ops.add(ops.get(thisValue, u"y"), ops.get(thisValue, u"height"))); });
+}
+Value rectContainsRectangle(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    Value r = arg(args, 0);
+    Value rRight = ops.add(ops.get(r, u"x"), ops.get(r, u"width"));
+    Value rBottom = ops.add(ops.get(r, u"y"), ops.get(r, u"height"));
+    Value right = ops.add(ops.get(thisValue, u"x"), ops.get(thisValue, u"width"));
+    Value bottom = ops.add(ops.get(thisValue, u"y"), ops.get(thisValue, u"height"));
+    return allOf(
+        ops, [&] { return ops.ge(ops.get(r, u"x"), ops.get(thisValue, u"x")); },
+        [&] { return ops.lt(ops.get(r, u"x"), right); },
+        [&] { return ops.ge(ops.get(r, u"y"), ops.get(thisValue, u"y")); },
+        [&] { return ops.lt(ops.get(r, u"y"), bottom); },
+        [&] { return ops.gt(rRight, ops.get(thisValue, u"x")); }, [&] { return ops.le(rRight, right); },
+        [&] { return ops.gt(rBottom, ops.get(thisValue, u"y")); }, [&] { return ops.le(rBottom, bottom); });
+}
+
+Value rectIntersection(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    Value other = arg(args, 0);
+    Value result = ops.make(u"Rectangle", {});
+    if (ops.truthy(ops.call(thisValue, u"isEmpty", {})) || ops.truthy(ops.call(other, u"isEmpty", {}))) {
+        ops.call(result, u"setEmpty", {});
+        return result;
+    }
+    ops.set(result, u"x", ops.mathCall(u"max", {ops.get(thisValue, u"x"), ops.get(other, u"x")}));
+    ops.set(result, u"y", ops.mathCall(u"max", {ops.get(thisValue, u"y"), ops.get(other, u"y")}));
+    Value otherRight = ops.add(ops.get(other, u"x"), ops.get(other, u"width"));
+    Value right = ops.add(ops.get(thisValue, u"x"), ops.get(thisValue, u"width"));
+    ops.set(result, u"width", ops.sub(ops.mathCall(u"min", {right, otherRight}), ops.get(result, u"x")));
+    Value otherBottom = ops.add(ops.get(other, u"y"), ops.get(other, u"height"));
+    Value bottom = ops.add(ops.get(thisValue, u"y"), ops.get(thisValue, u"height"));
+    ops.set(result, u"height", ops.sub(ops.mathCall(u"min", {bottom, otherBottom}), ops.get(result, u"y")));
+    if (ops.truthy(ops.le(ops.get(result, u"width"), Value(0))) || ops.truthy(ops.le(ops.get(result, u"height"), Value(0))))
+        ops.call(result, u"setEmpty", {});
+    return result;
+}
+
+Value rectIntersects(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    Value cut = ops.call(thisValue, u"intersection", {arg(args, 0)});
+    return Value(!ops.truthy(ops.call(cut, u"isEmpty", {})));
+}
+
+Value rectUnion(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    Value other = arg(args, 0);
+    if (ops.truthy(ops.call(thisValue, u"isEmpty", {}))) return ops.call(other, u"clone", {});
+    if (ops.truthy(ops.call(other, u"isEmpty", {}))) return ops.call(thisValue, u"clone", {});
+    Value result = ops.make(u"Rectangle", {});
+    ops.set(result, u"x", ops.mathCall(u"min", {ops.get(thisValue, u"x"), ops.get(other, u"x")}));
+    ops.set(result, u"y", ops.mathCall(u"min", {ops.get(thisValue, u"y"), ops.get(other, u"y")}));
+    Value otherRight = ops.add(ops.get(other, u"x"), ops.get(other, u"width"));
+    Value right = ops.add(ops.get(thisValue, u"x"), ops.get(thisValue, u"width"));
+    ops.set(result, u"width", ops.sub(ops.mathCall(u"max", {right, otherRight}), ops.get(result, u"x")));
+    Value otherBottom = ops.add(ops.get(other, u"y"), ops.get(other, u"height"));
+    Value bottom = ops.add(ops.get(thisValue, u"y"), ops.get(thisValue, u"height"));
+    ops.set(result, u"height", ops.sub(ops.mathCall(u"max", {bottom, otherBottom}), ops.get(result, u"y")));
+    return result;
+}
+
+Value rectEquals(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    Value other = arg(args, 0);
+    Value flash = vm.get(Value(vm.global()), String(u"flash"));
+    Value ctor = vm.get(vm.get(flash, String(u"geom")), String(u"Rectangle"));
+    bool isRect = other.isObject() && ctor.isObject() && vm.isInstanceOf(*other.object(), *ctor.object());
+    if (!isRect) return Value(false);
+    for (std::u16string_view name : {u"x", u"y", u"width", u"height"}) {
+        if (ops.ne(ops.get(other, name), ops.get(thisValue, name))) return Value(false);
+    }
+    return Value(true);
+}
+
+Value rectToString(Vm& vm, const Value& thisValue, Args) {
+    Ops ops{vm};
+    std::u16string out = u"(x=";
+    out += vm.toString(ops.get(thisValue, u"x")).view();
+    out += u", y=";
+    out += vm.toString(ops.get(thisValue, u"y")).view();
+    out += u", w=";
+    out += vm.toString(ops.get(thisValue, u"width")).view();
+    out += u", h=";
+    out += vm.toString(ops.get(thisValue, u"height")).view();
+    out += u")";
+    return Value(String(out));
+}
+
+constexpr Member kRectangleMembers[] = {
+    method(u"clone", rectClone),
+    method(u"setEmpty", rectSetEmpty),
+    method(u"isEmpty", rectIsEmpty),
+    accessor(u"left", rectGetLeft, rectSetLeft, kGeomAccessor),
+    accessor(u"right", rectGetRight, rectSetRight, kGeomAccessor),
+    accessor(u"top", rectGetTop, rectSetTop, kGeomAccessor),
+    accessor(u"bottom", rectGetBottom, rectSetBottom, kGeomAccessor),
+    accessor(u"topLeft", rectGetTopLeft, rectSetTopLeft, kGeomAccessor),
+    accessor(u"bottomRight", rectGetBottomRight, rectSetBottomRight, kGeomAccessor),
+    accessor(u"size", rectGetSize, rectSetSize, kGeomAccessor),
+    method(u"inflate", rectInflate),
+    method(u"inflatePoint", rectInflatePoint),
+    method(u"offset", rectOffset),
+    method(u"offsetPoint", rectOffsetPoint),
+    method(u"contains", rectContains),
+    method(u"containsPoint", rectContainsPoint),
+    method(u"containsRectangle", rectContainsRectangle),
+    method(u"intersection", rectIntersection),
+    method(u"intersects", rectIntersects),
+    method(u"union", rectUnion),
+    method(u"equals", rectEquals),
+    method(u"toString", rectToString),
+};
+
+}  // namespace
+
+void installRectangle(Vm& vm, Object& geom) {
+    ObjectRef rect = vm.newObject();
+    defineClass(vm, geom, u"Rectangle", rectConstruct, rectConstruct, rect);
+    defineMembers(vm, *rect, kRectangleMembers);
+}
+
+}  // namespace kinolux::avm1::builtins
