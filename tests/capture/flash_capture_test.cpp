@@ -32,6 +32,18 @@ protected:
     MovieFiles files;
 };
 
+// The sound movie in a 40 x 30 control, in a window of its own.
+struct SoundMovieControl {
+    explicit SoundMovieControl(MovieFiles& files)
+    {
+        flash.resize(40, 30);
+        flash.SetMovie(files.write("sound.swf", movie.file));
+    }
+    QWidget window;
+    CShockwaveFlash flash{&window};
+    const flash::testing::SoundMovie movie = flash::testing::makeSoundMovie(audio::SoundCodec::PcmLittleEndian);
+};
+
 QRgb ColourOfFrame(int frame)
 {
     const swf::Color c = flash::testing::frameColor(frame);
@@ -108,11 +120,8 @@ TEST_F(FlashCapture, UnderTheVirtualClockTheMoviePlaysSilently)
 {
     AudioTap::Instance().AbandonWav();
     CallInterceptor::Instance().SetMode(kModeVirtualClock);
-    QWidget window;
-    CShockwaveFlash flash(&window);
-    flash.resize(40, 30);
-    const flash::testing::SoundMovie movie = flash::testing::makeSoundMovie(audio::SoundCodec::PcmLittleEndian);
-    flash.SetMovie(files.write("sound.swf", movie.file));
+    SoundMovieControl control(files);
+    CShockwaveFlash& flash = control.flash;
     CallInterceptor::Instance().ClockStart();
     flash.Play();
     for (int frame = 1; frame <= flash::testing::kEventFrame + 2; ++frame) {
@@ -132,11 +141,9 @@ TEST_F(FlashCapture, InSoundCaptureModeTheTapRecordsTheMoviesSoundExactly)
     ASSERT_EQ(tap.OpenWav(wavPath), 1);
     CallInterceptor::Instance().SetMode(kModeSoundCapture);
 
-    QWidget window;
-    CShockwaveFlash flash(&window);
-    flash.resize(40, 30);
-    const flash::testing::SoundMovie movie = flash::testing::makeSoundMovie(audio::SoundCodec::PcmLittleEndian);
-    flash.SetMovie(files.write("sound.swf", movie.file));
+    SoundMovieControl control(files);
+    CShockwaveFlash& flash = control.flash;
+    const flash::testing::SoundMovie& movie = control.movie;
     ASSERT_TRUE(flash::testing::pumpUntil(
         [&] { return flash.CurrentFrame() >= flash::testing::kSoundMovieFrames - 2; }, 60000));
     flash.Stop();

@@ -167,7 +167,9 @@ void ExpectRunOfSoundMovie(PlayerRunSettings settings, const std::vector<Sound>&
     EXPECT_GE(records[records.size() - 2].frame, settings.toFrame - 2) << "ran to the end of its range";
 
     const std::vector<int16_t> wav = WavValues(ReadAll(settings.wav));
-    EXPECT_GE(Ms(wav.size()) + 1, records[records.size() - 2].elapsed) << "the sound of the whole run";
+    // The last record may log sound still buffered in the engine, up to a
+    // frame ahead of what reached the file.
+    EXPECT_GE(Ms(wav.size()) + period, records[records.size() - 2].elapsed) << "the sound of the whole run";
     // Each sound starts where the sync file puts its frame, and is the
     // movie's own sound as decoded directly.
     size_t from = 0;
