@@ -20,10 +20,10 @@ constexpr int64_t kShortestPlayedRange = 5;
 
 }  // namespace
 
-uint32_t CaptureTickCount()
+uint32_t CaptureTickCount(const Clock& clock)
 {
     using namespace std::chrono;
-    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<uint32_t>(duration_cast<milliseconds>(clock.now().time_since_epoch()).count());
 }
 
 uint32_t CaptureTickIntervalMs(float frameRate)

@@ -3,12 +3,14 @@
 // console capture may wait for a movie that makes no progress.
 #pragma once
 
+#include "platform/clock.h"
+
 #include <cstdint>
 
 namespace kinolux {
 
-// A monotonic millisecond clock for the capture's elapsed times.
-uint32_t CaptureTickCount();
+// The clock's reading in milliseconds, for the capture's elapsed times.
+uint32_t CaptureTickCount(const Clock& clock);
 
 // The tick samples the movie every three frame periods: 100 ms at 30
 // frames a second, 250 ms at 12. A rate that is not a positive number

@@ -22,6 +22,7 @@
 #include "capture/captured_frame_queue.h"
 #include "capture/color_ref.h"
 #include "capture/settle_delay.h"
+#include "platform/clock.h"
 #include "platform/report.h"
 
 #include <QDialog>
@@ -101,6 +102,9 @@ public:
     int FrameWidth() const { return frameWidth_; }
     int FrameHeight() const { return frameHeight_; }
     SettleDelay Settle() const { return settle_; }
+    // The clock that a step's settling waits on and an interactive
+    // capture's elapsed times are read from; it must outlive the window.
+    void UseClock(Clock& clock) { clock_ = &clock; }
 
     // 1 while interactive capture runs: grabs then leave the window where
     // the user sees it.
@@ -195,6 +199,7 @@ private:
     int frameWidth_ = 0;
     int frameHeight_ = 0;
     SettleDelay settle_;
+    Clock* clock_ = &realClock();
 };
 
 }  // namespace kinolux

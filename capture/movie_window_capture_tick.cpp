@@ -43,7 +43,7 @@ void MovieWindow::CaptureTick()
     if (run.captureKind > 0) {
         if (tickBusy == 1) return;
         tickBusy = 1;
-        const int32_t elapsed = static_cast<int32_t>(CaptureTickCount() - run.startTick);
+        const int32_t elapsed = static_cast<int32_t>(CaptureTickCount(*clock_) - run.startTick);
         const uint32_t now = CallInterceptor::Instance().RealTimeGetTime();
         if (run.lastTime == 0) {
             // The first tick only starts the sound clock.
@@ -102,7 +102,7 @@ void MovieWindow::EndStalledConsoleCapture()
     }
     // Nobody can press Stop: a movie that loops inside a frame, waits for a
     // click or never reaches the end would otherwise be recorded for ever.
-    const uint32_t elapsed = CaptureTickCount() - run.startTick;
+    const uint32_t elapsed = CaptureTickCount(*clock_) - run.startTick;
     if (lastFrame > furthestFrame_) {
         furthestFrame_ = lastFrame;
         progressMs_ = elapsed;

@@ -86,7 +86,7 @@ void MovieWindow::StartInteractive(const CaptureRequest& request)
     }
     LoadForInteractive();
 
-    run.startTick = CaptureTickCount();
+    run.startTick = CaptureTickCount(*clock_);
     run.lastTime = 0;
     lastFrame = 0;
     tickBusy = 0;

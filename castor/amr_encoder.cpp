@@ -1,10 +1,10 @@
-#include "amr_encoder.h"
+#include "castor/amr_encoder.h"
 
 #include <algorithm>
 #include <iterator>
 #include <span>
 
-#include "failure.h"
+#include "castor/failure.h"
 
 extern "C" {
 #include <opencore-amrnb/interf_enc.h>

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "encoder.h"
+#include "castor/encoder.h"
 
 namespace castor {
 

@@ -1,8 +1,8 @@
-#include "audio_filter.h"
+#include "castor/audio_filter.h"
 
 #include <algorithm>
 
-#include "failure.h"
+#include "castor/failure.h"
 
 extern "C" {
 #include <libavutil/opt.h>

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "libav_handles.h"
+#include "castor/libav_handles.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

@@ -1,4 +1,4 @@
-#include "audio_timeline.h"
+#include "castor/audio_timeline.h"
 
 #include <algorithm>
 #include <cmath>

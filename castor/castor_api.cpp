@@ -3,11 +3,11 @@
 #include <new>
 
 #include "bindings/castor.h"
-#include "failure.h"
-#include "libav_log.h"
-#include "options.h"
-#include "progress.h"
-#include "transcoder.h"
+#include "castor/failure.h"
+#include "castor/libav_log.h"
+#include "castor/options.h"
+#include "castor/progress.h"
+#include "castor/transcoder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "codec_names.h"
+#include "castor/codec_names.h"
 
 #include <strings.h>
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "audio_filter.h"
+#include "castor/audio_filter.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

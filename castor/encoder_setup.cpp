@@ -1,13 +1,13 @@
-#include "encoder_setup.h"
+#include "castor/encoder_setup.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
-#include "amr_encoder.h"
-#include "failure.h"
-#include "libav_encoder.h"
-#include "libav_options.h"
+#include "castor/amr_encoder.h"
+#include "castor/failure.h"
+#include "castor/libav_encoder.h"
+#include "castor/libav_options.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "encoder.h"
-#include "options.h"
-#include "output_plan.h"
+#include "castor/encoder.h"
+#include "castor/options.h"
+#include "castor/output_plan.h"
 
 namespace castor {
 

@@ -1,6 +1,6 @@
-#include "failure.h"
+#include "castor/failure.h"
 
-#include "libav_log.h"
+#include "castor/libav_log.h"
 
 extern "C" {
 #include <libavutil/error.h>

@@ -1,6 +1,6 @@
-#include "file_source.h"
+#include "castor/file_source.h"
 
-#include "failure.h"
+#include "castor/failure.h"
 
 namespace castor {
 

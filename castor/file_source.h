@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "libav_handles.h"
-#include "media_source.h"
+#include "castor/libav_handles.h"
+#include "castor/media_source.h"
 
 namespace castor {
 

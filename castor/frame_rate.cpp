@@ -1,4 +1,4 @@
-#include "frame_rate.h"
+#include "castor/frame_rate.h"
 
 namespace castor {
 

@@ -1,12 +1,12 @@
-#include "frame_source.h"
+#include "castor/frame_source.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
 
-#include "failure.h"
-#include "frame_rate.h"
+#include "castor/failure.h"
+#include "castor/frame_rate.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "bindings/castor.h"
-#include "libav_handles.h"
-#include "media_source.h"
+#include "castor/libav_handles.h"
+#include "castor/media_source.h"
 
 namespace castor {
 

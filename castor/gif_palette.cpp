@@ -1,11 +1,11 @@
-#include "gif_palette.h"
+#include "castor/gif_palette.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
 
-#include "failure.h"
+#include "castor/failure.h"
 
 namespace castor {
 namespace {

@@ -3,7 +3,7 @@
 // a Flash movie come out exactly and gradients come out close.
 #pragma once
 
-#include "libav_handles.h"
+#include "castor/libav_handles.h"
 
 namespace castor {
 

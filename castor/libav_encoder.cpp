@@ -1,8 +1,8 @@
-#include "libav_encoder.h"
+#include "castor/libav_encoder.h"
 
 #include <string>
 
-#include "failure.h"
+#include "castor/failure.h"
 
 namespace castor {
 

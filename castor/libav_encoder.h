@@ -1,8 +1,8 @@
 // A libavcodec encoder behind the Encoder interface.
 #pragma once
 
-#include "encoder.h"
-#include "libav_handles.h"
+#include "castor/encoder.h"
+#include "castor/libav_handles.h"
 
 namespace castor {
 

@@ -1,6 +1,6 @@
-#include "libav_handles.h"
+#include "castor/libav_handles.h"
 
-#include "failure.h"
+#include "castor/failure.h"
 
 namespace castor {
 

@@ -1,4 +1,4 @@
-#include "libav_log.h"
+#include "castor/libav_log.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "libav_options.h"
+#include "castor/libav_options.h"
 
-#include "failure.h"
+#include "castor/failure.h"
 
 extern "C" {
 #include <libavutil/error.h>

@@ -1,7 +1,7 @@
-#include "muxer.h"
+#include "castor/muxer.h"
 
-#include "failure.h"
-#include "libav_options.h"
+#include "castor/failure.h"
+#include "castor/libav_options.h"
 
 namespace castor {
 

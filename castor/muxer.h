@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "encoder.h"
-#include "output_formats.h"
+#include "castor/encoder.h"
+#include "castor/output_formats.h"
 
 namespace castor {
 

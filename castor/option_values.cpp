@@ -1,4 +1,4 @@
-#include "option_values.h"
+#include "castor/option_values.h"
 
 #include <algorithm>
 #include <cctype>

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "options.h"
+#include "castor/options.h"
 
 namespace castor {
 

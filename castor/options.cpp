@@ -1,12 +1,12 @@
-#include "options.h"
+#include "castor/options.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
-#include "codec_names.h"
-#include "option_values.h"
-#include "target_presets.h"
+#include "castor/codec_names.h"
+#include "castor/option_values.h"
+#include "castor/target_presets.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -1,4 +1,4 @@
-#include "output_file.h"
+#include "castor/output_file.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "failure.h"
+#include "castor/failure.h"
 
 extern "C" {
 #include <libavformat/avformat.h>

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "output_formats.h"
+#include "castor/output_formats.h"
 
 namespace castor {
 

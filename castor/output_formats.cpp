@@ -1,4 +1,4 @@
-#include "output_formats.h"
+#include "castor/output_formats.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "output_plan.h"
+#include "castor/output_plan.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "failure.h"
-#include "frame_rate.h"
+#include "castor/failure.h"
+#include "castor/frame_rate.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>

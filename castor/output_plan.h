@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <optional>
 
-#include "codec_names.h"
-#include "media_source.h"
-#include "options.h"
-#include "output_formats.h"
-#include "video_filter.h"
+#include "castor/codec_names.h"
+#include "castor/media_source.h"
+#include "castor/options.h"
+#include "castor/output_formats.h"
+#include "castor/video_filter.h"
 
 namespace castor {
 

@@ -1,4 +1,4 @@
-#include "progress.h"
+#include "castor/progress.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
-#include "target_presets.h"
+#include "castor/target_presets.h"
 
 #include <cmath>
 #include <string_view>
 
-#include "codec_names.h"
+#include "castor/codec_names.h"
 
 namespace castor {
 namespace {

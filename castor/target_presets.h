@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "options.h"
+#include "castor/options.h"
 
 namespace castor {
 

@@ -1,13 +1,13 @@
-#include "transcoder.h"
+#include "castor/transcoder.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "encoder_setup.h"
-#include "failure.h"
-#include "file_source.h"
-#include "frame_source.h"
-#include "target_presets.h"
+#include "castor/encoder_setup.h"
+#include "castor/failure.h"
+#include "castor/file_source.h"
+#include "castor/frame_source.h"
+#include "castor/target_presets.h"
 
 namespace castor {
 namespace {

@@ -6,17 +6,17 @@
 #include <cstdint>
 #include <memory>
 
-#include "audio_timeline.h"
+#include "castor/audio_timeline.h"
 #include "bindings/castor.h"
-#include "encoder.h"
-#include "media_source.h"
-#include "muxer.h"
-#include "options.h"
-#include "output_file.h"
-#include "output_plan.h"
-#include "progress.h"
-#include "video_filter.h"
-#include "video_timeline.h"
+#include "castor/encoder.h"
+#include "castor/media_source.h"
+#include "castor/muxer.h"
+#include "castor/options.h"
+#include "castor/output_file.h"
+#include "castor/output_plan.h"
+#include "castor/progress.h"
+#include "castor/video_filter.h"
+#include "castor/video_timeline.h"
 
 namespace castor {
 

@@ -1,10 +1,10 @@
-#include "video_filter.h"
+#include "castor/video_filter.h"
 
 #include <string>
 #include <vector>
 
-#include "failure.h"
-#include "gif_palette.h"
+#include "castor/failure.h"
+#include "castor/gif_palette.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>

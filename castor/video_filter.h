@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "libav_handles.h"
+#include "castor/libav_handles.h"
 
 namespace castor {
 

@@ -1,4 +1,4 @@
-#include "video_timeline.h"
+#include "castor/video_timeline.h"
 
 #include <cmath>
 

@@ -11,7 +11,8 @@
 
 namespace kinolux {
 
-// The file's bytes, or nothing when it cannot be opened or read.
+// The file's bytes, or nothing when it cannot be opened or read or is no
+// regular file (a folder, a FIFO, a device).
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Replaces the file with `contents`. An existing file keeps its permission

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "bindings/castor.h"
-#include "pattern_generator.h"
+#include "tools/testpattern/pattern_generator.h"
 
 namespace {
 

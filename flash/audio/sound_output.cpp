@@ -12,6 +12,11 @@ constexpr DWORD kLongestSilentStepMs = 1000;
 
 }  // namespace
 
+DWORD importedTimeGetTime()
+{
+    return timeGetTime();
+}
+
 SoundOutput::SoundOutput(Mixer& mixer, const SoundOutputConfig& config) : mixer_(mixer), config_(config)
 {
     config_.blockFrames = std::max<std::size_t>(1, config_.blockFrames);
@@ -60,7 +65,7 @@ MMRESULT SoundOutput::open()
 void SoundOutput::tick()
 {
     if (device_) return;
-    const DWORD now = timeGetTime();
+    const DWORD now = config_.clock();
     if (!silentClockStarted_) {
         silentClockStarted_ = true;
         silentClock_ = now;

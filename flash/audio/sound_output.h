@@ -15,9 +15,14 @@
 
 namespace kinolux::audio {
 
+// timeGetTime read through the module's import slot at every call, so that
+// the capture's redirection of it holds.
+DWORD importedTimeGetTime();
+
 struct SoundOutputConfig {
     std::size_t blockFrames = 1024;  // 23 ms: each block is mixed this far ahead at least
     std::size_t blockCount = 4;
+    DWORD (*clock)() = importedTimeGetTime;  // milliseconds, read while silent
 };
 
 class SoundOutput {
@@ -31,7 +36,7 @@ public:
     // Returns waveOutOpen's result; on failure the output is silent.
     MMRESULT open();
     // Once per movie frame: while silent, moves the mixer on by the time
-    // timeGetTime says has passed. Nothing to do while the device plays.
+    // the clock says has passed. Nothing to do while the device plays.
     void tick();
     void close();
 
@@ -52,7 +57,7 @@ private:
     std::mutex refillMutex_;  // no block is written again once closing_ is set
     bool closing_ = false;
     bool silentClockStarted_ = false;
-    DWORD silentClock_ = 0;   // timeGetTime of the last silent tick
+    DWORD silentClock_ = 0;   // the clock at the last silent tick
     std::uint64_t silentMillisecondRest_ = 0;  // frames * 1000 not yet advanced
 };
 

@@ -1,7 +1,5 @@
 #include "platform/winmm/null_wave_sink.h"
 
-#include <thread>
-
 namespace kinolux::winmm {
 
 namespace {
@@ -22,13 +20,13 @@ constexpr std::chrono::milliseconds kLongestLateness(50);
 
 void NullWaveSink::play(const std::uint8_t*, std::size_t size)
 {
-    const auto now = Clock::now();
+    const auto now = clock_.now();
     if (bytesSinceStart_ == 0 || start_ + durationOf(bytesSinceStart_, format_.bytesPerSecond()) + kLongestLateness < now) {
         start_ = now;
         bytesSinceStart_ = 0;
     }
     bytesSinceStart_ += size;
-    std::this_thread::sleep_until(start_ + durationOf(bytesSinceStart_, format_.bytesPerSecond()));
+    clock_.sleepUntil(start_ + durationOf(bytesSinceStart_, format_.bytesPerSecond()));
 }
 
 }  // namespace kinolux::winmm

@@ -15,6 +15,7 @@
 
 #include "flash/swf/error.h"
 #include "tools/avm1run/timeline_host.h"
+#include "tests/platform/outside_requirements.h"
 
 namespace kinolux::avm1run {
 namespace {
@@ -64,9 +65,8 @@ std::string runMovie(const fs::path& dir) {
 }
 
 TEST(TraceCorpus, MatchesTheExpectedOutput) {
-    fs::path root = fs::path(KINOLUX_CORPUS_DIR) / "ruffle" / "trace";
-    if (const char* env = std::getenv("KINOLUX_CORPUS_DIR")) root = fs::path(env) / "ruffle" / "trace";
-    if (!fs::is_directory(root)) GTEST_SKIP() << "no trace corpus at " << root;
+    const fs::path root = kinolux::testing::CorpusDir() / "ruffle" / "trace";
+    if (!fs::is_directory(root)) KINOLUX_MISSING("the trace corpus at " << root);
     std::vector<fs::path> movies;
     for (const auto& entry : fs::directory_iterator(root)) {
         if (fs::exists(entry.path() / "test.swf")) movies.push_back(entry.path());

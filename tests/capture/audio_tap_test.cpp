@@ -210,7 +210,7 @@ TEST_F(DeviceReplacements, SoundCaptureMutesCopiesEveryBlockAndPassesCallbacksTh
     EXPECT_EQ(AudioTap::Instance().Buffer().Available(), 4410u);
     EXPECT_EQ(block[0], 321) << "the engine's block is left as it was";
 
-    for (int i = 0; i < 500 && CallCount() < 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 6000 && CallCount() < 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     {
         std::lock_guard lock(calls.mutex);
         ASSERT_EQ(calls.messages.size(), 2u);

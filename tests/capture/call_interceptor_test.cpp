@@ -46,7 +46,8 @@ std::string InstallCapturingOutput(CallInterceptor& interceptor) {
     return ::testing::internal::GetCapturedStdout();
 }
 
-bool CloseTo(DWORD a, DWORD b) { return (a > b ? a - b : b - a) < 1000; }
+// A reading of the real clock: between `before` and a reading taken after it.
+bool RealTimeSince(DWORD before, DWORD reading) { return DWORD(reading - before) <= DWORD(::timeGetTime() - before); }
 
 class Interception : public ::testing::Test {
 protected:
@@ -87,8 +88,9 @@ TEST_F(Interception, InstallRedirectsTheEngineOnceAndRequestsTheTimerPeriodEvery
 
     // Leaving the virtual clock continues from real time.
     interceptor.SetMode(kModePassThrough);
-    EXPECT_TRUE(CloseTo(engine.Time(), ::timeGetTime()));
-    EXPECT_TRUE(CloseTo(interceptor.virtualNow, ::timeGetTime()));
+    const DWORD before = ::timeGetTime();
+    EXPECT_TRUE(RealTimeSince(before, engine.Time()));
+    EXPECT_TRUE(RealTimeSince(before, interceptor.virtualNow));
 }
 
 TEST_F(Interception, ImportThatCannotBeRedirectedIsReportedAndTheOthersAreStillTried) {
@@ -106,7 +108,8 @@ TEST_F(Interception, ImportThatCannotBeRedirectedIsReportedAndTheOthersAreStillT
     WAVEFORMATEX format = testing::CdQualityFormat();
     HWAVEOUT device = nullptr;
     EXPECT_EQ(engine.Open(&device, &format, 0, 0, CALLBACK_NULL), MMSYSERR_NODRIVER);
-    EXPECT_TRUE(CloseTo(engine.Time(), ::timeGetTime())) << "the engine's clock stays real";
+    const DWORD before = ::timeGetTime();
+    EXPECT_TRUE(RealTimeSince(before, engine.Time())) << "the engine's clock stays real";
 }
 
 TEST_F(Interception, WithoutAnEngineModuleAllThreeAreReported) {
@@ -119,13 +122,15 @@ TEST_F(Interception, WithoutAnEngineModuleAllThreeAreReported) {
 
 TEST_F(Interception, ClockStartsOnceAndResetsToRealTime) {
     CallInterceptor interceptor;
+    DWORD before = ::timeGetTime();
     EXPECT_EQ(interceptor.ClockStart(), 1);
-    EXPECT_TRUE(CloseTo(interceptor.virtualNow, ::timeGetTime()));
+    EXPECT_TRUE(RealTimeSince(before, interceptor.virtualNow));
     interceptor.virtualNow = 5;
     interceptor.ClockStart();
     EXPECT_EQ(interceptor.virtualNow, 5u) << "a clock that has been read is not moved";
+    before = ::timeGetTime();
     EXPECT_EQ(interceptor.ClockReset(), 1);
-    EXPECT_TRUE(CloseTo(interceptor.virtualNow, ::timeGetTime()));
+    EXPECT_TRUE(RealTimeSince(before, interceptor.virtualNow));
     EXPECT_EQ(interceptor.ClockAdvance(40), 1);
     EXPECT_EQ(interceptor.pendingAdvance, 40u);
 }

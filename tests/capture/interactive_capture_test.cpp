@@ -8,12 +8,12 @@
 #include "capture/movie_window.h"
 #include "tests/capture/engine_interception.h"
 #include "tests/flash_control/control_support.h"
+#include "tests/platform/manual_clock.h"
 #include "tests/platform/scoped_temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <algorithm>
 #include <cstdlib>
@@ -68,6 +68,10 @@ protected:
         ASSERT_TRUE(testing::InstallInterceptionOnce()) << "the engine module's three imports are redirected";
         window = std::make_unique<MovieWindow>(nullptr, 1);
         ASSERT_NE(window->Pane(), nullptr);
+        // A recording tick reads the window's clock twice: 100 ms a tick,
+        // the tick interval, however late the machine runs the ticks.
+        clock.advanceOnEveryReading(std::chrono::milliseconds(50));
+        window->UseClock(clock);
     }
     void TearDown() override
     {
@@ -103,19 +107,19 @@ protected:
         return finished;
     }
 
-    // The elapsed time from the start until the capture stopped by itself.
-    int ElapsedUntilFinished(int timeoutMs)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        if (!pumpUntil([&] { return window->IsFinished() == 1; }, timeoutMs)) return -1;
-        return int(timer.elapsed());
-    }
-
     MovieFiles files;
     testing::ScopedTempFolder folder;
+    testing::ManualClock clock;
     std::unique_ptr<MovieWindow> window;
 };
+
+// How many entries show `frame`: how many ticks the capture waited on it.
+int EntriesOnFrame(const Taken& taken, int frame)
+{
+    return int(std::count_if(taken.entries.begin(), taken.entries.end(), [&](const CapturedFrame& entry) {
+        return !IsCaptureEndMarker(entry) && entry.frame == frame;
+    }));
+}
 
 // Checks what a capture handed out: pictures at the movie's size, frames
 // that never go back, times that grow, and one end marker, last.
@@ -149,7 +153,7 @@ TEST_F(InteractiveCapture, QueuesFramesInOrderAndStopsByItselfAtTheEndOfTheRange
     window->StartInteractive(Request(flash::testing::colouredFramesMovie(60, kFps), 20));
     EXPECT_EQ(window->IsFinished(), 0);
     Taken taken;
-    ASSERT_TRUE(RunUntilFinished(taken, 5000)) << "console captures stop by themselves";
+    ASSERT_TRUE(RunUntilFinished(taken, 60000)) << "console captures stop by themselves";
     ExpectInOrderWithOneMarkerLast(taken, true);
     const CapturedFrame& last = taken.entries[taken.entries.size() - 2];
     EXPECT_GE(last.frame, 18) << "near the end of the range";
@@ -166,7 +170,7 @@ TEST_F(InteractiveCapture, StopsByItselfWhenTheMovieLoops)
     // The range reaches past the movie's 20 frames, so only the loop ends it.
     window->StartInteractive(Request(flash::testing::colouredFramesMovie(20, kFps), 100, kCaptureSoundOnly));
     Taken taken;
-    ASSERT_TRUE(RunUntilFinished(taken, 5000));
+    ASSERT_TRUE(RunUntilFinished(taken, 60000));
     ExpectInOrderWithOneMarkerLast(taken, false);
     EXPECT_GE(taken.entries[taken.entries.size() - 2].frame, 12) << "no frame of the second round is queued";
 }
@@ -178,7 +182,7 @@ TEST_F(InteractiveCapture, ASlowTakerLosesTheOldestEntriesNeverTheEndMarker)
     ASSERT_TRUE(pumpUntil([&] {
         most = std::max(most, window->capturedFrames.Count());
         return window->IsFinished() == 1;
-    }, 8000));
+    }, 60000));
     EXPECT_EQ(most, CapturedFrameQueue::kMaxEntries) << "about 20 pictures were grabbed, 10 are kept";
 
     std::vector<CapturedFrame> queued;
@@ -195,36 +199,49 @@ TEST_F(InteractiveCapture, AMovieThatStopsIsPlayedOnAfterTheIdleLimitAndEndsThro
     window->SetAutoRestart(1, 1);
     window->StartInteractive(Request(MovieStoppingAt(15, {5, 14}), 14));
     Taken taken;
-    QElapsedTimer timer;
-    timer.start();
-    ASSERT_TRUE(RunUntilFinished(taken, 8000));
+    ASSERT_TRUE(RunUntilFinished(taken, 60000));
     ExpectInOrderWithOneMarkerLast(taken, true);
     EXPECT_GE(taken.entries[taken.entries.size() - 2].frame, 12) << "played on past frame 5";
-    EXPECT_GE(timer.elapsed(), 1000) << "after waiting the idle limit on frame 5";
+    // The idle limit of 1 s is counted in 100 ms ticks: the 11th idle tick
+    // passes it.
+    EXPECT_GE(EntriesOnFrame(taken, 5), 11) << "after waiting the idle limit on frame 5";
 
     // A short range stays on its last frame for the idle limit, then ends.
     window->StartInteractive(Request(MovieStoppingAt(3, {2}), 2));
-    const int ms = ElapsedUntilFinished(6000);
-    EXPECT_GE(ms, 1000);
-    EXPECT_LT(ms, 1800) << "the idle limit counts real time";
+    Taken shortRange;
+    ASSERT_TRUE(RunUntilFinished(shortRange, 60000));
+    // The first tick may fall on frame 2 and only starts the sound clock.
+    EXPECT_GE(EntriesOnFrame(shortRange, 2), 10);
+    EXPECT_LE(EntriesOnFrame(shortRange, 2), 11) << "ends at the idle limit";
 }
 
 TEST_F(InteractiveCapture, AConsoleCaptureOfAMovieThatMakesNoProgressEndsAnyway)
 {
     // Without the restart, a movie stopped in the middle never reaches the
     // end of its range; a one-frame movie never leaves its frame.
+    // The limit: the idle limit of 1 s and a margin of 1 s, on the window's
+    // clock, which moves 100 ms a tick.
     window->SetAutoRestart(0, 1);
     window->StartInteractive(Request(MovieStoppingAt(30, {5}), 29));
-    int ms = ElapsedUntilFinished(8000);
-    EXPECT_GE(ms, 1000);
-    EXPECT_LT(ms, 4500);
+    Taken taken;
+    ASSERT_TRUE(RunUntilFinished(taken, 60000));
     EXPECT_EQ(window->lastFrame, 5);
+    const CapturedFrame& lastEntry = taken.entries[taken.entries.size() - 2];
+    const auto firstOnFive = std::find_if(taken.entries.begin(), taken.entries.end(),
+                                          [](const CapturedFrame& entry) { return entry.frame == 5; });
+    ASSERT_NE(firstOnFive, taken.entries.end());
+    // Frame 5 was first seen 50 ms after its entry's time; the capture ends
+    // at the first tick more than 2000 ms after that.
+    EXPECT_EQ(lastEntry.elapsedMs - firstOnFive->elapsedMs, 2100);
 
     // Recording nothing (still images take their own pictures) ends alike.
+    // Such a tick reads the clock once, so it moves 100 ms at each reading.
+    clock.advanceOnEveryReading(std::chrono::milliseconds(100));
+    const auto started = clock.sinceStart();
     window->StartInteractive(Request(flash::testing::colouredFramesMovie(1, kFps), 0, 0));
-    ms = ElapsedUntilFinished(8000);
-    EXPECT_GE(ms, 1000) << "a single frame is shown for the idle limit";
-    EXPECT_LT(ms, 4500);
+    ASSERT_TRUE(pumpUntil([&] { return window->IsFinished() == 1; }, 60000));
+    EXPECT_GT(clock.sinceStart() - started, std::chrono::milliseconds(2000)) << "a single frame is shown for the limit";
+    EXPECT_LE(clock.sinceStart() - started, std::chrono::milliseconds(2200));
     CapturedFrame only;
     ASSERT_TRUE(window->capturedFrames.TakeOldest(only));
     EXPECT_TRUE(IsCaptureEndMarker(only)) << "nothing but the end marker is queued";
@@ -234,7 +251,7 @@ TEST_F(InteractiveCapture, AConsoleCaptureOfAMovieThatMakesNoProgressEndsAnyway)
 TEST_F(InteractiveCapture, StoppingTwiceIsHarmlessAndANewCaptureStartsAfresh)
 {
     window->StartInteractive(Request(flash::testing::colouredFramesMovie(90, kFps), 80));
-    ASSERT_TRUE(pumpUntil([&] { return window->capturedFrames.Count() >= 2; }, 3000));
+    ASSERT_TRUE(pumpUntil([&] { return window->capturedFrames.Count() >= 2; }, 60000));
     window->StopCapture();
     window->StopCapture();
     EXPECT_EQ(window->IsFinished(), 1);
@@ -250,7 +267,7 @@ TEST_F(InteractiveCapture, StoppingTwiceIsHarmlessAndANewCaptureStartsAfresh)
     EXPECT_EQ(window->run.endFrame, 20);
     EXPECT_EQ(window->run.sameFrameTicks, 0);
     Taken taken;
-    ASSERT_TRUE(RunUntilFinished(taken, 5000));
+    ASSERT_TRUE(RunUntilFinished(taken, 60000));
     ExpectInOrderWithOneMarkerLast(taken, true);
     EXPECT_LT(taken.entries.front().frame, 10) << "the new capture starts from its own first frame";
 }
@@ -259,10 +276,12 @@ TEST_F(InteractiveCapture, StoppingTwiceIsHarmlessAndANewCaptureStartsAfresh)
 // the file, as long as the time between the first tick and the last.
 TEST_F(InteractiveCapture, TheWavLastsAsLongAsTheCapture)
 {
+    // The sound follows the real clock, so the entries' times must too.
+    window->UseClock(realClock());
     const CaptureRequest request = Request(flash::testing::colouredFramesMovie(60, kFps), 45, 3);
     window->StartInteractive(request);
     Taken taken;
-    ASSERT_TRUE(RunUntilFinished(taken, 6000));
+    ASSERT_TRUE(RunUntilFinished(taken, 60000));
     ExpectInOrderWithOneMarkerLast(taken, true);
 
     std::ifstream in(request.wavPath, std::ios::binary);
@@ -296,9 +315,9 @@ TEST_F(InteractiveCapture, OnTheScreenTheWindowShrinksWhileTheMoviePlaysAndComes
     EXPECT_TRUE(window->isVisible());
     const QRect full = window->run.savedRect;
     EXPECT_EQ(full.size(), QSize(kWidth, kHeight + 50));
-    ASSERT_TRUE(pumpUntil([&] { return window->run.shrunk == 1; }, 2000));
+    ASSERT_TRUE(pumpUntil([&] { return window->run.shrunk == 1; }, 60000));
     EXPECT_EQ(window->size(), QSize(350, 78));
-    ASSERT_TRUE(pumpUntil([&] { return window->run.restored == 1; }, 3000)) << "four ticks on frame 12";
+    ASSERT_TRUE(pumpUntil([&] { return window->run.restored == 1; }, 60000)) << "four ticks on frame 12";
     EXPECT_EQ(window->geometry(), full);
     EXPECT_EQ(window->IsFinished(), 0) << "on the screen nothing stops by itself";
 
@@ -331,11 +350,13 @@ TEST_F(InteractiveCapture, OnTheScreenTheCheckBoxesAndStopButtonTakeEffectAtOnce
     EXPECT_EQ(stop->text(), "Stop");
     EXPECT_EQ(stop->toolTip(), "Stop capture...");
 
-    ASSERT_TRUE(pumpUntil([&] { return window->run.shrunk == 1; }, 2000));
+    ASSERT_TRUE(pumpUntil([&] { return window->run.shrunk == 1; }, 60000));
     autoHide->click();
     EXPECT_EQ(window->run.autoHide, 0);
     EXPECT_EQ(window->geometry(), window->run.savedRect) << "back to full size at once";
-    pumpUntil([] { return false; }, 400);
+    // A few more ticks, each of which would shrink it again.
+    const int32_t frameBefore = window->lastFrame;
+    ASSERT_TRUE(pumpUntil([&] { return window->lastFrame >= frameBefore + 6; }, 60000));
     EXPECT_EQ(window->geometry(), window->run.savedRect) << "and it stays while the movie plays";
 
     autoStop->click();

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "encode_helpers.h"
+#include "tests/castor/encode_helpers.h"
 
 namespace castor_test {
 namespace {

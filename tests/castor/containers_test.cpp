@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "encode_helpers.h"
+#include "tests/castor/encode_helpers.h"
 
 namespace castor_test {
 namespace {

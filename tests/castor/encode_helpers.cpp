@@ -1,4 +1,4 @@
-#include "encode_helpers.h"
+#include "tests/castor/encode_helpers.h"
 
 #include <unistd.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pattern_generator.h"
+#include "tools/testpattern/pattern_generator.h"
 
 namespace castor_test {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "bindings/castor.h"
-#include "encode_helpers.h"
+#include "tests/castor/encode_helpers.h"
 
 namespace castor_test {
 namespace {

@@ -6,16 +6,6 @@
 namespace kinolux {
 namespace {
 
-TEST(ConversionTask, AFreshTaskIsAllZero) {
-    ConversionTask task;
-    EXPECT_EQ(task.inFrame, 0);
-    EXPECT_EQ(task.outFrame, 0);
-    EXPECT_EQ(task.outputMode, kOutputAuto);
-    EXPECT_EQ(task.probedFlag, 0);
-    EXPECT_EQ(task.alphaFlag, 0);
-    EXPECT_EQ(task.profile, ProfileSettings{});
-}
-
 TEST(ConversionTask, CreationReadsAndPreparesTheProfile) {
     testing::ScopedTempFolder dir;
     std::string file = dir / "ntscdvd.ini";

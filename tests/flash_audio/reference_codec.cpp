@@ -1,4 +1,4 @@
-#include "reference_codec.h"
+#include "tests/flash_audio/reference_codec.h"
 
 #include <cmath>
 #include <stdexcept>

@@ -3,7 +3,7 @@
 // rate must come out at 44.1 kHz.
 #include "flash/audio/event_sound.h"
 #include "flash/audio/stream_decoder.h"
-#include "reference_codec.h"
+#include "tests/flash_audio/reference_codec.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,6 @@
 namespace kinolux::audio {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 std::shared_ptr<const DecodedSound> toneOf(std::size_t frames)
 {
     auto sound = std::make_shared<DecodedSound>();
@@ -19,27 +17,33 @@ std::shared_ptr<const DecodedSound> toneOf(std::size_t frames)
     return sound;
 }
 
-TEST(SoundOutput, PullsTheMixerAtTheRealTimeRateOfTheDevice)
+// The millisecond clock the silent output reads, moved by hand.
+DWORD manualNow = 0;
+DWORD readManualNow()
+{
+    return manualNow;
+}
+
+TEST(SoundOutput, OnADevicePlaysSoundsThroughAndPullsNoMoreOnceClosed)
 {
     setenv("KINOLUX_AUDIO", "null", 1);
     Mixer mixer;
     SoundOutput output(mixer, SoundOutputConfig{441, 4});
-    const auto start = Clock::now();
     ASSERT_EQ(output.open(), MMSYSERR_NOERROR);
     EXPECT_TRUE(output.audible());
     const VoiceId voice = mixer.startSound(toneOf(4410), {});  // 100 ms
-    while (mixer.isPlaying(voice) && Clock::now() - start < std::chrono::seconds(10))
+    // The device returns blocks in real time: a generous bound, no timing.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (mixer.isPlaying(voice) && std::chrono::steady_clock::now() < giveUp)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const auto elapsed = Clock::now() - start;
     EXPECT_FALSE(mixer.isPlaying(voice));
-    // Four blocks are mixed at once when opening; every later block only
-    // when one has played, so the position can run ahead by the queue alone.
-    const std::uint64_t played = std::uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()) * 441 / 10000;
-    EXPECT_LE(mixer.position(), played + 4 * 441 + 441);
     output.close();
     EXPECT_FALSE(output.audible());
+    // Closing returned every block and ended the callback thread: nothing
+    // renders any more, and the blocks were mixed whole.
     const std::uint64_t closedAt = mixer.position();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(closedAt % 441, 0u);
+    output.tick();
     EXPECT_EQ(mixer.position(), closedAt);
 }
 
@@ -47,21 +51,40 @@ TEST(SoundOutput, WithoutADeviceThePlayingGoesOnSilentlyByTheClock)
 {
     setenv("KINOLUX_AUDIO", "none", 1);
     Mixer mixer;
-    SoundOutput output(mixer);
+    SoundOutputConfig config;
+    config.clock = readManualNow;
+    SoundOutput output(mixer, config);
     EXPECT_EQ(output.open(), MMSYSERR_NODRIVER);
     EXPECT_FALSE(output.audible());
     setenv("KINOLUX_AUDIO", "null", 1);
 
     const VoiceId voice = mixer.startSound(toneOf(2205), {});  // 50 ms
-    const auto start = Clock::now();
+    manualNow = 0xFFFFFFF0;  // the tick count wraps on the way
     output.tick();
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(mixer.position(), 0u) << "the first tick starts the clock";
+    manualNow += 30;
     output.tick();
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-    EXPECT_NEAR(double(mixer.position()), double(elapsed) * 44.1, 2 * 44.1 + 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    EXPECT_EQ(mixer.position(), 1323u) << "30 ms at 44.1 frames a millisecond";
+    EXPECT_TRUE(mixer.isPlaying(voice));
+    for (int i = 0; i < 10; ++i) {
+        ++manualNow;
+        output.tick();
+    }
+    EXPECT_EQ(mixer.position(), 1323u + 441) << "the tenths of a frame add up";
+    manualNow += 10;
     output.tick();
+    EXPECT_EQ(mixer.position(), 2205u);
+    // Sounds start one block (1024 frames) ahead of the position: this one
+    // ends at 1024 + 2205 = 3229.
+    EXPECT_TRUE(mixer.isPlaying(voice));
+    manualNow += 30;
+    output.tick();
+    EXPECT_EQ(mixer.position(), 3528u);
     EXPECT_FALSE(mixer.isPlaying(voice));
+
+    manualNow += 60'000;
+    output.tick();
+    EXPECT_EQ(mixer.position(), 3528u + 44100) << "a paused process moves the mixer by one second at most";
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QThread>
 #include <QWidget>
 #include <dlfcn.h>
@@ -41,6 +40,12 @@ namespace {
 
 using kinolux::audio::SoundCodec;
 
+std::size_t recordedValues()
+{
+    std::lock_guard lock(recordingMutex);
+    return recording.size();
+}
+
 std::vector<std::int16_t> takeRecording()
 {
     std::lock_guard lock(recordingMutex);
@@ -63,11 +68,13 @@ int currentFrame(void* control)
 }
 
 // Plays the movie in real time until its last frame, stops it there and
-// lets the device play out; returns everything written to the device.
-// `drawingMs`: after each turn of the event loop the thread is busy this
-// long, as with a movie that is slow to draw.
-std::vector<std::int16_t> playAndRecord(const std::vector<std::uint8_t>& file, int drawingMs = 0)
+// lets the device play on until it has taken the event sound whole; returns
+// everything written to the device. `drawingMs`: after each turn of the
+// event loop the thread is busy this long, as with a movie that is slow to
+// draw.
+std::vector<std::int16_t> playAndRecord(const testing::SoundMovie& sounds, int drawingMs = 0)
 {
+    const std::vector<std::uint8_t>& file = sounds.file;
     setenv("KINOLUX_AUDIO", "null", 1);
     testing::ensureApplication();
     testing::MovieFiles files;
@@ -84,9 +91,11 @@ std::vector<std::int16_t> playAndRecord(const std::vector<std::uint8_t>& file, i
         },
         10000));
     call(control, FLASH_DISPID_STOP, FLASH_DISPATCH_METHOD);
-    QElapsedTimer playOut;
-    playOut.start();
-    testing::pumpUntil([&] { return playOut.elapsed() > 200; }, 1000);
+    // The event sound started before the timeline reached its last frame, so
+    // it ends within its own length of what was written by then, plus the
+    // few blocks the mixer runs ahead.
+    const std::size_t eventEnd = recordedValues() + sounds.event.size() + 8 * 2048;
+    EXPECT_TRUE(testing::pumpUntil([&] { return recordedValues() >= eventEnd; }, 20000));
     delete static_cast<QWidget*>(control);
     return takeRecording();
 }
@@ -94,7 +103,7 @@ std::vector<std::int16_t> playAndRecord(const std::vector<std::uint8_t>& file, i
 void expectSoundsAsDecoded(SoundCodec codec, bool exact)
 {
     const testing::SoundMovie movie = testing::makeSoundMovie(codec);
-    testing::expectHeardAsDecoded(movie, playAndRecord(movie.file), exact);
+    testing::expectHeardAsDecoded(movie, playAndRecord(movie), exact);
 }
 
 TEST(ControlSound, UncompressedSoundsAreWrittenSampleForSample)
@@ -117,7 +126,7 @@ TEST(ControlSound, AStreamPlaysWholeWhileItsTimelineRunsLate)
     // Thirty milliseconds of drawing after every turn: each frame runs up to
     // that late, far later than the mixer's lead.
     const testing::SoundMovie movie = testing::makeSoundMovie(SoundCodec::PcmLittleEndian);
-    testing::expectHeardAsDecoded(movie, playAndRecord(movie.file, 30), true);
+    testing::expectHeardAsDecoded(movie, playAndRecord(movie, 30), true);
 }
 
 }  // namespace

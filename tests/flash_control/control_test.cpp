@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <memory>
 
@@ -259,19 +258,16 @@ TEST(Control, GivesTheMovieTheMouseInStageCoordinates)
     EXPECT_FALSE(host.control().pointerDown());
 }
 
-TEST(Control, PlaysInRealTimeNeverAheadOfTheClock)
+// How frames follow the clock is the frame clock's, tested on readings
+// given by hand; bench/flash_control measures the pace through the control.
+TEST(Control, PlaysOnByItselfAndPrintsTheFrameItStoppedOn)
 {
     MovieFiles files;
     Host host;
-    QElapsedTimer clock;
     host.setMovie(files.write("frames.swf", testing::colouredFramesMovie(200, 50)));
-    clock.start();
-    testing::pumpUntil([&] { return clock.elapsed() >= 300; }, 5000);
+    ASSERT_TRUE(testing::pumpUntil([&] { return host.currentFrame() >= 3; }, 20000)) << "the movie moved";
     host.call(FLASH_DISPID_STOP, FLASH_DISPATCH_METHOD);
     const int frame = host.currentFrame();
-    const qint64 elapsed = clock.elapsed();
-    EXPECT_LE(frame, elapsed / 20) << "50 frames a second";
-    EXPECT_GE(frame, 3) << "the movie moved";
     // What is printed is the frame the timeline shows.
     EXPECT_EQ(host.print().pixel(20, 15), rgbOf(testing::frameColor(frame)));
 }
@@ -291,7 +287,7 @@ std::vector<std::uint8_t> screenVideoFrame(int side, swf::Color colour)
     return frame;
 }
 
-TEST(Control, EmbeddedVideoFollowsTheTimelineInRealTime)
+TEST(Control, EmbeddedVideoFollowsTheTimeline)
 {
     constexpr int kSide = 32, kFrames = 100;
     std::vector<std::vector<std::uint8_t>> videoFrames;
@@ -320,12 +316,9 @@ TEST(Control, EmbeddedVideoFollowsTheTimelineInRealTime)
     Host host(kSide, kSide);
     host.widget()->show();
     host.setMovie(files.write("video.swf", testmovies::movie(tags, header)));
-    QElapsedTimer clock;
-    clock.start();
-    testing::pumpUntil([&] { return clock.elapsed() >= 250; }, 5000);
+    ASSERT_TRUE(testing::pumpUntil([&] { return host.currentFrame() >= 3; }, 20000));
     host.call(FLASH_DISPID_STOP, FLASH_DISPATCH_METHOD);
     const int frame = host.currentFrame();
-    ASSERT_GE(frame, 3);
     EXPECT_EQ(host.print().pixel(kSide / 2, kSide / 2), rgbOf(testing::frameColor(frame)));
     host.call(FLASH_DISPID_GOTOFRAME, FLASH_DISPATCH_METHOD, {integer(2)});
     EXPECT_EQ(host.print().pixel(kSide / 2, kSide / 2), rgbOf(testing::frameColor(2))) << "back to an earlier frame";

@@ -3,30 +3,63 @@
 // movie's sounds keep their distance in time on a busy machine.
 #include "platform/winmm/null_wave_sink.h"
 
+#include "tests/platform/manual_clock.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 #include <vector>
 
 namespace kinolux::winmm {
 namespace {
 
+using std::chrono::milliseconds;
+
+// 441 frames of 44.1 kHz 16-bit stereo, 4 bytes each: 10 ms.
+const std::vector<std::uint8_t> kTenMs(441 * 4);
+const PcmFormat kCdFormat{44100, 2, 16};
+
 TEST(NullDevice, AWriterThatComesBackLateLosesNoTime)
 {
-    const PcmFormat format{44100, 2, 16};
-    NullWaveSink sink(format);
-    const std::vector<std::uint8_t> tenMs(441 * 4);
-    const auto start = std::chrono::steady_clock::now();
+    testing::ManualClock clock;
+    NullWaveSink sink(kCdFormat, clock);
     for (int i = 0; i < 50; ++i) {
-        sink.play(tenMs.data(), tenMs.size());
-        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        sink.play(kTenMs.data(), kTenMs.size());
+        EXPECT_EQ(clock.sinceStart(), milliseconds(10 * (i + 1))) << "each write returns once its sound has played";
+        clock.advance(milliseconds(3));
     }
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    // Half a second of sound; a device that restarted at every late write
-    // would have taken 650 ms.
-    EXPECT_LT(elapsed.count(), 590);
-    EXPECT_GE(elapsed.count(), 497);
+    // Half a second of sound and the last 3 ms of lateness; a device that
+    // restarted at every late write would have taken 50 * 13 = 650 ms.
+    EXPECT_EQ(clock.sinceStart(), milliseconds(503));
+}
+
+TEST(NullDevice, APauseLongerThanTheDeviceBufferStartsTheTimingAfresh)
+{
+    testing::ManualClock clock;
+    NullWaveSink sink(kCdFormat, clock);
+    sink.play(kTenMs.data(), kTenMs.size());
+    clock.advance(milliseconds(50));
+    sink.play(kTenMs.data(), kTenMs.size());
+    // 50 ms late still keeps its place: its sound was due by 20 ms, so the
+    // write returns at once.
+    EXPECT_EQ(clock.sinceStart(), milliseconds(60));
+    clock.advance(milliseconds(51));
+    sink.play(kTenMs.data(), kTenMs.size());
+    // Played from the moment it came (111 ms), not at once to catch up.
+    EXPECT_EQ(clock.sinceStart(), milliseconds(121));
+}
+
+TEST(NullDevice, TheRateFollowsTheFormat)
+{
+    testing::ManualClock clock;
+    NullWaveSink sink(PcmFormat{11025, 1, 8}, clock);
+    const std::vector<std::uint8_t> second(11025);
+    sink.play(second.data(), second.size());
+    EXPECT_EQ(clock.sinceStart(), std::chrono::seconds(1));
+    const std::vector<std::uint8_t> oneFrame(1);
+    sink.play(oneFrame.data(), oneFrame.size());
+    // 1 s + 1/11025 s, exact to the nanosecond, rounded down.
+    EXPECT_EQ(clock.sinceStart(), std::chrono::nanoseconds(1'000'090'702));
 }
 
 }  // namespace

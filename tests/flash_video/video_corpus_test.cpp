@@ -3,6 +3,7 @@
 // corpus rule (98% of pixels within 24 levels).
 #include "flash/swf/read.h"
 #include "flash/video/video_decoder.h"
+#include "tests/platform/outside_requirements.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -17,8 +18,7 @@ namespace {
 
 std::filesystem::path corpus()
 {
-    const char* dir = std::getenv("KINOLUX_CORPUS_DIR");
-    return dir ? dir : KINOLUX_CORPUS_DIR;
+    return kinolux::testing::CorpusDir();
 }
 
 std::vector<std::uint8_t> readFile(const std::filesystem::path& path)
@@ -70,11 +70,11 @@ double shareMatching(const VideoPicture& picture, const QImage& expected, QRgb s
     return double(matching) / (double(picture.width) * picture.height);
 }
 
-class VideoCorpus : public testing::Test {
+class VideoCorpus : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::filesystem::exists(corpus() / "ruffle")) GTEST_SKIP() << "no corpus at " << corpus();
+        if (!std::filesystem::exists(corpus() / "ruffle")) KINOLUX_MISSING("the corpus at " << corpus());
     }
 };
 

@@ -76,4 +76,10 @@ bool PlayerProcess::WaitForExit(int timeoutMs)
     return flash::testing::pumpUntil([&] { return process_.state() == QProcess::NotRunning; }, timeoutMs);
 }
 
+bool PlayerProcess::RunGreeted(const StandInMainWindow& main)
+{
+    const WindowHandle window = WaitForWindow();
+    return window != 0 && Greet(window, main) && WaitForExit(kGenerousWaitMs);
+}
+
 }  // namespace kinolux::testing

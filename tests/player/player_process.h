@@ -35,17 +35,24 @@ private:
     std::vector<BusMessage> received_;
 };
 
+// Long enough for any run of a test movie on a busy machine: only a player
+// that hangs reaches it.
+inline constexpr int kGenerousWaitMs = 120000;
+
 class PlayerProcess {
 public:
     explicit PlayerProcess(const PlayerRunSettings& settings);
     ~PlayerProcess();
 
     // The player's window, once it has appeared (0 after the time-out).
-    WindowHandle WaitForWindow(int timeoutMs = 10000);
+    WindowHandle WaitForWindow(int timeoutMs = kGenerousWaitMs);
     // Sends the main program's greeting; false when it was not handled.
     bool Greet(WindowHandle player, const StandInMainWindow& main);
     // Handles events until the player has exited; false on the time-out.
     bool WaitForExit(int timeoutMs);
+    // Waits for the window, greets it as the main program does, and waits
+    // for the player to end the run; false when any of that fails.
+    bool RunGreeted(const StandInMainWindow& main);
     int ExitCode() const { return process_.exitCode(); }
     std::string StandardOutput() { return process_.readAllStandardOutput().toStdString(); }
 

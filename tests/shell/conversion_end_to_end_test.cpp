@@ -17,6 +17,7 @@
 #include "tests/platform/scoped_temp_folder.h"
 #include "tests/shell/marker_movies.h"
 #include "tests/shell/numbered_output.h"
+#include "tests/platform/outside_requirements.h"
 
 namespace kinolux {
 namespace {
@@ -33,7 +34,9 @@ class ConversionEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         const fs::path bin = KINOLUX_BIN_DIR;
-        if (!fs::exists(bin / "kinoluxplayer")) GTEST_SKIP() << "the player program is not built";
+        if (!fs::exists(bin / "kinoluxplayer")) KINOLUX_MISSING("the player program, built");
+        for (const char* tool : {"ffmpeg", "ffprobe"})
+            if (!testing::ProgramOnPath(tool)) KINOLUX_MISSING(tool);
         for (const auto& entry : fs::directory_iterator(bin)) {
             const std::string name = entry.path().filename();
             if (name == "kinolux" || name == "kinoluxplayer" || name.rfind("lib", 0) == 0)

@@ -17,6 +17,7 @@
 #include "shell/external_programs.h"
 #include "shell/show_result.h"
 #include "tests/shell/recorded_runs.h"
+#include "tests/platform/outside_requirements.h"
 
 namespace kinolux {
 namespace {
@@ -114,7 +115,7 @@ public:
 
 TEST_F(ExternalPrograms, TheFileManagerSelectsTheOutput) {
     const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"), {"/usr/bin", "/bin"});
-    if (daemon.isEmpty()) GTEST_SKIP() << "dbus-daemon is not installed";
+    if (daemon.isEmpty()) KINOLUX_MISSING("dbus-daemon");
     testing::ScopedTempFolder busFolder;
     QProcess bus;
     bus.start(daemon, {"--session", "--nofork", "--print-address",

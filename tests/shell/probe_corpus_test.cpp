@@ -8,6 +8,7 @@
 #include "profiles/app_settings.h"
 #include "shell/swf_probe.h"
 #include "tests/platform/scoped_temp_folder.h"
+#include "tests/platform/outside_requirements.h"
 
 namespace kinolux {
 namespace {
@@ -15,9 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(ProbeCorpus, StageSizesMatchTheExpectedPictures) {
-    const char* corpus = std::getenv("KINOLUX_CORPUS_DIR");
-    const fs::path render = fs::path(corpus ? corpus : KINOLUX_CORPUS_DIR) / "ruffle/render";
-    if (!fs::is_directory(render)) GTEST_SKIP() << "no corpus at " << render;
+    const fs::path render = testing::CorpusDir() / "ruffle/render";
+    if (!fs::is_directory(render)) KINOLUX_MISSING("the corpus at " << render);
     testing::ScopedTempFolder output;
     CurrentAppSettings().convertDir = output.path() + "/";
     SwfProbe probe;

@@ -55,7 +55,7 @@ public:
 
     // For programs started without waiting: the runs once there are `count`.
     std::vector<ProgramRun> WaitForRuns(size_t count) const {
-        for (int i = 0; i < 1000 && Runs().size() < count; ++i)
+        for (int i = 0; i < 6000 && Runs().size() < count; ++i)  // a minute at most
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return Runs();
     }

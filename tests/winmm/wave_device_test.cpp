@@ -9,8 +9,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <functional>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace kinolux::winmm {
@@ -21,6 +21,18 @@ struct Recording {
     std::condition_variable grew;
     std::vector<std::uint8_t> bytes;
     int discards = 0;
+    int blocksDone = 0;
+
+    // The device's callback: counts the blocks it returns done.
+    static void callback(HWAVEOUT, UINT message, DWORD_PTR instance, DWORD_PTR, DWORD_PTR)
+    {
+        if (message != WOM_DONE) return;
+        auto* self = reinterpret_cast<Recording*>(instance);
+        std::lock_guard lock(self->mutex);
+        ++self->blocksDone;
+        self->grew.notify_all();
+    }
+    WaveCallbackTarget target() { return {&callback, nullptr, reinterpret_cast<DWORD_PTR>(this)}; }
 };
 
 class RecordingSink final : public WaveSink {
@@ -36,6 +48,7 @@ public:
     {
         std::lock_guard lock(recording_.mutex);
         ++recording_.discards;
+        recording_.grew.notify_all();
     }
 
 private:
@@ -58,11 +71,16 @@ WAVEHDR headerFor(std::vector<std::uint8_t>& data)
     return header;
 }
 
-void waitForBytes(Recording& recording, std::size_t count)
+// Waits for the device's threads, with a generous bound that only a hang reaches.
+void waitUntil(Recording& recording, const std::function<bool()>& done)
 {
     std::unique_lock lock(recording.mutex);
-    ASSERT_TRUE(recording.grew.wait_for(lock, std::chrono::seconds(10),
-                                        [&] { return recording.bytes.size() >= count; }));
+    ASSERT_TRUE(recording.grew.wait_for(lock, std::chrono::seconds(20), done));
+}
+
+void waitForBytes(Recording& recording, std::size_t count)
+{
+    waitUntil(recording, [&] { return recording.bytes.size() >= count; });
 }
 
 TEST(WaveVolume, LowWordIsLeftHighWordIsRightAndFullLeavesSamplesAlone)
@@ -105,16 +123,11 @@ TEST(WaveOutDevice, PlaysBlocksInOrderWithTheVolumeOfTheMomentAndWholeFramesOnly
     for (std::size_t i = 0; i < second.size(); ++i) second[i] = std::uint8_t(i * 13 + 1);
     WAVEHDR a = headerFor(first), b = headerFor(second);
     {
-        WaveOutDevice device(format, std::make_unique<RecordingSink>(recording), {}, 0xFFFFFFFF);
+        WaveOutDevice device(format, std::make_unique<RecordingSink>(recording), recording.target(), 0xFFFFFFFF);
         ASSERT_EQ(device.write(&a), MMSYSERR_NOERROR);
         ASSERT_EQ(device.write(&b), MMSYSERR_NOERROR);
-        waitForBytes(recording, first.size() + 4 * 700);
-        MMRESULT closed = WAVERR_STILLPLAYING;
-        for (int i = 0; i < 1000 && closed == WAVERR_STILLPLAYING; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            closed = device.close();  // the last block is returned just after its bytes
-        }
-        EXPECT_EQ(closed, MMSYSERR_NOERROR);
+        waitUntil(recording, [&] { return recording.blocksDone == 2; });
+        EXPECT_EQ(device.close(), MMSYSERR_NOERROR);
         EXPECT_EQ(device.bytesPlayed(), first.size() + 4 * 700);
     }
     std::vector<std::uint8_t> expected = first;
@@ -155,13 +168,7 @@ TEST(WaveOutDevice, ResetDiscardsWhatTheSinkHoldsAndRestartsThePosition)
     waitForBytes(recording, data.size());
     device.reset();
     EXPECT_EQ(device.bytesPlayed(), 0u);
-    for (int i = 0; i < 1000; ++i) {
-        {
-            std::lock_guard lock(recording.mutex);
-            if (recording.discards) break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    waitUntil(recording, [&] { return recording.discards > 0; });
     std::lock_guard lock(recording.mutex);
     EXPECT_EQ(recording.discards, 1);
 }

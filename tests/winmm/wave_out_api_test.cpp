@@ -1,6 +1,7 @@
-// The wave-out entries on the null device (KINOLUX_AUDIO=null): real-time
-// pace measured on the monotonic clock, callbacks in order on one callback
-// thread, reset, close, volume, and the answers to wrong calls.
+// The wave-out entries on the null device (KINOLUX_AUDIO=null): callbacks in
+// order on one callback thread, reset, close, volume, and the answers to
+// wrong calls. The device's real-time pace is the null sink's, tested on a
+// clock moved by hand; bench/winmm measures it through these entries.
 #include "platform/winmm/winmm.h"
 
 #include <gtest/gtest.h>
@@ -14,14 +15,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using std::chrono::milliseconds;
-
 struct Event {
     UINT message;
     DWORD_PTR param1;
     std::thread::id thread;
-    Clock::time_point time;
 };
 
 // Collects callbacks; optionally acts on them from the callback thread.
@@ -40,7 +37,7 @@ struct Recorder {
         bool rewrite = false, close = false;
         {
             std::lock_guard lock(self->mutex);
-            self->events.push_back({msg, param1, std::this_thread::get_id(), Clock::now()});
+            self->events.push_back({msg, param1, std::this_thread::get_id()});
             if (msg == WOM_DONE && self->rewritesLeft > 0) {
                 --self->rewritesLeft;
                 rewrite = true;
@@ -120,12 +117,11 @@ protected:
     }
 };
 
-TEST_F(WaveOutApi, NullDeviceCompletesBlocksAtTheRealTimeRateInOrderOnOneCallbackThread)
+TEST_F(WaveOutApi, NullDeviceCompletesBlocksInOrderOnOneCallbackThread)
 {
     Recorder recorder;
     const HWAVEOUT hwo = open(recorder);
     Blocks blocks(8, 50);
-    const auto start = Clock::now();
     prepareAndWrite(hwo, blocks);
     const auto events = recorder.waitFor(WOM_DONE, 8);
     ASSERT_EQ(recorder.countOf(WOM_DONE), 8u);
@@ -138,18 +134,13 @@ TEST_F(WaveOutApi, NullDeviceCompletesBlocksAtTheRealTimeRateInOrderOnOneCallbac
         EXPECT_EQ(done.message, UINT(WOM_DONE));
         EXPECT_EQ(done.param1, reinterpret_cast<DWORD_PTR>(&blocks.headers[i]));
         EXPECT_EQ(done.thread, callbackThread);
-        // Never before its sound has had time to play.
-        EXPECT_GE(done.time - start, milliseconds(50 * (i + 1))) << "block " << i;
     }
-    // Late callbacks on a loaded machine are allowed for; a device that
-    // played at a wrong rate would be off by hundreds of milliseconds.
-    EXPECT_LT(events.back().time - start, milliseconds(400 + 300));
     EXPECT_TRUE(blocks.headers.back().dwFlags & WHDR_DONE);
 
     MMTIME position{};
     position.wType = TIME_SAMPLES;
     ASSERT_EQ(waveOutGetPosition(hwo, &position, sizeof position), MMSYSERR_NOERROR);
-    EXPECT_EQ(position.u.sample, 8u * 2205);
+    EXPECT_EQ(position.u.sample, 8u * 2205) << "eight blocks of 50 ms at 44.1 kHz";
 
     for (auto& h : blocks.headers) EXPECT_EQ(waveOutUnprepareHeader(hwo, &h, sizeof h), MMSYSERR_NOERROR);
     ASSERT_EQ(waveOutClose(hwo), MMSYSERR_NOERROR);
@@ -158,18 +149,21 @@ TEST_F(WaveOutApi, NullDeviceCompletesBlocksAtTheRealTimeRateInOrderOnOneCallbac
     EXPECT_EQ(closed.back().thread, callbackThread);
 }
 
-TEST_F(WaveOutApi, PaceHoldsWhenTheCallbackRefillsTheQueue)
+TEST_F(WaveOutApi, TheCallbackMayRefillTheQueue)
 {
     Recorder recorder;
     recorder.rewritesLeft = 12;
     const HWAVEOUT hwo = open(recorder);
     Blocks blocks(2, 40);
-    const auto start = Clock::now();
     prepareAndWrite(hwo, blocks);
     const auto events = recorder.waitFor(WOM_DONE, 14);
     ASSERT_EQ(recorder.countOf(WOM_DONE), 14u);
-    EXPECT_GE(events.back().time - start, milliseconds(14 * 40));
-    EXPECT_LT(events.back().time - start, milliseconds(14 * 40 + 300));
+    for (std::size_t i = 0; i < 14; ++i)
+        EXPECT_EQ(events[i + 1].param1, reinterpret_cast<DWORD_PTR>(&blocks.headers[i % 2])) << "return " << i;
+    MMTIME position{};
+    position.wType = TIME_SAMPLES;
+    ASSERT_EQ(waveOutGetPosition(hwo, &position, sizeof position), MMSYSERR_NOERROR);
+    EXPECT_EQ(position.u.sample, 14u * 1764) << "fourteen blocks of 40 ms at 44.1 kHz";
     ASSERT_EQ(waveOutClose(hwo), MMSYSERR_NOERROR);
 }
 
@@ -178,9 +172,7 @@ TEST_F(WaveOutApi, ResetReturnsEveryBlockDoneAtOnceAndCloseWaitsForIt)
     Recorder recorder;
     const HWAVEOUT hwo = open(recorder);
     Blocks blocks(4, 1000);
-    const auto start = Clock::now();
     prepareAndWrite(hwo, blocks);
-    std::this_thread::sleep_for(milliseconds(30));
     EXPECT_EQ(waveOutClose(hwo), UINT(WAVERR_STILLPLAYING));
     EXPECT_EQ(waveOutUnprepareHeader(hwo, &blocks.headers[3], sizeof(WAVEHDR)), UINT(WAVERR_STILLPLAYING));
 
@@ -190,7 +182,7 @@ TEST_F(WaveOutApi, ResetReturnsEveryBlockDoneAtOnceAndCloseWaitsForIt)
         EXPECT_FALSE(h.dwFlags & WHDR_INQUEUE);
     }
     const auto events = recorder.waitFor(WOM_DONE, 4);
-    EXPECT_LT(events.back().time - start, milliseconds(1000));
+    ASSERT_EQ(recorder.countOf(WOM_DONE), 4u);
     for (std::size_t i = 0; i < 4; ++i)
         EXPECT_EQ(events[i + 1].param1, reinterpret_cast<DWORD_PTR>(&blocks.headers[i]));
     MMTIME position{};

@@ -1,4 +1,4 @@
-#include "console_progress.h"
+#include "tools/castor/console_progress.h"
 
 #include <signal.h>
 #include <unistd.h>

@@ -9,7 +9,7 @@
 
 #include "bindings/castor.h"
 #include "castor/options.h"
-#include "console_progress.h"
+#include "tools/castor/console_progress.h"
 
 namespace {
 

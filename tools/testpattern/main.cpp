@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "bindings/castor.h"
-#include "console_progress.h"
-#include "pattern_generator.h"
+#include "tools/castor/console_progress.h"
+#include "tools/testpattern/pattern_generator.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pattern_generator.h"
+#include "tools/testpattern/pattern_generator.h"
 
 #include <algorithm>
 #include <cmath>
