@@ -9,7 +9,7 @@ namespace {
 
 // How far the median offset must move from a frame's lag so far before the
 // lag changes: beyond what the log's steps scatter, and within a period.
-constexpr double kLagToleranceOfPeriod = 0.75;
+constexpr double kLagToleranceOfPeriod = 0.65;
 
 }  // namespace
 

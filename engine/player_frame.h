@@ -18,7 +18,7 @@
 // first frame has its sound. The median of the offsets around a frame
 // follows a real change at the frame where it happens and ignores the
 // scatter; a frame's lag, in whole periods, changes only when that median
-// has moved three quarters of a period away from the lag so far.
+// has moved 0.65 of a period away from the lag so far.
 #pragma once
 
 #include "capture/sync_file.h"

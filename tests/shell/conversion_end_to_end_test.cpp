@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <regex>
 #include <set>
 
@@ -344,7 +345,12 @@ void ExpectEveryFrameOnceWithItsSound(const RunResult& run, const std::string& d
         if (bends.leftOut.count(f)) continue;
         for (size_t k = 0; k <= bends.repeated.count(f); ++k) expected.push_back(f);
     }
-    EXPECT_EQ(read.frames, expected) << "repeated " << bends.repeated.size() << ", left out " << bends.leftOut.size();
+    const auto differ = std::mismatch(read.frames.begin(), read.frames.end(), expected.begin(), expected.end());
+    EXPECT_TRUE(differ.first == read.frames.end() && differ.second == expected.end())
+        << "output frame " << (differ.first - read.frames.begin()) << " shows "
+        << (differ.first == read.frames.end() ? -1 : *differ.first) << " instead of "
+        << (differ.second == expected.end() ? -1 : *differ.second) << " (" << read.frames.size() << " frames for "
+        << expected.size() << "; repeated " << bends.repeated.size() << ", left out " << bends.leftOut.size() << ")";
     if (bends.repeated.empty() && bends.leftOut.empty()) {
         EXPECT_EQ(testing::ShareShownOnce(read.frames, 0, last), 1.0);
     }
@@ -366,9 +372,12 @@ void ExpectEveryFrameOnceWithItsSound(const RunResult& run, const std::string& d
     EXPECT_EQ(int(read.beepStarts.size()), expectedFlashes);
 }
 
+// The beeps are event sounds: a player starved on a loaded machine can
+// leave its stream sound behind where its frame log does not show it.
 TEST_F(ConversionEndToEnd, EveryFrameOfAShortMovieOnceInOrderEachFlashWithItsBeep) {
     constexpr int kFrames = 500, kFirstFlash = 25, kFlashEvery = 50;  // 20 s, a flash every 2 s from 1 s
-    const std::string movie = WriteMovie("numbered.swf", testing::NumberedFlashMovie(kFrames, kFirstFlash, kFlashEvery));
+    const std::string movie =
+        WriteMovie("numbered.swf", testing::NumberedFlashMovie(kFrames, kFirstFlash, kFlashEvery, testing::Beep::Event));
     const std::string output = out_.path() + "/numbered.mp4";
     std::string debug;
     const RunResult run = Kinolux("/f " + movie + " /o " + output + " /pi ini/mp4.ini /pn mp4 Normal", &debug);
@@ -377,7 +386,8 @@ TEST_F(ConversionEndToEnd, EveryFrameOfAShortMovieOnceInOrderEachFlashWithItsBee
 
 TEST_F(ConversionEndToEnd, EveryFrameOfAThreeMinuteMovieOnceInOrderEachFlashWithItsBeep) {
     constexpr int kFrames = 4500, kFirstFlash = 25, kFlashEvery = 250;  // a flash every 10 s from 1 s
-    const std::string movie = WriteMovie("long.swf", testing::NumberedFlashMovie(kFrames, kFirstFlash, kFlashEvery));
+    const std::string movie =
+        WriteMovie("long.swf", testing::NumberedFlashMovie(kFrames, kFirstFlash, kFlashEvery, testing::Beep::Event));
     const std::string output = out_.path() + "/long.mp4";
     std::string debug;
     const RunResult run = Kinolux("/f " + movie + " /o " + output + " /pi ini/mp4.ini /pn mp4 Normal", &debug);

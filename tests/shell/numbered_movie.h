@@ -15,6 +15,7 @@
 #include "tests/flash/test_movies.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -37,35 +38,43 @@ inline bool IsFlashFrame(int frame, int firstFlash, int flashEvery) {
     return frame >= firstFlash && (frame - firstFlash) % flashEvery == 0;
 }
 
-inline std::vector<std::uint8_t> NumberedFlashMovie(int frames, int firstFlash, int flashEvery) {
-    constexpr swf::CharacterId kBlack = 1, kSquare = 2, kFlash = 3;
+enum class Beep { Stream, Event };
+
+inline std::vector<std::uint8_t> NumberedFlashMovie(int frames, int firstFlash, int flashEvery, Beep beep = Beep::Stream) {
+    constexpr swf::CharacterId kBlack = 1, kSquare = 2, kFlash = 3, kTone = 4;
     constexpr swf::Depth kBackgroundDepth = 1, kFlashDepth = 2, kFirstBitDepth = 10;
     constexpr int kBlockSamples = kNumberedSoundRate / kNumberedFps;
 
+    const swf::SoundFormatInfo format{swf::SoundFormat::UncompressedLittleEndian, 2, true, false};
+    std::vector<std::uint8_t> tone;
+    for (int i = 0; i < kBlockSamples; ++i) {
+        const auto value = std::int16_t(std::lround(16000 * std::sin(2 * M_PI * 1000.0 * i / kNumberedSoundRate)));
+        tone.push_back(std::uint8_t(value & 0xFF));
+        tone.push_back(std::uint8_t(std::uint16_t(value) >> 8));
+    }
     // The whole stream, kept alive until the movie is written: its blocks
     // point into it.
-    std::vector<std::uint8_t> pcm(std::size_t(frames) * kBlockSamples * 2, 0);
-    for (int f = 0; f < frames; ++f) {
-        if (!IsFlashFrame(f, firstFlash, flashEvery)) continue;
-        for (int i = 0; i < kBlockSamples; ++i) {
-            const auto value = std::int16_t(std::lround(16000 * std::sin(2 * M_PI * 1000.0 * i / kNumberedSoundRate)));
-            const std::size_t at = (std::size_t(f) * kBlockSamples + std::size_t(i)) * 2;
-            pcm[at] = std::uint8_t(value & 0xFF);
-            pcm[at + 1] = std::uint8_t(std::uint16_t(value) >> 8);
-        }
-    }
+    std::vector<std::uint8_t> pcm(std::size_t(frames) * tone.size(), 0);
+    for (int f = 0; f < frames && beep == Beep::Stream; ++f)
+        if (IsFlashFrame(f, firstFlash, flashEvery)) std::copy(tone.begin(), tone.end(), pcm.begin() + long(f) * long(tone.size()));
     swf::SoundStreamHead head;
     head.version = 2;
-    head.playback = head.stream = swf::SoundFormatInfo{swf::SoundFormat::UncompressedLittleEndian, 2, true, false};
+    head.playback = head.stream = format;
     head.samplesPerFrame = std::uint16_t(kBlockSamples);
+    swf::DefineSound sound;
+    sound.id = kTone;
+    sound.format = format;
+    sound.sampleCount = std::uint32_t(kBlockSamples);
+    sound.data = tone;
 
     std::vector<swf::Tag> tags{
-        head,
         testmovies::rect(kBlack, {0, 0, 0, 255}, 0, 0, kNumberedWidth, kNumberedHeight),
         testmovies::rect(kSquare, {255, 255, 255, 255}, 0, 0, kNumberSquare, kNumberSquare),
         testmovies::rect(kFlash, {255, 255, 255, 255}, 0, 0, kNumberedWidth, kNumberedHeight - kFlashTop),
         testmovies::place(kBackgroundDepth, kBlack),
     };
+    tags.insert(tags.begin(), head);
+    if (beep == Beep::Event) tags.insert(tags.begin(), sound);
     for (int f = 0; f < frames; ++f) {
         for (int bit = 0; bit < kNumberBits; ++bit) {
             const bool now = (f >> bit) & 1;
@@ -76,12 +85,13 @@ inline std::vector<std::uint8_t> NumberedFlashMovie(int frames, int firstFlash, 
             else if (!now && before)
                 tags.push_back(testmovies::remove(depth));
         }
-        if (IsFlashFrame(f, firstFlash, flashEvery))
+        if (IsFlashFrame(f, firstFlash, flashEvery)) {
             tags.push_back(testmovies::place(kFlashDepth, kFlash, testmovies::at(0, kFlashTop)));
+            if (beep == Beep::Event) tags.push_back(swf::StartSound{kTone, {}});
+        }
         else if (f > 0 && IsFlashFrame(f - 1, firstFlash, flashEvery))
             tags.push_back(testmovies::remove(kFlashDepth));
-        const std::size_t blockBytes = std::size_t(kBlockSamples) * 2;
-        tags.push_back(swf::SoundStreamBlock{swf::Bytes(pcm).subspan(std::size_t(f) * blockBytes, blockBytes)});
+        tags.push_back(swf::SoundStreamBlock{swf::Bytes(pcm).subspan(std::size_t(f) * tone.size(), tone.size())});
         tags.push_back(swf::ShowFrame{});
     }
     swf::Header header = testmovies::header(kNumberedWidth, kNumberedHeight, frames);
