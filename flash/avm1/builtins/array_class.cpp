@@ -438,6 +438,14 @@ constexpr Member kArrayPrototypeMembers[] = {
     method(u"sortOn", sortOn),
 };
 
+constexpr Member kArraySortOptions[] = {
+    constant(u"CASEINSENSITIVE", SortOption::CaseInsensitive, kConstant),
+    constant(u"DESCENDING", SortOption::Descending, kConstant),
+    constant(u"UNIQUESORT", SortOption::UniqueSort, kConstant),
+    constant(u"RETURNINDEXEDARRAY", SortOption::ReturnIndexedArray, kConstant),
+    constant(u"NUMERIC", SortOption::Numeric, kConstant),
+};
+
 }  // namespace
 
 void installArray(Vm& vm) {
@@ -446,12 +454,7 @@ void installArray(Vm& vm) {
     vm.protos().array = proto;
     Ref<FunctionObject> ctor = defineClass(vm, *vm.global(), u"Array", arrayConstruct, arrayConstruct, proto);
     defineMembers(vm, *proto, kArrayPrototypeMembers);
-    const std::uint16_t constant = kHidden | PropertyFlag::ReadOnly;
-    ctor->defineValue(u"CASEINSENSITIVE", Value(SortOption::CaseInsensitive), constant);
-    ctor->defineValue(u"DESCENDING", Value(SortOption::Descending), constant);
-    ctor->defineValue(u"UNIQUESORT", Value(SortOption::UniqueSort), constant);
-    ctor->defineValue(u"RETURNINDEXEDARRAY", Value(SortOption::ReturnIndexedArray), constant);
-    ctor->defineValue(u"NUMERIC", Value(SortOption::Numeric), constant);
+    defineMembers(vm, *ctor, kArraySortOptions);
 }
 
 }  // namespace kinolux::avm1::builtins

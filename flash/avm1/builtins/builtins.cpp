@@ -11,7 +11,8 @@ void installAll(Vm& vm) {
     installFunction(vm);
     installArray(vm);
     installString(vm);
-    installNumberAndBoolean(vm);
+    installNumber(vm);
+    installBoolean(vm);
     installMath(vm);
     installDate(vm);
     installError(vm);
@@ -20,13 +21,24 @@ void installAll(Vm& vm) {
     installSystem(vm);
     installSharedObject(vm);
     installMovieClip(vm);
-    installButtonAndTextField(vm);
+    installTextFormat(vm);
+    installTextField(vm);
+    installButton(vm);
     installSound(vm);
     installColor(vm);
-    installInput(vm);
+    installKey(vm);
+    installMouse(vm);
+    installStage(vm);
+    installSelection(vm);
     installXml(vm);
     installLoadVars(vm);
+    installAccessibility(vm);
     installMediaStubs(vm);
+    installContextMenu(vm);
+    installContextMenuItem(vm);
+    installMovieClipLoader(vm);
+    installIme(vm);
+    installStyleSheet(vm);
     installGeom(vm);
     installAsNative(vm);  // last: it refers to the built-ins above
 }
@@ -78,6 +90,11 @@ DisplayObjectBinding* thisDisplayObject(Vm& vm, const Value& thisValue) { return
 
 MovieClipBinding* thisMovieClip(Vm& vm, const Value& thisValue) {
     return asMovieClip(vm.bindingOf(thisValue));
+}
+
+MovieClipBinding* asMovieClipOf(Vm& vm, const Value& v) {
+    DisplayObjectBinding* object = vm.resolveTarget(v, false);
+    return object && object->kind() == DisplayKind::MovieClip ? static_cast<MovieClipBinding*>(object) : nullptr;
 }
 
 }  // namespace kinolux::avm1::builtins

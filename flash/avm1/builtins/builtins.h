@@ -16,7 +16,8 @@ void installObject(Vm& vm);
 void installFunction(Vm& vm);
 void installArray(Vm& vm);
 void installString(Vm& vm);
-void installNumberAndBoolean(Vm& vm);
+void installNumber(Vm& vm);
+void installBoolean(Vm& vm);
 void installMath(Vm& vm);
 void installDate(Vm& vm);
 void installGlobalFunctions(Vm& vm);
@@ -25,16 +26,31 @@ void installAsBroadcaster(Vm& vm);
 void installSystem(Vm& vm);
 void installSharedObject(Vm& vm);
 void installMovieClip(Vm& vm);
-void installButtonAndTextField(Vm& vm);
+void installTextFormat(Vm& vm);
+void installTextField(Vm& vm);
+void installButton(Vm& vm);
 void installSound(Vm& vm);
 void installColor(Vm& vm);
-void installInput(Vm& vm);
+void installKey(Vm& vm);
+void installMouse(Vm& vm);
+void installStage(Vm& vm);
+void installSelection(Vm& vm);
 void installXml(Vm& vm);
 void installLoadVars(Vm& vm);
+void installAccessibility(Vm& vm);
 void installMediaStubs(Vm& vm);
+void installContextMenu(Vm& vm);
+void installContextMenuItem(Vm& vm);
+void installMovieClipLoader(Vm& vm);
+void installIme(Vm& vm);
+void installStyleSheet(Vm& vm);
 void installAsNative(Vm& vm);
 void installGeom(Vm& vm);
 ObjectRef makeColorTransform(Vm& vm, const Value& proto);
+// A TextFormat object's fields as the host's format, and a fresh
+// TextFormat object holding one.
+TextFormat formatFromObject(Vm& vm, const ObjectRef& object);
+ObjectRef objectFromFormat(Vm& vm, const TextFormat& format);
 // A flash.geom.Transform of a display object; assigning one copies the
 // matrix and colors of the object it views.
 Value transformOf(Vm& vm, const Value& displayObject);

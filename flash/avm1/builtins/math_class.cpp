@@ -84,8 +84,6 @@ Value mathUnknown(Vm& vm, const Value&, Args args) {
 
 namespace {
 
-constexpr std::uint16_t kConstant = kHidden | PropertyFlag::ReadOnly;
-
 constexpr Member kMathMembers[] = {
     constant(u"E", M_E, kConstant),
     constant(u"LN10", M_LN10, kConstant),

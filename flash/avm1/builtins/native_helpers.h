@@ -8,6 +8,10 @@ namespace kinolux::avm1::builtins {
 
 // Hidden and permanent, as the player's own methods are.
 constexpr std::uint16_t kHidden = PropertyFlag::DontEnum | PropertyFlag::DontDelete;
+// Hidden and read-only too: the classes' numeric constants.
+constexpr std::uint16_t kConstant = kHidden | PropertyFlag::ReadOnly;
+// Hidden, and only there for movies of version 6 and later.
+constexpr std::uint16_t kSwf6 = kHidden | PropertyFlag::OnlySwf6Up;
 
 inline const Value& arg(Args args, std::size_t i) {
     static const Value kUndefined;
@@ -19,9 +23,21 @@ inline const Value& arg(Args args, std::size_t i) {
 inline Value nothing(Vm&, const Value&, Args) { return Value(); }
 // getBytesLoaded and the like, for what is never loaded from anywhere.
 inline Value zero(Vm&, const Value&, Args) { return Value(0); }
+// Fixed answers of services that are never available (or always succeed).
+inline Value no(Vm&, const Value&, Args) { return Value(false); }
+inline Value yes(Vm&, const Value&, Args) { return Value(true); }
+// The constructor of a stub class: the fresh object, as it is.
+inline Value keepThis(Vm&, const Value& thisValue, Args) { return thisValue; }
 
 inline Object* thisObject(const Value& thisValue) {
     return thisValue.isObject() ? thisValue.object() : nullptr;
+}
+
+// The number, boolean or string inside a wrapper object of that kind.
+inline const Value* boxedPrimitive(const Value& thisValue, ObjectKind kind) {
+    Object* self = thisObject(thisValue);
+    if (!self || self->kind() != kind) return nullptr;
+    return &self->primitive();
 }
 
 inline double argNumber(Vm& vm, Args args, std::size_t i, double fallback) {

@@ -8,8 +8,6 @@ namespace kinolux::avm1::builtins {
 
 namespace {
 
-Value yes(Vm&, const Value&, Args) { return Value(true); }
-
 Value sharedObjectClear(Vm& vm, const Value& thisValue, Args) {
     if (ObjectRef self = vm.toObject(thisValue)) self->defineValue(u"data", Value(vm.newObject()), PropertyFlag::DontDelete);
     return Value();

@@ -173,8 +173,6 @@ constexpr Member kSoundPrototypeMembers[] = {
 };
 
 // Flash Player 6 added these.
-constexpr std::uint16_t kSwf6 = kHidden | PropertyFlag::OnlySwf6Up;
-
 constexpr Member kSoundSwf6Members[] = {
     method(u"getDuration", getDuration, kSwf6),
     method(u"setDuration", nothing, kSwf6),

@@ -40,9 +40,8 @@ Value stringConstruct(Vm& vm, const Value& thisValue, Args args) {
 
 Value toStringValueOf(Vm&, const Value& thisValue, Args) {
     if (thisValue.isString()) return thisValue;
-    Object* self = thisObject(thisValue);
-    if (self && self->kind() == ObjectKind::String) return self->primitive();
-    return Value();
+    const Value* s = boxedPrimitive(thisValue, ObjectKind::String);
+    return s ? *s : Value();
 }
 
 Value charAt(Vm& vm, const Value& thisValue, Args args) {

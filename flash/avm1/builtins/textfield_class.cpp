@@ -1,4 +1,5 @@
-// TextField, TextFormat and Button: accessors over the bindings.
+// TextField: its properties as accessors over the host's text field, and
+// its format and editing methods.
 #include "flash/avm1/builtins/as_broadcaster.h"
 #include "flash/avm1/builtins/builtins.h"
 #include "flash/avm1/builtins/members.h"
@@ -90,98 +91,6 @@ Value setFieldProperty(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
-// ---- TextFormat ----
-
-constexpr std::u16string_view kFormatFields[] = {
-    u"font", u"size", u"color", u"bold", u"italic", u"underline", u"url", u"target", u"align",
-    u"leftMargin", u"rightMargin", u"indent", u"leading", u"blockIndent", u"bullet", u"tabStops",
-    u"kerning", u"letterSpacing",
-};
-
-Value textFormatConstruct(Vm&, const Value& thisValue, Args args) {
-    ObjectRef self = thisValue.isObject() ? thisValue.objectRef() : nullptr;
-    if (!self) return thisValue;
-    // The constructor takes the first thirteen fields in order; the rest
-    // start null.
-    for (std::size_t i = 0; i < std::size(kFormatFields); ++i) {
-        Value v = i < 13 && i < args.size() ? args[i] : Value::null();
-        if (v.isUndefined()) v = Value::null();
-        self->defineValue(kFormatFields[i], v);
-    }
-    return thisValue;
-}
-
-TextFormat formatFromObject(Vm& vm, const ObjectRef& o) {
-    TextFormat f;
-    auto get = [&](const char16_t* name) { return vm.get(o, String(name)); };
-    auto text = [&](const char16_t* name, std::optional<String>& out) {
-        Value v = get(name);
-        if (!v.isNullish()) out = vm.toString(v);
-    };
-    auto number = [&](const char16_t* name, std::optional<double>& out) {
-        Value v = get(name);
-        if (!v.isNullish()) out = vm.toNumber(v);
-    };
-    auto flag = [&](const char16_t* name, std::optional<bool>& out) {
-        Value v = get(name);
-        if (!v.isNullish()) out = vm.toBoolean(v);
-    };
-    text(u"font", f.font);
-    text(u"url", f.url);
-    text(u"target", f.target);
-    text(u"align", f.align);
-    number(u"size", f.size);
-    number(u"color", f.color);
-    number(u"leftMargin", f.leftMargin);
-    number(u"rightMargin", f.rightMargin);
-    number(u"indent", f.indent);
-    number(u"leading", f.leading);
-    number(u"blockIndent", f.blockIndent);
-    number(u"letterSpacing", f.letterSpacing);
-    flag(u"bold", f.bold);
-    flag(u"italic", f.italic);
-    flag(u"underline", f.underline);
-    flag(u"bullet", f.bullet);
-    flag(u"kerning", f.kerning);
-    Value stops = get(u"tabStops");
-    if (stops.isObject()) {
-        std::vector<double> list;
-        ObjectRef array = stops.objectRef();
-        std::uint32_t n = std::min<std::uint32_t>(lengthOf(vm, array), 1024);
-        for (std::uint32_t i = 0; i < n; ++i) list.push_back(vm.toNumber(elementOf(vm, array, i)));
-        f.tabStops = std::move(list);
-    }
-    return f;
-}
-
-ObjectRef objectFromFormat(Vm& vm, const TextFormat& f) {
-    ObjectRef o = vm.createInstance(Value(vm.protos().textFormat));
-    textFormatConstruct(vm, Value(o), {});
-    auto put = [&](const char16_t* name, Value v) { o->defineValue(String(name), std::move(v)); };
-    if (f.font) put(u"font", Value(*f.font));
-    if (f.url) put(u"url", Value(*f.url));
-    if (f.target) put(u"target", Value(*f.target));
-    if (f.align) put(u"align", Value(*f.align));
-    if (f.size) put(u"size", Value(*f.size));
-    if (f.color) put(u"color", Value(*f.color));
-    if (f.leftMargin) put(u"leftMargin", Value(*f.leftMargin));
-    if (f.rightMargin) put(u"rightMargin", Value(*f.rightMargin));
-    if (f.indent) put(u"indent", Value(*f.indent));
-    if (f.leading) put(u"leading", Value(*f.leading));
-    if (f.blockIndent) put(u"blockIndent", Value(*f.blockIndent));
-    if (f.letterSpacing) put(u"letterSpacing", Value(*f.letterSpacing));
-    if (f.bold) put(u"bold", Value(*f.bold));
-    if (f.italic) put(u"italic", Value(*f.italic));
-    if (f.underline) put(u"underline", Value(*f.underline));
-    if (f.bullet) put(u"bullet", Value(*f.bullet));
-    if (f.kerning) put(u"kerning", Value(*f.kerning));
-    if (f.tabStops) {
-        std::vector<Value> stops(f.tabStops->begin(), f.tabStops->end());
-        put(u"tabStops", Value(ObjectRef(vm.newArray(std::move(stops)))));
-    }
-    return o;
-}
-
 // setTextFormat([begin, [end,]] format)
 Value setTextFormat(Vm& vm, const Value& thisValue, Args args) {
     TextFieldBinding* field = thisTextField(vm, thisValue);
@@ -244,20 +153,14 @@ constexpr Member kTextFieldPrototypeMembers[] = {
 
 }  // namespace
 
-void installButtonAndTextField(Vm& vm) {
+void installTextField(Vm& vm) {
     Object& global = *vm.global();
-
-    ObjectRef formatProto = vm.newObject();
-    formatProto->setInstanceKind(ObjectKind::TextFormat);
-    vm.protos().textFormat = formatProto;
-    defineClass(vm, global, u"TextFormat", textFormatConstruct, textFormatConstruct, formatProto);
-
-    ObjectRef fieldProto = vm.newObject();
-    vm.protos().textField = fieldProto;
-    Ref<FunctionObject> field = defineClass(vm, global, u"TextField", nullptr, nullptr, fieldProto);
+    ObjectRef proto = vm.newObject();
+    vm.protos().textField = proto;
+    Ref<FunctionObject> field = defineClass(vm, global, u"TextField", nullptr, nullptr, proto);
     vm.defineMethod(*field, u"getFontList", emptyArray);
     Value broadcaster = global.ownValue(String(u"AsBroadcaster"), true);
-    if (broadcaster.isObject()) initializeBroadcaster(vm, *fieldProto, *broadcaster.object());
+    if (broadcaster.isObject()) initializeBroadcaster(vm, *proto, *broadcaster.object());
     for (std::size_t i = 0; i < std::size(kFieldProperties); ++i) {
         Ref<FunctionObject> getter = vm.newNative(getFieldProperty);
         getter->setTag(static_cast<int>(i));
@@ -266,15 +169,10 @@ void installButtonAndTextField(Vm& vm) {
             setter = vm.newNative(setFieldProperty);
             setter->setTag(static_cast<int>(i));
         }
-        fieldProto->defineAccessor(String(kFieldProperties[i].name), ObjectRef(getter), ObjectRef(setter), kHidden);
+        proto->defineAccessor(String(kFieldProperties[i].name), ObjectRef(getter), ObjectRef(setter), kHidden);
     }
-    defineMembers(vm, *fieldProto, kTextFieldPrototypeMembers);
-    defineDisplayAccessors(vm, *fieldProto);
-
-    ObjectRef buttonProto = vm.newObject();
-    vm.protos().button = buttonProto;
-    defineClass(vm, global, u"Button", nullptr, nullptr, buttonProto);
-    defineDisplayAccessors(vm, *buttonProto);
+    defineMembers(vm, *proto, kTextFieldPrototypeMembers);
+    defineDisplayAccessors(vm, *proto);
 }
 
 }  // namespace kinolux::avm1::builtins

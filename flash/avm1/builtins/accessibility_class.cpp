@@ -1,0 +1,24 @@
+// Accessibility: no screen reader ever listens to a converted movie.
+#include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
+#include "flash/avm1/builtins/native_helpers.h"
+
+namespace kinolux::avm1::builtins {
+
+namespace {
+
+constexpr Member kAccessibilityMembers[] = {
+    method(u"isActive", no, kSwf6),
+    method(u"sendEvent", nothing, kSwf6),
+    method(u"updateProperties", nothing, kSwf6),
+};
+
+}  // namespace
+
+void installAccessibility(Vm& vm) {
+    ObjectRef accessibility = vm.newObject();
+    vm.global()->defineValue(u"Accessibility", Value(accessibility), PropertyFlag::DontEnum);
+    defineMembers(vm, *accessibility, kAccessibilityMembers);
+}
+
+}  // namespace kinolux::avm1::builtins
