@@ -24,11 +24,13 @@ constexpr const char* kSection = "RENDER_DLG";
 enum ControlId { kCancel = 1310, kBar = 1097, kStatus = 1311, kNote = 1316 };
 
 // The status text of the interactive modes takes the place of the picture
-// of Auto; the run shows one of the two.
-constexpr QRect kPictureUnits(7, 7, 214, 122);
+// of Auto, which also has the room of the note (only the interactive modes
+// have one).
+constexpr QRect kPictureUnits(7, 7, 214, 143);
+constexpr QRect kStatusUnits(7, 7, 214, 122);
 constexpr QRect kWindowUnits(0, 0, 228, 174);
 constexpr std::array<DialogControl, 4> kRows{{
-    {kStatus, ControlKind::Static, nullptr, nullptr, kPictureUnits},
+    {kStatus, ControlKind::Static, nullptr, nullptr, kStatusUnits},
     {kNote, ControlKind::Static, nullptr, nullptr, {7, 132, 214, 18}},
     {kBar, ControlKind::ProgressBar, "strTitleInfo", nullptr, {7, 155, 156, 12}},
     {kCancel, ControlKind::Button, "btnCancelInfo", "btnCancelTooltip", {171, 153, 50, 16}},
@@ -129,7 +131,13 @@ void ProgressWindow::RunPercent(int percent) {
 
 void ProgressWindow::RunBar(int value) { progressBar_->setValue(value); }
 
-void ProgressWindow::RunStatus(const std::string& text) { status_->setText(QString::fromStdString(text)); }
+void ProgressWindow::RunStatus(const std::string& text) {
+    // A long path has no blanks to wrap at: it may break after any folder
+    // rather than run out of the window.
+    QString shown = QString::fromStdString(text);
+    shown.replace(u'/', QStringLiteral("/\u200B"));
+    status_->setText(shown);
+}
 
 void ProgressWindow::RunPreview(const CxImage& image) {
     if (!console_ && !preview_->isHidden()) preview_->Show(image);

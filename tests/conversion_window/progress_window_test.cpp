@@ -308,7 +308,9 @@ TEST_F(ProgressWindowTest, OnTheScreenTheBarFollowsTheRunAndTheStatusNamesBothFi
     ASSERT_NE(status, nullptr);
     EXPECT_FALSE(status->isHidden());
     EXPECT_TRUE(progress.findChild<PreviewPicture*>()->isHidden());
-    EXPECT_TRUE(status->text().startsWith(QString::fromStdString("Converting\n" + task_.inputPath + "\nto\n")));
+    // Long paths may break after a folder; the text is the same without the breaks.
+    EXPECT_TRUE(status->text().remove(QChar(0x200B)).startsWith(
+        QString::fromStdString("Converting\n" + task_.inputPath + "\nto\n")));
     auto* cancel = progress.findChild<QPushButton*>();
     EXPECT_EQ(cancel->text(), "Cancel");
     EXPECT_EQ(cancel->toolTip(), "Cancel converting...");
