@@ -1,9 +1,11 @@
 #include "conversion_window/progress_window.h"
 
+#include "capture/dialog_units.h"
 #include "conversion_window/preview_picture.h"
 #include "platform/integer_format.h"
 #include "platform/report.h"
 #include "profiles/app_settings.h"
+#include "profiles/dialog_table.h"
 #include "profiles/language_manager.h"
 
 #include <QApplication>
@@ -11,13 +13,28 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <array>
 
 namespace kinolux {
 
 namespace {
 
 constexpr const char* kSection = "RENDER_DLG";
+
+enum ControlId { kCancel = 1310, kBar = 1097, kStatus = 1311, kNote = 1316 };
+
+// The status text of the interactive modes takes the place of the picture
+// of Auto, which also has the room of the note (only the interactive modes
+// have one).
+constexpr QRect kPictureUnits(7, 7, 214, 143);
+constexpr QRect kStatusUnits(7, 7, 214, 122);
+constexpr QRect kWindowUnits(0, 0, 228, 174);
+constexpr std::array<DialogControl, 4> kRows{{
+    {kStatus, ControlKind::Static, nullptr, nullptr, kStatusUnits},
+    {kNote, ControlKind::Static, nullptr, nullptr, {7, 132, 214, 18}},
+    {kBar, ControlKind::ProgressBar, "strTitleInfo", nullptr, {7, 155, 156, 12}},
+    {kCancel, ControlKind::Button, "btnCancelInfo", "btnCancelTooltip", {171, 153, 50, 16}},
+}};
 
 // The one place where the shell's current task, settings and console mode
 // become a run's context.
@@ -44,21 +61,23 @@ ProgressWindow::ProgressWindow(RunContext context, MovieWindow& movieWindow, Int
     : QDialog(parent), frames_(movieWindow), interactive_(interactive), context_(std::move(context)) {
     setWindowTitle(QString::fromStdString(Text(kSection, "strTitleInfo")));
     setWindowFlag(Qt::WindowCloseButtonHint, false);
-    auto* layout = new QVBoxLayout(this);
+    setFixedSize(DialogUnitsToPixels(*this, kWindowUnits).size());
     preview_ = new PreviewPicture(this);
-    preview_->setMinimumSize(320, 200);
-    status_ = new QLabel(this);
-    note_ = new QLabel(this);
-    note_->setWordWrap(true);
-    progressBar_ = new QProgressBar(this);
-    progressBar_->setRange(0, 100);
-    cancelButton_ = new QPushButton(QString::fromStdString(Text(kSection, "btnCancelInfo")), this);
-    cancelButton_->setToolTip(QString::fromStdString(Text(kSection, "btnCancelTooltip")));
-    layout->addWidget(preview_);
-    layout->addWidget(status_);
-    layout->addWidget(note_);
-    layout->addWidget(progressBar_);
-    layout->addWidget(cancelButton_, 0, Qt::AlignHCenter);
+    preview_->setGeometry(DialogUnitsToPixels(*this, kPictureUnits));
+    table_ = std::make_unique<DialogTable>(*this, kSection, kRows);
+    status_ = table_->Get<QLabel>(kStatus);
+    note_ = table_->Get<QLabel>(kNote);
+    progressBar_ = table_->Get<QProgressBar>(kBar);
+    cancelButton_ = table_->Get<QPushButton>(kCancel);
+    // Paths come from the user's files: shown as they are, never as markup.
+    for (QLabel* label : {status_, note_}) {
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    status_->hide();
+    note_->hide();
+    cancelButton_->setDefault(true);
     connect(cancelButton_, &QPushButton::clicked, this, [this] { Cancel(); });
 }
 
@@ -97,6 +116,7 @@ void ProgressWindow::RunOpened(bool interactive, bool alphaNote) {
     note_->setVisible(alphaNote);
     if (alphaNote) note_->setText(QString::fromStdString(Text(kSection, "strImageNoteInfo")));
     progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
     if (!console_) {
         setModal(true);
         show();
@@ -111,7 +131,13 @@ void ProgressWindow::RunPercent(int percent) {
 
 void ProgressWindow::RunBar(int value) { progressBar_->setValue(value); }
 
-void ProgressWindow::RunStatus(const std::string& text) { status_->setText(QString::fromStdString(text)); }
+void ProgressWindow::RunStatus(const std::string& text) {
+    // A long path has no blanks to wrap at: it may break after any folder
+    // rather than run out of the window.
+    QString shown = QString::fromStdString(text);
+    shown.replace(u'/', QStringLiteral("/\u200B"));
+    status_->setText(shown);
+}
 
 void ProgressWindow::RunPreview(const CxImage& image) {
     if (!console_ && !preview_->isHidden()) preview_->Show(image);

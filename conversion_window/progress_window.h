@@ -1,7 +1,8 @@
 // The window that shows one conversion run: its percentage in the title and
-// the bar, the frames (Auto) or a status text (interactive), the note on
-// alpha output, the Cancel button, and every message of the run. In console
-// mode it is never shown and prints the percentages and messages instead.
+// the bar, the picture of the current frame (Auto) or a status text
+// (interactive), the note on alpha output, the Cancel button, and every
+// message of the run. In console mode it is never shown and prints the
+// percentages and messages instead.
 // The run itself (engine/conversion_run.h) needs no window.
 #pragma once
 
@@ -20,6 +21,7 @@ class QPushButton;
 
 namespace kinolux {
 
+class DialogTable;
 class InteractiveCapture;
 class MovieWindow;
 class PreviewPicture;
@@ -77,6 +79,7 @@ private:
     bool console_ = false;
     std::string titleFormat_;
 
+    std::unique_ptr<DialogTable> table_;
     QPushButton* cancelButton_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     PreviewPicture* preview_ = nullptr;

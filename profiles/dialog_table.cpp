@@ -1,6 +1,8 @@
 #include "profiles/dialog_table.h"
 
 #include "capture/dialog_units.h"
+#include "controlkit/artwork.h"
+#include "controlkit/skin_button.h"
 #include "profiles/language_manager.h"
 
 #include <QAbstractButton>
@@ -9,6 +11,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -24,6 +27,9 @@ std::vector<DialogTable*>& LiveTables() {
     return tables;
 }
 
+// The dark red of button texts on the common faces.
+const QColor kButtonText(125, 0, 0);
+
 QWidget* MakeControl(ControlKind kind, QWidget& parent) {
     switch (kind) {
     case ControlKind::Static: return new QLabel(&parent);
@@ -33,8 +39,14 @@ QWidget* MakeControl(ControlKind kind, QWidget& parent) {
         frame->setFrameShadow(QFrame::Sunken);
         return frame;
     }
-    case ControlKind::Button:
-    case ControlKind::PictureButton: return new QPushButton(&parent);
+    case ControlKind::Button: {
+        auto* button = new SkinButton(QString(), &parent);
+        button->SetBitmaps(artwork::kButtonNormal, artwork::kButtonPressed, artwork::kButtonHover, 0, 0,
+                           artwork::kButtonMask);
+        button->SetTextColor(kButtonText);
+        return button;
+    }
+    case ControlKind::PictureButton: return new SkinButton(QString(), &parent);
     case ControlKind::Edit: {
         auto* edit = new QLineEdit(&parent);
         edit->setReadOnly(true);
@@ -48,6 +60,12 @@ QWidget* MakeControl(ControlKind kind, QWidget& parent) {
         auto* picture = new QLabel(&parent);
         picture->setAlignment(Qt::AlignCenter);
         return picture;
+    }
+    case ControlKind::ProgressBar: {
+        auto* bar = new QProgressBar(&parent);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        return bar;
     }
     }
     return nullptr;
@@ -121,7 +139,7 @@ void DialogTable::Relabel() {
         if (!widget) continue;
         const QString text = row.textKey ? Text(row.textKey) : QString();
         const QString tooltip = row.tooltipKey ? Text(row.tooltipKey) : QString();
-        if (ShowsText(row.kind)) {
+        if (ShowsText(row.kind) && row.textKey) {
             if (auto* label = dynamic_cast<QLabel*>(widget)) label->setText(text);
             if (auto* button = dynamic_cast<QAbstractButton*>(widget)) button->setText(text);
             // A label that wraps has the room it needs.

@@ -19,20 +19,22 @@ namespace kinolux {
 enum class ControlKind {
     Static,         // a label
     Frame,          // a grey frame drawn around a group of controls
-    Button,         // a push button with a text
-    PictureButton,  // a push button without a text: named by its tooltip (as is a text of signs such as "...")
+    Button,         // a push button with a text, on the common button faces
+    PictureButton,  // a push button without a text and without faces (the window gives them): named by its tooltip
     Edit,           // a read-only line edit: named by its text key
     Radio,
     CheckBox,
-    ComboBox,       // a drop-down list: named by its text key
-    Table,          // a table view: named by its text key
-    Picture,        // an area that shows a picture: named by its tooltip key
+    ComboBox,     // a drop-down list: named by its text key
+    Table,        // a table view: named by its text key
+    Picture,      // an area that shows a picture: named by its tooltip key
+    ProgressBar,  // a bar from 0 to 100: named by its text key
 };
 
 struct DialogControl {
     int id;                  // the control's item id (0 for frames)
     ControlKind kind;
-    const char* textKey;     // text, or for controls without a text of their own their accessible name
+    const char* textKey;     // text, or for controls without a text of their own their accessible name;
+                             // null leaves a shown text to the window
     const char* tooltipKey;  // may be null
     QRect units;             // x, y, width, height in dialog units
 };

@@ -2,6 +2,7 @@
 
 #include "bindings/veneer.h"
 #include "capture/dialog_units.h"
+#include "controlkit/skin_button.h"
 #include "profiles/app_settings.h"
 #include "profiles/format_catalogue.h"
 #include "profiles/profile_store.h"
@@ -59,7 +60,7 @@ const std::vector<DialogControl>& ChooserRows() {
     return rows;
 }
 
-const QColor kButtonText(125, 0, 0);
+// The HD group's buttons stand out in blue from the others' dark red.
 const QColor kHdButtonText(0, 0, 125);
 const QColor kStaticText(93, 121, 161);
 
@@ -92,7 +93,7 @@ FormatChooser::FormatChooser(int aspectFitIndex, QWidget* parent)
             QPushButton* button = Button(entry.id);
             // Enter picks only the button that has the focus.
             button->setAutoDefault(false);
-            Colour(*button, QPalette::ButtonText, group.labelId == 1199 ? kHdButtonText : kButtonText);
+            if (group.labelId == 1199) static_cast<SkinButton*>(button)->SetTextColor(kHdButtonText);
             if (entry.fileName)
                 connect(button, &QPushButton::clicked, this, [this, file = entry.fileName] { Pick(file); });
             else

@@ -6,6 +6,8 @@
 #include "capture/flash_control_module.h"
 #include "capture/movie_window.h"
 #include "capture/shockwave_flash.h"
+#include "controlkit/artwork.h"
+#include "controlkit/skin_button.h"
 #include "conversion_window/movie_window_capture.h"
 #include "conversion_window/progress_window.h"
 #include "platform/report.h"
@@ -13,6 +15,7 @@
 #include "profiles/language_manager.h"
 #include "profiles/profile_geometry.h"
 #include "profiles/profile_store.h"
+#include "shell/artwork_picture.h"
 #include "shell/external_programs.h"
 #include "shell/probe_rules.h"
 #include "shell/show_result.h"
@@ -21,15 +24,14 @@
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 #include <QTableView>
 #include <QThread>
 #include <QTimer>
@@ -90,6 +92,19 @@ const QColor kListBackground(217, 234, 255);
 const QColor kListText(125, 0, 0);
 const QColor kStaticText(93, 121, 161);
 
+// The picture buttons and their icons; the others keep the faces every
+// dialog's buttons have.
+struct ButtonIcon {
+    int id;
+    int icon;
+};
+constexpr std::array<ButtonIcon, 6> kButtonIcons{{{MainWindow::kAdd, artwork::kIconAdd},
+                                                  {MainWindow::kRemove, artwork::kIconRemove},
+                                                  {MainWindow::kConvert, artwork::kIconConvert},
+                                                  {MainWindow::kFormats, artwork::kIconFormats},
+                                                  {MainWindow::kOptions, artwork::kIconOptions},
+                                                  {MainWindow::kSetDefault, artwork::kIconSetDefault}}};
+
 // The preview waits this often and this long for a movie to report ready.
 constexpr int kReadyPolls = 10;
 constexpr unsigned long kReadyPollMs = 100;
@@ -139,11 +154,9 @@ MainWindow::MainWindow(MainWindowPrompts prompts, QWidget* parent) : QDialog(par
         palette.setColor(QPalette::WindowText, kStaticText);
         label->setPalette(palette);
     }
-    auto* banner = Get<QLabel>(1300);
-    banner->setText(QStringLiteral("<span style='font-size:20pt; font-weight:600; color:#7d0000'>Kinolux</span>"));
-    banner->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Get<QPushButton>(kSettings)->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    Get<QPushButton>(kWebPage)->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    auto* banner = new ArtworkPicture(artwork::kBanner, Qt::AlignLeft | Qt::AlignVCenter, Get<QLabel>(1300));
+    banner->setGeometry(Get<QLabel>(1300)->rect());
+    SkinButtons();
     Get<QLineEdit>(kInfo)->setAlignment(Qt::AlignCenter);
     // The longest label takes two lines rather than a smaller font.
     Get<QLabel>(1217)->setWordWrap(true);
@@ -206,12 +219,22 @@ void MainWindow::BuildList() {
     list_->viewport()->installEventFilter(this);
 
     // What the empty list shows: the way to fill it.
-    auto* hint = new QLabel(list_->viewport());
-    hint->setAlignment(Qt::AlignCenter);
-    hint->setWordWrap(true);
-    hint->setAttribute(Qt::WA_TransparentForMouseEvents);
-    hint->setStyleSheet(QStringLiteral("color: #8fa6c4; font-size: 13pt;"));
+    auto* hint = new ArtworkPicture(artwork::kListBackground, Qt::AlignCenter, list_->viewport());
+    QPalette hintPalette = hint->palette();
+    hintPalette.setColor(QPalette::WindowText, kStaticText);
+    hint->setPalette(hintPalette);
+    hint->setFont(QWidget::font());
     emptyListHint_ = hint;
+}
+
+void MainWindow::SkinButtons() {
+    for (const ButtonIcon& entry : kButtonIcons) Get<SkinButton>(entry.id)->SetIcon(entry.icon);
+    // Set as default speaks in the system's colour, unlike its neighbours.
+    Get<SkinButton>(kSetDefault)->SetTextColor(QColor());
+    Get<SkinButton>(kSettings)->SetBitmaps(artwork::kMenuNormal, artwork::kMenuPressed, artwork::kMenuHover, 0, 0,
+                                           artwork::kMenuMask, SkinButton::kOneToOne);
+    Get<SkinButton>(kWebPage)->SetBitmaps(artwork::kWebNormal, artwork::kWebPressed, artwork::kWebHover, 0, 0,
+                                          artwork::kWebMask, SkinButton::kOneToOne);
 }
 
 void MainWindow::BuildPreview() {
@@ -229,8 +252,8 @@ void MainWindow::BuildPreview() {
 void MainWindow::Relabel() {
     Get<QLabel>(1300)->setToolTip(table_->Text("strWebsiteTooltip").replace(QStringLiteral("%s"), QStringLiteral("Kinolux")));
     Get<QLabel>(1300)->setAccessibleName(Get<QLabel>(1300)->toolTip());
-    auto* hint = static_cast<QLabel*>(emptyListHint_);
-    hint->setText(table_->Text("btnAddTooltip"));
+    auto* hint = static_cast<ArtworkPicture*>(emptyListHint_);
+    hint->SetCaption(table_->Text("btnAddTooltip"));
     hint->setGeometry(list_->viewport()->rect());
     tasks_->Relabel();
 }

@@ -134,6 +134,7 @@ protected:
 private:
     // ---- main_window.cpp ----
     void BuildList();
+    void SkinButtons();
     void BuildPreview();
     void ConnectControls();
     void Relabel();

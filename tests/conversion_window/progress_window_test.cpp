@@ -2,11 +2,12 @@
 // recorded capture: what it leaves behind when it completes, when it is
 // cancelled (also during the second encoding), when it is asked to close
 // before the end, and how an encoder's error reaches the user.
+#include "conversion_window/progress_window.h"
 #include "capture/captured_frame.h"
 #include "capture/flash_control_module.h"
 #include "capture/movie_window.h"
 #include "capture/wav_file_writer.h"
-#include "conversion_window/progress_window.h"
+#include "conversion_window/preview_picture.h"
 #include "engine/interactive_capture.h"
 #include "platform/report.h"
 #include "profiles/profile_store.h"
@@ -15,13 +16,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
-#include <functional>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 namespace kinolux {
@@ -281,6 +286,34 @@ TEST_F(ProgressWindowTest, OnTheScreenTheTitleCarriesThePercentageAndNothingIsPr
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(progress.windowTitle(), "30% completed");
     EXPECT_FALSE(progress.isVisible());
+}
+
+TEST_F(ProgressWindowTest, OnTheScreenTheBarFollowsTheRunAndTheStatusNamesBothFiles) {
+    task_.outputMode = kOutputInteractiveOnePass;
+    task_.outFrame = 99;
+    RecordedCapture capture(30);
+    ProgressWindow progress(OnTheScreen(), *window_, &capture);
+    auto* bar = progress.findChild<QProgressBar*>();
+    ASSERT_NE(bar, nullptr);
+    std::vector<int> shown;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) { shown.push_back(value); });
+    EXPECT_EQ(progress.Run(), RunOutcome::Completed);
+
+    ASSERT_GE(shown.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+    EXPECT_EQ(shown.back(), 30);
+    QLabel* status = nullptr;
+    for (QLabel* label : progress.findChildren<QLabel*>())
+        if (label->property("itemId").toInt() == 1311) status = label;
+    ASSERT_NE(status, nullptr);
+    EXPECT_FALSE(status->isHidden());
+    EXPECT_TRUE(progress.findChild<PreviewPicture*>()->isHidden());
+    // Long paths may break after a folder; the text is the same without the breaks.
+    EXPECT_TRUE(status->text().remove(QChar(0x200B)).startsWith(
+        QString::fromStdString("Converting\n" + task_.inputPath + "\nto\n")));
+    auto* cancel = progress.findChild<QPushButton*>();
+    EXPECT_EQ(cancel->text(), "Cancel");
+    EXPECT_EQ(cancel->toolTip(), "Cancel converting...");
 }
 
 TEST_F(ProgressWindowTest, WithoutATaskTheRunSaysErrorAndEnds) {

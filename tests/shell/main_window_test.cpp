@@ -4,10 +4,12 @@
 // landing in the task, the language switch, and whole conversions of the
 // checked tasks. Only the file dialogs and the yes/no questions are
 // answered by the test.
+#include "shell/main_window.h"
+#include "controlkit/artwork.h"
+#include "controlkit/skin_button.h"
 #include "conversion_window/progress_window.h"
 #include "profiles/format_chooser.h"
 #include "profiles/profile_store.h"
-#include "shell/main_window.h"
 #include "shell/task_list_model.h"
 #include "tests/shell/window_test_support.h"
 
@@ -127,6 +129,21 @@ TEST_F(MainWindowTest, AnEmptyListLeavesOnlyTheWaysToFillItAndTheFoldersEnabled)
     const QStringList titles{"File Name", "In", "Out", "Path Name"};
     for (int c = 0; c < 4; ++c)
         EXPECT_EQ(window.Tasks().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), titles[c]);
+}
+
+TEST_F(MainWindowTest, TheButtonsWearTheirFacesAndTheRoundOnesTheirOwnShape) {
+    MainWindow& window = Window();
+    EXPECT_EQ(window.Get<SkinButton>(MainWindow::kAdd)->FaceShown(), artwork::kButtonNormal);
+    EXPECT_EQ(window.Get<SkinButton>(MainWindow::kChooseFolder)->FaceShown(), artwork::kButtonNormal);
+    for (auto [id, face] : {std::pair{MainWindow::kSettings, artwork::kMenuNormal},
+                            std::pair{MainWindow::kWebPage, artwork::kWebNormal}}) {
+        auto* round = window.Get<SkinButton>(id);
+        EXPECT_EQ(round->FaceShown(), face);
+        // A click in the corner of its square misses the round button.
+        EXPECT_FALSE(round->Outline().isEmpty());
+        EXPECT_FALSE(round->Outline().contains(QPoint(0, 0)));
+        EXPECT_FALSE(round->accessibleName().isEmpty());
+    }
 }
 
 TEST_F(MainWindowTest, AddFilesAddsCheckedTasksAndRefusesWhatIsNoMovie) {
