@@ -48,8 +48,7 @@ int Convert(const CommandLineJob& job) {
     std::unique_ptr<ConversionTask> task = CreateConversionTask(inputPath, profileFile, job.profileName, 0);
     task->backgroundColor = 0xFFFFFF;
     task->alphaFlag = AlphaFlagForProfile(task->profile);
-    const bool imageSequence = IsStillImageProfile(task->profile) || task->profile.TargetType == "jpg";
-    task->outputPath = MakeUniqueOutputPath(outputPath, inputPath, imageSequence);
+    task->outputPath = MakeUniqueOutputPath(outputPath, inputPath, IsImageSequenceProfile(task->profile));
 
     MovieWindow movieWindow(nullptr, 1);
     CallInterceptor& interceptor = CallInterceptor::Instance();
