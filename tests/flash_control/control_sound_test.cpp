@@ -1,58 +1,22 @@
-// The control's sound, played in real time through the null device: what it
-// writes to the wave-out device is exactly (or, for MP3, very nearly) the
-// movie's sounds decoded directly, and the stream goes with its timeline.
-//
-// This program defines waveOutWrite itself: the engine module's import of it
-// binds here, and every block is recorded before it goes on to the device.
+// The control's sound, played on the wave-out device this program fakes on a
+// manual clock: what it writes to the device is exactly (or, for MP3, very
+// nearly) the movie's sounds decoded directly, and the stream goes with its
+// timeline.
 #include "flash/control/control_entries.h"
 #include "tests/flash_control/control_support.h"
 #include "tests/flash_control/sound_movie.h"
-
-#include "platform/winmm/winmm.h"
+#include "tests/winmm/fake_wave_out.h"
 
 #include <gtest/gtest.h>
 
-#include <QThread>
 #include <QWidget>
-#include <dlfcn.h>
-#include <mutex>
-
-namespace {
-
-std::mutex recordingMutex;
-std::vector<std::int16_t> recording;
-
-}  // namespace
-
-extern "C" MMRESULT waveOutWrite(HWAVEOUT device, LPWAVEHDR header, UINT size)
-{
-    static const auto real = reinterpret_cast<MMRESULT (*)(HWAVEOUT, LPWAVEHDR, UINT)>(dlsym(RTLD_NEXT, "waveOutWrite"));
-    if (header && header->lpData) {
-        std::lock_guard lock(recordingMutex);
-        const auto* values = reinterpret_cast<const std::int16_t*>(header->lpData);
-        recording.insert(recording.end(), values, values + header->dwBufferLength / 2);
-    }
-    return real(device, header, size);
-}
 
 namespace flash {
 namespace {
 
 using kinolux::audio::SoundCodec;
-
-std::size_t recordedValues()
-{
-    std::lock_guard lock(recordingMutex);
-    return recording.size();
-}
-
-std::vector<std::int16_t> takeRecording()
-{
-    std::lock_guard lock(recordingMutex);
-    std::vector<std::int16_t> taken;
-    taken.swap(recording);
-    return taken;
-}
+using kinolux::testing::FakeWaveOut;
+using std::chrono::milliseconds;
 
 std::int32_t call(void* control, std::int32_t id, std::uint16_t flags, const FlashVariant* arg = nullptr,
                   FlashVariant* result = nullptr)
@@ -67,43 +31,65 @@ int currentFrame(void* control)
     return result.value;
 }
 
-// Plays the movie in real time until its last frame, stops it there and
-// lets the device play on until it has taken the event sound whole; returns
-// everything written to the device. `drawingMs`: after each turn of the
-// event loop the thread is busy this long, as with a movie that is slow to
-// draw.
-std::vector<std::int16_t> playAndRecord(const testing::SoundMovie& sounds, int drawingMs = 0)
+// Far more clock than the movie needs: a movie that never gets there fails
+// instead of looping for ever.
+constexpr milliseconds kLongestPlay(10'000);
+
+// Plays the movie until its last frame but one, the control looking at the
+// clock every `turn` (its timer's turn, or a movie slow to draw coming back
+// late), stops it there and lets the device play on until it has taken the
+// event sound whole; returns everything written to the device.
+std::vector<std::int16_t> playAndRecord(const testing::SoundMovie& sounds, milliseconds turn = milliseconds(1))
 {
-    const std::vector<std::uint8_t>& file = sounds.file;
-    setenv("KINOLUX_AUDIO", "null", 1);
     testing::ensureApplication();
     testing::MovieFiles files;
-    const std::string path = files.write("sound.swf", file);
+    const std::string path = files.write("sound.swf", sounds.file);
+    FakeWaveOut& device = FakeWaveOut::instance();
     QWidget parent;
     void* control = FlashControlCreate(&parent);
-    takeRecording();
+    device.takeWritten();
     const FlashVariant movie{FLASH_VT_BSTR, 0, const_cast<char*>(path.c_str())};
     EXPECT_EQ(call(control, FLASH_DISPID_MOVIE, FLASH_DISPATCH_PROPERTYPUT, &movie), FLASH_S_OK);
-    EXPECT_TRUE(testing::pumpUntil(
-        [&] {
-            QThread::msleep(std::uint32_t(drawingMs));
-            return currentFrame(control) >= testing::kSoundMovieFrames - 2;
-        },
-        10000));
+    // Play reads the clock at once, as the control's timer would.
+    milliseconds played(0);
+    for (; currentFrame(control) < testing::kSoundMovieFrames - 2 && played < kLongestPlay; played += turn) {
+        call(control, FLASH_DISPID_PLAY, FLASH_DISPATCH_METHOD);
+        device.advance(turn);
+    }
+    EXPECT_LT(played, kLongestPlay) << "the movie reached its last frames";
     call(control, FLASH_DISPID_STOP, FLASH_DISPATCH_METHOD);
     // The event sound started before the timeline reached its last frame, so
     // it ends within its own length of what was written by then, plus the
     // few blocks the mixer runs ahead.
-    const std::size_t eventEnd = recordedValues() + sounds.event.size() + 8 * 2048;
-    EXPECT_TRUE(testing::pumpUntil([&] { return recordedValues() >= eventEnd; }, 20000));
+    const std::size_t eventEnd = device.writtenValues() + sounds.event.size() + 8 * 2048;
+    for (played = milliseconds(0); device.writtenValues() < eventEnd && played < kLongestPlay; ++played)
+        device.advance(milliseconds(1));
+    EXPECT_GE(device.writtenValues(), eventEnd);
     delete static_cast<QWidget*>(control);
-    return takeRecording();
+    EXPECT_FALSE(device.isOpen()) << "the control closes the device with its movie";
+    return device.takeWritten();
 }
+
+// Where the sounds begin in what was written, in 16-bit values, worked out
+// by hand. The device opens with the first sound and takes three blocks of
+// 512 frames at once; a sound starts one block (the mixer's lead) after the
+// next block to be mixed, so the stream, the first sound, begins at
+// 2 x 4 x 512 = 4096. Each block the device returns done is mixed anew,
+// one every 512 / 44.1 = 11.61 ms; the event sound of frame 16 begins
+// after the blocks mixed by the time that frame runs.
+constexpr long kStreamAt = 4096;
+// The control looks every millisecond: the device opens at 1 ms, frame 16
+// runs on time at 640 ms, 639 ms later, when 55 more blocks have been
+// mixed: 2 x (4 + 55) x 512.
+constexpr long kEventAt = 60416;
 
 void expectSoundsAsDecoded(SoundCodec codec, bool exact)
 {
     const testing::SoundMovie movie = testing::makeSoundMovie(codec);
-    testing::expectHeardAsDecoded(movie, playAndRecord(movie), exact);
+    testing::HeardAt at;
+    testing::expectHeardAsDecoded(movie, playAndRecord(movie), exact, &at);
+    EXPECT_EQ(at.stream, kStreamAt);
+    EXPECT_EQ(at.event, kEventAt);
 }
 
 TEST(ControlSound, UncompressedSoundsAreWrittenSampleForSample)
@@ -123,10 +109,15 @@ TEST(ControlSound, Mp3SoundsAreWrittenAsDecoded)
 
 TEST(ControlSound, AStreamPlaysWholeWhileItsTimelineRunsLate)
 {
-    // Thirty milliseconds of drawing after every turn: each frame runs up to
-    // that late, far later than the mixer's lead.
+    // The control comes back only every 35 ms of a 40 ms frame: each frame
+    // runs up to 34 ms late, far later than the mixer's lead.
     const testing::SoundMovie movie = testing::makeSoundMovie(SoundCodec::PcmLittleEndian);
-    testing::expectHeardAsDecoded(movie, playAndRecord(movie, 30), true);
+    testing::HeardAt at;
+    testing::expectHeardAsDecoded(movie, playAndRecord(movie, milliseconds(35)), true, &at);
+    EXPECT_EQ(at.stream, kStreamAt);
+    // The device opens at 35 ms; frame 16, due at 640 ms, runs at the next
+    // look, 665 ms, 630 ms later, when 54 more blocks have been mixed.
+    EXPECT_EQ(at.event, 2 * (4 + 54) * 512);
 }
 
 }  // namespace

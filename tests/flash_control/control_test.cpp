@@ -1,10 +1,13 @@
 // The control as a host drives it: every operation by dispatch id through
 // the module's C entries, the ready event, the print path with the view
-// settings, the mouse in stage coordinates, and real-time play.
+// settings, the mouse in stage coordinates, and play on the control's own
+// timer. The program stands in for libwinmm's clock (tests/winmm), so a
+// movie moves only as far as the test moves that clock.
 #include "flash/control/control_entries.h"
 #include "flash/control/flash_control.h"
 #include "flash/swf/write.h"
 #include "tests/flash_control/control_support.h"
+#include "tests/winmm/fake_wave_out.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +95,20 @@ private:
 QRgb rgbOf(swf::Color c)
 {
     return qRgb(c.r, c.g, c.b);
+}
+
+// Plays the movie just set for `frames` frames of `period` each: Play reads
+// the clock at once and starts it, then each period the clock moves the
+// control's own timer finds the next frame due.
+void playOnItsTimer(Host& host, int frames, std::chrono::milliseconds period)
+{
+    host.call(FLASH_DISPID_PLAY, FLASH_DISPATCH_METHOD);
+    ASSERT_EQ(host.currentFrame(), 0);
+    for (int frame = 1; frame <= frames; ++frame) {
+        kinolux::testing::FakeWaveOut::instance().advance(period);
+        ASSERT_TRUE(testing::pumpUntil([&] { return host.currentFrame() == frame; }, 20000))
+            << "the timer ran frame " << frame << ", now on " << host.currentFrame();
+    }
 }
 
 TEST(Control, RunsEveryOperationByItsDispatchId)
@@ -258,18 +275,20 @@ TEST(Control, GivesTheMovieTheMouseInStageCoordinates)
     EXPECT_FALSE(host.control().pointerDown());
 }
 
-// How frames follow the clock is the frame clock's, tested on readings
-// given by hand; bench/flash_control measures the pace through the control.
+// How frames follow the clock in every case is the frame clock's, tested on
+// readings given by hand; bench/flash_control measures the real pace.
 TEST(Control, PlaysOnByItselfAndPrintsTheFrameItStoppedOn)
 {
     MovieFiles files;
     Host host;
     host.setMovie(files.write("frames.swf", testing::colouredFramesMovie(200, 50)));
-    ASSERT_TRUE(testing::pumpUntil([&] { return host.currentFrame() >= 3; }, 20000)) << "the movie moved";
+    playOnItsTimer(host, 3, std::chrono::milliseconds(20));
     host.call(FLASH_DISPID_STOP, FLASH_DISPATCH_METHOD);
-    const int frame = host.currentFrame();
+    kinolux::testing::FakeWaveOut::instance().advance(std::chrono::milliseconds(100));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(host.currentFrame(), 3) << "stopped, it stays";
     // What is printed is the frame the timeline shows.
-    EXPECT_EQ(host.print().pixel(20, 15), rgbOf(testing::frameColor(frame)));
+    EXPECT_EQ(host.print().pixel(20, 15), rgbOf(testing::frameColor(3)));
 }
 
 // A screen-video frame of one colour: a single block covering the picture,
@@ -316,10 +335,9 @@ TEST(Control, EmbeddedVideoFollowsTheTimeline)
     Host host(kSide, kSide);
     host.widget()->show();
     host.setMovie(files.write("video.swf", testmovies::movie(tags, header)));
-    ASSERT_TRUE(testing::pumpUntil([&] { return host.currentFrame() >= 3; }, 20000));
+    playOnItsTimer(host, 3, std::chrono::milliseconds(20));
     host.call(FLASH_DISPID_STOP, FLASH_DISPATCH_METHOD);
-    const int frame = host.currentFrame();
-    EXPECT_EQ(host.print().pixel(kSide / 2, kSide / 2), rgbOf(testing::frameColor(frame)));
+    EXPECT_EQ(host.print().pixel(kSide / 2, kSide / 2), rgbOf(testing::frameColor(3)));
     host.call(FLASH_DISPID_GOTOFRAME, FLASH_DISPATCH_METHOD, {integer(2)});
     EXPECT_EQ(host.print().pixel(kSide / 2, kSide / 2), rgbOf(testing::frameColor(2))) << "back to an earlier frame";
 }

@@ -187,7 +187,7 @@ SoundMovie makeSoundMovie(audio::SoundCodec codec)
     return movie;
 }
 
-void expectHeardAsDecoded(const SoundMovie& movie, const std::vector<std::int16_t>& heard, bool exact)
+void expectHeardAsDecoded(const SoundMovie& movie, const std::vector<std::int16_t>& heard, bool exact, HeardAt* at)
 {
     // Eight frames of the stream have surely played before its timeline left
     // it; the device has taken the whole event sound.
@@ -201,6 +201,7 @@ void expectHeardAsDecoded(const SoundMovie& movie, const std::vector<std::int16_
     const std::size_t afterStream = std::size_t(streamAt) + 2 * kStreamFrames * kSamplesPerFrame + 2 * 2048;
     const long eventAt = findSignal(heard, movie.event, afterStream);
     ASSERT_GE(eventAt, 0) << "the event sound was not heard";
+    if (at) *at = {streamAt, eventAt};
     const auto eventHeard = slice(heard, eventAt, movie.event.size());
     ASSERT_EQ(eventHeard.size(), movie.event.size());
     const double apartMs = double(eventAt - streamAt) / 2 / 44.1;

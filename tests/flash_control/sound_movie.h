@@ -28,10 +28,18 @@ inline constexpr int kEventFrame = 16;
 // codec: PcmLittleEndian, Adpcm or Mp3.
 SoundMovie makeSoundMovie(kinolux::audio::SoundCodec codec);
 
+// Where in a recording the sounds begin, in 16-bit values.
+struct HeardAt {
+    long stream = -1;
+    long event = -1;
+};
+
 // Checks that `heard` (everything written to the device, stereo values)
 // holds the movie's stream and then its event sound as decoded directly:
 // value for value when `exact`, else correlated above 0.99; as far apart as
-// their frames; with silence between them.
-void expectHeardAsDecoded(const SoundMovie& movie, const std::vector<std::int16_t>& heard, bool exact);
+// their frames; with silence between them. Where they were found goes to
+// `at`, when given.
+void expectHeardAsDecoded(const SoundMovie& movie, const std::vector<std::int16_t>& heard, bool exact,
+                          HeardAt* at = nullptr);
 
 }  // namespace flash::testing
