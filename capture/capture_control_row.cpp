@@ -1,9 +1,5 @@
 #include "capture/capture_control_row.h"
 
-#include "controlkit/artwork.h"
-#include "profiles/language_manager.h"
-
-#include <QCheckBox>
 #include <QEvent>
 #include <QProgressBar>
 #include <algorithm>
@@ -12,40 +8,45 @@ namespace kinolux {
 
 namespace {
 
-constexpr const char* kSection = "CAPTURECTRL_DLG";
+constexpr int kProgressId = 1296;
+constexpr int kAutoStopId = 1294;
+constexpr int kAutoHideId = 1317;
+constexpr int kStopId = 1295;
+
+// The sizes of the controls, in dialog units of the row; where they sit is
+// worked out from the row's edges (LayOut).
+constexpr DialogControl kRows[] = {
+    {kProgressId, ControlKind::ProgressBar, "strTitleInfo", nullptr, {0, 0, 200, 5}},
+    {kAutoHideId, ControlKind::SkinCheckBox, "btnHidePlayBackWindowInfo", nullptr, {0, 0, 96, 11}},
+    {kAutoStopId, ControlKind::SkinCheckBox, "btnAutoStopInfo", nullptr, {0, 0, 56, 11}},
+    {kStopId, ControlKind::Button, "btnStopInfo", "btnStopTooltip", {0, 0, 40, 11}},
+};
+
 constexpr int kMargin = 4;
 constexpr int kProgressHeight = 10;
-constexpr int kButtonWidth = 64;
 constexpr int kButtonHeight = 22;
-// The text colour of the kit's buttons in the capture dialogs.
-constexpr QRgb kButtonTextColor = qRgb(0x7D, 0x00, 0x00);
-
-QString Translated(const char* key)
-{
-    return QString::fromStdString(Text(kSection, key));
-}
 
 }  // namespace
 
-CaptureControlRow::CaptureControlRow(QWidget* window)
-    : QWidget(window),
-      progress_(new QProgressBar(this)),
-      autoStop_(new QCheckBox(Translated("btnAutoStopInfo"), this)),
-      autoHide_(new QCheckBox(Translated("btnHidePlayBackWindowInfo"), this)),
-      stop_(new SkinButton(Translated("btnStopInfo"), this))
-{
-    progress_->setTextVisible(false);
-    progress_->setProperty("itemId", 1296);
-    autoStop_->setProperty("itemId", 1294);
-    autoHide_->setProperty("itemId", 1317);
-    stop_->setProperty("itemId", 1295);
-    stop_->SetBitmaps(artwork::kButtonNormal, artwork::kButtonPressed, artwork::kButtonHover, 0, 0, artwork::kButtonMask);
-    stop_->SetTextColor(QColor(kButtonTextColor));
-    stop_->SetTooltipText(Translated("btnStopTooltip"));
-    autoHide_->setChecked(true);
+CaptureControlRow::CaptureControlRow(QWidget* window) : QWidget(window), table_(*this, "CAPTURECTRL_DLG", kRows) {
+    Progress().setTextVisible(false);
+    AutoHide().setChecked(true);
+    table_.SetAfterRelabel([this] {
+        parentWidget()->setWindowTitle(table_.Text("strTitleInfo"));
+        LayOut();
+    });
+    table_.Relabel();
     window->installEventFilter(this);
     FollowWindow();
 }
+
+QProgressBar& CaptureControlRow::Progress() const { return *table_.Get<QProgressBar>(kProgressId); }
+
+SkinButton& CaptureControlRow::AutoStop() const { return *table_.Get<SkinButton>(kAutoStopId); }
+
+SkinButton& CaptureControlRow::AutoHide() const { return *table_.Get<SkinButton>(kAutoHideId); }
+
+SkinButton& CaptureControlRow::StopButton() const { return *table_.Get<SkinButton>(kStopId); }
 
 bool CaptureControlRow::eventFilter(QObject* watched, QEvent* event)
 {
@@ -62,15 +63,16 @@ void CaptureControlRow::FollowWindow()
 
 void CaptureControlRow::LayOut()
 {
-    // The progress bar stretches along the top; the check boxes and the
-    // button keep their sizes, at the left and at the right.
+    // The progress bar stretches along the top; the buttons keep their
+    // widths, at the left and at the right.
     const int w = width();
     const int lower = kHeight - kMargin - kButtonHeight;
-    progress_->setGeometry(kMargin, kMargin, std::max(0, w - 2 * kMargin), kProgressHeight);
-    stop_->setGeometry(w - kMargin - kButtonWidth, lower, kButtonWidth, kButtonHeight);
-    const QSize stopBox = autoStop_->sizeHint();
-    autoStop_->setGeometry(stop_->x() - kMargin - stopBox.width(), lower, stopBox.width(), kButtonHeight);
-    autoHide_->setGeometry(kMargin, lower, autoHide_->sizeHint().width(), kButtonHeight);
+    Progress().setGeometry(kMargin, kMargin, std::max(0, w - 2 * kMargin), kProgressHeight);
+    SkinButton& stop = StopButton();
+    stop.setGeometry(w - kMargin - stop.width(), lower, stop.width(), kButtonHeight);
+    SkinButton& autoStop = AutoStop();
+    autoStop.setGeometry(stop.x() - kMargin - autoStop.width(), lower, autoStop.width(), kButtonHeight);
+    AutoHide().setGeometry(kMargin, lower, AutoHide().width(), kButtonHeight);
 }
 
 }  // namespace kinolux

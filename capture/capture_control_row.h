@@ -1,15 +1,16 @@
 // The row of controls below the movie while interactive capture runs: the
 // progress bar over the frame range, "Auto hide play window" on the left,
-// "Auto stop" and "Stop" on the right. It keeps itself at the bottom of its
-// window, 40 pixels high and as wide as the window, and lays its controls
-// out again whenever the window's size changes.
+// "Auto stop" and "Stop" on the right, all of the control kit but the bar.
+// It keeps itself at the bottom of its window, 40 pixels high and as wide
+// as the window, and lays its controls out again whenever the window's size
+// changes. Its texts, and the window's title, follow the language.
 #pragma once
 
 #include "controlkit/skin_button.h"
+#include "profiles/dialog_table.h"
 
 #include <QWidget>
 
-class QCheckBox;
 class QProgressBar;
 
 namespace kinolux {
@@ -22,10 +23,10 @@ public:
     // language pack's "CAPTURECTRL_DLG" section.
     explicit CaptureControlRow(QWidget* window);
 
-    QProgressBar& Progress() const { return *progress_; }
-    QCheckBox& AutoStop() const { return *autoStop_; }
-    QCheckBox& AutoHide() const { return *autoHide_; }
-    SkinButton& StopButton() const { return *stop_; }
+    QProgressBar& Progress() const;
+    SkinButton& AutoStop() const;
+    SkinButton& AutoHide() const;
+    SkinButton& StopButton() const;
 
 protected:
     // Follows the window's resizes.
@@ -35,10 +36,7 @@ private:
     void FollowWindow();
     void LayOut();
 
-    QProgressBar* progress_;
-    QCheckBox* autoStop_;
-    QCheckBox* autoHide_;
-    SkinButton* stop_;
+    DialogTable table_;
 };
 
 }  // namespace kinolux

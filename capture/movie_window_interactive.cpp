@@ -6,7 +6,7 @@
 #include "capture/movie_window.h"
 #include "capture/pump_events.h"
 
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QProgressBar>
@@ -44,8 +44,9 @@ void MovieWindow::StartInteractive(const CaptureRequest& request)
     Reset();
     if (!controls_) {
         controls_ = new CaptureControlRow(this);
-        connect(&controls_->AutoStop(), &QCheckBox::clicked, this, [this](bool checked) { run.autoStop = checked; });
-        connect(&controls_->AutoHide(), &QCheckBox::clicked, this, &MovieWindow::OnAutoHideClicked);
+        connect(&controls_->AutoStop(), &QAbstractButton::clicked, this,
+                [this](bool checked) { run.autoStop = checked; });
+        connect(&controls_->AutoHide(), &QAbstractButton::clicked, this, &MovieWindow::OnAutoHideClicked);
         connect(&controls_->StopButton(), &QPushButton::clicked, this, &MovieWindow::StopCapture);
     }
     if (!captureTimer_) {

@@ -39,8 +39,10 @@ QWidget* MakeControl(ControlKind kind, QWidget& parent) {
         frame->setFrameShadow(QFrame::Sunken);
         return frame;
     }
-    case ControlKind::Button: {
-        auto* button = new SkinButton(QString(), &parent);
+    case ControlKind::Button:
+    case ControlKind::SkinCheckBox: {
+        auto* button = new SkinButton(QString(), &parent,
+                                      kind == ControlKind::Button ? SkinButton::kPushButton : SkinButton::kCheckBox);
         button->SetBitmaps(artwork::kButtonNormal, artwork::kButtonPressed, artwork::kButtonHover, 0, 0,
                            artwork::kButtonMask);
         button->SetTextColor(kButtonText);
@@ -74,7 +76,7 @@ QWidget* MakeControl(ControlKind kind, QWidget& parent) {
 // Controls whose text is shown carry it; the others are named by it.
 bool ShowsText(ControlKind kind) {
     return kind == ControlKind::Static || kind == ControlKind::Button || kind == ControlKind::Radio ||
-           kind == ControlKind::CheckBox;
+           kind == ControlKind::CheckBox || kind == ControlKind::SkinCheckBox;
 }
 
 // The smallest share of the dialog's font a text may shrink to.

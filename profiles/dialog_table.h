@@ -24,10 +24,11 @@ enum class ControlKind {
     Edit,           // a read-only line edit: named by its text key
     Radio,
     CheckBox,
-    ComboBox,     // a drop-down list: named by its text key
-    Table,        // a table view: named by its text key
-    Picture,      // an area that shows a picture: named by its tooltip key
-    ProgressBar,  // a bar from 0 to 100: named by its text key
+    SkinCheckBox,  // a kit check box: the common button faces, pressed while checked
+    ComboBox,      // a drop-down list: named by its text key
+    Table,         // a table view: named by its text key
+    Picture,       // an area that shows a picture: named by its tooltip key
+    ProgressBar,   // a bar from 0 to 100: named by its text key
 };
 
 struct DialogControl {

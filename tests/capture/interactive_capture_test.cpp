@@ -6,6 +6,11 @@
 // window shrinking while the movie runs and coming back while it waits.
 #include "capture/call_interceptor.h"
 #include "capture/movie_window.h"
+#include "controlkit/artwork.h"
+#include "controlkit/skin_button.h"
+#include "platform/program_folder.h"
+#include "profiles/dialog_table.h"
+#include "profiles/language_manager.h"
 #include "tests/capture/engine_interception.h"
 #include "tests/flash_control/control_support.h"
 #include "tests/platform/manual_clock.h"
@@ -13,8 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QPushButton>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -341,10 +344,15 @@ TEST_F(InteractiveCapture, OnTheScreenTheCheckBoxesAndStopButtonTakeEffectAtOnce
 {
     window->SetConsoleMode(0);
     window->StartInteractive(Request(flash::testing::colouredFramesMovie(60, kFps), 20));
-    QCheckBox* autoHide = ItemOf<QCheckBox>(*window, 1317);
-    QCheckBox* autoStop = ItemOf<QCheckBox>(*window, 1294);
-    QPushButton* stop = ItemOf<QPushButton>(*window, 1295);
+    SkinButton* autoHide = ItemOf<SkinButton>(*window, 1317);
+    SkinButton* autoStop = ItemOf<SkinButton>(*window, 1294);
+    SkinButton* stop = ItemOf<SkinButton>(*window, 1295);
     ASSERT_TRUE(autoHide && autoStop && stop);
+    EXPECT_EQ(autoHide->ButtonKind(), SkinButton::kCheckBox);
+    EXPECT_EQ(autoStop->ButtonKind(), SkinButton::kCheckBox);
+    EXPECT_EQ(autoHide->FaceShown(), artwork::kButtonPressed) << "checked, it shows the pressed face";
+    EXPECT_EQ(autoStop->FaceShown(), artwork::kButtonNormal);
+    EXPECT_EQ(autoHide->accessibleName(), "Auto hide play window");
     EXPECT_TRUE(autoHide->isChecked());
     EXPECT_FALSE(autoStop->isChecked()) << "on the screen the user stops";
     EXPECT_EQ(stop->text(), "Stop");
@@ -364,6 +372,25 @@ TEST_F(InteractiveCapture, OnTheScreenTheCheckBoxesAndStopButtonTakeEffectAtOnce
     stop->click();
     EXPECT_EQ(window->IsFinished(), 1);
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(InteractiveCapture, TheCaptureWindowFollowsALanguageSwitchAtOnce) {
+    Languages().SetLanguageFolder(GetProgramFolder(true) + "language/kinolux/");
+    window->SetConsoleMode(0);
+    window->StartInteractive(Request(flash::testing::colouredFramesMovie(60, kFps), 20));
+    SkinButton* stop = ItemOf<SkinButton>(*window, 1295);
+    SkinButton* autoStop = ItemOf<SkinButton>(*window, 1294);
+    ASSERT_TRUE(stop && autoStop);
+    Languages().SelectLanguage("Deutsch - German");
+    RelabelAllDialogs();
+    EXPECT_EQ(window->windowTitle(), "Bild und Ton aufnehmen...");
+    EXPECT_EQ(stop->text(), "Stopp");
+    EXPECT_EQ(stop->toolTip(), "Aufnahme beenden...");
+    EXPECT_EQ(autoStop->accessibleName(), "Automatisch beenden");
+    EXPECT_EQ(stop->geometry().right(), window->width() - 5) << "the row is laid out again for the new texts";
+    Languages().SelectLanguage("English");
+    RelabelAllDialogs();
+    EXPECT_EQ(stop->text(), "Stop");
 }
 
 }  // namespace
