@@ -2,15 +2,21 @@
 // adding movies every way, removing them three ways, checking, the output
 // settings and the default output folder, the format chooser's choice
 // landing in the task, the language switch, and whole conversions of the
-// checked tasks. Only the file dialogs and the yes/no questions are
+// checked tasks, automatic and interactive (a click into the capture window
+// and its Stop). Only the file dialogs and the yes/no questions are
 // answered by the test.
 #include "shell/main_window.h"
+#include "capture/flash_pane.h"
+#include "capture/movie_window.h"
 #include "controlkit/artwork.h"
 #include "controlkit/skin_button.h"
 #include "conversion_window/progress_window.h"
 #include "profiles/format_chooser.h"
 #include "profiles/profile_store.h"
 #include "shell/task_list_model.h"
+#include "tests/platform/outside_requirements.h"
+#include "tests/platform/run_command.h"
+#include "tests/shell/marker_movies.h"
 #include "tests/shell/window_test_support.h"
 
 #include <gtest/gtest.h>
@@ -24,11 +30,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTimer>
 #include <QUrl>
+#include <cstring>
 #include <filesystem>
 
 namespace kinolux {
@@ -425,6 +433,113 @@ TEST_F(MainWindowTest, ClosingTheWindowDuringAConversionCancelsItAndLeavesNothin
     EXPECT_TRUE(fs::is_empty(home_.OutputFolder())) << "no output, no temporary file";
     EXPECT_TRUE(shownResults_.empty());
 }
+
+// What the capture window showed while it ran, and what the test did in it.
+struct InteractiveRun {
+    bool rowBelowTheMovie = false;
+    int frameWhenClicked = -1;
+    bool stopped = false;
+};
+
+MovieWindow* CaptureWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = dynamic_cast<MovieWindow*>(widget); window && window->capturing && window->isVisible())
+            return window;
+    return nullptr;
+}
+
+template <typename Control>
+Control* ItemOf(QWidget& window, int itemId) {
+    for (Control* control : window.findChildren<Control*>())
+        if (control->property("itemId").toInt() == itemId) return control;
+    return nullptr;
+}
+
+void ClickAtCentre(QWidget& widget) {
+    const QPointF centre(widget.width() / 2.0, widget.height() / 2.0);
+    const QPointF global = widget.mapToGlobal(centre);
+    QMouseEvent move(QEvent::MouseMove, centre, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    for (QMouseEvent* event : {&move, &press, &release}) QApplication::sendEvent(&widget, event);
+}
+
+// A movie that stands on its first frame until clicked, converted from the
+// window in an interactive mode: the user clicks into the capture window
+// once it shows the movie, and presses Stop once the movie has played past
+// its sound.
+class InteractiveConvert : public MainWindowTest, public ::testing::WithParamInterface<int> {
+protected:
+    InteractiveRun Convert(const std::string& name) {
+        setenv("KINOLUX_AUDIO", "null", 1);
+        chosenMovies_ << QString::fromStdString(WriteFile(home_ / ("movies/" + name), testing::MarkerSoundMovie(true)));
+        ChooseFromMenu(MainWindow::kAdd, "Add file(s)");
+        Select({0});
+        Window().Get<QRadioButton>(GetParam())->click();
+        InteractiveRun seen;
+        // A bound on the wait, not a timing: a movie the click never
+        // reaches would otherwise be captured for ever.
+        int ticksLeft = 3000;
+        QTimer user;
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            MovieWindow* capture = CaptureWindow();
+            if (!capture || seen.stopped) return;
+            CShockwaveFlash& flash = capture->Pane()->flash();
+            SkinButton* stop = ItemOf<SkinButton>(*capture, 1295);
+            if (seen.frameWhenClicked < 0) {
+                if (!capture->Pane()->movieReady || !stop) return;
+                seen.rowBelowTheMovie =
+                    stop->isVisible() && stop->mapTo(capture, QPoint(0, 0)).y() >= capture->Pane()->geometry().bottom();
+                seen.frameWhenClicked = flash.CurrentFrame();
+                ClickAtCentre(*flash.Control());
+            } else if (flash.CurrentFrame() >= testing::kMarkerFrame + 15 || --ticksLeft == 0) {
+                stop->click();
+                seen.stopped = true;
+            }
+        });
+        user.start(10);
+        Window().Get<QPushButton>(MainWindow::kConvert)->click();
+        EXPECT_GT(ticksLeft, 0) << "the click played the movie";
+        return seen;
+    }
+};
+
+TEST_P(InteractiveConvert, TheCaptureWindowTakesAClickAndStopAndTheOutputHasItsSound) {
+    for (const char* tool : {"ffmpeg", "ffprobe"})
+        if (!testing::ProgramOnPath(tool)) KINOLUX_MISSING(tool);
+    const InteractiveRun seen = Convert("click.swf");
+    EXPECT_EQ(Window().Tasks().Task(0).outputMode,
+              GetParam() == MainWindow::kOnePass ? kOutputInteractiveOnePass : kOutputInteractiveTwoPasses);
+    EXPECT_TRUE(seen.rowBelowTheMovie) << "the control row under the playing movie";
+    EXPECT_EQ(seen.frameWhenClicked, 0) << "the movie waited for the click";
+    EXPECT_TRUE(seen.stopped);
+    const std::string output = home_.OutputFolder() + "click.mp4";
+    ASSERT_TRUE(fs::exists(output));
+    ASSERT_EQ(shownResults_.size(), 1u);
+    EXPECT_EQ(shownResults_[0], output);
+    const std::string streams = testing::RunCommand(
+                                    "ffprobe -v error -show_entries stream=codec_type "
+                                    "-of default=noprint_wrappers=1:nokey=1 '" +
+                                    output + "'")
+                                    .output;
+    EXPECT_EQ(streams, "video\naudio\n");
+    // The square wave the movie starts after the click is in the output.
+    const std::string sound =
+        testing::RunCommand("ffmpeg -v error -i '" + output + "' -f s16le -ac 1 -ar 44100 -").output;
+    int loudest = 0;
+    for (size_t i = 0; 2 * i + 1 < sound.size(); ++i) {
+        int16_t value;
+        std::memcpy(&value, sound.data() + 2 * i, 2);
+        loudest = std::max(loudest, std::abs(int(value)));
+    }
+    EXPECT_GT(loudest, 8000) << "the output plays with the movie's sound";
+    for (const auto& entry : fs::directory_iterator(home_.OutputFolder()))
+        EXPECT_EQ(entry.path().filename(), "click.mp4") << "no temporary file is left";
+    EXPECT_EQ(CaptureWindow(), nullptr) << "the capture window is gone with its capture";
+}
+
+INSTANTIATE_TEST_SUITE_P(OnePassAndTwoPasses, InteractiveConvert,
+                         ::testing::Values(int(MainWindow::kOnePass), int(MainWindow::kTwoPasses)));
 
 TEST_F(MainWindowTest, AMovieThatCannotBeReadIsRefusedWhenSelected) {
     const std::string broken = WriteFile(home_ / "movies/broken.swf", {'F', 'W', 'S', 9, 1, 2});

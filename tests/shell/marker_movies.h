@@ -17,7 +17,9 @@ inline constexpr int kMarkerFrames = 50;
 
 // 64x48; black up to kMarkerFrame, white from it on, where a loud 0.4 s
 // square wave (44.1 kHz 16-bit stereo PCM) starts; silence before it.
-inline std::vector<std::uint8_t> MarkerSoundMovie() {
+// `waitsForAClick`: it stands on its first frame until a click anywhere on
+// its stage (an invisible button) plays it.
+inline std::vector<std::uint8_t> MarkerSoundMovie(bool waitsForAClick = false) {
     constexpr std::uint32_t kSamples = 17640;
     std::vector<std::uint8_t> pcm;
     for (std::uint32_t i = 0; i < kSamples; ++i) {
@@ -34,6 +36,21 @@ inline std::vector<std::uint8_t> MarkerSoundMovie() {
     sound.data = pcm;
     std::vector<swf::Tag> tags{sound, testmovies::rect(1, {0, 0, 0, 255}, 0, 0, 64, 48),
                                testmovies::rect(2, {255, 255, 255, 255}, 0, 0, 64, 48), testmovies::place(1, 1)};
+    if (waitsForAClick) {
+        static constexpr std::uint8_t kPlay[] = {0x06, 0x00};
+        static constexpr std::uint8_t kStop[] = {0x07, 0x00};
+        swf::ButtonRecord hitArea;
+        hitArea.states = swf::ButtonState::HitTest;
+        hitArea.characterId = 1;
+        hitArea.depth = 1;
+        swf::DefineButton button;
+        button.id = 3;
+        button.records = {hitArea};
+        button.actions = {swf::ButtonAction{swf::ButtonCondition::OverUpToOverDown, 0, swf::Bytes(kPlay)}};
+        tags.push_back(button);
+        tags.push_back(testmovies::place(2, 3));
+        tags.push_back(swf::DoAction{swf::Bytes(kStop)});
+    }
     for (int f = 0; f < kMarkerFrames; ++f) {
         if (f == kMarkerFrame) {
             swf::PlaceObject white = testmovies::place(1, 2);
