@@ -32,10 +32,13 @@ std::string VideosFolder()
 
 }  // namespace
 
+bool ProgramFolderBelongsToSystem(const std::string& programFolder) {
+    return PathExists(programFolder + "/" + kInstalledMarker) || ::access(programFolder.c_str(), W_OK) != 0;
+}
+
 std::string DefaultOutputFolder(const std::string& programFolder)
 {
-    const bool installed = PathExists(programFolder + "/" + kInstalledMarker);
-    if (!installed && ::access(programFolder.c_str(), W_OK) == 0) return programFolder + "/output/";
+    if (!ProgramFolderBelongsToSystem(programFolder)) return programFolder + "/output/";
     std::string folder = VideosFolder();
     if (folder.back() != '/') folder += '/';
     return folder + "Kinolux/";

@@ -1,14 +1,21 @@
 #include "shell/command_line_task.h"
 
 #include "platform/program_folder.h"
+#include "profiles/default_output_folder.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace kinolux {
 
 std::string CompleteCommandLinePath(const std::string& path) {
     if (!path.empty() && path[0] == '/') return path;
-    return GetProgramFolder() + "/" + path;
+    const std::string programFolder = GetProgramFolder();
+    if (!ProgramFolderBelongsToSystem(programFolder)) return programFolder + "/" + path;
+    // Typed in a shell, a relative name means the folder the user is in.
+    std::error_code error;
+    const std::filesystem::path working = std::filesystem::current_path(error);
+    return error ? path : (working / path).string();
 }
 
 int32_t CommandLineOutputMode(const std::string& value) {

@@ -10,8 +10,10 @@
 
 namespace kinolux {
 
-// An absolute path (starting with "/") as it is; any other path below the
-// program folder.
+// An absolute path (starting with "/") as it is. Any other path lies below
+// the program folder when that folder is the user's own (the build's, an
+// unpacked copy), and below the working folder for an installed program
+// (ProgramFolderBelongsToSystem), as the user who typed it means.
 std::string CompleteCommandLinePath(const std::string& path);
 
 // atoi of "/om"; anything outside 0 to 2 (or no number) gives 0.

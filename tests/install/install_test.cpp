@@ -1,7 +1,8 @@
 // Kinolux installed as a user installs it: `cmake --install` into a prefix of
 // the test's own, then the installed command (not the build's program
-// folder) prints its help and converts the sample movie, writing its
-// temporary files under the user's home rather than into the installation.
+// folder) prints its help and converts the sample movie named relative to the
+// working folder, writing its temporary files under the user's home rather
+// than into the installation.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -81,12 +82,15 @@ TEST_F(InstalledKinolux, ConvertsTheSampleMovieAndWritesUnderTheUsersHome)
     EXPECT_NE(help.output.find("Kinolux - command line using help"), std::string::npos) << help.output;
     EXPECT_NE(help.output.find("/pn"), std::string::npos);
 
+    // Names typed relative to the folder the user is in mean that folder;
+    // the profile file still names the installation's ini/.
+    fs::create_directory(home_ + "/movies");
+    fs::copy_file(prefix_ / "lib/kinolux/samples/kinolux-sample.swf", home_ + "/movies/sample.swf");
     const std::string output = home_ + "/sample.mp4";
-    const auto run = Kinolux("/f " + (prefix_ / "lib/kinolux/samples/kinolux-sample.swf") + " /o " + output +
-                             " /pi ini/h264mp4.ini /pn H264 mp4 Normal");
+    const auto run = Kinolux("/f movies/sample.swf /o sample.mp4 /pi ini/h264mp4.ini /pn H264 mp4 Normal");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("DONE!"), std::string::npos) << run.output;
-    ASSERT_TRUE(fs::exists(output));
+    ASSERT_TRUE(fs::exists(output)) << run.output;
     EXPECT_EQ(RunCommand("ffprobe -v error -select_streams v:0 -show_entries stream=codec_name "
                          "-of default=noprint_wrappers=1:nokey=1 " + Quoted(output)).output, "h264\n");
 

@@ -1,18 +1,37 @@
 // How the command line's switch values become the task it converts.
-#include "platform/program_folder.h"
 #include "shell/command_line_task.h"
+#include "platform/program_folder.h"
+#include "profiles/default_output_folder.h"
+#include "tests/platform/scoped_temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace kinolux {
 namespace {
 
-TEST(CommandLineTask, RelativePathsAreTakenFromTheProgramFolder) {
-    SetProgramFolder("/opt/kinolux");
-    EXPECT_EQ(CompleteCommandLinePath("in.swf"), "/opt/kinolux/in.swf");
-    EXPECT_EQ(CompleteCommandLinePath("samples/a b.swf"), "/opt/kinolux/samples/a b.swf");
+TEST(CommandLineTask, RelativePathsAreTakenFromAProgramFolderOfTheUsersOwn) {
+    testing::ScopedTempFolder programs;
+    SetProgramFolder(programs.path());
+    EXPECT_EQ(CompleteCommandLinePath("in.swf"), programs / "in.swf");
+    EXPECT_EQ(CompleteCommandLinePath("samples/a b.swf"), programs / "samples/a b.swf");
     EXPECT_EQ(CompleteCommandLinePath("/home/ann/a.swf"), "/home/ann/a.swf");
-    EXPECT_EQ(CompleteCommandLinePath("./a.swf"), "/opt/kinolux/./a.swf");
+    EXPECT_EQ(CompleteCommandLinePath("./a.swf"), programs / "./a.swf");
+}
+
+TEST(CommandLineTask, AnInstalledProgramTakesRelativePathsFromTheWorkingFolder) {
+    testing::ScopedTempFolder programs;
+    testing::ScopedTempFolder working;
+    std::ofstream(programs / kInstalledMarker).put('\n');
+    SetProgramFolder(programs.path());
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(working.path());
+    EXPECT_EQ(CompleteCommandLinePath("in.swf"), working / "in.swf");
+    EXPECT_EQ(CompleteCommandLinePath("../b c/a.swf"), working / "../b c/a.swf");
+    EXPECT_EQ(CompleteCommandLinePath("/home/ann/a.swf"), "/home/ann/a.swf");
+    std::filesystem::current_path(before);
 }
 
 TEST(CommandLineTask, OutputModesOutsideTheThreeAreAutoAndFrameDurationsBelowOneAreFive) {
