@@ -35,14 +35,12 @@ QString ItemText(const MenuItem& item) {
 
 QMenu* MainWindow::NewMenu() {
     // Each menu is made when it opens, so its texts are the current language's.
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    connect(menu, &QMenu::aboutToHide, menu, [this, menu] {
-        if (lastMenu_ == menu) lastMenu_ = nullptr;
-        menu->deleteLater();
-    });
-    lastMenu_ = menu;
-    return menu;
+    // The one before goes only now, not when it hides: an item may open a
+    // dialog (Add files), whose event loop would otherwise delete the menu
+    // while it is still handling the click or key that chose the item.
+    if (lastMenu_) lastMenu_->deleteLater();
+    lastMenu_ = new QMenu(this);
+    return lastMenu_;
 }
 
 void MainWindow::OpenAddMenu(const QPoint& at) {

@@ -25,12 +25,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -180,6 +183,31 @@ TEST_F(MainWindowTest, AddFilesAddsCheckedTasksAndRefusesWhatIsNoMovie) {
     ChooseFromMenu(MainWindow::kAdd, "Add file(s)");
     ASSERT_EQ(startFolders_.size(), 2);
     EXPECT_EQ(startFolders_[1].toStdString(), home_ / "movies");
+}
+
+TEST_F(MainWindowTest, AMenuItemThatOpensADialogLeavesItsMenuAliveUntilTheKeyIsHandled) {
+    // Chosen from the keyboard, Add file(s) runs its file dialog while the
+    // menu is still handling the key: the dialog's event loop must not take
+    // the menu away from under it (it did, and the program crashed).
+    const std::string movie = Movie("a.swf");
+    bool menuAliveAfterTheDialog = false;
+    prompts_.chooseMovies = [&](QWidget*, const QString&) {
+        QPointer<QMenu> menu = Window().LastMenu();
+        QDialog dialog;
+        QTimer::singleShot(0, &dialog, &QDialog::accept);
+        dialog.exec();
+        menuAliveAfterTheDialog = !menu.isNull();
+        return QStringList{QString::fromStdString(movie)};
+    };
+    Window().Get<QPushButton>(MainWindow::kAdd)->click();
+    QMenu* menu = Window().LastMenu();
+    ASSERT_NE(menu, nullptr);
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Return}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(menu, &press);
+    }
+    EXPECT_TRUE(menuAliveAfterTheDialog);
+    EXPECT_EQ(InputNames(), std::vector<std::string>{"a.swf"});
 }
 
 TEST_F(MainWindowTest, WithoutAStoredFormatTheChooserOpensOncePerAddingAction) {
