@@ -94,6 +94,21 @@ function(kinolux_add_bench name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench-bin)
 endfunction()
 
+# kinolux_add_entry_library(NAME ENTRIES source... CORE core_target)
+# A shared library that exports its C entries and nothing else, built over
+# a static core that the tests and fuzzers link directly: neither the
+# core's symbols nor those of the libraries it pulls in leave it.
+function(kinolux_add_entry_library name)
+  cmake_parse_arguments(ARG "" "CORE" "ENTRIES" ${ARGN})
+  add_library(${name} SHARED ${ARG_ENTRIES})
+  target_link_libraries(${name} PRIVATE ${ARG_CORE})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  foreach(target ${ARG_CORE} ${name})
+    set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  endforeach()
+  target_link_options(${name} PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
+endfunction()
+
 # kinolux_copy_to_program_folder(TARGET_NAME SOURCE_DIR DEST_SUBDIR)
 # Keeps a data folder of the source tree (ini/, language/...) mirrored into
 # the program folder on every build.

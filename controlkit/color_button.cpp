@@ -7,8 +7,7 @@
 
 namespace kinolux {
 
-ColorButton::ColorButton(const QString& text, QWidget* parent) : QPushButton(text, parent)
-{
+ColorButton::ColorButton(const QString& text, QWidget* parent) : HoverPushButton(text, parent) {
     for (int slot = 0; slot < kSlots; slot += 2) {
         colours_[slot] = palette().color(QPalette::Button);
         colours_[slot + 1] = palette().color(QPalette::ButtonText);
@@ -33,7 +32,7 @@ void ColorButton::SetTooltipText(const QString& text, bool activate)
 
 int ColorButton::StateSlot() const
 {
-    if (hover_ || isDown()) return 0;
+    if (IsHovering() || isDown()) return 0;
     if (hasFocus()) return 4;
     return 2;
 }
@@ -47,36 +46,11 @@ void ColorButton::paintEvent(QPaintEvent*)
     const int slot = StateSlot();
     const QColor face = colours_[slot];
     // A thin rim keeps a white face visible on a light window.
-    painter.setPen(QPen(hover_ || hasFocus() ? palette().color(QPalette::Highlight) : Darken(face, 60), 1));
+    painter.setPen(QPen(IsHovering() || hasFocus() ? palette().color(QPalette::Highlight) : Darken(face, 60), 1));
     painter.setBrush(face);
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
     painter.setPen(isEnabled() ? colours_[slot + 1] : palette().color(QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic, text());
-}
-
-void ColorButton::enterEvent(QEnterEvent* event)
-{
-    if (!(event->buttons() & Qt::LeftButton)) {
-        hover_ = true;
-        update();
-    }
-    QPushButton::enterEvent(event);
-}
-
-void ColorButton::leaveEvent(QEvent* event)
-{
-    hover_ = false;
-    update();
-    QPushButton::leaveEvent(event);
-}
-
-void ColorButton::mouseMoveEvent(QMouseEvent* event)
-{
-    QPushButton::mouseMoveEvent(event);
-    if (!(event->buttons() & Qt::LeftButton) && !hover_ && rect().contains(event->position().toPoint())) {
-        hover_ = true;
-        update();
-    }
 }
 
 }  // namespace kinolux

@@ -2,13 +2,14 @@
 // for hover or press, and for keyboard focus.
 #pragma once
 
+#include "controlkit/hover_push_button.h"
+
 #include <QColor>
-#include <QPushButton>
 #include <array>
 
 namespace kinolux {
 
-class ColorButton : public QPushButton {
+class ColorButton : public HoverPushButton {
 public:
     // Slot 0 face and 1 text while hovered or pressed, 2 and 3 at rest,
     // 4 and 5 while focused.
@@ -25,21 +26,16 @@ public:
     // screen readers.
     void SetTooltipText(const QString& text, bool activate = true);
 
-    bool IsHovering() const { return hover_; }
     // The face colour of the present state.
     QColor FaceColor() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     int StateSlot() const;
 
     std::array<QColor, kSlots> colours_;
-    bool hover_ = false;
 };
 
 }  // namespace kinolux

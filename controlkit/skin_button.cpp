@@ -22,8 +22,7 @@ constexpr int kIconGap = 5;
 
 }  // namespace
 
-SkinButton::SkinButton(const QString& text, QWidget* parent, Kind kind) : QPushButton(text, parent), kind_(kind)
-{
+SkinButton::SkinButton(const QString& text, QWidget* parent, Kind kind) : HoverPushButton(text, parent), kind_(kind) {
     setCheckable(kind != kPushButton);
     setAutoExclusive(kind == kRadioButton);
 }
@@ -60,7 +59,7 @@ int SkinButton::FaceShown() const
 {
     if (!isEnabled()) return faces_.disabled;
     if (isDown() || isChecked()) return faces_.pressed;
-    if (hover_ && faces_.hover) return faces_.hover;
+    if (IsHovering() && faces_.hover) return faces_.hover;
     if (hasFocus() && faces_.focus) return faces_.focus;
     return faces_.normal;
 }
@@ -162,36 +161,6 @@ void SkinButton::paintEvent(QPaintEvent*)
 bool SkinButton::hitButton(const QPoint& pos) const
 {
     return outline_.isEmpty() ? QPushButton::hitButton(pos) : outline_.contains(pos);
-}
-
-void SkinButton::enterEvent(QEnterEvent* event)
-{
-    hover_ = true;
-    update();
-    QPushButton::enterEvent(event);
-}
-
-void SkinButton::leaveEvent(QEvent* event)
-{
-    hover_ = false;
-    update();
-    QPushButton::leaveEvent(event);
-}
-
-void SkinButton::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton) hover_ = false;
-    QPushButton::mousePressEvent(event);
-}
-
-void SkinButton::mouseMoveEvent(QMouseEvent* event)
-{
-    // The base class lets the pushed look follow the cursor while pressing.
-    QPushButton::mouseMoveEvent(event);
-    if (!(event->buttons() & Qt::LeftButton) && !hover_ && hitButton(event->position().toPoint())) {
-        hover_ = true;
-        update();
-    }
 }
 
 void SkinButton::keyPressEvent(QKeyEvent* event)

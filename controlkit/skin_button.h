@@ -4,13 +4,14 @@
 // box or a radio button, whose checked state shows the pressed face.
 #pragma once
 
+#include "controlkit/hover_push_button.h"
+
 #include <QColor>
-#include <QPushButton>
 #include <QRegion>
 
 namespace kinolux {
 
-class SkinButton : public QPushButton {
+class SkinButton : public HoverPushButton {
 public:
     enum Kind { kPushButton = 0, kCheckBox = 2, kRadioButton = 4 };
     enum DrawMode { kOneToOne = 0, kStretched = 1, kTiled = 2 };
@@ -30,7 +31,6 @@ public:
     void SetTooltipText(const QString& text);
 
     Kind ButtonKind() const { return kind_; }
-    bool IsHovering() const { return hover_; }
     // The picture the button shows in its present state, 0 for none.
     int FaceShown() const;
     // The shaped outline, empty when the button has no mask.
@@ -39,10 +39,6 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
@@ -63,8 +59,7 @@ private:
     bool edge_ = false;
     int focusInset_ = 0;
     int icon_ = 0;
-    QColor textColor_;   // invalid: the palette's button text
-    bool hover_ = false;
+    QColor textColor_;  // invalid: the palette's button text
     QRegion outline_;
 };
 

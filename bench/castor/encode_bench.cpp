@@ -27,16 +27,7 @@ constexpr double kSeconds = 10;
 
 struct Workload {
     std::filesystem::path folder;
-    testpattern::PatternGenerator generator{Spec()};
-
-    static testpattern::PatternSpec Spec() {
-        testpattern::PatternSpec spec;
-        spec.width = kWidth;
-        spec.height = kHeight;
-        spec.frameRate = kFrameRate;
-        spec.seconds = kSeconds;
-        return spec;
-    }
+    testpattern::PatternGenerator generator{testpattern::Pattern(kWidth, kHeight, kFrameRate, kSeconds)};
 
     Workload() {
         std::string pattern = (std::filesystem::temp_directory_path() / "castor-bench-XXXXXX").string();

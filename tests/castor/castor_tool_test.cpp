@@ -21,11 +21,7 @@ TEST(CastorTool, HelpListsTheSwitches) {
 
 TEST(CastorTool, EncodesAFileAndKeepsAnExistingOutput) {
     ScratchFolder folder;
-    testpattern::PatternSpec spec;
-    spec.width = 160;
-    spec.height = 120;
-    spec.frameRate = 10;
-    spec.seconds = 1;
+    const testpattern::PatternSpec spec = testpattern::Pattern(160, 120, 10, 1);
     const std::string input = folder.Path("in.avi");
     ASSERT_EQ(EncodePattern(spec, {input}).status, 0);
     const std::string output = folder.Path("out.avi");

@@ -33,11 +33,7 @@ TEST_P(CastorContainer, HoldsTheDeviceStreamsForTheWholeInput) {
     const ContainerCase& test = GetParam();
     ScratchFolder folder;
     const std::string output = folder.Path(test.output);
-    testpattern::PatternSpec spec;
-    spec.width = 176;
-    spec.height = 144;
-    spec.frameRate = kFrameRate;
-    spec.seconds = kSeconds;
+    testpattern::PatternSpec spec = testpattern::Pattern(176, 144, kFrameRate, kSeconds);
     spec.markFrame = kMarkFrame;
     spec.toneHz = 1000;
     std::vector<std::string> arguments = test.arguments;
@@ -120,11 +116,7 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, CastorContainer, testing::ValuesIn(kCatalogu
 TEST(CastorImages, NumberedSequencesHoldOnePicturePerFrame) {
     for (const char* extension : {"jpg", "png", "bmp"}) {
         ScratchFolder folder;
-        testpattern::PatternSpec spec;
-        spec.width = 64;
-        spec.height = 48;
-        spec.frameRate = 10;
-        spec.seconds = 1;
+        testpattern::PatternSpec spec = testpattern::Pattern(64, 48, 10, 1);
         spec.streamKind = 1;
         const EncodeResult result = EncodePattern(spec, {folder.Path(std::string("ren%04d.") + extension)});
         ASSERT_EQ(result.status, 0) << extension;
@@ -138,10 +130,7 @@ TEST(CastorImages, NumberedSequencesHoldOnePicturePerFrame) {
 
 TEST(CastorImages, ASingleImageNeedsVframesOne) {
     ScratchFolder folder;
-    testpattern::PatternSpec spec;
-    spec.width = 64;
-    spec.height = 48;
-    spec.seconds = 1;
+    const testpattern::PatternSpec spec = testpattern::Pattern(64, 48, 25, 1);
     EncodeResult refused = EncodePattern(spec, {folder.Path("still.png")});
     EXPECT_EQ(refused.status, 1);
     ASSERT_FALSE(refused.errors.empty());
@@ -152,10 +141,7 @@ TEST(CastorImages, ASingleImageNeedsVframesOne) {
 
 TEST(CastorDeviceSettings, ProfileTagAndQualitySwitchesReachTheEncoders) {
     ScratchFolder folder;
-    testpattern::PatternSpec spec;
-    spec.width = 176;
-    spec.height = 144;
-    spec.seconds = 0.5;
+    const testpattern::PatternSpec spec = testpattern::Pattern(176, 144, 25, 0.5);
     const std::string ipod = folder.Path("ipod.mp4");
     ASSERT_EQ(EncodePattern(spec, {"-f", "mp4", "-profile", "baseline", "-vcodec", "h264", "-hq", ipod}).status, 0);
     EXPECT_NE(Probe(ipod)["video.profile"].find("Baseline"), std::string::npos) << Probe(ipod)["video.profile"];
@@ -170,11 +156,7 @@ TEST(CastorDeviceSettings, ProfileTagAndQualitySwitchesReachTheEncoders) {
 
 TEST(CastorTargets, DvdTargetMakesPalMpeg2WithAc3) {
     ScratchFolder folder;
-    testpattern::PatternSpec spec;
-    spec.width = 176;
-    spec.height = 144;
-    spec.frameRate = 25;
-    spec.seconds = 0.6;
+    const testpattern::PatternSpec spec = testpattern::Pattern(176, 144, 25, 0.6);
     const std::string output = folder.Path("disc.mpg");
     ASSERT_EQ(EncodePattern(spec, {"-target", "dvd", output}).status, 0);
     auto probe = Probe(output);

@@ -13,11 +13,7 @@ namespace {
 
 TEST(CastorFileInput, TheLosslessIntermediateEncodesToTheProfile) {
     ScratchFolder folder;
-    testpattern::PatternSpec spec;
-    spec.width = 320;
-    spec.height = 240;
-    spec.frameRate = 10;
-    spec.seconds = 1.5;
+    testpattern::PatternSpec spec = testpattern::Pattern(320, 240, 10, 1.5);
     spec.markFrame = 6;
     const std::string intermediate = folder.Path("movie~temp.avi");
     ASSERT_EQ(EncodePattern(spec, {"-vcodec", "huffyuv", "-acodec", "pcm_s16le", intermediate}).status, 0);
@@ -40,11 +36,7 @@ TEST(CastorFileInput, TheLosslessIntermediateEncodesToTheProfile) {
 
 TEST(CastorFileInput, StartAndLengthCutASlice) {
     ScratchFolder folder;
-    testpattern::PatternSpec spec;
-    spec.width = 160;
-    spec.height = 120;
-    spec.frameRate = 10;
-    spec.seconds = 3;
+    const testpattern::PatternSpec spec = testpattern::Pattern(160, 120, 10, 3);
     const std::string source = folder.Path("source.mkv");
     ASSERT_EQ(EncodePattern(spec, {"-acodec", "flac", source}).status, 0);
     const std::string slice = folder.Path("slice.mp4");

@@ -14,14 +14,7 @@
 namespace castor_test {
 namespace {
 
-testpattern::PatternSpec Short() {
-    testpattern::PatternSpec spec;
-    spec.width = 176;
-    spec.height = 144;
-    spec.frameRate = 10;
-    spec.seconds = 1;
-    return spec;
-}
+testpattern::PatternSpec Short() { return testpattern::Pattern(176, 144, 10, 1); }
 
 void Write(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 

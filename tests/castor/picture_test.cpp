@@ -10,14 +10,7 @@
 namespace castor_test {
 namespace {
 
-testpattern::PatternSpec Small() {
-    testpattern::PatternSpec spec;
-    spec.width = 320;
-    spec.height = 240;
-    spec.frameRate = 10;
-    spec.seconds = 1;
-    return spec;
-}
+testpattern::PatternSpec Small() { return testpattern::Pattern(320, 240, 10, 1); }
 
 // The first frame's pixel at (x, y) as "r,g,b".
 std::string Pixel(const std::string& path, int x, int y) {

@@ -11,11 +11,7 @@ namespace castor_test {
 namespace {
 
 testpattern::PatternSpec Tone() {
-    testpattern::PatternSpec spec;
-    spec.width = 64;
-    spec.height = 48;
-    spec.frameRate = 10;
-    spec.seconds = 1;
+    testpattern::PatternSpec spec = testpattern::Pattern(64, 48, 10, 1);
     spec.streamKind = 2;
     spec.toneLevel = 0.25;
     return spec;

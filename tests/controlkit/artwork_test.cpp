@@ -13,7 +13,7 @@ using namespace artwork;
 
 TEST(Artwork, EveryPictureTheWindowsNameIsThereAndSharp)
 {
-    testing::EnsureApplication();
+    testing::EnsureApplication<QApplication>();
     for (int id : {kButtonHover, kButtonPressed, kButtonMask, kButtonNormal, kWebHover, kWebPressed, kWebMask,
                    kWebNormal, kMenuHover, kMenuPressed, kMenuMask, kMenuNormal, kPreviewNormal, kPreviewHover,
                    kPreviewFocus, kPreviewPressed, kPreviewDisabled, kPreviewMask, kIconSetDefault, kIconAdd,

@@ -13,7 +13,7 @@ namespace {
 
 class ColorButtonTest : public ::testing::Test {
 protected:
-    void SetUp() override { testing::EnsureApplication(); }
+    void SetUp() override { testing::EnsureApplication<QApplication>(); }
 };
 
 TEST_F(ColorButtonTest, SixSlotsAreTakenAndASlotBeyondTheLastIsRefused)

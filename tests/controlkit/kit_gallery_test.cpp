@@ -53,7 +53,7 @@ SkinButton* Push(QWidget* window, const char* text, int icon, QRect place)
 
 TEST(KitGallery, SavesEveryControlAtScaleOneAndTwo)
 {
-    testing::EnsureApplication();
+    testing::EnsureApplication<QApplication>();
     QWidget window;
     window.setAutoFillBackground(true);
     QPalette colours = window.palette();

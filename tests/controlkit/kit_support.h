@@ -2,6 +2,8 @@
 // and pictures of a widget and of an SVG source at a chosen scale.
 #pragma once
 
+#include "tests/platform/test_application.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -10,14 +12,6 @@
 #include <memory>
 
 namespace kinolux::testing {
-
-inline void EnsureApplication()
-{
-    static int argc = 1;
-    static char name[] = "controlkit_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QApplication(argc, argv);
-}
 
 // A shown, active top-level window: focus and mouse input reach its children.
 inline std::unique_ptr<QWidget> ShownWindow(QSize size = QSize(300, 200))

@@ -19,7 +19,7 @@ using namespace artwork;
 
 class SkinButtonTest : public ::testing::Test {
 protected:
-    void SetUp() override { testing::EnsureApplication(); }
+    void SetUp() override { testing::EnsureApplication<QApplication>(); }
 
     static void Enter(QWidget& widget)
     {

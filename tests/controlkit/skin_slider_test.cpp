@@ -15,7 +15,7 @@ class SkinSliderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        testing::EnsureApplication();
+        testing::EnsureApplication<QApplication>();
         window_ = testing::ShownWindow();
         slider_ = new SkinSlider(window_.get());
         // 200 pixels of travel for 100 values: two pixels a value.

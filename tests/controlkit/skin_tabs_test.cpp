@@ -15,7 +15,7 @@ class SkinTabsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        testing::EnsureApplication();
+        testing::EnsureApplication<QApplication>();
         window_ = testing::ShownWindow(QSize(400, 300));
         tabs_ = new SkinTabs(window_.get());
         tabs_->setGeometry(0, 0, 400, 300);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tests/flash/test_movies.h"
+#include "tests/platform/test_application.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,13 +15,7 @@
 
 namespace flash::testing {
 
-inline void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "flash_control_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QApplication(argc, argv);
-}
+inline void ensureApplication() { kinolux::testing::EnsureApplication<QApplication>(); }
 
 // Movies written to a temporary folder that lives as long as the object.
 class MovieFiles {

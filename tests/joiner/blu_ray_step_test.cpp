@@ -10,6 +10,7 @@
 #include "shell/blu_ray_folder.h"
 #include "shell/joiner_binding.h"
 #include "tests/joiner/joiner_fixtures.h"
+#include "tests/platform/program_folder_copy.h"
 #include "tests/platform/run_command.h"
 #include "tests/platform/scoped_temp_folder.h"
 
@@ -70,13 +71,7 @@ TEST(AvchdConversion, LeavesABluRayFolderBesideTheOutput) {
     const fs::path bin = KINOLUX_BIN_DIR;
     if (!fs::exists(bin / "kinoluxplayer") || !fs::exists(bin / "samples")) GTEST_SKIP() << "the programs are not built";
     ScopedTempFolder program, config, out;
-    for (const auto& entry : fs::directory_iterator(bin)) {
-        const std::string name = entry.path().filename();
-        if (name == "kinolux" || name == "kinoluxplayer" || name.rfind("lib", 0) == 0)
-            fs::copy(entry.path(), fs::path(program.path()) / name);
-    }
-    for (const char* folder : {"ini", "language", "resources", "samples"})
-        fs::copy(bin / folder, fs::path(program.path()) / folder, fs::copy_options::recursive);
+    kinolux::testing::CopyProgramFolder(bin, program.path());
 
     const std::string output = out / "sample.m2ts";
     const kinolux::testing::CommandResult run = kinolux::testing::RunCommand(

@@ -20,6 +20,7 @@
 #include "platform/window_bus.h"
 #include "platform/window_bus_entries.h"
 #include "tests/platform/scoped_temp_folder.h"
+#include "tests/platform/test_application.h"
 
 namespace kinolux {
 namespace {
@@ -30,12 +31,7 @@ using namespace std::chrono_literals;
 // Kinolux (or of another test run) is ever found or disturbed.
 class WindowBus : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "window_bus_test";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { testing::EnsureApplication<QCoreApplication>(); }
     void SetUp() override {
         ::chmod(runtime_.path().c_str(), 0700);
         ::setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);

@@ -14,11 +14,12 @@
 #include <set>
 
 #include "platform/paths.h"
+#include "tests/platform/outside_requirements.h"
+#include "tests/platform/program_folder_copy.h"
 #include "tests/platform/run_command.h"
 #include "tests/platform/scoped_temp_folder.h"
 #include "tests/shell/marker_movies.h"
 #include "tests/shell/numbered_output.h"
-#include "tests/platform/outside_requirements.h"
 
 namespace kinolux {
 namespace {
@@ -38,13 +39,7 @@ protected:
         if (!fs::exists(bin / "kinoluxplayer")) KINOLUX_MISSING("the player program, built");
         for (const char* tool : {"ffmpeg", "ffprobe"})
             if (!testing::ProgramOnPath(tool)) KINOLUX_MISSING(tool);
-        for (const auto& entry : fs::directory_iterator(bin)) {
-            const std::string name = entry.path().filename();
-            if (name == "kinolux" || name == "kinoluxplayer" || name.rfind("lib", 0) == 0)
-                fs::copy(entry.path(), fs::path(program_.path()) / name);
-        }
-        for (const char* folder : {"ini", "language", "resources", "samples"})
-            fs::copy(bin / folder, fs::path(program_.path()) / folder, fs::copy_options::recursive);
+        testing::CopyProgramFolder(bin, program_.path());
     }
 
     // `debugOutput`, when given, receives the program's debugger output.
@@ -90,6 +85,10 @@ protected:
                                                     static_cast<std::streamsize>(bytes.size()));
         return path;
     }
+
+    // A numbered movie with a flash and its beep every `flashEvery` frames
+    // from `firstFlash`, converted to MP4 and read back frame by frame.
+    void ConvertNumberedMovie(const std::string& name, int frames, int firstFlash, int flashEvery);
 
     ScopedTempFolder program_, elsewhere_, config_, out_;
 };
@@ -374,24 +373,21 @@ void ExpectEveryFrameOnceWithItsSound(const RunResult& run, const std::string& d
 
 // The beeps are event sounds: a player starved on a loaded machine can
 // leave its stream sound behind where its frame log does not show it.
-TEST_F(ConversionEndToEnd, EveryFrameOfAShortMovieOnceInOrderEachFlashWithItsBeep) {
-    constexpr int kFrames = 500, kFirstFlash = 25, kFlashEvery = 50;  // 20 s, a flash every 2 s from 1 s
+void ConversionEndToEnd::ConvertNumberedMovie(const std::string& name, int frames, int firstFlash, int flashEvery) {
     const std::string movie =
-        WriteMovie("numbered.swf", testing::NumberedFlashMovie(kFrames, kFirstFlash, kFlashEvery, testing::Beep::Event));
-    const std::string output = out_.path() + "/numbered.mp4";
+        WriteMovie(name + ".swf", testing::NumberedFlashMovie(frames, firstFlash, flashEvery, testing::Beep::Event));
+    const std::string output = out_.path() + "/" + name + ".mp4";
     std::string debug;
     const RunResult run = Kinolux("/f " + movie + " /o " + output + " /pi ini/mp4.ini /pn mp4 Normal", &debug);
-    ExpectEveryFrameOnceWithItsSound(run, debug, output, kFrames, kFirstFlash, kFlashEvery);
+    ExpectEveryFrameOnceWithItsSound(run, debug, output, frames, firstFlash, flashEvery);
+}
+
+TEST_F(ConversionEndToEnd, EveryFrameOfAShortMovieOnceInOrderEachFlashWithItsBeep) {
+    ConvertNumberedMovie("numbered", 500, 25, 50);  // 20 s, a flash every 2 s from 1 s
 }
 
 TEST_F(ConversionEndToEnd, EveryFrameOfAThreeMinuteMovieOnceInOrderEachFlashWithItsBeep) {
-    constexpr int kFrames = 4500, kFirstFlash = 25, kFlashEvery = 250;  // a flash every 10 s from 1 s
-    const std::string movie =
-        WriteMovie("long.swf", testing::NumberedFlashMovie(kFrames, kFirstFlash, kFlashEvery, testing::Beep::Event));
-    const std::string output = out_.path() + "/long.mp4";
-    std::string debug;
-    const RunResult run = Kinolux("/f " + movie + " /o " + output + " /pi ini/mp4.ini /pn mp4 Normal", &debug);
-    ExpectEveryFrameOnceWithItsSound(run, debug, output, kFrames, kFirstFlash, kFlashEvery);
+    ConvertNumberedMovie("long", 4500, 25, 250);  // a flash every 10 s from 1 s
 }
 
 TEST_F(ConversionEndToEnd, StillImagesStartAtTheRangesFirstFrameAndTakeEachFrameOnce) {

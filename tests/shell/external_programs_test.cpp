@@ -16,8 +16,9 @@
 #include "platform/report.h"
 #include "shell/external_programs.h"
 #include "shell/show_result.h"
-#include "tests/shell/recorded_runs.h"
 #include "tests/platform/outside_requirements.h"
+#include "tests/platform/test_application.h"
+#include "tests/shell/recorded_runs.h"
 
 namespace kinolux {
 namespace {
@@ -26,12 +27,7 @@ using testing::ProgramRun;
 
 class ExternalPrograms : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "external_programs_test";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { testing::EnsureApplication<QCoreApplication>(); }
     void SetUp() override {
         runs_.AddProgram("xdg-open");
         SetProgramFolder(program_.path());

@@ -6,6 +6,7 @@
 
 #include "platform/report.h"
 #include "shell/hyper_link.h"
+#include "tests/platform/test_application.h"
 #include "tests/shell/recorded_runs.h"
 
 // Fontconfig, loaded with Qt's fonts, keeps its configuration for the life of
@@ -17,12 +18,7 @@ namespace {
 
 class HyperLinks : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "hyper_link_test";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { testing::EnsureApplication<QApplication>(); }
     static void PumpUntil(const std::function<bool()>& done) {
         QElapsedTimer timer;
         timer.start();

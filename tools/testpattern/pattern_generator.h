@@ -31,6 +31,16 @@ struct PatternSpec {
     double gapSeconds = 0;
 };
 
+// A pattern of this frame size, rate and length; the rest as by default.
+inline PatternSpec Pattern(int width, int height, float frameRate, double seconds) {
+    PatternSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.frameRate = frameRate;
+    spec.seconds = seconds;
+    return spec;
+}
+
 class PatternGenerator {
 public:
     explicit PatternGenerator(const PatternSpec& spec);
