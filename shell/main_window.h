@@ -8,7 +8,9 @@
 // list state, showing and probing the selected task, closing),
 // main_window_menus.cpp (the menus and accelerators), main_window_adding.cpp
 // (every way of adding and removing movies), main_window_output.cpp (the
-// output settings) and main_window_convert.cpp (Convert).
+// output settings) and main_window_convert.cpp (Convert). The preview with
+// its buttons, slider and picture capture is PreviewControls
+// (preview_controls.h).
 #pragma once
 
 #include "profiles/dialog_table.h"

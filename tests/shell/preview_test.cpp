@@ -232,6 +232,8 @@ TEST_F(PreviewTest, TheMarksRewriteTheRangeTheBandAndTheColumnsOrSayWhyNot) {
     EXPECT_EQ(Column(TaskListModel::OutColumn), "29");
     EXPECT_EQ(Slider().SelectionStart(), 0);
     EXPECT_EQ(Slider().SelectionEnd(), 29);
+    EXPECT_TRUE(Preview().Get<QPushButton>(P::kMarkIn)->isEnabled());
+    EXPECT_FALSE(Preview().Get<QPushButton>(P::kFrameDisplay)->isEnabled()) << "it only shows a number";
     Click(P::kLast);
     Click(P::kMarkOut);
     EXPECT_EQ(task.outFrame, 29) << "the last frame may end the range";
