@@ -6,6 +6,7 @@
 #include "platform/report.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 namespace kinolux {
@@ -68,6 +69,10 @@ int CallInterceptor::ClockAdvance(uint32_t ms) {
 }
 
 DWORD CallInterceptor::RealTimeGetTime() const {
+    if (const Clock* clock = clock_) {
+        using std::chrono::milliseconds;
+        return static_cast<DWORD>(std::chrono::duration_cast<milliseconds>(clock->now().time_since_epoch()).count());
+    }
     const TimeGetTimeFunction real = realTimeGetTime;
     return real ? real() : ::timeGetTime();
 }

@@ -11,6 +11,7 @@
 // instance that Instance() returns.
 #pragma once
 
+#include "platform/clock.h"
 #include "platform/winmm/winmm.h"
 
 #include <atomic>
@@ -48,9 +49,19 @@ public:
     // many advances were asked for and readings taken in between. Returns 1.
     int ClockAdvance(uint32_t ms);
 
+    // Real time is read from `clock` from now on instead of the machine's
+    // timer: a window whose movies play in real time hands it the clock it
+    // paces itself by, so that tests can move both by hand. It must outlive
+    // its use; null goes back to the machine's timer.
+    void UseClock(Clock* clock) { clock_ = clock; }
+    Clock* UsedClock() const { return clock_; }
+
+    // Real time in milliseconds: the given clock's reading, else the
+    // function the engine's slot held before it was redirected (or the
+    // library's own when that import was not redirected).
+    DWORD RealTimeGetTime() const;
     // The functions the engine's slots held before they were redirected,
     // or the library's own when that import was not redirected.
-    DWORD RealTimeGetTime() const;
     MMRESULT RealWaveOutOpen(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
                              DWORD_PTR instance, DWORD flags) const;
     MMRESULT RealWaveOutWrite(HWAVEOUT hwo, LPWAVEHDR header, UINT headerSize) const;
@@ -70,6 +81,8 @@ public:
 
 private:
     void ReportFailure(std::string_view text) const;
+
+    std::atomic<Clock*> clock_{nullptr};
 };
 
 // The timeGetTime replacement: the virtual clock in mode 1, real time

@@ -2,7 +2,9 @@
 
 #include "capture/dialog_units.h"
 #include "controlkit/artwork.h"
+#include "controlkit/color_button.h"
 #include "controlkit/skin_button.h"
+#include "controlkit/skin_slider.h"
 #include "profiles/language_manager.h"
 
 #include <QAbstractButton>
@@ -69,6 +71,8 @@ QWidget* MakeControl(ControlKind kind, QWidget& parent) {
         bar->setValue(0);
         return bar;
     }
+    case ControlKind::ColorButton: return new ColorButton(QString(), &parent);
+    case ControlKind::Slider: return new SkinSlider(&parent);
     }
     return nullptr;
 }
@@ -76,7 +80,7 @@ QWidget* MakeControl(ControlKind kind, QWidget& parent) {
 // Controls whose text is shown carry it; the others are named by it.
 bool ShowsText(ControlKind kind) {
     return kind == ControlKind::Static || kind == ControlKind::Button || kind == ControlKind::Radio ||
-           kind == ControlKind::CheckBox || kind == ControlKind::SkinCheckBox;
+           kind == ControlKind::CheckBox || kind == ControlKind::SkinCheckBox || kind == ControlKind::ColorButton;
 }
 
 // The smallest share of the dialog's font a text may shrink to.

@@ -29,6 +29,8 @@ enum class ControlKind {
     Table,         // a table view: named by its text key
     Picture,       // an area that shows a picture: named by its tooltip key
     ProgressBar,   // a bar from 0 to 100: named by its text key
+    ColorButton,   // a button that shows a colour, with a text
+    Slider,        // a horizontal track bar: named by its text key
 };
 
 struct DialogControl {

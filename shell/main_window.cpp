@@ -3,7 +3,6 @@
 #include "bindings/veneer.h"
 #include "capture/call_interceptor.h"
 #include "capture/dialog_units.h"
-#include "capture/flash_control_module.h"
 #include "capture/movie_window.h"
 #include "capture/shockwave_flash.h"
 #include "controlkit/artwork.h"
@@ -17,6 +16,7 @@
 #include "profiles/profile_store.h"
 #include "shell/artwork_picture.h"
 #include "shell/external_programs.h"
+#include "shell/preview_controls.h"
 #include "shell/probe_rules.h"
 #include "shell/show_result.h"
 #include "shell/task_list_model.h"
@@ -43,9 +43,8 @@ namespace {
 
 constexpr const char* kSection = "MAIN_DLG";
 
-// The window's controls; the preview is placed by hand, being the engine's
-// control rather than a plain widget.
-constexpr std::array<DialogControl, 30> kRows{{
+// The window's controls; the preview and its controls are the preview's own.
+constexpr std::array<DialogControl, 29> kRows{{
     {0, ControlKind::Frame, nullptr, nullptr, {6, 38, 193, 202}},
     {0, ControlKind::Frame, nullptr, nullptr, {199, 38, 187, 202}},
     {0, ControlKind::Frame, nullptr, nullptr, {7, 241, 378, 72}},
@@ -55,8 +54,6 @@ constexpr std::array<DialogControl, 30> kRows{{
     {MainWindow::kRemove, ControlKind::Button, "btnRemoveInfo", "btnRemoveTooltip", {73, 216, 60, 20}},
     {MainWindow::kConvert, ControlKind::Button, "btnConvertInfo", "btnConvertTooltip", {137, 216, 60, 20}},
     {MainWindow::kInfo, ControlKind::Edit, "strMovieInfoInfo", nullptr, {201, 40, 183, 14}},
-    {MainWindow::kBackground, ControlKind::Button, "btnSwfBackgroundColorInfo", "btnSwfBackgroundColorTooltip",
-     {201, 55, 63, 14}},
     {1298, ControlKind::Static, "strOutputModeInfo", nullptr, {12, 247, 56, 8}},
     {MainWindow::kAuto, ControlKind::Radio, "btnAutoModeInfo", nullptr, {70, 247, 81, 10}},
     {MainWindow::kTwoPasses, ControlKind::Radio, "btnInteractiveTwoModeInfo", nullptr, {159, 246, 112, 11}},
@@ -142,8 +139,8 @@ MainWindow::MainWindow(MainWindowPrompts prompts, QWidget* parent) : QDialog(par
     setFixedSize(DialogUnitsToPixels(*this, QRect(0, 0, 393, 321)).size());
     table_ = std::make_unique<DialogTable>(*this, kSection, kRows);
     BuildList();
-    BuildPreview();
     movieWindow_ = std::make_unique<MovieWindow>();
+    BuildPreview();
     interactive_ = std::make_unique<MovieWindowCapture>(*movieWindow_);
     // The control's module is loaded now, so its imports can be patched.
     CallInterceptor& interceptor = CallInterceptor::Instance();
@@ -238,15 +235,13 @@ void MainWindow::SkinButtons() {
 }
 
 void MainWindow::BuildPreview() {
-    LoadFlashControlModule();
-    preview_ = new CShockwaveFlash(this, kPreview);
-    preview_->setGeometry(DialogUnitsToPixels(*this, kPreviewUnits));
-    preview_->setAccessibleName(table_->Text("strPreviewInfo"));
-    preview_->SetScaleMode(0);
+    previewControls_ =
+        std::make_unique<PreviewControls>(*this, kPreviewUnits, *tasks_, *movieWindow_,
+                                          [this](bool sayWhenNone) { return SingleSelectedRow(sayWhenNone); });
+    preview_ = &previewControls_->Flash();
     preview_->SetReadyStateHandler([this](int state) {
         if (state == 4) movieLoaded_ = 1;
     });
-    preview_->LoadMovie(0, "");
 }
 
 void MainWindow::Relabel() {
@@ -266,6 +261,8 @@ void MainWindow::RefreshListState() {
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         const int id = child->property("itemId").toInt();
         if (id == 0 || std::find(kAlwaysEnabled.begin(), kAlwaysEnabled.end(), id) != kAlwaysEnabled.end()) continue;
+        // The frame display only shows a number.
+        if (id == PreviewControls::kFrameDisplay) continue;
         if (!empty || id != kPreview) child->setEnabled(!empty);
     }
     if (!empty) {
@@ -308,9 +305,6 @@ bool MainWindow::LoadAndProbe(ConversionTask& task) {
     preview_->SetMovie(task.inputPath);
     previewPath_ = task.inputPath;
     for (int poll = 0; poll < kReadyPolls && !movieLoaded_; ++poll) QThread::msleep(kReadyPollMs);
-    // Until the preview has its own buttons it shows the first frame.
-    preview_->GotoFrame(0);
-    preview_->Stop();
     if (!task.probedFlag) {
         ProbeTaskOnce(probe_, task, ProbePath::Selection);
         preview_->SetAllowClicks(PreviewAllowsClicks(task.outputMode) ? 1 : 0);
@@ -329,7 +323,7 @@ void MainWindow::ShowTask(int row) {
     tasks_->ShowFrameRange(row);
     Get<QLineEdit>(kInfo)->setText(ToQ(task.infoText));
     FitTextToWidth(*Get<QLineEdit>(kInfo));
-    preview_->SetBackgroundColorRef(task.backgroundColor);
+    previewControls_->ShowTask(task);
     Get<QLineEdit>(kOutputFile)->setText(ToQ(task.outputPath));
     Get<QRadioButton>(kAuto)->setChecked(task.outputMode == kOutputAuto);
     Get<QRadioButton>(kOnePass)->setChecked(task.outputMode == kOutputInteractiveOnePass);
@@ -377,7 +371,6 @@ void MainWindow::ConnectControls() {
     on(kChooseOutputFile, &MainWindow::ChooseOutputFile);
     on(kChooseFolder, &MainWindow::ChooseOutputFolder);
     on(kSettings, &MainWindow::OpenSettingsMenu);
-    on(kBackground, &MainWindow::ChooseBackground);
     connect(Get<QPushButton>(kOpenFolder), &QPushButton::clicked, this,
             [] { OpenWithDesktop(CurrentAppSettings().convertDir); });
     connect(Get<QPushButton>(kWebPage), &QPushButton::clicked, this, [] { OpenProductHomePage(); });

@@ -8,7 +8,9 @@
 // list state, showing and probing the selected task, closing),
 // main_window_menus.cpp (the menus and accelerators), main_window_adding.cpp
 // (every way of adding and removing movies), main_window_output.cpp (the
-// output settings) and main_window_convert.cpp (Convert).
+// output settings) and main_window_convert.cpp (Convert). The preview with
+// its buttons, slider and picture capture is PreviewControls
+// (preview_controls.h).
 #pragma once
 
 #include "profiles/dialog_table.h"
@@ -32,6 +34,7 @@ namespace kinolux {
 class CShockwaveFlash;
 class InteractiveCapture;
 class MovieWindow;
+class PreviewControls;
 class TaskListModel;
 struct ConversionTask;
 
@@ -61,7 +64,6 @@ public:
         kRemove = 1010,
         kConvert = 1024,
         kInfo = 1220,
-        kBackground = 1092,
         kPreview = 1000,
         kAuto = 1134,
         kTwoPasses = 1308,
@@ -85,6 +87,7 @@ public:
 
     TaskListModel& Tasks() const { return *tasks_; }
     QTableView& List() const { return *list_; }
+    PreviewControls& Preview() const { return *previewControls_; }
     QWidget* Control(int id) const { return table_->Widget(id); }
     template <class T> T* Get(int id) const { return table_->Get<T>(id); }
     // The menus as they were last opened (null before).
@@ -108,7 +111,6 @@ public:
     void ChooseOutputFile();
     void ChooseOutputFolder();
     void SetOutputMode(int32_t mode);
-    void ChooseBackground();
     void ShowOptions();
 
     // ---- main_window_convert.cpp ----
@@ -172,7 +174,8 @@ private:
     TaskListModel* tasks_ = nullptr;  // a child
     QTableView* list_ = nullptr;
     QWidget* emptyListHint_ = nullptr;
-    CShockwaveFlash* preview_ = nullptr;
+    std::unique_ptr<PreviewControls> previewControls_;
+    CShockwaveFlash* preview_ = nullptr;  // the preview's control
     std::unique_ptr<MovieWindow> movieWindow_;
     std::unique_ptr<InteractiveCapture> interactive_;
     SwfProbe probe_;

@@ -11,7 +11,6 @@
 #include "shell/task_list_model.h"
 #include "shell/unique_output_path.h"
 
-#include <QColorDialog>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -116,18 +115,6 @@ void MainWindow::SetOutputMode(int32_t mode) {
         task.outputMode = mode;
     }
     preview_->SetAllowClicks(PreviewAllowsClicks(task.outputMode) ? 1 : 0);
-    ShowTask(row);
-}
-
-void MainWindow::ChooseBackground() {
-    const int row = SingleSelectedRow(true);
-    if (row < 0) return;
-    ConversionTask& task = tasks_->Task(row);
-    const uint32_t ref = task.backgroundColor;
-    const QColor start(int(ref & 0xFF), int(ref >> 8 & 0xFF), int(ref >> 16 & 0xFF));
-    const QColor chosen = QColorDialog::getColor(start, this);
-    if (!chosen.isValid()) return;
-    task.backgroundColor = uint32_t(chosen.red()) | uint32_t(chosen.green()) << 8 | uint32_t(chosen.blue()) << 16;
     ShowTask(row);
 }
 

@@ -1,13 +1,17 @@
 // windowpictures OUTPUT_FOLDER MOVIE
 // Opens the main window as the program does and saves what a person sees:
-// the empty window, the window with three movies, the format chooser and the
-// progress window in the middle of a conversion, as PNG files.
+// the empty window, the window with three movies, the preview of one of
+// them at a middle frame with its in and out marks set, the format chooser
+// and the progress window in the middle of a conversion, as PNG files.
+#include "capture/dialog_units.h"
+#include "controlkit/skin_slider.h"
 #include "conversion_window/progress_window.h"
 #include "platform/report.h"
 #include "profiles/app_settings.h"
 #include "profiles/format_chooser.h"
 #include "profiles/language_manager.h"
 #include "shell/main_window.h"
+#include "shell/preview_controls.h"
 #include "shell/startup.h"
 #include "shell/task_list_model.h"
 
@@ -17,6 +21,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <cstdio>
@@ -30,10 +35,30 @@ void Settle(int ms) {
     while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-bool Save(QWidget& window, const QString& path) {
-    const bool saved = window.grab().save(path);
+// The whole window, or the part of it in `area`.
+bool Save(QWidget& window, const QString& path, const QRect& area = QRect(QPoint(0, 0), QSize(-1, -1))) {
+    const bool saved = window.grab(area).save(path);
     std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
     return saved;
+}
+
+// The sample's middle frame between marks a third of the way in from
+// either end, as a person sets them: drag, "[", drag, "]", drag.
+void MarkAndShowMiddleFrame(kinolux::PreviewControls& preview) {
+    using P = kinolux::PreviewControls;
+    auto* slider = preview.Get<kinolux::SkinSlider>(P::kSlider);
+    const auto dragTo = [slider](int frame) {
+        slider->setSliderDown(true);
+        slider->setSliderPosition(frame);
+        slider->setSliderDown(false);
+    };
+    const int last = slider->maximum();
+    preview.Get<QPushButton>(P::kPause)->click();
+    dragTo(last / 3);
+    preview.Get<QPushButton>(P::kMarkIn)->click();
+    dragTo(last * 2 / 3);
+    preview.Get<QPushButton>(P::kMarkOut)->click();
+    dragTo(last / 2);
 }
 
 }  // namespace
@@ -75,6 +100,12 @@ int main(int argc, char** argv) {
     window.List().selectRow(0);
     Settle(1500);
     ok &= Save(window, folder + "/main-window.png");
+
+    MarkAndShowMiddleFrame(window.Preview());
+    Settle(300);
+    // The preview's half of the window: its frame with everything inside.
+    const QRect previewSide = kinolux::DialogUnitsToPixels(window, QRect(199, 38, 187, 202)).adjusted(-4, -4, 4, 4);
+    ok &= Save(window, folder + "/preview.png", previewSide);
 
     kinolux::FormatChooser chooser(0, &window);
     chooser.show();
