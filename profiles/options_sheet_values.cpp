@@ -69,13 +69,6 @@ OptionRefusal Refuse(OptionPage page, int item, std::string message) { return {p
 
 std::string Size(int width, int height) { return std::to_string(width) + " x " + std::to_string(height); }
 
-// The encoder's picture (before padding) and frame (after) for the edited
-// values; the source may be unknown (0 x 0) before the movie was probed.
-struct Geometry {
-    FrameSize picture;
-    FrameSize frame;
-};
-
 std::optional<OptionRefusal> CheckGeometry(const ProfileSettings& p) {
     const bool crop = p.bVideoEnableCrop != 0;
     const bool pad = p.bVideoEnablePad != 0;
@@ -95,36 +88,32 @@ std::optional<OptionRefusal> CheckGeometry(const ProfileSettings& p) {
         if (p.nVideoCustomSizeY < 1 || p.nVideoCustomSizeY > kMaxSide)
             return Refuse(kResizePage, 1087, "The custom height must be between 1 and 16384 pixels.");
     }
-    const int padWidth = pad ? p.nVideoPadLeft + p.nVideoPadRight : 0;
-    const int padHeight = pad ? p.nVideoPadTop + p.nVideoPadBottom : 0;
-    Geometry g;
-    FrameSize chosen;
-    if (option == 9) chosen = {RoundUpTo16(p.nVideoCustomSizeX), RoundUpTo16(p.nVideoCustomSizeY)};
-    if (option == 9 || FixedFrameSize(option, chosen)) {
-        // A chosen size is the whole frame; padding takes its room from the picture.
-        g.frame = chosen;
-        g.picture = {chosen.width - padWidth, chosen.height - padHeight};
-        if (g.picture.width < 1 || g.picture.height < 1)
-            return Refuse(
-                kCropPadPage, 1273,
-                "The padding leaves no room for the picture in the " + Size(chosen.width, chosen.height) + " frame.");
-    } else {
-        if (p.nSourceWidth <= 0 || p.nSourceHeight <= 0) return std::nullopt;  // known once the movie is probed
-        g.picture = {p.nSourceWidth - (crop ? p.nVideoCropLeft + p.nVideoCropRight : 0),
-                     p.nSourceHeight - (crop ? p.nVideoCropTop + p.nVideoCropBottom : 0)};
-        g.frame = {g.picture.width + padWidth, g.picture.height + padHeight};
-    }
-    if (crop && p.nSourceWidth > 0 && p.nSourceHeight > 0 &&
-        (p.nVideoCropLeft + p.nVideoCropRight >= p.nSourceWidth ||
-         p.nVideoCropTop + p.nVideoCropBottom >= p.nSourceHeight))
+    // The movie is grabbed at the output frame size less the padding; the
+    // encoder crops that picture, scales it to a chosen size, and pads it
+    // out to the whole frame. Without a chosen size the frame is the
+    // cropped picture with its padding.
+    const FrameSize output = GetOutputFrameSize(p);
+    if (output.width <= 0 || output.height <= 0) return std::nullopt;  // known once the movie is probed
+    const FrameSize grab{output.width - (pad ? p.nVideoPadLeft + p.nVideoPadRight : 0),
+                         output.height - (pad ? p.nVideoPadTop + p.nVideoPadBottom : 0)};
+    if (grab.width < 1 || grab.height < 1)
+        return Refuse(
+            kCropPadPage, 1273,
+            "The padding leaves no room for the picture in the " + Size(output.width, output.height) + " frame.");
+    const FrameSize cropped{grab.width - (crop ? p.nVideoCropLeft + p.nVideoCropRight : 0),
+                            grab.height - (crop ? p.nVideoCropTop + p.nVideoCropBottom : 0)};
+    if (cropped.width < 1 || cropped.height < 1)
         return Refuse(kCropPadPage, 1263,
-                      "Cropping leaves nothing of the " + Size(p.nSourceWidth, p.nSourceHeight) + " movie.");
-    if (g.frame.width > kMaxSide || g.frame.height > kMaxSide)
+                      "Cropping leaves nothing of the " + Size(grab.width, grab.height) + " picture.");
+    FrameSize frame{cropped.width + output.width - grab.width, cropped.height + output.height - grab.height};
+    if (option == 9) frame = {RoundUpTo16(p.nVideoCustomSizeX), RoundUpTo16(p.nVideoCustomSizeY)};
+    else FixedFrameSize(option, frame);
+    if (frame.width > kMaxSide || frame.height > kMaxSide)
         return Refuse(kCropPadPage, 1273,
-                      "The padded frame " + Size(g.frame.width, g.frame.height) + " is larger than 16384 pixels.");
+                      "The padded frame " + Size(frame.width, frame.height) + " is larger than 16384 pixels.");
     const int multiple = SideMultiple(p);
     if (p.bDisableVideo == 0 && !IsStillImageProfile(p) &&
-        (g.frame.width % multiple != 0 || g.frame.height % multiple != 0)) {
+        (frame.width % multiple != 0 || frame.height % multiple != 0)) {
         const std::string codec =
             IsAutoCodecName(p.cVideoCodec) ? "the video codec" : "the " + p.cVideoCodec + " codec";
         const std::string rule = multiple == 2 ? "even" : "a multiple of " + std::to_string(multiple);
@@ -134,7 +123,7 @@ std::optional<OptionRefusal> CheckGeometry(const ProfileSettings& p) {
                                   : crop      ? std::pair{kCropPadPage, 1263}
                                               : std::pair{kResizePage, kSizeItem0};
         return Refuse(page, item,
-                      "The output frame would be " + Size(g.frame.width, g.frame.height) + ", but " + codec +
+                      "The output frame would be " + Size(frame.width, frame.height) + ", but " + codec +
                           " needs every side to be " + rule + ".");
     }
     return std::nullopt;

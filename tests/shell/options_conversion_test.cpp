@@ -40,14 +40,14 @@ using testing::ModalAnswers;
 using testing::RunCommand;
 using testing::Type;
 
-constexpr int kWidth = 160, kHeight = 120, kFps = 25, kFrames = 60;
+constexpr int kWidth = 160, kHeight = 120, kFps = 25, kFrames = 100;
 constexpr int kStripe = 8;  // a green stripe at the left edge, for the crop to remove
 constexpr int kCell = 6;    // cells that change colour every frame, for the bit rates to be reached
 constexpr int kSoundRate = 22050;
 
-// 160x120 at 25 fps: the green stripe, then cells of every colour, new in
-// every frame, and a steady tone, so that neither picture nor sound
-// compresses to nothing.
+// 160x120 at 25 fps on white: the green stripe, a white gap as wide, then
+// cells of every colour that keep changing, and a steady tone, so that
+// neither picture nor sound compresses to nothing.
 std::vector<std::uint8_t> BusyMovie() {
     constexpr swf::CharacterId kStripeShape = 1, kCellShape = 2;
     const swf::SoundFormatInfo format{swf::SoundFormat::UncompressedLittleEndian, 2, true, false};
@@ -71,6 +71,7 @@ std::vector<std::uint8_t> BusyMovie() {
     const int columns = (kWidth - 2 * kStripe) / kCell, rows = kHeight / kCell;
     for (int f = 0; f < kFrames; ++f) {
         for (int cell = 0; cell < columns * rows; ++cell) {
+            if (f > 0 && (cell + f) % 4 != 0) continue;
             swf::PlaceObject p =
                 f == 0 ? testmovies::place(swf::Depth(10 + cell), kCellShape,
                                            testmovies::at(2 * kStripe + cell % columns * kCell, cell / columns * kCell))
@@ -126,7 +127,7 @@ struct Picture {
 Picture TenthPicture(const std::string& file, int width, int height) {
     Picture picture{width, height, std::vector<unsigned char>(size_t(width) * size_t(height) * 3)};
     if (FILE* decoded = ::popen(
-            ("ffmpeg -v error -i " + Quoted(file) + " -vf select=eq(n\\,9) -frames:v 1 -f rawvideo -pix_fmt rgb24 -")
+            ("ffmpeg -v error -i " + Quoted(file) + " -vf 'select=eq(n\\,9)' -frames:v 1 -f rawvideo -pix_fmt rgb24 -")
                 .c_str(),
             "r")) {
         const size_t read = std::fread(picture.rgb.data(), 1, picture.rgb.size(), decoded);
@@ -136,23 +137,32 @@ Picture TenthPicture(const std::string& file, int width, int height) {
     return picture;
 }
 
+// "16:9" as 1.777...; a sample aspect that the container rounds may give "4503:2533".
+double Ratio(const std::string& text) {
+    const size_t colon = text.find(':');
+    const double below = colon == std::string::npos ? 0 : std::atof(text.c_str() + colon + 1);
+    return below > 0 ? std::atof(text.c_str()) / below : 0;
+}
+
 bool Near(const QColor& colour, const QColor& wanted) {
     return std::abs(colour.red() - wanted.red()) < 40 && std::abs(colour.green() - wanted.green()) < 40 &&
            std::abs(colour.blue() - wanted.blue()) < 40;
 }
 
-// The measured bit rate against the one asked for: rate control keeps a
-// whole video within a quarter of it when the pictures need more; a
-// constant audio rate is met but for the container's rounding.
+// The measured bit rate against the one asked for: one-pass rate control
+// keeps a four-second video within 30 % of it when the pictures need more
+// (mpeg4 comes out near +18 %, h264 near +7 %); a constant audio rate is
+// met but for the container's rounding.
 void ExpectBitRate(const std::string& measured, int kbits, double tolerance, const char* what) {
     const double rate = std::atof(measured.c_str());
     EXPECT_GT(rate, kbits * 1000 * (1 - tolerance)) << what << ": " << measured;
     EXPECT_LT(rate, kbits * 1000 * (1 + tolerance)) << what << ": " << measured;
 }
-constexpr double kVideoTolerance = 0.25, kAudioTolerance = 0.03;
+constexpr double kVideoTolerance = 0.30, kAudioTolerance = 0.03;
 
 bool HasArguments(const ConversionTask& task, std::initializer_list<std::string> words) {
-    const std::vector<std::string>& arguments = BuildFrameEncoding(task).arguments.Arguments();
+    const BuiltEncoding built = BuildFrameEncoding(task);
+    const std::vector<std::string>& arguments = built.arguments.Arguments();
     const std::vector<std::string> wanted(words);
     return std::search(arguments.begin(), arguments.end(), wanted.begin(), wanted.end()) != arguments.end();
 }
@@ -197,7 +207,7 @@ TEST_F(OptionsConversionTest, EveryFieldOfTheFourPagesReachesTheOutput) {
                    [](QWidget* dialog) {
                        auto& sheet = *dynamic_cast<OptionsSheet*>(dialog);
                        Control<QComboBox>(sheet, kAudioPage, 1153)->setCurrentIndex(1);
-                       Control<QComboBox>(sheet, kAudioPage, 1155)->setCurrentText("mp2");
+                       Control<QComboBox>(sheet, kAudioPage, 1155)->setCurrentText("ac3");
                        Type(sheet, kAudioPage, 1221, "32000");
                        Type(sheet, kAudioPage, 1226, "64");
                        Control<QSpinBox>(sheet, kAudioPage, 1231)->setValue(512);
@@ -205,7 +215,7 @@ TEST_F(OptionsConversionTest, EveryFieldOfTheFourPagesReachesTheOutput) {
                        sheet.Tabs().setCurrentIndex(kVideoPage);
                        Control<QComboBox>(sheet, kVideoPage, 1235)->setCurrentText("mpeg4");
                        Type(sheet, kVideoPage, 1238, "12.5");
-                       Type(sheet, kVideoPage, 1250, "300");
+                       Type(sheet, kVideoPage, 1250, "1000");
                        Control<QCheckBox>(sheet, kVideoPage, 1246)->setChecked(true);
                        sheet.Tabs().setCurrentIndex(kResizePage);
                        Control<QRadioButton>(sheet, kResizePage, 1256)->click();
@@ -213,8 +223,10 @@ TEST_F(OptionsConversionTest, EveryFieldOfTheFourPagesReachesTheOutput) {
                        Control<QCheckBox>(sheet, kCropPadPage, 1258)->click();
                        Type(sheet, kCropPadPage, 1263, std::to_string(kStripe).c_str());
                        Control<QCheckBox>(sheet, kCropPadPage, 1268)->click();
-                       Type(sheet, kCropPadPage, 1275, "8");
-                       Type(sheet, kCropPadPage, 1276, "8");
+                       Type(sheet, kCropPadPage, 1273, "8");
+                       Type(sheet, kCropPadPage, 1274, "8");
+                       Type(sheet, kCropPadPage, 1275, "6");
+                       Type(sheet, kCropPadPage, 1276, "6");
                        Control<ColorButton>(sheet, kCropPadPage, 1279)->click();
                        sheet.Button(OptionsSheet::kOk)->click();
                    },
@@ -232,7 +244,7 @@ TEST_F(OptionsConversionTest, EveryFieldOfTheFourPagesReachesTheOutput) {
                    sheet.Tabs().setCurrentIndex(kVideoPage);
                    Control<QComboBox>(sheet, kVideoPage, 1235)->setCurrentText("h264");
                    Control<QCheckBox>(sheet, kVideoPage, 1247)->click();
-                   Type(sheet, kVideoPage, 1249, "1");
+                   Type(sheet, kVideoPage, 1249, "4");
                    Type(sheet, kVideoPage, 1146, "4");
                    Type(sheet, kVideoPage, 1149, "8");
                    sheet.Tabs().setCurrentIndex(kResizePage);
@@ -240,7 +252,7 @@ TEST_F(OptionsConversionTest, EveryFieldOfTheFourPagesReachesTheOutput) {
                    Control<QRadioButton>(sheet, kResizePage, 1255)->click();
                    sheet.Button(OptionsSheet::kOk)->click();
                }});
-    // c: no video; the audio codec and rates of the profile, a custom size that does not matter.
+    // c: no video; the audio codec and rates the profile has.
     SetOptions(window, 2, {[](QWidget* dialog) {
                    auto& sheet = *dynamic_cast<OptionsSheet*>(dialog);
                    sheet.Tabs().setCurrentIndex(kVideoPage);
@@ -254,42 +266,47 @@ TEST_F(OptionsConversionTest, EveryFieldOfTheFourPagesReachesTheOutput) {
     EXPECT_TRUE(HasArguments(a, {"-hq"}));
     EXPECT_TRUE(HasArguments(a, {"-padcolor", "0xff"}));
     const ConversionTask& b = window.Tasks().Task(1);
-    // (320 x 240 x 1 + 4 x 4 x 1024 + 8 x 1024) x 0.9765625 / 1000
-    EXPECT_TRUE(HasArguments(b, {"-b", "99"}));
+    // (320 x 240 x 4 + 4 x 4 x 1024 + 8 x 1024) x 0.9765625 / 1000
+    EXPECT_TRUE(HasArguments(b, {"-b", "324"}));
     EXPECT_TRUE(HasArguments(b, {"-an"}));
 
     window.Get<QPushButton>(MainWindow::kConvert)->click();
     const std::string out = home_.OutputFolder();
 
+    // a: the movie is grabbed at its size less the padding (144 x 108, its own
+    // shape), cropped by the stripe's width, and padded out again.
     const auto video = Probe(out + "a.mp4", "v");
     EXPECT_EQ(video.at("codec_name"), "mpeg4");
     EXPECT_EQ(video.at("width"), std::to_string(kWidth - kStripe));
-    EXPECT_EQ(video.at("height"), std::to_string(kHeight + 16));
-    EXPECT_EQ(video.at("display_aspect_ratio"), "16:9");
+    EXPECT_EQ(video.at("height"), std::to_string(kHeight));
+    EXPECT_NEAR(Ratio(video.at("display_aspect_ratio")), 16.0 / 9, 0.01);
     EXPECT_EQ(video.at("avg_frame_rate"), "25/2");
-    ExpectBitRate(video.at("bit_rate"), 300, kVideoTolerance, "custom video bit rate");
+    ExpectBitRate(video.at("bit_rate"), 1000, kVideoTolerance, "custom video bit rate");
     const auto audio = Probe(out + "a.mp4", "a");
-    EXPECT_EQ(audio.at("codec_name"), "mp2");
+    EXPECT_EQ(audio.at("codec_name"), "ac3");
     EXPECT_EQ(audio.at("sample_rate"), "32000");
     EXPECT_EQ(audio.at("channels"), "1");
     ExpectBitRate(audio.at("bit_rate"), 64, kAudioTolerance, "custom audio bit rate");
-    // The blue padding above and below; the green stripe cropped away.
-    const Picture picture = TenthPicture(out + "a.mp4", kWidth - kStripe, kHeight + 16);
+    // The blue padding on every side; within it the white gap where the green stripe was cropped away.
+    const Picture picture = TenthPicture(out + "a.mp4", kWidth - kStripe, kHeight);
     ASSERT_FALSE(picture.rgb.empty());
-    for (int x = 4; x < picture.width; x += 16) {
+    for (int x = 12; x < picture.width - 12; x += 16) {
         EXPECT_TRUE(Near(picture.At(x, 2), Qt::blue)) << x;
         EXPECT_TRUE(Near(picture.At(x, picture.height - 3), Qt::blue)) << x;
     }
-    for (int y = 12; y < picture.height - 12; y += 8) EXPECT_FALSE(Near(picture.At(2, y), Qt::green)) << y;
-    EXPECT_TRUE(Near(picture.At(kStripe / 2 + 2, 40), Qt::white)) << "the white gap after the stripe";
+    for (int y = 12; y < picture.height - 12; y += 8) {
+        EXPECT_TRUE(Near(picture.At(3, y), Qt::blue)) << y;
+        EXPECT_TRUE(Near(picture.At(picture.width - 4, y), Qt::blue)) << y;
+        EXPECT_TRUE(Near(picture.At(11, y), Qt::white)) << y;
+    }
 
     const auto sized = Probe(out + "b.mp4", "v");
     EXPECT_EQ(sized.at("codec_name"), "h264");
     EXPECT_EQ(sized.at("width"), "320");
     EXPECT_EQ(sized.at("height"), "240");
-    EXPECT_EQ(sized.at("display_aspect_ratio"), "4:3");
+    EXPECT_NEAR(Ratio(sized.at("display_aspect_ratio")), 4.0 / 3, 0.01);
     EXPECT_EQ(sized.at("avg_frame_rate"), "25/1");
-    ExpectBitRate(sized.at("bit_rate"), 99, kVideoTolerance, "default video bit rate");
+    ExpectBitRate(sized.at("bit_rate"), 324, kVideoTolerance, "default video bit rate");
     EXPECT_TRUE(Probe(out + "b.mp4", "a").empty());
 
     EXPECT_TRUE(Probe(out + "c.mp4", "v").empty());
