@@ -21,10 +21,10 @@ constexpr const char* kTabKeys[] = {"tabAudioPageInfo", "tabVideoPageInfo", "tab
 // standard texts; "Save&Apply" and "Default" stand where a property sheet
 // has Apply and Help.
 constexpr DialogControl kRows[] = {
-    {OptionsSheet::kOk, ControlKind::Button, nullptr, nullptr, {64, 214, 54, 15}},
-    {OptionsSheet::kCancel, ControlKind::Button, nullptr, nullptr, {122, 214, 54, 15}},
-    {OptionsSheet::kSave, ControlKind::Button, "btnSaveApplyInfo", nullptr, {180, 214, 54, 15}},
-    {OptionsSheet::kDefault, ControlKind::Button, "btnDefaultInfo", nullptr, {238, 214, 54, 15}},
+    {OptionsSheet::kOk, ControlKind::Button, nullptr, nullptr, {54, 214, 50, 15}},
+    {OptionsSheet::kCancel, ControlKind::Button, nullptr, nullptr, {108, 214, 50, 15}},
+    {OptionsSheet::kSave, ControlKind::Button, "btnSaveApplyInfo", nullptr, {162, 214, 74, 15}},
+    {OptionsSheet::kDefault, ControlKind::Button, "btnDefaultInfo", nullptr, {240, 214, 54, 15}},
 };
 const QRect kTabsUnits(4, 4, 290, 204);
 const QRect kSheetUnits(0, 0, 298, 234);
@@ -69,7 +69,8 @@ QPushButton* OptionsSheet::Button(int id) const { return table_->Get<QPushButton
 
 void OptionsSheet::Relabel() {
     setWindowTitle(QString::fromStdString(edited_.ProfileName) + " - Options");
-    for (int i = 0; i < 4; ++i) tabs_->setTabText(i, table_->Text(kTabKeys[i]));
+    // A tab's text has no accelerator: "Crop & Pad" shows its "&".
+    for (int i = 0; i < 4; ++i) tabs_->setTabText(i, table_->Text(kTabKeys[i]).replace('&', "&&"));
     for (auto [id, text] : {std::pair{kOk, "OK"}, std::pair{kCancel, "Cancel"}}) {
         Button(id)->setText(text);
         Button(id)->setAccessibleName(text);

@@ -72,7 +72,7 @@ TEST_F(OptionsSheetTest, FourPagesInOrderShowEveryFieldOfTheProfile) {
     OptionsSheet sheet(profile_);
     EXPECT_EQ(sheet.windowTitle(), "mp4 Normal - Options");
     ASSERT_EQ(sheet.Tabs().count(), 4);
-    const QStringList tabs{"Audio", "Video", "Resize", "Crop & Pad"};
+    const QStringList tabs{"Audio", "Video", "Resize", "Crop && Pad"};  // shown as "Crop & Pad"
     for (int i = 0; i < 4; ++i) EXPECT_EQ(sheet.Tabs().tabText(i), tabs[i]);
     EXPECT_EQ(sheet.Button(OptionsSheet::kSave)->text(), "Save&&Apply");
     EXPECT_FALSE(sheet.Button(OptionsSheet::kDefault)->isEnabled());
@@ -293,9 +293,9 @@ TEST_F(OptionsSheetTest, TheLanguageMenuRelabelsTheSheetAndItsPages) {
     const QString audio = Control<QCheckBox>(sheet, kAudioPage, 1145)->text();
     Languages().SelectLanguage("English");
     RelabelAllDialogs();
-    EXPECT_NE(german, "Crop & Pad");
+    EXPECT_EQ(german, "Zuschneiden && Rand");
     EXPECT_NE(audio, "Disable audio");
-    EXPECT_EQ(sheet.Tabs().tabText(kCropPadPage), "Crop & Pad");
+    EXPECT_EQ(sheet.Tabs().tabText(kCropPadPage), "Crop && Pad");
     EXPECT_EQ(Control<QRadioButton>(sheet, kResizePage, 1255)->text(), "4 : 3");
     EXPECT_EQ(sheet.Button(OptionsSheet::kOk)->text(), "OK");
 }
