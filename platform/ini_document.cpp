@@ -4,6 +4,8 @@
 #include "platform/paths.h"
 #include "platform/text_compare.h"
 
+#include <sys/stat.h>
+
 namespace kinolux {
 
 namespace {
@@ -11,6 +13,15 @@ constexpr size_t npos = std::string::npos;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+// A file or folder that grants nobody write permission is read-only for
+// every user, the superuser too, as a read-only file is on Windows. The
+// atomic save renames a new file over the old one, which the permissions of
+// the old file alone would not stop.
+bool MarkedReadOnly(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
+}
 }  // namespace
 
 IniDocument::Line IniDocument::Classify(std::string text) {
@@ -133,6 +144,9 @@ std::string IniDocument::Serialize() const {
     return out;
 }
 
-bool IniDocument::Save(const std::string& path) const { return WriteFileAtomically(path, Serialize()); }
+bool IniDocument::Save(const std::string& path) const {
+    if (MarkedReadOnly(path) || MarkedReadOnly(FolderOf(path))) return false;
+    return WriteFileAtomically(path, Serialize());
+}
 
 }  // namespace kinolux

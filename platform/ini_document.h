@@ -36,7 +36,8 @@ public:
     bool Set(std::string_view section, std::string_view key, std::string_view value);
 
     std::string Serialize() const;
-    // Writes the file atomically; false when it could not be written.
+    // Writes the file atomically; false when it could not be written, and
+    // when the file or its folder grants nobody write permission.
     bool Save(const std::string& path) const;
 
 private:

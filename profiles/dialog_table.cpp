@@ -11,11 +11,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <algorithm>
 #include <vector>
@@ -73,6 +75,9 @@ QWidget* MakeControl(ControlKind kind, QWidget& parent) {
     }
     case ControlKind::ColorButton: return new ColorButton(QString(), &parent);
     case ControlKind::Slider: return new SkinSlider(&parent);
+    case ControlKind::GroupBox: return new QGroupBox(&parent);
+    case ControlKind::Input: return new QLineEdit(&parent);
+    case ControlKind::SpinBox: return new QSpinBox(&parent);
     }
     return nullptr;
 }
@@ -80,7 +85,8 @@ QWidget* MakeControl(ControlKind kind, QWidget& parent) {
 // Controls whose text is shown carry it; the others are named by it.
 bool ShowsText(ControlKind kind) {
     return kind == ControlKind::Static || kind == ControlKind::Button || kind == ControlKind::Radio ||
-           kind == ControlKind::CheckBox || kind == ControlKind::SkinCheckBox || kind == ControlKind::ColorButton;
+           kind == ControlKind::CheckBox || kind == ControlKind::SkinCheckBox || kind == ControlKind::GroupBox ||
+           kind == ControlKind::ColorButton;
 }
 
 // The smallest share of the dialog's font a text may shrink to.
@@ -123,7 +129,7 @@ DialogTable::DialogTable(QWidget& dialog, std::string section, std::span<const D
         QWidget* widget = MakeControl(row.kind, dialog_);
         widget->setProperty("itemId", row.id);
         widget->setGeometry(DialogUnitsToPixels(dialog_, row.units));
-        if (row.kind == ControlKind::Frame) widget->lower();
+        if (row.kind == ControlKind::Frame || row.kind == ControlKind::GroupBox) widget->lower();
         if (row.id != 0) widgets_[row.id] = widget;
     }
     LiveTables().push_back(this);
@@ -148,9 +154,10 @@ void DialogTable::Relabel() {
         if (ShowsText(row.kind) && row.textKey) {
             if (auto* label = dynamic_cast<QLabel*>(widget)) label->setText(text);
             if (auto* button = dynamic_cast<QAbstractButton*>(widget)) button->setText(text);
-            // A label that wraps has the room it needs.
+            // A label that wraps has the room it needs; a box's title has its whole width.
+            if (auto* box = dynamic_cast<QGroupBox*>(widget)) box->setTitle(text);
             auto* label = dynamic_cast<QLabel*>(widget);
-            if (!label || !label->wordWrap()) FitTextToWidth(*widget);
+            if ((!label || !label->wordWrap()) && row.kind != ControlKind::GroupBox) FitTextToWidth(*widget);
         }
         widget->setToolTip(tooltip);
         // A picture, or a text of signs only ("..."), says nothing to a

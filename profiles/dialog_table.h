@@ -29,6 +29,9 @@ enum class ControlKind {
     Table,         // a table view: named by its text key
     Picture,       // an area that shows a picture: named by its tooltip key
     ProgressBar,   // a bar from 0 to 100: named by its text key
+    GroupBox,      // a titled frame drawn around a group of controls
+    Input,         // a line edit the user types in: named by its text key
+    SpinBox,       // a number with up and down arrows: named by its text key
     ColorButton,   // a button that shows a colour, with a text
     Slider,        // a horizontal track bar: named by its text key
 };

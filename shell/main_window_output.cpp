@@ -3,6 +3,7 @@
 #include "platform/report.h"
 #include "profiles/app_settings.h"
 #include "profiles/language_manager.h"
+#include "profiles/options_sheet.h"
 #include "profiles/profile_geometry.h"
 #include "profiles/profile_store.h"
 #include "shell/command_line_task.h"
@@ -119,9 +120,13 @@ void MainWindow::SetOutputMode(int32_t mode) {
 }
 
 void MainWindow::ShowOptions() {
-    // The options sheet is not part of this window yet; the selection rule
-    // holds all the same.
-    SingleSelectedRow(true);
+    const int row = SingleSelectedRow(true);
+    if (row < 0) return;
+    ConversionTask& task = tasks_->Task(row);
+    if (RunOptionsSheet(this, task.profile, task.sourceWidth, task.sourceHeight) == OptionsSheet::Close::Cancelled)
+        return;
+    // A profile saved under a new name is listed and chosen at once.
+    ShowTask(row);
 }
 
 }  // namespace kinolux

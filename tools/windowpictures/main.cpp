@@ -1,15 +1,19 @@
 // windowpictures OUTPUT_FOLDER MOVIE
 // Opens the main window as the program does and saves what a person sees:
 // the empty window, the window with three movies, the preview of one of
-// them at a middle frame with its in and out marks set, the format chooser
-// and the progress window in the middle of a conversion, as PNG files.
+// them at a middle frame with its in and out marks set, the format chooser,
+// each page of the options sheet, the new profile's name dialog and the
+// progress window in the middle of a conversion, as PNG files.
 #include "capture/dialog_units.h"
 #include "controlkit/skin_slider.h"
+#include "controlkit/skin_tabs.h"
 #include "conversion_window/progress_window.h"
 #include "platform/report.h"
 #include "profiles/app_settings.h"
 #include "profiles/format_chooser.h"
 #include "profiles/language_manager.h"
+#include "profiles/new_profile_dialog.h"
+#include "profiles/options_sheet.h"
 #include "shell/main_window.h"
 #include "shell/preview_controls.h"
 #include "shell/startup.h"
@@ -112,6 +116,24 @@ int main(int argc, char** argv) {
     Settle(400);
     ok &= Save(chooser, folder + "/format-chooser.png");
     chooser.close();
+
+    // The first task's options, page by page, and the name a "Save as" asks for.
+    {
+        kinolux::OptionsSheet sheet(window.Tasks().Task(0).profile, &window);
+        sheet.show();
+        const char* pages[] = {"audio", "video", "resize", "crop-pad"};
+        for (int page = 0; page < 4; ++page) {
+            sheet.Tabs().setCurrentIndex(page);
+            Settle(200);
+            ok &= Save(sheet, folder + "/options-" + pages[page] + ".png");
+        }
+        sheet.close();
+        kinolux::NewProfileDialog name("New " + window.Tasks().Task(0).profile.ProfileName, &window);
+        name.show();
+        Settle(200);
+        ok &= Save(name, folder + "/new-profile-name.png");
+        name.close();
+    }
 
     // The first task's progress window, a moment into its run; then Cancel.
     bool grabbed = false;
