@@ -2,6 +2,7 @@
 
 #include "capture/call_interceptor.h"
 
+#include <algorithm>
 #include <mutex>
 
 namespace kinolux {
@@ -51,6 +52,23 @@ void AudioTap::CaptureBlock(const void* bytes, uint32_t byteLength) {
     buffer_.Append(bytes, byteLength);
 }
 
+uint32_t AudioTap::ReadCaptured(int16_t* out, uint32_t count) {
+    std::lock_guard lock(CaptureLock());
+    const uint32_t n = std::min(count, buffer_.Available());
+    if (n > 0) std::copy_n(buffer_.Take(n), n, out);
+    return n;
+}
+
+void AudioTap::SetWatcher(DeviceWatcher* watcher) {
+    std::lock_guard lock(watcherLock_);
+    watcher_ = watcher;
+}
+
+void AudioTap::NoteWrite(HWAVEOUT hwo, uint32_t bytes) const {
+    std::lock_guard lock(watcherLock_);
+    if (watcher_) watcher_->BlockWritten(hwo, bytes);
+}
+
 MMRESULT AudioTap::OpenDevice(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
                               DWORD_PTR instance, DWORD flags) {
     const CallInterceptor& interceptor = CallInterceptor::Instance();
@@ -77,6 +95,18 @@ MMRESULT AudioTap::OpenDevice(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX fo
         }
         return result;
     }
+    case kModeFastCapture: {
+        if (flags != CALLBACK_FUNCTION)
+            return interceptor.RealWaveOutOpen(phwo, deviceId, format, callback, instance, flags);
+        controlCallback_ = reinterpret_cast<LPWAVECALLBACK>(callback);
+        const MMRESULT result = interceptor.RealWaveOutOpen(
+            phwo, deviceId, format, reinterpret_cast<DWORD_PTR>(&TapWaveCallback), instance, flags);
+        if (result == MMSYSERR_NOERROR && phwo) {
+            std::lock_guard lock(watcherLock_);
+            if (watcher_) watcher_->DeviceOpened(*phwo);
+        }
+        return result;
+    }
     default:  // the virtual clock, and any mode this program does not know
         return MMSYSERR_NODRIVER;
     }
@@ -85,6 +115,9 @@ MMRESULT AudioTap::OpenDevice(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX fo
 void AudioTap::PassCallback(HWAVEOUT hwo, UINT message, DWORD_PTR instance, DWORD_PTR param1,
                             DWORD_PTR param2) const {
     if (const LPWAVECALLBACK callback = controlCallback_) callback(hwo, message, instance, param1, param2);
+    if (message != WOM_DONE) return;
+    std::lock_guard lock(watcherLock_);
+    if (watcher_) watcher_->BlockReturned(hwo);
 }
 
 MMRESULT TapWaveOutOpen(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
@@ -94,9 +127,14 @@ MMRESULT TapWaveOutOpen(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX format, 
 
 MMRESULT TapWaveOutWrite(HWAVEOUT hwo, LPWAVEHDR header, UINT headerSize) {
     const CallInterceptor& interceptor = CallInterceptor::Instance();
-    // The block is copied as the engine made it; the device plays it muted.
-    if (interceptor.mode == kModeSoundCapture && header && headerSize >= sizeof(WAVEHDR) && header->lpData)
+    // The block is copied as the engine made it; the device plays it muted
+    // (or on the null device, in fast capture).
+    const int mode = interceptor.mode;
+    if ((mode == kModeSoundCapture || mode == kModeFastCapture) && header && headerSize >= sizeof(WAVEHDR) &&
+        header->lpData) {
         AudioTap::Instance().CaptureBlock(header->lpData, header->dwBufferLength);
+        if (mode == kModeFastCapture) AudioTap::Instance().NoteWrite(hwo, header->dwBufferLength);
+    }
     return interceptor.RealWaveOutWrite(hwo, header, headerSize);
 }
 

@@ -11,12 +11,24 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 namespace kinolux {
 
 // Both channels at full volume (low word left, high word right).
 inline constexpr DWORD kFullVolume = 0xFFFFFFFF;
+
+// Hears of the engine's device in fast-capture mode, on the engine's
+// threads: its opening, every block written to it and every block it
+// returned done once the engine has handled that (and written the next).
+class DeviceWatcher {
+public:
+    virtual ~DeviceWatcher() = default;
+    virtual void DeviceOpened(HWAVEOUT device) = 0;
+    virtual void BlockWritten(HWAVEOUT device, uint32_t bytes) = 0;
+    virtual void BlockReturned(HWAVEOUT device) = 0;
+};
 
 class AudioTap {
 public:
@@ -37,14 +49,20 @@ public:
     // file.
     void CloseWav();
 
-    // A block the engine wrote to the device in sound-capture mode.
+    // A block the engine wrote to the device in a capturing mode.
     void CaptureBlock(const void* bytes, uint32_t byteLength);
+    // Moves up to `count` captured values into `out`; the number moved.
+    uint32_t ReadCaptured(int16_t* out, uint32_t count);
+    // Null, or who hears of the device in fast-capture mode; it must stay
+    // until set back to null, after which no call reaches it.
+    void SetWatcher(DeviceWatcher* watcher);
 
     // What the device replacements do with a device that is opened or
     // captured: they run on the engine's threads.
     MMRESULT OpenDevice(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
                         DWORD_PTR instance, DWORD flags);
     void PassCallback(HWAVEOUT hwo, UINT message, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR param2) const;
+    void NoteWrite(HWAVEOUT hwo, uint32_t bytes) const;
 
     const CaptureBuffer& Buffer() const { return buffer_; }
     DWORD SavedVolume() const { return savedVolume_; }
@@ -55,6 +73,8 @@ private:
     CaptureBuffer buffer_;
     WavFileWriter wav_;
     std::atomic<LPWAVECALLBACK> controlCallback_{nullptr};  // the engine's own callback
+    DeviceWatcher* watcher_ = nullptr;                      // guarded by watcherLock_
+    mutable std::mutex watcherLock_;
     HWAVEOUT mutedDevice_ = nullptr;
     DWORD savedVolume_ = kFullVolume;
 };

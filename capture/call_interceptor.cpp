@@ -104,6 +104,8 @@ DWORD VirtualTimeGetTime() {
         const uint32_t jump = 2 * interceptor.pendingAdvance.exchange(0);
         return interceptor.virtualNow.fetch_add(jump) + jump;
     }
+    // A fast conversion sets the reading itself as it steps the movie.
+    if (interceptor.mode == kModeFastCapture) return interceptor.virtualNow;
     const DWORD now = interceptor.RealTimeGetTime();
     interceptor.virtualNow = now;
     return now;

@@ -7,6 +7,9 @@
 //                    opened, so the movie plays silently
 //   2 sound capture  real time; the device is muted and every block the
 //                    engine writes is copied into the capture buffer
+//   3 fast capture   time moves only as a fast conversion sets it (virtual
+//                    Now); the device plays on the null device at that
+//                    time's pace and every block is captured, as in 2
 // The replacements receive no context, so their state lives in the one
 // instance that Instance() returns.
 #pragma once
@@ -21,7 +24,7 @@
 
 namespace kinolux {
 
-enum InterceptorMode : int { kModePassThrough = 0, kModeVirtualClock = 1, kModeSoundCapture = 2 };
+enum InterceptorMode : int { kModePassThrough = 0, kModeVirtualClock = 1, kModeSoundCapture = 2, kModeFastCapture = 3 };
 
 using TimeGetTimeFunction = DWORD (*)();
 using WaveOutOpenFunction = MMRESULT (*)(LPHWAVEOUT, UINT, LPCWAVEFORMATEX, DWORD_PTR, DWORD_PTR, DWORD);
@@ -85,8 +88,8 @@ private:
     std::atomic<Clock*> clock_{nullptr};
 };
 
-// The timeGetTime replacement: the virtual clock in mode 1, real time
-// otherwise.
+// The timeGetTime replacement: the virtual clock in modes 1 and 3, real
+// time otherwise.
 DWORD VirtualTimeGetTime();
 
 }  // namespace kinolux

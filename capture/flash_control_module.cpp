@@ -66,6 +66,7 @@ const FlashControlEntries* LoadFlashControlModule(std::string* error)
             reasons += (reasons.empty() ? "" : "; ") + path + " is not the Flash engine module";
             continue;
         }
+        Resolve(module, "FlashControlFrameDrawing", entries.frameDrawing);
         loaded = true;
         return &entries;
     }

@@ -17,6 +17,8 @@ struct FlashControlEntries {
     decltype(&::FlashControlAdvise) advise = nullptr;
     decltype(&::FlashControlPrint) print = nullptr;
     decltype(&::FlashVariantClear) clearVariant = nullptr;
+    // Optional: null for an engine that cannot tell when a frame is drawn.
+    decltype(&::FlashControlFrameDrawing) frameDrawing = nullptr;
 };
 
 // The module beside the program (its program folder), or else the one the

@@ -81,7 +81,8 @@ public:
     // A Windows colour value (0x00BBGGRR) as the movie's background.
     void SetBackgroundColorRef(COLORREF color);
     // Moves the virtual clock on by `ms` (the frame period), lets the movie
-    // play its next frame, waits for large frames to settle and handles
+    // play its next frame, waits while the engine still draws a large frame
+    // (never longer than its settle delay) and handles
     // pending events. Returns 0.
     int Step(unsigned ms);
     // The frame the control shows (0-based).

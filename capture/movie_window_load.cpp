@@ -66,7 +66,7 @@ int MovieWindow::Step(unsigned ms)
 {
     CallInterceptor::Instance().ClockAdvance(ms);
     if (pane_) pane_->flash().Play();
-    if (settle_.settleDelay) clock_->sleepUntil(clock_->now() + std::chrono::milliseconds(settle_.settleMs));
+    WaitWhileDrawing(*clock_, settle_, [this] { return pane_ && pane_->flash().FrameStillDrawing(); });
     PumpPendingEvents();
     return 0;
 }

@@ -3,6 +3,11 @@
 // the frame it has just moved to.
 #pragma once
 
+#include "platform/clock.h"
+
+#include <chrono>
+#include <functional>
+
 namespace kinolux {
 
 struct SettleDelay {
@@ -14,5 +19,13 @@ struct SettleDelay {
 // more: 50 ms; anything narrower than 1280 or lower than 720: no wait. The
 // longer waits need the full height, so 1920 x 800 waits 50 ms.
 SettleDelay SettleDelayForFrameSize(int width, int height);
+
+// How often a step asks the engine whether its frame is drawn yet.
+inline constexpr std::chrono::milliseconds kDrawingPollInterval{5};
+
+// After a step: waits while `stillDrawing` says the frame is being drawn,
+// never longer than the settle delay. A fixed wait would only stall an
+// engine that has drawn its frame before the step returns.
+void WaitWhileDrawing(Clock& clock, const SettleDelay& delay, const std::function<bool()>& stillDrawing);
 
 }  // namespace kinolux

@@ -147,6 +147,12 @@ bool CShockwaveFlash::PrintInto(QImage& picture)
     return module_->print(control_, &picture) == FLASH_S_OK;
 }
 
+bool CShockwaveFlash::FrameStillDrawing() const
+{
+    if (!control_) return false;
+    return !module_->frameDrawing || module_->frameDrawing(control_) != 0;
+}
+
 bool CShockwaveFlash::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != control_) return false;

@@ -60,6 +60,9 @@ public:
     // Paints the control's current frame into `picture` (the print path).
     // False when there is no control or no picture.
     bool PrintInto(QImage& picture);
+    // True while the frame the control moved to is still being drawn, as
+    // the engine says; an engine that cannot say counts as still drawing.
+    bool FrameStillDrawing() const;
     // Called with the new state whenever the control's ready state changes.
     void SetReadyStateHandler(std::function<void(int)> handler) { readyStateHandler_ = std::move(handler); }
 

@@ -36,19 +36,18 @@ constexpr std::array<DialogControl, 4> kRows{{
     {kCancel, ControlKind::Button, "btnCancelInfo", "btnCancelTooltip", {171, 153, 50, 16}},
 }};
 
-// The one place where the shell's current task, settings and console mode
-// become a run's context.
+const std::string kNoPath;
+
+}  // namespace
+
 RunContext CurrentRunContext() {
     RunContext context;
     context.task = CurrentTask();
     context.temporaryFolder = CurrentAppSettings().convertDir;
     context.consoleMode = ConsoleMode() != 0;
+    context.fast = CurrentAppSettings().fastConversion != 0;
     return context;
 }
-
-const std::string kNoPath;
-
-}  // namespace
 
 ProgressWindow::ProgressWindow(MovieWindow& movieWindow, InteractiveCapture* interactive, QWidget* parent)
     : ProgressWindow(RunContext{}, movieWindow, interactive, parent) {

@@ -26,6 +26,10 @@ class InteractiveCapture;
 class MovieWindow;
 class PreviewPicture;
 
+// The one place where the shell's current task, settings and console mode
+// become a run's context.
+RunContext CurrentRunContext();
+
 class ProgressWindow : public QDialog, private ConversionRunObserver {
 public:
     static constexpr int kAutoStartTimer = ConversionRun::kAutoStartTimer;

@@ -160,6 +160,14 @@ bool ConversionRun::Open() {
         SetTimer(mode_ == kOutputInteractiveOnePass ? kInteractiveStartTimer : kTwoPassStartTimer, kStartDelayMs);
         return true;
     }
+    if (context_.fast) {
+        supply_ = std::make_unique<FrameSupply>(*task_, description_, &frames_, static_cast<FrameSupplyHost&>(*this),
+                                                flags_, "", "");
+        supply_->SetFast(true);
+        observer_.RunOpened(false, false);
+        SetTimer(kAutoStartTimer, 0);
+        return true;
+    }
     syncPath_ = folder + base + "~temp.sync";
     supply_ = std::make_unique<FrameSupply>(*task_, description_, &frames_, static_cast<FrameSupplyHost&>(*this),
                                             flags_, syncPath_, wavPath_);
@@ -199,7 +207,7 @@ void ConversionRun::OnTimer(int id) {
             return;
         }
         supply_->PrepareAutoCapture();
-        SetTimer(kStillImageTimer, kStillImageIntervalMs);
+        SetTimer(kStillImageTimer, context_.fast ? 0 : kStillImageIntervalMs);
         return;
     }
     if (id == kInteractiveStartTimer) {
@@ -228,7 +236,7 @@ void ConversionRun::RunFrameEncoding() {
         encoding_ = 0;
     }
     JudgeEncoding(result, outputPath_);
-    if (failure_.empty() && PlayerDiedEarly())
+    if (failure_.empty() && !context_.fast && PlayerDiedEarly())
         Fail("The sound player ended before its end of " + inputPath_ + "; the conversion is incomplete.");
     Finish();
 }
@@ -293,6 +301,8 @@ void ConversionRun::StillImageTick() {
         !WriteStillImage(image)) {
         if (failure_.empty()) Fail("The movie's picture could not be grabbed.");
         flags_.stop = 1;
+    } else if (automatic && context_.fast) {
+        supply_->StepFast();
     } else if (automatic) {
         supply_->ReadNextSyncRecord();
         if (!supply_->SyncList().empty()) supply_->StepToPlayer(imagesWritten_);
@@ -360,6 +370,8 @@ void ConversionRun::CleanUp() {
     tickBusy_ = 0;
     flags_.secondPass = 0;
     StopInteractiveCapture();
+    // A fast capture's device must be let go before the movie is dropped.
+    if (supply_) supply_->EndFastCapture();
     frames_.Unload();
     CallInterceptor::Instance().SetMode(kModePassThrough);
     player_.Close();
@@ -451,7 +463,7 @@ void ConversionRun::ShowPreview(const CxImage& image) {
 
 bool ConversionRun::IsCaptureOver() {
     if (userStop_) return true;
-    if (mode_ == kOutputAuto) return playerFinished_ || player_.HasEnded();
+    if (mode_ == kOutputAuto) return !context_.fast && (playerFinished_ || player_.HasEnded());
     return !interactive_ || interactive_->IsFinished();
 }
 

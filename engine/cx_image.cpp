@@ -103,14 +103,14 @@ bool CxImage::CreateFromHBITMAP(const QImage* bitmap) {
     }
     // Each 32-bit pixel is 0xAARRGGBB, so its bytes in memory are blue,
     // green, red, alpha: the first three are the DIB's bytes.
+    // Four bytes at a time, the fourth overwritten by the next pixel: the
+    // conversion of every grabbed frame is a hot loop.
     for (uint32_t y = 0; y < height_; ++y) {
         const uint8_t* in = source.constScanLine(static_cast<int>(height_ - 1 - y));
         uint8_t* out = GetBits(y);
-        for (uint32_t x = 0; x < width_; ++x, in += 4, out += 3) {
-            out[0] = in[0];
-            out[1] = in[1];
-            out[2] = in[2];
-        }
+        uint32_t x = 0;
+        for (; x + 1 < width_; ++x, in += 4, out += 3) std::memcpy(out, in, 4);
+        for (; x < width_; ++x, in += 4, out += 3) std::memcpy(out, in, 3);
     }
     return true;
 }

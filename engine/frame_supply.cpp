@@ -2,6 +2,7 @@
 
 #include "capture/call_interceptor.h"
 #include "capture/captured_frame.h"
+#include "capture/fast_capture.h"
 #include "engine/monotonic_ms.h"
 #include "engine/stream_description.h"
 #include "platform/number_text.h"
@@ -46,7 +47,7 @@ FrameSupply::FrameSupply(const ConversionTask& task, const FrameInfo& descriptio
       wavPath_(std::move(wavPath)),
       pace_(static_cast<int32_t>(task.inFrame), 1000.0 / task.frameRate) {}
 
-FrameSupply::~FrameSupply() = default;
+FrameSupply::~FrameSupply() { EndFastCapture(); }
 
 void FrameSupply::FreeBuffers() {
     picture_.reset();
@@ -78,6 +79,7 @@ int FrameSupply::Deliver(int request, FrameInfo* record) {
         return 0;
     }
     const bool soundOnly = description_.streamKind == 2;
+    if (task_.outputMode == kOutputAuto && fast_) return DeliverFast(record, soundOnly);
     if (task_.outputMode == kOutputAuto) return soundOnly ? DeliverAutoSound(record) : DeliverAutoFrame(record);
     if (!captured_) return End("No interactive capture runs.");
     return soundOnly ? DeliverCapturedSound(record) : DeliverCapturedFrame(record);
@@ -308,6 +310,10 @@ bool FrameSupply::ReadNextSyncRecord() {
 }
 
 bool FrameSupply::PrepareAutoCapture() {
+    if (fast_) {
+        PrepareFastCapture();
+        return true;
+    }
     if (!syncFile_.Open(syncPath_)) {
         host_.ReportMessage("sync file error");
         return false;
@@ -334,6 +340,88 @@ bool FrameSupply::PrepareAutoCapture() {
     lastMovieFrame_ = 0;
     wavFile_.Open(wavPath_);
     return true;
+}
+
+void FrameSupply::PrepareFastCapture() {
+    fastCapture_ = std::make_unique<FastCapture>();
+    movieWindow_->SetMovieSize(description_.frameWidth, description_.frameHeight);
+    movieWindow_->LoadForCapture(task_.inputPath);
+    if (task_.inFrame > 0) movieWindow_->GoToFrame(static_cast<int>(task_.inFrame));
+    movieWindow_->SetBackgroundColorRef(task_.backgroundColor);
+    fastCapture_->MarkStart();
+    framesDelivered_ = 0;
+    lastMovieFrame_ = 0;
+}
+
+void FrameSupply::StepFast() {
+    if (!fastCapture_) return;
+    ++fastSteps_;
+    fastCapture_->StepTo(static_cast<double>(fastSteps_) * 1000.0 / task_.frameRate);
+    movieWindow_->Step(0);
+}
+
+void FrameSupply::EndFastCapture() {
+    ahead_.clear();
+    fastCapture_.reset();
+}
+
+bool FrameSupply::RunAhead(bool soundOnly) {
+    const int32_t c = movieWindow_->CurrentFrame();
+    if (!(c >= 0 && c < static_cast<int32_t>(task_.outFrame) - 2 && c >= lastMovieFrame_) || MovieStandsStill(c)) {
+        rangeOver_ = true;
+        return false;
+    }
+    AheadFrame frame;
+    if (!soundOnly) {
+        std::unique_ptr<QImage> bitmap =
+            movieWindow_->GrabFrame(0, 0, description_.frameWidth, description_.frameHeight);
+        frame.image = std::make_unique<CxImage>();
+        if (!bitmap || !frame.image->CreateFromHBITMAP(bitmap.get()) || !frame.image->IsValid()) {
+            failure_ = "The movie's picture could not be grabbed.";
+            return false;
+        }
+        host_.ShowPreview(*frame.image);
+    }
+    frame.movieFrame = lastMovieFrame_ = movieWindow_->CurrentFrame();
+    ahead_.push_back(std::move(frame));
+    StepFast();
+    return true;
+}
+
+int FrameSupply::DeliverFast(FrameInfo* record, bool soundOnly) {
+    if (!fastCapture_) return End("The movie was not loaded for the conversion.");
+    const float fps = task_.frameRate;
+    const uint32_t values = ValuesPerFrame(fps);
+    const uint64_t soundEnd = static_cast<uint64_t>(framesDelivered_ + 1) * values;
+    while (!rangeOver_ && (ahead_.empty() || !fastCapture_->Final(soundEnd)))
+        if (!RunAhead(soundOnly) && !failure_.empty()) return End(failure_);
+    if (ahead_.empty()) return End();
+    // Past the range's end nothing more is stepped: the device alone mixes
+    // the rest of the last frames' sound.
+    if (!fastCapture_->Final(soundEnd)) fastCapture_->FinishTo(soundEnd);
+    AheadFrame frame = std::move(ahead_.front());
+    ahead_.pop_front();
+
+    const int64_t n = ++framesDelivered_;
+    const float t = static_cast<float>(FrameTimeMs(n, fps)) * 0.001f;
+    *record = description_;
+    record->soundTime = t;
+    if (values > 0) {
+        sound_.reset(new (std::nothrow) int16_t[values]);
+        if (!sound_) return End("Out of memory");
+        fastCapture_->Read(sound_.get(), values);
+        record->sound = sound_.get();
+        record->soundBytes = static_cast<int32_t>(2u * values);
+    }
+    if (frame.image) {
+        record->pictureWidth = static_cast<int32_t>(frame.image->GetWidth());
+        record->pictureHeight = static_cast<int32_t>(frame.image->GetHeight());
+        record->pictureTime = t;
+        if (!FetchPicture(record, *frame.image)) return End("Out of memory");
+    }
+    host_.ShowProgress(frame.movieFrame);
+    host_.PumpMessages();
+    return 0;
 }
 
 bool FrameSupply::PrepareInteractiveCapture() {

@@ -5,6 +5,12 @@
 // level with the moment whose sound goes with each frame. In the interactive
 // modes the frames come from the capture queue of the movie window and the
 // sound from the WAV file that the audio tap writes.
+//
+// A fast Auto conversion has no player: the movie is stepped one frame
+// period at a time on a virtual clock while its sound is captured here (see
+// capture/fast_capture.h). A sound is mixed a little after its frame runs,
+// so the movie runs a few frames ahead of what is delivered, its pictures
+// kept until their sound is complete.
 #pragma once
 
 #include "bindings/castor.h"
@@ -19,6 +25,7 @@
 
 #include <QImage>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +33,7 @@
 namespace kinolux {
 
 struct CapturedFrame;
+class FastCapture;
 
 // What the frame supply needs of whoever runs the conversion (the
 // conversion run; tests play it).
@@ -72,6 +80,9 @@ public:
     FrameSupply& operator=(const FrameSupply&) = delete;
 
     void SetCapturedFrameSource(CapturedFrameSource* source) { captured_ = source; }
+    // Auto mode without the player: sound captured here on a virtual clock.
+    void SetFast(bool fast) { fast_ = fast; }
+    bool Fast() const { return fast_; }
     void SetWriterSilenceLimit(int ms) { writerSilenceLimitMs_ = ms; }
 
     // One call of the frame callback: request 0 prepares and answers the
@@ -81,8 +92,14 @@ public:
 
     // Auto mode: follows the player's sync and WAV files and loads the movie
     // for stepping. False, after saying so, when the sync file cannot be
-    // opened; the movie is then not loaded.
+    // opened; the movie is then not loaded. A fast supply captures the sound
+    // itself instead.
     bool PrepareAutoCapture();
+    // Fast Auto mode: the movie on to its next frame, one frame period of
+    // its clock later.
+    void StepFast();
+    // Lets a fast capture's sound device go; before the movie is dropped.
+    void EndFastCapture();
     // Interactive modes: follows the audio tap's WAV file.
     bool PrepareInteractiveCapture();
     // `values` 16-bit values of sound; the bytes read (2 x values, or fewer
@@ -113,6 +130,12 @@ private:
     int DeliverAutoSound(FrameInfo* record);
     int DeliverCapturedFrame(FrameInfo* record);
     int DeliverCapturedSound(FrameInfo* record);
+    int DeliverFast(FrameInfo* record, bool soundOnly);
+    // Grabs the movie's current frame (a picture unless sound only) into
+    // the frames run ahead and steps on; false at the end of the range or
+    // on a failure (failure_ then says why).
+    bool RunAhead(bool soundOnly);
+    void PrepareFastCapture();
     // Sets the stop flag and answers -1; a non-empty `why` marks a fault.
     int End(std::string why = {});
     // The sound of `values` values into a new buffer; false when it could
@@ -152,6 +175,17 @@ private:
     // Silence still to come before the player's sound (values).
     uint32_t silenceOwed_ = 0;
     int writerSilenceLimitMs_ = kWriterSilenceLimitMs;
+    // Fast Auto mode: frames grabbed and stepped past, waiting for their
+    // sound to be complete.
+    struct AheadFrame {
+        std::unique_ptr<CxImage> image;  // null for sound only
+        int32_t movieFrame = 0;
+    };
+    bool fast_ = false;
+    std::unique_ptr<FastCapture> fastCapture_;
+    std::deque<AheadFrame> ahead_;
+    bool rangeOver_ = false;
+    int64_t fastSteps_ = 0;
     int32_t stillFrame_ = -1;
     int64_t stillCount_ = 0;
     std::string failure_;

@@ -17,6 +17,9 @@ struct RunContext {
     std::string temporaryFolder;
     // The command-line conversion: percentages and messages are printed.
     bool consoleMode = false;
+    // Auto conversions capture the movie's sound here on the virtual clock,
+    // as fast as the machine steps it, with no player in real time.
+    bool fast = false;
 };
 
 }  // namespace kinolux

@@ -3,6 +3,7 @@
 // waiting for it.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -16,6 +17,16 @@ public:
     virtual TimePoint now() const = 0;
     // Returns once now() has reached `deadline` (at once if it has).
     virtual void sleepUntil(TimePoint deadline) = 0;
+    // As sleepUntil, but a clock that may stand still for long also returns
+    // once `cancelled` is set and interruptSleepers called, so that whoever
+    // waits for the sleeper (a device being closed) is not held for ever. A
+    // clock that always moves lets it sleep on.
+    virtual void sleepUntilOrCancelled(TimePoint deadline, const std::atomic<bool>& cancelled)
+    {
+        (void)cancelled;
+        sleepUntil(deadline);
+    }
+    virtual void interruptSleepers() {}
 };
 
 class RealClock final : public Clock {

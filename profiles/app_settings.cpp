@@ -46,6 +46,7 @@ void LoadAppSettings(AppSettings& settings, LanguageManager& languages) {
     const std::string programFolder = GetProgramFolder();
     settings.firstUse = DwordOrCreate("firstuse", 0);
     settings.autoShowFormatDialog = DwordOrCreate("autoshowformatdialog", 0);
+    settings.fastConversion = DwordOrCreate("fastconversion", 0) != 0 ? 1 : 0;
 
     // An empty folder would put the output (and the psp folders) wherever
     // the program happens to be started; it counts as absent.
@@ -79,6 +80,7 @@ bool WriteFirstUse(uint32_t value) { return Machine().WriteDword(kSettingsKey, "
 bool WriteAutoShowFormatDialog(uint32_t value) {
     return Machine().WriteDword(kSettingsKey, "autoshowformatdialog", value);
 }
+bool WriteFastConversion(uint32_t value) { return Machine().WriteDword(kSettingsKey, "fastconversion", value); }
 bool WriteLanguage(const std::string& name) { return Machine().WriteString(kSettingsKey, "language", name); }
 
 }  // namespace kinolux

@@ -16,6 +16,7 @@ struct AppSettings {
     uint32_t firstUse = 0;              // "firstuse"
     uint32_t autoShowFormatDialog = 0;  // "autoshowformatdialog"
     std::string convertDir;             // "ConvertDir": default output folder, ending in "/"
+    uint32_t fastConversion = 0;        // "fastconversion": Auto without the real-time player
 };
 
 // The process's settings, filled at start-up.
@@ -32,6 +33,7 @@ bool SaveAppSettings(const AppSettings& settings);
 // The single writers of the other values.
 bool WriteFirstUse(uint32_t value);
 bool WriteAutoShowFormatDialog(uint32_t value);
+bool WriteFastConversion(uint32_t value);
 bool WriteLanguage(const std::string& name);
 
 }  // namespace kinolux

@@ -9,7 +9,7 @@ namespace kinolux {
 namespace {
 
 // Kept in step with language/kinolux/English.ini: a test compares the two.
-constexpr std::array<EnglishText, 275> kTexts = {{
+constexpr std::array<EnglishText, 277> kTexts = {{
     {"MAIN_DLG", "strWebsiteTooltip", "welcome to %s website"},
     {"MAIN_DLG", "strOutputProfileNameInfo", "Profile:"},
     {"MAIN_DLG", "strOutputGroupInfo", "Output"},
@@ -21,6 +21,8 @@ constexpr std::array<EnglishText, 275> kTexts = {{
     {"MAIN_DLG", "btnAutoModeInfo", "Auto (recommended)"},
     {"MAIN_DLG", "btnInteractiveTwoModeInfo", "Interactive (two compressions)"},
     {"MAIN_DLG", "btnInteravtiveOneModeInfo", "Interactive (a compression)"},
+    {"MAIN_DLG", "btnFastModeInfo", "Fast"},
+    {"MAIN_DLG", "btnFastModeTooltip", "Auto mode without playing the movie in real time: many times faster"},
     {"MAIN_DLG", "btnAddInfo", "&Add"},
     {"MAIN_DLG", "btnAddTooltip", "Add Files to Flash(swf) file list"},
     {"MAIN_DLG", "btnRemoveInfo", "&Delete"},

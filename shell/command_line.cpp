@@ -6,8 +6,8 @@ namespace kinolux {
 
 namespace {
 
-constexpr std::array<std::string_view, 10> kSwitches = {"/f",  "/o",  "/if", "/of", "/om",
-                                                        "/fd", "/pi", "/pn", "/h",  "/help"};
+constexpr std::array<std::string_view, 11> kSwitches = {"/f",  "/o",  "/if", "/of",   "/om",  "/fd",
+                                                        "/pi", "/pn", "/h",  "/help", "/fast"};
 
 bool IsSwitchAt(std::string_view text, size_t at) {
     if (text[at] != '/' || (at > 0 && text[at - 1] != ' ')) return false;
@@ -98,6 +98,7 @@ ParseResult ParseCommandLine(CommandLineJob& job, std::string& error) {
             return ParseResult::Refused;
         }
         if (std::string* slot = ValueOf(job, name)) *slot = value;
+        else if (name == "/fast") job.fast = 1;  // the value is ignored
         else job.helpRequested = 1;  // "/h" or "/help"; the value is ignored
     }
     bool console = job.helpRequested != 0 || (!job.inputFile.empty() && !job.outputFile.empty());

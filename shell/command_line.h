@@ -31,6 +31,7 @@ struct CommandLineJob {
     std::string frameDuration;  // "/fd"
     std::string profileFile;    // "/pi"
     std::string profileName;    // "/pn"
+    int fast = 0;               // "/fast": Auto without the real-time player; takes no value
     std::string ignoredText;    // text between the program name and the first switch
 };
 

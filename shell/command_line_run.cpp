@@ -69,10 +69,12 @@ int Convert(const CommandLineJob& job) {
     MovieWindowCapture interactive(movieWindow);
     interactive.SetAutoRestart(task->outputMode != kOutputAuto ? 1 : 0, frameDuration);
 
-    ProgressWindow progress(movieWindow, &interactive);
     SetConsoleMode(1);
     movieWindow.SetConsoleMode(1);
     SetCurrentTask(task.get());
+    RunContext context = CurrentRunContext();
+    context.fast = job.fast != 0;
+    ProgressWindow progress(context, movieWindow, &interactive);
     const RunOutcome outcome = progress.Run();
     SetCurrentTask(nullptr);
     // The probe's uncompressed copy has served its purpose.

@@ -19,6 +19,7 @@ void WriteHelp(FILE* out) {
         "/fd                 ---  Frame duration, only for interactive mode, default 5s",
         "/pi                 ---  Output settings using ini filename",
         "/pn                 ---  Output settings using profile name in ini file",
+        "/fast               ---  Auto mode without playing in real time, many times faster",
         "",
         "Convert Flash file:",
         "eg: kinolux /f in.swf /o out.mpg /pi ini/ntscdvd.ini /pn mpg Normal",

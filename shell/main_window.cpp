@@ -44,7 +44,7 @@ namespace {
 constexpr const char* kSection = "MAIN_DLG";
 
 // The window's controls; the preview and its controls are the preview's own.
-constexpr std::array<DialogControl, 29> kRows{{
+constexpr std::array<DialogControl, 30> kRows{{
     {0, ControlKind::Frame, nullptr, nullptr, {6, 38, 193, 202}},
     {0, ControlKind::Frame, nullptr, nullptr, {199, 38, 187, 202}},
     {0, ControlKind::Frame, nullptr, nullptr, {7, 241, 378, 72}},
@@ -54,10 +54,19 @@ constexpr std::array<DialogControl, 29> kRows{{
     {MainWindow::kRemove, ControlKind::Button, "btnRemoveInfo", "btnRemoveTooltip", {73, 216, 60, 20}},
     {MainWindow::kConvert, ControlKind::Button, "btnConvertInfo", "btnConvertTooltip", {137, 216, 60, 20}},
     {MainWindow::kInfo, ControlKind::Edit, "strMovieInfoInfo", nullptr, {201, 40, 183, 14}},
+<<<<<<< HEAD
+=======
+    {MainWindow::kBackground,
+     ControlKind::Button,
+     "btnSwfBackgroundColorInfo",
+     "btnSwfBackgroundColorTooltip",
+     {201, 55, 63, 14}},
+>>>>>>> fast
     {1298, ControlKind::Static, "strOutputModeInfo", nullptr, {12, 247, 56, 8}},
     {MainWindow::kAuto, ControlKind::Radio, "btnAutoModeInfo", nullptr, {70, 247, 81, 10}},
     {MainWindow::kTwoPasses, ControlKind::Radio, "btnInteractiveTwoModeInfo", nullptr, {159, 246, 112, 11}},
     {MainWindow::kOnePass, ControlKind::Radio, "btnInteravtiveOneModeInfo", nullptr, {280, 246, 101, 10}},
+    {MainWindow::kFast, ControlKind::CheckBox, "btnFastModeInfo", "btnFastModeTooltip", {12, 255, 56, 8}},
     {1218, ControlKind::Static, "strOutputFormatInfo", nullptr, {12, 263, 56, 8}},
     {MainWindow::kFormatName, ControlKind::Edit, "strOutputFormatInfo", nullptr, {70, 261, 53, 14}},
     {MainWindow::kFormats, ControlKind::Button, "btnChangeFormatInfo", "btnChangeFormatTooltip", {124, 261, 45, 14}},
@@ -66,14 +75,23 @@ constexpr std::array<DialogControl, 29> kRows{{
     {MainWindow::kOptions, ControlKind::Button, "btnOptionInfo", "btnOptionTooltip", {340, 261, 43, 14}},
     {1211, ControlKind::Static, "strOutputFileNameInfo", nullptr, {12, 282, 56, 8}},
     {MainWindow::kOutputFile, ControlKind::Edit, "strOutputFileNameInfo", nullptr, {70, 279, 195, 14}},
-    {MainWindow::kChooseOutputFile, ControlKind::Button, "btnChangeOutputFileNameInfo",
-     "btnChangeOutputFileNameTooltip", {267, 279, 23, 14}},
+    {MainWindow::kChooseOutputFile,
+     ControlKind::Button,
+     "btnChangeOutputFileNameInfo",
+     "btnChangeOutputFileNameTooltip",
+     {267, 279, 23, 14}},
     {MainWindow::kSetDefault, ControlKind::Button, "btnSetDefaultInfo", "btnSetDefaultTooltip", {291, 279, 92, 14}},
     {1217, ControlKind::Static, "strOutputFolderInfo", nullptr, {12, 294, 56, 16}},
     {MainWindow::kOutputFolder, ControlKind::Edit, "strOutputFolderInfo", nullptr, {70, 296, 256, 14}},
-    {MainWindow::kChooseFolder, ControlKind::Button, "btnChangeOutputFolderInfo", "btnChangeOutputFolderTooltip",
+    {MainWindow::kChooseFolder,
+     ControlKind::Button,
+     "btnChangeOutputFolderInfo",
+     "btnChangeOutputFolderTooltip",
      {328, 296, 23, 14}},
-    {MainWindow::kOpenFolder, ControlKind::Button, "btnOpenOutputFolderInfo", "btnOpenOutputFolderTooltip",
+    {MainWindow::kOpenFolder,
+     ControlKind::Button,
+     "btnOpenOutputFolderInfo",
+     "btnOpenOutputFolderTooltip",
      {352, 296, 31, 14}},
     {MainWindow::kWebPage, ControlKind::PictureButton, nullptr, "btnUpdateTooltip", {334, 9, 23, 23}},
     {MainWindow::kSettings, ControlKind::PictureButton, nullptr, "btnSettingsTooltip", {363, 9, 23, 23}},
@@ -380,6 +398,12 @@ void MainWindow::ConnectControls() {
             [this] { SetOutputMode(kOutputInteractiveOnePass); });
     connect(Get<QRadioButton>(kTwoPasses), &QRadioButton::clicked, this,
             [this] { SetOutputMode(kOutputInteractiveTwoPasses); });
+    auto* fast = Get<QAbstractButton>(kFast);
+    fast->setChecked(CurrentAppSettings().fastConversion != 0);
+    connect(fast, &QAbstractButton::toggled, this, [](bool on) {
+        CurrentAppSettings().fastConversion = on ? 1 : 0;
+        WriteFastConversion(on ? 1 : 0);
+    });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -80,6 +80,7 @@ public:
         kOpenFolder = 1108,
         kSettings = 1020,
         kWebPage = 1319,
+        kFast = 1330,  // Auto without playing in real time; not in the original window
     };
 
     explicit MainWindow(MainWindowPrompts prompts = StandardPrompts(), QWidget* parent = nullptr);

@@ -3,16 +3,21 @@
 // about 1 is the floor) and the program's CPU share meanwhile (its CPU time,
 // with its player's, divided by the wall time). For a movie whose frames
 // carry their number, also the share of the movie's frames that the output
-// shows exactly once (1 when the player keeps pace).
+// shows exactly once (1 when the player keeps pace). Fast conversions
+// (/fast) beside real-time ones at two frame sizes, with the peak memory of
+// the kinolux process, and kinoluxbatch's throughput with one and two
+// conversions at once.
 #include <benchmark/benchmark.h>
 
 #include "tests/shell/numbered_output.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,12 +33,19 @@ double Seconds(const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; }
 
 struct Totals {
     double wall = 0, cpu = 0;
+    long peakKilobytes = 0;
     int runs = 0;
 };
 
-// One conversion of `movie` with ini/mp4.ini "mp4 Normal"; false when it
-// failed.
-bool Convert(const fs::path& folder, const std::string& movie, const std::string& output, Totals& totals) {
+struct Profile {
+    const char* file;
+    const char* name;
+};
+constexpr Profile kMp4{"ini/mp4.ini", "mp4 Normal"};
+
+// One conversion of `movie`; false when it failed.
+bool Convert(const fs::path& folder, const std::string& movie, const std::string& output, Totals& totals,
+             const Profile& profile = kMp4, bool fast = false) {
     const std::string bin = KINOLUX_BIN_DIR;
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
@@ -43,8 +55,12 @@ bool Convert(const fs::path& folder, const std::string& movie, const std::string
         ::unsetenv("WAYLAND_DISPLAY");
         ::freopen("/dev/null", "w", stdout);
         const std::string program = bin + "/kinolux";
-        ::execl(program.c_str(), program.c_str(), "/f", movie.c_str(), "/o", output.c_str(), "/pi", "ini/mp4.ini",
-                "/pn", "mp4", "Normal", static_cast<char*>(nullptr));
+        std::vector<const char*> argv{program.c_str()};
+        if (fast) argv.push_back("/fast");
+        for (const char* argument : {"/f", movie.c_str(), "/o", output.c_str(), "/pi", profile.file, "/pn", profile.name})
+            argv.push_back(argument);
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), const_cast<char* const*>(argv.data()));
         ::_exit(127);
     }
     int status = 0;
@@ -52,6 +68,7 @@ bool Convert(const fs::path& folder, const std::string& movie, const std::string
     ::wait4(child, &status, 0, &usage);
     totals.wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     totals.cpu += Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    totals.peakKilobytes = std::max(totals.peakKilobytes, usage.ru_maxrss);
     ++totals.runs;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 && fs::exists(output);
 }
@@ -110,5 +127,63 @@ void AutoConversionOfANumberedMovie(benchmark::State& state) {
 BENCHMARK(AutoConversionOfANumberedMovie)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 
 }  // namespace
+
+// The sample at a frame size, fast or in real time: one run each, side by
+// side. The peak memory is the kinolux process's own (its player's apart).
+void SampleAtSize(benchmark::State& state, Profile profile, bool fast) {
+    const fs::path folder = BenchFolder();
+    Totals totals;
+    for (auto _ : state) {
+        const std::string output = (folder / ("sample" + std::to_string(totals.runs) + ".mp4")).string();
+        if (!Convert(folder, "samples/kinolux-sample.swf", output, totals, profile, fast)) {
+            state.SkipWithError("the conversion failed");
+            break;
+        }
+    }
+    fs::remove_all(folder);
+    Report(state, totals, kSampleSeconds);
+    state.counters["peak_memory_mb"] = totals.peakKilobytes / 1024.0;
+}
+constexpr Profile k640{"ini/mp4.ini", "mp4 640x480 High"};
+constexpr Profile k1080{"ini/hd_mp4.ini", "HD-Mpeg4 1920x1080 Normal"};
+BENCHMARK_CAPTURE(SampleAtSize, fast_640x480, k640, true)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK_CAPTURE(SampleAtSize, real_time_640x480, k640, false)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK_CAPTURE(SampleAtSize, fast_1920x1080, k1080, true)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK_CAPTURE(SampleAtSize, real_time_1920x1080, k1080, false)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
+// kinoluxbatch over 20 copies of the sample, with state.range(0) conversions
+// at once: movies converted per minute.
+void BatchOfTwenty(benchmark::State& state) {
+    constexpr int kMovies = 20;
+    const fs::path folder = BenchFolder();
+    fs::create_directories(folder / "movies");
+    for (int n = 0; n < kMovies; ++n)
+        fs::copy_file(std::string(KINOLUX_BIN_DIR) + "/samples/kinolux-sample.swf",
+                      folder / "movies" / ("sample" + std::to_string(n) + ".swf"));
+    double wall = 0;
+    for (auto _ : state) {
+        fs::remove_all(folder / "out");
+        const std::string command = "XDG_CONFIG_HOME=" + (folder / "config").string() + " " + KINOLUX_BIN_DIR +
+                                    "/kinoluxbatch -j " + std::to_string(state.range(0)) +
+                                    " --pi ini/mp4.ini --pn 'mp4 Normal' -o " + (folder / "out").string() + " " +
+                                    (folder / "movies").string() + " >/dev/null 2>&1";
+        const auto start = std::chrono::steady_clock::now();
+        const int status = std::system(command.c_str());
+        wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (status != 0) {
+            state.SkipWithError("the batch failed");
+            break;
+        }
+    }
+    fs::remove_all(folder);
+    if (wall > 0) {
+        state.counters["movies_per_minute"] = kMovies * 60.0 * double(state.iterations()) / wall;
+        state.counters["wall_per_movie_second"] = wall / double(state.iterations()) / (kMovies * kSampleSeconds);
+    }
+}
+BENCHMARK(BatchOfTwenty)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 BENCHMARK_MAIN();

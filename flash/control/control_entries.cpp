@@ -52,6 +52,11 @@ int32_t FlashControlPrint(void* control, void* picture)
     return FLASH_S_OK;
 }
 
+int32_t FlashControlFrameDrawing(void*)
+{
+    return 0;
+}
+
 void FlashVariantClear(FlashVariant* variant)
 {
     if (!variant) return;

@@ -89,6 +89,12 @@ FLASH_CONTROL_API int32_t FlashControlAdvise(void* control, FlashEventSink sink,
  * its background colour, into the top-left of `picture` (a QImage*). */
 FLASH_CONTROL_API int32_t FlashControlPrint(void* control, void* picture);
 
+/* 1 while the frame the control last moved to is still being drawn, so a
+ * picture printed now would not show it yet; 0 once it is drawn. A host
+ * that finds no such entry cannot tell, and waits the longest a frame may
+ * take. This engine draws a frame when it is printed: it always answers 0. */
+FLASH_CONTROL_API int32_t FlashControlFrameDrawing(void* control);
+
 /* Frees a result's text and empties the variant. */
 FLASH_CONTROL_API void FlashVariantClear(FlashVariant* variant);
 

@@ -20,13 +20,24 @@ constexpr std::chrono::milliseconds kLongestLateness(50);
 
 void NullWaveSink::play(const std::uint8_t*, std::size_t size)
 {
+    // A chunk interrupted before it began ends at once too: the device is
+    // being reset or closed.
+    if (interrupted_.exchange(false)) return;
     const auto now = clock_.now();
-    if (bytesSinceStart_ == 0 || start_ + durationOf(bytesSinceStart_, format_.bytesPerSecond()) + kLongestLateness < now) {
+    const bool paused = pause_ == Pause::RestartsTiming &&
+                        start_ + durationOf(bytesSinceStart_, format_.bytesPerSecond()) + kLongestLateness < now;
+    if (bytesSinceStart_ == 0 || paused) {
         start_ = now;
         bytesSinceStart_ = 0;
     }
     bytesSinceStart_ += size;
-    clock_.sleepUntil(start_ + durationOf(bytesSinceStart_, format_.bytesPerSecond()));
+    clock_.sleepUntilOrCancelled(start_ + durationOf(bytesSinceStart_, format_.bytesPerSecond()), interrupted_);
+}
+
+void NullWaveSink::interrupt()
+{
+    interrupted_ = true;
+    clock_.interruptSleepers();
 }
 
 }  // namespace kinolux::winmm

@@ -26,6 +26,7 @@ WaveOutDevice::~WaveOutDevice()
         stopping_ = true;
         wake_.notify_one();
     }
+    if (sink_) sink_->interrupt();
     if (player_.joinable()) player_.join();
 }
 
@@ -41,12 +42,15 @@ MMRESULT WaveOutDevice::write(WAVEHDR* header)
 
 void WaveOutDevice::reset()
 {
-    std::lock_guard lock(mutex_);
-    while (!queue_.empty()) finishFront();
-    bytesPlayed_ = 0;
-    ++resets_;
-    discardPending_ = true;
-    wake_.notify_one();
+    {
+        std::lock_guard lock(mutex_);
+        while (!queue_.empty()) finishFront();
+        bytesPlayed_ = 0;
+        ++resets_;
+        discardPending_ = true;
+        wake_.notify_one();
+    }
+    sink_->interrupt();
 }
 
 MMRESULT WaveOutDevice::close()
@@ -59,6 +63,7 @@ MMRESULT WaveOutDevice::close()
         stopping_ = true;
         wake_.notify_one();
     }
+    sink_->interrupt();
     player_.join();
     sink_.reset();
     callbacks_.post(WOM_CLOSE);

@@ -15,6 +15,9 @@ public:
     virtual void play(const std::uint8_t* bytes, std::size_t size) = 0;
     // Forgets what was taken but not yet heard (waveOutReset).
     virtual void discard() = 0;
+    // From another thread: a play() under way may return before its time
+    // (the device is being reset or closed).
+    virtual void interrupt() {}
 };
 
 }  // namespace kinolux::winmm

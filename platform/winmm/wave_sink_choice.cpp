@@ -3,6 +3,7 @@
 #include "platform/winmm/null_wave_sink.h"
 #include "platform/winmm/pulse_wave_sink.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <string_view>
 
@@ -17,15 +18,23 @@ std::string_view audioSetting()
     return value ? value : "auto";
 }
 
+std::atomic<Clock*> pacingClock{nullptr};
+
 }  // namespace
+
+void useWaveOutClock(Clock* clock)
+{
+    pacingClock = clock;
+}
 
 bool waveOutDeviceExists()
 {
-    return audioSetting() != "none";
+    return pacingClock || audioSetting() != "none";
 }
 
 std::unique_ptr<WaveSink> openWaveSink(const PcmFormat& format)
 {
+    if (Clock* clock = pacingClock) return std::make_unique<NullWaveSink>(format, *clock, NullWaveSink::Pause::KeepsPlace);
     if (audioSetting() != "null") {
         if (auto pulse = openPulseWaveSink(format)) return pulse;
     }

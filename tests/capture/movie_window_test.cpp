@@ -1,7 +1,8 @@
 // The movie window on the real engine module under the virtual clock: each
 // step shows the next frame, none skipped or repeated, grabs are the
-// renderer's own pictures at the size asked for, large frames settle after
-// each step, and an unload leaves an empty stage on real time.
+// renderer's own pictures at the size asked for, a large frame waits after
+// a step only while the engine still draws it, and an unload leaves an
+// empty stage on real time.
 #include "capture/flash_pane.h"
 #include "capture/movie_window.h"
 #include "capture/settle_delay.h"
@@ -81,6 +82,25 @@ TEST(SettleDelay, LargeFramesWaitLongerAndTheLongestWaitsNeedTheFullHeight)
             EXPECT_EQ(delay.settleMs, c.settleMs) << c.width << " x " << c.height;
         }
     }
+}
+
+TEST(SettleDelay, AStepWaitsWhileTheFrameIsDrawnAndNeverLongerThanItsDelay)
+{
+    const SettleDelay large = SettleDelayForFrameSize(1920, 1080);
+    struct Case {
+        int drawingPolls;  // how many times the engine still says it draws
+        std::chrono::milliseconds waited;
+    };
+    for (const Case c : {Case{0, std::chrono::milliseconds(0)}, Case{2, 2 * kDrawingPollInterval},
+                         Case{1000, std::chrono::milliseconds(150)}}) {
+        testing::ManualClock clock;
+        int polls = 0;
+        WaitWhileDrawing(clock, large, [&] { return polls++ < c.drawingPolls; });
+        EXPECT_EQ(clock.sinceStart(), c.waited) << c.drawingPolls << " polls drawing";
+    }
+    testing::ManualClock clock;
+    WaitWhileDrawing(clock, SettleDelayForFrameSize(640, 480), [] { return true; });
+    EXPECT_EQ(clock.sinceStart(), std::chrono::milliseconds(0)) << "small frames never wait";
 }
 
 TEST_F(MovieWindowTest, StartsHiddenWithItsCaption)
@@ -196,15 +216,16 @@ TEST_F(MovieWindowTest, GrabFrameAtShowsTheFrameAskedFor)
     window->Unload();
 }
 
-TEST_F(MovieWindowTest, LargeFramesSettleAfterEveryStep)
+TEST_F(MovieWindowTest, LargeFramesWaitOnlyWhileTheEngineStillDraws)
 {
     const std::string movie = files.write("frames.swf", flash::testing::colouredFramesMovie(10, 25, 64, 48));
     Load(movie, 1920, 1080);
     EXPECT_EQ(window->Settle().settleDelay, 1);
     EXPECT_EQ(window->Settle().settleMs, 150);
+    ASSERT_FALSE(window->Pane()->flash().FrameStillDrawing()) << "the engine has drawn its frame when a step returns";
     window->UseClock(clock);
     window->Step(40);
-    EXPECT_EQ(clock.sinceStart(), std::chrono::milliseconds(150)) << "waited to settle";
+    EXPECT_EQ(clock.sinceStart(), std::chrono::milliseconds(0)) << "nothing left to settle";
     EXPECT_EQ(window->CurrentFrame(), 1);
     const std::unique_ptr<QImage> picture = window->GrabFrame(0, 0, 1920, 1080);
     ASSERT_TRUE(picture);

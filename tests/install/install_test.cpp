@@ -56,7 +56,7 @@ protected:
 TEST_F(InstalledKinolux, LaysOutTheProgramFolderWithLinksMenuEntryIconsAndManualPages)
 {
     const fs::path root = prefix_.path();
-    for (const char* command : {"kinolux", "castor", "swfrender"}) {
+    for (const char* command : {"kinolux", "kinoluxbatch", "castor", "swfrender"}) {
         EXPECT_TRUE(fs::is_symlink(root / "bin" / command)) << command;
         EXPECT_EQ(fs::read_symlink(root / "bin" / command), fs::path("../lib/kinolux") / command);
         EXPECT_TRUE(fs::exists(root / "share/man/man1" / (std::string(command) + ".1.gz"))) << command;

@@ -46,7 +46,7 @@ std::set<std::string> Switches(const std::string& help, const std::regex& patter
 
 TEST(ManualPages, FormatCleanlyAndNameEverySwitch)
 {
-    for (const char* page : {"kinolux", "castor", "swfrender"}) {
+    for (const char* page : {"kinolux", "kinoluxbatch", "castor", "swfrender"}) {
         const auto format = RunCommand("groff -z -ww -man " + kDist + page + ".1 2>&1");
         EXPECT_EQ(format.exitCode, 0) << page;
         EXPECT_EQ(format.output, "") << page;
@@ -61,6 +61,7 @@ TEST(ManualPages, FormatCleanlyAndNameEverySwitch)
         {"kinolux", "/h", std::regex("\n(/[a-z]+)")},
         {"castor", "--help", std::regex("\n  (-[a-z_:]+)")},
         {"swfrender", "--help", std::regex("\n  (--?[a-z-]+)")},
+        {"kinoluxbatch", "--help", std::regex("\n  (--?[a-z-]+)")},
     };
     for (const Program& program : programs) {
         const std::string help =

@@ -67,6 +67,19 @@ TEST(CommandLine, WhatDecidesTheMode) {
     EXPECT_EQ(job.inputFile, "") << "text glued to the program name is no switch";
 }
 
+TEST(CommandLine, FastTakesNoValueAndNeverSwallowsTheNext) {
+    CommandLineJob job = Scan("kinolux /fast /f a b.swf /o c.mp4", ParseResult::Console);
+    EXPECT_EQ(job.fast, 1);
+    EXPECT_EQ(job.inputFile, "a b.swf");
+    job = Scan("kinolux /f a.swf /o c.mp4 /fast", ParseResult::Console);
+    EXPECT_EQ(job.fast, 1);
+    EXPECT_EQ(job.outputFile, "c.mp4");
+    job = Scan("kinolux /f a.swf /fastest /o c.mp4", ParseResult::Console);
+    EXPECT_EQ(job.fast, 0) << "only the exact word";
+    EXPECT_EQ(job.inputFile, "a.swf /fastest");
+    EXPECT_EQ(Scan("kinolux /f a.swf /o c.mp4", ParseResult::Console).fast, 0);
+}
+
 TEST(CommandLine, OverlongInputIsRefusedNotCut) {
     CommandLineJob job;
     std::string error;
@@ -110,7 +123,10 @@ TEST(HelpText, LineForLine) {
     EXPECT_NE(text.find("\n                         2 - Interactive(two compressions)\n"), std::string::npos);
     EXPECT_NE(text.find("\neg: kinolux /f in.swf /o out /pi ini/jpegimg.ini /pn JPEG images Normal\n"),
               std::string::npos);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 22);
+    EXPECT_NE(text.find("\n/pn                 ---  Output settings using profile name in ini file\n"
+                        "/fast               ---  Auto mode without playing in real time, many times faster\n"),
+              std::string::npos);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 23);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "controlkit/artwork.h"
 #include "controlkit/skin_button.h"
 #include "conversion_window/progress_window.h"
+#include "platform/settings_store.h"
+#include "profiles/app_settings.h"
 #include "profiles/format_chooser.h"
 #include "profiles/profile_store.h"
 #include "shell/task_list_model.h"
@@ -21,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -412,6 +415,25 @@ TEST_F(MainWindowTest, ConvertRunsExactlyTheCheckedTasksInListOrder) {
     for (const auto& entry : fs::directory_iterator(out))
         EXPECT_EQ(entry.path().filename().string().find(".wav"), std::string::npos) << entry.path();
     EXPECT_FALSE(Window().Converting());
+}
+
+TEST_F(MainWindowTest, TheFastBoxIsKeptInTheSettingsAndItsConversionsWriteTheirOutputs) {
+    chosenMovies_ << QString::fromStdString(Movie("quick.swf", 12));
+    ChooseFromMenu(MainWindow::kAdd, "Add file(s)");
+    auto* fast = Window().Get<QAbstractButton>(MainWindow::kFast);
+    ASSERT_NE(fast, nullptr);
+    EXPECT_FALSE(fast->isChecked());
+    EXPECT_FALSE(fast->accessibleName().isEmpty());
+    fast->click();
+    EXPECT_EQ(CurrentAppSettings().fastConversion, 1u);
+    uint32_t stored = 0;
+    EXPECT_TRUE(SettingsStore("HKLM").ReadDword(kSettingsKey, "fastconversion", stored));
+    EXPECT_EQ(stored, 1u);
+    EXPECT_TRUE(CurrentRunContext().fast);
+    Window().Get<QPushButton>(MainWindow::kConvert)->click();
+    EXPECT_GT(fs::file_size(home_.OutputFolder() + "quick.mp4"), 0u);
+    fast->click();
+    EXPECT_FALSE(CurrentRunContext().fast);
 }
 
 // The progress window of the run under way, or null.

@@ -1,0 +1,185 @@
+// Fast Auto conversions (/fast) through the kinolux program, side by side
+// with the real-time Auto path: the same pictures frame for frame, the same
+// sound, each sound within a frame period of its picture, in every output
+// where fast applies.
+#include "tests/shell/kinolux_program_runs.h"
+
+namespace kinolux {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FindMarker;
+using testing::Quoted;
+using testing::RunCommand;
+using testing::RunResult;
+
+class FastConversion : public testing::KinoluxProgramTest {
+protected:
+    // Converts `movie` both ways with the profile; false when either failed.
+    void ConvertBothWays(const std::string& movie, const std::string& profile, const std::string& fast,
+                         const std::string& realTime) {
+        const RunResult quick = Kinolux("/fast /f " + movie + " /o " + fast + " " + profile);
+        ASSERT_EQ(quick.exitCode, 0) << quick.output;
+        const RunResult played = Kinolux("/f " + movie + " /o " + realTime + " " + profile, &realTimeDebug_);
+        ASSERT_EQ(played.exitCode, 0) << played.output;
+        EXPECT_TRUE(Leftovers(out_.path()).empty());
+    }
+
+    // Whether the real-time run bent its replay (a loaded machine starves
+    // its player): its frames then differ there by design.
+    bool RealTimeBent() const {
+        const testing::ReplayBends bends = testing::ReadReplayBends(realTimeDebug_);
+        return !bends.repeated.empty() || !bends.leftOut.empty();
+    }
+
+    std::string realTimeDebug_;
+};
+
+std::vector<std::string> GrayFrames(const std::string& file, int width, int height) {
+    const std::string pixels = RunCommand("ffmpeg -v error -i " + Quoted(file) + " -f rawvideo -pix_fmt gray -s " +
+                                          std::to_string(width) + "x" + std::to_string(height) + " -")
+                                   .output;
+    const size_t frameBytes = size_t(width) * size_t(height);
+    std::vector<std::string> frames;
+    for (size_t at = 0; at + frameBytes <= pixels.size(); at += frameBytes)
+        frames.push_back(pixels.substr(at, frameBytes));
+    return frames;
+}
+
+double MeanDifference(const std::string& a, const std::string& b) {
+    double sum = 0;
+    for (size_t i = 0; i < a.size(); ++i) sum += std::abs(int(uint8_t(a[i])) - int(uint8_t(b[i])));
+    return sum / double(a.size());
+}
+
+std::vector<int16_t> MonoSound(const std::string& file) {
+    const std::string bytes = RunCommand("ffmpeg -v error -i " + Quoted(file) + " -f s16le -ac 1 -ar 44100 -").output;
+    std::vector<int16_t> sound(bytes.size() / 2);
+    std::memcpy(sound.data(), bytes.data(), sound.size() * 2);
+    return sound;
+}
+
+// The correlation of a and b with b moved by `lag` samples, over the part
+// both cover.
+double Correlation(const std::vector<int16_t>& a, const std::vector<int16_t>& b, int lag) {
+    double ab = 0, aa = 0, bb = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const long j = long(i) + lag;
+        if (j < 0 || j >= long(b.size())) continue;
+        ab += double(a[i]) * b[size_t(j)];
+        aa += double(a[i]) * a[i];
+        bb += double(b[size_t(j)]) * b[size_t(j)];
+    }
+    return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
+}
+
+// The best correlation with b moved up to a tenth of a second either way:
+// the real-time path places its sound from the player's log, which on a
+// busy machine may put it a frame or so late.
+double BestCorrelation(const std::vector<int16_t>& a, const std::vector<int16_t>& b, int* bestLag = nullptr) {
+    const int reach = 4410;
+    double best = -1;
+    int found = 0;
+    const auto tryLag = [&](int lag) {
+        const double c = Correlation(a, b, lag);
+        if (c > best) {
+            best = c;
+            found = lag;
+        }
+    };
+    for (int lag = -reach; lag <= reach; lag += 8) tryLag(lag);
+    const int coarse = found;
+    for (int lag = coarse - 8; lag <= coarse + 8; ++lag) tryLag(lag);
+    if (bestLag) *bestLag = found;
+    return best;
+}
+
+TEST_F(FastConversion, TheSampleGivesTheRealTimePicturesFrameForFrameAndItsSound) {
+    const std::string fast = out_.path() + "/fast.mp4", played = out_.path() + "/played.mp4";
+    ConvertBothWays("samples/kinolux-sample.swf", "/pi ini/h264mp4.ini /pn H264 mp4 Normal", fast, played);
+    const std::vector<std::string> quick = GrayFrames(fast, 160, 120), real = GrayFrames(played, 160, 120);
+    ASSERT_GE(quick.size(), 147u) << "every frame of the range but the last two";
+    if (!RealTimeBent()) {
+        ASSERT_EQ(quick.size(), real.size());
+        for (size_t k = 0; k < quick.size(); ++k) EXPECT_LT(MeanDifference(quick[k], real[k]), 2.0) << "frame " << k;
+    }
+    const std::vector<int16_t> a = MonoSound(fast), b = MonoSound(played);
+    ASSERT_FALSE(a.empty());
+    EXPECT_NEAR(double(a.size()), double(b.size()), 44100 / 25.0 * 2) << "sound as long as the pictures";
+    EXPECT_GT(BestCorrelation(a, b), 0.99);
+}
+
+// The marker's sound starts a second in, on the frame that turns white,
+// and stops 0.4 s later.
+TEST_F(FastConversion, ASoundThatStartsLateAndStopsKeepsToItsPicture) {
+    const std::string movie = WriteMovie("marker.swf", testing::MarkerSoundMovie());
+    const std::string fast = out_.path() + "/fast.mp4", played = out_.path() + "/played.mp4";
+    ConvertBothWays(movie, "/pi ini/h264mp4.ini /pn H264 mp4 Normal", fast, played);
+    const testing::MarkerTimes times = FindMarker(fast);
+    EXPECT_NEAR(times.picture, testing::kMarkerFrame / double(testing::kMarkerFps), 1e-6) << "no frame lost or doubled";
+    ASSERT_GE(times.sound, 0);
+    EXPECT_LE(std::abs(times.sound - times.picture), 1.0 / testing::kMarkerFps)
+        << "picture at " << times.picture << " s, sound at " << times.sound << " s";
+
+    const std::vector<int16_t> a = MonoSound(fast), b = MonoSound(played);
+    int lag = 0;
+    EXPECT_GT(BestCorrelation(a, b, &lag), 0.99) << "lag " << lag;
+    // Silent before the marker and after the sound has stopped.
+    for (size_t i = 0; i < a.size(); ++i) {
+        const double at = double(i) / 44100;
+        if (at < times.sound - 0.001 || at > times.sound + 0.45) {
+            ASSERT_LT(std::abs(a[i]), 200) << "at " << at << " s";
+        }
+    }
+}
+
+TEST_F(FastConversion, EveryFrameOnceInOrderEachFlashWithItsBeep) {
+    constexpr int kFrames = 500, kFirstFlash = 25, kFlashEvery = 50;
+    const std::string movie = WriteMovie(
+        "numbered.swf", testing::NumberedFlashMovie(kFrames, kFirstFlash, kFlashEvery, testing::Beep::Event));
+    const std::string output = out_.path() + "/numbered.mp4";
+    std::string debug;
+    const RunResult run = Kinolux("/fast /f " + movie + " /o " + output + " /pi ini/mp4.ini /pn mp4 Normal", &debug);
+    testing::ExpectEveryFrameOnceWithItsSound(run, debug, output, kFrames, kFirstFlash, kFlashEvery);
+    EXPECT_EQ(debug.find("Auto replay"), std::string::npos) << "nothing to replay: no player";
+}
+
+TEST_F(FastConversion, SoundOnlyAndPicturesOnlyOutputs) {
+    const std::string movie = WriteMovie("marker.swf", testing::MarkerSoundMovie());
+    const std::string fast = out_.path() + "/fast.wav", played = out_.path() + "/played.wav";
+    ConvertBothWays(movie, "/pi ini/wav.ini /pn wav Normal", fast, played);
+    EXPECT_EQ(Probe(fast, "stream=codec_type"), "audio\n");
+    EXPECT_GT(BestCorrelation(MonoSound(fast), MonoSound(played)), 0.99);
+
+    const std::string gif = out_.path() + "/fast.gif", realGif = out_.path() + "/played.gif";
+    ConvertBothWays(movie, "/pi ini/gif.ini /pn " + std::string("GIF Normal"), gif, realGif);
+    const std::vector<std::string> quick = GrayFrames(gif, 64, 48), real = GrayFrames(realGif, 64, 48);
+    ASSERT_FALSE(quick.empty());
+    if (!RealTimeBent()) {
+        EXPECT_EQ(quick, real);
+    }
+}
+
+TEST_F(FastConversion, StillImagesWithAndWithoutAlphaAreTheRealTimeOnes) {
+    const std::string movie = WriteMovie("numbered.swf", testing::NumberedFlashMovie(60, 25, 50));
+    for (const char* profile : {"PNG images no alpha", "PNG images with alpha"}) {
+        const std::string tag = profile[11] == 'n' ? "plain" : "alpha";
+        ConvertBothWays(movie, "/pi ini/pngimg.ini /pn " + std::string(profile), out_.path() + "/fast-" + tag + ".png",
+                        out_.path() + "/played-" + tag + ".png");
+        const std::string quick = out_.path() + "/fast-" + tag, real = out_.path() + "/played-" + tag;
+        int n = 1;
+        for (;; ++n) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/ren%04d.png", n);
+            if (!fs::exists(quick + name)) break;
+            if (RealTimeBent()) continue;
+            const QImage a(QString::fromStdString(quick + name)), b(QString::fromStdString(real + name));
+            ASSERT_FALSE(b.isNull()) << profile << ": " << name << " only in the fast output";
+            EXPECT_EQ(a, b) << profile << ": " << name;
+        }
+        EXPECT_GE(n - 1, 56) << profile;
+    }
+}
+
+}  // namespace
+}  // namespace kinolux
