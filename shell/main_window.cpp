@@ -54,14 +54,6 @@ constexpr std::array<DialogControl, 30> kRows{{
     {MainWindow::kRemove, ControlKind::Button, "btnRemoveInfo", "btnRemoveTooltip", {73, 216, 60, 20}},
     {MainWindow::kConvert, ControlKind::Button, "btnConvertInfo", "btnConvertTooltip", {137, 216, 60, 20}},
     {MainWindow::kInfo, ControlKind::Edit, "strMovieInfoInfo", nullptr, {201, 40, 183, 14}},
-<<<<<<< HEAD
-=======
-    {MainWindow::kBackground,
-     ControlKind::Button,
-     "btnSwfBackgroundColorInfo",
-     "btnSwfBackgroundColorTooltip",
-     {201, 55, 63, 14}},
->>>>>>> fast
     {1298, ControlKind::Static, "strOutputModeInfo", nullptr, {12, 247, 56, 8}},
     {MainWindow::kAuto, ControlKind::Radio, "btnAutoModeInfo", nullptr, {70, 247, 81, 10}},
     {MainWindow::kTwoPasses, ControlKind::Radio, "btnInteractiveTwoModeInfo", nullptr, {159, 246, 112, 11}},
