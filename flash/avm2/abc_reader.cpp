@@ -123,11 +123,11 @@ void readConstantPool(Reader& r, AbcFile& f) {
             if (m.nsSet == 0) r.fail("multiname without a namespace set");
             break;
         case MultinameKind::TypeName: {
-            // Parameters may only name entries already read, so that a
-            // type never contains itself.
-            m.base = r.index(i, "multiname");
+            // Entries may name later ones; the machine follows a type
+            // name one level only, so a type that contains itself is harmless.
+            m.base = r.index(multinameCount, "multiname");
             m.params.resize(r.count());
-            for (auto& p : m.params) p = r.index(i, "multiname");
+            for (auto& p : m.params) p = r.index(multinameCount, "multiname");
             break;
         }
         default: r.fail("unknown multiname kind " + std::to_string(kind));

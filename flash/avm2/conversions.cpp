@@ -145,7 +145,9 @@ Value Vm::coerceTo(const Value& v, Class* type) {
     if (type == b.string) return v.isNullish() ? Value::null() : Value(toString(v));
     if (v.isNullish()) return Value::null();
     if (isType(v, type)) return v;
-    throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: cannot convert " + toString(v).toUtf8() + " to " + type->qualifiedName().toUtf8() + ".", 1034);
+    // Objects are named by class, as the player does, without running their toString.
+    std::string what = v.isObject() ? classOf(v)->qualifiedName().toUtf8() + "@" + std::to_string(reinterpret_cast<std::uintptr_t>(v.object()) & 0xFFFFFF) : toString(v).toUtf8();
+    throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: cannot convert " + what + " to " + type->qualifiedName().toUtf8() + ".", 1034);
 }
 
 }  // namespace kinolux::avm2

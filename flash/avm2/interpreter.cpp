@@ -9,17 +9,6 @@
 namespace kinolux::avm2 {
 namespace {
 
-class DepthGuard {
-public:
-    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
-    ~DepthGuard() { --depth_; }
-    DepthGuard(const DepthGuard&) = delete;
-    DepthGuard& operator=(const DepthGuard&) = delete;
-
-private:
-    int& depth_;
-};
-
 struct Frame {
     Vm& vm;
     AbcUnit& unit;
@@ -118,8 +107,6 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
     const AbcMethod& info = unit.file.methods[method->index];
     if (info.body < 0) throwError(ErrorType::VerifyError, "Error #1079: Native methods are not allowed in loaded code.", 1079);
     const AbcMethodBody& body = unit.file.bodies[std::size_t(info.body)];
-    if (depth_ >= limits_.maxCallDepth) throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
-    DepthGuard depthGuard(depth_);
 
     Frame f{*this, unit, body, body.code.data(), body.code.size(), 0, std::vector<Value>(body.localCount), {}, {}};
     const std::size_t paramCount = info.paramTypes.size();

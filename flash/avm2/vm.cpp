@@ -53,7 +53,8 @@ bool Vm::loadAbc(const std::uint8_t* data, std::size_t size, bool lazy) {
     for (const auto& m : f.multinames) {
         Multiname name;
         name.attribute = m.isAttribute();
-        const AbcMultiname& base = m.kind == MultinameKind::TypeName ? f.multinames[m.base] : m;
+        const AbcMultiname& named = m.kind == MultinameKind::TypeName ? f.multinames[m.base] : m;
+        const AbcMultiname& base = named.kind == MultinameKind::TypeName ? f.multinames[0] : named;
         name.name = u.strings[base.name];
         name.anyName = base.name == 0 && !base.needsRuntimeName();
         if (base.kind == MultinameKind::QName || base.kind == MultinameKind::QNameA) name.namespaces.push_back(u.namespaces[base.ns]);
@@ -551,7 +552,36 @@ Value Vm::call(const Value& function, const Value& thisValue, std::span<const Va
     throwError(ErrorType::TypeError, "Error #1006: value is not a function.", 1006);
 }
 
+namespace {
+class DepthGuard {
+public:
+    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
+    ~DepthGuard() { --depth_; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+
+private:
+    int& depth_;
+};
+}  // namespace
+
+// Native methods count too: a script can recurse through toString and
+// valueOf without calling itself directly.
 Value Vm::callMethod(Method* method, const Value& thisValue, std::span<const Value> args, const ScopeChain& scope, FunctionObject* callee) {
+    if (depth_ >= limits_.maxCallDepth) {
+        // The error's own constructor is a call as well: it runs from the bottom.
+        int depth = std::exchange(depth_, 0);
+        Object* error = nullptr;
+        try {
+            error = newError(ErrorType::Error, String(u"Error #1023: Stack overflow occurred."), 1023);
+        } catch (...) {
+            depth_ = depth;
+            throw;
+        }
+        depth_ = depth;
+        throw ScriptThrow{Value(error)};
+    }
+    DepthGuard guard(depth_);
     if (method->native) return method->native(*this, thisValue, args);
     return execute(method, thisValue, args, scope, callee);
 }

@@ -28,6 +28,10 @@ public:
     virtual void scriptError(std::string_view message) = 0;
     // Milliseconds since the movie started, on the player's clock.
     virtual double timerMilliseconds() = 0;
+    // The date the movie sees as now (milliseconds since 1970 UTC) and the
+    // local time zone's offset from UTC in minutes at a moment.
+    virtual double wallClockMilliseconds() = 0;
+    virtual double localTimeOffsetMinutes(double utcMilliseconds) = 0;
 };
 
 // An ActionScript exception on its way to a handler.

@@ -78,7 +78,9 @@ void As3Scripts::constructRoot(MovieClip& root) {
     if (documentClass_.empty()) return;
     kinolux::avm2::Class* cls = nullptr;
     const auto name = kinolux::avm2::String::fromUtf8(documentClass_);
-    vm_->guarded([&] { cls = vm_->findClass(name.view()); });
+    // The class exists once its script has started: an error later in the
+    // script's own code is reported and the class is still built.
+    for (int attempt = 0; attempt < 2 && !cls; ++attempt) vm_->guarded([&] { cls = vm_->findClass(name.view()); });
     if (!cls) {
         scriptError("The document class " + documentClass_ + " is not defined.");
         return;
@@ -103,5 +105,9 @@ void As3Scripts::scriptError(std::string_view message) {
 }
 
 double As3Scripts::timerMilliseconds() { return player_.movieTime(); }
+
+double As3Scripts::wallClockMilliseconds() { return player_.host().wallClockMilliseconds(); }
+
+double As3Scripts::localTimeOffsetMinutes(double utcMilliseconds) { return player_.host().localTimeOffsetMinutes(utcMilliseconds); }
 
 }  // namespace flash

@@ -35,6 +35,8 @@ public:
     void trace(std::string_view line) override;
     void scriptError(std::string_view message) override;
     double timerMilliseconds() override;
+    double wallClockMilliseconds() override;
+    double localTimeOffsetMinutes(double utcMilliseconds) override;
 
 private:
     class ClipBinding;

@@ -18,10 +18,14 @@ public:
     void trace(std::string_view line) override { traces.emplace_back(line); }
     void scriptError(std::string_view message) override { errors.emplace_back(message); }
     double timerMilliseconds() override { return time; }
+    double wallClockMilliseconds() override { return date; }
+    double localTimeOffsetMinutes(double) override { return zoneMinutes; }
 
     std::vector<std::string> traces;
     std::vector<std::string> errors;
     double time = 0;
+    double date = 0;
+    double zoneMinutes = 0;
 };
 
 struct Machine {

@@ -113,6 +113,7 @@ void Vm::installBuiltins() {
     installArrayClass(*this);
     installVectorClass(*this);
     installMathClass(*this);
+    installDateClass(*this);
     installGlobalFunctions(*this);
     installUtilsPackage(*this);
     installDisplayClasses(*this);
@@ -125,6 +126,7 @@ void Vm::installBuiltins() {
     builtins_.array = findClass(u"Array");
     builtins_.vector = findClass(u"__AS3__.vec.Vector");
     builtins_.error = findClass(u"Error");
+    builtins_.date = findClass(u"Date");
     for (const char16_t* name : {u"Error", u"TypeError", u"ReferenceError", u"RangeError", u"ArgumentError", u"VerifyError",
                                  u"EvalError", u"SyntaxError", u"URIError", u"SecurityError"})
         builtins_.errors.push_back(findClass(name));

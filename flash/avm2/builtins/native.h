@@ -20,6 +20,7 @@ void installErrorClasses(Vm& vm);
 void installGlobalFunctions(Vm& vm);
 void installUtilsPackage(Vm& vm);
 void installVectorClass(Vm& vm);
+void installDateClass(Vm& vm);
 void installDisplayClasses(Vm& vm);
 
 // Array.prototype.join's text: elements' strings between separators, with
