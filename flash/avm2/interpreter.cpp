@@ -110,8 +110,10 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
 
     Frame f{*this, unit, body, body.code.data(), body.code.size(), 0, std::vector<Value>(body.localCount), {}, {}};
     const std::size_t paramCount = info.paramTypes.size();
+    // Function expressions take extra arguments quietly; methods refuse them.
+    const bool isClosure = callee && !callee->bound;
     const std::size_t required = paramCount - info.optionals.size();
-    if (args.size() < required || (args.size() > paramCount && !(info.flags & (MethodFlag::NeedRest | MethodFlag::NeedArguments)))) {
+    if (args.size() < required || (args.size() > paramCount && !(info.flags & (MethodFlag::NeedRest | MethodFlag::NeedArguments)) && !isClosure)) {
         throwError(ErrorType::ArgumentError, "Error #1063: Argument count mismatch on " + method->name.toUtf8() + ". Expected " +
                    std::to_string(required) + ", got " + std::to_string(args.size()) + ".", 1063);
     }

@@ -80,7 +80,7 @@ private:
     std::unordered_map<std::u16string, std::uint32_t> index_;
 };
 
-enum class ObjectKind : std::uint8_t { Plain, Array, Function, Class, Global, Activation, Error, Namespace, Date, Vector, Dictionary, ByteArray, Boxed };
+enum class ObjectKind : std::uint8_t { Plain, Array, Function, Class, Global, Activation, Error, Namespace, Date, Vector, Dictionary, ByteArray, RegExp, Boxed };
 
 class Object {
 public:

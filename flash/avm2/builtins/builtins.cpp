@@ -114,6 +114,7 @@ void Vm::installBuiltins() {
     installVectorClass(*this);
     installMathClass(*this);
     installDateClass(*this);
+    installRegExpClass(*this);
     installGlobalFunctions(*this);
     installUtilsPackage(*this);
     installDisplayClasses(*this);

@@ -21,6 +21,14 @@ void installGlobalFunctions(Vm& vm);
 void installUtilsPackage(Vm& vm);
 void installVectorClass(Vm& vm);
 void installDateClass(Vm& vm);
+void installRegExpClass(Vm& vm);
+
+// The String methods' work with a RegExp argument (see isRegExp).
+bool isRegExp(const Value& v);
+Value regexpMatch(Vm& vm, const String& subject, const Value& pattern);
+double regexpSearch(Vm& vm, const String& subject, const Value& pattern);
+String regexpReplace(Vm& vm, const String& subject, const Value& pattern, const Value& with);
+std::vector<Value> regexpSplit(Vm& vm, const String& subject, const Value& pattern, double limit);
 void installDisplayClasses(Vm& vm);
 
 // Array.prototype.join's text: elements' strings between separators, with

@@ -73,7 +73,9 @@ Value split(Vm& vm, const Value& self, std::span<const Value> args) {
     String s = thisString(vm, self);
     std::vector<Value> parts;
     double limit = arg(args, 1).isUndefined() ? 4294967295.0 : double(toUint32(vm.toNumber(arg(args, 1))));
-    if (arg(args, 0).isUndefined()) {
+    if (isRegExp(arg(args, 0))) {
+        parts = regexpSplit(vm, s, args[0], limit);
+    } else if (arg(args, 0).isUndefined()) {
         parts.push_back(Value(s));
     } else {
         String sep = vm.toString(arg(args, 0));
@@ -122,6 +124,7 @@ Value fromCharCode(Vm& vm, const Value&, std::span<const Value> args) {
 
 Value replace(Vm& vm, const Value& self, std::span<const Value> args) {
     String s = thisString(vm, self);
+    if (isRegExp(arg(args, 0))) return Value(regexpReplace(vm, s, args[0], arg(args, 1)));
     String pattern = vm.toString(arg(args, 0));
     std::size_t at = s.view().find(pattern.view());
     if (at == std::u16string_view::npos) return Value(s);
@@ -136,6 +139,17 @@ Value replace(Vm& vm, const Value& self, std::span<const Value> args) {
     String head = vm.concat(s.substr(0, at), replacement);
     return Value(vm.concat(head, s.substr(at + pattern.size(), s.size() - at - pattern.size())));
 }
+
+// A pattern that is not a RegExp is made one, as the player does.
+Value patternOf(Vm& vm, const Value& v) {
+    if (isRegExp(v)) return v;
+    Value source(v.isUndefined() ? String() : vm.toString(v));
+    return vm.constructValue(Value(static_cast<Object*>(vm.findClass(u"RegExp")->object)), std::span<const Value>(&source, 1));
+}
+
+Value match(Vm& vm, const Value& self, std::span<const Value> args) { return regexpMatch(vm, thisString(vm, self), patternOf(vm, arg(args, 0))); }
+
+Value search(Vm& vm, const Value& self, std::span<const Value> args) { return Value(regexpSearch(vm, thisString(vm, self), patternOf(vm, arg(args, 0)))); }
 
 Value localeCompare(Vm& vm, const Value& self, std::span<const Value> args) {
     String a = thisString(vm, self), b = vm.toString(arg(args, 0));
@@ -172,6 +186,8 @@ void installStringClass(Vm& vm) {
     vm.defineMethod(string, u"toLocaleLowerCase", toLower);
     vm.defineMethod(string, u"concat", concatMethod);
     vm.defineMethod(string, u"replace", replace);
+    vm.defineMethod(string, u"match", match);
+    vm.defineMethod(string, u"search", search);
     vm.defineMethod(string, u"localeCompare", localeCompare);
     vm.defineMethod(string, u"toString", stringValue);
     vm.defineMethod(string, u"valueOf", stringValue);
