@@ -110,16 +110,17 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
 
     Frame f{*this, unit, body, body.code.data(), body.code.size(), 0, std::vector<Value>(body.localCount), {}, {}};
     const std::size_t paramCount = info.paramTypes.size();
-    // Function expressions take extra arguments quietly; methods refuse them.
+    // Function expressions take any number of arguments (the missing ones
+    // are undefined); methods insist on theirs.
     const bool isClosure = callee && !callee->bound;
     const std::size_t required = paramCount - info.optionals.size();
-    if (args.size() < required || (args.size() > paramCount && !(info.flags & (MethodFlag::NeedRest | MethodFlag::NeedArguments)) && !isClosure)) {
+    if (!isClosure && (args.size() < required || (args.size() > paramCount && !(info.flags & (MethodFlag::NeedRest | MethodFlag::NeedArguments))))) {
         throwError(ErrorType::ArgumentError, "Error #1063: Argument count mismatch on " + method->name.toUtf8() + ". Expected " +
                    std::to_string(required) + ", got " + std::to_string(args.size()) + ".", 1063);
     }
     f.locals[0] = thisValue;
     for (std::size_t i = 0; i < paramCount; ++i) {
-        Value v = i < args.size() ? args[i] : constantValue(unit, info.optionals[i - required]);
+        Value v = i < args.size() ? args[i] : i >= required ? constantValue(unit, info.optionals[i - required]) : Value();
         Class* type = classNamed(unit, info.paramTypes[i], true);
         f.locals[i + 1] = type ? coerceTo(v, type) : v;
     }
