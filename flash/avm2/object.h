@@ -29,6 +29,7 @@ struct Method {
     std::uint32_t index = 0;
     NativeFunction native = nullptr;
     String name;
+    int nativeLength = 0;  // natives: the parameter count scripts see
     Class* owner = nullptr;  // the class whose trait it is (for super)
     ScopeChain scope;        // where a trait method runs
 };

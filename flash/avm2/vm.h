@@ -157,7 +157,8 @@ public:
     // Declares a class of the player's own in a package.
     Class* defineClass(std::u16string_view package, std::u16string_view name, Class* super, NativeConstructor make,
                        ObjectKind kind = ObjectKind::Plain);
-    void defineMethod(Class* cls, std::u16string_view name, NativeFunction fn, bool isStatic = false);
+    // `length` is what the function's length property says (its parameter count).
+    void defineMethod(Class* cls, std::u16string_view name, NativeFunction fn, bool isStatic = false, int length = 0);
     // A method that is a trait of the class's instances (display classes),
     // not a prototype function scripts may replace.
     void defineTraitMethod(Class* cls, std::u16string_view name, NativeFunction fn);

@@ -283,26 +283,26 @@ void installArrayClass(Vm& vm) {
     vm.defineConstant(array, u"RETURNINDEXEDARRAY", Value(SortFlag::ReturnIndexedArray));
     vm.defineConstant(array, u"NUMERIC", Value(SortFlag::Numeric));
     vm.defineConstant(array, u"length", Value(1));
-    vm.defineMethod(array, u"push", push);
+    vm.defineMethod(array, u"push", push, false, 1);
     vm.defineMethod(array, u"pop", pop);
     vm.defineMethod(array, u"shift", shift);
-    vm.defineMethod(array, u"unshift", unshift);
-    vm.defineMethod(array, u"slice", slice);
-    vm.defineMethod(array, u"splice", splice);
-    vm.defineMethod(array, u"concat", concat);
-    vm.defineMethod(array, u"join", join);
+    vm.defineMethod(array, u"unshift", unshift, false, 1);
+    vm.defineMethod(array, u"slice", slice, false, 2);
+    vm.defineMethod(array, u"splice", splice, false, 2);
+    vm.defineMethod(array, u"concat", concat, false, 1);
+    vm.defineMethod(array, u"join", join, false, 1);
     vm.defineMethod(array, u"toString", toStringMethod);
     vm.defineMethod(array, u"toLocaleString", toStringMethod);
     vm.defineMethod(array, u"reverse", reverse);
-    vm.defineMethod(array, u"indexOf", indexOf);
-    vm.defineMethod(array, u"lastIndexOf", lastIndexOf);
-    vm.defineMethod(array, u"forEach", walk<Walk::ForEach>);
-    vm.defineMethod(array, u"map", walk<Walk::Map>);
-    vm.defineMethod(array, u"filter", walk<Walk::Filter>);
-    vm.defineMethod(array, u"some", walk<Walk::Some>);
-    vm.defineMethod(array, u"every", walk<Walk::Every>);
+    vm.defineMethod(array, u"indexOf", indexOf, false, 1);
+    vm.defineMethod(array, u"lastIndexOf", lastIndexOf, false, 1);
+    vm.defineMethod(array, u"forEach", walk<Walk::ForEach>, false, 1);
+    vm.defineMethod(array, u"map", walk<Walk::Map>, false, 1);
+    vm.defineMethod(array, u"filter", walk<Walk::Filter>, false, 1);
+    vm.defineMethod(array, u"some", walk<Walk::Some>, false, 1);
+    vm.defineMethod(array, u"every", walk<Walk::Every>, false, 1);
     vm.defineMethod(array, u"sort", sort);
-    vm.defineMethod(array, u"sortOn", sortOn);
+    vm.defineMethod(array, u"sortOn", sortOn, false, 2);
 }
 
 }  // namespace kinolux::avm2

@@ -34,9 +34,11 @@ Class* Vm::defineClass(std::u16string_view package, std::u16string_view name, Cl
     return &c;
 }
 
-void Vm::defineMethod(Class* cls, std::u16string_view name, NativeFunction fn, bool isStatic) {
+void Vm::defineMethod(Class* cls, std::u16string_view name, NativeFunction fn, bool isStatic, int length) {
     Object* holder = isStatic ? static_cast<Object*>(cls->object) : cls->prototype;
-    holder->dynamic.set(String(name), Value(static_cast<Object*>(newNativeFunction(fn, String(name)))), false);
+    FunctionObject* f = newNativeFunction(fn, String(name));
+    f->method->nativeLength = length;
+    holder->dynamic.set(String(name), Value(static_cast<Object*>(f)), false);
 }
 
 void Vm::defineTraitMethod(Class* cls, std::u16string_view name, NativeFunction fn) {
@@ -99,6 +101,15 @@ void Vm::installBuiltins() {
     builtins_.function = defineClass(u"", u"Function", builtins_.object, [](Vm& vm, Class*) -> Object* {
         return vm.newNativeFunction([](Vm&, const Value&, std::span<const Value>) { return Value(); }, String());
     });
+    // No compiler lives in the player: a function made from source text is refused.
+    builtins_.function->init = nativeMethod([](Vm& vm, const Value&, std::span<const Value> args) {
+        if (!args.empty()) vm.throwError(ErrorType::EvalError, "Error #1066: The form function('function body') is not supported.", 1066);
+        return Value();
+    }, String(u"Function"));
+    builtins_.function->callAsFunction = [](Vm& vm, const Value& self, std::span<const Value> args) {
+        vm.builtins().function->init->native(vm, self, args);
+        return Value(static_cast<Object*>(vm.construct(vm.builtins().function, {})));
+    };
     for (Class* c : {builtins_.object, builtins_.cls, builtins_.function}) {
         c->prototype->cls = builtins_.object;
         c->object->cls = builtins_.cls;

@@ -289,8 +289,9 @@ template <Field F> void fieldMembers(Vm& vm, Class* date, std::u16string_view na
         vm.defineGetter(date, property, getField<F, false>);
         vm.defineGetter(date, property + u"UTC", getField<F, true>);
     } else {
-        vm.defineMethod(date, u"set" + base, setField<F, false>);
-        vm.defineMethod(date, u"setUTC" + base, setField<F, true>);
+        constexpr int kLength = (F <= Date ? Date : Milliseconds) - F + 1;
+        vm.defineMethod(date, u"set" + base, setField<F, false>, false, kLength);
+        vm.defineMethod(date, u"setUTC" + base, setField<F, true>, false, kLength);
         vm.defineGetter(date, property, getField<F, false>, setField<F, false>);
         vm.defineGetter(date, property + u"UTC", getField<F, true>, setField<F, true>);
     }
@@ -305,11 +306,11 @@ void installDateClass(Vm& vm) {
         return Value(format(vm, std::floor(vm.host().wallClockMilliseconds()), Form::Full));
     };
     vm.defineConstant(date, u"length", Value(7));
-    vm.defineMethod(date, u"UTC", dateUtc, true);
-    vm.defineMethod(date, u"parse", dateParse, true);
+    vm.defineMethod(date, u"UTC", dateUtc, true, 7);
+    vm.defineMethod(date, u"parse", dateParse, true, 1);
     vm.defineMethod(date, u"getTime", getTime);
     vm.defineMethod(date, u"valueOf", getTime);
-    vm.defineMethod(date, u"setTime", setTime);
+    vm.defineMethod(date, u"setTime", setTime, false, 1);
     vm.defineGetter(date, u"time", getTime, setTime);
     vm.defineMethod(date, u"getTimezoneOffset", timezoneOffset);
     vm.defineGetter(date, u"timezoneOffset", timezoneOffset);

@@ -85,11 +85,11 @@ Value toExponential(Vm& vm, const Value& self, std::span<const Value> args) {
 Value numberValueOf(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisNumber(vm, self, "valueOf")); }
 
 void numberMethods(Vm& vm, Class* c) {
-    vm.defineMethod(c, u"toString", numberToStringMethod);
-    vm.defineMethod(c, u"toLocaleString", numberToStringMethod);
-    vm.defineMethod(c, u"toFixed", toFixed);
-    vm.defineMethod(c, u"toPrecision", toPrecision);
-    vm.defineMethod(c, u"toExponential", toExponential);
+    vm.defineMethod(c, u"toString", numberToStringMethod, false, 1);
+    vm.defineMethod(c, u"toLocaleString", numberToStringMethod, false, 1);
+    vm.defineMethod(c, u"toFixed", toFixed, false, 1);
+    vm.defineMethod(c, u"toPrecision", toPrecision, false, 1);
+    vm.defineMethod(c, u"toExponential", toExponential, false, 1);
     vm.defineMethod(c, u"valueOf", numberValueOf);
     c->sealed = true;
 }
@@ -184,23 +184,23 @@ void installMathClass(Vm& vm) {
     vm.defineConstant(math, u"LOG2E", Value(M_LOG2E));
     vm.defineConstant(math, u"SQRT1_2", Value(M_SQRT1_2));
     vm.defineConstant(math, u"SQRT2", Value(M_SQRT2));
-    vm.defineMethod(math, u"abs", math1<std::fabs>, true);
-    vm.defineMethod(math, u"acos", math1<std::acos>, true);
-    vm.defineMethod(math, u"asin", math1<std::asin>, true);
-    vm.defineMethod(math, u"atan", math1<std::atan>, true);
-    vm.defineMethod(math, u"ceil", math1<std::ceil>, true);
-    vm.defineMethod(math, u"cos", math1<std::cos>, true);
-    vm.defineMethod(math, u"exp", math1<std::exp>, true);
-    vm.defineMethod(math, u"floor", math1<std::floor>, true);
-    vm.defineMethod(math, u"log", math1<std::log>, true);
-    vm.defineMethod(math, u"round", math1<roundHalfUp>, true);
-    vm.defineMethod(math, u"sin", math1<std::sin>, true);
-    vm.defineMethod(math, u"sqrt", math1<std::sqrt>, true);
-    vm.defineMethod(math, u"tan", math1<std::tan>, true);
-    vm.defineMethod(math, u"max", mathMax, true);
-    vm.defineMethod(math, u"min", mathMin, true);
-    vm.defineMethod(math, u"pow", mathPow, true);
-    vm.defineMethod(math, u"atan2", mathAtan2, true);
+    vm.defineMethod(math, u"abs", math1<std::fabs>, true, 1);
+    vm.defineMethod(math, u"acos", math1<std::acos>, true, 1);
+    vm.defineMethod(math, u"asin", math1<std::asin>, true, 1);
+    vm.defineMethod(math, u"atan", math1<std::atan>, true, 1);
+    vm.defineMethod(math, u"ceil", math1<std::ceil>, true, 1);
+    vm.defineMethod(math, u"cos", math1<std::cos>, true, 1);
+    vm.defineMethod(math, u"exp", math1<std::exp>, true, 1);
+    vm.defineMethod(math, u"floor", math1<std::floor>, true, 1);
+    vm.defineMethod(math, u"log", math1<std::log>, true, 1);
+    vm.defineMethod(math, u"round", math1<roundHalfUp>, true, 1);
+    vm.defineMethod(math, u"sin", math1<std::sin>, true, 1);
+    vm.defineMethod(math, u"sqrt", math1<std::sqrt>, true, 1);
+    vm.defineMethod(math, u"tan", math1<std::tan>, true, 1);
+    vm.defineMethod(math, u"max", mathMax, true, 2);
+    vm.defineMethod(math, u"min", mathMin, true, 2);
+    vm.defineMethod(math, u"pow", mathPow, true, 2);
+    vm.defineMethod(math, u"atan2", mathAtan2, true, 2);
     vm.defineMethod(math, u"random", mathRandom, true);
 }
 

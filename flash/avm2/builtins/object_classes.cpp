@@ -71,8 +71,9 @@ Value functionApply(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value functionLength(Vm& vm, const Value& self, std::span<const Value>) {
     auto* f = static_cast<FunctionObject*>(self.object());
-    if (!f || f->kind != ObjectKind::Function || !f->method->unit) return Value(0);
     (void)vm;
+    if (!f || f->kind != ObjectKind::Function) return Value(0);
+    if (!f->method->unit) return Value(f->method->nativeLength);
     return Value(double(f->method->unit->file.methods[f->method->index].paramTypes.size()));
 }
 
@@ -107,16 +108,17 @@ Value booleanToString(Vm& vm, const Value& self, std::span<const Value>) {
 void installObjectClasses(Vm& vm) {
     Class* object = vm.findClass(u"Object");
     object->callAsFunction = callObject;
+    vm.defineConstant(object, u"length", Value(1));
     vm.defineMethod(object, u"toString", objectToString);
     vm.defineMethod(object, u"toLocaleString", objectToString);
-    vm.defineMethod(object, u"hasOwnProperty", hasOwnProperty);
-    vm.defineMethod(object, u"propertyIsEnumerable", propertyIsEnumerable);
-    vm.defineMethod(object, u"setPropertyIsEnumerable", setPropertyIsEnumerable);
-    vm.defineMethod(object, u"isPrototypeOf", isPrototypeOf);
+    vm.defineMethod(object, u"hasOwnProperty", hasOwnProperty, false, 1);
+    vm.defineMethod(object, u"propertyIsEnumerable", propertyIsEnumerable, false, 1);
+    vm.defineMethod(object, u"setPropertyIsEnumerable", setPropertyIsEnumerable, false, 2);
+    vm.defineMethod(object, u"isPrototypeOf", isPrototypeOf, false, 1);
     vm.defineMethod(object, u"valueOf", valueOf);
     Class* function = vm.findClass(u"Function");
-    vm.defineMethod(function, u"call", functionCall);
-    vm.defineMethod(function, u"apply", functionApply);
+    vm.defineMethod(function, u"call", functionCall, false, 1);
+    vm.defineMethod(function, u"apply", functionApply, false, 2);
     vm.defineGetter(function, u"length", functionLength);
     Class* ns = vm.defineClass(u"", u"Namespace", object, [](Vm& vm, Class* cls) -> Object* {
         return vm.make<BoxObject>(ObjectKind::Namespace, &cls->instanceTraits, cls, cls->prototype);

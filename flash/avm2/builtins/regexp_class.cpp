@@ -241,8 +241,8 @@ void installRegExpClass(Vm& vm) {
         return Value(vm.construct(vm.findClass(u"RegExp"), args));
     };
     vm.defineConstant(regexp, u"length", Value(1));
-    vm.defineMethod(regexp, u"exec", execMethod);
-    vm.defineMethod(regexp, u"test", testMethod);
+    vm.defineMethod(regexp, u"exec", execMethod, false, 1);
+    vm.defineMethod(regexp, u"test", testMethod, false, 1);
     vm.defineMethod(regexp, u"toString", regexpToString);
     vm.defineGetter(regexp, u"source", sourceGetter);
     vm.defineGetter(regexp, u"global", flagGetter<&RegExpObject::global>);

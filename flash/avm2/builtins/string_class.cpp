@@ -143,7 +143,7 @@ Value replace(Vm& vm, const Value& self, std::span<const Value> args) {
 // A pattern that is not a RegExp is made one, as the player does.
 Value patternOf(Vm& vm, const Value& v) {
     if (isRegExp(v)) return v;
-    Value source(v.isUndefined() ? String() : vm.toString(v));
+    Value source(vm.toString(v));
     return vm.constructValue(Value(static_cast<Object*>(vm.findClass(u"RegExp")->object)), std::span<const Value>(&source, 1));
 }
 
@@ -171,24 +171,24 @@ void installStringClass(Vm& vm) {
     string->callAsFunction = toStringFn;
     string->construct = toStringFn;
     vm.defineConstant(string, u"length", Value(1));
-    vm.defineMethod(string, u"fromCharCode", fromCharCode, true);
-    vm.defineMethod(string, u"charAt", charAt);
-    vm.defineMethod(string, u"charCodeAt", charCodeAt);
-    vm.defineMethod(string, u"indexOf", indexOf);
-    vm.defineMethod(string, u"lastIndexOf", lastIndexOf);
-    vm.defineMethod(string, u"substring", substring);
-    vm.defineMethod(string, u"substr", substr);
-    vm.defineMethod(string, u"slice", slice);
-    vm.defineMethod(string, u"split", split);
+    vm.defineMethod(string, u"fromCharCode", fromCharCode, true, 1);
+    vm.defineMethod(string, u"charAt", charAt, false, 1);
+    vm.defineMethod(string, u"charCodeAt", charCodeAt, false, 1);
+    vm.defineMethod(string, u"indexOf", indexOf, false, 1);
+    vm.defineMethod(string, u"lastIndexOf", lastIndexOf, false, 1);
+    vm.defineMethod(string, u"substring", substring, false, 2);
+    vm.defineMethod(string, u"substr", substr, false, 2);
+    vm.defineMethod(string, u"slice", slice, false, 2);
+    vm.defineMethod(string, u"split", split, false, 2);
     vm.defineMethod(string, u"toUpperCase", toUpper);
     vm.defineMethod(string, u"toLowerCase", toLower);
     vm.defineMethod(string, u"toLocaleUpperCase", toUpper);
     vm.defineMethod(string, u"toLocaleLowerCase", toLower);
-    vm.defineMethod(string, u"concat", concatMethod);
-    vm.defineMethod(string, u"replace", replace);
-    vm.defineMethod(string, u"match", match);
-    vm.defineMethod(string, u"search", search);
-    vm.defineMethod(string, u"localeCompare", localeCompare);
+    vm.defineMethod(string, u"concat", concatMethod, false, 1);
+    vm.defineMethod(string, u"replace", replace, false, 2);
+    vm.defineMethod(string, u"match", match, false, 1);
+    vm.defineMethod(string, u"search", search, false, 1);
+    vm.defineMethod(string, u"localeCompare", localeCompare, false, 1);
     vm.defineMethod(string, u"toString", stringValue);
     vm.defineMethod(string, u"valueOf", stringValue);
 }
