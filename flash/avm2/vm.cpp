@@ -274,7 +274,7 @@ ArrayObject* Vm::newArray(std::vector<Value> elements) {
 }
 
 FunctionObject* Vm::newFunction(Method* method, ScopeChain scope) {
-    FunctionObject* f = make<FunctionObject>(ObjectKind::Function, nullptr, builtins_.function, builtins_.function->prototype);
+    FunctionObject* f = make<FunctionObject>(ObjectKind::Function, &builtins_.function->instanceTraits, builtins_.function, builtins_.function->prototype);
     f->method = method;
     f->scope = std::move(scope);
     return f;

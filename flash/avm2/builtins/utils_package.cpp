@@ -48,6 +48,9 @@ void installUtilsPackage(Vm& vm) {
     vm.defineFunction(u"flash.utils", u"getQualifiedClassName", qualifiedClassName);
     vm.defineFunction(u"flash.utils", u"getQualifiedSuperclassName", qualifiedSuperclassName);
     vm.defineFunction(u"flash.utils", u"getDefinitionByName", definitionByName);
+    // The shell's package names them too (tests written for the shell use it).
+    vm.defineFunction(u"avmplus", u"getQualifiedClassName", qualifiedClassName);
+    vm.defineFunction(u"avmplus", u"getQualifiedSuperclassName", qualifiedSuperclassName);
     vm.defineClass(u"flash.utils", u"Dictionary", vm.findClass(u"Object"), makeDictionary, ObjectKind::Dictionary);
 }
 
