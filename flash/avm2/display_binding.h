@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <vector>
 
 #include "flash/avm2/object.h"
 
@@ -25,8 +26,15 @@ public:
 class DisplayScriptObject : public Object {
 public:
     using Object::Object;
+    struct Listener {
+        String type;
+        Value function;
+        bool capture = false;
+        int priority = 0;
+    };
     DisplayBinding* binding = nullptr;
     std::map<int, Value> frameScripts;  // 0-based frame
+    std::vector<Listener> listeners;     // an EventDispatcher's, by priority then age
 };
 
 }  // namespace kinolux::avm2

@@ -177,6 +177,8 @@ public:
     // constructor failed (the error went to the host).
     Object* constructDisplayObject(Class* cls, DisplayBinding* binding);
     DisplayBinding* takePendingBinding() { return std::exchange(pendingBinding_, nullptr); }
+    // Dispatches a plain Event of a type (enterFrame) to an object's listeners.
+    void dispatchSimpleEvent(Object* target, std::u16string_view type);
     // The frame script a MovieClip's object holds for a 0-based frame.
     void runFrameScript(Object* clip, int frame);
 

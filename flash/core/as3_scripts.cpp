@@ -89,6 +89,10 @@ void As3Scripts::constructRoot(MovieClip& root) {
     rootObject_ = vm_->constructDisplayObject(cls, rootBinding_.get());
 }
 
+void As3Scripts::enterFrame() {
+    if (rootObject_) vm_->dispatchSimpleEvent(rootObject_, u"enterFrame");
+}
+
 void As3Scripts::runFrameScripts() {
     if (!rootObject_ || !rootBinding_) return;
     int frame = rootBinding_->currentFrame() - 1;

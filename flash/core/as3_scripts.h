@@ -27,6 +27,8 @@ public:
     // Builds the document class's object on the root, once its first frame
     // is on the stage.
     void constructRoot(MovieClip& root);
+    // The enterFrame event, to the root's listeners, as a frame begins.
+    void enterFrame();
     // Runs the root's frame script when it has moved to another frame.
     void runFrameScripts();
 

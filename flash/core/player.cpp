@@ -161,6 +161,7 @@ void Player::gotoFrame(int frame) {
 // as the player keeps them), then the scripts that queued up run, then
 // the timers that fell due.
 void Player::runFrameStep() {
+    if (as3_) as3_->enterFrame();
     std::vector<std::shared_ptr<MovieClip>> order;
     order.reserve(executionList_.size());
     for (auto it = executionList_.begin(); it != executionList_.end();) {

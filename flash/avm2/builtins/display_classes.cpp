@@ -87,6 +87,7 @@ void Vm::runFrameScript(Object* clip, int frame) {
 void installDisplayClasses(Vm& vm) {
     Class* object = vm.findClass(u"Object");
     Class* dispatcher = vm.defineClass(u"flash.events", u"EventDispatcher", object, makeDisplayObject);
+    installEventClasses(vm, dispatcher);
     Class* displayObjectClass = vm.defineClass(u"flash.display", u"DisplayObject", dispatcher, nullptr);
     Class* interactive = vm.defineClass(u"flash.display", u"InteractiveObject", displayObjectClass, nullptr);
     Class* container = vm.defineClass(u"flash.display", u"DisplayObjectContainer", interactive, nullptr);

@@ -30,6 +30,8 @@ double regexpSearch(Vm& vm, const String& subject, const Value& pattern);
 String regexpReplace(Vm& vm, const String& subject, const Value& pattern, const Value& with);
 std::vector<Value> regexpSplit(Vm& vm, const String& subject, const Value& pattern, double limit);
 void installDisplayClasses(Vm& vm);
+// Event, and EventDispatcher's methods (before its subclasses copy its traits).
+void installEventClasses(Vm& vm, Class* dispatcher);
 
 // Array.prototype.join's text: elements' strings between separators, with
 // undefined and null as empty text.
