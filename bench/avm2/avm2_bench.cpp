@@ -27,13 +27,32 @@ std::vector<std::uint8_t> script(Work work) {
     std::size_t exitPatch = c.size() - 3;
     switch (work) {
     case Work::Arithmetic:
-        c.op(op::GetLocal3).op(op::GetLocal2).op(op::PushByte).u8(2).op(op::Multiply).op(op::PushByte).u8(7).op(op::Modulo).op(op::Add).op(op::SetLocal3);
+        c.op(op::GetLocal3)
+            .op(op::GetLocal2)
+            .op(op::PushByte)
+            .u8(2)
+            .op(op::Multiply)
+            .op(op::PushByte)
+            .u8(7)
+            .op(op::Modulo)
+            .op(op::Add)
+            .op(op::SetLocal3);
         break;
     case Work::Properties:
-        c.op(op::GetLocal, 4).op(op::GetLocal, 4).op(op::GetProperty, x).op(op::GetLocal2).op(op::Add).op(op::SetProperty, x);
+        c.op(op::GetLocal, 4)
+            .op(op::GetLocal, 4)
+            .op(op::GetProperty, x)
+            .op(op::GetLocal2)
+            .op(op::Add)
+            .op(op::SetProperty, x);
         break;
     case Work::Calls:
-        c.op(op::GetLocal3).op(op::GetLocal0).op(op::GetLocal2).op(op::CallProperty, fName, 1).op(op::Add).op(op::SetLocal3);
+        c.op(op::GetLocal3)
+            .op(op::GetLocal0)
+            .op(op::GetLocal2)
+            .op(op::CallProperty, fName, 1)
+            .op(op::Add)
+            .op(op::SetLocal3);
         break;
     }
     c.op(op::IncLocalI, 2);
@@ -60,7 +79,8 @@ void run(benchmark::State& state, Work work) {
     Value global(machine.vm.findGlobal(name));
     std::vector<Value> args{Value(double(state.range(0)))};
     std::uint64_t before = machine.vm.actionsRun();
-    for (auto _ : state) machine.vm.guarded([&] { benchmark::DoNotOptimize(machine.vm.callProperty(global, name, args)); });
+    for (auto _ : state)
+        machine.vm.guarded([&] { benchmark::DoNotOptimize(machine.vm.callProperty(global, name, args)); });
     if (!machine.host.errors.empty()) state.SkipWithError(machine.host.errors.front().c_str());
     state.counters["ops/s"] = benchmark::Counter(double(machine.vm.actionsRun() - before), benchmark::Counter::kIsRate);
 }

@@ -18,8 +18,13 @@ public:
 };
 
 enum class NamespaceKind : std::uint8_t {
-    Namespace = 0x08, Package = 0x16, PackageInternal = 0x17, Protected = 0x18,
-    Explicit = 0x19, StaticProtected = 0x1A, Private = 0x05,
+    Namespace = 0x08,
+    Package = 0x16,
+    PackageInternal = 0x17,
+    Protected = 0x18,
+    Explicit = 0x19,
+    StaticProtected = 0x1A,
+    Private = 0x05,
 };
 
 struct AbcNamespace {
@@ -28,17 +33,25 @@ struct AbcNamespace {
 };
 
 enum class MultinameKind : std::uint8_t {
-    QName = 0x07, QNameA = 0x0D, RTQName = 0x0F, RTQNameA = 0x10, RTQNameL = 0x11,
-    RTQNameLA = 0x12, Multiname = 0x09, MultinameA = 0x0E, MultinameL = 0x1B,
-    MultinameLA = 0x1C, TypeName = 0x1D,
+    QName = 0x07,
+    QNameA = 0x0D,
+    RTQName = 0x0F,
+    RTQNameA = 0x10,
+    RTQNameL = 0x11,
+    RTQNameLA = 0x12,
+    Multiname = 0x09,
+    MultinameA = 0x0E,
+    MultinameL = 0x1B,
+    MultinameLA = 0x1C,
+    TypeName = 0x1D,
 };
 
 struct AbcMultiname {
     MultinameKind kind = MultinameKind::QName;
-    std::uint32_t ns = 0;     // QName: namespace index
-    std::uint32_t name = 0;   // string index (0: any)
-    std::uint32_t nsSet = 0;  // Multiname(L): namespace set index
-    std::uint32_t base = 0;   // TypeName: the generic's multiname
+    std::uint32_t ns = 0;               // QName: namespace index
+    std::uint32_t name = 0;             // string index (0: any)
+    std::uint32_t nsSet = 0;            // Multiname(L): namespace set index
+    std::uint32_t base = 0;             // TypeName: the generic's multiname
     std::vector<std::uint32_t> params;  // TypeName: parameter multinames
 
     bool needsRuntimeName() const {
@@ -46,13 +59,12 @@ struct AbcMultiname {
                kind == MultinameKind::MultinameL || kind == MultinameKind::MultinameLA;
     }
     bool needsRuntimeNamespace() const {
-        return kind == MultinameKind::RTQName || kind == MultinameKind::RTQNameA ||
-               kind == MultinameKind::RTQNameL || kind == MultinameKind::RTQNameLA;
+        return kind == MultinameKind::RTQName || kind == MultinameKind::RTQNameA || kind == MultinameKind::RTQNameL ||
+               kind == MultinameKind::RTQNameLA;
     }
     bool isAttribute() const {
-        return kind == MultinameKind::QNameA || kind == MultinameKind::RTQNameA ||
-               kind == MultinameKind::RTQNameLA || kind == MultinameKind::MultinameA ||
-               kind == MultinameKind::MultinameLA;
+        return kind == MultinameKind::QNameA || kind == MultinameKind::RTQNameA || kind == MultinameKind::RTQNameLA ||
+               kind == MultinameKind::MultinameA || kind == MultinameKind::MultinameLA;
     }
 };
 
@@ -63,15 +75,14 @@ struct AbcConstant {
 };
 
 namespace ConstantKind {
-constexpr std::uint8_t Int = 0x03, UInt = 0x04, Double = 0x06, Utf8 = 0x01, True = 0x0B,
-                       False = 0x0A, Null = 0x0C, Undefined = 0x00, Namespace = 0x08,
-                       PackageNamespace = 0x16, PackageInternalNs = 0x17, ProtectedNamespace = 0x18,
-                       ExplicitNamespace = 0x19, StaticProtectedNs = 0x1A, PrivateNs = 0x05;
+constexpr std::uint8_t Int = 0x03, UInt = 0x04, Double = 0x06, Utf8 = 0x01, True = 0x0B, False = 0x0A, Null = 0x0C,
+                       Undefined = 0x00, Namespace = 0x08, PackageNamespace = 0x16, PackageInternalNs = 0x17,
+                       ProtectedNamespace = 0x18, ExplicitNamespace = 0x19, StaticProtectedNs = 0x1A, PrivateNs = 0x05;
 }
 
 namespace MethodFlag {
-constexpr std::uint8_t NeedArguments = 0x01, NeedActivation = 0x02, NeedRest = 0x04,
-                       HasOptional = 0x08, SetDxns = 0x40, HasParamNames = 0x80;
+constexpr std::uint8_t NeedArguments = 0x01, NeedActivation = 0x02, NeedRest = 0x04, HasOptional = 0x08, SetDxns = 0x40,
+                       HasParamNames = 0x80;
 }
 
 struct AbcMethod {
@@ -80,7 +91,7 @@ struct AbcMethod {
     std::uint32_t name = 0;  // string
     std::uint8_t flags = 0;
     std::vector<AbcConstant> optionals;  // defaults of the last parameters
-    int body = -1;  // index into bodies, -1 for native or abstract methods
+    int body = -1;                       // index into bodies, -1 for native or abstract methods
 };
 
 struct AbcMetadata {
@@ -88,7 +99,15 @@ struct AbcMetadata {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> items;  // key, value strings
 };
 
-enum class TraitKind : std::uint8_t { Slot = 0, Method = 1, Getter = 2, Setter = 3, Class = 4, Function = 5, Const = 6 };
+enum class TraitKind : std::uint8_t {
+    Slot = 0,
+    Method = 1,
+    Getter = 2,
+    Setter = 3,
+    Class = 4,
+    Function = 5,
+    Const = 6
+};
 
 struct AbcTrait {
     std::uint32_t name = 0;  // a QName multiname
@@ -127,8 +146,8 @@ struct AbcScript {
 
 struct AbcException {
     std::uint32_t from = 0, to = 0, target = 0;  // code offsets
-    std::uint32_t type = 0;     // multiname (0: any)
-    std::uint32_t varName = 0;  // multiname
+    std::uint32_t type = 0;                      // multiname (0: any)
+    std::uint32_t varName = 0;                   // multiname
 };
 
 struct AbcMethodBody {

@@ -5,6 +5,10 @@
 namespace kinolux::avm2 {
 namespace {
 
+// Frames are allocated at their declared sizes on every call, up to the
+// call depth limit deep: bounded so a file cannot ask for gigabytes.
+constexpr std::uint32_t kMaxFrameEntries = 16384;
+
 class Reader {
 public:
     Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
@@ -81,7 +85,13 @@ void readConstantPool(Reader& r, AbcFile& f) {
         AbcNamespace ns;
         std::uint8_t kind = r.u8();
         switch (kind) {
-        case 0x08: case 0x16: case 0x17: case 0x18: case 0x19: case 0x1A: case 0x05: break;
+        case 0x08:
+        case 0x16:
+        case 0x17:
+        case 0x18:
+        case 0x19:
+        case 0x1A:
+        case 0x05: break;
         default: r.fail("unknown namespace kind " + std::to_string(kind));
         }
         ns.kind = NamespaceKind(kind);
@@ -235,7 +245,8 @@ void readClasses(Reader& r, AbcFile& f) {
     f.instances.resize(n);
     for (auto& in : f.instances) {
         in.name = r.index(f.multinames.size(), "multiname");
-        if (in.name == 0 || f.multinames[in.name].kind != MultinameKind::QName) r.fail("class name is not a qualified name");
+        if (in.name == 0 || f.multinames[in.name].kind != MultinameKind::QName)
+            r.fail("class name is not a qualified name");
         in.superName = r.index(f.multinames.size(), "multiname");
         in.flags = r.u8();
         if (in.flags & InstanceFlag::ProtectedNs) in.protectedNs = r.index(f.namespaces.size(), "namespace");
@@ -271,7 +282,10 @@ void readBodies(Reader& r, AbcFile& f) {
         b.initScopeDepth = r.u30();
         b.maxScopeDepth = r.u30();
         if (b.maxScopeDepth < b.initScopeDepth) r.fail("scope depths reversed");
-        if (b.localCount <= f.methods[b.method].paramTypes.size()) b.localCount = std::uint32_t(f.methods[b.method].paramTypes.size()) + 1;
+        if (b.localCount <= f.methods[b.method].paramTypes.size())
+            b.localCount = std::uint32_t(f.methods[b.method].paramTypes.size()) + 1;
+        if (b.localCount > kMaxFrameEntries || b.maxStack > kMaxFrameEntries || b.maxScopeDepth > kMaxFrameEntries)
+            r.fail("method frame too large");
         std::uint32_t length = r.count();
         std::string code = r.text(length);
         b.code.assign(code.begin(), code.end());

@@ -14,7 +14,8 @@ Value Vm::toPrimitive(const Value& v, bool preferString) {
         Value r = call(f, v, {});
         if (!r.isObject()) return r;
     }
-    throwError(ErrorType::TypeError, "Error #1050: Cannot convert " + classOf(v)->qualifiedName().toUtf8() + " to primitive.", 1050);
+    throwError(ErrorType::TypeError,
+               "Error #1050: Cannot convert " + classOf(v)->qualifiedName().toUtf8() + " to primitive.", 1050);
 }
 
 double Vm::toNumber(const Value& v) {
@@ -99,7 +100,8 @@ String Vm::concat(const String& a, const String& b) {
 Value Vm::add(const Value& a, const Value& b) {
     if (a.isNumber() && b.isNumber()) return Value(a.number() + b.number());
     if (a.isString() && b.isString()) return Value(concat(a.string(), b.string()));
-    bool aDate = a.object() && a.object()->kind == ObjectKind::Date, bDate = b.object() && b.object()->kind == ObjectKind::Date;
+    bool aDate = a.object() && a.object()->kind == ObjectKind::Date,
+         bDate = b.object() && b.object()->kind == ObjectKind::Date;
     Value pa = toPrimitive(a, aDate), pb = toPrimitive(b, bDate);
     if (pa.isString() || pb.isString()) return Value(concat(toString(pa), toString(pb)));
     return Value(toNumber(pa) + toNumber(pb));
@@ -110,7 +112,8 @@ Class* Vm::classOf(const Value& v) {
     case Type::Boolean: return builtins_.boolean;
     case Type::Number: {
         double d = v.number();
-        if (d == std::trunc(d) && d >= -2147483648.0 && d <= 2147483647.0 && !(d == 0 && std::signbit(d))) return builtins_.intClass;
+        if (d == std::trunc(d) && d >= -2147483648.0 && d <= 2147483647.0 && !(d == 0 && std::signbit(d)))
+            return builtins_.intClass;
         return builtins_.number;
     }
     case Type::String: return builtins_.string;
@@ -146,8 +149,13 @@ Value Vm::coerceTo(const Value& v, Class* type) {
     if (v.isNullish()) return Value::null();
     if (isType(v, type)) return v;
     // Objects are named by class, as the player does, without running their toString.
-    std::string what = v.isObject() ? classOf(v)->qualifiedName().toUtf8() + "@" + std::to_string(reinterpret_cast<std::uintptr_t>(v.object()) & 0xFFFFFF) : toString(v).toUtf8();
-    throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: cannot convert " + what + " to " + type->qualifiedName().toUtf8() + ".", 1034);
+    std::string what = v.isObject() ? classOf(v)->qualifiedName().toUtf8() + "@" +
+                                          std::to_string(reinterpret_cast<std::uintptr_t>(v.object()) & 0xFFFFFF)
+                                    : toString(v).toUtf8();
+    throwError(
+        ErrorType::TypeError,
+        "Error #1034: Type Coercion failed: cannot convert " + what + " to " + type->qualifiedName().toUtf8() + ".",
+        1034);
 }
 
 }  // namespace kinolux::avm2

@@ -34,7 +34,7 @@ public:
     };
     DisplayBinding* binding = nullptr;
     std::map<int, Value> frameScripts;  // 0-based frame
-    std::vector<Listener> listeners;     // an EventDispatcher's, by priority then age
+    std::vector<Listener> listeners;    // an EventDispatcher's, by priority then age
 };
 
 }  // namespace kinolux::avm2

@@ -21,7 +21,8 @@ struct Frame {
     std::vector<Scope> scopes;
 
     [[noreturn]] void verifyError(const std::string& what) {
-        vm.throwError(ErrorType::VerifyError, "Error #1030: " + what + " in " + unit.methods[body.method].name.toUtf8() + ".", 1030);
+        vm.throwError(ErrorType::VerifyError,
+                      "Error #1030: " + what + " in " + unit.methods[body.method].name.toUtf8() + ".", 1030);
     }
     std::uint8_t u8() {
         if (pc >= size) verifyError("Code runs past its end");
@@ -70,7 +71,8 @@ struct Frame {
         if (i >= locals.size()) verifyError("Local register out of range");
         return locals[i];
     }
-    template <class T> const T& pool(const std::vector<T>& p, std::uint32_t i) {
+    template <class T>
+    const T& pool(const std::vector<T>& p, std::uint32_t i) {
         if (i >= p.size()) verifyError("Constant pool index out of range");
         return p[i];
     }
@@ -91,21 +93,26 @@ struct Frame {
         if (info.needsRuntimeNamespace()) {
             Value ns = pop();
             Object* o = ns.object();
-            if (!o || o->kind != ObjectKind::Namespace) vm.throwError(ErrorType::TypeError, "Error #1040: Namespace expected.", 1040);
+            if (!o || o->kind != ObjectKind::Namespace)
+                vm.throwError(ErrorType::TypeError, "Error #1040: Namespace expected.", 1040);
             m.namespaces = {Namespace{NamespaceKind::Namespace, vm.toString(static_cast<BoxObject*>(o)->value), 0}};
         }
         return m;
     }
 };
 
-bool isFunctionValue(const Value& v) { return v.object() && (v.object()->kind == ObjectKind::Function || v.object()->kind == ObjectKind::Class); }
+bool isFunctionValue(const Value& v) {
+    return v.object() && (v.object()->kind == ObjectKind::Function || v.object()->kind == ObjectKind::Class);
+}
 
 }  // namespace
 
-Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value> args, const ScopeChain& outer, FunctionObject* callee) {
+Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value> args, const ScopeChain& outer,
+                  FunctionObject* callee) {
     AbcUnit& unit = *method->unit;
     const AbcMethod& info = unit.file.methods[method->index];
-    if (info.body < 0) throwError(ErrorType::VerifyError, "Error #1079: Native methods are not allowed in loaded code.", 1079);
+    if (info.body < 0)
+        throwError(ErrorType::VerifyError, "Error #1079: Native methods are not allowed in loaded code.", 1079);
     const AbcMethodBody& body = unit.file.bodies[std::size_t(info.body)];
 
     Frame f{*this, unit, body, body.code.data(), body.code.size(), 0, std::vector<Value>(body.localCount), {}, {}};
@@ -114,13 +121,19 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
     // are undefined); methods insist on theirs.
     const bool isClosure = callee && !callee->bound;
     const std::size_t required = paramCount - info.optionals.size();
-    if (!isClosure && (args.size() < required || (args.size() > paramCount && !(info.flags & (MethodFlag::NeedRest | MethodFlag::NeedArguments))))) {
-        throwError(ErrorType::ArgumentError, "Error #1063: Argument count mismatch on " + method->name.toUtf8() + ". Expected " +
-                   std::to_string(required) + ", got " + std::to_string(args.size()) + ".", 1063);
+    if (!isClosure &&
+        (args.size() < required ||
+         (args.size() > paramCount && !(info.flags & (MethodFlag::NeedRest | MethodFlag::NeedArguments))))) {
+        throwError(ErrorType::ArgumentError,
+                   "Error #1063: Argument count mismatch on " + method->name.toUtf8() + ". Expected " +
+                       std::to_string(required) + ", got " + std::to_string(args.size()) + ".",
+                   1063);
     }
     f.locals[0] = thisValue;
     for (std::size_t i = 0; i < paramCount; ++i) {
-        Value v = i < args.size() ? args[i] : i >= required ? constantValue(unit, info.optionals[i - required]) : Value();
+        Value v = i < args.size() ? args[i]
+                  : i >= required ? constantValue(unit, info.optionals[i - required])
+                                  : Value();
         Class* type = classNamed(unit, info.paramTypes[i], true);
         f.locals[i + 1] = type ? coerceTo(v, type) : v;
     }
@@ -129,7 +142,8 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
         std::size_t from = (info.flags & MethodFlag::NeedRest) ? paramCount : 0;
         for (std::size_t i = from; i < args.size(); ++i) rest.push_back(args[i]);
         ArrayObject* a = newArray(std::move(rest));
-        if ((info.flags & MethodFlag::NeedArguments) && callee) a->dynamic.set(String(u"callee"), Value(static_cast<Object*>(callee)), false);
+        if ((info.flags & MethodFlag::NeedArguments) && callee)
+            a->dynamic.set(String(u"callee"), Value(static_cast<Object*>(callee)), false);
         if (paramCount + 1 < f.locals.size()) f.locals[paramCount + 1] = Value(static_cast<Object*>(a));
     }
     f.stack.reserve(std::min<std::size_t>(body.maxStack, 1024));
@@ -155,19 +169,24 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
         for (auto it = outerScopes.rbegin(); it != outerScopes.rend(); ++it)
             if (search(*it)) return it->object;
         if (Object* g = findGlobal(m)) return Value(g);
-        if (strict) throwError(ErrorType::ReferenceError, "Error #1065: Variable " + m.name.toUtf8() + " is not defined.", 1065);
+        if (strict)
+            throwError(ErrorType::ReferenceError, "Error #1065: Variable " + m.name.toUtf8() + " is not defined.",
+                       1065);
         if (!outerScopes.empty()) return outerScopes.front().object;
         if (!f.scopes.empty()) return f.scopes.front().object;
         return Value(builtinGlobal_);
     };
     auto superClass = [&]() -> Class* {
-        if (!method->owner || !method->owner->super) throwError(ErrorType::ReferenceError, "Error #1070: Method has no super class.", 1070);
+        if (!method->owner || !method->owner->super)
+            throwError(ErrorType::ReferenceError, "Error #1070: Method has no super class.", 1070);
         return method->owner->super;
     };
     auto slotOf = [&](const Value& target, std::uint32_t slot) -> Value& {
         Object* o = target.object();
         if (!o) {
-            if (target.isNullish()) throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+            if (target.isNullish())
+                throwError(ErrorType::TypeError,
+                           "Error #1009: Cannot access a property or method of a null object reference.", 1009);
             f.verifyError("Slot access on a primitive");
         }
         if (slot == 0 || slot > o->slotValues.size()) f.verifyError("Slot index out of range");
@@ -214,9 +233,21 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::Dxns: f.u30(); break;
                 case op::DxnsLate: f.pop(); break;
                 case op::Kill: f.local(f.u30()) = Value(); break;
-                case op::Jump: { std::int32_t o = f.s24(); f.jumpTo(std::int64_t(f.pc) + o); break; }
-                case op::IfTrue: { std::int32_t o = f.s24(); compareJump(toBoolean(f.pop()), o); break; }
-                case op::IfFalse: { std::int32_t o = f.s24(); compareJump(!toBoolean(f.pop()), o); break; }
+                case op::Jump: {
+                    std::int32_t o = f.s24();
+                    f.jumpTo(std::int64_t(f.pc) + o);
+                    break;
+                }
+                case op::IfTrue: {
+                    std::int32_t o = f.s24();
+                    compareJump(toBoolean(f.pop()), o);
+                    break;
+                }
+                case op::IfFalse: {
+                    std::int32_t o = f.s24();
+                    compareJump(!toBoolean(f.pop()), o);
+                    break;
+                }
                 case op::IfEq:
                 case op::IfNe:
                 case op::IfStrictEq:
@@ -241,10 +272,26 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     case op::IfNlt: taken = !toBoolean(lessThan(a, b)); break;
                     case op::IfGt: taken = toBoolean(lessThan(b, a)); break;
                     case op::IfNgt: taken = !toBoolean(lessThan(b, a)); break;
-                    case op::IfLe: { Value r = lessThan(b, a); taken = r.isBoolean() && !r.boolean(); break; }
-                    case op::IfNle: { Value r = lessThan(b, a); taken = !(r.isBoolean() && !r.boolean()); break; }
-                    case op::IfGe: { Value r = lessThan(a, b); taken = r.isBoolean() && !r.boolean(); break; }
-                    case op::IfNge: { Value r = lessThan(a, b); taken = !(r.isBoolean() && !r.boolean()); break; }
+                    case op::IfLe: {
+                        Value r = lessThan(b, a);
+                        taken = r.isBoolean() && !r.boolean();
+                        break;
+                    }
+                    case op::IfNle: {
+                        Value r = lessThan(b, a);
+                        taken = !(r.isBoolean() && !r.boolean());
+                        break;
+                    }
+                    case op::IfGe: {
+                        Value r = lessThan(a, b);
+                        taken = r.isBoolean() && !r.boolean();
+                        break;
+                    }
+                    case op::IfNge: {
+                        Value r = lessThan(a, b);
+                        taken = !(r.isBoolean() && !r.boolean());
+                        break;
+                    }
                     }
                     compareJump(taken, o);
                     break;
@@ -267,7 +314,9 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::PushWith:
                 case op::PushScope: {
                     Value v = f.pop();
-                    if (v.isNullish()) throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+                    if (v.isNullish())
+                        throwError(ErrorType::TypeError,
+                                   "Error #1009: Cannot access a property or method of a null object reference.", 1009);
                     if (f.scopes.size() >= maxScopes) f.verifyError("Scope stack overflow");
                     f.scopes.push_back({std::move(v), opcode == op::PushWith});
                     break;
@@ -282,11 +331,17 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     Object* o = obj.object();
                     std::uint32_t next = 0;
                     if (o) {
-                        std::size_t elements = (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector) ? static_cast<ArrayObject*>(o)->elements.size() : 0;
-                        std::size_t total = elements + (o->kind == ObjectKind::Dictionary ? static_cast<BoxObject*>(o)->pairs.size() : 0) + o->dynamic.size();
+                        std::size_t elements = (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)
+                                                   ? static_cast<ArrayObject*>(o)->elements.size()
+                                                   : 0;
+                        std::size_t total =
+                            elements +
+                            (o->kind == ObjectKind::Dictionary ? static_cast<BoxObject*>(o)->pairs.size() : 0) +
+                            o->dynamic.size();
                         for (std::size_t k = i; k < total; ++k) {
                             std::size_t d = k - elements;
-                            if (k < elements || o->kind == ObjectKind::Dictionary || o->dynamic.entries()[d].enumerable) {
+                            if (k < elements || o->kind == ObjectKind::Dictionary ||
+                                o->dynamic.entries()[d].enumerable) {
                                 next = std::uint32_t(k + 1);
                                 break;
                             }
@@ -303,8 +358,11 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     Object* o = objLocal.object();
                     std::uint32_t next = 0;
                     if (o) {
-                        std::size_t elements = (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector) ? static_cast<ArrayObject*>(o)->elements.size() : 0;
-                        std::size_t pairs = o->kind == ObjectKind::Dictionary ? static_cast<BoxObject*>(o)->pairs.size() : 0;
+                        std::size_t elements = (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)
+                                                   ? static_cast<ArrayObject*>(o)->elements.size()
+                                                   : 0;
+                        std::size_t pairs =
+                            o->kind == ObjectKind::Dictionary ? static_cast<BoxObject*>(o)->pairs.size() : 0;
                         std::size_t total = elements + pairs + o->dynamic.size();
                         for (std::size_t k = i; k < total; ++k) {
                             if (k < elements + pairs || o->dynamic.entries()[k - elements - pairs].enumerable) {
@@ -326,11 +384,16 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     Value result;
                     if (o && i > 0) {
                         std::size_t k = i - 1;
-                        std::size_t elements = (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector) ? static_cast<ArrayObject*>(o)->elements.size() : 0;
-                        std::size_t pairs = o->kind == ObjectKind::Dictionary ? static_cast<BoxObject*>(o)->pairs.size() : 0;
+                        std::size_t elements = (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)
+                                                   ? static_cast<ArrayObject*>(o)->elements.size()
+                                                   : 0;
+                        std::size_t pairs =
+                            o->kind == ObjectKind::Dictionary ? static_cast<BoxObject*>(o)->pairs.size() : 0;
                         if (k < elements) {
-                            result = opcode == op::NextName ? (o->kind == ObjectKind::Vector ? Value(double(k)) : Value(numberToString(double(k))))
-                                                            : static_cast<ArrayObject*>(o)->elements[k];
+                            result = opcode == op::NextName
+                                         ? (o->kind == ObjectKind::Vector ? Value(double(k))
+                                                                          : Value(numberToString(double(k))))
+                                         : static_cast<ArrayObject*>(o)->elements[k];
                         } else if (k < elements + pairs) {
                             const auto& pair = static_cast<BoxObject*>(o)->pairs[k - elements];
                             result = opcode == op::NextName ? pair.first : pair.second;
@@ -350,7 +413,11 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::PushFalse: f.push(Value(false)); break;
                 case op::PushNaN: f.push(Value(NAN)); break;
                 case op::Pop: f.pop(); break;
-                case op::Dup: { Value v = f.top(); f.push(std::move(v)); break; }
+                case op::Dup: {
+                    Value v = f.top();
+                    f.push(std::move(v));
+                    break;
+                }
                 case op::Swap: {
                     Value b = f.pop(), a = f.pop();
                     f.push(std::move(b));
@@ -361,7 +428,9 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::PushInt: f.push(Value(double(f.pool(unit.file.ints, f.u30())))); break;
                 case op::PushUint: f.push(Value(double(f.pool(unit.file.uints, f.u30())))); break;
                 case op::PushDouble: f.push(Value(f.pool(unit.file.doubles, f.u30()))); break;
-                case op::PushNamespace: f.push(constantValue(unit, AbcConstant{ConstantKind::Namespace, f.u30()})); break;
+                case op::PushNamespace:
+                    f.push(constantValue(unit, AbcConstant{ConstantKind::Namespace, f.u30()}));
+                    break;
                 case op::NewFunction: {
                     std::uint32_t m = f.u30();
                     f.pool(unit.methods, m);
@@ -419,7 +488,8 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     Value self = f.pop();
                     Class* super = superClass();
                     const Trait* t = super->instanceTraits.find(m);
-                    f.push(t && self.object() ? getTraitValue(self.object(), *t, self) : getDynamic(super->prototype, m));
+                    f.push(t && self.object() ? getTraitValue(self.object(), *t, self)
+                                              : getDynamic(super->prototype, m));
                     break;
                 }
                 case op::SetSuper: {
@@ -446,7 +516,9 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     Value r;
                     if (opcode == op::CallPropLex) {
                         Value fn = getProperty(self, m);
-                        if (!isFunctionValue(fn)) throwError(ErrorType::TypeError, "Error #1006: " + m.name.toUtf8() + " is not a function.", 1006);
+                        if (!isFunctionValue(fn))
+                            throwError(ErrorType::TypeError, "Error #1006: " + m.name.toUtf8() + " is not a function.",
+                                       1006);
                         r = call(fn, Value::null(), args);
                     } else {
                         r = callProperty(self, m, args);
@@ -473,7 +545,9 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     Multiname m = f.name(nameIndex);
                     Value target = f.pop();
                     Value ctor = getProperty(target, m);
-                    if (!ctor.object()) throwError(ErrorType::TypeError, "Error #1007: Instantiation attempted on a non-constructor.", 1007);
+                    if (!ctor.object())
+                        throwError(ErrorType::TypeError, "Error #1007: Instantiation attempted on a non-constructor.",
+                                   1007);
                     f.push(constructValue(ctor, args));
                     break;
                 }
@@ -481,8 +555,10 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     auto params = f.popArgs(f.u30());
                     Value base = f.pop();
                     Object* o = base.object();
-                    if (!o || o->kind != ObjectKind::Class || static_cast<ClassObject*>(o)->self != builtins_.vector || params.size() != 1)
-                        throwError(ErrorType::TypeError, "Error #1127: Type application attempted on a non-parameterized type.", 1127);
+                    if (!o || o->kind != ObjectKind::Class || static_cast<ClassObject*>(o)->self != builtins_.vector ||
+                        params.size() != 1)
+                        throwError(ErrorType::TypeError,
+                                   "Error #1127: Type application attempted on a non-parameterized type.", 1127);
                     f.push(Value(static_cast<Object*>(vectorClassFor(params[0]).object)));
                     break;
                 }
@@ -498,7 +574,8 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 }
                 case op::NewArray: f.push(Value(static_cast<Object*>(newArray(f.popArgs(f.u30()))))); break;
                 case op::NewActivation:
-                    f.push(Value(make<Object>(ObjectKind::Activation, &activationTraits(unit, std::uint32_t(info.body)), builtins_.object, nullptr)));
+                    f.push(Value(make<Object>(ObjectKind::Activation, &activationTraits(unit, std::uint32_t(info.body)),
+                                              builtins_.object, nullptr)));
                     break;
                 case op::NewClass: {
                     std::uint32_t index = f.u30();
@@ -506,7 +583,8 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     Value base = f.pop();
                     Class* super = nullptr;
                     if (Object* o = base.object()) {
-                        if (o->kind != ObjectKind::Class) throwError(ErrorType::VerifyError, "Error #1014: Base class is not a class.", 1014);
+                        if (o->kind != ObjectKind::Class)
+                            throwError(ErrorType::VerifyError, "Error #1014: Base class is not a class.", 1014);
                         super = static_cast<ClassObject*>(o)->self;
                     }
                     f.push(Value(static_cast<Object*>(makeClass(unit, index, super, scopeChain())->object)));
@@ -515,7 +593,8 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::GetDescendants:
                     f.name(f.u30());
                     f.pop();
-                    throwError(ErrorType::TypeError, "Error #1016: Descendants operator (..) not supported on type.", 1016);
+                    throwError(ErrorType::TypeError, "Error #1016: Descendants operator (..) not supported on type.",
+                               1016);
                 case op::NewCatch: {
                     std::uint32_t index = f.u30();
                     if (index >= body.exceptions.size()) f.verifyError("Exception index out of range");
@@ -539,13 +618,13 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     break;
                 }
                 case op::FindPropStrict:
-                case op::FindProperty:
-                    f.push(findProperty(f.name(f.u30()), opcode == op::FindPropStrict));
-                    break;
+                case op::FindProperty: f.push(findProperty(f.name(f.u30()), opcode == op::FindPropStrict)); break;
                 case op::FindDef: {
                     Multiname m = f.name(f.u30());
                     Object* g = findGlobal(m);
-                    if (!g) throwError(ErrorType::ReferenceError, "Error #1065: Variable " + m.name.toUtf8() + " is not defined.", 1065);
+                    if (!g)
+                        throwError(ErrorType::ReferenceError,
+                                   "Error #1065: Variable " + m.name.toUtf8() + " is not defined.", 1065);
                     f.push(Value(g));
                     break;
                 }
@@ -575,7 +654,11 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     break;
                 }
                 case op::GetLocal: f.push(f.local(f.u30())); break;
-                case op::SetLocal: { std::uint32_t i = f.u30(); f.local(i) = f.pop(); break; }
+                case op::SetLocal: {
+                    std::uint32_t i = f.u30();
+                    f.local(i) = f.pop();
+                    break;
+                }
                 case op::GetLocal0:
                 case op::GetLocal1:
                 case op::GetLocal2:
@@ -583,9 +666,15 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::SetLocal0:
                 case op::SetLocal1:
                 case op::SetLocal2:
-                case op::SetLocal3: { Value v = f.pop(); f.local(opcode - op::SetLocal0) = std::move(v); break; }
+                case op::SetLocal3: {
+                    Value v = f.pop();
+                    f.local(opcode - op::SetLocal0) = std::move(v);
+                    break;
+                }
                 case op::GetGlobalScope:
-                    f.push(!outerScopes.empty() ? outerScopes.front().object : !f.scopes.empty() ? f.scopes.front().object : Value(builtinGlobal_));
+                    f.push(!outerScopes.empty() ? outerScopes.front().object
+                           : !f.scopes.empty()  ? f.scopes.front().object
+                                                : Value(builtinGlobal_));
                     break;
                 case op::GetScopeObject: {
                     std::uint32_t i = f.u8();
@@ -616,7 +705,9 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::GetGlobalSlot:
                 case op::SetGlobalSlot: {
                     std::uint32_t slot = f.u30();
-                    Value global = !outerScopes.empty() ? outerScopes.front().object : !f.scopes.empty() ? f.scopes.front().object : Value();
+                    Value global = !outerScopes.empty() ? outerScopes.front().object
+                                   : !f.scopes.empty()  ? f.scopes.front().object
+                                                        : Value();
                     if (opcode == op::GetGlobalSlot) f.push(slotOf(global, slot));
                     else slotOf(global, slot) = f.pop();
                     break;
@@ -639,7 +730,9 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::CoerceB: f.push(Value(toBoolean(f.pop()))); break;
                 case op::ConvertO: {
                     Value& v = f.top();
-                    if (v.isNullish()) throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+                    if (v.isNullish())
+                        throwError(ErrorType::TypeError,
+                                   "Error #1009: Cannot access a property or method of a null object reference.", 1009);
                     break;
                 }
                 case op::CheckFilter: f.top(); break;
@@ -669,7 +762,9 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::IsTypeLate: {
                     Value typeValue = f.pop(), v = f.pop();
                     Object* t = typeValue.object();
-                    if (!t || t->kind != ObjectKind::Class) throwError(ErrorType::TypeError, "Error #1041: The right-hand side of operator must be a class.", 1041);
+                    if (!t || t->kind != ObjectKind::Class)
+                        throwError(ErrorType::TypeError,
+                                   "Error #1041: The right-hand side of operator must be a class.", 1041);
                     bool is = isType(v, static_cast<ClassObject*>(t)->self);
                     f.push(opcode == op::IsTypeLate ? Value(is) : is ? v : Value::null());
                     break;
@@ -694,18 +789,26 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 }
                 case op::In: {
                     Value obj = f.pop(), nameValue = f.pop();
-                    if (obj.isNullish()) throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+                    if (obj.isNullish())
+                        throwError(ErrorType::TypeError,
+                                   "Error #1009: Cannot access a property or method of a null object reference.", 1009);
                     Multiname m = Multiname::publicName(toString(nameValue));
                     m.namespaces.push_back(Namespace{NamespaceKind::Namespace, String(kAs3Namespace), 0});
                     f.push(Value(hasProperty(obj, m)));
                     break;
                 }
                 case op::Negate: f.push(Value(-toNumber(f.pop()))); break;
-                case op::NegateI: f.push(Value(double(std::int32_t(0u - std::uint32_t(toInt32(toNumber(f.pop())))))));break;
+                case op::NegateI:
+                    f.push(Value(double(std::int32_t(0u - std::uint32_t(toInt32(toNumber(f.pop())))))));
+                    break;
                 case op::Increment: f.push(Value(toNumber(f.pop()) + 1)); break;
                 case op::Decrement: f.push(Value(toNumber(f.pop()) - 1)); break;
-                case op::IncrementI: f.push(Value(double(std::int32_t(std::uint32_t(toInt32(toNumber(f.pop()))) + 1u)))); break;
-                case op::DecrementI: f.push(Value(double(std::int32_t(std::uint32_t(toInt32(toNumber(f.pop()))) - 1u)))); break;
+                case op::IncrementI:
+                    f.push(Value(double(std::int32_t(std::uint32_t(toInt32(toNumber(f.pop()))) + 1u))));
+                    break;
+                case op::DecrementI:
+                    f.push(Value(double(std::int32_t(std::uint32_t(toInt32(toNumber(f.pop()))) - 1u))));
+                    break;
                 case op::IncLocal:
                 case op::DecLocal:
                 case op::IncLocalI:
@@ -714,7 +817,9 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     double d = toNumber(v);
                     if (opcode == op::IncLocal) v = Value(d + 1);
                     else if (opcode == op::DecLocal) v = Value(d - 1);
-                    else v = Value(double(std::int32_t(std::uint32_t(toInt32(d)) + (opcode == op::IncLocalI ? 1u : 0xFFFFFFFFu))));
+                    else
+                        v = Value(double(
+                            std::int32_t(std::uint32_t(toInt32(d)) + (opcode == op::IncLocalI ? 1u : 0xFFFFFFFFu))));
                     break;
                 }
                 case op::TypeOf: f.push(Value(typeOf(f.pop()))); break;
@@ -740,7 +845,10 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::Modulo: {
                     Value b = f.pop(), a = f.pop();
                     double x = toNumber(a), y = toNumber(b);
-                    double r = opcode == op::Subtract ? x - y : opcode == op::Multiply ? x * y : opcode == op::Divide ? x / y : std::fmod(x, y);
+                    double r = opcode == op::Subtract   ? x - y
+                               : opcode == op::Multiply ? x * y
+                               : opcode == op::Divide   ? x / y
+                                                        : std::fmod(x, y);
                     f.push(Value(r));
                     break;
                 }
@@ -765,10 +873,26 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     f.push(Value(r));
                     break;
                 }
-                case op::Equals: { Value b = f.pop(), a = f.pop(); f.push(Value(equals(a, b))); break; }
-                case op::StrictEquals: { Value b = f.pop(), a = f.pop(); f.push(Value(strictEquals(a, b))); break; }
-                case op::LessThan: { Value b = f.pop(), a = f.pop(); f.push(Value(toBoolean(lessThan(a, b)))); break; }
-                case op::GreaterThan: { Value b = f.pop(), a = f.pop(); f.push(Value(toBoolean(lessThan(b, a)))); break; }
+                case op::Equals: {
+                    Value b = f.pop(), a = f.pop();
+                    f.push(Value(equals(a, b)));
+                    break;
+                }
+                case op::StrictEquals: {
+                    Value b = f.pop(), a = f.pop();
+                    f.push(Value(strictEquals(a, b)));
+                    break;
+                }
+                case op::LessThan: {
+                    Value b = f.pop(), a = f.pop();
+                    f.push(Value(toBoolean(lessThan(a, b))));
+                    break;
+                }
+                case op::GreaterThan: {
+                    Value b = f.pop(), a = f.pop();
+                    f.push(Value(toBoolean(lessThan(b, a))));
+                    break;
+                }
                 case op::LessEquals: {
                     Value b = f.pop(), a = f.pop();
                     Value r = lessThan(b, a);

@@ -23,7 +23,8 @@ struct Namespace {
                (uri.empty() || uri == kAs3Namespace);
     }
     friend bool operator==(const Namespace& a, const Namespace& b) {
-        if (a.kind == NamespaceKind::Private || b.kind == NamespaceKind::Private) return a.privateId == b.privateId && a.kind == b.kind;
+        if (a.kind == NamespaceKind::Private || b.kind == NamespaceKind::Private)
+            return a.privateId == b.privateId && a.kind == b.kind;
         return a.uri == b.uri;
     }
 };

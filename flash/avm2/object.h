@@ -29,7 +29,7 @@ struct Method {
     std::uint32_t index = 0;
     NativeFunction native = nullptr;
     String name;
-    int nativeLength = 0;  // natives: the parameter count scripts see
+    int nativeLength = 0;    // natives: the parameter count scripts see
     Class* owner = nullptr;  // the class whose trait it is (for super)
     ScopeChain scope;        // where a trait method runs
 };
@@ -40,10 +40,10 @@ struct Trait {
     Namespace ns;
     String name;
     TraitType type = TraitType::Slot;
-    std::uint32_t slot = 0;             // slots, consts and classes: index in the object's slots
-    Method* method = nullptr;           // methods; getters for accessors
-    Method* setter = nullptr;           // accessors
-    Class* slotClass = nullptr;         // slots whose type is a primitive class coerce to it
+    std::uint32_t slot = 0;      // slots, consts and classes: index in the object's slots
+    Method* method = nullptr;    // methods; getters for accessors
+    Method* setter = nullptr;    // accessors
+    Class* slotClass = nullptr;  // slots whose type is a primitive class coerce to it
 };
 
 // The traits of one kind of object (a class's instances, a class object,
@@ -81,7 +81,22 @@ private:
     std::unordered_map<std::u16string, std::uint32_t> index_;
 };
 
-enum class ObjectKind : std::uint8_t { Plain, Array, Function, Class, Global, Activation, Error, Namespace, Date, Vector, Dictionary, ByteArray, RegExp, Boxed };
+enum class ObjectKind : std::uint8_t {
+    Plain,
+    Array,
+    Function,
+    Class,
+    Global,
+    Activation,
+    Error,
+    Namespace,
+    Date,
+    Vector,
+    Dictionary,
+    ByteArray,
+    RegExp,
+    Boxed
+};
 
 class Object {
 public:
@@ -105,7 +120,7 @@ class ArrayObject : public Object {
 public:
     using Object::Object;
     std::vector<Value> elements;
-    bool fixed = false;   // Vectors: the length may not change
+    bool fixed = false;             // Vectors: the length may not change
     Class* elementClass = nullptr;  // Vectors
 };
 
@@ -154,7 +169,7 @@ struct Class {
     bool sealed = true;
     Traits instanceTraits;
     Traits staticTraits;
-    Method* init = nullptr;     // instance initialiser
+    Method* init = nullptr;  // instance initialiser
     Method* classInit = nullptr;
     Object* prototype = nullptr;
     ClassObject* object = nullptr;

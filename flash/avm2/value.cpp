@@ -48,7 +48,10 @@ double numberOfString(const String& s) {
         double n = 0;
         for (std::size_t i = 2; i < v.size(); ++i) {
             char16_t c = v[i];
-            int digit = c >= u'0' && c <= u'9' ? c - u'0' : c >= u'a' && c <= u'f' ? c - u'a' + 10 : c >= u'A' && c <= u'F' ? c - u'A' + 10 : -1;
+            int digit = c >= u'0' && c <= u'9'   ? c - u'0'
+                        : c >= u'a' && c <= u'f' ? c - u'a' + 10
+                        : c >= u'A' && c <= u'F' ? c - u'A' + 10
+                                                 : -1;
             if (digit < 0) return NAN;
             n = n * 16 + digit;
         }
@@ -70,7 +73,8 @@ String numberToString(double d) {
     if (std::isnan(d)) return String(u"NaN");
     if (std::isinf(d)) return String(d > 0 ? u"Infinity" : u"-Infinity");
     if (d == 0) return String(u"0");
-    if (d >= -2147483648.0 && d <= 2147483647.0 && d == std::trunc(d)) return String::fromAscii(std::to_string(std::int32_t(d)));
+    if (d >= -2147483648.0 && d <= 2147483647.0 && d == std::trunc(d))
+        return String::fromAscii(std::to_string(std::int32_t(d)));
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific);
     std::string sci(buf, res.ptr);

@@ -57,7 +57,8 @@ bool Vm::loadAbc(const std::uint8_t* data, std::size_t size, bool lazy) {
         const AbcMultiname& base = named.kind == MultinameKind::TypeName ? f.multinames[0] : named;
         name.name = u.strings[base.name];
         name.anyName = base.name == 0 && !base.needsRuntimeName();
-        if (base.kind == MultinameKind::QName || base.kind == MultinameKind::QNameA) name.namespaces.push_back(u.namespaces[base.ns]);
+        if (base.kind == MultinameKind::QName || base.kind == MultinameKind::QNameA)
+            name.namespaces.push_back(u.namespaces[base.ns]);
         for (std::uint32_t ns : f.namespaceSets[base.nsSet]) name.namespaces.push_back(u.namespaces[ns]);
         u.names.push_back(std::move(name));
     }
@@ -75,14 +76,18 @@ bool Vm::loadAbc(const std::uint8_t* data, std::size_t size, bool lazy) {
     units_.push_back(std::move(unit));
     for (std::size_t i = 0; i < f.scripts.size(); ++i) buildTraits(u, f.scripts[i].traits, u.scriptTraits[i], nullptr);
     for (std::size_t i = 0; i < f.scripts.size(); ++i) {
-        Object* global = make<Object>(ObjectKind::Global, &u.scriptTraits[i], builtins_.object, builtins_.object->prototype);
+        Object* global =
+            make<Object>(ObjectKind::Global, &u.scriptTraits[i], builtins_.object, builtins_.object->prototype);
         u.globals.push_back(global);
         auto scope = std::make_shared<const std::vector<Scope>>(std::vector<Scope>{{Value(global), false}});
         for (const AbcTrait& t : f.scripts[i].traits) {
-            if (t.kind == TraitKind::Method || t.kind == TraitKind::Getter || t.kind == TraitKind::Setter) u.methods[t.index].scope = scope;
+            if (t.kind == TraitKind::Method || t.kind == TraitKind::Getter || t.kind == TraitKind::Setter)
+                u.methods[t.index].scope = scope;
             if (t.kind == TraitKind::Function) {
-                const Trait* trait = u.scriptTraits[i].findQualified(u.names[t.name].namespaces[0], u.names[t.name].name);
-                if (trait && trait->slot < global->slotValues.size()) global->slotValues[trait->slot] = newFunction(&u.methods[t.index], scope);
+                const Trait* trait =
+                    u.scriptTraits[i].findQualified(u.names[t.name].namespaces[0], u.names[t.name].name);
+                if (trait && trait->slot < global->slotValues.size())
+                    global->slotValues[trait->slot] = newFunction(&u.methods[t.index], scope);
             }
         }
     }
@@ -94,14 +99,16 @@ void Vm::runScript(AbcUnit& unit, std::size_t script) {
     if (unit.scriptState[script] != 0) return;
     unit.scriptState[script] = 1;
     Object* global = unit.globals[script];
-    callMethod(&unit.methods[unit.file.scripts[script].init], Value(global), {}, std::make_shared<const std::vector<Scope>>());
+    callMethod(&unit.methods[unit.file.scripts[script].init], Value(global), {},
+               std::make_shared<const std::vector<Scope>>());
     unit.scriptState[script] = 2;
 }
 
 Class* Vm::findClass(std::u16string_view dotted) {
     Multiname m;
     std::size_t dot = dotted.rfind(u'.');
-    m.namespaces.push_back(Namespace{NamespaceKind::Package, String(dot == std::u16string_view::npos ? u"" : dotted.substr(0, dot)), 0});
+    m.namespaces.push_back(
+        Namespace{NamespaceKind::Package, String(dot == std::u16string_view::npos ? u"" : dotted.substr(0, dot)), 0});
     m.name = String(dot == std::u16string_view::npos ? dotted : dotted.substr(dot + 1));
     Object* global = findGlobal(m);
     if (!global) return nullptr;
@@ -135,7 +142,8 @@ Value Vm::constantValue(AbcUnit& u, const AbcConstant& c) {
     case ConstantKind::Null: return Value::null();
     case ConstantKind::Undefined: return Value();
     default: {
-        BoxObject* ns = make<BoxObject>(ObjectKind::Namespace, nullptr, builtins_.namespaceClass, builtins_.namespaceClass->prototype);
+        BoxObject* ns = make<BoxObject>(ObjectKind::Namespace, nullptr, builtins_.namespaceClass,
+                                        builtins_.namespaceClass->prototype);
         ns->value = Value(u.namespaces[c.index].uri);
         return Value(static_cast<Object*>(ns));
     }
@@ -151,9 +159,11 @@ Class* Vm::classNamed(AbcUnit& unit, std::uint32_t multiname, bool orNull) {
     }
     if (orNull) return nullptr;
     Object* global = findGlobal(m);
-    if (!global) throwError(ErrorType::ReferenceError, "Error #1065: Variable " + m.name.toUtf8() + " is not defined.", 1065);
+    if (!global)
+        throwError(ErrorType::ReferenceError, "Error #1065: Variable " + m.name.toUtf8() + " is not defined.", 1065);
     Object* o = getProperty(Value(global), m).object();
-    if (!o || o->kind != ObjectKind::Class) throwError(ErrorType::VerifyError, "Error #1014: Class " + m.name.toUtf8() + " could not be found.", 1014);
+    if (!o || o->kind != ObjectKind::Class)
+        throwError(ErrorType::VerifyError, "Error #1014: Class " + m.name.toUtf8() + " could not be found.", 1014);
     return static_cast<ClassObject*>(o)->self;
 }
 
@@ -167,7 +177,9 @@ void Vm::buildTraits(AbcUnit& u, const std::vector<AbcTrait>& traits, Traits& in
         case TraitKind::Const:
         case TraitKind::Class:
         case TraitKind::Function: {
-            t.type = at.kind == TraitKind::Const ? TraitType::Const : at.kind == TraitKind::Class ? TraitType::Class : TraitType::Slot;
+            t.type = at.kind == TraitKind::Const   ? TraitType::Const
+                     : at.kind == TraitKind::Class ? TraitType::Class
+                                                   : TraitType::Slot;
             // Slot numbers past what any object could need are a hostile file's.
             if (at.slotId > 65536) throw AbcError("ABC: slot id out of range");
             t.slot = at.slotId ? at.slotId - 1 : std::uint32_t(into.slotDefaults.size());
@@ -254,7 +266,8 @@ Class* Vm::makeClass(AbcUnit& u, std::uint32_t index, Class* super, const ScopeC
     c.init->scope = c.scope;
     c.classInit = &u.methods[u.file.classes[index].init];
     c.classInit->owner = &c;
-    c.prototype = make<Object>(ObjectKind::Plain, nullptr, builtins_.object, super ? super->prototype : builtins_.object->prototype);
+    c.prototype = make<Object>(ObjectKind::Plain, nullptr, builtins_.object,
+                               super ? super->prototype : builtins_.object->prototype);
     c.prototype->dynamic.set(String(u"constructor"), Value(static_cast<Object*>(c.object)), false);
     c.object->dynamic.set(String(u"prototype"), Value(c.prototype), false);
     u.classes[index] = &c;
@@ -264,17 +277,21 @@ Class* Vm::makeClass(AbcUnit& u, std::uint32_t index, Class* super, const ScopeC
 
 // ---- objects ----
 
-Object* Vm::newObject() { return make<Object>(ObjectKind::Plain, nullptr, builtins_.object, builtins_.object->prototype); }
+Object* Vm::newObject() {
+    return make<Object>(ObjectKind::Plain, nullptr, builtins_.object, builtins_.object->prototype);
+}
 
 ArrayObject* Vm::newArray(std::vector<Value> elements) {
     charge(elements.size() * sizeof(Value));
-    ArrayObject* a = make<ArrayObject>(ObjectKind::Array, &builtins_.array->instanceTraits, builtins_.array, builtins_.array->prototype);
+    ArrayObject* a = make<ArrayObject>(ObjectKind::Array, &builtins_.array->instanceTraits, builtins_.array,
+                                       builtins_.array->prototype);
     a->elements = std::move(elements);
     return a;
 }
 
 FunctionObject* Vm::newFunction(Method* method, ScopeChain scope) {
-    FunctionObject* f = make<FunctionObject>(ObjectKind::Function, &builtins_.function->instanceTraits, builtins_.function, builtins_.function->prototype);
+    FunctionObject* f = make<FunctionObject>(ObjectKind::Function, &builtins_.function->instanceTraits,
+                                             builtins_.function, builtins_.function->prototype);
     f->method = method;
     f->scope = std::move(scope);
     return f;
@@ -287,13 +304,17 @@ Method* Vm::nativeMethod(NativeFunction fn, String name) {
     return &m;
 }
 
-FunctionObject* Vm::newNativeFunction(NativeFunction fn, String name) { return newFunction(nativeMethod(fn, std::move(name)), nullptr); }
+FunctionObject* Vm::newNativeFunction(NativeFunction fn, String name) {
+    return newFunction(nativeMethod(fn, std::move(name)), nullptr);
+}
 
 Object* Vm::construct(Class* cls, std::span<const Value> args) {
-    if (cls->isInterface) throwError(ErrorType::TypeError, "Error #1007: Instantiation attempted on a non-constructor.", 1007);
+    if (cls->isInterface)
+        throwError(ErrorType::TypeError, "Error #1007: Instantiation attempted on a non-constructor.", 1007);
     // Kinds with an object type of their own come only from makeInstance.
     ObjectKind kind = cls->instanceKind == ObjectKind::Error ? ObjectKind::Error : ObjectKind::Plain;
-    Object* obj = cls->makeInstance ? cls->makeInstance(*this, cls) : make<Object>(kind, &cls->instanceTraits, cls, cls->prototype);
+    Object* obj = cls->makeInstance ? cls->makeInstance(*this, cls)
+                                    : make<Object>(kind, &cls->instanceTraits, cls, cls->prototype);
     obj->sealed = cls->sealed;
     if (cls->init) callMethod(cls->init, Value(obj), args, cls->init->scope);
     return obj;
@@ -308,7 +329,8 @@ Value Vm::constructValue(const Value& ctor, std::span<const Value> args) {
     }
     if (o && o->kind == ObjectKind::Function) {
         Value proto = getPublic(ctor, u"prototype");
-        Object* obj = make<Object>(ObjectKind::Plain, nullptr, builtins_.object, proto.object() ? proto.object() : builtins_.object->prototype);
+        Object* obj = make<Object>(ObjectKind::Plain, nullptr, builtins_.object,
+                                   proto.object() ? proto.object() : builtins_.object->prototype);
         Value r = call(ctor, Value(obj), args);
         return r.isObject() ? r : Value(obj);
     }
@@ -360,7 +382,9 @@ Value Vm::getTraitValue(Object* obj, const Trait& t, const Value& receiver) {
         return Value(static_cast<Object*>(f));
     }
     case TraitType::Accessor:
-        if (!t.method) throwError(ErrorType::ReferenceError, "Error #1077: Illegal read of write-only property " + t.name.toUtf8() + ".", 1077);
+        if (!t.method)
+            throwError(ErrorType::ReferenceError,
+                       "Error #1077: Illegal read of write-only property " + t.name.toUtf8() + ".", 1077);
         return callMethod(t.method, receiver, {}, t.method->scope);
     }
     return Value();
@@ -374,8 +398,10 @@ Value Vm::getDynamic(Object* obj, const Multiname& name) {
 }
 
 static void nullReference(Vm& vm, const Value& target) {
-    if (target.isUndefined()) vm.throwError(ErrorType::TypeError, "Error #1010: A term is undefined and has no properties.", 1010);
-    vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+    if (target.isUndefined())
+        vm.throwError(ErrorType::TypeError, "Error #1010: A term is undefined and has no properties.", 1010);
+    vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.",
+                  1009);
 }
 
 Value Vm::getProperty(const Value& target, const Multiname& name) {
@@ -384,9 +410,11 @@ Value Vm::getProperty(const Value& target, const Multiname& name) {
         if (target.isNullish()) nullReference(*this, target);
         if (target.isString() && name.name == u"length") return Value(double(target.string().size()));
         Object* proto = protoOfPrimitive(target);
-        if (const Trait* t = proto && proto->traits ? proto->traits->find(name) : nullptr) return getTraitValue(proto, *t, target);
+        if (const Trait* t = proto && proto->traits ? proto->traits->find(name) : nullptr)
+            return getTraitValue(proto, *t, target);
         if (Class* c = classOf(target)) {
-            if (const Trait* t = c->instanceTraits.find(name); t && t->type == TraitType::Accessor) return getTraitValue(proto, *t, target);
+            if (const Trait* t = c->instanceTraits.find(name); t && t->type == TraitType::Accessor)
+                return getTraitValue(proto, *t, target);
         }
         return getDynamic(proto, name);
     }
@@ -395,7 +423,11 @@ Value Vm::getProperty(const Value& target, const Multiname& name) {
         if (arrayIndex(name.name, i)) {
             auto& elements = static_cast<ArrayObject*>(o)->elements;
             if (i < elements.size()) return elements[i];
-            if (o->kind == ObjectKind::Vector) throwError(ErrorType::RangeError, "Error #1125: The index " + std::to_string(i) + " is out of range " + std::to_string(elements.size()) + ".", 1125);
+            if (o->kind == ObjectKind::Vector)
+                throwError(ErrorType::RangeError,
+                           "Error #1125: The index " + std::to_string(i) + " is out of range " +
+                               std::to_string(elements.size()) + ".",
+                           1125);
             return getDynamic(o->proto, name);
         }
     }
@@ -427,7 +459,10 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
             auto* a = static_cast<ArrayObject*>(o);
             if (i >= a->elements.size()) {
                 if (o->kind == ObjectKind::Vector && (i > a->elements.size() || a->fixed))
-                    throwError(ErrorType::RangeError, "Error #1125: The index " + std::to_string(i) + " is out of range " + std::to_string(a->elements.size()) + ".", 1125);
+                    throwError(ErrorType::RangeError,
+                               "Error #1125: The index " + std::to_string(i) + " is out of range " +
+                                   std::to_string(a->elements.size()) + ".",
+                               1125);
                 if (i >= limits_.maxArrayLength) throw avm1::ScriptAbort(avm1::LimitMessage::kArray, false);
                 charge((i + 1 - a->elements.size()) * sizeof(Value));
                 a->elements.resize(i + 1);
@@ -441,15 +476,21 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
             switch (t->type) {
             case TraitType::Const:
             case TraitType::Class:
-                if (!init) throwError(ErrorType::ReferenceError, "Error #1074: Illegal write to read-only property " + name.name.toUtf8() + ".", 1074);
+                if (!init)
+                    throwError(ErrorType::ReferenceError,
+                               "Error #1074: Illegal write to read-only property " + name.name.toUtf8() + ".", 1074);
                 [[fallthrough]];
             case TraitType::Slot:
-                if (t->slot < o->slotValues.size()) o->slotValues[t->slot] = t->slotClass ? coerceTo(value, t->slotClass) : value;
+                if (t->slot < o->slotValues.size())
+                    o->slotValues[t->slot] = t->slotClass ? coerceTo(value, t->slotClass) : value;
                 return;
             case TraitType::Method:
-                throwError(ErrorType::ReferenceError, "Error #1037: Cannot assign to a method " + name.name.toUtf8() + ".", 1037);
+                throwError(ErrorType::ReferenceError,
+                           "Error #1037: Cannot assign to a method " + name.name.toUtf8() + ".", 1037);
             case TraitType::Accessor: {
-                if (!t->setter) throwError(ErrorType::ReferenceError, "Error #1074: Illegal write to read-only property " + name.name.toUtf8() + ".", 1074);
+                if (!t->setter)
+                    throwError(ErrorType::ReferenceError,
+                               "Error #1074: Illegal write to read-only property " + name.name.toUtf8() + ".", 1074);
                 Value arg[] = {value};
                 callMethod(t->setter, target, arg, t->setter->scope);
                 return;
@@ -457,6 +498,12 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
             }
         }
     }
+    // A class's prototype is fixed for its life.
+    if (o->kind == ObjectKind::Class && name.name == u"prototype" && name.seesPublic())
+        throwError(ErrorType::ReferenceError,
+                   "Error #1074: Illegal write to read-only property prototype on " +
+                       static_cast<ClassObject*>(o)->self->qualifiedName().toUtf8() + ".",
+                   1074);
     if (o->kind == ObjectKind::Dictionary && name.runtimeKey.isObject()) {
         auto& pairs = static_cast<BoxObject*>(o)->pairs;
         for (auto& [key, v] : pairs)
@@ -469,7 +516,10 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
         return;
     }
     if (o->sealed || !name.seesPublic()) {
-        throwError(ErrorType::ReferenceError, "Error #1056: Cannot create property " + name.name.toUtf8() + " on " + classOf(target)->qualifiedName().toUtf8() + ".", 1056);
+        throwError(ErrorType::ReferenceError,
+                   "Error #1056: Cannot create property " + name.name.toUtf8() + " on " +
+                       classOf(target)->qualifiedName().toUtf8() + ".",
+                   1056);
     }
     charge(sizeof(DynamicProperty) + 32);
     o->dynamic.set(name.name, value);
@@ -518,6 +568,7 @@ bool Vm::deleteProperty(const Value& target, const Multiname& name) {
         return true;
     }
     if (o->traits && o->traits->find(name)) return false;
+    if (o->kind == ObjectKind::Class && name.name == u"prototype") return false;
     o->dynamic.erase(name.name.view());
     return true;
 }
@@ -546,7 +597,11 @@ Value Vm::call(const Value& function, const Value& thisValue, std::span<const Va
     if (o && o->kind == ObjectKind::Class) {
         Class* c = static_cast<ClassObject*>(o)->self;
         if (c->callAsFunction) return c->callAsFunction(*this, thisValue, args);
-        if (args.size() != 1) throwError(ErrorType::ArgumentError, "Error #1112: Argument count mismatch on class coercion.  Expected 1, got " + std::to_string(args.size()) + ".", 1112);
+        if (args.size() != 1)
+            throwError(ErrorType::ArgumentError,
+                       "Error #1112: Argument count mismatch on class coercion.  Expected 1, got " +
+                           std::to_string(args.size()) + ".",
+                       1112);
         return coerceTo(args[0], c);
     }
     throwError(ErrorType::TypeError, "Error #1006: value is not a function.", 1006);
@@ -567,7 +622,8 @@ private:
 
 // Native methods count too: a script can recurse through toString and
 // valueOf without calling itself directly.
-Value Vm::callMethod(Method* method, const Value& thisValue, std::span<const Value> args, const ScopeChain& scope, FunctionObject* callee) {
+Value Vm::callMethod(Method* method, const Value& thisValue, std::span<const Value> args, const ScopeChain& scope,
+                     FunctionObject* callee) {
     if (depth_ >= limits_.maxCallDepth) {
         // The error's own constructor is a call as well: it runs from the bottom.
         int depth = std::exchange(depth_, 0);

@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
@@ -46,18 +47,29 @@ struct AbcUnit {
     std::vector<String> strings;
     std::vector<Multiname> names;  // the multiname pool, runtime parts left empty
     std::vector<Method> methods;
-    std::vector<Class*> classes;  // made by newclass, null before
+    std::vector<Class*> classes;   // made by newclass, null before
     std::vector<Object*> globals;  // one per script
     std::vector<Traits> scriptTraits;
     std::vector<Traits> activationTraits;  // per method body, built on first use
     std::vector<bool> activationBuilt;
-    std::vector<std::uint8_t> scriptState;  // 0 not run, 1 running, 2 done
+    std::vector<std::uint8_t> scriptState;                                  // 0 not run, 1 running, 2 done
     std::map<std::pair<std::uint32_t, std::uint32_t>, Traits> catchTraits;  // by body and handler
 };
 
 class DisplayBinding;
 
-enum class ErrorType { Error, TypeError, ReferenceError, RangeError, ArgumentError, VerifyError, EvalError, SyntaxError, URIError, SecurityError };
+enum class ErrorType {
+    Error,
+    TypeError,
+    ReferenceError,
+    RangeError,
+    ArgumentError,
+    VerifyError,
+    EvalError,
+    SyntaxError,
+    URIError,
+    SecurityError
+};
 
 class Vm {
 public:
@@ -77,7 +89,8 @@ public:
     Class* findClass(std::u16string_view dottedName);
     // Runs a piece of script work: an exception nobody catches, or a limit
     // hit, is reported to the host, and the work ends there.
-    template <class F> void guarded(F&& work) {
+    template <class F>
+    void guarded(F&& work) {
         if (disabled_) return;
         beginRun();
         try {
@@ -87,6 +100,9 @@ public:
         } catch (const avm1::ScriptAbort& a) {
             host_.scriptError(a.what());
             if (a.stopsMovie()) disabled_ = true;
+        } catch (const std::bad_alloc&) {
+            host_.scriptError(avm1::LimitMessage::kMemory);
+            disabled_ = true;
         }
         endRun();
     }
@@ -104,7 +120,8 @@ public:
     Method* nativeMethod(NativeFunction fn, String name);
     // Charges the memory budget; a script over it is stopped.
     void charge(std::size_t bytes);
-    template <class T> T* make(ObjectKind kind, const Traits* traits, Class* cls, Object* proto) {
+    template <class T>
+    T* make(ObjectKind kind, const Traits* traits, Class* cls, Object* proto) {
         charge(sizeof(T) + (traits ? traits->slotDefaults.size() * sizeof(Value) : 0));
         auto obj = std::make_unique<T>(kind, traits, cls, proto);
         T* raw = obj.get();
@@ -118,8 +135,12 @@ public:
     bool hasProperty(const Value& target, const Multiname& name);
     bool deleteProperty(const Value& target, const Multiname& name);
     Value callProperty(const Value& target, const Multiname& name, std::span<const Value> args);
-    Value getPublic(const Value& target, std::u16string_view name) { return getProperty(target, Multiname::publicName(String(name))); }
-    void setPublic(const Value& target, std::u16string_view name, const Value& v) { setProperty(target, Multiname::publicName(String(name)), v); }
+    Value getPublic(const Value& target, std::u16string_view name) {
+        return getProperty(target, Multiname::publicName(String(name)));
+    }
+    void setPublic(const Value& target, std::u16string_view name, const Value& v) {
+        setProperty(target, Multiname::publicName(String(name)), v);
+    }
     // The object whose traits or dynamic properties hold a name, for
     // property lookups that start at the built-ins and the scripts.
     Object* findGlobal(const Multiname& name);

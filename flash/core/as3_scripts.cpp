@@ -60,7 +60,8 @@ void As3Scripts::load(const swf::Movie& movie) {
         try {
             if (const auto* abc = tag.get<swf::DoAbc>()) {
                 auto [data, size] = kinolux::avm2::abcOfDoAbc2(abc->data.data(), abc->data.size());
-                std::uint32_t flags = abc->data[0] | abc->data[1] << 8 | abc->data[2] << 16 | std::uint32_t(abc->data[3]) << 24;
+                std::uint32_t flags =
+                    abc->data[0] | abc->data[1] << 8 | abc->data[2] << 16 | std::uint32_t(abc->data[3]) << 24;
                 vm_->loadAbc(data, size, flags & kLazyInitialize);
             } else if (const auto* unknown = tag.get<swf::UnknownTag>(); unknown && unknown->code == kDoAbcPlain) {
                 vm_->loadAbc(unknown->data.data(), unknown->data.size(), false);
@@ -112,6 +113,8 @@ double As3Scripts::timerMilliseconds() { return player_.movieTime(); }
 
 double As3Scripts::wallClockMilliseconds() { return player_.host().wallClockMilliseconds(); }
 
-double As3Scripts::localTimeOffsetMinutes(double utcMilliseconds) { return player_.host().localTimeOffsetMinutes(utcMilliseconds); }
+double As3Scripts::localTimeOffsetMinutes(double utcMilliseconds) {
+    return player_.host().localTimeOffsetMinutes(utcMilliseconds);
+}
 
 }  // namespace flash

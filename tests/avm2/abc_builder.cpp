@@ -93,12 +93,15 @@ void AbcBuilder::body(std::uint32_t method, const Code& code, std::uint32_t maxS
 }
 
 std::uint32_t AbcBuilder::addClass(std::uint32_t name, std::uint32_t super, std::uint32_t init, std::uint32_t classInit,
-                                   std::vector<Trait> instanceTraits, std::vector<Trait> classTraits, std::uint8_t flags) {
+                                   std::vector<Trait> instanceTraits, std::vector<Trait> classTraits,
+                                   std::uint8_t flags) {
     classes_.push_back({name, super, init, classInit, flags, std::move(instanceTraits), std::move(classTraits)});
     return std::uint32_t(classes_.size() - 1);
 }
 
-void AbcBuilder::script(std::uint32_t init, std::vector<Trait> traits) { scripts_.push_back({init, std::move(traits)}); }
+void AbcBuilder::script(std::uint32_t init, std::vector<Trait> traits) {
+    scripts_.push_back({init, std::move(traits)});
+}
 
 std::vector<std::uint8_t> AbcBuilder::bytes() const {
     std::vector<std::uint8_t> out{16, 0, 46, 0};

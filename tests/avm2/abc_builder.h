@@ -11,8 +11,14 @@ namespace avm2test {
 // Bytecode: opcodes and their operands, as the file stores them.
 class Code {
 public:
-    Code& op(std::uint8_t opcode) { bytes.push_back(opcode); return *this; }
-    Code& u8(std::uint8_t v) { bytes.push_back(v); return *this; }
+    Code& op(std::uint8_t opcode) {
+        bytes.push_back(opcode);
+        return *this;
+    }
+    Code& u8(std::uint8_t v) {
+        bytes.push_back(v);
+        return *this;
+    }
     Code& u30(std::uint32_t v);
     Code& s24(std::int32_t v);
     // An opcode with one u30 operand, or two.
@@ -28,8 +34,8 @@ struct Exception {
 };
 
 struct Trait {
-    std::uint32_t name;       // multiname
-    std::uint8_t kind;        // 0 slot, 1 method, 2 getter, 3 setter, 4 class, 6 const
+    std::uint32_t name;  // multiname
+    std::uint8_t kind;   // 0 slot, 1 method, 2 getter, 3 setter, 4 class, 6 const
     std::uint32_t slotId = 0;
     std::uint32_t index = 0;  // method or class; slots: type multiname
 };
@@ -50,15 +56,31 @@ public:
               std::vector<Exception> exceptions = {}, std::vector<Trait> traits = {});
     // A class (name and super are multinames, super 0 for none).
     std::uint32_t addClass(std::uint32_t name, std::uint32_t super, std::uint32_t init, std::uint32_t classInit,
-                           std::vector<Trait> instanceTraits = {}, std::vector<Trait> classTraits = {}, std::uint8_t flags = 0);
+                           std::vector<Trait> instanceTraits = {}, std::vector<Trait> classTraits = {},
+                           std::uint8_t flags = 0);
     void script(std::uint32_t init, std::vector<Trait> traits = {});
     std::vector<std::uint8_t> bytes() const;
 
 private:
-    struct Method { std::uint32_t params; std::uint8_t flags; };
-    struct Body { std::uint32_t method, maxStack, locals; std::vector<std::uint8_t> code; std::vector<Exception> exceptions; std::vector<Trait> traits; };
-    struct ClassDef { std::uint32_t name, super, init, classInit; std::uint8_t flags; std::vector<Trait> instanceTraits, classTraits; };
-    struct Script { std::uint32_t init; std::vector<Trait> traits; };
+    struct Method {
+        std::uint32_t params;
+        std::uint8_t flags;
+    };
+    struct Body {
+        std::uint32_t method, maxStack, locals;
+        std::vector<std::uint8_t> code;
+        std::vector<Exception> exceptions;
+        std::vector<Trait> traits;
+    };
+    struct ClassDef {
+        std::uint32_t name, super, init, classInit;
+        std::uint8_t flags;
+        std::vector<Trait> instanceTraits, classTraits;
+    };
+    struct Script {
+        std::uint32_t init;
+        std::vector<Trait> traits;
+    };
 
     std::vector<std::int32_t> ints_;
     std::vector<double> doubles_;

@@ -119,3 +119,12 @@ TEST(AbcReader, FindsTheFileInsideADoAbc2Tag) {
     std::vector<std::uint8_t> unterminated{1, 0, 0, 0, 'm'};
     EXPECT_THROW(kinolux::avm2::abcOfDoAbc2(unterminated.data(), unterminated.size()), AbcError);
 }
+
+TEST(AbcReader, RefusesFramesTooLargeToAllocate) {
+    AbcBuilder abc;
+    std::uint32_t m = abc.method();
+    abc.body(m, Code().op(op::ReturnVoid), 4, 1u << 29);
+    abc.script(m);
+    auto bytes = abc.bytes();
+    EXPECT_THROW(readAbc(bytes.data(), bytes.size()), AbcError);
+}

@@ -10,12 +10,12 @@
 
 namespace {
 // Raise these when more of the corpus matches.
-constexpr int kRecordedTracePasses = 2;
+constexpr int kRecordedTracePasses = 618;
 constexpr int kRecordedRenderPasses = 30;
 
 std::string corpusDir() {
     return qEnvironmentVariableIsSet("KINOLUX_CORPUS_DIR") ? qEnvironmentVariable("KINOLUX_CORPUS_DIR").toStdString()
-                                                             : std::string(KINOLUX_CORPUS_DIR);
+                                                           : std::string(KINOLUX_CORPUS_DIR);
 }
 
 class CorpusApp : public ::testing::Environment {

@@ -41,7 +41,8 @@ struct Machine {
 
 // Code that traces what `push` leaves on the stack: findpropstrict trace,
 // the value, callpropvoid trace 1.
-template <class Push> Code& traced(Code& code, AbcBuilder& abc, Push push) {
+template <class Push>
+Code& traced(Code& code, AbcBuilder& abc, Push push) {
     code.op(op::FindPropStrict, abc.name("trace"));
     push(code);
     return code.op(op::CallPropVoid, abc.name("trace"), 1);

@@ -26,11 +26,13 @@ TEST(Opcodes, ArithmeticFollowsTheNumberRules) {
     traced(c, abc, [&](Code& c) { c.op(op::PushByte).u8(0xF9).op(op::PushByte).u8(3).op(op::Modulo); });
     traced(c, abc, [&](Code& c) { c.op(op::PushByte).u8(0xFF).op(op::PushByte).u8(28).op(op::URShift); });
     traced(c, abc, [&](Code& c) { c.op(op::PushString, abc.string("4")).op(op::PushByte).u8(1).op(op::Add); });
-    traced(c, abc, [&](Code& c) { c.op(op::PushDouble, abc.number(0.1)).op(op::PushDouble, abc.number(0.2)).op(op::Add); });
+    traced(c, abc,
+           [&](Code& c) { c.op(op::PushDouble, abc.number(0.1)).op(op::PushDouble, abc.number(0.2)).op(op::Add); });
     traced(c, abc, [&](Code& c) { c.op(op::PushNaN).op(op::PushNaN).op(op::Equals); });
     traced(c, abc, [&](Code& c) { c.op(op::PushNull).op(op::PushUndefined).op(op::Equals); });
     traced(c, abc, [&](Code& c) { c.op(op::PushNull).op(op::TypeOf); });
-    EXPECT_EQ(traceOf(abc, c), (std::vector<std::string>{"3.5", "-2147483648", "-1", "15", "41", "0.30000000000000004", "false", "true", "object"}));
+    EXPECT_EQ(traceOf(abc, c), (std::vector<std::string>{"3.5", "-2147483648", "-1", "15", "41", "0.30000000000000004",
+                                                         "false", "true", "object"}));
 }
 
 TEST(Opcodes, BranchesLoopsAndLocals) {
@@ -68,7 +70,12 @@ TEST(Opcodes, BranchesLoopsAndLocals) {
 TEST(Opcodes, ObjectsArraysAndEnumeration) {
     AbcBuilder abc;
     Code c;
-    c.op(op::PushString, abc.string("a")).op(op::PushByte).u8(1).op(op::PushString, abc.string("b")).op(op::PushByte).u8(2);
+    c.op(op::PushString, abc.string("a"))
+        .op(op::PushByte)
+        .u8(1)
+        .op(op::PushString, abc.string("b"))
+        .op(op::PushByte)
+        .u8(2);
     c.op(op::NewObject, 2).op(op::SetLocal1);
     // for (k in o) trace(k + "=" + o[k]) with hasnext2 on locals 2 (object) and 3 (index)
     c.op(op::GetLocal1).op(op::SetLocal2).op(op::PushByte).u8(0).op(op::SetLocal3);
@@ -84,13 +91,16 @@ TEST(Opcodes, ObjectsArraysAndEnumeration) {
     c.bytes[exitPatch] = std::uint8_t(exit);
     c.bytes[exitPatch + 1] = std::uint8_t(exit >> 8);
     c.bytes[exitPatch + 2] = 0;
-    traced(c, abc, [&](Code& t) { t.op(op::PushByte).u8(5).op(op::PushByte).u8(6).op(op::NewArray, 2).op(op::GetProperty, abc.name("length")); });
+    traced(c, abc, [&](Code& t) {
+        t.op(op::PushByte).u8(5).op(op::PushByte).u8(6).op(op::NewArray, 2).op(op::GetProperty, abc.name("length"));
+    });
     EXPECT_EQ(traceOf(abc, c), (std::vector<std::string>{"a=1", "b=2", "2"}));
 }
 
 TEST(Traits, ClassesInheritOverrideAndCallSuper) {
     AbcBuilder abc;
-    std::uint32_t baseName = abc.name("Base"), derivedName = abc.name("Derived"), speak = abc.name("speak"), object = abc.name("Object");
+    std::uint32_t baseName = abc.name("Base"), derivedName = abc.name("Derived"), speak = abc.name("speak"),
+                  object = abc.name("Object");
     // Base.speak() returns "base"; Derived.speak() returns "derived+" + super.speak()
     std::uint32_t baseInit = abc.method(), baseCinit = abc.method(), baseSpeak = abc.method();
     abc.body(baseInit, Code().op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
@@ -99,20 +109,48 @@ TEST(Traits, ClassesInheritOverrideAndCallSuper) {
     std::uint32_t dInit = abc.method(), dCinit = abc.method(), dSpeak = abc.method();
     abc.body(dInit, Code().op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
     abc.body(dCinit, Code().op(op::ReturnVoid));
-    abc.body(dSpeak, Code().op(op::PushString, abc.string("derived+")).op(op::GetLocal0).op(op::CallSuper, speak, 0).op(op::Add).op(op::ReturnValue));
+    abc.body(dSpeak, Code()
+                         .op(op::PushString, abc.string("derived+"))
+                         .op(op::GetLocal0)
+                         .op(op::CallSuper, speak, 0)
+                         .op(op::Add)
+                         .op(op::ReturnValue));
     abc.addClass(baseName, object, baseInit, baseCinit, {{speak, 1, 0, baseSpeak}});
     abc.addClass(derivedName, baseName, dInit, dCinit, {{speak, 1, 0, dSpeak}});
     Code c;
-    c.op(op::GetScopeObject).u8(0).op(op::GetLex, object).op(op::PushScope).op(op::GetLex, object).op(op::NewClass, 0).op(op::PopScope).op(op::InitProperty, baseName);
-    c.op(op::GetScopeObject).u8(0).op(op::GetLex, baseName).op(op::PushScope).op(op::GetLex, baseName).op(op::NewClass, 1).op(op::PopScope).op(op::InitProperty, derivedName);
-    traced(c, abc, [&](Code& t) { t.op(op::FindPropStrict, derivedName).op(op::ConstructProp, derivedName, 0).op(op::CallProperty, speak, 0); });
-    traced(c, abc, [&](Code& t) { t.op(op::FindPropStrict, derivedName).op(op::ConstructProp, derivedName, 0).op(op::GetLex, baseName).op(op::IsTypeLate); });
-    EXPECT_EQ(traceOf(abc, c, {{baseName, 4, 1, 0}, {derivedName, 4, 2, 1}}), (std::vector<std::string>{"derived+base", "true"}));
+    c.op(op::GetScopeObject)
+        .u8(0)
+        .op(op::GetLex, object)
+        .op(op::PushScope)
+        .op(op::GetLex, object)
+        .op(op::NewClass, 0)
+        .op(op::PopScope)
+        .op(op::InitProperty, baseName);
+    c.op(op::GetScopeObject)
+        .u8(0)
+        .op(op::GetLex, baseName)
+        .op(op::PushScope)
+        .op(op::GetLex, baseName)
+        .op(op::NewClass, 1)
+        .op(op::PopScope)
+        .op(op::InitProperty, derivedName);
+    traced(c, abc, [&](Code& t) {
+        t.op(op::FindPropStrict, derivedName).op(op::ConstructProp, derivedName, 0).op(op::CallProperty, speak, 0);
+    });
+    traced(c, abc, [&](Code& t) {
+        t.op(op::FindPropStrict, derivedName)
+            .op(op::ConstructProp, derivedName, 0)
+            .op(op::GetLex, baseName)
+            .op(op::IsTypeLate);
+    });
+    EXPECT_EQ(traceOf(abc, c, {{baseName, 4, 1, 0}, {derivedName, 4, 2, 1}}),
+              (std::vector<std::string>{"derived+base", "true"}));
 }
 
 TEST(Traits, SealedInstancesRefuseNewPropertiesAndSlotsCoerce) {
     AbcBuilder abc;
-    std::uint32_t name = abc.name("Sealed"), object = abc.name("Object"), count = abc.name("count"), intType = abc.name("int");
+    std::uint32_t name = abc.name("Sealed"), object = abc.name("Object"), count = abc.name("count"),
+                  intType = abc.name("int");
     std::uint32_t init = abc.method(), cinit = abc.method();
     abc.body(init, Code().op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
     abc.body(cinit, Code().op(op::ReturnVoid));
@@ -128,7 +166,8 @@ TEST(Traits, SealedInstancesRefuseNewPropertiesAndSlotsCoerce) {
     m.run(abc);
     EXPECT_EQ(m.host.traces, (std::vector<std::string>{"2"}));
     ASSERT_EQ(m.host.errors.size(), 1u);
-    EXPECT_NE(m.host.errors[0].find("Error #1056: Cannot create property other on Sealed."), std::string::npos) << m.host.errors[0];
+    EXPECT_NE(m.host.errors[0].find("Error #1056: Cannot create property other on Sealed."), std::string::npos)
+        << m.host.errors[0];
 }
 
 TEST(Exceptions, HandlerCatchesByTypeAndScriptGoesOn) {
@@ -136,7 +175,10 @@ TEST(Exceptions, HandlerCatchesByTypeAndScriptGoesOn) {
     std::uint32_t rangeError = abc.name("RangeError"), typeError = abc.name("TypeError"), message = abc.name("message");
     Code c;
     std::size_t from = c.size() + 2;  // after getlocal0; pushscope
-    c.op(op::FindPropStrict, typeError).op(op::PushString, abc.string("boom")).op(op::ConstructProp, typeError, 1).op(op::Throw);
+    c.op(op::FindPropStrict, typeError)
+        .op(op::PushString, abc.string("boom"))
+        .op(op::ConstructProp, typeError, 1)
+        .op(op::Throw);
     std::size_t to = c.size() + 2;
     std::size_t rangeHandler = c.size() + 2;
     c.op(op::Pop).op(op::Jump).s24(0);
@@ -151,7 +193,9 @@ TEST(Exceptions, HandlerCatchesByTypeAndScriptGoesOn) {
     body.append(c);
     body.op(op::ReturnVoid);
     std::uint32_t init = abc.method();
-    abc.body(init, body, 16, 4, {{std::uint32_t(from), std::uint32_t(to), std::uint32_t(rangeHandler), rangeError}, {std::uint32_t(from), std::uint32_t(to), std::uint32_t(typeHandler), typeError}});
+    abc.body(init, body, 16, 4,
+             {{std::uint32_t(from), std::uint32_t(to), std::uint32_t(rangeHandler), rangeError},
+              {std::uint32_t(from), std::uint32_t(to), std::uint32_t(typeHandler), typeError}});
     abc.script(init);
     Machine m;
     m.run(abc);
@@ -182,15 +226,22 @@ TEST(FrameChecks, HostileMethodsCannotLeaveTheirFrame) {
         m.run(abc);
         return m.host.errors.empty() ? std::string() : m.host.errors[0];
     };
-    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::GetLocal, 9).op(op::ReturnVoid); }).find("Local register"), std::string::npos);
-    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::Pop).op(op::ReturnVoid); }).find("Stack underflow"), std::string::npos);
-    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::PushTrue).op(op::PushTrue).op(op::PushTrue); }).find("Stack overflow"), std::string::npos);
-    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::GetScopeObject).u8(3); }).find("Scope index"), std::string::npos);
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::GetLocal, 9).op(op::ReturnVoid); }).find("Local register"),
+              std::string::npos);
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::Pop).op(op::ReturnVoid); }).find("Stack underflow"),
+              std::string::npos);
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) {
+                  c.op(op::PushTrue).op(op::PushTrue).op(op::PushTrue);
+              }).find("Stack overflow"),
+              std::string::npos);
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::GetScopeObject).u8(3); }).find("Scope index"),
+              std::string::npos);
     EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::Jump).s24(1000); }).find("Branch target"), std::string::npos);
     EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::PushString, 77); }).find("Constant pool"), std::string::npos);
     EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::PushTrue); }).find("past its end"), std::string::npos);
     EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(0xFE); }).find("Unknown opcode"), std::string::npos);
-    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::GetLocal0).op(op::GetSlot, 40); }).find("Slot index"), std::string::npos);
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::GetLocal0).op(op::GetSlot, 40); }).find("Slot index"),
+              std::string::npos);
 }
 
 TEST(Limits, EndlessLoopStopsAndScriptsStayOff) {

@@ -13,7 +13,10 @@ constexpr int CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexed
 ArrayObject& thisArray(Vm& vm, const Value& self) {
     Object* o = self.object();
     if (!o || (o->kind != ObjectKind::Array && o->kind != ObjectKind::Vector))
-        vm.throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: cannot convert " + vm.classOf(self)->qualifiedName().toUtf8() + " to Array.", 1034);
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1034: Type Coercion failed: cannot convert " +
+                          vm.classOf(self)->qualifiedName().toUtf8() + " to Array.",
+                      1034);
     return *static_cast<ArrayObject*>(o);
 }
 
@@ -31,8 +34,11 @@ Value arrayInit(Vm& vm, const Value& self, std::span<const Value> args) {
     if (args.size() == 1 && args[0].isNumber()) {
         double n = args[0].number();
         if (n < 0 || n != std::trunc(n) || n > 4294967295.0)
-            vm.throwError(ErrorType::RangeError, "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").", 1005);
+            vm.throwError(ErrorType::RangeError,
+                          "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").",
+                          1005);
         checkLength(vm, std::size_t(n));
+        vm.charge(std::size_t(n) * sizeof(Value));
         a.elements.resize(std::size_t(n));
     } else {
         a.elements.assign(args.begin(), args.end());
@@ -40,13 +46,18 @@ Value arrayInit(Vm& vm, const Value& self, std::span<const Value> args) {
     return Value();
 }
 
-Value length(Vm& vm, const Value& self, std::span<const Value>) { return Value(double(thisArray(vm, self).elements.size())); }
+Value length(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(double(thisArray(vm, self).elements.size()));
+}
 
 Value setLength(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     double n = vm.toNumber(arg(args, 0));
-    if (a.kind == ObjectKind::Vector && a.fixed) vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
-    if (n < 0 || n != std::trunc(n) || n > 4294967295.0) vm.throwError(ErrorType::RangeError, "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").", 1005);
+    if (a.kind == ObjectKind::Vector && a.fixed)
+        vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    if (n < 0 || n != std::trunc(n) || n > 4294967295.0)
+        vm.throwError(ErrorType::RangeError,
+                      "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").", 1005);
     checkLength(vm, std::size_t(n));
     vm.charge(std::size_t(n) > a.elements.size() ? (std::size_t(n) - a.elements.size()) * sizeof(Value) : 0);
     a.elements.resize(std::size_t(n), a.elementClass ? vm.coerceTo(Value(), a.elementClass) : Value());
@@ -113,7 +124,8 @@ Value splice(Vm& vm, const Value& self, std::span<const Value> args) {
     std::size_t from = relative(vm, arg(args, 0), a.elements.size(), 0);
     double count = args.size() < 2 ? double(a.elements.size() - from) : std::max(0.0, integerOf(vm.toNumber(args[1])));
     std::size_t n = std::size_t(std::min(count, double(a.elements.size() - from)));
-    std::vector<Value> removed(a.elements.begin() + std::ptrdiff_t(from), a.elements.begin() + std::ptrdiff_t(from + n));
+    std::vector<Value> removed(a.elements.begin() + std::ptrdiff_t(from),
+                               a.elements.begin() + std::ptrdiff_t(from + n));
     a.elements.erase(a.elements.begin() + std::ptrdiff_t(from), a.elements.begin() + std::ptrdiff_t(from + n));
     if (args.size() > 2) {
         checkLength(vm, a.elements.size() + args.size() - 2);
@@ -145,7 +157,9 @@ Value join(Vm& vm, const Value& self, std::span<const Value> args) {
     return Value(joinValues(vm, a.elements, sep));
 }
 
-Value toStringMethod(Vm& vm, const Value& self, std::span<const Value>) { return Value(joinValues(vm, thisArray(vm, self).elements, String(u","))); }
+Value toStringMethod(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(joinValues(vm, thisArray(vm, self).elements, String(u",")));
+}
 
 Value reverse(Vm& vm, const Value& self, std::span<const Value>) {
     std::reverse(thisArray(vm, self).elements.begin(), thisArray(vm, self).elements.end());
@@ -170,7 +184,8 @@ Value lastIndexOf(Vm& vm, const Value& self, std::span<const Value> args) {
 
 // forEach, map, filter, some and every: the callback sees (element, index, array).
 enum class Walk { ForEach, Map, Filter, Some, Every };
-template <Walk W> Value walk(Vm& vm, const Value& self, std::span<const Value> args) {
+template <Walk W>
+Value walk(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     Value callback = arg(args, 0), receiver = arg(args, 1);
     std::vector<Value> out;
@@ -179,11 +194,15 @@ template <Walk W> Value walk(Vm& vm, const Value& self, std::span<const Value> a
         Value callArgs[] = {item, Value(double(i)), self};
         Value r = vm.call(callback, receiver, callArgs);
         if constexpr (W == Walk::Map) out.push_back(r);
-        if constexpr (W == Walk::Filter) if (toBoolean(r)) out.push_back(item);
-        if constexpr (W == Walk::Some) if (toBoolean(r)) return Value(true);
-        if constexpr (W == Walk::Every) if (!toBoolean(r)) return Value(false);
+        if constexpr (W == Walk::Filter)
+            if (toBoolean(r)) out.push_back(item);
+        if constexpr (W == Walk::Some)
+            if (toBoolean(r)) return Value(true);
+        if constexpr (W == Walk::Every)
+            if (!toBoolean(r)) return Value(false);
     }
-    if constexpr (W == Walk::Map || W == Walk::Filter) return Value(static_cast<Object*>(sameKind(vm, a, std::move(out))));
+    if constexpr (W == Walk::Map || W == Walk::Filter)
+        return Value(static_cast<Object*>(sameKind(vm, a, std::move(out))));
     if constexpr (W == Walk::Some) return Value(false);
     if constexpr (W == Walk::Every) return Value(true);
     return Value();
@@ -216,8 +235,11 @@ int compareValues(Vm& vm, const Value& a, const Value& b, int flags, const Value
     return (flags & SortFlag::Descending) ? -r : r;
 }
 
-Value sortElements(Vm& vm, const Value& self, std::vector<std::size_t>& order, const std::vector<Value>& keys, int flags, const Value& compare) {
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) { return compareValues(vm, keys[x], keys[y], flags, compare) < 0; });
+Value sortElements(Vm& vm, const Value& self, std::vector<std::size_t>& order, const std::vector<Value>& keys,
+                   int flags, const Value& compare) {
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+        return compareValues(vm, keys[x], keys[y], flags, compare) < 0;
+    });
     if (flags & SortFlag::UniqueSort)
         for (std::size_t i = 1; i < order.size(); ++i)
             if (compareValues(vm, keys[order[i - 1]], keys[order[i]], flags, compare) == 0) return Value(0);

@@ -3,7 +3,8 @@
 
 namespace kinolux::avm2 {
 
-Class* Vm::defineClass(std::u16string_view package, std::u16string_view name, Class* super, NativeConstructor makeInstance, ObjectKind kind) {
+Class* Vm::defineClass(std::u16string_view package, std::u16string_view name, Class* super,
+                       NativeConstructor makeInstance, ObjectKind kind) {
     Class& c = classes_.emplace_back();
     c.name = String(name);
     c.ns = Namespace{NamespaceKind::Package, String(package), 0};
@@ -18,7 +19,8 @@ Class* Vm::defineClass(std::u16string_view package, std::u16string_view name, Cl
     if (kind != ObjectKind::Plain) c.instanceKind = kind;
     Object* objectProto = builtins_.object ? builtins_.object->prototype : nullptr;
     c.prototype = make<Object>(ObjectKind::Plain, nullptr, builtins_.object, super ? super->prototype : objectProto);
-    c.object = make<ClassObject>(ObjectKind::Class, &c.staticTraits, builtins_.cls, builtins_.cls ? builtins_.cls->prototype : nullptr);
+    c.object = make<ClassObject>(ObjectKind::Class, &c.staticTraits, builtins_.cls,
+                                 builtins_.cls ? builtins_.cls->prototype : nullptr);
     c.object->self = &c;
     c.object->dynamic.set(String(u"prototype"), Value(c.prototype), false);
     c.prototype->dynamic.set(String(u"constructor"), Value(static_cast<Object*>(c.object)), false);
@@ -102,10 +104,14 @@ void Vm::installBuiltins() {
         return vm.newNativeFunction([](Vm&, const Value&, std::span<const Value>) { return Value(); }, String());
     });
     // No compiler lives in the player: a function made from source text is refused.
-    builtins_.function->init = nativeMethod([](Vm& vm, const Value&, std::span<const Value> args) {
-        if (!args.empty()) vm.throwError(ErrorType::EvalError, "Error #1066: The form function('function body') is not supported.", 1066);
-        return Value();
-    }, String(u"Function"));
+    builtins_.function->init = nativeMethod(
+        [](Vm& vm, const Value&, std::span<const Value> args) {
+            if (!args.empty())
+                vm.throwError(ErrorType::EvalError, "Error #1066: The form function('function body') is not supported.",
+                              1066);
+            return Value();
+        },
+        String(u"Function"));
     builtins_.function->callAsFunction = [](Vm& vm, const Value& self, std::span<const Value> args) {
         vm.builtins().function->init->native(vm, self, args);
         return Value(static_cast<Object*>(vm.construct(vm.builtins().function, {})));
@@ -139,8 +145,8 @@ void Vm::installBuiltins() {
     builtins_.vector = findClass(u"__AS3__.vec.Vector");
     builtins_.error = findClass(u"Error");
     builtins_.date = findClass(u"Date");
-    for (const char16_t* name : {u"Error", u"TypeError", u"ReferenceError", u"RangeError", u"ArgumentError", u"VerifyError",
-                                 u"EvalError", u"SyntaxError", u"URIError", u"SecurityError"})
+    for (const char16_t* name : {u"Error", u"TypeError", u"ReferenceError", u"RangeError", u"ArgumentError",
+                                 u"VerifyError", u"EvalError", u"SyntaxError", u"URIError", u"SecurityError"})
         builtins_.errors.push_back(findClass(name));
 }
 

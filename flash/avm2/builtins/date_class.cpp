@@ -79,14 +79,19 @@ double toUtc(Vm& vm, double local) { return local - offsetMs(vm, local - offsetM
 
 BoxObject& thisDate(Vm& vm, const Value& self) {
     Object* o = self.object();
-    if (!o || o->kind != ObjectKind::Date) vm.throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: cannot convert " + vm.classOf(self)->qualifiedName().toUtf8() + " to Date.", 1034);
+    if (!o || o->kind != ObjectKind::Date)
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1034: Type Coercion failed: cannot convert " +
+                          vm.classOf(self)->qualifiedName().toUtf8() + " to Date.",
+                      1034);
     return *static_cast<BoxObject*>(o);
 }
 
 std::string zoneText(Vm& vm, double utc) {
     int minutes = int(std::lround(offsetMs(vm, utc) / 60000.0));
     char buf[16];
-    std::snprintf(buf, sizeof buf, "GMT%c%02d%02d", minutes < 0 ? '-' : '+', std::abs(minutes) / 60, std::abs(minutes) % 60);
+    std::snprintf(buf, sizeof buf, "GMT%c%02d%02d", minutes < 0 ? '-' : '+', std::abs(minutes) / 60,
+                  std::abs(minutes) % 60);
     return buf;
 }
 
@@ -102,18 +107,27 @@ String format(Vm& vm, double t, Form form) {
     const char* ampm = f(Hours) < 12 ? "AM" : "PM";
     switch (form) {
     case Form::Full:
-        std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d %s %s", kDays[f(Day)], kMonths[f(Month)], f(Date), f(Hours), f(Minutes), f(Seconds), zoneText(vm, t).c_str(), year.c_str());
+        std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d %s %s", kDays[f(Day)], kMonths[f(Month)], f(Date),
+                      f(Hours), f(Minutes), f(Seconds), zoneText(vm, t).c_str(), year.c_str());
         break;
     case Form::DateOnly:
-    case Form::LocaleDate: std::snprintf(buf, sizeof buf, "%s %s %d %s", kDays[f(Day)], kMonths[f(Month)], f(Date), year.c_str()); break;
-    case Form::TimeOnly: std::snprintf(buf, sizeof buf, "%02d:%02d:%02d %s", f(Hours), f(Minutes), f(Seconds), zoneText(vm, t).c_str()); break;
+    case Form::LocaleDate:
+        std::snprintf(buf, sizeof buf, "%s %s %d %s", kDays[f(Day)], kMonths[f(Month)], f(Date), year.c_str());
+        break;
+    case Form::TimeOnly:
+        std::snprintf(buf, sizeof buf, "%02d:%02d:%02d %s", f(Hours), f(Minutes), f(Seconds), zoneText(vm, t).c_str());
+        break;
     case Form::Utc:
-        std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d %s UTC", kDays[f(Day)], kMonths[f(Month)], f(Date), f(Hours), f(Minutes), f(Seconds), year.c_str());
+        std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d %s UTC", kDays[f(Day)], kMonths[f(Month)], f(Date),
+                      f(Hours), f(Minutes), f(Seconds), year.c_str());
         break;
     case Form::Locale:
-        std::snprintf(buf, sizeof buf, "%s %s %d %s %02d:%02d:%02d %s", kDays[f(Day)], kMonths[f(Month)], f(Date), year.c_str(), h12, f(Minutes), f(Seconds), ampm);
+        std::snprintf(buf, sizeof buf, "%s %s %d %s %02d:%02d:%02d %s", kDays[f(Day)], kMonths[f(Month)], f(Date),
+                      year.c_str(), h12, f(Minutes), f(Seconds), ampm);
         break;
-    case Form::LocaleTime: std::snprintf(buf, sizeof buf, "%02d:%02d:%02d %s", h12, f(Minutes), f(Seconds), ampm); break;
+    case Form::LocaleTime:
+        std::snprintf(buf, sizeof buf, "%02d:%02d:%02d %s", h12, f(Minutes), f(Seconds), ampm);
+        break;
     }
     return String::fromAscii(buf);
 }
@@ -209,7 +223,9 @@ double parseDate(Vm& vm, std::u16string_view text) {
     return timeClip(haveZone ? local - zone * 60000.0 : toUtc(vm, local));
 }
 
-Object* makeDate(Vm& vm, Class* cls) { return vm.make<BoxObject>(ObjectKind::Date, &cls->instanceTraits, cls, cls->prototype); }
+Object* makeDate(Vm& vm, Class* cls) {
+    return vm.make<BoxObject>(ObjectKind::Date, &cls->instanceTraits, cls, cls->prototype);
+}
 
 double timeFromFields(Vm& vm, std::span<const Value> args) {
     Parts p;
@@ -237,7 +253,10 @@ Value dateInit(Vm& vm, const Value& self, std::span<const Value> args) {
     return Value();
 }
 
-template <Form F> Value toText(Vm& vm, const Value& self, std::span<const Value>) { return Value(format(vm, thisDate(vm, self).number, F)); }
+template <Form F>
+Value toText(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(format(vm, thisDate(vm, self).number, F));
+}
 
 Value getTime(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisDate(vm, self).number); }
 
@@ -253,14 +272,16 @@ Value timezoneOffset(Vm& vm, const Value& self, std::span<const Value>) {
     return Value(-offsetMs(vm, t) / 60000.0);
 }
 
-template <Field F, bool Utc> Value getField(Vm& vm, const Value& self, std::span<const Value>) {
+template <Field F, bool Utc>
+Value getField(Vm& vm, const Value& self, std::span<const Value>) {
     double t = thisDate(vm, self).number;
     if (std::isnan(t)) return Value(NAN);
     return Value(partsOf(Utc ? t : toLocal(vm, t)).field[F]);
 }
 
 // setHours(h, m, s, ms) and the rest: the fields from F on, as many as given.
-template <Field F, bool Utc> Value setField(Vm& vm, const Value& self, std::span<const Value> args) {
+template <Field F, bool Utc>
+Value setField(Vm& vm, const Value& self, std::span<const Value> args) {
     BoxObject& d = thisDate(vm, self);
     double t = d.number;
     if (std::isnan(t)) {
@@ -269,7 +290,8 @@ template <Field F, bool Utc> Value setField(Vm& vm, const Value& self, std::span
     }
     Parts p = partsOf(Utc ? t : toLocal(vm, t));
     constexpr int kLast = F <= Date ? Date : Milliseconds;
-    for (int i = F; i <= kLast && std::size_t(i - F) < std::max<std::size_t>(args.size(), 1); ++i) p.field[i] = vm.toNumber(arg(args, std::size_t(i - F)));
+    for (int i = F; i <= kLast && std::size_t(i - F) < std::max<std::size_t>(args.size(), 1); ++i)
+        p.field[i] = vm.toNumber(arg(args, std::size_t(i - F)));
     double local = fromParts(p);
     d.number = timeClip(Utc ? local : toUtc(vm, local));
     return Value(d.number);
@@ -277,9 +299,12 @@ template <Field F, bool Utc> Value setField(Vm& vm, const Value& self, std::span
 
 Value dateUtc(Vm& vm, const Value&, std::span<const Value> args) { return Value(timeClip(timeFromFields(vm, args))); }
 
-Value dateParse(Vm& vm, const Value&, std::span<const Value> args) { return Value(parseDate(vm, vm.toString(arg(args, 0)).view())); }
+Value dateParse(Vm& vm, const Value&, std::span<const Value> args) {
+    return Value(parseDate(vm, vm.toString(arg(args, 0)).view()));
+}
 
-template <Field F> void fieldMembers(Vm& vm, Class* date, std::u16string_view name) {
+template <Field F>
+void fieldMembers(Vm& vm, Class* date, std::u16string_view name) {
     std::u16string base(name);
     vm.defineMethod(date, u"get" + base, getField<F, false>);
     vm.defineMethod(date, u"getUTC" + base, getField<F, true>);

@@ -44,12 +44,14 @@ Value play(Vm&, const Value& self, std::span<const Value>) {
     return Value();
 }
 
-template <bool Play> Value gotoFrame(Vm&, const Value& self, std::span<const Value> args) {
+template <bool Play>
+Value gotoFrame(Vm&, const Value& self, std::span<const Value> args) {
     if (DisplayBinding* b = binding(self)) b->gotoFrame(arg(args, 0), Play);
     return Value();
 }
 
-template <int Step> Value stepFrame(Vm&, const Value& self, std::span<const Value>) {
+template <int Step>
+Value stepFrame(Vm&, const Value& self, std::span<const Value>) {
     if (DisplayBinding* b = binding(self)) b->gotoFrame(Value(double(b->currentFrame() + Step)), false);
     return Value();
 }

@@ -7,8 +7,11 @@ namespace {
 Value errorInit(Vm& vm, const Value& self, std::span<const Value> args) {
     Object* o = self.object();
     if (!o) return Value();
-    o->dynamic.set(String(u"message"), args.empty() || args[0].isUndefined() ? Value(String()) : Value(vm.toString(args[0])), false);
-    o->dynamic.set(String(u"errorID"), Value(vm.toNumber(arg(args, 1)) == vm.toNumber(arg(args, 1)) ? vm.toNumber(arg(args, 1)) : 0.0), false);
+    o->dynamic.set(String(u"message"),
+                   args.empty() || args[0].isUndefined() ? Value(String()) : Value(vm.toString(args[0])), false);
+    o->dynamic.set(String(u"errorID"),
+                   Value(vm.toNumber(arg(args, 1)) == vm.toNumber(arg(args, 1)) ? vm.toNumber(arg(args, 1)) : 0.0),
+                   false);
     return Value();
 }
 
@@ -35,13 +38,15 @@ void installErrorClasses(Vm& vm) {
     vm.defineMethod(error, u"toString", errorToString);
     vm.defineMethod(error, u"getStackTrace", stackTrace);
     vm.defineConstant(error, u"length", Value(1));
-    for (const char16_t* name : {u"TypeError", u"ReferenceError", u"RangeError", u"ArgumentError", u"VerifyError", u"EvalError",
-                                 u"SyntaxError", u"URIError", u"SecurityError", u"DefinitionError", u"UninitializedError"}) {
+    for (const char16_t* name :
+         {u"TypeError", u"ReferenceError", u"RangeError", u"ArgumentError", u"VerifyError", u"EvalError",
+          u"SyntaxError", u"URIError", u"SecurityError", u"DefinitionError", u"UninitializedError"}) {
         Class* c = vm.defineClass(u"", name, error, nullptr);
         c->init = error->init;
         c->prototype->dynamic.set(String(u"name"), Value(String(name)), false);
     }
-    for (const char16_t* name : {u"IOError", u"EOFError", u"IllegalOperationError", u"MemoryError", u"ScriptTimeoutError", u"StackOverflowError", u"InvalidSWFError"}) {
+    for (const char16_t* name : {u"IOError", u"EOFError", u"IllegalOperationError", u"MemoryError",
+                                 u"ScriptTimeoutError", u"StackOverflowError", u"InvalidSWFError"}) {
         Class* c = vm.defineClass(u"flash.errors", name, error, nullptr);
         c->init = error->init;
         c->prototype->dynamic.set(String(u"name"), Value(String(name)), false);

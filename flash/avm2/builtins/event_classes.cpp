@@ -15,7 +15,9 @@ public:
     int phase = 2;
 };
 
-Object* makeEvent(Vm& vm, Class* cls) { return vm.make<EventObject>(ObjectKind::Plain, &cls->instanceTraits, cls, cls->prototype); }
+Object* makeEvent(Vm& vm, Class* cls) {
+    return vm.make<EventObject>(ObjectKind::Plain, &cls->instanceTraits, cls, cls->prototype);
+}
 
 EventObject* asEvent(const Value& v) {
     Object* o = v.object();
@@ -24,7 +26,11 @@ EventObject* asEvent(const Value& v) {
 
 EventObject& thisEvent(Vm& vm, const Value& self) {
     EventObject* e = asEvent(self);
-    if (!e) vm.throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: cannot convert " + vm.classOf(self)->qualifiedName().toUtf8() + " to flash.events.Event.", 1034);
+    if (!e)
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1034: Type Coercion failed: cannot convert " +
+                          vm.classOf(self)->qualifiedName().toUtf8() + " to flash.events.Event.",
+                      1034);
     return *e;
 }
 
@@ -38,11 +44,17 @@ Value eventInit(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value typeGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisEvent(vm, self).type); }
 Value bubblesGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisEvent(vm, self).bubbles); }
-Value cancelableGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisEvent(vm, self).cancelable); }
+Value cancelableGetter(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(thisEvent(vm, self).cancelable);
+}
 Value targetGetter(Vm& vm, const Value& self, std::span<const Value>) { return thisEvent(vm, self).target; }
-Value currentTargetGetter(Vm& vm, const Value& self, std::span<const Value>) { return thisEvent(vm, self).currentTarget; }
+Value currentTargetGetter(Vm& vm, const Value& self, std::span<const Value>) {
+    return thisEvent(vm, self).currentTarget;
+}
 Value phaseGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisEvent(vm, self).phase); }
-Value isDefaultPrevented(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisEvent(vm, self).defaultPrevented); }
+Value isDefaultPrevented(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(thisEvent(vm, self).defaultPrevented);
+}
 
 Value preventDefault(Vm& vm, const Value& self, std::span<const Value>) {
     EventObject& e = thisEvent(vm, self);
@@ -79,7 +91,8 @@ Value formatToString(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 Value eventToString(Vm& vm, const Value& self, std::span<const Value>) {
-    Value args[] = {Value(vm.classOf(self)->name), Value(u"type"), Value(u"bubbles"), Value(u"cancelable"), Value(u"eventPhase")};
+    Value args[] = {Value(vm.classOf(self)->name), Value(u"type"), Value(u"bubbles"), Value(u"cancelable"),
+                    Value(u"eventPhase")};
     return formatToString(vm, self, args);
 }
 
@@ -127,7 +140,9 @@ Value dispatchEventMethod(Vm& vm, const Value& self, std::span<const Value> args
     // An event already on its way elsewhere is cloned, as the player does.
     if (!asEvent(event)->target.isNull()) event = vm.callProperty(event, Multiname::publicName(String(u"clone")), {});
     EventObject* e = asEvent(event);
-    if (!e) vm.throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: clone() did not return an Event.", 1034);
+    if (!e)
+        vm.throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: clone() did not return an Event.",
+                      1034);
     e->target = self;
     e->currentTarget = self;
     DisplayScriptObject* d = dispatcherOf(self);
@@ -172,12 +187,26 @@ void installEventClasses(Vm& vm, Class* dispatcher) {
     vm.defineTraitMethod(event, u"preventDefault", preventDefault);
     vm.defineTraitMethod(event, u"stopPropagation", stopPropagation);
     vm.defineTraitMethod(event, u"stopImmediatePropagation", stopPropagation);
-    for (auto [name, value] : {std::pair{u"ENTER_FRAME", u"enterFrame"}, {u"EXIT_FRAME", u"exitFrame"}, {u"FRAME_CONSTRUCTED", u"frameConstructed"},
-                               {u"ADDED", u"added"}, {u"ADDED_TO_STAGE", u"addedToStage"}, {u"REMOVED", u"removed"},
-                               {u"REMOVED_FROM_STAGE", u"removedFromStage"}, {u"COMPLETE", u"complete"}, {u"CHANGE", u"change"},
-                               {u"INIT", u"init"}, {u"RENDER", u"render"}, {u"RESIZE", u"resize"}, {u"ACTIVATE", u"activate"},
-                               {u"DEACTIVATE", u"deactivate"}, {u"OPEN", u"open"}, {u"CLOSE", u"close"}, {u"CANCEL", u"cancel"},
-                               {u"SELECT", u"select"}, {u"UNLOAD", u"unload"}, {u"SOUND_COMPLETE", u"soundComplete"}})
+    for (auto [name, value] : {std::pair{u"ENTER_FRAME", u"enterFrame"},
+                               {u"EXIT_FRAME", u"exitFrame"},
+                               {u"FRAME_CONSTRUCTED", u"frameConstructed"},
+                               {u"ADDED", u"added"},
+                               {u"ADDED_TO_STAGE", u"addedToStage"},
+                               {u"REMOVED", u"removed"},
+                               {u"REMOVED_FROM_STAGE", u"removedFromStage"},
+                               {u"COMPLETE", u"complete"},
+                               {u"CHANGE", u"change"},
+                               {u"INIT", u"init"},
+                               {u"RENDER", u"render"},
+                               {u"RESIZE", u"resize"},
+                               {u"ACTIVATE", u"activate"},
+                               {u"DEACTIVATE", u"deactivate"},
+                               {u"OPEN", u"open"},
+                               {u"CLOSE", u"close"},
+                               {u"CANCEL", u"cancel"},
+                               {u"SELECT", u"select"},
+                               {u"UNLOAD", u"unload"},
+                               {u"SOUND_COMPLETE", u"soundComplete"}})
         vm.defineConstant(event, name, Value(String(value)));
     vm.defineTraitMethod(dispatcher, u"addEventListener", addEventListener);
     vm.defineTraitMethod(dispatcher, u"removeEventListener", removeEventListener);

@@ -15,9 +15,13 @@ Value trace(Vm& vm, const Value&, std::span<const Value> args) {
     return Value();
 }
 
-Value isNaNFn(Vm& vm, const Value&, std::span<const Value> args) { return Value(std::isnan(vm.toNumber(arg(args, 0)))); }
+Value isNaNFn(Vm& vm, const Value&, std::span<const Value> args) {
+    return Value(std::isnan(vm.toNumber(arg(args, 0))));
+}
 
-Value isFiniteFn(Vm& vm, const Value&, std::span<const Value> args) { return Value(std::isfinite(vm.toNumber(arg(args, 0)))); }
+Value isFiniteFn(Vm& vm, const Value&, std::span<const Value> args) {
+    return Value(std::isfinite(vm.toNumber(arg(args, 0))));
+}
 
 Value parseIntFn(Vm& vm, const Value&, std::span<const Value> args) {
     std::u16string_view s = vm.toString(arg(args, 0)).view();
@@ -39,7 +43,10 @@ Value parseIntFn(Vm& vm, const Value&, std::span<const Value> args) {
     std::size_t start = i;
     for (; i < text.size(); ++i) {
         char16_t c = text[i];
-        int d = c >= u'0' && c <= u'9' ? c - u'0' : c >= u'a' && c <= u'z' ? c - u'a' + 10 : c >= u'A' && c <= u'Z' ? c - u'A' + 10 : 99;
+        int d = c >= u'0' && c <= u'9'   ? c - u'0'
+                : c >= u'a' && c <= u'z' ? c - u'a' + 10
+                : c >= u'A' && c <= u'Z' ? c - u'A' + 10
+                                         : 99;
         if (d >= radix) break;
         n = n * radix + d;
     }

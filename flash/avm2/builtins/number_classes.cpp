@@ -11,14 +11,20 @@ namespace {
 
 double thisNumber(Vm& vm, const Value& self, const char* method) {
     if (self.isNumber()) return self.number();
-    vm.throwError(ErrorType::TypeError, std::string("Error #1004: Method Number.prototype.") + method + " was invoked on an incompatible object.", 1004);
+    vm.throwError(
+        ErrorType::TypeError,
+        std::string("Error #1004: Method Number.prototype.") + method + " was invoked on an incompatible object.",
+        1004);
 }
 
 Value numberToStringMethod(Vm& vm, const Value& self, std::span<const Value> args) {
     double d = thisNumber(vm, self, "toString");
     Value r = arg(args, 0);
     int radix = r.isUndefined() ? 10 : int(vm.toNumber(r));
-    if (radix < 2 || radix > 36) vm.throwError(ErrorType::RangeError, "Error #1003: The radix argument must be between 2 and 36; got " + std::to_string(radix) + ".", 1003);
+    if (radix < 2 || radix > 36)
+        vm.throwError(ErrorType::RangeError,
+                      "Error #1003: The radix argument must be between 2 and 36; got " + std::to_string(radix) + ".",
+                      1003);
     if (radix == 10 || !std::isfinite(d)) return Value(numberToString(d));
     bool negative = d < 0;
     double n = std::trunc(std::fabs(d));
@@ -35,7 +41,11 @@ Value numberToStringMethod(Vm& vm, const Value& self, std::span<const Value> arg
 Value toFixed(Vm& vm, const Value& self, std::span<const Value> args) {
     double d = thisNumber(vm, self, "toFixed");
     int digits = int(vm.toNumber(arg(args, 0)));
-    if (digits < 0 || digits > 20) vm.throwError(ErrorType::RangeError, "Error #1002: Number.toFixed has a range of 0 to 20. " + std::to_string(digits) + " is an invalid value.", 1002);
+    if (digits < 0 || digits > 20)
+        vm.throwError(
+            ErrorType::RangeError,
+            "Error #1002: Number.toFixed has a range of 0 to 20. " + std::to_string(digits) + " is an invalid value.",
+            1002);
     if (!std::isfinite(d) || std::fabs(d) >= 1e21) return Value(numberToString(d));
     char buf[400];
     std::snprintf(buf, sizeof buf, "%.*f", digits, d);
@@ -48,7 +58,11 @@ Value toPrecision(Vm& vm, const Value& self, std::span<const Value> args) {
     double d = thisNumber(vm, self, "toPrecision");
     if (arg(args, 0).isUndefined() || !std::isfinite(d)) return Value(numberToString(d));
     int p = int(vm.toNumber(arg(args, 0)));
-    if (p < 1 || p > 21) vm.throwError(ErrorType::RangeError, "Error #1002: Number.toPrecision has a range of 1 to 21. " + std::to_string(p) + " is an invalid value.", 1002);
+    if (p < 1 || p > 21)
+        vm.throwError(
+            ErrorType::RangeError,
+            "Error #1002: Number.toPrecision has a range of 1 to 21. " + std::to_string(p) + " is an invalid value.",
+            1002);
     if (d == 0) {
         std::string s = "0";
         if (p > 1) s += "." + std::string(std::size_t(p - 1), '0');
@@ -72,7 +86,11 @@ Value toExponential(Vm& vm, const Value& self, std::span<const Value> args) {
     double d = thisNumber(vm, self, "toExponential");
     if (!std::isfinite(d)) return Value(numberToString(d));
     int digits = int(vm.toNumber(arg(args, 0)));
-    if (digits < 0 || digits > 20) vm.throwError(ErrorType::RangeError, "Error #1002: Number.toExponential has a range of 0 to 20. " + std::to_string(digits) + " is an invalid value.", 1002);
+    if (digits < 0 || digits > 20)
+        vm.throwError(ErrorType::RangeError,
+                      "Error #1002: Number.toExponential has a range of 0 to 20. " + std::to_string(digits) +
+                          " is an invalid value.",
+                      1002);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*e", digits, d);
     std::string s = buf;
@@ -82,7 +100,9 @@ Value toExponential(Vm& vm, const Value& self, std::span<const Value> args) {
     return Value(String::fromAscii(s));
 }
 
-Value numberValueOf(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisNumber(vm, self, "valueOf")); }
+Value numberValueOf(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(thisNumber(vm, self, "valueOf"));
+}
 
 void numberMethods(Vm& vm, Class* c) {
     vm.defineMethod(c, u"toString", numberToStringMethod, false, 1);
@@ -95,7 +115,10 @@ void numberMethods(Vm& vm, Class* c) {
 }
 
 using MathFn = double (*)(double);
-template <MathFn F> Value math1(Vm& vm, const Value&, std::span<const Value> args) { return Value(F(vm.toNumber(arg(args, 0)))); }
+template <MathFn F>
+Value math1(Vm& vm, const Value&, std::span<const Value> args) {
+    return Value(F(vm.toNumber(arg(args, 0))));
+}
 
 double roundHalfUp(double d) { return std::floor(d + 0.5); }
 
@@ -141,7 +164,9 @@ Value mathRandom(Vm&, const Value&, std::span<const Value>) {
 void installNumberClasses(Vm& vm) {
     Class* object = vm.findClass(u"Object");
     Class* number = vm.defineClass(u"", u"Number", object, nullptr);
-    auto toNumberFn = [](Vm& vm, const Value&, std::span<const Value> args) { return Value(args.empty() ? 0.0 : vm.toNumber(args[0])); };
+    auto toNumberFn = [](Vm& vm, const Value&, std::span<const Value> args) {
+        return Value(args.empty() ? 0.0 : vm.toNumber(args[0]));
+    };
     number->callAsFunction = toNumberFn;
     number->construct = toNumberFn;
     numberMethods(vm, number);
@@ -153,7 +178,9 @@ void installNumberClasses(Vm& vm) {
     vm.defineConstant(number, u"length", Value(1));
 
     Class* intClass = vm.defineClass(u"", u"int", object, nullptr);
-    auto toIntFn = [](Vm& vm, const Value&, std::span<const Value> args) { return Value(double(toInt32(vm.toNumber(arg(args, 0))))); };
+    auto toIntFn = [](Vm& vm, const Value&, std::span<const Value> args) {
+        return Value(double(toInt32(vm.toNumber(arg(args, 0)))));
+    };
     intClass->callAsFunction = toIntFn;
     intClass->construct = toIntFn;
     numberMethods(vm, intClass);
@@ -162,7 +189,9 @@ void installNumberClasses(Vm& vm) {
     vm.defineConstant(intClass, u"length", Value(1));
 
     Class* uintClass = vm.defineClass(u"", u"uint", object, nullptr);
-    auto toUintFn = [](Vm& vm, const Value&, std::span<const Value> args) { return Value(double(toUint32(vm.toNumber(arg(args, 0))))); };
+    auto toUintFn = [](Vm& vm, const Value&, std::span<const Value> args) {
+        return Value(double(toUint32(vm.toNumber(arg(args, 0)))));
+    };
     uintClass->callAsFunction = toUintFn;
     uintClass->construct = toUintFn;
     numberMethods(vm, uintClass);

@@ -7,9 +7,13 @@ namespace {
 Value objectToString(Vm& vm, const Value& self, std::span<const Value>) {
     Object* o = self.object();
     if (!o) return Value(String::concat(String::concat(String(u"[object "), vm.classOf(self)->name), String(u"]")));
-    if (o->kind == ObjectKind::Class) return Value(String::concat(String::concat(String(u"[class "), static_cast<ClassObject*>(o)->self->name), String(u"]")));
+    if (o->kind == ObjectKind::Class)
+        return Value(
+            String::concat(String::concat(String(u"[class "), static_cast<ClassObject*>(o)->self->name), String(u"]")));
     if (o->kind == ObjectKind::Function) return Value(String(u"function Function() {}"));
-    return Value(String::concat(String::concat(String(u"[object "), o->cls ? o->cls->name : String(u"Object")), String(u"]")));
+    if (o->kind == ObjectKind::Global) return Value(String(u"[object global]"));
+    return Value(
+        String::concat(String::concat(String(u"[object "), o->cls ? o->cls->name : String(u"Object")), String(u"]")));
 }
 
 Value hasOwnProperty(Vm& vm, const Value& self, std::span<const Value> args) {
@@ -38,7 +42,8 @@ Value propertyIsEnumerable(Vm& vm, const Value& self, std::span<const Value> arg
 
 Value setPropertyIsEnumerable(Vm& vm, const Value& self, std::span<const Value> args) {
     if (Object* o = self.object())
-        if (DynamicProperty* p = o->dynamic.find(vm.toString(arg(args, 0)).view())) p->enumerable = toBoolean(arg(args, 1));
+        if (DynamicProperty* p = o->dynamic.find(vm.toString(arg(args, 0)).view()))
+            p->enumerable = toBoolean(arg(args, 1));
     return Value();
 }
 
@@ -63,7 +68,9 @@ Value functionCall(Vm& vm, const Value& self, std::span<const Value> args) {
 Value functionApply(Vm& vm, const Value& self, std::span<const Value> args) {
     std::vector<Value> list;
     if (Object* a = arg(args, 1).object()) {
-        if (a->kind != ObjectKind::Array) vm.throwError(ErrorType::TypeError, "Error #1116: second argument to Function.prototype.apply must be an array.", 1116);
+        if (a->kind != ObjectKind::Array)
+            vm.throwError(ErrorType::TypeError,
+                          "Error #1116: second argument to Function.prototype.apply must be an array.", 1116);
         list = static_cast<ArrayObject*>(a)->elements;
     }
     return vm.call(self, arg(args, 0), list);
@@ -99,7 +106,8 @@ Value namespaceInit(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value booleanToString(Vm& vm, const Value& self, std::span<const Value>) {
     if (!self.isBoolean() && !(self.object() && self.object()->cls == vm.builtins().boolean))
-        vm.throwError(ErrorType::TypeError, "Error #1004: Method Boolean.prototype.toString was invoked on an incompatible object.", 1004);
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1004: Method Boolean.prototype.toString was invoked on an incompatible object.", 1004);
     return Value(String(toBoolean(self) ? u"true" : u"false"));
 }
 
@@ -127,7 +135,9 @@ void installObjectClasses(Vm& vm) {
     vm.defineGetter(ns, u"uri", namespaceUri);
     vm.defineMethod(ns, u"toString", namespaceUri);
     Class* boolean = vm.defineClass(u"", u"Boolean", object, nullptr);
-    boolean->callAsFunction = [](Vm&, const Value&, std::span<const Value> args) { return Value(toBoolean(arg(args, 0))); };
+    boolean->callAsFunction = [](Vm&, const Value&, std::span<const Value> args) {
+        return Value(toBoolean(arg(args, 0)));
+    };
     boolean->sealed = true;
     vm.defineMethod(boolean, u"toString", booleanToString);
     vm.defineMethod(boolean, u"valueOf", valueOf);

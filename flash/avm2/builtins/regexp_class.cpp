@@ -18,7 +18,9 @@ public:
 };
 
 QString qstring(const String& s) { return QString(reinterpret_cast<const QChar*>(s.data()), qsizetype(s.size())); }
-String fromQ(const QString& s) { return String(std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size()))); }
+String fromQ(const QString& s) {
+    return String(std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size())));
+}
 
 RegExpObject* asRegExp(const Value& v) {
     Object* o = v.object();
@@ -27,7 +29,11 @@ RegExpObject* asRegExp(const Value& v) {
 
 RegExpObject& thisRegExp(Vm& vm, const Value& self) {
     RegExpObject* r = asRegExp(self);
-    if (!r) vm.throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: cannot convert " + vm.classOf(self)->qualifiedName().toUtf8() + " to RegExp.", 1034);
+    if (!r)
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1034: Type Coercion failed: cannot convert " +
+                          vm.classOf(self)->qualifiedName().toUtf8() + " to RegExp.",
+                      1034);
     return *r;
 }
 
@@ -48,7 +54,9 @@ void compile(RegExpObject& r, const String& source, const String& flags) {
     r.regex = QRegularExpression(qstring(source), options);
 }
 
-Object* makeRegExp(Vm& vm, Class* cls) { return vm.make<RegExpObject>(ObjectKind::RegExp, &cls->instanceTraits, cls, cls->prototype); }
+Object* makeRegExp(Vm& vm, Class* cls) {
+    return vm.make<RegExpObject>(ObjectKind::RegExp, &cls->instanceTraits, cls, cls->prototype);
+}
 
 Value regexpInit(Vm& vm, const Value& self, std::span<const Value> args) {
     RegExpObject& r = thisRegExp(vm, self);
@@ -74,7 +82,8 @@ Value matchAt(Vm& vm, RegExpObject& r, const String& subject, qsizetype from, qs
     QRegularExpressionMatch m = r.regex.match(qstring(subject), from);
     if (!m.hasMatch()) return Value::null();
     std::vector<Value> groups;
-    for (int i = 0; i <= r.regex.captureCount(); ++i) groups.push_back(m.capturedStart(i) < 0 ? Value() : Value(fromQ(m.captured(i))));
+    for (int i = 0; i <= r.regex.captureCount(); ++i)
+        groups.push_back(m.capturedStart(i) < 0 ? Value() : Value(fromQ(m.captured(i))));
     ArrayObject* a = vm.newArray(std::move(groups));
     a->dynamic.set(String(u"index"), Value(double(m.capturedStart(0))));
     a->dynamic.set(String(u"input"), Value(subject));
@@ -113,9 +122,14 @@ Value regexpToString(Vm& vm, const Value& self, std::span<const Value>) {
     return Value(String(s));
 }
 
-template <bool RegExpObject::*Flag> Value flagGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisRegExp(vm, self).*Flag); }
+template <bool RegExpObject::*Flag>
+Value flagGetter(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(thisRegExp(vm, self).*Flag);
+}
 Value sourceGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisRegExp(vm, self).source); }
-Value lastIndexGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisRegExp(vm, self).lastIndex); }
+Value lastIndexGetter(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(thisRegExp(vm, self).lastIndex);
+}
 Value lastIndexSetter(Vm& vm, const Value& self, std::span<const Value> args) {
     thisRegExp(vm, self).lastIndex = integerOf(vm.toNumber(arg(args, 0)));
     return Value();
@@ -133,17 +147,29 @@ String expand(const String& with, const ArrayObject& match, const String& subjec
             continue;
         }
         char16_t c = w[i + 1];
-        if (c == u'$') { out += u'$'; ++i; }
-        else if (c == u'&') { out += groups[0].isString() ? groups[0].string().view() : u""; ++i; }
-        else if (c == u'`') { out += subject.view().substr(0, at); ++i; }
-        else if (c == u'\'') { out += subject.view().substr(std::min(subject.size(), at + matched)); ++i; }
-        else if (c >= u'0' && c <= u'9') {
+        if (c == u'$') {
+            out += u'$';
+            ++i;
+        } else if (c == u'&') {
+            out += groups[0].isString() ? groups[0].string().view() : u"";
+            ++i;
+        } else if (c == u'`') {
+            out += subject.view().substr(0, at);
+            ++i;
+        } else if (c == u'\'') {
+            out += subject.view().substr(std::min(subject.size(), at + matched));
+            ++i;
+        } else if (c >= u'0' && c <= u'9') {
             std::size_t n = std::size_t(c - u'0'), used = 1;
-            if (i + 2 < w.size() && w[i + 2] >= u'0' && w[i + 2] <= u'9' && n * 10 + std::size_t(w[i + 2] - u'0') < groups.size()) {
+            if (i + 2 < w.size() && w[i + 2] >= u'0' && w[i + 2] <= u'9' &&
+                n * 10 + std::size_t(w[i + 2] - u'0') < groups.size()) {
                 n = n * 10 + std::size_t(w[i + 2] - u'0');
                 used = 2;
             }
-            if (n == 0 || n >= groups.size()) { out += u'$'; continue; }
+            if (n == 0 || n >= groups.size()) {
+                out += u'$';
+                continue;
+            }
             if (groups[n].isString()) out += groups[n].string().view();
             i += used;
         } else {
@@ -187,7 +213,8 @@ String regexpReplace(Vm& vm, const String& subject, const Value& pattern, const 
         Value m = matchAt(vm, r, subject, from, &end);
         if (m.isNull()) break;
         auto* match = static_cast<ArrayObject*>(m.object());
-        std::size_t at = std::size_t(vm.toNumber(match->dynamic.get(u"index") ? *match->dynamic.get(u"index") : Value()));
+        std::size_t at =
+            std::size_t(vm.toNumber(match->dynamic.get(u"index") ? *match->dynamic.get(u"index") : Value()));
         out += subject.view().substr(std::size_t(copied), at - std::size_t(copied));
         if (Object* f = with.object(); f && f->kind == ObjectKind::Function) {
             std::vector<Value> callArgs = match->elements;
@@ -225,11 +252,13 @@ std::vector<Value> regexpSplit(Vm& vm, const String& subject, const Value& patte
         }
         if (at >= qsizetype(subject.size())) break;
         parts.push_back(Value(subject.substr(std::size_t(start), std::size_t(at - start))));
-        for (std::size_t i = 1; i < match->elements.size() && double(parts.size()) < limit; ++i) parts.push_back(match->elements[i]);
+        for (std::size_t i = 1; i < match->elements.size() && double(parts.size()) < limit; ++i)
+            parts.push_back(match->elements[i]);
         start = end;
         from = end > at ? end : at + 1;
     }
-    if (double(parts.size()) < limit) parts.push_back(Value(subject.substr(std::size_t(start), subject.size() - std::size_t(start))));
+    if (double(parts.size()) < limit)
+        parts.push_back(Value(subject.substr(std::size_t(start), subject.size() - std::size_t(start))));
     return parts;
 }
 

@@ -144,12 +144,17 @@ Value replace(Vm& vm, const Value& self, std::span<const Value> args) {
 Value patternOf(Vm& vm, const Value& v) {
     if (isRegExp(v)) return v;
     Value source(vm.toString(v));
-    return vm.constructValue(Value(static_cast<Object*>(vm.findClass(u"RegExp")->object)), std::span<const Value>(&source, 1));
+    return vm.constructValue(Value(static_cast<Object*>(vm.findClass(u"RegExp")->object)),
+                             std::span<const Value>(&source, 1));
 }
 
-Value match(Vm& vm, const Value& self, std::span<const Value> args) { return regexpMatch(vm, thisString(vm, self), patternOf(vm, arg(args, 0))); }
+Value match(Vm& vm, const Value& self, std::span<const Value> args) {
+    return regexpMatch(vm, thisString(vm, self), patternOf(vm, arg(args, 0)));
+}
 
-Value search(Vm& vm, const Value& self, std::span<const Value> args) { return Value(regexpSearch(vm, thisString(vm, self), patternOf(vm, arg(args, 0)))); }
+Value search(Vm& vm, const Value& self, std::span<const Value> args) {
+    return Value(regexpSearch(vm, thisString(vm, self), patternOf(vm, arg(args, 0))));
+}
 
 Value localeCompare(Vm& vm, const Value& self, std::span<const Value> args) {
     String a = thisString(vm, self), b = vm.toString(arg(args, 0));
@@ -158,7 +163,9 @@ Value localeCompare(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 Value stringValue(Vm& vm, const Value& self, std::span<const Value>) {
-    if (!self.isString()) vm.throwError(ErrorType::TypeError, "Error #1004: Method String.prototype.toString was invoked on an incompatible object.", 1004);
+    if (!self.isString())
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1004: Method String.prototype.toString was invoked on an incompatible object.", 1004);
     return self;
 }
 
@@ -167,7 +174,9 @@ Value stringValue(Vm& vm, const Value& self, std::span<const Value>) {
 void installStringClass(Vm& vm) {
     Class* string = vm.defineClass(u"", u"String", vm.findClass(u"Object"), nullptr);
     string->sealed = true;
-    auto toStringFn = [](Vm& vm, const Value&, std::span<const Value> args) { return Value(args.empty() ? String() : vm.toString(args[0])); };
+    auto toStringFn = [](Vm& vm, const Value&, std::span<const Value> args) {
+        return Value(args.empty() ? String() : vm.toString(args[0]));
+    };
     string->callAsFunction = toStringFn;
     string->construct = toStringFn;
     vm.defineConstant(string, u"length", Value(1));

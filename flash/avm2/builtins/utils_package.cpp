@@ -4,7 +4,9 @@
 namespace kinolux::avm2 {
 namespace {
 
-Value getTimer(Vm& vm, const Value&, std::span<const Value>) { return Value(std::floor(vm.host().timerMilliseconds())); }
+Value getTimer(Vm& vm, const Value&, std::span<const Value>) {
+    return Value(std::floor(vm.host().timerMilliseconds()));
+}
 
 Class* classNameOf(Vm& vm, const Value& v) {
     Object* o = v.object();
@@ -36,10 +38,13 @@ Value definitionByName(Vm& vm, const Value&, std::span<const Value> args) {
         name += given.substr(at + 2);
     }
     if (Class* c = vm.findClass(name)) return Value(static_cast<Object*>(c->object));
-    vm.throwError(ErrorType::ReferenceError, "Error #1065: Variable " + String(name).toUtf8() + " is not defined.", 1065);
+    vm.throwError(ErrorType::ReferenceError, "Error #1065: Variable " + String(name).toUtf8() + " is not defined.",
+                  1065);
 }
 
-Object* makeDictionary(Vm& vm, Class* cls) { return vm.make<BoxObject>(ObjectKind::Dictionary, &cls->instanceTraits, cls, cls->prototype); }
+Object* makeDictionary(Vm& vm, Class* cls) {
+    return vm.make<BoxObject>(ObjectKind::Dictionary, &cls->instanceTraits, cls, cls->prototype);
+}
 
 }  // namespace
 

@@ -19,7 +19,9 @@ Value vectorInit(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject* v = vectorOf(self);
     if (!v) return Value();
     double n = args.empty() ? 0 : vm.toNumber(args[0]);
-    if (n < 0 || n != std::trunc(n) || n > 4294967295.0) vm.throwError(ErrorType::RangeError, "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").", 1005);
+    if (n < 0 || n != std::trunc(n) || n > 4294967295.0)
+        vm.throwError(ErrorType::RangeError,
+                      "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").", 1005);
     if (n > double(vm.limits().maxArrayLength)) throw avm1::ScriptAbort(avm1::LimitMessage::kArray, false);
     vm.charge(std::size_t(n) * sizeof(Value));
     v->elements.assign(std::size_t(n), v->elementClass ? vm.coerceTo(Value(), v->elementClass) : Value());
@@ -43,7 +45,8 @@ Value fixedSetter(Vm&, const Value& self, std::span<const Value> args) {
 Class& Vm::vectorClassFor(const Value& elementType) {
     Object* o = elementType.object();
     Class* element = o && o->kind == ObjectKind::Class ? static_cast<ClassObject*>(o)->self : nullptr;
-    if (!element && !elementType.isNullish()) throwError(ErrorType::TypeError, "Error #1127: Type application attempted on a non-parameterized type.", 1127);
+    if (!element && !elementType.isNullish())
+        throwError(ErrorType::TypeError, "Error #1127: Type application attempted on a non-parameterized type.", 1127);
     if (auto it = vectorClasses_.find(element); it != vectorClasses_.end()) return *it->second;
     std::u16string name = u"Vector.<";
     name += element ? element->qualifiedName().view() : u"*";
