@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "flash/avm1/vm.h"
+#include "flash/core/as3_scripts.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"
@@ -99,12 +100,20 @@ void Player::start() {
     installPlayerClasses(*vm_);
     for (const auto& tag : movie().tags)
         if (const auto* sl = tag.get<swf::ScriptLimits>()) vm_->setLimitsFromMovie(sl->maxRecursionDepth, sl->timeoutSeconds);
+    if (!library_->runsActionScript1()) {
+        as3_ = std::make_unique<As3Scripts>(*this, options_.scriptLimits);
+        as3_->load(movie());
+    }
     auto root = std::make_shared<MovieClip>(nullptr, &library_->timeline(), *library_, *this);
     root->level = 0;
     root->url = options_.path;
     levels_[0] = root;
     putOnStage(*root, nullptr);
     runQueue();
+    if (as3_) {
+        as3_->constructRoot(*root);
+        as3_->runFrameScripts();
+    }
     vm_->runTimers();
     updateTextVariables();
 }
@@ -152,6 +161,7 @@ void Player::gotoFrame(int frame) {
 // as the player keeps them), then the scripts that queued up run, then
 // the timers that fell due.
 void Player::runFrameStep() {
+    if (as3_) as3_->enterFrame();
     std::vector<std::shared_ptr<MovieClip>> order;
     order.reserve(executionList_.size());
     for (auto it = executionList_.begin(); it != executionList_.end();) {
@@ -166,6 +176,7 @@ void Player::runFrameStep() {
     for (const auto& clip : order)
         if (clip->onStage()) clip->runFrame();
     runQueue();
+    if (as3_) as3_->runFrameScripts();
     vm_->runTimers();
     updateTextVariables();
 }

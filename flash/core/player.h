@@ -29,6 +29,7 @@ class Vm;
 
 namespace flash {
 
+class As3Scripts;
 class Button;
 class EditText;
 class MovieLoader;
@@ -286,6 +287,7 @@ private:
     std::map<std::pair<const swf::DefineMorphShape*, std::uint16_t>, QPainterPath> morphOutlines_;
     std::uint64_t serial_;
     std::shared_ptr<std::size_t> liveObjects_ = std::make_shared<std::size_t>(0);
+    std::unique_ptr<As3Scripts> as3_;  // ActionScript 3 movies only
 };
 
 }  // namespace flash

@@ -1,0 +1,330 @@
+// Array.
+#include <algorithm>
+
+#include "flash/avm2/builtins/native.h"
+
+namespace kinolux::avm2 {
+namespace {
+
+namespace SortFlag {
+constexpr int CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexedArray = 8, Numeric = 16;
+}
+
+ArrayObject& thisArray(Vm& vm, const Value& self) {
+    Object* o = self.object();
+    if (!o || (o->kind != ObjectKind::Array && o->kind != ObjectKind::Vector))
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1034: Type Coercion failed: cannot convert " +
+                          vm.classOf(self)->qualifiedName().toUtf8() + " to Array.",
+                      1034);
+    return *static_cast<ArrayObject*>(o);
+}
+
+void checkLength(Vm& vm, std::size_t n) {
+    if (n > vm.limits().maxArrayLength) throw avm1::ScriptAbort(avm1::LimitMessage::kArray, false);
+    vm.charge(0);
+}
+
+Object* makeArray(Vm& vm, Class* cls) {
+    return vm.make<ArrayObject>(ObjectKind::Array, &cls->instanceTraits, cls, cls->prototype);
+}
+
+Value arrayInit(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    if (args.size() == 1 && args[0].isNumber()) {
+        double n = args[0].number();
+        if (n < 0 || n != std::trunc(n) || n > 4294967295.0)
+            vm.throwError(ErrorType::RangeError,
+                          "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").",
+                          1005);
+        checkLength(vm, std::size_t(n));
+        vm.charge(std::size_t(n) * sizeof(Value));
+        a.elements.resize(std::size_t(n));
+    } else {
+        a.elements.assign(args.begin(), args.end());
+    }
+    return Value();
+}
+
+Value length(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(double(thisArray(vm, self).elements.size()));
+}
+
+Value setLength(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    double n = vm.toNumber(arg(args, 0));
+    if (a.kind == ObjectKind::Vector && a.fixed)
+        vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    if (n < 0 || n != std::trunc(n) || n > 4294967295.0)
+        vm.throwError(ErrorType::RangeError,
+                      "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").", 1005);
+    checkLength(vm, std::size_t(n));
+    vm.charge(std::size_t(n) > a.elements.size() ? (std::size_t(n) - a.elements.size()) * sizeof(Value) : 0);
+    a.elements.resize(std::size_t(n), a.elementClass ? vm.coerceTo(Value(), a.elementClass) : Value());
+    return Value();
+}
+
+Value push(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    if (a.fixed) vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    checkLength(vm, a.elements.size() + args.size());
+    vm.charge(args.size() * sizeof(Value));
+    for (const Value& v : args) a.elements.push_back(a.elementClass ? vm.coerceTo(v, a.elementClass) : v);
+    return Value(double(a.elements.size()));
+}
+
+Value pop(Vm& vm, const Value& self, std::span<const Value>) {
+    ArrayObject& a = thisArray(vm, self);
+    if (a.elements.empty()) return Value();
+    Value v = a.elements.back();
+    a.elements.pop_back();
+    return v;
+}
+
+Value shift(Vm& vm, const Value& self, std::span<const Value>) {
+    ArrayObject& a = thisArray(vm, self);
+    if (a.elements.empty()) return Value();
+    Value v = a.elements.front();
+    a.elements.erase(a.elements.begin());
+    return v;
+}
+
+Value unshift(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    checkLength(vm, a.elements.size() + args.size());
+    a.elements.insert(a.elements.begin(), args.begin(), args.end());
+    return Value(double(a.elements.size()));
+}
+
+std::size_t relative(Vm& vm, const Value& v, std::size_t size, double fallback) {
+    double d = v.isUndefined() ? fallback : integerOf(vm.toNumber(v));
+    if (d < 0) d = std::max(0.0, double(size) + d);
+    return std::size_t(std::min(d, double(size)));
+}
+
+ArrayObject* sameKind(Vm& vm, ArrayObject& a, std::vector<Value> elements) {
+    ArrayObject* r = static_cast<ArrayObject*>(a.cls->makeInstance ? a.cls->makeInstance(vm, a.cls) : vm.newArray());
+    r->elements = std::move(elements);
+    r->elementClass = a.elementClass;
+    return r;
+}
+
+Value slice(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    std::size_t from = relative(vm, arg(args, 0), a.elements.size(), 0);
+    std::size_t to = relative(vm, arg(args, 1), a.elements.size(), double(a.elements.size()));
+    std::vector<Value> out;
+    if (to > from) out.assign(a.elements.begin() + std::ptrdiff_t(from), a.elements.begin() + std::ptrdiff_t(to));
+    return Value(static_cast<Object*>(sameKind(vm, a, std::move(out))));
+}
+
+Value splice(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    if (args.empty()) return Value(static_cast<Object*>(sameKind(vm, a, {})));
+    std::size_t from = relative(vm, arg(args, 0), a.elements.size(), 0);
+    double count = args.size() < 2 ? double(a.elements.size() - from) : std::max(0.0, integerOf(vm.toNumber(args[1])));
+    std::size_t n = std::size_t(std::min(count, double(a.elements.size() - from)));
+    std::vector<Value> removed(a.elements.begin() + std::ptrdiff_t(from),
+                               a.elements.begin() + std::ptrdiff_t(from + n));
+    a.elements.erase(a.elements.begin() + std::ptrdiff_t(from), a.elements.begin() + std::ptrdiff_t(from + n));
+    if (args.size() > 2) {
+        checkLength(vm, a.elements.size() + args.size() - 2);
+        a.elements.insert(a.elements.begin() + std::ptrdiff_t(from), args.begin() + 2, args.end());
+    }
+    return Value(static_cast<Object*>(sameKind(vm, a, std::move(removed))));
+}
+
+Value concat(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    std::vector<Value> out = a.elements;
+    for (const Value& v : args) {
+        Object* o = v.object();
+        if (o && (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)) {
+            auto& more = static_cast<ArrayObject*>(o)->elements;
+            checkLength(vm, out.size() + more.size());
+            out.insert(out.end(), more.begin(), more.end());
+        } else {
+            out.push_back(v);
+        }
+    }
+    vm.charge(out.size() * sizeof(Value));
+    return Value(static_cast<Object*>(sameKind(vm, a, std::move(out))));
+}
+
+Value join(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    String sep = arg(args, 0).isUndefined() ? String(u",") : vm.toString(args[0]);
+    return Value(joinValues(vm, a.elements, sep));
+}
+
+Value toStringMethod(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(joinValues(vm, thisArray(vm, self).elements, String(u",")));
+}
+
+Value reverse(Vm& vm, const Value& self, std::span<const Value>) {
+    std::reverse(thisArray(vm, self).elements.begin(), thisArray(vm, self).elements.end());
+    return self;
+}
+
+Value indexOf(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    for (std::size_t i = relative(vm, arg(args, 1), a.elements.size(), 0); i < a.elements.size(); ++i)
+        if (Vm::strictEquals(a.elements[i], arg(args, 0))) return Value(double(i));
+    return Value(-1.0);
+}
+
+Value lastIndexOf(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    double from = arg(args, 1).isUndefined() ? double(a.elements.size()) - 1 : integerOf(vm.toNumber(args[1]));
+    if (from < 0) from += double(a.elements.size());
+    for (double i = std::min(from, double(a.elements.size()) - 1); i >= 0; --i)
+        if (Vm::strictEquals(a.elements[std::size_t(i)], arg(args, 0))) return Value(i);
+    return Value(-1.0);
+}
+
+// forEach, map, filter, some and every: the callback sees (element, index, array).
+enum class Walk { ForEach, Map, Filter, Some, Every };
+template <Walk W>
+Value walk(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    Value callback = arg(args, 0), receiver = arg(args, 1);
+    std::vector<Value> out;
+    for (std::size_t i = 0; i < a.elements.size(); ++i) {
+        Value item = a.elements[i];
+        Value callArgs[] = {item, Value(double(i)), self};
+        Value r = vm.call(callback, receiver, callArgs);
+        if constexpr (W == Walk::Map) out.push_back(r);
+        if constexpr (W == Walk::Filter)
+            if (toBoolean(r)) out.push_back(item);
+        if constexpr (W == Walk::Some)
+            if (toBoolean(r)) return Value(true);
+        if constexpr (W == Walk::Every)
+            if (!toBoolean(r)) return Value(false);
+    }
+    if constexpr (W == Walk::Map || W == Walk::Filter)
+        return Value(static_cast<Object*>(sameKind(vm, a, std::move(out))));
+    if constexpr (W == Walk::Some) return Value(false);
+    if constexpr (W == Walk::Every) return Value(true);
+    return Value();
+}
+
+int compareValues(Vm& vm, const Value& a, const Value& b, int flags, const Value& compare) {
+    if (compare.object()) {
+        Value args[] = {a, b};
+        double r = vm.toNumber(vm.call(compare, Value::null(), args));
+        return r < 0 ? -1 : r > 0 ? 1 : 0;
+    }
+    // Undefined sorts last, whatever the order.
+    if (a.isUndefined() || b.isUndefined()) return a.isUndefined() == b.isUndefined() ? 0 : a.isUndefined() ? 1 : -1;
+    int r;
+    if (flags & SortFlag::Numeric) {
+        double x = vm.toNumber(a), y = vm.toNumber(b);
+        r = x < y ? -1 : x > y ? 1 : 0;
+    } else {
+        String x = vm.toString(a), y = vm.toString(b);
+        if (flags & SortFlag::CaseInsensitive) {
+            std::u16string p(x.view()), q(y.view());
+            for (auto& c : p) c = avm1::foldCase(c);
+            for (auto& c : q) c = avm1::foldCase(c);
+            r = p.compare(q);
+        } else {
+            r = x.view().compare(y.view());
+        }
+        r = r < 0 ? -1 : r > 0 ? 1 : 0;
+    }
+    return (flags & SortFlag::Descending) ? -r : r;
+}
+
+Value sortElements(Vm& vm, const Value& self, std::vector<std::size_t>& order, const std::vector<Value>& keys,
+                   int flags, const Value& compare) {
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+        return compareValues(vm, keys[x], keys[y], flags, compare) < 0;
+    });
+    if (flags & SortFlag::UniqueSort)
+        for (std::size_t i = 1; i < order.size(); ++i)
+            if (compareValues(vm, keys[order[i - 1]], keys[order[i]], flags, compare) == 0) return Value(0);
+    ArrayObject& a = thisArray(vm, self);
+    if (flags & SortFlag::ReturnIndexedArray) {
+        std::vector<Value> indices;
+        for (std::size_t i : order) indices.push_back(Value(double(i)));
+        return Value(static_cast<Object*>(vm.newArray(std::move(indices))));
+    }
+    std::vector<Value> sorted;
+    for (std::size_t i : order) sorted.push_back(a.elements[i]);
+    a.elements = std::move(sorted);
+    return self;
+}
+
+Value sort(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    Value compare;
+    int flags = 0;
+    for (const Value& v : args) {
+        if (v.object() && v.object()->kind == ObjectKind::Function) compare = v;
+        else if (v.isNumber()) flags = int(v.number());
+    }
+    std::vector<std::size_t> order(a.elements.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::vector<Value> keys = a.elements;
+    return sortElements(vm, self, order, keys, flags, compare);
+}
+
+Value sortOn(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    String field = vm.toString(arg(args, 0));
+    int flags = arg(args, 1).isNumber() ? int(args[1].number()) : 0;
+    std::vector<Value> keys;
+    for (const Value& e : a.elements) keys.push_back(e.object() ? vm.getPublic(e, field.view()) : Value());
+    std::vector<std::size_t> order(a.elements.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    return sortElements(vm, self, order, keys, flags, Value());
+}
+
+}  // namespace
+
+String joinValues(Vm& vm, const std::vector<Value>& values, const String& separator) {
+    std::u16string out;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i) out += separator.view();
+        if (!values[i].isNullish()) out += vm.toString(values[i]).view();
+        if (out.size() > vm.limits().maxStringLength) throw avm1::ScriptAbort(avm1::LimitMessage::kString, false);
+    }
+    return String(out);
+}
+
+void installArrayClass(Vm& vm) {
+    Class* array = vm.defineClass(u"", u"Array", vm.findClass(u"Object"), makeArray, ObjectKind::Array);
+    array->init = vm.nativeMethod(arrayInit, String(u"Array"));
+    array->callAsFunction = [](Vm& vm, const Value&, std::span<const Value> args) {
+        return Value(vm.construct(vm.builtins().array, args));
+    };
+    vm.defineGetter(array, u"length", length, setLength);
+    vm.defineConstant(array, u"CASEINSENSITIVE", Value(SortFlag::CaseInsensitive));
+    vm.defineConstant(array, u"DESCENDING", Value(SortFlag::Descending));
+    vm.defineConstant(array, u"UNIQUESORT", Value(SortFlag::UniqueSort));
+    vm.defineConstant(array, u"RETURNINDEXEDARRAY", Value(SortFlag::ReturnIndexedArray));
+    vm.defineConstant(array, u"NUMERIC", Value(SortFlag::Numeric));
+    vm.defineConstant(array, u"length", Value(1));
+    vm.defineMethod(array, u"push", push, false, 1);
+    vm.defineMethod(array, u"pop", pop);
+    vm.defineMethod(array, u"shift", shift);
+    vm.defineMethod(array, u"unshift", unshift, false, 1);
+    vm.defineMethod(array, u"slice", slice, false, 2);
+    vm.defineMethod(array, u"splice", splice, false, 2);
+    vm.defineMethod(array, u"concat", concat, false, 1);
+    vm.defineMethod(array, u"join", join, false, 1);
+    vm.defineMethod(array, u"toString", toStringMethod);
+    vm.defineMethod(array, u"toLocaleString", toStringMethod);
+    vm.defineMethod(array, u"reverse", reverse);
+    vm.defineMethod(array, u"indexOf", indexOf, false, 1);
+    vm.defineMethod(array, u"lastIndexOf", lastIndexOf, false, 1);
+    vm.defineMethod(array, u"forEach", walk<Walk::ForEach>, false, 1);
+    vm.defineMethod(array, u"map", walk<Walk::Map>, false, 1);
+    vm.defineMethod(array, u"filter", walk<Walk::Filter>, false, 1);
+    vm.defineMethod(array, u"some", walk<Walk::Some>, false, 1);
+    vm.defineMethod(array, u"every", walk<Walk::Every>, false, 1);
+    vm.defineMethod(array, u"sort", sort);
+    vm.defineMethod(array, u"sortOn", sortOn, false, 2);
+}
+
+}  // namespace kinolux::avm2

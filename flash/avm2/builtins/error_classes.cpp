@@ -1,0 +1,56 @@
+// Error and its subclasses.
+#include "flash/avm2/builtins/native.h"
+
+namespace kinolux::avm2 {
+namespace {
+
+Value errorInit(Vm& vm, const Value& self, std::span<const Value> args) {
+    Object* o = self.object();
+    if (!o) return Value();
+    o->dynamic.set(String(u"message"),
+                   args.empty() || args[0].isUndefined() ? Value(String()) : Value(vm.toString(args[0])), false);
+    o->dynamic.set(String(u"errorID"),
+                   Value(vm.toNumber(arg(args, 1)) == vm.toNumber(arg(args, 1)) ? vm.toNumber(arg(args, 1)) : 0.0),
+                   false);
+    return Value();
+}
+
+Value errorToString(Vm& vm, const Value& self, std::span<const Value>) {
+    String name = vm.toString(vm.getPublic(self, u"name"));
+    String message = vm.toString(vm.getPublic(self, u"message"));
+    if (message.empty()) return Value(name);
+    return Value(String::concat(String::concat(name, String(u": ")), message));
+}
+
+Value stackTrace(Vm&, const Value&, std::span<const Value>) { return Value::null(); }
+
+}  // namespace
+
+void installErrorClasses(Vm& vm) {
+    Class* object = vm.findClass(u"Object");
+    Class* error = vm.defineClass(u"", u"Error", object, nullptr, ObjectKind::Error);
+    error->init = vm.nativeMethod(errorInit, String(u"Error"));
+    error->callAsFunction = [](Vm& vm, const Value&, std::span<const Value> args) {
+        return Value(vm.construct(vm.builtins().error, args));
+    };
+    error->prototype->dynamic.set(String(u"name"), Value(String(u"Error")), false);
+    error->prototype->dynamic.set(String(u"message"), Value(String()), false);
+    vm.defineMethod(error, u"toString", errorToString);
+    vm.defineMethod(error, u"getStackTrace", stackTrace);
+    vm.defineConstant(error, u"length", Value(1));
+    for (const char16_t* name :
+         {u"TypeError", u"ReferenceError", u"RangeError", u"ArgumentError", u"VerifyError", u"EvalError",
+          u"SyntaxError", u"URIError", u"SecurityError", u"DefinitionError", u"UninitializedError"}) {
+        Class* c = vm.defineClass(u"", name, error, nullptr);
+        c->init = error->init;
+        c->prototype->dynamic.set(String(u"name"), Value(String(name)), false);
+    }
+    for (const char16_t* name : {u"IOError", u"EOFError", u"IllegalOperationError", u"MemoryError",
+                                 u"ScriptTimeoutError", u"StackOverflowError", u"InvalidSWFError"}) {
+        Class* c = vm.defineClass(u"flash.errors", name, error, nullptr);
+        c->init = error->init;
+        c->prototype->dynamic.set(String(u"name"), Value(String(name)), false);
+    }
+}
+
+}  // namespace kinolux::avm2

@@ -1,0 +1,218 @@
+// flash.events.Event and EventDispatcher's listeners. Events go to the
+// object they are dispatched on (no capture or bubbling through parents).
+#include "flash/avm2/builtins/native.h"
+#include "flash/avm2/display_binding.h"
+
+namespace kinolux::avm2 {
+namespace {
+
+class EventObject : public Object {
+public:
+    using Object::Object;
+    String type;
+    bool bubbles = false, cancelable = false, defaultPrevented = false, stopped = false;
+    Value target = Value::null(), currentTarget = Value::null();
+    int phase = 2;
+};
+
+Object* makeEvent(Vm& vm, Class* cls) {
+    return vm.make<EventObject>(ObjectKind::Plain, &cls->instanceTraits, cls, cls->prototype);
+}
+
+EventObject* asEvent(const Value& v) {
+    Object* o = v.object();
+    return o && o->cls && o->cls->makeInstance == makeEvent ? static_cast<EventObject*>(o) : nullptr;
+}
+
+EventObject& thisEvent(Vm& vm, const Value& self) {
+    EventObject* e = asEvent(self);
+    if (!e)
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1034: Type Coercion failed: cannot convert " +
+                          vm.classOf(self)->qualifiedName().toUtf8() + " to flash.events.Event.",
+                      1034);
+    return *e;
+}
+
+Value eventInit(Vm& vm, const Value& self, std::span<const Value> args) {
+    EventObject& e = thisEvent(vm, self);
+    e.type = vm.toString(arg(args, 0));
+    e.bubbles = toBoolean(arg(args, 1));
+    e.cancelable = toBoolean(arg(args, 2));
+    return Value();
+}
+
+Value typeGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisEvent(vm, self).type); }
+Value bubblesGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisEvent(vm, self).bubbles); }
+Value cancelableGetter(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(thisEvent(vm, self).cancelable);
+}
+Value targetGetter(Vm& vm, const Value& self, std::span<const Value>) { return thisEvent(vm, self).target; }
+Value currentTargetGetter(Vm& vm, const Value& self, std::span<const Value>) {
+    return thisEvent(vm, self).currentTarget;
+}
+Value phaseGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisEvent(vm, self).phase); }
+Value isDefaultPrevented(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(thisEvent(vm, self).defaultPrevented);
+}
+
+Value preventDefault(Vm& vm, const Value& self, std::span<const Value>) {
+    EventObject& e = thisEvent(vm, self);
+    if (e.cancelable) e.defaultPrevented = true;
+    return Value();
+}
+
+Value stopPropagation(Vm& vm, const Value& self, std::span<const Value>) {
+    thisEvent(vm, self).stopped = true;
+    return Value();
+}
+
+Value cloneEvent(Vm& vm, const Value& self, std::span<const Value>) {
+    EventObject& e = thisEvent(vm, self);
+    Value args[] = {Value(e.type), Value(e.bubbles), Value(e.cancelable)};
+    return Value(vm.construct(vm.findClass(u"flash.events.Event"), args));
+}
+
+// [Event type="enterFrame" bubbles=false cancelable=false eventPhase=2]
+Value formatToString(Vm& vm, const Value& self, std::span<const Value> args) {
+    std::u16string out = u"[";
+    out += vm.toString(arg(args, 0)).view();
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        String name = vm.toString(args[i]);
+        Value v = vm.getPublic(self, name.view());
+        out += u" ";
+        out += name.view();
+        out += u"=";
+        if (v.isString()) out += u"\"" + std::u16string(v.string().view()) + u"\"";
+        else out += vm.toString(v).view();
+    }
+    out += u"]";
+    return Value(String(out));
+}
+
+Value eventToString(Vm& vm, const Value& self, std::span<const Value>) {
+    Value args[] = {Value(vm.classOf(self)->name), Value(u"type"), Value(u"bubbles"), Value(u"cancelable"),
+                    Value(u"eventPhase")};
+    return formatToString(vm, self, args);
+}
+
+DisplayScriptObject* dispatcherOf(const Value& self) { return dynamic_cast<DisplayScriptObject*>(self.object()); }
+
+Value addEventListener(Vm& vm, const Value& self, std::span<const Value> args) {
+    DisplayScriptObject* d = dispatcherOf(self);
+    Value fn = arg(args, 1);
+    if (!fn.object()) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter listener must be non-null.", 2007);
+    if (!d) return Value();
+    String type = vm.toString(arg(args, 0));
+    bool capture = toBoolean(arg(args, 2));
+    for (const auto& l : d->listeners)
+        if (l.type == type && l.capture == capture && l.function.object() == fn.object()) return Value();
+    int priority = int(toInt32(vm.toNumber(arg(args, 3))));
+    auto at = d->listeners.begin();
+    while (at != d->listeners.end() && at->priority >= priority) ++at;
+    d->listeners.insert(at, {type, fn, capture, priority});
+    return Value();
+}
+
+Value removeEventListener(Vm& vm, const Value& self, std::span<const Value> args) {
+    DisplayScriptObject* d = dispatcherOf(self);
+    if (!d) return Value();
+    String type = vm.toString(arg(args, 0));
+    bool capture = toBoolean(arg(args, 2));
+    std::erase_if(d->listeners, [&](const DisplayScriptObject::Listener& l) {
+        return l.type == type && l.capture == capture && l.function.object() == arg(args, 1).object();
+    });
+    return Value();
+}
+
+Value hasEventListener(Vm& vm, const Value& self, std::span<const Value> args) {
+    DisplayScriptObject* d = dispatcherOf(self);
+    if (!d) return Value(false);
+    String type = vm.toString(arg(args, 0));
+    for (const auto& l : d->listeners)
+        if (l.type == type) return Value(true);
+    return Value(false);
+}
+
+Value dispatchEventMethod(Vm& vm, const Value& self, std::span<const Value> args) {
+    Value event = arg(args, 0);
+    if (!asEvent(event)) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter event must be non-null.", 2007);
+    // An event already on its way elsewhere is cloned, as the player does.
+    if (!asEvent(event)->target.isNull()) event = vm.callProperty(event, Multiname::publicName(String(u"clone")), {});
+    EventObject* e = asEvent(event);
+    if (!e)
+        vm.throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: clone() did not return an Event.",
+                      1034);
+    e->target = self;
+    e->currentTarget = self;
+    DisplayScriptObject* d = dispatcherOf(self);
+    if (d) {
+        auto listeners = d->listeners;
+        for (const auto& l : listeners) {
+            if (l.type != e->type || l.capture) continue;
+            Value callArgs[] = {event};
+            vm.call(l.function, Value::null(), callArgs);
+            if (e->stopped) break;
+        }
+    }
+    return Value(!e->defaultPrevented);
+}
+
+}  // namespace
+
+void Vm::dispatchSimpleEvent(Object* target, std::u16string_view type) {
+    DisplayScriptObject* d = dispatcherOf(Value(target));
+    if (!d || d->listeners.empty()) return;
+    guarded([&] {
+        Value args[] = {Value(String(type))};
+        Value event(construct(findClass(u"flash.events.Event"), args));
+        Value dispatchArgs[] = {event};
+        dispatchEventMethod(*this, Value(target), dispatchArgs);
+    });
+}
+
+void installEventClasses(Vm& vm, Class* dispatcher) {
+    Class* event = vm.defineClass(u"flash.events", u"Event", vm.findClass(u"Object"), makeEvent);
+    event->init = vm.nativeMethod(eventInit, String(u"Event"));
+    vm.defineGetter(event, u"type", typeGetter);
+    vm.defineGetter(event, u"bubbles", bubblesGetter);
+    vm.defineGetter(event, u"cancelable", cancelableGetter);
+    vm.defineGetter(event, u"target", targetGetter);
+    vm.defineGetter(event, u"currentTarget", currentTargetGetter);
+    vm.defineGetter(event, u"eventPhase", phaseGetter);
+    vm.defineTraitMethod(event, u"clone", cloneEvent);
+    vm.defineTraitMethod(event, u"toString", eventToString);
+    vm.defineTraitMethod(event, u"formatToString", formatToString);
+    vm.defineTraitMethod(event, u"isDefaultPrevented", isDefaultPrevented);
+    vm.defineTraitMethod(event, u"preventDefault", preventDefault);
+    vm.defineTraitMethod(event, u"stopPropagation", stopPropagation);
+    vm.defineTraitMethod(event, u"stopImmediatePropagation", stopPropagation);
+    for (auto [name, value] : {std::pair{u"ENTER_FRAME", u"enterFrame"},
+                               {u"EXIT_FRAME", u"exitFrame"},
+                               {u"FRAME_CONSTRUCTED", u"frameConstructed"},
+                               {u"ADDED", u"added"},
+                               {u"ADDED_TO_STAGE", u"addedToStage"},
+                               {u"REMOVED", u"removed"},
+                               {u"REMOVED_FROM_STAGE", u"removedFromStage"},
+                               {u"COMPLETE", u"complete"},
+                               {u"CHANGE", u"change"},
+                               {u"INIT", u"init"},
+                               {u"RENDER", u"render"},
+                               {u"RESIZE", u"resize"},
+                               {u"ACTIVATE", u"activate"},
+                               {u"DEACTIVATE", u"deactivate"},
+                               {u"OPEN", u"open"},
+                               {u"CLOSE", u"close"},
+                               {u"CANCEL", u"cancel"},
+                               {u"SELECT", u"select"},
+                               {u"UNLOAD", u"unload"},
+                               {u"SOUND_COMPLETE", u"soundComplete"}})
+        vm.defineConstant(event, name, Value(String(value)));
+    vm.defineTraitMethod(dispatcher, u"addEventListener", addEventListener);
+    vm.defineTraitMethod(dispatcher, u"removeEventListener", removeEventListener);
+    vm.defineTraitMethod(dispatcher, u"hasEventListener", hasEventListener);
+    vm.defineTraitMethod(dispatcher, u"willTrigger", hasEventListener);
+    vm.defineTraitMethod(dispatcher, u"dispatchEvent", dispatchEventMethod);
+}
+
+}  // namespace kinolux::avm2

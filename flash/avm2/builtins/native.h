@@ -1,0 +1,40 @@
+// Helpers for the built-in classes' native methods.
+#pragma once
+
+#include <cmath>
+#include <span>
+
+#include "flash/avm2/vm.h"
+
+namespace kinolux::avm2 {
+
+inline Value arg(std::span<const Value> args, std::size_t i) { return i < args.size() ? args[i] : Value(); }
+
+// The installers of each group of built-ins.
+void installObjectClasses(Vm& vm);
+void installArrayClass(Vm& vm);
+void installStringClass(Vm& vm);
+void installNumberClasses(Vm& vm);
+void installMathClass(Vm& vm);
+void installErrorClasses(Vm& vm);
+void installGlobalFunctions(Vm& vm);
+void installUtilsPackage(Vm& vm);
+void installVectorClass(Vm& vm);
+void installDateClass(Vm& vm);
+void installRegExpClass(Vm& vm);
+
+// The String methods' work with a RegExp argument (see isRegExp).
+bool isRegExp(const Value& v);
+Value regexpMatch(Vm& vm, const String& subject, const Value& pattern);
+double regexpSearch(Vm& vm, const String& subject, const Value& pattern);
+String regexpReplace(Vm& vm, const String& subject, const Value& pattern, const Value& with);
+std::vector<Value> regexpSplit(Vm& vm, const String& subject, const Value& pattern, double limit);
+void installDisplayClasses(Vm& vm);
+// Event, and EventDispatcher's methods (before its subclasses copy its traits).
+void installEventClasses(Vm& vm, Class* dispatcher);
+
+// Array.prototype.join's text: elements' strings between separators, with
+// undefined and null as empty text.
+String joinValues(Vm& vm, const std::vector<Value>& values, const String& separator);
+
+}  // namespace kinolux::avm2

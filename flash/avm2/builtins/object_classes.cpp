@@ -1,0 +1,146 @@
+// Object, Class, Function, Namespace and Boolean.
+#include "flash/avm2/builtins/native.h"
+
+namespace kinolux::avm2 {
+namespace {
+
+Value objectToString(Vm& vm, const Value& self, std::span<const Value>) {
+    Object* o = self.object();
+    if (!o) return Value(String::concat(String::concat(String(u"[object "), vm.classOf(self)->name), String(u"]")));
+    if (o->kind == ObjectKind::Class)
+        return Value(
+            String::concat(String::concat(String(u"[class "), static_cast<ClassObject*>(o)->self->name), String(u"]")));
+    if (o->kind == ObjectKind::Function) return Value(String(u"function Function() {}"));
+    if (o->kind == ObjectKind::Global) return Value(String(u"[object global]"));
+    return Value(
+        String::concat(String::concat(String(u"[object "), o->cls ? o->cls->name : String(u"Object")), String(u"]")));
+}
+
+Value hasOwnProperty(Vm& vm, const Value& self, std::span<const Value> args) {
+    Multiname name = Multiname::publicName(vm.toString(arg(args, 0)));
+    Object* o = self.object();
+    if (!o) return Value(self.isString() && name.name == u"length");
+    if (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector) {
+        std::uint32_t i;
+        if (Vm::arrayIndex(name.name, i)) return Value(i < static_cast<ArrayObject*>(o)->elements.size());
+    }
+    if (o->traits && o->traits->find(name)) return Value(true);
+    return Value(o->dynamic.get(name.name.view()) != nullptr);
+}
+
+Value propertyIsEnumerable(Vm& vm, const Value& self, std::span<const Value> args) {
+    Object* o = self.object();
+    if (!o) return Value(false);
+    String name = vm.toString(arg(args, 0));
+    if (o->kind == ObjectKind::Array) {
+        std::uint32_t i;
+        if (Vm::arrayIndex(name, i)) return Value(i < static_cast<ArrayObject*>(o)->elements.size());
+    }
+    DynamicProperty* p = o->dynamic.find(name.view());
+    return Value(p && p->enumerable);
+}
+
+Value setPropertyIsEnumerable(Vm& vm, const Value& self, std::span<const Value> args) {
+    if (Object* o = self.object())
+        if (DynamicProperty* p = o->dynamic.find(vm.toString(arg(args, 0)).view()))
+            p->enumerable = toBoolean(arg(args, 1));
+    return Value();
+}
+
+Value isPrototypeOf(Vm&, const Value& self, std::span<const Value> args) {
+    Object* o = arg(args, 0).object();
+    for (Object* p = o ? o->proto : nullptr; p; p = p->proto)
+        if (p == self.object()) return Value(true);
+    return Value(false);
+}
+
+Value valueOf(Vm&, const Value& self, std::span<const Value>) { return self; }
+
+Value callObject(Vm& vm, const Value&, std::span<const Value> args) {
+    Value v = arg(args, 0);
+    return v.isNullish() ? Value(vm.newObject()) : v;
+}
+
+Value functionCall(Vm& vm, const Value& self, std::span<const Value> args) {
+    return vm.call(self, arg(args, 0), args.size() > 1 ? args.subspan(1) : std::span<const Value>());
+}
+
+Value functionApply(Vm& vm, const Value& self, std::span<const Value> args) {
+    std::vector<Value> list;
+    if (Object* a = arg(args, 1).object()) {
+        if (a->kind != ObjectKind::Array)
+            vm.throwError(ErrorType::TypeError,
+                          "Error #1116: second argument to Function.prototype.apply must be an array.", 1116);
+        list = static_cast<ArrayObject*>(a)->elements;
+    }
+    return vm.call(self, arg(args, 0), list);
+}
+
+Value functionLength(Vm& vm, const Value& self, std::span<const Value>) {
+    auto* f = static_cast<FunctionObject*>(self.object());
+    (void)vm;
+    if (!f || f->kind != ObjectKind::Function) return Value(0);
+    if (!f->method->unit) return Value(f->method->nativeLength);
+    return Value(double(f->method->unit->file.methods[f->method->index].paramTypes.size()));
+}
+
+Value namespaceUri(Vm&, const Value& self, std::span<const Value>) {
+    Object* o = self.object();
+    return o && o->kind == ObjectKind::Namespace ? static_cast<BoxObject*>(o)->value : Value(String());
+}
+
+// new Namespace(uri) or new Namespace(prefix, uri): only the URI matters here.
+Value namespaceInit(Vm& vm, const Value& self, std::span<const Value> args) {
+    Object* o = self.object();
+    if (!o || o->kind != ObjectKind::Namespace) return Value();
+    auto* ns = static_cast<BoxObject*>(o);
+    if (!args.empty()) {
+        const Value& uri = args.back();
+        Object* o = uri.object();
+        ns->value = o && o->kind == ObjectKind::Namespace ? static_cast<BoxObject*>(o)->value : Value(vm.toString(uri));
+    } else {
+        ns->value = Value(String());
+    }
+    return Value();
+}
+
+Value booleanToString(Vm& vm, const Value& self, std::span<const Value>) {
+    if (!self.isBoolean() && !(self.object() && self.object()->cls == vm.builtins().boolean))
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1004: Method Boolean.prototype.toString was invoked on an incompatible object.", 1004);
+    return Value(String(toBoolean(self) ? u"true" : u"false"));
+}
+
+}  // namespace
+
+void installObjectClasses(Vm& vm) {
+    Class* object = vm.findClass(u"Object");
+    object->callAsFunction = callObject;
+    vm.defineConstant(object, u"length", Value(1));
+    vm.defineMethod(object, u"toString", objectToString);
+    vm.defineMethod(object, u"toLocaleString", objectToString);
+    vm.defineMethod(object, u"hasOwnProperty", hasOwnProperty, false, 1);
+    vm.defineMethod(object, u"propertyIsEnumerable", propertyIsEnumerable, false, 1);
+    vm.defineMethod(object, u"setPropertyIsEnumerable", setPropertyIsEnumerable, false, 2);
+    vm.defineMethod(object, u"isPrototypeOf", isPrototypeOf, false, 1);
+    vm.defineMethod(object, u"valueOf", valueOf);
+    Class* function = vm.findClass(u"Function");
+    vm.defineMethod(function, u"call", functionCall, false, 1);
+    vm.defineMethod(function, u"apply", functionApply, false, 2);
+    vm.defineGetter(function, u"length", functionLength);
+    Class* ns = vm.defineClass(u"", u"Namespace", object, [](Vm& vm, Class* cls) -> Object* {
+        return vm.make<BoxObject>(ObjectKind::Namespace, &cls->instanceTraits, cls, cls->prototype);
+    });
+    ns->init = vm.nativeMethod(namespaceInit, String(u"Namespace"));
+    vm.defineGetter(ns, u"uri", namespaceUri);
+    vm.defineMethod(ns, u"toString", namespaceUri);
+    Class* boolean = vm.defineClass(u"", u"Boolean", object, nullptr);
+    boolean->callAsFunction = [](Vm&, const Value&, std::span<const Value> args) {
+        return Value(toBoolean(arg(args, 0)));
+    };
+    boolean->sealed = true;
+    vm.defineMethod(boolean, u"toString", booleanToString);
+    vm.defineMethod(boolean, u"valueOf", valueOf);
+}
+
+}  // namespace kinolux::avm2

@@ -1,0 +1,40 @@
+// What a display object of the player gives the script object that stands
+// for it: the timeline commands of a MovieClip and its frame numbers.
+#pragma once
+
+#include <map>
+#include <vector>
+
+#include "flash/avm2/object.h"
+
+namespace kinolux::avm2 {
+
+class DisplayBinding {
+public:
+    virtual ~DisplayBinding() = default;
+    virtual void play() = 0;
+    virtual void stop() = 0;
+    // A 1-based frame number or a label.
+    virtual void gotoFrame(const Value& frame, bool play) = 0;
+    virtual int currentFrame() = 0;  // 1-based
+    virtual int totalFrames() = 0;
+};
+
+// The script object of a display object: a MovieClip's frame scripts and
+// the binding to the display object (null for one a script made and never
+// placed, or one whose display object is gone).
+class DisplayScriptObject : public Object {
+public:
+    using Object::Object;
+    struct Listener {
+        String type;
+        Value function;
+        bool capture = false;
+        int priority = 0;
+    };
+    DisplayBinding* binding = nullptr;
+    std::map<int, Value> frameScripts;  // 0-based frame
+    std::vector<Listener> listeners;    // an EventDispatcher's, by priority then age
+};
+
+}  // namespace kinolux::avm2

@@ -1,0 +1,92 @@
+#include "flash/avm2/object.h"
+
+namespace kinolux::avm2 {
+
+const Trait* Traits::find(const Multiname& m) const {
+    auto it = byName.find(std::u16string(m.name.view()));
+    if (it == byName.end()) return nullptr;
+    for (std::uint32_t i : it->second)
+        if (m.matches(list[i].ns)) return &list[i];
+    return nullptr;
+}
+
+const Trait* Traits::findQualified(const Namespace& ns, const String& name) const {
+    auto it = byName.find(std::u16string(name.view()));
+    if (it == byName.end()) return nullptr;
+    for (std::uint32_t i : it->second)
+        if (list[i].ns == ns) return &list[i];
+    return nullptr;
+}
+
+const Trait* Traits::findByName(std::u16string_view name) const {
+    auto it = byName.find(std::u16string(name));
+    return it == byName.end() || it->second.empty() ? nullptr : &list[it->second.front()];
+}
+
+Trait& Traits::put(Trait t) {
+    auto& ids = byName[std::u16string(t.name.view())];
+    for (std::uint32_t i : ids) {
+        if (list[i].ns == t.ns) {
+            Trait& old = list[i];
+            // A getter and a setter declared apart make one accessor.
+            if (old.type == TraitType::Accessor && t.type == TraitType::Accessor) {
+                if (t.method) old.method = t.method;
+                if (t.setter) old.setter = t.setter;
+                return old;
+            }
+            old = std::move(t);
+            return old;
+        }
+    }
+    ids.push_back(std::uint32_t(list.size()));
+    list.push_back(std::move(t));
+    return list.back();
+}
+
+const Value* PropertyList::get(std::u16string_view name) const {
+    if (entries_.empty()) return nullptr;
+    auto it = index_.find(std::u16string(name));
+    return it == index_.end() ? nullptr : &entries_[it->second].value;
+}
+
+DynamicProperty* PropertyList::find(std::u16string_view name) {
+    if (entries_.empty()) return nullptr;
+    auto it = index_.find(std::u16string(name));
+    return it == index_.end() ? nullptr : &entries_[it->second];
+}
+
+void PropertyList::set(const String& name, Value v, bool enumerable) {
+    if (DynamicProperty* p = find(name.view())) {
+        p->value = std::move(v);
+        return;
+    }
+    index_.emplace(std::u16string(name.view()), std::uint32_t(entries_.size()));
+    entries_.push_back({name, std::move(v), enumerable});
+}
+
+bool PropertyList::erase(std::u16string_view name) {
+    auto it = index_.find(std::u16string(name));
+    if (it == index_.end()) return false;
+    std::uint32_t i = it->second;
+    index_.erase(it);
+    entries_.erase(entries_.begin() + i);
+    for (auto& [key, at] : index_)
+        if (at > i) --at;
+    return true;
+}
+
+String Class::qualifiedName() const {
+    if (ns.uri.empty() || ns.kind == NamespaceKind::Private) return name;
+    return String::concat(String::concat(ns.uri, String(u"::")), name);
+}
+
+bool Class::isSubclassOf(const Class* other) const {
+    for (const Class* c = this; c; c = c->super) {
+        if (c == other) return true;
+        for (const Class* i : c->interfaces)
+            if (i == other || i->isSubclassOf(other)) return true;
+    }
+    return false;
+}
+
+}  // namespace kinolux::avm2

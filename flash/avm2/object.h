@@ -1,0 +1,189 @@
+// Script objects, their traits and classes. Objects are owned by the
+// machine that made them and live as long as it does.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "flash/avm2/names.h"
+#include "flash/avm2/value.h"
+
+namespace kinolux::avm2 {
+
+class Vm;
+struct AbcUnit;
+struct Class;
+
+using NativeFunction = Value (*)(Vm& vm, const Value& thisValue, std::span<const Value> args);
+
+struct Scope;
+using ScopeChain = std::shared_ptr<const std::vector<Scope>>;
+
+// A method of an ABC file, or one of the player's own.
+struct Method {
+    AbcUnit* unit = nullptr;
+    std::uint32_t index = 0;
+    NativeFunction native = nullptr;
+    String name;
+    int nativeLength = 0;    // natives: the parameter count scripts see
+    Class* owner = nullptr;  // the class whose trait it is (for super)
+    ScopeChain scope;        // where a trait method runs
+};
+
+enum class TraitType : std::uint8_t { Slot, Const, Method, Accessor, Class };
+
+struct Trait {
+    Namespace ns;
+    String name;
+    TraitType type = TraitType::Slot;
+    std::uint32_t slot = 0;      // slots, consts and classes: index in the object's slots
+    Method* method = nullptr;    // methods; getters for accessors
+    Method* setter = nullptr;    // accessors
+    Class* slotClass = nullptr;  // slots whose type is a primitive class coerce to it
+};
+
+// The traits of one kind of object (a class's instances, a class object,
+// a script's global, an activation), inherited ones included.
+struct Traits {
+    std::vector<Trait> list;
+    std::unordered_map<std::u16string, std::vector<std::uint32_t>> byName;
+    std::vector<Value> slotDefaults;
+
+    const Trait* find(const Multiname& m) const;
+    const Trait* findQualified(const Namespace& ns, const String& name) const;
+    const Trait* findByName(std::u16string_view name) const;
+    // Adds or replaces (an override) a trait.
+    Trait& put(Trait t);
+};
+
+// A dynamic property.
+struct DynamicProperty {
+    String name;
+    Value value;
+    bool enumerable = true;
+};
+
+class PropertyList {
+public:
+    const Value* get(std::u16string_view name) const;
+    DynamicProperty* find(std::u16string_view name);
+    void set(const String& name, Value v, bool enumerable = true);
+    bool erase(std::u16string_view name);
+    const std::vector<DynamicProperty>& entries() const { return entries_; }
+    std::size_t size() const { return entries_.size(); }
+
+private:
+    std::vector<DynamicProperty> entries_;
+    std::unordered_map<std::u16string, std::uint32_t> index_;
+};
+
+enum class ObjectKind : std::uint8_t {
+    Plain,
+    Array,
+    Function,
+    Class,
+    Global,
+    Activation,
+    Error,
+    Namespace,
+    Date,
+    Vector,
+    Dictionary,
+    ByteArray,
+    RegExp,
+    Boxed
+};
+
+class Object {
+public:
+    Object(ObjectKind kind, const Traits* traits, Class* cls, Object* proto)
+        : kind(kind), traits(traits), cls(cls), proto(proto) {
+        if (traits) slotValues = traits->slotDefaults;
+    }
+    virtual ~Object() = default;
+
+    ObjectKind kind;
+    const Traits* traits;
+    Class* cls;
+    Object* proto;
+    std::vector<Value> slotValues;
+    PropertyList dynamic;
+    bool sealed = false;
+};
+
+// Elements of an Array or a Vector, and the extra state of other built-ins.
+class ArrayObject : public Object {
+public:
+    using Object::Object;
+    std::vector<Value> elements;
+    bool fixed = false;             // Vectors: the length may not change
+    Class* elementClass = nullptr;  // Vectors
+};
+
+struct Scope {
+    Value object;
+    bool with = false;
+};
+
+class FunctionObject : public Object {
+public:
+    using Object::Object;
+    Method* method = nullptr;
+    ScopeChain scope;
+    Value boundThis;  // method closures keep the object they came from
+    bool bound = false;
+};
+
+class ClassObject : public Object {
+public:
+    using Object::Object;
+    Class* self = nullptr;
+};
+
+// Boxed values of other built-ins: the Date's time, a Namespace's URI, an
+// Error's message, a ByteArray's bytes.
+class BoxObject : public Object {
+public:
+    using Object::Object;
+    double number = 0;
+    Value value;
+    std::string bytes;
+    std::uint32_t position = 0;
+    bool littleEndian = false;
+    std::vector<std::pair<Value, Value>> pairs;  // Dictionary entries keyed by identity
+};
+
+// Makes a new instance of a native class (its Object subtype).
+using NativeConstructor = Object* (*)(Vm& vm, Class* cls);
+
+struct Class {
+    String name;
+    Namespace ns;
+    Class* super = nullptr;
+    std::vector<Class*> interfaces;
+    bool isInterface = false;
+    bool sealed = true;
+    Traits instanceTraits;
+    Traits staticTraits;
+    Method* init = nullptr;  // instance initialiser
+    Method* classInit = nullptr;
+    Object* prototype = nullptr;
+    ClassObject* object = nullptr;
+    ScopeChain scope;
+    NativeConstructor makeInstance = nullptr;
+    // A native class's constructor when called as a function (String(x)),
+    // and its `new` (new Array(3)) that sets up what makeInstance made.
+    NativeFunction callAsFunction = nullptr;
+    NativeFunction construct = nullptr;
+    ObjectKind instanceKind = ObjectKind::Plain;
+    Class* vectorElement = nullptr;  // Vector.<T>: T (null for *)
+
+    String qualifiedName() const;  // "flash.display::MovieClip"
+    bool isSubclassOf(const Class* other) const;
+};
+
+}  // namespace kinolux::avm2

@@ -1,0 +1,645 @@
+#include "flash/avm2/vm.h"
+
+#include <cmath>
+
+namespace kinolux::avm2 {
+
+Vm::Vm(Host& host, avm1::ScriptLimits limits) : host_(host), limits_(limits) { installBuiltins(); }
+
+Vm::~Vm() = default;
+
+void Vm::beginRun() {
+    if (runs_++ == 0) {
+        totalActions_ += actions_;
+        actions_ = 0;
+        budget_ = limits_.actionBudget();
+    }
+}
+
+void Vm::endRun() { --runs_; }
+
+void Vm::charge(std::size_t bytes) {
+    memory_ += bytes;
+    if (memory_ > limits_.maxMemoryBytes) {
+        disabled_ = true;
+        throw avm1::ScriptAbort(avm1::LimitMessage::kMemory, true);
+    }
+}
+
+void Vm::reportUncaught(const Value& error) {
+    String text;
+    try {
+        text = toString(error);
+    } catch (...) {
+        text = String(u"(error)");
+    }
+    host_.scriptError("Uncaught ActionScript error: " + text.toUtf8());
+}
+
+bool Vm::loadAbc(const std::uint8_t* data, std::size_t size, bool lazy) {
+    auto unit = std::make_unique<AbcUnit>();
+    try {
+        unit->file = readAbc(data, size);
+    } catch (const AbcError& e) {
+        host_.scriptError(e.what());
+        return false;
+    }
+    AbcUnit& u = *unit;
+    const AbcFile& f = u.file;
+    charge(size * 4);
+    for (const auto& s : f.strings) u.strings.push_back(String::fromUtf8(s));
+    for (const auto& ns : f.namespaces)
+        u.namespaces.push_back({ns.kind, u.strings[ns.name], ns.kind == NamespaceKind::Private ? nextPrivateId_++ : 0});
+    for (const auto& m : f.multinames) {
+        Multiname name;
+        name.attribute = m.isAttribute();
+        const AbcMultiname& named = m.kind == MultinameKind::TypeName ? f.multinames[m.base] : m;
+        const AbcMultiname& base = named.kind == MultinameKind::TypeName ? f.multinames[0] : named;
+        name.name = u.strings[base.name];
+        name.anyName = base.name == 0 && !base.needsRuntimeName();
+        if (base.kind == MultinameKind::QName || base.kind == MultinameKind::QNameA)
+            name.namespaces.push_back(u.namespaces[base.ns]);
+        for (std::uint32_t ns : f.namespaceSets[base.nsSet]) name.namespaces.push_back(u.namespaces[ns]);
+        u.names.push_back(std::move(name));
+    }
+    u.methods.resize(f.methods.size());
+    for (std::size_t i = 0; i < f.methods.size(); ++i) {
+        u.methods[i].unit = &u;
+        u.methods[i].index = std::uint32_t(i);
+        u.methods[i].name = u.strings[f.methods[i].name];
+    }
+    u.classes.assign(f.instances.size(), nullptr);
+    u.activationTraits.resize(f.bodies.size());
+    u.activationBuilt.assign(f.bodies.size(), false);
+    u.scriptTraits.resize(f.scripts.size());
+    u.scriptState.assign(f.scripts.size(), 0);
+    units_.push_back(std::move(unit));
+    for (std::size_t i = 0; i < f.scripts.size(); ++i) buildTraits(u, f.scripts[i].traits, u.scriptTraits[i], nullptr);
+    for (std::size_t i = 0; i < f.scripts.size(); ++i) {
+        Object* global =
+            make<Object>(ObjectKind::Global, &u.scriptTraits[i], builtins_.object, builtins_.object->prototype);
+        u.globals.push_back(global);
+        auto scope = std::make_shared<const std::vector<Scope>>(std::vector<Scope>{{Value(global), false}});
+        for (const AbcTrait& t : f.scripts[i].traits) {
+            if (t.kind == TraitKind::Method || t.kind == TraitKind::Getter || t.kind == TraitKind::Setter)
+                u.methods[t.index].scope = scope;
+            if (t.kind == TraitKind::Function) {
+                const Trait* trait =
+                    u.scriptTraits[i].findQualified(u.names[t.name].namespaces[0], u.names[t.name].name);
+                if (trait && trait->slot < global->slotValues.size())
+                    global->slotValues[trait->slot] = newFunction(&u.methods[t.index], scope);
+            }
+        }
+    }
+    if (!lazy) guarded([&] { runScript(u, f.scripts.size() - 1); });
+    return true;
+}
+
+void Vm::runScript(AbcUnit& unit, std::size_t script) {
+    if (unit.scriptState[script] != 0) return;
+    unit.scriptState[script] = 1;
+    Object* global = unit.globals[script];
+    callMethod(&unit.methods[unit.file.scripts[script].init], Value(global), {},
+               std::make_shared<const std::vector<Scope>>());
+    unit.scriptState[script] = 2;
+}
+
+Class* Vm::findClass(std::u16string_view dotted) {
+    Multiname m;
+    std::size_t dot = dotted.rfind(u'.');
+    m.namespaces.push_back(
+        Namespace{NamespaceKind::Package, String(dot == std::u16string_view::npos ? u"" : dotted.substr(0, dot)), 0});
+    m.name = String(dot == std::u16string_view::npos ? dotted : dotted.substr(dot + 1));
+    Object* global = findGlobal(m);
+    if (!global) return nullptr;
+    Object* o = getProperty(Value(global), m).object();
+    return o && o->kind == ObjectKind::Class ? static_cast<ClassObject*>(o)->self : nullptr;
+}
+
+Object* Vm::findGlobal(const Multiname& m) {
+    if (builtinTraits_.find(m)) return builtinGlobal_;
+    for (auto& unit : units_) {
+        for (std::size_t i = 0; i < unit->scriptTraits.size(); ++i) {
+            if (!unit->scriptTraits[i].find(m)) continue;
+            runScript(*unit, i);
+            return unit->globals[i];
+        }
+    }
+    if (m.seesPublic() && builtinGlobal_->dynamic.get(m.name.view())) return builtinGlobal_;
+    return nullptr;
+}
+
+// ---- traits and classes ----
+
+Value Vm::constantValue(AbcUnit& u, const AbcConstant& c) {
+    switch (c.kind) {
+    case ConstantKind::Int: return Value(double(u.file.ints[c.index]));
+    case ConstantKind::UInt: return Value(double(u.file.uints[c.index]));
+    case ConstantKind::Double: return Value(u.file.doubles[c.index]);
+    case ConstantKind::Utf8: return Value(u.strings[c.index]);
+    case ConstantKind::True: return Value(true);
+    case ConstantKind::False: return Value(false);
+    case ConstantKind::Null: return Value::null();
+    case ConstantKind::Undefined: return Value();
+    default: {
+        BoxObject* ns = make<BoxObject>(ObjectKind::Namespace, nullptr, builtins_.namespaceClass,
+                                        builtins_.namespaceClass->prototype);
+        ns->value = Value(u.namespaces[c.index].uri);
+        return Value(static_cast<Object*>(ns));
+    }
+    }
+}
+
+Class* Vm::classNamed(AbcUnit& unit, std::uint32_t multiname, bool orNull) {
+    if (multiname == 0) return nullptr;
+    const Multiname& m = unit.names[multiname];
+    if (const Trait* t = builtinTraits_.find(m)) {
+        Object* o = builtinGlobal_->slotValues[t->slot].object();
+        return o && o->kind == ObjectKind::Class ? static_cast<ClassObject*>(o)->self : nullptr;
+    }
+    if (orNull) return nullptr;
+    Object* global = findGlobal(m);
+    if (!global)
+        throwError(ErrorType::ReferenceError, "Error #1065: Variable " + m.name.toUtf8() + " is not defined.", 1065);
+    Object* o = getProperty(Value(global), m).object();
+    if (!o || o->kind != ObjectKind::Class)
+        throwError(ErrorType::VerifyError, "Error #1014: Class " + m.name.toUtf8() + " could not be found.", 1014);
+    return static_cast<ClassObject*>(o)->self;
+}
+
+void Vm::buildTraits(AbcUnit& u, const std::vector<AbcTrait>& traits, Traits& into, Class* owner) {
+    for (const AbcTrait& at : traits) {
+        Trait t;
+        t.ns = u.names[at.name].namespaces[0];
+        t.name = u.names[at.name].name;
+        switch (at.kind) {
+        case TraitKind::Slot:
+        case TraitKind::Const:
+        case TraitKind::Class:
+        case TraitKind::Function: {
+            t.type = at.kind == TraitKind::Const   ? TraitType::Const
+                     : at.kind == TraitKind::Class ? TraitType::Class
+                                                   : TraitType::Slot;
+            // Slot numbers past what any object could need are a hostile file's.
+            if (at.slotId > 65536) throw AbcError("ABC: slot id out of range");
+            t.slot = at.slotId ? at.slotId - 1 : std::uint32_t(into.slotDefaults.size());
+            if (into.slotDefaults.size() <= t.slot) into.slotDefaults.resize(t.slot + 1);
+            Value v;
+            if (at.kind == TraitKind::Slot || at.kind == TraitKind::Const) {
+                t.slotClass = classNamed(u, at.typeName, true);
+                const Builtins& b = builtins_;
+                if (at.value.kind || at.value.index) v = constantValue(u, at.value);
+                else if (t.slotClass == b.number) v = Value(NAN);
+                else if (t.slotClass == b.intClass || t.slotClass == b.uintClass) v = Value(0);
+                else if (t.slotClass == b.boolean) v = Value(false);
+                else if (at.typeName != 0 && !(u.names[at.typeName].name == u"*")) v = Value::null();
+                if (t.slotClass && (at.value.kind || at.value.index)) v = coerceTo(v, t.slotClass);
+            } else if (at.kind == TraitKind::Class) {
+                v = Value::null();
+            }
+            into.slotDefaults[t.slot] = v;
+            break;
+        }
+        case TraitKind::Method:
+            t.type = TraitType::Method;
+            t.method = &u.methods[at.index];
+            break;
+        case TraitKind::Getter:
+            t.type = TraitType::Accessor;
+            t.method = &u.methods[at.index];
+            break;
+        case TraitKind::Setter:
+            t.type = TraitType::Accessor;
+            t.setter = &u.methods[at.index];
+            break;
+        }
+        if (owner) {
+            if (t.method) t.method->owner = owner;
+            if (t.setter) t.setter->owner = owner;
+        }
+        into.put(std::move(t));
+    }
+}
+
+const Traits& Vm::activationTraits(AbcUnit& unit, std::uint32_t body) {
+    if (!unit.activationBuilt[body]) {
+        buildTraits(unit, unit.file.bodies[body].traits, unit.activationTraits[body], nullptr);
+        unit.activationBuilt[body] = true;
+    }
+    return unit.activationTraits[body];
+}
+
+Class* Vm::makeClass(AbcUnit& u, std::uint32_t index, Class* super, const ScopeChain& scope) {
+    const AbcInstance& inst = u.file.instances[index];
+    if (u.classes[index]) throwError(ErrorType::VerifyError, "Error #1110: Class defined twice.", 1110);
+    charge(sizeof(Class) + 256);
+    Class& c = classes_.emplace_back();
+    c.name = u.names[inst.name].name;
+    c.ns = u.names[inst.name].namespaces[0];
+    c.isInterface = inst.flags & InstanceFlag::Interface;
+    c.sealed = inst.flags & InstanceFlag::Sealed;
+    c.super = c.isInterface ? nullptr : super;
+    if (c.super) {
+        c.instanceTraits = c.super->instanceTraits;
+        c.makeInstance = c.super->makeInstance;
+        c.instanceKind = c.super->instanceKind;
+    }
+    for (std::uint32_t i : inst.interfaces)
+        if (Class* iface = classNamed(u, i, false)) c.interfaces.push_back(iface);
+    buildTraits(u, inst.traits, c.instanceTraits, &c);
+    buildTraits(u, u.file.classes[index].traits, c.staticTraits, &c);
+    c.object = make<ClassObject>(ObjectKind::Class, &c.staticTraits, builtins_.cls, builtins_.cls->prototype);
+    c.object->self = &c;
+    std::vector<Scope> chain = scope ? *scope : std::vector<Scope>{};
+    chain.push_back({Value(static_cast<Object*>(c.object)), false});
+    c.scope = std::make_shared<const std::vector<Scope>>(std::move(chain));
+    auto setScope = [&](const Traits& traits) {
+        for (const Trait& t : traits.list) {
+            if (t.method && t.method->owner == &c) t.method->scope = c.scope;
+            if (t.setter && t.setter->owner == &c) t.setter->scope = c.scope;
+        }
+    };
+    setScope(c.instanceTraits);
+    setScope(c.staticTraits);
+    c.init = &u.methods[inst.init];
+    c.init->owner = &c;
+    c.init->scope = c.scope;
+    c.classInit = &u.methods[u.file.classes[index].init];
+    c.classInit->owner = &c;
+    c.prototype = make<Object>(ObjectKind::Plain, nullptr, builtins_.object,
+                               super ? super->prototype : builtins_.object->prototype);
+    c.prototype->dynamic.set(String(u"constructor"), Value(static_cast<Object*>(c.object)), false);
+    c.object->dynamic.set(String(u"prototype"), Value(c.prototype), false);
+    u.classes[index] = &c;
+    callMethod(c.classInit, Value(static_cast<Object*>(c.object)), {}, c.scope);
+    return &c;
+}
+
+// ---- objects ----
+
+Object* Vm::newObject() {
+    return make<Object>(ObjectKind::Plain, nullptr, builtins_.object, builtins_.object->prototype);
+}
+
+ArrayObject* Vm::newArray(std::vector<Value> elements) {
+    charge(elements.size() * sizeof(Value));
+    ArrayObject* a = make<ArrayObject>(ObjectKind::Array, &builtins_.array->instanceTraits, builtins_.array,
+                                       builtins_.array->prototype);
+    a->elements = std::move(elements);
+    return a;
+}
+
+FunctionObject* Vm::newFunction(Method* method, ScopeChain scope) {
+    FunctionObject* f = make<FunctionObject>(ObjectKind::Function, &builtins_.function->instanceTraits,
+                                             builtins_.function, builtins_.function->prototype);
+    f->method = method;
+    f->scope = std::move(scope);
+    return f;
+}
+
+Method* Vm::nativeMethod(NativeFunction fn, String name) {
+    Method& m = nativeMethods_.emplace_back();
+    m.native = fn;
+    m.name = std::move(name);
+    return &m;
+}
+
+FunctionObject* Vm::newNativeFunction(NativeFunction fn, String name) {
+    return newFunction(nativeMethod(fn, std::move(name)), nullptr);
+}
+
+Object* Vm::construct(Class* cls, std::span<const Value> args) {
+    if (cls->isInterface)
+        throwError(ErrorType::TypeError, "Error #1007: Instantiation attempted on a non-constructor.", 1007);
+    // Kinds with an object type of their own come only from makeInstance.
+    ObjectKind kind = cls->instanceKind == ObjectKind::Error ? ObjectKind::Error : ObjectKind::Plain;
+    Object* obj = cls->makeInstance ? cls->makeInstance(*this, cls)
+                                    : make<Object>(kind, &cls->instanceTraits, cls, cls->prototype);
+    obj->sealed = cls->sealed;
+    if (cls->init) callMethod(cls->init, Value(obj), args, cls->init->scope);
+    return obj;
+}
+
+Value Vm::constructValue(const Value& ctor, std::span<const Value> args) {
+    Object* o = ctor.object();
+    if (o && o->kind == ObjectKind::Class) {
+        Class* c = static_cast<ClassObject*>(o)->self;
+        if (c->construct) return c->construct(*this, Value(), args);
+        return Value(construct(c, args));
+    }
+    if (o && o->kind == ObjectKind::Function) {
+        Value proto = getPublic(ctor, u"prototype");
+        Object* obj = make<Object>(ObjectKind::Plain, nullptr, builtins_.object,
+                                   proto.object() ? proto.object() : builtins_.object->prototype);
+        Value r = call(ctor, Value(obj), args);
+        return r.isObject() ? r : Value(obj);
+    }
+    throwError(ErrorType::TypeError, "Error #1007: Instantiation attempted on a non-constructor.", 1007);
+}
+
+Object* Vm::newError(ErrorType type, const String& message, int id) {
+    Value args[] = {Value(message), Value(id)};
+    return construct(builtins_.errors[std::size_t(type)], args);
+}
+
+void Vm::throwError(ErrorType type, const std::string& message, int id) {
+    throw ScriptThrow{Value(newError(type, String::fromUtf8(message), id))};
+}
+
+// ---- properties ----
+
+bool Vm::arrayIndex(const String& name, std::uint32_t& index) {
+    std::u16string_view v = name.view();
+    if (v.empty() || v.size() > 10 || (v.size() > 1 && v[0] == u'0')) return false;
+    std::uint64_t n = 0;
+    for (char16_t c : v) {
+        if (c < u'0' || c > u'9') return false;
+        n = n * 10 + (c - u'0');
+    }
+    if (n >= 0xFFFFFFFFull) return false;
+    index = std::uint32_t(n);
+    return true;
+}
+
+Object* Vm::protoOfPrimitive(const Value& v) {
+    switch (v.type()) {
+    case Type::Boolean: return builtins_.boolean->prototype;
+    case Type::Number: return builtins_.number->prototype;
+    case Type::String: return builtins_.string->prototype;
+    default: return nullptr;
+    }
+}
+
+Value Vm::getTraitValue(Object* obj, const Trait& t, const Value& receiver) {
+    switch (t.type) {
+    case TraitType::Slot:
+    case TraitType::Const:
+    case TraitType::Class: return t.slot < obj->slotValues.size() ? obj->slotValues[t.slot] : Value();
+    case TraitType::Method: {
+        FunctionObject* f = newFunction(t.method, t.method->scope);
+        f->boundThis = receiver;
+        f->bound = true;
+        return Value(static_cast<Object*>(f));
+    }
+    case TraitType::Accessor:
+        if (!t.method)
+            throwError(ErrorType::ReferenceError,
+                       "Error #1077: Illegal read of write-only property " + t.name.toUtf8() + ".", 1077);
+        return callMethod(t.method, receiver, {}, t.method->scope);
+    }
+    return Value();
+}
+
+Value Vm::getDynamic(Object* obj, const Multiname& name) {
+    if (!name.seesPublic() && !name.anyName) return Value();
+    for (Object* p = obj; p; p = p->proto)
+        if (const Value* v = p->dynamic.get(name.name.view())) return *v;
+    return Value();
+}
+
+static void nullReference(Vm& vm, const Value& target) {
+    if (target.isUndefined())
+        vm.throwError(ErrorType::TypeError, "Error #1010: A term is undefined and has no properties.", 1010);
+    vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.",
+                  1009);
+}
+
+Value Vm::getProperty(const Value& target, const Multiname& name) {
+    Object* o = target.object();
+    if (!o) {
+        if (target.isNullish()) nullReference(*this, target);
+        if (target.isString() && name.name == u"length") return Value(double(target.string().size()));
+        Object* proto = protoOfPrimitive(target);
+        if (const Trait* t = proto && proto->traits ? proto->traits->find(name) : nullptr)
+            return getTraitValue(proto, *t, target);
+        if (Class* c = classOf(target)) {
+            if (const Trait* t = c->instanceTraits.find(name); t && t->type == TraitType::Accessor)
+                return getTraitValue(proto, *t, target);
+        }
+        return getDynamic(proto, name);
+    }
+    if ((o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector) && name.seesPublic()) {
+        std::uint32_t i;
+        if (arrayIndex(name.name, i)) {
+            auto& elements = static_cast<ArrayObject*>(o)->elements;
+            if (i < elements.size()) return elements[i];
+            if (o->kind == ObjectKind::Vector)
+                throwError(ErrorType::RangeError,
+                           "Error #1125: The index " + std::to_string(i) + " is out of range " +
+                               std::to_string(elements.size()) + ".",
+                           1125);
+            return getDynamic(o->proto, name);
+        }
+    }
+    if (o->traits)
+        if (const Trait* t = o->traits->find(name)) return getTraitValue(o, *t, target);
+    if (o->kind == ObjectKind::Function && name.name == u"prototype" && !o->dynamic.get(u"prototype")) {
+        Object* proto = newObject();
+        proto->dynamic.set(String(u"constructor"), target, false);
+        o->dynamic.set(String(u"prototype"), Value(proto), false);
+        return Value(proto);
+    }
+    if (o->kind == ObjectKind::Dictionary && name.runtimeKey.isObject()) {
+        for (const auto& [key, value] : static_cast<BoxObject*>(o)->pairs)
+            if (key.object() == name.runtimeKey.object()) return value;
+        return Value();
+    }
+    return getDynamic(o, name);
+}
+
+void Vm::setProperty(const Value& target, const Multiname& name, const Value& value, bool init) {
+    Object* o = target.object();
+    if (!o) {
+        if (target.isNullish()) nullReference(*this, target);
+        return;
+    }
+    if ((o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector) && name.seesPublic()) {
+        std::uint32_t i;
+        if (arrayIndex(name.name, i)) {
+            auto* a = static_cast<ArrayObject*>(o);
+            if (i >= a->elements.size()) {
+                if (o->kind == ObjectKind::Vector && (i > a->elements.size() || a->fixed))
+                    throwError(ErrorType::RangeError,
+                               "Error #1125: The index " + std::to_string(i) + " is out of range " +
+                                   std::to_string(a->elements.size()) + ".",
+                               1125);
+                if (i >= limits_.maxArrayLength) throw avm1::ScriptAbort(avm1::LimitMessage::kArray, false);
+                charge((i + 1 - a->elements.size()) * sizeof(Value));
+                a->elements.resize(i + 1);
+            }
+            a->elements[i] = a->elementClass ? coerceTo(value, a->elementClass) : value;
+            return;
+        }
+    }
+    if (o->traits) {
+        if (const Trait* t = o->traits->find(name)) {
+            switch (t->type) {
+            case TraitType::Const:
+            case TraitType::Class:
+                if (!init)
+                    throwError(ErrorType::ReferenceError,
+                               "Error #1074: Illegal write to read-only property " + name.name.toUtf8() + ".", 1074);
+                [[fallthrough]];
+            case TraitType::Slot:
+                if (t->slot < o->slotValues.size())
+                    o->slotValues[t->slot] = t->slotClass ? coerceTo(value, t->slotClass) : value;
+                return;
+            case TraitType::Method:
+                throwError(ErrorType::ReferenceError,
+                           "Error #1037: Cannot assign to a method " + name.name.toUtf8() + ".", 1037);
+            case TraitType::Accessor: {
+                if (!t->setter)
+                    throwError(ErrorType::ReferenceError,
+                               "Error #1074: Illegal write to read-only property " + name.name.toUtf8() + ".", 1074);
+                Value arg[] = {value};
+                callMethod(t->setter, target, arg, t->setter->scope);
+                return;
+            }
+            }
+        }
+    }
+    // A class's prototype is fixed for its life.
+    if (o->kind == ObjectKind::Class && name.name == u"prototype" && name.seesPublic())
+        throwError(ErrorType::ReferenceError,
+                   "Error #1074: Illegal write to read-only property prototype on " +
+                       static_cast<ClassObject*>(o)->self->qualifiedName().toUtf8() + ".",
+                   1074);
+    if (o->kind == ObjectKind::Dictionary && name.runtimeKey.isObject()) {
+        auto& pairs = static_cast<BoxObject*>(o)->pairs;
+        for (auto& [key, v] : pairs)
+            if (key.object() == name.runtimeKey.object()) {
+                v = value;
+                return;
+            }
+        charge(2 * sizeof(Value));
+        pairs.emplace_back(name.runtimeKey, value);
+        return;
+    }
+    if (o->sealed || !name.seesPublic()) {
+        throwError(ErrorType::ReferenceError,
+                   "Error #1056: Cannot create property " + name.name.toUtf8() + " on " +
+                       classOf(target)->qualifiedName().toUtf8() + ".",
+                   1056);
+    }
+    charge(sizeof(DynamicProperty) + 32);
+    o->dynamic.set(name.name, value);
+}
+
+bool Vm::hasProperty(const Value& target, const Multiname& name) {
+    Object* o = target.object();
+    if (!o) {
+        Object* proto = protoOfPrimitive(target);
+        return proto && getDynamic(proto, name).type() != Type::Undefined;
+    }
+    if (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector) {
+        std::uint32_t i;
+        if (arrayIndex(name.name, i)) return i < static_cast<ArrayObject*>(o)->elements.size();
+    }
+    if (o->traits && o->traits->find(name)) return true;
+    if (o->kind == ObjectKind::Dictionary && name.runtimeKey.isObject()) {
+        for (const auto& pair : static_cast<BoxObject*>(o)->pairs)
+            if (pair.first.object() == name.runtimeKey.object()) return true;
+        return false;
+    }
+    if (!name.seesPublic()) return false;
+    for (Object* p = o; p; p = p->proto)
+        if (p->dynamic.get(name.name.view())) return true;
+    return false;
+}
+
+bool Vm::deleteProperty(const Value& target, const Multiname& name) {
+    Object* o = target.object();
+    if (!o) return false;
+    if (o->kind == ObjectKind::Array) {
+        std::uint32_t i;
+        auto* a = static_cast<ArrayObject*>(o);
+        if (arrayIndex(name.name, i)) {
+            if (i < a->elements.size()) a->elements[i] = Value();
+            return true;
+        }
+    }
+    if (o->kind == ObjectKind::Dictionary && name.runtimeKey.isObject()) {
+        auto& pairs = static_cast<BoxObject*>(o)->pairs;
+        for (auto it = pairs.begin(); it != pairs.end(); ++it)
+            if (it->first.object() == name.runtimeKey.object()) {
+                pairs.erase(it);
+                return true;
+            }
+        return true;
+    }
+    if (o->traits && o->traits->find(name)) return false;
+    if (o->kind == ObjectKind::Class && name.name == u"prototype") return false;
+    o->dynamic.erase(name.name.view());
+    return true;
+}
+
+Value Vm::callProperty(const Value& target, const Multiname& name, std::span<const Value> args) {
+    if (Object* o = target.object(); o && o->traits) {
+        if (const Trait* t = o->traits->find(name); t && t->type == TraitType::Method)
+            return callMethod(t->method, target, args, t->method->scope);
+    }
+    Value f = getProperty(target, name);
+    if (!f.object()) {
+        throwError(ErrorType::TypeError, "Error #1006: " + name.name.toUtf8() + " is not a function.", 1006);
+    }
+    return call(f, target, args);
+}
+
+// ---- calls ----
+
+Value Vm::call(const Value& function, const Value& thisValue, std::span<const Value> args) {
+    Object* o = function.object();
+    if (o && o->kind == ObjectKind::Function) {
+        auto* f = static_cast<FunctionObject*>(o);
+        const Value& self = f->bound ? f->boundThis : thisValue;
+        return callMethod(f->method, self, args, f->scope, f);
+    }
+    if (o && o->kind == ObjectKind::Class) {
+        Class* c = static_cast<ClassObject*>(o)->self;
+        if (c->callAsFunction) return c->callAsFunction(*this, thisValue, args);
+        if (args.size() != 1)
+            throwError(ErrorType::ArgumentError,
+                       "Error #1112: Argument count mismatch on class coercion.  Expected 1, got " +
+                           std::to_string(args.size()) + ".",
+                       1112);
+        return coerceTo(args[0], c);
+    }
+    throwError(ErrorType::TypeError, "Error #1006: value is not a function.", 1006);
+}
+
+namespace {
+class DepthGuard {
+public:
+    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
+    ~DepthGuard() { --depth_; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+
+private:
+    int& depth_;
+};
+}  // namespace
+
+// Native methods count too: a script can recurse through toString and
+// valueOf without calling itself directly.
+Value Vm::callMethod(Method* method, const Value& thisValue, std::span<const Value> args, const ScopeChain& scope,
+                     FunctionObject* callee) {
+    if (depth_ >= limits_.maxCallDepth) {
+        // The error's own constructor is a call as well: it runs from the bottom.
+        int depth = std::exchange(depth_, 0);
+        Object* error = nullptr;
+        try {
+            error = newError(ErrorType::Error, String(u"Error #1023: Stack overflow occurred."), 1023);
+        } catch (...) {
+            depth_ = depth;
+            throw;
+        }
+        depth_ = depth;
+        throw ScriptThrow{Value(error)};
+    }
+    DepthGuard guard(depth_);
+    if (method->native) return method->native(*this, thisValue, args);
+    return execute(method, thisValue, args, scope, callee);
+}
+
+}  // namespace kinolux::avm2

@@ -1,0 +1,17 @@
+// Feeds arbitrary bytes to the ABC reader and, when they read, runs the
+// last script on a machine with tight limits: neither may crash or hang.
+#include <cstddef>
+#include <cstdint>
+
+#include "tests/avm2/machine.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    kinolux::avm1::ScriptLimits limits;
+    limits.timeLimitSeconds = 1;
+    limits.actionsPerSecond = 100000;
+    limits.maxMemoryBytes = 16 << 20;
+    limits.maxCallDepth = 64;
+    avm2test::Machine machine(limits);
+    machine.vm.loadAbc(data, size, false);
+    return 0;
+}

@@ -1,0 +1,289 @@
+// The bytecode machine: opcodes, scopes, traits and classes, exceptions,
+// frame checks and limits, on hand-built ABC.
+#include <gtest/gtest.h>
+
+#include "tests/avm2/machine.h"
+
+using namespace avm2test;
+
+namespace {
+
+std::vector<std::string> traceOf(AbcBuilder& abc, const Code& body, std::vector<Trait> traits = {}) {
+    scriptOf(abc, body, std::move(traits));
+    Machine m;
+    EXPECT_TRUE(m.run(abc));
+    for (const auto& e : m.host.errors) ADD_FAILURE() << e;
+    return m.host.traces;
+}
+
+}  // namespace
+
+TEST(Opcodes, ArithmeticFollowsTheNumberRules) {
+    AbcBuilder abc;
+    Code c;
+    traced(c, abc, [&](Code& c) { c.op(op::PushByte).u8(7).op(op::PushByte).u8(2).op(op::Divide); });
+    traced(c, abc, [&](Code& c) { c.op(op::PushInt, abc.integer(2147483647)).op(op::PushByte).u8(1).op(op::AddI); });
+    traced(c, abc, [&](Code& c) { c.op(op::PushByte).u8(0xF9).op(op::PushByte).u8(3).op(op::Modulo); });
+    traced(c, abc, [&](Code& c) { c.op(op::PushByte).u8(0xFF).op(op::PushByte).u8(28).op(op::URShift); });
+    traced(c, abc, [&](Code& c) { c.op(op::PushString, abc.string("4")).op(op::PushByte).u8(1).op(op::Add); });
+    traced(c, abc,
+           [&](Code& c) { c.op(op::PushDouble, abc.number(0.1)).op(op::PushDouble, abc.number(0.2)).op(op::Add); });
+    traced(c, abc, [&](Code& c) { c.op(op::PushNaN).op(op::PushNaN).op(op::Equals); });
+    traced(c, abc, [&](Code& c) { c.op(op::PushNull).op(op::PushUndefined).op(op::Equals); });
+    traced(c, abc, [&](Code& c) { c.op(op::PushNull).op(op::TypeOf); });
+    EXPECT_EQ(traceOf(abc, c), (std::vector<std::string>{"3.5", "-2147483648", "-1", "15", "41", "0.30000000000000004",
+                                                         "false", "true", "object"}));
+}
+
+TEST(Opcodes, BranchesLoopsAndLocals) {
+    AbcBuilder abc;
+    Code c;
+    // local1 = 0; do { local1 += 3 } while (local1 < 10); trace(local1)
+    c.op(op::PushByte).u8(0).op(op::SetLocal1);
+    std::size_t loop = c.size();
+    c.op(op::Label).op(op::GetLocal1).op(op::PushByte).u8(3).op(op::Add).op(op::SetLocal1);
+    c.op(op::GetLocal1).op(op::PushByte).u8(10).op(op::IfLt);
+    c.s24(std::int32_t(loop) - std::int32_t(c.size() + 3));
+    traced(c, abc, [&](Code& c) { c.op(op::GetLocal1); });
+    // lookupswitch on 1 picks the second case
+    c.op(op::PushByte).u8(1);
+    std::size_t sw = c.size();
+    c.op(op::LookupSwitch).s24(0).u30(1).s24(0).s24(0);
+    std::size_t afterSwitch = c.size();
+    // patch: default and case 0 jump past both traces; case 1 to the "one" trace
+    Code one;
+    traced(one, abc, [&](Code& t) { t.op(op::PushString, abc.string("one")); });
+    std::int32_t toOne = std::int32_t(afterSwitch - sw);
+    std::int32_t toEnd = std::int32_t(afterSwitch + one.size() - sw);
+    auto put = [&](std::size_t at, std::int32_t v) {
+        c.bytes[at] = std::uint8_t(v);
+        c.bytes[at + 1] = std::uint8_t(v >> 8);
+        c.bytes[at + 2] = std::uint8_t(v >> 16);
+    };
+    put(sw + 1, toEnd);
+    put(sw + 5, toEnd);
+    put(sw + 8, toOne);
+    c.append(one);
+    EXPECT_EQ(traceOf(abc, c), (std::vector<std::string>{"12", "one"}));
+}
+
+TEST(Opcodes, ObjectsArraysAndEnumeration) {
+    AbcBuilder abc;
+    Code c;
+    c.op(op::PushString, abc.string("a"))
+        .op(op::PushByte)
+        .u8(1)
+        .op(op::PushString, abc.string("b"))
+        .op(op::PushByte)
+        .u8(2);
+    c.op(op::NewObject, 2).op(op::SetLocal1);
+    // for (k in o) trace(k + "=" + o[k]) with hasnext2 on locals 2 (object) and 3 (index)
+    c.op(op::GetLocal1).op(op::SetLocal2).op(op::PushByte).u8(0).op(op::SetLocal3);
+    std::size_t test = c.size();
+    c.op(op::HasNext2, 2, 3).op(op::IfFalse).s24(0);
+    std::size_t exitPatch = c.size() - 3;
+    traced(c, abc, [&](Code& t) {
+        t.op(op::GetLocal2).op(op::GetLocal3).op(op::NextName).op(op::PushString, abc.string("=")).op(op::Add);
+        t.op(op::GetLocal2).op(op::GetLocal3).op(op::NextValue).op(op::Add);
+    });
+    c.op(op::Jump).s24(std::int32_t(test) - std::int32_t(c.size() + 3));
+    std::int32_t exit = std::int32_t(c.size() - (exitPatch + 3));
+    c.bytes[exitPatch] = std::uint8_t(exit);
+    c.bytes[exitPatch + 1] = std::uint8_t(exit >> 8);
+    c.bytes[exitPatch + 2] = 0;
+    traced(c, abc, [&](Code& t) {
+        t.op(op::PushByte).u8(5).op(op::PushByte).u8(6).op(op::NewArray, 2).op(op::GetProperty, abc.name("length"));
+    });
+    EXPECT_EQ(traceOf(abc, c), (std::vector<std::string>{"a=1", "b=2", "2"}));
+}
+
+TEST(Traits, ClassesInheritOverrideAndCallSuper) {
+    AbcBuilder abc;
+    std::uint32_t baseName = abc.name("Base"), derivedName = abc.name("Derived"), speak = abc.name("speak"),
+                  object = abc.name("Object");
+    // Base.speak() returns "base"; Derived.speak() returns "derived+" + super.speak()
+    std::uint32_t baseInit = abc.method(), baseCinit = abc.method(), baseSpeak = abc.method();
+    abc.body(baseInit, Code().op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
+    abc.body(baseCinit, Code().op(op::ReturnVoid));
+    abc.body(baseSpeak, Code().op(op::PushString, abc.string("base")).op(op::ReturnValue));
+    std::uint32_t dInit = abc.method(), dCinit = abc.method(), dSpeak = abc.method();
+    abc.body(dInit, Code().op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
+    abc.body(dCinit, Code().op(op::ReturnVoid));
+    abc.body(dSpeak, Code()
+                         .op(op::PushString, abc.string("derived+"))
+                         .op(op::GetLocal0)
+                         .op(op::CallSuper, speak, 0)
+                         .op(op::Add)
+                         .op(op::ReturnValue));
+    abc.addClass(baseName, object, baseInit, baseCinit, {{speak, 1, 0, baseSpeak}});
+    abc.addClass(derivedName, baseName, dInit, dCinit, {{speak, 1, 0, dSpeak}});
+    Code c;
+    c.op(op::GetScopeObject)
+        .u8(0)
+        .op(op::GetLex, object)
+        .op(op::PushScope)
+        .op(op::GetLex, object)
+        .op(op::NewClass, 0)
+        .op(op::PopScope)
+        .op(op::InitProperty, baseName);
+    c.op(op::GetScopeObject)
+        .u8(0)
+        .op(op::GetLex, baseName)
+        .op(op::PushScope)
+        .op(op::GetLex, baseName)
+        .op(op::NewClass, 1)
+        .op(op::PopScope)
+        .op(op::InitProperty, derivedName);
+    traced(c, abc, [&](Code& t) {
+        t.op(op::FindPropStrict, derivedName).op(op::ConstructProp, derivedName, 0).op(op::CallProperty, speak, 0);
+    });
+    traced(c, abc, [&](Code& t) {
+        t.op(op::FindPropStrict, derivedName)
+            .op(op::ConstructProp, derivedName, 0)
+            .op(op::GetLex, baseName)
+            .op(op::IsTypeLate);
+    });
+    EXPECT_EQ(traceOf(abc, c, {{baseName, 4, 1, 0}, {derivedName, 4, 2, 1}}),
+              (std::vector<std::string>{"derived+base", "true"}));
+}
+
+TEST(Traits, SealedInstancesRefuseNewPropertiesAndSlotsCoerce) {
+    AbcBuilder abc;
+    std::uint32_t name = abc.name("Sealed"), object = abc.name("Object"), count = abc.name("count"),
+                  intType = abc.name("int");
+    std::uint32_t init = abc.method(), cinit = abc.method();
+    abc.body(init, Code().op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
+    abc.body(cinit, Code().op(op::ReturnVoid));
+    abc.addClass(name, object, init, cinit, {{count, 0, 0, intType}}, {}, 0x01);
+    Code c;
+    c.op(op::GetScopeObject).u8(0).op(op::GetLex, object).op(op::NewClass, 0).op(op::InitProperty, name);
+    c.op(op::FindPropStrict, name).op(op::ConstructProp, name, 0).op(op::SetLocal1);
+    c.op(op::GetLocal1).op(op::PushDouble, abc.number(2.75)).op(op::SetProperty, count);
+    traced(c, abc, [&](Code& t) { t.op(op::GetLocal1).op(op::GetProperty, count); });
+    c.op(op::GetLocal1).op(op::PushTrue).op(op::SetProperty, abc.name("other"));
+    scriptOf(abc, c, {{name, 4, 1, 0}});
+    Machine m;
+    m.run(abc);
+    EXPECT_EQ(m.host.traces, (std::vector<std::string>{"2"}));
+    ASSERT_EQ(m.host.errors.size(), 1u);
+    EXPECT_NE(m.host.errors[0].find("Error #1056: Cannot create property other on Sealed."), std::string::npos)
+        << m.host.errors[0];
+}
+
+TEST(Exceptions, HandlerCatchesByTypeAndScriptGoesOn) {
+    AbcBuilder abc;
+    std::uint32_t rangeError = abc.name("RangeError"), typeError = abc.name("TypeError"), message = abc.name("message");
+    Code c;
+    std::size_t from = c.size() + 2;  // after getlocal0; pushscope
+    c.op(op::FindPropStrict, typeError)
+        .op(op::PushString, abc.string("boom"))
+        .op(op::ConstructProp, typeError, 1)
+        .op(op::Throw);
+    std::size_t to = c.size() + 2;
+    std::size_t rangeHandler = c.size() + 2;
+    c.op(op::Pop).op(op::Jump).s24(0);
+    std::size_t skip = c.size() - 3;
+    std::size_t typeHandler = c.size() + 2;
+    c.op(op::GetLocal0).op(op::PushScope).op(op::SetLocal1);
+    traced(c, abc, [&](Code& t) { t.op(op::GetLocal1).op(op::GetProperty, message); });
+    c.bytes[skip] = std::uint8_t(c.size() - skip - 3);
+    traced(c, abc, [&](Code& t) { t.op(op::PushString, abc.string("after")); });
+    Code body;
+    body.op(op::GetLocal0).op(op::PushScope);
+    body.append(c);
+    body.op(op::ReturnVoid);
+    std::uint32_t init = abc.method();
+    abc.body(init, body, 16, 4,
+             {{std::uint32_t(from), std::uint32_t(to), std::uint32_t(rangeHandler), rangeError},
+              {std::uint32_t(from), std::uint32_t(to), std::uint32_t(typeHandler), typeError}});
+    abc.script(init);
+    Machine m;
+    m.run(abc);
+    EXPECT_TRUE(m.host.errors.empty()) << m.host.errors[0];
+    EXPECT_EQ(m.host.traces, (std::vector<std::string>{"boom", "after"}));
+}
+
+TEST(Exceptions, UncaughtErrorIsReportedWithItsMessage) {
+    AbcBuilder abc;
+    Code c;
+    c.op(op::PushNull).op(op::GetProperty, abc.name("x"));
+    scriptOf(abc, c);
+    Machine m;
+    m.run(abc);
+    ASSERT_EQ(m.host.errors.size(), 1u);
+    EXPECT_NE(m.host.errors[0].find("TypeError: Error #1009"), std::string::npos) << m.host.errors[0];
+}
+
+TEST(FrameChecks, HostileMethodsCannotLeaveTheirFrame) {
+    auto errorOf = [](auto build) {
+        AbcBuilder abc;
+        Code c;
+        build(c, abc);
+        std::uint32_t init = abc.method();
+        abc.body(init, c, 2, 2);
+        abc.script(init);
+        Machine m;
+        m.run(abc);
+        return m.host.errors.empty() ? std::string() : m.host.errors[0];
+    };
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::GetLocal, 9).op(op::ReturnVoid); }).find("Local register"),
+              std::string::npos);
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::Pop).op(op::ReturnVoid); }).find("Stack underflow"),
+              std::string::npos);
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) {
+                  c.op(op::PushTrue).op(op::PushTrue).op(op::PushTrue);
+              }).find("Stack overflow"),
+              std::string::npos);
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::GetScopeObject).u8(3); }).find("Scope index"),
+              std::string::npos);
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::Jump).s24(1000); }).find("Branch target"), std::string::npos);
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::PushString, 77); }).find("Constant pool"), std::string::npos);
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::PushTrue); }).find("past its end"), std::string::npos);
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(0xFE); }).find("Unknown opcode"), std::string::npos);
+    EXPECT_NE(errorOf([](Code& c, AbcBuilder&) { c.op(op::GetLocal0).op(op::GetSlot, 40); }).find("Slot index"),
+              std::string::npos);
+}
+
+TEST(Limits, EndlessLoopStopsAndScriptsStayOff) {
+    AbcBuilder abc;
+    Code c;
+    c.op(op::Label).op(op::Jump).s24(-5);
+    scriptOf(abc, c);
+    kinolux::avm1::ScriptLimits limits;
+    limits.timeLimitSeconds = 1;
+    limits.actionsPerSecond = 10000;
+    Machine m(limits);
+    m.run(abc);
+    ASSERT_EQ(m.host.errors.size(), 1u);
+    EXPECT_EQ(m.host.errors[0], kinolux::avm1::LimitMessage::kTimeout);
+    EXPECT_TRUE(m.vm.disabled());
+}
+
+TEST(Limits, EndlessRecursionIsACatchableStackOverflow) {
+    AbcBuilder abc;
+    std::uint32_t f = abc.name("f");
+    std::uint32_t fn = abc.method();
+    abc.body(fn, Code().op(op::FindPropStrict, f).op(op::CallPropVoid, f, 0).op(op::ReturnVoid));
+    Code c;
+    c.op(op::FindPropStrict, f).op(op::CallPropVoid, f, 0);
+    scriptOf(abc, c, {{f, 1, 0, fn}});
+    Machine m;
+    m.run(abc);
+    ASSERT_EQ(m.host.errors.size(), 1u);
+    EXPECT_NE(m.host.errors[0].find("Error #1023"), std::string::npos) << m.host.errors[0];
+    EXPECT_EQ(m.vm.callDepth(), 0);
+}
+
+TEST(Limits, MemoryBudgetStopsAGrowingScript) {
+    AbcBuilder abc;
+    Code c;
+    c.op(op::Label).op(op::NewObject, 0).op(op::Pop).op(op::Jump).s24(-8);
+    scriptOf(abc, c);
+    kinolux::avm1::ScriptLimits limits;
+    limits.maxMemoryBytes = 4 << 20;
+    Machine m(limits);
+    m.run(abc);
+    ASSERT_EQ(m.host.errors.size(), 1u);
+    EXPECT_EQ(m.host.errors[0], kinolux::avm1::LimitMessage::kMemory);
+    EXPECT_LE(m.vm.memoryUsed(), (4u << 20) + 4096);
+}

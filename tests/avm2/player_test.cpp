@@ -1,0 +1,101 @@
+// ActionScript 3 on the player core: DoABC tags, the document class built
+// on the root, its frame scripts and its timeline commands.
+#include <gtest/gtest.h>
+
+#include "flash/core/player.h"
+#include "tests/avm2/machine.h"
+#include "tests/flash/test_movies.h"
+
+using namespace avm2test;
+
+namespace {
+
+// class Doc extends MovieClip {
+//     function Doc() { super(); trace("constructed"); addFrameScript(0, frame1); }
+//     function frame1() { trace("frame " + currentFrame); stop(); }
+// }
+std::vector<std::uint8_t> documentClassAbc(bool stops) {
+    AbcBuilder abc;
+    std::uint32_t doc = abc.name("Doc"), clip = abc.qname(abc.packageNamespace("flash.display"), "MovieClip");
+    std::uint32_t trace = abc.name("trace"), frame1 = abc.name("frame1");
+    Code init;
+    init.op(op::GetLocal0).op(op::PushScope).op(op::GetLocal0).op(op::ConstructSuper, 0);
+    traced(init, abc, [&](Code& c) { c.op(op::PushString, abc.string("constructed")); });
+    init.op(op::GetLocal0)
+        .op(op::PushByte)
+        .u8(0)
+        .op(op::GetLocal0)
+        .op(op::GetProperty, frame1)
+        .op(op::CallPropVoid, abc.name("addFrameScript"), 2);
+    init.op(op::ReturnVoid);
+    Code frame;
+    frame.op(op::GetLocal0).op(op::PushScope);
+    frame.op(op::FindPropStrict, trace)
+        .op(op::PushString, abc.string("frame "))
+        .op(op::GetLocal0)
+        .op(op::GetProperty, abc.name("currentFrame"))
+        .op(op::Add)
+        .op(op::CallPropVoid, trace, 1);
+    if (stops) frame.op(op::GetLocal0).op(op::CallPropVoid, abc.name("stop"), 0);
+    frame.op(op::ReturnVoid);
+    std::uint32_t initMethod = abc.method(), cinit = abc.method(), frameMethod = abc.method();
+    abc.body(initMethod, init);
+    abc.body(cinit, Code().op(op::ReturnVoid));
+    abc.body(frameMethod, frame);
+    abc.addClass(doc, clip, initMethod, cinit, {{frame1, 1, 0, frameMethod}});
+    Code script;
+    script.op(op::GetScopeObject).u8(0).op(op::GetLex, clip).op(op::NewClass, 0).op(op::InitProperty, doc);
+    scriptOf(abc, script, {{doc, 4, 1, 0}});
+    std::vector<std::uint8_t> tag{1, 0, 0, 0, 0};  // lazy, no name
+    auto bytes = abc.bytes();
+    tag.insert(tag.end(), bytes.begin(), bytes.end());
+    return tag;
+}
+
+struct Playback {
+    std::vector<std::string> traces;
+    std::vector<std::string> errors;
+    int frame = 0;
+};
+
+Playback play(const std::vector<std::uint8_t>& doAbc, int ticks) {
+    std::vector<swf::Tag> tags{swf::FileAttributes{swf::FileAttribute::ActionScript3},
+                               swf::DoAbc{swf::Bytes(doAbc)},
+                               swf::SymbolClass{{{0, "Doc"}}},
+                               swf::ShowFrame{},
+                               swf::ShowFrame{},
+                               swf::ShowFrame{}};
+    auto file = testmovies::movie(tags, testmovies::header(100, 100, 3));
+    Playback run;
+    flash::PlayerOptions options;
+    options.trace = [&](std::string_view line) { run.traces.emplace_back(line); };
+    flash::Player player(swf::Bytes(file), std::move(options));
+    for (int i = 0; i < ticks; ++i) player.tick();
+    run.errors = player.scriptErrors();
+    run.frame = player.currentFrame();
+    return run;
+}
+
+}  // namespace
+
+TEST(As3Player, DocumentClassIsBuiltThenItsFrameScriptRuns) {
+    Playback run = play(documentClassAbc(true), 3);
+    EXPECT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"constructed", "frame 1"}));
+    EXPECT_EQ(run.frame, 0);  // the frame script stopped the timeline
+}
+
+TEST(As3Player, FrameScriptRunsEachTimeItsFrameComesRound) {
+    Playback run = play(documentClassAbc(false), 3);
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"constructed", "frame 1", "frame 1"}));
+}
+
+TEST(As3Player, BrokenAbcIsReportedAndTheMoviePlaysOn) {
+    auto doAbc = documentClassAbc(true);
+    doAbc.resize(doAbc.size() / 2);
+    Playback run = play(doAbc, 2);
+    EXPECT_TRUE(run.traces.empty());
+    ASSERT_FALSE(run.errors.empty());
+    EXPECT_NE(run.errors[0].find("ABC"), std::string::npos) << run.errors[0];
+    EXPECT_EQ(run.frame, 2);
+}
