@@ -43,7 +43,24 @@ void Renderer::render(const Player& player, QImage& target, const RenderOptions&
     QPainter p(&target);
     startPainter(p);
     for (const auto& [n, level] : player.levels()) drawObject(p, *level, view_, ColorTransform{});
+    if (const DisplayObject* focus = player.focusHighlight()) drawFocusHighlight(p, *focus);
     videos_.sweep();
+}
+
+// A yellow frame three stage pixels wide, inside the object's bounds on
+// the stage, over everything else.
+void Renderer::drawFocusHighlight(QPainter& p, const DisplayObject& obj) {
+    const QRectF box = (obj.worldMatrix() * view_).mapRect(obj.localBounds());
+    if (box.isEmpty()) return;
+    const double w = std::min({3.0 * stageScale_, box.width() / 2, box.height() / 2});
+    const QColor yellow(255, 255, 0);
+    p.save();
+    p.resetTransform();
+    p.fillRect(QRectF(box.left(), box.top(), box.width(), w), yellow);
+    p.fillRect(QRectF(box.left(), box.bottom() - w, box.width(), w), yellow);
+    p.fillRect(QRectF(box.left(), box.top() + w, w, box.height() - 2 * w), yellow);
+    p.fillRect(QRectF(box.right() - w, box.top() + w, w, box.height() - 2 * w), yellow);
+    p.restore();
 }
 
 void Renderer::usePlayer(const Player& player) {

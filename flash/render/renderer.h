@@ -53,6 +53,8 @@ private:
     void drawMasked(QPainter& p, const DisplayObject& mask, const Children& masked, const QTransform& world,
                     const ColorTransform& cx);
     void drawUnmasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
+    // The yellow frame round the object Tab gave focus to.
+    void drawFocusHighlight(QPainter& p, const DisplayObject& obj);
     // An object masked by another one a script named (setMask).
     void drawScriptMasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
 

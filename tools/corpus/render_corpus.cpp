@@ -10,6 +10,7 @@
 #include "flash/core/player.h"
 #include "flash/render/bitmap_services.h"
 #include "flash/render/renderer.h"
+#include "tools/corpus/input_script.h"
 
 namespace corpus {
 namespace {
@@ -124,12 +125,16 @@ CaseResult runCase(const RenderCase& c, const std::string& failFolder) {
         return result;
     }
     flash::render::Renderer renderer;
+    // Each frame's input comes after the frame has run, the first frame's too.
+    const std::vector<InputEvent> input = readInputScript(c.folder + "/input.json");
+    std::size_t nextInput = feedFrameInput(*player, input, 0);
     int ticksDone = 1;
     result.passed = true;
     for (const auto& p : c.pictures) {
         while (ticksDone < p.afterTicks) {
             player->tick();
             ++ticksDone;
+            nextInput = feedFrameInput(*player, input, nextInput);
         }
         QImage expected(QString::fromStdString(c.folder + "/" + p.name + ".expected.png"));
         if (expected.isNull()) {
