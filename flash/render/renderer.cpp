@@ -238,9 +238,19 @@ void Renderer::drawContent(QPainter& p, const DisplayObject& obj, const QTransfo
     case ObjectKind::Text:
         if (auto* text = c->as<swf::DefineText>()) drawStaticText(p, *text, library, glyphs_, paintStyle(cx, &library));
         break;
-    case ObjectKind::EditText:
-        drawEditText(p, static_cast<const EditText&>(obj), library, glyphs_, paintStyle(cx, &library));
+    case ObjectKind::EditText: {
+        // Device fonts are drawn upright and unmirrored only: a field that
+        // uses them shows nothing, box included, when turned, flipped or
+        // skewed by more than a trace (nested transforms rarely cancel out
+        // exactly).
+        const auto& field = static_cast<const EditText&>(obj);
+        constexpr double kSkewTolerance = 0.01;
+        const bool upright = world.m11() > 0 && world.m22() > 0 &&
+                             std::abs(world.m12()) <= kSkewTolerance * world.m11() &&
+                             std::abs(world.m21()) <= kSkewTolerance * world.m22();
+        if (field.embedFonts || upright) drawEditText(p, field, library, glyphs_, paintStyle(cx, &library));
         break;
+    }
     case ObjectKind::Bitmap: {
         const QImage* image = nullptr;
         bool smooth = true;

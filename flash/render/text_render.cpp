@@ -118,7 +118,38 @@ void drawEditText(QPainter& p, const EditText& field, const Library& library, Gl
                   const PaintStyle& ps) {
     QRectF bounds = field.box;
     const QTransform base = p.worldTransform();
-    if (field.border || field.background) {
+    // A trace of skew, as nested transforms leave, still counts as upright.
+    constexpr double kSkewTolerance = 0.01;
+    auto small = [&](double v, double against) { return std::abs(v) <= kSkewTolerance * std::abs(against); };
+    const bool axisAligned = (small(base.m12(), base.m11()) && small(base.m21(), base.m22())) ||
+                             (small(base.m11(), base.m12()) && small(base.m22(), base.m21()));
+    if ((field.border || field.background) && !axisAligned) {
+        // Turned or skewed, the box goes with the field; the border stays
+        // one pixel wide.
+        // As upright boxes do, the border covers a pixel beyond the right
+        // and bottom edges.
+        const double pixel = 1.0 / std::sqrt(std::abs(base.determinant()));
+        const QPolygonF outline = base.map(QPolygonF(bounds.adjusted(0, 0, pixel, pixel)));
+        QPainterPath path;
+        path.addPolygon(outline);
+        path.closeSubpath();
+        p.save();
+        p.resetTransform();
+        if (field.background)
+            p.fillPath(path, ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(field.backgroundColor));
+        if (field.border) {
+            // Twice as wide and cut at the outline: one pixel inside it.
+            p.setClipPath(path, Qt::IntersectClip);
+            QPen pen(ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(field.borderColor));
+            pen.setCosmetic(true);
+            pen.setWidthF(2.0);
+            pen.setJoinStyle(Qt::MiterJoin);
+            p.setPen(pen);
+            p.setBrush(Qt::NoBrush);
+            p.drawPolygon(outline);
+        }
+        p.restore();
+    } else if (field.border || field.background) {
         // The border sits on whole pixels, one pixel wide, inside the field.
         QRectF device = base.mapRect(bounds);
         QRectF snapped(QPointF(std::round(device.left()), std::round(device.top())),
