@@ -39,6 +39,7 @@ void Renderer::render(const Player& player, QImage& target, const RenderOptions&
     target.fill(options.background.value_or(QColor(bg.r, bg.g, bg.b)));
     view_ = viewTransform(player.stageRect(), target.size(), options.scaleMode, options.zoom);
     antialias_ = options.antialias;
+    deviceFonts_ = options.deviceFonts;
     stageScale_ = std::sqrt(std::abs(view_.determinant())) * 20.0;
     QPainter p(&target);
     startPainter(p);
@@ -248,7 +249,8 @@ void Renderer::drawContent(QPainter& p, const DisplayObject& obj, const QTransfo
         const bool upright = world.m11() > 0 && world.m22() > 0 &&
                              std::abs(world.m12()) <= kSkewTolerance * world.m11() &&
                              std::abs(world.m21()) <= kSkewTolerance * world.m22();
-        if (field.embedFonts || upright) drawEditText(p, field, library, glyphs_, paintStyle(cx, &library));
+        if (field.embedFonts || upright)
+            drawEditText(p, field, library, glyphs_, deviceFonts_, paintStyle(cx, &library));
         break;
     }
     case ObjectKind::Bitmap: {

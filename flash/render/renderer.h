@@ -26,6 +26,7 @@ struct RenderOptions {
     std::optional<QColor> background;
     // The control's low quality draws without anti-aliasing.
     bool antialias = true;
+    DeviceFonts deviceFonts;
 };
 
 class Renderer {
@@ -76,6 +77,7 @@ private:
     bool coverageOnly_ = false;  // drawing a mask
     int layerDepth_ = 0;
     bool antialias_ = true;
+    DeviceFonts deviceFonts_;
 
     std::unordered_map<const swf::DefineShape*, ShapeGeometry> shapes_;
     std::map<std::pair<const swf::DefineMorphShape*, std::uint16_t>, ShapeGeometry> morphs_;

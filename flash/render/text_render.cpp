@@ -12,15 +12,15 @@ namespace {
 
 constexpr double kGutter = 40;  // 2 pixels between a field's border and its text
 
-QString deviceFamily(const QString& face) {
+QString deviceFamily(const QString& face, const DeviceFonts& fonts) {
     QString f = face.toLower();
-    if (f == "_serif" || f.contains("times")) return "DejaVu Serif";
-    if (f == "_typewriter" || f.contains("courier") || f.contains("mono")) return "DejaVu Sans Mono";
-    return "DejaVu Sans";
+    if (f == "_serif" || f.contains("times")) return fonts.serif;
+    if (f == "_typewriter" || f.contains("courier") || f.contains("mono")) return fonts.typewriter;
+    return fonts.sans;
 }
 
-QFont deviceFont(const TextStyle& f) {
-    QFont font(deviceFamily(f.face));
+QFont deviceFont(const TextStyle& f, const DeviceFonts& fonts) {
+    QFont font(deviceFamily(f.face, fonts));
     font.setPixelSize(std::max(1, int(std::lround(f.size * 20))));  // twips
     font.setBold(f.bold);
     font.setItalic(f.italic);
@@ -115,7 +115,7 @@ void drawStaticText(QPainter& p, const swf::DefineText& text, const Library& lib
 }
 
 void drawEditText(QPainter& p, const EditText& field, const Library& library, GlyphCache& glyphs,
-                  const PaintStyle& ps) {
+                  const DeviceFonts& deviceFonts, const PaintStyle& ps) {
     QRectF bounds = field.box;
     const QTransform base = p.worldTransform();
     // A trace of skew, as nested transforms leave, still counts as upright.
@@ -207,7 +207,7 @@ void drawEditText(QPainter& p, const EditText& field, const Library& library, Gl
                 rf.descent = twips * 0.2;
             }
         } else {
-            rf.device = deviceFont(f);
+            rf.device = deviceFont(f, deviceFonts);
             QFontMetricsF m(rf.device);
             rf.ascent = m.ascent();
             rf.descent = m.descent();
