@@ -115,8 +115,8 @@ public:
     void setAlpha(double percent);
     double width() const;   // pixels, in the parent's coordinates
     double height() const;
-    void setWidth(double pixels);
-    void setHeight(double pixels);
+    virtual void setWidth(double pixels);
+    virtual void setHeight(double pixels);
 
 protected:
     void setBinding(std::unique_ptr<kinolux::avm1::DisplayObjectBinding> b) { binding_ = std::move(b); }

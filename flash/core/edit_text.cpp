@@ -1,5 +1,8 @@
 #include "flash/core/edit_text.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "flash/core/bindings.h"
 #include "flash/core/geometry.h"
 
@@ -70,6 +73,18 @@ QString EditText::plainText() const {
         for (const auto& run : paragraphs[i].runs) out += run.text;
     }
     return out;
+}
+
+void EditText::setWidth(double pixels) {
+    if (!std::isfinite(pixels)) return;
+    const double current = width();
+    box.setWidth(std::max(0.0, current > 0 ? box.width() * pixels / current : pixels * 20.0));
+}
+
+void EditText::setHeight(double pixels) {
+    if (!std::isfinite(pixels)) return;
+    const double current = height();
+    box.setHeight(std::max(0.0, current > 0 ? box.height() * pixels / current : pixels * 20.0));
 }
 
 }  // namespace flash

@@ -44,6 +44,9 @@ public:
     QString plainText() const;
 
     QRectF localBounds() const override { return box; }
+    // A field takes a new size by resizing its box, not by scaling.
+    void setWidth(double pixels) override;
+    void setHeight(double pixels) override;
 };
 
 // Text as stored in the file: UTF-8 from SWF 6 on, the Windows code page

@@ -113,13 +113,19 @@ public:
     void gotoFrame(int frame);  // 0-based, keeps playing or stopped
 
     // ---- input, in stage pixels and Flash key codes ----
+    enum class MouseButton { Left, Right, Middle };
     void mouseMove(double x, double y);
-    void mouseDown();
-    void mouseUp();
+    // Scripts see the left button only; the others matter to the focus
+    // rectangle alone.
+    void mouseDown(MouseButton button = MouseButton::Left);
+    void mouseUp(MouseButton button = MouseButton::Left);
     void keyDown(int keyCode, int charCode);
     void keyUp(int keyCode, int charCode);
     // Whether the pointer is over something that shows the hand cursor.
     bool handCursor() const;
+    // The object Tab gave focus to while its yellow rectangle shows; null
+    // when none shows.
+    const DisplayObject* focusHighlight() const;
 
     // ---- what scripts say ----
     // Lines traced before a handler is set are kept (up to a limit) and
@@ -213,6 +219,13 @@ private:
     void transition(DisplayObject& object, const MouseTransition& t);
     void broadcastToClips(std::uint32_t clipEvent, std::u16string_view method);
     void updateHover();
+    // Tab and Shift+Tab: the objects that take focus, in order, and the move.
+    std::vector<DisplayObject*> tabOrder();
+    void moveFocusByTab(bool backwards);
+    // A script's boolean property of an object; nullopt when unset.
+    std::optional<bool> scriptFlag(DisplayObject& object, std::u16string_view name);
+    // The mouse moved (no button) or a button changed.
+    void mouseUsed(std::optional<MouseButton> button, bool pressing);
     void runUnloadHandlers(DisplayObject& object);
     void leaveStage(DisplayObject& object);
     void updateTextVariables();
@@ -243,7 +256,7 @@ private:
     void setQuality(const kinolux::avm1::String& q) override;
     void toggleQuality() override;
     kinolux::avm1::Value focusRect() override { return focusRect_; }
-    void setFocusRect(const kinolux::avm1::Value& v) override { focusRect_ = v; }
+    void setFocusRect(const kinolux::avm1::Value& v) override;
     kinolux::avm1::Point mousePosition() override { return {input_.mouse.x(), input_.mouse.y()}; }
     void setMouseVisible(bool) override {}
     bool isKeyDown(int keyCode) override { return input_.isKeyDown(keyCode); }
@@ -283,6 +296,7 @@ private:
     std::vector<std::string> scriptErrors_;
     kinolux::avm1::String stageScaleMode_{u"showAll"}, stageAlign_, quality_{u"HIGH"};
     kinolux::avm1::Value focusRect_;
+    bool focusHighlighted_ = false;
     std::unordered_map<const swf::DefineShape*, QPainterPath> shapeOutlines_;
     std::map<std::pair<const swf::DefineMorphShape*, std::uint16_t>, QPainterPath> morphOutlines_;
     std::uint64_t serial_;

@@ -172,6 +172,7 @@ void Player::updateHover() {
 void Player::mouseMove(double x, double y) {
     if (!std::isfinite(x) || !std::isfinite(y)) return;
     input_.mouse = QPointF(x, y);
+    mouseUsed(std::nullopt, false);
     updateDrag();
     if (scriptsEnabled_) vm_->notifyMouseMove();
     broadcastToClips(swf::ClipEvent::MouseMove, u"onMouseMove");
@@ -179,8 +180,9 @@ void Player::mouseMove(double x, double y) {
     runQueue();
 }
 
-void Player::mouseDown() {
-    if (input_.mouseIsDown) return;
+void Player::mouseDown(MouseButton button) {
+    mouseUsed(button, true);
+    if (button != MouseButton::Left || input_.mouseIsDown) return;
     input_.mouseIsDown = true;
     if (scriptsEnabled_) vm_->notifyMouseDown();
     broadcastToClips(swf::ClipEvent::MouseDown, u"onMouseDown");
@@ -192,8 +194,9 @@ void Player::mouseDown() {
     runQueue();
 }
 
-void Player::mouseUp() {
-    if (!input_.mouseIsDown) return;
+void Player::mouseUp(MouseButton button) {
+    mouseUsed(button, false);
+    if (button != MouseButton::Left || !input_.mouseIsDown) return;
     input_.mouseIsDown = false;
     if (scriptsEnabled_) vm_->notifyMouseUp();
     broadcastToClips(swf::ClipEvent::MouseUp, u"onMouseUp");
@@ -214,6 +217,7 @@ void Player::keyDown(int keyCode, int charCode) {
     input_.keysDown.insert(keyCode);
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
+    if (keyCode == 9) moveFocusByTab(input_.isKeyDown(16));
     if (scriptsEnabled_) vm_->notifyKeyDown();
     broadcastToClips(swf::ClipEvent::KeyDown, {});
     // Key presses that buttons and clips wait for.

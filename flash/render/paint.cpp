@@ -3,6 +3,8 @@
 #include "flash/core/bitmap_data.h"
 #include "flash/core/geometry.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace flash::render {
@@ -27,10 +29,53 @@ QColor mixStraight(const QColor& a, const QColor& b, double t) {
     return QColor(ch(a.red(), b.red()), ch(a.green(), b.green()), ch(a.blue(), b.blue()), ch(a.alpha(), b.alpha()));
 }
 
+QColor mix(const QColor& a, const QColor& b, double t, bool linear) {
+    return linear ? mixLinear(a, b, t) : mixStraight(a, b, t);
+}
+
+bool ratiosIncrease(const swf::Gradient& g) {
+    for (std::size_t i = 1; i < g.records.size(); ++i)
+        if (g.records[i].ratio <= g.records[i - 1].ratio) return false;
+    return true;
+}
+
+// Ratios that repeat or go back are laid out on the player's table of 256
+// colours: each span between two records fills the table from where the
+// last one stopped up to its end ratio, at least one entry, so records at
+// one ratio show side by side as bands one entry wide.
+QGradientStops tableStops(const swf::Gradient& g, const ColorTransform& cx) {
+    constexpr int kEntries = 256;
+    std::vector<QColor> colors;
+    for (const auto& rec : g.records) colors.push_back(cx.apply(rec.color));
+    const bool linear = g.interpolation == swf::InterpolationMode::LinearRgb;
+    std::array<QColor, kEntries> table;
+    int cursor = g.records.front().ratio;
+    std::fill(table.begin(), table.begin() + cursor, colors.front());
+    for (std::size_t k = 0; k + 1 < g.records.size() && cursor < kEntries; ++k) {
+        const int from = g.records[k].ratio, to = g.records[k + 1].ratio;
+        const int end = std::min(kEntries, std::max(to, cursor + 1));
+        for (; cursor < end; ++cursor) {
+            const double t = to > from ? std::clamp(double(cursor - from) / (to - from), 0.0, 1.0) : 0.0;
+            table[cursor] = mix(colors[k], colors[k + 1], t, linear);
+        }
+    }
+    std::fill(table.begin() + cursor, table.end(), colors.back());
+    // Each entry holds its colour across its width, then changes at once.
+    QGradientStops stops;
+    for (int i = 0; i < kEntries; ++i) {
+        if (i > 0 && table[i] == table[i - 1]) continue;
+        if (i > 0) stops.append({i / double(kEntries) - 1e-6, table[i - 1]});
+        stops.append({i / double(kEntries), table[i]});
+    }
+    stops.append({1.0, table.back()});
+    return stops;
+}
+
 // Flash mixes gradient colours with straight alpha and, when asked, in
 // linear RGB; Qt mixes premultiplied sRGB, so extra stops in between carry
 // the Flash mix wherever the two would differ.
 QGradientStops gradientStops(const swf::Gradient& g, const ColorTransform& cx) {
+    if (g.records.size() > 1 && !ratiosIncrease(g)) return tableStops(g, cx);
     QGradientStops stops;
     double last = -1;
     QColor lastColor;
@@ -44,7 +89,7 @@ QGradientStops gradientStops(const swf::Gradient& g, const ColorTransform& cx) {
             constexpr int kSteps = 16;
             for (int k = 1; k < kSteps; ++k) {
                 double t = double(k) / kSteps;
-                stops.append({last + (pos - last) * t, linear ? mixLinear(lastColor, c, t) : mixStraight(lastColor, c, t)});
+                stops.append({last + (pos - last) * t, mix(lastColor, c, t, linear)});
             }
         }
         stops.append({pos, c});

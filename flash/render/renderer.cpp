@@ -39,11 +39,29 @@ void Renderer::render(const Player& player, QImage& target, const RenderOptions&
     target.fill(options.background.value_or(QColor(bg.r, bg.g, bg.b)));
     view_ = viewTransform(player.stageRect(), target.size(), options.scaleMode, options.zoom);
     antialias_ = options.antialias;
+    deviceFonts_ = options.deviceFonts;
     stageScale_ = std::sqrt(std::abs(view_.determinant())) * 20.0;
     QPainter p(&target);
     startPainter(p);
     for (const auto& [n, level] : player.levels()) drawObject(p, *level, view_, ColorTransform{});
+    if (const DisplayObject* focus = player.focusHighlight()) drawFocusHighlight(p, *focus);
     videos_.sweep();
+}
+
+// A yellow frame three stage pixels wide, inside the object's bounds on
+// the stage, over everything else.
+void Renderer::drawFocusHighlight(QPainter& p, const DisplayObject& obj) {
+    const QRectF box = (obj.worldMatrix() * view_).mapRect(obj.localBounds());
+    if (box.isEmpty()) return;
+    const double w = std::min({3.0 * stageScale_, box.width() / 2, box.height() / 2});
+    const QColor yellow(255, 255, 0);
+    p.save();
+    p.resetTransform();
+    p.fillRect(QRectF(box.left(), box.top(), box.width(), w), yellow);
+    p.fillRect(QRectF(box.left(), box.bottom() - w, box.width(), w), yellow);
+    p.fillRect(QRectF(box.left(), box.top() + w, w, box.height() - 2 * w), yellow);
+    p.fillRect(QRectF(box.right() - w, box.top() + w, w, box.height() - 2 * w), yellow);
+    p.restore();
 }
 
 void Renderer::usePlayer(const Player& player) {
@@ -221,9 +239,20 @@ void Renderer::drawContent(QPainter& p, const DisplayObject& obj, const QTransfo
     case ObjectKind::Text:
         if (auto* text = c->as<swf::DefineText>()) drawStaticText(p, *text, library, glyphs_, paintStyle(cx, &library));
         break;
-    case ObjectKind::EditText:
-        drawEditText(p, static_cast<const EditText&>(obj), library, glyphs_, paintStyle(cx, &library));
+    case ObjectKind::EditText: {
+        // Device fonts are drawn upright and unmirrored only: a field that
+        // uses them shows nothing, box included, when turned, flipped or
+        // skewed by more than a trace (nested transforms rarely cancel out
+        // exactly).
+        const auto& field = static_cast<const EditText&>(obj);
+        constexpr double kSkewTolerance = 0.01;
+        const bool upright = world.m11() > 0 && world.m22() > 0 &&
+                             std::abs(world.m12()) <= kSkewTolerance * world.m11() &&
+                             std::abs(world.m21()) <= kSkewTolerance * world.m22();
+        if (field.embedFonts || upright)
+            drawEditText(p, field, library, glyphs_, deviceFonts_, paintStyle(cx, &library));
         break;
+    }
     case ObjectKind::Bitmap: {
         const QImage* image = nullptr;
         bool smooth = true;

@@ -26,6 +26,7 @@ struct RenderOptions {
     std::optional<QColor> background;
     // The control's low quality draws without anti-aliasing.
     bool antialias = true;
+    DeviceFonts deviceFonts;
 };
 
 class Renderer {
@@ -53,6 +54,8 @@ private:
     void drawMasked(QPainter& p, const DisplayObject& mask, const Children& masked, const QTransform& world,
                     const ColorTransform& cx);
     void drawUnmasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
+    // The yellow frame round the object Tab gave focus to.
+    void drawFocusHighlight(QPainter& p, const DisplayObject& obj);
     // An object masked by another one a script named (setMask).
     void drawScriptMasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
 
@@ -74,6 +77,7 @@ private:
     bool coverageOnly_ = false;  // drawing a mask
     int layerDepth_ = 0;
     bool antialias_ = true;
+    DeviceFonts deviceFonts_;
 
     std::unordered_map<const swf::DefineShape*, ShapeGeometry> shapes_;
     std::map<std::pair<const swf::DefineMorphShape*, std::uint16_t>, ShapeGeometry> morphs_;

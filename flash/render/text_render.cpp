@@ -12,15 +12,15 @@ namespace {
 
 constexpr double kGutter = 40;  // 2 pixels between a field's border and its text
 
-QString deviceFamily(const QString& face) {
+QString deviceFamily(const QString& face, const DeviceFonts& fonts) {
     QString f = face.toLower();
-    if (f == "_serif" || f.contains("times")) return "DejaVu Serif";
-    if (f == "_typewriter" || f.contains("courier") || f.contains("mono")) return "DejaVu Sans Mono";
-    return "DejaVu Sans";
+    if (f == "_serif" || f.contains("times")) return fonts.serif;
+    if (f == "_typewriter" || f.contains("courier") || f.contains("mono")) return fonts.typewriter;
+    return fonts.sans;
 }
 
-QFont deviceFont(const TextStyle& f) {
-    QFont font(deviceFamily(f.face));
+QFont deviceFont(const TextStyle& f, const DeviceFonts& fonts) {
+    QFont font(deviceFamily(f.face, fonts));
     font.setPixelSize(std::max(1, int(std::lround(f.size * 20))));  // twips
     font.setBold(f.bold);
     font.setItalic(f.italic);
@@ -115,10 +115,41 @@ void drawStaticText(QPainter& p, const swf::DefineText& text, const Library& lib
 }
 
 void drawEditText(QPainter& p, const EditText& field, const Library& library, GlyphCache& glyphs,
-                  const PaintStyle& ps) {
+                  const DeviceFonts& deviceFonts, const PaintStyle& ps) {
     QRectF bounds = field.box;
     const QTransform base = p.worldTransform();
-    if (field.border || field.background) {
+    // A trace of skew, as nested transforms leave, still counts as upright.
+    constexpr double kSkewTolerance = 0.01;
+    auto small = [&](double v, double against) { return std::abs(v) <= kSkewTolerance * std::abs(against); };
+    const bool axisAligned = (small(base.m12(), base.m11()) && small(base.m21(), base.m22())) ||
+                             (small(base.m11(), base.m12()) && small(base.m22(), base.m21()));
+    if ((field.border || field.background) && !axisAligned) {
+        // Turned or skewed, the box goes with the field; the border stays
+        // one pixel wide.
+        // As upright boxes do, the border covers a pixel beyond the right
+        // and bottom edges.
+        const double pixel = 1.0 / std::sqrt(std::abs(base.determinant()));
+        const QPolygonF outline = base.map(QPolygonF(bounds.adjusted(0, 0, pixel, pixel)));
+        QPainterPath path;
+        path.addPolygon(outline);
+        path.closeSubpath();
+        p.save();
+        p.resetTransform();
+        if (field.background)
+            p.fillPath(path, ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(field.backgroundColor));
+        if (field.border) {
+            // Twice as wide and cut at the outline: one pixel inside it.
+            p.setClipPath(path, Qt::IntersectClip);
+            QPen pen(ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(field.borderColor));
+            pen.setCosmetic(true);
+            pen.setWidthF(2.0);
+            pen.setJoinStyle(Qt::MiterJoin);
+            p.setPen(pen);
+            p.setBrush(Qt::NoBrush);
+            p.drawPolygon(outline);
+        }
+        p.restore();
+    } else if (field.border || field.background) {
         // The border sits on whole pixels, one pixel wide, inside the field.
         QRectF device = base.mapRect(bounds);
         QRectF snapped(QPointF(std::round(device.left()), std::round(device.top())),
@@ -176,7 +207,7 @@ void drawEditText(QPainter& p, const EditText& field, const Library& library, Gl
                 rf.descent = twips * 0.2;
             }
         } else {
-            rf.device = deviceFont(f);
+            rf.device = deviceFont(f, deviceFonts);
             QFontMetricsF m(rf.device);
             rf.ascent = m.ascent();
             rf.descent = m.descent();

@@ -24,12 +24,18 @@ private:
     std::unordered_map<const swf::DefineFont*, std::unordered_map<char32_t, int>> codes_;
 };
 
+// The system fonts that stand in for device fonts: the faces _sans,
+// _serif and _typewriter and the names they cover.
+struct DeviceFonts {
+    QString sans = "DejaVu Sans", serif = "DejaVu Serif", typewriter = "DejaVu Sans Mono";
+};
+
 // Em square of a font's glyph coordinates, in twips.
 double fontEmSquare(const swf::DefineFont& font);
 
 void drawStaticText(QPainter& p, const swf::DefineText& text, const Library& library, GlyphCache& glyphs,
                     const PaintStyle& ps);
 void drawEditText(QPainter& p, const EditText& field, const Library& library, GlyphCache& glyphs,
-                  const PaintStyle& ps);
+                  const DeviceFonts& deviceFonts, const PaintStyle& ps);
 
 }  // namespace flash::render

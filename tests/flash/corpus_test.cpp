@@ -2,16 +2,19 @@
 // on the player core; names of movies that fail are listed for a look.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
 #include "tests/flash/test_movies.h"
+#include "tests/platform/outside_requirements.h"
+#include "tools/corpus/input_script.h"
 #include "tools/corpus/render_corpus.h"
 #include "tools/corpus/trace_corpus.h"
-#include "tests/platform/outside_requirements.h"
 
 namespace {
 // Raise these when more of the corpus matches.
-constexpr int kRecordedPasses = 50;
+constexpr int kRecordedPasses = 59;
 constexpr int kRecordedTracePasses = 283;
 
 class CorpusApp : public ::testing::Environment {
@@ -75,4 +78,44 @@ TEST(RenderCorpus, MatchRuleCountsCloseChannels) {
     b.setPixel(2, 0, qRgba(0, 0, 0, 0));
     EXPECT_FALSE(corpus::compare(a, b).matches());
     EXPECT_FALSE(corpus::compare(a, QImage(10, 11, QImage::Format_ARGB32)).matches());
+}
+
+TEST(RenderCorpus, CaseFilesGiveFontsAndTheInputOfEachFrame) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto write = [&](const char* name, const char* text) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    write("test.toml",
+          "num_ticks = 3\n"
+          "image_comparisons.\"a\".trigger = 2\n"
+          "[player_options]\nwith_renderer = { optional = false, quality = \"low\" }\n"
+          "[default_fonts]\nserif = [\"Noto Sans\"]\n"
+          "[fonts.noto_sans]\nfamily = \"Noto Sans\"\npath = \"NotoSans.ttf\"\n");
+    write("input.json",
+          R"([{ "type": "KeyDown", "key": "Tab" }, { "type": "KeyDown", "key": { "Char": "a" } }, { "type": "Wait" },
+              { "type": "MouseDown", "pos": [5, 6], "btn": "Right" }, { "type": "Flick" }, { "type": "Wait" }])");
+    corpus::RenderCase c;
+    ASSERT_TRUE(corpus::readCase(dir.path().toStdString(), c));
+    EXPECT_TRUE(c.lowQuality);
+    ASSERT_EQ(c.pictures.size(), 1u);
+    EXPECT_EQ(c.pictures[0].afterTicks, 2);
+    EXPECT_EQ(c.deviceFonts.serif, "Noto Sans");
+    EXPECT_EQ(c.deviceFonts.sans, "DejaVu Sans") << "what the file leaves out keeps its default";
+    ASSERT_EQ(c.fontFiles.size(), 1u);
+    EXPECT_EQ(c.fontFiles[0], dir.filePath("NotoSans.ttf").toStdString());
+
+    using Kind = corpus::InputEvent::Kind;
+    const auto events = corpus::readInputScript(dir.filePath("input.json").toStdString());
+    ASSERT_EQ(events.size(), 5u) << "an unknown entry is left out";
+    EXPECT_EQ(events[0].keyCode, 9);
+    EXPECT_EQ(events[1].keyCode, 'A') << "a letter presses the key of its capital";
+    EXPECT_EQ(events[1].charCode, 'a');
+    EXPECT_EQ(events[2].kind, Kind::Wait);
+    EXPECT_EQ(events[3].kind, Kind::MouseDown);
+    EXPECT_EQ(events[3].button, flash::Player::MouseButton::Right);
+    EXPECT_EQ(events[3].position, QPointF(5, 6));
+    EXPECT_TRUE(corpus::readInputScript(dir.filePath("none.json").toStdString()).empty());
 }

@@ -1,5 +1,6 @@
 // Fuzz target: read a movie, run a few frames and draw each into a small
-// picture. Anything the reader refuses is fine; crashes, hangs and leaks are not.
+// picture, with a little keyboard and mouse use. Anything the reader
+// refuses is fine; crashes, hangs and leaks are not.
 #include <QGuiApplication>
 #include <cstdint>
 #include <vector>
@@ -23,7 +24,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         engine->render(picture);
         engine->tick();
     }
-    engine->player().gotoFrame(0);
+    // Keyboard focus and the mouse: Tab order, the focus rectangle and the
+    // buttons that only hide it.
+    flash::Player& player = engine->player();
+    player.keyDown(9, 9);
+    engine->render(picture);
+    player.mouseMove(10, 10);
+    player.mouseDown(flash::Player::MouseButton::Right);
+    player.mouseDown();
+    player.mouseUp();
+    player.gotoFrame(0);
     engine->render(picture);
     return 0;
 }

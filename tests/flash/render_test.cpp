@@ -112,6 +112,32 @@ TEST_F(RenderTest, GradientSpreadModesBeyondTheSquare) {
     }
 }
 
+TEST_F(RenderTest, GradientRecordsAtOneRatioShowSideBySide) {
+    // 256 pixels across: one pixel for each of the player's 256 colours.
+    swf::FillStyle g;
+    g.type = swf::FillType::LinearGradient;
+    g.gradient.matrix = {swf::Fixed16(5120.0 / 32768 * 65536), 0, 0, swf::Fixed16(5120.0 / 32768 * 65536), 2560, 200};
+    g.gradient.records = {{100, {255, 0, 0, 255}},
+                          {100, {0, 255, 0, 255}},
+                          {100, {0, 0, 255, 255}},
+                          {200, {255, 255, 255, 255}},
+                          {150, {0, 0, 0, 255}}};
+    swf::ShapeBuilder b;
+    b.fill1(1).rectangle(0, 0, 5120, 400);
+    auto e = load({swf::makeShape(1, 3, {{g}, {}}, b), place(1, 1), ShowFrame{}}, header(256, 20));
+    QImage img = e->render();
+    EXPECT_PIXEL(img, 50, 10, qRgb(255, 0, 0)) << "the first colour before its ratio";
+    EXPECT_PIXEL(img, 100, 10, qRgb(255, 0, 0));
+    EXPECT_PIXEL(img, 101, 10, qRgb(0, 255, 0)) << "the next record takes the next entry";
+    // Blue to white counts from the ratio, so the band's third entry is
+    // already two steps on.
+    EXPECT_PIXEL(img, 102, 10, qRgb(5, 5, 255));
+    EXPECT_NEAR(qRed(pixel(img, 150, 10)), 127, 6);
+    EXPECT_PIXEL(img, 200, 10, qRgb(255, 255, 255)) << "a ratio going back takes one entry";
+    EXPECT_PIXEL(img, 201, 10, qRgb(0, 0, 0)) << "and the last colour holds after it";
+    EXPECT_PIXEL(img, 250, 10, qRgb(0, 0, 0));
+}
+
 TEST_F(RenderTest, MasksShowOnlyWhatLiesUnderTheMask) {
     auto mask = place(1, 2);
     mask.clipDepth = 2;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QRegularExpression>
 #include <QTextStream>
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "flash/core/player.h"
 #include "flash/render/bitmap_services.h"
 #include "flash/render/renderer.h"
+#include "tools/corpus/input_script.h"
 
 namespace corpus {
 namespace {
@@ -40,7 +42,9 @@ bool readCase(const std::string& folder, RenderCase& out) {
     out.folder = folder;
     out.name = QDir(QString::fromStdString(folder)).dirName().toStdString();
     QTextStream in(&file);
-    QString section;
+    QString section, table;
+    // key = "value" or key = ["value", ...] (the first one).
+    QRegularExpression quotedValue(R"re(^(\w+)\s*=\s*\[?\s*"([^"]*)")re");
     QRegularExpression sectionRe(R"(^\[\[?image_comparisons\.("?)([^"\]]+)\1)");
     QRegularExpression inlineTrigger(R"(^image_comparisons\.("?)([^"]+)\1\.trigger\s*=\s*(\d+))");
     QRegularExpression viewport(R"(viewport_dimensions\s*=\s*\{\s*width\s*=\s*(\d+)\s*,\s*height\s*=\s*(\d+))");
@@ -61,7 +65,19 @@ bool readCase(const std::string& folder, RenderCase& out) {
         }
         if (line.startsWith('[')) {
             section.clear();
+            table = line;
             continue;
+        }
+        if (auto m = quotedValue.match(line); m.hasMatch()) {
+            const QString key = m.captured(1), value = m.captured(2);
+            if (table.startsWith("[fonts.") && key == "path") {
+                out.fontFiles.push_back(folder + "/" + value.toStdString());
+            } else if (table == "[default_fonts]") {
+                if (key == "sans") out.deviceFonts.sans = value;
+                else if (key == "serif") out.deviceFonts.serif = value;
+                else if (key == "typewriter") out.deviceFonts.typewriter = value;
+            }
+            if (!table.isEmpty()) continue;
         }
         if (auto m = inlineTrigger.match(line); m.hasMatch()) {
             picture(m.captured(2)).afterTicks = m.captured(3).toInt();
@@ -123,13 +139,18 @@ CaseResult runCase(const RenderCase& c, const std::string& failFolder) {
         result.detail = "not loaded: " + error;
         return result;
     }
+    for (const auto& font : c.fontFiles) QFontDatabase::addApplicationFont(QString::fromStdString(font));
     flash::render::Renderer renderer;
+    // Each frame's input comes after the frame has run, the first frame's too.
+    const std::vector<InputEvent> input = readInputScript(c.folder + "/input.json");
+    std::size_t nextInput = feedFrameInput(*player, input, 0);
     int ticksDone = 1;
     result.passed = true;
     for (const auto& p : c.pictures) {
         while (ticksDone < p.afterTicks) {
             player->tick();
             ++ticksDone;
+            nextInput = feedFrameInput(*player, input, nextInput);
         }
         QImage expected(QString::fromStdString(c.folder + "/" + p.name + ".expected.png"));
         if (expected.isNull()) {
@@ -139,6 +160,7 @@ CaseResult runCase(const RenderCase& c, const std::string& failFolder) {
         }
         flash::render::RenderOptions options;
         options.antialias = !c.lowQuality;
+        options.deviceFonts = c.deviceFonts;
         QImage actual = renderer.picture(*player, c.viewport, options);
         Comparison cmp = compare(actual, expected);
         if (!cmp.matches()) {

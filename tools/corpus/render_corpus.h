@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flash/core/player.h"
+#include "flash/render/text_render.h"
 
 namespace corpus {
 
@@ -25,6 +26,10 @@ struct RenderCase {
     int ticks = 1;
     QSize viewport;  // empty: the stage size
     bool lowQuality = false;  // drawn without anti-aliasing
+    // Font files the movie's folder brings ([fonts.*] path) and the device
+    // fonts they stand in for ([default_fonts]).
+    std::vector<std::string> fontFiles;
+    flash::render::DeviceFonts deviceFonts;
     std::vector<ExpectedPicture> pictures;
 };
 

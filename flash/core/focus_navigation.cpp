@@ -1,0 +1,118 @@
+// Keyboard focus by Tab: the order objects take focus in, and the yellow
+// rectangle that marks the object Tab reached until the mouse is used.
+#include <algorithm>
+#include <cmath>
+
+#include "flash/avm1/vm.h"
+#include "flash/core/button.h"
+#include "flash/core/edit_text.h"
+#include "flash/core/player.h"
+
+namespace flash {
+
+namespace {
+
+struct TabStop {
+    DisplayObject* object;
+    std::optional<double> tabIndex;
+    QRectF bounds;  // stage twips
+};
+
+}  // namespace
+
+std::optional<bool> Player::scriptFlag(DisplayObject& object, std::u16string_view name) {
+    if (!scriptsEnabled_) return std::nullopt;
+    const kinolux::avm1::Value v = vm_->readVariable(object.binding(), kinolux::avm1::String(name));
+    if (v.isNullish()) return std::nullopt;
+    return vm_->toBoolean(v);
+}
+
+// Buttons, clips that take the mouse and input fields take focus unless a
+// script says otherwise; any object a script marks tabEnabled does too.
+std::vector<DisplayObject*> Player::tabOrder() {
+    std::vector<TabStop> stops;
+    auto visit = [&](auto& self, DisplayObject& object) -> void {
+        if (!object.visible || object.isMask()) return;
+        bool container = object.kind() == ObjectKind::MovieClip;
+        bool focusable = false;
+        switch (object.kind()) {
+        case ObjectKind::Button: focusable = static_cast<Button&>(object).enabled; break;
+        case ObjectKind::EditText: focusable = static_cast<EditText&>(object).editable; break;
+        case ObjectKind::MovieClip: focusable = isMouseTarget(object); break;
+        default: return;
+        }
+        if (object.nesting() > 0) {
+            if (auto enabled = scriptFlag(object, u"tabEnabled")) focusable = *enabled;
+        } else {
+            focusable = false;  // a level's root never takes focus by Tab
+        }
+        if (focusable) {
+            std::optional<double> index;
+            if (scriptsEnabled_) {
+                const auto v = vm_->readVariable(object.binding(), kinolux::avm1::String(u"tabIndex"));
+                if (v.isNumber() && std::isfinite(v.number())) index = v.number();
+            }
+            stops.push_back({&object, index, object.worldMatrix().mapRect(object.localBounds())});
+        }
+        if (!container || scriptFlag(object, u"tabChildren") == false) return;
+        for (const auto& [depth, child] : static_cast<MovieClip&>(object).children())
+            if (child->clipDepth == 0) self(self, *child);
+    };
+    for (const auto& [n, level] : levels_) visit(visit, *level);
+
+    // With any tab index set, only indexed objects take part, in index order;
+    // else the order is by place on the stage, top to bottom, left to right.
+    const bool indexed =
+        std::any_of(stops.begin(), stops.end(), [](const TabStop& s) { return s.tabIndex.has_value(); });
+    if (indexed) {
+        std::erase_if(stops, [](const TabStop& s) { return !s.tabIndex; });
+        std::stable_sort(stops.begin(), stops.end(),
+                         [](const TabStop& a, const TabStop& b) { return *a.tabIndex < *b.tabIndex; });
+    } else {
+        std::stable_sort(stops.begin(), stops.end(), [](const TabStop& a, const TabStop& b) {
+            if (a.bounds.top() != b.bounds.top()) return a.bounds.top() < b.bounds.top();
+            return a.bounds.left() < b.bounds.left();
+        });
+    }
+    std::vector<DisplayObject*> order;
+    for (const auto& s : stops) order.push_back(s.object);
+    return order;
+}
+
+void Player::moveFocusByTab(bool backwards) {
+    const std::vector<DisplayObject*> order = tabOrder();
+    if (order.empty()) return;
+    const DisplayObject* current = input_.focus.lock().get();
+    auto at = std::find(order.begin(), order.end(), current);
+    std::size_t next;
+    if (at == order.end()) next = backwards ? order.size() - 1 : 0;
+    else if (backwards) next = at == order.begin() ? order.size() - 1 : std::size_t(at - order.begin()) - 1;
+    else next = (std::size_t(at - order.begin()) + 1) % order.size();
+    DisplayObject& target = *order[next];
+    input_.focus = target.weak_from_this();
+    // The rectangle follows the setting of the moment focus arrives; a
+    // later change waits for the next move.
+    const bool rect = focusRect_.isNullish() || vm_->toBoolean(focusRect_);
+    focusHighlighted_ = rect && target.kind() != ObjectKind::EditText;
+}
+
+const DisplayObject* Player::focusHighlight() const {
+    if (!focusHighlighted_) return nullptr;
+    auto object = input_.focus.lock();
+    return object && object->onStage() && object->visible ? object.get() : nullptr;
+}
+
+// Movies before version 9 drop the rectangle on any use of the mouse but
+// its middle button; later ones only when the left button goes down.
+void Player::mouseUsed(std::optional<MouseButton> button, bool pressing) {
+    if (button == MouseButton::Middle) return;
+    if (swfVersion() >= 9 && !(button == MouseButton::Left && pressing)) return;
+    focusHighlighted_ = false;
+}
+
+void Player::setFocusRect(const kinolux::avm1::Value& v) {
+    // Scripts that clear the setting with undefined or null leave it as it was.
+    if (!v.isNullish()) focusRect_ = v;
+}
+
+}  // namespace flash

@@ -1,0 +1,100 @@
+#include "tools/corpus/input_script.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace corpus {
+namespace {
+
+struct NamedKey {
+    const char* name;
+    int keyCode, charCode;
+};
+
+constexpr NamedKey kNamedKeys[] = {
+    {"Tab", 9, 9},     {"Escape", 27, 27},  {"Enter", 13, 13},  {"Backspace", 8, 8}, {"Delete", 46, 127},
+    {"Space", 32, 32}, {"Shift", 16, 0},    {"Control", 17, 0}, {"Alt", 18, 0},      {"Left", 37, 0},
+    {"Up", 38, 0},     {"Right", 39, 0},    {"Down", 40, 0},    {"Home", 36, 0},     {"End", 35, 0},
+    {"PageUp", 33, 0}, {"PageDown", 34, 0}, {"Insert", 45, 0},
+};
+
+// A key is a name ("Tab") or a character ({"Char": "a"}); letters press
+// the key of their capital.
+bool readKey(const QJsonValue& key, InputEvent& e) {
+    if (key.isString()) {
+        for (const auto& k : kNamedKeys) {
+            if (key.toString() == QLatin1String(k.name)) {
+                e.keyCode = k.keyCode;
+                e.charCode = k.charCode;
+                return true;
+            }
+        }
+        return false;
+    }
+    const QString text = key.toObject().value("Char").toString();
+    if (text.size() != 1) return false;
+    const QChar c = text.at(0);
+    e.charCode = c.unicode();
+    e.keyCode = c.isLetter() ? c.toUpper().unicode() : c.unicode();
+    return true;
+}
+
+flash::Player::MouseButton buttonOf(const QString& name) {
+    if (name == "Right") return flash::Player::MouseButton::Right;
+    if (name == "Middle") return flash::Player::MouseButton::Middle;
+    return flash::Player::MouseButton::Left;
+}
+
+}  // namespace
+
+std::vector<InputEvent> readInputScript(const std::string& path) {
+    std::vector<InputEvent> events;
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return events;
+    const QJsonArray entries = QJsonDocument::fromJson(file.readAll()).array();
+    for (const QJsonValue& entry : entries) {
+        const QJsonObject o = entry.toObject();
+        const QString type = o.value("type").toString();
+        InputEvent e;
+        const QJsonArray pos = o.value("pos").toArray();
+        if (pos.size() == 2) e.position = QPointF(pos[0].toDouble(), pos[1].toDouble());
+        e.button = buttonOf(o.value("btn").toString());
+        if (type == "Wait") e.kind = InputEvent::Kind::Wait;
+        else if (type == "MouseMove") e.kind = InputEvent::Kind::MouseMove;
+        else if (type == "MouseDown") e.kind = InputEvent::Kind::MouseDown;
+        else if (type == "MouseUp") e.kind = InputEvent::Kind::MouseUp;
+        else if (type == "KeyDown" || type == "KeyUp") {
+            e.kind = type == "KeyDown" ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
+            if (!readKey(o.value("key"), e)) continue;
+        } else {
+            continue;
+        }
+        events.push_back(e);
+    }
+    return events;
+}
+
+std::size_t feedFrameInput(flash::Player& player, const std::vector<InputEvent>& events, std::size_t next) {
+    using Kind = InputEvent::Kind;
+    for (; next < events.size(); ++next) {
+        const InputEvent& e = events[next];
+        switch (e.kind) {
+        case Kind::Wait: return next + 1;
+        case Kind::KeyDown: player.keyDown(e.keyCode, e.charCode); break;
+        case Kind::KeyUp: player.keyUp(e.keyCode, e.charCode); break;
+        case Kind::MouseMove: player.mouseMove(e.position.x(), e.position.y()); break;
+        case Kind::MouseDown:
+        case Kind::MouseUp:
+            // A press elsewhere brings the pointer there first.
+            if (e.position != player.input().mouse) player.mouseMove(e.position.x(), e.position.y());
+            if (e.kind == Kind::MouseDown) player.mouseDown(e.button);
+            else player.mouseUp(e.button);
+            break;
+        }
+    }
+    return next;
+}
+
+}  // namespace corpus
