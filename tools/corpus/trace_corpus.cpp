@@ -43,14 +43,18 @@ std::vector<TraceCase> listTraceCases(const std::string& traceFolder) {
     return cases;
 }
 
-std::vector<std::string> traceMovie(const std::string& path, int frames) {
+std::vector<std::string> traceMovie(const std::string& path, int frames, InputScript input) {
     std::vector<std::string> lines;
     flash::PlayerOptions options = corpusPlayerOptions();
     options.trace = [&](std::string_view line) { lines.emplace_back(line); };
     std::string error;
     auto player = flash::Player::fromFile(path, std::move(options), &error);
     if (!player) return {"(not loaded: " + error + ")"};
-    for (int i = 1; i < frames && !player->quitRequested(); ++i) player->tick();
+    input.feedUntilWait(*player);
+    for (int i = 1; i < frames && !player->quitRequested(); ++i) {
+        player->tick();
+        input.feedUntilWait(*player);
+    }
     return lines;
 }
 
@@ -63,8 +67,17 @@ TraceResult runTraceCase(const TraceCase& c) {
         return r;
     }
     std::vector<std::string> expected = linesOf(expectedFile.readAll());
+    InputScript input;
+    if (QFile::exists(QString::fromStdString(c.folder + "/input.json"))) {
+        std::string error;
+        input = InputScript::fromFile(c.folder + "/input.json", &error);
+        if (!error.empty()) {
+            r.detail = error;
+            return r;
+        }
+    }
     QByteArray joined;
-    for (const auto& line : traceMovie(c.folder + "/test.swf", c.frames)) joined += QByteArray::fromStdString(line) + '\n';
+    for (const auto& line : traceMovie(c.folder + "/test.swf", c.frames, std::move(input))) joined += QByteArray::fromStdString(line) + '\n';
     std::vector<std::string> actual = linesOf(joined);
     r.passed = actual == expected;
     if (!r.passed) {
