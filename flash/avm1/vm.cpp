@@ -100,6 +100,15 @@ void Vm::handleAbort(const ScriptAbort& a) {
     }
 }
 
+void Vm::reportUncaught(const Value& thrown) {
+    static const String kPrefix = String::fromAscii("Warning: Uncaught exception, ");
+    try {
+        trace(String::concat(kPrefix, toString(thrown)));
+    } catch (const ScriptThrow&) {
+        // Its toString threw in turn: nothing left to name it by.
+    }
+}
+
 void Vm::budgetExhausted() {
     if (scriptsStopped_) throw ScriptAbort("", true);
     abort(LimitMessage::kTimeout, true);

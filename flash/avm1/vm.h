@@ -249,6 +249,9 @@ private:
     void beginRun();
     void endRun();
     void handleAbort(const ScriptAbort& abort);
+    // An exception nobody caught ends its script; the player names it in
+    // the trace output.
+    void reportUncaught(const Value& thrown);
     // Sets up a top-level activation and runs it, catching its failures.
     void runTopLevel(DisplayObjectBinding& clip, const ActionBlock& code);
     // The player has one stack for everything: what a function leaves on

@@ -251,7 +251,7 @@ private:
     int lastKeyAscii() override { return input_.lastCharCode; }
     void startDrag(kinolux::avm1::DisplayObjectBinding& target, bool lockCenter,
                    const std::optional<kinolux::avm1::Bounds>& constraint) override;
-    void stopDrag() override { input_.drag.reset(); }
+    void stopDrag() override;
     kinolux::avm1::DisplayObjectBinding* focus() override;
     bool setFocus(kinolux::avm1::DisplayObjectBinding* target) override;
 

@@ -60,7 +60,7 @@ QTransform inverse(const QTransform& m) {
 }  // namespace
 
 void Input::forget(const DisplayObject& object) {
-    for (auto* slot : {&hovered, &pressed, &focus})
+    for (auto* slot : {&hovered, &pressed, &focus, &dropped, &droppedOn})
         if (slot->lock().get() == &object) slot->reset();
     if (drag && drag->object.lock().get() == &object) drag.reset();
 }
@@ -276,6 +276,16 @@ void Player::startDrag(kinolux::avm1::DisplayObjectBinding& target, bool lockCen
     }
     input_.drag = drag;
     updateDrag();
+}
+
+void Player::stopDrag() {
+    if (!input_.drag) return;
+    if (auto object = input_.drag->object.lock(); object && object->onStage()) {
+        input_.dropped = object;
+        DisplayObject* under = objectUnder(input_.mouse);
+        input_.droppedOn = under ? under->weak_from_this() : std::weak_ptr<DisplayObject>();
+    }
+    input_.drag.reset();
 }
 
 void Player::updateDrag() {

@@ -58,7 +58,7 @@ std::vector<std::string> traceMovie(const std::string& path, int frames, InputSc
     return lines;
 }
 
-TraceResult runTraceCase(const TraceCase& c) {
+TraceResult runTraceCase(const TraceCase& c, const std::string& failFolder) {
     TraceResult r;
     r.name = c.name;
     QFile expectedFile(QString::fromStdString(c.folder + "/output.txt"));
@@ -80,6 +80,11 @@ TraceResult runTraceCase(const TraceCase& c) {
     for (const auto& line : traceMovie(c.folder + "/test.swf", c.frames, std::move(input))) joined += QByteArray::fromStdString(line) + '\n';
     std::vector<std::string> actual = linesOf(joined);
     r.passed = actual == expected;
+    if (!r.passed && !failFolder.empty()) {
+        QDir().mkpath(QString::fromStdString(failFolder));
+        QFile actualFile(QString::fromStdString(failFolder + "/" + c.name + ".actual.txt"));
+        if (actualFile.open(QIODevice::WriteOnly)) actualFile.write(joined);
+    }
     if (!r.passed) {
         std::size_t i = 0;
         while (i < actual.size() && i < expected.size() && actual[i] == expected[i]) ++i;

@@ -28,7 +28,9 @@ struct TraceResult {
 // the events of its input.json when it has one, and
 // compares what it traced with output.txt, line for line, after the line
 // ends and the trailing line feed are normalised.
-TraceResult runTraceCase(const TraceCase& c);
+// What a failing movie traced is written to failFolder (if not empty) for
+// a look.
+TraceResult runTraceCase(const TraceCase& c, const std::string& failFolder = {});
 // The trace output of a movie after some frames, one line each, fed the
 // input events between frames.
 std::vector<std::string> traceMovie(const std::string& path, int frames, InputScript input = {});
