@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 
 #include "tests/flash/test_movies.h"
+#include "tools/corpus/input_script.h"
 #include "tools/corpus/render_corpus.h"
 #include "tools/corpus/trace_corpus.h"
 #include "tests/platform/outside_requirements.h"
@@ -12,7 +13,7 @@
 namespace {
 // Raise these when more of the corpus matches.
 constexpr int kRecordedPasses = 50;
-constexpr int kRecordedTracePasses = 283;
+constexpr int kRecordedTracePasses = 295;
 
 class CorpusApp : public ::testing::Environment {
 public:
@@ -75,4 +76,39 @@ TEST(RenderCorpus, MatchRuleCountsCloseChannels) {
     b.setPixel(2, 0, qRgba(0, 0, 0, 0));
     EXPECT_FALSE(corpus::compare(a, b).matches());
     EXPECT_FALSE(corpus::compare(a, QImage(10, 11, QImage::Format_ARGB32)).matches());
+}
+
+TEST(TraceCorpus, InputScriptsNameKeysAndStopAtEachWait) {
+    using Kind = corpus::InputEvent::Kind;
+    std::string error;
+    auto script = corpus::InputScript::fromJson(R"([
+        {"type": "MouseDown", "pos": [21, 24], "btn": "Left"},
+        {"type": "KeyDown", "key": "Tab"},
+        {"type": "KeyDown", "key": {"Char": "a"}},
+        {"type": "Wait"},
+        {"type": "MouseDown", "pos": [1, 2], "btn": "Right"},
+        {"type": "TextInput", "codepoint": "a"},
+        {"type": "KeyUp", "key": "NoSuchKey"}
+    ])", &error);
+    ASSERT_EQ(error, "");
+    const auto& e = script.events();
+    ASSERT_EQ(e.size(), 7u);
+    EXPECT_EQ(e[0].kind, Kind::MouseDown);
+    EXPECT_EQ(e[0].x, 21);
+    EXPECT_EQ(e[0].y, 24);
+    EXPECT_EQ(e[1].keyCode, 9);
+    EXPECT_EQ(e[2].keyCode, 'A') << "letters take their capital's key code";
+    EXPECT_EQ(e[2].charCode, 'a');
+    EXPECT_EQ(e[3].kind, Kind::Wait);
+    for (std::size_t i = 4; i < 7; ++i) EXPECT_EQ(e[i].kind, Kind::Unsupported) << i;
+
+    const std::vector<std::uint8_t> bytes = testmovies::movie({swf::ShowFrame{}});
+    flash::Player player{swf::Bytes(bytes)};
+    script.feedUntilWait(player);
+    EXPECT_FALSE(script.done()) << "the events after the wait are left for the next frame";
+    script.feedUntilWait(player);
+    EXPECT_TRUE(script.done());
+
+    corpus::InputScript::fromJson("{\"type\": \"Wait\"}", &error);
+    EXPECT_NE(error, "") << "a single event is not a list";
 }

@@ -1,7 +1,8 @@
 // BitmapData and the filters, for scripts and underneath: the pixel rules
 // (premultiplied storage, clipping, dissolve order, noise), the classes as
 // a movie's scripts see them on the player core, and drawing what scripts
-// make with the renderer.
+// make with the renderer; then what scripts learn of dragging and of
+// exceptions nobody caught.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -294,6 +295,32 @@ TEST(ClipBindings, TextFormatsSetTheFieldsLook) {
     EXPECT_EQ(field->style.leading, 4);
     EXPECT_EQ(field->style.align, swf::TextAlign::Center);
     EXPECT_EQ(field->style.color, QColor(0, 0, 255));
+}
+
+// ---- dragging and uncaught exceptions ----
+
+TEST(ScriptEvents, ADroppedClipKeepsWhatItWasDroppedOn) {
+    auto s = run(callOn("_root", "createEmptyMovieClip", "2, \"c\"", 2) + "pop\n");
+    auto* c = s->player->root().childByName(kinolux::avm1::String(u"c"), true);
+    ASSERT_TRUE(c);
+    kinolux::avm1::Host& host = *s->player;
+    const kinolux::avm1::DisplayObjectBinding* stage = &s->player->root().binding();
+    EXPECT_EQ(c->binding().dropTarget(), nullptr) << "never dragged";
+    host.startDrag(c->binding(), true, std::nullopt);
+    s->player->mouseMove(5, 5);
+    EXPECT_EQ(c->binding().dropTarget(), stage) << "over the square the root shows";
+    host.stopDrag();
+    s->player->mouseMove(30, 30);
+    EXPECT_EQ(c->binding().dropTarget(), stage) << "kept after the drop, wherever the pointer goes";
+}
+
+TEST(ScriptEvents, AnUncaughtExceptionIsNamedAndEndsOnlyItsScript) {
+    auto s = run("push \"before\"\ntrace\npush \"boom\"\nthrow\npush \"after\"\ntrace\n");
+    const std::vector<std::string> expected = {"before", "Warning: Uncaught exception, boom"};
+    EXPECT_EQ(s->traces, expected);
+    EXPECT_TRUE(s->player->scriptErrors().empty()) << "a script's own exception is no fault of the player";
+    s->player->tick();
+    EXPECT_EQ(s->traces.size(), 2u);
 }
 
 }  // namespace
