@@ -262,6 +262,20 @@ void Vm::notifyMouseUp() { broadcast(u"Mouse", u"onMouseUp"); }
 void Vm::notifyMouseMove() { broadcast(u"Mouse", u"onMouseMove"); }
 void Vm::notifyStageResize() { broadcast(u"Stage", u"onResize"); }
 
+void Vm::notifyFocusChange(DisplayObjectBinding* old, DisplayObjectBinding* now) {
+    auto valueOf = [&](DisplayObjectBinding* b) { return b ? Value(scriptObjectOf(*b)) : Value::null(); };
+    if (old) {
+        Value args[] = {valueOf(now)};
+        callMethod(*old, u"onKillFocus", args);
+    }
+    if (now) {
+        Value args[] = {valueOf(old)};
+        callMethod(*now, u"onSetFocus", args);
+    }
+    Value args[] = {valueOf(old), valueOf(now)};
+    broadcast(u"Selection", u"onSetFocus", args);
+}
+
 void Vm::notifyMouseWheel(int delta, DisplayObjectBinding* target) {
     Value args[] = {Value(delta), target ? Value(scriptObjectOf(*target)) : Value()};
     broadcast(u"Mouse", u"onMouseWheel", args);

@@ -75,6 +75,9 @@ public:
     void notifyMouseMove();
     void notifyMouseWheel(int delta, DisplayObjectBinding* target);
     void notifyStageResize();
+    // The focus moved: onKillFocus of the old holder, onSetFocus of the new
+    // one, then Selection's listeners.
+    void notifyFocusChange(DisplayObjectBinding* old, DisplayObjectBinding* now);
     // Runs the setInterval / setTimeout callbacks that are due on the
     // host's clock.
     void runTimers();

@@ -212,6 +212,10 @@ private:
     void transition(DisplayObject& object, const MouseTransition& t);
     void broadcastToClips(std::uint32_t clipEvent, std::u16string_view method);
     void updateHover();
+    // Tab and Shift+Tab: the focus moves along the tab order (player_focus.cpp).
+    void moveFocusByTab(bool backwards);
+    void tabCandidates(DisplayObject& object, std::vector<DisplayObject*>& out);
+    void changeFocus(DisplayObject* now);
     void runUnloadHandlers(DisplayObject& object);
     void leaveStage(DisplayObject& object);
     void updateTextVariables();

@@ -240,6 +240,7 @@ void Player::keyDown(int keyCode, int charCode) {
             }
         }
     }
+    if (keyCode == 9) moveFocusByTab(input_.isKeyDown(16));
     runQueue();
 }
 
@@ -303,22 +304,6 @@ void Player::updateDrag() {
     }
     object->setX(at.x());
     object->setY(at.y());
-}
-
-kinolux::avm1::DisplayObjectBinding* Player::focus() {
-    auto object = input_.focus.lock();
-    return object && object->onStage() ? &object->binding() : nullptr;
-}
-
-bool Player::setFocus(kinolux::avm1::DisplayObjectBinding* target) {
-    DisplayObject* object = displayObjectOf(target);
-    if (!object) {
-        input_.focus.reset();
-        return target == nullptr;
-    }
-    if (!object->onStage()) return false;
-    input_.focus = object->weak_from_this();
-    return true;
 }
 
 }  // namespace flash

@@ -323,4 +323,31 @@ TEST(ScriptEvents, AnUncaughtExceptionIsNamedAndEndsOnlyItsScript) {
     EXPECT_EQ(s->traces.size(), 2u);
 }
 
+TEST(ScriptEvents, TabWalksTheInputFieldsTopToBottomAndTellsSelectionsListeners) {
+    // Two input fields, the second placed above the first; a listener
+    // traces each move of the focus.
+    auto field = [](const std::string& name, int depth, int y) {
+        return callOn("_root", "createTextField", "10, 20, " + std::to_string(y) + ", 0, " + std::to_string(depth) +
+                                                       ", \"" + name + "\"",
+                      6) +
+               "pop\npush \"" + name + "\"\ngetVariable\npush \"type\", \"input\"\nsetMember\n";
+    };
+    const std::string listener =
+        "push \"l\", 0, \"Object\"\nnewObject\nsetVariable\n"
+        "push \"l\"\ngetVariable\npush \"onSetFocus\"\n"
+        "function (a, b) {\n  push \"a\"\n  getVariable\n  push \" -> \"\n  add2\n  push \"b\"\n  getVariable\n  add2\n  trace\n}\n"
+        "setMember\n"
+        "push \"l\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"addListener\"\ncallMethod\npop\n";
+    auto s = run(field("low", 2, 30) + field("high", 3, 5) + listener);
+    s->player->keyDown(9, 9);
+    s->player->keyDown(9, 9);
+    s->player->keyDown(9, 9);
+    const std::vector<std::string> expected = {"null -> _level0.high", "_level0.high -> _level0.low",
+                                               "_level0.low -> _level0.high"};
+    EXPECT_EQ(s->traces, expected);
+
+    auto root = run(listener + "push \"_root\"\ngetVariable\n" + callOn("Selection", "setFocus", "", 1) + "trace\n");
+    EXPECT_EQ(root->traces, std::vector<std::string>{"false"}) << "a level's root never holds the focus";
+}
+
 }  // namespace
