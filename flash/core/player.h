@@ -216,6 +216,8 @@ private:
     void moveFocusByTab(bool backwards);
     void tabCandidates(DisplayObject& object, std::vector<DisplayObject*>& out);
     void changeFocus(DisplayObject* now);
+    DisplayObject* textFieldAt(DisplayObject& object, QPointF stageTwips);
+    void focusByClick();
     void runUnloadHandlers(DisplayObject& object);
     void leaveStage(DisplayObject& object);
     void updateTextVariables();

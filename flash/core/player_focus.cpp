@@ -51,6 +51,36 @@ void Player::changeFocus(DisplayObject* now) {
     if (scriptsEnabled_) vm_->notifyFocusChange(old ? &old->binding() : nullptr, now ? &now->binding() : nullptr);
 }
 
+// The topmost text field that can be typed in or selected at a point.
+DisplayObject* Player::textFieldAt(DisplayObject& object, QPointF stageTwips) {
+    if (!object.visible || object.isMask()) return nullptr;
+    if (object.kind() == ObjectKind::EditText) {
+        const auto& field = static_cast<EditText&>(object);
+        if (!field.editable && !field.selectable) return nullptr;
+        return object.worldMatrix().mapRect(object.localBounds()).contains(stageTwips) ? &object : nullptr;
+    }
+    if (object.kind() != ObjectKind::MovieClip) return nullptr;
+    const auto& children = static_cast<MovieClip&>(object).children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        if (it->second->clipDepth > 0) continue;
+        if (DisplayObject* hit = textFieldAt(*it->second, stageTwips)) return hit;
+    }
+    return nullptr;
+}
+
+// A click on a text field gives it the focus; a click anywhere else takes
+// the focus from the text field that had it.
+void Player::focusByClick() {
+    DisplayObject* field = nullptr;
+    for (auto it = levels_.rbegin(); it != levels_.rend() && !field; ++it) field = textFieldAt(*it->second, input_.mouse * 20.0);
+    if (field) {
+        changeFocus(field);
+        return;
+    }
+    auto current = input_.focus.lock();
+    if (current && current->kind() == ObjectKind::EditText) changeFocus(nullptr);
+}
+
 // Objects take part when their script says tabEnabled, or by default when
 // they take input: text fields that can be typed in, buttons and clips with
 // mouse handlers. A clip whose tabChildren is false hides what it holds.

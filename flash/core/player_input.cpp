@@ -184,6 +184,7 @@ void Player::mouseDown() {
     input_.mouseIsDown = true;
     if (scriptsEnabled_) vm_->notifyMouseDown();
     broadcastToClips(swf::ClipEvent::MouseDown, u"onMouseDown");
+    focusByClick();
     updateHover();
     if (auto target = input_.hovered.lock(); target && target->onStage()) {
         input_.pressed = target;

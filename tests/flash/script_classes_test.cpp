@@ -323,7 +323,7 @@ TEST(ScriptEvents, AnUncaughtExceptionIsNamedAndEndsOnlyItsScript) {
     EXPECT_EQ(s->traces.size(), 2u);
 }
 
-TEST(ScriptEvents, TabWalksTheInputFieldsTopToBottomAndTellsSelectionsListeners) {
+TEST(ScriptEvents, TabAndClicksMoveTheFocusAndTellSelectionsListeners) {
     // Two input fields, the second placed above the first; a listener
     // traces each move of the focus.
     auto field = [](const std::string& name, int depth, int y) {
@@ -345,6 +345,16 @@ TEST(ScriptEvents, TabWalksTheInputFieldsTopToBottomAndTellsSelectionsListeners)
     const std::vector<std::string> expected = {"null -> _level0.high", "_level0.high -> _level0.low",
                                                "_level0.low -> _level0.high"};
     EXPECT_EQ(s->traces, expected);
+
+    s->player->mouseMove(15, 33);
+    s->player->mouseDown();
+    s->player->mouseUp();
+    s->player->mouseMove(35, 15);
+    s->player->mouseDown();
+    const std::vector<std::string> clicked = {"null -> _level0.high", "_level0.high -> _level0.low",
+                                              "_level0.low -> _level0.high", "_level0.high -> _level0.low",
+                                              "_level0.low -> null"};
+    EXPECT_EQ(s->traces, clicked) << "a click in a field focuses it, a click beside it takes the focus away";
 
     auto root = run(listener + "push \"_root\"\ngetVariable\n" + callOn("Selection", "setFocus", "", 1) + "trace\n");
     EXPECT_EQ(root->traces, std::vector<std::string>{"false"}) << "a level's root never holds the focus";
