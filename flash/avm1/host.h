@@ -160,6 +160,11 @@ public:
 
     virtual DisplayKind kind() const = 0;
     virtual String name() const = 0;
+    // A child by instance name: clips and buttons have them.
+    virtual DisplayObjectBinding* childByName(const String& name, bool caseSensitive) const {
+        (void)name, (void)caseSensitive;
+        return nullptr;
+    }
     virtual void setName(const String& name) = 0;
     virtual DisplayObjectBinding* parent() const = 0;
     virtual int depth() const = 0;
@@ -251,7 +256,7 @@ public:
     DisplayKind kind() const override { return DisplayKind::MovieClip; }
 
     // ---- children ----
-    virtual DisplayObjectBinding* childByName(const String& name, bool caseSensitive) const = 0;
+    DisplayObjectBinding* childByName(const String& name, bool caseSensitive) const override = 0;
     virtual DisplayObjectBinding* childAtDepth(int depth) const = 0;
     // Children in rendering order (lowest depth first).
     virtual std::vector<DisplayObjectBinding*> children() const = 0;

@@ -119,9 +119,8 @@ void Vm::guarded(F&& body) {
     beginRun();
     try {
         body();
-    } catch (const ScriptThrow&) {
-        // An exception nobody caught ends the script silently, as in the
-        // Flash player.
+    } catch (const ScriptThrow& thrown) {
+        reportUncaught(thrown.value);
     } catch (const ScriptAbort& a) {
         handleAbort(a);
     } catch (const std::bad_alloc&) {

@@ -148,8 +148,8 @@ ObjectRef resolveTargetPath(Vm& vm, DisplayObjectBinding& root, const ObjectRef&
             } else if (firstElement && name == u"_root") {
                 value = Value(vm.scriptObjectOf(root));
             } else {
-                MovieClipBinding* clip = asMovieClip(vm.bindingOf(object.get()));
-                DisplayObjectBinding* child = clip ? clip->childByName(name, cs) : nullptr;
+                DisplayObjectBinding* parent = vm.bindingOf(object.get());
+                DisplayObjectBinding* child = parent ? parent->childByName(name, cs) : nullptr;
                 if (child && child->kind() == DisplayKind::Other) value = Value(object);
                 else if (child) value = Value(vm.scriptObjectOf(*child));
                 else value = vm.get(object, name);

@@ -80,9 +80,8 @@ bool StageObject::getNative(Vm& vm, const String& name, Value& out) {
     const bool magic = !name.empty() && name[0] == u'_';
     if (magic && pathProperty(vm, name, out)) return true;
     // SWF 4 has no clip values: children are reached through target paths.
-    MovieClipBinding* clip = vm.swfVersion() >= 5 ? asMovieClip(binding_) : nullptr;
-    if (clip) {
-        if (DisplayObjectBinding* child = clip->childByName(name, vm.caseSensitive())) {
+    if (vm.swfVersion() >= 5) {
+        if (DisplayObjectBinding* child = binding_->childByName(name, vm.caseSensitive())) {
             // A shape has no script object: its name stands for its parent.
             out = Value(vm.scriptObjectOf(child->kind() == DisplayKind::Other ? *binding_ : *child));
             return true;

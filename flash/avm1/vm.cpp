@@ -100,6 +100,15 @@ void Vm::handleAbort(const ScriptAbort& a) {
     }
 }
 
+void Vm::reportUncaught(const Value& thrown) {
+    static const String kPrefix = String::fromAscii("Warning: Uncaught exception, ");
+    try {
+        trace(String::concat(kPrefix, toString(thrown)));
+    } catch (const ScriptThrow&) {
+        // Its toString threw in turn: nothing left to name it by.
+    }
+}
+
 void Vm::budgetExhausted() {
     if (scriptsStopped_) throw ScriptAbort("", true);
     abort(LimitMessage::kTimeout, true);
@@ -252,6 +261,20 @@ void Vm::notifyMouseDown() { broadcast(u"Mouse", u"onMouseDown"); }
 void Vm::notifyMouseUp() { broadcast(u"Mouse", u"onMouseUp"); }
 void Vm::notifyMouseMove() { broadcast(u"Mouse", u"onMouseMove"); }
 void Vm::notifyStageResize() { broadcast(u"Stage", u"onResize"); }
+
+void Vm::notifyFocusChange(DisplayObjectBinding* old, DisplayObjectBinding* now) {
+    auto valueOf = [&](DisplayObjectBinding* b) { return b ? Value(scriptObjectOf(*b)) : Value::null(); };
+    if (old) {
+        Value args[] = {valueOf(now)};
+        callMethod(*old, u"onKillFocus", args);
+    }
+    if (now) {
+        Value args[] = {valueOf(old)};
+        callMethod(*now, u"onSetFocus", args);
+    }
+    Value args[] = {valueOf(old), valueOf(now)};
+    broadcast(u"Selection", u"onSetFocus", args);
+}
 
 void Vm::notifyMouseWheel(int delta, DisplayObjectBinding* target) {
     Value args[] = {Value(delta), target ? Value(scriptObjectOf(*target)) : Value()};

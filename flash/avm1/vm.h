@@ -75,6 +75,9 @@ public:
     void notifyMouseMove();
     void notifyMouseWheel(int delta, DisplayObjectBinding* target);
     void notifyStageResize();
+    // The focus moved: onKillFocus of the old holder, onSetFocus of the new
+    // one, then Selection's listeners.
+    void notifyFocusChange(DisplayObjectBinding* old, DisplayObjectBinding* now);
     // Runs the setInterval / setTimeout callbacks that are due on the
     // host's clock.
     void runTimers();
@@ -249,6 +252,9 @@ private:
     void beginRun();
     void endRun();
     void handleAbort(const ScriptAbort& abort);
+    // An exception nobody caught ends its script; the player names it in
+    // the trace output.
+    void reportUncaught(const Value& thrown);
     // Sets up a top-level activation and runs it, catching its failures.
     void runTopLevel(DisplayObjectBinding& clip, const ActionBlock& code);
     // The player has one stack for everything: what a function leaves on

@@ -37,6 +37,7 @@ void Button::setState(std::uint8_t state) {
         auto child = createDisplayObject(character_->owner->get(rec.characterId), player());
         if (!child) continue;
         child->depth = rec.depth;
+        if (child->takesInstanceName()) child->name = player().nextInstanceName();
         child->setMatrix(toQTransform(rec.matrix));
         child->colorTransform = ColorTransform::from(def.version >= 2 || !character_->buttonCxform
                                                          ? rec.colorTransform

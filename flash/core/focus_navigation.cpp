@@ -89,7 +89,7 @@ void Player::moveFocusByTab(bool backwards) {
     else if (backwards) next = at == order.begin() ? order.size() - 1 : std::size_t(at - order.begin()) - 1;
     else next = (std::size_t(at - order.begin()) + 1) % order.size();
     DisplayObject& target = *order[next];
-    input_.focus = target.weak_from_this();
+    changeFocus(&target);
     // The rectangle follows the setting of the moment focus arrives; a
     // later change waits for the next move.
     const bool rect = focusRect_.isNullish() || vm_->toBoolean(focusRect_);

@@ -42,6 +42,8 @@ struct Input {
     std::weak_ptr<DisplayObject> hovered;
     std::weak_ptr<DisplayObject> pressed;
     std::optional<Drag> drag;
+    // What the last drag ended over: the clip keeps that as its drop target.
+    std::weak_ptr<DisplayObject> dropped, droppedOn;
     std::weak_ptr<DisplayObject> focus;
 
     bool isKeyDown(int code) const { return keysDown.count(code) != 0; }

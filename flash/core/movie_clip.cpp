@@ -237,10 +237,7 @@ void MovieClip::placeNew(const swf::PlaceObject& tag) {
     if (!child) return;
     child->setParent(this);
     child->applyPlacement(tag);
-    // Shapes and static text get no instance name (nor use up a number).
-    if (!tag.name && child->kind() != ObjectKind::Shape && child->kind() != ObjectKind::MorphShape &&
-        child->kind() != ObjectKind::Text && child->kind() != ObjectKind::Bitmap && child->kind() != ObjectKind::Video)
-        child->name = player().nextInstanceName();
+    if (!tag.name && child->takesInstanceName()) child->name = player().nextInstanceName();
     child->placedBy = &tag;
     if (tag.clipActions) {
         child->clipActions = &*tag.clipActions;

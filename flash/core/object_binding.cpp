@@ -205,9 +205,13 @@ bool ObjectBinding<Base>::hitTestObject(const DisplayObjectBinding& other) const
 template <class Base>
 DisplayObjectBinding* ObjectBinding<Base>::dropTarget() const {
     const Input& input = object_.player().input();
-    if (!input.drag || input.drag->object.lock().get() != &object_) return nullptr;
-    DisplayObject* under = object_.player().objectUnder(input.mouse);
-    return under ? &under->binding() : nullptr;
+    if (input.drag && input.drag->object.lock().get() == &object_) {
+        DisplayObject* under = object_.player().objectUnder(input.mouse);
+        return under ? &under->binding() : nullptr;
+    }
+    if (input.dropped.lock().get() != &object_) return nullptr;
+    auto on = input.droppedOn.lock();
+    return on && on->onStage() ? &on->binding() : nullptr;
 }
 
 template <class Base>
@@ -254,6 +258,12 @@ namespace {
 class ButtonScriptBinding : public ObjectBinding<kinolux::avm1::ButtonBinding> {
 public:
     explicit ButtonScriptBinding(Button& button) : ObjectBinding(button), button_(button) {}
+    DisplayObjectBinding* childByName(const String& name, bool caseSensitive) const override {
+        if (name.empty()) return nullptr;
+        for (const auto& [depth, child] : button_.children())
+            if (child->name.equals(name.view(), caseSensitive)) return &child->binding();
+        return nullptr;
+    }
     bool enabled() const override { return button_.enabled; }
     void setEnabled(bool on) override { button_.enabled = on; }
     bool useHandCursor() const override { return button_.useHandCursor; }

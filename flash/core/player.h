@@ -226,6 +226,10 @@ private:
     std::optional<bool> scriptFlag(DisplayObject& object, std::u16string_view name);
     // The mouse moved (no button) or a button changed.
     void mouseUsed(std::optional<MouseButton> button, bool pressing);
+    // Who holds the focus, and what a click does to it (player_focus.cpp).
+    void changeFocus(DisplayObject* now);
+    DisplayObject* textFieldAt(DisplayObject& object, QPointF stageTwips);
+    void focusByClick();
     void runUnloadHandlers(DisplayObject& object);
     void leaveStage(DisplayObject& object);
     void updateTextVariables();
@@ -265,7 +269,7 @@ private:
     int lastKeyAscii() override { return input_.lastCharCode; }
     void startDrag(kinolux::avm1::DisplayObjectBinding& target, bool lockCenter,
                    const std::optional<kinolux::avm1::Bounds>& constraint) override;
-    void stopDrag() override { input_.drag.reset(); }
+    void stopDrag() override;
     kinolux::avm1::DisplayObjectBinding* focus() override;
     bool setFocus(kinolux::avm1::DisplayObjectBinding* target) override;
 

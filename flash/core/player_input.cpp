@@ -60,7 +60,7 @@ QTransform inverse(const QTransform& m) {
 }  // namespace
 
 void Input::forget(const DisplayObject& object) {
-    for (auto* slot : {&hovered, &pressed, &focus})
+    for (auto* slot : {&hovered, &pressed, &focus, &dropped, &droppedOn})
         if (slot->lock().get() == &object) slot->reset();
     if (drag && drag->object.lock().get() == &object) drag.reset();
 }
@@ -186,6 +186,7 @@ void Player::mouseDown(MouseButton button) {
     input_.mouseIsDown = true;
     if (scriptsEnabled_) vm_->notifyMouseDown();
     broadcastToClips(swf::ClipEvent::MouseDown, u"onMouseDown");
+    focusByClick();
     updateHover();
     if (auto target = input_.hovered.lock(); target && target->onStage()) {
         input_.pressed = target;
@@ -217,7 +218,6 @@ void Player::keyDown(int keyCode, int charCode) {
     input_.keysDown.insert(keyCode);
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
-    if (keyCode == 9) moveFocusByTab(input_.isKeyDown(16));
     if (scriptsEnabled_) vm_->notifyKeyDown();
     broadcastToClips(swf::ClipEvent::KeyDown, {});
     // Key presses that buttons and clips wait for.
@@ -244,6 +244,7 @@ void Player::keyDown(int keyCode, int charCode) {
             }
         }
     }
+    if (keyCode == 9) moveFocusByTab(input_.isKeyDown(16));
     runQueue();
 }
 
@@ -282,6 +283,16 @@ void Player::startDrag(kinolux::avm1::DisplayObjectBinding& target, bool lockCen
     updateDrag();
 }
 
+void Player::stopDrag() {
+    if (!input_.drag) return;
+    if (auto object = input_.drag->object.lock(); object && object->onStage()) {
+        input_.dropped = object;
+        DisplayObject* under = objectUnder(input_.mouse);
+        input_.droppedOn = under ? under->weak_from_this() : std::weak_ptr<DisplayObject>();
+    }
+    input_.drag.reset();
+}
+
 void Player::updateDrag() {
     if (!input_.drag) return;
     auto object = input_.drag->object.lock();
@@ -297,22 +308,6 @@ void Player::updateDrag() {
     }
     object->setX(at.x());
     object->setY(at.y());
-}
-
-kinolux::avm1::DisplayObjectBinding* Player::focus() {
-    auto object = input_.focus.lock();
-    return object && object->onStage() ? &object->binding() : nullptr;
-}
-
-bool Player::setFocus(kinolux::avm1::DisplayObjectBinding* target) {
-    DisplayObject* object = displayObjectOf(target);
-    if (!object) {
-        input_.focus.reset();
-        return target == nullptr;
-    }
-    if (!object->onStage()) return false;
-    input_.focus = object->weak_from_this();
-    return true;
 }
 
 }  // namespace flash

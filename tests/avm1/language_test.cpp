@@ -288,7 +288,7 @@ TEST(Language, TryCatchFinally) {
     )asm"), "caught boom\nfinally\ncleanup\n1\ninner finally\ndeep");
 }
 
-TEST(Language, UncaughtThrowEndsTheScriptQuietly) {
+TEST(Language, UncaughtThrowEndsTheScriptAndIsNamedInTheTrace) {
     Machine m(7);
     EXPECT_EQ(m.run(R"asm(
         push "before"
@@ -297,7 +297,7 @@ TEST(Language, UncaughtThrowEndsTheScriptQuietly) {
         throw
         push "after"
         trace
-    )asm"), "before");
+    )asm"), "before\nWarning: Uncaught exception, oops");
     EXPECT_TRUE(m.host.errors.empty());
     EXPECT_EQ(m.run("push \"next script runs\"\ntrace"), "next script runs");
 }

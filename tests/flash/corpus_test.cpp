@@ -15,7 +15,7 @@
 namespace {
 // Raise these when more of the corpus matches.
 constexpr int kRecordedPasses = 59;
-constexpr int kRecordedTracePasses = 283;
+constexpr int kRecordedTracePasses = 300;
 
 class CorpusApp : public ::testing::Environment {
 public:
@@ -118,4 +118,19 @@ TEST(RenderCorpus, CaseFilesGiveFontsAndTheInputOfEachFrame) {
     EXPECT_EQ(events[3].button, flash::Player::MouseButton::Right);
     EXPECT_EQ(events[3].position, QPointF(5, 6));
     EXPECT_TRUE(corpus::readInputScript(dir.filePath("none.json").toStdString()).empty());
+}
+
+TEST(TraceCorpus, EachFrameTakesTheEventsUpToTheNextWait) {
+    using Kind = corpus::InputEvent::Kind;
+    std::vector<corpus::InputEvent> events(4);
+    events[0].kind = Kind::KeyDown;
+    events[0].keyCode = 9;
+    events[1].kind = Kind::Wait;
+    events[2].kind = Kind::MouseMove;
+    events[3].kind = Kind::Wait;
+    const std::vector<std::uint8_t> bytes = testmovies::movie({swf::ShowFrame{}});
+    flash::Player player{swf::Bytes(bytes)};
+    EXPECT_EQ(corpus::feedFrameInput(player, events, 0), 2u) << "the events after the wait are left for the next frame";
+    EXPECT_EQ(corpus::feedFrameInput(player, events, 2), 4u);
+    EXPECT_EQ(corpus::feedFrameInput(player, events, 4), 4u) << "nothing is left to feed";
 }

@@ -1,7 +1,8 @@
 // BitmapData and the filters, for scripts and underneath: the pixel rules
 // (premultiplied storage, clipping, dissolve order, noise), the classes as
 // a movie's scripts see them on the player core, and drawing what scripts
-// make with the renderer.
+// make with the renderer; then what scripts learn of dragging and of
+// exceptions nobody caught.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -294,6 +295,69 @@ TEST(ClipBindings, TextFormatsSetTheFieldsLook) {
     EXPECT_EQ(field->style.leading, 4);
     EXPECT_EQ(field->style.align, swf::TextAlign::Center);
     EXPECT_EQ(field->style.color, QColor(0, 0, 255));
+}
+
+// ---- dragging and uncaught exceptions ----
+
+TEST(ScriptEvents, ADroppedClipKeepsWhatItWasDroppedOn) {
+    auto s = run(callOn("_root", "createEmptyMovieClip", "2, \"c\"", 2) + "pop\n");
+    auto* c = s->player->root().childByName(kinolux::avm1::String(u"c"), true);
+    ASSERT_TRUE(c);
+    kinolux::avm1::Host& host = *s->player;
+    const kinolux::avm1::DisplayObjectBinding* stage = &s->player->root().binding();
+    EXPECT_EQ(c->binding().dropTarget(), nullptr) << "never dragged";
+    host.startDrag(c->binding(), true, std::nullopt);
+    s->player->mouseMove(5, 5);
+    EXPECT_EQ(c->binding().dropTarget(), stage) << "over the square the root shows";
+    host.stopDrag();
+    s->player->mouseMove(30, 30);
+    EXPECT_EQ(c->binding().dropTarget(), stage) << "kept after the drop, wherever the pointer goes";
+}
+
+TEST(ScriptEvents, AnUncaughtExceptionIsNamedAndEndsOnlyItsScript) {
+    auto s = run("push \"before\"\ntrace\npush \"boom\"\nthrow\npush \"after\"\ntrace\n");
+    const std::vector<std::string> expected = {"before", "Warning: Uncaught exception, boom"};
+    EXPECT_EQ(s->traces, expected);
+    EXPECT_TRUE(s->player->scriptErrors().empty()) << "a script's own exception is no fault of the player";
+    s->player->tick();
+    EXPECT_EQ(s->traces.size(), 2u);
+}
+
+TEST(ScriptEvents, TabAndClicksMoveTheFocusAndTellSelectionsListeners) {
+    // Two input fields, the second placed above the first; a listener
+    // traces each move of the focus.
+    auto field = [](const std::string& name, int depth, int y) {
+        return callOn("_root", "createTextField", "10, 20, " + std::to_string(y) + ", 0, " + std::to_string(depth) +
+                                                       ", \"" + name + "\"",
+                      6) +
+               "pop\npush \"" + name + "\"\ngetVariable\npush \"type\", \"input\"\nsetMember\n";
+    };
+    const std::string listener =
+        "push \"l\", 0, \"Object\"\nnewObject\nsetVariable\n"
+        "push \"l\"\ngetVariable\npush \"onSetFocus\"\n"
+        "function (a, b) {\n  push \"a\"\n  getVariable\n  push \" -> \"\n  add2\n  push \"b\"\n  getVariable\n  add2\n  trace\n}\n"
+        "setMember\n"
+        "push \"l\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"addListener\"\ncallMethod\npop\n";
+    auto s = run(field("low", 2, 30) + field("high", 3, 5) + listener);
+    s->player->keyDown(9, 9);
+    s->player->keyDown(9, 9);
+    s->player->keyDown(9, 9);
+    const std::vector<std::string> expected = {"null -> _level0.high", "_level0.high -> _level0.low",
+                                               "_level0.low -> _level0.high"};
+    EXPECT_EQ(s->traces, expected);
+
+    s->player->mouseMove(15, 33);
+    s->player->mouseDown();
+    s->player->mouseUp();
+    s->player->mouseMove(35, 15);
+    s->player->mouseDown();
+    const std::vector<std::string> clicked = {"null -> _level0.high", "_level0.high -> _level0.low",
+                                              "_level0.low -> _level0.high", "_level0.high -> _level0.low",
+                                              "_level0.low -> null"};
+    EXPECT_EQ(s->traces, clicked) << "a click in a field focuses it, a click beside it takes the focus away";
+
+    auto root = run(listener + "push \"_root\"\ngetVariable\n" + callOn("Selection", "setFocus", "", 1) + "trace\n");
+    EXPECT_EQ(root->traces, std::vector<std::string>{"false"}) << "a level's root never holds the focus";
 }
 
 }  // namespace

@@ -87,3 +87,19 @@ TEST(Swfrender, AnUnwritableOutputLeavesNothingBehind) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("cannot write"));
 }
+
+TEST(Swfrender, DisassembleListsEachScriptWhereItSits) {
+    QTemporaryDir dir;
+    // push "hi"; trace; end
+    const std::vector<std::uint8_t> code = {0x96, 0x04, 0x00, 0x00, 'h', 'i', 0x00, 0x26, 0x00};
+    QString movie = writeMovie(dir, testmovies::movie({swf::DoAction{code}, swf::ShowFrame{}}));
+    Result r = swfrender({movie, "--disassemble"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("== root frame 1 DoAction\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("Push \"hi\"")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("Trace")) << r.out.toStdString();
+
+    Result junk = swfrender({writeMovie(dir, {'n', 'o'}, "junk.swf"), "--disassemble"});
+    EXPECT_EQ(junk.exitCode, 1);
+    EXPECT_TRUE(junk.err.startsWith("swfrender: ")) << junk.err.toStdString();
+}

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
         else if (a == "--dir" && i + 1 < argc) dir = argv[++i];
         else if (a == "--out" && i + 1 < argc) out = argv[++i];
         else if (a == "--help" || a == "-h") {
-            std::puts("usage: flashcorpus [--trace] [--dir FOLDER] [--out FOLDER_FOR_FAILED_PICTURES] [NAME...]");
+            std::puts("usage: flashcorpus [--trace] [--dir FOLDER] [--out FOLDER_FOR_WHAT_FAILING_MOVIES_SHOWED] [NAME...]");
             return 0;
         } else only.push_back(a);
     }
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     if (trace) {
         for (const auto& c : corpus::listTraceCases(dir)) {
             if (!wanted(c.name)) continue;
-            auto r = corpus::runTraceCase(c);
+            auto r = corpus::runTraceCase(c, out);
             std::printf("%s %s %s\n", r.passed ? "PASS" : "FAIL", r.name.c_str(), r.detail.c_str());
             std::fflush(stdout);
             outcomes.push_back({r.name, r.passed, r.detail});

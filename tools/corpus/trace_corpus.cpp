@@ -43,18 +43,22 @@ std::vector<TraceCase> listTraceCases(const std::string& traceFolder) {
     return cases;
 }
 
-std::vector<std::string> traceMovie(const std::string& path, int frames) {
+std::vector<std::string> traceMovie(const std::string& path, int frames, const std::vector<InputEvent>& input) {
     std::vector<std::string> lines;
     flash::PlayerOptions options = corpusPlayerOptions();
     options.trace = [&](std::string_view line) { lines.emplace_back(line); };
     std::string error;
     auto player = flash::Player::fromFile(path, std::move(options), &error);
     if (!player) return {"(not loaded: " + error + ")"};
-    for (int i = 1; i < frames && !player->quitRequested(); ++i) player->tick();
+    std::size_t nextInput = feedFrameInput(*player, input, 0);
+    for (int i = 1; i < frames && !player->quitRequested(); ++i) {
+        player->tick();
+        nextInput = feedFrameInput(*player, input, nextInput);
+    }
     return lines;
 }
 
-TraceResult runTraceCase(const TraceCase& c) {
+TraceResult runTraceCase(const TraceCase& c, const std::string& failFolder) {
     TraceResult r;
     r.name = c.name;
     QFile expectedFile(QString::fromStdString(c.folder + "/output.txt"));
@@ -63,10 +67,16 @@ TraceResult runTraceCase(const TraceCase& c) {
         return r;
     }
     std::vector<std::string> expected = linesOf(expectedFile.readAll());
+    const std::vector<InputEvent> input = readInputScript(c.folder + "/input.json");
     QByteArray joined;
-    for (const auto& line : traceMovie(c.folder + "/test.swf", c.frames)) joined += QByteArray::fromStdString(line) + '\n';
+    for (const auto& line : traceMovie(c.folder + "/test.swf", c.frames, input)) joined += QByteArray::fromStdString(line) + '\n';
     std::vector<std::string> actual = linesOf(joined);
     r.passed = actual == expected;
+    if (!r.passed && !failFolder.empty()) {
+        QDir().mkpath(QString::fromStdString(failFolder));
+        QFile actualFile(QString::fromStdString(failFolder + "/" + c.name + ".actual.txt"));
+        if (actualFile.open(QIODevice::WriteOnly)) actualFile.write(joined);
+    }
     if (!r.passed) {
         std::size_t i = 0;
         while (i < actual.size() && i < expected.size() && actual[i] == expected[i]) ++i;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/corpus/input_script.h"
+
 namespace corpus {
 
 struct TraceCase {
@@ -22,11 +24,15 @@ struct TraceResult {
     std::string detail;  // the first line that differs
 };
 
-// Runs the movie for its frames (stopping early when it asks to quit) and
+// Runs the movie for its frames (stopping early when it asks to quit), fed
+// the events of its input.json when it has one, and
 // compares what it traced with output.txt, line for line, after the line
 // ends and the trailing line feed are normalised.
-TraceResult runTraceCase(const TraceCase& c);
-// The trace output of a movie after some frames, one line each.
-std::vector<std::string> traceMovie(const std::string& path, int frames);
+// What a failing movie traced is written to failFolder (if not empty) for
+// a look.
+TraceResult runTraceCase(const TraceCase& c, const std::string& failFolder = {});
+// The trace output of a movie after some frames, one line each, fed the
+// input events between frames.
+std::vector<std::string> traceMovie(const std::string& path, int frames, const std::vector<InputEvent>& input = {});
 
 }  // namespace corpus

@@ -1,9 +1,12 @@
 // swfrender MOVIE -n N -o OUT.png [--size WxH] [--scale-mode M]
+// swfrender MOVIE --disassemble
 // Runs a movie for N frames (the first frame shown counts as one) and
 // writes the picture then on show. What the movie's scripts trace goes to
-// standard output, one line per trace, as it happens.
+// standard output, one line per trace, as it happens. --disassemble lists
+// the movie's scripts instead, to see what they do.
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <QFile>
 #include <QSaveFile>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +15,9 @@
 #include "flash/core/player.h"
 #include "flash/render/bitmap_services.h"
 #include "flash/render/renderer.h"
+#include "flash/swf/error.h"
+#include "flash/swf/read.h"
+#include "tools/swfrender/disassembler.h"
 
 namespace {
 
@@ -20,14 +26,17 @@ struct Options {
     long frames = 1;
     QSize size;
     int scaleMode = 0;
+    bool disassemble = false;
 };
 
 const char* kUsage =
     "usage: swfrender MOVIE -n N -o OUT.png [--size WxH] [--scale-mode M]\n"
+    "       swfrender MOVIE --disassemble\n"
     "  -n N            run N frames (1 = the first frame)\n"
     "  -o OUT.png      where to write the picture\n"
     "  --size WxH      picture size (default: the stage size)\n"
-    "  --scale-mode M  0 show all (default), 1 no border, 2 exact fit, 3 no scale\n";
+    "  --scale-mode M  0 show all (default), 1 no border, 2 exact fit, 3 no scale\n"
+    "  --disassemble   list the movie's scripts as bytecode on standard output\n";
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "swfrender: %s\n", message.c_str());
@@ -68,6 +77,8 @@ std::string parse(int argc, char** argv, Options& o) {
             long m = 0;
             if (!v || !parseNumber(v, 0, 3, m)) return "--scale-mode needs 0, 1, 2 or 3";
             o.scaleMode = int(m);
+        } else if (arg == "--disassemble") {
+            o.disassemble = true;
         } else if (arg == "-h" || arg == "--help") {
             return "help";
         } else if (!arg.empty() && arg[0] == '-') {
@@ -79,8 +90,21 @@ std::string parse(int argc, char** argv, Options& o) {
         }
     }
     if (o.movie.empty()) return "no movie given";
-    if (o.output.empty()) return "no output file given (-o OUT.png)";
+    if (o.output.empty() && !o.disassemble) return "no output file given (-o OUT.png)";
     return {};
+}
+
+int listScripts(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return fail("cannot open " + path + ": " + file.errorString().toStdString());
+    const QByteArray bytes = file.readAll();
+    try {
+        swf::Movie movie = swf::readMovie(swf::Bytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), std::size_t(bytes.size())));
+        std::fputs(swfrender::listActions(movie).c_str(), stdout);
+    } catch (const swf::Error& e) {
+        return fail(e.what());
+    }
+    return 0;
 }
 
 }  // namespace
@@ -96,6 +120,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return fail(problem);
     }
+    if (o.disassemble) return listScripts(o.movie);
     // Text needs a Gui application for fonts; nothing is ever shown. Qt's own
     // chatter stays out of standard error unless KINOLUX_DEBUG asks for it.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

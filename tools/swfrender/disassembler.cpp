@@ -1,4 +1,4 @@
-#include "tools/avm1run/disassembler.h"
+#include "tools/swfrender/disassembler.h"
 
 #include <cstdio>
 #include <sstream>
@@ -7,7 +7,7 @@
 #include "flash/avm1/action_reader.h"
 #include "flash/avm1/number_format.h"
 
-namespace kinolux::avm1run {
+namespace swfrender {
 
 using namespace kinolux::avm1;
 
@@ -131,4 +131,38 @@ std::string disassemble(std::span<const std::uint8_t> bytes, int swfVersion) {
     return out.str();
 }
 
-}  // namespace kinolux::avm1run
+namespace {
+
+void listTags(std::ostringstream& out, const std::vector<swf::Tag>& tags, int version, const std::string& where) {
+    int frame = 1;
+    for (const swf::Tag& tag : tags) {
+        if (tag.get<swf::ShowFrame>()) ++frame;
+        if (const auto* a = tag.get<swf::DoAction>()) {
+            out << "== " << where << " frame " << frame << " DoAction\n" << disassemble(a->actions, version);
+        } else if (const auto* i = tag.get<swf::DoInitAction>()) {
+            out << "== DoInitAction for sprite " << i->spriteId << "\n" << disassemble(i->actions, version);
+        } else if (const auto* s = tag.get<swf::DefineSprite>()) {
+            listTags(out, s->tags, version, "sprite " + std::to_string(s->id));
+        } else if (const auto* p = tag.get<swf::PlaceObject>(); p && p->clipActions) {
+            for (const auto& c : *p->clipActions) {
+                out << "== " << where << " frame " << frame << " clip events 0x" << std::hex << c.events << std::dec
+                    << " at depth " << p->depth << "\n" << disassemble(c.actions, version);
+            }
+        } else if (const auto* b = tag.get<swf::DefineButton>()) {
+            for (const auto& c : b->actions) {
+                out << "== button " << b->id << " conditions 0x" << std::hex << c.conditions << std::dec << "\n"
+                    << disassemble(c.actions, version);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+std::string listActions(const swf::Movie& movie) {
+    std::ostringstream out;
+    listTags(out, movie.tags, movie.header.version, "root");
+    return out.str();
+}
+
+}  // namespace swfrender
