@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 
 #include "tests/platform/outside_requirements.h"
+#include "tests/platform/test_application.h"
 #include "tools/corpus/render_corpus.h"
 #include "tools/corpus/trace_corpus.h"
 
@@ -13,30 +14,16 @@ namespace {
 constexpr int kRecordedTracePasses = 618;
 constexpr int kRecordedRenderPasses = 30;
 
-std::string corpusDir() {
-    return qEnvironmentVariableIsSet("KINOLUX_CORPUS_DIR") ? qEnvironmentVariable("KINOLUX_CORPUS_DIR").toStdString()
-                                                           : std::string(KINOLUX_CORPUS_DIR);
-}
-
 class CorpusApp : public ::testing::Environment {
 public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "avm2_corpus_test";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> app_;
+    void SetUp() override { kinolux::testing::EnsureApplication<QGuiApplication>(); }
 };
 
 const auto* const kApp = ::testing::AddGlobalTestEnvironment(new CorpusApp);
 }  // namespace
 
 TEST(As3TraceCorpus, NoRegressionBelowTheRecordedCount) {
-    std::string dir = corpusDir() + "/ruffle/as3trace";
+    std::string dir = kinolux::testing::CorpusDir().string() + "/ruffle/as3trace";
     auto cases = corpus::listTraceCases(dir);
     if (cases.empty()) KINOLUX_MISSING("the corpus at " << dir);
     int passed = 0;
@@ -48,7 +35,7 @@ TEST(As3TraceCorpus, NoRegressionBelowTheRecordedCount) {
 }
 
 TEST(As3RenderCorpus, NoRegressionBelowTheRecordedCount) {
-    std::string dir = corpusDir() + "/ruffle/as3render";
+    std::string dir = kinolux::testing::CorpusDir().string() + "/ruffle/as3render";
     auto cases = corpus::listCases(dir);
     if (cases.empty()) KINOLUX_MISSING("the corpus at " << dir);
     int passed = 0;

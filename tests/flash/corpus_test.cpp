@@ -8,6 +8,7 @@
 
 #include "tests/flash/test_movies.h"
 #include "tests/platform/outside_requirements.h"
+#include "tests/platform/test_application.h"
 #include "tools/corpus/input_script.h"
 #include "tools/corpus/render_corpus.h"
 #include "tools/corpus/trace_corpus.h"
@@ -19,16 +20,7 @@ constexpr int kRecordedTracePasses = 300;
 
 class CorpusApp : public ::testing::Environment {
 public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "corpus_test";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> app_;
+    void SetUp() override { kinolux::testing::EnsureApplication<QGuiApplication>(); }
 };
 
 const auto* const kApp = ::testing::AddGlobalTestEnvironment(new CorpusApp);
