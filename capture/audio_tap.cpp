@@ -69,6 +69,16 @@ void AudioTap::NoteWrite(HWAVEOUT hwo, uint32_t bytes) const {
     if (watcher_) watcher_->BlockWritten(hwo, bytes);
 }
 
+// The device calls the tap, which hands each block to the capture and then
+// to the control's own callback.
+MMRESULT AudioTap::OpenThroughTap(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
+                                  DWORD_PTR instance, DWORD flags) {
+    // Saved before the open: the device may call back during it.
+    controlCallback_ = reinterpret_cast<LPWAVECALLBACK>(callback);
+    return CallInterceptor::Instance().RealWaveOutOpen(phwo, deviceId, format,
+                                                       reinterpret_cast<DWORD_PTR>(&TapWaveCallback), instance, flags);
+}
+
 MMRESULT AudioTap::OpenDevice(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
                               DWORD_PTR instance, DWORD flags) {
     const CallInterceptor& interceptor = CallInterceptor::Instance();
@@ -84,10 +94,7 @@ MMRESULT AudioTap::OpenDevice(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX fo
     case kModeSoundCapture: {
         if (flags != CALLBACK_FUNCTION)
             return interceptor.RealWaveOutOpen(phwo, deviceId, format, callback, instance, flags);
-        // Saved before the open: the device may call back during it.
-        controlCallback_ = reinterpret_cast<LPWAVECALLBACK>(callback);
-        const MMRESULT result = interceptor.RealWaveOutOpen(
-            phwo, deviceId, format, reinterpret_cast<DWORD_PTR>(&TapWaveCallback), instance, flags);
+        const MMRESULT result = OpenThroughTap(phwo, deviceId, format, callback, instance, flags);
         if (result == MMSYSERR_NOERROR && phwo) {
             std::lock_guard lock(CaptureLock());
             if (waveOutGetVolume(*phwo, &savedVolume_) == MMSYSERR_NOERROR) mutedDevice_ = *phwo;
@@ -98,9 +105,7 @@ MMRESULT AudioTap::OpenDevice(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX fo
     case kModeFastCapture: {
         if (flags != CALLBACK_FUNCTION)
             return interceptor.RealWaveOutOpen(phwo, deviceId, format, callback, instance, flags);
-        controlCallback_ = reinterpret_cast<LPWAVECALLBACK>(callback);
-        const MMRESULT result = interceptor.RealWaveOutOpen(
-            phwo, deviceId, format, reinterpret_cast<DWORD_PTR>(&TapWaveCallback), instance, flags);
+        const MMRESULT result = OpenThroughTap(phwo, deviceId, format, callback, instance, flags);
         if (result == MMSYSERR_NOERROR && phwo) {
             std::lock_guard lock(watcherLock_);
             if (watcher_) watcher_->DeviceOpened(*phwo);

@@ -69,6 +69,8 @@ public:
 
 private:
     void RestoreVolume();
+    MMRESULT OpenThroughTap(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
+                            DWORD_PTR instance, DWORD flags);
 
     CaptureBuffer buffer_;
     WavFileWriter wav_;
