@@ -6,6 +6,7 @@
 #include "flash/avm1/builtins/builtins.h"
 #include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
+#include "flash/avm1/calendar.h"
 
 namespace kinolux::avm1::builtins {
 
@@ -18,34 +19,6 @@ double dayOf(double t) { return std::floor(t / kMsPerDay); }
 double timeWithinDay(double t) {
     double r = std::fmod(t, kMsPerDay);
     return r < 0 ? r + kMsPerDay : r;
-}
-
-double daysFromCivil(double y, double m, double d) {
-    // Days from 1970-01-01 to y-m-d (m 1..12), proleptic Gregorian.
-    y -= m <= 2;
-    double era = std::floor(y / 400);
-    double yoe = y - era * 400;
-    double mp = std::fmod(m + 9, 12);
-    double doy = std::floor((153 * mp + 2) / 5) + d - 1;
-    double doe = yoe * 365 + std::floor(yoe / 4) - std::floor(yoe / 100) + doy;
-    return era * 146097 + doe - 719468;
-}
-
-struct Civil {
-    double year, month, day;  // month 0..11
-};
-
-Civil civilFromDays(double z) {
-    z += 719468;
-    double era = std::floor(z / 146097);
-    double doe = z - era * 146097;
-    double yoe = std::floor((doe - std::floor(doe / 1460) + std::floor(doe / 36524) - std::floor(doe / 146096)) / 365);
-    double y = yoe + era * 400;
-    double doy = doe - (365 * yoe + std::floor(yoe / 4) - std::floor(yoe / 100));
-    double mp = std::floor((5 * doy + 2) / 153);
-    double d = doy - std::floor((153 * mp + 2) / 5) + 1;
-    double m = mp < 10 ? mp + 3 : mp - 9;
-    return {y + (m <= 2), m - 1, d};
 }
 
 double makeDay(double year, double month, double date) {
@@ -73,7 +46,7 @@ struct Parts {
 
 Parts partsOf(double t) {
     double day = dayOf(t);
-    Civil c = civilFromDays(day);
+    const CivilDate c = civilFromDays(day);
     double within = timeWithinDay(t);
     double weekday = std::fmod(day + 4, 7);
     if (weekday < 0) weekday += 7;

@@ -2,6 +2,7 @@
 // time (the host's time zone) or UTC, with the player's text forms.
 #include <cstdio>
 
+#include "flash/avm1/calendar.h"
 #include "flash/avm2/builtins/native.h"
 
 namespace kinolux::avm2 {
@@ -17,21 +18,12 @@ struct Parts {
     double field[8] = {};
 };
 
-double daysFromCivil(double y, double m, double d) {
-    y -= m <= 2;
-    double era = std::floor(y / 400);
-    double yoe = y - era * 400;
-    double doy = std::floor((153 * (m + (m > 2 ? -3 : 9)) + 2) / 5) + d - 1;
-    double doe = yoe * 365 + std::floor(yoe / 4) - std::floor(yoe / 100) + doy;
-    return era * 146097 + doe - 719468;
-}
-
 double makeDay(double year, double month, double date) {
     if (!std::isfinite(year) || !std::isfinite(month) || !std::isfinite(date)) return NAN;
     double y = integerOf(year) + std::floor(integerOf(month) / 12);
     double m = std::fmod(integerOf(month), 12);
     if (m < 0) m += 12;
-    return daysFromCivil(y, m + 1, 1) + integerOf(date) - 1;
+    return avm1::daysFromCivil(y, m + 1, 1) + integerOf(date) - 1;
 }
 
 double makeTime(double h, double m, double s, double ms) {
@@ -46,24 +38,17 @@ double timeClip(double t) {
 
 Parts partsOf(double t) {
     Parts p;
-    double days = std::floor(t / kMsPerDay);
-    double within = t - days * kMsPerDay;
-    double z = days + 719468;
-    double era = std::floor(z / 146097);
-    double doe = z - era * 146097;
-    double yoe = std::floor((doe - std::floor(doe / 1460) + std::floor(doe / 36524) - std::floor(doe / 146096)) / 365);
-    double doy = doe - (365 * yoe + std::floor(yoe / 4) - std::floor(yoe / 100));
-    double mp = std::floor((5 * doy + 2) / 153);
-    double d = doy - std::floor((153 * mp + 2) / 5) + 1;
-    double m = mp < 10 ? mp + 3 : mp - 9;
-    p.field[FullYear] = yoe + era * 400 + (m <= 2);
-    p.field[Month] = m - 1;
-    p.field[Date] = d;
+    const double days = std::floor(t / kMsPerDay);
+    const double within = t - days * kMsPerDay;
+    const avm1::CivilDate c = avm1::civilFromDays(days);
+    p.field[FullYear] = c.year;
+    p.field[Month] = c.month;
+    p.field[Date] = c.day;
     p.field[Hours] = std::floor(within / 3600000.0);
     p.field[Minutes] = std::fmod(std::floor(within / 60000.0), 60);
     p.field[Seconds] = std::fmod(std::floor(within / 1000.0), 60);
     p.field[Milliseconds] = std::fmod(within, 1000);
-    double wd = std::fmod(days + 4, 7);
+    const double wd = std::fmod(days + 4, 7);
     p.field[Day] = wd < 0 ? wd + 7 : wd;
     return p;
 }
