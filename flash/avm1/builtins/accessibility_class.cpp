@@ -16,9 +16,7 @@ constexpr Member kAccessibilityMembers[] = {
 }  // namespace
 
 void installAccessibility(Vm& vm) {
-    ObjectRef accessibility = vm.newObject();
-    vm.global()->defineValue(u"Accessibility", Value(accessibility), PropertyFlag::DontEnum);
-    defineMembers(vm, *accessibility, kAccessibilityMembers);
+    defineObject(vm, *vm.global(), u"Accessibility", vm.newObject(), kAccessibilityMembers);
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -452,9 +452,8 @@ void installArray(Vm& vm) {
     ObjectRef proto = ObjectRef(vm.heap().make<ArrayObject>(Value(vm.protos().object)));
     proto->setInstanceKind(ObjectKind::Array);
     vm.protos().array = proto;
-    Ref<FunctionObject> ctor = defineClass(vm, *vm.global(), u"Array", arrayConstruct, arrayConstruct, proto);
-    defineMembers(vm, *proto, kArrayPrototypeMembers);
-    defineMembers(vm, *ctor, kArraySortOptions);
+    defineClass(vm, *vm.global(), {u"Array", arrayConstruct, arrayConstruct, kArrayPrototypeMembers, kArraySortOptions},
+                proto);
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -96,8 +96,7 @@ constexpr Member kAsBroadcasterMembers[] = {
 };
 
 void installAsBroadcaster(Vm& vm) {
-    Ref<FunctionObject> ctor = defineClass(vm, *vm.global(), u"AsBroadcaster", nullptr, nullptr);
-    defineMembers(vm, *ctor, kAsBroadcasterMembers);
+    defineClass(vm, *vm.global(), {u"AsBroadcaster", nullptr, nullptr, {}, kAsBroadcasterMembers});
 }
 
 }  // namespace kinolux::avm1::builtins

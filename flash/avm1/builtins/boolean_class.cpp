@@ -23,25 +23,17 @@ Value booleanToString(Vm&, const Value& thisValue, Args) {
     return Value(String(b->boolean() ? u"true" : u"false"));
 }
 
-Value booleanValueOf(Vm&, const Value& thisValue, Args) {
-    const Value* b = boxedPrimitive(thisValue, ObjectKind::Boolean);
-    return b ? *b : Value();
-}
-
 constexpr Member kBooleanPrototypeMembers[] = {
     method(u"toString", booleanToString),
-    method(u"valueOf", booleanValueOf),
+    method(u"valueOf", boxedValueOf<ObjectKind::Boolean>),
 };
 
 }  // namespace
 
 void installBoolean(Vm& vm) {
-    auto proto = vm.heap().make<Object>(ObjectKind::Boolean, Value(vm.protos().object));
-    proto->setPrimitive(Value(false));
-    proto->setInstanceKind(ObjectKind::Boolean);
-    vm.protos().boolean = proto;
-    defineClass(vm, *vm.global(), u"Boolean", booleanCall, booleanConstruct, proto);
-    defineMembers(vm, *proto, kBooleanPrototypeMembers);
+    vm.protos().boolean = wrapperPrototype(vm, ObjectKind::Boolean, Value(false));
+    defineClass(vm, *vm.global(), {u"Boolean", booleanCall, booleanConstruct, kBooleanPrototypeMembers},
+                vm.protos().boolean);
 }
 
 }  // namespace kinolux::avm1::builtins

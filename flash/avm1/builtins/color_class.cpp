@@ -108,11 +108,8 @@ constexpr Member kColorPrototypeMembers[] = {
 }  // namespace
 
 void installColor(Vm& vm) {
-    ObjectRef colorProto = vm.newObject();
-    colorProto->setInstanceKind(ObjectKind::Color);
-    vm.protos().color = colorProto;
-    defineClass(vm, *vm.global(), u"Color", nullptr, colorConstruct, colorProto);
-    defineMembers(vm, *colorProto, kColorPrototypeMembers);
+    vm.protos().color = prototypeOfKind(vm, ObjectKind::Color);
+    defineClass(vm, *vm.global(), {u"Color", nullptr, colorConstruct, kColorPrototypeMembers}, vm.protos().color);
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -1,5 +1,6 @@
-// ContextMenu: the menu a movie would add to the player's right-click
-// menu. Nobody opens it here, but scripts build, hide and copy its items.
+// ContextMenu and ContextMenuItem: the menu a movie would add to the
+// player's right-click menu, and its custom entries. Nobody opens it here,
+// but scripts build, hide and copy its items.
 #include "flash/avm1/builtins/builtins.h"
 #include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
@@ -60,17 +61,44 @@ Value contextMenuCopy(Vm& vm, const Value& thisValue, Args) {
     return Value(copy);
 }
 
+Value contextMenuItemConstruct(Vm& vm, const Value& thisValue, Args args) {
+    ObjectRef self = vm.toObject(thisValue);
+    if (!self) return thisValue;
+    vm.set(self, String(u"caption"), arg(args, 0));
+    vm.set(self, String(u"onSelect"), arg(args, 1));
+    vm.set(self, String(u"separatorBefore"), Value(vm.toBoolean(arg(args, 2))));
+    vm.set(self, String(u"enabled"), Value(args.size() > 3 ? vm.toBoolean(args[3]) : true));
+    vm.set(self, String(u"visible"), Value(args.size() > 4 ? vm.toBoolean(args[4]) : true));
+    return thisValue;
+}
+
+// An item's copy: its own fields, over the same prototype.
+Value contextMenuItemCopy(Vm& vm, const Value& thisValue, Args) {
+    ObjectRef self = vm.toObject(thisValue);
+    if (!self) return Value();
+    ObjectRef copy = vm.createInstance(self->protoValue());
+    for (const String& key : vm.enumerate(*self)) vm.set(copy, key, vm.get(self, key));
+    return Value(copy);
+}
+
 constexpr Member kContextMenuMembers[] = {
     method(u"hideBuiltInItems", hideBuiltInItems),
     method(u"copy", contextMenuCopy),
 };
 
+constexpr Member kContextMenuItemMembers[] = {
+    method(u"copy", contextMenuItemCopy),
+};
+
 }  // namespace
 
 void installContextMenu(Vm& vm) {
-    ObjectRef proto = vm.newObject();
-    defineClass(vm, *vm.global(), u"ContextMenu", contextMenuConstruct, contextMenuConstruct, proto);
-    defineMembers(vm, *proto, kContextMenuMembers);
+    defineClass(vm, *vm.global(), {u"ContextMenu", contextMenuConstruct, contextMenuConstruct, kContextMenuMembers});
+}
+
+void installContextMenuItem(Vm& vm) {
+    defineClass(vm, *vm.global(),
+                {u"ContextMenuItem", contextMenuItemConstruct, contextMenuItemConstruct, kContextMenuItemMembers});
 }
 
 }  // namespace kinolux::avm1::builtins

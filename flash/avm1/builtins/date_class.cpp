@@ -195,12 +195,6 @@ Value dateUtc(Vm& vm, const Value&, Args args) {
     return Value(timeClip(fromParts(p)));
 }
 
-void tagged(Vm& vm, Object& proto, std::u16string_view name, NativeFunction fn, int tag) {
-    Ref<FunctionObject> f = vm.newNative(fn);
-    f->setTag(tag);
-    proto.defineValue(String(name), Value(ObjectRef(f)), kHidden);
-}
-
 constexpr Member kDatePrototypeMembers[] = {
     method(u"toString", dateToString),
     method(u"valueOf", getTime),
@@ -209,38 +203,48 @@ constexpr Member kDatePrototypeMembers[] = {
     method(u"getTimezoneOffset", getTimezoneOffset),
 };
 
+// The fields with methods of their own: getX and getUTCX, and for most
+// setX and setUTCX, all served by getField and setField told the field.
+struct FieldMethods {
+    std::u16string_view name;
+    int field;
+    bool set, utcSet;
+};
+constexpr FieldMethods kFieldMethods[] = {
+    {u"FullYear", Year, true, true}, {u"Year", ShortYear, true, false}, {u"Month", Month, true, true},
+    {u"Date", DateField, true, true}, {u"Day", Weekday, false, false},  {u"Hours", Hours, true, true},
+    {u"Minutes", Minutes, true, true}, {u"Seconds", Seconds, true, true}, {u"Milliseconds", Millis, true, true},
+};
+
+// In the player's order: the getters, the UTC getters, the setters, the
+// UTC setters.
+void defineFieldMethods(Vm& vm, Object& proto) {
+    for (bool setter : {false, true}) {
+        for (bool utc : {false, true}) {
+            for (const FieldMethods& f : kFieldMethods) {
+                if (setter && !(utc ? f.utcSet : f.set)) continue;
+                std::u16string name(setter ? u"set" : u"get");
+                if (utc) name += u"UTC";
+                name += f.name;
+                Ref<FunctionObject> fn = vm.newNative(setter ? setField : getField);
+                fn->setTag(f.field | (utc ? kUtc : 0));
+                proto.defineValue(String(name), Value(ObjectRef(fn)), kHidden);
+            }
+        }
+    }
+}
+
+constexpr Member kDateClassMembers[] = {
+    method(u"UTC", dateUtc),
+};
+
 }  // namespace
 
 void installDate(Vm& vm) {
-    ObjectRef proto = vm.newObject();
-    proto->setInstanceKind(ObjectKind::Date);
-    vm.protos().date = proto;
-    Ref<FunctionObject> ctor = defineClass(vm, *vm.global(), u"Date", dateCall, dateConstruct, proto);
-    vm.defineMethod(*ctor, u"UTC", dateUtc);
-    Object& p = *proto;
-    defineMembers(vm, p, kDatePrototypeMembers);
-    const std::pair<std::u16string_view, int> getters[] = {
-        {u"getFullYear", Year}, {u"getYear", ShortYear}, {u"getMonth", Month}, {u"getDate", DateField},
-        {u"getDay", Weekday}, {u"getHours", Hours}, {u"getMinutes", Minutes}, {u"getSeconds", Seconds},
-        {u"getMilliseconds", Millis},
-    };
-    for (const auto& [name, f] : getters) tagged(vm, p, name, getField, f);
-    const std::pair<std::u16string_view, int> utcGetters[] = {
-        {u"getUTCFullYear", Year}, {u"getUTCYear", ShortYear}, {u"getUTCMonth", Month}, {u"getUTCDate", DateField},
-        {u"getUTCDay", Weekday}, {u"getUTCHours", Hours}, {u"getUTCMinutes", Minutes}, {u"getUTCSeconds", Seconds},
-        {u"getUTCMilliseconds", Millis},
-    };
-    for (const auto& [name, f] : utcGetters) tagged(vm, p, name, getField, f | kUtc);
-    const std::pair<std::u16string_view, int> setters[] = {
-        {u"setFullYear", Year}, {u"setYear", ShortYear}, {u"setMonth", Month}, {u"setDate", DateField},
-        {u"setHours", Hours}, {u"setMinutes", Minutes}, {u"setSeconds", Seconds}, {u"setMilliseconds", Millis},
-    };
-    for (const auto& [name, f] : setters) tagged(vm, p, name, setField, f);
-    const std::pair<std::u16string_view, int> utcSetters[] = {
-        {u"setUTCFullYear", Year}, {u"setUTCMonth", Month}, {u"setUTCDate", DateField}, {u"setUTCHours", Hours},
-        {u"setUTCMinutes", Minutes}, {u"setUTCSeconds", Seconds}, {u"setUTCMilliseconds", Millis},
-    };
-    for (const auto& [name, f] : utcSetters) tagged(vm, p, name, setField, f | kUtc);
+    vm.protos().date = prototypeOfKind(vm, ObjectKind::Date);
+    defineClass(vm, *vm.global(), {u"Date", dateCall, dateConstruct, kDatePrototypeMembers, kDateClassMembers},
+                vm.protos().date);
+    defineFieldMethods(vm, *vm.protos().date);
 }
 
 }  // namespace kinolux::avm1::builtins

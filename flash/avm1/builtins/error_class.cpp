@@ -1,5 +1,6 @@
 // Error.
 #include "flash/avm1/builtins/builtins.h"
+#include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 
 namespace kinolux::avm1::builtins {
@@ -24,8 +25,7 @@ Value errorToString(Vm& vm, const Value& thisValue, Args) {
 }  // namespace
 
 void installError(Vm& vm) {
-    ObjectRef proto = vm.newObject();
-    proto->setInstanceKind(ObjectKind::Error);
+    ObjectRef proto = prototypeOfKind(vm, ObjectKind::Error);
     vm.protos().error = proto;
     defineClass(vm, *vm.global(), u"Error", errorCall, errorConstruct, proto);
     proto->defineValue(u"name", Value(String(u"Error")), PropertyFlag::DontEnum);

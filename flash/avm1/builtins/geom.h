@@ -21,6 +21,29 @@ struct Ops {
     void set(const Value& object, std::u16string_view name, const Value& value) {
         if (ObjectRef target = vm.toObject(object)) vm.set(target, String(name), value);
     }
+    using Fields = std::initializer_list<std::u16string_view>;
+    // Each named field in turn, to `value`.
+    void setEach(const Value& object, Fields names, const Value& value) {
+        for (std::u16string_view name : names) set(object, name, value);
+    }
+    // The named fields from a constructor's arguments, in order.
+    void setFromArgs(const Value& object, Fields names, Args args) {
+        std::size_t i = 0;
+        for (std::u16string_view name : names) set(object, name, arg(args, i++));
+    }
+    // "(x=1, y=2)": each label with the text of the field it names.
+    Value describe(const Value& object,
+                   std::initializer_list<std::pair<std::u16string_view, std::u16string_view>> labelledFields) {
+        std::u16string out = u"(";
+        for (const auto& [label, name] : labelledFields) {
+            if (out.size() > 1) out += u", ";
+            out += label;
+            out += u'=';
+            out += vm.toString(get(object, name)).view();
+        }
+        out += u')';
+        return Value(String(out));
+    }
     Value add(const Value& a, const Value& b) { return vm.add(a, b); }
     Value sub(const Value& a, const Value& b) {
         double right = vm.toNumber(b);

@@ -108,10 +108,8 @@ ObjectRef makeColorTransform(Vm& vm, const Value& proto) {
 }
 
 void installColorTransform(Vm& vm, Object& geom) {
-    ObjectRef colors = vm.newObject();
-    colors->setInstanceKind(ObjectKind::ColorTransform);
-    defineClass(vm, geom, u"ColorTransform", colorTransformConstruct, colorTransformConstruct, colors);
-    defineMembers(vm, *colors, kColorTransformMembers);
+    defineClass(vm, geom, {u"ColorTransform", colorTransformConstruct, colorTransformConstruct, kColorTransformMembers},
+                prototypeOfKind(vm, ObjectKind::ColorTransform));
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -9,12 +9,8 @@ namespace {
 
 Value matrixIdentity(Vm& vm, const Value& thisValue, Args) {
     Ops ops{vm};
-    ops.set(thisValue, u"d", Value(1));
-    ops.set(thisValue, u"a", Value(1));
-    ops.set(thisValue, u"c", Value(0));
-    ops.set(thisValue, u"b", Value(0));
-    ops.set(thisValue, u"ty", Value(0));
-    ops.set(thisValue, u"tx", Value(0));
+    ops.setEach(thisValue, {u"d", u"a"}, Value(1));
+    ops.setEach(thisValue, {u"c", u"b", u"ty", u"tx"}, Value(0));
     return Value();
 }
 
@@ -24,8 +20,7 @@ Value matrixConstruct(Vm& vm, const Value& thisValue, Args args) {
         ops.call(thisValue, u"identity", {});
         return thisValue;
     }
-    const char16_t* names[] = {u"a", u"b", u"c", u"d", u"tx", u"ty"};
-    for (std::size_t i = 0; i < 6; ++i) ops.set(thisValue, names[i], arg(args, i));
+    ops.setFromArgs(thisValue, {u"a", u"b", u"c", u"d", u"tx", u"ty"}, args);
     return thisValue;
 }
 
@@ -160,16 +155,7 @@ Value matrixTransformPoint(Vm& vm, const Value& self, Args args) {
 }
 
 Value matrixToString(Vm& vm, const Value& self, Args) {
-    Ops ops{vm};
-    std::u16string out;
-    const char16_t* parts[][2] = {{u"(a=", u"a"}, {u", b=", u"b"}, {u", c=", u"c"},
-                                   {u", d=", u"d"}, {u", tx=", u"tx"}, {u", ty=", u"ty"}};
-    for (const auto& [label, name] : parts) {
-        out += label;
-        out += vm.toString(ops.get(self, name)).view();
-    }
-    out += u")";
-    return Value(String(out));
+    return Ops{vm}.describe(self, {{u"a", u"a"}, {u"b", u"b"}, {u"c", u"c"}, {u"d", u"d"}, {u"tx", u"tx"}, {u"ty", u"ty"}});
 }
 
 constexpr Member kMatrixMembers[] = {
@@ -190,9 +176,7 @@ constexpr Member kMatrixMembers[] = {
 }  // namespace
 
 void installMatrix(Vm& vm, Object& geom) {
-    ObjectRef matrix = vm.newObject();
-    defineClass(vm, geom, u"Matrix", matrixConstruct, matrixConstruct, matrix);
-    defineMembers(vm, *matrix, kMatrixMembers);
+    defineClass(vm, geom, {u"Matrix", matrixConstruct, matrixConstruct, kMatrixMembers});
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -10,11 +10,9 @@ namespace {
 Value pointConstruct(Vm& vm, const Value& thisValue, Args args) {
     Ops ops{vm};
     if (args.empty()) {
-        ops.set(thisValue, u"x", Value(0));
-        ops.set(thisValue, u"y", Value(0));
+        ops.setEach(thisValue, {u"x", u"y"}, Value(0));
     } else {
-        ops.set(thisValue, u"x", args[0]);
-        ops.set(thisValue, u"y", arg(args, 1));
+        ops.setFromArgs(thisValue, {u"x", u"y"}, args);
     }
     return thisValue;
 }
@@ -29,13 +27,7 @@ std::pair<double, double> pointOf(Vm& vm, const Value& v) {
 Value newPoint(Vm& vm, double x, double y) { return Ops{vm}.make(u"Point", {Value(x), Value(y)}); }
 
 Value pointToString(Vm& vm, const Value& thisValue, Args) {
-    Ops ops{vm};
-    std::u16string out = u"(x=";
-    out += vm.toString(ops.get(thisValue, u"x")).view();
-    out += u", y=";
-    out += vm.toString(ops.get(thisValue, u"y")).view();
-    out += u")";
-    return Value(String(out));
+    return Ops{vm}.describe(thisValue, {{u"x", u"x"}, {u"y", u"y"}});
 }
 
 Value pointClone(Vm& vm, const Value& thisValue, Args) {
@@ -139,10 +131,7 @@ constexpr Member kPointClassMembers[] = {
 }  // namespace
 
 void installPoint(Vm& vm, Object& geom) {
-    ObjectRef point = vm.newObject();
-    Ref<FunctionObject> pointClass = defineClass(vm, geom, u"Point", pointConstruct, pointConstruct, point);
-    defineMembers(vm, *point, kPointMembers);
-    defineMembers(vm, *pointClass, kPointClassMembers);
+    defineClass(vm, geom, {u"Point", pointConstruct, pointConstruct, kPointMembers, kPointClassMembers});
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -20,11 +20,7 @@ Value allOf(Ops& ops, F&&... parts) {
 }
 
 Value rectSetEmpty(Vm& vm, const Value& thisValue, Args) {
-    Ops ops{vm};
-    ops.set(thisValue, u"height", Value(0));
-    ops.set(thisValue, u"width", Value(0));
-    ops.set(thisValue, u"y", Value(0));
-    ops.set(thisValue, u"x", Value(0));
+    Ops{vm}.setEach(thisValue, {u"height", u"width", u"y", u"x"}, Value(0));
     return Value();
 }
 
@@ -33,10 +29,7 @@ Value rectConstruct(Vm& vm, const Value& thisValue, Args args) {
     if (args.empty()) {
         ops.call(thisValue, u"setEmpty", {});
     } else {
-        ops.set(thisValue, u"x", args[0]);
-        ops.set(thisValue, u"y", arg(args, 1));
-        ops.set(thisValue, u"width", arg(args, 2));
-        ops.set(thisValue, u"height", arg(args, 3));
+        ops.setFromArgs(thisValue, {u"x", u"y", u"width", u"height"}, args);
     }
     return thisValue;
 }
@@ -54,55 +47,51 @@ Value rectIsEmpty(Vm& vm, const Value& thisValue, Args) {
     return ops.le(ops.get(thisValue, u"height"), Value(0));
 }
 
-// One axis of a rectangle: its start `pos` and its extent `size` ("x" and
-// "width", or "y" and "height").
-Value endEdge(Ops& ops, const Value& rect, const char16_t* pos, const char16_t* size) {
+// One axis of a rectangle: its start and its extent.
+struct Horizontal {
+    static constexpr std::u16string_view pos = u"x", size = u"width";
+};
+struct Vertical {
+    static constexpr std::u16string_view pos = u"y", size = u"height";
+};
+
+Value endEdge(Ops& ops, const Value& rect, std::u16string_view pos, std::u16string_view size) {
     return ops.add(ops.get(rect, pos), ops.get(rect, size));
 }
+
+// left and top.
+template <class Axis>
+Value getStartEdge(Vm& vm, const Value& thisValue, Args) {
+    return Ops{vm}.get(thisValue, Axis::pos);
+}
 // Moves the start edge and keeps the end edge where it was.
-void setStartEdge(Ops& ops, const Value& rect, const Value& edge, const char16_t* pos, const char16_t* size) {
-    ops.set(rect, size, ops.add(ops.get(rect, size), ops.sub(ops.get(rect, pos), edge)));
-    ops.set(rect, pos, edge);
+template <class Axis>
+Value setStartEdge(Vm& vm, const Value& thisValue, Args args) {
+    Ops ops{vm};
+    const Value& edge = arg(args, 0);
+    ops.set(thisValue, Axis::size, ops.add(ops.get(thisValue, Axis::size), ops.sub(ops.get(thisValue, Axis::pos), edge)));
+    ops.set(thisValue, Axis::pos, edge);
+    return Value();
+}
+// right and bottom.
+template <class Axis>
+Value getEndEdge(Vm& vm, const Value& thisValue, Args) {
+    Ops ops{vm};
+    return endEdge(ops, thisValue, Axis::pos, Axis::size);
 }
 // Moves the end edge and keeps the start edge where it was.
-void setEndEdge(Ops& ops, const Value& rect, const Value& edge, const char16_t* pos, const char16_t* size) {
-    ops.set(rect, size, ops.sub(edge, ops.get(rect, pos)));
-}
-
-Value rectGetLeft(Vm& vm, const Value& thisValue, Args) { return Ops{vm}.get(thisValue, u"x"); }
-Value rectSetLeft(Vm& vm, const Value& thisValue, Args args) {
+template <class Axis>
+Value setEndEdge(Vm& vm, const Value& thisValue, Args args) {
     Ops ops{vm};
-    setStartEdge(ops, thisValue, arg(args, 0), u"x", u"width");
+    ops.set(thisValue, Axis::size, ops.sub(arg(args, 0), ops.get(thisValue, Axis::pos)));
     return Value();
 }
-Value rectGetRight(Vm& vm, const Value& thisValue, Args) {
+// topLeft and size: two of the fields as a new Point.
+Value pointOfFields(Vm& vm, const Value& rect, std::u16string_view x, std::u16string_view y) {
     Ops ops{vm};
-    return endEdge(ops, thisValue, u"x", u"width");
+    return ops.make(u"Point", {ops.get(rect, x), ops.get(rect, y)});
 }
-Value rectSetRight(Vm& vm, const Value& thisValue, Args args) {
-    Ops ops{vm};
-    setEndEdge(ops, thisValue, arg(args, 0), u"x", u"width");
-    return Value();
-}
-Value rectGetTop(Vm& vm, const Value& thisValue, Args) { return Ops{vm}.get(thisValue, u"y"); }
-Value rectSetTop(Vm& vm, const Value& thisValue, Args args) {
-    Ops ops{vm};
-    setStartEdge(ops, thisValue, arg(args, 0), u"y", u"height");
-    return Value();
-}
-Value rectGetBottom(Vm& vm, const Value& thisValue, Args) {
-    Ops ops{vm};
-    return endEdge(ops, thisValue, u"y", u"height");
-}
-Value rectSetBottom(Vm& vm, const Value& thisValue, Args args) {
-    Ops ops{vm};
-    setEndEdge(ops, thisValue, arg(args, 0), u"y", u"height");
-    return Value();
-}
-Value rectGetTopLeft(Vm& vm, const Value& thisValue, Args) {
-    Ops ops{vm};
-    return ops.make(u"Point", {ops.get(thisValue, u"x"), ops.get(thisValue, u"y")});
-}
+Value rectGetTopLeft(Vm& vm, const Value& thisValue, Args) { return pointOfFields(vm, thisValue, u"x", u"y"); }
 Value rectSetTopLeft(Vm& vm, const Value& thisValue, Args args) {
     Ops ops{vm};
     Value p = arg(args, 0);
@@ -123,10 +112,7 @@ Value rectSetBottomRight(Vm& vm, const Value& thisValue, Args args) {
     ops.set(thisValue, u"height", ops.sub(ops.get(p, u"y"), ops.get(thisValue, u"y")));
     return Value();
 }
-Value rectGetSize(Vm& vm, const Value& thisValue, Args) {
-    Ops ops{vm};
-    return ops.make(u"Point", {ops.get(thisValue, u"width"), ops.get(thisValue, u"height")});
-}
+Value rectGetSize(Vm& vm, const Value& thisValue, Args) { return pointOfFields(vm, thisValue, u"width", u"height"); }
 Value rectSetSize(Vm& vm, const Value& thisValue, Args args) {
     Ops ops{vm};
     Value p = arg(args, 0);
@@ -266,27 +252,17 @@ Value rectEquals(Vm& vm, const Value& thisValue, Args args) {
 }
 
 Value rectToString(Vm& vm, const Value& thisValue, Args) {
-    Ops ops{vm};
-    std::u16string out = u"(x=";
-    out += vm.toString(ops.get(thisValue, u"x")).view();
-    out += u", y=";
-    out += vm.toString(ops.get(thisValue, u"y")).view();
-    out += u", w=";
-    out += vm.toString(ops.get(thisValue, u"width")).view();
-    out += u", h=";
-    out += vm.toString(ops.get(thisValue, u"height")).view();
-    out += u")";
-    return Value(String(out));
+    return Ops{vm}.describe(thisValue, {{u"x", u"x"}, {u"y", u"y"}, {u"w", u"width"}, {u"h", u"height"}});
 }
 
 constexpr Member kRectangleMembers[] = {
     method(u"clone", rectClone),
     method(u"setEmpty", rectSetEmpty),
     method(u"isEmpty", rectIsEmpty),
-    accessor(u"left", rectGetLeft, rectSetLeft, kGeomAccessor),
-    accessor(u"right", rectGetRight, rectSetRight, kGeomAccessor),
-    accessor(u"top", rectGetTop, rectSetTop, kGeomAccessor),
-    accessor(u"bottom", rectGetBottom, rectSetBottom, kGeomAccessor),
+    accessor(u"left", getStartEdge<Horizontal>, setStartEdge<Horizontal>, kGeomAccessor),
+    accessor(u"right", getEndEdge<Horizontal>, setEndEdge<Horizontal>, kGeomAccessor),
+    accessor(u"top", getStartEdge<Vertical>, setStartEdge<Vertical>, kGeomAccessor),
+    accessor(u"bottom", getEndEdge<Vertical>, setEndEdge<Vertical>, kGeomAccessor),
     accessor(u"topLeft", rectGetTopLeft, rectSetTopLeft, kGeomAccessor),
     accessor(u"bottomRight", rectGetBottomRight, rectSetBottomRight, kGeomAccessor),
     accessor(u"size", rectGetSize, rectSetSize, kGeomAccessor),
@@ -307,9 +283,7 @@ constexpr Member kRectangleMembers[] = {
 }  // namespace
 
 void installRectangle(Vm& vm, Object& geom) {
-    ObjectRef rect = vm.newObject();
-    defineClass(vm, geom, u"Rectangle", rectConstruct, rectConstruct, rect);
-    defineMembers(vm, *rect, kRectangleMembers);
+    defineClass(vm, geom, {u"Rectangle", rectConstruct, rectConstruct, kRectangleMembers});
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -46,21 +46,42 @@ Value setMatrix(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
+// The object's own matrix or colors composed with each parent's, up to the root.
+template <class T>
+T concatenated(const DisplayObjectBinding& target, T (DisplayObjectBinding::*of)() const,
+               T (*then)(const T& inner, const T& outer)) {
+    T total = (target.*of)();
+    for (DisplayObjectBinding* p = target.parent(); p; p = p->parent()) total = then(total, (p->*of)());
+    return total;
+}
+
+Matrix thenMatrix(const Matrix& t, const Matrix& m) {
+    Matrix total;
+    total.a = t.a * m.a + t.b * m.c;
+    total.b = t.a * m.b + t.b * m.d;
+    total.c = t.c * m.a + t.d * m.c;
+    total.d = t.c * m.b + t.d * m.d;
+    total.tx = t.tx * m.a + t.ty * m.c + m.tx;
+    total.ty = t.tx * m.b + t.ty * m.d + m.ty;
+    return total;
+}
+
+ColorTransform thenColors(const ColorTransform& inner, const ColorTransform& c) {
+    ColorTransform total = inner;
+    total.redOffset = total.redOffset * c.redMultiplier + c.redOffset;
+    total.greenOffset = total.greenOffset * c.greenMultiplier + c.greenOffset;
+    total.blueOffset = total.blueOffset * c.blueMultiplier + c.blueOffset;
+    total.alphaOffset = total.alphaOffset * c.alphaMultiplier + c.alphaOffset;
+    total.redMultiplier *= c.redMultiplier;
+    total.greenMultiplier *= c.greenMultiplier;
+    total.blueMultiplier *= c.blueMultiplier;
+    total.alphaMultiplier *= c.alphaMultiplier;
+    return total;
+}
+
 Value getConcatenatedMatrix(Vm& vm, const Value& thisValue, Args) {
     DisplayObjectBinding* target = transformTarget(vm, thisValue);
-    if (!target) return Value();
-    Matrix total = target->matrix();
-    for (DisplayObjectBinding* p = target->parent(); p; p = p->parent()) {
-        Matrix m = p->matrix();
-        Matrix t = total;
-        total.a = t.a * m.a + t.b * m.c;
-        total.b = t.a * m.b + t.b * m.d;
-        total.c = t.c * m.a + t.d * m.c;
-        total.d = t.c * m.b + t.d * m.d;
-        total.tx = t.tx * m.a + t.ty * m.c + m.tx;
-        total.ty = t.tx * m.b + t.ty * m.d + m.ty;
-    }
-    return matrixValue(vm, total);
+    return target ? matrixValue(vm, concatenated(*target, &DisplayObjectBinding::matrix, thenMatrix)) : Value();
 }
 
 Value getColorTransform(Vm& vm, const Value& thisValue, Args) {
@@ -87,20 +108,8 @@ Value setColorTransform(Vm& vm, const Value& thisValue, Args args) {
 
 Value getConcatenatedColorTransform(Vm& vm, const Value& thisValue, Args) {
     DisplayObjectBinding* target = transformTarget(vm, thisValue);
-    if (!target) return Value();
-    ColorTransform total = target->colorTransform();
-    for (DisplayObjectBinding* p = target->parent(); p; p = p->parent()) {
-        ColorTransform c = p->colorTransform();
-        total.redOffset = total.redOffset * c.redMultiplier + c.redOffset;
-        total.greenOffset = total.greenOffset * c.greenMultiplier + c.greenOffset;
-        total.blueOffset = total.blueOffset * c.blueMultiplier + c.blueOffset;
-        total.alphaOffset = total.alphaOffset * c.alphaMultiplier + c.alphaOffset;
-        total.redMultiplier *= c.redMultiplier;
-        total.greenMultiplier *= c.greenMultiplier;
-        total.blueMultiplier *= c.blueMultiplier;
-        total.alphaMultiplier *= c.alphaMultiplier;
-    }
-    return newColorTransform(vm, total);
+    return target ? newColorTransform(vm, concatenated(*target, &DisplayObjectBinding::colorTransform, thenColors))
+                  : Value();
 }
 
 Value getPixelBounds(Vm& vm, const Value& thisValue, Args) {
@@ -130,9 +139,7 @@ void assignTransform(Vm& vm, DisplayObjectBinding& target, const Value& transfor
 }
 
 void installTransform(Vm& vm, Object& geom) {
-    ObjectRef transform = vm.newObject();
-    defineClass(vm, geom, u"Transform", transformConstruct, transformConstruct, transform);
-    defineMembers(vm, *transform, kTransformMembers);
+    defineClass(vm, geom, {u"Transform", transformConstruct, transformConstruct, kTransformMembers});
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -23,9 +23,7 @@ constexpr Member kImeMembers[] = {
 void installIme(Vm& vm) {
     Value system = vm.global()->ownValue(String(u"System"), true);
     if (!system.isObject()) return;
-    ObjectRef ime = makeBroadcasterObject(vm);
-    system.object()->defineValue(u"IME", Value(ime), PropertyFlag::DontEnum);
-    defineMembers(vm, *ime, kImeMembers);
+    defineObject(vm, *system.object(), u"IME", makeBroadcasterObject(vm), kImeMembers);
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -116,9 +116,7 @@ constexpr Member kMathMembers[] = {
 }  // namespace
 
 void installMath(Vm& vm) {
-    ObjectRef math = vm.newObject();
-    vm.global()->defineValue(u"Math", Value(math), PropertyFlag::DontEnum);
-    defineMembers(vm, *math, kMathMembers);
+    defineObject(vm, *vm.global(), u"Math", vm.newObject(), kMathMembers);
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -26,9 +26,7 @@ constexpr Member kMouseMembers[] = {
 }  // namespace
 
 void installMouse(Vm& vm) {
-    ObjectRef mouse = makeBroadcasterObject(vm);
-    vm.global()->defineValue(u"Mouse", Value(mouse), PropertyFlag::DontEnum);
-    defineMembers(vm, *mouse, kMouseMembers);
+    defineObject(vm, *vm.global(), u"Mouse", makeBroadcasterObject(vm), kMouseMembers);
 }
 
 }  // namespace kinolux::avm1::builtins

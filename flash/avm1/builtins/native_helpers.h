@@ -40,6 +40,13 @@ inline const Value* boxedPrimitive(const Value& thisValue, ObjectKind kind) {
     return &self->primitive();
 }
 
+// valueOf of Number and Boolean: the value inside, or undefined.
+template <ObjectKind Kind>
+Value boxedValueOf(Vm&, const Value& thisValue, Args) {
+    const Value* inside = boxedPrimitive(thisValue, Kind);
+    return inside ? *inside : Value();
+}
+
 inline double argNumber(Vm& vm, Args args, std::size_t i, double fallback) {
     return i < args.size() && !args[i].isUndefined() ? vm.toNumber(args[i]) : fallback;
 }

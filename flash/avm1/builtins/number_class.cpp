@@ -32,14 +32,9 @@ Value numberToString(Vm& vm, const Value& thisValue, Args args) {
     return Value(formatNumberRadix(n->number(), radix));
 }
 
-Value numberValueOf(Vm&, const Value& thisValue, Args) {
-    const Value* n = boxedPrimitive(thisValue, ObjectKind::Number);
-    return n ? *n : Value();
-}
-
 constexpr Member kNumberPrototypeMembers[] = {
     method(u"toString", numberToString),
-    method(u"valueOf", numberValueOf),
+    method(u"valueOf", boxedValueOf<ObjectKind::Number>),
 };
 
 constexpr Member kNumberConstants[] = {
@@ -53,13 +48,9 @@ constexpr Member kNumberConstants[] = {
 }  // namespace
 
 void installNumber(Vm& vm) {
-    auto proto = vm.heap().make<Object>(ObjectKind::Number, Value(vm.protos().object));
-    proto->setPrimitive(Value(0.0));
-    proto->setInstanceKind(ObjectKind::Number);
-    vm.protos().number = proto;
-    Ref<FunctionObject> number = defineClass(vm, *vm.global(), u"Number", numberCall, numberConstruct, proto);
-    defineMembers(vm, *proto, kNumberPrototypeMembers);
-    defineMembers(vm, *number, kNumberConstants);
+    vm.protos().number = wrapperPrototype(vm, ObjectKind::Number, Value(0.0));
+    defineClass(vm, *vm.global(), {u"Number", numberCall, numberConstruct, kNumberPrototypeMembers, kNumberConstants},
+                vm.protos().number);
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -40,12 +40,9 @@ constexpr Member kPrototypeMembers[] = {
 }  // namespace
 
 void installSharedObject(Vm& vm) {
-    ObjectRef proto = vm.newObject();
-    proto->setInstanceKind(ObjectKind::SharedObject);
-    vm.protos().sharedObject = proto;
-    Ref<FunctionObject> ctor = defineClass(vm, *vm.global(), u"SharedObject", nullptr, nullptr, proto);
-    defineMembers(vm, *ctor, kClassMembers);
-    defineMembers(vm, *proto, kPrototypeMembers);
+    vm.protos().sharedObject = prototypeOfKind(vm, ObjectKind::SharedObject);
+    defineClass(vm, *vm.global(), {u"SharedObject", nullptr, nullptr, kPrototypeMembers, kClassMembers},
+                vm.protos().sharedObject);
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -87,34 +87,28 @@ Value getVolume(Vm&, const Value& thisValue, Args) {
     return Value(sound->volume());
 }
 
-Value setVolume(Vm& vm, const Value& thisValue, Args args) {
-    SOUND_OR_RETURN(Value());
-    double v = vm.toNumber(arg(args, 0));
-    if (std::isfinite(v)) sound->setVolume(v);
-    return Value();
-}
-
 Value getPan(Vm&, const Value& thisValue, Args) {
     SOUND_OR_RETURN(Value(0));
     return Value(sound->pan());
 }
 
-Value setPan(Vm& vm, const Value& thisValue, Args args) {
+// setVolume and setPan: a number that is not finite changes nothing.
+template <void (SoundBinding::*Set)(double)>
+Value setLevel(Vm& vm, const Value& thisValue, Args args) {
     SOUND_OR_RETURN(Value());
     double v = vm.toNumber(arg(args, 0));
-    if (std::isfinite(v)) sound->setPan(v);
+    if (std::isfinite(v)) (sound->*Set)(v);
     return Value();
 }
 
-Value getDuration(Vm&, const Value& thisValue, Args) {
+// The duration or position, in whole milliseconds.
+template <double (SoundBinding::*Ms)() const>
+Value getMilliseconds(Vm&, const Value& thisValue, Args) {
     SOUND_OR_RETURN(Value());
-    return Value(std::round(sound->durationMs()));
+    return Value(std::round((sound->*Ms)()));
 }
-
-Value getPosition(Vm&, const Value& thisValue, Args) {
-    SOUND_OR_RETURN(Value());
-    return Value(std::round(sound->positionMs()));
-}
+constexpr auto getDuration = getMilliseconds<&SoundBinding::durationMs>;
+constexpr auto getPosition = getMilliseconds<&SoundBinding::positionMs>;
 
 // duration and position read the sound, but a script may still give an
 // object its own value under those names.
@@ -162,22 +156,22 @@ constexpr Member kSoundPrototypeMembers[] = {
     method(u"start", start),
     method(u"stop", stop),
     method(u"getVolume", getVolume),
-    method(u"setVolume", setVolume),
+    method(u"setVolume", setLevel<&SoundBinding::setVolume>),
     method(u"getPan", getPan),
-    method(u"setPan", setPan),
+    method(u"setPan", setLevel<&SoundBinding::setPan>),
     method(u"getTransform", getTransform),
     method(u"setTransform", setTransform),
     method(u"loadSound", loadSound),
     method(u"getBytesLoaded", zero),
     method(u"getBytesTotal", zero),
-};
-
-// Flash Player 6 added these.
-constexpr Member kSoundSwf6Members[] = {
+    // Flash Player 6 added these.
     method(u"getDuration", getDuration, kSwf6),
     method(u"setDuration", nothing, kSwf6),
     method(u"getPosition", getPosition, kSwf6),
     method(u"setPosition", nothing, kSwf6),
+    // The tag tells keepOwnValue which of the two it keeps.
+    accessor(u"duration", getDuration, keepOwnValue, kHidden, 0),
+    accessor(u"position", getPosition, keepOwnValue, kHidden, 1),
 };
 
 }  // namespace
@@ -185,18 +179,8 @@ constexpr Member kSoundSwf6Members[] = {
 ObjectRef makeSoundObject(Vm& vm, const Value& proto) { return ObjectRef(vm.heap().make<SoundObject>(proto)); }
 
 void installSound(Vm& vm) {
-    ObjectRef soundProto = vm.newObject();
-    soundProto->setInstanceKind(ObjectKind::Sound);
-    vm.protos().sound = soundProto;
-    defineClass(vm, *vm.global(), u"Sound", nullptr, soundConstruct, soundProto);
-    Object& s = *soundProto;
-    defineMembers(vm, s, kSoundPrototypeMembers);
-    defineMembers(vm, s, kSoundSwf6Members);
-    Ref<FunctionObject> keepDuration = vm.newNative(keepOwnValue);
-    Ref<FunctionObject> keepPosition = vm.newNative(keepOwnValue);
-    keepPosition->setTag(1);
-    s.defineAccessor(String(u"duration"), ObjectRef(vm.newNative(getDuration)), ObjectRef(keepDuration), kHidden);
-    s.defineAccessor(String(u"position"), ObjectRef(vm.newNative(getPosition)), ObjectRef(keepPosition), kHidden);
+    vm.protos().sound = prototypeOfKind(vm, ObjectKind::Sound);
+    defineClass(vm, *vm.global(), {u"Sound", nullptr, soundConstruct, kSoundPrototypeMembers}, vm.protos().sound);
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -37,10 +37,8 @@ constexpr Member kStageMembers[] = {
 }  // namespace
 
 void installStage(Vm& vm) {
-    ObjectRef stage = makeBroadcasterObject(vm);
-    vm.protos().stage = stage;
-    vm.global()->defineValue(u"Stage", Value(stage), PropertyFlag::DontEnum);
-    defineMembers(vm, *stage, kStageMembers);
+    vm.protos().stage = makeBroadcasterObject(vm);
+    defineObject(vm, *vm.global(), u"Stage", vm.protos().stage, kStageMembers);
 }
 
 }  // namespace kinolux::avm1::builtins

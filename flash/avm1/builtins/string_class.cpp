@@ -192,16 +192,16 @@ constexpr Member kStringPrototypeMembers[] = {
     method(u"toUpperCase", toUpperCase),
 };
 
+constexpr Member kStringClassMembers[] = {
+    method(u"fromCharCode", fromCharCode),
+};
+
 }  // namespace
 
 void installString(Vm& vm) {
-    auto proto = vm.heap().make<Object>(ObjectKind::String, Value(vm.protos().object));
-    proto->setPrimitive(Value(String()));
-    proto->setInstanceKind(ObjectKind::String);
-    vm.protos().string = proto;
-    Ref<FunctionObject> ctor = defineClass(vm, *vm.global(), u"String", stringCall, stringConstruct, proto);
-    vm.defineMethod(*ctor, u"fromCharCode", fromCharCode);
-    defineMembers(vm, *proto, kStringPrototypeMembers);
+    vm.protos().string = wrapperPrototype(vm, ObjectKind::String, Value(String()));
+    defineClass(vm, *vm.global(), {u"String", stringCall, stringConstruct, kStringPrototypeMembers, kStringClassMembers},
+                vm.protos().string);
 }
 
 }  // namespace kinolux::avm1::builtins
