@@ -17,27 +17,19 @@ MovieClipBinding* targetMovieClip(ActionContext& c) {
 
 String operandString(ActionContext& c) { return String::fromSwf(c.ops.string(), c.version()); }
 
+// NextFrame, PrevFrame, Play and Stop: one step of the target clip, if the
+// target is a clip.
+Flow stepTargetClip(ActionContext& c, void (MovieClipBinding::*step)()) {
+    if (MovieClipBinding* clip = targetMovieClip(c)) (clip->*step)();
+    return Flow::Next;
+}
+
 }  // namespace
 
-Flow opNextFrame(ActionContext& c) {
-    if (MovieClipBinding* clip = targetMovieClip(c)) clip->nextFrame();
-    return Flow::Next;
-}
-
-Flow opPrevFrame(ActionContext& c) {
-    if (MovieClipBinding* clip = targetMovieClip(c)) clip->prevFrame();
-    return Flow::Next;
-}
-
-Flow opPlay(ActionContext& c) {
-    if (MovieClipBinding* clip = targetMovieClip(c)) clip->play();
-    return Flow::Next;
-}
-
-Flow opStop(ActionContext& c) {
-    if (MovieClipBinding* clip = targetMovieClip(c)) clip->stop();
-    return Flow::Next;
-}
+Flow opNextFrame(ActionContext& c) { return stepTargetClip(c, &MovieClipBinding::nextFrame); }
+Flow opPrevFrame(ActionContext& c) { return stepTargetClip(c, &MovieClipBinding::prevFrame); }
+Flow opPlay(ActionContext& c) { return stepTargetClip(c, &MovieClipBinding::play); }
+Flow opStop(ActionContext& c) { return stepTargetClip(c, &MovieClipBinding::stop); }
 
 Flow opGotoFrame(ActionContext& c) {
     actionGotoFrame(c.vm, c.act, c.ops.u16());

@@ -62,39 +62,52 @@ Value Vm::rootObject() {
     return Value(scriptObjectOf(*rootOf(*base)));
 }
 
-String Vm::targetPath(DisplayObjectBinding& object) {
-    std::vector<String> names;
+namespace {
+
+// The names from the object up to (not including) its level's root, and
+// that level's number; a broken parent chain stops after 1024 steps.
+struct PathFromLevel {
+    std::vector<String> namesUpward;
+    int level = 0;
+};
+
+PathFromLevel pathFromLevel(DisplayObjectBinding& object) {
+    PathFromLevel path;
     DisplayObjectBinding* p = &object;
     int guard = 0;
-    for (; p && p->parent() && guard < 1024; p = p->parent(), ++guard) names.push_back(p->name());
-    std::u16string path;
-    int level = p && p->levelNumber() ? *p->levelNumber() : 0;
-    path += u"_level";
-    for (char c : std::to_string(level)) path.push_back(static_cast<char16_t>(c));
-    for (auto it = names.rbegin(); it != names.rend(); ++it) {
-        path.push_back(u'.');
-        path += it->view();
+    for (; p && p->parent() && guard < 1024; p = p->parent(), ++guard) path.namesUpward.push_back(p->name());
+    path.level = p && p->levelNumber() ? *p->levelNumber() : 0;
+    return path;
+}
+
+std::u16string levelName(int level) {
+    std::u16string name = u"_level";
+    for (char c : std::to_string(level)) name.push_back(static_cast<char16_t>(c));
+    return name;
+}
+
+// Appends the names from the top down, each after `separator`.
+void appendDownward(std::u16string& out, const std::vector<String>& namesUpward, char16_t separator) {
+    for (auto it = namesUpward.rbegin(); it != namesUpward.rend(); ++it) {
+        out.push_back(separator);
+        out += it->view();
     }
+}
+
+}  // namespace
+
+String Vm::targetPath(DisplayObjectBinding& object) {
+    PathFromLevel from = pathFromLevel(object);
+    std::u16string path = levelName(from.level);
+    appendDownward(path, from.namesUpward, u'.');
     return String(path);
 }
 
 String Vm::slashPath(DisplayObjectBinding& object) {
-    std::vector<String> names;
-    DisplayObjectBinding* p = &object;
-    int guard = 0;
-    for (; p && p->parent() && guard < 1024; p = p->parent(), ++guard) names.push_back(p->name());
+    PathFromLevel from = pathFromLevel(object);
+    if (from.namesUpward.empty()) return from.level == 0 ? String(u"/") : String(levelName(from.level));
     std::u16string path;
-    if (names.empty()) {
-        int level = p && p->levelNumber() ? *p->levelNumber() : 0;
-        if (level == 0) return String(u"/");
-        path += u"_level";
-        for (char c : std::to_string(level)) path.push_back(static_cast<char16_t>(c));
-        return String(path);
-    }
-    for (auto it = names.rbegin(); it != names.rend(); ++it) {
-        path.push_back(u'/');
-        path += it->view();
-    }
+    appendDownward(path, from.namesUpward, u'/');
     return String(path);
 }
 
