@@ -16,15 +16,21 @@ void runScript(benchmark::State& state, const std::string& source) {
     ScriptLimits limits;
     limits.timeLimitSeconds = 1e6;  // measure, do not stop
     limits.maxMemoryBytes = std::size_t(2) << 30;
-    test::FakeHost host(8);
-    Vm vm(host, 8, limits);
-    vm.constructDisplayObject(host.root);
+    test::Machine m(8, limits);
     ActionBlock code = ActionBlock::copyOf(test::assemble(source), 8);
-    std::uint64_t before = vm.actionsRun();
-    for (auto _ : state) vm.runFrameActions(host.root, code);
-    if (!host.errors.empty()) state.SkipWithError(host.errors.front().c_str());
+    std::uint64_t before = m.vm.actionsRun();
+    for (auto _ : state) m.vm.runFrameActions(m.host.root, code);
+    if (!m.host.errors.empty()) state.SkipWithError(m.host.errors.front().c_str());
     state.counters["actions/s"] =
-        benchmark::Counter(static_cast<double>(vm.actionsRun() - before), benchmark::Counter::kIsRate);
+        benchmark::Counter(static_cast<double>(m.vm.actionsRun() - before), benchmark::Counter::kIsRate);
+}
+
+// for (counter = 0; counter < n; counter++) { body }, where `counter` is a
+// pushable name ("c:2" for a constant); the loop ends at the label `done`.
+std::string countedLoop(const std::string& counter, std::int64_t n, const std::string& body) {
+    return "push " + counter + ", 0\nsetVariable\nloop:\npush " + counter + "\ngetVariable\npush " +
+           std::to_string(n) + "\nless2\nnot\nif done\n" + body + "push " + counter + "\npush " + counter +
+           "\ngetVariable\nincrement\nsetVariable\njump loop\ndone:\n";
 }
 
 // for (var i = 0; i < n; i++) { o.x = o.x + i * 2; sum += o.x % 7; }
@@ -40,15 +46,7 @@ void LoopArithmeticAndProperties(benchmark::State& state) {
         setMember
         push c:3, 0
         setVariable
-        push c:2, 0
-        setVariable
-      loop:
-        push c:2
-        getVariable
-        push )asm" + std::to_string(state.range(0)) + R"asm(
-        less2
-        not
-        if done
+    )asm" + countedLoop("c:2", state.range(0), R"asm(
         push c:0
         getVariable
         push c:1
@@ -73,14 +71,7 @@ void LoopArithmeticAndProperties(benchmark::State& state) {
         modulo
         add2
         setVariable
-        push c:2
-        push c:2
-        getVariable
-        increment
-        setVariable
-        jump loop
-      done:
-    )asm");
+    )asm"));
 }
 BENCHMARK(LoopArithmeticAndProperties)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -90,15 +81,7 @@ void StringBuilding(benchmark::State& state) {
         constants "s", "i"
         push c:0, ""
         setVariable
-        push c:1, 0
-        setVariable
-      loop:
-        push c:1
-        getVariable
-        push )asm" + std::to_string(state.range(0)) + R"asm(
-        less2
-        not
-        if done
+    )asm" + countedLoop("c:1", state.range(0), R"asm(
         push c:0
         push c:0
         getVariable
@@ -108,14 +91,7 @@ void StringBuilding(benchmark::State& state) {
         add2
         add2
         setVariable
-        push c:1
-        push c:1
-        getVariable
-        increment
-        setVariable
-        jump loop
-      done:
-    )asm");
+    )asm"));
 }
 BENCHMARK(StringBuilding)->Arg(20000)->Unit(benchmark::kMillisecond);
 
@@ -128,15 +104,7 @@ void ArraySort(benchmark::State& state) {
         push c:0, 0
         initArray
         setVariable
-        push c:1, 0
-        setVariable
-      fill:
-        push c:1
-        getVariable
-        push )asm" + std::to_string(state.range(0)) + R"asm(
-        less2
-        not
-        if sort
+    )asm" + countedLoop("c:1", state.range(0), R"asm(
         push 1000000
         randomNumber
         push 1, c:0
@@ -144,13 +112,7 @@ void ArraySort(benchmark::State& state) {
         push c:2
         callMethod
         pop
-        push c:1
-        push c:1
-        getVariable
-        increment
-        setVariable
-        jump fill
-      sort:
+    )asm") + R"asm(
         function (x, y) {
           push "y"
           getVariable
@@ -188,15 +150,7 @@ void FunctionCalls(benchmark::State& state) {
         }
         push c:1, 0
         setVariable
-        push c:2, 0
-        setVariable
-      loop:
-        push c:2
-        getVariable
-        push )asm" + std::to_string(state.range(0)) + R"asm(
-        less2
-        not
-        if done
+    )asm" + countedLoop("c:2", state.range(0), R"asm(
         push c:1
         push c:2
         getVariable
@@ -205,14 +159,7 @@ void FunctionCalls(benchmark::State& state) {
         push 2, c:0
         callFunction
         setVariable
-        push c:2
-        push c:2
-        getVariable
-        increment
-        setVariable
-        jump loop
-      done:
-    )asm");
+    )asm"));
 }
 BENCHMARK(FunctionCalls)->Arg(200000)->Unit(benchmark::kMillisecond);
 

@@ -210,6 +210,14 @@ private:
                 str(p);
             }
         }
+        sizedBody(lengthAt);
+    }
+
+    void withBlock() { sizedBody(open(Op::With)); }
+
+    // Ends the record opened at `lengthAt` with the size of the body that
+    // follows it (DefineFunction and With), then assembles that body.
+    void sizedBody(std::size_t lengthAt) {
         std::size_t sizeAt = out_.size();
         u16(0);
         close(lengthAt);
@@ -217,17 +225,6 @@ private:
         ++pos_;
         block(true);
         patch16(sizeAt, out_.size() - bodyStart);
-    }
-
-    void withBlock() {
-        std::size_t lengthAt = open(Op::With);
-        std::size_t sizeAt = out_.size();
-        u16(0);
-        close(lengthAt);
-        std::size_t start = out_.size();
-        ++pos_;
-        block(true);
-        patch16(sizeAt, out_.size() - start);
     }
 
     void tryBlock(const std::string& rest) {

@@ -555,6 +555,7 @@ TEST(XmlClass, IgnoreWhiteAndBuildingTrees) {
 
 class LoadingHost : public FakeHost {
 public:
+    using FakeHost::FakeHost;
     bool requestText(std::uint32_t id, const String& url, HttpMethod method, const std::string& body) override {
         ids.push_back(id);
         requests.push_back(url.toUtf8() + (method == HttpMethod::Post ? " POST " + body : ""));
@@ -564,10 +565,9 @@ public:
 };
 
 TEST(LoadVarsClass, DecodesEncodesAndLoads) {
-    LoadingHost host;
-    Vm vm(host, 8);
-    host.root.vm = &vm;
-    vm.constructDisplayObject(host.root);
+    MachineOn<LoadingHost> m(8);
+    LoadingHost& host = m.host;
+    Vm& vm = m.vm;
     ObjectRef vars = vm.toObject(vm.construct(vm.get(ObjectRef(vm.global()), String(u"LoadVars")), {}));
     Value decodeArgs[] = {Value(u"a=1&b=x%20y&c=%26")};
     vm.invoke(vars, u"decode", decodeArgs);
@@ -592,11 +592,8 @@ TEST(LoadVarsClass, DecodesEncodesAndLoads) {
 }
 
 TEST(XmlClass, LoadFailureCallsOnLoadWithFalse) {
-    LoadingHost host;
-    Vm vm(host, 8);
-    host.root.vm = &vm;
-    vm.constructDisplayObject(host.root);
-    vm.runFrameActions(host.root, ActionBlock::copyOf(assemble(R"asm(
+    MachineOn<LoadingHost> m(8);
+    m.run(R"asm(
         push "doc"
         push 0
         push "XML"
@@ -618,10 +615,10 @@ TEST(XmlClass, LoadFailureCallsOnLoadWithFalse) {
         push "load"
         callMethod
         pop
-    )asm"), 8));
-    ASSERT_EQ(host.ids.size(), 1u);
-    vm.completeRequest(host.ids[0], std::nullopt);
-    EXPECT_EQ(host.output(), "onLoad false");
+    )asm");
+    ASSERT_EQ(m.host.ids.size(), 1u);
+    m.vm.completeRequest(m.host.ids[0], std::nullopt);
+    EXPECT_EQ(m.host.output(), "onLoad false");
 }
 
 // ---- timers ----
@@ -694,12 +691,6 @@ TEST(SharedObjectClass, DataLivesForTheRun) {
     EXPECT_EQ(s.text(s.get(s.get(again, u"data"), u"volume")), "7");
 }
 
-}  // namespace
-}  // namespace kinolux::avm1::test
-
-namespace kinolux::avm1::test {
-namespace {
-
 // ---- flash.geom ----
 
 TEST(GeomClasses, MatrixArithmetic) {
@@ -764,12 +755,6 @@ TEST(GeomClasses, ColorTransformKeepsItsNumbers) {
     Script s7(7);
     EXPECT_TRUE(s7.at(u"flash").isUndefined());
 }
-
-}  // namespace
-}  // namespace kinolux::avm1::test
-
-namespace kinolux::avm1::test {
-namespace {
 
 TEST(AsNative, ReachesTheOriginalBuiltInsByNumber) {
     Script s(7);

@@ -128,6 +128,7 @@ private:
 
 class SoundHost : public FakeHost {
 public:
+    using FakeHost::FakeHost;
     std::unique_ptr<SoundBinding> createSound(DisplayObjectBinding*, SoundEvents& events) override {
         lastEvents = &events;
         return std::make_unique<RecordingSound>(soundLog);
@@ -137,11 +138,8 @@ public:
 };
 
 TEST(SoundClass, ControlsThePlayersSoundAndHearsItEnd) {
-    SoundHost host;
-    Vm vm(host, 7);
-    host.root.vm = &vm;
-    vm.constructDisplayObject(host.root);
-    vm.runFrameActions(host.root, ActionBlock::copyOf(assemble(R"asm(
+    MachineOn<SoundHost> m(7);
+    m.run(R"asm(
         push "s"
         push 0
         push "Sound"
@@ -179,20 +177,28 @@ TEST(SoundClass, ControlsThePlayersSoundAndHearsItEnd) {
             trace
         }
         setMember
-    )asm"), 7));
-    EXPECT_EQ(host.soundLog, (std::vector<std::string>{"attach beep", "start 0 3"}));
-    EXPECT_EQ(host.output(), "40");
-    ASSERT_NE(host.lastEvents, nullptr);
-    host.traces.clear();
-    host.lastEvents->soundCompleted();
-    EXPECT_EQ(host.output(), "done");
+    )asm");
+    EXPECT_EQ(m.host.soundLog, (std::vector<std::string>{"attach beep", "start 0 3"}));
+    EXPECT_EQ(m.host.output(), "40");
+    ASSERT_NE(m.host.lastEvents, nullptr);
+    m.host.traces.clear();
+    m.host.lastEvents->soundCompleted();
+    EXPECT_EQ(m.host.output(), "done");
 }
 
-TEST(ColorClass, SetsTheClipsColorTransform) {
-    Script s(6);
+// A Color over the clip "a" of a SWF 6 movie.
+class ColorClass : public ::testing::Test {
+protected:
+    void SetUp() override {
+        s.m.vm.constructDisplayObject(a);
+        color = s.make(u"Color", {u"a"});
+    }
+    Script s{6};
     FakeClip& a = s.m.host.root.addChild(u"a", 1);
-    s.m.vm.constructDisplayObject(a);
-    Value color = s.make(u"Color", {u"a"});
+    Value color;
+};
+
+TEST_F(ColorClass, SetsTheClipsColorTransform) {
     s.call(color, u"setRGB", {0x336699});
     ColorTransform ct = a.colorTransform();
     EXPECT_EQ(ct.redMultiplier, 0);
@@ -215,6 +221,7 @@ TEST(ColorClass, SetsTheClipsColorTransform) {
 
 class StageHost : public FakeHost {
 public:
+    using FakeHost::FakeHost;
     double stageWidth() override { return width; }
     bool isKeyDown(int code) override { return code == 37; }
     void setMouseVisible(bool visible) override { mouseVisible = visible; }
@@ -227,11 +234,8 @@ public:
 };
 
 TEST(InputAndStage, AskTheHost) {
-    StageHost host;
-    Vm vm(host, 7);
-    host.root.vm = &vm;
-    vm.constructDisplayObject(host.root);
-    vm.runFrameActions(host.root, ActionBlock::copyOf(assemble(R"asm(
+    MachineOn<StageHost> m(7);
+    m.run(R"asm(
         push "Stage"
         getVariable
         push "width"
@@ -302,26 +306,16 @@ TEST(InputAndStage, AskTheHost) {
         push "addListener"
         callMethod
         pop
-    )asm"), 7));
-    EXPECT_EQ(host.output(), "640\ntrue\nfalse\n37\nTest OS\nstring");
-    EXPECT_FALSE(host.mouseVisible);
-    host.traces.clear();
-    host.width = 800;
-    vm.notifyStageResize();
-    EXPECT_EQ(host.output(), "resized 800");
+    )asm");
+    EXPECT_EQ(m.host.output(), "640\ntrue\nfalse\n37\nTest OS\nstring");
+    EXPECT_FALSE(m.host.mouseVisible);
+    m.host.traces.clear();
+    m.host.width = 800;
+    m.vm.notifyStageResize();
+    EXPECT_EQ(m.host.output(), "resized 800");
 }
 
-}  // namespace
-}  // namespace kinolux::avm1::test
-
-namespace kinolux::avm1::test {
-namespace {
-
-TEST(ColorClass, TransformsAreKeptInSixteenBitFixedPoint) {
-    Script s(6);
-    FakeClip& a = s.m.host.root.addChild(u"a", 1);
-    s.m.vm.constructDisplayObject(a);
-    Value color = s.make(u"Color", {u"a"});
+TEST_F(ColorClass, TransformsAreKeptInSixteenBitFixedPoint) {
     EXPECT_TRUE(s.callText(color, u"hasOwnProperty", {u"target"}) == "true");
     s.call(color, u"setTransform", {s.object({{u"ra", 99.9}, {u"rb", 99.9}, {u"ga", 50000}})});
     Value back = s.call(color, u"getTransform");

@@ -167,17 +167,4 @@ std::string FakeHost::output() const {
     return out;
 }
 
-Machine::Machine(int version, ScriptLimits limits)
-    : swfVersion(version), host(version), vm(host, version, limits) {
-    vm.seedRandom(1);
-    host.root.vm = &vm;
-    vm.constructDisplayObject(host.root);
-}
-
-std::string Machine::run(const std::string& source) {
-    host.traces.clear();
-    vm.runFrameActions(host.root, ActionBlock::copyOf(assemble(source), swfVersion));
-    return host.output();
-}
-
 }  // namespace kinolux::avm1::test

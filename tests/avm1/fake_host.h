@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flash/avm1/vm.h"
+#include "tests/avm1/assembler.h"
 
 namespace kinolux::avm1::test {
 
@@ -104,15 +105,27 @@ public:
 };
 
 // A machine on a fake host that runs assembled source on the root clip.
-struct Machine {
-    explicit Machine(int swfVersion = 8, ScriptLimits limits = {});
+// H is FakeHost or a test's own host with more answers.
+template <class H = FakeHost>
+struct MachineOn {
+    explicit MachineOn(int swfVersion = 8, ScriptLimits limits = {})
+        : swfVersion(swfVersion), host(swfVersion), vm(host, swfVersion, limits) {
+        vm.seedRandom(1);
+        host.root.vm = &vm;
+        vm.constructDisplayObject(host.root);
+    }
     // Assembles and runs `source` as a frame script of the root; returns
     // the trace output.
-    std::string run(const std::string& source);
+    std::string run(const std::string& source) {
+        host.traces.clear();
+        vm.runFrameActions(host.root, ActionBlock::copyOf(assemble(source), swfVersion));
+        return host.output();
+    }
 
     int swfVersion;
-    FakeHost host;
+    H host;
     Vm vm;
 };
+using Machine = MachineOn<>;
 
 }  // namespace kinolux::avm1::test

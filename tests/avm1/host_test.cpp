@@ -473,12 +473,6 @@ TEST(Properties, DisplayPropertiesConvertOnTheWayIn) {
     EXPECT_EQ(s.run("push \"a\", 0\ngetProperty\ntrace"), "25");
 }
 
-}  // namespace
-}  // namespace kinolux::avm1::test
-
-namespace kinolux::avm1::test {
-namespace {
-
 TEST(Clips, OnConstructRunsAsAClipIsMadeAndALevelRootReportsItsDepth) {
     Script s(8);
     s.run(R"asm(

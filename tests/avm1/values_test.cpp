@@ -92,12 +92,6 @@ TEST(Strings, DecodeTheMoviesEncodingAndFoldCase) {
     EXPECT_EQ(String(u"\U0001F600").toUtf8(), "\xF0\x9F\x98\x80");
 }
 
-}  // namespace
-}  // namespace kinolux::avm1
-
-namespace kinolux::avm1 {
-namespace {
-
 TEST(CaseMapping, FollowsThePlayersTable) {
     EXPECT_EQ(toLowerCase(u'A'), u'a');
     EXPECT_EQ(toUpperCase(u'z'), u'Z');
