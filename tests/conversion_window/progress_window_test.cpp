@@ -115,7 +115,16 @@ protected:
         return context;
     }
 
-    RunOutcome Run(ProgressWindow& progress) { return progress.Run(); }
+    // Runs the window with what it prints caught.
+    struct Finished {
+        RunOutcome outcome;
+        std::string printed;
+    };
+    Finished Run(ProgressWindow& progress) {
+        ::testing::internal::CaptureStdout();
+        const RunOutcome outcome = progress.Run();
+        return {outcome, ::testing::internal::GetCapturedStdout()};
+    }
 
     std::vector<std::string> FilesLeft() {
         std::vector<std::string> names;
@@ -133,9 +142,7 @@ TEST_F(ProgressWindowTest, TwoPassesWriteTheOutputAndRemoveEveryTemporaryFile) {
     task_.outputMode = kOutputInteractiveTwoPasses;
     RecordedCapture capture(30);
     ProgressWindow progress(Console(), *window_, &capture);
-    ::testing::internal::CaptureStdout();
-    const RunOutcome outcome = Run(progress);
-    const std::string printed = ::testing::internal::GetCapturedStdout();
+    const auto [outcome, printed] = Run(progress);
     EXPECT_EQ(outcome, RunOutcome::Completed) << printed;
     EXPECT_TRUE(capture.started);
     EXPECT_FALSE(progress.IntermediatePath().empty());
@@ -150,9 +157,7 @@ TEST_F(ProgressWindowTest, TemporaryFilesInUseByAnotherRunAreLeftAlone) {
     task_.outputMode = kOutputInteractiveOnePass;
     RecordedCapture capture(10);
     ProgressWindow progress(Console(), *window_, &capture);
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(Run(progress), RunOutcome::Completed);
-    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(Run(progress).outcome, RunOutcome::Completed);
     EXPECT_EQ(progress.WavPath(), temp_.path() + "/work/clip (1)~temp.wav");
     EXPECT_TRUE(fs::exists(other));
     EXPECT_FALSE(fs::exists(progress.WavPath()));
@@ -163,9 +168,7 @@ TEST_F(ProgressWindowTest, ARangeUnderFiveFramesRunsInOnePass) {
     task_.outFrame = 4;
     RecordedCapture capture(10);
     ProgressWindow progress(Console(), *window_, &capture);
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(Run(progress), RunOutcome::Completed);
-    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(Run(progress).outcome, RunOutcome::Completed);
     EXPECT_EQ(progress.OutputMode(), kOutputInteractiveOnePass);
     EXPECT_TRUE(capture.started) << "no player is started for it";
     EXPECT_TRUE(fs::exists(task_.outputPath));
@@ -176,9 +179,7 @@ TEST_F(ProgressWindowTest, CancelRemovesTheOutputItStartedAndEveryTemporaryFile)
     RecordedCapture capture(500, 10);
     ProgressWindow progress(Console(), *window_, &capture);
     QTimer::singleShot(600, &progress, [&] { progress.Cancel(); });
-    ::testing::internal::CaptureStdout();
-    const RunOutcome outcome = Run(progress);
-    const std::string printed = ::testing::internal::GetCapturedStdout();
+    const auto [outcome, printed] = Run(progress);
     EXPECT_EQ(outcome, RunOutcome::Cancelled);
     EXPECT_TRUE(FilesLeft().empty()) << printed;
     EXPECT_NE(printed.find("cancelled"), std::string::npos) << printed;
@@ -198,9 +199,7 @@ TEST_F(ProgressWindowTest, CancelDuringTheSecondEncodingStopsItToo) {
         }
     });
     watch.start(1);
-    ::testing::internal::CaptureStdout();
-    const RunOutcome outcome = Run(progress);
-    const std::string printed = ::testing::internal::GetCapturedStdout();
+    const auto [outcome, printed] = Run(progress);
     ASSERT_TRUE(cancelledInSecondPass) << printed;
     EXPECT_EQ(outcome, RunOutcome::Cancelled);
     EXPECT_TRUE(FilesLeft().empty()) << printed;
@@ -215,9 +214,7 @@ TEST_F(ProgressWindowTest, AskingToCloseBeforeTheEndIsRefusedAndTheRunGoesOn) {
     capture.onFrame = [&](int frame) {
         if (frame == 10) QMetaObject::invokeMethod(&progress, [&] { progress.close(); }, Qt::QueuedConnection);
     };
-    ::testing::internal::CaptureStdout();
-    const RunOutcome outcome = Run(progress);
-    const std::string printed = ::testing::internal::GetCapturedStdout();
+    const auto [outcome, printed] = Run(progress);
     EXPECT_NE(printed.find("Please click 'Cannel' button.\n"), std::string::npos) << printed;
     EXPECT_EQ(outcome, RunOutcome::Completed);
     EXPECT_TRUE(fs::exists(task_.outputPath));
@@ -228,9 +225,7 @@ TEST_F(ProgressWindowTest, ConsolePercentagesAreWrittenOncePerValue) {
     task_.outFrame = 9;  // 60 frames over a range of 10: the same values repeat
     RecordedCapture capture(60);
     ProgressWindow progress(Console(), *window_, &capture);
-    ::testing::internal::CaptureStdout();
-    Run(progress);
-    const std::string printed = ::testing::internal::GetCapturedStdout();
+    const std::string printed = Run(progress).printed;
     size_t count = 0;
     for (size_t at = printed.find("100% completed\n"); at != std::string::npos;
          at = printed.find("100% completed\n", at + 1))
@@ -244,9 +239,7 @@ TEST_F(ProgressWindowTest, CancelBeforeTheEncodingStartsIsACancelNotAFailure) {
     RecordedCapture capture(50);
     ProgressWindow progress(Console(), *window_, &capture);
     QTimer::singleShot(0, &progress, [&] { progress.Cancel(); });
-    ::testing::internal::CaptureStdout();
-    const RunOutcome outcome = Run(progress);
-    const std::string printed = ::testing::internal::GetCapturedStdout();
+    const auto [outcome, printed] = Run(progress);
     EXPECT_EQ(outcome, RunOutcome::Cancelled) << printed;
     EXPECT_TRUE(FilesLeft().empty()) << printed;
 }
@@ -261,18 +254,14 @@ TEST_F(ProgressWindowTest, JpegPicturesOfACancelledRunAreRemovedWithTheirFolder)
     {
         RecordedCapture capture(10);
         ProgressWindow progress(Console(), *window_, &capture);
-        ::testing::internal::CaptureStdout();
-        EXPECT_EQ(Run(progress), RunOutcome::Completed);
-        ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(Run(progress).outcome, RunOutcome::Completed);
         EXPECT_TRUE(fs::exists(temp_.path() + "/shots/ren0001.jpg"));
     }
     fs::remove_all(temp_.path() + "/shots");
     RecordedCapture capture(500, 10);
     ProgressWindow progress(Console(), *window_, &capture);
     QTimer::singleShot(600, &progress, [&] { progress.Cancel(); });
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(Run(progress), RunOutcome::Cancelled);
-    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(Run(progress).outcome, RunOutcome::Cancelled);
     EXPECT_FALSE(fs::exists(temp_.path() + "/shots"));
 }
 
@@ -281,9 +270,9 @@ TEST_F(ProgressWindowTest, OnTheScreenTheTitleCarriesThePercentageAndNothingIsPr
     task_.outFrame = 99;
     RecordedCapture capture(30);
     ProgressWindow progress(OnTheScreen(), *window_, &capture);
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(progress.Run(), RunOutcome::Completed);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    const auto [outcome, printed] = Run(progress);
+    EXPECT_EQ(outcome, RunOutcome::Completed);
+    EXPECT_EQ(printed, "");
     EXPECT_EQ(progress.windowTitle(), "30% completed");
     EXPECT_FALSE(progress.isVisible());
 }
@@ -321,9 +310,9 @@ TEST_F(ProgressWindowTest, WithoutATaskTheRunSaysErrorAndEnds) {
     context.task = nullptr;
     RecordedCapture capture(1);
     ProgressWindow progress(context, *window_, &capture);
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(Run(progress), RunOutcome::Failed);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Error!\n");
+    const auto [outcome, printed] = Run(progress);
+    EXPECT_EQ(outcome, RunOutcome::Failed);
+    EXPECT_EQ(printed, "Error!\n");
 }
 
 // Message boxes as the window program shows them, each closed as soon as it
