@@ -52,6 +52,11 @@ struct ActionContext {
         result = std::move(completion);
         return Flow::Return;
     }
+    // Operands that name nothing to work on: the action leaves undefined.
+    Flow pushUndefined() {
+        push(Value());
+        return Flow::Next;
+    }
     // Damaged code: the player reports it and ends the script.
     Flow fail(const std::string& message) {
         vm.host().scriptError(message);

@@ -98,10 +98,7 @@ Flow opCallFunction(ActionContext& c) {
 
 Flow opCallMethod(ActionContext& c) {
     std::optional<MethodOperands> m = popMethodOperands(c);
-    if (!m) {
-        c.push(Value());
-        return Flow::Next;
-    }
+    if (!m) return c.pushUndefined();
     if (m->name.empty()) c.push(c.vm.call(m->target, Value(), m->args));
     else c.push(c.vm.callMethod(m->target, m->name, m->args));
     return afterCall(c);
@@ -116,10 +113,7 @@ Flow opNewObject(ActionContext& c) {
 
 Flow opNewMethod(ActionContext& c) {
     std::optional<MethodOperands> m = popMethodOperands(c);
-    if (!m) {
-        c.push(Value());
-        return Flow::Next;
-    }
+    if (!m) return c.pushUndefined();
     if (m->name.empty()) c.push(c.vm.construct(m->target, m->args));
     else c.push(c.vm.construct(c.vm.get(m->target, m->name), m->args));
     return afterCall(c);

@@ -136,10 +136,7 @@ Flow opSetMember(ActionContext& c) {
 
 Flow opInitArray(ActionContext& c) {
     std::optional<double> n = literalCount(c);
-    if (!n) {
-        c.push(Value());
-        return Flow::Next;
-    }
+    if (!n) return c.pushUndefined();
     auto count = static_cast<std::size_t>(*n);
     c.vm.charge(count);  // every element is work, even the missing ones
     c.vm.checkRoomForSlots(count);
@@ -152,10 +149,7 @@ Flow opInitArray(ActionContext& c) {
 
 Flow opInitObject(ActionContext& c) {
     std::optional<double> n = literalCount(c);
-    if (!n) {
-        c.push(Value());
-        return Flow::Next;
-    }
+    if (!n) return c.pushUndefined();
     c.vm.charge(static_cast<std::uint64_t>(*n));
     c.vm.checkRoomForSlots(static_cast<std::size_t>(*n));
     ObjectRef object = c.vm.newObject();

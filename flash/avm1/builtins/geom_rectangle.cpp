@@ -194,6 +194,20 @@ Value rectContainsRectangle(Vm& vm, const Value& thisValue, Args args) {
         [&] { return ops.gt(rBottom, ops.get(thisValue, u"y")); }, [&] { return ops.le(rBottom, bottom); });
 }
 
+// intersection and union: `result` starts at Math[startPick] of the two
+// starts and ends at Math[endPick] of the two ends, x before y.
+void spanBoth(Ops& ops, const Value& result, const Value& self, const Value& other, std::u16string_view startPick,
+              std::u16string_view endPick) {
+    ops.set(result, u"x", ops.mathCall(startPick, {ops.get(self, u"x"), ops.get(other, u"x")}));
+    ops.set(result, u"y", ops.mathCall(startPick, {ops.get(self, u"y"), ops.get(other, u"y")}));
+    Value otherRight = endEdge(ops, other, u"x", u"width");
+    Value right = endEdge(ops, self, u"x", u"width");
+    ops.set(result, u"width", ops.sub(ops.mathCall(endPick, {right, otherRight}), ops.get(result, u"x")));
+    Value otherBottom = endEdge(ops, other, u"y", u"height");
+    Value bottom = endEdge(ops, self, u"y", u"height");
+    ops.set(result, u"height", ops.sub(ops.mathCall(endPick, {bottom, otherBottom}), ops.get(result, u"y")));
+}
+
 Value rectIntersection(Vm& vm, const Value& thisValue, Args args) {
     Ops ops{vm};
     Value other = arg(args, 0);
@@ -202,14 +216,7 @@ Value rectIntersection(Vm& vm, const Value& thisValue, Args args) {
         ops.call(result, u"setEmpty", {});
         return result;
     }
-    ops.set(result, u"x", ops.mathCall(u"max", {ops.get(thisValue, u"x"), ops.get(other, u"x")}));
-    ops.set(result, u"y", ops.mathCall(u"max", {ops.get(thisValue, u"y"), ops.get(other, u"y")}));
-    Value otherRight = ops.add(ops.get(other, u"x"), ops.get(other, u"width"));
-    Value right = ops.add(ops.get(thisValue, u"x"), ops.get(thisValue, u"width"));
-    ops.set(result, u"width", ops.sub(ops.mathCall(u"min", {right, otherRight}), ops.get(result, u"x")));
-    Value otherBottom = ops.add(ops.get(other, u"y"), ops.get(other, u"height"));
-    Value bottom = ops.add(ops.get(thisValue, u"y"), ops.get(thisValue, u"height"));
-    ops.set(result, u"height", ops.sub(ops.mathCall(u"min", {bottom, otherBottom}), ops.get(result, u"y")));
+    spanBoth(ops, result, thisValue, other, u"max", u"min");
     if (ops.truthy(ops.le(ops.get(result, u"width"), Value(0))) || ops.truthy(ops.le(ops.get(result, u"height"), Value(0))))
         ops.call(result, u"setEmpty", {});
     return result;
@@ -227,14 +234,7 @@ Value rectUnion(Vm& vm, const Value& thisValue, Args args) {
     if (ops.truthy(ops.call(thisValue, u"isEmpty", {}))) return ops.call(other, u"clone", {});
     if (ops.truthy(ops.call(other, u"isEmpty", {}))) return ops.call(thisValue, u"clone", {});
     Value result = ops.make(u"Rectangle", {});
-    ops.set(result, u"x", ops.mathCall(u"min", {ops.get(thisValue, u"x"), ops.get(other, u"x")}));
-    ops.set(result, u"y", ops.mathCall(u"min", {ops.get(thisValue, u"y"), ops.get(other, u"y")}));
-    Value otherRight = ops.add(ops.get(other, u"x"), ops.get(other, u"width"));
-    Value right = ops.add(ops.get(thisValue, u"x"), ops.get(thisValue, u"width"));
-    ops.set(result, u"width", ops.sub(ops.mathCall(u"max", {right, otherRight}), ops.get(result, u"x")));
-    Value otherBottom = ops.add(ops.get(other, u"y"), ops.get(other, u"height"));
-    Value bottom = ops.add(ops.get(thisValue, u"y"), ops.get(thisValue, u"height"));
-    ops.set(result, u"height", ops.sub(ops.mathCall(u"max", {bottom, otherBottom}), ops.get(result, u"y")));
+    spanBoth(ops, result, thisValue, other, u"min", u"max");
     return result;
 }
 
