@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "flash/swf/bit_cursor.h"
+
 namespace kinolux::audio {
 
 namespace {
@@ -22,23 +24,6 @@ constexpr int kIndexMoves5[] = {-1, -1, -1, -1, -1, -1, -1, -1, 1, 2, 4, 6, 8, 1
 constexpr const int* kIndexMoves[] = {kIndexMoves2, kIndexMoves3, kIndexMoves4, kIndexMoves5};
 
 constexpr int kCodesPerPacket = 4095;
-
-class BitReader {
-public:
-    explicit BitReader(std::span<const std::uint8_t> data) : data_(data) {}
-    std::size_t bitsLeft() const { return data_.size() * 8 - position_; }
-    unsigned read(unsigned count)  // count <= 16, and bitsLeft() >= count
-    {
-        unsigned value = 0;
-        for (unsigned i = 0; i < count; ++i, ++position_)
-            value = value << 1 | (data_[position_ >> 3] >> (7 - (position_ & 7)) & 1);
-        return value;
-    }
-
-private:
-    std::span<const std::uint8_t> data_;
-    std::size_t position_ = 0;
-};
 
 struct ChannelState {
     int sample = 0;
@@ -64,7 +49,7 @@ void applyCode(ChannelState& channel, unsigned code, unsigned bits)
 std::string AdpcmDecoder::decode(std::span<const std::uint8_t> data, std::vector<std::int16_t>& out)
 {
     if (data.empty()) return {};
-    BitReader reader(data);
+    swf::BitCursor reader(data);
     const unsigned bits = reader.read(2) + 2;
     const std::size_t headerBits = 22 * channels_;
     const std::size_t codeBits = bits * channels_;

@@ -73,26 +73,19 @@ void ByteWriter::rect(const Rect& r) {
 
 void ByteWriter::matrix(const Matrix& m) {
     flushBits();
+    // Each pair: its field width in 5 bits, then the two values.
+    auto pair = [this](std::int32_t first, std::int32_t second, unsigned n) {
+        ubits(5, n);
+        sbits(n, first);
+        sbits(n, second);
+    };
     bool hasScale = m.a != kFixed16One || m.d != kFixed16One;
     bit(hasScale);
-    if (hasScale) {
-        unsigned n = signedBitsOf({m.a, m.d});
-        ubits(5, n);
-        sbits(n, m.a);
-        sbits(n, m.d);
-    }
+    if (hasScale) pair(m.a, m.d, signedBitsOf({m.a, m.d}));
     bool hasRotate = m.b != 0 || m.c != 0;
     bit(hasRotate);
-    if (hasRotate) {
-        unsigned n = signedBitsOf({m.b, m.c});
-        ubits(5, n);
-        sbits(n, m.b);
-        sbits(n, m.c);
-    }
-    unsigned n = m.tx == 0 && m.ty == 0 ? 0 : signedBitsOf({m.tx, m.ty});
-    ubits(5, n);
-    sbits(n, m.tx);
-    sbits(n, m.ty);
+    if (hasRotate) pair(m.b, m.c, signedBitsOf({m.b, m.c}));
+    pair(m.tx, m.ty, m.tx == 0 && m.ty == 0 ? 0 : signedBitsOf({m.tx, m.ty}));
     flushBits();
 }
 

@@ -11,13 +11,9 @@ std::uint32_t readStyleCount(ByteReader& r, bool extended) {
     return n;
 }
 
-LineStyle readLineStyle(ByteReader& r, int shapeVersion) {
-    LineStyle s;
-    s.width = r.u16();
-    if (shapeVersion < 4) {
-        s.color = readColor(r, shapeVersion);
-        return s;
-    }
+// The caps, join and scaling flags of a LineStyle2 (shapes and morph
+// shapes alike); returns whether a fill style stands for the colour.
+bool readLineStyle2Flags(ByteReader& r, LineStyle& s) {
     s.startCap = LineCap(r.ubits(2));
     s.join = LineJoin(r.ubits(2));
     bool hasFill = r.bit();
@@ -28,7 +24,17 @@ LineStyle readLineStyle(ByteReader& r, int shapeVersion) {
     s.noClose = r.bit();
     s.endCap = LineCap(r.ubits(2));
     if (s.join == LineJoin::Miter) s.miterLimit = r.i16();
-    if (hasFill)
+    return hasFill;
+}
+
+LineStyle readLineStyle(ByteReader& r, int shapeVersion) {
+    LineStyle s;
+    s.width = r.u16();
+    if (shapeVersion < 4) {
+        s.color = readColor(r, shapeVersion);
+        return s;
+    }
+    if (readLineStyle2Flags(r, s))
         s.fill = readFillStyle(r, shapeVersion);
     else
         s.color = r.rgba();
@@ -221,16 +227,7 @@ void readMorphLine(ByteReader& r, int version, LineStyle& start, LineStyle& end)
         end.color = r.rgba();
         return;
     }
-    start.startCap = LineCap(r.ubits(2));
-    start.join = LineJoin(r.ubits(2));
-    bool hasFill = r.bit();
-    start.noHScale = r.bit();
-    start.noVScale = r.bit();
-    start.pixelHinting = r.bit();
-    r.ubits(5);
-    start.noClose = r.bit();
-    start.endCap = LineCap(r.ubits(2));
-    if (start.join == LineJoin::Miter) start.miterLimit = r.i16();
+    bool hasFill = readLineStyle2Flags(r, start);
     LineStyle flags = start;  // both ends share every flag
     if (hasFill) {
         FillStyle a, b;

@@ -1,5 +1,7 @@
 #include "flash/video/keyframe.h"
 
+#include "flash/swf/bit_cursor.h"
+
 namespace kinolux::video {
 
 namespace {
@@ -7,28 +9,11 @@ namespace {
 constexpr std::size_t kVp6AlphaOffsetBytes = 3;
 constexpr std::size_t kScreenHeaderBytes = 4;
 
-class BitReader {
-public:
-    explicit BitReader(std::span<const std::uint8_t> data) : data_(data) {}
-    bool has(std::size_t bits) const { return position_ + bits <= data_.size() * 8; }
-    unsigned read(unsigned count)  // check has() first
-    {
-        unsigned value = 0;
-        for (unsigned i = 0; i < count; ++i, ++position_)
-            value = value << 1 | (data_[position_ >> 3] >> (7 - (position_ & 7)) & 1);
-        return value;
-    }
-
-private:
-    std::span<const std::uint8_t> data_;
-    std::size_t position_ = 0;
-};
-
 // Sorenson H.263: start code, version, temporal reference, picture size
 // (with an explicit width and height for the sizes 0 and 1), picture type.
 bool isH263Keyframe(std::span<const std::uint8_t> data)
 {
-    BitReader bits(data);
+    swf::BitCursor bits(data);
     if (!bits.has(17 + 5 + 8 + 3) || bits.read(17) != 1) return false;
     bits.read(5 + 8);
     const unsigned size = bits.read(3);
