@@ -9,19 +9,9 @@
 #include <vector>
 
 #include "flash/module/flash_engine.h"
+#include "tests/platform/test_application.h"
 
 namespace {
-
-QGuiApplication& app() {
-    static int argc = 1;
-    static char name[] = "flash_render_bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* a = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QGuiApplication(argc, argv);
-    }();
-    return *a;
-}
 
 std::string corpusDir() {
     const char* env = std::getenv("KINOLUX_CORPUS_DIR");
@@ -42,7 +32,7 @@ void drawFrames(benchmark::State& state, std::vector<std::unique_ptr<flash::Engi
 }
 
 void SampleMovie(benchmark::State& state) {
-    app();
+    kinolux::testing::EnsureApplication<QGuiApplication>();
     std::string error;
     std::vector<std::unique_ptr<flash::Engine>> engines;
     engines.push_back(flash::Engine::fromFile(std::string(KINOLUX_BIN_DIR) + "/samples/kinolux-sample.swf", &error));
@@ -54,7 +44,7 @@ void SampleMovie(benchmark::State& state) {
 }
 
 void RenderCorpus(benchmark::State& state) {
-    app();
+    kinolux::testing::EnsureApplication<QGuiApplication>();
     std::vector<std::unique_ptr<flash::Engine>> engines;
     QDir dir(QString::fromStdString(corpusDir() + "/ruffle/render"));
     for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {

@@ -24,38 +24,35 @@ public:
 };
 
 const auto* const kApp = ::testing::AddGlobalTestEnvironment(new CorpusApp);
+
+// Runs every case, names the ones that fail, and returns how many passed.
+template <class Case, class Run>
+int countPasses(const std::vector<Case>& cases, Run run) {
+    int passed = 0;
+    for (const auto& c : cases) {
+        auto r = run(c);
+        if (r.passed)
+            ++passed;
+        else
+            std::printf("failed: %s %s\n", r.name.c_str(), r.detail.c_str());
+    }
+    std::printf("%d passed, %zu failed\n", passed, cases.size() - std::size_t(passed));
+    return passed;
+}
 }  // namespace
 
 TEST(RenderCorpus, NoRegressionBelowTheRecordedCount) {
     std::string dir = testmovies::corpusDir() + "/ruffle/render";
     auto cases = corpus::listCases(dir);
     if (cases.empty()) KINOLUX_MISSING("the corpus at " << dir);
-    int passed = 0;
-    for (const auto& c : cases) {
-        auto r = corpus::runCase(c);
-        if (r.passed)
-            ++passed;
-        else
-            std::printf("failed: %s %s\n", r.name.c_str(), r.detail.c_str());
-    }
-    std::printf("%d passed, %zu failed\n", passed, cases.size() - std::size_t(passed));
-    EXPECT_GE(passed, kRecordedPasses);
+    EXPECT_GE(countPasses(cases, [](const auto& c) { return corpus::runCase(c); }), kRecordedPasses);
 }
 
 TEST(TraceCorpus, NoRegressionBelowTheRecordedCount) {
     std::string dir = testmovies::corpusDir() + "/ruffle/trace";
     auto cases = corpus::listTraceCases(dir);
     if (cases.empty()) KINOLUX_MISSING("the corpus at " << dir);
-    int passed = 0;
-    for (const auto& c : cases) {
-        auto r = corpus::runTraceCase(c);
-        if (r.passed)
-            ++passed;
-        else
-            std::printf("failed: %s %s\n", r.name.c_str(), r.detail.c_str());
-    }
-    std::printf("%d passed, %zu failed\n", passed, cases.size() - std::size_t(passed));
-    EXPECT_GE(passed, kRecordedTracePasses);
+    EXPECT_GE(countPasses(cases, [](const auto& c) { return corpus::runTraceCase(c); }), kRecordedTracePasses);
 }
 
 TEST(RenderCorpus, MatchRuleCountsCloseChannels) {

@@ -9,6 +9,7 @@
 #include "flash/render/renderer.h"
 #include "tests/avm1/assembler.h"
 #include "tests/flash/test_movies.h"
+#include "tests/platform/test_application.h"
 
 using namespace testmovies;
 
@@ -19,12 +20,7 @@ constexpr QRgb kYellow = 0xFFFFFF00u;
 
 class FocusTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "focus_test";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { kinolux::testing::EnsureApplication<QGuiApplication>(); }
 
     // Clips "a" at (10,10) and "b" at (40,40), each a 20x20 square, on a
     // black stage; `script` runs in the first frame.

@@ -6,16 +6,10 @@
 #include <vector>
 
 #include "flash/module/flash_engine.h"
+#include "tests/platform/test_application.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static int argc = 1;
-    static char name[] = "fuzz_read_draw";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
+    kinolux::testing::EnsureApplication<QGuiApplication>();
     std::string error;
     auto engine = flash::Engine::fromBytes(std::vector<std::uint8_t>(data, data + size), &error);
     if (!engine) return 0;

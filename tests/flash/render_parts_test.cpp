@@ -14,6 +14,7 @@
 #include "flash/render/view.h"
 #include "flash/swf/shape_builder.h"
 #include "flash/swf/write.h"
+#include "tests/platform/test_application.h"
 
 using namespace flash;
 using namespace flash::render;
@@ -143,10 +144,7 @@ TEST(BitmapDecoder, DamagedOrHugeBitmapsAreRefusedWithAReason) {
 }
 
 TEST(BitmapDecoder, JpegPngAndSeparateAlpha) {
-    static int argc = 1;
-    static char name[] = "render_parts_test";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+    kinolux::testing::EnsureApplication<QGuiApplication>();
     QImage source(8, 8, QImage::Format_RGB32);
     source.fill(qRgb(200, 40, 40));
     // JPEG data as Flash tools write it, with a stray end-and-start marker pair first.

@@ -9,6 +9,7 @@
 #include "flash/render/renderer.h"
 #include "tests/avm1/assembler.h"
 #include "tests/flash/test_movies.h"
+#include "tests/platform/test_application.h"
 
 using namespace testmovies;
 
@@ -18,12 +19,7 @@ constexpr QRgb kWhite = 0xFFFFFFFFu, kBlue = 0xFF0000FFu;
 
 class RenderScriptTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "render_script_test";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { kinolux::testing::EnsureApplication<QGuiApplication>(); }
 
     // A white 60x60 stage whose first frame runs `script`.
     void run(const std::string& script) {

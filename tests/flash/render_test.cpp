@@ -6,6 +6,7 @@
 
 #include "flash/module/flash_engine.h"
 #include "tests/flash/test_movies.h"
+#include "tests/platform/test_application.h"
 
 using namespace testmovies;
 using swf::ShowFrame;
@@ -17,12 +18,7 @@ const swf::Color kRed{255, 0, 0, 255}, kBlue{0, 0, 255, 255}, kWhite{255, 255, 2
 
 class RenderTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "render_test";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { kinolux::testing::EnsureApplication<QGuiApplication>(); }
 
     std::unique_ptr<flash::Engine> load(const std::vector<Tag>& tags, swf::Header h = header()) {
         std::string error;
@@ -73,12 +69,23 @@ TEST_F(RenderTest, ColorTransformsCombineDownTheTree) {
     EXPECT_PIXEL(img, 10, 10, qRgb(127, 127, 255));
 }
 
-TEST_F(RenderTest, LinearGradientRunsAcrossItsSquare) {
+// A linear gradient fill: `records` spread over `sideTwips` of the stage,
+// centred at (centreX, centreY) twips.
+swf::FillStyle linearGradient(double sideTwips, swf::Twips centreX, swf::Twips centreY,
+                              std::vector<swf::GradientRecord> records) {
     swf::FillStyle g;
     g.type = swf::FillType::LinearGradient;
-    // Gradient square (32768 twips) scaled onto 100 pixels and centred.
-    g.gradient.matrix = {swf::Fixed16(2000.0 / 32768 * 65536), 0, 0, swf::Fixed16(2000.0 / 32768 * 65536), 1000, 1000};
-    g.gradient.records = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
+    const auto scale = swf::Fixed16(sideTwips / 32768 * 65536);  // the gradient square is 32768 twips
+    g.gradient.matrix = {scale, 0, 0, scale, centreX, centreY};
+    g.gradient.records = std::move(records);
+    return g;
+}
+
+const std::vector<swf::GradientRecord> kBlackToWhite = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
+
+TEST_F(RenderTest, LinearGradientRunsAcrossItsSquare) {
+    // Scaled onto the 100 pixels of the square and centred.
+    swf::FillStyle g = linearGradient(2000, 1000, 1000, kBlackToWhite);
     swf::ShapeBuilder b;
     b.fill1(1).rectangle(0, 0, 2000, 2000);
     auto e = load({swf::makeShape(1, 3, {{g}, {}}, b), place(1, 1), ShowFrame{}});
@@ -91,12 +98,9 @@ TEST_F(RenderTest, LinearGradientRunsAcrossItsSquare) {
 
 TEST_F(RenderTest, GradientSpreadModesBeyondTheSquare) {
     for (auto spread : {swf::SpreadMode::Pad, swf::SpreadMode::Reflect, swf::SpreadMode::Repeat}) {
-        swf::FillStyle g;
-        g.type = swf::FillType::LinearGradient;
-        g.gradient.spread = spread;
         // The gradient covers only the left half.
-        g.gradient.matrix = {swf::Fixed16(1000.0 / 32768 * 65536), 0, 0, swf::Fixed16(1000.0 / 32768 * 65536), 500, 1000};
-        g.gradient.records = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
+        swf::FillStyle g = linearGradient(1000, 500, 1000, kBlackToWhite);
+        g.gradient.spread = spread;
         swf::ShapeBuilder b;
         b.fill1(1).rectangle(0, 0, 2000, 2000);
         auto e = load({swf::makeShape(1, 3, {{g}, {}}, b), place(1, 1), ShowFrame{}});
@@ -114,14 +118,12 @@ TEST_F(RenderTest, GradientSpreadModesBeyondTheSquare) {
 
 TEST_F(RenderTest, GradientRecordsAtOneRatioShowSideBySide) {
     // 256 pixels across: one pixel for each of the player's 256 colours.
-    swf::FillStyle g;
-    g.type = swf::FillType::LinearGradient;
-    g.gradient.matrix = {swf::Fixed16(5120.0 / 32768 * 65536), 0, 0, swf::Fixed16(5120.0 / 32768 * 65536), 2560, 200};
-    g.gradient.records = {{100, {255, 0, 0, 255}},
-                          {100, {0, 255, 0, 255}},
-                          {100, {0, 0, 255, 255}},
-                          {200, {255, 255, 255, 255}},
-                          {150, {0, 0, 0, 255}}};
+    swf::FillStyle g = linearGradient(5120, 2560, 200,
+                                      {{100, {255, 0, 0, 255}},
+                                       {100, {0, 255, 0, 255}},
+                                       {100, {0, 0, 255, 255}},
+                                       {200, {255, 255, 255, 255}},
+                                       {150, {0, 0, 0, 255}}});
     swf::ShapeBuilder b;
     b.fill1(1).rectangle(0, 0, 5120, 400);
     auto e = load({swf::makeShape(1, 3, {{g}, {}}, b), place(1, 1), ShowFrame{}}, header(256, 20));

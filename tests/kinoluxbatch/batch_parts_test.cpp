@@ -1,6 +1,7 @@
 // kinoluxbatch's parts on their own: the option table's parsing, the movie
 // list with its shards, and the report's two formats.
 #include "tests/platform/scoped_temp_folder.h"
+#include "tests/platform/written_text.h"
 #include "tools/kinoluxbatch/batch_options.h"
 #include "tools/kinoluxbatch/batch_report.h"
 #include "tools/kinoluxbatch/movie_list.h"
@@ -76,13 +77,7 @@ TEST(BatchOptions, BadValuesAndMissingOnesAreRefusedByName) {
 }
 
 TEST(BatchOptions, TheUsageListsEveryRowOfTheTable) {
-    char* text = nullptr;
-    size_t size = 0;
-    FILE* out = ::open_memstream(&text, &size);
-    WriteBatchUsage(out);
-    std::fclose(out);
-    const std::string usage(text, size);
-    std::free(text);
+    const std::string usage = testing::WrittenText(WriteBatchUsage);
     for (const BatchOptionDef& row : BatchOptionTable()) {
         EXPECT_NE(usage.find(row.help), std::string::npos) << row.help;
         if (row.longName) {

@@ -12,6 +12,13 @@ ProfileSettings WithSource(int width, int height) {
     return settings;
 }
 
+// A fresh profile prepared for a source of that size and the target.
+ProfileSettings PreparedFor(int width, int height, int target) {
+    ProfileSettings settings{};
+    PrepareProfileForSource(settings, width, height, target);
+    return settings;
+}
+
 TEST(ProfileGeometry, OutputFrameSizes) {
     ProfileSettings settings = WithSource(550, 400);
     settings.nVideoRiszeOption = 0;
@@ -50,16 +57,14 @@ TEST(ProfileGeometry, DefaultBitRates) {
 }
 
 TEST(ProfileGeometry, FourThreeSourceFitsExactly) {
-    ProfileSettings settings{};
-    PrepareProfileForSource(settings, 550, 400, 0);
+    ProfileSettings settings = PreparedFor(550, 400, 0);
     EXPECT_EQ(settings.nAspect, 1);
     EXPECT_EQ(settings.bVideoEnablePad, 0);
     EXPECT_FLOAT_EQ(settings.nSourceAspect, 1.375f);
 }
 
 TEST(ProfileGeometry, WideSourceGetsPillarboxPaddingTowardSixteenNine) {
-    ProfileSettings settings{};
-    PrepareProfileForSource(settings, 640, 400, 0);
+    ProfileSettings settings = PreparedFor(640, 400, 0);
     EXPECT_EQ(settings.nAspect, 2);
     EXPECT_EQ(settings.bVideoEnablePad, 1);
     EXPECT_EQ(settings.nVideoPadLeft, 36);
@@ -70,15 +75,13 @@ TEST(ProfileGeometry, WideSourceGetsPillarboxPaddingTowardSixteenNine) {
 }
 
 TEST(ProfileGeometry, TallSourceGetsLetterboxPadding) {
-    ProfileSettings settings{};
-    PrepareProfileForSource(settings, 400, 400, 1);  // square into 720 x 576 at 4:3
+    ProfileSettings settings = PreparedFor(400, 400, 1);  // square into 720 x 576 at 4:3
     EXPECT_EQ(settings.nAspect, 1);
     EXPECT_EQ(settings.bVideoEnablePad, 1);
     // t = trunc(720 - trunc(720 / 1.3333334) x 1.0) = 181; half 90, even.
     EXPECT_EQ(settings.nVideoPadLeft, 90);
     EXPECT_EQ(settings.nVideoPadTop, 0);
-    settings = {};
-    PrepareProfileForSource(settings, 1000, 400, 4);  // 2.5:1 into 352 x 240, 4:3 only
+    settings = PreparedFor(1000, 400, 4);  // 2.5:1 into 352 x 240, 4:3 only
     EXPECT_EQ(settings.nAspect, 1);
     // t < 0, so u = trunc(240 - trunc(240 x 1.3333334) / 2.5) = 112; half 56.
     EXPECT_EQ(settings.nVideoPadLeft, 0);
@@ -87,8 +90,7 @@ TEST(ProfileGeometry, TallSourceGetsLetterboxPadding) {
 }
 
 TEST(ProfileGeometry, FourThreeOnlyTargetsAndSkippedFits) {
-    ProfileSettings settings{};
-    PrepareProfileForSource(settings, 1920, 1080, 4);
+    ProfileSettings settings = PreparedFor(1920, 1080, 4);
     EXPECT_EQ(settings.nAspect, 1);
     settings = {};
     settings.nAspect = 2;
@@ -98,8 +100,7 @@ TEST(ProfileGeometry, FourThreeOnlyTargetsAndSkippedFits) {
     EXPECT_EQ(settings.nAspect, 2);
     EXPECT_EQ(settings.nVideoPadTop, 8);
     EXPECT_EQ(settings.nVideoPadLeft, 0);
-    settings = {};
-    PrepareProfileForSource(settings, 0, 0, 0);
+    settings = PreparedFor(0, 0, 0);
     EXPECT_EQ(settings.nAspect, 0) << "no source size, no fit";
     EXPECT_EQ(settings.bVideoEnablePad, 0);
     settings = WithSource(640, 400);

@@ -3,6 +3,7 @@
 #include "platform/whole_command_line.h"
 #include "shell/command_line.h"
 #include "shell/help_text.h"
+#include "tests/platform/written_text.h"
 
 namespace kinolux {
 namespace {
@@ -110,13 +111,7 @@ TEST(CommandLine, NextSwitchWalksTheTokens) {
 }
 
 TEST(HelpText, LineForLine) {
-    char* buffer = nullptr;
-    size_t size = 0;
-    FILE* out = ::open_memstream(&buffer, &size);
-    WriteHelp(out);
-    std::fclose(out);
-    std::string text(buffer, size);
-    std::free(buffer);
+    const std::string text = testing::WrittenText(WriteHelp);
     EXPECT_EQ(text.substr(0, 37), "\nKinolux - command line using help\n\n/");
     EXPECT_NE(text.find("\n/fd                 ---  Frame duration, only for interactive mode, default 5s\n"),
               std::string::npos);
