@@ -99,48 +99,38 @@ AvDecoder::AvDecoder(const SoundFormat& format)
     default:
         break;
     }
-    context_ = avcodec_alloc_context3(codec);
-    packet_ = av_packet_alloc();
-    frame_ = av_frame_alloc();
-    if (!context_ || !packet_ || !frame_) {
+    if (!av_.make(codec)) {
         error_ = "out of memory for a " + codecName(format.codec) + " decoder";
         return;
     }
-    context_->sample_rate = int(doubledSampleRate(format) / 2);
-    av_channel_layout_default(&context_->ch_layout, int(channels_));
-    context_->thread_count = 1;
-    if (avcodec_open2(context_, codec, nullptr) < 0) error_ = "cannot open the " + codecName(format.codec) + " decoder";
-}
-
-AvDecoder::~AvDecoder()
-{
-    av_frame_free(&frame_);
-    av_packet_free(&packet_);
-    avcodec_free_context(&context_);
+    av_.context->sample_rate = int(doubledSampleRate(format) / 2);
+    av_channel_layout_default(&av_.context->ch_layout, int(channels_));
+    av_.context->thread_count = 1;
+    if (avcodec_open2(av_.context, codec, nullptr) < 0) error_ = "cannot open the " + codecName(format.codec) + " decoder";
 }
 
 bool AvDecoder::decodePacket(std::span<const std::uint8_t> packet, std::vector<std::int16_t>& out)
 {
     bool accepted = true;
     if (packet.empty()) {
-        avcodec_send_packet(context_, nullptr);
+        avcodec_send_packet(av_.context, nullptr);
     } else {
-        if (av_new_packet(packet_, int(packet.size())) < 0) return false;
-        std::copy(packet.begin(), packet.end(), packet_->data);
-        accepted = avcodec_send_packet(context_, packet_) >= 0;
-        av_packet_unref(packet_);
+        if (av_new_packet(av_.packet, int(packet.size())) < 0) return false;
+        std::copy(packet.begin(), packet.end(), av_.packet->data);
+        accepted = avcodec_send_packet(av_.context, av_.packet) >= 0;
+        av_packet_unref(av_.packet);
     }
     for (;;) {
-        const int received = avcodec_receive_frame(context_, frame_);
+        const int received = avcodec_receive_frame(av_.context, av_.frame);
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) break;
         if (received < 0) {
             accepted = false;
             break;
         }
-        if (format_.codec == SoundCodec::Mp3 && unsigned(frame_->sample_rate) * 2 != doubledSampleRate(format_))
+        if (format_.codec == SoundCodec::Mp3 && unsigned(av_.frame->sample_rate) * 2 != doubledSampleRate(format_))
             rateMismatchSeen_ = true;
-        appendFrame(frame_, channels_, out);
-        av_frame_unref(frame_);
+        appendFrame(av_.frame, channels_, out);
+        av_frame_unref(av_.frame);
     }
     return accepted;
 }

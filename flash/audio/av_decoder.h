@@ -5,9 +5,7 @@
 #include "flash/audio/mp3_frames.h"
 #include "flash/audio/native_decoder.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-}
+#include "flash/libav/decoder_objects.h"
 
 namespace kinolux::audio {
 
@@ -15,9 +13,6 @@ class AvDecoder final : public NativeDecoder {
 public:
     // Check error() before use: the codec may be missing from this FFmpeg.
     explicit AvDecoder(const SoundFormat& format);
-    ~AvDecoder() override;
-    AvDecoder(const AvDecoder&) = delete;
-    AvDecoder& operator=(const AvDecoder&) = delete;
 
     const std::string& error() const { return error_; }
     std::string decode(std::span<const std::uint8_t> data, std::vector<std::int16_t>& out) override;
@@ -31,9 +26,7 @@ private:
     unsigned channels_;
     std::size_t packetBytes_;  // 0: the data of each call is one packet
     std::string error_;
-    AVCodecContext* context_ = nullptr;
-    AVPacket* packet_ = nullptr;
-    AVFrame* frame_ = nullptr;
+    libav::DecoderObjects av_;
     Mp3FrameSplitter mp3Frames_;
     std::vector<std::uint8_t> pendingBytes_;  // an incomplete fixed-size packet
     std::size_t badPackets_ = 0;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "flash/libav/decoder_objects.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
@@ -47,38 +49,30 @@ std::string codecName(VideoCodec codec)
 
 }  // namespace
 
-VideoDecoder::VideoDecoder(const VideoStreamInfo& info) : info_(info)
+VideoDecoder::VideoDecoder(const VideoStreamInfo& info) : info_(info), av_(std::make_unique<libav::DecoderObjects>())
 {
     const AVCodec* codec = findCodec(info.codec);
     if (!codec) {
         error_ = codecName(info.codec) + " video cannot be decoded by this FFmpeg";
         return;
     }
-    context_ = avcodec_alloc_context3(codec);
-    packet_ = av_packet_alloc();
-    frame_ = av_frame_alloc();
-    if (!context_ || !packet_ || !frame_) {
+    if (!av_->make(codec)) {
         error_ = "out of memory for a " + codecName(info.codec) + " decoder";
         return;
     }
     // VP6 codes whole 16-pixel blocks; given the stream's size the decoder
     // crops to it when the coded size is that size rounded up.
     if (info.codec == VideoCodec::Vp6 || info.codec == VideoCodec::Vp6Alpha) {
-        context_->width = info.width;
-        context_->height = info.height;
+        av_->context->width = info.width;
+        av_->context->height = info.height;
     }
-    context_->thread_count = 1;
-    context_->flags |= AV_CODEC_FLAG_LOW_DELAY;
-    context_->max_pixels = kMaxPixels;
-    if (avcodec_open2(context_, codec, nullptr) < 0) error_ = "cannot open the " + codecName(info.codec) + " decoder";
+    av_->context->thread_count = 1;
+    av_->context->flags |= AV_CODEC_FLAG_LOW_DELAY;
+    av_->context->max_pixels = kMaxPixels;
+    if (avcodec_open2(av_->context, codec, nullptr) < 0) error_ = "cannot open the " + codecName(info.codec) + " decoder";
 }
 
-VideoDecoder::~VideoDecoder()
-{
-    av_frame_free(&frame_);
-    av_packet_free(&packet_);
-    avcodec_free_context(&context_);
-}
+VideoDecoder::~VideoDecoder() = default;
 
 FrameResult VideoDecoder::fail(std::string message)
 {
@@ -94,15 +88,15 @@ FrameResult VideoDecoder::decode(std::uint16_t frameNumber, std::span<const std:
     if (anyDecoded_ && frameNumber <= lastFrame_ && (frameNumber == lastFrame_ || !isKeyframe(info_.codec, data)))
         return FrameResult::Kept;
 
-    if (av_new_packet(packet_, int(data.size())) < 0) return fail("out of memory for video frame");
-    std::copy(data.begin(), data.end(), packet_->data);
-    const int sent = avcodec_send_packet(context_, packet_);
-    av_packet_unref(packet_);
+    if (av_new_packet(av_->packet, int(data.size())) < 0) return fail("out of memory for video frame");
+    std::copy(data.begin(), data.end(), av_->packet->data);
+    const int sent = avcodec_send_packet(av_->context, av_->packet);
+    av_packet_unref(av_->packet);
     if (sent < 0) return fail("damaged " + codecName(info_.codec) + " video frame " + std::to_string(frameNumber));
     bool got = false;
-    while (avcodec_receive_frame(context_, frame_) == 0) {
-        got = conversion_.convert(*frame_, picture_) || got;
-        av_frame_unref(frame_);
+    while (avcodec_receive_frame(av_->context, av_->frame) == 0) {
+        got = conversion_.convert(*av_->frame, picture_) || got;
+        av_frame_unref(av_->frame);
     }
     if (!got) return fail(codecName(info_.codec) + " video frame " + std::to_string(frameNumber) + " gave no picture");
     anyDecoded_ = true;

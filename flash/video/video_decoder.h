@@ -11,12 +11,13 @@
 #include "flash/video/picture_conversion.h"
 #include "flash/video/video_stream.h"
 
+#include <memory>
 #include <span>
 #include <string>
 
-struct AVCodecContext;
-struct AVFrame;
-struct AVPacket;
+namespace kinolux::libav {
+struct DecoderObjects;
+}
 
 namespace kinolux::video {
 
@@ -46,9 +47,7 @@ private:
     VideoStreamInfo info_;
     std::string error_;
     std::string message_;
-    AVCodecContext* context_ = nullptr;
-    AVPacket* packet_ = nullptr;
-    AVFrame* frame_ = nullptr;
+    std::unique_ptr<libav::DecoderObjects> av_;  // libav stays out of this header
     PictureConversion conversion_;
     VideoPicture picture_;
     bool anyDecoded_ = false;
