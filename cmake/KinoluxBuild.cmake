@@ -34,15 +34,16 @@ endif()
 
 find_package(PkgConfig REQUIRED)
 
-# kinolux_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l])
-# A GoogleTest program run through CTest. Tests run on Qt's offscreen
+# kinolux_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l] [DEPENDS target...])
+# A GoogleTest program run through CTest; DEPENDS names the programs and
+# files it runs or reads, built before it. Tests run on Qt's offscreen
 # platform, find the program folder through KINOLUX_BIN_DIR and the shared
 # regression corpus through KINOLUX_CORPUS_DIR (skipping when it is absent).
 function(kinolux_add_test name)
   if(KINOLUX_FUZZ OR NOT KINOLUX_TESTS)
     return()
   endif()
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;DEPENDS" ${ARGN})
   find_package(GTest REQUIRED)
   include(GoogleTest)
   add_executable(${name} ${T_SOURCES})
@@ -52,6 +53,9 @@ function(kinolux_add_test name)
     KINOLUX_BIN_DIR="${KINOLUX_BIN_DIR}"
     KINOLUX_CORPUS_DIR="${KINOLUX_CORPUS_DIR}")
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KINOLUX_TEST_BIN_DIR})
+  if(T_DEPENDS)
+    add_dependencies(${name} ${T_DEPENDS})
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
