@@ -236,26 +236,17 @@ void PreviewControls::Step(FrameStep step) {
     flash_->SetFrameNum(FrameAfterStep(step, flash_->GetFrameNum(), flash_->GetTotalFrames()));
 }
 
-void PreviewControls::MarkIn() {
-    const long frame = flash_->CurrentFrame();
-    int row = -1;
-    ConversionTask* task = SelectedTask(&row);
-    if (!task) return;
-    if (kinolux::MarkIn(*task, frame) == MarkOutcome::Refused) {
-        ReportMessage(Text(kSection, "strInNextOutInfo"));
-        return;
-    }
-    Get<SkinSlider>(kSlider)->SetSelection(int(task->inFrame), int(task->outFrame));
-    tasks_.ShowFrameRange(row);
-}
+void PreviewControls::MarkIn() { MarkAtCurrentFrame(kinolux::MarkIn, "strInNextOutInfo"); }
 
-void PreviewControls::MarkOut() {
+void PreviewControls::MarkOut() { MarkAtCurrentFrame(kinolux::MarkOut, "strOutBeforeInInfo"); }
+
+void PreviewControls::MarkAtCurrentFrame(MarkOutcome (*mark)(ConversionTask&, int64_t), const char* refusalKey) {
     const long frame = flash_->CurrentFrame();
     int row = -1;
     ConversionTask* task = SelectedTask(&row);
     if (!task) return;
-    if (kinolux::MarkOut(*task, frame) == MarkOutcome::Refused) {
-        ReportMessage(Text(kSection, "strOutBeforeInInfo"));
+    if (mark(*task, frame) == MarkOutcome::Refused) {
+        ReportMessage(Text(kSection, refusalKey));
         return;
     }
     Get<SkinSlider>(kSlider)->SetSelection(int(task->inFrame), int(task->outFrame));

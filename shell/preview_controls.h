@@ -107,6 +107,9 @@ private:
     void ShowBackground(COLORREF colour);
     // The selected task, or null (with the message when none is selected).
     ConversionTask* SelectedTask(int* row = nullptr);
+    // Marks the selected task's in or out point at the shown frame, or says
+    // why the mark was refused.
+    void MarkAtCurrentFrame(MarkOutcome (*mark)(ConversionTask&, int64_t), const char* refusalKey);
 
     QDialog& window_;
     TaskListModel& tasks_;

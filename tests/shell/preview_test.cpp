@@ -129,6 +129,11 @@ protected:
         Slider().setSliderPosition(frame);
         Slider().setSliderDown(false);
     }
+    // The user moves the thumb to `frame` and presses the in or out button.
+    void MarkAt(int frame, int markButton) {
+        DragTo(frame);
+        Click(markButton);
+    }
     QString Column(int column) {
         return Window().Tasks().data(Window().Tasks().index(0, column), Qt::DisplayRole).toString();
     }
@@ -237,10 +242,8 @@ TEST_F(PreviewTest, TheMarksRewriteTheRangeTheBandAndTheColumnsOrSayWhyNot) {
     Click(P::kLast);
     Click(P::kMarkOut);
     EXPECT_EQ(task.outFrame, 29) << "the last frame may end the range";
-    DragTo(20);
-    Click(P::kMarkOut);
-    DragTo(10);
-    Click(P::kMarkIn);
+    MarkAt(20, P::kMarkOut);
+    MarkAt(10, P::kMarkIn);
     EXPECT_EQ(task.inFrame, 10);
     EXPECT_EQ(task.outFrame, 20);
     EXPECT_EQ(Column(TaskListModel::InColumn), "10");
@@ -249,10 +252,8 @@ TEST_F(PreviewTest, TheMarksRewriteTheRangeTheBandAndTheColumnsOrSayWhyNot) {
     EXPECT_EQ(Slider().SelectionEnd(), 20);
 
     ::testing::internal::CaptureStdout();
-    DragTo(25);
-    Click(P::kMarkIn);
-    DragTo(5);
-    Click(P::kMarkOut);
+    MarkAt(25, P::kMarkIn);
+    MarkAt(5, P::kMarkOut);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               "The number of In frame must be before the number of Out frame\n"
               "The number of Out frame must be after the number of In frame and before the total frames\n");
@@ -260,10 +261,8 @@ TEST_F(PreviewTest, TheMarksRewriteTheRangeTheBandAndTheColumnsOrSayWhyNot) {
     EXPECT_EQ(task.outFrame, 20);
     EXPECT_EQ(Slider().SelectionStart(), 10);
     EXPECT_EQ(Column(TaskListModel::OutColumn), "20");
-    DragTo(15);
-    Click(P::kMarkIn);
-    DragTo(19);
-    Click(P::kMarkOut);
+    MarkAt(15, P::kMarkIn);
+    MarkAt(19, P::kMarkOut);
     EXPECT_EQ(task.inFrame, 15);
     EXPECT_EQ(task.outFrame, 19);
 
@@ -363,10 +362,8 @@ TEST_F(PreviewTest, AConversionOfAMarkedTaskDeliversItsRangeFromTheInMark) {
     if (!fs::exists(BinFile("kinoluxplayer"))) KINOLUX_MISSING("the player program");
     if (!testing::ProgramOnPath("ffprobe") || !testing::ProgramOnPath("ffmpeg")) KINOLUX_MISSING("ffmpeg and ffprobe");
     ConversionTask& task = Add(WriteFile(home_ / "movies/marked.swf", testing::NumberedFlashMovie(40, 100, 100)));
-    DragTo(12);
-    Click(P::kMarkIn);
-    DragTo(31);
-    Click(P::kMarkOut);
+    MarkAt(12, P::kMarkIn);
+    MarkAt(31, P::kMarkOut);
     ASSERT_EQ(task.inFrame, 12);
     ASSERT_EQ(task.outFrame, 31);
     Window().Get<QPushButton>(MainWindow::kConvert)->click();
