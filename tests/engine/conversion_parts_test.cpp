@@ -163,10 +163,15 @@ TEST(PlayerPace, WhileThePlayerStandsOnAFrameSoDoesTheReplay) {
     EXPECT_EQ(pace.FrameForPeriod(50, 3), 4) << "frame 4's sound starts at 2040 ms, in period 50";
     EXPECT_EQ(pace.FrameForPeriod(51, 4), 5);
     pace.Add(kSyncEndRecord);
-    // The last record was at 2360 ms; the player may have shown one frame
-    // more before it ended, whose period, 59, starts at 2400 ms.
-    EXPECT_FALSE(pace.EndedBefore(59));
-    EXPECT_TRUE(pace.EndedBefore(60)) << "period 60 starts at 2440 ms, past a frame and its scatter";
+    EXPECT_FALSE(pace.EndedBefore(58));
+    EXPECT_TRUE(pace.EndedBefore(59)) << "the last record was at 2360 ms, period 59 starts at 2400 ms";
+    // A last record logged early, within the scatter of the log's steps,
+    // still has its frame shown.
+    PlayerPace early(0, 40);
+    for (int f = 1; f <= 10; ++f) early.Add({40 * f - (f == 10 ? 20 : 0), f});
+    early.Add(kSyncEndRecord);
+    EXPECT_FALSE(early.EndedBefore(10)) << "frame 10 logged at 380 ms, its period starting at 400 ms";
+    EXPECT_TRUE(early.EndedBefore(11));
 }
 
 CxImage Picture() {
