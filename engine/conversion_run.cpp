@@ -297,8 +297,8 @@ void ConversionRun::StillImageTick() {
     tickBusy_ = 1;
     const bool automatic = mode_ == kOutputAuto;
     const int32_t c = frames_.CurrentFrame();
-    const bool goOn =
-        !flags_.stop && (automatic ? FrameLeftInRange(c, lastMovieFrame_, imagesWritten_, outFrame_) : !IsCaptureOver());
+    const bool goOn = !flags_.stop &&
+                      (automatic ? FrameLeftInRange(c, lastMovieFrame_, imagesWritten_, outFrame_) : !IsCaptureOver());
     if (!goOn) {
         flags_.stop = 1;
         KillTimer(kStillImageTimer);

@@ -15,11 +15,11 @@
 #include "player/player_tick.h"
 #include "capture/sync_file_writer.h"
 
+#include <sys/types.h>
 #include <QBasicTimer>
 #include <QDialog>
 #include <cstdint>
 #include <optional>
-#include <sys/types.h>
 
 class QLabel;
 class QProgressBar;

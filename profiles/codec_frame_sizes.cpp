@@ -103,8 +103,7 @@ std::string DvPixelFormat(const ProfileSettings& p, FrameSize frame) {
 std::string CodecFrameSizeProblem(const ProfileSettings& p, FrameSize frame) {
     const std::string need = CodecFrameSizeNeed(p, frame);
     if (need.empty()) return {};
-    const std::string codec =
-        IsAutoCodecName(p.cVideoCodec) ? "the video codec" : "the " + p.cVideoCodec + " codec";
+    const std::string codec = IsAutoCodecName(p.cVideoCodec) ? "the video codec" : "the " + p.cVideoCodec + " codec";
     return "The output frame would be " + FrameSizeText(frame) + ", but " + codec + " " + need + ".";
 }
 

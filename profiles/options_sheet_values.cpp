@@ -77,28 +77,25 @@ std::optional<OptionRefusal> CheckGeometry(const ProfileSettings& p) {
     const FrameSize grab{output.width - (pad ? p.nVideoPadLeft + p.nVideoPadRight : 0),
                          output.height - (pad ? p.nVideoPadTop + p.nVideoPadBottom : 0)};
     if (grab.width < 1 || grab.height < 1)
-        return Refuse(
-            kCropPadPage, 1273,
-            "The padding leaves no room for the picture in the " + FrameSizeText(output) + " frame.");
+        return Refuse(kCropPadPage, 1273,
+                      "The padding leaves no room for the picture in the " + FrameSizeText(output) + " frame.");
     const FrameSize cropped{grab.width - (crop ? p.nVideoCropLeft + p.nVideoCropRight : 0),
                             grab.height - (crop ? p.nVideoCropTop + p.nVideoCropBottom : 0)};
     if (cropped.width < 1 || cropped.height < 1)
-        return Refuse(kCropPadPage, 1263,
-                      "Cropping leaves nothing of the " + FrameSizeText(grab) + " picture.");
+        return Refuse(kCropPadPage, 1263, "Cropping leaves nothing of the " + FrameSizeText(grab) + " picture.");
     const FrameSize frame = EncodedFrameSize(p);
     if (frame.width > kMaxSide || frame.height > kMaxSide)
-        return Refuse(kCropPadPage, 1273,
-                      "The padded frame " + FrameSizeText(frame) + " is larger than 16384 pixels.");
+        return Refuse(kCropPadPage, 1273, "The padded frame " + FrameSizeText(frame) + " is larger than 16384 pixels.");
     const std::string problem = CodecFrameSizeProblem(p, frame);
     if (!problem.empty()) {
         // The size is mended where it was made: the custom size, the
         // padding, the cropping or the size choice; a codec of a few sizes
         // only by choosing one of them.
-        const auto [page, item] = option == 9                 ? std::pair{kResizePage, 1085}
+        const auto [page, item] = option == 9              ? std::pair{kResizePage, 1085}
                                   : TakesOnlyFixedSizes(p) ? std::pair{kResizePage, kSizeItem0}
-                                  : pad                       ? std::pair{kCropPadPage, 1273}
-                                  : crop                      ? std::pair{kCropPadPage, 1263}
-                                                              : std::pair{kResizePage, kSizeItem0};
+                                  : pad                    ? std::pair{kCropPadPage, 1273}
+                                  : crop                   ? std::pair{kCropPadPage, 1263}
+                                                           : std::pair{kResizePage, kSizeItem0};
         const bool rounded = option == 9 && (frame.width != p.nVideoCustomSizeX || frame.height != p.nVideoCustomSizeY);
         return Refuse(page, item,
                       rounded ? problem + " A custom size is rounded up to whole multiples of 16." : problem);

@@ -16,9 +16,9 @@
 #include "profiles/profile_geometry.h"
 #include "profiles/profile_store.h"
 #include "tests/engine/shipped_profiles.h"
+#include "tests/platform/outside_requirements.h"
 #include "tests/platform/run_command.h"
 #include "tests/platform/scoped_temp_folder.h"
-#include "tests/platform/outside_requirements.h"
 
 namespace kinolux {
 namespace {

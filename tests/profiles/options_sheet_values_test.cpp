@@ -172,19 +172,26 @@ TEST(OptionsSheetValues, CodecsOfAFewSizesTakeOnlyThoseAndAreMendedOnTheResizePa
         std::string refusedItem;  // empty when accepted
     };
     const Case cases[] = {
-        {"dvvideo", 0, {}, false, "1252"},          {"dvvideo", 7, {}, false, ""},
-        {"DVVIDEO", 8, {}, true, ""},               {"dvvideo", 4, {}, false, "1252"},
-        {"dvvideo", 0, {}, true, "1252"},           {"dvvideo", 9, {960, 720}, false, ""},
-        {"dvvideo", 9, {1280, 1080}, false, "1085"}, {"dvvideo", 0, {1440, 1080}, false, ""},
-        {"dvvideo", 9, {1280, 720}, false, "1085"}, {"h261", 2, {}, false, ""},
-        {"H261", 3, {}, false, ""},                 {"h261", 1, {}, false, "1252"},
-        {"h261", 9, {352, 240}, false, "1085"},     {"h261", 5, {}, true, "1252"},
+        {"dvvideo", 0, {}, false, "1252"},
+        {"dvvideo", 7, {}, false, ""},
+        {"DVVIDEO", 8, {}, true, ""},
+        {"dvvideo", 4, {}, false, "1252"},
+        {"dvvideo", 0, {}, true, "1252"},
+        {"dvvideo", 9, {960, 720}, false, ""},
+        {"dvvideo", 9, {1280, 1080}, false, "1085"},
+        {"dvvideo", 0, {1440, 1080}, false, ""},
+        {"dvvideo", 9, {1280, 720}, false, "1085"},
+        {"h261", 2, {}, false, ""},
+        {"H261", 3, {}, false, ""},
+        {"h261", 1, {}, false, "1252"},
+        {"h261", 9, {352, 240}, false, "1085"},
+        {"h261", 5, {}, true, "1252"},
     };
     for (const Case& c : cases) {
         // A chosen size of 0 x 0 keeps the source's own, here the DVCPRO HD
         // frame, which a custom size rounded up to 16 rows cannot give.
-        ProfileSettings p = c.option == 0 && c.custom.width > 0 ? SourceOf(c.custom.width, c.custom.height)
-                                                                  : SourceOf(64, 48);
+        ProfileSettings p =
+            c.option == 0 && c.custom.width > 0 ? SourceOf(c.custom.width, c.custom.height) : SourceOf(64, 48);
         p.cVideoCodec = c.codec;
         p.nVideoRiszeOption = c.option;
         p.nVideoCustomSizeX = c.custom.width;

@@ -220,17 +220,20 @@ TEST_F(ConversionEndToEnd, EveryFrameOfAThreeMinuteMovieOnceInOrderEachFlashWith
     ConvertNumberedMovie("long", 4500, 25, 250);  // a flash every 10 s from 1 s
 }
 
+// A range in..out gives out - in + 1 frames, in real time and fast alike.
 TEST_F(ConversionEndToEnd, AWholeMovieAndAMarkedRangeGiveExactlyTheirFramesWithTheirSound) {
     const std::string movie =
         WriteMovie("numbered.swf", testing::NumberedFlashMovie(750, 25, 50, testing::Beep::Event));
-    for (const auto& [range, first, last] : {std::tuple{"", 0, 749}, std::tuple{" /if 12 /of 31", 12, 31}}) {
-        SCOPED_TRACE(range);
-        const std::string output = out_.path() + "/range" + std::to_string(first) + ".mp4";
-        std::string debug;
-        const RunResult run =
-            Kinolux("/f " + movie + " /o " + output + " /pi ini/mp4.ini /pn mp4 Normal" + range, &debug);
-        testing::ExpectRangeOnceInOrder(run, debug, output, first, last);
-    }
+    for (const std::string way : {"", "/fast "})
+        for (const auto& [range, first, last] : {std::tuple{"", 0, 749}, std::tuple{" /if 12 /of 31", 12, 31}}) {
+            SCOPED_TRACE(way + range);
+            const std::string output =
+                out_.path() + "/range" + std::to_string(first) + (way.empty() ? "" : "-fast") + ".mp4";
+            std::string debug;
+            const RunResult run =
+                Kinolux(way + "/f " + movie + " /o " + output + " /pi ini/mp4.ini /pn mp4 Normal" + range, &debug);
+            testing::ExpectRangeOnceInOrder(run, debug, output, first, last);
+        }
 }
 
 TEST_F(ConversionEndToEnd, StillImagesTakeEachFrameOfTheRangeOnceFromItsFirstToItsLast) {

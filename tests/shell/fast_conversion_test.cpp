@@ -144,20 +144,6 @@ TEST_F(FastConversion, EveryFrameOnceInOrderEachFlashWithItsBeep) {
     EXPECT_EQ(debug.find("Auto replay"), std::string::npos) << "nothing to replay: no player";
 }
 
-TEST_F(FastConversion, AWholeMovieAndAMarkedRangeGiveExactlyTheirFramesWithTheirSound) {
-    const std::string movie =
-        WriteMovie("numbered.swf", testing::NumberedFlashMovie(750, 25, 50, testing::Beep::Event));
-    for (const auto& [range, first, last] : {std::tuple{"", 0, 749}, std::tuple{" /if 12 /of 31", 12, 31}}) {
-        SCOPED_TRACE(range);
-        const std::string output = out_.path() + "/range" + std::to_string(first) + ".mp4";
-        std::string debug;
-        const RunResult run =
-            Kinolux("/fast /f " + movie + " /o " + output + " /pi ini/mp4.ini /pn mp4 Normal" + range, &debug);
-        testing::ExpectRangeOnceInOrder(run, debug, output, first, last);
-        EXPECT_EQ(debug.find("Auto replay"), std::string::npos) << "nothing to replay: no player";
-    }
-}
-
 TEST_F(FastConversion, SoundOnlyAndPicturesOnlyOutputs) {
     const std::string movie = WriteMovie("marker.swf", testing::MarkerSoundMovie());
     const std::string fast = out_.path() + "/fast.wav", played = out_.path() + "/played.wav";

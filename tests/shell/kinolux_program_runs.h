@@ -150,8 +150,11 @@ inline ReplayBends ReadReplayBends(const std::string& debugOutput) {
 
 // The frames ffprobe counts in a file's first video stream.
 inline int CountedFrames(const std::string& file) {
-    const std::string counted = RunCommand("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                                           "stream=nb_read_frames -of csv=p=0 " + Quoted(file)).output;
+    const std::string counted = RunCommand(
+                                    "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                    "stream=nb_read_frames -of csv=p=0 " +
+                                    Quoted(file))
+                                    .output;
     return counted.empty() ? -1 : std::atoi(counted.c_str());
 }
 
@@ -159,8 +162,8 @@ inline int CountedFrames(const std::string& file) {
 // the movie frames first to last each once and in order, but where the
 // replay said the player fell behind or skipped (none of which a fast run
 // does); as many frames as ffprobe counts; sound as long as the pictures.
-inline NumberedOutput ExpectRangeOnceInOrder(const RunResult& run, const std::string& debug,
-                                             const std::string& output, int first, int last) {
+inline NumberedOutput ExpectRangeOnceInOrder(const RunResult& run, const std::string& debug, const std::string& output,
+                                             int first, int last) {
     EXPECT_EQ(run.exitCode, 0) << run.output;
     const NumberedOutput read = ReadNumberedOutput(output);
     const ReplayBends bends = ReadReplayBends(debug);
