@@ -282,6 +282,8 @@ TEST_F(PlayerProgram, AMovieThatLoopsEndsTheRunAtTheJump)
     for (size_t k = 1; k + 1 < records.size(); ++k) {
         EXPECT_GE(records[k].frame, records[k - 1].frame) << "no record after the jump";
     }
+    // The frames before the jump have their whole sound.
+    EXPECT_GE(Ms(WavValues(ReadAll(settings.wav)).size()) + 2, records[records.size() - 2].elapsed + 1000.0 / settings.fps);
 }
 
 TEST_F(PlayerProgram, ASyncFileThatCannotBeMadeIsReportedAndTheSoundStillWritten)
