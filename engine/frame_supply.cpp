@@ -120,7 +120,8 @@ int FrameSupply::DeliverAutoFrame(FrameInfo* record) {
     record->soundTime = t;
     if (values > 0 && !FetchSound(values, record, soundSkipped_)) return End(failure_);
     if (!FetchPicture(record, image)) return End("Out of memory");
-    if (!syncList_.empty()) StepToPlayer(n);
+    // Past the out frame there is nothing to step to.
+    if (!syncList_.empty() && lastMovieFrame_ < OutFrame()) StepToPlayer(n);
     host_.ShowProgress(lastMovieFrame_);
     host_.PumpMessages();
     return 0;
@@ -263,9 +264,10 @@ void FrameSupply::StepToPlayer(int64_t n) {
     while (!flags_.stop && current < wanted) {
         movieWindow_->Step(period);
         // A stopped timeline never catches up; its clips still move one
-        // frame period per delivered frame.
+        // frame period per delivered frame. A movie that went back has
+        // started over: its range is done.
         const int32_t after = movieWindow_->CurrentFrame();
-        if (after == current) return;
+        if (after <= current) return;
         current = after;
     }
 }

@@ -293,6 +293,33 @@ TEST_F(FrameSupplyTest, PicturesRepeatOnlyWhereThePlayerFellBehindAndSkipOnlyFra
     EXPECT_EQ(shown, expected) << "up to frame 57, the last the player logged";
 }
 
+// A whole movie whose last frame the player logged late, within the log's
+// scatter: the period after it still counts as begun before the log's end,
+// and the replay must end at the last frame rather than step on through
+// the movie starting over.
+TEST_F(FrameSupplyTest, AWholeMovieEndsAtItsLastFrameThoughItsLogReachesFurther) {
+    task.inputPath = files.write("ten.swf", colouredFramesMovie(10, 25, kWidth, kHeight));
+    SyncFileWriter sync;
+    ASSERT_TRUE(sync.Create(syncPath));
+    for (int k = 1; k <= 9; ++k) sync.Append(40 * k + (k == 9 ? 30 : 0), k);
+    sync.Finish();
+    WavFileWriter wav;
+    ASSERT_TRUE(wav.Open(wavPath));
+    ASSERT_TRUE(wav.WriteSilence(3528u * 12));
+    wav.Close();
+    host.captureOver = true;
+    FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
+    FrameInfo record{};
+    ASSERT_EQ(supply.Deliver(0, &record), 0);
+    std::vector<int> shown;
+    for (int n = 0; n < 40; ++n) {
+        const int frame = window->CurrentFrame();
+        if (supply.Deliver(1, &record) != 0) break;
+        shown.push_back(frame);
+    }
+    EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+}
+
 // Frames 0 to 9 coloured as colouredFramesMovie, with a stop on frame 3.
 std::vector<uint8_t> MovieStoppingAtFrame3() {
     static const std::vector<uint8_t> stop{0x07, 0x00};
