@@ -15,8 +15,6 @@ namespace {
 
 // A frame this far behind the last one means the movie started over.
 constexpr int32_t kLoopJump = -5;
-// The tick samples every third frame, so "near the end" allows for that.
-constexpr int32_t kEndSlack = 2;
 // Waiting on one frame for more ticks than this brings the window back.
 constexpr int32_t kWaitingTicks = 3;
 constexpr int kShrunkWidth = 350;
@@ -74,7 +72,9 @@ void MovieWindow::CaptureTick()
         tickBusy = 0;
     }
     if (controls_) controls_->Progress().setValue(lastFrame);
-    if (run.autoStop == 1 && lastFrame >= run.endFrame - kEndSlack) {
+    // The range ends with its out frame: the capture stops once a tick has
+    // seen it (or a frame past it), its picture queued and its sound written.
+    if (run.autoStop == 1 && lastFrame >= run.endFrame) {
         StopCapture();
         return;
     }
@@ -90,7 +90,7 @@ void MovieWindow::EndStalledConsoleCapture()
             run.idleTicks = 0;
         } else if (static_cast<uint64_t>(++run.idleTicks) * tickIntervalMs_ >
                    static_cast<uint64_t>(std::max(idleLimitSeconds, 0)) * 1000) {
-            if (lastFrame >= run.endFrame - kEndSlack) {
+            if (lastFrame >= run.endFrame) {
                 StopCapture();
                 return;
             }

@@ -5,6 +5,7 @@
 #include "platform/number_text.h"
 #include "platform/paths.h"
 #include "platform/text_compare.h"
+#include "profiles/codec_frame_sizes.h"
 #include "profiles/profile_geometry.h"
 #include "profiles/profile_store.h"
 
@@ -90,6 +91,12 @@ bool AppendProfileSwitches(const ProfileSettings& p, EncoderArguments& a) {
     ok = ok && AppendAll(a, {"-b", to_string(p.bVideoCustomBitRate ? p.nVideoCustomBitRate : p.nDefaultVideoBitRate)});
     if (!EqualsIgnoringCase(p.cAudioCodec, "auto")) ok = ok && AppendAll(a, {"-acodec", p.cAudioCodec});
     if (!EqualsIgnoringCase(p.cVideoCodec, "auto")) ok = ok && AppendAll(a, {"-vcodec", p.cVideoCodec});
+    // DV takes each of its sizes in one chroma sampling, which the encoder
+    // would not choose by itself; a profile may name its own.
+    const std::string dvFormat = DvPixelFormat(p, EncodedFrameSize(p));
+    if (!dvFormat.empty() && p.BeforePara.find("-pix_fmt") == std::string::npos &&
+        p.Para.find("-pix_fmt") == std::string::npos)
+        ok = ok && AppendAll(a, {"-pix_fmt", dvFormat});
     if (p.bVideoEnableCrop)
         ok = ok && AppendAll(a, {"-croptop", to_string(p.nVideoCropTop), "-cropbottom", to_string(p.nVideoCropBottom),
                                  "-cropleft", to_string(p.nVideoCropLeft), "-cropright", to_string(p.nVideoCropRight)});

@@ -4,6 +4,7 @@
 #include "engine/argument_builder.h"
 #include "engine/blu_ray_step.h"
 #include "engine/encoder_callbacks.h"
+#include "engine/frame_supply_range.h"
 #include "engine/interactive_capture.h"
 #include "engine/monotonic_ms.h"
 #include "engine/run_encoder.h"
@@ -12,6 +13,7 @@
 #include "platform/paths.h"
 #include "platform/program_folder.h"
 #include "platform/report.h"
+#include "profiles/codec_frame_sizes.h"
 #include "profiles/language_manager.h"
 
 #include <QCoreApplication>
@@ -125,6 +127,16 @@ bool ConversionRun::Open() {
     description_ = MakeStreamDescription(*task_, streamKind_);
     if (frameRate_ < 0.1f || description_.frameWidth <= 0 || description_.frameHeight <= 0) {
         Fail("The movie " + inputPath_ + " or its profile gives no usable frame size or frame rate.");
+        return false;
+    }
+
+    // A codec of a few sizes refuses the others only once the movie has been
+    // played; said now instead.
+    const std::string sizeProblem = TakesOnlyFixedSizes(task_->profile)
+                                        ? CodecFrameSizeProblem(task_->profile, EncodedFrameSize(task_->profile))
+                                        : std::string();
+    if (!sizeProblem.empty()) {
+        Fail("The profile \"" + task_->profile.ProfileName + "\" cannot convert " + inputPath_ + ": " + sizeProblem);
         return false;
     }
 
@@ -285,7 +297,8 @@ void ConversionRun::StillImageTick() {
     tickBusy_ = 1;
     const bool automatic = mode_ == kOutputAuto;
     const int32_t c = frames_.CurrentFrame();
-    const bool goOn = !flags_.stop && (automatic ? c < outFrame_ && c >= lastMovieFrame_ : !IsCaptureOver());
+    const bool goOn = !flags_.stop &&
+                      (automatic ? FrameLeftInRange(c, lastMovieFrame_, imagesWritten_, outFrame_) : !IsCaptureOver());
     if (!goOn) {
         flags_.stop = 1;
         KillTimer(kStillImageTimer);

@@ -3,6 +3,7 @@
 #include "capture/call_interceptor.h"
 #include "capture/captured_frame.h"
 #include "capture/fast_capture.h"
+#include "engine/frame_supply_range.h"
 #include "engine/monotonic_ms.h"
 #include "engine/stream_description.h"
 #include "platform/number_text.h"
@@ -96,7 +97,7 @@ bool FrameSupply::MovieStandsStill(int32_t frame) {
 
 int FrameSupply::DeliverAutoFrame(FrameInfo* record) {
     const int32_t c = movieWindow_->CurrentFrame();
-    if (!(c < static_cast<int32_t>(task_.outFrame) - 2 && c >= lastMovieFrame_)) return End();
+    if (!FrameLeftInRange(c, lastMovieFrame_, framesDelivered_, OutFrame())) return End();
     if (MovieStandsStill(c)) return End();
     std::unique_ptr<QImage> bitmap = movieWindow_->GrabFrame(0, 0, description_.frameWidth, description_.frameHeight);
     CxImage image;
@@ -119,7 +120,8 @@ int FrameSupply::DeliverAutoFrame(FrameInfo* record) {
     record->soundTime = t;
     if (values > 0 && !FetchSound(values, record, soundSkipped_)) return End(failure_);
     if (!FetchPicture(record, image)) return End("Out of memory");
-    if (!syncList_.empty()) StepToPlayer(n);
+    // Past the out frame there is nothing to step to.
+    if (!syncList_.empty() && lastMovieFrame_ < OutFrame()) StepToPlayer(n);
     host_.ShowProgress(lastMovieFrame_);
     host_.PumpMessages();
     return 0;
@@ -127,7 +129,7 @@ int FrameSupply::DeliverAutoFrame(FrameInfo* record) {
 
 int FrameSupply::DeliverAutoSound(FrameInfo* record) {
     const int32_t c = movieWindow_->CurrentFrame();
-    if (!(c >= 0 && c < static_cast<int32_t>(task_.outFrame) - 2 && c >= lastMovieFrame_)) return End();
+    if (!(c >= 0 && FrameLeftInRange(c, lastMovieFrame_, framesDelivered_, OutFrame()))) return End();
     if (MovieStandsStill(c)) return End();
     ReadNextSyncRecord();
     const int64_t n = ++framesDelivered_;
@@ -262,9 +264,10 @@ void FrameSupply::StepToPlayer(int64_t n) {
     while (!flags_.stop && current < wanted) {
         movieWindow_->Step(period);
         // A stopped timeline never catches up; its clips still move one
-        // frame period per delivered frame.
+        // frame period per delivered frame. A movie that went back has
+        // started over: its range is done.
         const int32_t after = movieWindow_->CurrentFrame();
-        if (after == current) return;
+        if (after <= current) return;
         current = after;
     }
 }
@@ -367,7 +370,8 @@ void FrameSupply::EndFastCapture() {
 
 bool FrameSupply::RunAhead(bool soundOnly) {
     const int32_t c = movieWindow_->CurrentFrame();
-    if (!(c >= 0 && c < static_cast<int32_t>(task_.outFrame) - 2 && c >= lastMovieFrame_) || MovieStandsStill(c)) {
+    const int64_t taken = framesDelivered_ + static_cast<int64_t>(ahead_.size());
+    if (!(c >= 0 && FrameLeftInRange(c, lastMovieFrame_, taken, OutFrame())) || MovieStandsStill(c)) {
         rangeOver_ = true;
         return false;
     }

@@ -145,6 +145,7 @@ private:
     bool SkipSoundBeforeRange();
     bool FetchPicture(FrameInfo* record, const CxImage& image);
     bool MovieStandsStill(int32_t frame);
+    int32_t OutFrame() const { return static_cast<int32_t>(task_.outFrame); }
     // The wait of a reader whose writer runs elsewhere: gives up when the
     // capture is over or the file has not grown for the silence limit.
     bool WaitForWriter(const std::string& path, uint64_t& lastSize, int64_t& silentSince, int sleepMs,

@@ -41,7 +41,7 @@ bool PlayerPace::Covers(int32_t frame) const {
 }
 
 bool PlayerPace::EndedBefore(int64_t period) const {
-    return ended_ && PeriodStartMs(period) > lastElapsed_;
+    return ended_ && PeriodStartMs(period) > lastElapsed_ + kLagToleranceOfPeriod * periodMs_;
 }
 
 double PlayerPace::StartMs() {

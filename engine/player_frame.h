@@ -45,7 +45,9 @@ public:
     // frame for longer than those frames would take, or the log's end.
     bool Covers(int32_t frame) const;
     // True when the log ended before output period `period` began: the
-    // player is done.
+    // player is done. A frame's logged time scatters, so a period that
+    // begins within that scatter after the last record still counts: the
+    // last frame logged is shown even when logged a little early.
     bool EndedBefore(int64_t period) const;
 
     // Where in the player's sound the range's first frame has its sound, in

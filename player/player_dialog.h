@@ -15,10 +15,11 @@
 #include "player/player_tick.h"
 #include "capture/sync_file_writer.h"
 
+#include <sys/types.h>
 #include <QBasicTimer>
 #include <QDialog>
 #include <cstdint>
-#include <sys/types.h>
+#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -93,6 +94,8 @@ private:
     WavPace wavPace_;
     WavTimeline wavTimeline_;
     uint32_t lastLogged_ = 0;     // the time of the last sync record
+    // Once the range is over: how far the WAV must reach before the run ends.
+    std::optional<uint32_t> soundDueMs_;
     pid_t parent_ = 0;            // the process that started the player
 };
 

@@ -44,24 +44,35 @@ void PlayerDialog::Tick()
     const int32_t current = int32_t(flash_->CurrentFrame());
     // A player whose main program has gone would otherwise play on for as
     // long as its movie stands still.
-    if (MovieStalledOrLooped(frames_, current, arguments_.toFrame, arguments_.frameRate) || ParentHasGone()) {
+    if (ParentHasGone()) {
         PostClose();
         return;
     }
+    // A movie that stopped or started over shows no more frames of the
+    // range, but the sound of those it showed is still to be recorded.
+    const uint32_t elapsed = now - startTick_;
+    if (!soundDueMs_ && MovieStalledOrLooped(frames_, current, arguments_.toFrame, arguments_.frameRate))
+        soundDueMs_ = RunSoundEndMs(wavTimeline_.SoundTimeMs(elapsed, BufferedValues()), 0, arguments_.frameRate);
     // The WAV follows real time from the start of playback, so that its
     // time 0 is the sync file's time 0; the sync records begin with the
     // second tick, once a tick has gone before. Each logs the WAV time of
-    // the sound that goes with the frame.
-    WriteSoundUpTo(now - startTick_);
-    if (lastTime_ != 0) {
-        const uint32_t logged = std::max(wavTimeline_.SoundTimeMs(now - startTick_, BufferedValues()), lastLogged_ + 1);
+    // the sound that goes with the frame; once the range is over, no frame
+    // is logged, as none of them belongs to it.
+    WriteSoundUpTo(elapsed);
+    const uint32_t logged = std::max(wavTimeline_.SoundTimeMs(elapsed, BufferedValues()), lastLogged_ + 1);
+    if (lastTime_ != 0 && !soundDueMs_) {
         syncFile_.Append(int32_t(logged), current);
         lastLogged_ = logged;
     }
     lastTime_ = now;
 
     progress_->setValue(current);
-    if (ReachedEndOfRange(current, arguments_.toFrame)) {
+    // The run goes on until the sound of the range's last frame is
+    // recorded, not only until the movie shows it.
+    if (!soundDueMs_ && ReachedEndOfRange(current, arguments_.toFrame))
+        soundDueMs_ = RunSoundEndMs(logged, FramesLeftInRange(current, arguments_.toFrame), arguments_.frameRate);
+    // Finish writes what the engine rendered ahead too.
+    if (soundDueMs_ && wavPace_.LengthMsWith(BufferedValues()) >= *soundDueMs_) {
         PostClose();
         return;
     }

@@ -32,6 +32,12 @@ bool MovieStalledOrLooped(FrameWatch& watch, int32_t current, int32_t toFrame, f
     return false;
 }
 
+uint32_t RunSoundEndMs(uint32_t soundMs, int64_t framesLeft, float frameRate)
+{
+    const double endMs = soundMs + double(std::max<int64_t>(framesLeft, 0) + 1) * 1000.0 / frameRate;
+    return uint32_t(std::clamp(std::ceil(endMs), 0.0, double(UINT32_MAX)));
+}
+
 int TickIntervalMs(float frameRate)
 {
     const double interval = std::floor(1000.0 / frameRate);
@@ -45,6 +51,11 @@ uint32_t WavPace::ValuesDue(uint32_t elapsedMs)
     const uint64_t frames = framesDue - framesWritten_;
     framesWritten_ = framesDue;
     return uint32_t(2 * frames);
+}
+
+uint32_t WavPace::LengthMsWith(uint32_t more) const
+{
+    return uint32_t((ValuesWritten() + more) * 1000 / (2 * kStereoFramesPerSecond));
 }
 
 void WavTimeline::NoteWrite(uint32_t count, uint32_t buffered)

@@ -2,6 +2,7 @@
 // the movie counts as finished, and how much sound each tick writes.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace kinolux {
@@ -12,16 +13,31 @@ struct FrameWatch {
     int32_t stallCount = 0;  // consecutive ticks that saw that same frame
 };
 
-// Notes the frame `current` seen by a tick and says whether the run is over
-// before anything is recorded for it: the movie has stood on one frame near
+// Notes the frame `current` seen by a tick and says whether the movie is
+// done before the end of its range: it has stood on one frame near
 // the end of the range (within 50 frames of `toFrame`) for more than five
 // seconds of ticks, or it jumped back more than five frames, that is, it
 // looped. A movie standing still far from the end keeps the run going: its
-// sound may still play, and the main program decides when to stop.
+// sound may still play, and the main program decides when to stop. Either
+// way the run still records the sound of the frames already shown.
 bool MovieStalledOrLooped(FrameWatch& watch, int32_t current, int32_t toFrame, float frameRate);
 
-// The last two frames of the range end the run once the movie shows them.
-inline bool ReachedEndOfRange(int32_t current, int32_t toFrame) { return int64_t(current) >= int64_t(toFrame) - 2; }
+// The movie has shown the range's last frame (or gone past it).
+inline bool ReachedEndOfRange(int32_t current, int32_t toFrame) { return current >= toFrame; }
+
+// Where the WAV must reach, in ms, before the run may end, once a tick saw
+// a frame whose sound starts at `soundMs`, with `framesLeft` frames of the
+// range from that one on (the range's last frame among them; 0 when the
+// movie went past it, stood still or started over): their sound, and one
+// frame period more, since the log samples a frame's place in the WAV only
+// once a tick.
+uint32_t RunSoundEndMs(uint32_t soundMs, int64_t framesLeft, float frameRate);
+
+// The frames of the range from `current` on, `toFrame` included.
+inline int64_t FramesLeftInRange(int32_t current, int32_t toFrame)
+{
+    return std::max<int64_t>(int64_t(toFrame) - current + 1, 0);
+}
 
 // The timer's interval: one frame period in whole milliseconds, truncated,
 // and never 0 (a faster rate than 1000 frames a second ticks every ms).
@@ -37,6 +53,8 @@ public:
     // The values to write now so that the file holds `elapsedMs` of sound.
     uint32_t ValuesDue(uint32_t elapsedMs);
     uint64_t ValuesWritten() const { return 2 * framesWritten_; }
+    // The WAV's length in ms once `more` values are written after these.
+    uint32_t LengthMsWith(uint32_t more) const;
 
 private:
     uint64_t framesWritten_ = 0;

@@ -4,6 +4,7 @@
 #include "platform/report.h"
 #include "platform/text_compare.h"
 #include "platform/text_cut.h"
+#include "profiles/codec_frame_sizes.h"
 #include "profiles/language_manager.h"
 #include "profiles/profile_store.h"
 
@@ -46,28 +47,7 @@ constexpr double kMaxFrameRate = 1000;
 // "Original size" on the resize page.
 constexpr int kSizeItem0 = 1252;
 
-// Sides that an encoder takes only in multiples of a number: the 4:2:0
-// encoders that refuse odd sides, and the older ones that want more.
-struct SideRule {
-    const char* codec;
-    int multiple;
-};
-constexpr SideRule kSideRules[] = {{"h264", 2}, {"xvid", 2},  {"wmv1", 2}, {"wmv2", 2},
-                                   {"h263", 4}, {"h263p", 4}, {"rv20", 4}, {"rv10", 16}};
-
-// The multiple the frame's sides must be for the profile's video codec.
-// Which codec "auto" becomes is the container's choice, so it is held to
-// even sides, as every default video codec takes those.
-int SideMultiple(const ProfileSettings& p) {
-    if (IsAutoCodecName(p.cVideoCodec)) return 2;
-    for (const SideRule& rule : kSideRules)
-        if (EqualsIgnoringCase(p.cVideoCodec, rule.codec)) return rule.multiple;
-    return 1;
-}
-
 OptionRefusal Refuse(OptionPage page, int item, std::string message) { return {page, item, std::move(message)}; }
-
-std::string Size(int width, int height) { return std::to_string(width) + " x " + std::to_string(height); }
 
 std::optional<OptionRefusal> CheckGeometry(const ProfileSettings& p) {
     const bool crop = p.bVideoEnableCrop != 0;
@@ -97,34 +77,28 @@ std::optional<OptionRefusal> CheckGeometry(const ProfileSettings& p) {
     const FrameSize grab{output.width - (pad ? p.nVideoPadLeft + p.nVideoPadRight : 0),
                          output.height - (pad ? p.nVideoPadTop + p.nVideoPadBottom : 0)};
     if (grab.width < 1 || grab.height < 1)
-        return Refuse(
-            kCropPadPage, 1273,
-            "The padding leaves no room for the picture in the " + Size(output.width, output.height) + " frame.");
+        return Refuse(kCropPadPage, 1273,
+                      "The padding leaves no room for the picture in the " + FrameSizeText(output) + " frame.");
     const FrameSize cropped{grab.width - (crop ? p.nVideoCropLeft + p.nVideoCropRight : 0),
                             grab.height - (crop ? p.nVideoCropTop + p.nVideoCropBottom : 0)};
     if (cropped.width < 1 || cropped.height < 1)
-        return Refuse(kCropPadPage, 1263,
-                      "Cropping leaves nothing of the " + Size(grab.width, grab.height) + " picture.");
-    FrameSize frame{cropped.width + output.width - grab.width, cropped.height + output.height - grab.height};
-    if (option == 9) frame = {RoundUpTo16(p.nVideoCustomSizeX), RoundUpTo16(p.nVideoCustomSizeY)};
-    else FixedFrameSize(option, frame);
+        return Refuse(kCropPadPage, 1263, "Cropping leaves nothing of the " + FrameSizeText(grab) + " picture.");
+    const FrameSize frame = EncodedFrameSize(p);
     if (frame.width > kMaxSide || frame.height > kMaxSide)
-        return Refuse(kCropPadPage, 1273,
-                      "The padded frame " + Size(frame.width, frame.height) + " is larger than 16384 pixels.");
-    const int multiple = SideMultiple(p);
-    if (p.bDisableVideo == 0 && !IsStillImageProfile(p) &&
-        (frame.width % multiple != 0 || frame.height % multiple != 0)) {
-        const std::string codec =
-            IsAutoCodecName(p.cVideoCodec) ? "the video codec" : "the " + p.cVideoCodec + " codec";
-        const std::string rule = multiple == 2 ? "even" : "a multiple of " + std::to_string(multiple);
-        // The size is mended where it was made: the custom size, the padding, the cropping or the size choice.
-        const auto [page, item] = option == 9 ? std::pair{kResizePage, 1085}
-                                  : pad       ? std::pair{kCropPadPage, 1273}
-                                  : crop      ? std::pair{kCropPadPage, 1263}
-                                              : std::pair{kResizePage, kSizeItem0};
+        return Refuse(kCropPadPage, 1273, "The padded frame " + FrameSizeText(frame) + " is larger than 16384 pixels.");
+    const std::string problem = CodecFrameSizeProblem(p, frame);
+    if (!problem.empty()) {
+        // The size is mended where it was made: the custom size, the
+        // padding, the cropping or the size choice; a codec of a few sizes
+        // only by choosing one of them.
+        const auto [page, item] = option == 9              ? std::pair{kResizePage, 1085}
+                                  : TakesOnlyFixedSizes(p) ? std::pair{kResizePage, kSizeItem0}
+                                  : pad                    ? std::pair{kCropPadPage, 1273}
+                                  : crop                   ? std::pair{kCropPadPage, 1263}
+                                                           : std::pair{kResizePage, kSizeItem0};
+        const bool rounded = option == 9 && (frame.width != p.nVideoCustomSizeX || frame.height != p.nVideoCustomSizeY);
         return Refuse(page, item,
-                      "The output frame would be " + Size(frame.width, frame.height) + ", but " + codec +
-                          " needs every side to be " + rule + ".");
+                      rounded ? problem + " A custom size is rounded up to whole multiples of 16." : problem);
     }
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/argument_builder.h"
 #include "platform/paths.h"
 #include "platform/program_folder.h"
@@ -120,6 +122,31 @@ TEST(ArgumentBuilder, SizeArguments) {
     AppendProfileSwitches(p, arguments);
     EXPECT_EQ(arguments.Arguments().back(), "16:9");
     EXPECT_EQ(std::count(arguments.Arguments().begin(), arguments.Arguments().end(), "-s"), 0);
+}
+
+TEST(ArgumentBuilder, DvIsAskedForTheSamplingOfItsSizeUnlessTheProfileNamesOne) {
+    ProfileSettings p{};
+    p.cVideoCodec = "dvvideo";
+    const auto pixelFormat = [&p] {
+        EncoderArguments arguments;
+        AppendProfileSwitches(p, arguments);
+        const Words& words = arguments.Arguments();
+        const auto at = std::find(words.begin(), words.end(), "-pix_fmt");
+        return at == words.end() || at + 1 == words.end() ? std::string() : *(at + 1);
+    };
+    p.nVideoRiszeOption = 7;
+    EXPECT_EQ(pixelFormat(), "yuv411p");
+    p.nVideoRiszeOption = 8;
+    EXPECT_EQ(pixelFormat(), "yuv420p");
+    p.nVideoRiszeOption = 0;
+    p.nSourceWidth = 1440;
+    p.nSourceHeight = 1080;
+    EXPECT_EQ(pixelFormat(), "yuv422p");
+    p.Para = "-f avi -pix_fmt yuv422p";
+    EXPECT_EQ(pixelFormat(), "") << "the profile's own choice stands";
+    p.Para.clear();
+    p.cVideoCodec = "mpeg4";
+    EXPECT_EQ(pixelFormat(), "");
 }
 
 TEST(ArgumentBuilder, JpegOutputIsAnImageSequenceFolder) {

@@ -165,6 +165,13 @@ TEST(PlayerPace, WhileThePlayerStandsOnAFrameSoDoesTheReplay) {
     pace.Add(kSyncEndRecord);
     EXPECT_FALSE(pace.EndedBefore(58));
     EXPECT_TRUE(pace.EndedBefore(59)) << "the last record was at 2360 ms, period 59 starts at 2400 ms";
+    // A last record logged early, within the scatter of the log's steps,
+    // still has its frame shown.
+    PlayerPace early(0, 40);
+    for (int f = 1; f <= 10; ++f) early.Add({40 * f - (f == 10 ? 20 : 0), f});
+    early.Add(kSyncEndRecord);
+    EXPECT_FALSE(early.EndedBefore(10)) << "frame 10 logged at 380 ms, its period starting at 400 ms";
+    EXPECT_TRUE(early.EndedBefore(11));
 }
 
 CxImage Picture() {

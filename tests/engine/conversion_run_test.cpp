@@ -182,8 +182,8 @@ TEST_F(ConversionRunTest, AnAutoVideoFollowsThePlayerAndLeavesOnlyTheOutput) {
     EXPECT_EQ(frames_.loaded, task_.inputPath);
     EXPECT_EQ(frames_.size, QSize(64, 48));
     EXPECT_TRUE(frames_.unloaded);
-    // Frames 0 to 36 of the range 0..39: the last two are never delivered.
-    EXPECT_GE(frames_.grabs, 30);
+    // Frames 0 to 39 of the range 0..39, but where the player fell behind.
+    EXPECT_GE(frames_.grabs, 36);
     EXPECT_EQ(observer_.previews, frames_.grabs);
     ASSERT_FALSE(observer_.percents.empty());
     EXPECT_TRUE(std::is_sorted(observer_.percents.begin(), observer_.percents.end()));
@@ -212,6 +212,19 @@ TEST_F(ConversionRunTest, AnAutoStillImageSequenceIsNumberedFromOne) {
         std::snprintf(expected, sizeof expected, "shots/ren%04zu.png", n + 1);
         EXPECT_EQ(left[n], expected);
     }
+}
+
+TEST_F(ConversionRunTest, ACodecThatCannotTakeTheFrameSizeIsRefusedBeforeAnythingPlays) {
+    UseProfile("divxavi.ini", "Divx avi Normal");
+    task_.profile.cVideoCodec = "h261";
+    task_.outputPath = temp_.path() + "/changing.avi";
+    ConversionRun run(Context(), frames_, nullptr, observer_);
+    EXPECT_EQ(Run(run), RunOutcome::Failed);
+    ASSERT_EQ(observer_.messages.size(), 1u) << ::testing::PrintToString(observer_.messages);
+    EXPECT_NE(observer_.messages[0].find("but the h261 codec takes only 176 x 144 or 352 x 288."), std::string::npos)
+        << observer_.messages[0];
+    EXPECT_TRUE(frames_.loaded.empty()) << "the movie was never played";
+    EXPECT_TRUE(FilesLeft().empty()) << ::testing::PrintToString(FilesLeft());
 }
 
 TEST_F(ConversionRunTest, WithoutAnInteractiveCaptureTheInteractiveModesAreRefused) {

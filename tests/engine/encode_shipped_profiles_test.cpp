@@ -11,12 +11,14 @@
 #include "bindings/castor.h"
 #include "engine/argument_builder.h"
 #include "engine/run_encoder.h"
+#include "profiles/codec_frame_sizes.h"
+#include "profiles/options_sheet_values.h"
 #include "profiles/profile_geometry.h"
 #include "profiles/profile_store.h"
 #include "tests/engine/shipped_profiles.h"
+#include "tests/platform/outside_requirements.h"
 #include "tests/platform/run_command.h"
 #include "tests/platform/scoped_temp_folder.h"
-#include "tests/platform/outside_requirements.h"
 
 namespace kinolux {
 namespace {
@@ -152,6 +154,56 @@ TEST_P(EncodeShippedProfiles, EveryProfileEncodes) {
         }
     }
 }
+
+// The codecs of a few sizes: every size the options sheet lets through
+// encodes, in an AVI without sound, and a size it refuses is one the
+// encoder would have refused too.
+class FixedSizeCodecs : public EncodeShippedProfiles {};
+
+TEST_P(FixedSizeCodecs, EverySizeTheOptionsSheetTakesEncodesAndARefusedOneWouldFail) {
+    const std::string codec = GetParam();
+    std::vector<FrameSize> sizes{{176, 144}, {352, 288}};
+    if (codec == "dvvideo") sizes = {{720, 480}, {720, 576}, {960, 720}, {1280, 1080}, {1440, 1080}};
+    sizes.push_back({640, 480});
+    const std::string file = testing::ShippedIniFolder() + "divxavi.ini";
+    int index = 0;
+    for (const FrameSize size : sizes) {
+        // The movie is grabbed at its own size: a clip of that size stands
+        // for it.
+        const std::string clip = dir_ / ("clip" + std::to_string(index) + ".avi");
+        CommandOutput("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=" + std::to_string(size.width) + "x" +
+                      std::to_string(size.height) + ":rate=25:duration=0.2 -c:v huffyuv '" + clip + "'");
+        ConversionTask task;
+        ReadProfile("Divx avi Normal", task.profile, file);
+        task.profile.ProfileFile = file;
+        task.profile.Para = "-f avi";  // without the profile's DivX tag
+        task.profile.cVideoCodec = codec;
+        task.profile.bDisableAudio = 1;
+        task.profile.nVideoRiszeOption = 0;
+        PrepareProfileForSource(task.profile, size.width, size.height, -1);
+        task.profile.bVideoEnablePad = 0;
+        const bool accepted = !FindRefusedValue(task.profile).has_value();
+        SCOPED_TRACE(codec + " at " + FrameSizeText(size));
+        EXPECT_EQ(accepted, size.width != 640);
+        task.outputPath = dir_ / ("out" + std::to_string(++index) + ".avi");
+        BuiltEncoding built = BuildFinalEncoding(task, clip);
+        ASSERT_TRUE(built.ok()) << built.error;
+        encoderMessages.clear();
+        const int result = RunEncoder(built.arguments, CollectProgress);
+        if (!accepted) {
+            EXPECT_NE(result, 0) << "the encoder takes a size the sheet refuses";
+            continue;
+        }
+        ASSERT_EQ(result, 0) << encoderMessages;
+        const std::vector<ProbedStream> streams = Probe(task.outputPath);
+        ASSERT_EQ(streams.size(), 1u);
+        EXPECT_EQ(streams[0].codec, codec);
+        EXPECT_EQ(streams[0].width, size.width);
+        EXPECT_EQ(streams[0].height, size.height);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Codecs, FixedSizeCodecs, ::testing::Values("dvvideo", "h261"));
 
 INSTANTIATE_TEST_SUITE_P(ShippedFiles, EncodeShippedProfiles, ::testing::ValuesIn(testing::CatalogueProfileFiles()),
                          [](const ::testing::TestParamInfo<std::string>& info) {

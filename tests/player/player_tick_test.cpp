@@ -51,13 +51,28 @@ TEST(PlayerTick, AJumpBackOfMoreThanFiveFramesIsALoop)
     EXPECT_EQ(TickThatEnds({10, 20, 14}, 1000, 25), 2);
 }
 
-TEST(PlayerTick, TheLastTwoFramesOfTheRangeEndTheRun)
+TEST(PlayerTick, TheRangeEndsWithItsLastFrameAndItsSound)
 {
-    EXPECT_FALSE(ReachedEndOfRange(97, 100));
-    EXPECT_TRUE(ReachedEndOfRange(98, 100));
-    EXPECT_TRUE(ReachedEndOfRange(0, 1));
-    EXPECT_TRUE(ReachedEndOfRange(INT32_MIN, INT32_MIN)) << "no overflow at the limits";
+    EXPECT_FALSE(ReachedEndOfRange(99, 100));
+    EXPECT_TRUE(ReachedEndOfRange(100, 100));
+    EXPECT_TRUE(ReachedEndOfRange(101, 100));
+    EXPECT_TRUE(ReachedEndOfRange(INT32_MAX, INT32_MAX)) << "no overflow at the limits";
     EXPECT_FALSE(ReachedEndOfRange(INT32_MIN, INT32_MAX));
+
+    EXPECT_EQ(FramesLeftInRange(100, 100), 1);
+    EXPECT_EQ(FramesLeftInRange(103, 100), 0);
+    EXPECT_EQ(FramesLeftInRange(INT32_MIN, INT32_MAX), int64_t(UINT32_MAX) + 1);
+    // At 25 fps: the last frame's 40 ms, and 40 ms for where it was logged.
+    EXPECT_EQ(RunSoundEndMs(1000, 1, 25), 1080u);
+    EXPECT_EQ(RunSoundEndMs(1000, 0, 25), 1040u) << "the frames shown are over";
+    EXPECT_EQ(RunSoundEndMs(1000, 0, 29.97f), 1034u) << "whole ms, rounded up";
+    EXPECT_EQ(RunSoundEndMs(UINT32_MAX - 10, 1, 25), UINT32_MAX);
+
+    // What Finish will have written: the WAV so far and what waits.
+    WavPace pace;
+    pace.ValuesDue(1000);
+    EXPECT_EQ(pace.LengthMsWith(0), 1000u);
+    EXPECT_EQ(pace.LengthMsWith(2 * 4410), 1100u);
 }
 
 TEST(PlayerTick, TheTimerTicksOncePerFramePeriodInWholeMilliseconds)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/program_folder.h"
+#include "profiles/codec_frame_sizes.h"
 #include "profiles/options_sheet_values.h"
 #include "profiles/profile_store.h"
 #include "tests/platform/scoped_temp_folder.h"
@@ -157,6 +158,86 @@ TEST(OptionsSheetValues, ValuesTheEncoderCannotTakeAreRefusedOnTheirPage) {
         const std::optional<OptionRefusal> refusal = FindRefusedValue(p);
         EXPECT_FALSE(refusal.has_value()) << c.what << ": " << refusal->message;
     }
+}
+
+// DV and H.261 take only their own sizes, however the frame came to be;
+// only the size choice mends that. DV's sizes were tried with this
+// machine's libavcodec, each in the sampling named here.
+TEST(OptionsSheetValues, CodecsOfAFewSizesTakeOnlyThoseAndAreMendedOnTheResizePage) {
+    struct Case {
+        const char* codec;
+        int option;  // nVideoRiszeOption; 9 with the custom size below
+        FrameSize custom;
+        bool pad;
+        std::string refusedItem;  // empty when accepted
+    };
+    const Case cases[] = {
+        {"dvvideo", 0, {}, false, "1252"},
+        {"dvvideo", 7, {}, false, ""},
+        {"DVVIDEO", 8, {}, true, ""},
+        {"dvvideo", 4, {}, false, "1252"},
+        {"dvvideo", 0, {}, true, "1252"},
+        {"dvvideo", 9, {960, 720}, false, ""},
+        {"dvvideo", 9, {1280, 1080}, false, "1085"},
+        {"dvvideo", 0, {1440, 1080}, false, ""},
+        {"dvvideo", 9, {1280, 720}, false, "1085"},
+        {"h261", 2, {}, false, ""},
+        {"H261", 3, {}, false, ""},
+        {"h261", 1, {}, false, "1252"},
+        {"h261", 9, {352, 240}, false, "1085"},
+        {"h261", 5, {}, true, "1252"},
+    };
+    for (const Case& c : cases) {
+        // A chosen size of 0 x 0 keeps the source's own, here the DVCPRO HD
+        // frame, which a custom size rounded up to 16 rows cannot give.
+        ProfileSettings p =
+            c.option == 0 && c.custom.width > 0 ? SourceOf(c.custom.width, c.custom.height) : SourceOf(64, 48);
+        p.cVideoCodec = c.codec;
+        p.nVideoRiszeOption = c.option;
+        p.nVideoCustomSizeX = c.custom.width;
+        p.nVideoCustomSizeY = c.custom.height;
+        if (c.pad) p.bVideoEnablePad = 1, p.nVideoPadLeft = p.nVideoPadRight = 8;
+        const std::string what = std::string(c.codec) + " at size choice " + std::to_string(c.option) + " " +
+                                 FrameSizeText(EncodedFrameSize(p));
+        const std::optional<OptionRefusal> refusal = FindRefusedValue(p);
+        if (c.refusedItem.empty()) {
+            EXPECT_FALSE(refusal.has_value()) << what << ": " << refusal->message;
+            continue;
+        }
+        ASSERT_TRUE(refusal.has_value()) << what;
+        EXPECT_EQ(refusal->page, kResizePage) << what;
+        EXPECT_EQ(std::to_string(refusal->item), c.refusedItem) << what;
+        EXPECT_EQ(refusal->message.rfind(CodecFrameSizeProblem(p, EncodedFrameSize(p)), 0), 0u) << refusal->message;
+    }
+    ProfileSettings dv = SourceOf(64, 48);
+    dv.cVideoCodec = "dvvideo";
+    EXPECT_EQ(CodecFrameSizeProblem(dv, {704, 576}),
+              "The output frame would be 704 x 576, but the dvvideo codec takes only 720 x 480, 720 x 576, 960 x 720, "
+              "1280 x 1080 or 1440 x 1080.");
+    dv.cVideoCodec = "h261";
+    EXPECT_EQ(CodecFrameSizeProblem(dv, {128, 96}),
+              "The output frame would be 128 x 96, but the h261 codec takes only 176 x 144 or 352 x 288.");
+    dv.bDisableVideo = 1;
+    EXPECT_EQ(CodecFrameSizeProblem(dv, {128, 96}), "") << "no video, nothing to refuse";
+
+    dv.cVideoCodec = "dvvideo";
+    EXPECT_EQ(DvPixelFormat(dv, {720, 480}), "yuv411p");
+    EXPECT_EQ(DvPixelFormat(dv, {720, 576}), "yuv420p");
+    EXPECT_EQ(DvPixelFormat(dv, {1440, 1080}), "yuv422p");
+    EXPECT_EQ(DvPixelFormat(dv, {640, 480}), "");
+    dv.cVideoCodec = "h261";
+    EXPECT_EQ(DvPixelFormat(dv, {720, 576}), "");
+}
+
+TEST(OptionsSheetValues, TheEncodedFrameIsTheChosenSizeOrTheCroppedPictureWithItsPadding) {
+    ProfileSettings p = SourceOf(60, 48);
+    EXPECT_EQ(FrameSizeText(EncodedFrameSize(p)), "64 x 48") << "the source's width rounded up to 16";
+    p.bVideoEnableCrop = 1, p.nVideoCropLeft = 2, p.nVideoCropTop = 4;
+    EXPECT_EQ(FrameSizeText(EncodedFrameSize(p)), "62 x 44");
+    p.nVideoRiszeOption = 9, p.nVideoCustomSizeX = 101, p.nVideoCustomSizeY = 77;
+    EXPECT_EQ(FrameSizeText(EncodedFrameSize(p)), "112 x 80");
+    p.nVideoRiszeOption = 3;
+    EXPECT_EQ(FrameSizeText(EncodedFrameSize(p)), "352 x 288");
 }
 
 TEST(OptionsSheetValues, ClosingSetsTheSourceAndDefaultBitRateAgainWithoutTheAspectFit) {

@@ -225,6 +225,28 @@ TEST_F(OptionsSheetTest, RefusedValuesKeepTheSheetOpenAndNeverReachTheFile) {
     EXPECT_EQ(profile_.nDefaultVideoBitRate, 900);  // 640 x 480 at level 3
 }
 
+TEST_F(OptionsSheetTest, ACodecOfAFewSizesIsRefusedOnTheResizePageUntilOneOfThemIsChosen) {
+    ::testing::internal::CaptureStdout();
+    const OptionsSheet::Close mode = Run({[&](QWidget* dialog) {
+        auto& sheet = *dynamic_cast<OptionsSheet*>(dialog);
+        sheet.Tabs().setCurrentIndex(kVideoPage);
+        Control<QComboBox>(sheet, kVideoPage, 1235)->setCurrentText("h261");
+        sheet.Tabs().setCurrentIndex(kResizePage);
+        Control<QRadioButton>(sheet, kResizePage, 1252)->click();  // the source's own size
+        sheet.Tabs().setCurrentIndex(kVideoPage);
+        sheet.Button(OptionsSheet::kOk)->click();
+        EXPECT_TRUE(sheet.isVisible());
+        EXPECT_EQ(sheet.Tabs().currentIndex(), kResizePage);
+        Control<QRadioButton>(sheet, kResizePage, 1137)->click();  // QCIF, 176 x 144
+        sheet.Button(OptionsSheet::kOk)->click();
+    }});
+    const std::string said = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("but the h261 codec takes only 176 x 144 or 352 x 288."), std::string::npos) << said;
+    EXPECT_EQ(mode, OptionsSheet::Close::Ok);
+    EXPECT_EQ(profile_.cVideoCodec, "h261");
+    EXPECT_EQ(profile_.nVideoRiszeOption, 2);
+}
+
 TEST_F(OptionsSheetTest, SaveAsAsksAgainAfterAnExistingNameAndAddsOneSectionKeepingEveryLine) {
     std::vector<std::string> proposed;
     ::testing::internal::CaptureStdout();

@@ -368,10 +368,9 @@ TEST_F(PreviewTest, AConversionOfAMarkedTaskDeliversItsRangeFromTheInMark) {
     ASSERT_EQ(task.outFrame, 31);
     Window().Get<QPushButton>(MainWindow::kConvert)->click();
     const testing::NumberedOutput out = testing::ReadNumberedOutput(task.outputPath);
-    // Each frame once, in order, from the in mark; the run ends three
-    // frames before the out mark, as it is built to (the player stops there).
+    // Each frame once, in order, from the in mark to the out mark.
     std::vector<int> expected;
-    for (int frame = 12; frame <= 31 - 3; ++frame) expected.push_back(frame);
+    for (int frame = 12; frame <= 31; ++frame) expected.push_back(frame);
     EXPECT_EQ(out.frames, expected);
     EXPECT_EQ(CountedFrames(task.outputPath), int(expected.size()));
 }
