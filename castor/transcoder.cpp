@@ -8,6 +8,7 @@
 #include "castor/file_source.h"
 #include "castor/frame_source.h"
 #include "castor/target_presets.h"
+#include "castor/threaded_encoder.h"
 
 namespace castor {
 namespace {
@@ -55,7 +56,8 @@ void Transcoder::Open(CS_FrameCallback frameCallback) {
 
     muxer_ = std::make_unique<Muxer>(container_, file_->WorkingPath(), options_.output);
     if (plan_.video) {
-        videoEncoder_ = OpenVideoEncoder(*plan_.video, options_, container_);
+        // Pictures are encoded while the next ones are read and converted.
+        videoEncoder_ = std::make_unique<ThreadedEncoder>(OpenVideoEncoder(*plan_.video, options_, container_));
         videoFilter_ = std::make_unique<VideoFilter>(plan_.video->geometry);
         videoTimeline_ = std::make_unique<VideoTimeline>(plan_.video->frameRate);
         videoStream_ = muxer_->AddStream(*videoEncoder_, plan_.video->codecTag);
