@@ -143,7 +143,7 @@ private:
     // as silence).
     bool FetchSound(uint32_t values, FrameInfo* record, uint32_t missingAllowed = 0);
     bool SkipSoundBeforeRange();
-    bool FetchPicture(FrameInfo* record, const CxImage& image);
+    bool FetchPicture(FrameInfo* record, CxImage image);
     bool MovieStandsStill(int32_t frame);
     // The wait of a reader whose writer runs elsewhere: gives up when the
     // capture is over or the file has not grown for the silence limit.
@@ -165,6 +165,7 @@ private:
     PlayerPace pace_;
 
     std::unique_ptr<uint8_t[]> picture_;
+    CxImage pictureImage_;  // the picture handed over in place (rows without padding)
     std::unique_ptr<int16_t[]> sound_;
     int64_t framesDelivered_ = 0;
     int32_t lastMovieFrame_ = 0;
