@@ -11,6 +11,10 @@
 // capture/fast_capture.h). A sound is mixed a little after its frame runs,
 // so the movie runs a few frames ahead of what is delivered, its pictures
 // kept until their sound is complete.
+//
+// Each step of either Auto mode plays the movie, as the player's tick does,
+// so a movie whose own script stops its timeline is played on: the output
+// covers the whole range.
 #pragma once
 
 #include "bindings/castor.h"
