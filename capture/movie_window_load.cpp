@@ -13,8 +13,6 @@ namespace {
 // long at most, then played anyway.
 constexpr int kReadyPolls = 20;
 constexpr unsigned long kReadyPollMs = 100;
-// The control's own timers get this long to drop the old movie.
-constexpr unsigned long kUnloadMs = 100;
 
 // Dropping a movie: a name that does not exist leaves an empty stage.
 constexpr const char* kNoMovie = "null.swf";
@@ -79,8 +77,10 @@ int MovieWindow::CurrentFrame()
 int MovieWindow::Unload()
 {
     CallInterceptor::Instance().ClockReset();
+    // The control drops the movie at once, and its timers run only while
+    // events are handled: a pause here would only delay the end of every
+    // conversion.
     DropMovie();
-    QThread::msleep(kUnloadMs);
     PumpPendingEvents();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "castor/file_source.h"
 #include "castor/frame_source.h"
 #include "castor/target_presets.h"
+#include "castor/video_encoding_thread.h"
 
 namespace castor {
 namespace {
@@ -55,10 +56,11 @@ void Transcoder::Open(CS_FrameCallback frameCallback) {
 
     muxer_ = std::make_unique<Muxer>(container_, file_->WorkingPath(), options_.output);
     if (plan_.video) {
-        videoEncoder_ = OpenVideoEncoder(*plan_.video, options_, container_);
-        videoFilter_ = std::make_unique<VideoFilter>(plan_.video->geometry);
+        // Pictures are converted and encoded while the next ones are read.
+        video_ = std::make_unique<VideoEncodingThread>(OpenVideoEncoder(*plan_.video, options_, container_),
+                                                       std::make_unique<VideoFilter>(plan_.video->geometry));
         videoTimeline_ = std::make_unique<VideoTimeline>(plan_.video->frameRate);
-        videoStream_ = muxer_->AddStream(*videoEncoder_, plan_.video->codecTag);
+        videoStream_ = muxer_->AddStream(video_->StreamEncoder(), plan_.video->codecTag);
         if (options_.durationSeconds > 0) {
             videoSlotLimit_ = videoTimeline_->SlotAt(options_.durationSeconds);
         }
@@ -100,7 +102,8 @@ void Transcoder::HandlePicture(const SourceItem& item) {
     const VideoTimeline::Step step = videoTimeline_->Add(item.start, item.start + item.duration);
     EncodeHeldPicture(step.heldRepeats);
     if (step.count > 0 && !stopped_ && !VideoDone()) {
-        held_ = videoFilter_->Convert(*item.frame);
+        video_->Hold(*item.frame);
+        holding_ = true;
         EncodeHeldPicture(step.count);
     }
     lastPictureEnd_ = std::max(lastPictureEnd_, item.start + item.duration);
@@ -108,9 +111,8 @@ void Transcoder::HandlePicture(const SourceItem& item) {
 
 void Transcoder::EncodeHeldPicture(int64_t times) {
     for (int64_t i = 0; i < times && !VideoDone(); ++i) {
-        held_->pts = videoSlots_++;
-        videoEncoder_->Send(held_.get());
-        Drain(*videoEncoder_, videoStream_);
+        video_->Encode(videoSlots_++);
+        DrainVideo();
         if ((i + 1) % kRepeatsPerReport == 0 && !Report()) {
             stopped_ = true;
             return;
@@ -159,6 +161,13 @@ void Transcoder::EncodeQueuedSound() {
     }
 }
 
+void Transcoder::DrainVideo() {
+    while (video_->Receive(*packet_)) {
+        muxer_->Write(videoStream_, *packet_, video_->StreamEncoder().TimeBase());
+        file_->SetImagesWritten(muxer_->PacketsWritten());
+    }
+}
+
 void Transcoder::Drain(Encoder& encoder, int stream) {
     while (encoder.Receive(*packet_)) {
         muxer_->Write(stream, *packet_, encoder.TimeBase());
@@ -167,12 +176,12 @@ void Transcoder::Drain(Encoder& encoder, int stream) {
 }
 
 void Transcoder::Finish(double end) {
-    if (videoEncoder_) {
-        if (held_) {
+    if (video_) {
+        if (holding_) {
             EncodeHeldPicture(videoTimeline_->Finish(end));
         }
-        videoEncoder_->Send(nullptr);
-        Drain(*videoEncoder_, videoStream_);
+        video_->End();
+        DrainVideo();
     }
     if (audioEncoder_.encoder) {
         audioFilter_->Drain();
@@ -184,7 +193,7 @@ void Transcoder::Finish(double end) {
     file_->Commit();
 }
 
-bool Transcoder::VideoDone() const { return !videoEncoder_ || videoSlots_ >= videoSlotLimit_; }
+bool Transcoder::VideoDone() const { return !video_ || videoSlots_ >= videoSlotLimit_; }
 
 bool Transcoder::AudioDone() const {
     return !audioEncoder_.encoder || audioFilter_->SamplesOut() >= audioSampleLimit_;

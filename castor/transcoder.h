@@ -15,7 +15,7 @@
 #include "castor/output_file.h"
 #include "castor/output_plan.h"
 #include "castor/progress.h"
-#include "castor/video_filter.h"
+#include "castor/video_encoding_thread.h"
 #include "castor/video_timeline.h"
 
 namespace castor {
@@ -42,6 +42,7 @@ private:
     void EncodeHeldPicture(int64_t times);
     void EncodeQueuedSound();
     void Drain(Encoder& encoder, int stream);
+    void DrainVideo();
     void Finish(double end);
     bool VideoDone() const;
     bool AudioDone() const;
@@ -53,17 +54,17 @@ private:
     std::unique_ptr<OutputFile> file_;  // declared before the muxer: closed after it
     std::unique_ptr<MediaSource> source_;
     OutputPlan plan_;
-    std::unique_ptr<Encoder> videoEncoder_;
     AudioEncoder audioEncoder_;
-    std::unique_ptr<VideoFilter> videoFilter_;
     std::unique_ptr<AudioFilter> audioFilter_;
     std::unique_ptr<Muxer> muxer_;
+    // After the muxer: its thread has stopped before the muxer goes.
+    std::unique_ptr<VideoEncodingThread> video_;
     int videoStream_ = -1;
     int audioStream_ = -1;
 
     std::unique_ptr<VideoTimeline> videoTimeline_;
     AudioTimeline audioTimeline_;
-    FramePtr held_;  // the picture on screen, converted
+    bool holding_ = false;  // a picture is on screen
     int64_t videoSlots_ = 0;
     int64_t videoSlotLimit_ = INT64_MAX;
     int64_t audioSampleLimit_ = INT64_MAX;

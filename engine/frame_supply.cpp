@@ -52,6 +52,7 @@ FrameSupply::~FrameSupply() { EndFastCapture(); }
 
 void FrameSupply::FreeBuffers() {
     picture_.reset();
+    pictureImage_ = CxImage();
     sound_.reset();
 }
 
@@ -119,7 +120,7 @@ int FrameSupply::DeliverAutoFrame(FrameInfo* record) {
     record->pictureTime = t;
     record->soundTime = t;
     if (values > 0 && !FetchSound(values, record, soundSkipped_)) return End(failure_);
-    if (!FetchPicture(record, image)) return End("Out of memory");
+    if (!FetchPicture(record, std::move(image))) return End("Out of memory");
     // Past the out frame there is nothing to step to.
     if (!syncList_.empty() && lastMovieFrame_ < OutFrame()) StepToPlayer(n);
     host_.ShowProgress(lastMovieFrame_);
@@ -185,7 +186,7 @@ int FrameSupply::DeliverCapturedFrame(FrameInfo* record) {
     record->pictureTime = static_cast<float>(e) * 0.001f;
     record->soundTime = record->pictureTime;
     if (values > 0 && !FetchSound(values, record)) return End(failure_);
-    if (!FetchPicture(record, image)) return End("Out of memory");
+    if (!FetchPicture(record, std::move(image))) return End("Out of memory");
     host_.ShowProgress(f);
     host_.PumpMessages();
     return 0;
@@ -229,17 +230,25 @@ bool FrameSupply::FetchSound(uint32_t values, FrameInfo* record, uint32_t missin
     return true;
 }
 
-// The record hands over tightly packed rows, bottom row first; the image
-// buffer pads each row to 4 bytes, so the rows are copied one by one.
-bool FrameSupply::FetchPicture(FrameInfo* record, const CxImage& image) {
+// The record hands over tightly packed rows, bottom row first. The image
+// buffer pads each row to 4 bytes: rows that need no padding (every usual
+// frame width) are handed over in place, the image kept until the next
+// call; others are copied one by one.
+bool FrameSupply::FetchPicture(FrameInfo* record, CxImage image) {
     const uint32_t width = image.GetWidth();
     const uint32_t height = image.GetHeight();
     const size_t rowBytes = static_cast<size_t>(width) * 3;
-    picture_.reset(new (std::nothrow) uint8_t[rowBytes * height]);
-    if (!picture_) return false;
-    for (uint32_t row = 0; row < height; ++row)
-        std::memcpy(picture_.get() + row * rowBytes, image.GetBits(row), rowBytes);
-    record->picture = picture_.get();
+    pictureImage_ = std::move(image);
+    if (pictureImage_.GetEffWidth() == rowBytes) {
+        record->picture = pictureImage_.GetBits(0);
+    } else {
+        picture_.reset(new (std::nothrow) uint8_t[rowBytes * height]);
+        if (!picture_) return false;
+        for (uint32_t row = 0; row < height; ++row)
+            std::memcpy(picture_.get() + row * rowBytes, pictureImage_.GetBits(row), rowBytes);
+        pictureImage_ = CxImage();
+        record->picture = picture_.get();
+    }
     record->pictureBytes = static_cast<int32_t>(rowBytes * height);
     return true;
 }
@@ -421,7 +430,7 @@ int FrameSupply::DeliverFast(FrameInfo* record, bool soundOnly) {
         record->pictureWidth = static_cast<int32_t>(frame.image->GetWidth());
         record->pictureHeight = static_cast<int32_t>(frame.image->GetHeight());
         record->pictureTime = t;
-        if (!FetchPicture(record, *frame.image)) return End("Out of memory");
+        if (!FetchPicture(record, std::move(*frame.image))) return End("Out of memory");
     }
     host_.ShowProgress(frame.movieFrame);
     host_.PumpMessages();

@@ -11,6 +11,10 @@
 // capture/fast_capture.h). A sound is mixed a little after its frame runs,
 // so the movie runs a few frames ahead of what is delivered, its pictures
 // kept until their sound is complete.
+//
+// Each step of either Auto mode plays the movie, as the player's tick does,
+// so a movie whose own script stops its timeline is played on: the output
+// covers the whole range.
 #pragma once
 
 #include "bindings/castor.h"
@@ -143,7 +147,7 @@ private:
     // as silence).
     bool FetchSound(uint32_t values, FrameInfo* record, uint32_t missingAllowed = 0);
     bool SkipSoundBeforeRange();
-    bool FetchPicture(FrameInfo* record, const CxImage& image);
+    bool FetchPicture(FrameInfo* record, CxImage image);
     bool MovieStandsStill(int32_t frame);
     int32_t OutFrame() const { return static_cast<int32_t>(task_.outFrame); }
     // The wait of a reader whose writer runs elsewhere: gives up when the
@@ -166,6 +170,7 @@ private:
     PlayerPace pace_;
 
     std::unique_ptr<uint8_t[]> picture_;
+    CxImage pictureImage_;  // the picture handed over in place (rows without padding)
     std::unique_ptr<int16_t[]> sound_;
     int64_t framesDelivered_ = 0;
     int32_t lastMovieFrame_ = 0;

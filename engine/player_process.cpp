@@ -9,6 +9,14 @@
 
 namespace kinolux {
 
+namespace {
+
+// How often the player's window is looked for while it starts: its start
+// is on the way of every conversion, so it is looked for often.
+constexpr unsigned long kWindowPollMs = 10;
+
+}  // namespace
+
 std::string PlayerParameterText(const PlayerParameters& p) {
     return "'-in' " + p.inputPath + " '-ou' " + p.wavPath + " '-sn' " + p.syncPath + " '-fr' " +
            FormatFixed(p.frameRate, 3) + " '-ff' " + std::to_string(p.fromFrame) + " '-tf' " +
@@ -29,7 +37,6 @@ bool PlayerProcess::Start(const std::string& program, const std::string& paramet
     const pid_t pid = static_cast<pid_t>(process_.processId());
     QElapsedTimer waited;
     waited.start();
-    QThread::msleep(50);
     while ((window_ = FindWindow(kPlayerCaption, pid)) == 0) {
         if (process_.state() == QProcess::NotRunning || waited.elapsed() > kPlayerWindowWaitMs) {
             error = "The sound player " + program + " did not open its window within " +
@@ -38,7 +45,7 @@ bool PlayerProcess::Start(const std::string& program, const std::string& paramet
             return false;
         }
         QCoreApplication::processEvents();
-        QThread::msleep(50);
+        QThread::msleep(kWindowPollMs);
     }
     BusMessage greeting;
     greeting.message = WM_COPYDATA;

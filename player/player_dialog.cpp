@@ -32,7 +32,8 @@ constexpr int kPathTextItemId = 1003;
 
 const QColor kStaticTextColour(0x5D, 0x79, 0xA1);
 
-// The control gets this long, without events, to take in the movie.
+// The control gets up to this long, without events, to take in the movie;
+// the wait ends as soon as it reports the movie ready.
 constexpr int kLoadWaits = 10;
 constexpr unsigned long kLoadWaitMs = 100;
 
@@ -146,14 +147,20 @@ void PlayerDialog::StartPlayback()
 
 void PlayerDialog::LoadMovie()
 {
+    bool ready = false;
+    flash_->SetReadyStateHandler([&ready](int state) {
+        if (state == FLASH_READYSTATE_COMPLETE) ready = true;
+    });
     flash_->LoadMovie(0, "");
     flash_->SetMovie(arguments_.inputPath);
     lastTime_ = 0;
     flash_->LoadMovie(0, "");
     flash_->LoadMovie(0, arguments_.inputPath);
+    ready = false;  // the movie that plays is the one set last
     flash_->SetMovie(arguments_.inputPath);
     flash_->SetScaleMode(kExactFit);
-    for (int wait = 0; wait < kLoadWaits; ++wait) QThread::msleep(kLoadWaitMs);
+    for (int wait = 0; wait < kLoadWaits && !ready; ++wait) QThread::msleep(kLoadWaitMs);
+    flash_->SetReadyStateHandler({});
     flash_->Play();
 }
 

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -43,10 +44,10 @@ struct Profile {
 };
 constexpr Profile kMp4{"ini/mp4.ini", "mp4 Normal"};
 
-// One conversion of `movie`; false when it failed.
+// One conversion of `movie` by the kinolux program in `bin`; false when it
+// failed.
 bool Convert(const fs::path& folder, const std::string& movie, const std::string& output, Totals& totals,
-             const Profile& profile = kMp4, bool fast = false) {
-    const std::string bin = KINOLUX_BIN_DIR;
+             const Profile& profile = kMp4, bool fast = false, const std::string& bin = KINOLUX_BIN_DIR) {
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
     if (child == 0) {
@@ -130,12 +131,16 @@ BENCHMARK(AutoConversionOfANumberedMovie)->Unit(benchmark::kSecond)->Iterations(
 
 // The sample at a frame size, fast or in real time: one run each, side by
 // side. The peak memory is the kinolux process's own (its player's apart).
-void SampleAtSize(benchmark::State& state, Profile profile, bool fast) {
+// `bin` is the folder of the kinolux program measured: this build's, or a
+// baseline's (see main).
+void SampleAtSize(benchmark::State& state, Profile profile, bool fast, std::string bin) {
     const fs::path folder = BenchFolder();
+    // Every build converts this build's sample: the same movie.
+    const std::string movie = std::string(KINOLUX_BIN_DIR) + "/samples/kinolux-sample.swf";
     Totals totals;
     for (auto _ : state) {
         const std::string output = (folder / ("sample" + std::to_string(totals.runs) + ".mp4")).string();
-        if (!Convert(folder, "samples/kinolux-sample.swf", output, totals, profile, fast)) {
+        if (!Convert(folder, movie, output, totals, profile, fast, bin)) {
             state.SkipWithError("the conversion failed");
             break;
         }
@@ -144,15 +149,18 @@ void SampleAtSize(benchmark::State& state, Profile profile, bool fast) {
     Report(state, totals, kSampleSeconds);
     state.counters["peak_memory_mb"] = totals.peakKilobytes / 1024.0;
 }
+
+struct SizeCase {
+    const char* name;
+    Profile profile;
+    bool fast;
+};
 constexpr Profile k640{"ini/mp4.ini", "mp4 640x480 High"};
 constexpr Profile k1080{"ini/hd_mp4.ini", "HD-Mpeg4 1920x1080 Normal"};
-BENCHMARK_CAPTURE(SampleAtSize, fast_640x480, k640, true)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
-BENCHMARK_CAPTURE(SampleAtSize, real_time_640x480, k640, false)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
-BENCHMARK_CAPTURE(SampleAtSize, fast_1920x1080, k1080, true)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
-BENCHMARK_CAPTURE(SampleAtSize, real_time_1920x1080, k1080, false)
-    ->Unit(benchmark::kSecond)
-    ->Iterations(1)
-    ->UseRealTime();
+constexpr SizeCase kSizeCases[] = {{"fast_640x480", k640, true},
+                                   {"real_time_640x480", k640, false},
+                                   {"fast_1920x1080", k1080, true},
+                                   {"real_time_1920x1080", k1080, false}};
 
 // kinoluxbatch over 20 copies of the sample, with state.range(0) conversions
 // at once: movies converted per minute.
@@ -186,4 +194,26 @@ void BatchOfTwenty(benchmark::State& state) {
 }
 BENCHMARK(BatchOfTwenty)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
-BENCHMARK_MAIN();
+// With KINOLUX_BENCH_BASELINE naming another build's program folder (main's
+// build/bin, say), each conversion of the sample at a size runs there too,
+// right after this build's, so that the two are compared in one run on the
+// same machine:
+//   KINOLUX_BENCH_BASELINE=/path/to/main/build/bin
+//   build/bench-bin/conversion_bench --benchmark_filter=SampleAtSize
+int main(int argc, char** argv) {
+    std::vector<std::pair<std::string, std::string>> builds{{"", KINOLUX_BIN_DIR}};
+    if (const char* baseline = std::getenv("KINOLUX_BENCH_BASELINE"); baseline && *baseline)
+        builds.emplace_back("/baseline", baseline);
+    for (const SizeCase& size : kSizeCases)
+        for (const auto& [tag, bin] : builds)
+            benchmark::RegisterBenchmark((std::string("SampleAtSize/") + size.name + tag).c_str(), SampleAtSize,
+                                         size.profile, size.fast, bin)
+                ->Unit(benchmark::kSecond)
+                ->Iterations(1)
+                ->UseRealTime();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

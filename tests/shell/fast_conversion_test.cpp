@@ -144,6 +144,32 @@ TEST_F(FastConversion, EveryFrameOnceInOrderEachFlashWithItsBeep) {
     EXPECT_EQ(debug.find("Auto replay"), std::string::npos) << "nothing to replay: no player";
 }
 
+// The capture plays the movie at every step, as the player does at every
+// tick, so a stop() in the movie's own script holds neither conversion on
+// that frame: both go on through the range, each frame once in order (the
+// real-time path shows a frame again where its player fell behind).
+TEST_F(FastConversion, AMovieThatStopsItsOwnTimelineIsPlayedOnThroughTheRange) {
+    constexpr int kFrames = 100, kStopFrame = 30;
+    const std::string movie = WriteMovie(
+        "stops.swf", testing::NumberedFlashMovie(kFrames, kFrames, kFrames, testing::Beep::Stream, kStopFrame));
+    const std::string fast = out_.path() + "/fast.mp4", played = out_.path() + "/played.mp4";
+    ConvertBothWays(movie, "/pi ini/mp4.ini /pn mp4 Normal", fast, played);
+    const testing::ReplayBends bends = testing::ReadReplayBends(realTimeDebug_);
+    for (const auto& [output, bent] : {std::pair{fast, false}, std::pair{played, RealTimeBent()}}) {
+        const std::vector<int> frames = testing::ReadNumberedOutput(output).frames;
+        ASSERT_FALSE(frames.empty()) << output;
+        EXPECT_EQ(frames.front(), 0) << output;
+        for (size_t k = 1; k < frames.size(); ++k) {
+            const bool repeated = frames[k] == frames[k - 1] && bent && bends.repeated.count(frames[k]);
+            const bool leftOut = frames[k] > frames[k - 1] + 1 && bent;
+            EXPECT_TRUE(frames[k] == frames[k - 1] + 1 || repeated || leftOut)
+                << output << ": output frame " << k << " shows " << frames[k] << " after " << frames[k - 1];
+        }
+        EXPECT_GE(frames.back(), kFrames - 4) << output << ": the conversion went on past the stop on frame "
+                                              << kStopFrame;
+    }
+}
+
 TEST_F(FastConversion, SoundOnlyAndPicturesOnlyOutputs) {
     const std::string movie = WriteMovie("marker.swf", testing::MarkerSoundMovie());
     const std::string fast = out_.path() + "/fast.wav", played = out_.path() + "/played.wav";

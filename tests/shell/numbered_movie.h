@@ -40,7 +40,9 @@ inline bool IsFlashFrame(int frame, int firstFlash, int flashEvery) {
 
 enum class Beep { Stream, Event };
 
-inline std::vector<std::uint8_t> NumberedFlashMovie(int frames, int firstFlash, int flashEvery, Beep beep = Beep::Stream) {
+// `stopFrame`: that frame's script stops the movie's own timeline.
+inline std::vector<std::uint8_t> NumberedFlashMovie(int frames, int firstFlash, int flashEvery, Beep beep = Beep::Stream,
+                                                    int stopFrame = -1) {
     constexpr swf::CharacterId kBlack = 1, kSquare = 2, kFlash = 3, kTone = 4;
     constexpr swf::Depth kBackgroundDepth = 1, kFlashDepth = 2, kFirstBitDepth = 10;
     constexpr int kBlockSamples = kNumberedSoundRate / kNumberedFps;
@@ -92,6 +94,8 @@ inline std::vector<std::uint8_t> NumberedFlashMovie(int frames, int firstFlash, 
         else if (f > 0 && IsFlashFrame(f - 1, firstFlash, flashEvery))
             tags.push_back(testmovies::remove(kFlashDepth));
         tags.push_back(swf::SoundStreamBlock{swf::Bytes(pcm).subspan(std::size_t(f) * tone.size(), tone.size())});
+        static constexpr std::uint8_t kStop[] = {0x07, 0x00};
+        if (f == stopFrame) tags.push_back(swf::DoAction{swf::Bytes(kStop)});
         tags.push_back(swf::ShowFrame{});
     }
     swf::Header header = testmovies::header(kNumberedWidth, kNumberedHeight, frames);
