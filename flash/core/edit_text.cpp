@@ -18,7 +18,6 @@ EditText::EditText(const Character* c, Player& player) : DisplayObject(ObjectKin
     const int version = c->owner ? c->owner->swfVersion() : 10;
     box = toQRectF(def.bounds);
     html = def.html;
-    if (def.initialText) text = decodeSwfString(*def.initialText, std::uint8_t(version));
     border = background = def.border;
     multiline = def.multiline;
     wordWrap = def.wordWrap;
@@ -46,6 +45,11 @@ EditText::EditText(const Character* c, Player& player) : DisplayObject(ObjectKin
         style.indent = def.layout->indent / 20.0;
         style.leading = def.layout->leading / 20.0;
     }
+    if (def.initialText) {
+        const QString initial = decodeSwfString(*def.initialText, std::uint8_t(version));
+        if (html) setHtmlText(initial);
+        else setPlainText(initial);
+    }
     setBinding(makeTextBinding(*this));
 }
 
@@ -64,16 +68,14 @@ const Character* EditText::definedFont() const {
     return font && font->as<swf::DefineFont>() ? font : nullptr;
 }
 
-QString EditText::plainText() const {
-    if (!html) return text;
-    QString out;
-    auto paragraphs = htmlParagraphs(text, style);
-    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
-        if (i) out += '\r';
-        for (const auto& run : paragraphs[i].runs) out += run.text;
-    }
-    return out;
+void EditText::setPlainText(const QString& text) { content = RichText(text, style); }
+
+void EditText::setHtmlText(const QString& source) {
+    if (html) content = parseHtml(source, style, {multiline, condenseWhite});
+    else setPlainText(source);
 }
+
+QString EditText::htmlText() const { return html ? writeHtml(content) : content.text(); }
 
 void EditText::setWidth(double pixels) {
     if (!std::isfinite(pixels)) return;

@@ -333,9 +333,9 @@ void Player::bindTextVariable(EditText& field) {
     if (!scriptsEnabled_ || field.variable.empty() || !field.parent()) return;
     Value current = vm_->readVariable(field.parent()->binding(), field.variable);
     if (current.isUndefined())
-        vm_->writeVariable(field.parent()->binding(), field.variable, Value(toScriptString(field.plainText())));
+        vm_->writeVariable(field.parent()->binding(), field.variable, Value(toScriptString(field.htmlText())));
     else if (!current.isObject())
-        field.text = fromScriptString(kinolux::avm1::primitiveToString(current, field.swfVersion()));
+        field.setHtmlText(fromScriptString(kinolux::avm1::primitiveToString(current, field.swfVersion())));
     auto weak = std::static_pointer_cast<EditText>(field.shared_from_this());
     for (const auto& known : boundFields_)
         if (known.lock().get() == &field) return;
@@ -348,13 +348,22 @@ void Player::updateTextVariables() {
     if (!scriptsEnabled_) return;
     std::erase_if(boundFields_, [](const std::weak_ptr<EditText>& f) { return f.expired(); });
     auto fields = boundFields_;
-    for (const auto& weak : fields) {
-        auto field = weak.lock();
-        if (!field || !field->onStage() || field->variable.empty() || !field->parent()) continue;
-        Value v = vm_->readVariable(field->parent()->binding(), field->variable);
-        if (!v.isUndefined() && !v.isObject())
-            field->text = fromScriptString(kinolux::avm1::primitiveToString(v, field->swfVersion()));
-    }
+    for (const auto& weak : fields)
+        if (auto field = weak.lock()) refreshTextVariable(*field);
+}
+
+void Player::storeTextVariable(EditText& field) {
+    if (!scriptsEnabled_ || field.variable.empty() || !field.parent()) return;
+    vm_->writeVariable(field.parent()->binding(), field.variable, Value(toScriptString(field.htmlText())));
+}
+
+void Player::refreshTextVariable(EditText& field) {
+    if (!scriptsEnabled_ || !field.onStage() || field.variable.empty() || !field.parent()) return;
+    Value v = vm_->readVariable(field.parent()->binding(), field.variable);
+    if (v.isUndefined() || v.isObject()) return;
+    // Setting the text again would drop the formats scripts gave it.
+    const QString text = fromScriptString(kinolux::avm1::primitiveToString(v, field.swfVersion()));
+    if (text != field.htmlText()) field.setHtmlText(text);
 }
 
 const Library* Player::importLibrary(const std::string& url) { return loader_->importLibrary(url); }
