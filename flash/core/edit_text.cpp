@@ -8,6 +8,11 @@
 
 namespace flash {
 
+namespace {
+// The face of fields that name none.
+const QString kDefaultFace = QStringLiteral("Times New Roman");
+}  // namespace
+
 QString decodeSwfString(const std::string& s, std::uint8_t swfVersion) {
     return swfVersion >= 6 ? QString::fromUtf8(s.data(), qsizetype(s.size()))
                            : QString::fromLatin1(s.data(), qsizetype(s.size()));
@@ -37,6 +42,8 @@ EditText::EditText(const Character* c, Player& player) : DisplayObject(ObjectKin
         style.italic = f->flags.italic;
     } else if (def.fontClass) {
         style.face = QString::fromStdString(*def.fontClass);
+    } else {
+        style.face = kDefaultFace;
     }
     if (def.layout) {
         style.align = def.layout->align;
@@ -56,7 +63,7 @@ EditText::EditText(const Character* c, Player& player) : DisplayObject(ObjectKin
 EditText::EditText(Player& player, QRectF boxPixels) : DisplayObject(ObjectKind::EditText, nullptr, player) {
     box = QRectF(0, 0, boxPixels.width() * 20.0, boxPixels.height() * 20.0);
     setMatrix(QTransform::fromTranslate(std::trunc(boxPixels.x() * 20.0), std::trunc(boxPixels.y() * 20.0)));
-    style.face = "Times New Roman";
+    style.face = kDefaultFace;
     editable = false;
     setBinding(makeTextBinding(*this));
 }

@@ -7,13 +7,12 @@ namespace flash {
 namespace {
 
 QString attribute(const QString& tag, const QString& name) {
-    static const QRegularExpression kAttribute(
-        "([A-Za-z_:][-A-Za-z0-9_:.]*)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>]+))");
+    static const QRegularExpression kAttribute("([A-Za-z_:][-A-Za-z0-9_:.]*)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')");
     auto it = kAttribute.globalMatch(tag);
     while (it.hasNext()) {
         auto m = it.next();
         if (m.captured(1).compare(name, Qt::CaseInsensitive) != 0) continue;
-        for (int group : {2, 3, 4})
+        for (int group : {2, 3})
             if (m.capturedStart(group) >= 0) return m.captured(group);
     }
     return {};
@@ -69,6 +68,11 @@ std::optional<QColor> colorOf(const QString& v) {
     return QColor::fromRgb(rgb);
 }
 
+bool hasUnquotedValue(const QString& tag) {
+    static const QRegularExpression kUnquoted("=\\s*[^\"'\\s]");
+    return tag.contains(kUnquoted);
+}
+
 bool isWhite(QChar c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 class HtmlReader {
@@ -82,7 +86,10 @@ public:
             if (c == '<') {
                 int end = html.indexOf('>', i);
                 if (end < 0) break;
-                tag(html.mid(i + 1, end - i - 1).trimmed());
+                const QString t = html.mid(i + 1, end - i - 1).trimmed();
+                // The player stops reading at an attribute without quotes.
+                if (hasUnquotedValue(t)) break;
+                tag(t);
                 i = end + 1;
             } else if (c == '&') {
                 int end = html.indexOf(';', i);

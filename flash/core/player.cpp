@@ -332,7 +332,8 @@ void Player::toggleQuality() { quality_ = quality_ == u"LOW" ? String(u"HIGH") :
 void Player::bindTextVariable(EditText& field) {
     if (!scriptsEnabled_ || field.variable.empty() || !field.parent()) return;
     Value current = vm_->readVariable(field.parent()->binding(), field.variable);
-    if (current.isUndefined())
+    // An empty field leaves a variable without a value as it is.
+    if (current.isUndefined() && !field.content.empty())
         vm_->writeVariable(field.parent()->binding(), field.variable, Value(toScriptString(field.htmlText())));
     else if (!current.isObject())
         field.setHtmlText(fromScriptString(kinolux::avm1::primitiveToString(current, field.swfVersion())));

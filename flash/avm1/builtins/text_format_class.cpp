@@ -138,7 +138,10 @@ void storeField(Vm& vm, TextFormatObject& self, Field field, const Value& v, boo
     case Field::Underline: flag(f.underline); break;
     case Field::Url: text(f.url); break;
     case Field::Target: text(f.target); break;
-    case Field::Align: f.align = none ? std::nullopt : alignOf(vm, v, f.align); break;
+    case Field::Align:
+        // Neither nothing nor an unknown name changes the alignment.
+        if (!none) f.align = alignOf(vm, v, f.align);
+        break;
     case Field::LeftMargin: integer(f.leftMargin, true); break;
     case Field::RightMargin: integer(f.rightMargin, true); break;
     case Field::Indent: integer(f.indent, clampIndents); break;
