@@ -40,6 +40,8 @@ public:
     QString restrict;  // empty: anything may be typed
     bool hasRestrict = false;
     kinolux::avm1::String variable;
+    // The variable's value as the field last took or gave it.
+    QString variableValue;
     int scroll = 1, hscroll = 0;
 
     // The text without markup, as scripts read .text.
