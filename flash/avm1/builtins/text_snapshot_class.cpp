@@ -68,7 +68,6 @@ Value findText(Vm& vm, const Value& thisValue, Args args) {
 }
 
 Value emptyString(Vm&, const Value&, Args) { return Value(String()); }
-Value minusOne(Vm&, const Value&, Args) { return Value(-1); }
 Value noRuns(Vm& vm, const Value&, Args) { return Value(ObjectRef(vm.newArray())); }
 
 // Listed by for..in, but only movies of version 6 and later see them.
