@@ -1,7 +1,6 @@
 #include "flash/core/html_text.h"
 
 #include <QRegularExpression>
-#include <cmath>
 
 namespace flash {
 namespace {
