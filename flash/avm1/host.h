@@ -298,6 +298,8 @@ public:
     virtual std::uint32_t bytesLoaded() const { return 0; }
     virtual std::uint32_t bytesTotal() const { return 0; }
     virtual bool lockRoot() const { return false; }
+    // The characters of the clip's static texts (TextSnapshot).
+    virtual String staticText() const { return {}; }
     virtual void setLockRoot(bool) {}
 };
 
@@ -314,6 +316,11 @@ struct TextFormat {
         letterSpacing;
     std::optional<bool> bold, italic, underline, bullet, kerning;
     std::optional<std::vector<double>> tabStops;
+};
+
+// Pixels.
+struct TextExtent {
+    double ascent = 0, descent = 0, width = 0, height = 0, textFieldWidth = 0, textFieldHeight = 0;
 };
 
 class TextFieldBinding : public DisplayObjectBinding {
@@ -440,6 +447,14 @@ public:
     virtual void stopAllSounds() {}
     // A sound object for `new Sound(owner)`; owner is null for a global one.
     virtual std::unique_ptr<SoundBinding> createSound(DisplayObjectBinding* owner, SoundEvents& events);
+
+    // ---- text ----
+    // The size `text` takes in `format` (TextFormat.getTextExtent), wrapped
+    // to `width` pixels when there is one.
+    virtual TextExtent measureText(const TextFormat& format, const String& text, std::optional<double> width) {
+        (void)format, (void)text, (void)width;
+        return {};
+    }
 
     // ---- system ----
     // System.capabilities values the player wants to report ("os",

@@ -186,6 +186,9 @@ void Vm::constructDisplayObject(DisplayObjectBinding& object, const ObjectRef& i
             Value version = caps.isObject() ? caps.object()->ownValue(String(u"version"), true) : Value();
             self->defineValue(String(u"$version"), version, PropertyFlag::DontEnum);
         }
+        // A text field is the first listener to its own events.
+        if (object.kind() == DisplayKind::TextField)
+            self->defineValue(names_.listeners, Value(ObjectRef(newArray({Value(self)}))), PropertyFlag::DontEnum);
         if (initObject) {
             // In the reverse of for..in order, as the player copies them.
             std::vector<String> keys = enumerate(*initObject);

@@ -8,6 +8,8 @@
 #include "flash/core/movie_clip.h"
 #include "flash/core/object_binding.h"
 #include "flash/core/player.h"
+#include "flash/core/static_text.h"
+#include "flash/core/text_values.h"
 
 namespace flash {
 namespace {
@@ -73,6 +75,7 @@ public:
         return scenes[std::size_t(wanted)].firstFrame + 1;
     }
     std::vector<ActionBlock> frameActions(int frame) const override { return clip_.frameActions(frame); }
+    String staticText() const override { return toScriptString(staticTextOf(clip_)); }
 
     // ---- children scripts make ----
     MovieClipBinding* createEmptyMovieClip(const String& name, int depth) override {

@@ -8,6 +8,11 @@
 
 namespace flash {
 
+namespace {
+// The face of fields that name none.
+const QString kDefaultFace = QStringLiteral("Times New Roman");
+}  // namespace
+
 QString decodeSwfString(const std::string& s, std::uint8_t swfVersion) {
     return swfVersion >= 6 ? QString::fromUtf8(s.data(), qsizetype(s.size()))
                            : QString::fromLatin1(s.data(), qsizetype(s.size()));
@@ -18,7 +23,6 @@ EditText::EditText(const Character* c, Player& player) : DisplayObject(ObjectKin
     const int version = c->owner ? c->owner->swfVersion() : 10;
     box = toQRectF(def.bounds);
     html = def.html;
-    if (def.initialText) text = decodeSwfString(*def.initialText, std::uint8_t(version));
     border = background = def.border;
     multiline = def.multiline;
     wordWrap = def.wordWrap;
@@ -38,6 +42,8 @@ EditText::EditText(const Character* c, Player& player) : DisplayObject(ObjectKin
         style.italic = f->flags.italic;
     } else if (def.fontClass) {
         style.face = QString::fromStdString(*def.fontClass);
+    } else {
+        style.face = kDefaultFace;
     }
     if (def.layout) {
         style.align = def.layout->align;
@@ -46,13 +52,18 @@ EditText::EditText(const Character* c, Player& player) : DisplayObject(ObjectKin
         style.indent = def.layout->indent / 20.0;
         style.leading = def.layout->leading / 20.0;
     }
+    if (def.initialText) {
+        const QString initial = decodeSwfString(*def.initialText, std::uint8_t(version));
+        if (html) setHtmlText(initial);
+        else setPlainText(initial);
+    }
     setBinding(makeTextBinding(*this));
 }
 
 EditText::EditText(Player& player, QRectF boxPixels) : DisplayObject(ObjectKind::EditText, nullptr, player) {
     box = QRectF(0, 0, boxPixels.width() * 20.0, boxPixels.height() * 20.0);
     setMatrix(QTransform::fromTranslate(std::trunc(boxPixels.x() * 20.0), std::trunc(boxPixels.y() * 20.0)));
-    style.face = "Times New Roman";
+    style.face = kDefaultFace;
     editable = false;
     setBinding(makeTextBinding(*this));
 }
@@ -64,16 +75,14 @@ const Character* EditText::definedFont() const {
     return font && font->as<swf::DefineFont>() ? font : nullptr;
 }
 
-QString EditText::plainText() const {
-    if (!html) return text;
-    QString out;
-    auto paragraphs = htmlParagraphs(text, style);
-    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
-        if (i) out += '\r';
-        for (const auto& run : paragraphs[i].runs) out += run.text;
-    }
-    return out;
+void EditText::setPlainText(const QString& text) { content = RichText(text, style); }
+
+void EditText::setHtmlText(const QString& source) {
+    if (html) content = parseHtml(source, style, {multiline, condenseWhite});
+    else setPlainText(source);
 }
+
+QString EditText::htmlText() const { return html ? writeHtml(content) : content.text(); }
 
 void EditText::setWidth(double pixels) {
     if (!std::isfinite(pixels)) return;

@@ -24,10 +24,12 @@ public:
     // The embedded font the definition names, if any.
     const Character* definedFont() const;
 
-    // The text: plain, or the HTML source when `html` is set.
-    QString text;
+    // The text and the format of each character.
+    RichText content;
+    // Whether scripts may set the text as HTML (htmlText).
     bool html = false;
     QRectF box;  // twips, in the field's own coordinates
+    // The format text that scripts add takes (TextField's new text format).
     TextStyle style;
     bool border = false, background = false;
     QColor borderColor = Qt::black, backgroundColor = Qt::white;
@@ -38,10 +40,18 @@ public:
     QString restrict;  // empty: anything may be typed
     bool hasRestrict = false;
     kinolux::avm1::String variable;
+    // The variable's value as the field last took or gave it.
+    QString variableValue;
     int scroll = 1, hscroll = 0;
 
     // The text without markup, as scripts read .text.
-    QString plainText() const;
+    const QString& plainText() const { return content.text(); }
+    // New text in the new text format.
+    void setPlainText(const QString& text);
+    // Text read as HTML when the field is an HTML one, else taken as it is.
+    void setHtmlText(const QString& html);
+    // The text as HTML; a field that is no HTML one gives its plain text.
+    QString htmlText() const;
 
     QRectF localBounds() const override { return box; }
     // A field takes a new size by resizing its box, not by scaling.

@@ -6,20 +6,23 @@ namespace flash {
 namespace {
 
 QString attribute(const QString& tag, const QString& name) {
-    int at = tag.indexOf(QRegularExpression("\\b" + name + "\\s*=", QRegularExpression::CaseInsensitiveOption));
-    if (at < 0) return {};
-    int eq = tag.indexOf('=', at);
-    int i = eq + 1;
-    while (i < tag.size() && tag[i].isSpace()) ++i;
-    if (i >= tag.size()) return {};
-    QChar quote = tag[i];
-    if (quote == '"' || quote == '\'') {
-        int end = tag.indexOf(quote, i + 1);
-        return tag.mid(i + 1, end < 0 ? -1 : end - i - 1);
+    static const QRegularExpression kAttribute("([A-Za-z_:][-A-Za-z0-9_:.]*)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')");
+    auto it = kAttribute.globalMatch(tag);
+    while (it.hasNext()) {
+        auto m = it.next();
+        if (m.captured(1).compare(name, Qt::CaseInsensitive) != 0) continue;
+        for (int group : {2, 3})
+            if (m.capturedStart(group) >= 0) return m.captured(group);
     }
-    int end = i;
-    while (end < tag.size() && !tag[end].isSpace() && tag[end] != '>') ++end;
-    return tag.mid(i, end - i);
+    return {};
+}
+
+bool hasAttribute(const QString& tag, const QString& name) {
+    static const QRegularExpression kName("\\s([A-Za-z_:][-A-Za-z0-9_:.]*)\\s*=");
+    auto it = kName.globalMatch(tag);
+    while (it.hasNext())
+        if (it.next().captured(1).compare(name, Qt::CaseInsensitive) == 0) return true;
+    return false;
 }
 
 QString decodeEntity(const QString& name) {
@@ -37,26 +40,55 @@ QString decodeEntity(const QString& name) {
     return "&" + name + ";";
 }
 
-swf::TextAlign alignOf(const QString& v) {
+swf::TextAlign alignOf(const QString& v, swf::TextAlign current) {
     QString a = v.toLower();
+    if (a == "left") return swf::TextAlign::Left;
     if (a == "center") return swf::TextAlign::Center;
     if (a == "right") return swf::TextAlign::Right;
     if (a == "justify") return swf::TextAlign::Justify;
-    return swf::TextAlign::Left;
+    return current;
 }
+
+// "#rrggbb": white space may follow the #, the hex digits end at the first
+// other character, and only the last six count. Anything else is no color.
+std::optional<QColor> colorOf(const QString& v) {
+    if (!v.startsWith('#')) return std::nullopt;
+    int i = 1;
+    while (i < v.size() && v[i].isSpace()) ++i;
+    std::uint32_t rgb = 0;
+    int digits = 0;
+    for (; i < v.size(); ++i, ++digits) {
+        const char16_t c = v[i].toLower().unicode();
+        const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (d < 0) break;
+        rgb = (rgb << 4 | std::uint32_t(d)) & 0xFFFFFF;
+    }
+    if (digits == 0) return std::nullopt;
+    return QColor::fromRgb(rgb);
+}
+
+bool hasUnquotedValue(const QString& tag) {
+    static const QRegularExpression kUnquoted("=\\s*[^\"'\\s]");
+    return tag.contains(kUnquoted);
+}
+
+bool isWhite(QChar c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 class HtmlReader {
 public:
-    explicit HtmlReader(const TextStyle& base) { formats_.push_back(base); paragraphs_.emplace_back(); paragraphs_.back().align = base.align; }
+    HtmlReader(const TextStyle& base, HtmlReading how) : how_(how) { formats_.push_back(base); }
 
-    std::vector<Paragraph> read(const QString& html) {
+    RichText read(const QString& html) {
         int i = 0;
         while (i < html.size()) {
             QChar c = html[i];
             if (c == '<') {
                 int end = html.indexOf('>', i);
                 if (end < 0) break;
-                tag(html.mid(i + 1, end - i - 1).trimmed());
+                const QString t = html.mid(i + 1, end - i - 1).trimmed();
+                // The player stops reading at an attribute without quotes.
+                if (hasUnquotedValue(t)) break;
+                tag(t);
                 i = end + 1;
             } else if (c == '&') {
                 int end = html.indexOf(';', i);
@@ -67,34 +99,31 @@ public:
                     text(decodeEntity(html.mid(i + 1, end - i - 1)));
                     i = end + 1;
                 }
+            } else if (isWhite(c) && how_.condenseWhite) {
+                while (i < html.size() && isWhite(html[i])) ++i;
+                const QString& t = out_.text();
+                if (!t.isEmpty() && t.back() != ' ' && t.back() != '\r') text(" ");
             } else if (c == '\r' || c == '\n') {
-                newParagraph();
                 if (c == '\r' && i + 1 < html.size() && html[i + 1] == '\n') ++i;
                 ++i;
+                text("\r");
             } else {
                 int end = i;
-                while (end < html.size() && html[end] != '<' && html[end] != '&' && html[end] != '\r' && html[end] != '\n') ++end;
+                while (end < html.size() && html[end] != '<' && html[end] != '&' && html[end] != '\r' &&
+                       html[end] != '\n' && !(how_.condenseWhite && isWhite(html[end])))
+                    ++end;
                 text(html.mid(i, end - i));
                 i = end;
             }
         }
-        return std::move(paragraphs_);
+        return std::move(out_);
     }
 
 private:
-    void text(const QString& t) {
-        auto& runs = paragraphs_.back().runs;
-        if (!runs.empty() && runs.back().format.face == formats_.back().face && runs.back().format.size == formats_.back().size &&
-            runs.back().format.color == formats_.back().color && runs.back().format.bold == formats_.back().bold &&
-            runs.back().format.italic == formats_.back().italic && runs.back().format.underline == formats_.back().underline)
-            runs.back().text += t;
-        else
-            runs.push_back({t, formats_.back()});
-    }
+    void text(const QString& t) { out_.append(t, formats_.back()); }
 
-    void newParagraph() {
-        paragraphs_.emplace_back();
-        paragraphs_.back().align = formats_.back().align;
+    void endParagraph() {
+        if (how_.multiline) out_.append("\r", formats_.back());
     }
 
     void push(TextStyle f) { formats_.push_back(std::move(f)); }
@@ -102,72 +131,182 @@ private:
         if (formats_.size() > 1) formats_.pop_back();
     }
 
+    void startBlock(const QString& t, bool bullet) {
+        if (how_.multiline && !out_.empty() && out_.text().back() != '\r') out_.append("\r", formats_.back());
+        TextStyle f = formats_.back();
+        if (!bullet) f.align = alignOf(attribute(t, "align"), f.align);
+        f.bullet = bullet;
+        push(f);
+    }
+
     void tag(const QString& t) {
-        QString name = t.section(QRegularExpression("\\s"), 0, 0).toLower();
-        if (name == "br" || name == "br/") {
-            newParagraph();
-        } else if (name == "p") {
-            TextStyle f = formats_.back();
-            QString align = attribute(t, "align");
-            if (!align.isEmpty()) f.align = alignOf(align);
-            if (!paragraphs_.back().runs.empty()) newParagraph();
-            push(f);
-            paragraphs_.back().align = f.align;
-        } else if (name == "/p") {
+        const QString name = t.section(QRegularExpression("[\\s/]"), 0, 0).toLower();
+        const bool closing = t.startsWith('/');
+        const QString closed = closing ? t.mid(1).trimmed().toLower() : QString();
+        if (name == "br") {
+            endParagraph();
+        } else if (name == "p" || name == "li") {
+            startBlock(t, name == "li");
+        } else if (closed == "p" || closed == "li") {
+            endParagraph();
             pop();
-            newParagraph();
         } else if (name == "font") {
             TextStyle f = formats_.back();
-            QString face = attribute(t, "face"), size = attribute(t, "size"), color = attribute(t, "color");
-            if (!face.isEmpty()) f.face = face;
+            if (hasAttribute(t, "face")) f.face = attribute(t, "face");
+            QString size = attribute(t, "size");
             bool ok = false;
             double s = size.toDouble(&ok);
             if (ok) f.size = size.startsWith('+') || size.startsWith('-') ? f.size + s : s;
-            if (color.startsWith('#') && color.size() == 7) f.color = QColor(color);
+            if (auto color = colorOf(attribute(t, "color"))) f.color = *color;
+            double spacing = attribute(t, "letterSpacing").toDouble(&ok);
+            if (ok) f.letterSpacing = spacing;
+            int kerning = attribute(t, "kerning").toInt(&ok);
+            if (ok) f.kerning = kerning != 0;
+            push(f);
+        } else if (name == "a") {
+            TextStyle f = formats_.back();
+            f.url = attribute(t, "href");
+            f.target = attribute(t, "target");
             push(f);
         } else if (name == "b" || name == "i" || name == "u") {
             TextStyle f = formats_.back();
             (name == "b" ? f.bold : name == "i" ? f.italic : f.underline) = true;
             push(f);
-        } else if (name == "/font" || name == "/b" || name == "/i" || name == "/u") {
+        } else if (name == "textformat") {
+            TextStyle f = formats_.back();
+            auto number = [&](const char* attr, double& out) {
+                bool ok = false;
+                double v = attribute(t, attr).toDouble(&ok);
+                if (ok) out = v;
+            };
+            number("leftmargin", f.leftMargin);
+            number("rightmargin", f.rightMargin);
+            number("indent", f.indent);
+            number("blockindent", f.blockIndent);
+            number("leading", f.leading);
+            push(f);
+        } else if (closed == "font" || closed == "b" || closed == "i" || closed == "u" || closed == "a" ||
+                   closed == "textformat") {
             pop();
         }
     }
 
+    HtmlReading how_;
     std::vector<TextStyle> formats_;
-    std::vector<Paragraph> paragraphs_;
+    RichText out_;
 };
 
-}  // namespace
-
-std::vector<Paragraph> plainParagraphs(const QString& text, const TextStyle& format) {
-    std::vector<Paragraph> out(1);
-    out.back().align = format.align;
-    QString current;
-    auto flush = [&] {
-        out.back().runs.push_back({current, format});
-        current.clear();
-    };
-    for (int i = 0; i < text.size(); ++i) {
-        QChar c = text[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            flush();
-            out.emplace_back();
-            out.back().align = format.align;
-        } else {
-            current += c;
-        }
+QString escaped(const QString& plain) {
+    QString out;
+    out.reserve(plain.size());
+    for (QChar c : plain) {
+        if (c == '<') out += "&lt;";
+        else if (c == '>') out += "&gt;";
+        else if (c == '&') out += "&amp;";
+        else if (c == '"') out += "&quot;";
+        else if (c == '\'') out += "&apos;";
+        else out += c;
     }
-    flush();
     return out;
 }
 
+QString number(double v) { return QString::number(v, 'g', 15); }
+
+const char* alignName(swf::TextAlign a) {
+    switch (a) {
+    case swf::TextAlign::Center: return "CENTER";
+    case swf::TextAlign::Right: return "RIGHT";
+    case swf::TextAlign::Justify: return "JUSTIFY";
+    default: return "LEFT";
+    }
+}
+
+QString colorName(const QColor& c) { return "#" + QString::asprintf("%06X", c.rgb() & 0xFFFFFF); }
+
+QString fontTag(const TextStyle& s) {
+    return QString("<FONT FACE=\"%1\" SIZE=\"%2\" COLOR=\"%3\" LETTERSPACING=\"%4\" KERNING=\"%5\">")
+        .arg(escaped(s.face), number(s.size), colorName(s.color), number(s.letterSpacing), s.kerning ? "1" : "0");
+}
+
+QString textFormatAttributes(const TextStyle& s) {
+    QString out;
+    auto put = [&](const char* name, double v) {
+        if (v != 0) out += QString(" %1=\"%2\"").arg(name, number(v));
+    };
+    put("LEFTMARGIN", s.leftMargin);
+    put("RIGHTMARGIN", s.rightMargin);
+    put("INDENT", s.indent);
+    put("BLOCKINDENT", s.blockIndent);
+    put("LEADING", s.leading);
+    if (!s.tabStops.empty()) {
+        QStringList stops;
+        for (double v : s.tabStops) stops << number(v);
+        out += " TABSTOPS=\"" + stops.join(',') + "\"";
+    }
+    return out;
+}
+
+// One paragraph's characters [begin, end), its \r left out.
+QString paragraphHtml(const RichText& rich, int begin, int end, const TextStyle& paragraph) {
+    QString out;
+    const QString attributes = textFormatAttributes(paragraph);
+    if (!attributes.isEmpty()) out += "<TEXTFORMAT" + attributes + ">";
+    out += paragraph.bullet ? QString("<LI>") : QString("<P ALIGN=\"%1\">").arg(alignName(paragraph.align));
+    const QString& text = rich.text();
+    int i = begin;
+    if (i == end) out += fontTag(paragraph) + "</FONT>";
+    while (i < end) {
+        const TextStyle& font = rich.styleAt(i);
+        out += fontTag(font);
+        while (i < end && rich.styleAt(i).face == font.face && rich.styleAt(i).size == font.size &&
+               rich.styleAt(i).color == font.color && rich.styleAt(i).letterSpacing == font.letterSpacing &&
+               rich.styleAt(i).kerning == font.kerning) {
+            const TextStyle& s = rich.styleAt(i);
+            int runEnd = i;
+            while (runEnd < end && rich.styleAt(runEnd) == s) ++runEnd;
+            QString open, close;
+            if (!s.url.isEmpty()) {
+                open += QString("<A HREF=\"%1\" TARGET=\"%2\">").arg(escaped(s.url), escaped(s.target));
+                close.prepend("</A>");
+            }
+            if (s.bold) open += "<B>", close.prepend("</B>");
+            if (s.italic) open += "<I>", close.prepend("</I>");
+            if (s.underline) open += "<U>", close.prepend("</U>");
+            out += open + escaped(text.mid(i, runEnd - i)) + close;
+            i = runEnd;
+        }
+        out += "</FONT>";
+    }
+    out += paragraph.bullet ? "</LI>" : "</P>";
+    if (!attributes.isEmpty()) out += "</TEXTFORMAT>";
+    return out;
+}
+
+}  // namespace
+
+RichText parseHtml(const QString& html, const TextStyle& base, HtmlReading how) {
+    return HtmlReader(base, how).read(html);
+}
+
+QString writeHtml(const RichText& rich) {
+    QString out;
+    const QString& text = rich.text();
+    int begin = 0;
+    while (begin < rich.size()) {
+        int end = text.indexOf('\r', begin);
+        if (end < 0) end = rich.size();
+        out += paragraphHtml(rich, begin, end, rich.styleAt(std::min(begin, rich.size() - 1)));
+        begin = end + 1;
+    }
+    return out;
+}
+
+std::vector<Paragraph> plainParagraphs(const QString& text, const TextStyle& format) {
+    return RichText(text, format).paragraphs(format);
+}
+
 std::vector<Paragraph> htmlParagraphs(const QString& html, const TextStyle& base) {
-    auto paragraphs = HtmlReader(base).read(html);
-    // A closing </p> leaves an empty paragraph behind that is no line.
-    if (paragraphs.size() > 1 && paragraphs.back().runs.empty()) paragraphs.pop_back();
-    return paragraphs;
+    return parseHtml(html, base).paragraphs(base);
 }
 
 }  // namespace flash

@@ -1,35 +1,28 @@
-// The small HTML subset that text fields understand: <p align>, <font face
-// size color>, <b>, <i>, <u>, <br> and the usual entities. Everything else
-// is ignored, its text kept.
+// The HTML that text fields read and write: <p align>, <li>, <br>,
+// <font face size color letterSpacing kerning>, <b>, <i>, <u>, <a href
+// target>, <textformat> and the usual entities. Other tags are ignored,
+// their text kept.
 #pragma once
 
-#include <QColor>
 #include <QString>
 #include <vector>
 
-#include "flash/swf/types.h"
+#include "flash/core/rich_text.h"
 
 namespace flash {
 
-// The format of a run of text; a field's own format is the default.
-struct TextStyle {
-    QString face;      // empty: the device default
-    double size = 12;  // pixels
-    QColor color = Qt::black;
-    bool bold = false, italic = false, underline = false;
-    swf::TextAlign align = swf::TextAlign::Left;
-    double leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;  // pixels
+struct HtmlReading {
+    // Paragraph ends (</p>, </li>, <br>) only break lines in multiline fields.
+    bool multiline = true;
+    // Runs of white space read as one space, and none at a line's start.
+    bool condenseWhite = false;
 };
 
-struct TextRun {
-    QString text;
-    TextStyle format;
-};
-
-struct Paragraph {
-    std::vector<TextRun> runs;
-    swf::TextAlign align = swf::TextAlign::Left;
-};
+RichText parseHtml(const QString& html, const TextStyle& base, HtmlReading how = {});
+// The text as the player writes htmlText: a <P> (or <LI>) per paragraph,
+// one <FONT> per run of a character format, <TEXTFORMAT> around paragraphs
+// with margins, indents or leading.
+QString writeHtml(const RichText& text);
 
 // Plain text: paragraphs split at \r, \n and \r\n, all in one format.
 std::vector<Paragraph> plainParagraphs(const QString& text, const TextStyle& format);

@@ -332,10 +332,13 @@ void Player::toggleQuality() { quality_ = quality_ == u"LOW" ? String(u"HIGH") :
 void Player::bindTextVariable(EditText& field) {
     if (!scriptsEnabled_ || field.variable.empty() || !field.parent()) return;
     Value current = vm_->readVariable(field.parent()->binding(), field.variable);
-    if (current.isUndefined())
-        vm_->writeVariable(field.parent()->binding(), field.variable, Value(toScriptString(field.plainText())));
-    else if (!current.isObject())
-        field.text = fromScriptString(kinolux::avm1::primitiveToString(current, field.swfVersion()));
+    // An empty field leaves a variable without a value as it is.
+    if (current.isUndefined() && !field.content.empty()) {
+        storeTextVariable(field);
+    } else if (!current.isObject()) {
+        field.variableValue = fromScriptString(kinolux::avm1::primitiveToString(current, field.swfVersion()));
+        field.setHtmlText(field.variableValue);
+    }
     auto weak = std::static_pointer_cast<EditText>(field.shared_from_this());
     for (const auto& known : boundFields_)
         if (known.lock().get() == &field) return;
@@ -348,13 +351,29 @@ void Player::updateTextVariables() {
     if (!scriptsEnabled_) return;
     std::erase_if(boundFields_, [](const std::weak_ptr<EditText>& f) { return f.expired(); });
     auto fields = boundFields_;
-    for (const auto& weak : fields) {
-        auto field = weak.lock();
-        if (!field || !field->onStage() || field->variable.empty() || !field->parent()) continue;
-        Value v = vm_->readVariable(field->parent()->binding(), field->variable);
-        if (!v.isUndefined() && !v.isObject())
-            field->text = fromScriptString(kinolux::avm1::primitiveToString(v, field->swfVersion()));
-    }
+    for (const auto& weak : fields)
+        if (auto field = weak.lock()) refreshTextVariable(*field);
+}
+
+void Player::storeTextVariable(EditText& field) {
+    if (!scriptsEnabled_ || field.variable.empty() || !field.parent()) return;
+    vm_->writeVariable(field.parent()->binding(), field.variable, Value(toScriptString(field.htmlText())));
+    // What the variable took, which is not the text when it is read-only.
+    Value now = vm_->readVariable(field.parent()->binding(), field.variable);
+    field.variableValue = fromScriptString(kinolux::avm1::primitiveToString(now, field.swfVersion()));
+}
+
+void Player::refreshTextVariable(EditText& field) {
+    if (!scriptsEnabled_ || !field.onStage() || field.variable.empty() || !field.parent()) return;
+    Value v = vm_->readVariable(field.parent()->binding(), field.variable);
+    if (v.isUndefined() || v.isObject()) return;
+    // Only a change of the variable changes the text: a variable that
+    // refused the field's text (read-only) leaves the field as it is, and
+    // the formats scripts gave the text stay.
+    const QString text = fromScriptString(kinolux::avm1::primitiveToString(v, field.swfVersion()));
+    if (text == field.variableValue) return;
+    field.variableValue = text;
+    field.setHtmlText(text);
 }
 
 const Library* Player::importLibrary(const std::string& url) { return loader_->importLibrary(url); }

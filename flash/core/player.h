@@ -187,6 +187,10 @@ public:
     // Ties a text field to the variable it names: the variable takes the
     // field's text when it has no value, else the field shows the value.
     void bindTextVariable(EditText& field);
+    // Shows the value the field's variable holds now; gives the variable
+    // the text a script set.
+    void refreshTextVariable(EditText& field);
+    void storeTextVariable(EditText& field);
     // A line for the trace output (the player's own warnings too).
     void trace(std::string_view line) override;
     // Outlines of shapes for hit tests, built once.
@@ -272,6 +276,8 @@ private:
     void stopDrag() override;
     kinolux::avm1::DisplayObjectBinding* focus() override;
     bool setFocus(kinolux::avm1::DisplayObjectBinding* target) override;
+    kinolux::avm1::TextExtent measureText(const kinolux::avm1::TextFormat& format, const kinolux::avm1::String& text,
+                                          std::optional<double> width) override;
 
     std::shared_ptr<const Library> library_;
     PlayerOptions options_;

@@ -2,6 +2,7 @@
 #include "flash/core/edit_text.h"
 #include "flash/core/object_binding.h"
 #include "flash/core/player.h"
+#include "flash/core/text_format_bridge.h"
 #include "flash/core/text_values.h"
 
 namespace flash {
@@ -24,58 +25,16 @@ QColor colorOf(const Value& v) {
 
 bool flagOf(const Value& v) { return v.isBoolean() ? v.boolean() : v.isNumber() && v.number() != 0; }
 
-constexpr std::pair<swf::TextAlign, std::u16string_view> kAligns[] = {{swf::TextAlign::Left, u"left"},
-                                                                      {swf::TextAlign::Center, u"center"},
-                                                                      {swf::TextAlign::Right, u"right"},
-                                                                      {swf::TextAlign::Justify, u"justify"}};
-
-kinolux::avm1::TextFormat formatOf(const TextStyle& style) {
-    kinolux::avm1::TextFormat f;
-    f.font = toScriptString(style.face);
-    f.size = style.size;
-    f.color = double(style.color.rgb() & 0xFFFFFF);
-    f.bold = style.bold;
-    f.italic = style.italic;
-    f.underline = style.underline;
-    for (const auto& [align, name] : kAligns)
-        if (align == style.align) f.align = String(name);
-    f.leftMargin = style.leftMargin;
-    f.rightMargin = style.rightMargin;
-    f.indent = style.indent;
-    f.leading = style.leading;
-    return f;
-}
-
-// Only what the format sets changes; numbers that are no finite number are ignored.
-void apply(const kinolux::avm1::TextFormat& f, TextStyle& style) {
-    auto number = [](const std::optional<double>& v, double& out) {
-        if (v && std::isfinite(*v)) out = *v;
-    };
-    if (f.font) style.face = fromScriptString(*f.font);
-    if (f.size && std::isfinite(*f.size) && *f.size > 0) style.size = std::min(*f.size, 1000.0);
-    if (f.color && std::isfinite(*f.color)) style.color = QColor::fromRgb(std::uint32_t(std::int64_t(*f.color)) & 0xFFFFFF);
-    if (f.bold) style.bold = *f.bold;
-    if (f.italic) style.italic = *f.italic;
-    if (f.underline) style.underline = *f.underline;
-    if (f.align) {
-        for (const auto& [align, name] : kAligns)
-            if (f.align->equalsIgnoreCase(name)) style.align = align;
-    }
-    number(f.leftMargin, style.leftMargin);
-    number(f.rightMargin, style.rightMargin);
-    number(f.indent, style.indent);
-    number(f.leading, style.leading);
-}
-
 class TextBinding : public ObjectBinding<kinolux::avm1::TextFieldBinding> {
 public:
     explicit TextBinding(EditText& field) : ObjectBinding(field), field_(field) {}
 
     Value textProperty(TextFieldProperty p) const override {
         using P = TextFieldProperty;
+        if (p == P::Text || p == P::HtmlText || p == P::Length) field_.player().refreshTextVariable(field_);
         switch (p) {
         case P::Text: return Value(toScriptString(field_.plainText()));
-        case P::HtmlText: return Value(toScriptString(field_.html ? field_.text : field_.plainText()));
+        case P::HtmlText: return Value(toScriptString(field_.htmlText()));
         case P::Html: return Value(field_.html);
         case P::TextColor: return colorValue(field_.style.color);
         case P::TextWidth: return Value(0);
@@ -114,10 +73,19 @@ public:
     void setTextProperty(TextFieldProperty p, const Value& v) override {
         using P = TextFieldProperty;
         switch (p) {
-        case P::Text: field_.text = field_.html ? escapeHtml(fromScriptValue(v)) : fromScriptValue(v); break;
-        case P::HtmlText: field_.text = fromScriptValue(v); break;
+        case P::Text:
+            field_.setPlainText(fromScriptValue(v));
+            field_.player().storeTextVariable(field_);
+            break;
+        case P::HtmlText:
+            field_.setHtmlText(fromScriptValue(v));
+            field_.player().storeTextVariable(field_);
+            break;
         case P::Html: field_.html = flagOf(v); break;
-        case P::TextColor: field_.style.color = colorOf(v); break;
+        case P::TextColor:
+            field_.style.color = colorOf(v);
+            field_.content.restyle(0, field_.content.size(), [&](TextStyle& s) { s.color = field_.style.color; });
+            break;
         case P::AutoSize:
             for (const auto& [mode, name] : kAutoSizes)
                 if (v.isString() && v.string() == name) field_.autoSize = mode;
@@ -151,23 +119,47 @@ public:
         }
     }
 
-    // The field keeps one format for all its text: a range's format, and
-    // the format for new text, are that one.
-    kinolux::avm1::TextFormat textFormat(int, int) const override { return formatOf(field_.style); }
-    void setTextFormat(int, int, const kinolux::avm1::TextFormat& f) override { apply(f, field_.style); }
+    // A range's format is what all its characters share; begin -1 is the
+    // whole text, end -1 one character.
+    kinolux::avm1::TextFormat textFormat(int begin, int end) const override {
+        auto [b, e] = range(begin, end);
+        if (b >= e) return {};
+        kinolux::avm1::TextFormat f = formatOf(field_.content.styleAt(b));
+        for (int i = b + 1; i < e; ++i)
+            if (!(field_.content.styleAt(i) == field_.content.styleAt(i - 1)))
+                keepCommon(f, formatOf(field_.content.styleAt(i)));
+        return f;
+    }
+
+    // Paragraph fields change the whole paragraphs the range touches.
+    void setTextFormat(int begin, int end, const kinolux::avm1::TextFormat& f) override {
+        auto [b, e] = range(begin, end);
+        if (b >= e) return;
+        RichText& content = field_.content;
+        content.restyle(b, e, [&](TextStyle& s) { applyCharacterFields(f, s); });
+        if (setsParagraph(f))
+            content.restyle(content.paragraphStart(b), content.paragraphEnd(e - 1),
+                            [&](TextStyle& s) { applyParagraphFields(f, s); });
+    }
+
     kinolux::avm1::TextFormat newTextFormat() const override { return formatOf(field_.style); }
     void setNewTextFormat(const kinolux::avm1::TextFormat& f) override { apply(f, field_.style); }
 
     void replaceText(int begin, int end, const String& text) override {
-        QString current = field_.plainText();
-        const qsizetype size = current.size();
-        const qsizetype b = begin < 0 ? size : std::min<qsizetype>(begin, size);
-        const qsizetype e = end < 0 ? size : std::clamp<qsizetype>(end, b, size);
-        QString updated = current.left(b) + fromScriptString(text) + current.mid(e);
-        field_.text = field_.html ? escapeHtml(updated) : updated;
+        const int size = field_.content.size();
+        const int b = begin < 0 ? size : std::min(begin, size);
+        const int e = end < 0 ? size : std::clamp(end, b, size);
+        field_.content.replace(b, e, toFieldNewlines(fromScriptString(text)), field_.style);
     }
 
 private:
+    std::pair<int, int> range(int begin, int end) const {
+        const int size = field_.content.size();
+        if (begin < 0) return {0, size};
+        const int b = std::min(begin, size);
+        return {b, end < 0 ? std::min(b + 1, size) : std::clamp(end, b, size)};
+    }
+
     EditText& field_;
 };
 

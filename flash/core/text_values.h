@@ -19,7 +19,4 @@ inline QString fromScriptString(const kinolux::avm1::String& s) {
 // or boolean), as text.
 QString fromScriptValue(const kinolux::avm1::Value& v);
 
-// Text with the characters HTML gives meaning to written as entities.
-QString escapeHtml(const QString& plain);
-
 }  // namespace flash

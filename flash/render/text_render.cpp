@@ -12,23 +12,6 @@ namespace {
 
 constexpr double kGutter = 40;  // 2 pixels between a field's border and its text
 
-QString deviceFamily(const QString& face, const DeviceFonts& fonts) {
-    QString f = face.toLower();
-    if (f == "_serif" || f.contains("times")) return fonts.serif;
-    if (f == "_typewriter" || f.contains("courier") || f.contains("mono")) return fonts.typewriter;
-    return fonts.sans;
-}
-
-QFont deviceFont(const TextStyle& f, const DeviceFonts& fonts) {
-    QFont font(deviceFamily(f.face, fonts));
-    font.setPixelSize(std::max(1, int(std::lround(f.size * 20))));  // twips
-    font.setBold(f.bold);
-    font.setItalic(f.italic);
-    font.setUnderline(f.underline);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-}
-
 struct PlacedChar {
     QChar c;
     double x = 0, advance = 0;
@@ -170,12 +153,12 @@ void drawEditText(QPainter& p, const EditText& field, const Library& library, Gl
         }
         p.restore();
     }
-    if (field.text.isEmpty()) return;
+    if (field.content.empty()) return;
 
     const Character* fontChar = field.definedFont();
     const auto* embeddedFont = fontChar ? fontChar->as<swf::DefineFont>() : nullptr;
     const TextStyle& fieldFormat = field.style;
-    auto paragraphs = field.html ? htmlParagraphs(field.text, fieldFormat) : plainParagraphs(field.text, fieldFormat);
+    auto paragraphs = field.content.paragraphs(fieldFormat);
 
     std::vector<TextStyle> formats;
     std::vector<RunFont> fonts;

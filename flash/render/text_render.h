@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <unordered_map>
 
+#include "flash/core/device_fonts.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/library.h"
 #include "flash/render/paint.h"
@@ -24,11 +25,7 @@ private:
     std::unordered_map<const swf::DefineFont*, std::unordered_map<char32_t, int>> codes_;
 };
 
-// The system fonts that stand in for device fonts: the faces _sans,
-// _serif and _typewriter and the names they cover.
-struct DeviceFonts {
-    QString sans = "DejaVu Sans", serif = "DejaVu Serif", typewriter = "DejaVu Sans Mono";
-};
+using flash::DeviceFonts;
 
 // Em square of a font's glyph coordinates, in twips.
 double fontEmSquare(const swf::DefineFont& font);

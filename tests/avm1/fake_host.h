@@ -18,6 +18,8 @@ public:
 
     FakeClip& addChild(const std::u16string& name, int depth);
     std::vector<std::string>& log() { return rootClip()->logRef(); }
+    // What the clip's static texts read (TextSnapshot).
+    String staticCharacters;
 
     // ---- DisplayObjectBinding ----
     String name() const override { return name_; }
@@ -36,6 +38,7 @@ public:
     void setColorTransform(const ColorTransform& ct) override { color_ = ct; }
 
     // ---- MovieClipBinding ----
+    String staticText() const override { return staticCharacters; }
     DisplayObjectBinding* childByName(const String& name, bool caseSensitive) const override;
     DisplayObjectBinding* childAtDepth(int depth) const override;
     std::vector<DisplayObjectBinding*> children() const override;

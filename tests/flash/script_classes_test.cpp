@@ -297,6 +297,20 @@ TEST(ClipBindings, TextFormatsSetTheFieldsLook) {
     EXPECT_EQ(field->style.color, QColor(0, 0, 255));
 }
 
+TEST(ClipBindings, ABoundFieldFollowsItsVariableAndKeepsTextARefusingOneDropped) {
+    // _root.createTextField("t", 1, 0, 0, 50, 20); t.variable = "v"; v = "a"; trace(t.text);
+    // t.text = "b"; trace(v); then v made read-only: t.text = "c" keeps "c" in the field.
+    const std::string setText = "push \"t\"\ngetVariable\npush \"text\", ";
+    auto s = run(callOn("_root", "createTextField", "20, 50, 0, 0, 1, \"t\"", 6) + "pop\n" +
+                 "push \"t\"\ngetVariable\npush \"variable\", \"v\"\nsetMember\n"
+                 "push \"v\", \"a\"\nsetVariable\n" + traceMember("t", "text") + setText + "\"b\"\nsetMember\n" +
+                 "push \"v\"\ngetVariable\ntrace\n"
+                 "push 7, \"v\", \"_root\"\ngetVariable\npush 3, \"ASSetPropFlags\"\ncallFunction\npop\n" + setText +
+                 "\"c\"\nsetMember\n" + traceMember("t", "text") + "push \"v\"\ngetVariable\ntrace\n");
+    const std::vector<std::string> expected = {"a", "b", "c", "b"};
+    EXPECT_EQ(s->traces, expected);
+}
+
 // ---- dragging and uncaught exceptions ----
 
 TEST(ScriptEvents, ADroppedClipKeepsWhatItWasDroppedOn) {

@@ -39,6 +39,7 @@ void installAll(Vm& vm) {
     installMovieClipLoader(vm);
     installIme(vm);
     installStyleSheet(vm);
+    installTextSnapshot(vm);
     installGeom(vm);
     installAsNative(vm);  // last: it refers to the built-ins above
 }
@@ -48,6 +49,7 @@ ObjectRef makeInstance(Vm& vm, ObjectKind kind, const Value& proto) {
     case ObjectKind::Array: return ObjectRef(vm.heap().make<ArrayObject>(proto));
     case ObjectKind::Sound: return makeSoundObject(vm, proto);
     case ObjectKind::ColorTransform: return makeColorTransform(vm, proto);
+    case ObjectKind::TextFormat: return makeTextFormat(vm, proto);
     case ObjectKind::XmlNode: return makeXmlNode(vm, proto);
     case ObjectKind::Plain:
     case ObjectKind::Function:

@@ -44,6 +44,7 @@ void installContextMenuItem(Vm& vm);
 void installMovieClipLoader(Vm& vm);
 void installIme(Vm& vm);
 void installStyleSheet(Vm& vm);
+void installTextSnapshot(Vm& vm);
 void installAsNative(Vm& vm);
 void installGeom(Vm& vm);
 ObjectRef makeColorTransform(Vm& vm, const Value& proto);
@@ -51,6 +52,7 @@ ObjectRef makeColorTransform(Vm& vm, const Value& proto);
 // TextFormat object holding one.
 TextFormat formatFromObject(Vm& vm, const ObjectRef& object);
 ObjectRef objectFromFormat(Vm& vm, const TextFormat& format);
+ObjectRef makeTextFormat(Vm& vm, const Value& proto);
 // A flash.geom.Transform of a display object; assigning one copies the
 // matrix and colors of the object it views.
 Value transformOf(Vm& vm, const Value& displayObject);

@@ -40,12 +40,6 @@ constexpr Member kPrintJobMembers[] = {
     method(u"send", nothing),
 };
 
-constexpr Member kTextSnapshotMembers[] = {
-    method(u"getCount", zero),
-    method(u"findText", nothing),
-    method(u"getText", nothing),
-};
-
 constexpr Member kVideoMembers[] = {
     method(u"attachVideo", nothing),
     method(u"clear", nothing),
@@ -67,7 +61,6 @@ constexpr StubClass kStubClasses[] = {
     {u"NetStream", kNetStreamMembers},
     {u"LocalConnection", kLocalConnectionMembers},
     {u"PrintJob", kPrintJobMembers},
-    {u"TextSnapshot", kTextSnapshotMembers},
     {u"Video", kVideoMembers},
     {u"XMLSocket", kXmlSocketMembers},
 };

@@ -25,6 +25,8 @@ inline Value nothing(Vm&, const Value&, Args) { return Value(); }
 inline Value zero(Vm&, const Value&, Args) { return Value(0); }
 // Fixed answers of services that are never available (or always succeed).
 inline Value no(Vm&, const Value&, Args) { return Value(false); }
+// "No such index", as text selections answer when nothing is selected.
+inline Value minusOne(Vm&, const Value&, Args) { return Value(-1); }
 inline Value yes(Vm&, const Value&, Args) { return Value(true); }
 // The constructor of a stub class: the fresh object, as it is.
 inline Value keepThis(Vm&, const Value& thisValue, Args) { return thisValue; }

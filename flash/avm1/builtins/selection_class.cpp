@@ -20,7 +20,6 @@ Value selectionSetFocus(Vm& vm, const Value&, Args args) {
     return Value(vm.host().setFocus(object));
 }
 
-Value minusOne(Vm&, const Value&, Args) { return Value(-1); }
 
 constexpr Member kSelectionMembers[] = {
     method(u"getFocus", selectionGetFocus),

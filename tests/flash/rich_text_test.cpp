@@ -1,0 +1,86 @@
+// Text fields' text: a format per character, the HTML the player reads
+// (white space, paragraphs, colours, malformed tags) and the HTML it writes.
+#include <gtest/gtest.h>
+
+#include "flash/core/html_text.h"
+#include "flash/core/rich_text.h"
+
+using namespace flash;
+
+namespace {
+
+TextStyle base() {
+    TextStyle s;
+    s.face = "Times New Roman";
+    return s;
+}
+
+const QString kFont = R"(<FONT FACE="Times New Roman" SIZE="12" COLOR="#000000" LETTERSPACING="0" KERNING="0">)";
+
+TEST(RichText, ReplacingAndRestylingKeepTheOtherCharactersFormats) {
+    RichText t("one\ntwo\r\nthree", base());
+    EXPECT_EQ(t.text(), "one\rtwo\rthree") << "every newline is stored as \\r";
+    t.restyle(4, 7, [](TextStyle& s) { s.bold = true; });
+    EXPECT_TRUE(t.styleAt(4).bold);
+    EXPECT_FALSE(t.styleAt(3).bold);
+    TextStyle red = base();
+    red.color = Qt::red;
+    t.replace(0, 3, "1", red);
+    EXPECT_EQ(t.text(), "1\rtwo\rthree");
+    EXPECT_EQ(t.styleAt(0).color, QColor(Qt::red));
+    EXPECT_TRUE(t.styleAt(2).bold) << "the bold word moved with the edit";
+    EXPECT_EQ(t.paragraphStart(3), 2);
+    EXPECT_EQ(t.paragraphEnd(3), 6) << "past the paragraph's \\r";
+    auto paragraphs = t.paragraphs(base());
+    ASSERT_EQ(paragraphs.size(), 3u);
+    EXPECT_EQ(paragraphs[1].runs[0].text, "two");
+    t.replace(-5, 100, "", base());
+    EXPECT_TRUE(t.empty()) << "ranges are clamped to the text";
+}
+
+TEST(RichText, ManyFormatsDoNotPileUp) {
+    RichText t("abc", base());
+    for (int i = 0; i < 1000; ++i) t.restyle(0, 3, [i](TextStyle& s) { s.size = 10 + i; });
+    EXPECT_EQ(t.styleAt(2).size, 1009);
+    EXPECT_EQ(t.paragraphs(base())[0].runs.size(), 1u);
+}
+
+TEST(HtmlText, WritesWhatItReadsAsThePlayerDoes) {
+    RichText t = parseHtml(R"(<p align="center"><font color="#123456">x<b>y</b></font></p>)", base());
+    EXPECT_EQ(t.text(), "xy\r");
+    EXPECT_EQ(writeHtml(t), R"(<P ALIGN="CENTER"><FONT FACE="Times New Roman" SIZE="12" COLOR="#123456" )"
+                            R"(LETTERSPACING="0" KERNING="0">x<B>y</B></FONT></P>)");
+    RichText list = parseHtml("<li>a &amp; b</li><textformat leading=\"2\">c</textformat>", base());
+    EXPECT_EQ(writeHtml(list), "<LI>" + kFont + "a &amp; b</FONT></LI><TEXTFORMAT LEADING=\"2\"><P ALIGN=\"LEFT\">" +
+                                   kFont + "c</FONT></P></TEXTFORMAT>");
+    EXPECT_EQ(writeHtml(RichText()), "") << "no text, no paragraphs";
+}
+
+TEST(HtmlText, ColoursTakeTheLastSixHexDigits) {
+    auto inner = [](const QString& color) {
+        RichText t = parseHtml(R"(<font color="#123456">x<font color=")" + color + R"(">y</font></font>)", base());
+        return t.styleAt(1).color.rgb() & 0xFFFFFF;
+    };
+    EXPECT_EQ(inner("#abc"), 0xabcu);
+    EXPECT_EQ(inner("#23456789"), 0x456789u);
+    EXPECT_EQ(inner("#abfg"), 0xabfu) << "digits end at the first other character";
+    EXPECT_EQ(inner("#  234567"), 0x234567u) << "space may follow the #";
+    EXPECT_EQ(inner("202020"), 0x123456u) << "no #, no colour";
+    EXPECT_EQ(inner("#g1"), 0x123456u);
+}
+
+TEST(HtmlText, WhiteSpaceAndParagraphEndsByFieldSettings) {
+    const QString source = " <p>test</p>  <p>a\tb</p> ";
+    EXPECT_EQ(parseHtml(source, base(), {true, true}).text(), "test\ra b\r");
+    EXPECT_EQ(parseHtml(source, base(), {false, true}).text(), "test a b ")
+        << "a single-line field breaks no lines";
+    EXPECT_EQ(parseHtml("a\nb", base(), {false, false}).text(), "a\rb") << "without condensing, newlines stay";
+    EXPECT_EQ(parseHtml("<b> \n </b>", base(), {true, true}).text(), "");
+}
+
+TEST(HtmlText, ReadingStopsAtAnUnquotedAttribute) {
+    EXPECT_EQ(parseHtml("ok<font color=#00FF00>green</font>", base()).text(), "ok");
+    EXPECT_EQ(parseHtml("<font face='Arial'>quoted</font>", base()).styleAt(0).face, "Arial");
+}
+
+}  // namespace
