@@ -203,6 +203,13 @@ public:
     // The frame script a MovieClip's object holds for a 0-based frame.
     void runFrameScript(Object* clip, int frame);
 
+    // The namespace unqualified XML names take (default xml namespace =),
+    // set by a method for its own run.
+    const String& defaultXmlNamespace() const { return defaultXmlNamespace_; }
+    void setDefaultXmlNamespace(String uri) { defaultXmlNamespace_ = std::move(uri); }
+    // XML settings (XML.ignoreComments and the rest), kept by the XML class.
+    std::shared_ptr<void>& xmlState() { return xmlState_; }
+
     const avm1::ScriptLimits& limits() const { return limits_; }
     std::size_t memoryUsed() const { return memory_; }
     int callDepth() const { return depth_; }
@@ -239,6 +246,8 @@ private:
     Builtins builtins_;
     std::map<Class*, Class*> vectorClasses_;
     DisplayBinding* pendingBinding_ = nullptr;  // by element class (null: *)
+    String defaultXmlNamespace_;
+    std::shared_ptr<void> xmlState_;
     std::uint32_t nextPrivateId_ = 1;
     std::size_t memory_ = 0;
     std::uint64_t budget_ = 0;

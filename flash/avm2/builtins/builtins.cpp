@@ -14,6 +14,7 @@ Class* Vm::defineClass(std::u16string_view package, std::u16string_view name, Cl
         c.instanceTraits = super->instanceTraits;
         c.makeInstance = super->makeInstance;
         c.instanceKind = super->instanceKind;
+        c.hooks = super->hooks;
     }
     if (makeInstance) c.makeInstance = makeInstance;
     if (kind != ObjectKind::Plain) c.instanceKind = kind;
@@ -134,6 +135,10 @@ void Vm::installBuiltins() {
     installRegExpClass(*this);
     installGlobalFunctions(*this);
     installUtilsPackage(*this);
+    installByteArrayClass(*this);
+    installJsonClass(*this);
+    installXmlClasses(*this);
+    installProxyClass(*this);
     installDisplayClasses(*this);
     builtins_.namespaceClass = findClass(u"Namespace");
     builtins_.string = findClass(u"String");

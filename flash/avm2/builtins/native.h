@@ -22,6 +22,10 @@ void installUtilsPackage(Vm& vm);
 void installVectorClass(Vm& vm);
 void installDateClass(Vm& vm);
 void installRegExpClass(Vm& vm);
+void installByteArrayClass(Vm& vm);
+void installJsonClass(Vm& vm);
+void installXmlClasses(Vm& vm);
+void installProxyClass(Vm& vm);
 
 // The String methods' work with a RegExp argument (see isRegExp).
 bool isRegExp(const Value& v);
