@@ -91,6 +91,7 @@ String xmlListToXmlString(Vm& vm, const XmlListObject* list);
 String xmlToString(Vm& vm, const XmlObject* node);
 String xmlListToString(Vm& vm, const XmlListObject* list);
 bool xmlHasSimpleContent(const XmlObject* node);
+bool xmlListHasSimpleContent(const XmlListObject* list);
 XmlObject* xmlDeepCopy(Vm& vm, const XmlObject* node, XmlObject* parent);
 bool xmlEqual(Vm& vm, const XmlObject* a, const XmlObject* b);
 

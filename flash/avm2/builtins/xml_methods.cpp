@@ -176,13 +176,8 @@ Value length(Vm& vm, const Value& self, std::span<const Value>) { return Value(d
 
 Value hasSimpleContent(Vm& vm, const Value& self, std::span<const Value>) {
     Object* o = selfObject(vm, self);
-    auto all = xmlNodesOf(o);
-    if (o->kind == ObjectKind::XmlList && all.size() != 1) {
-        for (XmlObject* x : all)
-            if (x->nodeKind == XmlKind::Element) return Value(false);
-        return Value(true);
-    }
-    return Value(all.empty() || xmlHasSimpleContent(all[0]));
+    if (o->kind == ObjectKind::Xml) return Value(xmlHasSimpleContent(static_cast<XmlObject*>(o)));
+    return Value(xmlListHasSimpleContent(static_cast<XmlListObject*>(o)));
 }
 
 Value hasComplexContent(Vm& vm, const Value& self, std::span<const Value>) {
@@ -309,6 +304,18 @@ Value childIndexMethod(Vm& vm, const Value& self, std::span<const Value>) {
 
 Value appendChild(Vm& vm, const Value& self, std::span<const Value> args) {
     XmlObject* x = single(vm, self, "appendChild");
+    // Text after an element becomes another element of that name, as an
+    // assignment past the end of x.* makes one.
+    if (!isXmlValue(arg(args, 0)) && !x->children.empty() && x->children.back()->nodeKind == XmlKind::Element) {
+        const XmlObject* last = x->children.back();
+        XmlObject* e = newXmlNode(vm, XmlKind::Element);
+        e->uri = last->uri;
+        e->local = last->local;
+        e->prefix = last->prefix;
+        insertAt(vm, e, 0, arg(args, 0));
+        insertAt(vm, x, x->children.size(), Value(static_cast<Object*>(e)));
+        return self;
+    }
     insertAt(vm, x, x->children.size(), arg(args, 0));
     return self;
 }

@@ -356,7 +356,7 @@ String xmlToXmlString(Vm& vm, const XmlObject* node) {
 String xmlListToXmlString(Vm& vm, const XmlListObject* list) {
     std::u16string out;
     for (std::size_t i = 0; i < list->items.size(); ++i) {
-        if (i && xmlSettings(vm).prettyPrinting) out.push_back(u'\n');
+        if (i) out.push_back(u'\n');
         out += xmlToXmlString(vm, list->items[i]).view();
     }
     return String(out);
@@ -366,6 +366,13 @@ bool xmlHasSimpleContent(const XmlObject* node) {
     if (node->nodeKind == XmlKind::Comment || node->nodeKind == XmlKind::Instruction) return false;
     for (const XmlObject* c : node->children)
         if (c->nodeKind == XmlKind::Element) return false;
+    return true;
+}
+
+bool xmlListHasSimpleContent(const XmlListObject* list) {
+    if (list->items.size() == 1) return xmlHasSimpleContent(list->items[0]);
+    for (const XmlObject* x : list->items)
+        if (x->nodeKind == XmlKind::Element) return false;
     return true;
 }
 
@@ -379,9 +386,7 @@ String xmlToString(Vm& vm, const XmlObject* node) {
 }
 
 String xmlListToString(Vm& vm, const XmlListObject* list) {
-    bool simple = true;
-    for (const XmlObject* x : list->items) simple = simple && xmlHasSimpleContent(x);
-    if (!simple) return xmlListToXmlString(vm, list);
+    if (!xmlListHasSimpleContent(list)) return xmlListToXmlString(vm, list);
     std::u16string out;
     for (const XmlObject* x : list->items) out += xmlToString(vm, x).view();
     return String(out);
