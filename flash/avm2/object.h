@@ -158,6 +158,7 @@ public:
     std::uint32_t position = 0;
     bool littleEndian = false;
     std::vector<std::pair<Value, Value>> pairs;  // Dictionary entries keyed by identity
+    Value prefix;                                 // a Namespace's prefix (undefined when it has none)
 };
 
 // Classes whose instances answer property access themselves (XML, Proxy):

@@ -57,8 +57,10 @@ bool Vm::loadAbc(const std::uint8_t* data, std::size_t size, bool lazy) {
         const AbcMultiname& base = named.kind == MultinameKind::TypeName ? f.multinames[0] : named;
         name.name = u.strings[base.name];
         name.anyName = base.name == 0 && !base.needsRuntimeName();
-        if (base.kind == MultinameKind::QName || base.kind == MultinameKind::QNameA)
+        if (base.kind == MultinameKind::QName || base.kind == MultinameKind::QNameA) {
             name.namespaces.push_back(u.namespaces[base.ns]);
+            name.anyNamespace = base.ns == 0;
+        }
         for (std::uint32_t ns : f.namespaceSets[base.nsSet]) name.namespaces.push_back(u.namespaces[ns]);
         u.names.push_back(std::move(name));
     }

@@ -50,7 +50,8 @@ public:
     String uri;
     String local;
     bool anyUri = false;   // QName(null, "x")
-    bool anyName = false;  // "*"
+    bool anyName = false;    // "*"
+    bool attribute = false;  // the name of an attribute (selects attributes)
 };
 
 struct XmlSettings {

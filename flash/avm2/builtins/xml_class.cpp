@@ -452,6 +452,19 @@ Value qnameToString(Vm& vm, const Value& self, std::span<const Value>) {
     return Value(String::concat(String::concat(q->uri, String(u"::")), q->local));
 }
 
+// Whether text is an XML name without a prefix.
+Value isXmlName(Vm& vm, const Value&, std::span<const Value> args) {
+    if (args.empty()) return Value(false);
+    String s = vm.toString(args[0]);
+    std::u16string_view v = s.view();
+    if (v.empty()) return Value(false);
+    auto letter = [](char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c >= 0xC0; };
+    if (!letter(v[0])) return Value(false);
+    for (char16_t c : v.substr(1))
+        if (!letter(c) && !(c >= u'0' && c <= u'9') && c != u'.' && c != u'-' && c != 0xB7) return Value(false);
+    return Value(true);
+}
+
 }  // namespace
 
 XmlObject* toXml(Vm& vm, const Value& v) {
@@ -513,6 +526,7 @@ void installXmlClasses(Vm& vm) {
     vm.defineConstant(classes.xml, u"length", Value(1));
     vm.defineConstant(classes.list, u"length", Value(1));
     installXmlMethods(vm, classes.xml, classes.list);
+    vm.defineFunction(u"", u"isXMLName", isXmlName);
 
     classes.qname = vm.defineClass(u"", u"QName", object, nullptr, ObjectKind::QName);
     classes.qname->construct = qnameConstruct;

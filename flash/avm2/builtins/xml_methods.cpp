@@ -38,10 +38,18 @@ XmlObject* onlyNode(Object* o) {
     return items.size() == 1 ? items[0] : nullptr;
 }
 
-Value namespaceObject(Vm& vm, const String& uri) {
+Value namespaceObject(Vm& vm, const String& uri, const String& prefix) {
     Class* ns = vm.builtins().namespaceClass;
-    Value args[] = {Value(uri)};
+    Value args[] = {Value(prefix), Value(uri)};
     return vm.constructValue(Value(static_cast<Object*>(ns->object)), args);
+}
+
+// The prefix a node's namespace is declared with where the node is.
+String prefixInScope(const XmlObject* x, const String& uri) {
+    for (const XmlObject* e = x; e; e = e->parent)
+        for (const XmlNamespace& ns : e->declarations)
+            if (ns.uri == uri) return ns.prefix;
+    return x->prefix;
 }
 
 // A value made into nodes for insertion into a tree: XML nodes move (from
@@ -55,7 +63,7 @@ std::vector<XmlObject*> insertable(Vm& vm, const Value& v, XmlObject* into) {
                 if (p == x)
                     vm.throwError(ErrorType::TypeError,
                                   "Error #1118: Illegal cyclical loop between nodes.", 1118);
-            if (x->nodeKind == XmlKind::Attribute) {
+            if (x->nodeKind == XmlKind::Attribute || x->nodeKind == XmlKind::Text) {
                 XmlObject* t = newXmlNode(vm, XmlKind::Text);
                 t->text = x->text;
                 out.push_back(t);
@@ -131,6 +139,7 @@ Value childrenOfKind(Vm& vm, const Value& self, std::span<const Value> args) {
     XmlName n;
     bool named = kind != XmlKind::Text && kind != XmlKind::Comment && !args.empty() && !args[0].isUndefined();
     if (named) n = xmlNameOfValue(vm, args[0]);
+    if (n.attribute) return listValue(vm, {});
     for (XmlObject* x : nodes(vm, self))
         for (XmlObject* c : x->children) {
             if (c->nodeKind != kind) continue;
@@ -228,7 +237,9 @@ void normalizeNode(Vm& vm, XmlObject* x, std::size_t depth) {
                 kids[i + 1]->parent = nullptr;
                 kids.erase(kids.begin() + std::ptrdiff_t(i + 1));
             }
-            if (c->text.empty()) {
+            bool blank = true;
+            for (char16_t ch : c->text.view()) blank = blank && (ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r');
+            if (blank) {
                 c->parent = nullptr;
                 kids.erase(kids.begin() + std::ptrdiff_t(i));
             } else {
@@ -265,7 +276,9 @@ Value propertyIsEnumerable(Vm& vm, const Value& self, std::span<const Value> arg
 Value name(Vm& vm, const Value& self, std::span<const Value>) {
     XmlObject* x = single(vm, self, "name");
     if (x->nodeKind == XmlKind::Text || x->nodeKind == XmlKind::Comment) return Value::null();
-    return Value(static_cast<Object*>(newQName(vm, x->uri, x->local)));
+    QNameObject* q = newQName(vm, x->uri, x->local);
+    q->attribute = x->nodeKind == XmlKind::Attribute;
+    return Value(static_cast<Object*>(q));
 }
 
 Value localName(Vm& vm, const Value& self, std::span<const Value>) {
@@ -289,12 +302,12 @@ Value namespaceMethod(Vm& vm, const Value& self, std::span<const Value> args) {
     XmlObject* x = single(vm, self, "namespace");
     if (args.empty()) {
         if (x->nodeKind != XmlKind::Element && x->nodeKind != XmlKind::Attribute) return Value::null();
-        return namespaceObject(vm, x->uri);
+        return namespaceObject(vm, x->uri, prefixInScope(x, x->uri));
     }
     String prefix = vm.toString(args[0]);
     for (const XmlObject* e = x; e; e = e->parent)
         for (const XmlNamespace& ns : e->declarations)
-            if (ns.prefix == prefix) return namespaceObject(vm, ns.uri);
+            if (ns.prefix == prefix) return namespaceObject(vm, ns.uri, ns.prefix);
     return Value();
 }
 
@@ -306,7 +319,9 @@ Value appendChild(Vm& vm, const Value& self, std::span<const Value> args) {
     XmlObject* x = single(vm, self, "appendChild");
     // Text after an element becomes another element of that name, as an
     // assignment past the end of x.* makes one.
-    if (!isXmlValue(arg(args, 0)) && !x->children.empty() && x->children.back()->nodeKind == XmlKind::Element) {
+    Object* v = arg(args, 0).object();
+    bool text = !isXmlValue(arg(args, 0)) || (v->kind == ObjectKind::Xml && static_cast<XmlObject*>(v)->nodeKind != XmlKind::Element);
+    if (text && !x->children.empty() && x->children.back()->nodeKind == XmlKind::Element) {
         const XmlObject* last = x->children.back();
         XmlObject* e = newXmlNode(vm, XmlKind::Element);
         e->uri = last->uri;
@@ -402,6 +417,7 @@ Value setName(Vm& vm, const Value& self, std::span<const Value> args) {
         x->local = static_cast<QNameObject*>(o)->local;
     } else {
         x->local = vm.toString(v);
+        x->uri = x->nodeKind == XmlKind::Element ? vm.defaultXmlNamespace() : String();
     }
     x->prefix = String();
     return Value();
@@ -436,16 +452,16 @@ Value inScopeNamespaces(Vm& vm, const Value& self, std::span<const Value>) {
             for (const String& p : prefixes) seen = seen || p == ns.prefix;
             if (seen) continue;
             prefixes.push_back(ns.prefix);
-            out.push_back(namespaceObject(vm, ns.uri));
+            out.push_back(namespaceObject(vm, ns.uri, ns.prefix));
         }
-    if (out.empty()) out.push_back(namespaceObject(vm, String()));
+    if (out.empty()) out.push_back(namespaceObject(vm, String(), String()));
     return Value(static_cast<Object*>(vm.newArray(std::move(out))));
 }
 
 Value namespaceDeclarations(Vm& vm, const Value& self, std::span<const Value>) {
     XmlObject* x = single(vm, self, "namespaceDeclarations");
     std::vector<Value> out;
-    for (const XmlNamespace& ns : x->declarations) out.push_back(namespaceObject(vm, ns.uri));
+    for (const XmlNamespace& ns : x->declarations) out.push_back(namespaceObject(vm, ns.uri, ns.prefix));
     return Value(static_cast<Object*>(vm.newArray(std::move(out))));
 }
 
@@ -454,11 +470,10 @@ Value addNamespace(Vm& vm, const Value& self, std::span<const Value> args) {
     Object* o = arg(args, 0).object();
     String uri = o && o->kind == ObjectKind::Namespace ? vm.toString(static_cast<BoxObject*>(o)->value)
                                                        : vm.toString(arg(args, 0));
-    String prefix = o ? vm.toString(vm.getPublic(arg(args, 0), u"prefix")) : String();
-    if (prefix == u"undefined") prefix = String();
+    Value prefix = o && o->kind == ObjectKind::Namespace ? static_cast<BoxObject*>(o)->prefix : Value();
     for (const XmlNamespace& ns : x->declarations)
         if (ns.uri == uri) return self;
-    x->declarations.push_back({prefix, uri, !prefix.empty()});
+    x->declarations.push_back({prefix.isUndefined() ? String() : vm.toString(prefix), uri, !prefix.isUndefined()});
     return self;
 }
 

@@ -71,7 +71,10 @@ const XmlNamespace* declared(const std::vector<XmlNamespace>& inScope, const Str
 
 class Writer {
 public:
-    Writer(Vm& vm) : vm_(vm), settings_(xmlSettings(vm)) {}
+    // `inherited`: the namespaces in scope above the node written first,
+    // which it declares itself.
+    Writer(Vm& vm, std::vector<XmlNamespace> inherited)
+        : vm_(vm), settings_(xmlSettings(vm)), inherited_(std::move(inherited)) {}
 
     void node(const XmlObject* x, std::vector<XmlNamespace>& inScope, int indent, std::u16string& out) {
         if (out.size() > vm_.limits().maxStringLength) throw avm1::ScriptAbort(avm1::LimitMessage::kString, false);
@@ -155,6 +158,13 @@ private:
                 added.push_back(ns);
             }
         }
+        if (depth_ == 1) {
+            for (const XmlNamespace& ns : inherited_) {
+                if (declaredPrefix(inScope, ns.prefix)) continue;
+                inScope.push_back(ns);
+                added.push_back(ns);
+            }
+        }
         String prefix = prefixFor(x->uri, x->prefix, inScope, added);
         out.push_back(u'<');
         auto writeName = [&](const String& p, const String& local) {
@@ -209,6 +219,7 @@ private:
 
     Vm& vm_;
     const XmlSettings& settings_;
+    std::vector<XmlNamespace> inherited_;
     std::size_t depth_ = 0;
 };
 
@@ -260,6 +271,7 @@ XmlName xmlNameOfValue(Vm& vm, const Value& v, bool attribute) {
         n.local = q->local;
         n.anyUri = q->anyUri;
         n.anyName = q->anyName;
+        n.attribute = attribute || q->attribute;
         return n;
     }
     String s = vm.toString(v);
@@ -290,7 +302,7 @@ XmlName xmlNameOf(Vm& vm, const Multiname& m) {
     }
     n.local = String(text);
     n.anyName = m.anyName || text == u"*";
-    if (m.namespaces.empty()) {
+    if (m.namespaces.empty() || m.anyNamespace) {
         n.anyUri = true;
     } else if (m.namespaces.size() == 1 && !m.namespaces[0].isPublic()) {
         n.uri = m.namespaces[0].uri;
@@ -346,10 +358,12 @@ String xmlEscape(Vm& vm, const Value& v, bool attribute) {
 }
 
 String xmlToXmlString(Vm& vm, const XmlObject* node) {
-    // A node written alone declares the namespaces it uses itself.
+    std::vector<XmlNamespace> inherited;
+    for (const XmlObject* p = node->parent; p; p = p->parent)
+        for (const XmlNamespace& ns : p->declarations) inherited.push_back(ns);
     std::vector<XmlNamespace> inScope;
     std::u16string out;
-    Writer(vm).node(node, inScope, 0, out);
+    Writer(vm, std::move(inherited)).node(node, inScope, 0, out);
     return String(out);
 }
 
@@ -388,7 +402,8 @@ String xmlToString(Vm& vm, const XmlObject* node) {
 String xmlListToString(Vm& vm, const XmlListObject* list) {
     if (!xmlListHasSimpleContent(list)) return xmlListToXmlString(vm, list);
     std::u16string out;
-    for (const XmlObject* x : list->items) out += xmlToString(vm, x).view();
+    for (const XmlObject* x : list->items)
+        if (x->nodeKind != XmlKind::Comment && x->nodeKind != XmlKind::Instruction) out += xmlToString(vm, x).view();
     return String(out);
 }
 
