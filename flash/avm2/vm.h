@@ -187,7 +187,7 @@ public:
                       bool isStatic = false);
     void defineConstant(Class* cls, std::u16string_view name, const Value& v);
     void defineFunction(std::u16string_view package, std::u16string_view name, NativeFunction fn);
-    void defineGlobalValue(std::u16string_view name, const Value& v);
+    void defineGlobalValue(std::u16string_view name, const Value& v, std::u16string_view package = u"");
 
     // Vector.<T> for an element type (a class object, or null for *).
     Class& vectorClassFor(const Value& elementType);
@@ -207,8 +207,12 @@ public:
     // set by a method for its own run.
     const String& defaultXmlNamespace() const { return defaultXmlNamespace_; }
     void setDefaultXmlNamespace(String uri) { defaultXmlNamespace_ = std::move(uri); }
-    // XML settings (XML.ignoreComments and the rest), kept by the XML class.
+    // XML settings (XML.ignoreComments and the rest), kept by the XML class,
+    // and the running timers, kept by Timer and setTimeout.
     std::shared_ptr<void>& xmlState() { return xmlState_; }
+    std::shared_ptr<void>& timerState() { return timerState_; }
+    // Fires the timers and timeouts that have come due on the host's clock.
+    void runTimers();
 
     const avm1::ScriptLimits& limits() const { return limits_; }
     std::size_t memoryUsed() const { return memory_; }
@@ -248,6 +252,7 @@ private:
     DisplayBinding* pendingBinding_ = nullptr;  // by element class (null: *)
     String defaultXmlNamespace_;
     std::shared_ptr<void> xmlState_;
+    std::shared_ptr<void> timerState_;
     std::uint32_t nextPrivateId_ = 1;
     std::size_t memory_ = 0;
     std::uint64_t budget_ = 0;

@@ -99,6 +99,7 @@ void As3Scripts::constructRoot(MovieClip& root) {
 }
 
 void As3Scripts::enterFrame() {
+    vm_->runTimers();
     if (rootObject_) vm_->dispatchSimpleEvent(rootObject_, u"enterFrame");
 }
 

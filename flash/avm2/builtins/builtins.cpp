@@ -81,8 +81,9 @@ void Vm::defineFunction(std::u16string_view package, std::u16string_view name, N
     builtinGlobal_->slotValues.push_back(Value(static_cast<Object*>(newNativeFunction(fn, t.name))));
 }
 
-void Vm::defineGlobalValue(std::u16string_view name, const Value& v) {
+void Vm::defineGlobalValue(std::u16string_view name, const Value& v, std::u16string_view package) {
     Trait t;
+    t.ns = Namespace{NamespaceKind::Package, String(package), 0};
     t.name = String(name);
     t.type = TraitType::Const;
     t.slot = std::uint32_t(builtinGlobal_->slotValues.size());
@@ -139,7 +140,9 @@ void Vm::installBuiltins() {
     installJsonClass(*this);
     installXmlClasses(*this);
     installProxyClass(*this);
+    installUriFunctions(*this);
     installDisplayClasses(*this);
+    installTimerClasses(*this);
     builtins_.namespaceClass = findClass(u"Namespace");
     builtins_.string = findClass(u"String");
     builtins_.number = findClass(u"Number");

@@ -26,6 +26,9 @@ void installByteArrayClass(Vm& vm);
 void installJsonClass(Vm& vm);
 void installXmlClasses(Vm& vm);
 void installProxyClass(Vm& vm);
+void installUriFunctions(Vm& vm);
+// Timer and TimerEvent (after the event classes), setTimeout and setInterval.
+void installTimerClasses(Vm& vm);
 
 // The String methods' work with a RegExp argument (see isRegExp).
 bool isRegExp(const Value& v);

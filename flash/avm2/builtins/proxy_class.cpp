@@ -86,6 +86,9 @@ const ProxyHooks kProxyHooks;
 void installProxyClass(Vm& vm) {
     Class* proxy = vm.defineClass(u"flash.utils", u"Proxy", vm.findClass(u"Object"), nullptr);
     proxy->hooks = &kProxyHooks;
+    Class* ns = vm.findClass(u"Namespace");
+    Value uri[] = {Value(String(kProxyNamespace))};
+    vm.defineGlobalValue(u"flash_proxy", vm.constructValue(Value(static_cast<Object*>(ns->object)), uri), u"flash.utils");
 }
 
 }  // namespace kinolux::avm2

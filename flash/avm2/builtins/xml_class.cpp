@@ -379,10 +379,8 @@ Value defaultSettings(Vm& vm, const Value&, std::span<const Value>) { return Val
 Value setSettings(Vm& vm, const Value&, std::span<const Value> args) {
     XmlSettings& s = xmlSettings(vm);
     Value from = arg(args, 0);
-    if (!from.object()) {
-        s = XmlSettings{};
-        return Value();
-    }
+    if (from.isNullish()) s = XmlSettings{};
+    if (!from.object()) return Value();
     auto flag = [&](const char16_t* name, bool& into) {
         Value v = vm.getPublic(from, name);
         if (v.isBoolean()) into = v.boolean();

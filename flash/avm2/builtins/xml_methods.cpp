@@ -257,8 +257,10 @@ Value normalize(Vm& vm, const Value& self, std::span<const Value>) {
 }
 
 Value hasOwnProperty(Vm& vm, const Value& self, std::span<const Value> args) {
-    Object* o = selfObject(vm, self);
     Multiname m = Multiname::publicName(vm.toString(arg(args, 0)));
+    m.runtimeKey = Value(m.name);
+    if (Object* p = self.object(); p && !isXmlValue(self)) return Value(p->dynamic.get(m.name.view()) != nullptr);
+    Object* o = selfObject(vm, self);
     bool out = false;
     hooksOf(o)->has(vm, o, m, out);
     return Value(out);
