@@ -186,7 +186,7 @@ public:
     void defineGetter(Class* cls, std::u16string_view name, NativeFunction fn, NativeFunction setter = nullptr,
                       bool isStatic = false);
     void defineConstant(Class* cls, std::u16string_view name, const Value& v);
-    void defineFunction(std::u16string_view package, std::u16string_view name, NativeFunction fn);
+    void defineFunction(std::u16string_view package, std::u16string_view name, NativeFunction fn, int length = 0);
     void defineGlobalValue(std::u16string_view name, const Value& v, std::u16string_view package = u"");
 
     // Vector.<T> for an element type (a class object, or null for *).

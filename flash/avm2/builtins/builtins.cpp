@@ -71,14 +71,16 @@ void Vm::defineConstant(Class* cls, std::u16string_view name, const Value& v) {
     cls->object->slotValues.push_back(v);
 }
 
-void Vm::defineFunction(std::u16string_view package, std::u16string_view name, NativeFunction fn) {
+void Vm::defineFunction(std::u16string_view package, std::u16string_view name, NativeFunction fn, int length) {
     Trait t;
     t.ns = Namespace{NamespaceKind::Package, String(package), 0};
     t.name = String(name);
     t.type = TraitType::Const;
     t.slot = std::uint32_t(builtinGlobal_->slotValues.size());
     builtinTraits_.put(t);
-    builtinGlobal_->slotValues.push_back(Value(static_cast<Object*>(newNativeFunction(fn, t.name))));
+    FunctionObject* f = newNativeFunction(fn, t.name);
+    f->method->nativeLength = length;
+    builtinGlobal_->slotValues.push_back(Value(static_cast<Object*>(f)));
 }
 
 void Vm::defineGlobalValue(std::u16string_view name, const Value& v, std::u16string_view package) {

@@ -12,6 +12,11 @@ constexpr char16_t kProxyNamespace[] = u"http://www.adobe.com/2006/actionscript/
 // (public names have the empty URI).
 Value proxyName(Vm& vm, const Multiname& m) {
     if (Object* o = m.runtimeKey.object(); o && o->kind == ObjectKind::QName) return m.runtimeKey;
+    if (m.anyName) {
+        QNameObject* any = newQName(vm, String(), String(u"*"));
+        any->anyUri = true;
+        return Value(static_cast<Object*>(any));
+    }
     String uri;
     if (!m.seesPublic() && !m.namespaces.empty()) uri = m.namespaces[0].uri;
     return Value(static_cast<Object*>(newQName(vm, uri, m.name)));
@@ -44,8 +49,9 @@ public:
         callProxy(vm, o, u"setProperty", args);
         return true;
     }
+    // `in` asks with the name as text.
     bool has(Vm& vm, Object* o, const Multiname& name, bool& out) const override {
-        Value args[] = {proxyName(vm, name)};
+        Value args[] = {Value(name.name)};
         out = toBoolean(callProxy(vm, o, u"hasProperty", args));
         return true;
     }
@@ -81,11 +87,18 @@ public:
 
 const ProxyHooks kProxyHooks;
 
+// A proxy's own properties are whatever its hasProperty says.
+Value hasOwnProperty(Vm& vm, const Value& self, std::span<const Value> args) {
+    Value name[] = {Value(vm.toString(arg(args, 0)))};
+    return Value(toBoolean(callProxy(vm, self.object(), u"hasProperty", name)));
+}
+
 }  // namespace
 
 void installProxyClass(Vm& vm) {
     Class* proxy = vm.defineClass(u"flash.utils", u"Proxy", vm.findClass(u"Object"), nullptr);
     proxy->hooks = &kProxyHooks;
+    vm.defineTraitMethod(proxy, u"hasOwnProperty", hasOwnProperty);
     Class* ns = vm.findClass(u"Namespace");
     Value uri[] = {Value(String(kProxyNamespace))};
     vm.defineGlobalValue(u"flash_proxy", vm.constructValue(Value(static_cast<Object*>(ns->object)), uri), u"flash.utils");

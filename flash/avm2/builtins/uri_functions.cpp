@@ -29,8 +29,11 @@ void appendByte(std::u16string& out, unsigned byte) {
     out.push_back(char16_t(kHex[byte & 15]));
 }
 
+// The argument is typed String: a missing one reads "undefined", but an
+// undefined one is coerced to null first.
 String argText(Vm& vm, std::span<const Value> args) {
-    return args.empty() ? String(u"undefined") : vm.toString(args[0]);
+    if (args.empty()) return String(u"undefined");
+    return args[0].isNullish() ? String(u"null") : vm.toString(args[0]);
 }
 
 Value escape(Vm& vm, const Value&, std::span<const Value> args) {
@@ -145,20 +148,20 @@ Value decode(Vm& vm, std::span<const Value> args, bool component, const char* fu
 }  // namespace
 
 void installUriFunctions(Vm& vm) {
-    vm.defineFunction(u"", u"escape", escape);
-    vm.defineFunction(u"", u"unescape", unescape);
+    vm.defineFunction(u"", u"escape", escape, 1);
+    vm.defineFunction(u"", u"unescape", unescape, 1);
     vm.defineFunction(u"", u"encodeURI", [](Vm& vm, const Value&, std::span<const Value> args) {
         return encode(vm, args, false, "encodeURI");
-    });
+    }, 1);
     vm.defineFunction(u"", u"encodeURIComponent", [](Vm& vm, const Value&, std::span<const Value> args) {
         return encode(vm, args, true, "encodeURIComponent");
-    });
+    }, 1);
     vm.defineFunction(u"", u"decodeURI", [](Vm& vm, const Value&, std::span<const Value> args) {
         return decode(vm, args, false, "decodeURI");
-    });
+    }, 1);
     vm.defineFunction(u"", u"decodeURIComponent", [](Vm& vm, const Value&, std::span<const Value> args) {
         return decode(vm, args, true, "decodeURIComponent");
-    });
+    }, 1);
     Class* encoding = vm.defineClass(u"flash.net", u"ObjectEncoding", vm.findClass(u"Object"), nullptr);
     vm.defineConstant(encoding, u"AMF0", Value(0));
     vm.defineConstant(encoding, u"AMF3", Value(3));

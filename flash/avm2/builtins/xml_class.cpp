@@ -524,7 +524,7 @@ void installXmlClasses(Vm& vm) {
     vm.defineConstant(classes.xml, u"length", Value(1));
     vm.defineConstant(classes.list, u"length", Value(1));
     installXmlMethods(vm, classes.xml, classes.list);
-    vm.defineFunction(u"", u"isXMLName", isXmlName);
+    vm.defineFunction(u"", u"isXMLName", isXmlName, 1);
 
     classes.qname = vm.defineClass(u"", u"QName", object, nullptr, ObjectKind::QName);
     classes.qname->construct = qnameConstruct;
