@@ -444,9 +444,12 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::PushInt: f.push(Value(double(f.pool(unit.file.ints, f.u30())))); break;
                 case op::PushUint: f.push(Value(double(f.pool(unit.file.uints, f.u30())))); break;
                 case op::PushDouble: f.push(Value(f.pool(unit.file.doubles, f.u30()))); break;
-                case op::PushNamespace:
-                    f.push(constantValue(unit, AbcConstant{ConstantKind::Namespace, f.u30()}));
+                case op::PushNamespace: {
+                    std::uint32_t index = f.u30();
+                    f.pool(unit.namespaces, index);
+                    f.push(constantValue(unit, AbcConstant{ConstantKind::Namespace, index}));
                     break;
+                }
                 case op::NewFunction: {
                     std::uint32_t m = f.u30();
                     f.pool(unit.methods, m);
