@@ -31,12 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint32_t init = abc.method();
     abc.body(init, code, 32, 16);
     abc.script(init);
-    kinolux::avm1::ScriptLimits limits;
-    limits.timeLimitSeconds = 1;
-    limits.actionsPerSecond = 100000;
-    limits.maxMemoryBytes = 16 << 20;
-    limits.maxCallDepth = 64;
-    avm2test::Machine machine(limits);
+    avm2test::Machine machine(avm2test::fuzzLimits());
     machine.run(abc);
     return 0;
 }

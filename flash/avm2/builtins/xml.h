@@ -111,6 +111,9 @@ std::vector<XmlObject*> xmlNodesOf(Object* o);
 // Appends a node's children (or attributes) that a name selects.
 void xmlSelect(XmlObject* x, const XmlName& n, std::vector<XmlObject*>& out);
 void xmlReplaceChildren(Vm& vm, XmlObject* x, std::vector<XmlObject*> children);
+// Keeps the first child a name selects and takes out the others; its index,
+// or -1 when there is none.
+std::ptrdiff_t xmlKeepFirstMatch(XmlObject* x, const XmlName& n);
 // Takes a node out of its parent.
 void xmlDetach(XmlObject* x);
 // The methods of XML.prototype and XMLList.prototype.

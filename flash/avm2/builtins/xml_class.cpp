@@ -84,15 +84,7 @@ std::vector<XmlObject*> nodesToInsert(Vm& vm, const Value& v) {
 void setElement(Vm& vm, XmlObject* x, const XmlName& n, const Value& value) {
     if (x->nodeKind != XmlKind::Element) return;
     auto& kids = x->children;
-    std::ptrdiff_t found = -1;
-    for (std::size_t i = kids.size(); i-- > 0;) {
-        if (!n.matches(kids[i])) continue;
-        if (found >= 0) {
-            kids[std::size_t(found)]->parent = nullptr;
-            kids.erase(kids.begin() + found);
-        }
-        found = std::ptrdiff_t(i);
-    }
+    std::ptrdiff_t found = xmlKeepFirstMatch(x, n);
     bool isXml = isXmlValue(value);
     if (found < 0) {
         if (n.anyName) {

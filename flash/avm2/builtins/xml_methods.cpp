@@ -396,16 +396,7 @@ Value replace(Vm& vm, const Value& self, std::span<const Value> args) {
         replaceAt(index);
         return self;
     }
-    XmlName n = xmlNameOfValue(vm, which);
-    std::ptrdiff_t first = -1;
-    for (std::size_t i = kids.size(); i-- > 0;) {
-        if (!n.matches(kids[i])) continue;
-        if (first >= 0) {
-            kids[std::size_t(first)]->parent = nullptr;
-            kids.erase(kids.begin() + first);
-        }
-        first = std::ptrdiff_t(i);
-    }
+    std::ptrdiff_t first = xmlKeepFirstMatch(x, xmlNameOfValue(vm, which));
     if (first >= 0) replaceAt(std::size_t(first));
     return self;
 }
@@ -505,6 +496,20 @@ std::vector<XmlObject*> xmlNodesOf(Object* o) {
 void xmlSelect(XmlObject* x, const XmlName& n, std::vector<XmlObject*>& out) {
     for (XmlObject* c : n.attribute ? x->attributes : x->children)
         if (n.matches(c)) out.push_back(c);
+}
+
+std::ptrdiff_t xmlKeepFirstMatch(XmlObject* x, const XmlName& n) {
+    auto& kids = x->children;
+    std::ptrdiff_t first = -1;
+    for (std::size_t i = kids.size(); i-- > 0;) {
+        if (!n.matches(kids[i])) continue;
+        if (first >= 0) {
+            kids[std::size_t(first)]->parent = nullptr;
+            kids.erase(kids.begin() + first);
+        }
+        first = std::ptrdiff_t(i);
+    }
+    return first;
 }
 
 void xmlReplaceChildren(Vm& vm, XmlObject* x, std::vector<XmlObject*> children) {
