@@ -1,11 +1,17 @@
 #include <cmath>
 
+#include "flash/avm2/builtins/xml.h"
 #include "flash/avm2/vm.h"
 
 namespace kinolux::avm2 {
 
 Value Vm::toPrimitive(const Value& v, bool preferString) {
     if (!v.isObject()) return v;
+    // An XML's properties are its children: its text comes from the class itself.
+    if (Object* o = v.object(); o->kind == ObjectKind::Xml)
+        return Value(xmlToString(*this, static_cast<XmlObject*>(o)));
+    else if (o->kind == ObjectKind::XmlList)
+        return Value(xmlListToString(*this, static_cast<XmlListObject*>(o)));
     const char16_t* order[2] = {u"valueOf", u"toString"};
     if (preferString) std::swap(order[0], order[1]);
     for (const char16_t* name : order) {
@@ -56,6 +62,7 @@ bool Vm::strictEquals(const Value& a, const Value& b) {
 }
 
 bool Vm::equals(const Value& a, const Value& b) {
+    if (isXmlValue(a) || isXmlValue(b)) return xmlEquals(*this, a, b);
     if (a.type() == b.type()) return strictEquals(a, b);
     if (a.isNullish() && b.isNullish()) return true;
     if (a.isNullish() || b.isNullish()) return false;
@@ -87,7 +94,9 @@ String Vm::typeOf(const Value& v) {
     case Type::Boolean: return String(u"boolean");
     case Type::Number: return String(u"number");
     case Type::String: return String(u"string");
-    case Type::Object: return String(v.object()->kind == ObjectKind::Function ? u"function" : u"object");
+    case Type::Object:
+        if (isXmlValue(v)) return String(u"xml");
+        return String(v.object()->kind == ObjectKind::Function ? u"function" : u"object");
     }
     return String();
 }
@@ -100,6 +109,7 @@ String Vm::concat(const String& a, const String& b) {
 Value Vm::add(const Value& a, const Value& b) {
     if (a.isNumber() && b.isNumber()) return Value(a.number() + b.number());
     if (a.isString() && b.isString()) return Value(concat(a.string(), b.string()));
+    if (isXmlValue(a) && isXmlValue(b)) return xmlAdd(*this, a, b);
     bool aDate = a.object() && a.object()->kind == ObjectKind::Date,
          bDate = b.object() && b.object()->kind == ObjectKind::Date;
     Value pa = toPrimitive(a, aDate), pb = toPrimitive(b, bDate);

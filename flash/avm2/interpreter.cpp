@@ -3,6 +3,7 @@
 // method cannot reach outside its own frame.
 #include <cmath>
 
+#include "flash/avm2/builtins/xml.h"
 #include "flash/avm2/opcodes.h"
 #include "flash/avm2/vm.h"
 
@@ -116,6 +117,15 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
     const AbcMethodBody& body = unit.file.bodies[std::size_t(info.body)];
 
     Frame f{*this, unit, body, body.code.data(), body.code.size(), 0, std::vector<Value>(body.localCount), {}, {}};
+    // A method that sets the default XML namespace sets it for its own run only.
+    struct XmlNamespaceRestore {
+        Vm& vm;
+        String saved;
+        bool active;
+        ~XmlNamespaceRestore() {
+            if (active) vm.setDefaultXmlNamespace(saved);
+        }
+    } restoreXmlNamespace{*this, defaultXmlNamespace_, (info.flags & MethodFlag::SetDxns) != 0};
     const std::size_t paramCount = info.paramTypes.size();
     // Function expressions take any number of arguments (the missing ones
     // are undefined); methods insist on theirs.
@@ -230,8 +240,8 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     f.u30();
                     break;
                 case op::Throw: throw ScriptThrow{f.pop()};
-                case op::Dxns: f.u30(); break;
-                case op::DxnsLate: f.pop(); break;
+                case op::Dxns: setDefaultXmlNamespace(f.pool(unit.strings, f.u30())); break;
+                case op::DxnsLate: setDefaultXmlNamespace(toString(f.pop())); break;
                 case op::Kill: f.local(f.u30()) = Value(); break;
                 case op::Jump: {
                     std::int32_t o = f.s24();
@@ -330,7 +340,9 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     std::uint32_t i = toUint32(toNumber(index));
                     Object* o = obj.object();
                     std::uint32_t next = 0;
-                    if (o) {
+                    if (const PropertyHooks* h = hooksOf(o)) {
+                        next = h->nextIndex(*this, o, i);
+                    } else if (o) {
                         std::size_t elements = (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)
                                                    ? static_cast<ArrayObject*>(o)->elements.size()
                                                    : 0;
@@ -357,7 +369,9 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     std::uint32_t i = toUint32(toNumber(indexLocal));
                     Object* o = objLocal.object();
                     std::uint32_t next = 0;
-                    if (o) {
+                    if (const PropertyHooks* h = hooksOf(o)) {
+                        next = h->nextIndex(*this, o, i);
+                    } else if (o) {
                         std::size_t elements = (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)
                                                    ? static_cast<ArrayObject*>(o)->elements.size()
                                                    : 0;
@@ -382,7 +396,9 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     Object* o = obj.object();
                     std::uint32_t i = toUint32(toNumber(index));
                     Value result;
-                    if (o && i > 0) {
+                    if (const PropertyHooks* h = hooksOf(o)) {
+                        result = opcode == op::NextName ? h->nextName(*this, o, i) : h->nextValue(*this, o, i);
+                    } else if (o && i > 0) {
                         std::size_t k = i - 1;
                         std::size_t elements = (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)
                                                    ? static_cast<ArrayObject*>(o)->elements.size()
@@ -428,9 +444,12 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::PushInt: f.push(Value(double(f.pool(unit.file.ints, f.u30())))); break;
                 case op::PushUint: f.push(Value(double(f.pool(unit.file.uints, f.u30())))); break;
                 case op::PushDouble: f.push(Value(f.pool(unit.file.doubles, f.u30()))); break;
-                case op::PushNamespace:
-                    f.push(constantValue(unit, AbcConstant{ConstantKind::Namespace, f.u30()}));
+                case op::PushNamespace: {
+                    std::uint32_t index = f.u30();
+                    f.pool(unit.namespaces, index);
+                    f.push(constantValue(unit, AbcConstant{ConstantKind::Namespace, index}));
                     break;
+                }
                 case op::NewFunction: {
                     std::uint32_t m = f.u30();
                     f.pool(unit.methods, m);
@@ -590,11 +609,20 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     f.push(Value(static_cast<Object*>(makeClass(unit, index, super, scopeChain())->object)));
                     break;
                 }
-                case op::GetDescendants:
-                    f.name(f.u30());
-                    f.pop();
-                    throwError(ErrorType::TypeError, "Error #1016: Descendants operator (..) not supported on type.",
-                               1016);
+                case op::GetDescendants: {
+                    Multiname m = f.name(f.u30());
+                    Value target = f.pop();
+                    Object* o = target.object();
+                    Value found;
+                    const PropertyHooks* h = hooksOf(o);
+                    if (!h || !h->descendants(*this, o, m, found))
+                        throwError(ErrorType::TypeError,
+                                   "Error #1016: Descendants operator (..) not supported on type " +
+                                       classOf(target)->qualifiedName().toUtf8() + ".",
+                                   1016);
+                    f.push(std::move(found));
+                    break;
+                }
                 case op::NewCatch: {
                     std::uint32_t index = f.u30();
                     if (index >= body.exceptions.size()) f.verifyError("Exception index out of range");
@@ -719,7 +747,7 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     break;
                 }
                 case op::EscXElem:
-                case op::EscXAttr: f.push(Value(toString(f.pop()))); break;
+                case op::EscXAttr: f.push(Value(xmlEscape(*this, f.pop(), opcode == op::EscXAttr))); break;
                 case op::ConvertI:
                 case op::CoerceI: f.push(Value(double(toInt32(toNumber(f.pop()))))); break;
                 case op::ConvertU:
@@ -735,7 +763,15 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                                    "Error #1009: Cannot access a property or method of a null object reference.", 1009);
                     break;
                 }
-                case op::CheckFilter: f.top(); break;
+                case op::CheckFilter: {
+                    Object* o = f.top().object();
+                    if (!o || (o->kind != ObjectKind::Xml && o->kind != ObjectKind::XmlList))
+                        throwError(ErrorType::TypeError,
+                                   "Error #1123: Filter operator not supported on type " +
+                                       classOf(f.top())->qualifiedName().toUtf8() + ".",
+                                   1123);
+                    break;
+                }
                 case op::CoerceA: f.top(); break;
                 case op::CoerceO: {
                     Value& v = f.top();

@@ -33,6 +33,7 @@ struct Multiname {
     std::vector<Namespace> namespaces;
     String name;
     bool anyName = false;
+    bool anyNamespace = false;  // *::name (XML lookups)
     bool attribute = false;
     // A name taken from the stack as it was: a Dictionary keys on objects.
     Value runtimeKey;

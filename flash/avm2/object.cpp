@@ -75,6 +75,24 @@ bool PropertyList::erase(std::u16string_view name) {
     return true;
 }
 
+// By default an object with hooks enumerates its dynamic properties.
+std::uint32_t PropertyHooks::nextIndex(Vm&, Object* o, std::uint32_t index) const {
+    const auto& entries = o->dynamic.entries();
+    for (std::size_t k = index; k < entries.size(); ++k)
+        if (entries[k].enumerable) return std::uint32_t(k + 1);
+    return 0;
+}
+
+Value PropertyHooks::nextName(Vm&, Object* o, std::uint32_t index) const {
+    const auto& entries = o->dynamic.entries();
+    return index >= 1 && index <= entries.size() ? Value(entries[index - 1].name) : Value();
+}
+
+Value PropertyHooks::nextValue(Vm&, Object* o, std::uint32_t index) const {
+    const auto& entries = o->dynamic.entries();
+    return index >= 1 && index <= entries.size() ? entries[index - 1].value : Value();
+}
+
 String Class::qualifiedName() const {
     if (ns.uri.empty() || ns.kind == NamespaceKind::Private) return name;
     return String::concat(String::concat(ns.uri, String(u"::")), name);

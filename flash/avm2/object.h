@@ -95,7 +95,10 @@ enum class ObjectKind : std::uint8_t {
     Dictionary,
     ByteArray,
     RegExp,
-    Boxed
+    Boxed,
+    Xml,
+    XmlList,
+    QName
 };
 
 class Object {
@@ -155,6 +158,27 @@ public:
     std::uint32_t position = 0;
     bool littleEndian = false;
     std::vector<std::pair<Value, Value>> pairs;  // Dictionary entries keyed by identity
+    Value prefix;                                 // a Namespace's prefix (undefined when it has none)
+};
+
+// Classes whose instances answer property access themselves (XML, Proxy):
+// the machine asks them after the instance's traits. Each returns false
+// when it leaves the name to the ordinary lookup.
+class PropertyHooks {
+public:
+    virtual ~PropertyHooks() = default;
+    virtual bool get(Vm&, Object*, const Multiname&, Value&) const { return false; }
+    virtual bool set(Vm&, Object*, const Multiname&, const Value&) const { return false; }
+    virtual bool has(Vm&, Object*, const Multiname&, bool&) const { return false; }
+    virtual bool erase(Vm&, Object*, const Multiname&, bool&) const { return false; }
+    virtual bool call(Vm&, Object*, const Multiname&, std::span<const Value>, Value&) const { return false; }
+    // for-in: the index after `index` that has a property (0 when none),
+    // and the name and value at an index.
+    virtual std::uint32_t nextIndex(Vm& vm, Object* o, std::uint32_t index) const;
+    virtual Value nextName(Vm& vm, Object* o, std::uint32_t index) const;
+    virtual Value nextValue(Vm& vm, Object* o, std::uint32_t index) const;
+    // The descendants operator (x..name); false when the object has none.
+    virtual bool descendants(Vm&, Object*, const Multiname&, Value&) const { return false; }
 };
 
 // Makes a new instance of a native class (its Object subtype).
@@ -175,6 +199,7 @@ struct Class {
     ClassObject* object = nullptr;
     ScopeChain scope;
     NativeConstructor makeInstance = nullptr;
+    const PropertyHooks* hooks = nullptr;  // inherited by subclasses
     // A native class's constructor when called as a function (String(x)),
     // and its `new` (new Array(3)) that sets up what makeInstance made.
     NativeFunction callAsFunction = nullptr;
@@ -185,5 +210,7 @@ struct Class {
     String qualifiedName() const;  // "flash.display::MovieClip"
     bool isSubclassOf(const Class* other) const;
 };
+
+inline const PropertyHooks* hooksOf(const Object* o) { return o && o->cls ? o->cls->hooks : nullptr; }
 
 }  // namespace kinolux::avm2

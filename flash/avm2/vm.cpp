@@ -57,8 +57,10 @@ bool Vm::loadAbc(const std::uint8_t* data, std::size_t size, bool lazy) {
         const AbcMultiname& base = named.kind == MultinameKind::TypeName ? f.multinames[0] : named;
         name.name = u.strings[base.name];
         name.anyName = base.name == 0 && !base.needsRuntimeName();
-        if (base.kind == MultinameKind::QName || base.kind == MultinameKind::QNameA)
+        if (base.kind == MultinameKind::QName || base.kind == MultinameKind::QNameA) {
             name.namespaces.push_back(u.namespaces[base.ns]);
+            name.anyNamespace = base.ns == 0;
+        }
         for (std::uint32_t ns : f.namespaceSets[base.nsSet]) name.namespaces.push_back(u.namespaces[ns]);
         u.names.push_back(std::move(name));
     }
@@ -243,6 +245,7 @@ Class* Vm::makeClass(AbcUnit& u, std::uint32_t index, Class* super, const ScopeC
         c.instanceTraits = c.super->instanceTraits;
         c.makeInstance = c.super->makeInstance;
         c.instanceKind = c.super->instanceKind;
+        c.hooks = c.super->hooks;
     }
     for (std::uint32_t i : inst.interfaces)
         if (Class* iface = classNamed(u, i, false)) c.interfaces.push_back(iface);
@@ -433,6 +436,10 @@ Value Vm::getProperty(const Value& target, const Multiname& name) {
     }
     if (o->traits)
         if (const Trait* t = o->traits->find(name)) return getTraitValue(o, *t, target);
+    if (const PropertyHooks* h = hooksOf(o)) {
+        Value out;
+        if (h->get(*this, o, name, out)) return out;
+    }
     if (o->kind == ObjectKind::Function && name.name == u"prototype" && !o->dynamic.get(u"prototype")) {
         Object* proto = newObject();
         proto->dynamic.set(String(u"constructor"), target, false);
@@ -498,6 +505,7 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
             }
         }
     }
+    if (const PropertyHooks* h = hooksOf(o); h && h->set(*this, o, name, value)) return;
     // A class's prototype is fixed for its life.
     if (o->kind == ObjectKind::Class && name.name == u"prototype" && name.seesPublic())
         throwError(ErrorType::ReferenceError,
@@ -536,6 +544,10 @@ bool Vm::hasProperty(const Value& target, const Multiname& name) {
         if (arrayIndex(name.name, i)) return i < static_cast<ArrayObject*>(o)->elements.size();
     }
     if (o->traits && o->traits->find(name)) return true;
+    if (const PropertyHooks* h = hooksOf(o)) {
+        bool out = false;
+        if (h->has(*this, o, name, out)) return out;
+    }
     if (o->kind == ObjectKind::Dictionary && name.runtimeKey.isObject()) {
         for (const auto& pair : static_cast<BoxObject*>(o)->pairs)
             if (pair.first.object() == name.runtimeKey.object()) return true;
@@ -568,6 +580,10 @@ bool Vm::deleteProperty(const Value& target, const Multiname& name) {
         return true;
     }
     if (o->traits && o->traits->find(name)) return false;
+    if (const PropertyHooks* h = hooksOf(o)) {
+        bool out = false;
+        if (h->erase(*this, o, name, out)) return out;
+    }
     if (o->kind == ObjectKind::Class && name.name == u"prototype") return false;
     o->dynamic.erase(name.name.view());
     return true;
@@ -577,6 +593,10 @@ Value Vm::callProperty(const Value& target, const Multiname& name, std::span<con
     if (Object* o = target.object(); o && o->traits) {
         if (const Trait* t = o->traits->find(name); t && t->type == TraitType::Method)
             return callMethod(t->method, target, args, t->method->scope);
+        if (const PropertyHooks* h = hooksOf(o)) {
+            Value out;
+            if (h->call(*this, o, name, args, out)) return out;
+        }
     }
     Value f = getProperty(target, name);
     if (!f.object()) {

@@ -186,8 +186,8 @@ public:
     void defineGetter(Class* cls, std::u16string_view name, NativeFunction fn, NativeFunction setter = nullptr,
                       bool isStatic = false);
     void defineConstant(Class* cls, std::u16string_view name, const Value& v);
-    void defineFunction(std::u16string_view package, std::u16string_view name, NativeFunction fn);
-    void defineGlobalValue(std::u16string_view name, const Value& v);
+    void defineFunction(std::u16string_view package, std::u16string_view name, NativeFunction fn, int length = 0);
+    void defineGlobalValue(std::u16string_view name, const Value& v, std::u16string_view package = u"");
 
     // Vector.<T> for an element type (a class object, or null for *).
     Class& vectorClassFor(const Value& elementType);
@@ -202,6 +202,17 @@ public:
     void dispatchSimpleEvent(Object* target, std::u16string_view type);
     // The frame script a MovieClip's object holds for a 0-based frame.
     void runFrameScript(Object* clip, int frame);
+
+    // The namespace unqualified XML names take (default xml namespace =),
+    // set by a method for its own run.
+    const String& defaultXmlNamespace() const { return defaultXmlNamespace_; }
+    void setDefaultXmlNamespace(String uri) { defaultXmlNamespace_ = std::move(uri); }
+    // XML settings (XML.ignoreComments and the rest), kept by the XML class,
+    // and the running timers, kept by Timer and setTimeout.
+    std::shared_ptr<void>& xmlState() { return xmlState_; }
+    std::shared_ptr<void>& timerState() { return timerState_; }
+    // Fires the timers and timeouts that have come due on the host's clock.
+    void runTimers();
 
     const avm1::ScriptLimits& limits() const { return limits_; }
     std::size_t memoryUsed() const { return memory_; }
@@ -239,6 +250,9 @@ private:
     Builtins builtins_;
     std::map<Class*, Class*> vectorClasses_;
     DisplayBinding* pendingBinding_ = nullptr;  // by element class (null: *)
+    String defaultXmlNamespace_;
+    std::shared_ptr<void> xmlState_;
+    std::shared_ptr<void> timerState_;
     std::uint32_t nextPrivateId_ = 1;
     std::size_t memory_ = 0;
     std::uint64_t budget_ = 0;

@@ -86,11 +86,20 @@ void As3Scripts::constructRoot(MovieClip& root) {
         scriptError("The document class " + documentClass_ + " is not defined.");
         return;
     }
+    // The player refuses a document class that is not a Sprite, and says so
+    // in the movie's log as an uncaught error would.
+    kinolux::avm2::Class* sprite = vm_->findClass(u"flash.display.Sprite");
+    if (sprite && !cls->isSubclassOf(sprite)) {
+        trace("TypeError: Error #2023: Class " + cls->qualifiedName().toUtf8() +
+              "$ must inherit from Sprite to link to the root.");
+        return;
+    }
     rootBinding_ = std::make_unique<ClipBinding>(root);
     rootObject_ = vm_->constructDisplayObject(cls, rootBinding_.get());
 }
 
 void As3Scripts::enterFrame() {
+    vm_->runTimers();
     if (rootObject_) vm_->dispatchSimpleEvent(rootObject_, u"enterFrame");
 }
 

@@ -3,41 +3,12 @@
 
 #include <cmath>
 
-#include "tests/avm2/machine.h"
+#include "tests/avm2/builtins_fixture.h"
 
 using namespace avm2test;
-using kinolux::avm2::Multiname;
-using kinolux::avm2::ScriptThrow;
 using kinolux::avm2::String;
 using kinolux::avm2::Value;
 
-namespace {
-
-class Builtins : public ::testing::Test {
-protected:
-    Value global(const char16_t* dotted) {
-        return Value(static_cast<kinolux::avm2::Object*>(vm().findClass(dotted)->object));
-    }
-    Value make(const char16_t* cls, std::vector<Value> args = {}) { return vm().constructValue(global(cls), args); }
-    Value call(const Value& target, const char16_t* name, std::vector<Value> args = {}) {
-        return vm().callProperty(target, Multiname::publicName(String(name)), args);
-    }
-    std::string text(const Value& v) { return vm().toString(v).toUtf8(); }
-    // The message of what a call throws ("" when it returns).
-    template <class F>
-    std::string thrown(F f) {
-        try {
-            f();
-        } catch (const ScriptThrow& t) {
-            return text(t.value);
-        }
-        return "";
-    }
-    kinolux::avm2::Vm& vm() { return machine.vm; }
-    Machine machine;
-};
-
-}  // namespace
 
 TEST_F(Builtins, NumbersPrintAsTheirShortestForm) {
     auto str = [&](double d) { return text(Value(d)); };

@@ -6,12 +6,7 @@
 #include "tests/avm2/machine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    kinolux::avm1::ScriptLimits limits;
-    limits.timeLimitSeconds = 1;
-    limits.actionsPerSecond = 100000;
-    limits.maxMemoryBytes = 16 << 20;
-    limits.maxCallDepth = 64;
-    avm2test::Machine machine(limits);
+    avm2test::Machine machine(avm2test::fuzzLimits());
     machine.vm.loadAbc(data, size, false);
     return 0;
 }

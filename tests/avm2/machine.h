@@ -28,6 +28,17 @@ public:
     double zoneMinutes = 0;
 };
 
+// Tight limits for the fuzz targets: a hang or a runaway allocation there
+// is a finding, not a slow run.
+inline kinolux::avm1::ScriptLimits fuzzLimits() {
+    kinolux::avm1::ScriptLimits limits;
+    limits.timeLimitSeconds = 1;
+    limits.actionsPerSecond = 100000;
+    limits.maxMemoryBytes = 16 << 20;
+    limits.maxCallDepth = 64;
+    return limits;
+}
+
 struct Machine {
     explicit Machine(kinolux::avm1::ScriptLimits limits = {}) : vm(host, limits) {}
     // Loads the file and runs its last script.

@@ -14,6 +14,7 @@ Class* Vm::defineClass(std::u16string_view package, std::u16string_view name, Cl
         c.instanceTraits = super->instanceTraits;
         c.makeInstance = super->makeInstance;
         c.instanceKind = super->instanceKind;
+        c.hooks = super->hooks;
     }
     if (makeInstance) c.makeInstance = makeInstance;
     if (kind != ObjectKind::Plain) c.instanceKind = kind;
@@ -70,18 +71,21 @@ void Vm::defineConstant(Class* cls, std::u16string_view name, const Value& v) {
     cls->object->slotValues.push_back(v);
 }
 
-void Vm::defineFunction(std::u16string_view package, std::u16string_view name, NativeFunction fn) {
+void Vm::defineFunction(std::u16string_view package, std::u16string_view name, NativeFunction fn, int length) {
     Trait t;
     t.ns = Namespace{NamespaceKind::Package, String(package), 0};
     t.name = String(name);
     t.type = TraitType::Const;
     t.slot = std::uint32_t(builtinGlobal_->slotValues.size());
     builtinTraits_.put(t);
-    builtinGlobal_->slotValues.push_back(Value(static_cast<Object*>(newNativeFunction(fn, t.name))));
+    FunctionObject* f = newNativeFunction(fn, t.name);
+    f->method->nativeLength = length;
+    builtinGlobal_->slotValues.push_back(Value(static_cast<Object*>(f)));
 }
 
-void Vm::defineGlobalValue(std::u16string_view name, const Value& v) {
+void Vm::defineGlobalValue(std::u16string_view name, const Value& v, std::u16string_view package) {
     Trait t;
+    t.ns = Namespace{NamespaceKind::Package, String(package), 0};
     t.name = String(name);
     t.type = TraitType::Const;
     t.slot = std::uint32_t(builtinGlobal_->slotValues.size());
@@ -134,7 +138,13 @@ void Vm::installBuiltins() {
     installRegExpClass(*this);
     installGlobalFunctions(*this);
     installUtilsPackage(*this);
+    installByteArrayClass(*this);
+    installJsonClass(*this);
+    installXmlClasses(*this);
+    installProxyClass(*this);
+    installUriFunctions(*this);
     installDisplayClasses(*this);
+    installTimerClasses(*this);
     builtins_.namespaceClass = findClass(u"Namespace");
     builtins_.string = findClass(u"String");
     builtins_.number = findClass(u"Number");

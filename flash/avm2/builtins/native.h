@@ -22,6 +22,13 @@ void installUtilsPackage(Vm& vm);
 void installVectorClass(Vm& vm);
 void installDateClass(Vm& vm);
 void installRegExpClass(Vm& vm);
+void installByteArrayClass(Vm& vm);
+void installJsonClass(Vm& vm);
+void installXmlClasses(Vm& vm);
+void installProxyClass(Vm& vm);
+void installUriFunctions(Vm& vm);
+// Timer and TimerEvent (after the event classes), setTimeout and setInterval.
+void installTimerClasses(Vm& vm);
 
 // The String methods' work with a RegExp argument (see isRegExp).
 bool isRegExp(const Value& v);

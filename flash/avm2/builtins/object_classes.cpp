@@ -89,19 +89,30 @@ Value namespaceUri(Vm&, const Value& self, std::span<const Value>) {
     return o && o->kind == ObjectKind::Namespace ? static_cast<BoxObject*>(o)->value : Value(String());
 }
 
-// new Namespace(uri) or new Namespace(prefix, uri): only the URI matters here.
+// new Namespace(uri) or new Namespace(prefix, uri). A namespace of a URI
+// alone has no prefix, except the empty URI's, which is "".
 Value namespaceInit(Vm& vm, const Value& self, std::span<const Value> args) {
     Object* o = self.object();
     if (!o || o->kind != ObjectKind::Namespace) return Value();
     auto* ns = static_cast<BoxObject*>(o);
     if (!args.empty()) {
         const Value& uri = args.back();
-        Object* o = uri.object();
-        ns->value = o && o->kind == ObjectKind::Namespace ? static_cast<BoxObject*>(o)->value : Value(vm.toString(uri));
+        Object* from = uri.object();
+        bool copy = from && from->kind == ObjectKind::Namespace;
+        ns->value = copy ? static_cast<BoxObject*>(from)->value : Value(vm.toString(uri));
+        if (args.size() >= 2) ns->prefix = args[0].isUndefined() ? Value() : Value(vm.toString(args[0]));
+        else if (copy) ns->prefix = static_cast<BoxObject*>(from)->prefix;
+        else if (vm.toString(ns->value).empty()) ns->prefix = Value(String());
     } else {
         ns->value = Value(String());
+        ns->prefix = Value(String());
     }
     return Value();
+}
+
+Value namespacePrefix(Vm&, const Value& self, std::span<const Value>) {
+    Object* o = self.object();
+    return o && o->kind == ObjectKind::Namespace ? static_cast<BoxObject*>(o)->prefix : Value();
 }
 
 Value booleanToString(Vm& vm, const Value& self, std::span<const Value>) {
@@ -133,6 +144,7 @@ void installObjectClasses(Vm& vm) {
     });
     ns->init = vm.nativeMethod(namespaceInit, String(u"Namespace"));
     vm.defineGetter(ns, u"uri", namespaceUri);
+    vm.defineGetter(ns, u"prefix", namespacePrefix);
     vm.defineMethod(ns, u"toString", namespaceUri);
     Class* boolean = vm.defineClass(u"", u"Boolean", object, nullptr);
     boolean->callAsFunction = [](Vm&, const Value&, std::span<const Value> args) {

@@ -37,7 +37,16 @@ Value definitionByName(Vm& vm, const Value&, std::span<const Value> args) {
         name += u'.';
         name += given.substr(at + 2);
     }
-    if (Class* c = vm.findClass(name)) return Value(static_cast<Object*>(c->object));
+    // Classes, and the package-level functions and values as well.
+    std::size_t dot = name.rfind(u'.');
+    Multiname m;
+    m.namespaces.push_back(Namespace{NamespaceKind::Package,
+                                    String(dot == std::u16string::npos ? u"" : std::u16string_view(name).substr(0, dot)), 0});
+    m.name = String(dot == std::u16string::npos ? std::u16string_view(name) : std::u16string_view(name).substr(dot + 1));
+    if (Object* global = vm.findGlobal(m)) {
+        Value found = vm.getProperty(Value(global), m);
+        if (found.object()) return found;
+    }
     vm.throwError(ErrorType::ReferenceError, "Error #1065: Variable " + String(name).toUtf8() + " is not defined.",
                   1065);
 }
