@@ -43,6 +43,8 @@ public:
     void moveTo(QPointF to);
     void lineTo(QPointF to);
     void curveTo(QPointF control, QPointF to);
+    // Where the next edge starts.
+    QPointF pen() const { return pen_; }
 
     // Items in drawing order; an open fill is included as it stands.
     const std::vector<DrawingItem>& items() const { return items_; }
