@@ -13,14 +13,14 @@ using namespace avm2test;
 
 namespace {
 
-struct Run {
+struct Playback {
     std::vector<std::string> traces;
     std::vector<std::string> errors;
     QImage picture;
 };
 
-Run play(const std::vector<std::uint8_t>& file, int ticks = 0) {
-    Run run;
+Playback play(const std::vector<std::uint8_t>& file, int ticks = 0) {
+    Playback run;
     flash::PlayerOptions options;
     options.trace = [&](std::string_view line) { run.traces.emplace_back(line); };
     flash::Player player(swf::Bytes(file), std::move(options));
@@ -73,7 +73,7 @@ TEST(As3DisplayList, TimelineChildrenAreMadeBeforeTheDocumentAndNamedOnIt) {
     traceProperty(init, abc, {"parent"});
     auto file = documentMovie(documentAbc(abc, init),
                               {testmovies::rect(1, {255, 0, 0, 255}, 0, 0, 20, 20), box, placed});
-    Run run = play(file);
+    Playback run = play(file);
     EXPECT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"[object MovieClip]", "1", "1", "10", "true", "[object Shape]",
                                                     "[object Stage]"}));
@@ -103,7 +103,7 @@ TEST(As3DisplayList, ScriptChildrenTakeTheIndexTheyAreGivenAndLeaveWhenRemoved) 
     traced(init, abc, [&](Code& c) { c.op(op::GetLocal, 2).op(op::GetProperty, abc.name("parent")); });
     // Out of range: the player's RangeError, reported as uncaught.
     init.op(op::GetLocal0).op(op::PushByte).u8(5).op(op::CallPropVoid, abc.name("getChildAt"), 1);
-    Run run = play(documentMovie(documentAbc(abc, init)));
+    Playback run = play(documentMovie(documentAbc(abc, init)));
     EXPECT_EQ(run.traces, (std::vector<std::string>{"b", "1", "b", "1", "null"}));
     ASSERT_EQ(run.errors.size(), 1u);
     EXPECT_NE(run.errors[0].find("#2006"), std::string::npos) << run.errors[0];
@@ -131,7 +131,7 @@ TEST(As3Graphics, ShapesDrawnByTheScriptShowInTheFrame) {
     graphics("lineStyle", 2, [&](Code& c) { c.op(op::PushByte).u8(4).op(op::PushInt, abc.integer(0x00FF00)); });
     graphics("moveTo", 2, bytes({10, 90}));
     graphics("cubicCurveTo", 6, bytes({20, 60, 30, 60, 40, 90}));
-    Run run = play(documentMovie(documentAbc(abc, init)));
+    Playback run = play(documentMovie(documentAbc(abc, init)));
     ASSERT_TRUE(run.errors.empty()) << run.errors[0];
     ASSERT_EQ(run.picture.size(), QSize(100, 100));
     EXPECT_EQ(run.picture.pixel(25, 25), qRgb(255, 0, 0));
@@ -174,7 +174,7 @@ TEST(As3Events, AnEventGoesDownTheAncestorsToItsTargetAndBubblesBackUp) {
     auto file = documentMovie(documentAbc(abc, init,
                                           {listener("capture"), listener("target"), listener("bubble"),
                                            listener("added")}));
-    Run run = play(file);
+    Playback run = play(file);
     EXPECT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"added 2", "capture 1", "target 2", "bubble 3", "capture 1",
                                                     "target 2"}));
