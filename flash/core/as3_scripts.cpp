@@ -66,6 +66,7 @@ void As3Scripts::placed(DisplayObject& object) { display_->placed(object); }
 void As3Scripts::enterFrame() { display_->broadcast(u"enterFrame"); }
 
 void As3Scripts::runFrameScripts() {
+    display_->constructWaiting();
     display_->broadcast(u"frameConstructed");
     display_->runFrameScripts();
     display_->broadcast(u"exitFrame");

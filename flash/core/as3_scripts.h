@@ -34,8 +34,9 @@ public:
     void placed(DisplayObject& object);
     // The enterFrame event, to every listener, as a frame begins.
     void enterFrame();
-    // After the frame's display lists are built: frameConstructed, the
-    // frame scripts of clips that moved to another frame, then exitFrame.
+    // After the frame's display lists are built: the script objects of what
+    // it placed, frameConstructed, the frame scripts of clips that moved to
+    // another frame, then exitFrame.
     void runFrameScripts();
 
     kinolux::avm2::Vm& vm() { return *vm_; }

@@ -1,5 +1,7 @@
 #include "flash/avm2/player/display_bridge.h"
 
+#include <algorithm>
+
 #include "flash/core/as3_scripts.h"
 #include "flash/core/bitmap_object.h"
 #include "flash/core/movie_clip.h"
@@ -14,6 +16,16 @@ using kinolux::avm2::Object;
 using kinolux::avm2::ScriptThrow;
 using kinolux::avm2::String;
 using kinolux::avm2::Value;
+
+namespace {
+
+bool isWaiting(const std::vector<std::weak_ptr<DisplayObject>>& waiting, const DisplayObject& object) {
+    for (const auto& w : waiting)
+        if (w.lock().get() == &object) return true;
+    return false;
+}
+
+}  // namespace
 
 class DisplayBridge::Binding : public kinolux::avm2::DisplayBinding {
 public:
@@ -30,8 +42,10 @@ public:
         auto* c = clip();
         if (!c) return;
         if (frame.isString()) {
-            if (auto n = c->frameOfLabel(frame.string())) c->gotoFrame(*n, play);
-            else
+            if (auto n = c->frameOfLabel(frame.string())) {
+                c->gotoFrame(*n, play);
+                bridge_.constructWaiting();
+            } else
                 bridge_.vm().throwError(kinolux::avm2::ErrorType::ArgumentError,
                                         "Error #2109: Frame label " + frame.string().toUtf8() +
                                             " not found in scene " + sceneName(*c) + ".",
@@ -39,7 +53,10 @@ public:
             return;
         }
         double n = frame.isNumber() ? frame.number() : bridge_.vm().toNumber(frame);
-        if (n >= 1) c->gotoFrame(int(n), play);
+        if (n >= 1) {
+            c->gotoFrame(int(n), play);
+            bridge_.constructWaiting();
+        }
     }
     int currentFrame() override {
         auto* c = clip();
@@ -84,17 +101,69 @@ void DisplayBridge::linkSymbol(swf::CharacterId id, const std::string& className
 void DisplayBridge::constructRoot(MovieClip& root, Class* documentClass) {
     if (!documentClass) documentClass = vm_.findClass(u"flash.display.MovieClip");
     rootObject_ = bind(std::static_pointer_cast<DisplayObject>(root.shared_from_this()), documentClass);
+    constructChildren(root);
+    constructWaiting();
 }
 
 void DisplayBridge::placed(DisplayObject& object) {
-    if (!object.parent() || objects_.count(object.instanceId())) return;
-    Object* made = objectOf(object);
-    DisplayObject* parent = object.parent();
-    auto holder = objects_.find(parent->instanceId());
-    if (!made || object.name.empty() || holder == objects_.end()) return;
+    if (!object.parent()) return;
+    if (objects_.count(object.instanceId())) {
+        // A clip made by a script shows its first frame only now.
+        constructChildren(object);
+        return;
+    }
+    waiting_.push_back(object.weak_from_this());
+}
+
+void DisplayBridge::constructChildren(DisplayObject& parent) {
+    for (std::size_t i = 0; i < waiting_.size();) {
+        auto child = waiting_[i].lock();
+        if (child && child->parent() == &parent) {
+            construct(*child);
+            i = 0;  // the constructor may have changed the list
+        } else {
+            ++i;
+        }
+    }
+}
+
+void DisplayBridge::constructWaiting() {
+    while (!waiting_.empty()) {
+        // The first waiting object whose parent has its script object.
+        auto ready = std::find_if(waiting_.begin(), waiting_.end(), [&](const std::weak_ptr<DisplayObject>& w) {
+            auto o = w.lock();
+            return !o || !o->parent() || objects_.count(o->parent()->instanceId()) ||
+                   !isWaiting(waiting_, *o->parent());
+        });
+        if (ready == waiting_.end()) ready = waiting_.begin();
+        auto object = ready->lock();
+        if (!object) {
+            waiting_.erase(ready);
+            continue;
+        }
+        construct(*object);
+    }
+}
+
+void DisplayBridge::construct(DisplayObject& object) {
+    std::erase_if(waiting_, [&](const std::weak_ptr<DisplayObject>& w) {
+        auto o = w.lock();
+        return !o || o.get() == &object;
+    });
+    if (objects_.count(object.instanceId())) return;
+    Object* made = bind(object.shared_from_this(), classFor(object));
+    // A constructor that never called super() still gets its children.
+    constructChildren(object);
+    if (DisplayObject* parent = object.parent())
+        if (auto holder = objects_.find(parent->instanceId()); holder != objects_.end())
+            setInstanceProperty(holder->second, object, made);
+}
+
+void DisplayBridge::setInstanceProperty(Object* parent, DisplayObject& child, Object* childObject) {
+    if (!childObject || child.name.empty()) return;
     vm_.guarded([&] {
         try {
-            vm_.setProperty(Value(static_cast<Object*>(holder->second)), Multiname::publicName(object.name), Value(made));
+            vm_.setProperty(Value(parent), Multiname::publicName(child.name), Value(childObject));
         } catch (const ScriptThrow&) {
             // A sealed class without a variable of that name goes without.
         }
@@ -103,6 +172,7 @@ void DisplayBridge::placed(DisplayObject& object) {
 
 Object* DisplayBridge::objectOf(DisplayObject& object) {
     if (auto it = objects_.find(object.instanceId()); it != objects_.end()) return it->second;
+    if (isWaiting(waiting_, object)) return nullptr;
     return bind(object.shared_from_this(), classFor(object));
 }
 
@@ -199,16 +269,9 @@ std::shared_ptr<DisplayObject> DisplayBridge::newDisplayObject(Class* cls) {
 
 void DisplayBridge::nameChildren(DisplayObject& parent, Object* parentObject) {
     if (parent.kind() != ObjectKind::MovieClip) return;
-    for (const auto& [depth, child] : static_cast<MovieClip&>(parent).children()) {
-        if (child->name.empty()) continue;
-        auto it = objects_.find(child->instanceId());
-        if (it == objects_.end()) continue;
-        try {
-            vm_.setProperty(Value(parentObject), Multiname::publicName(child->name),
-                            Value(static_cast<Object*>(it->second)));
-        } catch (const ScriptThrow&) {
-        }
-    }
+    for (const auto& [depth, child] : static_cast<MovieClip&>(parent).children())
+        if (auto it = objects_.find(child->instanceId()); it != objects_.end())
+            setInstanceProperty(parentObject, *child, it->second);
 }
 
 void DisplayBridge::broadcast(std::u16string_view type) {

@@ -42,12 +42,19 @@ public:
     // MovieClip), once its first frame is on the stage.
     void constructRoot(MovieClip& root, kinolux::avm2::Class* documentClass);
     kinolux::avm2::Object* rootObject() const { return rootObject_; }
-    // An object the timeline (or addChild) put on the stage gets its script
-    // object now, unless it has one.
+    // An object the timeline (or addChild) put on the stage. Its script
+    // object waits until its frame is built: the player puts every object
+    // of a frame on the list first, then constructs them in order (a
+    // parent's own children when its super constructor runs).
     void placed(DisplayObject& object);
+    // Constructs the waiting children of a display object.
+    void constructChildren(DisplayObject& parent);
+    // Constructs everything still waiting, parents before their children.
+    void constructWaiting();
 
     // The script object of a display object, made (constructor run) if it
-    // had none yet; null only when making it failed.
+    // had none yet; null while it waits to be constructed, or when making
+    // it failed.
     kinolux::avm2::Object* objectOf(DisplayObject& object);
     // The display object behind a script value; null for other values and
     // for display objects that never had one.
@@ -74,6 +81,8 @@ private:
     kinolux::avm2::Object* bind(std::shared_ptr<DisplayObject> object, kinolux::avm2::Class* cls);
     std::shared_ptr<DisplayObject> newDisplayObject(kinolux::avm2::Class* cls);
     void nameChildren(DisplayObject& parent, kinolux::avm2::Object* parentObject);
+    void construct(DisplayObject& object);
+    void setInstanceProperty(kinolux::avm2::Object* parent, DisplayObject& child, kinolux::avm2::Object* childObject);
     void runFrameScriptsOf(DisplayObject& object);
 
     Player& player_;
@@ -82,10 +91,10 @@ private:
     std::unordered_map<std::uint64_t, kinolux::avm2::DisplayScriptObject*> objects_;  // by instance id
     std::vector<kinolux::avm2::DisplayScriptObject*> order_;                          // in the order made
     std::vector<std::unique_ptr<Binding>> bindings_;
+    std::vector<std::weak_ptr<DisplayObject>> waiting_;  // placed, not yet constructed, in placing order
     std::unordered_map<std::uint64_t, int> scriptFrames_;  // the frame whose script last ran, per clip
     kinolux::avm2::Object* rootObject_ = nullptr;
     kinolux::avm2::Object* stage_ = nullptr;
-    DisplayObject* constructing_ = nullptr;  // whose object makeInstance is making
 };
 
 // The flash.display, flash.geom and Graphics classes of the player, on a

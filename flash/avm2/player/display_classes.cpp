@@ -449,6 +449,19 @@ constexpr char16_t kEmpty[] = u"";
 constexpr char16_t kHigh[] = u"HIGH";
 constexpr char16_t kNormal[] = u"normal";
 
+// The native constructor of every display class: the children the
+// timeline placed in the object are constructed inside its super() call.
+Value displayInit(Vm& vm, const Value& t, Args) {
+    if (DisplayObject* d = self(t))
+        if (DisplayBridge* b = DisplayBridge::of(vm)) b->constructChildren(*d);
+    return Value();
+}
+
+void constructsChildren(Vm& vm, Class* c) {
+    c->init = vm.nativeMethod(displayInit, c->name);
+    c->init->owner = c;
+}
+
 Object* makeInstance(Vm& vm, Class* cls) {
     if (DisplayBridge* b = DisplayBridge::of(vm)) return b->makeInstance(cls);
     return vm.findClass(u"flash.events.EventDispatcher")->makeInstance(vm, cls);
@@ -468,6 +481,7 @@ void installPlayerClasses(Vm& vm) {
     const std::vector<Class*> containers{container, sprite, clip};
     for (Class* c : displays) {
         c->makeInstance = makeInstance;
+        constructsChildren(vm, c);
         vm.defineGetter(c, u"x", numberGetter<&DisplayObject::x, 1.0>, numberSetter<&DisplayObject::setX, 1.0>);
         vm.defineGetter(c, u"y", numberGetter<&DisplayObject::y, 1.0>, numberSetter<&DisplayObject::setY, 1.0>);
         vm.defineGetter(c, u"scaleX", numberGetter<&DisplayObject::xScale, 100.0>,
@@ -533,7 +547,7 @@ void installPlayerClasses(Vm& vm) {
     vm.defineGetter(stage, u"align", textGetter<kEmpty>, ignoreSetter);
     vm.defineGetter(stage, u"quality", textGetter<kHigh>, ignoreSetter);
     vm.defineGetter(stage, u"displayState", textGetter<kNormal>, ignoreSetter);
-    vm.defineClass(u"flash.display", u"SimpleButton", interactive, nullptr);
+    constructsChildren(vm, vm.defineClass(u"flash.display", u"SimpleButton", interactive, nullptr));
     vm.defineClass(u"flash.display", u"MorphShape", displayObject, nullptr);
     installBitmapClasses(vm, vm.defineClass(u"flash.display", u"Bitmap", displayObject, nullptr));
     vm.defineClass(u"flash.text", u"StaticText", displayObject, nullptr);
