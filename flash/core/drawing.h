@@ -33,6 +33,8 @@ using DrawingItem = std::variant<DrawingFill, DrawingStroke>;
 class Drawing {
 public:
     void clear();
+    // Takes on another drawing's shapes and pen (Graphics.copyFrom).
+    void copyFrom(const Drawing& other);
     // The line for the edges that follow; nullopt draws none.
     void lineStyle(std::optional<swf::LineStyle> style);
     // Paints the current line with a gradient (lineGradientStyle).

@@ -102,6 +102,7 @@ private:
 void installPlayerClasses(kinolux::avm2::Vm& vm);
 void installGeomClasses(kinolux::avm2::Vm& vm);
 void installGraphicsClass(kinolux::avm2::Vm& vm);
+void installConstantClasses(kinolux::avm2::Vm& vm);
 void installBitmapClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* bitmap);
 
 }  // namespace flash

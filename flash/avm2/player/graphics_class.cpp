@@ -191,25 +191,52 @@ Value drawEllipse(Vm& vm, const Value& self, Args a) {
     return Value();
 }
 
+// Corner radii (horizontal, vertical) in the order top left, top right,
+// bottom right, bottom left; a rectangle when all are zero.
+struct Corners {
+    QPointF radius[4];
+};
+
+void roundRect(Drawing& d, double x, double y, double w, double h, Corners c) {
+    bool round = false;
+    for (QPointF& r : c.radius) {
+        r = QPointF(std::min(std::abs(r.x()), std::abs(w) / 2), std::min(std::abs(r.y()), std::abs(h) / 2));
+        round = round || (r.x() > 0 && r.y() > 0);
+    }
+    if (!round) {
+        rect(d, x, y, w, h);
+        return;
+    }
+    const auto& [tl, tr, br, bl] = c.radius;
+    d.moveTo(twips(x + w, y + h - br.y()));
+    arc(d, twips(x + w - br.x(), y + h - br.y()), br.x(), br.y(), 0);
+    d.lineTo(twips(x + bl.x(), y + h));
+    arc(d, twips(x + bl.x(), y + h - bl.y()), bl.x(), bl.y(), 90);
+    d.lineTo(twips(x, y + tl.y()));
+    arc(d, twips(x + tl.x(), y + tl.y()), tl.x(), tl.y(), 180);
+    d.lineTo(twips(x + w - tr.x(), y));
+    arc(d, twips(x + w - tr.x(), y + tr.y()), tr.x(), tr.y(), 270);
+    d.lineTo(twips(x + w, y + h - br.y()));
+}
+
 Value drawRoundRect(Vm& vm, const Value& self, Args a) {
     Drawing* d = drawingOf(self);
     if (!d) return Value();
-    double x = number(vm, a, 0, 0), y = number(vm, a, 1, 0), w = number(vm, a, 2, 0), h = number(vm, a, 3, 0);
     double ew = number(vm, a, 4, 0), eh = a.size() > 5 && !a[5].isNullish() ? vm.toNumber(a[5]) : ew;
-    double rx = std::min(std::abs(ew) / 2, std::abs(w) / 2), ry = std::min(std::abs(eh) / 2, std::abs(h) / 2);
-    if (!(rx > 0 && ry > 0)) {
-        rect(*d, x, y, w, h);
-        return Value();
-    }
-    d->moveTo(twips(x + w, y + h - ry));
-    arc(*d, twips(x + w - rx, y + h - ry), rx, ry, 0);
-    d->lineTo(twips(x + rx, y + h));
-    arc(*d, twips(x + rx, y + h - ry), rx, ry, 90);
-    d->lineTo(twips(x, y + ry));
-    arc(*d, twips(x + rx, y + ry), rx, ry, 180);
-    d->lineTo(twips(x + w - rx, y));
-    arc(*d, twips(x + w - rx, y + ry), rx, ry, 270);
-    d->lineTo(twips(x + w, y + h - ry));
+    QPointF r(ew / 2, eh / 2);
+    roundRect(*d, number(vm, a, 0, 0), number(vm, a, 1, 0), number(vm, a, 2, 0), number(vm, a, 3, 0), {{r, r, r, r}});
+    return Value();
+}
+
+Value drawRoundRectComplex(Vm& vm, const Value& self, Args a) {
+    Drawing* d = drawingOf(self);
+    if (!d) return Value();
+    auto r = [&](std::size_t i) {
+        double v = number(vm, a, i, 0);
+        return QPointF(v, v);
+    };
+    roundRect(*d, number(vm, a, 0, 0), number(vm, a, 1, 0), number(vm, a, 2, 0), number(vm, a, 3, 0),
+              {{r(4), r(5), r(7), r(6)}});
     return Value();
 }
 
@@ -249,6 +276,13 @@ Value drawPath(Vm& vm, const Value& self, Args a) {
     return Value();
 }
 
+Value copyFrom(Vm&, const Value& self, Args a) {
+    Drawing* d = drawingOf(self);
+    Drawing* source = drawingOf(arg(a, 0));
+    if (d && source) d->copyFrom(*source);
+    return Value();
+}
+
 Value endFill(Vm&, const Value& self, Args) {
     if (Drawing* d = drawingOf(self)) d->endFill();
     return Value();
@@ -283,8 +317,10 @@ void installGraphicsClass(Vm& vm) {
         {u"drawCircle", drawCircle},
         {u"drawEllipse", drawEllipse},
         {u"drawRoundRect", drawRoundRect},
+        {u"drawRoundRectComplex", drawRoundRectComplex},
         {u"drawPath", drawPath},
         {u"endFill", endFill},
+        {u"copyFrom", copyFrom},
     };
     for (const auto& [name, fn] : methods) vm.defineTraitMethod(graphics, name, fn);
     for (const char16_t* owner : {u"flash.display.Sprite", u"flash.display.MovieClip", u"flash.display.Shape"})
