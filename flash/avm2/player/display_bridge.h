@@ -103,6 +103,7 @@ void installPlayerClasses(kinolux::avm2::Vm& vm);
 void installGeomClasses(kinolux::avm2::Vm& vm);
 void installGraphicsClass(kinolux::avm2::Vm& vm);
 void installConstantClasses(kinolux::avm2::Vm& vm);
+void installApplicationDomain(kinolux::avm2::Vm& vm);
 void installBitmapClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* bitmap);
 
 }  // namespace flash

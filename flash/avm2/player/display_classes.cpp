@@ -554,6 +554,7 @@ void installPlayerClasses(Vm& vm) {
     vm.defineClass(u"flash.text", u"TextField", interactive, nullptr);
     vm.defineClass(u"flash.media", u"Video", displayObject, nullptr);
     installConstantClasses(vm);
+    installApplicationDomain(vm);
 }
 
 }  // namespace flash
