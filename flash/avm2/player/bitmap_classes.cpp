@@ -37,10 +37,7 @@ Object* makePixels(Vm& vm, Class* cls) {
     return vm.make<PixelsObject>(kinolux::avm2::ObjectKind::Plain, &cls->instanceTraits, cls, cls->prototype);
 }
 
-std::shared_ptr<BitmapData> pixelsOf(const Value& v) {
-    auto* o = dynamic_cast<PixelsObject*>(v.object());
-    return o && o->pixels && o->pixels->valid() ? o->pixels : nullptr;
-}
+std::shared_ptr<BitmapData> pixelsOf(const Value& v) { return bitmapPixelsOf(v); }
 
 BitmapData& self(Vm& vm, const Value& v) {
     auto pixels = pixelsOf(v);
@@ -215,6 +212,11 @@ Value setSmoothing(Vm&, const Value& v, Args a) {
 }
 
 }  // namespace
+
+std::shared_ptr<BitmapData> bitmapPixelsOf(const Value& v) {
+    auto* o = dynamic_cast<PixelsObject*>(v.object());
+    return o && o->pixels && o->pixels->valid() ? o->pixels : nullptr;
+}
 
 void installBitmapClasses(Vm& vm, Class* bitmap) {
     Class* data = vm.defineClass(u"flash.display", u"BitmapData", vm.findClass(u"Object"), makePixels);

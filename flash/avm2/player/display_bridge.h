@@ -97,6 +97,11 @@ private:
     kinolux::avm2::Object* stage_ = nullptr;
 };
 
+class BitmapData;
+// The pixels of a BitmapData script object; null for anything else and for
+// a disposed one.
+std::shared_ptr<BitmapData> bitmapPixelsOf(const kinolux::avm2::Value& value);
+
 // The flash.display, flash.geom and Graphics classes of the player, on a
 // machine whose display classes builtins declared.
 void installPlayerClasses(kinolux::avm2::Vm& vm);

@@ -77,6 +77,16 @@ kinolux::avm1::GradientFill gradientOf(Vm& vm, Args a) {
     return g;
 }
 
+Value beginBitmapFill(Vm& vm, const Value& self, Args a) {
+    Drawing* d = drawingOf(self);
+    auto pixels = bitmapPixelsOf(arg(a, 0));
+    if (!d || !pixels) return Value();
+    const QTransform matrix = arg(a, 1).object() ? matrixOf(vm, a[1]) : QTransform();
+    const bool repeat = a.size() < 3 || kinolux::avm2::toBoolean(a[2]);
+    d->beginFill(bitmapFill(std::move(pixels), matrix, repeat, kinolux::avm2::toBoolean(arg(a, 3))));
+    return Value();
+}
+
 Value beginGradientFill(Vm& vm, const Value& self, Args a) {
     if (Drawing* d = drawingOf(self)) d->beginFill(DrawingFill{gradientFill(gradientOf(vm, a)), nullptr, {}, true, false, {}});
     return Value();
@@ -307,6 +317,7 @@ void installGraphicsClass(Vm& vm) {
         {u"clear", clear},
         {u"beginFill", beginFill},
         {u"beginGradientFill", beginGradientFill},
+        {u"beginBitmapFill", beginBitmapFill},
         {u"lineGradientStyle", lineGradientStyle},
         {u"lineStyle", lineStyle},
         {u"moveTo", moveTo},
