@@ -1,20 +1,13 @@
 // flash.system.ApplicationDomain: the one domain a movie's classes live in,
 // where scripts look definitions up by name (generated asset classes do so
 // while they are constructed).
-#include "flash/avm2/builtins/native.h"
+#include "flash/avm2/player/natives.h"
 #include "flash/avm2/player/display_bridge.h"
 
 namespace flash {
 namespace {
 
-using kinolux::avm2::arg;
-using kinolux::avm2::Class;
-using kinolux::avm2::ErrorType;
-using kinolux::avm2::Object;
-using kinolux::avm2::String;
-using kinolux::avm2::Value;
-using kinolux::avm2::Vm;
-using Args = std::span<const Value>;
+using namespace as3;
 
 // "flash.display::Sprite" and "flash.display.Sprite" name the same class.
 Class* definition(Vm& vm, const Value& name) {

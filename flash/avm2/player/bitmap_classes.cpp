@@ -5,7 +5,7 @@
 #include <QRect>
 #include <cmath>
 
-#include "flash/avm2/builtins/native.h"
+#include "flash/avm2/player/natives.h"
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/geom_values.h"
 #include "flash/core/bitmap_data_class.h"
@@ -18,14 +18,7 @@
 namespace flash {
 namespace {
 
-using kinolux::avm2::arg;
-using kinolux::avm2::Class;
-using kinolux::avm2::ErrorType;
-using kinolux::avm2::Object;
-using kinolux::avm2::String;
-using kinolux::avm2::Value;
-using kinolux::avm2::Vm;
-using Args = std::span<const Value>;
+using namespace as3;
 
 class PixelsObject : public Object {
 public:

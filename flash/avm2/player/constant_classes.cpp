@@ -4,16 +4,13 @@
 // and bitmaps share. Each is one row of a table.
 #include <variant>
 
-#include "flash/avm2/builtins/native.h"
+#include "flash/avm2/player/natives.h"
 #include "flash/avm2/player/display_bridge.h"
 
 namespace flash {
 namespace {
 
-using kinolux::avm2::Class;
-using kinolux::avm2::String;
-using kinolux::avm2::Value;
-using kinolux::avm2::Vm;
+using namespace as3;
 
 struct Constant {
     const char16_t* name;

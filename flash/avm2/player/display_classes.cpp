@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "flash/avm2/builtins/native.h"
+#include "flash/avm2/player/natives.h"
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/geom_values.h"
 #include "flash/core/movie_clip.h"
@@ -16,14 +16,7 @@
 namespace flash {
 namespace {
 
-using kinolux::avm2::arg;
-using kinolux::avm2::Class;
-using kinolux::avm2::ErrorType;
-using kinolux::avm2::Object;
-using kinolux::avm2::String;
-using kinolux::avm2::Value;
-using kinolux::avm2::Vm;
-using Args = std::span<const Value>;
+using namespace as3;
 
 DisplayBridge& bridge(Vm& vm) {
     DisplayBridge* b = DisplayBridge::of(vm);

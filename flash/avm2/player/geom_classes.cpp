@@ -3,7 +3,7 @@
 // scripts read and write them as numbers and toString lists them.
 #include <cmath>
 
-#include "flash/avm2/builtins/native.h"
+#include "flash/avm2/player/natives.h"
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/geom_values.h"
 #include "flash/core/display_object.h"
@@ -11,13 +11,7 @@
 namespace flash {
 namespace {
 
-using kinolux::avm2::arg;
-using kinolux::avm2::Class;
-using kinolux::avm2::Object;
-using kinolux::avm2::String;
-using kinolux::avm2::Value;
-using kinolux::avm2::Vm;
-using Args = std::span<const Value>;
+using namespace as3;
 
 constexpr std::u16string_view kPointFields[] = {u"x", u"y"};
 constexpr std::u16string_view kRectangleFields[] = {u"x", u"y", u"width", u"height"};

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "flash/avm2/builtins/native.h"
+#include "flash/avm2/player/natives.h"
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/geom_values.h"
 #include "flash/core/drawing_styles.h"
@@ -14,14 +14,9 @@
 namespace flash {
 namespace {
 
-using kinolux::avm2::arg;
+using namespace as3;
+
 using kinolux::avm2::ArrayObject;
-using kinolux::avm2::Class;
-using kinolux::avm2::Object;
-using kinolux::avm2::String;
-using kinolux::avm2::Value;
-using kinolux::avm2::Vm;
-using Args = std::span<const Value>;
 
 class GraphicsObject : public Object {
 public:
