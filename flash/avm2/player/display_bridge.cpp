@@ -100,6 +100,7 @@ void DisplayBridge::linkSymbol(swf::CharacterId id, const std::string& className
 
 void DisplayBridge::constructRoot(MovieClip& root, Class* documentClass) {
     if (!documentClass) documentClass = vm_.findClass(u"flash.display.MovieClip");
+    if (root.name.empty()) root.name = String(u"root1");
     rootObject_ = bind(std::static_pointer_cast<DisplayObject>(root.shared_from_this()), documentClass);
     constructChildren(root);
     constructWaiting();
@@ -234,6 +235,7 @@ Object* DisplayBridge::makeInstance(Class* cls) {
     o->binding = vm_.takePendingBinding();
     if (!o->binding) {
         if (auto made = newDisplayObject(cls)) {
+            made->name = player_.nextInstanceName();
             bindings_.push_back(std::make_unique<Binding>(*this, std::move(made)));
             o->binding = bindings_.back().get();
         }

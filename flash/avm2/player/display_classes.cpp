@@ -47,6 +47,15 @@ Value numberSetter(Vm& vm, const Value& t, Args a) {
     return Value();
 }
 
+// Rotations are kept between -180 and 180 degrees.
+Value rotationSetter(Vm& vm, const Value& t, Args a) {
+    double degrees = std::fmod(vm.toNumber(arg(a, 0)), 360.0);
+    if (degrees > 180) degrees -= 360;
+    else if (degrees < -180) degrees += 360;
+    if (DisplayObject* d = self(t); d && std::isfinite(degrees)) d->setRotation(degrees);
+    return Value();
+}
+
 Value visibleGetter(Vm&, const Value& t, Args) {
     DisplayObject* d = self(t);
     return Value(d ? d->visible : true);
@@ -481,8 +490,7 @@ void installPlayerClasses(Vm& vm) {
                         numberSetter<&DisplayObject::setXScale, 100.0>);
         vm.defineGetter(c, u"scaleY", numberGetter<&DisplayObject::yScale, 100.0>,
                         numberSetter<&DisplayObject::setYScale, 100.0>);
-        vm.defineGetter(c, u"rotation", numberGetter<&DisplayObject::rotation, 1.0>,
-                        numberSetter<&DisplayObject::setRotation, 1.0>);
+        vm.defineGetter(c, u"rotation", numberGetter<&DisplayObject::rotation, 1.0>, rotationSetter);
         vm.defineGetter(c, u"alpha", numberGetter<&DisplayObject::alpha, 100.0>,
                         numberSetter<&DisplayObject::setAlpha, 100.0>);
         vm.defineGetter(c, u"width", numberGetter<&DisplayObject::width, 1.0>, numberSetter<&DisplayObject::setWidth, 1.0>);
