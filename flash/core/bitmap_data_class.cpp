@@ -323,23 +323,9 @@ Value applyFilter(Vm& vm, const Value& thisValue, Args args) {
     auto source = bitmapDataOf(arg(args, 0));
     auto filter = filterOf(arg(args, 3));
     if (!source || args.size() < 4 || !filter) return Value(-1);
-    RenderServices* services = playerOf(vm).renderServices();
     const QRect sourceRect = rectangleOf(vm, args[1]) & QRect(0, 0, source->width(), source->height());
-    const QPoint destPoint = pointOf(vm, args[2]);
     if (sourceRect.isEmpty()) return Value(0);
-    QImage area = source->image().copy(sourceRect);
-    if (services) services->filter(area, *filter);
-    QImage& target = b->image();
-    for (int y = 0; y < area.height(); ++y) {
-        const int ty = destPoint.y() + y;
-        if (ty < 0 || ty >= target.height()) continue;
-        const auto* from = reinterpret_cast<const std::uint32_t*>(area.constScanLine(y));
-        auto* to = reinterpret_cast<std::uint32_t*>(target.scanLine(ty));
-        for (int x = 0; x < area.width(); ++x) {
-            const int tx = destPoint.x() + x;
-            if (tx >= 0 && tx < target.width()) to[tx] = b->transparent() ? from[x] : (from[x] | 0xFF000000u);
-        }
-    }
+    applyFilterToBitmap(*b, playerOf(vm), *source, sourceRect, pointOf(vm, args[2]), *filter);
     return Value(0);
 }
 
@@ -419,6 +405,25 @@ void drawIntoBitmap(BitmapData& target, Player& player, const BitmapData* source
         for (int y = 0; y < image.height(); ++y) {
             auto* r = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
             for (int x = 0; x < image.width(); ++x) r[x] |= 0xFF000000u;
+        }
+    }
+}
+
+void applyFilterToBitmap(BitmapData& target, Player& player, const BitmapData& source, QRect sourceRect,
+                         QPoint destPoint, const swf::Filter& filter) {
+    sourceRect &= QRect(0, 0, source.width(), source.height());
+    if (sourceRect.isEmpty()) return;
+    QImage area = source.image().copy(sourceRect);
+    if (RenderServices* services = player.renderServices()) services->filter(area, filter);
+    QImage& image = target.image();
+    for (int y = 0; y < area.height(); ++y) {
+        const int ty = destPoint.y() + y;
+        if (ty < 0 || ty >= image.height()) continue;
+        const auto* from = reinterpret_cast<const std::uint32_t*>(area.constScanLine(y));
+        auto* to = reinterpret_cast<std::uint32_t*>(image.scanLine(ty));
+        for (int x = 0; x < area.width(); ++x) {
+            const int tx = destPoint.x() + x;
+            if (tx >= 0 && tx < image.width()) to[tx] = target.transparent() ? from[x] : (from[x] | 0xFF000000u);
         }
     }
 }

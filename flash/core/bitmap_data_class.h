@@ -49,5 +49,9 @@ struct BitmapDrawing {
 };
 void drawIntoBitmap(BitmapData& target, Player& player, const BitmapData* source, const DisplayObject* object,
                     const BitmapDrawing& how);
+// BitmapData.applyFilter of either machine: a rectangle of source, filtered,
+// into target at destPoint.
+void applyFilterToBitmap(BitmapData& target, Player& player, const BitmapData& source, QRect sourceRect,
+                         QPoint destPoint, const swf::Filter& filter);
 
 }  // namespace flash

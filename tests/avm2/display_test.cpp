@@ -179,3 +179,21 @@ TEST(As3Events, AnEventGoesDownTheAncestorsToItsTargetAndBubblesBackUp) {
     EXPECT_EQ(run.traces, (std::vector<std::string>{"added 2", "capture 1", "target 2", "bubble 3", "capture 1",
                                                     "target 2"}));
 }
+
+TEST(As3Filters, FiltersAScriptSetsAreKeptInRangeAndReadBack) {
+    AbcBuilder abc;
+    std::uint32_t blur = abc.qname(abc.packageNamespace("flash.filters"), "BlurFilter");
+    Code init;
+    init.op(op::GetLocal0).op(op::FindPropStrict, blur);
+    init.op(op::PushShort, 300).op(op::PushByte).u8(2).op(op::PushByte).u8(3).op(op::ConstructProp, blur, 3);
+    init.op(op::NewArray, 1).op(op::SetProperty, abc.name("filters"));
+    traceProperty(init, abc, {"filters", "length"});
+    for (const char* field : {"blurX", "blurY", "quality"})
+        traced(init, abc, [&](Code& c) {
+            c.op(op::GetLocal0).op(op::GetProperty, abc.name("filters"));
+            c.op(op::GetProperty, abc.name("0")).op(op::GetProperty, abc.name(field));
+        });
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"1", "255", "2", "3"}));
+}

@@ -516,6 +516,7 @@ void installPlayerClasses(Vm& vm) {
         vm.defineTraitMethod(c, u"hitTestObject", hitTestObject);
     }
     installDisplayTransform(vm, displays);
+    installFilterClasses(vm, displays);
     for (Class* c : containers) {
         vm.defineTraitMethod(c, u"addChild", addChild);
         vm.defineTraitMethod(c, u"addChildAt", addChildAtMethod);
@@ -556,6 +557,7 @@ void installPlayerClasses(Vm& vm) {
     vm.defineClass(u"flash.media", u"Video", displayObject, nullptr);
     installConstantClasses(vm);
     installApplicationDomain(vm);
+    installBitmapFilters(vm);
 }
 
 }  // namespace flash
