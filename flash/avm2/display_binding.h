@@ -18,6 +18,9 @@ public:
     virtual void gotoFrame(const Value& frame, bool play) = 0;
     virtual int currentFrame() = 0;  // 1-based
     virtual int totalFrames() = 0;
+    // The script object of the container holding this one, through which
+    // events bubble; null at the top.
+    virtual Object* parentObject() { return nullptr; }
 };
 
 // The script object of a display object: a MovieClip's frame scripts and

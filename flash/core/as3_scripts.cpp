@@ -3,7 +3,7 @@
 #include <QtGlobal>
 
 #include "flash/avm2/abc_file.h"
-#include "flash/avm2/display_binding.h"
+#include "flash/avm2/player/display_bridge.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/player.h"
 
@@ -16,42 +16,11 @@ constexpr std::uint16_t kDoAbcPlain = 72;
 constexpr std::uint32_t kLazyInitialize = 1;
 }  // namespace
 
-class As3Scripts::ClipBinding : public kinolux::avm2::DisplayBinding {
-public:
-    explicit ClipBinding(MovieClip& clip) : clip_(clip.weak_from_this()) {}
-
-    void play() override {
-        if (auto c = clip()) c->play();
-    }
-    void stop() override {
-        if (auto c = clip()) c->stop();
-    }
-    void gotoFrame(const kinolux::avm2::Value& frame, bool play) override {
-        auto c = clip();
-        if (!c) return;
-        if (frame.isString()) {
-            if (auto n = c->frameOfLabel(frame.string())) c->gotoFrame(*n, play);
-            return;
-        }
-        if (frame.isNumber() && frame.number() >= 1) c->gotoFrame(int(frame.number()), play);
-    }
-    int currentFrame() override {
-        auto c = clip();
-        return c ? c->currentFrame() + 1 : 1;
-    }
-    int totalFrames() override {
-        auto c = clip();
-        return c ? c->totalFrames() : 1;
-    }
-
-private:
-    std::shared_ptr<MovieClip> clip() const { return std::static_pointer_cast<MovieClip>(clip_.lock()); }
-
-    std::weak_ptr<DisplayObject> clip_;
-};
-
 As3Scripts::As3Scripts(Player& player, const kinolux::avm1::ScriptLimits& limits)
-    : player_(player), vm_(std::make_unique<kinolux::avm2::Vm>(*this, limits)) {}
+    : player_(player), vm_(std::make_unique<kinolux::avm2::Vm>(*this, limits)) {
+    installPlayerClasses(*vm_);
+    display_ = std::make_unique<DisplayBridge>(player, *vm_);
+}
 
 As3Scripts::~As3Scripts() = default;
 
@@ -66,8 +35,10 @@ void As3Scripts::load(const swf::Movie& movie) {
             } else if (const auto* unknown = tag.get<swf::UnknownTag>(); unknown && unknown->code == kDoAbcPlain) {
                 vm_->loadAbc(unknown->data.data(), unknown->data.size(), false);
             } else if (const auto* symbols = tag.get<swf::SymbolClass>()) {
-                for (const auto& [id, name] : symbols->symbols)
+                for (const auto& [id, name] : symbols->symbols) {
                     if (id == 0) documentClass_ = name;
+                    else display_->linkSymbol(id, name);
+                }
             }
         } catch (const kinolux::avm2::AbcError& e) {
             scriptError(e.what());
@@ -76,39 +47,46 @@ void As3Scripts::load(const swf::Movie& movie) {
 }
 
 void As3Scripts::constructRoot(MovieClip& root) {
-    if (documentClass_.empty()) return;
     kinolux::avm2::Class* cls = nullptr;
-    const auto name = kinolux::avm2::String::fromUtf8(documentClass_);
-    // The class exists once its script has started: an error later in the
-    // script's own code is reported and the class is still built.
-    for (int attempt = 0; attempt < 2 && !cls; ++attempt) vm_->guarded([&] { cls = vm_->findClass(name.view()); });
-    if (!cls) {
-        scriptError("The document class " + documentClass_ + " is not defined.");
-        return;
+    if (!documentClass_.empty()) {
+        const auto name = kinolux::avm2::String::fromUtf8(documentClass_);
+        // The class exists once its script has started: an error later in the
+        // script's own code is reported and the class is still built.
+        for (int attempt = 0; attempt < 2 && !cls; ++attempt) vm_->guarded([&] { cls = vm_->findClass(name.view()); });
+        if (!cls) {
+            scriptError("The document class " + documentClass_ + " is not defined.");
+            return;
+        }
     }
-    // The player refuses a document class that is not a Sprite, and says so
-    // in the movie's log as an uncaught error would.
-    kinolux::avm2::Class* sprite = vm_->findClass(u"flash.display.Sprite");
+    // The player refuses a document class that is not a Sprite, says so in
+    // the movie's log as an uncaught error would, and runs none of its
+    // scripts after that.
+    kinolux::avm2::Class* sprite = cls ? vm_->findClass(u"flash.display.Sprite") : nullptr;
     if (sprite && !cls->isSubclassOf(sprite)) {
         trace("TypeError: Error #2023: Class " + cls->qualifiedName().toUtf8() +
               "$ must inherit from Sprite to link to the root.");
+        refused_ = true;
         return;
     }
-    rootBinding_ = std::make_unique<ClipBinding>(root);
-    rootObject_ = vm_->constructDisplayObject(cls, rootBinding_.get());
+    display_->constructRoot(root, cls);
+}
+
+void As3Scripts::placed(DisplayObject& object) {
+    if (!refused_) display_->placed(object);
 }
 
 void As3Scripts::enterFrame() {
+    if (refused_) return;
     vm_->runTimers();
-    if (rootObject_) vm_->dispatchSimpleEvent(rootObject_, u"enterFrame");
+    display_->broadcast(u"enterFrame");
 }
 
 void As3Scripts::runFrameScripts() {
-    if (!rootObject_ || !rootBinding_) return;
-    int frame = rootBinding_->currentFrame() - 1;
-    if (frame == lastScriptFrame_) return;
-    lastScriptFrame_ = frame;
-    vm_->runFrameScript(rootObject_, frame);
+    if (refused_) return;
+    display_->constructWaiting();
+    display_->broadcast(u"frameConstructed");
+    display_->runFrameScripts();
+    display_->broadcast(u"exitFrame");
 }
 
 void As3Scripts::trace(std::string_view line) { player_.trace(line); }

@@ -1,6 +1,7 @@
 // The ActionScript 3 side of the player: the ABC of a movie's DoABC tags,
-// its document class built on the root clip, and the root's frame scripts,
-// on the player's clock and trace output.
+// the script objects of its display objects (the document class on the
+// root), their frame scripts and frame events, on the player's clock and
+// trace output.
 #pragma once
 
 #include <memory>
@@ -13,6 +14,8 @@
 
 namespace flash {
 
+class DisplayBridge;
+class DisplayObject;
 class MovieClip;
 class Player;
 
@@ -27,12 +30,17 @@ public:
     // Builds the document class's object on the root, once its first frame
     // is on the stage.
     void constructRoot(MovieClip& root);
-    // The enterFrame event, to the root's listeners, as a frame begins.
+    // An object the display list has just put on the stage.
+    void placed(DisplayObject& object);
+    // The enterFrame event, to every listener, as a frame begins.
     void enterFrame();
-    // Runs the root's frame script when it has moved to another frame.
+    // After the frame's display lists are built: the script objects of what
+    // it placed, frameConstructed, the frame scripts of clips that moved to
+    // another frame, then exitFrame.
     void runFrameScripts();
 
     kinolux::avm2::Vm& vm() { return *vm_; }
+    DisplayBridge& display() { return *display_; }
 
     void trace(std::string_view line) override;
     void scriptError(std::string_view message) override;
@@ -41,14 +49,11 @@ public:
     double localTimeOffsetMinutes(double utcMilliseconds) override;
 
 private:
-    class ClipBinding;
-
     Player& player_;
     std::unique_ptr<kinolux::avm2::Vm> vm_;
+    std::unique_ptr<DisplayBridge> display_;
     std::string documentClass_;
-    std::unique_ptr<ClipBinding> rootBinding_;
-    kinolux::avm2::Object* rootObject_ = nullptr;
-    int lastScriptFrame_ = -1;
+    bool refused_ = false;
 };
 
 }  // namespace flash

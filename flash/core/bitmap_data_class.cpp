@@ -302,8 +302,6 @@ Value draw(Vm& vm, const Value& thisValue, Args args) {
     if (!b) return kInvalid;
     if (args.empty()) return Value();
     Player& player = playerOf(vm);
-    RenderServices* services = player.renderServices();
-    if (!services) return Value();
     const QTransform matrix = args.size() > 1 && args[1].isObject() ? matrixOf(vm, args[1]) : QTransform();
     const ColorTransform cx = args.size() > 2 && args[2].isObject() ? colorTransformOf(vm, args[2]) : ColorTransform{};
     swf::BlendMode mode = swf::BlendMode::Normal;
@@ -313,19 +311,9 @@ Value draw(Vm& vm, const Value& thisValue, Args args) {
     std::optional<QRect> clip;
     if (args.size() > 4 && args[4].isObject()) clip = rectangleOf(vm, args[4]);
     const bool smooth = vm.toBoolean(arg(args, 5));
-    if (auto source = bitmapDataOf(args[0])) {
-        const QImage copy = source->image().copy();
-        services->drawImage(b->image(), copy, matrix, cx, mode, clip, smooth);
-    } else if (DisplayObject* object = displayObjectOf(vm.bindingOf(args[0]))) {
-        services->draw(b->image(), player, *object, QTransform::fromScale(1 / 20.0, 1 / 20.0) * matrix, cx, mode, clip, smooth);
-    }
-    if (!b->transparent()) {
-        QImage& image = b->image();
-        for (int y = 0; y < image.height(); ++y) {
-            auto* r = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x) r[x] |= 0xFF000000u;
-        }
-    }
+    auto source = bitmapDataOf(args[0]);
+    drawIntoBitmap(*b, player, source.get(), source ? nullptr : displayObjectOf(vm.bindingOf(args[0])),
+                   {matrix, cx, mode, clip, smooth});
     return Value();
 }
 
@@ -335,23 +323,9 @@ Value applyFilter(Vm& vm, const Value& thisValue, Args args) {
     auto source = bitmapDataOf(arg(args, 0));
     auto filter = filterOf(arg(args, 3));
     if (!source || args.size() < 4 || !filter) return Value(-1);
-    RenderServices* services = playerOf(vm).renderServices();
     const QRect sourceRect = rectangleOf(vm, args[1]) & QRect(0, 0, source->width(), source->height());
-    const QPoint destPoint = pointOf(vm, args[2]);
     if (sourceRect.isEmpty()) return Value(0);
-    QImage area = source->image().copy(sourceRect);
-    if (services) services->filter(area, *filter);
-    QImage& target = b->image();
-    for (int y = 0; y < area.height(); ++y) {
-        const int ty = destPoint.y() + y;
-        if (ty < 0 || ty >= target.height()) continue;
-        const auto* from = reinterpret_cast<const std::uint32_t*>(area.constScanLine(y));
-        auto* to = reinterpret_cast<std::uint32_t*>(target.scanLine(ty));
-        for (int x = 0; x < area.width(); ++x) {
-            const int tx = destPoint.x() + x;
-            if (tx >= 0 && tx < target.width()) to[tx] = b->transparent() ? from[x] : (from[x] | 0xFF000000u);
-        }
-    }
+    applyFilterToBitmap(*b, playerOf(vm), *source, sourceRect, pointOf(vm, args[2]), *filter);
     return Value(0);
 }
 
@@ -367,11 +341,8 @@ Value loadBitmap(Vm& vm, const Value&, Args args) {
     if (args.empty()) return Value();
     const Character* c = playerOf(vm).library().exported(vm.toString(args[0]));
     if (!c || c->kind != CharacterKind::Bitmap) return Value();
-    QImage image = decodeBitmapCharacter(*c);
-    if (image.isNull()) return Value();
-    auto pixels = std::make_shared<BitmapData>(std::move(image));
-    pixels->setTransparent(c->as<swf::DefineBitsLossless>() ? c->as<swf::DefineBitsLossless>()->version == 2
-                                                             : !c->as<swf::DefineBitsJpeg>()->alphaData.empty());
+    auto pixels = bitmapDataOfCharacter(*c);
+    if (!pixels) return Value();
     return wrap(vm, std::move(pixels), Value(prototypeOf(vm)));
 }
 
@@ -415,6 +386,45 @@ void installBitmapDataClass(Vm& vm) {
         const std::pair<std::u16string_view, int> channels[] = {
             {u"RED_CHANNEL", 1}, {u"GREEN_CHANNEL", 2}, {u"BLUE_CHANNEL", 4}, {u"ALPHA_CHANNEL", 8}};
         for (const auto& [name, bit] : channels) c->defineValue(String(name), Value(bit), 0);
+    }
+}
+
+void drawIntoBitmap(BitmapData& target, Player& player, const BitmapData* source, const DisplayObject* object,
+                    const BitmapDrawing& how) {
+    RenderServices* services = player.renderServices();
+    if (!services) return;
+    if (source) {
+        const QImage copy = source->image().copy();
+        services->drawImage(target.image(), copy, how.matrix, how.cx, how.mode, how.clip, how.smooth);
+    } else if (object) {
+        services->draw(target.image(), player, *object, QTransform::fromScale(1 / 20.0, 1 / 20.0) * how.matrix, how.cx,
+                       how.mode, how.clip, how.smooth);
+    }
+    if (!target.transparent()) {
+        QImage& image = target.image();
+        for (int y = 0; y < image.height(); ++y) {
+            auto* r = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) r[x] |= 0xFF000000u;
+        }
+    }
+}
+
+void applyFilterToBitmap(BitmapData& target, Player& player, const BitmapData& source, QRect sourceRect,
+                         QPoint destPoint, const swf::Filter& filter) {
+    sourceRect &= QRect(0, 0, source.width(), source.height());
+    if (sourceRect.isEmpty()) return;
+    QImage area = source.image().copy(sourceRect);
+    if (RenderServices* services = player.renderServices()) services->filter(area, filter);
+    QImage& image = target.image();
+    for (int y = 0; y < area.height(); ++y) {
+        const int ty = destPoint.y() + y;
+        if (ty < 0 || ty >= image.height()) continue;
+        const auto* from = reinterpret_cast<const std::uint32_t*>(area.constScanLine(y));
+        auto* to = reinterpret_cast<std::uint32_t*>(image.scanLine(ty));
+        for (int x = 0; x < area.width(); ++x) {
+            const int tx = destPoint.x() + x;
+            if (tx >= 0 && tx < image.width()) to[tx] = target.transparent() ? from[x] : (from[x] | 0xFF000000u);
+        }
     }
 }
 

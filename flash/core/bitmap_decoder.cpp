@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <algorithm>
 
+#include "flash/core/bitmap_data.h"
 #include "flash/swf/limits.h"
 
 namespace flash {
@@ -181,6 +182,16 @@ QImage decodeBitmapCharacter(const Character& c, std::string* error) {
         return decodeJpegBitmap(*jpeg, c.owner ? c.owner->jpegTables() : swf::Bytes(), error);
     if (const auto* lossless = c.as<swf::DefineBitsLossless>()) return decodeLosslessBitmap(*lossless, error);
     return {};
+}
+
+std::shared_ptr<BitmapData> bitmapDataOfCharacter(const Character& c) {
+    if (c.kind != CharacterKind::Bitmap) return nullptr;
+    QImage image = decodeBitmapCharacter(c);
+    if (image.isNull()) return nullptr;
+    auto pixels = std::make_shared<BitmapData>(std::move(image));
+    pixels->setTransparent(c.as<swf::DefineBitsLossless>() ? c.as<swf::DefineBitsLossless>()->version == 2
+                                                           : !c.as<swf::DefineBitsJpeg>()->alphaData.empty());
+    return pixels;
 }
 
 }  // namespace flash

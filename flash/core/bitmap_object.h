@@ -12,6 +12,7 @@ public:
     BitmapObject(Player& player, std::shared_ptr<BitmapData> pixels, bool smoothing = false);
 
     const std::shared_ptr<BitmapData>& pixels() const { return pixels_; }
+    void setPixels(std::shared_ptr<BitmapData> pixels) { pixels_ = std::move(pixels); }
     bool smoothing = false;
 
     QRectF localBounds() const override;

@@ -1,5 +1,7 @@
 #include "flash/core/drawing.h"
 
+#include <algorithm>
+
 namespace flash {
 
 void Drawing::clear() {
@@ -8,6 +10,13 @@ void Drawing::clear() {
     fillIndex_ = strokeIndex_ = -1;
     pen_ = fillStart_ = QPointF();
     ++revision_;
+}
+
+void Drawing::copyFrom(const Drawing& other) {
+    if (&other == this) return;
+    const std::uint64_t revision = revision_;
+    *this = other;
+    revision_ = std::max(revision, other.revision_) + 1;
 }
 
 void Drawing::lineStyle(std::optional<swf::LineStyle> style) {

@@ -33,6 +33,8 @@ using DrawingItem = std::variant<DrawingFill, DrawingStroke>;
 class Drawing {
 public:
     void clear();
+    // Takes on another drawing's shapes and pen (Graphics.copyFrom).
+    void copyFrom(const Drawing& other);
     // The line for the edges that follow; nullopt draws none.
     void lineStyle(std::optional<swf::LineStyle> style);
     // Paints the current line with a gradient (lineGradientStyle).
@@ -43,6 +45,8 @@ public:
     void moveTo(QPointF to);
     void lineTo(QPointF to);
     void curveTo(QPointF control, QPointF to);
+    // Where the next edge starts.
+    QPointF pen() const { return pen_; }
 
     // Items in drawing order; an open fill is included as it stands.
     const std::vector<DrawingItem>& items() const { return items_; }

@@ -45,6 +45,15 @@ DrawingFill solidFill(std::uint32_t rgb, double alphaPercent) {
     return fill;
 }
 
+DrawingFill bitmapFill(std::shared_ptr<BitmapData> pixels, const QTransform& matrix, bool repeat, bool smooth) {
+    DrawingFill fill;
+    fill.bitmap = std::move(pixels);
+    fill.bitmapMatrix = matrix * QTransform::fromScale(20, 20);
+    fill.repeat = repeat;
+    fill.smooth = smooth;
+    return fill;
+}
+
 swf::Matrix fileMatrix(const kinolux::avm1::Matrix& m) {
     return {fixed16(m.a), fixed16(m.b), fixed16(m.c), fixed16(m.d), twips(m.tx), twips(m.ty)};
 }

@@ -1,7 +1,8 @@
 #include "flash/core/filter_classes.h"
 
+#include "flash/core/filter_settings.h"
+
 #include <cmath>
-#include <numbers>
 
 #include "flash/avm1/array_object.h"
 #include "flash/avm1/builtins/native_helpers.h"
@@ -18,91 +19,24 @@ using kinolux::avm1::Vm;
 
 namespace {
 
-enum class FilterClass : std::uint8_t { Blur, DropShadow, Glow, Bevel, ColorMatrix, Convolution, GradientGlow, GradientBevel };
+using Field = FilterField;
+using Kind = FilterFieldKind;
 
-enum class Kind : std::uint8_t { Number, Integer, Color, Boolean, Text, Numbers };
-
-struct Field {
-    Field(std::u16string_view n, Kind k, double defaultNumber = 0, std::u16string_view defaultText = {})
-        : name(n), kind(k), number(defaultNumber), text(defaultText) {}
-    std::u16string_view name;
-    Kind kind;
-    double number;          // default for numbers, colours and booleans
-    std::u16string_view text;   // default for text
-};
-
-struct ClassInfo {
-    FilterClass id;
-    std::u16string_view name;
-    std::vector<Field> fields;  // in constructor order
-};
-
-const std::vector<ClassInfo>& classes() {
-    using K = Kind;
-    static const std::vector<ClassInfo> all = {
-        {FilterClass::Blur, u"BlurFilter", {{u"blurX", K::Number, 4}, {u"blurY", K::Number, 4}, {u"quality", K::Integer, 1}}},
-        {FilterClass::DropShadow, u"DropShadowFilter",
-         {{u"distance", K::Number, 4}, {u"angle", K::Number, 45}, {u"color", K::Color, 0}, {u"alpha", K::Number, 1},
-          {u"blurX", K::Number, 4}, {u"blurY", K::Number, 4}, {u"strength", K::Number, 1}, {u"quality", K::Integer, 1},
-          {u"inner", K::Boolean, 0}, {u"knockout", K::Boolean, 0}, {u"hideObject", K::Boolean, 0}}},
-        {FilterClass::Glow, u"GlowFilter",
-         {{u"color", K::Color, 0xFF0000}, {u"alpha", K::Number, 1}, {u"blurX", K::Number, 6}, {u"blurY", K::Number, 6},
-          {u"strength", K::Number, 2}, {u"quality", K::Integer, 1}, {u"inner", K::Boolean, 0}, {u"knockout", K::Boolean, 0}}},
-        {FilterClass::Bevel, u"BevelFilter",
-         {{u"distance", K::Number, 4}, {u"angle", K::Number, 45}, {u"highlightColor", K::Color, 0xFFFFFF},
-          {u"highlightAlpha", K::Number, 1}, {u"shadowColor", K::Color, 0}, {u"shadowAlpha", K::Number, 1},
-          {u"blurX", K::Number, 4}, {u"blurY", K::Number, 4}, {u"strength", K::Number, 1}, {u"quality", K::Integer, 1},
-          {u"type", K::Text, 0, u"inner"}, {u"knockout", K::Boolean, 0}}},
-        {FilterClass::ColorMatrix, u"ColorMatrixFilter", {{u"matrix", K::Numbers}}},
-        {FilterClass::Convolution, u"ConvolutionFilter",
-         {{u"matrixX", K::Integer, 0}, {u"matrixY", K::Integer, 0}, {u"matrix", K::Numbers}, {u"divisor", K::Number, 1},
-          {u"bias", K::Number, 0}, {u"preserveAlpha", K::Boolean, 1}, {u"clamp", K::Boolean, 1}, {u"color", K::Color, 0},
-          {u"alpha", K::Number, 0}}},
-        {FilterClass::GradientGlow, u"GradientGlowFilter",
-         {{u"distance", K::Number, 4}, {u"angle", K::Number, 45}, {u"colors", K::Numbers}, {u"alphas", K::Numbers},
-          {u"ratios", K::Numbers}, {u"blurX", K::Number, 4}, {u"blurY", K::Number, 4}, {u"strength", K::Number, 1},
-          {u"quality", K::Integer, 1}, {u"type", K::Text, 0, u"inner"}, {u"knockout", K::Boolean, 0}}},
-        {FilterClass::GradientBevel, u"GradientBevelFilter",
-         {{u"distance", K::Number, 4}, {u"angle", K::Number, 45}, {u"colors", K::Numbers}, {u"alphas", K::Numbers},
-          {u"ratios", K::Numbers}, {u"blurX", K::Number, 4}, {u"blurY", K::Number, 4}, {u"strength", K::Number, 1},
-          {u"quality", K::Integer, 1}, {u"type", K::Text, 0, u"inner"}, {u"knockout", K::Boolean, 0}}},
-    };
-    return all;
-}
-
-const ClassInfo& info(FilterClass id) { return classes()[std::size_t(id)]; }
+const FilterClassInfo& info(FilterClass id) { return filterClassInfo(id); }
 
 // A filter's settings, kept converted as the player keeps them.
 class FilterObject : public kinolux::avm1::Object {
 public:
-    FilterObject(kinolux::avm1::Heap& heap, Value proto, FilterClass id) : Object(heap, std::move(proto)), id_(id) {
-        for (const Field& f : info(id).fields) {
-            Setting s;
-            s.number = f.number;
-            s.text = std::u16string(f.text);
-            settings_.push_back(std::move(s));
-        }
-        if (id == FilterClass::ColorMatrix) settings_[0].numbers = {1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0};
-    }
+    FilterObject(kinolux::avm1::Heap& heap, Value proto, FilterClass id) : Object(heap, std::move(proto)), settings_(id) {}
 
-    struct Setting {
-        double number = 0;
-        std::u16string text;
-        std::vector<double> numbers;
-    };
-    FilterClass id() const { return id_; }
-    std::vector<Setting>& settings() { return settings_; }
-    const Setting& at(std::u16string_view name) const {
-        const auto& fields = info(id_).fields;
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            if (fields[i].name == name) return settings_[i];
-        static const Setting none;
-        return none;
-    }
+    using Setting = FilterSetting;
+    FilterClass id() const { return settings_.id; }
+    std::vector<Setting>& settings() { return settings_.values; }
+    const FilterSettings& all() const { return settings_; }
+    void setAll(FilterSettings settings) { settings_ = std::move(settings); }
 
 private:
-    FilterClass id_;
-    std::vector<Setting> settings_;
+    FilterSettings settings_;
 };
 
 FilterObject* filterObject(const Value& v) { return v.isObject() ? dynamic_cast<FilterObject*>(v.object()) : nullptr; }
@@ -127,12 +61,7 @@ void assign(Vm& vm, FilterObject::Setting& s, const Field& f, const Value& v) {
     case Kind::Text: s.text = std::u16string(vm.toString(v).view()); break;
     case Kind::Numbers: s.numbers = numbersOf(vm, v); break;
     }
-    // The player keeps these in range.
-    if (f.name == u"quality") s.number = std::clamp(s.number, 0.0, 15.0);
-    if (f.name == u"blurX" || f.name == u"blurY") s.number = std::clamp(s.number, 0.0, 255.0);
-    if (f.name == u"alpha" || f.name == u"highlightAlpha" || f.name == u"shadowAlpha") s.number = std::clamp(s.number, 0.0, 1.0);
-    if (f.name == u"strength") s.number = std::clamp(s.number, 0.0, 255.0);
-    if (&f == &info(FilterClass::ColorMatrix).fields[0]) s.numbers.resize(20, 0);
+    keepInRange(s, f);
 }
 
 Value valueOf(Vm& vm, const FilterObject::Setting& s, const Field& f) {
@@ -191,87 +120,12 @@ Value clone(Vm& vm, const Value& thisValue, Args) {
     return Value(ObjectRef(copy));
 }
 
-swf::Color rgba(double rgb, double alpha) {
-    const auto c = std::uint32_t(rgb);
-    return {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c), std::uint8_t(std::lround(std::clamp(alpha, 0.0, 1.0) * 255))};
-}
-swf::Fixed16 fixed16(double v) { return swf::Fixed16(std::clamp(std::lround(v * 65536.0), long(INT32_MIN), long(INT32_MAX))); }
-swf::Fixed8 fixed8(double v) { return swf::Fixed8(std::clamp(std::lround(v * 256.0), -32768L, 32767L)); }
-double radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
-double degrees(swf::Fixed16 radians) { return radians / 65536.0 * 180.0 / std::numbers::pi; }
-
-std::vector<swf::GradientRecord> gradientOf(const FilterObject& f) {
-    const auto& colors = f.at(u"colors").numbers;
-    const auto& alphas = f.at(u"alphas").numbers;
-    const auto& ratios = f.at(u"ratios").numbers;
-    std::vector<swf::GradientRecord> out;
-    for (std::size_t i = 0; i < std::min({colors.size(), alphas.size(), ratios.size(), std::size_t(16)}); ++i)
-        out.push_back({std::uint8_t(std::clamp(ratios[i], 0.0, 255.0)), rgba(double(std::uint32_t(std::int64_t(colors[i])) & 0xFFFFFF), alphas[i])});
-    return out;
-}
-
 }  // namespace
 
 std::optional<swf::Filter> filterOf(const Value& v) {
     const FilterObject* object = filterObject(v);
     if (!object) return std::nullopt;
-    const FilterObject& f = *object;
-    auto n = [&](std::u16string_view name) { return f.at(name).number; };
-    auto passes = [&]() { return std::uint8_t(std::clamp(n(u"quality"), 0.0, 15.0)); };
-    switch (f.id()) {
-    case FilterClass::Blur: return swf::BlurFilter{fixed16(n(u"blurX")), fixed16(n(u"blurY")), passes()};
-    case FilterClass::DropShadow:
-        return swf::DropShadowFilter{rgba(n(u"color"), n(u"alpha")), fixed16(n(u"blurX")), fixed16(n(u"blurY")),
-                                     fixed16(radians(n(u"angle"))), fixed16(n(u"distance")), fixed8(n(u"strength")),
-                                     n(u"inner") != 0, n(u"knockout") != 0, n(u"hideObject") == 0, passes()};
-    case FilterClass::Glow:
-        return swf::GlowFilter{rgba(n(u"color"), n(u"alpha")), fixed16(n(u"blurX")), fixed16(n(u"blurY")), fixed8(n(u"strength")),
-                               n(u"inner") != 0, n(u"knockout") != 0, true, passes()};
-    case FilterClass::Bevel: {
-        const std::u16string& type = f.at(u"type").text;
-        return swf::BevelFilter{rgba(n(u"shadowColor"), n(u"shadowAlpha")), rgba(n(u"highlightColor"), n(u"highlightAlpha")),
-                                fixed16(n(u"blurX")), fixed16(n(u"blurY")), fixed16(radians(n(u"angle"))), fixed16(n(u"distance")),
-                                fixed8(n(u"strength")), type == u"inner", n(u"knockout") != 0, true, type == u"full", passes()};
-    }
-    case FilterClass::ColorMatrix: {
-        swf::ColorMatrixFilter m;
-        const auto& values = f.at(u"matrix").numbers;
-        for (std::size_t i = 0; i < 20; ++i) m.matrix[i] = i < values.size() ? float(values[i]) : 0.0f;
-        return m;
-    }
-    case FilterClass::Convolution: {
-        swf::ConvolutionFilter c;
-        c.columns = std::uint8_t(std::clamp(n(u"matrixX"), 0.0, 15.0));
-        c.rows = std::uint8_t(std::clamp(n(u"matrixY"), 0.0, 15.0));
-        c.divisor = float(n(u"divisor"));
-        c.bias = float(n(u"bias"));
-        const auto& values = f.at(u"matrix").numbers;
-        c.matrix.assign(std::size_t(c.columns) * c.rows, 0.0f);
-        for (std::size_t i = 0; i < c.matrix.size() && i < values.size(); ++i) c.matrix[i] = float(values[i]);
-        c.defaultColor = rgba(n(u"color"), n(u"alpha"));
-        c.clamp = n(u"clamp") != 0;
-        c.preserveAlpha = n(u"preserveAlpha") != 0;
-        return c;
-    }
-    case FilterClass::GradientGlow:
-    case FilterClass::GradientBevel: {
-        const std::u16string& type = f.at(u"type").text;
-        swf::GradientFilter g;
-        g.bevel = f.id() == FilterClass::GradientBevel;
-        g.colors = gradientOf(f);
-        g.blurX = fixed16(n(u"blurX"));
-        g.blurY = fixed16(n(u"blurY"));
-        g.angle = fixed16(radians(n(u"angle")));
-        g.distance = fixed16(n(u"distance"));
-        g.strength = fixed8(n(u"strength"));
-        g.inner = type == u"inner";
-        g.onTop = type == u"full";
-        g.knockout = n(u"knockout") != 0;
-        g.passes = passes();
-        return g;
-    }
-    }
-    return std::nullopt;
+    return filterRecord(object->all());
 }
 
 std::vector<swf::Filter> filtersOf(Vm& vm, const Value& list) {
@@ -287,84 +141,9 @@ std::vector<swf::Filter> filtersOf(Vm& vm, const Value& list) {
 Value filterArray(Vm& vm, const std::vector<swf::Filter>& filters) {
     std::vector<Value> items;
     for (const swf::Filter& filter : filters) {
-        Ref<FilterObject> f;
-        auto set = [&](std::u16string_view name, double value) {
-            const auto& fields = info(f->id()).fields;
-            for (std::size_t i = 0; i < fields.size(); ++i)
-                if (fields[i].name == name) f->settings()[i].number = value;
-        };
-        auto color = [&](std::u16string_view rgbName, std::u16string_view alphaName, const swf::Color& c) {
-            set(rgbName, double(std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b));
-            set(alphaName, c.a / 255.0);
-        };
-        auto make = [&](FilterClass id) { f = makeFilter(vm, id, Value(prototypeOf(vm, id))); };
-        if (const auto* b = std::get_if<swf::BlurFilter>(&filter)) {
-            make(FilterClass::Blur);
-            set(u"blurX", b->blurX / 65536.0);
-            set(u"blurY", b->blurY / 65536.0);
-            set(u"quality", b->passes);
-        } else if (const auto* d = std::get_if<swf::DropShadowFilter>(&filter)) {
-            make(FilterClass::DropShadow);
-            set(u"distance", d->distance / 65536.0);
-            set(u"angle", degrees(d->angle));
-            color(u"color", u"alpha", d->color);
-            set(u"blurX", d->blurX / 65536.0);
-            set(u"blurY", d->blurY / 65536.0);
-            set(u"strength", d->strength / 256.0);
-            set(u"quality", d->passes);
-            set(u"inner", d->inner);
-            set(u"knockout", d->knockout);
-            set(u"hideObject", !d->compositeSource);
-        } else if (const auto* g = std::get_if<swf::GlowFilter>(&filter)) {
-            make(FilterClass::Glow);
-            color(u"color", u"alpha", g->color);
-            set(u"blurX", g->blurX / 65536.0);
-            set(u"blurY", g->blurY / 65536.0);
-            set(u"strength", g->strength / 256.0);
-            set(u"quality", g->passes);
-            set(u"inner", g->inner);
-            set(u"knockout", g->knockout);
-        } else if (const auto* v = std::get_if<swf::BevelFilter>(&filter)) {
-            make(FilterClass::Bevel);
-            set(u"distance", v->distance / 65536.0);
-            set(u"angle", degrees(v->angle));
-            color(u"highlightColor", u"highlightAlpha", v->highlightColor);
-            color(u"shadowColor", u"shadowAlpha", v->shadowColor);
-            set(u"blurX", v->blurX / 65536.0);
-            set(u"blurY", v->blurY / 65536.0);
-            set(u"strength", v->strength / 256.0);
-            set(u"quality", v->passes);
-            f->settings()[10].text = v->onTop ? u"full" : v->inner ? u"inner" : u"outer";
-            set(u"knockout", v->knockout);
-        } else if (const auto* m = std::get_if<swf::ColorMatrixFilter>(&filter)) {
-            make(FilterClass::ColorMatrix);
-            f->settings()[0].numbers.assign(std::begin(m->matrix), std::end(m->matrix));
-        } else if (const auto* c = std::get_if<swf::ConvolutionFilter>(&filter)) {
-            make(FilterClass::Convolution);
-            set(u"matrixX", c->columns);
-            set(u"matrixY", c->rows);
-            f->settings()[2].numbers.assign(c->matrix.begin(), c->matrix.end());
-            set(u"divisor", c->divisor);
-            set(u"bias", c->bias);
-            set(u"preserveAlpha", c->preserveAlpha);
-            set(u"clamp", c->clamp);
-            color(u"color", u"alpha", c->defaultColor);
-        } else if (const auto* gr = std::get_if<swf::GradientFilter>(&filter)) {
-            make(gr->bevel ? FilterClass::GradientBevel : FilterClass::GradientGlow);
-            set(u"distance", gr->distance / 65536.0);
-            set(u"angle", degrees(gr->angle));
-            for (const auto& rec : gr->colors) {
-                f->settings()[2].numbers.push_back(double(std::uint32_t(rec.color.r) << 16 | std::uint32_t(rec.color.g) << 8 | rec.color.b));
-                f->settings()[3].numbers.push_back(rec.color.a / 255.0);
-                f->settings()[4].numbers.push_back(rec.ratio);
-            }
-            set(u"blurX", gr->blurX / 65536.0);
-            set(u"blurY", gr->blurY / 65536.0);
-            set(u"strength", gr->strength / 256.0);
-            set(u"quality", gr->passes);
-            f->settings()[9].text = gr->onTop ? u"full" : gr->inner ? u"inner" : u"outer";
-            set(u"knockout", gr->knockout);
-        }
+        FilterSettings settings = filterSettingsOf(filter);
+        Ref<FilterObject> f = makeFilter(vm, settings.id, Value(prototypeOf(vm, settings.id)));
+        f->setAll(std::move(settings));
         if (f) items.emplace_back(ObjectRef(f));
     }
     return Value(ObjectRef(vm.newArray(std::move(items))));
@@ -388,7 +167,7 @@ void installFilterClasses(Vm& vm) {
     ObjectRef base = vm.newObject();
     defineClass(vm, *package, u"BitmapFilter", nullptr, nullptr, base);
     vm.defineMethod(*base, u"clone", clone);
-    for (const ClassInfo& c : classes()) {
+    for (const FilterClassInfo& c : filterClasses()) {
         ObjectRef proto = vm.newObject();
         proto->setProto(Value(base));
         auto ctor = vm.newNative(construct, construct, proto);

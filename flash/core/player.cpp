@@ -83,6 +83,7 @@ Player::~Player() {
     // The display list goes before the machine its bindings refer to.
     for (auto& [n, level] : levels_) leaveStage(*level);
     levels_.clear();
+    as3_.reset();  // its script objects hold display objects too
     vm_.reset();
 }
 
@@ -185,7 +186,10 @@ bool Player::putOnStage(DisplayObject& object, const kinolux::avm1::ObjectRef& i
     object.setOnStage(true);
     auto* clip = object.kind() == ObjectKind::MovieClip ? static_cast<MovieClip*>(&object) : nullptr;
     if (clip) executionList_.push_front(std::static_pointer_cast<MovieClip>(clip->shared_from_this()));
-    if (isGraphic(object)) return true;
+    if (isGraphic(object)) {
+        if (as3_) as3_->placed(object);
+        return true;
+    }
     if (object.kind() == ObjectKind::Button) static_cast<Button&>(object).setState(swf::ButtonState::Up);
     if (scriptsEnabled_) {
         if (clip && object.clipActions) {
@@ -197,6 +201,8 @@ bool Player::putOnStage(DisplayObject& object, const kinolux::avm1::ObjectRef& i
         if (!object.onStage()) return false;  // its constructor removed it
     }
     if (clip) clip->runFrame();
+    // Script objects of the children that frame placed come before their parent's.
+    if (as3_) as3_->placed(object);
     if (object.kind() == ObjectKind::EditText) bindTextVariable(static_cast<EditText&>(object));
     return object.onStage();
 }

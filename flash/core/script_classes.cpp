@@ -3,6 +3,7 @@
 #include "flash/avm1/builtins/native_helpers.h"
 #include "flash/core/bindings.h"
 #include "flash/core/bitmap_data_class.h"
+#include "flash/core/drawing_styles.h"
 #include "flash/core/bitmap_object.h"
 #include "flash/core/filter_classes.h"
 #include "flash/core/movie_clip.h"
@@ -41,13 +42,9 @@ Value beginBitmapFill(Vm& vm, const Value& thisValue, Args args) {
     MovieClip* clip = thisClip(vm, thisValue);
     auto pixels = bitmapDataOf(arg(args, 0));
     if (!clip || !pixels) return Value();
-    DrawingFill fill;
-    fill.bitmap = std::move(pixels);
     const QTransform matrix = args.size() > 1 && args[1].isObject() ? matrixOf(vm, args[1]) : QTransform();
-    fill.bitmapMatrix = matrix * QTransform::fromScale(20, 20);
-    fill.repeat = args.size() < 3 || args[2].isUndefined() || vm.toBoolean(args[2]);
-    fill.smooth = vm.toBoolean(arg(args, 3));
-    clip->drawing().beginFill(std::move(fill));
+    const bool repeat = args.size() < 3 || args[2].isUndefined() || vm.toBoolean(args[2]);
+    clip->drawing().beginFill(bitmapFill(std::move(pixels), matrix, repeat, vm.toBoolean(arg(args, 3))));
     return Value();
 }
 

@@ -2,6 +2,7 @@
 // server: a copy of the program folder, no display, no sound device, a
 // settings home of the test's own. Every output is checked from outside,
 // with ffprobe and by decoding it.
+#include "tests/avm2/document_movie.h"
 #include "tests/shell/kinolux_program_runs.h"
 
 namespace kinolux {
@@ -193,6 +194,30 @@ TEST_F(ConversionEndToEnd, StillImagesAreNumberedFromOneAndTransparentWhereNothi
     ASSERT_GE(bytes.size(), 18u + 64 * 48 * 4);
     EXPECT_EQ(bytes[16], 32) << "32 bits a pixel: with alpha";
     EXPECT_EQ(bytes[17] & 0x0F, 8) << "8 alpha bits";
+}
+
+// An ActionScript 3 movie that draws its picture with Graphics from its
+// document class: a red square on the left half of a 64x48 stage.
+TEST_F(ConversionEndToEnd, AnActionScript3MovieConvertsToThePictureItsScriptDraws) {
+    avm2test::AbcBuilder abc;
+    avm2test::Code draw;
+    auto graphics = [&](const char* method, std::uint32_t count, std::initializer_list<std::uint8_t> bytes) {
+        draw.op(avm2test::op::GetLocal0).op(avm2test::op::GetProperty, abc.name("graphics"));
+        if (std::string(method) == "beginFill") draw.op(avm2test::op::PushInt, abc.integer(0xFF0000));
+        for (std::uint8_t b : bytes) draw.op(avm2test::op::PushByte).u8(b);
+        draw.op(avm2test::op::CallPropVoid, abc.name(method), count);
+    };
+    graphics("beginFill", 1, {});
+    graphics("drawRect", 4, {0, 0, 32, 48});
+    graphics("endFill", 0, {});
+    const std::string movie =
+        WriteMovie("drawn.swf", avm2test::documentMovie(avm2test::documentAbc(abc, draw), {}, 64, 48, 10));
+    RunResult run = Kinolux("/f " + movie + " /o " + out_.path() + "/drawn.png /pi ini/pngimg.ini /pn PNG images with alpha");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const QImage png(QString::fromStdString(out_.path() + "/drawn/ren0005.png"));
+    ASSERT_FALSE(png.isNull()) << run.output;
+    EXPECT_EQ(png.pixel(10, 24), qRgba(255, 0, 0, 255));
+    EXPECT_EQ(qAlpha(png.pixel(54, 24)), 0) << "nothing is drawn on the right";
 }
 
 TEST_F(ConversionEndToEnd, APlayerThatEndsWithoutAWindowIsReported) {

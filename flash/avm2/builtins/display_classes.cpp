@@ -13,8 +13,7 @@ Object* makeDisplayObject(Vm& vm, Class* cls) {
 }
 
 DisplayScriptObject* displayObject(const Value& self) {
-    Object* o = self.object();
-    return o && o->cls && o->cls->makeInstance == makeDisplayObject ? static_cast<DisplayScriptObject*>(o) : nullptr;
+    return dynamic_cast<DisplayScriptObject*>(self.object());
 }
 
 DisplayBinding* binding(const Value& self) {

@@ -1,5 +1,6 @@
-// flash.events.Event and EventDispatcher's listeners. Events go to the
-// object they are dispatched on (no capture or bubbling through parents).
+// flash.events.Event and EventDispatcher's listeners. An event on a display
+// object goes down its ancestors (capture), to it, and back up (bubbling,
+// for events that bubble).
 #include "flash/avm2/builtins/native.h"
 #include "flash/avm2/display_binding.h"
 
@@ -10,7 +11,7 @@ class EventObject : public Object {
 public:
     using Object::Object;
     String type;
-    bool bubbles = false, cancelable = false, defaultPrevented = false, stopped = false;
+    bool bubbles = false, cancelable = false, defaultPrevented = false, stopped = false, stoppedNow = false;
     Value target = Value::null(), currentTarget = Value::null();
     int phase = 2;
 };
@@ -67,6 +68,12 @@ Value stopPropagation(Vm& vm, const Value& self, std::span<const Value>) {
     return Value();
 }
 
+Value stopImmediatePropagation(Vm& vm, const Value& self, std::span<const Value>) {
+    EventObject& e = thisEvent(vm, self);
+    e.stopped = e.stoppedNow = true;
+    return Value();
+}
+
 Value cloneEvent(Vm& vm, const Value& self, std::span<const Value>) {
     EventObject& e = thisEvent(vm, self);
     Value args[] = {Value(e.type), Value(e.bubbles), Value(e.cancelable)};
@@ -95,6 +102,10 @@ Value eventToString(Vm& vm, const Value& self, std::span<const Value>) {
                     Value(u"eventPhase")};
     return formatToString(vm, self, args);
 }
+
+constexpr int kCapturing = 1, kAtTarget = 2, kBubbling = 3;
+// Deeper display lists than any real movie's stop the walk up.
+constexpr std::size_t kMaxAncestors = 4096;
 
 DisplayScriptObject* dispatcherOf(const Value& self) { return dynamic_cast<DisplayScriptObject*>(self.object()); }
 
@@ -144,17 +155,31 @@ Value dispatchEventMethod(Vm& vm, const Value& self, std::span<const Value> args
         vm.throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: clone() did not return an Event.",
                       1034);
     e->target = self;
-    e->currentTarget = self;
-    DisplayScriptObject* d = dispatcherOf(self);
-    if (d) {
+    // The ancestors the event passes, nearest first.
+    std::vector<Object*> ancestors;
+    for (DisplayScriptObject* d = dispatcherOf(self); d && d->binding && ancestors.size() < kMaxAncestors;) {
+        Object* parent = d->binding->parentObject();
+        if (!parent) break;
+        ancestors.push_back(parent);
+        d = dispatcherOf(Value(parent));
+    }
+    auto deliver = [&](Object* at, int phase) {
+        DisplayScriptObject* d = dispatcherOf(Value(at));
+        if (!d || e->stopped) return;
+        e->currentTarget = Value(at);
+        e->phase = phase;
         auto listeners = d->listeners;
         for (const auto& l : listeners) {
-            if (l.type != e->type || l.capture) continue;
+            if (l.type != e->type || l.capture != (phase == kCapturing)) continue;
             Value callArgs[] = {event};
             vm.call(l.function, Value::null(), callArgs);
-            if (e->stopped) break;
+            if (e->stoppedNow) break;
         }
-    }
+    };
+    for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it) deliver(*it, kCapturing);
+    deliver(self.object(), kAtTarget);
+    if (e->bubbles)
+        for (Object* at : ancestors) deliver(at, kBubbling);
     return Value(!e->defaultPrevented);
 }
 
@@ -186,7 +211,7 @@ void installEventClasses(Vm& vm, Class* dispatcher) {
     vm.defineTraitMethod(event, u"isDefaultPrevented", isDefaultPrevented);
     vm.defineTraitMethod(event, u"preventDefault", preventDefault);
     vm.defineTraitMethod(event, u"stopPropagation", stopPropagation);
-    vm.defineTraitMethod(event, u"stopImmediatePropagation", stopPropagation);
+    vm.defineTraitMethod(event, u"stopImmediatePropagation", stopImmediatePropagation);
     for (auto [name, value] : {std::pair{u"ENTER_FRAME", u"enterFrame"},
                                {u"EXIT_FRAME", u"exitFrame"},
                                {u"FRAME_CONSTRUCTED", u"frameConstructed"},

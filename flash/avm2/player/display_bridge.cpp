@@ -1,0 +1,325 @@
+#include "flash/avm2/player/display_bridge.h"
+
+#include <algorithm>
+
+#include "flash/core/as3_scripts.h"
+#include "flash/core/bitmap_object.h"
+#include "flash/core/movie_clip.h"
+#include "flash/core/player.h"
+
+namespace flash {
+
+using kinolux::avm2::Class;
+using kinolux::avm2::DisplayScriptObject;
+using kinolux::avm2::Multiname;
+using kinolux::avm2::Object;
+using kinolux::avm2::ScriptThrow;
+using kinolux::avm2::String;
+using kinolux::avm2::Value;
+
+namespace {
+
+bool isWaiting(const std::vector<std::weak_ptr<DisplayObject>>& waiting, const DisplayObject& object) {
+    for (const auto& w : waiting)
+        if (w.lock().get() == &object) return true;
+    return false;
+}
+
+}  // namespace
+
+class DisplayBridge::Binding : public kinolux::avm2::DisplayBinding {
+public:
+    Binding(DisplayBridge& bridge, std::shared_ptr<DisplayObject> object)
+        : object(std::move(object)), bridge_(bridge) {}
+
+    void play() override {
+        if (auto* c = clip()) c->play();
+    }
+    void stop() override {
+        if (auto* c = clip()) c->stop();
+    }
+    void gotoFrame(const Value& frame, bool play) override {
+        auto* c = clip();
+        if (!c) return;
+        if (frame.isString()) {
+            if (auto n = c->frameOfLabel(frame.string())) {
+                c->gotoFrame(*n, play);
+                bridge_.constructWaiting();
+            } else
+                bridge_.vm().throwError(kinolux::avm2::ErrorType::ArgumentError,
+                                        "Error #2109: Frame label " + frame.string().toUtf8() +
+                                            " not found in scene " + sceneName(*c) + ".",
+                                        2109);
+            return;
+        }
+        double n = frame.isNumber() ? frame.number() : bridge_.vm().toNumber(frame);
+        if (n >= 1) {
+            c->gotoFrame(int(n), play);
+            bridge_.constructWaiting();
+        }
+    }
+    int currentFrame() override {
+        auto* c = clip();
+        return c ? c->currentFrame() + 1 : 1;
+    }
+    int totalFrames() override {
+        auto* c = clip();
+        return c ? c->totalFrames() : 1;
+    }
+    Object* parentObject() override {
+        if (DisplayObject* p = object->parent()) return bridge_.objectOf(*p);
+        if (object.get() == &bridge_.player().root()) return bridge_.stage();
+        return nullptr;
+    }
+
+    const std::shared_ptr<DisplayObject> object;
+
+private:
+    MovieClip* clip() const {
+        return object->kind() == ObjectKind::MovieClip ? static_cast<MovieClip*>(object.get()) : nullptr;
+    }
+    static std::string sceneName(const MovieClip& c) {
+        for (const Scene& s : c.timeline().scenes)
+            if (c.currentFrame() >= s.firstFrame && c.currentFrame() < s.firstFrame + s.frameCount) return s.name;
+        return "Scene 1";
+    }
+
+    DisplayBridge& bridge_;
+};
+
+DisplayBridge::DisplayBridge(Player& player, kinolux::avm2::Vm& vm) : player_(player), vm_(vm) {}
+
+DisplayBridge::~DisplayBridge() = default;
+
+DisplayBridge* DisplayBridge::of(kinolux::avm2::Vm& vm) {
+    auto* scripts = dynamic_cast<As3Scripts*>(&vm.host());
+    return scripts ? &scripts->display() : nullptr;
+}
+
+void DisplayBridge::linkSymbol(swf::CharacterId id, const std::string& className) { symbolClasses_[id] = className; }
+
+void DisplayBridge::constructRoot(MovieClip& root, Class* documentClass) {
+    if (!documentClass) documentClass = vm_.findClass(u"flash.display.MovieClip");
+    if (root.name.empty()) root.name = String(u"root1");
+    rootObject_ = bind(std::static_pointer_cast<DisplayObject>(root.shared_from_this()), documentClass);
+    constructChildren(root);
+    constructWaiting();
+}
+
+void DisplayBridge::placed(DisplayObject& object) {
+    if (!object.parent()) return;
+    if (objects_.count(object.instanceId())) {
+        // A clip made by a script shows its first frame only now.
+        constructChildren(object);
+        return;
+    }
+    waiting_.push_back(object.weak_from_this());
+}
+
+void DisplayBridge::constructChildren(DisplayObject& parent) {
+    for (std::size_t i = 0; i < waiting_.size();) {
+        auto child = waiting_[i].lock();
+        if (child && child->parent() == &parent) {
+            construct(*child);
+            i = 0;  // the constructor may have changed the list
+        } else {
+            ++i;
+        }
+    }
+}
+
+void DisplayBridge::constructWaiting() {
+    while (!waiting_.empty()) {
+        // The first waiting object whose parent has its script object.
+        auto ready = std::find_if(waiting_.begin(), waiting_.end(), [&](const std::weak_ptr<DisplayObject>& w) {
+            auto o = w.lock();
+            return !o || !o->parent() || objects_.count(o->parent()->instanceId()) ||
+                   !isWaiting(waiting_, *o->parent());
+        });
+        if (ready == waiting_.end()) ready = waiting_.begin();
+        auto object = ready->lock();
+        if (!object) {
+            waiting_.erase(ready);
+            continue;
+        }
+        construct(*object);
+    }
+}
+
+void DisplayBridge::construct(DisplayObject& object) {
+    std::erase_if(waiting_, [&](const std::weak_ptr<DisplayObject>& w) {
+        auto o = w.lock();
+        return !o || o.get() == &object;
+    });
+    if (objects_.count(object.instanceId())) return;
+    Object* made = bind(object.shared_from_this(), classFor(object));
+    // A constructor that never called super() still gets its children.
+    constructChildren(object);
+    if (DisplayObject* parent = object.parent())
+        if (auto holder = objects_.find(parent->instanceId()); holder != objects_.end())
+            setInstanceProperty(holder->second, object, made);
+}
+
+void DisplayBridge::setInstanceProperty(Object* parent, DisplayObject& child, Object* childObject) {
+    if (!childObject || child.name.empty()) return;
+    vm_.guarded([&] {
+        try {
+            vm_.setProperty(Value(parent), Multiname::publicName(child.name), Value(childObject));
+        } catch (const ScriptThrow&) {
+            // A sealed class without a variable of that name goes without.
+        }
+    });
+}
+
+Object* DisplayBridge::objectOf(DisplayObject& object) {
+    if (auto it = objects_.find(object.instanceId()); it != objects_.end()) return it->second;
+    if (isWaiting(waiting_, object)) return nullptr;
+    return bind(object.shared_from_this(), classFor(object));
+}
+
+DisplayObject* DisplayBridge::displayOf(const Value& value) {
+    auto* o = dynamic_cast<DisplayScriptObject*>(value.object());
+    auto* b = o ? dynamic_cast<Binding*>(o->binding) : nullptr;
+    return b ? b->object.get() : nullptr;
+}
+
+std::shared_ptr<DisplayObject> DisplayBridge::sharedDisplayOf(const Value& value) {
+    auto* o = dynamic_cast<DisplayScriptObject*>(value.object());
+    auto* b = o ? dynamic_cast<Binding*>(o->binding) : nullptr;
+    return b ? b->object : nullptr;
+}
+
+Object* DisplayBridge::stage() {
+    if (!stage_) {
+        Class* cls = vm_.findClass(u"flash.display.Stage");
+        stage_ = vm_.make<DisplayScriptObject>(kinolux::avm2::ObjectKind::Plain, &cls->instanceTraits, cls,
+                                              cls->prototype);
+    }
+    return stage_;
+}
+
+Class* DisplayBridge::classFor(const DisplayObject& object) {
+    if (object.character() && player_.library().get(object.characterId()) == object.character()) {
+        if (auto it = symbolClasses_.find(object.characterId()); it != symbolClasses_.end()) {
+            Class* linked = nullptr;
+            vm_.guarded([&] { linked = vm_.findClass(String::fromUtf8(it->second).view()); });
+            if (linked) return linked;
+        }
+    }
+    const char16_t* name = u"flash.display.MovieClip";
+    switch (object.kind()) {
+    case ObjectKind::Shape: name = u"flash.display.Shape"; break;
+    case ObjectKind::MorphShape: name = u"flash.display.MorphShape"; break;
+    case ObjectKind::Text: name = u"flash.text.StaticText"; break;
+    case ObjectKind::Bitmap: name = u"flash.display.Bitmap"; break;
+    case ObjectKind::Video: name = u"flash.media.Video"; break;
+    case ObjectKind::EditText: name = u"flash.text.TextField"; break;
+    case ObjectKind::Button: name = u"flash.display.SimpleButton"; break;
+    case ObjectKind::MovieClip: break;
+    }
+    return vm_.findClass(name);
+}
+
+Object* DisplayBridge::bind(std::shared_ptr<DisplayObject> object, Class* cls) {
+    if (!cls) return nullptr;
+    const std::uint64_t id = object->instanceId();
+    bindings_.push_back(std::make_unique<Binding>(*this, std::move(object)));
+    vm_.constructDisplayObject(cls, bindings_.back().get());
+    auto it = objects_.find(id);
+    return it == objects_.end() ? nullptr : it->second;
+}
+
+Object* DisplayBridge::makeInstance(Class* cls) {
+    auto* o = vm_.make<DisplayScriptObject>(kinolux::avm2::ObjectKind::Plain, &cls->instanceTraits, cls,
+                                            cls->prototype);
+    o->binding = vm_.takePendingBinding();
+    if (!o->binding) {
+        if (auto made = newDisplayObject(cls)) {
+            made->name = player_.nextInstanceName();
+            bindings_.push_back(std::make_unique<Binding>(*this, std::move(made)));
+            o->binding = bindings_.back().get();
+        }
+    }
+    auto* b = dynamic_cast<Binding*>(o->binding);
+    if (!b) return o;
+    objects_[b->object->instanceId()] = o;
+    order_.push_back(o);
+    nameChildren(*b->object, o);
+    return o;
+}
+
+const Character* DisplayBridge::symbolCharacter(const Class* cls) const {
+    std::string dotted = cls->qualifiedName().toUtf8();
+    if (auto at = dotted.find("::"); at != std::string::npos) dotted.replace(at, 2, ".");
+    for (const auto& [id, name] : symbolClasses_)
+        if (name == dotted) return player_.library().get(id);
+    return nullptr;
+}
+
+std::shared_ptr<DisplayObject> DisplayBridge::newDisplayObject(Class* cls) {
+    for (Class* c = cls; c; c = c->super) {
+        if (const Character* character = symbolCharacter(c))
+            if (auto made = createDisplayObject(character, player_)) return made;
+        if (c->ns.uri != u"flash.display") continue;
+        if (c->name == u"Sprite" || c->name == u"MovieClip" || c->name == u"Shape")
+            return std::make_shared<MovieClip>(nullptr, &emptyTimeline(), player_.library(), player_);
+        if (c->name == u"Bitmap") return std::make_shared<BitmapObject>(player_, nullptr);
+        if (c->name == u"DisplayObject") break;
+    }
+    return nullptr;
+}
+
+void DisplayBridge::nameChildren(DisplayObject& parent, Object* parentObject) {
+    if (parent.kind() != ObjectKind::MovieClip) return;
+    for (const auto& [depth, child] : static_cast<MovieClip&>(parent).children())
+        if (auto it = objects_.find(child->instanceId()); it != objects_.end())
+            setInstanceProperty(parentObject, *child, it->second);
+}
+
+void DisplayBridge::broadcast(std::u16string_view type) {
+    auto everyone = order_;
+    for (DisplayScriptObject* o : everyone) {
+        bool listens = false;
+        for (const auto& l : o->listeners) listens = listens || l.type == type;
+        if (listens) vm_.dispatchSimpleEvent(o, type);
+    }
+}
+
+void DisplayBridge::dispatch(DisplayObject& object, std::u16string_view type, bool bubbles) {
+    auto it = objects_.find(object.instanceId());
+    if (it == objects_.end()) return;
+    vm_.guarded([&] {
+        Value args[] = {Value(String(type)), Value(bubbles)};
+        Value event(vm_.construct(vm_.findClass(u"flash.events.Event"), args));
+        Value dispatchArgs[] = {event};
+        vm_.callProperty(Value(static_cast<Object*>(it->second)), Multiname::publicName(String(u"dispatchEvent")),
+                         dispatchArgs);
+    });
+}
+
+void DisplayBridge::dispatchStageChange(DisplayObject& object, bool added) {
+    dispatch(object, added ? u"addedToStage" : u"removedFromStage", false);
+    if (object.kind() != ObjectKind::MovieClip) return;
+    std::vector<std::shared_ptr<DisplayObject>> children;
+    for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) children.push_back(child);
+    for (const auto& child : children) dispatchStageChange(*child, added);
+}
+
+void DisplayBridge::runFrameScripts() { runFrameScriptsOf(player_.root()); }
+
+void DisplayBridge::runFrameScriptsOf(DisplayObject& object) {
+    if (object.kind() != ObjectKind::MovieClip || !object.onStage()) return;
+    auto& clip = static_cast<MovieClip&>(object);
+    if (auto it = objects_.find(object.instanceId()); it != objects_.end()) {
+        auto [last, fresh] = scriptFrames_.try_emplace(object.instanceId(), -1);
+        if (last->second != clip.currentFrame()) {
+            last->second = clip.currentFrame();
+            vm_.runFrameScript(it->second, clip.currentFrame());
+        }
+    }
+    std::vector<std::shared_ptr<DisplayObject>> children;
+    for (const auto& [depth, child] : clip.children()) children.push_back(child);
+    for (const auto& child : children) runFrameScriptsOf(*child);
+}
+
+}  // namespace flash

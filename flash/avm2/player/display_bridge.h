@@ -1,0 +1,116 @@
+// The player's display objects as ActionScript 3 sees them: one script
+// object per display object, of its symbol's class or the default class of
+// its kind, made when the timeline places the object (children before
+// their parent, whose instance-name properties they fill) or when a script
+// constructs a display class itself.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "flash/avm2/display_binding.h"
+#include "flash/avm2/vm.h"
+#include "flash/swf/types.h"
+
+namespace flash {
+
+struct Character;
+class DisplayObject;
+class MovieClip;
+class Player;
+
+class DisplayBridge {
+public:
+    DisplayBridge(Player& player, kinolux::avm2::Vm& vm);
+    ~DisplayBridge();
+
+    // The bridge of the player a machine runs in; null for a machine of
+    // its own (the tests').
+    static DisplayBridge* of(kinolux::avm2::Vm& vm);
+
+    Player& player() { return player_; }
+    kinolux::avm2::Vm& vm() { return vm_; }
+
+    // A SymbolClass row: the class scripts give a character's objects.
+    void linkSymbol(swf::CharacterId id, const std::string& className);
+    // The character a class is linked to; null for classes linked to none.
+    const Character* symbolCharacter(const kinolux::avm2::Class* cls) const;
+    // The main timeline's script object, of the document class (or
+    // MovieClip), once its first frame is on the stage.
+    void constructRoot(MovieClip& root, kinolux::avm2::Class* documentClass);
+    kinolux::avm2::Object* rootObject() const { return rootObject_; }
+    // An object the timeline (or addChild) put on the stage. Its script
+    // object waits until its frame is built: the player puts every object
+    // of a frame on the list first, then constructs them in order (a
+    // parent's own children when its super constructor runs).
+    void placed(DisplayObject& object);
+    // Constructs the waiting children of a display object.
+    void constructChildren(DisplayObject& parent);
+    // Constructs everything still waiting, parents before their children.
+    void constructWaiting();
+
+    // The script object of a display object, made (constructor run) if it
+    // had none yet; null while it waits to be constructed, or when making
+    // it failed.
+    kinolux::avm2::Object* objectOf(DisplayObject& object);
+    // The display object behind a script value; null for other values and
+    // for display objects that never had one.
+    static DisplayObject* displayOf(const kinolux::avm2::Value& value);
+    std::shared_ptr<DisplayObject> sharedDisplayOf(const kinolux::avm2::Value& value);
+    // The Stage object: the parent of the root.
+    kinolux::avm2::Object* stage();
+
+    // The instance of a display class a script constructs: bound to the
+    // pending display object, or to a new one of the class's kind.
+    kinolux::avm2::Object* makeInstance(kinolux::avm2::Class* cls);
+
+    // The frame's script events and frame scripts, in the player's order.
+    void broadcast(std::u16string_view type);
+    void runFrameScripts();
+    // Dispatches a plain event at one object (added, addedToStage...).
+    void dispatch(DisplayObject& object, std::u16string_view type, bool bubbles);
+    // addedToStage/removedFromStage for an object and what it holds.
+    void dispatchStageChange(DisplayObject& object, bool added);
+
+private:
+    class Binding;
+    kinolux::avm2::Class* classFor(const DisplayObject& object);
+    kinolux::avm2::Object* bind(std::shared_ptr<DisplayObject> object, kinolux::avm2::Class* cls);
+    std::shared_ptr<DisplayObject> newDisplayObject(kinolux::avm2::Class* cls);
+    void nameChildren(DisplayObject& parent, kinolux::avm2::Object* parentObject);
+    void construct(DisplayObject& object);
+    void setInstanceProperty(kinolux::avm2::Object* parent, DisplayObject& child, kinolux::avm2::Object* childObject);
+    void runFrameScriptsOf(DisplayObject& object);
+
+    Player& player_;
+    kinolux::avm2::Vm& vm_;
+    std::map<swf::CharacterId, std::string> symbolClasses_;
+    std::unordered_map<std::uint64_t, kinolux::avm2::DisplayScriptObject*> objects_;  // by instance id
+    std::vector<kinolux::avm2::DisplayScriptObject*> order_;                          // in the order made
+    std::vector<std::unique_ptr<Binding>> bindings_;
+    std::vector<std::weak_ptr<DisplayObject>> waiting_;  // placed, not yet constructed, in placing order
+    std::unordered_map<std::uint64_t, int> scriptFrames_;  // the frame whose script last ran, per clip
+    kinolux::avm2::Object* rootObject_ = nullptr;
+    kinolux::avm2::Object* stage_ = nullptr;
+};
+
+class BitmapData;
+// The pixels of a BitmapData script object; null for anything else and for
+// a disposed one.
+std::shared_ptr<BitmapData> bitmapPixelsOf(const kinolux::avm2::Value& value);
+
+// The flash.display, flash.geom and Graphics classes of the player, on a
+// machine whose display classes builtins declared.
+void installPlayerClasses(kinolux::avm2::Vm& vm);
+void installGeomClasses(kinolux::avm2::Vm& vm);
+void installGraphicsClass(kinolux::avm2::Vm& vm);
+void installConstantClasses(kinolux::avm2::Vm& vm);
+void installApplicationDomain(kinolux::avm2::Vm& vm);
+void installFilterClasses(kinolux::avm2::Vm& vm, const std::vector<kinolux::avm2::Class*>& displays);
+void installBitmapFilters(kinolux::avm2::Vm& vm);
+void installBitmapClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* bitmap);
+
+}  // namespace flash

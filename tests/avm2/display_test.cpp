@@ -1,0 +1,199 @@
+// ActionScript 3 on the player's display list: the script objects of what
+// the timeline places, the child list scripts change, Graphics drawing into
+// the frame, and events going down and up the display list.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "flash/core/player.h"
+#include "flash/render/renderer.h"
+#include "tests/avm2/document_movie.h"
+
+using namespace avm2test;
+
+namespace {
+
+struct Playback {
+    std::vector<std::string> traces;
+    std::vector<std::string> errors;
+    QImage picture;
+};
+
+Playback play(const std::vector<std::uint8_t>& file, int ticks = 0) {
+    Playback run;
+    flash::PlayerOptions options;
+    options.trace = [&](std::string_view line) { run.traces.emplace_back(line); };
+    flash::Player player(swf::Bytes(file), std::move(options));
+    for (int i = 0; i < ticks; ++i) player.tick();
+    run.errors = player.scriptErrors();
+    flash::render::Renderer renderer;
+    run.picture = renderer.picture(player);
+    return run;
+}
+
+// trace(this.<path...>) where each step is a property.
+void traceProperty(Code& code, AbcBuilder& abc, std::initializer_list<const char*> path) {
+    traced(code, abc, [&](Code& c) {
+        c.op(op::GetLocal0);
+        for (const char* step : path) c.op(op::GetProperty, abc.name(step));
+    });
+}
+
+std::uint32_t displayName(AbcBuilder& abc, const char* cls) {
+    return abc.qname(abc.packageNamespace("flash.display"), cls);
+}
+
+// local = new Sprite() named `name`.
+void newSprite(Code& code, AbcBuilder& abc, std::uint8_t local, const char* name) {
+    std::uint32_t sprite = displayName(abc, "Sprite");
+    code.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal, local);
+    code.op(op::GetLocal, local).op(op::PushString, abc.string(name)).op(op::SetProperty, abc.name("name"));
+}
+
+}  // namespace
+
+TEST(As3DisplayList, TimelineChildrenAreMadeBeforeTheDocumentAndNamedOnIt) {
+    swf::DefineSprite box{2, 1, {testmovies::place(1, 1), swf::ShowFrame{}}};
+    swf::PlaceObject placed = testmovies::place(1, 2, testmovies::at(10, 10));
+    placed.name = "box";
+    AbcBuilder abc;
+    Code init;
+    traceProperty(init, abc, {"box"});
+    traceProperty(init, abc, {"numChildren"});
+    traceProperty(init, abc, {"box", "numChildren"});
+    traceProperty(init, abc, {"box", "x"});
+    traced(init, abc, [&](Code& c) {
+        c.op(op::GetLocal0).op(op::GetProperty, abc.name("box")).op(op::GetProperty, abc.name("parent"));
+        c.op(op::GetLocal0).op(op::StrictEquals);
+    });
+    traced(init, abc, [&](Code& c) {
+        c.op(op::GetLocal0).op(op::GetProperty, abc.name("box")).op(op::PushByte).u8(0);
+        c.op(op::CallProperty, abc.name("getChildAt"), 1);
+    });
+    traceProperty(init, abc, {"parent"});
+    auto file = documentMovie(documentAbc(abc, init),
+                              {testmovies::rect(1, {255, 0, 0, 255}, 0, 0, 20, 20), box, placed});
+    Playback run = play(file);
+    EXPECT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"[object MovieClip]", "1", "1", "10", "true", "[object Shape]",
+                                                    "[object Stage]"}));
+}
+
+TEST(As3DisplayList, ScriptChildrenTakeTheIndexTheyAreGivenAndLeaveWhenRemoved) {
+    AbcBuilder abc;
+    Code init;
+    newSprite(init, abc, 1, "a");
+    newSprite(init, abc, 2, "b");
+    callOnThis(init, abc, "addChild", 1, [](Code& c) { c.op(op::GetLocal1); });
+    callOnThis(init, abc, "addChildAt", 2, [](Code& c) { c.op(op::GetLocal, 2).op(op::PushByte).u8(0); });
+    traced(init, abc, [&](Code& c) {
+        c.op(op::GetLocal0).op(op::PushByte).u8(0).op(op::CallProperty, abc.name("getChildAt"), 1);
+        c.op(op::GetProperty, abc.name("name"));
+    });
+    traced(init, abc, [&](Code& c) {
+        c.op(op::GetLocal0).op(op::GetLocal1).op(op::CallProperty, abc.name("getChildIndex"), 1);
+    });
+    callOnThis(init, abc, "setChildIndex", 2, [](Code& c) { c.op(op::GetLocal, 2).op(op::PushByte).u8(1); });
+    traced(init, abc, [&](Code& c) {
+        c.op(op::GetLocal0).op(op::PushByte).u8(1).op(op::CallProperty, abc.name("getChildAt"), 1);
+        c.op(op::GetProperty, abc.name("name"));
+    });
+    callOnThis(init, abc, "removeChild", 1, [](Code& c) { c.op(op::GetLocal, 2); });
+    traceProperty(init, abc, {"numChildren"});
+    traced(init, abc, [&](Code& c) { c.op(op::GetLocal, 2).op(op::GetProperty, abc.name("parent")); });
+    // Out of range: the player's RangeError, reported as uncaught.
+    init.op(op::GetLocal0).op(op::PushByte).u8(5).op(op::CallPropVoid, abc.name("getChildAt"), 1);
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"b", "1", "b", "1", "null"}));
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("#2006"), std::string::npos) << run.errors[0];
+}
+
+TEST(As3Graphics, ShapesDrawnByTheScriptShowInTheFrame) {
+    AbcBuilder abc;
+    Code init;
+    auto graphics = [&](const char* method, std::uint32_t count, auto push) {
+        init.op(op::GetLocal0).op(op::GetProperty, abc.name("graphics"));
+        push(init);
+        init.op(op::CallPropVoid, abc.name(method), count);
+    };
+    auto bytes = [](std::initializer_list<std::uint8_t> values) {
+        return [values](Code& c) {
+            for (std::uint8_t v : values) c.op(op::PushByte).u8(v);
+        };
+    };
+    graphics("beginFill", 1, [&](Code& c) { c.op(op::PushInt, abc.integer(0xFF0000)); });
+    graphics("drawRect", 4, bytes({10, 10, 30, 30}));
+    graphics("endFill", 0, bytes({}));
+    graphics("beginFill", 1, [&](Code& c) { c.op(op::PushInt, abc.integer(0x0000FF)); });
+    graphics("drawCircle", 3, bytes({70, 70, 20}));
+    graphics("endFill", 0, bytes({}));
+    graphics("lineStyle", 2, [&](Code& c) { c.op(op::PushByte).u8(4).op(op::PushInt, abc.integer(0x00FF00)); });
+    graphics("moveTo", 2, bytes({10, 90}));
+    graphics("cubicCurveTo", 6, bytes({20, 60, 30, 60, 40, 90}));
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    ASSERT_EQ(run.picture.size(), QSize(100, 100));
+    EXPECT_EQ(run.picture.pixel(25, 25), qRgb(255, 0, 0));
+    EXPECT_EQ(run.picture.pixel(5, 5), qRgb(255, 255, 255));
+    EXPECT_EQ(run.picture.pixel(70, 70), qRgb(0, 0, 255));
+    EXPECT_EQ(run.picture.pixel(53, 53), qRgb(255, 255, 255)) << "the circle's corner stays empty";
+    EXPECT_EQ(run.picture.pixel(88, 70), qRgb(0, 0, 255));
+    EXPECT_EQ(run.picture.pixel(10, 89), qRgb(0, 255, 0)) << "the curve's line starts at the pen";
+}
+
+TEST(As3Events, AnEventGoesDownTheAncestorsToItsTargetAndBubblesBackUp) {
+    AbcBuilder abc;
+    std::uint32_t event = abc.qname(abc.packageNamespace("flash.events"), "Event");
+    auto listener = [&](const char* label) {
+        Code c;
+        traced(c, abc, [&](Code& t) {
+            t.op(op::PushString, abc.string(std::string(label) + " "));
+            t.op(op::GetLocal1).op(op::GetProperty, abc.name("eventPhase")).op(op::Add);
+        });
+        return DocMethod{label, c, 1};
+    };
+    auto listen = [&](Code& c, std::uint8_t local, const char* type, const char* method, bool capture) {
+        c.op(op::GetLocal, local).op(op::PushString, abc.string(type));
+        c.op(op::GetLocal0).op(op::GetProperty, abc.name(method));
+        c.op(capture ? op::PushTrue : op::PushFalse).op(op::CallPropVoid, abc.name("addEventListener"), 3);
+    };
+    Code init;
+    newSprite(init, abc, 1, "child");
+    init.op(op::GetLocal0).op(op::SetLocal, 2);
+    listen(init, 1, "addedToStage", "added", false);
+    callOnThis(init, abc, "addChild", 1, [](Code& c) { c.op(op::GetLocal1); });
+    listen(init, 2, "ping", "capture", true);
+    listen(init, 2, "ping", "bubble", false);
+    listen(init, 1, "ping", "target", false);
+    for (bool bubbles : {true, false}) {
+        init.op(op::GetLocal1).op(op::FindPropStrict, event).op(op::PushString, abc.string("ping"));
+        init.op(bubbles ? op::PushTrue : op::PushFalse).op(op::ConstructProp, event, 2);
+        init.op(op::CallPropVoid, abc.name("dispatchEvent"), 1);
+    }
+    auto file = documentMovie(documentAbc(abc, init,
+                                          {listener("capture"), listener("target"), listener("bubble"),
+                                           listener("added")}));
+    Playback run = play(file);
+    EXPECT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"added 2", "capture 1", "target 2", "bubble 3", "capture 1",
+                                                    "target 2"}));
+}
+
+TEST(As3Filters, FiltersAScriptSetsAreKeptInRangeAndReadBack) {
+    AbcBuilder abc;
+    std::uint32_t blur = abc.qname(abc.packageNamespace("flash.filters"), "BlurFilter");
+    Code init;
+    init.op(op::GetLocal0).op(op::FindPropStrict, blur);
+    init.op(op::PushShort, 300).op(op::PushByte).u8(2).op(op::PushByte).u8(3).op(op::ConstructProp, blur, 3);
+    init.op(op::NewArray, 1).op(op::SetProperty, abc.name("filters"));
+    traceProperty(init, abc, {"filters", "length"});
+    for (const char* field : {"blurX", "blurY", "quality"})
+        traced(init, abc, [&](Code& c) {
+            c.op(op::GetLocal0).op(op::GetProperty, abc.name("filters"));
+            c.op(op::GetProperty, abc.name("0")).op(op::GetProperty, abc.name(field));
+        });
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"1", "255", "2", "3"}));
+}

@@ -1,0 +1,73 @@
+// Movies whose document class is hand-built ABC: class Doc extends
+// flash.display.MovieClip (dynamic, so instance names land on it), its
+// constructor's code and methods of its own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tests/avm2/machine.h"
+#include "tests/flash/test_movies.h"
+
+namespace avm2test {
+
+struct DocMethod {
+    std::string name;
+    Code code;  // runs after getlocal0; pushscope, and returns void after
+    std::uint32_t params = 0;
+};
+
+// The body of a DoABC2 tag (lazy, unnamed) defining Doc; its constructor
+// calls super() and then runs `constructor`.
+inline std::vector<std::uint8_t> documentAbc(AbcBuilder& abc, const Code& constructor,
+                                             const std::vector<DocMethod>& methods = {}) {
+    std::uint32_t doc = abc.name("Doc"), clip = abc.qname(abc.packageNamespace("flash.display"), "MovieClip");
+    Code init;
+    init.op(op::GetLocal0).op(op::PushScope).op(op::GetLocal0).op(op::ConstructSuper, 0);
+    init.append(constructor);
+    init.op(op::ReturnVoid);
+    std::uint32_t initMethod = abc.method(), cinit = abc.method();
+    abc.body(initMethod, init);
+    abc.body(cinit, Code().op(op::ReturnVoid));
+    std::vector<Trait> traits;
+    for (const DocMethod& m : methods) {
+        Code code;
+        code.op(op::GetLocal0).op(op::PushScope);
+        code.append(m.code);
+        code.op(op::ReturnVoid);
+        std::uint32_t method = abc.method(m.params);
+        abc.body(method, code);
+        traits.push_back({abc.name(m.name), 1, 0, method});
+    }
+    abc.addClass(doc, clip, initMethod, cinit, traits);
+    Code script;
+    script.op(op::GetScopeObject).u8(0).op(op::GetLex, clip).op(op::NewClass, 0).op(op::InitProperty, doc);
+    scriptOf(abc, script, {{doc, 4, 1, 0}});
+    std::vector<std::uint8_t> tag{1, 0, 0, 0, 0};
+    auto bytes = abc.bytes();
+    tag.insert(tag.end(), bytes.begin(), bytes.end());
+    return tag;
+}
+
+// A movie of `frames` frames running Doc; `firstFrame` holds the definitions
+// and placements of frame 1.
+inline std::vector<std::uint8_t> documentMovie(const std::vector<std::uint8_t>& doAbc,
+                                               std::vector<swf::Tag> firstFrame = {}, int width = 100,
+                                               int height = 100, int frames = 1) {
+    std::vector<swf::Tag> tags{swf::FileAttributes{swf::FileAttribute::ActionScript3}};
+    for (auto& t : firstFrame) tags.push_back(std::move(t));
+    tags.push_back(swf::DoAbc{swf::Bytes(doAbc)});
+    tags.push_back(swf::SymbolClass{{{0, "Doc"}}});
+    for (int i = 0; i < frames; ++i) tags.push_back(swf::ShowFrame{});
+    return testmovies::movie(tags, testmovies::header(width, height, frames));
+}
+
+// Code calling a method of `this` with arguments pushed by `push`.
+template <class Push>
+Code& callOnThis(Code& code, AbcBuilder& abc, const std::string& method, std::uint32_t count, Push push) {
+    code.op(op::GetLocal0);
+    push(code);
+    return code.op(op::CallPropVoid, abc.name(method), count);
+}
+
+}  // namespace avm2test
