@@ -82,7 +82,7 @@ void MovieClip::applyFrame(int frame, bool runScripts) {
         } else if (const auto* action = std::get_if<swf::DoAction>(&body)) {
             if (runScripts && library_->runsActionScript1()) player().queueFrameActions(*this, library_->block(action->actions));
         } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
-            if (library_->runsActionScript1()) player().queueInitActions(*this, library_->block(init->actions));
+            if (library_->runsActionScript1()) player().runInitActions(*this, library_->block(init->actions));
         } else if (isSoundTag(body)) {
             player().queueSound({self, &body});
         }
@@ -138,7 +138,7 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
                 std::erase_if(commands, [&](const Command& c) { return c.depth == remove->depth; });
                 if (!rewind) removeChild(remove->depth);
             } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
-                if (library_->runsActionScript1()) player().queueInitActions(*this, library_->block(init->actions));
+                if (library_->runsActionScript1()) player().runInitActions(*this, library_->block(init->actions));
             }
         }
     }

@@ -244,11 +244,13 @@ void Player::queueFrameActions(DisplayObject& clip, const kinolux::avm1::ActionB
     if (scriptsEnabled_) queue_.push_back({clip.weak_from_this(), code, {}, Work::Frame});
 }
 
-void Player::queueInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code) {
-    // Each DoInitAction runs once, however often its frame is reached.
+void Player::runInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code) {
+    // Each DoInitAction runs once, however often its frame is reached, and
+    // at once: the classes it registers must be in place for the objects
+    // the same frame places after it.
     if (!scriptsEnabled_ || std::find(initDone_.begin(), initDone_.end(), code.data.get()) != initDone_.end()) return;
     initDone_.push_back(code.data.get());
-    initQueue_.push_back({clip.weak_from_this(), code, {}, Work::Init});
+    vm_->runInitActions(clip.binding(), code);
 }
 
 void Player::queueMethod(DisplayObject& object, std::u16string name) {
@@ -271,10 +273,7 @@ void Player::runQueue() {
     runningQueue_ = true;
     for (;;) {
         Work next;
-        if (!initQueue_.empty()) {
-            next = std::move(initQueue_.front());
-            initQueue_.pop_front();
-        } else if (!queue_.empty()) {
+        if (!queue_.empty()) {
             next = std::move(queue_.front());
             queue_.pop_front();
         } else {
@@ -284,7 +283,6 @@ void Player::runQueue() {
         if (!target || !target->onStage()) continue;
         switch (next.kind) {
         case Work::Method: vm_->callMethod(target->binding(), next.method); break;
-        case Work::Init: vm_->runInitActions(target->binding(), next.code); break;
         case Work::Frame: vm_->runFrameActions(target->binding(), next.code); break;
         }
     }

@@ -177,9 +177,10 @@ public:
     // object, then its first frame.
     void restartClip(MovieClip& clip);
     kinolux::avm1::String nextInstanceName();
+    // A DoInitAction, run where the timeline meets it (once per movie).
+    void runInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
     // Queued script work, run after the frame's display list is built.
     void queueFrameActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
-    void queueInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
     void queueMethod(DisplayObject& object, std::u16string name);
     // The handlers of a clip event: onClipEvent bodies and the method.
     void queueClipEvent(DisplayObject& object, std::uint32_t event);
@@ -203,7 +204,7 @@ private:
     friend class MovieLoader;
 
     struct Work {
-        enum Kind { Frame, Init, Method };
+        enum Kind { Frame, Method };
         std::weak_ptr<DisplayObject> target;
         kinolux::avm1::ActionBlock code;
         std::u16string method;
@@ -281,7 +282,7 @@ private:
     std::map<int, std::shared_ptr<MovieClip>> levels_;
     swf::Color background_{255, 255, 255, 255};
     std::list<std::weak_ptr<MovieClip>> executionList_;  // newest first
-    std::deque<Work> initQueue_, queue_;
+    std::deque<Work> queue_;
     std::vector<const std::uint8_t*> initDone_;
     bool runningQueue_ = false;
     std::vector<QueuedSound> sounds_;
