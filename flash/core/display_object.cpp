@@ -156,7 +156,18 @@ double DisplayObject::height() const { return boundsInParent().height() / 20.0; 
 
 // Changing the width scales the object so that its bounds in the parent
 // take that width, with its rotation and skew kept.
+// An object that shows nothing has no proportions to keep: sizing it
+// collapses both scales, so what it shows later stays invisible.
+bool DisplayObject::collapseIfEmpty() {
+    const QRectF local = localBounds();
+    if (local.width() > 0 || local.height() > 0) return false;
+    setXScale(0);
+    setYScale(0);
+    return true;
+}
+
 void DisplayObject::setWidth(double pixels) {
+    if (collapseIfEmpty()) return;
     double current = width();
     if (current <= 0) {
         double w = localBounds().width() / 20.0;
@@ -167,6 +178,7 @@ void DisplayObject::setWidth(double pixels) {
 }
 
 void DisplayObject::setHeight(double pixels) {
+    if (collapseIfEmpty()) return;
     double current = height();
     if (current <= 0) {
         double h = localBounds().height() / 20.0;

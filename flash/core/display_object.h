@@ -138,6 +138,7 @@ private:
     const ScaleRotation& scaleRotation() const;
     void setScaleRotation(const ScaleRotation& s);
     QRectF boundsInParent() const;
+    bool collapseIfEmpty();
 
     ObjectKind kind_;
     std::uint64_t instanceId_;

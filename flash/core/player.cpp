@@ -193,10 +193,15 @@ bool Player::putOnStage(DisplayObject& object, const kinolux::avm1::ObjectRef& i
                 if (action.events & (swf::ClipEvent::Initialize | swf::ClipEvent::Construct))
                     vm_->runClipActions(object.binding(), object.actionsLibrary->block(action.actions));
         }
+        // The first frame's children are there for the init object and the
+        // constructor (an init object's _width scales what they show).
+        if (clip) clip->runFrame();
+        if (!object.onStage()) return false;
         vm_->constructDisplayObject(object.binding(), initObject);
         if (!object.onStage()) return false;  // its constructor removed it
+    } else if (clip) {
+        clip->runFrame();
     }
-    if (clip) clip->runFrame();
     if (object.kind() == ObjectKind::EditText) bindTextVariable(static_cast<EditText&>(object));
     return object.onStage();
 }
