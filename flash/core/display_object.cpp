@@ -151,8 +151,15 @@ void DisplayObject::setAlpha(double percent) {
     colorTransform.mul[3] = float(fixed);
 }
 
-double DisplayObject::width() const { return boundsInParent().width() / 20.0; }
-double DisplayObject::height() const { return boundsInParent().height() / 20.0; }
+// The player measures in whole twips: each edge of the bounds is rounded.
+double DisplayObject::width() const {
+    const QRectF b = boundsInParent();
+    return (std::round(b.right()) - std::round(b.left())) / 20.0;
+}
+double DisplayObject::height() const {
+    const QRectF b = boundsInParent();
+    return (std::round(b.bottom()) - std::round(b.top())) / 20.0;
+}
 
 // Changing the width scales the object so that its bounds in the parent
 // take that width, with its rotation and skew kept.
