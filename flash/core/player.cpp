@@ -187,23 +187,44 @@ bool Player::putOnStage(DisplayObject& object, const kinolux::avm1::ObjectRef& i
     if (clip) executionList_.push_front(std::static_pointer_cast<MovieClip>(clip->shared_from_this()));
     if (isGraphic(object)) return true;
     if (object.kind() == ObjectKind::Button) static_cast<Button&>(object).setState(swf::ButtonState::Up);
-    if (scriptsEnabled_) {
-        if (clip && object.clipActions) {
-            for (const swf::ClipAction& action : *object.clipActions)
-                if (action.events & (swf::ClipEvent::Initialize | swf::ClipEvent::Construct))
-                    vm_->runClipActions(object.binding(), object.actionsLibrary->block(action.actions));
-        }
-        // The first frame's children are there for the init object and the
-        // constructor (an init object's _width scales what they show).
+    if (!scriptsEnabled_) {
         if (clip) clip->runFrame();
-        if (!object.onStage()) return false;
-        vm_->constructDisplayObject(object.binding(), initObject);
-        if (!object.onStage()) return false;  // its constructor removed it
-    } else if (clip) {
-        clip->runFrame();
+        return object.onStage();
     }
-    if (object.kind() == ObjectKind::EditText) bindTextVariable(static_cast<EditText&>(object));
+    runClipActions(object, swf::ClipEvent::Initialize);
+    // The first frame's children are there for the init object and the
+    // constructor (an init object's _width scales what they show); the
+    // timeline's objects among them are constructed after this one.
+    std::vector<PendingConstruct> inside;
+    if (clip) {
+        auto* outer = std::exchange(pendingConstructs_, &inside);
+        clip->runFrame();
+        pendingConstructs_ = outer;
+    }
+    if (!object.onStage()) return false;
+    if (pendingConstructs_ && object.placedBy && !initObject) {
+        pendingConstructs_->push_back({object.weak_from_this(), std::move(inside)});
+        return true;
+    }
+    construct(object, initObject, inside);
     return object.onStage();
+}
+
+void Player::construct(DisplayObject& object, const kinolux::avm1::ObjectRef& initObject,
+                       std::vector<PendingConstruct>& inside) {
+    runClipActions(object, swf::ClipEvent::Construct);
+    vm_->constructDisplayObject(object.binding(), initObject);
+    if (object.kind() == ObjectKind::EditText) bindTextVariable(static_cast<EditText&>(object));
+    for (PendingConstruct& child : inside) {
+        auto held = child.object.lock();
+        if (held && held->onStage()) construct(*held, nullptr, child.inside);
+    }
+}
+
+void Player::runClipActions(DisplayObject& object, std::uint32_t event) {
+    if (object.kind() != ObjectKind::MovieClip || !object.clipActions) return;
+    for (const swf::ClipAction& action : *object.clipActions)
+        if (action.events & event) vm_->runClipActions(object.binding(), object.actionsLibrary->block(action.actions));
 }
 
 void Player::restartClip(MovieClip& clip) {
@@ -218,18 +239,15 @@ void Player::takeOffStage(DisplayObject& object) {
     leaveStage(object);
 }
 
+// What a clip holds unloads before the clip itself.
 void Player::runUnloadHandlers(DisplayObject& object) {
     if (object.kind() != ObjectKind::MovieClip || !scriptsEnabled_) return;
-    if (object.clipActions) {
-        for (const swf::ClipAction& action : *object.clipActions)
-            if (action.events & swf::ClipEvent::Unload)
-                vm_->runClipActions(object.binding(), object.actionsLibrary->block(action.actions));
-    }
-    vm_->callMethod(object.binding(), u"onUnload");
     std::vector<std::shared_ptr<DisplayObject>> children;
     for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) children.push_back(child);
     for (const auto& child : children)
         if (child->onStage()) runUnloadHandlers(*child);
+    runClipActions(object, swf::ClipEvent::Unload);
+    vm_->callMethod(object.binding(), u"onUnload");
 }
 
 void Player::leaveStage(DisplayObject& object) {

@@ -231,6 +231,15 @@ private:
     void changeFocus(DisplayObject* now);
     DisplayObject* textFieldAt(DisplayObject& object, QPointF stageTwips);
     void focusByClick();
+    // A timeline object placed while its parent built its first frame waits
+    // for the parent's constructor, and those it holds wait for its own.
+    struct PendingConstruct {
+        std::weak_ptr<DisplayObject> object;
+        std::vector<PendingConstruct> inside;
+    };
+    void construct(DisplayObject& object, const kinolux::avm1::ObjectRef& initObject, std::vector<PendingConstruct>& inside);
+    // The onClipEvent bodies of a clip for an event, run now.
+    void runClipActions(DisplayObject& object, std::uint32_t event);
     void runUnloadHandlers(DisplayObject& object);
     void leaveStage(DisplayObject& object);
     void updateTextVariables();
@@ -285,6 +294,7 @@ private:
     std::deque<Work> queue_;
     std::vector<const std::uint8_t*> initDone_;
     bool runningQueue_ = false;
+    std::vector<PendingConstruct>* pendingConstructs_ = nullptr;
     std::vector<QueuedSound> sounds_;
     std::vector<std::weak_ptr<EditText>> boundFields_;
     std::unique_ptr<MovieLoader> loader_;
