@@ -26,6 +26,13 @@ void resetPlacement(DisplayObject& o) {
     o.filters.clear();
 }
 
+// Labels match without regard to the case of ASCII letters only: "À" and
+// "à" name different frames.
+bool sameLabel(std::u16string_view a, std::u16string_view b) {
+    auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
+}
+
 }  // namespace
 
 MovieClip::MovieClip(const Character* c, const Timeline* timeline, const Library& library, Player& player)
@@ -185,7 +192,7 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
 
 std::optional<int> MovieClip::frameOfLabel(const String& label) const {
     for (const auto& [name, frame] : timeline_->labels)
-        if (label.equalsIgnoreCase(String::fromSwf(name, library_->swfVersion()).view())) return frame + 1;
+        if (sameLabel(label.view(), String::fromSwf(name, library_->swfVersion()).view())) return frame + 1;
     return std::nullopt;
 }
 
