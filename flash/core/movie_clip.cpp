@@ -267,10 +267,32 @@ DisplayObject* MovieClip::adopt(std::shared_ptr<DisplayObject> child, int depth,
     return player().putOnStage(*child, initObject) ? child.get() : nullptr;
 }
 
+void MovieClip::dropChild(DisplayObject& child) {
+    auto it = children_.find(child.depth);
+    if (it == children_.end() || it->second.get() != &child) return;
+    auto keep = it->second;
+    children_.erase(it);
+    player().leaveStageNow(*keep);
+}
+
 void MovieClip::removeChild(int depth) {
     auto it = children_.find(depth);
     if (it == children_.end()) return;
     std::shared_ptr<DisplayObject> child = it->second;
+    if (child->removalPending) return;  // on its way out already
+    if (player().delaysRemoval(*child)) {
+        // A clip with unload handlers stays, out of the way at a depth of
+        // its own, until its handlers have run at the end of the frame.
+        const int parked = kRemovedDepthBase - depth;
+        if (auto other = children_.find(parked); other != children_.end()) dropChild(*other->second);
+        it = children_.find(depth);
+        children_.erase(it);
+        child->depth = parked;
+        child->placedBy = nullptr;
+        children_[parked] = child;
+        player().queueRemoval(*child);
+        return;
+    }
     player().takeOffStage(*child);
     it = children_.find(depth);  // the handlers may have changed the list
     if (it != children_.end() && it->second == child) children_.erase(it);

@@ -176,6 +176,7 @@ void Player::runFrameStep() {
     for (const auto& clip : order)
         if (clip->onStage()) clip->runFrame();
     runQueue();
+    finishRemovals();
     if (as3_) as3_->runFrameScripts();
     vm_->runTimers();
     updateTextVariables();
@@ -239,6 +240,36 @@ void Player::takeOffStage(DisplayObject& object) {
     leaveStage(object);
 }
 
+bool Player::delaysRemoval(const DisplayObject& object) const {
+    if (!scriptsEnabled_ || object.kind() != ObjectKind::MovieClip || !object.onStage()) return false;
+    if (object.handlesEvent(swf::ClipEvent::Unload)) return true;
+    for (const auto& [depth, child] : static_cast<const MovieClip&>(object).children())
+        if (delaysRemoval(*child)) return true;
+    return false;
+}
+
+void Player::queueRemoval(DisplayObject& object) {
+    queueUnloadHandlers(object);
+    pendingRemovals_.push_back(object.weak_from_this());
+}
+
+void Player::queueUnloadHandlers(DisplayObject& object) {
+    object.removalPending = true;
+    if (object.kind() != ObjectKind::MovieClip) return;
+    for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) queueUnloadHandlers(*child);
+    queueClipEvent(object, swf::ClipEvent::Unload);
+}
+
+void Player::finishRemovals() {
+    auto due = std::move(pendingRemovals_);
+    pendingRemovals_.clear();
+    for (const auto& weak : due) {
+        auto object = weak.lock();
+        if (!object || !object->onStage()) continue;
+        if (MovieClip* parent = object->parentClip()) parent->dropChild(*object);
+    }
+}
+
 // What a clip holds unloads before the clip itself.
 void Player::runUnloadHandlers(DisplayObject& object) {
     if (object.kind() != ObjectKind::MovieClip || !scriptsEnabled_) return;
@@ -276,8 +307,8 @@ void Player::runInitActions(DisplayObject& clip, const kinolux::avm1::ActionBloc
     vm_->runInitActions(clip.binding(), code);
 }
 
-void Player::queueMethod(DisplayObject& object, std::u16string name) {
-    if (scriptsEnabled_) queue_.push_back({object.weak_from_this(), {}, std::move(name), Work::Method});
+void Player::queueMethod(DisplayObject& object, std::u16string name, bool unload) {
+    if (scriptsEnabled_) queue_.push_back({object.weak_from_this(), {}, std::move(name), Work::Method, unload});
 }
 
 void Player::queueClipEvent(DisplayObject& object, std::uint32_t event) {
@@ -285,9 +316,11 @@ void Player::queueClipEvent(DisplayObject& object, std::uint32_t event) {
     if (object.clipActions) {
         for (const swf::ClipAction& action : *object.clipActions)
             if (action.events & event)
-                queue_.push_back({object.weak_from_this(), object.actionsLibrary->block(action.actions), {}, Work::Frame});
+                queue_.push_back({object.weak_from_this(), object.actionsLibrary->block(action.actions), {}, Work::Frame,
+                                  event == swf::ClipEvent::Unload});
     }
     if (event == swf::ClipEvent::Load) queueMethod(object, u"onLoad");
+    else if (event == swf::ClipEvent::Unload) queueMethod(object, u"onUnload", true);
     else if (event == swf::ClipEvent::EnterFrame) queueMethod(object, u"onEnterFrame");
 }
 
@@ -303,7 +336,7 @@ void Player::runQueue() {
             break;
         }
         auto target = next.target.lock();
-        if (!target || !target->onStage()) continue;
+        if (!target || !target->onStage() || (target->removalPending && !next.unload)) continue;
         switch (next.kind) {
         case Work::Method: vm_->callMethod(target->binding(), next.method); break;
         case Work::Frame: vm_->runFrameActions(target->binding(), next.code); break;

@@ -173,6 +173,12 @@ public:
     // Takes an object off the stage: its unload handlers and those of what
     // it holds run, then scripts lose it.
     void takeOffStage(DisplayObject& object);
+    // Whether taking an object off waits for its unload handlers (queued
+    // by queueRemoval) until the end of the frame.
+    bool delaysRemoval(const DisplayObject& object) const;
+    void queueRemoval(DisplayObject& object);
+    // Takes an object off the stage without running its handlers.
+    void leaveStageNow(DisplayObject& object) { leaveStage(object); }
     // A clip that took on another movie starts again: a fresh script
     // object, then its first frame.
     void restartClip(MovieClip& clip);
@@ -181,7 +187,7 @@ public:
     void runInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
     // Queued script work, run after the frame's display list is built.
     void queueFrameActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
-    void queueMethod(DisplayObject& object, std::u16string name);
+    void queueMethod(DisplayObject& object, std::u16string name, bool unload = false);
     // The handlers of a clip event: onClipEvent bodies and the method.
     void queueClipEvent(DisplayObject& object, std::uint32_t event);
     void runQueue();
@@ -209,6 +215,7 @@ private:
         kinolux::avm1::ActionBlock code;
         std::u16string method;
         Kind kind = Frame;
+        bool unload = false;  // runs even though its object is on its way out
     };
 
     void start();
@@ -241,6 +248,8 @@ private:
     // The onClipEvent bodies of a clip for an event, run now.
     void runClipActions(DisplayObject& object, std::uint32_t event);
     void runUnloadHandlers(DisplayObject& object);
+    void queueUnloadHandlers(DisplayObject& object);
+    void finishRemovals();
     void leaveStage(DisplayObject& object);
     void updateTextVariables();
     const Library* importLibrary(const std::string& url);
@@ -295,6 +304,7 @@ private:
     std::vector<const std::uint8_t*> initDone_;
     bool runningQueue_ = false;
     std::vector<PendingConstruct>* pendingConstructs_ = nullptr;
+    std::vector<std::weak_ptr<DisplayObject>> pendingRemovals_;
     std::vector<QueuedSound> sounds_;
     std::vector<std::weak_ptr<EditText>> boundFields_;
     std::unique_ptr<MovieLoader> loader_;
