@@ -396,6 +396,14 @@ public:
     virtual void loadMovie(DisplayObjectBinding* target, std::optional<int> level,
                            const String& url, HttpMethod method);
     virtual void unloadMovie(DisplayObjectBinding* target, std::optional<int> level);
+    // MovieClipLoader.loadClip: loadMovie whose progress (onLoadStart,
+    // onLoadProgress, onLoadComplete, onLoadInit or onLoadError) goes to
+    // the loader's broadcastMessage.
+    virtual void loadClip(DisplayObjectBinding* target, std::optional<int> level, const String& url,
+                          const ObjectRef& loader) {
+        (void)loader;
+        loadMovie(target, level, url, HttpMethod::None);
+    }
     // Fetches url-encoded variables for a clip; the player later hands the
     // text to Vm::deliverVariables (or Vm::failVariables).
     virtual void loadVariables(DisplayObjectBinding* target, std::optional<int> level,

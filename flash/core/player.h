@@ -264,6 +264,8 @@ private:
     void loadMovie(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level,
                    const kinolux::avm1::String& url, kinolux::avm1::HttpMethod method) override;
     void unloadMovie(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level) override;
+    void loadClip(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level, const kinolux::avm1::String& url,
+                  const kinolux::avm1::ObjectRef& loader) override;
     void loadVariables(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level,
                        const kinolux::avm1::String& url, kinolux::avm1::HttpMethod method,
                        const std::vector<std::pair<kinolux::avm1::String, kinolux::avm1::String>>& variables) override;

@@ -30,12 +30,12 @@ LoaderTarget loaderTarget(Vm& vm, const Value& target) {
 
 // Without both arguments nothing is answered; an address that is not a
 // string is refused unread (its toString is not called).
-Value loadClip(Vm& vm, const Value&, Args args) {
+Value loadClip(Vm& vm, const Value& thisValue, Args args) {
     if (args.size() < 2) return Value();
     if (!args[0].isString()) return Value(false);
     const auto [clip, level] = loaderTarget(vm, args[1]);
     if (!clip && !level) return Value(false);
-    vm.host().loadMovie(clip, level, vm.toString(args[0]), HttpMethod::None);
+    vm.host().loadClip(clip, level, vm.toString(args[0]), vm.toObject(thisValue));
     return Value(true);
 }
 
