@@ -180,4 +180,10 @@ std::string Machine::run(const std::string& source) {
     return host.output();
 }
 
+void FakeHost::loadClip(DisplayObjectBinding* target, std::optional<int> level, const String& url,
+                        const ObjectRef& loader) {
+    requests.push_back("loadClip " + url.toUtf8() + (level ? " level " + std::to_string(*level) : target ? " clip" : " nowhere") +
+                       (loader ? " with loader" : ""));
+}
+
 }  // namespace kinolux::avm1::test
