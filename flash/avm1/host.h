@@ -14,26 +14,26 @@
 //  2. Entering a frame of a timeline (the root and every playing clip, the
 //     root first, children in depth order):
 //     a. apply the frame's control tags to the display list (PlaceObject,
-//        RemoveObject...). Every display object the player creates, whether
-//        the timeline placed it or a script asked for it (attachMovie,
-//        duplicateMovieClip, createEmptyMovieClip, createTextField), gets
-//        Vm::constructDisplayObject right after it is placed, with the init
-//        object the script passed, before its first frame runs.
-//     b. queue the frame's scripts. After the whole display list of the
-//        frame is built, run the queue: every DoInitAction of the frame
-//        (Vm::runInitActions, once per sprite for the whole movie) before any
-//        DoAction (Vm::runFrameActions), in the order the timelines were
-//        entered.
+//        RemoveObject...) in their order, running each DoInitAction where
+//        it stands (Vm::runInitActions, once per sprite for the whole
+//        movie), so that the classes it registers serve the objects placed
+//        after it. Every display object the player creates, whether the
+//        timeline placed it or a script asked for it (attachMovie,
+//        duplicateMovieClip, createEmptyMovieClip, createTextField), runs
+//        its onClipEvent(initialize) bodies, builds its first frame, then
+//        gets its onClipEvent(construct) bodies and
+//        Vm::constructDisplayObject (with the init object the script
+//        passed; it calls an onConstruct method and the registered class).
+//        The timeline's objects of that first frame are constructed right
+//        after the object holding them.
+//     b. queue the frame's DoAction scripts; after the whole display list
+//        of the frame is built, run the queue (Vm::runFrameActions) in the
+//        order the timelines were entered.
 //     c. dispatch the clip events of the frame: onClipEvent(load) bodies
 //        (Vm::runClipActions) and the onLoad method (Vm::callMethod with
 //        u"onLoad") of objects placed in this frame, after their first
 //        frame's actions; onClipEvent(enterFrame) and onEnterFrame for every
 //        clip already on stage, before the frame's actions of that clip.
-//        A placed clip's onClipEvent(initialize) bodies run right after it
-//        is placed, before Vm::constructDisplayObject (which calls the
-//        registered class and an onConstruct method); its
-//        onClipEvent(construct) bodies run once its first frame is built,
-//        ahead of the frame's DoAction scripts.
 //  3. A goto issued by a script (MovieClipBinding::gotoFrame and friends)
 //     must rebuild the display list of the target frame at once, so that
 //     the next line of the script sees the new children; the target frame's
@@ -42,7 +42,10 @@
 //     onUnload method first (those of the objects inside it before its
 //     own), then call detachFromScript() on the binding
 //     (the binding's destructor does this too). References that scripts
-//     still hold then resolve by path again, as in the Flash player.
+//     still hold then resolve by path again, as in the Flash player. A clip
+//     with onClipEvent(unload) bodies (or holding one) has its handlers
+//     queued instead and stays, found by name, until the frame ends; its
+//     other queued scripts no longer run.
 //  5. Once per frame (or whenever the player's clock advances) call
 //     Vm::runTimers so that setInterval / setTimeout callbacks run on the
 //     player's clock, not the wall clock. Then call Vm::endFrame: values a
@@ -403,6 +406,14 @@ public:
     virtual void loadMovie(DisplayObjectBinding* target, std::optional<int> level,
                            const String& url, HttpMethod method);
     virtual void unloadMovie(DisplayObjectBinding* target, std::optional<int> level);
+    // MovieClipLoader.loadClip: loadMovie whose progress (onLoadStart,
+    // onLoadProgress, onLoadComplete, onLoadInit or onLoadError) goes to
+    // the loader's broadcastMessage.
+    virtual void loadClip(DisplayObjectBinding* target, std::optional<int> level, const String& url,
+                          const ObjectRef& loader) {
+        (void)loader;
+        loadMovie(target, level, url, HttpMethod::None);
+    }
     // Fetches url-encoded variables for a clip; the player later hands the
     // text to Vm::deliverVariables (or Vm::failVariables).
     virtual void loadVariables(DisplayObjectBinding* target, std::optional<int> level,

@@ -151,12 +151,30 @@ void DisplayObject::setAlpha(double percent) {
     colorTransform.mul[3] = float(fixed);
 }
 
-double DisplayObject::width() const { return boundsInParent().width() / 20.0; }
-double DisplayObject::height() const { return boundsInParent().height() / 20.0; }
+// The player measures in whole twips: each edge of the bounds is rounded.
+double DisplayObject::width() const {
+    const QRectF b = boundsInParent();
+    return (std::round(b.right()) - std::round(b.left())) / 20.0;
+}
+double DisplayObject::height() const {
+    const QRectF b = boundsInParent();
+    return (std::round(b.bottom()) - std::round(b.top())) / 20.0;
+}
 
 // Changing the width scales the object so that its bounds in the parent
 // take that width, with its rotation and skew kept.
+// An object that shows nothing has no proportions to keep: sizing it
+// collapses both scales, so what it shows later stays invisible.
+bool DisplayObject::collapseIfEmpty() {
+    const QRectF local = localBounds();
+    if (local.width() > 0 || local.height() > 0) return false;
+    setXScale(0);
+    setYScale(0);
+    return true;
+}
+
 void DisplayObject::setWidth(double pixels) {
+    if (collapseIfEmpty()) return;
     double current = width();
     if (current <= 0) {
         double w = localBounds().width() / 20.0;
@@ -167,6 +185,7 @@ void DisplayObject::setWidth(double pixels) {
 }
 
 void DisplayObject::setHeight(double pixels) {
+    if (collapseIfEmpty()) return;
     double current = height();
     if (current <= 0) {
         double h = localBounds().height() / 20.0;

@@ -79,6 +79,9 @@ public:
     const std::vector<swf::ClipAction>* clipActions = nullptr;
     const Library* actionsLibrary = nullptr;
     bool handlesEvent(std::uint32_t clipEvent) const;
+    // Taken off by the timeline or a script, waiting for its unload
+    // handlers: its other queued scripts no longer run.
+    bool removalPending = false;
     // Counts this object among its player's live objects until it goes.
     void holdToken(std::shared_ptr<std::size_t> token) { token_ = std::move(token); }
 
@@ -138,6 +141,7 @@ private:
     const ScaleRotation& scaleRotation() const;
     void setScaleRotation(const ScaleRotation& s);
     QRectF boundsInParent() const;
+    bool collapseIfEmpty();
 
     ObjectKind kind_;
     std::uint64_t instanceId_;

@@ -26,6 +26,13 @@ void resetPlacement(DisplayObject& o) {
     o.filters.clear();
 }
 
+// Labels match without regard to the case of ASCII letters only: "À" and
+// "à" name different frames.
+bool sameLabel(std::u16string_view a, std::u16string_view b) {
+    auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
+}
+
 }  // namespace
 
 MovieClip::MovieClip(const Character* c, const Timeline* timeline, const Library& library, Player& player)
@@ -82,7 +89,7 @@ void MovieClip::applyFrame(int frame, bool runScripts) {
         } else if (const auto* action = std::get_if<swf::DoAction>(&body)) {
             if (runScripts && library_->runsActionScript1()) player().queueFrameActions(*this, library_->block(action->actions));
         } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
-            if (library_->runsActionScript1()) player().queueInitActions(*this, library_->block(init->actions));
+            if (library_->runsActionScript1()) player().runInitActions(*this, library_->block(init->actions));
         } else if (isSoundTag(body)) {
             player().queueSound({self, &body});
         }
@@ -138,7 +145,7 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
                 std::erase_if(commands, [&](const Command& c) { return c.depth == remove->depth; });
                 if (!rewind) removeChild(remove->depth);
             } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
-                if (library_->runsActionScript1()) player().queueInitActions(*this, library_->block(init->actions));
+                if (library_->runsActionScript1()) player().runInitActions(*this, library_->block(init->actions));
             }
         }
     }
@@ -185,7 +192,7 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
 
 std::optional<int> MovieClip::frameOfLabel(const String& label) const {
     for (const auto& [name, frame] : timeline_->labels)
-        if (label.equalsIgnoreCase(String::fromSwf(name, library_->swfVersion()).view())) return frame + 1;
+        if (sameLabel(label.view(), String::fromSwf(name, library_->swfVersion()).view())) return frame + 1;
     return std::nullopt;
 }
 
@@ -260,10 +267,32 @@ DisplayObject* MovieClip::adopt(std::shared_ptr<DisplayObject> child, int depth,
     return player().putOnStage(*child, initObject) ? child.get() : nullptr;
 }
 
+void MovieClip::dropChild(DisplayObject& child) {
+    auto it = children_.find(child.depth);
+    if (it == children_.end() || it->second.get() != &child) return;
+    auto keep = it->second;
+    children_.erase(it);
+    player().leaveStageNow(*keep);
+}
+
 void MovieClip::removeChild(int depth) {
     auto it = children_.find(depth);
     if (it == children_.end()) return;
     std::shared_ptr<DisplayObject> child = it->second;
+    if (child->removalPending) return;  // on its way out already
+    if (player().delaysRemoval(*child)) {
+        // A clip with unload handlers stays, out of the way at a depth of
+        // its own, until its handlers have run at the end of the frame.
+        const int parked = kRemovedDepthBase - depth;
+        if (auto other = children_.find(parked); other != children_.end()) dropChild(*other->second);
+        it = children_.find(depth);
+        children_.erase(it);
+        child->depth = parked;
+        child->placedBy = nullptr;
+        children_[parked] = child;
+        player().queueRemoval(*child);
+        return;
+    }
     player().takeOffStage(*child);
     it = children_.find(depth);  // the handlers may have changed the list
     if (it != children_.end() && it->second == child) children_.erase(it);

@@ -52,7 +52,13 @@ public:
     // or null when its constructor removed it again.
     DisplayObject* adopt(std::shared_ptr<DisplayObject> child, int depth, const kinolux::avm1::ObjectRef& initObject);
     // Takes an object off the display list: its unload handlers run first.
+    // A clip with onClipEvent(unload) handlers (or holding one) leaves at
+    // the end of the frame instead, after its handlers ran, waiting at a
+    // depth below kRemovedDepthBase.
     void removeChild(int depth);
+    // Takes a child off at once without its handlers (their time is over).
+    void dropChild(DisplayObject& child);
+    static constexpr int kRemovedDepthBase = -32769;
     // Moves the child at one depth to another, swapping with what is there.
     bool swapChildren(int from, int to);
     // Forgets every child and starts again from the first frame of another

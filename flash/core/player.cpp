@@ -177,6 +177,7 @@ void Player::runFrameStep() {
     for (const auto& clip : order)
         if (clip->onStage()) clip->runFrame();
     runQueue();
+    finishRemovals();
     if (as3_) as3_->runFrameScripts();
     vm_->runTimers();
     updateTextVariables();
@@ -191,20 +192,46 @@ bool Player::putOnStage(DisplayObject& object, const kinolux::avm1::ObjectRef& i
         return true;
     }
     if (object.kind() == ObjectKind::Button) static_cast<Button&>(object).setState(swf::ButtonState::Up);
-    if (scriptsEnabled_) {
-        if (clip && object.clipActions) {
-            for (const swf::ClipAction& action : *object.clipActions)
-                if (action.events & (swf::ClipEvent::Initialize | swf::ClipEvent::Construct))
-                    vm_->runClipActions(object.binding(), object.actionsLibrary->block(action.actions));
-        }
-        vm_->constructDisplayObject(object.binding(), initObject);
-        if (!object.onStage()) return false;  // its constructor removed it
+    if (!scriptsEnabled_) {
+        if (clip) clip->runFrame();
+        // Script objects of the children that frame placed come before their parent's.
+        if (as3_) as3_->placed(object);
+        return object.onStage();
     }
-    if (clip) clip->runFrame();
-    // Script objects of the children that frame placed come before their parent's.
-    if (as3_) as3_->placed(object);
-    if (object.kind() == ObjectKind::EditText) bindTextVariable(static_cast<EditText&>(object));
+    runClipActions(object, swf::ClipEvent::Initialize);
+    // The first frame's children are there for the init object and the
+    // constructor (an init object's _width scales what they show); the
+    // timeline's objects among them are constructed after this one.
+    std::vector<PendingConstruct> inside;
+    if (clip) {
+        auto* outer = std::exchange(pendingConstructs_, &inside);
+        clip->runFrame();
+        pendingConstructs_ = outer;
+    }
+    if (!object.onStage()) return false;
+    if (pendingConstructs_ && object.placedBy && !initObject) {
+        pendingConstructs_->push_back({object.weak_from_this(), std::move(inside)});
+        return true;
+    }
+    construct(object, initObject, inside);
     return object.onStage();
+}
+
+void Player::construct(DisplayObject& object, const kinolux::avm1::ObjectRef& initObject,
+                       std::vector<PendingConstruct>& inside) {
+    runClipActions(object, swf::ClipEvent::Construct);
+    vm_->constructDisplayObject(object.binding(), initObject);
+    if (object.kind() == ObjectKind::EditText) bindTextVariable(static_cast<EditText&>(object));
+    for (PendingConstruct& child : inside) {
+        auto held = child.object.lock();
+        if (held && held->onStage()) construct(*held, nullptr, child.inside);
+    }
+}
+
+void Player::runClipActions(DisplayObject& object, std::uint32_t event) {
+    if (object.kind() != ObjectKind::MovieClip || !object.clipActions) return;
+    for (const swf::ClipAction& action : *object.clipActions)
+        if (action.events & event) vm_->runClipActions(object.binding(), object.actionsLibrary->block(action.actions));
 }
 
 void Player::restartClip(MovieClip& clip) {
@@ -219,18 +246,45 @@ void Player::takeOffStage(DisplayObject& object) {
     leaveStage(object);
 }
 
+bool Player::delaysRemoval(const DisplayObject& object) const {
+    if (!scriptsEnabled_ || object.kind() != ObjectKind::MovieClip || !object.onStage()) return false;
+    if (object.handlesEvent(swf::ClipEvent::Unload)) return true;
+    for (const auto& [depth, child] : static_cast<const MovieClip&>(object).children())
+        if (delaysRemoval(*child)) return true;
+    return false;
+}
+
+void Player::queueRemoval(DisplayObject& object) {
+    queueUnloadHandlers(object);
+    pendingRemovals_.push_back(object.weak_from_this());
+}
+
+void Player::queueUnloadHandlers(DisplayObject& object) {
+    object.removalPending = true;
+    if (object.kind() != ObjectKind::MovieClip) return;
+    for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) queueUnloadHandlers(*child);
+    queueClipEvent(object, swf::ClipEvent::Unload);
+}
+
+void Player::finishRemovals() {
+    auto due = std::move(pendingRemovals_);
+    pendingRemovals_.clear();
+    for (const auto& weak : due) {
+        auto object = weak.lock();
+        if (!object || !object->onStage()) continue;
+        if (MovieClip* parent = object->parentClip()) parent->dropChild(*object);
+    }
+}
+
+// What a clip holds unloads before the clip itself.
 void Player::runUnloadHandlers(DisplayObject& object) {
     if (object.kind() != ObjectKind::MovieClip || !scriptsEnabled_) return;
-    if (object.clipActions) {
-        for (const swf::ClipAction& action : *object.clipActions)
-            if (action.events & swf::ClipEvent::Unload)
-                vm_->runClipActions(object.binding(), object.actionsLibrary->block(action.actions));
-    }
-    vm_->callMethod(object.binding(), u"onUnload");
     std::vector<std::shared_ptr<DisplayObject>> children;
     for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) children.push_back(child);
     for (const auto& child : children)
         if (child->onStage()) runUnloadHandlers(*child);
+    runClipActions(object, swf::ClipEvent::Unload);
+    vm_->callMethod(object.binding(), u"onUnload");
 }
 
 void Player::leaveStage(DisplayObject& object) {
@@ -250,15 +304,17 @@ void Player::queueFrameActions(DisplayObject& clip, const kinolux::avm1::ActionB
     if (scriptsEnabled_) queue_.push_back({clip.weak_from_this(), code, {}, Work::Frame});
 }
 
-void Player::queueInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code) {
-    // Each DoInitAction runs once, however often its frame is reached.
+void Player::runInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code) {
+    // Each DoInitAction runs once, however often its frame is reached, and
+    // at once: the classes it registers must be in place for the objects
+    // the same frame places after it.
     if (!scriptsEnabled_ || std::find(initDone_.begin(), initDone_.end(), code.data.get()) != initDone_.end()) return;
     initDone_.push_back(code.data.get());
-    initQueue_.push_back({clip.weak_from_this(), code, {}, Work::Init});
+    vm_->runInitActions(clip.binding(), code);
 }
 
-void Player::queueMethod(DisplayObject& object, std::u16string name) {
-    if (scriptsEnabled_) queue_.push_back({object.weak_from_this(), {}, std::move(name), Work::Method});
+void Player::queueMethod(DisplayObject& object, std::u16string name, bool unload) {
+    if (scriptsEnabled_) queue_.push_back({object.weak_from_this(), {}, std::move(name), Work::Method, unload});
 }
 
 void Player::queueClipEvent(DisplayObject& object, std::uint32_t event) {
@@ -266,9 +322,11 @@ void Player::queueClipEvent(DisplayObject& object, std::uint32_t event) {
     if (object.clipActions) {
         for (const swf::ClipAction& action : *object.clipActions)
             if (action.events & event)
-                queue_.push_back({object.weak_from_this(), object.actionsLibrary->block(action.actions), {}, Work::Frame});
+                queue_.push_back({object.weak_from_this(), object.actionsLibrary->block(action.actions), {}, Work::Frame,
+                                  event == swf::ClipEvent::Unload});
     }
     if (event == swf::ClipEvent::Load) queueMethod(object, u"onLoad");
+    else if (event == swf::ClipEvent::Unload) queueMethod(object, u"onUnload", true);
     else if (event == swf::ClipEvent::EnterFrame) queueMethod(object, u"onEnterFrame");
 }
 
@@ -277,20 +335,16 @@ void Player::runQueue() {
     runningQueue_ = true;
     for (;;) {
         Work next;
-        if (!initQueue_.empty()) {
-            next = std::move(initQueue_.front());
-            initQueue_.pop_front();
-        } else if (!queue_.empty()) {
+        if (!queue_.empty()) {
             next = std::move(queue_.front());
             queue_.pop_front();
         } else {
             break;
         }
         auto target = next.target.lock();
-        if (!target || !target->onStage()) continue;
+        if (!target || !target->onStage() || (target->removalPending && !next.unload)) continue;
         switch (next.kind) {
         case Work::Method: vm_->callMethod(target->binding(), next.method); break;
-        case Work::Init: vm_->runInitActions(target->binding(), next.code); break;
         case Work::Frame: vm_->runFrameActions(target->binding(), next.code); break;
         }
     }

@@ -173,14 +173,21 @@ public:
     // Takes an object off the stage: its unload handlers and those of what
     // it holds run, then scripts lose it.
     void takeOffStage(DisplayObject& object);
+    // Whether taking an object off waits for its unload handlers (queued
+    // by queueRemoval) until the end of the frame.
+    bool delaysRemoval(const DisplayObject& object) const;
+    void queueRemoval(DisplayObject& object);
+    // Takes an object off the stage without running its handlers.
+    void leaveStageNow(DisplayObject& object) { leaveStage(object); }
     // A clip that took on another movie starts again: a fresh script
     // object, then its first frame.
     void restartClip(MovieClip& clip);
     kinolux::avm1::String nextInstanceName();
+    // A DoInitAction, run where the timeline meets it (once per movie).
+    void runInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
     // Queued script work, run after the frame's display list is built.
     void queueFrameActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
-    void queueInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
-    void queueMethod(DisplayObject& object, std::u16string name);
+    void queueMethod(DisplayObject& object, std::u16string name, bool unload = false);
     // The handlers of a clip event: onClipEvent bodies and the method.
     void queueClipEvent(DisplayObject& object, std::uint32_t event);
     void runQueue();
@@ -207,11 +214,12 @@ private:
     friend class MovieLoader;
 
     struct Work {
-        enum Kind { Frame, Init, Method };
+        enum Kind { Frame, Method };
         std::weak_ptr<DisplayObject> target;
         kinolux::avm1::ActionBlock code;
         std::u16string method;
         Kind kind = Frame;
+        bool unload = false;  // runs even though its object is on its way out
     };
 
     void start();
@@ -234,7 +242,18 @@ private:
     void changeFocus(DisplayObject* now);
     DisplayObject* textFieldAt(DisplayObject& object, QPointF stageTwips);
     void focusByClick();
+    // A timeline object placed while its parent built its first frame waits
+    // for the parent's constructor, and those it holds wait for its own.
+    struct PendingConstruct {
+        std::weak_ptr<DisplayObject> object;
+        std::vector<PendingConstruct> inside;
+    };
+    void construct(DisplayObject& object, const kinolux::avm1::ObjectRef& initObject, std::vector<PendingConstruct>& inside);
+    // The onClipEvent bodies of a clip for an event, run now.
+    void runClipActions(DisplayObject& object, std::uint32_t event);
     void runUnloadHandlers(DisplayObject& object);
+    void queueUnloadHandlers(DisplayObject& object);
+    void finishRemovals();
     void leaveStage(DisplayObject& object);
     void updateTextVariables();
     const Library* importLibrary(const std::string& url);
@@ -249,6 +268,8 @@ private:
     void loadMovie(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level,
                    const kinolux::avm1::String& url, kinolux::avm1::HttpMethod method) override;
     void unloadMovie(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level) override;
+    void loadClip(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level, const kinolux::avm1::String& url,
+                  const kinolux::avm1::ObjectRef& loader) override;
     void loadVariables(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level,
                        const kinolux::avm1::String& url, kinolux::avm1::HttpMethod method,
                        const std::vector<std::pair<kinolux::avm1::String, kinolux::avm1::String>>& variables) override;
@@ -287,9 +308,11 @@ private:
     std::map<int, std::shared_ptr<MovieClip>> levels_;
     swf::Color background_{255, 255, 255, 255};
     std::list<std::weak_ptr<MovieClip>> executionList_;  // newest first
-    std::deque<Work> initQueue_, queue_;
+    std::deque<Work> queue_;
     std::vector<const std::uint8_t*> initDone_;
     bool runningQueue_ = false;
+    std::vector<PendingConstruct>* pendingConstructs_ = nullptr;
+    std::vector<std::weak_ptr<DisplayObject>> pendingRemovals_;
     std::vector<QueuedSound> sounds_;
     std::vector<std::weak_ptr<EditText>> boundFields_;
     std::unique_ptr<MovieLoader> loader_;

@@ -22,6 +22,11 @@ void Player::loadMovie(DisplayObjectBinding* target, std::optional<int> level, c
     loader_->loadMovie(weakOf(target), level, url.toUtf8(), nullptr);
 }
 
+void Player::loadClip(DisplayObjectBinding* target, std::optional<int> level, const String& url,
+                      const kinolux::avm1::ObjectRef& loader) {
+    loader_->loadMovie(weakOf(target), level, url.toUtf8(), loader);
+}
+
 void Player::unloadMovie(DisplayObjectBinding* target, std::optional<int> level) {
     loader_->unloadMovie(weakOf(target), level);
 }

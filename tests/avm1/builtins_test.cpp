@@ -11,6 +11,23 @@
 namespace kinolux::avm1::test {
 namespace {
 
+// ---- MovieClipLoader ----
+
+TEST(MovieClipLoaderClass, LoadClipAndGetProgressAnswerOnlyWhatTheirArgumentsAllow) {
+    Script s;
+    Value loader = s.make(u"MovieClipLoader");
+    EXPECT_EQ(s.callText(loader, u"loadClip", {Value(u"a.swf")}), "undefined") << "both arguments or no answer";
+    EXPECT_EQ(s.callText(loader, u"loadClip", {Value(0), Value(0)}), "false") << "an address must be a string";
+    EXPECT_EQ(s.callText(loader, u"loadClip", {Value(u"a.swf"), Value(1.9)}), "true");
+    ASSERT_FALSE(s.m.host.requests.empty());
+    EXPECT_EQ(s.m.host.requests.back(), "loadClip a.swf level 1 with loader");
+    EXPECT_EQ(s.callText(loader, u"getProgress"), "undefined");
+    EXPECT_EQ(s.callText(loader, u"getProgress", {s.object({})}), "undefined") << "an object that is no clip";
+    EXPECT_EQ(s.text(s.get(s.call(loader, u"getProgress", {Value(5)}), u"bytesTotal")), "undefined")
+        << "an empty level still gets an answer";
+    EXPECT_NE(s.text(s.get(s.call(loader, u"getProgress", {Value(0)}), u"bytesTotal")), "undefined");
+}
+
 // ---- Array ----
 
 TEST(ArrayClass, DefaultSortComparesAsStringsAndFlagsChangeTheOrder) {

@@ -167,4 +167,10 @@ std::string FakeHost::output() const {
     return out;
 }
 
+void FakeHost::loadClip(DisplayObjectBinding* target, std::optional<int> level, const String& url,
+                        const ObjectRef& loader) {
+    requests.push_back("loadClip " + url.toUtf8() + (level ? " level " + std::to_string(*level) : target ? " clip" : " nowhere") +
+                       (loader ? " with loader" : ""));
+}
+
 }  // namespace kinolux::avm1::test

@@ -94,6 +94,7 @@ public:
     DisplayObjectBinding* level(int n) override { return n == 0 ? &root : nullptr; }
     void getUrl(const String& url, const String& window, HttpMethod, const std::vector<std::pair<String, String>>&) override;
     void fsCommand(const String& command, const String& args) override;
+    void loadClip(DisplayObjectBinding* target, std::optional<int> level, const String& url, const ObjectRef& loader) override;
 
     // All trace lines joined by '\n'.
     std::string output() const;

@@ -16,32 +16,48 @@ Value loaderConstruct(Vm& vm, const Value& thisValue, Args) {
     return thisValue;
 }
 
-Value loadClip(Vm& vm, const Value&, Args args) {
-    if (args.size() < 2) return Value(false);
-    const Value& target = args[1];
-    std::optional<int> level;
+// Where a loader's call points: a level by number, a clip by itself or
+// by its path.
+struct LoaderTarget {
     DisplayObjectBinding* clip = nullptr;
-    if (target.isNumber()) level = vm.toInt32(target);
-    else clip = vm.resolveTarget(target, false);
+    std::optional<int> level;
+};
+
+LoaderTarget loaderTarget(Vm& vm, const Value& target) {
+    if (target.isNumber()) return {nullptr, vm.toInt32(target)};
+    return {vm.resolveTarget(target, false), std::nullopt};
+}
+
+// Without both arguments nothing is answered; an address that is not a
+// string is refused unread (its toString is not called).
+Value loadClip(Vm& vm, const Value& thisValue, Args args) {
+    if (args.size() < 2) return Value();
+    if (!args[0].isString()) return Value(false);
+    const auto [clip, level] = loaderTarget(vm, args[1]);
     if (!clip && !level) return Value(false);
-    vm.host().loadMovie(clip, level, vm.toString(args[0]), HttpMethod::None);
+    vm.host().loadClip(clip, level, vm.toString(args[0]), vm.toObject(thisValue));
     return Value(true);
 }
 
 Value unloadClip(Vm& vm, const Value&, Args args) {
     if (args.empty()) return Value(false);
-    DisplayObjectBinding* clip = args[0].isNumber() ? nullptr : vm.resolveTarget(args[0], false);
-    std::optional<int> level = args[0].isNumber() ? std::optional<int>(vm.toInt32(args[0])) : std::nullopt;
+    const auto [clip, level] = loaderTarget(vm, args[0]);
     if (!clip && !level) return Value(false);
     vm.host().unloadMovie(clip, level);
     return Value(true);
 }
 
+// A path or a level number always gets an answer, with undefined counts
+// when nothing is there; any other value only when it is a clip.
 Value getProgress(Vm& vm, const Value&, Args args) {
-    MovieClipBinding* clip = args.empty() ? nullptr : asMovieClipOf(vm, args[0]);
+    if (args.empty()) return Value();
+    const Value& target = args[0];
+    if (!target.isNumber() && !target.isString() && !vm.bindingOf(target)) return Value();
+    DisplayObjectBinding* found = target.isNumber() ? vm.host().level(vm.toInt32(target)) : vm.resolveTarget(target, false);
+    auto* clip = found && found->kind() == DisplayKind::MovieClip ? static_cast<MovieClipBinding*>(found) : nullptr;
     ObjectRef out = vm.newObject();
-    vm.set(out, String(u"bytesLoaded"), Value(clip ? clip->bytesLoaded() : 0u));
-    vm.set(out, String(u"bytesTotal"), Value(clip ? clip->bytesTotal() : 0u));
+    vm.set(out, String(u"bytesLoaded"), clip ? Value(clip->bytesLoaded()) : Value());
+    vm.set(out, String(u"bytesTotal"), clip ? Value(clip->bytesTotal()) : Value());
     return Value(out);
 }
 

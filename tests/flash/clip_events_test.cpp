@@ -1,0 +1,132 @@
+// When a movie's scripts run around the display list: init actions ahead of
+// the objects their frame places, the clip events of a clip and the clips
+// of its first frame, removal that waits for unload handlers; and the
+// sizes and labels scripts read.
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "flash/core/player.h"
+#include "tests/avm1/assembler.h"
+#include "tests/flash/test_movies.h"
+
+using namespace testmovies;
+using swf::ShowFrame;
+using swf::Tag;
+
+namespace {
+
+struct Traced {
+    std::vector<std::uint8_t> file;
+    std::unique_ptr<flash::Player> player;
+    std::vector<std::string> traces;
+};
+
+// Bytecode the tags of a test movie point into, kept for the whole run.
+swf::Bytes code(const std::string& assembly) {
+    static std::deque<std::vector<std::uint8_t>> kept;
+    kept.push_back(kinolux::avm1::test::assemble(assembly));
+    return swf::Bytes(kept.back());
+}
+
+swf::Bytes traceOf(const std::string& text) { return code("push \"" + text + "\"\ntrace\n"); }
+
+std::unique_ptr<Traced> play(const std::vector<Tag>& tags, int frames) {
+    auto t = std::make_unique<Traced>();
+    t->file = movie(tags, header(100, 100, frames));
+    flash::PlayerOptions options;
+    Traced* self = t.get();
+    options.trace = [self](std::string_view line) { self->traces.emplace_back(line); };
+    t->player = std::make_unique<flash::Player>(swf::Bytes(t->file), std::move(options));
+    return t;
+}
+
+swf::DefineSprite sprite(swf::CharacterId id, std::vector<Tag> tags) {
+    swf::DefineSprite s;
+    s.id = id;
+    s.frameCount = 1;
+    s.tags = std::move(tags);
+    s.tags.push_back(ShowFrame{});
+    s.tags.push_back(swf::End{});
+    return s;
+}
+
+// A placement whose clip traces "<who> initialize", "<who> construct" and
+// "<who> unload" from its onClipEvent handlers.
+swf::PlaceObject tracingPlacement(swf::Depth depth, swf::CharacterId id, const std::string& who) {
+    swf::PlaceObject p = place(depth, id);
+    p.name = who;
+    p.clipActions = std::vector<swf::ClipAction>{{swf::ClipEvent::Initialize, 0, traceOf(who + " initialize")},
+                                                 {swf::ClipEvent::Construct, 0, traceOf(who + " construct")},
+                                                 {swf::ClipEvent::Unload, 0, traceOf(who + " unload")}};
+    return p;
+}
+
+TEST(ClipEventOrder, AnInitActionRegistersItsClassForTheClipsItsFramePlacesAfterIt) {
+    // function Thing() { trace("built " + this._name) }; Object.registerClass("thing", Thing)
+    const swf::Bytes init = code(
+        "function Thing() {\npush \"built \", \"this\"\ngetVariable\npush \"_name\"\ngetMember\nadd2\ntrace\n}\n"
+        "push \"Thing\"\ngetVariable\npush \"thing\", 2, \"Object\"\ngetVariable\npush \"registerClass\"\ncallMethod\npop\n");
+    swf::PlaceObject placed = place(1, 2);
+    placed.name = "a";
+    auto t = play({sprite(2, {}), swf::ExportAssets{{{2, "thing"}}}, swf::DoInitAction{2, init}, placed, ShowFrame{}}, 1);
+    EXPECT_EQ(t->traces, std::vector<std::string>{"built a"});
+}
+
+TEST(ClipEventOrder, FirstFrameChildrenComeBetweenTheParentsInitializeAndConstruct) {
+    // The inner clip sits in the outer one's first frame; frame 2 of the
+    // root removes the outer clip and then traces where `outer` leads.
+    auto t = play({sprite(3, {}), sprite(4, {tracingPlacement(1, 3, "inner")}), tracingPlacement(1, 4, "outer"),
+                   ShowFrame{}, remove(1), swf::DoAction{code("push \"outer\"\ngetVariable\ntrace\n")}, ShowFrame{}},
+                  2);
+    const std::vector<std::string> placed = {"outer initialize", "inner initialize", "outer construct",
+                                             "inner construct"};
+    EXPECT_EQ(t->traces, placed);
+    t->traces.clear();
+    t->player->tick();
+    const std::vector<std::string> removed = {"inner unload", "outer unload", "_level0.outer"};
+    EXPECT_EQ(t->traces, removed) << "the clip waits for its unload handlers, held ones first, and is found meanwhile";
+    EXPECT_TRUE(t->player->root().children().empty()) << "and is gone when the frame ends";
+}
+
+TEST(ClipEventOrder, AClipOnItsWayOutRunsNoOtherQueuedScript) {
+    // The clip's own frame script would run after the root's Remove in the
+    // same frame; it never does, its unload handler does.
+    swf::PlaceObject p = place(1, 5);
+    p.name = "c";
+    p.clipActions = std::vector<swf::ClipAction>{{swf::ClipEvent::Unload, 0, traceOf("unload")},
+                                                 {swf::ClipEvent::EnterFrame, 0, traceOf("enterFrame")}};
+    swf::DefineSprite looping = sprite(5, {});
+    auto t = play({looping, p, ShowFrame{}, remove(1), ShowFrame{}}, 2);
+    t->traces.clear();
+    t->player->tick();
+    EXPECT_EQ(t->traces, std::vector<std::string>{"unload"});
+}
+
+TEST(ClipMeasures, SizesReadInWholeTwipsAndSizingNothingCollapses) {
+    // createEmptyMovieClip("e", 1); e._width = 20; trace(e._xscale);
+    // e draws a 10 px square; e._xscale = 33.3333; trace(e._width)
+    auto call = [](const std::string& target, const std::string& method, const std::string& args, int count) {
+        return (count ? "push " + args + "\n" : std::string()) + "push " + std::to_string(count) + ", \"" + target +
+               "\"\ngetVariable\npush \"" + method + "\"\ncallMethod\npop\n";
+    };
+    const std::string script =
+        call("_root", "createEmptyMovieClip", "1, \"e\"", 2) +
+        "push \"e\"\ngetVariable\npush \"_width\", 20\nsetMember\npush \"e\"\ngetVariable\npush \"_xscale\"\ngetMember\ntrace\n"
+        "push \"e\"\ngetVariable\npush \"_xscale\", 100\nsetMember\npush \"e\"\ngetVariable\npush \"_yscale\", 100\nsetMember\n" +
+        call("e", "beginFill", "255", 1) + call("e", "lineTo", "0, 10", 2) + call("e", "lineTo", "10, 10", 2) +
+        call("e", "lineTo", "10, 0", 2) + call("e", "lineTo", "0, 0", 2) + call("e", "endFill", "", 0) +
+        "push \"e\"\ngetVariable\npush \"_xscale\", 33.3333\nsetMember\npush \"e\"\ngetVariable\npush \"_width\"\ngetMember\ntrace\n";
+    auto t = play({swf::DoAction{code(script)}, ShowFrame{}}, 1);
+    const std::vector<std::string> expected = {"0", "3.35"};
+    EXPECT_EQ(t->traces, expected);
+}
+
+TEST(ClipMeasures, LabelsFoldTheCaseOfAsciiLettersOnly) {
+    auto t = play({ShowFrame{}, swf::FrameLabel{"Bad\xc3\xa0", false}, ShowFrame{}}, 2);
+    const flash::MovieClip& root = t->player->root();
+    EXPECT_EQ(root.frameOfLabel(kinolux::avm1::String(u"BAD\u00e0")), 2);
+    EXPECT_EQ(root.frameOfLabel(kinolux::avm1::String(u"bad\u00c0")), std::nullopt);
+}
+
+}  // namespace
