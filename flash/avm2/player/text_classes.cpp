@@ -6,6 +6,8 @@
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/natives.h"
 #include "flash/core/edit_text.h"
+#include "flash/core/library.h"
+#include "flash/core/text_measure.h"
 
 namespace flash {
 namespace {
@@ -173,11 +175,63 @@ Value replaceText(Vm& vm, const Value& t, Args a) {
 }
 Value ignore(Vm&, const Value&, Args) { return Value(); }
 
+// A line's metrics, for the paragraph of that number in its first
+// character's format.
+Value getLineMetrics(Vm& vm, const Value& t, Args a) {
+    DisplayObject* d = DisplayBridge::displayOf(t);
+    double line = vm.toNumber(arg(a, 0));
+    if (!d || d->kind() != ObjectKind::EditText || !(line >= 0))
+        vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
+    const auto& field = static_cast<const EditText&>(*d);
+    const QStringList paragraphs = field.plainText().split(u'\r');
+    if (line >= double(paragraphs.size()))
+        vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
+    int start = 0;
+    for (int i = 0; i < int(line); ++i) start += int(paragraphs[i].size()) + 1;
+    const TextStyle& style = start < field.content.size() ? field.content.styleAt(start) : field.style;
+    avm1::TextExtent e = measureTextExtent(style, paragraphs[int(line)], std::nullopt);
+    Value args[] = {Value(2.0), Value(e.width), Value(e.height + style.leading), Value(e.ascent), Value(e.descent),
+                    Value(style.leading)};
+    return Value(vm.construct(vm.findClass(u"flash.text.TextLineMetrics"), args));
+}
+
+constexpr std::u16string_view kLineMetricsFields[] = {u"x", u"width", u"height", u"ascent", u"descent", u"leading"};
+
+Value lineMetricsInit(Vm& vm, const Value& t, Args a) {
+    for (std::size_t i = 0; i < std::size(kLineMetricsFields); ++i) vm.setPublic(t, kLineMetricsFields[i], arg(a, i));
+    return Value();
+}
+
+// ---- Font: a class linked to an embedded font names it ----
+
+const swf::DefineFont* embeddedFont(Vm& vm, const Value& t) {
+    DisplayBridge* b = DisplayBridge::of(vm);
+    if (!b || !t.object()) return nullptr;
+    for (Class* c = t.object()->cls; c; c = c->super)
+        if (const Character* character = b->symbolCharacter(c)) return character->as<swf::DefineFont>();
+    return nullptr;
+}
+Value fontName(Vm& vm, const Value& t, Args) {
+    const swf::DefineFont* font = embeddedFont(vm, t);
+    return font ? Value(String::fromUtf8(font->name)) : Value::null();
+}
+Value fontType(Vm& vm, const Value& t, Args) {
+    return Value(String(embeddedFont(vm, t) ? u"embedded" : u"device"));
+}
+Value noFonts(Vm& vm, const Value&, Args) { return Value(vm.newArray({})); }
+
 }  // namespace
 
 void installTextClasses(Vm& vm, Class* textField) {
     Class* format = vm.defineClass(u"flash.text", u"TextFormat", vm.findClass(u"Object"), nullptr);
     format->init = vm.nativeMethod(formatInit, String(u"TextFormat"));
+    Class* font = vm.defineClass(u"flash.text", u"Font", vm.findClass(u"Object"), nullptr);
+    vm.defineGetter(font, u"fontName", fontName);
+    vm.defineGetter(font, u"fontType", fontType);
+    vm.defineMethod(font, u"enumerateFonts", noFonts, true);
+    vm.defineMethod(font, u"registerFont", ignore, true);
+    Class* metrics = vm.defineClass(u"flash.text", u"TextLineMetrics", vm.findClass(u"Object"), nullptr);
+    metrics->init = vm.nativeMethod(lineMetricsInit, String(u"TextLineMetrics"));
 
     vm.defineGetter(textField, u"text", propertyGetter<P::Text>, propertySetter<P::Text, Type::Text>);
     vm.defineGetter(textField, u"htmlText", propertyGetter<P::HtmlText>, htmlTextSetter);
@@ -214,6 +268,7 @@ void installTextClasses(Vm& vm, Class* textField) {
     vm.defineTraitMethod(textField, u"appendText", appendText);
     vm.defineTraitMethod(textField, u"replaceText", replaceText);
     vm.defineTraitMethod(textField, u"setSelection", ignore);
+    vm.defineTraitMethod(textField, u"getLineMetrics", getLineMetrics);
 }
 
 }  // namespace flash
