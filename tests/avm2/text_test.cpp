@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include "flash/core/device_fonts.h"
 #include "flash/core/player.h"
 #include "flash/render/renderer.h"
 #include "tests/avm2/document_movie.h"
@@ -116,4 +117,45 @@ TEST(As3TextField, FormatsGoInThroughTextFormatAndComeBackPerRange) {
     Playback run = play(documentMovie(documentAbc(abc, init)));
     ASSERT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"Arial", "20", "30", "16711680", "null", "Arial", "null"}));
+}
+
+TEST(As3TextField, LineMetricsMeasureALineAndRefuseLinesItLacks) {
+    AbcBuilder abc;
+    Code init;
+    newField(init, abc);
+    setOnField(init, abc, "text", [&](Code& c) { c.op(op::PushString, abc.string("wide line\rx")); });
+    auto metric = [&](std::uint8_t line, const char* name) {
+        return [&abc, line, name](Code& c) {
+            c.op(op::GetLocal1).op(op::PushByte).u8(line).op(op::CallProperty, abc.name("getLineMetrics"), 1);
+            c.op(op::GetProperty, abc.name(name));
+        };
+    };
+    traced(init, abc, [&](Code& c) {
+        metric(0, "width")(c);
+        metric(1, "width")(c);
+        c.op(op::GreaterThan);
+    });
+    traced(init, abc, [&](Code& c) {
+        metric(1, "ascent")(c);
+        c.op(op::PushByte).u8(0).op(op::GreaterThan);
+    });
+    init.op(op::GetLocal1).op(op::PushByte).u8(2).op(op::CallPropVoid, abc.name("getLineMetrics"), 1);
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"true", "true"}));
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("#2006"), std::string::npos) << run.errors[0];
+}
+
+TEST(DeviceFaces, AFaceTheSystemHasIsTakenAsNamedOthersFallBackByKind) {
+    kinolux::testing::EnsureApplication<QGuiApplication>();
+    flash::DeviceFonts fonts;
+    auto familyOf = [&](const char* face) {
+        flash::TextStyle style;
+        style.face = face;
+        return flash::deviceFont(style, fonts).family();
+    };
+    EXPECT_EQ(familyOf("dejavu serif"), "DejaVu Serif") << "named in any case";
+    EXPECT_EQ(familyOf("Times New Roman"), fonts.serif);
+    EXPECT_EQ(familyOf("_typewriter"), fonts.typewriter);
+    EXPECT_EQ(familyOf("No Such Face"), fonts.sans);
 }
