@@ -3,33 +3,12 @@
 // the frame, and events going down and up the display list.
 #include <gtest/gtest.h>
 
-#include <QImage>
-
-#include "flash/core/player.h"
-#include "flash/render/renderer.h"
 #include "tests/avm2/document_movie.h"
+#include "tests/avm2/playback.h"
 
 using namespace avm2test;
 
 namespace {
-
-struct Playback {
-    std::vector<std::string> traces;
-    std::vector<std::string> errors;
-    QImage picture;
-};
-
-Playback play(const std::vector<std::uint8_t>& file, int ticks = 0) {
-    Playback run;
-    flash::PlayerOptions options;
-    options.trace = [&](std::string_view line) { run.traces.emplace_back(line); };
-    flash::Player player(swf::Bytes(file), std::move(options));
-    for (int i = 0; i < ticks; ++i) player.tick();
-    run.errors = player.scriptErrors();
-    flash::render::Renderer renderer;
-    run.picture = renderer.picture(player);
-    return run;
-}
 
 // trace(this.<path...>) where each step is a property.
 void traceProperty(Code& code, AbcBuilder& abc, std::initializer_list<const char*> path) {

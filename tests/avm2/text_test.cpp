@@ -3,37 +3,13 @@
 // and out of its text.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
-#include <QImage>
-
 #include "flash/core/device_fonts.h"
-#include "flash/core/player.h"
-#include "flash/render/renderer.h"
 #include "tests/avm2/document_movie.h"
-#include "tests/platform/test_application.h"
+#include "tests/avm2/playback.h"
 
 using namespace avm2test;
 
 namespace {
-
-struct Playback {
-    std::vector<std::string> traces;
-    std::vector<std::string> errors;
-    QImage picture;
-};
-
-// Text is laid out in the application's fonts.
-Playback play(const std::vector<std::uint8_t>& file) {
-    kinolux::testing::EnsureApplication<QGuiApplication>();
-    Playback run;
-    flash::PlayerOptions options;
-    options.trace = [&](std::string_view line) { run.traces.emplace_back(line); };
-    flash::Player player(swf::Bytes(file), std::move(options));
-    run.errors = player.scriptErrors();
-    flash::render::Renderer renderer;
-    run.picture = renderer.picture(player);
-    return run;
-}
 
 std::uint32_t textName(AbcBuilder& abc, const char* cls) { return abc.qname(abc.packageNamespace("flash.text"), cls); }
 
