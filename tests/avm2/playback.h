@@ -1,5 +1,5 @@
 // A hand-built movie played on the player: what it traced, the errors its
-// scripts left and the picture of its stage afterwards.
+// scripts left, the frame it reached and the picture of its stage.
 #pragma once
 
 #include <QGuiApplication>
@@ -17,6 +17,7 @@ struct Playback {
     std::vector<std::string> traces;
     std::vector<std::string> errors;
     QImage picture;
+    int frame = 0;  // the main timeline's, after the ticks
 };
 
 // Text is laid out in the application's fonts, so one is made first.
@@ -28,6 +29,7 @@ inline Playback play(const std::vector<std::uint8_t>& file, int ticks = 0) {
     flash::Player player(swf::Bytes(file), std::move(options));
     for (int i = 0; i < ticks; ++i) player.tick();
     run.errors = player.scriptErrors();
+    run.frame = player.currentFrame();
     flash::render::Renderer renderer;
     run.picture = renderer.picture(player);
     return run;
