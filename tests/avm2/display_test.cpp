@@ -176,3 +176,44 @@ TEST(As3Filters, FiltersAScriptSetsAreKeptInRangeAndReadBack) {
     EXPECT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"1", "255", "2", "3"}));
 }
+
+TEST(As3Masks, AMaskCutsBeforeTheBlendAndBitmapDataDrawCutsByTheObjectsOwnMask) {
+    AbcBuilder abc;
+    Code init;
+    // local `at` = new Sprite() holding one rectangle, placed at x.
+    auto filledSprite = [&](std::uint8_t at, std::uint32_t rgb, std::uint8_t x, std::uint8_t size) {
+        newSprite(init, abc, at, "s");
+        init.op(op::GetLocal, at).op(op::PushByte).u8(x).op(op::SetProperty, abc.name("x"));
+        init.op(op::GetLocal, at).op(op::GetProperty, abc.name("graphics")).op(op::Dup);
+        init.op(op::PushInt, abc.integer(std::int32_t(rgb))).op(op::CallPropVoid, abc.name("beginFill"), 1);
+        init.op(op::PushByte).u8(0).op(op::PushByte).u8(0).op(op::PushByte).u8(size).op(op::PushByte).u8(size);
+        init.op(op::CallPropVoid, abc.name("drawRect"), 4);
+    };
+    auto maskWith = [&](std::uint8_t masked, std::uint8_t mask) {
+        init.op(op::GetLocal, masked).op(op::GetLocal, mask).op(op::SetProperty, abc.name("mask"));
+    };
+    // White in difference over the white stage turns black, only where the mask lets it.
+    filledSprite(1, 0xFFFFFF, 0, 60);
+    init.op(op::GetLocal1).op(op::PushString, abc.string("difference")).op(op::SetProperty, abc.name("blendMode"));
+    filledSprite(2, 0, 0, 30);
+    maskWith(1, 2);
+    callOnThis(init, abc, "addChild", 1, [](Code& c) { c.op(op::GetLocal1); });
+    // A red sprite at x 20 masked by a square at the origin, drawn into a blue
+    // bitmap shown at x 60: the mask stands where it is, the sprite at the origin.
+    filledSprite(3, 0xFF0000, 20, 40);
+    filledSprite(4, 0, 0, 10);
+    maskWith(3, 4);
+    std::uint32_t bitmapData = displayName(abc, "BitmapData"), bitmap = displayName(abc, "Bitmap");
+    init.op(op::FindPropStrict, bitmapData).op(op::PushByte).u8(40).op(op::PushByte).u8(40).op(op::PushFalse);
+    init.op(op::PushInt, abc.integer(0x0000FF)).op(op::ConstructProp, bitmapData, 4).op(op::SetLocal, 5);
+    init.op(op::GetLocal, 5).op(op::GetLocal, 3).op(op::CallPropVoid, abc.name("draw"), 1);
+    init.op(op::FindPropStrict, bitmap).op(op::GetLocal, 5).op(op::ConstructProp, bitmap, 1).op(op::SetLocal, 6);
+    init.op(op::GetLocal, 6).op(op::PushByte).u8(60).op(op::SetProperty, abc.name("x"));
+    callOnThis(init, abc, "addChild", 1, [](Code& c) { c.op(op::GetLocal, 6); });
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.picture.pixel(15, 15), qRgb(0, 0, 0)) << "blended under the mask";
+    EXPECT_EQ(run.picture.pixel(45, 45), qRgb(255, 255, 255)) << "cut off by the mask";
+    EXPECT_EQ(run.picture.pixel(65, 5), qRgb(255, 0, 0)) << "the mask's square of the drawn sprite";
+    EXPECT_EQ(run.picture.pixel(75, 25), qRgb(0, 0, 255)) << "the sprite beyond its mask is left out";
+}

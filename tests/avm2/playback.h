@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flash/core/player.h"
+#include "flash/render/bitmap_services.h"
 #include "flash/render/renderer.h"
 #include "tests/platform/test_application.h"
 
@@ -26,6 +27,7 @@ inline Playback play(const std::vector<std::uint8_t>& file, int ticks = 0) {
     Playback run;
     flash::PlayerOptions options;
     options.trace = [&](std::string_view line) { run.traces.emplace_back(line); };
+    options.renderServices = &flash::render::makeBitmapServices;
     flash::Player player(swf::Bytes(file), std::move(options));
     for (int i = 0; i < ticks; ++i) player.tick();
     run.errors = player.scriptErrors();
