@@ -100,7 +100,7 @@ void Renderer::drawInto(QImage& target, const Player& player, const DisplayObjec
         // seen through the matrix as if the object were at the origin.
         if (const DisplayObject* mask = obj.maskObject()) {
             const QTransform maskParent = (mask->parent() ? mask->parent()->worldMatrix() : QTransform()) * matrix;
-            drawThroughMask(lp, *mask, maskParent, swf::BlendMode::Normal,
+            drawThroughMask(lp, *mask, maskParent, swf::BlendMode::Normal, false,
                             [&](QPainter& cp) { drawContent(cp, obj, matrix, cx); });
         } else {
             drawContent(lp, obj, matrix, cx);
@@ -192,12 +192,14 @@ void Renderer::drawScriptMasked(QPainter& p, const DisplayObject& obj, const QTr
     const QTransform offset = (obj.worldMatrix() * view_).inverted(&invertible) * world;
     if (!invertible) return;
     const QTransform maskParent = (mask.parent() ? mask.parent()->worldMatrix() : QTransform()) * view_ * offset;
-    drawThroughMask(p, mask, maskParent, obj.blendMode,
+    // Cached as bitmaps, both of them, the mask's alpha is what cuts.
+    const bool byAlpha = obj.cacheAsBitmap && mask.cacheAsBitmap;
+    drawThroughMask(p, mask, maskParent, obj.blendMode, byAlpha,
                     [&](QPainter& cp) { drawUnmasked(cp, obj, world, cx, swf::BlendMode::Normal); });
 }
 
 void Renderer::drawThroughMask(QPainter& p, const DisplayObject& mask, const QTransform& maskParent, swf::BlendMode blend,
-                               const std::function<void(QPainter&)>& content) {
+                               bool byAlpha, const std::function<void(QPainter&)>& content) {
     const QRect bounds = deviceRect(p);
     if (bounds.isEmpty()) return;
     QImage cut = transparentImage(bounds.size());
@@ -211,7 +213,7 @@ void Renderer::drawThroughMask(QPainter& p, const DisplayObject& mask, const QTr
         QPainter mp(&coverage);
         startPainter(mp);
         bool was = coverageOnly_;
-        coverageOnly_ = true;
+        coverageOnly_ = !byAlpha;
         drawObject(mp, mask, maskParent, ColorTransform{});
         coverageOnly_ = was;
     }

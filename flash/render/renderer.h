@@ -64,9 +64,10 @@ private:
     // An object masked by another one a script named (setMask).
     void drawScriptMasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
     // What `content` paints, cut by a mask drawn through the transform of
-    // its parent, then blended onto p.
+    // its parent, then blended onto p. A mask cuts by its shapes' outline,
+    // or with `byAlpha` by how opaque it is.
     void drawThroughMask(QPainter& p, const DisplayObject& mask, const QTransform& maskParent, swf::BlendMode blend,
-                         const std::function<void(QPainter&)>& content);
+                         bool byAlpha, const std::function<void(QPainter&)>& content);
 
     // Starts the caches afresh for another player.
     void usePlayer(const Player& player);
