@@ -3,6 +3,8 @@
 // the frame, and events going down and up the display list.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/avm2/document_movie.h"
 #include "tests/avm2/playback.h"
 
@@ -216,4 +218,33 @@ TEST(As3Masks, AMaskCutsBeforeTheBlendAndBitmapDataDrawCutsByTheObjectsOwnMask) 
     EXPECT_EQ(run.picture.pixel(45, 45), qRgb(255, 255, 255)) << "cut off by the mask";
     EXPECT_EQ(run.picture.pixel(65, 5), qRgb(255, 0, 0)) << "the mask's square of the drawn sprite";
     EXPECT_EQ(run.picture.pixel(75, 25), qRgb(0, 0, 255)) << "the sprite beyond its mask is left out";
+}
+
+TEST(As3Masks, MaskAndMaskeeCachedAsBitmapsCutByTheMasksAlpha) {
+    AbcBuilder abc;
+    Code init;
+    // Red squares masked by black half-transparent ones: at x 0 plain, at x 50
+    // with both cached as bitmaps.
+    auto square = [&](std::uint8_t at, std::uint32_t rgb, double alpha, std::uint8_t x, bool cached) {
+        newSprite(init, abc, at, "s");
+        init.op(op::GetLocal, at).op(op::PushByte).u8(x).op(op::SetProperty, abc.name("x"));
+        init.op(op::GetLocal, at).op(cached ? op::PushTrue : op::PushFalse).op(op::SetProperty, abc.name("cacheAsBitmap"));
+        init.op(op::GetLocal, at).op(op::GetProperty, abc.name("graphics")).op(op::Dup);
+        init.op(op::PushInt, abc.integer(std::int32_t(rgb))).op(op::PushDouble, abc.number(alpha));
+        init.op(op::CallPropVoid, abc.name("beginFill"), 2);
+        init.op(op::PushByte).u8(0).op(op::PushByte).u8(0).op(op::PushByte).u8(40).op(op::PushByte).u8(40);
+        init.op(op::CallPropVoid, abc.name("drawRect"), 4);
+        callOnThis(init, abc, "addChild", 1, [at](Code& c) { c.op(op::GetLocal, at); });
+    };
+    for (auto [first, x, cached] : {std::tuple<std::uint8_t, std::uint8_t, bool>{1, 0, false}, {3, 50, true}}) {
+        square(first, 0xFF0000, 1, x, cached);
+        square(std::uint8_t(first + 1), 0, 0.5, x, cached);
+        init.op(op::GetLocal, first).op(op::GetLocal, first + 1).op(op::SetProperty, abc.name("mask"));
+    }
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.picture.pixel(20, 20), qRgb(255, 0, 0)) << "an outline cuts all or nothing";
+    const QRgb halfway = run.picture.pixel(70, 20);
+    EXPECT_EQ(qRed(halfway), 255);
+    EXPECT_NEAR(qGreen(halfway), 128, 2) << "half the mask's alpha lets half the red through";
 }
