@@ -1,11 +1,17 @@
 #include "flash/core/device_fonts.h"
 
+#include <QFontDatabase>
 #include <cmath>
 
 namespace flash {
 namespace {
 
+// A face the system (or the application) has is taken as it is named;
+// other names fall back on the three families by what they sound like.
 QString deviceFamily(const QString& face, const DeviceFonts& fonts) {
+    if (!face.isEmpty() && !face.startsWith(u'_'))
+        for (const QString& family : QFontDatabase::families())
+            if (family.compare(face, Qt::CaseInsensitive) == 0) return family;
     QString f = face.toLower();
     if (f == "_serif" || f.contains("times")) return fonts.serif;
     if (f == "_typewriter" || f.contains("courier") || f.contains("mono")) return fonts.typewriter;

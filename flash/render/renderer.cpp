@@ -96,7 +96,15 @@ void Renderer::drawInto(QImage& target, const Player& player, const DisplayObjec
         lp.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
         if (clip) lp.setClipRect(*clip);
         ++layerDepth_;
-        drawContent(lp, obj, matrix, cx);
+        // The drawn object's own mask stands where it stands on the stage,
+        // seen through the matrix as if the object were at the origin.
+        if (const DisplayObject* mask = obj.maskObject()) {
+            const QTransform maskParent = (mask->parent() ? mask->parent()->worldMatrix() : QTransform()) * matrix;
+            drawThroughMask(lp, *mask, maskParent, swf::BlendMode::Normal, false,
+                            [&](QPainter& cp) { drawContent(cp, obj, matrix, cx); });
+        } else {
+            drawContent(lp, obj, matrix, cx);
+        }
         --layerDepth_;
     }
     QPainter p(&target);
@@ -163,14 +171,15 @@ void Renderer::drawObject(QPainter& p, const DisplayObject& obj, const QTransfor
     if (obj.maskObject() && !coverageOnly_)
         drawScriptMasked(p, obj, world, cx);
     else
-        drawUnmasked(p, obj, world, cx);
+        drawUnmasked(p, obj, world, cx, obj.blendMode);
 }
 
-void Renderer::drawUnmasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx) {
+void Renderer::drawUnmasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx,
+                            swf::BlendMode blend) {
     bool layered = !coverageOnly_ && layerDepth_ < kMaxLayerDepth &&
-                   (!obj.filters.empty() || obj.blendMode != swf::BlendMode::Normal);
+                   (!obj.filters.empty() || blend != swf::BlendMode::Normal);
     if (layered)
-        drawLayered(p, obj, world, cx);
+        drawLayered(p, obj, world, cx, blend);
     else
         drawContent(p, obj, world, cx);
 }
@@ -179,35 +188,48 @@ void Renderer::drawUnmasked(QPainter& p, const DisplayObject& obj, const QTransf
 // object is: the device offset of the object's own transform carries over.
 void Renderer::drawScriptMasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx) {
     const DisplayObject& mask = *obj.maskObject();
-    const QRect bounds = deviceRect(p);
-    if (bounds.isEmpty()) return;
-    QImage content = transparentImage(bounds.size());
-    {
-        QPainter cp(&content);
-        startPainter(cp);
-        drawUnmasked(cp, obj, world, cx);
-    }
     bool invertible = false;
     const QTransform offset = (obj.worldMatrix() * view_).inverted(&invertible) * world;
     if (!invertible) return;
     const QTransform maskParent = (mask.parent() ? mask.parent()->worldMatrix() : QTransform()) * view_ * offset;
+    // Cached as bitmaps, both of them, the mask's alpha is what cuts.
+    const bool byAlpha = obj.cacheAsBitmap && mask.cacheAsBitmap;
+    drawThroughMask(p, mask, maskParent, obj.blendMode, byAlpha,
+                    [&](QPainter& cp) { drawUnmasked(cp, obj, world, cx, swf::BlendMode::Normal); });
+}
+
+void Renderer::drawThroughMask(QPainter& p, const DisplayObject& mask, const QTransform& maskParent, swf::BlendMode blend,
+                               bool byAlpha, const std::function<void(QPainter&)>& content) {
+    const QRect bounds = deviceRect(p);
+    if (bounds.isEmpty()) return;
+    QImage cut = transparentImage(bounds.size());
+    {
+        QPainter cp(&cut);
+        startPainter(cp);
+        content(cp);
+    }
     QImage coverage = transparentImage(bounds.size());
     {
         QPainter mp(&coverage);
         startPainter(mp);
         bool was = coverageOnly_;
-        coverageOnly_ = true;
+        coverageOnly_ = !byAlpha;
         drawObject(mp, mask, maskParent, ColorTransform{});
         coverageOnly_ = was;
     }
     {
-        QPainter cp(&content);
+        QPainter cp(&cut);
         cp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
         cp.drawImage(0, 0, coverage);
     }
+    auto* target = dynamic_cast<QImage*>(p.device());
+    if (blend != swf::BlendMode::Normal && target) {
+        compositeLayer(p, *target, cut, QPoint(0, 0), blend, 1.0);
+        return;
+    }
     p.save();
     p.resetTransform();
-    p.drawImage(0, 0, content);
+    p.drawImage(0, 0, cut);
     p.restore();
 }
 
@@ -301,7 +323,8 @@ void Renderer::drawContent(QPainter& p, const DisplayObject& obj, const QTransfo
     if (obj.scrollRect) p.setClipping(false);
 }
 
-void Renderer::drawLayered(QPainter& p, const DisplayObject& obj, const QTransform& objectWorld, const ColorTransform& cx) {
+void Renderer::drawLayered(QPainter& p, const DisplayObject& obj, const QTransform& objectWorld, const ColorTransform& cx,
+                           swf::BlendMode blend) {
     QTransform world = objectWorld;
     if (!obj.filters.empty()) {
         // A filtered object is cached as a bitmap, and the cache sits on
@@ -334,7 +357,7 @@ void Renderer::drawLayered(QPainter& p, const DisplayObject& obj, const QTransfo
     for (const auto& f : obj.filters) applyFilter(layer, f, stageScale_);
     auto* target = dynamic_cast<QImage*>(p.device());
     if (!target) return;
-    compositeLayer(p, *target, layer, bounds.topLeft(), obj.blendMode, opacity);
+    compositeLayer(p, *target, layer, bounds.topLeft(), blend, opacity);
 }
 
 void Renderer::drawMasked(QPainter& p, const DisplayObject& mask, const Children& masked, const QTransform& world,

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <functional>
 #include <list>
 #include <map>
 #include <optional>
@@ -50,14 +51,23 @@ private:
     void drawChildren(QPainter& p, const Children& list, const QTransform& world, const ColorTransform& cx);
     void drawObject(QPainter& p, const DisplayObject& obj, const QTransform& parentWorld, const ColorTransform& parentCx);
     void drawContent(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
-    void drawLayered(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
+    void drawLayered(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx,
+                     swf::BlendMode blend);
     void drawMasked(QPainter& p, const DisplayObject& mask, const Children& masked, const QTransform& world,
                     const ColorTransform& cx);
-    void drawUnmasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
+    // `blend` is how the object meets what lies under it; a masked object
+    // blends only once the mask has cut it.
+    void drawUnmasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx,
+                      swf::BlendMode blend);
     // The yellow frame round the object Tab gave focus to.
     void drawFocusHighlight(QPainter& p, const DisplayObject& obj);
     // An object masked by another one a script named (setMask).
     void drawScriptMasked(QPainter& p, const DisplayObject& obj, const QTransform& world, const ColorTransform& cx);
+    // What `content` paints, cut by a mask drawn through the transform of
+    // its parent, then blended onto p. A mask cuts by its shapes' outline,
+    // or with `byAlpha` by how opaque it is.
+    void drawThroughMask(QPainter& p, const DisplayObject& mask, const QTransform& maskParent, swf::BlendMode blend,
+                         bool byAlpha, const std::function<void(QPainter&)>& content);
 
     // Starts the caches afresh for another player.
     void usePlayer(const Player& player);

@@ -3,33 +3,14 @@
 // the frame, and events going down and up the display list.
 #include <gtest/gtest.h>
 
-#include <QImage>
+#include <tuple>
 
-#include "flash/core/player.h"
-#include "flash/render/renderer.h"
 #include "tests/avm2/document_movie.h"
+#include "tests/avm2/playback.h"
 
 using namespace avm2test;
 
 namespace {
-
-struct Playback {
-    std::vector<std::string> traces;
-    std::vector<std::string> errors;
-    QImage picture;
-};
-
-Playback play(const std::vector<std::uint8_t>& file, int ticks = 0) {
-    Playback run;
-    flash::PlayerOptions options;
-    options.trace = [&](std::string_view line) { run.traces.emplace_back(line); };
-    flash::Player player(swf::Bytes(file), std::move(options));
-    for (int i = 0; i < ticks; ++i) player.tick();
-    run.errors = player.scriptErrors();
-    flash::render::Renderer renderer;
-    run.picture = renderer.picture(player);
-    return run;
-}
 
 // trace(this.<path...>) where each step is a property.
 void traceProperty(Code& code, AbcBuilder& abc, std::initializer_list<const char*> path) {
@@ -196,4 +177,74 @@ TEST(As3Filters, FiltersAScriptSetsAreKeptInRangeAndReadBack) {
     Playback run = play(documentMovie(documentAbc(abc, init)));
     EXPECT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"1", "255", "2", "3"}));
+}
+
+TEST(As3Masks, AMaskCutsBeforeTheBlendAndBitmapDataDrawCutsByTheObjectsOwnMask) {
+    AbcBuilder abc;
+    Code init;
+    // local `at` = new Sprite() holding one rectangle, placed at x.
+    auto filledSprite = [&](std::uint8_t at, std::uint32_t rgb, std::uint8_t x, std::uint8_t size) {
+        newSprite(init, abc, at, "s");
+        init.op(op::GetLocal, at).op(op::PushByte).u8(x).op(op::SetProperty, abc.name("x"));
+        init.op(op::GetLocal, at).op(op::GetProperty, abc.name("graphics")).op(op::Dup);
+        init.op(op::PushInt, abc.integer(std::int32_t(rgb))).op(op::CallPropVoid, abc.name("beginFill"), 1);
+        init.op(op::PushByte).u8(0).op(op::PushByte).u8(0).op(op::PushByte).u8(size).op(op::PushByte).u8(size);
+        init.op(op::CallPropVoid, abc.name("drawRect"), 4);
+    };
+    auto maskWith = [&](std::uint8_t masked, std::uint8_t mask) {
+        init.op(op::GetLocal, masked).op(op::GetLocal, mask).op(op::SetProperty, abc.name("mask"));
+    };
+    // White in difference over the white stage turns black, only where the mask lets it.
+    filledSprite(1, 0xFFFFFF, 0, 60);
+    init.op(op::GetLocal1).op(op::PushString, abc.string("difference")).op(op::SetProperty, abc.name("blendMode"));
+    filledSprite(2, 0, 0, 30);
+    maskWith(1, 2);
+    callOnThis(init, abc, "addChild", 1, [](Code& c) { c.op(op::GetLocal1); });
+    // A red sprite at x 20 masked by a square at the origin, drawn into a blue
+    // bitmap shown at x 60: the mask stands where it is, the sprite at the origin.
+    filledSprite(3, 0xFF0000, 20, 40);
+    filledSprite(4, 0, 0, 10);
+    maskWith(3, 4);
+    std::uint32_t bitmapData = displayName(abc, "BitmapData"), bitmap = displayName(abc, "Bitmap");
+    init.op(op::FindPropStrict, bitmapData).op(op::PushByte).u8(40).op(op::PushByte).u8(40).op(op::PushFalse);
+    init.op(op::PushInt, abc.integer(0x0000FF)).op(op::ConstructProp, bitmapData, 4).op(op::SetLocal, 5);
+    init.op(op::GetLocal, 5).op(op::GetLocal, 3).op(op::CallPropVoid, abc.name("draw"), 1);
+    init.op(op::FindPropStrict, bitmap).op(op::GetLocal, 5).op(op::ConstructProp, bitmap, 1).op(op::SetLocal, 6);
+    init.op(op::GetLocal, 6).op(op::PushByte).u8(60).op(op::SetProperty, abc.name("x"));
+    callOnThis(init, abc, "addChild", 1, [](Code& c) { c.op(op::GetLocal, 6); });
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.picture.pixel(15, 15), qRgb(0, 0, 0)) << "blended under the mask";
+    EXPECT_EQ(run.picture.pixel(45, 45), qRgb(255, 255, 255)) << "cut off by the mask";
+    EXPECT_EQ(run.picture.pixel(65, 5), qRgb(255, 0, 0)) << "the mask's square of the drawn sprite";
+    EXPECT_EQ(run.picture.pixel(75, 25), qRgb(0, 0, 255)) << "the sprite beyond its mask is left out";
+}
+
+TEST(As3Masks, MaskAndMaskeeCachedAsBitmapsCutByTheMasksAlpha) {
+    AbcBuilder abc;
+    Code init;
+    // Red squares masked by black half-transparent ones: at x 0 plain, at x 50
+    // with both cached as bitmaps.
+    auto square = [&](std::uint8_t at, std::uint32_t rgb, double alpha, std::uint8_t x, bool cached) {
+        newSprite(init, abc, at, "s");
+        init.op(op::GetLocal, at).op(op::PushByte).u8(x).op(op::SetProperty, abc.name("x"));
+        init.op(op::GetLocal, at).op(cached ? op::PushTrue : op::PushFalse).op(op::SetProperty, abc.name("cacheAsBitmap"));
+        init.op(op::GetLocal, at).op(op::GetProperty, abc.name("graphics")).op(op::Dup);
+        init.op(op::PushInt, abc.integer(std::int32_t(rgb))).op(op::PushDouble, abc.number(alpha));
+        init.op(op::CallPropVoid, abc.name("beginFill"), 2);
+        init.op(op::PushByte).u8(0).op(op::PushByte).u8(0).op(op::PushByte).u8(40).op(op::PushByte).u8(40);
+        init.op(op::CallPropVoid, abc.name("drawRect"), 4);
+        callOnThis(init, abc, "addChild", 1, [at](Code& c) { c.op(op::GetLocal, at); });
+    };
+    for (auto [first, x, cached] : {std::tuple<std::uint8_t, std::uint8_t, bool>{1, 0, false}, {3, 50, true}}) {
+        square(first, 0xFF0000, 1, x, cached);
+        square(std::uint8_t(first + 1), 0, 0.5, x, cached);
+        init.op(op::GetLocal, first).op(op::GetLocal, first + 1).op(op::SetProperty, abc.name("mask"));
+    }
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.picture.pixel(20, 20), qRgb(255, 0, 0)) << "an outline cuts all or nothing";
+    const QRgb halfway = run.picture.pixel(70, 20);
+    EXPECT_EQ(qRed(halfway), 255);
+    EXPECT_NEAR(qGreen(halfway), 128, 2) << "half the mask's alpha lets half the red through";
 }

@@ -4,6 +4,7 @@
 
 #include "flash/core/player.h"
 #include "tests/avm2/machine.h"
+#include "tests/avm2/playback.h"
 #include "tests/flash/test_movies.h"
 
 using namespace avm2test;
@@ -52,48 +53,35 @@ std::vector<std::uint8_t> documentClassAbc(bool stops) {
     return tag;
 }
 
-struct Playback {
-    std::vector<std::string> traces;
-    std::vector<std::string> errors;
-    int frame = 0;
-};
-
-Playback play(const std::vector<std::uint8_t>& doAbc, int ticks) {
+// A three-frame movie whose document class the DoABC body defines.
+Playback playDocument(const std::vector<std::uint8_t>& doAbc, int ticks) {
     std::vector<swf::Tag> tags{swf::FileAttributes{swf::FileAttribute::ActionScript3},
                                swf::DoAbc{swf::Bytes(doAbc)},
                                swf::SymbolClass{{{0, "Doc"}}},
                                swf::ShowFrame{},
                                swf::ShowFrame{},
                                swf::ShowFrame{}};
-    auto file = testmovies::movie(tags, testmovies::header(100, 100, 3));
-    Playback run;
-    flash::PlayerOptions options;
-    options.trace = [&](std::string_view line) { run.traces.emplace_back(line); };
-    flash::Player player(swf::Bytes(file), std::move(options));
-    for (int i = 0; i < ticks; ++i) player.tick();
-    run.errors = player.scriptErrors();
-    run.frame = player.currentFrame();
-    return run;
+    return play(testmovies::movie(tags, testmovies::header(100, 100, 3)), ticks);
 }
 
 }  // namespace
 
 TEST(As3Player, DocumentClassIsBuiltThenItsFrameScriptRuns) {
-    Playback run = play(documentClassAbc(true), 3);
+    Playback run = playDocument(documentClassAbc(true), 3);
     EXPECT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"constructed", "frame 1"}));
     EXPECT_EQ(run.frame, 0);  // the frame script stopped the timeline
 }
 
 TEST(As3Player, FrameScriptRunsEachTimeItsFrameComesRound) {
-    Playback run = play(documentClassAbc(false), 3);
+    Playback run = playDocument(documentClassAbc(false), 3);
     EXPECT_EQ(run.traces, (std::vector<std::string>{"constructed", "frame 1", "frame 1"}));
 }
 
 TEST(As3Player, BrokenAbcIsReportedAndTheMoviePlaysOn) {
     auto doAbc = documentClassAbc(true);
     doAbc.resize(doAbc.size() / 2);
-    Playback run = play(doAbc, 2);
+    Playback run = playDocument(doAbc, 2);
     EXPECT_TRUE(run.traces.empty());
     ASSERT_FALSE(run.errors.empty());
     EXPECT_NE(run.errors[0].find("ABC"), std::string::npos) << run.errors[0];

@@ -4,6 +4,7 @@
 
 #include "flash/core/as3_scripts.h"
 #include "flash/core/bitmap_object.h"
+#include "flash/core/edit_text.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/player.h"
 
@@ -260,6 +261,8 @@ std::shared_ptr<DisplayObject> DisplayBridge::newDisplayObject(Class* cls) {
     for (Class* c = cls; c; c = c->super) {
         if (const Character* character = symbolCharacter(c))
             if (auto made = createDisplayObject(character, player_)) return made;
+        if (c->ns.uri == u"flash.text" && c->name == u"TextField")
+            return std::make_shared<EditText>(player_, QRectF(0, 0, 100, 100));
         if (c->ns.uri != u"flash.display") continue;
         if (c->name == u"Sprite" || c->name == u"MovieClip" || c->name == u"Shape")
             return std::make_shared<MovieClip>(nullptr, &emptyTimeline(), player_.library(), player_);

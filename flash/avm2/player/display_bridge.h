@@ -112,5 +112,6 @@ void installApplicationDomain(kinolux::avm2::Vm& vm);
 void installFilterClasses(kinolux::avm2::Vm& vm, const std::vector<kinolux::avm2::Class*>& displays);
 void installBitmapFilters(kinolux::avm2::Vm& vm);
 void installBitmapClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* bitmap);
+void installTextClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* textField);
 
 }  // namespace flash

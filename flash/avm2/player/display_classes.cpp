@@ -272,22 +272,16 @@ Value addChildAt(Vm& vm, MovieClip& clip, const Value& childValue, int index) {
     return childValue;
 }
 
-// Display objects the player cannot show yet (a script's TextField) are
-// accepted and left out.
-bool unshown(const Value& v) {
-    return !DisplayBridge::displayOf(v) && dynamic_cast<kinolux::avm2::DisplayScriptObject*>(v.object());
-}
-
 Value addChild(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
-    if (!clip || unshown(arg(a, 0))) return arg(a, 0);
+    if (!clip) return arg(a, 0);
     int end = int(clip->children().size());
     if (self(arg(a, 0)) && self(arg(a, 0))->parent() == clip) --end;
     return addChildAt(vm, *clip, arg(a, 0), end);
 }
 Value addChildAtMethod(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
-    if (!clip || unshown(arg(a, 0))) return arg(a, 0);
+    if (!clip) return arg(a, 0);
     double index = vm.toNumber(arg(a, 1));
     if (!(index >= 0 && index <= double(clip->children().size()))) rangeError(vm);
     return addChildAt(vm, *clip, arg(a, 0), int(index));
@@ -553,7 +547,7 @@ void installPlayerClasses(Vm& vm) {
     vm.defineClass(u"flash.display", u"MorphShape", displayObject, nullptr);
     installBitmapClasses(vm, vm.defineClass(u"flash.display", u"Bitmap", displayObject, nullptr));
     vm.defineClass(u"flash.text", u"StaticText", displayObject, nullptr);
-    vm.defineClass(u"flash.text", u"TextField", interactive, nullptr);
+    installTextClasses(vm, vm.defineClass(u"flash.text", u"TextField", interactive, nullptr));
     vm.defineClass(u"flash.media", u"Video", displayObject, nullptr);
     installConstantClasses(vm);
     installApplicationDomain(vm);

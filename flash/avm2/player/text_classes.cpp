@@ -1,0 +1,274 @@
+// flash.text.TextField and TextFormat on the player's text fields. A
+// field's properties go through the binding the older scripts use too, so
+// a field reads and lays out the same whichever language set it.
+#include <cmath>
+
+#include "flash/avm2/player/display_bridge.h"
+#include "flash/avm2/player/natives.h"
+#include "flash/core/edit_text.h"
+#include "flash/core/library.h"
+#include "flash/core/text_measure.h"
+
+namespace flash {
+namespace {
+
+using namespace as3;
+namespace avm1 = kinolux::avm1;
+using P = avm1::TextFieldProperty;
+
+avm1::TextFieldBinding* fieldOf(const Value& t) {
+    DisplayObject* d = DisplayBridge::displayOf(t);
+    if (!d || d->kind() != ObjectKind::EditText) return nullptr;
+    return static_cast<avm1::TextFieldBinding*>(&d->binding());
+}
+
+enum class Type : char { Text, Number, Flag };
+
+avm1::Value toFieldValue(Vm& vm, const Value& v, Type type) {
+    switch (type) {
+    case Type::Text: return v.isNullish() ? avm1::Value::null() : avm1::Value(vm.toString(v));
+    case Type::Number: return avm1::Value(vm.toNumber(v));
+    case Type::Flag: break;
+    }
+    return avm1::Value(kinolux::avm2::toBoolean(v));
+}
+
+Value fromFieldValue(const avm1::Value& v) {
+    if (v.isString()) return Value(v.string());
+    if (v.isNumber()) return Value(v.number());
+    if (v.isBoolean()) return Value(v.boolean());
+    return Value::null();
+}
+
+template <P Property>
+Value propertyGetter(Vm&, const Value& t, Args) {
+    auto* field = fieldOf(t);
+    return field ? fromFieldValue(field->textProperty(Property)) : Value::null();
+}
+
+template <P Property, Type Kind>
+Value propertySetter(Vm& vm, const Value& t, Args a) {
+    if (auto* field = fieldOf(t)) field->setTextProperty(Property, toFieldValue(vm, arg(a, 0), Kind));
+    return Value();
+}
+
+// Every field is an HTML one to these scripts.
+Value htmlTextSetter(Vm& vm, const Value& t, Args a) {
+    if (auto* field = fieldOf(t)) {
+        field->setTextProperty(P::Html, avm1::Value(true));
+        field->setTextProperty(P::HtmlText, toFieldValue(vm, arg(a, 0), Type::Text));
+    }
+    return Value();
+}
+
+// ---- TextFormat: its fields are null until set ----
+
+constexpr std::u16string_view kTextFields[] = {u"font", u"url", u"target", u"align"};
+constexpr std::u16string_view kNumberFields[] = {u"size",   u"color",   u"leftMargin", u"rightMargin",
+                                                 u"indent", u"leading", u"blockIndent", u"letterSpacing"};
+constexpr std::u16string_view kFlagFields[] = {u"bold", u"italic", u"underline", u"bullet", u"kerning"};
+// The constructor's parameters, in order.
+constexpr std::u16string_view kConstructorFields[] = {u"font",   u"size",       u"color",       u"bold",  u"italic",
+                                                      u"underline", u"url",     u"target",      u"align", u"leftMargin",
+                                                      u"rightMargin", u"indent", u"leading"};
+
+Value formatInit(Vm& vm, const Value& t, Args a) {
+    for (auto name : kTextFields) vm.setPublic(t, name, Value::null());
+    for (auto name : kNumberFields) vm.setPublic(t, name, Value::null());
+    for (auto name : kFlagFields) vm.setPublic(t, name, Value::null());
+    vm.setPublic(t, u"tabStops", Value::null());
+    for (std::size_t i = 0; i < a.size() && i < std::size(kConstructorFields); ++i)
+        vm.setPublic(t, kConstructorFields[i], a[i]);
+    return Value();
+}
+
+template <typename T, typename Read>
+void readField(Vm& vm, const Value& format, std::u16string_view name, std::optional<T>& out, Read read) {
+    Value v = vm.getPublic(format, name);
+    if (!v.isNullish()) out = read(v);
+}
+
+avm1::TextFormat formatOf(Vm& vm, const Value& format) {
+    avm1::TextFormat f;
+    if (format.isNullish()) return f;
+    auto text = [&](const Value& v) { return vm.toString(v); };
+    auto number = [&](const Value& v) { return vm.toNumber(v); };
+    auto flag = [](const Value& v) { return kinolux::avm2::toBoolean(v); };
+    readField(vm, format, u"font", f.font, text);
+    readField(vm, format, u"url", f.url, text);
+    readField(vm, format, u"target", f.target, text);
+    readField(vm, format, u"align", f.align, text);
+    readField(vm, format, u"size", f.size, number);
+    readField(vm, format, u"color", f.color, number);
+    readField(vm, format, u"leftMargin", f.leftMargin, number);
+    readField(vm, format, u"rightMargin", f.rightMargin, number);
+    readField(vm, format, u"indent", f.indent, number);
+    readField(vm, format, u"leading", f.leading, number);
+    readField(vm, format, u"blockIndent", f.blockIndent, number);
+    readField(vm, format, u"letterSpacing", f.letterSpacing, number);
+    readField(vm, format, u"bold", f.bold, flag);
+    readField(vm, format, u"italic", f.italic, flag);
+    readField(vm, format, u"underline", f.underline, flag);
+    readField(vm, format, u"bullet", f.bullet, flag);
+    readField(vm, format, u"kerning", f.kerning, flag);
+    return f;
+}
+
+template <typename T>
+void writeField(Vm& vm, const Value& format, std::u16string_view name, const std::optional<T>& v) {
+    if (v) vm.setPublic(format, name, Value(*v));
+}
+
+Value formatValue(Vm& vm, const avm1::TextFormat& f) {
+    Value format(vm.construct(vm.findClass(u"flash.text.TextFormat"), {}));
+    writeField(vm, format, u"font", f.font);
+    writeField(vm, format, u"url", f.url);
+    writeField(vm, format, u"target", f.target);
+    writeField(vm, format, u"align", f.align);
+    writeField(vm, format, u"size", f.size);
+    writeField(vm, format, u"color", f.color);
+    writeField(vm, format, u"leftMargin", f.leftMargin);
+    writeField(vm, format, u"rightMargin", f.rightMargin);
+    writeField(vm, format, u"indent", f.indent);
+    writeField(vm, format, u"leading", f.leading);
+    writeField(vm, format, u"blockIndent", f.blockIndent);
+    writeField(vm, format, u"letterSpacing", f.letterSpacing);
+    writeField(vm, format, u"bold", f.bold);
+    writeField(vm, format, u"italic", f.italic);
+    writeField(vm, format, u"underline", f.underline);
+    writeField(vm, format, u"bullet", f.bullet);
+    writeField(vm, format, u"kerning", f.kerning);
+    return format;
+}
+
+// A character index argument; -1 (or none) means the whole text.
+int indexArgument(Vm& vm, Args a, std::size_t i) {
+    double n = i < a.size() ? vm.toNumber(a[i]) : -1;
+    return std::isfinite(n) && n >= 0 && n < 1e9 ? int(n) : -1;
+}
+
+Value getTextFormat(Vm& vm, const Value& t, Args a) {
+    auto* field = fieldOf(t);
+    return formatValue(vm, field ? field->textFormat(indexArgument(vm, a, 0), indexArgument(vm, a, 1)) : avm1::TextFormat{});
+}
+Value setTextFormat(Vm& vm, const Value& t, Args a) {
+    if (auto* field = fieldOf(t))
+        field->setTextFormat(indexArgument(vm, a, 1), indexArgument(vm, a, 2), formatOf(vm, arg(a, 0)));
+    return Value();
+}
+Value defaultFormatGetter(Vm& vm, const Value& t, Args) {
+    auto* field = fieldOf(t);
+    return formatValue(vm, field ? field->newTextFormat() : avm1::TextFormat{});
+}
+Value defaultFormatSetter(Vm& vm, const Value& t, Args a) {
+    if (auto* field = fieldOf(t)) field->setNewTextFormat(formatOf(vm, arg(a, 0)));
+    return Value();
+}
+Value appendText(Vm& vm, const Value& t, Args a) {
+    if (auto* field = fieldOf(t)) field->replaceText(-1, -1, vm.toString(arg(a, 0)));
+    return Value();
+}
+Value replaceText(Vm& vm, const Value& t, Args a) {
+    if (auto* field = fieldOf(t))
+        field->replaceText(indexArgument(vm, a, 0), indexArgument(vm, a, 1), vm.toString(arg(a, 2)));
+    return Value();
+}
+Value ignore(Vm&, const Value&, Args) { return Value(); }
+
+// A line's metrics, for the paragraph of that number in its first
+// character's format.
+Value getLineMetrics(Vm& vm, const Value& t, Args a) {
+    DisplayObject* d = DisplayBridge::displayOf(t);
+    double line = vm.toNumber(arg(a, 0));
+    if (!d || d->kind() != ObjectKind::EditText || !(line >= 0))
+        vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
+    const auto& field = static_cast<const EditText&>(*d);
+    const QStringList paragraphs = field.plainText().split(u'\r');
+    if (line >= double(paragraphs.size()))
+        vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
+    int start = 0;
+    for (int i = 0; i < int(line); ++i) start += int(paragraphs[i].size()) + 1;
+    const TextStyle& style = start < field.content.size() ? field.content.styleAt(start) : field.style;
+    avm1::TextExtent e = measureTextExtent(style, paragraphs[int(line)], std::nullopt);
+    Value args[] = {Value(2.0), Value(e.width), Value(e.height + style.leading), Value(e.ascent), Value(e.descent),
+                    Value(style.leading)};
+    return Value(vm.construct(vm.findClass(u"flash.text.TextLineMetrics"), args));
+}
+
+constexpr std::u16string_view kLineMetricsFields[] = {u"x", u"width", u"height", u"ascent", u"descent", u"leading"};
+
+Value lineMetricsInit(Vm& vm, const Value& t, Args a) {
+    for (std::size_t i = 0; i < std::size(kLineMetricsFields); ++i) vm.setPublic(t, kLineMetricsFields[i], arg(a, i));
+    return Value();
+}
+
+// ---- Font: a class linked to an embedded font names it ----
+
+const swf::DefineFont* embeddedFont(Vm& vm, const Value& t) {
+    DisplayBridge* b = DisplayBridge::of(vm);
+    if (!b || !t.object()) return nullptr;
+    for (Class* c = t.object()->cls; c; c = c->super)
+        if (const Character* character = b->symbolCharacter(c)) return character->as<swf::DefineFont>();
+    return nullptr;
+}
+Value fontName(Vm& vm, const Value& t, Args) {
+    const swf::DefineFont* font = embeddedFont(vm, t);
+    return font ? Value(String::fromUtf8(font->name)) : Value::null();
+}
+Value fontType(Vm& vm, const Value& t, Args) {
+    return Value(String(embeddedFont(vm, t) ? u"embedded" : u"device"));
+}
+Value noFonts(Vm& vm, const Value&, Args) { return Value(vm.newArray({})); }
+
+}  // namespace
+
+void installTextClasses(Vm& vm, Class* textField) {
+    Class* format = vm.defineClass(u"flash.text", u"TextFormat", vm.findClass(u"Object"), nullptr);
+    format->init = vm.nativeMethod(formatInit, String(u"TextFormat"));
+    Class* font = vm.defineClass(u"flash.text", u"Font", vm.findClass(u"Object"), nullptr);
+    vm.defineGetter(font, u"fontName", fontName);
+    vm.defineGetter(font, u"fontType", fontType);
+    vm.defineMethod(font, u"enumerateFonts", noFonts, true);
+    vm.defineMethod(font, u"registerFont", ignore, true);
+    Class* metrics = vm.defineClass(u"flash.text", u"TextLineMetrics", vm.findClass(u"Object"), nullptr);
+    metrics->init = vm.nativeMethod(lineMetricsInit, String(u"TextLineMetrics"));
+
+    vm.defineGetter(textField, u"text", propertyGetter<P::Text>, propertySetter<P::Text, Type::Text>);
+    vm.defineGetter(textField, u"htmlText", propertyGetter<P::HtmlText>, htmlTextSetter);
+    vm.defineGetter(textField, u"length", propertyGetter<P::Length>);
+    vm.defineGetter(textField, u"textWidth", propertyGetter<P::TextWidth>);
+    vm.defineGetter(textField, u"textHeight", propertyGetter<P::TextHeight>);
+    vm.defineGetter(textField, u"textColor", propertyGetter<P::TextColor>, propertySetter<P::TextColor, Type::Number>);
+    vm.defineGetter(textField, u"autoSize", propertyGetter<P::AutoSize>, propertySetter<P::AutoSize, Type::Text>);
+    vm.defineGetter(textField, u"background", propertyGetter<P::Background>, propertySetter<P::Background, Type::Flag>);
+    vm.defineGetter(textField, u"backgroundColor", propertyGetter<P::BackgroundColor>,
+                    propertySetter<P::BackgroundColor, Type::Number>);
+    vm.defineGetter(textField, u"border", propertyGetter<P::Border>, propertySetter<P::Border, Type::Flag>);
+    vm.defineGetter(textField, u"borderColor", propertyGetter<P::BorderColor>, propertySetter<P::BorderColor, Type::Number>);
+    vm.defineGetter(textField, u"multiline", propertyGetter<P::Multiline>, propertySetter<P::Multiline, Type::Flag>);
+    vm.defineGetter(textField, u"wordWrap", propertyGetter<P::WordWrap>, propertySetter<P::WordWrap, Type::Flag>);
+    vm.defineGetter(textField, u"selectable", propertyGetter<P::Selectable>, propertySetter<P::Selectable, Type::Flag>);
+    vm.defineGetter(textField, u"type", propertyGetter<P::Type>, propertySetter<P::Type, Type::Text>);
+    vm.defineGetter(textField, u"maxChars", propertyGetter<P::MaxChars>, propertySetter<P::MaxChars, Type::Number>);
+    vm.defineGetter(textField, u"restrict", propertyGetter<P::Restrict>, propertySetter<P::Restrict, Type::Text>);
+    vm.defineGetter(textField, u"scrollV", propertyGetter<P::Scroll>, propertySetter<P::Scroll, Type::Number>);
+    vm.defineGetter(textField, u"scrollH", propertyGetter<P::HScroll>, propertySetter<P::HScroll, Type::Number>);
+    vm.defineGetter(textField, u"maxScrollV", propertyGetter<P::MaxScroll>);
+    vm.defineGetter(textField, u"maxScrollH", propertyGetter<P::MaxHScroll>);
+    vm.defineGetter(textField, u"bottomScrollV", propertyGetter<P::BottomScroll>);
+    vm.defineGetter(textField, u"embedFonts", propertyGetter<P::EmbedFonts>, propertySetter<P::EmbedFonts, Type::Flag>);
+    vm.defineGetter(textField, u"displayAsPassword", propertyGetter<P::Password>, propertySetter<P::Password, Type::Flag>);
+    vm.defineGetter(textField, u"condenseWhite", propertyGetter<P::CondenseWhite>,
+                    propertySetter<P::CondenseWhite, Type::Flag>);
+    vm.defineGetter(textField, u"antiAliasType", propertyGetter<P::AntiAliasType>, ignore);
+    vm.defineGetter(textField, u"gridFitType", propertyGetter<P::GridFitType>, ignore);
+    vm.defineGetter(textField, u"defaultTextFormat", defaultFormatGetter, defaultFormatSetter);
+    vm.defineTraitMethod(textField, u"getTextFormat", getTextFormat);
+    vm.defineTraitMethod(textField, u"setTextFormat", setTextFormat);
+    vm.defineTraitMethod(textField, u"appendText", appendText);
+    vm.defineTraitMethod(textField, u"replaceText", replaceText);
+    vm.defineTraitMethod(textField, u"setSelection", ignore);
+    vm.defineTraitMethod(textField, u"getLineMetrics", getLineMetrics);
+}
+
+}  // namespace flash

@@ -1,0 +1,137 @@
+// ActionScript 3 text fields: a TextField a script makes is a real field on
+// the display list, drawn with its box, and TextFormat carries formats in
+// and out of its text.
+#include <gtest/gtest.h>
+
+#include "flash/core/device_fonts.h"
+#include "tests/avm2/document_movie.h"
+#include "tests/avm2/playback.h"
+
+using namespace avm2test;
+
+namespace {
+
+std::uint32_t textName(AbcBuilder& abc, const char* cls) { return abc.qname(abc.packageNamespace("flash.text"), cls); }
+
+// local 1 = new TextField(), added to the document.
+void newField(Code& code, AbcBuilder& abc) {
+    std::uint32_t field = textName(abc, "TextField");
+    code.op(op::FindPropStrict, field).op(op::ConstructProp, field, 0).op(op::SetLocal1);
+    code.op(op::GetLocal0).op(op::GetLocal1).op(op::CallPropVoid, abc.name("addChild"), 1);
+}
+
+template <class Push>
+void setOnField(Code& code, AbcBuilder& abc, const char* property, Push push) {
+    code.op(op::GetLocal1);
+    push(code);
+    code.op(op::SetProperty, abc.name(property));
+}
+
+void traceOfField(Code& code, AbcBuilder& abc, std::initializer_list<const char*> path) {
+    traced(code, abc, [&](Code& c) {
+        c.op(op::GetLocal1);
+        for (const char* step : path) c.op(op::GetProperty, abc.name(step));
+    });
+}
+
+}  // namespace
+
+TEST(As3TextField, AFieldTheScriptMakesIsOnTheListAndDrawsItsBox) {
+    AbcBuilder abc;
+    Code init;
+    newField(init, abc);
+    auto number = [&](std::uint32_t n) { return [&abc, n](Code& c) { c.op(op::PushInt, abc.integer(std::int32_t(n))); }; };
+    auto yes = [](Code& c) { c.op(op::PushTrue); };
+    setOnField(init, abc, "x", number(10));
+    setOnField(init, abc, "y", number(20));
+    setOnField(init, abc, "width", number(50));
+    setOnField(init, abc, "height", number(30));
+    setOnField(init, abc, "background", yes);
+    setOnField(init, abc, "backgroundColor", number(0x0000FF));
+    setOnField(init, abc, "text", [&](Code& c) { c.op(op::PushString, abc.string("a\nb")); });
+    traceOfField(init, abc, {"text"});
+    traceOfField(init, abc, {"length"});
+    traceOfField(init, abc, {"width"});
+    traceOfField(init, abc, {"parent", "numChildren"});
+    traceOfField(init, abc, {"backgroundColor"});
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"a\rb", "3", "50", "1", "255"}));
+    EXPECT_EQ(run.picture.pixel(55, 45), qRgb(0, 0, 255)) << "inside the box, right of the text";
+    EXPECT_EQ(run.picture.pixel(65, 45), qRgb(255, 255, 255)) << "right of the box";
+    EXPECT_EQ(run.picture.pixel(30, 15), qRgb(255, 255, 255)) << "above the box";
+}
+
+TEST(As3TextField, FormatsGoInThroughTextFormatAndComeBackPerRange) {
+    AbcBuilder abc;
+    Code init;
+    newField(init, abc);
+    std::uint32_t format = textName(abc, "TextFormat");
+    // defaultTextFormat = new TextFormat("Arial", 20); text = "abcd"
+    init.op(op::GetLocal1).op(op::FindPropStrict, format).op(op::PushString, abc.string("Arial"));
+    init.op(op::PushByte).u8(20).op(op::ConstructProp, format, 2).op(op::SetProperty, abc.name("defaultTextFormat"));
+    setOnField(init, abc, "text", [&](Code& c) { c.op(op::PushString, abc.string("abcd")); });
+    // setTextFormat(new TextFormat(null, 30, 0xFF0000), 2, 4)
+    init.op(op::GetLocal1).op(op::FindPropStrict, format).op(op::PushNull).op(op::PushByte).u8(30);
+    init.op(op::PushInt, abc.integer(0xFF0000)).op(op::ConstructProp, format, 3);
+    init.op(op::PushByte).u8(2).op(op::PushByte).u8(4).op(op::CallPropVoid, abc.name("setTextFormat"), 3);
+    auto traceFormat = [&](std::initializer_list<std::uint8_t> range, const char* field) {
+        traced(init, abc, [&](Code& c) {
+            c.op(op::GetLocal1);
+            for (std::uint8_t i : range) c.op(op::PushByte).u8(i);
+            c.op(op::CallProperty, abc.name("getTextFormat"), std::uint32_t(range.size()));
+            c.op(op::GetProperty, abc.name(field));
+        });
+    };
+    traceFormat({0, 1}, "font");
+    traceFormat({0, 1}, "size");
+    traceFormat({2, 4}, "size");
+    traceFormat({3, 4}, "color");
+    traceFormat({}, "size");  // the whole text: sizes differ
+    traceFormat({}, "font");
+    traced(init, abc, [&](Code& c) { c.op(op::FindPropStrict, format).op(op::ConstructProp, format, 0).op(op::GetProperty, abc.name("bold")); });
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"Arial", "20", "30", "16711680", "null", "Arial", "null"}));
+}
+
+TEST(As3TextField, LineMetricsMeasureALineAndRefuseLinesItLacks) {
+    AbcBuilder abc;
+    Code init;
+    newField(init, abc);
+    setOnField(init, abc, "text", [&](Code& c) { c.op(op::PushString, abc.string("wide line\rx")); });
+    auto metric = [&](std::uint8_t line, const char* name) {
+        return [&abc, line, name](Code& c) {
+            c.op(op::GetLocal1).op(op::PushByte).u8(line).op(op::CallProperty, abc.name("getLineMetrics"), 1);
+            c.op(op::GetProperty, abc.name(name));
+        };
+    };
+    traced(init, abc, [&](Code& c) {
+        metric(0, "width")(c);
+        metric(1, "width")(c);
+        c.op(op::GreaterThan);
+    });
+    traced(init, abc, [&](Code& c) {
+        metric(1, "ascent")(c);
+        c.op(op::PushByte).u8(0).op(op::GreaterThan);
+    });
+    init.op(op::GetLocal1).op(op::PushByte).u8(2).op(op::CallPropVoid, abc.name("getLineMetrics"), 1);
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"true", "true"}));
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("#2006"), std::string::npos) << run.errors[0];
+}
+
+TEST(DeviceFaces, AFaceTheSystemHasIsTakenAsNamedOthersFallBackByKind) {
+    kinolux::testing::EnsureApplication<QGuiApplication>();
+    flash::DeviceFonts fonts;
+    auto familyOf = [&](const char* face) {
+        flash::TextStyle style;
+        style.face = face;
+        return flash::deviceFont(style, fonts).family();
+    };
+    EXPECT_EQ(familyOf("dejavu serif"), "DejaVu Serif") << "named in any case";
+    EXPECT_EQ(familyOf("Times New Roman"), fonts.serif);
+    EXPECT_EQ(familyOf("_typewriter"), fonts.typewriter);
+    EXPECT_EQ(familyOf("No Such Face"), fonts.sans);
+}
