@@ -1,4 +1,5 @@
 #include <cstring>
+#include <unistd.h>
 
 #include "engine/image_writers.h"
 
@@ -25,6 +26,21 @@ void ExpandRowBgr(const CxImage& image, uint32_t topRow, bool withAlpha, uint8_t
         }
         if (withAlpha) out[3] = alpha ? alpha[x] : 255;
     }
+}
+
+bool EncodeThroughStdio(int fd, const char* kind, std::string& error, const std::function<bool(FILE*)>& encode) {
+    int own = ::dup(fd);
+    FILE* file = own >= 0 ? ::fdopen(own, "wb") : nullptr;
+    if (!file) {
+        if (own >= 0) ::close(own);
+        error = std::string("Cannot write the ") + kind + " file";
+        return false;
+    }
+    bool ok = encode(file);
+    ok = std::fflush(file) == 0 && !std::ferror(file) && ok;
+    ok = std::fclose(file) == 0 && ok;
+    if (!ok && error.empty()) error = std::string("Cannot write the ") + kind + " file";
+    return ok;
 }
 
 }  // namespace kinolux

@@ -3,6 +3,8 @@
 // `error` saying why; the caller puts the file in place only on success.
 #pragma once
 
+#include <cstdio>
+#include <functional>
 #include <string>
 
 #include "engine/cx_image.h"
@@ -24,5 +26,11 @@ bool WriteTiff(const CxImage& image, int fd, std::string& error);
 // Row `topRow` counted from the top as blue-green-red(-alpha) bytes; palette
 // images are looked up.
 void ExpandRowBgr(const CxImage& image, uint32_t topRow, bool withAlpha, uint8_t* out);
+
+// For the libraries that write through stdio: runs `encode` on a stream over
+// a duplicate of `fd` (so closing the stream leaves the caller's descriptor
+// open) and counts a failed flush or close as a failed write. `error` says
+// "Cannot write the <kind> file" when `encode` left it empty.
+bool EncodeThroughStdio(int fd, const char* kind, std::string& error, const std::function<bool(FILE*)>& encode);
 
 }  // namespace kinolux

@@ -3,7 +3,6 @@
 #include <jpeglib.h>
 
 #include <csetjmp>
-#include <unistd.h>
 #include <vector>
 
 #include "engine/image_writers.h"
@@ -68,18 +67,7 @@ bool Encode(const CxImage& image, FILE* file, std::vector<uint8_t>& row, std::st
 
 bool WriteJpeg(const CxImage& image, int fd, std::string& error) {
     std::vector<uint8_t> row(size_t(image.GetWidth()) * 3);
-    int own = ::dup(fd);
-    FILE* file = own >= 0 ? ::fdopen(own, "wb") : nullptr;
-    if (!file) {
-        if (own >= 0) ::close(own);
-        error = "Cannot write the JPEG file";
-        return false;
-    }
-    bool ok = Encode(image, file, row, error);
-    ok = std::fflush(file) == 0 && !std::ferror(file) && ok;
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok && error.empty()) error = "Cannot write the JPEG file";
-    return ok;
+    return EncodeThroughStdio(fd, "JPEG", error, [&](FILE* file) { return Encode(image, file, row, error); });
 }
 
 }  // namespace kinolux

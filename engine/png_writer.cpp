@@ -2,7 +2,6 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <unistd.h>
 #include <vector>
 
 #include "engine/image_writers.h"
@@ -67,18 +66,7 @@ bool WritePng(const CxImage& image, int fd, std::string& error) {
     std::vector<uint8_t> row(size_t(image.GetWidth()) * 4);
     std::vector<png_color> palette;
     for (const RGBQUAD& color : image.GetPalette()) palette.push_back({color.rgbRed, color.rgbGreen, color.rgbBlue});
-    int own = ::dup(fd);
-    FILE* file = own >= 0 ? ::fdopen(own, "wb") : nullptr;
-    if (!file) {
-        if (own >= 0) ::close(own);
-        error = "Cannot write the PNG file";
-        return false;
-    }
-    bool ok = Encode(image, file, row, palette, error);
-    ok = std::fflush(file) == 0 && !std::ferror(file) && ok;
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok && error.empty()) error = "Cannot write the PNG file";
-    return ok;
+    return EncodeThroughStdio(fd, "PNG", error, [&](FILE* file) { return Encode(image, file, row, palette, error); });
 }
 
 }  // namespace kinolux
