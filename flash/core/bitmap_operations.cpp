@@ -93,6 +93,61 @@ private:
     std::uint32_t x_;
 };
 
+// The taps of a maximal-length Galois shift register of each width, so
+// that it passes every non-zero state once per round.
+constexpr std::uint32_t kDissolveTaps[] = {0,        0x1,      0x3,      0x6,       0xC,       0x14,     0x30,
+                                           0x60,     0xB8,     0x110,    0x240,     0x500,     0x829,    0x100D,
+                                           0x2015,   0x6000,   0xD008,   0x12000,   0x20400,   0x40023,  0x90000,
+                                           0x140000, 0x300000, 0x420000, 0xE10000,  0x1200000, 0x2000023};
+
+int bitsFor(std::uint32_t largest) {
+    int bits = 0;
+    while (largest >> bits) ++bits;
+    return bits;
+}
+
+}  // namespace
+
+DissolveWalk::DissolveWalk(int width, int height, std::uint32_t seed)
+    : width_(std::uint32_t(std::max(width, 1))), height_(std::uint32_t(std::max(height, 1))) {
+    yBits_ = bitsFor(height_ - 1);
+    const int bits = yBits_ + bitsFor(width_ - 1);
+    // Larger than any bitmap a script can make: only the first pixel goes.
+    if (std::size_t(bits) >= std::size(kDissolveTaps)) return;
+    taps_ = kDissolveTaps[bits];
+    full_ = (1u << bits) - 1;
+    state_ = seed;
+    if (taps_ != 0) settle();
+}
+
+std::uint32_t DissolveWalk::cells() const { return taps_ == 0 ? 0 : width_ * height_ - 1; }
+
+QPoint DissolveWalk::position() const { return QPoint(int(state_ >> yBits_), int(state_ & ((1u << yBits_) - 1))); }
+
+void DissolveWalk::advance() {
+    if (taps_ == 0) return;
+    step();
+    settle();
+}
+
+void DissolveWalk::step() { state_ = (state_ >> 1) ^ ((state_ & 1) ? taps_ : 0); }
+
+bool DissolveWalk::inside() const {
+    return state_ != 0 && state_ <= full_ && (state_ >> yBits_) < width_ && (state_ & ((1u << yBits_) - 1)) < height_;
+}
+
+// A seed beyond the register shifts down into it; zero, which the register
+// never leaves, starts from all ones. Inside the register every state lies
+// on the one round that holds all the pixels, so this ends.
+void DissolveWalk::settle() {
+    while (!inside()) {
+        if (state_ == 0) state_ = full_;
+        else step();
+    }
+}
+
+namespace {
+
 int channelShift(int channel) {
     switch (channel) {
     case 1: return 16;
@@ -255,30 +310,38 @@ void perlinNoise(BitmapData& target, double baseX, double baseY, int octaves, st
     }
 }
 
+// The player walks the area with a maximal-length shift register over
+// the bits of x and y, so that every pixel but the first comes once per
+// round of the register; the first is written by every call. The state
+// left after the last pixel is the seed for the next call.
 std::int32_t pixelDissolve(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint,
                            std::int32_t seed, std::int32_t numPixels, std::uint32_t fillArgb) {
     Span s = clip(source.image().size(), target.image().size(), sourceRect, destPoint);
-    if (s.empty() || numPixels <= 0) return seed;
-    const std::uint32_t total = std::uint32_t(s.w) * std::uint32_t(s.h);
+    if (s.empty()) return seed;
     const bool fill = &source == &target;
-    const std::vector<Rgb> src = fill ? std::vector<Rgb>() : readStraight(source, s);
-    // A full-period linear congruential walk over the pixels of the area:
-    // every pixel comes once before any comes again, starting where the
-    // seed says, so successive calls with the returned seed go on.
-    std::uint32_t size = 1;
-    while (size < total) size <<= 1;
-    std::uint32_t index = std::uint32_t(seed) & (size - 1);
-    std::uint32_t done = 0;
-    const std::uint32_t wanted = std::min<std::uint32_t>(std::uint32_t(numPixels), total);
-    while (done < wanted) {
-        index = (index * 5 + 1) & (size - 1);
-        if (index >= total) continue;
-        const int x = int(index % std::uint32_t(s.w)), y = int(index / std::uint32_t(s.w));
-        Rgb& d = row(target, s.dst.y() + y)[s.dst.x() + x];
-        d = stored(target, fill ? fillArgb : src[index]);
-        ++done;
+    const Rgb fillColor = stored(target, fillArgb);
+    // Source pixels go over as they are stored, translucent ones too.
+    const QImage from = fill ? QImage() : source.image().copy(QRect(s.src, QSize(s.w, s.h)));
+    auto dissolve = [&](int x, int y) {
+        row(target, s.dst.y() + y)[s.dst.x() + x] =
+            fill ? fillColor : reinterpret_cast<const Rgb*>(from.constScanLine(y))[x];
+    };
+    dissolve(0, 0);
+    const std::uint32_t count = std::uint32_t(numPixels);
+    if (count == 0) return seed;
+    DissolveWalk walk(s.w, s.h, std::uint32_t(seed));
+    const std::uint32_t cells = walk.cells();
+    if (cells == 0) return seed;
+    const std::uint32_t written = std::min(count, cells);
+    for (std::uint32_t i = 0; i < written; ++i) {
+        const QPoint p = walk.position();
+        dissolve(p.x(), p.y());
+        walk.advance();
     }
-    return std::int32_t(index);
+    // A count past one round only moves the register on.
+    if (count > cells)
+        for (std::uint32_t i = (count - cells) % cells; i > 0; --i) walk.advance();
+    return std::int32_t(walk.state());
 }
 
 std::uint32_t threshold(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint, Comparison op,
@@ -385,11 +448,19 @@ std::optional<QImage> compare(const BitmapData& a, const BitmapData& b) {
     return out;
 }
 
+// A transparent bitmap compares colour and pixel both masked; an opaque
+// one compares the masked pixel with the whole colour, alpha taken as
+// opaque on both sides.
 QRect colorBoundsRect(const BitmapData& bitmap, std::uint32_t mask, std::uint32_t argb, bool findColor) {
+    std::uint32_t wanted = argb & mask;
+    if (!bitmap.transparent()) {
+        mask |= 0xFF000000u;
+        wanted = argb | 0xFF000000u;
+    }
     int minX = bitmap.width(), minY = bitmap.height(), maxX = -1, maxY = -1;
     for (int y = 0; y < bitmap.height(); ++y) {
         for (int x = 0; x < bitmap.width(); ++x) {
-            const bool match = ((raw(bitmap, x, y) & mask) == argb) == findColor;
+            const bool match = ((bitmap.pixel32(x, y) & mask) == wanted) == findColor;
             if (!match) continue;
             minX = std::min(minX, x);
             maxX = std::max(maxX, x);
