@@ -242,8 +242,9 @@ Value merge(Vm& vm, BitmapData& b, Args args) {
     auto source = bitmapDataOf(args[0]);
     const QRect rect = rectangleOf(vm, args[1]);
     const QPoint at = pointOf(vm, args[2]);
-    int multipliers[4];
-    for (std::size_t i = 0; i < 4; ++i) multipliers[i] = vm.toInt32(args[3 + i]);
+    // Without an alpha multiplier the source's alpha is taken whole.
+    int multipliers[4] = {0, 0, 0, 256};
+    for (std::size_t i = 0; i < 4 && 3 + i < args.size(); ++i) multipliers[i] = vm.toInt32(args[3 + i]);
     pixels::merge(b, *source, rect, at, multipliers[0], multipliers[1], multipliers[2], multipliers[3]);
     return kRefused;
 }
@@ -351,7 +352,7 @@ constexpr Method kMethods[] = {
     {u"pixelDissolve", pixelDissolve, 5, {kSourceBitmap, kSourceRect}},
     {u"threshold", threshold, 5, {kSourceBitmap, kSourceRect}},
     {u"scroll", scroll, 2},
-    {u"merge", merge, 7, {kSourceBitmap, kSourceRect}},
+    {u"merge", merge, 6, {kSourceBitmap, kSourceRect}},
     {u"paletteMap", paletteMap, 3, {kSourceBitmap, kSourceRect}},
     {u"compare", compare, 1, {{{Needs::Bitmap, -2, -2}}}},
     {u"getColorBoundsRect", getColorBoundsRect, 2},

@@ -448,9 +448,9 @@ std::optional<QImage> compare(const BitmapData& a, const BitmapData& b) {
     return out;
 }
 
-// A transparent bitmap compares colour and pixel both masked; an opaque
-// one compares the masked pixel with the whole colour, alpha taken as
-// opaque on both sides.
+// Pixels are compared as stored, premultiplied. A transparent bitmap
+// compares colour and pixel both masked; an opaque one compares the masked
+// pixel with the whole colour, alpha taken as opaque on both sides.
 QRect colorBoundsRect(const BitmapData& bitmap, std::uint32_t mask, std::uint32_t argb, bool findColor) {
     std::uint32_t wanted = argb & mask;
     if (!bitmap.transparent()) {
@@ -460,7 +460,7 @@ QRect colorBoundsRect(const BitmapData& bitmap, std::uint32_t mask, std::uint32_
     int minX = bitmap.width(), minY = bitmap.height(), maxX = -1, maxY = -1;
     for (int y = 0; y < bitmap.height(); ++y) {
         for (int x = 0; x < bitmap.width(); ++x) {
-            const bool match = ((bitmap.pixel32(x, y) & mask) == wanted) == findColor;
+            const bool match = ((raw(bitmap, x, y) & mask) == wanted) == findColor;
             if (!match) continue;
             minX = std::min(minX, x);
             maxX = std::max(maxX, x);
