@@ -232,17 +232,25 @@ void copyChannel(BitmapData& target, const BitmapData& source, QRect sourceRect,
     }
 }
 
+// The player applies the transform to straight colours in 8.8 fixed
+// point, truncating: half of 255 is 127.
 void colorTransform(BitmapData& target, QRect rect, const ColorTransform& cx) {
     rect &= QRect(0, 0, target.width(), target.height());
     if (rect.isEmpty()) return;
+    std::int64_t mul[4], add[4];
+    for (int i = 0; i < 4; ++i) {
+        mul[i] = std::int64_t(std::clamp(double(cx.mul[i]) * 256.0, -1e9, 1e9));
+        add[i] = std::int64_t(std::clamp(double(cx.add[i]), -1e9, 1e9));
+    }
+    auto channel = [&](std::uint32_t c, int i) {
+        return std::uint32_t(std::clamp<std::int64_t>(((std::int64_t(c) * mul[i]) >> 8) + add[i], 0, 255));
+    };
     for (int y = rect.top(); y <= rect.bottom(); ++y) {
         Rgb* r = row(target, y);
         for (int x = rect.left(); x <= rect.right(); ++x) {
             const Rgb c = BitmapData::unpremultiply(r[x]);
-            const QColor t = cx.apply(swf::Color{std::uint8_t(redOf(c)), std::uint8_t(greenOf(c)), std::uint8_t(blueOf(c)),
-                                                 std::uint8_t(alphaOf(c))});
-            r[x] = stored(target, argbOf(std::uint32_t(t.alpha()), std::uint32_t(t.red()), std::uint32_t(t.green()),
-                                         std::uint32_t(t.blue())));
+            r[x] = stored(target, argbOf(channel(alphaOf(c), 3), channel(redOf(c), 0), channel(greenOf(c), 1),
+                                         channel(blueOf(c), 2)));
         }
     }
 }
@@ -468,7 +476,9 @@ QRect colorBoundsRect(const BitmapData& bitmap, std::uint32_t mask, std::uint32_
             maxY = std::max(maxY, y);
         }
     }
-    if (maxX < 0) return {};
+    // The player takes a far corner still at the origin for nothing found,
+    // so a lone match at (0, 0) gives an empty rectangle.
+    if (maxX <= 0 && maxY <= 0) return {};
     return QRect(QPoint(minX, minY), QPoint(maxX, maxY));
 }
 

@@ -142,6 +142,11 @@ TEST(BitmapPixels, ColourBoundsOfOpaqueBitmapsCompareTheWholeColour) {
         << "an opaque bitmap takes every colour as opaque";
     EXPECT_EQ(flash::pixels::colorBoundsRect(transparent, 0xFF, 0x93, true), QRect(0, 0, 3, 3))
         << "a translucent pixel is compared premultiplied";
+    opaque.setPixel32(0, 0, 0xFF000000u);
+    EXPECT_TRUE(flash::pixels::colorBoundsRect(opaque, 0xFFFFFFFFu, 0xFF000000u, true).isEmpty())
+        << "a lone match at the origin counts as none";
+    opaque.setPixel32(1, 1, 0xFF000000u);
+    EXPECT_EQ(flash::pixels::colorBoundsRect(opaque, 0xFFFFFFFFu, 0xFF000000u, true), QRect(0, 0, 2, 2));
 }
 
 TEST(BitmapPixels, PerlinNoiseKeepsPixelsValidAndOpaqueBitmapsOpaque) {

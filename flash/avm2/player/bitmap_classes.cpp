@@ -131,6 +131,11 @@ Value noise(Vm& vm, const Value& v, Args a) {
                   kinolux::avm2::toBoolean(arg(a, 4)));
     return Value();
 }
+Value getColorBoundsRect(Vm& vm, const Value& v, Args a) {
+    const QRect r = pixels::colorBoundsRect(self(vm, v), color(vm, arg(a, 0)), color(vm, arg(a, 1)),
+                                            a.size() < 3 || kinolux::avm2::toBoolean(a[2]));
+    return Value(newRectangle(vm, QRectF(r)));
+}
 Value pixelDissolve(Vm& vm, const Value& v, Args a) {
     BitmapData& b = self(vm, v);
     const Value& from = arg(a, 0);
@@ -245,6 +250,7 @@ void installBitmapClasses(Vm& vm, Class* bitmap) {
         {u"scroll", scroll},
         {u"noise", noise},
         {u"pixelDissolve", pixelDissolve},
+        {u"getColorBoundsRect", getColorBoundsRect},
         {u"draw", draw},
         {u"drawWithQuality", draw},
         {u"clone", clone},
