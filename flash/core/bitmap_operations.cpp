@@ -95,10 +95,10 @@ private:
 
 // The taps of a maximal-length Galois shift register of each width, so
 // that it passes every non-zero state once per round.
-constexpr std::uint32_t kDissolveTaps[] = {0,        0x1,      0x3,      0x6,       0xC,       0x14,     0x30,
-                                           0x60,     0xB8,     0x110,    0x240,     0x500,     0x829,    0x100D,
-                                           0x2015,   0x6000,   0xD008,   0x12000,   0x20400,   0x40023,  0x90000,
-                                           0x140000, 0x300000, 0x420000, 0xE10000,  0x1200000, 0x2000023};
+constexpr std::uint32_t kDissolveTaps[] = {0,        0x1,      0x3,      0x6,      0xC,       0x14,     0x30,
+                                           0x60,     0xB8,     0x110,    0x240,    0x500,     0x829,    0x100D,
+                                           0x2015,   0x6000,   0xD008,   0x12000,  0x20400,   0x40023,  0x90000,
+                                           0x140000, 0x300000, 0x420000, 0xE10000, 0x1200000, 0x2000023};
 
 int bitsFor(std::uint32_t largest) {
     int bits = 0;

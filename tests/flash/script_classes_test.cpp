@@ -240,7 +240,8 @@ TEST(BitmapDataClass, PixelsReadAndWrittenByScripts) {
 
 TEST(BitmapDataClass, WrongArgumentsAnswerTheCodesOfTheirChecks) {
     // b = new BitmapData(3, 3); r = new Rectangle(0, 0, 2, 2); p = new Point(1, 1); d, disposed.
-    const std::string setup = make("b", "display", "BitmapData", "3, 3", 2) + make("d", "display", "BitmapData", "3, 3", 2) +
+    const std::string setup = make("b", "display", "BitmapData", "3, 3", 2) +
+                              make("d", "display", "BitmapData", "3, 3", 2) +
                               make("r", "geom", "Rectangle", "2, 2, 0, 0", 4) + make("p", "geom", "Point", "1, 1", 2) +
                               "push 0, \"d\"\ngetVariable\npush \"dispose\"\ncallMethod\npop\n";
     auto var = [](const std::string& name) { return "push \"" + name + "\"\ngetVariable\n"; };
@@ -248,24 +249,26 @@ TEST(BitmapDataClass, WrongArgumentsAnswerTheCodesOfTheirChecks) {
         return "push " + std::to_string(count) + ", \"b\"\ngetVariable\npush \"" + method + "\"\ncallMethod\ntrace\n";
     };
     const std::string merge = "push 1, 1, 1, 1\n" + var("p") + var("r");
-    auto s = run(setup + call("fillRect", 0) +                                               // too few
-                 "push 0, null\n" + call("fillRect", 2) +                                    // no rectangle
-                 "push 0\n" + var("r") + call("fillRect", 2) +                               // done
-                 merge + "push null\n" + call("merge", 7) +                                  // no bitmap
-                 merge + var("d") + call("merge", 7) +                                        // disposed bitmap
-                 "push 1, 1, 1, 1\n" + var("p") + "push 0\ninitObject\n" + var("b") + call("merge", 7) +  // no rectangle
-                 "push 0\ninitObject\n" + var("r") + call("colorTransform", 2) +            // no ColorTransform
-                 "push 0\ninitObject\npush 0\n" + var("p") + call("hitTest", 3) +          // nothing to test
-                 "push 1, 1, 2, \"d\"\ngetVariable\npush \"getPixel32\"\ncallMethod\ntrace\n");
+    auto s =
+        run(setup + call("fillRect", 0) +                                                            // too few
+            "push 0, null\n" + call("fillRect", 2) +                                                 // no rectangle
+            "push 0\n" + var("r") + call("fillRect", 2) +                                            // done
+            merge + "push null\n" + call("merge", 7) +                                               // no bitmap
+            merge + var("d") + call("merge", 7) +                                                    // disposed bitmap
+            "push 1, 1, 1, 1\n" + var("p") + "push 0\ninitObject\n" + var("b") + call("merge", 7) +  // no rectangle
+            "push 0\ninitObject\n" + var("r") + call("colorTransform", 2) +   // no ColorTransform
+            "push 0\ninitObject\npush 0\n" + var("p") + call("hitTest", 3) +  // nothing to test
+            "push 1, 1, 2, \"d\"\ngetVariable\npush \"getPixel32\"\ncallMethod\ntrace\n");
     const std::vector<std::string> expected = {"-1", "-1", "0", "-2", "-3", "-4", "-3", "-3", "-1"};
     EXPECT_EQ(s->traces, expected);
 }
 
 TEST(BitmapDataClass, NoiseTakesLevelsOutOfRangeAsTheirNearestEnd) {
     // b.noise(128, -5, 300, 1, true) is b.noise(128, 0, 255, 1, true).
-    auto s = run(make("b", "display", "BitmapData", "1, 1", 2) + make("c", "display", "BitmapData", "1, 1", 2) +
-                 traceCall("b", "noise", "true, 1, 300, -5, 128", 5) + traceCall("c", "noise", "true, 1, 255, 0, 128", 5) +
-                 traceCall("b", "getPixel", "0, 0", 2) + traceCall("c", "getPixel", "0, 0", 2));
+    auto s =
+        run(make("b", "display", "BitmapData", "1, 1", 2) + make("c", "display", "BitmapData", "1, 1", 2) +
+            traceCall("b", "noise", "true, 1, 300, -5, 128", 5) + traceCall("c", "noise", "true, 1, 255, 0, 128", 5) +
+            traceCall("b", "getPixel", "0, 0", 2) + traceCall("c", "getPixel", "0, 0", 2));
     ASSERT_EQ(s->traces.size(), 4u);
     EXPECT_EQ(s->traces[0], "0");
     EXPECT_EQ(s->traces[2], s->traces[3]);

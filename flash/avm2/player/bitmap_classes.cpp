@@ -140,16 +140,19 @@ Value pixelDissolve(Vm& vm, const Value& v, Args a) {
     BitmapData& b = self(vm, v);
     const Value& from = arg(a, 0);
     auto* fromObject = dynamic_cast<PixelsObject*>(from.object());
-    if (!fromObject) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter sourceBitmapData must be non-null.", 2007);
+    if (!fromObject)
+        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter sourceBitmapData must be non-null.", 2007);
     BitmapData& source = self(vm, from);
-    if (!arg(a, 1).object()) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter sourceRect must be non-null.", 2007);
+    if (!arg(a, 1).object())
+        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter sourceRect must be non-null.", 2007);
     const int count = integer(vm, arg(a, 4));
     if (count < 0)
-        vm.throwError(ErrorType::RangeError,
-                      "Error #2027: Parameter numPixels must be a non-negative number; got " + std::to_string(count) + ".",
-                      2027);
-    return Value(double(pixels::pixelDissolve(b, source, pixelRect(vm, a[1]), pixelPoint(vm, arg(a, 2)),
-                                              kinolux::avm2::toInt32(vm.toNumber(arg(a, 3))), count, color(vm, arg(a, 5)))));
+        vm.throwError(
+            ErrorType::RangeError,
+            "Error #2027: Parameter numPixels must be a non-negative number; got " + std::to_string(count) + ".", 2027);
+    return Value(
+        double(pixels::pixelDissolve(b, source, pixelRect(vm, a[1]), pixelPoint(vm, arg(a, 2)),
+                                     kinolux::avm2::toInt32(vm.toNumber(arg(a, 3))), count, color(vm, arg(a, 5)))));
 }
 Value draw(Vm& vm, const Value& v, Args a) {
     BitmapData& b = self(vm, v);
