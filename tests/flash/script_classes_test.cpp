@@ -36,6 +36,24 @@ TEST(BitmapPixels, PremultipliedStorageKeepsOpaqueColoursAndDropsInvisibleOnes) 
     EXPECT_NEAR(double(back & 0xFF), 0x40, 2);
 }
 
+TEST(BitmapPixels, TranslucentColoursReadBackAsThePlayerRoundsThem) {
+    // Read back a step up, a step down, or unchanged, as the player's
+    // reciprocal of the alpha makes them.
+    EXPECT_EQ(BitmapData::unpremultiply(BitmapData::premultiply(0x12345678u)), 0x12395571u);
+    EXPECT_EQ(BitmapData::unpremultiply(BitmapData::premultiply(0xAABBCCDDu)), 0xAABBCCDCu);
+    EXPECT_EQ(BitmapData::unpremultiply(BitmapData::premultiply(0xF7D6D6D6u)), 0xF7D5D5D5u);
+    EXPECT_EQ(BitmapData::unpremultiply(BitmapData::premultiply(0x04808080u)), 0x047F7F7Fu);
+    EXPECT_EQ(BitmapData::unpremultiply(0x80FFFFFFu), 0x80FFFFFFu) << "a stored colour above its alpha saturates";
+}
+
+TEST(BitmapPixels, ColorTransformTruncatesInFixedPoint) {
+    BitmapData b(1, 1, true, 0xFFFFFFFFu);
+    flash::ColorTransform half;
+    for (float& m : half.mul) m = 0.5f;
+    flash::pixels::colorTransform(b, QRect(0, 0, 1, 1), half);
+    EXPECT_EQ(straight(b, 0, 0), 0x7F7E7E7Eu) << "half of 255 is 127, and 127 at alpha 127 reads back 126";
+}
+
 TEST(BitmapPixels, FillAndCopyStayInsideBothBitmaps) {
     BitmapData target(4, 4, true, 0);
     flash::pixels::fillRect(target, QRect(-2, -2, 4, 4), 0xFFFF0000u);

@@ -154,6 +154,37 @@ Value pixelDissolve(Vm& vm, const Value& v, Args a) {
         double(pixels::pixelDissolve(b, source, pixelRect(vm, a[1]), pixelPoint(vm, arg(a, 2)),
                                      kinolux::avm2::toInt32(vm.toNumber(arg(a, 3))), count, color(vm, arg(a, 5)))));
 }
+bool isOfClass(Vm& vm, const Value& v, std::u16string_view name) {
+    Object* o = v.object();
+    Class* c = vm.findClass(name);
+    return o && c && o->cls && o->cls->isSubclassOf(c);
+}
+BitmapObject* bitmapOf(const Value& v);
+// What is tested against: another bitmap's pixels (a BitmapData or a
+// Bitmap, placed by a point), a rectangle or a point.
+Value hitTest(Vm& vm, const Value& v, Args a) {
+    BitmapData& b = self(vm, v);
+    const QPoint at = pixelPoint(vm, arg(a, 0));
+    const int threshold = int(color(vm, arg(a, 1)) & 0xFF);
+    const Value& test = arg(a, 2);
+    std::shared_ptr<BitmapData> other;
+    if (dynamic_cast<PixelsObject*>(test.object())) {
+        self(vm, test);  // a disposed one is refused
+        other = pixelsOf(test);
+    } else if (BitmapObject* shown = bitmapOf(test)) other = shown->pixels();
+    if (other) {
+        if (!arg(a, 3).object())
+            vm.throwError(ErrorType::TypeError, "Error #2007: Parameter secondBitmapDataPoint must be non-null.", 2007);
+        const int otherThreshold = a.size() > 4 ? int(color(vm, a[4]) & 0xFF) : 1;
+        return Value(pixels::hitTestBitmap(b, at, threshold, *other, pixelPoint(vm, a[3]), otherThreshold));
+    }
+    if (isOfClass(vm, test, u"flash.geom.Rectangle"))
+        return Value(pixels::hitTestRect(b, threshold, pixelRect(vm, test).translated(-at)));
+    if (isOfClass(vm, test, u"flash.geom.Point"))
+        return Value(pixels::hitTestPoint(b, threshold, pixelPoint(vm, test) - at));
+    vm.throwError(ErrorType::ArgumentError,
+                  "Error #2005: Parameter secondObject is of the incorrect type. Should be type BitmapData.", 2005);
+}
 Value draw(Vm& vm, const Value& v, Args a) {
     BitmapData& b = self(vm, v);
     DisplayBridge* bridge = DisplayBridge::of(vm);
@@ -254,6 +285,7 @@ void installBitmapClasses(Vm& vm, Class* bitmap) {
         {u"noise", noise},
         {u"pixelDissolve", pixelDissolve},
         {u"getColorBoundsRect", getColorBoundsRect},
+        {u"hitTest", hitTest},
         {u"draw", draw},
         {u"drawWithQuality", draw},
         {u"clone", clone},
