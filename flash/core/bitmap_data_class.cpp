@@ -217,19 +217,12 @@ Value threshold(Vm& vm, BitmapData& b, Args args) {
     auto source = bitmapDataOf(args[0]);
     const QRect rect = rectangleOf(vm, args[1]);
     const QPoint at = pointOf(vm, args[2]);
-    const String op = vm.toString(args[3]);
-    pixels::Comparison comparison;
-    if (op == u"<") comparison = pixels::Comparison::Less;
-    else if (op == u"<=") comparison = pixels::Comparison::LessOrEqual;
-    else if (op == u">") comparison = pixels::Comparison::Greater;
-    else if (op == u">=") comparison = pixels::Comparison::GreaterOrEqual;
-    else if (op == u"==") comparison = pixels::Comparison::Equal;
-    else if (op == u"!=") comparison = pixels::Comparison::NotEqual;
-    else return Value(0);
+    const auto comparison = pixels::comparisonNamed(vm.toString(args[3]).view());
+    if (!comparison) return Value(0);
     const std::uint32_t limit = std::uint32_t(vm.toInt32(args[4]));
     const std::uint32_t color = argbArg(vm, args, 5, 0), mask = argbArg(vm, args, 6, 0xFFFFFFFFu);
     const bool copySource = vm.toBoolean(arg(args, 7));
-    return Value(double(pixels::threshold(b, *source, rect, at, comparison, limit, color, mask, copySource)));
+    return Value(double(pixels::threshold(b, *source, rect, at, *comparison, limit, color, mask, copySource)));
 }
 
 Value scroll(Vm& vm, BitmapData& b, Args args) {

@@ -352,6 +352,15 @@ std::int32_t pixelDissolve(BitmapData& target, const BitmapData& source, QRect s
     return std::int32_t(walk.state());
 }
 
+std::optional<Comparison> comparisonNamed(std::u16string_view name) {
+    static constexpr std::pair<std::u16string_view, Comparison> kNames[] = {
+        {u"<", Comparison::Less},     {u"<=", Comparison::LessOrEqual}, {u">", Comparison::Greater},
+        {u">=", Comparison::GreaterOrEqual}, {u"==", Comparison::Equal},       {u"!=", Comparison::NotEqual}};
+    for (const auto& [n, c] : kNames)
+        if (n == name) return c;
+    return std::nullopt;
+}
+
 std::uint32_t threshold(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint, Comparison op,
                         std::uint32_t thresholdValue, std::uint32_t argb, std::uint32_t mask, bool copySource) {
     Span s = clip(source.image().size(), target.image().size(), sourceRect, destPoint);

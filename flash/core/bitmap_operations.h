@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "flash/core/bitmap_data.h"
@@ -57,6 +58,8 @@ private:
 std::int32_t pixelDissolve(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint,
                            std::int32_t seed, std::int32_t numPixels, std::uint32_t fillArgb);
 enum class Comparison { Less, LessOrEqual, Greater, GreaterOrEqual, Equal, NotEqual };
+// The comparison threshold's operation string names ("<", "==", ...).
+std::optional<Comparison> comparisonNamed(std::u16string_view name);
 // Returns how many pixels passed the test.
 std::uint32_t threshold(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint, Comparison op,
                         std::uint32_t threshold, std::uint32_t argb, std::uint32_t mask, bool copySource);

@@ -154,6 +154,22 @@ Value pixelDissolve(Vm& vm, const Value& v, Args a) {
         double(pixels::pixelDissolve(b, source, pixelRect(vm, a[1]), pixelPoint(vm, arg(a, 2)),
                                      kinolux::avm2::toInt32(vm.toNumber(arg(a, 3))), count, color(vm, arg(a, 5)))));
 }
+Value threshold(Vm& vm, const Value& v, Args a) {
+    BitmapData& b = self(vm, v);
+    if (!dynamic_cast<PixelsObject*>(arg(a, 0).object()))
+        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter sourceBitmapData must be non-null.", 2007);
+    BitmapData& source = self(vm, a[0]);
+    if (arg(a, 3).isNullish())
+        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter operation must be non-null.", 2007);
+    const auto comparison = pixels::comparisonNamed(vm.toString(a[3]).view());
+    if (!comparison)
+        vm.throwError(ErrorType::ArgumentError, "Error #2005: Parameter 3 is of the incorrect type. Should be type Op.",
+                      2005);
+    const std::uint32_t mask = a.size() > 6 ? color(vm, a[6]) : 0xFFFFFFFFu;
+    return Value(double(pixels::threshold(b, source, pixelRect(vm, arg(a, 1)), pixelPoint(vm, arg(a, 2)), *comparison,
+                                          color(vm, arg(a, 4)), color(vm, arg(a, 5)), mask,
+                                          kinolux::avm2::toBoolean(arg(a, 7)))));
+}
 bool isOfClass(Vm& vm, const Value& v, std::u16string_view name) {
     Object* o = v.object();
     Class* c = vm.findClass(name);
@@ -286,6 +302,7 @@ void installBitmapClasses(Vm& vm, Class* bitmap) {
         {u"pixelDissolve", pixelDissolve},
         {u"getColorBoundsRect", getColorBoundsRect},
         {u"hitTest", hitTest},
+        {u"threshold", threshold},
         {u"draw", draw},
         {u"drawWithQuality", draw},
         {u"clone", clone},
