@@ -354,8 +354,9 @@ std::int32_t pixelDissolve(BitmapData& target, const BitmapData& source, QRect s
 
 std::optional<Comparison> comparisonNamed(std::u16string_view name) {
     static constexpr std::pair<std::u16string_view, Comparison> kNames[] = {
-        {u"<", Comparison::Less},     {u"<=", Comparison::LessOrEqual}, {u">", Comparison::Greater},
-        {u">=", Comparison::GreaterOrEqual}, {u"==", Comparison::Equal},       {u"!=", Comparison::NotEqual}};
+        {u"<", Comparison::Less},    {u"<=", Comparison::LessOrEqual},
+        {u">", Comparison::Greater}, {u">=", Comparison::GreaterOrEqual},
+        {u"==", Comparison::Equal},  {u"!=", Comparison::NotEqual}};
     for (const auto& [n, c] : kNames)
         if (n == name) return c;
     return std::nullopt;
