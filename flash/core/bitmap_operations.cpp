@@ -65,9 +65,10 @@ std::vector<Rgb> readStraight(const BitmapData& source, const Span& s) {
 }
 
 // `over` composited onto `under`, both premultiplied, in 8-bit steps as the
-// player does.
+// player does: what shows through is scaled by 256 less the alpha, so a
+// transparent pixel leaves what is under it exactly as it was.
 Rgb blendOver(Rgb under, Rgb over) {
-    const std::uint32_t inv = 255 - alphaOf(over);
+    const std::uint32_t inv = 256 - alphaOf(over);
     auto ch = [&](std::uint32_t u, std::uint32_t o) { return std::min<std::uint32_t>(255, o + ((u * inv) >> 8)); };
     return argbOf(ch(alphaOf(under), alphaOf(over)), ch(redOf(under), redOf(over)), ch(greenOf(under), greenOf(over)),
                   ch(blueOf(under), blueOf(over)));

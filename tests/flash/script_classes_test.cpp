@@ -86,6 +86,18 @@ TEST(BitmapPixels, ColorTransformChangesOnlyItsRectangle) {
     EXPECT_EQ(straight(b, 1, 0), 0xFF808080u);
 }
 
+TEST(BitmapPixels, MergingATransparentPixelLeavesWhatIsUnderIt) {
+    const BitmapData clear(1, 1, true, 0);
+    for (std::uint32_t alpha = 0; alpha < 256; alpha += 5) {
+        for (std::uint32_t red = 0; red < 256; red += 3) {
+            BitmapData target(1, 1, true, alpha << 24 | red << 16);
+            const std::uint32_t before = straight(target, 0, 0);
+            flash::pixels::copyPixels(target, clear, QRect(0, 0, 1, 1), {}, nullptr, {}, true);
+            ASSERT_EQ(straight(target, 0, 0), before) << alpha << " " << red;
+        }
+    }
+}
+
 TEST(BitmapPixels, DissolveVisitsEveryPixelOnceAcrossCalls) {
     BitmapData target(5, 3, false, 0xFF000000u), source(5, 3, false, 0xFFFFFFFFu);
     const QRect all(0, 0, 5, 3);
