@@ -322,6 +322,20 @@ TEST(BitmapDataClass, DrawsTheStageAndIsShownByAttachBitmap) {
     EXPECT_EQ(picture.pixel(5, 5), 0xFFFF0000u);
 }
 
+TEST(BitmapDataClass, AShownBitmapKeepsItsSizeWhenItsPixelsAreDisposedOf) {
+    // b = new BitmapData(4, 3); _root.attachBitmap(b, 5); b.dispose();
+    auto s =
+        run(make("b", "display", "BitmapData", "3, 4", 2) +
+            "push 5, \"b\"\ngetVariable\npush 2, \"_root\"\ngetVariable\npush \"attachBitmap\"\ncallMethod\npop\n" +
+            "push 0, \"b\"\ngetVariable\npush \"dispose\"\ncallMethod\npop\n");
+    auto* bitmap = dynamic_cast<flash::BitmapObject*>(s->player->root().childAt(flash::kTimelineDepthOffset + 5));
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_FALSE(bitmap->pixels()->valid());
+    EXPECT_EQ(bitmap->localBounds(), QRectF(0, 0, 4 * 20, 3 * 20));
+    bitmap->setPixels(bitmap->pixels());
+    EXPECT_TRUE(bitmap->localBounds().isEmpty()) << "given again, the disposed pixels have no size";
+}
+
 TEST(FilterClasses, SettingsAreKeptInRangeAndCarriedByClips) {
     // f = new BlurFilter(300, 2, 20); _root.filters = [f];
     auto s = run(make("f", "filters", "BlurFilter", "20, 2, 300", 3) + traceMember("f", "blurX") +
