@@ -6,8 +6,9 @@
 #include "flash/swf/limits.h"
 
 namespace flash {
-// The player premultiplies with rounding and divides back truncating, so a
-// colour read back from a translucent pixel may come out a step lower.
+// The player premultiplies with rounding and divides back by multiplying
+// with a whole-number reciprocal of the alpha (in 1/256ths), so a colour
+// read back from a translucent pixel may come out a step off either way.
 std::uint32_t BitmapData::premultiply(std::uint32_t argb) {
     const std::uint32_t a = argb >> 24;
     auto ch = [a](std::uint32_t c) { return (c * a + 127) / 255; };
@@ -17,7 +18,8 @@ std::uint32_t BitmapData::premultiply(std::uint32_t argb) {
 std::uint32_t BitmapData::unpremultiply(std::uint32_t p) {
     const std::uint32_t a = p >> 24;
     if (a == 0) return 0;
-    auto ch = [a](std::uint32_t c) { return std::min<std::uint32_t>(255, c * 255 / a); };
+    const std::uint32_t reciprocal = 0xFF00 / a;
+    auto ch = [reciprocal](std::uint32_t c) { return std::min<std::uint32_t>(255, (c * reciprocal + 127) >> 8); };
     return a << 24 | ch((p >> 16) & 0xFF) << 16 | ch((p >> 8) & 0xFF) << 8 | ch(p & 0xFF);
 }
 
@@ -48,7 +50,10 @@ std::shared_ptr<BitmapData> BitmapData::decode(const std::vector<std::uint8_t>& 
 
 std::uint32_t BitmapData::pixel32(int x, int y) const {
     if (image_.isNull() || x < 0 || y < 0 || x >= width() || y >= height()) return 0;
-    return unpremultiply(reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x]);
+    const std::uint32_t stored = reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x];
+    // An opaque bitmap is read as it is stored: the player assumes its
+    // pixels opaque, even those a raw copy made translucent.
+    return transparent_ ? unpremultiply(stored) : stored;
 }
 
 void BitmapData::setPixel32(int x, int y, std::uint32_t argb) {

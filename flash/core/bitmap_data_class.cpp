@@ -1,5 +1,6 @@
 #include "flash/core/bitmap_data_class.h"
 
+#include "flash/avm1/builtins/geom.h"
 #include "flash/avm1/builtins/native_helpers.h"
 #include "flash/core/bitmap_decoder.h"
 #include "flash/core/bitmap_operations.h"
@@ -20,8 +21,9 @@ using kinolux::avm1::builtins::arg;
 
 namespace {
 
-// What the methods answer when `this` is no BitmapData or is disposed.
-const Value kInvalid(-1);
+// What a method answers when `this` is no live BitmapData, or when it is
+// given fewer arguments than it needs: the player runs nothing then.
+const Value kRefused(-1);
 
 std::shared_ptr<BitmapData> self(const Value& thisValue) { return bitmapDataOf(thisValue); }
 
@@ -45,135 +47,141 @@ std::uint32_t argbArg(Vm& vm, Args args, std::size_t i, std::uint32_t fallback) 
     return i < args.size() ? std::uint32_t(vm.toInt32(args[i])) : fallback;
 }
 
-Value construct(Vm& vm, const Value& thisValue, Args args) {
-    const int width = vm.toInt32(arg(args, 0)), height = vm.toInt32(arg(args, 1));
-    const bool transparent = args.size() < 3 || vm.toBoolean(args[2]);
-    const std::uint32_t fill = argbArg(vm, args, 3, 0xFFFFFFFFu);
-    if (!validSize(vm.swfVersion(), width, height)) return Value();
-    Value proto = thisValue.isObject() ? thisValue.object()->protoValue() : Value(prototypeOf(vm));
-    return wrap(vm, std::make_shared<BitmapData>(width, height, transparent, fill), proto);
+// The player takes any object that has the properties of a rectangle or
+// a point, whatever its class; a property that is missing makes it none.
+bool hasProperties(Vm& vm, const Value& v, std::initializer_list<const char16_t*> names) {
+    if (!v.isObject()) return false;
+    const ObjectRef o = v.objectRef();
+    for (const char16_t* name : names)
+        if (vm.get(o, String(name)).isUndefined()) return false;
+    return true;
+}
+bool isRectangle(Vm& vm, const Value& v) { return hasProperties(vm, v, {u"x", u"y", u"width", u"height"}); }
+bool isPoint(Vm& vm, const Value& v) { return hasProperties(vm, v, {u"x", u"y"}); }
+bool isBitmapDataObject(const Value& v) { return v.isObject() && dynamic_cast<BitmapDataObject*>(v.object()); }
+
+// The kinds of argument the player checks before a method runs; a wrong
+// one answers with the code that method gives the check.
+enum class Needs : std::uint8_t { Anything, Bitmap, Rectangle, ColorTransform, Point };
+struct ArgumentCheck {
+    Needs needs = Needs::Anything;
+    std::int8_t wrong = 0;     // not of that kind
+    std::int8_t disposed = 0;  // a BitmapData, but disposed
+};
+
+int failedCheck(Vm& vm, const ArgumentCheck& check, const Value& v) {
+    switch (check.needs) {
+    case Needs::Anything: return 0;
+    case Needs::Bitmap: return !isBitmapDataObject(v) ? check.wrong : bitmapDataOf(v) ? 0 : check.disposed;
+    case Needs::Rectangle: return isRectangle(vm, v) ? 0 : check.wrong;
+    case Needs::ColorTransform: return kinolux::avm1::builtins::thisTransform(v) ? 0 : check.wrong;
+    case Needs::Point: return isPoint(vm, v) ? 0 : check.wrong;
+    }
+    return 0;
 }
 
-Value width(Vm&, const Value& thisValue, Args) {
-    auto b = self(thisValue);
-    return b ? Value(b->width()) : kInvalid;
-}
-Value height(Vm&, const Value& thisValue, Args) {
-    auto b = self(thisValue);
-    return b ? Value(b->height()) : kInvalid;
-}
-Value transparent(Vm&, const Value& thisValue, Args) {
-    auto b = self(thisValue);
-    return b ? Value(b->transparent()) : kInvalid;
-}
-Value rectangle(Vm& vm, const Value& thisValue, Args) {
-    auto b = self(thisValue);
-    return b ? makeRectangle(vm, 0, 0, b->width(), b->height()) : kInvalid;
+// A method's work, once its arguments have passed the checks.
+using Operation = Value (*)(Vm&, BitmapData&, Args);
+
+struct Method {
+    std::u16string_view name;
+    Operation run;
+    std::uint8_t minArgs;
+    // Only the first two arguments are ever checked.
+    std::array<ArgumentCheck, 2> checks{};
+};
+
+constexpr ArgumentCheck kSourceBitmap{Needs::Bitmap, -2, -3};
+constexpr ArgumentCheck kSourceRect{Needs::Rectangle, -4, 0};
+
+Value getPixel(Vm& vm, BitmapData& b, Args args) {
+    const int x = vm.toInt32(args[0]), y = vm.toInt32(args[1]);
+    return Value(double(b.pixel32(x, y) & 0xFFFFFF));
 }
 
-Value getPixel(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b || args.size() < 2) return kInvalid;
-    return Value(double(b->pixel32(vm.toInt32(args[0]), vm.toInt32(args[1])) & 0xFFFFFF));
+Value getPixel32(Vm& vm, BitmapData& b, Args args) {
+    const int x = vm.toInt32(args[0]), y = vm.toInt32(args[1]);
+    return Value(double(std::int32_t(b.pixel32(x, y))));
 }
 
-Value getPixel32(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b || args.size() < 2) return kInvalid;
-    return Value(double(std::int32_t(b->pixel32(vm.toInt32(args[0]), vm.toInt32(args[1])))));
-}
-
-Value setPixel(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    if (args.size() < 3) return Value();
+Value setPixel(Vm& vm, BitmapData& b, Args args) {
     const int x = vm.toInt32(args[0]), y = vm.toInt32(args[1]);
     const std::uint32_t rgb = std::uint32_t(vm.toInt32(args[2])) & 0xFFFFFF;
     // The colour changes; the alpha there stays.
-    const std::uint32_t alpha = b->transparent() ? b->pixel32(x, y) & 0xFF000000u : 0xFF000000u;
-    b->setPixel32(x, y, alpha | rgb);
+    const std::uint32_t alpha = b.transparent() ? b.pixel32(x, y) & 0xFF000000u : 0xFF000000u;
+    b.setPixel32(x, y, alpha | rgb);
     return Value();
 }
 
-Value setPixel32(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    if (args.size() >= 3) b->setPixel32(vm.toInt32(args[0]), vm.toInt32(args[1]), std::uint32_t(vm.toInt32(args[2])));
+Value setPixel32(Vm& vm, BitmapData& b, Args args) {
+    const int x = vm.toInt32(args[0]), y = vm.toInt32(args[1]);
+    b.setPixel32(x, y, std::uint32_t(vm.toInt32(args[2])));
     return Value();
 }
 
-Value fillRect(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    if (args.size() >= 2) pixels::fillRect(*b, rectangleOf(vm, args[0]), std::uint32_t(vm.toInt32(args[1])));
+Value fillRect(Vm& vm, BitmapData& b, Args args) {
+    const QRect rect = rectangleOf(vm, args[0]);
+    pixels::fillRect(b, rect, std::uint32_t(vm.toInt32(args[1])));
+    return Value(0);
+}
+
+Value floodFill(Vm& vm, BitmapData& b, Args args) {
+    const int x = vm.toInt32(args[0]), y = vm.toInt32(args[1]);
+    pixels::floodFill(b, x, y, std::uint32_t(vm.toInt32(args[2])));
     return Value();
 }
 
-Value floodFill(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    if (args.size() >= 3) pixels::floodFill(*b, vm.toInt32(args[0]), vm.toInt32(args[1]), std::uint32_t(vm.toInt32(args[2])));
-    return Value();
-}
-
-Value clone(Vm& vm, const Value& thisValue, Args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    auto copy = std::make_shared<BitmapData>(b->image().copy());
-    copy->setTransparent(b->transparent());
+Value clone(Vm& vm, BitmapData& b, Args) {
+    auto copy = std::make_shared<BitmapData>(b.image().copy());
+    copy->setTransparent(b.transparent());
     return wrap(vm, std::move(copy), Value(prototypeOf(vm)));
 }
 
-Value dispose(Vm&, const Value& thisValue, Args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    b->dispose();
+Value dispose(Vm&, BitmapData& b, Args) {
+    b.dispose();
     return Value();
 }
 
-Value copyPixels(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    auto source = bitmapDataOf(arg(args, 0));
-    if (!source || args.size() < 3) return Value();
+Value copyPixels(Vm& vm, BitmapData& b, Args args) {
+    auto source = bitmapDataOf(args[0]);
     auto alpha = bitmapDataOf(arg(args, 3));
-    QPoint alphaPoint = args.size() > 4 ? pointOf(vm, args[4]) : QPoint();
-    pixels::copyPixels(*b, *source, rectangleOf(vm, args[1]), pointOf(vm, args[2]), alpha.get(), alphaPoint,
-                       vm.toBoolean(arg(args, 5)));
+    const QRect rect = rectangleOf(vm, args[1]);
+    const QPoint at = pointOf(vm, args[2]);
+    const QPoint alphaPoint = args.size() > 4 ? pointOf(vm, args[4]) : QPoint();
+    const bool mergeAlpha = vm.toBoolean(arg(args, 5));
+    pixels::copyPixels(b, *source, rect, at, alpha.get(), alphaPoint, mergeAlpha);
     return Value();
 }
 
-Value copyChannel(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    auto source = bitmapDataOf(arg(args, 0));
-    if (!source || args.size() < 5) return Value();
-    pixels::copyChannel(*b, *source, rectangleOf(vm, args[1]), pointOf(vm, args[2]), vm.toInt32(args[3]), vm.toInt32(args[4]));
-    return Value();
+Value copyChannel(Vm& vm, BitmapData& b, Args args) {
+    auto source = bitmapDataOf(args[0]);
+    const QRect rect = rectangleOf(vm, args[1]);
+    const QPoint at = pointOf(vm, args[2]);
+    const int from = vm.toInt32(args[3]), to = vm.toInt32(args[4]);
+    pixels::copyChannel(b, *source, rect, at, from, to);
+    return kRefused;
 }
 
-Value colorTransform(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    if (args.size() >= 2) pixels::colorTransform(*b, rectangleOf(vm, args[0]), colorTransformOf(vm, args[1]));
-    return Value();
+Value colorTransform(Vm& vm, BitmapData& b, Args args) {
+    const QRect rect = rectangleOf(vm, args[0]);
+    pixels::colorTransform(b, rect, colorTransformOf(vm, args[1]));
+    return kRefused;
 }
 
-Value noise(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    if (args.empty()) return Value();
-    const int low = args.size() > 1 ? int(std::uint8_t(vm.toInt32(args[1]))) : 0;
-    const int high = args.size() > 2 ? int(std::uint8_t(vm.toInt32(args[2]))) : 255;
+// Numbers outside a channel's range count as its nearest end.
+int channelLevel(Vm& vm, Args args, std::size_t i, int fallback) {
+    return i < args.size() ? std::clamp(vm.toInt32(args[i]), 0, 255) : fallback;
+}
+
+Value noise(Vm& vm, BitmapData& b, Args args) {
+    const std::int32_t seed = vm.toInt32(args[0]);
+    const int low = channelLevel(vm, args, 1, 0), high = channelLevel(vm, args, 2, 255);
     const int channels = args.size() > 3 ? vm.toInt32(args[3]) & 15 : 7;
-    pixels::noise(*b, vm.toInt32(args[0]), low, high, channels, vm.toBoolean(arg(args, 4)));
-    return Value();
+    pixels::noise(b, seed, low, high, channels, vm.toBoolean(arg(args, 4)));
+    return Value(0);
 }
 
-Value perlinNoise(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    if (args.size() < 6) return Value();
+Value perlinNoise(Vm& vm, BitmapData& b, Args args) {
     // Each octave adds at most half what the one before did: past the tenth
     // none moves a pixel by a level, so more only cost time.
     const int octaves = std::clamp(vm.toInt32(args[2]), 0, 10);
@@ -188,62 +196,56 @@ Value perlinNoise(Vm& vm, const Value& thisValue, Args args) {
         }
     }
     const double baseX = vm.toNumber(args[0]), baseY = vm.toNumber(args[1]);
-    pixels::perlinNoise(*b, std::isfinite(baseX) ? baseX : 0, std::isfinite(baseY) ? baseY : 0, octaves,
-                        vm.toInt32(args[3]), vm.toBoolean(args[4]), vm.toBoolean(args[5]),
-                        args.size() > 6 ? vm.toInt32(args[6]) & 15 : 7, vm.toBoolean(arg(args, 7)), offsets);
+    const std::int32_t seed = vm.toInt32(args[3]);
+    const bool stitch = vm.toBoolean(args[4]), fractal = vm.toBoolean(args[5]);
+    const int channels = args.size() > 6 ? vm.toInt32(args[6]) & 15 : 7;
+    pixels::perlinNoise(b, std::isfinite(baseX) ? baseX : 0, std::isfinite(baseY) ? baseY : 0, octaves, seed, stitch,
+                        fractal, channels, vm.toBoolean(arg(args, 7)), offsets);
     return Value();
 }
 
-Value pixelDissolve(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    auto source = bitmapDataOf(arg(args, 0));
-    if (!source || args.size() < 3) return Value(0);
-    return Value(pixels::pixelDissolve(*b, *source, rectangleOf(vm, args[1]), pointOf(vm, args[2]), vm.toInt32(arg(args, 3)),
-                                       vm.toInt32(arg(args, 4)), argbArg(vm, args, 5, 0)));
+Value pixelDissolve(Vm& vm, BitmapData& b, Args args) {
+    auto source = bitmapDataOf(args[0]);
+    const QRect rect = rectangleOf(vm, args[1]);
+    const QPoint at = pointOf(vm, args[2]);
+    const std::int32_t seed = vm.toInt32(args[3]), count = vm.toInt32(args[4]);
+    const std::uint32_t fill = argbArg(vm, args, 5, 0);
+    return Value(pixels::pixelDissolve(b, *source, rect, at, seed, count, fill));
 }
 
-Value threshold(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    auto source = bitmapDataOf(arg(args, 0));
-    if (!source || args.size() < 5) return Value(0);
-    const String op = vm.toString(args[3]);
-    pixels::Comparison comparison;
-    if (op == u"<") comparison = pixels::Comparison::Less;
-    else if (op == u"<=") comparison = pixels::Comparison::LessOrEqual;
-    else if (op == u">") comparison = pixels::Comparison::Greater;
-    else if (op == u">=") comparison = pixels::Comparison::GreaterOrEqual;
-    else if (op == u"==") comparison = pixels::Comparison::Equal;
-    else if (op == u"!=") comparison = pixels::Comparison::NotEqual;
-    else return Value(0);
-    return Value(double(pixels::threshold(*b, *source, rectangleOf(vm, args[1]), pointOf(vm, args[2]), comparison,
-                                          std::uint32_t(vm.toInt32(args[4])), argbArg(vm, args, 5, 0),
-                                          argbArg(vm, args, 6, 0xFFFFFFFFu), vm.toBoolean(arg(args, 7)))));
+Value threshold(Vm& vm, BitmapData& b, Args args) {
+    auto source = bitmapDataOf(args[0]);
+    const QRect rect = rectangleOf(vm, args[1]);
+    const QPoint at = pointOf(vm, args[2]);
+    const auto comparison = pixels::comparisonNamed(vm.toString(args[3]).view());
+    if (!comparison) return Value(0);
+    const std::uint32_t limit = std::uint32_t(vm.toInt32(args[4]));
+    const std::uint32_t color = argbArg(vm, args, 5, 0), mask = argbArg(vm, args, 6, 0xFFFFFFFFu);
+    const bool copySource = vm.toBoolean(arg(args, 7));
+    return Value(double(pixels::threshold(b, *source, rect, at, *comparison, limit, color, mask, copySource)));
 }
 
-Value scroll(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    if (args.size() >= 2) pixels::scroll(*b, vm.toInt32(args[0]), vm.toInt32(args[1]));
-    return Value();
+Value scroll(Vm& vm, BitmapData& b, Args args) {
+    const int dx = vm.toInt32(args[0]), dy = vm.toInt32(args[1]);
+    pixels::scroll(b, dx, dy);
+    return Value(0);
 }
 
-Value merge(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    auto source = bitmapDataOf(arg(args, 0));
-    if (!source || args.size() < 7) return Value();
-    pixels::merge(*b, *source, rectangleOf(vm, args[1]), pointOf(vm, args[2]), vm.toInt32(args[3]), vm.toInt32(args[4]),
-                  vm.toInt32(args[5]), vm.toInt32(args[6]));
-    return Value();
+Value merge(Vm& vm, BitmapData& b, Args args) {
+    auto source = bitmapDataOf(args[0]);
+    const QRect rect = rectangleOf(vm, args[1]);
+    const QPoint at = pointOf(vm, args[2]);
+    // Without an alpha multiplier the source's alpha is taken whole.
+    int multipliers[4] = {0, 0, 0, 256};
+    for (std::size_t i = 0; i < 4 && 3 + i < args.size(); ++i) multipliers[i] = vm.toInt32(args[3 + i]);
+    pixels::merge(b, *source, rect, at, multipliers[0], multipliers[1], multipliers[2], multipliers[3]);
+    return kRefused;
 }
 
-Value paletteMap(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    auto source = bitmapDataOf(arg(args, 0));
-    if (!source || args.size() < 3) return Value();
+Value paletteMap(Vm& vm, BitmapData& b, Args args) {
+    auto source = bitmapDataOf(args[0]);
+    const QRect rect = rectangleOf(vm, args[1]);
+    const QPoint at = pointOf(vm, args[2]);
     std::array<std::array<std::uint32_t, 256>, 4> maps{};
     const int shifts[4] = {16, 8, 0, 24};
     for (std::size_t c = 0; c < 4; ++c) {
@@ -251,56 +253,46 @@ Value paletteMap(Vm& vm, const Value& thisValue, Args args) {
         for (std::uint32_t i = 0; i < 256; ++i)
             maps[c][i] = list ? std::uint32_t(vm.toInt32(vm.get(list, vm.indexName(i)))) : i << shifts[c];
     }
-    pixels::paletteMap(*b, *source, rectangleOf(vm, args[1]), pointOf(vm, args[2]), maps);
+    pixels::paletteMap(b, *source, rect, at, maps);
     return Value();
 }
 
-Value compare(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return Value(-2);
-    auto other = bitmapDataOf(arg(args, 0));
-    if (!other) return Value(-1);
-    if (other->width() != b->width()) return Value(-3);
-    if (other->height() != b->height()) return Value(-4);
-    auto diff = pixels::compare(*b, *other);
+Value compare(Vm& vm, BitmapData& b, Args args) {
+    auto other = bitmapDataOf(args[0]);
+    if (other->width() != b.width()) return Value(-3);
+    if (other->height() != b.height()) return Value(-4);
+    auto diff = pixels::compare(b, *other);
     if (!diff) return Value(0);
     return wrap(vm, std::make_shared<BitmapData>(std::move(*diff)), Value(prototypeOf(vm)));
 }
 
-Value getColorBoundsRect(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    if (args.size() < 2) return Value();
-    QRect r = pixels::colorBoundsRect(*b, std::uint32_t(vm.toInt32(args[0])), std::uint32_t(vm.toInt32(args[1])),
-                                      args.size() < 3 || vm.toBoolean(args[2]));
+Value getColorBoundsRect(Vm& vm, BitmapData& b, Args args) {
+    const std::uint32_t mask = std::uint32_t(vm.toInt32(args[0])), color = std::uint32_t(vm.toInt32(args[1]));
+    const bool findColor = args.size() < 3 || vm.toBoolean(args[2]);
+    const QRect r = pixels::colorBoundsRect(b, mask, color, findColor);
     return makeRectangle(vm, r.x(), r.y(), r.width(), r.height());
 }
 
-Value hitTest(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    if (args.size() < 3) return Value(false);
+// The third argument says what is tested: another bitmap (then placed by
+// a fourth), a rectangle or a point; anything else answers -3.
+Value hitTest(Vm& vm, BitmapData& b, Args args) {
     const QPoint at = pointOf(vm, args[0]);
-    const int threshold = vm.toInt32(args[1]) & 0xFF;
+    const int threshold = vm.toInt32(args[1]);
     const Value& test = args[2];
-    if (auto other = bitmapDataOf(test)) {
-        QPoint otherAt = args.size() > 3 ? pointOf(vm, args[3]) : QPoint();
-        int otherThreshold = args.size() > 4 ? vm.toInt32(args[4]) & 0xFF : 1;
-        return Value(pixels::hitTestBitmap(*b, at, threshold, *other, otherAt, otherThreshold));
+    if (isBitmapDataObject(test)) {
+        auto other = bitmapDataOf(test);
+        if (!other) return Value(-3);
+        if (args.size() > 3 && !isPoint(vm, args[3])) return Value(-4);
+        const QPoint otherAt = args.size() > 3 ? pointOf(vm, args[3]) : QPoint();
+        const int otherThreshold = args.size() > 4 ? vm.toInt32(args[4]) : 1;
+        return Value(pixels::hitTestBitmap(b, at, threshold, *other, otherAt, otherThreshold));
     }
-    ObjectRef o = vm.toObject(test);
-    if (!o) return Value(false);
-    if (!vm.get(o, String(u"width")).isUndefined()) {
-        QRect r = rectangleOf(vm, test);
-        return Value(pixels::hitTestRect(*b, threshold, r.translated(-at)));
-    }
-    return Value(pixels::hitTestPoint(*b, threshold, pointOf(vm, test) - at));
+    if (isRectangle(vm, test)) return Value(pixels::hitTestRect(b, threshold, rectangleOf(vm, test).translated(-at)));
+    if (isPoint(vm, test)) return Value(pixels::hitTestPoint(b, threshold, pointOf(vm, test) - at));
+    return Value(-3);
 }
 
-Value draw(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    if (args.empty()) return Value();
+Value draw(Vm& vm, BitmapData& b, Args args) {
     Player& player = playerOf(vm);
     const QTransform matrix = args.size() > 1 && args[1].isObject() ? matrixOf(vm, args[1]) : QTransform();
     const ColorTransform cx = args.size() > 2 && args[2].isObject() ? colorTransformOf(vm, args[2]) : ColorTransform{};
@@ -312,29 +304,98 @@ Value draw(Vm& vm, const Value& thisValue, Args args) {
     if (args.size() > 4 && args[4].isObject()) clip = rectangleOf(vm, args[4]);
     const bool smooth = vm.toBoolean(arg(args, 5));
     auto source = bitmapDataOf(args[0]);
-    drawIntoBitmap(*b, player, source.get(), source ? nullptr : displayObjectOf(vm.bindingOf(args[0])),
+    drawIntoBitmap(b, player, source.get(), source ? nullptr : displayObjectOf(vm.bindingOf(args[0])),
                    {matrix, cx, mode, clip, smooth});
     return Value();
 }
 
-Value applyFilter(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    auto source = bitmapDataOf(arg(args, 0));
-    auto filter = filterOf(arg(args, 3));
-    if (!source || args.size() < 4 || !filter) return Value(-1);
+Value applyFilter(Vm& vm, BitmapData& b, Args args) {
+    auto source = bitmapDataOf(args[0]);
+    auto filter = filterOf(args[3]);
+    if (!source || !filter) return kRefused;
     const QRect sourceRect = rectangleOf(vm, args[1]) & QRect(0, 0, source->width(), source->height());
+    const QPoint at = pointOf(vm, args[2]);
     if (sourceRect.isEmpty()) return Value(0);
-    applyFilterToBitmap(*b, playerOf(vm), *source, sourceRect, pointOf(vm, args[2]), *filter);
+    applyFilterToBitmap(b, playerOf(vm), *source, sourceRect, at, *filter);
     return Value(0);
 }
 
-Value generateFilterRect(Vm& vm, const Value& thisValue, Args args) {
-    auto b = self(thisValue);
-    if (!b) return kInvalid;
-    QRect r = rectangleOf(vm, arg(args, 0));
-    if (auto filter = filterOf(arg(args, 1))) r = filterBounds(r, *filter);
+Value generateFilterRect(Vm& vm, BitmapData&, Args args) {
+    QRect r = rectangleOf(vm, args[0]);
+    if (auto filter = filterOf(args[1])) r = filterBounds(r, *filter);
     return makeRectangle(vm, r.x(), r.y(), r.width(), r.height());
+}
+
+// Every method, with how many arguments it needs and what it checks them
+// for, as the player answers scripts that get them wrong.
+constexpr Method kMethods[] = {
+    {u"getPixel", getPixel, 2},
+    {u"getPixel32", getPixel32, 2},
+    {u"setPixel", setPixel, 3},
+    {u"setPixel32", setPixel32, 3},
+    {u"fillRect", fillRect, 2, {{{Needs::Rectangle, -1, 0}}}},
+    {u"floodFill", floodFill, 3},
+    {u"clone", clone, 0},
+    {u"dispose", dispose, 0},
+    {u"copyPixels", copyPixels, 3, {kSourceBitmap, kSourceRect}},
+    {u"copyChannel", copyChannel, 5, {kSourceBitmap, kSourceRect}},
+    {u"colorTransform", colorTransform, 2, {{{Needs::Rectangle, -2, 0}, {Needs::ColorTransform, -3, 0}}}},
+    {u"noise", noise, 1},
+    {u"perlinNoise", perlinNoise, 6},
+    {u"pixelDissolve", pixelDissolve, 5, {kSourceBitmap, kSourceRect}},
+    {u"threshold", threshold, 5, {kSourceBitmap, kSourceRect}},
+    {u"scroll", scroll, 2},
+    {u"merge", merge, 6, {kSourceBitmap, kSourceRect}},
+    {u"paletteMap", paletteMap, 3, {kSourceBitmap, kSourceRect}},
+    {u"compare", compare, 1, {{{Needs::Bitmap, -2, -2}}}},
+    {u"getColorBoundsRect", getColorBoundsRect, 2},
+    {u"hitTest", hitTest, 3, {{{Needs::Point, -2, 0}}}},
+    {u"draw", draw, 1},
+    {u"applyFilter", applyFilter, 4},
+    {u"generateFilterRect", generateFilterRect, 2},
+};
+
+template <std::size_t I>
+Value checkedCall(Vm& vm, const Value& thisValue, Args args) {
+    constexpr const Method& method = kMethods[I];
+    auto b = self(thisValue);
+    if (!b || args.size() < method.minArgs) return kRefused;
+    for (std::size_t i = 0; i < method.checks.size(); ++i)
+        if (const int code = failedCheck(vm, method.checks[i], arg(args, i))) return Value(code);
+    // Holding the pixels keeps them alive should a script dispose of the
+    // bitmap while its arguments convert.
+    return method.run(vm, *b, args);
+}
+
+template <std::size_t... I>
+void defineMethods(Vm& vm, kinolux::avm1::Object& proto, std::index_sequence<I...>) {
+    (vm.defineMethod(proto, kMethods[I].name, checkedCall<I>), ...);
+}
+
+Value construct(Vm& vm, const Value& thisValue, Args args) {
+    const int width = vm.toInt32(arg(args, 0)), height = vm.toInt32(arg(args, 1));
+    const bool transparent = args.size() < 3 || vm.toBoolean(args[2]);
+    const std::uint32_t fill = argbArg(vm, args, 3, 0xFFFFFFFFu);
+    if (!validSize(vm.swfVersion(), width, height)) return Value();
+    Value proto = thisValue.isObject() ? thisValue.object()->protoValue() : Value(prototypeOf(vm));
+    return wrap(vm, std::make_shared<BitmapData>(width, height, transparent, fill), proto);
+}
+
+Value width(Vm&, const Value& thisValue, Args) {
+    auto b = self(thisValue);
+    return b ? Value(b->width()) : kRefused;
+}
+Value height(Vm&, const Value& thisValue, Args) {
+    auto b = self(thisValue);
+    return b ? Value(b->height()) : kRefused;
+}
+Value transparent(Vm&, const Value& thisValue, Args) {
+    auto b = self(thisValue);
+    return b ? Value(b->transparent()) : kRefused;
+}
+Value rectangle(Vm& vm, const Value& thisValue, Args) {
+    auto b = self(thisValue);
+    return b ? makeRectangle(vm, 0, 0, b->width(), b->height()) : kRefused;
 }
 
 Value loadBitmap(Vm& vm, const Value&, Args args) {
@@ -361,25 +422,13 @@ void installBitmapDataClass(Vm& vm) {
     defineClass(vm, *flashPackage(vm, u"display"), u"BitmapData", construct, construct, proto);
     Value ctor = vm.get(Value(flashPackage(vm, u"display")), String(u"BitmapData"));
     kinolux::avm1::Object& p = *proto;
-    vm.defineProperty(p, u"width", width, nullptr);
-    vm.defineProperty(p, u"height", height, nullptr);
-    vm.defineProperty(p, u"transparent", transparent, nullptr);
-    vm.defineProperty(p, u"rectangle", rectangle, nullptr);
-    const std::pair<std::u16string_view, kinolux::avm1::NativeFunction> methods[] = {
-        {u"getPixel", getPixel},       {u"getPixel32", getPixel32},
-        {u"setPixel", setPixel},       {u"setPixel32", setPixel32},
-        {u"fillRect", fillRect},       {u"floodFill", floodFill},
-        {u"clone", clone},             {u"dispose", dispose},
-        {u"copyPixels", copyPixels},   {u"copyChannel", copyChannel},
-        {u"colorTransform", colorTransform}, {u"noise", noise},
-        {u"perlinNoise", perlinNoise}, {u"pixelDissolve", pixelDissolve},
-        {u"threshold", threshold},     {u"scroll", scroll},
-        {u"merge", merge},             {u"paletteMap", paletteMap},
-        {u"compare", compare},         {u"getColorBoundsRect", getColorBoundsRect},
-        {u"hitTest", hitTest},         {u"draw", draw},
-        {u"applyFilter", applyFilter}, {u"generateFilterRect", generateFilterRect},
-    };
-    for (const auto& [name, fn] : methods) vm.defineMethod(p, name, fn);
+    // The player lists these properties to for..in.
+    const std::uint16_t listed = kinolux::avm1::PropertyFlag::DontDelete;
+    vm.defineProperty(p, u"width", width, nullptr, listed);
+    vm.defineProperty(p, u"height", height, nullptr, listed);
+    vm.defineProperty(p, u"transparent", transparent, nullptr, listed);
+    vm.defineProperty(p, u"rectangle", rectangle, nullptr, listed);
+    defineMethods(vm, p, std::make_index_sequence<std::size(kMethods)>());
     if (ObjectRef c = vm.toObject(ctor)) {
         vm.defineMethod(*c, u"loadBitmap", loadBitmap);
         // The channel numbers, as plain properties scripts may change.

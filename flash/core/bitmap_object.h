@@ -12,7 +12,7 @@ public:
     BitmapObject(Player& player, std::shared_ptr<BitmapData> pixels, bool smoothing = false);
 
     const std::shared_ptr<BitmapData>& pixels() const { return pixels_; }
-    void setPixels(std::shared_ptr<BitmapData> pixels) { pixels_ = std::move(pixels); }
+    void setPixels(std::shared_ptr<BitmapData> pixels);
     bool smoothing = false;
 
     QRectF localBounds() const override;
@@ -20,6 +20,9 @@ public:
 
 private:
     std::shared_ptr<BitmapData> pixels_;
+    // The size of the pixels when they were given: a bitmap keeps it when
+    // they are disposed of later, as in the player.
+    QSize size_;
 };
 
 }  // namespace flash

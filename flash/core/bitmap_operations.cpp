@@ -65,9 +65,10 @@ std::vector<Rgb> readStraight(const BitmapData& source, const Span& s) {
 }
 
 // `over` composited onto `under`, both premultiplied, in 8-bit steps as the
-// player does.
+// player does: what shows through is scaled by 256 less the alpha, so a
+// transparent pixel leaves what is under it exactly as it was.
 Rgb blendOver(Rgb under, Rgb over) {
-    const std::uint32_t inv = 255 - alphaOf(over);
+    const std::uint32_t inv = 256 - alphaOf(over);
     auto ch = [&](std::uint32_t u, std::uint32_t o) { return std::min<std::uint32_t>(255, o + ((u * inv) >> 8)); };
     return argbOf(ch(alphaOf(under), alphaOf(over)), ch(redOf(under), redOf(over)), ch(greenOf(under), greenOf(over)),
                   ch(blueOf(under), blueOf(over)));
@@ -92,6 +93,61 @@ public:
 private:
     std::uint32_t x_;
 };
+
+// The taps of a maximal-length Galois shift register of each width, so
+// that it passes every non-zero state once per round.
+constexpr std::uint32_t kDissolveTaps[] = {0,        0x1,      0x3,      0x6,      0xC,       0x14,     0x30,
+                                           0x60,     0xB8,     0x110,    0x240,    0x500,     0x829,    0x100D,
+                                           0x2015,   0x6000,   0xD008,   0x12000,  0x20400,   0x40023,  0x90000,
+                                           0x140000, 0x300000, 0x420000, 0xE10000, 0x1200000, 0x2000023};
+
+int bitsFor(std::uint32_t largest) {
+    int bits = 0;
+    while (largest >> bits) ++bits;
+    return bits;
+}
+
+}  // namespace
+
+DissolveWalk::DissolveWalk(int width, int height, std::uint32_t seed)
+    : width_(std::uint32_t(std::max(width, 1))), height_(std::uint32_t(std::max(height, 1))) {
+    yBits_ = bitsFor(height_ - 1);
+    const int bits = yBits_ + bitsFor(width_ - 1);
+    // Larger than any bitmap a script can make: only the first pixel goes.
+    if (std::size_t(bits) >= std::size(kDissolveTaps)) return;
+    taps_ = kDissolveTaps[bits];
+    full_ = (1u << bits) - 1;
+    state_ = seed;
+    if (taps_ != 0) settle();
+}
+
+std::uint32_t DissolveWalk::cells() const { return taps_ == 0 ? 0 : width_ * height_ - 1; }
+
+QPoint DissolveWalk::position() const { return QPoint(int(state_ >> yBits_), int(state_ & ((1u << yBits_) - 1))); }
+
+void DissolveWalk::advance() {
+    if (taps_ == 0) return;
+    step();
+    settle();
+}
+
+void DissolveWalk::step() { state_ = (state_ >> 1) ^ ((state_ & 1) ? taps_ : 0); }
+
+bool DissolveWalk::inside() const {
+    return state_ != 0 && state_ <= full_ && (state_ >> yBits_) < width_ && (state_ & ((1u << yBits_) - 1)) < height_;
+}
+
+// A seed beyond the register shifts down into it; zero, which the register
+// never leaves, starts from all ones. Inside the register every state lies
+// on the one round that holds all the pixels, so this ends.
+void DissolveWalk::settle() {
+    while (!inside()) {
+        if (state_ == 0) state_ = full_;
+        else step();
+    }
+}
+
+namespace {
 
 int channelShift(int channel) {
     switch (channel) {
@@ -177,17 +233,25 @@ void copyChannel(BitmapData& target, const BitmapData& source, QRect sourceRect,
     }
 }
 
+// The player applies the transform to straight colours in 8.8 fixed
+// point, truncating: half of 255 is 127.
 void colorTransform(BitmapData& target, QRect rect, const ColorTransform& cx) {
     rect &= QRect(0, 0, target.width(), target.height());
     if (rect.isEmpty()) return;
+    std::int64_t mul[4], add[4];
+    for (int i = 0; i < 4; ++i) {
+        mul[i] = std::int64_t(std::clamp(double(cx.mul[i]) * 256.0, -1e9, 1e9));
+        add[i] = std::int64_t(std::clamp(double(cx.add[i]), -1e9, 1e9));
+    }
+    auto channel = [&](std::uint32_t c, int i) {
+        return std::uint32_t(std::clamp<std::int64_t>(((std::int64_t(c) * mul[i]) >> 8) + add[i], 0, 255));
+    };
     for (int y = rect.top(); y <= rect.bottom(); ++y) {
         Rgb* r = row(target, y);
         for (int x = rect.left(); x <= rect.right(); ++x) {
             const Rgb c = BitmapData::unpremultiply(r[x]);
-            const QColor t = cx.apply(swf::Color{std::uint8_t(redOf(c)), std::uint8_t(greenOf(c)), std::uint8_t(blueOf(c)),
-                                                 std::uint8_t(alphaOf(c))});
-            r[x] = stored(target, argbOf(std::uint32_t(t.alpha()), std::uint32_t(t.red()), std::uint32_t(t.green()),
-                                         std::uint32_t(t.blue())));
+            r[x] = stored(target, argbOf(channel(alphaOf(c), 3), channel(redOf(c), 0), channel(greenOf(c), 1),
+                                         channel(blueOf(c), 2)));
         }
     }
 }
@@ -255,30 +319,48 @@ void perlinNoise(BitmapData& target, double baseX, double baseY, int octaves, st
     }
 }
 
+// The player walks the area with a maximal-length shift register over
+// the bits of x and y, so that every pixel but the first comes once per
+// round of the register; the first is written by every call. The state
+// left after the last pixel is the seed for the next call.
 std::int32_t pixelDissolve(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint,
                            std::int32_t seed, std::int32_t numPixels, std::uint32_t fillArgb) {
     Span s = clip(source.image().size(), target.image().size(), sourceRect, destPoint);
-    if (s.empty() || numPixels <= 0) return seed;
-    const std::uint32_t total = std::uint32_t(s.w) * std::uint32_t(s.h);
+    if (s.empty()) return seed;
     const bool fill = &source == &target;
-    const std::vector<Rgb> src = fill ? std::vector<Rgb>() : readStraight(source, s);
-    // A full-period linear congruential walk over the pixels of the area:
-    // every pixel comes once before any comes again, starting where the
-    // seed says, so successive calls with the returned seed go on.
-    std::uint32_t size = 1;
-    while (size < total) size <<= 1;
-    std::uint32_t index = std::uint32_t(seed) & (size - 1);
-    std::uint32_t done = 0;
-    const std::uint32_t wanted = std::min<std::uint32_t>(std::uint32_t(numPixels), total);
-    while (done < wanted) {
-        index = (index * 5 + 1) & (size - 1);
-        if (index >= total) continue;
-        const int x = int(index % std::uint32_t(s.w)), y = int(index / std::uint32_t(s.w));
-        Rgb& d = row(target, s.dst.y() + y)[s.dst.x() + x];
-        d = stored(target, fill ? fillArgb : src[index]);
-        ++done;
+    const Rgb fillColor = stored(target, fillArgb);
+    // Source pixels go over as they are stored, translucent ones too.
+    const QImage from = fill ? QImage() : source.image().copy(QRect(s.src, QSize(s.w, s.h)));
+    auto dissolve = [&](int x, int y) {
+        row(target, s.dst.y() + y)[s.dst.x() + x] =
+            fill ? fillColor : reinterpret_cast<const Rgb*>(from.constScanLine(y))[x];
+    };
+    dissolve(0, 0);
+    const std::uint32_t count = std::uint32_t(numPixels);
+    if (count == 0) return seed;
+    DissolveWalk walk(s.w, s.h, std::uint32_t(seed));
+    const std::uint32_t cells = walk.cells();
+    if (cells == 0) return seed;
+    const std::uint32_t written = std::min(count, cells);
+    for (std::uint32_t i = 0; i < written; ++i) {
+        const QPoint p = walk.position();
+        dissolve(p.x(), p.y());
+        walk.advance();
     }
-    return std::int32_t(index);
+    // A count past one round only moves the register on.
+    if (count > cells)
+        for (std::uint32_t i = (count - cells) % cells; i > 0; --i) walk.advance();
+    return std::int32_t(walk.state());
+}
+
+std::optional<Comparison> comparisonNamed(std::u16string_view name) {
+    static constexpr std::pair<std::u16string_view, Comparison> kNames[] = {
+        {u"<", Comparison::Less},    {u"<=", Comparison::LessOrEqual},
+        {u">", Comparison::Greater}, {u">=", Comparison::GreaterOrEqual},
+        {u"==", Comparison::Equal},  {u"!=", Comparison::NotEqual}};
+    for (const auto& [n, c] : kNames)
+        if (n == name) return c;
+    return std::nullopt;
 }
 
 std::uint32_t threshold(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint, Comparison op,
@@ -385,11 +467,19 @@ std::optional<QImage> compare(const BitmapData& a, const BitmapData& b) {
     return out;
 }
 
+// Pixels are compared as stored, premultiplied. A transparent bitmap
+// compares colour and pixel both masked; an opaque one compares the masked
+// pixel with the whole colour, alpha taken as opaque on both sides.
 QRect colorBoundsRect(const BitmapData& bitmap, std::uint32_t mask, std::uint32_t argb, bool findColor) {
+    std::uint32_t wanted = argb & mask;
+    if (!bitmap.transparent()) {
+        mask |= 0xFF000000u;
+        wanted = argb | 0xFF000000u;
+    }
     int minX = bitmap.width(), minY = bitmap.height(), maxX = -1, maxY = -1;
     for (int y = 0; y < bitmap.height(); ++y) {
         for (int x = 0; x < bitmap.width(); ++x) {
-            const bool match = ((raw(bitmap, x, y) & mask) == argb) == findColor;
+            const bool match = ((raw(bitmap, x, y) & mask) == wanted) == findColor;
             if (!match) continue;
             minX = std::min(minX, x);
             maxX = std::max(maxX, x);
@@ -397,7 +487,9 @@ QRect colorBoundsRect(const BitmapData& bitmap, std::uint32_t mask, std::uint32_
             maxY = std::max(maxY, y);
         }
     }
-    if (maxX < 0) return {};
+    // The player takes a far corner still at the origin for nothing found,
+    // so a lone match at (0, 0) gives an empty rectangle.
+    if (maxX <= 0 && maxY <= 0) return {};
     return QRect(QPoint(minX, minY), QPoint(maxX, maxY));
 }
 

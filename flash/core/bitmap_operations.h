@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "flash/core/bitmap_data.h"
@@ -31,10 +32,34 @@ void noise(BitmapData& target, std::int32_t seed, int low, int high, int channel
 // Offsets: one per octave (missing ones are 0).
 void perlinNoise(BitmapData& target, double baseX, double baseY, int octaves, std::int32_t seed, bool stitch,
                  bool fractalNoise, int channels, bool grayScale, const std::vector<QPointF>& offsets);
-// Returns the seed to pass next time.
+// The order pixelDissolve visits the pixels of a width x height area in:
+// a pseudo-random walk that passes every pixel but (0, 0) once per round.
+class DissolveWalk {
+public:
+    DissolveWalk(int width, int height, std::uint32_t seed);
+    // How many pixels one round passes (0 when the area has one pixel).
+    std::uint32_t cells() const;
+    QPoint position() const;
+    void advance();
+    std::uint32_t state() const { return state_; }
+
+private:
+    void step();
+    bool inside() const;
+    void settle();
+
+    std::uint32_t width_, height_;
+    int yBits_ = 0;
+    std::uint32_t taps_ = 0, full_ = 0, state_ = 0;
+};
+
+// Writes (0, 0) and then numPixels pixels (taken as unsigned) of the walk
+// from the seed; returns the seed to pass next time.
 std::int32_t pixelDissolve(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint,
                            std::int32_t seed, std::int32_t numPixels, std::uint32_t fillArgb);
 enum class Comparison { Less, LessOrEqual, Greater, GreaterOrEqual, Equal, NotEqual };
+// The comparison threshold's operation string names ("<", "==", ...).
+std::optional<Comparison> comparisonNamed(std::u16string_view name);
 // Returns how many pixels passed the test.
 std::uint32_t threshold(BitmapData& target, const BitmapData& source, QRect sourceRect, QPoint destPoint, Comparison op,
                         std::uint32_t threshold, std::uint32_t argb, std::uint32_t mask, bool copySource);

@@ -5,6 +5,7 @@
 // exceptions nobody caught.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "flash/core/bitmap_object.h"
@@ -33,6 +34,24 @@ TEST(BitmapPixels, PremultipliedStorageKeepsOpaqueColoursAndDropsInvisibleOnes) 
     EXPECT_EQ(back >> 24, 0x80u);
     EXPECT_NEAR(double((back >> 16) & 0xFF), 255, 2);
     EXPECT_NEAR(double(back & 0xFF), 0x40, 2);
+}
+
+TEST(BitmapPixels, TranslucentColoursReadBackAsThePlayerRoundsThem) {
+    // Read back a step up, a step down, or unchanged, as the player's
+    // reciprocal of the alpha makes them.
+    EXPECT_EQ(BitmapData::unpremultiply(BitmapData::premultiply(0x12345678u)), 0x12395571u);
+    EXPECT_EQ(BitmapData::unpremultiply(BitmapData::premultiply(0xAABBCCDDu)), 0xAABBCCDCu);
+    EXPECT_EQ(BitmapData::unpremultiply(BitmapData::premultiply(0xF7D6D6D6u)), 0xF7D5D5D5u);
+    EXPECT_EQ(BitmapData::unpremultiply(BitmapData::premultiply(0x04808080u)), 0x047F7F7Fu);
+    EXPECT_EQ(BitmapData::unpremultiply(0x80FFFFFFu), 0x80FFFFFFu) << "a stored colour above its alpha saturates";
+}
+
+TEST(BitmapPixels, ColorTransformTruncatesInFixedPoint) {
+    BitmapData b(1, 1, true, 0xFFFFFFFFu);
+    flash::ColorTransform half;
+    for (float& m : half.mul) m = 0.5f;
+    flash::pixels::colorTransform(b, QRect(0, 0, 1, 1), half);
+    EXPECT_EQ(straight(b, 0, 0), 0x7F7E7E7Eu) << "half of 255 is 127, and 127 at alpha 127 reads back 126";
 }
 
 TEST(BitmapPixels, FillAndCopyStayInsideBothBitmaps) {
@@ -67,6 +86,18 @@ TEST(BitmapPixels, ColorTransformChangesOnlyItsRectangle) {
     EXPECT_EQ(straight(b, 1, 0), 0xFF808080u);
 }
 
+TEST(BitmapPixels, MergingATransparentPixelLeavesWhatIsUnderIt) {
+    const BitmapData clear(1, 1, true, 0);
+    for (std::uint32_t alpha = 0; alpha < 256; alpha += 5) {
+        for (std::uint32_t red = 0; red < 256; red += 3) {
+            BitmapData target(1, 1, true, alpha << 24 | red << 16);
+            const std::uint32_t before = straight(target, 0, 0);
+            flash::pixels::copyPixels(target, clear, QRect(0, 0, 1, 1), {}, nullptr, {}, true);
+            ASSERT_EQ(straight(target, 0, 0), before) << alpha << " " << red;
+        }
+    }
+}
+
 TEST(BitmapPixels, DissolveVisitsEveryPixelOnceAcrossCalls) {
     BitmapData target(5, 3, false, 0xFF000000u), source(5, 3, false, 0xFFFFFFFFu);
     const QRect all(0, 0, 5, 3);
@@ -77,11 +108,75 @@ TEST(BitmapPixels, DissolveVisitsEveryPixelOnceAcrossCalls) {
             for (int x = 0; x < 5; ++x) n += straight(target, x, y) == 0xFFFFFFFFu;
         return n;
     };
-    EXPECT_EQ(white(), 6);
+    EXPECT_EQ(white(), 7) << "the first pixel, then six of the walk";
     seed = flash::pixels::pixelDissolve(target, source, all, {}, seed, 6, 0);
-    EXPECT_EQ(white(), 12) << "the returned seed goes on with pixels not yet dissolved";
+    EXPECT_EQ(white(), 13) << "the returned seed goes on with pixels not yet dissolved";
     flash::pixels::pixelDissolve(target, source, all, {}, seed, 100, 0);
     EXPECT_EQ(white(), 15);
+}
+
+TEST(BitmapPixels, DissolveWalkPassesEveryPixelButTheFirstOncePerRound) {
+    for (const auto& [w, h] : {std::pair{2, 2}, {10, 10}, {7, 9}, {5, 13}, {150, 2}, {1, 5}, {6, 1}, {64, 64}}) {
+        flash::pixels::DissolveWalk walk(w, h, 0x5EED);
+        ASSERT_EQ(walk.cells(), std::uint32_t(w * h - 1)) << w << "x" << h;
+        std::vector<int> seen(std::size_t(w * h));
+        for (std::uint32_t i = 0; i < walk.cells(); ++i) {
+            const QPoint p = walk.position();
+            ASSERT_TRUE(p.x() >= 0 && p.y() >= 0 && p.x() < w && p.y() < h) << w << "x" << h;
+            ++seen[std::size_t(p.y() * w + p.x())];
+            walk.advance();
+        }
+        EXPECT_EQ(seen[0], 0) << w << "x" << h;
+        EXPECT_EQ(std::count(seen.begin() + 1, seen.end(), 1), w * h - 1) << w << "x" << h;
+    }
+    // Zero and seeds far beyond the register still settle on the walk.
+    for (std::uint32_t seed : {0u, 0xFFFFFFFFu, 0x80000000u}) {
+        flash::pixels::DissolveWalk walk(300, 200, seed);
+        const QPoint p = walk.position();
+        EXPECT_TRUE(p != QPoint(0, 0) && p.x() < 300 && p.y() < 200) << seed;
+    }
+}
+
+TEST(BitmapPixels, DissolveCountsAsUnsignedAndReturnsTheSeedWhenNothingMoves) {
+    BitmapData target(2, 2, true, 0), source(2, 2, true, 0xFFFFFFFFu);
+    const QRect all(0, 0, 2, 2);
+    auto dissolved = [&] {
+        std::string marks;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x) marks += straight(target, x, y) ? '#' : '.';
+        return marks;
+    };
+    EXPECT_EQ(flash::pixels::pixelDissolve(target, source, all, {}, 100, 0, 0), 100);
+    EXPECT_EQ(dissolved(), "#...") << "no count still writes the first pixel";
+    EXPECT_EQ(flash::pixels::pixelDissolve(target, source, all, {}, 100, 2, 0), 3);
+    EXPECT_EQ(dissolved(), "###.");
+    EXPECT_EQ(flash::pixels::pixelDissolve(target, source, all, {}, 100, -1, 0), 2)
+        << "a negative count is a huge one: the walk goes round many times";
+    EXPECT_EQ(dissolved(), "####");
+    EXPECT_EQ(flash::pixels::pixelDissolve(target, source, QRect(5, 5, 2, 2), {}, 100, 4, 0), 100);
+}
+
+TEST(BitmapPixels, DissolveCopiesTranslucentPixelsIntoOpaqueBitmapsAsStored) {
+    BitmapData target(2, 2, false, 0xFFBBCCDDu), source(2, 2, true, 0x12345678u);
+    flash::pixels::pixelDissolve(target, source, QRect(0, 0, 2, 2), {}, 1, 4, 0);
+    EXPECT_EQ(straight(target, 1, 1), BitmapData::premultiply(0x12345678u)) << "read back as stored, not opaque";
+}
+
+TEST(BitmapPixels, ColourBoundsOfOpaqueBitmapsCompareTheWholeColour) {
+    BitmapData transparent(3, 3, true, 0xAABBCCDDu), opaque(3, 3, false, 0xAABBCCDDu);
+    EXPECT_EQ(flash::pixels::colorBoundsRect(transparent, 0, 0xFF0000u, true), QRect(0, 0, 3, 3))
+        << "masked to nothing, every pixel matches";
+    EXPECT_TRUE(flash::pixels::colorBoundsRect(opaque, 0, 0xFF0000u, true).isEmpty());
+    EXPECT_EQ(flash::pixels::colorBoundsRect(opaque, 0xFF, 0xDD, true), QRect(0, 0, 3, 3));
+    EXPECT_EQ(flash::pixels::colorBoundsRect(opaque, 0xFF000000u, 0xAA000000u, true), QRect(0, 0, 3, 3))
+        << "an opaque bitmap takes every colour as opaque";
+    EXPECT_EQ(flash::pixels::colorBoundsRect(transparent, 0xFF, 0x93, true), QRect(0, 0, 3, 3))
+        << "a translucent pixel is compared premultiplied";
+    opaque.setPixel32(0, 0, 0xFF000000u);
+    EXPECT_TRUE(flash::pixels::colorBoundsRect(opaque, 0xFFFFFFFFu, 0xFF000000u, true).isEmpty())
+        << "a lone match at the origin counts as none";
+    opaque.setPixel32(1, 1, 0xFF000000u);
+    EXPECT_EQ(flash::pixels::colorBoundsRect(opaque, 0xFFFFFFFFu, 0xFF000000u, true), QRect(0, 0, 2, 2));
 }
 
 TEST(BitmapPixels, PerlinNoiseKeepsPixelsValidAndOpaqueBitmapsOpaque) {
@@ -173,6 +268,43 @@ TEST(BitmapDataClass, PixelsReadAndWrittenByScripts) {
     EXPECT_TRUE(s->player->scriptErrors().empty());
 }
 
+TEST(BitmapDataClass, WrongArgumentsAnswerTheCodesOfTheirChecks) {
+    // b = new BitmapData(3, 3); r = new Rectangle(0, 0, 2, 2); p = new Point(1, 1); d, disposed.
+    const std::string setup = make("b", "display", "BitmapData", "3, 3", 2) +
+                              make("d", "display", "BitmapData", "3, 3", 2) +
+                              make("r", "geom", "Rectangle", "2, 2, 0, 0", 4) + make("p", "geom", "Point", "1, 1", 2) +
+                              "push 0, \"d\"\ngetVariable\npush \"dispose\"\ncallMethod\npop\n";
+    auto var = [](const std::string& name) { return "push \"" + name + "\"\ngetVariable\n"; };
+    auto call = [](const std::string& method, int count) {
+        return "push " + std::to_string(count) + ", \"b\"\ngetVariable\npush \"" + method + "\"\ncallMethod\ntrace\n";
+    };
+    const std::string merge = "push 1, 1, 1, 1\n" + var("p") + var("r");
+    auto s =
+        run(setup + call("fillRect", 0) +                                                            // too few
+            "push 0, null\n" + call("fillRect", 2) +                                                 // no rectangle
+            "push 0\n" + var("r") + call("fillRect", 2) +                                            // done
+            merge + "push null\n" + call("merge", 7) +                                               // no bitmap
+            merge + var("d") + call("merge", 7) +                                                    // disposed bitmap
+            "push 1, 1, 1, 1\n" + var("p") + "push 0\ninitObject\n" + var("b") + call("merge", 7) +  // no rectangle
+            "push 0\ninitObject\n" + var("r") + call("colorTransform", 2) +   // no ColorTransform
+            "push 0\ninitObject\npush 0\n" + var("p") + call("hitTest", 3) +  // nothing to test
+            "push 1, 1, 2, \"d\"\ngetVariable\npush \"getPixel32\"\ncallMethod\ntrace\n");
+    const std::vector<std::string> expected = {"-1", "-1", "0", "-2", "-3", "-4", "-3", "-3", "-1"};
+    EXPECT_EQ(s->traces, expected);
+}
+
+TEST(BitmapDataClass, NoiseTakesLevelsOutOfRangeAsTheirNearestEnd) {
+    // b.noise(128, -5, 300, 1, true) is b.noise(128, 0, 255, 1, true).
+    auto s =
+        run(make("b", "display", "BitmapData", "1, 1", 2) + make("c", "display", "BitmapData", "1, 1", 2) +
+            traceCall("b", "noise", "true, 1, 300, -5, 128", 5) + traceCall("c", "noise", "true, 1, 255, 0, 128", 5) +
+            traceCall("b", "getPixel", "0, 0", 2) + traceCall("c", "getPixel", "0, 0", 2));
+    ASSERT_EQ(s->traces.size(), 4u);
+    EXPECT_EQ(s->traces[0], "0");
+    EXPECT_EQ(s->traces[2], s->traces[3]);
+    EXPECT_EQ(s->traces[2], "8421504") << "the first number of the generator from 128 is 0x80";
+}
+
 TEST(BitmapDataClass, DrawsTheStageAndIsShownByAttachBitmap) {
     // b = new BitmapData(20, 20, false, 0xFF0000FF); b.draw(_root);
     // _root.attachBitmap(b, 5); the bitmap at depth 5 covers the square.
@@ -188,6 +320,20 @@ TEST(BitmapDataClass, DrawsTheStageAndIsShownByAttachBitmap) {
     const QImage picture = renderer.picture(*s->player);
     EXPECT_EQ(picture.pixel(15, 15), 0xFF0000FFu);
     EXPECT_EQ(picture.pixel(5, 5), 0xFFFF0000u);
+}
+
+TEST(BitmapDataClass, AShownBitmapKeepsItsSizeWhenItsPixelsAreDisposedOf) {
+    // b = new BitmapData(4, 3); _root.attachBitmap(b, 5); b.dispose();
+    auto s =
+        run(make("b", "display", "BitmapData", "3, 4", 2) +
+            "push 5, \"b\"\ngetVariable\npush 2, \"_root\"\ngetVariable\npush \"attachBitmap\"\ncallMethod\npop\n" +
+            "push 0, \"b\"\ngetVariable\npush \"dispose\"\ncallMethod\npop\n");
+    auto* bitmap = dynamic_cast<flash::BitmapObject*>(s->player->root().childAt(flash::kTimelineDepthOffset + 5));
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_FALSE(bitmap->pixels()->valid());
+    EXPECT_EQ(bitmap->localBounds(), QRectF(0, 0, 4 * 20, 3 * 20));
+    bitmap->setPixels(bitmap->pixels());
+    EXPECT_TRUE(bitmap->localBounds().isEmpty()) << "given again, the disposed pixels have no size";
 }
 
 TEST(FilterClasses, SettingsAreKeptInRangeAndCarriedByClips) {

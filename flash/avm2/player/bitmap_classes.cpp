@@ -131,6 +131,76 @@ Value noise(Vm& vm, const Value& v, Args a) {
                   kinolux::avm2::toBoolean(arg(a, 4)));
     return Value();
 }
+Value getColorBoundsRect(Vm& vm, const Value& v, Args a) {
+    const QRect r = pixels::colorBoundsRect(self(vm, v), color(vm, arg(a, 0)), color(vm, arg(a, 1)),
+                                            a.size() < 3 || kinolux::avm2::toBoolean(a[2]));
+    return Value(newRectangle(vm, QRectF(r)));
+}
+Value pixelDissolve(Vm& vm, const Value& v, Args a) {
+    BitmapData& b = self(vm, v);
+    const Value& from = arg(a, 0);
+    auto* fromObject = dynamic_cast<PixelsObject*>(from.object());
+    if (!fromObject)
+        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter sourceBitmapData must be non-null.", 2007);
+    BitmapData& source = self(vm, from);
+    if (!arg(a, 1).object())
+        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter sourceRect must be non-null.", 2007);
+    const int count = integer(vm, arg(a, 4));
+    if (count < 0)
+        vm.throwError(
+            ErrorType::RangeError,
+            "Error #2027: Parameter numPixels must be a non-negative number; got " + std::to_string(count) + ".", 2027);
+    return Value(
+        double(pixels::pixelDissolve(b, source, pixelRect(vm, a[1]), pixelPoint(vm, arg(a, 2)),
+                                     kinolux::avm2::toInt32(vm.toNumber(arg(a, 3))), count, color(vm, arg(a, 5)))));
+}
+Value threshold(Vm& vm, const Value& v, Args a) {
+    BitmapData& b = self(vm, v);
+    if (!dynamic_cast<PixelsObject*>(arg(a, 0).object()))
+        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter sourceBitmapData must be non-null.", 2007);
+    BitmapData& source = self(vm, a[0]);
+    if (arg(a, 3).isNullish())
+        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter operation must be non-null.", 2007);
+    const auto comparison = pixels::comparisonNamed(vm.toString(a[3]).view());
+    if (!comparison)
+        vm.throwError(ErrorType::ArgumentError, "Error #2005: Parameter 3 is of the incorrect type. Should be type Op.",
+                      2005);
+    const std::uint32_t mask = a.size() > 6 ? color(vm, a[6]) : 0xFFFFFFFFu;
+    return Value(double(pixels::threshold(b, source, pixelRect(vm, arg(a, 1)), pixelPoint(vm, arg(a, 2)), *comparison,
+                                          color(vm, arg(a, 4)), color(vm, arg(a, 5)), mask,
+                                          kinolux::avm2::toBoolean(arg(a, 7)))));
+}
+bool isOfClass(Vm& vm, const Value& v, std::u16string_view name) {
+    Object* o = v.object();
+    Class* c = vm.findClass(name);
+    return o && c && o->cls && o->cls->isSubclassOf(c);
+}
+BitmapObject* bitmapOf(const Value& v);
+// What is tested against: another bitmap's pixels (a BitmapData or a
+// Bitmap, placed by a point), a rectangle or a point.
+Value hitTest(Vm& vm, const Value& v, Args a) {
+    BitmapData& b = self(vm, v);
+    const QPoint at = pixelPoint(vm, arg(a, 0));
+    const int threshold = int(color(vm, arg(a, 1)) & 0xFF);
+    const Value& test = arg(a, 2);
+    std::shared_ptr<BitmapData> other;
+    if (dynamic_cast<PixelsObject*>(test.object())) {
+        self(vm, test);  // a disposed one is refused
+        other = pixelsOf(test);
+    } else if (BitmapObject* shown = bitmapOf(test)) other = shown->pixels();
+    if (other) {
+        if (!arg(a, 3).object())
+            vm.throwError(ErrorType::TypeError, "Error #2007: Parameter secondBitmapDataPoint must be non-null.", 2007);
+        const int otherThreshold = a.size() > 4 ? int(color(vm, a[4]) & 0xFF) : 1;
+        return Value(pixels::hitTestBitmap(b, at, threshold, *other, pixelPoint(vm, a[3]), otherThreshold));
+    }
+    if (isOfClass(vm, test, u"flash.geom.Rectangle"))
+        return Value(pixels::hitTestRect(b, threshold, pixelRect(vm, test).translated(-at)));
+    if (isOfClass(vm, test, u"flash.geom.Point"))
+        return Value(pixels::hitTestPoint(b, threshold, pixelPoint(vm, test) - at));
+    vm.throwError(ErrorType::ArgumentError,
+                  "Error #2005: Parameter secondObject is of the incorrect type. Should be type BitmapData.", 2005);
+}
 Value draw(Vm& vm, const Value& v, Args a) {
     BitmapData& b = self(vm, v);
     DisplayBridge* bridge = DisplayBridge::of(vm);
@@ -229,6 +299,10 @@ void installBitmapClasses(Vm& vm, Class* bitmap) {
         {u"colorTransform", colorTransformMethod},
         {u"scroll", scroll},
         {u"noise", noise},
+        {u"pixelDissolve", pixelDissolve},
+        {u"getColorBoundsRect", getColorBoundsRect},
+        {u"hitTest", hitTest},
+        {u"threshold", threshold},
         {u"draw", draw},
         {u"drawWithQuality", draw},
         {u"clone", clone},
