@@ -116,10 +116,19 @@ Value namespacePrefix(Vm&, const Value& self, std::span<const Value>) {
 }
 
 Value booleanToString(Vm& vm, const Value& self, std::span<const Value>) {
+    if (self.object() && self.object() == vm.builtins().boolean->prototype) return Value(String(u"false"));
     if (!self.isBoolean() && !(self.object() && self.object()->cls == vm.builtins().boolean))
         vm.throwError(ErrorType::TypeError,
                       "Error #1004: Method Boolean.prototype.toString was invoked on an incompatible object.", 1004);
     return Value(String(toBoolean(self) ? u"true" : u"false"));
+}
+
+Value booleanValueOf(Vm& vm, const Value& self, std::span<const Value>) {
+    if (self.object() && self.object() == vm.builtins().boolean->prototype) return Value(false);
+    if (!self.isBoolean() && !(self.object() && self.object()->cls == vm.builtins().boolean))
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1004: Method Boolean.prototype.valueOf was invoked on an incompatible object.", 1004);
+    return Value(toBoolean(self));
 }
 
 }  // namespace
@@ -152,7 +161,7 @@ void installObjectClasses(Vm& vm) {
     };
     boolean->sealed = true;
     vm.defineMethod(boolean, u"toString", booleanToString);
-    vm.defineMethod(boolean, u"valueOf", valueOf);
+    vm.defineMethod(boolean, u"valueOf", booleanValueOf);
 }
 
 }  // namespace kinolux::avm2
