@@ -304,3 +304,42 @@ TEST(As3Loader, APictureBesideTheMovieArrivesAsTheLoadersChild) {
         }
     }
 }
+
+// A movie in scenes numbers frames and labels from its current scene's
+// start; gotoAndStop names a scene, prevScene steps back to the one before.
+TEST(As3Scenes, FramesAndLabelsCountFromTheirScenesStart) {
+    AbcBuilder abc;
+    Code init;
+    callOnThis(init, abc, "gotoAndStop", 2, [&](Code& c) { c.op(op::PushByte).u8(1).op(op::PushString, abc.string("B")); });
+    auto describe = [&] {
+        traced(init, abc, [&](Code& c) {
+            c.op(op::GetLocal0)
+                .op(op::GetProperty, abc.name("currentScene"))
+                .op(op::GetProperty, abc.name("name"))
+                .op(op::GetLocal0)
+                .op(op::GetProperty, abc.name("currentFrame"))
+                .op(op::Add)
+                .op(op::GetLocal0)
+                .op(op::GetProperty, abc.name("currentScene"))
+                .op(op::GetProperty, abc.name("numFrames"))
+                .op(op::Add)
+                .op(op::GetLocal0)
+                .op(op::GetProperty, abc.name("currentLabels"))
+                .op(op::GetProperty, abc.name("length"))
+                .op(op::Add);
+        });
+    };
+    describe();
+    traced(init, abc, [&](Code& c) {
+        c.op(op::GetLocal0)
+            .op(op::GetProperty, abc.name("currentLabels"))
+            .op(op::GetProperty, abc.name("0"))
+            .op(op::GetProperty, abc.name("frame"));
+    });
+    callOnThis(init, abc, "prevScene", 0, [](Code&) {});
+    describe();
+    std::vector<swf::Tag> first{swf::SceneAndFrameLabelData{{{0, "A"}, {2, "B"}}, {{3, "b2"}}}};
+    Playback run = play(documentMovie(documentAbc(abc, init), std::move(first), 100, 100, 4));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"B121", "2", "A120"}));
+}

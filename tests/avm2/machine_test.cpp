@@ -292,6 +292,29 @@ TEST(Exceptions, StackTracesNameTheMethodsAnErrorWasMadeIn) {
     }
 }
 
+// The domain memory opcodes read and write the ByteArray the domain holds,
+// little-endian, and refuse addresses outside it.
+TEST(Opcodes, DomainMemoryLoadsAndStoresStayInsideTheirBytes) {
+    AbcBuilder abc;
+    Code c;
+    c.op(op::PushInt, abc.integer(0x1234)).op(op::PushByte).u8(0).op(op::Si16);
+    c.op(op::PushDouble, abc.number(1.5)).op(op::PushByte).u8(4).op(op::Sf32);
+    traced(c, abc, [&](Code& t) { t.op(op::PushByte).u8(1).op(op::Li8); });
+    traced(c, abc, [&](Code& t) { t.op(op::PushByte).u8(0).op(op::Li16); });
+    traced(c, abc, [&](Code& t) { t.op(op::PushByte).u8(4).op(op::Lf32); });
+    traced(c, abc, [&](Code& t) { t.op(op::PushShort).u30(200).op(op::Sxi8); });
+    traced(c, abc, [&](Code& t) { t.op(op::PushByte).u8(6).op(op::Li32); });
+    scriptOf(abc, c);
+    Machine m;
+    kinolux::avm2::Object* bytes = m.vm.construct(m.vm.findClass(u"flash.utils.ByteArray"), {});
+    m.vm.setPublic(kinolux::avm2::Value(bytes), u"length", kinolux::avm2::Value(8));
+    m.vm.setDomainMemory(bytes);
+    m.run(abc);
+    EXPECT_EQ(m.host.traces, (std::vector<std::string>{"18", "4660", "1.5", "-56"}));
+    ASSERT_EQ(m.host.errors.size(), 1u);
+    EXPECT_NE(m.host.errors[0].find("RangeError: Error #1506"), std::string::npos) << m.host.errors[0];
+}
+
 // Vector.<T>(list) is a conversion: a new vector whose elements are coerced
 // to T.
 TEST(Traits, VectorConversionCoercesEachElement) {
