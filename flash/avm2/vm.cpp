@@ -598,6 +598,7 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
 bool Vm::hasProperty(const Value& target, const Multiname& name) {
     Object* o = target.object();
     if (!o) {
+        if (target.isString() && name.name == u"length") return true;
         Object* proto = protoOfPrimitive(target);
         return proto && getDynamic(proto, name).type() != Type::Undefined;
     }

@@ -181,7 +181,10 @@ Value splice(Vm& vm, const Value& self, std::span<const Value> args) {
 Value concat(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     std::vector<Value> out = a.elements;
-    for (const Value& v : args) {
+    for (const Value& given : args) {
+        // A Vector joins only vectors of its own type.
+        const Value v = a.kind == ObjectKind::Vector ? vm.coerceTo(given, a.cls) : given;
+        if (a.kind == ObjectKind::Vector && v.isNull()) continue;
         Object* o = v.object();
         if (o && (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)) {
             auto& more = static_cast<ArrayObject*>(o)->elements;

@@ -159,6 +159,10 @@ Value mathPow(Vm& vm, const Value&, std::span<const Value> args) {
 }
 
 Value mathAtan2(Vm& vm, const Value&, std::span<const Value> args) {
+    if (args.size() < 2)
+        vm.throwError(
+            ErrorType::ArgumentError,
+            "Error #1063: Argument count mismatch on Math. Expected 2, got " + std::to_string(args.size()) + ".", 1063);
     return Value(std::atan2(vm.toNumber(arg(args, 0)), vm.toNumber(arg(args, 1))));
 }
 

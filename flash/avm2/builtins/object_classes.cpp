@@ -152,6 +152,11 @@ void installObjectClasses(Vm& vm) {
         return vm.make<BoxObject>(ObjectKind::Namespace, &cls->instanceTraits, cls, cls->prototype);
     });
     ns->init = vm.nativeMethod(namespaceInit, String(u"Namespace"));
+    // Namespace(x) makes one, except of a namespace, which it hands back.
+    ns->callAsFunction = [](Vm& vm, const Value&, std::span<const Value> args) {
+        if (args.size() == 1 && args[0].object() && args[0].object()->kind == ObjectKind::Namespace) return args[0];
+        return Value(vm.construct(vm.builtins().namespaceClass, args));
+    };
     vm.defineGetter(ns, u"uri", namespaceUri);
     vm.defineGetter(ns, u"prefix", namespacePrefix);
     vm.defineMethod(ns, u"toString", namespaceUri);
@@ -160,6 +165,7 @@ void installObjectClasses(Vm& vm) {
         return Value(toBoolean(arg(args, 0)));
     };
     boolean->sealed = true;
+    vm.defineConstant(boolean, u"length", Value(1));
     vm.defineMethod(boolean, u"toString", booleanToString);
     vm.defineMethod(boolean, u"valueOf", booleanValueOf);
 }
