@@ -391,6 +391,17 @@ Value contains(Vm& vm, const Value& t, Args a) {
     return Value(false);
 }
 
+void stopAll(MovieClip& clip, int depth) {
+    clip.stop();
+    if (depth > 256) return;  // a hostile nesting ends here, not in the stack
+    for (const auto& [at, child] : clip.children())
+        if (child->kind() == ObjectKind::MovieClip) stopAll(static_cast<MovieClip&>(*child), depth + 1);
+}
+Value stopAllMovieClips(Vm& vm, const Value& t, Args) {
+    if (MovieClip* clip = container(vm, t)) stopAll(*clip, 0);
+    return Value();
+}
+
 // ---- MovieClip ----
 
 MovieClip* clipOf(const Value& t) {
@@ -563,6 +574,7 @@ void installPlayerClasses(Vm& vm) {
         vm.defineTraitMethod(c, u"swapChildren", swapChildren);
         vm.defineTraitMethod(c, u"swapChildrenAt", swapChildrenAt);
         vm.defineTraitMethod(c, u"contains", contains);
+        vm.defineTraitMethod(c, u"stopAllMovieClips", stopAllMovieClips);
         vm.defineGetter(c, u"numChildren", numChildren);
     }
     installGraphicsClass(vm);
