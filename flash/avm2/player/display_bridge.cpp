@@ -313,11 +313,15 @@ void DisplayBridge::nameChildren(DisplayObject& parent, Object* parentObject) {
             setInstanceProperty(parentObject, *child, it->second);
 }
 
-void DisplayBridge::queue(std::function<void()> work) { queued_.push_back(std::move(work)); }
+void DisplayBridge::queue(std::function<void()> work, std::size_t bytes) {
+    queued_.push_back(std::move(work));
+    queuedBytes_ += bytes;
+}
 
 void DisplayBridge::runQueued() {
     // What the work itself asks for waits for the next frame.
     auto now = std::exchange(queued_, {});
+    queuedBytes_ = 0;
     for (auto& work : now) vm_.guarded(work);
 }
 

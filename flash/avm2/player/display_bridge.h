@@ -78,8 +78,14 @@ public:
 
     // Work a script asked for that finishes after its frame's scripts (a
     // Loader's file), and running what was asked for so far.
-    void queue(std::function<void()> work);
+    // `bytes` is what the work holds until then.
+    void queue(std::function<void()> work, std::size_t bytes);
     void runQueued();
+    // Whether there is room for more: a script asking in a loop is held to
+    // what one frame may hold.
+    bool canQueue(std::size_t bytes) const {
+        return queued_.size() < kMaxQueued && bytes <= kMaxQueuedBytes - queuedBytes_;
+    }
 
 private:
     class Binding;
@@ -101,7 +107,10 @@ private:
     std::unordered_map<std::uint64_t, int> scriptFrames_;  // the frame whose script last ran, per clip
     kinolux::avm2::Object* rootObject_ = nullptr;
     kinolux::avm2::Object* stage_ = nullptr;
+    static constexpr std::size_t kMaxQueued = 1024;
+    static constexpr std::size_t kMaxQueuedBytes = std::size_t(256) << 20;
     std::vector<std::function<void()>> queued_;
+    std::size_t queuedBytes_ = 0;
 };
 
 struct Scene;

@@ -152,8 +152,14 @@ Value load(Vm& vm, const Value& self, Args a) {
     if (!bridge) return Value();
     auto bytes = bridge->player().readBesideMovie(url);
     Object* loader = self.object();
+    const std::size_t size = bytes ? bytes->size() : 0;
+    if (!bridge->canQueue(size)) {
+        vm.host().scriptError("A script asked for more files in one frame than the player keeps; the rest are dropped.");
+        return Value();
+    }
     bridge->queue(
-        [&vm, loader, url, bytes = std::move(bytes)]() mutable { arrive(vm, Value(loader), url, std::move(bytes)); });
+        [&vm, loader, url, bytes = std::move(bytes)]() mutable { arrive(vm, Value(loader), url, std::move(bytes)); },
+        size);
     return Value();
 }
 
