@@ -14,9 +14,12 @@ public:
     virtual ~DisplayBinding() = default;
     virtual void play() = 0;
     virtual void stop() = 0;
-    // A 1-based frame number or a label.
-    virtual void gotoFrame(const Value& frame, bool play) = 0;
-    virtual int currentFrame() = 0;  // 1-based
+    // A 1-based frame number (counted in `scene`, by name, or else in the
+    // current scene) or a label.
+    virtual void gotoFrame(const Value& frame, bool play, const Value& scene = Value()) = 0;
+    // The first frame of the next (or previous) scene; nothing past the ends.
+    virtual void stepScene(int step) = 0;
+    virtual int currentFrame() = 0;  // 1-based, in the current scene
     virtual int totalFrames() = 0;
     // The script object of the container holding this one, through which
     // events bubble; null at the top.

@@ -1,6 +1,7 @@
 // The bytecode loop. Every operand is checked where it is used: stack,
 // local, scope and pool indices and branch targets, so that a hostile
 // method cannot reach outside its own frame.
+#include <bit>
 #include <cmath>
 
 #include "flash/avm2/builtins/xml.h"
@@ -126,6 +127,12 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
             if (active) vm.setDefaultXmlNamespace(saved);
         }
     } restoreXmlNamespace{*this, defaultXmlNamespace_, (info.flags & MethodFlag::SetDxns) != 0};
+    // Error objects read this stack; the call depth limit bounds it.
+    struct CallStackEntry {
+        std::vector<const Method*>& stack;
+        CallStackEntry(std::vector<const Method*>& s, const Method* m) : stack(s) { stack.push_back(m); }
+        ~CallStackEntry() { stack.pop_back(); }
+    } callStackEntry{callStack_, method};
     const std::size_t paramCount = info.paramTypes.size();
     // Function expressions take any number of arguments (the missing ones
     // are undefined); methods insist on theirs.
@@ -185,6 +192,14 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
         if (!outerScopes.empty()) return outerScopes.front().object;
         if (!f.scopes.empty()) return f.scopes.front().object;
         return Value(builtinGlobal_);
+    };
+    // `width` bytes of the domain memory at an address, or a RangeError.
+    auto domainBytes = [&](const Value& where, std::size_t width) -> std::uint8_t* {
+        const double address = double(toInt32(toNumber(where)));
+        auto* memory = static_cast<BoxObject*>(domainMemory_);
+        if (!memory || !(address >= 0) || address + double(width) > double(memory->bytes.size()))
+            throwError(ErrorType::RangeError, "Error #1506: The range specified is invalid.", 1506);
+        return reinterpret_cast<std::uint8_t*>(memory->bytes.data()) + std::size_t(address);
     };
     auto superClass = [&]() -> Class* {
         if (!method->owner || !method->owner->super)
@@ -941,6 +956,40 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     f.push(Value(r.isBoolean() && !r.boolean()));
                     break;
                 }
+                case op::Li8:
+                case op::Li16:
+                case op::Li32:
+                case op::Lf32:
+                case op::Lf64: {
+                    static constexpr std::size_t kWidths[] = {1, 2, 4, 4, 8};
+                    const std::size_t width = kWidths[opcode - op::Li8];
+                    const std::uint8_t* at = domainBytes(f.pop(), width);
+                    std::uint64_t bits = 0;
+                    for (std::size_t i = 0; i < width; ++i) bits |= std::uint64_t(at[i]) << (8 * i);
+                    if (opcode == op::Lf32) f.push(Value(double(std::bit_cast<float>(std::uint32_t(bits)))));
+                    else if (opcode == op::Lf64) f.push(Value(std::bit_cast<double>(bits)));
+                    else f.push(Value(double(bits)));
+                    break;
+                }
+                case op::Si8:
+                case op::Si16:
+                case op::Si32:
+                case op::Sf32:
+                case op::Sf64: {
+                    static constexpr std::size_t kWidths[] = {1, 2, 4, 4, 8};
+                    const std::size_t width = kWidths[opcode - op::Si8];
+                    const Value address = f.pop();
+                    const double value = toNumber(f.pop());
+                    std::uint64_t bits = opcode == op::Sf32   ? std::bit_cast<std::uint32_t>(float(value))
+                                         : opcode == op::Sf64 ? std::bit_cast<std::uint64_t>(value)
+                                                              : std::uint64_t(toUint32(value));
+                    std::uint8_t* at = domainBytes(address, width);
+                    for (std::size_t i = 0; i < width; ++i) at[i] = std::uint8_t(bits >> (8 * i));
+                    break;
+                }
+                case op::Sxi1: f.push(Value(double(-(toInt32(toNumber(f.pop())) & 1)))); break;
+                case op::Sxi8: f.push(Value(double(std::int8_t(toInt32(toNumber(f.pop())))))); break;
+                case op::Sxi16: f.push(Value(double(std::int16_t(toInt32(toNumber(f.pop())))))); break;
                 default: f.verifyError("Unknown opcode " + std::to_string(opcode));
                 }
             }

@@ -29,6 +29,9 @@ struct Method {
     std::uint32_t index = 0;
     NativeFunction native = nullptr;
     String name;
+    // What a stack trace calls it ("Test/get size", "Test$cinit"); empty
+    // until the class or script that holds it names it.
+    String traceName;
     int nativeLength = 0;    // natives: the parameter count scripts see
     Class* owner = nullptr;  // the class whose trait it is (for super)
     ScopeChain scope;        // where a trait method runs

@@ -69,6 +69,9 @@ bool Vm::loadAbc(const std::uint8_t* data, std::size_t size, bool lazy) {
         u.methods[i].unit = &u;
         u.methods[i].index = std::uint32_t(i);
         u.methods[i].name = u.strings[f.methods[i].name];
+        // A function with no name at all is known by its index; one the
+        // compiler named but left empty is an anonymous function.
+        if (f.methods[i].name == 0) u.methods[i].traceName = String::fromUtf8("MethodInfo-" + std::to_string(i));
     }
     u.classes.assign(f.instances.size(), nullptr);
     u.activationTraits.resize(f.bodies.size());
@@ -77,6 +80,7 @@ bool Vm::loadAbc(const std::uint8_t* data, std::size_t size, bool lazy) {
     u.scriptState.assign(f.scripts.size(), 0);
     units_.push_back(std::move(unit));
     for (std::size_t i = 0; i < f.scripts.size(); ++i) buildTraits(u, f.scripts[i].traits, u.scriptTraits[i], nullptr);
+    for (const auto& script : f.scripts) u.methods[script.init].traceName = String(u"global$init");
     for (std::size_t i = 0; i < f.scripts.size(); ++i) {
         Object* global =
             make<Object>(ObjectKind::Global, &u.scriptTraits[i], builtins_.object, builtins_.object->prototype);
@@ -223,6 +227,47 @@ void Vm::buildTraits(AbcUnit& u, const std::vector<AbcTrait>& traits, Traits& in
     }
 }
 
+void Vm::nameMethods(AbcUnit& u, Class& c, const std::vector<AbcTrait>& instanceTraits,
+                     const std::vector<AbcTrait>& staticTraits) {
+    std::u16string owner(c.qualifiedName().view());
+    c.init->traceName = String(owner);
+    c.classInit->traceName = String(owner + u"$cinit");
+    auto name = [&](const std::vector<AbcTrait>& traits, const std::u16string& prefix) {
+        for (const AbcTrait& at : traits) {
+            const char16_t* kind = at.kind == TraitKind::Getter   ? u"get "
+                                   : at.kind == TraitKind::Setter ? u"set "
+                                   : at.kind == TraitKind::Method ? u""
+                                                                  : nullptr;
+            if (!kind) continue;
+            const Multiname& m = u.names[at.name];
+            std::u16string text = prefix + kind;
+            // Only names in a namespace of the script's own show it.
+            if (!m.namespaces.empty() && m.namespaces[0].kind == NamespaceKind::Namespace &&
+                !m.namespaces[0].uri.empty()) {
+                text += m.namespaces[0].uri.view();
+                text += u"::";
+            }
+            text += m.name.view();
+            u.methods[at.index].traceName = String(text);
+        }
+    };
+    name(instanceTraits, owner + u"/");
+    name(staticTraits, owner + u"$/");
+}
+
+String Vm::stackTrace() const {
+    std::u16string text;
+    for (auto it = callStack_.rbegin(); it != callStack_.rend(); ++it) {
+        const Method* m = *it;
+        text += u"\n\tat ";
+        if (!m->traceName.empty()) text += m->traceName.view();
+        else if (!m->name.empty()) text += m->name.view();
+        else text += u"Function/<anonymous>";
+        text += u"()";
+    }
+    return String(text);
+}
+
 const Traits& Vm::activationTraits(AbcUnit& unit, std::uint32_t body) {
     if (!unit.activationBuilt[body]) {
         buildTraits(unit, unit.file.bodies[body].traits, unit.activationTraits[body], nullptr);
@@ -269,6 +314,7 @@ Class* Vm::makeClass(AbcUnit& u, std::uint32_t index, Class* super, const ScopeC
     c.init->scope = c.scope;
     c.classInit = &u.methods[u.file.classes[index].init];
     c.classInit->owner = &c;
+    nameMethods(u, c, inst.traits, u.file.classes[index].traits);
     c.prototype = make<Object>(ObjectKind::Plain, nullptr, builtins_.object,
                                super ? super->prototype : builtins_.object->prototype);
     c.prototype->dynamic.set(String(u"constructor"), Value(static_cast<Object*>(c.object)), false);
@@ -425,7 +471,10 @@ Value Vm::getProperty(const Value& target, const Multiname& name) {
         std::uint32_t i;
         if (arrayIndex(name.name, i)) {
             auto& elements = static_cast<ArrayObject*>(o)->elements;
-            if (i < elements.size()) return elements[i];
+            // An array keeps its holes as undefined; a hole shows what the
+            // prototype has at that index.
+            if (i < elements.size() && (!elements[i].isUndefined() || o->kind == ObjectKind::Vector))
+                return elements[i];
             if (o->kind == ObjectKind::Vector)
                 throwError(ErrorType::RangeError,
                            "Error #1125: The index " + std::to_string(i) + " is out of range " +
@@ -458,7 +507,20 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
     Object* o = target.object();
     if (!o) {
         if (target.isNullish()) nullReference(*this, target);
-        return;
+        // Numbers, strings and booleans are of sealed classes: nothing new
+        // goes on them, and their methods stay.
+        Object* proto = protoOfPrimitive(target);
+        if (!proto) return;
+        const std::string owner = target.isNumber() ? "Number" : target.isString() ? "String" : "Boolean";
+        if (target.isString() && name.name == u"length")
+            throwError(ErrorType::ReferenceError, "Error #1074: Illegal write to read-only property length on String.",
+                       1074);
+        const Value* method = proto->dynamic.get(name.name.view());
+        if (method && method->object() && method->object()->kind == ObjectKind::Function)
+            throwError(ErrorType::ReferenceError,
+                       "Error #1037: Cannot assign to a method " + name.name.toUtf8() + " on " + owner + ".", 1037);
+        throwError(ErrorType::ReferenceError,
+                   "Error #1056: Cannot create property " + name.name.toUtf8() + " on " + owner + ".", 1056);
     }
     if ((o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector) && name.seesPublic()) {
         std::uint32_t i;
@@ -536,6 +598,7 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
 bool Vm::hasProperty(const Value& target, const Multiname& name) {
     Object* o = target.object();
     if (!o) {
+        if (target.isString() && name.name == u"length") return true;
         Object* proto = protoOfPrimitive(target);
         return proto && getDynamic(proto, name).type() != Type::Undefined;
     }
@@ -622,6 +685,17 @@ Value Vm::call(const Value& function, const Value& thisValue, std::span<const Va
                        "Error #1112: Argument count mismatch on class coercion.  Expected 1, got " +
                            std::to_string(args.size()) + ".",
                        1112);
+        // Vector.<T>(list) makes a vector of T from an Array or another vector.
+        Object* from = args[0].object();
+        if (c->instanceKind == ObjectKind::Vector && c != builtins_.vector && from && from->cls != c &&
+            (from->kind == ObjectKind::Array || from->kind == ObjectKind::Vector)) {
+            std::vector<Value> source = static_cast<ArrayObject*>(from)->elements;
+            auto* v = static_cast<ArrayObject*>(construct(c, {}));
+            charge(source.size() * sizeof(Value));
+            for (Value& e : source) e = coerceTo(e, c->vectorElement);
+            v->elements = std::move(source);
+            return Value(static_cast<Object*>(v));
+        }
         return coerceTo(args[0], c);
     }
     throwError(ErrorType::TypeError, "Error #1006: value is not a function.", 1006);

@@ -214,6 +214,18 @@ public:
     // Fires the timers and timeouts that have come due on the host's clock.
     void runTimers();
 
+    // The movie's SWF version: some behaviour follows the version a movie
+    // was made for.
+    int swfVersion() const { return swfVersion_; }
+    void setSwfVersion(int version);
+    // The script methods running now, innermost first, one "\tat name()"
+    // line each, as Error.getStackTrace shows them.
+    String stackTrace() const;
+
+    // The ByteArray the domain memory opcodes read and write (null: none).
+    Object* domainMemory() const { return domainMemory_; }
+    void setDomainMemory(Object* bytes) { domainMemory_ = bytes; }
+
     const avm1::ScriptLimits& limits() const { return limits_; }
     std::size_t memoryUsed() const { return memory_; }
     int callDepth() const { return depth_; }
@@ -228,6 +240,8 @@ private:
     void reportUncaught(const Value& error);
     void runScript(AbcUnit& unit, std::size_t script);
     Class* makeClass(AbcUnit& unit, std::uint32_t index, Class* super, const ScopeChain& scope);
+    void nameMethods(AbcUnit& unit, Class& c, const std::vector<AbcTrait>& instanceTraits,
+                     const std::vector<AbcTrait>& staticTraits);
     void buildTraits(AbcUnit& unit, const std::vector<AbcTrait>& traits, Traits& into, Class* owner);
     Value constantValue(AbcUnit& unit, const AbcConstant& c);
     const Traits& activationTraits(AbcUnit& unit, std::uint32_t body);
@@ -260,6 +274,10 @@ private:
     std::uint64_t totalActions_ = 0;
     int depth_ = 0;
     int runs_ = 0;
+    int swfVersion_ = 10;
+    bool numberStatics_ = false;
+    Object* domainMemory_ = nullptr;
+    std::vector<const Method*> callStack_;
     bool disabled_ = false;
 };
 

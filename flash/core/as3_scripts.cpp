@@ -25,6 +25,7 @@ As3Scripts::As3Scripts(Player& player, const kinolux::avm1::ScriptLimits& limits
 As3Scripts::~As3Scripts() = default;
 
 void As3Scripts::load(const swf::Movie& movie) {
+    vm_->setSwfVersion(movie.header.version);
     for (const auto& tag : movie.tags) {
         try {
             if (const auto* abc = tag.get<swf::DoAbc>()) {
@@ -87,6 +88,7 @@ void As3Scripts::runFrameScripts() {
     display_->broadcast(u"frameConstructed");
     display_->runFrameScripts();
     display_->broadcast(u"exitFrame");
+    display_->runQueued();
 }
 
 void As3Scripts::trace(std::string_view line) { player_.trace(line); }

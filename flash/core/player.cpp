@@ -438,6 +438,10 @@ void Player::refreshTextVariable(EditText& field) {
 
 const Library* Player::importLibrary(const std::string& url) { return loader_->importLibrary(url); }
 
+std::optional<std::vector<std::uint8_t>> Player::readBesideMovie(const std::string& url) const {
+    return loader_->read(url);
+}
+
 std::shared_ptr<std::size_t> Player::objectToken() {
     if (*liveObjects_ >= kMaxObjects) return nullptr;
     ++*liveObjects_;

@@ -10,6 +10,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -96,6 +97,11 @@ public:
     const MovieClip& root() const { return *levels_.at(0); }
     // The root clips of the levels, lowest first (drawn in this order).
     const std::map<int, std::shared_ptr<MovieClip>>& levels() const { return levels_; }
+
+    // The bytes of a file beside the movie, for the scripts' loaders;
+    // nullopt when there is none or the address leads elsewhere.
+    std::optional<std::vector<std::uint8_t>> readBesideMovie(const std::string& url) const;
+    const std::string& moviePath() const { return options_.path; }
 
     // ---- driving ----
     // Runs the next frame of every playing timeline and its scripts. Unless

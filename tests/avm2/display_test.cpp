@@ -3,6 +3,7 @@
 // the frame, and events going down and up the display list.
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
 #include <tuple>
 
 #include "tests/avm2/document_movie.h"
@@ -247,4 +248,98 @@ TEST(As3Masks, MaskAndMaskeeCachedAsBitmapsCutByTheMasksAlpha) {
     const QRgb halfway = run.picture.pixel(70, 20);
     EXPECT_EQ(qRed(halfway), 255);
     EXPECT_NEAR(qGreen(halfway), 128, 2) << "half the mask's alpha lets half the red through";
+}
+
+// A Loader shows a picture from the movie's folder as its child at the end
+// of the frame that asked for it, and then tells its LoaderInfo's
+// listeners; a file it cannot have ends in an ioError event.
+TEST(As3Loader, APictureBesideTheMovieArrivesAsTheLoadersChild) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QImage red(4, 4, QImage::Format_RGB32);
+    red.fill(qRgb(255, 0, 0));
+    ASSERT_TRUE(red.save(folder.filePath("pic.png")));
+    for (const char* file : {"pic.png", "missing.png", "../pic.png"}) {
+        AbcBuilder abc;
+        const std::uint32_t loader = abc.qname(abc.packageNamespace("flash.display"), "Loader"),
+                            request = abc.qname(abc.packageNamespace("flash.net"), "URLRequest"),
+                            info = abc.name("contentLoaderInfo"), listen = abc.name("addEventListener");
+        Code init;
+        init.op(op::FindPropStrict, loader).op(op::ConstructProp, loader, 0).op(op::SetLocal1);
+        callOnThis(init, abc, "addChild", 1, [&](Code& c) { c.op(op::GetLocal1); });
+        for (const char* event : {"complete", "ioError"})
+            init.op(op::GetLocal1)
+                .op(op::GetProperty, info)
+                .op(op::PushString, abc.string(event))
+                .op(op::GetLocal0)
+                .op(op::GetProperty, abc.name("heard"))
+                .op(op::CallPropVoid, listen, 2);
+        init.op(op::GetLocal1)
+            .op(op::FindPropStrict, request)
+            .op(op::PushString, abc.string(file))
+            .op(op::ConstructProp, request, 1)
+            .op(op::CallPropVoid, abc.name("load"), 1);
+        traced(init, abc, [&](Code& c) { c.op(op::PushString, abc.string("asked")); });
+        // heard(e): trace(e.type + " " + e.target.width)
+        Code heard;
+        traced(heard, abc, [&](Code& c) {
+            c.op(op::GetLocal1)
+                .op(op::GetProperty, abc.name("type"))
+                .op(op::PushString, abc.string(" "))
+                .op(op::Add)
+                .op(op::GetLocal1)
+                .op(op::GetProperty, abc.name("target"))
+                .op(op::GetProperty, abc.name("width"))
+                .op(op::Add);
+        });
+        Playback run = play(documentMovie(documentAbc(abc, init, {{"heard", heard, 1}})), 0,
+                            folder.filePath("movie.swf").toStdString());
+        ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+        if (std::string(file) == "pic.png") {
+            EXPECT_EQ(run.traces, (std::vector<std::string>{"asked", "complete 4"}));
+            EXPECT_EQ(run.picture.pixel(2, 2), qRgb(255, 0, 0));
+            EXPECT_EQ(run.picture.pixel(6, 6), qRgb(255, 255, 255));
+        } else {
+            EXPECT_EQ(run.traces, (std::vector<std::string>{"asked", "ioError 0"})) << file;
+        }
+    }
+}
+
+// A movie in scenes numbers frames and labels from its current scene's
+// start; gotoAndStop names a scene, prevScene steps back to the one before.
+TEST(As3Scenes, FramesAndLabelsCountFromTheirScenesStart) {
+    AbcBuilder abc;
+    Code init;
+    callOnThis(init, abc, "gotoAndStop", 2, [&](Code& c) { c.op(op::PushByte).u8(1).op(op::PushString, abc.string("B")); });
+    auto describe = [&] {
+        traced(init, abc, [&](Code& c) {
+            c.op(op::GetLocal0)
+                .op(op::GetProperty, abc.name("currentScene"))
+                .op(op::GetProperty, abc.name("name"))
+                .op(op::GetLocal0)
+                .op(op::GetProperty, abc.name("currentFrame"))
+                .op(op::Add)
+                .op(op::GetLocal0)
+                .op(op::GetProperty, abc.name("currentScene"))
+                .op(op::GetProperty, abc.name("numFrames"))
+                .op(op::Add)
+                .op(op::GetLocal0)
+                .op(op::GetProperty, abc.name("currentLabels"))
+                .op(op::GetProperty, abc.name("length"))
+                .op(op::Add);
+        });
+    };
+    describe();
+    traced(init, abc, [&](Code& c) {
+        c.op(op::GetLocal0)
+            .op(op::GetProperty, abc.name("currentLabels"))
+            .op(op::GetProperty, abc.name("0"))
+            .op(op::GetProperty, abc.name("frame"));
+    });
+    callOnThis(init, abc, "prevScene", 0, [](Code&) {});
+    describe();
+    std::vector<swf::Tag> first{swf::SceneAndFrameLabelData{{{0, "A"}, {2, "B"}}, {{3, "b2"}}}};
+    Playback run = play(documentMovie(documentAbc(abc, init), std::move(first), 100, 100, 4));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"B121", "2", "A120"}));
 }

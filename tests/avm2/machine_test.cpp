@@ -244,6 +244,96 @@ TEST(FrameChecks, HostileMethodsCannotLeaveTheirFrame) {
               std::string::npos);
 }
 
+// Error.getStackTrace: the script methods an error was made in, innermost
+// first, named as the player names them; null in a movie made for a SWF
+// version before 18.
+TEST(Exceptions, StackTracesNameTheMethodsAnErrorWasMadeIn) {
+    for (int version : {17, 18}) {
+        AbcBuilder abc;
+        std::uint32_t thingName = abc.name("Thing"), where = abc.name("where"), size = abc.name("size"),
+                      object = abc.name("Object"), error = abc.name("Error"), stack = abc.name("getStackTrace");
+        std::uint32_t init = abc.method(), cinit = abc.method(), whereMethod = abc.method(), sizeGetter = abc.method(),
+                      anonymous = abc.method();
+        abc.body(init, Code().op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
+        abc.body(cinit, Code().op(op::ReturnVoid));
+        Code made;
+        made.op(op::FindPropStrict, error).op(op::ConstructProp, error, 0).op(op::CallProperty, stack, 0);
+        abc.body(anonymous, Code(made).op(op::ReturnValue));
+        // where() traces the size getter's trace, which comes from an anonymous function
+        abc.body(sizeGetter,
+                 Code().op(op::NewFunction, anonymous).op(op::PushNull).op(op::Call, 0).op(op::ReturnValue));
+        Code w;
+        traced(w, abc, [&](Code& t) { t.op(op::GetLocal0).op(op::GetProperty, size); });
+        abc.body(whereMethod, w.op(op::ReturnVoid));
+        abc.addClass(thingName, object, init, cinit, {{where, 1, 0, whereMethod}, {size, 2, 0, sizeGetter}});
+        Code c;
+        c.op(op::GetScopeObject)
+            .u8(0)
+            .op(op::GetLex, object)
+            .op(op::PushScope)
+            .op(op::GetLex, object)
+            .op(op::NewClass, 0)
+            .op(op::PopScope)
+            .op(op::InitProperty, thingName);
+        c.op(op::FindPropStrict, thingName).op(op::ConstructProp, thingName, 0).op(op::CallPropVoid, where, 0);
+        traced(c, abc, [&](Code& t) { t.append(made); });
+        scriptOf(abc, c, {{thingName, 4, 1, 0}});
+        Machine m;
+        m.vm.setSwfVersion(version);
+        m.run(abc);
+        EXPECT_TRUE(m.host.errors.empty()) << m.host.errors[0];
+        if (version < 18) {
+            EXPECT_EQ(m.host.traces, (std::vector<std::string>{"null", "null"}));
+            continue;
+        }
+        EXPECT_EQ(m.host.traces, (std::vector<std::string>{"Error\n\tat MethodInfo-4()\n\tat Thing/get size()\n"
+                                                           "\tat Thing/where()\n\tat global$init()",
+                                                           "Error\n\tat global$init()"}));
+    }
+}
+
+// The domain memory opcodes read and write the ByteArray the domain holds,
+// little-endian, and refuse addresses outside it.
+TEST(Opcodes, DomainMemoryLoadsAndStoresStayInsideTheirBytes) {
+    AbcBuilder abc;
+    Code c;
+    c.op(op::PushInt, abc.integer(0x1234)).op(op::PushByte).u8(0).op(op::Si16);
+    c.op(op::PushDouble, abc.number(1.5)).op(op::PushByte).u8(4).op(op::Sf32);
+    traced(c, abc, [&](Code& t) { t.op(op::PushByte).u8(1).op(op::Li8); });
+    traced(c, abc, [&](Code& t) { t.op(op::PushByte).u8(0).op(op::Li16); });
+    traced(c, abc, [&](Code& t) { t.op(op::PushByte).u8(4).op(op::Lf32); });
+    traced(c, abc, [&](Code& t) { t.op(op::PushShort).u30(200).op(op::Sxi8); });
+    traced(c, abc, [&](Code& t) { t.op(op::PushByte).u8(6).op(op::Li32); });
+    scriptOf(abc, c);
+    Machine m;
+    kinolux::avm2::Object* bytes = m.vm.construct(m.vm.findClass(u"flash.utils.ByteArray"), {});
+    m.vm.setPublic(kinolux::avm2::Value(bytes), u"length", kinolux::avm2::Value(8));
+    m.vm.setDomainMemory(bytes);
+    m.run(abc);
+    EXPECT_EQ(m.host.traces, (std::vector<std::string>{"18", "4660", "1.5", "-56"}));
+    ASSERT_EQ(m.host.errors.size(), 1u);
+    EXPECT_NE(m.host.errors[0].find("RangeError: Error #1506"), std::string::npos) << m.host.errors[0];
+}
+
+// Vector.<T>(list) is a conversion: a new vector whose elements are coerced
+// to T.
+TEST(Traits, VectorConversionCoercesEachElement) {
+    AbcBuilder abc;
+    std::uint32_t vector = abc.qname(abc.packageNamespace("__AS3__.vec"), "Vector"), intName = abc.name("int");
+    Code c;
+    traced(c, abc, [&](Code& t) {
+        t.op(op::GetLex, vector)
+            .op(op::GetLex, intName)
+            .op(op::ApplyType, 1)
+            .op(op::PushNull)
+            .op(op::PushDouble, abc.number(2.7))
+            .op(op::PushString, abc.string("5"))
+            .op(op::NewArray, 2)
+            .op(op::Call, 1);
+    });
+    EXPECT_EQ(traceOf(abc, c), (std::vector<std::string>{"2,5"}));
+}
+
 TEST(Limits, EndlessLoopStopsAndScriptsStayOff) {
     AbcBuilder abc;
     Code c;

@@ -22,12 +22,15 @@ struct Playback {
 };
 
 // Text is laid out in the application's fonts, so one is made first.
-inline Playback play(const std::vector<std::uint8_t>& file, int ticks = 0) {
+// `path` is where the movie says it was read from (the folder its loaders
+// read from).
+inline Playback play(const std::vector<std::uint8_t>& file, int ticks = 0, const std::string& path = {}) {
     kinolux::testing::EnsureApplication<QGuiApplication>();
     Playback run;
     flash::PlayerOptions options;
     options.trace = [&](std::string_view line) { run.traces.emplace_back(line); };
     options.renderServices = &flash::render::makeBitmapServices;
+    options.path = path;
     flash::Player player(swf::Bytes(file), std::move(options));
     for (int i = 0; i < ticks; ++i) player.tick();
     run.errors = player.scriptErrors();

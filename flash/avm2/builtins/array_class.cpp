@@ -73,9 +73,18 @@ Value push(Vm& vm, const Value& self, std::span<const Value> args) {
     return Value(double(a.elements.size()));
 }
 
+// What taking from an empty list gives: undefined from an Array, the
+// element type's default from a Vector; a fixed Vector refuses.
+Value emptyTake(Vm& vm, ArrayObject& a) {
+    if (a.kind != ObjectKind::Vector) return Value();
+    if (a.fixed)
+        vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    return a.elementClass ? vm.coerceTo(Value(), a.elementClass) : Value();
+}
+
 Value pop(Vm& vm, const Value& self, std::span<const Value>) {
     ArrayObject& a = thisArray(vm, self);
-    if (a.elements.empty()) return Value();
+    if (a.elements.empty() || a.fixed) return emptyTake(vm, a);
     Value v = a.elements.back();
     a.elements.pop_back();
     return v;
@@ -83,10 +92,45 @@ Value pop(Vm& vm, const Value& self, std::span<const Value>) {
 
 Value shift(Vm& vm, const Value& self, std::span<const Value>) {
     ArrayObject& a = thisArray(vm, self);
-    if (a.elements.empty()) return Value();
+    if (a.elements.empty() || a.fixed) return emptyTake(vm, a);
     Value v = a.elements.front();
     a.elements.erase(a.elements.begin());
     return v;
+}
+
+// An index counted from the end when negative, clamped to 0..length.
+std::size_t clampedIndex(Vm& vm, const Value& v, std::size_t length) {
+    double i = std::trunc(vm.toNumber(v));
+    if (std::isnan(i)) i = 0;
+    if (i < 0) i = std::max(0.0, double(length) + i);
+    return std::size_t(std::min(i, double(length)));
+}
+
+Value removeAt(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    if (a.fixed) return emptyTake(vm, a);
+    const std::size_t at = clampedIndex(vm, arg(args, 0), a.elements.size());
+    if (at >= a.elements.size()) {
+        if (a.kind == ObjectKind::Vector)
+            vm.throwError(ErrorType::RangeError,
+                          "Error #1125: The index " + std::to_string(at) + " is out of range " +
+                              std::to_string(a.elements.size()) + ".",
+                          1125);
+        return Value();
+    }
+    Value v = a.elements[at];
+    a.elements.erase(a.elements.begin() + std::ptrdiff_t(at));
+    return v;
+}
+
+Value insertAt(Vm& vm, const Value& self, std::span<const Value> args) {
+    ArrayObject& a = thisArray(vm, self);
+    if (a.fixed) emptyTake(vm, a);
+    checkLength(vm, a.elements.size() + 1);
+    const std::size_t at = clampedIndex(vm, arg(args, 0), a.elements.size());
+    Value v = a.elementClass ? vm.coerceTo(arg(args, 1), a.elementClass) : arg(args, 1);
+    a.elements.insert(a.elements.begin() + std::ptrdiff_t(at), v);
+    return Value();
 }
 
 Value unshift(Vm& vm, const Value& self, std::span<const Value> args) {
@@ -137,7 +181,10 @@ Value splice(Vm& vm, const Value& self, std::span<const Value> args) {
 Value concat(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     std::vector<Value> out = a.elements;
-    for (const Value& v : args) {
+    for (const Value& given : args) {
+        // A Vector joins only vectors of its own type.
+        const Value v = a.kind == ObjectKind::Vector ? vm.coerceTo(given, a.cls) : given;
+        if (a.kind == ObjectKind::Vector && v.isNull()) continue;
         Object* o = v.object();
         if (o && (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)) {
             auto& more = static_cast<ArrayObject*>(o)->elements;
@@ -187,6 +234,12 @@ enum class Walk { ForEach, Map, Filter, Some, Every };
 template <Walk W>
 Value walk(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
+    // A Vector's callback is a required parameter.
+    if (a.kind == ObjectKind::Vector && args.empty())
+        vm.throwError(ErrorType::ArgumentError,
+                      "Error #1063: Argument count mismatch on " + vm.classOf(self)->qualifiedName().toUtf8() +
+                          ". Expected 1, got 0.",
+                      1063);
     Value callback = arg(args, 0), receiver = arg(args, 1);
     std::vector<Value> out;
     for (std::size_t i = 0; i < a.elements.size(); ++i) {
@@ -308,6 +361,8 @@ void installArrayClass(Vm& vm) {
     vm.defineMethod(array, u"push", push, false, 1);
     vm.defineMethod(array, u"pop", pop);
     vm.defineMethod(array, u"shift", shift);
+    vm.defineMethod(array, u"removeAt", removeAt, false, 1);
+    vm.defineMethod(array, u"insertAt", insertAt, false, 2);
     vm.defineMethod(array, u"unshift", unshift, false, 1);
     vm.defineMethod(array, u"slice", slice, false, 2);
     vm.defineMethod(array, u"splice", splice, false, 2);

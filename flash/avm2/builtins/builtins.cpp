@@ -3,6 +3,11 @@
 
 namespace kinolux::avm2 {
 
+void Vm::setSwfVersion(int version) {
+    swfVersion_ = version;
+    if (version >= 16 && !std::exchange(numberStatics_, true)) installNumberStatics(*this);
+}
+
 Class* Vm::defineClass(std::u16string_view package, std::u16string_view name, Class* super,
                        NativeConstructor makeInstance, ObjectKind kind) {
     Class& c = classes_.emplace_back();

@@ -45,13 +45,19 @@ Value play(Vm&, const Value& self, std::span<const Value>) {
 
 template <bool Play>
 Value gotoFrame(Vm&, const Value& self, std::span<const Value> args) {
-    if (DisplayBinding* b = binding(self)) b->gotoFrame(arg(args, 0), Play);
+    if (DisplayBinding* b = binding(self)) b->gotoFrame(arg(args, 0), Play, arg(args, 1));
     return Value();
 }
 
 template <int Step>
 Value stepFrame(Vm&, const Value& self, std::span<const Value>) {
     if (DisplayBinding* b = binding(self)) b->gotoFrame(Value(double(b->currentFrame() + Step)), false);
+    return Value();
+}
+
+template <int Step>
+Value stepScene(Vm&, const Value& self, std::span<const Value>) {
+    if (DisplayBinding* b = binding(self)) b->stepScene(Step);
     return Value();
 }
 
@@ -101,6 +107,8 @@ void installDisplayClasses(Vm& vm) {
     vm.defineTraitMethod(clip, u"gotoAndPlay", gotoFrame<true>);
     vm.defineTraitMethod(clip, u"nextFrame", stepFrame<1>);
     vm.defineTraitMethod(clip, u"prevFrame", stepFrame<-1>);
+    vm.defineTraitMethod(clip, u"nextScene", stepScene<1>);
+    vm.defineTraitMethod(clip, u"prevScene", stepScene<-1>);
     vm.defineGetter(clip, u"currentFrame", currentFrame);
     vm.defineGetter(clip, u"totalFrames", totalFrames);
     vm.defineClass(u"flash.display", u"Shape", displayObjectClass, nullptr);

@@ -4,9 +4,15 @@
 namespace kinolux::avm2 {
 namespace {
 
+Object* makeError(Vm& vm, Class* cls) {
+    return vm.make<BoxObject>(ObjectKind::Error, &cls->instanceTraits, cls, cls->prototype);
+}
+
 Value errorInit(Vm& vm, const Value& self, std::span<const Value> args) {
     Object* o = self.object();
     if (!o) return Value();
+    // The stack is the one the error was made on, whatever later throws it.
+    if (auto* box = dynamic_cast<BoxObject*>(o)) box->value = Value(vm.stackTrace());
     o->dynamic.set(String(u"message"),
                    args.empty() || args[0].isUndefined() ? Value(String()) : Value(vm.toString(args[0])), false);
     o->dynamic.set(String(u"errorID"),
@@ -22,13 +28,20 @@ Value errorToString(Vm& vm, const Value& self, std::span<const Value>) {
     return Value(String::concat(String::concat(name, String(u": ")), message));
 }
 
-Value stackTrace(Vm&, const Value&, std::span<const Value>) { return Value::null(); }
+// A release player keeps stack traces for movies made for SWF 18 and later
+// only.
+Value stackTrace(Vm& vm, const Value& self, std::span<const Value>) {
+    auto* box = dynamic_cast<BoxObject*>(self.object());
+    if (!box || vm.swfVersion() < 18) return Value::null();
+    String head = vm.toString(vm.callProperty(self, Multiname::publicName(String(u"toString")), {}));
+    return Value(String::concat(head, box->value.isString() ? box->value.string() : String()));
+}
 
 }  // namespace
 
 void installErrorClasses(Vm& vm) {
     Class* object = vm.findClass(u"Object");
-    Class* error = vm.defineClass(u"", u"Error", object, nullptr, ObjectKind::Error);
+    Class* error = vm.defineClass(u"", u"Error", object, makeError, ObjectKind::Error);
     error->init = vm.nativeMethod(errorInit, String(u"Error"));
     error->callAsFunction = [](Vm& vm, const Value&, std::span<const Value> args) {
         return Value(vm.construct(vm.builtins().error, args));
@@ -41,13 +54,13 @@ void installErrorClasses(Vm& vm) {
     for (const char16_t* name :
          {u"TypeError", u"ReferenceError", u"RangeError", u"ArgumentError", u"VerifyError", u"EvalError",
           u"SyntaxError", u"URIError", u"SecurityError", u"DefinitionError", u"UninitializedError"}) {
-        Class* c = vm.defineClass(u"", name, error, nullptr);
+        Class* c = vm.defineClass(u"", name, error, makeError, ObjectKind::Error);
         c->init = error->init;
         c->prototype->dynamic.set(String(u"name"), Value(String(name)), false);
     }
     for (const char16_t* name : {u"IOError", u"EOFError", u"IllegalOperationError", u"MemoryError",
                                  u"ScriptTimeoutError", u"StackOverflowError", u"InvalidSWFError"}) {
-        Class* c = vm.defineClass(u"flash.errors", name, error, nullptr);
+        Class* c = vm.defineClass(u"flash.errors", name, error, makeError, ObjectKind::Error);
         c->init = error->init;
         c->prototype->dynamic.set(String(u"name"), Value(String(name)), false);
     }

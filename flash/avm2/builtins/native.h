@@ -16,6 +16,9 @@ void installArrayClass(Vm& vm);
 void installStringClass(Vm& vm);
 void installNumberClasses(Vm& vm);
 void installMathClass(Vm& vm);
+// Math's constants and functions as statics of Number, which movies for
+// SWF 16 and later see.
+void installNumberStatics(Vm& vm);
 void installErrorClasses(Vm& vm);
 void installGlobalFunctions(Vm& vm);
 void installUtilsPackage(Vm& vm);

@@ -11,6 +11,8 @@ namespace {
 
 double thisNumber(Vm& vm, const Value& self, const char* method) {
     if (self.isNumber()) return self.number();
+    // The prototype stands for the class's default value.
+    if (self.object() && self.object() == vm.builtins().number->prototype) return 0;
     vm.throwError(
         ErrorType::TypeError,
         std::string("Error #1004: Method Number.prototype.") + method + " was invoked on an incompatible object.",
@@ -117,7 +119,10 @@ void numberMethods(Vm& vm, Class* c) {
 using MathFn = double (*)(double);
 template <MathFn F>
 Value math1(Vm& vm, const Value&, std::span<const Value> args) {
-    return Value(F(vm.toNumber(arg(args, 0))));
+    if (args.empty())
+        vm.throwError(ErrorType::ArgumentError, "Error #1063: Argument count mismatch on Math. Expected 1, got 0.",
+                      1063);
+    return Value(F(vm.toNumber(args[0])));
 }
 
 double roundHalfUp(double d) { return std::floor(d + 0.5); }
@@ -143,6 +148,10 @@ Value mathMin(Vm& vm, const Value&, std::span<const Value> args) {
 }
 
 Value mathPow(Vm& vm, const Value&, std::span<const Value> args) {
+    if (args.size() < 2)
+        vm.throwError(
+            ErrorType::ArgumentError,
+            "Error #1063: Argument count mismatch on Math. Expected 2, got " + std::to_string(args.size()) + ".", 1063);
     double x = vm.toNumber(arg(args, 0)), y = vm.toNumber(arg(args, 1));
     if (std::isnan(y)) return Value(NAN);
     if ((x == 1 || x == -1) && std::isinf(y)) return Value(NAN);
@@ -150,6 +159,10 @@ Value mathPow(Vm& vm, const Value&, std::span<const Value> args) {
 }
 
 Value mathAtan2(Vm& vm, const Value&, std::span<const Value> args) {
+    if (args.size() < 2)
+        vm.throwError(
+            ErrorType::ArgumentError,
+            "Error #1063: Argument count mismatch on Math. Expected 2, got " + std::to_string(args.size()) + ".", 1063);
     return Value(std::atan2(vm.toNumber(arg(args, 0)), vm.toNumber(arg(args, 1))));
 }
 
@@ -203,8 +216,9 @@ void installNumberClasses(Vm& vm) {
     boolean->construct = [](Vm&, const Value&, std::span<const Value> args) { return Value(toBoolean(arg(args, 0))); };
 }
 
-void installMathClass(Vm& vm) {
-    Class* math = vm.defineClass(u"", u"Math", vm.findClass(u"Object"), nullptr);
+namespace {
+
+void mathStatics(Vm& vm, Class* math) {
     vm.defineConstant(math, u"PI", Value(M_PI));
     vm.defineConstant(math, u"E", Value(M_E));
     vm.defineConstant(math, u"LN10", Value(M_LN10));
@@ -232,5 +246,11 @@ void installMathClass(Vm& vm) {
     vm.defineMethod(math, u"atan2", mathAtan2, true, 2);
     vm.defineMethod(math, u"random", mathRandom, true);
 }
+
+}  // namespace
+
+void installMathClass(Vm& vm) { mathStatics(vm, vm.defineClass(u"", u"Math", vm.findClass(u"Object"), nullptr)); }
+
+void installNumberStatics(Vm& vm) { mathStatics(vm, vm.findClass(u"Number")); }
 
 }  // namespace kinolux::avm2

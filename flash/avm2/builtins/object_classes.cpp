@@ -116,10 +116,19 @@ Value namespacePrefix(Vm&, const Value& self, std::span<const Value>) {
 }
 
 Value booleanToString(Vm& vm, const Value& self, std::span<const Value>) {
+    if (self.object() && self.object() == vm.builtins().boolean->prototype) return Value(String(u"false"));
     if (!self.isBoolean() && !(self.object() && self.object()->cls == vm.builtins().boolean))
         vm.throwError(ErrorType::TypeError,
                       "Error #1004: Method Boolean.prototype.toString was invoked on an incompatible object.", 1004);
     return Value(String(toBoolean(self) ? u"true" : u"false"));
+}
+
+Value booleanValueOf(Vm& vm, const Value& self, std::span<const Value>) {
+    if (self.object() && self.object() == vm.builtins().boolean->prototype) return Value(false);
+    if (!self.isBoolean() && !(self.object() && self.object()->cls == vm.builtins().boolean))
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1004: Method Boolean.prototype.valueOf was invoked on an incompatible object.", 1004);
+    return Value(toBoolean(self));
 }
 
 }  // namespace
@@ -143,6 +152,11 @@ void installObjectClasses(Vm& vm) {
         return vm.make<BoxObject>(ObjectKind::Namespace, &cls->instanceTraits, cls, cls->prototype);
     });
     ns->init = vm.nativeMethod(namespaceInit, String(u"Namespace"));
+    // Namespace(x) makes one, except of a namespace, which it hands back.
+    ns->callAsFunction = [](Vm& vm, const Value&, std::span<const Value> args) {
+        if (args.size() == 1 && args[0].object() && args[0].object()->kind == ObjectKind::Namespace) return args[0];
+        return Value(vm.construct(vm.builtins().namespaceClass, args));
+    };
     vm.defineGetter(ns, u"uri", namespaceUri);
     vm.defineGetter(ns, u"prefix", namespacePrefix);
     vm.defineMethod(ns, u"toString", namespaceUri);
@@ -151,8 +165,9 @@ void installObjectClasses(Vm& vm) {
         return Value(toBoolean(arg(args, 0)));
     };
     boolean->sealed = true;
+    vm.defineConstant(boolean, u"length", Value(1));
     vm.defineMethod(boolean, u"toString", booleanToString);
-    vm.defineMethod(boolean, u"valueOf", valueOf);
+    vm.defineMethod(boolean, u"valueOf", booleanValueOf);
 }
 
 }  // namespace kinolux::avm2

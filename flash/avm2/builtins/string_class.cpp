@@ -163,6 +163,7 @@ Value localeCompare(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 Value stringValue(Vm& vm, const Value& self, std::span<const Value>) {
+    if (self.object() && self.object() == vm.builtins().string->prototype) return Value(String());
     if (!self.isString())
         vm.throwError(ErrorType::TypeError,
                       "Error #1004: Method String.prototype.toString was invoked on an incompatible object.", 1004);

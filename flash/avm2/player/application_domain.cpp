@@ -11,6 +11,7 @@ using namespace as3;
 
 // "flash.display::Sprite" and "flash.display.Sprite" name the same class.
 Class* definition(Vm& vm, const Value& name) {
+    if (name.isNullish()) return nullptr;
     const String text = vm.toString(name);
     const std::u16string_view whole = text.view();
     const auto at = whole.find(u"::");
@@ -44,6 +45,23 @@ Value currentDomain(Vm& vm, const Value& self, Args) {
     return domain;
 }
 
+Value domainMemory(Vm& vm, const Value&, Args) {
+    Object* memory = vm.domainMemory();
+    return memory ? Value(memory) : Value::null();
+}
+
+constexpr double kMinDomainMemory = 1024;
+
+Value setDomainMemory(Vm& vm, const Value&, Args a) {
+    Object* memory = arg(a, 0).object();
+    if (memory && memory->kind != kinolux::avm2::ObjectKind::ByteArray)
+        vm.throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: the object is not a ByteArray.", 1034);
+    if (memory && vm.toNumber(vm.getPublic(arg(a, 0), u"length")) < kMinDomainMemory)
+        vm.throwError(ErrorType::RangeError, "Error #1504: The end of the file was encountered.", 1504);
+    vm.setDomainMemory(memory);
+    return Value();
+}
+
 }  // namespace
 
 void installApplicationDomain(Vm& vm) {
@@ -52,6 +70,8 @@ void installApplicationDomain(Vm& vm) {
     vm.defineTraitMethod(domain, u"getDefinition", getDefinition);
     vm.defineGetter(domain, u"currentDomain", currentDomain, nullptr, true);
     vm.defineGetter(domain, u"parentDomain", [](Vm&, const Value&, Args) { return Value::null(); });
+    vm.defineGetter(domain, u"domainMemory", domainMemory, setDomainMemory);
+    vm.defineConstant(domain, u"MIN_DOMAIN_MEMORY_LENGTH", Value(kMinDomainMemory));
 }
 
 }  // namespace flash

@@ -276,6 +276,12 @@ Value setSmoothing(Vm&, const Value& v, Args a) {
 
 }  // namespace
 
+Object* newBitmapDataObject(Vm& vm, std::shared_ptr<BitmapData> pixels) {
+    auto* made = static_cast<PixelsObject*>(makePixels(vm, vm.findClass(u"flash.display.BitmapData")));
+    made->pixels = std::move(pixels);
+    return made;
+}
+
 std::shared_ptr<BitmapData> bitmapPixelsOf(const Value& v) {
     auto* o = dynamic_cast<PixelsObject*>(v.object());
     return o && o->pixels && o->pixels->valid() ? o->pixels : nullptr;

@@ -28,6 +28,24 @@ bool isWaiting(const std::vector<std::weak_ptr<DisplayObject>>& waiting, const D
 
 }  // namespace
 
+std::vector<Scene> scenesOf(const MovieClip& clip) {
+    std::vector<Scene> scenes = clip.timeline().scenes;
+    if (scenes.empty()) return {Scene{"Scene 1", 0, clip.totalFrames()}};
+    std::sort(scenes.begin(), scenes.end(), [](const Scene& a, const Scene& b) { return a.firstFrame < b.firstFrame; });
+    // Each scene runs to the next one's start, the last to the end.
+    for (std::size_t i = 0; i < scenes.size(); ++i)
+        scenes[i].frameCount =
+            std::max(0, (i + 1 < scenes.size() ? scenes[i + 1].firstFrame : clip.totalFrames()) - scenes[i].firstFrame);
+    return scenes;
+}
+
+const Scene& sceneAt(const std::vector<Scene>& scenes, int frame) {
+    const Scene* found = &scenes.front();
+    for (const Scene& s : scenes)
+        if (s.firstFrame <= frame) found = &s;
+    return *found;
+}
+
 class DisplayBridge::Binding : public kinolux::avm2::DisplayBinding {
 public:
     Binding(DisplayBridge& bridge, std::shared_ptr<DisplayObject> object)
@@ -39,9 +57,19 @@ public:
     void stop() override {
         if (auto* c = clip()) c->stop();
     }
-    void gotoFrame(const Value& frame, bool play) override {
+    void gotoFrame(const Value& frame, bool play, const Value& inScene) override {
         auto* c = clip();
         if (!c) return;
+        const std::vector<Scene> scenes = scenesOf(*c);
+        const Scene* scene = &sceneAt(scenes, c->currentFrame());
+        if (!inScene.isNullish()) {
+            const std::string wanted = bridge_.vm().toString(inScene).toUtf8();
+            auto named = std::find_if(scenes.begin(), scenes.end(), [&](const Scene& s) { return s.name == wanted; });
+            if (named == scenes.end())
+                bridge_.vm().throwError(kinolux::avm2::ErrorType::ArgumentError,
+                                        "Error #2108: Scene " + wanted + " was not found.", 2108);
+            scene = &*named;
+        }
         if (frame.isString()) {
             if (auto n = c->frameOfLabel(frame.string())) {
                 c->gotoFrame(*n, play);
@@ -54,14 +82,24 @@ public:
             return;
         }
         double n = frame.isNumber() ? frame.number() : bridge_.vm().toNumber(frame);
-        if (n >= 1) {
-            c->gotoFrame(int(n), play);
+        if (n >= 1 && n < 1e9) {
+            c->gotoFrame(scene->firstFrame + int(n), play);
             bridge_.constructWaiting();
         }
     }
+    void stepScene(int step) override {
+        auto* c = clip();
+        if (!c) return;
+        const std::vector<Scene> scenes = scenesOf(*c);
+        const Scene& now = sceneAt(scenes, c->currentFrame());
+        const auto at = std::size_t(&now - scenes.data());
+        if ((step < 0 && at == 0) || (step > 0 && at + 1 >= scenes.size())) return;
+        c->gotoFrame(scenes[step < 0 ? at - 1 : at + 1].firstFrame + 1, c->isPlaying());
+        bridge_.constructWaiting();
+    }
     int currentFrame() override {
         auto* c = clip();
-        return c ? c->currentFrame() + 1 : 1;
+        return c ? c->currentFrame() + 1 - sceneAt(scenesOf(*c), c->currentFrame()).firstFrame : 1;
     }
     int totalFrames() override {
         auto* c = clip();
@@ -79,11 +117,7 @@ private:
     MovieClip* clip() const {
         return object->kind() == ObjectKind::MovieClip ? static_cast<MovieClip*>(object.get()) : nullptr;
     }
-    static std::string sceneName(const MovieClip& c) {
-        for (const Scene& s : c.timeline().scenes)
-            if (c.currentFrame() >= s.firstFrame && c.currentFrame() < s.firstFrame + s.frameCount) return s.name;
-        return "Scene 1";
-    }
+    static std::string sceneName(const MovieClip& c) { return sceneAt(scenesOf(c), c.currentFrame()).name; }
 
     DisplayBridge& bridge_;
 };
@@ -264,7 +298,7 @@ std::shared_ptr<DisplayObject> DisplayBridge::newDisplayObject(Class* cls) {
         if (c->ns.uri == u"flash.text" && c->name == u"TextField")
             return std::make_shared<EditText>(player_, QRectF(0, 0, 100, 100));
         if (c->ns.uri != u"flash.display") continue;
-        if (c->name == u"Sprite" || c->name == u"MovieClip" || c->name == u"Shape")
+        if (c->name == u"Sprite" || c->name == u"MovieClip" || c->name == u"Shape" || c->name == u"Loader")
             return std::make_shared<MovieClip>(nullptr, &emptyTimeline(), player_.library(), player_);
         if (c->name == u"Bitmap") return std::make_shared<BitmapObject>(player_, nullptr);
         if (c->name == u"DisplayObject") break;
@@ -277,6 +311,18 @@ void DisplayBridge::nameChildren(DisplayObject& parent, Object* parentObject) {
     for (const auto& [depth, child] : static_cast<MovieClip&>(parent).children())
         if (auto it = objects_.find(child->instanceId()); it != objects_.end())
             setInstanceProperty(parentObject, *child, it->second);
+}
+
+void DisplayBridge::queue(std::function<void()> work, std::size_t bytes) {
+    queued_.push_back(std::move(work));
+    queuedBytes_ += bytes;
+}
+
+void DisplayBridge::runQueued() {
+    // What the work itself asks for waits for the next frame.
+    auto now = std::exchange(queued_, {});
+    queuedBytes_ = 0;
+    for (auto& work : now) vm_.guarded(work);
 }
 
 void DisplayBridge::broadcast(std::u16string_view type) {

@@ -5,6 +5,7 @@
 // constructs a display class itself.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -75,6 +76,17 @@ public:
     // addedToStage/removedFromStage for an object and what it holds.
     void dispatchStageChange(DisplayObject& object, bool added);
 
+    // Work a script asked for that finishes after its frame's scripts (a
+    // Loader's file), and running what was asked for so far.
+    // `bytes` is what the work holds until then.
+    void queue(std::function<void()> work, std::size_t bytes);
+    void runQueued();
+    // Whether there is room for more: a script asking in a loop is held to
+    // what one frame may hold.
+    bool canQueue(std::size_t bytes) const {
+        return queued_.size() < kMaxQueued && bytes <= kMaxQueuedBytes - queuedBytes_;
+    }
+
 private:
     class Binding;
     kinolux::avm2::Class* classFor(const DisplayObject& object);
@@ -95,12 +107,25 @@ private:
     std::unordered_map<std::uint64_t, int> scriptFrames_;  // the frame whose script last ran, per clip
     kinolux::avm2::Object* rootObject_ = nullptr;
     kinolux::avm2::Object* stage_ = nullptr;
+    static constexpr std::size_t kMaxQueued = 1024;
+    static constexpr std::size_t kMaxQueuedBytes = std::size_t(256) << 20;
+    std::vector<std::function<void()>> queued_;
+    std::size_t queuedBytes_ = 0;
 };
+
+struct Scene;
+// The scenes of a clip's timeline in frame order, each running to the next
+// one (one "Scene 1" for a timeline that names none), and the scene holding
+// a 0-based frame.
+std::vector<Scene> scenesOf(const MovieClip& clip);
+const Scene& sceneAt(const std::vector<Scene>& scenes, int frame);
 
 class BitmapData;
 // The pixels of a BitmapData script object; null for anything else and for
 // a disposed one.
 std::shared_ptr<BitmapData> bitmapPixelsOf(const kinolux::avm2::Value& value);
+// A BitmapData script object over pixels.
+kinolux::avm2::Object* newBitmapDataObject(kinolux::avm2::Vm& vm, std::shared_ptr<BitmapData> pixels);
 
 // The flash.display, flash.geom and Graphics classes of the player, on a
 // machine whose display classes builtins declared.
@@ -113,5 +138,9 @@ void installFilterClasses(kinolux::avm2::Vm& vm, const std::vector<kinolux::avm2
 void installBitmapFilters(kinolux::avm2::Vm& vm);
 void installBitmapClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* bitmap);
 void installTextClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* textField);
+void installLoaderClasses(kinolux::avm2::Vm& vm);
+// DisplayObject.loaderInfo.
+kinolux::avm2::Value loaderInfoGetter(kinolux::avm2::Vm& vm, const kinolux::avm2::Value& self,
+                                      std::span<const kinolux::avm2::Value> args);
 
 }  // namespace flash

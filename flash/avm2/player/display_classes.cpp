@@ -150,6 +150,15 @@ Value opaqueBackgroundSetter(Vm& vm, const Value& t, Args a) {
     return Value();
 }
 Value mouseGetter(Vm&, const Value&, Args) { return Value(0.0); }
+// The object a script hangs on a display object; null until one does.
+Value metaDataGetter(Vm&, const Value& t, Args) {
+    const Value* held = t.object() ? t.object()->dynamic.get(u"__metaData") : nullptr;
+    return held ? *held : Value::null();
+}
+Value metaDataSetter(Vm&, const Value& t, Args a) {
+    if (Object* o = t.object()) o->dynamic.set(String(u"__metaData"), arg(a, 0), false);
+    return Value();
+}
 
 // The object's bounds in another's coordinates (pixels).
 QRectF boundsIn(DisplayObject& d, DisplayObject* space) {
@@ -382,6 +391,17 @@ Value contains(Vm& vm, const Value& t, Args a) {
     return Value(false);
 }
 
+void stopAll(MovieClip& clip, int depth) {
+    clip.stop();
+    if (depth > 256) return;  // a hostile nesting ends here, not in the stack
+    for (const auto& [at, child] : clip.children())
+        if (child->kind() == ObjectKind::MovieClip) stopAll(static_cast<MovieClip&>(*child), depth + 1);
+}
+Value stopAllMovieClips(Vm& vm, const Value& t, Args) {
+    if (MovieClip* clip = container(vm, t)) stopAll(*clip, 0);
+    return Value();
+}
+
 // ---- MovieClip ----
 
 MovieClip* clipOf(const Value& t) {
@@ -408,12 +428,40 @@ Object* frameLabel(Vm& vm, const std::string& name, int frame) {
     Value args[] = {Value(String::fromUtf8(name)), Value(frame)};
     return vm.construct(vm.findClass(u"flash.display.FrameLabel"), args);
 }
+// A scene's labels, numbered from its own first frame.
+Value sceneLabels(Vm& vm, const MovieClip& c, const Scene& scene) {
+    std::vector<Value> labels;
+    for (const auto& [name, frame] : c.timeline().labels)
+        if (frame >= scene.firstFrame && frame < scene.firstFrame + scene.frameCount)
+            labels.push_back(Value(frameLabel(vm, name, frame - scene.firstFrame + 1)));
+    return Value(vm.newArray(std::move(labels)));
+}
+Value sceneObject(Vm& vm, const MovieClip& c, const Scene& scene) {
+    Value args[] = {Value(String::fromUtf8(scene.name)), sceneLabels(vm, c, scene), Value(scene.frameCount)};
+    return Value(vm.construct(vm.findClass(u"flash.display.Scene"), args));
+}
 Value currentLabels(Vm& vm, const Value& t, Args) {
     MovieClip* c = clipOf(t);
-    std::vector<Value> labels;
+    if (!c) return Value(vm.newArray());
+    return sceneLabels(vm, *c, sceneAt(scenesOf(*c), c->currentFrame()));
+}
+Value currentScene(Vm& vm, const Value& t, Args) {
+    MovieClip* c = clipOf(t);
+    if (!c) return Value::null();
+    return sceneObject(vm, *c, sceneAt(scenesOf(*c), c->currentFrame()));
+}
+Value scenes(Vm& vm, const Value& t, Args) {
+    MovieClip* c = clipOf(t);
+    std::vector<Value> list;
     if (c)
-        for (const auto& [name, frame] : c->timeline().labels) labels.push_back(Value(frameLabel(vm, name, frame + 1)));
-    return Value(vm.newArray(std::move(labels)));
+        for (const Scene& s : scenesOf(*c)) list.push_back(sceneObject(vm, *c, s));
+    return Value(vm.newArray(std::move(list)));
+}
+Value sceneInit(Vm& vm, const Value& t, Args a) {
+    vm.setPublic(t, u"name", arg(a, 0).isNullish() ? Value::null() : Value(vm.toString(arg(a, 0))));
+    vm.setPublic(t, u"labels", arg(a, 1));
+    vm.setPublic(t, u"numFrames", Value(double(kinolux::avm2::toInt32(vm.toNumber(arg(a, 2))))));
+    return Value();
 }
 Value framesLoaded(Vm&, const Value& t, Args) {
     MovieClip* c = clipOf(t);
@@ -495,12 +543,14 @@ void installPlayerClasses(Vm& vm) {
         vm.defineGetter(c, u"parent", parentGetter);
         vm.defineGetter(c, u"root", rootGetter);
         vm.defineGetter(c, u"stage", stageGetter);
+        vm.defineGetter(c, u"loaderInfo", loaderInfoGetter);
         vm.defineGetter(c, u"blendMode", blendModeGetter, blendModeSetter);
         vm.defineGetter(c, u"cacheAsBitmap", cacheGetter, cacheSetter);
         vm.defineGetter(c, u"mask", maskGetter, maskSetter);
         vm.defineGetter(c, u"scrollRect", scrollRectGetter, scrollRectSetter);
         vm.defineGetter(c, u"opaqueBackground", opaqueBackgroundGetter, opaqueBackgroundSetter);
         vm.defineGetter(c, u"mouseX", mouseGetter);
+        vm.defineGetter(c, u"metaData", metaDataGetter, metaDataSetter);
         vm.defineGetter(c, u"mouseY", mouseGetter);
         vm.defineTraitMethod(c, u"getBounds", getBounds);
         vm.defineTraitMethod(c, u"getRect", getBounds);
@@ -524,16 +574,21 @@ void installPlayerClasses(Vm& vm) {
         vm.defineTraitMethod(c, u"swapChildren", swapChildren);
         vm.defineTraitMethod(c, u"swapChildrenAt", swapChildrenAt);
         vm.defineTraitMethod(c, u"contains", contains);
+        vm.defineTraitMethod(c, u"stopAllMovieClips", stopAllMovieClips);
         vm.defineGetter(c, u"numChildren", numChildren);
     }
     installGraphicsClass(vm);
     vm.defineGetter(clip, u"currentLabel", currentLabel);
     vm.defineGetter(clip, u"currentFrameLabel", currentFrameLabel);
     vm.defineGetter(clip, u"currentLabels", currentLabels);
+    vm.defineGetter(clip, u"currentScene", currentScene);
+    vm.defineGetter(clip, u"scenes", scenes);
     vm.defineGetter(clip, u"framesLoaded", framesLoaded);
     vm.defineGetter(clip, u"isPlaying", isPlaying);
     Class* label = vm.defineClass(u"flash.display", u"FrameLabel", vm.findClass(u"Object"), nullptr);
     label->init = vm.nativeMethod(labelInit, String(u"FrameLabel"));
+    Class* scene = vm.defineClass(u"flash.display", u"Scene", vm.findClass(u"Object"), nullptr);
+    scene->init = vm.nativeMethod(sceneInit, String(u"Scene"));
 
     Class* stage = vm.defineClass(u"flash.display", u"Stage", container, nullptr);
     vm.defineGetter(stage, u"stageWidth", stageWidth, ignoreSetter);
@@ -552,6 +607,7 @@ void installPlayerClasses(Vm& vm) {
     installConstantClasses(vm);
     installApplicationDomain(vm);
     installBitmapFilters(vm);
+    installLoaderClasses(vm);
 }
 
 }  // namespace flash

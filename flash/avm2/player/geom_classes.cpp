@@ -200,6 +200,18 @@ void storeMatrix(Vm& vm, const Value& self, const QTransform& m) {
 }
 Value matrixToString(Vm& vm, const Value& self, Args) { return fieldsText(vm, self, kMatrixFields); }
 Value matrixClone(Vm& vm, const Value& self, Args) { return Value(newMatrix(vm, matrixOf(vm, self))); }
+Value matrixCopyFrom(Vm& vm, const Value& self, Args a) {
+    if (arg(a, 0).isNullish())
+        vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.",
+                      1009);
+    storeMatrix(vm, self, matrixOf(vm, arg(a, 0)));
+    return Value();
+}
+Value matrixSetTo(Vm& vm, const Value& self, Args a) {
+    auto n = [&](std::size_t i) { return vm.toNumber(arg(a, i)); };
+    storeMatrix(vm, self, QTransform(n(0), n(1), n(2), n(3), n(4), n(5)));
+    return Value();
+}
 Value identity(Vm& vm, const Value& self, Args) {
     storeMatrix(vm, self, QTransform());
     return Value();
@@ -232,8 +244,11 @@ Value invert(Vm& vm, const Value& self, Args) {
     storeMatrix(vm, self, ok ? inv : QTransform());
     return Value();
 }
+// The player's box: the rotation's sine scaled by the other axis's factor,
+// which is not a scale followed by a rotation when the two differ.
 QTransform box(double sx, double sy, double radians, double tx, double ty) {
-    return QTransform::fromScale(sx, sy) * rotation(radians) * QTransform::fromTranslate(tx, ty);
+    const double c = std::cos(radians), s = std::sin(radians);
+    return QTransform(c * sx, s * sy, -s * sx, c * sy, tx, ty);
 }
 Value createBox(Vm& vm, const Value& self, Args a) {
     storeMatrix(vm, self, box(vm.toNumber(arg(a, 0)), vm.toNumber(arg(a, 1)), a.size() > 2 ? vm.toNumber(a[2]) : 0,
@@ -437,6 +452,8 @@ void installGeomClasses(Vm& vm) {
     vm.defineTraitMethod(matrix, u"toString", matrixToString);
     vm.defineTraitMethod(matrix, u"clone", matrixClone);
     vm.defineTraitMethod(matrix, u"identity", identity);
+    vm.defineTraitMethod(matrix, u"copyFrom", matrixCopyFrom);
+    vm.defineTraitMethod(matrix, u"setTo", matrixSetTo);
     vm.defineTraitMethod(matrix, u"translate", translate);
     vm.defineTraitMethod(matrix, u"scale", scale);
     vm.defineTraitMethod(matrix, u"rotate", rotate);

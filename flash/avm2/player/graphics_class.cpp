@@ -281,6 +281,42 @@ Value drawPath(Vm& vm, const Value& self, Args a) {
     return Value();
 }
 
+// Each triangle is a closed outline of its own in the current fill;
+// `culling` drops the ones whose corners turn one way on the screen.
+Value drawTriangles(Vm& vm, const Value& self, Args a) {
+    Drawing* d = drawingOf(self);
+    if (!d) return Value();
+    std::vector<QPointF> points;
+    const std::vector<Value> vertices = elementsOf(arg(a, 0));
+    for (std::size_t i = 0; i + 1 < vertices.size(); i += 2)
+        points.push_back(twips(vm.toNumber(vertices[i]), vm.toNumber(vertices[i + 1])));
+    std::vector<std::size_t> order;
+    if (arg(a, 1).isNullish()) {
+        for (std::size_t i = 0; i < points.size(); ++i) order.push_back(i);
+    } else {
+        for (const Value& v : elementsOf(arg(a, 1))) {
+            double n = vm.toNumber(v);
+            if (!(n >= 0 && n < double(points.size())))
+                vm.throwError(kinolux::avm2::ErrorType::RangeError,
+                              "Error #1125: The index " + kinolux::avm2::numberToString(n).toUtf8() +
+                                  " is out of range " + std::to_string(points.size()) + ".",
+                              1125);
+            order.push_back(std::size_t(n));
+        }
+    }
+    const String culling = a.size() > 3 && !a[3].isNullish() ? vm.toString(a[3]) : String(u"none");
+    for (std::size_t i = 0; i + 2 < order.size(); i += 3) {
+        const QPointF &p0 = points[order[i]], &p1 = points[order[i + 1]], &p2 = points[order[i + 2]];
+        double turn = (p1.x() - p0.x()) * (p2.y() - p0.y()) - (p1.y() - p0.y()) * (p2.x() - p0.x());
+        if ((culling == u"positive" && turn > 0) || (culling == u"negative" && turn < 0)) continue;
+        d->moveTo(p0);
+        d->lineTo(p1);
+        d->lineTo(p2);
+        d->lineTo(p0);
+    }
+    return Value();
+}
+
 Value copyFrom(Vm&, const Value& self, Args a) {
     Drawing* d = drawingOf(self);
     Drawing* source = drawingOf(arg(a, 0));
@@ -325,6 +361,7 @@ void installGraphicsClass(Vm& vm) {
         {u"drawRoundRect", drawRoundRect},
         {u"drawRoundRectComplex", drawRoundRectComplex},
         {u"drawPath", drawPath},
+        {u"drawTriangles", drawTriangles},
         {u"endFill", endFill},
         {u"copyFrom", copyFrom},
     };

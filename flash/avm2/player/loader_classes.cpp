@@ -1,0 +1,236 @@
+// flash.display.Loader and LoaderInfo, and flash.net.URLRequest: a Loader
+// reads a picture from the movie's own folder and shows it as a Bitmap
+// child, telling its LoaderInfo's listeners as the file arrives (at the end
+// of the frame that asked for it). Files elsewhere, and movies, which this
+// player does not load into another, end in an ioError event.
+#include <QFileInfo>
+
+#include "flash/avm2/display_binding.h"
+#include "flash/avm2/player/display_bridge.h"
+#include "flash/avm2/player/natives.h"
+#include "flash/core/bitmap_data.h"
+#include "flash/core/movie_clip.h"
+#include "flash/core/player.h"
+
+namespace flash {
+namespace {
+
+using namespace as3;
+
+// Hidden properties of the script objects, as the other player classes
+// keep theirs.
+constexpr char16_t kInfo[] = u"__contentLoaderInfo";
+constexpr char16_t kLoader[] = u"__loader";
+constexpr char16_t kContent[] = u"__content";
+
+Value hidden(const Value& self, const char16_t* name, Value fallback = Value::null()) {
+    Object* o = self.object();
+    const Value* v = o ? o->dynamic.get(name) : nullptr;
+    return v ? *v : fallback;
+}
+
+void setHidden(const Value& self, const char16_t* name, const Value& v) {
+    if (Object* o = self.object()) o->dynamic.set(String(name), v, false);
+}
+
+Value urlRequestInit(Vm& vm, const Value& self, Args a) {
+    vm.setPublic(self, u"url", a.empty() || a[0].isNullish() ? Value::null() : Value(vm.toString(a[0])));
+    vm.setPublic(self, u"method", Value(String(u"GET")));
+    vm.setPublic(self, u"data", Value::null());
+    vm.setPublic(self, u"contentType", Value::null());
+    return Value();
+}
+
+// A LoaderInfo holds what it knows as hidden properties: null until the
+// file has come.
+template <const char16_t* Name>
+Value infoGetter(Vm&, const Value& self, Args) {
+    return hidden(self, Name);
+}
+template <const char16_t* Name>
+Value infoNumber(Vm&, const Value& self, Args) {
+    return hidden(self, Name, Value(0));
+}
+constexpr char16_t kUrl[] = u"__url";
+constexpr char16_t kContentType[] = u"__contentType";
+constexpr char16_t kBytesLoaded[] = u"__bytesLoaded";
+constexpr char16_t kBytesTotal[] = u"__bytesTotal";
+constexpr char16_t kWidth[] = u"__width";
+constexpr char16_t kHeight[] = u"__height";
+
+Value parameters(Vm& vm, const Value& self, Args) {
+    Value held = hidden(self, u"__parameters", Value());
+    if (held.isUndefined()) {
+        held = Value(vm.newObject());
+        setHidden(self, u"__parameters", held);
+    }
+    return held;
+}
+
+Value infoOf(const Value& loader) { return hidden(loader, kInfo); }
+
+Value loaderInit(Vm& vm, const Value& self, Args) {
+    Object* info = vm.construct(vm.findClass(u"flash.display.LoaderInfo"), {});
+    setHidden(Value(info), kLoader, self);
+    setHidden(self, kInfo, Value(info));
+    return Value();
+}
+
+void dispatch(Vm& vm, const Value& target, const char16_t* eventClass, const char16_t* type) {
+    Value args[] = {Value(String(type))};
+    Value event(vm.construct(vm.findClass(eventClass), args));
+    Value dispatchArgs[] = {event};
+    vm.callProperty(target, kinolux::avm2::Multiname::publicName(String(u"dispatchEvent")), dispatchArgs);
+}
+
+void dispatchProgress(Vm& vm, const Value& info, double loaded, double total) {
+    Value args[] = {Value(String(u"progress"))};
+    Value event(vm.construct(vm.findClass(u"flash.events.ProgressEvent"), args));
+    vm.setPublic(event, u"bytesLoaded", Value(loaded));
+    vm.setPublic(event, u"bytesTotal", Value(total));
+    Value dispatchArgs[] = {event};
+    vm.callProperty(info, kinolux::avm2::Multiname::publicName(String(u"dispatchEvent")), dispatchArgs);
+}
+
+const char16_t* contentTypeOf(const std::vector<std::uint8_t>& bytes) {
+    auto starts = [&](std::string_view magic) {
+        return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin(),
+                                                          [](char c, std::uint8_t b) { return std::uint8_t(c) == b; });
+    };
+    if (starts("\x89PNG")) return u"image/png";
+    if (starts("GIF8")) return u"image/gif";
+    if (starts("\xFF\xD8")) return u"image/jpeg";
+    if (starts("FWS") || starts("CWS") || starts("ZWS")) return u"application/x-shockwave-flash";
+    return nullptr;
+}
+
+// The file has come (or not): the picture goes into the loader, then its
+// listeners hear of it.
+void arrive(Vm& vm, const Value& loader, const std::string& url, std::optional<std::vector<std::uint8_t>> bytes) {
+    Value info = infoOf(loader);
+    DisplayBridge* bridge = DisplayBridge::of(vm);
+    std::string error;
+    std::shared_ptr<BitmapData> pixels;
+    if (bytes && bridge) pixels = BitmapData::decode(*bytes, &error);
+    if (!pixels) {
+        Value args[] = {Value(String(u"ioError")), Value(false), Value(false),
+                        Value(String::fromUtf8("Error #2035: URL Not Found. URL: " + url))};
+        Value event(vm.construct(vm.findClass(u"flash.events.IOErrorEvent"), args));
+        vm.setPublic(event, u"text", args[3]);
+        Value dispatchArgs[] = {event};
+        vm.callProperty(info, kinolux::avm2::Multiname::publicName(String(u"dispatchEvent")), dispatchArgs);
+        return;
+    }
+    const double total = double(bytes->size());
+    dispatch(vm, info, u"flash.events.Event", u"open");
+    dispatchProgress(vm, info, 0, total);
+    dispatchProgress(vm, info, total, total);
+    Object* data = newBitmapDataObject(vm, pixels);
+    Value bitmapArgs[] = {Value(data)};
+    Value bitmap(vm.construct(vm.findClass(u"flash.display.Bitmap"), bitmapArgs));
+    setHidden(info, kContent, bitmap);
+    setHidden(info, kBytesLoaded, Value(total));
+    setHidden(info, kBytesTotal, Value(total));
+    setHidden(info, kWidth, Value(pixels->width()));
+    setHidden(info, kHeight, Value(pixels->height()));
+    setHidden(info, kContentType, Value(String(contentTypeOf(*bytes) ? contentTypeOf(*bytes) : u"image/png")));
+    QFileInfo where(QString::fromStdString(bridge->player().moviePath()));
+    const std::string name = url.substr(0, url.find_first_of("?#"));
+    setHidden(info, kUrl, Value(String::fromUtf8("file:///" + where.absolutePath().toStdString() + "/" + name)));
+    Value addArgs[] = {bitmap};
+    vm.callProperty(loader, kinolux::avm2::Multiname::publicName(String(u"addChild")), addArgs);
+    dispatch(vm, info, u"flash.events.Event", u"init");
+    dispatch(vm, info, u"flash.events.Event", u"complete");
+}
+
+Value load(Vm& vm, const Value& self, Args a) {
+    Value request = arg(a, 0);
+    if (request.isNullish())
+        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter request must be non-null.", 2007);
+    const std::string url = vm.toString(vm.getPublic(request, u"url")).toUtf8();
+    DisplayBridge* bridge = DisplayBridge::of(vm);
+    if (!bridge) return Value();
+    auto bytes = bridge->player().readBesideMovie(url);
+    Object* loader = self.object();
+    const std::size_t size = bytes ? bytes->size() : 0;
+    if (!bridge->canQueue(size)) {
+        vm.host().scriptError("A script asked for more files in one frame than the player keeps; the rest are dropped.");
+        return Value();
+    }
+    bridge->queue(
+        [&vm, loader, url, bytes = std::move(bytes)]() mutable { arrive(vm, Value(loader), url, std::move(bytes)); },
+        size);
+    return Value();
+}
+
+constexpr char16_t kSwfVersion[] = u"__swfVersion";
+constexpr char16_t kFrameRate[] = u"__frameRate";
+
+}  // namespace
+
+// The main movie's LoaderInfo, for everything on the stage; null for what
+// is off it.
+Value loaderInfoGetter(Vm& vm, const Value& self, Args) {
+    DisplayBridge* bridge = DisplayBridge::of(vm);
+    DisplayObject* d = DisplayBridge::displayOf(self);
+    if (!bridge || !d || !d->onStage()) return Value::null();
+    Player& player = bridge->player();
+    Object* root = bridge->objectOf(player.root());
+    if (!root) return Value::null();
+    if (const Value* known = root->dynamic.get(u"__loaderInfo")) return *known;
+    Value info(vm.construct(vm.findClass(u"flash.display.LoaderInfo"), {}));
+    QFileInfo where(QString::fromStdString(player.moviePath()));
+    setHidden(info, kUrl, Value(String::fromUtf8("file:///" + where.absoluteFilePath().toStdString())));
+    setHidden(info, kContent, Value(root));
+    setHidden(info, kContentType, Value(String(u"application/x-shockwave-flash")));
+    const double length = player.header().uncompressedLength;
+    setHidden(info, kBytesLoaded, Value(length));
+    setHidden(info, kBytesTotal, Value(length));
+    setHidden(info, kWidth, Value(player.stageSize().width()));
+    setHidden(info, kHeight, Value(player.stageSize().height()));
+    setHidden(info, kSwfVersion, Value(int(player.swfVersion())));
+    setHidden(info, kFrameRate, Value(player.frameRate()));
+    root->dynamic.set(String(u"__loaderInfo"), info, false);
+    return info;
+}
+
+namespace {
+
+Value content(Vm&, const Value& self, Args) { return hidden(infoOf(self), kContent); }
+Value contentLoaderInfo(Vm&, const Value& self, Args) { return infoOf(self); }
+Value nothing(Vm&, const Value&, Args) { return Value(); }
+
+}  // namespace
+
+void installLoaderClasses(Vm& vm) {
+    Class* request = vm.defineClass(u"flash.net", u"URLRequest", vm.findClass(u"Object"), nullptr);
+    request->init = vm.nativeMethod(urlRequestInit, String(u"URLRequest"));
+
+    Class* info =
+        vm.defineClass(u"flash.display", u"LoaderInfo", vm.findClass(u"flash.events.EventDispatcher"), nullptr);
+    info->init = vm.nativeMethod(nothing, String(u"LoaderInfo"));
+    vm.defineGetter(info, u"content", infoGetter<kContent>);
+    vm.defineGetter(info, u"loader", infoGetter<kLoader>);
+    vm.defineGetter(info, u"url", infoGetter<kUrl>);
+    vm.defineGetter(info, u"contentType", infoGetter<kContentType>);
+    vm.defineGetter(info, u"bytesLoaded", infoNumber<kBytesLoaded>);
+    vm.defineGetter(info, u"bytesTotal", infoNumber<kBytesTotal>);
+    vm.defineGetter(info, u"width", infoNumber<kWidth>);
+    vm.defineGetter(info, u"height", infoNumber<kHeight>);
+    vm.defineGetter(info, u"parameters", parameters);
+    vm.defineGetter(info, u"swfVersion", infoNumber<kSwfVersion>);
+    vm.defineGetter(info, u"frameRate", infoNumber<kFrameRate>);
+    vm.defineGetter(info, u"actionScriptVersion", [](Vm&, const Value&, Args) { return Value(3); });
+
+    Class* loader =
+        vm.defineClass(u"flash.display", u"Loader", vm.findClass(u"flash.display.DisplayObjectContainer"), nullptr);
+    loader->init = vm.nativeMethod(loaderInit, String(u"Loader"));
+    loader->init->owner = loader;
+    vm.defineTraitMethod(loader, u"load", load);
+    vm.defineTraitMethod(loader, u"unload", nothing);
+    vm.defineTraitMethod(loader, u"close", nothing);
+    vm.defineGetter(loader, u"content", content);
+    vm.defineGetter(loader, u"contentLoaderInfo", contentLoaderInfo);
+}
+
+}  // namespace flash
