@@ -34,6 +34,12 @@ int AudioTap::WriteSamples(uint32_t count) {
     return (values ? wav_.Write(values, count) : wav_.WriteSilence(count)) ? 1 : 0;
 }
 
+int AudioTap::WriteSilence(uint32_t count) {
+    std::lock_guard lock(CaptureLock());
+    if (!wav_.IsOpen()) return 0;
+    return wav_.WriteSilence(count) ? 1 : 0;
+}
+
 void AudioTap::CloseWav() {
     std::lock_guard lock(CaptureLock());
     RestoreVolume();

@@ -45,6 +45,9 @@ public:
     // are buffered, writes `count` values of silence and keeps what is
     // buffered for later. 1, or 0 when no file is open or the write failed.
     int WriteSamples(uint32_t count);
+    // Writes `count` values of silence, whatever is buffered. 1, or 0 when
+    // no file is open or the write failed.
+    int WriteSilence(uint32_t count);
     // Gives the muted device its volume back and completes and closes the
     // file.
     void CloseWav();

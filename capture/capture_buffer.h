@@ -24,7 +24,9 @@ public:
     uint32_t Available() const { return available_; }
 
 private:
-    int16_t values_[kCapacity] = {};
+    // Left uninitialised: only values appended are ever read, and the pages
+    // of a short movie's sound are all a conversion touches of it.
+    int16_t values_[kCapacity];
     uint32_t readPos_ = 0;    // index of the first unread value
     uint32_t available_ = 0;  // unread values from readPos_ on
 };

@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "castor/encoder_setup.h"
+#include "castor/encoding_thread.h"
 #include "castor/failure.h"
 #include "castor/file_source.h"
 #include "castor/frame_source.h"
 #include "castor/target_presets.h"
-#include "castor/video_encoding_thread.h"
 
 namespace castor {
 namespace {
@@ -17,6 +17,9 @@ namespace {
 // so that the caller can still stop.
 constexpr int64_t kRepeatsPerReport = 64;
 constexpr int kSilencePiece = 8192;
+// Sound frames are small: more of them may wait for the audio thread, so
+// that the reading side seldom waits for it.
+constexpr size_t kQueuedSoundFrames = 32;
 
 }  // namespace
 
@@ -57,8 +60,8 @@ void Transcoder::Open(CS_FrameCallback frameCallback) {
     muxer_ = std::make_unique<Muxer>(container_, file_->WorkingPath(), options_.output);
     if (plan_.video) {
         // Pictures are converted and encoded while the next ones are read.
-        video_ = std::make_unique<VideoEncodingThread>(OpenVideoEncoder(*plan_.video, options_, container_),
-                                                       std::make_unique<VideoFilter>(plan_.video->geometry));
+        video_ = std::make_unique<EncodingThread>(OpenVideoEncoder(*plan_.video, options_, container_),
+                                                  std::make_unique<VideoFilter>(plan_.video->geometry));
         videoTimeline_ = std::make_unique<VideoTimeline>(plan_.video->frameRate);
         videoStream_ = muxer_->AddStream(video_->StreamEncoder(), plan_.video->codecTag);
         if (options_.durationSeconds > 0) {
@@ -69,11 +72,14 @@ void Transcoder::Open(CS_FrameCallback frameCallback) {
         }
     }
     if (plan_.audio) {
-        audioEncoder_ = OpenAudioEncoder(*plan_.audio, options_, container_);
-        audioFilter_ = std::make_unique<AudioFilter>(audioEncoder_.input, options_.volume);
-        audioStream_ = muxer_->AddStream(*audioEncoder_.encoder, plan_.audio->codecTag);
+        AudioEncoder encoder = OpenAudioEncoder(*plan_.audio, options_, container_);
+        audioInput_ = encoder.input;
+        audioFilter_ = std::make_unique<AudioFilter>(audioInput_, options_.volume);
+        // The sound is encoded while the pictures are read and encoded.
+        audio_ = std::make_unique<EncodingThread>(std::move(encoder.encoder), nullptr, kQueuedSoundFrames);
+        audioStream_ = muxer_->AddStream(audio_->StreamEncoder(), plan_.audio->codecTag);
         if (options_.durationSeconds > 0) {
-            audioSampleLimit_ = std::llround(options_.durationSeconds * audioEncoder_.input.sampleRate);
+            audioSampleLimit_ = std::llround(options_.durationSeconds * audioInput_.sampleRate);
         }
     }
     muxer_->Start(options_.libavOptions);
@@ -148,7 +154,7 @@ void Transcoder::EncodeQueuedSound() {
         const int64_t room = audioSampleLimit_ - frame->pts;
         if (room < frame->nb_samples) {
             // The end set by -t falls inside this frame.
-            if (audioEncoder_.input.wholeFrames) {
+            if (audioInput_.wholeFrames) {
                 av_samples_set_silence(frame->extended_data, static_cast<int>(room),
                                        frame->nb_samples - static_cast<int>(room),
                                        frame->ch_layout.nb_channels, static_cast<AVSampleFormat>(frame->format));
@@ -156,21 +162,16 @@ void Transcoder::EncodeQueuedSound() {
                 frame->nb_samples = static_cast<int>(room);
             }
         }
-        audioEncoder_.encoder->Send(frame.get());
-        Drain(*audioEncoder_.encoder, audioStream_);
+        audio_->Send(std::move(frame));
+        Drain(*audio_, audioStream_);
     }
 }
 
-void Transcoder::DrainVideo() {
-    while (video_->Receive(*packet_)) {
-        muxer_->Write(videoStream_, *packet_, video_->StreamEncoder().TimeBase());
-        file_->SetImagesWritten(muxer_->PacketsWritten());
-    }
-}
+void Transcoder::DrainVideo() { Drain(*video_, videoStream_); }
 
-void Transcoder::Drain(Encoder& encoder, int stream) {
-    while (encoder.Receive(*packet_)) {
-        muxer_->Write(stream, *packet_, encoder.TimeBase());
+void Transcoder::Drain(EncodingThread& thread, int stream) {
+    while (thread.Receive(*packet_)) {
+        muxer_->Write(stream, *packet_, thread.StreamEncoder().TimeBase());
         file_->SetImagesWritten(muxer_->PacketsWritten());
     }
 }
@@ -183,11 +184,11 @@ void Transcoder::Finish(double end) {
         video_->End();
         DrainVideo();
     }
-    if (audioEncoder_.encoder) {
+    if (audio_) {
         audioFilter_->Drain();
         EncodeQueuedSound();
-        audioEncoder_.encoder->Send(nullptr);
-        Drain(*audioEncoder_.encoder, audioStream_);
+        audio_->End();
+        Drain(*audio_, audioStream_);
     }
     muxer_->Finish();
     file_->Commit();
@@ -195,18 +196,15 @@ void Transcoder::Finish(double end) {
 
 bool Transcoder::VideoDone() const { return !video_ || videoSlots_ >= videoSlotLimit_; }
 
-bool Transcoder::AudioDone() const {
-    return !audioEncoder_.encoder || audioFilter_->SamplesOut() >= audioSampleLimit_;
-}
+bool Transcoder::AudioDone() const { return !audio_ || audioFilter_->SamplesOut() >= audioSampleLimit_; }
 
 bool Transcoder::Report() {
     double position = 0;
     if (plan_.video) {
         position = videoSlots_ * av_q2d(av_inv_q(plan_.video->frameRate));
     }
-    if (audioEncoder_.encoder) {
-        position = std::max(position, static_cast<double>(audioFilter_->SamplesOut()) /
-                                          audioEncoder_.input.sampleRate);
+    if (audio_) {
+        position = std::max(position, static_cast<double>(audioFilter_->SamplesOut()) / audioInput_.sampleRate);
     }
     return progress_.Position(position, StatusText(videoSlots_, muxer_->BytesWritten(), position));
 }

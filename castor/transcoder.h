@@ -6,16 +6,16 @@
 #include <cstdint>
 #include <memory>
 
-#include "castor/audio_timeline.h"
 #include "bindings/castor.h"
+#include "castor/audio_timeline.h"
 #include "castor/encoder.h"
+#include "castor/encoding_thread.h"
 #include "castor/media_source.h"
 #include "castor/muxer.h"
 #include "castor/options.h"
 #include "castor/output_file.h"
 #include "castor/output_plan.h"
 #include "castor/progress.h"
-#include "castor/video_encoding_thread.h"
 #include "castor/video_timeline.h"
 
 namespace castor {
@@ -41,7 +41,7 @@ private:
     void HandleSound(const SourceItem& item);
     void EncodeHeldPicture(int64_t times);
     void EncodeQueuedSound();
-    void Drain(Encoder& encoder, int stream);
+    void Drain(EncodingThread& thread, int stream);
     void DrainVideo();
     void Finish(double end);
     bool VideoDone() const;
@@ -54,11 +54,12 @@ private:
     std::unique_ptr<OutputFile> file_;  // declared before the muxer: closed after it
     std::unique_ptr<MediaSource> source_;
     OutputPlan plan_;
-    AudioEncoder audioEncoder_;
+    EncoderSound audioInput_;  // what the audio encoder takes
     std::unique_ptr<AudioFilter> audioFilter_;
     std::unique_ptr<Muxer> muxer_;
-    // After the muxer: its thread has stopped before the muxer goes.
-    std::unique_ptr<VideoEncodingThread> video_;
+    // After the muxer: their threads have stopped before the muxer goes.
+    std::unique_ptr<EncodingThread> video_;
+    std::unique_ptr<EncodingThread> audio_;
     int videoStream_ = -1;
     int audioStream_ = -1;
 

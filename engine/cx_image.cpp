@@ -2,6 +2,9 @@
 
 #include <QImage>
 #include <cstring>
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#endif
 
 #include "engine/image_writers.h"
 #include "platform/file_io.h"
@@ -50,6 +53,35 @@ uint32_t NearestPaletteIndex(const std::vector<RGBQUAD>& palette, RGBQUAD color)
     }
     return best;
 }
+
+// The conversion of every grabbed frame is a hot loop. Four bytes at a
+// time, the fourth overwritten by the next pixel.
+void DropAlpha(const uint8_t* in, uint8_t* out, uint32_t width) {
+    uint32_t x = 0;
+    for (; x + 1 < width; ++x, in += 4, out += 3) std::memcpy(out, in, 4);
+    for (; x < width; ++x, in += 4, out += 3) std::memcpy(out, in, 3);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Four pixels a shuffle, about twice as fast; each store of 16 bytes is
+// overwritten past its 12 by the next, and stops 4 short of the row's end.
+__attribute__((target("ssse3"))) void DropAlphaShuffled(const uint8_t* in, uint8_t* out, uint32_t width) {
+    const __m128i order = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    uint32_t x = 0;
+    for (; x + 6 <= width; x += 4, in += 16, out += 12)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)), order));
+    DropAlpha(in, out, width - x);
+}
+
+bool HasByteShuffles() {
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+#else
+constexpr auto DropAlphaShuffled = DropAlpha;
+bool HasByteShuffles() { return false; }
+#endif
 
 }  // namespace
 
@@ -103,15 +135,9 @@ bool CxImage::CreateFromHBITMAP(const QImage* bitmap) {
     }
     // Each 32-bit pixel is 0xAARRGGBB, so its bytes in memory are blue,
     // green, red, alpha: the first three are the DIB's bytes.
-    // Four bytes at a time, the fourth overwritten by the next pixel: the
-    // conversion of every grabbed frame is a hot loop.
-    for (uint32_t y = 0; y < height_; ++y) {
-        const uint8_t* in = source.constScanLine(static_cast<int>(height_ - 1 - y));
-        uint8_t* out = GetBits(y);
-        uint32_t x = 0;
-        for (; x + 1 < width_; ++x, in += 4, out += 3) std::memcpy(out, in, 4);
-        for (; x < width_; ++x, in += 4, out += 3) std::memcpy(out, in, 3);
-    }
+    const auto convertRow = HasByteShuffles() ? DropAlphaShuffled : DropAlpha;
+    for (uint32_t y = 0; y < height_; ++y)
+        convertRow(source.constScanLine(static_cast<int>(height_ - 1 - y)), GetBits(y), width_);
     return true;
 }
 

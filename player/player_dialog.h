@@ -92,6 +92,7 @@ private:
     uint32_t lastTime_ = 0;       // real clock of the previous tick; 0 before the first
     FrameWatch frames_;
     WavPace wavPace_;
+    WavDebt wavDebt_;
     WavTimeline wavTimeline_;
     uint32_t lastLogged_ = 0;     // the time of the last sync record
     // Once the range is over: how far the WAV must reach before the run ends.

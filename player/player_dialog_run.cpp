@@ -72,7 +72,7 @@ void PlayerDialog::Tick()
     if (!soundDueMs_ && ReachedEndOfRange(current, arguments_.toFrame))
         soundDueMs_ = RunSoundEndMs(logged, FramesLeftInRange(current, arguments_.toFrame), arguments_.frameRate);
     // Finish writes what the engine rendered ahead too.
-    if (soundDueMs_ && wavPace_.LengthMsWith(BufferedValues()) >= *soundDueMs_) {
+    if (soundDueMs_ && wavPace_.LengthMsWith(int64_t(BufferedValues()) - wavDebt_.Owed()) >= *soundDueMs_) {
         PostClose();
         return;
     }
@@ -87,10 +87,18 @@ uint32_t PlayerDialog::BufferedValues() const
 
 void PlayerDialog::WriteSoundUpTo(uint32_t elapsedMs)
 {
-    const uint32_t count = wavPace_.ValuesDue(elapsedMs);
     // Nothing else takes from the buffer, so what was there is there still.
-    wavTimeline_.NoteWrite(count, BufferedValues());
-    AudioTap::Instance().WriteSamples(count);
+    const uint32_t buffered = BufferedValues();
+    const WavWrite write = wavDebt_.Next(wavPace_.ValuesDue(elapsedMs), buffered);
+    AudioTap& tap = AudioTap::Instance();
+    if (write.taken > 0) {
+        wavTimeline_.NoteWrite(write.taken, buffered);
+        tap.WriteSamples(write.taken);
+    }
+    if (write.silence > 0) {
+        wavTimeline_.NoteWrite(write.silence, 0);
+        tap.WriteSilence(write.silence);
+    }
 }
 
 bool PlayerDialog::ParentHasGone() const
@@ -125,7 +133,10 @@ void PlayerDialog::Finish()
         WriteSoundUpTo(::timeGetTime() - startTick_);
         // The engine renders its sound ahead: what it has rendered belongs
         // to frames already shown, whose sound would otherwise be cut short.
+        // Sound still owed (none is buffered then) ends the file as silence,
+        // so that it is as long as the real time it recorded.
         tap.WriteSamples(BufferedValues() & ~1u);
+        tap.WriteSilence(wavDebt_.Owed());
     }
     tap.CloseWav();
     CallInterceptor::Instance().SetMode(kModePassThrough);

@@ -53,9 +53,28 @@ uint32_t WavPace::ValuesDue(uint32_t elapsedMs)
     return uint32_t(2 * frames);
 }
 
-uint32_t WavPace::LengthMsWith(uint32_t more) const
+uint32_t WavPace::LengthMsWith(int64_t more) const
 {
-    return uint32_t((ValuesWritten() + more) * 1000 / (2 * kStereoFramesPerSecond));
+    const int64_t values = std::max<int64_t>(int64_t(ValuesWritten()) + more, 0);
+    return uint32_t(values * 1000 / (2 * kStereoFramesPerSecond));
+}
+
+WavWrite WavDebt::Next(uint32_t due, uint32_t buffered)
+{
+    // Whole left-right pairs only, so that the channels keep their places.
+    const uint32_t available = buffered & ~1u;
+    delivering_ = delivering_ || available > 0;
+    owed_ += due;
+    WavWrite write;
+    write.taken = std::min(owed_, available);
+    owed_ -= write.taken;
+    if (!delivering_) {
+        write.silence = owed_;
+    } else if (owed_ > kLongestShortfallValues) {
+        write.silence = owed_ - kLongestShortfallValues;
+    }
+    owed_ -= write.silence;
+    return write;
 }
 
 void WavTimeline::NoteWrite(uint32_t count, uint32_t buffered)

@@ -53,11 +53,41 @@ public:
     // The values to write now so that the file holds `elapsedMs` of sound.
     uint32_t ValuesDue(uint32_t elapsedMs);
     uint64_t ValuesWritten() const { return 2 * framesWritten_; }
-    // The WAV's length in ms once `more` values are written after these.
-    uint32_t LengthMsWith(uint32_t more) const;
+    // The WAV's length in ms once `more` values are written after these
+    // (fewer when `more` is negative: values due but still owed).
+    uint32_t LengthMsWith(int64_t more) const;
 
 private:
     uint64_t framesWritten_ = 0;
+};
+
+// What a tick writes of the values real time asks for: the engine's sound,
+// as a sound card plays what it is given. Before the engine has delivered
+// any, the values are silence. Once it delivers, its device refills without
+// a break, so finding fewer values than are due means its process was kept
+// from the CPU for a moment: the rest is owed rather than made up by
+// silence, and follows as soon as the engine catches up, so the WAV holds
+// the engine's sound without gaps, however busy the machine. As a sound
+// card's buffer does, this rides out only so much: beyond
+// kLongestShortfallValues the engine has stopped delivering, and silence
+// fills the rest.
+struct WavWrite {
+    uint32_t taken = 0;    // values taken from the buffer, written first
+    uint32_t silence = 0;  // values of silence after them
+};
+
+class WavDebt {
+public:
+    static constexpr uint32_t kLongestShortfallValues = 2 * 44100 * 2;  // 2 s
+
+    // `due` more values asked for, with `buffered` captured ones waiting.
+    WavWrite Next(uint32_t due, uint32_t buffered);
+    // Values due and neither taken nor written as silence yet.
+    uint32_t Owed() const { return owed_; }
+
+private:
+    uint32_t owed_ = 0;
+    bool delivering_ = false;
 };
 
 // Where in the WAV the sound of the frame the movie shows now will be, so

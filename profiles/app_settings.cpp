@@ -50,11 +50,11 @@ void LoadAppSettings(AppSettings& settings, LanguageManager& languages) {
 
     // An empty folder would put the output (and the psp folders) wherever
     // the program happens to be started; it counts as absent.
+    std::string stored;
     std::string convertDir;
-    if (!Machine().ReadString(kSettingsKey, "ConvertDir", convertDir) || convertDir.empty()) {
+    if (!Machine().ReadString(kSettingsKey, "ConvertDir", stored) || stored.empty())
         convertDir = DefaultOutputFolder(programFolder);
-        Machine().WriteString(kSettingsKey, "ConvertDir", convertDir);
-    }
+    else convertDir = stored;
     // Everything appends file and folder names to this text.
     if (convertDir.back() != '/') convertDir += '/';
     settings.convertDir = convertDir;
@@ -69,7 +69,9 @@ void LoadAppSettings(AppSettings& settings, LanguageManager& languages) {
     }
     languages.SelectLanguage(language);
 
-    SaveAppSettings(settings);
+    // Rewritten (and synced to disk) only when it changed: a command-line
+    // run starts without a write.
+    if (stored != settings.convertDir) SaveAppSettings(settings);
 }
 
 bool SaveAppSettings(const AppSettings& settings) {

@@ -131,6 +131,29 @@ TEST(CxImage, ReadsAGrabAsA24BitBottomUpPicture) {
     EXPECT_FALSE(image.IsValid());
 }
 
+// Grabs are converted several pixels at a time: every width keeps every
+// pixel, the last ones of a row too, and writes nothing past a row.
+TEST(CxImage, ReadsGrabsOfEveryWidthPixelForPixel) {
+    for (int width = 1; width <= 37; ++width) {
+        QImage grab(width, 3, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < width; ++x) grab.setPixel(x, y, qRgb(x * 7 + y, 255 - x * 5, (x * 13 + y * 29) & 0xFF));
+        CxImage image;
+        ASSERT_TRUE(image.CreateFromHBITMAP(&grab)) << width;
+        for (int y = 0; y < 3; ++y) {
+            const uint8_t* row = image.GetBits(uint32_t(2 - y));
+            for (int x = 0; x < width; ++x) {
+                const QRgb pixel = grab.pixel(x, y);
+                ASSERT_EQ(row[3 * x], qBlue(pixel)) << width << " " << x << "," << y;
+                ASSERT_EQ(row[3 * x + 1], qGreen(pixel)) << width << " " << x << "," << y;
+                ASSERT_EQ(row[3 * x + 2], qRed(pixel)) << width << " " << x << "," << y;
+            }
+            for (uint32_t pad = uint32_t(3 * width); pad < image.GetEffWidth(); ++pad)
+                ASSERT_EQ(row[pad], 0) << "padding of width " << width;
+        }
+    }
+}
+
 TEST(TwoBackgrounds, OpaqueTransparentAndHalfCoveredPixels) {
     CxImage onBlack(4, 1, 24), onWhite(4, 1, 24);
     // 0: opaque red on both. 1: nothing drawn. 2: half-covered blue-green.

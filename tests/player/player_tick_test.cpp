@@ -73,6 +73,7 @@ TEST(PlayerTick, TheRangeEndsWithItsLastFrameAndItsSound)
     pace.ValuesDue(1000);
     EXPECT_EQ(pace.LengthMsWith(0), 1000u);
     EXPECT_EQ(pace.LengthMsWith(2 * 4410), 1100u);
+    EXPECT_EQ(pace.LengthMsWith(-2 * 4410), 900u) << "values still owed are not in it yet";
 }
 
 TEST(PlayerTick, TheTimerTicksOncePerFramePeriodInWholeMilliseconds)
@@ -125,6 +126,49 @@ TEST(PlayerTick, TheSyncFileLogsEachFrameAtTheWavTimeOfItsSound)
     // waiting, so every later sound comes that much later.
     timeline.NoteWrite(3528, 100);
     EXPECT_EQ(timeline.SoundTimeMs(125, 100), (2 * 3528 + 3528 + 100 + 1024) * 10 / 882);
+}
+
+// A starved player finds less of the engine's sound than real time asks
+// for: the WAV must still hold that sound whole, in order and without a
+// gap, as a sound card plays it, so that the recording is the same however
+// busy the machine.
+TEST(PlayerTick, AStarvedEngineSoundIsOwedNotCutBySilence)
+{
+    WavDebt debt;
+    // Before the engine delivers anything, real time is silence.
+    WavWrite write = debt.Next(3528, 0);
+    EXPECT_EQ(write.taken, 0u);
+    EXPECT_EQ(write.silence, 3528u);
+    EXPECT_EQ(debt.Owed(), 0u);
+    // Delivering: all of it taken, an odd value left for its pair.
+    write = debt.Next(3528, 5001);
+    EXPECT_EQ(write.taken, 3528u);
+    EXPECT_EQ(write.silence, 0u);
+    // The engine was kept from the CPU: what it has is taken, the rest owed.
+    write = debt.Next(3528, 1001);
+    EXPECT_EQ(write.taken, 1000u);
+    EXPECT_EQ(write.silence, 0u);
+    EXPECT_EQ(debt.Owed(), 2528u);
+    // It catches up: the debt is paid first, from its sound.
+    write = debt.Next(3528, 8000);
+    EXPECT_EQ(write.taken, 2528u + 3528u);
+    EXPECT_EQ(debt.Owed(), 0u);
+}
+
+TEST(PlayerTick, AnEngineThatStopsDeliveringIsMadeUpBySilenceBeyondADevicesBuffer)
+{
+    WavDebt debt;
+    debt.Next(3528, 4096);
+    uint64_t silence = 0;
+    for (int tick = 0; tick < 100; ++tick) {
+        const WavWrite write = debt.Next(3528, 0);
+        EXPECT_EQ(write.taken, 0u);
+        EXPECT_EQ(write.silence % 2, 0u) << "whole left-right pairs";
+        silence += write.silence;
+        ASSERT_LE(debt.Owed(), WavDebt::kLongestShortfallValues);
+    }
+    EXPECT_EQ(debt.Owed(), WavDebt::kLongestShortfallValues);
+    EXPECT_EQ(silence + debt.Owed(), 100u * 3528u) << "nothing lost: owed or silence";
 }
 
 }  // namespace

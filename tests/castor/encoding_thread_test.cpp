@@ -1,7 +1,7 @@
-// The video half of an encoding on its own thread: pictures the caller
-// releases at once are still encoded as they were, packets come back in
-// order and all of them after the end, and an encoder's failure there
-// reaches the caller with its message.
+// A stream's encoder on its own thread: pictures the caller releases at
+// once are still encoded as they were, frames of their own (sound) pass
+// unconverted, packets come back in order and all of them after the end,
+// and an encoder's failure there reaches the caller with its message.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "castor/encoding_thread.h"
 #include "castor/failure.h"
-#include "castor/video_encoding_thread.h"
 
 namespace castor {
 namespace {
@@ -71,8 +71,8 @@ AVFrame PictureOver(std::vector<uint8_t>& pixels) {
     return picture;
 }
 
-TEST(VideoEncodingThread, EncodesPicturesTheCallerReleasedAtOnceInOrderAndAllAfterTheEnd) {
-    VideoEncodingThread video(std::make_unique<RecordingEncoder>(), GrayFilter());
+TEST(EncodingThread, EncodesPicturesTheCallerReleasedAtOnceInOrderAndAllAfterTheEnd) {
+    EncodingThread video(std::make_unique<RecordingEncoder>(), GrayFilter());
     std::vector<uint8_t> pixels(kSide * kSide);
     int64_t pts = 0;
     for (uint8_t level : {10, 200, 90}) {
@@ -91,8 +91,32 @@ TEST(VideoEncodingThread, EncodesPicturesTheCallerReleasedAtOnceInOrderAndAllAft
     EXPECT_EQ(packets, expected);
 }
 
-TEST(VideoEncodingThread, AnEncoderFailureOnTheThreadReachesTheCallerWithItsMessage) {
-    VideoEncodingThread video(std::make_unique<RecordingEncoder>(2), GrayFilter());
+// The audio half: frames of their own, stamped by the caller, reach the
+// encoder unconverted and whole, however many the caller queues at once.
+TEST(EncodingThread, SendsFramesOfTheirOwnUnconvertedInOrder) {
+    EncodingThread audio(std::make_unique<RecordingEncoder>(), nullptr, 2);
+    for (int64_t pts = 0; pts < 20; ++pts) {
+        FramePtr frame = NewFrame();
+        frame->format = AV_PIX_FMT_GRAY8;
+        frame->width = frame->height = kSide;
+        Check(av_frame_get_buffer(frame.get(), 0), "Out of memory");
+        std::memset(frame->data[0], int(pts * 3), size_t(frame->linesize[0]) * kSide);
+        frame->pts = pts * 1024;
+        audio.Send(std::move(frame));
+    }
+    audio.End();
+    PacketPtr packet = NewPacket();
+    int64_t n = 0;
+    while (audio.Receive(*packet)) {
+        EXPECT_EQ(packet->pts, n * 1024);
+        EXPECT_EQ(packet->data[0], n * 3);
+        ++n;
+    }
+    EXPECT_EQ(n, 20);
+}
+
+TEST(EncodingThread, AnEncoderFailureOnTheThreadReachesTheCallerWithItsMessage) {
+    EncodingThread video(std::make_unique<RecordingEncoder>(2), GrayFilter());
     std::vector<uint8_t> pixels(kSide * kSide, 50);
     AVFrame picture = PictureOver(pixels);
     video.Hold(picture);

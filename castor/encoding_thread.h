@@ -1,8 +1,8 @@
-// The video half of an encoding, run on a thread of its own: each picture
-// is converted for the encoder and encoded there while the caller reads and
-// makes the next one (a movie's drawing, say), so that the two halves
-// share the machine's cores. Jobs run in the order given; packets come
-// back in the order the encoder made them.
+// One stream's encoder, run on a thread of its own: the video half (each
+// picture converted for the encoder and encoded there) or the audio half,
+// while the caller reads and makes what comes next (a movie's drawing,
+// say), so that the halves share the machine's cores. Jobs run in the
+// order given; packets come back in the order the encoder made them.
 #pragma once
 
 #include <condition_variable>
@@ -19,15 +19,15 @@
 
 namespace castor {
 
-class VideoEncodingThread {
+class EncodingThread {
 public:
     // At most `queued` jobs wait; a call beyond that waits, so memory stays
-    // bounded by a few pictures.
-    VideoEncodingThread(std::unique_ptr<Encoder> encoder, std::unique_ptr<VideoFilter> filter,
-                        size_t queued = 3);
-    ~VideoEncodingThread();
-    VideoEncodingThread(const VideoEncodingThread&) = delete;
-    VideoEncodingThread& operator=(const VideoEncodingThread&) = delete;
+    // bounded by a few pictures. Without a filter, frames reach the encoder
+    // as they are given (sound).
+    EncodingThread(std::unique_ptr<Encoder> encoder, std::unique_ptr<VideoFilter> filter, size_t queued = 3);
+    ~EncodingThread();
+    EncodingThread(const EncodingThread&) = delete;
+    EncodingThread& operator=(const EncodingThread&) = delete;
 
     // For the muxer's stream, before the first job.
     const Encoder& StreamEncoder() const { return *encoder_; }
@@ -39,6 +39,8 @@ public:
     void Hold(const AVFrame& picture);
     // The held picture once more, stamped `pts`.
     void Encode(int64_t pts);
+    // A frame of its own (sound), stamped already, taken over whole.
+    void Send(FramePtr frame);
     // No picture follows: the encoder gives its last packets.
     void End();
     // The next packet made, stamped in the encoder's time base; false when
@@ -46,10 +48,10 @@ public:
     bool Receive(AVPacket& packet);
 
 private:
-    enum class JobKind { Hold, Encode, End };
+    enum class JobKind { Hold, Encode, Send, End };
     struct Job {
         JobKind kind;
-        FramePtr picture;  // Hold
+        FramePtr picture;  // Hold, Send
         int64_t pts = 0;   // Encode
     };
 

@@ -1,4 +1,4 @@
-#include "castor/video_encoding_thread.h"
+#include "castor/encoding_thread.h"
 
 #include "castor/failure.h"
 #include "castor/libav_log.h"
@@ -19,12 +19,12 @@ struct BufferPoolDeleter {
 
 // The copies of pictures whose buffers are not counted take their memory
 // from a pool, so that every picture does not map fresh pages.
-class VideoEncodingThread::PictureCopies {
+class EncodingThread::PictureCopies {
 public:
     FramePtr Copy(const AVFrame& picture) {
         const auto format = static_cast<AVPixelFormat>(picture.format);
-        const int size = Check(av_image_get_buffer_size(format, picture.width, picture.height, kAlign),
-                               "Could not copy a picture");
+        const int size =
+            Check(av_image_get_buffer_size(format, picture.width, picture.height, kAlign), "Could not copy a picture");
         if (!pool_ || size != size_) {
             pool_.reset(av_buffer_pool_init(static_cast<size_t>(size), nullptr));
             size_ = size;
@@ -51,8 +51,7 @@ private:
     int size_ = 0;
 };
 
-VideoEncodingThread::VideoEncodingThread(std::unique_ptr<Encoder> encoder, std::unique_ptr<VideoFilter> filter,
-                                         size_t queued)
+EncodingThread::EncodingThread(std::unique_ptr<Encoder> encoder, std::unique_ptr<VideoFilter> filter, size_t queued)
     : encoder_(std::move(encoder)),
       filter_(std::move(filter)),
       made_(NewPacket()),
@@ -60,7 +59,7 @@ VideoEncodingThread::VideoEncodingThread(std::unique_ptr<Encoder> encoder, std::
       queued_(queued == 0 ? 1 : queued),
       thread_([this] { Work(); }) {}
 
-VideoEncodingThread::~VideoEncodingThread() {
+EncodingThread::~EncodingThread() {
     {
         std::lock_guard lock(mutex_);
         closing_ = true;
@@ -69,13 +68,13 @@ VideoEncodingThread::~VideoEncodingThread() {
     thread_.join();
 }
 
-void VideoEncodingThread::ThrowFailure() {
+void EncodingThread::ThrowFailure() {
     if (!failure_.empty()) {
         Fail(failure_);
     }
 }
 
-void VideoEncodingThread::Hold(const AVFrame& picture) {
+void EncodingThread::Hold(const AVFrame& picture) {
     if (picture.buf[0] != nullptr) {
         FramePtr reference(av_frame_clone(&picture));
         if (!reference) {
@@ -87,9 +86,11 @@ void VideoEncodingThread::Hold(const AVFrame& picture) {
     }
 }
 
-void VideoEncodingThread::Encode(int64_t pts) { Post(Job{JobKind::Encode, nullptr, pts}); }
+void EncodingThread::Encode(int64_t pts) { Post(Job{JobKind::Encode, nullptr, pts}); }
 
-void VideoEncodingThread::End() {
+void EncodingThread::Send(FramePtr frame) { Post(Job{JobKind::Send, std::move(frame)}); }
+
+void EncodingThread::End() {
     {
         std::lock_guard lock(mutex_);
         if (ended_) {
@@ -101,7 +102,7 @@ void VideoEncodingThread::End() {
     ended_ = true;
 }
 
-void VideoEncodingThread::Post(Job job) {
+void EncodingThread::Post(Job job) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return jobs_.size() < queued_ || !failure_.empty(); });
     ThrowFailure();
@@ -109,7 +110,7 @@ void VideoEncodingThread::Post(Job job) {
     changed_.notify_all();
 }
 
-bool VideoEncodingThread::Receive(AVPacket& packet) {
+bool EncodingThread::Receive(AVPacket& packet) {
     std::unique_lock lock(mutex_);
     if (ended_) {
         changed_.wait(lock, [this] { return !packets_.empty() || drained_ || !failure_.empty(); });
@@ -124,18 +125,15 @@ bool VideoEncodingThread::Receive(AVPacket& packet) {
     return true;
 }
 
-void VideoEncodingThread::Run(Job& job) {
+void EncodingThread::Run(Job& job) {
     switch (job.kind) {
-    case JobKind::Hold:
-        held_ = filter_->Convert(*job.picture);
-        return;
+    case JobKind::Hold: held_ = filter_ ? filter_->Convert(*job.picture) : std::move(job.picture); return;
     case JobKind::Encode:
         held_->pts = job.pts;
         encoder_->Send(held_.get());
         break;
-    case JobKind::End:
-        encoder_->Send(nullptr);
-        break;
+    case JobKind::Send: encoder_->Send(job.picture.get()); break;
+    case JobKind::End: encoder_->Send(nullptr); break;
     }
     std::deque<PacketPtr> made;
     while (encoder_->Receive(*made_)) {
@@ -150,7 +148,7 @@ void VideoEncodingThread::Run(Job& job) {
     drained_ = job.kind == JobKind::End;
 }
 
-void VideoEncodingThread::Work() {
+void EncodingThread::Work() {
     // libav's errors on this thread name what the encoder objected to.
     LibavLogScope scope;
     std::unique_lock lock(mutex_);
