@@ -279,6 +279,11 @@ void Vm::notifyFocusChange(DisplayObjectBinding* old, DisplayObjectBinding* now)
     broadcast(u"Selection", u"onSetFocus", args);
 }
 
+void Vm::notifyTextChanged(DisplayObjectBinding& field) {
+    Value args[] = {Value(String(u"onChanged")), Value(scriptObjectOf(field))};
+    callMethod(field, u"broadcastMessage", args);
+}
+
 void Vm::notifyMouseWheel(int delta, DisplayObjectBinding* target) {
     Value args[] = {Value(delta), target ? Value(scriptObjectOf(*target)) : Value()};
     broadcast(u"Mouse", u"onMouseWheel", args);

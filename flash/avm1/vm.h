@@ -78,6 +78,8 @@ public:
     // The focus moved: onKillFocus of the old holder, onSetFocus of the new
     // one, then Selection's listeners.
     void notifyFocusChange(DisplayObjectBinding* old, DisplayObjectBinding* now);
+    // The user changed a text field's text: onChanged to its listeners.
+    void notifyTextChanged(DisplayObjectBinding& field);
     // Runs the setInterval / setTimeout callbacks that are due on the
     // host's clock.
     void runTimers();

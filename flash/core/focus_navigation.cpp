@@ -89,7 +89,11 @@ void Player::moveFocusByTab(bool backwards) {
     else if (backwards) next = at == order.begin() ? order.size() - 1 : std::size_t(at - order.begin()) - 1;
     else next = (std::size_t(at - order.begin()) + 1) % order.size();
     DisplayObject& target = *order[next];
+    auto kept = target.shared_from_this();
     changeFocus(&target);
+    if (!target.onStage()) return;
+    // Tab into a field selects all it holds, ready to be typed over.
+    if (target.kind() == ObjectKind::EditText) static_cast<EditText&>(target).selectAll();
     // The rectangle follows the setting of the moment focus arrives; a
     // later change waits for the next move.
     const bool rect = focusRect_.isNullish() || vm_->toBoolean(focusRect_);

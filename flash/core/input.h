@@ -5,9 +5,10 @@
 
 #include <QPointF>
 #include <QRectF>
+#include <QString>
+#include <cstdint>
 #include <memory>
 #include <optional>
-#include <cstdint>
 #include <set>
 #include <string_view>
 
@@ -23,6 +24,22 @@ struct MouseTransition {
     std::uint32_t clipEvent;
     std::u16string_view method;
     std::uint8_t state;
+};
+
+// The editing keys of a text field, as the owner's keyboard reports them
+// apart from the characters typed.
+enum class TextControl {
+    MoveLeft,
+    MoveRight,
+    MoveLeftLine,
+    MoveRightLine,
+    SelectAll,
+    Copy,
+    Cut,
+    Paste,
+    Backspace,
+    Delete,
+    Enter
 };
 
 struct Drag {
@@ -45,6 +62,9 @@ struct Input {
     // What the last drag ended over: the clip keeps that as its drop target.
     std::weak_ptr<DisplayObject> dropped, droppedOn;
     std::weak_ptr<DisplayObject> focus;
+    // What Copy and Cut took and Paste gives; the player's own, never the
+    // desktop's.
+    QString clipboard;
 
     bool isKeyDown(int code) const { return keysDown.count(code) != 0; }
     bool isKeyToggled(int code) const { return toggled.count(code) != 0; }

@@ -243,6 +243,8 @@ void Player::restartClip(MovieClip& clip) {
 void Player::takeOffStage(DisplayObject& object) {
     if (!object.onStage()) return;
     runUnloadHandlers(object);
+    // The focus goes with a holder leaving, and its listeners hear of it.
+    if (object.onStage() && scriptsEnabled_) loseFocusWithin(object);
     leaveStage(object);
 }
 

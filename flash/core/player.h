@@ -121,6 +121,12 @@ public:
     void mouseUp(MouseButton button = MouseButton::Left);
     void keyDown(int keyCode, int charCode);
     void keyUp(int keyCode, int charCode);
+    // A character typed and an editing key, for the text field that has the
+    // focus; the clipboard they copy to and paste from.
+    void textInput(char32_t codepoint);
+    void textControl(TextControl control);
+    void setClipboardText(const QString& text) { input_.clipboard = text; }
+    const QString& clipboardText() const { return input_.clipboard; }
     // Whether the pointer is over something that shows the hand cursor.
     bool handCursor() const;
     // The object Tab gave focus to while its yellow rectangle shows; null
@@ -198,6 +204,8 @@ public:
     // the text a script set.
     void refreshTextVariable(EditText& field);
     void storeTextVariable(EditText& field);
+    // The focus leaves an object going out of sight, and anything in it.
+    void loseFocusWithin(DisplayObject& object);
     // A line for the trace output (the player's own warnings too).
     void trace(std::string_view line) override;
     // Outlines of shapes for hit tests, built once.
@@ -242,6 +250,11 @@ private:
     void changeFocus(DisplayObject* now);
     DisplayObject* textFieldAt(DisplayObject& object, QPointF stageTwips);
     void focusByClick();
+    // The input field typing goes to, and what follows a change to its text.
+    EditText* focusedTextField();
+    void textChangedByUser(EditText& field);
+    // The button or clip with the focus, which hears the keys first.
+    std::shared_ptr<DisplayObject> focusedKeyTarget();
     // A timeline object placed while its parent built its first frame waits
     // for the parent's constructor, and those it holds wait for its own.
     struct PendingConstruct {

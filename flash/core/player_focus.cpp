@@ -5,6 +5,7 @@
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
+#include "flash/core/text_editing.h"
 
 namespace flash {
 
@@ -13,6 +14,8 @@ kinolux::avm1::DisplayObjectBinding* Player::focus() {
     return object && object->onStage() ? &object->binding() : nullptr;
 }
 
+// Scripts may focus any text field and button; a clip takes the focus when
+// it acts as a button or says focusEnabled.
 bool Player::setFocus(kinolux::avm1::DisplayObjectBinding* target) {
     DisplayObject* object = displayObjectOf(target);
     if (!object) {
@@ -21,7 +24,15 @@ bool Player::setFocus(kinolux::avm1::DisplayObjectBinding* target) {
         return true;
     }
     if (!object->onStage() || !object->parent()) return false;  // a level's root never holds the focus
+    if (object->kind() == ObjectKind::MovieClip && !isMouseTarget(*object) &&
+        scriptFlag(*object, u"focusEnabled") != true)
+        return false;
+    auto kept = object->shared_from_this();
     changeFocus(object);
+    // A field focused by a script has all its text selected, even when it
+    // had the focus already.
+    if (object->kind() == ObjectKind::EditText && object->onStage() && input_.focus.lock().get() == object)
+        static_cast<EditText&>(*object).selectAll();
     return true;
 }
 
@@ -40,7 +51,7 @@ DisplayObject* Player::textFieldAt(DisplayObject& object, QPointF stageTwips) {
     if (!object.visible || object.isMask()) return nullptr;
     if (object.kind() == ObjectKind::EditText) {
         const auto& field = static_cast<EditText&>(object);
-        if (!field.editable && !field.selectable) return nullptr;
+        if (!field.selectable) return nullptr;
         return object.worldMatrix().mapRect(object.localBounds()).contains(stageTwips) ? &object : nullptr;
     }
     if (object.kind() != ObjectKind::MovieClip) return nullptr;
@@ -52,17 +63,32 @@ DisplayObject* Player::textFieldAt(DisplayObject& object, QPointF stageTwips) {
     return nullptr;
 }
 
-// A click on a text field gives it the focus; a click anywhere else takes
-// the focus from the text field that had it.
+// A click on a text field gives it the focus and puts the caret where it
+// fell; a click anywhere else takes the focus from the text field that had it.
 void Player::focusByClick() {
     DisplayObject* field = nullptr;
     for (auto it = levels_.rbegin(); it != levels_.rend() && !field; ++it) field = textFieldAt(*it->second, input_.mouse * 20.0);
     if (field) {
+        auto kept = field->shared_from_this();
         changeFocus(field);
+        if (!field->onStage()) return;
+        const QPointF local = field->worldMatrix().inverted().map(input_.mouse * 20.0) / 20.0;
+        const int caret = caretIndexAt(static_cast<EditText&>(*field), local);
+        static_cast<EditText&>(*field).select(caret, caret);
         return;
     }
     auto current = input_.focus.lock();
     if (current && current->kind() == ObjectKind::EditText) changeFocus(nullptr);
+}
+
+void Player::loseFocusWithin(DisplayObject& object) {
+    auto focused = input_.focus.lock();
+    for (DisplayObject* o = focused.get(); o; o = o->parent()) {
+        if (o == &object) {
+            changeFocus(nullptr);
+            return;
+        }
+    }
 }
 
 }  // namespace flash

@@ -211,6 +211,13 @@ void Player::mouseUp(MouseButton button) {
     runQueue();
 }
 
+std::shared_ptr<DisplayObject> Player::focusedKeyTarget() {
+    auto focused = input_.focus.lock();
+    if (!focused || !focused->onStage()) return nullptr;
+    const ObjectKind kind = focused->kind();
+    return kind == ObjectKind::Button || kind == ObjectKind::MovieClip ? focused : nullptr;
+}
+
 void Player::keyDown(int keyCode, int charCode) {
     if (keyCode == 20 || keyCode == 144 || keyCode == 145) {  // the lock keys flip on each press
         if (!input_.toggled.erase(keyCode)) input_.toggled.insert(keyCode);
@@ -218,10 +225,13 @@ void Player::keyDown(int keyCode, int charCode) {
     input_.keysDown.insert(keyCode);
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
+    const auto focused = focusedKeyTarget();
+    if (focused && scriptsEnabled_) vm_->callMethod(focused->binding(), u"onKeyDown");
     if (scriptsEnabled_) vm_->notifyKeyDown();
     broadcastToClips(swf::ClipEvent::KeyDown, {});
     // Key presses that buttons and clips wait for.
     const int code = buttonKeyCode(keyCode, charCode);
+    bool focusedWaited = false;
     if (code && scriptsEnabled_) {
         std::vector<std::shared_ptr<DisplayObject>> targets;
         for (const auto& weak : executionList_)
@@ -235,14 +245,24 @@ void Player::keyDown(int keyCode, int charCode) {
             if (object->kind() == ObjectKind::Button) {
                 const auto& button = static_cast<Button&>(*object);
                 for (const auto& action : button.definition().actions)
-                    if (action.keyCode == code && object->onStage())
+                    if (action.keyCode == code && object->onStage()) {
+                        focusedWaited |= object == focused;
                         vm_->runButtonActions(object->binding(), button.character()->owner->block(action.actions));
+                    }
             } else if (object->clipActions) {
                 for (const swf::ClipAction& action : *object->clipActions)
                     if ((action.events & swf::ClipEvent::KeyPress) && action.keyCode == code && object->onStage())
                         vm_->runClipActions(object->binding(), object->actionsLibrary->block(action.actions));
             }
         }
+    }
+    // Space presses the focused button, unless the button waits for that key.
+    if (keyCode == 32 && !focusedWaited && focused && focused->onStage() && focused->kind() == ObjectKind::Button &&
+        static_cast<Button&>(*focused).enabled) {
+        transition(*focused, kPress);
+        if (focused->onStage()) transition(*focused, kRelease);
+        if (focused->onStage() && input_.hovered.lock() != focused)
+            static_cast<Button&>(*focused).setState(swf::ButtonState::Up);
     }
     if (keyCode == 9) moveFocusByTab(input_.isKeyDown(16));
     runQueue();
@@ -252,6 +272,8 @@ void Player::keyUp(int keyCode, int charCode) {
     input_.keysDown.erase(keyCode);
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
+    if (const auto focused = focusedKeyTarget(); focused && scriptsEnabled_)
+        vm_->callMethod(focused->binding(), u"onKeyUp");
     if (scriptsEnabled_) vm_->notifyKeyUp();
     broadcastToClips(swf::ClipEvent::KeyUp, {});
     runQueue();

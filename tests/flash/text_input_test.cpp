@@ -1,0 +1,204 @@
+// Typing into text fields on the player core: what restrict and maxChars
+// let through, the editing keys and the clipboard, the selection scripts
+// see, and the focus leaving objects that go out of sight or off the stage.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+
+#include "flash/core/edit_text.h"
+#include "flash/core/player.h"
+#include "flash/core/text_editing.h"
+#include "tests/avm1/assembler.h"
+#include "tests/flash/test_movies.h"
+#include "tests/platform/test_application.h"
+
+using namespace testmovies;
+using flash::TextControl;
+
+namespace {
+
+// A script that sets `member` of the object `object` names to `value`
+// (already in assembler form: "\"x\"", 3, true).
+std::string setMember(const std::string& object, const std::string& member, const std::string& value) {
+    return "push \"" + object + "\"\ngetVariable\npush \"" + member + "\", " + value + "\nsetMember\n";
+}
+
+// Selection.setFocus(object).
+std::string focusOn(const std::string& object) {
+    return "push \"" + object +
+           "\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"setFocus\"\n"
+           "callMethod\npop\n";
+}
+
+// An input field "t" at (0,0), 100x20 pixels, that traces its text on each
+// change, holding the focus; `more` runs after.
+const std::string kInputField =
+    "push 20, 100, 0, 0, 1, \"t\", 6, \"_root\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n" +
+    setMember("t", "type", "\"input\"") +
+    "function changed() {\n push \"t\"\n getVariable\n push \"text\"\n getMember\n trace\n}\n"
+    "push \"t\"\ngetVariable\npush \"onChanged\", \"changed\"\ngetVariable\nsetMember\n" +
+    focusOn("t");
+
+class TextInputTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { kinolux::testing::EnsureApplication<QGuiApplication>(); }
+
+    void load(const std::string& script) {
+        file_ = movie({swf::DoAction{kinolux::avm1::test::assemble(script)}, swf::ShowFrame{}}, header(200, 100));
+        flash::PlayerOptions options;
+        options.trace = [this](std::string_view line) { traces_.emplace_back(line); };
+        traces_.clear();
+        player_ = std::make_unique<flash::Player>(swf::Bytes(file_), std::move(options));
+    }
+
+    flash::EditText& field() {
+        auto* object = player_->findByPath("t");
+        EXPECT_TRUE(object && object->kind() == flash::ObjectKind::EditText);
+        return static_cast<flash::EditText&>(*object);
+    }
+
+    std::string text() { return field().plainText().toStdString(); }
+
+    void type(const std::string& chars) {
+        for (char c : chars) player_->textInput(char32_t(c));
+    }
+
+    std::vector<std::uint8_t> file_;
+    std::unique_ptr<flash::Player> player_;
+    std::vector<std::string> traces_;
+};
+
+}  // namespace
+
+TEST(TextRestrict, RangesExclusionsEscapesAndTheOtherCase) {
+    EXPECT_EQ(flash::restrictChar("a-c", U'b'), U'b');
+    EXPECT_EQ(flash::restrictChar("a-c", U'd'), std::nullopt);
+    EXPECT_EQ(flash::restrictChar("bc", U'B'), U'b') << "only the lower case is allowed: the letter is lowered";
+    EXPECT_EQ(flash::restrictChar("A-Z", U'q'), U'Q');
+    EXPECT_EQ(flash::restrictChar("aA", U'A'), U'A') << "both cases allowed: kept as typed";
+    EXPECT_EQ(flash::restrictChar("^0-9", U'5'), std::nullopt);
+    EXPECT_EQ(flash::restrictChar("^0-9", U'x'), U'x') << "a leading ^ allows all it does not name";
+    EXPECT_EQ(flash::restrictChar("a-z^q", U'q'), std::nullopt);
+    EXPECT_EQ(flash::restrictChar("a-z^q", U'r'), U'r');
+    EXPECT_EQ(flash::restrictChar("\\-", U'-'), U'-');
+    EXPECT_EQ(flash::restrictChar("\\^", U'^'), U'^');
+    EXPECT_EQ(flash::restrictChar("", U'a'), std::nullopt) << "an empty setting lets nothing through";
+}
+
+TEST_F(TextInputTest, TypingGoesToTheFocusedFieldAndItsListenersHearOfIt) {
+    load(kInputField);
+    type("ab");
+    EXPECT_EQ(text(), "ab");
+    EXPECT_EQ(traces_, (std::vector<std::string>{"a", "ab"}));
+
+    player_->textInput(U'\t');
+    player_->textControl(TextControl::Enter);
+    EXPECT_EQ(text(), "ab") << "control characters and Enter do nothing on one line";
+    EXPECT_EQ(traces_.size(), 2u) << "no change, no onChanged";
+
+    field().multiline = true;
+    player_->textControl(TextControl::Enter);
+    EXPECT_EQ(text(), "ab\r");
+    player_->textControl(TextControl::Backspace);
+    player_->textControl(TextControl::MoveLeft);
+    player_->textInput(U'x');
+    EXPECT_EQ(text(), "axb") << "typing goes in at the caret";
+    player_->textControl(TextControl::MoveLeftLine);
+    player_->textControl(TextControl::Delete);
+    EXPECT_EQ(text(), "xb");
+    player_->textControl(TextControl::MoveRightLine);
+    player_->textInput(char32_t(0x1F600));
+    EXPECT_EQ(field().plainText(), QString::fromUtf8("xb\xF0\x9F\x98\x80")) << "a character beyond 16 bits";
+    player_->textControl(TextControl::Backspace);
+    EXPECT_EQ(text(), "xb") << "and Backspace takes it whole";
+
+    // Nothing reaches a field without the focus or one that is not input.
+    load(kInputField + focusOn("nothing"));
+    type("a");
+    EXPECT_EQ(text(), "");
+    load(kInputField + setMember("t", "type", "\"dynamic\""));
+    type("a");
+    EXPECT_EQ(text(), "");
+}
+
+TEST_F(TextInputTest, RestrictAndMaxCharsFilterWhatIsTypedAndPasted) {
+    load(kInputField + setMember("t", "restrict", "\"bc\"") + setMember("t", "maxChars", 3));
+    player_->setClipboardText("aAbBcCdD");
+    player_->textControl(TextControl::Paste);
+    EXPECT_EQ(text(), "bbc");
+    type("b");
+    EXPECT_EQ(text(), "bbc") << "no room left";
+    player_->textControl(TextControl::SelectAll);
+    type("c");
+    EXPECT_EQ(text(), "c") << "typing replaces the selection";
+}
+
+TEST_F(TextInputTest, TheClipboardCopiesCutsAndPastesButKeepsPasswords) {
+    load(kInputField);
+    player_->setClipboardText("hello");
+    player_->textControl(TextControl::Paste);
+    player_->textControl(TextControl::SelectAll);
+    player_->setClipboardText("");
+    player_->textControl(TextControl::Paste);
+    EXPECT_EQ(text(), "hello") << "pasting nothing leaves the selection";
+    player_->textControl(TextControl::Cut);
+    EXPECT_EQ(text(), "");
+    EXPECT_EQ(player_->clipboardText(), QStringLiteral("hello"));
+    player_->textControl(TextControl::Paste);
+    player_->textControl(TextControl::Paste);
+    EXPECT_EQ(text(), "hellohello");
+
+    field().password = true;
+    player_->textControl(TextControl::SelectAll);
+    player_->setClipboardText("");
+    player_->textControl(TextControl::Copy);
+    player_->textControl(TextControl::Cut);
+    EXPECT_EQ(player_->clipboardText(), QString()) << "a password never leaves its field";
+    EXPECT_EQ(text(), "hellohello");
+}
+
+TEST_F(TextInputTest, ScriptsSeeAndSetTheSelectionOfTheFocusedField) {
+    const std::string traceSelection =
+        "push 0, \"Selection\"\ngetVariable\npush \"getBeginIndex\"\ncallMethod\ntrace\n"
+        "push 0, \"Selection\"\ngetVariable\npush \"getEndIndex\"\ncallMethod\ntrace\n"
+        "push 0, \"Selection\"\ngetVariable\npush \"getCaretIndex\"\ncallMethod\ntrace\n";
+    const std::string replaceSel = "push \"|\", 1, \"t\"\ngetVariable\npush \"replaceSel\"\ncallMethod\npop\n";
+    // Before any focus replaceSel puts the text at the start; focus selects
+    // all; setSelection's second index is the caret.
+    load("push 20, 100, 0, 0, 1, \"t\", 6, \"_root\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n" +
+         setMember("t", "text", "\"text\"") + replaceSel + traceSelection + focusOn("t") + traceSelection +
+         "push 1, 3, 2, \"Selection\"\ngetVariable\npush \"setSelection\"\ncallMethod\npop\n" + traceSelection +
+         replaceSel);
+    EXPECT_EQ(traces_, (std::vector<std::string>{"-1", "-1", "-1", "0", "5", "5", "1", "3", "1"}));
+    EXPECT_EQ(text(), "||xt");
+
+    // A click puts the caret where it falls: past the text, at its end.
+    player_->mouseMove(90, 5);
+    player_->mouseDown();
+    player_->mouseUp();
+    player_->textInput(U'!');
+    EXPECT_EQ(text(), "||xt!");
+    player_->mouseMove(1, 5);
+    player_->mouseDown();
+    player_->mouseUp();
+    player_->textInput(U'!');
+    EXPECT_EQ(text(), "!||xt!") << "and before the first character, at the start";
+}
+
+TEST_F(TextInputTest, TheFocusLeavesWhatIsHiddenOrRemoved) {
+    const std::string listener =
+        "function told(a, b) {\n push \"a\"\n getVariable\n push \"b\"\n getVariable\n add2\n trace\n}\n"
+        "push \"l\", 0\ninitObject\nsetVariable\n"
+        "push \"l\"\ngetVariable\npush \"onSetFocus\", \"told\"\ngetVariable\nsetMember\n"
+        "push \"l\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"addListener\"\ncallMethod\npop\n";
+    const std::string makeClip =
+        "push 2, \"c\", 2, \"_root\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n";
+    // A plain clip takes the focus only when focusEnabled says so.
+    load(listener + makeClip + focusOn("c") + setMember("c", "focusEnabled", true) + focusOn("c") +
+         setMember("c", "_visible", false));
+    EXPECT_EQ(traces_, (std::vector<std::string>{"null_level0.c", "_level0.cnull"}));
+
+    load(listener + makeClip + setMember("c", "focusEnabled", true) + focusOn("c") +
+         "push 0, \"c\"\ngetVariable\npush \"removeMovieClip\"\ncallMethod\npop\n");
+    EXPECT_EQ(traces_, (std::vector<std::string>{"null_level0.c", "_level0.cnull"}));
+}
