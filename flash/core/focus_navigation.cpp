@@ -90,6 +90,8 @@ void Player::moveFocusByTab(bool backwards) {
     else next = (std::size_t(at - order.begin()) + 1) % order.size();
     DisplayObject& target = *order[next];
     auto kept = target.shared_from_this();
+    hoverByFocus(&target, false);
+    if (!target.onStage()) return;
     changeFocus(&target);
     if (!target.onStage()) return;
     // Tab into a field selects all it holds, ready to be typed over.

@@ -52,7 +52,7 @@ struct Input {
     QPointF mouse;  // stage pixels
     bool mouseIsDown = false;
     std::set<int> keysDown;
-    std::set<int> toggled;  // caps lock and friends, flipped on each press
+    std::set<int> toggled;  // flipped on each press of the key
     int lastKeyCode = 0, lastCharCode = 0;
     // The button or clip with mouse handlers under the pointer, and the one
     // the pointer went down on (kept until it goes up).
@@ -66,6 +66,7 @@ struct Input {
     // desktop's.
     QString clipboard;
 
+    void press(int keyCode);
     bool isKeyDown(int code) const { return keysDown.count(code) != 0; }
     bool isKeyToggled(int code) const { return toggled.count(code) != 0; }
     // Drops every reference to an object leaving the stage.

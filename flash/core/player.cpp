@@ -348,6 +348,7 @@ void Player::runQueue() {
         switch (next.kind) {
         case Work::Method: vm_->callMethod(target->binding(), next.method); break;
         case Work::Frame: vm_->runFrameActions(target->binding(), next.code); break;
+        case Work::Transition: transition(*target, *next.transition); break;
         }
     }
     runningQueue_ = false;

@@ -222,12 +222,13 @@ private:
     friend class MovieLoader;
 
     struct Work {
-        enum Kind { Frame, Method };
+        enum Kind { Frame, Method, Transition };
         std::weak_ptr<DisplayObject> target;
         kinolux::avm1::ActionBlock code;
         std::u16string method;
         Kind kind = Frame;
         bool unload = false;  // runs even though its object is on its way out
+        const MouseTransition* transition = nullptr;
     };
 
     void start();
@@ -248,11 +249,19 @@ private:
     void mouseUsed(std::optional<MouseButton> button, bool pressing);
     // Who holds the focus, and what a click does to it (player_focus.cpp).
     void changeFocus(DisplayObject* now);
-    DisplayObject* textFieldAt(DisplayObject& object, QPointF stageTwips);
+    DisplayObject* textFieldAt(DisplayObject& object, QPointF stageTwips, bool selectableOnly);
     void focusByClick();
     // The input field typing goes to, and what follows a change to its text.
     EditText* focusedTextField();
     void textChangedByUser(EditText& field);
+    // A click on a link in a text field: "asfunction:" calls a script
+    // function, any other address goes to the host as getURL does.
+    void followLinkAtMouse();
+    // Focus that reaches a button, or a clip acting as one, rolls the mouse
+    // off what it was over and onto the new holder, at once or (for a
+    // script's setFocus) once the script is done; focus taken away (null)
+    // rolls off the holder it had rolled onto.
+    void hoverByFocus(DisplayObject* target, bool deferred);
     // The button or clip with the focus, which hears the keys first.
     std::shared_ptr<DisplayObject> focusedKeyTarget();
     // A timeline object placed while its parent built its first frame waits

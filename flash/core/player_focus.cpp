@@ -20,6 +20,7 @@ bool Player::setFocus(kinolux::avm1::DisplayObjectBinding* target) {
     DisplayObject* object = displayObjectOf(target);
     if (!object) {
         if (target) return false;
+        hoverByFocus(nullptr, true);
         changeFocus(nullptr);
         return true;
     }
@@ -28,6 +29,7 @@ bool Player::setFocus(kinolux::avm1::DisplayObjectBinding* target) {
         scriptFlag(*object, u"focusEnabled") != true)
         return false;
     auto kept = object->shared_from_this();
+    hoverByFocus(object, true);
     changeFocus(object);
     // A field focused by a script has all its text selected, even when it
     // had the focus already.
@@ -46,19 +48,20 @@ void Player::changeFocus(DisplayObject* now) {
     if (scriptsEnabled_) vm_->notifyFocusChange(old ? &old->binding() : nullptr, now ? &now->binding() : nullptr);
 }
 
-// The topmost text field that can be typed in or selected at a point.
-DisplayObject* Player::textFieldAt(DisplayObject& object, QPointF stageTwips) {
+// The topmost text field at a point; with `selectableOnly`, the topmost
+// one that can be selected (and so typed in).
+DisplayObject* Player::textFieldAt(DisplayObject& object, QPointF stageTwips, bool selectableOnly) {
     if (!object.visible || object.isMask()) return nullptr;
     if (object.kind() == ObjectKind::EditText) {
         const auto& field = static_cast<EditText&>(object);
-        if (!field.selectable) return nullptr;
+        if (selectableOnly && !field.selectable) return nullptr;
         return object.worldMatrix().mapRect(object.localBounds()).contains(stageTwips) ? &object : nullptr;
     }
     if (object.kind() != ObjectKind::MovieClip) return nullptr;
     const auto& children = static_cast<MovieClip&>(object).children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         if (it->second->clipDepth > 0) continue;
-        if (DisplayObject* hit = textFieldAt(*it->second, stageTwips)) return hit;
+        if (DisplayObject* hit = textFieldAt(*it->second, stageTwips, selectableOnly)) return hit;
     }
     return nullptr;
 }
@@ -67,7 +70,8 @@ DisplayObject* Player::textFieldAt(DisplayObject& object, QPointF stageTwips) {
 // fell; a click anywhere else takes the focus from the text field that had it.
 void Player::focusByClick() {
     DisplayObject* field = nullptr;
-    for (auto it = levels_.rbegin(); it != levels_.rend() && !field; ++it) field = textFieldAt(*it->second, input_.mouse * 20.0);
+    for (auto it = levels_.rbegin(); it != levels_.rend() && !field; ++it)
+        field = textFieldAt(*it->second, input_.mouse * 20.0, true);
     if (field) {
         auto kept = field->shared_from_this();
         changeFocus(field);

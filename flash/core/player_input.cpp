@@ -51,6 +51,16 @@ int buttonKeyCode(int keyCode, int charCode) {
     }
 }
 
+// The mouse buttons are keys 1, 2 and 4 to Key.isDown and Key.isToggled.
+int keyOfButton(Player::MouseButton button) {
+    switch (button) {
+    case Player::MouseButton::Left: return 1;
+    case Player::MouseButton::Right: return 2;
+    case Player::MouseButton::Middle: return 4;
+    }
+    return 1;
+}
+
 QTransform inverse(const QTransform& m) {
     bool invertible = false;
     QTransform inv = m.inverted(&invertible);
@@ -58,6 +68,12 @@ QTransform inverse(const QTransform& m) {
 }
 
 }  // namespace
+
+// Every key flips its toggle on each press, as the lock keys show it.
+void Input::press(int keyCode) {
+    if (!toggled.erase(keyCode)) toggled.insert(keyCode);
+    keysDown.insert(keyCode);
+}
 
 void Input::forget(const DisplayObject& object) {
     for (auto* slot : {&hovered, &pressed, &focus, &dropped, &droppedOn})
@@ -153,6 +169,19 @@ void Player::broadcastToClips(std::uint32_t clipEvent, std::u16string_view metho
     }
 }
 
+void Player::hoverByFocus(DisplayObject* target, bool deferred) {
+    if (input_.pressed.lock()) return;
+    auto old = input_.hovered.lock();
+    if (target ? !isMouseTarget(*target) : old != input_.focus.lock()) return;
+    input_.hovered = target ? target->weak_from_this() : std::weak_ptr<DisplayObject>();
+    auto roll = [&](DisplayObject& object, const MouseTransition& t) {
+        if (!deferred) transition(object, t);
+        else if (scriptsEnabled_) queue_.push_back({object.weak_from_this(), {}, {}, Work::Transition, false, &t});
+    };
+    if (old && old->onStage()) roll(*old, kRollOut);
+    if (target && target->onStage()) roll(*target, kRollOver);
+}
+
 void Player::updateHover() {
     auto previous = input_.hovered.lock();
     DisplayObject* now = mouseTarget();
@@ -171,6 +200,8 @@ void Player::updateHover() {
 
 void Player::mouseMove(double x, double y) {
     if (!std::isfinite(x) || !std::isfinite(y)) return;
+    // A report of the pointer where it already is moves nothing.
+    if (QPointF(x, y) == input_.mouse) return;
     input_.mouse = QPointF(x, y);
     mouseUsed(std::nullopt, false);
     updateDrag();
@@ -182,11 +213,13 @@ void Player::mouseMove(double x, double y) {
 
 void Player::mouseDown(MouseButton button) {
     mouseUsed(button, true);
+    input_.press(keyOfButton(button));
     if (button != MouseButton::Left || input_.mouseIsDown) return;
     input_.mouseIsDown = true;
     if (scriptsEnabled_) vm_->notifyMouseDown();
     broadcastToClips(swf::ClipEvent::MouseDown, u"onMouseDown");
     focusByClick();
+    followLinkAtMouse();
     updateHover();
     if (auto target = input_.hovered.lock(); target && target->onStage()) {
         input_.pressed = target;
@@ -197,6 +230,7 @@ void Player::mouseDown(MouseButton button) {
 
 void Player::mouseUp(MouseButton button) {
     mouseUsed(button, false);
+    input_.keysDown.erase(keyOfButton(button));
     if (button != MouseButton::Left || !input_.mouseIsDown) return;
     input_.mouseIsDown = false;
     if (scriptsEnabled_) vm_->notifyMouseUp();
@@ -219,10 +253,7 @@ std::shared_ptr<DisplayObject> Player::focusedKeyTarget() {
 }
 
 void Player::keyDown(int keyCode, int charCode) {
-    if (keyCode == 20 || keyCode == 144 || keyCode == 145) {  // the lock keys flip on each press
-        if (!input_.toggled.erase(keyCode)) input_.toggled.insert(keyCode);
-    }
-    input_.keysDown.insert(keyCode);
+    input_.press(keyCode);
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
     const auto focused = focusedKeyTarget();

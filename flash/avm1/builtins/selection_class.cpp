@@ -17,9 +17,13 @@ Value selectionGetFocus(Vm& vm, const Value&, Args) {
 }
 
 Value selectionSetFocus(Vm& vm, const Value&, Args args) {
-    const Value& target = arg(args, 0);
-    DisplayObjectBinding* object = target.isNullish() ? nullptr : vm.resolveTarget(target, false);
-    return Value(vm.host().setFocus(object));
+    // Only undefined and null take the focus away; no target at all, or one
+    // that names nothing, fails.
+    if (args.empty()) return Value(false);
+    const Value& target = args[0];
+    if (target.isNullish()) return Value(vm.host().setFocus(nullptr));
+    DisplayObjectBinding* object = vm.resolveTarget(target, false);
+    return Value(object && vm.host().setFocus(object));
 }
 
 
