@@ -45,6 +45,8 @@ void Player::changeFocus(DisplayObject* now) {
     // Held while the handlers run: they may take either off the stage.
     std::shared_ptr<DisplayObject> kept = now ? now->shared_from_this() : nullptr;
     input_.focus = now ? now->weak_from_this() : std::weak_ptr<DisplayObject>();
+    // A field that loses the focus keeps no selection for the next time.
+    if (old && old->kind() == ObjectKind::EditText) static_cast<EditText&>(*old).clearSelection();
     if (scriptsEnabled_) vm_->notifyFocusChange(old ? &old->binding() : nullptr, now ? &now->binding() : nullptr);
 }
 

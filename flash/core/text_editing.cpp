@@ -152,7 +152,8 @@ struct LineAt {
 LineAt lineAt(const EditText& field, double y) {
     const QString& text = field.content.text();
     const TextStyle& first = text.isEmpty() ? field.style : field.content.styleAt(0);
-    const double lineHeight = std::max(1.0, measureTextExtent(first, QStringLiteral("X"), std::nullopt).height);
+    const double lineHeight =
+        std::max(1.0, measureTextExtent(first, QStringLiteral("X"), std::nullopt).height + first.leading);
     const int line = std::max(0, int(std::floor((y - kGutter) / lineHeight)) + std::max(1, field.scroll) - 1);
     LineAt at;
     for (int n = 0; n < line; ++n) {
