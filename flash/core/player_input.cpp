@@ -98,7 +98,15 @@ bool Player::isMouseTarget(DisplayObject& object) {
 DisplayObject* Player::pick(DisplayObject& object, QPointF stageTwips, bool interactive, const DisplayObject* skip) {
     if (!object.visible || object.isMask() || &object == skip) return nullptr;
     const QPointF local = inverse(object.worldMatrix()).map(stageTwips);
-    if (interactive && isMouseTarget(object)) return object.hitTestLocal(local, true) ? &object : nullptr;
+    if (interactive && isMouseTarget(object)) {
+        if (object.kind() == ObjectKind::Button) {
+            // A button within a button takes the mouse before the outer one.
+            const auto& children = static_cast<Button&>(object).children();
+            for (auto it = children.rbegin(); it != children.rend(); ++it)
+                if (DisplayObject* hit = pick(*it->second, stageTwips, true, skip)) return hit;
+        }
+        return object.hitTestLocal(local, true) ? &object : nullptr;
+    }
     if (object.kind() == ObjectKind::MovieClip) {
         auto& clip = static_cast<MovieClip&>(object);
         const auto& children = clip.children();

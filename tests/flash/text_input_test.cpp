@@ -23,6 +23,12 @@ std::string setMember(const std::string& object, const std::string& member, cons
     return "push \"" + object + "\"\ngetVariable\npush \"" + member + "\", " + value + "\nsetMember\n";
 }
 
+// The same with the value of the variable `variable` (a function).
+std::string setMemberTo(const std::string& object, const std::string& member, const std::string& variable) {
+    return "push \"" + object + "\"\ngetVariable\npush \"" + member + "\", \"" + variable +
+           "\"\ngetVariable\nsetMember\n";
+}
+
 // Selection.setFocus(object).
 std::string focusOn(const std::string& object) {
     return "push \"" + object +
@@ -35,9 +41,8 @@ std::string focusOn(const std::string& object) {
 const std::string kInputField =
     "push 20, 100, 0, 0, 1, \"t\", 6, \"_root\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n" +
     setMember("t", "type", "\"input\"") +
-    "function changed() {\n push \"t\"\n getVariable\n push \"text\"\n getMember\n trace\n}\n"
-    "push \"t\"\ngetVariable\npush \"onChanged\", \"changed\"\ngetVariable\nsetMember\n" +
-    focusOn("t");
+    "function changed() {\n push \"t\"\n getVariable\n push \"text\"\n getMember\n trace\n}\n" +
+    setMemberTo("t", "onChanged", "changed") + focusOn("t");
 
 class TextInputTest : public ::testing::Test {
 protected:
@@ -122,7 +127,7 @@ TEST_F(TextInputTest, TypingGoesToTheFocusedFieldAndItsListenersHearOfIt) {
 }
 
 TEST_F(TextInputTest, RestrictAndMaxCharsFilterWhatIsTypedAndPasted) {
-    load(kInputField + setMember("t", "restrict", "\"bc\"") + setMember("t", "maxChars", 3));
+    load(kInputField + setMember("t", "restrict", "\"bc\"") + setMember("t", "maxChars", "3"));
     player_->setClipboardText("aAbBcCdD");
     player_->textControl(TextControl::Paste);
     EXPECT_EQ(text(), "bbc");
@@ -166,7 +171,8 @@ TEST_F(TextInputTest, ScriptsSeeAndSetTheSelectionOfTheFocusedField) {
     // Before any focus replaceSel puts the text at the start; focus selects
     // all; setSelection's second index is the caret.
     load("push 20, 100, 0, 0, 1, \"t\", 6, \"_root\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n" +
-         setMember("t", "text", "\"text\"") + replaceSel + traceSelection + focusOn("t") + traceSelection +
+         setMember("t", "type", "\"input\"") + setMember("t", "text", "\"text\"") + replaceSel + traceSelection +
+         focusOn("t") + traceSelection +
          "push 1, 3, 2, \"Selection\"\ngetVariable\npush \"setSelection\"\ncallMethod\npop\n" + traceSelection +
          replaceSel);
     EXPECT_EQ(traces_, (std::vector<std::string>{"-1", "-1", "-1", "0", "5", "5", "1", "3", "1"}));
@@ -187,18 +193,55 @@ TEST_F(TextInputTest, ScriptsSeeAndSetTheSelectionOfTheFocusedField) {
 
 TEST_F(TextInputTest, TheFocusLeavesWhatIsHiddenOrRemoved) {
     const std::string listener =
-        "function told(a, b) {\n push \"a\"\n getVariable\n push \"b\"\n getVariable\n add2\n trace\n}\n"
-        "push \"l\", 0\ninitObject\nsetVariable\n"
-        "push \"l\"\ngetVariable\npush \"onSetFocus\", \"told\"\ngetVariable\nsetMember\n"
+        "function told(a, b) {\n push \"a\"\n getVariable\n push \">\"\n add2\n push \"b\"\n getVariable\n add2\n "
+        "trace\n}\n"
+        "push \"l\", 0\ninitObject\nsetVariable\n" +
+        setMemberTo("l", "onSetFocus", "told") +
         "push \"l\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"addListener\"\ncallMethod\npop\n";
     const std::string makeClip =
         "push 2, \"c\", 2, \"_root\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n";
     // A plain clip takes the focus only when focusEnabled says so.
-    load(listener + makeClip + focusOn("c") + setMember("c", "focusEnabled", true) + focusOn("c") +
-         setMember("c", "_visible", false));
-    EXPECT_EQ(traces_, (std::vector<std::string>{"null_level0.c", "_level0.cnull"}));
+    load(listener + makeClip + focusOn("c") + setMember("c", "focusEnabled", "true") + focusOn("c") +
+         setMember("c", "_visible", "false"));
+    EXPECT_EQ(traces_, (std::vector<std::string>{"null>_level0.c", "_level0.c>null"}));
 
-    load(listener + makeClip + setMember("c", "focusEnabled", true) + focusOn("c") +
+    load(listener + makeClip + setMember("c", "focusEnabled", "true") + focusOn("c") +
          "push 0, \"c\"\ngetVariable\npush \"removeMovieClip\"\ncallMethod\npop\n");
-    EXPECT_EQ(traces_, (std::vector<std::string>{"null_level0.c", "_level0.cnull"}));
+    EXPECT_EQ(traces_, (std::vector<std::string>{"null>_level0.c", "_level0.c>null"}));
+}
+
+TEST_F(TextInputTest, KeyboardFocusRollsOntoWhatActsAsAButton) {
+    const std::string script =
+        "push 2, \"c\", 2, \"_root\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n"
+        "function over() {\n push \"over\"\n trace\n}\n"
+        "function out() {\n push \"out\"\n trace\n}\n"
+        "function focused() {\n push \"focus\"\n trace\n}\n" +
+        setMemberTo("c", "onRollOver", "over") + setMemberTo("c", "onRollOut", "out") +
+        setMemberTo("c", "onSetFocus", "focused");
+    // By Tab the roll comes first, at once.
+    load(script);
+    player_->keyDown(9, 9);
+    EXPECT_EQ(traces_, (std::vector<std::string>{"over", "focus"}));
+    player_->mouseMove(50, 50);
+    EXPECT_EQ(traces_.back(), "out") << "the mouse takes over again";
+
+    // A script's setFocus rolls once the script is done.
+    load(script + focusOn("c") + "push \"done\"\ntrace\n");
+    EXPECT_EQ(traces_, (std::vector<std::string>{"focus", "done", "over"}));
+}
+
+TEST_F(TextInputTest, EveryKeyAndMouseButtonTogglesOnEachPress) {
+    load("");
+    player_->keyDown(65, 97);
+    player_->keyUp(65, 97);
+    EXPECT_TRUE(player_->input().isKeyToggled(65));
+    EXPECT_FALSE(player_->input().isKeyDown(65));
+    player_->mouseDown();
+    EXPECT_TRUE(player_->input().isKeyDown(1)) << "the left button is key 1";
+    EXPECT_TRUE(player_->input().isKeyToggled(1));
+    player_->mouseUp();
+    player_->mouseDown();
+    EXPECT_FALSE(player_->input().isKeyToggled(1));
+    player_->keyDown(65, 97);
+    EXPECT_FALSE(player_->input().isKeyToggled(65));
 }
