@@ -1,5 +1,6 @@
 #include "flash/core/text_editing.h"
 
+#include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -188,9 +189,14 @@ int boundaryFrom(const EditText& field, const LineAt& line, double x) {
     return low;
 }
 
+// Fonts are measured only with a GUI application; a player run without one
+// places the caret at the end and finds no character under the mouse.
+bool canMeasure() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+
 }  // namespace
 
 int caretIndexAt(const EditText& field, QPointF local) {
+    if (!canMeasure()) return field.content.size();
     const LineAt line = lineAt(field, local.y());
     const double x = local.x() - kGutter;
     int best = boundaryFrom(field, line, x);
@@ -202,6 +208,7 @@ int caretIndexAt(const EditText& field, QPointF local) {
 }
 
 std::optional<int> characterAt(const EditText& field, QPointF local) {
+    if (!canMeasure()) return std::nullopt;
     const LineAt line = lineAt(field, local.y());
     const double x = local.x() - kGutter;
     if (line.past || x < 0) return std::nullopt;
