@@ -245,3 +245,14 @@ TEST_F(TextInputTest, EveryKeyAndMouseButtonTogglesOnEachPress) {
     player_->keyDown(65, 97);
     EXPECT_FALSE(player_->input().isKeyToggled(65));
 }
+
+TEST_F(TextInputTest, TabIndicesAreWholeNumbersUnsignedInTextFields) {
+    auto traceMember = [](const std::string& object, const std::string& member) {
+        return "push \"" + object + "\"\ngetVariable\npush \"" + member + "\"\ngetMember\ntrace\n";
+    };
+    load(kInputField + "push 2, \"c\", 2, \"_root\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n" +
+         setMember("t", "tabIndex", "-4") + traceMember("t", "tabIndex") + setMember("c", "tabIndex", "\"x\"") +
+         traceMember("c", "tabIndex") + setMember("c", "tabIndex", "-4") + traceMember("c", "tabIndex") +
+         setMember("t", "tabIndex", "undefined") + traceMember("t", "tabIndex"));
+    EXPECT_EQ(traces_, (std::vector<std::string>{"4294967292", "-2147483648", "-4", "undefined"}));
+}
