@@ -256,3 +256,19 @@ TEST_F(TextInputTest, TabIndicesAreWholeNumbersUnsignedInTextFields) {
          setMember("t", "tabIndex", "undefined") + traceMember("t", "tabIndex"));
     EXPECT_EQ(traces_, (std::vector<std::string>{"4294967292", "-2147483648", "-4", "undefined"}));
 }
+
+TEST_F(TextInputTest, TabReachesOnlyTheFirstOfObjectsInOnePlace) {
+    auto makeClip = [](const std::string& name, int depth) {
+        return "push " + std::to_string(depth) + ", \"" + name +
+               "\", 2, \"_root\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n" +
+               setMember(name, "tabEnabled", "true");
+    };
+    load(
+        "function told(a, b) {\n push \"b\"\n getVariable\n trace\n}\n"
+        "push \"l\", 0\ninitObject\nsetVariable\n" +
+        setMemberTo("l", "onSetFocus", "told") +
+        "push \"l\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"addListener\"\ncallMethod\npop\n" +
+        makeClip("first", 1) + makeClip("same", 2) + makeClip("right", 3) + setMember("right", "_x", "50"));
+    for (int i = 0; i < 3; ++i) player_->keyDown(9, 9);
+    EXPECT_EQ(traces_, (std::vector<std::string>{"_level0.first", "_level0.right", "_level0.first"}));
+}
