@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <deque>
 
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
@@ -44,12 +45,45 @@ const std::string kInputField =
     "function changed() {\n push \"t\"\n getVariable\n push \"text\"\n getMember\n trace\n}\n" +
     setMemberTo("t", "onChanged", "changed") + focusOn("t");
 
+// Bytecode a test movie's button points into, kept for the whole run.
+swf::Bytes code(const std::string& assembly) {
+    static std::deque<std::vector<std::uint8_t>> kept;
+    kept.push_back(kinolux::avm1::test::assemble(assembly));
+    return swf::Bytes(kept.back());
+}
+
 class TextInputTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { kinolux::testing::EnsureApplication<QGuiApplication>(); }
 
     void load(const std::string& script) {
         file_ = movie({swf::DoAction{kinolux::avm1::test::assemble(script)}, swf::ShowFrame{}}, header(200, 100));
+        flash::PlayerOptions options;
+        options.trace = [this](std::string_view line) { traces_.emplace_back(line); };
+        traces_.clear();
+        player_ = std::make_unique<flash::Player>(swf::Bytes(file_), std::move(options));
+    }
+
+    // A button "b" that traces "press" and "release", and `keyAction` for
+    // the key of that code when it is not 0, holding the focus.
+    void loadButton(std::uint8_t keyCode) {
+        swf::DefineButton button;
+        button.id = 2;
+        swf::ButtonRecord face;
+        face.states =
+            swf::ButtonState::Up | swf::ButtonState::Over | swf::ButtonState::Down | swf::ButtonState::HitTest;
+        face.characterId = 1;
+        face.depth = 1;
+        button.records = {face};
+        namespace C = swf::ButtonCondition;
+        button.actions = {{C::OverUpToOverDown, 0, code("push \"press\"\ntrace\n")},
+                          {C::OverDownToOverUp, 0, code("push \"release\"\ntrace\n")}};
+        if (keyCode) button.actions.push_back({0, keyCode, code("push \"key\"\ntrace\n")});
+        swf::PlaceObject p = place(1, 2);
+        p.name = "b";
+        file_ = movie({rect(1, {0, 0, 255, 255}, 0, 0, 20, 20), button, p,
+                       swf::DoAction{kinolux::avm1::test::assemble(focusOn("b"))}, swf::ShowFrame{}},
+                      header(200, 100));
         flash::PlayerOptions options;
         options.trace = [this](std::string_view line) { traces_.emplace_back(line); };
         traces_.clear();
@@ -271,4 +305,16 @@ TEST_F(TextInputTest, TabReachesOnlyTheFirstOfObjectsInOnePlace) {
         makeClip("first", 1) + makeClip("same", 2) + makeClip("right", 3) + setMember("right", "_x", "50"));
     for (int i = 0; i < 3; ++i) player_->keyDown(9, 9);
     EXPECT_EQ(traces_, (std::vector<std::string>{"_level0.first", "_level0.right", "_level0.first"}));
+}
+
+TEST_F(TextInputTest, SpacePressesTheFocusedButtonUnlessItWaitsForThatKey) {
+    loadButton(0);
+    player_->keyDown(32, 32);
+    EXPECT_EQ(traces_, (std::vector<std::string>{"press", "release"}));
+    player_->keyDown(13, 13);
+    EXPECT_EQ(traces_.size(), 2u) << "Enter presses nothing";
+
+    loadButton(32);
+    player_->keyDown(32, 32);
+    EXPECT_EQ(traces_, std::vector<std::string>{"key"});
 }
