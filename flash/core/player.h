@@ -204,7 +204,8 @@ public:
     // the text a script set.
     void refreshTextVariable(EditText& field);
     void storeTextVariable(EditText& field);
-    // The focus leaves an object going out of sight, and anything in it.
+    // The focus leaves an object going out of sight or off the stage, and
+    // anything in it.
     void loseFocusWithin(DisplayObject& object);
     // A line for the trace output (the player's own warnings too).
     void trace(std::string_view line) override;
@@ -251,7 +252,8 @@ private:
     void changeFocus(DisplayObject* now);
     DisplayObject* textFieldAt(DisplayObject& object, QPointF stageTwips, bool selectableOnly);
     void focusByClick();
-    // The input field typing goes to, and what follows a change to its text.
+    // The text field with the focus, and what follows a change of its text
+    // by the user.
     EditText* focusedTextField();
     void textChangedByUser(EditText& field);
     // A click on a link in a text field: "asfunction:" calls a script
