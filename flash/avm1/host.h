@@ -338,6 +338,14 @@ public:
     virtual TextFormat newTextFormat() const { return {}; }
     virtual void setNewTextFormat(const TextFormat&) {}
     virtual void replaceText(int begin, int end, const String& text) { (void)begin, (void)end, (void)text; }
+    // The selection typing goes to (nullopt when the field has none yet);
+    // the caret is the end that moves.
+    struct Selection {
+        int begin, end, caret;
+    };
+    virtual std::optional<Selection> selection() const { return std::nullopt; }
+    virtual void setSelection(int anchor, int caret) { (void)anchor, (void)caret; }
+    virtual void replaceSelection(const String& text) { (void)text; }
 };
 
 class ButtonBinding : public DisplayObjectBinding {

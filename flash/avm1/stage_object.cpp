@@ -1,5 +1,8 @@
 #include "flash/avm1/stage_object.h"
 
+#include <cmath>
+#include <limits>
+
 #include "flash/avm1/display_properties.h"
 #include "flash/avm1/timeline_actions.h"
 #include "flash/avm1/vm.h"
@@ -96,7 +99,31 @@ bool StageObject::getNative(Vm& vm, const String& name, Value& out) {
     return false;
 }
 
+namespace {
+
+bool isTabIndex(Vm& vm, const String& name) {
+    return vm.caseSensitive() ? name == u"tabIndex" : name.equalsIgnoreCase(u"tabIndex");
+}
+
+// A tab index is kept as a whole number: an unsigned one in a text field,
+// a signed one elsewhere, where what does not fit (NaN too) is the least.
+Value tabIndexOf(Vm& vm, DisplayKind kind, const Value& value) {
+    const double n = vm.toNumber(value);
+    if (kind == DisplayKind::TextField) return Value(double(std::uint32_t(toInt32(n))));
+    if (!std::isfinite(n) || n >= 2147483648.0 || n < -2147483648.0)
+        return Value(std::numeric_limits<std::int32_t>::min());
+    return Value(std::int32_t(n));
+}
+
+}  // namespace
+
 bool StageObject::setNative(Vm& vm, const String& name, const Value& value) {
+    if (binding_ && isTabIndex(vm, name)) {
+        // A clip's tab index stays out of for..in.
+        const std::uint16_t flags = displayKind_ == DisplayKind::MovieClip ? PropertyFlag::DontEnum : 0;
+        defineValue(name, value.isUndefined() ? value : tabIndexOf(vm, displayKind_, value), flags);
+        return true;
+    }
     if (!binding_ || properties().find(name, vm.caseSensitive()) != PropertyMap::kNone) return false;
     auto p = displayPropertyByName(name.view());
     if (!p) return false;
@@ -110,7 +137,11 @@ bool StageObject::hasNative(Vm& vm, const String& name) {
     return getNative(vm, name, ignored);
 }
 
-void StageObject::appendNativeKeys(Vm&, std::vector<String>& keys) {
+void StageObject::appendNativeKeys(Vm& vm, std::vector<String>& keys) {
+    // Text fields and buttons list a tab index even before one is set.
+    if ((displayKind_ == DisplayKind::TextField || displayKind_ == DisplayKind::Button) &&
+        properties().find(String(u"tabIndex"), vm.caseSensitive()) == PropertyMap::kNone)
+        keys.emplace_back(u"tabIndex");
     MovieClipBinding* clip = asMovieClip(binding_);
     if (!clip) return;
     std::vector<DisplayObjectBinding*> children = clip->children();

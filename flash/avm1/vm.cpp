@@ -279,6 +279,24 @@ void Vm::notifyFocusChange(DisplayObjectBinding* old, DisplayObjectBinding* now)
     broadcast(u"Selection", u"onSetFocus", args);
 }
 
+void Vm::callLinkFunction(DisplayObjectBinding& timeline, const String& path, const std::optional<String>& arg) {
+    guarded([&] {
+        Activation act = Activation::forClipEvent(*this, timeline);
+        ActivationGuard running(*this, act);
+        Value owner;
+        const Value function = getVariable(*this, act, path, &owner);
+        if (!function.isObject()) return;
+        std::vector<Value> args;
+        if (arg) args.emplace_back(*arg);
+        call(function, owner, args);
+    });
+}
+
+void Vm::notifyTextChanged(DisplayObjectBinding& field) {
+    Value args[] = {Value(String(u"onChanged")), Value(scriptObjectOf(field))};
+    callMethod(field, u"broadcastMessage", args);
+}
+
 void Vm::notifyMouseWheel(int delta, DisplayObjectBinding* target) {
     Value args[] = {Value(delta), target ? Value(scriptObjectOf(*target)) : Value()};
     broadcast(u"Mouse", u"onMouseWheel", args);

@@ -78,6 +78,11 @@ public:
     // The focus moved: onKillFocus of the old holder, onSetFocus of the new
     // one, then Selection's listeners.
     void notifyFocusChange(DisplayObjectBinding* old, DisplayObjectBinding* now);
+    // A click on an "asfunction:" link: the function `path` names from the
+    // field's timeline, called on the object it was found on, with `arg`.
+    void callLinkFunction(DisplayObjectBinding& timeline, const String& path, const std::optional<String>& arg);
+    // The user changed a text field's text: onChanged to its listeners.
+    void notifyTextChanged(DisplayObjectBinding& field);
     // Runs the setInterval / setTimeout callbacks that are due on the
     // host's clock.
     void runTimers();

@@ -82,6 +82,12 @@ void EditText::setHtmlText(const QString& source) {
     else setPlainText(source);
 }
 
+std::optional<TextSelection> EditText::selection() const {
+    if (!selection_) return std::nullopt;
+    const int size = content.size();
+    return TextSelection{std::clamp(selection_->anchor, 0, size), std::clamp(selection_->caret, 0, size)};
+}
+
 QString EditText::htmlText() const { return html ? writeHtml(content) : content.text(); }
 
 void EditText::setWidth(double pixels) {

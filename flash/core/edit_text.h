@@ -4,6 +4,8 @@
 
 #include <QColor>
 #include <QString>
+#include <algorithm>
+#include <optional>
 
 #include "flash/core/display_object.h"
 #include "flash/core/html_text.h"
@@ -11,6 +13,15 @@
 namespace flash {
 
 enum class AutoSize : std::uint8_t { None, Left, Center, Right };
+
+// Where typing goes: the fixed end of the selection and the caret, which
+// moves with the keys; equal when nothing is selected.
+struct TextSelection {
+    int anchor = 0, caret = 0;
+    int begin() const { return std::min(anchor, caret); }
+    int end() const { return std::max(anchor, caret); }
+    bool operator==(const TextSelection&) const = default;
+};
 
 class EditText : public DisplayObject {
 public:
@@ -53,10 +64,20 @@ public:
     // The text as HTML; a field that is no HTML one gives its plain text.
     QString htmlText() const;
 
+    // The selection, kept within the text; none until the field first takes
+    // the focus or a script selects in it.
+    std::optional<TextSelection> selection() const;
+    void select(int anchor, int caret) { selection_ = TextSelection{anchor, caret}; }
+    void selectAll() { select(0, content.size()); }
+    void clearSelection() { selection_.reset(); }
+
     QRectF localBounds() const override { return box; }
     // A field takes a new size by resizing its box, not by scaling.
     void setWidth(double pixels) override;
     void setHeight(double pixels) override;
+
+private:
+    std::optional<TextSelection> selection_;
 };
 
 // Text as stored in the file: UTF-8 from SWF 6 on, the Windows code page

@@ -15,7 +15,7 @@ namespace {
 struct TabStop {
     DisplayObject* object;
     std::optional<double> tabIndex;
-    QRectF bounds;  // stage twips
+    QPointF corner;  // top left, stage twips
 };
 
 }  // namespace
@@ -52,7 +52,9 @@ std::vector<DisplayObject*> Player::tabOrder() {
                 const auto v = vm_->readVariable(object.binding(), kinolux::avm1::String(u"tabIndex"));
                 if (v.isNumber() && std::isfinite(v.number())) index = v.number();
             }
-            stops.push_back({&object, index, object.worldMatrix().mapRect(object.localBounds())});
+            // Places compare in whole twips, as the file gives them.
+            const QRectF bounds = object.worldMatrix().mapRect(object.localBounds());
+            stops.push_back({&object, index, QPointF(std::round(bounds.left()), std::round(bounds.top()))});
         }
         if (!container || scriptFlag(object, u"tabChildren") == false) return;
         for (const auto& [depth, child] : static_cast<MovieClip&>(object).children())
@@ -70,9 +72,13 @@ std::vector<DisplayObject*> Player::tabOrder() {
                          [](const TabStop& a, const TabStop& b) { return *a.tabIndex < *b.tabIndex; });
     } else {
         std::stable_sort(stops.begin(), stops.end(), [](const TabStop& a, const TabStop& b) {
-            if (a.bounds.top() != b.bounds.top()) return a.bounds.top() < b.bounds.top();
-            return a.bounds.left() < b.bounds.left();
+            if (a.corner.y() != b.corner.y()) return a.corner.y() < b.corner.y();
+            return a.corner.x() < b.corner.x();
         });
+        // Of objects whose corners meet at one place Tab reaches only the
+        // first met on the way through the display list.
+        const auto samePlace = [](const TabStop& a, const TabStop& b) { return a.corner == b.corner; };
+        stops.erase(std::unique(stops.begin(), stops.end(), samePlace), stops.end());
     }
     std::vector<DisplayObject*> order;
     for (const auto& s : stops) order.push_back(s.object);
@@ -89,7 +95,13 @@ void Player::moveFocusByTab(bool backwards) {
     else if (backwards) next = at == order.begin() ? order.size() - 1 : std::size_t(at - order.begin()) - 1;
     else next = (std::size_t(at - order.begin()) + 1) % order.size();
     DisplayObject& target = *order[next];
+    auto kept = target.shared_from_this();
+    hoverByFocus(&target, false);
+    if (!target.onStage()) return;
     changeFocus(&target);
+    if (!target.onStage()) return;
+    // Tab into a field selects all it holds, ready to be typed over.
+    if (target.kind() == ObjectKind::EditText) static_cast<EditText&>(target).selectAll();
     // The rectangle follows the setting of the moment focus arrives; a
     // later change waits for the next move.
     const bool rect = focusRect_.isNullish() || vm_->toBoolean(focusRect_);

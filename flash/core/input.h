@@ -5,9 +5,10 @@
 
 #include <QPointF>
 #include <QRectF>
+#include <QString>
+#include <cstdint>
 #include <memory>
 #include <optional>
-#include <cstdint>
 #include <set>
 #include <string_view>
 
@@ -25,6 +26,22 @@ struct MouseTransition {
     std::uint8_t state;
 };
 
+// The editing keys of a text field, as the owner's keyboard reports them
+// apart from the characters typed.
+enum class TextControl {
+    MoveLeft,
+    MoveRight,
+    MoveLeftLine,
+    MoveRightLine,
+    SelectAll,
+    Copy,
+    Cut,
+    Paste,
+    Backspace,
+    Delete,
+    Enter
+};
+
 struct Drag {
     std::weak_ptr<DisplayObject> object;
     QPointF offset;  // object position minus pointer, in the parent's pixels
@@ -35,7 +52,7 @@ struct Input {
     QPointF mouse;  // stage pixels
     bool mouseIsDown = false;
     std::set<int> keysDown;
-    std::set<int> toggled;  // caps lock and friends, flipped on each press
+    std::set<int> toggled;  // flipped on each press of the key
     int lastKeyCode = 0, lastCharCode = 0;
     // The button or clip with mouse handlers under the pointer, and the one
     // the pointer went down on (kept until it goes up).
@@ -45,7 +62,11 @@ struct Input {
     // What the last drag ended over: the clip keeps that as its drop target.
     std::weak_ptr<DisplayObject> dropped, droppedOn;
     std::weak_ptr<DisplayObject> focus;
+    // What Copy and Cut took and Paste gives; the player's own, never the
+    // desktop's.
+    QString clipboard;
 
+    void press(int keyCode);
     bool isKeyDown(int code) const { return keysDown.count(code) != 0; }
     bool isKeyToggled(int code) const { return toggled.count(code) != 0; }
     // Drops every reference to an object leaving the stage.

@@ -126,7 +126,11 @@ void ObjectBinding<Base>::setProperty(DisplayProperty p, double value) {
     case DisplayProperty::XScale: object_.setXScale(value); break;
     case DisplayProperty::YScale: object_.setYScale(value); break;
     case DisplayProperty::Alpha: object_.setAlpha(value); break;
-    case DisplayProperty::Visible: object_.visible = value != 0; break;
+    case DisplayProperty::Visible:
+        object_.visible = value != 0;
+        // What can no longer be seen cannot keep the focus.
+        if (!object_.visible && object_.onStage()) object_.player().loseFocusWithin(object_);
+        break;
     case DisplayProperty::Width: object_.setWidth(value); break;
     case DisplayProperty::Height: object_.setHeight(value); break;
     case DisplayProperty::Rotation: object_.setRotation(value); break;

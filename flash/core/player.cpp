@@ -243,6 +243,8 @@ void Player::restartClip(MovieClip& clip) {
 void Player::takeOffStage(DisplayObject& object) {
     if (!object.onStage()) return;
     runUnloadHandlers(object);
+    // The focus goes with a holder leaving, and its listeners hear of it.
+    if (object.onStage() && scriptsEnabled_) loseFocusWithin(object);
     leaveStage(object);
 }
 
@@ -346,6 +348,7 @@ void Player::runQueue() {
         switch (next.kind) {
         case Work::Method: vm_->callMethod(target->binding(), next.method); break;
         case Work::Frame: vm_->runFrameActions(target->binding(), next.code); break;
+        case Work::Transition: transition(*target, *next.transition); break;
         }
     }
     runningQueue_ = false;

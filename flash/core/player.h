@@ -127,6 +127,12 @@ public:
     void mouseUp(MouseButton button = MouseButton::Left);
     void keyDown(int keyCode, int charCode);
     void keyUp(int keyCode, int charCode);
+    // A character typed and an editing key, for the text field that has the
+    // focus; the clipboard they copy to and paste from.
+    void textInput(char32_t codepoint);
+    void textControl(TextControl control);
+    void setClipboardText(const QString& text) { input_.clipboard = text; }
+    const QString& clipboardText() const { return input_.clipboard; }
     // Whether the pointer is over something that shows the hand cursor.
     bool handCursor() const;
     // The object Tab gave focus to while its yellow rectangle shows; null
@@ -204,6 +210,9 @@ public:
     // the text a script set.
     void refreshTextVariable(EditText& field);
     void storeTextVariable(EditText& field);
+    // The focus leaves an object going out of sight or off the stage, and
+    // anything in it.
+    void loseFocusWithin(DisplayObject& object);
     // A line for the trace output (the player's own warnings too).
     void trace(std::string_view line) override;
     // Outlines of shapes for hit tests, built once.
@@ -220,12 +229,13 @@ private:
     friend class MovieLoader;
 
     struct Work {
-        enum Kind { Frame, Method };
+        enum Kind { Frame, Method, Transition };
         std::weak_ptr<DisplayObject> target;
         kinolux::avm1::ActionBlock code;
         std::u16string method;
         Kind kind = Frame;
         bool unload = false;  // runs even though its object is on its way out
+        const MouseTransition* transition = nullptr;
     };
 
     void start();
@@ -246,8 +256,22 @@ private:
     void mouseUsed(std::optional<MouseButton> button, bool pressing);
     // Who holds the focus, and what a click does to it (player_focus.cpp).
     void changeFocus(DisplayObject* now);
-    DisplayObject* textFieldAt(DisplayObject& object, QPointF stageTwips);
+    DisplayObject* textFieldAt(DisplayObject& object, QPointF stageTwips, bool selectableOnly);
     void focusByClick();
+    // The text field with the focus, and what follows a change of its text
+    // by the user.
+    EditText* focusedTextField();
+    void textChangedByUser(EditText& field);
+    // A click on a link in a text field: "asfunction:" calls a script
+    // function, any other address goes to the host as getURL does.
+    void followLinkAtMouse();
+    // Focus that reaches a button, or a clip acting as one, rolls the mouse
+    // off what it was over and onto the new holder, at once or (for a
+    // script's setFocus) once the script is done; focus taken away (null)
+    // rolls off the holder it had rolled onto.
+    void hoverByFocus(DisplayObject* target, bool deferred);
+    // The button or clip with the focus, which hears the keys first.
+    std::shared_ptr<DisplayObject> focusedKeyTarget();
     // A timeline object placed while its parent built its first frame waits
     // for the parent's constructor, and those it holds wait for its own.
     struct PendingConstruct {

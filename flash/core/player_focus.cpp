@@ -5,6 +5,7 @@
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
+#include "flash/core/text_editing.h"
 
 namespace flash {
 
@@ -13,15 +14,27 @@ kinolux::avm1::DisplayObjectBinding* Player::focus() {
     return object && object->onStage() ? &object->binding() : nullptr;
 }
 
+// Scripts may focus any text field and button; a clip takes the focus when
+// it acts as a button or says focusEnabled.
 bool Player::setFocus(kinolux::avm1::DisplayObjectBinding* target) {
     DisplayObject* object = displayObjectOf(target);
     if (!object) {
         if (target) return false;
+        hoverByFocus(nullptr, true);
         changeFocus(nullptr);
         return true;
     }
     if (!object->onStage() || !object->parent()) return false;  // a level's root never holds the focus
+    if (object->kind() == ObjectKind::MovieClip && !isMouseTarget(*object) &&
+        scriptFlag(*object, u"focusEnabled") != true)
+        return false;
+    auto kept = object->shared_from_this();
+    hoverByFocus(object, true);
     changeFocus(object);
+    // A field focused by a script has all its text selected, even when it
+    // had the focus already.
+    if (object->kind() == ObjectKind::EditText && object->onStage() && input_.focus.lock().get() == object)
+        static_cast<EditText&>(*object).selectAll();
     return true;
 }
 
@@ -32,37 +45,56 @@ void Player::changeFocus(DisplayObject* now) {
     // Held while the handlers run: they may take either off the stage.
     std::shared_ptr<DisplayObject> kept = now ? now->shared_from_this() : nullptr;
     input_.focus = now ? now->weak_from_this() : std::weak_ptr<DisplayObject>();
+    // A field that loses the focus keeps no selection for the next time.
+    if (old && old->kind() == ObjectKind::EditText) static_cast<EditText&>(*old).clearSelection();
     if (scriptsEnabled_) vm_->notifyFocusChange(old ? &old->binding() : nullptr, now ? &now->binding() : nullptr);
 }
 
-// The topmost text field that can be typed in or selected at a point.
-DisplayObject* Player::textFieldAt(DisplayObject& object, QPointF stageTwips) {
+// The topmost text field at a point; with `selectableOnly`, the topmost
+// one that can be selected (and so typed in).
+DisplayObject* Player::textFieldAt(DisplayObject& object, QPointF stageTwips, bool selectableOnly) {
     if (!object.visible || object.isMask()) return nullptr;
     if (object.kind() == ObjectKind::EditText) {
         const auto& field = static_cast<EditText&>(object);
-        if (!field.editable && !field.selectable) return nullptr;
+        if (selectableOnly && !field.selectable) return nullptr;
         return object.worldMatrix().mapRect(object.localBounds()).contains(stageTwips) ? &object : nullptr;
     }
     if (object.kind() != ObjectKind::MovieClip) return nullptr;
     const auto& children = static_cast<MovieClip&>(object).children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         if (it->second->clipDepth > 0) continue;
-        if (DisplayObject* hit = textFieldAt(*it->second, stageTwips)) return hit;
+        if (DisplayObject* hit = textFieldAt(*it->second, stageTwips, selectableOnly)) return hit;
     }
     return nullptr;
 }
 
-// A click on a text field gives it the focus; a click anywhere else takes
-// the focus from the text field that had it.
+// A click on a text field gives it the focus and puts the caret where it
+// fell; a click anywhere else takes the focus from the text field that had it.
 void Player::focusByClick() {
     DisplayObject* field = nullptr;
-    for (auto it = levels_.rbegin(); it != levels_.rend() && !field; ++it) field = textFieldAt(*it->second, input_.mouse * 20.0);
+    for (auto it = levels_.rbegin(); it != levels_.rend() && !field; ++it)
+        field = textFieldAt(*it->second, input_.mouse * 20.0, true);
     if (field) {
+        auto kept = field->shared_from_this();
         changeFocus(field);
+        if (!field->onStage()) return;
+        const QPointF local = field->worldMatrix().inverted().map(input_.mouse * 20.0) / 20.0;
+        const int caret = caretIndexAt(static_cast<EditText&>(*field), local);
+        static_cast<EditText&>(*field).select(caret, caret);
         return;
     }
     auto current = input_.focus.lock();
     if (current && current->kind() == ObjectKind::EditText) changeFocus(nullptr);
+}
+
+void Player::loseFocusWithin(DisplayObject& object) {
+    auto focused = input_.focus.lock();
+    for (DisplayObject* o = focused.get(); o; o = o->parent()) {
+        if (o == &object) {
+            changeFocus(nullptr);
+            return;
+        }
+    }
 }
 
 }  // namespace flash

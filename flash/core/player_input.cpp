@@ -51,6 +51,16 @@ int buttonKeyCode(int keyCode, int charCode) {
     }
 }
 
+// The mouse buttons are keys 1, 2 and 4 to Key.isDown and Key.isToggled.
+int keyOfButton(Player::MouseButton button) {
+    switch (button) {
+    case Player::MouseButton::Left: return 1;
+    case Player::MouseButton::Right: return 2;
+    case Player::MouseButton::Middle: return 4;
+    }
+    return 1;
+}
+
 QTransform inverse(const QTransform& m) {
     bool invertible = false;
     QTransform inv = m.inverted(&invertible);
@@ -58,6 +68,12 @@ QTransform inverse(const QTransform& m) {
 }
 
 }  // namespace
+
+// Every key flips its toggle on each press, as the lock keys show it.
+void Input::press(int keyCode) {
+    if (!toggled.erase(keyCode)) toggled.insert(keyCode);
+    keysDown.insert(keyCode);
+}
 
 void Input::forget(const DisplayObject& object) {
     for (auto* slot : {&hovered, &pressed, &focus, &dropped, &droppedOn})
@@ -82,7 +98,15 @@ bool Player::isMouseTarget(DisplayObject& object) {
 DisplayObject* Player::pick(DisplayObject& object, QPointF stageTwips, bool interactive, const DisplayObject* skip) {
     if (!object.visible || object.isMask() || &object == skip) return nullptr;
     const QPointF local = inverse(object.worldMatrix()).map(stageTwips);
-    if (interactive && isMouseTarget(object)) return object.hitTestLocal(local, true) ? &object : nullptr;
+    if (interactive && isMouseTarget(object)) {
+        if (object.kind() == ObjectKind::Button) {
+            // A button within a button takes the mouse before the outer one.
+            const auto& children = static_cast<Button&>(object).children();
+            for (auto it = children.rbegin(); it != children.rend(); ++it)
+                if (DisplayObject* hit = pick(*it->second, stageTwips, true, skip)) return hit;
+        }
+        return object.hitTestLocal(local, true) ? &object : nullptr;
+    }
     if (object.kind() == ObjectKind::MovieClip) {
         auto& clip = static_cast<MovieClip&>(object);
         const auto& children = clip.children();
@@ -153,6 +177,19 @@ void Player::broadcastToClips(std::uint32_t clipEvent, std::u16string_view metho
     }
 }
 
+void Player::hoverByFocus(DisplayObject* target, bool deferred) {
+    if (input_.pressed.lock()) return;
+    auto old = input_.hovered.lock();
+    if (target ? !isMouseTarget(*target) : old != input_.focus.lock()) return;
+    input_.hovered = target ? target->weak_from_this() : std::weak_ptr<DisplayObject>();
+    auto roll = [&](DisplayObject& object, const MouseTransition& t) {
+        if (!deferred) transition(object, t);
+        else if (scriptsEnabled_) queue_.push_back({object.weak_from_this(), {}, {}, Work::Transition, false, &t});
+    };
+    if (old && old->onStage()) roll(*old, kRollOut);
+    if (target && target->onStage()) roll(*target, kRollOver);
+}
+
 void Player::updateHover() {
     auto previous = input_.hovered.lock();
     DisplayObject* now = mouseTarget();
@@ -171,6 +208,8 @@ void Player::updateHover() {
 
 void Player::mouseMove(double x, double y) {
     if (!std::isfinite(x) || !std::isfinite(y)) return;
+    // A report of the pointer where it already is moves nothing.
+    if (QPointF(x, y) == input_.mouse) return;
     input_.mouse = QPointF(x, y);
     mouseUsed(std::nullopt, false);
     updateDrag();
@@ -182,11 +221,13 @@ void Player::mouseMove(double x, double y) {
 
 void Player::mouseDown(MouseButton button) {
     mouseUsed(button, true);
+    input_.press(keyOfButton(button));
     if (button != MouseButton::Left || input_.mouseIsDown) return;
     input_.mouseIsDown = true;
     if (scriptsEnabled_) vm_->notifyMouseDown();
     broadcastToClips(swf::ClipEvent::MouseDown, u"onMouseDown");
     focusByClick();
+    followLinkAtMouse();
     updateHover();
     if (auto target = input_.hovered.lock(); target && target->onStage()) {
         input_.pressed = target;
@@ -197,6 +238,7 @@ void Player::mouseDown(MouseButton button) {
 
 void Player::mouseUp(MouseButton button) {
     mouseUsed(button, false);
+    input_.keysDown.erase(keyOfButton(button));
     if (button != MouseButton::Left || !input_.mouseIsDown) return;
     input_.mouseIsDown = false;
     if (scriptsEnabled_) vm_->notifyMouseUp();
@@ -211,17 +253,24 @@ void Player::mouseUp(MouseButton button) {
     runQueue();
 }
 
+std::shared_ptr<DisplayObject> Player::focusedKeyTarget() {
+    auto focused = input_.focus.lock();
+    if (!focused || !focused->onStage()) return nullptr;
+    const ObjectKind kind = focused->kind();
+    return kind == ObjectKind::Button || kind == ObjectKind::MovieClip ? focused : nullptr;
+}
+
 void Player::keyDown(int keyCode, int charCode) {
-    if (keyCode == 20 || keyCode == 144 || keyCode == 145) {  // the lock keys flip on each press
-        if (!input_.toggled.erase(keyCode)) input_.toggled.insert(keyCode);
-    }
-    input_.keysDown.insert(keyCode);
+    input_.press(keyCode);
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
+    const auto focused = focusedKeyTarget();
+    if (focused && scriptsEnabled_) vm_->callMethod(focused->binding(), u"onKeyDown");
     if (scriptsEnabled_) vm_->notifyKeyDown();
     broadcastToClips(swf::ClipEvent::KeyDown, {});
     // Key presses that buttons and clips wait for.
     const int code = buttonKeyCode(keyCode, charCode);
+    bool focusedWaited = false;
     if (code && scriptsEnabled_) {
         std::vector<std::shared_ptr<DisplayObject>> targets;
         for (const auto& weak : executionList_)
@@ -235,14 +284,24 @@ void Player::keyDown(int keyCode, int charCode) {
             if (object->kind() == ObjectKind::Button) {
                 const auto& button = static_cast<Button&>(*object);
                 for (const auto& action : button.definition().actions)
-                    if (action.keyCode == code && object->onStage())
+                    if (action.keyCode == code && object->onStage()) {
+                        focusedWaited |= object == focused;
                         vm_->runButtonActions(object->binding(), button.character()->owner->block(action.actions));
+                    }
             } else if (object->clipActions) {
                 for (const swf::ClipAction& action : *object->clipActions)
                     if ((action.events & swf::ClipEvent::KeyPress) && action.keyCode == code && object->onStage())
                         vm_->runClipActions(object->binding(), object->actionsLibrary->block(action.actions));
             }
         }
+    }
+    // Space presses the focused button, unless the button waits for that key.
+    if (keyCode == 32 && !focusedWaited && focused && focused->onStage() && focused->kind() == ObjectKind::Button &&
+        static_cast<Button&>(*focused).enabled) {
+        transition(*focused, kPress);
+        if (focused->onStage()) transition(*focused, kRelease);
+        if (focused->onStage() && input_.hovered.lock() != focused)
+            static_cast<Button&>(*focused).setState(swf::ButtonState::Up);
     }
     if (keyCode == 9) moveFocusByTab(input_.isKeyDown(16));
     runQueue();
@@ -252,6 +311,8 @@ void Player::keyUp(int keyCode, int charCode) {
     input_.keysDown.erase(keyCode);
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
+    if (const auto focused = focusedKeyTarget(); focused && scriptsEnabled_)
+        vm_->callMethod(focused->binding(), u"onKeyUp");
     if (scriptsEnabled_) vm_->notifyKeyUp();
     broadcastToClips(swf::ClipEvent::KeyUp, {});
     runQueue();

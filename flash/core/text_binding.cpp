@@ -2,6 +2,7 @@
 #include "flash/core/edit_text.h"
 #include "flash/core/object_binding.h"
 #include "flash/core/player.h"
+#include "flash/core/text_editing.h"
 #include "flash/core/text_format_bridge.h"
 #include "flash/core/text_values.h"
 
@@ -150,6 +151,21 @@ public:
         const int b = begin < 0 ? size : std::min(begin, size);
         const int e = end < 0 ? size : std::clamp(end, b, size);
         field_.content.replace(b, e, toFieldNewlines(fromScriptString(text)), field_.style);
+    }
+
+    std::optional<Selection> selection() const override {
+        const auto sel = field_.selection();
+        if (!sel) return std::nullopt;
+        return Selection{sel->begin(), sel->end(), sel->caret};
+    }
+
+    void setSelection(int anchor, int caret) override {
+        const int size = field_.content.size();
+        field_.select(std::clamp(anchor, 0, size), std::clamp(caret, 0, size));
+    }
+
+    void replaceSelection(const String& text) override {
+        flash::replaceSelection(field_, toFieldNewlines(fromScriptString(text)));
     }
 
 private:

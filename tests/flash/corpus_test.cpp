@@ -109,6 +109,30 @@ TEST(RenderCorpus, CaseFilesGiveFontsAndTheInputOfEachFrame) {
     EXPECT_TRUE(corpus::readInputScript(dir.filePath("none.json").toStdString()).empty());
 }
 
+TEST(TraceCorpus, InputScriptsTypeEditAndFillTheClipboard) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile f(dir.filePath("input.json"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(R"([{ "type": "TextInput", "codepoint": "\u0105" }, { "type": "TextInput", "codepoint": "\ud801\udf94" },
+                { "type": "TextInput", "codepoint": "" }, { "type": "TextControl", "code": "Paste" },
+                { "type": "TextControl", "code": "Juggle" }, { "type": "SetClipboardText", "text": "abc" },
+                { "type": "KeyDown", "key": "ArrowLeft" }, { "type": "KeyDown", "key": "CapsLock" }])");
+    f.close();
+    using Kind = corpus::InputEvent::Kind;
+    const auto events = corpus::readInputScript(dir.filePath("input.json").toStdString());
+    ASSERT_EQ(events.size(), 6u) << "an empty character and an unknown control are left out";
+    EXPECT_EQ(events[0].kind, Kind::TextInput);
+    EXPECT_EQ(events[0].codepoint, U'\u0105');
+    EXPECT_EQ(events[1].codepoint, char32_t(0x10794)) << "a character of two UTF-16 units is one";
+    EXPECT_EQ(events[2].kind, Kind::TextControl);
+    EXPECT_EQ(events[2].control, flash::TextControl::Paste);
+    EXPECT_EQ(events[3].kind, Kind::SetClipboard);
+    EXPECT_EQ(events[3].text, QStringLiteral("abc"));
+    EXPECT_EQ(events[4].keyCode, 37);
+    EXPECT_EQ(events[5].keyCode, 20);
+}
+
 TEST(TraceCorpus, EachFrameTakesTheEventsUpToTheNextWait) {
     using Kind = corpus::InputEvent::Kind;
     std::vector<corpus::InputEvent> events(4);

@@ -13,12 +13,51 @@ struct NamedKey {
     int keyCode, charCode;
 };
 
+// The short names of the arrows are kept beside the ones input.json uses.
 constexpr NamedKey kNamedKeys[] = {
-    {"Tab", 9, 9},     {"Escape", 27, 27},  {"Enter", 13, 13},  {"Backspace", 8, 8}, {"Delete", 46, 127},
-    {"Space", 32, 32}, {"Shift", 16, 0},    {"Control", 17, 0}, {"Alt", 18, 0},      {"Left", 37, 0},
-    {"Up", 38, 0},     {"Right", 39, 0},    {"Down", 40, 0},    {"Home", 36, 0},     {"End", 35, 0},
-    {"PageUp", 33, 0}, {"PageDown", 34, 0}, {"Insert", 45, 0},
+    {"Tab", 9, 9},        {"Escape", 27, 27},     {"Enter", 13, 13},    {"Backspace", 8, 8}, {"Delete", 46, 127},
+    {"Space", 32, 32},    {"Shift", 16, 0},       {"Control", 17, 0},   {"Alt", 18, 0},      {"CapsLock", 20, 0},
+    {"NumLock", 144, 0},  {"ScrollLock", 145, 0}, {"ArrowLeft", 37, 0}, {"ArrowUp", 38, 0},  {"ArrowRight", 39, 0},
+    {"ArrowDown", 40, 0}, {"Left", 37, 0},        {"Up", 38, 0},        {"Right", 39, 0},    {"Down", 40, 0},
+    {"Home", 36, 0},      {"End", 35, 0},         {"PageUp", 33, 0},    {"PageDown", 34, 0}, {"Insert", 45, 0},
 };
+
+struct NamedControl {
+    const char* name;
+    flash::TextControl control;
+};
+
+constexpr NamedControl kNamedControls[] = {
+    {"MoveLeft", flash::TextControl::MoveLeft},
+    {"MoveRight", flash::TextControl::MoveRight},
+    {"MoveLeftLine", flash::TextControl::MoveLeftLine},
+    {"MoveRightLine", flash::TextControl::MoveRightLine},
+    {"SelectAll", flash::TextControl::SelectAll},
+    {"Copy", flash::TextControl::Copy},
+    {"Cut", flash::TextControl::Cut},
+    {"Paste", flash::TextControl::Paste},
+    {"Backspace", flash::TextControl::Backspace},
+    {"Delete", flash::TextControl::Delete},
+    {"Enter", flash::TextControl::Enter},
+};
+
+bool readControl(const QString& name, InputEvent& e) {
+    for (const auto& c : kNamedControls) {
+        if (name == QLatin1String(c.name)) {
+            e.control = c.control;
+            return true;
+        }
+    }
+    return false;
+}
+
+// One character, which may take two UTF-16 units.
+bool readCodepoint(const QString& text, InputEvent& e) {
+    const std::u32string chars = text.toStdU32String();
+    if (chars.size() != 1) return false;
+    e.codepoint = chars.front();
+    return true;
+}
 
 // A key is a name ("Tab") or a character ({"Char": "a"}); letters press
 // the key of their capital.
@@ -68,6 +107,15 @@ std::vector<InputEvent> readInputScript(const std::string& path) {
         else if (type == "KeyDown" || type == "KeyUp") {
             e.kind = type == "KeyDown" ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
             if (!readKey(o.value("key"), e)) continue;
+        } else if (type == "TextInput") {
+            e.kind = InputEvent::Kind::TextInput;
+            if (!readCodepoint(o.value("codepoint").toString(), e)) continue;
+        } else if (type == "TextControl") {
+            e.kind = InputEvent::Kind::TextControl;
+            if (!readControl(o.value("code").toString(), e)) continue;
+        } else if (type == "SetClipboardText") {
+            e.kind = InputEvent::Kind::SetClipboard;
+            e.text = o.value("text").toString();
         } else {
             continue;
         }
@@ -84,6 +132,9 @@ std::size_t feedFrameInput(flash::Player& player, const std::vector<InputEvent>&
         case Kind::Wait: return next + 1;
         case Kind::KeyDown: player.keyDown(e.keyCode, e.charCode); break;
         case Kind::KeyUp: player.keyUp(e.keyCode, e.charCode); break;
+        case Kind::TextInput: player.textInput(e.codepoint); break;
+        case Kind::TextControl: player.textControl(e.control); break;
+        case Kind::SetClipboard: player.setClipboardText(e.text); break;
         case Kind::MouseMove: player.mouseMove(e.position.x(), e.position.y()); break;
         case Kind::MouseDown:
         case Kind::MouseUp:

@@ -1,8 +1,10 @@
-// The input a corpus movie is played with (its input.json): key presses and
-// mouse use, split into the frames they come after by "Wait" entries.
+// The input a corpus movie is played with (its input.json): key presses,
+// typing, the clipboard and mouse use, split into the frames they come
+// after by "Wait" entries.
 #pragma once
 
 #include <QPointF>
+#include <QString>
 #include <string>
 #include <vector>
 
@@ -11,9 +13,12 @@
 namespace corpus {
 
 struct InputEvent {
-    enum class Kind { KeyDown, KeyUp, MouseMove, MouseDown, MouseUp, Wait };
+    enum class Kind { KeyDown, KeyUp, MouseMove, MouseDown, MouseUp, TextInput, TextControl, SetClipboard, Wait };
     Kind kind = Kind::Wait;
     int keyCode = 0, charCode = 0;
+    char32_t codepoint = 0;
+    flash::TextControl control = flash::TextControl::Enter;
+    QString text;      // what goes on the clipboard
     QPointF position;  // stage pixels
     flash::Player::MouseButton button = flash::Player::MouseButton::Left;
 };

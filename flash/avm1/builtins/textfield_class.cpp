@@ -130,7 +130,7 @@ Value replaceText(Vm& vm, const Value& thisValue, Args args) {
 
 Value replaceSel(Vm& vm, const Value& thisValue, Args args) {
     TextFieldBinding* field = thisTextField(vm, thisValue);
-    if (field && !args.empty()) field->replaceText(-1, -1, vm.toString(args[0]));
+    if (field && !args.empty()) field->replaceSelection(vm.toString(args[0]));
     return Value();
 }
 

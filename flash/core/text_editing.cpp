@@ -1,0 +1,227 @@
+#include "flash/core/text_editing.h"
+
+#include <QGuiApplication>
+#include <algorithm>
+#include <cmath>
+
+#include "flash/core/text_measure.h"
+
+namespace flash {
+
+namespace {
+
+char32_t otherCase(char32_t c) {
+    const char32_t lower = QChar::toLower(c), upper = QChar::toUpper(c);
+    return lower != c ? lower : upper;
+}
+
+// One item of a restrict setting: a character, or a range "a-z"; a
+// backslash takes the next character as it is.
+char32_t readRestrictChar(const std::u32string& r, std::size_t& i) {
+    if (r[i] == U'\\' && i + 1 < r.size()) ++i;
+    return r[i++];
+}
+
+bool restrictAllows(const std::u32string& r, char32_t c) {
+    // "^" flips between allowing and refusing what follows; a setting that
+    // starts by refusing allows everything else.
+    bool allowing = true;
+    bool allowed = !r.empty() && r.front() == U'^';
+    for (std::size_t i = 0; i < r.size();) {
+        if (r[i] == U'^') {
+            allowing = !allowing;
+            ++i;
+            continue;
+        }
+        const char32_t first = readRestrictChar(r, i);
+        char32_t last = first;
+        if (i + 1 < r.size() && r[i] == U'-') {
+            ++i;
+            last = readRestrictChar(r, i);
+        }
+        if (c >= first && c <= last) allowed = allowing;
+    }
+    return allowed;
+}
+
+TextSelection selectionOr(const EditText& field, int at) { return field.selection().value_or(TextSelection{at, at}); }
+
+bool isHighSurrogate(const QString& s, int i) { return i >= 0 && i < s.size() && s.at(i).isHighSurrogate(); }
+
+}  // namespace
+
+std::optional<char32_t> restrictChar(const QString& restrict, char32_t c) {
+    const std::u32string r = restrict.toStdU32String();
+    if (restrictAllows(r, c)) return c;
+    const char32_t other = otherCase(c);
+    if (other != c && restrictAllows(r, other)) return other;
+    return std::nullopt;
+}
+
+bool typeText(EditText& field, const QString& text) {
+    const TextSelection sel = selectionOr(field, field.content.size());
+    QString accepted;
+    for (char32_t c : text.toStdU32String()) {
+        if (c == U'\r' || c == U'\n') {
+            if (!field.multiline) continue;
+            c = U'\r';
+        } else if (c < 32 || c == 127) {
+            continue;
+        }
+        if (field.hasRestrict) {
+            const auto let = restrictChar(field.restrict, c);
+            if (!let) continue;
+            c = *let;
+        }
+        accepted += QString::fromUcs4(&c, 1);
+    }
+    if (field.maxChars > 0) {
+        const int room = field.maxChars - (field.content.size() - (sel.end() - sel.begin()));
+        int keep = std::clamp(room, 0, int(accepted.size()));
+        if (isHighSurrogate(accepted, keep - 1)) --keep;  // never half a character
+        accepted.truncate(keep);
+    }
+    if (accepted.isEmpty()) return false;
+    field.content.replace(sel.begin(), sel.end(), accepted, field.style);
+    const int caret = sel.begin() + int(accepted.size());
+    field.select(caret, caret);
+    return true;
+}
+
+void replaceSelection(EditText& field, const QString& text) {
+    const TextSelection sel = selectionOr(field, 0);
+    field.content.replace(sel.begin(), sel.end(), text, field.style);
+    const int caret = sel.begin() + int(text.size());
+    field.select(caret, caret);
+}
+
+bool eraseAtCaret(EditText& field, bool forward) {
+    const QString& text = field.content.text();
+    TextSelection sel = selectionOr(field, field.content.size());
+    int begin = sel.begin(), end = sel.end();
+    if (begin == end) {
+        if (forward) {
+            if (end >= text.size()) return false;
+            end += isHighSurrogate(text, end) ? 2 : 1;
+        } else {
+            if (begin <= 0) return false;
+            begin -= begin >= 2 && isHighSurrogate(text, begin - 2) ? 2 : 1;
+        }
+    }
+    field.content.replace(begin, end, QString(), field.style);
+    field.select(begin, begin);
+    return true;
+}
+
+void moveCaret(EditText& field, int index, bool extend) {
+    index = std::clamp(index, 0, field.content.size());
+    const TextSelection sel = selectionOr(field, index);
+    field.select(extend ? sel.anchor : index, index);
+}
+
+void stepCaret(EditText& field, bool forward, bool wholeLine, bool extend) {
+    const QString& text = field.content.text();
+    const TextSelection sel = selectionOr(field, field.content.size());
+    int to = sel.caret;
+    if (wholeLine) {
+        if (forward) {
+            while (to < text.size() && text.at(to) != u'\r') ++to;
+        } else {
+            while (to > 0 && text.at(to - 1) != u'\r') --to;
+        }
+    } else if (!extend && sel.begin() != sel.end()) {
+        to = forward ? sel.end() : sel.begin();
+    } else if (forward) {
+        if (to < text.size()) to += isHighSurrogate(text, to) ? 2 : 1;
+    } else if (to > 0) {
+        to -= to >= 2 && isHighSurrogate(text, to - 2) ? 2 : 1;
+    }
+    moveCaret(field, to, extend);
+}
+
+namespace {
+
+constexpr double kGutter = 2;  // pixels between the box and the text
+
+// The line of text (a paragraph: [start, end)) at a height in the field,
+// and the width of its first characters up to an index.
+struct LineAt {
+    int start = 0, end = 0;
+    bool past = false;  // the point is below the last line
+};
+
+LineAt lineAt(const EditText& field, double y) {
+    const QString& text = field.content.text();
+    const TextStyle& first = text.isEmpty() ? field.style : field.content.styleAt(0);
+    const double lineHeight =
+        std::max(1.0, measureTextExtent(first, QStringLiteral("X"), std::nullopt).height + first.leading);
+    const int line = std::max(0, int(std::floor((y - kGutter) / lineHeight)) + std::max(1, field.scroll) - 1);
+    LineAt at;
+    for (int n = 0; n < line; ++n) {
+        const int next = int(text.indexOf(u'\r', at.start));
+        if (next < 0) {
+            at.past = true;
+            break;
+        }
+        at.start = next + 1;
+    }
+    at.end = int(text.indexOf(u'\r', at.start));
+    if (at.end < 0) at.end = int(text.size());
+    return at;
+}
+
+double widthTo(const EditText& field, const LineAt& line, int i) {
+    if (i <= line.start) return 0;
+    return measureTextExtent(field.content.styleAt(i - 1), field.content.text().mid(line.start, i - line.start),
+                             std::nullopt)
+        .width;
+}
+
+// The first boundary of the line at or past `x` (widths grow with the
+// prefix).
+int boundaryFrom(const EditText& field, const LineAt& line, double x) {
+    int low = line.start, high = line.end;
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (widthTo(field, line, mid) < x) low = mid + 1;
+        else high = mid;
+    }
+    return low;
+}
+
+// Fonts are measured only with a GUI application; a player run without one
+// places the caret at the end and finds no character under the mouse.
+bool canMeasure() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+
+}  // namespace
+
+int caretIndexAt(const EditText& field, QPointF local) {
+    if (!canMeasure()) return field.content.size();
+    const LineAt line = lineAt(field, local.y());
+    const double x = local.x() - kGutter;
+    int best = boundaryFrom(field, line, x);
+    // The boundary found or the one before, whichever is nearer.
+    if (best > line.start && std::abs(x - widthTo(field, line, best - 1)) < std::abs(widthTo(field, line, best) - x))
+        --best;
+    if (isHighSurrogate(field.content.text(), best - 1)) --best;  // never inside a character
+    return best;
+}
+
+std::optional<int> characterAt(const EditText& field, QPointF local) {
+    if (!canMeasure()) return std::nullopt;
+    const LineAt line = lineAt(field, local.y());
+    const double x = local.x() - kGutter;
+    if (line.past || x < 0) return std::nullopt;
+    const int boundary = boundaryFrom(field, line, x);
+    // The character ends at the first boundary past the point.
+    if (boundary <= line.start || (boundary == line.end && widthTo(field, line, boundary) < x)) return std::nullopt;
+    return boundary - 1;
+}
+
+QString selectedText(const EditText& field) {
+    const auto sel = field.selection();
+    if (!sel || field.password) return {};
+    return field.content.text().mid(sel->begin(), sel->end() - sel->begin());
+}
+
+}  // namespace flash

@@ -1,0 +1,320 @@
+// Typing into text fields on the player core: what restrict and maxChars
+// let through, the editing keys and the clipboard, the selection scripts
+// see, and the focus leaving objects that go out of sight or off the stage.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <deque>
+
+#include "flash/core/edit_text.h"
+#include "flash/core/player.h"
+#include "flash/core/text_editing.h"
+#include "tests/avm1/assembler.h"
+#include "tests/flash/test_movies.h"
+#include "tests/platform/test_application.h"
+
+using namespace testmovies;
+using flash::TextControl;
+
+namespace {
+
+// A script that sets `member` of the object `object` names to `value`
+// (already in assembler form: "\"x\"", 3, true).
+std::string setMember(const std::string& object, const std::string& member, const std::string& value) {
+    return "push \"" + object + "\"\ngetVariable\npush \"" + member + "\", " + value + "\nsetMember\n";
+}
+
+// The same with the value of the variable `variable` (a function).
+std::string setMemberTo(const std::string& object, const std::string& member, const std::string& variable) {
+    return "push \"" + object + "\"\ngetVariable\npush \"" + member + "\", \"" + variable +
+           "\"\ngetVariable\nsetMember\n";
+}
+
+// Selection.setFocus(object).
+std::string focusOn(const std::string& object) {
+    return "push \"" + object +
+           "\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"setFocus\"\n"
+           "callMethod\npop\n";
+}
+
+// An input field "t" at (0,0), 100x20 pixels, that traces its text on each
+// change, holding the focus; `more` runs after.
+const std::string kInputField =
+    "push 20, 100, 0, 0, 1, \"t\", 6, \"_root\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n" +
+    setMember("t", "type", "\"input\"") +
+    "function changed() {\n push \"t\"\n getVariable\n push \"text\"\n getMember\n trace\n}\n" +
+    setMemberTo("t", "onChanged", "changed") + focusOn("t");
+
+// Bytecode a test movie's button points into, kept for the whole run.
+swf::Bytes code(const std::string& assembly) {
+    static std::deque<std::vector<std::uint8_t>> kept;
+    kept.push_back(kinolux::avm1::test::assemble(assembly));
+    return swf::Bytes(kept.back());
+}
+
+class TextInputTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { kinolux::testing::EnsureApplication<QGuiApplication>(); }
+
+    void load(const std::string& script) {
+        file_ = movie({swf::DoAction{kinolux::avm1::test::assemble(script)}, swf::ShowFrame{}}, header(200, 100));
+        flash::PlayerOptions options;
+        options.trace = [this](std::string_view line) { traces_.emplace_back(line); };
+        traces_.clear();
+        player_ = std::make_unique<flash::Player>(swf::Bytes(file_), std::move(options));
+    }
+
+    // A button "b" that traces "press" and "release", and `keyAction` for
+    // the key of that code when it is not 0, holding the focus.
+    void loadButton(std::uint8_t keyCode) {
+        swf::DefineButton button;
+        button.id = 2;
+        swf::ButtonRecord face;
+        face.states =
+            swf::ButtonState::Up | swf::ButtonState::Over | swf::ButtonState::Down | swf::ButtonState::HitTest;
+        face.characterId = 1;
+        face.depth = 1;
+        button.records = {face};
+        namespace C = swf::ButtonCondition;
+        button.actions = {{C::OverUpToOverDown, 0, code("push \"press\"\ntrace\n")},
+                          {C::OverDownToOverUp, 0, code("push \"release\"\ntrace\n")}};
+        if (keyCode) button.actions.push_back({0, keyCode, code("push \"key\"\ntrace\n")});
+        swf::PlaceObject p = place(1, 2);
+        p.name = "b";
+        file_ = movie({rect(1, {0, 0, 255, 255}, 0, 0, 20, 20), button, p,
+                       swf::DoAction{kinolux::avm1::test::assemble(focusOn("b"))}, swf::ShowFrame{}},
+                      header(200, 100));
+        flash::PlayerOptions options;
+        options.trace = [this](std::string_view line) { traces_.emplace_back(line); };
+        traces_.clear();
+        player_ = std::make_unique<flash::Player>(swf::Bytes(file_), std::move(options));
+    }
+
+    flash::EditText& field() {
+        auto* object = player_->findByPath("t");
+        EXPECT_TRUE(object && object->kind() == flash::ObjectKind::EditText);
+        return static_cast<flash::EditText&>(*object);
+    }
+
+    std::string text() { return field().plainText().toStdString(); }
+
+    void type(const std::string& chars) {
+        for (char c : chars) player_->textInput(char32_t(c));
+    }
+
+    std::vector<std::uint8_t> file_;
+    std::unique_ptr<flash::Player> player_;
+    std::vector<std::string> traces_;
+};
+
+}  // namespace
+
+TEST(TextRestrict, RangesExclusionsEscapesAndTheOtherCase) {
+    EXPECT_EQ(flash::restrictChar("a-c", U'b'), U'b');
+    EXPECT_EQ(flash::restrictChar("a-c", U'd'), std::nullopt);
+    EXPECT_EQ(flash::restrictChar("bc", U'B'), U'b') << "only the lower case is allowed: the letter is lowered";
+    EXPECT_EQ(flash::restrictChar("A-Z", U'q'), U'Q');
+    EXPECT_EQ(flash::restrictChar("aA", U'A'), U'A') << "both cases allowed: kept as typed";
+    EXPECT_EQ(flash::restrictChar("^0-9", U'5'), std::nullopt);
+    EXPECT_EQ(flash::restrictChar("^0-9", U'x'), U'x') << "a leading ^ allows all it does not name";
+    EXPECT_EQ(flash::restrictChar("a-z^q", U'q'), std::nullopt);
+    EXPECT_EQ(flash::restrictChar("a-z^q", U'r'), U'r');
+    EXPECT_EQ(flash::restrictChar("\\-", U'-'), U'-');
+    EXPECT_EQ(flash::restrictChar("\\^", U'^'), U'^');
+    EXPECT_EQ(flash::restrictChar("", U'a'), std::nullopt) << "an empty setting lets nothing through";
+}
+
+TEST_F(TextInputTest, TypingGoesToTheFocusedFieldAndItsListenersHearOfIt) {
+    load(kInputField);
+    type("ab");
+    EXPECT_EQ(text(), "ab");
+    EXPECT_EQ(traces_, (std::vector<std::string>{"a", "ab"}));
+
+    player_->textInput(U'\t');
+    player_->textControl(TextControl::Enter);
+    EXPECT_EQ(text(), "ab") << "control characters and Enter do nothing on one line";
+    EXPECT_EQ(traces_.size(), 2u) << "no change, no onChanged";
+
+    field().multiline = true;
+    player_->textControl(TextControl::Enter);
+    EXPECT_EQ(text(), "ab\r");
+    player_->textControl(TextControl::Backspace);
+    player_->textControl(TextControl::MoveLeft);
+    player_->textInput(U'x');
+    EXPECT_EQ(text(), "axb") << "typing goes in at the caret";
+    player_->textControl(TextControl::MoveLeftLine);
+    player_->textControl(TextControl::Delete);
+    EXPECT_EQ(text(), "xb");
+    player_->textControl(TextControl::MoveRightLine);
+    player_->textInput(char32_t(0x1F600));
+    EXPECT_EQ(field().plainText(), QString::fromUtf8("xb\xF0\x9F\x98\x80")) << "a character beyond 16 bits";
+    player_->textControl(TextControl::Backspace);
+    EXPECT_EQ(text(), "xb") << "and Backspace takes it whole";
+
+    // Nothing reaches a field without the focus or one that is not input.
+    load(kInputField + focusOn("nothing"));
+    type("a");
+    EXPECT_EQ(text(), "");
+    load(kInputField + setMember("t", "type", "\"dynamic\""));
+    type("a");
+    EXPECT_EQ(text(), "");
+}
+
+TEST_F(TextInputTest, RestrictAndMaxCharsFilterWhatIsTypedAndPasted) {
+    load(kInputField + setMember("t", "restrict", "\"bc\"") + setMember("t", "maxChars", "3"));
+    player_->setClipboardText("aAbBcCdD");
+    player_->textControl(TextControl::Paste);
+    EXPECT_EQ(text(), "bbc");
+    type("b");
+    EXPECT_EQ(text(), "bbc") << "no room left";
+    player_->textControl(TextControl::SelectAll);
+    type("c");
+    EXPECT_EQ(text(), "c") << "typing replaces the selection";
+}
+
+TEST_F(TextInputTest, TheClipboardCopiesCutsAndPastesButKeepsPasswords) {
+    load(kInputField);
+    player_->setClipboardText("hello");
+    player_->textControl(TextControl::Paste);
+    player_->textControl(TextControl::SelectAll);
+    player_->setClipboardText("");
+    player_->textControl(TextControl::Paste);
+    EXPECT_EQ(text(), "hello") << "pasting nothing leaves the selection";
+    player_->textControl(TextControl::Cut);
+    EXPECT_EQ(text(), "");
+    EXPECT_EQ(player_->clipboardText(), QStringLiteral("hello"));
+    player_->textControl(TextControl::Paste);
+    player_->textControl(TextControl::Paste);
+    EXPECT_EQ(text(), "hellohello");
+
+    field().password = true;
+    player_->textControl(TextControl::SelectAll);
+    player_->setClipboardText("");
+    player_->textControl(TextControl::Copy);
+    player_->textControl(TextControl::Cut);
+    EXPECT_EQ(player_->clipboardText(), QString()) << "a password never leaves its field";
+    EXPECT_EQ(text(), "hellohello");
+}
+
+TEST_F(TextInputTest, ScriptsSeeAndSetTheSelectionOfTheFocusedField) {
+    const std::string traceSelection =
+        "push 0, \"Selection\"\ngetVariable\npush \"getBeginIndex\"\ncallMethod\ntrace\n"
+        "push 0, \"Selection\"\ngetVariable\npush \"getEndIndex\"\ncallMethod\ntrace\n"
+        "push 0, \"Selection\"\ngetVariable\npush \"getCaretIndex\"\ncallMethod\ntrace\n";
+    const std::string replaceSel = "push \"|\", 1, \"t\"\ngetVariable\npush \"replaceSel\"\ncallMethod\npop\n";
+    // Before any focus replaceSel puts the text at the start; focus selects
+    // all; setSelection's second index is the caret.
+    load("push 20, 100, 0, 0, 1, \"t\", 6, \"_root\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n" +
+         setMember("t", "type", "\"input\"") + setMember("t", "text", "\"text\"") + replaceSel + traceSelection +
+         focusOn("t") + traceSelection +
+         "push 1, 3, 2, \"Selection\"\ngetVariable\npush \"setSelection\"\ncallMethod\npop\n" + traceSelection +
+         replaceSel);
+    EXPECT_EQ(traces_, (std::vector<std::string>{"-1", "-1", "-1", "0", "5", "5", "1", "3", "1"}));
+    EXPECT_EQ(text(), "||xt");
+
+    // A click puts the caret where it falls: past the text, at its end.
+    player_->mouseMove(90, 5);
+    player_->mouseDown();
+    player_->mouseUp();
+    player_->textInput(U'!');
+    EXPECT_EQ(text(), "||xt!");
+    player_->mouseMove(1, 5);
+    player_->mouseDown();
+    player_->mouseUp();
+    player_->textInput(U'!');
+    EXPECT_EQ(text(), "!||xt!") << "and before the first character, at the start";
+}
+
+TEST_F(TextInputTest, TheFocusLeavesWhatIsHiddenOrRemoved) {
+    const std::string listener =
+        "function told(a, b) {\n push \"a\"\n getVariable\n push \">\"\n add2\n push \"b\"\n getVariable\n add2\n "
+        "trace\n}\n"
+        "push \"l\", 0\ninitObject\nsetVariable\n" +
+        setMemberTo("l", "onSetFocus", "told") +
+        "push \"l\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"addListener\"\ncallMethod\npop\n";
+    const std::string makeClip =
+        "push 2, \"c\", 2, \"_root\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n";
+    // A plain clip takes the focus only when focusEnabled says so.
+    load(listener + makeClip + focusOn("c") + setMember("c", "focusEnabled", "true") + focusOn("c") +
+         setMember("c", "_visible", "false"));
+    EXPECT_EQ(traces_, (std::vector<std::string>{"null>_level0.c", "_level0.c>null"}));
+
+    load(listener + makeClip + setMember("c", "focusEnabled", "true") + focusOn("c") +
+         "push 0, \"c\"\ngetVariable\npush \"removeMovieClip\"\ncallMethod\npop\n");
+    EXPECT_EQ(traces_, (std::vector<std::string>{"null>_level0.c", "_level0.c>null"}));
+}
+
+TEST_F(TextInputTest, KeyboardFocusRollsOntoWhatActsAsAButton) {
+    const std::string script =
+        "push 2, \"c\", 2, \"_root\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n"
+        "function over() {\n push \"over\"\n trace\n}\n"
+        "function out() {\n push \"out\"\n trace\n}\n"
+        "function focused() {\n push \"focus\"\n trace\n}\n" +
+        setMemberTo("c", "onRollOver", "over") + setMemberTo("c", "onRollOut", "out") +
+        setMemberTo("c", "onSetFocus", "focused");
+    // By Tab the roll comes first, at once.
+    load(script);
+    player_->keyDown(9, 9);
+    EXPECT_EQ(traces_, (std::vector<std::string>{"over", "focus"}));
+    player_->mouseMove(50, 50);
+    EXPECT_EQ(traces_.back(), "out") << "the mouse takes over again";
+
+    // A script's setFocus rolls once the script is done.
+    load(script + focusOn("c") + "push \"done\"\ntrace\n");
+    EXPECT_EQ(traces_, (std::vector<std::string>{"focus", "done", "over"}));
+}
+
+TEST_F(TextInputTest, EveryKeyAndMouseButtonTogglesOnEachPress) {
+    load("");
+    player_->keyDown(65, 97);
+    player_->keyUp(65, 97);
+    EXPECT_TRUE(player_->input().isKeyToggled(65));
+    EXPECT_FALSE(player_->input().isKeyDown(65));
+    player_->mouseDown();
+    EXPECT_TRUE(player_->input().isKeyDown(1)) << "the left button is key 1";
+    EXPECT_TRUE(player_->input().isKeyToggled(1));
+    player_->mouseUp();
+    player_->mouseDown();
+    EXPECT_FALSE(player_->input().isKeyToggled(1));
+    player_->keyDown(65, 97);
+    EXPECT_FALSE(player_->input().isKeyToggled(65));
+}
+
+TEST_F(TextInputTest, TabIndicesAreWholeNumbersUnsignedInTextFields) {
+    auto traceMember = [](const std::string& object, const std::string& member) {
+        return "push \"" + object + "\"\ngetVariable\npush \"" + member + "\"\ngetMember\ntrace\n";
+    };
+    load(kInputField + "push 2, \"c\", 2, \"_root\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n" +
+         setMember("t", "tabIndex", "-4") + traceMember("t", "tabIndex") + setMember("c", "tabIndex", "\"x\"") +
+         traceMember("c", "tabIndex") + setMember("c", "tabIndex", "-4") + traceMember("c", "tabIndex") +
+         setMember("t", "tabIndex", "undefined") + traceMember("t", "tabIndex"));
+    EXPECT_EQ(traces_, (std::vector<std::string>{"4294967292", "-2147483648", "-4", "undefined"}));
+}
+
+TEST_F(TextInputTest, TabReachesOnlyTheFirstOfObjectsInOnePlace) {
+    auto makeClip = [](const std::string& name, int depth) {
+        return "push " + std::to_string(depth) + ", \"" + name +
+               "\", 2, \"_root\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n" +
+               setMember(name, "tabEnabled", "true");
+    };
+    load(
+        "function told(a, b) {\n push \"b\"\n getVariable\n trace\n}\n"
+        "push \"l\", 0\ninitObject\nsetVariable\n" +
+        setMemberTo("l", "onSetFocus", "told") +
+        "push \"l\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"addListener\"\ncallMethod\npop\n" +
+        makeClip("first", 1) + makeClip("same", 2) + makeClip("right", 3) + setMember("right", "_x", "50"));
+    for (int i = 0; i < 3; ++i) player_->keyDown(9, 9);
+    EXPECT_EQ(traces_, (std::vector<std::string>{"_level0.first", "_level0.right", "_level0.first"}));
+}
+
+TEST_F(TextInputTest, SpacePressesTheFocusedButtonUnlessItWaitsForThatKey) {
+    loadButton(0);
+    player_->keyDown(32, 32);
+    EXPECT_EQ(traces_, (std::vector<std::string>{"press", "release"}));
+    player_->keyDown(13, 13);
+    EXPECT_EQ(traces_.size(), 2u) << "Enter presses nothing";
+
+    loadButton(32);
+    player_->keyDown(32, 32);
+    EXPECT_EQ(traces_, std::vector<std::string>{"key"});
+}
