@@ -117,6 +117,7 @@ void Player::start() {
     }
     vm_->runTimers();
     updateTextVariables();
+    loader_->deliver();
 }
 
 RenderServices* Player::renderServices() {
@@ -140,9 +141,10 @@ void Player::tick() {
         clockMs_ = (framesRun_ + 1) * (rate > 0 ? 1000.0 / rate : 1000.0 / 12);
     }
     ++framesRun_;
-    loader_->deliver();
     updateDrag();
     runFrameStep();
+    // What the frame asked for arrives between frames, as from a network.
+    loader_->deliver();
 }
 
 void Player::setMovieTime(double milliseconds) {
@@ -177,6 +179,7 @@ void Player::runFrameStep() {
     for (const auto& clip : order)
         if (clip->onStage()) clip->runFrame();
     runQueue();
+    loader_->frameDone();
     finishRemovals();
     if (as3_) as3_->runFrameScripts();
     vm_->runTimers();
@@ -237,7 +240,13 @@ void Player::runClipActions(DisplayObject& object, std::uint32_t event) {
 void Player::restartClip(MovieClip& clip) {
     clip.binding().detachFromScript();
     if (scriptsEnabled_) vm_->constructDisplayObject(clip.binding(), nullptr);
-    if (clip.onStage()) clip.runFrame();
+}
+
+void Player::addLevel(const std::shared_ptr<MovieClip>& level) {
+    levels_[*level->level] = level;
+    level->setOnStage(true);
+    executionList_.push_front(level);
+    if (scriptsEnabled_) vm_->constructDisplayObject(level->binding(), nullptr);
 }
 
 void Player::takeOffStage(DisplayObject& object) {

@@ -179,9 +179,13 @@ public:
     void queueRemoval(DisplayObject& object);
     // Takes an object off the stage without running its handlers.
     void leaveStageNow(DisplayObject& object) { leaveStage(object); }
-    // A clip that took on another movie starts again: a fresh script
-    // object, then its first frame.
+    // A clip that took on another movie starts again with a fresh script
+    // object; its first frame comes with the next frame step, as a loaded
+    // movie's does.
     void restartClip(MovieClip& clip);
+    // A movie loaded into a level that had none: on stage with its script
+    // object, its first frame left to the next frame step.
+    void addLevel(const std::shared_ptr<MovieClip>& level);
     kinolux::avm1::String nextInstanceName();
     // A DoInitAction, run where the timeline meets it (once per movie).
     void runInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
