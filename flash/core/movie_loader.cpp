@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include "flash/avm1/vm.h"
 #include "flash/core/bitmap_data.h"
@@ -40,6 +41,47 @@ bool insideFolder(const std::string& name) {
         start = end + 1;
     }
     return true;
+}
+
+// Whether the bytes read as Shift-JIS text with Japanese in it: every lead
+// byte followed by a trail byte, and more double-byte characters than
+// half-width kana (which Latin text would turn into).
+bool looksLikeShiftJis(const std::vector<std::uint8_t>& b) {
+    std::size_t doubles = 0, kana = 0;
+    for (std::size_t i = 0; i < b.size(); ++i) {
+        const std::uint8_t c = b[i];
+        if (c < 0x80) continue;
+        if (c >= 0xA1 && c <= 0xDF) {
+            ++kana;
+            continue;
+        }
+        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        if (!lead || i + 1 >= b.size()) return false;
+        const std::uint8_t t = b[++i];
+        if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+        ++doubles;
+    }
+    return doubles > 0 && doubles >= kana;
+}
+
+// With System.useCodepage a file may come in the encoding of any system:
+// taken as UTF-8 when it reads as such, as Shift-JIS when it reads as
+// Japanese, else as Windows-1252; handed on as UTF-8.
+std::string codepageText(const std::vector<std::uint8_t>& bytes) {
+    const QByteArray data(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(data);
+    if (!utf8.hasError()) return data.toStdString();
+    if (looksLikeShiftJis(bytes)) {
+        QStringDecoder japanese("Shift_JIS");
+        if (japanese.isValid()) {
+            text = japanese.decode(data);
+            if (!japanese.hasError()) return text.toUtf8().toStdString();
+        }
+    }
+    QStringDecoder western("windows-1252");
+    text = western.isValid() ? western.decode(data) : QString::fromLatin1(data);
+    return text.toUtf8().toStdString();
 }
 
 // The variables of an address's query ("movie.swf?a=1&b=2"), which a
@@ -158,6 +200,16 @@ void MovieLoader::requestText(std::uint32_t id, std::string url) {
     pending_.push_back(std::move(r));
 }
 
+std::string MovieLoader::textOf(const std::vector<std::uint8_t>& bytes) const {
+    bool codepage = false;
+    if (player_.swfVersion() >= 6) {
+        Value system = player_.vm().global()->ownValue(String(u"System"), true);
+        codepage = system.isObject() && system.object()->ownValue(String(u"useCodepage"), true).isBoolean() &&
+                   system.object()->ownValue(String(u"useCodepage"), true).boolean();
+    }
+    return codepage ? codepageText(bytes) : std::string(bytes.begin(), bytes.end());
+}
+
 void MovieLoader::deliver() {
     auto due = std::move(pending_);
     pending_.clear();
@@ -193,15 +245,14 @@ void MovieLoader::complete(Request& r) {
     case Request::Variables: {
         MovieClip* clip = targetClip(r);
         auto bytes = read(r.url);
-        if (clip && bytes) vm.deliverVariables(clip->binding(), std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+        if (clip && bytes) vm.deliverVariables(clip->binding(), textOf(*bytes));
         player_.runQueue();
         break;
     }
     case Request::Text: {
         // An empty file answers as a missing one does.
         auto bytes = read(r.url);
-        vm.completeRequest(r.id, bytes && !bytes->empty() ? std::optional<std::string>(std::string(bytes->begin(), bytes->end()))
-                                                          : std::nullopt);
+        vm.completeRequest(r.id, bytes && !bytes->empty() ? std::optional<std::string>(textOf(*bytes)) : std::nullopt);
         player_.runQueue();
         break;
     }

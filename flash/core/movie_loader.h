@@ -52,6 +52,9 @@ private:
     void completeMovie(Request& request);
     std::shared_ptr<const Library> parseMovie(const std::vector<std::uint8_t>& bytes, std::string* error);
     MovieClip* targetClip(Request& request);
+    // The text of a file as the machine reads it (System.useCodepage
+    // decides the encoding).
+    std::string textOf(const std::vector<std::uint8_t>& bytes) const;
 
     Player& player_;
     std::string folder_;
