@@ -30,6 +30,8 @@ std::atomic<std::uint64_t> nextSerial{1};
 
 // Lines kept while nobody listens; a movie tracing without end is cut off.
 constexpr std::size_t kMaxPendingTraces = 10000;
+// A movie failing the same way every frame must not grow without end.
+constexpr std::size_t kMaxScriptErrors = 1000;
 constexpr std::size_t kMorphOutlineCache = 256;
 
 bool isGraphic(const DisplayObject& o) {
@@ -373,7 +375,9 @@ void Player::trace(std::string_view line) {
     else if (pendingTraces_.size() < kMaxPendingTraces) pendingTraces_.emplace_back(line);
 }
 
-void Player::scriptError(std::string_view message) { scriptErrors_.emplace_back(message); }
+void Player::scriptError(std::string_view message) {
+    if (scriptErrors_.size() < kMaxScriptErrors) scriptErrors_.emplace_back(message);
+}
 
 double Player::localTimeOffsetMinutes(double utcMilliseconds) {
     return options_.timeZoneMinutes ? *options_.timeZoneMinutes : Host::localTimeOffsetMinutes(utcMilliseconds);

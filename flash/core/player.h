@@ -131,7 +131,8 @@ public:
     // Lines traced before a handler is set are kept (up to a limit) and
     // handed to it when it is set.
     void setTraceHandler(TraceHandler handler);
-    // Scripts stopped by a limit and damaged bytecode, one message each.
+    // Scripts stopped by a limit, damaged bytecode and files that could
+    // not be loaded, one message each (the first thousand).
     const std::vector<std::string>& scriptErrors() const { return scriptErrors_; }
     // A request from the movie to its host (fscommand "quit" and friends).
     bool quitRequested() const { return quit_; }
