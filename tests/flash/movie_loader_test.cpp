@@ -14,11 +14,13 @@ using namespace testmovies;
 
 namespace {
 
-std::vector<std::uint8_t> scriptMovie(const std::string& script, int frames = 1) {
+std::vector<std::uint8_t> scriptMovie(const std::string& script, int frames = 1, int version = 10) {
     const std::vector<std::uint8_t> code = kinolux::avm1::test::assemble(script);  // the tag points into it
     std::vector<swf::Tag> tags = {swf::DoAction{code}};
     for (int i = 0; i < frames; ++i) tags.push_back(swf::ShowFrame{});
-    return movie(tags, header(40, 40, frames));
+    swf::Header h = header(40, 40, frames);
+    h.version = std::uint8_t(version);
+    return movie(tags, h);
 }
 
 void writeFile(const QTemporaryDir& dir, const QString& name, const std::vector<std::uint8_t>& bytes) {
@@ -138,7 +140,7 @@ std::string createClip(const std::string& name, int depth) {
 TEST(MovieLoading, ALoadedMovieStartsWithTheNextFrameAndItsLoaderHearsOfItInOrder) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const auto child = scriptMovie("push \"child frame 1\"\ntrace");
+    const auto child = scriptMovie("push \"child frame 1\"\ntrace\npush 0, \"this\"\ngetVariable\npush \"getSWFVersion\"\ncallMethod\ntrace", 1, 7);
     writeFile(dir, "child.swf", child);
     writeFile(dir, "notes.txt", {'n', 'o', 't', ' ', 'a', ' ', 'm', 'o', 'v', 'i', 'e'});
     writeFile(dir, "main.swf",
@@ -152,7 +154,7 @@ TEST(MovieLoading, ALoadedMovieStartsWithTheNextFrameAndItsLoaderHearsOfItInOrde
     const std::vector<std::string> expected = {
         "asked",          "start _level0.c",   "progress " + size + "/" + size,
         "complete",       "error URLNotFound", "start _level0.e",
-        "progress 0/0",   "complete",          "child frame 1",
+        "progress 0/0",   "complete",          "child frame 1", "7",
         "init _level0.e", "init _level0.c",
     };
     EXPECT_EQ(run->traces, expected) << "events come between frames, onLoadInit after the first frame, latest first";
