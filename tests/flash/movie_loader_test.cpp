@@ -140,7 +140,9 @@ std::string createClip(const std::string& name, int depth) {
 TEST(MovieLoading, ALoadedMovieStartsWithTheNextFrameAndItsLoaderHearsOfItInOrder) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const auto child = scriptMovie("push \"child frame 1\"\ntrace\npush 0, \"this\"\ngetVariable\npush \"getSWFVersion\"\ncallMethod\ntrace", 1, 7);
+    const auto child = scriptMovie(
+        "push \"child frame 1\"\ntrace\npush 0, \"this\"\ngetVariable\npush \"getSWFVersion\"\ncallMethod\ntrace", 1,
+        7);
     writeFile(dir, "child.swf", child);
     writeFile(dir, "notes.txt", {'n', 'o', 't', ' ', 'a', ' ', 'm', 'o', 'v', 'i', 'e'});
     writeFile(dir, "main.swf",
@@ -152,10 +154,18 @@ TEST(MovieLoading, ALoadedMovieStartsWithTheNextFrameAndItsLoaderHearsOfItInOrde
     ASSERT_TRUE(run->player);
     const std::string size = std::to_string(child.size());
     const std::vector<std::string> expected = {
-        "asked",          "start _level0.c",   "progress " + size + "/" + size,
-        "complete",       "error URLNotFound", "start _level0.e",
-        "progress 0/0",   "complete",          "child frame 1", "7",
-        "init _level0.e", "init _level0.c",
+        "asked",
+        "start _level0.c",
+        "progress " + size + "/" + size,
+        "complete",
+        "error URLNotFound",
+        "start _level0.e",
+        "progress 0/0",
+        "complete",
+        "child frame 1",
+        "7",
+        "init _level0.e",
+        "init _level0.c",
     };
     EXPECT_EQ(run->traces, expected) << "events come between frames, onLoadInit after the first frame, latest first";
     bool refused = false;
