@@ -55,9 +55,10 @@ String Vm::toString(const Value& v) {
     if (!v.isObject()) return primitiveToString(v, swfVersion());
     Object* object = v.object();
     if (object->kind() == ObjectKind::Stage) {
-        auto* stage = static_cast<StageObject*>(object);
-        if (stage->binding()) return targetPath(*stage->binding());
-        return stage->path();
+        // A clip that left the stage names the one now found at its path,
+        // or nothing.
+        DisplayObjectBinding* found = bindingOf(object);
+        return found ? targetPath(*found) : String();
     }
     Value result = callMethod(v, names_.toString, {});
     if (result.isString()) return result.string();

@@ -214,7 +214,6 @@ bool Vm::deleteProperty(Object& object, const String& name) {
 std::vector<String> Vm::enumerate(Object& object) {
     std::vector<Object*> chain;
     for (Object* p = &object; p && chain.size() < kMaxChain; p = p->proto()) chain.push_back(p);
-    const int version = swfVersion();
     const bool cs = caseSensitive();
 
     // Inherited keys first (each level hiding what a nearer one has), then
@@ -225,7 +224,9 @@ std::vector<String> Vm::enumerate(Object& object) {
         std::vector<String> mine;
         const auto& entries = p->properties().entries();
         for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-            if (it->enumerable() && visibleToVersion(it->flags, version)) mine.push_back(it->name);
+            // Properties of later versions are listed to older movies too,
+            // which read them as undefined.
+            if (it->enumerable()) mine.push_back(it->name);
         }
         std::vector<String> kept;
         kept.reserve(keys.size() + mine.size());

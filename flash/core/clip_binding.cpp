@@ -125,8 +125,12 @@ public:
     // ---- others ----
     void setMask(DisplayObjectBinding* mask) override { clip_.setMaskObject(displayObjectOf(mask)); }
     std::uint32_t bytesLoaded() const override { return bytesTotal(); }
+    // What came over the wire: the file's own size when it was compressed.
     std::uint32_t bytesTotal() const override {
-        return std::uint32_t(clip_.library().movie().header.uncompressedLength);
+        const swf::Movie& movie = clip_.library().movie();
+        if (movie.header.compression != swf::Compression::None && movie.fileSize)
+            return std::uint32_t(std::min<std::size_t>(movie.fileSize, UINT32_MAX));
+        return movie.header.uncompressedLength;
     }
     bool lockRoot() const override { return clip_.lockRoot; }
     void setLockRoot(bool on) override { clip_.lockRoot = on; }

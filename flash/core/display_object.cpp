@@ -36,6 +36,9 @@ int DisplayObject::nesting() const {
 
 int DisplayObject::swfVersion() const {
     if (character_ && character_->owner) return character_->owner->swfVersion();
+    // The root of a movie loaded into a clip or level is of that movie.
+    if (kind() == ObjectKind::MovieClip && !static_cast<const MovieClip*>(this)->url.empty())
+        return static_cast<const MovieClip*>(this)->library().swfVersion();
     return parent_ ? parent_->swfVersion() : player_.swfVersion();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include "flash/avm1/vm.h"
 #include "flash/core/bitmap_data.h"
@@ -28,6 +29,70 @@ bool looksLikeMovie(const std::vector<std::uint8_t>& b) {
     return b.size() >= 3 && (b[0] == 'F' || b[0] == 'C' || b[0] == 'Z') && b[1] == 'W' && b[2] == 'S';
 }
 
+// A relative path that stays below the movie's folder: no root, no drive,
+// no scheme, no step up.
+bool insideFolder(const std::string& name) {
+    if (name.front() == '/' || name.front() == '\\' || name.find(':') != std::string::npos) return false;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        std::size_t end = name.find_first_of("/\\", start);
+        if (end == std::string::npos) end = name.size();
+        if (name.compare(start, end - start, "..") == 0) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+// Whether the bytes read as Shift-JIS text with Japanese in it: every lead
+// byte followed by a trail byte, and more double-byte characters than
+// half-width kana (which Latin text would turn into).
+bool looksLikeShiftJis(const std::vector<std::uint8_t>& b) {
+    std::size_t doubles = 0, kana = 0;
+    for (std::size_t i = 0; i < b.size(); ++i) {
+        const std::uint8_t c = b[i];
+        if (c < 0x80) continue;
+        if (c >= 0xA1 && c <= 0xDF) {
+            ++kana;
+            continue;
+        }
+        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        if (!lead || i + 1 >= b.size()) return false;
+        const std::uint8_t t = b[++i];
+        if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+        ++doubles;
+    }
+    return doubles > 0 && doubles >= kana;
+}
+
+// With System.useCodepage a file may come in the encoding of any system:
+// taken as UTF-8 when it reads as such, as Shift-JIS when it reads as
+// Japanese, else as Windows-1252; handed on as UTF-8.
+std::string codepageText(const std::vector<std::uint8_t>& bytes) {
+    const QByteArray data(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(data);
+    if (!utf8.hasError()) return data.toStdString();
+    if (looksLikeShiftJis(bytes)) {
+        QStringDecoder japanese("Shift_JIS");
+        if (japanese.isValid()) {
+            text = japanese.decode(data);
+            if (!japanese.hasError()) return text.toUtf8().toStdString();
+        }
+    }
+    QStringDecoder western("windows-1252");
+    text = western.isValid() ? western.decode(data) : QString::fromLatin1(data);
+    return text.toUtf8().toStdString();
+}
+
+// The variables of an address's query ("movie.swf?a=1&b=2"), which a
+// loaded movie finds on its root.
+std::string_view queryOf(const std::string& url) {
+    std::size_t q = url.find('?');
+    if (q == std::string::npos) return {};
+    std::size_t end = url.find('#', q);
+    return std::string_view(url).substr(q + 1, end == std::string::npos ? std::string::npos : end - q - 1);
+}
+
 }  // namespace
 
 struct MovieLoader::Request {
@@ -48,11 +113,17 @@ MovieLoader::~MovieLoader() = default;
 std::optional<std::vector<std::uint8_t>> MovieLoader::read(const std::string& url) const {
     if (folder_.empty()) return std::nullopt;
     std::string name = url.substr(0, url.find_first_of("?#"));
-    if (name.empty() || name.front() == '/' || name.front() == '\\' || name.find("..") != std::string::npos ||
-        name.find(':') != std::string::npos)
+    if (name.empty()) return std::nullopt;
+    if (!insideFolder(name)) {
+        player_.scriptError("refused to load " + name + ": only files in the movie's own folder are read");
         return std::nullopt;
+    }
     QFile file(QString::fromStdString(folder_ + "/" + name));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > qint64(swf::limits::kMaxMovieBytes)) return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    if (file.size() > qint64(swf::limits::kMaxMovieBytes)) {
+        player_.scriptError("refused to load " + name + ": the file is too large");
+        return std::nullopt;
+    }
     QByteArray data = file.readAll();
     return std::vector<std::uint8_t>(data.begin(), data.end());
 }
@@ -129,6 +200,16 @@ void MovieLoader::requestText(std::uint32_t id, std::string url) {
     pending_.push_back(std::move(r));
 }
 
+std::string MovieLoader::textOf(const std::vector<std::uint8_t>& bytes) const {
+    bool codepage = false;
+    if (player_.swfVersion() >= 6) {
+        Value system = player_.vm().global()->ownValue(String(u"System"), true);
+        codepage = system.isObject() && system.object()->ownValue(String(u"useCodepage"), true).isBoolean() &&
+                   system.object()->ownValue(String(u"useCodepage"), true).boolean();
+    }
+    return codepage ? codepageText(bytes) : std::string(bytes.begin(), bytes.end());
+}
+
 void MovieLoader::deliver() {
     auto due = std::move(pending_);
     pending_.clear();
@@ -164,13 +245,14 @@ void MovieLoader::complete(Request& r) {
     case Request::Variables: {
         MovieClip* clip = targetClip(r);
         auto bytes = read(r.url);
-        if (clip && bytes) vm.deliverVariables(clip->binding(), std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+        if (clip && bytes) vm.deliverVariables(clip->binding(), textOf(*bytes));
         player_.runQueue();
         break;
     }
     case Request::Text: {
+        // An empty file answers as a missing one does.
         auto bytes = read(r.url);
-        vm.completeRequest(r.id, bytes ? std::optional<std::string>(std::string(bytes->begin(), bytes->end())) : std::nullopt);
+        vm.completeRequest(r.id, bytes && !bytes->empty() ? std::optional<std::string>(textOf(*bytes)) : std::nullopt);
         player_.runQueue();
         break;
     }
@@ -186,14 +268,8 @@ void MovieLoader::completeMovie(Request& r) {
     };
     auto bytes = read(r.url);
     MovieClip* clip = targetClip(r);
-    std::shared_ptr<MovieClip> newLevel;
-    if (!clip && r.level && bytes) {
-        newLevel = std::make_shared<MovieClip>(nullptr, &emptyTimeline(), player_.library(), player_);
-        newLevel->level = *r.level;
-        clip = newLevel.get();
-    }
     auto targetValue = [&]() { return clip ? Value(vm.scriptObjectOf(clip->binding())) : Value(); };
-    if (!bytes || !clip) {
+    if (!bytes || (!clip && !r.level)) {
         broadcast(u"onLoadError", {targetValue(), Value(String(u"URLNotFound"))});
         return;
     }
@@ -206,27 +282,53 @@ void MovieLoader::completeMovie(Request& r) {
     } else {
         image = BitmapData::decode(*bytes, &error);
     }
+    // What is neither a movie nor a picture leaves the clip empty, as
+    // though nothing had arrived.
+    double size = double(bytes->size());
     if (!library && !image) {
         player_.scriptError("cannot load " + r.url + ": " + error);
-        broadcast(u"onLoadError", {targetValue(), Value(String(u"LoadNeverCompleted"))});
-        return;
+        size = 0;
     }
-    const double size = double(bytes->size());
+    std::shared_ptr<MovieClip> keep;
+    if (clip) {
+        keep = std::static_pointer_cast<MovieClip>(clip->shared_from_this());
+        clip->replaceTimeline(library ? &library->timeline() : &emptyTimeline(), library ? *library : clip->library());
+        player_.restartClip(*clip);
+    } else {
+        keep = std::make_shared<MovieClip>(nullptr, library ? &library->timeline() : &emptyTimeline(),
+                                           library ? *library : player_.library(), player_);
+        keep->level = *r.level;
+        player_.addLevel(keep);
+        clip = keep.get();
+    }
+    clip->url = r.url;
+    if (image && clip->onStage()) clip->adopt(std::make_shared<BitmapObject>(player_, image), kTimelineDepthOffset, nullptr);
+    if (std::string_view query = queryOf(r.url); !query.empty() && clip->onStage())
+        vm.deliverVariables(clip->binding(), query);
     broadcast(u"onLoadStart", {targetValue()});
     broadcast(u"onLoadProgress", {targetValue(), Value(size), Value(size)});
     broadcast(u"onLoadComplete", {targetValue(), Value(0)});
-    auto keep = std::static_pointer_cast<MovieClip>(clip->shared_from_this());
-    clip->replaceTimeline(library ? &library->timeline() : &emptyTimeline(), library ? *library : clip->library());
-    clip->url = r.url;
-    if (newLevel) {
-        player_.levels_[*r.level] = newLevel;
-        player_.putOnStage(*newLevel, nullptr);
-    } else {
-        player_.restartClip(*clip);
-    }
-    if (image && clip->onStage()) clip->adopt(std::make_shared<BitmapObject>(player_, image), kTimelineDepthOffset, nullptr);
+    if (r.listener) awaitingInit_.push_back({keep, r.listener});
     player_.runQueue();
-    if (clip->onStage()) broadcast(u"onLoadInit", {targetValue()});
+}
+
+void MovieLoader::frameDone() {
+    if (awaitingInit_.empty()) return;
+    auto& vm = player_.vm();
+    std::vector<AwaitingInit> ready;
+    for (auto it = awaitingInit_.end(); it != awaitingInit_.begin();) {
+        --it;
+        auto clip = std::static_pointer_cast<MovieClip>(it->clip.lock());
+        if (clip && clip->onStage() && !clip->initialized()) continue;
+        if (clip && clip->onStage()) ready.push_back(*it);
+        it = awaitingInit_.erase(it);
+    }
+    for (AwaitingInit& done : ready) {
+        auto clip = done.clip.lock();
+        if (!clip || !clip->onStage()) continue;
+        Value args[] = {Value(String(u"onLoadInit")), Value(vm.scriptObjectOf(clip->binding()))};
+        vm.invoke(done.listener, u"broadcastMessage", args);
+    }
     player_.runQueue();
 }
 

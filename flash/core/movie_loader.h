@@ -1,8 +1,8 @@
 // Files a movie asks for: movies and images loaded into clips and levels,
 // variables, text for LoadVars and XML, and the movies it imports symbols
 // from. They are read from the folder of the movie only (no absolute
-// paths, no way up), and what a script asks for arrives on the next frame,
-// as it would from a network.
+// paths, no way up), and what a script asks for arrives after the frame
+// that asked, as it would from a network.
 #pragma once
 
 #include <memory>
@@ -36,19 +36,30 @@ public:
     void unloadMovie(std::weak_ptr<DisplayObject> target, std::optional<int> level);
     void loadVariables(std::weak_ptr<DisplayObject> target, std::optional<int> level, std::string url);
     void requestText(std::uint32_t id, std::string url);
-    // Hands over what was asked for since the last call.
+    // Hands over what was asked for since the last call: between frames.
     void deliver();
+    // After a frame's scripts: tells the loaders whose movies have been
+    // through their first frame (onLoadInit), the latest load first.
+    void frameDone();
 
 private:
     struct Request;
+    struct AwaitingInit {
+        std::weak_ptr<DisplayObject> clip;
+        kinolux::avm1::ObjectRef listener;
+    };
     void complete(Request& request);
     void completeMovie(Request& request);
     std::shared_ptr<const Library> parseMovie(const std::vector<std::uint8_t>& bytes, std::string* error);
     MovieClip* targetClip(Request& request);
+    // The text of a file as the machine reads it (System.useCodepage
+    // decides the encoding).
+    std::string textOf(const std::vector<std::uint8_t>& bytes) const;
 
     Player& player_;
     std::string folder_;
     std::vector<std::unique_ptr<Request>> pending_;
+    std::vector<AwaitingInit> awaitingInit_;
     std::vector<std::pair<std::string, std::shared_ptr<const Library>>> libraries_;
     int importDepth_ = 0;
 };

@@ -30,6 +30,8 @@ std::atomic<std::uint64_t> nextSerial{1};
 
 // Lines kept while nobody listens; a movie tracing without end is cut off.
 constexpr std::size_t kMaxPendingTraces = 10000;
+// A movie failing the same way every frame must not grow without end.
+constexpr std::size_t kMaxScriptErrors = 1000;
 constexpr std::size_t kMorphOutlineCache = 256;
 
 bool isGraphic(const DisplayObject& o) {
@@ -117,6 +119,7 @@ void Player::start() {
     }
     vm_->runTimers();
     updateTextVariables();
+    loader_->deliver();
 }
 
 RenderServices* Player::renderServices() {
@@ -140,9 +143,10 @@ void Player::tick() {
         clockMs_ = (framesRun_ + 1) * (rate > 0 ? 1000.0 / rate : 1000.0 / 12);
     }
     ++framesRun_;
-    loader_->deliver();
     updateDrag();
     runFrameStep();
+    // What the frame asked for arrives between frames, as from a network.
+    loader_->deliver();
 }
 
 void Player::setMovieTime(double milliseconds) {
@@ -177,6 +181,7 @@ void Player::runFrameStep() {
     for (const auto& clip : order)
         if (clip->onStage()) clip->runFrame();
     runQueue();
+    loader_->frameDone();
     finishRemovals();
     if (as3_) as3_->runFrameScripts();
     vm_->runTimers();
@@ -237,7 +242,13 @@ void Player::runClipActions(DisplayObject& object, std::uint32_t event) {
 void Player::restartClip(MovieClip& clip) {
     clip.binding().detachFromScript();
     if (scriptsEnabled_) vm_->constructDisplayObject(clip.binding(), nullptr);
-    if (clip.onStage()) clip.runFrame();
+}
+
+void Player::addLevel(const std::shared_ptr<MovieClip>& level) {
+    levels_[*level->level] = level;
+    level->setOnStage(true);
+    executionList_.push_front(level);
+    if (scriptsEnabled_) vm_->constructDisplayObject(level->binding(), nullptr);
 }
 
 void Player::takeOffStage(DisplayObject& object) {
@@ -367,7 +378,9 @@ void Player::trace(std::string_view line) {
     else if (pendingTraces_.size() < kMaxPendingTraces) pendingTraces_.emplace_back(line);
 }
 
-void Player::scriptError(std::string_view message) { scriptErrors_.emplace_back(message); }
+void Player::scriptError(std::string_view message) {
+    if (scriptErrors_.size() < kMaxScriptErrors) scriptErrors_.emplace_back(message);
+}
 
 double Player::localTimeOffsetMinutes(double utcMilliseconds) {
     return options_.timeZoneMinutes ? *options_.timeZoneMinutes : Host::localTimeOffsetMinutes(utcMilliseconds);

@@ -143,7 +143,8 @@ public:
     // Lines traced before a handler is set are kept (up to a limit) and
     // handed to it when it is set.
     void setTraceHandler(TraceHandler handler);
-    // Scripts stopped by a limit and damaged bytecode, one message each.
+    // Scripts stopped by a limit, damaged bytecode and files that could
+    // not be loaded, one message each (the first thousand).
     const std::vector<std::string>& scriptErrors() const { return scriptErrors_; }
     // A request from the movie to its host (fscommand "quit" and friends).
     bool quitRequested() const { return quit_; }
@@ -191,9 +192,13 @@ public:
     void queueRemoval(DisplayObject& object);
     // Takes an object off the stage without running its handlers.
     void leaveStageNow(DisplayObject& object) { leaveStage(object); }
-    // A clip that took on another movie starts again: a fresh script
-    // object, then its first frame.
+    // A clip that took on another movie starts again with a fresh script
+    // object; its first frame comes with the next frame step, as a loaded
+    // movie's does.
     void restartClip(MovieClip& clip);
+    // A movie loaded into a level that had none: on stage with its script
+    // object, its first frame left to the next frame step.
+    void addLevel(const std::shared_ptr<MovieClip>& level);
     kinolux::avm1::String nextInstanceName();
     // A DoInitAction, run where the timeline meets it (once per movie).
     void runInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);

@@ -278,6 +278,7 @@ TagBody readTag(std::uint16_t code, Bytes body, std::uint8_t swfVersion) {
 
 Movie readMovie(Bytes file, std::size_t structureBudget) {
     Movie movie;
+    movie.fileSize = file.size();
     Uncompressed u = decompress(file);
     movie.data = std::move(u.file);
     std::size_t bodyOffset = 0;

@@ -659,6 +659,8 @@ struct Movie {
     std::vector<std::uint8_t> data;
     std::vector<Tag> tags;
     std::vector<std::string> warnings;
+    // The size of the file as read, compressed when it was.
+    std::size_t fileSize = 0;
 
     Movie() = default;
     Movie(Movie&&) = default;

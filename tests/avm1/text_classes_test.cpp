@@ -82,5 +82,56 @@ TEST(TextSnapshotClass, ReadsAndSearchesTheClipsStaticText) {
     EXPECT_EQ(s.callText(ofNothing, u"getCount"), "undefined");
 }
 
+TEST(StyleSheetClass, ParsedRulesReplaceStylesOfTheirNameAndBadTextChangesNothing) {
+    Script s;
+    Value sheet = s.make(u"TextField.StyleSheet");
+    EXPECT_EQ(
+        s.callText(sheet, u"parseCSS",
+                   {Value(String(u"A, .Note { color: #FF0000; font-size: 12px }\n/* x */ b { font-weight: bold }"))}),
+        "true");
+    auto sortedNames = [&] { return s.text(s.call(s.call(sheet, u"getStyleNames"), u"sort")); };
+    EXPECT_EQ(sortedNames(), ".note,a,b") << "selectors are kept in lower case";
+    Value a = s.call(sheet, u"getStyle", {Value(String(u"a"))});
+    EXPECT_EQ(s.text(s.get(a, u"fontSize")), "12px ") << "names in script spelling, values keep blanks before the end";
+    EXPECT_EQ(s.text(s.get(a, u"color")), "#FF0000");
+    s.set(a, u"color", Value(String(u"#00FF00")));
+    EXPECT_EQ(s.text(s.get(s.call(sheet, u"getStyle", {Value(String(u"A"))}), u"color")), "#FF0000")
+        << "getStyle hands out a copy";
+
+    EXPECT_EQ(s.callText(sheet, u"parseCSS", {Value(String(u"a { font-style: italic }"))}), "true");
+    Value replaced = s.call(sheet, u"getStyle", {Value(String(u"a"))});
+    EXPECT_EQ(s.text(s.get(replaced, u"color")), "undefined") << "a rule takes the place of the old style";
+    EXPECT_EQ(s.text(s.get(replaced, u"fontStyle")), "italic ");
+
+    EXPECT_EQ(s.callText(sheet, u"parseCSS", {Value(String(u"c { color: red } d has no braces"))}), "false");
+    EXPECT_EQ(s.text(s.call(sheet, u"getStyle", {Value(String(u"c"))})), "null") << "a spoilt text adds nothing";
+    EXPECT_EQ(s.callText(sheet, u"parseCSS", {Value(String(u"e { color }"))}), "false");
+
+    s.call(sheet, u"setStyle", {Value(String(u"b")), Value::null()});
+    EXPECT_EQ(sortedNames(), ".note,a");
+    s.call(sheet, u"clear");
+    EXPECT_EQ(sortedNames(), "");
+}
+
+TEST(StyleSheetClass, TransformMakesATextFormatFromAStyle) {
+    Script s;
+    Value sheet = s.make(u"TextField.StyleSheet");
+    Value style = s.object({{u"color", Value(String(u"#00ff80 "))},
+                            {u"fontSize", Value(String(u"14px"))},
+                            {u"fontWeight", Value(String(u"bold"))},
+                            {u"textDecoration", Value(String(u"underline"))},
+                            {u"textAlign", Value(String(u"center"))},
+                            {u"marginLeft", Value(String(u"5"))}});
+    Value format = s.call(sheet, u"transform", {style});
+    EXPECT_EQ(s.text(s.get(format, u"color")), "65408");
+    EXPECT_EQ(s.text(s.get(format, u"size")), "14");
+    EXPECT_EQ(s.text(s.get(format, u"bold")), "true");
+    EXPECT_EQ(s.text(s.get(format, u"italic")), "null") << "what the style leaves out stays unset";
+    EXPECT_EQ(s.text(s.get(format, u"underline")), "true");
+    EXPECT_EQ(s.text(s.get(format, u"align")), "center");
+    EXPECT_EQ(s.text(s.get(format, u"leftMargin")), "5");
+    EXPECT_EQ(s.text(s.call(sheet, u"transform", {Value::null()})), "null");
+}
+
 }  // namespace
 }  // namespace kinolux::avm1::test

@@ -63,7 +63,9 @@ Value onData(Vm& vm, const Value& thisValue, Args args) {
     if (!self) return Value();
     Value success(false);
     if (!arg(args, 0).isUndefined()) {
-        decode(vm, thisValue, args);
+        // Through the object, so that a script's own decode takes the text.
+        Value text = args[0];
+        vm.callMethod(Value(self), String(u"decode"), Args(&text, 1));
         vm.set(self, String(u"loaded"), Value(true));
         success = Value(true);
     }

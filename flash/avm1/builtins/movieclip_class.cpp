@@ -278,6 +278,14 @@ Value getSwfVersion(Vm& vm, const Value& thisValue, Args) {
     return self ? Value(self->swfVersion()) : Value(-1);
 }
 
+// A snapshot made by whatever TextSnapshot names when the clip is asked.
+Value getTextSnapshot(Vm& vm, const Value& thisValue, Args) {
+    if (!thisDisplayObject(vm, thisValue)) return Value();
+    Value textSnapshot = vm.get(ObjectRef(vm.global()), String(u"TextSnapshot"));
+    Value clip = thisValue;
+    return vm.construct(textSnapshot, Args(&clip, 1));
+}
+
 Value setMask(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
     // No argument changes nothing; null or undefined takes the mask away;
@@ -541,6 +549,7 @@ constexpr Member kMovieClipPrototypeMembers[] = {
     method(u"getBytesLoaded", getBytesLoaded),
     method(u"getBytesTotal", getBytesTotal),
     method(u"getSWFVersion", getSwfVersion),
+    method(u"getTextSnapshot", getTextSnapshot, kSwf6),
     method(u"setMask", setMask),
     method(u"clear", clear),
     method(u"lineStyle", lineStyle),
