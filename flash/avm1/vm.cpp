@@ -307,25 +307,38 @@ std::optional<double> Vm::nextTimerDue() const {
     return due;
 }
 
+namespace {
+// Between two frames the player services its timers as their times come
+// round: an interval at most every 10 ms and at most ten times, so that a
+// stall is not made up all at once.
+constexpr double kShortestIntervalMs = 10;
+constexpr int kMostRunsPerCall = 10;
+}  // namespace
+
 void Vm::runTimers() {
     const double now = host_.timerMilliseconds();
-    // Each due timer runs once per call, earliest first; a timer a callback
-    // adds waits for the next call.
-    std::vector<std::pair<double, std::uint32_t>> due;
-    for (const Timer& t : timers_) {
-        if (t.dueMs <= now) due.emplace_back(t.dueMs, t.id);
-    }
-    std::sort(due.begin(), due.end());
-    for (const auto& entry : due) {
-        auto it = std::find_if(timers_.begin(), timers_.end(),
-                               [&](const Timer& t) { return t.id == entry.second; });
-        if (it == timers_.end()) continue;  // cleared by an earlier callback
-        Timer timer = *it;
+    // Timers run in the order they fell due; a timer a callback adds waits
+    // for the next call, and what a callback queued runs before the next.
+    std::vector<std::pair<std::uint32_t, int>> runs;  // the timers there at the start, and their runs
+    for (const Timer& t : timers_) runs.emplace_back(t.id, 0);
+    for (;;) {
+        auto next = timers_.end();
+        int* nextRuns = nullptr;
+        for (auto it = timers_.begin(); it != timers_.end(); ++it) {
+            if (it->dueMs > now || (next != timers_.end() && it->dueMs >= next->dueMs)) continue;
+            auto known = std::find_if(runs.begin(), runs.end(), [&](const auto& r) { return r.first == it->id; });
+            if (known == runs.end() || known->second >= kMostRunsPerCall) continue;
+            next = it;
+            nextRuns = &known->second;
+        }
+        if (next == timers_.end()) break;
+        Timer timer = *next;
         if (timer.repeat) {
-            it->dueMs = std::max(timer.dueMs + timer.intervalMs, now - timer.intervalMs);
-            if (it->dueMs <= now && timer.intervalMs <= 0) it->dueMs = now + 1;
+            const double step = std::max(timer.intervalMs, kShortestIntervalMs);
+            next->dueMs = timer.dueMs + step;
+            if (++*nextRuns == kMostRunsPerCall && next->dueMs <= now) next->dueMs = now + step;
         } else {
-            timers_.erase(it);
+            timers_.erase(next);
         }
         guarded([&] {
             Activation act = Activation::forLevel0(*this, Activation::Level0Scope::Timeline);
@@ -333,6 +346,7 @@ void Vm::runTimers() {
             if (timer.method.empty()) call(timer.function, Value(), timer.args);
             else callMethod(timer.function, timer.method, timer.args);
         });
+        host_.runQueuedScripts();
     }
 }
 

@@ -249,7 +249,10 @@ void ObjectBinding<Base>::setBlendMode(const String& mode) {
 template <class Base>
 bool ObjectBinding<Base>::swapDepths(int depth) {
     MovieClip* parent = object_.parentClip();
-    return parent && parent->swapChildren(object_.depth, depth + kTimelineDepthOffset);
+    if (!parent || !parent->swapChildren(object_.depth, depth + kTimelineDepthOffset)) return false;
+    // A clip a script moved between depths is no longer the timeline's to place.
+    object_.transformedByScript = true;
+    return true;
 }
 
 template <class Base>

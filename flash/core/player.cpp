@@ -115,6 +115,7 @@ void Player::start() {
         as3_->constructRoot(*root);
         as3_->runFrameScripts();
     }
+    endFrameClock();
     vm_->runTimers();
     updateTextVariables();
 }
@@ -135,14 +136,18 @@ QSize Player::stageSize() const {
 }
 
 void Player::tick() {
-    if (!clockFromOwner_) {
-        const double rate = frameRate();
-        clockMs_ = (framesRun_ + 1) * (rate > 0 ? 1000.0 / rate : 1000.0 / 12);
-    }
     ++framesRun_;
     loader_->deliver();
     updateDrag();
     runFrameStep();
+}
+
+// Without the owner's clock a frame lasts one frame period: the timers
+// that fall due before the next frame begins run at the end of this one.
+void Player::endFrameClock() {
+    if (clockFromOwner_) return;
+    const double rate = frameRate();
+    clockMs_ = (framesRun_ + 1) * (rate > 0 ? 1000.0 / rate : 1000.0 / 12);
 }
 
 void Player::setMovieTime(double milliseconds) {
@@ -179,6 +184,7 @@ void Player::runFrameStep() {
     runQueue();
     finishRemovals();
     if (as3_) as3_->runFrameScripts();
+    endFrameClock();
     vm_->runTimers();
     updateTextVariables();
 }

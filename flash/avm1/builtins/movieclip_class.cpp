@@ -134,7 +134,7 @@ Value removeSelf(Vm& vm, const Value& thisValue, Args) {
     return Value();
 }
 
-constexpr double kLowestScriptDepth = -16384, kHighestScriptDepth = 2130690044;
+constexpr std::int32_t kLowestScriptDepth = -16384, kHighestScriptDepth = 2130690044;
 
 // The clip a swapDepths argument names: the object itself, or a path read
 // from the clip that swaps.
@@ -151,8 +151,8 @@ Value swapDepths(Vm& vm, const Value& thisValue, Args args) {
     if (!self || args.empty()) return Value();
     if (args[0].isNumber()) {
         // Depths outside the range scripts may use leave the clip where it is.
-        const double depth = vm.toNumber(args[0]);
-        if (!(depth < kLowestScriptDepth || depth > kHighestScriptDepth)) self->swapDepths(vm.toInt32(args[0]));
+        const std::int32_t depth = vm.toInt32(args[0]);
+        if (depth >= kLowestScriptDepth && depth <= kHighestScriptDepth) self->swapDepths(depth);
     } else if (DisplayObjectBinding* other = siblingNamed(vm, *self, args[0])) {
         if (other->parent() == self->parent()) self->swapDepths(other->depth());
     }
