@@ -696,6 +696,33 @@ TEST(Timers, IntervalsAndTimeoutsRunOnThePlayersClock) {
     EXPECT_FALSE(s.m.vm.nextTimerDue().has_value());
 }
 
+TEST(Timers, ShortIntervalsComeRoundEveryTenMillisecondsAndAStallIsNotMadeUp) {
+    Script s;
+    s.run(R"asm(
+        push 1
+        function2 () regs=1 {
+            push "t"
+            trace
+        }
+        push 2
+        push "setInterval"
+        callFunction
+        pop
+    )asm");
+    s.m.host.traces.clear();
+    s.m.host.now = 40;
+    s.m.vm.runTimers();
+    EXPECT_EQ(s.m.host.traces.size(), 4u) << "due at 1, 11, 21 and 31";
+    s.m.host.traces.clear();
+    s.m.host.now = 10000;
+    s.m.vm.runTimers();
+    EXPECT_EQ(s.m.host.traces.size(), 10u);
+    s.m.host.traces.clear();
+    s.m.host.now = 10001;
+    s.m.vm.runTimers();
+    EXPECT_TRUE(s.m.host.traces.empty()) << "after a stall the interval starts again from now";
+}
+
 // ---- SharedObject ----
 
 TEST(SharedObjectClass, DataLivesForTheRun) {
