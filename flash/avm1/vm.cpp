@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <queue>
+#include <unordered_map>
 
 #include "flash/avm1/array_object.h"
 #include "flash/avm1/builtins/builtins.h"
@@ -319,26 +322,35 @@ void Vm::runTimers() {
     const double now = host_.timerMilliseconds();
     // Timers run in the order they fell due; a timer a callback adds waits
     // for the next call, and what a callback queued runs before the next.
-    std::vector<std::pair<std::uint32_t, int>> runs;  // the timers there at the start, and their runs
-    for (const Timer& t : timers_) runs.emplace_back(t.id, 0);
-    for (;;) {
-        auto next = timers_.end();
-        int* nextRuns = nullptr;
-        for (auto it = timers_.begin(); it != timers_.end(); ++it) {
-            if (it->dueMs > now || (next != timers_.end() && it->dueMs >= next->dueMs)) continue;
-            auto known = std::find_if(runs.begin(), runs.end(), [&](const auto& r) { return r.first == it->id; });
-            if (known == runs.end() || known->second >= kMostRunsPerCall) continue;
-            next = it;
-            nextRuns = &known->second;
-        }
-        if (next == timers_.end()) break;
-        Timer timer = *next;
+    // The timers stay in the order of their ids, which find them quickly.
+    using Due = std::pair<double, std::uint32_t>;
+    std::priority_queue<Due, std::vector<Due>, std::greater<>> due;
+    for (const Timer& t : timers_)
+        if (t.dueMs <= now) due.emplace(t.dueMs, t.id);
+    std::unordered_map<std::uint32_t, int> runs;
+    std::vector<std::uint32_t> spent;  // timeouts that ran, taken out at the end
+    auto find = [&](std::uint32_t id) {
+        auto it = std::lower_bound(timers_.begin(), timers_.end(), id,
+                                   [](const Timer& t, std::uint32_t wanted) { return t.id < wanted; });
+        return it != timers_.end() && it->id == id ? it : timers_.end();
+    };
+    while (!due.empty()) {
+        const auto [when, id] = due.top();
+        due.pop();
+        auto it = find(id);
+        if (it == timers_.end() || it->dueMs != when) continue;  // cleared, or moved by a callback
+        Timer timer = *it;
         if (timer.repeat) {
             const double step = std::max(timer.intervalMs, kShortestIntervalMs);
-            next->dueMs = timer.dueMs + step;
-            if (++*nextRuns == kMostRunsPerCall && next->dueMs <= now) next->dueMs = now + step;
+            it->dueMs = timer.dueMs + step;
+            if (++runs[id] < kMostRunsPerCall) {
+                if (it->dueMs <= now) due.emplace(it->dueMs, id);
+            } else if (it->dueMs <= now) {
+                it->dueMs = now + step;
+            }
         } else {
-            timers_.erase(next);
+            it->dueMs = std::numeric_limits<double>::infinity();
+            spent.push_back(id);
         }
         guarded([&] {
             Activation act = Activation::forLevel0(*this, Activation::Level0Scope::Timeline);
@@ -348,6 +360,9 @@ void Vm::runTimers() {
         });
         host_.runQueuedScripts();
     }
+    if (spent.empty()) return;
+    std::sort(spent.begin(), spent.end());
+    std::erase_if(timers_, [&](const Timer& t) { return std::binary_search(spent.begin(), spent.end(), t.id); });
 }
 
 // ---- loading ----
