@@ -132,6 +132,21 @@ TEST(ClipEventOrder, TimersRunAsTheirTimeComesRoundWithWhatTheyQueuedBetweenThem
     EXPECT_EQ(t->traces, std::vector<std::string>(4, "tick"));
 }
 
+// x = createEmptyMovieClip("a", 1); y = createEmptyMovieClip("a", 2);
+// z = createEmptyMovieClip("b", 3); trace(x === y); trace(x == z)
+TEST(ClipEventOrder, ClipsAtOneTargetPathCompareEqual) {
+    auto make = [](const std::string& variable, const std::string& name, int depth) {
+        return "push \"" + variable + "\", " + std::to_string(depth) + ", \"" + name +
+               "\", 2, \"_root\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\nsetVariable\n";
+    };
+    const std::string script = make("x", "a", 1) + make("y", "a", 2) + make("z", "b", 3) +
+                               "push \"x\"\ngetVariable\npush \"y\"\ngetVariable\nstrictEquals\ntrace\n"
+                               "push \"x\"\ngetVariable\npush \"z\"\ngetVariable\nequals2\ntrace\n";
+    auto t = play({swf::DoAction{code(script)}, ShowFrame{}}, 1);
+    const std::vector<std::string> expected = {"true", "false"};
+    EXPECT_EQ(t->traces, expected);
+}
+
 TEST(ClipMeasures, SizesReadInWholeTwipsAndSizingNothingCollapses) {
     // createEmptyMovieClip("e", 1); e._width = 20; trace(e._xscale);
     // e draws a 10 px square; e._xscale = 33.3333; trace(e._width)
