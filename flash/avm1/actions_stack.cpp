@@ -176,7 +176,7 @@ Flow opEquals2(ActionContext& c) {
 Flow opStrictEquals(ActionContext& c) {
     Value x = c.pop();
     Value y = c.pop();
-    c.push(Value(strictEquals(y, x)));
+    c.push(Value(strictEquals(y, x) || c.vm.sameClipPath(y, x)));
     return Flow::Next;
 }
 

@@ -71,6 +71,16 @@ ObjectRef Vm::toObject(const Value& v) {
     return box(v);
 }
 
+// Scripts hold clips by their target path: two clips at one path (a clip
+// and one placed under its name again) compare equal.
+bool Vm::sameClipPath(const Value& a, const Value& b) {
+    if (!a.isObject() || !b.isObject()) return false;
+    DisplayObjectBinding* x = bindingOf(a);
+    DisplayObjectBinding* y = bindingOf(b);
+    return x && y && x != y && x->kind() == DisplayKind::MovieClip && y->kind() == DisplayKind::MovieClip &&
+           targetPath(*x) == targetPath(*y);
+}
+
 bool Vm::abstractEquals(const Value& aIn, const Value& bIn) {
     Value a = aIn;
     Value b = bIn;
@@ -84,7 +94,7 @@ bool Vm::abstractEquals(const Value& aIn, const Value& bIn) {
         switch (a.type()) {
         case ValueType::Boolean: return a.boolean() == b.boolean();
         case ValueType::String: return a.string() == b.string();
-        case ValueType::Object: return a.object() == b.object();
+        case ValueType::Object: return a.object() == b.object() || sameClipPath(a, b);
         case ValueType::Number:
             // Flash 7 and later players hold NaN == NaN true.
             return a.number() == b.number() || (std::isnan(a.number()) && std::isnan(b.number()));

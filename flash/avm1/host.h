@@ -398,6 +398,8 @@ public:
     // Milliseconds since the movie started, on the player's clock (getTimer,
     // setInterval).
     virtual double timerMilliseconds() = 0;
+    // Runs the clip events and frame scripts a timer's callback queued.
+    virtual void runQueuedScripts() {}
     // Milliseconds since 1970 UTC, for Date (defaults to the system clock).
     virtual double wallClockMilliseconds();
     // Local time minus UTC in minutes at a given UTC time, for Date.

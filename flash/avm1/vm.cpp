@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <queue>
+#include <unordered_map>
 
 #include "flash/avm1/array_object.h"
 #include "flash/avm1/builtins/builtins.h"
@@ -325,25 +328,47 @@ std::optional<double> Vm::nextTimerDue() const {
     return due;
 }
 
+namespace {
+// Between two frames the player services its timers as their times come
+// round: an interval at most every 10 ms and at most ten times, so that a
+// stall is not made up all at once.
+constexpr double kShortestIntervalMs = 10;
+constexpr int kMostRunsPerCall = 10;
+}  // namespace
+
 void Vm::runTimers() {
     const double now = host_.timerMilliseconds();
-    // Each due timer runs once per call, earliest first; a timer a callback
-    // adds waits for the next call.
-    std::vector<std::pair<double, std::uint32_t>> due;
-    for (const Timer& t : timers_) {
-        if (t.dueMs <= now) due.emplace_back(t.dueMs, t.id);
-    }
-    std::sort(due.begin(), due.end());
-    for (const auto& entry : due) {
-        auto it = std::find_if(timers_.begin(), timers_.end(),
-                               [&](const Timer& t) { return t.id == entry.second; });
-        if (it == timers_.end()) continue;  // cleared by an earlier callback
+    // Timers run in the order they fell due; a timer a callback adds waits
+    // for the next call, and what a callback queued runs before the next.
+    // The timers stay in the order of their ids, which find them quickly.
+    using Due = std::pair<double, std::uint32_t>;
+    std::priority_queue<Due, std::vector<Due>, std::greater<>> due;
+    for (const Timer& t : timers_)
+        if (t.dueMs <= now) due.emplace(t.dueMs, t.id);
+    std::unordered_map<std::uint32_t, int> runs;
+    std::vector<std::uint32_t> spent;  // timeouts that ran, taken out at the end
+    auto find = [&](std::uint32_t id) {
+        auto it = std::lower_bound(timers_.begin(), timers_.end(), id,
+                                   [](const Timer& t, std::uint32_t wanted) { return t.id < wanted; });
+        return it != timers_.end() && it->id == id ? it : timers_.end();
+    };
+    while (!due.empty()) {
+        const auto [when, id] = due.top();
+        due.pop();
+        auto it = find(id);
+        if (it == timers_.end() || it->dueMs != when) continue;  // cleared, or moved by a callback
         Timer timer = *it;
         if (timer.repeat) {
-            it->dueMs = std::max(timer.dueMs + timer.intervalMs, now - timer.intervalMs);
-            if (it->dueMs <= now && timer.intervalMs <= 0) it->dueMs = now + 1;
+            const double step = std::max(timer.intervalMs, kShortestIntervalMs);
+            it->dueMs = timer.dueMs + step;
+            if (++runs[id] < kMostRunsPerCall) {
+                if (it->dueMs <= now) due.emplace(it->dueMs, id);
+            } else if (it->dueMs <= now) {
+                it->dueMs = now + step;
+            }
         } else {
-            timers_.erase(it);
+            it->dueMs = std::numeric_limits<double>::infinity();
+            spent.push_back(id);
         }
         guarded([&] {
             Activation act = Activation::forLevel0(*this, Activation::Level0Scope::Timeline);
@@ -351,7 +376,11 @@ void Vm::runTimers() {
             if (timer.method.empty()) call(timer.function, Value(), timer.args);
             else callMethod(timer.function, timer.method, timer.args);
         });
+        host_.runQueuedScripts();
     }
+    if (spent.empty()) return;
+    std::sort(spent.begin(), spent.end());
+    std::erase_if(timers_, [&](const Timer& t) { return std::binary_search(spent.begin(), spent.end(), t.id); });
 }
 
 // ---- loading ----

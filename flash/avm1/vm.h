@@ -165,6 +165,8 @@ public:
     // For Add2: valueOf, or toString for dates from SWF 6.
     Value toPrimitive(const Value& v);
     bool abstractEquals(const Value& a, const Value& b);
+    // Whether two values are clips at the same target path.
+    bool sameClipPath(const Value& a, const Value& b);
     // left + right as the Add2 action computes it (concatenating strings).
     Value add(const Value& left, const Value& right);
     // a < b: true, false, or undefined when either side is NaN.

@@ -62,11 +62,13 @@ QTransform DisplayObject::worldMatrix() const {
     return m;
 }
 
-void DisplayObject::applyPlacement(const swf::PlaceObject& p) {
-    if (p.matrix) setMatrix(toQTransform(*p.matrix));
-    if (p.colorTransform) colorTransform = ColorTransform::from(*p.colorTransform);
+void DisplayObject::applyPlacement(const swf::PlaceObject& p, bool update) {
+    const bool keepTransform = update && transformedByScript;
+    if (p.matrix && !keepTransform) setMatrix(toQTransform(*p.matrix));
+    if (p.colorTransform && !keepTransform) colorTransform = ColorTransform::from(*p.colorTransform);
     if (p.ratio) ratio = *p.ratio;
-    if (p.name) name = kinolux::avm1::String::fromSwf(*p.name, parent_ ? parent_->swfVersion() : swfVersion());
+    if (p.name && !update)
+        name = kinolux::avm1::String::fromSwf(*p.name, parent_ ? parent_->swfVersion() : swfVersion());
     if (p.clipDepth) clipDepth = *p.clipDepth;
     if (p.blendMode) blendMode = *p.blendMode;
     if (p.filters) filters = *p.filters;

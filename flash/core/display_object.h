@@ -74,6 +74,9 @@ public:
     // The tag that placed this object; null when a script made it. Going
     // back on the timeline keeps only objects whose placement still holds.
     const swf::PlaceObject* placedBy = nullptr;
+    // Set when a script moves, scales, turns or recolours the object: from
+    // then on the timeline no longer changes its transform.
+    bool transformedByScript = false;
     // Clip event handlers from the placing tag, and the library whose movie
     // holds their bytes.
     const std::vector<swf::ClipAction>* clipActions = nullptr;
@@ -97,8 +100,9 @@ public:
     // The transform into stage twips.
     QTransform worldMatrix() const;
 
-    // Applies the fields a PlaceObject tag carries.
-    void applyPlacement(const swf::PlaceObject& p);
+    // Applies the fields a PlaceObject tag carries. An update of an object
+    // already there leaves its name, and the transform once a script set it.
+    void applyPlacement(const swf::PlaceObject& p, bool update = false);
     // Switches to another character of a compatible kind (PlaceObject replace).
     virtual bool replaceCharacter(const Character* c);
 

@@ -5,7 +5,7 @@
 namespace flash {
 
 Library::Library(std::shared_ptr<const swf::Movie> movie, const ImportResolver& imports)
-    : movie_(std::move(movie)), timeline_(Timeline::build(movie_->tags, movie_->header.frameCount)) {
+    : movie_(std::move(movie)), timeline_(Timeline::build(movie_->tags)) {
     for (const auto& tag : movie_->tags)
         if (const auto* fa = tag.get<swf::FileAttributes>(); fa && (fa->flags & swf::FileAttribute::ActionScript3))
             actionScript3_ = true;
@@ -40,7 +40,7 @@ void Library::addDefinitions(const std::vector<swf::Tag>& tags, const ImportReso
         else if (auto* t = std::get_if<swf::DefineSprite>(&b)) {
             if (characters_.count(t->id)) continue;
             define(K::Sprite, t->id, tag);
-            characters_[t->id].timeline = std::make_shared<Timeline>(Timeline::build(t->tags, t->frameCount));
+            characters_[t->id].timeline = std::make_shared<Timeline>(Timeline::build(t->tags));
             addDefinitions(t->tags, imports);
         } else if (auto* t = std::get_if<swf::JpegTables>(&b)) {
             if (jpegTables_.empty()) jpegTables_ = t->data;

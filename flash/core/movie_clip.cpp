@@ -104,6 +104,8 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
     frame = std::clamp(frame, 1, total);
     playing_ = play;
     if (frame == frame_) return;
+    // Going back rebuilds the timeline's depths from the first frame;
+    // going forward sums up the frames passed over what is there.
     const bool rewind = frame < frame_;
     const int first = rewind ? 1 : frame_ + 1;
 
@@ -113,18 +115,13 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
         int frame;
         const swf::PlaceObject* place;  // makes the object; null: changes the one there
         std::vector<const swf::PlaceObject*> changes;
+        DisplayObject* kept = nullptr;  // going back: the object that stays for this placement
     };
     std::vector<Command> commands;
     auto commandAt = [&](int depth) -> Command* {
         for (Command& c : commands)
             if (c.depth == depth) return &c;
         return nullptr;
-    };
-    // Objects present before the goto that count as occupying their depth:
-    // going forward, all of them; going back, only those scripts made.
-    auto baseline = [&](int depth) {
-        auto it = children_.find(depth);
-        return it != children_.end() && (!rewind || !it->second->placedBy);
     };
     for (int f = first; f <= frame; ++f) {
         const auto [begin, end] = timeline_->frames[std::size_t(f - 1)];
@@ -133,7 +130,7 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
             if (const auto* placement = std::get_if<swf::PlaceObject>(&body)) {
                 const int depth = placement->depth;
                 Command* c = commandAt(depth);
-                const bool occupied = c || baseline(depth);
+                const bool occupied = c || (!rewind && children_.count(depth));
                 if (placement->action == swf::PlaceAction::Modify ||
                     (placement->action == swf::PlaceAction::Replace && occupied)) {
                     if (c) c->changes.push_back(placement);
@@ -150,12 +147,15 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
         }
     }
     if (rewind) {
-        // Timeline objects stay only when their placement is still in effect.
+        // The timeline's depths keep only the objects it placed that match
+        // the placement the target frame has there; what scripts put at
+        // those depths goes, and the depths scripts own stay as they are.
         std::vector<int> doomed;
         for (const auto& [depth, child] : children_) {
-            if (!child->placedBy) continue;
+            if (depth < 0 || depth >= kTimelineDepthOffset) continue;
             Command* c = commandAt(depth);
-            if (!c || c->place != child->placedBy) doomed.push_back(depth);
+            if (c && c->place && keepsOnRewind(*child, *c->place, c->changes)) c->kept = child.get();
+            else doomed.push_back(depth);
         }
         for (int depth : doomed) removeChild(depth);
     }
@@ -163,13 +163,19 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
 
     auto run = [&](const Command& c) {
         DisplayObject* child = childAt(c.depth);
-        if (c.place && !(child && child->placedBy == c.place)) {
-            if (child) return;  // a script's object holds the depth
-            place(*c.place);
-            child = childAt(c.depth);
-        } else if (c.place && child) {
-            resetPlacement(*child);
-            child->applyPlacement(*c.place);
+        if (c.place) {
+            if (child && child == c.kept) {
+                // The kept object goes back to the placement as if made anew,
+                // keeping its name and whatever transform a script gave it.
+                if (!child->transformedByScript) resetPlacement(*child);
+                child->applyPlacement(*c.place, true);
+                child->placedBy = c.place;
+            } else if (child) {
+                return;  // something took the depth meanwhile
+            } else {
+                place(*c.place);
+                child = childAt(c.depth);
+            }
         }
         if (!child) return;
         for (const swf::PlaceObject* change : c.changes) place(*change);
@@ -188,6 +194,23 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
     }
     for (const Command& c : commands)
         if (c.frame >= frame && onStage()) run(c);
+}
+
+// An object the timeline placed survives going back when its ratio is the
+// one the target frame gives its depth (the authoring tool numbers the
+// instances of a layer this way) and it is of the kind that placement
+// makes: the same character, or a clip for a clip.
+bool MovieClip::keepsOnRewind(const DisplayObject& child, const swf::PlaceObject& place,
+                              const std::vector<const swf::PlaceObject*>& changes) const {
+    if (!child.placedBy) return false;
+    std::uint16_t ratio = place.ratio.value_or(0);
+    for (const swf::PlaceObject* change : changes)
+        if (change->ratio) ratio = *change->ratio;
+    if (child.ratio != ratio) return false;
+    const Character* wanted = library_->get(place.characterId);
+    if (!wanted) return false;
+    return wanted == child.character() ||
+           (wanted->kind == CharacterKind::Sprite && child.kind() == ObjectKind::MovieClip);
 }
 
 std::optional<int> MovieClip::frameOfLabel(const String& label) const {
@@ -222,12 +245,12 @@ void MovieClip::place(const swf::PlaceObject& tag) {
                 child->colorTransform = old->colorTransform;
                 child->name = old->name;
                 child->placedBy = old->placedBy;
-                child->applyPlacement(tag);
+                child->applyPlacement(tag, true);
                 adopt(std::move(child), depth, nullptr);
                 return;
             }
         }
-        existing->applyPlacement(tag);
+        existing->applyPlacement(tag, true);
         return;
     }
     if (existing) {
@@ -325,6 +348,9 @@ void MovieClip::replaceTimeline(const Timeline* timeline, const Library& library
     playing_ = true;
     initialized_ = false;
 }
+
+// A clip placed again with another sprite stays the clip it is.
+bool MovieClip::replaceCharacter(const Character* c) { return c->kind == CharacterKind::Sprite; }
 
 QRectF MovieClip::localBounds() const {
     QRectF r = drawing_.bounds();

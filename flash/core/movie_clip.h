@@ -81,6 +81,7 @@ public:
     // Whether the clip has been through its first frame step (its load event).
     bool initialized() const { return initialized_; }
 
+    bool replaceCharacter(const Character* c) override;
     QRectF localBounds() const override;
     bool hitTestLocal(QPointF p, bool shapeFlag) const override;
 
@@ -89,6 +90,8 @@ private:
     void applyFrame(int frame, bool runScripts);
     void place(const swf::PlaceObject& tag);
     void placeNew(const swf::PlaceObject& tag);
+    bool keepsOnRewind(const DisplayObject& child, const swf::PlaceObject& place,
+                       const std::vector<const swf::PlaceObject*>& changes) const;
 
     const Timeline* timeline_;
     const Library* library_;

@@ -121,6 +121,17 @@ double ObjectBinding<Base>::property(DisplayProperty p) const {
 template <class Base>
 void ObjectBinding<Base>::setProperty(DisplayProperty p, double value) {
     switch (p) {
+    case DisplayProperty::X:
+    case DisplayProperty::Y:
+    case DisplayProperty::XScale:
+    case DisplayProperty::YScale:
+    case DisplayProperty::Alpha:
+    case DisplayProperty::Width:
+    case DisplayProperty::Height:
+    case DisplayProperty::Rotation: object_.transformedByScript = true; break;
+    default: break;
+    }
+    switch (p) {
     case DisplayProperty::X: object_.setX(value); break;
     case DisplayProperty::Y: object_.setY(value); break;
     case DisplayProperty::XScale: object_.setXScale(value); break;
@@ -146,6 +157,7 @@ kinolux::avm1::Matrix ObjectBinding<Base>::matrix() const {
 
 template <class Base>
 void ObjectBinding<Base>::setMatrix(const kinolux::avm1::Matrix& m) {
+    object_.transformedByScript = true;
     object_.setMatrix(QTransform(m.a, m.b, m.c, m.d, std::trunc(m.tx * 20.0), std::trunc(m.ty * 20.0)));
 }
 
@@ -157,6 +169,7 @@ kinolux::avm1::ColorTransform ObjectBinding<Base>::colorTransform() const {
 
 template <class Base>
 void ObjectBinding<Base>::setColorTransform(const kinolux::avm1::ColorTransform& ct) {
+    object_.transformedByScript = true;
     ColorTransform& c = object_.colorTransform;
     c.mul[0] = float(ct.redMultiplier);
     c.mul[1] = float(ct.greenMultiplier);
@@ -240,7 +253,10 @@ void ObjectBinding<Base>::setBlendMode(const String& mode) {
 template <class Base>
 bool ObjectBinding<Base>::swapDepths(int depth) {
     MovieClip* parent = object_.parentClip();
-    return parent && parent->swapChildren(object_.depth, depth + kTimelineDepthOffset);
+    if (!parent || !parent->swapChildren(object_.depth, depth + kTimelineDepthOffset)) return false;
+    // A clip a script moved between depths is no longer the timeline's to place.
+    object_.transformedByScript = true;
+    return true;
 }
 
 template <class Base>

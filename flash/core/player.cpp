@@ -117,6 +117,7 @@ void Player::start() {
         as3_->constructRoot(*root);
         as3_->runFrameScripts();
     }
+    endFrameClock();
     vm_->runTimers();
     updateTextVariables();
     loader_->deliver();
@@ -138,15 +139,19 @@ QSize Player::stageSize() const {
 }
 
 void Player::tick() {
-    if (!clockFromOwner_) {
-        const double rate = frameRate();
-        clockMs_ = (framesRun_ + 1) * (rate > 0 ? 1000.0 / rate : 1000.0 / 12);
-    }
     ++framesRun_;
     updateDrag();
     runFrameStep();
     // What the frame asked for arrives between frames, as from a network.
     loader_->deliver();
+}
+
+// Without the owner's clock a frame lasts one frame period: the timers
+// that fall due before the next frame begins run at the end of this one.
+void Player::endFrameClock() {
+    if (clockFromOwner_) return;
+    const double rate = frameRate();
+    clockMs_ = (framesRun_ + 1) * (rate > 0 ? 1000.0 / rate : 1000.0 / 12);
 }
 
 void Player::setMovieTime(double milliseconds) {
@@ -184,6 +189,7 @@ void Player::runFrameStep() {
     loader_->frameDone();
     finishRemovals();
     if (as3_) as3_->runFrameScripts();
+    endFrameClock();
     vm_->runTimers();
     updateTextVariables();
 }

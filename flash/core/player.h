@@ -105,7 +105,8 @@ public:
 
     // ---- driving ----
     // Runs the next frame of every playing timeline and its scripts. Unless
-    // the owner sets the time, the clock moves one frame period first.
+    // the owner sets the time, the clock moves one frame period as each
+    // frame ends, and the timers due by then run.
     void tick();
     // The time on the owner's clock, in milliseconds since the movie
     // started; timers that fall due run now.
@@ -245,6 +246,7 @@ private:
 
     void start();
     void runFrameStep();
+    void endFrameClock();
     void updateDrag();
     bool isMouseTarget(DisplayObject& object);
     DisplayObject* pick(DisplayObject& object, QPointF stageTwips, bool interactive, const DisplayObject* skip);
@@ -296,6 +298,7 @@ private:
     // ---- Host ----
     void scriptError(std::string_view message) override;
     double timerMilliseconds() override { return clockMs_; }
+    void runQueuedScripts() override { runQueue(); }
     double wallClockMilliseconds() override { return options_.startDateMs + clockMs_; }
     double localTimeOffsetMinutes(double utcMilliseconds) override;
     kinolux::avm1::DisplayObjectBinding* level(int n) override;

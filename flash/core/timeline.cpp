@@ -3,6 +3,16 @@
 #include <QString>
 
 namespace flash {
+namespace {
+
+bool actsOnFrame(const swf::TagBody& b) {
+    return std::holds_alternative<swf::PlaceObject>(b) || std::holds_alternative<swf::RemoveObject>(b) ||
+           std::holds_alternative<swf::DoAction>(b) || std::holds_alternative<swf::DoInitAction>(b) ||
+           std::holds_alternative<swf::StartSound>(b) || std::holds_alternative<swf::StartSound2>(b) ||
+           std::holds_alternative<swf::SoundStreamBlock>(b) || std::holds_alternative<swf::FrameLabel>(b);
+}
+
+}  // namespace
 
 int Timeline::frameOfLabel(const std::string& label) const {
     QString wanted = QString::fromStdString(label);
@@ -11,7 +21,7 @@ int Timeline::frameOfLabel(const std::string& label) const {
     return -1;
 }
 
-Timeline Timeline::build(const std::vector<swf::Tag>& tags, int declaredFrames) {
+Timeline Timeline::build(const std::vector<swf::Tag>& tags) {
     Timeline t;
     t.tags = &tags;
     std::size_t begin = 0;
@@ -28,18 +38,17 @@ Timeline Timeline::build(const std::vector<swf::Tag>& tags, int declaredFrames) 
             begin = i + 1;
         }
     }
-    // The frames are those the tags show, whatever the header declares; tags
-    // after the last ShowFrame make one more only while the declared count
-    // is not reached.
-    if (begin < tags.size() && int(t.frames.size()) < declaredFrames) {
-        bool meaningful = false;
-        for (std::size_t i = begin; i < tags.size(); ++i)
-            if (!tags[i].get<swf::End>()) meaningful = true;
-        if (meaningful) t.frames.emplace_back(begin, tags.size());
-    }
+    // Tags after the last ShowFrame make a frame of their own whatever the
+    // header declares, one the playhead reaches and then waits on, as it
+    // waits for a frame still loading.
+    // Definitions alone there make no frame.
+    bool trailing = false;
+    for (std::size_t i = begin; i < tags.size(); ++i)
+        if (actsOnFrame(tags[i].body)) trailing = true;
+    if (trailing) t.frames.emplace_back(begin, tags.size());
     if (t.frames.empty()) t.frames.emplace_back(tags.size(), tags.size());
     const int total = int(t.frames.size());
-    t.complete = !tags.empty() && tags.back().get<swf::End>();
+    t.complete = !trailing && !tags.empty() && tags.back().get<swf::End>();
     if (t.scenes.empty()) t.scenes.push_back({"Scene 1", 0, 0});
     for (std::size_t s = 0; s < t.scenes.size(); ++s) {
         int end = s + 1 < t.scenes.size() ? t.scenes[s + 1].firstFrame : total;
@@ -50,7 +59,7 @@ Timeline Timeline::build(const std::vector<swf::Tag>& tags, int declaredFrames) 
 
 const Timeline& emptyTimeline() {
     static const std::vector<swf::Tag> noTags;
-    static const Timeline empty = Timeline::build(noTags, 1);
+    static const Timeline empty = Timeline::build(noTags);
     return empty;
 }
 

@@ -21,18 +21,18 @@ struct Timeline {
     std::vector<std::pair<std::size_t, std::size_t>> frames;
     std::vector<std::pair<std::string, int>> labels;  // label, 0-based frame
     std::vector<Scene> scenes;
-    // A sprite without its End tag counts as still loading: its playhead
-    // waits on the last frame instead of looping.
+    // A sprite without its End tag, or with tags after its last ShowFrame,
+    // counts as still loading: its playhead waits on the last frame instead
+    // of looping.
     bool complete = true;
 
     int totalFrames() const { return int(frames.size()); }
     // -1 when there is no such label (labels compare without regard to case).
     int frameOfLabel(const std::string& label) const;
 
-    // The frames are the ones the tags show (at least one); declaredFrames,
-    // the header's (or sprite's) count, only decides whether tags after the
-    // last ShowFrame make a frame of their own.
-    static Timeline build(const std::vector<swf::Tag>& tags, int declaredFrames);
+    // The frames are the ones the tags show (at least one), whatever the
+    // header (or sprite) declares.
+    static Timeline build(const std::vector<swf::Tag>& tags);
 };
 
 // One empty frame: the timeline of clips scripts create.

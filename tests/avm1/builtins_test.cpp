@@ -696,6 +696,62 @@ TEST(Timers, IntervalsAndTimeoutsRunOnThePlayersClock) {
     EXPECT_FALSE(s.m.vm.nextTimerDue().has_value());
 }
 
+TEST(Timers, ShortIntervalsComeRoundEveryTenMillisecondsAndAStallIsNotMadeUp) {
+    Script s;
+    s.run(R"asm(
+        push 1
+        function2 () regs=1 {
+            push "t"
+            trace
+        }
+        push 2
+        push "setInterval"
+        callFunction
+        pop
+    )asm");
+    s.m.host.traces.clear();
+    s.m.host.now = 40;
+    s.m.vm.runTimers();
+    EXPECT_EQ(s.m.host.traces.size(), 4u) << "due at 1, 11, 21 and 31";
+    s.m.host.traces.clear();
+    s.m.host.now = 10000;
+    s.m.vm.runTimers();
+    EXPECT_EQ(s.m.host.traces.size(), 10u);
+    s.m.host.traces.clear();
+    s.m.host.now = 10001;
+    s.m.vm.runTimers();
+    EXPECT_TRUE(s.m.host.traces.empty()) << "after a stall the interval starts again from now";
+}
+
+TEST(Timers, DueTimersRunInTheOrderTheirTimesCameRound) {
+    Script s;
+    s.run(R"asm(
+        push "a", 10
+        function2 (r1:who) regs=2 {
+            push r:1
+            trace
+        }
+        push 3
+        push "setInterval"
+        callFunction
+        pop
+        push "b", 15
+        function2 (r1:who) regs=2 {
+            push r:1
+            trace
+        }
+        push 3
+        push "setTimeout"
+        callFunction
+        pop
+    )asm");
+    s.m.host.traces.clear();
+    s.m.host.now = 40;
+    s.m.vm.runTimers();
+    EXPECT_EQ(s.m.host.output(), "a\nb\na\na\na");
+    EXPECT_EQ(*s.m.vm.nextTimerDue(), 50) << "the timeout that ran is gone";
+}
+
 // ---- SharedObject ----
 
 TEST(SharedObjectClass, DataLivesForTheRun) {

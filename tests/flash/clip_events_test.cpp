@@ -103,6 +103,50 @@ TEST(ClipEventOrder, AClipOnItsWayOutRunsNoOtherQueuedScript) {
     EXPECT_EQ(t->traces, std::vector<std::string>{"unload"});
 }
 
+// setInterval(tick, 1) at 25 frames a second, where tick traces and moves
+// a stopped clip on a frame, whose script traces: the interval comes round
+// every 10 ms of the frame's 40, and the frame script each call queues runs
+// before the next call.
+TEST(ClipEventOrder, TimersRunAsTheirTimeComesRoundWithWhatTheyQueuedBetweenThem) {
+    swf::DefineSprite counter;
+    counter.id = 5;
+    counter.frameCount = 3;
+    counter.tags = {swf::DoAction{code("stop\n")},
+                    ShowFrame{},
+                    swf::DoAction{traceOf("f2")},
+                    ShowFrame{},
+                    swf::DoAction{traceOf("f3")},
+                    ShowFrame{},
+                    swf::End{}};
+    auto clip = place(1, 5);
+    clip.name = "clip";
+    const std::string script =
+        "function tick() {\npush \"tick\"\ntrace\npush 0, \"clip\"\ngetVariable\npush "
+        "\"nextFrame\"\ncallMethod\npop\n}\n"
+        "push 1, \"tick\"\ngetVariable\npush 2, \"setInterval\"\ncallFunction\npop\n";
+    auto t = play({counter, clip, swf::DoAction{code(script)}, ShowFrame{}}, 1);
+    const std::vector<std::string> first = {"tick", "f2", "tick", "f3", "tick", "tick"};
+    EXPECT_EQ(t->traces, first);
+    t->traces.clear();
+    t->player->tick();
+    EXPECT_EQ(t->traces, std::vector<std::string>(4, "tick"));
+}
+
+// x = createEmptyMovieClip("a", 1); y = createEmptyMovieClip("a", 2);
+// z = createEmptyMovieClip("b", 3); trace(x === y); trace(x == z)
+TEST(ClipEventOrder, ClipsAtOneTargetPathCompareEqual) {
+    auto make = [](const std::string& variable, const std::string& name, int depth) {
+        return "push \"" + variable + "\", " + std::to_string(depth) + ", \"" + name +
+               "\", 2, \"_root\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\nsetVariable\n";
+    };
+    const std::string script = make("x", "a", 1) + make("y", "a", 2) + make("z", "b", 3) +
+                               "push \"x\"\ngetVariable\npush \"y\"\ngetVariable\nstrictEquals\ntrace\n"
+                               "push \"x\"\ngetVariable\npush \"z\"\ngetVariable\nequals2\ntrace\n";
+    auto t = play({swf::DoAction{code(script)}, ShowFrame{}}, 1);
+    const std::vector<std::string> expected = {"true", "false"};
+    EXPECT_EQ(t->traces, expected);
+}
+
 TEST(ClipMeasures, SizesReadInWholeTwipsAndSizingNothingCollapses) {
     // createEmptyMovieClip("e", 1); e._width = 20; trace(e._xscale);
     // e draws a 10 px square; e._xscale = 33.3333; trace(e._width)

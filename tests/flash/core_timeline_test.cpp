@@ -21,14 +21,37 @@ std::unique_ptr<flash::Player> load(const std::vector<Tag>& tags, int frames) {
     return std::make_unique<flash::Player>(swf::Bytes(files.back()));
 }
 
+swf::PlaceObject withRatio(swf::PlaceObject p, std::uint16_t ratio) {
+    p.ratio = ratio;
+    return p;
+}
+
 // Frame 1 places A at depth 1 and B at 2; frame 2 moves A; frame 3 removes
-// B and places C at 3; frame 4 places a fresh B at depth 2.
+// B and places C at 3; frame 4 places a fresh B at depth 2, numbered as
+// another instance by its ratio.
 std::vector<Tag> fourFrames() {
-    return {rect(1, kRed, 0, 0, 10, 10), rect(2, kBlue, 0, 0, 10, 10), rect(3, kRed, 0, 0, 5, 5),
-            place(1, 1), place(2, 2, at(20, 0)), ShowFrame{},
-            modify(1, at(5, 5)), swf::FrameLabel{"second", false}, ShowFrame{},
-            remove(2), place(3, 3, at(40, 40)), ShowFrame{},
-            place(2, 2, at(60, 60)), ShowFrame{}};
+    return {rect(1, kRed, 0, 0, 10, 10),
+            rect(2, kBlue, 0, 0, 10, 10),
+            rect(3, kRed, 0, 0, 5, 5),
+            place(1, 1),
+            place(2, 2, at(20, 0)),
+            ShowFrame{},
+            modify(1, at(5, 5)),
+            swf::FrameLabel{"second", false},
+            ShowFrame{},
+            remove(2),
+            place(3, 3, at(40, 40)),
+            ShowFrame{},
+            withRatio(place(2, 2, at(60, 60)), 1),
+            ShowFrame{}};
+}
+
+swf::DefineSprite emptySprite(swf::CharacterId id) {
+    swf::DefineSprite s;
+    s.id = id;
+    s.frameCount = 1;
+    s.tags = {ShowFrame{}, swf::End{}};
+    return s;
 }
 
 std::uint64_t idAt(const flash::Player& p, int depth) {
@@ -75,6 +98,75 @@ TEST(CoreTimeline, GotoBackwardRebuildsFromTheFirstFrame) {
     ASSERT_NE(p->root().childAt(2), nullptr);
     EXPECT_NE(idAt(*p, 2), laterB) << "the B of frame 4 does not survive going back to frame 2";
     EXPECT_EQ(p->root().childAt(2)->x(), 20);
+}
+
+// Going back, a depth of the timeline keeps the object there when its
+// ratio is the one the target frame places (even a clip of another
+// sprite), and loses it otherwise; what scripts put at the timeline's
+// depths goes, and the depths scripts own are left alone.
+TEST(CoreTimeline, GoingBackKeepsOnlyTheObjectsTheTargetFramePlaces) {
+    auto p = load({emptySprite(1), emptySprite(2), emptySprite(3), place(1, 1), withRatio(place(2, 1), 7), ShowFrame{},
+                   remove(1), remove(2), place(1, 2), withRatio(place(2, 3), 8), place(3, 3), ShowFrame{}},
+                  2);
+    const std::uint64_t first1 = idAt(*p, 1), first2 = idAt(*p, 2);
+    p->tick();
+    const std::uint64_t second1 = idAt(*p, 1);
+    EXPECT_NE(second1, first1);
+    EXPECT_NE(idAt(*p, 2), first2);
+    auto scripted = std::make_shared<flash::MovieClip>(nullptr, &flash::emptyTimeline(), p->library(), *p);
+    auto owned = std::make_shared<flash::MovieClip>(nullptr, &flash::emptyTimeline(), p->library(), *p);
+    p->root().adopt(scripted, 100, nullptr);
+    p->root().adopt(owned, flash::kTimelineDepthOffset + 5, nullptr);
+    p->tick();  // loops to frame 1
+    EXPECT_EQ(idAt(*p, 1), second1) << "same ratio: the clip of frame 2 stands in for frame 1's";
+    EXPECT_EQ(p->root().childAt(1)->characterId(), 2);
+    EXPECT_NE(idAt(*p, 2), first2) << "another ratio: made anew";
+    EXPECT_EQ(p->root().childAt(2)->ratio, 7);
+    EXPECT_EQ(p->root().childAt(3), nullptr) << "nothing at depth 3 in frame 1";
+    EXPECT_EQ(p->root().childAt(100), nullptr) << "a script's object at a timeline depth goes";
+    EXPECT_EQ(p->root().childAt(flash::kTimelineDepthOffset + 5), owned.get());
+}
+
+// Once a script moved a timeline object, the timeline's later placements
+// and a rewind leave its transform alone; a Replace of a clip by another
+// sprite keeps the clip, and placements that update an object keep its name.
+TEST(CoreTimeline, ScriptMovedObjectsAndReplacedClipsStayAsTheyAre) {
+    swf::PlaceObject replace = withRatio(place(2, 2, at(9, 9)), 0);
+    replace.action = swf::PlaceAction::Replace;
+    replace.name = "other";
+    auto named = place(2, 1, at(1, 1));
+    named.name = "clip";
+    auto p = load({rect(3, kRed, 0, 0, 10, 10), emptySprite(1), emptySprite(2), place(1, 3, at(1, 1)), named,
+                   ShowFrame{}, modify(1, at(5, 5)), replace, ShowFrame{}},
+                  2);
+    const std::uint64_t clip = idAt(*p, 2);
+    flash::DisplayObject* shape = p->root().childAt(1);
+    shape->setX(30);
+    shape->transformedByScript = true;
+    p->tick();
+    EXPECT_EQ(shape->x(), 30);
+    EXPECT_EQ(idAt(*p, 2), clip);
+    EXPECT_EQ(p->root().childAt(2)->x(), 9);
+    EXPECT_EQ(p->findByPath("clip"), p->root().childAt(2));
+    p->tick();  // back to frame 1
+    EXPECT_EQ(shape->x(), 30);
+    EXPECT_EQ(idAt(*p, 2), clip);
+    EXPECT_EQ(p->root().childAt(2)->x(), 1);
+}
+
+// Tags after the last ShowFrame make a last frame, whatever the sprite
+// declares, and the sprite stays there instead of looping.
+TEST(CoreTimeline, TagsAfterTheLastShowFrameMakeAFrameThatDoesNotLoop) {
+    std::vector<Tag> tags{place(1, 1), ShowFrame{}, modify(1, at(3, 0)), swf::End{}};
+    const flash::Timeline t = flash::Timeline::build(tags);
+    EXPECT_EQ(t.totalFrames(), 2);
+    EXPECT_FALSE(t.complete);
+    std::vector<Tag> definitionsOnly{place(1, 1), ShowFrame{}, rect(4, kRed, 0, 0, 1, 1), swf::End{}};
+    const flash::Timeline d = flash::Timeline::build(definitionsOnly);
+    EXPECT_EQ(d.totalFrames(), 1);
+    EXPECT_TRUE(d.complete);
+    std::vector<Tag> noShowFrame{place(1, 1), swf::End{}};
+    EXPECT_EQ(flash::Timeline::build(noShowFrame).totalFrames(), 1);
 }
 
 TEST(CoreTimeline, GotoForwardAppliesEveryFramePassed) {

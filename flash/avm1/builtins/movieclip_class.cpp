@@ -5,6 +5,7 @@
 #include "flash/avm1/builtins/builtins.h"
 #include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
+#include "flash/avm1/interpreter.h"
 #include "flash/avm1/timeline_actions.h"
 
 namespace kinolux::avm1::builtins {
@@ -133,12 +134,26 @@ Value removeSelf(Vm& vm, const Value& thisValue, Args) {
     return Value();
 }
 
+constexpr std::int32_t kLowestScriptDepth = -16384, kHighestScriptDepth = 2130690044;
+
+// The clip a swapDepths argument names: the object itself, or a path read
+// from the clip that swaps.
+DisplayObjectBinding* siblingNamed(Vm& vm, DisplayObjectBinding& self, const Value& target) {
+    if (DisplayObjectBinding* binding = vm.bindingOf(target)) return binding;
+    const String path = vm.toString(target);
+    if (path.empty()) return nullptr;
+    ObjectRef found = resolveTargetPath(vm, *vm.rootOf(self), vm.scriptObjectOf(self), path.view(), false);
+    return found ? vm.bindingOf(found.get()) : nullptr;
+}
+
 Value swapDepths(Vm& vm, const Value& thisValue, Args args) {
     DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
     if (!self || args.empty()) return Value();
     if (args[0].isNumber()) {
-        self->swapDepths(vm.toInt32(args[0]));
-    } else if (DisplayObjectBinding* other = vm.resolveTarget(args[0], false)) {
+        // Depths outside the range scripts may use leave the clip where it is.
+        const std::int32_t depth = vm.toInt32(args[0]);
+        if (depth >= kLowestScriptDepth && depth <= kHighestScriptDepth) self->swapDepths(depth);
+    } else if (DisplayObjectBinding* other = siblingNamed(vm, *self, args[0])) {
         if (other->parent() == self->parent()) self->swapDepths(other->depth());
     }
     return Value();
