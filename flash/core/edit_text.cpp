@@ -5,6 +5,8 @@
 
 #include "flash/core/bindings.h"
 #include "flash/core/geometry.h"
+#include "flash/core/movie_clip.h"
+#include "flash/core/player.h"
 
 namespace flash {
 
@@ -75,11 +77,63 @@ const Character* EditText::definedFont() const {
     return font && font->as<swf::DefineFont>() ? font : nullptr;
 }
 
-void EditText::setPlainText(const QString& text) { content = RichText(text, style); }
+const Library& EditText::library() const {
+    if (character_ && character_->owner) return *character_->owner;
+    const MovieClip* parent = parentClip();
+    return parent ? parent->library() : player().library();
+}
+
+void EditText::setPlainText(const QString& text) {
+    content = RichText(text, style);
+    fitToText();
+}
 
 void EditText::setHtmlText(const QString& source) {
-    if (html) content = parseHtml(source, style, {multiline, condenseWhite});
-    else setPlainText(source);
+    if (!html) return setPlainText(source);
+    content = parseHtml(source, style, {multiline, condenseWhite});
+    fitToText();
+}
+
+TextLayout EditText::layout() const {
+    GlyphCache glyphs;
+    return layoutText(*this, player().deviceFonts(), glyphs);
+}
+
+namespace {
+double viewHeight(const QRectF& box) { return std::max(0.0, box.height() - 2 * kTextGutter); }
+double viewWidth(const QRectF& box) { return std::max(0.0, box.width() - 2 * kTextGutter); }
+}  // namespace
+
+int EditText::maxScroll() const { return layout().maxScroll(viewHeight(box)); }
+
+int EditText::bottomScroll() const {
+    const TextLayout l = layout();
+    return l.bottomScroll(std::min(scroll, l.maxScroll(viewHeight(box))), viewHeight(box));
+}
+
+int EditText::visibleScroll() const { return std::clamp(scroll, 1, maxScroll()); }
+
+int EditText::maxHScroll() const {
+    if (wordWrap) return 0;
+    return std::max(0, int(std::floor((layout().textWidth - viewWidth(box)) / 20.0)));
+}
+
+int EditText::visibleHScroll() const { return std::clamp(hscroll, 0, maxHScroll()); }
+
+void EditText::fitToText() {
+    if (autoSize == AutoSize::None) return;
+    const TextLayout l = layout();
+    const double width = wordWrap ? box.width() : l.textWidth + 2 * kTextGutter;
+    const double height = l.textHeight + 2 * kTextGutter;
+    const double grown = width - box.width();
+    box.setWidth(width);
+    box.setHeight(height);
+    const double shift = autoSize == AutoSize::Right ? grown : autoSize == AutoSize::Center ? grown / 2 : 0;
+    if (shift == 0) return;
+    // The anchored edge stays put in the parent, however the field is turned.
+    const QPointF moved = matrix().map(QPointF(-shift, 0)) - matrix().map(QPointF(0, 0));
+    setX((matrix().dx() + moved.x()) / 20.0);
+    setY((matrix().dy() + moved.y()) / 20.0);
 }
 
 QString EditText::htmlText() const { return html ? writeHtml(content) : content.text(); }

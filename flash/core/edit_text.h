@@ -7,6 +7,7 @@
 
 #include "flash/core/display_object.h"
 #include "flash/core/html_text.h"
+#include "flash/core/text_layout.h"
 
 namespace flash {
 
@@ -23,6 +24,8 @@ public:
     const swf::DefineEditText* definition() const { return character_ ? character_->as<swf::DefineEditText>() : nullptr; }
     // The embedded font the definition names, if any.
     const Character* definedFont() const;
+    // The library the field's font names are looked up in.
+    const Library& library() const;
 
     // The text and the format of each character.
     RichText content;
@@ -52,6 +55,22 @@ public:
     void setHtmlText(const QString& html);
     // The text as HTML; a field that is no HTML one gives its plain text.
     QString htmlText() const;
+
+    // ---- layout, as scripts read it ----
+    // The text laid out in the player's system fonts.
+    TextLayout layout() const;
+    // Lines the box shows, counted from 1: the first may be moved to any
+    // line up to maxScroll.
+    int maxScroll() const;
+    int bottomScroll() const;
+    int visibleScroll() const;
+    // Pixels the text may be moved left by (hscroll).
+    int maxHScroll() const;
+    int visibleHScroll() const;
+    // Fits the box to the text where autoSize asks for it: its width (unless
+    // the text wraps) and height grow or shrink, the edge autoSize names
+    // staying where it is.
+    void fitToText();
 
     QRectF localBounds() const override { return box; }
     // A field takes a new size by resizing its box, not by scaling.

@@ -17,6 +17,7 @@
 #include "flash/avm1/host.h"
 #include "flash/avm1/limits.h"
 #include "flash/avm1/object.h"
+#include "flash/core/device_fonts.h"
 #include "flash/core/input.h"
 #include "flash/core/library.h"
 #include "flash/core/movie_clip.h"
@@ -67,6 +68,9 @@ struct PlayerOptions {
     // makeBitmapServices), on first use; without it they leave the pixels
     // as they are.
     RenderServicesMaker renderServices = nullptr;
+    // The system fonts text fields without embedded fonts are measured in
+    // (the renderer draws them in its own, set alike).
+    DeviceFonts deviceFonts;
 };
 
 class Player : public kinolux::avm1::Host {
@@ -87,6 +91,7 @@ public:
     const swf::Header& header() const { return movie().header; }
     std::uint8_t swfVersion() const { return movie().header.version; }
     const Library& library() const { return *library_; }
+    const DeviceFonts& deviceFonts() const { return options_.deviceFonts; }
     double frameRate() const { return movie().header.frameRate / 256.0; }
     QRectF stageRect() const;  // twips
     QSize stageSize() const;   // whole pixels, at least 1x1
