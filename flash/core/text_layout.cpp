@@ -213,7 +213,6 @@ TextLayout layoutText(const EditText& field, const DeviceFonts& deviceFonts, Gly
         if (end > begin && text.text()[end - 1] == '\r') --end;
         breaker.add(begin, end, next, text.styleAt(begin));
         begin = next;
-        if (!field.multiline) break;
     }
     double top = 0;
     for (auto& line : layout.lines) {
