@@ -120,6 +120,21 @@ int EditText::maxHScroll() const {
 
 int EditText::visibleHScroll() const { return std::clamp(hscroll, 0, maxHScroll()); }
 
+int EditText::characterAt(QPointF local) const {
+    const TextLayout l = layout();
+    const int first = std::clamp(scroll, 1, l.maxScroll(viewHeight(box))) - 1;
+    const double y = local.y() - box.top() - kTextGutter + l.lines[std::size_t(first)].top;
+    const double x = local.x() - box.left() - kTextGutter + visibleHScroll() * 20.0;
+    for (std::size_t i = std::size_t(first); i < l.lines.size(); ++i) {
+        const LayoutLine& line = l.lines[i];
+        if (y < line.top || y >= line.top + line.height()) continue;
+        for (const LayoutGlyph& g : line.glyphs)
+            if (x >= line.left + g.x && x < line.left + g.x + g.advance) return g.index;
+        return -1;
+    }
+    return -1;
+}
+
 void EditText::fitToText() {
     if (autoSize == AutoSize::None) return;
     const TextLayout l = layout();

@@ -67,6 +67,9 @@ public:
     // Pixels the text may be moved left by (hscroll).
     int maxHScroll() const;
     int visibleHScroll() const;
+    // The character drawn at a point of the field's own twips, scrolling
+    // counted; -1 where there is none.
+    int characterAt(QPointF local) const;
     // Fits the box to the text where autoSize asks for it: its width (unless
     // the text wraps) and height grow or shrink, the edge autoSize names
     // staying where it is.

@@ -245,8 +245,11 @@ private:
     void mouseUsed(std::optional<MouseButton> button, bool pressing);
     // Who holds the focus, and what a click does to it (player_focus.cpp).
     void changeFocus(DisplayObject* now);
-    DisplayObject* textFieldAt(DisplayObject& object, QPointF stageTwips);
+    DisplayObject* textFieldAt(DisplayObject& object, QPointF stageTwips, bool anyField = false);
     void focusByClick();
+    // A click on a text field's link opens it, or calls the function an
+    // asfunction: link names.
+    void followTextLink();
     // A timeline object placed while its parent built its first frame waits
     // for the parent's constructor, and those it holds wait for its own.
     struct PendingConstruct {

@@ -35,19 +35,20 @@ void Player::changeFocus(DisplayObject* now) {
     if (scriptsEnabled_) vm_->notifyFocusChange(old ? &old->binding() : nullptr, now ? &now->binding() : nullptr);
 }
 
-// The topmost text field that can be typed in or selected at a point.
-DisplayObject* Player::textFieldAt(DisplayObject& object, QPointF stageTwips) {
+// The topmost text field at a point, of those that can be typed in or
+// selected unless `anyField`.
+DisplayObject* Player::textFieldAt(DisplayObject& object, QPointF stageTwips, bool anyField) {
     if (!object.visible || object.isMask()) return nullptr;
     if (object.kind() == ObjectKind::EditText) {
         const auto& field = static_cast<EditText&>(object);
-        if (!field.editable && !field.selectable) return nullptr;
+        if (!anyField && !field.editable && !field.selectable) return nullptr;
         return object.worldMatrix().mapRect(object.localBounds()).contains(stageTwips) ? &object : nullptr;
     }
     if (object.kind() != ObjectKind::MovieClip) return nullptr;
     const auto& children = static_cast<MovieClip&>(object).children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         if (it->second->clipDepth > 0) continue;
-        if (DisplayObject* hit = textFieldAt(*it->second, stageTwips)) return hit;
+        if (DisplayObject* hit = textFieldAt(*it->second, stageTwips, anyField)) return hit;
     }
     return nullptr;
 }

@@ -187,6 +187,7 @@ void Player::mouseDown(MouseButton button) {
     if (scriptsEnabled_) vm_->notifyMouseDown();
     broadcastToClips(swf::ClipEvent::MouseDown, u"onMouseDown");
     focusByClick();
+    followTextLink();
     updateHover();
     if (auto target = input_.hovered.lock(); target && target->onStage()) {
         input_.pressed = target;

@@ -169,7 +169,7 @@ private:
 
 }  // namespace
 
-double LayoutLine::height() const { return std::ceil((ascent + descent + leading) / kTwips - 1e-9) * kTwips; }
+double LayoutLine::height() const { return std::floor((ascent + descent) / kTwips + 1e-9) * kTwips + leading; }
 
 int TextLayout::bottomScroll(int scroll, double viewHeight) const {
     const int first = std::clamp(scroll, 1, std::max(1, int(lines.size())));
@@ -218,8 +218,8 @@ TextLayout layoutText(const EditText& field, const DeviceFonts& deviceFonts, Gly
     for (auto& line : layout.lines) {
         line.top = top;
         top += line.height();
-        layout.textHeight += line.ascent + line.descent + line.leading;
     }
+    layout.textHeight = top;
     return layout;
 }
 

@@ -40,16 +40,15 @@ struct LayoutLine {
     double width = 0;  // twips the glyphs span, as alignment counts them
     double top = 0;    // twips from the top of the text
     double ascent = 0, descent = 0, leading = 0;
-    // The room the line takes: its font's height and the paragraph's
-    // leading, rounded up to whole pixels.
+    // The room the line takes: its font's height in whole pixels and the
+    // paragraph's leading.
     double height() const;
 };
 
 struct TextLayout {
     std::vector<LayoutFont> fonts;
     std::vector<LayoutLine> lines;
-    // Twips the text spans: its widest line and the exact heights of its
-    // lines, leading included.
+    // Twips the text spans: its widest line, and its lines' heights.
     double textWidth = 0, textHeight = 0;
 
     // Scroll positions count lines from 1. The last line that shows in

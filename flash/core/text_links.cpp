@@ -1,0 +1,40 @@
+// Links in text fields: the url a clicked character carries.
+#include "flash/avm1/vm.h"
+#include "flash/core/edit_text.h"
+#include "flash/core/player.h"
+#include "flash/core/text_values.h"
+
+namespace flash {
+
+void Player::followTextLink() {
+    DisplayObject* hit = nullptr;
+    for (auto it = levels_.rbegin(); it != levels_.rend() && !hit; ++it)
+        hit = textFieldAt(*it->second, input_.mouse * 20.0, true);
+    if (!hit || !scriptsEnabled_) return;
+    auto& field = static_cast<EditText&>(*hit);
+    bool invertible = false;
+    const QTransform toLocal = field.worldMatrix().inverted(&invertible);
+    if (!invertible) return;
+    const int index = field.characterAt(toLocal.map(input_.mouse * 20.0));
+    if (index < 0) return;
+    const TextStyle& style = field.content.styleAt(index);
+    if (style.url.isEmpty()) return;
+    static const QString kFunction = QStringLiteral("asfunction:");
+    if (style.url.startsWith(kFunction, Qt::CaseInsensitive)) {
+        // The function is looked up on the field's timeline; what follows
+        // the first comma is its one argument.
+        MovieClip* timeline = field.parentClip();
+        if (!timeline) return;
+        const QString call = style.url.mid(kFunction.size());
+        const qsizetype comma = call.indexOf(u',');
+        const QString name = comma < 0 ? call : call.left(comma);
+        std::vector<kinolux::avm1::Value> args;
+        if (comma >= 0) args.emplace_back(toScriptString(call.mid(comma + 1)));
+        const kinolux::avm1::String method = toScriptString(name);
+        vm_->callMethod(timeline->binding(), std::u16string_view(method.data(), method.size()), args);
+        return;
+    }
+    getUrl(toScriptString(style.url), toScriptString(style.target), kinolux::avm1::HttpMethod::None, {});
+}
+
+}  // namespace flash
