@@ -8,6 +8,7 @@
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
 #include "flash/module/flash_engine.h"
+#include "tests/avm1/assembler.h"
 #include "tests/flash/test_movies.h"
 #include "tests/platform/test_application.h"
 
@@ -162,4 +163,41 @@ TEST_F(TextLayoutTest, ScrolledFieldsDrawFromTheirFirstShownLine) {
     img = engine_->render();
     EXPECT_TRUE(dark(8, 20)) << "e's block, where Q was";
     EXPECT_FALSE(dark(18, 20)) << "e's block is narrower";
+}
+
+TEST_F(TextLayoutTest, AClickOnALinkCallsTheFunctionItNames) {
+    // A field that cannot be selected, its second line a link, scrolled to
+    // show that line at the top.
+    auto field = testField("<p>QQ</p><p><a href=\"asfunction:f,hi\">Q</a>Q</p>", 100, 44, 30);
+    field.html = field.multiline = true;
+    field.noSelect = true;
+    auto named = place(1, 2, at(10, 10));
+    named.name = "t";
+    const auto script = kinolux::avm1::test::assemble(R"asm(
+        function f(x) {
+          push "x"
+          getVariable
+          trace
+        }
+        push "t"
+        getVariable
+        push "scroll", 2
+        setMember
+    )asm");
+    swf::Header h = header(200, 200);
+    h.version = 8;
+    const auto file = movie({testFont(), field, named, swf::DoAction{script}, swf::ShowFrame{}}, h);
+    std::vector<std::string> traces;
+    flash::PlayerOptions options;
+    options.trace = [&](std::string_view line) { traces.emplace_back(line); };
+    flash::Player player(swf::Bytes(file), options);
+    auto click = [&](double x, double y) {
+        player.mouseMove(x, y);
+        player.mouseDown(flash::Player::MouseButton::Left);
+        player.mouseUp(flash::Player::MouseButton::Left);
+    };
+    click(10 + 2 + 30, 30);  // the second Q: no link
+    EXPECT_TRUE(traces.empty());
+    click(10 + 2 + 5, 30);
+    EXPECT_EQ(traces, std::vector<std::string>{"hi"});
 }
