@@ -1,6 +1,7 @@
 #include "flash/core/text_layout.h"
 
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -11,6 +12,7 @@ namespace flash {
 namespace {
 
 constexpr double kTwips = 20;
+constexpr double kTypicalAdvance = 0.5;  // of the em, where no font can be asked
 
 // The fonts a field's runs use, each measured once.
 class FontTable {
@@ -37,12 +39,18 @@ public:
                 f.descent = twips * 0.2;
             }
             metrics_.emplace_back(std::nullopt);
-        } else {
+        } else if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
             f.device = deviceFont(style, deviceFonts_);
             QFontMetricsF m(f.device);
             f.ascent = m.ascent();
             f.descent = m.descent();
             metrics_.emplace_back(m);
+        } else {
+            // Without a window system there are no system fonts to ask:
+            // a typical face's proportions keep scripts' measures sound.
+            f.ascent = twips * 0.9;
+            f.descent = twips * 0.2;
+            metrics_.emplace_back(std::nullopt);
         }
         fonts_.push_back(f);
         return int(fonts_.size() - 1);
@@ -52,7 +60,10 @@ public:
     double advance(int font, QChar c) {
         const LayoutFont& f = fonts_[std::size_t(font)];
         const double spacing = f.style.letterSpacing * kTwips;
-        if (!f.embedded) return metrics_[std::size_t(font)]->horizontalAdvance(c) + spacing;
+        if (!f.embedded) {
+            const auto& metrics = metrics_[std::size_t(font)];
+            return (metrics ? metrics->horizontalAdvance(c) : f.style.size * kTwips * kTypicalAdvance) + spacing;
+        }
         const auto* def = f.embedded->as<swf::DefineFont>();
         const int index = glyphs_.indexOf(*f.embedded, c.unicode());
         if (index < 0) return (c == ' ' ? std::floor(f.style.size * kTwips * 0.25) : 0) + spacing;
