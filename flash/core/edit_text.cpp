@@ -5,6 +5,8 @@
 
 #include "flash/core/bindings.h"
 #include "flash/core/geometry.h"
+#include "flash/core/movie_clip.h"
+#include "flash/core/player.h"
 
 namespace flash {
 
@@ -75,11 +77,95 @@ const Character* EditText::definedFont() const {
     return font && font->as<swf::DefineFont>() ? font : nullptr;
 }
 
-void EditText::setPlainText(const QString& text) { content = RichText(text, style); }
+const Library& EditText::library() const {
+    if (character_ && character_->owner) return *character_->owner;
+    const MovieClip* parent = parentClip();
+    return parent ? parent->library() : player().library();
+}
+
+void EditText::setPlainText(const QString& text) {
+    content = RichText(text, style);
+    fitToText();
+}
 
 void EditText::setHtmlText(const QString& source) {
-    if (html) content = parseHtml(source, style, {multiline, condenseWhite});
-    else setPlainText(source);
+    if (!html) return setPlainText(source);
+    content = parseHtml(source, style, {multiline, condenseWhite});
+    fitToText();
+}
+
+TextLayout EditText::layout() const {
+    GlyphCache glyphs;
+    return layoutText(*this, player().deviceFonts(), glyphs);
+}
+
+namespace {
+double viewHeight(const QRectF& box) { return std::max(0.0, box.height() - 2 * kTextGutter); }
+double viewWidth(const QRectF& box) { return std::max(0.0, box.width() - 2 * kTextGutter); }
+}  // namespace
+
+int EditText::maxScroll() const { return layout().maxScroll(viewHeight(box)); }
+
+int EditText::bottomScroll() const {
+    const TextLayout l = layout();
+    return l.bottomScroll(std::min(scroll, l.maxScroll(viewHeight(box))), viewHeight(box));
+}
+
+int EditText::visibleScroll() const { return std::clamp(scroll, 1, maxScroll()); }
+
+int EditText::maxHScroll() const {
+    if (wordWrap) return 0;
+    return std::max(0, int(std::floor((layout().textWidth - viewWidth(box)) / 20.0)));
+}
+
+int EditText::visibleHScroll() const { return std::clamp(hscroll, 0, maxHScroll()); }
+
+int EditText::characterAt(QPointF local) const {
+    const TextLayout l = layout();
+    const int first = std::clamp(scroll, 1, l.maxScroll(viewHeight(box))) - 1;
+    const double y = local.y() - box.top() - kTextGutter + l.lines[std::size_t(first)].top;
+    const double x = local.x() - box.left() - kTextGutter + visibleHScroll() * 20.0;
+    for (std::size_t i = std::size_t(first); i < l.lines.size(); ++i) {
+        const LayoutLine& line = l.lines[i];
+        if (y < line.top || y >= line.top + line.height()) continue;
+        for (const LayoutGlyph& g : line.glyphs)
+            if (x >= line.left + g.x && x < line.left + g.x + g.advance) return g.index;
+        return -1;
+    }
+    return -1;
+}
+
+int EditText::caretIndexAt(QPointF local) const {
+    const TextLayout l = layout();
+    if (l.lines.empty()) return 0;
+    const int first = std::clamp(scroll, 1, l.maxScroll(viewHeight(box))) - 1;
+    const double y = local.y() - box.top() - kTextGutter + l.lines[std::size_t(first)].top;
+    const double x = local.x() - box.left() - kTextGutter + visibleHScroll() * 20.0;
+    std::size_t at = std::size_t(first);
+    while (at + 1 < l.lines.size() && y >= l.lines[at].top + l.lines[at].height()) ++at;
+    const LayoutLine& line = l.lines[at];
+    // The line's end is before its \r: the caret never goes past a break.
+    int lineEnd = line.end;
+    if (lineEnd > line.begin && content.text().at(lineEnd - 1) == u'\r') --lineEnd;
+    for (const LayoutGlyph& g : line.glyphs)
+        if (x < line.left + g.x + g.advance / 2) return std::min(g.index, lineEnd);
+    return lineEnd;
+}
+
+void EditText::fitToText() {
+    if (autoSize == AutoSize::None) return;
+    const TextLayout l = layout();
+    const double width = wordWrap ? box.width() : l.textWidth + 2 * kTextGutter;
+    const double height = l.textHeight + 2 * kTextGutter;
+    const double grown = width - box.width();
+    box.setWidth(width);
+    box.setHeight(height);
+    const double shift = autoSize == AutoSize::Right ? grown : autoSize == AutoSize::Center ? grown / 2 : 0;
+    if (shift == 0) return;
+    // The anchored edge stays put in the parent, however the field is turned.
+    const QPointF moved = matrix().map(QPointF(-shift, 0)) - matrix().map(QPointF(0, 0));
+    setX((matrix().dx() + moved.x()) / 20.0);
+    setY((matrix().dy() + moved.y()) / 20.0);
 }
 
 std::optional<TextSelection> EditText::selection() const {

@@ -9,6 +9,7 @@
 
 #include "flash/core/display_object.h"
 #include "flash/core/html_text.h"
+#include "flash/core/text_layout.h"
 
 namespace flash {
 
@@ -34,6 +35,8 @@ public:
     const swf::DefineEditText* definition() const { return character_ ? character_->as<swf::DefineEditText>() : nullptr; }
     // The embedded font the definition names, if any.
     const Character* definedFont() const;
+    // The library the field's font names are looked up in.
+    const Library& library() const;
 
     // The text and the format of each character.
     RichText content;
@@ -70,6 +73,29 @@ public:
     void select(int anchor, int caret) { selection_ = TextSelection{anchor, caret}; }
     void selectAll() { select(0, content.size()); }
     void clearSelection() { selection_.reset(); }
+
+    // ---- layout, as scripts read it ----
+    // The text laid out in the player's system fonts.
+    TextLayout layout() const;
+    // Lines the box shows, counted from 1: the first may be moved to any
+    // line up to maxScroll.
+    int maxScroll() const;
+    int bottomScroll() const;
+    int visibleScroll() const;
+    // Pixels the text may be moved left by (hscroll).
+    int maxHScroll() const;
+    int visibleHScroll() const;
+    // The character drawn at a point of the field's own twips, scrolling
+    // counted; -1 where there is none.
+    int characterAt(QPointF local) const;
+    // The caret place nearest a point of the field's own twips: the nearest
+    // glyph edge of the line there (the first or last line above or below
+    // the text).
+    int caretIndexAt(QPointF local) const;
+    // Fits the box to the text where autoSize asks for it: its width (unless
+    // the text wraps) and height grow or shrink, the edge autoSize names
+    // staying where it is.
+    void fitToText();
 
     QRectF localBounds() const override { return box; }
     // A field takes a new size by resizing its box, not by scaling.

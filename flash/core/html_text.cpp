@@ -122,8 +122,12 @@ public:
 private:
     void text(const QString& t) { out_.append(t, formats_.back()); }
 
+    // A paragraph's end takes the format of the text it ends, once the tags
+    // that set it are closed.
     void endParagraph() {
-        if (how_.multiline) out_.append("\r", formats_.back());
+        if (!how_.multiline) return;
+        const QString& t = out_.text();
+        out_.append("\r", t.isEmpty() || t.back() == '\r' ? formats_.back() : out_.styleAt(out_.size() - 1));
     }
 
     void push(TextStyle f) { formats_.push_back(std::move(f)); }

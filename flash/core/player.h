@@ -18,6 +18,7 @@
 #include "flash/avm1/host.h"
 #include "flash/avm1/limits.h"
 #include "flash/avm1/object.h"
+#include "flash/core/device_fonts.h"
 #include "flash/core/input.h"
 #include "flash/core/library.h"
 #include "flash/core/movie_clip.h"
@@ -68,6 +69,9 @@ struct PlayerOptions {
     // makeBitmapServices), on first use; without it they leave the pixels
     // as they are.
     RenderServicesMaker renderServices = nullptr;
+    // The system fonts text fields without embedded fonts are measured in
+    // (the renderer draws them in its own, set alike).
+    DeviceFonts deviceFonts;
 };
 
 class Player : public kinolux::avm1::Host {
@@ -88,6 +92,7 @@ public:
     const swf::Header& header() const { return movie().header; }
     std::uint8_t swfVersion() const { return movie().header.version; }
     const Library& library() const { return *library_; }
+    const DeviceFonts& deviceFonts() const { return options_.deviceFonts; }
     double frameRate() const { return movie().header.frameRate / 256.0; }
     QRectF stageRect() const;  // twips
     QSize stageSize() const;   // whole pixels, at least 1x1
@@ -271,7 +276,7 @@ private:
     void textChangedByUser(EditText& field);
     // A click on a link in a text field: "asfunction:" calls a script
     // function, any other address goes to the host as getURL does.
-    void followLinkAtMouse();
+    void followTextLink();
     // Focus that reaches a button, or a clip acting as one, rolls the mouse
     // off what it was over and onto the new holder, at once or (for a
     // script's setFocus) once the script is done; focus taken away (null)

@@ -78,8 +78,8 @@ void Player::focusByClick() {
         auto kept = field->shared_from_this();
         changeFocus(field);
         if (!field->onStage()) return;
-        const QPointF local = field->worldMatrix().inverted().map(input_.mouse * 20.0) / 20.0;
-        const int caret = caretIndexAt(static_cast<EditText&>(*field), local);
+        const QPointF local = field->worldMatrix().inverted().map(input_.mouse * 20.0);
+        const int caret = static_cast<EditText&>(*field).caretIndexAt(local);
         static_cast<EditText&>(*field).select(caret, caret);
         return;
     }

@@ -227,7 +227,7 @@ void Player::mouseDown(MouseButton button) {
     if (scriptsEnabled_) vm_->notifyMouseDown();
     broadcastToClips(swf::ClipEvent::MouseDown, u"onMouseDown");
     focusByClick();
-    followLinkAtMouse();
+    followTextLink();
     updateHover();
     if (auto target = input_.hovered.lock(); target && target->onStage()) {
         input_.pressed = target;

@@ -68,30 +68,4 @@ void Player::textControl(TextControl control) {
     runQueue();
 }
 
-void Player::followLinkAtMouse() {
-    DisplayObject* hit = nullptr;
-    for (auto it = levels_.rbegin(); it != levels_.rend() && !hit; ++it)
-        hit = textFieldAt(*it->second, input_.mouse * 20.0, false);
-    if (!hit || !scriptsEnabled_) return;
-    auto& field = static_cast<EditText&>(*hit);
-    const QPointF local = field.worldMatrix().inverted().map(input_.mouse * 20.0) / 20.0;
-    const std::optional<int> at = characterAt(field, local);
-    if (!at) return;
-    const TextStyle& style = field.content.styleAt(*at);
-    if (style.url.isEmpty()) return;
-    static const QString kScheme = QStringLiteral("asfunction:");
-    if (!style.url.startsWith(kScheme, Qt::CaseInsensitive)) {
-        getUrl(toScriptString(style.url), toScriptString(style.target), kinolux::avm1::HttpMethod::None, {});
-        return;
-    }
-    // The function's name, then what follows the first comma as its one argument.
-    const QString call = style.url.mid(kScheme.size());
-    const qsizetype comma = call.indexOf(u',');
-    const QString name = comma < 0 ? call : call.left(comma);
-    if (name.isEmpty() || !field.parent()) return;
-    std::optional<kinolux::avm1::String> arg;
-    if (comma >= 0) arg = toScriptString(call.mid(comma + 1));
-    vm_->callLinkFunction(field.parent()->binding(), toScriptString(name), arg);
-}
-
 }  // namespace flash

@@ -1,4 +1,7 @@
 // The script face of a text field: its properties as TextField shows them.
+#include <cmath>
+#include <limits>
+
 #include "flash/core/edit_text.h"
 #include "flash/core/object_binding.h"
 #include "flash/core/player.h"
@@ -26,6 +29,16 @@ QColor colorOf(const Value& v) {
 
 bool flagOf(const Value& v) { return v.isBoolean() ? v.boolean() : v.isNumber() && v.number() != 0; }
 
+// Sizes scripts read are whole pixels, the fraction dropped.
+double wholePixels(double twips) { return std::floor(twips / 20.0); }
+
+// The player keeps the first line counted from 0 in a 32-bit integer, so
+// the lowest integer wraps round to the highest line.
+int scrollLine(const Value& v) {
+    const std::int32_t line = kinolux::avm1::toInt32(v.isNumber() ? v.number() : 0);
+    return line == std::numeric_limits<std::int32_t>::min() ? std::numeric_limits<int>::max() : std::max(1, line);
+}
+
 class TextBinding : public ObjectBinding<kinolux::avm1::TextFieldBinding> {
 public:
     explicit TextBinding(EditText& field) : ObjectBinding(field), field_(field) {}
@@ -38,8 +51,8 @@ public:
         case P::HtmlText: return Value(toScriptString(field_.htmlText()));
         case P::Html: return Value(field_.html);
         case P::TextColor: return colorValue(field_.style.color);
-        case P::TextWidth: return Value(0);
-        case P::TextHeight: return Value(0);
+        case P::TextWidth: return Value(wholePixels(field_.layout().textWidth));
+        case P::TextHeight: return Value(wholePixels(field_.layout().textHeight));
         case P::Length: return Value(double(field_.plainText().size()));
         case P::AutoSize:
             for (const auto& [mode, name] : kAutoSizes)
@@ -56,11 +69,11 @@ public:
         case P::MaxChars: return field_.maxChars > 0 ? Value(field_.maxChars) : Value::null();
         case P::Restrict: return field_.hasRestrict ? Value(toScriptString(field_.restrict)) : Value::null();
         case P::Variable: return field_.variable.empty() ? Value::null() : Value(field_.variable);
-        case P::Scroll: return Value(field_.scroll);
-        case P::MaxScroll:
-        case P::BottomScroll: return Value(1);
-        case P::HScroll: return Value(field_.hscroll);
-        case P::MaxHScroll: return Value(0);
+        case P::Scroll: return Value(field_.visibleScroll());
+        case P::MaxScroll: return Value(field_.maxScroll());
+        case P::BottomScroll: return Value(field_.bottomScroll());
+        case P::HScroll: return Value(field_.visibleHScroll());
+        case P::MaxHScroll: return Value(field_.maxHScroll());
         case P::EmbedFonts: return Value(field_.embedFonts);
         case P::Password: return Value(field_.password);
         case P::CondenseWhite: return Value(field_.condenseWhite);
@@ -90,13 +103,20 @@ public:
         case P::AutoSize:
             for (const auto& [mode, name] : kAutoSizes)
                 if (v.isString() && v.string() == name) field_.autoSize = mode;
+            field_.fitToText();
             break;
         case P::Background: field_.background = flagOf(v); break;
         case P::BackgroundColor: field_.backgroundColor = colorOf(v); break;
         case P::Border: field_.border = flagOf(v); break;
         case P::BorderColor: field_.borderColor = colorOf(v); break;
-        case P::Multiline: field_.multiline = flagOf(v); break;
-        case P::WordWrap: field_.wordWrap = flagOf(v); break;
+        case P::Multiline:
+            field_.multiline = flagOf(v);
+            field_.fitToText();
+            break;
+        case P::WordWrap:
+            field_.wordWrap = flagOf(v);
+            field_.fitToText();
+            break;
         case P::Selectable: field_.selectable = flagOf(v); break;
         case P::Type:
             if (v.isString() && v.string().equalsIgnoreCase(u"input")) field_.editable = true;
@@ -111,9 +131,14 @@ public:
             field_.variable = v.isString() ? v.string() : String();
             field_.player().bindTextVariable(field_);
             break;
-        case P::Scroll: field_.scroll = v.isNumber() && v.number() >= 1 && v.number() < 1e9 ? int(v.number()) : 1; break;
-        case P::HScroll: field_.hscroll = v.isNumber() && v.number() >= 0 && v.number() < 1e9 ? int(v.number()) : 0; break;
-        case P::EmbedFonts: field_.embedFonts = flagOf(v); break;
+        case P::Scroll: field_.scroll = std::min(scrollLine(v), field_.maxScroll()); break;
+        case P::HScroll:
+            field_.hscroll = std::clamp(kinolux::avm1::toInt32(v.isNumber() ? v.number() : 0), 0, field_.maxHScroll());
+            break;
+        case P::EmbedFonts:
+            field_.embedFonts = flagOf(v);
+            field_.fitToText();
+            break;
         case P::Password: field_.password = flagOf(v); break;
         case P::CondenseWhite: field_.condenseWhite = flagOf(v); break;
         default: break;
@@ -141,6 +166,7 @@ public:
         if (setsParagraph(f))
             content.restyle(content.paragraphStart(b), content.paragraphEnd(e - 1),
                             [&](TextStyle& s) { applyParagraphFields(f, s); });
+        field_.fitToText();
     }
 
     kinolux::avm1::TextFormat newTextFormat() const override { return formatOf(field_.style); }
@@ -151,6 +177,7 @@ public:
         const int b = begin < 0 ? size : std::min(begin, size);
         const int e = end < 0 ? size : std::clamp(end, b, size);
         field_.content.replace(b, e, toFieldNewlines(fromScriptString(text)), field_.style);
+        field_.fitToText();
     }
 
     std::optional<Selection> selection() const override {

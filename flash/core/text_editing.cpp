@@ -1,10 +1,8 @@
 #include "flash/core/text_editing.h"
 
-#include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
 
-#include "flash/core/text_measure.h"
 
 namespace flash {
 
@@ -137,85 +135,6 @@ void stepCaret(EditText& field, bool forward, bool wholeLine, bool extend) {
         to -= to >= 2 && isHighSurrogate(text, to - 2) ? 2 : 1;
     }
     moveCaret(field, to, extend);
-}
-
-namespace {
-
-constexpr double kGutter = 2;  // pixels between the box and the text
-
-// The line of text (a paragraph: [start, end)) at a height in the field,
-// and the width of its first characters up to an index.
-struct LineAt {
-    int start = 0, end = 0;
-    bool past = false;  // the point is below the last line
-};
-
-LineAt lineAt(const EditText& field, double y) {
-    const QString& text = field.content.text();
-    const TextStyle& first = text.isEmpty() ? field.style : field.content.styleAt(0);
-    const double lineHeight =
-        std::max(1.0, measureTextExtent(first, QStringLiteral("X"), std::nullopt).height + first.leading);
-    const int line = std::max(0, int(std::floor((y - kGutter) / lineHeight)) + std::max(1, field.scroll) - 1);
-    LineAt at;
-    for (int n = 0; n < line; ++n) {
-        const int next = int(text.indexOf(u'\r', at.start));
-        if (next < 0) {
-            at.past = true;
-            break;
-        }
-        at.start = next + 1;
-    }
-    at.end = int(text.indexOf(u'\r', at.start));
-    if (at.end < 0) at.end = int(text.size());
-    return at;
-}
-
-double widthTo(const EditText& field, const LineAt& line, int i) {
-    if (i <= line.start) return 0;
-    return measureTextExtent(field.content.styleAt(i - 1), field.content.text().mid(line.start, i - line.start),
-                             std::nullopt)
-        .width;
-}
-
-// The first boundary of the line at or past `x` (widths grow with the
-// prefix).
-int boundaryFrom(const EditText& field, const LineAt& line, double x) {
-    int low = line.start, high = line.end;
-    while (low < high) {
-        const int mid = (low + high) / 2;
-        if (widthTo(field, line, mid) < x) low = mid + 1;
-        else high = mid;
-    }
-    return low;
-}
-
-// Fonts are measured only with a GUI application; a player run without one
-// places the caret at the end and finds no character under the mouse.
-bool canMeasure() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
-
-}  // namespace
-
-int caretIndexAt(const EditText& field, QPointF local) {
-    if (!canMeasure()) return field.content.size();
-    const LineAt line = lineAt(field, local.y());
-    const double x = local.x() - kGutter;
-    int best = boundaryFrom(field, line, x);
-    // The boundary found or the one before, whichever is nearer.
-    if (best > line.start && std::abs(x - widthTo(field, line, best - 1)) < std::abs(widthTo(field, line, best) - x))
-        --best;
-    if (isHighSurrogate(field.content.text(), best - 1)) --best;  // never inside a character
-    return best;
-}
-
-std::optional<int> characterAt(const EditText& field, QPointF local) {
-    if (!canMeasure()) return std::nullopt;
-    const LineAt line = lineAt(field, local.y());
-    const double x = local.x() - kGutter;
-    if (line.past || x < 0) return std::nullopt;
-    const int boundary = boundaryFrom(field, line, x);
-    // The character ends at the first boundary past the point.
-    if (boundary <= line.start || (boundary == line.end && widthTo(field, line, boundary) < x)) return std::nullopt;
-    return boundary - 1;
 }
 
 QString selectedText(const EditText& field) {

@@ -30,12 +30,6 @@ void moveCaret(EditText& field, int index, bool extend);
 // The caret one character left or right, or to the start or end of its
 // line; a selection collapses to its side unless it is extended.
 void stepCaret(EditText& field, bool forward, bool wholeLine, bool extend);
-// The caret place nearest a point in the field, in its own pixels: lines
-// as the paragraphs break them, characters as their format measures them.
-int caretIndexAt(const EditText& field, QPointF local);
-// The character under a point in the field's own pixels; nullopt past the
-// end of its line or below the last line.
-std::optional<int> characterAt(const EditText& field, QPointF local);
 // What copying takes: the selection, and nothing from a password field.
 QString selectedText(const EditText& field);
 

@@ -271,8 +271,7 @@ void Renderer::drawContent(QPainter& p, const DisplayObject& obj, const QTransfo
         const bool upright = world.m11() > 0 && world.m22() > 0 &&
                              std::abs(world.m12()) <= kSkewTolerance * world.m11() &&
                              std::abs(world.m21()) <= kSkewTolerance * world.m22();
-        if (field.embedFonts || upright)
-            drawEditText(p, field, library, glyphs_, deviceFonts_, paintStyle(cx, &library));
+        if (field.embedFonts || upright) drawEditText(p, field, glyphs_, deviceFonts_, paintStyle(cx, &library));
         break;
     }
     case ObjectKind::Bitmap: {

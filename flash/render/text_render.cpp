@@ -1,71 +1,12 @@
 #include "flash/render/text_render.h"
 
-#include <QFontMetricsF>
+#include <algorithm>
 #include <cmath>
 
 #include "flash/core/geometry.h"
-#include "flash/core/html_text.h"
 #include "flash/core/shape_geometry.h"
 
 namespace flash::render {
-namespace {
-
-constexpr double kGutter = 40;  // 2 pixels between a field's border and its text
-
-struct PlacedChar {
-    QChar c;
-    double x = 0, advance = 0;
-    int run = 0;
-};
-
-struct Line {
-    std::vector<PlacedChar> chars;
-    double width = 0, ascent = 0, descent = 0;
-    swf::TextAlign align = swf::TextAlign::Left;
-};
-
-// One run's font: embedded glyphs when the field uses them, else a system font.
-struct RunFont {
-    const Character* embedded = nullptr;
-    QFont device;
-    double scale = 0;  // glyph units to twips (embedded)
-    double ascent = 0, descent = 0, leading = 0;
-};
-
-}  // namespace
-
-double fontEmSquare(const swf::DefineFont& font) { return font.version >= 3 ? 20480.0 : 1024.0; }
-
-const QPainterPath& GlyphCache::glyph(const swf::DefineFont& font, std::uint32_t index) {
-    static const QPainterPath empty;
-    if (index >= font.glyphs.size()) return empty;
-    auto& list = glyphs_[&font];
-    if (list.size() != font.glyphs.size()) list.resize(font.glyphs.size());
-    auto& slot = list[index];
-    if (!slot) {
-        swf::ShapeStyles styles;
-        styles.fills.resize(1);
-        slot = buildShapeGeometry(styles, font.glyphs[index].shape, false).outline();
-        slot->setFillRule(Qt::WindingFill);
-    }
-    return *slot;
-}
-
-int GlyphCache::indexOf(const Character& c, char32_t code) {
-    const auto* font = c.as<swf::DefineFont>();
-    if (!font) return -1;
-    auto [it, fresh] = codes_.try_emplace(font);
-    if (fresh) {
-        for (std::size_t i = 0; i < font->glyphs.size(); ++i) {
-            std::uint16_t code16 = font->version == 1 && c.fontInfo && i < c.fontInfo->codes.size()
-                                       ? c.fontInfo->codes[i] : font->glyphs[i].code;
-            it->second.emplace(code16, int(i));
-        }
-    }
-    auto found = it->second.find(code);
-    return found == it->second.end() ? -1 : found->second;
-}
-
 void drawStaticText(QPainter& p, const swf::DefineText& text, const Library& library, GlyphCache& glyphs,
                     const PaintStyle& ps) {
     p.save();
@@ -97,8 +38,8 @@ void drawStaticText(QPainter& p, const swf::DefineText& text, const Library& lib
     p.restore();
 }
 
-void drawEditText(QPainter& p, const EditText& field, const Library& library, GlyphCache& glyphs,
-                  const DeviceFonts& deviceFonts, const PaintStyle& ps) {
+void drawEditText(QPainter& p, const EditText& field, GlyphCache& glyphs, const DeviceFonts& deviceFonts,
+                  const PaintStyle& ps) {
     QRectF bounds = field.box;
     const QTransform base = p.worldTransform();
     // A trace of skew, as nested transforms leave, still counts as upright.
@@ -153,144 +94,41 @@ void drawEditText(QPainter& p, const EditText& field, const Library& library, Gl
         }
         p.restore();
     }
-    if (field.content.empty()) return;
+    const TextLayout layout = layoutText(field, deviceFonts, glyphs);
+    if (layout.lines.empty()) return;
 
-    const Character* fontChar = field.definedFont();
-    const auto* embeddedFont = fontChar ? fontChar->as<swf::DefineFont>() : nullptr;
-    const TextStyle& fieldFormat = field.style;
-    auto paragraphs = field.content.paragraphs(fieldFormat);
-
-    std::vector<TextStyle> formats;
-    std::vector<RunFont> fonts;
-    auto fontFor = [&](const TextStyle& f) -> int {
-        for (std::size_t i = 0; i < formats.size(); ++i)
-            if (formats[i].face == f.face && formats[i].size == f.size && formats[i].bold == f.bold &&
-                formats[i].italic == f.italic && formats[i].color == f.color && formats[i].underline == f.underline)
-                return int(i);
-        RunFont rf;
-        const Character* emb = nullptr;
-        if (field.embedFonts) {
-            emb = (embeddedFont && QString::fromStdString(fontChar->fontInfo ? fontChar->fontInfo->name : embeddedFont->name)
-                                           .compare(f.face, Qt::CaseInsensitive) == 0)
-                      ? fontChar
-                      : library.fontByName(f.face.toStdString(), f.bold, f.italic);
-            if (!emb && embeddedFont && !embeddedFont->glyphs.empty()) emb = fontChar;
-        }
-        double twips = f.size * 20.0;
-        if (emb) {
-            const auto* font = emb->as<swf::DefineFont>();
-            rf.embedded = emb;
-            rf.scale = twips / fontEmSquare(*font);
-            if (font->layout) {
-                rf.ascent = font->layout->ascent * rf.scale;
-                rf.descent = font->layout->descent * rf.scale;
-                rf.leading = font->layout->leading * rf.scale;
-            } else {
-                rf.ascent = twips * 0.9;
-                rf.descent = twips * 0.2;
-            }
-        } else {
-            rf.device = deviceFont(f, deviceFonts);
-            QFontMetricsF m(rf.device);
-            rf.ascent = m.ascent();
-            rf.descent = m.descent();
-        }
-        formats.push_back(f);
-        fonts.push_back(rf);
-        return int(formats.size() - 1);
-    };
-    auto advanceOf = [&](int run, QChar c) -> double {
-        const RunFont& rf = fonts[std::size_t(run)];
-        if (rf.embedded) {
-            const auto* font = rf.embedded->as<swf::DefineFont>();
-            int index = glyphs.indexOf(*rf.embedded, c.unicode());
-            if (index < 0) return c == ' ' ? formats[std::size_t(run)].size * 20.0 * 0.25 : 0;
-            if (font->layout) return font->glyphs[std::size_t(index)].advance * rf.scale;
-            return glyphs.glyph(*font, std::uint32_t(index)).boundingRect().width() * rf.scale + 20;
-        }
-        return QFontMetricsF(rf.device).horizontalAdvance(c);
-    };
-
-    const double leftMargin = fieldFormat.leftMargin * 20.0;
-    const double rightMargin = fieldFormat.rightMargin * 20.0;
-    const double indent = fieldFormat.indent * 20.0;
-    const double leading = fieldFormat.leading * 20.0;
-    const double maxWidth = bounds.width() - 2 * kGutter - leftMargin - rightMargin;
-
-    std::vector<Line> lines;
-    for (const auto& para : paragraphs) {
-        Line line;
-        line.align = para.align;
-        double x = indent;
-        int lastSpace = -1;
-        auto finish = [&](Line& l) {
-            for (const auto& pc : l.chars) {
-                const RunFont& rf = fonts[std::size_t(pc.run)];
-                l.ascent = std::max(l.ascent, rf.ascent);
-                l.descent = std::max(l.descent, rf.descent + rf.leading);
-            }
-            if (l.chars.empty()) {
-                const RunFont& rf = fonts[std::size_t(fontFor(para.runs.empty() ? fieldFormat : para.runs.front().format))];
-                l.ascent = rf.ascent;
-                l.descent = rf.descent + rf.leading;
-            }
-            l.width = l.chars.empty() ? 0 : l.chars.back().x + l.chars.back().advance;
-            lines.push_back(l);
-        };
-        for (const auto& run : para.runs) {
-            int ri = fontFor(run.format);
-            for (QChar c : run.text) {
-                double adv = advanceOf(ri, c);
-                if (field.wordWrap && x + adv > maxWidth && !line.chars.empty() && c != ' ') {
-                    Line next;
-                    next.align = para.align;
-                    if (lastSpace >= 0) {
-                        next.chars.assign(line.chars.begin() + lastSpace + 1, line.chars.end());
-                        line.chars.resize(std::size_t(lastSpace));
-                    }
-                    finish(line);
-                    double shift = next.chars.empty() ? 0 : next.chars.front().x;
-                    for (auto& pc : next.chars) pc.x -= shift;
-                    x = next.chars.empty() ? 0 : next.chars.back().x + next.chars.back().advance;
-                    line = std::move(next);
-                    lastSpace = -1;
-                }
-                if (c == ' ') lastSpace = int(line.chars.size());
-                line.chars.push_back({c, x, adv, ri});
-                x += adv;
-            }
-        }
-        finish(line);
-        if (!field.multiline) break;
-    }
+    // Scrolled lines and pixels leave the box; what is left starts at its top.
+    const QRectF area = bounds.adjusted(kTextGutter, kTextGutter, -kTextGutter, -kTextGutter);
+    const int first = std::clamp(field.scroll, 1, layout.maxScroll(area.height())) - 1;
+    const double hscroll =
+        field.wordWrap ? 0
+                       : std::clamp(double(field.hscroll) * 20.0, 0.0, std::max(0.0, layout.textWidth - area.width()));
+    const double top = area.top() - layout.lines[std::size_t(first)].top;
 
     p.save();
     p.setClipRect(bounds, Qt::IntersectClip);
-    double y = bounds.top() + kGutter;
-    for (const auto& line : lines) {
-        double baseline = y + line.ascent;
-        double left = bounds.left() + kGutter + leftMargin;
-        double free = maxWidth - line.width;
-        if (line.align == swf::TextAlign::Center) left += free / 2;
-        if (line.align == swf::TextAlign::Right) left += free;
-        for (const auto& pc : line.chars) {
-            if (pc.c.isSpace()) continue;
-            const RunFont& rf = fonts[std::size_t(pc.run)];
-            QColor color = ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(formats[std::size_t(pc.run)].color);
-            if (rf.embedded) {
-                int index = glyphs.indexOf(*rf.embedded, pc.c.unicode());
+    for (std::size_t li = std::size_t(first); li < layout.lines.size(); ++li) {
+        const LayoutLine& line = layout.lines[li];
+        if (top + line.top > bounds.bottom()) break;
+        const double baseline = top + line.top + line.ascent;
+        const double left = area.left() + line.left - hscroll;
+        for (const auto& g : line.glyphs) {
+            if (g.c.isSpace()) continue;
+            const LayoutFont& font = layout.fonts[std::size_t(g.font)];
+            QColor color = ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(font.style.color);
+            if (font.embedded) {
+                int index = glyphs.indexOf(*font.embedded, g.c.unicode());
                 if (index < 0) continue;
-                const QPainterPath& path = glyphs.glyph(*rf.embedded->as<swf::DefineFont>(), std::uint32_t(index));
-                p.setTransform(QTransform(rf.scale, 0, 0, rf.scale, left + pc.x, baseline) * base);
+                const QPainterPath& path = glyphs.glyph(*font.embedded->as<swf::DefineFont>(), std::uint32_t(index));
+                p.setTransform(QTransform(font.scale, 0, 0, font.scale, left + g.x, baseline) * base);
                 p.fillPath(path, color);
             } else {
                 QPainterPath path;
-                path.addText(QPointF(left + pc.x, baseline), rf.device, QString(pc.c));
+                path.addText(QPointF(left + g.x, baseline), font.device, QString(g.c));
                 p.setTransform(base);
                 p.fillPath(path, color);
             }
         }
-        y += line.ascent + line.descent + leading;
     }
     p.restore();
 }

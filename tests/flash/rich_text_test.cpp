@@ -84,3 +84,10 @@ TEST(HtmlText, ReadingStopsAtAnUnquotedAttribute) {
 }
 
 }  // namespace
+
+TEST(HtmlText, AParagraphEndTakesTheFormatOfTheTextItEnds) {
+    RichText t = parseHtml(R"(<p><font size="20" kerning="1">a</font></p><p></p>)", base(), {true, false});
+    ASSERT_EQ(t.text(), "a\r\r");
+    EXPECT_EQ(t.styleAt(1), t.styleAt(0)) << "so the whole text reads as one format";
+    EXPECT_EQ(t.styleAt(2).size, 12) << "an empty paragraph has only its own";
+}

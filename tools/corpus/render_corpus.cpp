@@ -134,7 +134,9 @@ CaseResult runCase(const RenderCase& c, const std::string& failFolder) {
     CaseResult result;
     result.name = c.name;
     std::string error;
-    auto player = flash::Player::fromFile(c.folder + "/test.swf", corpusPlayerOptions(), &error);
+    flash::PlayerOptions playerOptions = corpusPlayerOptions();
+    playerOptions.deviceFonts = c.deviceFonts;
+    auto player = flash::Player::fromFile(c.folder + "/test.swf", playerOptions, &error);
     if (!player) {
         result.detail = "not loaded: " + error;
         return result;

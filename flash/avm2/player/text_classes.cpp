@@ -7,7 +7,7 @@
 #include "flash/avm2/player/natives.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/library.h"
-#include "flash/core/text_measure.h"
+#include "flash/core/text_layout.h"
 
 namespace flash {
 namespace {
@@ -175,23 +175,22 @@ Value replaceText(Vm& vm, const Value& t, Args a) {
 }
 Value ignore(Vm&, const Value&, Args) { return Value(); }
 
-// A line's metrics, for the paragraph of that number in its first
-// character's format.
+// A line's metrics as the field lays it out, in pixels.
 Value getLineMetrics(Vm& vm, const Value& t, Args a) {
     DisplayObject* d = DisplayBridge::displayOf(t);
     double line = vm.toNumber(arg(a, 0));
     if (!d || d->kind() != ObjectKind::EditText || !(line >= 0))
         vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
-    const auto& field = static_cast<const EditText&>(*d);
-    const QStringList paragraphs = field.plainText().split(u'\r');
-    if (line >= double(paragraphs.size()))
+    const TextLayout layout = static_cast<const EditText&>(*d).layout();
+    if (line >= double(layout.lines.size()))
         vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
-    int start = 0;
-    for (int i = 0; i < int(line); ++i) start += int(paragraphs[i].size()) + 1;
-    const TextStyle& style = start < field.content.size() ? field.content.styleAt(start) : field.style;
-    avm1::TextExtent e = measureTextExtent(style, paragraphs[int(line)], std::nullopt);
-    Value args[] = {Value(2.0), Value(e.width), Value(e.height + style.leading), Value(e.ascent), Value(e.descent),
-                    Value(style.leading)};
+    const LayoutLine& l = layout.lines[std::size_t(line)];
+    Value args[] = {Value((kTextGutter + l.left) / 20.0),
+                    Value(l.width / 20.0),
+                    Value(l.height() / 20.0),
+                    Value(l.ascent / 20.0),
+                    Value(l.descent / 20.0),
+                    Value(l.leading / 20.0)};
     return Value(vm.construct(vm.findClass(u"flash.text.TextLineMetrics"), args));
 }
 
