@@ -3,17 +3,17 @@
 #include <QFile>
 #include <atomic>
 
+#include "flash/avm1/player/script_classes.h"
+#include "flash/avm1/player/text_values.h"
 #include "flash/avm1/vm.h"
-#include "flash/core/as3_scripts.h"
+#include "flash/avm2/player/as3_scripts.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"
 #include "flash/core/morph.h"
 #include "flash/core/movie_loader.h"
 #include "flash/core/render_services.h"
-#include "flash/core/script_classes.h"
 #include "flash/core/shape_geometry.h"
-#include "flash/core/text_values.h"
 #include "flash/swf/error.h"
 #include "flash/swf/limits.h"
 #include "flash/swf/read.h"

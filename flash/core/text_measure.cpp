@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "flash/core/player.h"
-#include "flash/core/text_format_bridge.h"
-#include "flash/core/text_values.h"
+#include "flash/core/rich_text.h"
 
 namespace flash {
 namespace {
@@ -53,14 +51,6 @@ kinolux::avm1::TextExtent measureTextExtent(const TextStyle& style, const QStrin
     e.textFieldWidth = limit ? *wrapWidth : e.width + kGutter;
     e.textFieldHeight = e.height + kGutter;
     return e;
-}
-
-kinolux::avm1::TextExtent Player::measureText(const kinolux::avm1::TextFormat& format,
-                                              const kinolux::avm1::String& text, std::optional<double> width) {
-    TextStyle style;
-    style.face = "Times New Roman";
-    apply(format, style);
-    return measureTextExtent(style, fromScriptString(text), width);
 }
 
 }  // namespace flash

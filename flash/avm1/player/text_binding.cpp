@@ -1,9 +1,9 @@
 // The script face of a text field: its properties as TextField shows them.
+#include "flash/avm1/player/object_binding.h"
+#include "flash/avm1/player/text_format_bridge.h"
+#include "flash/avm1/player/text_values.h"
 #include "flash/core/edit_text.h"
-#include "flash/core/object_binding.h"
 #include "flash/core/player.h"
-#include "flash/core/text_format_bridge.h"
-#include "flash/core/text_values.h"
 
 namespace flash {
 namespace {
