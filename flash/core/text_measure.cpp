@@ -32,8 +32,8 @@ std::vector<double> lineWidths(const QString& paragraph, const QFontMetricsF& m,
 
 }  // namespace
 
-kinolux::avm1::TextExtent measureTextExtent(const TextStyle& style, const QString& text,
-                                            std::optional<double> wrapWidth, const DeviceFonts& fonts) {
+TextExtent measureTextExtent(const TextStyle& style, const QString& text, std::optional<double> wrapWidth,
+                              const DeviceFonts& fonts) {
     QFontMetricsF m(deviceFont(style, fonts));
     constexpr double kTwips = 20;
     std::optional<double> limit;
@@ -43,7 +43,7 @@ kinolux::avm1::TextExtent measureTextExtent(const TextStyle& style, const QStrin
         auto w = lineWidths(paragraph, m, limit);
         widths.insert(widths.end(), w.begin(), w.end());
     }
-    kinolux::avm1::TextExtent e;
+    TextExtent e;
     e.ascent = std::round(m.ascent()) / kTwips;
     e.descent = std::round(m.descent()) / kTwips;
     e.width = std::round(*std::max_element(widths.begin(), widths.end())) / kTwips;

@@ -12,7 +12,8 @@ kinolux::avm1::TextExtent Player::measureText(const kinolux::avm1::TextFormat& f
     TextStyle style;
     style.face = "Times New Roman";
     apply(format, style);
-    return measureTextExtent(style, fromScriptString(text), width);
+    const TextExtent e = measureTextExtent(style, fromScriptString(text), width);
+    return {e.ascent, e.descent, e.width, e.height, e.textFieldWidth, e.textFieldHeight};
 }
 
 }  // namespace flash

@@ -189,7 +189,7 @@ Value getLineMetrics(Vm& vm, const Value& t, Args a) {
     int start = 0;
     for (int i = 0; i < int(line); ++i) start += int(paragraphs[i].size()) + 1;
     const TextStyle& style = start < field.content.size() ? field.content.styleAt(start) : field.style;
-    avm1::TextExtent e = measureTextExtent(style, paragraphs[int(line)], std::nullopt);
+    const TextExtent e = measureTextExtent(style, paragraphs[int(line)], std::nullopt);
     Value args[] = {Value(2.0), Value(e.width), Value(e.height + style.leading), Value(e.ascent), Value(e.descent),
                     Value(style.leading)};
     return Value(vm.construct(vm.findClass(u"flash.text.TextLineMetrics"), args));
