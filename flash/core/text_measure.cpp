@@ -33,7 +33,7 @@ std::vector<double> lineWidths(const QString& paragraph, const QFontMetricsF& m,
 }  // namespace
 
 TextExtent measureTextExtent(const TextStyle& style, const QString& text, std::optional<double> wrapWidth,
-                              const DeviceFonts& fonts) {
+                             const DeviceFonts& fonts) {
     QFontMetricsF m(deviceFont(style, fonts));
     constexpr double kTwips = 20;
     std::optional<double> limit;

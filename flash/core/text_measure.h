@@ -14,6 +14,6 @@ struct TextExtent {
 
 // Lines end at newlines and, with a width, where words no longer fit.
 TextExtent measureTextExtent(const TextStyle& style, const QString& text, std::optional<double> wrapWidth,
-                              const DeviceFonts& fonts = {});
+                             const DeviceFonts& fonts = {});
 
 }  // namespace flash
