@@ -6,7 +6,6 @@
 #include "flash/avm1/player/script_classes.h"
 #include "flash/avm1/player/text_values.h"
 #include "flash/avm1/vm.h"
-#include "flash/avm2/player/as3_scripts.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"
@@ -102,7 +101,7 @@ void Player::start() {
     for (const auto& tag : movie().tags)
         if (const auto* sl = tag.get<swf::ScriptLimits>()) vm_->setLimitsFromMovie(sl->maxRecursionDepth, sl->timeoutSeconds);
     if (!library_->runsActionScript1()) {
-        as3_ = std::make_unique<As3Scripts>(*this, options_.scriptLimits);
+        as3_ = makeAs3Scripts(*this, options_.scriptLimits);
         as3_->load(movie());
     }
     auto root = std::make_shared<MovieClip>(nullptr, &library_->timeline(), *library_, *this);
