@@ -1,5 +1,5 @@
-#include "flash/avm2/player/as3_scripts.h"
 #include "flash/core/movie_scripts.h"
+#include "flash/avm2/player/as3_scripts.h"
 
 namespace flash {
 
