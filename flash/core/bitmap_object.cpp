@@ -1,6 +1,6 @@
 #include "flash/core/bitmap_object.h"
 
-#include "flash/core/bindings.h"
+#include "flash/avm1/player/bindings.h"
 
 namespace flash {
 

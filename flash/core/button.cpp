@@ -1,6 +1,6 @@
 #include "flash/core/button.h"
 
-#include "flash/core/bindings.h"
+#include "flash/avm1/player/bindings.h"
 #include "flash/core/geometry.h"
 #include "flash/core/player.h"
 

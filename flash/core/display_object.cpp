@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cmath>
 
-#include "flash/core/bindings.h"
+#include "flash/avm1/player/bindings.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"

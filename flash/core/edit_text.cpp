@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "flash/core/bindings.h"
+#include "flash/avm1/player/bindings.h"
 #include "flash/core/geometry.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/player.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "flash/core/bindings.h"
+#include "flash/avm1/player/bindings.h"
 #include "flash/core/player.h"
 
 namespace flash {

@@ -3,17 +3,16 @@
 #include <QFile>
 #include <atomic>
 
+#include "flash/avm1/player/script_classes.h"
+#include "flash/avm1/player/text_values.h"
 #include "flash/avm1/vm.h"
-#include "flash/core/as3_scripts.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"
 #include "flash/core/morph.h"
 #include "flash/core/movie_loader.h"
 #include "flash/core/render_services.h"
-#include "flash/core/script_classes.h"
 #include "flash/core/shape_geometry.h"
-#include "flash/core/text_values.h"
 #include "flash/swf/error.h"
 #include "flash/swf/limits.h"
 #include "flash/swf/read.h"
@@ -104,7 +103,7 @@ void Player::start() {
     for (const auto& tag : movie().tags)
         if (const auto* sl = tag.get<swf::ScriptLimits>()) vm_->setLimitsFromMovie(sl->maxRecursionDepth, sl->timeoutSeconds);
     if (!library_->runsActionScript1()) {
-        as3_ = std::make_unique<As3Scripts>(*this, options_.scriptLimits);
+        as3_ = makeAs3Scripts(*this, options_.scriptLimits);
         as3_->load(movie());
     }
     auto root = std::make_shared<MovieClip>(nullptr, &library_->timeline(), *library_, *this);

@@ -22,6 +22,7 @@
 #include "flash/core/input.h"
 #include "flash/core/library.h"
 #include "flash/core/movie_clip.h"
+#include "flash/core/movie_scripts.h"
 #include "flash/core/render_services.h"
 #include "flash/swf/types.h"
 
@@ -31,7 +32,6 @@ class Vm;
 
 namespace flash {
 
-class As3Scripts;
 class Button;
 class EditText;
 class MovieLoader;
@@ -377,7 +377,7 @@ private:
     std::map<std::pair<const swf::DefineMorphShape*, std::uint16_t>, QPainterPath> morphOutlines_;
     std::uint64_t serial_;
     std::shared_ptr<std::size_t> liveObjects_ = std::make_shared<std::size_t>(0);
-    std::unique_ptr<As3Scripts> as3_;  // ActionScript 3 movies only
+    std::unique_ptr<MovieScripts> as3_;  // ActionScript 3 movies only
 };
 
 }  // namespace flash

@@ -1,7 +1,7 @@
 // The focus: who holds it, what its holders and Selection's listeners are
 // told when it moves, and what a click does to it.
+#include "flash/avm1/player/bindings.h"
 #include "flash/avm1/vm.h"
-#include "flash/core/bindings.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"

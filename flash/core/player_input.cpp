@@ -3,8 +3,8 @@
 // the listener broadcasts.
 #include <cmath>
 
+#include "flash/avm1/player/bindings.h"
 #include "flash/avm1/vm.h"
-#include "flash/core/bindings.h"
 #include "flash/core/button.h"
 #include "flash/core/player.h"
 

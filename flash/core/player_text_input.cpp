@@ -4,7 +4,7 @@
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
 #include "flash/core/text_editing.h"
-#include "flash/core/text_values.h"
+#include "flash/avm1/player/text_values.h"
 
 namespace flash {
 

@@ -2,7 +2,7 @@
 #include "flash/avm1/vm.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
-#include "flash/core/text_values.h"
+#include "flash/avm1/player/text_values.h"
 
 namespace flash {
 

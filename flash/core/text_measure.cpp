@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "flash/core/player.h"
-#include "flash/core/text_format_bridge.h"
-#include "flash/core/text_values.h"
+#include "flash/core/rich_text.h"
 
 namespace flash {
 namespace {
@@ -34,8 +32,8 @@ std::vector<double> lineWidths(const QString& paragraph, const QFontMetricsF& m,
 
 }  // namespace
 
-kinolux::avm1::TextExtent measureTextExtent(const TextStyle& style, const QString& text,
-                                            std::optional<double> wrapWidth, const DeviceFonts& fonts) {
+TextExtent measureTextExtent(const TextStyle& style, const QString& text, std::optional<double> wrapWidth,
+                             const DeviceFonts& fonts) {
     QFontMetricsF m(deviceFont(style, fonts));
     constexpr double kTwips = 20;
     std::optional<double> limit;
@@ -45,7 +43,7 @@ kinolux::avm1::TextExtent measureTextExtent(const TextStyle& style, const QStrin
         auto w = lineWidths(paragraph, m, limit);
         widths.insert(widths.end(), w.begin(), w.end());
     }
-    kinolux::avm1::TextExtent e;
+    TextExtent e;
     e.ascent = std::round(m.ascent()) / kTwips;
     e.descent = std::round(m.descent()) / kTwips;
     e.width = std::round(*std::max_element(widths.begin(), widths.end())) / kTwips;
@@ -53,14 +51,6 @@ kinolux::avm1::TextExtent measureTextExtent(const TextStyle& style, const QStrin
     e.textFieldWidth = limit ? *wrapWidth : e.width + kGutter;
     e.textFieldHeight = e.height + kGutter;
     return e;
-}
-
-kinolux::avm1::TextExtent Player::measureText(const kinolux::avm1::TextFormat& format,
-                                              const kinolux::avm1::String& text, std::optional<double> width) {
-    TextStyle style;
-    style.face = "Times New Roman";
-    apply(format, style);
-    return measureTextExtent(style, fromScriptString(text), width);
 }
 
 }  // namespace flash

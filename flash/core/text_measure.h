@@ -3,13 +3,17 @@
 
 #include <optional>
 
-#include "flash/avm1/host.h"
 #include "flash/core/device_fonts.h"
 
 namespace flash {
 
+// Pixels.
+struct TextExtent {
+    double ascent = 0, descent = 0, width = 0, height = 0, textFieldWidth = 0, textFieldHeight = 0;
+};
+
 // Lines end at newlines and, with a width, where words no longer fit.
-kinolux::avm1::TextExtent measureTextExtent(const TextStyle& style, const QString& text,
-                                            std::optional<double> wrapWidth, const DeviceFonts& fonts = {});
+TextExtent measureTextExtent(const TextStyle& style, const QString& text, std::optional<double> wrapWidth,
+                             const DeviceFonts& fonts = {});
 
 }  // namespace flash

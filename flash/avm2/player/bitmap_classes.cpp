@@ -5,14 +5,14 @@
 #include <QRect>
 #include <cmath>
 
-#include "flash/avm2/player/natives.h"
+#include "flash/avm1/player/bitmap_data_class.h"
+#include "flash/avm1/player/object_binding.h"
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/geom_values.h"
-#include "flash/core/bitmap_data_class.h"
+#include "flash/avm2/player/natives.h"
 #include "flash/core/bitmap_decoder.h"
 #include "flash/core/bitmap_object.h"
 #include "flash/core/bitmap_operations.h"
-#include "flash/core/object_binding.h"
 #include "flash/core/player.h"
 
 namespace flash {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "flash/core/as3_scripts.h"
+#include "flash/avm2/player/as3_scripts.h"
 #include "flash/core/bitmap_object.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/movie_clip.h"

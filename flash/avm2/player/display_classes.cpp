@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "flash/avm2/player/natives.h"
+#include "flash/avm1/player/object_binding.h"
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/geom_values.h"
+#include "flash/avm2/player/natives.h"
 #include "flash/core/movie_clip.h"
-#include "flash/core/object_binding.h"
 #include "flash/core/player.h"
 
 namespace flash {

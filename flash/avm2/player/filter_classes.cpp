@@ -4,10 +4,10 @@
 // object's `filters` is set or a BitmapData applies one.
 #include <cmath>
 
+#include "flash/avm1/player/bitmap_data_class.h"
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/geom_values.h"
 #include "flash/avm2/player/natives.h"
-#include "flash/core/bitmap_data_class.h"
 #include "flash/core/filter_settings.h"
 #include "flash/core/player.h"
 

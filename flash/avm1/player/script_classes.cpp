@@ -1,14 +1,14 @@
-#include "flash/core/script_classes.h"
+#include "flash/avm1/player/script_classes.h"
 
 #include "flash/avm1/builtins/native_helpers.h"
-#include "flash/core/bindings.h"
-#include "flash/core/bitmap_data_class.h"
-#include "flash/core/drawing_styles.h"
+#include "flash/avm1/player/bindings.h"
+#include "flash/avm1/player/bitmap_data_class.h"
+#include "flash/avm1/player/filter_classes.h"
+#include "flash/avm1/player/script_values.h"
 #include "flash/core/bitmap_object.h"
-#include "flash/core/filter_classes.h"
+#include "flash/core/drawing_styles.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/player.h"
-#include "flash/core/script_values.h"
 
 namespace flash {
 

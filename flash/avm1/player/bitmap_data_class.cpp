@@ -1,14 +1,14 @@
-#include "flash/core/bitmap_data_class.h"
+#include "flash/avm1/player/bitmap_data_class.h"
 
 #include "flash/avm1/builtins/geom.h"
 #include "flash/avm1/builtins/native_helpers.h"
+#include "flash/avm1/player/filter_classes.h"
+#include "flash/avm1/player/object_binding.h"
+#include "flash/avm1/player/script_values.h"
 #include "flash/core/bitmap_decoder.h"
 #include "flash/core/bitmap_operations.h"
-#include "flash/core/filter_classes.h"
-#include "flash/core/object_binding.h"
 #include "flash/core/player.h"
 #include "flash/core/render_services.h"
-#include "flash/core/script_values.h"
 
 namespace flash {
 

@@ -1,9 +1,9 @@
-#include "flash/core/text_format_bridge.h"
+#include "flash/avm1/player/text_format_bridge.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "flash/core/text_values.h"
+#include "flash/avm1/player/text_values.h"
 
 namespace flash {
 namespace {

@@ -1,4 +1,4 @@
-#include "flash/core/script_values.h"
+#include "flash/avm1/player/script_values.h"
 
 #include "flash/core/player.h"
 

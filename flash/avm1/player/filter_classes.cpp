@@ -1,4 +1,4 @@
-#include "flash/core/filter_classes.h"
+#include "flash/avm1/player/filter_classes.h"
 
 #include "flash/core/filter_settings.h"
 
@@ -6,7 +6,7 @@
 
 #include "flash/avm1/array_object.h"
 #include "flash/avm1/builtins/native_helpers.h"
-#include "flash/core/script_values.h"
+#include "flash/avm1/player/script_values.h"
 
 namespace flash {
 

@@ -2,12 +2,12 @@
 #include <cmath>
 #include <limits>
 
+#include "flash/avm1/player/object_binding.h"
+#include "flash/avm1/player/text_format_bridge.h"
+#include "flash/avm1/player/text_values.h"
 #include "flash/core/edit_text.h"
-#include "flash/core/object_binding.h"
 #include "flash/core/player.h"
 #include "flash/core/text_editing.h"
-#include "flash/core/text_format_bridge.h"
-#include "flash/core/text_values.h"
 
 namespace flash {
 namespace {

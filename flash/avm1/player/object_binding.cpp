@@ -1,4 +1,4 @@
-#include "flash/core/object_binding.h"
+#include "flash/avm1/player/object_binding.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "flash/core/text_values.h"
+#include "flash/avm1/player/text_values.h"
 
 namespace flash {
 

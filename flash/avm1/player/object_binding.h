@@ -3,7 +3,7 @@
 // DisplayObject.
 #pragma once
 
-#include "flash/core/bindings.h"
+#include "flash/avm1/player/bindings.h"
 #include "flash/core/display_object.h"
 
 namespace flash {

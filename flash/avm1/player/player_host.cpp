@@ -1,5 +1,5 @@
 // What the machine asks of the world outside the movie: files to load.
-#include "flash/core/bindings.h"
+#include "flash/avm1/player/bindings.h"
 #include "flash/core/movie_loader.h"
 #include "flash/core/player.h"
 

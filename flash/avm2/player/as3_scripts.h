@@ -10,6 +10,7 @@
 
 #include "flash/avm1/limits.h"
 #include "flash/avm2/vm.h"
+#include "flash/core/movie_scripts.h"
 #include "flash/swf/types.h"
 
 namespace flash {
@@ -19,25 +20,25 @@ class DisplayObject;
 class MovieClip;
 class Player;
 
-class As3Scripts : public kinolux::avm2::Host {
+class As3Scripts : public kinolux::avm2::Host, public MovieScripts {
 public:
     As3Scripts(Player& player, const kinolux::avm1::ScriptLimits& limits);
     ~As3Scripts() override;
 
     // Loads the ABC of every DoABC tag of the main timeline, in file order,
     // and notes the classes SymbolClass ties to characters.
-    void load(const swf::Movie& movie);
+    void load(const swf::Movie& movie) override;
     // Builds the document class's object on the root, once its first frame
     // is on the stage.
-    void constructRoot(MovieClip& root);
+    void constructRoot(MovieClip& root) override;
     // An object the display list has just put on the stage.
-    void placed(DisplayObject& object);
+    void placed(DisplayObject& object) override;
     // The enterFrame event, to every listener, as a frame begins.
-    void enterFrame();
+    void enterFrame() override;
     // After the frame's display lists are built: the script objects of what
     // it placed, frameConstructed, the frame scripts of clips that moved to
     // another frame, then exitFrame.
-    void runFrameScripts();
+    void runFrameScripts() override;
 
     kinolux::avm2::Vm& vm() { return *vm_; }
     DisplayBridge& display() { return *display_; }

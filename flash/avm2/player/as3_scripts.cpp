@@ -1,4 +1,4 @@
-#include "flash/core/as3_scripts.h"
+#include "flash/avm2/player/as3_scripts.h"
 
 #include <QtGlobal>
 

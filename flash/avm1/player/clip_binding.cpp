@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flash/avm1/player/object_binding.h"
+#include "flash/avm1/player/text_values.h"
 #include "flash/core/drawing_styles.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/movie_clip.h"
-#include "flash/core/object_binding.h"
 #include "flash/core/player.h"
 #include "flash/core/static_text.h"
-#include "flash/core/text_values.h"
 
 namespace flash {
 namespace {

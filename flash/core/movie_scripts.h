@@ -1,0 +1,40 @@
+// What the player asks of a machine that runs a whole movie's scripts beside
+// the timeline rather than from its actions (ActionScript 3): the machine's
+// bindings implement it, so the player needs none of the machine's types.
+#pragma once
+
+#include <memory>
+
+namespace kinolux::avm1 {
+struct ScriptLimits;
+}
+
+namespace swf {
+struct Movie;
+}
+
+namespace flash {
+
+class DisplayObject;
+class MovieClip;
+class Player;
+
+class MovieScripts {
+public:
+    virtual ~MovieScripts() = default;
+    // The movie's scripts, before its first frame is built.
+    virtual void load(const swf::Movie& movie) = 0;
+    // The document's object on the root, once its first frame is on the stage.
+    virtual void constructRoot(MovieClip& root) = 0;
+    // An object the display list has just put on the stage.
+    virtual void placed(DisplayObject& object) = 0;
+    // As a frame begins.
+    virtual void enterFrame() = 0;
+    // After the frame's display lists are built.
+    virtual void runFrameScripts() = 0;
+};
+
+// The ActionScript 3 machine's (flash/avm2/player).
+std::unique_ptr<MovieScripts> makeAs3Scripts(Player& player, const kinolux::avm1::ScriptLimits& limits);
+
+}  // namespace flash
