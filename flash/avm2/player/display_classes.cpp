@@ -34,13 +34,13 @@ Value objectValue(Vm& vm, DisplayObject* o) {
 
 // ---- DisplayObject ----
 
-template <double (DisplayObject::*Get)() const, double Scale>
+template <double (DisplayObject::*Get)() const, int Scale>
 Value numberGetter(Vm&, const Value& t, Args) {
     DisplayObject* d = self(t);
     return Value(d ? (d->*Get)() / Scale : 0.0);
 }
 
-template <void (DisplayObject::*Set)(double), double Scale>
+template <void (DisplayObject::*Set)(double), int Scale>
 Value numberSetter(Vm& vm, const Value& t, Args a) {
     double v = vm.toNumber(arg(a, 0));
     if (DisplayObject* d = self(t); d && std::isfinite(v)) (d->*Set)(v * Scale);
@@ -526,18 +526,18 @@ void installPlayerClasses(Vm& vm) {
     for (Class* c : displays) {
         c->makeInstance = makeInstance;
         constructsChildren(vm, c);
-        vm.defineGetter(c, u"x", numberGetter<&DisplayObject::x, 1.0>, numberSetter<&DisplayObject::setX, 1.0>);
-        vm.defineGetter(c, u"y", numberGetter<&DisplayObject::y, 1.0>, numberSetter<&DisplayObject::setY, 1.0>);
-        vm.defineGetter(c, u"scaleX", numberGetter<&DisplayObject::xScale, 100.0>,
-                        numberSetter<&DisplayObject::setXScale, 100.0>);
-        vm.defineGetter(c, u"scaleY", numberGetter<&DisplayObject::yScale, 100.0>,
-                        numberSetter<&DisplayObject::setYScale, 100.0>);
-        vm.defineGetter(c, u"rotation", numberGetter<&DisplayObject::rotation, 1.0>, rotationSetter);
-        vm.defineGetter(c, u"alpha", numberGetter<&DisplayObject::alpha, 100.0>,
-                        numberSetter<&DisplayObject::setAlpha, 100.0>);
-        vm.defineGetter(c, u"width", numberGetter<&DisplayObject::width, 1.0>, numberSetter<&DisplayObject::setWidth, 1.0>);
-        vm.defineGetter(c, u"height", numberGetter<&DisplayObject::height, 1.0>,
-                        numberSetter<&DisplayObject::setHeight, 1.0>);
+        vm.defineGetter(c, u"x", numberGetter<&DisplayObject::x, 1>, numberSetter<&DisplayObject::setX, 1>);
+        vm.defineGetter(c, u"y", numberGetter<&DisplayObject::y, 1>, numberSetter<&DisplayObject::setY, 1>);
+        vm.defineGetter(c, u"scaleX", numberGetter<&DisplayObject::xScale, 100>,
+                        numberSetter<&DisplayObject::setXScale, 100>);
+        vm.defineGetter(c, u"scaleY", numberGetter<&DisplayObject::yScale, 100>,
+                        numberSetter<&DisplayObject::setYScale, 100>);
+        vm.defineGetter(c, u"rotation", numberGetter<&DisplayObject::rotation, 1>, rotationSetter);
+        vm.defineGetter(c, u"alpha", numberGetter<&DisplayObject::alpha, 100>,
+                        numberSetter<&DisplayObject::setAlpha, 100>);
+        vm.defineGetter(c, u"width", numberGetter<&DisplayObject::width, 1>, numberSetter<&DisplayObject::setWidth, 1>);
+        vm.defineGetter(c, u"height", numberGetter<&DisplayObject::height, 1>,
+                        numberSetter<&DisplayObject::setHeight, 1>);
         vm.defineGetter(c, u"visible", visibleGetter, visibleSetter);
         vm.defineGetter(c, u"name", nameGetter, nameSetter);
         vm.defineGetter(c, u"parent", parentGetter);
