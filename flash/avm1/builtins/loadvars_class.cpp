@@ -32,14 +32,6 @@ Value toString(Vm& vm, const Value& thisValue, Args) {
     return Value(String::fromUtf8(encodeUrlVariables(variablesOf(vm, self))));
 }
 
-Value load(Vm& vm, const Value& thisValue, Args args) {
-    ObjectRef self = vm.toObject(thisValue);
-    if (!self || args.empty()) return Value(false);
-    vm.set(self, String(u"loaded"), Value(false));
-    std::uint32_t id = vm.startRequest(self);
-    return Value(vm.host().requestText(id, vm.toString(args[0]), HttpMethod::Get, {}));
-}
-
 Value sendAndLoad(Vm& vm, const Value& thisValue, Args args) {
     ObjectRef self = vm.toObject(thisValue);
     ObjectRef target = arg(args, 1).isObject() ? args[1].objectRef() : nullptr;
@@ -77,7 +69,7 @@ Value onData(Vm& vm, const Value& thisValue, Args args) {
 constexpr Member kLoadVarsPrototypeMembers[] = {
     method(u"decode", decode),
     method(u"toString", toString),
-    method(u"load", load),
+    method(u"load", loadText),
     method(u"send", send),
     method(u"sendAndLoad", sendAndLoad),
     method(u"onData", onData),

@@ -31,6 +31,16 @@ inline Value yes(Vm&, const Value&, Args) { return Value(true); }
 // The constructor of a stub class: the fresh object, as it is.
 inline Value keepThis(Vm&, const Value& thisValue, Args) { return thisValue; }
 
+// load(url) of LoadVars and StyleSheet: "loaded" goes false until the
+// text arrives at the object's onData.
+inline Value loadText(Vm& vm, const Value& thisValue, Args args) {
+    ObjectRef self = vm.toObject(thisValue);
+    if (!self || args.empty()) return Value(false);
+    vm.set(self, String(u"loaded"), Value(false));
+    std::uint32_t id = vm.startRequest(self);
+    return Value(vm.host().requestText(id, vm.toString(args[0]), HttpMethod::Get, {}));
+}
+
 inline Object* thisObject(const Value& thisValue) {
     return thisValue.isObject() ? thisValue.object() : nullptr;
 }

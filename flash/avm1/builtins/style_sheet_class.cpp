@@ -159,15 +159,6 @@ Value transform(Vm& vm, const Value&, Args args) {
     return Value(objectFromFormat(vm, f));
 }
 
-// load(url): the text arrives at onData, which parses it.
-Value load(Vm& vm, const Value& thisValue, Args args) {
-    ObjectRef self = vm.toObject(thisValue);
-    if (!self || args.empty()) return Value(false);
-    vm.set(self, String(u"loaded"), Value(false));
-    std::uint32_t id = vm.startRequest(self);
-    return Value(vm.host().requestText(id, vm.toString(args[0]), HttpMethod::Get, {}));
-}
-
 Value onData(Vm& vm, const Value& thisValue, Args args) {
     ObjectRef self = vm.toObject(thisValue);
     if (!self) return Value();
@@ -184,7 +175,7 @@ Value onData(Vm& vm, const Value& thisValue, Args args) {
 constexpr Member kSheetMembers[] = {
     method(u"getStyle", getStyle), method(u"setStyle", setStyle),   method(u"getStyleNames", getStyleNames),
     method(u"clear", clear),       method(u"transform", transform), method(u"parseCSS", parseCss),
-    method(u"parse", parseCss),    method(u"load", load),           method(u"onData", onData),
+    method(u"parse", parseCss),    method(u"load", loadText),           method(u"onData", onData),
 };
 
 }  // namespace
