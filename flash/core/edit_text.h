@@ -49,6 +49,8 @@ public:
     QColor borderColor = Qt::black, backgroundColor = Qt::white;
     bool multiline = false, wordWrap = false, password = false, selectable = true;
     bool editable = false, embedFonts = false, condenseWhite = false;
+    // Whether the wheel may scroll the field; scripts read back what they set.
+    bool mouseWheelEnabled = true;
     AutoSize autoSize = AutoSize::None;
     int maxChars = 0;  // 0: no limit
     QString restrict;  // empty: anything may be typed

@@ -488,8 +488,20 @@ Value getBlendMode(Vm& vm, const Value& thisValue, Args) {
     DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
     return self ? Value(self->blendMode()) : Value();
 }
+// Nothing given means normal; a number names a mode by the file's
+// numbering, in its low byte; any other kind of value leaves the mode as it is.
 Value setBlendMode(Vm& vm, const Value& thisValue, Args args) {
-    if (DisplayObjectBinding* self = thisDisplayObject(vm, thisValue)) self->setBlendMode(vm.toString(arg(args, 0)));
+    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
+    if (!self) return Value();
+    const Value& mode = arg(args, 0);
+    if (mode.isNullish()) {
+        self->setBlendMode(String(u"normal"));
+    } else if (mode.isString()) {
+        self->setBlendMode(mode.string());
+    } else if (mode.isNumber() && std::isfinite(mode.number())) {
+        const double lowByte = std::fmod(std::trunc(mode.number()), 256.0);
+        if (lowByte > 0) self->setBlendMode(String::fromUtf8(std::to_string(int(lowByte))));
+    }
     return Value();
 }
 Value getCacheAsBitmap(Vm& vm, const Value& thisValue, Args) {

@@ -120,7 +120,8 @@ void installSystem(Vm& vm) {
     ObjectRef security = vm.newObject();
     system->defineValue(u"security", Value(security), PropertyFlag::DontEnum);
     defineMembers(vm, *security, kSecurityMembers);
-    security->defineValue(u"sandboxType", Value(String(u"localTrusted")), PropertyFlag::DontEnum);
+    // A movie converted here is a file on disk that no user has trusted.
+    security->defineValue(u"sandboxType", Value(String(u"localWithFile")), PropertyFlag::DontEnum);
 
     // Other Macromedia products (none are ever there).
     ObjectRef product = vm.newObject();

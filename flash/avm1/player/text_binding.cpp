@@ -79,7 +79,7 @@ public:
         case P::CondenseWhite: return Value(field_.condenseWhite);
         case P::AntiAliasType: return Value(String(u"normal"));
         case P::GridFitType: return Value(String(u"pixel"));
-        case P::MouseWheelEnabled: return Value(true);
+        case P::MouseWheelEnabled: return Value(field_.mouseWheelEnabled);
         default: return Value(0);
         }
     }
@@ -141,6 +141,7 @@ public:
             break;
         case P::Password: field_.password = flagOf(v); break;
         case P::CondenseWhite: field_.condenseWhite = flagOf(v); break;
+        case P::MouseWheelEnabled: field_.mouseWheelEnabled = flagOf(v); break;
         default: break;
         }
     }
