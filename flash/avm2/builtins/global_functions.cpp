@@ -24,8 +24,7 @@ Value isFiniteFn(Vm& vm, const Value&, std::span<const Value> args) {
 }
 
 Value parseIntFn(Vm& vm, const Value&, std::span<const Value> args) {
-    std::u16string_view s = vm.toString(arg(args, 0)).view();
-    std::u16string text(s);
+    const std::u16string text(vm.toString(arg(args, 0)).view());
     std::size_t i = 0;
     while (i < text.size() && avm1::isNumberBlank(text[i])) ++i;
     bool negative = false;
@@ -55,7 +54,9 @@ Value parseIntFn(Vm& vm, const Value&, std::span<const Value> args) {
 }
 
 Value parseFloatFn(Vm& vm, const Value&, std::span<const Value> args) {
-    std::u16string_view s = vm.toString(arg(args, 0)).view();
+    // Kept: the view below must not outlive the converted string.
+    const String converted = vm.toString(arg(args, 0));
+    std::u16string_view s = converted.view();
     std::size_t i = 0;
     while (i < s.size() && avm1::isNumberBlank(s[i])) ++i;
     std::u16string_view rest = s.substr(i);
