@@ -10,9 +10,11 @@
 
 namespace flash {
 
-std::unique_ptr<Engine> Engine::fromBytes(std::vector<std::uint8_t> bytes, std::string* error) {
+std::unique_ptr<Engine> Engine::fromBytes(std::vector<std::uint8_t> bytes, std::string* error,
+                                          const kinolux::avm1::ScriptLimits& limits) {
     try {
         PlayerOptions options;
+        options.scriptLimits = limits;
         options.renderServices = &render::makeBitmapServices;
         auto player = std::make_unique<Player>(swf::Bytes(bytes), std::move(options));
         return std::unique_ptr<Engine>(new Engine(std::move(player)));

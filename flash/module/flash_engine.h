@@ -17,7 +17,9 @@ class Engine {
 public:
     // Null, with a message in *error, when the movie cannot be read.
     static std::unique_ptr<Engine> fromFile(const std::string& path, std::string* error);
-    static std::unique_ptr<Engine> fromBytes(std::vector<std::uint8_t> bytes, std::string* error);
+    // `limits` bound the movie's scripts (the player's own by default).
+    static std::unique_ptr<Engine> fromBytes(std::vector<std::uint8_t> bytes, std::string* error,
+                                             const kinolux::avm1::ScriptLimits& limits = {});
 
     Player& player() { return *player_; }
     const Player& player() const { return *player_; }
