@@ -25,7 +25,7 @@ Value addFrameScript(Vm& vm, const Value& self, std::span<const Value> args) {
     DisplayScriptObject* o = displayObject(self);
     if (!o) return Value();
     for (std::size_t i = 0; i + 1 < args.size(); i += 2) {
-        int frame = int(vm.toNumber(args[i]));
+        int frame = toInt32(vm.toNumber(args[i]));
         if (frame < 0) continue;
         if (args[i + 1].isNullish()) o->frameScripts.erase(frame);
         else o->frameScripts[frame] = args[i + 1];

@@ -22,7 +22,7 @@ double thisNumber(Vm& vm, const Value& self, const char* method) {
 Value numberToStringMethod(Vm& vm, const Value& self, std::span<const Value> args) {
     double d = thisNumber(vm, self, "toString");
     Value r = arg(args, 0);
-    int radix = r.isUndefined() ? 10 : int(vm.toNumber(r));
+    int radix = r.isUndefined() ? 10 : toInt32(vm.toNumber(r));
     if (radix < 2 || radix > 36)
         vm.throwError(ErrorType::RangeError,
                       "Error #1003: The radix argument must be between 2 and 36; got " + std::to_string(radix) + ".",
@@ -42,7 +42,7 @@ Value numberToStringMethod(Vm& vm, const Value& self, std::span<const Value> arg
 
 Value toFixed(Vm& vm, const Value& self, std::span<const Value> args) {
     double d = thisNumber(vm, self, "toFixed");
-    int digits = int(vm.toNumber(arg(args, 0)));
+    int digits = toInt32(vm.toNumber(arg(args, 0)));
     if (digits < 0 || digits > 20)
         vm.throwError(
             ErrorType::RangeError,
@@ -59,7 +59,7 @@ Value toFixed(Vm& vm, const Value& self, std::span<const Value> args) {
 Value toPrecision(Vm& vm, const Value& self, std::span<const Value> args) {
     double d = thisNumber(vm, self, "toPrecision");
     if (arg(args, 0).isUndefined() || !std::isfinite(d)) return Value(numberToString(d));
-    int p = int(vm.toNumber(arg(args, 0)));
+    int p = toInt32(vm.toNumber(arg(args, 0)));
     if (p < 1 || p > 21)
         vm.throwError(
             ErrorType::RangeError,
@@ -87,7 +87,7 @@ Value toPrecision(Vm& vm, const Value& self, std::span<const Value> args) {
 Value toExponential(Vm& vm, const Value& self, std::span<const Value> args) {
     double d = thisNumber(vm, self, "toExponential");
     if (!std::isfinite(d)) return Value(numberToString(d));
-    int digits = int(vm.toNumber(arg(args, 0)));
+    int digits = toInt32(vm.toNumber(arg(args, 0)));
     if (digits < 0 || digits > 20)
         vm.throwError(ErrorType::RangeError,
                       "Error #1002: Number.toExponential has a range of 0 to 20. " + std::to_string(digits) +

@@ -260,7 +260,7 @@ Value drawPath(Vm& vm, const Value& self, Args a) {
     };
     for (const Value& command : elementsOf(arg(a, 0))) {
         if (at >= data.size()) break;
-        switch (int(vm.toNumber(command))) {
+        switch (kinolux::avm2::toInt32(vm.toNumber(command))) {
         case 1: d->moveTo(point()); break;
         case 2: d->lineTo(point()); break;
         case 3: {
