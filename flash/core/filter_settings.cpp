@@ -76,8 +76,15 @@ void keepInRange(FilterSetting& s, const FilterField& f) {
 
 namespace {
 
+// Scripts may hand in NaN or a number of any size: a colour keeps its low
+// 24 bits and a count or ratio is held to its range, never cast unchecked.
+std::uint32_t colorBits(double c) {
+    return std::isfinite(c) ? std::uint32_t(std::int64_t(std::fmod(c, 4294967296.0))) & 0xFFFFFF : 0;
+}
+std::uint8_t byteWithin(double v, double highest) { return std::uint8_t(std::isnan(v) ? 0.0 : std::clamp(v, 0.0, highest)); }
+
 swf::Color rgba(double rgb, double alpha) {
-    const auto c = std::uint32_t(rgb);
+    const std::uint32_t c = colorBits(rgb);
     return {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c), std::uint8_t(std::lround(std::clamp(alpha, 0.0, 1.0) * 255))};
 }
 swf::Fixed16 fixed16(double v) { return swf::Fixed16(std::clamp(std::lround(v * 65536.0), long(INT32_MIN), long(INT32_MAX))); }
@@ -91,7 +98,7 @@ std::vector<swf::GradientRecord> gradientOf(const FilterSettings& f) {
     const auto& ratios = f.at(u"ratios").numbers;
     std::vector<swf::GradientRecord> out;
     for (std::size_t i = 0; i < std::min({colors.size(), alphas.size(), ratios.size(), std::size_t(16)}); ++i)
-        out.push_back({std::uint8_t(std::clamp(ratios[i], 0.0, 255.0)), rgba(double(std::uint32_t(std::int64_t(colors[i])) & 0xFFFFFF), alphas[i])});
+        out.push_back({byteWithin(ratios[i], 255), rgba(colors[i], alphas[i])});
     return out;
 }
 
@@ -99,7 +106,7 @@ std::vector<swf::GradientRecord> gradientOf(const FilterSettings& f) {
 
 swf::Filter filterRecord(const FilterSettings& f) {
     auto n = [&](std::u16string_view name) { return f.at(name).number; };
-    auto passes = [&]() { return std::uint8_t(std::clamp(n(u"quality"), 0.0, 15.0)); };
+    auto passes = [&]() { return byteWithin(n(u"quality"), 15); };
     switch (f.id) {
     case FilterClass::Blur: return swf::BlurFilter{fixed16(n(u"blurX")), fixed16(n(u"blurY")), passes()};
     case FilterClass::DropShadow:
@@ -123,8 +130,8 @@ swf::Filter filterRecord(const FilterSettings& f) {
     }
     case FilterClass::Convolution: {
         swf::ConvolutionFilter c;
-        c.columns = std::uint8_t(std::clamp(n(u"matrixX"), 0.0, 15.0));
-        c.rows = std::uint8_t(std::clamp(n(u"matrixY"), 0.0, 15.0));
+        c.columns = byteWithin(n(u"matrixX"), 15);
+        c.rows = byteWithin(n(u"matrixY"), 15);
         c.divisor = float(n(u"divisor"));
         c.bias = float(n(u"bias"));
         const auto& values = f.at(u"matrix").numbers;
