@@ -16,6 +16,19 @@ std::vector<std::string> traceOf(AbcBuilder& abc, const Code& body, std::vector<
     return m.host.traces;
 }
 
+// A class statement of the script: class number `index`, built with its
+// base on the scope chain, is stored under `name` on the script's global.
+void defineClass(Code& c, std::uint32_t base, std::uint32_t index, std::uint32_t name) {
+    c.op(op::GetScopeObject)
+        .u8(0)
+        .op(op::GetLex, base)
+        .op(op::PushScope)
+        .op(op::GetLex, base)
+        .op(op::NewClass, index)
+        .op(op::PopScope)
+        .op(op::InitProperty, name);
+}
+
 }  // namespace
 
 TEST(Opcodes, ArithmeticFollowsTheNumberRules) {
@@ -118,22 +131,8 @@ TEST(Traits, ClassesInheritOverrideAndCallSuper) {
     abc.addClass(baseName, object, baseInit, baseCinit, {{speak, 1, 0, baseSpeak}});
     abc.addClass(derivedName, baseName, dInit, dCinit, {{speak, 1, 0, dSpeak}});
     Code c;
-    c.op(op::GetScopeObject)
-        .u8(0)
-        .op(op::GetLex, object)
-        .op(op::PushScope)
-        .op(op::GetLex, object)
-        .op(op::NewClass, 0)
-        .op(op::PopScope)
-        .op(op::InitProperty, baseName);
-    c.op(op::GetScopeObject)
-        .u8(0)
-        .op(op::GetLex, baseName)
-        .op(op::PushScope)
-        .op(op::GetLex, baseName)
-        .op(op::NewClass, 1)
-        .op(op::PopScope)
-        .op(op::InitProperty, derivedName);
+    defineClass(c, object, 0, baseName);
+    defineClass(c, baseName, 1, derivedName);
     traced(c, abc, [&](Code& t) {
         t.op(op::FindPropStrict, derivedName).op(op::ConstructProp, derivedName, 0).op(op::CallProperty, speak, 0);
     });
@@ -267,14 +266,7 @@ TEST(Exceptions, StackTracesNameTheMethodsAnErrorWasMadeIn) {
         abc.body(whereMethod, w.op(op::ReturnVoid));
         abc.addClass(thingName, object, init, cinit, {{where, 1, 0, whereMethod}, {size, 2, 0, sizeGetter}});
         Code c;
-        c.op(op::GetScopeObject)
-            .u8(0)
-            .op(op::GetLex, object)
-            .op(op::PushScope)
-            .op(op::GetLex, object)
-            .op(op::NewClass, 0)
-            .op(op::PopScope)
-            .op(op::InitProperty, thingName);
+        defineClass(c, object, 0, thingName);
         c.op(op::FindPropStrict, thingName).op(op::ConstructProp, thingName, 0).op(op::CallPropVoid, where, 0);
         traced(c, abc, [&](Code& t) { t.append(made); });
         scriptOf(abc, c, {{thingName, 4, 1, 0}});
