@@ -107,6 +107,35 @@ bool isFunctionValue(const Value& v) {
     return v.object() && (v.object()->kind == ObjectKind::Function || v.object()->kind == ObjectKind::Class);
 }
 
+// A less-than comparison answers true, false or undefined (where a NaN took
+// part): <= and >= hold only where the reverse comparison answered false.
+bool comparedFalse(const Value& lessThanResult) {
+    return lessThanResult.isBoolean() && !lessThanResult.boolean();
+}
+
+// Enumeration walks one index space: array or vector elements, then
+// dictionary pairs, then dynamic properties. Indices count from 1 so that 0
+// can end the walk.
+std::size_t elementCount(const Object* o) {
+    return o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector
+               ? static_cast<const ArrayObject*>(o)->elements.size()
+               : 0;
+}
+
+std::size_t pairCount(const Object* o) {
+    return o->kind == ObjectKind::Dictionary ? static_cast<const BoxObject*>(o)->pairs.size() : 0;
+}
+
+std::uint32_t nextEnumerable(Vm& vm, Object* o, std::uint32_t index) {
+    if (const PropertyHooks* h = hooksOf(o)) return h->nextIndex(vm, o, index);
+    if (!o) return 0;
+    std::size_t fixed = elementCount(o) + pairCount(o);
+    std::size_t total = fixed + o->dynamic.size();
+    for (std::size_t k = index; k < total; ++k)
+        if (k < fixed || o->dynamic.entries()[k - fixed].enumerable) return std::uint32_t(k + 1);
+    return 0;
+}
+
 }  // namespace
 
 Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value> args, const ScopeChain& outer,
@@ -297,26 +326,10 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     case op::IfNlt: taken = !toBoolean(lessThan(a, b)); break;
                     case op::IfGt: taken = toBoolean(lessThan(b, a)); break;
                     case op::IfNgt: taken = !toBoolean(lessThan(b, a)); break;
-                    case op::IfLe: {
-                        Value r = lessThan(b, a);
-                        taken = r.isBoolean() && !r.boolean();
-                        break;
-                    }
-                    case op::IfNle: {
-                        Value r = lessThan(b, a);
-                        taken = !(r.isBoolean() && !r.boolean());
-                        break;
-                    }
-                    case op::IfGe: {
-                        Value r = lessThan(a, b);
-                        taken = r.isBoolean() && !r.boolean();
-                        break;
-                    }
-                    case op::IfNge: {
-                        Value r = lessThan(a, b);
-                        taken = !(r.isBoolean() && !r.boolean());
-                        break;
-                    }
+                    case op::IfLe: taken = comparedFalse(lessThan(b, a)); break;
+                    case op::IfNle: taken = !comparedFalse(lessThan(b, a)); break;
+                    case op::IfGe: taken = comparedFalse(lessThan(a, b)); break;
+                    case op::IfNge: taken = !comparedFalse(lessThan(a, b)); break;
                     }
                     compareJump(taken, o);
                     break;
@@ -352,54 +365,14 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     break;
                 case op::HasNext: {
                     Value index = f.pop(), obj = f.pop();
-                    std::uint32_t i = toUint32(toNumber(index));
-                    Object* o = obj.object();
-                    std::uint32_t next = 0;
-                    if (const PropertyHooks* h = hooksOf(o)) {
-                        next = h->nextIndex(*this, o, i);
-                    } else if (o) {
-                        std::size_t elements = (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)
-                                                   ? static_cast<ArrayObject*>(o)->elements.size()
-                                                   : 0;
-                        std::size_t total =
-                            elements +
-                            (o->kind == ObjectKind::Dictionary ? static_cast<BoxObject*>(o)->pairs.size() : 0) +
-                            o->dynamic.size();
-                        for (std::size_t k = i; k < total; ++k) {
-                            std::size_t d = k - elements;
-                            if (k < elements || o->kind == ObjectKind::Dictionary ||
-                                o->dynamic.entries()[d].enumerable) {
-                                next = std::uint32_t(k + 1);
-                                break;
-                            }
-                        }
-                    }
-                    f.push(Value(double(next)));
+                    f.push(Value(double(nextEnumerable(*this, obj.object(), toUint32(toNumber(index))))));
                     break;
                 }
                 case op::HasNext2: {
                     std::uint32_t objReg = f.u30(), indexReg = f.u30();
                     Value& objLocal = f.local(objReg);
                     Value& indexLocal = f.local(indexReg);
-                    std::uint32_t i = toUint32(toNumber(indexLocal));
-                    Object* o = objLocal.object();
-                    std::uint32_t next = 0;
-                    if (const PropertyHooks* h = hooksOf(o)) {
-                        next = h->nextIndex(*this, o, i);
-                    } else if (o) {
-                        std::size_t elements = (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)
-                                                   ? static_cast<ArrayObject*>(o)->elements.size()
-                                                   : 0;
-                        std::size_t pairs =
-                            o->kind == ObjectKind::Dictionary ? static_cast<BoxObject*>(o)->pairs.size() : 0;
-                        std::size_t total = elements + pairs + o->dynamic.size();
-                        for (std::size_t k = i; k < total; ++k) {
-                            if (k < elements + pairs || o->dynamic.entries()[k - elements - pairs].enumerable) {
-                                next = std::uint32_t(k + 1);
-                                break;
-                            }
-                        }
-                    }
+                    std::uint32_t next = nextEnumerable(*this, objLocal.object(), toUint32(toNumber(indexLocal)));
                     if (!next) objLocal = Value::null();
                     indexLocal = Value(double(next));
                     f.push(Value(next != 0));
@@ -415,11 +388,8 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                         result = opcode == op::NextName ? h->nextName(*this, o, i) : h->nextValue(*this, o, i);
                     } else if (o && i > 0) {
                         std::size_t k = i - 1;
-                        std::size_t elements = (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)
-                                                   ? static_cast<ArrayObject*>(o)->elements.size()
-                                                   : 0;
-                        std::size_t pairs =
-                            o->kind == ObjectKind::Dictionary ? static_cast<BoxObject*>(o)->pairs.size() : 0;
+                        std::size_t elements = elementCount(o);
+                        std::size_t pairs = pairCount(o);
                         if (k < elements) {
                             result = opcode == op::NextName
                                          ? (o->kind == ObjectKind::Vector ? Value(double(k))
@@ -946,14 +916,12 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 }
                 case op::LessEquals: {
                     Value b = f.pop(), a = f.pop();
-                    Value r = lessThan(b, a);
-                    f.push(Value(r.isBoolean() && !r.boolean()));
+                    f.push(Value(comparedFalse(lessThan(b, a))));
                     break;
                 }
                 case op::GreaterEquals: {
                     Value b = f.pop(), a = f.pop();
-                    Value r = lessThan(a, b);
-                    f.push(Value(r.isBoolean() && !r.boolean()));
+                    f.push(Value(comparedFalse(lessThan(a, b))));
                     break;
                 }
                 case op::Li8:

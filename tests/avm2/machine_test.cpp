@@ -29,6 +29,17 @@ void defineClass(Code& c, std::uint32_t base, std::uint32_t index, std::uint32_t
         .op(op::InitProperty, name);
 }
 
+// o = {a: 1, b: 2} in local 1.
+void objectInLocal1(Code& c, AbcBuilder& abc) {
+    c.op(op::PushString, abc.string("a"))
+        .op(op::PushByte)
+        .u8(1)
+        .op(op::PushString, abc.string("b"))
+        .op(op::PushByte)
+        .u8(2);
+    c.op(op::NewObject, 2).op(op::SetLocal1);
+}
+
 }  // namespace
 
 TEST(Opcodes, ArithmeticFollowsTheNumberRules) {
@@ -83,13 +94,7 @@ TEST(Opcodes, BranchesLoopsAndLocals) {
 TEST(Opcodes, ObjectsArraysAndEnumeration) {
     AbcBuilder abc;
     Code c;
-    c.op(op::PushString, abc.string("a"))
-        .op(op::PushByte)
-        .u8(1)
-        .op(op::PushString, abc.string("b"))
-        .op(op::PushByte)
-        .u8(2);
-    c.op(op::NewObject, 2).op(op::SetLocal1);
+    objectInLocal1(c, abc);
     // for (k in o) trace(k + "=" + o[k]) with hasnext2 on locals 2 (object) and 3 (index)
     c.op(op::GetLocal1).op(op::SetLocal2).op(op::PushByte).u8(0).op(op::SetLocal3);
     std::size_t test = c.size();
@@ -108,6 +113,20 @@ TEST(Opcodes, ObjectsArraysAndEnumeration) {
         t.op(op::PushByte).u8(5).op(op::PushByte).u8(6).op(op::NewArray, 2).op(op::GetProperty, abc.name("length"));
     });
     EXPECT_EQ(traceOf(abc, c), (std::vector<std::string>{"a=1", "b=2", "2"}));
+}
+
+TEST(Opcodes, HasNextStepsOverWhatIsNotEnumerable) {
+    AbcBuilder abc;
+    Code c;
+    objectInLocal1(c, abc);
+    c.op(op::GetLocal1)
+        .op(op::PushString, abc.string("a"))
+        .op(op::PushFalse)
+        .op(op::CallPropVoid, abc.name("setPropertyIsEnumerable"), 2);
+    // hasnext, the older form, from index 0, 1 and 2
+    for (std::uint8_t from : {0, 1, 2})
+        traced(c, abc, [&](Code& t) { t.op(op::GetLocal1).op(op::PushByte).u8(from).op(op::HasNext); });
+    EXPECT_EQ(traceOf(abc, c), (std::vector<std::string>{"2", "2", "0"}));
 }
 
 TEST(Traits, ClassesInheritOverrideAndCallSuper) {
