@@ -13,10 +13,7 @@ constexpr int CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexed
 ArrayObject& thisArray(Vm& vm, const Value& self) {
     Object* o = self.object();
     if (!o || (o->kind != ObjectKind::Array && o->kind != ObjectKind::Vector))
-        vm.throwError(ErrorType::TypeError,
-                      "Error #1034: Type Coercion failed: cannot convert " +
-                          vm.classOf(self)->qualifiedName().toUtf8() + " to Array.",
-                      1034);
+        throwNotA(vm, self, "Array");
     return *static_cast<ArrayObject*>(o);
 }
 

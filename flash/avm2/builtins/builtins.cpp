@@ -77,15 +77,9 @@ void Vm::defineConstant(Class* cls, std::u16string_view name, const Value& v) {
 }
 
 void Vm::defineFunction(std::u16string_view package, std::u16string_view name, NativeFunction fn, int length) {
-    Trait t;
-    t.ns = Namespace{NamespaceKind::Package, String(package), 0};
-    t.name = String(name);
-    t.type = TraitType::Const;
-    t.slot = std::uint32_t(builtinGlobal_->slotValues.size());
-    builtinTraits_.put(t);
-    FunctionObject* f = newNativeFunction(fn, t.name);
+    FunctionObject* f = newNativeFunction(fn, String(name));
     f->method->nativeLength = length;
-    builtinGlobal_->slotValues.push_back(Value(static_cast<Object*>(f)));
+    defineGlobalValue(name, Value(static_cast<Object*>(f)), package);
 }
 
 void Vm::defineGlobalValue(std::u16string_view name, const Value& v, std::u16string_view package) {

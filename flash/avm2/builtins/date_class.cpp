@@ -65,10 +65,7 @@ double toUtc(Vm& vm, double local) { return local - offsetMs(vm, local - offsetM
 BoxObject& thisDate(Vm& vm, const Value& self) {
     Object* o = self.object();
     if (!o || o->kind != ObjectKind::Date)
-        vm.throwError(ErrorType::TypeError,
-                      "Error #1034: Type Coercion failed: cannot convert " +
-                          vm.classOf(self)->qualifiedName().toUtf8() + " to Date.",
-                      1034);
+        throwNotA(vm, self, "Date");
     return *static_cast<BoxObject*>(o);
 }
 

@@ -28,10 +28,7 @@ EventObject* asEvent(const Value& v) {
 EventObject& thisEvent(Vm& vm, const Value& self) {
     EventObject* e = asEvent(self);
     if (!e)
-        vm.throwError(ErrorType::TypeError,
-                      "Error #1034: Type Coercion failed: cannot convert " +
-                          vm.classOf(self)->qualifiedName().toUtf8() + " to flash.events.Event.",
-                      1034);
+        throwNotA(vm, self, "flash.events.Event");
     return *e;
 }
 

@@ -10,6 +10,14 @@ namespace kinolux::avm2 {
 
 inline Value arg(std::span<const Value> args, std::size_t i) { return i < args.size() ? args[i] : Value(); }
 
+// A method of `type` called on something else.
+[[noreturn]] inline void throwNotA(Vm& vm, const Value& self, const std::string& type) {
+    vm.throwError(ErrorType::TypeError,
+                  "Error #1034: Type Coercion failed: cannot convert " + vm.classOf(self)->qualifiedName().toUtf8() +
+                      " to " + type + ".",
+                  1034);
+}
+
 // The installers of each group of built-ins.
 void installObjectClasses(Vm& vm);
 void installArrayClass(Vm& vm);

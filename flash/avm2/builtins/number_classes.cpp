@@ -40,14 +40,20 @@ Value numberToStringMethod(Vm& vm, const Value& self, std::span<const Value> arg
     return Value(String::fromAscii(digits));
 }
 
+// The digit count that toFixed, toPrecision and toExponential take.
+int digitsArgument(Vm& vm, std::span<const Value> args, const char* method, int min, int max) {
+    int digits = toInt32(vm.toNumber(arg(args, 0)));
+    if (digits < min || digits > max)
+        vm.throwError(ErrorType::RangeError,
+                      "Error #1002: Number." + std::string(method) + " has a range of " + std::to_string(min) +
+                          " to " + std::to_string(max) + ". " + std::to_string(digits) + " is an invalid value.",
+                      1002);
+    return digits;
+}
+
 Value toFixed(Vm& vm, const Value& self, std::span<const Value> args) {
     double d = thisNumber(vm, self, "toFixed");
-    int digits = toInt32(vm.toNumber(arg(args, 0)));
-    if (digits < 0 || digits > 20)
-        vm.throwError(
-            ErrorType::RangeError,
-            "Error #1002: Number.toFixed has a range of 0 to 20. " + std::to_string(digits) + " is an invalid value.",
-            1002);
+    int digits = digitsArgument(vm, args, "toFixed", 0, 20);
     if (!std::isfinite(d) || std::fabs(d) >= 1e21) return Value(numberToString(d));
     char buf[400];
     std::snprintf(buf, sizeof buf, "%.*f", digits, d);
@@ -59,12 +65,7 @@ Value toFixed(Vm& vm, const Value& self, std::span<const Value> args) {
 Value toPrecision(Vm& vm, const Value& self, std::span<const Value> args) {
     double d = thisNumber(vm, self, "toPrecision");
     if (arg(args, 0).isUndefined() || !std::isfinite(d)) return Value(numberToString(d));
-    int p = toInt32(vm.toNumber(arg(args, 0)));
-    if (p < 1 || p > 21)
-        vm.throwError(
-            ErrorType::RangeError,
-            "Error #1002: Number.toPrecision has a range of 1 to 21. " + std::to_string(p) + " is an invalid value.",
-            1002);
+    int p = digitsArgument(vm, args, "toPrecision", 1, 21);
     if (d == 0) {
         std::string s = "0";
         if (p > 1) s += "." + std::string(std::size_t(p - 1), '0');
@@ -87,12 +88,7 @@ Value toPrecision(Vm& vm, const Value& self, std::span<const Value> args) {
 Value toExponential(Vm& vm, const Value& self, std::span<const Value> args) {
     double d = thisNumber(vm, self, "toExponential");
     if (!std::isfinite(d)) return Value(numberToString(d));
-    int digits = toInt32(vm.toNumber(arg(args, 0)));
-    if (digits < 0 || digits > 20)
-        vm.throwError(ErrorType::RangeError,
-                      "Error #1002: Number.toExponential has a range of 0 to 20. " + std::to_string(digits) +
-                          " is an invalid value.",
-                      1002);
+    int digits = digitsArgument(vm, args, "toExponential", 0, 20);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*e", digits, d);
     std::string s = buf;
@@ -106,7 +102,12 @@ Value numberValueOf(Vm& vm, const Value& self, std::span<const Value>) {
     return Value(thisNumber(vm, self, "valueOf"));
 }
 
-void numberMethods(Vm& vm, Class* c) {
+// Number, int and uint: each converts when called or constructed, shares
+// Number's methods and names its own range.
+Class* defineNumericClass(Vm& vm, std::u16string_view name, NativeFunction convert, double max, double min) {
+    Class* c = vm.defineClass(u"", name, vm.findClass(u"Object"), nullptr);
+    c->callAsFunction = convert;
+    c->construct = convert;
     vm.defineMethod(c, u"toString", numberToStringMethod, false, 1);
     vm.defineMethod(c, u"toLocaleString", numberToStringMethod, false, 1);
     vm.defineMethod(c, u"toFixed", toFixed, false, 1);
@@ -114,14 +115,23 @@ void numberMethods(Vm& vm, Class* c) {
     vm.defineMethod(c, u"toExponential", toExponential, false, 1);
     vm.defineMethod(c, u"valueOf", numberValueOf);
     c->sealed = true;
+    vm.defineConstant(c, u"MAX_VALUE", Value(max));
+    vm.defineConstant(c, u"MIN_VALUE", Value(min));
+    return c;
+}
+
+void requireMathArguments(Vm& vm, std::span<const Value> args, std::size_t expected) {
+    if (args.size() < expected)
+        vm.throwError(ErrorType::ArgumentError,
+                      "Error #1063: Argument count mismatch on Math. Expected " + std::to_string(expected) + ", got " +
+                          std::to_string(args.size()) + ".",
+                      1063);
 }
 
 using MathFn = double (*)(double);
 template <MathFn F>
 Value math1(Vm& vm, const Value&, std::span<const Value> args) {
-    if (args.empty())
-        vm.throwError(ErrorType::ArgumentError, "Error #1063: Argument count mismatch on Math. Expected 1, got 0.",
-                      1063);
+    requireMathArguments(vm, args, 1);
     return Value(F(vm.toNumber(args[0])));
 }
 
@@ -148,10 +158,7 @@ Value mathMin(Vm& vm, const Value&, std::span<const Value> args) {
 }
 
 Value mathPow(Vm& vm, const Value&, std::span<const Value> args) {
-    if (args.size() < 2)
-        vm.throwError(
-            ErrorType::ArgumentError,
-            "Error #1063: Argument count mismatch on Math. Expected 2, got " + std::to_string(args.size()) + ".", 1063);
+    requireMathArguments(vm, args, 2);
     double x = vm.toNumber(arg(args, 0)), y = vm.toNumber(arg(args, 1));
     if (std::isnan(y)) return Value(NAN);
     if ((x == 1 || x == -1) && std::isinf(y)) return Value(NAN);
@@ -159,10 +166,7 @@ Value mathPow(Vm& vm, const Value&, std::span<const Value> args) {
 }
 
 Value mathAtan2(Vm& vm, const Value&, std::span<const Value> args) {
-    if (args.size() < 2)
-        vm.throwError(
-            ErrorType::ArgumentError,
-            "Error #1063: Argument count mismatch on Math. Expected 2, got " + std::to_string(args.size()) + ".", 1063);
+    requireMathArguments(vm, args, 2);
     return Value(std::atan2(vm.toNumber(arg(args, 0)), vm.toNumber(arg(args, 1))));
 }
 
@@ -175,41 +179,25 @@ Value mathRandom(Vm&, const Value&, std::span<const Value>) {
 }  // namespace
 
 void installNumberClasses(Vm& vm) {
-    Class* object = vm.findClass(u"Object");
-    Class* number = vm.defineClass(u"", u"Number", object, nullptr);
     auto toNumberFn = [](Vm& vm, const Value&, std::span<const Value> args) {
         return Value(args.empty() ? 0.0 : vm.toNumber(args[0]));
     };
-    number->callAsFunction = toNumberFn;
-    number->construct = toNumberFn;
-    numberMethods(vm, number);
-    vm.defineConstant(number, u"MAX_VALUE", Value(DBL_MAX));
-    vm.defineConstant(number, u"MIN_VALUE", Value(4.9406564584124654e-324));
+    Class* number = defineNumericClass(vm, u"Number", toNumberFn, DBL_MAX, 4.9406564584124654e-324);
     vm.defineConstant(number, u"NaN", Value(NAN));
     vm.defineConstant(number, u"POSITIVE_INFINITY", Value(INFINITY));
     vm.defineConstant(number, u"NEGATIVE_INFINITY", Value(-INFINITY));
     vm.defineConstant(number, u"length", Value(1));
 
-    Class* intClass = vm.defineClass(u"", u"int", object, nullptr);
     auto toIntFn = [](Vm& vm, const Value&, std::span<const Value> args) {
         return Value(double(toInt32(vm.toNumber(arg(args, 0)))));
     };
-    intClass->callAsFunction = toIntFn;
-    intClass->construct = toIntFn;
-    numberMethods(vm, intClass);
-    vm.defineConstant(intClass, u"MAX_VALUE", Value(2147483647.0));
-    vm.defineConstant(intClass, u"MIN_VALUE", Value(-2147483648.0));
+    Class* intClass = defineNumericClass(vm, u"int", toIntFn, 2147483647.0, -2147483648.0);
     vm.defineConstant(intClass, u"length", Value(1));
 
-    Class* uintClass = vm.defineClass(u"", u"uint", object, nullptr);
     auto toUintFn = [](Vm& vm, const Value&, std::span<const Value> args) {
         return Value(double(toUint32(vm.toNumber(arg(args, 0)))));
     };
-    uintClass->callAsFunction = toUintFn;
-    uintClass->construct = toUintFn;
-    numberMethods(vm, uintClass);
-    vm.defineConstant(uintClass, u"MAX_VALUE", Value(4294967295.0));
-    vm.defineConstant(uintClass, u"MIN_VALUE", Value(0));
+    Class* uintClass = defineNumericClass(vm, u"uint", toUintFn, 4294967295.0, 0);
     vm.defineConstant(uintClass, u"length", Value(1));
 
     Class* boolean = vm.findClass(u"Boolean");

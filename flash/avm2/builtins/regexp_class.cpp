@@ -30,10 +30,7 @@ RegExpObject* asRegExp(const Value& v) {
 RegExpObject& thisRegExp(Vm& vm, const Value& self) {
     RegExpObject* r = asRegExp(self);
     if (!r)
-        vm.throwError(ErrorType::TypeError,
-                      "Error #1034: Type Coercion failed: cannot convert " +
-                          vm.classOf(self)->qualifiedName().toUtf8() + " to RegExp.",
-                      1034);
+        throwNotA(vm, self, "RegExp");
     return *r;
 }
 
