@@ -125,7 +125,7 @@ Qt::PenJoinStyle joinOf(swf::LineJoin j) {
 }
 
 QPen linePen(const QPainter& p, const swf::LineStyle& s, const PaintStyle& ps) {
-    QBrush brush = s.fill ? fillBrush(*s.fill, ps) : QBrush(ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(s.color));
+    QBrush brush = s.fill ? fillBrush(*s.fill, ps) : QBrush(ps.drawn(s.color));
     QPen pen(brush, s.width);
     pen.setCapStyle(capOf(s.startCap));
     pen.setJoinStyle(joinOf(s.join));

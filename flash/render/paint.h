@@ -26,6 +26,12 @@ struct PaintStyle {
     BitmapLookup bitmaps;
     // Masks draw only their coverage: everything opaque, colours ignored.
     bool coverageOnly = false;
+
+    // What a colour paints as under this style.
+    template <class Colour>
+    QColor drawn(const Colour& c) const {
+        return coverageOnly ? QColor(Qt::black) : colorTransform->apply(c);
+    }
 };
 
 QBrush fillBrush(const swf::FillStyle& style, const PaintStyle& ps, bool* smooth = nullptr);

@@ -20,7 +20,7 @@ void drawStaticText(QPainter& p, const swf::DefineText& text, const Library& lib
             font = c ? c->as<swf::DefineFont>() : nullptr;
             height = rec.height;
         }
-        if (rec.color) color = ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(*rec.color);
+        if (rec.color) color = ps.drawn(*rec.color);
         if (rec.xOffset) x = *rec.xOffset;
         if (rec.yOffset) y = *rec.yOffset;
         double scale = font ? height / fontEmSquare(*font) : 0;
@@ -47,6 +47,14 @@ void drawEditText(QPainter& p, const EditText& field, GlyphCache& glyphs, const 
     auto small = [&](double v, double against) { return std::abs(v) <= kSkewTolerance * std::abs(against); };
     const bool axisAligned = (small(base.m12(), base.m11()) && small(base.m21(), base.m22())) ||
                              (small(base.m11(), base.m12()) && small(base.m22(), base.m21()));
+    auto useBorderPen = [&](double width) {
+        QPen pen(ps.drawn(field.borderColor));
+        pen.setCosmetic(true);
+        pen.setWidthF(width);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+    };
     if ((field.border || field.background) && !axisAligned) {
         // Turned or skewed, the box goes with the field; the border stays
         // one pixel wide.
@@ -60,16 +68,11 @@ void drawEditText(QPainter& p, const EditText& field, GlyphCache& glyphs, const 
         p.save();
         p.resetTransform();
         if (field.background)
-            p.fillPath(path, ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(field.backgroundColor));
+            p.fillPath(path, ps.drawn(field.backgroundColor));
         if (field.border) {
             // Twice as wide and cut at the outline: one pixel inside it.
             p.setClipPath(path, Qt::IntersectClip);
-            QPen pen(ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(field.borderColor));
-            pen.setCosmetic(true);
-            pen.setWidthF(2.0);
-            pen.setJoinStyle(Qt::MiterJoin);
-            p.setPen(pen);
-            p.setBrush(Qt::NoBrush);
+            useBorderPen(2.0);
             p.drawPolygon(outline);
         }
         p.restore();
@@ -81,14 +84,9 @@ void drawEditText(QPainter& p, const EditText& field, GlyphCache& glyphs, const 
         p.save();
         p.resetTransform();
         if (field.background)
-            p.fillRect(snapped, ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(field.backgroundColor));
+            p.fillRect(snapped, ps.drawn(field.backgroundColor));
         if (field.border) {
-            QPen pen(ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(field.borderColor));
-            pen.setCosmetic(true);
-            pen.setWidthF(1.0);
-            pen.setJoinStyle(Qt::MiterJoin);
-            p.setPen(pen);
-            p.setBrush(Qt::NoBrush);
+            useBorderPen(1.0);
             p.setRenderHint(QPainter::Antialiasing, false);
             p.drawRect(snapped);
         }
@@ -115,7 +113,7 @@ void drawEditText(QPainter& p, const EditText& field, GlyphCache& glyphs, const 
         for (const auto& g : line.glyphs) {
             if (g.c.isSpace()) continue;
             const LayoutFont& font = layout.fonts[std::size_t(g.font)];
-            QColor color = ps.coverageOnly ? QColor(Qt::black) : ps.colorTransform->apply(font.style.color);
+            QColor color = ps.drawn(font.style.color);
             if (font.embedded) {
                 int index = glyphs.indexOf(*font.embedded, g.c.unicode());
                 if (index < 0) continue;
