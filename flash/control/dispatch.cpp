@@ -54,6 +54,24 @@ std::int32_t done()
     return FLASH_S_OK;
 }
 
+// The handlers that two operations share.
+std::int32_t currentFrame(FlashControl& c, const Arguments&, FlashVariant& r)
+{
+    return integerResult(r, c.currentFrame());
+}
+
+std::int32_t gotoFrame(FlashControl& c, const Arguments& a, FlashVariant&)
+{
+    c.gotoFrame(a.integer(0));
+    return done();
+}
+
+std::int32_t stop(FlashControl& c, const Arguments&, FlashVariant&)
+{
+    c.stop();
+    return done();
+}
+
 constexpr std::uint16_t kGet = FLASH_DISPATCH_PROPERTYGET;
 constexpr std::uint16_t kPut = FLASH_DISPATCH_PROPERTYPUT;
 constexpr std::uint16_t kMethod = FLASH_DISPATCH_METHOD;
@@ -80,13 +98,8 @@ const Operation kOperations[] = {
          c.setMovie(a.text(0));
          return done();
      }},
-    {FLASH_DISPID_FRAMENUM, kGet, "",
-     [](FlashControl& c, const Arguments&, FlashVariant& r) { return integerResult(r, c.currentFrame()); }},
-    {FLASH_DISPID_FRAMENUM, kPut, "i",
-     [](FlashControl& c, const Arguments& a, FlashVariant&) {
-         c.gotoFrame(a.integer(0));
-         return done();
-     }},
+    {FLASH_DISPID_FRAMENUM, kGet, "", currentFrame},
+    {FLASH_DISPID_FRAMENUM, kPut, "i", gotoFrame},
     {FLASH_DISPID_ZOOM, kMethod, "i",
      [](FlashControl& c, const Arguments& a, FlashVariant&) {
          return c.zoom(a.integer(0)) ? done() : FLASH_E_INVALIDARG;
@@ -96,23 +109,10 @@ const Operation kOperations[] = {
          c.play();
          return done();
      }},
-    {FLASH_DISPID_STOP, kMethod, "",
-     [](FlashControl& c, const Arguments&, FlashVariant&) {
-         c.stop();
-         return done();
-     }},
-    {FLASH_DISPID_STOPPLAY, kMethod, "",
-     [](FlashControl& c, const Arguments&, FlashVariant&) {
-         c.stop();
-         return done();
-     }},
-    {FLASH_DISPID_GOTOFRAME, kMethod, "i",
-     [](FlashControl& c, const Arguments& a, FlashVariant&) {
-         c.gotoFrame(a.integer(0));
-         return done();
-     }},
-    {FLASH_DISPID_CURRENTFRAME, kMethod, "",
-     [](FlashControl& c, const Arguments&, FlashVariant& r) { return integerResult(r, c.currentFrame()); }},
+    {FLASH_DISPID_STOP, kMethod, "", stop},
+    {FLASH_DISPID_STOPPLAY, kMethod, "", stop},
+    {FLASH_DISPID_GOTOFRAME, kMethod, "i", gotoFrame},
+    {FLASH_DISPID_CURRENTFRAME, kMethod, "", currentFrame},
     {FLASH_DISPID_ISPLAYING, kMethod, "",
      [](FlashControl& c, const Arguments&, FlashVariant& r) { return booleanResult(r, c.isPlaying()); }},
     {FLASH_DISPID_LOADMOVIE, kMethod, "is",
