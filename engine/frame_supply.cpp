@@ -61,6 +61,12 @@ void FrameSupply::CloseFiles() {
     wavFile_.Close();
 }
 
+int FrameSupply::Delivered(int64_t movieFrame) {
+    host_.ShowProgress(movieFrame);
+    host_.PumpMessages();
+    return 0;
+}
+
 int FrameSupply::End(std::string why) {
     if (!why.empty() && failure_.empty()) failure_ = std::move(why);
     flags_.stop = 1;
@@ -115,17 +121,12 @@ int FrameSupply::DeliverAutoFrame(FrameInfo* record) {
     const uint32_t values = ValuesPerFrame(fps);
     const float t = static_cast<float>(FrameTimeMs(n, fps)) * 0.001f;
     *record = description_;
-    record->pictureWidth = static_cast<int32_t>(image.GetWidth());
-    record->pictureHeight = static_cast<int32_t>(image.GetHeight());
-    record->pictureTime = t;
     record->soundTime = t;
     if (values > 0 && !FetchSound(values, record, soundSkipped_)) return End(failure_);
-    if (!FetchPicture(record, std::move(image))) return End("Out of memory");
+    if (!FetchPicture(record, std::move(image), t)) return End("Out of memory");
     // Past the out frame there is nothing to step to.
     if (!syncList_.empty() && lastMovieFrame_ < OutFrame()) StepToPlayer(n);
-    host_.ShowProgress(lastMovieFrame_);
-    host_.PumpMessages();
-    return 0;
+    return Delivered(lastMovieFrame_);
 }
 
 int FrameSupply::DeliverAutoSound(FrameInfo* record) {
@@ -141,9 +142,7 @@ int FrameSupply::DeliverAutoSound(FrameInfo* record) {
     record->soundTime = static_cast<float>(FrameTimeMs(n, fps)) * 0.001f;
     if (values > 0 && !FetchSound(values, record)) return End(failure_);
     movieWindow_->Step(static_cast<unsigned>(1000.0f / fps));
-    host_.ShowProgress(lastMovieFrame_);
-    host_.PumpMessages();
-    return 0;
+    return Delivered(lastMovieFrame_);
 }
 
 int FrameSupply::DeliverCapturedSound(FrameInfo* record) {
@@ -160,9 +159,7 @@ int FrameSupply::DeliverCapturedSound(FrameInfo* record) {
     *record = description_;
     record->soundTime = static_cast<float>(e) * 0.001f;
     if (values > 0 && !FetchSound(values, record)) return End(failure_);
-    host_.ShowProgress(f);
-    host_.PumpMessages();
-    return 0;
+    return Delivered(f);
 }
 
 int FrameSupply::DeliverCapturedFrame(FrameInfo* record) {
@@ -181,15 +178,11 @@ int FrameSupply::DeliverCapturedFrame(FrameInfo* record) {
     DebugOutput("nAudioBufferLength = " + std::to_string(values));
     lastSoundPosition_ = e;
     *record = description_;
-    record->pictureWidth = static_cast<int32_t>(image.GetWidth());
-    record->pictureHeight = static_cast<int32_t>(image.GetHeight());
-    record->pictureTime = static_cast<float>(e) * 0.001f;
-    record->soundTime = record->pictureTime;
+    const float t = static_cast<float>(e) * 0.001f;
+    record->soundTime = t;
     if (values > 0 && !FetchSound(values, record)) return End(failure_);
-    if (!FetchPicture(record, std::move(image))) return End("Out of memory");
-    host_.ShowProgress(f);
-    host_.PumpMessages();
-    return 0;
+    if (!FetchPicture(record, std::move(image), t)) return End("Out of memory");
+    return Delivered(f);
 }
 
 // Where the range's first frame has its sound in the player's sound decides
@@ -234,9 +227,12 @@ bool FrameSupply::FetchSound(uint32_t values, FrameInfo* record, uint32_t missin
 // buffer pads each row to 4 bytes: rows that need no padding (every usual
 // frame width) are handed over in place, the image kept until the next
 // call; others are copied one by one.
-bool FrameSupply::FetchPicture(FrameInfo* record, CxImage image) {
+bool FrameSupply::FetchPicture(FrameInfo* record, CxImage image, float time) {
     const uint32_t width = image.GetWidth();
     const uint32_t height = image.GetHeight();
+    record->pictureWidth = static_cast<int32_t>(width);
+    record->pictureHeight = static_cast<int32_t>(height);
+    record->pictureTime = time;
     const size_t rowBytes = static_cast<size_t>(width) * 3;
     pictureImage_ = std::move(image);
     if (pictureImage_.GetEffWidth() == rowBytes) {
@@ -426,15 +422,8 @@ int FrameSupply::DeliverFast(FrameInfo* record, bool soundOnly) {
         record->sound = sound_.get();
         record->soundBytes = static_cast<int32_t>(2u * values);
     }
-    if (frame.image) {
-        record->pictureWidth = static_cast<int32_t>(frame.image->GetWidth());
-        record->pictureHeight = static_cast<int32_t>(frame.image->GetHeight());
-        record->pictureTime = t;
-        if (!FetchPicture(record, std::move(*frame.image))) return End("Out of memory");
-    }
-    host_.ShowProgress(frame.movieFrame);
-    host_.PumpMessages();
-    return 0;
+    if (frame.image && !FetchPicture(record, std::move(*frame.image), t)) return End("Out of memory");
+    return Delivered(frame.movieFrame);
 }
 
 bool FrameSupply::PrepareInteractiveCapture() {

@@ -142,12 +142,15 @@ private:
     void PrepareFastCapture();
     // Sets the stop flag and answers -1; a non-empty `why` marks a fault.
     int End(std::string why = {});
+    // Shows the progress at `movieFrame` and answers 0: a record is ready.
+    int Delivered(int64_t movieFrame);
     // The sound of `values` values into a new buffer; false when it could
     // not be read in full, but for `missingAllowed` values at its end (read
     // as silence).
     bool FetchSound(uint32_t values, FrameInfo* record, uint32_t missingAllowed = 0);
     bool SkipSoundBeforeRange();
-    bool FetchPicture(FrameInfo* record, CxImage image);
+    // Hands `image` over as the record's picture, shown at `time` seconds.
+    bool FetchPicture(FrameInfo* record, CxImage image, float time);
     bool MovieStandsStill(int32_t frame);
     int32_t OutFrame() const { return static_cast<int32_t>(task_.outFrame); }
     // The wait of a reader whose writer runs elsewhere: gives up when the
