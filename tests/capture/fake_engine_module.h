@@ -5,6 +5,7 @@
 
 #include "capture/loaded_modules.h"
 #include "platform/winmm/winmm.h"
+#include "tests/capture/cd_quality_format.h"
 
 #include <dlfcn.h>
 #include <string>
@@ -56,16 +57,5 @@ private:
     MMRESULT (*open_)(LPHWAVEOUT, LPCWAVEFORMATEX, DWORD_PTR, DWORD_PTR, DWORD) = nullptr;
     MMRESULT (*write_)(HWAVEOUT, LPWAVEHDR) = nullptr;
 };
-
-inline WAVEFORMATEX CdQualityFormat() {
-    WAVEFORMATEX format{};
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = 2;
-    format.nSamplesPerSec = 44100;
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = 4;
-    format.nAvgBytesPerSec = 44100 * 4;
-    return format;
-}
 
 }  // namespace kinolux::testing

@@ -6,6 +6,7 @@
 #include "capture/audio_tap.h"
 #include "capture/call_interceptor.h"
 #include "capture/stepped_clock.h"
+#include "tests/capture/cd_quality_format.h"
 
 #include <gtest/gtest.h>
 
@@ -56,13 +57,7 @@ public:
     static constexpr uint32_t kBlockFrames = 512;
 
     void Open() {
-        WAVEFORMATEX format{};
-        format.wFormatTag = WAVE_FORMAT_PCM;
-        format.nChannels = 2;
-        format.nSamplesPerSec = 44100;
-        format.wBitsPerSample = 16;
-        format.nBlockAlign = 4;
-        format.nAvgBytesPerSec = 44100 * 4;
+        const WAVEFORMATEX format = testing::CdQualityFormat();
         ASSERT_EQ(TapWaveOutOpen(&device_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(&Done),
                                  reinterpret_cast<DWORD_PTR>(this), CALLBACK_FUNCTION),
                   MMSYSERR_NOERROR);
