@@ -92,10 +92,16 @@ protected:
         ASSERT_TRUE(sync.Create(syncPath));
         for (int k = 1; k <= records; ++k) sync.Append(k * 40, k);
         if (finished) sync.Finish();
+        WriteCountingSound(soundValues, finished);
+    }
+
+    // The player's sound file holding CountingSound(values); unless
+    // finished, left open-ended as a writer that stopped leaves it.
+    void WriteCountingSound(uint32_t values, bool finished = true) {
         WavFileWriter wav;
         ASSERT_TRUE(wav.Open(wavPath));
-        sound = CountingSound(soundValues);
-        ASSERT_TRUE(wav.Write(sound.data(), soundValues));
+        sound = CountingSound(values);
+        ASSERT_TRUE(wav.Write(sound.data(), values));
         if (finished) wav.Close(); else wav.Abandon();
     }
 
@@ -161,11 +167,7 @@ TEST_F(FrameSupplyTest, AMarkedRangeGivesEachFrameFromItsInFrameToItsOutFrameWit
     for (int k = 13; k <= 31; ++k) sync.Append(40 * (k - 12) + 46, k);
     sync.Finish();
     const size_t skipped = 2 * 2029;  // 46 ms of stereo pairs
-    WavFileWriter wav;
-    ASSERT_TRUE(wav.Open(wavPath));
-    sound = CountingSound(static_cast<uint32_t>(skipped + 3528 * 21));
-    ASSERT_TRUE(wav.Write(sound.data(), static_cast<uint32_t>(sound.size())));
-    wav.Close();
+    WriteCountingSound(static_cast<uint32_t>(skipped + 3528 * 21));
     host.captureOver = true;
     for (const int kind : {kStreamVideoAudio, kStreamAudio}) {
         SCOPED_TRACE(kind);
@@ -203,11 +205,7 @@ TEST_F(FrameSupplyTest, EveryFrameOnceAndTheSoundStartsWhereTheFirstFramesSoundS
     ASSERT_TRUE(sync.Create(syncPath));
     for (int k = 2; k < 50; ++k) sync.Append(40 * k + 46, k);
     sync.Finish();
-    WavFileWriter wav;
-    ASSERT_TRUE(wav.Open(wavPath));
-    sound = CountingSound(3528 * 50);
-    ASSERT_TRUE(wav.Write(sound.data(), 3528 * 50));
-    wav.Close();
+    WriteCountingSound(3528 * 50);
     FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
     FrameInfo record{};
     ASSERT_EQ(supply.Deliver(0, &record), 0);
@@ -231,11 +229,7 @@ TEST_F(FrameSupplyTest, ALogStartingLaterThanItsFramesPutsSilenceBeforeTheSound)
     ASSERT_TRUE(sync.Create(syncPath));
     for (int k = 0; k < 30; ++k) sync.Append(1000 + 40 * k, 30 + k);
     sync.Finish();
-    WavFileWriter wav;
-    ASSERT_TRUE(wav.Open(wavPath));
-    sound = CountingSound(3528 * 40);
-    ASSERT_TRUE(wav.Write(sound.data(), 3528 * 40));
-    wav.Close();
+    WriteCountingSound(3528 * 40);
     FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
     FrameInfo record{};
     ASSERT_EQ(supply.Deliver(0, &record), 0);
@@ -267,11 +261,7 @@ TEST_F(FrameSupplyTest, PicturesRepeatOnlyWhereThePlayerFellBehindAndSkipOnlyFra
             for (int extra = 1; extra <= 3; ++extra) sync.Append(40 * (f + extra) + 46, 20);
     }
     sync.Finish();
-    WavFileWriter wav;
-    ASSERT_TRUE(wav.Open(wavPath));
-    sound = CountingSound(3528 * 70);
-    ASSERT_TRUE(wav.Write(sound.data(), 3528 * 70));
-    wav.Close();
+    WriteCountingSound(3528 * 70);
     FrameSupply supply(task, description, source.get(), host, flags, syncPath, wavPath);
     FrameInfo record{};
     ASSERT_EQ(supply.Deliver(0, &record), 0);
