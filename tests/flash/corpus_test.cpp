@@ -3,56 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
+#include "tests/flash/corpus_guard.h"
 #include "tests/flash/test_movies.h"
-#include "tests/platform/outside_requirements.h"
-#include "tests/platform/test_application.h"
 #include "tools/corpus/input_script.h"
-#include "tools/corpus/render_corpus.h"
-#include "tools/corpus/trace_corpus.h"
 
 namespace {
 // Raise these when more of the corpus matches.
 constexpr int kRecordedPasses = 59;
 constexpr int kRecordedTracePasses = 390;
 
-class CorpusApp : public ::testing::Environment {
-public:
-    void SetUp() override { kinolux::testing::EnsureApplication<QGuiApplication>(); }
-};
-
-const auto* const kApp = ::testing::AddGlobalTestEnvironment(new CorpusApp);
-
-// Runs every case, names the ones that fail, and returns how many passed.
-template <class Case, class Run>
-int countPasses(const std::vector<Case>& cases, Run run) {
-    int passed = 0;
-    for (const auto& c : cases) {
-        auto r = run(c);
-        if (r.passed)
-            ++passed;
-        else
-            std::printf("failed: %s %s\n", r.name.c_str(), r.detail.c_str());
-    }
-    std::printf("%d passed, %zu failed\n", passed, cases.size() - std::size_t(passed));
-    return passed;
-}
+const auto* const kApp = ::testing::AddGlobalTestEnvironment(new kinolux::testing::CorpusApplication);
 }  // namespace
 
 TEST(RenderCorpus, NoRegressionBelowTheRecordedCount) {
-    std::string dir = testmovies::corpusDir() + "/ruffle/render";
-    auto cases = corpus::listCases(dir);
-    if (cases.empty()) KINOLUX_MISSING("the corpus at " << dir);
-    EXPECT_GE(countPasses(cases, [](const auto& c) { return corpus::runCase(c); }), kRecordedPasses);
+    kinolux::testing::ExpectRenderCorpusPasses("render", kRecordedPasses);
 }
 
 TEST(TraceCorpus, NoRegressionBelowTheRecordedCount) {
-    std::string dir = testmovies::corpusDir() + "/ruffle/trace";
-    auto cases = corpus::listTraceCases(dir);
-    if (cases.empty()) KINOLUX_MISSING("the corpus at " << dir);
-    EXPECT_GE(countPasses(cases, [](const auto& c) { return corpus::runTraceCase(c); }), kRecordedTracePasses);
+    kinolux::testing::ExpectTraceCorpusPasses("trace", kRecordedTracePasses);
 }
 
 TEST(RenderCorpus, MatchRuleCountsCloseChannels) {
