@@ -113,6 +113,32 @@ bool comparedFalse(const Value& lessThanResult) {
     return lessThanResult.isBoolean() && !lessThanResult.boolean();
 }
 
+// The relation a comparing opcode tests; the pushing forms and the
+// branching ones (with their negations) share each definition.
+bool relationHolds(Vm& vm, std::uint8_t opcode, const Value& a, const Value& b) {
+    switch (opcode) {
+    case op::Equals:
+    case op::IfEq: return vm.equals(a, b);
+    case op::IfNe: return !vm.equals(a, b);
+    case op::StrictEquals:
+    case op::IfStrictEq: return Vm::strictEquals(a, b);
+    case op::IfStrictNe: return !Vm::strictEquals(a, b);
+    case op::LessThan:
+    case op::IfLt: return toBoolean(vm.lessThan(a, b));
+    case op::IfNlt: return !toBoolean(vm.lessThan(a, b));
+    case op::GreaterThan:
+    case op::IfGt: return toBoolean(vm.lessThan(b, a));
+    case op::IfNgt: return !toBoolean(vm.lessThan(b, a));
+    case op::LessEquals:
+    case op::IfLe: return comparedFalse(vm.lessThan(b, a));
+    case op::IfNle: return !comparedFalse(vm.lessThan(b, a));
+    case op::GreaterEquals:
+    case op::IfGe: return comparedFalse(vm.lessThan(a, b));
+    case op::IfNge: return !comparedFalse(vm.lessThan(a, b));
+    }
+    return false;
+}
+
 // Enumeration walks one index space: array or vector elements, then
 // dictionary pairs, then dynamic properties. Indices count from 1 so that 0
 // can end the walk.
@@ -316,22 +342,7 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::IfNge: {
                     std::int32_t o = f.s24();
                     Value b = f.pop(), a = f.pop();
-                    bool taken = false;
-                    switch (opcode) {
-                    case op::IfEq: taken = equals(a, b); break;
-                    case op::IfNe: taken = !equals(a, b); break;
-                    case op::IfStrictEq: taken = strictEquals(a, b); break;
-                    case op::IfStrictNe: taken = !strictEquals(a, b); break;
-                    case op::IfLt: taken = toBoolean(lessThan(a, b)); break;
-                    case op::IfNlt: taken = !toBoolean(lessThan(a, b)); break;
-                    case op::IfGt: taken = toBoolean(lessThan(b, a)); break;
-                    case op::IfNgt: taken = !toBoolean(lessThan(b, a)); break;
-                    case op::IfLe: taken = comparedFalse(lessThan(b, a)); break;
-                    case op::IfNle: taken = !comparedFalse(lessThan(b, a)); break;
-                    case op::IfGe: taken = comparedFalse(lessThan(a, b)); break;
-                    case op::IfNge: taken = !comparedFalse(lessThan(a, b)); break;
-                    }
-                    compareJump(taken, o);
+                    compareJump(relationHolds(*this, opcode, a, b), o);
                     break;
                 }
                 case op::LookupSwitch: {
@@ -894,34 +905,14 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     f.push(Value(r));
                     break;
                 }
-                case op::Equals: {
-                    Value b = f.pop(), a = f.pop();
-                    f.push(Value(equals(a, b)));
-                    break;
-                }
-                case op::StrictEquals: {
-                    Value b = f.pop(), a = f.pop();
-                    f.push(Value(strictEquals(a, b)));
-                    break;
-                }
-                case op::LessThan: {
-                    Value b = f.pop(), a = f.pop();
-                    f.push(Value(toBoolean(lessThan(a, b))));
-                    break;
-                }
-                case op::GreaterThan: {
-                    Value b = f.pop(), a = f.pop();
-                    f.push(Value(toBoolean(lessThan(b, a))));
-                    break;
-                }
-                case op::LessEquals: {
-                    Value b = f.pop(), a = f.pop();
-                    f.push(Value(comparedFalse(lessThan(b, a))));
-                    break;
-                }
+                case op::Equals:
+                case op::StrictEquals:
+                case op::LessThan:
+                case op::GreaterThan:
+                case op::LessEquals:
                 case op::GreaterEquals: {
                     Value b = f.pop(), a = f.pop();
-                    f.push(Value(comparedFalse(lessThan(a, b))));
+                    f.push(Value(relationHolds(*this, opcode, a, b)));
                     break;
                 }
                 case op::Li8:
