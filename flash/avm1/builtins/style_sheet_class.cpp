@@ -158,16 +158,7 @@ Value transform(Vm& vm, const Value&, Args args) {
 }
 
 Value onData(Vm& vm, const Value& thisValue, Args args) {
-    ObjectRef self = vm.toObject(thisValue);
-    if (!self) return Value();
-    Value success(false);
-    if (!arg(args, 0).isUndefined()) {
-        Value text = args[0];
-        success = Value(vm.toBoolean(vm.callMethod(Value(self), String(u"parse"), Args(&text, 1))));
-        if (vm.toBoolean(success)) vm.set(self, String(u"loaded"), Value(true));
-    }
-    vm.callMethod(Value(self), vm.names().onLoad, Args(&success, 1));
-    return Value();
+    return readLoadedText(vm, thisValue, args, u"parse", true);
 }
 
 constexpr Member kSheetMembers[] = {
