@@ -162,14 +162,9 @@ void installTextField(Vm& vm) {
     Value broadcaster = global.ownValue(String(u"AsBroadcaster"), true);
     if (broadcaster.isObject()) initializeBroadcaster(vm, *proto, *broadcaster.object());
     for (std::size_t i = 0; i < std::size(kFieldProperties); ++i) {
-        Ref<FunctionObject> getter = vm.newNative(getFieldProperty);
-        getter->setTag(static_cast<int>(i));
-        Ref<FunctionObject> setter;
-        if (kFieldProperties[i].kind != Kind::ReadOnly) {
-            setter = vm.newNative(setFieldProperty);
-            setter->setTag(static_cast<int>(i));
-        }
-        proto->defineAccessor(String(kFieldProperties[i].name), ObjectRef(getter), ObjectRef(setter), kHidden);
+        const FieldProperty& property = kFieldProperties[i];
+        NativeFunction setter = property.kind == Kind::ReadOnly ? nullptr : setFieldProperty;
+        defineMember(vm, *proto, accessor(property.name, getFieldProperty, setter, kHidden, static_cast<int>(i)));
     }
     defineMembers(vm, *proto, kTextFieldPrototypeMembers);
     defineDisplayAccessors(vm, *proto);
