@@ -72,8 +72,7 @@ constexpr Member kLoadVarsPrototypeMembers[] = {
 void installLoadVars(Vm& vm) {
     ObjectRef proto = vm.newObject();
     vm.protos().loadVars = proto;
-    defineClass(vm, *vm.global(), u"LoadVars", nullptr, nullptr, proto);
-    defineMembers(vm, *proto, kLoadVarsPrototypeMembers);
+    defineClass(vm, *vm.global(), {u"LoadVars", nullptr, nullptr, kLoadVarsPrototypeMembers}, proto);
     proto->defineValue(u"contentType", Value(String(u"application/x-www-form-urlencoded")), PropertyFlag::DontEnum);
 }
 

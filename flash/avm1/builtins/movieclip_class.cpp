@@ -589,10 +589,8 @@ constexpr Member kMovieClipPrototypeMembers[] = {
 void installMovieClip(Vm& vm) {
     ObjectRef proto = vm.newObject();
     vm.protos().movieClip = proto;
-    defineClass(vm, *vm.global(), u"MovieClip", nullptr, nullptr, proto);
-    Object& p = *proto;
-    defineMembers(vm, p, kMovieClipPrototypeMembers);
-    defineDisplayAccessors(vm, p);
+    defineClass(vm, *vm.global(), {u"MovieClip", nullptr, nullptr, kMovieClipPrototypeMembers}, proto);
+    defineDisplayAccessors(vm, *proto);
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -102,15 +102,12 @@ void installSystem(Vm& vm) {
     defineMembers(vm, *system, kSystemMembers);
 
     ObjectRef security = vm.newObject();
-    system->defineValue(u"security", Value(security), PropertyFlag::DontEnum);
-    defineMembers(vm, *security, kSecurityMembers);
+    defineObject(vm, *system, u"security", security, kSecurityMembers);
     // A movie converted here is a file on disk that no user has trusted.
     security->defineValue(u"sandboxType", Value(String(u"localWithFile")), PropertyFlag::DontEnum);
 
     // Other Macromedia products (none are ever there).
-    ObjectRef product = vm.newObject();
-    defineClass(vm, *system, u"Product", nullptr, nullptr, product);
-    defineMembers(vm, *product, kProductMembers);
+    defineClass(vm, *system, {u"Product", nullptr, nullptr, kProductMembers});
 
     ObjectRef capabilities = vm.newObject();
     system->defineValue(u"capabilities", Value(capabilities), PropertyFlag::DontEnum);

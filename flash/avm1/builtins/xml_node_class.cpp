@@ -226,8 +226,7 @@ void installXmlNode(Vm& vm) {
     ObjectRef nodeProto = vm.newObject();
     nodeProto->setInstanceKind(ObjectKind::XmlNode);
     vm.protos().xmlNode = nodeProto;
-    defineClass(vm, *vm.global(), u"XMLNode", nodeConstruct, nodeConstruct, nodeProto);
-    defineMembers(vm, *nodeProto, kXmlNodeMembers);
+    defineClass(vm, *vm.global(), {u"XMLNode", nodeConstruct, nodeConstruct, kXmlNodeMembers}, nodeProto);
 }
 
 }  // namespace kinolux::avm1::builtins
