@@ -46,27 +46,11 @@ HttpMethod methodArg(Vm& vm, Args args, std::size_t i) {
     MovieClipBinding* clip = thisMovieClip(vm, thisValue); \
     if (!clip) return value
 
-Value play(Vm& vm, const Value& thisValue, Args) {
+// play, stop, clear and the others that take no arguments and answer nothing.
+template <auto Command>
+Value clipCommand(Vm& vm, const Value& thisValue, Args) {
     CLIP_OR_RETURN(Value());
-    clip->play();
-    return Value();
-}
-
-Value stop(Vm& vm, const Value& thisValue, Args) {
-    CLIP_OR_RETURN(Value());
-    clip->stop();
-    return Value();
-}
-
-Value nextFrame(Vm& vm, const Value& thisValue, Args) {
-    CLIP_OR_RETURN(Value());
-    clip->nextFrame();
-    return Value();
-}
-
-Value prevFrame(Vm& vm, const Value& thisValue, Args) {
-    CLIP_OR_RETURN(Value());
-    clip->prevFrame();
+    (clip->*Command)();
     return Value();
 }
 
@@ -319,12 +303,6 @@ Value setMask(Vm& vm, const Value& thisValue, Args args) {
 
 // ---- the drawing API ----
 
-Value clear(Vm& vm, const Value& thisValue, Args) {
-    CLIP_OR_RETURN(Value());
-    clip->clearDrawing();
-    return Value();
-}
-
 Value lineStyle(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
     LineStyle style;
@@ -458,11 +436,6 @@ Value curveTo(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
-Value endFill(Vm& vm, const Value& thisValue, Args) {
-    CLIP_OR_RETURN(Value());
-    clip->endFill();
-    return Value();
-}
 
 #undef CLIP_OR_RETURN
 
@@ -542,10 +515,10 @@ void defineDisplayAccessors(Vm& vm, Object& proto) {
 }
 
 constexpr Member kMovieClipPrototypeMembers[] = {
-    method(u"play", play),
-    method(u"stop", stop),
-    method(u"nextFrame", nextFrame),
-    method(u"prevFrame", prevFrame),
+    method(u"play", clipCommand<&MovieClipBinding::play>),
+    method(u"stop", clipCommand<&MovieClipBinding::stop>),
+    method(u"nextFrame", clipCommand<&MovieClipBinding::nextFrame>),
+    method(u"prevFrame", clipCommand<&MovieClipBinding::prevFrame>),
     method(u"gotoAndPlay", gotoAndPlay),
     method(u"gotoAndStop", gotoAndStop),
     method(u"nextScene", nextScene),
@@ -573,7 +546,7 @@ constexpr Member kMovieClipPrototypeMembers[] = {
     method(u"getSWFVersion", getSwfVersion),
     method(u"getTextSnapshot", getTextSnapshot, kSwf6),
     method(u"setMask", setMask),
-    method(u"clear", clear),
+    method(u"clear", clipCommand<&MovieClipBinding::clearDrawing>),
     method(u"lineStyle", lineStyle),
     method(u"beginFill", beginFill),
     method(u"beginGradientFill", beginGradientFill),
@@ -581,7 +554,7 @@ constexpr Member kMovieClipPrototypeMembers[] = {
     method(u"moveTo", moveTo),
     method(u"lineTo", lineTo),
     method(u"curveTo", curveTo),
-    method(u"endFill", endFill),
+    method(u"endFill", clipCommand<&MovieClipBinding::endFill>),
     accessor(u"_lockroot", bindingGetter<MovieClipBinding, bool, &MovieClipBinding::lockRoot>,
              flagSetter<MovieClipBinding, &MovieClipBinding::setLockRoot>),
 };
