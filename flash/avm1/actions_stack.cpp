@@ -38,37 +38,31 @@ String charFromCode(std::uint16_t code, bool allowSurrogates) {
     return String(std::u16string_view(&c, 1));
 }
 
-// Pops the right operand, then the left, each converted as it is popped.
-std::pair<double, double> popNumbers(ActionContext& c) {
-    double x = c.vm.toNumber(c.pop());
-    double y = c.vm.toNumber(c.pop());
-    return {y, x};
+// Pops the right operand, then the left; answers them left first.
+std::pair<Value, Value> popOperands(ActionContext& c) {
+    Value x = c.pop();
+    Value y = c.pop();
+    return {std::move(y), std::move(x)};
 }
+
+// Pops the right operand, then the left, each converted as it is popped.
+template <auto Convert>
+auto popConverted(ActionContext& c) {
+    auto x = (c.vm.*Convert)(c.pop());
+    auto y = (c.vm.*Convert)(c.pop());
+    return std::pair{std::move(y), std::move(x)};
+}
+
+std::pair<double, double> popNumbers(ActionContext& c) { return popConverted<&Vm::toNumber>(c); }
+std::pair<std::int32_t, std::int32_t> popInt32s(ActionContext& c) { return popConverted<&Vm::toInt32>(c); }
+std::pair<bool, bool> popBooleans(ActionContext& c) { return popConverted<&Vm::toBoolean>(c); }
+std::pair<String, String> popStrings(ActionContext& c) { return popConverted<&Vm::toString>(c); }
 
 // Pops both operands, then converts the left one first.
 std::pair<double, double> popThenConvert(ActionContext& c) {
-    Value x = c.pop();
-    Value y = c.pop();
+    auto [y, x] = popOperands(c);
     double ny = c.vm.toNumber(y);
     return {ny, c.vm.toNumber(x)};
-}
-
-std::pair<std::int32_t, std::int32_t> popInt32s(ActionContext& c) {
-    std::int32_t x = c.vm.toInt32(c.pop());
-    std::int32_t y = c.vm.toInt32(c.pop());
-    return {y, x};
-}
-
-std::pair<bool, bool> popBooleans(ActionContext& c) {
-    bool x = c.vm.toBoolean(c.pop());
-    bool y = c.vm.toBoolean(c.pop());
-    return {y, x};
-}
-
-std::pair<String, String> popStrings(ActionContext& c) {
-    String x = c.vm.toString(c.pop());
-    String y = c.vm.toString(c.pop());
-    return {std::move(y), std::move(x)};
 }
 
 }  // namespace
@@ -146,36 +140,31 @@ Flow opNot(ActionContext& c) {
 }
 
 Flow opAdd2(ActionContext& c) {
-    Value x = c.pop();
-    Value y = c.pop();
+    auto [y, x] = popOperands(c);
     c.push(c.vm.add(y, x));
     return Flow::Next;
 }
 
 Flow opLess2(ActionContext& c) {
-    Value x = c.pop();
-    Value y = c.pop();
+    auto [y, x] = popOperands(c);
     c.push(c.vm.lessThan(y, x));
     return Flow::Next;
 }
 
 Flow opGreater(ActionContext& c) {
-    Value x = c.pop();
-    Value y = c.pop();
+    auto [y, x] = popOperands(c);
     c.push(c.vm.lessThan(x, y));
     return Flow::Next;
 }
 
 Flow opEquals2(ActionContext& c) {
-    Value x = c.pop();
-    Value y = c.pop();
+    auto [y, x] = popOperands(c);
     c.push(Value(c.vm.abstractEquals(y, x)));
     return Flow::Next;
 }
 
 Flow opStrictEquals(ActionContext& c) {
-    Value x = c.pop();
-    Value y = c.pop();
+    auto [y, x] = popOperands(c);
     c.push(Value(strictEquals(y, x) || c.vm.sameClipPath(y, x)));
     return Flow::Next;
 }
@@ -256,8 +245,7 @@ Flow opStringLess(ActionContext& c) {
 }
 
 Flow opStringGreater(ActionContext& c) {
-    Value x = c.pop();
-    Value y = c.pop();
+    auto [y, x] = popOperands(c);
     String sy = c.vm.toString(y);
     c.push(Value(sy.view() > c.vm.toString(x).view()));
     return Flow::Next;

@@ -8,22 +8,6 @@
 
 namespace kinolux::avm1 {
 
-namespace {
-
-// Keeps the depth counters right however a call ends.
-class DepthGuard {
-public:
-    explicit DepthGuard(int& counter) : counter_(counter) { ++counter_; }
-    ~DepthGuard() { --counter_; }
-    DepthGuard(const DepthGuard&) = delete;
-    DepthGuard& operator=(const DepthGuard&) = delete;
-
-private:
-    int& counter_;
-};
-
-}  // namespace
-
 Value Vm::call(const Value& function, const Value& thisValue, Args args) {
     return callWithHome(function, thisValue, args, nullptr);
 }

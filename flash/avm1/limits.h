@@ -33,6 +33,19 @@ struct ScriptLimits {
     }
 };
 
+// Counts one more level of nested calls for as long as it lives, however
+// the call ends.
+class DepthGuard {
+public:
+    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
+    ~DepthGuard() { --depth_; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+
+private:
+    int& depth_;
+};
+
 // Ends the running script and everything that called it. `stopsMovie`:
 // scripts stay turned off for the rest of the movie.
 class ScriptAbort : public std::runtime_error {

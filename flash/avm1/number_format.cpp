@@ -41,6 +41,13 @@ bool isNumberBlank(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == 0x0B || c == 0x0C;
 }
 
+int digitValue(char16_t c) {
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'a' && c <= u'z') return c - u'a' + 10;
+    if (c >= u'A' && c <= u'Z') return c - u'A' + 10;
+    return 99;
+}
+
 String formatNumber(double n) {
     if (std::isnan(n)) return String(u"NaN");
     if (std::isinf(n)) return String(n > 0 ? u"Infinity" : u"-Infinity");

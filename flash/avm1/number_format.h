@@ -25,4 +25,8 @@ double parseDecimal(std::u16string_view s, bool strict);
 // Whether c counts as a blank that number parsing skips.
 bool isNumberBlank(char16_t c);
 
+// c as a digit of a radix up to 36 (letters of either case from 10 on);
+// 36 or more when it is no digit at all.
+int digitValue(char16_t c);
+
 }  // namespace kinolux::avm1

@@ -11,23 +11,6 @@ int hexValue(char c) {
     return -1;
 }
 
-std::string escapeBytes(std::string_view bytes) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size());
-    for (char ch : bytes) {
-        auto c = static_cast<unsigned char>(ch);
-        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
-            out.push_back(ch);
-        } else {
-            out.push_back('%');
-            out.push_back(kDigits[c >> 4]);
-            out.push_back(kDigits[c & 15]);
-        }
-    }
-    return out;
-}
-
 // The player's decoder: a '%' starts a two-digit escape; a non-digit ends
 // it and is dropped with it.
 std::string unescapeBytes(std::string_view text) {
@@ -54,6 +37,23 @@ std::string unescapeBytes(std::string_view text) {
 }
 
 }  // namespace
+
+std::string escapeBytes(std::string_view bytes) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        auto c = static_cast<unsigned char>(ch);
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
+            out.push_back(ch);
+        } else {
+            out.push_back('%');
+            out.push_back(kDigits[c >> 4]);
+            out.push_back(kDigits[c & 15]);
+        }
+    }
+    return out;
+}
 
 String escapeUrl(const String& s) { return String::fromAscii(escapeBytes(s.toUtf8())); }
 

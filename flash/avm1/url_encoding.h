@@ -12,6 +12,8 @@ namespace kinolux::avm1 {
 
 // escape(): every byte of the UTF-8 form except letters and digits as %XX.
 String escapeUrl(const String& s);
+// The same over bytes.
+std::string escapeBytes(std::string_view bytes);
 // unescape(): %XX bytes and '+' as a blank, read back as UTF-8.
 String unescapeUrl(const String& s);
 // "a=1&b=two%20words" as name/value pairs, in order.

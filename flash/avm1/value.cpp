@@ -21,11 +21,7 @@ double parseWrappedInteger(std::u16string_view s, int radix) {
     if (p == s.size()) return NAN;
     std::uint32_t value = 0;
     for (; p < s.size(); ++p) {
-        char16_t c = s[p];
-        int d = c >= u'0' && c <= u'9'   ? c - u'0'
-                : c >= u'a' && c <= u'z' ? c - u'a' + 10
-                : c >= u'A' && c <= u'Z' ? c - u'A' + 10
-                                         : 99;
+        int d = digitValue(s[p]);
         if (d >= radix) return NAN;
         value = value * static_cast<std::uint32_t>(radix) + static_cast<std::uint32_t>(d);
     }

@@ -47,12 +47,8 @@ double numberOfString(const String& s) {
     if (v.size() > 2 && v[0] == u'0' && (v[1] == u'x' || v[1] == u'X')) {
         double n = 0;
         for (std::size_t i = 2; i < v.size(); ++i) {
-            char16_t c = v[i];
-            int digit = c >= u'0' && c <= u'9'   ? c - u'0'
-                        : c >= u'a' && c <= u'f' ? c - u'a' + 10
-                        : c >= u'A' && c <= u'F' ? c - u'A' + 10
-                                                 : -1;
-            if (digit < 0) return NAN;
+            int digit = avm1::digitValue(v[i]);
+            if (digit >= 16) return NAN;
             n = n * 16 + digit;
         }
         return n;

@@ -701,19 +701,6 @@ Value Vm::call(const Value& function, const Value& thisValue, std::span<const Va
     throwError(ErrorType::TypeError, "Error #1006: value is not a function.", 1006);
 }
 
-namespace {
-class DepthGuard {
-public:
-    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
-    ~DepthGuard() { --depth_; }
-    DepthGuard(const DepthGuard&) = delete;
-    DepthGuard& operator=(const DepthGuard&) = delete;
-
-private:
-    int& depth_;
-};
-}  // namespace
-
 // Native methods count too: a script can recurse through toString and
 // valueOf without calling itself directly.
 Value Vm::callMethod(Method* method, const Value& thisValue, std::span<const Value> args, const ScopeChain& scope,
@@ -731,7 +718,7 @@ Value Vm::callMethod(Method* method, const Value& thisValue, std::span<const Val
         depth_ = depth;
         throw ScriptThrow{Value(error)};
     }
-    DepthGuard guard(depth_);
+    avm1::DepthGuard guard(depth_);
     if (method->native) return method->native(*this, thisValue, args);
     return execute(method, thisValue, args, scope, callee);
 }

@@ -125,6 +125,13 @@ struct MachineOn {
         vm.runFrameActions(host.root, ActionBlock::copyOf(assemble(source), swfVersion));
         return host.output();
     }
+    // A clip placed on the root and given its script object, as the
+    // timeline places one.
+    FakeClip& place(const std::u16string& name, int depth = 1) {
+        FakeClip& clip = host.root.addChild(name, depth);
+        vm.constructDisplayObject(clip);
+        return clip;
+    }
 
     int swfVersion;
     H host;

@@ -128,8 +128,7 @@ TEST(Clips, DuplicateKeepsTheClassAndRemoveOnlyInTheScriptRange) {
     EXPECT_EQ(s.run("push \"b1\"\ngetVariable\npush \"removeMovieClip\"\ngetMember\ntypeOf\ntrace"),
               "undefined");
     // A clip the timeline placed (negative depth) stays; script-made ones go.
-    FakeClip& placed = s.m.host.root.addChild(u"placed", -16383);
-    s.m.vm.constructDisplayObject(placed);
+    s.m.place(u"placed", -16383);
     s.m.host.root.log().clear();
     s.run(R"asm(
         push "placed"
@@ -214,8 +213,7 @@ TEST(Clips, AReferenceOutlivesItsClipAndFindsASuccessorByPath) {
 
 TEST(Clips, TimelineControlGoesToThePlayer) {
     Script s(7);
-    FakeClip& hero = s.m.host.root.addChild(u"hero", 1);
-    s.m.vm.constructDisplayObject(hero);
+    FakeClip& hero = s.m.place(u"hero");
     hero.totalFrames_ = 20;
     hero.labels_[u"run"] = 7;
     s.run(R"asm(
@@ -285,8 +283,7 @@ TEST(Clips, DrawingCallsReachTheClip) {
 
 TEST(Events, HandlersTheScriptsSetAreCalledByThePlayer) {
     Script s(7);
-    FakeClip& hero = s.m.host.root.addChild(u"hero", 1);
-    s.m.vm.constructDisplayObject(hero);
+    FakeClip& hero = s.m.place(u"hero");
     EXPECT_FALSE(s.m.vm.hasMethod(hero, u"onEnterFrame"));
     s.run(R"asm(
         push "hero"
@@ -316,8 +313,7 @@ TEST(Events, HandlersTheScriptsSetAreCalledByThePlayer) {
 
 TEST(Events, ClipActionsRunWithTheClipAsThisAndTarget) {
     Script s(6);
-    FakeClip& hero = s.m.host.root.addChild(u"hero", 1);
-    s.m.vm.constructDisplayObject(hero);
+    FakeClip& hero = s.m.place(u"hero");
     s.m.vm.runClipActions(hero, ActionBlock::copyOf(assemble(R"asm(
         push "this"
         getVariable
@@ -382,8 +378,7 @@ TEST(Events, KeyAndMouseListenersHearThePlayer) {
 
 TEST(Variables, ThePlayerReadsAndWritesThemByPath) {
     Script s(6);
-    FakeClip& hud = s.m.host.root.addChild(u"hud", 1);
-    s.m.vm.constructDisplayObject(hud);
+    FakeClip& hud = s.m.place(u"hud");
     s.run(R"asm(
         push "/hud:score", 10
         setVariable
@@ -401,8 +396,7 @@ TEST(Variables, ThePlayerReadsAndWritesThemByPath) {
 
 TEST(Variables, LoadedVariablesLandOnTheClip) {
     Script s(6);
-    FakeClip& target = s.m.host.root.addChild(u"target", 1);
-    s.m.vm.constructDisplayObject(target);
+    FakeClip& target = s.m.place(u"target");
     s.m.vm.deliverVariables(target, "a=1&b=two%20words&c=%E2%82%AC");
     Value object = scriptOf(s, target);
     EXPECT_EQ(s.text(s.get(object, u"a")), "1");
@@ -444,8 +438,7 @@ TEST(Paths, NamesAndTargetsOfNestedClips) {
 
 TEST(Properties, DisplayPropertiesConvertOnTheWayIn) {
     Script s(6);
-    FakeClip& a = s.m.host.root.addChild(u"a", 1);
-    s.m.vm.constructDisplayObject(a);
+    FakeClip& a = s.m.place(u"a");
     s.run(R"asm(
         push "a"
         getVariable

@@ -28,6 +28,13 @@ void setLength(Vm& vm, const ObjectRef& object, std::uint32_t length) {
     else object->setOwnData(vm.names().length, Value(length), vm.caseSensitive());
 }
 
+// Deletes the last of `length` elements: a real array gets shorter, an
+// array-like object keeps its length property.
+void removeLast(Vm& vm, const ObjectRef& object, std::uint32_t length) {
+    deleteElement(vm, object, length - 1);
+    if (object->kind() == ObjectKind::Array) setLength(vm, object, length - 1);
+}
+
 std::int64_t absoluteIndex(std::int32_t index, std::int64_t length) {
     if (index < 0) return std::max<std::int64_t>(index + length, 0);
     return std::min<std::int64_t>(index, length);
@@ -80,8 +87,7 @@ Value shift(Vm& vm, const Value& thisValue, Args) {
         if (hasElement(vm, self, i)) setElement(vm, self, i - 1, elementOf(vm, self, i));
         else deleteElement(vm, self, i - 1);
     }
-    deleteElement(vm, self, length - 1);
-    if (self->kind() == ObjectKind::Array) setLength(vm, self, length - 1);
+    removeLast(vm, self, length);
     return first;
 }
 
@@ -91,8 +97,7 @@ Value pop(Vm& vm, const Value& thisValue, Args) {
     std::uint32_t length = lengthOf(vm, self);
     if (length == 0) return Value();
     Value last = elementOf(vm, self, length - 1);
-    deleteElement(vm, self, length - 1);
-    if (self->kind() == ObjectKind::Array) setLength(vm, self, length - 1);
+    removeLast(vm, self, length);
     return last;
 }
 

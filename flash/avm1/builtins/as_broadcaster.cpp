@@ -73,18 +73,26 @@ Value initialize(Vm& vm, const Value& thisValue, Args args) {
 
 }  // namespace
 
-void initializeBroadcaster(Vm& vm, Object& target, Object& broadcaster) {
+Object* broadcasterClass(Vm& vm) {
+    Value broadcaster = vm.global()->ownValue(String(u"AsBroadcaster"), true);
+    return broadcaster.isObject() ? broadcaster.object() : nullptr;
+}
+
+void copyBroadcasterMethods(Object& target, Object& broadcaster, std::uint16_t flags) {
     for (std::u16string_view name : {u"broadcastMessage", u"addListener", u"removeListener"}) {
         String key(name);
-        target.defineValue(key, broadcaster.ownValue(key, true), PropertyFlag::DontEnum);
+        target.defineValue(key, broadcaster.ownValue(key, true), flags);
     }
+}
+
+void initializeBroadcaster(Vm& vm, Object& target, Object& broadcaster) {
+    copyBroadcasterMethods(target, broadcaster, PropertyFlag::DontEnum);
     target.defineValue(vm.names().listeners, Value(ObjectRef(vm.newArray())), PropertyFlag::DontEnum);
 }
 
 ObjectRef makeBroadcasterObject(Vm& vm) {
     ObjectRef object = vm.newObject();
-    Value broadcaster = vm.global()->ownValue(String(u"AsBroadcaster"), true);
-    if (broadcaster.isObject()) initializeBroadcaster(vm, *object, *broadcaster.object());
+    if (Object* broadcaster = broadcasterClass(vm)) initializeBroadcaster(vm, *object, *broadcaster);
     return object;
 }
 

@@ -226,9 +226,7 @@ void defineFieldMethods(Vm& vm, Object& proto) {
                 std::u16string name(setter ? u"set" : u"get");
                 if (utc) name += u"UTC";
                 name += f.name;
-                Ref<FunctionObject> fn = vm.newNative(setter ? setField : getField);
-                fn->setTag(f.field | (utc ? kUtc : 0));
-                proto.defineValue(String(name), Value(ObjectRef(fn)), kHidden);
+                defineMember(vm, proto, method(name, setter ? setField : getField, kHidden, f.field | (utc ? kUtc : 0)));
             }
         }
     }

@@ -11,13 +11,6 @@ namespace kinolux::avm1::builtins {
 
 namespace {
 
-int digitValue(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'z') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'Z') return c - u'A' + 10;
-    return 99;
-}
-
 // parseInt as the player does it: "0x" and a leading "0" pick hexadecimal
 // and octal even against the radix, a signed "-0x" fails, blanks may only
 // follow the prefix.

@@ -43,9 +43,7 @@ constexpr Member kKeyMembers[] = {
 }  // namespace
 
 void installKey(Vm& vm) {
-    ObjectRef key = makeBroadcasterObject(vm);
-    vm.global()->defineValue(u"Key", Value(key), PropertyFlag::DontEnum);
-    defineMembers(vm, *key, kKeyMembers);
+    defineObject(vm, *vm.global(), u"Key", makeBroadcasterObject(vm), kKeyMembers);
 }
 
 }  // namespace kinolux::avm1::builtins

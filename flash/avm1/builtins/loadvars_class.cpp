@@ -51,18 +51,7 @@ Value send(Vm& vm, const Value& thisValue, Args args) {
 }
 
 Value onData(Vm& vm, const Value& thisValue, Args args) {
-    ObjectRef self = vm.toObject(thisValue);
-    if (!self) return Value();
-    Value success(false);
-    if (!arg(args, 0).isUndefined()) {
-        // Through the object, so that a script's own decode takes the text.
-        Value text = args[0];
-        vm.callMethod(Value(self), String(u"decode"), Args(&text, 1));
-        vm.set(self, String(u"loaded"), Value(true));
-        success = Value(true);
-    }
-    vm.callMethod(Value(self), vm.names().onLoad, Args(&success, 1));
-    return Value();
+    return readLoadedText(vm, thisValue, args, u"decode", false);
 }
 
 
@@ -83,8 +72,7 @@ constexpr Member kLoadVarsPrototypeMembers[] = {
 void installLoadVars(Vm& vm) {
     ObjectRef proto = vm.newObject();
     vm.protos().loadVars = proto;
-    defineClass(vm, *vm.global(), u"LoadVars", nullptr, nullptr, proto);
-    defineMembers(vm, *proto, kLoadVarsPrototypeMembers);
+    defineClass(vm, *vm.global(), {u"LoadVars", nullptr, nullptr, kLoadVarsPrototypeMembers}, proto);
     proto->defineValue(u"contentType", Value(String(u"application/x-www-form-urlencoded")), PropertyFlag::DontEnum);
 }
 

@@ -51,18 +51,13 @@ constexpr Member kXmlSocketMembers[] = {
     method(u"close", nothing),
 };
 
-struct StubClass {
-    std::u16string_view name;
-    std::span<const Member> prototypeMembers;
-};
-
-constexpr StubClass kStubClasses[] = {
-    {u"NetConnection", kNetConnectionMembers},
-    {u"NetStream", kNetStreamMembers},
-    {u"LocalConnection", kLocalConnectionMembers},
-    {u"PrintJob", kPrintJobMembers},
-    {u"Video", kVideoMembers},
-    {u"XMLSocket", kXmlSocketMembers},
+constexpr ClassTable kStubClasses[] = {
+    {u"NetConnection", keepThis, keepThis, kNetConnectionMembers},
+    {u"NetStream", keepThis, keepThis, kNetStreamMembers},
+    {u"LocalConnection", keepThis, keepThis, kLocalConnectionMembers},
+    {u"PrintJob", keepThis, keepThis, kPrintJobMembers},
+    {u"Video", keepThis, keepThis, kVideoMembers},
+    {u"XMLSocket", keepThis, keepThis, kXmlSocketMembers},
 };
 
 }  // namespace
@@ -75,11 +70,7 @@ void installMediaStubs(Vm& vm) {
         vm.defineMethod(*ctor, u"get", nullValue);
         ctor->defineValue(u"names", Value(ObjectRef(vm.newArray())), kHidden);
     }
-    for (const StubClass& stub : kStubClasses) {
-        ObjectRef proto = vm.newObject();
-        defineClass(vm, global, stub.name, keepThis, keepThis, proto);
-        defineMembers(vm, *proto, stub.prototypeMembers);
-    }
+    for (const ClassTable& stub : kStubClasses) defineClass(vm, global, stub);
 }
 
 }  // namespace kinolux::avm1::builtins

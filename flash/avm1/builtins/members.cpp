@@ -13,17 +13,19 @@ ObjectRef nativeOf(Vm& vm, NativeFunction fn, int tag) {
 
 }  // namespace
 
-void defineMembers(Vm& vm, Object& target, std::span<const Member> members) {
-    for (const Member& m : members) {
-        String name(m.name);
-        switch (m.kind) {
-        case Member::Kind::Method: target.defineValue(name, Value(nativeOf(vm, m.function, m.tag)), m.flags); break;
-        case Member::Kind::Accessor:
-            target.defineAccessor(name, nativeOf(vm, m.function, m.tag), nativeOf(vm, m.setter, m.tag), m.flags);
-            break;
-        case Member::Kind::Number: target.defineValue(name, Value(m.number), m.flags); break;
-        }
+void defineMember(Vm& vm, Object& target, const Member& m) {
+    String name(m.name);
+    switch (m.kind) {
+    case Member::Kind::Method: target.defineValue(name, Value(nativeOf(vm, m.function, m.tag)), m.flags); break;
+    case Member::Kind::Accessor:
+        target.defineAccessor(name, nativeOf(vm, m.function, m.tag), nativeOf(vm, m.setter, m.tag), m.flags);
+        break;
+    case Member::Kind::Number: target.defineValue(name, Value(m.number), m.flags); break;
     }
+}
+
+void defineMembers(Vm& vm, Object& target, std::span<const Member> members) {
+    for (const Member& m : members) defineMember(vm, target, m);
 }
 
 Ref<FunctionObject> defineClass(Vm& vm, Object& owner, const ClassTable& table, ObjectRef prototype) {

@@ -21,8 +21,8 @@ struct Member {
     int tag = 0;  // told to each function the row makes, for natives that serve several rows
 };
 
-constexpr Member method(std::u16string_view name, NativeFunction fn, std::uint16_t flags = kHidden) {
-    return {name, Member::Kind::Method, fn, nullptr, 0, flags};
+constexpr Member method(std::u16string_view name, NativeFunction fn, std::uint16_t flags = kHidden, int tag = 0) {
+    return {name, Member::Kind::Method, fn, nullptr, 0, flags, tag};
 }
 
 constexpr Member accessor(std::u16string_view name, NativeFunction getter, NativeFunction setter,
@@ -34,6 +34,7 @@ constexpr Member constant(std::u16string_view name, double value, std::uint16_t 
     return {name, Member::Kind::Number, nullptr, nullptr, value, flags};
 }
 
+void defineMember(Vm& vm, Object& target, const Member& member);
 void defineMembers(Vm& vm, Object& target, std::span<const Member> members);
 
 // A class as data: its name, what calling and `new` run, and the members of

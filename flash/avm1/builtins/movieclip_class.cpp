@@ -46,27 +46,11 @@ HttpMethod methodArg(Vm& vm, Args args, std::size_t i) {
     MovieClipBinding* clip = thisMovieClip(vm, thisValue); \
     if (!clip) return value
 
-Value play(Vm& vm, const Value& thisValue, Args) {
+// play, stop, clear and the others that take no arguments and answer nothing.
+template <auto Command>
+Value clipCommand(Vm& vm, const Value& thisValue, Args) {
     CLIP_OR_RETURN(Value());
-    clip->play();
-    return Value();
-}
-
-Value stop(Vm& vm, const Value& thisValue, Args) {
-    CLIP_OR_RETURN(Value());
-    clip->stop();
-    return Value();
-}
-
-Value nextFrame(Vm& vm, const Value& thisValue, Args) {
-    CLIP_OR_RETURN(Value());
-    clip->nextFrame();
-    return Value();
-}
-
-Value prevFrame(Vm& vm, const Value& thisValue, Args) {
-    CLIP_OR_RETURN(Value());
-    clip->prevFrame();
+    (clip->*Command)();
     return Value();
 }
 
@@ -319,12 +303,6 @@ Value setMask(Vm& vm, const Value& thisValue, Args args) {
 
 // ---- the drawing API ----
 
-Value clear(Vm& vm, const Value& thisValue, Args) {
-    CLIP_OR_RETURN(Value());
-    clip->clearDrawing();
-    return Value();
-}
-
 Value lineStyle(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
     LineStyle style;
@@ -458,36 +436,42 @@ Value curveTo(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
-Value endFill(Vm& vm, const Value& thisValue, Args) {
-    CLIP_OR_RETURN(Value());
-    clip->endFill();
-    return Value();
-}
 
 #undef CLIP_OR_RETURN
 
 // ---- properties shared with buttons and text fields ----
 
-Value getEnabled(Vm& vm, const Value& thisValue, Args) {
-    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
-    return self ? Value(self->enabled()) : Value();
+// The display object or clip behind `this`, for the accessors below.
+template <typename Binding>
+Binding* thisBinding(Vm& vm, const Value& thisValue);
+template <>
+DisplayObjectBinding* thisBinding<DisplayObjectBinding>(Vm& vm, const Value& thisValue) {
+    return thisDisplayObject(vm, thisValue);
 }
-Value setEnabled(Vm& vm, const Value& thisValue, Args args) {
-    if (DisplayObjectBinding* self = thisDisplayObject(vm, thisValue)) self->setEnabled(vm.toBoolean(arg(args, 0)));
+template <>
+MovieClipBinding* thisBinding<MovieClipBinding>(Vm& vm, const Value& thisValue) {
+    return thisMovieClip(vm, thisValue);
+}
+
+// A getter reading one of the binding's values, undefined without one.
+template <typename Binding, typename Result, Result (Binding::*Get)() const>
+Value bindingGetter(Vm& vm, const Value& thisValue, Args) {
+    Binding* self = thisBinding<Binding>(vm, thisValue);
+    return self ? Value((self->*Get)()) : Value();
+}
+
+// A setter of one of the binding's flags, from the argument as a boolean.
+template <typename Binding, void (Binding::*Set)(bool)>
+Value flagSetter(Vm& vm, const Value& thisValue, Args args) {
+    if (Binding* self = thisBinding<Binding>(vm, thisValue)) (self->*Set)(vm.toBoolean(arg(args, 0)));
     return Value();
 }
-Value getUseHandCursor(Vm& vm, const Value& thisValue, Args) {
-    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
-    return self ? Value(self->useHandCursor()) : Value();
+
+template <bool (DisplayObjectBinding::*Get)() const, void (DisplayObjectBinding::*Set)(bool)>
+constexpr Member displayFlag(std::u16string_view name) {
+    return accessor(name, bindingGetter<DisplayObjectBinding, bool, Get>, flagSetter<DisplayObjectBinding, Set>);
 }
-Value setUseHandCursor(Vm& vm, const Value& thisValue, Args args) {
-    if (DisplayObjectBinding* self = thisDisplayObject(vm, thisValue)) self->setUseHandCursor(vm.toBoolean(arg(args, 0)));
-    return Value();
-}
-Value getBlendMode(Vm& vm, const Value& thisValue, Args) {
-    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
-    return self ? Value(self->blendMode()) : Value();
-}
+
 // Nothing given means normal; a number names a mode by the file's
 // numbering, in its low byte; any other kind of value leaves the mode as it is.
 Value setBlendMode(Vm& vm, const Value& thisValue, Args args) {
@@ -504,22 +488,6 @@ Value setBlendMode(Vm& vm, const Value& thisValue, Args args) {
     }
     return Value();
 }
-Value getCacheAsBitmap(Vm& vm, const Value& thisValue, Args) {
-    DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
-    return self ? Value(self->cacheAsBitmap()) : Value();
-}
-Value setCacheAsBitmap(Vm& vm, const Value& thisValue, Args args) {
-    if (DisplayObjectBinding* self = thisDisplayObject(vm, thisValue)) self->setCacheAsBitmap(vm.toBoolean(arg(args, 0)));
-    return Value();
-}
-Value getLockRoot(Vm& vm, const Value& thisValue, Args) {
-    MovieClipBinding* clip = thisMovieClip(vm, thisValue);
-    return clip ? Value(clip->lockRoot()) : Value();
-}
-Value setLockRoot(Vm& vm, const Value& thisValue, Args args) {
-    if (MovieClipBinding* clip = thisMovieClip(vm, thisValue)) clip->setLockRoot(vm.toBoolean(arg(args, 0)));
-    return Value();
-}
 
 Value getTransform(Vm& vm, const Value& thisValue, Args) {
     return thisDisplayObject(vm, thisValue) ? transformOf(vm, thisValue) : Value();
@@ -530,10 +498,10 @@ Value setTransform(Vm& vm, const Value& thisValue, Args args) {
 }
 
 constexpr Member kDisplayAccessorMembers[] = {
-    accessor(u"enabled", getEnabled, setEnabled),
-    accessor(u"useHandCursor", getUseHandCursor, setUseHandCursor),
-    accessor(u"blendMode", getBlendMode, setBlendMode),
-    accessor(u"cacheAsBitmap", getCacheAsBitmap, setCacheAsBitmap),
+    displayFlag<&DisplayObjectBinding::enabled, &DisplayObjectBinding::setEnabled>(u"enabled"),
+    displayFlag<&DisplayObjectBinding::useHandCursor, &DisplayObjectBinding::setUseHandCursor>(u"useHandCursor"),
+    accessor(u"blendMode", bindingGetter<DisplayObjectBinding, String, &DisplayObjectBinding::blendMode>, setBlendMode),
+    displayFlag<&DisplayObjectBinding::cacheAsBitmap, &DisplayObjectBinding::setCacheAsBitmap>(u"cacheAsBitmap"),
 };
 
 }  // namespace
@@ -547,10 +515,10 @@ void defineDisplayAccessors(Vm& vm, Object& proto) {
 }
 
 constexpr Member kMovieClipPrototypeMembers[] = {
-    method(u"play", play),
-    method(u"stop", stop),
-    method(u"nextFrame", nextFrame),
-    method(u"prevFrame", prevFrame),
+    method(u"play", clipCommand<&MovieClipBinding::play>),
+    method(u"stop", clipCommand<&MovieClipBinding::stop>),
+    method(u"nextFrame", clipCommand<&MovieClipBinding::nextFrame>),
+    method(u"prevFrame", clipCommand<&MovieClipBinding::prevFrame>),
     method(u"gotoAndPlay", gotoAndPlay),
     method(u"gotoAndStop", gotoAndStop),
     method(u"nextScene", nextScene),
@@ -578,7 +546,7 @@ constexpr Member kMovieClipPrototypeMembers[] = {
     method(u"getSWFVersion", getSwfVersion),
     method(u"getTextSnapshot", getTextSnapshot, kSwf6),
     method(u"setMask", setMask),
-    method(u"clear", clear),
+    method(u"clear", clipCommand<&MovieClipBinding::clearDrawing>),
     method(u"lineStyle", lineStyle),
     method(u"beginFill", beginFill),
     method(u"beginGradientFill", beginGradientFill),
@@ -586,17 +554,16 @@ constexpr Member kMovieClipPrototypeMembers[] = {
     method(u"moveTo", moveTo),
     method(u"lineTo", lineTo),
     method(u"curveTo", curveTo),
-    method(u"endFill", endFill),
-    accessor(u"_lockroot", getLockRoot, setLockRoot),
+    method(u"endFill", clipCommand<&MovieClipBinding::endFill>),
+    accessor(u"_lockroot", bindingGetter<MovieClipBinding, bool, &MovieClipBinding::lockRoot>,
+             flagSetter<MovieClipBinding, &MovieClipBinding::setLockRoot>),
 };
 
 void installMovieClip(Vm& vm) {
     ObjectRef proto = vm.newObject();
     vm.protos().movieClip = proto;
-    defineClass(vm, *vm.global(), u"MovieClip", nullptr, nullptr, proto);
-    Object& p = *proto;
-    defineMembers(vm, p, kMovieClipPrototypeMembers);
-    defineDisplayAccessors(vm, p);
+    defineClass(vm, *vm.global(), {u"MovieClip", nullptr, nullptr, kMovieClipPrototypeMembers}, proto);
+    defineDisplayAccessors(vm, *proto);
 }
 
 }  // namespace kinolux::avm1::builtins

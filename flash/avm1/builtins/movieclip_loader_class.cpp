@@ -1,5 +1,6 @@
 // MovieClipLoader: loading movies into clips or levels through the host,
 // broadcasting to its listeners as AsBroadcaster's objects do.
+#include "flash/avm1/builtins/as_broadcaster.h"
 #include "flash/avm1/builtins/builtins.h"
 #include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
@@ -70,16 +71,9 @@ constexpr Member kLoaderMembers[] = {
 }  // namespace
 
 void installMovieClipLoader(Vm& vm) {
-    Object& global = *vm.global();
     ObjectRef proto = vm.newObject();
-    defineClass(vm, global, u"MovieClipLoader", loaderConstruct, loaderConstruct, proto);
-    Value broadcaster = global.ownValue(String(u"AsBroadcaster"), true);
-    if (broadcaster.isObject()) {
-        for (std::u16string_view name : {u"broadcastMessage", u"addListener", u"removeListener"}) {
-            String key(name);
-            proto->defineValue(key, broadcaster.object()->ownValue(key, true), kHidden);
-        }
-    }
+    defineClass(vm, *vm.global(), u"MovieClipLoader", loaderConstruct, loaderConstruct, proto);
+    if (Object* broadcaster = broadcasterClass(vm)) copyBroadcasterMethods(*proto, *broadcaster, kHidden);
     defineMembers(vm, *proto, kLoaderMembers);
 }
 

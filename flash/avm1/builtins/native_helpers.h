@@ -41,6 +41,27 @@ inline Value loadText(Vm& vm, const Value& thisValue, Args args) {
     return Value(vm.host().requestText(id, vm.toString(args[0]), HttpMethod::Get, {}));
 }
 
+// onData of LoadVars and StyleSheet: the text arrived (undefined when the
+// load failed) goes through the object's own `reader` method, so that a
+// script's replacement takes it; "loaded" turns true once it is read, and
+// onLoad hears whether it was. With `readerDecides`, the reader's answer
+// says so; otherwise any text counts.
+inline Value readLoadedText(Vm& vm, const Value& thisValue, Args args, std::u16string_view reader,
+                            bool readerDecides) {
+    ObjectRef self = vm.toObject(thisValue);
+    if (!self) return Value();
+    bool success = false;
+    if (!arg(args, 0).isUndefined()) {
+        Value text = args[0];
+        Value answer = vm.callMethod(Value(self), String(reader), Args(&text, 1));
+        success = !readerDecides || vm.toBoolean(answer);
+        if (success) vm.set(self, String(u"loaded"), Value(true));
+    }
+    Value heard(success);
+    vm.callMethod(Value(self), vm.names().onLoad, Args(&heard, 1));
+    return Value();
+}
+
 inline Object* thisObject(const Value& thisValue) {
     return thisValue.isObject() ? thisValue.object() : nullptr;
 }

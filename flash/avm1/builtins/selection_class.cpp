@@ -62,9 +62,7 @@ constexpr Member kSelectionMembers[] = {
 }  // namespace
 
 void installSelection(Vm& vm) {
-    ObjectRef selection = makeBroadcasterObject(vm);
-    vm.global()->defineValue(u"Selection", Value(selection), PropertyFlag::DontEnum);
-    defineMembers(vm, *selection, kSelectionMembers);
+    defineObject(vm, *vm.global(), u"Selection", makeBroadcasterObject(vm), kSelectionMembers);
 }
 
 }  // namespace kinolux::avm1::builtins

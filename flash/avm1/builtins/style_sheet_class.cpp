@@ -7,6 +7,7 @@
 #include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
 #include "flash/avm1/case_mapping.h"
+#include "flash/avm1/number_format.h"
 
 namespace kinolux::avm1::builtins {
 
@@ -117,11 +118,8 @@ std::optional<double> cssColor(std::u16string_view s) {
     if (s.empty() || s.front() != u'#') return std::nullopt;
     double rgb = 0;
     for (char16_t c : s.substr(1, 6)) {
-        int digit = c >= u'0' && c <= u'9'   ? c - u'0'
-                    : c >= u'a' && c <= u'f' ? c - u'a' + 10
-                    : c >= u'A' && c <= u'F' ? c - u'A' + 10
-                                             : -1;
-        if (digit < 0) return std::nullopt;
+        int digit = digitValue(c);
+        if (digit >= 16) return std::nullopt;
         rgb = rgb * 16 + digit;
     }
     return rgb;
@@ -160,16 +158,7 @@ Value transform(Vm& vm, const Value&, Args args) {
 }
 
 Value onData(Vm& vm, const Value& thisValue, Args args) {
-    ObjectRef self = vm.toObject(thisValue);
-    if (!self) return Value();
-    Value success(false);
-    if (!arg(args, 0).isUndefined()) {
-        Value text = args[0];
-        success = Value(vm.toBoolean(vm.callMethod(Value(self), String(u"parse"), Args(&text, 1))));
-        if (vm.toBoolean(success)) vm.set(self, String(u"loaded"), Value(true));
-    }
-    vm.callMethod(Value(self), vm.names().onLoad, Args(&success, 1));
-    return Value();
+    return readLoadedText(vm, thisValue, args, u"parse", true);
 }
 
 constexpr Member kSheetMembers[] = {

@@ -1,30 +1,14 @@
 // System: capabilities, security and the other products.
-#include <cctype>
 #include <string>
 
 #include "flash/avm1/builtins/builtins.h"
 #include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
+#include "flash/avm1/url_encoding.h"
 
 namespace kinolux::avm1::builtins {
 
 namespace {
-
-// %-escapes all but letters and digits.
-std::string escapeUrl(const std::string& text) {
-    static const char* const hex = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        if (std::isalnum(c)) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back('%');
-            out.push_back(hex[c >> 4]);
-            out.push_back(hex[c & 15]);
-        }
-    }
-    return out;
-}
 
 // allowDomain and allowInsecureDomain accept any domain; with none, they fail.
 Value allowDomain(Vm&, const Value&, Args args) { return Value(!args.empty()); }
@@ -101,7 +85,7 @@ void defineCapabilities(Vm& vm, Object& capabilities) {
             value = v.isBoolean() ? (v.boolean() ? "t" : "f") : vm.toString(v).toUtf8();
         }
         if (!server.empty()) server += '&';
-        server += std::string(code) + "=" + escapeUrl(value);
+        server += std::string(code) + "=" + escapeBytes(value);
     }
     capabilities.defineValue(u"serverString", Value(String::fromUtf8(server)), PropertyFlag::DontEnum);
 
@@ -118,15 +102,12 @@ void installSystem(Vm& vm) {
     defineMembers(vm, *system, kSystemMembers);
 
     ObjectRef security = vm.newObject();
-    system->defineValue(u"security", Value(security), PropertyFlag::DontEnum);
-    defineMembers(vm, *security, kSecurityMembers);
+    defineObject(vm, *system, u"security", security, kSecurityMembers);
     // A movie converted here is a file on disk that no user has trusted.
     security->defineValue(u"sandboxType", Value(String(u"localWithFile")), PropertyFlag::DontEnum);
 
     // Other Macromedia products (none are ever there).
-    ObjectRef product = vm.newObject();
-    defineClass(vm, *system, u"Product", nullptr, nullptr, product);
-    defineMembers(vm, *product, kProductMembers);
+    defineClass(vm, *system, {u"Product", nullptr, nullptr, kProductMembers});
 
     ObjectRef capabilities = vm.newObject();
     system->defineValue(u"capabilities", Value(capabilities), PropertyFlag::DontEnum);

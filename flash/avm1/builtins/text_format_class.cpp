@@ -230,13 +230,8 @@ void installTextFormat(Vm& vm) {
     proto->setInstanceKind(ObjectKind::TextFormat);
     vm.protos().textFormat = proto;
     defineClass(vm, *vm.global(), u"TextFormat", textFormatConstruct, textFormatConstruct, proto);
-    for (std::size_t i = 0; i < std::size(kFieldNames); ++i) {
-        Ref<FunctionObject> getter = vm.newNative(getField);
-        getter->setTag(static_cast<int>(i));
-        Ref<FunctionObject> setter = vm.newNative(setField);
-        setter->setTag(static_cast<int>(i));
-        proto->defineAccessor(String(kFieldNames[i]), ObjectRef(getter), ObjectRef(setter), PropertyFlag::DontDelete);
-    }
+    for (std::size_t i = 0; i < std::size(kFieldNames); ++i)
+        defineMember(vm, *proto, accessor(kFieldNames[i], getField, setField, PropertyFlag::DontDelete, static_cast<int>(i)));
     defineMembers(vm, *proto, kFormatMembers);
 }
 

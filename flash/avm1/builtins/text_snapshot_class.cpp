@@ -88,9 +88,7 @@ constexpr Member kSnapshotMembers[] = {
 }  // namespace
 
 void installTextSnapshot(Vm& vm) {
-    ObjectRef proto = vm.newObject();
-    defineClass(vm, *vm.global(), u"TextSnapshot", construct, construct, proto);
-    defineMembers(vm, *proto, kSnapshotMembers);
+    defineClass(vm, *vm.global(), {u"TextSnapshot", construct, construct, kSnapshotMembers});
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -154,22 +154,15 @@ constexpr Member kTextFieldPrototypeMembers[] = {
 }  // namespace
 
 void installTextField(Vm& vm) {
-    Object& global = *vm.global();
     ObjectRef proto = vm.newObject();
     vm.protos().textField = proto;
-    Ref<FunctionObject> field = defineClass(vm, global, u"TextField", nullptr, nullptr, proto);
+    Ref<FunctionObject> field = defineClass(vm, *vm.global(), u"TextField", nullptr, nullptr, proto);
     vm.defineMethod(*field, u"getFontList", emptyArray);
-    Value broadcaster = global.ownValue(String(u"AsBroadcaster"), true);
-    if (broadcaster.isObject()) initializeBroadcaster(vm, *proto, *broadcaster.object());
+    if (Object* broadcaster = broadcasterClass(vm)) initializeBroadcaster(vm, *proto, *broadcaster);
     for (std::size_t i = 0; i < std::size(kFieldProperties); ++i) {
-        Ref<FunctionObject> getter = vm.newNative(getFieldProperty);
-        getter->setTag(static_cast<int>(i));
-        Ref<FunctionObject> setter;
-        if (kFieldProperties[i].kind != Kind::ReadOnly) {
-            setter = vm.newNative(setFieldProperty);
-            setter->setTag(static_cast<int>(i));
-        }
-        proto->defineAccessor(String(kFieldProperties[i].name), ObjectRef(getter), ObjectRef(setter), kHidden);
+        const FieldProperty& property = kFieldProperties[i];
+        NativeFunction setter = property.kind == Kind::ReadOnly ? nullptr : setFieldProperty;
+        defineMember(vm, *proto, accessor(property.name, getFieldProperty, setter, kHidden, static_cast<int>(i)));
     }
     defineMembers(vm, *proto, kTextFieldPrototypeMembers);
     defineDisplayAccessors(vm, *proto);

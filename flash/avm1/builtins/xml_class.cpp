@@ -103,8 +103,7 @@ void installXml(Vm& vm) {
     installXmlNode(vm);
     ObjectRef xmlProto = vm.heap().make<Object>(Value(vm.protos().xmlNode));
     vm.protos().xml = xmlProto;
-    defineClass(vm, *vm.global(), u"XML", xmlConstruct, xmlConstruct, xmlProto);
-    defineMembers(vm, *xmlProto, kXmlMembers);
+    defineClass(vm, *vm.global(), {u"XML", xmlConstruct, xmlConstruct, kXmlMembers}, xmlProto);
     xmlProto->defineValue(u"ignoreWhite", Value(false), PropertyFlag::DontEnum);
     xmlProto->defineValue(u"contentType", Value(String(u"application/x-www-form-urlencoded")), PropertyFlag::DontEnum);
 }

@@ -58,26 +58,18 @@ Value getParentNode(Vm&, const Value& thisValue, Args) {
     return self->parent ? Value(ObjectRef(self->parent)) : Value::null();
 }
 
-Value getNodeName(Vm&, const Value& thisValue, Args) {
+// nodeName and nodeValue: text or null.
+template <Value XmlNode::*Field>
+Value getNodeText(Vm&, const Value& thisValue, Args) {
     NODE_OR_RETURN(Value());
-    return self->name;
+    return self->*Field;
 }
 
-Value setNodeName(Vm& vm, const Value& thisValue, Args args) {
+template <Value XmlNode::*Field>
+Value setNodeText(Vm& vm, const Value& thisValue, Args args) {
     NODE_OR_RETURN(Value());
-    // Assigning undefined leaves the name as it was.
-    if (!arg(args, 0).isUndefined()) self->name = args[0].isNull() ? Value::null() : Value(vm.toString(args[0]));
-    return Value();
-}
-
-Value getNodeValue(Vm&, const Value& thisValue, Args) {
-    NODE_OR_RETURN(Value());
-    return self->value;
-}
-
-Value setNodeValue(Vm& vm, const Value& thisValue, Args args) {
-    NODE_OR_RETURN(Value());
-    if (!arg(args, 0).isUndefined()) self->value = args[0].isNull() ? Value::null() : Value(vm.toString(args[0]));
+    // Assigning undefined leaves the text as it was.
+    if (!arg(args, 0).isUndefined()) self->*Field = args[0].isNull() ? Value::null() : Value(vm.toString(args[0]));
     return Value();
 }
 
@@ -212,8 +204,8 @@ constexpr Member kXmlNodeMembers[] = {
     accessor(u"nextSibling", getNextSibling, nullptr),
     accessor(u"previousSibling", getPreviousSibling, nullptr),
     accessor(u"parentNode", getParentNode, nullptr),
-    accessor(u"nodeName", getNodeName, setNodeName),
-    accessor(u"nodeValue", getNodeValue, setNodeValue),
+    accessor(u"nodeName", getNodeText<&XmlNode::name>, setNodeText<&XmlNode::name>),
+    accessor(u"nodeValue", getNodeText<&XmlNode::value>, setNodeText<&XmlNode::value>),
     accessor(u"nodeType", getNodeType, nullptr),
     accessor(u"localName", getLocalName, nullptr),
     accessor(u"prefix", getPrefix, nullptr),
@@ -234,8 +226,7 @@ void installXmlNode(Vm& vm) {
     ObjectRef nodeProto = vm.newObject();
     nodeProto->setInstanceKind(ObjectKind::XmlNode);
     vm.protos().xmlNode = nodeProto;
-    defineClass(vm, *vm.global(), u"XMLNode", nodeConstruct, nodeConstruct, nodeProto);
-    defineMembers(vm, *nodeProto, kXmlNodeMembers);
+    defineClass(vm, *vm.global(), {u"XMLNode", nodeConstruct, nodeConstruct, kXmlNodeMembers}, nodeProto);
 }
 
 }  // namespace kinolux::avm1::builtins

@@ -41,11 +41,7 @@ Value parseIntFn(Vm& vm, const Value&, std::span<const Value> args) {
     double n = 0;
     std::size_t start = i;
     for (; i < text.size(); ++i) {
-        char16_t c = text[i];
-        int d = c >= u'0' && c <= u'9'   ? c - u'0'
-                : c >= u'a' && c <= u'z' ? c - u'a' + 10
-                : c >= u'A' && c <= u'Z' ? c - u'A' + 10
-                                         : 99;
+        int d = avm1::digitValue(text[i]);
         if (d >= radix) break;
         n = n * radix + d;
     }
