@@ -70,6 +70,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "flash/avm1/gc.h"
@@ -346,6 +347,11 @@ public:
     virtual std::optional<Selection> selection() const { return std::nullopt; }
     virtual void setSelection(int anchor, int caret) { (void)anchor, (void)caret; }
     virtual void replaceSelection(const String& text) { (void)text; }
+    // The field's style sheet as the formats its styles stand for, by
+    // selector (a tag name, or "." and a class name, in lower case);
+    // nullopt takes the sheet away.
+    using StyleFormats = std::vector<std::pair<String, TextFormat>>;
+    virtual void setStyleSheet(std::optional<StyleFormats> formats) { (void)formats; }
 };
 
 class ButtonBinding : public DisplayObjectBinding {

@@ -84,14 +84,21 @@ const Library& EditText::library() const {
 }
 
 void EditText::setPlainText(const QString& text) {
+    htmlSource_.clear();
     content = RichText(text, style);
     fitToText();
 }
 
 void EditText::setHtmlText(const QString& source) {
     if (!html) return setPlainText(source);
-    content = parseHtml(source, style, {multiline, condenseWhite});
+    htmlSource_ = source;
+    content = parseHtml(source, style, {multiline, condenseWhite}, styleSheet_);
     fitToText();
+}
+
+void EditText::setStyleSheet(HtmlStyleSheet sheet) {
+    styleSheet_ = std::move(sheet);
+    if (html && !htmlSource_.isEmpty()) setHtmlText(QString(htmlSource_));
 }
 
 TextLayout EditText::layout() const {
@@ -174,7 +181,10 @@ std::optional<TextSelection> EditText::selection() const {
     return TextSelection{std::clamp(selection_->anchor, 0, size), std::clamp(selection_->caret, 0, size)};
 }
 
-QString EditText::htmlText() const { return html ? writeHtml(content) : content.text(); }
+QString EditText::htmlText() const {
+    if (!html) return content.text();
+    return styleSheet_ ? htmlSource_ : writeHtml(content);
+}
 
 void EditText::setWidth(double pixels) {
     if (!std::isfinite(pixels)) return;

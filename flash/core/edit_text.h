@@ -66,8 +66,16 @@ public:
     void setPlainText(const QString& text);
     // Text read as HTML when the field is an HTML one, else taken as it is.
     void setHtmlText(const QString& html);
-    // The text as HTML; a field that is no HTML one gives its plain text.
+    // The text as HTML; a field that is no HTML one gives its plain text,
+    // one with a style sheet the HTML as it was set.
     QString htmlText() const;
+    // A style sheet styles the HTML set from now on, and the HTML last set
+    // is read again with it; an empty one takes the sheet away. The user
+    // cannot edit a field with a style sheet.
+    void setStyleSheet(HtmlStyleSheet sheet);
+    bool hasStyleSheet() const { return bool(styleSheet_); }
+    // Whether typing, pasting and erasing change the text.
+    bool userEditable() const { return editable && !styleSheet_; }
 
     // The selection, kept within the text; none until the field first takes
     // the focus or a script selects in it.
@@ -106,6 +114,8 @@ public:
 
 private:
     std::optional<TextSelection> selection_;
+    HtmlStyleSheet styleSheet_;
+    QString htmlSource_;  // as last set, until plain text replaces it
 };
 
 // Text as stored in the file: UTF-8 from SWF 6 on, the Windows code page

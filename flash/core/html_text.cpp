@@ -76,7 +76,10 @@ bool isWhite(QChar c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; 
 
 class HtmlReader {
 public:
-    HtmlReader(const TextStyle& base, HtmlReading how) : how_(how) { formats_.push_back(base); }
+    HtmlReader(const TextStyle& base, HtmlReading how, const HtmlStyleSheet& styleSheet)
+        : how_(how), styleSheet_(styleSheet) {
+        formats_.push_back(base);
+    }
 
     RichText read(const QString& html) {
         int i = 0;
@@ -143,10 +146,35 @@ private:
         push(f);
     }
 
+    // The sheet's styles for the tag just opened, on the format it pushed.
+    void styleOpened(const QString& t, const QString& name) {
+        if (!styleSheet_) return;
+        styleSheet_(name, formats_.back());
+        const QString className = attribute(t, "class").trimmed().toLower();
+        if (!className.isEmpty()) styleSheet_("." + className, formats_.back());
+    }
+
     void tag(const QString& t) {
         const QString name = t.section(QRegularExpression("[\\s/]"), 0, 0).toLower();
         const bool closing = t.startsWith('/');
         const QString closed = closing ? t.mid(1).trimmed().toLower() : QString();
+        if (knownTag(name) || knownTag(closed)) {
+            knownTagRead(t, name, closed);
+            if (!closing && name != "br") styleOpened(t, name);
+        } else if (styleSheet_ && !name.isEmpty() && name[0].isLetter() && !t.endsWith('/') && name != "img") {
+            push(formats_.back());
+            styleOpened(t, name);
+        } else if (styleSheet_ && !closed.isEmpty()) {
+            pop();
+        }
+    }
+
+    static bool knownTag(const QString& name) {
+        static const QStringList kKnown = {"br", "p", "li", "font", "a", "b", "i", "u", "textformat"};
+        return kKnown.contains(name);
+    }
+
+    void knownTagRead(const QString& t, const QString& name, const QString& closed) {
         if (name == "br") {
             endParagraph();
         } else if (name == "p" || name == "li") {
@@ -196,6 +224,7 @@ private:
     }
 
     HtmlReading how_;
+    const HtmlStyleSheet& styleSheet_;
     std::vector<TextStyle> formats_;
     RichText out_;
 };
@@ -288,8 +317,8 @@ QString paragraphHtml(const RichText& rich, int begin, int end, const TextStyle&
 
 }  // namespace
 
-RichText parseHtml(const QString& html, const TextStyle& base, HtmlReading how) {
-    return HtmlReader(base, how).read(html);
+RichText parseHtml(const QString& html, const TextStyle& base, HtmlReading how, const HtmlStyleSheet& styleSheet) {
+    return HtmlReader(base, how, styleSheet).read(html);
 }
 
 QString writeHtml(const RichText& rich) {

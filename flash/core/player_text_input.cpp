@@ -21,7 +21,7 @@ void Player::textChangedByUser(EditText& field) {
 
 void Player::textInput(char32_t codepoint) {
     EditText* field = focusedTextField();
-    if (!field || !field->editable) return;
+    if (!field || !field->userEditable()) return;
     // Held while the handlers run: they may take it off the stage.
     auto kept = field->shared_from_this();
     if (typeText(*field, QString::fromUcs4(&codepoint, 1))) textChangedByUser(*field);
@@ -35,7 +35,7 @@ void Player::textControl(TextControl control) {
     const bool extend = input_.isKeyDown(16);
     // A field that is neither editable nor selectable still holds the focus,
     // but the keys do nothing in it.
-    if (!field->editable && !field->selectable) return;
+    if (!field->userEditable() && !field->selectable) return;
     bool changed = false;
     switch (control) {
     case TextControl::MoveLeft: stepCaret(*field, false, false, extend); break;
@@ -47,21 +47,21 @@ void Player::textControl(TextControl control) {
         if (!field->password) input_.clipboard = selectedText(*field);
         break;
     case TextControl::Cut:
-        if (field->password || !field->editable) break;
+        if (field->password || !field->userEditable()) break;
         if (const QString cut = selectedText(*field); !cut.isEmpty()) {
             input_.clipboard = cut;
             changed = eraseAtCaret(*field, true);
         }
         break;
     case TextControl::Paste:
-        if (field->editable) changed = typeText(*field, input_.clipboard);
+        if (field->userEditable()) changed = typeText(*field, input_.clipboard);
         break;
     case TextControl::Backspace:
     case TextControl::Delete:
-        if (field->editable) changed = eraseAtCaret(*field, control == TextControl::Delete);
+        if (field->userEditable()) changed = eraseAtCaret(*field, control == TextControl::Delete);
         break;
     case TextControl::Enter:
-        if (field->editable) changed = typeText(*field, QStringLiteral("\r"));
+        if (field->userEditable()) changed = typeText(*field, QStringLiteral("\r"));
         break;
     }
     if (changed) textChangedByUser(*field);

@@ -15,13 +15,16 @@ constexpr double kGradientHalf = 16384.0;  // the gradient square is 32768 twips
 double srgbToLinear(double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); }
 double linearToSrgb(double c) { return c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1 / 2.4) - 0.055; }
 
+// Flash applies a translucent stop's alpha to its colour in linear light
+// and then again when it draws the colour, so such gradients come out
+// darker than their stops; opaque ones are unaffected.
 QColor mixLinear(const QColor& a, const QColor& b, double t) {
+    const double alpha = (a.alpha() * (1 - t) + b.alpha() * t) / 255.0;
     auto ch = [&](double x, double y) {
         double v = srgbToLinear(x / 255.0) * (1 - t) + srgbToLinear(y / 255.0) * t;
-        return int(std::lround(linearToSrgb(v) * 255.0));
+        return int(std::lround(linearToSrgb(v * alpha) * 255.0));
     };
-    return QColor(ch(a.red(), b.red()), ch(a.green(), b.green()), ch(a.blue(), b.blue()),
-                  int(std::lround(a.alpha() * (1 - t) + b.alpha() * t)));
+    return QColor(ch(a.red(), b.red()), ch(a.green(), b.green()), ch(a.blue(), b.blue()), int(std::lround(alpha * 255.0)));
 }
 
 QColor mixStraight(const QColor& a, const QColor& b, double t) {
@@ -31,6 +34,11 @@ QColor mixStraight(const QColor& a, const QColor& b, double t) {
 
 QColor mix(const QColor& a, const QColor& b, double t, bool linear) {
     return linear ? mixLinear(a, b, t) : mixStraight(a, b, t);
+}
+
+// A stop's colour as the gradient shows it.
+QColor stopColor(const QColor& c, bool linear) {
+    return linear ? mixLinear(c, c, 0) : c;
 }
 
 bool ratiosIncrease(const swf::Gradient& g) {
@@ -50,7 +58,7 @@ QGradientStops tableStops(const swf::Gradient& g, const ColorTransform& cx) {
     const bool linear = g.interpolation == swf::InterpolationMode::LinearRgb;
     std::array<QColor, kEntries> table;
     int cursor = g.records.front().ratio;
-    std::fill(table.begin(), table.begin() + cursor, colors.front());
+    std::fill(table.begin(), table.begin() + cursor, stopColor(colors.front(), linear));
     for (std::size_t k = 0; k + 1 < g.records.size() && cursor < kEntries; ++k) {
         const int from = g.records[k].ratio, to = g.records[k + 1].ratio;
         const int end = std::min(kEntries, std::max(to, cursor + 1));
@@ -59,7 +67,7 @@ QGradientStops tableStops(const swf::Gradient& g, const ColorTransform& cx) {
             table[cursor] = mix(colors[k], colors[k + 1], t, linear);
         }
     }
-    std::fill(table.begin() + cursor, table.end(), colors.back());
+    std::fill(table.begin() + cursor, table.end(), stopColor(colors.back(), linear));
     // Each entry holds its colour across its width, then changes at once.
     QGradientStops stops;
     for (int i = 0; i < kEntries; ++i) {
@@ -92,7 +100,7 @@ QGradientStops gradientStops(const swf::Gradient& g, const ColorTransform& cx) {
                 stops.append({last + (pos - last) * t, mix(lastColor, c, t, linear)});
             }
         }
-        stops.append({pos, c});
+        stops.append({pos, stopColor(c, linear)});
         last = pos;
         lastColor = c;
     }

@@ -29,6 +29,7 @@ const QImage* VideoFrames::picture(const DisplayObject& video) {
     info.codec = kinolux::video::VideoCodec(def->codec);
     info.width = def->width;
     info.height = def->height;
+    info.deblocking = def->deblocking;
     info.smoothing = def->smoothing;
     // Going back starts again from the nearest keyframe at or before the target.
     int from = s.shown + 1;

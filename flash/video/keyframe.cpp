@@ -1,6 +1,6 @@
 #include "flash/video/keyframe.h"
 
-#include "flash/swf/bit_cursor.h"
+#include "flash/video/h263_header.h"
 
 namespace kinolux::video {
 
@@ -8,20 +8,6 @@ namespace {
 
 constexpr std::size_t kVp6AlphaOffsetBytes = 3;
 constexpr std::size_t kScreenHeaderBytes = 4;
-
-// Sorenson H.263: start code, version, temporal reference, picture size
-// (with an explicit width and height for the sizes 0 and 1), picture type.
-bool isH263Keyframe(std::span<const std::uint8_t> data)
-{
-    swf::BitCursor bits(data);
-    if (!bits.has(17 + 5 + 8 + 3) || bits.read(17) != 1) return false;
-    bits.read(5 + 8);
-    const unsigned size = bits.read(3);
-    const unsigned dimensionBits = size == 0 ? 16 : size == 1 ? 32 : 0;
-    if (!bits.has(dimensionBits + 2)) return false;
-    bits.read(dimensionBits);
-    return bits.read(2) == 0;
-}
 
 // Screen video: every block of the picture present (a block of size 0 keeps
 // the previous frame's pixels).
@@ -50,7 +36,8 @@ bool isKeyframe(VideoCodec codec, std::span<const std::uint8_t> data)
 {
     switch (codec) {
     case VideoCodec::SorensonH263:
-        return isH263Keyframe(data);
+        if (const auto header = readH263PictureHeader(data)) return header->intra;
+        return false;
     case VideoCodec::Vp6:
         return !data.empty() && !(data[0] & 0x80);
     case VideoCodec::Vp6Alpha:

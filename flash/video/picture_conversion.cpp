@@ -1,5 +1,7 @@
 #include "flash/video/picture_conversion.h"
 
+#include <algorithm>
+
 extern "C" {
 #include <libavutil/frame.h>
 #include <libavutil/pixdesc.h>
@@ -7,6 +9,10 @@ extern "C" {
 }
 
 namespace kinolux::video {
+
+namespace {
+constexpr std::size_t kRowAlignment = 16;  // pixels
+}  // namespace
 
 PictureConversion::~PictureConversion()
 {
@@ -16,16 +22,26 @@ PictureConversion::~PictureConversion()
 bool PictureConversion::convert(const AVFrame& frame, VideoPicture& picture)
 {
     const auto format = AVPixelFormat(frame.format);
+    // The plain converter, as Flash converts: each chroma sample covers its
+    // pixels unblended. libswscale's accurate rounding washes out strong
+    // colours (a saturated green comes out a grayish one) in this version.
     context_ = sws_getCachedContext(context_, frame.width, frame.height, format, frame.width, frame.height,
-                                    AV_PIX_FMT_BGRA, SWS_BILINEAR | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT,
-                                    nullptr, nullptr, nullptr);
+                                    AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
     if (!context_) return false;
+    // The vector converters write whole blocks of pixels, past the end of a
+    // row whose width is no multiple of theirs: rows of a padded width and
+    // a spare row take that, and the picture gets the rows without it.
+    const std::size_t width = std::size_t(frame.width), height = std::size_t(frame.height);
+    const std::size_t stride = (width + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+    scratch_.resize(stride * (height + 1));
+    std::uint8_t* planes[] = {reinterpret_cast<std::uint8_t*>(scratch_.data())};
+    const int strides[] = {int(stride * 4)};
+    sws_scale(context_, frame.data, frame.linesize, 0, frame.height, planes, strides);
     picture.width = frame.width;
     picture.height = frame.height;
-    picture.pixels.resize(std::size_t(frame.width) * std::size_t(frame.height));
-    std::uint8_t* planes[] = {reinterpret_cast<std::uint8_t*>(picture.pixels.data())};
-    const int strides[] = {frame.width * 4};
-    sws_scale(context_, frame.data, frame.linesize, 0, frame.height, planes, strides);
+    picture.pixels.resize(width * height);
+    for (std::size_t y = 0; y < height; ++y)
+        std::copy_n(scratch_.begin() + std::ptrdiff_t(y * stride), width, picture.pixels.begin() + std::ptrdiff_t(y * width));
 
     const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
     if (descriptor && (descriptor->flags & AV_PIX_FMT_FLAG_ALPHA)) {

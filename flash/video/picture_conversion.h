@@ -4,6 +4,8 @@
 
 #include "flash/video/video_stream.h"
 
+#include <vector>
+
 struct AVFrame;
 struct SwsContext;
 
@@ -21,6 +23,7 @@ public:
 
 private:
     SwsContext* context_ = nullptr;  // kept while the frames keep their size and format
+    std::vector<std::uint32_t> scratch_;  // rows of a padded width, as the converter writes them
 };
 
 }  // namespace kinolux::video

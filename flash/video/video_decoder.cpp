@@ -1,13 +1,17 @@
 #include "flash/video/video_decoder.h"
 
+#include "flash/video/deblocking_filter.h"
+#include "flash/video/h263_header.h"
 #include "flash/video/keyframe.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "flash/libav/decoder_objects.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavutil/pixdesc.h>
 }
 
 namespace kinolux::video {
@@ -45,6 +49,24 @@ std::string codecName(VideoCodec codec)
     case VideoCodec::ScreenVideo2: return "Screen Video 2";
     }
     return "video codec " + std::to_string(unsigned(codec));
+}
+
+// The stream's deblocking setting: 0 leaves it to each picture's own flag,
+// 1 turns it off, and the higher levels turn it on (those above 2 ask for
+// more only of VP6).
+constexpr std::uint8_t kDeblockingFromPicture = 0, kDeblockingOff = 1;
+
+// Filters the shown copy of a decoded picture; the decoder keeps its own
+// reference unfiltered. Out of memory, the picture shows unfiltered.
+void deblockFrame(AVFrame& frame, unsigned quantizer)
+{
+    const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(AVPixelFormat(frame.format));
+    if (!descriptor || (descriptor->flags & AV_PIX_FMT_FLAG_RGB) || av_frame_make_writable(&frame) < 0) return;
+    for (int plane = 0; plane < 3 && frame.data[plane]; ++plane) {
+        const int width = plane ? AV_CEIL_RSHIFT(frame.width, descriptor->log2_chroma_w) : frame.width;
+        const int height = plane ? AV_CEIL_RSHIFT(frame.height, descriptor->log2_chroma_h) : frame.height;
+        deblockPlane(frame.data[plane], width, height, frame.linesize[plane], quantizer);
+    }
 }
 
 }  // namespace
@@ -88,6 +110,13 @@ FrameResult VideoDecoder::decode(std::uint16_t frameNumber, std::span<const std:
     if (anyDecoded_ && frameNumber <= lastFrame_ && (frameNumber == lastFrame_ || !isKeyframe(info_.codec, data)))
         return FrameResult::Kept;
 
+    std::optional<unsigned> deblockingQuantizer;
+    if (info_.codec == VideoCodec::SorensonH263 && info_.deblocking != kDeblockingOff) {
+        const auto header = readH263PictureHeader(data);
+        if (header && (header->deblocking || info_.deblocking != kDeblockingFromPicture))
+            deblockingQuantizer = header->quantizer;
+    }
+
     if (av_new_packet(av_->packet, int(data.size())) < 0) return fail("out of memory for video frame");
     std::copy(data.begin(), data.end(), av_->packet->data);
     const int sent = avcodec_send_packet(av_->context, av_->packet);
@@ -95,6 +124,7 @@ FrameResult VideoDecoder::decode(std::uint16_t frameNumber, std::span<const std:
     if (sent < 0) return fail("damaged " + codecName(info_.codec) + " video frame " + std::to_string(frameNumber));
     bool got = false;
     while (avcodec_receive_frame(av_->context, av_->frame) == 0) {
+        if (deblockingQuantizer) deblockFrame(*av_->frame, *deblockingQuantizer);
         got = conversion_.convert(*av_->frame, picture_) || got;
         av_frame_unref(av_->frame);
     }

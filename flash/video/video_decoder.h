@@ -6,6 +6,9 @@
 // like a frame that fails to decode, it leaves the last picture showing.
 // Frames skipped going forward are simply not shown: the next one decodes
 // on the newest picture there is.
+//
+// Sorenson H.263 pictures are deblocked as the stream's setting, or else
+// the picture's own header, asks.
 #pragma once
 
 #include "flash/video/picture_conversion.h"

@@ -19,7 +19,7 @@ enum class VideoCodec : std::uint8_t {
 struct VideoStreamInfo {
     VideoCodec codec = VideoCodec::SorensonH263;  // any byte may arrive from a file
     std::uint16_t width = 0, height = 0;         // the size the movie shows the video at
-    std::uint8_t deblocking = 0;                 // ignored: every codec here decodes as it was encoded
+    std::uint8_t deblocking = 0;                 // 0: as each picture asks, 1: off, 2 and up: on
     bool smoothing = false;                      // for the renderer: scale smoothly
 };
 

@@ -140,6 +140,23 @@ TEST_F(RenderTest, GradientRecordsAtOneRatioShowSideBySide) {
     EXPECT_PIXEL(img, 250, 10, qRgb(0, 0, 0));
 }
 
+TEST_F(RenderTest, LinearRgbGradientsMixInLinearLightAndDarkenTranslucentStops) {
+    auto drawn = [&](std::vector<swf::GradientRecord> records) {
+        swf::FillStyle g = linearGradient(2000, 1000, 1000, std::move(records));
+        g.gradient.interpolation = swf::InterpolationMode::LinearRgb;
+        swf::ShapeBuilder b;
+        b.fill1(1).rectangle(0, 0, 2000, 2000);
+        return load({swf::makeShape(1, 3, {{g}, {}}, b), place(1, 1), ShowFrame{}})->render();
+    };
+    // Halfway from black to white in linear light is far lighter than 128.
+    EXPECT_NEAR(qRed(pixel(drawn(kBlackToWhite), 50, 50)), 188, 6);
+    // Half-transparent red: its alpha darkens it in linear light (to 187)
+    // and then it is drawn at half alpha over the white stage.
+    const QRgb red = pixel(drawn({{0, {255, 0, 0, 128}}, {255, {255, 0, 0, 128}}}), 50, 50);
+    EXPECT_NEAR(qRed(red), 221, 3);
+    EXPECT_NEAR(qGreen(red), 127, 3);
+}
+
 TEST_F(RenderTest, MasksShowOnlyWhatLiesUnderTheMask) {
     auto mask = place(1, 2);
     mask.clipDepth = 2;

@@ -91,3 +91,28 @@ TEST(HtmlText, AParagraphEndTakesTheFormatOfTheTextItEnds) {
     EXPECT_EQ(t.styleAt(1), t.styleAt(0)) << "so the whole text reads as one format";
     EXPECT_EQ(t.styleAt(2).size, 12) << "an empty paragraph has only its own";
 }
+
+TEST(HtmlText, AStyleSheetStylesTagsByNameAndThenByClass) {
+    std::vector<QString> asked;
+    const HtmlStyleSheet sheet = [&](const QString& selector, TextStyle& s) {
+        asked.push_back(selector);
+        if (selector == "p") s.color = Qt::red;
+        if (selector == ".big") s.size = 30;
+        if (selector == "headline") s.bold = true;
+        if (selector == "b") s.italic = true;
+    };
+    RichText t = parseHtml(R"(<p class="Big">a<span>b</span><headline>c<b>d</b></headline>e</p>f<br/><img src="x">g)",
+                           base(), {}, sheet);
+    ASSERT_EQ(t.text(), "abcde\rf\rg");
+    EXPECT_EQ(t.styleAt(0).color, QColor(Qt::red));
+    EXPECT_EQ(t.styleAt(0).size, 30) << "class names are matched in lower case";
+    EXPECT_EQ(t.styleAt(1).size, 30) << "a tag with no style keeps the format around it";
+    EXPECT_TRUE(t.styleAt(2).bold) << "a tag of the sheet's own";
+    EXPECT_TRUE(t.styleAt(3).bold && t.styleAt(3).italic) << "known tags take styles too";
+    EXPECT_FALSE(t.styleAt(4).bold) << "the tag's style ends with it";
+    EXPECT_EQ(t.styleAt(6).color, QColor(Qt::black)) << "and the paragraph's with the paragraph";
+    EXPECT_EQ(t.styleAt(8).size, 12) << "tags that enclose nothing style nothing after them";
+    EXPECT_EQ(asked, (std::vector<QString>{"p", ".big", "span", "headline", "b"}));
+
+    EXPECT_FALSE(parseHtml("<headline>c</headline>", base()).styleAt(0).bold) << "no sheet, no styles";
+}

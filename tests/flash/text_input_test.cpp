@@ -1,6 +1,7 @@
 // Typing into text fields on the player core: what restrict and maxChars
 // let through, the editing keys and the clipboard, the selection scripts
-// see, and the focus leaving objects that go out of sight or off the stage.
+// see, the focus leaving objects that go out of sight or off the stage, and
+// style sheets, which style a field's HTML and keep the user from editing it.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -317,4 +318,45 @@ TEST_F(TextInputTest, SpacePressesTheFocusedButtonUnlessItWaitsForThatKey) {
     loadButton(32);
     player_->keyDown(32, 32);
     EXPECT_EQ(traces_, std::vector<std::string>{"key"});
+}
+
+TEST_F(TextInputTest, AStyleSheetStylesTheHtmlTextAndTheUserCannotEditIt) {
+    // css = new TextField.StyleSheet(); css.parseCSS(...); t.styleSheet = css;
+    // t.htmlText = ...; trace(t.htmlText); trace(t.styleSheet == css)
+    const std::string html = "<p class='red'>ab</p><shout>c</shout>";
+    const std::string sheet =
+        "push \"css\", 0, \"TextField\"\ngetVariable\npush \"StyleSheet\"\nnewMethod\nsetVariable\n"
+        "push \".red { color: #FF0000; } shout { font-weight: bold; }\", 1, \"css\"\ngetVariable\n"
+        "push \"parseCSS\"\ncallMethod\npop\n" +
+        setMember("t", "html", "true") + setMember("t", "multiline", "true") + setMemberTo("t", "styleSheet", "css") +
+        setMember("t", "htmlText", "\"" + html + "\"") + "push \"t\"\ngetVariable\npush \"htmlText\"\ngetMember\ntrace\n" +
+        "push \"t\"\ngetVariable\npush \"styleSheet\"\ngetMember\npush \"css\"\ngetVariable\nequals2\ntrace\n";
+    load(kInputField + sheet);
+    ASSERT_EQ(text(), "ab\rc");
+    EXPECT_EQ(field().content.styleAt(0).color, QColor(Qt::red));
+    EXPECT_FALSE(field().content.styleAt(0).bold);
+    EXPECT_TRUE(field().content.styleAt(3).bold);
+    EXPECT_EQ(traces_, (std::vector<std::string>{html, "true"})) << "htmlText gives back the HTML as it was set";
+
+    type("x");
+    player_->textControl(TextControl::Backspace);
+    EXPECT_EQ(text(), "ab\rc") << "the field is still an input field, but the user cannot change it";
+
+    // The sheet's own transform makes the formats: here every style is bold.
+    // css.transform = function () { var f = new TextFormat(); f.bold = true; return f; };
+    // t.htmlText = t.htmlText;
+    load(kInputField + sheet +
+         "push \"css\"\ngetVariable\npush \"transform\"\nfunction () {\n"
+         " push \"f\", 0, \"TextFormat\"\n newObject\n defineLocal\n"
+         " push \"f\"\n getVariable\n push \"bold\", true\n setMember\n push \"f\"\n getVariable\n return\n"
+         "}\nsetMember\n" +
+         "push \"t\"\ngetVariable\npush \"htmlText\", \"t\"\ngetVariable\npush \"htmlText\"\ngetMember\nsetMember\n");
+    EXPECT_TRUE(field().content.styleAt(0).bold);
+    EXPECT_EQ(field().content.styleAt(0).color, QColor(Qt::black));
+
+    // Taking the sheet away reads the HTML again without it.
+    load(kInputField + sheet + setMember("t", "styleSheet", "null"));
+    EXPECT_FALSE(field().content.styleAt(3).bold);
+    type("x");
+    EXPECT_NE(text(), "ab\rc");
 }

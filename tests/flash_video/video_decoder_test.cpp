@@ -1,6 +1,8 @@
 // Embedded video decoding against frames encoded here with libavcodec:
-// Sorenson H.263 close to its source, Screen Video exact, keyframes told
-// apart, frames out of order and damaged frames leaving the last picture.
+// Sorenson H.263 close to its source and deblocked when asked, Screen Video
+// exact, keyframes told apart, frames out of order and damaged frames
+// leaving the last picture.
+#include "flash/video/h263_header.h"
 #include "flash/video/keyframe.h"
 #include "flash/video/video_decoder.h"
 
@@ -27,7 +29,11 @@ std::uint8_t grayAt(int frame, int x, int y)
     return std::uint8_t(square ? 230 : 30 + x);
 }
 
-std::vector<Packet> encode(const char* encoder, AVPixelFormat format, int frames)
+using GrayPicture = std::uint8_t (*)(int frame, int x, int y);
+
+// Frames of the gray picture; a quantizer above 0 fixes the encoder's.
+std::vector<Packet> encode(const char* encoder, AVPixelFormat format, int frames, GrayPicture gray = grayAt,
+                           int quantizer = 0)
 {
     const AVCodec* codec = avcodec_find_encoder_by_name(encoder);
     if (!codec) throw std::runtime_error("encoder missing");
@@ -38,6 +44,7 @@ std::vector<Packet> encode(const char* encoder, AVPixelFormat format, int frames
     c->time_base = AVRational{1, 12};
     c->gop_size = 100;
     c->bit_rate = 2'000'000;
+    if (quantizer > 0) c->flags |= AV_CODEC_FLAG_QSCALE;
     if (avcodec_open2(c, codec, nullptr) < 0) throw std::runtime_error("cannot open encoder");
     std::vector<Packet> packets;
     AVFrame* frame = av_frame_alloc();
@@ -53,10 +60,11 @@ std::vector<Packet> encode(const char* encoder, AVPixelFormat format, int frames
         frame->width = kWidth;
         frame->height = kHeight;
         frame->pts = n;
+        frame->quality = quantizer * FF_QP2LAMBDA;
         av_frame_get_buffer(frame, 0);
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x) {
-                const std::uint8_t g = grayAt(n, x, y);
+                const std::uint8_t g = gray(n, x, y);
                 if (format == AV_PIX_FMT_BGR24) {
                     std::uint8_t* p = frame->data[0] + y * frame->linesize[0] + 3 * x;
                     p[0] = p[1] = p[2] = g;
@@ -147,6 +155,51 @@ TEST(VideoDecoder, ScreenVideoIsLosslessAndOnlyCompleteFramesAreKeyframes)
     for (int n = 0; n < 3; ++n) {
         ASSERT_EQ(decoder.decode(std::uint16_t(n), packets[std::size_t(n)]), FrameResult::Decoded) << decoder.lastMessage();
         EXPECT_EQ(differenceFrom(decoder.picture(), n).first, 0) << "frame " << n;
+    }
+}
+
+// Flat 8x8 blocks a little apart: steps the deblocking filter smooths.
+std::uint8_t blocksAt(int, int x, int y)
+{
+    return std::uint8_t(100 + 10 * ((x / 8 + y / 8) % 2));
+}
+
+TEST(VideoDecoder, SorensonPicturesAreDeblockedAsTheStreamOrThePictureAsks)
+{
+    const auto packets = encode("flv", AV_PIX_FMT_YUV420P, 2, blocksAt, 31);
+    ASSERT_EQ(packets.size(), 2u);
+    const auto header = readH263PictureHeader(packets[0]);
+    ASSERT_TRUE(header);
+    ASSERT_TRUE(header->deblocking);
+    ASSERT_EQ(header->quantizer, 31u);
+    // The same picture without the flag (bit 51 for a size given in bytes).
+    Packet unflagged = packets[0];
+    unflagged[51 / 8] &= std::uint8_t(~(0x80 >> 51 % 8));
+    ASSERT_FALSE(readH263PictureHeader(unflagged)->deblocking);
+
+    auto first = [&](std::uint8_t deblocking, const Packet& packet) {
+        VideoDecoder decoder(VideoStreamInfo{VideoCodec::SorensonH263, kWidth, kHeight, deblocking, false});
+        EXPECT_EQ(decoder.decode(0, packet), FrameResult::Decoded) << decoder.lastMessage();
+        return decoder.picture().pixels;
+    };
+    const auto plain = first(1, packets[0]);
+    const auto smoothed = first(0, packets[0]);
+    EXPECT_EQ(first(0, unflagged), plain);
+    EXPECT_EQ(first(2, unflagged), smoothed);
+    EXPECT_EQ(first(1, packets[0]), plain);
+
+    // Across a block edge the step shrinks; inside a block nothing changes.
+    auto blue = [&](const std::vector<std::uint32_t>& pixels, int x, int y) { return int(pixels[std::size_t(y * kWidth + x)] & 0xFF); };
+    EXPECT_GE(std::abs(blue(plain, 7, 20) - blue(plain, 8, 20)), 9);
+    EXPECT_LT(std::abs(blue(smoothed, 7, 20) - blue(smoothed, 8, 20)), 5);
+    EXPECT_EQ(blue(smoothed, 4, 20), blue(plain, 4, 20));
+
+    // The next picture predicts from the unfiltered one: filtering is not
+    // compounded frame after frame.
+    VideoDecoder decoder(VideoStreamInfo{VideoCodec::SorensonH263, kWidth, kHeight, 0, false});
+    for (int n = 0; n < 2; ++n) {
+        ASSERT_EQ(decoder.decode(std::uint16_t(n), packets[std::size_t(n)]), FrameResult::Decoded);
+        EXPECT_EQ(decoder.picture().pixels, smoothed) << "frame " << n;
     }
 }
 

@@ -68,11 +68,59 @@ Value getFieldProperty(Vm& vm, const Value& thisValue, Args) {
     return field ? field->textProperty(calledProperty(vm).property) : Value();
 }
 
+// The field's style sheet, as the script set it.
+const String kStyleSheet(u"__styleSheet");
+
+Value styleSheetOf(Vm& vm, const Value& thisValue) {
+    ObjectRef self = vm.toObject(thisValue);
+    return self ? self->ownValue(kStyleSheet, true) : Value();
+}
+
+// The formats a style sheet's styles stand for, each made by the sheet's
+// own transform (which a subclass may replace); nullopt for no sheet.
+std::optional<TextFieldBinding::StyleFormats> formatsOfSheet(Vm& vm, const Value& sheet) {
+    if (!sheet.isObject()) return std::nullopt;
+    TextFieldBinding::StyleFormats formats;
+    const Value names = vm.callMethod(sheet, String(u"getStyleNames"), {});
+    if (!names.isObject()) return formats;
+    const ObjectRef list = names.objectRef();
+    const std::uint32_t count = lengthOf(vm, list);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        Value name = elementOf(vm, list, i);
+        Value style = vm.callMethod(sheet, String(u"getStyle"), Args(&name, 1));
+        if (!style.isObject()) continue;
+        const Value format = vm.callMethod(sheet, String(u"transform"), Args(&style, 1));
+        if (format.isObject()) formats.emplace_back(vm.toString(name), formatFromObject(vm, format.objectRef()));
+    }
+    return formats;
+}
+
+// styleSheet: the sheet styles the HTML the field shows now and is given
+// from now on; anything but an object takes the sheet away.
+Value getStyleSheet(Vm& vm, const Value& thisValue, Args) {
+    return thisTextField(vm, thisValue) ? styleSheetOf(vm, thisValue) : Value();
+}
+
+Value setStyleSheet(Vm& vm, const Value& thisValue, Args args) {
+    TextFieldBinding* field = thisTextField(vm, thisValue);
+    ObjectRef self = vm.toObject(thisValue);
+    if (!field || !self) return Value();
+    const Value sheet = arg(args, 0).isObject() ? args[0] : Value();
+    self->defineValue(kStyleSheet, sheet, PropertyFlag::DontEnum);
+    field->setStyleSheet(formatsOfSheet(vm, sheet));
+    return Value();
+}
+
 Value setFieldProperty(Vm& vm, const Value& thisValue, Args args) {
     TextFieldBinding* field = thisTextField(vm, thisValue);
     if (!field) return Value();
     const FieldProperty& p = calledProperty(vm);
     const Value& v = arg(args, 0);
+    // The sheet's styles may have changed since it was set.
+    if (p.property == TextFieldProperty::HtmlText) {
+        if (const Value sheet = styleSheetOf(vm, thisValue); sheet.isObject())
+            field->setStyleSheet(formatsOfSheet(vm, sheet));
+    }
     switch (p.kind) {
     case Kind::Text:
         if (p.property == TextFieldProperty::AutoSize && v.isBoolean()) {
@@ -164,6 +212,8 @@ void installTextField(Vm& vm) {
         NativeFunction setter = property.kind == Kind::ReadOnly ? nullptr : setFieldProperty;
         defineMember(vm, *proto, accessor(property.name, getFieldProperty, setter, kHidden, static_cast<int>(i)));
     }
+    proto->defineAccessor(String(u"styleSheet"), ObjectRef(vm.newNative(getStyleSheet)),
+                          ObjectRef(vm.newNative(setStyleSheet)), kHidden | PropertyFlag::OnlySwf7Up);
     defineMembers(vm, *proto, kTextFieldPrototypeMembers);
     defineDisplayAccessors(vm, *proto);
 }

@@ -1,6 +1,8 @@
 // The script face of a text field: its properties as TextField shows them.
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <unordered_map>
 
 #include "flash/avm1/player/object_binding.h"
 #include "flash/avm1/player/text_format_bridge.h"
@@ -194,6 +196,15 @@ public:
 
     void replaceSelection(const String& text) override {
         flash::replaceSelection(field_, toFieldNewlines(fromScriptString(text)));
+    }
+
+    void setStyleSheet(std::optional<StyleFormats> formats) override {
+        if (!formats) return field_.setStyleSheet({});
+        auto bySelector = std::make_shared<std::unordered_map<QString, kinolux::avm1::TextFormat>>();
+        for (auto& [selector, format] : *formats) (*bySelector)[fromScriptString(selector)] = std::move(format);
+        field_.setStyleSheet([bySelector](const QString& selector, TextStyle& style) {
+            if (auto it = bySelector->find(selector); it != bySelector->end()) apply(it->second, style);
+        });
     }
 
 private:
