@@ -5,11 +5,11 @@
 #include "platform/message_boxes.h"
 #include "platform/report.h"
 #include "platform/whole_command_line.h"
+#include "platform/winmm/wave_sink_choice.h"
 #include "player/player_arguments.h"
 #include "player/player_dialog.h"
 
 #include <QApplication>
-#include <cstdlib>
 #include <sys/resource.h>
 
 namespace {
@@ -38,8 +38,12 @@ int main(int argc, char** argv)
     RouteQtMessagesToDebugOutput();
     // The device is muted while the sound is captured, so the player always
     // plays on the null device: it paces the sound by the same clock that
-    // paces the WAV file, and works on machines without a sound device.
-    setenv("KINOLUX_AUDIO", "null", 1);
+    // paces the WAV file, and works on machines without a sound device. It
+    // keeps its place however late its threads come back, as the movie's
+    // frames catch up with their clock: a device that started over after a
+    // stall would lag real time by what it lost from then on, and every
+    // sound the engine starts with it, while the frames are back on time.
+    winmm::useWaveOutClock(&realClock());
 
     int qtArgc = 1;
     QApplication application(qtArgc, argv);

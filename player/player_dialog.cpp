@@ -10,6 +10,7 @@
 #include "platform/report.h"
 #include "platform/winmm/winmm.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -139,6 +140,10 @@ void PlayerDialog::StartPlayback()
     flash_->Play();
     startTick_ = ::timeGetTime();
     playing_ = true;
+    // The movie runs its frames on a timer of this thread: the thread is
+    // about to wait right after one has run.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &PlayerDialog::WatchFrame);
     PumpPendingEvents();
     flash_->setVisible(false);
     timer_.start(TickIntervalMs(arguments_.frameRate), Qt::PreciseTimer, this);

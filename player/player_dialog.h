@@ -68,6 +68,9 @@ private:
 
     // ---- player_dialog_run.cpp ----
     void Tick();
+    // Notes when the frame the movie shows was first seen; run whenever the
+    // thread has handled what was due.
+    void WatchFrame();
     // The finish runs once, from the event loop, after whatever asked for it.
     void PostClose();
     void Finish();
@@ -94,6 +97,7 @@ private:
     WavPace wavPace_;
     WavDebt wavDebt_;
     WavTimeline wavTimeline_;
+    FrameSoundTimes frameTimes_;
     uint32_t lastLogged_ = 0;     // the time of the last sync record
     // Once the range is over: how far the WAV must reach before the run ends.
     std::optional<uint32_t> soundDueMs_;

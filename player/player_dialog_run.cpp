@@ -59,8 +59,10 @@ void PlayerDialog::Tick()
     // the sound that goes with the frame; once the range is over, no frame
     // is logged, as none of them belongs to it.
     WriteSoundUpTo(elapsed);
-    const uint32_t logged = std::max(wavTimeline_.SoundTimeMs(elapsed, BufferedValues()), lastLogged_ + 1);
+    const uint32_t soundNow = wavTimeline_.SoundTimeMs(elapsed, BufferedValues());
+    uint32_t logged = std::max(soundNow, lastLogged_ + 1);
     if (lastTime_ != 0 && !soundDueMs_) {
+        logged = std::max(frameTimes_.TimeToLog(current, soundNow), lastLogged_ + 1);
         syncFile_.Append(int32_t(logged), current);
         lastLogged_ = logged;
     }
@@ -77,6 +79,14 @@ void PlayerDialog::Tick()
         return;
     }
     PumpPendingEvents();
+}
+
+void PlayerDialog::WatchFrame()
+{
+    if (!playing_ || finished_) return;
+    const int32_t current = int32_t(flash_->CurrentFrame());
+    if (!frameTimes_.IsNew(current)) return;
+    frameTimes_.See(current, wavTimeline_.SoundTimeMs(::timeGetTime() - startTick_, BufferedValues()));
 }
 
 uint32_t PlayerDialog::BufferedValues() const

@@ -77,6 +77,23 @@ WavWrite WavDebt::Next(uint32_t due, uint32_t buffered)
     return write;
 }
 
+void FrameSoundTimes::See(int32_t frame, uint32_t soundMs)
+{
+    if (!IsNew(frame)) return;
+    seen_ = true;
+    frame_ = frame;
+    firstSoundMs_ = soundMs;
+    logged_ = false;
+}
+
+uint32_t FrameSoundTimes::TimeToLog(int32_t frame, uint32_t soundMs)
+{
+    See(frame, soundMs);
+    if (logged_) return soundMs;
+    logged_ = true;
+    return firstSoundMs_;
+}
+
 void WavTimeline::NoteWrite(uint32_t count, uint32_t buffered)
 {
     (count <= buffered ? taken_ : silence_) += count;

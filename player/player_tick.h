@@ -90,6 +90,33 @@ private:
     bool delivering_ = false;
 };
 
+// Where in the WAV each frame's sound starts. The movie runs a frame, and
+// starts the frame's sounds, on its own timer; the player's tick comes up
+// to a period later (later still on a busy machine, and a tick more than a
+// period late starts the timer's rhythm afresh), and by then the engine
+// has rendered more sound: a frame logged with the sound time of the tick
+// would be logged late by a varying part of a period. So the player also
+// looks at the frame whenever its thread has run what was due, which is
+// right after the movie ran a frame, and a frame's first record carries
+// the sound time at which it was first seen. Later records of the same
+// frame (the movie stands on it) carry their tick's own time, which shows
+// how long it stood.
+class FrameSoundTimes {
+public:
+    bool IsNew(int32_t frame) const { return !seen_ || frame != frame_; }
+    // The movie shows `frame`, and a sound started now would be heard at
+    // `soundMs`: kept when the frame is new.
+    void See(int32_t frame, uint32_t soundMs);
+    // The time to log for `frame` at a tick whose sound time is `soundMs`.
+    uint32_t TimeToLog(int32_t frame, uint32_t soundMs);
+
+private:
+    bool seen_ = false;
+    int32_t frame_ = 0;
+    uint32_t firstSoundMs_ = 0;
+    bool logged_ = false;  // frame_ has had its first record
+};
+
 // Where in the WAV the sound of the frame the movie shows now will be, so
 // that the sync file can log each frame at the WAV time of its sound. The
 // engine renders its sound ahead and starts a new sound one output block

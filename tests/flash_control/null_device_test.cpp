@@ -49,6 +49,23 @@ TEST(NullDevice, APauseLongerThanTheDeviceBufferStartsTheTimingAfresh)
     EXPECT_EQ(clock.sinceStart(), milliseconds(121));
 }
 
+// The player's device (on the clock set for it) keeps its place whatever
+// the stall: a starved engine's frames catch up with their clock, and its
+// sounds must land where those frames are, not as late as the stall was.
+TEST(NullDevice, ADeviceOnASetClockCatchesUpAfterAStallInsteadOfLosingTheTime)
+{
+    testing::ManualClock clock;
+    NullWaveSink sink(kCdFormat, clock, NullWaveSink::Pause::KeepsPlace);
+    sink.play(kTenMs.data(), kTenMs.size());
+    clock.advance(milliseconds(300));
+    // What was due during the stall plays at once...
+    for (int i = 0; i < 30; ++i) sink.play(kTenMs.data(), kTenMs.size());
+    EXPECT_EQ(clock.sinceStart(), milliseconds(310));
+    // ...and from then on the device is back on its first timing.
+    sink.play(kTenMs.data(), kTenMs.size());
+    EXPECT_EQ(clock.sinceStart(), milliseconds(320));
+}
+
 TEST(NullDevice, TheRateFollowsTheFormat)
 {
     testing::ManualClock clock;

@@ -171,5 +171,21 @@ TEST(PlayerTick, AnEngineThatStopsDeliveringIsMadeUpBySilenceBeyondADevicesBuffe
     EXPECT_EQ(silence + debt.Owed(), 100u * 3528u) << "nothing lost: owed or silence";
 }
 
+// The frame a tick sees may have run most of a period before; its sound
+// started then, and that is what its first record must say.
+TEST(PlayerTick, AFrameIsLoggedAtTheSoundTimeItWasFirstSeenAndAStandingFrameAtEachTick)
+{
+    FrameSoundTimes times;
+    EXPECT_TRUE(times.IsNew(0));
+    times.See(7, 1000);
+    times.See(7, 1012);
+    EXPECT_FALSE(times.IsNew(7));
+    EXPECT_EQ(times.TimeToLog(7, 1035), 1000u) << "seen right after the movie ran it";
+    EXPECT_EQ(times.TimeToLog(7, 1075), 1075u) << "the movie stands on it: the tick's own time";
+    EXPECT_EQ(times.TimeToLog(8, 1115), 1115u) << "not seen before the tick: the tick's time";
+    times.See(9, 1130);
+    EXPECT_EQ(times.TimeToLog(9, 1155), 1130u);
+}
+
 }  // namespace
 }  // namespace kinolux
