@@ -674,7 +674,10 @@ Value Vm::call(const Value& function, const Value& thisValue, std::span<const Va
     Object* o = function.object();
     if (o && o->kind == ObjectKind::Function) {
         auto* f = static_cast<FunctionObject*>(o);
-        const Value& self = f->bound ? f->boundThis : thisValue;
+        // A closure called on nothing runs on the global object it was made in.
+        const Value& self = f->bound                                                    ? f->boundThis
+                            : thisValue.isNullish() && f->scope && !f->scope->empty() ? f->scope->front().object
+                                                                                      : thisValue;
         return callMethod(f->method, self, args, f->scope, f);
     }
     if (o && o->kind == ObjectKind::Class) {
