@@ -66,6 +66,11 @@ TEST_F(Amf, Amf3WritesThePlayersBytes) {
     Value inner = make(u"flash.utils.ByteArray");
     call(inner, u"writeByte", {Value(9)});
     EXPECT_EQ(written(inner), (std::vector<int>{12, 3, 9}));
+    // A vector of objects writes null for undefined.
+    auto& anyVector = vm().vectorClassFor(Value::null());
+    Value length[] = {Value(1)};
+    Value vector = vm().constructValue(Value(static_cast<kinolux::avm2::Object*>(anyVector.object)), length);
+    EXPECT_EQ(written(vector), (std::vector<int>{16, 3, 0, 1, 1}));
 }
 
 TEST_F(Amf, ValuesComeBackInBothEncodings) {

@@ -279,7 +279,8 @@ private:
         }
         for (const Value& e : v->elements) {
             if (marker == amf3::VectorDouble) putDouble(out_, vm_.toNumber(e));
-            else if (marker == amf3::VectorObject) value(isFunction(e) ? Value() : e);
+            // A vector of objects holds no undefined: it writes null there.
+            else if (marker == amf3::VectorObject) value(isFunction(e) ? Value() : e.isUndefined() ? Value::null() : e);
             else putU32(out_, toUint32(vm_.toNumber(e)));
         }
     }
