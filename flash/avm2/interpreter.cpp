@@ -403,8 +403,7 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                         std::size_t pairs = pairCount(o);
                         if (k < elements) {
                             result = opcode == op::NextName
-                                         ? (o->kind == ObjectKind::Vector ? Value(double(k))
-                                                                          : Value(numberToString(double(k))))
+                                         ? Value(double(k))
                                          : static_cast<ArrayObject*>(o)->elements[k];
                         } else if (k < elements + pairs) {
                             const auto& pair = static_cast<BoxObject*>(o)->pairs[k - elements];

@@ -94,7 +94,8 @@ Value PropertyHooks::nextValue(Vm&, Object* o, std::uint32_t index) const {
 }
 
 String Class::qualifiedName() const {
-    if (ns.uri.empty() || ns.kind == NamespaceKind::Private) return name;
+    // A class private to a file shows the file's namespace ("Test.as$38").
+    if (ns.uri.empty()) return name;
     return String::concat(String::concat(ns.uri, String(u"::")), name);
 }
 

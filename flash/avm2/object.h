@@ -160,6 +160,7 @@ public:
     std::string bytes;
     std::uint32_t position = 0;
     bool littleEndian = false;
+    int encoding = 3;  // a ByteArray's object encoding: AMF0 or AMF3
     std::vector<std::pair<Value, Value>> pairs;  // Dictionary entries keyed by identity
     Value prefix;                                 // a Namespace's prefix (undefined when it has none)
 };

@@ -500,6 +500,15 @@ Value Vm::getProperty(const Value& target, const Multiname& name) {
             if (key.object() == name.runtimeKey.object()) return value;
         return Value();
     }
+    if (o->sealed && !name.anyName) {
+        // A sealed object has no default for a name it lacks.
+        for (Object* p = o; p; p = p->proto)
+            if (const Value* v = name.seesPublic() ? p->dynamic.get(name.name.view()) : nullptr) return *v;
+        throwError(ErrorType::ReferenceError,
+                   "Error #1069: Property " + name.name.toUtf8() + " not found on " +
+                       classOf(target)->qualifiedName().toUtf8() + " and there is no default value.",
+                   1069);
+    }
     return getDynamic(o, name);
 }
 
@@ -663,6 +672,12 @@ Value Vm::callProperty(const Value& target, const Multiname& name, std::span<con
     }
     Value f = getProperty(target, name);
     if (!f.object()) {
+        // A sealed object has no default for a name it lacks.
+        if (Object* o = target.object(); o && o->sealed && f.isUndefined() && !hasProperty(target, name))
+            throwError(ErrorType::ReferenceError,
+                       "Error #1069: Property " + name.name.toUtf8() + " not found on " +
+                           classOf(target)->qualifiedName().toUtf8() + " and there is no default value.",
+                       1069);
         throwError(ErrorType::TypeError, "Error #1006: " + name.name.toUtf8() + " is not a function.", 1006);
     }
     return call(f, target, args);
@@ -674,7 +689,10 @@ Value Vm::call(const Value& function, const Value& thisValue, std::span<const Va
     Object* o = function.object();
     if (o && o->kind == ObjectKind::Function) {
         auto* f = static_cast<FunctionObject*>(o);
-        const Value& self = f->bound ? f->boundThis : thisValue;
+        // A closure called on nothing runs on the global object it was made in.
+        const Value& self = f->bound                                                    ? f->boundThis
+                            : thisValue.isNullish() && f->scope && !f->scope->empty() ? f->scope->front().object
+                                                                                      : thisValue;
         return callMethod(f->method, self, args, f->scope, f);
     }
     if (o && o->kind == ObjectKind::Class) {

@@ -213,6 +213,10 @@ public:
     std::shared_ptr<void>& timerState() { return timerState_; }
     // Fires the timers and timeouts that have come due on the host's clock.
     void runTimers();
+    // Classes registered under an alias (registerClassAlias), which AMF
+    // writes and reads them by, and the object encoding new ByteArrays take.
+    std::map<String, Class*>& classAliases() { return classAliases_; }
+    int& defaultObjectEncoding() { return defaultObjectEncoding_; }
 
     // The movie's SWF version: some behaviour follows the version a movie
     // was made for.
@@ -267,6 +271,8 @@ private:
     String defaultXmlNamespace_;
     std::shared_ptr<void> xmlState_;
     std::shared_ptr<void> timerState_;
+    std::map<String, Class*> classAliases_;
+    int defaultObjectEncoding_ = 3;
     std::uint32_t nextPrivateId_ = 1;
     std::size_t memory_ = 0;
     std::uint64_t budget_ = 0;

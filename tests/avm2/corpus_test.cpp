@@ -4,8 +4,8 @@
 
 namespace {
 // Raise these when more of the corpus matches.
-constexpr int kRecordedTracePasses = 855;
-constexpr int kRecordedRenderPasses = 65;
+constexpr int kRecordedTracePasses = 879;
+constexpr int kRecordedRenderPasses = 66;
 
 const auto* const kApp = ::testing::AddGlobalTestEnvironment(new kinolux::testing::CorpusApplication);
 }  // namespace

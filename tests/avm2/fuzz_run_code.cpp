@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const char* name : {"ByteArray", "Proxy", "Dictionary", "getTimer"})
         abc.qname(abc.packageNamespace("flash.utils"), name);
     for (const char* name : {"writeUTF", "readUTF", "writeInt", "readDouble", "compress", "uncompress", "position",
-                             "endian", "writeBytes", "readBytes"})
+                             "endian", "writeBytes", "readBytes", "writeObject", "readObject", "objectEncoding"})
         abc.name(name);
     abc.string("<a x=\"1\"><b>t</b><!-- c --><b><c/></b></a>");
     abc.string("{\"k\":[1,2,{\"z\":null}]}");

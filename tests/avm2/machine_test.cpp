@@ -188,6 +188,36 @@ TEST(Traits, SealedInstancesRefuseNewPropertiesAndSlotsCoerce) {
         << m.host.errors[0];
 }
 
+TEST(Traits, SealedInstancesHaveNoDefaultForNamesTheyLack) {
+    for (auto reading : {op::GetProperty, op::CallProperty}) {
+        AbcBuilder abc;
+        std::uint32_t name = abc.name("Sealed"), object = abc.name("Object"), toString = abc.name("toString"),
+                      other = abc.name("other");
+        std::uint32_t init = abc.method(), cinit = abc.method();
+        abc.body(init, Code().op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
+        abc.body(cinit, Code().op(op::ReturnVoid));
+        abc.addClass(name, object, init, cinit, {}, {}, 0x01);
+        Code c;
+        defineClass(c, object, 0, name);
+        c.op(op::FindPropStrict, name).op(op::ConstructProp, name, 0).op(op::SetLocal1);
+        // What the prototype has is found; a name nothing has is an error.
+        traced(c, abc, [&](Code& t) { t.op(op::GetLocal1).op(op::CallProperty, toString, 0); });
+        c.op(op::GetLocal1);
+        if (reading == op::GetProperty) c.op(op::GetProperty, other);
+        else c.op(op::CallProperty, other, 0);
+        c.op(op::Pop);
+        scriptOf(abc, c, {{name, 4, 1, 0}});
+        Machine m;
+        m.run(abc);
+        EXPECT_EQ(m.host.traces, (std::vector<std::string>{"[object Sealed]"}));
+        ASSERT_EQ(m.host.errors.size(), 1u);
+        EXPECT_NE(m.host.errors[0].find("ReferenceError: Error #1069: Property other not found on Sealed and there "
+                                        "is no default value."),
+                  std::string::npos)
+            << m.host.errors[0];
+    }
+}
+
 TEST(Exceptions, HandlerCatchesByTypeAndScriptGoesOn) {
     AbcBuilder abc;
     std::uint32_t rangeError = abc.name("RangeError"), typeError = abc.name("TypeError"), message = abc.name("message");

@@ -43,7 +43,8 @@ std::vector<TraceCase> listTraceCases(const std::string& traceFolder) {
     return cases;
 }
 
-std::vector<std::string> traceMovie(const std::string& path, int frames, const std::vector<InputEvent>& input) {
+std::vector<std::string> traceMovie(const std::string& path, int frames, const std::vector<InputEvent>& input,
+                                    std::vector<std::string>* scriptErrors) {
     std::vector<std::string> lines;
     flash::PlayerOptions options = corpusPlayerOptions();
     options.trace = [&](std::string_view line) { lines.emplace_back(line); };
@@ -55,6 +56,7 @@ std::vector<std::string> traceMovie(const std::string& path, int frames, const s
         player->tick();
         nextInput = feedFrameInput(*player, input, nextInput);
     }
+    if (scriptErrors) *scriptErrors = player->scriptErrors();
     return lines;
 }
 
@@ -69,13 +71,18 @@ TraceResult runTraceCase(const TraceCase& c, const std::string& failFolder) {
     std::vector<std::string> expected = linesOf(expectedFile.readAll());
     const std::vector<InputEvent> input = readInputScript(c.folder + "/input.json");
     QByteArray joined;
-    for (const auto& line : traceMovie(c.folder + "/test.swf", c.frames, input)) joined += QByteArray::fromStdString(line) + '\n';
+    std::vector<std::string> scriptErrors;
+    for (const auto& line : traceMovie(c.folder + "/test.swf", c.frames, input, &scriptErrors))
+        joined += QByteArray::fromStdString(line) + '\n';
     std::vector<std::string> actual = linesOf(joined);
     r.passed = actual == expected;
     if (!r.passed && !failFolder.empty()) {
         QDir().mkpath(QString::fromStdString(failFolder));
         QFile actualFile(QString::fromStdString(failFolder + "/" + c.name + ".actual.txt"));
         if (actualFile.open(QIODevice::WriteOnly)) actualFile.write(joined);
+        QFile errorsFile(QString::fromStdString(failFolder + "/" + c.name + ".errors.txt"));
+        if (!scriptErrors.empty() && errorsFile.open(QIODevice::WriteOnly))
+            for (const auto& e : scriptErrors) errorsFile.write(QByteArray::fromStdString(e) + '\n');
     }
     if (!r.passed) {
         std::size_t i = 0;

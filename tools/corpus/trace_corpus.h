@@ -28,11 +28,13 @@ struct TraceResult {
 // the events of its input.json when it has one, and
 // compares what it traced with output.txt, line for line, after the line
 // ends and the trailing line feed are normalised.
-// What a failing movie traced is written to failFolder (if not empty) for
-// a look.
+// What a failing movie traced, and the script errors the player reported,
+// are written to failFolder (if not empty) for a look.
 TraceResult runTraceCase(const TraceCase& c, const std::string& failFolder = {});
 // The trace output of a movie after some frames, one line each, fed the
-// input events between frames.
-std::vector<std::string> traceMovie(const std::string& path, int frames, const std::vector<InputEvent>& input = {});
+// input events between frames; the script errors go to scriptErrors when
+// it is given.
+std::vector<std::string> traceMovie(const std::string& path, int frames, const std::vector<InputEvent>& input = {},
+                                    std::vector<std::string>* scriptErrors = nullptr);
 
 }  // namespace corpus

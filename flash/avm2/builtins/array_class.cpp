@@ -198,11 +198,12 @@ Value concat(Vm& vm, const Value& self, std::span<const Value> args) {
 Value join(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     String sep = arg(args, 0).isUndefined() ? String(u",") : vm.toString(args[0]);
-    return Value(joinValues(vm, a.elements, sep));
+    return Value(joinValues(vm, a.elements, sep, a.kind == ObjectKind::Vector));
 }
 
 Value toStringMethod(Vm& vm, const Value& self, std::span<const Value>) {
-    return Value(joinValues(vm, thisArray(vm, self).elements, String(u",")));
+    ArrayObject& a = thisArray(vm, self);
+    return Value(joinValues(vm, a.elements, String(u","), a.kind == ObjectKind::Vector));
 }
 
 Value reverse(Vm& vm, const Value& self, std::span<const Value>) {
@@ -238,6 +239,8 @@ Value walk(Vm& vm, const Value& self, std::span<const Value> args) {
                           ". Expected 1, got 0.",
                       1063);
     Value callback = arg(args, 0), receiver = arg(args, 1);
+    // A Vector's callback is typed Function.
+    if (a.kind == ObjectKind::Vector) callback = vm.coerceTo(callback, vm.builtins().function);
     std::vector<Value> out;
     for (std::size_t i = 0; i < a.elements.size(); ++i) {
         Value item = a.elements[i];
@@ -332,11 +335,12 @@ Value sortOn(Vm& vm, const Value& self, std::span<const Value> args) {
 
 }  // namespace
 
-String joinValues(Vm& vm, const std::vector<Value>& values, const String& separator) {
+String joinValues(Vm& vm, const std::vector<Value>& values, const String& separator, bool nullAsText) {
     std::u16string out;
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i) out += separator.view();
         if (!values[i].isNullish()) out += vm.toString(values[i]).view();
+        else if (nullAsText) out += u"null";
         if (out.size() > vm.limits().maxStringLength) throw avm1::ScriptAbort(avm1::LimitMessage::kString, false);
     }
     return String(out);

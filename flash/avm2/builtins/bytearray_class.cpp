@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstring>
 
+#include "flash/avm2/builtins/amf.h"
 #include "flash/avm2/builtins/native.h"
 
 namespace kinolux::avm2 {
@@ -353,8 +354,45 @@ Value inflateMethod(Vm& vm, const Value& self, std::span<const Value>) {
     return Value();
 }
 
-Value objectEncoding(Vm&, const Value&, std::span<const Value>) { return Value(3); }
-Value ignoreSetter(Vm&, const Value&, std::span<const Value>) { return Value(); }
+// ---- objects (AMF) ----
+
+int encodingArg(Vm& vm, std::span<const Value> args) {
+    std::uint32_t encoding = toUint32(numberArg(vm, args));
+    if (encoding != 0 && encoding != 3)
+        vm.throwError(ErrorType::ArgumentError, "Error #2008: Parameter objectEncoding must be one of the accepted values.",
+                      2008);
+    return int(encoding);
+}
+Value objectEncoding(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(bytesOf(vm, self).encoding);
+}
+Value setObjectEncoding(Vm& vm, const Value& self, std::span<const Value> args) {
+    bytesOf(vm, self).encoding = encodingArg(vm, args);
+    return Value();
+}
+Value defaultObjectEncoding(Vm& vm, const Value&, std::span<const Value>) {
+    return Value(vm.defaultObjectEncoding());
+}
+Value setDefaultObjectEncoding(Vm& vm, const Value&, std::span<const Value> args) {
+    vm.defaultObjectEncoding() = encodingArg(vm, args);
+    return Value();
+}
+Value writeObject(Vm& vm, const Value& self, std::span<const Value> args) {
+    BoxObject& b = bytesOf(vm, self);
+    std::string encoded;
+    writeAmf(vm, encoded, arg(args, 0), b.encoding);
+    writeRaw(vm, b, encoded.data(), encoded.size());
+    return Value();
+}
+Value readObject(Vm& vm, const Value& self, std::span<const Value>) {
+    BoxObject& b = bytesOf(vm, self);
+    std::size_t position = b.position;
+    // The bytes are copied: a setter run while reading may change the array.
+    std::string bytes = b.bytes;
+    Value v = readAmf(vm, bytes, position, b.encoding);
+    b.position = std::uint32_t(position);
+    return v;
+}
 
 // b[i]: the byte at an index (undefined past the end); writing past the
 // end grows the buffer.
@@ -392,7 +430,9 @@ void installByteArrayClass(Vm& vm) {
     Class* c = vm.defineClass(
         u"flash.utils", u"ByteArray", object,
         [](Vm& vm, Class* cls) -> Object* {
-            return vm.make<BoxObject>(ObjectKind::ByteArray, &cls->instanceTraits, cls, cls->prototype);
+            auto* bytes = vm.make<BoxObject>(ObjectKind::ByteArray, &cls->instanceTraits, cls, cls->prototype);
+            bytes->encoding = vm.defaultObjectEncoding();
+            return bytes;
         },
         ObjectKind::ByteArray);
     c->hooks = &kByteArrayHooks;
@@ -401,8 +441,8 @@ void installByteArrayClass(Vm& vm) {
     vm.defineGetter(c, u"position", getPosition, setPosition);
     vm.defineGetter(c, u"bytesAvailable", bytesAvailable);
     vm.defineGetter(c, u"endian", getEndian, setEndian);
-    vm.defineGetter(c, u"objectEncoding", objectEncoding, ignoreSetter);
-    vm.defineGetter(c, u"defaultObjectEncoding", objectEncoding, ignoreSetter, true);
+    vm.defineGetter(c, u"objectEncoding", objectEncoding, setObjectEncoding);
+    vm.defineGetter(c, u"defaultObjectEncoding", defaultObjectEncoding, setDefaultObjectEncoding, true);
     struct Entry {
         const char16_t* name;
         NativeFunction fn;
@@ -419,6 +459,8 @@ void installByteArrayClass(Vm& vm) {
                            Entry{u"writeUTFBytes", writeUtfBytes},
                            Entry{u"writeMultiByte", writeMultiByte},
                            Entry{u"writeBytes", writeBytes},
+                           Entry{u"writeObject", writeObject},
+                           Entry{u"readObject", readObject},
                            Entry{u"readBoolean", readBoolean},
                            Entry{u"readByte", readByte},
                            Entry{u"readUnsignedByte", readUnsignedByte},
@@ -445,6 +487,7 @@ void installByteArrayClass(Vm& vm) {
     vm.defineConstant(algorithm, u"ZLIB", Value(String(u"zlib")));
     vm.defineConstant(algorithm, u"DEFLATE", Value(String(u"deflate")));
     vm.defineConstant(algorithm, u"LZMA", Value(String(u"lzma")));
+    installAmfFunctions(vm);
 }
 
 }  // namespace kinolux::avm2

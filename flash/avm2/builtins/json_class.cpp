@@ -233,7 +233,8 @@ public:
     // false when the value has no text (undefined, a function).
     bool value(const Value& holder, const String& key, Value v, std::u16string& out) {
         if (Object* o = v.object(); o && o->kind != ObjectKind::Function) {
-            Value toJson = vm_.getPublic(v, u"toJSON");
+            const Multiname toJsonName = Multiname::publicName(String(u"toJSON"));
+            Value toJson = vm_.hasProperty(v, toJsonName) ? vm_.getProperty(v, toJsonName) : Value();
             if (toJson.object() && toJson.object()->kind == ObjectKind::Function) {
                 Value args[] = {Value(key)};
                 v = vm_.call(toJson, v, args);

@@ -52,7 +52,8 @@ void installDisplayClasses(Vm& vm);
 void installEventClasses(Vm& vm, Class* dispatcher);
 
 // Array.prototype.join's text: elements' strings between separators, with
-// undefined and null as empty text.
-String joinValues(Vm& vm, const std::vector<Value>& values, const String& separator);
+// undefined and null as empty text (as "null" when `nullAsText`, as vectors
+// show them).
+String joinValues(Vm& vm, const std::vector<Value>& values, const String& separator, bool nullAsText = false);
 
 }  // namespace kinolux::avm2

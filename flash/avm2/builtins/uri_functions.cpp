@@ -162,10 +162,6 @@ void installUriFunctions(Vm& vm) {
     vm.defineFunction(u"", u"decodeURIComponent", [](Vm& vm, const Value&, std::span<const Value> args) {
         return decode(vm, args, true, "decodeURIComponent");
     }, 1);
-    Class* encoding = vm.defineClass(u"flash.net", u"ObjectEncoding", vm.findClass(u"Object"), nullptr);
-    vm.defineConstant(encoding, u"AMF0", Value(0));
-    vm.defineConstant(encoding, u"AMF3", Value(3));
-    vm.defineConstant(encoding, u"DEFAULT", Value(3));
 }
 
 }  // namespace kinolux::avm2
