@@ -68,7 +68,7 @@ void DisplayObject::applyPlacement(const swf::PlaceObject& p, bool update) {
     if (p.colorTransform && !keepTransform) colorTransform = ColorTransform::from(*p.colorTransform);
     if (p.ratio) ratio = *p.ratio;
     if (p.name && !update)
-        name = kinolux::avm1::String::fromSwf(*p.name, parent_ ? parent_->swfVersion() : swfVersion());
+        name = kinolux::script::String::fromSwf(*p.name, parent_ ? parent_->swfVersion() : swfVersion());
     if (p.clipDepth) clipDepth = *p.clipDepth;
     if (p.blendMode) blendMode = *p.blendMode;
     if (p.filters) filters = *p.filters;

@@ -62,7 +62,7 @@ public:
     int depth = 0;
     ColorTransform colorTransform;
     std::uint16_t ratio = 0;
-    kinolux::avm1::String name;
+    kinolux::script::String name;
     int clipDepth = 0;  // > 0: this object masks the depths up to clipDepth
     swf::BlendMode blendMode = swf::BlendMode::Normal;
     std::vector<swf::Filter> filters;

@@ -22,7 +22,7 @@ struct TabStop {
 
 std::optional<bool> Player::scriptFlag(DisplayObject& object, std::u16string_view name) {
     if (!scriptsEnabled_) return std::nullopt;
-    const kinolux::avm1::Value v = vm_->readVariable(object.binding(), kinolux::avm1::String(name));
+    const kinolux::avm1::Value v = vm_->readVariable(object.binding(), kinolux::script::String(name));
     if (v.isNullish()) return std::nullopt;
     return vm_->toBoolean(v);
 }
@@ -49,7 +49,7 @@ std::vector<DisplayObject*> Player::tabOrder() {
         if (focusable) {
             std::optional<double> index;
             if (scriptsEnabled_) {
-                const auto v = vm_->readVariable(object.binding(), kinolux::avm1::String(u"tabIndex"));
+                const auto v = vm_->readVariable(object.binding(), kinolux::script::String(u"tabIndex"));
                 if (v.isNumber() && std::isfinite(v.number())) index = v.number();
             }
             // Places compare in whole twips, as the file gives them.

@@ -11,6 +11,7 @@
 
 #include "flash/avm1/host.h"
 #include "flash/core/timeline.h"
+#include "flash/script/string.h"
 #include "flash/swf/types.h"
 
 namespace flash {
@@ -38,7 +39,7 @@ struct Character {
     // Video streams: the VideoFrame data by frame number, wherever the tags stand.
     std::map<std::uint16_t, swf::Bytes> videoFrames;
     // The name ExportAssets gave it (UTF-16, as scripts see it); empty when none.
-    kinolux::avm1::String exportName;
+    kinolux::script::String exportName;
 
     template <class T> const T* as() const { return tag ? std::get_if<T>(tag) : nullptr; }
 };
@@ -67,9 +68,9 @@ public:
     const Character* fontByName(const std::string& name, bool bold, bool italic) const;
     // The character exported under a name (letter case ignored, as the
     // player does); null when none.
-    const Character* exported(const kinolux::avm1::String& name) const;
+    const Character* exported(const kinolux::script::String& name) const;
     // Whether one of the names the character is exported under is `name`.
-    bool exportsAs(const Character& c, const kinolux::avm1::String& name, bool caseSensitive) const;
+    bool exportsAs(const Character& c, const kinolux::script::String& name, bool caseSensitive) const;
     // Bytecode of this movie, kept alive with it.
     kinolux::avm1::ActionBlock block(swf::Bytes bytes) const {
         return kinolux::avm1::ActionBlock::inside(movie_, bytes, swfVersion());
@@ -82,7 +83,7 @@ private:
     std::shared_ptr<const swf::Movie> movie_;
     Timeline timeline_;
     std::unordered_map<swf::CharacterId, Character> characters_;
-    std::vector<std::pair<kinolux::avm1::String, const Character*>> exports_;  // in file order
+    std::vector<std::pair<kinolux::script::String, const Character*>> exports_;  // in file order
     swf::Bytes jpegTables_;
     bool actionScript3_ = false;
 };

@@ -8,7 +8,7 @@
 namespace flash {
 namespace {
 
-using kinolux::avm1::String;
+using kinolux::script::String;
 
 bool isSoundTag(const swf::TagBody& body) {
     return std::holds_alternative<swf::StartSound>(body) || std::holds_alternative<swf::StartSound2>(body) ||

@@ -32,7 +32,7 @@ public:
 
     const DisplayList& children() const { return children_; }
     DisplayObject* childAt(int depth) const;
-    DisplayObject* childByName(const kinolux::avm1::String& name, bool caseSensitive) const;
+    DisplayObject* childByName(const kinolux::script::String& name, bool caseSensitive) const;
 
     // The per-frame step of the player: the load event (first time) or the
     // enterFrame event, then the next frame of the timeline when playing.
@@ -44,7 +44,7 @@ public:
     // placement still holds, and only the target frame's actions are queued.
     void gotoFrame(int frame, bool play);
     // The frame a label names (1-based); labels ignore letter case.
-    std::optional<int> frameOfLabel(const kinolux::avm1::String& label) const;
+    std::optional<int> frameOfLabel(const kinolux::script::String& label) const;
     std::vector<kinolux::avm1::ActionBlock> frameActions(int frame) const;
 
     // Places an object a script made (or duplicated) at a depth, replacing

@@ -20,7 +20,7 @@
 namespace flash {
 
 using kinolux::avm1::DisplayObjectBinding;
-using kinolux::avm1::String;
+using kinolux::script::String;
 using kinolux::avm1::Value;
 
 namespace {

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "flash/avm1/host.h"
-#include "flash/avm1/limits.h"
 #include "flash/avm1/object.h"
 #include "flash/core/device_fonts.h"
 #include "flash/core/input.h"
@@ -24,6 +23,7 @@
 #include "flash/core/movie_clip.h"
 #include "flash/core/movie_scripts.h"
 #include "flash/core/render_services.h"
+#include "flash/script/limits.h"
 #include "flash/swf/types.h"
 
 namespace kinolux::avm1 {
@@ -55,7 +55,7 @@ struct PlayerOptions {
     // (loadMovie, loadVariables, imports) are looked up beside it; with no
     // path it loads nothing.
     std::string path;
-    kinolux::avm1::ScriptLimits scriptLimits;
+    kinolux::script::ScriptLimits scriptLimits;
     // Receives each trace() line as it happens (see setTraceHandler).
     TraceHandler trace;
     // Seeds random(): one seed plays a movie the same way every time.
@@ -205,7 +205,7 @@ public:
     // A movie loaded into a level that had none: on stage with its script
     // object, its first frame left to the next frame step.
     void addLevel(const std::shared_ptr<MovieClip>& level);
-    kinolux::avm1::String nextInstanceName();
+    kinolux::script::String nextInstanceName();
     // A DoInitAction, run where the timeline meets it (once per movie).
     void runInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
     // Queued script work, run after the frame's display list is built.
@@ -307,25 +307,25 @@ private:
     double wallClockMilliseconds() override { return options_.startDateMs + clockMs_; }
     double localTimeOffsetMinutes(double utcMilliseconds) override;
     kinolux::avm1::DisplayObjectBinding* level(int n) override;
-    void fsCommand(const kinolux::avm1::String& command, const kinolux::avm1::String& args) override;
+    void fsCommand(const kinolux::script::String& command, const kinolux::script::String& args) override;
     void loadMovie(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level,
-                   const kinolux::avm1::String& url, kinolux::avm1::HttpMethod method) override;
+                   const kinolux::script::String& url, kinolux::avm1::HttpMethod method) override;
     void unloadMovie(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level) override;
-    void loadClip(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level, const kinolux::avm1::String& url,
+    void loadClip(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level, const kinolux::script::String& url,
                   const kinolux::avm1::ObjectRef& loader) override;
     void loadVariables(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level,
-                       const kinolux::avm1::String& url, kinolux::avm1::HttpMethod method,
-                       const std::vector<std::pair<kinolux::avm1::String, kinolux::avm1::String>>& variables) override;
-    bool requestText(std::uint32_t id, const kinolux::avm1::String& url, kinolux::avm1::HttpMethod method,
+                       const kinolux::script::String& url, kinolux::avm1::HttpMethod method,
+                       const std::vector<std::pair<kinolux::script::String, kinolux::script::String>>& variables) override;
+    bool requestText(std::uint32_t id, const kinolux::script::String& url, kinolux::avm1::HttpMethod method,
                      const std::string& body) override;
     double stageWidth() override;
     double stageHeight() override;
-    kinolux::avm1::String stageScaleMode() override { return stageScaleMode_; }
-    void setStageScaleMode(const kinolux::avm1::String& mode) override { stageScaleMode_ = mode; }
-    kinolux::avm1::String stageAlign() override { return stageAlign_; }
-    void setStageAlign(const kinolux::avm1::String& align) override { stageAlign_ = align; }
-    kinolux::avm1::String quality() override { return quality_; }
-    void setQuality(const kinolux::avm1::String& q) override;
+    kinolux::script::String stageScaleMode() override { return stageScaleMode_; }
+    void setStageScaleMode(const kinolux::script::String& mode) override { stageScaleMode_ = mode; }
+    kinolux::script::String stageAlign() override { return stageAlign_; }
+    void setStageAlign(const kinolux::script::String& align) override { stageAlign_ = align; }
+    kinolux::script::String quality() override { return quality_; }
+    void setQuality(const kinolux::script::String& q) override;
     void toggleQuality() override;
     kinolux::avm1::Value focusRect() override { return focusRect_; }
     void setFocusRect(const kinolux::avm1::Value& v) override;
@@ -340,7 +340,7 @@ private:
     void stopDrag() override;
     kinolux::avm1::DisplayObjectBinding* focus() override;
     bool setFocus(kinolux::avm1::DisplayObjectBinding* target) override;
-    kinolux::avm1::TextExtent measureText(const kinolux::avm1::TextFormat& format, const kinolux::avm1::String& text,
+    kinolux::avm1::TextExtent measureText(const kinolux::avm1::TextFormat& format, const kinolux::script::String& text,
                                           std::optional<double> width) override;
 
     std::shared_ptr<const Library> library_;
@@ -370,7 +370,7 @@ private:
     TraceHandler traceHandler_;
     std::vector<std::string> pendingTraces_;
     std::vector<std::string> scriptErrors_;
-    kinolux::avm1::String stageScaleMode_{u"showAll"}, stageAlign_, quality_{u"HIGH"};
+    kinolux::script::String stageScaleMode_{u"showAll"}, stageAlign_, quality_{u"HIGH"};
     kinolux::avm1::Value focusRect_;
     bool focusHighlighted_ = false;
     std::unordered_map<const swf::DefineShape*, QPainterPath> shapeOutlines_;

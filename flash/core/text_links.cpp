@@ -29,7 +29,7 @@ void Player::followTextLink() {
         const qsizetype comma = call.indexOf(u',');
         const QString name = comma < 0 ? call : call.left(comma);
         if (name.isEmpty()) return;
-        std::optional<kinolux::avm1::String> arg;
+        std::optional<kinolux::script::String> arg;
         if (comma >= 0) arg = toScriptString(call.mid(comma + 1));
         vm_->callLinkFunction(timeline->binding(), toScriptString(name), arg);
         return;
