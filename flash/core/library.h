@@ -9,7 +9,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "flash/avm1/host.h"
 #include "flash/core/timeline.h"
 #include "flash/script/string.h"
 #include "flash/swf/types.h"
@@ -20,6 +19,16 @@ class Library;
 
 enum class CharacterKind {
     Shape, MorphShape, Sprite, Text, EditText, Bitmap, Button, Video, Font, Sound, BinaryData,
+};
+
+// A run of action bytes of a movie (a DoAction, DoInitAction, clip event or
+// button action body) and the version of the movie it comes from. `movie`
+// keeps the bytes alive, so a machine may keep what it builds from them
+// after the tag is gone.
+struct ActionCode {
+    std::shared_ptr<const swf::Movie> movie;
+    swf::Bytes bytes;
+    int swfVersion = 0;
 };
 
 struct Character {
@@ -71,10 +80,8 @@ public:
     const Character* exported(const kinolux::script::String& name) const;
     // Whether one of the names the character is exported under is `name`.
     bool exportsAs(const Character& c, const kinolux::script::String& name, bool caseSensitive) const;
-    // Bytecode of this movie, kept alive with it.
-    kinolux::avm1::ActionBlock block(swf::Bytes bytes) const {
-        return kinolux::avm1::ActionBlock::inside(movie_, bytes, swfVersion());
-    }
+    // Action bytes of this movie, kept alive with it.
+    ActionCode code(swf::Bytes bytes) const { return {movie_, bytes, swfVersion()}; }
 
 private:
     void addDefinitions(const std::vector<swf::Tag>& tags, const ImportResolver& imports);

@@ -87,9 +87,9 @@ void MovieClip::applyFrame(int frame, bool runScripts) {
         } else if (const auto* remove = std::get_if<swf::RemoveObject>(&body)) {
             removeChild(remove->depth);
         } else if (const auto* action = std::get_if<swf::DoAction>(&body)) {
-            if (runScripts && library_->runsActionScript1()) player().queueFrameActions(*this, library_->block(action->actions));
+            if (runScripts && library_->runsActionScript1()) player().queueFrameActions(*this, library_->code(action->actions));
         } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
-            if (library_->runsActionScript1()) player().runInitActions(*this, library_->block(init->actions));
+            if (library_->runsActionScript1()) player().runInitActions(*this, library_->code(init->actions));
         } else if (isSoundTag(body)) {
             player().queueSound({self, &body});
         }
@@ -142,7 +142,7 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
                 std::erase_if(commands, [&](const Command& c) { return c.depth == remove->depth; });
                 if (!rewind) removeChild(remove->depth);
             } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
-                if (library_->runsActionScript1()) player().runInitActions(*this, library_->block(init->actions));
+                if (library_->runsActionScript1()) player().runInitActions(*this, library_->code(init->actions));
             }
         }
     }
@@ -187,7 +187,7 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
     for (std::size_t i = begin; i < end; ++i) {
         const auto& body = (*timeline_->tags)[i].body;
         if (const auto* action = std::get_if<swf::DoAction>(&body)) {
-            if (reachable && library_->runsActionScript1()) player().queueFrameActions(*this, library_->block(action->actions));
+            if (reachable && library_->runsActionScript1()) player().queueFrameActions(*this, library_->code(action->actions));
         } else if (isSoundTag(body)) {
             player().queueSound({self, &body});
         }
@@ -219,12 +219,12 @@ std::optional<int> MovieClip::frameOfLabel(const String& label) const {
     return std::nullopt;
 }
 
-std::vector<kinolux::avm1::ActionBlock> MovieClip::frameActions(int frame) const {
-    std::vector<kinolux::avm1::ActionBlock> out;
+std::vector<ActionCode> MovieClip::frameActions(int frame) const {
+    std::vector<ActionCode> out;
     if (frame < 1 || frame > totalFrames()) return out;
     const auto [begin, end] = timeline_->frames[std::size_t(frame - 1)];
     for (std::size_t i = begin; i < end; ++i)
-        if (const auto* action = (*timeline_->tags)[i].get<swf::DoAction>()) out.push_back(library_->block(action->actions));
+        if (const auto* action = (*timeline_->tags)[i].get<swf::DoAction>()) out.push_back(library_->code(action->actions));
     return out;
 }
 

@@ -45,7 +45,7 @@ public:
     void gotoFrame(int frame, bool play);
     // The frame a label names (1-based); labels ignore letter case.
     std::optional<int> frameOfLabel(const kinolux::script::String& label) const;
-    std::vector<kinolux::avm1::ActionBlock> frameActions(int frame) const;
+    std::vector<ActionCode> frameActions(int frame) const;
 
     // Places an object a script made (or duplicated) at a depth, replacing
     // what is there, and constructs its script object. Returns the object,

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <atomic>
 
+#include "flash/avm1/player/bindings.h"
 #include "flash/avm1/player/script_classes.h"
 #include "flash/avm1/player/text_values.h"
 #include "flash/avm1/vm.h"
@@ -241,7 +242,7 @@ void Player::construct(DisplayObject& object, const kinolux::avm1::ObjectRef& in
 void Player::runClipActions(DisplayObject& object, std::uint32_t event) {
     if (object.kind() != ObjectKind::MovieClip || !object.clipActions) return;
     for (const swf::ClipAction& action : *object.clipActions)
-        if (action.events & event) vm_->runClipActions(object.binding(), object.actionsLibrary->block(action.actions));
+        if (action.events & event) vm_->runClipActions(object.binding(), actionBlock(object.actionsLibrary->code(action.actions)));
 }
 
 void Player::restartClip(MovieClip& clip) {
@@ -318,17 +319,17 @@ void Player::leaveStage(DisplayObject& object) {
 
 String Player::nextInstanceName() { return String::fromAscii("instance" + std::to_string(++instanceCounter_)); }
 
-void Player::queueFrameActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code) {
+void Player::queueFrameActions(DisplayObject& clip, const ActionCode& code) {
     if (scriptsEnabled_) queue_.push_back({clip.weak_from_this(), code, {}, Work::Frame});
 }
 
-void Player::runInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code) {
+void Player::runInitActions(DisplayObject& clip, const ActionCode& code) {
     // Each DoInitAction runs once, however often its frame is reached, and
     // at once: the classes it registers must be in place for the objects
     // the same frame places after it.
-    if (!scriptsEnabled_ || std::find(initDone_.begin(), initDone_.end(), code.data.get()) != initDone_.end()) return;
-    initDone_.push_back(code.data.get());
-    vm_->runInitActions(clip.binding(), code);
+    if (!scriptsEnabled_ || std::find(initDone_.begin(), initDone_.end(), code.bytes.data()) != initDone_.end()) return;
+    initDone_.push_back(code.bytes.data());
+    vm_->runInitActions(clip.binding(), actionBlock(code));
 }
 
 void Player::queueMethod(DisplayObject& object, std::u16string name, bool unload) {
@@ -340,7 +341,7 @@ void Player::queueClipEvent(DisplayObject& object, std::uint32_t event) {
     if (object.clipActions) {
         for (const swf::ClipAction& action : *object.clipActions)
             if (action.events & event)
-                queue_.push_back({object.weak_from_this(), object.actionsLibrary->block(action.actions), {}, Work::Frame,
+                queue_.push_back({object.weak_from_this(), object.actionsLibrary->code(action.actions), {}, Work::Frame,
                                   event == swf::ClipEvent::Unload});
     }
     if (event == swf::ClipEvent::Load) queueMethod(object, u"onLoad");
@@ -363,7 +364,7 @@ void Player::runQueue() {
         if (!target || !target->onStage() || (target->removalPending && !next.unload)) continue;
         switch (next.kind) {
         case Work::Method: vm_->callMethod(target->binding(), next.method); break;
-        case Work::Frame: vm_->runFrameActions(target->binding(), next.code); break;
+        case Work::Frame: vm_->runFrameActions(target->binding(), actionBlock(next.code)); break;
         case Work::Transition: transition(*target, *next.transition); break;
         }
     }

@@ -207,9 +207,9 @@ public:
     void addLevel(const std::shared_ptr<MovieClip>& level);
     kinolux::script::String nextInstanceName();
     // A DoInitAction, run where the timeline meets it (once per movie).
-    void runInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
+    void runInitActions(DisplayObject& clip, const ActionCode& code);
     // Queued script work, run after the frame's display list is built.
-    void queueFrameActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
+    void queueFrameActions(DisplayObject& clip, const ActionCode& code);
     void queueMethod(DisplayObject& object, std::u16string name, bool unload = false);
     // The handlers of a clip event: onClipEvent bodies and the method.
     void queueClipEvent(DisplayObject& object, std::uint32_t event);
@@ -242,7 +242,7 @@ private:
     struct Work {
         enum Kind { Frame, Method, Transition };
         std::weak_ptr<DisplayObject> target;
-        kinolux::avm1::ActionBlock code;
+        ActionCode code;
         std::u16string method;
         Kind kind = Frame;
         bool unload = false;  // runs even though its object is on its way out

@@ -141,7 +141,7 @@ void Player::transition(DisplayObject& object, const MouseTransition& t) {
         if (scriptsEnabled_) {
             for (const auto& action : button.definition().actions)
                 if ((action.conditions & t.condition) && object.onStage())
-                    vm_->runButtonActions(object.binding(), button.character()->owner->block(action.actions));
+                    vm_->runButtonActions(object.binding(), actionBlock(button.character()->owner->code(action.actions)));
         }
         if (const auto* sounds = button.character()->buttonSound) {
             // Sounds for OverUpToIdle, IdleToOverUp, OverUpToOverDown, OverDownToOverUp.
@@ -153,7 +153,7 @@ void Player::transition(DisplayObject& object, const MouseTransition& t) {
     } else if (scriptsEnabled_ && object.clipActions) {
         for (const swf::ClipAction& action : *object.clipActions)
             if ((action.events & t.clipEvent) && object.onStage())
-                vm_->runClipActions(object.binding(), object.actionsLibrary->block(action.actions));
+                vm_->runClipActions(object.binding(), actionBlock(object.actionsLibrary->code(action.actions)));
     }
     if (scriptsEnabled_ && object.onStage()) vm_->callMethod(object.binding(), t.method);
     runQueue();
@@ -171,7 +171,7 @@ void Player::broadcastToClips(std::uint32_t clipEvent, std::u16string_view metho
         if (clip->clipActions) {
             for (const swf::ClipAction& action : *clip->clipActions)
                 if ((action.events & clipEvent) && clip->onStage())
-                    vm_->runClipActions(clip->binding(), clip->actionsLibrary->block(action.actions));
+                    vm_->runClipActions(clip->binding(), actionBlock(clip->actionsLibrary->code(action.actions)));
         }
         if (!method.empty() && clip->onStage()) vm_->callMethod(clip->binding(), method);
     }
@@ -286,12 +286,12 @@ void Player::keyDown(int keyCode, int charCode) {
                 for (const auto& action : button.definition().actions)
                     if (action.keyCode == code && object->onStage()) {
                         focusedWaited |= object == focused;
-                        vm_->runButtonActions(object->binding(), button.character()->owner->block(action.actions));
+                        vm_->runButtonActions(object->binding(), actionBlock(button.character()->owner->code(action.actions)));
                     }
             } else if (object->clipActions) {
                 for (const swf::ClipAction& action : *object->clipActions)
                     if ((action.events & swf::ClipEvent::KeyPress) && action.keyCode == code && object->onStage())
-                        vm_->runClipActions(object->binding(), object->actionsLibrary->block(action.actions));
+                        vm_->runClipActions(object->binding(), actionBlock(object->actionsLibrary->code(action.actions)));
             }
         }
     }

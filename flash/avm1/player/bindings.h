@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "flash/avm1/host.h"
+#include "flash/core/library.h"
 
 namespace flash {
 
@@ -22,5 +23,10 @@ std::unique_ptr<kinolux::avm1::DisplayObjectBinding> makeButtonBinding(Button& b
 // The display object behind a binding the machine hands back; null for
 // none.
 DisplayObject* displayObjectOf(const kinolux::avm1::DisplayObjectBinding* binding);
+
+// The machine's block for action bytes the core hands out.
+inline kinolux::avm1::ActionBlock actionBlock(const ActionCode& code) {
+    return kinolux::avm1::ActionBlock::inside(code.movie, code.bytes, code.swfVersion);
+}
 
 }  // namespace flash

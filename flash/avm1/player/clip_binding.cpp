@@ -74,7 +74,11 @@ public:
         if (wanted < 0 || wanted >= std::ptrdiff_t(scenes.size())) return std::nullopt;
         return scenes[std::size_t(wanted)].firstFrame + 1;
     }
-    std::vector<ActionBlock> frameActions(int frame) const override { return clip_.frameActions(frame); }
+    std::vector<ActionBlock> frameActions(int frame) const override {
+        std::vector<ActionBlock> out;
+        for (const ActionCode& code : clip_.frameActions(frame)) out.push_back(actionBlock(code));
+        return out;
+    }
     String staticText() const override { return toScriptString(staticTextOf(clip_)); }
 
     // ---- children scripts make ----
