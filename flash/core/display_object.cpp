@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cmath>
 
-#include "flash/avm1/player/bindings.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"

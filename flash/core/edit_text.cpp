@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "flash/avm1/player/bindings.h"
 #include "flash/core/geometry.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/player.h"

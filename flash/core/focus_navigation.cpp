@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flash/avm1/player/bindings.h"
 #include "flash/avm1/vm.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
@@ -22,7 +23,7 @@ struct TabStop {
 
 std::optional<bool> Player::scriptFlag(DisplayObject& object, std::u16string_view name) {
     if (!scriptsEnabled_) return std::nullopt;
-    const kinolux::avm1::Value v = vm_->readVariable(object.binding(), kinolux::script::String(name));
+    const kinolux::avm1::Value v = vm_->readVariable(avm1Binding(object), kinolux::script::String(name));
     if (v.isNullish()) return std::nullopt;
     return vm_->toBoolean(v);
 }
@@ -49,7 +50,7 @@ std::vector<DisplayObject*> Player::tabOrder() {
         if (focusable) {
             std::optional<double> index;
             if (scriptsEnabled_) {
-                const auto v = vm_->readVariable(object.binding(), kinolux::script::String(u"tabIndex"));
+                const auto v = vm_->readVariable(avm1Binding(object), kinolux::script::String(u"tabIndex"));
                 if (v.isNumber() && std::isfinite(v.number())) index = v.number();
             }
             // Places compare in whole twips, as the file gives them.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "flash/avm1/player/bindings.h"
 #include "flash/core/player.h"
 
 namespace flash {

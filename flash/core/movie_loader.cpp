@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include "flash/avm1/player/bindings.h"
 #include "flash/avm1/vm.h"
 #include "flash/core/bitmap_data.h"
 #include "flash/core/bitmap_object.h"
@@ -245,7 +246,7 @@ void MovieLoader::complete(Request& r) {
     case Request::Variables: {
         MovieClip* clip = targetClip(r);
         auto bytes = read(r.url);
-        if (clip && bytes) vm.deliverVariables(clip->binding(), textOf(*bytes));
+        if (clip && bytes) vm.deliverVariables(avm1Binding(*clip), textOf(*bytes));
         player_.runQueue();
         break;
     }
@@ -268,7 +269,7 @@ void MovieLoader::completeMovie(Request& r) {
     };
     auto bytes = read(r.url);
     MovieClip* clip = targetClip(r);
-    auto targetValue = [&]() { return clip ? Value(vm.scriptObjectOf(clip->binding())) : Value(); };
+    auto targetValue = [&]() { return clip ? Value(vm.scriptObjectOf(avm1Binding(*clip))) : Value(); };
     if (!bytes || (!clip && !r.level)) {
         broadcast(u"onLoadError", {targetValue(), Value(String(u"URLNotFound"))});
         return;
@@ -304,7 +305,7 @@ void MovieLoader::completeMovie(Request& r) {
     clip->url = r.url;
     if (image && clip->onStage()) clip->adopt(std::make_shared<BitmapObject>(player_, image), kTimelineDepthOffset, nullptr);
     if (std::string_view query = queryOf(r.url); !query.empty() && clip->onStage())
-        vm.deliverVariables(clip->binding(), query);
+        vm.deliverVariables(avm1Binding(*clip), query);
     broadcast(u"onLoadStart", {targetValue()});
     broadcast(u"onLoadProgress", {targetValue(), Value(size), Value(size)});
     broadcast(u"onLoadComplete", {targetValue(), Value(0)});
@@ -326,7 +327,7 @@ void MovieLoader::frameDone() {
     for (AwaitingInit& done : ready) {
         auto clip = done.clip.lock();
         if (!clip || !clip->onStage()) continue;
-        Value args[] = {Value(String(u"onLoadInit")), Value(vm.scriptObjectOf(clip->binding()))};
+        Value args[] = {Value(String(u"onLoadInit")), Value(vm.scriptObjectOf(avm1Binding(*clip)))};
         vm.invoke(done.listener, u"broadcastMessage", args);
     }
     player_.runQueue();

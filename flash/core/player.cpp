@@ -231,7 +231,7 @@ bool Player::putOnStage(DisplayObject& object, const kinolux::avm1::ObjectRef& i
 void Player::construct(DisplayObject& object, const kinolux::avm1::ObjectRef& initObject,
                        std::vector<PendingConstruct>& inside) {
     runClipActions(object, swf::ClipEvent::Construct);
-    vm_->constructDisplayObject(object.binding(), initObject);
+    vm_->constructDisplayObject(avm1Binding(object), initObject);
     if (object.kind() == ObjectKind::EditText) bindTextVariable(static_cast<EditText&>(object));
     for (PendingConstruct& child : inside) {
         auto held = child.object.lock();
@@ -242,19 +242,19 @@ void Player::construct(DisplayObject& object, const kinolux::avm1::ObjectRef& in
 void Player::runClipActions(DisplayObject& object, std::uint32_t event) {
     if (object.kind() != ObjectKind::MovieClip || !object.clipActions) return;
     for (const swf::ClipAction& action : *object.clipActions)
-        if (action.events & event) vm_->runClipActions(object.binding(), actionBlock(object.actionsLibrary->code(action.actions)));
+        if (action.events & event) vm_->runClipActions(avm1Binding(object), actionBlock(object.actionsLibrary->code(action.actions)));
 }
 
 void Player::restartClip(MovieClip& clip) {
-    clip.binding().detachFromScript();
-    if (scriptsEnabled_) vm_->constructDisplayObject(clip.binding(), nullptr);
+    avm1Binding(clip).detachFromScript();
+    if (scriptsEnabled_) vm_->constructDisplayObject(avm1Binding(clip), nullptr);
 }
 
 void Player::addLevel(const std::shared_ptr<MovieClip>& level) {
     levels_[*level->level] = level;
     level->setOnStage(true);
     executionList_.push_front(level);
-    if (scriptsEnabled_) vm_->constructDisplayObject(level->binding(), nullptr);
+    if (scriptsEnabled_) vm_->constructDisplayObject(avm1Binding(*level), nullptr);
 }
 
 void Player::takeOffStage(DisplayObject& object) {
@@ -303,12 +303,12 @@ void Player::runUnloadHandlers(DisplayObject& object) {
     for (const auto& child : children)
         if (child->onStage()) runUnloadHandlers(*child);
     runClipActions(object, swf::ClipEvent::Unload);
-    vm_->callMethod(object.binding(), u"onUnload");
+    vm_->callMethod(avm1Binding(object), u"onUnload");
 }
 
 void Player::leaveStage(DisplayObject& object) {
     object.setOnStage(false);
-    object.binding().detachFromScript();
+    avm1Binding(object).detachFromScript();
     if (object.kind() == ObjectKind::MovieClip) {
         for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) leaveStage(*child);
     } else if (object.kind() == ObjectKind::Button) {
@@ -329,7 +329,7 @@ void Player::runInitActions(DisplayObject& clip, const ActionCode& code) {
     // the same frame places after it.
     if (!scriptsEnabled_ || std::find(initDone_.begin(), initDone_.end(), code.bytes.data()) != initDone_.end()) return;
     initDone_.push_back(code.bytes.data());
-    vm_->runInitActions(clip.binding(), actionBlock(code));
+    vm_->runInitActions(avm1Binding(clip), actionBlock(code));
 }
 
 void Player::queueMethod(DisplayObject& object, std::u16string name, bool unload) {
@@ -363,8 +363,8 @@ void Player::runQueue() {
         auto target = next.target.lock();
         if (!target || !target->onStage() || (target->removalPending && !next.unload)) continue;
         switch (next.kind) {
-        case Work::Method: vm_->callMethod(target->binding(), next.method); break;
-        case Work::Frame: vm_->runFrameActions(target->binding(), actionBlock(next.code)); break;
+        case Work::Method: vm_->callMethod(avm1Binding(*target), next.method); break;
+        case Work::Frame: vm_->runFrameActions(avm1Binding(*target), actionBlock(next.code)); break;
         case Work::Transition: transition(*target, *next.transition); break;
         }
     }
@@ -394,7 +394,7 @@ double Player::localTimeOffsetMinutes(double utcMilliseconds) {
 
 DisplayObjectBinding* Player::level(int n) {
     auto it = levels_.find(n);
-    return it == levels_.end() ? nullptr : &it->second->binding();
+    return it == levels_.end() ? nullptr : &avm1Binding(*it->second);
 }
 
 void Player::fsCommand(const String& command, const String&) {
@@ -413,7 +413,7 @@ void Player::toggleQuality() { quality_ = quality_ == u"LOW" ? String(u"HIGH") :
 
 void Player::bindTextVariable(EditText& field) {
     if (!scriptsEnabled_ || field.variable.empty() || !field.parent()) return;
-    Value current = vm_->readVariable(field.parent()->binding(), field.variable);
+    Value current = vm_->readVariable(avm1Binding(*field.parent()), field.variable);
     // An empty field leaves a variable without a value as it is.
     if (current.isUndefined() && !field.content.empty()) {
         storeTextVariable(field);
@@ -439,15 +439,15 @@ void Player::updateTextVariables() {
 
 void Player::storeTextVariable(EditText& field) {
     if (!scriptsEnabled_ || field.variable.empty() || !field.parent()) return;
-    vm_->writeVariable(field.parent()->binding(), field.variable, Value(toScriptString(field.htmlText())));
+    vm_->writeVariable(avm1Binding(*field.parent()), field.variable, Value(toScriptString(field.htmlText())));
     // What the variable took, which is not the text when it is read-only.
-    Value now = vm_->readVariable(field.parent()->binding(), field.variable);
+    Value now = vm_->readVariable(avm1Binding(*field.parent()), field.variable);
     field.variableValue = fromScriptString(kinolux::avm1::primitiveToString(now, field.swfVersion()));
 }
 
 void Player::refreshTextVariable(EditText& field) {
     if (!scriptsEnabled_ || !field.onStage() || field.variable.empty() || !field.parent()) return;
-    Value v = vm_->readVariable(field.parent()->binding(), field.variable);
+    Value v = vm_->readVariable(avm1Binding(*field.parent()), field.variable);
     if (v.isUndefined() || v.isObject()) return;
     // Only a change of the variable changes the text: a variable that
     // refused the field's text (read-only) leaves the field as it is, and

@@ -11,7 +11,7 @@ namespace flash {
 
 kinolux::avm1::DisplayObjectBinding* Player::focus() {
     auto object = input_.focus.lock();
-    return object && object->onStage() ? &object->binding() : nullptr;
+    return object && object->onStage() ? &avm1Binding(*object) : nullptr;
 }
 
 // Scripts may focus any text field and button; a clip takes the focus when
@@ -47,7 +47,7 @@ void Player::changeFocus(DisplayObject* now) {
     input_.focus = now ? now->weak_from_this() : std::weak_ptr<DisplayObject>();
     // A field that loses the focus keeps no selection for the next time.
     if (old && old->kind() == ObjectKind::EditText) static_cast<EditText&>(*old).clearSelection();
-    if (scriptsEnabled_) vm_->notifyFocusChange(old ? &old->binding() : nullptr, now ? &now->binding() : nullptr);
+    if (scriptsEnabled_) vm_->notifyFocusChange(old ? &avm1Binding(*old) : nullptr, now ? &avm1Binding(*now) : nullptr);
 }
 
 // The topmost text field at a point; with `selectableOnly`, the topmost

@@ -87,7 +87,7 @@ bool Player::isMouseTarget(DisplayObject& object) {
     if (object.handlesEvent(kButtonEvents)) return true;
     if (!scriptsEnabled_) return false;
     for (std::u16string_view method : kMouseMethods)
-        if (vm_->hasMethod(object.binding(), method)) return true;
+        if (vm_->hasMethod(avm1Binding(object), method)) return true;
     return false;
 }
 
@@ -141,7 +141,7 @@ void Player::transition(DisplayObject& object, const MouseTransition& t) {
         if (scriptsEnabled_) {
             for (const auto& action : button.definition().actions)
                 if ((action.conditions & t.condition) && object.onStage())
-                    vm_->runButtonActions(object.binding(), actionBlock(button.character()->owner->code(action.actions)));
+                    vm_->runButtonActions(avm1Binding(object), actionBlock(button.character()->owner->code(action.actions)));
         }
         if (const auto* sounds = button.character()->buttonSound) {
             // Sounds for OverUpToIdle, IdleToOverUp, OverUpToOverDown, OverDownToOverUp.
@@ -153,9 +153,9 @@ void Player::transition(DisplayObject& object, const MouseTransition& t) {
     } else if (scriptsEnabled_ && object.clipActions) {
         for (const swf::ClipAction& action : *object.clipActions)
             if ((action.events & t.clipEvent) && object.onStage())
-                vm_->runClipActions(object.binding(), actionBlock(object.actionsLibrary->code(action.actions)));
+                vm_->runClipActions(avm1Binding(object), actionBlock(object.actionsLibrary->code(action.actions)));
     }
-    if (scriptsEnabled_ && object.onStage()) vm_->callMethod(object.binding(), t.method);
+    if (scriptsEnabled_ && object.onStage()) vm_->callMethod(avm1Binding(object), t.method);
     runQueue();
 }
 
@@ -171,9 +171,9 @@ void Player::broadcastToClips(std::uint32_t clipEvent, std::u16string_view metho
         if (clip->clipActions) {
             for (const swf::ClipAction& action : *clip->clipActions)
                 if ((action.events & clipEvent) && clip->onStage())
-                    vm_->runClipActions(clip->binding(), actionBlock(clip->actionsLibrary->code(action.actions)));
+                    vm_->runClipActions(avm1Binding(*clip), actionBlock(clip->actionsLibrary->code(action.actions)));
         }
-        if (!method.empty() && clip->onStage()) vm_->callMethod(clip->binding(), method);
+        if (!method.empty() && clip->onStage()) vm_->callMethod(avm1Binding(*clip), method);
     }
 }
 
@@ -265,7 +265,7 @@ void Player::keyDown(int keyCode, int charCode) {
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
     const auto focused = focusedKeyTarget();
-    if (focused && scriptsEnabled_) vm_->callMethod(focused->binding(), u"onKeyDown");
+    if (focused && scriptsEnabled_) vm_->callMethod(avm1Binding(*focused), u"onKeyDown");
     if (scriptsEnabled_) vm_->notifyKeyDown();
     broadcastToClips(swf::ClipEvent::KeyDown, {});
     // Key presses that buttons and clips wait for.
@@ -286,12 +286,12 @@ void Player::keyDown(int keyCode, int charCode) {
                 for (const auto& action : button.definition().actions)
                     if (action.keyCode == code && object->onStage()) {
                         focusedWaited |= object == focused;
-                        vm_->runButtonActions(object->binding(), actionBlock(button.character()->owner->code(action.actions)));
+                        vm_->runButtonActions(avm1Binding(*object), actionBlock(button.character()->owner->code(action.actions)));
                     }
             } else if (object->clipActions) {
                 for (const swf::ClipAction& action : *object->clipActions)
                     if ((action.events & swf::ClipEvent::KeyPress) && action.keyCode == code && object->onStage())
-                        vm_->runClipActions(object->binding(), actionBlock(object->actionsLibrary->code(action.actions)));
+                        vm_->runClipActions(avm1Binding(*object), actionBlock(object->actionsLibrary->code(action.actions)));
             }
         }
     }
@@ -312,7 +312,7 @@ void Player::keyUp(int keyCode, int charCode) {
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
     if (const auto focused = focusedKeyTarget(); focused && scriptsEnabled_)
-        vm_->callMethod(focused->binding(), u"onKeyUp");
+        vm_->callMethod(avm1Binding(*focused), u"onKeyUp");
     if (scriptsEnabled_) vm_->notifyKeyUp();
     broadcastToClips(swf::ClipEvent::KeyUp, {});
     runQueue();

@@ -1,4 +1,5 @@
 // Links in text fields: the url a clicked character carries.
+#include "flash/avm1/player/bindings.h"
 #include "flash/avm1/vm.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
@@ -31,7 +32,7 @@ void Player::followTextLink() {
         if (name.isEmpty()) return;
         std::optional<kinolux::script::String> arg;
         if (comma >= 0) arg = toScriptString(call.mid(comma + 1));
-        vm_->callLinkFunction(timeline->binding(), toScriptString(name), arg);
+        vm_->callLinkFunction(avm1Binding(*timeline), toScriptString(name), arg);
         return;
     }
     getUrl(toScriptString(style.url), toScriptString(style.target), kinolux::avm1::HttpMethod::None, {});

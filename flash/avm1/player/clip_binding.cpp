@@ -21,7 +21,7 @@ using kinolux::avm1::MovieClipBinding;
 using kinolux::avm1::ObjectRef;
 using kinolux::avm1::String;
 
-DisplayObjectBinding* bindingOf(DisplayObject* o) { return o ? &o->binding() : nullptr; }
+DisplayObjectBinding* bindingOf(DisplayObject* o) { return o ? &avm1Binding(*o) : nullptr; }
 
 class ClipBinding : public ObjectBinding<MovieClipBinding> {
 public:
@@ -47,7 +47,7 @@ public:
     }
     std::vector<DisplayObjectBinding*> children() const override {
         std::vector<DisplayObjectBinding*> out;
-        for (const auto& [depth, child] : clip_.children()) out.push_back(&child->binding());
+        for (const auto& [depth, child] : clip_.children()) out.push_back(&avm1Binding(*child));
         return out;
     }
     int nextHighestDepth() const override {
@@ -86,7 +86,7 @@ public:
         auto child = std::make_shared<MovieClip>(nullptr, &emptyTimeline(), clip_.library(), clip_.player());
         child->name = name;
         DisplayObject* made = clip_.adopt(std::move(child), depth + kTimelineDepthOffset, nullptr);
-        return made ? static_cast<MovieClipBinding*>(&made->binding()) : nullptr;
+        return made ? static_cast<MovieClipBinding*>(&avm1Binding(*made)) : nullptr;
     }
 
     DisplayObjectBinding* attachMovie(const String& linkage, const String& name, int depth,
@@ -170,6 +170,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<DisplayObjectBinding> makeClipBinding(MovieClip& clip) { return std::make_unique<ClipBinding>(clip); }
+std::unique_ptr<ScriptBinding> makeClipBinding(MovieClip& clip) { return std::make_unique<ClipBinding>(clip); }
 
 }  // namespace flash
