@@ -275,7 +275,7 @@ void MovieClip::placeNew(const swf::PlaceObject& tag) {
     adopt(std::move(child), tag.depth, nullptr);
 }
 
-DisplayObject* MovieClip::adopt(std::shared_ptr<DisplayObject> child, int depth, const kinolux::avm1::ObjectRef& initObject) {
+DisplayObject* MovieClip::adopt(std::shared_ptr<DisplayObject> child, int depth, const InitObject* init) {
     if (children_.count(depth)) removeChild(depth);
     if (auto it = children_.find(depth); it != children_.end()) {
         // An unload handler put something there again; it makes way.
@@ -286,7 +286,7 @@ DisplayObject* MovieClip::adopt(std::shared_ptr<DisplayObject> child, int depth,
     child->setParent(this);
     children_[depth] = child;
     if (!onStage()) return child.get();
-    return player().putOnStage(*child, initObject) ? child.get() : nullptr;
+    return player().putOnStage(*child, init) ? child.get() : nullptr;
 }
 
 void MovieClip::dropChild(DisplayObject& child) {

@@ -7,11 +7,12 @@
 #include <memory>
 
 #include "flash/core/display_object.h"
-#include "flash/avm1/object.h"
 #include "flash/core/drawing.h"
 #include "flash/core/timeline.h"
 
 namespace flash {
+
+struct InitObject;
 
 using DisplayList = std::map<int, std::shared_ptr<DisplayObject>>;  // by depth
 
@@ -48,9 +49,10 @@ public:
     std::vector<ActionCode> frameActions(int frame) const;
 
     // Places an object a script made (or duplicated) at a depth, replacing
-    // what is there, and constructs its script object. Returns the object,
-    // or null when its constructor removed it again.
-    DisplayObject* adopt(std::shared_ptr<DisplayObject> child, int depth, const kinolux::avm1::ObjectRef& initObject);
+    // what is there, and constructs its script object with the script's init
+    // object (timeline_scripts.h). Returns the object, or null when its
+    // constructor removed it again.
+    DisplayObject* adopt(std::shared_ptr<DisplayObject> child, int depth, const InitObject* init);
     // Takes an object off the display list: its unload handlers run first.
     // A clip with onClipEvent(unload) handlers (or holding one) leaves at
     // the end of the frame instead, after its handlers ran, waiting at a

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <set>
 
+#include "flash/avm1/player/action_scripts.h"
 #include "flash/avm1/player/bindings.h"
 #include "flash/core/bitmap_object.h"
 #include "flash/core/edit_text.h"
@@ -464,7 +465,7 @@ TEST(ScriptEvents, ADroppedClipKeepsWhatItWasDroppedOn) {
     auto s = run(callOn("_root", "createEmptyMovieClip", "2, \"c\"", 2) + "pop\n");
     auto* c = s->player->root().childByName(kinolux::avm1::String(u"c"), true);
     ASSERT_TRUE(c);
-    kinolux::avm1::Host& host = *s->player;
+    kinolux::avm1::Host& host = flash::hostOf(*s->player);
     const kinolux::avm1::DisplayObjectBinding* stage = &avm1Binding(s->player->root());
     EXPECT_EQ(avm1Binding(*c).dropTarget(), nullptr) << "never dragged";
     host.startDrag(avm1Binding(*c), true, std::nullopt);

@@ -10,6 +10,11 @@
 
 namespace flash {
 
+// A script's init object for a display object it makes.
+struct InitObject {
+    kinolux::avm1::ObjectRef object;
+};
+
 // The machine's face of a display object.
 kinolux::avm1::DisplayObjectBinding& avm1Binding(const DisplayObject& object);
 

@@ -23,6 +23,14 @@ using kinolux::avm1::String;
 
 DisplayObjectBinding* bindingOf(DisplayObject* o) { return o ? &avm1Binding(*o) : nullptr; }
 
+// Places a child a script made at a script's depth, constructed with the
+// script's init object.
+DisplayObjectBinding* adoptWith(MovieClip& parent, std::shared_ptr<DisplayObject> child, int depth,
+                                const ObjectRef& initObject) {
+    const InitObject init{initObject};
+    return bindingOf(parent.adopt(std::move(child), depth + kTimelineDepthOffset, initObject ? &init : nullptr));
+}
+
 class ClipBinding : public ObjectBinding<MovieClipBinding> {
 public:
     explicit ClipBinding(MovieClip& clip) : ObjectBinding(clip), clip_(clip) {}
@@ -97,7 +105,7 @@ public:
         auto child = createDisplayObject(c, clip_.player());
         if (!child) return nullptr;
         child->name = name;
-        return bindingOf(clip_.adopt(std::move(child), depth + kTimelineDepthOffset, initObject));
+        return adoptWith(clip_, std::move(child), depth, initObject);
     }
 
     DisplayObjectBinding* duplicate(const String& name, int depth, const ObjectRef& initObject) override {
@@ -116,7 +124,7 @@ public:
         twin.clipActions = clip_.clipActions;
         twin.actionsLibrary = clip_.actionsLibrary;
         twin.drawing() = clip_.drawing();
-        return bindingOf(parent->adopt(std::move(copy), depth + kTimelineDepthOffset, initObject));
+        return adoptWith(*parent, std::move(copy), depth, initObject);
     }
 
     DisplayObjectBinding* createTextField(const String& name, int depth, double x, double y, double width,
