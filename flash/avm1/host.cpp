@@ -1,11 +1,9 @@
 #include "flash/avm1/host.h"
 
 #include <chrono>
-#include <cmath>
-#include <cstring>
-#include <ctime>
 
 #include "flash/avm1/stage_object.h"
+#include "flash/script/local_time.h"
 
 namespace kinolux::avm1 {
 
@@ -33,13 +31,7 @@ double Host::wallClockMilliseconds() {
     return static_cast<double>(duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
 }
 
-double Host::localTimeOffsetMinutes(double utcMilliseconds) {
-    if (!std::isfinite(utcMilliseconds)) return 0;
-    std::time_t t = static_cast<std::time_t>(std::floor(utcMilliseconds / 1000));
-    std::tm local{};
-    if (!localtime_r(&t, &local)) return 0;
-    return static_cast<double>(local.tm_gmtoff) / 60.0;
-}
+double Host::localTimeOffsetMinutes(double utcMilliseconds) { return script::systemTimeOffsetMinutes(utcMilliseconds); }
 
 void Host::getUrl(const String&, const String&, HttpMethod, const std::vector<std::pair<String, String>>&) {}
 void Host::fsCommand(const String&, const String&) {}

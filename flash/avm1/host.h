@@ -76,6 +76,7 @@
 #include "flash/avm1/gc.h"
 #include "flash/avm1/string.h"
 #include "flash/avm1/value.h"
+#include "flash/script/drawing.h"
 
 namespace kinolux::avm1 {
 
@@ -113,45 +114,16 @@ enum class DisplayProperty : int {
 };
 constexpr int kDisplayPropertyCount = 22;
 
-struct Point {
-    double x = 0, y = 0;
-};
-
-struct Bounds {
-    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
-};
-
-// 2D affine matrix: x' = a*x + c*y + tx, y' = b*x + d*y + ty (pixels).
-struct Matrix {
-    double a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;
-};
+using script::Bounds;
+using script::GradientFill;
+using script::LineStyle;
+using script::Matrix;
+using script::Point;
 
 // Multipliers 1.0 = 100 %; offsets -255..255.
 struct ColorTransform {
     double redMultiplier = 1, greenMultiplier = 1, blueMultiplier = 1, alphaMultiplier = 1;
     double redOffset = 0, greenOffset = 0, blueOffset = 0, alphaOffset = 0;
-};
-
-struct LineStyle {
-    double thickness = 0;  // NaN: no line
-    std::uint32_t rgb = 0;
-    double alpha = 100;
-    bool pixelHinting = false;
-    String scaleMode;  // "normal", "none", "vertical", "horizontal"
-    String caps;       // "round", "none", "square"
-    String joints;     // "round", "bevel", "miter"
-    double miterLimit = 3;
-};
-
-struct GradientFill {
-    bool radial = false;
-    std::vector<std::uint32_t> colors;
-    std::vector<double> alphas;    // percent
-    std::vector<double> ratios;    // 0..255
-    Matrix matrix;                 // gradient box to shape space
-    String spreadMethod;           // "pad", "reflect", "repeat"
-    String interpolationMethod;    // "RGB", "linearRGB"
-    double focalPointRatio = 0;
 };
 
 // Common to every display object scripts can reach.

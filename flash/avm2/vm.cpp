@@ -736,7 +736,7 @@ Value Vm::callMethod(Method* method, const Value& thisValue, std::span<const Val
         depth_ = depth;
         throw ScriptThrow{Value(error)};
     }
-    avm1::DepthGuard guard(depth_);
+    script::DepthGuard guard(depth_);
     if (method->native) return method->native(*this, thisValue, args);
     return execute(method, thisValue, args, scope, callee);
 }

@@ -1,7 +1,5 @@
 #include "flash/core/bitmap_object.h"
 
-#include "flash/avm1/player/bindings.h"
-
 namespace flash {
 
 BitmapObject::BitmapObject(Player& player, std::shared_ptr<BitmapData> pixels, bool smooth)

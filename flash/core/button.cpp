@@ -1,6 +1,5 @@
 #include "flash/core/button.h"
 
-#include "flash/avm1/player/bindings.h"
 #include "flash/core/geometry.h"
 #include "flash/core/player.h"
 

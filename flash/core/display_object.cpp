@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cmath>
 
-#include "flash/avm1/player/bindings.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"
@@ -68,7 +67,7 @@ void DisplayObject::applyPlacement(const swf::PlaceObject& p, bool update) {
     if (p.colorTransform && !keepTransform) colorTransform = ColorTransform::from(*p.colorTransform);
     if (p.ratio) ratio = *p.ratio;
     if (p.name && !update)
-        name = kinolux::avm1::String::fromSwf(*p.name, parent_ ? parent_->swfVersion() : swfVersion());
+        name = kinolux::script::String::fromSwf(*p.name, parent_ ? parent_->swfVersion() : swfVersion());
     if (p.clipDepth) clipDepth = *p.clipDepth;
     if (p.blendMode) blendMode = *p.blendMode;
     if (p.filters) filters = *p.filters;

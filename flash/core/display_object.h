@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "flash/avm1/host.h"
 #include "flash/core/color_transform.h"
 #include "flash/core/library.h"
+#include "flash/core/script_binding.h"
 
 namespace flash {
 
@@ -54,7 +54,7 @@ public:
     bool onStage() const { return onStage_; }
     void setOnStage(bool on) { onStage_ = on; }
     // The script face of this object (made with it, lives as long).
-    kinolux::avm1::DisplayObjectBinding& binding() const { return *binding_; }
+    ScriptBinding& binding() const { return *binding_; }
     // The SWF version of the movie this object comes from.
     int swfVersion() const;
 
@@ -62,7 +62,7 @@ public:
     int depth = 0;
     ColorTransform colorTransform;
     std::uint16_t ratio = 0;
-    kinolux::avm1::String name;
+    kinolux::script::String name;
     int clipDepth = 0;  // > 0: this object masks the depths up to clipDepth
     swf::BlendMode blendMode = swf::BlendMode::Normal;
     std::vector<swf::Filter> filters;
@@ -132,7 +132,7 @@ public:
     virtual void setHeight(double pixels);
 
 protected:
-    void setBinding(std::unique_ptr<kinolux::avm1::DisplayObjectBinding> b) { binding_ = std::move(b); }
+    void setBinding(std::unique_ptr<ScriptBinding> b) { binding_ = std::move(b); }
     const Character* character_;
 
 private:
@@ -157,7 +157,7 @@ private:
     std::weak_ptr<DisplayObject> mask_;
     int maskedBy_ = 0;
     std::shared_ptr<std::size_t> token_;
-    std::unique_ptr<kinolux::avm1::DisplayObjectBinding> binding_;
+    std::unique_ptr<ScriptBinding> binding_;
 };
 
 // Shapes, morph shapes, static text, bitmaps and video: drawn from their

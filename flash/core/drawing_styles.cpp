@@ -23,7 +23,7 @@ std::int32_t twips(double pixels) {
 
 }  // namespace
 
-std::optional<swf::LineStyle> drawingLine(const kinolux::avm1::LineStyle& style) {
+std::optional<swf::LineStyle> drawingLine(const kinolux::script::LineStyle& style) {
     if (std::isnan(style.thickness)) return std::nullopt;
     swf::LineStyle line;
     line.width = std::uint16_t(std::lround(std::clamp(style.thickness, 0.0, 255.0) * 20.0));
@@ -54,11 +54,11 @@ DrawingFill bitmapFill(std::shared_ptr<BitmapData> pixels, const QTransform& mat
     return fill;
 }
 
-swf::Matrix fileMatrix(const kinolux::avm1::Matrix& m) {
+swf::Matrix fileMatrix(const kinolux::script::Matrix& m) {
     return {fixed16(m.a), fixed16(m.b), fixed16(m.c), fixed16(m.d), twips(m.tx), twips(m.ty)};
 }
 
-swf::FillStyle gradientFill(const kinolux::avm1::GradientFill& g) {
+swf::FillStyle gradientFill(const kinolux::script::GradientFill& g) {
     swf::FillStyle style;
     const bool focal = g.radial && g.focalPointRatio != 0 && std::isfinite(g.focalPointRatio);
     style.type = !g.radial ? swf::FillType::LinearGradient : focal ? swf::FillType::FocalGradient : swf::FillType::RadialGradient;

@@ -4,18 +4,18 @@
 
 #include <optional>
 
-#include "flash/avm1/host.h"
+#include "flash/script/drawing.h"
 #include "flash/core/drawing.h"
 
 namespace flash {
 
 // nullopt when the thickness is NaN (lineStyle() with no arguments).
-std::optional<swf::LineStyle> drawingLine(const kinolux::avm1::LineStyle& style);
+std::optional<swf::LineStyle> drawingLine(const kinolux::script::LineStyle& style);
 DrawingFill solidFill(std::uint32_t rgb, double alphaPercent);
 // A bitmap fill through a script's matrix (bitmap pixels to the clip's pixels).
 DrawingFill bitmapFill(std::shared_ptr<BitmapData> pixels, const QTransform& matrix, bool repeat, bool smooth);
-swf::FillStyle gradientFill(const kinolux::avm1::GradientFill& fill);
+swf::FillStyle gradientFill(const kinolux::script::GradientFill& fill);
 // A script's matrix in pixels as the file's fixed-point matrix in twips.
-swf::Matrix fileMatrix(const kinolux::avm1::Matrix& m);
+swf::Matrix fileMatrix(const kinolux::script::Matrix& m);
 
 }  // namespace flash

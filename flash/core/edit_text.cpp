@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "flash/avm1/player/bindings.h"
 #include "flash/core/geometry.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/player.h"
@@ -34,7 +33,7 @@ EditText::EditText(const Character* c, Player& player) : DisplayObject(ObjectKin
     embedFonts = def.useOutlines;
     autoSize = def.autoSize ? AutoSize::Left : AutoSize::None;
     if (def.maxLength) maxChars = *def.maxLength;
-    variable = kinolux::avm1::String::fromSwf(def.variableName, version);
+    variable = kinolux::script::String::fromSwf(def.variableName, version);
     style.size = def.fontHeight.value_or(240) / 20.0;
     if (def.color) style.color = QColor(def.color->r, def.color->g, def.color->b, def.color->a);
     if (const Character* font = definedFont()) {

@@ -55,7 +55,7 @@ public:
     int maxChars = 0;  // 0: no limit
     QString restrict;  // empty: anything may be typed
     bool hasRestrict = false;
-    kinolux::avm1::String variable;
+    kinolux::script::String variable;
     // The variable's value as the field last took or gave it.
     QString variableValue;
     int scroll = 1, hscroll = 0;

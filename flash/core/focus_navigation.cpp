@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "flash/avm1/vm.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
@@ -22,9 +21,7 @@ struct TabStop {
 
 std::optional<bool> Player::scriptFlag(DisplayObject& object, std::u16string_view name) {
     if (!scriptsEnabled_) return std::nullopt;
-    const kinolux::avm1::Value v = vm_->readVariable(object.binding(), kinolux::avm1::String(name));
-    if (v.isNullish()) return std::nullopt;
-    return vm_->toBoolean(v);
+    return timelineScripts_->flag(object, name);
 }
 
 // Buttons, clips that take the mouse and input fields take focus unless a
@@ -48,10 +45,7 @@ std::vector<DisplayObject*> Player::tabOrder() {
         }
         if (focusable) {
             std::optional<double> index;
-            if (scriptsEnabled_) {
-                const auto v = vm_->readVariable(object.binding(), kinolux::avm1::String(u"tabIndex"));
-                if (v.isNumber() && std::isfinite(v.number())) index = v.number();
-            }
+            if (scriptsEnabled_) index = timelineScripts_->number(object, u"tabIndex");
             // Places compare in whole twips, as the file gives them.
             const QRectF bounds = object.worldMatrix().mapRect(object.localBounds());
             stops.push_back({&object, index, QPointF(std::round(bounds.left()), std::round(bounds.top()))});
@@ -104,7 +98,7 @@ void Player::moveFocusByTab(bool backwards) {
     if (target.kind() == ObjectKind::EditText) static_cast<EditText&>(target).selectAll();
     // The rectangle follows the setting of the moment focus arrives; a
     // later change waits for the next move.
-    const bool rect = focusRect_.isNullish() || vm_->toBoolean(focusRect_);
+    const bool rect = timelineScripts_->showsFocusRect();
     focusHighlighted_ = rect && target.kind() != ObjectKind::EditText;
 }
 
@@ -120,11 +114,6 @@ void Player::mouseUsed(std::optional<MouseButton> button, bool pressing) {
     if (button == MouseButton::Middle) return;
     if (swfVersion() >= 9 && !(button == MouseButton::Left && pressing)) return;
     focusHighlighted_ = false;
-}
-
-void Player::setFocusRect(const kinolux::avm1::Value& v) {
-    // Scripts that clear the setting with undefined or null leave it as it was.
-    if (!v.isNullish()) focusRect_ = v;
 }
 
 }  // namespace flash

@@ -65,7 +65,7 @@ void Library::addDefinitions(const std::vector<swf::Tag>& tags, const ImportReso
                 if (it == characters_.end()) continue;
                 // A character may be exported under several names; the
                 // first is the one scripts read back.
-                auto exportName = kinolux::avm1::String::fromSwf(name, swfVersion());
+                auto exportName = kinolux::script::String::fromSwf(name, swfVersion());
                 if (it->second.exportName.empty()) it->second.exportName = exportName;
                 exports_.emplace_back(std::move(exportName), &it->second);
             }
@@ -73,7 +73,7 @@ void Library::addDefinitions(const std::vector<swf::Tag>& tags, const ImportReso
             const Library* from = imports ? imports(t->url) : nullptr;
             if (!from) continue;
             for (const auto& [id, name] : t->assets) {
-                auto wanted = kinolux::avm1::String::fromSwf(name, swfVersion());
+                auto wanted = kinolux::script::String::fromSwf(name, swfVersion());
                 const Character* source = from->exported(wanted);
                 if (!source || characters_.count(id)) continue;
                 Character& copy = characters_.emplace(id, *source).first->second;
@@ -89,13 +89,13 @@ const Character* Library::get(swf::CharacterId id) const {
     return it == characters_.end() ? nullptr : &it->second;
 }
 
-const Character* Library::exported(const kinolux::avm1::String& name) const {
+const Character* Library::exported(const kinolux::script::String& name) const {
     for (const auto& [exportName, c] : exports_)
         if (exportName.equalsIgnoreCase(name.view())) return c;
     return nullptr;
 }
 
-bool Library::exportsAs(const Character& c, const kinolux::avm1::String& name, bool caseSensitive) const {
+bool Library::exportsAs(const Character& c, const kinolux::script::String& name, bool caseSensitive) const {
     for (const auto& [exportName, exported] : exports_)
         if (exported == &c && exportName.equals(name.view(), caseSensitive)) return true;
     return false;

@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "flash/avm1/host.h"
 #include "flash/core/timeline.h"
+#include "flash/script/string.h"
 #include "flash/swf/types.h"
 
 namespace flash {
@@ -19,6 +19,16 @@ class Library;
 
 enum class CharacterKind {
     Shape, MorphShape, Sprite, Text, EditText, Bitmap, Button, Video, Font, Sound, BinaryData,
+};
+
+// A run of action bytes of a movie (a DoAction, DoInitAction, clip event or
+// button action body) and the version of the movie it comes from. `movie`
+// keeps the bytes alive, so a machine may keep what it builds from them
+// after the tag is gone.
+struct ActionCode {
+    std::shared_ptr<const swf::Movie> movie;
+    swf::Bytes bytes;
+    int swfVersion = 0;
 };
 
 struct Character {
@@ -38,7 +48,7 @@ struct Character {
     // Video streams: the VideoFrame data by frame number, wherever the tags stand.
     std::map<std::uint16_t, swf::Bytes> videoFrames;
     // The name ExportAssets gave it (UTF-16, as scripts see it); empty when none.
-    kinolux::avm1::String exportName;
+    kinolux::script::String exportName;
 
     template <class T> const T* as() const { return tag ? std::get_if<T>(tag) : nullptr; }
 };
@@ -67,13 +77,11 @@ public:
     const Character* fontByName(const std::string& name, bool bold, bool italic) const;
     // The character exported under a name (letter case ignored, as the
     // player does); null when none.
-    const Character* exported(const kinolux::avm1::String& name) const;
+    const Character* exported(const kinolux::script::String& name) const;
     // Whether one of the names the character is exported under is `name`.
-    bool exportsAs(const Character& c, const kinolux::avm1::String& name, bool caseSensitive) const;
-    // Bytecode of this movie, kept alive with it.
-    kinolux::avm1::ActionBlock block(swf::Bytes bytes) const {
-        return kinolux::avm1::ActionBlock::inside(movie_, bytes, swfVersion());
-    }
+    bool exportsAs(const Character& c, const kinolux::script::String& name, bool caseSensitive) const;
+    // Action bytes of this movie, kept alive with it.
+    ActionCode code(swf::Bytes bytes) const { return {movie_, bytes, swfVersion()}; }
 
 private:
     void addDefinitions(const std::vector<swf::Tag>& tags, const ImportResolver& imports);
@@ -82,7 +90,7 @@ private:
     std::shared_ptr<const swf::Movie> movie_;
     Timeline timeline_;
     std::unordered_map<swf::CharacterId, Character> characters_;
-    std::vector<std::pair<kinolux::avm1::String, const Character*>> exports_;  // in file order
+    std::vector<std::pair<kinolux::script::String, const Character*>> exports_;  // in file order
     swf::Bytes jpegTables_;
     bool actionScript3_ = false;
 };

@@ -2,13 +2,12 @@
 
 #include <algorithm>
 
-#include "flash/avm1/player/bindings.h"
 #include "flash/core/player.h"
 
 namespace flash {
 namespace {
 
-using kinolux::avm1::String;
+using kinolux::script::String;
 
 bool isSoundTag(const swf::TagBody& body) {
     return std::holds_alternative<swf::StartSound>(body) || std::holds_alternative<swf::StartSound2>(body) ||
@@ -87,9 +86,9 @@ void MovieClip::applyFrame(int frame, bool runScripts) {
         } else if (const auto* remove = std::get_if<swf::RemoveObject>(&body)) {
             removeChild(remove->depth);
         } else if (const auto* action = std::get_if<swf::DoAction>(&body)) {
-            if (runScripts && library_->runsActionScript1()) player().queueFrameActions(*this, library_->block(action->actions));
+            if (runScripts && library_->runsActionScript1()) player().queueFrameActions(*this, library_->code(action->actions));
         } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
-            if (library_->runsActionScript1()) player().runInitActions(*this, library_->block(init->actions));
+            if (library_->runsActionScript1()) player().runInitActions(*this, library_->code(init->actions));
         } else if (isSoundTag(body)) {
             player().queueSound({self, &body});
         }
@@ -142,7 +141,7 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
                 std::erase_if(commands, [&](const Command& c) { return c.depth == remove->depth; });
                 if (!rewind) removeChild(remove->depth);
             } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
-                if (library_->runsActionScript1()) player().runInitActions(*this, library_->block(init->actions));
+                if (library_->runsActionScript1()) player().runInitActions(*this, library_->code(init->actions));
             }
         }
     }
@@ -187,7 +186,7 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
     for (std::size_t i = begin; i < end; ++i) {
         const auto& body = (*timeline_->tags)[i].body;
         if (const auto* action = std::get_if<swf::DoAction>(&body)) {
-            if (reachable && library_->runsActionScript1()) player().queueFrameActions(*this, library_->block(action->actions));
+            if (reachable && library_->runsActionScript1()) player().queueFrameActions(*this, library_->code(action->actions));
         } else if (isSoundTag(body)) {
             player().queueSound({self, &body});
         }
@@ -219,12 +218,12 @@ std::optional<int> MovieClip::frameOfLabel(const String& label) const {
     return std::nullopt;
 }
 
-std::vector<kinolux::avm1::ActionBlock> MovieClip::frameActions(int frame) const {
-    std::vector<kinolux::avm1::ActionBlock> out;
+std::vector<ActionCode> MovieClip::frameActions(int frame) const {
+    std::vector<ActionCode> out;
     if (frame < 1 || frame > totalFrames()) return out;
     const auto [begin, end] = timeline_->frames[std::size_t(frame - 1)];
     for (std::size_t i = begin; i < end; ++i)
-        if (const auto* action = (*timeline_->tags)[i].get<swf::DoAction>()) out.push_back(library_->block(action->actions));
+        if (const auto* action = (*timeline_->tags)[i].get<swf::DoAction>()) out.push_back(library_->code(action->actions));
     return out;
 }
 
@@ -276,7 +275,7 @@ void MovieClip::placeNew(const swf::PlaceObject& tag) {
     adopt(std::move(child), tag.depth, nullptr);
 }
 
-DisplayObject* MovieClip::adopt(std::shared_ptr<DisplayObject> child, int depth, const kinolux::avm1::ObjectRef& initObject) {
+DisplayObject* MovieClip::adopt(std::shared_ptr<DisplayObject> child, int depth, const InitObject* init) {
     if (children_.count(depth)) removeChild(depth);
     if (auto it = children_.find(depth); it != children_.end()) {
         // An unload handler put something there again; it makes way.
@@ -287,7 +286,7 @@ DisplayObject* MovieClip::adopt(std::shared_ptr<DisplayObject> child, int depth,
     child->setParent(this);
     children_[depth] = child;
     if (!onStage()) return child.get();
-    return player().putOnStage(*child, initObject) ? child.get() : nullptr;
+    return player().putOnStage(*child, init) ? child.get() : nullptr;
 }
 
 void MovieClip::dropChild(DisplayObject& child) {

@@ -7,11 +7,12 @@
 #include <memory>
 
 #include "flash/core/display_object.h"
-#include "flash/avm1/object.h"
 #include "flash/core/drawing.h"
 #include "flash/core/timeline.h"
 
 namespace flash {
+
+struct InitObject;
 
 using DisplayList = std::map<int, std::shared_ptr<DisplayObject>>;  // by depth
 
@@ -32,7 +33,7 @@ public:
 
     const DisplayList& children() const { return children_; }
     DisplayObject* childAt(int depth) const;
-    DisplayObject* childByName(const kinolux::avm1::String& name, bool caseSensitive) const;
+    DisplayObject* childByName(const kinolux::script::String& name, bool caseSensitive) const;
 
     // The per-frame step of the player: the load event (first time) or the
     // enterFrame event, then the next frame of the timeline when playing.
@@ -44,13 +45,14 @@ public:
     // placement still holds, and only the target frame's actions are queued.
     void gotoFrame(int frame, bool play);
     // The frame a label names (1-based); labels ignore letter case.
-    std::optional<int> frameOfLabel(const kinolux::avm1::String& label) const;
-    std::vector<kinolux::avm1::ActionBlock> frameActions(int frame) const;
+    std::optional<int> frameOfLabel(const kinolux::script::String& label) const;
+    std::vector<ActionCode> frameActions(int frame) const;
 
     // Places an object a script made (or duplicated) at a depth, replacing
-    // what is there, and constructs its script object. Returns the object,
-    // or null when its constructor removed it again.
-    DisplayObject* adopt(std::shared_ptr<DisplayObject> child, int depth, const kinolux::avm1::ObjectRef& initObject);
+    // what is there, and constructs its script object with the script's init
+    // object (timeline_scripts.h). Returns the object, or null when its
+    // constructor removed it again.
+    DisplayObject* adopt(std::shared_ptr<DisplayObject> child, int depth, const InitObject* init);
     // Takes an object off the display list: its unload handlers run first.
     // A clip with onClipEvent(unload) handlers (or holding one) leaves at
     // the end of the frame instead, after its handlers ran, waiting at a

@@ -4,19 +4,16 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include "flash/avm1/vm.h"
 #include "flash/core/bitmap_data.h"
 #include "flash/core/bitmap_object.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/player.h"
+#include "flash/core/timeline_scripts.h"
 #include "flash/swf/error.h"
 #include "flash/swf/limits.h"
 #include "flash/swf/read.h"
 
 namespace flash {
-
-using kinolux::avm1::String;
-using kinolux::avm1::Value;
 
 namespace {
 
@@ -100,7 +97,7 @@ struct MovieLoader::Request {
     std::weak_ptr<DisplayObject> target;
     std::optional<int> level;
     std::string url;
-    kinolux::avm1::ObjectRef listener;
+    std::shared_ptr<LoadListener> listener;
     std::uint32_t id = 0;
 };
 
@@ -165,7 +162,7 @@ const Library* MovieLoader::importLibrary(const std::string& url) {
 }
 
 void MovieLoader::loadMovie(std::weak_ptr<DisplayObject> target, std::optional<int> level, std::string url,
-                            kinolux::avm1::ObjectRef listener) {
+                            std::shared_ptr<LoadListener> listener) {
     auto r = std::make_unique<Request>();
     r->kind = Request::Movie;
     r->target = std::move(target);
@@ -201,12 +198,7 @@ void MovieLoader::requestText(std::uint32_t id, std::string url) {
 }
 
 std::string MovieLoader::textOf(const std::vector<std::uint8_t>& bytes) const {
-    bool codepage = false;
-    if (player_.swfVersion() >= 6) {
-        Value system = player_.vm().global()->ownValue(String(u"System"), true);
-        codepage = system.isObject() && system.object()->ownValue(String(u"useCodepage"), true).isBoolean() &&
-                   system.object()->ownValue(String(u"useCodepage"), true).boolean();
-    }
+    const bool codepage = player_.swfVersion() >= 6 && player_.timelineScripts().usesCodepage();
     return codepage ? codepageText(bytes) : std::string(bytes.begin(), bytes.end());
 }
 
@@ -227,7 +219,7 @@ MovieClip* MovieLoader::targetClip(Request& r) {
 }
 
 void MovieLoader::complete(Request& r) {
-    auto& vm = player_.vm();
+    TimelineScripts& scripts = player_.timelineScripts();
     switch (r.kind) {
     case Request::Movie: completeMovie(r); break;
     case Request::Unload: {
@@ -245,14 +237,14 @@ void MovieLoader::complete(Request& r) {
     case Request::Variables: {
         MovieClip* clip = targetClip(r);
         auto bytes = read(r.url);
-        if (clip && bytes) vm.deliverVariables(clip->binding(), textOf(*bytes));
+        if (clip && bytes) scripts.deliverVariables(*clip, textOf(*bytes));
         player_.runQueue();
         break;
     }
     case Request::Text: {
         // An empty file answers as a missing one does.
         auto bytes = read(r.url);
-        vm.completeRequest(r.id, bytes && !bytes->empty() ? std::optional<std::string>(textOf(*bytes)) : std::nullopt);
+        scripts.completeRequest(r.id, bytes && !bytes->empty() ? std::optional<std::string>(textOf(*bytes)) : std::nullopt);
         player_.runQueue();
         break;
     }
@@ -260,17 +252,10 @@ void MovieLoader::complete(Request& r) {
 }
 
 void MovieLoader::completeMovie(Request& r) {
-    auto& vm = player_.vm();
-    auto broadcast = [&](std::u16string_view event, std::vector<Value> args) {
-        if (!r.listener) return;
-        args.insert(args.begin(), Value(String(event)));
-        vm.invoke(r.listener, u"broadcastMessage", args);
-    };
     auto bytes = read(r.url);
     MovieClip* clip = targetClip(r);
-    auto targetValue = [&]() { return clip ? Value(vm.scriptObjectOf(clip->binding())) : Value(); };
     if (!bytes || (!clip && !r.level)) {
-        broadcast(u"onLoadError", {targetValue(), Value(String(u"URLNotFound"))});
+        if (r.listener) r.listener->failed(clip);
         return;
     }
     std::shared_ptr<const Library> library;
@@ -304,17 +289,16 @@ void MovieLoader::completeMovie(Request& r) {
     clip->url = r.url;
     if (image && clip->onStage()) clip->adopt(std::make_shared<BitmapObject>(player_, image), kTimelineDepthOffset, nullptr);
     if (std::string_view query = queryOf(r.url); !query.empty() && clip->onStage())
-        vm.deliverVariables(clip->binding(), query);
-    broadcast(u"onLoadStart", {targetValue()});
-    broadcast(u"onLoadProgress", {targetValue(), Value(size), Value(size)});
-    broadcast(u"onLoadComplete", {targetValue(), Value(0)});
-    if (r.listener) awaitingInit_.push_back({keep, r.listener});
+        player_.timelineScripts().deliverVariables(*clip, query);
+    if (r.listener) {
+        r.listener->loaded(*clip, size);
+        awaitingInit_.push_back({keep, r.listener});
+    }
     player_.runQueue();
 }
 
 void MovieLoader::frameDone() {
     if (awaitingInit_.empty()) return;
-    auto& vm = player_.vm();
     std::vector<AwaitingInit> ready;
     for (auto it = awaitingInit_.end(); it != awaitingInit_.begin();) {
         --it;
@@ -324,10 +308,9 @@ void MovieLoader::frameDone() {
         it = awaitingInit_.erase(it);
     }
     for (AwaitingInit& done : ready) {
-        auto clip = done.clip.lock();
+        auto clip = std::static_pointer_cast<MovieClip>(done.clip.lock());
         if (!clip || !clip->onStage()) continue;
-        Value args[] = {Value(String(u"onLoadInit")), Value(vm.scriptObjectOf(clip->binding()))};
-        vm.invoke(done.listener, u"broadcastMessage", args);
+        done.listener->initialized(*clip);
     }
     player_.runQueue();
 }

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "flash/avm1/host.h"
 
 namespace flash {
 
 class DisplayObject;
 class Library;
+class LoadListener;
 class MovieClip;
 class Player;
 
@@ -30,9 +30,10 @@ public:
     // A movie imported from, read once; null when it cannot be read.
     const Library* importLibrary(const std::string& url);
 
-    // A movie or image for a clip (or a level when target is null).
+    // A movie or image for a clip (or a level when target is null), and
+    // who hears how it comes along (null: nobody).
     void loadMovie(std::weak_ptr<DisplayObject> target, std::optional<int> level, std::string url,
-                   kinolux::avm1::ObjectRef listener);
+                   std::shared_ptr<LoadListener> listener);
     void unloadMovie(std::weak_ptr<DisplayObject> target, std::optional<int> level);
     void loadVariables(std::weak_ptr<DisplayObject> target, std::optional<int> level, std::string url);
     void requestText(std::uint32_t id, std::string url);
@@ -46,7 +47,7 @@ private:
     struct Request;
     struct AwaitingInit {
         std::weak_ptr<DisplayObject> clip;
-        kinolux::avm1::ObjectRef listener;
+        std::shared_ptr<LoadListener> listener;
     };
     void complete(Request& request);
     void completeMovie(Request& request);

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-namespace kinolux::avm1 {
+namespace kinolux::script {
 struct ScriptLimits;
 }
 
@@ -35,6 +35,6 @@ public:
 };
 
 // The ActionScript 3 machine's (flash/avm2/player).
-std::unique_ptr<MovieScripts> makeAs3Scripts(Player& player, const kinolux::avm1::ScriptLimits& limits);
+std::unique_ptr<MovieScripts> makeAs3Scripts(Player& player, const kinolux::script::ScriptLimits& limits);
 
 }  // namespace flash

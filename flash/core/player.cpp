@@ -3,9 +3,6 @@
 #include <QFile>
 #include <atomic>
 
-#include "flash/avm1/player/script_classes.h"
-#include "flash/avm1/player/text_values.h"
-#include "flash/avm1/vm.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"
@@ -13,15 +10,14 @@
 #include "flash/core/movie_loader.h"
 #include "flash/core/render_services.h"
 #include "flash/core/shape_geometry.h"
+#include "flash/script/local_time.h"
 #include "flash/swf/error.h"
 #include "flash/swf/limits.h"
 #include "flash/swf/read.h"
 
 namespace flash {
 
-using kinolux::avm1::DisplayObjectBinding;
-using kinolux::avm1::String;
-using kinolux::avm1::Value;
+using kinolux::script::String;
 
 namespace {
 
@@ -85,7 +81,7 @@ Player::~Player() {
     for (auto& [n, level] : levels_) leaveStage(*level);
     levels_.clear();
     as3_.reset();  // its script objects hold display objects too
-    vm_.reset();
+    timelineScripts_.reset();
 }
 
 void Player::start() {
@@ -97,11 +93,7 @@ void Player::start() {
         }
     }
     scriptsEnabled_ = library_->runsActionScript1();
-    vm_ = std::make_unique<kinolux::avm1::Vm>(*this, swfVersion(), options_.scriptLimits);
-    vm_->seedRandom(options_.randomSeed);
-    installPlayerClasses(*vm_);
-    for (const auto& tag : movie().tags)
-        if (const auto* sl = tag.get<swf::ScriptLimits>()) vm_->setLimitsFromMovie(sl->maxRecursionDepth, sl->timeoutSeconds);
+    timelineScripts_ = makeTimelineScripts(*this, options_.scriptLimits, options_.randomSeed);
     if (!library_->runsActionScript1()) {
         as3_ = makeAs3Scripts(*this, options_.scriptLimits);
         as3_->load(movie());
@@ -117,7 +109,7 @@ void Player::start() {
         as3_->runFrameScripts();
     }
     endFrameClock();
-    vm_->runTimers();
+    timelineScripts_->runTimers();
     updateTextVariables();
     loader_->deliver();
 }
@@ -157,7 +149,7 @@ void Player::setMovieTime(double milliseconds) {
     clockFromOwner_ = true;
     if (milliseconds <= clockMs_) return;
     clockMs_ = milliseconds;
-    vm_->runTimers();
+    timelineScripts_->runTimers();
     updateTextVariables();
 }
 
@@ -189,11 +181,11 @@ void Player::runFrameStep() {
     finishRemovals();
     if (as3_) as3_->runFrameScripts();
     endFrameClock();
-    vm_->runTimers();
+    timelineScripts_->runTimers();
     updateTextVariables();
 }
 
-bool Player::putOnStage(DisplayObject& object, const kinolux::avm1::ObjectRef& initObject) {
+bool Player::putOnStage(DisplayObject& object, const InitObject* init) {
     object.setOnStage(true);
     auto* clip = object.kind() == ObjectKind::MovieClip ? static_cast<MovieClip*>(&object) : nullptr;
     if (clip) executionList_.push_front(std::static_pointer_cast<MovieClip>(clip->shared_from_this()));
@@ -219,18 +211,17 @@ bool Player::putOnStage(DisplayObject& object, const kinolux::avm1::ObjectRef& i
         pendingConstructs_ = outer;
     }
     if (!object.onStage()) return false;
-    if (pendingConstructs_ && object.placedBy && !initObject) {
+    if (pendingConstructs_ && object.placedBy && !init) {
         pendingConstructs_->push_back({object.weak_from_this(), std::move(inside)});
         return true;
     }
-    construct(object, initObject, inside);
+    construct(object, init, inside);
     return object.onStage();
 }
 
-void Player::construct(DisplayObject& object, const kinolux::avm1::ObjectRef& initObject,
-                       std::vector<PendingConstruct>& inside) {
+void Player::construct(DisplayObject& object, const InitObject* init, std::vector<PendingConstruct>& inside) {
     runClipActions(object, swf::ClipEvent::Construct);
-    vm_->constructDisplayObject(object.binding(), initObject);
+    timelineScripts_->construct(object, init);
     if (object.kind() == ObjectKind::EditText) bindTextVariable(static_cast<EditText&>(object));
     for (PendingConstruct& child : inside) {
         auto held = child.object.lock();
@@ -241,19 +232,19 @@ void Player::construct(DisplayObject& object, const kinolux::avm1::ObjectRef& in
 void Player::runClipActions(DisplayObject& object, std::uint32_t event) {
     if (object.kind() != ObjectKind::MovieClip || !object.clipActions) return;
     for (const swf::ClipAction& action : *object.clipActions)
-        if (action.events & event) vm_->runClipActions(object.binding(), object.actionsLibrary->block(action.actions));
+        if (action.events & event) timelineScripts_->runClipActions(object, object.actionsLibrary->code(action.actions));
 }
 
 void Player::restartClip(MovieClip& clip) {
-    clip.binding().detachFromScript();
-    if (scriptsEnabled_) vm_->constructDisplayObject(clip.binding(), nullptr);
+    timelineScripts_->detach(clip);
+    if (scriptsEnabled_) timelineScripts_->construct(clip, nullptr);
 }
 
 void Player::addLevel(const std::shared_ptr<MovieClip>& level) {
     levels_[*level->level] = level;
     level->setOnStage(true);
     executionList_.push_front(level);
-    if (scriptsEnabled_) vm_->constructDisplayObject(level->binding(), nullptr);
+    if (scriptsEnabled_) timelineScripts_->construct(*level, nullptr);
 }
 
 void Player::takeOffStage(DisplayObject& object) {
@@ -302,12 +293,12 @@ void Player::runUnloadHandlers(DisplayObject& object) {
     for (const auto& child : children)
         if (child->onStage()) runUnloadHandlers(*child);
     runClipActions(object, swf::ClipEvent::Unload);
-    vm_->callMethod(object.binding(), u"onUnload");
+    timelineScripts_->callMethod(object, u"onUnload");
 }
 
 void Player::leaveStage(DisplayObject& object) {
     object.setOnStage(false);
-    object.binding().detachFromScript();
+    timelineScripts_->detach(object);
     if (object.kind() == ObjectKind::MovieClip) {
         for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) leaveStage(*child);
     } else if (object.kind() == ObjectKind::Button) {
@@ -318,17 +309,17 @@ void Player::leaveStage(DisplayObject& object) {
 
 String Player::nextInstanceName() { return String::fromAscii("instance" + std::to_string(++instanceCounter_)); }
 
-void Player::queueFrameActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code) {
+void Player::queueFrameActions(DisplayObject& clip, const ActionCode& code) {
     if (scriptsEnabled_) queue_.push_back({clip.weak_from_this(), code, {}, Work::Frame});
 }
 
-void Player::runInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code) {
+void Player::runInitActions(DisplayObject& clip, const ActionCode& code) {
     // Each DoInitAction runs once, however often its frame is reached, and
     // at once: the classes it registers must be in place for the objects
     // the same frame places after it.
-    if (!scriptsEnabled_ || std::find(initDone_.begin(), initDone_.end(), code.data.get()) != initDone_.end()) return;
-    initDone_.push_back(code.data.get());
-    vm_->runInitActions(clip.binding(), code);
+    if (!scriptsEnabled_ || std::find(initDone_.begin(), initDone_.end(), code.bytes.data()) != initDone_.end()) return;
+    initDone_.push_back(code.bytes.data());
+    timelineScripts_->runInitActions(clip, code);
 }
 
 void Player::queueMethod(DisplayObject& object, std::u16string name, bool unload) {
@@ -340,7 +331,7 @@ void Player::queueClipEvent(DisplayObject& object, std::uint32_t event) {
     if (object.clipActions) {
         for (const swf::ClipAction& action : *object.clipActions)
             if (action.events & event)
-                queue_.push_back({object.weak_from_this(), object.actionsLibrary->block(action.actions), {}, Work::Frame,
+                queue_.push_back({object.weak_from_this(), object.actionsLibrary->code(action.actions), {}, Work::Frame,
                                   event == swf::ClipEvent::Unload});
     }
     if (event == swf::ClipEvent::Load) queueMethod(object, u"onLoad");
@@ -362,8 +353,8 @@ void Player::runQueue() {
         auto target = next.target.lock();
         if (!target || !target->onStage() || (target->removalPending && !next.unload)) continue;
         switch (next.kind) {
-        case Work::Method: vm_->callMethod(target->binding(), next.method); break;
-        case Work::Frame: vm_->runFrameActions(target->binding(), next.code); break;
+        case Work::Method: timelineScripts_->callMethod(*target, next.method); break;
+        case Work::Frame: timelineScripts_->runFrameActions(*target, next.code); break;
         case Work::Transition: transition(*target, *next.transition); break;
         }
     }
@@ -387,37 +378,22 @@ void Player::scriptError(std::string_view message) {
     if (scriptErrors_.size() < kMaxScriptErrors) scriptErrors_.emplace_back(message);
 }
 
-double Player::localTimeOffsetMinutes(double utcMilliseconds) {
-    return options_.timeZoneMinutes ? *options_.timeZoneMinutes : Host::localTimeOffsetMinutes(utcMilliseconds);
-}
-
-DisplayObjectBinding* Player::level(int n) {
-    auto it = levels_.find(n);
-    return it == levels_.end() ? nullptr : &it->second->binding();
+double Player::localTimeOffsetMinutes(double utcMilliseconds) const {
+    return options_.timeZoneMinutes ? *options_.timeZoneMinutes : kinolux::script::systemTimeOffsetMinutes(utcMilliseconds);
 }
 
 void Player::fsCommand(const String& command, const String&) {
     if (command.equalsIgnoreCase(u"quit")) quit_ = true;
 }
 
-double Player::stageWidth() { return stageRect().width() / 20.0; }
-double Player::stageHeight() { return stageRect().height() / 20.0; }
-
-void Player::setQuality(const String& q) {
-    for (std::u16string_view name : {u"LOW", u"MEDIUM", u"HIGH", u"BEST"})
-        if (q.equalsIgnoreCase(name)) quality_ = String(name);
-}
-
-void Player::toggleQuality() { quality_ = quality_ == u"LOW" ? String(u"HIGH") : String(u"LOW"); }
-
 void Player::bindTextVariable(EditText& field) {
     if (!scriptsEnabled_ || field.variable.empty() || !field.parent()) return;
-    Value current = vm_->readVariable(field.parent()->binding(), field.variable);
+    const VariableText current = timelineScripts_->textVariable(field);
     // An empty field leaves a variable without a value as it is.
-    if (current.isUndefined() && !field.content.empty()) {
+    if (current.undefined && !field.content.empty()) {
         storeTextVariable(field);
-    } else if (!current.isObject()) {
-        field.variableValue = fromScriptString(kinolux::avm1::primitiveToString(current, field.swfVersion()));
+    } else if (!current.object) {
+        field.variableValue = current.text;
         field.setHtmlText(field.variableValue);
     }
     auto weak = std::static_pointer_cast<EditText>(field.shared_from_this());
@@ -438,20 +414,19 @@ void Player::updateTextVariables() {
 
 void Player::storeTextVariable(EditText& field) {
     if (!scriptsEnabled_ || field.variable.empty() || !field.parent()) return;
-    vm_->writeVariable(field.parent()->binding(), field.variable, Value(toScriptString(field.htmlText())));
+    timelineScripts_->setTextVariable(field, field.htmlText());
     // What the variable took, which is not the text when it is read-only.
-    Value now = vm_->readVariable(field.parent()->binding(), field.variable);
-    field.variableValue = fromScriptString(kinolux::avm1::primitiveToString(now, field.swfVersion()));
+    field.variableValue = timelineScripts_->textVariable(field).text;
 }
 
 void Player::refreshTextVariable(EditText& field) {
     if (!scriptsEnabled_ || !field.onStage() || field.variable.empty() || !field.parent()) return;
-    Value v = vm_->readVariable(field.parent()->binding(), field.variable);
-    if (v.isUndefined() || v.isObject()) return;
+    const VariableText v = timelineScripts_->textVariable(field);
+    if (v.undefined || v.object) return;
     // Only a change of the variable changes the text: a variable that
     // refused the field's text (read-only) leaves the field as it is, and
     // the formats scripts gave the text stay.
-    const QString text = fromScriptString(kinolux::avm1::primitiveToString(v, field.swfVersion()));
+    const QString& text = v.text;
     if (text == field.variableValue) return;
     field.variableValue = text;
     field.setHtmlText(text);

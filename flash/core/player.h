@@ -15,20 +15,15 @@
 #include <unordered_map>
 #include <vector>
 
-#include "flash/avm1/host.h"
-#include "flash/avm1/limits.h"
-#include "flash/avm1/object.h"
 #include "flash/core/device_fonts.h"
 #include "flash/core/input.h"
 #include "flash/core/library.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/movie_scripts.h"
 #include "flash/core/render_services.h"
+#include "flash/core/timeline_scripts.h"
+#include "flash/script/limits.h"
 #include "flash/swf/types.h"
-
-namespace kinolux::avm1 {
-class Vm;
-}
 
 namespace flash {
 
@@ -55,7 +50,7 @@ struct PlayerOptions {
     // (loadMovie, loadVariables, imports) are looked up beside it; with no
     // path it loads nothing.
     std::string path;
-    kinolux::avm1::ScriptLimits scriptLimits;
+    kinolux::script::ScriptLimits scriptLimits;
     // Receives each trace() line as it happens (see setTraceHandler).
     TraceHandler trace;
     // Seeds random(): one seed plays a movie the same way every time.
@@ -74,7 +69,7 @@ struct PlayerOptions {
     DeviceFonts deviceFonts;
 };
 
-class Player : public kinolux::avm1::Host {
+class Player {
 public:
     // A movie read from a file, which also becomes options.path; null with
     // a message in *error when it cannot be read.
@@ -82,7 +77,7 @@ public:
     // Throws swf::Error when the bytes are not a readable movie.
     explicit Player(swf::Bytes file, PlayerOptions options = {});
     explicit Player(swf::Movie movie, PlayerOptions options = {});
-    ~Player() override;
+    ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
@@ -154,6 +149,10 @@ public:
     const std::vector<std::string>& scriptErrors() const { return scriptErrors_; }
     // A request from the movie to its host (fscommand "quit" and friends).
     bool quitRequested() const { return quit_; }
+    void fsCommand(const kinolux::script::String& command, const kinolux::script::String& args);
+    // A script was stopped by a limit, its bytecode was damaged or a file
+    // could not be loaded; the message is meant for the user.
+    void scriptError(std::string_view message);
 
     // "a.b.c" from the root, each step a child's instance name.
     DisplayObject* findByPath(const std::string& path) const;
@@ -182,13 +181,19 @@ public:
     std::shared_ptr<std::size_t> objectToken();
 
     // ---- for the display objects and their bindings ----
-    kinolux::avm1::Vm& vm() { return *vm_; }
-    kinolux::avm1::Host& host() { return *this; }
+    // The machine that runs the timeline's actions (every movie has one;
+    // an ActionScript 3 movie's has nothing to run).
+    TimelineScripts& timelineScripts() { return *timelineScripts_; }
     bool scriptsEnabled() const { return scriptsEnabled_; }
+    // Milliseconds since 1970 UTC on the movie's clock, and the local time
+    // zone's offset from UTC at a time, in minutes, for the scripts' dates.
+    double wallClockMilliseconds() const { return options_.startDateMs + clockMs_; }
+    double localTimeOffsetMinutes(double utcMilliseconds) const;
     // Puts an object the display list has just taken on the stage: clips
-    // join the frame order, the script object is made (with initObject) and
-    // a clip runs its first frame. False when its constructor removed it.
-    bool putOnStage(DisplayObject& object, const kinolux::avm1::ObjectRef& initObject);
+    // join the frame order, the script object is made (with the init
+    // object) and a clip runs its first frame. False when its constructor
+    // removed it.
+    bool putOnStage(DisplayObject& object, const InitObject* init);
     // Takes an object off the stage: its unload handlers and those of what
     // it holds run, then scripts lose it.
     void takeOffStage(DisplayObject& object);
@@ -205,11 +210,13 @@ public:
     // A movie loaded into a level that had none: on stage with its script
     // object, its first frame left to the next frame step.
     void addLevel(const std::shared_ptr<MovieClip>& level);
-    kinolux::avm1::String nextInstanceName();
+    kinolux::script::String nextInstanceName();
+    // Loads movies, variables and text for the scripts.
+    MovieLoader& loader() { return *loader_; }
     // A DoInitAction, run where the timeline meets it (once per movie).
-    void runInitActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
+    void runInitActions(DisplayObject& clip, const ActionCode& code);
     // Queued script work, run after the frame's display list is built.
-    void queueFrameActions(DisplayObject& clip, const kinolux::avm1::ActionBlock& code);
+    void queueFrameActions(DisplayObject& clip, const ActionCode& code);
     void queueMethod(DisplayObject& object, std::u16string name, bool unload = false);
     // The handlers of a clip event: onClipEvent bodies and the method.
     void queueClipEvent(DisplayObject& object, std::uint32_t event);
@@ -225,12 +232,19 @@ public:
     // anything in it.
     void loseFocusWithin(DisplayObject& object);
     // A line for the trace output (the player's own warnings too).
-    void trace(std::string_view line) override;
+    void trace(std::string_view line);
     // Outlines of shapes for hit tests, built once.
     const QPainterPath& shapeOutline(const swf::DefineShape& shape);
     const QPainterPath& morphOutline(const swf::DefineMorphShape& morph, std::uint16_t ratio);
     // The topmost clip showing something at a stage point (_droptarget).
     DisplayObject* objectUnder(QPointF stagePixels);
+    // Dragging an object (startDrag): its centre to the pointer or where
+    // it is held, within a rectangle of its parent's pixels.
+    void startDrag(DisplayObject& object, bool lockCenter, std::optional<QRectF> constraint);
+    void stopDrag();
+    // Gives the focus to an object (null takes it away), as a script asks;
+    // false when the object cannot hold it.
+    bool setFocus(DisplayObject* object);
     Input& input() { return input_; }
     // What the renderer lends the core (drawing into pixels); null when no
     // renderer is linked in.
@@ -242,7 +256,7 @@ private:
     struct Work {
         enum Kind { Frame, Method, Transition };
         std::weak_ptr<DisplayObject> target;
-        kinolux::avm1::ActionBlock code;
+        ActionCode code;
         std::u16string method;
         Kind kind = Frame;
         bool unload = false;  // runs even though its object is on its way out
@@ -290,7 +304,7 @@ private:
         std::weak_ptr<DisplayObject> object;
         std::vector<PendingConstruct> inside;
     };
-    void construct(DisplayObject& object, const kinolux::avm1::ObjectRef& initObject, std::vector<PendingConstruct>& inside);
+    void construct(DisplayObject& object, const InitObject* init, std::vector<PendingConstruct>& inside);
     // The onClipEvent bodies of a clip for an event, run now.
     void runClipActions(DisplayObject& object, std::uint32_t event);
     void runUnloadHandlers(DisplayObject& object);
@@ -300,53 +314,10 @@ private:
     void updateTextVariables();
     const Library* importLibrary(const std::string& url);
 
-    // ---- Host ----
-    void scriptError(std::string_view message) override;
-    double timerMilliseconds() override { return clockMs_; }
-    void runQueuedScripts() override { runQueue(); }
-    double wallClockMilliseconds() override { return options_.startDateMs + clockMs_; }
-    double localTimeOffsetMinutes(double utcMilliseconds) override;
-    kinolux::avm1::DisplayObjectBinding* level(int n) override;
-    void fsCommand(const kinolux::avm1::String& command, const kinolux::avm1::String& args) override;
-    void loadMovie(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level,
-                   const kinolux::avm1::String& url, kinolux::avm1::HttpMethod method) override;
-    void unloadMovie(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level) override;
-    void loadClip(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level, const kinolux::avm1::String& url,
-                  const kinolux::avm1::ObjectRef& loader) override;
-    void loadVariables(kinolux::avm1::DisplayObjectBinding* target, std::optional<int> level,
-                       const kinolux::avm1::String& url, kinolux::avm1::HttpMethod method,
-                       const std::vector<std::pair<kinolux::avm1::String, kinolux::avm1::String>>& variables) override;
-    bool requestText(std::uint32_t id, const kinolux::avm1::String& url, kinolux::avm1::HttpMethod method,
-                     const std::string& body) override;
-    double stageWidth() override;
-    double stageHeight() override;
-    kinolux::avm1::String stageScaleMode() override { return stageScaleMode_; }
-    void setStageScaleMode(const kinolux::avm1::String& mode) override { stageScaleMode_ = mode; }
-    kinolux::avm1::String stageAlign() override { return stageAlign_; }
-    void setStageAlign(const kinolux::avm1::String& align) override { stageAlign_ = align; }
-    kinolux::avm1::String quality() override { return quality_; }
-    void setQuality(const kinolux::avm1::String& q) override;
-    void toggleQuality() override;
-    kinolux::avm1::Value focusRect() override { return focusRect_; }
-    void setFocusRect(const kinolux::avm1::Value& v) override;
-    kinolux::avm1::Point mousePosition() override { return {input_.mouse.x(), input_.mouse.y()}; }
-    void setMouseVisible(bool) override {}
-    bool isKeyDown(int keyCode) override { return input_.isKeyDown(keyCode); }
-    bool isKeyToggled(int keyCode) override { return input_.isKeyToggled(keyCode); }
-    int lastKeyCode() override { return input_.lastKeyCode; }
-    int lastKeyAscii() override { return input_.lastCharCode; }
-    void startDrag(kinolux::avm1::DisplayObjectBinding& target, bool lockCenter,
-                   const std::optional<kinolux::avm1::Bounds>& constraint) override;
-    void stopDrag() override;
-    kinolux::avm1::DisplayObjectBinding* focus() override;
-    bool setFocus(kinolux::avm1::DisplayObjectBinding* target) override;
-    kinolux::avm1::TextExtent measureText(const kinolux::avm1::TextFormat& format, const kinolux::avm1::String& text,
-                                          std::optional<double> width) override;
-
     std::shared_ptr<const Library> library_;
     PlayerOptions options_;
     std::map<std::string, std::shared_ptr<const Library>> loadedLibraries_;
-    std::unique_ptr<kinolux::avm1::Vm> vm_;
+    std::unique_ptr<TimelineScripts> timelineScripts_;
     bool scriptsEnabled_ = true;
     std::map<int, std::shared_ptr<MovieClip>> levels_;
     swf::Color background_{255, 255, 255, 255};
@@ -370,8 +341,6 @@ private:
     TraceHandler traceHandler_;
     std::vector<std::string> pendingTraces_;
     std::vector<std::string> scriptErrors_;
-    kinolux::avm1::String stageScaleMode_{u"showAll"}, stageAlign_, quality_{u"HIGH"};
-    kinolux::avm1::Value focusRect_;
     bool focusHighlighted_ = false;
     std::unordered_map<const swf::DefineShape*, QPainterPath> shapeOutlines_;
     std::map<std::pair<const swf::DefineMorphShape*, std::uint16_t>, QPainterPath> morphOutlines_;

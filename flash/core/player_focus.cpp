@@ -1,7 +1,5 @@
 // The focus: who holds it, what its holders and Selection's listeners are
 // told when it moves, and what a click does to it.
-#include "flash/avm1/player/bindings.h"
-#include "flash/avm1/vm.h"
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
@@ -9,17 +7,10 @@
 
 namespace flash {
 
-kinolux::avm1::DisplayObjectBinding* Player::focus() {
-    auto object = input_.focus.lock();
-    return object && object->onStage() ? &object->binding() : nullptr;
-}
-
 // Scripts may focus any text field and button; a clip takes the focus when
 // it acts as a button or says focusEnabled.
-bool Player::setFocus(kinolux::avm1::DisplayObjectBinding* target) {
-    DisplayObject* object = displayObjectOf(target);
+bool Player::setFocus(DisplayObject* object) {
     if (!object) {
-        if (target) return false;
         hoverByFocus(nullptr, true);
         changeFocus(nullptr);
         return true;
@@ -47,7 +38,7 @@ void Player::changeFocus(DisplayObject* now) {
     input_.focus = now ? now->weak_from_this() : std::weak_ptr<DisplayObject>();
     // A field that loses the focus keeps no selection for the next time.
     if (old && old->kind() == ObjectKind::EditText) static_cast<EditText&>(*old).clearSelection();
-    if (scriptsEnabled_) vm_->notifyFocusChange(old ? &old->binding() : nullptr, now ? &now->binding() : nullptr);
+    if (scriptsEnabled_) timelineScripts_->focusChanged(old.get(), now);
 }
 
 // The topmost text field at a point; with `selectableOnly`, the topmost

@@ -3,8 +3,6 @@
 // the listener broadcasts.
 #include <cmath>
 
-#include "flash/avm1/player/bindings.h"
-#include "flash/avm1/vm.h"
 #include "flash/core/button.h"
 #include "flash/core/player.h"
 
@@ -87,7 +85,7 @@ bool Player::isMouseTarget(DisplayObject& object) {
     if (object.handlesEvent(kButtonEvents)) return true;
     if (!scriptsEnabled_) return false;
     for (std::u16string_view method : kMouseMethods)
-        if (vm_->hasMethod(object.binding(), method)) return true;
+        if (timelineScripts_->hasMethod(object, method)) return true;
     return false;
 }
 
@@ -141,7 +139,7 @@ void Player::transition(DisplayObject& object, const MouseTransition& t) {
         if (scriptsEnabled_) {
             for (const auto& action : button.definition().actions)
                 if ((action.conditions & t.condition) && object.onStage())
-                    vm_->runButtonActions(object.binding(), button.character()->owner->block(action.actions));
+                    timelineScripts_->runButtonActions(object, button.character()->owner->code(action.actions));
         }
         if (const auto* sounds = button.character()->buttonSound) {
             // Sounds for OverUpToIdle, IdleToOverUp, OverUpToOverDown, OverDownToOverUp.
@@ -153,9 +151,9 @@ void Player::transition(DisplayObject& object, const MouseTransition& t) {
     } else if (scriptsEnabled_ && object.clipActions) {
         for (const swf::ClipAction& action : *object.clipActions)
             if ((action.events & t.clipEvent) && object.onStage())
-                vm_->runClipActions(object.binding(), object.actionsLibrary->block(action.actions));
+                timelineScripts_->runClipActions(object, object.actionsLibrary->code(action.actions));
     }
-    if (scriptsEnabled_ && object.onStage()) vm_->callMethod(object.binding(), t.method);
+    if (scriptsEnabled_ && object.onStage()) timelineScripts_->callMethod(object, t.method);
     runQueue();
 }
 
@@ -171,9 +169,9 @@ void Player::broadcastToClips(std::uint32_t clipEvent, std::u16string_view metho
         if (clip->clipActions) {
             for (const swf::ClipAction& action : *clip->clipActions)
                 if ((action.events & clipEvent) && clip->onStage())
-                    vm_->runClipActions(clip->binding(), clip->actionsLibrary->block(action.actions));
+                    timelineScripts_->runClipActions(*clip, clip->actionsLibrary->code(action.actions));
         }
-        if (!method.empty() && clip->onStage()) vm_->callMethod(clip->binding(), method);
+        if (!method.empty() && clip->onStage()) timelineScripts_->callMethod(*clip, method);
     }
 }
 
@@ -213,7 +211,7 @@ void Player::mouseMove(double x, double y) {
     input_.mouse = QPointF(x, y);
     mouseUsed(std::nullopt, false);
     updateDrag();
-    if (scriptsEnabled_) vm_->notifyMouseMove();
+    if (scriptsEnabled_) timelineScripts_->mouseMoved();
     broadcastToClips(swf::ClipEvent::MouseMove, u"onMouseMove");
     updateHover();
     runQueue();
@@ -224,7 +222,7 @@ void Player::mouseDown(MouseButton button) {
     input_.press(keyOfButton(button));
     if (button != MouseButton::Left || input_.mouseIsDown) return;
     input_.mouseIsDown = true;
-    if (scriptsEnabled_) vm_->notifyMouseDown();
+    if (scriptsEnabled_) timelineScripts_->mousePressed();
     broadcastToClips(swf::ClipEvent::MouseDown, u"onMouseDown");
     focusByClick();
     followTextLink();
@@ -241,7 +239,7 @@ void Player::mouseUp(MouseButton button) {
     input_.keysDown.erase(keyOfButton(button));
     if (button != MouseButton::Left || !input_.mouseIsDown) return;
     input_.mouseIsDown = false;
-    if (scriptsEnabled_) vm_->notifyMouseUp();
+    if (scriptsEnabled_) timelineScripts_->mouseReleased();
     broadcastToClips(swf::ClipEvent::MouseUp, u"onMouseUp");
     auto pressed = input_.pressed.lock();
     input_.pressed.reset();
@@ -265,8 +263,8 @@ void Player::keyDown(int keyCode, int charCode) {
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
     const auto focused = focusedKeyTarget();
-    if (focused && scriptsEnabled_) vm_->callMethod(focused->binding(), u"onKeyDown");
-    if (scriptsEnabled_) vm_->notifyKeyDown();
+    if (focused && scriptsEnabled_) timelineScripts_->callMethod(*focused, u"onKeyDown");
+    if (scriptsEnabled_) timelineScripts_->keyPressed();
     broadcastToClips(swf::ClipEvent::KeyDown, {});
     // Key presses that buttons and clips wait for.
     const int code = buttonKeyCode(keyCode, charCode);
@@ -286,12 +284,12 @@ void Player::keyDown(int keyCode, int charCode) {
                 for (const auto& action : button.definition().actions)
                     if (action.keyCode == code && object->onStage()) {
                         focusedWaited |= object == focused;
-                        vm_->runButtonActions(object->binding(), button.character()->owner->block(action.actions));
+                        timelineScripts_->runButtonActions(*object, button.character()->owner->code(action.actions));
                     }
             } else if (object->clipActions) {
                 for (const swf::ClipAction& action : *object->clipActions)
                     if ((action.events & swf::ClipEvent::KeyPress) && action.keyCode == code && object->onStage())
-                        vm_->runClipActions(object->binding(), object->actionsLibrary->block(action.actions));
+                        timelineScripts_->runClipActions(*object, object->actionsLibrary->code(action.actions));
             }
         }
     }
@@ -312,8 +310,8 @@ void Player::keyUp(int keyCode, int charCode) {
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
     if (const auto focused = focusedKeyTarget(); focused && scriptsEnabled_)
-        vm_->callMethod(focused->binding(), u"onKeyUp");
-    if (scriptsEnabled_) vm_->notifyKeyUp();
+        timelineScripts_->callMethod(*focused, u"onKeyUp");
+    if (scriptsEnabled_) timelineScripts_->keyReleased();
     broadcastToClips(swf::ClipEvent::KeyUp, {});
     runQueue();
 }
@@ -326,20 +324,14 @@ bool Player::handCursor() const {
     return false;
 }
 
-void Player::startDrag(kinolux::avm1::DisplayObjectBinding& target, bool lockCenter,
-                       const std::optional<kinolux::avm1::Bounds>& constraint) {
-    DisplayObject* object = displayObjectOf(&target);
-    if (!object || !object->onStage()) return;
+void Player::startDrag(DisplayObject& object, bool lockCenter, std::optional<QRectF> constraint) {
+    if (!object.onStage()) return;
     Drag drag;
-    drag.object = object->weak_from_this();
-    const QTransform toParent = object->parent() ? inverse(object->parent()->worldMatrix()) : QTransform();
+    drag.object = object.weak_from_this();
+    const QTransform toParent = object.parent() ? inverse(object.parent()->worldMatrix()) : QTransform();
     const QPointF mouse = toParent.map(input_.mouse * 20.0) / 20.0;
-    if (!lockCenter) drag.offset = QPointF(object->x(), object->y()) - mouse;
-    if (constraint) {
-        const auto& b = *constraint;
-        if (std::isfinite(b.xMin) && std::isfinite(b.yMin) && std::isfinite(b.xMax) && std::isfinite(b.yMax))
-            drag.constraint = QRectF(QPointF(b.xMin, b.yMin), QPointF(b.xMax, b.yMax)).normalized();
-    }
+    if (!lockCenter) drag.offset = QPointF(object.x(), object.y()) - mouse;
+    drag.constraint = constraint;
     input_.drag = drag;
     updateDrag();
 }

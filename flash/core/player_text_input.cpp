@@ -1,10 +1,8 @@
 // Typing into the text field that has the focus: characters, the editing
 // keys and the clipboard, and what the field's listeners hear of it.
-#include "flash/avm1/vm.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
 #include "flash/core/text_editing.h"
-#include "flash/avm1/player/text_values.h"
 
 namespace flash {
 
@@ -16,7 +14,7 @@ EditText* Player::focusedTextField() {
 
 void Player::textChangedByUser(EditText& field) {
     storeTextVariable(field);
-    if (scriptsEnabled_) vm_->notifyTextChanged(field.binding());
+    if (scriptsEnabled_) timelineScripts_->textChanged(field);
 }
 
 void Player::textInput(char32_t codepoint) {

@@ -1,8 +1,6 @@
 // Links in text fields: the url a clicked character carries.
-#include "flash/avm1/vm.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
-#include "flash/avm1/player/text_values.h"
 
 namespace flash {
 
@@ -29,12 +27,12 @@ void Player::followTextLink() {
         const qsizetype comma = call.indexOf(u',');
         const QString name = comma < 0 ? call : call.left(comma);
         if (name.isEmpty()) return;
-        std::optional<kinolux::avm1::String> arg;
-        if (comma >= 0) arg = toScriptString(call.mid(comma + 1));
-        vm_->callLinkFunction(timeline->binding(), toScriptString(name), arg);
+        std::optional<QString> arg;
+        if (comma >= 0) arg = call.mid(comma + 1);
+        timelineScripts_->callLinkFunction(*timeline, name, arg);
         return;
     }
-    getUrl(toScriptString(style.url), toScriptString(style.target), kinolux::avm1::HttpMethod::None, {});
+    timelineScripts_->getUrl(style.url, style.target);
 }
 
 }  // namespace flash

@@ -11,7 +11,7 @@
 namespace flash {
 
 std::unique_ptr<Engine> Engine::fromBytes(std::vector<std::uint8_t> bytes, std::string* error,
-                                          const kinolux::avm1::ScriptLimits& limits) {
+                                          const kinolux::script::ScriptLimits& limits) {
     try {
         PlayerOptions options;
         options.scriptLimits = limits;

@@ -19,7 +19,7 @@ public:
     static std::unique_ptr<Engine> fromFile(const std::string& path, std::string* error);
     // `limits` bound the movie's scripts (the player's own by default).
     static std::unique_ptr<Engine> fromBytes(std::vector<std::uint8_t> bytes, std::string* error,
-                                             const kinolux::avm1::ScriptLimits& limits = {});
+                                             const kinolux::script::ScriptLimits& limits = {});
 
     Player& player() { return *player_; }
     const Player& player() const { return *player_; }

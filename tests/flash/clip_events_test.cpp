@@ -169,8 +169,8 @@ TEST(ClipMeasures, SizesReadInWholeTwipsAndSizingNothingCollapses) {
 TEST(ClipMeasures, LabelsFoldTheCaseOfAsciiLettersOnly) {
     auto t = play({ShowFrame{}, swf::FrameLabel{"Bad\xc3\xa0", false}, ShowFrame{}}, 2);
     const flash::MovieClip& root = t->player->root();
-    EXPECT_EQ(root.frameOfLabel(kinolux::avm1::String(u"BAD\u00e0")), 2);
-    EXPECT_EQ(root.frameOfLabel(kinolux::avm1::String(u"bad\u00c0")), std::nullopt);
+    EXPECT_EQ(root.frameOfLabel(kinolux::script::String(u"BAD\u00e0")), 2);
+    EXPECT_EQ(root.frameOfLabel(kinolux::script::String(u"bad\u00c0")), std::nullopt);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 
+#include "flash/avm1/player/action_scripts.h"
 #include "flash/core/player.h"
 #include "flash/render/renderer.h"
 #include "tests/avm1/assembler.h"
@@ -140,7 +141,7 @@ TEST_F(FocusTest, FocusRectDecidesWhenFocusArrives) {
 
     load(kBothEnabled);
     player_->keyDown(kTab, kTab);
-    kinolux::avm1::Host& host = *player_;
+    kinolux::avm1::Host& host = flash::hostOf(*player_);
     host.setFocusRect(kinolux::avm1::Value(false));
     EXPECT_EQ(focused(), "a") << "the rectangle already shown stays";
     player_->keyDown(kTab, kTab);

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A movie that loops for ever is stopped by the script time limit; at
     // the player's 15 s (counted in actions) an instrumented build would take
     // minutes to get there, so the limit here is a twentieth of a second.
-    kinolux::avm1::ScriptLimits limits;
+    kinolux::script::ScriptLimits limits;
     limits.timeLimitSeconds = 0.05;
     auto engine = flash::Engine::fromBytes(std::vector<std::uint8_t>(data, data + size), &error, limits);
     if (!engine) return 0;

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <set>
 
+#include "flash/avm1/player/action_scripts.h"
+#include "flash/avm1/player/bindings.h"
 #include "flash/core/bitmap_object.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/bitmap_operations.h"
@@ -463,15 +465,15 @@ TEST(ScriptEvents, ADroppedClipKeepsWhatItWasDroppedOn) {
     auto s = run(callOn("_root", "createEmptyMovieClip", "2, \"c\"", 2) + "pop\n");
     auto* c = s->player->root().childByName(kinolux::avm1::String(u"c"), true);
     ASSERT_TRUE(c);
-    kinolux::avm1::Host& host = *s->player;
-    const kinolux::avm1::DisplayObjectBinding* stage = &s->player->root().binding();
-    EXPECT_EQ(c->binding().dropTarget(), nullptr) << "never dragged";
-    host.startDrag(c->binding(), true, std::nullopt);
+    kinolux::avm1::Host& host = flash::hostOf(*s->player);
+    const kinolux::avm1::DisplayObjectBinding* stage = &avm1Binding(s->player->root());
+    EXPECT_EQ(avm1Binding(*c).dropTarget(), nullptr) << "never dragged";
+    host.startDrag(avm1Binding(*c), true, std::nullopt);
     s->player->mouseMove(5, 5);
-    EXPECT_EQ(c->binding().dropTarget(), stage) << "over the square the root shows";
+    EXPECT_EQ(avm1Binding(*c).dropTarget(), stage) << "over the square the root shows";
     host.stopDrag();
     s->player->mouseMove(30, 30);
-    EXPECT_EQ(c->binding().dropTarget(), stage) << "kept after the drop, wherever the pointer goes";
+    EXPECT_EQ(avm1Binding(*c).dropTarget(), stage) << "kept after the drop, wherever the pointer goes";
 }
 
 TEST(ScriptEvents, AnUncaughtExceptionIsNamedAndEndsOnlyItsScript) {

@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 
+#include "flash/avm1/player/bindings.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
 #include "flash/module/flash_engine.h"
@@ -67,11 +68,11 @@ protected:
     }
 
     static double property(flash::EditText& t, TextFieldProperty p) {
-        Value v = static_cast<kinolux::avm1::TextFieldBinding&>(t.binding()).textProperty(p);
+        Value v = static_cast<kinolux::avm1::TextFieldBinding&>(avm1Binding(t)).textProperty(p);
         return v.isNumber() ? v.number() : -1;
     }
     static void set(flash::EditText& t, TextFieldProperty p, const Value& v) {
-        static_cast<kinolux::avm1::TextFieldBinding&>(t.binding()).setTextProperty(p, v);
+        static_cast<kinolux::avm1::TextFieldBinding&>(avm1Binding(t)).setTextProperty(p, v);
     }
 
     std::unique_ptr<flash::Engine> engine_;

@@ -21,7 +21,15 @@ using kinolux::avm1::MovieClipBinding;
 using kinolux::avm1::ObjectRef;
 using kinolux::avm1::String;
 
-DisplayObjectBinding* bindingOf(DisplayObject* o) { return o ? &o->binding() : nullptr; }
+DisplayObjectBinding* bindingOf(DisplayObject* o) { return o ? &avm1Binding(*o) : nullptr; }
+
+// Places a child a script made at a script's depth, constructed with the
+// script's init object.
+DisplayObjectBinding* adoptWith(MovieClip& parent, std::shared_ptr<DisplayObject> child, int depth,
+                                const ObjectRef& initObject) {
+    const InitObject init{initObject};
+    return bindingOf(parent.adopt(std::move(child), depth + kTimelineDepthOffset, initObject ? &init : nullptr));
+}
 
 class ClipBinding : public ObjectBinding<MovieClipBinding> {
 public:
@@ -47,7 +55,7 @@ public:
     }
     std::vector<DisplayObjectBinding*> children() const override {
         std::vector<DisplayObjectBinding*> out;
-        for (const auto& [depth, child] : clip_.children()) out.push_back(&child->binding());
+        for (const auto& [depth, child] : clip_.children()) out.push_back(&avm1Binding(*child));
         return out;
     }
     int nextHighestDepth() const override {
@@ -74,7 +82,11 @@ public:
         if (wanted < 0 || wanted >= std::ptrdiff_t(scenes.size())) return std::nullopt;
         return scenes[std::size_t(wanted)].firstFrame + 1;
     }
-    std::vector<ActionBlock> frameActions(int frame) const override { return clip_.frameActions(frame); }
+    std::vector<ActionBlock> frameActions(int frame) const override {
+        std::vector<ActionBlock> out;
+        for (const ActionCode& code : clip_.frameActions(frame)) out.push_back(actionBlock(code));
+        return out;
+    }
     String staticText() const override { return toScriptString(staticTextOf(clip_)); }
 
     // ---- children scripts make ----
@@ -82,7 +94,7 @@ public:
         auto child = std::make_shared<MovieClip>(nullptr, &emptyTimeline(), clip_.library(), clip_.player());
         child->name = name;
         DisplayObject* made = clip_.adopt(std::move(child), depth + kTimelineDepthOffset, nullptr);
-        return made ? static_cast<MovieClipBinding*>(&made->binding()) : nullptr;
+        return made ? static_cast<MovieClipBinding*>(&avm1Binding(*made)) : nullptr;
     }
 
     DisplayObjectBinding* attachMovie(const String& linkage, const String& name, int depth,
@@ -93,7 +105,7 @@ public:
         auto child = createDisplayObject(c, clip_.player());
         if (!child) return nullptr;
         child->name = name;
-        return bindingOf(clip_.adopt(std::move(child), depth + kTimelineDepthOffset, initObject));
+        return adoptWith(clip_, std::move(child), depth, initObject);
     }
 
     DisplayObjectBinding* duplicate(const String& name, int depth, const ObjectRef& initObject) override {
@@ -112,7 +124,7 @@ public:
         twin.clipActions = clip_.clipActions;
         twin.actionsLibrary = clip_.actionsLibrary;
         twin.drawing() = clip_.drawing();
-        return bindingOf(parent->adopt(std::move(copy), depth + kTimelineDepthOffset, initObject));
+        return adoptWith(*parent, std::move(copy), depth, initObject);
     }
 
     DisplayObjectBinding* createTextField(const String& name, int depth, double x, double y, double width,
@@ -166,6 +178,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<DisplayObjectBinding> makeClipBinding(MovieClip& clip) { return std::make_unique<ClipBinding>(clip); }
+std::unique_ptr<ScriptBinding> makeClipBinding(MovieClip& clip) { return std::make_unique<ClipBinding>(clip); }
 
 }  // namespace flash

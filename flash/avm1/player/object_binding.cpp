@@ -60,6 +60,10 @@ std::optional<swf::BlendMode> blendModeByName(const String& name) {
     return std::nullopt;
 }
 
+DisplayObjectBinding& avm1Binding(const DisplayObject& object) {
+    return static_cast<BoundObject&>(object.binding()).face();
+}
+
 DisplayObject* displayObjectOf(const DisplayObjectBinding* binding) {
     const auto* bound = dynamic_cast<const BoundObject*>(binding);
     return bound ? &bound->object() : nullptr;
@@ -68,7 +72,7 @@ DisplayObject* displayObjectOf(const DisplayObjectBinding* binding) {
 template <class Base>
 DisplayObjectBinding* ObjectBinding<Base>::parent() const {
     DisplayObject* p = object_.parent();
-    return p ? &p->binding() : nullptr;
+    return p ? &avm1Binding(*p) : nullptr;
 }
 
 template <class Base>
@@ -78,7 +82,7 @@ DisplayObjectBinding* ObjectBinding<Base>::root() const {
         if (o->kind() == ObjectKind::MovieClip && static_cast<const MovieClip*>(o)->lockRoot) break;
         o = o->parent();
     }
-    return &o->binding();
+    return &avm1Binding(*o);
 }
 
 template <class Base>
@@ -224,11 +228,11 @@ DisplayObjectBinding* ObjectBinding<Base>::dropTarget() const {
     const Input& input = object_.player().input();
     if (input.drag && input.drag->object.lock().get() == &object_) {
         DisplayObject* under = object_.player().objectUnder(input.mouse);
-        return under ? &under->binding() : nullptr;
+        return under ? &avm1Binding(*under) : nullptr;
     }
     if (input.dropped.lock().get() != &object_) return nullptr;
     auto on = input.droppedOn.lock();
-    return on && on->onStage() ? &on->binding() : nullptr;
+    return on && on->onStage() ? &avm1Binding(*on) : nullptr;
 }
 
 template <class Base>
@@ -269,7 +273,7 @@ template class ObjectBinding<kinolux::avm1::MovieClipBinding>;
 template class ObjectBinding<kinolux::avm1::TextFieldBinding>;
 template class ObjectBinding<kinolux::avm1::ButtonBinding>;
 
-std::unique_ptr<DisplayObjectBinding> makeGraphicBinding(DisplayObject& object) {
+std::unique_ptr<ScriptBinding> makeGraphicBinding(DisplayObject& object) {
     return std::make_unique<GraphicBinding>(object);
 }
 
@@ -281,7 +285,7 @@ public:
     DisplayObjectBinding* childByName(const String& name, bool caseSensitive) const override {
         if (name.empty()) return nullptr;
         for (const auto& [depth, child] : button_.children())
-            if (child->name.equals(name.view(), caseSensitive)) return &child->binding();
+            if (child->name.equals(name.view(), caseSensitive)) return &avm1Binding(*child);
         return nullptr;
     }
     bool enabled() const override { return button_.enabled; }
@@ -295,7 +299,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<DisplayObjectBinding> makeButtonBinding(Button& button) {
+std::unique_ptr<ScriptBinding> makeButtonBinding(Button& button) {
     return std::make_unique<ButtonScriptBinding>(button);
 }
 

@@ -8,15 +8,15 @@
 
 namespace flash {
 
-// The link from a binding back to its object, whatever interface it
-// implements.
-class BoundObject {
+// The link from a binding back to its object, and on to the machine's
+// face of it, whatever interface that implements.
+class BoundObject : public ScriptBinding {
 public:
     explicit BoundObject(DisplayObject& object) : object_(object) {}
     DisplayObject& object() const { return object_; }
+    virtual kinolux::avm1::DisplayObjectBinding& face() = 0;
 
 protected:
-    ~BoundObject() = default;
     DisplayObject& object_;
 };
 
@@ -28,6 +28,7 @@ public:
     using DisplayProperty = kinolux::avm1::DisplayProperty;
 
     explicit ObjectBinding(DisplayObject& object) : BoundObject(object) {}
+    DisplayObjectBinding& face() override { return *this; }
 
     String name() const override { return object_.name; }
     void setName(const String& name) override { object_.name = name; }

@@ -1,14 +1,14 @@
 // The size of text in a script's TextFormat, which the machine asks of the
 // player (TextFormat.getTextExtent).
+#include "flash/avm1/player/player_host.h"
 #include "flash/avm1/player/text_format_bridge.h"
 #include "flash/avm1/player/text_values.h"
-#include "flash/core/player.h"
 #include "flash/core/text_measure.h"
 
 namespace flash {
 
-kinolux::avm1::TextExtent Player::measureText(const kinolux::avm1::TextFormat& format,
-                                              const kinolux::avm1::String& text, std::optional<double> width) {
+kinolux::avm1::TextExtent PlayerHost::measureText(const kinolux::avm1::TextFormat& format, const String& text,
+                                                  std::optional<double> width) {
     TextStyle style;
     style.face = "Times New Roman";
     apply(format, style);

@@ -1,6 +1,6 @@
 #include "flash/avm1/player/script_values.h"
 
-#include "flash/core/player.h"
+#include "flash/avm1/player/player_host.h"
 
 namespace flash {
 
@@ -9,7 +9,7 @@ using kinolux::avm1::String;
 using kinolux::avm1::Value;
 using kinolux::avm1::Vm;
 
-Player& playerOf(Vm& vm) { return static_cast<Player&>(vm.host()); }
+Player& playerOf(Vm& vm) { return static_cast<PlayerHost&>(vm.host()).player(); }
 
 namespace {
 

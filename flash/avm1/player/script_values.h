@@ -14,7 +14,7 @@ namespace flash {
 
 class Player;
 
-// The player a machine belongs to (the core's player is its host).
+// The player a machine belongs to (its host is the player's, player_host.h).
 Player& playerOf(kinolux::avm1::Vm& vm);
 
 // Whole-pixel rectangle {x, y, width, height} and point {x, y}; properties

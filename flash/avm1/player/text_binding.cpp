@@ -220,7 +220,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<kinolux::avm1::DisplayObjectBinding> makeTextBinding(EditText& field) {
+std::unique_ptr<ScriptBinding> makeTextBinding(EditText& field) {
     return std::make_unique<TextBinding>(field);
 }
 

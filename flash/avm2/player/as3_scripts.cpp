@@ -95,15 +95,15 @@ void As3Scripts::trace(std::string_view line) { player_.trace(line); }
 
 void As3Scripts::scriptError(std::string_view message) {
     qWarning("ActionScript 3: %.*s", int(message.size()), message.data());
-    player_.host().scriptError(message);
+    player_.scriptError(message);
 }
 
 double As3Scripts::timerMilliseconds() { return player_.movieTime(); }
 
-double As3Scripts::wallClockMilliseconds() { return player_.host().wallClockMilliseconds(); }
+double As3Scripts::wallClockMilliseconds() { return player_.wallClockMilliseconds(); }
 
 double As3Scripts::localTimeOffsetMinutes(double utcMilliseconds) {
-    return player_.host().localTimeOffsetMinutes(utcMilliseconds);
+    return player_.localTimeOffsetMinutes(utcMilliseconds);
 }
 
 }  // namespace flash

@@ -56,8 +56,8 @@ Value beginFill(Vm& vm, const Value& self, Args a) {
 }
 
 // The arguments beginGradientFill and lineGradientStyle share.
-kinolux::avm1::GradientFill gradientOf(Vm& vm, Args a) {
-    kinolux::avm1::GradientFill g;
+kinolux::script::GradientFill gradientOf(Vm& vm, Args a) {
+    kinolux::script::GradientFill g;
     g.radial = vm.toString(arg(a, 0)) == u"radial";
     for (const Value& c : elementsOf(arg(a, 1))) g.colors.push_back(kinolux::avm2::toUint32(vm.toNumber(c)));
     for (const Value& c : elementsOf(arg(a, 2))) g.alphas.push_back(vm.toNumber(c) * 100);
@@ -95,7 +95,7 @@ Value lineGradientStyle(Vm& vm, const Value& self, Args a) {
 Value lineStyle(Vm& vm, const Value& self, Args a) {
     Drawing* d = drawingOf(self);
     if (!d) return Value();
-    kinolux::avm1::LineStyle style;
+    kinolux::script::LineStyle style;
     style.thickness = a.empty() || a[0].isNullish() ? NAN : vm.toNumber(a[0]);
     style.rgb = kinolux::avm2::toUint32(number(vm, a, 1, 0));
     style.alpha = number(vm, a, 2, 1) * 100;

@@ -3,6 +3,7 @@
 // a field reads and lays out the same whichever language set it.
 #include <cmath>
 
+#include "flash/avm1/player/bindings.h"
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/natives.h"
 #include "flash/core/edit_text.h"
@@ -19,7 +20,7 @@ using P = avm1::TextFieldProperty;
 avm1::TextFieldBinding* fieldOf(const Value& t) {
     DisplayObject* d = DisplayBridge::displayOf(t);
     if (!d || d->kind() != ObjectKind::EditText) return nullptr;
-    return static_cast<avm1::TextFieldBinding*>(&d->binding());
+    return static_cast<avm1::TextFieldBinding*>(&avm1Binding(*d));
 }
 
 enum class Type : char { Text, Number, Flag };

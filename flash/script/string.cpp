@@ -1,11 +1,11 @@
-#include "flash/avm1/string.h"
+#include "flash/script/string.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
-namespace kinolux::avm1 {
+namespace kinolux::script {
 
 namespace {
 
@@ -183,7 +183,7 @@ std::string toUtf8(std::u16string_view units) {
     return out;
 }
 
-std::string String::toUtf8() const { return avm1::toUtf8(view()); }
+std::string String::toUtf8() const { return script::toUtf8(view()); }
 
 std::uint32_t String::foldedHash(std::u16string_view units) {
     std::uint32_t h = 0x811C9DC5u;
@@ -252,4 +252,4 @@ String String::concat(const String& a, const String& b) {
     return s;
 }
 
-}  // namespace kinolux::avm1
+}  // namespace kinolux::script
