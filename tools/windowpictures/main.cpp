@@ -135,18 +135,20 @@ int main(int argc, char** argv) {
         name.close();
     }
 
-    // The first task's progress window, a moment into its run; then Cancel.
+    // The first task's progress window, a moment after it opens (a fast
+    // conversion of the sample is over in about a second); then Cancel.
     bool grabbed = false;
     QTimer watch;
     QElapsedTimer since;
-    since.start();
     QObject::connect(&watch, &QTimer::timeout, [&] {
         kinolux::ProgressWindow* progress = nullptr;
         for (QObject* child : window.children())
             if (auto* run = dynamic_cast<kinolux::ProgressWindow*>(child)) progress = run;
         // The run's closing words after Cancel need no answer here.
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->accept();
-        if (!progress || grabbed || since.elapsed() < 2500) return;
+        if (!progress || grabbed) return;
+        if (!since.isValid()) since.start();
+        if (since.elapsed() < 400) return;
         grabbed = Save(*progress, folder + "/progress-window.png");
         progress->Cancel();
     });
