@@ -1,12 +1,12 @@
 #include "flash/core/player.h"
 
-#include <QFile>
 #include <atomic>
 
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/geometry.h"
 #include "flash/core/morph.h"
+#include "flash/core/movie_file.h"
 #include "flash/core/movie_loader.h"
 #include "flash/core/render_services.h"
 #include "flash/core/shape_geometry.h"
@@ -43,20 +43,11 @@ bool isGraphic(const DisplayObject& o) {
 }  // namespace
 
 std::unique_ptr<Player> Player::fromFile(const std::string& path, PlayerOptions options, std::string* error) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = "cannot open " + path + ": " + file.errorString().toStdString();
-        return nullptr;
-    }
-    // A compressed movie grows when unpacked; its file is never bigger than the unpacked limit.
-    if (file.size() > qint64(swf::limits::kMaxMovieBytes)) {
-        if (error) *error = path + " is larger than the movie size limit";
-        return nullptr;
-    }
-    QByteArray data = file.readAll();
+    const std::optional<QByteArray> data = readMovieFile(path, error);
+    if (!data) return nullptr;
     options.path = path;
     try {
-        return std::make_unique<Player>(swf::Bytes(reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size())),
+        return std::make_unique<Player>(swf::Bytes(reinterpret_cast<const std::uint8_t*>(data->constData()), std::size_t(data->size())),
                                         std::move(options));
     } catch (const swf::Error& e) {
         if (error) *error = path + ": " + e.what();

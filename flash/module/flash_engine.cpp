@@ -1,12 +1,8 @@
 #include "flash/module/flash_engine.h"
 
-#include <QFile>
-#include <algorithm>
-#include <cmath>
-
+#include "flash/core/movie_file.h"
 #include "flash/render/bitmap_services.h"
 #include "flash/swf/error.h"
-#include "flash/swf/limits.h"
 
 namespace flash {
 
@@ -27,30 +23,15 @@ std::unique_ptr<Engine> Engine::fromBytes(std::vector<std::uint8_t> bytes, std::
 }
 
 std::unique_ptr<Engine> Engine::fromFile(const std::string& path, std::string* error) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = "cannot open " + path + ": " + file.errorString().toStdString();
-        return nullptr;
-    }
-    // A compressed movie grows when unpacked; its file is never bigger than the unpacked limit.
-    if (file.size() > qint64(swf::limits::kMaxMovieBytes)) {
-        if (error) *error = path + " is larger than the movie size limit";
-        return nullptr;
-    }
-    QByteArray data = file.readAll();
-    std::vector<std::uint8_t> bytes(data.begin(), data.end());
+    const std::optional<QByteArray> data = readMovieFile(path, error);
+    if (!data) return nullptr;
+    std::vector<std::uint8_t> bytes(data->begin(), data->end());
     auto engine = fromBytes(std::move(bytes), error);
     if (!engine && error) *error = path + ": " + *error;
     return engine;
 }
 
-QSize Engine::stageSize() const {
-    QRectF r = player_->stageRect();
-    auto side = [](double twips) {
-        return int(std::clamp(std::lround(twips / 20.0), 1L, long(swf::limits::kMaxStagePixelsSide)));
-    };
-    return QSize(side(r.width()), side(r.height()));
-}
+QSize Engine::stageSize() const { return player_->stageSize(); }
 
 void Engine::render(QImage& target, const render::RenderOptions& options) { renderer_.render(*player_, target, options); }
 
