@@ -9,6 +9,7 @@
 #include "flash/core/bitmap_decoder.h"
 #include "flash/render/blend.h"
 #include "flash/render/filters.h"
+#include "flash/render/inline_fills.h"
 #include "flash/core/morph.h"
 
 namespace flash::render {
@@ -41,10 +42,12 @@ void Renderer::render(const Player& player, QImage& target, const RenderOptions&
     antialias_ = options.antialias;
     deviceFonts_ = options.deviceFonts;
     stageScale_ = std::sqrt(std::abs(view_.determinant())) * 20.0;
-    QPainter p(&target);
-    startPainter(p);
-    for (const auto& [n, level] : player.levels()) drawObject(p, *level, view_, ColorTransform{});
-    if (const DisplayObject* focus = player.focusHighlight()) drawFocusHighlight(p, *focus);
+    paintWithInlineFills([&] {
+        QPainter p(&target);
+        startPainter(p);
+        for (const auto& [n, level] : player.levels()) drawObject(p, *level, view_, ColorTransform{});
+        if (const DisplayObject* focus = player.focusHighlight()) drawFocusHighlight(p, *focus);
+    });
     videos_.sweep();
 }
 
