@@ -57,7 +57,7 @@ Value setLength(Vm& vm, const Value& self, std::span<const Value> args) {
                       "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").", 1005);
     checkLength(vm, std::size_t(n));
     vm.charge(std::size_t(n) > a.elements.size() ? (std::size_t(n) - a.elements.size()) * sizeof(Value) : 0);
-    a.elements.resize(std::size_t(n), a.elementClass ? vm.coerceTo(Value(), a.elementClass) : Value());
+    a.elements.resize(std::size_t(n), vectorFiller(vm, a.elementClass));
     return Value();
 }
 

@@ -51,6 +51,10 @@ void installDisplayClasses(Vm& vm);
 // Event, and EventDispatcher's methods (before its subclasses copy its traits).
 void installEventClasses(Vm& vm, Class* dispatcher);
 
+// What new elements of a Vector.<T> hold: zero for the number types, false
+// for Boolean, null for other classes (undefined for Vector.<*>).
+Value vectorFiller(Vm& vm, Class* element);
+
 // Array.prototype.join's text: elements' strings between separators, with
 // undefined and null as empty text (as "null" when `nullAsText`, as vectors
 // show them).

@@ -24,7 +24,7 @@ Value vectorInit(Vm& vm, const Value& self, std::span<const Value> args) {
                       "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").", 1005);
     if (n > double(vm.limits().maxArrayLength)) throw avm1::ScriptAbort(avm1::LimitMessage::kArray, false);
     vm.charge(std::size_t(n) * sizeof(Value));
-    v->elements.assign(std::size_t(n), v->elementClass ? vm.coerceTo(Value(), v->elementClass) : Value());
+    v->elements.assign(std::size_t(n), vectorFiller(vm, v->elementClass));
     v->fixed = toBoolean(arg(args, 1));
     return Value();
 }
@@ -41,6 +41,11 @@ Value fixedSetter(Vm&, const Value& self, std::span<const Value> args) {
 }
 
 }  // namespace
+
+Value vectorFiller(Vm& vm, Class* element) {
+    if (!element) return Value();
+    return vm.coerceTo(element == vm.builtins().number ? Value(0.0) : Value::null(), element);
+}
 
 Class& Vm::vectorClassFor(const Value& elementType) {
     Object* o = elementType.object();

@@ -474,6 +474,9 @@ void installGeomClasses(Vm& vm) {
     vm.defineGetter(transform, u"colorTransform", transformColor, setTransformColor);
     vm.defineGetter(transform, u"concatenatedMatrix", concatenatedMatrix);
     vm.defineGetter(transform, u"concatenatedColorTransform", concatenatedColor);
+
+    installVector3DClass(vm);
+    installMatrix3DClasses(vm);
 }
 
 void installDisplayTransform(Vm& vm, const std::vector<Class*>& displays) {
