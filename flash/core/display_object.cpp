@@ -1,5 +1,6 @@
 #include "flash/core/display_object.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
@@ -52,7 +53,51 @@ void DisplayObject::setMaskObject(DisplayObject* mask) {
 
 void DisplayObject::setMatrix(const QTransform& m) {
     matrix_ = m;
+    matrix3D_.reset();
     scaleRotation_.reset();
+}
+
+void DisplayObject::setMatrix3D(const std::optional<Matrix3D>& m) {
+    if (!m) {
+        if (matrix3D_) {
+            const Matrix3D& o = *matrix3D_;
+            matrix_ = QTransform(o.m[0], o.m[1], o.m[4], o.m[5], o.m[12] * 20.0, o.m[13] * 20.0);
+        }
+        matrix3D_.reset();
+    } else {
+        matrix3D_ = m;
+        matrix_ = inPerspective(*m);
+    }
+    scaleRotation_.reset();
+}
+
+DisplayObject::Perspective DisplayObject::perspectiveSeen() const {
+    for (const DisplayObject* o = parent_; o; o = o->parent_)
+        if (o->perspective) return *o->perspective;
+    const QSize stage = player_.stageSize();
+    return {55, QPointF(stage.width() / 2.0, stage.height() / 2.0)};
+}
+
+// The projection looks at the centre of the perspective the object sees
+// from in front of the stage, its field of view across the stage's width.
+// A point at depth z (pixels, away from the viewer) moves towards the
+// centre by f / (f + z). In the parent's twips that is a projective
+// transform.
+QTransform DisplayObject::inPerspective(const Matrix3D& m) const {
+    const Perspective seen = perspectiveSeen();
+    const double focal =
+        player_.stageSize().width() / 2.0 / std::tan(std::clamp(seen.fieldOfView, 1.0, 179.0) / 2 * M_PI / 180);
+    QPointF centre = seen.centre;
+    if (parent_) {
+        bool invertible = false;
+        const QTransform toParent = parent_->worldMatrix().inverted(&invertible);
+        if (invertible) centre = toParent.map(centre * 20.0) / 20.0;
+    }
+    const double a = m.m[0], b = m.m[1], e = m.m[2], c = m.m[4], d = m.m[5], g = m.m[6];
+    const double tx = m.m[12], ty = m.m[13], tz = m.m[14];
+    const double cx = centre.x() / focal, cy = centre.y() / focal;
+    return QTransform(a + cx * e, b + cy * e, e / (20 * focal), c + cx * g, d + cy * g, g / (20 * focal),
+                      20 * (tx + cx * tz), 20 * (ty + cy * tz), 1 + tz / focal);
 }
 
 QTransform DisplayObject::worldMatrix() const {
@@ -98,9 +143,19 @@ QRectF DisplayObject::boundsInParent() const { return matrix_.mapRect(localBound
 
 // Positions are whole twips in the player; the fraction is dropped.
 void DisplayObject::setX(double v) {
+    if (matrix3D_) {
+        Matrix3D m = *matrix3D_;
+        m.m[12] = float(v);
+        return setMatrix3D(m);
+    }
     matrix_ = QTransform(matrix_.m11(), matrix_.m12(), matrix_.m21(), matrix_.m22(), std::trunc(v * 20.0), matrix_.dy());
 }
 void DisplayObject::setY(double v) {
+    if (matrix3D_) {
+        Matrix3D m = *matrix3D_;
+        m.m[13] = float(v);
+        return setMatrix3D(m);
+    }
     matrix_ = QTransform(matrix_.m11(), matrix_.m12(), matrix_.m21(), matrix_.m22(), matrix_.dx(), std::trunc(v * 20.0));
 }
 
@@ -114,6 +169,8 @@ const DisplayObject::ScaleRotation& DisplayObject::scaleRotation() const {
 }
 
 void DisplayObject::setScaleRotation(const ScaleRotation& s) {
+    // Scaled or turned flat, the object leaves the third dimension.
+    setMatrix3D(std::nullopt);
     scaleRotation_ = s;
     matrix_ = QTransform(s.xScale * std::cos(s.rotationX), s.xScale * std::sin(s.rotationX),
                          -s.yScale * std::sin(s.rotationY), s.yScale * std::cos(s.rotationY), matrix_.dx(),

@@ -12,6 +12,7 @@
 
 #include "flash/core/color_transform.h"
 #include "flash/core/library.h"
+#include "flash/core/matrix3d.h"
 #include "flash/core/script_binding.h"
 
 namespace flash {
@@ -99,6 +100,20 @@ public:
     void setMatrix(const QTransform& m);
     // The transform into stage twips.
     QTransform worldMatrix() const;
+    // The transform in three dimensions (pixels) once a script gave the
+    // object one; matrix() is then what the stage's perspective makes of it,
+    // and a two-dimensional matrix set later replaces it.
+    const std::optional<Matrix3D>& matrix3D() const { return matrix3D_; }
+    void setMatrix3D(const std::optional<Matrix3D>& m);
+    // How this object's three-dimensional children are seen: a field of
+    // view across the stage's width and a centre (pixels). Objects without
+    // their own take their parent's; the root's is the stage's.
+    struct Perspective {
+        double fieldOfView = 55;  // degrees
+        QPointF centre;
+    };
+    std::optional<Perspective> perspective;
+    Perspective perspectiveSeen() const;
 
     // Applies the fields a PlaceObject tag carries. An update of an object
     // already there leaves its name, and the transform once a script set it.
@@ -114,8 +129,8 @@ public:
     virtual bool hitTestLocal(QPointF p, bool shapeFlag) const;
 
     // Properties in the units scripts use: pixels, percent, degrees, 0..100.
-    double x() const { return matrix_.dx() / 20.0; }
-    double y() const { return matrix_.dy() / 20.0; }
+    double x() const { return matrix3D_ ? matrix3D_->m[12] : matrix_.dx() / 20.0; }
+    double y() const { return matrix3D_ ? matrix3D_->m[13] : matrix_.dy() / 20.0; }
     void setX(double pixels);
     void setY(double pixels);
     double xScale() const;
@@ -145,6 +160,7 @@ private:
     const ScaleRotation& scaleRotation() const;
     void setScaleRotation(const ScaleRotation& s);
     QRectF boundsInParent() const;
+    QTransform inPerspective(const Matrix3D& m) const;
     bool collapseIfEmpty();
 
     ObjectKind kind_;
@@ -153,6 +169,7 @@ private:
     DisplayObject* parent_ = nullptr;
     bool onStage_ = false;
     QTransform matrix_;
+    std::optional<Matrix3D> matrix3D_;
     mutable std::optional<ScaleRotation> scaleRotation_;
     std::weak_ptr<DisplayObject> mask_;
     int maskedBy_ = 0;

@@ -31,4 +31,21 @@ struct Matrix3D {
 
 Matrix3D operator*(const Matrix3D& a, const Matrix3D& b);
 
+// How a rotation is written: angles about x, then y, then z (radians); an
+// axis (x, y, z) and an angle (w); or a unit quaternion.
+enum class Orientation3D { EulerAngles, AxisAngle, Quaternion };
+
+// A transform taken apart: translation, rotation in some orientation style,
+// scale (each x, y, z and, for the rotation, w).
+struct Parts3D {
+    using Value4 = std::array<double, 4>;
+    Value4 translation, rotation, scale;
+};
+
+// The scale's directions are made perpendicular first, so a skew is lost;
+// the values come out in single precision, as the player gives them.
+Parts3D decompose(const Matrix3D& matrix, Orientation3D style);
+// Scale, then rotation, then translation.
+Matrix3D recompose(const Parts3D& parts, Orientation3D style);
+
 }  // namespace flash

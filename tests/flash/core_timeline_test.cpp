@@ -2,6 +2,8 @@
 // with the Flash player's rebuild rules, sprites, labels and queues.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
@@ -341,4 +343,36 @@ TEST(CoreTimeline, ButtonsShowTheirUpState) {
 TEST(CoreTimeline, TextFieldsDecodeTheirTextByVersion) {
     EXPECT_EQ(flash::decodeSwfString("caf\xc3\xa9", 6), QString::fromUtf8("café"));
     EXPECT_EQ(flash::decodeSwfString("caf\xe9", 5), QString::fromUtf8("café"));
+}
+
+// A script's three-dimensional transform is drawn through the stage's
+// perspective: a point pushed away from the viewer moves towards the centre
+// of the stage, and leaving three dimensions keeps the flat part.
+TEST(CoreTimeline, ThreeDimensionalObjectsAreSeenInPerspective) {
+    auto p = load({rect(1, kRed, 0, 0, 10, 10), place(1, 1)}, 1);
+    flash::DisplayObject& shape = *p->root().childAt(1);
+    const double focal = 50 / std::tan(27.5 * M_PI / 180);  // 55 degrees across 100 pixels
+
+    flash::Matrix3D pushed = flash::Matrix3D::translation(80, 20, float(focal));
+    shape.setMatrix3D(pushed);
+    EXPECT_EQ(shape.x(), 80);
+    // Twice as far away as the focal length: halfway to the centre (50, 50).
+    const QPointF seen = shape.matrix().map(QPointF(0, 0)) / 20;
+    EXPECT_NEAR(seen.x(), 65, 1e-3);
+    EXPECT_NEAR(seen.y(), 35, 1e-3);
+    // Turned about the vertical axis, the left side goes away from the
+    // viewer and the right comes nearer: the left is drawn shorter.
+    shape.setMatrix3D(flash::Matrix3D::rotation(45, 0, 1, 0));
+    const QTransform turned = shape.matrix();
+    const double leftHeight = (turned.map(QPointF(-200, 200)) - turned.map(QPointF(-200, -200))).y();
+    const double rightHeight = (turned.map(QPointF(200, 200)) - turned.map(QPointF(200, -200))).y();
+    EXPECT_LT(leftHeight, 400);
+    EXPECT_GT(rightHeight, 400);
+
+    shape.setMatrix3D(pushed);
+    shape.setX(10);
+    EXPECT_EQ(shape.matrix3D()->m[12], 10) << "x moves the object in three dimensions";
+    shape.setRotation(0);
+    EXPECT_FALSE(shape.matrix3D()) << "turned flat, the object leaves the third dimension";
+    EXPECT_EQ(shape.x(), 10);
 }

@@ -307,14 +307,24 @@ DisplayObject* ownerOf(Vm& vm, const Value& transform) {
 QTransform pixels(const QTransform& twips) {
     return QTransform(twips.m11(), twips.m12(), twips.m21(), twips.m22(), twips.dx() / 20, twips.dy() / 20);
 }
+// Null while the object is in three dimensions.
 Value transformMatrix(Vm& vm, const Value& self, Args) {
     DisplayObject* d = ownerOf(vm, self);
-    return d ? Value(newMatrix(vm, pixels(d->matrix()))) : Value::null();
+    return d && !d->matrix3D() ? Value(newMatrix(vm, pixels(d->matrix()))) : Value::null();
 }
+// Null takes the object into three dimensions, where it stays put.
 Value setTransformMatrix(Vm& vm, const Value& self, Args a) {
-    if (DisplayObject* d = ownerOf(vm, self); d && arg(a, 0).object()) {
+    DisplayObject* d = ownerOf(vm, self);
+    if (!d) return Value();
+    if (arg(a, 0).object()) {
         QTransform m = matrixOf(vm, arg(a, 0));
         d->setMatrix(QTransform(m.m11(), m.m12(), m.m21(), m.m22(), m.dx() * 20, m.dy() * 20));
+    } else if (arg(a, 0).isNullish() && !d->matrix3D()) {
+        const QTransform& m = d->matrix();
+        Matrix3D flat;
+        flat.m = {float(m.m11()), float(m.m12()), 0, 0, float(m.m21()), float(m.m22()), 0, 0, 0, 0, 1, 0,
+                  float(m.dx() / 20), float(m.dy() / 20), 0, 1};
+        d->setMatrix3D(flat);
     }
     return Value();
 }
@@ -350,8 +360,10 @@ Value setDisplayTransform(Vm& vm, const Value& self, Args a) {
     if (!arg(a, 0).object()) return Value();
     Value transform = displayTransform(vm, self, {});
     Value matrix = vm.getPublic(arg(a, 0), u"matrix");
+    Value matrix3D = vm.getPublic(arg(a, 0), u"matrix3D");
     Value color = vm.getPublic(arg(a, 0), u"colorTransform");
     if (matrix.object()) vm.setPublic(transform, u"matrix", matrix);
+    if (matrix3D.object()) vm.setPublic(transform, u"matrix3D", matrix3D);
     if (color.object()) vm.setPublic(transform, u"colorTransform", color);
     return Value();
 }
@@ -477,10 +489,12 @@ void installGeomClasses(Vm& vm) {
 
     installVector3DClass(vm);
     installMatrix3DClasses(vm);
+    installPerspectiveProjection(vm);
 }
 
 void installDisplayTransform(Vm& vm, const std::vector<Class*>& displays) {
     for (Class* c : displays) vm.defineGetter(c, u"transform", displayTransform, setDisplayTransform);
+    installDepthProperties(vm, displays);
 }
 
 }  // namespace flash

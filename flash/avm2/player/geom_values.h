@@ -40,5 +40,9 @@ void installMatrix3DClasses(kinolux::avm2::Vm& vm);
 
 // DisplayObject.transform and its Transform class, on the given classes.
 void installDisplayTransform(kinolux::avm2::Vm& vm, const std::vector<kinolux::avm2::Class*>& displays);
+void installPerspectiveProjection(kinolux::avm2::Vm& vm);
+// z, rotationX/Y/Z and scaleZ on the given classes, and Transform.matrix3D
+// and perspectiveProjection (after PerspectiveProjection).
+void installDepthProperties(kinolux::avm2::Vm& vm, const std::vector<kinolux::avm2::Class*>& displays);
 
 }  // namespace flash

@@ -246,14 +246,12 @@ Value copyRowFrom(Vm& vm, const Value& self, Args a) {
 
 // ---- decompose and recompose ----
 
-enum class Orientation { EulerAngles, AxisAngle, Quaternion };
-
-Orientation orientationOf(Vm& vm, Args a, std::size_t i) {
-    if (i >= a.size() || a[i].isNullish()) return Orientation::EulerAngles;
+Orientation3D orientationOf(Vm& vm, Args a, std::size_t i) {
+    if (i >= a.size() || a[i].isNullish()) return Orientation3D::EulerAngles;
     const String style = vm.toString(a[i]);
-    if (style.view() == u"eulerAngles") return Orientation::EulerAngles;
-    if (style.view() == u"axisAngle") return Orientation::AxisAngle;
-    if (style.view() == u"quaternion") return Orientation::Quaternion;
+    if (style.view() == u"eulerAngles") return Orientation3D::EulerAngles;
+    if (style.view() == u"axisAngle") return Orientation3D::AxisAngle;
+    if (style.view() == u"quaternion") return Orientation3D::Quaternion;
     vm.throwError(ErrorType::Error,
                   "Error #2187: Invalid orientation style " + style.toUtf8() +
                       ".  Value must be one of 'Orientation3D.EULER_ANGLES', 'Orientation3D.AXIS_ANGLE', or "
@@ -261,136 +259,36 @@ Orientation orientationOf(Vm& vm, Args a, std::size_t i) {
                   2187);
 }
 
-using Column = std::array<float, 3>;
-float dot(const Column& a, const Column& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
-// A rotation's unit quaternion (x, y, z, w) from its orthonormal columns.
-Vec4 quaternionOf(const Column (&c)[3]) {
-    const auto m = [&](int row, int column) { return c[column][row]; };
-    // In single precision, as the player works it out.
-    const float trace = m(0, 0) + m(1, 1) + m(2, 2);
-    if (trace > 0) {
-        const float s = std::sqrt(trace + 1) * 2;
-        return {(m(2, 1) - m(1, 2)) / s, (m(0, 2) - m(2, 0)) / s, (m(1, 0) - m(0, 1)) / s, s / 4};
-    }
-    if (m(0, 0) > m(1, 1) && m(0, 0) > m(2, 2)) {
-        const float s = std::sqrt(1 + m(0, 0) - m(1, 1) - m(2, 2)) * 2;
-        return {s / 4, (m(0, 1) + m(1, 0)) / s, (m(0, 2) + m(2, 0)) / s, (m(2, 1) - m(1, 2)) / s};
-    }
-    if (m(1, 1) > m(2, 2)) {
-        const float s = std::sqrt(1 + m(1, 1) - m(0, 0) - m(2, 2)) * 2;
-        return {(m(0, 1) + m(1, 0)) / s, s / 4, (m(1, 2) + m(2, 1)) / s, (m(0, 2) - m(2, 0)) / s};
-    }
-    const float s = std::sqrt(1 + m(2, 2) - m(0, 0) - m(1, 1)) * 2;
-    return {(m(0, 2) + m(2, 0)) / s, (m(1, 2) + m(2, 1)) / s, s / 4, (m(1, 0) - m(0, 1)) / s};
-}
-
-// Translation, rotation in the given style and scale; the scale's columns
-// are made orthogonal first, so a skew is dropped.
-std::array<Vec4, 3> decomposed(const Matrix3D& matrix, Orientation style) {
-    Column c[3];
-    for (int k = 0; k < 3; ++k) c[k] = {matrix.at(0, k), matrix.at(1, k), matrix.at(2, k)};
-    Vec4 scale{0, 0, 0, 0};
-    for (int k = 0; k < 3; ++k) {
-        for (int j = 0; j < k; ++j) {
-            const float along = dot(c[j], c[k]);
-            for (int i = 0; i < 3; ++i) c[k][i] -= along * c[j][i];
-        }
-        const float length = std::sqrt(dot(c[k], c[k]));
-        scale[k] = length;
-        if (length != 0)
-            for (float& v : c[k]) v /= length;
-    }
-    const Column cross{c[1][1] * c[2][2] - c[1][2] * c[2][1], c[1][2] * c[2][0] - c[1][0] * c[2][2],
-                       c[1][0] * c[2][1] - c[1][1] * c[2][0]};
-    if (dot(c[0], cross) < 0)
-        for (int k = 0; k < 3; ++k) {
-            scale[k] = -scale[k];
-            for (float& v : c[k]) v = -v;
-        }
-    Vec4 rotation{0, 0, 0, 0};
-    if (style == Orientation::EulerAngles) {
-        rotation[1] = std::asin(std::clamp(double(-c[0][2]), -1.0, 1.0));
-        if (std::cos(rotation[1]) != 0) {
-            rotation[0] = std::atan2(c[1][2], c[2][2]);
-            rotation[2] = std::atan2(c[0][1], c[0][0]);
-        } else {
-            rotation[0] = std::atan2(-c[2][1], c[1][1]);
-        }
-    } else {
-        const Vec4 q = quaternionOf(c);
-        if (style == Orientation::Quaternion) {
-            rotation = q;
-        } else {
-            const float w = float(std::clamp(q[3], -1.0, 1.0));
-            const float s = std::sqrt(1 - w * w);
-            rotation = {s != 0 ? float(q[0]) / s : 0, s != 0 ? float(q[1]) / s : 0, s != 0 ? float(q[2]) / s : 0,
-                        2 * std::acos(w)};
-        }
-    }
-    // The player hands the parts out in single precision.
-    for (Vec4* part : {&rotation, &scale})
-        for (double& v : *part) v = float(v);
-    return {Vec4{matrix.m[12], matrix.m[13], matrix.m[14], 0}, rotation, scale};
-}
-
-Matrix3D rotationMatrix(const Vec4& r, Orientation style) {
-    constexpr double kDegrees = 180 / std::numbers::pi;
-    switch (style) {
-    case Orientation::EulerAngles:
-        return Matrix3D::rotation(r[2] * kDegrees, 0, 0, 1) * Matrix3D::rotation(r[1] * kDegrees, 0, 1, 0) *
-               Matrix3D::rotation(r[0] * kDegrees, 1, 0, 0);
-    case Orientation::AxisAngle:
-        return Matrix3D::rotation(r[3] * kDegrees, r[0], r[1], r[2]);
-    case Orientation::Quaternion: {
-        const double x = r[0], y = r[1], z = r[2], w = r[3];
-        Matrix3D m;
-        m.m = {float(1 - 2 * (y * y + z * z)), float(2 * (x * y + z * w)), float(2 * (x * z - y * w)), 0,
-               float(2 * (x * y - z * w)), float(1 - 2 * (x * x + z * z)), float(2 * (y * z + x * w)), 0,
-               float(2 * (x * z + y * w)), float(2 * (y * z - x * w)), float(1 - 2 * (x * x + y * y)), 0,
-               0, 0, 0, 1};
-        return m;
-    }
-    }
-    return {};
-}
-
-Matrix3D recomposed(const std::array<Vec4, 3>& parts, Orientation style) {
-    const Vec4& t = parts[0];
-    const Vec4& s = parts[2];
-    return Matrix3D::translation(float(t[0]), float(t[1]), float(t[2])) * rotationMatrix(parts[1], style) *
-           Matrix3D::scale(float(s[0]), float(s[1]), float(s[2]));
-}
-
-Object* newVector3Ds(Vm& vm, const std::array<Vec4, 3>& parts) {
+Object* newVector3Ds(Vm& vm, const Parts3D& parts) {
     Class& cls = vm.vectorClassFor(Value(static_cast<Object*>(vm.findClass(u"flash.geom.Vector3D")->object)));
     auto* v = static_cast<ArrayObject*>(vm.construct(&cls, {}));
-    for (const Vec4& p : parts) v->elements.push_back(Value(newVector3D(vm, p)));
+    for (const Vec4* p : {&parts.translation, &parts.rotation, &parts.scale}) v->elements.push_back(Value(newVector3D(vm, *p)));
     return v;
 }
 
 Value decompose(Vm& vm, const Value& self, Args a) {
-    return Value(newVector3Ds(vm, decomposed(self3D(vm, self), orientationOf(vm, a, 0))));
+    return Value(newVector3Ds(vm, decompose(self3D(vm, self), orientationOf(vm, a, 0))));
 }
 Value recompose(Vm& vm, const Value& self, Args a) {
-    const Orientation style = orientationOf(vm, a, 1);
+    const Orientation3D style = orientationOf(vm, a, 1);
     ArrayObject* components = numbersOf(vm, arg(a, 0), "components");
     if (components->elements.size() < 3) return Value(false);
-    std::array<Vec4, 3> parts;
-    for (std::size_t i = 0; i < 3; ++i) parts[i] = vector3DOf(vm, components->elements[i]);
-    self3D(vm, self) = recomposed(parts, style);
+    const Parts3D parts{vector3DOf(vm, components->elements[0]), vector3DOf(vm, components->elements[1]),
+                        vector3DOf(vm, components->elements[2])};
+    self3D(vm, self) = recompose(parts, style);
     return Value(true);
 }
 
 // Translation and scale move in a straight line, the rotation along the
 // shortest arc between the two orientations.
 Matrix3D interpolated(const Matrix3D& from, const Matrix3D& to, double t) {
-    auto p = decomposed(from, Orientation::Quaternion);
-    const auto q = decomposed(to, Orientation::Quaternion);
-    for (int part : {0, 2})
-        for (int i = 0; i < 3; ++i) p[part][i] += (q[part][i] - p[part][i]) * t;
-    Vec4 end = q[1];
-    double cosine = p[1][0] * end[0] + p[1][1] * end[1] + p[1][2] * end[2] + p[1][3] * end[3];
+    Parts3D p = decompose(from, Orientation3D::Quaternion);
+    const Parts3D q = decompose(to, Orientation3D::Quaternion);
+    for (auto part : {&Parts3D::translation, &Parts3D::scale})
+        for (int i = 0; i < 3; ++i) (p.*part)[i] += ((q.*part)[i] - (p.*part)[i]) * t;
+    Vec4& r = p.rotation;
+    Vec4 end = q.rotation;
+    double cosine = r[0] * end[0] + r[1] * end[1] + r[2] * end[2] + r[3] * end[3];
     if (cosine < 0) {
         cosine = -cosine;
         for (double& v : end) v = -v;
@@ -401,11 +299,11 @@ Matrix3D interpolated(const Matrix3D& from, const Matrix3D& to, double t) {
         a = std::sin((1 - t) * angle) / s;
         b = std::sin(t * angle) / s;
     }
-    for (int i = 0; i < 4; ++i) p[1][i] = a * p[1][i] + b * end[i];
-    const double length = std::sqrt(p[1][0] * p[1][0] + p[1][1] * p[1][1] + p[1][2] * p[1][2] + p[1][3] * p[1][3]);
+    for (int i = 0; i < 4; ++i) r[i] = a * r[i] + b * end[i];
+    const double length = std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2] + r[3] * r[3]);
     if (length != 0)
-        for (double& v : p[1]) v /= length;
-    return recomposed(p, Orientation::Quaternion);
+        for (double& v : r) v /= length;
+    return recompose(p, Orientation3D::Quaternion);
 }
 Value interpolate(Vm& vm, const Value&, Args a) {
     return Value(newMatrix3D(vm, interpolated(self3D(vm, arg(a, 0)), self3D(vm, arg(a, 1)), vm.toNumber(arg(a, 2)))));
