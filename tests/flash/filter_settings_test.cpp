@@ -70,8 +70,8 @@ TEST(FilterSettings, EveryKindOfRecordComesBackUnchanged) {
     convolution.defaultColor = kGold;
     convolution.clamp = false;
     convolution.preserveAlpha = false;
-    const swf::Filter records[] = {blurred(swf::BlurFilter{}), shadow, glow, bevel, matrix, convolution,
-                                   gradient(false), gradient(true)};
+    const swf::Filter records[] = {
+        blurred(swf::BlurFilter{}), shadow, glow, bevel, matrix, convolution, gradient(false), gradient(true)};
     for (const swf::Filter& record : records)
         EXPECT_EQ(filterRecord(filterSettingsOf(record)), record) << "filter kind " << record.index();
 }

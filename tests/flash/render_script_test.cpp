@@ -26,8 +26,9 @@ protected:
     void run(const std::string& script) {
         flash::PlayerOptions options;
         options.renderServices = &flash::render::makeBitmapServices;
-        movie_ = playTraced(movie({swf::DoAction{kinolux::avm1::test::assemble(script)}, swf::ShowFrame{}}, header(60, 60)),
-                            std::move(options));
+        movie_ =
+            playTraced(movie({swf::DoAction{kinolux::avm1::test::assemble(script)}, swf::ShowFrame{}}, header(60, 60)),
+                       std::move(options));
     }
 
     QImage picture() {

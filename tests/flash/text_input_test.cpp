@@ -59,7 +59,8 @@ protected:
     static void SetUpTestSuite() { kinolux::testing::EnsureApplication<QGuiApplication>(); }
 
     void load(const std::string& script) {
-        movie_ = playTraced(movie({swf::DoAction{kinolux::avm1::test::assemble(script)}, swf::ShowFrame{}}, header(200, 100)));
+        movie_ = playTraced(
+            movie({swf::DoAction{kinolux::avm1::test::assemble(script)}, swf::ShowFrame{}}, header(200, 100)));
     }
 
     // A button "b" that traces "press" and "release", and `keyAction` for
