@@ -88,7 +88,8 @@ MMRESULT AudioTap::OpenThroughTap(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATE
 MMRESULT AudioTap::OpenDevice(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
                               DWORD_PTR instance, DWORD flags) {
     const CallInterceptor& interceptor = CallInterceptor::Instance();
-    switch (interceptor.mode) {
+    const int mode = interceptor.mode;
+    switch (mode) {
     case kModePassThrough: {
         const MMRESULT result = interceptor.RealWaveOutOpen(phwo, deviceId, format, callback, instance, flags);
         if (result == MMSYSERR_NOERROR && phwo && !(flags & WAVE_FORMAT_QUERY)) {
@@ -97,22 +98,18 @@ MMRESULT AudioTap::OpenDevice(LPHWAVEOUT phwo, UINT deviceId, LPCWAVEFORMATEX fo
         }
         return result;
     }
-    case kModeSoundCapture: {
-        if (flags != CALLBACK_FUNCTION)
-            return interceptor.RealWaveOutOpen(phwo, deviceId, format, callback, instance, flags);
-        const MMRESULT result = OpenThroughTap(phwo, deviceId, format, callback, instance, flags);
-        if (result == MMSYSERR_NOERROR && phwo) {
-            std::lock_guard lock(CaptureLock());
-            if (waveOutGetVolume(*phwo, &savedVolume_) == MMSYSERR_NOERROR) mutedDevice_ = *phwo;
-            waveOutSetVolume(*phwo, 0);
-        }
-        return result;
-    }
+    case kModeSoundCapture:
     case kModeFastCapture: {
         if (flags != CALLBACK_FUNCTION)
             return interceptor.RealWaveOutOpen(phwo, deviceId, format, callback, instance, flags);
         const MMRESULT result = OpenThroughTap(phwo, deviceId, format, callback, instance, flags);
-        if (result == MMSYSERR_NOERROR && phwo) {
+        if (result != MMSYSERR_NOERROR || !phwo) return result;
+        if (mode == kModeSoundCapture) {
+            // The sound is taken from the tap, so the device plays silence.
+            std::lock_guard lock(CaptureLock());
+            if (waveOutGetVolume(*phwo, &savedVolume_) == MMSYSERR_NOERROR) mutedDevice_ = *phwo;
+            waveOutSetVolume(*phwo, 0);
+        } else {
             std::lock_guard lock(watcherLock_);
             if (watcher_) watcher_->DeviceOpened(*phwo);
         }

@@ -7,6 +7,7 @@
 
 #include "castor/failure.h"
 #include "castor/frame_rate.h"
+#include "castor/value_limits.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -15,8 +16,6 @@ extern "C" {
 namespace castor {
 namespace {
 
-constexpr int kMaxEdge = 16384;
-constexpr double kMaxSeconds = 86400;
 constexpr double kMaxSoundSecondsPerRecord = 60;
 
 std::string RecordName(int request) {
@@ -73,7 +72,7 @@ FrameSource::FrameSource(CS_FrameCallback callback) : callback_(callback) {
     if (layout_.hasAudio) {
         // The program always sends 16-bit stereo at 44100 Hz; a description
         // that says otherwise within reason is believed.
-        const bool plausible = record_.audioSampleRate >= 1000 && record_.audioSampleRate <= 384000 &&
+        const bool plausible = record_.audioSampleRate >= kMinSampleRate && record_.audioSampleRate <= kMaxSampleRate &&
                                record_.audioChannels >= 1 && record_.audioChannels <= 8;
         layout_.sampleRate = plausible ? record_.audioSampleRate : 44100;
         layout_.channels = plausible ? record_.audioChannels : 2;

@@ -7,6 +7,7 @@
 #include "castor/codec_names.h"
 #include "castor/option_values.h"
 #include "castor/target_presets.h"
+#include "castor/value_limits.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -67,9 +68,6 @@ OptionDef Text(const char* name, OptionGroup group, std::string Options::*field,
     return {name, ValueKind::Text, group, field, 0, 0, check, help, argument};
 }
 
-constexpr double kMaxSeconds = 86400;
-constexpr double kMaxEdge = 16384;
-
 const OptionDef kOptions[] = {
     Text("i", kGeneral, &Options::input, CheckInput,
          "input file, or frame_input.kinolux to read frames through the frame callback", "input"),
@@ -123,7 +121,7 @@ const OptionDef kOptions[] = {
          "audio codec: auto, aac, mp3, mp2, ac3, vorbis, amr_nb, amr_wb, wmav2, pcm_s16le, ...",
          "codec"),
     Text("c:a", kAudio, &Options::audioCodec, CheckAudioCodec, "the same as -acodec", "codec"),
-    Integer("ar", kAudio, &Options::audioRate, 1000, 384000, "audio sample rate", "Hz"),
+    Integer("ar", kAudio, &Options::audioRate, kMinSampleRate, kMaxSampleRate, "audio sample rate", "Hz"),
     Integer("ac", kAudio, &Options::audioChannels, 1, 8, "audio channels", "count"),
     Real("ab", ValueKind::Kilobits, kAudio, &Options::audioBitRate, 0, 10000,
          "audio bit rate in kbit/s (0: the encoder's default)", "kbit/s"),

@@ -9,6 +9,7 @@
 
 #include "castor/failure.h"
 #include "castor/frame_rate.h"
+#include "castor/value_limits.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -16,8 +17,6 @@ extern "C" {
 
 namespace castor {
 namespace {
-
-constexpr int kMaxEdge = 16384;
 
 // The frame rates MPEG-1 and MPEG-2 players know. libavcodec's encoders
 // also list unofficial ones (10, 12, 15 fps) that disc players refuse.

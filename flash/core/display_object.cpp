@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <optional>
 
 #include "flash/core/button.h"
 #include "flash/core/edit_text.h"
@@ -234,26 +235,28 @@ bool DisplayObject::collapseIfEmpty() {
     return true;
 }
 
+namespace {
+
+// The scale that gives an extent of `pixels`: the present scale in
+// proportion, or, where the object spans nothing in its parent, the one
+// that stretches its own bounds (in twips) to it. None where neither can.
+std::optional<double> scaleForExtent(double pixels, double current, double scale, double ownTwips) {
+    if (current > 0) return scale * pixels / current;
+    const double own = ownTwips / 20.0;
+    if (own > 0) return pixels / own * 100.0;
+    return std::nullopt;
+}
+
+}  // namespace
+
 void DisplayObject::setWidth(double pixels) {
     if (collapseIfEmpty()) return;
-    double current = width();
-    if (current <= 0) {
-        double w = localBounds().width() / 20.0;
-        if (w > 0) setXScale(pixels / w * 100.0);
-        return;
-    }
-    setXScale(xScale() * pixels / current);
+    if (auto scale = scaleForExtent(pixels, width(), xScale(), localBounds().width())) setXScale(*scale);
 }
 
 void DisplayObject::setHeight(double pixels) {
     if (collapseIfEmpty()) return;
-    double current = height();
-    if (current <= 0) {
-        double h = localBounds().height() / 20.0;
-        if (h > 0) setYScale(pixels / h * 100.0);
-        return;
-    }
-    setYScale(yScale() * pixels / current);
+    if (auto scale = scaleForExtent(pixels, height(), yScale(), localBounds().height())) setYScale(*scale);
 }
 
 Graphic::Graphic(ObjectKind kind, const Character* c, Player& player) : DisplayObject(kind, c, player) {

@@ -91,6 +91,7 @@ swf::Fixed16 fixed16(double v) { return swf::Fixed16(std::clamp(std::lround(v * 
 swf::Fixed8 fixed8(double v) { return swf::Fixed8(std::clamp(std::lround(v * 256.0), -32768L, 32767L)); }
 double radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
 double degrees(swf::Fixed16 radians) { return radians / 65536.0 * 180.0 / std::numbers::pi; }
+double rgbBits(const swf::Color& c) { return double(std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b); }
 
 std::vector<swf::GradientRecord> gradientOf(const FilterSettings& f) {
     const auto& colors = f.at(u"colors").numbers;
@@ -165,54 +166,59 @@ swf::Filter filterRecord(const FilterSettings& f) {
 
 FilterSettings filterSettingsOf(const swf::Filter& filter) {
     std::optional<FilterSettings> f;
-    auto set = [&](std::u16string_view name, double value) {
+    auto field = [&](std::u16string_view name) -> FilterSetting* {
         const auto& fields = filterClassInfo(f->id).fields;
         for (std::size_t i = 0; i < fields.size(); ++i)
-            if (fields[i].name == name) f->values[i].number = value;
+            if (fields[i].name == name) return &f->values[i];
+        return nullptr;
+    };
+    auto set = [&](std::u16string_view name, double value) {
+        if (FilterSetting* s = field(name)) s->number = value;
     };
     auto color = [&](std::u16string_view rgbName, std::u16string_view alphaName, const swf::Color& c) {
-        set(rgbName, double(std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b));
+        set(rgbName, rgbBits(c));
         set(alphaName, c.a / 255.0);
     };
     auto make = [&](FilterClass id) { f.emplace(id); };
+    // What the blurring filters share, and on top of it what every filter
+    // that also lights or shades its edges shares.
+    auto blur = [&](const auto& x) {
+        set(u"blurX", x.blurX / 65536.0);
+        set(u"blurY", x.blurY / 65536.0);
+        set(u"quality", x.passes);
+    };
+    auto edge = [&](const auto& x) {
+        blur(x);
+        set(u"strength", x.strength / 256.0);
+        set(u"knockout", x.knockout);
+    };
+    auto offset = [&](const auto& x) {
+        set(u"distance", x.distance / 65536.0);
+        set(u"angle", degrees(x.angle));
+    };
+    auto bevelType = [&](const auto& x) { field(u"type")->text = x.onTop ? u"full" : x.inner ? u"inner" : u"outer"; };
     if (const auto* b = std::get_if<swf::BlurFilter>(&filter)) {
         make(FilterClass::Blur);
-        set(u"blurX", b->blurX / 65536.0);
-        set(u"blurY", b->blurY / 65536.0);
-        set(u"quality", b->passes);
+        blur(*b);
     } else if (const auto* d = std::get_if<swf::DropShadowFilter>(&filter)) {
         make(FilterClass::DropShadow);
-        set(u"distance", d->distance / 65536.0);
-        set(u"angle", degrees(d->angle));
+        offset(*d);
         color(u"color", u"alpha", d->color);
-        set(u"blurX", d->blurX / 65536.0);
-        set(u"blurY", d->blurY / 65536.0);
-        set(u"strength", d->strength / 256.0);
-        set(u"quality", d->passes);
+        edge(*d);
         set(u"inner", d->inner);
-        set(u"knockout", d->knockout);
         set(u"hideObject", !d->compositeSource);
     } else if (const auto* g = std::get_if<swf::GlowFilter>(&filter)) {
         make(FilterClass::Glow);
         color(u"color", u"alpha", g->color);
-        set(u"blurX", g->blurX / 65536.0);
-        set(u"blurY", g->blurY / 65536.0);
-        set(u"strength", g->strength / 256.0);
-        set(u"quality", g->passes);
+        edge(*g);
         set(u"inner", g->inner);
-        set(u"knockout", g->knockout);
     } else if (const auto* v = std::get_if<swf::BevelFilter>(&filter)) {
         make(FilterClass::Bevel);
-        set(u"distance", v->distance / 65536.0);
-        set(u"angle", degrees(v->angle));
+        offset(*v);
         color(u"highlightColor", u"highlightAlpha", v->highlightColor);
         color(u"shadowColor", u"shadowAlpha", v->shadowColor);
-        set(u"blurX", v->blurX / 65536.0);
-        set(u"blurY", v->blurY / 65536.0);
-        set(u"strength", v->strength / 256.0);
-        set(u"quality", v->passes);
-        f->values[10].text = v->onTop ? u"full" : v->inner ? u"inner" : u"outer";
-        set(u"knockout", v->knockout);
+        edge(*v);
+        bevelType(*v);
     } else if (const auto* m = std::get_if<swf::ColorMatrixFilter>(&filter)) {
         make(FilterClass::ColorMatrix);
         f->values[0].numbers.assign(std::begin(m->matrix), std::end(m->matrix));
@@ -228,19 +234,14 @@ FilterSettings filterSettingsOf(const swf::Filter& filter) {
         color(u"color", u"alpha", c->defaultColor);
     } else if (const auto* gr = std::get_if<swf::GradientFilter>(&filter)) {
         make(gr->bevel ? FilterClass::GradientBevel : FilterClass::GradientGlow);
-        set(u"distance", gr->distance / 65536.0);
-        set(u"angle", degrees(gr->angle));
+        offset(*gr);
         for (const auto& rec : gr->colors) {
-            f->values[2].numbers.push_back(double(std::uint32_t(rec.color.r) << 16 | std::uint32_t(rec.color.g) << 8 | rec.color.b));
+            f->values[2].numbers.push_back(rgbBits(rec.color));
             f->values[3].numbers.push_back(rec.color.a / 255.0);
             f->values[4].numbers.push_back(rec.ratio);
         }
-        set(u"blurX", gr->blurX / 65536.0);
-        set(u"blurY", gr->blurY / 65536.0);
-        set(u"strength", gr->strength / 256.0);
-        set(u"quality", gr->passes);
-        f->values[9].text = gr->onTop ? u"full" : gr->inner ? u"inner" : u"outer";
-        set(u"knockout", gr->knockout);
+        edge(*gr);
+        bevelType(*gr);
     }
     return f ? *f : FilterSettings(FilterClass::Blur);
 }

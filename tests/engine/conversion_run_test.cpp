@@ -148,6 +148,13 @@ protected:
         return run.Run();
     }
 
+    // A run that ends well says nothing and reports only on its own thread.
+    void ExpectQuietCompletion(ConversionRun& run) {
+        EXPECT_EQ(Run(run), RunOutcome::Completed) << ::testing::PrintToString(observer_.messages);
+        EXPECT_TRUE(observer_.messages.empty()) << ::testing::PrintToString(observer_.messages);
+        EXPECT_EQ(observer_.offThread, 0);
+    }
+
     RunContext Context() {
         RunContext context;
         context.task = &task_;
@@ -174,10 +181,7 @@ TEST_F(ConversionRunTest, AnAutoVideoFollowsThePlayerAndLeavesOnlyTheOutput) {
     UseProfile("h264mp4.ini", "H264 mp4 Normal");
     task_.outputPath = temp_.path() + "/changing.mp4";
     ConversionRun run(Context(), frames_, nullptr, observer_);
-    EXPECT_EQ(Run(run), RunOutcome::Completed) << ::testing::PrintToString(observer_.messages);
-
-    EXPECT_TRUE(observer_.messages.empty()) << ::testing::PrintToString(observer_.messages);
-    EXPECT_EQ(observer_.offThread, 0);
+    ExpectQuietCompletion(run);
     EXPECT_FALSE(observer_.openedInteractive);
     EXPECT_EQ(frames_.loaded, task_.inputPath);
     EXPECT_EQ(frames_.size, QSize(64, 48));
@@ -198,10 +202,7 @@ TEST_F(ConversionRunTest, AnAutoStillImageSequenceIsNumberedFromOne) {
     UseProfile("pngimg.ini", "PNG images no alpha");
     task_.outputPath = temp_.path() + "/shots.png";
     ConversionRun run(Context(), frames_, nullptr, observer_);
-    EXPECT_EQ(Run(run), RunOutcome::Completed) << ::testing::PrintToString(observer_.messages);
-
-    EXPECT_TRUE(observer_.messages.empty()) << ::testing::PrintToString(observer_.messages);
-    EXPECT_EQ(observer_.offThread, 0);
+    ExpectQuietCompletion(run);
     EXPECT_EQ(run.StreamKind(), 0);
     const std::vector<std::string> left = FilesLeft();
     ASSERT_GE(left.size(), 30u) << ::testing::PrintToString(left);

@@ -9,18 +9,13 @@
 #include "flash/core/player.h"
 #include "tests/avm1/assembler.h"
 #include "tests/flash/test_movies.h"
+#include "tests/flash/traced_movie.h"
 
 using namespace testmovies;
 using swf::ShowFrame;
 using swf::Tag;
 
 namespace {
-
-struct Traced {
-    std::vector<std::uint8_t> file;
-    std::unique_ptr<flash::Player> player;
-    std::vector<std::string> traces;
-};
 
 // Bytecode the tags of a test movie point into, kept for the whole run.
 swf::Bytes code(const std::string& assembly) {
@@ -31,14 +26,8 @@ swf::Bytes code(const std::string& assembly) {
 
 swf::Bytes traceOf(const std::string& text) { return code("push \"" + text + "\"\ntrace\n"); }
 
-std::unique_ptr<Traced> play(const std::vector<Tag>& tags, int frames) {
-    auto t = std::make_unique<Traced>();
-    t->file = movie(tags, header(100, 100, frames));
-    flash::PlayerOptions options;
-    Traced* self = t.get();
-    options.trace = [self](std::string_view line) { self->traces.emplace_back(line); };
-    t->player = std::make_unique<flash::Player>(swf::Bytes(t->file), std::move(options));
-    return t;
+std::unique_ptr<TracedMovie> play(const std::vector<Tag>& tags, int frames) {
+    return playTraced(movie(tags, header(100, 100, frames)));
 }
 
 swf::DefineSprite sprite(swf::CharacterId id, std::vector<Tag> tags) {

@@ -8,6 +8,7 @@
 #include "flash/core/edit_text.h"
 #include "flash/core/player.h"
 #include "tests/flash/test_movies.h"
+#include "tests/flash/traced_movie.h"
 
 using namespace testmovies;
 using swf::ShowFrame;
@@ -274,14 +275,11 @@ TEST(CoreTimeline, ReplaceKeepsTheObjectAndPlaceOnATakenDepthIsRefused) {
     replace.action = swf::PlaceAction::Replace;
     replace.depth = 1;
     replace.characterId = 2;
-    static std::vector<std::uint8_t> file;
-    file = movie({rect(1, kRed, 0, 0, 10, 10), rect(2, kBlue, 0, 0, 20, 20), place(1, 1, at(7, 7)), ShowFrame{}, replace,
-                  ShowFrame{}, place(1, 1), ShowFrame{}},
-                 header(100, 100, 3));
-    std::vector<std::string> traces;
-    flash::PlayerOptions options;
-    options.trace = [&](std::string_view line) { traces.emplace_back(line); };
-    auto p = std::make_unique<flash::Player>(swf::Bytes(file), options);
+    const auto run = playTraced(movie({rect(1, kRed, 0, 0, 10, 10), rect(2, kBlue, 0, 0, 20, 20), place(1, 1, at(7, 7)),
+                                       ShowFrame{}, replace, ShowFrame{}, place(1, 1), ShowFrame{}},
+                                      header(100, 100, 3)));
+    const auto& p = run->player;
+    const auto& traces = run->traces;
     std::uint64_t first = idAt(*p, 1);
     p->tick();
     EXPECT_EQ(idAt(*p, 1), first) << "a shape swapped for another stays the same object";

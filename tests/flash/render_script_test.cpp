@@ -9,6 +9,7 @@
 #include "flash/render/renderer.h"
 #include "tests/avm1/assembler.h"
 #include "tests/flash/test_movies.h"
+#include "tests/flash/traced_movie.h"
 #include "tests/platform/test_application.h"
 
 using namespace testmovies;
@@ -23,17 +24,17 @@ protected:
 
     // A white 60x60 stage whose first frame runs `script`.
     void run(const std::string& script) {
-        file_ = movie({swf::DoAction{kinolux::avm1::test::assemble(script)}, swf::ShowFrame{}}, header(60, 60));
         flash::PlayerOptions options;
         options.renderServices = &flash::render::makeBitmapServices;
-        options.trace = [this](std::string_view line) { traces_.emplace_back(line); };
-        player_ = std::make_unique<flash::Player>(swf::Bytes(file_), std::move(options));
+        movie_ =
+            playTraced(movie({swf::DoAction{kinolux::avm1::test::assemble(script)}, swf::ShowFrame{}}, header(60, 60)),
+                       std::move(options));
     }
 
     QImage picture() {
         flash::render::RenderOptions options;
         options.antialias = false;
-        return renderer_.picture(*player_, {}, options);
+        return renderer_.picture(*movie_->player, {}, options);
     }
 
     // Adds t.NAME = VALUE (VALUE as the assembler pushes it) to the script
@@ -44,9 +45,7 @@ protected:
     }
 
     std::string script_;
-    std::vector<std::uint8_t> file_;
-    std::unique_ptr<flash::Player> player_;
-    std::vector<std::string> traces_;
+    std::unique_ptr<TracedMovie> movie_;
     flash::render::Renderer renderer_;
 };
 
@@ -63,7 +62,7 @@ TEST_F(RenderScriptTest, TextFieldsTakeAWidthByGrowingTheirBox) {
     setField("_width", "20");
     setField("_height", "20");
     run(script_ + "push \"t\"\ngetVariable\npush \"_xscale\"\ngetMember\ntrace\n");
-    EXPECT_EQ(traces_, std::vector<std::string>{"100"}) << "a new width is no scale";
+    EXPECT_EQ(movie_->traces, std::vector<std::string>{"100"}) << "a new width is no scale";
     const QImage img = picture();
     EXPECT_EQ(img.pixel(28, 28), kBlue);
     EXPECT_EQ(img.pixel(32, 32), kWhite);

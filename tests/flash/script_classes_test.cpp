@@ -18,6 +18,7 @@
 #include "flash/render/renderer.h"
 #include "tests/avm1/assembler.h"
 #include "tests/flash/test_movies.h"
+#include "tests/flash/traced_movie.h"
 
 using namespace testmovies;
 using flash::BitmapData;
@@ -215,28 +216,17 @@ TEST(BitmapPixels, TransparentPixelsNeverHit) {
 
 // ---- the classes on the player ----
 
-struct Scripted {
-    std::vector<std::uint8_t> file;
-    std::unique_ptr<flash::Player> player;
-    std::vector<std::string> traces;
-};
-
 // A movie whose first frame shows a red 10x10 square at depth 1 and runs
 // `script` (assembly); `extra` tags come first.
-std::unique_ptr<Scripted> run(const std::string& script, std::vector<swf::Tag> extra = {}) {
-    auto s = std::make_unique<Scripted>();
+std::unique_ptr<TracedMovie> run(const std::string& script, std::vector<swf::Tag> extra = {}) {
     const std::vector<std::uint8_t> code = kinolux::avm1::test::assemble(script);
     std::vector<swf::Tag> tags = std::move(extra);
     for (swf::Tag t : {swf::Tag(rect(1, {255, 0, 0, 255}, 0, 0, 10, 10)), swf::Tag(place(1, 1)),
                        swf::Tag(swf::DoAction{code}), swf::Tag(swf::ShowFrame{})})
         tags.push_back(std::move(t));
-    s->file = movie(tags, header(40, 40, 1));
     flash::PlayerOptions options;
     options.renderServices = &flash::render::makeBitmapServices;
-    Scripted* self = s.get();
-    options.trace = [self](std::string_view line) { self->traces.emplace_back(line); };
-    s->player = std::make_unique<flash::Player>(swf::Bytes(s->file), std::move(options));
-    return s;
+    return playTraced(movie(tags, header(40, 40, 1)), std::move(options));
 }
 
 // var NAME = new flash.<package>.<cls>(args...), args given as pushes in

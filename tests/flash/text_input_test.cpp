@@ -12,6 +12,7 @@
 #include "flash/core/text_editing.h"
 #include "tests/avm1/assembler.h"
 #include "tests/flash/test_movies.h"
+#include "tests/flash/traced_movie.h"
 #include "tests/platform/test_application.h"
 
 using namespace testmovies;
@@ -58,11 +59,8 @@ protected:
     static void SetUpTestSuite() { kinolux::testing::EnsureApplication<QGuiApplication>(); }
 
     void load(const std::string& script) {
-        file_ = movie({swf::DoAction{kinolux::avm1::test::assemble(script)}, swf::ShowFrame{}}, header(200, 100));
-        flash::PlayerOptions options;
-        options.trace = [this](std::string_view line) { traces_.emplace_back(line); };
-        traces_.clear();
-        player_ = std::make_unique<flash::Player>(swf::Bytes(file_), std::move(options));
+        movie_ = playTraced(
+            movie({swf::DoAction{kinolux::avm1::test::assemble(script)}, swf::ShowFrame{}}, header(200, 100)));
     }
 
     // A button "b" that traces "press" and "release", and `keyAction` for
@@ -82,17 +80,13 @@ protected:
         if (keyCode) button.actions.push_back({0, keyCode, code("push \"key\"\ntrace\n")});
         swf::PlaceObject p = place(1, 2);
         p.name = "b";
-        file_ = movie({rect(1, {0, 0, 255, 255}, 0, 0, 20, 20), button, p,
-                       swf::DoAction{kinolux::avm1::test::assemble(focusOn("b"))}, swf::ShowFrame{}},
-                      header(200, 100));
-        flash::PlayerOptions options;
-        options.trace = [this](std::string_view line) { traces_.emplace_back(line); };
-        traces_.clear();
-        player_ = std::make_unique<flash::Player>(swf::Bytes(file_), std::move(options));
+        movie_ = playTraced(movie({rect(1, {0, 0, 255, 255}, 0, 0, 20, 20), button, p,
+                                   swf::DoAction{kinolux::avm1::test::assemble(focusOn("b"))}, swf::ShowFrame{}},
+                                  header(200, 100)));
     }
 
     flash::EditText& field() {
-        auto* object = player_->findByPath("t");
+        auto* object = movie_->player->findByPath("t");
         EXPECT_TRUE(object && object->kind() == flash::ObjectKind::EditText);
         return static_cast<flash::EditText&>(*object);
     }
@@ -100,12 +94,10 @@ protected:
     std::string text() { return field().plainText().toStdString(); }
 
     void type(const std::string& chars) {
-        for (char c : chars) player_->textInput(char32_t(c));
+        for (char c : chars) movie_->player->textInput(char32_t(c));
     }
 
-    std::vector<std::uint8_t> file_;
-    std::unique_ptr<flash::Player> player_;
-    std::vector<std::string> traces_;
+    std::unique_ptr<TracedMovie> movie_;
 };
 
 }  // namespace
@@ -129,27 +121,27 @@ TEST_F(TextInputTest, TypingGoesToTheFocusedFieldAndItsListenersHearOfIt) {
     load(kInputField);
     type("ab");
     EXPECT_EQ(text(), "ab");
-    EXPECT_EQ(traces_, (std::vector<std::string>{"a", "ab"}));
+    EXPECT_EQ(movie_->traces, (std::vector<std::string>{"a", "ab"}));
 
-    player_->textInput(U'\t');
-    player_->textControl(TextControl::Enter);
+    movie_->player->textInput(U'\t');
+    movie_->player->textControl(TextControl::Enter);
     EXPECT_EQ(text(), "ab") << "control characters and Enter do nothing on one line";
-    EXPECT_EQ(traces_.size(), 2u) << "no change, no onChanged";
+    EXPECT_EQ(movie_->traces.size(), 2u) << "no change, no onChanged";
 
     field().multiline = true;
-    player_->textControl(TextControl::Enter);
+    movie_->player->textControl(TextControl::Enter);
     EXPECT_EQ(text(), "ab\r");
-    player_->textControl(TextControl::Backspace);
-    player_->textControl(TextControl::MoveLeft);
-    player_->textInput(U'x');
+    movie_->player->textControl(TextControl::Backspace);
+    movie_->player->textControl(TextControl::MoveLeft);
+    movie_->player->textInput(U'x');
     EXPECT_EQ(text(), "axb") << "typing goes in at the caret";
-    player_->textControl(TextControl::MoveLeftLine);
-    player_->textControl(TextControl::Delete);
+    movie_->player->textControl(TextControl::MoveLeftLine);
+    movie_->player->textControl(TextControl::Delete);
     EXPECT_EQ(text(), "xb");
-    player_->textControl(TextControl::MoveRightLine);
-    player_->textInput(char32_t(0x1F600));
+    movie_->player->textControl(TextControl::MoveRightLine);
+    movie_->player->textInput(char32_t(0x1F600));
     EXPECT_EQ(field().plainText(), QString::fromUtf8("xb\xF0\x9F\x98\x80")) << "a character beyond 16 bits";
-    player_->textControl(TextControl::Backspace);
+    movie_->player->textControl(TextControl::Backspace);
     EXPECT_EQ(text(), "xb") << "and Backspace takes it whole";
 
     // Nothing reaches a field without the focus or one that is not input.
@@ -163,37 +155,37 @@ TEST_F(TextInputTest, TypingGoesToTheFocusedFieldAndItsListenersHearOfIt) {
 
 TEST_F(TextInputTest, RestrictAndMaxCharsFilterWhatIsTypedAndPasted) {
     load(kInputField + setMember("t", "restrict", "\"bc\"") + setMember("t", "maxChars", "3"));
-    player_->setClipboardText("aAbBcCdD");
-    player_->textControl(TextControl::Paste);
+    movie_->player->setClipboardText("aAbBcCdD");
+    movie_->player->textControl(TextControl::Paste);
     EXPECT_EQ(text(), "bbc");
     type("b");
     EXPECT_EQ(text(), "bbc") << "no room left";
-    player_->textControl(TextControl::SelectAll);
+    movie_->player->textControl(TextControl::SelectAll);
     type("c");
     EXPECT_EQ(text(), "c") << "typing replaces the selection";
 }
 
 TEST_F(TextInputTest, TheClipboardCopiesCutsAndPastesButKeepsPasswords) {
     load(kInputField);
-    player_->setClipboardText("hello");
-    player_->textControl(TextControl::Paste);
-    player_->textControl(TextControl::SelectAll);
-    player_->setClipboardText("");
-    player_->textControl(TextControl::Paste);
+    movie_->player->setClipboardText("hello");
+    movie_->player->textControl(TextControl::Paste);
+    movie_->player->textControl(TextControl::SelectAll);
+    movie_->player->setClipboardText("");
+    movie_->player->textControl(TextControl::Paste);
     EXPECT_EQ(text(), "hello") << "pasting nothing leaves the selection";
-    player_->textControl(TextControl::Cut);
+    movie_->player->textControl(TextControl::Cut);
     EXPECT_EQ(text(), "");
-    EXPECT_EQ(player_->clipboardText(), QStringLiteral("hello"));
-    player_->textControl(TextControl::Paste);
-    player_->textControl(TextControl::Paste);
+    EXPECT_EQ(movie_->player->clipboardText(), QStringLiteral("hello"));
+    movie_->player->textControl(TextControl::Paste);
+    movie_->player->textControl(TextControl::Paste);
     EXPECT_EQ(text(), "hellohello");
 
     field().password = true;
-    player_->textControl(TextControl::SelectAll);
-    player_->setClipboardText("");
-    player_->textControl(TextControl::Copy);
-    player_->textControl(TextControl::Cut);
-    EXPECT_EQ(player_->clipboardText(), QString()) << "a password never leaves its field";
+    movie_->player->textControl(TextControl::SelectAll);
+    movie_->player->setClipboardText("");
+    movie_->player->textControl(TextControl::Copy);
+    movie_->player->textControl(TextControl::Cut);
+    EXPECT_EQ(movie_->player->clipboardText(), QString()) << "a password never leaves its field";
     EXPECT_EQ(text(), "hellohello");
 }
 
@@ -210,19 +202,19 @@ TEST_F(TextInputTest, ScriptsSeeAndSetTheSelectionOfTheFocusedField) {
          focusOn("t") + traceSelection +
          "push 1, 3, 2, \"Selection\"\ngetVariable\npush \"setSelection\"\ncallMethod\npop\n" + traceSelection +
          replaceSel);
-    EXPECT_EQ(traces_, (std::vector<std::string>{"-1", "-1", "-1", "0", "5", "5", "1", "3", "1"}));
+    EXPECT_EQ(movie_->traces, (std::vector<std::string>{"-1", "-1", "-1", "0", "5", "5", "1", "3", "1"}));
     EXPECT_EQ(text(), "||xt");
 
     // A click puts the caret where it falls: past the text, at its end.
-    player_->mouseMove(90, 5);
-    player_->mouseDown();
-    player_->mouseUp();
-    player_->textInput(U'!');
+    movie_->player->mouseMove(90, 5);
+    movie_->player->mouseDown();
+    movie_->player->mouseUp();
+    movie_->player->textInput(U'!');
     EXPECT_EQ(text(), "||xt!");
-    player_->mouseMove(1, 5);
-    player_->mouseDown();
-    player_->mouseUp();
-    player_->textInput(U'!');
+    movie_->player->mouseMove(1, 5);
+    movie_->player->mouseDown();
+    movie_->player->mouseUp();
+    movie_->player->textInput(U'!');
     EXPECT_EQ(text(), "!||xt!") << "and before the first character, at the start";
 }
 
@@ -238,11 +230,11 @@ TEST_F(TextInputTest, TheFocusLeavesWhatIsHiddenOrRemoved) {
     // A plain clip takes the focus only when focusEnabled says so.
     load(listener + makeClip + focusOn("c") + setMember("c", "focusEnabled", "true") + focusOn("c") +
          setMember("c", "_visible", "false"));
-    EXPECT_EQ(traces_, (std::vector<std::string>{"null>_level0.c", "_level0.c>null"}));
+    EXPECT_EQ(movie_->traces, (std::vector<std::string>{"null>_level0.c", "_level0.c>null"}));
 
     load(listener + makeClip + setMember("c", "focusEnabled", "true") + focusOn("c") +
          "push 0, \"c\"\ngetVariable\npush \"removeMovieClip\"\ncallMethod\npop\n");
-    EXPECT_EQ(traces_, (std::vector<std::string>{"null>_level0.c", "_level0.c>null"}));
+    EXPECT_EQ(movie_->traces, (std::vector<std::string>{"null>_level0.c", "_level0.c>null"}));
 }
 
 TEST_F(TextInputTest, KeyboardFocusRollsOntoWhatActsAsAButton) {
@@ -255,30 +247,30 @@ TEST_F(TextInputTest, KeyboardFocusRollsOntoWhatActsAsAButton) {
         setMemberTo("c", "onSetFocus", "focused");
     // By Tab the roll comes first, at once.
     load(script);
-    player_->keyDown(9, 9);
-    EXPECT_EQ(traces_, (std::vector<std::string>{"over", "focus"}));
-    player_->mouseMove(50, 50);
-    EXPECT_EQ(traces_.back(), "out") << "the mouse takes over again";
+    movie_->player->keyDown(9, 9);
+    EXPECT_EQ(movie_->traces, (std::vector<std::string>{"over", "focus"}));
+    movie_->player->mouseMove(50, 50);
+    EXPECT_EQ(movie_->traces.back(), "out") << "the mouse takes over again";
 
     // A script's setFocus rolls once the script is done.
     load(script + focusOn("c") + "push \"done\"\ntrace\n");
-    EXPECT_EQ(traces_, (std::vector<std::string>{"focus", "done", "over"}));
+    EXPECT_EQ(movie_->traces, (std::vector<std::string>{"focus", "done", "over"}));
 }
 
 TEST_F(TextInputTest, EveryKeyAndMouseButtonTogglesOnEachPress) {
     load("");
-    player_->keyDown(65, 97);
-    player_->keyUp(65, 97);
-    EXPECT_TRUE(player_->input().isKeyToggled(65));
-    EXPECT_FALSE(player_->input().isKeyDown(65));
-    player_->mouseDown();
-    EXPECT_TRUE(player_->input().isKeyDown(1)) << "the left button is key 1";
-    EXPECT_TRUE(player_->input().isKeyToggled(1));
-    player_->mouseUp();
-    player_->mouseDown();
-    EXPECT_FALSE(player_->input().isKeyToggled(1));
-    player_->keyDown(65, 97);
-    EXPECT_FALSE(player_->input().isKeyToggled(65));
+    movie_->player->keyDown(65, 97);
+    movie_->player->keyUp(65, 97);
+    EXPECT_TRUE(movie_->player->input().isKeyToggled(65));
+    EXPECT_FALSE(movie_->player->input().isKeyDown(65));
+    movie_->player->mouseDown();
+    EXPECT_TRUE(movie_->player->input().isKeyDown(1)) << "the left button is key 1";
+    EXPECT_TRUE(movie_->player->input().isKeyToggled(1));
+    movie_->player->mouseUp();
+    movie_->player->mouseDown();
+    EXPECT_FALSE(movie_->player->input().isKeyToggled(1));
+    movie_->player->keyDown(65, 97);
+    EXPECT_FALSE(movie_->player->input().isKeyToggled(65));
 }
 
 TEST_F(TextInputTest, TabIndicesAreWholeNumbersUnsignedInTextFields) {
@@ -289,7 +281,7 @@ TEST_F(TextInputTest, TabIndicesAreWholeNumbersUnsignedInTextFields) {
          setMember("t", "tabIndex", "-4") + traceMember("t", "tabIndex") + setMember("c", "tabIndex", "\"x\"") +
          traceMember("c", "tabIndex") + setMember("c", "tabIndex", "-4") + traceMember("c", "tabIndex") +
          setMember("t", "tabIndex", "undefined") + traceMember("t", "tabIndex"));
-    EXPECT_EQ(traces_, (std::vector<std::string>{"4294967292", "-2147483648", "-4", "undefined"}));
+    EXPECT_EQ(movie_->traces, (std::vector<std::string>{"4294967292", "-2147483648", "-4", "undefined"}));
 }
 
 TEST_F(TextInputTest, TabReachesOnlyTheFirstOfObjectsInOnePlace) {
@@ -304,20 +296,20 @@ TEST_F(TextInputTest, TabReachesOnlyTheFirstOfObjectsInOnePlace) {
         setMemberTo("l", "onSetFocus", "told") +
         "push \"l\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"addListener\"\ncallMethod\npop\n" +
         makeClip("first", 1) + makeClip("same", 2) + makeClip("right", 3) + setMember("right", "_x", "50"));
-    for (int i = 0; i < 3; ++i) player_->keyDown(9, 9);
-    EXPECT_EQ(traces_, (std::vector<std::string>{"_level0.first", "_level0.right", "_level0.first"}));
+    for (int i = 0; i < 3; ++i) movie_->player->keyDown(9, 9);
+    EXPECT_EQ(movie_->traces, (std::vector<std::string>{"_level0.first", "_level0.right", "_level0.first"}));
 }
 
 TEST_F(TextInputTest, SpacePressesTheFocusedButtonUnlessItWaitsForThatKey) {
     loadButton(0);
-    player_->keyDown(32, 32);
-    EXPECT_EQ(traces_, (std::vector<std::string>{"press", "release"}));
-    player_->keyDown(13, 13);
-    EXPECT_EQ(traces_.size(), 2u) << "Enter presses nothing";
+    movie_->player->keyDown(32, 32);
+    EXPECT_EQ(movie_->traces, (std::vector<std::string>{"press", "release"}));
+    movie_->player->keyDown(13, 13);
+    EXPECT_EQ(movie_->traces.size(), 2u) << "Enter presses nothing";
 
     loadButton(32);
-    player_->keyDown(32, 32);
-    EXPECT_EQ(traces_, std::vector<std::string>{"key"});
+    movie_->player->keyDown(32, 32);
+    EXPECT_EQ(movie_->traces, std::vector<std::string>{"key"});
 }
 
 TEST_F(TextInputTest, AStyleSheetStylesTheHtmlTextAndTheUserCannotEditIt) {
@@ -336,10 +328,10 @@ TEST_F(TextInputTest, AStyleSheetStylesTheHtmlTextAndTheUserCannotEditIt) {
     EXPECT_EQ(field().content.styleAt(0).color, QColor(Qt::red));
     EXPECT_FALSE(field().content.styleAt(0).bold);
     EXPECT_TRUE(field().content.styleAt(3).bold);
-    EXPECT_EQ(traces_, (std::vector<std::string>{html, "true"})) << "htmlText gives back the HTML as it was set";
+    EXPECT_EQ(movie_->traces, (std::vector<std::string>{html, "true"})) << "htmlText gives back the HTML as it was set";
 
     type("x");
-    player_->textControl(TextControl::Backspace);
+    movie_->player->textControl(TextControl::Backspace);
     EXPECT_EQ(text(), "ab\rc") << "the field is still an input field, but the user cannot change it";
 
     // The sheet's own transform makes the formats: here every style is bold.

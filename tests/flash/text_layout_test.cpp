@@ -11,6 +11,7 @@
 #include "flash/module/flash_engine.h"
 #include "tests/avm1/assembler.h"
 #include "tests/flash/test_movies.h"
+#include "tests/flash/traced_movie.h"
 #include "tests/platform/test_application.h"
 
 using namespace testmovies;
@@ -187,11 +188,9 @@ TEST_F(TextLayoutTest, AClickOnALinkCallsTheFunctionItNames) {
     )asm");
     swf::Header h = header(200, 200);
     h.version = 8;
-    const auto file = movie({testFont(), field, named, swf::DoAction{script}, swf::ShowFrame{}}, h);
-    std::vector<std::string> traces;
-    flash::PlayerOptions options;
-    options.trace = [&](std::string_view line) { traces.emplace_back(line); };
-    flash::Player player(swf::Bytes(file), options);
+    const auto run = playTraced(movie({testFont(), field, named, swf::DoAction{script}, swf::ShowFrame{}}, h));
+    flash::Player& player = *run->player;
+    const auto& traces = run->traces;
     auto click = [&](double x, double y) {
         player.mouseMove(x, y);
         player.mouseDown(flash::Player::MouseButton::Left);

@@ -115,6 +115,15 @@ protected:
             ASSERT_EQ(waveOutWrite(hwo, &h, sizeof h), MMSYSERR_NOERROR);
         }
     }
+
+    // How far the device has played, in the unit asked for.
+    MMTIME positionOf(HWAVEOUT hwo, UINT unit)
+    {
+        MMTIME position{};
+        position.wType = unit;
+        EXPECT_EQ(waveOutGetPosition(hwo, &position, sizeof position), MMSYSERR_NOERROR);
+        return position;
+    }
 };
 
 TEST_F(WaveOutApi, NullDeviceCompletesBlocksInOrderOnOneCallbackThread)
@@ -137,10 +146,7 @@ TEST_F(WaveOutApi, NullDeviceCompletesBlocksInOrderOnOneCallbackThread)
     }
     EXPECT_TRUE(blocks.headers.back().dwFlags & WHDR_DONE);
 
-    MMTIME position{};
-    position.wType = TIME_SAMPLES;
-    ASSERT_EQ(waveOutGetPosition(hwo, &position, sizeof position), MMSYSERR_NOERROR);
-    EXPECT_EQ(position.u.sample, 8u * 2205) << "eight blocks of 50 ms at 44.1 kHz";
+    EXPECT_EQ(positionOf(hwo, TIME_SAMPLES).u.sample, 8u * 2205) << "eight blocks of 50 ms at 44.1 kHz";
 
     for (auto& h : blocks.headers) EXPECT_EQ(waveOutUnprepareHeader(hwo, &h, sizeof h), MMSYSERR_NOERROR);
     ASSERT_EQ(waveOutClose(hwo), MMSYSERR_NOERROR);
@@ -160,10 +166,7 @@ TEST_F(WaveOutApi, TheCallbackMayRefillTheQueue)
     ASSERT_EQ(recorder.countOf(WOM_DONE), 14u);
     for (std::size_t i = 0; i < 14; ++i)
         EXPECT_EQ(events[i + 1].param1, reinterpret_cast<DWORD_PTR>(&blocks.headers[i % 2])) << "return " << i;
-    MMTIME position{};
-    position.wType = TIME_SAMPLES;
-    ASSERT_EQ(waveOutGetPosition(hwo, &position, sizeof position), MMSYSERR_NOERROR);
-    EXPECT_EQ(position.u.sample, 14u * 1764) << "fourteen blocks of 40 ms at 44.1 kHz";
+    EXPECT_EQ(positionOf(hwo, TIME_SAMPLES).u.sample, 14u * 1764) << "fourteen blocks of 40 ms at 44.1 kHz";
     ASSERT_EQ(waveOutClose(hwo), MMSYSERR_NOERROR);
 }
 
@@ -185,10 +188,7 @@ TEST_F(WaveOutApi, ResetReturnsEveryBlockDoneAtOnceAndCloseWaitsForIt)
     ASSERT_EQ(recorder.countOf(WOM_DONE), 4u);
     for (std::size_t i = 0; i < 4; ++i)
         EXPECT_EQ(events[i + 1].param1, reinterpret_cast<DWORD_PTR>(&blocks.headers[i]));
-    MMTIME position{};
-    position.wType = TIME_BYTES;
-    ASSERT_EQ(waveOutGetPosition(hwo, &position, sizeof position), MMSYSERR_NOERROR);
-    EXPECT_EQ(position.u.cb, 0u);
+    EXPECT_EQ(positionOf(hwo, TIME_BYTES).u.cb, 0u);
 
     ASSERT_EQ(waveOutClose(hwo), MMSYSERR_NOERROR);
     EXPECT_EQ(waveOutClose(hwo), MMSYSERR_INVALHANDLE);
