@@ -4,6 +4,9 @@
 // share it, both on the player's thread.
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include "flash/swf/types.h"
 
 namespace flash {
@@ -14,8 +17,16 @@ struct ScriptSoundLevels {
     bool operator==(const ScriptSoundLevels&) const = default;
 };
 
+// An MP3 file a script loaded, as a DefineSound would hold it.
+struct LoadedSound {
+    swf::SoundFormatInfo format;
+    std::uint32_t sampleCount = 0;
+    std::vector<std::uint8_t> data;  // two seek bytes, then the MP3 frames
+};
+
 struct ScriptSoundChannel {
-    swf::CharacterId sound = 0;  // a DefineSound of the player's library
+    swf::CharacterId sound = 0;  // a DefineSound of the player's library,
+    std::shared_ptr<const LoadedSound> loaded;  // or a file
     double startMs = 0;          // where in the sound it starts
     int loops = 1;
     ScriptSoundLevels levels;

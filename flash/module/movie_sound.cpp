@@ -36,6 +36,7 @@ void MovieSound::reset()
     mixer_.stopAll();
     openTried_ = false;
     sounds_.clear();
+    loadedSounds_.clear();
     decodedFrames_ = 0;
     streams_.clear();
     scriptVoices_.clear();
@@ -86,15 +87,17 @@ void MovieSound::startEvent(const Player& player, const swf::StartSound& start)
 
 void MovieSound::startScriptSound(const Player& player, std::shared_ptr<ScriptSoundChannel> channel)
 {
-    const auto* sound = decoded(player, channel->sound);
+    std::shared_ptr<const audio::DecodedSound> sound;
+    if (channel->loaded) sound = decoded(channel->loaded);
+    else if (const auto* library = decoded(player, channel->sound)) sound = *library;
     audio::VoiceId voice = 0;
-    if (sound && *sound) {
+    if (sound) {
         openOnce();
         audio::SoundInfo info;
         const double from = std::max(0.0, channel->startMs) * kFramesPerMs;
-        info.inPoint = std::uint32_t(std::min(from, double((*sound)->frames())));
+        info.inPoint = std::uint32_t(std::min(from, double(sound->frames())));
         info.loopCount = std::uint16_t(std::clamp(channel->loops, 1, 0xFFFF));
-        voice = mixer_.startSound(*sound, info);
+        voice = mixer_.startSound(sound, info);
     }
     // A sound with nothing to play is over at once.
     if (!voice) {
@@ -148,15 +151,31 @@ const std::shared_ptr<const audio::DecodedSound>* MovieSound::decoded(const Play
         sounds_.emplace(id, nullptr);  // reported once
         return nullptr;
     }
+    auto sound = decode(define->format, define->data, define->sampleCount, "sound " + std::to_string(id));
+    if (!sound) return nullptr;
+    return &sounds_.emplace(id, std::move(sound)).first->second;
+}
+
+std::shared_ptr<const audio::DecodedSound> MovieSound::decoded(const std::shared_ptr<const LoadedSound>& loaded)
+{
+    if (const auto found = loadedSounds_.find(loaded.get()); found != loadedSounds_.end()) return found->second.second;
+    auto sound = decode(loaded->format, loaded->data, loaded->sampleCount, "loaded MP3 sound");
+    if (sound) loadedSounds_.emplace(loaded.get(), std::pair{loaded, sound});
+    return sound;
+}
+
+std::shared_ptr<const audio::DecodedSound> MovieSound::decode(const swf::SoundFormatInfo& format,
+                                                              std::span<const std::uint8_t> data,
+                                                              std::uint32_t sampleCount, const std::string& name)
+{
     if (decodedFrames_ >= kMaxDecodedFramesPerMovie) {
-        report("sound " + std::to_string(id) + " not played: the movie's sounds take too much memory");
+        report(name + " not played: the movie's sounds take too much memory");
         return nullptr;
     }
-    audio::EventSoundResult result = audio::decodeEventSound(soundFormatOf(define->format), define->data,
-                                                             define->sampleCount);
-    if (!result.message.empty()) report("sound " + std::to_string(id) + ": " + result.message);
+    audio::EventSoundResult result = audio::decodeEventSound(soundFormatOf(format), data, sampleCount);
+    if (!result.message.empty()) report(name + ": " + result.message);
     decodedFrames_ += result.sound->frames();
-    return &sounds_.emplace(id, std::move(result.sound)).first->second;
+    return std::move(result.sound);
 }
 
 void MovieSound::endStreamsWithoutBlocks(const std::unordered_map<const DisplayObject*, Block>& blocks)

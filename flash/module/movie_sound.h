@@ -80,6 +80,11 @@ private:
     void followScriptSounds(Player& player);
     void stopEverything();
     const std::shared_ptr<const kinolux::audio::DecodedSound>* decoded(const Player& player, swf::CharacterId id);
+    std::shared_ptr<const kinolux::audio::DecodedSound> decoded(const std::shared_ptr<const LoadedSound>& loaded);
+    // Null when the movie's sounds already take as much memory as they may.
+    std::shared_ptr<const kinolux::audio::DecodedSound> decode(const swf::SoundFormatInfo& format,
+                                                               std::span<const std::uint8_t> data,
+                                                               std::uint32_t sampleCount, const std::string& name);
     void endStreamsWithoutBlocks(const std::unordered_map<const DisplayObject*, Block>& blocks);
     void feedStream(const DisplayObject* key, const Block& block, int lookahead);
     void openOnce();
@@ -89,7 +94,11 @@ private:
     kinolux::audio::SoundOutput output_;  // after the mixer: closed before it goes
     bool openTried_ = false;
     std::unordered_map<swf::CharacterId, std::shared_ptr<const kinolux::audio::DecodedSound>> sounds_;
-    std::size_t decodedFrames_ = 0;  // of every sound in sounds_
+    // Files scripts loaded, kept with their decoded sound.
+    std::unordered_map<const LoadedSound*, std::pair<std::shared_ptr<const LoadedSound>,
+                                                     std::shared_ptr<const kinolux::audio::DecodedSound>>>
+        loadedSounds_;
+    std::size_t decodedFrames_ = 0;  // of every sound in sounds_ and loadedSounds_
     std::unordered_map<const DisplayObject*, Stream> streams_;
     std::vector<ScriptVoice> scriptVoices_;
     ScriptSoundLevels mixerLevels_;  // as last given the mixer

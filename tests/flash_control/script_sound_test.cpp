@@ -2,14 +2,18 @@
 // movie's mixer to the (faked) wave-out device, as the timeline's sounds
 // do: whole when left to play, with soundComplete after it; cut short by
 // SoundChannel.stop or SoundMixer.stopAll; panned by its SoundTransform.
+// An MP3 file beside the movie plays the same way once loaded; a missing
+// one or one outside the movie's folder plays nothing.
 #include "flash/core/player.h"
 #include "flash/module/movie_sound.h"
 #include "tests/avm2/document_movie.h"
+#include "tests/flash_audio/reference_codec.h"
 #include "tests/flash_control/control_support.h"
 #include "tests/winmm/fake_wave_out.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <cmath>
 
 namespace flash {
@@ -61,15 +65,23 @@ std::vector<std::uint8_t> toneClassAbc() {
 
 enum class Halt { None, ChannelStop, StopAll };
 
-// The document class plays Tone at once (panned hard left with `leftOnly`),
-// traces "complete" on soundComplete, and on the third frame halts it as
-// asked.
-std::vector<std::uint8_t> tonePlayingMovie(Halt halt, bool leftOnly = false) {
+// The document class plays Tone at once, or the MP3 file at `url` (panned
+// hard left with `leftOnly`), traces "complete" on soundComplete, and on
+// the third frame halts it as asked.
+std::vector<std::uint8_t> tonePlayingMovie(Halt halt, bool leftOnly = false, const std::string& url = {}) {
     AbcBuilder abc;
     const std::uint32_t channel = abc.name("channel");
     const std::uint32_t media = abc.packageNamespace("flash.media");
     Code constructor;
-    constructor.op(op::GetLocal0).op(op::FindPropStrict, abc.name("Tone")).op(op::ConstructProp, abc.name("Tone"), 0);
+    constructor.op(op::GetLocal0);
+    if (url.empty()) {
+        constructor.op(op::FindPropStrict, abc.name("Tone")).op(op::ConstructProp, abc.name("Tone"), 0);
+    } else {
+        const std::uint32_t sound = abc.qname(media, "Sound");
+        const std::uint32_t request = abc.qname(abc.packageNamespace("flash.net"), "URLRequest");
+        constructor.op(op::FindPropStrict, sound).op(op::FindPropStrict, request).op(op::PushString, abc.string(url));
+        constructor.op(op::ConstructProp, request, 1).op(op::ConstructProp, sound, 1);
+    }
     const std::uint32_t transform = abc.qname(media, "SoundTransform");
     if (leftOnly) {
         constructor.op(op::PushByte).u8(0).op(op::PushByte).u8(1);
@@ -109,18 +121,20 @@ std::vector<std::uint8_t> tonePlayingMovie(Halt halt, bool leftOnly = false) {
 
 struct Heard {
     std::vector<std::string> traces;
+    std::vector<std::string> errors;
     std::size_t loudLeft = 0, loudRight = 0;  // samples of each side
 };
 
 // Plays the movie for a second and a half, its sound going to the device
 // as the control's would, and counts the loud samples the device took.
-Heard playMovie(const std::vector<std::uint8_t>& file) {
+Heard playMovie(const std::vector<std::uint8_t>& file, const std::string& path = {}) {
     testing::ensureApplication();
     FakeWaveOut& device = FakeWaveOut::instance();
     device.takeWritten();
     Heard heard;
     {
         PlayerOptions options;
+        options.path = path;
         options.trace = [&](std::string_view line) { heard.traces.emplace_back(line); };
         Player player(swf::Bytes(file), std::move(options));
         MovieSound sound;
@@ -129,7 +143,7 @@ Heard playMovie(const std::vector<std::uint8_t>& file) {
             sound.takeQueued(player, true);
             device.advance(std::chrono::milliseconds(1000 / kFps));
         }
-        EXPECT_TRUE(player.scriptErrors().empty()) << player.scriptErrors().front();
+        heard.errors = player.scriptErrors();
     }
     const std::vector<std::int16_t> written = device.takeWritten();
     for (std::size_t i = 0; i < written.size(); ++i)
@@ -142,6 +156,7 @@ TEST(ScriptSound, ALibrarySoundPlaysWholeThroughTheMixerThenCompletes) {
     EXPECT_EQ(heard.loudLeft, kToneFrames);
     EXPECT_EQ(heard.loudRight, kToneFrames);
     EXPECT_EQ(heard.traces, std::vector<std::string>{"complete"});
+    EXPECT_TRUE(heard.errors.empty()) << heard.errors.front();
 }
 
 TEST(ScriptSound, StoppingTheChannelOrEverySoundCutsItShort) {
@@ -157,6 +172,49 @@ TEST(ScriptSound, ASoundTransformPansTheChannel) {
     const Heard heard = playMovie(tonePlayingMovie(Halt::None, true));
     EXPECT_EQ(heard.loudLeft, kToneFrames);
     EXPECT_EQ(heard.loudRight, 0u);
+}
+
+}  // namespace
+}  // namespace flash
+
+namespace flash {
+namespace {
+
+// The tone as an MP3 file, as an encoder writes one.
+std::vector<std::uint8_t> toneMp3() {
+    const auto pcm = kinolux::audio::test::sine(440, 44100, 2, kToneFrames);
+    int delay = 0;
+    std::vector<std::uint8_t> file;
+    for (const auto& frame : kinolux::audio::test::encode("libmp3lame", 44100, 2, pcm, &delay))
+        file.insert(file.end(), frame.begin(), frame.end());
+    return file;
+}
+
+TEST(ScriptSound, AnMp3FileBesideTheMoviePlaysOnceLoaded) {
+    testing::MovieFiles files;
+    files.write("tone.mp3", toneMp3());
+    const auto movie = tonePlayingMovie(Halt::None, false, "tone.mp3");
+    const Heard heard = playMovie(movie, files.write("movie.swf", movie));
+    // The encoder's padding and the sine's crossings make the count inexact.
+    EXPECT_GT(heard.loudLeft, kToneFrames * 9 / 10);
+    EXPECT_LT(heard.loudLeft, kToneFrames * 11 / 10);
+    EXPECT_EQ(heard.traces, std::vector<std::string>{"complete"});
+    EXPECT_TRUE(heard.errors.empty()) << heard.errors.front();
+}
+
+TEST(ScriptSound, AMissingFarawayOrBrokenFilePlaysNothing) {
+    testing::MovieFiles files;
+    files.write("tone.mp3", toneMp3());
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(files.path("sub"))));
+    for (const std::string url : {"missing.mp3", "../tone.mp3", "http://example.invalid/tone.mp3", "not an mp3.swf"}) {
+        const auto movie = tonePlayingMovie(Halt::None, false, url);
+        files.write("sub/not an mp3.swf", movie);
+        const Heard heard = playMovie(movie, files.write("sub/movie.swf", movie));
+        EXPECT_EQ(heard.loudLeft, 0u) << url;
+        EXPECT_TRUE(heard.traces.empty()) << url;
+        // The log says why, except for a file that is not there.
+        EXPECT_EQ(heard.errors.size(), url == "missing.mp3" ? 0u : 1u) << url;
+    }
 }
 
 }  // namespace

@@ -1,14 +1,18 @@
 // flash.media's Sound, SoundChannel, SoundTransform and SoundMixer: a Sound
-// of a class linked to a library sound plays it through the player's sound
-// engine, as the timeline's own sounds play; its SoundChannel passes the
+// of a class linked to a library sound, or one that loaded an MP3 file from
+// the movie's folder, plays through the player's sound engine, as the
+// timeline's own sounds play; its SoundChannel passes the
 // script's stop and levels on and hears back how far the sound has played
 // and that it ended.
+#include <algorithm>
 #include <cmath>
 
 #include "flash/avm2/display_binding.h"
 #include "flash/avm2/player/display_bridge.h"
+#include "flash/avm2/player/load_events.h"
 #include "flash/avm2/player/natives.h"
 #include "flash/core/player.h"
+#include "flash/swf/mp3_header.h"
 
 namespace flash {
 namespace {
@@ -38,17 +42,24 @@ public:
     Levels levels;
 };
 
-class SoundObject : public DisplayScriptObject {
-public:
-    using DisplayScriptObject::DisplayScriptObject;
-    const swf::DefineSound* sound = nullptr;  // the library sound its class is linked to
-};
-
 class ChannelObject : public DisplayScriptObject {
 public:
     using DisplayScriptObject::DisplayScriptObject;
     std::shared_ptr<ScriptSoundChannel> channel;  // null for a channel that plays nothing
     Levels levels;
+};
+
+class SoundObject : public DisplayScriptObject {
+public:
+    using DisplayScriptObject::DisplayScriptObject;
+    const swf::DefineSound* sound = nullptr;  // the library sound its class is linked to
+    // An MP3 file it loads: the channels played before it came start when
+    // it does.
+    bool loading = false;
+    std::shared_ptr<const LoadedSound> loaded;
+    double fileBytes = 0;
+    Value url = Value::null();
+    std::vector<ChannelObject*> waiting;
 };
 
 // What the machine keeps for its sounds: the channels whose end it waits
@@ -137,46 +148,146 @@ const swf::DefineSound* linkedSound(Vm& vm, Class* cls) {
     return nullptr;
 }
 
-Value soundInit(Vm& vm, const Value& v, Args) {
-    SoundObject& sound = self<SoundObject>(vm, v);
-    sound.sound = linkedSound(vm, sound.cls);
-    return Value();
-}
-
 constexpr double kSampleRates[] = {5512.5, 11025, 22050, 44100};
 
 Value soundLength(Vm& vm, const Value& v, Args) {
-    const swf::DefineSound* sound = self<SoundObject>(vm, v).sound;
-    if (!sound) return Value(0);
-    return Value(sound->sampleCount * 1000.0 / kSampleRates[sound->format.rate & 3]);
+    const SoundObject& o = self<SoundObject>(vm, v);
+    if (o.loaded) return Value(o.loaded->sampleCount * 1000.0 / kSampleRates[o.loaded->format.rate & 3]);
+    if (!o.sound) return Value(0);
+    return Value(o.sound->sampleCount * 1000.0 / kSampleRates[o.sound->format.rate & 3]);
 }
 
 // An MP3 sound's data starts with two bytes of its own, not of the file.
 Value soundBytes(Vm& vm, const Value& v, Args) {
-    const swf::DefineSound* sound = self<SoundObject>(vm, v).sound;
-    if (!sound) return Value(0);
-    const std::size_t header = sound->format.compression == swf::SoundFormat::Mp3 ? 2 : 0;
-    return Value(double(sound->data.size() - std::min(header, sound->data.size())));
+    const SoundObject& o = self<SoundObject>(vm, v);
+    if (!o.sound) return Value(o.fileBytes);
+    const std::size_t header = o.sound->format.compression == swf::SoundFormat::Mp3 ? 2 : 0;
+    return Value(double(o.sound->data.size() - std::min(header, o.sound->data.size())));
+}
+
+Value soundUrl(Vm& vm, const Value& v, Args) { return self<SoundObject>(vm, v).url; }
+
+// An ID3v2 tag before the first frame is skipped whole.
+std::size_t id3Length(const std::vector<std::uint8_t>& bytes) {
+    constexpr std::size_t kTagHeader = 10;
+    if (bytes.size() < kTagHeader || bytes[0] != 'I' || bytes[1] != 'D' || bytes[2] != '3') return 0;
+    const std::size_t size = std::size_t(bytes[6] & 0x7F) << 21 | std::size_t(bytes[7] & 0x7F) << 14 |
+                             std::size_t(bytes[8] & 0x7F) << 7 | std::size_t(bytes[9] & 0x7F);
+    return std::min(bytes.size(), kTagHeader + size);
+}
+
+// An MP3 file as a library sound holds it; nullopt when it holds no frame
+// or plays at a rate a movie's sounds cannot have.
+std::optional<LoadedSound> mp3Sound(const std::vector<std::uint8_t>& bytes, std::string& problem) {
+    LoadedSound sound;
+    sound.data = {0, 0};
+    std::optional<swf::Mp3FrameHeader> first;
+    for (std::size_t at = id3Length(bytes); at < bytes.size();) {
+        const auto header = swf::readMp3FrameHeader(std::span(bytes).subspan(at));
+        if (!header || header->length > bytes.size() - at) {
+            ++at;
+            continue;
+        }
+        if (!first) first = header;
+        if (header->sampleRate == first->sampleRate) {
+            sound.data.insert(sound.data.end(), bytes.begin() + std::ptrdiff_t(at),
+                              bytes.begin() + std::ptrdiff_t(at + header->length));
+            sound.sampleCount += header->samples;
+        }
+        at += header->length;
+    }
+    if (!first) {
+        problem = "it holds no MP3 sound";
+        return std::nullopt;
+    }
+    const auto rate = std::find(std::begin(kSampleRates), std::end(kSampleRates), double(first->sampleRate));
+    if (rate == std::end(kSampleRates)) {
+        problem = "its sound runs at " + std::to_string(first->sampleRate) + " Hz, which a movie's sounds cannot";
+        return std::nullopt;
+    }
+    sound.format = {swf::SoundFormat::Mp3, std::uint8_t(rate - std::begin(kSampleRates)), true, first->stereo};
+    return sound;
+}
+
+void startWhenLoaded(Vm& vm, ChannelObject& channel, const std::shared_ptr<const LoadedSound>& loaded);
+
+void soundArrived(Vm& vm, SoundObject& sound, const std::string& url, LoadedFile bytes) {
+    sound.loading = false;
+    std::string problem = "it cannot be read";
+    std::optional<LoadedSound> mp3 = bytes ? mp3Sound(*bytes, problem) : std::nullopt;
+    const Value target(&sound);
+    if (!mp3) {
+        if (bytes) vm.host().scriptError("The sound " + url + " is not played: " + problem + ".");
+        dispatchIoError(vm, target, "Error #2032: Stream Error. URL: " + url);
+        return;
+    }
+    sound.loaded = std::make_shared<const LoadedSound>(std::move(*mp3));
+    sound.fileBytes = double(bytes->size());
+    dispatchEvent(vm, target, u"flash.events.Event", u"open");
+    dispatchProgress(vm, target, sound.fileBytes, sound.fileBytes);
+    for (ChannelObject* channel : std::exchange(sound.waiting, {})) startWhenLoaded(vm, *channel, sound.loaded);
+    dispatchEvent(vm, target, u"flash.events.Event", u"complete");
+}
+
+// Each Sound loads one file.
+Value soundLoad(Vm& vm, const Value& v, Args a) {
+    SoundObject& sound = self<SoundObject>(vm, v);
+    if (sound.loading || sound.loaded || sound.sound)
+        vm.throwError(ErrorType::Error,
+                      "Error #2037: Functions called in incorrect sequence, or earlier call was unsuccessful.", 2037);
+    const Value request = arg(a, 0);
+    if (request.isNullish())
+        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter stream must be non-null.", 2007);
+    const String url = vm.toString(vm.getPublic(request, u"url"));
+    sound.url = Value(url);
+    sound.loading = queueLoad(vm, url.toUtf8(), [&vm, &sound, path = url.toUtf8()](LoadedFile bytes) {
+        soundArrived(vm, sound, path, std::move(bytes));
+    });
+    return Value();
+}
+
+Value soundInit(Vm& vm, const Value& v, Args a) {
+    SoundObject& sound = self<SoundObject>(vm, v);
+    sound.sound = linkedSound(vm, sound.cls);
+    if (!arg(a, 0).isNullish()) soundLoad(vm, v, a);
+    return Value();
+}
+
+void queueChannel(Vm& vm, ChannelObject& channel) {
+    DisplayBridge* bridge = DisplayBridge::of(vm);
+    if (!bridge) return;
+    QueuedSound queued;
+    queued.channel = channel.channel;
+    bridge->player().queueSound(std::move(queued));
+    state(vm).playing.push_back(&channel);
+}
+
+void startWhenLoaded(Vm& vm, ChannelObject& channel, const std::shared_ptr<const LoadedSound>& loaded) {
+    if (channel.channel->stopRequested) return;
+    channel.channel->loaded = loaded;
+    queueChannel(vm, channel);
 }
 
 Value play(Vm& vm, const Value& v, Args a) {
-    const swf::DefineSound* sound = self<SoundObject>(vm, v).sound;
-    DisplayBridge* bridge = DisplayBridge::of(vm);
-    if (!sound || !bridge) return Value::null();
+    SoundObject& sound = self<SoundObject>(vm, v);
+    if (!(sound.sound || sound.loaded || sound.loading) || !DisplayBridge::of(vm)) return Value::null();
     auto* channelObject = static_cast<ChannelObject*>(vm.construct(vm.findClass(u"flash.media.SoundChannel"), {}));
     channelObject->levels = levelsOf(vm, arg(a, 2)).inPercent();
     auto channel = std::make_shared<ScriptSoundChannel>();
-    channel->sound = sound->id;
     const double start = a.empty() ? 0 : vm.toNumber(a[0]);
     channel->startMs = std::isfinite(start) ? std::max(0.0, start) : 0;
     const double loops = a.size() < 2 ? 1 : vm.toNumber(a[1]);
     channel->loops = std::isfinite(loops) ? int(std::clamp(loops, 1.0, 65535.0)) : 1;
     channel->levels = channelObject->levels.mixed();
-    channelObject->channel = channel;
-    QueuedSound queued;
-    queued.channel = std::move(channel);
-    bridge->player().queueSound(std::move(queued));
-    state(vm).playing.push_back(channelObject);
+    channelObject->channel = std::move(channel);
+    if (sound.loading) {
+        sound.waiting.push_back(channelObject);
+    } else if (sound.loaded) {
+        startWhenLoaded(vm, *channelObject, sound.loaded);
+    } else {
+        channelObject->channel->sound = sound.sound->id;
+        queueChannel(vm, *channelObject);
+    }
     return Value(channelObject);
 }
 
@@ -293,13 +404,14 @@ void installSoundClasses(Vm& vm) {
     Class* sound = vm.defineClass(u"flash.media", u"Sound", dispatcher, make<SoundObject>);
     sound->init = vm.nativeMethod(soundInit, String(u"Sound"));
     vm.defineTraitMethod(sound, u"play", play);
+    vm.defineTraitMethod(sound, u"load", soundLoad);
     vm.defineTraitMethod(sound, u"close", nothing);
     vm.defineGetter(sound, u"length", soundLength);
     vm.defineGetter(sound, u"bytesLoaded", soundBytes);
     vm.defineGetter(sound, u"bytesTotal", soundBytes);
     vm.defineGetter(sound, u"isBuffering", no);
     vm.defineGetter(sound, u"isURLInaccessible", no);
-    vm.defineGetter(sound, u"url", [](Vm&, const Value&, Args) { return Value::null(); });
+    vm.defineGetter(sound, u"url", soundUrl);
 
     Class* channel = vm.defineClass(u"flash.media", u"SoundChannel", dispatcher, make<ChannelObject>);
     channel->init = vm.nativeMethod(nothing, String(u"SoundChannel"));
