@@ -145,7 +145,9 @@ Value loaderInfoGetter(Vm& vm, const Value& self, Args) {
     setHidden(info, kUrl, Value(String::fromUtf8("file:///" + where.absoluteFilePath().toStdString())));
     setHidden(info, kContent, Value(root));
     setHidden(info, kContentType, Value(String(u"application/x-shockwave-flash")));
-    const double length = player.header().uncompressedLength;
+    // The file as it lies on disk, compressed; a movie read from elsewhere
+    // counts by the length its header declares.
+    const double length = where.exists() ? double(where.size()) : double(player.header().uncompressedLength);
     setHidden(info, kBytesLoaded, Value(length));
     setHidden(info, kBytesTotal, Value(length));
     setHidden(info, kWidth, Value(player.stageSize().width()));
