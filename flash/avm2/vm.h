@@ -208,9 +208,11 @@ public:
     const String& defaultXmlNamespace() const { return defaultXmlNamespace_; }
     void setDefaultXmlNamespace(String uri) { defaultXmlNamespace_ = std::move(uri); }
     // XML settings (XML.ignoreComments and the rest), kept by the XML class,
-    // and the running timers, kept by Timer and setTimeout.
+    // and the running timers, kept by Timer and setTimeout, and the playing
+    // sounds, kept by the player's sound classes.
     std::shared_ptr<void>& xmlState() { return xmlState_; }
     std::shared_ptr<void>& timerState() { return timerState_; }
+    std::shared_ptr<void>& soundState() { return soundState_; }
     // Fires the timers and timeouts that have come due on the host's clock.
     void runTimers();
     // Classes registered under an alias (registerClassAlias), which AMF
@@ -271,6 +273,7 @@ private:
     String defaultXmlNamespace_;
     std::shared_ptr<void> xmlState_;
     std::shared_ptr<void> timerState_;
+    std::shared_ptr<void> soundState_;
     std::map<String, Class*> classAliases_;
     int defaultObjectEncoding_ = 3;
     std::uint32_t nextPrivateId_ = 1;

@@ -21,6 +21,7 @@
 #include "flash/core/movie_clip.h"
 #include "flash/core/movie_scripts.h"
 #include "flash/core/render_services.h"
+#include "flash/core/script_sound.h"
 #include "flash/core/timeline_scripts.h"
 #include "flash/script/limits.h"
 #include "flash/swf/types.h"
@@ -35,12 +36,15 @@ class RenderServices;
 // StartSound, StartSound2, SoundStreamHead and SoundStreamBlock tags met
 // while frames ran, for the sound engine.
 // A button's sound for a state change comes with no tag: `buttonSound`
-// names the sound, in the ids of `library`.
+// names the sound, in the ids of `library`. Scripts queue their sounds as
+// a `channel` to start, or `stopAll`.
 struct QueuedSound {
     std::weak_ptr<DisplayObject> clip;
     const swf::TagBody* tag = nullptr;
     const swf::ButtonSound* buttonSound = nullptr;
     const Library* library = nullptr;
+    std::shared_ptr<ScriptSoundChannel> channel = nullptr;
+    bool stopAll = false;
 };
 
 using TraceHandler = std::function<void(std::string_view line)>;
@@ -159,6 +163,9 @@ public:
 
     std::vector<QueuedSound>& sounds() { return sounds_; }
     void queueSound(QueuedSound s) { sounds_.push_back(std::move(s)); }
+    // Every sound of the movie passes through these levels (a script's
+    // SoundMixer.soundTransform).
+    ScriptSoundLevels& mixerLevels() { return mixerLevels_; }
 
     // Guards against movies whose sprites contain themselves or multiply
     // without end: clips and buttons built inside one another stop at a
@@ -328,6 +335,7 @@ private:
     std::vector<PendingConstruct>* pendingConstructs_ = nullptr;
     std::vector<std::weak_ptr<DisplayObject>> pendingRemovals_;
     std::vector<QueuedSound> sounds_;
+    ScriptSoundLevels mixerLevels_;
     std::vector<std::weak_ptr<EditText>> boundFields_;
     std::unique_ptr<MovieLoader> loader_;
     std::unique_ptr<RenderServices> renderServices_;

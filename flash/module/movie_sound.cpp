@@ -3,6 +3,7 @@
 #include "flash/module/frame_clock.h"
 #include "flash/module/sound_tags.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace flash {
@@ -17,6 +18,13 @@ constexpr std::size_t kMaxDecodedFramesPerMovie = std::size_t(audio::kMixRate) *
 constexpr std::size_t kMaxProblems = 20;
 // How far ahead of its timeline a stream's blocks are fed.
 constexpr double kStreamLeadMs = 200;
+constexpr double kFramesPerMs = audio::kMixRate / 1000.0;
+
+audio::SoundTransform transformOf(const ScriptSoundLevels& levels)
+{
+    return {float(levels.leftToLeft), float(levels.leftToRight), float(levels.rightToRight),
+            float(levels.rightToLeft)};
+}
 
 }  // namespace
 
@@ -28,8 +36,12 @@ void MovieSound::reset()
     mixer_.stopAll();
     openTried_ = false;
     sounds_.clear();
+    loadedSounds_.clear();
     decodedFrames_ = 0;
     streams_.clear();
+    scriptVoices_.clear();
+    mixerLevels_ = {};
+    mixer_.setMasterTransform({});
     problems_.clear();
 }
 
@@ -38,7 +50,9 @@ void MovieSound::takeQueued(Player& player, bool frameRan)
     std::vector<QueuedSound> queued;
     queued.swap(player.sounds());
     std::unordered_map<const DisplayObject*, Block> blocks;
-    for (const QueuedSound& sound : queued) {
+    for (QueuedSound& sound : queued) {
+        if (sound.stopAll) stopEverything();
+        if (sound.channel) startScriptSound(player, std::move(sound.channel));
         if (!sound.tag) continue;
         if (const auto* start = std::get_if<swf::StartSound>(sound.tag)) {
             startEvent(player, *start);
@@ -53,6 +67,7 @@ void MovieSound::takeQueued(Player& player, bool frameRan)
     if (frameRan) endStreamsWithoutBlocks(blocks);
     const int lookahead = int(std::ceil(kStreamLeadMs * playingFrameRate(player.frameRate()) / 1000));
     for (const auto& [key, block] : blocks) feedStream(key, block, lookahead);
+    followScriptSounds(player);
 }
 
 void MovieSound::stopStreams()
@@ -70,6 +85,62 @@ void MovieSound::startEvent(const Player& player, const swf::StartSound& start)
     mixer_.startSound(*sound, soundInfoOf(start.info));
 }
 
+void MovieSound::startScriptSound(const Player& player, std::shared_ptr<ScriptSoundChannel> channel)
+{
+    std::shared_ptr<const audio::DecodedSound> sound;
+    if (channel->loaded) sound = decoded(channel->loaded);
+    else if (const auto* library = decoded(player, channel->sound)) sound = *library;
+    audio::VoiceId voice = 0;
+    if (sound) {
+        openOnce();
+        audio::SoundInfo info;
+        const double from = std::max(0.0, channel->startMs) * kFramesPerMs;
+        info.inPoint = std::uint32_t(std::min(from, double(sound->frames())));
+        info.loopCount = std::uint16_t(std::clamp(channel->loops, 1, 0xFFFF));
+        voice = mixer_.startSound(sound, info);
+    }
+    // A sound with nothing to play is over at once.
+    if (!voice) {
+        channel->ended = true;
+        return;
+    }
+    scriptVoices_.push_back({std::move(channel), voice, {}});
+}
+
+void MovieSound::followScriptSounds(Player& player)
+{
+    if (player.mixerLevels() != mixerLevels_) {
+        mixerLevels_ = player.mixerLevels();
+        mixer_.setMasterTransform(transformOf(mixerLevels_));
+    }
+    std::erase_if(scriptVoices_, [&](ScriptVoice& playing) {
+        ScriptSoundChannel& channel = *playing.channel;
+        if (channel.stopRequested) {
+            mixer_.stop(playing.voice);
+            return true;
+        }
+        const auto position = mixer_.soundPosition(playing.voice);
+        if (!position) {
+            channel.ended = true;
+            return true;
+        }
+        channel.positionMs = double(*position) / kFramesPerMs;
+        if (channel.levels != playing.levels) {
+            playing.levels = channel.levels;
+            mixer_.setTransform(playing.voice, transformOf(playing.levels));
+        }
+        return false;
+    });
+}
+
+void MovieSound::stopEverything()
+{
+    stopStreams();
+    for (const ScriptVoice& playing : scriptVoices_) playing.channel->stopRequested = true;
+    mixer_.stopAll();
+    scriptVoices_.clear();
+}
+
 const std::shared_ptr<const audio::DecodedSound>* MovieSound::decoded(const Player& player, swf::CharacterId id)
 {
     if (const auto found = sounds_.find(id); found != sounds_.end()) return &found->second;
@@ -80,15 +151,31 @@ const std::shared_ptr<const audio::DecodedSound>* MovieSound::decoded(const Play
         sounds_.emplace(id, nullptr);  // reported once
         return nullptr;
     }
+    auto sound = decode(define->format, define->data, define->sampleCount, "sound " + std::to_string(id));
+    if (!sound) return nullptr;
+    return &sounds_.emplace(id, std::move(sound)).first->second;
+}
+
+std::shared_ptr<const audio::DecodedSound> MovieSound::decoded(const std::shared_ptr<const LoadedSound>& loaded)
+{
+    if (const auto found = loadedSounds_.find(loaded.get()); found != loadedSounds_.end()) return found->second.second;
+    auto sound = decode(loaded->format, loaded->data, loaded->sampleCount, "loaded MP3 sound");
+    if (sound) loadedSounds_.emplace(loaded.get(), std::pair{loaded, sound});
+    return sound;
+}
+
+std::shared_ptr<const audio::DecodedSound> MovieSound::decode(const swf::SoundFormatInfo& format,
+                                                              std::span<const std::uint8_t> data,
+                                                              std::uint32_t sampleCount, const std::string& name)
+{
     if (decodedFrames_ >= kMaxDecodedFramesPerMovie) {
-        report("sound " + std::to_string(id) + " not played: the movie's sounds take too much memory");
+        report(name + " not played: the movie's sounds take too much memory");
         return nullptr;
     }
-    audio::EventSoundResult result = audio::decodeEventSound(soundFormatOf(define->format), define->data,
-                                                             define->sampleCount);
-    if (!result.message.empty()) report("sound " + std::to_string(id) + ": " + result.message);
+    audio::EventSoundResult result = audio::decodeEventSound(soundFormatOf(format), data, sampleCount);
+    if (!result.message.empty()) report(name + ": " + result.message);
     decodedFrames_ += result.sound->frames();
-    return &sounds_.emplace(id, std::move(result.sound)).first->second;
+    return std::move(result.sound);
 }
 
 void MovieSound::endStreamsWithoutBlocks(const std::unordered_map<const DisplayObject*, Block>& blocks)

@@ -38,7 +38,9 @@ public:
 
     // Takes the sound tags the player queued since the last call. After a
     // frame ran (frameRan), the streams of timelines that did not go on with
-    // their stream end; otherwise streams only start or go on.
+    // their stream end; otherwise streams only start or go on. The sounds
+    // scripts play are started, stopped and panned as their channels say,
+    // and their channels told how far they have played.
     void takeQueued(Player& player, bool frameRan);
     // The host moved the timeline: every stream ends.
     void stopStreams();
@@ -66,8 +68,23 @@ private:
         std::weak_ptr<DisplayObject> clip;
     };
 
+    // A library sound a script plays, and the levels last given its voice.
+    struct ScriptVoice {
+        std::shared_ptr<ScriptSoundChannel> channel;
+        kinolux::audio::VoiceId voice = 0;
+        ScriptSoundLevels levels;
+    };
+
     void startEvent(const Player& player, const swf::StartSound& start);
+    void startScriptSound(const Player& player, std::shared_ptr<ScriptSoundChannel> channel);
+    void followScriptSounds(Player& player);
+    void stopEverything();
     const std::shared_ptr<const kinolux::audio::DecodedSound>* decoded(const Player& player, swf::CharacterId id);
+    std::shared_ptr<const kinolux::audio::DecodedSound> decoded(const std::shared_ptr<const LoadedSound>& loaded);
+    // Null when the movie's sounds already take as much memory as they may.
+    std::shared_ptr<const kinolux::audio::DecodedSound> decode(const swf::SoundFormatInfo& format,
+                                                               std::span<const std::uint8_t> data,
+                                                               std::uint32_t sampleCount, const std::string& name);
     void endStreamsWithoutBlocks(const std::unordered_map<const DisplayObject*, Block>& blocks);
     void feedStream(const DisplayObject* key, const Block& block, int lookahead);
     void openOnce();
@@ -77,8 +94,14 @@ private:
     kinolux::audio::SoundOutput output_;  // after the mixer: closed before it goes
     bool openTried_ = false;
     std::unordered_map<swf::CharacterId, std::shared_ptr<const kinolux::audio::DecodedSound>> sounds_;
-    std::size_t decodedFrames_ = 0;  // of every sound in sounds_
+    // Files scripts loaded, kept with their decoded sound.
+    std::unordered_map<const LoadedSound*, std::pair<std::shared_ptr<const LoadedSound>,
+                                                     std::shared_ptr<const kinolux::audio::DecodedSound>>>
+        loadedSounds_;
+    std::size_t decodedFrames_ = 0;  // of every sound in sounds_ and loadedSounds_
     std::unordered_map<const DisplayObject*, Stream> streams_;
+    std::vector<ScriptVoice> scriptVoices_;
+    ScriptSoundLevels mixerLevels_;  // as last given the mixer
     std::vector<std::string> problems_;
 };
 

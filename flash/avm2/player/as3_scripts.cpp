@@ -79,6 +79,7 @@ void As3Scripts::placed(DisplayObject& object) {
 void As3Scripts::enterFrame() {
     if (refused_) return;
     vm_->runTimers();
+    dispatchEndedSounds(*vm_);
     display_->broadcast(u"enterFrame");
 }
 

@@ -319,10 +319,14 @@ void DisplayBridge::queue(std::function<void()> work, std::size_t bytes) {
 }
 
 void DisplayBridge::runQueued() {
-    // What the work itself asks for waits for the next frame.
-    auto now = std::exchange(queued_, {});
-    queuedBytes_ = 0;
-    for (auto& work : now) vm_.guarded(work);
+    // A local file comes at once, so what the work itself asks for (the
+    // next file of a chain of loads) comes in the same frame; a chain that
+    // goes on longer waits for the next one.
+    for (int round = 0; round < kMaxQueuedRounds && !queued_.empty(); ++round) {
+        auto now = std::exchange(queued_, {});
+        queuedBytes_ = 0;
+        for (auto& work : now) vm_.guarded(work);
+    }
 }
 
 void DisplayBridge::broadcast(std::u16string_view type) {

@@ -109,6 +109,7 @@ private:
     kinolux::avm2::Object* stage_ = nullptr;
     static constexpr std::size_t kMaxQueued = 1024;
     static constexpr std::size_t kMaxQueuedBytes = std::size_t(256) << 20;
+    static constexpr int kMaxQueuedRounds = 8;
     std::vector<std::function<void()>> queued_;
     std::size_t queuedBytes_ = 0;
 };
@@ -139,6 +140,10 @@ void installBitmapFilters(kinolux::avm2::Vm& vm);
 void installBitmapClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* bitmap);
 void installTextClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* textField);
 void installLoaderClasses(kinolux::avm2::Vm& vm);
+void installNetClasses(kinolux::avm2::Vm& vm);
+void installSoundClasses(kinolux::avm2::Vm& vm);
+// soundComplete for the channels whose sound has played to its end.
+void dispatchEndedSounds(kinolux::avm2::Vm& vm);
 // DisplayObject.loaderInfo.
 kinolux::avm2::Value loaderInfoGetter(kinolux::avm2::Vm& vm, const kinolux::avm2::Value& self,
                                       std::span<const kinolux::avm2::Value> args);

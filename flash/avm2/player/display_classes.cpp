@@ -608,6 +608,8 @@ void installPlayerClasses(Vm& vm) {
     installApplicationDomain(vm);
     installBitmapFilters(vm);
     installLoaderClasses(vm);
+    installNetClasses(vm);
+    installSoundClasses(vm);
 }
 
 }  // namespace flash

@@ -1,4 +1,4 @@
-// flash.display.Loader and LoaderInfo, and flash.net.URLRequest: a Loader
+// flash.display.Loader and LoaderInfo: a Loader
 // reads a picture from the movie's own folder and shows it as a Bitmap
 // child, telling its LoaderInfo's listeners as the file arrives (at the end
 // of the frame that asked for it). Files elsewhere, and movies, which this
@@ -7,6 +7,7 @@
 
 #include "flash/avm2/display_binding.h"
 #include "flash/avm2/player/display_bridge.h"
+#include "flash/avm2/player/load_events.h"
 #include "flash/avm2/player/natives.h"
 #include "flash/core/bitmap_data.h"
 #include "flash/core/movie_clip.h"
@@ -31,14 +32,6 @@ Value hidden(const Value& self, const char16_t* name, Value fallback = Value::nu
 
 void setHidden(const Value& self, const char16_t* name, const Value& v) {
     if (Object* o = self.object()) o->dynamic.set(String(name), v, false);
-}
-
-Value urlRequestInit(Vm& vm, const Value& self, Args a) {
-    vm.setPublic(self, u"url", a.empty() || a[0].isNullish() ? Value::null() : Value(vm.toString(a[0])));
-    vm.setPublic(self, u"method", Value(String(u"GET")));
-    vm.setPublic(self, u"data", Value::null());
-    vm.setPublic(self, u"contentType", Value::null());
-    return Value();
 }
 
 // A LoaderInfo holds what it knows as hidden properties: null until the
@@ -76,22 +69,6 @@ Value loaderInit(Vm& vm, const Value& self, Args) {
     return Value();
 }
 
-void dispatch(Vm& vm, const Value& target, const char16_t* eventClass, const char16_t* type) {
-    Value args[] = {Value(String(type))};
-    Value event(vm.construct(vm.findClass(eventClass), args));
-    Value dispatchArgs[] = {event};
-    vm.callProperty(target, kinolux::avm2::Multiname::publicName(String(u"dispatchEvent")), dispatchArgs);
-}
-
-void dispatchProgress(Vm& vm, const Value& info, double loaded, double total) {
-    Value args[] = {Value(String(u"progress"))};
-    Value event(vm.construct(vm.findClass(u"flash.events.ProgressEvent"), args));
-    vm.setPublic(event, u"bytesLoaded", Value(loaded));
-    vm.setPublic(event, u"bytesTotal", Value(total));
-    Value dispatchArgs[] = {event};
-    vm.callProperty(info, kinolux::avm2::Multiname::publicName(String(u"dispatchEvent")), dispatchArgs);
-}
-
 const char16_t* contentTypeOf(const std::vector<std::uint8_t>& bytes) {
     auto starts = [&](std::string_view magic) {
         return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin(),
@@ -113,16 +90,11 @@ void arrive(Vm& vm, const Value& loader, const std::string& url, std::optional<s
     std::shared_ptr<BitmapData> pixels;
     if (bytes && bridge) pixels = BitmapData::decode(*bytes, &error);
     if (!pixels) {
-        Value args[] = {Value(String(u"ioError")), Value(false), Value(false),
-                        Value(String::fromUtf8("Error #2035: URL Not Found. URL: " + url))};
-        Value event(vm.construct(vm.findClass(u"flash.events.IOErrorEvent"), args));
-        vm.setPublic(event, u"text", args[3]);
-        Value dispatchArgs[] = {event};
-        vm.callProperty(info, kinolux::avm2::Multiname::publicName(String(u"dispatchEvent")), dispatchArgs);
+        dispatchIoError(vm, info, "Error #2035: URL Not Found. URL: " + url);
         return;
     }
     const double total = double(bytes->size());
-    dispatch(vm, info, u"flash.events.Event", u"open");
+    dispatchEvent(vm, info, u"flash.events.Event", u"open");
     dispatchProgress(vm, info, 0, total);
     dispatchProgress(vm, info, total, total);
     Object* data = newBitmapDataObject(vm, pixels);
@@ -139,8 +111,8 @@ void arrive(Vm& vm, const Value& loader, const std::string& url, std::optional<s
     setHidden(info, kUrl, Value(String::fromUtf8("file:///" + where.absolutePath().toStdString() + "/" + name)));
     Value addArgs[] = {bitmap};
     vm.callProperty(loader, kinolux::avm2::Multiname::publicName(String(u"addChild")), addArgs);
-    dispatch(vm, info, u"flash.events.Event", u"init");
-    dispatch(vm, info, u"flash.events.Event", u"complete");
+    dispatchEvent(vm, info, u"flash.events.Event", u"init");
+    dispatchEvent(vm, info, u"flash.events.Event", u"complete");
 }
 
 Value load(Vm& vm, const Value& self, Args a) {
@@ -148,18 +120,8 @@ Value load(Vm& vm, const Value& self, Args a) {
     if (request.isNullish())
         vm.throwError(ErrorType::TypeError, "Error #2007: Parameter request must be non-null.", 2007);
     const std::string url = vm.toString(vm.getPublic(request, u"url")).toUtf8();
-    DisplayBridge* bridge = DisplayBridge::of(vm);
-    if (!bridge) return Value();
-    auto bytes = bridge->player().readBesideMovie(url);
     Object* loader = self.object();
-    const std::size_t size = bytes ? bytes->size() : 0;
-    if (!bridge->canQueue(size)) {
-        vm.host().scriptError("A script asked for more files in one frame than the player keeps; the rest are dropped.");
-        return Value();
-    }
-    bridge->queue(
-        [&vm, loader, url, bytes = std::move(bytes)]() mutable { arrive(vm, Value(loader), url, std::move(bytes)); },
-        size);
+    queueLoad(vm, url, [&vm, loader, url](LoadedFile bytes) { arrive(vm, Value(loader), url, std::move(bytes)); });
     return Value();
 }
 
@@ -183,7 +145,9 @@ Value loaderInfoGetter(Vm& vm, const Value& self, Args) {
     setHidden(info, kUrl, Value(String::fromUtf8("file:///" + where.absoluteFilePath().toStdString())));
     setHidden(info, kContent, Value(root));
     setHidden(info, kContentType, Value(String(u"application/x-shockwave-flash")));
-    const double length = player.header().uncompressedLength;
+    // The file as it lies on disk, compressed; a movie read from elsewhere
+    // counts by the length its header declares.
+    const double length = where.exists() ? double(where.size()) : double(player.header().uncompressedLength);
     setHidden(info, kBytesLoaded, Value(length));
     setHidden(info, kBytesTotal, Value(length));
     setHidden(info, kWidth, Value(player.stageSize().width()));
@@ -203,9 +167,6 @@ Value nothing(Vm&, const Value&, Args) { return Value(); }
 }  // namespace
 
 void installLoaderClasses(Vm& vm) {
-    Class* request = vm.defineClass(u"flash.net", u"URLRequest", vm.findClass(u"Object"), nullptr);
-    request->init = vm.nativeMethod(urlRequestInit, String(u"URLRequest"));
-
     Class* info =
         vm.defineClass(u"flash.display", u"LoaderInfo", vm.findClass(u"flash.events.EventDispatcher"), nullptr);
     info->init = vm.nativeMethod(nothing, String(u"LoaderInfo"));

@@ -1,0 +1,221 @@
+// A library sound played by an ActionScript 3 script goes through the
+// movie's mixer to the (faked) wave-out device, as the timeline's sounds
+// do: whole when left to play, with soundComplete after it; cut short by
+// SoundChannel.stop or SoundMixer.stopAll; panned by its SoundTransform.
+// An MP3 file beside the movie plays the same way once loaded; a missing
+// one or one outside the movie's folder plays nothing.
+#include "flash/core/player.h"
+#include "flash/module/movie_sound.h"
+#include "tests/avm2/document_movie.h"
+#include "tests/flash_audio/reference_codec.h"
+#include "tests/flash_control/control_support.h"
+#include "tests/winmm/fake_wave_out.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <cmath>
+
+namespace flash {
+namespace {
+
+using namespace avm2test;
+using kinolux::testing::FakeWaveOut;
+
+constexpr int kFps = 25;
+constexpr std::uint32_t kToneFrames = 44100 * 2 / 5;  // 0.4 s: ten movie frames
+constexpr int kLoud = 1000;
+
+// An offset sine, loud in every sample, as 16-bit stereo PCM.
+swf::DefineSound toneSound() {
+    swf::DefineSound sound;
+    sound.id = 1;
+    sound.format = {swf::SoundFormat::UncompressedLittleEndian, 3, true, true};
+    sound.sampleCount = kToneFrames;
+    static const std::vector<std::uint8_t> data = [] {
+        std::vector<std::uint8_t> bytes;
+        for (std::uint32_t i = 0; i < 2 * kToneFrames; ++i) {
+            const auto value = std::uint16_t(std::int16_t(6000 + 3000 * std::sin(i / 2 * 0.05)));
+            bytes.push_back(std::uint8_t(value & 0xFF));
+            bytes.push_back(std::uint8_t(value >> 8));
+        }
+        return bytes;
+    }();
+    sound.data = data;
+    return sound;
+}
+
+// class Tone extends flash.media.Sound {}, in a DoABC tag of its own.
+std::vector<std::uint8_t> toneClassAbc() {
+    AbcBuilder abc;
+    const std::uint32_t tone = abc.name("Tone"), sound = abc.qname(abc.packageNamespace("flash.media"), "Sound");
+    const std::uint32_t init = abc.method(), cinit = abc.method();
+    abc.body(init, Code().op(op::GetLocal0).op(op::PushScope).op(op::GetLocal0).op(op::ConstructSuper, 0).op(
+                       op::ReturnVoid));
+    abc.body(cinit, Code().op(op::ReturnVoid));
+    abc.addClass(tone, sound, init, cinit);
+    Code script;
+    script.op(op::GetScopeObject).u8(0).op(op::GetLex, sound).op(op::NewClass, 0).op(op::InitProperty, tone);
+    scriptOf(abc, script, {{tone, 4, 1, 0}});
+    std::vector<std::uint8_t> tag{0, 0, 0, 0, 0};
+    const auto bytes = abc.bytes();
+    tag.insert(tag.end(), bytes.begin(), bytes.end());
+    return tag;
+}
+
+enum class Halt { None, ChannelStop, StopAll };
+
+// The document class plays Tone at once, or the MP3 file at `url` (panned
+// hard left with `leftOnly`), traces "complete" on soundComplete, and on
+// the third frame halts it as asked.
+std::vector<std::uint8_t> tonePlayingMovie(Halt halt, bool leftOnly = false, const std::string& url = {}) {
+    AbcBuilder abc;
+    const std::uint32_t channel = abc.name("channel");
+    const std::uint32_t media = abc.packageNamespace("flash.media");
+    Code constructor;
+    constructor.op(op::GetLocal0);
+    if (url.empty()) {
+        constructor.op(op::FindPropStrict, abc.name("Tone")).op(op::ConstructProp, abc.name("Tone"), 0);
+    } else {
+        const std::uint32_t sound = abc.qname(media, "Sound");
+        const std::uint32_t request = abc.qname(abc.packageNamespace("flash.net"), "URLRequest");
+        constructor.op(op::FindPropStrict, sound).op(op::FindPropStrict, request).op(op::PushString, abc.string(url));
+        constructor.op(op::ConstructProp, request, 1).op(op::ConstructProp, sound, 1);
+    }
+    const std::uint32_t transform = abc.qname(media, "SoundTransform");
+    if (leftOnly) {
+        constructor.op(op::PushByte).u8(0).op(op::PushByte).u8(1);
+        constructor.op(op::FindPropStrict, transform).op(op::PushByte).u8(1).op(op::PushByte).u8(0xFF);
+        constructor.op(op::ConstructProp, transform, 2);
+        constructor.op(op::CallProperty, abc.name("play"), 3);
+    } else {
+        constructor.op(op::CallProperty, abc.name("play"), 0);
+    }
+    constructor.op(op::SetProperty, channel);
+    constructor.op(op::GetLocal0).op(op::GetProperty, channel).op(op::PushString, abc.string("soundComplete"));
+    constructor.op(op::GetLocal0).op(op::GetProperty, abc.name("complete"));
+    constructor.op(op::CallPropVoid, abc.name("addEventListener"), 2);
+    Code complete;
+    traced(complete, abc, [&](Code& c) { c.op(op::PushString, abc.string("complete")); });
+    Code third;
+    if (halt == Halt::ChannelStop)
+        third.op(op::GetLocal0).op(op::GetProperty, channel).op(op::CallPropVoid, abc.name("stop"), 0);
+    if (halt == Halt::StopAll)
+        third.op(op::GetLex, abc.qname(media, "SoundMixer")).op(op::CallPropVoid, abc.name("stopAll"), 0);
+    constructor.op(op::GetLocal0).op(op::PushByte).u8(2).op(op::GetLocal0).op(op::GetProperty, abc.name("third"));
+    constructor.op(op::CallPropVoid, abc.name("addFrameScript"), 2);
+    const auto doAbc = documentAbc(abc, constructor, {{"complete", complete, 1}, {"third", third}});
+
+    // The tags only point at their bytes.
+    const auto toneAbc = toneClassAbc();
+    std::vector<swf::Tag> tags{swf::FileAttributes{swf::FileAttribute::ActionScript3}, toneSound(),
+                               swf::DoAbc{swf::Bytes(toneAbc)}, swf::SymbolClass{{{1, "Tone"}}}};
+    tags.push_back(swf::DoAbc{swf::Bytes(doAbc)});
+    tags.push_back(swf::SymbolClass{{{0, "Doc"}}});
+    constexpr int kFrames = 3;
+    for (int i = 0; i < kFrames; ++i) tags.push_back(swf::ShowFrame{});
+    swf::Header header = testmovies::header(40, 30, kFrames);
+    header.frameRate = kFps << 8;
+    return testmovies::movie(tags, header);
+}
+
+struct Heard {
+    std::vector<std::string> traces;
+    std::vector<std::string> errors;
+    std::size_t loudLeft = 0, loudRight = 0;  // samples of each side
+};
+
+// Plays the movie for a second and a half, its sound going to the device
+// as the control's would, and counts the loud samples the device took.
+Heard playMovie(const std::vector<std::uint8_t>& file, const std::string& path = {}) {
+    testing::ensureApplication();
+    FakeWaveOut& device = FakeWaveOut::instance();
+    device.takeWritten();
+    Heard heard;
+    {
+        PlayerOptions options;
+        options.path = path;
+        options.trace = [&](std::string_view line) { heard.traces.emplace_back(line); };
+        Player player(swf::Bytes(file), std::move(options));
+        MovieSound sound;
+        for (int frame = 0; frame < 3 * kFps / 2; ++frame) {
+            player.tick();
+            sound.takeQueued(player, true);
+            device.advance(std::chrono::milliseconds(1000 / kFps));
+        }
+        heard.errors = player.scriptErrors();
+    }
+    const std::vector<std::int16_t> written = device.takeWritten();
+    for (std::size_t i = 0; i < written.size(); ++i)
+        if (std::abs(written[i]) >= kLoud) ++(i % 2 ? heard.loudRight : heard.loudLeft);
+    return heard;
+}
+
+TEST(ScriptSound, ALibrarySoundPlaysWholeThroughTheMixerThenCompletes) {
+    const Heard heard = playMovie(tonePlayingMovie(Halt::None));
+    EXPECT_EQ(heard.loudLeft, kToneFrames);
+    EXPECT_EQ(heard.loudRight, kToneFrames);
+    EXPECT_EQ(heard.traces, std::vector<std::string>{"complete"});
+    EXPECT_TRUE(heard.errors.empty()) << heard.errors.front();
+}
+
+TEST(ScriptSound, StoppingTheChannelOrEverySoundCutsItShort) {
+    for (Halt halt : {Halt::ChannelStop, Halt::StopAll}) {
+        const Heard heard = playMovie(tonePlayingMovie(halt));
+        EXPECT_GT(heard.loudLeft, 0u);
+        EXPECT_LT(heard.loudLeft, kToneFrames / 2) << "the sound goes on after frame 3";
+        EXPECT_TRUE(heard.traces.empty()) << "a stopped sound does not complete";
+    }
+}
+
+TEST(ScriptSound, ASoundTransformPansTheChannel) {
+    const Heard heard = playMovie(tonePlayingMovie(Halt::None, true));
+    EXPECT_EQ(heard.loudLeft, kToneFrames);
+    EXPECT_EQ(heard.loudRight, 0u);
+}
+
+}  // namespace
+}  // namespace flash
+
+namespace flash {
+namespace {
+
+// The tone as an MP3 file, as an encoder writes one.
+std::vector<std::uint8_t> toneMp3() {
+    const auto pcm = kinolux::audio::test::sine(440, 44100, 2, kToneFrames);
+    int delay = 0;
+    std::vector<std::uint8_t> file;
+    for (const auto& frame : kinolux::audio::test::encode("libmp3lame", 44100, 2, pcm, &delay))
+        file.insert(file.end(), frame.begin(), frame.end());
+    return file;
+}
+
+TEST(ScriptSound, AnMp3FileBesideTheMoviePlaysOnceLoaded) {
+    testing::MovieFiles files;
+    files.write("tone.mp3", toneMp3());
+    const auto movie = tonePlayingMovie(Halt::None, false, "tone.mp3");
+    const Heard heard = playMovie(movie, files.write("movie.swf", movie));
+    // The encoder's padding and the sine's crossings make the count inexact.
+    EXPECT_GT(heard.loudLeft, kToneFrames * 9 / 10);
+    EXPECT_LT(heard.loudLeft, kToneFrames * 11 / 10);
+    EXPECT_EQ(heard.traces, std::vector<std::string>{"complete"});
+    EXPECT_TRUE(heard.errors.empty()) << heard.errors.front();
+}
+
+TEST(ScriptSound, AMissingFarawayOrBrokenFilePlaysNothing) {
+    testing::MovieFiles files;
+    files.write("tone.mp3", toneMp3());
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(files.path("sub"))));
+    for (const std::string url : {"missing.mp3", "../tone.mp3", "http://example.invalid/tone.mp3", "not an mp3.swf"}) {
+        const auto movie = tonePlayingMovie(Halt::None, false, url);
+        files.write("sub/not an mp3.swf", movie);
+        const Heard heard = playMovie(movie, files.write("sub/movie.swf", movie));
+        EXPECT_EQ(heard.loudLeft, 0u) << url;
+        EXPECT_TRUE(heard.traces.empty()) << url;
+        // The log says why, except for a file that is not there.
+        EXPECT_EQ(heard.errors.size(), url == "missing.mp3" ? 0u : 1u) << url;
+    }
+}
+
+}  // namespace
+}  // namespace flash
