@@ -106,6 +106,16 @@ constexpr std::size_t kMaxAncestors = 4096;
 
 DisplayScriptObject* dispatcherOf(const Value& self) { return dynamic_cast<DisplayScriptObject*>(self.object()); }
 
+// Reading a method off an object makes a new closure each time, so
+// `this.handler` names the same listener however often it is read.
+bool sameListener(const Value& a, const Value& b) {
+    if (a.object() == b.object()) return true;
+    auto* fa = dynamic_cast<FunctionObject*>(a.object());
+    auto* fb = dynamic_cast<FunctionObject*>(b.object());
+    return fa && fb && fa->bound && fb->bound && fa->method == fb->method &&
+           fa->boundThis.object() == fb->boundThis.object();
+}
+
 Value addEventListener(Vm& vm, const Value& self, std::span<const Value> args) {
     DisplayScriptObject* d = dispatcherOf(self);
     Value fn = arg(args, 1);
@@ -114,7 +124,7 @@ Value addEventListener(Vm& vm, const Value& self, std::span<const Value> args) {
     String type = vm.toString(arg(args, 0));
     bool capture = toBoolean(arg(args, 2));
     for (const auto& l : d->listeners)
-        if (l.type == type && l.capture == capture && l.function.object() == fn.object()) return Value();
+        if (l.type == type && l.capture == capture && sameListener(l.function, fn)) return Value();
     int priority = int(toInt32(vm.toNumber(arg(args, 3))));
     auto at = d->listeners.begin();
     while (at != d->listeners.end() && at->priority >= priority) ++at;
@@ -128,7 +138,7 @@ Value removeEventListener(Vm& vm, const Value& self, std::span<const Value> args
     String type = vm.toString(arg(args, 0));
     bool capture = toBoolean(arg(args, 2));
     std::erase_if(d->listeners, [&](const DisplayScriptObject::Listener& l) {
-        return l.type == type && l.capture == capture && l.function.object() == arg(args, 1).object();
+        return l.type == type && l.capture == capture && sameListener(l.function, arg(args, 1));
     });
     return Value();
 }

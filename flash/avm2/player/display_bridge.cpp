@@ -30,7 +30,7 @@ bool isWaiting(const std::vector<std::weak_ptr<DisplayObject>>& waiting, const D
 
 std::vector<Scene> scenesOf(const MovieClip& clip) {
     std::vector<Scene> scenes = clip.timeline().scenes;
-    if (scenes.empty()) return {Scene{"Scene 1", 0, clip.totalFrames()}};
+    if (scenes.empty()) return {Scene{"", 0, clip.totalFrames()}};
     std::sort(scenes.begin(), scenes.end(), [](const Scene& a, const Scene& b) { return a.firstFrame < b.firstFrame; });
     // Each scene runs to the next one's start, the last to the end.
     for (std::size_t i = 0; i < scenes.size(); ++i)
@@ -99,6 +99,8 @@ public:
     }
     int currentFrame() override {
         auto* c = clip();
+        // A clip a script made without a symbol has no frame to be on.
+        if (c && c->timeline().tags->empty()) return 0;
         return c ? c->currentFrame() + 1 - sceneAt(scenesOf(*c), c->currentFrame()).firstFrame : 1;
     }
     int totalFrames() override {

@@ -115,7 +115,7 @@ private:
 
 struct Scene;
 // The scenes of a clip's timeline in frame order, each running to the next
-// one (one "Scene 1" for a timeline that names none), and the scene holding
+// one (one without a name for a timeline that names none), and the scene holding
 // a 0-based frame.
 std::vector<Scene> scenesOf(const MovieClip& clip);
 const Scene& sceneAt(const std::vector<Scene>& scenes, int frame);

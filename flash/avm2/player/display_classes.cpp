@@ -469,7 +469,8 @@ Value framesLoaded(Vm&, const Value& t, Args) {
 }
 Value isPlaying(Vm&, const Value& t, Args) {
     MovieClip* c = clipOf(t);
-    return Value(c && c->isPlaying());
+    // A clip of one frame has nowhere to play to.
+    return Value(c && c->isPlaying() && c->totalFrames() > 1);
 }
 
 Value labelInit(Vm& vm, const Value& t, Args a) {
