@@ -84,7 +84,7 @@ void MovieClip::applyFrame(int frame, bool runScripts) {
         if (const auto* placement = std::get_if<swf::PlaceObject>(&body)) {
             place(*placement);
         } else if (const auto* remove = std::get_if<swf::RemoveObject>(&body)) {
-            removeChild(remove->depth);
+            removeByTimeline(remove->depth);
         } else if (const auto* action = std::get_if<swf::DoAction>(&body)) {
             if (runScripts && library_->runsActionScript1()) player().queueFrameActions(*this, library_->code(action->actions));
         } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
@@ -139,7 +139,7 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
                 }
             } else if (const auto* remove = std::get_if<swf::RemoveObject>(&body)) {
                 std::erase_if(commands, [&](const Command& c) { return c.depth == remove->depth; });
-                if (!rewind) removeChild(remove->depth);
+                if (!rewind) removeByTimeline(remove->depth);
             } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
                 if (library_->runsActionScript1()) player().runInitActions(*this, library_->code(init->actions));
             }
@@ -156,7 +156,7 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
             if (c && c->place && keepsOnRewind(*child, *c->place, c->changes)) c->kept = child.get();
             else doomed.push_back(depth);
         }
-        for (int depth : doomed) removeChild(depth);
+        for (int depth : doomed) removeByTimeline(depth);
     }
     frame_ = frame;
 
@@ -237,7 +237,7 @@ void MovieClip::place(const swf::PlaceObject& tag) {
             if (c && c != existing->character() && !existing->replaceCharacter(c)) {
                 // Another kind of object takes over the old one's placement.
                 auto old = children_[depth];
-                removeChild(depth);
+                removeByTimeline(depth);
                 auto child = createDisplayObject(c, player());
                 if (!child) return;
                 child->setMatrix(old->matrix());
@@ -318,6 +318,15 @@ void MovieClip::removeChild(int depth) {
     player().takeOffStage(*child);
     it = children_.find(depth);  // the handlers may have changed the list
     if (it != children_.end() && it->second == child) children_.erase(it);
+}
+
+void MovieClip::removeByTimeline(int depth) {
+    if (DisplayObject* child = childAt(depth)) {
+        auto keep = child->shared_from_this();
+        player().removingFromTimeline(*child);
+        if (childAt(depth) != child) return;  // a listener took it off already
+    }
+    removeChild(depth);
 }
 
 bool MovieClip::swapChildren(int from, int to) {

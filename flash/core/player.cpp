@@ -153,7 +153,7 @@ void Player::gotoFrame(int frame) {
 // as the player keeps them), then the scripts that queued up run, then
 // the timers that fell due.
 void Player::runFrameStep() {
-    if (as3_) as3_->enterFrame();
+    if (as3_) as3_->beginFrame();
     std::vector<std::shared_ptr<MovieClip>> order;
     order.reserve(executionList_.size());
     for (auto it = executionList_.begin(); it != executionList_.end();) {
@@ -167,6 +167,7 @@ void Player::runFrameStep() {
     }
     for (const auto& clip : order)
         if (clip->onStage()) clip->runFrame();
+    if (as3_) as3_->enterFrame();
     runQueue();
     loader_->frameDone();
     finishRemovals();

@@ -129,6 +129,7 @@ Value addEventListener(Vm& vm, const Value& self, std::span<const Value> args) {
     auto at = d->listeners.begin();
     while (at != d->listeners.end() && at->priority >= priority) ++at;
     d->listeners.insert(at, {type, fn, capture, priority});
+    vm.noteBroadcastListener(type.view(), d);
     return Value();
 }
 
@@ -201,6 +202,22 @@ void Vm::dispatchSimpleEvent(Object* target, std::u16string_view type) {
         Value dispatchArgs[] = {event};
         dispatchEventMethod(*this, Value(target), dispatchArgs);
     });
+}
+
+namespace {
+constexpr std::u16string_view kBroadcastEvents[] = {u"enterFrame", u"frameConstructed", u"exitFrame", u"render"};
+}  // namespace
+
+const std::vector<Object*>& Vm::broadcastListeners(std::u16string_view type) const {
+    static const std::vector<Object*> none;
+    auto it = broadcastListeners_.find(type);
+    return it == broadcastListeners_.end() ? none : it->second.order;
+}
+
+void Vm::noteBroadcastListener(std::u16string_view type, Object* listener) {
+    if (std::find(std::begin(kBroadcastEvents), std::end(kBroadcastEvents), type) == std::end(kBroadcastEvents)) return;
+    auto& list = broadcastListeners_[std::u16string(type)];
+    if (list.known.insert(listener).second) list.order.push_back(listener);
 }
 
 void installEventClasses(Vm& vm, Class* dispatcher) {

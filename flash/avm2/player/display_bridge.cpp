@@ -73,7 +73,7 @@ public:
         if (frame.isString()) {
             if (auto n = c->frameOfLabel(frame.string())) {
                 c->gotoFrame(*n, play);
-                bridge_.constructWaiting();
+                bridge_.finishGoto();
             } else
                 bridge_.vm().throwError(kinolux::avm2::ErrorType::ArgumentError,
                                         "Error #2109: Frame label " + frame.string().toUtf8() +
@@ -84,7 +84,7 @@ public:
         double n = frame.isNumber() ? frame.number() : bridge_.vm().toNumber(frame);
         if (n >= 1 && n < 1e9) {
             c->gotoFrame(scene->firstFrame + int(n), play);
-            bridge_.constructWaiting();
+            bridge_.finishGoto();
         }
     }
     void stepScene(int step) override {
@@ -95,7 +95,7 @@ public:
         const auto at = std::size_t(&now - scenes.data());
         if ((step < 0 && at == 0) || (step > 0 && at + 1 >= scenes.size())) return;
         c->gotoFrame(scenes[step < 0 ? at - 1 : at + 1].firstFrame + 1, c->isPlaying());
-        bridge_.constructWaiting();
+        bridge_.finishGoto();
     }
     int currentFrame() override {
         auto* c = clip();
@@ -140,6 +140,7 @@ void DisplayBridge::constructRoot(MovieClip& root, Class* documentClass) {
     if (root.name.empty()) root.name = String(u"root1");
     rootObject_ = bind(std::static_pointer_cast<DisplayObject>(root.shared_from_this()), documentClass);
     constructChildren(root);
+    announcePlaced(root);
     constructWaiting();
 }
 
@@ -195,6 +196,14 @@ void DisplayBridge::construct(DisplayObject& object) {
     if (DisplayObject* parent = object.parent())
         if (auto holder = objects_.find(parent->instanceId()); holder != objects_.end())
             setInstanceProperty(holder->second, object, made);
+    announcePlaced(object);
+}
+
+// An object the timeline placed hears that it was added once it is
+// constructed, as one a script adds does at once.
+void DisplayBridge::announcePlaced(DisplayObject& object) {
+    dispatch(object, u"added", true);
+    if (object.onStage()) dispatch(object, u"addedToStage", false);
 }
 
 void DisplayBridge::setInstanceProperty(Object* parent, DisplayObject& child, Object* childObject) {
@@ -280,7 +289,6 @@ Object* DisplayBridge::makeInstance(Class* cls) {
     auto* b = dynamic_cast<Binding*>(o->binding);
     if (!b) return o;
     objects_[b->object->instanceId()] = o;
-    order_.push_back(o);
     nameChildren(*b->object, o);
     return o;
 }
@@ -327,12 +335,16 @@ void DisplayBridge::runQueued() {
     for (auto& work : now) vm_.guarded(work);
 }
 
+// Display objects hear a frame event whether on the stage or not, in the
+// order they began to listen for it.
 void DisplayBridge::broadcast(std::u16string_view type) {
-    auto everyone = order_;
-    for (DisplayScriptObject* o : everyone) {
+    const std::vector<Object*> everyone = vm_.broadcastListeners(type);
+    for (Object* o : everyone) {
+        auto* d = static_cast<DisplayScriptObject*>(o);
+        if (!dynamic_cast<Binding*>(d->binding)) continue;
         bool listens = false;
-        for (const auto& l : o->listeners) listens = listens || l.type == type;
-        if (listens) vm_.dispatchSimpleEvent(o, type);
+        for (const auto& l : d->listeners) listens = listens || l.type == type;
+        if (listens) vm_.dispatchSimpleEvent(d, type);
     }
 }
 
@@ -346,6 +358,28 @@ void DisplayBridge::dispatch(DisplayObject& object, std::u16string_view type, bo
         vm_.callProperty(Value(static_cast<Object*>(it->second)), Multiname::publicName(String(u"dispatchEvent")),
                          dispatchArgs);
     });
+}
+
+void DisplayBridge::announceRemoval(DisplayObject& object) {
+    dispatch(object, u"removed", true);
+    if (object.onStage()) dispatchStageChange(object, false);
+}
+
+void DisplayBridge::finishGoto() {
+    // Movies before version 10 wait for the next frame for the rest.
+    if (vm_.swfVersion() < 10 || nestedGotos_ >= kMaxNestedGotos) {
+        constructWaiting();
+        return;
+    }
+    struct Nesting {
+        int& depth;
+        explicit Nesting(int& d) : depth(++d) {}
+        ~Nesting() { --depth; }
+    } nesting(nestedGotos_);
+    constructWaiting();
+    broadcast(u"frameConstructed");
+    runFrameScripts();
+    broadcast(u"exitFrame");
 }
 
 void DisplayBridge::dispatchStageChange(DisplayObject& object, bool added) {

@@ -73,6 +73,13 @@ public:
     void runFrameScripts();
     // Dispatches a plain event at one object (added, addedToStage...).
     void dispatch(DisplayObject& object, std::u16string_view type, bool bubbles);
+    // The removed events of an object the timeline takes off.
+    void announceRemoval(DisplayObject& object);
+    // After a script's goto: the frame it went to is constructed and its
+    // scripts run at once, with the frame events around them, as between
+    // frames (a goto to the frame the clip is on included); before
+    // version 10 only the constructing happens at once.
+    void finishGoto();
     // addedToStage/removedFromStage for an object and what it holds.
     void dispatchStageChange(DisplayObject& object, bool added);
 
@@ -94,6 +101,7 @@ private:
     std::shared_ptr<DisplayObject> newDisplayObject(kinolux::avm2::Class* cls);
     void nameChildren(DisplayObject& parent, kinolux::avm2::Object* parentObject);
     void construct(DisplayObject& object);
+    void announcePlaced(DisplayObject& object);
     void setInstanceProperty(kinolux::avm2::Object* parent, DisplayObject& child, kinolux::avm2::Object* childObject);
     void runFrameScriptsOf(DisplayObject& object);
 
@@ -101,7 +109,6 @@ private:
     kinolux::avm2::Vm& vm_;
     std::map<swf::CharacterId, std::string> symbolClasses_;
     std::unordered_map<std::uint64_t, kinolux::avm2::DisplayScriptObject*> objects_;  // by instance id
-    std::vector<kinolux::avm2::DisplayScriptObject*> order_;                          // in the order made
     std::vector<std::unique_ptr<Binding>> bindings_;
     std::vector<std::weak_ptr<DisplayObject>> waiting_;  // placed, not yet constructed, in placing order
     std::unordered_map<std::uint64_t, int> scriptFrames_;  // the frame whose script last ran, per clip
@@ -111,6 +118,10 @@ private:
     static constexpr std::size_t kMaxQueuedBytes = std::size_t(256) << 20;
     std::vector<std::function<void()>> queued_;
     std::size_t queuedBytes_ = 0;
+    // Gotos in frame events nest; a movie whose handlers goto for ever
+    // stops nesting here, its gotos moving the playhead alone.
+    static constexpr int kMaxNestedGotos = 32;
+    int nestedGotos_ = 0;
 };
 
 struct Scene;
