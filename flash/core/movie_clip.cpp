@@ -75,16 +75,25 @@ void MovieClip::runFrame() {
 }
 
 void MovieClip::applyFrame(int frame, bool runScripts) {
-    frame_ = frame;
-    if (frame > totalFrames()) return;
-    auto self = weak_from_this();
+    if (frame > totalFrames()) {
+        frame_ = frame;
+        return;
+    }
     const auto [begin, end] = timeline_->frames[std::size_t(frame - 1)];
+    // An ActionScript 3 timeline takes off what the next frame removes
+    // while still on the frame before; the scripts hearing of it see so.
+    const bool removesFirst = !library_->runsActionScript1();
+    if (removesFirst)
+        for (std::size_t i = begin; i < end && onStage(); ++i)
+            if (const auto* remove = (*timeline_->tags)[i].get<swf::RemoveObject>()) removeByTimeline(remove->depth);
+    frame_ = frame;
+    auto self = weak_from_this();
     for (std::size_t i = begin; i < end && onStage(); ++i) {
         const auto& body = (*timeline_->tags)[i].body;
         if (const auto* placement = std::get_if<swf::PlaceObject>(&body)) {
             place(*placement);
         } else if (const auto* remove = std::get_if<swf::RemoveObject>(&body)) {
-            removeByTimeline(remove->depth);
+            if (!removesFirst) removeByTimeline(remove->depth);
         } else if (const auto* action = std::get_if<swf::DoAction>(&body)) {
             if (runScripts && library_->runsActionScript1()) player().queueFrameActions(*this, library_->code(action->actions));
         } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
@@ -156,6 +165,8 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
             if (c && c->place && keepsOnRewind(*child, *c->place, c->changes)) c->kept = child.get();
             else doomed.push_back(depth);
         }
+        // Scripts hearing of the removals find the clip on its new frame.
+        frame_ = frame;
         for (int depth : doomed) removeByTimeline(depth);
     }
     frame_ = frame;

@@ -181,6 +181,14 @@ bool Player::putOnStage(DisplayObject& object, const InitObject* init) {
     object.setOnStage(true);
     auto* clip = object.kind() == ObjectKind::MovieClip ? static_cast<MovieClip*>(&object) : nullptr;
     if (clip) executionList_.push_front(std::static_pointer_cast<MovieClip>(clip->shared_from_this()));
+    // What a script put in a clip before the clip joined the stage joins
+    // with it.
+    if (clip && as3_) {
+        std::vector<std::shared_ptr<DisplayObject>> held;
+        for (const auto& [depth, child] : clip->children()) held.push_back(child);
+        for (const auto& child : held)
+            if (!child->onStage() && child->parent() == clip) putOnStage(*child, nullptr);
+    }
     if (isGraphic(object)) {
         if (as3_) as3_->placed(object);
         return true;

@@ -25,15 +25,14 @@ Timeline Timeline::build(const std::vector<swf::Tag>& tags) {
     Timeline t;
     t.tags = &tags;
     std::size_t begin = 0;
-    // A movie that lists its scenes and labels in one tag takes its labels
-    // from that list alone: the frames' own label tags would repeat them.
-    std::vector<std::pair<std::string, int>> frameLabels;
+    // Once a movie has listed its scenes and labels in one tag, the frames'
+    // own label tags would only repeat them.
     bool listed = false;
     for (std::size_t i = 0; i < tags.size(); ++i) {
-        if (const auto* label = tags[i].get<swf::FrameLabel>())
-            frameLabels.emplace_back(label->name, int(t.frames.size()));
+        if (const auto* label = tags[i].get<swf::FrameLabel>(); label && !listed)
+            t.labels.emplace_back(label->name, int(t.frames.size()));
         if (const auto* data = tags[i].get<swf::SceneAndFrameLabelData>()) {
-            listed = true;
+            listed = listed || !data->scenes.empty();
             for (std::size_t s = 0; s < data->scenes.size(); ++s)
                 t.scenes.push_back({data->scenes[s].second, int(data->scenes[s].first), 0});
             for (const auto& [frame, name] : data->labels) t.labels.emplace_back(name, int(frame));
@@ -51,7 +50,6 @@ Timeline Timeline::build(const std::vector<swf::Tag>& tags) {
     for (std::size_t i = begin; i < tags.size(); ++i)
         if (actsOnFrame(tags[i].body)) trailing = true;
     if (trailing) t.frames.emplace_back(begin, tags.size());
-    if (!listed) t.labels = std::move(frameLabels);
     if (t.frames.empty()) t.frames.emplace_back(tags.size(), tags.size());
     const int total = int(t.frames.size());
     t.complete = !trailing && !tags.empty() && tags.back().get<swf::End>();
