@@ -80,15 +80,19 @@ void MovieClip::applyFrame(int frame, bool runScripts) {
         return;
     }
     const auto [begin, end] = timeline_->frames[std::size_t(frame - 1)];
+    // A clip a script made builds its first frame before it joins the
+    // stage; one on the stage stops where a script took it off.
+    const bool onStageAtStart = onStage();
+    auto going = [&] { return onStage() || !onStageAtStart; };
     // An ActionScript 3 timeline takes off what the next frame removes
     // while still on the frame before; the scripts hearing of it see so.
     const bool removesFirst = !library_->runsActionScript1();
     if (removesFirst)
-        for (std::size_t i = begin; i < end && onStage(); ++i)
+        for (std::size_t i = begin; i < end && going(); ++i)
             if (const auto* remove = (*timeline_->tags)[i].get<swf::RemoveObject>()) removeByTimeline(remove->depth);
     frame_ = frame;
     auto self = weak_from_this();
-    for (std::size_t i = begin; i < end && onStage(); ++i) {
+    for (std::size_t i = begin; i < end && going(); ++i) {
         const auto& body = (*timeline_->tags)[i].body;
         if (const auto* placement = std::get_if<swf::PlaceObject>(&body)) {
             place(*placement);

@@ -195,7 +195,8 @@ bool Player::putOnStage(DisplayObject& object, const InitObject* init) {
     }
     if (object.kind() == ObjectKind::Button) static_cast<Button&>(object).setState(swf::ButtonState::Up);
     if (!scriptsEnabled_) {
-        if (clip) clip->runFrame();
+        // A clip a script built (or took off and puts back) has its frame.
+        if (clip && !clip->initialized()) clip->runFrame();
         // Script objects of the children that frame placed come before their parent's.
         if (as3_) as3_->placed(object);
         return object.onStage();

@@ -99,3 +99,19 @@ TEST(As3FrameOrder, AGotoRunsTheNewFramesScriptBeforeTheScriptGoesOn) {
                                                     "frameConstructed 2 0"}));
     EXPECT_EQ(run.frame, 1);
 }
+
+// A clip taken off and put back keeps its frame: only the frame step moves it.
+TEST(As3FrameOrder, AClipPutBackOnTheStageStaysOnItsFrame) {
+    AbcBuilder abc;
+    Code init;
+    auto box = [&](Code& c) { c.op(op::GetLocal0).op(op::GetProperty, abc.name("box")); };
+    callOnThis(init, abc, "removeChild", 1, box);
+    callOnThis(init, abc, "addChild", 1, box);
+    traced(init, abc, [&](Code& c) { box(c); c.op(op::GetProperty, abc.name("currentFrame")); });
+    swf::PlaceObject placed = testmovies::place(1, 2);
+    placed.name = "box";
+    std::vector<swf::Tag> first{swf::DefineSprite{2, 2, {swf::ShowFrame{}, swf::ShowFrame{}}}, placed};
+    Playback run = play(framedMovie(documentAbc(abc, init), {first}));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"1"}));
+}

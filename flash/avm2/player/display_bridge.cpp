@@ -166,6 +166,17 @@ void DisplayBridge::constructChildren(DisplayObject& parent) {
     }
 }
 
+void DisplayBridge::buildFirstFrame(DisplayObject& object) {
+    if (object.kind() != ObjectKind::MovieClip || object.onStage()) return;
+    auto& clip = static_cast<MovieClip&>(object);
+    if (clip.initialized()) return;
+    clip.runFrame();
+    std::vector<std::shared_ptr<DisplayObject>> children;
+    for (const auto& [depth, child] : clip.children()) children.push_back(child);
+    for (const auto& child : children)
+        if (child->parent() == &clip && !objects_.count(child->instanceId())) construct(*child);
+}
+
 void DisplayBridge::constructWaiting() {
     while (!waiting_.empty()) {
         // The first waiting object whose parent has its script object.

@@ -48,6 +48,9 @@ public:
     // of a frame on the list first, then constructs them in order (a
     // parent's own children when its super constructor runs).
     void placed(DisplayObject& object);
+    // A clip a script makes off the stage builds its first frame at once,
+    // the children it places constructed there.
+    void buildFirstFrame(DisplayObject& object);
     // Constructs the waiting children of a display object.
     void constructChildren(DisplayObject& parent);
     // Constructs everything still waiting, parents before their children.

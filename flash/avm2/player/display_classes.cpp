@@ -498,7 +498,10 @@ constexpr char16_t kNormal[] = u"normal";
 // timeline placed in the object are constructed inside its super() call.
 Value displayInit(Vm& vm, const Value& t, Args) {
     if (DisplayObject* d = self(t))
-        if (DisplayBridge* b = DisplayBridge::of(vm)) b->constructChildren(*d);
+        if (DisplayBridge* b = DisplayBridge::of(vm)) {
+            b->buildFirstFrame(*d);
+            b->constructChildren(*d);
+        }
     return Value();
 }
 
