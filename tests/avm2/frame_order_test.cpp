@@ -115,3 +115,16 @@ TEST(As3FrameOrder, AClipPutBackOnTheStageStaysOnItsFrame) {
     ASSERT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"1"}));
 }
+
+// prevScene in the first scene, past its first frame, goes back to its start.
+TEST(As3FrameOrder, PrevSceneInTheFirstSceneGoesToItsStart) {
+    AbcBuilder abc;
+    Code init;
+    callOnThis(init, abc, "gotoAndStop", 1, [](Code& p) { p.op(op::PushByte).u8(2); });
+    callOnThis(init, abc, "prevScene", 0, [](Code&) {});
+    traced(init, abc, [&](Code& c) { c.op(op::GetLocal0).op(op::GetProperty, abc.name("currentFrame")); });
+    std::vector<swf::Tag> first{swf::SceneAndFrameLabelData{{{0, "A"}, {3, "B"}}, {}}};
+    Playback run = play(framedMovie(documentAbc(abc, init), {first, {}, {}, {}}));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"1"}));
+}

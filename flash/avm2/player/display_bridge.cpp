@@ -90,11 +90,13 @@ public:
     void stepScene(int step) override {
         auto* c = clip();
         if (!c) return;
+        // Going back from the first scene goes to its start.
         const std::vector<Scene> scenes = scenesOf(*c);
         const Scene& now = sceneAt(scenes, c->currentFrame());
         const auto at = std::size_t(&now - scenes.data());
-        if ((step < 0 && at == 0) || (step > 0 && at + 1 >= scenes.size())) return;
-        c->gotoFrame(scenes[step < 0 ? at - 1 : at + 1].firstFrame + 1, c->isPlaying());
+        if (step > 0 && at + 1 >= scenes.size()) return;
+        const Scene& target = step > 0 ? scenes[at + 1] : scenes[at == 0 ? 0 : at - 1];
+        c->gotoFrame(target.firstFrame + 1, c->isPlaying());
         bridge_.finishGoto();
     }
     int currentFrame() override {
