@@ -17,7 +17,8 @@ public:
     // A 1-based frame number (counted in `scene`, by name, or else in the
     // current scene) or a label.
     virtual void gotoFrame(const Value& frame, bool play, const Value& scene = Value()) = 0;
-    // The first frame of the next (or previous) scene; nothing past the ends.
+    // The first frame of the next (or previous) scene; nothing past the
+    // last, the first scene's own going back from it.
     virtual void stepScene(int step) = 0;
     virtual int currentFrame() = 0;  // 1-based, in the current scene
     virtual int totalFrames() = 0;

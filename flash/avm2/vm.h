@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -200,6 +201,12 @@ public:
     DisplayBinding* takePendingBinding() { return std::exchange(pendingBinding_, nullptr); }
     // Dispatches a plain Event of a type (enterFrame) to an object's listeners.
     void dispatchSimpleEvent(Object* target, std::u16string_view type);
+    // The display objects that listen for a frame event (enterFrame,
+    // frameConstructed, exitFrame, render), in the order they first
+    // started to: the order the player tells them in. Some may have
+    // stopped listening since.
+    const std::vector<Object*>& broadcastListeners(std::u16string_view type) const;
+    void noteBroadcastListener(std::u16string_view type, Object* listener);
     // The frame script a MovieClip's object holds for a 0-based frame.
     void runFrameScript(Object* clip, int frame);
 
@@ -270,6 +277,11 @@ private:
     Builtins builtins_;
     std::map<Class*, Class*> vectorClasses_;
     DisplayBinding* pendingBinding_ = nullptr;  // by element class (null: *)
+    struct BroadcastList {
+        std::vector<Object*> order;
+        std::unordered_set<Object*> known;
+    };
+    std::map<std::u16string, BroadcastList, std::less<>> broadcastListeners_;
     String defaultXmlNamespace_;
     std::shared_ptr<void> xmlState_;
     std::shared_ptr<void> timerState_;

@@ -75,16 +75,29 @@ void MovieClip::runFrame() {
 }
 
 void MovieClip::applyFrame(int frame, bool runScripts) {
-    frame_ = frame;
-    if (frame > totalFrames()) return;
-    auto self = weak_from_this();
+    if (frame > totalFrames()) {
+        frame_ = frame;
+        return;
+    }
     const auto [begin, end] = timeline_->frames[std::size_t(frame - 1)];
-    for (std::size_t i = begin; i < end && onStage(); ++i) {
+    // A clip a script made builds its first frame before it joins the
+    // stage; one on the stage stops where a script took it off.
+    const bool onStageAtStart = onStage();
+    auto going = [&] { return onStage() || !onStageAtStart; };
+    // An ActionScript 3 timeline takes off what the next frame removes
+    // while still on the frame before; the scripts hearing of it see so.
+    const bool removesFirst = !library_->runsActionScript1();
+    if (removesFirst)
+        for (std::size_t i = begin; i < end && going(); ++i)
+            if (const auto* remove = (*timeline_->tags)[i].get<swf::RemoveObject>()) removeByTimeline(remove->depth);
+    frame_ = frame;
+    auto self = weak_from_this();
+    for (std::size_t i = begin; i < end && going(); ++i) {
         const auto& body = (*timeline_->tags)[i].body;
         if (const auto* placement = std::get_if<swf::PlaceObject>(&body)) {
             place(*placement);
         } else if (const auto* remove = std::get_if<swf::RemoveObject>(&body)) {
-            removeChild(remove->depth);
+            if (!removesFirst) removeByTimeline(remove->depth);
         } else if (const auto* action = std::get_if<swf::DoAction>(&body)) {
             if (runScripts && library_->runsActionScript1()) player().queueFrameActions(*this, library_->code(action->actions));
         } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
@@ -139,7 +152,7 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
                 }
             } else if (const auto* remove = std::get_if<swf::RemoveObject>(&body)) {
                 std::erase_if(commands, [&](const Command& c) { return c.depth == remove->depth; });
-                if (!rewind) removeChild(remove->depth);
+                if (!rewind) removeByTimeline(remove->depth);
             } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
                 if (library_->runsActionScript1()) player().runInitActions(*this, library_->code(init->actions));
             }
@@ -156,7 +169,9 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
             if (c && c->place && keepsOnRewind(*child, *c->place, c->changes)) c->kept = child.get();
             else doomed.push_back(depth);
         }
-        for (int depth : doomed) removeChild(depth);
+        // Scripts hearing of the removals find the clip on its new frame.
+        frame_ = frame;
+        for (int depth : doomed) removeByTimeline(depth);
     }
     frame_ = frame;
 
@@ -237,7 +252,7 @@ void MovieClip::place(const swf::PlaceObject& tag) {
             if (c && c != existing->character() && !existing->replaceCharacter(c)) {
                 // Another kind of object takes over the old one's placement.
                 auto old = children_[depth];
-                removeChild(depth);
+                removeByTimeline(depth);
                 auto child = createDisplayObject(c, player());
                 if (!child) return;
                 child->setMatrix(old->matrix());
@@ -318,6 +333,15 @@ void MovieClip::removeChild(int depth) {
     player().takeOffStage(*child);
     it = children_.find(depth);  // the handlers may have changed the list
     if (it != children_.end() && it->second == child) children_.erase(it);
+}
+
+void MovieClip::removeByTimeline(int depth) {
+    if (DisplayObject* child = childAt(depth)) {
+        auto keep = child->shared_from_this();
+        player().removingFromTimeline(*child);
+        if (childAt(depth) != child) return;  // a listener took it off already
+    }
+    removeChild(depth);
 }
 
 bool MovieClip::swapChildren(int from, int to) {

@@ -58,6 +58,9 @@ public:
     // the end of the frame instead, after its handlers ran, waiting at a
     // depth below kRemovedDepthBase.
     void removeChild(int depth);
+    // The same for the timeline's own removals (a RemoveObject tag, a goto
+    // leaving a placement behind), which scripts hear of first.
+    void removeByTimeline(int depth);
     // Takes a child off at once without its handlers (their time is over).
     void dropChild(DisplayObject& child);
     static constexpr int kRemovedDepthBase = -32769;

@@ -28,7 +28,12 @@ public:
     virtual void constructRoot(MovieClip& root) = 0;
     // An object the display list has just put on the stage.
     virtual void placed(DisplayObject& object) = 0;
-    // As a frame begins.
+    // An object the timeline is about to take off the display list.
+    virtual void removing(DisplayObject& object) = 0;
+    // As a frame begins: the timers that came due.
+    virtual void beginFrame() = 0;
+    // Once the timelines have moved to their next frames, before the
+    // objects they placed are constructed.
     virtual void enterFrame() = 0;
     // After the frame's display lists are built.
     virtual void runFrameScripts() = 0;

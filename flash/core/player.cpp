@@ -153,7 +153,7 @@ void Player::gotoFrame(int frame) {
 // as the player keeps them), then the scripts that queued up run, then
 // the timers that fell due.
 void Player::runFrameStep() {
-    if (as3_) as3_->enterFrame();
+    if (as3_) as3_->beginFrame();
     std::vector<std::shared_ptr<MovieClip>> order;
     order.reserve(executionList_.size());
     for (auto it = executionList_.begin(); it != executionList_.end();) {
@@ -167,6 +167,7 @@ void Player::runFrameStep() {
     }
     for (const auto& clip : order)
         if (clip->onStage()) clip->runFrame();
+    if (as3_) as3_->enterFrame();
     runQueue();
     loader_->frameDone();
     finishRemovals();
@@ -180,13 +181,22 @@ bool Player::putOnStage(DisplayObject& object, const InitObject* init) {
     object.setOnStage(true);
     auto* clip = object.kind() == ObjectKind::MovieClip ? static_cast<MovieClip*>(&object) : nullptr;
     if (clip) executionList_.push_front(std::static_pointer_cast<MovieClip>(clip->shared_from_this()));
+    // What a script put in a clip before the clip joined the stage joins
+    // with it.
+    if (clip && as3_) {
+        std::vector<std::shared_ptr<DisplayObject>> held;
+        for (const auto& [depth, child] : clip->children()) held.push_back(child);
+        for (const auto& child : held)
+            if (!child->onStage() && child->parent() == clip) putOnStage(*child, nullptr);
+    }
     if (isGraphic(object)) {
         if (as3_) as3_->placed(object);
         return true;
     }
     if (object.kind() == ObjectKind::Button) static_cast<Button&>(object).setState(swf::ButtonState::Up);
     if (!scriptsEnabled_) {
-        if (clip) clip->runFrame();
+        // A clip a script built (or took off and puts back) has its frame.
+        if (clip && !clip->initialized()) clip->runFrame();
         // Script objects of the children that frame placed come before their parent's.
         if (as3_) as3_->placed(object);
         return object.onStage();

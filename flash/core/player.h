@@ -204,6 +204,11 @@ public:
     // Takes an object off the stage: its unload handlers and those of what
     // it holds run, then scripts lose it.
     void takeOffStage(DisplayObject& object);
+    // The timeline is about to take an object off its parent: scripts
+    // hear of it while it is still there.
+    void removingFromTimeline(DisplayObject& object) {
+        if (as3_) as3_->removing(object);
+    }
     // Whether taking an object off waits for its unload handlers (queued
     // by queueRemoval) until the end of the frame.
     bool delaysRemoval(const DisplayObject& object) const;

@@ -25,10 +25,14 @@ Timeline Timeline::build(const std::vector<swf::Tag>& tags) {
     Timeline t;
     t.tags = &tags;
     std::size_t begin = 0;
+    // Once a movie has listed its scenes and labels in one tag, the frames'
+    // own label tags would only repeat them.
+    bool listed = false;
     for (std::size_t i = 0; i < tags.size(); ++i) {
-        if (const auto* label = tags[i].get<swf::FrameLabel>())
+        if (const auto* label = tags[i].get<swf::FrameLabel>(); label && !listed)
             t.labels.emplace_back(label->name, int(t.frames.size()));
         if (const auto* data = tags[i].get<swf::SceneAndFrameLabelData>()) {
+            listed = listed || !data->scenes.empty();
             for (std::size_t s = 0; s < data->scenes.size(); ++s)
                 t.scenes.push_back({data->scenes[s].second, int(data->scenes[s].first), 0});
             for (const auto& [frame, name] : data->labels) t.labels.emplace_back(name, int(frame));
@@ -49,7 +53,8 @@ Timeline Timeline::build(const std::vector<swf::Tag>& tags) {
     if (t.frames.empty()) t.frames.emplace_back(tags.size(), tags.size());
     const int total = int(t.frames.size());
     t.complete = !trailing && !tags.empty() && tags.back().get<swf::End>();
-    if (t.scenes.empty()) t.scenes.push_back({"Scene 1", 0, 0});
+    // A timeline that names no scenes is one scene without a name.
+    if (t.scenes.empty()) t.scenes.push_back({"", 0, 0});
     for (std::size_t s = 0; s < t.scenes.size(); ++s) {
         int end = s + 1 < t.scenes.size() ? t.scenes[s + 1].firstFrame : total;
         t.scenes[s].frameCount = std::max(0, end - t.scenes[s].firstFrame);

@@ -314,6 +314,26 @@ TEST(CoreTimeline, ScenesLabelsAndTheFirstDefinitionOfAnId) {
     EXPECT_EQ(p->root().childAt(1), nullptr) << "the old RemoveObject form works too";
 }
 
+// The frames' label tags count until the scene list; after it they would
+// repeat what it lists. A timeline without the list is one unnamed scene.
+TEST(CoreTimeline, LabelTagsAfterTheSceneListAreNotCountedTwice) {
+    swf::SceneAndFrameLabelData scenes;
+    scenes.scenes = {{0, "Intro"}};
+    scenes.labels = {{1, "listed"}};
+    std::vector<Tag> listedFirst{scenes, ShowFrame{}, swf::FrameLabel{"listed"}, ShowFrame{}};
+    const flash::Timeline a = flash::Timeline::build(listedFirst);
+    ASSERT_EQ(a.labels.size(), 1u);
+    EXPECT_EQ(a.labels[0].second, 1);
+    std::vector<Tag> labelsFirst{swf::FrameLabel{"early"}, ShowFrame{}, scenes, ShowFrame{}};
+    EXPECT_EQ(flash::Timeline::build(labelsFirst).labels.size(), 2u);
+    std::vector<Tag> plain{swf::FrameLabel{"a"}, ShowFrame{}, ShowFrame{}};
+    const flash::Timeline c = flash::Timeline::build(plain);
+    ASSERT_EQ(c.scenes.size(), 1u);
+    EXPECT_EQ(c.scenes[0].name, "");
+    EXPECT_EQ(c.scenes[0].frameCount, 2);
+    EXPECT_EQ(c.frameOfLabel("A"), 0);
+}
+
 TEST(CoreTimeline, ButtonsShowTheirUpState) {
     swf::DefineButton b;
     b.version = 1;

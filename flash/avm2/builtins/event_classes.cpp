@@ -106,6 +106,16 @@ constexpr std::size_t kMaxAncestors = 4096;
 
 DisplayScriptObject* dispatcherOf(const Value& self) { return dynamic_cast<DisplayScriptObject*>(self.object()); }
 
+// Reading a method off an object makes a new closure each time, so
+// `this.handler` names the same listener however often it is read.
+bool sameListener(const Value& a, const Value& b) {
+    if (a.object() == b.object()) return true;
+    auto* fa = dynamic_cast<FunctionObject*>(a.object());
+    auto* fb = dynamic_cast<FunctionObject*>(b.object());
+    return fa && fb && fa->bound && fb->bound && fa->method == fb->method &&
+           fa->boundThis.object() == fb->boundThis.object();
+}
+
 Value addEventListener(Vm& vm, const Value& self, std::span<const Value> args) {
     DisplayScriptObject* d = dispatcherOf(self);
     Value fn = arg(args, 1);
@@ -114,11 +124,12 @@ Value addEventListener(Vm& vm, const Value& self, std::span<const Value> args) {
     String type = vm.toString(arg(args, 0));
     bool capture = toBoolean(arg(args, 2));
     for (const auto& l : d->listeners)
-        if (l.type == type && l.capture == capture && l.function.object() == fn.object()) return Value();
+        if (l.type == type && l.capture == capture && sameListener(l.function, fn)) return Value();
     int priority = int(toInt32(vm.toNumber(arg(args, 3))));
     auto at = d->listeners.begin();
     while (at != d->listeners.end() && at->priority >= priority) ++at;
     d->listeners.insert(at, {type, fn, capture, priority});
+    vm.noteBroadcastListener(type.view(), d);
     return Value();
 }
 
@@ -128,7 +139,7 @@ Value removeEventListener(Vm& vm, const Value& self, std::span<const Value> args
     String type = vm.toString(arg(args, 0));
     bool capture = toBoolean(arg(args, 2));
     std::erase_if(d->listeners, [&](const DisplayScriptObject::Listener& l) {
-        return l.type == type && l.capture == capture && l.function.object() == arg(args, 1).object();
+        return l.type == type && l.capture == capture && sameListener(l.function, arg(args, 1));
     });
     return Value();
 }
@@ -191,6 +202,22 @@ void Vm::dispatchSimpleEvent(Object* target, std::u16string_view type) {
         Value dispatchArgs[] = {event};
         dispatchEventMethod(*this, Value(target), dispatchArgs);
     });
+}
+
+namespace {
+constexpr std::u16string_view kBroadcastEvents[] = {u"enterFrame", u"frameConstructed", u"exitFrame", u"render"};
+}  // namespace
+
+const std::vector<Object*>& Vm::broadcastListeners(std::u16string_view type) const {
+    static const std::vector<Object*> none;
+    auto it = broadcastListeners_.find(type);
+    return it == broadcastListeners_.end() ? none : it->second.order;
+}
+
+void Vm::noteBroadcastListener(std::u16string_view type, Object* listener) {
+    if (std::find(std::begin(kBroadcastEvents), std::end(kBroadcastEvents), type) == std::end(kBroadcastEvents)) return;
+    auto& list = broadcastListeners_[std::u16string(type)];
+    if (list.known.insert(listener).second) list.order.push_back(listener);
 }
 
 void installEventClasses(Vm& vm, Class* dispatcher) {

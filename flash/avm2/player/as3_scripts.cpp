@@ -76,9 +76,16 @@ void As3Scripts::placed(DisplayObject& object) {
     if (!refused_) display_->placed(object);
 }
 
+void As3Scripts::removing(DisplayObject& object) {
+    if (!refused_) display_->announceRemoval(object);
+}
+
+void As3Scripts::beginFrame() {
+    if (!refused_) vm_->runTimers();
+}
+
 void As3Scripts::enterFrame() {
     if (refused_) return;
-    vm_->runTimers();
     dispatchEndedSounds(*vm_);
     display_->broadcast(u"enterFrame");
 }

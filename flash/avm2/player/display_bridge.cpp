@@ -30,7 +30,7 @@ bool isWaiting(const std::vector<std::weak_ptr<DisplayObject>>& waiting, const D
 
 std::vector<Scene> scenesOf(const MovieClip& clip) {
     std::vector<Scene> scenes = clip.timeline().scenes;
-    if (scenes.empty()) return {Scene{"Scene 1", 0, clip.totalFrames()}};
+    if (scenes.empty()) return {Scene{"", 0, clip.totalFrames()}};
     std::sort(scenes.begin(), scenes.end(), [](const Scene& a, const Scene& b) { return a.firstFrame < b.firstFrame; });
     // Each scene runs to the next one's start, the last to the end.
     for (std::size_t i = 0; i < scenes.size(); ++i)
@@ -73,7 +73,7 @@ public:
         if (frame.isString()) {
             if (auto n = c->frameOfLabel(frame.string())) {
                 c->gotoFrame(*n, play);
-                bridge_.constructWaiting();
+                bridge_.finishGoto();
             } else
                 bridge_.vm().throwError(kinolux::avm2::ErrorType::ArgumentError,
                                         "Error #2109: Frame label " + frame.string().toUtf8() +
@@ -84,21 +84,25 @@ public:
         double n = frame.isNumber() ? frame.number() : bridge_.vm().toNumber(frame);
         if (n >= 1 && n < 1e9) {
             c->gotoFrame(scene->firstFrame + int(n), play);
-            bridge_.constructWaiting();
+            bridge_.finishGoto();
         }
     }
     void stepScene(int step) override {
         auto* c = clip();
         if (!c) return;
+        // Going back from the first scene goes to its start.
         const std::vector<Scene> scenes = scenesOf(*c);
         const Scene& now = sceneAt(scenes, c->currentFrame());
         const auto at = std::size_t(&now - scenes.data());
-        if ((step < 0 && at == 0) || (step > 0 && at + 1 >= scenes.size())) return;
-        c->gotoFrame(scenes[step < 0 ? at - 1 : at + 1].firstFrame + 1, c->isPlaying());
-        bridge_.constructWaiting();
+        if (step > 0 && at + 1 >= scenes.size()) return;
+        const Scene& target = step > 0 ? scenes[at + 1] : scenes[at == 0 ? 0 : at - 1];
+        c->gotoFrame(target.firstFrame + 1, c->isPlaying());
+        bridge_.finishGoto();
     }
     int currentFrame() override {
         auto* c = clip();
+        // A clip a script made without a symbol has no frame to be on.
+        if (c && c->timeline().tags->empty()) return 0;
         return c ? c->currentFrame() + 1 - sceneAt(scenesOf(*c), c->currentFrame()).firstFrame : 1;
     }
     int totalFrames() override {
@@ -138,6 +142,7 @@ void DisplayBridge::constructRoot(MovieClip& root, Class* documentClass) {
     if (root.name.empty()) root.name = String(u"root1");
     rootObject_ = bind(std::static_pointer_cast<DisplayObject>(root.shared_from_this()), documentClass);
     constructChildren(root);
+    announcePlaced(root);
     constructWaiting();
 }
 
@@ -161,6 +166,17 @@ void DisplayBridge::constructChildren(DisplayObject& parent) {
             ++i;
         }
     }
+}
+
+void DisplayBridge::buildFirstFrame(DisplayObject& object) {
+    if (object.kind() != ObjectKind::MovieClip || object.onStage()) return;
+    auto& clip = static_cast<MovieClip&>(object);
+    if (clip.initialized()) return;
+    clip.runFrame();
+    std::vector<std::shared_ptr<DisplayObject>> children;
+    for (const auto& [depth, child] : clip.children()) children.push_back(child);
+    for (const auto& child : children)
+        if (child->parent() == &clip && !objects_.count(child->instanceId())) construct(*child);
 }
 
 void DisplayBridge::constructWaiting() {
@@ -193,6 +209,14 @@ void DisplayBridge::construct(DisplayObject& object) {
     if (DisplayObject* parent = object.parent())
         if (auto holder = objects_.find(parent->instanceId()); holder != objects_.end())
             setInstanceProperty(holder->second, object, made);
+    announcePlaced(object);
+}
+
+// An object the timeline placed hears that it was added once it is
+// constructed, as one a script adds does at once.
+void DisplayBridge::announcePlaced(DisplayObject& object) {
+    dispatch(object, u"added", true);
+    if (object.onStage()) dispatch(object, u"addedToStage", false);
 }
 
 void DisplayBridge::setInstanceProperty(Object* parent, DisplayObject& child, Object* childObject) {
@@ -278,7 +302,6 @@ Object* DisplayBridge::makeInstance(Class* cls) {
     auto* b = dynamic_cast<Binding*>(o->binding);
     if (!b) return o;
     objects_[b->object->instanceId()] = o;
-    order_.push_back(o);
     nameChildren(*b->object, o);
     return o;
 }
@@ -329,12 +352,16 @@ void DisplayBridge::runQueued() {
     }
 }
 
+// Display objects hear a frame event whether on the stage or not, in the
+// order they began to listen for it.
 void DisplayBridge::broadcast(std::u16string_view type) {
-    auto everyone = order_;
-    for (DisplayScriptObject* o : everyone) {
+    const std::vector<Object*> everyone = vm_.broadcastListeners(type);
+    for (Object* o : everyone) {
+        auto* d = static_cast<DisplayScriptObject*>(o);
+        if (!dynamic_cast<Binding*>(d->binding)) continue;
         bool listens = false;
-        for (const auto& l : o->listeners) listens = listens || l.type == type;
-        if (listens) vm_.dispatchSimpleEvent(o, type);
+        for (const auto& l : d->listeners) listens = listens || l.type == type;
+        if (listens) vm_.dispatchSimpleEvent(d, type);
     }
 }
 
@@ -348,6 +375,28 @@ void DisplayBridge::dispatch(DisplayObject& object, std::u16string_view type, bo
         vm_.callProperty(Value(static_cast<Object*>(it->second)), Multiname::publicName(String(u"dispatchEvent")),
                          dispatchArgs);
     });
+}
+
+void DisplayBridge::announceRemoval(DisplayObject& object) {
+    dispatch(object, u"removed", true);
+    if (object.onStage()) dispatchStageChange(object, false);
+}
+
+void DisplayBridge::finishGoto() {
+    // Movies before version 10 wait for the next frame for the rest.
+    if (vm_.swfVersion() < 10 || nestedGotos_ >= kMaxNestedGotos) {
+        constructWaiting();
+        return;
+    }
+    struct Nesting {
+        int& depth;
+        explicit Nesting(int& d) : depth(++d) {}
+        ~Nesting() { --depth; }
+    } nesting(nestedGotos_);
+    constructWaiting();
+    broadcast(u"frameConstructed");
+    runFrameScripts();
+    broadcast(u"exitFrame");
 }
 
 void DisplayBridge::dispatchStageChange(DisplayObject& object, bool added) {

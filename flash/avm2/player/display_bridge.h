@@ -48,6 +48,9 @@ public:
     // of a frame on the list first, then constructs them in order (a
     // parent's own children when its super constructor runs).
     void placed(DisplayObject& object);
+    // A clip a script makes off the stage builds its first frame at once,
+    // the children it places constructed there.
+    void buildFirstFrame(DisplayObject& object);
     // Constructs the waiting children of a display object.
     void constructChildren(DisplayObject& parent);
     // Constructs everything still waiting, parents before their children.
@@ -73,6 +76,13 @@ public:
     void runFrameScripts();
     // Dispatches a plain event at one object (added, addedToStage...).
     void dispatch(DisplayObject& object, std::u16string_view type, bool bubbles);
+    // The removed events of an object the timeline takes off.
+    void announceRemoval(DisplayObject& object);
+    // After a script's goto: the frame it went to is constructed and its
+    // scripts run at once, with the frame events around them, as between
+    // frames (a goto to the frame the clip is on included); before
+    // version 10 only the constructing happens at once.
+    void finishGoto();
     // addedToStage/removedFromStage for an object and what it holds.
     void dispatchStageChange(DisplayObject& object, bool added);
 
@@ -94,6 +104,7 @@ private:
     std::shared_ptr<DisplayObject> newDisplayObject(kinolux::avm2::Class* cls);
     void nameChildren(DisplayObject& parent, kinolux::avm2::Object* parentObject);
     void construct(DisplayObject& object);
+    void announcePlaced(DisplayObject& object);
     void setInstanceProperty(kinolux::avm2::Object* parent, DisplayObject& child, kinolux::avm2::Object* childObject);
     void runFrameScriptsOf(DisplayObject& object);
 
@@ -101,7 +112,6 @@ private:
     kinolux::avm2::Vm& vm_;
     std::map<swf::CharacterId, std::string> symbolClasses_;
     std::unordered_map<std::uint64_t, kinolux::avm2::DisplayScriptObject*> objects_;  // by instance id
-    std::vector<kinolux::avm2::DisplayScriptObject*> order_;                          // in the order made
     std::vector<std::unique_ptr<Binding>> bindings_;
     std::vector<std::weak_ptr<DisplayObject>> waiting_;  // placed, not yet constructed, in placing order
     std::unordered_map<std::uint64_t, int> scriptFrames_;  // the frame whose script last ran, per clip
@@ -112,11 +122,15 @@ private:
     static constexpr int kMaxQueuedRounds = 8;
     std::vector<std::function<void()>> queued_;
     std::size_t queuedBytes_ = 0;
+    // Gotos in frame events nest; a movie whose handlers goto for ever
+    // stops nesting here, its gotos moving the playhead alone.
+    static constexpr int kMaxNestedGotos = 32;
+    int nestedGotos_ = 0;
 };
 
 struct Scene;
 // The scenes of a clip's timeline in frame order, each running to the next
-// one (one "Scene 1" for a timeline that names none), and the scene holding
+// one (one without a name for a timeline that names none), and the scene holding
 // a 0-based frame.
 std::vector<Scene> scenesOf(const MovieClip& clip);
 const Scene& sceneAt(const std::vector<Scene>& scenes, int frame);

@@ -469,7 +469,8 @@ Value framesLoaded(Vm&, const Value& t, Args) {
 }
 Value isPlaying(Vm&, const Value& t, Args) {
     MovieClip* c = clipOf(t);
-    return Value(c && c->isPlaying());
+    // A clip of one frame has nowhere to play to.
+    return Value(c && c->isPlaying() && c->totalFrames() > 1);
 }
 
 Value labelInit(Vm& vm, const Value& t, Args a) {
@@ -497,7 +498,10 @@ constexpr char16_t kNormal[] = u"normal";
 // timeline placed in the object are constructed inside its super() call.
 Value displayInit(Vm& vm, const Value& t, Args) {
     if (DisplayObject* d = self(t))
-        if (DisplayBridge* b = DisplayBridge::of(vm)) b->constructChildren(*d);
+        if (DisplayBridge* b = DisplayBridge::of(vm)) {
+            b->buildFirstFrame(*d);
+            b->constructChildren(*d);
+        }
     return Value();
 }
 
