@@ -173,6 +173,38 @@ Class* Vm::classNamed(AbcUnit& unit, std::uint32_t multiname, bool orNull) {
     return static_cast<ClassObject*>(o)->self;
 }
 
+namespace {
+// A call through an interface names the method in the interface's
+// namespace; the class answers it with its public method of that name.
+void bindInterfaceMethods(Traits& traits, const Class& iface) {
+    for (const Trait& t : iface.instanceTraits.list) {
+        if (traits.findQualified(t.ns, t.name)) continue;
+        if (const Trait* impl = traits.findQualified(Namespace{}, t.name)) {
+            Trait alias = *impl;
+            alias.ns = t.ns;
+            traits.put(std::move(alias));
+        }
+    }
+    for (const Class* parent : iface.interfaces) bindInterfaceMethods(traits, *parent);
+}
+}  // namespace
+
+// A class may name interfaces its script declares after it; the player
+// binds them by name, so one of this file's not made yet is made here.
+Class* Vm::interfaceNamed(AbcUnit& u, std::uint32_t multiname, const ScopeChain& scope) {
+    if (multiname == 0 || multiname >= u.names.size()) return nullptr;
+    const Multiname& m = u.names[multiname];
+    for (std::uint32_t i = 0; i < u.file.instances.size(); ++i) {
+        const AbcInstance& inst = u.file.instances[i];
+        const Multiname& declared = u.names[inst.name];
+        if (!(inst.flags & InstanceFlag::Interface) || !(declared.name == m.name) ||
+            !m.matches(declared.namespaces[0]))
+            continue;
+        return u.classes[i] ? u.classes[i] : makeClass(u, i, nullptr, scope);
+    }
+    return classNamed(u, multiname, false);
+}
+
 void Vm::buildTraits(AbcUnit& u, const std::vector<AbcTrait>& traits, Traits& into, Class* owner) {
     for (const AbcTrait& at : traits) {
         Trait t;
@@ -278,9 +310,15 @@ const Traits& Vm::activationTraits(AbcUnit& unit, std::uint32_t body) {
 
 Class* Vm::makeClass(AbcUnit& u, std::uint32_t index, Class* super, const ScopeChain& scope) {
     const AbcInstance& inst = u.file.instances[index];
-    if (u.classes[index]) throwError(ErrorType::VerifyError, "Error #1110: Class defined twice.", 1110);
+    if (u.classes[index]) {
+        // An interface made early for a class that implements it.
+        if (u.classes[index]->isInterface) return u.classes[index];
+        throwError(ErrorType::VerifyError, "Error #1110: Class defined twice.", 1110);
+    }
     charge(sizeof(Class) + 256);
     Class& c = classes_.emplace_back();
+    // Marked before its interfaces are looked up, so that a cycle of them ends.
+    u.classes[index] = &c;
     c.name = u.names[inst.name].name;
     c.ns = u.names[inst.name].namespaces[0];
     c.isInterface = inst.flags & InstanceFlag::Interface;
@@ -292,9 +330,14 @@ Class* Vm::makeClass(AbcUnit& u, std::uint32_t index, Class* super, const ScopeC
         c.instanceKind = c.super->instanceKind;
         c.hooks = c.super->hooks;
     }
-    for (std::uint32_t i : inst.interfaces)
-        if (Class* iface = classNamed(u, i, false)) c.interfaces.push_back(iface);
+    for (std::uint32_t i : inst.interfaces) {
+        Class* iface = interfaceNamed(u, i, scope);
+        // A hostile file's interfaces that extend each other in a circle.
+        if (iface && !iface->isSubclassOf(&c)) c.interfaces.push_back(iface);
+    }
     buildTraits(u, inst.traits, c.instanceTraits, &c);
+    if (!c.isInterface)
+        for (const Class* iface : c.interfaces) bindInterfaceMethods(c.instanceTraits, *iface);
     buildTraits(u, u.file.classes[index].traits, c.staticTraits, &c);
     c.object = make<ClassObject>(ObjectKind::Class, &c.staticTraits, builtins_.cls, builtins_.cls->prototype);
     c.object->self = &c;
@@ -319,7 +362,6 @@ Class* Vm::makeClass(AbcUnit& u, std::uint32_t index, Class* super, const ScopeC
                                super ? super->prototype : builtins_.object->prototype);
     c.prototype->dynamic.set(String(u"constructor"), Value(static_cast<Object*>(c.object)), false);
     c.object->dynamic.set(String(u"prototype"), Value(c.prototype), false);
-    u.classes[index] = &c;
     callMethod(c.classInit, Value(static_cast<Object*>(c.object)), {}, c.scope);
     return &c;
 }

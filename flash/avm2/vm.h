@@ -243,6 +243,7 @@ private:
     void endRun();
     void reportUncaught(const Value& error);
     void runScript(AbcUnit& unit, std::size_t script);
+    Class* interfaceNamed(AbcUnit& unit, std::uint32_t multiname, const ScopeChain& scope);
     Class* makeClass(AbcUnit& unit, std::uint32_t index, Class* super, const ScopeChain& scope);
     void nameMethods(AbcUnit& unit, Class& c, const std::vector<AbcTrait>& instanceTraits,
                      const std::vector<AbcTrait>& staticTraits);

@@ -418,3 +418,40 @@ TEST(Limits, MemoryBudgetStopsAGrowingScript) {
     EXPECT_EQ(m.host.errors[0], kinolux::avm1::LimitMessage::kMemory);
     EXPECT_LE(m.vm.memoryUsed(), (4u << 20) + 4096);
 }
+
+TEST(Traits, InterfacesDeclaredLaterBindTheirMethodsAndCirclesEnd) {
+    AbcBuilder abc;
+    std::uint32_t object = abc.name("Object"), implName = abc.name("Impl"), ifaceName = abc.name("IFace"),
+                  circleA = abc.name("CircleA"), circleB = abc.name("CircleB"), speak = abc.name("speak"),
+                  viaIface = abc.qname(abc.packageNamespace("IFace"), "speak");
+    auto trivial = [&] {
+        std::uint32_t m = abc.method();
+        abc.body(m, Code().op(op::ReturnVoid));
+        return m;
+    };
+    std::uint32_t implInit = abc.method(), implSpeak = abc.method(), ifaceSpeak = abc.method();
+    abc.body(implInit, Code().op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
+    abc.body(implSpeak, Code().op(op::PushString, abc.string("spoke")).op(op::ReturnValue));
+    // Impl comes first in the file and names IFace, which the script makes after it.
+    abc.addClass(implName, object, implInit, trivial(), {{speak, 1, 0, implSpeak}});
+    abc.implement(0, {ifaceName, circleA});
+    abc.addClass(ifaceName, 0, trivial(), trivial(), {{viaIface, 1, 0, ifaceSpeak}}, {}, 0x04);
+    abc.addClass(circleA, 0, trivial(), trivial(), {}, {}, 0x04);
+    abc.implement(2, {circleB});
+    abc.addClass(circleB, 0, trivial(), trivial(), {}, {}, 0x04);
+    abc.implement(3, {circleA});
+    Code c;
+    defineClass(c, object, 0, implName);
+    c.op(op::GetScopeObject).u8(0).op(op::PushNull).op(op::NewClass, 1).op(op::InitProperty, ifaceName);
+    traced(c, abc, [&](Code& t) {
+        t.op(op::FindPropStrict, implName).op(op::ConstructProp, implName, 0).op(op::CallProperty, viaIface, 0);
+    });
+    traced(c, abc, [&](Code& t) {
+        t.op(op::FindPropStrict, implName)
+            .op(op::ConstructProp, implName, 0)
+            .op(op::GetLex, ifaceName)
+            .op(op::IsTypeLate);
+    });
+    EXPECT_EQ(traceOf(abc, c, {{implName, 4, 1, 0}, {ifaceName, 4, 2, 1}, {circleA, 4, 3, 2}, {circleB, 4, 4, 3}}),
+              (std::vector<std::string>{"spoke", "true"}));
+}
