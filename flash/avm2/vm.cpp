@@ -197,8 +197,7 @@ Class* Vm::interfaceNamed(AbcUnit& u, std::uint32_t multiname, const ScopeChain&
     for (std::uint32_t i = 0; i < u.file.instances.size(); ++i) {
         const AbcInstance& inst = u.file.instances[i];
         const Multiname& declared = u.names[inst.name];
-        if (!(inst.flags & InstanceFlag::Interface) || !(declared.name == m.name) ||
-            !m.matches(declared.namespaces[0]))
+        if (!(inst.flags & InstanceFlag::Interface) || !(declared.name == m.name) || !m.matches(declared.namespaces[0]))
             continue;
         return u.classes[i] ? u.classes[i] : makeClass(u, i, nullptr, scope);
     }
@@ -475,7 +474,9 @@ Value Vm::getTraitValue(Object* obj, const Trait& t, const Value& receiver) {
     case TraitType::Accessor:
         if (!t.method)
             throwError(ErrorType::ReferenceError,
-                       "Error #1077: Illegal read of write-only property " + t.name.toUtf8() + ".", 1077);
+                       "Error #1077: Illegal read of write-only property " + t.name.toUtf8() + " on " +
+                           classOf(receiver)->dottedName() + ".",
+                       1077);
         return callMethod(t.method, receiver, {}, t.method->scope);
     }
     return Value();
@@ -488,27 +489,16 @@ Value Vm::getDynamic(Object* obj, const Multiname& name) {
     return Value();
 }
 
-static void nullReference(Vm& vm, const Value& target) {
+void Vm::nullReference(const Value& target) {
     if (target.isUndefined())
-        vm.throwError(ErrorType::TypeError, "Error #1010: A term is undefined and has no properties.", 1010);
-    vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.",
-                  1009);
+        throwError(ErrorType::TypeError, "Error #1010: A term is undefined and has no properties.", 1010);
+    throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.",
+               1009);
 }
 
 Value Vm::getProperty(const Value& target, const Multiname& name) {
     Object* o = target.object();
-    if (!o) {
-        if (target.isNullish()) nullReference(*this, target);
-        if (target.isString() && name.name == u"length") return Value(double(target.string().size()));
-        Object* proto = protoOfPrimitive(target);
-        if (const Trait* t = proto && proto->traits ? proto->traits->find(name) : nullptr)
-            return getTraitValue(proto, *t, target);
-        if (Class* c = classOf(target)) {
-            if (const Trait* t = c->instanceTraits.find(name); t && t->type == TraitType::Accessor)
-                return getTraitValue(proto, *t, target);
-        }
-        return getDynamic(proto, name);
-    }
+    if (!o) return getOfPrimitive(target, name, true);
     if ((o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector) && name.seesPublic()) {
         std::uint32_t i;
         if (arrayIndex(name.name, i)) {
@@ -542,22 +532,40 @@ Value Vm::getProperty(const Value& target, const Multiname& name) {
             if (key.object() == name.runtimeKey.object()) return value;
         return Value();
     }
-    if (o->sealed && !name.anyName) {
-        // A sealed object has no default for a name it lacks.
-        for (Object* p = o; p; p = p->proto)
-            if (const Value* v = name.seesPublic() ? p->dynamic.get(name.name.view()) : nullptr) return *v;
-        throwError(ErrorType::ReferenceError,
-                   "Error #1069: Property " + name.name.toUtf8() + " not found on " +
-                       classOf(target)->qualifiedName().toUtf8() + " and there is no default value.",
-                   1069);
-    }
+    if (o->sealed && !name.anyName) return getSealed(o, target, name);
     return getDynamic(o, name);
+}
+
+// Numbers, strings and booleans are of sealed classes: reading a name they
+// lack is an error unless the caller reports it its own way.
+Value Vm::getOfPrimitive(const Value& target, const Multiname& name, bool sealed) {
+    if (target.isNullish()) nullReference(target);
+    if (target.isString() && name.name == u"length") return Value(double(target.string().size()));
+    Object* proto = protoOfPrimitive(target);
+    if (const Trait* t = proto && proto->traits ? proto->traits->find(name) : nullptr)
+        return getTraitValue(proto, *t, target);
+    if (Class* c = classOf(target)) {
+        if (const Trait* t = c->instanceTraits.find(name); t && t->type == TraitType::Accessor)
+            return getTraitValue(proto, *t, target);
+    }
+    return sealed && !name.anyName ? getSealed(proto, target, name) : getDynamic(proto, name);
+}
+
+// A sealed object has no default for a name it lacks; only its prototypes
+// may add one.
+Value Vm::getSealed(Object* from, const Value& target, const Multiname& name) {
+    for (Object* p = from; p; p = p->proto)
+        if (const Value* v = name.seesPublic() ? p->dynamic.get(name.name.view()) : nullptr) return *v;
+    throwError(ErrorType::ReferenceError,
+               "Error #1069: Property " + name.describe() + " not found on " + classOf(target)->dottedName() +
+                   " and there is no default value.",
+               1069);
 }
 
 void Vm::setProperty(const Value& target, const Multiname& name, const Value& value, bool init) {
     Object* o = target.object();
     if (!o) {
-        if (target.isNullish()) nullReference(*this, target);
+        if (target.isNullish()) nullReference(target);
         // Numbers, strings and booleans are of sealed classes: nothing new
         // goes on them, and their methods stay.
         Object* proto = protoOfPrimitive(target);
@@ -598,7 +606,9 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
             case TraitType::Class:
                 if (!init)
                     throwError(ErrorType::ReferenceError,
-                               "Error #1074: Illegal write to read-only property " + name.name.toUtf8() + ".", 1074);
+                               "Error #1074: Illegal write to read-only property " + name.describe() + " on " +
+                                   classOf(target)->dottedName() + ".",
+                               1074);
                 [[fallthrough]];
             case TraitType::Slot:
                 if (t->slot < o->slotValues.size())
@@ -606,11 +616,15 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
                 return;
             case TraitType::Method:
                 throwError(ErrorType::ReferenceError,
-                           "Error #1037: Cannot assign to a method " + name.name.toUtf8() + ".", 1037);
+                           "Error #1037: Cannot assign to a method " + name.describe() + " on " +
+                               classOf(target)->dottedName() + ".",
+                           1037);
             case TraitType::Accessor: {
                 if (!t->setter)
                     throwError(ErrorType::ReferenceError,
-                               "Error #1074: Illegal write to read-only property " + name.name.toUtf8() + ".", 1074);
+                               "Error #1074: Illegal write to read-only property " + name.describe() + " on " +
+                                   classOf(target)->dottedName() + ".",
+                               1074);
                 Value arg[] = {value};
                 callMethod(t->setter, target, arg, t->setter->scope);
                 return;
@@ -623,7 +637,7 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
     if (o->kind == ObjectKind::Class && name.name == u"prototype" && name.seesPublic())
         throwError(ErrorType::ReferenceError,
                    "Error #1074: Illegal write to read-only property prototype on " +
-                       static_cast<ClassObject*>(o)->self->qualifiedName().toUtf8() + ".",
+                       static_cast<ClassObject*>(o)->self->dottedName() + ".",
                    1074);
     if (o->kind == ObjectKind::Dictionary && name.runtimeKey.isObject()) {
         auto& pairs = static_cast<BoxObject*>(o)->pairs;
@@ -637,10 +651,10 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
         return;
     }
     if (o->sealed || !name.seesPublic()) {
-        throwError(ErrorType::ReferenceError,
-                   "Error #1056: Cannot create property " + name.name.toUtf8() + " on " +
-                       classOf(target)->qualifiedName().toUtf8() + ".",
-                   1056);
+        throwError(
+            ErrorType::ReferenceError,
+            "Error #1056: Cannot create property " + name.describe() + " on " + classOf(target)->dottedName() + ".",
+            1056);
     }
     charge(sizeof(DynamicProperty) + 32);
     o->dynamic.set(name.name, value);
@@ -675,7 +689,14 @@ bool Vm::hasProperty(const Value& target, const Multiname& name) {
 
 bool Vm::deleteProperty(const Value& target, const Multiname& name) {
     Object* o = target.object();
-    if (!o) return false;
+    if (!o) {
+        if (target.isNullish()) nullReference(target);
+        // Numbers, strings and booleans are of sealed classes.
+        throwError(
+            ErrorType::ReferenceError,
+            "Error #1120: Cannot delete property " + name.describe() + " on " + classOf(target)->dottedName() + ".",
+            1120);
+    }
     if (o->kind == ObjectKind::Array) {
         std::uint32_t i;
         auto* a = static_cast<ArrayObject*>(o);
@@ -712,13 +733,13 @@ Value Vm::callProperty(const Value& target, const Multiname& name, std::span<con
             if (h->call(*this, o, name, args, out)) return out;
         }
     }
-    Value f = getProperty(target, name);
+    Value f = target.isObject() ? getProperty(target, name) : getOfPrimitive(target, name, false);
     if (!f.object()) {
         // A sealed object has no default for a name it lacks.
         if (Object* o = target.object(); o && o->sealed && f.isUndefined() && !hasProperty(target, name))
             throwError(ErrorType::ReferenceError,
-                       "Error #1069: Property " + name.name.toUtf8() + " not found on " +
-                           classOf(target)->qualifiedName().toUtf8() + " and there is no default value.",
+                       "Error #1069: Property " + name.describe() + " not found on " + classOf(target)->dottedName() +
+                           " and there is no default value.",
                        1069);
         throwError(ErrorType::TypeError, "Error #1006: " + name.name.toUtf8() + " is not a function.", 1006);
     }
@@ -732,7 +753,7 @@ Value Vm::call(const Value& function, const Value& thisValue, std::span<const Va
     if (o && o->kind == ObjectKind::Function) {
         auto* f = static_cast<FunctionObject*>(o);
         // A closure called on nothing runs on the global object it was made in.
-        const Value& self = f->bound                                                    ? f->boundThis
+        const Value& self = f->bound                                                  ? f->boundThis
                             : thisValue.isNullish() && f->scope && !f->scope->empty() ? f->scope->front().object
                                                                                       : thisValue;
         return callMethod(f->method, self, args, f->scope, f);

@@ -117,6 +117,8 @@ public:
     Value constructValue(const Value& ctor, std::span<const Value> args);
     Object* newError(ErrorType type, const String& message, int id);
     [[noreturn]] void throwError(ErrorType type, const std::string& message, int id = 0);
+    // The error for using null (#1009) or undefined (#1010) as an object.
+    [[noreturn]] void nullReference(const Value& target);
     Method* nativeMethod(NativeFunction fn, String name);
     // Charges the memory budget; a script over it is stopped.
     void charge(std::size_t bytes);
@@ -243,6 +245,8 @@ private:
     void endRun();
     void reportUncaught(const Value& error);
     void runScript(AbcUnit& unit, std::size_t script);
+    Value getOfPrimitive(const Value& target, const Multiname& name, bool sealed);
+    Value getSealed(Object* from, const Value& target, const Multiname& name);
     Class* interfaceNamed(AbcUnit& unit, std::uint32_t multiname, const ScopeChain& scope);
     Class* makeClass(AbcUnit& unit, std::uint32_t index, Class* super, const ScopeChain& scope);
     void nameMethods(AbcUnit& unit, Class& c, const std::vector<AbcTrait>& instanceTraits,

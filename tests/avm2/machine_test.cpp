@@ -2,6 +2,8 @@
 // frame checks and limits, on hand-built ABC.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tests/avm2/machine.h"
 
 using namespace avm2test;
@@ -454,4 +456,54 @@ TEST(Traits, InterfacesDeclaredLaterBindTheirMethodsAndCirclesEnd) {
     });
     EXPECT_EQ(traceOf(abc, c, {{implName, 4, 1, 0}, {ifaceName, 4, 2, 1}, {circleA, 4, 3, 2}, {circleB, 4, 4, 3}}),
               (std::vector<std::string>{"spoke", "true"}));
+}
+
+namespace {
+// What the player reports about the error `code` throws and nothing catches.
+std::string uncaughtErrorOf(const std::function<void(AbcBuilder&, Code&)>& code) {
+    AbcBuilder abc;
+    Code c;
+    code(abc, c);
+    scriptOf(abc, c);
+    Machine m;
+    m.run(abc);
+    return m.host.errors.empty() ? "no error" : m.host.errors[0];
+}
+}  // namespace
+
+TEST(Exceptions, MisusedValuesThrowThePlayersErrors) {
+    struct Case {
+        const char* expected;
+        std::function<void(AbcBuilder&, Code&)> code;
+    };
+    const Case cases[] = {
+        {"TypeError: Error #1040: The right-hand side of instanceof must be a class or function.",
+         [](AbcBuilder&, Code& c) { c.op(op::PushByte).u8(0).op(op::PushByte).u8(0).op(op::InstanceOf); }},
+        {"TypeError: Error #1010",
+         [](AbcBuilder& abc, Code& c) {
+             c.op(op::PushUndefined).op(op::GetLex, abc.name("Object")).op(op::InstanceOf);
+         }},
+        {"ReferenceError: Error #1120: Cannot delete property length on String.",
+         [](AbcBuilder& abc, Code& c) {
+             c.op(op::PushString, abc.string("s")).op(op::DeleteProperty, abc.name("length"));
+         }},
+        {"TypeError: Error #1009",
+         [](AbcBuilder& abc, Code& c) { c.op(op::PushNull).op(op::DeleteProperty, abc.name("x")); }},
+        {"ReferenceError: Error #1069: Property nothing not found on String and there is no default value.",
+         [](AbcBuilder& abc, Code& c) {
+             c.op(op::PushString, abc.string("s")).op(op::GetProperty, abc.name("nothing"));
+         }},
+        {"TypeError: Error #1006: nothing is not a function.",
+         [](AbcBuilder& abc, Code& c) {
+             c.op(op::PushString, abc.string("s")).op(op::CallProperty, abc.name("nothing"), 0);
+         }},
+        {"TypeError: Error #1009",
+         [](AbcBuilder&, Code& c) { c.op(op::PushNull).op(op::PushByte).u8(1).op(op::AsTypeLate); }},
+        {"TypeError: Error #1010",
+         [](AbcBuilder& abc, Code& c) { c.op(op::PushString, abc.string("x")).op(op::PushUndefined).op(op::In); }},
+    };
+    for (const Case& test : cases) {
+        std::string error = uncaughtErrorOf(test.code);
+        EXPECT_NE(error.find(test.expected), std::string::npos) << error;
+    }
 }
