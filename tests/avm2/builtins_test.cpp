@@ -90,6 +90,21 @@ TEST_F(Builtins, FunctionsCallApplyAndClassNames) {
     EXPECT_EQ(text(vm().call(fn, Value(), integer)), "int");
 }
 
+TEST_F(Builtins, FunctionPrototypeIsAFunctionAndMisuseThrowsThePlayersErrors) {
+    Value prototype = vm().getPublic(global(u"Function"), u"prototype");
+    EXPECT_EQ(vm().typeOf(prototype).toUtf8(), "function");
+    EXPECT_TRUE(vm().call(prototype, Value(), {}).isUndefined());
+    EXPECT_EQ(text(prototype), "function Function() {}");
+    Value objectToString = vm().getPublic(vm().getPublic(global(u"Object"), u"prototype"), u"toString");
+    EXPECT_EQ(text(call(objectToString, u"call", {prototype})).rfind("[object Function-", 0), 0u);
+    EXPECT_NE(thrown([&] {
+                  call(prototype, u"apply", {Value(1), Value(1)});
+              }).find("TypeError: Error #1116"),
+              std::string::npos);
+    EXPECT_EQ(thrown([&] { make(u"Math"); }), "TypeError: Error #1076: Math is not a constructor.");
+    EXPECT_EQ(thrown([&] { make(u"JSON"); }), "ArgumentError: Error #2012: JSON class cannot be instantiated.");
+}
+
 TEST_F(Builtins, MathAndVectors) {
     Value math = global(u"Math");
     EXPECT_EQ(text(call(math, u"max", {Value(1), Value(5), Value(3)})), "5");

@@ -45,8 +45,8 @@ int digitsArgument(Vm& vm, std::span<const Value> args, const char* method, int 
     int digits = toInt32(vm.toNumber(arg(args, 0)));
     if (digits < min || digits > max)
         vm.throwError(ErrorType::RangeError,
-                      "Error #1002: Number." + std::string(method) + " has a range of " + std::to_string(min) +
-                          " to " + std::to_string(max) + ". " + std::to_string(digits) + " is an invalid value.",
+                      "Error #1002: Number." + std::string(method) + " has a range of " + std::to_string(min) + " to " +
+                          std::to_string(max) + ". " + std::to_string(digits) + " is an invalid value.",
                       1002);
     return digits;
 }
@@ -237,7 +237,11 @@ void mathStatics(Vm& vm, Class* math) {
 
 }  // namespace
 
-void installMathClass(Vm& vm) { mathStatics(vm, vm.defineClass(u"", u"Math", vm.findClass(u"Object"), nullptr)); }
+void installMathClass(Vm& vm) {
+    mathStatics(vm, vm.defineClass(u"", u"Math", vm.findClass(u"Object"), [](Vm& vm, Class*) -> Object* {
+        vm.throwError(ErrorType::TypeError, "Error #1076: Math is not a constructor.", 1076);
+    }));
+}
 
 void installNumberStatics(Vm& vm) { mathStatics(vm, vm.findClass(u"Number")); }
 
