@@ -25,6 +25,18 @@ TEST_F(Builtins, NumbersPrintAsTheirShortestForm) {
               std::string::npos);
 }
 
+TEST_F(Builtins, ExponentialFormCutsDigitsAndPrecisionKeepsSmallNumbersFixed) {
+    auto exponential = [&](double d, int digits) { return text(call(Value(d), u"toExponential", {Value(digits)})); };
+    // 1.2315e-8 is held as 1.23149999...e-8, and 123.15 as 123.15000000000000568.
+    EXPECT_EQ(exponential(1.2315e-8, 4), "1.2314e-8");
+    EXPECT_EQ(exponential(123.15, 3), "1.231e+2");
+    EXPECT_EQ(exponential(123.15, 0), "1e+2");
+    EXPECT_EQ(exponential(0, 5), "0.00000e-16");
+    auto precision = [&](double d, int digits) { return text(call(Value(d), u"toPrecision", {Value(digits)})); };
+    EXPECT_EQ(precision(1.2315e-8, 3), "0.0000000123");
+    EXPECT_EQ(precision(1.2315e19, 4), "1.232e+19");
+}
+
 TEST_F(Builtins, ConversionsFollowTheLanguage) {
     EXPECT_EQ(vm().toNumber(Value(String(u" 0x1F "))), 31);
     EXPECT_TRUE(std::isnan(vm().toNumber(Value(String(u"12px")))));

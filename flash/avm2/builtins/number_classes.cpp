@@ -73,7 +73,8 @@ Value toPrecision(Vm& vm, const Value& self, std::span<const Value> args) {
     }
     int e = int(std::floor(std::log10(std::fabs(d))));
     char buf[400];
-    if (e < -6 || e >= p) {
+    // Small numbers keep the fixed form, however many zeros lead.
+    if (e >= p) {
         std::snprintf(buf, sizeof buf, "%.*e", p - 1, d);
         std::string s = buf;
         std::size_t at = s.find('e');
@@ -89,12 +90,17 @@ Value toExponential(Vm& vm, const Value& self, std::span<const Value> args) {
     double d = thisNumber(vm, self, "toExponential");
     if (!std::isfinite(d)) return Value(numberToString(d));
     int digits = digitsArgument(vm, args, "toExponential", 0, 20);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", digits, d);
+    // The player cuts the exact decimal expansion off instead of rounding it.
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%.60e", d);
     std::string s = buf;
     std::size_t at = s.find('e');
     int exp = std::stoi(s.substr(at + 1));
-    s = s.substr(0, at) + "e" + (exp >= 0 ? "+" : "-") + std::to_string(std::abs(exp));
+    std::size_t point = s.find('.');
+    std::string mantissa = s.substr(0, digits ? point + 1 + std::size_t(digits) : point);
+    // Zero comes out with the exponent the player's digit loop ends on.
+    if (d == 0) exp = -16;
+    s = mantissa + "e" + (exp >= 0 ? "+" : "-") + std::to_string(std::abs(exp));
     return Value(String::fromAscii(s));
 }
 
