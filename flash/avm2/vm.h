@@ -165,6 +165,7 @@ public:
     String typeOf(const Value& v);
     Value add(const Value& a, const Value& b);
     Class* classOf(const Value& v);
+    Object* protoOfPrimitive(const Value& v);  // a number's, string's or boolean's prototype
     bool isType(const Value& v, Class* type);
     Value coerceTo(const Value& v, Class* type);
     String concat(const String& a, const String& b);
@@ -256,7 +257,6 @@ private:
     const Traits& activationTraits(AbcUnit& unit, std::uint32_t body);
     Value getTraitValue(Object* obj, const Trait& t, const Value& receiver);
     Value getDynamic(Object* obj, const Multiname& name);
-    Object* protoOfPrimitive(const Value& v);
     void installBuiltins();
     Value execute(Method* method, const Value& thisValue, std::span<const Value> args, const ScopeChain& scope,
                   FunctionObject* callee);

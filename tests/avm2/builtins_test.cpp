@@ -76,6 +76,25 @@ TEST_F(Builtins, StringsSliceSplitAndCase) {
     EXPECT_EQ(text(vm().getPublic(s, u"length")), "12");
 }
 
+TEST_F(Builtins, SubstrCountsANegativeLengthBackFromTheEnd) {
+    Value s(String(u"abcdefg"));
+    auto substr = [&](double start, double length) { return text(call(s, u"substr", {Value(start), Value(length)})); };
+    EXPECT_EQ(substr(0, -2), "abcde");
+    EXPECT_EQ(substr(1, -2), "bcdef");
+    EXPECT_EQ(substr(2, -2), "");
+    EXPECT_EQ(substr(1, -INFINITY), "");
+    EXPECT_EQ(substr(2, 9), "cdefg");
+}
+
+TEST_F(Builtins, ObjectOfAPrimitiveIsThatPrimitive) {
+    Value made = make(u"Object", {Value(String(u"text"))});
+    EXPECT_EQ(vm().typeOf(made).toUtf8(), "string");
+    EXPECT_EQ(text(vm().add(make(u"Object", {Value(true)}), make(u"Object", {Value(false)}))), "1");
+    EXPECT_TRUE(make(u"Object", {Value::null()}).isObject());
+    Value stringPrototype = vm().getPublic(global(u"String"), u"prototype");
+    EXPECT_TRUE(call(stringPrototype, u"isPrototypeOf", {Value(String(u"s"))}).boolean());
+}
+
 TEST_F(Builtins, ErrorsCarryNameMessageAndId) {
     Value e = make(u"RangeError", {Value(String(u"too far")), Value(7)});
     EXPECT_EQ(text(e), "RangeError: too far");

@@ -51,9 +51,10 @@ Value setPropertyIsEnumerable(Vm& vm, const Value& self, std::span<const Value> 
     return Value();
 }
 
-Value isPrototypeOf(Vm&, const Value& self, std::span<const Value> args) {
-    Object* o = arg(args, 0).object();
-    for (Object* p = o ? o->proto : nullptr; p; p = p->proto)
+Value isPrototypeOf(Vm& vm, const Value& self, std::span<const Value> args) {
+    const Value& v = arg(args, 0);
+    Object* o = v.object();
+    for (Object* p = o ? o->proto : v.isNullish() ? nullptr : vm.protoOfPrimitive(v); p; p = p->proto)
         if (p == self.object()) return Value(true);
     return Value(false);
 }
@@ -142,7 +143,9 @@ Value booleanValueOf(Vm& vm, const Value& self, std::span<const Value>) {
 
 void installObjectClasses(Vm& vm) {
     Class* object = vm.findClass(u"Object");
+    // Object(x) and new Object(x) both hand a value that is not null back as it is.
     object->callAsFunction = callObject;
+    object->construct = callObject;
     vm.defineConstant(object, u"length", Value(1));
     vm.defineMethod(object, u"toString", objectToString);
     vm.defineMethod(object, u"toLocaleString", objectToString);
