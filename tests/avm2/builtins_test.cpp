@@ -173,6 +173,9 @@ TEST_F(Builtins, RegularExpressionsMatchReplaceAndSplit) {
     Value re = make(u"RegExp", {Value(String(u"(\\d+)-(\\d+)")), Value(String(u"g"))});
     Value s(String(u"a 1-2 b 30-40"));
     EXPECT_EQ(text(call(s, u"match", {re})), "1-2,30-40");
+    // A global match ends at the end of the subject, without an empty match there.
+    Value maybeEmpty = make(u"RegExp", {Value(String(u"A*")), Value(String(u"g"))});
+    EXPECT_EQ(text(call(Value(String(u"AAA")), u"match", {maybeEmpty})), "AAA");
     EXPECT_EQ(text(call(s, u"replace", {re, Value(String(u"[$2:$1]"))})), "a [2:1] b [40:30]");
     EXPECT_EQ(text(call(s, u"search", {re})), "2");
     Value first = call(re, u"exec", {s});

@@ -364,7 +364,7 @@ void installArrayClass(Vm& vm) {
     vm.defineMethod(array, u"shift", shift);
     vm.defineMethod(array, u"removeAt", removeAt, false, 1);
     vm.defineMethod(array, u"insertAt", insertAt, false, 2);
-    vm.defineMethod(array, u"unshift", unshift, false, 1);
+    vm.defineMethod(array, u"unshift", unshift);
     vm.defineMethod(array, u"slice", slice, false, 2);
     vm.defineMethod(array, u"splice", splice, false, 2);
     vm.defineMethod(array, u"concat", concat, false, 1);

@@ -191,8 +191,8 @@ void installStringClass(Vm& vm) {
     vm.defineMethod(string, u"fromCharCode", fromCharCode, true, 1);
     vm.defineMethod(string, u"charAt", charAt, false, 1);
     vm.defineMethod(string, u"charCodeAt", charCodeAt, false, 1);
-    vm.defineMethod(string, u"indexOf", indexOf, false, 1);
-    vm.defineMethod(string, u"lastIndexOf", lastIndexOf, false, 1);
+    vm.defineMethod(string, u"indexOf", indexOf, false, 2);
+    vm.defineMethod(string, u"lastIndexOf", lastIndexOf, false, 2);
     vm.defineMethod(string, u"substring", substring, false, 2);
     vm.defineMethod(string, u"substr", substr, false, 2);
     vm.defineMethod(string, u"slice", slice, false, 2);
