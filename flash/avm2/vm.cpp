@@ -309,11 +309,9 @@ const Traits& Vm::activationTraits(AbcUnit& unit, std::uint32_t body) {
 
 Class* Vm::makeClass(AbcUnit& u, std::uint32_t index, Class* super, const ScopeChain& scope) {
     const AbcInstance& inst = u.file.instances[index];
-    if (u.classes[index]) {
-        // An interface made early for a class that implements it.
-        if (u.classes[index]->isInterface) return u.classes[index];
-        throwError(ErrorType::VerifyError, "Error #1110: Class defined twice.", 1110);
-    }
+    // An interface made early for a class that implements it. Other
+    // classes may be made again: each newclass gives a class object of its own.
+    if (u.classes[index] && u.classes[index]->isInterface) return u.classes[index];
     charge(sizeof(Class) + 256);
     Class& c = classes_.emplace_back();
     // Marked before its interfaces are looked up, so that a cycle of them ends.

@@ -507,3 +507,23 @@ TEST(Exceptions, MisusedValuesThrowThePlayersErrors) {
         EXPECT_NE(error.find(test.expected), std::string::npos) << error;
     }
 }
+
+TEST(Traits, ANewClassRunTwiceMakesTwoClassObjects) {
+    AbcBuilder abc;
+    std::uint32_t object = abc.name("Object"), name = abc.name("Twice"), again = abc.name("Again");
+    std::uint32_t init = abc.method(), cinit = abc.method();
+    abc.body(init, Code().op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
+    Code classInit;
+    traced(classInit, abc, [&](Code& t) { t.op(op::PushString, abc.string("class initialised")); });
+    abc.body(cinit, classInit.op(op::ReturnVoid));
+    abc.addClass(name, object, init, cinit);
+    Code c;
+    defineClass(c, object, 0, name);
+    defineClass(c, object, 0, again);
+    traced(c, abc, [&](Code& t) { t.op(op::GetLex, name).op(op::GetLex, again).op(op::StrictEquals); });
+    traced(c, abc, [&](Code& t) {
+        t.op(op::FindPropStrict, again).op(op::ConstructProp, again, 0).op(op::GetLex, again).op(op::IsTypeLate);
+    });
+    EXPECT_EQ(traceOf(abc, c, {{name, 4, 1, 0}, {again, 4, 2, 0}}),
+              (std::vector<std::string>{"class initialised", "class initialised", "false", "true"}));
+}
