@@ -147,6 +147,19 @@ TEST_F(Builtins, MathAndVectors) {
     EXPECT_EQ(text(v), "1,4");
     EXPECT_NE(thrown([&] { vm().getPublic(v, u"5"); }).find("RangeError: Error #1125"), std::string::npos);
     EXPECT_EQ(ints.qualifiedName().toUtf8(), "__AS3__.vec::Vector.<int>");
+    call(v, u"unshift", {Value(2.5), Value(String(u"3"))});
+    EXPECT_EQ(text(v), "2,3,1,4");
+}
+
+TEST_F(Builtins, AnEmptyVectorGivesUpUndefinedUnlessItHoldsNumbers) {
+    auto emptyOf = [&](const char16_t* element) {
+        auto& cls = vm().vectorClassFor(global(element));
+        return vm().constructValue(Value(static_cast<kinolux::avm2::Object*>(cls.object)), {});
+    };
+    EXPECT_EQ(text(call(emptyOf(u"int"), u"shift")), "0");
+    EXPECT_TRUE(std::isnan(call(emptyOf(u"Number"), u"pop").number()));
+    EXPECT_TRUE(call(emptyOf(u"Boolean"), u"shift").isUndefined());
+    EXPECT_TRUE(call(emptyOf(u"String"), u"pop").isUndefined());
 }
 
 TEST_F(Builtins, DatesReadAndWriteFieldsInTheHostsTimeZone) {
