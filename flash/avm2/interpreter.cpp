@@ -109,9 +109,7 @@ bool isFunctionValue(const Value& v) {
 
 // A less-than comparison answers true, false or undefined (where a NaN took
 // part): <= and >= hold only where the reverse comparison answered false.
-bool comparedFalse(const Value& lessThanResult) {
-    return lessThanResult.isBoolean() && !lessThanResult.boolean();
-}
+bool comparedFalse(const Value& lessThanResult) { return lessThanResult.isBoolean() && !lessThanResult.boolean(); }
 
 // The relation a comparing opcode tests; the pushing forms and the
 // branching ones (with their negations) share each definition.
@@ -264,9 +262,7 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
     auto slotOf = [&](const Value& target, std::uint32_t slot) -> Value& {
         Object* o = target.object();
         if (!o) {
-            if (target.isNullish())
-                throwError(ErrorType::TypeError,
-                           "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+            if (target.isNullish()) nullReference(target);
             f.verifyError("Slot access on a primitive");
         }
         if (slot == 0 || slot > o->slotValues.size()) f.verifyError("Slot index out of range");
@@ -363,9 +359,7 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::PushWith:
                 case op::PushScope: {
                     Value v = f.pop();
-                    if (v.isNullish())
-                        throwError(ErrorType::TypeError,
-                                   "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+                    if (v.isNullish()) nullReference(v);
                     if (f.scopes.size() >= maxScopes) f.verifyError("Scope stack overflow");
                     f.scopes.push_back({std::move(v), opcode == op::PushWith});
                     break;
@@ -402,9 +396,8 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                         std::size_t elements = elementCount(o);
                         std::size_t pairs = pairCount(o);
                         if (k < elements) {
-                            result = opcode == op::NextName
-                                         ? Value(double(k))
-                                         : static_cast<ArrayObject*>(o)->elements[k];
+                            result =
+                                opcode == op::NextName ? Value(double(k)) : static_cast<ArrayObject*>(o)->elements[k];
                         } else if (k < elements + pairs) {
                             const auto& pair = static_cast<BoxObject*>(o)->pairs[k - elements];
                             result = opcode == op::NextName ? pair.first : pair.second;
@@ -753,17 +746,16 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::CoerceB: f.push(Value(toBoolean(f.pop()))); break;
                 case op::ConvertO: {
                     Value& v = f.top();
-                    if (v.isNullish())
-                        throwError(ErrorType::TypeError,
-                                   "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+                    if (v.isNullish()) nullReference(v);
                     break;
                 }
                 case op::CheckFilter: {
+                    if (f.top().isNullish()) nullReference(f.top());
                     Object* o = f.top().object();
                     if (!o || (o->kind != ObjectKind::Xml && o->kind != ObjectKind::XmlList))
                         throwError(ErrorType::TypeError,
                                    "Error #1123: Filter operator not supported on type " +
-                                       classOf(f.top())->qualifiedName().toUtf8() + ".",
+                                       classOf(f.top())->dottedName() + ".",
                                    1123);
                     break;
                 }
@@ -793,6 +785,8 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::IsTypeLate: {
                     Value typeValue = f.pop(), v = f.pop();
                     Object* t = typeValue.object();
+                    // The player reports any type that is not an object as a null one.
+                    if (!t) nullReference(typeValue.isUndefined() ? typeValue : Value::null());
                     if (!t || t->kind != ObjectKind::Class)
                         throwError(ErrorType::TypeError,
                                    "Error #1041: The right-hand side of operator must be a class.", 1041);
@@ -809,6 +803,11 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 }
                 case op::InstanceOf: {
                     Value typeValue = f.pop(), v = f.pop();
+                    if (v.isUndefined()) nullReference(v);
+                    Object* type = typeValue.object();
+                    if (!type || (type->kind != ObjectKind::Class && type->kind != ObjectKind::Function))
+                        throwError(ErrorType::TypeError,
+                                   "Error #1040: The right-hand side of instanceof must be a class or function.", 1040);
                     Object* proto = getPublic(typeValue, u"prototype").object();
                     bool result = false;
                     if (Object* o = v.object())
@@ -820,9 +819,7 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 }
                 case op::In: {
                     Value obj = f.pop(), nameValue = f.pop();
-                    if (obj.isNullish())
-                        throwError(ErrorType::TypeError,
-                                   "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+                    if (obj.isNullish()) nullReference(obj);
                     Multiname m = Multiname::publicName(toString(nameValue));
                     m.namespaces.push_back(Namespace{NamespaceKind::Namespace, String(kAs3Namespace), 0});
                     f.push(Value(hasProperty(obj, m)));

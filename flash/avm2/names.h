@@ -3,6 +3,7 @@
 // set of namespaces.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "flash/avm2/abc_file.h"
@@ -48,6 +49,13 @@ struct Multiname {
         for (const auto& n : namespaces)
             if (n.isPublic()) return true;
         return false;
+    }
+    // How error messages name it: "ns::name" when it asks for the one
+    // namespace of a script's own.
+    std::string describe() const {
+        if (namespaces.size() == 1 && namespaces[0].kind == NamespaceKind::Namespace && !namespaces[0].isPublic())
+            return namespaces[0].uri.toUtf8() + "::" + name.toUtf8();
+        return name.toUtf8();
     }
     static Multiname publicName(String name) {
         Multiname m;

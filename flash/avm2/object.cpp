@@ -99,6 +99,8 @@ String Class::qualifiedName() const {
     return String::concat(String::concat(ns.uri, String(u"::")), name);
 }
 
+std::string Class::dottedName() const { return ns.uri.empty() ? name.toUtf8() : ns.uri.toUtf8() + "." + name.toUtf8(); }
+
 bool Class::isSubclassOf(const Class* other) const {
     for (const Class* c = this; c; c = c->super) {
         if (c == other) return true;

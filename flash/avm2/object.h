@@ -160,9 +160,9 @@ public:
     std::string bytes;
     std::uint32_t position = 0;
     bool littleEndian = false;
-    int encoding = 3;  // a ByteArray's object encoding: AMF0 or AMF3
+    int encoding = 3;                            // a ByteArray's object encoding: AMF0 or AMF3
     std::vector<std::pair<Value, Value>> pairs;  // Dictionary entries keyed by identity
-    Value prefix;                                 // a Namespace's prefix (undefined when it has none)
+    Value prefix;                                // a Namespace's prefix (undefined when it has none)
 };
 
 // Classes whose instances answer property access themselves (XML, Proxy):
@@ -211,7 +211,8 @@ struct Class {
     ObjectKind instanceKind = ObjectKind::Plain;
     Class* vectorElement = nullptr;  // Vector.<T>: T (null for *)
 
-    String qualifiedName() const;  // "flash.display::MovieClip"
+    String qualifiedName() const;    // "flash.display::MovieClip"
+    std::string dottedName() const;  // "flash.display.MovieClip", as error messages name it
     bool isSubclassOf(const Class* other) const;
 };
 

@@ -173,6 +173,37 @@ Class* Vm::classNamed(AbcUnit& unit, std::uint32_t multiname, bool orNull) {
     return static_cast<ClassObject*>(o)->self;
 }
 
+namespace {
+// A call through an interface names the method in the interface's
+// namespace; the class answers it with its public method of that name.
+void bindInterfaceMethods(Traits& traits, const Class& iface) {
+    for (const Trait& t : iface.instanceTraits.list) {
+        if (traits.findQualified(t.ns, t.name)) continue;
+        if (const Trait* impl = traits.findQualified(Namespace{}, t.name)) {
+            Trait alias = *impl;
+            alias.ns = t.ns;
+            traits.put(std::move(alias));
+        }
+    }
+    for (const Class* parent : iface.interfaces) bindInterfaceMethods(traits, *parent);
+}
+}  // namespace
+
+// A class may name interfaces its script declares after it; the player
+// binds them by name, so one of this file's not made yet is made here.
+Class* Vm::interfaceNamed(AbcUnit& u, std::uint32_t multiname, const ScopeChain& scope) {
+    if (multiname == 0 || multiname >= u.names.size()) return nullptr;
+    const Multiname& m = u.names[multiname];
+    for (std::uint32_t i = 0; i < u.file.instances.size(); ++i) {
+        const AbcInstance& inst = u.file.instances[i];
+        const Multiname& declared = u.names[inst.name];
+        if (!(inst.flags & InstanceFlag::Interface) || !(declared.name == m.name) || !m.matches(declared.namespaces[0]))
+            continue;
+        return u.classes[i] ? u.classes[i] : makeClass(u, i, nullptr, scope);
+    }
+    return classNamed(u, multiname, false);
+}
+
 void Vm::buildTraits(AbcUnit& u, const std::vector<AbcTrait>& traits, Traits& into, Class* owner) {
     for (const AbcTrait& at : traits) {
         Trait t;
@@ -278,9 +309,13 @@ const Traits& Vm::activationTraits(AbcUnit& unit, std::uint32_t body) {
 
 Class* Vm::makeClass(AbcUnit& u, std::uint32_t index, Class* super, const ScopeChain& scope) {
     const AbcInstance& inst = u.file.instances[index];
-    if (u.classes[index]) throwError(ErrorType::VerifyError, "Error #1110: Class defined twice.", 1110);
+    // An interface made early for a class that implements it. Other
+    // classes may be made again: each newclass gives a class object of its own.
+    if (u.classes[index] && u.classes[index]->isInterface) return u.classes[index];
     charge(sizeof(Class) + 256);
     Class& c = classes_.emplace_back();
+    // Marked before its interfaces are looked up, so that a cycle of them ends.
+    u.classes[index] = &c;
     c.name = u.names[inst.name].name;
     c.ns = u.names[inst.name].namespaces[0];
     c.isInterface = inst.flags & InstanceFlag::Interface;
@@ -292,9 +327,14 @@ Class* Vm::makeClass(AbcUnit& u, std::uint32_t index, Class* super, const ScopeC
         c.instanceKind = c.super->instanceKind;
         c.hooks = c.super->hooks;
     }
-    for (std::uint32_t i : inst.interfaces)
-        if (Class* iface = classNamed(u, i, false)) c.interfaces.push_back(iface);
+    for (std::uint32_t i : inst.interfaces) {
+        Class* iface = interfaceNamed(u, i, scope);
+        // A hostile file's interfaces that extend each other in a circle.
+        if (iface && !iface->isSubclassOf(&c)) c.interfaces.push_back(iface);
+    }
     buildTraits(u, inst.traits, c.instanceTraits, &c);
+    if (!c.isInterface)
+        for (const Class* iface : c.interfaces) bindInterfaceMethods(c.instanceTraits, *iface);
     buildTraits(u, u.file.classes[index].traits, c.staticTraits, &c);
     c.object = make<ClassObject>(ObjectKind::Class, &c.staticTraits, builtins_.cls, builtins_.cls->prototype);
     c.object->self = &c;
@@ -319,7 +359,6 @@ Class* Vm::makeClass(AbcUnit& u, std::uint32_t index, Class* super, const ScopeC
                                super ? super->prototype : builtins_.object->prototype);
     c.prototype->dynamic.set(String(u"constructor"), Value(static_cast<Object*>(c.object)), false);
     c.object->dynamic.set(String(u"prototype"), Value(c.prototype), false);
-    u.classes[index] = &c;
     callMethod(c.classInit, Value(static_cast<Object*>(c.object)), {}, c.scope);
     return &c;
 }
@@ -433,7 +472,9 @@ Value Vm::getTraitValue(Object* obj, const Trait& t, const Value& receiver) {
     case TraitType::Accessor:
         if (!t.method)
             throwError(ErrorType::ReferenceError,
-                       "Error #1077: Illegal read of write-only property " + t.name.toUtf8() + ".", 1077);
+                       "Error #1077: Illegal read of write-only property " + t.name.toUtf8() + " on " +
+                           classOf(receiver)->dottedName() + ".",
+                       1077);
         return callMethod(t.method, receiver, {}, t.method->scope);
     }
     return Value();
@@ -446,27 +487,16 @@ Value Vm::getDynamic(Object* obj, const Multiname& name) {
     return Value();
 }
 
-static void nullReference(Vm& vm, const Value& target) {
+void Vm::nullReference(const Value& target) {
     if (target.isUndefined())
-        vm.throwError(ErrorType::TypeError, "Error #1010: A term is undefined and has no properties.", 1010);
-    vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.",
-                  1009);
+        throwError(ErrorType::TypeError, "Error #1010: A term is undefined and has no properties.", 1010);
+    throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.",
+               1009);
 }
 
 Value Vm::getProperty(const Value& target, const Multiname& name) {
     Object* o = target.object();
-    if (!o) {
-        if (target.isNullish()) nullReference(*this, target);
-        if (target.isString() && name.name == u"length") return Value(double(target.string().size()));
-        Object* proto = protoOfPrimitive(target);
-        if (const Trait* t = proto && proto->traits ? proto->traits->find(name) : nullptr)
-            return getTraitValue(proto, *t, target);
-        if (Class* c = classOf(target)) {
-            if (const Trait* t = c->instanceTraits.find(name); t && t->type == TraitType::Accessor)
-                return getTraitValue(proto, *t, target);
-        }
-        return getDynamic(proto, name);
-    }
+    if (!o) return getOfPrimitive(target, name, true);
     if ((o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector) && name.seesPublic()) {
         std::uint32_t i;
         if (arrayIndex(name.name, i)) {
@@ -500,22 +530,40 @@ Value Vm::getProperty(const Value& target, const Multiname& name) {
             if (key.object() == name.runtimeKey.object()) return value;
         return Value();
     }
-    if (o->sealed && !name.anyName) {
-        // A sealed object has no default for a name it lacks.
-        for (Object* p = o; p; p = p->proto)
-            if (const Value* v = name.seesPublic() ? p->dynamic.get(name.name.view()) : nullptr) return *v;
-        throwError(ErrorType::ReferenceError,
-                   "Error #1069: Property " + name.name.toUtf8() + " not found on " +
-                       classOf(target)->qualifiedName().toUtf8() + " and there is no default value.",
-                   1069);
-    }
+    if (o->sealed && !name.anyName) return getSealed(o, target, name);
     return getDynamic(o, name);
+}
+
+// Numbers, strings and booleans are of sealed classes: reading a name they
+// lack is an error unless the caller reports it its own way.
+Value Vm::getOfPrimitive(const Value& target, const Multiname& name, bool sealed) {
+    if (target.isNullish()) nullReference(target);
+    if (target.isString() && name.name == u"length") return Value(double(target.string().size()));
+    Object* proto = protoOfPrimitive(target);
+    if (const Trait* t = proto && proto->traits ? proto->traits->find(name) : nullptr)
+        return getTraitValue(proto, *t, target);
+    if (Class* c = classOf(target)) {
+        if (const Trait* t = c->instanceTraits.find(name); t && t->type == TraitType::Accessor)
+            return getTraitValue(proto, *t, target);
+    }
+    return sealed && !name.anyName ? getSealed(proto, target, name) : getDynamic(proto, name);
+}
+
+// A sealed object has no default for a name it lacks; only its prototypes
+// may add one.
+Value Vm::getSealed(Object* from, const Value& target, const Multiname& name) {
+    for (Object* p = from; p; p = p->proto)
+        if (const Value* v = name.seesPublic() ? p->dynamic.get(name.name.view()) : nullptr) return *v;
+    throwError(ErrorType::ReferenceError,
+               "Error #1069: Property " + name.describe() + " not found on " + classOf(target)->dottedName() +
+                   " and there is no default value.",
+               1069);
 }
 
 void Vm::setProperty(const Value& target, const Multiname& name, const Value& value, bool init) {
     Object* o = target.object();
     if (!o) {
-        if (target.isNullish()) nullReference(*this, target);
+        if (target.isNullish()) nullReference(target);
         // Numbers, strings and booleans are of sealed classes: nothing new
         // goes on them, and their methods stay.
         Object* proto = protoOfPrimitive(target);
@@ -556,7 +604,9 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
             case TraitType::Class:
                 if (!init)
                     throwError(ErrorType::ReferenceError,
-                               "Error #1074: Illegal write to read-only property " + name.name.toUtf8() + ".", 1074);
+                               "Error #1074: Illegal write to read-only property " + name.describe() + " on " +
+                                   classOf(target)->dottedName() + ".",
+                               1074);
                 [[fallthrough]];
             case TraitType::Slot:
                 if (t->slot < o->slotValues.size())
@@ -564,11 +614,15 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
                 return;
             case TraitType::Method:
                 throwError(ErrorType::ReferenceError,
-                           "Error #1037: Cannot assign to a method " + name.name.toUtf8() + ".", 1037);
+                           "Error #1037: Cannot assign to a method " + name.describe() + " on " +
+                               classOf(target)->dottedName() + ".",
+                           1037);
             case TraitType::Accessor: {
                 if (!t->setter)
                     throwError(ErrorType::ReferenceError,
-                               "Error #1074: Illegal write to read-only property " + name.name.toUtf8() + ".", 1074);
+                               "Error #1074: Illegal write to read-only property " + name.describe() + " on " +
+                                   classOf(target)->dottedName() + ".",
+                               1074);
                 Value arg[] = {value};
                 callMethod(t->setter, target, arg, t->setter->scope);
                 return;
@@ -581,7 +635,7 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
     if (o->kind == ObjectKind::Class && name.name == u"prototype" && name.seesPublic())
         throwError(ErrorType::ReferenceError,
                    "Error #1074: Illegal write to read-only property prototype on " +
-                       static_cast<ClassObject*>(o)->self->qualifiedName().toUtf8() + ".",
+                       static_cast<ClassObject*>(o)->self->dottedName() + ".",
                    1074);
     if (o->kind == ObjectKind::Dictionary && name.runtimeKey.isObject()) {
         auto& pairs = static_cast<BoxObject*>(o)->pairs;
@@ -595,10 +649,10 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
         return;
     }
     if (o->sealed || !name.seesPublic()) {
-        throwError(ErrorType::ReferenceError,
-                   "Error #1056: Cannot create property " + name.name.toUtf8() + " on " +
-                       classOf(target)->qualifiedName().toUtf8() + ".",
-                   1056);
+        throwError(
+            ErrorType::ReferenceError,
+            "Error #1056: Cannot create property " + name.describe() + " on " + classOf(target)->dottedName() + ".",
+            1056);
     }
     charge(sizeof(DynamicProperty) + 32);
     o->dynamic.set(name.name, value);
@@ -633,7 +687,14 @@ bool Vm::hasProperty(const Value& target, const Multiname& name) {
 
 bool Vm::deleteProperty(const Value& target, const Multiname& name) {
     Object* o = target.object();
-    if (!o) return false;
+    if (!o) {
+        if (target.isNullish()) nullReference(target);
+        // Numbers, strings and booleans are of sealed classes.
+        throwError(
+            ErrorType::ReferenceError,
+            "Error #1120: Cannot delete property " + name.describe() + " on " + classOf(target)->dottedName() + ".",
+            1120);
+    }
     if (o->kind == ObjectKind::Array) {
         std::uint32_t i;
         auto* a = static_cast<ArrayObject*>(o);
@@ -670,13 +731,13 @@ Value Vm::callProperty(const Value& target, const Multiname& name, std::span<con
             if (h->call(*this, o, name, args, out)) return out;
         }
     }
-    Value f = getProperty(target, name);
+    Value f = target.isObject() ? getProperty(target, name) : getOfPrimitive(target, name, false);
     if (!f.object()) {
         // A sealed object has no default for a name it lacks.
         if (Object* o = target.object(); o && o->sealed && f.isUndefined() && !hasProperty(target, name))
             throwError(ErrorType::ReferenceError,
-                       "Error #1069: Property " + name.name.toUtf8() + " not found on " +
-                           classOf(target)->qualifiedName().toUtf8() + " and there is no default value.",
+                       "Error #1069: Property " + name.describe() + " not found on " + classOf(target)->dottedName() +
+                           " and there is no default value.",
                        1069);
         throwError(ErrorType::TypeError, "Error #1006: " + name.name.toUtf8() + " is not a function.", 1006);
     }
@@ -690,7 +751,7 @@ Value Vm::call(const Value& function, const Value& thisValue, std::span<const Va
     if (o && o->kind == ObjectKind::Function) {
         auto* f = static_cast<FunctionObject*>(o);
         // A closure called on nothing runs on the global object it was made in.
-        const Value& self = f->bound                                                    ? f->boundThis
+        const Value& self = f->bound                                                  ? f->boundThis
                             : thisValue.isNullish() && f->scope && !f->scope->empty() ? f->scope->front().object
                                                                                       : thisValue;
         return callMethod(f->method, self, args, f->scope, f);

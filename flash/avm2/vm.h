@@ -118,6 +118,8 @@ public:
     Value constructValue(const Value& ctor, std::span<const Value> args);
     Object* newError(ErrorType type, const String& message, int id);
     [[noreturn]] void throwError(ErrorType type, const std::string& message, int id = 0);
+    // The error for using null (#1009) or undefined (#1010) as an object.
+    [[noreturn]] void nullReference(const Value& target);
     Method* nativeMethod(NativeFunction fn, String name);
     // Charges the memory budget; a script over it is stopped.
     void charge(std::size_t bytes);
@@ -164,6 +166,7 @@ public:
     String typeOf(const Value& v);
     Value add(const Value& a, const Value& b);
     Class* classOf(const Value& v);
+    Object* protoOfPrimitive(const Value& v);  // a number's, string's or boolean's prototype
     bool isType(const Value& v, Class* type);
     Value coerceTo(const Value& v, Class* type);
     String concat(const String& a, const String& b);
@@ -252,6 +255,9 @@ private:
     void endRun();
     void reportUncaught(const Value& error);
     void runScript(AbcUnit& unit, std::size_t script);
+    Value getOfPrimitive(const Value& target, const Multiname& name, bool sealed);
+    Value getSealed(Object* from, const Value& target, const Multiname& name);
+    Class* interfaceNamed(AbcUnit& unit, std::uint32_t multiname, const ScopeChain& scope);
     Class* makeClass(AbcUnit& unit, std::uint32_t index, Class* super, const ScopeChain& scope);
     void nameMethods(AbcUnit& unit, Class& c, const std::vector<AbcTrait>& instanceTraits,
                      const std::vector<AbcTrait>& staticTraits);
@@ -260,7 +266,6 @@ private:
     const Traits& activationTraits(AbcUnit& unit, std::uint32_t body);
     Value getTraitValue(Object* obj, const Trait& t, const Value& receiver);
     Value getDynamic(Object* obj, const Multiname& name);
-    Object* protoOfPrimitive(const Value& v);
     void installBuiltins();
     Value execute(Method* method, const Value& thisValue, std::span<const Value> args, const ScopeChain& scope,
                   FunctionObject* callee);

@@ -95,8 +95,12 @@ void AbcBuilder::body(std::uint32_t method, const Code& code, std::uint32_t maxS
 std::uint32_t AbcBuilder::addClass(std::uint32_t name, std::uint32_t super, std::uint32_t init, std::uint32_t classInit,
                                    std::vector<Trait> instanceTraits, std::vector<Trait> classTraits,
                                    std::uint8_t flags) {
-    classes_.push_back({name, super, init, classInit, flags, std::move(instanceTraits), std::move(classTraits)});
+    classes_.push_back({name, super, init, classInit, flags, std::move(instanceTraits), std::move(classTraits), {}});
     return std::uint32_t(classes_.size() - 1);
+}
+
+void AbcBuilder::implement(std::uint32_t index, std::vector<std::uint32_t> interfaces) {
+    classes_.at(index).interfaces = std::move(interfaces);
 }
 
 void AbcBuilder::script(std::uint32_t init, std::vector<Trait> traits) {
@@ -145,7 +149,8 @@ std::vector<std::uint8_t> AbcBuilder::bytes() const {
         putU30(out, c.name);
         putU30(out, c.super);
         out.push_back(c.flags);
-        putU30(out, 0);  // interfaces
+        putU30(out, std::uint32_t(c.interfaces.size()));
+        for (std::uint32_t i : c.interfaces) putU30(out, i);
         putU30(out, c.init);
         putTraits(out, c.instanceTraits);
     }

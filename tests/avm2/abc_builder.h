@@ -58,6 +58,8 @@ public:
     std::uint32_t addClass(std::uint32_t name, std::uint32_t super, std::uint32_t init, std::uint32_t classInit,
                            std::vector<Trait> instanceTraits = {}, std::vector<Trait> classTraits = {},
                            std::uint8_t flags = 0);
+    // The interfaces (multinames) class number `index` declares it implements.
+    void implement(std::uint32_t index, std::vector<std::uint32_t> interfaces);
     void script(std::uint32_t init, std::vector<Trait> traits = {});
     std::vector<std::uint8_t> bytes() const;
 
@@ -76,6 +78,7 @@ private:
         std::uint32_t name, super, init, classInit;
         std::uint8_t flags;
         std::vector<Trait> instanceTraits, classTraits;
+        std::vector<std::uint32_t> interfaces;
     };
     struct Script {
         std::uint32_t init;

@@ -25,6 +25,18 @@ TEST_F(Builtins, NumbersPrintAsTheirShortestForm) {
               std::string::npos);
 }
 
+TEST_F(Builtins, ExponentialFormCutsDigitsAndPrecisionKeepsSmallNumbersFixed) {
+    auto exponential = [&](double d, int digits) { return text(call(Value(d), u"toExponential", {Value(digits)})); };
+    // 1.2315e-8 is held as 1.23149999...e-8, and 123.15 as 123.15000000000000568.
+    EXPECT_EQ(exponential(1.2315e-8, 4), "1.2314e-8");
+    EXPECT_EQ(exponential(123.15, 3), "1.231e+2");
+    EXPECT_EQ(exponential(123.15, 0), "1e+2");
+    EXPECT_EQ(exponential(0, 5), "0.00000e-16");
+    auto precision = [&](double d, int digits) { return text(call(Value(d), u"toPrecision", {Value(digits)})); };
+    EXPECT_EQ(precision(1.2315e-8, 3), "0.0000000123");
+    EXPECT_EQ(precision(1.2315e19, 4), "1.232e+19");
+}
+
 TEST_F(Builtins, ConversionsFollowTheLanguage) {
     EXPECT_EQ(vm().toNumber(Value(String(u" 0x1F "))), 31);
     EXPECT_TRUE(std::isnan(vm().toNumber(Value(String(u"12px")))));
@@ -64,6 +76,25 @@ TEST_F(Builtins, StringsSliceSplitAndCase) {
     EXPECT_EQ(text(vm().getPublic(s, u"length")), "12");
 }
 
+TEST_F(Builtins, SubstrCountsANegativeLengthBackFromTheEnd) {
+    Value s(String(u"abcdefg"));
+    auto substr = [&](double start, double length) { return text(call(s, u"substr", {Value(start), Value(length)})); };
+    EXPECT_EQ(substr(0, -2), "abcde");
+    EXPECT_EQ(substr(1, -2), "bcdef");
+    EXPECT_EQ(substr(2, -2), "");
+    EXPECT_EQ(substr(1, -INFINITY), "");
+    EXPECT_EQ(substr(2, 9), "cdefg");
+}
+
+TEST_F(Builtins, ObjectOfAPrimitiveIsThatPrimitive) {
+    Value made = make(u"Object", {Value(String(u"text"))});
+    EXPECT_EQ(vm().typeOf(made).toUtf8(), "string");
+    EXPECT_EQ(text(vm().add(make(u"Object", {Value(true)}), make(u"Object", {Value(false)}))), "1");
+    EXPECT_TRUE(make(u"Object", {Value::null()}).isObject());
+    Value stringPrototype = vm().getPublic(global(u"String"), u"prototype");
+    EXPECT_TRUE(call(stringPrototype, u"isPrototypeOf", {Value(String(u"s"))}).boolean());
+}
+
 TEST_F(Builtins, ErrorsCarryNameMessageAndId) {
     Value e = make(u"RangeError", {Value(String(u"too far")), Value(7)});
     EXPECT_EQ(text(e), "RangeError: too far");
@@ -90,6 +121,21 @@ TEST_F(Builtins, FunctionsCallApplyAndClassNames) {
     EXPECT_EQ(text(vm().call(fn, Value(), integer)), "int");
 }
 
+TEST_F(Builtins, FunctionPrototypeIsAFunctionAndMisuseThrowsThePlayersErrors) {
+    Value prototype = vm().getPublic(global(u"Function"), u"prototype");
+    EXPECT_EQ(vm().typeOf(prototype).toUtf8(), "function");
+    EXPECT_TRUE(vm().call(prototype, Value(), {}).isUndefined());
+    EXPECT_EQ(text(prototype), "function Function() {}");
+    Value objectToString = vm().getPublic(vm().getPublic(global(u"Object"), u"prototype"), u"toString");
+    EXPECT_EQ(text(call(objectToString, u"call", {prototype})).rfind("[object Function-", 0), 0u);
+    EXPECT_NE(thrown([&] {
+                  call(prototype, u"apply", {Value(1), Value(1)});
+              }).find("TypeError: Error #1116"),
+              std::string::npos);
+    EXPECT_EQ(thrown([&] { make(u"Math"); }), "TypeError: Error #1076: Math is not a constructor.");
+    EXPECT_EQ(thrown([&] { make(u"JSON"); }), "ArgumentError: Error #2012: JSON class cannot be instantiated.");
+}
+
 TEST_F(Builtins, MathAndVectors) {
     Value math = global(u"Math");
     EXPECT_EQ(text(call(math, u"max", {Value(1), Value(5), Value(3)})), "5");
@@ -101,6 +147,19 @@ TEST_F(Builtins, MathAndVectors) {
     EXPECT_EQ(text(v), "1,4");
     EXPECT_NE(thrown([&] { vm().getPublic(v, u"5"); }).find("RangeError: Error #1125"), std::string::npos);
     EXPECT_EQ(ints.qualifiedName().toUtf8(), "__AS3__.vec::Vector.<int>");
+    call(v, u"unshift", {Value(2.5), Value(String(u"3"))});
+    EXPECT_EQ(text(v), "2,3,1,4");
+}
+
+TEST_F(Builtins, AnEmptyVectorGivesUpUndefinedUnlessItHoldsNumbers) {
+    auto emptyOf = [&](const char16_t* element) {
+        auto& cls = vm().vectorClassFor(global(element));
+        return vm().constructValue(Value(static_cast<kinolux::avm2::Object*>(cls.object)), {});
+    };
+    EXPECT_EQ(text(call(emptyOf(u"int"), u"shift")), "0");
+    EXPECT_TRUE(std::isnan(call(emptyOf(u"Number"), u"pop").number()));
+    EXPECT_TRUE(call(emptyOf(u"Boolean"), u"shift").isUndefined());
+    EXPECT_TRUE(call(emptyOf(u"String"), u"pop").isUndefined());
 }
 
 TEST_F(Builtins, DatesReadAndWriteFieldsInTheHostsTimeZone) {
@@ -127,6 +186,9 @@ TEST_F(Builtins, RegularExpressionsMatchReplaceAndSplit) {
     Value re = make(u"RegExp", {Value(String(u"(\\d+)-(\\d+)")), Value(String(u"g"))});
     Value s(String(u"a 1-2 b 30-40"));
     EXPECT_EQ(text(call(s, u"match", {re})), "1-2,30-40");
+    // A global match ends at the end of the subject, without an empty match there.
+    Value maybeEmpty = make(u"RegExp", {Value(String(u"A*")), Value(String(u"g"))});
+    EXPECT_EQ(text(call(Value(String(u"AAA")), u"match", {maybeEmpty})), "AAA");
     EXPECT_EQ(text(call(s, u"replace", {re, Value(String(u"[$2:$1]"))})), "a [2:1] b [40:30]");
     EXPECT_EQ(text(call(s, u"search", {re})), "2");
     Value first = call(re, u"exec", {s});

@@ -2,6 +2,8 @@
 // frame checks and limits, on hand-built ABC.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tests/avm2/machine.h"
 
 using namespace avm2test;
@@ -417,4 +419,111 @@ TEST(Limits, MemoryBudgetStopsAGrowingScript) {
     ASSERT_EQ(m.host.errors.size(), 1u);
     EXPECT_EQ(m.host.errors[0], kinolux::avm1::LimitMessage::kMemory);
     EXPECT_LE(m.vm.memoryUsed(), (4u << 20) + 4096);
+}
+
+TEST(Traits, InterfacesDeclaredLaterBindTheirMethodsAndCirclesEnd) {
+    AbcBuilder abc;
+    std::uint32_t object = abc.name("Object"), implName = abc.name("Impl"), ifaceName = abc.name("IFace"),
+                  circleA = abc.name("CircleA"), circleB = abc.name("CircleB"), speak = abc.name("speak"),
+                  viaIface = abc.qname(abc.packageNamespace("IFace"), "speak");
+    auto trivial = [&] {
+        std::uint32_t m = abc.method();
+        abc.body(m, Code().op(op::ReturnVoid));
+        return m;
+    };
+    std::uint32_t implInit = abc.method(), implSpeak = abc.method(), ifaceSpeak = abc.method();
+    abc.body(implInit, Code().op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
+    abc.body(implSpeak, Code().op(op::PushString, abc.string("spoke")).op(op::ReturnValue));
+    // Impl comes first in the file and names IFace, which the script makes after it.
+    abc.addClass(implName, object, implInit, trivial(), {{speak, 1, 0, implSpeak}});
+    abc.implement(0, {ifaceName, circleA});
+    abc.addClass(ifaceName, 0, trivial(), trivial(), {{viaIface, 1, 0, ifaceSpeak}}, {}, 0x04);
+    abc.addClass(circleA, 0, trivial(), trivial(), {}, {}, 0x04);
+    abc.implement(2, {circleB});
+    abc.addClass(circleB, 0, trivial(), trivial(), {}, {}, 0x04);
+    abc.implement(3, {circleA});
+    Code c;
+    defineClass(c, object, 0, implName);
+    c.op(op::GetScopeObject).u8(0).op(op::PushNull).op(op::NewClass, 1).op(op::InitProperty, ifaceName);
+    traced(c, abc, [&](Code& t) {
+        t.op(op::FindPropStrict, implName).op(op::ConstructProp, implName, 0).op(op::CallProperty, viaIface, 0);
+    });
+    traced(c, abc, [&](Code& t) {
+        t.op(op::FindPropStrict, implName)
+            .op(op::ConstructProp, implName, 0)
+            .op(op::GetLex, ifaceName)
+            .op(op::IsTypeLate);
+    });
+    EXPECT_EQ(traceOf(abc, c, {{implName, 4, 1, 0}, {ifaceName, 4, 2, 1}, {circleA, 4, 3, 2}, {circleB, 4, 4, 3}}),
+              (std::vector<std::string>{"spoke", "true"}));
+}
+
+namespace {
+// What the player reports about the error `code` throws and nothing catches.
+std::string uncaughtErrorOf(const std::function<void(AbcBuilder&, Code&)>& code) {
+    AbcBuilder abc;
+    Code c;
+    code(abc, c);
+    scriptOf(abc, c);
+    Machine m;
+    m.run(abc);
+    return m.host.errors.empty() ? "no error" : m.host.errors[0];
+}
+}  // namespace
+
+TEST(Exceptions, MisusedValuesThrowThePlayersErrors) {
+    struct Case {
+        const char* expected;
+        std::function<void(AbcBuilder&, Code&)> code;
+    };
+    const Case cases[] = {
+        {"TypeError: Error #1040: The right-hand side of instanceof must be a class or function.",
+         [](AbcBuilder&, Code& c) { c.op(op::PushByte).u8(0).op(op::PushByte).u8(0).op(op::InstanceOf); }},
+        {"TypeError: Error #1010",
+         [](AbcBuilder& abc, Code& c) {
+             c.op(op::PushUndefined).op(op::GetLex, abc.name("Object")).op(op::InstanceOf);
+         }},
+        {"ReferenceError: Error #1120: Cannot delete property length on String.",
+         [](AbcBuilder& abc, Code& c) {
+             c.op(op::PushString, abc.string("s")).op(op::DeleteProperty, abc.name("length"));
+         }},
+        {"TypeError: Error #1009",
+         [](AbcBuilder& abc, Code& c) { c.op(op::PushNull).op(op::DeleteProperty, abc.name("x")); }},
+        {"ReferenceError: Error #1069: Property nothing not found on String and there is no default value.",
+         [](AbcBuilder& abc, Code& c) {
+             c.op(op::PushString, abc.string("s")).op(op::GetProperty, abc.name("nothing"));
+         }},
+        {"TypeError: Error #1006: nothing is not a function.",
+         [](AbcBuilder& abc, Code& c) {
+             c.op(op::PushString, abc.string("s")).op(op::CallProperty, abc.name("nothing"), 0);
+         }},
+        {"TypeError: Error #1009",
+         [](AbcBuilder&, Code& c) { c.op(op::PushNull).op(op::PushByte).u8(1).op(op::AsTypeLate); }},
+        {"TypeError: Error #1010",
+         [](AbcBuilder& abc, Code& c) { c.op(op::PushString, abc.string("x")).op(op::PushUndefined).op(op::In); }},
+    };
+    for (const Case& test : cases) {
+        std::string error = uncaughtErrorOf(test.code);
+        EXPECT_NE(error.find(test.expected), std::string::npos) << error;
+    }
+}
+
+TEST(Traits, ANewClassRunTwiceMakesTwoClassObjects) {
+    AbcBuilder abc;
+    std::uint32_t object = abc.name("Object"), name = abc.name("Twice"), again = abc.name("Again");
+    std::uint32_t init = abc.method(), cinit = abc.method();
+    abc.body(init, Code().op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
+    Code classInit;
+    traced(classInit, abc, [&](Code& t) { t.op(op::PushString, abc.string("class initialised")); });
+    abc.body(cinit, classInit.op(op::ReturnVoid));
+    abc.addClass(name, object, init, cinit);
+    Code c;
+    defineClass(c, object, 0, name);
+    defineClass(c, object, 0, again);
+    traced(c, abc, [&](Code& t) { t.op(op::GetLex, name).op(op::GetLex, again).op(op::StrictEquals); });
+    traced(c, abc, [&](Code& t) {
+        t.op(op::FindPropStrict, again).op(op::ConstructProp, again, 0).op(op::GetLex, again).op(op::IsTypeLate);
+    });
+    EXPECT_EQ(traceOf(abc, c, {{name, 4, 1, 0}, {again, 4, 2, 0}}),
+              (std::vector<std::string>{"class initialised", "class initialised", "false", "true"}));
 }

@@ -70,13 +70,16 @@ Value push(Vm& vm, const Value& self, std::span<const Value> args) {
     return Value(double(a.elements.size()));
 }
 
-// What taking from an empty list gives: undefined from an Array, the
-// element type's default from a Vector; a fixed Vector refuses.
+// What taking from an empty list gives: undefined, but the default of a
+// Vector of int, uint or Number (the player keeps those apart from the
+// Vectors of objects); a fixed Vector refuses.
 Value emptyTake(Vm& vm, ArrayObject& a) {
     if (a.kind != ObjectKind::Vector) return Value();
     if (a.fixed)
         vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
-    return a.elementClass ? vm.coerceTo(Value(), a.elementClass) : Value();
+    const auto& b = vm.builtins();
+    bool numeric = a.elementClass == b.intClass || a.elementClass == b.uintClass || a.elementClass == b.number;
+    return numeric ? vm.coerceTo(Value(), a.elementClass) : Value();
 }
 
 Value pop(Vm& vm, const Value& self, std::span<const Value>) {
@@ -132,8 +135,12 @@ Value insertAt(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value unshift(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
+    if (a.fixed) vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
     checkLength(vm, a.elements.size() + args.size());
-    a.elements.insert(a.elements.begin(), args.begin(), args.end());
+    vm.charge(args.size() * sizeof(Value));
+    std::vector<Value> added;
+    for (const Value& v : args) added.push_back(a.elementClass ? vm.coerceTo(v, a.elementClass) : v);
+    a.elements.insert(a.elements.begin(), added.begin(), added.end());
     return Value(double(a.elements.size()));
 }
 
@@ -364,7 +371,7 @@ void installArrayClass(Vm& vm) {
     vm.defineMethod(array, u"shift", shift);
     vm.defineMethod(array, u"removeAt", removeAt, false, 1);
     vm.defineMethod(array, u"insertAt", insertAt, false, 2);
-    vm.defineMethod(array, u"unshift", unshift, false, 1);
+    vm.defineMethod(array, u"unshift", unshift);
     vm.defineMethod(array, u"slice", slice, false, 2);
     vm.defineMethod(array, u"splice", splice, false, 2);
     vm.defineMethod(array, u"concat", concat, false, 1);

@@ -119,8 +119,17 @@ void Vm::installBuiltins() {
         vm.builtins().function->init->native(vm, self, args);
         return Value(static_cast<Object*>(vm.construct(vm.builtins().function, {})));
     };
+    // Function.prototype is itself a function, one that does nothing.
+    Object* plainPrototype = builtins_.function->prototype;
+    FunctionObject* functionPrototype =
+        newNativeFunction([](Vm&, const Value&, std::span<const Value>) { return Value(); }, String());
+    functionPrototype->dynamic = plainPrototype->dynamic;
+    builtins_.function->prototype = functionPrototype;
+    builtins_.function->object->dynamic.set(String(u"prototype"), Value(static_cast<Object*>(functionPrototype)),
+                                            false);
     for (Class* c : {builtins_.object, builtins_.cls, builtins_.function}) {
-        c->prototype->cls = builtins_.object;
+        if (c != builtins_.function) c->prototype->cls = builtins_.object;
+        c->prototype->proto = c == builtins_.object ? nullptr : builtins_.object->prototype;
         c->object->cls = builtins_.cls;
         c->object->proto = builtins_.cls->prototype;
     }

@@ -215,7 +215,8 @@ Value parse(Vm& vm, const Value&, std::span<const Value> args) {
 
 class Stringifier {
 public:
-    Stringifier(Vm& vm, Value replacer, std::u16string gap) : vm_(vm), replacer_(std::move(replacer)), gap_(std::move(gap)) {
+    Stringifier(Vm& vm, Value replacer, std::u16string gap)
+        : vm_(vm), replacer_(std::move(replacer)), gap_(std::move(gap)) {
         Object* r = replacer_.object();
         if (r && (r->kind == ObjectKind::Array || r->kind == ObjectKind::Vector)) {
             hasList_ = true;
@@ -260,8 +261,8 @@ public:
         if (o->kind == ObjectKind::Function) return false;
         for (Object* seen : stack_)
             if (seen == o)
-                vm_.throwError(ErrorType::TypeError, "Error #1129: Cyclic structure cannot be converted to JSON string.",
-                               1129);
+                vm_.throwError(ErrorType::TypeError,
+                               "Error #1129: Cyclic structure cannot be converted to JSON string.", 1129);
         checkDepth(vm_, stack_.size());
         stack_.push_back(o);
         std::u16string outer = indent_;
@@ -390,7 +391,7 @@ Value stringify(Vm& vm, const Value&, std::span<const Value> args) {
 
 void installJsonClass(Vm& vm) {
     Class* json = vm.defineClass(u"", u"JSON", vm.findClass(u"Object"), [](Vm& vm, Class*) -> Object* {
-        vm.throwError(ErrorType::TypeError, "Error #1076: JSON is not a constructor.", 1076);
+        vm.throwError(ErrorType::ArgumentError, "Error #2012: JSON class cannot be instantiated.", 2012);
     });
     vm.defineMethod(json, u"parse", parse, true, 2);
     vm.defineMethod(json, u"stringify", stringify, true, 3);

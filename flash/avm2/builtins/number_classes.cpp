@@ -45,8 +45,8 @@ int digitsArgument(Vm& vm, std::span<const Value> args, const char* method, int 
     int digits = toInt32(vm.toNumber(arg(args, 0)));
     if (digits < min || digits > max)
         vm.throwError(ErrorType::RangeError,
-                      "Error #1002: Number." + std::string(method) + " has a range of " + std::to_string(min) +
-                          " to " + std::to_string(max) + ". " + std::to_string(digits) + " is an invalid value.",
+                      "Error #1002: Number." + std::string(method) + " has a range of " + std::to_string(min) + " to " +
+                          std::to_string(max) + ". " + std::to_string(digits) + " is an invalid value.",
                       1002);
     return digits;
 }
@@ -73,7 +73,8 @@ Value toPrecision(Vm& vm, const Value& self, std::span<const Value> args) {
     }
     int e = int(std::floor(std::log10(std::fabs(d))));
     char buf[400];
-    if (e < -6 || e >= p) {
+    // Small numbers keep the fixed form, however many zeros lead.
+    if (e >= p) {
         std::snprintf(buf, sizeof buf, "%.*e", p - 1, d);
         std::string s = buf;
         std::size_t at = s.find('e');
@@ -89,12 +90,17 @@ Value toExponential(Vm& vm, const Value& self, std::span<const Value> args) {
     double d = thisNumber(vm, self, "toExponential");
     if (!std::isfinite(d)) return Value(numberToString(d));
     int digits = digitsArgument(vm, args, "toExponential", 0, 20);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", digits, d);
+    // The player cuts the exact decimal expansion off instead of rounding it.
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%.60e", d);
     std::string s = buf;
     std::size_t at = s.find('e');
     int exp = std::stoi(s.substr(at + 1));
-    s = s.substr(0, at) + "e" + (exp >= 0 ? "+" : "-") + std::to_string(std::abs(exp));
+    std::size_t point = s.find('.');
+    std::string mantissa = s.substr(0, digits ? point + 1 + std::size_t(digits) : point);
+    // Zero comes out with the exponent the player's digit loop ends on.
+    if (d == 0) exp = -16;
+    s = mantissa + "e" + (exp >= 0 ? "+" : "-") + std::to_string(std::abs(exp));
     return Value(String::fromAscii(s));
 }
 
@@ -237,7 +243,11 @@ void mathStatics(Vm& vm, Class* math) {
 
 }  // namespace
 
-void installMathClass(Vm& vm) { mathStatics(vm, vm.defineClass(u"", u"Math", vm.findClass(u"Object"), nullptr)); }
+void installMathClass(Vm& vm) {
+    mathStatics(vm, vm.defineClass(u"", u"Math", vm.findClass(u"Object"), [](Vm& vm, Class*) -> Object* {
+        vm.throwError(ErrorType::TypeError, "Error #1076: Math is not a constructor.", 1076);
+    }));
+}
 
 void installNumberStatics(Vm& vm) { mathStatics(vm, vm.findClass(u"Number")); }
 

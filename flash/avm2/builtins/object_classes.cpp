@@ -10,7 +10,11 @@ Value objectToString(Vm& vm, const Value& self, std::span<const Value>) {
     if (o->kind == ObjectKind::Class)
         return Value(
             String::concat(String::concat(String(u"[class "), static_cast<ClassObject*>(o)->self->name), String(u"]")));
-    if (o->kind == ObjectKind::Function) return Value(String(u"function Function() {}"));
+    // The player tells functions apart by the number of their method.
+    if (o->kind == ObjectKind::Function) {
+        const Method* m = static_cast<FunctionObject*>(o)->method;
+        return Value(String::fromUtf8("[object Function-" + std::to_string(m ? m->index : 0) + "]"));
+    }
     if (o->kind == ObjectKind::Global) return Value(String(u"[object global]"));
     return Value(
         String::concat(String::concat(String(u"[object "), o->cls ? o->cls->name : String(u"Object")), String(u"]")));
@@ -47,9 +51,10 @@ Value setPropertyIsEnumerable(Vm& vm, const Value& self, std::span<const Value> 
     return Value();
 }
 
-Value isPrototypeOf(Vm&, const Value& self, std::span<const Value> args) {
-    Object* o = arg(args, 0).object();
-    for (Object* p = o ? o->proto : nullptr; p; p = p->proto)
+Value isPrototypeOf(Vm& vm, const Value& self, std::span<const Value> args) {
+    const Value& v = arg(args, 0);
+    Object* o = v.object();
+    for (Object* p = o ? o->proto : v.isNullish() ? nullptr : vm.protoOfPrimitive(v); p; p = p->proto)
         if (p == self.object()) return Value(true);
     return Value(false);
 }
@@ -61,14 +66,17 @@ Value callObject(Vm& vm, const Value&, std::span<const Value> args) {
     return v.isNullish() ? Value(vm.newObject()) : v;
 }
 
+Value functionToString(Vm&, const Value&, std::span<const Value>) { return Value(String(u"function Function() {}")); }
+
 Value functionCall(Vm& vm, const Value& self, std::span<const Value> args) {
     return vm.call(self, arg(args, 0), args.size() > 1 ? args.subspan(1) : std::span<const Value>());
 }
 
 Value functionApply(Vm& vm, const Value& self, std::span<const Value> args) {
     std::vector<Value> list;
-    if (Object* a = arg(args, 1).object()) {
-        if (a->kind != ObjectKind::Array)
+    if (const Value& given = arg(args, 1); !given.isNullish()) {
+        Object* a = given.object();
+        if (!a || a->kind != ObjectKind::Array)
             vm.throwError(ErrorType::TypeError,
                           "Error #1116: second argument to Function.prototype.apply must be an array.", 1116);
         list = static_cast<ArrayObject*>(a)->elements;
@@ -135,7 +143,9 @@ Value booleanValueOf(Vm& vm, const Value& self, std::span<const Value>) {
 
 void installObjectClasses(Vm& vm) {
     Class* object = vm.findClass(u"Object");
+    // Object(x) and new Object(x) both hand a value that is not null back as it is.
     object->callAsFunction = callObject;
+    object->construct = callObject;
     vm.defineConstant(object, u"length", Value(1));
     vm.defineMethod(object, u"toString", objectToString);
     vm.defineMethod(object, u"toLocaleString", objectToString);
@@ -148,6 +158,8 @@ void installObjectClasses(Vm& vm) {
     vm.defineMethod(function, u"call", functionCall, false, 1);
     vm.defineMethod(function, u"apply", functionApply, false, 2);
     vm.defineGetter(function, u"length", functionLength);
+    vm.defineMethod(function, u"toString", functionToString);
+    vm.defineMethod(function, u"toLocaleString", functionToString);
     Class* ns = vm.defineClass(u"", u"Namespace", object, [](Vm& vm, Class* cls) -> Object* {
         return vm.make<BoxObject>(ObjectKind::Namespace, &cls->instanceTraits, cls, cls->prototype);
     });

@@ -186,12 +186,13 @@ Value regexpMatch(Vm& vm, const String& subject, const Value& pattern) {
     if (!r->global) return exec(vm, *r, subject);
     std::vector<Value> all;
     qsizetype from = 0, end = 0;
-    for (;;) {
+    // The player stops at the end of the subject, without the empty match there.
+    do {
         Value m = matchAt(vm, *r, subject, from, &end);
         if (m.isNull()) break;
         all.push_back(static_cast<ArrayObject*>(m.object())->elements[0]);
         from = end > from ? end : from + 1;
-    }
+    } while (from < qsizetype(subject.size()));
     r->lastIndex = 0;
     return Value(static_cast<Object*>(vm.newArray(std::move(all))));
 }

@@ -58,7 +58,14 @@ Value substr(Vm& vm, const Value& self, std::span<const Value> args) {
     String s = thisString(vm, self);
     std::size_t a = position(vm, arg(args, 0), s.size(), 0, true);
     double len = arg(args, 1).isUndefined() ? double(s.size()) : integerOf(vm.toNumber(arg(args, 1)));
-    if (len <= 0) return Value(String());
+    if (len < 0) {
+        // The player counts a negative length back from the end of the
+        // string, and gives nothing where that reaches the end.
+        double end = double(a) + len + double(s.size());
+        if (end >= double(s.size()) || end <= double(a)) return Value(String());
+        len = end - double(a);
+    }
+    if (len == 0) return Value(String());
     return Value(s.substr(a, std::size_t(std::min(len, double(s.size() - a)))));
 }
 
@@ -184,8 +191,8 @@ void installStringClass(Vm& vm) {
     vm.defineMethod(string, u"fromCharCode", fromCharCode, true, 1);
     vm.defineMethod(string, u"charAt", charAt, false, 1);
     vm.defineMethod(string, u"charCodeAt", charCodeAt, false, 1);
-    vm.defineMethod(string, u"indexOf", indexOf, false, 1);
-    vm.defineMethod(string, u"lastIndexOf", lastIndexOf, false, 1);
+    vm.defineMethod(string, u"indexOf", indexOf, false, 2);
+    vm.defineMethod(string, u"lastIndexOf", lastIndexOf, false, 2);
     vm.defineMethod(string, u"substring", substring, false, 2);
     vm.defineMethod(string, u"substr", substr, false, 2);
     vm.defineMethod(string, u"slice", slice, false, 2);
