@@ -50,6 +50,11 @@ struct TextLayout {
     std::vector<LayoutLine> lines;
     // Twips the text spans: its widest line, and its lines' heights.
     double textWidth = 0, textHeight = 0;
+    // Whether the text ends in a break, which opens an empty last line.
+    bool openLastLine = false;
+
+    // Twips line `i` takes in the text's height: an open last line none.
+    double room(std::size_t i) const;
 
     // Scroll positions count lines from 1. The last line that shows in
     // full when `scroll` is the first one, in a view `viewHeight` twips

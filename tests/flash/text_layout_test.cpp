@@ -202,3 +202,27 @@ TEST_F(TextLayoutTest, AClickOnALinkCallsTheFunctionItNames) {
     click(10 + 2 + 5, 30);
     EXPECT_EQ(traces, std::vector<std::string>{"hi"});
 }
+
+TEST_F(TextLayoutTest, AFinalBreakOpensALineThatScrollsButTakesNoRoom) {
+    // 10-pixel text (13-pixel lines) with 4 pixels of leading, in a box that
+    // shows no whole line.
+    auto field = testField("Qe\rQe\r", 100, 4, 10);
+    field.multiline = true;
+    field.layout = swf::EditTextLayout{swf::TextAlign::Left, 0, 0, 0, 4 * 20};
+    auto& t = load(field);
+    const flash::TextLayout l = t.layout();
+    ASSERT_EQ(l.lines.size(), 3u);
+    EXPECT_EQ(l.lines[2].begin, 6);
+    EXPECT_EQ(l.lines[2].end, 6);
+    EXPECT_EQ(property(t, TextFieldProperty::MaxScroll), 3) << "the caret's line can be scrolled to";
+    EXPECT_EQ(property(t, TextFieldProperty::TextHeight), 17 + 13) << "neither the open line nor the last leading";
+}
+
+TEST_F(TextLayoutTest, AnEmptyFieldMeasuresALineOnlyWhereTheUserTypes) {
+    auto field = testField("", 100, 40, 10);
+    field.layout = swf::EditTextLayout{swf::TextAlign::Left, 0, 0, 0, 4 * 20};
+    field.readOnly = true;
+    EXPECT_EQ(property(load(field), TextFieldProperty::TextHeight), 0);
+    field.readOnly = false;
+    EXPECT_EQ(property(load(field), TextFieldProperty::TextHeight), 13 + 4);
+}
