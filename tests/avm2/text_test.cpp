@@ -122,6 +122,54 @@ TEST(As3TextField, LineMetricsMeasureALineAndRefuseLinesItLacks) {
     EXPECT_NE(run.errors[0].find("#2006"), std::string::npos) << run.errors[0];
 }
 
+TEST(As3TextField, LinesCharactersAndTheSelectionAreReadFromTheLayout) {
+    AbcBuilder abc;
+    Code init;
+    newField(init, abc);
+    setOnField(init, abc, "multiline", [](Code& c) { c.op(op::PushTrue); });
+    setOnField(init, abc, "text", [&](Code& c) { c.op(op::PushString, abc.string("ab\rcd\r")); });
+    auto call = [&](const char* method, std::initializer_list<std::uint8_t> args) {
+        return [&abc, method, args](Code& c) {
+            c.op(op::GetLocal1);
+            for (std::uint8_t a : args) c.op(op::PushByte).u8(a);
+            c.op(op::CallProperty, abc.name(method), std::uint32_t(args.size()));
+        };
+    };
+    traceOfField(init, abc, {"numLines"});
+    traced(init, abc, call("getLineOffset", {1}));
+    traced(init, abc, call("getLineText", {1}));
+    traced(init, abc, call("getLineLength", {2}));
+    traced(init, abc, call("getLineIndexOfChar", {4}));
+    traced(init, abc, call("getCharBoundaries", {2}));
+    traced(init, abc, [&](Code& c) {
+        call("getCharBoundaries", {1})(c);
+        c.op(op::GetProperty, abc.name("x"));
+        call("getCharBoundaries", {0})(c);
+        c.op(op::GetProperty, abc.name("right"));
+        c.op(op::Equals);
+    });
+    init.op(op::GetLocal1).op(op::PushByte).u8(4).op(op::PushByte).u8(1).op(op::CallPropVoid, abc.name("setSelection"), 2);
+    traceOfField(init, abc, {"selectionBeginIndex"});
+    traceOfField(init, abc, {"selectionEndIndex"});
+    traceOfField(init, abc, {"selectedText"});
+    init.op(op::GetLocal1).op(op::PushByte).u8(3).op(op::CallPropVoid, abc.name("getLineText"), 1);
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"3", "3", "cd\r", "0", "1", "null", "true", "1", "4", "b\rc"}))
+        << "the break that ends the text opens an empty last line; a break has no box; glyphs abut";
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("#2006"), std::string::npos) << run.errors[0];
+}
+
+TEST(As3TextField, OnlyTheTimelineMakesStaticText) {
+    AbcBuilder abc;
+    Code init;
+    std::uint32_t staticText = textName(abc, "StaticText");
+    init.op(op::FindPropStrict, staticText).op(op::ConstructProp, staticText, 0).op(op::Pop);
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("ArgumentError: Error #2012"), std::string::npos) << run.errors[0];
+}
+
 TEST(DeviceFaces, AFaceTheSystemHasIsTakenAsNamedOthersFallBackByKind) {
     kinolux::testing::EnsureApplication<QGuiApplication>();
     flash::DeviceFonts fonts;

@@ -138,6 +138,10 @@ void installFilterClasses(kinolux::avm2::Vm& vm, const std::vector<kinolux::avm2
 void installBitmapFilters(kinolux::avm2::Vm& vm);
 void installBitmapClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* bitmap);
 void installTextClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* textField);
+// StaticText, which scripts read but cannot make.
+void installStaticText(kinolux::avm2::Vm& vm, kinolux::avm2::Class* staticText);
+// TextField's lines, character places and selection.
+void installTextFieldQueries(kinolux::avm2::Vm& vm, kinolux::avm2::Class* textField);
 void installLoaderClasses(kinolux::avm2::Vm& vm);
 // DisplayObject.loaderInfo.
 kinolux::avm2::Value loaderInfoGetter(kinolux::avm2::Vm& vm, const kinolux::avm2::Value& self,

@@ -4,10 +4,12 @@
 #include <cmath>
 
 #include "flash/avm1/player/bindings.h"
+#include "flash/avm1/player/text_values.h"
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/natives.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/library.h"
+#include "flash/core/static_text.h"
 #include "flash/core/text_layout.h"
 
 namespace flash {
@@ -220,7 +222,26 @@ Value fontType(Vm& vm, const Value& t, Args) {
 }
 Value noFonts(Vm& vm, const Value&, Args) { return Value(vm.newArray({})); }
 
+// ---- StaticText: only the timeline places one ----
+
+Value staticTextInit(Vm& vm, const Value& t, Args) {
+    if (!DisplayBridge::displayOf(t))
+        vm.throwError(ErrorType::ArgumentError, "Error #2012: StaticText$ class cannot be instantiated.", 2012);
+    return Value();
+}
+
+Value staticText(Vm&, const Value& t, Args) {
+    const DisplayObject* d = DisplayBridge::displayOf(t);
+    const QString text = d ? staticTextOf(*d) : QString();
+    return text.isEmpty() ? Value::null() : Value(toScriptString(text));
+}
+
 }  // namespace
+
+void installStaticText(Vm& vm, Class* staticTextClass) {
+    staticTextClass->init = vm.nativeMethod(staticTextInit, String(u"StaticText"));
+    vm.defineGetter(staticTextClass, u"text", staticText);
+}
 
 void installTextClasses(Vm& vm, Class* textField) {
     Class* format = vm.defineClass(u"flash.text", u"TextFormat", vm.findClass(u"Object"), nullptr);
@@ -267,8 +288,8 @@ void installTextClasses(Vm& vm, Class* textField) {
     vm.defineTraitMethod(textField, u"setTextFormat", setTextFormat);
     vm.defineTraitMethod(textField, u"appendText", appendText);
     vm.defineTraitMethod(textField, u"replaceText", replaceText);
-    vm.defineTraitMethod(textField, u"setSelection", ignore);
     vm.defineTraitMethod(textField, u"getLineMetrics", getLineMetrics);
+    installTextFieldQueries(vm, textField);
 }
 
 }  // namespace flash
