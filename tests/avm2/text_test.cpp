@@ -170,6 +170,43 @@ TEST(As3TextField, OnlyTheTimelineMakesStaticText) {
     EXPECT_NE(run.errors[0].find("ArgumentError: Error #2012"), std::string::npos) << run.errors[0];
 }
 
+TEST(As3TextEngine, FontDescriptionsTakeOnlyTheNamesTheyKnow) {
+    AbcBuilder abc;
+    Code init;
+    std::uint32_t description = abc.qname(abc.packageNamespace("flash.text.engine"), "FontDescription");
+    init.op(op::FindPropStrict, description).op(op::PushString, abc.string("Serif"));
+    init.op(op::PushString, abc.string("bold")).op(op::ConstructProp, description, 2).op(op::SetLocal1);
+    traceOfField(init, abc, {"fontName"});
+    traceOfField(init, abc, {"fontWeight"});
+    traceOfField(init, abc, {"fontPosture"});
+    init.op(op::GetLocal1).op(op::PushString, abc.string("heavy")).op(op::SetProperty, abc.name("fontWeight"));
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"Serif", "bold", "normal"}));
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("ArgumentError: Error #2008: Parameter fontWeight"), std::string::npos) << run.errors[0];
+}
+
+TEST(As3TextEngine, ABlockMakesItsLineAsADisplayContainer) {
+    AbcBuilder abc;
+    Code init;
+    auto engine = [&](const char* name) { return abc.qname(abc.packageNamespace("flash.text.engine"), name); };
+    // new TextBlock(new TextElement("a", new ElementFormat())).createTextLine(null, 100)
+    init.op(op::FindPropStrict, engine("TextBlock")).op(op::FindPropStrict, engine("TextElement"));
+    init.op(op::PushString, abc.string("a")).op(op::FindPropStrict, engine("ElementFormat"));
+    init.op(op::ConstructProp, engine("ElementFormat"), 0).op(op::ConstructProp, engine("TextElement"), 2);
+    init.op(op::ConstructProp, engine("TextBlock"), 1).op(op::SetLocal2);
+    init.op(op::GetLocal2).op(op::PushNull).op(op::PushByte).u8(100).op(op::CallProperty, abc.name("createTextLine"), 2);
+    init.op(op::SetLocal1);
+    traceOfField(init, abc, {"numChildren"});
+    traceOfField(init, abc, {"validity"});
+    traced(init, abc, [&](Code& c) { c.op(op::GetLocal1).op(op::GetProperty, abc.name("textBlock")).op(op::GetLocal2).op(op::StrictEquals); });
+    init.op(op::GetLocal1).op(op::PushTrue).op(op::SetProperty, abc.name("tabEnabled"));
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"0", "valid", "true"}));
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("Error #2181"), std::string::npos) << "lines take no focus: " << run.errors[0];
+}
+
 TEST(DeviceFaces, AFaceTheSystemHasIsTakenAsNamedOthersFallBackByKind) {
     kinolux::testing::EnsureApplication<QGuiApplication>();
     flash::DeviceFonts fonts;

@@ -297,6 +297,8 @@ std::shared_ptr<DisplayObject> DisplayBridge::newDisplayObject(Class* cls) {
             if (auto made = createDisplayObject(character, player_)) return made;
         if (c->ns.uri == u"flash.text" && c->name == u"TextField")
             return std::make_shared<EditText>(player_, QRectF(0, 0, 100, 100));
+        if (c->ns.uri == u"flash.text.engine" && c->name == u"TextLine")
+            return std::make_shared<MovieClip>(nullptr, &emptyTimeline(), player_.library(), player_);
         if (c->ns.uri != u"flash.display") continue;
         if (c->name == u"Sprite" || c->name == u"MovieClip" || c->name == u"Shape" || c->name == u"Loader")
             return std::make_shared<MovieClip>(nullptr, &emptyTimeline(), player_.library(), player_);

@@ -603,6 +603,7 @@ void installPlayerClasses(Vm& vm) {
     installBitmapClasses(vm, vm.defineClass(u"flash.display", u"Bitmap", displayObject, nullptr));
     installStaticText(vm, vm.defineClass(u"flash.text", u"StaticText", displayObject, nullptr));
     installTextClasses(vm, vm.defineClass(u"flash.text", u"TextField", interactive, nullptr));
+    installTextEngine(vm);
     vm.defineClass(u"flash.media", u"Video", displayObject, nullptr);
     installConstantClasses(vm);
     installApplicationDomain(vm);

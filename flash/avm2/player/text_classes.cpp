@@ -8,6 +8,7 @@
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/natives.h"
 #include "flash/core/edit_text.h"
+#include "flash/core/font_glyphs.h"
 #include "flash/core/library.h"
 #include "flash/core/static_text.h"
 #include "flash/core/text_layout.h"
@@ -206,19 +207,38 @@ Value lineMetricsInit(Vm& vm, const Value& t, Args a) {
 
 // ---- Font: a class linked to an embedded font names it ----
 
-const swf::DefineFont* embeddedFont(Vm& vm, const Value& t) {
+const Character* embeddedFont(Vm& vm, const Value& t) {
     DisplayBridge* b = DisplayBridge::of(vm);
     if (!b || !t.object()) return nullptr;
     for (Class* c = t.object()->cls; c; c = c->super)
-        if (const Character* character = b->symbolCharacter(c)) return character->as<swf::DefineFont>();
+        if (const Character* character = b->symbolCharacter(c); character && character->as<swf::DefineFont>())
+            return character;
     return nullptr;
 }
 Value fontName(Vm& vm, const Value& t, Args) {
-    const swf::DefineFont* font = embeddedFont(vm, t);
-    return font ? Value(String::fromUtf8(font->name)) : Value::null();
+    const Character* font = embeddedFont(vm, t);
+    return font ? Value(String::fromUtf8(font->as<swf::DefineFont>()->name)) : Value::null();
 }
 Value fontType(Vm& vm, const Value& t, Args) {
     return Value(String(embeddedFont(vm, t) ? u"embedded" : u"device"));
+}
+Value fontStyle(Vm& vm, const Value& t, Args) {
+    const Character* font = embeddedFont(vm, t);
+    if (!font) return Value::null();
+    const swf::FontFlags& flags = font->as<swf::DefineFont>()->flags;
+    if (flags.bold) return Value(String(flags.italic ? u"boldItalic" : u"bold"));
+    return Value(String(flags.italic ? u"italic" : u"regular"));
+}
+// Whether the font draws every character of the text; a device font is
+// taken to draw them all.
+Value hasGlyphs(Vm& vm, const Value& t, Args a) {
+    const Character* font = embeddedFont(vm, t);
+    const QString text = fromScriptString(vm.toString(arg(a, 0)));
+    if (!font) return Value(true);
+    GlyphCache glyphs;
+    for (char32_t code : text.toUcs4())
+        if (glyphs.indexOf(*font, code) < 0) return Value(false);
+    return Value(true);
 }
 Value noFonts(Vm& vm, const Value&, Args) { return Value(vm.newArray({})); }
 
@@ -249,6 +269,8 @@ void installTextClasses(Vm& vm, Class* textField) {
     Class* font = vm.defineClass(u"flash.text", u"Font", vm.findClass(u"Object"), nullptr);
     vm.defineGetter(font, u"fontName", fontName);
     vm.defineGetter(font, u"fontType", fontType);
+    vm.defineGetter(font, u"fontStyle", fontStyle);
+    vm.defineTraitMethod(font, u"hasGlyphs", hasGlyphs);
     vm.defineMethod(font, u"enumerateFonts", noFonts, true);
     vm.defineMethod(font, u"registerFont", ignore, true);
     Class* metrics = vm.defineClass(u"flash.text", u"TextLineMetrics", vm.findClass(u"Object"), nullptr);
