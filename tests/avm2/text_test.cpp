@@ -170,6 +170,27 @@ TEST(As3TextField, OnlyTheTimelineMakesStaticText) {
     EXPECT_NE(run.errors[0].find("ArgumentError: Error #2012"), std::string::npos) << run.errors[0];
 }
 
+TEST(As3TextField, SettingTheTextItHasKeepsItsFormatsAndTabStopsComeBackAsAnArray) {
+    AbcBuilder abc;
+    Code init;
+    newField(init, abc);
+    setOnField(init, abc, "htmlText", [&](Code& c) { c.op(op::PushString, abc.string("<b>x</b>")); });
+    setOnField(init, abc, "text", [&](Code& c) { c.op(op::PushString, abc.string("x")); });
+    auto boldAt0 = [&](Code& c) {
+        c.op(op::GetLocal1).op(op::PushByte).u8(0).op(op::PushByte).u8(1);
+        c.op(op::CallProperty, abc.name("getTextFormat"), 2).op(op::GetProperty, abc.name("bold"));
+    };
+    traced(init, abc, boldAt0);
+    setOnField(init, abc, "htmlText", [&](Code& c) { c.op(op::GetLocal1).op(op::GetProperty, abc.name("htmlText")); });
+    traced(init, abc, boldAt0);
+    setOnField(init, abc, "text", [&](Code& c) { c.op(op::PushString, abc.string("y")); });
+    traced(init, abc, boldAt0);
+    traceOfField(init, abc, {"defaultTextFormat", "tabStops", "length"});
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"true", "true", "false", "0"}));
+}
+
 TEST(As3TextEngine, FontDescriptionsTakeOnlyTheNamesTheyKnow) {
     AbcBuilder abc;
     Code init;

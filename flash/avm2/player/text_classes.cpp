@@ -56,12 +56,28 @@ Value propertySetter(Vm& vm, const Value& t, Args a) {
     return Value();
 }
 
+// Text the field already has changes nothing: the formats it was set in
+// stay, and so do edits made since.
+template <P Property>
+bool unchanged(avm1::TextFieldBinding& field, const avm1::Value& v) {
+    const avm1::Value now = field.textProperty(Property);
+    return v.isString() && now.isString() && v.string() == now.string();
+}
+
+Value textSetter(Vm& vm, const Value& t, Args a) {
+    auto* field = fieldOf(t);
+    const avm1::Value v = toFieldValue(vm, arg(a, 0), Type::Text);
+    if (field && !unchanged<P::Text>(*field, v)) field->setTextProperty(P::Text, v);
+    return Value();
+}
+
 // Every field is an HTML one to these scripts.
 Value htmlTextSetter(Vm& vm, const Value& t, Args a) {
-    if (auto* field = fieldOf(t)) {
-        field->setTextProperty(P::Html, avm1::Value(true));
-        field->setTextProperty(P::HtmlText, toFieldValue(vm, arg(a, 0), Type::Text));
-    }
+    auto* field = fieldOf(t);
+    if (!field) return Value();
+    field->setTextProperty(P::Html, avm1::Value(true));
+    const avm1::Value v = toFieldValue(vm, arg(a, 0), Type::Text);
+    if (!unchanged<P::HtmlText>(*field, v)) field->setTextProperty(P::HtmlText, v);
     return Value();
 }
 
@@ -85,6 +101,9 @@ Value formatInit(Vm& vm, const Value& t, Args a) {
         vm.setPublic(t, kConstructorFields[i], a[i]);
     return Value();
 }
+
+// More stops than any line could use are not read.
+constexpr double kMaxTabStops = 1000;
 
 template <typename T, typename Read>
 void readField(Vm& vm, const Value& format, std::u16string_view name, std::optional<T>& out, Read read) {
@@ -115,6 +134,13 @@ avm1::TextFormat formatOf(Vm& vm, const Value& format) {
     readField(vm, format, u"underline", f.underline, flag);
     readField(vm, format, u"bullet", f.bullet, flag);
     readField(vm, format, u"kerning", f.kerning, flag);
+    readField(vm, format, u"tabStops", f.tabStops, [&](const Value& v) {
+        std::vector<double> stops;
+        const double length = vm.toNumber(vm.getPublic(v, u"length"));
+        for (double i = 0; i < length && i < kMaxTabStops; ++i)
+            stops.push_back(vm.toNumber(vm.getProperty(v, kinolux::avm2::Multiname::publicName(vm.toString(Value(i))))));
+        return stops;
+    });
     return f;
 }
 
@@ -142,6 +168,10 @@ Value formatValue(Vm& vm, const avm1::TextFormat& f) {
     writeField(vm, format, u"underline", f.underline);
     writeField(vm, format, u"bullet", f.bullet);
     writeField(vm, format, u"kerning", f.kerning);
+    if (f.tabStops) {
+        std::vector<Value> stops(f.tabStops->begin(), f.tabStops->end());
+        vm.setPublic(format, u"tabStops", Value(vm.newArray(std::move(stops))));
+    }
     return format;
 }
 
@@ -276,7 +306,7 @@ void installTextClasses(Vm& vm, Class* textField) {
     Class* metrics = vm.defineClass(u"flash.text", u"TextLineMetrics", vm.findClass(u"Object"), nullptr);
     metrics->init = vm.nativeMethod(lineMetricsInit, String(u"TextLineMetrics"));
 
-    vm.defineGetter(textField, u"text", propertyGetter<P::Text>, propertySetter<P::Text, Type::Text>);
+    vm.defineGetter(textField, u"text", propertyGetter<P::Text>, textSetter);
     vm.defineGetter(textField, u"htmlText", propertyGetter<P::HtmlText>, htmlTextSetter);
     vm.defineGetter(textField, u"length", propertyGetter<P::Length>);
     vm.defineGetter(textField, u"textWidth", propertyGetter<P::TextWidth>);
