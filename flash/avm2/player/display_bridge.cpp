@@ -293,8 +293,13 @@ const Character* DisplayBridge::symbolCharacter(const Class* cls) const {
 
 std::shared_ptr<DisplayObject> DisplayBridge::newDisplayObject(Class* cls) {
     for (Class* c = cls; c; c = c->super) {
-        if (const Character* character = symbolCharacter(c))
-            if (auto made = createDisplayObject(character, player_)) return made;
+        if (const Character* character = symbolCharacter(c)) {
+            auto made = createDisplayObject(character, player_);
+            // A field a script makes from its symbol starts without the
+            // symbol's text, which only the timeline's placing gives.
+            if (made && made->kind() == ObjectKind::EditText) static_cast<EditText&>(*made).setPlainText({});
+            if (made) return made;
+        }
         if (c->ns.uri == u"flash.text" && c->name == u"TextField")
             return std::make_shared<EditText>(player_, QRectF(0, 0, 100, 100));
         if (c->ns.uri == u"flash.text.engine" && c->name == u"TextLine")
