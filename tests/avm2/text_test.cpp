@@ -191,6 +191,30 @@ TEST(As3TextField, SettingTheTextItHasKeepsItsFormatsAndTabStopsComeBackAsAnArra
     EXPECT_EQ(run.traces, (std::vector<std::string>{"true", "true", "false", "0"}));
 }
 
+TEST(As3TextField, TextRunsSplitTheTextWhereItsFormatChanges) {
+    AbcBuilder abc;
+    Code init;
+    newField(init, abc);
+    setOnField(init, abc, "htmlText", [&](Code& c) { c.op(op::PushString, abc.string("<b>ab</b>c")); });
+    auto run = [&](std::uint8_t i, std::initializer_list<const char*> path) {
+        traced(init, abc, [&abc, i, path](Code& c) {
+            c.op(op::GetLocal1).op(op::CallProperty, abc.name("getTextRuns"), 0);
+            c.op(op::GetProperty, abc.name(std::to_string(i)));
+            for (const char* step : path) c.op(op::GetProperty, abc.name(step));
+        });
+    };
+    traced(init, abc, [&](Code& c) {
+        c.op(op::GetLocal1).op(op::CallProperty, abc.name("getTextRuns"), 0).op(op::GetProperty, abc.name("length"));
+    });
+    run(0, {"endIndex"});
+    run(0, {"textFormat", "bold"});
+    run(1, {"beginIndex"});
+    run(1, {"textFormat", "bold"});
+    Playback played = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(played.errors.empty()) << played.errors[0];
+    EXPECT_EQ(played.traces, (std::vector<std::string>{"2", "2", "true", "2", "false"}));
+}
+
 TEST(As3TextEngine, FontDescriptionsTakeOnlyTheNamesTheyKnow) {
     AbcBuilder abc;
     Code init;

@@ -97,6 +97,7 @@ Value formatInit(Vm& vm, const Value& t, Args a) {
     for (auto name : kNumberFields) vm.setPublic(t, name, Value::null());
     for (auto name : kFlagFields) vm.setPublic(t, name, Value::null());
     vm.setPublic(t, u"tabStops", Value::null());
+    vm.setPublic(t, u"display", Value(String(u"block")));
     for (std::size_t i = 0; i < a.size() && i < std::size(kConstructorFields); ++i)
         vm.setPublic(t, kConstructorFields[i], a[i]);
     return Value();
@@ -209,6 +210,34 @@ Value replaceText(Vm& vm, const Value& t, Args a) {
 }
 Value ignore(Vm&, const Value&, Args) { return Value(); }
 
+// The text in runs of one format, between two indexes (the whole text by
+// default), each a TextRun of its range and format.
+Value getTextRuns(Vm& vm, const Value& t, Args a) {
+    DisplayObject* d = DisplayBridge::displayOf(t);
+    auto* field = fieldOf(t);
+    std::vector<Value> runs;
+    if (!d || !field) return Value(vm.newArray({}));
+    const RichText& text = static_cast<const EditText&>(*d).content;
+    const int begin = std::max(0, indexArgument(vm, a, 0));
+    const int end = a.size() > 1 && indexArgument(vm, a, 1) >= 0 ? std::min(indexArgument(vm, a, 1), text.size()) : text.size();
+    for (int runBegin = begin; runBegin < end;) {
+        int runEnd = runBegin + 1;
+        while (runEnd < end && text.styleAt(runEnd) == text.styleAt(runBegin)) ++runEnd;
+        Value args[] = {Value(double(runBegin)), Value(double(runEnd)),
+                        formatValue(vm, field->textFormat(runBegin, runEnd))};
+        runs.emplace_back(vm.construct(vm.findClass(u"flash.text.TextRun"), args));
+        runBegin = runEnd;
+    }
+    return Value(vm.newArray(std::move(runs)));
+}
+
+Value textRunInit(Vm& vm, const Value& t, Args a) {
+    vm.setPublic(t, u"beginIndex", arg(a, 0));
+    vm.setPublic(t, u"endIndex", arg(a, 1));
+    vm.setPublic(t, u"textFormat", arg(a, 2));
+    return Value();
+}
+
 // A line's metrics as the field lays it out, in pixels.
 Value getLineMetrics(Vm& vm, const Value& t, Args a) {
     DisplayObject* d = DisplayBridge::displayOf(t);
@@ -303,6 +332,8 @@ void installTextClasses(Vm& vm, Class* textField) {
     vm.defineTraitMethod(font, u"hasGlyphs", hasGlyphs);
     vm.defineMethod(font, u"enumerateFonts", noFonts, true);
     vm.defineMethod(font, u"registerFont", ignore, true);
+    Class* run = vm.defineClass(u"flash.text", u"TextRun", vm.findClass(u"Object"), nullptr);
+    run->init = vm.nativeMethod(textRunInit, String(u"TextRun"));
     Class* metrics = vm.defineClass(u"flash.text", u"TextLineMetrics", vm.findClass(u"Object"), nullptr);
     metrics->init = vm.nativeMethod(lineMetricsInit, String(u"TextLineMetrics"));
 
@@ -339,6 +370,7 @@ void installTextClasses(Vm& vm, Class* textField) {
     vm.defineTraitMethod(textField, u"getTextFormat", getTextFormat);
     vm.defineTraitMethod(textField, u"setTextFormat", setTextFormat);
     vm.defineTraitMethod(textField, u"appendText", appendText);
+    vm.defineTraitMethod(textField, u"getTextRuns", getTextRuns);
     vm.defineTraitMethod(textField, u"replaceText", replaceText);
     vm.defineTraitMethod(textField, u"getLineMetrics", getLineMetrics);
     installTextFieldQueries(vm, textField);
