@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "flash/core/edit_text.h"
 
@@ -13,6 +14,8 @@ namespace {
 
 constexpr double kTwips = 20;
 constexpr double kTypicalAdvance = 0.5;  // of the em, where no font can be asked
+// A bulleted paragraph's lines start this far in, the bullet in the gap.
+constexpr double kBulletIndent = 36 * kTwips;
 
 // The fonts a field's runs use, each measured once.
 class FontTable {
@@ -103,7 +106,10 @@ public:
         const double areaWidth = field_.box.width() - 2 * kTextGutter;
         style_ = &paragraph;
         fallbackFont_ = fonts_.fontFor(begin < end ? text.styleAt(begin) : paragraph);
-        available_ = areaWidth - (paragraph.leftMargin + paragraph.rightMargin + paragraph.blockIndent) * kTwips;
+        bulletIndent_ = paragraph.bullet ? kBulletIndent : 0;
+        available_ = areaWidth - (paragraph.leftMargin + paragraph.rightMargin + paragraph.blockIndent) * kTwips -
+                     bulletIndent_;
+        bulletLine_ = paragraph.bullet;
         line_ = LayoutLine();
         line_.begin = begin;
         indent_ = paragraph.indent * kTwips;
@@ -156,7 +162,8 @@ private:
         if (wrapped || (style_->align != swf::TextAlign::Left && trimTrailingSpaces_))
             while (counted > 0 && l.glyphs[counted - 1].c == ' ') --counted;
         l.width = counted ? l.glyphs[counted - 1].x + l.glyphs[counted - 1].advance : 0;
-        double left = (style_->leftMargin + style_->blockIndent) * kTwips + indent_;
+        double left = (style_->leftMargin + style_->blockIndent) * kTwips + bulletIndent_ + indent_;
+        l.bullet = std::exchange(bulletLine_, false);
         const double free = available_ - indent_ - l.width;
         if (style_->align == swf::TextAlign::Center) left += free / 2;
         else if (style_->align == swf::TextAlign::Right) left += free;
@@ -174,7 +181,8 @@ private:
     bool trimTrailingSpaces_;
     const TextStyle* style_ = nullptr;
     int fallbackFont_ = 0;
-    double available_ = 0, indent_ = 0;
+    double available_ = 0, indent_ = 0, bulletIndent_ = 0;
+    bool bulletLine_ = false;
     LayoutLine line_;
 };
 

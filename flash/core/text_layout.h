@@ -40,6 +40,8 @@ struct LayoutLine {
     double width = 0;  // twips the glyphs span, as alignment counts them
     double top = 0;    // twips from the top of the text
     double ascent = 0, descent = 0, leading = 0;
+    // Whether a bullet goes before it: the first line of a bulleted paragraph.
+    bool bullet = false;
     // The room the line takes: its font's height in whole pixels and the
     // paragraph's leading.
     double height() const;

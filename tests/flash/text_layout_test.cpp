@@ -226,3 +226,19 @@ TEST_F(TextLayoutTest, AnEmptyFieldMeasuresALineOnlyWhereTheUserTypes) {
     field.readOnly = false;
     EXPECT_EQ(property(load(field), TextFieldProperty::TextHeight), 13 + 4);
 }
+
+TEST_F(TextLayoutTest, BulletedParagraphsStartInsideTheGapTheirBulletTakes) {
+    auto field = testField("", 200, 100, 10);
+    field.multiline = field.wordWrap = true;
+    auto& t = load(field);
+    set(t, TextFieldProperty::Html, Value(true));
+    set(t, TextFieldProperty::HtmlText, Value(kinolux::avm1::String(u"<li>Qe Qe Qe Qe Qe Qe Qe Qe Qe Qe Qe Qe</li><p>Q</p>")));
+    const flash::TextLayout l = t.layout();
+    ASSERT_GE(l.lines.size(), 3u) << "the bulleted paragraph wraps";
+    EXPECT_EQ(l.lines[0].left, 36 * 20);
+    EXPECT_TRUE(l.lines[0].bullet);
+    EXPECT_EQ(l.lines[1].left, 36 * 20) << "its wrapped lines hang under the first";
+    EXPECT_FALSE(l.lines[1].bullet) << "one bullet to a paragraph";
+    EXPECT_EQ(l.lines.back().left, 0);
+    EXPECT_FALSE(l.lines.back().bullet);
+}
