@@ -231,6 +231,23 @@ TEST(As3TextEngine, FontDescriptionsTakeOnlyTheNamesTheyKnow) {
     EXPECT_NE(run.errors[0].find("ArgumentError: Error #2008: Parameter fontWeight"), std::string::npos) << run.errors[0];
 }
 
+TEST(As3TextEngine, ElementFormatsCheckTheNamesTheyAreMadeWith) {
+    AbcBuilder abc;
+    Code init;
+    std::uint32_t format = abc.qname(abc.packageNamespace("flash.text.engine"), "ElementFormat");
+    init.op(op::FindPropStrict, format).op(op::ConstructProp, format, 0).op(op::SetLocal1);
+    traceOfField(init, abc, {"kerning"});
+    traceOfField(init, abc, {"fontDescription", "fontName"});
+    traceOfField(init, abc, {"fontSize"});
+    // new ElementFormat(null, 12, 0, 1, "sideways")
+    init.op(op::FindPropStrict, format).op(op::PushNull).op(op::PushByte).u8(12).op(op::PushByte).u8(0);
+    init.op(op::PushByte).u8(1).op(op::PushString, abc.string("sideways")).op(op::ConstructProp, format, 5).op(op::Pop);
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"on", "_serif", "12"}));
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("Error #2008: Parameter textRotation"), std::string::npos) << run.errors[0];
+}
+
 TEST(As3TextEngine, ABlockMakesItsLineAsADisplayContainer) {
     AbcBuilder abc;
     Code init;

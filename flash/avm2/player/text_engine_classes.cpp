@@ -90,13 +90,55 @@ Value justifierClone(Vm& vm, const Value& t, Args) {
 
 // ---- ElementFormat, TextElement and TextBlock: what a line is made of ----
 
+constexpr std::initializer_list<std::u16string_view> kBaselines = {
+    u"roman", u"ascent", u"descent", u"ideographicTop", u"ideographicCenter", u"ideographicBottom"};
+constexpr Choice kTextRotation{u"textRotation", u"__textRotation", u"auto",
+                               {u"rotate0", u"rotate90", u"rotate180", u"rotate270", u"auto"}};
+constexpr Choice kDominantBaseline{u"dominantBaseline", u"__dominantBaseline", u"roman", kBaselines};
+constexpr Choice kAlignmentBaseline{u"alignmentBaseline", u"__alignmentBaseline", u"useDominantBaseline",
+                                    {u"roman", u"ascent", u"descent", u"ideographicTop", u"ideographicCenter",
+                                     u"ideographicBottom", u"useDominantBaseline"}};
+constexpr Choice kKerning{u"kerning", u"__kerning", u"on", {u"on", u"off", u"auto"}};
+constexpr Choice kFormatLocale{u"locale", u"__locale", u"en", {}};
+constexpr Choice kBreakOpportunity{u"breakOpportunity", u"__breakOpportunity", u"auto",
+                                   {u"auto", u"any", u"none", u"all"}};
+constexpr Choice kDigitCase{u"digitCase", u"__digitCase", u"default", {u"default", u"lining", u"oldStyle"}};
+constexpr Choice kDigitWidth{u"digitWidth", u"__digitWidth", u"default", {u"default", u"proportional", u"tabular"}};
+constexpr Choice kLigatureLevel{u"ligatureLevel", u"__ligatureLevel", u"common",
+                                {u"none", u"minimum", u"common", u"uncommon", u"exotic"}};
+constexpr Choice kTypographicCase{u"typographicCase", u"__typographicCase", u"default",
+                                  {u"default", u"title", u"caps", u"uppercase", u"lowercase", u"capsAndSmallCaps",
+                                   u"smallCaps"}};
+
+// The constructor's named parameters by position, set last to first as
+// the player sets them.
+struct FormatParameter {
+    std::size_t position;
+    const Choice* choice;
+};
+constexpr FormatParameter kFormatChoices[] = {{16, &kTypographicCase}, {15, &kLigatureLevel},
+                                              {14, &kDigitWidth},      {13, &kDigitCase},
+                                              {12, &kBreakOpportunity}, {11, &kFormatLocale},
+                                              {8, &kKerning},          {6, &kAlignmentBaseline},
+                                              {5, &kDominantBaseline}, {4, &kTextRotation}};
+
+// ElementFormat(fontDescription, fontSize, color, alpha, textRotation, dominantBaseline,
+// alignmentBaseline, baselineShift, kerning, trackingRight, trackingLeft, locale,
+// breakOpportunity, digitCase, digitWidth, ligatureLevel, typographicCase)
 Value elementFormatInit(Vm& vm, const Value& t, Args a) {
+    for (const auto& [position, choice] : kFormatChoices)
+        if (position < a.size()) setChoice(vm, t, *choice, a[position]);
     Value description = arg(a, 0);
     if (description.isNullish()) description = Value(vm.construct(vm.findClass(u"flash.text.engine.FontDescription"), {}));
+    auto number = [&](std::size_t i, double fallback) { return i < a.size() ? Value(vm.toNumber(a[i])) : Value(fallback); };
     vm.setPublic(t, u"fontDescription", description);
-    vm.setPublic(t, u"fontSize", a.size() > 1 ? Value(vm.toNumber(a[1])) : Value(12.0));
-    vm.setPublic(t, u"color", a.size() > 2 ? Value(vm.toNumber(a[2])) : Value(0.0));
-    vm.setPublic(t, u"alpha", a.size() > 3 ? Value(vm.toNumber(a[3])) : Value(1.0));
+    vm.setPublic(t, u"fontSize", number(1, 12));
+    vm.setPublic(t, u"color", number(2, 0));
+    vm.setPublic(t, u"alpha", number(3, 1));
+    vm.setPublic(t, u"baselineShift", number(7, 0));
+    vm.setPublic(t, u"trackingRight", number(9, 0));
+    vm.setPublic(t, u"trackingLeft", number(10, 0));
+    vm.setPublic(t, u"locked", Value(false));
     return Value();
 }
 
@@ -160,7 +202,17 @@ void installTextEngine(Vm& vm) {
     defineChoice<kJustificationStyle>(vm, justifier);
     vm.defineMethod(justifier, u"clone", justifierClone);
 
-    engineClass(vm, u"ElementFormat", elementFormatInit);
+    Class* format = engineClass(vm, u"ElementFormat", elementFormatInit);
+    defineChoice<kTextRotation>(vm, format);
+    defineChoice<kDominantBaseline>(vm, format);
+    defineChoice<kAlignmentBaseline>(vm, format);
+    defineChoice<kKerning>(vm, format);
+    defineChoice<kFormatLocale>(vm, format);
+    defineChoice<kBreakOpportunity>(vm, format);
+    defineChoice<kDigitCase>(vm, format);
+    defineChoice<kDigitWidth>(vm, format);
+    defineChoice<kLigatureLevel>(vm, format);
+    defineChoice<kTypographicCase>(vm, format);
     engineClass(vm, u"TextElement", textElementInit);
     Class* block = engineClass(vm, u"TextBlock", textBlockInit);
     vm.defineMethod(block, u"createTextLine", createTextLine);
