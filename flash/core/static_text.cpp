@@ -25,13 +25,15 @@ QString charactersOf(const swf::DefineText& text, const Library& library) {
 
 }  // namespace
 
+QString staticTextOf(const DisplayObject& text) {
+    if (text.kind() != ObjectKind::Text || !text.character() || !text.character()->owner) return {};
+    const auto* definition = text.character()->as<swf::DefineText>();
+    return definition ? charactersOf(*definition, *text.character()->owner) : QString();
+}
+
 QString staticTextOf(const MovieClip& clip) {
     QString out;
-    for (const auto& [depth, child] : clip.children()) {
-        if (child->kind() != ObjectKind::Text || !child->character() || !child->character()->owner) continue;
-        if (const auto* text = child->character()->as<swf::DefineText>())
-            out += charactersOf(*text, *child->character()->owner);
-    }
+    for (const auto& [depth, child] : clip.children()) out += staticTextOf(*child);
     return out;
 }
 

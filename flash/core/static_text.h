@@ -7,8 +7,12 @@
 
 namespace flash {
 
+class DisplayObject;
 class MovieClip;
 
+// One static text's characters; none for any other display object.
+QString staticTextOf(const DisplayObject& text);
+// The clip's static texts, one after another.
 QString staticTextOf(const MovieClip& clip);
 
 }  // namespace flash

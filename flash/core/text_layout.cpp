@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "flash/core/edit_text.h"
 
@@ -13,6 +14,8 @@ namespace {
 
 constexpr double kTwips = 20;
 constexpr double kTypicalAdvance = 0.5;  // of the em, where no font can be asked
+// A bulleted paragraph's lines start this far in, the bullet in the gap.
+constexpr double kBulletIndent = 36 * kTwips;
 
 // The fonts a field's runs use, each measured once.
 class FontTable {
@@ -103,7 +106,10 @@ public:
         const double areaWidth = field_.box.width() - 2 * kTextGutter;
         style_ = &paragraph;
         fallbackFont_ = fonts_.fontFor(begin < end ? text.styleAt(begin) : paragraph);
-        available_ = areaWidth - (paragraph.leftMargin + paragraph.rightMargin + paragraph.blockIndent) * kTwips;
+        bulletIndent_ = paragraph.bullet ? kBulletIndent : 0;
+        available_ = areaWidth - (paragraph.leftMargin + paragraph.rightMargin + paragraph.blockIndent) * kTwips -
+                     bulletIndent_;
+        bulletLine_ = paragraph.bullet;
         line_ = LayoutLine();
         line_.begin = begin;
         indent_ = paragraph.indent * kTwips;
@@ -156,7 +162,8 @@ private:
         if (wrapped || (style_->align != swf::TextAlign::Left && trimTrailingSpaces_))
             while (counted > 0 && l.glyphs[counted - 1].c == ' ') --counted;
         l.width = counted ? l.glyphs[counted - 1].x + l.glyphs[counted - 1].advance : 0;
-        double left = (style_->leftMargin + style_->blockIndent) * kTwips + indent_;
+        double left = (style_->leftMargin + style_->blockIndent) * kTwips + bulletIndent_ + indent_;
+        l.bullet = std::exchange(bulletLine_, false);
         const double free = available_ - indent_ - l.width;
         if (style_->align == swf::TextAlign::Center) left += free / 2;
         else if (style_->align == swf::TextAlign::Right) left += free;
@@ -174,7 +181,8 @@ private:
     bool trimTrailingSpaces_;
     const TextStyle* style_ = nullptr;
     int fallbackFont_ = 0;
-    double available_ = 0, indent_ = 0;
+    double available_ = 0, indent_ = 0, bulletIndent_ = 0;
+    bool bulletLine_ = false;
     LayoutLine line_;
 };
 
@@ -182,12 +190,19 @@ private:
 
 double LayoutLine::height() const { return std::floor((ascent + descent) / kTwips + 1e-9) * kTwips + leading; }
 
+double TextLayout::room(std::size_t i) const {
+    const std::size_t filled = lines.size() - (openLastLine ? 1 : 0);
+    if (i >= filled) return 0;
+    // The last line's leading is below the text, except on a text of one line.
+    return i + 1 == filled && filled > 1 ? lines[i].height() - lines[i].leading : lines[i].height();
+}
+
 int TextLayout::bottomScroll(int scroll, double viewHeight) const {
     const int first = std::clamp(scroll, 1, std::max(1, int(lines.size())));
     double used = 0;
     int last = first;
     for (int i = first - 1; i < int(lines.size()); ++i) {
-        used += lines[std::size_t(i)].height();
+        used += room(std::size_t(i));
         if (used > viewHeight && i > first - 1) break;
         last = i + 1;
     }
@@ -198,7 +213,7 @@ int TextLayout::maxScroll(double viewHeight) const {
     double used = 0;
     int first = int(lines.size());
     for (int i = int(lines.size()) - 1; i >= 0; --i) {
-        used += lines[std::size_t(i)].height();
+        used += room(std::size_t(i));
         if (used > viewHeight && i < int(lines.size()) - 1) break;
         first = i + 1;
     }
@@ -213,9 +228,10 @@ TextLayout layoutText(const EditText& field, const DeviceFonts& deviceFonts, Gly
     // Before version 8 trailing spaces count wherever the line is aligned.
     ParagraphBreaker breaker(field, fonts, layout, library.swfVersion() >= 8);
     if (text.empty()) {
-        // An empty field still has a line to put the caret on, but no text
-        // to measure.
+        // An empty field still has a line to put the caret on; only an
+        // input field measures it, as the line the user types on.
         breaker.add(0, 0, 0, field.style);
+        if (field.editable) layout.textHeight = layout.room(0);
         return layout;
     }
     for (int begin = 0; begin < text.size();) {
@@ -225,12 +241,16 @@ TextLayout layoutText(const EditText& field, const DeviceFonts& deviceFonts, Gly
         breaker.add(begin, end, next, text.styleAt(begin));
         begin = next;
     }
+    // A final break opens a line the caret can go to and scrolling reaches,
+    // though it holds nothing that takes room.
+    layout.openLastLine = text.text().back() == '\r';
+    if (layout.openLastLine) breaker.add(text.size(), text.size(), text.size(), text.styleAt(text.size() - 1));
     double top = 0;
     for (auto& line : layout.lines) {
         line.top = top;
         top += line.height();
     }
-    layout.textHeight = top;
+    for (std::size_t i = 0; i < layout.lines.size(); ++i) layout.textHeight += layout.room(i);
     return layout;
 }
 

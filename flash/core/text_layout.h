@@ -40,6 +40,8 @@ struct LayoutLine {
     double width = 0;  // twips the glyphs span, as alignment counts them
     double top = 0;    // twips from the top of the text
     double ascent = 0, descent = 0, leading = 0;
+    // Whether a bullet goes before it: the first line of a bulleted paragraph.
+    bool bullet = false;
     // The room the line takes: its font's height in whole pixels and the
     // paragraph's leading.
     double height() const;
@@ -50,6 +52,11 @@ struct TextLayout {
     std::vector<LayoutLine> lines;
     // Twips the text spans: its widest line, and its lines' heights.
     double textWidth = 0, textHeight = 0;
+    // Whether the text ends in a break, which opens an empty last line.
+    bool openLastLine = false;
+
+    // Twips line `i` takes in the text's height: an open last line none.
+    double room(std::size_t i) const;
 
     // Scroll positions count lines from 1. The last line that shows in
     // full when `scroll` is the first one, in a view `viewHeight` twips

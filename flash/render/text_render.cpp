@@ -7,6 +7,22 @@
 #include "flash/core/shape_geometry.h"
 
 namespace flash::render {
+namespace {
+
+// A round bullet in the gap before a bulleted paragraph's first line, in
+// the colour and size of the text it opens.
+void drawBullet(QPainter& p, const QTransform& base, const LayoutFont& font, const PaintStyle& ps, QPointF lineStart) {
+    const double em = font.style.size * 20;
+    const double radius = em * 0.15;
+    const QPointF centre(lineStart.x() - em, lineStart.y() - em * 0.3);
+    QPainterPath disc;
+    disc.addEllipse(centre, radius, radius);
+    p.setTransform(base);
+    p.fillPath(disc, ps.drawn(font.style.color));
+}
+
+}  // namespace
+
 void drawStaticText(QPainter& p, const swf::DefineText& text, const Library& library, GlyphCache& glyphs,
                     const PaintStyle& ps) {
     p.save();
@@ -110,6 +126,8 @@ void drawEditText(QPainter& p, const EditText& field, GlyphCache& glyphs, const 
         if (top + line.top > bounds.bottom()) break;
         const double baseline = top + line.top + line.ascent;
         const double left = area.left() + line.left - hscroll;
+        if (line.bullet && !line.glyphs.empty()) drawBullet(p, base, layout.fonts[std::size_t(line.glyphs.front().font)],
+                                                            ps, QPointF(left, baseline));
         for (const auto& g : line.glyphs) {
             if (g.c.isSpace()) continue;
             const LayoutFont& font = layout.fonts[std::size_t(g.font)];

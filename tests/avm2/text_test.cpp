@@ -122,6 +122,153 @@ TEST(As3TextField, LineMetricsMeasureALineAndRefuseLinesItLacks) {
     EXPECT_NE(run.errors[0].find("#2006"), std::string::npos) << run.errors[0];
 }
 
+TEST(As3TextField, LinesCharactersAndTheSelectionAreReadFromTheLayout) {
+    AbcBuilder abc;
+    Code init;
+    newField(init, abc);
+    setOnField(init, abc, "multiline", [](Code& c) { c.op(op::PushTrue); });
+    setOnField(init, abc, "text", [&](Code& c) { c.op(op::PushString, abc.string("ab\rcd\r")); });
+    auto call = [&](const char* method, std::initializer_list<std::uint8_t> args) {
+        return [&abc, method, args](Code& c) {
+            c.op(op::GetLocal1);
+            for (std::uint8_t a : args) c.op(op::PushByte).u8(a);
+            c.op(op::CallProperty, abc.name(method), std::uint32_t(args.size()));
+        };
+    };
+    traceOfField(init, abc, {"numLines"});
+    traced(init, abc, call("getLineOffset", {1}));
+    traced(init, abc, call("getLineText", {1}));
+    traced(init, abc, call("getLineLength", {2}));
+    traced(init, abc, call("getLineIndexOfChar", {4}));
+    traced(init, abc, call("getCharBoundaries", {2}));
+    traced(init, abc, [&](Code& c) {
+        call("getCharBoundaries", {1})(c);
+        c.op(op::GetProperty, abc.name("x"));
+        call("getCharBoundaries", {0})(c);
+        c.op(op::GetProperty, abc.name("right"));
+        c.op(op::Equals);
+    });
+    init.op(op::GetLocal1).op(op::PushByte).u8(4).op(op::PushByte).u8(1).op(op::CallPropVoid, abc.name("setSelection"), 2);
+    traceOfField(init, abc, {"selectionBeginIndex"});
+    traceOfField(init, abc, {"selectionEndIndex"});
+    traceOfField(init, abc, {"selectedText"});
+    init.op(op::GetLocal1).op(op::PushByte).u8(3).op(op::CallPropVoid, abc.name("getLineText"), 1);
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"3", "3", "cd\r", "0", "1", "null", "true", "1", "4", "b\rc"}))
+        << "the break that ends the text opens an empty last line; a break has no box; glyphs abut";
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("#2006"), std::string::npos) << run.errors[0];
+}
+
+TEST(As3TextField, OnlyTheTimelineMakesStaticText) {
+    AbcBuilder abc;
+    Code init;
+    std::uint32_t staticText = textName(abc, "StaticText");
+    init.op(op::FindPropStrict, staticText).op(op::ConstructProp, staticText, 0).op(op::Pop);
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("ArgumentError: Error #2012"), std::string::npos) << run.errors[0];
+}
+
+TEST(As3TextField, SettingTheTextItHasKeepsItsFormatsAndTabStopsComeBackAsAnArray) {
+    AbcBuilder abc;
+    Code init;
+    newField(init, abc);
+    setOnField(init, abc, "htmlText", [&](Code& c) { c.op(op::PushString, abc.string("<b>x</b>")); });
+    setOnField(init, abc, "text", [&](Code& c) { c.op(op::PushString, abc.string("x")); });
+    auto boldAt0 = [&](Code& c) {
+        c.op(op::GetLocal1).op(op::PushByte).u8(0).op(op::PushByte).u8(1);
+        c.op(op::CallProperty, abc.name("getTextFormat"), 2).op(op::GetProperty, abc.name("bold"));
+    };
+    traced(init, abc, boldAt0);
+    setOnField(init, abc, "htmlText", [&](Code& c) { c.op(op::GetLocal1).op(op::GetProperty, abc.name("htmlText")); });
+    traced(init, abc, boldAt0);
+    setOnField(init, abc, "text", [&](Code& c) { c.op(op::PushString, abc.string("y")); });
+    traced(init, abc, boldAt0);
+    traceOfField(init, abc, {"defaultTextFormat", "tabStops", "length"});
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"true", "true", "false", "0"}));
+}
+
+TEST(As3TextField, TextRunsSplitTheTextWhereItsFormatChanges) {
+    AbcBuilder abc;
+    Code init;
+    newField(init, abc);
+    setOnField(init, abc, "htmlText", [&](Code& c) { c.op(op::PushString, abc.string("<b>ab</b>c")); });
+    auto run = [&](std::uint8_t i, std::initializer_list<const char*> path) {
+        traced(init, abc, [&abc, i, path](Code& c) {
+            c.op(op::GetLocal1).op(op::CallProperty, abc.name("getTextRuns"), 0);
+            c.op(op::GetProperty, abc.name(std::to_string(i)));
+            for (const char* step : path) c.op(op::GetProperty, abc.name(step));
+        });
+    };
+    traced(init, abc, [&](Code& c) {
+        c.op(op::GetLocal1).op(op::CallProperty, abc.name("getTextRuns"), 0).op(op::GetProperty, abc.name("length"));
+    });
+    run(0, {"endIndex"});
+    run(0, {"textFormat", "bold"});
+    run(1, {"beginIndex"});
+    run(1, {"textFormat", "bold"});
+    Playback played = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(played.errors.empty()) << played.errors[0];
+    EXPECT_EQ(played.traces, (std::vector<std::string>{"2", "2", "true", "2", "false"}));
+}
+
+TEST(As3TextEngine, FontDescriptionsTakeOnlyTheNamesTheyKnow) {
+    AbcBuilder abc;
+    Code init;
+    std::uint32_t description = abc.qname(abc.packageNamespace("flash.text.engine"), "FontDescription");
+    init.op(op::FindPropStrict, description).op(op::PushString, abc.string("Serif"));
+    init.op(op::PushString, abc.string("bold")).op(op::ConstructProp, description, 2).op(op::SetLocal1);
+    traceOfField(init, abc, {"fontName"});
+    traceOfField(init, abc, {"fontWeight"});
+    traceOfField(init, abc, {"fontPosture"});
+    init.op(op::GetLocal1).op(op::PushString, abc.string("heavy")).op(op::SetProperty, abc.name("fontWeight"));
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"Serif", "bold", "normal"}));
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("ArgumentError: Error #2008: Parameter fontWeight"), std::string::npos) << run.errors[0];
+}
+
+TEST(As3TextEngine, ElementFormatsCheckTheNamesTheyAreMadeWith) {
+    AbcBuilder abc;
+    Code init;
+    std::uint32_t format = abc.qname(abc.packageNamespace("flash.text.engine"), "ElementFormat");
+    init.op(op::FindPropStrict, format).op(op::ConstructProp, format, 0).op(op::SetLocal1);
+    traceOfField(init, abc, {"kerning"});
+    traceOfField(init, abc, {"fontDescription", "fontName"});
+    traceOfField(init, abc, {"fontSize"});
+    // new ElementFormat(null, 12, 0, 1, "sideways")
+    init.op(op::FindPropStrict, format).op(op::PushNull).op(op::PushByte).u8(12).op(op::PushByte).u8(0);
+    init.op(op::PushByte).u8(1).op(op::PushString, abc.string("sideways")).op(op::ConstructProp, format, 5).op(op::Pop);
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"on", "_serif", "12"}));
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("Error #2008: Parameter textRotation"), std::string::npos) << run.errors[0];
+}
+
+TEST(As3TextEngine, ABlockMakesItsLineAsADisplayContainer) {
+    AbcBuilder abc;
+    Code init;
+    auto engine = [&](const char* name) { return abc.qname(abc.packageNamespace("flash.text.engine"), name); };
+    // new TextBlock(new TextElement("a", new ElementFormat())).createTextLine(null, 100)
+    init.op(op::FindPropStrict, engine("TextBlock")).op(op::FindPropStrict, engine("TextElement"));
+    init.op(op::PushString, abc.string("a")).op(op::FindPropStrict, engine("ElementFormat"));
+    init.op(op::ConstructProp, engine("ElementFormat"), 0).op(op::ConstructProp, engine("TextElement"), 2);
+    init.op(op::ConstructProp, engine("TextBlock"), 1).op(op::SetLocal2);
+    init.op(op::GetLocal2).op(op::PushNull).op(op::PushByte).u8(100).op(op::CallProperty, abc.name("createTextLine"), 2);
+    init.op(op::SetLocal1);
+    traceOfField(init, abc, {"numChildren"});
+    traceOfField(init, abc, {"validity"});
+    traced(init, abc, [&](Code& c) { c.op(op::GetLocal1).op(op::GetProperty, abc.name("textBlock")).op(op::GetLocal2).op(op::StrictEquals); });
+    init.op(op::GetLocal1).op(op::PushTrue).op(op::SetProperty, abc.name("tabEnabled"));
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"0", "valid", "true"}));
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("Error #2181"), std::string::npos) << "lines take no focus: " << run.errors[0];
+}
+
 TEST(DeviceFaces, AFaceTheSystemHasIsTakenAsNamedOthersFallBackByKind) {
     kinolux::testing::EnsureApplication<QGuiApplication>();
     flash::DeviceFonts fonts;

@@ -201,3 +201,43 @@ TEST_F(TextLayoutTest, AClickOnALinkCallsTheFunctionItNames) {
     click(10 + 2 + 5, 30);
     EXPECT_EQ(traces, std::vector<std::string>{"hi"});
 }
+
+TEST_F(TextLayoutTest, AFinalBreakOpensALineThatScrollsButTakesNoRoom) {
+    // 10-pixel text (13-pixel lines) with 4 pixels of leading, in a box that
+    // shows no whole line.
+    auto field = testField("Qe\rQe\r", 100, 4, 10);
+    field.multiline = true;
+    field.layout = swf::EditTextLayout{swf::TextAlign::Left, 0, 0, 0, 4 * 20};
+    auto& t = load(field);
+    const flash::TextLayout l = t.layout();
+    ASSERT_EQ(l.lines.size(), 3u);
+    EXPECT_EQ(l.lines[2].begin, 6);
+    EXPECT_EQ(l.lines[2].end, 6);
+    EXPECT_EQ(property(t, TextFieldProperty::MaxScroll), 3) << "the caret's line can be scrolled to";
+    EXPECT_EQ(property(t, TextFieldProperty::TextHeight), 17 + 13) << "neither the open line nor the last leading";
+}
+
+TEST_F(TextLayoutTest, AnEmptyFieldMeasuresALineOnlyWhereTheUserTypes) {
+    auto field = testField("", 100, 40, 10);
+    field.layout = swf::EditTextLayout{swf::TextAlign::Left, 0, 0, 0, 4 * 20};
+    field.readOnly = true;
+    EXPECT_EQ(property(load(field), TextFieldProperty::TextHeight), 0);
+    field.readOnly = false;
+    EXPECT_EQ(property(load(field), TextFieldProperty::TextHeight), 13 + 4);
+}
+
+TEST_F(TextLayoutTest, BulletedParagraphsStartInsideTheGapTheirBulletTakes) {
+    auto field = testField("", 200, 100, 10);
+    field.multiline = field.wordWrap = true;
+    auto& t = load(field);
+    set(t, TextFieldProperty::Html, Value(true));
+    set(t, TextFieldProperty::HtmlText, Value(kinolux::avm1::String(u"<li>Qe Qe Qe Qe Qe Qe Qe Qe Qe Qe Qe Qe</li><p>Q</p>")));
+    const flash::TextLayout l = t.layout();
+    ASSERT_GE(l.lines.size(), 3u) << "the bulleted paragraph wraps";
+    EXPECT_EQ(l.lines[0].left, 36 * 20);
+    EXPECT_TRUE(l.lines[0].bullet);
+    EXPECT_EQ(l.lines[1].left, 36 * 20) << "its wrapped lines hang under the first";
+    EXPECT_FALSE(l.lines[1].bullet) << "one bullet to a paragraph";
+    EXPECT_EQ(l.lines.back().left, 0);
+    EXPECT_FALSE(l.lines.back().bullet);
+}

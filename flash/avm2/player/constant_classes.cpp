@@ -55,6 +55,14 @@ const std::vector<ConstantClass>& constantClasses() {
          {{u"NORMAL", u"normal"}, {u"FULL_SCREEN", u"fullScreen"}, {u"FULL_SCREEN_INTERACTIVE",
                                                                    u"fullScreenInteractive"}}},
         {u"flash.display", u"TriangleCulling", {{u"NONE", u"none"}, {u"POSITIVE", u"positive"}, {u"NEGATIVE", u"negative"}}},
+        {u"flash.text.engine", u"CFFHinting", {{u"NONE", u"none"}, {u"HORIZONTAL_STEM", u"horizontalStem"}}},
+        {u"flash.text.engine", u"FontLookup", {{u"DEVICE", u"device"}, {u"EMBEDDED_CFF", u"embeddedCFF"}}},
+        {u"flash.text.engine", u"FontPosture", {{u"NORMAL", u"normal"}, {u"ITALIC", u"italic"}}},
+        {u"flash.text.engine", u"FontWeight", {{u"NORMAL", u"normal"}, {u"BOLD", u"bold"}}},
+        {u"flash.text.engine", u"RenderingMode", {{u"NORMAL", u"normal"}, {u"CFF", u"cff"}}},
+        {u"flash.text.engine", u"TextLineValidity",
+         {{u"INVALID", u"invalid"}, {u"POSSIBLY_INVALID", u"possiblyInvalid"}, {u"STATIC", u"static"},
+          {u"VALID", u"valid"}}},
     };
     return table;
 }

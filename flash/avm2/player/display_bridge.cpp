@@ -316,10 +316,17 @@ const Character* DisplayBridge::symbolCharacter(const Class* cls) const {
 
 std::shared_ptr<DisplayObject> DisplayBridge::newDisplayObject(Class* cls) {
     for (Class* c = cls; c; c = c->super) {
-        if (const Character* character = symbolCharacter(c))
-            if (auto made = createDisplayObject(character, player_)) return made;
+        if (const Character* character = symbolCharacter(c)) {
+            auto made = createDisplayObject(character, player_);
+            // A field a script makes from its symbol starts without the
+            // symbol's text, which only the timeline's placing gives.
+            if (made && made->kind() == ObjectKind::EditText) static_cast<EditText&>(*made).setPlainText({});
+            if (made) return made;
+        }
         if (c->ns.uri == u"flash.text" && c->name == u"TextField")
             return std::make_shared<EditText>(player_, QRectF(0, 0, 100, 100));
+        if (c->ns.uri == u"flash.text.engine" && c->name == u"TextLine")
+            return std::make_shared<MovieClip>(nullptr, &emptyTimeline(), player_.library(), player_);
         if (c->ns.uri != u"flash.display") continue;
         if (c->name == u"Sprite" || c->name == u"MovieClip" || c->name == u"Shape" || c->name == u"Loader")
             return std::make_shared<MovieClip>(nullptr, &emptyTimeline(), player_.library(), player_);

@@ -153,6 +153,12 @@ void installFilterClasses(kinolux::avm2::Vm& vm, const std::vector<kinolux::avm2
 void installBitmapFilters(kinolux::avm2::Vm& vm);
 void installBitmapClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* bitmap);
 void installTextClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* textField);
+// flash.text.engine: font descriptions, element formats, blocks and lines.
+void installTextEngine(kinolux::avm2::Vm& vm);
+// StaticText, which scripts read but cannot make.
+void installStaticText(kinolux::avm2::Vm& vm, kinolux::avm2::Class* staticText);
+// TextField's lines, character places and selection.
+void installTextFieldQueries(kinolux::avm2::Vm& vm, kinolux::avm2::Class* textField);
 void installLoaderClasses(kinolux::avm2::Vm& vm);
 void installNetClasses(kinolux::avm2::Vm& vm);
 void installSoundClasses(kinolux::avm2::Vm& vm);

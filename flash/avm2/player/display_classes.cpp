@@ -605,8 +605,9 @@ void installPlayerClasses(Vm& vm) {
     constructsChildren(vm, vm.defineClass(u"flash.display", u"SimpleButton", interactive, nullptr));
     vm.defineClass(u"flash.display", u"MorphShape", displayObject, nullptr);
     installBitmapClasses(vm, vm.defineClass(u"flash.display", u"Bitmap", displayObject, nullptr));
-    vm.defineClass(u"flash.text", u"StaticText", displayObject, nullptr);
+    installStaticText(vm, vm.defineClass(u"flash.text", u"StaticText", displayObject, nullptr));
     installTextClasses(vm, vm.defineClass(u"flash.text", u"TextField", interactive, nullptr));
+    installTextEngine(vm);
     vm.defineClass(u"flash.media", u"Video", displayObject, nullptr);
     installConstantClasses(vm);
     installApplicationDomain(vm);

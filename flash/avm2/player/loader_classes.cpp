@@ -24,25 +24,15 @@ constexpr char16_t kInfo[] = u"__contentLoaderInfo";
 constexpr char16_t kLoader[] = u"__loader";
 constexpr char16_t kContent[] = u"__content";
 
-Value hidden(const Value& self, const char16_t* name, Value fallback = Value::null()) {
-    Object* o = self.object();
-    const Value* v = o ? o->dynamic.get(name) : nullptr;
-    return v ? *v : fallback;
-}
-
-void setHidden(const Value& self, const char16_t* name, const Value& v) {
-    if (Object* o = self.object()) o->dynamic.set(String(name), v, false);
-}
-
 // A LoaderInfo holds what it knows as hidden properties: null until the
 // file has come.
 template <const char16_t* Name>
 Value infoGetter(Vm&, const Value& self, Args) {
-    return hidden(self, Name);
+    return hiddenProperty(self, Name);
 }
 template <const char16_t* Name>
 Value infoNumber(Vm&, const Value& self, Args) {
-    return hidden(self, Name, Value(0));
+    return hiddenProperty(self, Name, Value(0));
 }
 constexpr char16_t kUrl[] = u"__url";
 constexpr char16_t kContentType[] = u"__contentType";
@@ -52,20 +42,20 @@ constexpr char16_t kWidth[] = u"__width";
 constexpr char16_t kHeight[] = u"__height";
 
 Value parameters(Vm& vm, const Value& self, Args) {
-    Value held = hidden(self, u"__parameters", Value());
+    Value held = hiddenProperty(self, u"__parameters", Value());
     if (held.isUndefined()) {
         held = Value(vm.newObject());
-        setHidden(self, u"__parameters", held);
+        setHiddenProperty(self, u"__parameters", held);
     }
     return held;
 }
 
-Value infoOf(const Value& loader) { return hidden(loader, kInfo); }
+Value infoOf(const Value& loader) { return hiddenProperty(loader, kInfo); }
 
 Value loaderInit(Vm& vm, const Value& self, Args) {
     Object* info = vm.construct(vm.findClass(u"flash.display.LoaderInfo"), {});
-    setHidden(Value(info), kLoader, self);
-    setHidden(self, kInfo, Value(info));
+    setHiddenProperty(Value(info), kLoader, self);
+    setHiddenProperty(self, kInfo, Value(info));
     return Value();
 }
 
@@ -100,15 +90,15 @@ void arrive(Vm& vm, const Value& loader, const std::string& url, std::optional<s
     Object* data = newBitmapDataObject(vm, pixels);
     Value bitmapArgs[] = {Value(data)};
     Value bitmap(vm.construct(vm.findClass(u"flash.display.Bitmap"), bitmapArgs));
-    setHidden(info, kContent, bitmap);
-    setHidden(info, kBytesLoaded, Value(total));
-    setHidden(info, kBytesTotal, Value(total));
-    setHidden(info, kWidth, Value(pixels->width()));
-    setHidden(info, kHeight, Value(pixels->height()));
-    setHidden(info, kContentType, Value(String(contentTypeOf(*bytes) ? contentTypeOf(*bytes) : u"image/png")));
+    setHiddenProperty(info, kContent, bitmap);
+    setHiddenProperty(info, kBytesLoaded, Value(total));
+    setHiddenProperty(info, kBytesTotal, Value(total));
+    setHiddenProperty(info, kWidth, Value(pixels->width()));
+    setHiddenProperty(info, kHeight, Value(pixels->height()));
+    setHiddenProperty(info, kContentType, Value(String(contentTypeOf(*bytes) ? contentTypeOf(*bytes) : u"image/png")));
     QFileInfo where(QString::fromStdString(bridge->player().moviePath()));
     const std::string name = url.substr(0, url.find_first_of("?#"));
-    setHidden(info, kUrl, Value(String::fromUtf8("file:///" + where.absolutePath().toStdString() + "/" + name)));
+    setHiddenProperty(info, kUrl, Value(String::fromUtf8("file:///" + where.absolutePath().toStdString() + "/" + name)));
     Value addArgs[] = {bitmap};
     vm.callProperty(loader, kinolux::avm2::Multiname::publicName(String(u"addChild")), addArgs);
     dispatchEvent(vm, info, u"flash.events.Event", u"init");
@@ -142,25 +132,25 @@ Value loaderInfoGetter(Vm& vm, const Value& self, Args) {
     if (const Value* known = root->dynamic.get(u"__loaderInfo")) return *known;
     Value info(vm.construct(vm.findClass(u"flash.display.LoaderInfo"), {}));
     QFileInfo where(QString::fromStdString(player.moviePath()));
-    setHidden(info, kUrl, Value(String::fromUtf8("file:///" + where.absoluteFilePath().toStdString())));
-    setHidden(info, kContent, Value(root));
-    setHidden(info, kContentType, Value(String(u"application/x-shockwave-flash")));
+    setHiddenProperty(info, kUrl, Value(String::fromUtf8("file:///" + where.absoluteFilePath().toStdString())));
+    setHiddenProperty(info, kContent, Value(root));
+    setHiddenProperty(info, kContentType, Value(String(u"application/x-shockwave-flash")));
     // The file as it lies on disk, compressed; a movie read from elsewhere
     // counts by the length its header declares.
     const double length = where.exists() ? double(where.size()) : double(player.header().uncompressedLength);
-    setHidden(info, kBytesLoaded, Value(length));
-    setHidden(info, kBytesTotal, Value(length));
-    setHidden(info, kWidth, Value(player.stageSize().width()));
-    setHidden(info, kHeight, Value(player.stageSize().height()));
-    setHidden(info, kSwfVersion, Value(int(player.swfVersion())));
-    setHidden(info, kFrameRate, Value(player.frameRate()));
+    setHiddenProperty(info, kBytesLoaded, Value(length));
+    setHiddenProperty(info, kBytesTotal, Value(length));
+    setHiddenProperty(info, kWidth, Value(player.stageSize().width()));
+    setHiddenProperty(info, kHeight, Value(player.stageSize().height()));
+    setHiddenProperty(info, kSwfVersion, Value(int(player.swfVersion())));
+    setHiddenProperty(info, kFrameRate, Value(player.frameRate()));
     root->dynamic.set(String(u"__loaderInfo"), info, false);
     return info;
 }
 
 namespace {
 
-Value content(Vm&, const Value& self, Args) { return hidden(infoOf(self), kContent); }
+Value content(Vm&, const Value& self, Args) { return hiddenProperty(infoOf(self), kContent); }
 Value contentLoaderInfo(Vm&, const Value& self, Args) { return infoOf(self); }
 Value nothing(Vm&, const Value&, Args) { return Value(); }
 

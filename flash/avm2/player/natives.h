@@ -16,4 +16,16 @@ using kinolux::avm2::Value;
 using kinolux::avm2::Vm;
 using Args = std::span<const Value>;
 
+// Properties the player keeps on script objects, out of the scripts' sight
+// by their "__" names.
+inline Value hiddenProperty(const Value& self, const char16_t* name, Value fallback = Value::null()) {
+    Object* o = self.object();
+    const Value* v = o ? o->dynamic.get(name) : nullptr;
+    return v ? *v : fallback;
+}
+
+inline void setHiddenProperty(const Value& self, const char16_t* name, const Value& v) {
+    if (Object* o = self.object()) o->dynamic.set(String(name), v, false);
+}
+
 }  // namespace flash::as3

@@ -4,10 +4,13 @@
 #include <cmath>
 
 #include "flash/avm1/player/bindings.h"
+#include "flash/avm1/player/text_values.h"
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/natives.h"
 #include "flash/core/edit_text.h"
+#include "flash/core/font_glyphs.h"
 #include "flash/core/library.h"
+#include "flash/core/static_text.h"
 #include "flash/core/text_layout.h"
 
 namespace flash {
@@ -53,12 +56,28 @@ Value propertySetter(Vm& vm, const Value& t, Args a) {
     return Value();
 }
 
+// Text the field already has changes nothing: the formats it was set in
+// stay, and so do edits made since.
+template <P Property>
+bool unchanged(avm1::TextFieldBinding& field, const avm1::Value& v) {
+    const avm1::Value now = field.textProperty(Property);
+    return v.isString() && now.isString() && v.string() == now.string();
+}
+
+Value textSetter(Vm& vm, const Value& t, Args a) {
+    auto* field = fieldOf(t);
+    const avm1::Value v = toFieldValue(vm, arg(a, 0), Type::Text);
+    if (field && !unchanged<P::Text>(*field, v)) field->setTextProperty(P::Text, v);
+    return Value();
+}
+
 // Every field is an HTML one to these scripts.
 Value htmlTextSetter(Vm& vm, const Value& t, Args a) {
-    if (auto* field = fieldOf(t)) {
-        field->setTextProperty(P::Html, avm1::Value(true));
-        field->setTextProperty(P::HtmlText, toFieldValue(vm, arg(a, 0), Type::Text));
-    }
+    auto* field = fieldOf(t);
+    if (!field) return Value();
+    field->setTextProperty(P::Html, avm1::Value(true));
+    const avm1::Value v = toFieldValue(vm, arg(a, 0), Type::Text);
+    if (!unchanged<P::HtmlText>(*field, v)) field->setTextProperty(P::HtmlText, v);
     return Value();
 }
 
@@ -78,10 +97,14 @@ Value formatInit(Vm& vm, const Value& t, Args a) {
     for (auto name : kNumberFields) vm.setPublic(t, name, Value::null());
     for (auto name : kFlagFields) vm.setPublic(t, name, Value::null());
     vm.setPublic(t, u"tabStops", Value::null());
+    vm.setPublic(t, u"display", Value(String(u"block")));
     for (std::size_t i = 0; i < a.size() && i < std::size(kConstructorFields); ++i)
         vm.setPublic(t, kConstructorFields[i], a[i]);
     return Value();
 }
+
+// More stops than any line could use are not read.
+constexpr double kMaxTabStops = 1000;
 
 template <typename T, typename Read>
 void readField(Vm& vm, const Value& format, std::u16string_view name, std::optional<T>& out, Read read) {
@@ -112,6 +135,13 @@ avm1::TextFormat formatOf(Vm& vm, const Value& format) {
     readField(vm, format, u"underline", f.underline, flag);
     readField(vm, format, u"bullet", f.bullet, flag);
     readField(vm, format, u"kerning", f.kerning, flag);
+    readField(vm, format, u"tabStops", f.tabStops, [&](const Value& v) {
+        std::vector<double> stops;
+        const double length = vm.toNumber(vm.getPublic(v, u"length"));
+        for (double i = 0; i < length && i < kMaxTabStops; ++i)
+            stops.push_back(vm.toNumber(vm.getProperty(v, kinolux::avm2::Multiname::publicName(vm.toString(Value(i))))));
+        return stops;
+    });
     return f;
 }
 
@@ -139,6 +169,10 @@ Value formatValue(Vm& vm, const avm1::TextFormat& f) {
     writeField(vm, format, u"underline", f.underline);
     writeField(vm, format, u"bullet", f.bullet);
     writeField(vm, format, u"kerning", f.kerning);
+    if (f.tabStops) {
+        std::vector<Value> stops(f.tabStops->begin(), f.tabStops->end());
+        vm.setPublic(format, u"tabStops", Value(vm.newArray(std::move(stops))));
+    }
     return format;
 }
 
@@ -176,6 +210,34 @@ Value replaceText(Vm& vm, const Value& t, Args a) {
 }
 Value ignore(Vm&, const Value&, Args) { return Value(); }
 
+// The text in runs of one format, between two indexes (the whole text by
+// default), each a TextRun of its range and format.
+Value getTextRuns(Vm& vm, const Value& t, Args a) {
+    DisplayObject* d = DisplayBridge::displayOf(t);
+    auto* field = fieldOf(t);
+    std::vector<Value> runs;
+    if (!d || !field) return Value(vm.newArray({}));
+    const RichText& text = static_cast<const EditText&>(*d).content;
+    const int begin = std::max(0, indexArgument(vm, a, 0));
+    const int end = a.size() > 1 && indexArgument(vm, a, 1) >= 0 ? std::min(indexArgument(vm, a, 1), text.size()) : text.size();
+    for (int runBegin = begin; runBegin < end;) {
+        int runEnd = runBegin + 1;
+        while (runEnd < end && text.styleAt(runEnd) == text.styleAt(runBegin)) ++runEnd;
+        Value args[] = {Value(double(runBegin)), Value(double(runEnd)),
+                        formatValue(vm, field->textFormat(runBegin, runEnd))};
+        runs.emplace_back(vm.construct(vm.findClass(u"flash.text.TextRun"), args));
+        runBegin = runEnd;
+    }
+    return Value(vm.newArray(std::move(runs)));
+}
+
+Value textRunInit(Vm& vm, const Value& t, Args a) {
+    vm.setPublic(t, u"beginIndex", arg(a, 0));
+    vm.setPublic(t, u"endIndex", arg(a, 1));
+    vm.setPublic(t, u"textFormat", arg(a, 2));
+    return Value();
+}
+
 // A line's metrics as the field lays it out, in pixels.
 Value getLineMetrics(Vm& vm, const Value& t, Args a) {
     DisplayObject* d = DisplayBridge::displayOf(t);
@@ -204,23 +266,61 @@ Value lineMetricsInit(Vm& vm, const Value& t, Args a) {
 
 // ---- Font: a class linked to an embedded font names it ----
 
-const swf::DefineFont* embeddedFont(Vm& vm, const Value& t) {
+const Character* embeddedFont(Vm& vm, const Value& t) {
     DisplayBridge* b = DisplayBridge::of(vm);
     if (!b || !t.object()) return nullptr;
     for (Class* c = t.object()->cls; c; c = c->super)
-        if (const Character* character = b->symbolCharacter(c)) return character->as<swf::DefineFont>();
+        if (const Character* character = b->symbolCharacter(c); character && character->as<swf::DefineFont>())
+            return character;
     return nullptr;
 }
 Value fontName(Vm& vm, const Value& t, Args) {
-    const swf::DefineFont* font = embeddedFont(vm, t);
-    return font ? Value(String::fromUtf8(font->name)) : Value::null();
+    const Character* font = embeddedFont(vm, t);
+    return font ? Value(String::fromUtf8(font->as<swf::DefineFont>()->name)) : Value::null();
 }
 Value fontType(Vm& vm, const Value& t, Args) {
     return Value(String(embeddedFont(vm, t) ? u"embedded" : u"device"));
 }
+Value fontStyle(Vm& vm, const Value& t, Args) {
+    const Character* font = embeddedFont(vm, t);
+    if (!font) return Value::null();
+    const swf::FontFlags& flags = font->as<swf::DefineFont>()->flags;
+    if (flags.bold) return Value(String(flags.italic ? u"boldItalic" : u"bold"));
+    return Value(String(flags.italic ? u"italic" : u"regular"));
+}
+// Whether the font draws every character of the text; a device font is
+// taken to draw them all.
+Value hasGlyphs(Vm& vm, const Value& t, Args a) {
+    const Character* font = embeddedFont(vm, t);
+    const QString text = fromScriptString(vm.toString(arg(a, 0)));
+    if (!font) return Value(true);
+    GlyphCache glyphs;
+    for (char32_t code : text.toUcs4())
+        if (glyphs.indexOf(*font, code) < 0) return Value(false);
+    return Value(true);
+}
 Value noFonts(Vm& vm, const Value&, Args) { return Value(vm.newArray({})); }
 
+// ---- StaticText: only the timeline places one ----
+
+Value staticTextInit(Vm& vm, const Value& t, Args) {
+    if (!DisplayBridge::displayOf(t))
+        vm.throwError(ErrorType::ArgumentError, "Error #2012: StaticText$ class cannot be instantiated.", 2012);
+    return Value();
+}
+
+Value staticText(Vm&, const Value& t, Args) {
+    const DisplayObject* d = DisplayBridge::displayOf(t);
+    const QString text = d ? staticTextOf(*d) : QString();
+    return text.isEmpty() ? Value::null() : Value(toScriptString(text));
+}
+
 }  // namespace
+
+void installStaticText(Vm& vm, Class* staticTextClass) {
+    staticTextClass->init = vm.nativeMethod(staticTextInit, String(u"StaticText"));
+    vm.defineGetter(staticTextClass, u"text", staticText);
+}
 
 void installTextClasses(Vm& vm, Class* textField) {
     Class* format = vm.defineClass(u"flash.text", u"TextFormat", vm.findClass(u"Object"), nullptr);
@@ -228,12 +328,16 @@ void installTextClasses(Vm& vm, Class* textField) {
     Class* font = vm.defineClass(u"flash.text", u"Font", vm.findClass(u"Object"), nullptr);
     vm.defineGetter(font, u"fontName", fontName);
     vm.defineGetter(font, u"fontType", fontType);
+    vm.defineGetter(font, u"fontStyle", fontStyle);
+    vm.defineTraitMethod(font, u"hasGlyphs", hasGlyphs);
     vm.defineMethod(font, u"enumerateFonts", noFonts, true);
     vm.defineMethod(font, u"registerFont", ignore, true);
+    Class* run = vm.defineClass(u"flash.text", u"TextRun", vm.findClass(u"Object"), nullptr);
+    run->init = vm.nativeMethod(textRunInit, String(u"TextRun"));
     Class* metrics = vm.defineClass(u"flash.text", u"TextLineMetrics", vm.findClass(u"Object"), nullptr);
     metrics->init = vm.nativeMethod(lineMetricsInit, String(u"TextLineMetrics"));
 
-    vm.defineGetter(textField, u"text", propertyGetter<P::Text>, propertySetter<P::Text, Type::Text>);
+    vm.defineGetter(textField, u"text", propertyGetter<P::Text>, textSetter);
     vm.defineGetter(textField, u"htmlText", propertyGetter<P::HtmlText>, htmlTextSetter);
     vm.defineGetter(textField, u"length", propertyGetter<P::Length>);
     vm.defineGetter(textField, u"textWidth", propertyGetter<P::TextWidth>);
@@ -266,9 +370,10 @@ void installTextClasses(Vm& vm, Class* textField) {
     vm.defineTraitMethod(textField, u"getTextFormat", getTextFormat);
     vm.defineTraitMethod(textField, u"setTextFormat", setTextFormat);
     vm.defineTraitMethod(textField, u"appendText", appendText);
+    vm.defineTraitMethod(textField, u"getTextRuns", getTextRuns);
     vm.defineTraitMethod(textField, u"replaceText", replaceText);
-    vm.defineTraitMethod(textField, u"setSelection", ignore);
     vm.defineTraitMethod(textField, u"getLineMetrics", getLineMetrics);
+    installTextFieldQueries(vm, textField);
 }
 
 }  // namespace flash
