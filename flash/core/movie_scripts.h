@@ -32,6 +32,16 @@ public:
     virtual void enterFrame() = 0;
     // After the frame's display lists are built.
     virtual void runFrameScripts() = 0;
+    // The user's pointer moved, or its left button went down (the second
+    // press of a double click: `doubleClick`) or up; the player's input
+    // holds where the pointer is and what is held down.
+    virtual void mouseMoved() = 0;
+    virtual void mousePressed(bool doubleClick) = 0;
+    virtual void mouseReleased() = 0;
+    // A key went down or up.
+    virtual void keyChanged(bool down, int keyCode, int charCode) = 0;
+    // The focus went from one object to another (null: none).
+    virtual void focusChanged(DisplayObject* old, DisplayObject* now) = 0;
 };
 
 // The ActionScript 3 machine's (flash/avm2/player).

@@ -39,6 +39,7 @@ void Player::changeFocus(DisplayObject* now) {
     // A field that loses the focus keeps no selection for the next time.
     if (old && old->kind() == ObjectKind::EditText) static_cast<EditText&>(*old).clearSelection();
     if (scriptsEnabled_) timelineScripts_->focusChanged(old.get(), now);
+    if (as3_) as3_->focusChanged(old.get(), now);
 }
 
 // The topmost text field at a point; with `selectableOnly`, the topmost

@@ -100,6 +100,8 @@ std::vector<InputEvent> readInputScript(const std::string& path) {
         const QJsonArray pos = o.value("pos").toArray();
         if (pos.size() == 2) e.position = QPointF(pos[0].toDouble(), pos[1].toDouble());
         e.button = buttonOf(o.value("btn").toString());
+        // "index" counts the presses of one run of quick clicks from 0.
+        e.doubleClick = o.value("index").toInt() == 1;
         if (type == "Wait") e.kind = InputEvent::Kind::Wait;
         else if (type == "MouseMove") e.kind = InputEvent::Kind::MouseMove;
         else if (type == "MouseDown") e.kind = InputEvent::Kind::MouseDown;
@@ -140,7 +142,7 @@ std::size_t feedFrameInput(flash::Player& player, const std::vector<InputEvent>&
         case Kind::MouseUp:
             // A press elsewhere brings the pointer there first.
             if (e.position != player.input().mouse) player.mouseMove(e.position.x(), e.position.y());
-            if (e.kind == Kind::MouseDown) player.mouseDown(e.button);
+            if (e.kind == Kind::MouseDown) player.mouseDown(e.button, e.doubleClick);
             else player.mouseUp(e.button);
             break;
         }

@@ -21,6 +21,7 @@ struct InputEvent {
     QString text;      // what goes on the clipboard
     QPointF position;  // stage pixels
     flash::Player::MouseButton button = flash::Player::MouseButton::Left;
+    bool doubleClick = false;  // a press that is the second of a double click
 };
 
 // The events of an input.json in order; empty when the file is missing.

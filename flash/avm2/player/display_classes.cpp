@@ -605,6 +605,7 @@ void installPlayerClasses(Vm& vm) {
     installTextClasses(vm, vm.defineClass(u"flash.text", u"TextField", interactive, nullptr));
     vm.defineClass(u"flash.media", u"Video", displayObject, nullptr);
     installConstantClasses(vm);
+    installInteractiveProperties(vm);
     installApplicationDomain(vm);
     installBitmapFilters(vm);
     installLoaderClasses(vm);
