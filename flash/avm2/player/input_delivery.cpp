@@ -76,27 +76,33 @@ DisplayScriptObject::Interaction InputDelivery::interactionOf(const DisplayObjec
     return made ? made->interaction : DisplayScriptObject::Interaction{};
 }
 
-// The object itself takes the mouse where it shows something, unless it
-// says mouseEnabled = false and leaves it to its parent; a container that
-// says mouseChildren = false takes what its children would have.
+// An interactive child anywhere under the point takes the mouse before its
+// container does, even one covered by a shape of the container's. A
+// container that says mouseChildren = false takes what its children would
+// have. One that says mouseEnabled = false lets the mouse through to what
+// lies below, or leaves it to its parent when it also keeps it from its
+// children. Other objects leave the mouse to their parent.
 InputDelivery::Pick InputDelivery::pick(DisplayObject& object, QPointF stageTwips) {
     if (!object.visible || object.isMask()) return {};
     if (const DisplayObject* mask = object.maskObject(); mask && !showsAt(*mask, stageTwips, false)) return {};
     if (!isInteractive(object)) return showsAt(object, stageTwips, true) ? Pick{Reach::Parent, nullptr} : Pick{};
     const auto interaction = interactionOf(&object);
-    const Pick itself = interaction.mouseEnabled ? Pick{Reach::Hit, &object} : Pick{Reach::Parent, nullptr};
+    const Pick itself = interaction.mouseEnabled    ? Pick{Reach::Hit, &object}
+                        : interaction.mouseChildren ? Pick{}
+                                                    : Pick{Reach::Parent, nullptr};
     if (object.kind() != ObjectKind::MovieClip)
         return object.hitTestLocal(toLocal(object, stageTwips), true) ? itself : Pick{};
     auto& clip = static_cast<MovieClip&>(object);
     const auto& children = clip.children();
+    bool shows = false;
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         DisplayObject& child = *it->second;
         if (child.clipDepth > 0 || child.isMask() || clippedOut(clip, child, stageTwips)) continue;
         const Pick found = pick(child, stageTwips);
         if (found.reach == Reach::Hit) return interaction.mouseChildren ? found : itself;
-        if (found.reach == Reach::Parent) return itself;
+        shows = shows || found.reach == Reach::Parent;
     }
-    return clip.drawing().hitTest(toLocal(object, stageTwips)) ? itself : Pick{};
+    return shows || clip.drawing().hitTest(toLocal(object, stageTwips)) ? itself : Pick{};
 }
 
 DisplayObject* InputDelivery::targetAt(QPointF stagePixels) {
