@@ -71,6 +71,20 @@ bool InputDelivery::isInteractive(const DisplayObject& object) {
     return kind == ObjectKind::MovieClip || kind == ObjectKind::EditText || kind == ObjectKind::Button;
 }
 
+void objectsShowingAt(const DisplayObject& container, QPointF stageTwips, std::vector<DisplayObject*>& found) {
+    if (container.kind() != ObjectKind::MovieClip) return;
+    const auto& clip = static_cast<const MovieClip&>(container);
+    for (const auto& [depth, child] : clip.children()) {
+        if (!child->visible || child->clipDepth > 0 || child->isMask() || clippedOut(clip, *child, stageTwips)) continue;
+        if (const DisplayObject* mask = child->maskObject(); mask && !showsAt(*mask, stageTwips, false)) continue;
+        const bool own = child->kind() == ObjectKind::MovieClip
+                             ? static_cast<const MovieClip&>(*child).drawing().hitTest(toLocal(*child, stageTwips))
+                             : showsAt(*child, stageTwips, true);
+        if (own) found.push_back(child.get());
+        objectsShowingAt(*child, stageTwips, found);
+    }
+}
+
 DisplayScriptObject::Interaction InputDelivery::interactionOf(const DisplayObject* object) {
     auto* made = object ? bridge_.madeObjectOf(*object) : dynamic_cast<DisplayScriptObject*>(bridge_.stage());
     return made ? made->interaction : DisplayScriptObject::Interaction{};

@@ -8,6 +8,7 @@
 #include <QPointF>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "flash/avm2/display_binding.h"
 
@@ -20,6 +21,9 @@ class DisplayObject;
 // and its children's masks cut out; invisible objects show nothing when
 // `skipInvisible`.
 bool showsAt(const DisplayObject& object, QPointF stageTwips, bool skipInvisible);
+// The visible objects within a clip that show something of their own at a
+// stage point (twips), bottom first, each container before what it holds.
+void objectsShowingAt(const DisplayObject& container, QPointF stageTwips, std::vector<DisplayObject*>& found);
 
 class InputDelivery {
 public:
