@@ -38,8 +38,8 @@ public:
     virtual void mouseMoved() = 0;
     virtual void mousePressed(bool doubleClick) = 0;
     virtual void mouseReleased() = 0;
-    // A key went down or up.
-    virtual void keyChanged(bool down, int keyCode, int charCode) = 0;
+    // A key went down or up (`location` as Player::keyDown's).
+    virtual void keyChanged(bool down, int keyCode, int charCode, int location) = 0;
     // The focus went from one object to another (null: none).
     virtual void focusChanged(DisplayObject* old, DisplayObject* now) = 0;
 };

@@ -127,8 +127,10 @@ public:
     // `doubleClick`: the press is the second of a double click.
     void mouseDown(MouseButton button = MouseButton::Left, bool doubleClick = false);
     void mouseUp(MouseButton button = MouseButton::Left);
-    void keyDown(int keyCode, int charCode);
-    void keyUp(int keyCode, int charCode);
+    // `location`: 0, or which of a pair of keys (1 left, 2 right), or 3 for
+    // the number pad's.
+    void keyDown(int keyCode, int charCode, int location = 0);
+    void keyUp(int keyCode, int charCode, int location = 0);
     // A character typed and an editing key, for the text field that has the
     // focus; the clipboard they copy to and paste from.
     void textInput(char32_t codepoint);

@@ -261,11 +261,11 @@ std::shared_ptr<DisplayObject> Player::focusedKeyTarget() {
     return kind == ObjectKind::Button || kind == ObjectKind::MovieClip ? focused : nullptr;
 }
 
-void Player::keyDown(int keyCode, int charCode) {
+void Player::keyDown(int keyCode, int charCode, int location) {
     input_.press(keyCode);
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
-    if (as3_) as3_->keyChanged(true, keyCode, charCode);
+    if (as3_) as3_->keyChanged(true, keyCode, charCode, location);
     const auto focused = focusedKeyTarget();
     if (focused && scriptsEnabled_) timelineScripts_->callMethod(*focused, u"onKeyDown");
     if (scriptsEnabled_) timelineScripts_->keyPressed();
@@ -309,11 +309,11 @@ void Player::keyDown(int keyCode, int charCode) {
     runQueue();
 }
 
-void Player::keyUp(int keyCode, int charCode) {
+void Player::keyUp(int keyCode, int charCode, int location) {
     input_.keysDown.erase(keyCode);
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
-    if (as3_) as3_->keyChanged(false, keyCode, charCode);
+    if (as3_) as3_->keyChanged(false, keyCode, charCode, location);
     if (const auto focused = focusedKeyTarget(); focused && scriptsEnabled_)
         timelineScripts_->callMethod(*focused, u"onKeyUp");
     if (scriptsEnabled_) timelineScripts_->keyReleased();

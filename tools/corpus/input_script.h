@@ -15,7 +15,7 @@ namespace corpus {
 struct InputEvent {
     enum class Kind { KeyDown, KeyUp, MouseMove, MouseDown, MouseUp, TextInput, TextControl, SetClipboard, Wait };
     Kind kind = Kind::Wait;
-    int keyCode = 0, charCode = 0;
+    int keyCode = 0, charCode = 0, location = 0;
     char32_t codepoint = 0;
     flash::TextControl control = flash::TextControl::Enter;
     QString text;      // what goes on the clipboard

@@ -105,8 +105,8 @@ void As3Scripts::mouseReleased() {
     if (!refused_) input_->mouseReleased();
 }
 
-void As3Scripts::keyChanged(bool down, int keyCode, int charCode) {
-    if (!refused_) input_->key(down, keyCode, charCode, 0);
+void As3Scripts::keyChanged(bool down, int keyCode, int charCode, int location) {
+    if (!refused_) input_->key(down, keyCode, charCode, location);
 }
 
 void As3Scripts::focusChanged(DisplayObject* old, DisplayObject* now) {

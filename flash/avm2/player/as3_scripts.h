@@ -43,7 +43,7 @@ public:
     void mouseMoved() override;
     void mousePressed(bool doubleClick) override;
     void mouseReleased() override;
-    void keyChanged(bool down, int keyCode, int charCode) override;
+    void keyChanged(bool down, int keyCode, int charCode, int location) override;
     void focusChanged(DisplayObject* old, DisplayObject* now) override;
 
     kinolux::avm2::Vm& vm() { return *vm_; }
