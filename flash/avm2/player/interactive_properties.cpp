@@ -63,8 +63,14 @@ Value focusRectGetter(Vm&, const Value& self, Args) {
     Interaction* i = interactionOf(self);
     return i ? i->focusRect : Value::null();
 }
-Value focusRectSetter(Vm&, const Value& self, Args a) {
-    if (Interaction* i = interactionOf(self)) i->focusRect = arg(a, 0);
+// Only true and false are kept; anything else but null counts as false.
+Value focusRectSetter(Vm& vm, const Value& self, Args a) {
+    DisplayBridge* bridge = DisplayBridge::of(vm);
+    if (bridge && self.object() == bridge->stage())
+        vm.throwError(ErrorType::Error, "Error #2071: The Stage class does not implement this property or method.",
+                      2071);
+    const Value v = arg(a, 0);
+    if (Interaction* i = interactionOf(self)) i->focusRect = v.isNullish() ? Value::null() : Value(v.isBoolean() && v.boolean());
     return Value();
 }
 
