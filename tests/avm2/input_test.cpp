@@ -165,4 +165,20 @@ TEST(As3KeyInput, KeysGoToTheFocusAndBubbleToTheStage) {
     EXPECT_TRUE(movie.player->scriptErrors().empty());
 }
 
+TEST(As3KeyInput, TabTellsTheHolderAndMovesTheFocusInTabIndexOrder) {
+    InputMovie movie([](InputMovie& m, Code& init) {
+        for (std::uint8_t local : {1, 2}) {
+            m.setFlag(init, local, "tabEnabled", true);
+            init.op(op::GetLocal, local).op(op::PushByte).u8(local == 2 ? 0 : 1);
+            init.op(op::SetProperty, m.abc().name("tabIndex"));
+        }
+        m.listen(init, 1, {"focusIn", "keyFocusChange"});
+    });
+    movie.player->keyDown(9, 9);
+    EXPECT_EQ(movie.take(), Lines{"focusIn outer 3 inner"});
+    movie.player->keyDown(9, 9);
+    EXPECT_EQ(movie.take(), (Lines{"keyFocusChange outer 3 inner", "focusIn outer 2 outer"}));
+    EXPECT_TRUE(movie.player->scriptErrors().empty());
+}
+
 }  // namespace

@@ -113,6 +113,14 @@ void As3Scripts::focusChanged(DisplayObject* old, DisplayObject* now) {
     if (!refused_) input_->focusChanged(old, now);
 }
 
+bool As3Scripts::takesTabFocus(DisplayObject& object) { return !refused_ && input_->takesFocus(object); }
+
+std::optional<double> As3Scripts::tabIndex(DisplayObject& object) { return input_->tabIndex(object); }
+
+bool As3Scripts::allowsTabTo(DisplayObject& next, bool backwards) {
+    return refused_ || input_->allowsFocusChange(u"keyFocusChange", &next, backwards, 9);
+}
+
 void As3Scripts::trace(std::string_view line) { player_.trace(line); }
 
 void As3Scripts::scriptError(std::string_view message) {

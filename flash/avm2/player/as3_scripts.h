@@ -45,6 +45,9 @@ public:
     void mouseReleased() override;
     void keyChanged(bool down, int keyCode, int charCode, int location) override;
     void focusChanged(DisplayObject* old, DisplayObject* now) override;
+    bool takesTabFocus(DisplayObject& object) override;
+    std::optional<double> tabIndex(DisplayObject& object) override;
+    bool allowsTabTo(DisplayObject& next, bool backwards) override;
 
     kinolux::avm2::Vm& vm() { return *vm_; }
     DisplayBridge& display() { return *display_; }

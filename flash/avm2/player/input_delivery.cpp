@@ -194,27 +194,36 @@ void InputDelivery::mousePressed(bool doubleClick) {
     hover(targetAt(player.input().mouse));
     DisplayObject* target = targetAt(player.input().mouse);
     std::shared_ptr<DisplayObject> kept = target ? target->shared_from_this() : nullptr;
-    auto focus = player.input().focus.lock();
-    if (focus.get() != target) {
-        bool allowed = true;
-        auto& vm = bridge_.vm();
-        Object* holder = scriptTarget(focus.get());
-        vm.guarded([&] {
-            Object* related = target ? bridge_.objectOf(*target) : nullptr;
-            Value args[] = {Value(String(u"mouseFocusChange")), Value(true), Value(true),
-                            related ? Value(related) : Value::null()};
-            Value event(vm.construct(vm.findClass(u"flash.events.FocusEvent"), args));
-            dispatchAt(holder, event);
-            allowed = !kinolux::avm2::toBoolean(
-                vm.callProperty(event, Multiname::publicName(String(u"isDefaultPrevented")), {}));
-        });
-        if (allowed && (!target || target->onStage())) player.changeFocus(target && takesFocus(*target) ? target : nullptr);
-    }
+    if (player.input().focus.lock().get() != target && allowsFocusChange(u"mouseFocusChange", target, false, 0) &&
+        (!target || target->onStage()))
+        player.changeFocus(target && takesFocus(*target) ? target : nullptr);
     pressed_ = kept;
     pressedSomething_ = target != nullptr;
     pressing_ = true;
     lastWasDoubleClick_ = doubleClick;
     dispatchMouse(target, u"mouseDown", true, nullptr);
+}
+
+bool InputDelivery::allowsFocusChange(std::u16string_view type, DisplayObject* next, bool shift, int keyCode) {
+    auto& vm = bridge_.vm();
+    const auto focus = bridge_.player().input().focus.lock();
+    Object* holder = scriptTarget(focus && focus->onStage() ? focus.get() : nullptr);
+    bool allowed = true;
+    vm.guarded([&] {
+        Object* related = next ? bridge_.objectOf(*next) : nullptr;
+        Value args[] = {Value(String(type)), Value(true), Value(true), related ? Value(related) : Value::null(),
+                        Value(shift), Value(keyCode)};
+        Value event(vm.construct(vm.findClass(u"flash.events.FocusEvent"), args));
+        dispatchAt(holder, event);
+        allowed = !kinolux::avm2::toBoolean(
+            vm.callProperty(event, Multiname::publicName(String(u"isDefaultPrevented")), {}));
+    });
+    return allowed;
+}
+
+std::optional<double> InputDelivery::tabIndex(const DisplayObject& object) {
+    const int index = interactionOf(&object).tabIndex;
+    return index >= 0 ? std::optional<double>(index) : std::nullopt;
 }
 
 void InputDelivery::mouseReleased() {

@@ -7,6 +7,7 @@
 
 #include <QPointF>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +43,11 @@ public:
     DisplayObject* targetAt(QPointF stagePixels);
     // Whether a click or Tab gives an object the focus.
     bool takesFocus(const DisplayObject& object);
+    // An object's place in Tab's order; unset when it has none.
+    std::optional<double> tabIndex(const DisplayObject& object);
+    // Tells the holder of the focus (or the stage) that the mouse or a key
+    // is about to move it to `next`: false when a listener prevents that.
+    bool allowsFocusChange(std::u16string_view type, DisplayObject* next, bool shift, int keyCode);
 
 private:
     enum class Reach { Miss, Hit, Parent };
