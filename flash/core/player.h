@@ -137,6 +137,9 @@ public:
     void textControl(TextControl control);
     void setClipboardText(const QString& text) { input_.clipboard = text; }
     const QString& clipboardText() const { return input_.clipboard; }
+    // The window showing the movie lost the keyboard: the object holding the
+    // focus loses it.
+    void windowFocusLost();
     // Whether the pointer is over something that shows the hand cursor.
     bool handCursor() const;
     // The object Tab gave focus to while its yellow rectangle shows; null

@@ -79,6 +79,11 @@ void Player::focusByClick() {
     if (current && current->kind() == ObjectKind::EditText) changeFocus(nullptr);
 }
 
+void Player::windowFocusLost() {
+    focusHighlighted_ = false;
+    changeFocus(nullptr);
+}
+
 void Player::loseFocusWithin(DisplayObject& object) {
     auto focused = input_.focus.lock();
     for (DisplayObject* o = focused.get(); o; o = o->parent()) {

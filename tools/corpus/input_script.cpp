@@ -153,6 +153,8 @@ std::vector<InputEvent> readInputScript(const std::string& path) {
         } else if (type == "TextControl") {
             e.kind = InputEvent::Kind::TextControl;
             if (!readControl(o.value("code").toString(), e)) continue;
+        } else if (type == "FocusLost") {
+            e.kind = InputEvent::Kind::FocusLost;
         } else if (type == "SetClipboardText") {
             e.kind = InputEvent::Kind::SetClipboard;
             e.text = o.value("text").toString();
@@ -175,6 +177,7 @@ std::size_t feedFrameInput(flash::Player& player, const std::vector<InputEvent>&
         case Kind::TextInput: player.textInput(e.codepoint); break;
         case Kind::TextControl: player.textControl(e.control); break;
         case Kind::SetClipboard: player.setClipboardText(e.text); break;
+        case Kind::FocusLost: player.windowFocusLost(); break;
         case Kind::MouseMove: player.mouseMove(e.position.x(), e.position.y()); break;
         case Kind::MouseDown:
         case Kind::MouseUp:

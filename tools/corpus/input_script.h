@@ -13,7 +13,18 @@
 namespace corpus {
 
 struct InputEvent {
-    enum class Kind { KeyDown, KeyUp, MouseMove, MouseDown, MouseUp, TextInput, TextControl, SetClipboard, Wait };
+    enum class Kind {
+        KeyDown,
+        KeyUp,
+        MouseMove,
+        MouseDown,
+        MouseUp,
+        TextInput,
+        TextControl,
+        SetClipboard,
+        FocusLost,
+        Wait
+    };
     Kind kind = Kind::Wait;
     int keyCode = 0, charCode = 0, location = 0;
     char32_t codepoint = 0;
