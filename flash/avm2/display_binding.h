@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "flash/avm2/object.h"
@@ -42,6 +43,14 @@ public:
     DisplayBinding* binding = nullptr;
     std::map<int, Value> frameScripts;  // 0-based frame
     std::vector<Listener> listeners;    // an EventDispatcher's, by priority then age
+    // An InteractiveObject's say in what the mouse and the focus reach.
+    struct Interaction {
+        bool mouseEnabled = true, mouseChildren = true, doubleClickEnabled = false;
+        bool buttonMode = false, useHandCursor = true;
+        std::optional<bool> tabEnabled;  // unset: what the kind of object takes
+        int tabIndex = -1;
+        Value focusRect = Value::null();
+    } interaction;
 };
 
 }  // namespace kinolux::avm2

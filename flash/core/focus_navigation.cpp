@@ -39,13 +39,15 @@ std::vector<DisplayObject*> Player::tabOrder() {
         default: return;
         }
         if (object.nesting() > 0) {
-            if (auto enabled = scriptFlag(object, u"tabEnabled")) focusable = *enabled;
+            if (as3_) focusable = as3_->takesTabFocus(object);
+            else if (auto enabled = scriptFlag(object, u"tabEnabled")) focusable = *enabled;
         } else {
             focusable = false;  // a level's root never takes focus by Tab
         }
         if (focusable) {
             std::optional<double> index;
-            if (scriptsEnabled_) index = timelineScripts_->number(object, u"tabIndex");
+            if (as3_) index = as3_->tabIndex(object);
+            else if (scriptsEnabled_) index = timelineScripts_->number(object, u"tabIndex");
             // Places compare in whole twips, as the file gives them.
             const QRectF bounds = object.worldMatrix().mapRect(object.localBounds());
             stops.push_back({&object, index, QPointF(std::round(bounds.left()), std::round(bounds.top()))});
@@ -90,6 +92,7 @@ void Player::moveFocusByTab(bool backwards) {
     else next = (std::size_t(at - order.begin()) + 1) % order.size();
     DisplayObject& target = *order[next];
     auto kept = target.shared_from_this();
+    if (as3_ && !as3_->allowsTabTo(target, backwards)) return;
     hoverByFocus(&target, false);
     if (!target.onStage()) return;
     changeFocus(&target);

@@ -301,7 +301,20 @@ DisplayObject* MovieClip::adopt(std::shared_ptr<DisplayObject> child, int depth,
     child->setParent(this);
     children_[depth] = child;
     if (!onStage()) return child.get();
-    return player().putOnStage(*child, init) ? child.get() : nullptr;
+    if (!player().putOnStage(*child, init)) return nullptr;
+    if (child->kind() == ObjectKind::MovieClip) static_cast<MovieClip&>(*child).bringChildrenOnStage();
+    return child.get();
+}
+
+void MovieClip::bringChildrenOnStage() {
+    std::vector<std::shared_ptr<DisplayObject>> offStage;
+    for (const auto& [depth, child] : children_)
+        if (!child->onStage()) offStage.push_back(child);
+    for (const auto& child : offStage) {
+        if (child->parent() != this || child->onStage() || !onStage()) continue;
+        if (!player().putOnStage(*child, nullptr)) continue;
+        if (child->kind() == ObjectKind::MovieClip) static_cast<MovieClip&>(*child).bringChildrenOnStage();
+    }
 }
 
 void MovieClip::dropChild(DisplayObject& child) {

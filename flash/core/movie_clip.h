@@ -53,6 +53,9 @@ public:
     // object (timeline_scripts.h). Returns the object, or null when its
     // constructor removed it again.
     DisplayObject* adopt(std::shared_ptr<DisplayObject> child, int depth, const InitObject* init);
+    // What a script put in this clip while it was off the stage joins the
+    // stage with it, all the way down.
+    void bringChildrenOnStage();
     // Takes an object off the display list: its unload handlers run first.
     // A clip with onClipEvent(unload) handlers (or holding one) leaves at
     // the end of the frame instead, after its handlers ran, waiting at a

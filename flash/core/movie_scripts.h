@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 namespace kinolux::script {
 struct ScriptLimits;
@@ -37,6 +38,23 @@ public:
     virtual void enterFrame() = 0;
     // After the frame's display lists are built.
     virtual void runFrameScripts() = 0;
+    // The user's pointer moved, or its left button went down (the second
+    // press of a double click: `doubleClick`) or up; the player's input
+    // holds where the pointer is and what is held down.
+    virtual void mouseMoved() = 0;
+    virtual void mousePressed(bool doubleClick) = 0;
+    virtual void mouseReleased() = 0;
+    // A key went down or up (`location` as Player::keyDown's).
+    virtual void keyChanged(bool down, int keyCode, int charCode, int location) = 0;
+    // The focus went from one object to another (null: none).
+    virtual void focusChanged(DisplayObject* old, DisplayObject* now) = 0;
+    // Whether Tab reaches an object, and its place in Tab's order (unset:
+    // by where it is on the stage).
+    virtual bool takesTabFocus(DisplayObject& object) = 0;
+    virtual std::optional<double> tabIndex(DisplayObject& object) = 0;
+    // Tab (with Shift: `backwards`) is about to move the focus to `next`;
+    // false when the movie's listeners prevent it.
+    virtual bool allowsTabTo(DisplayObject& next, bool backwards) = 0;
 };
 
 // The ActionScript 3 machine's (flash/avm2/player).

@@ -128,16 +128,22 @@ public:
     void mouseMove(double x, double y);
     // Scripts see the left button only; the others matter to the focus
     // rectangle alone.
-    void mouseDown(MouseButton button = MouseButton::Left);
+    // `doubleClick`: the press is the second of a double click.
+    void mouseDown(MouseButton button = MouseButton::Left, bool doubleClick = false);
     void mouseUp(MouseButton button = MouseButton::Left);
-    void keyDown(int keyCode, int charCode);
-    void keyUp(int keyCode, int charCode);
+    // `location`: 0, or which of a pair of keys (1 left, 2 right), or 3 for
+    // the number pad's.
+    void keyDown(int keyCode, int charCode, int location = 0);
+    void keyUp(int keyCode, int charCode, int location = 0);
     // A character typed and an editing key, for the text field that has the
     // focus; the clipboard they copy to and paste from.
     void textInput(char32_t codepoint);
     void textControl(TextControl control);
     void setClipboardText(const QString& text) { input_.clipboard = text; }
     const QString& clipboardText() const { return input_.clipboard; }
+    // The window showing the movie lost the keyboard: the object holding the
+    // focus loses it.
+    void windowFocusLost();
     // Whether the pointer is over something that shows the hand cursor.
     bool handCursor() const;
     // The object Tab gave focus to while its yellow rectangle shows; null
@@ -257,6 +263,8 @@ public:
     // Gives the focus to an object (null takes it away), as a script asks;
     // false when the object cannot hold it.
     bool setFocus(DisplayObject* object);
+    // Moves the focus (null takes it away) and tells the scripts.
+    void changeFocus(DisplayObject* now);
     Input& input() { return input_; }
     // What the renderer lends the core (drawing into pixels); null when no
     // renderer is linked in.
@@ -292,8 +300,7 @@ private:
     std::optional<bool> scriptFlag(DisplayObject& object, std::u16string_view name);
     // The mouse moved (no button) or a button changed.
     void mouseUsed(std::optional<MouseButton> button, bool pressing);
-    // Who holds the focus, and what a click does to it (player_focus.cpp).
-    void changeFocus(DisplayObject* now);
+    // What a click does to the focus (player_focus.cpp).
     DisplayObject* textFieldAt(DisplayObject& object, QPointF stageTwips, bool selectableOnly);
     void focusByClick();
     // The text field with the focus, and what follows a change of its text

@@ -39,6 +39,7 @@ void Player::changeFocus(DisplayObject* now) {
     // A field that loses the focus keeps no selection for the next time.
     if (old && old->kind() == ObjectKind::EditText) static_cast<EditText&>(*old).clearSelection();
     if (scriptsEnabled_) timelineScripts_->focusChanged(old.get(), now);
+    if (as3_) as3_->focusChanged(old.get(), now);
 }
 
 // The topmost text field at a point; with `selectableOnly`, the topmost
@@ -76,6 +77,11 @@ void Player::focusByClick() {
     }
     auto current = input_.focus.lock();
     if (current && current->kind() == ObjectKind::EditText) changeFocus(nullptr);
+}
+
+void Player::windowFocusLost() {
+    focusHighlighted_ = false;
+    changeFocus(nullptr);
 }
 
 void Player::loseFocusWithin(DisplayObject& object) {

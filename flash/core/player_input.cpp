@@ -211,17 +211,19 @@ void Player::mouseMove(double x, double y) {
     input_.mouse = QPointF(x, y);
     mouseUsed(std::nullopt, false);
     updateDrag();
+    if (as3_) as3_->mouseMoved();
     if (scriptsEnabled_) timelineScripts_->mouseMoved();
     broadcastToClips(swf::ClipEvent::MouseMove, u"onMouseMove");
     updateHover();
     runQueue();
 }
 
-void Player::mouseDown(MouseButton button) {
+void Player::mouseDown(MouseButton button, bool doubleClick) {
     mouseUsed(button, true);
     input_.press(keyOfButton(button));
     if (button != MouseButton::Left || input_.mouseIsDown) return;
     input_.mouseIsDown = true;
+    if (as3_) as3_->mousePressed(doubleClick);
     if (scriptsEnabled_) timelineScripts_->mousePressed();
     broadcastToClips(swf::ClipEvent::MouseDown, u"onMouseDown");
     focusByClick();
@@ -239,6 +241,7 @@ void Player::mouseUp(MouseButton button) {
     input_.keysDown.erase(keyOfButton(button));
     if (button != MouseButton::Left || !input_.mouseIsDown) return;
     input_.mouseIsDown = false;
+    if (as3_) as3_->mouseReleased();
     if (scriptsEnabled_) timelineScripts_->mouseReleased();
     broadcastToClips(swf::ClipEvent::MouseUp, u"onMouseUp");
     auto pressed = input_.pressed.lock();
@@ -258,10 +261,11 @@ std::shared_ptr<DisplayObject> Player::focusedKeyTarget() {
     return kind == ObjectKind::Button || kind == ObjectKind::MovieClip ? focused : nullptr;
 }
 
-void Player::keyDown(int keyCode, int charCode) {
+void Player::keyDown(int keyCode, int charCode, int location) {
     input_.press(keyCode);
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
+    if (as3_) as3_->keyChanged(true, keyCode, charCode, location);
     const auto focused = focusedKeyTarget();
     if (focused && scriptsEnabled_) timelineScripts_->callMethod(*focused, u"onKeyDown");
     if (scriptsEnabled_) timelineScripts_->keyPressed();
@@ -305,10 +309,11 @@ void Player::keyDown(int keyCode, int charCode) {
     runQueue();
 }
 
-void Player::keyUp(int keyCode, int charCode) {
+void Player::keyUp(int keyCode, int charCode, int location) {
     input_.keysDown.erase(keyCode);
     input_.lastKeyCode = keyCode;
     input_.lastCharCode = charCode;
+    if (as3_) as3_->keyChanged(false, keyCode, charCode, location);
     if (const auto focused = focusedKeyTarget(); focused && scriptsEnabled_)
         timelineScripts_->callMethod(*focused, u"onKeyUp");
     if (scriptsEnabled_) timelineScripts_->keyReleased();

@@ -13,14 +13,26 @@
 namespace corpus {
 
 struct InputEvent {
-    enum class Kind { KeyDown, KeyUp, MouseMove, MouseDown, MouseUp, TextInput, TextControl, SetClipboard, Wait };
+    enum class Kind {
+        KeyDown,
+        KeyUp,
+        MouseMove,
+        MouseDown,
+        MouseUp,
+        TextInput,
+        TextControl,
+        SetClipboard,
+        FocusLost,
+        Wait
+    };
     Kind kind = Kind::Wait;
-    int keyCode = 0, charCode = 0;
+    int keyCode = 0, charCode = 0, location = 0;
     char32_t codepoint = 0;
     flash::TextControl control = flash::TextControl::Enter;
     QString text;      // what goes on the clipboard
     QPointF position;  // stage pixels
     flash::Player::MouseButton button = flash::Player::MouseButton::Left;
+    bool doubleClick = false;  // a press that is the second of a double click
 };
 
 // The events of an input.json in order; empty when the file is missing.

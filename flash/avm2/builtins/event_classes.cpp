@@ -159,6 +159,8 @@ Value dispatchEventMethod(Vm& vm, const Value& self, std::span<const Value> args
     // An event already on its way elsewhere is cloned, as the player does.
     if (!asEvent(event)->target.isNull()) event = vm.callProperty(event, Multiname::publicName(String(u"clone")), {});
     EventObject* e = asEvent(event);
+    // A clone() that gave nothing back leaves no event to send.
+    if (event.isNullish()) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter event must be non-null.", 2007);
     if (!e)
         vm.throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: clone() did not return an Event.",
                       1034);

@@ -4,6 +4,7 @@
 
 #include "flash/avm2/abc_file.h"
 #include "flash/avm2/player/display_bridge.h"
+#include "flash/avm2/player/input_delivery.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/player.h"
 
@@ -20,6 +21,7 @@ As3Scripts::As3Scripts(Player& player, const kinolux::avm1::ScriptLimits& limits
     : player_(player), vm_(std::make_unique<kinolux::avm2::Vm>(*this, limits)) {
     installPlayerClasses(*vm_);
     display_ = std::make_unique<DisplayBridge>(player, *vm_);
+    input_ = std::make_unique<InputDelivery>(*display_);
 }
 
 As3Scripts::~As3Scripts() = default;
@@ -97,6 +99,34 @@ void As3Scripts::runFrameScripts() {
     display_->runFrameScripts();
     display_->broadcast(u"exitFrame");
     display_->runQueued();
+}
+
+void As3Scripts::mouseMoved() {
+    if (!refused_) input_->mouseMoved();
+}
+
+void As3Scripts::mousePressed(bool doubleClick) {
+    if (!refused_) input_->mousePressed(doubleClick);
+}
+
+void As3Scripts::mouseReleased() {
+    if (!refused_) input_->mouseReleased();
+}
+
+void As3Scripts::keyChanged(bool down, int keyCode, int charCode, int location) {
+    if (!refused_) input_->key(down, keyCode, charCode, location);
+}
+
+void As3Scripts::focusChanged(DisplayObject* old, DisplayObject* now) {
+    if (!refused_) input_->focusChanged(old, now);
+}
+
+bool As3Scripts::takesTabFocus(DisplayObject& object) { return !refused_ && input_->takesFocus(object); }
+
+std::optional<double> As3Scripts::tabIndex(DisplayObject& object) { return input_->tabIndex(object); }
+
+bool As3Scripts::allowsTabTo(DisplayObject& next, bool backwards) {
+    return refused_ || input_->allowsFocusChange(u"keyFocusChange", &next, backwards, 9);
 }
 
 void As3Scripts::trace(std::string_view line) { player_.trace(line); }

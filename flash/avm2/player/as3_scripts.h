@@ -17,6 +17,7 @@ namespace flash {
 
 class DisplayBridge;
 class DisplayObject;
+class InputDelivery;
 class MovieClip;
 class Player;
 
@@ -41,9 +42,18 @@ public:
     // it placed, frameConstructed, the frame scripts of clips that moved to
     // another frame, then exitFrame.
     void runFrameScripts() override;
+    void mouseMoved() override;
+    void mousePressed(bool doubleClick) override;
+    void mouseReleased() override;
+    void keyChanged(bool down, int keyCode, int charCode, int location) override;
+    void focusChanged(DisplayObject* old, DisplayObject* now) override;
+    bool takesTabFocus(DisplayObject& object) override;
+    std::optional<double> tabIndex(DisplayObject& object) override;
+    bool allowsTabTo(DisplayObject& next, bool backwards) override;
 
     kinolux::avm2::Vm& vm() { return *vm_; }
     DisplayBridge& display() { return *display_; }
+    InputDelivery& input() { return *input_; }
 
     void trace(std::string_view line) override;
     void scriptError(std::string_view message) override;
@@ -55,6 +65,7 @@ private:
     Player& player_;
     std::unique_ptr<kinolux::avm2::Vm> vm_;
     std::unique_ptr<DisplayBridge> display_;
+    std::unique_ptr<InputDelivery> input_;
     std::string documentClass_;
     bool refused_ = false;
 };

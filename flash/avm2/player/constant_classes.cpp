@@ -74,18 +74,6 @@ struct EventClass {
 
 const std::vector<EventClass>& eventClasses() {
     static const std::vector<EventClass> table{
-        {u"MouseEvent",
-         {{u"CLICK", u"click"}, {u"DOUBLE_CLICK", u"doubleClick"}, {u"MOUSE_DOWN", u"mouseDown"},
-          {u"MOUSE_UP", u"mouseUp"}, {u"MOUSE_MOVE", u"mouseMove"}, {u"MOUSE_OVER", u"mouseOver"},
-          {u"MOUSE_OUT", u"mouseOut"}, {u"ROLL_OVER", u"rollOver"}, {u"ROLL_OUT", u"rollOut"},
-          {u"MOUSE_WHEEL", u"mouseWheel"}, {u"RIGHT_CLICK", u"rightClick"}, {u"RIGHT_MOUSE_DOWN", u"rightMouseDown"},
-          {u"RIGHT_MOUSE_UP", u"rightMouseUp"}, {u"MIDDLE_CLICK", u"middleClick"},
-          {u"MIDDLE_MOUSE_DOWN", u"middleMouseDown"}, {u"MIDDLE_MOUSE_UP", u"middleMouseUp"},
-          {u"RELEASE_OUTSIDE", u"releaseOutside"}, {u"CONTEXT_MENU", u"contextMenu"}}},
-        {u"KeyboardEvent", {{u"KEY_DOWN", u"keyDown"}, {u"KEY_UP", u"keyUp"}}},
-        {u"FocusEvent",
-         {{u"FOCUS_IN", u"focusIn"}, {u"FOCUS_OUT", u"focusOut"}, {u"KEY_FOCUS_CHANGE", u"keyFocusChange"},
-          {u"MOUSE_FOCUS_CHANGE", u"mouseFocusChange"}}},
         {u"TextEvent", {{u"LINK", u"link"}, {u"TEXT_INPUT", u"textInput"}}},
         {u"ErrorEvent", {{u"ERROR", u"error"}}},
         {u"ProgressEvent", {{u"PROGRESS", u"progress"}, {u"SOCKET_DATA", u"socketData"}}},
@@ -128,6 +116,8 @@ void installConstantClasses(Vm& vm) {
     Class* errorEvent = vm.findClass(u"flash.events.ErrorEvent");
     for (const auto& [name, constant, type] : kErrorEvents)
         vm.defineConstant(eventClass(name, errorEvent), constant, Value(String(type)));
+
+    installInputEventClasses(vm);
 
     Class* drawable = interfaceClass(vm, u"flash.display", u"IBitmapDrawable");
     Class* dispatcher = interfaceClass(vm, u"flash.events", u"IEventDispatcher");

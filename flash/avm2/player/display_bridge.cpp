@@ -236,6 +236,11 @@ Object* DisplayBridge::objectOf(DisplayObject& object) {
     return bind(object.shared_from_this(), classFor(object));
 }
 
+DisplayScriptObject* DisplayBridge::madeObjectOf(const DisplayObject& object) const {
+    auto it = objects_.find(object.instanceId());
+    return it == objects_.end() ? nullptr : it->second;
+}
+
 DisplayObject* DisplayBridge::displayOf(const Value& value) {
     auto* o = dynamic_cast<DisplayScriptObject*>(value.object());
     auto* b = o ? dynamic_cast<Binding*>(o->binding) : nullptr;

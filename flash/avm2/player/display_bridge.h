@@ -60,6 +60,9 @@ public:
     // had none yet; null while it waits to be constructed, or when making
     // it failed.
     kinolux::avm2::Object* objectOf(DisplayObject& object);
+    // The script object made for a display object so far; null when none
+    // was (nothing is constructed to find out).
+    kinolux::avm2::DisplayScriptObject* madeObjectOf(const DisplayObject& object) const;
     // The display object behind a script value; null for other values and
     // for display objects that never had one.
     static DisplayObject* displayOf(const kinolux::avm2::Value& value);
@@ -164,6 +167,8 @@ void installNetClasses(kinolux::avm2::Vm& vm);
 void installSoundClasses(kinolux::avm2::Vm& vm);
 // soundComplete for the channels whose sound has played to its end.
 void dispatchEndedSounds(kinolux::avm2::Vm& vm);
+void installInputEventClasses(kinolux::avm2::Vm& vm);
+void installInteractiveProperties(kinolux::avm2::Vm& vm);
 // DisplayObject.loaderInfo.
 kinolux::avm2::Value loaderInfoGetter(kinolux::avm2::Vm& vm, const kinolux::avm2::Value& self,
                                       std::span<const kinolux::avm2::Value> args);

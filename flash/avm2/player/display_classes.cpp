@@ -9,6 +9,7 @@
 #include "flash/avm1/player/object_binding.h"
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/geom_values.h"
+#include "flash/avm2/player/input_delivery.h"
 #include "flash/avm2/player/natives.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/player.h"
@@ -186,12 +187,14 @@ Value globalToLocal(Vm& vm, const Value& t, Args a) {
     if (d) p = d->worldMatrix().inverted().map(p * 20) / 20;
     return Value(newPoint(vm, p));
 }
+// Against the bounds anywhere; against the shapes (masks cutting them) only
+// on the stage.
 Value hitTestPoint(Vm& vm, const Value& t, Args a) {
     DisplayObject* d = self(t);
-    if (!d || !d->onStage()) return Value(false);
+    if (!d) return Value(false);
     QPointF stagePoint(vm.toNumber(arg(a, 0)) * 20, vm.toNumber(arg(a, 1)) * 20);
-    QPointF local = d->worldMatrix().inverted().map(stagePoint);
-    return Value(d->hitTestLocal(local, kinolux::avm2::toBoolean(arg(a, 2))));
+    if (kinolux::avm2::toBoolean(arg(a, 2))) return Value(d->onStage() && showsAt(*d, stagePoint, false));
+    return Value(d->hitTestLocal(d->worldMatrix().inverted().map(stagePoint), false));
 }
 Value hitTestObject(Vm& vm, const Value& t, Args a) {
     DisplayObject* d = self(t);
@@ -391,6 +394,15 @@ Value contains(Vm& vm, const Value& t, Args a) {
     return Value(false);
 }
 
+Value getObjectsUnderPoint(Vm& vm, const Value& t, Args a) {
+    std::vector<DisplayObject*> found;
+    if (MovieClip* clip = container(vm, t)) objectsShowingAt(*clip, pointOf(vm, arg(a, 0)) * 20.0, found);
+    std::vector<Value> objects;
+    for (DisplayObject* o : found)
+        if (Value v = objectValue(vm, o); !v.isNull()) objects.push_back(v);
+    return Value(vm.newArray(std::move(objects)));
+}
+
 void stopAll(MovieClip& clip, int depth) {
     clip.stop();
     if (depth > 256) return;  // a hostile nesting ends here, not in the stack
@@ -578,6 +590,7 @@ void installPlayerClasses(Vm& vm) {
         vm.defineTraitMethod(c, u"swapChildren", swapChildren);
         vm.defineTraitMethod(c, u"swapChildrenAt", swapChildrenAt);
         vm.defineTraitMethod(c, u"contains", contains);
+        vm.defineTraitMethod(c, u"getObjectsUnderPoint", getObjectsUnderPoint);
         vm.defineTraitMethod(c, u"stopAllMovieClips", stopAllMovieClips);
         vm.defineGetter(c, u"numChildren", numChildren);
     }
@@ -610,6 +623,7 @@ void installPlayerClasses(Vm& vm) {
     installTextEngine(vm);
     vm.defineClass(u"flash.media", u"Video", displayObject, nullptr);
     installConstantClasses(vm);
+    installInteractiveProperties(vm);
     installApplicationDomain(vm);
     installBitmapFilters(vm);
     installLoaderClasses(vm);
