@@ -4,8 +4,8 @@
 
 namespace {
 // Raise these when more of the corpus matches.
-constexpr int kRecordedTracePasses = 907;
-constexpr int kRecordedRenderPasses = 66;
+constexpr int kRecordedTracePasses = 985;
+constexpr int kRecordedRenderPasses = 67;
 
 const auto* const kApp = ::testing::AddGlobalTestEnvironment(new kinolux::testing::CorpusApplication);
 }  // namespace
