@@ -63,6 +63,7 @@
 // them; the machine does the value coercions, the binding stores.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -331,6 +332,12 @@ public:
     DisplayKind kind() const override { return DisplayKind::Button; }
 };
 
+// How much of each input channel each side plays, in percent, by
+// Sound.getTransform's names: ll (left input, left side), lr (right input,
+// left side), rl (left input, right side), rr.
+using SoundMix = std::array<double, 4>;
+constexpr SoundMix kUnchangedSoundMix{100, 0, 0, 100};
+
 // A sound object made by `new Sound(target)`.
 class SoundBinding {
 public:
@@ -344,8 +351,11 @@ public:
     virtual void setVolume(double percent) = 0;
     virtual double pan() const = 0;
     virtual void setPan(double pan) = 0;
-    virtual double durationMs() const { return 0; }
-    virtual double positionMs() const { return 0; }
+    virtual SoundMix mix() const = 0;
+    virtual void setMix(const SoundMix& mix) = 0;
+    // Nothing while no sound is attached or loaded.
+    virtual std::optional<double> durationMs() const { return std::nullopt; }
+    virtual std::optional<double> positionMs() const { return std::nullopt; }
     virtual void loadSound(const String& url, bool streaming) { (void)url, (void)streaming; }
 };
 

@@ -120,10 +120,13 @@ public:
     void setVolume(double v) override { volume_ = v; }
     double pan() const override { return 0; }
     void setPan(double) override {}
+    SoundMix mix() const override { return mix_; }
+    void setMix(const SoundMix& mix) override { mix_ = mix; }
 
 private:
     std::vector<std::string>& log_;
     double volume_ = 100;
+    SoundMix mix_ = kUnchangedSoundMix;
 };
 
 class SoundHost : public FakeHost {

@@ -5,11 +5,9 @@
 // An MP3 file beside the movie plays the same way once loaded; a missing
 // one or one outside the movie's folder plays nothing.
 #include "flash/core/player.h"
-#include "flash/module/movie_sound.h"
 #include "tests/avm2/document_movie.h"
-#include "tests/flash_audio/reference_codec.h"
 #include "tests/flash_control/control_support.h"
-#include "tests/winmm/fake_wave_out.h"
+#include "tests/flash_control/script_sound_support.h"
 
 #include <gtest/gtest.h>
 
@@ -20,30 +18,13 @@ namespace flash {
 namespace {
 
 using namespace avm2test;
-using kinolux::testing::FakeWaveOut;
 
-constexpr int kFps = 25;
-constexpr std::uint32_t kToneFrames = 44100 * 2 / 5;  // 0.4 s: ten movie frames
-constexpr int kLoud = 1000;
+using testing::Heard;
+using testing::kToneFrames;
+using testing::playMovie;
+using testing::toneSound;
 
-// An offset sine, loud in every sample, as 16-bit stereo PCM.
-swf::DefineSound toneSound() {
-    swf::DefineSound sound;
-    sound.id = 1;
-    sound.format = {swf::SoundFormat::UncompressedLittleEndian, 3, true, true};
-    sound.sampleCount = kToneFrames;
-    static const std::vector<std::uint8_t> data = [] {
-        std::vector<std::uint8_t> bytes;
-        for (std::uint32_t i = 0; i < 2 * kToneFrames; ++i) {
-            const auto value = std::uint16_t(std::int16_t(6000 + 3000 * std::sin(i / 2 * 0.05)));
-            bytes.push_back(std::uint8_t(value & 0xFF));
-            bytes.push_back(std::uint8_t(value >> 8));
-        }
-        return bytes;
-    }();
-    sound.data = data;
-    return sound;
-}
+constexpr int kFps = testing::kScriptSoundFps;
 
 // class Tone extends flash.media.Sound {}, in a DoABC tag of its own.
 std::vector<std::uint8_t> toneClassAbc() {
@@ -119,38 +100,6 @@ std::vector<std::uint8_t> tonePlayingMovie(Halt halt, bool leftOnly = false, con
     return testmovies::movie(tags, header);
 }
 
-struct Heard {
-    std::vector<std::string> traces;
-    std::vector<std::string> errors;
-    std::size_t loudLeft = 0, loudRight = 0;  // samples of each side
-};
-
-// Plays the movie for a second and a half, its sound going to the device
-// as the control's would, and counts the loud samples the device took.
-Heard playMovie(const std::vector<std::uint8_t>& file, const std::string& path = {}) {
-    testing::ensureApplication();
-    FakeWaveOut& device = FakeWaveOut::instance();
-    device.takeWritten();
-    Heard heard;
-    {
-        PlayerOptions options;
-        options.path = path;
-        options.trace = [&](std::string_view line) { heard.traces.emplace_back(line); };
-        Player player(swf::Bytes(file), std::move(options));
-        MovieSound sound;
-        for (int frame = 0; frame < 3 * kFps / 2; ++frame) {
-            player.tick();
-            sound.takeQueued(player, true);
-            device.advance(std::chrono::milliseconds(1000 / kFps));
-        }
-        heard.errors = player.scriptErrors();
-    }
-    const std::vector<std::int16_t> written = device.takeWritten();
-    for (std::size_t i = 0; i < written.size(); ++i)
-        if (std::abs(written[i]) >= kLoud) ++(i % 2 ? heard.loudRight : heard.loudLeft);
-    return heard;
-}
-
 TEST(ScriptSound, ALibrarySoundPlaysWholeThroughTheMixerThenCompletes) {
     const Heard heard = playMovie(tonePlayingMovie(Halt::None));
     EXPECT_EQ(heard.loudLeft, kToneFrames);
@@ -180,15 +129,7 @@ TEST(ScriptSound, ASoundTransformPansTheChannel) {
 namespace flash {
 namespace {
 
-// The tone as an MP3 file, as an encoder writes one.
-std::vector<std::uint8_t> toneMp3() {
-    const auto pcm = kinolux::audio::test::sine(440, 44100, 2, kToneFrames);
-    int delay = 0;
-    std::vector<std::uint8_t> file;
-    for (const auto& frame : kinolux::audio::test::encode("libmp3lame", 44100, 2, pcm, &delay))
-        file.insert(file.end(), frame.begin(), frame.end());
-    return file;
-}
+using testing::toneMp3;
 
 TEST(ScriptSound, AnMp3FileBesideTheMoviePlaysOnceLoaded) {
     testing::MovieFiles files;

@@ -30,8 +30,6 @@ public:
         vm_->invoke(ObjectRef(this), u"onLoad", Args(&arg, 1));
     }
 
-    double transform[4] = {100, 0, 0, 100};  // ll, lr, rl, rr
-
 protected:
     void clearReferences() override {
         sound_.reset();
@@ -102,10 +100,11 @@ Value setLevel(Vm& vm, const Value& thisValue, Args args) {
 }
 
 // The duration or position, in whole milliseconds.
-template <double (SoundBinding::*Ms)() const>
+template <std::optional<double> (SoundBinding::*Ms)() const>
 Value getMilliseconds(Vm&, const Value& thisValue, Args) {
     SOUND_OR_RETURN(Value());
-    return Value(std::round((sound->*Ms)()));
+    const std::optional<double> ms = (sound->*Ms)();
+    return ms ? Value(std::round(*ms)) : Value();
 }
 constexpr auto getDuration = getMilliseconds<&SoundBinding::durationMs>;
 constexpr auto getPosition = getMilliseconds<&SoundBinding::positionMs>;
@@ -132,20 +131,24 @@ constexpr const char16_t* kTransformNames[4] = {u"ll", u"lr", u"rl", u"rr"};
 Value getTransform(Vm& vm, const Value& thisValue, Args) {
     SoundObject* self = thisSound(thisValue);
     if (!self) return Value();
+    const SoundMix mix = self->sound() ? self->sound()->mix() : kUnchangedSoundMix;
     ObjectRef out = vm.newObject();
     for (int i : {0, 1, 3, 2})  // the player's order: ll, lr, rr, rl
-        vm.set(out, String(kTransformNames[i]), Value(self->transform[i]));
+        vm.set(out, String(kTransformNames[i]), Value(mix[i]));
     return Value(out);
 }
 
+// The names the object leaves out keep their levels.
 Value setTransform(Vm& vm, const Value& thisValue, Args args) {
-    SoundObject* self = thisSound(thisValue);
-    if (!self || !arg(args, 0).isObject()) return Value();
+    SOUND_OR_RETURN(Value());
+    if (!arg(args, 0).isObject()) return Value();
     ObjectRef in = args[0].objectRef();
+    SoundMix mix = sound->mix();
     for (int i = 0; i < 4; ++i) {
         String name(kTransformNames[i]);
-        if (vm.hasProperty(*in, name)) self->transform[i] = vm.toNumber(vm.get(in, name));
+        if (vm.hasProperty(*in, name)) mix[i] = vm.toNumber(vm.get(in, name));
     }
+    sound->setMix(mix);
     return Value();
 }
 

@@ -39,7 +39,10 @@ public:
     void keyReleased() override { vm_->notifyKeyUp(); }
     void focusChanged(DisplayObject* old, DisplayObject* now) override;
     void textChanged(EditText& field) override;
-    void runTimers() override { vm_->runTimers(); }
+    void runTimers() override {
+        host_.followSounds();
+        vm_->runTimers();
+    }
     bool showsFocusRect() override;
 
     void getUrl(const QString& url, const QString& window) override;

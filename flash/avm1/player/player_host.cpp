@@ -94,6 +94,13 @@ bool PlayerHost::requestText(std::uint32_t id, const String& url, HttpMethod, co
     return true;
 }
 
+void PlayerHost::stopAllSounds() { sounds_.stopAll(); }
+
+std::unique_ptr<kinolux::avm1::SoundBinding> PlayerHost::createSound(DisplayObjectBinding* owner,
+                                                                     kinolux::avm1::SoundEvents& events) {
+    return sounds_.create(displayObjectOf(owner), events);
+}
+
 double PlayerHost::stageWidth() { return player_.stageRect().width() / 20.0; }
 double PlayerHost::stageHeight() { return player_.stageRect().height() / 20.0; }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "flash/avm1/host.h"
+#include "flash/avm1/player/script_sounds.h"
 
 namespace flash {
 
@@ -13,13 +14,15 @@ class PlayerHost : public kinolux::avm1::Host {
 public:
     using String = kinolux::avm1::String;
 
-    explicit PlayerHost(Player& player) : player_(player) {}
+    explicit PlayerHost(Player& player) : player_(player), sounds_(player) {}
     Player& player() const { return player_; }
     // The machine the host serves, once it exists: MovieClipLoader's
     // listeners are told through it.
     void serve(kinolux::avm1::Vm& vm) { vm_ = &vm; }
     // _focusrect as scripts left it (null until they set it).
     const kinolux::avm1::Value& focusRectSetting() const { return focusRect_; }
+    // Once a frame: Sound objects hear of their sounds' ends and files.
+    void followSounds() { sounds_.follow(); }
 
     void trace(std::string_view line) override;
     void scriptError(std::string_view message) override;
@@ -64,12 +67,17 @@ public:
     kinolux::avm1::DisplayObjectBinding* focus() override;
     bool setFocus(kinolux::avm1::DisplayObjectBinding* target) override;
 
+    void stopAllSounds() override;
+    std::unique_ptr<kinolux::avm1::SoundBinding> createSound(kinolux::avm1::DisplayObjectBinding* owner,
+                                                             kinolux::avm1::SoundEvents& events) override;
+
     kinolux::avm1::TextExtent measureText(const kinolux::avm1::TextFormat& format, const String& text,
                                           std::optional<double> width) override;
 
 private:
     Player& player_;
     kinolux::avm1::Vm* vm_ = nullptr;
+    ScriptSounds sounds_;
     String stageScaleMode_{u"showAll"}, stageAlign_, quality_{u"HIGH"};
     kinolux::avm1::Value focusRect_;
 };

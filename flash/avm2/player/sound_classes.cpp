@@ -11,8 +11,8 @@
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/load_events.h"
 #include "flash/avm2/player/natives.h"
+#include "flash/core/loaded_mp3.h"
 #include "flash/core/player.h"
-#include "flash/swf/mp3_header.h"
 
 namespace flash {
 namespace {
@@ -148,13 +148,11 @@ const swf::DefineSound* linkedSound(Vm& vm, Class* cls) {
     return nullptr;
 }
 
-constexpr double kSampleRates[] = {5512.5, 11025, 22050, 44100};
-
 Value soundLength(Vm& vm, const Value& v, Args) {
     const SoundObject& o = self<SoundObject>(vm, v);
-    if (o.loaded) return Value(o.loaded->sampleCount * 1000.0 / kSampleRates[o.loaded->format.rate & 3]);
+    if (o.loaded) return Value(soundDurationMs(o.loaded->format, o.loaded->sampleCount));
     if (!o.sound) return Value(0);
-    return Value(o.sound->sampleCount * 1000.0 / kSampleRates[o.sound->format.rate & 3]);
+    return Value(soundDurationMs(o.sound->format, o.sound->sampleCount));
 }
 
 // An MP3 sound's data starts with two bytes of its own, not of the file.
@@ -167,57 +165,15 @@ Value soundBytes(Vm& vm, const Value& v, Args) {
 
 Value soundUrl(Vm& vm, const Value& v, Args) { return self<SoundObject>(vm, v).url; }
 
-// An ID3v2 tag before the first frame is skipped whole.
-std::size_t id3Length(const std::vector<std::uint8_t>& bytes) {
-    constexpr std::size_t kTagHeader = 10;
-    if (bytes.size() < kTagHeader || bytes[0] != 'I' || bytes[1] != 'D' || bytes[2] != '3') return 0;
-    const std::size_t size = std::size_t(bytes[6] & 0x7F) << 21 | std::size_t(bytes[7] & 0x7F) << 14 |
-                             std::size_t(bytes[8] & 0x7F) << 7 | std::size_t(bytes[9] & 0x7F);
-    return std::min(bytes.size(), kTagHeader + size);
-}
-
-// An MP3 file as a library sound holds it; nullopt when it holds no frame
-// or plays at a rate a movie's sounds cannot have.
-std::optional<LoadedSound> mp3Sound(const std::vector<std::uint8_t>& bytes, std::string& problem) {
-    LoadedSound sound;
-    sound.data = {0, 0};
-    std::optional<swf::Mp3FrameHeader> first;
-    for (std::size_t at = id3Length(bytes); at < bytes.size();) {
-        const auto header = swf::readMp3FrameHeader(std::span(bytes).subspan(at));
-        if (!header || header->length > bytes.size() - at) {
-            ++at;
-            continue;
-        }
-        if (!first) first = header;
-        if (header->sampleRate == first->sampleRate) {
-            sound.data.insert(sound.data.end(), bytes.begin() + std::ptrdiff_t(at),
-                              bytes.begin() + std::ptrdiff_t(at + header->length));
-            sound.sampleCount += header->samples;
-        }
-        at += header->length;
-    }
-    if (!first) {
-        problem = "it holds no MP3 sound";
-        return std::nullopt;
-    }
-    const auto rate = std::find(std::begin(kSampleRates), std::end(kSampleRates), double(first->sampleRate));
-    if (rate == std::end(kSampleRates)) {
-        problem = "its sound runs at " + std::to_string(first->sampleRate) + " Hz, which a movie's sounds cannot";
-        return std::nullopt;
-    }
-    sound.format = {swf::SoundFormat::Mp3, std::uint8_t(rate - std::begin(kSampleRates)), true, first->stereo};
-    return sound;
-}
-
 void startWhenLoaded(Vm& vm, ChannelObject& channel, const std::shared_ptr<const LoadedSound>& loaded);
 
 void soundArrived(Vm& vm, SoundObject& sound, const std::string& url, LoadedFile bytes) {
     sound.loading = false;
-    std::string problem = "it cannot be read";
-    std::optional<LoadedSound> mp3 = bytes ? mp3Sound(*bytes, problem) : std::nullopt;
+    std::string error;
+    std::optional<LoadedSound> mp3 = soundFromFile(bytes, url, error);
     const Value target(&sound);
     if (!mp3) {
-        if (bytes) vm.host().scriptError("The sound " + url + " is not played: " + problem + ".");
+        if (!error.empty()) vm.host().scriptError(error);
         dispatchIoError(vm, target, "Error #2032: Stream Error. URL: " + url);
         return;
     }
