@@ -206,41 +206,32 @@ Value transformVectors(Vm& vm, const Value& self, Args a) {
     return Value();
 }
 
-int checkedColumn(Vm& vm, Args a) {
+// Row or column `line` (0 to 3), value `i` along it.
+template <bool Column>
+float& lineValue(Matrix3D& m, int line, int i) {
+    return Column ? m.at(i, line) : m.at(line, i);
+}
+int checkedLine(Vm& vm, Args a) {
     const double n = vm.toNumber(arg(a, 0));
     if (!(n >= 0 && n <= 3)) invalidParameter(vm);
     return int(n);
 }
-Value copyColumnTo(Vm& vm, const Value& self, Args a) {
-    const int c = checkedColumn(vm, a);
-    const Matrix3D& m = self3D(vm, self);
+template <bool Column>
+Value copyLineTo(Vm& vm, const Value& self, Args a) {
+    const int line = checkedLine(vm, a);
+    Matrix3D& m = self3D(vm, self);
     const Value target = arg(a, 1);
     vector3DOf(vm, target);
     const char16_t* names[] = {u"x", u"y", u"z", u"w"};
-    for (int row = 0; row < 4; ++row) vm.setPublic(target, names[row], Value(double(m.at(row, c))));
+    for (int i = 0; i < 4; ++i) vm.setPublic(target, names[i], Value(double(lineValue<Column>(m, line, i))));
     return Value();
 }
-Value copyRowTo(Vm& vm, const Value& self, Args a) {
-    const int r = checkedColumn(vm, a);
-    const Matrix3D& m = self3D(vm, self);
-    const Value target = arg(a, 1);
-    vector3DOf(vm, target);
-    const char16_t* names[] = {u"x", u"y", u"z", u"w"};
-    for (int column = 0; column < 4; ++column) vm.setPublic(target, names[column], Value(double(m.at(r, column))));
-    return Value();
-}
-Value copyColumnFrom(Vm& vm, const Value& self, Args a) {
-    const int c = checkedColumn(vm, a);
+template <bool Column>
+Value copyLineFrom(Vm& vm, const Value& self, Args a) {
+    const int line = checkedLine(vm, a);
     const Vec4 v = vector3DOf(vm, arg(a, 1));
     Matrix3D& m = self3D(vm, self);
-    for (int row = 0; row < 4; ++row) m.at(row, c) = float(v[row]);
-    return Value();
-}
-Value copyRowFrom(Vm& vm, const Value& self, Args a) {
-    const int r = checkedColumn(vm, a);
-    const Vec4 v = vector3DOf(vm, arg(a, 1));
-    Matrix3D& m = self3D(vm, self);
-    for (int column = 0; column < 4; ++column) m.at(r, column) = float(v[column]);
+    for (int i = 0; i < 4; ++i) lineValue<Column>(m, line, i) = float(v[i]);
     return Value();
 }
 
@@ -367,10 +358,10 @@ void installMatrix3DClasses(Vm& vm) {
     vm.defineTraitMethod(c, u"copyToMatrix3D", copyToMatrix3D);
     vm.defineTraitMethod(c, u"copyRawDataFrom", copyRawDataFrom);
     vm.defineTraitMethod(c, u"copyRawDataTo", copyRawDataTo);
-    vm.defineTraitMethod(c, u"copyColumnFrom", copyColumnFrom);
-    vm.defineTraitMethod(c, u"copyColumnTo", copyColumnTo);
-    vm.defineTraitMethod(c, u"copyRowFrom", copyRowFrom);
-    vm.defineTraitMethod(c, u"copyRowTo", copyRowTo);
+    vm.defineTraitMethod(c, u"copyColumnFrom", copyLineFrom<true>);
+    vm.defineTraitMethod(c, u"copyColumnTo", copyLineTo<true>);
+    vm.defineTraitMethod(c, u"copyRowFrom", copyLineFrom<false>);
+    vm.defineTraitMethod(c, u"copyRowTo", copyLineTo<false>);
     vm.defineTraitMethod(c, u"identity", identity);
     vm.defineTraitMethod(c, u"transpose", transpose);
     vm.defineTraitMethod(c, u"invert", invert);
