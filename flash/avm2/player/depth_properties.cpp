@@ -43,17 +43,13 @@ Value partSetter(Vm& vm, const Value& t, Args a) {
     return Value();
 }
 
-DisplayObject* ownerOf(Vm& vm, const Value& transform) {
-    return DisplayBridge::displayOf(vm.getPublic(transform, u"__owner"));
-}
-
 Value matrix3D(Vm& vm, const Value& self, Args) {
-    DisplayObject* d = ownerOf(vm, self);
+    DisplayObject* d = transformOwner(vm, self);
     return d && d->matrix3D() ? Value(newMatrix3D(vm, *d->matrix3D())) : Value::null();
 }
 
 Value setMatrix3D(Vm& vm, const Value& self, Args a) {
-    DisplayObject* d = ownerOf(vm, self);
+    DisplayObject* d = transformOwner(vm, self);
     if (!d) return Value();
     const Value value = arg(a, 0);
     const Matrix3D* m = matrix3DOf(value);
@@ -139,7 +135,7 @@ Value toMatrix3D(Vm& vm, const Value& self, Args) {
 // A fresh object each time, as the player gives; null for an object with
 // none of its own, except the root, which has the stage's.
 Value perspectiveProjection(Vm& vm, const Value& self, Args) {
-    DisplayObject* d = ownerOf(vm, self);
+    DisplayObject* d = transformOwner(vm, self);
     const auto made = [&] { return static_cast<PerspectiveObject*>(vm.construct(vm.findClass(u"flash.geom.PerspectiveProjection"), {})); };
     // The stage's is the default one, bound to nothing.
     if (!d) {
@@ -159,7 +155,7 @@ Value perspectiveProjection(Vm& vm, const Value& self, Args) {
     return Value(static_cast<Object*>(p));
 }
 Value setPerspectiveProjection(Vm& vm, const Value& self, Args a) {
-    DisplayObject* d = ownerOf(vm, self);
+    DisplayObject* d = transformOwner(vm, self);
     if (!d) return Value();
     if (arg(a, 0).isNullish())
         d->perspective.reset();

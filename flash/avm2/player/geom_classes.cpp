@@ -9,6 +9,15 @@
 #include "flash/core/display_object.h"
 
 namespace flash {
+
+double geomField(as3::Vm& vm, const as3::Value& v, std::u16string_view name) {
+    return vm.toNumber(vm.getPublic(v, name));
+}
+
+DisplayObject* transformOwner(as3::Vm& vm, const as3::Value& transform) {
+    return DisplayBridge::displayOf(vm.getPublic(transform, u"__owner"));
+}
+
 namespace {
 
 using namespace as3;
@@ -19,8 +28,6 @@ constexpr std::u16string_view kMatrixFields[] = {u"a", u"b", u"c", u"d", u"tx", 
 constexpr std::u16string_view kColorFields[] = {u"redMultiplier", u"greenMultiplier", u"blueMultiplier",
                                                  u"alphaMultiplier", u"redOffset", u"greenOffset",
                                                  u"blueOffset", u"alphaOffset"};
-
-double field(Vm& vm, const Value& v, std::u16string_view name) { return vm.toNumber(vm.getPublic(v, name)); }
 
 template <std::size_t N>
 void setFields(Vm& vm, const Value& target, const std::u16string_view (&names)[N], const double (&values)[N]) {
@@ -57,7 +64,7 @@ Value pointInit(Vm& vm, const Value& self, Args a) {
     return Value();
 }
 Value pointToString(Vm& vm, const Value& self, Args) { return fieldsText(vm, self, kPointFields); }
-Value pointLength(Vm& vm, const Value& self, Args) { return Value(std::hypot(field(vm, self, u"x"), field(vm, self, u"y"))); }
+Value pointLength(Vm& vm, const Value& self, Args) { return Value(std::hypot(geomField(vm, self, u"x"), geomField(vm, self, u"y"))); }
 Value pointClone(Vm& vm, const Value& self, Args) { return Value(newPoint(vm, pointOf(vm, self))); }
 Value pointAdd(Vm& vm, const Value& self, Args a) { return Value(newPoint(vm, pointOf(vm, self) + pointOf(vm, arg(a, 0)))); }
 Value pointSubtract(Vm& vm, const Value& self, Args a) {
@@ -107,26 +114,26 @@ void storeRectangle(Vm& vm, const Value& self, const QRectF& r) {
 Value rectangleClone(Vm& vm, const Value& self, Args) { return Value(newRectangle(vm, rectangleOf(vm, self))); }
 Value left(Vm& vm, const Value& self, Args) { return vm.getPublic(self, u"x"); }
 Value top(Vm& vm, const Value& self, Args) { return vm.getPublic(self, u"y"); }
-Value right(Vm& vm, const Value& self, Args) { return Value(field(vm, self, u"x") + field(vm, self, u"width")); }
-Value bottom(Vm& vm, const Value& self, Args) { return Value(field(vm, self, u"y") + field(vm, self, u"height")); }
+Value right(Vm& vm, const Value& self, Args) { return Value(geomField(vm, self, u"x") + geomField(vm, self, u"width")); }
+Value bottom(Vm& vm, const Value& self, Args) { return Value(geomField(vm, self, u"y") + geomField(vm, self, u"height")); }
 Value setLeft(Vm& vm, const Value& self, Args a) {
     double v = vm.toNumber(arg(a, 0));
-    vm.setPublic(self, u"width", Value(field(vm, self, u"width") + field(vm, self, u"x") - v));
+    vm.setPublic(self, u"width", Value(geomField(vm, self, u"width") + geomField(vm, self, u"x") - v));
     vm.setPublic(self, u"x", Value(v));
     return Value();
 }
 Value setTop(Vm& vm, const Value& self, Args a) {
     double v = vm.toNumber(arg(a, 0));
-    vm.setPublic(self, u"height", Value(field(vm, self, u"height") + field(vm, self, u"y") - v));
+    vm.setPublic(self, u"height", Value(geomField(vm, self, u"height") + geomField(vm, self, u"y") - v));
     vm.setPublic(self, u"y", Value(v));
     return Value();
 }
 Value setRight(Vm& vm, const Value& self, Args a) {
-    vm.setPublic(self, u"width", Value(vm.toNumber(arg(a, 0)) - field(vm, self, u"x")));
+    vm.setPublic(self, u"width", Value(vm.toNumber(arg(a, 0)) - geomField(vm, self, u"x")));
     return Value();
 }
 Value setBottom(Vm& vm, const Value& self, Args a) {
-    vm.setPublic(self, u"height", Value(vm.toNumber(arg(a, 0)) - field(vm, self, u"y")));
+    vm.setPublic(self, u"height", Value(vm.toNumber(arg(a, 0)) - geomField(vm, self, u"y")));
     return Value();
 }
 Value topLeft(Vm& vm, const Value& self, Args) { return Value(newPoint(vm, rectangleOf(vm, self).topLeft())); }
@@ -281,7 +288,7 @@ void storeColor(Vm& vm, const Value& self, const ColorTransform& c) {
     setFields(vm, self, kColorFields, {c.mul[0], c.mul[1], c.mul[2], c.mul[3], c.add[0], c.add[1], c.add[2], c.add[3]});
 }
 Value colorGetter(Vm& vm, const Value& self, Args) {
-    auto channel = [&](std::u16string_view n) { return kinolux::avm2::toUint32(field(vm, self, n)) & 0xFF; };
+    auto channel = [&](std::u16string_view n) { return kinolux::avm2::toUint32(geomField(vm, self, n)) & 0xFF; };
     return Value(double(channel(u"redOffset") << 16 | channel(u"greenOffset") << 8 | channel(u"blueOffset")));
 }
 Value colorSetter(Vm& vm, const Value& self, Args a) {
@@ -301,20 +308,17 @@ Value colorConcat(Vm& vm, const Value& self, Args a) {
 
 // ---- Transform ----
 
-DisplayObject* ownerOf(Vm& vm, const Value& transform) {
-    return DisplayBridge::displayOf(vm.getPublic(transform, u"__owner"));
-}
 QTransform pixels(const QTransform& twips) {
     return QTransform(twips.m11(), twips.m12(), twips.m21(), twips.m22(), twips.dx() / 20, twips.dy() / 20);
 }
 // Null while the object is in three dimensions.
 Value transformMatrix(Vm& vm, const Value& self, Args) {
-    DisplayObject* d = ownerOf(vm, self);
+    DisplayObject* d = transformOwner(vm, self);
     return d && !d->matrix3D() ? Value(newMatrix(vm, pixels(d->matrix()))) : Value::null();
 }
 // Null takes the object into three dimensions, where it stays put.
 Value setTransformMatrix(Vm& vm, const Value& self, Args a) {
-    DisplayObject* d = ownerOf(vm, self);
+    DisplayObject* d = transformOwner(vm, self);
     if (!d) return Value();
     if (arg(a, 0).object()) {
         QTransform m = matrixOf(vm, arg(a, 0));
@@ -329,19 +333,19 @@ Value setTransformMatrix(Vm& vm, const Value& self, Args a) {
     return Value();
 }
 Value concatenatedMatrix(Vm& vm, const Value& self, Args) {
-    DisplayObject* d = ownerOf(vm, self);
+    DisplayObject* d = transformOwner(vm, self);
     return d ? Value(newMatrix(vm, pixels(d->worldMatrix()))) : Value::null();
 }
 Value transformColor(Vm& vm, const Value& self, Args) {
-    DisplayObject* d = ownerOf(vm, self);
+    DisplayObject* d = transformOwner(vm, self);
     return d ? Value(newColorTransform(vm, d->colorTransform)) : Value::null();
 }
 Value setTransformColor(Vm& vm, const Value& self, Args a) {
-    if (DisplayObject* d = ownerOf(vm, self); d && arg(a, 0).object()) d->colorTransform = colorTransformOf(vm, arg(a, 0));
+    if (DisplayObject* d = transformOwner(vm, self); d && arg(a, 0).object()) d->colorTransform = colorTransformOf(vm, arg(a, 0));
     return Value();
 }
 Value concatenatedColor(Vm& vm, const Value& self, Args) {
-    DisplayObject* d = ownerOf(vm, self);
+    DisplayObject* d = transformOwner(vm, self);
     if (!d) return Value::null();
     ColorTransform c;
     for (DisplayObject* p = d; p; p = p->parent()) c = p->colorTransform * c;
@@ -383,7 +387,7 @@ Object* newPoint(Vm& vm, QPointF p) {
 
 QPointF pointOf(Vm& vm, const Value& point) {
     if (!point.object()) return {};
-    return QPointF(field(vm, point, u"x"), field(vm, point, u"y"));
+    return QPointF(geomField(vm, point, u"x"), geomField(vm, point, u"y"));
 }
 
 Object* newRectangle(Vm& vm, const QRectF& r) {
@@ -393,8 +397,8 @@ Object* newRectangle(Vm& vm, const QRectF& r) {
 
 QRectF rectangleOf(Vm& vm, const Value& rectangle) {
     if (!rectangle.object()) return {};
-    return QRectF(field(vm, rectangle, u"x"), field(vm, rectangle, u"y"), field(vm, rectangle, u"width"),
-                  field(vm, rectangle, u"height"));
+    return QRectF(geomField(vm, rectangle, u"x"), geomField(vm, rectangle, u"y"), geomField(vm, rectangle, u"width"),
+                  geomField(vm, rectangle, u"height"));
 }
 
 Object* newMatrix(Vm& vm, const QTransform& m) {
@@ -404,8 +408,8 @@ Object* newMatrix(Vm& vm, const QTransform& m) {
 
 QTransform matrixOf(Vm& vm, const Value& matrix) {
     if (!matrix.object()) return {};
-    return QTransform(field(vm, matrix, u"a"), field(vm, matrix, u"b"), field(vm, matrix, u"c"), field(vm, matrix, u"d"),
-                      field(vm, matrix, u"tx"), field(vm, matrix, u"ty"));
+    return QTransform(geomField(vm, matrix, u"a"), geomField(vm, matrix, u"b"), geomField(vm, matrix, u"c"), geomField(vm, matrix, u"d"),
+                      geomField(vm, matrix, u"tx"), geomField(vm, matrix, u"ty"));
 }
 
 Object* newColorTransform(Vm& vm, const ColorTransform& c) {
@@ -418,8 +422,8 @@ ColorTransform colorTransformOf(Vm& vm, const Value& transform) {
     ColorTransform c;
     if (!transform.object()) return c;
     for (int i = 0; i < 4; ++i) {
-        c.mul[i] = float(field(vm, transform, kColorFields[i]));
-        c.add[i] = float(field(vm, transform, kColorFields[4 + i]));
+        c.mul[i] = float(geomField(vm, transform, kColorFields[i]));
+        c.add[i] = float(geomField(vm, transform, kColorFields[4 + i]));
     }
     return c;
 }

@@ -14,6 +14,13 @@
 
 namespace flash {
 
+class DisplayObject;
+
+// A number property of a geometry value, as scripts left it.
+double geomField(kinolux::avm2::Vm& vm, const kinolux::avm2::Value& v, std::u16string_view name);
+// The display object a Transform belongs to; null for one without.
+DisplayObject* transformOwner(kinolux::avm2::Vm& vm, const kinolux::avm2::Value& transform);
+
 kinolux::avm2::Object* newPoint(kinolux::avm2::Vm& vm, QPointF p);
 QPointF pointOf(kinolux::avm2::Vm& vm, const kinolux::avm2::Value& point);
 kinolux::avm2::Object* newRectangle(kinolux::avm2::Vm& vm, const QRectF& r);

@@ -13,8 +13,6 @@ using namespace as3;
 
 constexpr std::u16string_view kFields[] = {u"x", u"y", u"z", u"w"};
 
-double field(Vm& vm, const Value& v, std::u16string_view name) { return vm.toNumber(vm.getPublic(v, name)); }
-
 void store(Vm& vm, const Value& self, double x, double y, double z) {
     vm.setPublic(self, u"x", Value(x));
     vm.setPublic(self, u"y", Value(y));
@@ -138,7 +136,7 @@ Object* newVector3D(Vm& vm, const Vec4& v) {
 
 Vec4 vector3DOf(Vm& vm, const Value& vector) {
     if (!vector.object()) vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.", 1009);
-    return {field(vm, vector, u"x"), field(vm, vector, u"y"), field(vm, vector, u"z"), field(vm, vector, u"w")};
+    return {geomField(vm, vector, u"x"), geomField(vm, vector, u"y"), geomField(vm, vector, u"z"), geomField(vm, vector, u"w")};
 }
 
 void installVector3DClass(Vm& vm) {
