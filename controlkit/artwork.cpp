@@ -1,5 +1,6 @@
 #include "controlkit/artwork.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -135,12 +136,43 @@ QImage Render(int id, QSize size, qreal scale)
     return image;
 }
 
-QIcon ApplicationIcon()
-{
-    QIcon icon;
-    for (int side : {16, 22, 24, 32, 48, 64, 128, 256, 512})
-        icon.addPixmap(QPixmap::fromImage(Render(kApplication, QSize(side, side), 1.0)));
-    return icon;
-}
+namespace {
+
+// Draws each size when it is first asked for: a conversion from the command
+// line shows no window and so never pays for the large sizes.
+class ApplicationIconEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override
+    {
+        Draw(*painter, kApplication, rect);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        auto found = drawn_.find(size);
+        if (found == drawn_.end())
+            found = drawn_.emplace(size, QPixmap::fromImage(Render(kApplication, size, 1.0))).first;
+        return found->second;
+    }
+    QIconEngine* clone() const override { return new ApplicationIconEngine; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (int side : {16, 22, 24, 32, 48, 64, 128, 256, 512}) sizes.append(QSize(side, side));
+        return sizes;
+    }
+
+private:
+    struct SizeOrder {
+        bool operator()(QSize a, QSize b) const
+        {
+            return a.width() != b.width() ? a.width() < b.width() : a.height() < b.height();
+        }
+    };
+    std::map<QSize, QPixmap, SizeOrder> drawn_;
+};
+
+}  // namespace
+
+QIcon ApplicationIcon() { return QIcon(new ApplicationIconEngine); }
 
 }  // namespace kinolux::artwork

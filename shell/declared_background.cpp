@@ -15,15 +15,20 @@ namespace {
 // (file attributes, metadata, script limits): this much of the movie is
 // plenty, and a folder of large movies stays quick to add.
 constexpr std::size_t kLookAheadBytes = 1u << 20;
+// Nearly every movie declares its colour in its first few tags: a first look
+// at this much of the body spares inflating the rest of the look-ahead.
+constexpr std::size_t kFirstLookBytes = 4096;
 
-}  // namespace
-
-std::optional<uint32_t> DeclaredBackgroundColorRef(std::span<const uint8_t> movieStart) {
+// What the tags before the first frame say, read from the first `window`
+// bytes of the body; `cutShort` when the window ended before they did.
+std::optional<uint32_t> ScanTags(std::span<const uint8_t> movieStart, std::size_t window, bool& cutShort) {
+    cutShort = false;
+    const swf::Uncompressed movie = swf::decompress(movieStart, window);
+    std::size_t bodyOffset = 0;
+    swf::readHeader(movie.file, &bodyOffset);
+    swf::ByteReader tags(swf::Bytes(movie.file).subspan(bodyOffset));
+    const bool windowFull = movie.file.size() >= window;
     try {
-        const swf::Uncompressed movie = swf::decompress(movieStart, kLookAheadBytes);
-        std::size_t bodyOffset = 0;
-        swf::readHeader(movie.file, &bodyOffset);
-        swf::ByteReader tags(swf::Bytes(movie.file).subspan(bodyOffset));
         while (!tags.atEnd()) {
             const uint16_t codeAndLength = tags.u16();
             const uint16_t code = codeAndLength >> 6;
@@ -36,6 +41,21 @@ std::optional<uint32_t> DeclaredBackgroundColorRef(std::span<const uint8_t> movi
             }
             tags.skip(length);
         }
+    } catch (const swf::Error&) {
+        if (!windowFull) throw;
+    }
+    cutShort = windowFull;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<uint32_t> DeclaredBackgroundColorRef(std::span<const uint8_t> movieStart) {
+    try {
+        bool cutShort = false;
+        const std::optional<uint32_t> colour = ScanTags(movieStart, kFirstLookBytes, cutShort);
+        if (!cutShort) return colour;
+        return ScanTags(movieStart, kLookAheadBytes, cutShort);
     } catch (const swf::Error&) {
     }
     return std::nullopt;

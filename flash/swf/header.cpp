@@ -36,7 +36,10 @@ bool inflateInto(Bytes in, std::vector<std::uint8_t>& out, std::size_t expected,
             inflateEnd(&z);
             tooLarge();
         }
-        std::size_t grow = std::min(kChunk, std::max<std::size_t>(expected > old ? expected - old : 0, 4096));
+        // Never past stopAt: a caller that wants the header alone must not
+        // pay for a chunk of the body.
+        const std::size_t grow =
+            std::min({kChunk, std::max<std::size_t>(expected > old ? expected - old : 0, 4096), stopAt - old});
         out.resize(old + grow);
         z.next_out = out.data() + old;
         z.avail_out = static_cast<uInt>(grow);

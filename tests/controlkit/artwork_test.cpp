@@ -29,8 +29,12 @@ TEST(Artwork, EveryPictureTheWindowsNameIsThereAndSharp)
     EXPECT_TRUE(Render(9999, QSize(10, 10), 1.0).isNull());
     const QIcon icon = ApplicationIcon();
     // Drawn for each size rather than scaled from one picture.
-    for (int side : {16, 22, 24, 32, 48, 64, 128, 256, 512})
+    for (int side : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
         EXPECT_TRUE(icon.availableSizes().contains(QSize(side, side))) << side;
+        const QImage drawn = icon.pixmap(QSize(side, side)).toImage();
+        EXPECT_EQ(drawn.size(), QSize(side, side)) << side;
+        EXPECT_EQ(drawn, Render(kApplication, QSize(side, side), 1.0).convertToFormat(drawn.format())) << side;
+    }
 }
 
 TEST(Artwork, AMasksOutlineIsItsNonWhitePixels)

@@ -213,6 +213,12 @@ TEST(DeclaredBackgroundTest, TheColourBeforeTheFirstFrameAsAWindowsColourValue) 
     // A colour set after the first frame is the movie's business, not the task's.
     std::vector<swf::Tag> late{swf::ShowFrame{}, swf::SetBackgroundColor{{0, 0, 0, 255}}, swf::ShowFrame{}};
     EXPECT_EQ(DeclaredBackgroundColorRef(testmovies::movie(late, testmovies::header(64, 48, 2))), std::nullopt);
+    // Long metadata ahead of the colour: found past the first look.
+    std::vector<swf::Tag> behindMetadata{swf::Metadata{std::string(20000, 'm')},
+                                         swf::SetBackgroundColor{{9, 8, 7, 255}}, swf::ShowFrame{}};
+    EXPECT_EQ(DeclaredBackgroundColorRef(
+                  testmovies::movie(behindMetadata, testmovies::header(64, 48, 1, swf::Compression::Zlib))),
+              0x070809u);
 }
 
 TEST(DeclaredBackgroundTest, DamagedMoviesDeclareNothing) {
