@@ -14,6 +14,7 @@
 #include "flash/core/library.h"
 #include "flash/core/matrix3d.h"
 #include "flash/core/script_binding.h"
+#include "flash/core/script_sound.h"
 
 namespace flash {
 
@@ -72,6 +73,10 @@ public:
     std::optional<swf::Color> opaqueBackground;
     // The visible part of the object in its own pixels (scrollRect).
     std::optional<QRectF> scrollRect;
+    // How loud, and to which side, the sounds this object's timeline (and
+    // its children's) start are heard, under its parents' own levels: what a
+    // script's Sound on a clip sets.
+    ScriptSoundLevels soundLevels;
     // The tag that placed this object; null when a script made it. Going
     // back on the timeline keeps only objects whose placement still holds.
     const swf::PlaceObject* placedBy = nullptr;

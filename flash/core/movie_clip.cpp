@@ -103,7 +103,7 @@ void MovieClip::applyFrame(int frame, bool runScripts) {
         } else if (const auto* init = std::get_if<swf::DoInitAction>(&body)) {
             if (library_->runsActionScript1()) player().runInitActions(*this, library_->code(init->actions));
         } else if (isSoundTag(body)) {
-            player().queueSound({self, &body});
+            player().queueSound({self, &body, nullptr, library_});
         }
     }
 }
@@ -203,7 +203,7 @@ void MovieClip::seek(int frame, bool play, bool runScripts) {
         if (const auto* action = std::get_if<swf::DoAction>(&body)) {
             if (reachable && library_->runsActionScript1()) player().queueFrameActions(*this, library_->code(action->actions));
         } else if (isSoundTag(body)) {
-            player().queueSound({self, &body});
+            player().queueSound({self, &body, nullptr, library_});
         }
     }
     for (const Command& c : commands)

@@ -26,6 +26,17 @@ audio::SoundTransform transformOf(const ScriptSoundLevels& levels)
             float(levels.rightToLeft)};
 }
 
+// The levels a clip's sounds are heard at: its own, then each parent's.
+// Identity for a clip that is gone (its sounds play on as they were).
+audio::SoundTransform heardLevels(const std::weak_ptr<DisplayObject>& clip)
+{
+    audio::SoundTransform heard;
+    const auto object = clip.lock();
+    for (const DisplayObject* at = object.get(); at; at = at->parent())
+        heard = audio::combined(heard, transformOf(at->soundLevels));
+    return heard;
+}
+
 }  // namespace
 
 MovieSound::MovieSound() : output_(mixer_, kOutputConfig) {}
@@ -39,6 +50,7 @@ void MovieSound::reset()
     loadedSounds_.clear();
     decodedFrames_ = 0;
     streams_.clear();
+    clipVoices_.clear();
     scriptVoices_.clear();
     mixerLevels_ = {};
     mixer_.setMasterTransform({});
@@ -52,10 +64,12 @@ void MovieSound::takeQueued(Player& player, bool frameRan)
     std::unordered_map<const DisplayObject*, Block> blocks;
     for (QueuedSound& sound : queued) {
         if (sound.stopAll) stopEverything();
-        if (sound.channel) startScriptSound(player, std::move(sound.channel));
+        if (sound.channel) startScriptSound(player, std::move(sound.channel), sound.clip);
+        const Library& library = sound.library ? *sound.library : player.library();
+        if (sound.buttonSound) startEvent(library, sound.clip, sound.buttonSound->soundId, sound.buttonSound->info);
         if (!sound.tag) continue;
         if (const auto* start = std::get_if<swf::StartSound>(sound.tag)) {
-            startEvent(player, *start);
+            startEvent(library, sound.clip, start->soundId, start->info);
         } else if (std::holds_alternative<swf::SoundStreamBlock>(*sound.tag)) {
             // A timeline runs one block a frame; a second one in the same frame is ignored.
             if (const auto clip = sound.clip.lock()) blocks.emplace(clip.get(), Block{clip});
@@ -67,7 +81,7 @@ void MovieSound::takeQueued(Player& player, bool frameRan)
     if (frameRan) endStreamsWithoutBlocks(blocks);
     const int lookahead = int(std::ceil(kStreamLeadMs * playingFrameRate(player.frameRate()) / 1000));
     for (const auto& [key, block] : blocks) feedStream(key, block, lookahead);
-    followScriptSounds(player);
+    followLevels(player);
 }
 
 void MovieSound::stopStreams()
@@ -77,19 +91,26 @@ void MovieSound::stopStreams()
     streams_.clear();
 }
 
-void MovieSound::startEvent(const Player& player, const swf::StartSound& start)
+void MovieSound::startEvent(const Library& library, std::weak_ptr<DisplayObject> clip, swf::CharacterId soundId,
+                            const swf::SoundInfo& info)
 {
-    const auto* sound = decoded(player, start.soundId);
+    const auto* sound = decoded(library, soundId);
     if (!sound) return;
     openOnce();
-    mixer_.startSound(*sound, soundInfoOf(start.info));
+    const audio::VoiceId voice = mixer_.startSound(*sound, soundInfoOf(info));
+    if (!voice) return;
+    // Heard at its clip's levels from its first block on.
+    ClipVoice started{std::move(clip), voice, {}};
+    applyLevels(voice, heardLevels(started.clip), started.given);
+    clipVoices_.push_back(std::move(started));
 }
 
-void MovieSound::startScriptSound(const Player& player, std::shared_ptr<ScriptSoundChannel> channel)
+void MovieSound::startScriptSound(const Player& player, std::shared_ptr<ScriptSoundChannel> channel,
+                                  std::weak_ptr<DisplayObject> clip)
 {
     std::shared_ptr<const audio::DecodedSound> sound;
     if (channel->loaded) sound = decoded(channel->loaded);
-    else if (const auto* library = decoded(player, channel->sound)) sound = *library;
+    else if (const auto* library = decoded(player.library(), channel->sound)) sound = *library;
     audio::VoiceId voice = 0;
     if (sound) {
         openOnce();
@@ -104,15 +125,32 @@ void MovieSound::startScriptSound(const Player& player, std::shared_ptr<ScriptSo
         channel->ended = true;
         return;
     }
-    scriptVoices_.push_back({std::move(channel), voice, {}});
+    ScriptVoice started{std::move(channel), std::move(clip), voice, {}};
+    applyLevels(voice, audio::combined(transformOf(started.channel->levels), heardLevels(started.clip)),
+                started.given);
+    scriptVoices_.push_back(std::move(started));
 }
 
-void MovieSound::followScriptSounds(Player& player)
+void MovieSound::applyLevels(audio::VoiceId voice, const audio::SoundTransform& heard, audio::SoundTransform& given)
+{
+    if (heard == given) return;
+    given = heard;
+    mixer_.setTransform(voice, heard);
+}
+
+void MovieSound::followLevels(Player& player)
 {
     if (player.mixerLevels() != mixerLevels_) {
         mixerLevels_ = player.mixerLevels();
         mixer_.setMasterTransform(transformOf(mixerLevels_));
     }
+    std::erase_if(clipVoices_, [&](ClipVoice& playing) {
+        if (!mixer_.isPlaying(playing.voice)) return true;
+        applyLevels(playing.voice, heardLevels(playing.clip), playing.given);
+        return false;
+    });
+    for (auto& [key, stream] : streams_)
+        if (stream.voice) applyLevels(stream.voice, heardLevels(stream.clip), stream.given);
     std::erase_if(scriptVoices_, [&](ScriptVoice& playing) {
         ScriptSoundChannel& channel = *playing.channel;
         if (channel.stopRequested) {
@@ -125,10 +163,8 @@ void MovieSound::followScriptSounds(Player& player)
             return true;
         }
         channel.positionMs = double(*position) / kFramesPerMs;
-        if (channel.levels != playing.levels) {
-            playing.levels = channel.levels;
-            mixer_.setTransform(playing.voice, transformOf(playing.levels));
-        }
+        applyLevels(playing.voice, audio::combined(transformOf(channel.levels), heardLevels(playing.clip)),
+                    playing.given);
         return false;
     });
 }
@@ -138,22 +174,24 @@ void MovieSound::stopEverything()
     stopStreams();
     for (const ScriptVoice& playing : scriptVoices_) playing.channel->stopRequested = true;
     mixer_.stopAll();
+    clipVoices_.clear();
     scriptVoices_.clear();
 }
 
-const std::shared_ptr<const audio::DecodedSound>* MovieSound::decoded(const Player& player, swf::CharacterId id)
+const std::shared_ptr<const audio::DecodedSound>* MovieSound::decoded(const Library& library, swf::CharacterId id)
 {
-    if (const auto found = sounds_.find(id); found != sounds_.end()) return &found->second;
-    const Character* character = player.library().get(id);
+    const auto key = std::pair{&library, id};
+    if (const auto found = sounds_.find(key); found != sounds_.end()) return &found->second;
+    const Character* character = library.get(id);
     const auto* define = character ? character->as<swf::DefineSound>() : nullptr;
     if (!define) {
         report("StartSound names " + std::to_string(id) + ", which is no sound");
-        sounds_.emplace(id, nullptr);  // reported once
+        sounds_.emplace(key, nullptr);  // reported once
         return nullptr;
     }
     auto sound = decode(define->format, define->data, define->sampleCount, "sound " + std::to_string(id));
     if (!sound) return nullptr;
-    return &sounds_.emplace(id, std::move(sound)).first->second;
+    return &sounds_.emplace(key, std::move(sound)).first->second;
 }
 
 std::shared_ptr<const audio::DecodedSound> MovieSound::decoded(const std::shared_ptr<const LoadedSound>& loaded)
@@ -216,7 +254,8 @@ void MovieSound::feedStream(const DisplayObject* key, const Block& block, int lo
         // A stream that cannot be decoded goes on without a voice, so it is
         // reported once rather than tried again every frame.
         if (!voice) report("stream sound not played: " + message);
-        stream = streams_.emplace(key, Stream{clip, voice, frame, frame - 1}).first;
+        stream = streams_.emplace(key, Stream{clip, voice, {}, frame, frame - 1}).first;
+        if (voice) applyLevels(voice, heardLevels(clip), stream->second.given);
     }
     Stream& playing = stream->second;
     playing.frame = frame;

@@ -15,6 +15,7 @@
 #include "flash/audio/sound_output.h"
 #include "flash/core/player.h"
 
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -60,6 +61,7 @@ private:
     struct Stream {
         std::weak_ptr<DisplayObject> clip;
         kinolux::audio::VoiceId voice = 0;  // 0: the stream cannot be decoded
+        kinolux::audio::SoundTransform given;  // the levels last given its voice
         int frame = 0;       // of the clip's timeline, the last one run
         int fedThrough = 0;  // the last frame whose block the voice has
     };
@@ -68,18 +70,32 @@ private:
         std::weak_ptr<DisplayObject> clip;
     };
 
-    // A library sound a script plays, and the levels last given its voice.
+    // An event sound a timeline or a button started, heard at its clip's
+    // levels; and the levels last given its voice.
+    struct ClipVoice {
+        std::weak_ptr<DisplayObject> clip;
+        kinolux::audio::VoiceId voice = 0;
+        kinolux::audio::SoundTransform given;
+    };
+    // A library sound a script plays: at its channel's levels, and its
+    // clip's when it was started on one.
     struct ScriptVoice {
         std::shared_ptr<ScriptSoundChannel> channel;
+        std::weak_ptr<DisplayObject> clip;
         kinolux::audio::VoiceId voice = 0;
-        ScriptSoundLevels levels;
+        kinolux::audio::SoundTransform given;
     };
 
-    void startEvent(const Player& player, const swf::StartSound& start);
-    void startScriptSound(const Player& player, std::shared_ptr<ScriptSoundChannel> channel);
-    void followScriptSounds(Player& player);
+    void startEvent(const Library& library, std::weak_ptr<DisplayObject> clip, swf::CharacterId soundId,
+                    const swf::SoundInfo& info);
+    void startScriptSound(const Player& player, std::shared_ptr<ScriptSoundChannel> channel,
+                          std::weak_ptr<DisplayObject> clip);
+    // Gives every voice the levels its clip and the clip's parents have now.
+    void followLevels(Player& player);
+    void applyLevels(kinolux::audio::VoiceId voice, const kinolux::audio::SoundTransform& heard,
+                     kinolux::audio::SoundTransform& given);
     void stopEverything();
-    const std::shared_ptr<const kinolux::audio::DecodedSound>* decoded(const Player& player, swf::CharacterId id);
+    const std::shared_ptr<const kinolux::audio::DecodedSound>* decoded(const Library& library, swf::CharacterId id);
     std::shared_ptr<const kinolux::audio::DecodedSound> decoded(const std::shared_ptr<const LoadedSound>& loaded);
     // Null when the movie's sounds already take as much memory as they may.
     std::shared_ptr<const kinolux::audio::DecodedSound> decode(const swf::SoundFormatInfo& format,
@@ -93,13 +109,16 @@ private:
     kinolux::audio::Mixer mixer_;
     kinolux::audio::SoundOutput output_;  // after the mixer: closed before it goes
     bool openTried_ = false;
-    std::unordered_map<swf::CharacterId, std::shared_ptr<const kinolux::audio::DecodedSound>> sounds_;
+    // By library and id: a movie loaded into a clip has ids of its own. The
+    // player keeps every library it loaded while the movie plays.
+    std::map<std::pair<const Library*, swf::CharacterId>, std::shared_ptr<const kinolux::audio::DecodedSound>> sounds_;
     // Files scripts loaded, kept with their decoded sound.
     std::unordered_map<const LoadedSound*, std::pair<std::shared_ptr<const LoadedSound>,
                                                      std::shared_ptr<const kinolux::audio::DecodedSound>>>
         loadedSounds_;
     std::size_t decodedFrames_ = 0;  // of every sound in sounds_ and loadedSounds_
     std::unordered_map<const DisplayObject*, Stream> streams_;
+    std::vector<ClipVoice> clipVoices_;
     std::vector<ScriptVoice> scriptVoices_;
     ScriptSoundLevels mixerLevels_;  // as last given the mixer
     std::vector<std::string> problems_;

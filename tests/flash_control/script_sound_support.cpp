@@ -44,7 +44,8 @@ std::vector<std::uint8_t> toneMp3() {
     return file;
 }
 
-Heard playMovie(const std::vector<std::uint8_t>& file, const std::string& path) {
+Heard playMovie(const std::vector<std::uint8_t>& file, const std::string& path,
+                const std::function<void(Player&, int frame)>& input) {
     ensureApplication();
     kinolux::testing::FakeWaveOut& device = kinolux::testing::FakeWaveOut::instance();
     device.takeWritten();
@@ -56,6 +57,7 @@ Heard playMovie(const std::vector<std::uint8_t>& file, const std::string& path) 
         Player player(swf::Bytes(file), std::move(options));
         MovieSound sound;
         for (int frame = 0; frame < 3 * kScriptSoundFps / 2; ++frame) {
+            if (input) input(player, frame);
             player.tick();
             sound.takeQueued(player, true);
             device.advance(std::chrono::milliseconds(1000 / kScriptSoundFps));

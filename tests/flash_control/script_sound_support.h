@@ -6,8 +6,13 @@
 #include "flash/swf/types.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+namespace flash {
+class Player;
+}
 
 namespace flash::testing {
 
@@ -27,7 +32,9 @@ struct Heard {
 
 // Plays the movie (read from `path` when given) at kScriptSoundFps for a
 // second and a half, its sound going to the device as the control's would,
-// and counts the loud samples the device took.
-Heard playMovie(const std::vector<std::uint8_t>& file, const std::string& path = {});
+// and counts the loud samples the device took. `input` acts on the player
+// before each frame (numbered from 0).
+Heard playMovie(const std::vector<std::uint8_t>& file, const std::string& path = {},
+                const std::function<void(Player&, int frame)>& input = {});
 
 }  // namespace flash::testing

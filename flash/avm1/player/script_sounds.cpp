@@ -127,9 +127,9 @@ void ClipSound::start(double offsetSeconds, int loops) {
     channel->loaded = sound_->copy;
     channel->startMs = offsetSeconds * 1000;
     channel->loops = std::clamp(loops, 1, 0xFFFF);
-    channel->levels = scope_->channelLevels();
     QueuedSound queued;
     queued.channel = channel;
+    queued.clip = scope_->owner;
     sounds_.player_.queueSound(std::move(queued));
     scope_->started.push_back({channel, linkage_});
     playing_ = std::move(channel);
@@ -209,7 +209,9 @@ void ScriptSounds::levelsChanged(SoundScope& scope) {
         player_.mixerLevels() = scope.levels();
         return;
     }
-    for (const SoundScope::Started& started : scope.started) started.channel->levels = scope.channelLevels();
+    // The clip's levels reach every sound it and its children play, its
+    // timeline's too.
+    if (const auto owner = scope.owner.lock()) owner->soundLevels = scope.levels();
 }
 
 void ScriptSounds::follow() {

@@ -3,8 +3,9 @@
 //
 // A Sound belongs to a clip, or to the whole movie when made on none. Its
 // volume and levels belong to that clip, so every Sound on one clip shares
-// them and they follow the sounds those Sounds started; the movie's own
-// apply to everything it plays, the timeline's sounds too. stop() stops the
+// them; they apply to every sound the clip and its children play, their
+// timelines' too, under the levels of the clip's parents. The movie's own
+// apply to everything it plays. stop() stops the
 // sounds started on the clip, or every sound for the movie's Sound.
 #pragma once
 
@@ -35,9 +36,6 @@ struct SoundScope {
     std::vector<Started> started;
 
     ScriptSoundLevels levels() const;
-    // What a sound started here plays at: the movie's levels are the
-    // mixer's, over every sound.
-    ScriptSoundLevels channelLevels() const { return wholeMovie ? ScriptSoundLevels{} : levels(); }
 };
 
 class ScriptSounds {
