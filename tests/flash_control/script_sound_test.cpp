@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <cmath>
+#include <optional>
 
 namespace flash {
 namespace {
@@ -115,6 +116,40 @@ TEST(ScriptSound, StoppingTheChannelOrEverySoundCutsItShort) {
         EXPECT_LT(heard.loudLeft, kToneFrames / 2) << "the sound goes on after frame 3";
         EXPECT_TRUE(heard.traces.empty()) << "a stopped sound does not complete";
     }
+}
+
+// The document class sets its own soundTransform to `volume` (none: left
+// as it is) and traces the volume it reads back; its timeline starts the
+// tone in the first frame.
+std::vector<std::uint8_t> timelineToneMovie(std::optional<int> volume) {
+    AbcBuilder abc;
+    const std::uint32_t transform = abc.qname(abc.packageNamespace("flash.media"), "SoundTransform");
+    const std::uint32_t soundTransform = abc.name("soundTransform");
+    Code constructor;
+    if (volume) {
+        constructor.op(op::GetLocal0).op(op::FindPropStrict, transform).op(op::PushByte).u8(std::uint8_t(*volume));
+        constructor.op(op::ConstructProp, transform, 1).op(op::SetProperty, soundTransform);
+    }
+    traced(constructor, abc, [&](Code& c) {
+        c.op(op::GetLocal0).op(op::GetProperty, soundTransform).op(op::GetProperty, abc.name("volume"));
+    });
+    const auto doAbc = documentAbc(abc, constructor, {});
+    std::vector<swf::Tag> tags{swf::FileAttributes{swf::FileAttribute::ActionScript3}, toneSound(),
+                               swf::DoAbc{swf::Bytes(doAbc)}, swf::SymbolClass{{{0, "Doc"}}}, swf::StartSound{1, {}},
+                               swf::ShowFrame{}};
+    swf::Header header = testmovies::header(40, 30, 1);
+    header.frameRate = kFps << 8;
+    return testmovies::movie(tags, header);
+}
+
+TEST(ScriptSound, ASpritesSoundTransformReachesItsTimelinesSounds) {
+    const Heard loud = playMovie(timelineToneMovie(std::nullopt));
+    EXPECT_EQ(loud.loudLeft, kToneFrames);
+    EXPECT_EQ(loud.traces, std::vector<std::string>{"1"});
+    const Heard silent = playMovie(timelineToneMovie(0));
+    EXPECT_EQ(silent.loudLeft + silent.loudRight, 0u);
+    EXPECT_EQ(silent.traces, std::vector<std::string>{"0"});
+    EXPECT_TRUE(silent.errors.empty()) << silent.errors.front();
 }
 
 TEST(ScriptSound, ASoundTransformPansTheChannel) {

@@ -6,6 +6,7 @@
 // and that it ended.
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "flash/avm2/display_binding.h"
 #include "flash/avm2/player/display_bridge.h"
@@ -63,11 +64,13 @@ public:
 };
 
 // What the machine keeps for its sounds: the channels whose end it waits
-// for, and SoundMixer's settings.
+// for, SoundMixer's settings, and the transforms scripts gave sprites (the
+// player core keeps only their mixed levels).
 struct SoundState {
     std::vector<ChannelObject*> playing;
     Levels mixer;
     double bufferTime = 5;
+    std::map<const DisplayObject*, std::pair<std::weak_ptr<DisplayObject>, Levels>> sprites;
 };
 
 SoundState& state(Vm& vm) {
@@ -278,6 +281,29 @@ Value setChannelTransform(Vm& vm, const Value& v, Args a) {
 
 Value zero(Vm&, const Value&, Args) { return Value(0); }
 
+// ---- Sprite.soundTransform: every sound in the sprite and its children ----
+
+Value spriteTransform(Vm& vm, const Value& v, Args) {
+    const DisplayObject* sprite = DisplayBridge::displayOf(v);
+    const auto& sprites = state(vm).sprites;
+    const auto found = sprites.find(sprite);
+    const bool same = found != sprites.end() && found->second.first.lock().get() == sprite;
+    return newTransform(vm, same ? found->second.second : Levels{});
+}
+
+Value setSpriteTransform(Vm& vm, const Value& v, Args a) {
+    if (arg(a, 0).isNullish())
+        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter soundTransform must be non-null.", 2007);
+    DisplayObject* sprite = DisplayBridge::displayOf(v);
+    if (!sprite) return Value();
+    const Levels levels = levelsOf(vm, a[0]).inPercent();
+    auto& sprites = state(vm).sprites;
+    std::erase_if(sprites, [](const auto& entry) { return entry.second.first.expired(); });
+    sprites[sprite] = {sprite->weak_from_this(), levels};
+    sprite->soundLevels = levels.mixed();
+    return Value();
+}
+
 // ---- SoundMixer ----
 
 Value stopAll(Vm& vm, const Value&, Args) {
@@ -376,6 +402,11 @@ void installSoundClasses(Vm& vm) {
     vm.defineGetter(channel, u"soundTransform", channelTransform, setChannelTransform);
     vm.defineGetter(channel, u"leftPeak", zero);
     vm.defineGetter(channel, u"rightPeak", zero);
+
+    // MovieClip took Sprite's traits when it was made: both need the property.
+    for (const char16_t* name : {u"flash.display.Sprite", u"flash.display.MovieClip"})
+        if (Class* sprite = vm.findClass(name))
+            vm.defineGetter(sprite, u"soundTransform", spriteTransform, setSpriteTransform);
 
     Class* mixer = vm.defineClass(u"flash.media", u"SoundMixer", vm.findClass(u"Object"), nullptr);
     vm.defineMethod(mixer, u"stopAll", stopAll, true);
