@@ -50,12 +50,13 @@ QImage alphaPlane(const QImage& image) {
 }
 
 // Box blur of each of the channels interleaved in a picture's rows,
-// repeated passes times; widths in pixels per axis.
+// repeated passes times (none at quality 0, as the player does); widths in
+// pixels per axis.
 void blurChannels(std::uint8_t* bits, int width, int height, int bytesPerLine, int channels, double blurX,
                   double blurY, int passes) {
     int wx = int(std::lround(blurX)), wy = int(std::lround(blurY));
     std::vector<int> buffer;
-    for (int pass = 0; pass < std::max(1, passes); ++pass)
+    for (int pass = 0; pass < passes; ++pass)
         for (int c = 0; c < channels; ++c) {
             if (wx > 1)
                 for (int y = 0; y < height; ++y) blurLine(bits + std::size_t(y) * bytesPerLine + c, width, channels, wx, buffer, true);

@@ -271,6 +271,11 @@ TEST_F(RenderTest, BlurAndDropShadowSpreadBeyondTheObject) {
     EXPECT_LT(edge, 200) << "the edge is half way between black and white";
     EXPECT_PIXEL(img, 50, 50, qRgb(0, 0, 0));
     EXPECT_LT(qRed(pixel(img, 27, 50)), 255) << "the blur reaches outside the shape";
+    // At quality 0 the player blurs nothing.
+    blurred.filters = std::vector<swf::Filter>{swf::BlurFilter{10 << 16, 10 << 16, 0}};
+    img = load({rect(1, {0, 0, 0, 255}, 0, 0, 40, 40), blurred, ShowFrame{}})->render();
+    EXPECT_PIXEL(img, 30, 50, qRgb(0, 0, 0));
+    EXPECT_PIXEL(img, 29, 50, qRgb(255, 255, 255));
 
     swf::DropShadowFilter shadow;
     shadow.color = {0, 0, 0, 255};
