@@ -10,14 +10,13 @@ namespace {
 
 double px(swf::Fixed16 v) { return v / 65536.0; }
 
-// A box of the given width over one line of samples (with a stride). The
-// box is centred on each output pixel, except that the Flash player's
-// horizontal passes put an odd-width box half a pixel earlier; where the
-// box ends on a pixel centre that pixel counts half.
-void blurLine(std::uint8_t* data, int count, int stride, int window, std::vector<int>& buffer, bool horizontal) {
+// A box of the given width over one line of samples (with a stride),
+// centred on each output pixel; where the box ends on a pixel centre (an
+// even width) that pixel counts half.
+void blurLine(std::uint8_t* data, int count, int stride, int window, std::vector<int>& buffer) {
     if (window <= 1 || count <= 0) return;
     // The box covers [-before, window - before] around the pixel, in pixels.
-    const double before = horizontal ? std::ceil(window / 2.0) : window / 2.0;
+    const double before = window / 2.0;
     const double after = window - before;
     const bool halfBefore = before == std::floor(before), halfAfter = after == std::floor(after);
     const int fullFirst = int(std::ceil(0.5 - before)), fullLast = int(std::floor(after - 0.5));
@@ -59,9 +58,9 @@ void blurChannels(std::uint8_t* bits, int width, int height, int bytesPerLine, i
     for (int pass = 0; pass < passes; ++pass)
         for (int c = 0; c < channels; ++c) {
             if (wx > 1)
-                for (int y = 0; y < height; ++y) blurLine(bits + std::size_t(y) * bytesPerLine + c, width, channels, wx, buffer, true);
+                for (int y = 0; y < height; ++y) blurLine(bits + std::size_t(y) * bytesPerLine + c, width, channels, wx, buffer);
             if (wy > 1)
-                for (int x = 0; x < width; ++x) blurLine(bits + std::size_t(x) * channels + c, height, bytesPerLine, wy, buffer, false);
+                for (int x = 0; x < width; ++x) blurLine(bits + std::size_t(x) * channels + c, height, bytesPerLine, wy, buffer);
         }
 }
 

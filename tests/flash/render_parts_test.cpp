@@ -11,6 +11,7 @@
 #include "flash/core/html_text.h"
 #include "flash/core/morph.h"
 #include "flash/core/shape_geometry.h"
+#include "flash/render/filters.h"
 #include "flash/render/view.h"
 #include "flash/swf/shape_builder.h"
 #include "flash/swf/write.h"
@@ -223,4 +224,26 @@ TEST(View, ScaleModesMapTheStage) {
     // A stage whose frame does not start at 0 is moved to the picture's corner.
     QTransform t = viewTransform(QRectF(200, 400, 2000, 1000), QSize(100, 50), ScaleMode::ShowAll, 1);
     EXPECT_EQ(t.map(QPointF(200, 400)), QPointF(0, 0));
+}
+
+namespace {
+
+// One white column in black, blurred across by `width` pixels in one pass:
+// the reds of the eight pixels around it.
+std::vector<int> blurredColumn(int width) {
+    QImage image(9, 3, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    for (int y = 0; y < 3; ++y) image.setPixel(4, y, qRgb(255, 255, 255));
+    flash::render::applyFilter(image, swf::BlurFilter{width << 16, 0, 1}, 1.0);
+    std::vector<int> reds;
+    for (int x = 0; x < 9; ++x) reds.push_back(qRed(image.pixel(x, 1)));
+    return reds;
+}
+
+}  // namespace
+
+TEST(BlurFilter, BoxesAreCentredOnEachPixel) {
+    // Odd widths take whole pixels on both sides; even ones half a pixel more.
+    EXPECT_EQ(blurredColumn(3), (std::vector<int>{0, 0, 0, 85, 85, 85, 0, 0, 0}));
+    EXPECT_EQ(blurredColumn(2), (std::vector<int>{0, 0, 0, 64, 128, 64, 0, 0, 0}));
 }
