@@ -7,6 +7,7 @@ namespace flash {
 void Drawing::clear() {
     items_.clear();
     line_.reset();
+    linePaint_.reset();
     fillIndex_ = strokeIndex_ = -1;
     pen_ = fillStart_ = QPointF();
     ++revision_;
@@ -21,6 +22,7 @@ void Drawing::copyFrom(const Drawing& other) {
 
 void Drawing::lineStyle(std::optional<swf::LineStyle> style) {
     line_ = std::move(style);
+    linePaint_.reset();
     strokeIndex_ = -1;
     ++revision_;
 }
@@ -28,6 +30,15 @@ void Drawing::lineStyle(std::optional<swf::LineStyle> style) {
 void Drawing::lineFill(const swf::FillStyle& fill) {
     if (!line_) return;
     line_->fill = fill;
+    linePaint_.reset();
+    strokeIndex_ = -1;
+    ++revision_;
+}
+
+void Drawing::lineFill(DrawingFill bitmapPaint) {
+    if (!line_) return;
+    bitmapPaint.path = QPainterPath();
+    linePaint_ = std::move(bitmapPaint);
     strokeIndex_ = -1;
     ++revision_;
 }
@@ -41,7 +52,7 @@ DrawingStroke* Drawing::openStroke() {
 }
 
 void Drawing::startStroke() {
-    DrawingStroke stroke{*line_, {}};
+    DrawingStroke stroke{*line_, {}, linePaint_};
     stroke.path.moveTo(pen_);
     items_.emplace_back(std::move(stroke));
     strokeIndex_ = std::ptrdiff_t(items_.size() - 1);

@@ -26,6 +26,9 @@ struct DrawingFill {
 struct DrawingStroke {
     swf::LineStyle style;
     QPainterPath path;
+    // A bitmap the line is painted with instead of its style's colour
+    // (lineBitmapStyle); its path is unused.
+    std::optional<DrawingFill> paint;
 };
 
 using DrawingItem = std::variant<DrawingFill, DrawingStroke>;
@@ -37,8 +40,10 @@ public:
     void copyFrom(const Drawing& other);
     // The line for the edges that follow; nullopt draws none.
     void lineStyle(std::optional<swf::LineStyle> style);
-    // Paints the current line with a gradient (lineGradientStyle).
+    // Paints the current line with a gradient (lineGradientStyle), or with
+    // a bitmap fill (lineBitmapStyle).
     void lineFill(const swf::FillStyle& fill);
+    void lineFill(DrawingFill bitmapPaint);
     // Starts a fill at the pen, closing one that is open.
     void beginFill(DrawingFill fill);
     void endFill();
@@ -63,6 +68,7 @@ private:
 
     std::vector<DrawingItem> items_;
     std::optional<swf::LineStyle> line_;
+    std::optional<DrawingFill> linePaint_;  // the current line's bitmap
     std::ptrdiff_t fillIndex_ = -1;    // the open fill, if any
     std::ptrdiff_t strokeIndex_ = -1;  // the stroke edges go to, if any
     QPointF pen_;

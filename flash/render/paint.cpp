@@ -207,8 +207,11 @@ QBrush fillBrush(const swf::FillStyle& style, const PaintStyle& ps, bool* smooth
 
 namespace {
 
-void strokeWith(QPainter& p, const QPainterPath& path, const swf::LineStyle& style, const PaintStyle& ps) {
+// `paint`, when given, replaces the line's own brush (a bitmap line).
+void strokeWith(QPainter& p, const QPainterPath& path, const swf::LineStyle& style, const PaintStyle& ps,
+                const QBrush* paint = nullptr) {
     QPen pen = linePen(p, style, ps);
+    if (paint) pen.setBrush(*paint);
     if (pen.isCosmetic()) {
         p.strokePath(path, pen);
         return;
@@ -257,7 +260,14 @@ void paintDrawing(QPainter& p, const Drawing& d, const PaintStyle& ps) {
             p.fillPath(path, brush);
         } else {
             const auto& stroke = std::get<DrawingStroke>(item);
-            strokeWith(p, stroke.path, stroke.style, ps);
+            if (!stroke.paint) {
+                strokeWith(p, stroke.path, stroke.style, ps);
+                continue;
+            }
+            const QBrush brush = drawingBrush(*stroke.paint, ps);
+            if (brush.style() == Qt::NoBrush) continue;
+            p.setRenderHint(QPainter::SmoothPixmapTransform, stroke.paint->smooth);
+            strokeWith(p, stroke.path, stroke.style, ps, &brush);
         }
     }
 }

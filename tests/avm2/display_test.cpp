@@ -124,6 +124,39 @@ TEST(As3Graphics, ShapesDrawnByTheScriptShowInTheFrame) {
     EXPECT_EQ(run.picture.pixel(10, 89), qRgb(0, 255, 0)) << "the curve's line starts at the pen";
 }
 
+TEST(As3Graphics, DrawingCommandsAsObjectsDrawAsTheCallsTheyStandFor) {
+    AbcBuilder abc;
+    const std::uint32_t display = abc.packageNamespace("flash.display");
+    const std::uint32_t path = abc.qname(display, "GraphicsPath"), solid = abc.qname(display, "GraphicsSolidFill");
+    const std::uint32_t end = abc.qname(display, "GraphicsEndFill"), stroke = abc.qname(display, "GraphicsStroke");
+    Code init;
+    init.op(op::FindPropStrict, path).op(op::ConstructProp, path, 0).op(op::SetLocal1);
+    const std::uint8_t corners[][2] = {{10, 10}, {40, 10}, {40, 40}, {10, 40}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        init.op(op::GetLocal1).op(op::PushByte).u8(corners[i][0]).op(op::PushByte).u8(corners[i][1]);
+        init.op(op::CallPropVoid, abc.name(i == 0 ? "moveTo" : "lineTo"), 2);
+    }
+    // [new GraphicsStroke(4, false, "normal", "none", "round", 3, new GraphicsSolidFill(0x00FF00)),
+    //  new GraphicsSolidFill(0xFF0000), path, new GraphicsEndFill()]
+    init.op(op::FindPropStrict, stroke).op(op::PushByte).u8(4).op(op::PushFalse);
+    init.op(op::PushString, abc.string("normal")).op(op::PushString, abc.string("none"));
+    init.op(op::PushString, abc.string("round")).op(op::PushByte).u8(3);
+    init.op(op::FindPropStrict, solid).op(op::PushInt, abc.integer(0x00FF00)).op(op::ConstructProp, solid, 1);
+    init.op(op::ConstructProp, stroke, 7);
+    init.op(op::FindPropStrict, solid).op(op::PushInt, abc.integer(0xFF0000)).op(op::ConstructProp, solid, 1);
+    init.op(op::GetLocal1).op(op::FindPropStrict, end).op(op::ConstructProp, end, 0).op(op::NewArray, 4);
+    init.op(op::SetLocal2).op(op::GetLocal0).op(op::GetProperty, abc.name("graphics")).op(op::GetLocal2);
+    init.op(op::CallPropVoid, abc.name("drawGraphicsData"), 1);
+    // A winding the player does not know is refused.
+    init.op(op::GetLocal1).op(op::PushString, abc.string("sideways")).op(op::SetProperty, abc.name("winding"));
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    EXPECT_EQ(run.picture.pixel(25, 25), qRgb(255, 0, 0));
+    EXPECT_EQ(run.picture.pixel(25, 10), qRgb(0, 255, 0)) << "the outline is stroked";
+    EXPECT_EQ(run.picture.pixel(5, 5), qRgb(255, 255, 255));
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("#2008"), std::string::npos) << run.errors[0];
+}
+
 TEST(As3Events, AnEventGoesDownTheAncestorsToItsTargetAndBubblesBackUp) {
     AbcBuilder abc;
     std::uint32_t event = abc.qname(abc.packageNamespace("flash.events"), "Event");

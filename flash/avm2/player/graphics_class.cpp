@@ -5,9 +5,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "flash/avm2/player/natives.h"
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/geom_values.h"
+#include "flash/avm2/player/graphics_data.h"
+#include "flash/avm2/player/natives.h"
 #include "flash/core/drawing_styles.h"
 #include "flash/core/movie_clip.h"
 
@@ -79,6 +80,16 @@ Value beginBitmapFill(Vm& vm, const Value& self, Args a) {
     const QTransform matrix = arg(a, 1).object() ? matrixOf(vm, a[1]) : QTransform();
     const bool repeat = a.size() < 3 || kinolux::avm2::toBoolean(a[2]);
     d->beginFill(bitmapFill(std::move(pixels), matrix, repeat, kinolux::avm2::toBoolean(arg(a, 3))));
+    return Value();
+}
+
+Value lineBitmapStyle(Vm& vm, const Value& self, Args a) {
+    Drawing* d = drawingOf(self);
+    auto pixels = bitmapPixelsOf(arg(a, 0));
+    if (!d || !pixels) return Value();
+    const QTransform matrix = arg(a, 1).object() ? matrixOf(vm, a[1]) : QTransform();
+    const bool repeat = a.size() < 3 || kinolux::avm2::toBoolean(a[2]);
+    d->lineFill(bitmapFill(std::move(pixels), matrix, repeat, kinolux::avm2::toBoolean(arg(a, 3))));
     return Value();
 }
 
@@ -329,6 +340,75 @@ Value endFill(Vm&, const Value& self, Args) {
     return Value();
 }
 
+// ---- drawGraphicsData: each IGraphicsData object as the call it stands for ----
+
+// The flash.display class of a drawing command (a script's subclass counts
+// as its base); empty for anything else.
+std::u16string_view commandName(const Object& command) {
+    for (const Class* c = command.cls; c; c = c->super)
+        if (c->ns.uri == u"flash.display" && c->name.view().starts_with(u"Graphics")) return c->name.view();
+    return {};
+}
+
+// The command's fields, in the order of the call they feed.
+std::vector<Value> fieldsOf(const Object& command, std::initializer_list<const char16_t*> names) {
+    std::vector<Value> values;
+    for (const char16_t* name : names) {
+        const Value* v = command.dynamic.get(name);
+        values.push_back(v ? *v : Value());
+    }
+    return values;
+}
+
+void drawStroke(Vm& vm, const Value& self, const Object& stroke) {
+    const Object* fill = [&]() -> const Object* {
+        const Value* v = stroke.dynamic.get(u"fill");
+        return v ? v->object() : nullptr;
+    }();
+    const std::u16string_view fillName = fill ? commandName(*fill) : std::u16string_view();
+    std::vector<Value> line = fieldsOf(stroke, {u"thickness"});
+    if (fillName == u"GraphicsSolidFill") {
+        for (const Value& v : fieldsOf(*fill, {u"color", u"alpha"})) line.push_back(v);
+    } else {
+        line.push_back(Value(0));
+        line.push_back(Value(1.0));
+    }
+    for (const Value& v : fieldsOf(stroke, {u"pixelHinting", u"scaleMode", u"caps", u"joints", u"miterLimit"}))
+        line.push_back(v);
+    lineStyle(vm, self, line);
+    if (fillName == u"GraphicsGradientFill")
+        lineGradientStyle(vm, self,
+                          fieldsOf(*fill, {u"type", u"colors", u"alphas", u"ratios", u"matrix", u"spreadMethod",
+                                           u"interpolationMethod", u"focalPointRatio"}));
+    else if (fillName == u"GraphicsBitmapFill")
+        lineBitmapStyle(vm, self, fieldsOf(*fill, {u"bitmapData", u"matrix", u"repeat", u"smooth"}));
+}
+
+Value drawGraphicsData(Vm& vm, const Value& self, Args a) {
+    for (const Value& item : elementsOf(arg(a, 0))) {
+        const Object* command = item.object();
+        if (!command) continue;
+        const std::u16string_view name = commandName(*command);
+        if (name == u"GraphicsSolidFill")
+            beginFill(vm, self, fieldsOf(*command, {u"color", u"alpha"}));
+        else if (name == u"GraphicsGradientFill")
+            beginGradientFill(vm, self,
+                              fieldsOf(*command, {u"type", u"colors", u"alphas", u"ratios", u"matrix", u"spreadMethod",
+                                                  u"interpolationMethod", u"focalPointRatio"}));
+        else if (name == u"GraphicsBitmapFill")
+            beginBitmapFill(vm, self, fieldsOf(*command, {u"bitmapData", u"matrix", u"repeat", u"smooth"}));
+        else if (name == u"GraphicsEndFill")
+            endFill(vm, self, {});
+        else if (name == u"GraphicsStroke")
+            drawStroke(vm, self, *command);
+        else if (name == u"GraphicsPath")
+            drawPath(vm, self, fieldsOf(*command, {u"commands", u"data"}));
+        else if (name == u"GraphicsTrianglePath")
+            drawTriangles(vm, self, fieldsOf(*command, {u"vertices", u"indices", u"uvtData", u"culling"}));
+    }
+    return Value();
+}
+
 Value graphicsGetter(Vm& vm, const Value& self, Args) {
     Object* o = self.object();
     if (!o) return Value::null();
@@ -364,8 +444,11 @@ void installGraphicsClass(Vm& vm) {
         {u"drawTriangles", drawTriangles},
         {u"endFill", endFill},
         {u"copyFrom", copyFrom},
+        {u"lineBitmapStyle", lineBitmapStyle},
+        {u"drawGraphicsData", drawGraphicsData},
     };
     for (const auto& [name, fn] : methods) vm.defineTraitMethod(graphics, name, fn);
+    installGraphicsDataClasses(vm);
     for (const char16_t* owner : {u"flash.display.Sprite", u"flash.display.MovieClip", u"flash.display.Shape"})
         vm.defineGetter(vm.findClass(owner), u"graphics", graphicsGetter);
 }
