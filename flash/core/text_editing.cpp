@@ -8,9 +8,11 @@ namespace flash {
 
 namespace {
 
+// Only the Latin letters of ASCII change case to pass a restrict setting.
 char32_t otherCase(char32_t c) {
-    const char32_t lower = QChar::toLower(c), upper = QChar::toUpper(c);
-    return lower != c ? lower : upper;
+    if (c >= U'a' && c <= U'z') return c - U'a' + U'A';
+    if (c >= U'A' && c <= U'Z') return c - U'A' + U'a';
+    return c;
 }
 
 // One item of a restrict setting: a character, or a range "a-z"; a

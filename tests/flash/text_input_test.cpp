@@ -108,6 +108,7 @@ TEST(TextRestrict, RangesExclusionsEscapesAndTheOtherCase) {
     EXPECT_EQ(flash::restrictChar("bc", U'B'), U'b') << "only the lower case is allowed: the letter is lowered";
     EXPECT_EQ(flash::restrictChar("A-Z", U'q'), U'Q');
     EXPECT_EQ(flash::restrictChar("aA", U'A'), U'A') << "both cases allowed: kept as typed";
+    EXPECT_EQ(flash::restrictChar(QString::fromUtf8("Δ"), U'δ'), std::nullopt) << "only ASCII letters change case";
     EXPECT_EQ(flash::restrictChar("^0-9", U'5'), std::nullopt);
     EXPECT_EQ(flash::restrictChar("^0-9", U'x'), U'x') << "a leading ^ allows all it does not name";
     EXPECT_EQ(flash::restrictChar("a-z^q", U'q'), std::nullopt);
