@@ -154,6 +154,21 @@ TEST_F(TextInputTest, TypingGoesToTheFocusedFieldAndItsListenersHearOfIt) {
     EXPECT_EQ(text(), "");
 }
 
+TEST_F(TextInputTest, TheSelectKeysGrowTheSelectionFromTheCaretAndTheDocumentKeysGoToAnEnd) {
+    load(kInputField);
+    type("abcd");
+    movie_->player->textControl(TextControl::MoveLeftDocument);
+    movie_->player->textControl(TextControl::SelectRight);
+    movie_->player->textControl(TextControl::SelectRight);
+    EXPECT_EQ(flash::selectedText(field()), "ab") << "the anchor stays where the caret was";
+    movie_->player->textControl(TextControl::SelectLeft);
+    EXPECT_EQ(flash::selectedText(field()), "a");
+    movie_->player->textControl(TextControl::MoveRightDocument);
+    EXPECT_EQ(flash::selectedText(field()), "") << "without shift a move drops the selection";
+    movie_->player->textInput(U'e');
+    EXPECT_EQ(text(), "abcde");
+}
+
 TEST_F(TextInputTest, RestrictAndMaxCharsFilterWhatIsTypedAndPasted) {
     load(kInputField + setMember("t", "restrict", "\"bc\"") + setMember("t", "maxChars", "3"));
     movie_->player->setClipboardText("aAbBcCdD");
