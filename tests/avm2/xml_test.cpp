@@ -131,4 +131,11 @@ TEST_F(Builtins, XmlDocumentReadsTheLegacyDomAndKeepsItsChildNodesUpToDate) {
     call(white, u"parseXML", {Value(String(u"<a> <b/> </a><c>"))});
     EXPECT_EQ(text(white), "<a><b /></a><c />") << "what was read before the fault stays";
     EXPECT_EQ(text(vm().getPublic(global(u"flash.xml.XMLNodeType"), u"TEXT_NODE")), "3");
+
+    std::u16string nested;
+    for (int i = 0; i < 5000; ++i) nested += u"<a>";
+    Value deepDoc = make(u"flash.xml.XMLDocument", {Value(String(nested))});
+    EXPECT_NE(thrown([&] { call(deepDoc, u"toString"); }).find("Error #1023"), std::string::npos)
+        << "a tree too deep to walk stops with an error, not a crash";
+    EXPECT_NE(thrown([&] { call(deepDoc, u"cloneNode", {Value(true)}); }).find("Error #1023"), std::string::npos);
 }

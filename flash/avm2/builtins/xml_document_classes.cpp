@@ -3,6 +3,7 @@
 // reader. A node's childNodes is one array, kept up to date as children
 // come and go, as the player's is.
 #include "flash/avm2/builtins/native.h"
+#include "flash/avm2/builtins/xml.h"
 #include "flash/script/xml_document.h"
 
 namespace kinolux::avm2 {
@@ -188,14 +189,21 @@ Value removeNode(Vm& vm, const Value& t, Args) {
     return Value();
 }
 
-LegacyNode* cloneOf(Vm& vm, const LegacyNode& node, bool deep) {
+// The walks over a tree recurse on the native stack, so a tree a script
+// built too deep stops them with the player's error.
+void checkDepth(Vm& vm, std::size_t depth) {
+    if (depth > kMaxXmlDepth) vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
+}
+
+LegacyNode* cloneOf(Vm& vm, const LegacyNode& node, bool deep, std::size_t depth = 0) {
+    checkDepth(vm, depth);
     LegacyNode* copy = newNode(vm, node.type, node.type == kElement ? node.name : node.value);
     copy->name = node.name;
     copy->value = node.value;
     for (const auto& p : node.attributes->dynamic.entries()) copy->attributes->dynamic.set(p.name, p.value, p.enumerable);
     if (deep)
         for (const Value& c : node.children->elements)
-            if (LegacyNode* child = nodeOf(c)) copy->insert(copy->list().size(), cloneOf(vm, *child, true));
+            if (LegacyNode* child = nodeOf(c)) copy->insert(copy->list().size(), cloneOf(vm, *child, true, depth + 1));
     return copy;
 }
 
@@ -206,7 +214,8 @@ Value cloneNode(Vm& vm, const Value& t, Args a) {
 // As the player writes a node: text escaped; an element with its
 // attributes, closed at once when it has no children; a node without a
 // name (a document) as its children alone.
-void write(Vm& vm, const LegacyNode& node, std::u16string& out) {
+void write(Vm& vm, const LegacyNode& node, std::u16string& out, std::size_t depth = 0) {
+    checkDepth(vm, depth);
     if (node.type != kElement) {
         if (!node.value.isNullish()) out += script::escapeXml(vm.toString(node.value).view());
         return;
@@ -229,7 +238,7 @@ void write(Vm& vm, const LegacyNode& node, std::u16string& out) {
         out += u'>';
     }
     for (const Value& c : node.children->elements)
-        if (LegacyNode* child = nodeOf(c)) write(vm, *child, out);
+        if (LegacyNode* child = nodeOf(c)) write(vm, *child, out, depth + 1);
     if (named) {
         out += u"</";
         out += node.name.string().view();
