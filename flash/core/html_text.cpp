@@ -109,7 +109,7 @@ public:
                 const QString& t = out_.text();
                 if (!t.isEmpty() && t.back() != ' ' && t.back() != '\r') text(" ");
             } else if (c == '\r' || c == '\n') {
-                if (c == '\r' && i + 1 < html.size() && html[i + 1] == '\n') ++i;
+                // In HTML even \r\n is two line breaks.
                 ++i;
                 text("\r");
             } else {

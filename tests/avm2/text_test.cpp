@@ -254,6 +254,19 @@ TEST(As3TextField, AStyleSheetStylesTheHtmlSetUnderItAndLeavesItsFormatsWhenTake
                                                     "16711680", "c", "-2147483648"}));
 }
 
+TEST(As3TextField, EachNewlineOfPlainTextIsALineBreakOfItsOwn) {
+    AbcBuilder abc;
+    Code init;
+    newField(init, abc);
+    setOnField(init, abc, "text", [&](Code& c) { c.op(op::PushString, abc.string("a\r\nb")); });
+    traceOfField(init, abc, {"text"});
+    init.op(op::GetLocal1).op(op::PushString, abc.string("\r\n")).op(op::CallPropVoid, abc.name("appendText"), 1);
+    traceOfField(init, abc, {"length"});
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"a\r\rb", "6"}));
+}
+
 TEST(As3TextEngine, FontDescriptionsTakeOnlyTheNamesTheyKnow) {
     AbcBuilder abc;
     Code init;

@@ -75,6 +75,7 @@ TEST(HtmlText, WhiteSpaceAndParagraphEndsByFieldSettings) {
     EXPECT_EQ(parseHtml(source, base(), {false, true}).text(), "test a b ")
         << "a single-line field breaks no lines";
     EXPECT_EQ(parseHtml("a\nb", base(), {false, false}).text(), "a\rb") << "without condensing, newlines stay";
+    EXPECT_EQ(parseHtml("a\r\nb", base(), {false, false}).text(), "a\r\rb") << "\r\n is two of them";
     EXPECT_EQ(parseHtml("<b> \n </b>", base(), {true, true}).text(), "");
 }
 

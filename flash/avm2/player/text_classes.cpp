@@ -1,6 +1,7 @@
 // flash.text.TextField and TextFormat on the player's text fields. A
 // field's properties go through the binding the older scripts use too, so
 // a field reads and lays out the same whichever language set it.
+#include <algorithm>
 #include <cmath>
 
 #include "flash/avm1/player/bindings.h"
@@ -87,12 +88,21 @@ Value htmlTextSetter(Vm& vm, const Value& t, Args a) {
     return Value();
 }
 
+// To these scripts each \n of plain text is a line break of its own, so
+// \r\n is two of them.
+String withOwnLineBreaks(const String& text) {
+    std::u16string out(text.view());
+    std::replace(out.begin(), out.end(), u'\n', u'\r');
+    return String(out);
+}
+
 // A field with a style sheet reads any text it is given as HTML.
 Value textSetter(Vm& vm, const Value& t, Args a) {
     auto* field = textFieldOf(t);
     if (field && static_cast<const EditText*>(DisplayBridge::displayOf(t))->hasStyleSheet())
         return htmlTextSetter(vm, t, a);
-    const avm1::Value v = toFieldValue(vm, arg(a, 0), Type::Text);
+    const Value text = arg(a, 0).isNullish() ? arg(a, 0) : Value(withOwnLineBreaks(vm.toString(arg(a, 0))));
+    const avm1::Value v = toFieldValue(vm, text, Type::Text);
     if (field && !unchanged<P::Text>(*field, v)) field->setTextProperty(P::Text, v);
     return Value();
 }
@@ -220,12 +230,12 @@ Value defaultFormatSetter(Vm& vm, const Value& t, Args a) {
     return Value();
 }
 Value appendText(Vm& vm, const Value& t, Args a) {
-    if (auto* field = textFieldOf(t)) field->replaceText(-1, -1, vm.toString(arg(a, 0)));
+    if (auto* field = textFieldOf(t)) field->replaceText(-1, -1, withOwnLineBreaks(vm.toString(arg(a, 0))));
     return Value();
 }
 Value replaceText(Vm& vm, const Value& t, Args a) {
     if (auto* field = textFieldOf(t))
-        field->replaceText(indexArgument(vm, a, 0), indexArgument(vm, a, 1), vm.toString(arg(a, 2)));
+        field->replaceText(indexArgument(vm, a, 0), indexArgument(vm, a, 1), withOwnLineBreaks(vm.toString(arg(a, 2))));
     return Value();
 }
 Value ignore(Vm&, const Value&, Args) { return Value(); }
