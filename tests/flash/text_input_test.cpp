@@ -116,6 +116,13 @@ TEST(TextRestrict, RangesExclusionsEscapesAndTheOtherCase) {
     EXPECT_EQ(flash::restrictChar("\\-", U'-'), U'-');
     EXPECT_EQ(flash::restrictChar("\\^", U'^'), U'^');
     EXPECT_EQ(flash::restrictChar("", U'a'), std::nullopt) << "an empty setting lets nothing through";
+    EXPECT_EQ(flash::restrictChar("a-", U'-'), std::nullopt) << "a dash at the end counts for nothing";
+    EXPECT_EQ(flash::restrictChar("a\\", U'\\'), std::nullopt) << "nor does a backslash";
+    EXPECT_EQ(flash::restrictChar("-b", U'0'), U'0') << "a dash with nothing before it ranges from the first character";
+    EXPECT_EQ(flash::restrictChar("a-b-c", U'0'), U'0') << "and so does one just after a range";
+    EXPECT_EQ(flash::restrictChar("b-a", U'b'), U'b');
+    EXPECT_EQ(flash::restrictChar("b-a", U'a'), std::nullopt) << "a range backwards holds only its first character";
+    EXPECT_EQ(flash::restrictChar("b---", U'-'), std::nullopt) << "dashes in a row count as one";
 }
 
 TEST_F(TextInputTest, TypingGoesToTheFocusedFieldAndItsListenersHearOfIt) {
