@@ -81,7 +81,7 @@ Value parseCss(Vm& vm, const Value& self, Args a) {
 
 // What a style stands for; reading the style's properties fails as
 // reading them in a script would (a Number has no "color").
-css::CssFormat formatOfStyle(Vm& vm, const Value& style) {
+css::CssFormat styleFormat(Vm& vm, const Value& style) {
     return css::formatOfStyle([&](std::u16string_view name) -> std::optional<std::u16string> {
         const Value v = vm.getPublic(style, name);
         if (v.isUndefined()) return std::nullopt;
@@ -92,7 +92,7 @@ css::CssFormat formatOfStyle(Vm& vm, const Value& style) {
 Value transform(Vm& vm, const Value&, Args a) {
     const Value style = arg(a, 0);
     if (style.isNullish()) return Value::null();
-    const css::CssFormat f = formatOfStyle(vm, style);
+    const css::CssFormat f = styleFormat(vm, style);
     if (f.badAlign)
         vm.throwError(ErrorType::ArgumentError, "Error #2008: Parameter align must be one of the accepted values.",
                       2008);
@@ -106,7 +106,7 @@ Value transform(Vm& vm, const Value&, Args a) {
 kinolux::avm1::TextFieldBinding::StyleFormats formatsOf(Vm& vm, const Value& sheet) {
     kinolux::avm1::TextFieldBinding::StyleFormats formats;
     for (const auto& p : stylesOf(vm, sheet)->dynamic.entries())
-        if (p.value.object()) formats.emplace_back(p.name, formatOfStyle(vm, p.value).format);
+        if (p.value.object()) formats.emplace_back(p.name, styleFormat(vm, p.value).format);
     return formats;
 }
 
