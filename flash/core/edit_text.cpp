@@ -90,7 +90,9 @@ void EditText::setPlainText(const QString& text) {
 
 void EditText::setHtmlText(const QString& source) {
     if (!html) return setPlainText(source);
-    htmlSource_ = source;
+    // Only HTML a sheet styles is kept: a sheet set later leaves the
+    // formats HTML read without one gave.
+    htmlSource_ = styleSheet_ ? source : QString();
     content = parseHtml(source, style, {multiline, condenseWhite}, styleSheet_);
     fitToText();
 }
@@ -98,6 +100,11 @@ void EditText::setHtmlText(const QString& source) {
 void EditText::setStyleSheet(HtmlStyleSheet sheet) {
     styleSheet_ = std::move(sheet);
     if (html && !htmlSource_.isEmpty()) setHtmlText(QString(htmlSource_));
+}
+
+void EditText::dropStyleSheet() {
+    styleSheet_ = {};
+    htmlSource_.clear();
 }
 
 TextLayout EditText::layout() const {
@@ -182,7 +189,7 @@ std::optional<TextSelection> EditText::selection() const {
 
 QString EditText::htmlText() const {
     if (!html) return content.text();
-    return styleSheet_ ? htmlSource_ : writeHtml(content);
+    return styleSheet_ && !htmlSource_.isEmpty() ? htmlSource_ : writeHtml(content);
 }
 
 void EditText::setWidth(double pixels) {

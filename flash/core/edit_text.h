@@ -70,9 +70,12 @@ public:
     // one with a style sheet the HTML as it was set.
     QString htmlText() const;
     // A style sheet styles the HTML set from now on, and the HTML last set
-    // is read again with it; an empty one takes the sheet away. The user
-    // cannot edit a field with a style sheet.
+    // under a sheet is read again with it; an empty one takes the sheet
+    // away and reads that HTML without it. The user cannot edit a field
+    // with a style sheet.
     void setStyleSheet(HtmlStyleSheet sheet);
+    // Takes the sheet away, the text keeping the formats it gave.
+    void dropStyleSheet();
     bool hasStyleSheet() const { return bool(styleSheet_); }
     // Whether typing, pasting and erasing change the text.
     bool userEditable() const { return editable && !styleSheet_; }
@@ -115,7 +118,7 @@ public:
 private:
     std::optional<TextSelection> selection_;
     HtmlStyleSheet styleSheet_;
-    QString htmlSource_;  // as last set, until plain text replaces it
+    QString htmlSource_;  // as last set under a sheet, until plain text replaces it
 };
 
 // Text as stored in the file: UTF-8 from SWF 6 on, the Windows code page

@@ -1,5 +1,7 @@
 #include "flash/core/html_text.h"
 
+#include <algorithm>
+
 #include <QRegularExpression>
 
 namespace flash {
@@ -107,7 +109,7 @@ public:
                 const QString& t = out_.text();
                 if (!t.isEmpty() && t.back() != ' ' && t.back() != '\r') text(" ");
             } else if (c == '\r' || c == '\n') {
-                if (c == '\r' && i + 1 < html.size() && html[i + 1] == '\n') ++i;
+                // In HTML even \r\n is two line breaks.
                 ++i;
                 text("\r");
             } else {
@@ -138,20 +140,26 @@ private:
         if (formats_.size() > 1) formats_.pop_back();
     }
 
-    void startBlock(const QString& t, bool bullet) {
+    void startBlock(const QString& t, bool bullet, TextStyle f) {
         if (how_.multiline && !out_.empty() && out_.text().back() != '\r') out_.append("\r", formats_.back());
-        TextStyle f = formats_.back();
         if (!bullet) f.align = alignOf(attribute(t, "align"), f.align);
         f.bullet = bullet;
         push(f);
     }
 
-    // The sheet's styles for the tag just opened, on the format it pushed.
-    void styleOpened(const QString& t, const QString& name) {
-        if (!styleSheet_) return;
-        styleSheet_(name, formats_.back());
-        const QString className = attribute(t, "class").trimmed().toLower();
-        if (!className.isEmpty()) styleSheet_("." + className, formats_.back());
+    // The format a tag opens with: the one around it, with the sheet's
+    // styles for the tag (the tag's own attributes then go over them). A
+    // paragraph, a link and a tag of the sheet's own take the style of
+    // their name; those and spans the style of their class, named exactly
+    // (blanks and all) but in any case. Other HTML tags take neither.
+    TextStyle openingFormat(const QString& t, const QString& name) const {
+        TextStyle f = formats_.back();
+        if (!styleSheet_ || name.isEmpty()) return f;
+        const bool styledTag = name == "p" || name == "li" || name == "a" || (!knownTag(name) && name != "span");
+        if (styledTag) styleSheet_(name, f);
+        const QString className = attribute(t, "class").toLower();
+        if ((styledTag || name == "span") && !className.isEmpty()) styleSheet_("." + className, f);
+        return f;
     }
 
     void tag(const QString& t) {
@@ -159,11 +167,9 @@ private:
         const bool closing = t.startsWith('/');
         const QString closed = closing ? t.mid(1).trimmed().toLower() : QString();
         if (knownTag(name) || knownTag(closed)) {
-            knownTagRead(t, name, closed);
-            if (!closing && name != "br") styleOpened(t, name);
+            knownTagRead(t, name, closed, openingFormat(t, name));
         } else if (styleSheet_ && !name.isEmpty() && name[0].isLetter() && !t.endsWith('/') && name != "img") {
-            push(formats_.back());
-            styleOpened(t, name);
+            push(openingFormat(t, name));
         } else if (styleSheet_ && !closed.isEmpty()) {
             pop();
         }
@@ -174,16 +180,15 @@ private:
         return kKnown.contains(name);
     }
 
-    void knownTagRead(const QString& t, const QString& name, const QString& closed) {
+    void knownTagRead(const QString& t, const QString& name, const QString& closed, TextStyle f) {
         if (name == "br") {
             endParagraph();
         } else if (name == "p" || name == "li") {
-            startBlock(t, name == "li");
+            startBlock(t, name == "li", std::move(f));
         } else if (closed == "p" || closed == "li") {
             endParagraph();
             pop();
         } else if (name == "font") {
-            TextStyle f = formats_.back();
             if (hasAttribute(t, "face")) f.face = attribute(t, "face");
             QString size = attribute(t, "size");
             bool ok = false;
@@ -196,16 +201,13 @@ private:
             if (ok) f.kerning = kerning != 0;
             push(f);
         } else if (name == "a") {
-            TextStyle f = formats_.back();
             f.url = attribute(t, "href");
             f.target = attribute(t, "target");
             push(f);
         } else if (name == "b" || name == "i" || name == "u") {
-            TextStyle f = formats_.back();
             (name == "b" ? f.bold : name == "i" ? f.italic : f.underline) = true;
             push(f);
         } else if (name == "textformat") {
-            TextStyle f = formats_.back();
             auto number = [&](const char* attr, double& out) {
                 bool ok = false;
                 double v = attribute(t, attr).toDouble(&ok);
@@ -256,9 +258,24 @@ const char* alignName(swf::TextAlign a) {
 
 QString colorName(const QColor& c) { return "#" + QString::asprintf("%06X", c.rgb() & 0xFFFFFF); }
 
-QString fontTag(const TextStyle& s) {
-    return QString("<FONT FACE=\"%1\" SIZE=\"%2\" COLOR=\"%3\" LETTERSPACING=\"%4\" KERNING=\"%5\">")
-        .arg(escaped(s.face), number(s.size), colorName(s.color), number(s.letterSpacing), s.kerning ? "1" : "0");
+bool sameFont(const TextStyle& a, const TextStyle& b) {
+    return a.face == b.face && a.size == b.size && a.color == b.color && a.letterSpacing == b.letterSpacing &&
+           a.kerning == b.kerning;
+}
+
+// A FONT tag of the attributes where a font differs from the one it is
+// written inside (all of them for none).
+QString fontTag(const TextStyle& s, const TextStyle* outer = nullptr) {
+    QString out = "<FONT";
+    auto put = [&](bool differs, const char* name, const QString& value) {
+        if (!outer || differs) out += QString(" %1=\"%2\"").arg(name, value);
+    };
+    put(outer && outer->face != s.face, "FACE", escaped(s.face));
+    put(outer && outer->size != s.size, "SIZE", number(s.size));
+    put(outer && outer->color != s.color, "COLOR", colorName(s.color));
+    put(outer && outer->letterSpacing != s.letterSpacing, "LETTERSPACING", number(s.letterSpacing));
+    put(outer && outer->kerning != s.kerning, "KERNING", s.kerning ? "1" : "0");
+    return out + ">";
 }
 
 QString textFormatAttributes(const TextStyle& s) {
@@ -286,30 +303,34 @@ QString paragraphHtml(const RichText& rich, int begin, int end, const TextStyle&
     if (!attributes.isEmpty()) out += "<TEXTFORMAT" + attributes + ">";
     out += paragraph.bullet ? QString("<LI>") : QString("<P ALIGN=\"%1\">").arg(alignName(paragraph.align));
     const QString& text = rich.text();
-    int i = begin;
-    if (i == end) out += fontTag(paragraph) + "</FONT>";
-    while (i < end) {
-        const TextStyle& font = rich.styleAt(i);
-        out += fontTag(font);
-        while (i < end && rich.styleAt(i).face == font.face && rich.styleAt(i).size == font.size &&
-               rich.styleAt(i).color == font.color && rich.styleAt(i).letterSpacing == font.letterSpacing &&
-               rich.styleAt(i).kerning == font.kerning) {
-            const TextStyle& s = rich.styleAt(i);
-            int runEnd = i;
-            while (runEnd < end && rich.styleAt(runEnd) == s) ++runEnd;
-            QString open, close;
-            if (!s.url.isEmpty()) {
-                open += QString("<A HREF=\"%1\" TARGET=\"%2\">").arg(escaped(s.url), escaped(s.target));
-                close.prepend("</A>");
-            }
-            if (s.bold) open += "<B>", close.prepend("</B>");
-            if (s.italic) open += "<I>", close.prepend("</I>");
-            if (s.underline) open += "<U>", close.prepend("</U>");
-            out += open + escaped(text.mid(i, runEnd - i)) + close;
-            i = runEnd;
+    if (begin == end) out += fontTag(paragraph) + "</FONT>";
+    // The fonts open around the text: a run in one of them closes those
+    // inside it, a run in another opens it inside the innermost.
+    std::vector<const TextStyle*> fonts;
+    for (int i = begin; i < end;) {
+        const TextStyle& s = rich.styleAt(i);
+        int runEnd = i;
+        while (runEnd < end && rich.styleAt(runEnd) == s) ++runEnd;
+        auto open = std::find_if(fonts.begin(), fonts.end(), [&](const TextStyle* f) { return sameFont(*f, s); });
+        if (open != fonts.end()) {
+            for (auto n = fonts.end() - open - 1; n > 0; --n) out += "</FONT>";
+            fonts.erase(open + 1, fonts.end());
+        } else {
+            out += fontTag(s, fonts.empty() ? nullptr : fonts.back());
+            fonts.push_back(&s);
         }
-        out += "</FONT>";
+        QString before, after;
+        if (!s.url.isEmpty()) {
+            before += QString("<A HREF=\"%1\" TARGET=\"%2\">").arg(escaped(s.url), escaped(s.target));
+            after.prepend("</A>");
+        }
+        if (s.bold) before += "<B>", after.prepend("</B>");
+        if (s.italic) before += "<I>", after.prepend("</I>");
+        if (s.underline) before += "<U>", after.prepend("</U>");
+        out += before + escaped(text.mid(i, runEnd - i)) + after;
+        i = runEnd;
     }
+    for (std::size_t n = fonts.size(); n > 0; --n) out += "</FONT>";
     out += paragraph.bullet ? "</LI>" : "</P>";
     if (!attributes.isEmpty()) out += "</TEXTFORMAT>";
     return out;

@@ -40,6 +40,10 @@ void Player::textControl(TextControl control) {
     case TextControl::MoveRight: stepCaret(*field, true, false, extend); break;
     case TextControl::MoveLeftLine: stepCaret(*field, false, true, extend); break;
     case TextControl::MoveRightLine: stepCaret(*field, true, true, extend); break;
+    case TextControl::MoveLeftDocument: moveCaret(*field, 0, extend); break;
+    case TextControl::MoveRightDocument: moveCaret(*field, field->content.size(), extend); break;
+    case TextControl::SelectLeft: stepCaret(*field, false, false, true); break;
+    case TextControl::SelectRight: stepCaret(*field, true, false, true); break;
     case TextControl::SelectAll: field->selectAll(); break;
     case TextControl::Copy:
         if (!field->password) input_.clipboard = selectedText(*field);

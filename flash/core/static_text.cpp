@@ -12,8 +12,10 @@ QString charactersOf(const swf::DefineText& text, const Library& library) {
     for (const auto& record : text.records) {
         if (record.fontId) font = library.get(*record.fontId);
         const auto* f = font ? font->as<swf::DefineFont>() : nullptr;
+        // Glyphs of no font the movie has leave the whole text unknown.
+        if (!f && !record.glyphs.empty()) return {};
         for (const auto& glyph : record.glyphs) {
-            if (!f || glyph.index >= f->glyphs.size()) continue;
+            if (glyph.index >= f->glyphs.size()) continue;
             // Fonts of version 1 keep their codes in DefineFontInfo.
             const bool fromInfo = f->version == 1 && font->fontInfo && glyph.index < font->fontInfo->codes.size();
             const char32_t code = fromInfo ? font->fontInfo->codes[glyph.index] : f->glyphs[glyph.index].code;

@@ -10,7 +10,8 @@ namespace flash {
 class DisplayObject;
 class MovieClip;
 
-// One static text's characters; none for any other display object.
+// One static text's characters; none for any other display object, nor for
+// a text with glyphs of a font the movie lacks.
 QString staticTextOf(const DisplayObject& text);
 // The clip's static texts, one after another.
 QString staticTextOf(const MovieClip& clip);

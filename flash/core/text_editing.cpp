@@ -8,36 +8,43 @@ namespace flash {
 
 namespace {
 
+// Only the Latin letters of ASCII change case to pass a restrict setting.
 char32_t otherCase(char32_t c) {
-    const char32_t lower = QChar::toLower(c), upper = QChar::toUpper(c);
-    return lower != c ? lower : upper;
+    if (c >= U'a' && c <= U'z') return c - U'a' + U'A';
+    if (c >= U'A' && c <= U'Z') return c - U'A' + U'a';
+    return c;
 }
 
-// One item of a restrict setting: a character, or a range "a-z"; a
-// backslash takes the next character as it is.
-char32_t readRestrictChar(const std::u32string& r, std::size_t& i) {
-    if (r[i] == U'\\' && i + 1 < r.size()) ++i;
-    return r[i++];
-}
-
+// Whether a restrict setting lets a character in. "^" flips between
+// allowing and refusing what follows, and a setting that starts by refusing
+// allows everything else. "x-y" is a range: one from a character past the
+// end (y-x) holds only x, and a dash with no character before it (at the
+// start, or just after a range) ranges from the first character there is.
+// Dashes in a row count as one; a dash or a backslash at the end counts for
+// nothing; a backslash takes the next character as it is.
 bool restrictAllows(const std::u32string& r, char32_t c) {
-    // "^" flips between allowing and refusing what follows; a setting that
-    // starts by refusing allows everything else.
     bool allowing = true;
     bool allowed = !r.empty() && r.front() == U'^';
+    char32_t rangeStart = 0;
     for (std::size_t i = 0; i < r.size();) {
         if (r[i] == U'^') {
             allowing = !allowing;
+            rangeStart = 0;
             ++i;
             continue;
         }
-        const char32_t first = readRestrictChar(r, i);
-        char32_t last = first;
-        if (i + 1 < r.size() && r[i] == U'-') {
-            ++i;
-            last = readRestrictChar(r, i);
+        const bool range = r[i] == U'-';
+        while (i < r.size() && r[i] == U'-') ++i;
+        if (i < r.size() && r[i] == U'\\') ++i;
+        if (i >= r.size()) break;
+        const char32_t ch = r[i++];
+        if (range) {
+            if (c >= rangeStart && c <= ch) allowed = allowing;
+            rangeStart = 0;
+        } else {
+            if (c == ch) allowed = allowing;
+            rangeStart = ch;
         }
-        if (c >= first && c <= last) allowed = allowing;
     }
     return allowed;
 }

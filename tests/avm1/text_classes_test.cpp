@@ -133,5 +133,32 @@ TEST(StyleSheetClass, TransformMakesATextFormatFromAStyle) {
     EXPECT_EQ(s.text(s.call(sheet, u"transform", {Value::null()})), "null");
 }
 
+TEST(StyleSheetClass, TransformReadsValuesAsThePlayerDoesOddOnesIncluded) {
+    Script s;
+    Value sheet = s.make(u"TextField.StyleSheet");
+    auto transformed = [&](const char16_t* property, const char16_t* value, const char16_t* field) {
+        Value format = s.call(sheet, u"transform", {s.object({{property, Value(String(value))}})});
+        return s.text(s.get(format, field));
+    };
+    EXPECT_EQ(transformed(u"color", u"#12", u"color"), "18") << "fewer than six digits are a smaller number";
+    EXPECT_EQ(transformed(u"color", u"#1234567", u"color"), "0") << "more than six, or no #, is black";
+    EXPECT_EQ(transformed(u"color", u"", u"color"), "null") << "empty text sets nothing";
+    EXPECT_EQ(transformed(u"fontSize", u" 09.5px", u"size"), "9");
+    EXPECT_EQ(transformed(u"fontSize", u"0", u"size"), "null") << "a size must be above nothing";
+    EXPECT_EQ(transformed(u"marginLeft", u"x50", u"leftMargin"), "-2147483648") << "an unreadable margin is the least int";
+    EXPECT_EQ(transformed(u"letterSpacing", u"-1.5 px", u"letterSpacing"), "-1.5");
+    EXPECT_EQ(transformed(u"letterSpacing", u"x", u"letterSpacing"), "NaN");
+    EXPECT_EQ(transformed(u"fontFamily", u"mono,  , serif ,Times", u"font"), "_typewriter,serif ,Times")
+        << "generic families take the player's names; blanks before a name go, those after stay";
+    EXPECT_EQ(transformed(u"fontWeight", u"normal", u"bold"), "false");
+    EXPECT_EQ(transformed(u"fontWeight", u"heavy", u"bold"), "null");
+    EXPECT_EQ(transformed(u"kerning", u"50", u"kerning"), "true");
+    EXPECT_EQ(transformed(u"textDecoration", u"none", u"underline"), "false");
+
+    ASSERT_EQ(s.callText(sheet, u"parseCSS", {Value(String(u".s { color: #ff0000 \n }"))}), "true");
+    EXPECT_EQ(s.text(s.get(s.call(sheet, u"getStyle", {Value(String(u".s"))}), u"color")), "#ff0000 ")
+        << "a value ends at a line break";
+}
+
 }  // namespace
 }  // namespace kinolux::avm1::test

@@ -215,6 +215,58 @@ TEST(As3TextField, TextRunsSplitTheTextWhereItsFormatChanges) {
     EXPECT_EQ(played.traces, (std::vector<std::string>{"2", "2", "true", "2", "false"}));
 }
 
+TEST(As3TextField, AStyleSheetStylesTheHtmlSetUnderItAndLeavesItsFormatsWhenTakenAway) {
+    AbcBuilder abc;
+    Code init;
+    newField(init, abc);
+    std::uint32_t sheet = textName(abc, "StyleSheet");
+    auto text = [&](const char* s) { return [&abc, s](Code& c) { c.op(op::PushString, abc.string(s)); }; };
+    // local 2 = new StyleSheet(); parseCSS(...); field.styleSheet = local 2
+    init.op(op::FindPropStrict, sheet).op(op::ConstructProp, sheet, 0).op(op::SetLocal, 2);
+    init.op(op::GetLocal2).op(op::PushString, abc.string(".Red { color: #FF0000; }\np { text-align: center }"));
+    init.op(op::CallPropVoid, abc.name("parseCSS"), 1);
+    traced(init, abc, [&](Code& c) { c.op(op::GetLocal2).op(op::GetProperty, abc.name("styleNames")); });
+    setOnField(init, abc, "styleSheet", [](Code& c) { c.op(op::GetLocal2); });
+    setOnField(init, abc, "htmlText", text("<p class='red'>ab</p>"));
+    traceOfField(init, abc, {"htmlText"});
+    auto traceColor = [&] {
+        traced(init, abc, [&](Code& c) {
+            c.op(op::GetLocal1).op(op::PushByte).u8(0).op(op::CallProperty, abc.name("getTextFormat"), 1);
+            c.op(op::GetProperty, abc.name("color"));
+        });
+    };
+    traceColor();
+    // Text set under a sheet is read as HTML too.
+    setOnField(init, abc, "text", text("<span class='red'>c</span>"));
+    traceOfField(init, abc, {"text"});
+    traceColor();
+    setOnField(init, abc, "styleSheet", [](Code& c) { c.op(op::PushNull); });
+    traceColor();
+    traceOfField(init, abc, {"text"});
+    // transform: what a style stands for, with the player's odd values.
+    traced(init, abc, [&](Code& c) {
+        c.op(op::GetLocal2).op(op::PushString, abc.string("marginLeft")).op(op::PushString, abc.string("x"));
+        c.op(op::NewObject, 1).op(op::CallProperty, abc.name("transform"), 1).op(op::GetProperty, abc.name("leftMargin"));
+    });
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{".red,p", "<p class='red'>ab</p>", "16711680", "c", "16711680",
+                                                    "16711680", "c", "-2147483648"}));
+}
+
+TEST(As3TextField, EachNewlineOfPlainTextIsALineBreakOfItsOwn) {
+    AbcBuilder abc;
+    Code init;
+    newField(init, abc);
+    setOnField(init, abc, "text", [&](Code& c) { c.op(op::PushString, abc.string("a\r\nb")); });
+    traceOfField(init, abc, {"text"});
+    init.op(op::GetLocal1).op(op::PushString, abc.string("\r\n")).op(op::CallPropVoid, abc.name("appendText"), 1);
+    traceOfField(init, abc, {"length"});
+    Playback run = play(documentMovie(documentAbc(abc, init)));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"a\r\rb", "6"}));
+}
+
 TEST(As3TextEngine, FontDescriptionsTakeOnlyTheNamesTheyKnow) {
     AbcBuilder abc;
     Code init;

@@ -98,3 +98,44 @@ TEST_F(Xml, ComparesByContent) {
     Value both = vm().add(xml(u"<a/>"), xml(u"<b/>"));
     EXPECT_EQ(text(call(both, u"length")), "2");
 }
+
+TEST_F(Builtins, XmlDocumentReadsTheLegacyDomAndKeepsItsChildNodesUpToDate) {
+    Value doc = make(u"flash.xml.XMLDocument",
+                     {Value(String(u"<?xml version=\"1.0\"?><r a=\"1\" b=\"&lt;\"><x>one</x><y/>tail</r>"))});
+    EXPECT_EQ(text(doc), "<?xml version=\"1.0\"?><r a=\"1\" b=\"&lt;\"><x>one</x><y />tail</r>");
+    Value root = vm().getPublic(doc, u"firstChild");
+    Value children = vm().getPublic(root, u"childNodes");
+    EXPECT_EQ(text(vm().getPublic(children, u"length")), "3");
+    Value x = vm().getPublic(root, u"firstChild");
+    EXPECT_EQ(text(vm().getPublic(vm().getPublic(x, u"nextSibling"), u"nodeName")), "y");
+    EXPECT_EQ(text(vm().getPublic(vm().getPublic(root, u"lastChild"), u"nodeType")), "3");
+    EXPECT_EQ(text(vm().getPublic(vm().getPublic(root, u"attributes"), u"b")), "<");
+
+    Value deep = call(x, u"cloneNode", {Value(true)});
+    Value shallow = call(x, u"cloneNode", {Value(false)});
+    EXPECT_EQ(text(deep), "<x>one</x>");
+    EXPECT_EQ(text(shallow), "<x />");
+    EXPECT_EQ(vm().getPublic(deep, u"parentNode").isNull(), true) << "a clone stands alone";
+
+    call(x, u"removeNode");
+    EXPECT_EQ(text(vm().getPublic(children, u"length")), "2") << "the array the script holds follows the tree";
+    EXPECT_TRUE(vm().getPublic(x, u"parentNode").isNull());
+    EXPECT_TRUE(vm().getPublic(x, u"nextSibling").isNull());
+    call(root, u"insertBefore", {x, vm().getPublic(root, u"lastChild")});
+    EXPECT_EQ(text(root), "<r a=\"1\" b=\"&lt;\"><y /><x>one</x>tail</r>");
+    call(x, u"appendChild", {root});
+    EXPECT_EQ(text(root), "<r a=\"1\" b=\"&lt;\"><y /><x>one</x>tail</r>") << "a node never goes inside itself";
+
+    Value white = make(u"flash.xml.XMLDocument");
+    vm().setPublic(white, u"ignoreWhite", Value(true));
+    call(white, u"parseXML", {Value(String(u"<a> <b/> </a><c>"))});
+    EXPECT_EQ(text(white), "<a><b /></a><c />") << "what was read before the fault stays";
+    EXPECT_EQ(text(vm().getPublic(global(u"flash.xml.XMLNodeType"), u"TEXT_NODE")), "3");
+
+    std::u16string nested;
+    for (int i = 0; i < 5000; ++i) nested += u"<a>";
+    Value deepDoc = make(u"flash.xml.XMLDocument", {Value(String(nested))});
+    EXPECT_NE(thrown([&] { call(deepDoc, u"toString"); }).find("Error #1023"), std::string::npos)
+        << "a tree too deep to walk stops with an error, not a crash";
+    EXPECT_NE(thrown([&] { call(deepDoc, u"cloneNode", {Value(true)}); }).find("Error #1023"), std::string::npos);
+}

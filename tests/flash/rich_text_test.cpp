@@ -75,6 +75,7 @@ TEST(HtmlText, WhiteSpaceAndParagraphEndsByFieldSettings) {
     EXPECT_EQ(parseHtml(source, base(), {false, true}).text(), "test a b ")
         << "a single-line field breaks no lines";
     EXPECT_EQ(parseHtml("a\nb", base(), {false, false}).text(), "a\rb") << "without condensing, newlines stay";
+    EXPECT_EQ(parseHtml("a\r\nb", base(), {false, false}).text(), "a\r\rb") << "\r\n is two of them";
     EXPECT_EQ(parseHtml("<b> \n </b>", base(), {true, true}).text(), "");
 }
 
@@ -108,11 +109,41 @@ TEST(HtmlText, AStyleSheetStylesTagsByNameAndThenByClass) {
     EXPECT_EQ(t.styleAt(0).size, 30) << "class names are matched in lower case";
     EXPECT_EQ(t.styleAt(1).size, 30) << "a tag with no style keeps the format around it";
     EXPECT_TRUE(t.styleAt(2).bold) << "a tag of the sheet's own";
-    EXPECT_TRUE(t.styleAt(3).bold && t.styleAt(3).italic) << "known tags take styles too";
+    EXPECT_TRUE(t.styleAt(3).bold);
+    EXPECT_FALSE(t.styleAt(3).italic) << "b, i, u, font, textformat and span take no style of their name";
     EXPECT_FALSE(t.styleAt(4).bold) << "the tag's style ends with it";
     EXPECT_EQ(t.styleAt(6).color, QColor(Qt::black)) << "and the paragraph's with the paragraph";
     EXPECT_EQ(t.styleAt(8).size, 12) << "tags that enclose nothing style nothing after them";
-    EXPECT_EQ(asked, (std::vector<QString>{"p", ".big", "span", "headline", "b"}));
+    EXPECT_EQ(asked, (std::vector<QString>{"p", ".big", "headline"}));
 
     EXPECT_FALSE(parseHtml("<headline>c</headline>", base()).styleAt(0).bold) << "no sheet, no styles";
+}
+
+TEST(HtmlText, AFontThatDiffersOpensInsideTheOnesAroundItAndOneOfThemClosesBackToIt) {
+    RichText t = parseHtml(R"(a<font color="#00FF00">b<font face="Arial">c</font></font>d<font color="#00FF00">e</font>)",
+                           base());
+    EXPECT_EQ(writeHtml(t), R"(<P ALIGN="LEFT">)" + kFont +
+                                R"(a<FONT COLOR="#00FF00">b<FONT FACE="Arial">c</FONT></FONT>d<FONT COLOR="#00FF00">e</FONT>)"
+                                R"(</FONT></P>)")
+        << "only what differs from the enclosing font is written";
+    RichText chain = parseHtml(R"(<font color="#00FF00">a</font><font color="#0000FF">b</font>)", base());
+    EXPECT_EQ(writeHtml(chain), R"(<P ALIGN="LEFT"><FONT FACE="Times New Roman" SIZE="12" COLOR="#00FF00" )"
+                                R"(LETTERSPACING="0" KERNING="0">a<FONT COLOR="#0000FF">b</FONT></FONT></P>)")
+        << "a font none of the open ones has opens inside the innermost";
+}
+
+TEST(HtmlText, TheTagsOwnAttributesGoOverItsStylesAndClassesMatchWhole) {
+    const HtmlStyleSheet sheet = [](const QString& selector, TextStyle& s) {
+        if (selector == "p") s.align = swf::TextAlign::Center;
+        if (selector == "a" || selector == "li") s.color = Qt::blue;
+        if (selector == ".red") s.color = Qt::red;
+    };
+    EXPECT_EQ(parseHtml(R"(<p align="right">x</p>)", base(), {}, sheet).styleAt(0).align, swf::TextAlign::Right);
+    EXPECT_EQ(parseHtml("<p>x</p>", base(), {}, sheet).styleAt(0).align, swf::TextAlign::Center);
+    EXPECT_EQ(parseHtml("<a>x</a><li>y</li>", base(), {}, sheet).styleAt(0).color, QColor(Qt::blue));
+    EXPECT_EQ(parseHtml("<li>y</li>", base(), {}, sheet).styleAt(0).color, QColor(Qt::blue));
+    EXPECT_EQ(parseHtml(R"(<a class="RED">x</a>)", base(), {}, sheet).styleAt(0).color, QColor(Qt::red));
+    EXPECT_EQ(parseHtml(R"(<span class=" red">x</span>)", base(), {}, sheet).styleAt(0).color, QColor(Qt::black))
+        << "blanks are part of the class name";
+    EXPECT_EQ(parseHtml(R"(<b class="red">x</b>)", base(), {}, sheet).styleAt(0).color, QColor(Qt::black));
 }

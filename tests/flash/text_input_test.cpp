@@ -108,6 +108,7 @@ TEST(TextRestrict, RangesExclusionsEscapesAndTheOtherCase) {
     EXPECT_EQ(flash::restrictChar("bc", U'B'), U'b') << "only the lower case is allowed: the letter is lowered";
     EXPECT_EQ(flash::restrictChar("A-Z", U'q'), U'Q');
     EXPECT_EQ(flash::restrictChar("aA", U'A'), U'A') << "both cases allowed: kept as typed";
+    EXPECT_EQ(flash::restrictChar(QString::fromUtf8("Δ"), U'δ'), std::nullopt) << "only ASCII letters change case";
     EXPECT_EQ(flash::restrictChar("^0-9", U'5'), std::nullopt);
     EXPECT_EQ(flash::restrictChar("^0-9", U'x'), U'x') << "a leading ^ allows all it does not name";
     EXPECT_EQ(flash::restrictChar("a-z^q", U'q'), std::nullopt);
@@ -115,6 +116,13 @@ TEST(TextRestrict, RangesExclusionsEscapesAndTheOtherCase) {
     EXPECT_EQ(flash::restrictChar("\\-", U'-'), U'-');
     EXPECT_EQ(flash::restrictChar("\\^", U'^'), U'^');
     EXPECT_EQ(flash::restrictChar("", U'a'), std::nullopt) << "an empty setting lets nothing through";
+    EXPECT_EQ(flash::restrictChar("a-", U'-'), std::nullopt) << "a dash at the end counts for nothing";
+    EXPECT_EQ(flash::restrictChar("a\\", U'\\'), std::nullopt) << "nor does a backslash";
+    EXPECT_EQ(flash::restrictChar("-b", U'0'), U'0') << "a dash with nothing before it ranges from the first character";
+    EXPECT_EQ(flash::restrictChar("a-b-c", U'0'), U'0') << "and so does one just after a range";
+    EXPECT_EQ(flash::restrictChar("b-a", U'b'), U'b');
+    EXPECT_EQ(flash::restrictChar("b-a", U'a'), std::nullopt) << "a range backwards holds only its first character";
+    EXPECT_EQ(flash::restrictChar("b---", U'-'), std::nullopt) << "dashes in a row count as one";
 }
 
 TEST_F(TextInputTest, TypingGoesToTheFocusedFieldAndItsListenersHearOfIt) {
@@ -151,6 +159,21 @@ TEST_F(TextInputTest, TypingGoesToTheFocusedFieldAndItsListenersHearOfIt) {
     load(kInputField + setMember("t", "type", "\"dynamic\""));
     type("a");
     EXPECT_EQ(text(), "");
+}
+
+TEST_F(TextInputTest, TheSelectKeysGrowTheSelectionFromTheCaretAndTheDocumentKeysGoToAnEnd) {
+    load(kInputField);
+    type("abcd");
+    movie_->player->textControl(TextControl::MoveLeftDocument);
+    movie_->player->textControl(TextControl::SelectRight);
+    movie_->player->textControl(TextControl::SelectRight);
+    EXPECT_EQ(flash::selectedText(field()), "ab") << "the anchor stays where the caret was";
+    movie_->player->textControl(TextControl::SelectLeft);
+    EXPECT_EQ(flash::selectedText(field()), "a");
+    movie_->player->textControl(TextControl::MoveRightDocument);
+    EXPECT_EQ(flash::selectedText(field()), "") << "without shift a move drops the selection";
+    movie_->player->textInput(U'e');
+    EXPECT_EQ(text(), "abcde");
 }
 
 TEST_F(TextInputTest, RestrictAndMaxCharsFilterWhatIsTypedAndPasted) {

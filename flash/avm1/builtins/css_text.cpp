@@ -1,6 +1,12 @@
 #include "flash/avm1/builtins/css_text.h"
 
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
 #include "flash/avm1/case_mapping.h"
+#include "flash/avm1/number_format.h"
 
 namespace kinolux::avm1::builtins {
 
@@ -42,15 +48,141 @@ bool parseDeclarations(std::u16string_view body, CssRule& rule) {
         if (colon == std::u16string_view::npos) return false;
         std::u16string_view name = trimmed(declaration.substr(0, colon));
         if (name.empty()) return false;
-        // The value keeps what stands before the rule's end, blanks too.
+        // The value keeps what stands before the rule's end, blanks too,
+        // but not a line break and what follows it.
         std::u16string_view value = declaration.substr(colon + 1);
         while (!value.empty() && isBlank(value.front())) value.remove_prefix(1);
+        value = value.substr(0, value.find_first_of(u"\r\n"));
         rule.declarations.emplace_back(cssPropertyName(name), String(value));
     }
     return true;
 }
 
+bool is(std::u16string_view value, std::u16string_view word) { return String(value).equalsIgnoreCase(word); }
+
+// The whole number a value starts with, after blanks ("12px" is 12).
+std::optional<double> leadingInteger(std::u16string_view s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    const bool negative = !s.empty() && s.front() == u'-';
+    if (negative) s.remove_prefix(1);
+    double n = 0;
+    std::size_t digits = 0;
+    // More digits than an int holds are not read.
+    for (; digits < s.size() && digits < 9 && s[digits] >= u'0' && s[digits] <= u'9'; ++digits)
+        n = n * 10 + (s[digits] - u'0');
+    if (!digits) return std::nullopt;
+    return negative ? -n : n;
+}
+
+// The decimal number a value starts with, after blanks; NaN for none.
+double leadingNumber(std::u16string_view s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    std::string ascii;
+    bool digits = false;
+    // Longer numbers than a double tells apart are not read.
+    for (std::size_t i = 0; i < s.size() && ascii.size() < 64; ++i) {
+        const char16_t c = s[i];
+        const bool digit = c >= u'0' && c <= u'9';
+        const bool sign = i == 0 && (c == u'-' || c == u'+');
+        const bool point = c == u'.' && ascii.find('.') == std::string::npos;
+        if (!digit && !sign && !point) break;
+        digits = digits || digit;
+        ascii.push_back(char(c));
+    }
+    return digits ? std::strtod(ascii.c_str(), nullptr) : std::nan("");
+}
+
+// "#RGB" digits, up to six of them; anything else is black.
+double cssColor(std::u16string_view s) {
+    s = trimmed(s);
+    if (s.empty() || s.front() != u'#' || s.size() > 7) return 0;
+    double rgb = 0;
+    for (char16_t c : s.substr(1)) {
+        const int digit = digitValue(c);
+        if (digit >= 16) return 0;
+        rgb = rgb * 16 + digit;
+    }
+    return rgb;
+}
+
+// A list of families, with CSS's generic ones in the player's names.
+String fontFamilies(std::u16string_view list) {
+    constexpr std::pair<std::u16string_view, std::u16string_view> kGeneric[] = {
+        {u"mono", u"_typewriter"}, {u"sans-serif", u"_sans"}, {u"serif", u"_serif"}};
+    std::u16string out;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t comma = list.find(u',', start);
+        if (comma == std::u16string_view::npos) comma = list.size();
+        std::u16string_view family = list.substr(start, comma - start);
+        start = comma + 1;
+        while (!family.empty() && isBlank(family.front())) family.remove_prefix(1);
+        if (family.empty()) continue;
+        for (auto [css, player] : kGeneric)
+            if (is(family, css)) family = player;
+        if (!out.empty()) out.push_back(u',');
+        out.append(family);
+    }
+    return String(out);
+}
+
+// A word that sets a flag one way or the other; any other word leaves it.
+std::optional<bool> flagWord(std::u16string_view value, std::u16string_view on, std::u16string_view off) {
+    if (is(value, on)) return true;
+    if (is(value, off)) return false;
+    return std::nullopt;
+}
+
 }  // namespace
+
+CssFormat formatOfStyle(const CssProperty& property) {
+    CssFormat css;
+    TextFormat& f = css.format;
+    f.kerning = false;
+    auto read = [&](std::u16string_view name, auto apply) {
+        if (auto v = property(name); v && !v->empty()) apply(std::u16string_view(*v));
+    };
+    // Margins and the like the player cannot read are the least int.
+    auto integer = [](std::u16string_view v) {
+        return leadingInteger(v).value_or(double(std::numeric_limits<std::int32_t>::min()));
+    };
+    read(u"color", [&](auto v) { f.color = cssColor(v); });
+    read(u"display", [&](auto v) {
+        css.display = std::nullopt;
+        for (std::u16string_view word : {u"inline", u"block", u"none"})
+            if (is(v, word)) css.display = String(word);
+    });
+    read(u"fontFamily", [&](auto v) {
+        if (String families = fontFamilies(v); !families.view().empty()) f.font = families;
+    });
+    read(u"fontSize", [&](auto v) {
+        if (auto size = leadingInteger(v); size && *size > 0) f.size = size;
+    });
+    read(u"fontStyle", [&](auto v) { f.italic = flagWord(v, u"italic", u"normal"); });
+    read(u"fontWeight", [&](auto v) { f.bold = flagWord(v, u"bold", u"normal"); });
+    read(u"kerning", [&](auto v) { f.kerning = is(v, u"true") || leadingInteger(v).value_or(0) != 0; });
+    read(u"leading", [&](auto v) { f.leading = integer(v); });
+    read(u"letterSpacing", [&](auto v) { f.letterSpacing = leadingNumber(v); });
+    read(u"marginLeft", [&](auto v) { f.leftMargin = integer(v); });
+    read(u"marginRight", [&](auto v) { f.rightMargin = integer(v); });
+    read(u"textAlign", [&](auto v) {
+        css.badAlign = true;
+        for (std::u16string_view align : {u"left", u"right", u"center", u"justify"}) {
+            if (!is(v, align)) continue;
+            f.align = String(align);
+            css.badAlign = false;
+        }
+    });
+    read(u"textDecoration", [&](auto v) { f.underline = flagWord(v, u"underline", u"none"); });
+    read(u"textIndent", [&](auto v) { f.indent = integer(v); });
+    return css;
+}
+
+String styleName(std::u16string_view name) {
+    std::u16string lower(name);
+    for (char16_t& c : lower) c = toLowerCase(c);
+    return String(lower);
+}
 
 String cssPropertyName(std::u16string_view name) {
     std::u16string out;
@@ -85,9 +217,7 @@ std::optional<std::vector<CssRule>> parseCss(std::u16string_view source) {
             if (comma == std::u16string_view::npos) comma = selectors.size();
             std::u16string_view one = trimmed(selectors.substr(s, comma - s));
             if (one.empty() || one.find(u'}') != std::u16string_view::npos) return std::nullopt;
-            std::u16string lower(one);
-            for (char16_t& c : lower) c = toLowerCase(c);
-            rule.selectors.emplace_back(lower);
+            rule.selectors.push_back(styleName(one));
             s = comma + 1;
         }
         if (!parseDeclarations(std::u16string_view(text).substr(open + 1, close - open - 1), rule)) return std::nullopt;

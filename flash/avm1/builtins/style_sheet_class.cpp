@@ -6,8 +6,6 @@
 #include "flash/avm1/builtins/css_text.h"
 #include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
-#include "flash/avm1/case_mapping.h"
-#include "flash/avm1/number_format.h"
 
 namespace kinolux::avm1::builtins {
 
@@ -22,12 +20,6 @@ ObjectRef stylesOf(Vm& vm, const ObjectRef& self) {
     ObjectRef fresh = vm.newObject();
     self->defineValue(kStyles, Value(fresh), PropertyFlag::DontEnum);
     return fresh;
-}
-
-String lowerCase(const String& s) {
-    std::u16string out(s.view());
-    for (char16_t& c : out) c = toLowerCase(c);
-    return String(out);
 }
 
 // A copy of what the script gave: its enumerable properties, as they are.
@@ -45,7 +37,7 @@ Value construct(Vm& vm, const Value& thisValue, Args) {
 Value getStyle(Vm& vm, const Value& thisValue, Args args) {
     ObjectRef self = vm.toObject(thisValue);
     if (!self || args.empty()) return Value();
-    Value style = vm.get(stylesOf(vm, self), lowerCase(vm.toString(args[0])));
+    Value style = vm.get(stylesOf(vm, self), styleName(vm.toString(args[0]).view()));
     if (!style.isObject()) return Value::null();
     return Value(copyOf(vm, style.objectRef()));
 }
@@ -54,7 +46,7 @@ Value setStyle(Vm& vm, const Value& thisValue, Args args) {
     ObjectRef self = vm.toObject(thisValue);
     if (!self || args.empty()) return Value();
     ObjectRef styles = stylesOf(vm, self);
-    const String name = lowerCase(vm.toString(args[0]));
+    const String name = styleName(vm.toString(args[0]).view());
     if (arg(args, 1).isObject()) vm.set(styles, name, Value(copyOf(vm, args[1].objectRef())));
     else vm.deleteProperty(*styles, name);
     return Value();
@@ -92,69 +84,16 @@ Value parseCss(Vm& vm, const Value& thisValue, Args args) {
     return Value(true);
 }
 
-std::u16string_view trimmed(std::u16string_view s) {
-    while (!s.empty() && (s.front() == u' ' || s.front() == u'\t' || s.front() == u'\r' || s.front() == u'\n'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == u' ' || s.back() == u'\t' || s.back() == u'\r' || s.back() == u'\n'))
-        s.remove_suffix(1);
-    return s;
-}
-
-// The leading whole number of a CSS length ("12px" is 12), if any.
-std::optional<double> cssNumber(std::u16string_view s) {
-    s = trimmed(s);
-    bool negative = !s.empty() && s.front() == u'-';
-    if (negative) s.remove_prefix(1);
-    double n = 0;
-    std::size_t digits = 0;
-    for (; digits < s.size() && s[digits] >= u'0' && s[digits] <= u'9' && digits < 9; ++digits)
-        n = n * 10 + (s[digits] - u'0');
-    if (!digits) return std::nullopt;
-    return negative ? -n : n;
-}
-
-std::optional<double> cssColor(std::u16string_view s) {
-    s = trimmed(s);
-    if (s.empty() || s.front() != u'#') return std::nullopt;
-    double rgb = 0;
-    for (char16_t c : s.substr(1, 6)) {
-        int digit = digitValue(c);
-        if (digit >= 16) return std::nullopt;
-        rgb = rgb * 16 + digit;
-    }
-    return rgb;
-}
-
 // transform(style): the TextFormat a style stands for.
 Value transform(Vm& vm, const Value&, Args args) {
     if (!arg(args, 0).isObject()) return Value::null();
     ObjectRef style = args[0].objectRef();
-    auto text = [&](std::u16string_view name) -> std::optional<std::u16string> {
+    const CssFormat css = formatOfStyle([&](std::u16string_view name) -> std::optional<std::u16string> {
         Value v = vm.get(style, String(name));
         if (v.isUndefined()) return std::nullopt;
-        return std::u16string(trimmed(vm.toString(v).view()));
-    };
-    auto is = [](const std::optional<std::u16string>& v, std::u16string_view word) {
-        return v && String(*v).equalsIgnoreCase(word);
-    };
-    TextFormat f;
-    if (auto v = text(u"color")) f.color = cssColor(*v);
-    if (auto v = text(u"fontFamily")) f.font = String(*v);
-    if (auto v = text(u"fontSize")) f.size = cssNumber(*v);
-    if (auto v = text(u"fontWeight")) f.bold = is(v, u"bold");
-    if (auto v = text(u"fontStyle")) f.italic = is(v, u"italic");
-    if (auto v = text(u"textDecoration")) f.underline = is(v, u"underline");
-    if (auto v = text(u"textAlign")) {
-        for (std::u16string_view align : {u"left", u"right", u"center", u"justify"})
-            if (is(v, align)) f.align = String(align);
-    }
-    if (auto v = text(u"marginLeft")) f.leftMargin = cssNumber(*v);
-    if (auto v = text(u"marginRight")) f.rightMargin = cssNumber(*v);
-    if (auto v = text(u"textIndent")) f.indent = cssNumber(*v);
-    if (auto v = text(u"leading")) f.leading = cssNumber(*v);
-    if (auto v = text(u"letterSpacing")) f.letterSpacing = cssNumber(*v);
-    if (auto v = text(u"kerning")) f.kerning = is(v, u"true");
-    return Value(objectFromFormat(vm, f));
+        return std::u16string(vm.toString(v).view());
+    });
+    return Value(objectFromFormat(vm, css.format));
 }
 
 Value onData(Vm& vm, const Value& thisValue, Args args) {

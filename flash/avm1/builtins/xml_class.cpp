@@ -24,7 +24,7 @@ void parseInto(Vm& vm, XmlNode& document, const String& text) {
     document.children.clear();
     ObjectRef holder(&document);
     bool ignoreWhite = vm.toBoolean(vm.get(holder, String(u"ignoreWhite")));
-    ParsedXml parsed = parseXmlText(vm, Ref<XmlNode>(&document), text.view(), ignoreWhite);
+    const script::XmlDocumentText parsed = parseXmlText(vm, Ref<XmlNode>(&document), text.view(), ignoreWhite);
     Value idMap = vm.get(holder, String(u"idMap"));
     if (idMap.isObject()) indexIds(vm, document, idMap.objectRef());
     vm.set(holder, String(u"status"), Value(parsed.status));

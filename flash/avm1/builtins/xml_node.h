@@ -10,17 +10,11 @@
 
 #include "flash/avm1/builtins/builtins.h"
 #include "flash/avm1/builtins/members.h"
+#include "flash/script/xml_document.h"
 
 namespace kinolux::avm1::builtins {
 
 constexpr int kElement = 1, kText = 3;
-
-// Parse results, as XML.status reports them.
-namespace Status {
-constexpr int Ok = 0, CdataUnterminated = -2, DeclarationUnterminated = -3, DoctypeUnterminated = -4,
-              CommentUnterminated = -5, ElementMalformed = -6, AttributeUnterminated = -8,
-              EndTagMissing = -9, StartTagMissing = -10;
-}
 
 class XmlNode final : public Object {
 public:
@@ -84,13 +78,9 @@ inline XmlNode* asNode(const Value& v) {
 Ref<XmlNode> newNode(Vm& vm, int type, Value nameOrValue, const Value& proto);
 inline Value nodeProto(Vm& vm) { return Value(vm.protos().xmlNode); }
 
-// Parses `text` into `document`'s children; XML.status's code.
-struct ParsedXml {
-    int status = Status::Ok;
-    std::u16string xmlDecl, docType;
-    bool sawDecl = false, sawDocType = false;
-};
-ParsedXml parseXmlText(Vm& vm, const Ref<XmlNode>& document, std::u16string_view text, bool ignoreWhite);
+// Parses `text` into `document`'s children, with XML.status's code.
+script::XmlDocumentText parseXmlText(Vm& vm, const Ref<XmlNode>& document, std::u16string_view text,
+                                     bool ignoreWhite);
 void serialize(const XmlNode& node, std::u16string& out);
 
 void installXmlNode(Vm& vm);

@@ -149,6 +149,7 @@ void Vm::installBuiltins() {
     installByteArrayClass(*this);
     installJsonClass(*this);
     installXmlClasses(*this);
+    installXmlDocumentClasses(*this);
     installProxyClass(*this);
     installUriFunctions(*this);
     installDisplayClasses(*this);

@@ -36,6 +36,8 @@ void installRegExpClass(Vm& vm);
 void installByteArrayClass(Vm& vm);
 void installJsonClass(Vm& vm);
 void installXmlClasses(Vm& vm);
+// flash.xml's XMLDocument, XMLNode and XMLNodeType.
+void installXmlDocumentClasses(Vm& vm);
 void installProxyClass(Vm& vm);
 void installUriFunctions(Vm& vm);
 // Timer and TimerEvent (after the event classes), setTimeout and setInterval.

@@ -1,12 +1,14 @@
 // flash.text.TextField and TextFormat on the player's text fields. A
 // field's properties go through the binding the older scripts use too, so
 // a field reads and lays out the same whichever language set it.
+#include <algorithm>
 #include <cmath>
 
 #include "flash/avm1/player/bindings.h"
 #include "flash/avm1/player/text_values.h"
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/natives.h"
+#include "flash/avm2/player/text_field_access.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/font_glyphs.h"
 #include "flash/core/library.h"
@@ -14,17 +16,18 @@
 #include "flash/core/text_layout.h"
 
 namespace flash {
+
+kinolux::avm1::TextFieldBinding* as3::textFieldOf(const as3::Value& t) {
+    DisplayObject* d = DisplayBridge::displayOf(t);
+    if (!d || d->kind() != ObjectKind::EditText) return nullptr;
+    return static_cast<kinolux::avm1::TextFieldBinding*>(&avm1Binding(*d));
+}
+
 namespace {
 
 using namespace as3;
 namespace avm1 = kinolux::avm1;
 using P = avm1::TextFieldProperty;
-
-avm1::TextFieldBinding* fieldOf(const Value& t) {
-    DisplayObject* d = DisplayBridge::displayOf(t);
-    if (!d || d->kind() != ObjectKind::EditText) return nullptr;
-    return static_cast<avm1::TextFieldBinding*>(&avm1Binding(*d));
-}
 
 enum class Type : char { Text, Number, Flag };
 
@@ -46,13 +49,13 @@ Value fromFieldValue(const avm1::Value& v) {
 
 template <P Property>
 Value propertyGetter(Vm&, const Value& t, Args) {
-    auto* field = fieldOf(t);
+    auto* field = textFieldOf(t);
     return field ? fromFieldValue(field->textProperty(Property)) : Value::null();
 }
 
 template <P Property, Type Kind>
 Value propertySetter(Vm& vm, const Value& t, Args a) {
-    if (auto* field = fieldOf(t)) field->setTextProperty(Property, toFieldValue(vm, arg(a, 0), Kind));
+    if (auto* field = textFieldOf(t)) field->setTextProperty(Property, toFieldValue(vm, arg(a, 0), Kind));
     return Value();
 }
 
@@ -64,20 +67,43 @@ bool unchanged(avm1::TextFieldBinding& field, const avm1::Value& v) {
     return v.isString() && now.isString() && v.string() == now.string();
 }
 
-Value textSetter(Vm& vm, const Value& t, Args a) {
-    auto* field = fieldOf(t);
-    const avm1::Value v = toFieldValue(vm, arg(a, 0), Type::Text);
-    if (field && !unchanged<P::Text>(*field, v)) field->setTextProperty(P::Text, v);
-    return Value();
+// Every field is an HTML one to these scripts.
+Value htmlTextGetter(Vm&, const Value& t, Args) {
+    auto* field = textFieldOf(t);
+    if (!field) return Value::null();
+    field->setTextProperty(P::Html, avm1::Value(true));
+    return fromFieldValue(field->textProperty(P::HtmlText));
 }
 
-// Every field is an HTML one to these scripts.
+// New HTML takes the styles of the field's sheet as they are now, as they
+// may have changed since the sheet was set.
 Value htmlTextSetter(Vm& vm, const Value& t, Args a) {
-    auto* field = fieldOf(t);
+    auto* field = textFieldOf(t);
     if (!field) return Value();
     field->setTextProperty(P::Html, avm1::Value(true));
     const avm1::Value v = toFieldValue(vm, arg(a, 0), Type::Text);
-    if (!unchanged<P::HtmlText>(*field, v)) field->setTextProperty(P::HtmlText, v);
+    if (unchanged<P::HtmlText>(*field, v)) return Value();
+    restyleFromSheet(vm, t);
+    field->setTextProperty(P::HtmlText, v);
+    return Value();
+}
+
+// To these scripts each \n of plain text is a line break of its own, so
+// \r\n is two of them.
+String withOwnLineBreaks(const String& text) {
+    std::u16string out(text.view());
+    std::replace(out.begin(), out.end(), u'\n', u'\r');
+    return String(out);
+}
+
+// A field with a style sheet reads any text it is given as HTML.
+Value textSetter(Vm& vm, const Value& t, Args a) {
+    auto* field = textFieldOf(t);
+    if (field && static_cast<const EditText*>(DisplayBridge::displayOf(t))->hasStyleSheet())
+        return htmlTextSetter(vm, t, a);
+    const Value text = arg(a, 0).isNullish() ? arg(a, 0) : Value(withOwnLineBreaks(vm.toString(arg(a, 0))));
+    const avm1::Value v = toFieldValue(vm, text, Type::Text);
+    if (field && !unchanged<P::Text>(*field, v)) field->setTextProperty(P::Text, v);
     return Value();
 }
 
@@ -150,7 +176,9 @@ void writeField(Vm& vm, const Value& format, std::u16string_view name, const std
     if (v) vm.setPublic(format, name, Value(*v));
 }
 
-Value formatValue(Vm& vm, const avm1::TextFormat& f) {
+}  // namespace
+
+Value as3::formatValue(Vm& vm, const kinolux::avm1::TextFormat& f) {
     Value format(vm.construct(vm.findClass(u"flash.text.TextFormat"), {}));
     writeField(vm, format, u"font", f.font);
     writeField(vm, format, u"url", f.url);
@@ -176,6 +204,8 @@ Value formatValue(Vm& vm, const avm1::TextFormat& f) {
     return format;
 }
 
+namespace {
+
 // A character index argument; -1 (or none) means the whole text.
 int indexArgument(Vm& vm, Args a, std::size_t i) {
     double n = i < a.size() ? vm.toNumber(a[i]) : -1;
@@ -183,29 +213,29 @@ int indexArgument(Vm& vm, Args a, std::size_t i) {
 }
 
 Value getTextFormat(Vm& vm, const Value& t, Args a) {
-    auto* field = fieldOf(t);
+    auto* field = textFieldOf(t);
     return formatValue(vm, field ? field->textFormat(indexArgument(vm, a, 0), indexArgument(vm, a, 1)) : avm1::TextFormat{});
 }
 Value setTextFormat(Vm& vm, const Value& t, Args a) {
-    if (auto* field = fieldOf(t))
+    if (auto* field = textFieldOf(t))
         field->setTextFormat(indexArgument(vm, a, 1), indexArgument(vm, a, 2), formatOf(vm, arg(a, 0)));
     return Value();
 }
 Value defaultFormatGetter(Vm& vm, const Value& t, Args) {
-    auto* field = fieldOf(t);
+    auto* field = textFieldOf(t);
     return formatValue(vm, field ? field->newTextFormat() : avm1::TextFormat{});
 }
 Value defaultFormatSetter(Vm& vm, const Value& t, Args a) {
-    if (auto* field = fieldOf(t)) field->setNewTextFormat(formatOf(vm, arg(a, 0)));
+    if (auto* field = textFieldOf(t)) field->setNewTextFormat(formatOf(vm, arg(a, 0)));
     return Value();
 }
 Value appendText(Vm& vm, const Value& t, Args a) {
-    if (auto* field = fieldOf(t)) field->replaceText(-1, -1, vm.toString(arg(a, 0)));
+    if (auto* field = textFieldOf(t)) field->replaceText(-1, -1, withOwnLineBreaks(vm.toString(arg(a, 0))));
     return Value();
 }
 Value replaceText(Vm& vm, const Value& t, Args a) {
-    if (auto* field = fieldOf(t))
-        field->replaceText(indexArgument(vm, a, 0), indexArgument(vm, a, 1), vm.toString(arg(a, 2)));
+    if (auto* field = textFieldOf(t))
+        field->replaceText(indexArgument(vm, a, 0), indexArgument(vm, a, 1), withOwnLineBreaks(vm.toString(arg(a, 2))));
     return Value();
 }
 Value ignore(Vm&, const Value&, Args) { return Value(); }
@@ -214,7 +244,7 @@ Value ignore(Vm&, const Value&, Args) { return Value(); }
 // default), each a TextRun of its range and format.
 Value getTextRuns(Vm& vm, const Value& t, Args a) {
     DisplayObject* d = DisplayBridge::displayOf(t);
-    auto* field = fieldOf(t);
+    auto* field = textFieldOf(t);
     std::vector<Value> runs;
     if (!d || !field) return Value(vm.newArray({}));
     const RichText& text = static_cast<const EditText&>(*d).content;
@@ -338,7 +368,7 @@ void installTextClasses(Vm& vm, Class* textField) {
     metrics->init = vm.nativeMethod(lineMetricsInit, String(u"TextLineMetrics"));
 
     vm.defineGetter(textField, u"text", propertyGetter<P::Text>, textSetter);
-    vm.defineGetter(textField, u"htmlText", propertyGetter<P::HtmlText>, htmlTextSetter);
+    vm.defineGetter(textField, u"htmlText", htmlTextGetter, htmlTextSetter);
     vm.defineGetter(textField, u"length", propertyGetter<P::Length>);
     vm.defineGetter(textField, u"textWidth", propertyGetter<P::TextWidth>);
     vm.defineGetter(textField, u"textHeight", propertyGetter<P::TextHeight>);
@@ -374,6 +404,7 @@ void installTextClasses(Vm& vm, Class* textField) {
     vm.defineTraitMethod(textField, u"replaceText", replaceText);
     vm.defineTraitMethod(textField, u"getLineMetrics", getLineMetrics);
     installTextFieldQueries(vm, textField);
+    installStyleSheet(vm, textField);
 }
 
 }  // namespace flash
