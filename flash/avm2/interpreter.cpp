@@ -99,6 +99,13 @@ struct Frame {
                 vm.throwError(ErrorType::TypeError, "Error #1040: Namespace expected.", 1040);
             m.namespaces = {Namespace{NamespaceKind::Namespace, vm.toString(static_cast<BoxObject*>(o)->value), 0}};
         }
+        // A QName brings its own namespace, whatever the code qualified it with.
+        if (Object* o = m.runtimeKey.object(); o && o->kind == ObjectKind::QName) {
+            const auto* q = static_cast<const QNameObject*>(o);
+            m.name = q->local;
+            if (q->anyUri) m.anyNamespace = true;
+            else m.namespaces = {Namespace{NamespaceKind::Namespace, q->uri, 0}};
+        }
         return m;
     }
 };

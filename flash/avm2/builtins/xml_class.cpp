@@ -122,6 +122,100 @@ void setElement(Vm& vm, XmlObject* x, const XmlName& n, const Value& value) {
     xmlReplaceChildren(vm, target, std::move(content));
 }
 
+// Puts nodes where `item` was, in its parent and in the list.
+void replaceListItem(XmlListObject* list, std::size_t i, const std::vector<XmlObject*>& nodes) {
+    XmlObject* item = list->items[i];
+    if (XmlObject* parent = item->parent) {
+        auto& kids = parent->children;
+        auto at = std::find(kids.begin(), kids.end(), item);
+        if (at != kids.end()) {
+            item->parent = nullptr;
+            at = kids.erase(at);
+            for (XmlObject* n : nodes) n->parent = parent;
+            kids.insert(at, nodes.begin(), nodes.end());
+        }
+    }
+    list->items.erase(list->items.begin() + std::ptrdiff_t(i));
+    list->items.insert(list->items.begin() + std::ptrdiff_t(i), nodes.begin(), nodes.end());
+}
+
+// list[i] = value for an item the list has: text (and text or attribute
+// nodes) becomes an element's content; other XML takes the item's place.
+void putListItem(Vm& vm, XmlListObject* list, std::size_t i, const Value& value) {
+    XmlObject* item = list->items[i];
+    Object* v = value.object();
+    const XmlObject* one = nullptr;
+    if (v && v->kind == ObjectKind::Xml) one = static_cast<XmlObject*>(v);
+    if (v && v->kind == ObjectKind::XmlList && static_cast<XmlListObject*>(v)->items.size() == 1)
+        one = static_cast<XmlListObject*>(v)->items[0];
+    bool asText = !isXmlValue(value) || (one && (one->nodeKind == XmlKind::Text || one->nodeKind == XmlKind::Attribute));
+    if (item->nodeKind == XmlKind::Attribute) {
+        item->text = assignedText(vm, value);
+        return;
+    }
+    if (asText && item->nodeKind == XmlKind::Element) {
+        XmlObject* t = newXmlNode(vm, XmlKind::Text);
+        t->text = assignedText(vm, value);
+        xmlReplaceChildren(vm, item, {t});
+        return;
+    }
+    std::vector<XmlObject*> nodes;
+    if (asText) {
+        nodes.push_back(newXmlNode(vm, XmlKind::Text));
+        nodes[0]->text = assignedText(vm, value);
+    } else {
+        nodes = nodesToInsert(vm, value);
+    }
+    vm.charge(nodes.size() * sizeof(void*));
+    replaceListItem(list, i, nodes);
+}
+
+// list[list.length()] = value: the new node also goes into the tree the
+// list was selected from, after the list's last node there (x.item[n] = ...
+// adds an <item>).
+void appendToList(Vm& vm, XmlListObject* list, const Value& value) {
+    XmlObject* target = list->target;
+    const std::optional<XmlName>& name = list->targetName;
+    std::vector<XmlObject*> nodes;
+    if (target && name && name->attribute) {
+        setAttribute(vm, target, *name, value);
+        for (XmlObject* a : target->attributes)
+            if (name->matches(a)) nodes.push_back(a);
+        if (!nodes.empty()) list->items.push_back(nodes.back());
+        return;
+    }
+    Object* v = value.object();
+    bool intoTree = target && target->nodeKind == XmlKind::Element;
+    if (!intoTree && v && v->kind == ObjectKind::Xml) {
+        // A list of no tree holds the node itself.
+        nodes.push_back(static_cast<XmlObject*>(v));
+    } else if (isXmlValue(value)) {
+        nodes = nodesToInsert(vm, value);
+    } else if (target && name && !name->anyName) {
+        XmlObject* e = newXmlNode(vm, XmlKind::Element);
+        e->uri = name->anyUri ? vm.defaultXmlNamespace() : name->uri;
+        e->local = name->local;
+        XmlObject* t = newXmlNode(vm, XmlKind::Text);
+        t->text = vm.toString(value);
+        xmlReplaceChildren(vm, e, {t});
+        nodes.push_back(e);
+    } else {
+        nodes = nodesToInsert(vm, value);
+    }
+    vm.charge(nodes.size() * sizeof(void*));
+    if (intoTree) {
+        auto& kids = target->children;
+        auto at = kids.end();
+        if (!list->items.empty()) {
+            auto last = std::find(kids.begin(), kids.end(), list->items.back());
+            if (last != kids.end()) at = last + 1;
+        }
+        for (XmlObject* n : nodes) n->parent = target;
+        kids.insert(at, nodes.begin(), nodes.end());
+    }
+    list->items.insert(list->items.end(), nodes.begin(), nodes.end());
+}
+
 void collectDescendants(Vm& vm, XmlObject* x, const XmlName& n, std::vector<XmlObject*>& out, std::size_t depth) {
     if (depth > kMaxXmlDepth) vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
     if (n.attribute)
@@ -150,7 +244,7 @@ public:
         for (XmlObject* x : xmlNodesOf(o)) xmlSelect(x, n, found);
         XmlObject* target = selfNode(o);
         if (!target && static_cast<XmlListObject*>(o)->items.size() == 1) target = static_cast<XmlListObject*>(o)->items[0];
-        out = Value(static_cast<Object*>(newXmlList(vm, std::move(found), target)));
+        out = Value(static_cast<Object*>(newXmlList(vm, std::move(found), target, n)));
         return true;
     }
 
@@ -166,38 +260,8 @@ public:
         }
         auto* list = static_cast<XmlListObject*>(o);
         if (indexName(name, i)) {
-            if (i >= list->items.size()) {
-                Object* v = value.object();
-                XmlObject* node = v && v->kind == ObjectKind::Xml ? static_cast<XmlObject*>(v) : nullptr;
-                if (!node) {
-                    for (XmlObject* n : nodesToInsert(vm, value)) list->items.push_back(n);
-                    return true;
-                }
-                vm.charge(sizeof(void*));
-                list->items.push_back(node);
-                return true;
-            }
-            XmlObject* item = list->items[i];
-            XmlObject* parent = item->parent;
-            if (parent && item->nodeKind != XmlKind::Attribute && isXmlValue(value)) {
-                std::vector<XmlObject*> nodes = nodesToInsert(vm, value);
-                auto& kids = parent->children;
-                for (std::size_t k = 0; k < kids.size(); ++k) {
-                    if (kids[k] != item) continue;
-                    item->parent = nullptr;
-                    kids.erase(kids.begin() + std::ptrdiff_t(k));
-                    for (XmlObject* n : nodes) n->parent = parent;
-                    kids.insert(kids.begin() + std::ptrdiff_t(k), nodes.begin(), nodes.end());
-                    break;
-                }
-                if (!nodes.empty()) list->items[i] = nodes[0];
-            } else if (item->nodeKind == XmlKind::Attribute || item->nodeKind == XmlKind::Text) {
-                item->text = assignedText(vm, value);
-            } else {
-                XmlObject* t = newXmlNode(vm, XmlKind::Text);
-                t->text = assignedText(vm, value);
-                xmlReplaceChildren(vm, item, {t});
-            }
+            if (i < list->items.size()) putListItem(vm, list, i, value);
+            else appendToList(vm, list, value);
             return true;
         }
         if (list->items.size() == 1) return set(vm, list->items[0], name, value);
@@ -444,15 +508,8 @@ Value qnameToString(Vm& vm, const Value& self, std::span<const Value>) {
 
 // Whether text is an XML name without a prefix.
 Value isXmlName(Vm& vm, const Value&, std::span<const Value> args) {
-    if (args.empty()) return Value(false);
-    String s = vm.toString(args[0]);
-    std::u16string_view v = s.view();
-    if (v.empty()) return Value(false);
-    auto letter = [](char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c >= 0xC0; };
-    if (!letter(v[0])) return Value(false);
-    for (char16_t c : v.substr(1))
-        if (!letter(c) && !(c >= u'0' && c <= u'9') && c != u'.' && c != u'-' && c != 0xB7) return Value(false);
-    return Value(true);
+    if (args.empty() || args[0].isNullish()) return Value(false);
+    return Value(isXmlNameText(vm.toString(args[0]).view()));
 }
 
 }  // namespace
@@ -468,20 +525,22 @@ XmlObject* toXml(Vm& vm, const Value& v) {
     }
     String text = v.isNullish() ? String() : vm.toString(v);
     XmlObject* root = parseXmlFragment(vm, text.view());
-    if (root->children.empty()) {
-        XmlObject* t = newXmlNode(vm, XmlKind::Text);
-        return t;
-    }
-    XmlObject* found = nullptr;
+    // Around a document's element the player drops everything else, and
+    // blank text anywhere, whatever the settings say.
+    std::vector<XmlObject*> nodes;
+    bool hasElement = false;
     for (XmlObject* c : root->children) {
-        if (found)
-            vm.throwError(ErrorType::TypeError,
-                          "Error #1088: The markup in the document following the root element must be well-formed.",
-                          1088);
-        found = c;
+        if (c->nodeKind == XmlKind::Text && isBlankXmlText(c->text.view())) continue;
+        hasElement = hasElement || c->nodeKind == XmlKind::Element;
+        nodes.push_back(c);
     }
-    found->parent = nullptr;
-    return found;
+    if (hasElement) std::erase_if(nodes, [](const XmlObject* c) { return c->nodeKind != XmlKind::Element; });
+    if (nodes.empty()) return newXmlNode(vm, XmlKind::Text);
+    if (nodes.size() > 1)
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1088: The markup in the document following the root element must be well-formed.", 1088);
+    nodes[0]->parent = nullptr;
+    return nodes[0];
 }
 
 XmlListObject* toXmlList(Vm& vm, const Value& v) {
@@ -529,6 +588,7 @@ void installXmlClasses(Vm& vm) {
     vm.defineMethod(classes.qname, u"toString", qnameToString);
     vm.defineMethod(classes.qname, u"valueOf", [](Vm&, const Value& self, std::span<const Value>) { return self; });
     vm.defineConstant(classes.qname, u"length", Value(2));
+    installNameFields(vm, classes.qname, vm.findClass(u"Namespace"));
 }
 
 }  // namespace kinolux::avm2

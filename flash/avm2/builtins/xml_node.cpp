@@ -53,14 +53,6 @@ bool equalTrees(Vm& vm, const XmlObject* a, const XmlObject* b, std::size_t dept
     return true;
 }
 
-bool isXmlSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
-
-std::u16string_view trimmed(std::u16string_view s) {
-    while (!s.empty() && isXmlSpace(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isXmlSpace(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 // The prefix a namespace is written with where `inScope` holds the
 // declarations already made; null when none is declared.
 const XmlNamespace* declared(const std::vector<XmlNamespace>& inScope, const String& uri) {
@@ -88,7 +80,7 @@ public:
                 out += x->text.view();
                 out += u"]]>";
             } else {
-                out += xmlEscapeText(pretty ? trimmed(x->text.view()) : x->text.view(), false).view();
+                out += xmlEscapeText(pretty ? trimmedXmlText(x->text.view()) : x->text.view(), false).view();
             }
             break;
         case XmlKind::Attribute: out += xmlEscapeText(x->text.view(), true).view(); break;
@@ -235,12 +227,14 @@ XmlObject* newXmlNode(Vm& vm, XmlKind kind) {
     return x;
 }
 
-XmlListObject* newXmlList(Vm& vm, std::vector<XmlObject*> items, XmlObject* target) {
+XmlListObject* newXmlList(Vm& vm, std::vector<XmlObject*> items, XmlObject* target,
+                          std::optional<XmlName> targetName) {
     Class* c = xmlClasses(vm).list;
     vm.charge(items.size() * sizeof(void*));
     XmlListObject* l = vm.make<XmlListObject>(ObjectKind::XmlList, &c->instanceTraits, c, c->prototype);
     l->items = std::move(items);
     l->target = target;
+    l->targetName = std::move(targetName);
     return l;
 }
 
@@ -287,6 +281,12 @@ XmlName xmlNameOfValue(Vm& vm, const Value& v, bool attribute) {
     return n;
 }
 
+namespace {
+// x.none::* with a Namespace of the empty URI: names in no namespace only,
+// where an unqualified name would take the default namespace.
+bool explicitNoNamespace(const Namespace& ns) { return ns.kind == NamespaceKind::Namespace && ns.uri.empty(); }
+}  // namespace
+
 XmlName xmlNameOf(Vm& vm, const Multiname& m) {
     if (m.runtimeKey.object() && m.runtimeKey.object()->kind == ObjectKind::QName) {
         XmlName n = xmlNameOfValue(vm, m.runtimeKey);
@@ -304,7 +304,7 @@ XmlName xmlNameOf(Vm& vm, const Multiname& m) {
     n.anyName = m.anyName || text == u"*";
     if (m.namespaces.empty() || m.anyNamespace) {
         n.anyUri = true;
-    } else if (m.namespaces.size() == 1 && !m.namespaces[0].isPublic()) {
+    } else if (m.namespaces.size() == 1 && (!m.namespaces[0].isPublic() || explicitNoNamespace(m.namespaces[0]))) {
         n.uri = m.namespaces[0].uri;
     } else if (m.seesPublic() || m.namespaces.size() > 1) {
         // An unqualified name: elements take the default namespace, attributes none.
