@@ -673,6 +673,10 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::DeleteProperty: {
                     Multiname m = f.name(f.u30());
                     Value target = f.pop();
+                    // delete x.(filter) asks to delete the list the filter made.
+                    if (Object* key = m.runtimeKey.object(); key && key->kind == ObjectKind::XmlList)
+                        throwError(ErrorType::TypeError,
+                                   "Error #1119: Delete operator is not supported with operand of type XMLList.", 1119);
                     f.push(Value(deleteProperty(target, m)));
                     break;
                 }

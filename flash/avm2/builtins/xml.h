@@ -35,6 +35,7 @@ public:
     std::vector<XmlObject*> attributes;
     std::vector<XmlObject*> children;
     XmlObject* parent = nullptr;
+    Value notification;  // the function setNotification gave it
 };
 
 // A name nodes are selected by.
@@ -131,6 +132,9 @@ void xmlReplaceChildren(Vm& vm, XmlObject* x, std::vector<XmlObject*> children);
 std::ptrdiff_t xmlKeepFirstMatch(XmlObject* x, const XmlName& n);
 // Takes a node out of its parent.
 void xmlDetach(XmlObject* x);
+// Tells the notification functions of a changed node and of its ancestors,
+// nearest first, what changed.
+void xmlNotify(Vm& vm, XmlObject* target, const char16_t* command, const Value& value, const Value& detail);
 // The methods of XML.prototype and XMLList.prototype.
 void installXmlMethods(Vm& vm, Class* xml, Class* list);
 

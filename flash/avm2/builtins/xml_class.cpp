@@ -37,8 +37,10 @@ void setAttribute(Vm& vm, XmlObject* x, const XmlName& n, const Value& value) {
     for (std::size_t i = 0; i < attrs.size();) {
         if (n.matches(attrs[i])) {
             if (!done) {
+                String old = attrs[i]->text;
                 attrs[i]->text = text;
                 done = true;
+                xmlNotify(vm, x, u"attributeChanged", Value(attrs[i]->local), Value(old));
             } else {
                 attrs[i]->parent = nullptr;
                 attrs.erase(attrs.begin() + std::ptrdiff_t(i));
@@ -54,6 +56,7 @@ void setAttribute(Vm& vm, XmlObject* x, const XmlName& n, const Value& value) {
     a->text = text;
     a->parent = x;
     attrs.push_back(a);
+    xmlNotify(vm, x, u"attributeAdded", Value(a->local), Value(text));
 }
 
 // The nodes a value stands for when it goes into a tree: copies of XML,
@@ -216,6 +219,21 @@ void appendToList(Vm& vm, XmlListObject* list, const Value& value) {
     list->items.insert(list->items.end(), nodes.begin(), nodes.end());
 }
 
+// x.a.b = v where x has no <a>: the assignment makes one first.
+XmlObject* resolveEmptyList(Vm& vm, XmlListObject* list) {
+    XmlObject* target = list->target;
+    const std::optional<XmlName>& name = list->targetName;
+    if (!target || target->nodeKind != XmlKind::Element || !name || name->attribute || name->anyName) return nullptr;
+    XmlObject* e = newXmlNode(vm, XmlKind::Element);
+    e->uri = name->anyUri ? vm.defaultXmlNamespace() : name->uri;
+    e->local = name->local;
+    e->parent = target;
+    vm.charge(2 * sizeof(void*));
+    target->children.push_back(e);
+    list->items.push_back(e);
+    return e;
+}
+
 void collectDescendants(Vm& vm, XmlObject* x, const XmlName& n, std::vector<XmlObject*>& out, std::size_t depth) {
     if (depth > kMaxXmlDepth) vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
     if (n.attribute)
@@ -265,7 +283,10 @@ public:
             return true;
         }
         if (list->items.size() == 1) return set(vm, list->items[0], name, value);
-        if (list->items.empty() && list->target) return set(vm, list->target, name, value);
+        if (list->items.empty()) {
+            if (XmlObject* made = resolveEmptyList(vm, list)) return set(vm, made, name, value);
+            if (list->target) return set(vm, list->target, name, value);
+        }
         if (list->items.empty()) return true;
         vm.throwError(ErrorType::TypeError, "Error #1089: Assignment to lists with more than one item is not supported.",
                       1089);

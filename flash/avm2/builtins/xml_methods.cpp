@@ -7,8 +7,9 @@
 namespace kinolux::avm2 {
 namespace {
 
-Value listValue(Vm& vm, std::vector<XmlObject*> nodes, XmlObject* target = nullptr) {
-    return Value(static_cast<Object*>(newXmlList(vm, std::move(nodes), target)));
+Value listValue(Vm& vm, std::vector<XmlObject*> nodes, XmlObject* target = nullptr,
+                std::optional<XmlName> targetName = std::nullopt) {
+    return Value(static_cast<Object*>(newXmlList(vm, std::move(nodes), target, std::move(targetName))));
 }
 
 Object* selfObject(Vm& vm, const Value& self) {
@@ -111,6 +112,11 @@ std::ptrdiff_t childIndex(const XmlObject* x) {
 
 Value attribute(Vm& vm, const Value& self, std::span<const Value> args) {
     requireArguments(vm, self, args, 1, "attribute");
+    if (args[0].isNull())
+        vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.",
+                      1009);
+    if (args[0].isUndefined())
+        vm.throwError(ErrorType::TypeError, "Error #1010: A term is undefined and has no properties.", 1010);
     XmlName n = xmlNameOfValue(vm, arg(args, 0), true);
     n.attribute = true;
     if (n.anyName) n.anyUri = true;
@@ -141,8 +147,7 @@ Value child(Vm& vm, const Value& self, std::span<const Value> args) {
     }
     XmlName n = xmlNameOfValue(vm, which);
     for (XmlObject* x : nodes(vm, self)) xmlSelect(x, n, out);
-    Object* o = self.object();
-    return listValue(vm, std::move(out), onlyNode(o));
+    return listValue(vm, std::move(out), onlyNode(self.object()), n);
 }
 
 template <XmlKind kind>
@@ -430,6 +435,8 @@ Value setName(Vm& vm, const Value& self, std::span<const Value> args) {
     else if (q && !q->anyUri) x->uri = q->uri;
     else x->uri = x->nodeKind == XmlKind::Element ? vm.defaultXmlNamespace() : String();
     x->prefix = String();
+    // The player tells the new local name as the detail here.
+    xmlNotify(vm, x, u"nameSet", v, Value(local));
     return Value();
 }
 
@@ -441,7 +448,9 @@ Value setLocalName(Vm& vm, const Value& self, std::span<const Value> args) {
     String local = v.object() && v.object()->kind == ObjectKind::QName ? static_cast<QNameObject*>(v.object())->local
                                                                          : vm.toString(v);
     requireXmlName(vm, local);
+    String old = x->local;
     x->local = local;
+    xmlNotify(vm, x, u"nameSet", v, Value(old));
     return Value();
 }
 
@@ -535,6 +544,22 @@ Value removeNamespace(Vm& vm, const Value& self, std::span<const Value> args) {
     return self;
 }
 
+Value setNotification(Vm& vm, const Value& self, std::span<const Value> args) {
+    XmlObject* x = single(vm, self, "setNotification");
+    Value f = arg(args, 0);
+    if (!f.isNull() && !(f.object() && f.object()->kind == ObjectKind::Function))
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1034: Type Coercion failed: cannot convert " + vm.classOf(f)->qualifiedName().toUtf8() +
+                          " to Function.",
+                      1034);
+    x->notification = f;
+    return Value();
+}
+
+Value getNotification(Vm& vm, const Value& self, std::span<const Value>) {
+    return single(vm, self, "notification")->notification;
+}
+
 Value toJson(Vm&, const Value& self, std::span<const Value>) {
     Object* o = self.object();
     return Value(String(o && o->kind == ObjectKind::XmlList ? u"XMLList" : u"XML"));
@@ -579,6 +604,15 @@ void xmlDetach(XmlObject* x) {
     auto& from = x->nodeKind == XmlKind::Attribute ? p->attributes : p->children;
     from.erase(std::remove(from.begin(), from.end(), x), from.end());
     x->parent = nullptr;
+}
+
+void xmlNotify(Vm& vm, XmlObject* target, const char16_t* command, const Value& value, const Value& detail) {
+    for (XmlObject* x = target; x; x = x->parent) {
+        if (!x->notification.object()) continue;
+        Value args[] = {Value(static_cast<Object*>(x)), Value(String(command)), Value(static_cast<Object*>(target)),
+                        value, detail};
+        vm.call(x->notification, Value(), args);
+    }
 }
 
 void installXmlMethods(Vm& vm, Class* xml, Class* list) {
@@ -628,6 +662,8 @@ void installXmlMethods(Vm& vm, Class* xml, Class* list) {
         {u"namespaceDeclarations", namespaceDeclarations, 0},
         {u"addNamespace", addNamespace, 1},
         {u"removeNamespace", removeNamespace, 1},
+        {u"setNotification", setNotification, 1},
+        {u"notification", getNotification, 0},
     };
     for (const Entry& e : entries) {
         vm.defineMethod(xml, e.name, e.fn, false, e.length);

@@ -32,7 +32,13 @@ XmlObject* deepCopy(Vm& vm, const XmlObject* node, XmlObject* parent, std::size_
     copy->declarations = node->declarations;
     copy->parent = parent;
     for (const XmlObject* a : node->attributes) copy->attributes.push_back(deepCopy(vm, a, copy, depth + 1));
-    for (const XmlObject* c : node->children) copy->children.push_back(deepCopy(vm, c, copy, depth + 1));
+    // A copy leaves out what the settings now ignore.
+    const XmlSettings& settings = xmlSettings(vm);
+    for (const XmlObject* c : node->children) {
+        if (c->nodeKind == XmlKind::Comment && settings.ignoreComments) continue;
+        if (c->nodeKind == XmlKind::Instruction && settings.ignoreProcessingInstructions) continue;
+        copy->children.push_back(deepCopy(vm, c, copy, depth + 1));
+    }
     return copy;
 }
 
@@ -169,8 +175,7 @@ private:
         writeName(prefix, x->local);
         for (const XmlObject* a : x->attributes) {
             out.push_back(u' ');
-            String p = a->uri.empty() ? String() : prefixFor(a->uri, a->prefix.empty() ? String(u"ns") : a->prefix,
-                                                             inScope, added);
+            String p = a->uri.empty() ? String() : prefixFor(a->uri, a->prefix, inScope, added);
             writeName(p, a->local);
             out += u"=\"";
             out += xmlEscapeText(a->text.view(), true).view();
@@ -214,6 +219,11 @@ private:
     std::vector<XmlNamespace> inherited_;
     std::size_t depth_ = 0;
 };
+
+// Only a namespace the script made (x.ns::name, x.none::*) selects names by
+// its URI, the empty one included; the namespaces of packages and classes a
+// name is compiled in leave it unqualified.
+bool selectsUri(const Namespace& ns) { return ns.kind == NamespaceKind::Namespace && !(ns.uri == kAs3Namespace); }
 
 }  // namespace
 
@@ -281,12 +291,6 @@ XmlName xmlNameOfValue(Vm& vm, const Value& v, bool attribute) {
     return n;
 }
 
-namespace {
-// x.none::* with a Namespace of the empty URI: names in no namespace only,
-// where an unqualified name would take the default namespace.
-bool explicitNoNamespace(const Namespace& ns) { return ns.kind == NamespaceKind::Namespace && ns.uri.empty(); }
-}  // namespace
-
 XmlName xmlNameOf(Vm& vm, const Multiname& m) {
     if (m.runtimeKey.object() && m.runtimeKey.object()->kind == ObjectKind::QName) {
         XmlName n = xmlNameOfValue(vm, m.runtimeKey);
@@ -304,14 +308,13 @@ XmlName xmlNameOf(Vm& vm, const Multiname& m) {
     n.anyName = m.anyName || text == u"*";
     if (m.namespaces.empty() || m.anyNamespace) {
         n.anyUri = true;
-    } else if (m.namespaces.size() == 1 && (!m.namespaces[0].isPublic() || explicitNoNamespace(m.namespaces[0]))) {
+    } else if (m.namespaces.size() == 1 && selectsUri(m.namespaces[0])) {
         n.uri = m.namespaces[0].uri;
-    } else if (m.seesPublic() || m.namespaces.size() > 1) {
+    } else if (n.anyName) {
+        n.anyUri = true;
+    } else if (!n.attribute) {
         // An unqualified name: elements take the default namespace, attributes none.
-        if (n.anyName) n.anyUri = true;
-        else if (!n.attribute) n.uri = vm.defaultXmlNamespace();
-    } else {
-        n.uri = m.namespaces[0].uri;
+        n.uri = vm.defaultXmlNamespace();
     }
     return n;
 }
