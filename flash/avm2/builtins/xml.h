@@ -141,11 +141,15 @@ void installXmlMethods(Vm& vm, Class* xml, Class* list);
 // QName's and Namespace's properties as for-in and propertyIsEnumerable see them.
 void installNameFields(Vm& vm, Class* qname, Class* ns);
 
+// flash.xml's XMLDocument, XMLNode and XMLNodeType.
+void installXmlDocumentClasses(Vm& vm);
+
 // The class objects (for instances made outside a constructor).
 struct XmlClasses {
     Class* xml = nullptr;
     Class* list = nullptr;
     Class* qname = nullptr;
+    Class* domNode = nullptr;  // flash.xml.XMLNode
 };
 XmlClasses& xmlClasses(Vm& vm);
 

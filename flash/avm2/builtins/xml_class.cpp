@@ -610,6 +610,7 @@ void installXmlClasses(Vm& vm) {
     vm.defineMethod(classes.qname, u"valueOf", [](Vm&, const Value& self, std::span<const Value>) { return self; });
     vm.defineConstant(classes.qname, u"length", Value(2));
     installNameFields(vm, classes.qname, vm.findClass(u"Namespace"));
+    installXmlDocumentClasses(vm);
 }
 
 }  // namespace kinolux::avm2
