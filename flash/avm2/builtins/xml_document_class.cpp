@@ -38,9 +38,10 @@ Value nodeValue(DomNode* n) { return n ? Value(static_cast<Object*>(n)) : Value:
 
 void syncChildNodes(Vm& vm, DomNode* n) {
     if (!n->childNodes) n->childNodes = vm.newArray();
-    vm.charge(n->children.size() * sizeof(Value));
-    n->childNodes->elements.clear();
-    for (DomNode* c : n->children) n->childNodes->elements.push_back(Value(static_cast<Object*>(c)));
+    auto& elements = n->childNodes->elements;
+    if (n->children.size() > elements.size()) vm.charge((n->children.size() - elements.size()) * sizeof(Value));
+    elements.clear();
+    for (DomNode* c : n->children) elements.push_back(Value(static_cast<Object*>(c)));
 }
 
 DomNode* newNode(Vm& vm, Class* cls, int type, Value nameOrValue) {
@@ -65,7 +66,11 @@ void detach(Vm& vm, DomNode* n) {
 // wherever it was.
 void insert(Vm& vm, DomNode* parent, DomNode* child, DomNode* before) {
     for (DomNode* p = parent; p; p = p->parent)
-        if (p == child) vm.throwError(ErrorType::Error, "Error #2150: An object cannot be added as a child to one of its children (or children's children, etc.).", 2150);
+        if (p == child)
+            vm.throwError(ErrorType::Error,
+                          "Error #2150: An object cannot be added as a child to one of its children (or children's "
+                          "children, etc.).",
+                          2150);
     detach(vm, child);
     auto at = before ? std::find(parent->children.begin(), parent->children.end(), before) : parent->children.end();
     parent->children.insert(at, child);
@@ -207,7 +212,9 @@ Value getLastChild(Vm& vm, const Value& self, std::span<const Value>) {
     DomNode* n = domNode(vm, self);
     return nodeValue(n->children.empty() ? nullptr : n->children.back());
 }
-Value getNextSibling(Vm& vm, const Value& self, std::span<const Value>) { return nodeValue(sibling(domNode(vm, self), 1)); }
+Value getNextSibling(Vm& vm, const Value& self, std::span<const Value>) {
+    return nodeValue(sibling(domNode(vm, self), 1));
+}
 Value getPreviousSibling(Vm& vm, const Value& self, std::span<const Value>) {
     return nodeValue(sibling(domNode(vm, self), -1));
 }
@@ -230,9 +237,7 @@ Value setNodeValue(Vm& vm, const Value& self, std::span<const Value> args) {
     domNode(vm, self)->value = arg(args, 0).isNullish() ? Value::null() : Value(vm.toString(arg(args, 0)));
     return Value();
 }
-Value getAttributes(Vm& vm, const Value& self, std::span<const Value>) {
-    return Value(domNode(vm, self)->attributes);
-}
+Value getAttributes(Vm& vm, const Value& self, std::span<const Value>) { return Value(domNode(vm, self)->attributes); }
 Value setAttributes(Vm& vm, const Value& self, std::span<const Value> args) {
     if (Object* o = arg(args, 0).object()) domNode(vm, self)->attributes = o;
     return Value();
@@ -339,7 +344,9 @@ Value documentInit(Vm& vm, const Value& self, std::span<const Value> args) {
     if (!args.empty() && !args[0].isNullish()) parseInto(vm, doc, vm.toString(args[0]));
     return Value();
 }
-Value getIgnoreWhite(Vm& vm, const Value& self, std::span<const Value>) { return Value(domNode(vm, self)->ignoreWhite); }
+Value getIgnoreWhite(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(domNode(vm, self)->ignoreWhite);
+}
 Value setIgnoreWhite(Vm& vm, const Value& self, std::span<const Value> args) {
     domNode(vm, self)->ignoreWhite = toBoolean(arg(args, 0));
     return Value();
@@ -349,10 +356,12 @@ Value parseXml(Vm& vm, const Value& self, std::span<const Value> args) {
     return Value();
 }
 Value createElement(Vm& vm, const Value&, std::span<const Value> args) {
-    return Value(static_cast<Object*>(newNode(vm, xmlClasses(vm).domNode, kElementNode, Value(vm.toString(arg(args, 0))))));
+    return Value(
+        static_cast<Object*>(newNode(vm, xmlClasses(vm).domNode, kElementNode, Value(vm.toString(arg(args, 0))))));
 }
 Value createTextNode(Vm& vm, const Value&, std::span<const Value> args) {
-    return Value(static_cast<Object*>(newNode(vm, xmlClasses(vm).domNode, kTextNode, Value(vm.toString(arg(args, 0))))));
+    return Value(
+        static_cast<Object*>(newNode(vm, xmlClasses(vm).domNode, kTextNode, Value(vm.toString(arg(args, 0))))));
 }
 
 }  // namespace

@@ -80,7 +80,8 @@ std::vector<XmlObject*> insertable(Vm& vm, const Value& v, XmlObject* into) {
                 out.push_back(t);
                 continue;
             }
-            xmlDetach(x);
+            // Movies before SWF 21 leave the node where it was as well.
+            if (vm.swfVersion() >= 21) xmlDetach(x);
             out.push_back(x);
         }
         return out;
