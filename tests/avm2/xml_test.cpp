@@ -184,6 +184,16 @@ TEST_F(Xml, NamesAndNamespacesEnumerateTheirFields) {
     Value ns = make(u"Namespace", {Value(String(u"p")), Value(String(u"urn:u"))});
     EXPECT_EQ(text(call(ns, u"propertyIsEnumerable", {Value(String(u"prefix"))})), "true");
     EXPECT_EQ(text(call(ns, u"propertyIsEnumerable", {Value(String(u"other"))})), "false");
+
+    // A list shows its indices, then what scripts added to its prototype.
+    vm().setPublic(vm().getPublic(global(u"XMLList"), u"prototype"), u"extra", Value(1));
+    Value list = make(u"XMLList", {Value(String(u"<a/><b/>"))});
+    const auto* listHooks = kinolux::avm2::hooksOf(list.object());
+    std::vector<std::string> keys;
+    for (std::uint32_t i = listHooks->nextIndex(vm(), list.object(), 0); i; i = listHooks->nextIndex(vm(), list.object(), i))
+        keys.push_back(text(listHooks->nextName(vm(), list.object(), i)));
+    EXPECT_EQ(keys, (std::vector<std::string>{"0", "1", "extra"}));
+    EXPECT_TRUE(listHooks->nextName(vm(), list.object(), 99).isNull());
 }
 
 namespace {

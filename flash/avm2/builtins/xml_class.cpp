@@ -245,6 +245,17 @@ void collectDescendants(Vm& vm, XmlObject* x, const XmlName& n, std::vector<XmlO
     }
 }
 
+std::size_t nodeCount(Object* o) { return selfNode(o) ? 1 : static_cast<XmlListObject*>(o)->items.size(); }
+
+// The enumerable properties of an XML value's prototypes, nearest first.
+std::vector<const DynamicProperty*> inherited(Object* o) {
+    std::vector<const DynamicProperty*> out;
+    for (Object* p = o->proto; p; p = p->proto)
+        for (const DynamicProperty& d : p->dynamic.entries())
+            if (d.enumerable) out.push_back(&d);
+    return out;
+}
+
 class XmlHooks : public PropertyHooks {
 public:
     bool get(Vm& vm, Object* o, const Multiname& name, Value& out) const override {
@@ -357,18 +368,21 @@ public:
         vm.throwError(ErrorType::TypeError, "Error #1006: " + name.name.toUtf8() + " is not a function.", 1006);
     }
 
+    // for-in: the nodes' indices, then what scripts added to the prototypes.
     std::uint32_t nextIndex(Vm&, Object* o, std::uint32_t index) const override {
-        std::size_t n = selfNode(o) ? 1 : static_cast<XmlListObject*>(o)->items.size();
-        return index < n ? index + 1 : 0;
+        return index < nodeCount(o) + inherited(o).size() ? index + 1 : 0;
     }
     Value nextName(Vm&, Object* o, std::uint32_t index) const override {
-        std::size_t n = selfNode(o) ? 1 : static_cast<XmlListObject*>(o)->items.size();
-        return index >= 1 && index <= n ? Value(numberToString(double(index - 1))) : Value();
+        std::size_t n = nodeCount(o);
+        if (index >= 1 && index <= n) return Value(numberToString(double(index - 1)));
+        auto extra = inherited(o);
+        return index > n && index - n <= extra.size() ? Value(extra[index - n - 1]->name) : Value::null();
     }
     Value nextValue(Vm&, Object* o, std::uint32_t index) const override {
-        if (XmlObject* x = selfNode(o)) return index == 1 ? Value(static_cast<Object*>(x)) : Value();
-        auto& items = static_cast<XmlListObject*>(o)->items;
-        return index >= 1 && index <= items.size() ? Value(static_cast<Object*>(items[index - 1])) : Value();
+        std::size_t n = nodeCount(o);
+        if (index >= 1 && index <= n) return Value(static_cast<Object*>(xmlNodesOf(o)[index - 1]));
+        auto extra = inherited(o);
+        return index > n && index - n <= extra.size() ? extra[index - n - 1]->value : Value();
     }
 
     bool descendants(Vm& vm, Object* o, const Multiname& name, Value& out) const override {
