@@ -245,7 +245,7 @@ void collectDescendants(Vm& vm, XmlObject* x, const XmlName& n, std::vector<XmlO
     }
 }
 
-std::size_t nodeCount(Object* o) { return selfNode(o) ? 1 : static_cast<XmlListObject*>(o)->items.size(); }
+std::size_t nodeCount(Object* o) { return xmlNodesOf(o).size(); }
 
 // The enumerable properties of an XML value's prototypes, nearest first.
 std::vector<const DynamicProperty*> inherited(Object* o) {

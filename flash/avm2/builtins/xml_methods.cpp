@@ -570,7 +570,8 @@ Value toJson(Vm&, const Value& self, std::span<const Value>) {
 
 std::vector<XmlObject*> xmlNodesOf(Object* o) {
     if (o->kind == ObjectKind::Xml) return {static_cast<XmlObject*>(o)};
-    return static_cast<XmlListObject*>(o)->items;
+    if (o->kind == ObjectKind::XmlList) return static_cast<XmlListObject*>(o)->items;
+    return {};
 }
 
 void xmlSelect(XmlObject* x, const XmlName& n, std::vector<XmlObject*>& out) {

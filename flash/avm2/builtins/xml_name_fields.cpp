@@ -13,21 +13,25 @@ class FieldHooks : public PropertyHooks {
 public:
     // for-in lists the two names; for-each reads the same fields, in the
     // other order when `valuesReversed`.
-    FieldHooks(const char16_t* first, const char16_t* second, FieldReader read, bool valuesReversed)
-        : names_{first, second}, read_(read), valuesReversed_(valuesReversed) {}
+    FieldHooks(ObjectKind kind, const char16_t* first, const char16_t* second, FieldReader read, bool valuesReversed)
+        : kind_(kind), names_{first, second}, read_(read), valuesReversed_(valuesReversed) {}
 
     bool enumerates(std::u16string_view name) const { return name == names_[0] || name == names_[1]; }
 
-    std::uint32_t nextIndex(Vm&, Object*, std::uint32_t index) const override { return index < 2 ? index + 1 : 0; }
+    // A script's subclass makes plain objects, which have no such fields.
+    std::uint32_t nextIndex(Vm&, Object* o, std::uint32_t index) const override {
+        return o->kind == kind_ && index < 2 ? index + 1 : 0;
+    }
     Value nextName(Vm&, Object*, std::uint32_t index) const override {
         return index >= 1 && index <= 2 ? Value(String(names_[index - 1])) : Value();
     }
     Value nextValue(Vm&, Object* o, std::uint32_t index) const override {
-        if (index < 1 || index > 2) return Value();
+        if (o->kind != kind_ || index < 1 || index > 2) return Value();
         return read_(o, valuesReversed_ ? 2 - index : index - 1);
     }
 
 private:
+    ObjectKind kind_;
     const char16_t* names_[2];
     FieldReader read_;
     bool valuesReversed_;
@@ -45,8 +49,8 @@ Value namespaceField(Object* o, std::size_t field) {
 }
 
 // A QName's for-each reads its local name before its URI.
-const FieldHooks kQNameFields(u"uri", u"localName", qnameField, true);
-const FieldHooks kNamespaceFields(u"uri", u"prefix", namespaceField, false);
+const FieldHooks kQNameFields(ObjectKind::QName, u"uri", u"localName", qnameField, true);
+const FieldHooks kNamespaceFields(ObjectKind::Namespace, u"uri", u"prefix", namespaceField, false);
 
 Value propertyIsEnumerable(Vm& vm, const Value& self, std::span<const Value> args) {
     Object* o = self.object();
