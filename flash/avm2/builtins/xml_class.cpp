@@ -125,6 +125,20 @@ void setElement(Vm& vm, XmlObject* x, const XmlName& n, const Value& value) {
     xmlReplaceChildren(vm, target, std::move(content));
 }
 
+XmlObject* textNode(Vm& vm, String text) {
+    XmlObject* t = newXmlNode(vm, XmlKind::Text);
+    t->text = std::move(text);
+    return t;
+}
+
+// The element an assignment makes for a name it found no element of.
+XmlObject* elementNamed(Vm& vm, const XmlName& name) {
+    XmlObject* e = newXmlNode(vm, XmlKind::Element);
+    e->uri = name.anyUri ? vm.defaultXmlNamespace() : name.uri;
+    e->local = name.local;
+    return e;
+}
+
 // Puts nodes where `item` was, in its parent and in the list.
 void replaceListItem(XmlListObject* list, std::size_t i, const std::vector<XmlObject*>& nodes) {
     XmlObject* item = list->items[i];
@@ -157,18 +171,11 @@ void putListItem(Vm& vm, XmlListObject* list, std::size_t i, const Value& value)
         return;
     }
     if (asText && item->nodeKind == XmlKind::Element) {
-        XmlObject* t = newXmlNode(vm, XmlKind::Text);
-        t->text = assignedText(vm, value);
-        xmlReplaceChildren(vm, item, {t});
+        xmlReplaceChildren(vm, item, {textNode(vm, assignedText(vm, value))});
         return;
     }
-    std::vector<XmlObject*> nodes;
-    if (asText) {
-        nodes.push_back(newXmlNode(vm, XmlKind::Text));
-        nodes[0]->text = assignedText(vm, value);
-    } else {
-        nodes = nodesToInsert(vm, value);
-    }
+    std::vector<XmlObject*> nodes =
+        asText ? std::vector<XmlObject*>{textNode(vm, assignedText(vm, value))} : nodesToInsert(vm, value);
     vm.charge(nodes.size() * sizeof(void*));
     replaceListItem(list, i, nodes);
 }
@@ -195,12 +202,8 @@ void appendToList(Vm& vm, XmlListObject* list, const Value& value) {
     } else if (isXmlValue(value)) {
         nodes = nodesToInsert(vm, value);
     } else if (target && name && !name->anyName) {
-        XmlObject* e = newXmlNode(vm, XmlKind::Element);
-        e->uri = name->anyUri ? vm.defaultXmlNamespace() : name->uri;
-        e->local = name->local;
-        XmlObject* t = newXmlNode(vm, XmlKind::Text);
-        t->text = vm.toString(value);
-        xmlReplaceChildren(vm, e, {t});
+        XmlObject* e = elementNamed(vm, *name);
+        xmlReplaceChildren(vm, e, {textNode(vm, vm.toString(value))});
         nodes.push_back(e);
     } else {
         nodes = nodesToInsert(vm, value);
@@ -224,9 +227,7 @@ XmlObject* resolveEmptyList(Vm& vm, XmlListObject* list) {
     XmlObject* target = list->target;
     const std::optional<XmlName>& name = list->targetName;
     if (!target || target->nodeKind != XmlKind::Element || !name || name->attribute || name->anyName) return nullptr;
-    XmlObject* e = newXmlNode(vm, XmlKind::Element);
-    e->uri = name->anyUri ? vm.defaultXmlNamespace() : name->uri;
-    e->local = name->local;
+    XmlObject* e = elementNamed(vm, *name);
     e->parent = target;
     vm.charge(2 * sizeof(void*));
     target->children.push_back(e);
