@@ -168,24 +168,24 @@ DomNode* fromXml(Vm& vm, const XmlObject* x, bool ignoreWhite, std::size_t depth
     return n;
 }
 
+// The E4X parser with comments and white space kept, whatever the XML
+// class's settings are: the document sorts them itself.
+XmlObject* parseKeepingText(Vm& vm, const String& source) {
+    struct Restore {
+        XmlSettings& settings;
+        XmlSettings saved;
+        ~Restore() { settings = saved; }
+    } restore{xmlSettings(vm), xmlSettings(vm)};
+    restore.settings = XmlSettings{};
+    restore.settings.ignoreWhitespace = false;
+    restore.settings.ignoreComments = false;
+    return parseXmlFragment(vm, source.view());
+}
+
 void parseInto(Vm& vm, DomNode* doc, const String& source) {
-    XmlSettings& settings = xmlSettings(vm);
-    const XmlSettings saved = settings;
-    settings = XmlSettings{};
-    settings.ignoreWhitespace = false;
-    settings.ignoreComments = false;
-    XmlObject* root = nullptr;
-    try {
-        root = parseXmlFragment(vm, source.view());
-    } catch (...) {
-        settings = saved;
-        throw;
-    }
-    settings = saved;
-    bool ignoreWhite = doc->ignoreWhite;
+    DomNode* parsed = fromXml(vm, parseKeepingText(vm, source), doc->ignoreWhite, 0);
     for (DomNode* c : doc->children) c->parent = nullptr;
     doc->children.clear();
-    DomNode* parsed = fromXml(vm, root, ignoreWhite, 0);
     for (DomNode* c : parsed->children) {
         c->parent = doc;
         doc->children.push_back(c);
