@@ -251,3 +251,22 @@ TEST_F(XmlDocument, IgnoreWhiteDropsBlankTextButNotCdata) {
     call(d, u"parseXML", {Value(String(u"<o><a> \t</a><b><![CDATA[\t]]></b></o>"))});
     EXPECT_EQ(text(d), "<o><a /><b>\t</b></o>");
 }
+
+TEST_F(Xml, OlderMoviesKeepTheOlderBehaviour) {
+    vm().setPublic(global(u"XML"), u"prettyPrinting", Value(false));
+    Value x = xml(u"<e><a>1</a></e>");
+    call(x, u"replace", {Value(String(u"*")), Value(String(u"<p>2</p>"))});
+    EXPECT_EQ(text(call(x, u"toXMLString")), "<e>&lt;p&gt;2&lt;/p&gt;</e>");
+    vm().setSwfVersion(9);
+    call(x, u"replace", {Value(String(u"*")), Value(String(u"<p>2</p>"))});
+    EXPECT_EQ(text(call(x, u"toXMLString")), "<e><p>2</p></e>");
+
+    // Before SWF 21 a node appended elsewhere stays where it was too.
+    Value r = xml(u"<r><a/></r>");
+    call(r, u"appendChild", {get(get(r, u"a"), u"0")});
+    EXPECT_EQ(text(call(r, u"toXMLString")), "<r><a/><a/></r>");
+    vm().setSwfVersion(21);
+    Value moved = xml(u"<r><a/><b/></r>");
+    call(moved, u"appendChild", {get(get(moved, u"a"), u"0")});
+    EXPECT_EQ(text(call(moved, u"toXMLString")), "<r><b/><a/></r>");
+}

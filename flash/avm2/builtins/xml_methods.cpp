@@ -397,10 +397,13 @@ Value replace(Vm& vm, const Value& self, std::span<const Value> args) {
     XmlObject* x = single(vm, self, "replace");
     if (x->nodeKind != XmlKind::Element) return self;
     Value which = arg(args, 0);
+    // Movies before SWF 10 had other values converted as XML() converts them.
+    Value value = vm.swfVersion() < 10 && !isXmlValue(args[1]) ? Value(static_cast<Object*>(toXml(vm, args[1])))
+                                                               : args[1];
     std::uint32_t index;
     auto& kids = x->children;
     auto replaceAt = [&](std::size_t i) {
-        std::vector<XmlObject*> added = insertable(vm, arg(args, 1), x);
+        std::vector<XmlObject*> added = insertable(vm, value, x);
         if (i < kids.size()) {
             kids[i]->parent = nullptr;
             kids.erase(kids.begin() + std::ptrdiff_t(i));
@@ -412,7 +415,7 @@ Value replace(Vm& vm, const Value& self, std::span<const Value> args) {
         (which.isString() && Vm::arrayIndex(which.string(), index))) {
         index = which.isNumber() ? toUint32(which.number()) : index;
         if (index >= kids.size()) {
-            insertAt(vm, x, kids.size(), arg(args, 1));
+            insertAt(vm, x, kids.size(), value);
             return self;
         }
         replaceAt(index);
