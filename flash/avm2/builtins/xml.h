@@ -101,9 +101,7 @@ bool xmlListHasSimpleContent(const XmlListObject* list);
 XmlObject* xmlDeepCopy(Vm& vm, const XmlObject* node, XmlObject* parent);
 bool xmlEqual(Vm& vm, const XmlObject* a, const XmlObject* b);
 
-// XML 1.0 names without a prefix (NCName), and the characters they hold.
-bool isXmlNameStart(char16_t c);
-bool isXmlNameChar(char16_t c);
+// Whether text is an XML 1.0 name without a prefix (an NCName).
 bool isXmlNameText(std::u16string_view text);
 // XML's white space, and text of nothing else.
 bool isXmlSpace(char16_t c);

@@ -1,6 +1,6 @@
-// Which text is an XML name, and which is white space: the letters, digits, combining characters and
-// extenders of XML 1.0 (its fifth edition's wider ranges are not what the
-// player accepts).
+// Which text is an XML name, and which is white space. Names are made of
+// the letters, digits, combining characters and extenders of XML 1.0 (its
+// fifth edition's wider ranges are not what the player accepts).
 #include <algorithm>
 
 #include "flash/avm2/builtins/xml.h"
@@ -81,11 +81,11 @@ bool inRanges(const CharRange (&ranges)[N], char16_t c) {
     return it != std::begin(ranges) && c <= std::prev(it)->last;
 }
 
-}  // namespace
-
 bool isXmlNameStart(char16_t c) { return inRanges(kNameStart, c); }
 
 bool isXmlNameChar(char16_t c) { return inRanges(kNameStart, c) || inRanges(kNameOther, c); }
+
+}  // namespace
 
 bool isXmlNameText(std::u16string_view text) {
     if (text.empty() || !isXmlNameStart(text[0])) return false;
