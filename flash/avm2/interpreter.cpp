@@ -99,6 +99,13 @@ struct Frame {
                 vm.throwError(ErrorType::TypeError, "Error #1040: Namespace expected.", 1040);
             m.namespaces = {Namespace{NamespaceKind::Namespace, vm.toString(static_cast<BoxObject*>(o)->value), 0}};
         }
+        // A QName brings its own namespace, whatever the code qualified it with.
+        if (Object* o = m.runtimeKey.object(); o && o->kind == ObjectKind::QName) {
+            const auto* q = static_cast<const QNameObject*>(o);
+            m.name = q->local;
+            if (q->anyUri) m.anyNamespace = true;
+            else m.namespaces = {Namespace{NamespaceKind::Namespace, q->uri, 0}};
+        }
         return m;
     }
 };
@@ -666,6 +673,10 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                 case op::DeleteProperty: {
                     Multiname m = f.name(f.u30());
                     Value target = f.pop();
+                    // delete x.(filter) asks to delete the list the filter made.
+                    if (Object* key = m.runtimeKey.object(); key && key->kind == ObjectKind::XmlList)
+                        throwError(ErrorType::TypeError,
+                                   "Error #1119: Delete operator is not supported with operand of type XMLList.", 1119);
                     f.push(Value(deleteProperty(target, m)));
                     break;
                 }

@@ -554,10 +554,12 @@ Value Vm::getOfPrimitive(const Value& target, const Multiname& name, bool sealed
 Value Vm::getSealed(Object* from, const Value& target, const Multiname& name) {
     for (Object* p = from; p; p = p->proto)
         if (const Value* v = name.seesPublic() ? p->dynamic.get(name.name.view()) : nullptr) return *v;
+    // An attribute name (x.@a on what is not XML) has an error of its own.
+    int id = name.attribute ? 1081 : 1069;
     throwError(ErrorType::ReferenceError,
-               "Error #1069: Property " + name.describe() + " not found on " + classOf(target)->dottedName() +
-                   " and there is no default value.",
-               1069);
+               "Error #" + std::to_string(id) + ": Property " + std::string(name.attribute ? "@" : "") + name.describe() +
+                   " not found on " + classOf(target)->dottedName() + " and there is no default value.",
+               id);
 }
 
 void Vm::setProperty(const Value& target, const Multiname& name, const Value& value, bool init) {

@@ -4,7 +4,7 @@
 
 namespace {
 // Raise these when more of the corpus matches.
-constexpr int kRecordedTracePasses = 996;
+constexpr int kRecordedTracePasses = 1024;
 constexpr int kRecordedRenderPasses = 70;
 
 const auto* const kApp = ::testing::AddGlobalTestEnvironment(new kinolux::testing::CorpusApplication);

@@ -1,5 +1,6 @@
 // XML and XMLList: parsing, selection by E4X names, changes to trees and
 // their text form.
+#include "flash/avm2/builtins/xml.h"
 #include "tests/avm2/builtins_fixture.h"
 
 using namespace avm2test;
@@ -138,4 +139,177 @@ TEST_F(Builtins, XmlDocumentReadsTheLegacyDomAndKeepsItsChildNodesUpToDate) {
     EXPECT_NE(thrown([&] { call(deepDoc, u"toString"); }).find("Error #1023"), std::string::npos)
         << "a tree too deep to walk stops with an error, not a crash";
     EXPECT_NE(thrown([&] { call(deepDoc, u"cloneNode", {Value(true)}); }).find("Error #1023"), std::string::npos);
+}
+
+TEST_F(Xml, NamesMustBeXmlNames) {
+    using kinolux::avm2::isXmlNameText;
+    EXPECT_TRUE(isXmlNameText(u"_a1.b-c"));
+    EXPECT_TRUE(isXmlNameText(u"\u00E9t\u00E9"));
+    EXPECT_FALSE(isXmlNameText(u""));
+    EXPECT_FALSE(isXmlNameText(u"1a"));
+    EXPECT_FALSE(isXmlNameText(u"a\u00D7b"));  // the multiplication sign is no letter
+    EXPECT_FALSE(isXmlNameText(u"p:a"));
+    Value x = xml(u"<a/>");
+    for (const char16_t* bad : {u"@x", u"*", u"x=5", u"123", u""})
+        EXPECT_NE(thrown([&] { call(x, u"setLocalName", {Value(String(bad))}); }).find("Error #1117"), std::string::npos);
+    call(x, u"setLocalName", {Value(String(u"b"))});
+    EXPECT_EQ(text(call(x, u"localName")), "b");
+    EXPECT_NE(thrown([&] { xml(u"<::/>"); }).find("Error #1084"), std::string::npos);
+    EXPECT_NE(thrown([&] { make(u"Namespace", {Value(String(u"p")), Value(String())}); }).find("Error #1098"),
+              std::string::npos);
+    // A third argument is ignored.
+    Value ns = make(u"Namespace", {Value(String(u"p")), Value(String(u"urn:u")), Value(String(u"extra"))});
+    EXPECT_EQ(text(ns), "urn:u");
+}
+
+TEST_F(Xml, ADocumentKeepsOnlyItsElement) {
+    vm().setPublic(global(u"XML"), u"ignoreComments", Value(false));
+    vm().setPublic(global(u"XML"), u"ignoreProcessingInstructions", Value(false));
+    EXPECT_EQ(text(call(xml(u"<!-- c --><a/>  <?pi x?>"), u"toXMLString")), "<a/>");
+    EXPECT_EQ(text(call(xml(u"<![CDATA[t]]><a/>"), u"toXMLString")), "<a/>");
+    EXPECT_EQ(text(call(xml(u"<?pi x?>"), u"toXMLString")), "<?pi x?>");
+    EXPECT_NE(thrown([&] { xml(u"<?pi x?><!-- c -->"); }).find("Error #1088"), std::string::npos);
+    // An end tag is read as far as its name.
+    EXPECT_EQ(text(call(xml(u"<a></a junk=\"1\">"), u"toXMLString")), "<a/>");
+    EXPECT_NE(thrown([&] { xml(u"<a></b >"); }).find("Error #1085"), std::string::npos);
+    // A copy leaves out what the settings now ignore.
+    Value withPi = xml(u"<a><?pi x?><b/></a>");
+    vm().setPublic(global(u"XML"), u"ignoreProcessingInstructions", Value(true));
+    vm().setPublic(global(u"XML"), u"prettyPrinting", Value(false));
+    EXPECT_EQ(text(call(make(u"XML", {withPi}), u"toXMLString")), "<a><b/></a>");
+}
+
+TEST_F(Xml, ListAssignmentsChangeTheTree) {
+    vm().setPublic(global(u"XML"), u"prettyPrinting", Value(false));
+    Value list = make(u"XMLList", {Value(String(u"<a>1</a><b>2</b>"))});
+    vm().setPublic(list, u"0", xml(u"<c>3</c>"));
+    EXPECT_EQ(text(call(list, u"toXMLString")), "<c>3</c>\n<b>2</b>");
+    vm().setPublic(list, u"0", Value(String(u"five")));
+    EXPECT_EQ(text(call(list, u"toXMLString")), "<c>five</c>\n<b>2</b>");
+    vm().setPublic(list, u"1", vm().add(xml(u"<d/>"), xml(u"<e/>")));
+    EXPECT_EQ(text(call(list, u"toXMLString")), "<c>five</c>\n<d/>\n<e/>");
+
+    Value root = xml(u"<r><i>1</i><z/></r>");
+    Value items = get(root, u"i");
+    vm().setPublic(items, u"1", Value(2));
+    EXPECT_EQ(text(call(root, u"toXMLString")), "<r><i>1</i><i>2</i><z/></r>");
+    // x.a.b = v makes the <a> it lacks.
+    vm().setPublic(get(root, u"a"), u"b", Value(String(u"new")));
+    EXPECT_EQ(text(call(root, u"toXMLString")), "<r><i>1</i><i>2</i><z/><a><b>new</b></a></r>");
+}
+
+TEST_F(Xml, NamespacesAreDeclaredByPrefix) {
+    vm().setPublic(global(u"XML"), u"prettyPrinting", Value(false));
+    Value x = xml(u"<ns2:x xmlns:ns2=\"foo\"><b>t</b></ns2:x>");
+    call(x, u"addNamespace", {make(u"Namespace", {Value(String(u"ns2")), Value(String(u"newuri"))})});
+    EXPECT_EQ(text(call(x, u"toXMLString")), "<x xmlns:ns2=\"newuri\" xmlns=\"foo\"><b>t</b></x>");
+    // A namespace without a prefix declares nothing.
+    call(x, u"addNamespace", {Value(String(u"urn:none"))});
+    EXPECT_EQ(text(call(call(x, u"namespaceDeclarations"), u"toString")), "newuri");
+    EXPECT_NE(thrown([&] { call(x, u"addNamespace"); }).find("Error #1063: Argument count mismatch on XML/addNamespace()"),
+              std::string::npos);
+    EXPECT_NE(thrown([&] { call(x, u"attribute", {Value::null()}); }).find("TypeError"), std::string::npos);
+}
+
+TEST_F(Xml, NamesAndNamespacesEnumerateTheirFields) {
+    Value q = make(u"QName", {Value(String(u"urn:u")), Value(String(u"n"))});
+    const auto* hooks = kinolux::avm2::hooksOf(q.object());
+    ASSERT_NE(hooks, nullptr);
+    std::vector<std::string> names, values;
+    for (std::uint32_t i = hooks->nextIndex(vm(), q.object(), 0); i; i = hooks->nextIndex(vm(), q.object(), i)) {
+        names.push_back(text(hooks->nextName(vm(), q.object(), i)));
+        values.push_back(text(hooks->nextValue(vm(), q.object(), i)));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"uri", "localName"}));
+    EXPECT_EQ(values, (std::vector<std::string>{"n", "urn:u"}));
+    Value ns = make(u"Namespace", {Value(String(u"p")), Value(String(u"urn:u"))});
+    EXPECT_EQ(text(call(ns, u"propertyIsEnumerable", {Value(String(u"prefix"))})), "true");
+    EXPECT_EQ(text(call(ns, u"propertyIsEnumerable", {Value(String(u"other"))})), "false");
+
+    // A list shows its indices, then what scripts added to its prototype.
+    vm().setPublic(vm().getPublic(global(u"XMLList"), u"prototype"), u"extra", Value(1));
+    Value list = make(u"XMLList", {Value(String(u"<a/><b/>"))});
+    const auto* listHooks = kinolux::avm2::hooksOf(list.object());
+    std::vector<std::string> keys;
+    for (std::uint32_t i = listHooks->nextIndex(vm(), list.object(), 0); i; i = listHooks->nextIndex(vm(), list.object(), i))
+        keys.push_back(text(listHooks->nextName(vm(), list.object(), i)));
+    EXPECT_EQ(keys, (std::vector<std::string>{"0", "1", "extra"}));
+    EXPECT_TRUE(listHooks->nextName(vm(), list.object(), 99).isNull());
+}
+
+namespace {
+std::vector<std::string> heard;
+Value listen(kinolux::avm2::Vm& vm, const Value&, std::span<const Value> args) {
+    heard.push_back(vm.toString(args[1]).toUtf8() + " " + vm.toString(args[3]).toUtf8() + " " +
+                    vm.toString(args[4]).toUtf8());
+    return Value();
+}
+}  // namespace
+
+TEST_F(Xml, NotificationsBubbleFromTheChangedNode) {
+    heard.clear();
+    Value x = xml(u"<r><c/></r>");
+    Value f(static_cast<kinolux::avm2::Object*>(vm().newNativeFunction(listen, String(u"listen"))));
+    call(x, u"setNotification", {f});
+    Value c = get(get(x, u"c"), u"0");
+    call(c, u"setNotification", {f});
+    Multiname attr = Multiname::publicName(String(u"k"));
+    attr.attribute = true;
+    vm().setProperty(c, attr, Value(String(u"1")));
+    vm().setProperty(c, attr, Value(String(u"2")));
+    call(x, u"setLocalName", {Value(String(u"root"))});
+    EXPECT_EQ(heard, (std::vector<std::string>{"attributeAdded k 1", "attributeAdded k 1", "attributeChanged k 1",
+                                               "attributeChanged k 1", "nameSet root r"}));
+}
+
+class XmlDocument : public Xml {
+protected:
+    Value doc(const char16_t* markup) { return make(u"flash.xml.XMLDocument", {Value(String(markup))}); }
+};
+
+TEST_F(XmlDocument, ParsesWritesAndEditsTheTree) {
+    Value d = doc(u"<p><a x=\"1&amp;\">t</a><b/></p>");
+    EXPECT_EQ(text(d), "<p><a x=\"1&amp;\">t</a><b /></p>");
+    Value p = vm().getPublic(d, u"firstChild");
+    Value a = vm().getPublic(p, u"firstChild");
+    Value kids = vm().getPublic(p, u"childNodes");
+    EXPECT_EQ(text(vm().getPublic(a, u"nextSibling")), "<b />");
+    EXPECT_EQ(text(call(a, u"cloneNode", {Value(false)})), "<a x=\"1&amp;\" />");
+    Value deep = call(a, u"cloneNode", {Value(true)});
+    EXPECT_TRUE(vm().getPublic(deep, u"parentNode").isNull());
+    call(a, u"removeNode");
+    EXPECT_EQ(text(d), "<p><b /></p>");
+    EXPECT_TRUE(vm().getPublic(a, u"parentNode").isNull());
+    EXPECT_EQ(text(vm().getPublic(kids, u"length")), "1");
+    call(p, u"appendChild", {deep});
+    EXPECT_EQ(text(d), "<p><b /><a x=\"1&amp;\">t</a></p>");
+    // A node never goes inside its own child: the tree stays a tree.
+    call(deep, u"appendChild", {p});
+    EXPECT_EQ(text(d), "<p><b /><a x=\"1&amp;\">t</a></p>");
+}
+
+TEST_F(XmlDocument, IgnoreWhiteDropsBlankTextButNotCdata) {
+    Value d = make(u"flash.xml.XMLDocument");
+    vm().setPublic(d, u"ignoreWhite", Value(true));
+    call(d, u"parseXML", {Value(String(u"<o><a> \t</a><b><![CDATA[\t]]></b></o>"))});
+    EXPECT_EQ(text(d), "<o><a /><b>\t</b></o>");
+}
+
+TEST_F(Xml, OlderMoviesKeepTheOlderBehaviour) {
+    vm().setPublic(global(u"XML"), u"prettyPrinting", Value(false));
+    Value x = xml(u"<e><a>1</a></e>");
+    call(x, u"replace", {Value(String(u"*")), Value(String(u"<p>2</p>"))});
+    EXPECT_EQ(text(call(x, u"toXMLString")), "<e>&lt;p&gt;2&lt;/p&gt;</e>");
+    vm().setSwfVersion(9);
+    call(x, u"replace", {Value(String(u"*")), Value(String(u"<p>2</p>"))});
+    EXPECT_EQ(text(call(x, u"toXMLString")), "<e><p>2</p></e>");
+
+    // Before SWF 21 a node appended elsewhere stays where it was too.
+    Value r = xml(u"<r><a/></r>");
+    call(r, u"appendChild", {get(get(r, u"a"), u"0")});
+    EXPECT_EQ(text(call(r, u"toXMLString")), "<r><a/><a/></r>");
+    vm().setSwfVersion(21);
+    Value moved = xml(u"<r><a/><b/></r>");
+    call(moved, u"appendChild", {get(get(moved, u"a"), u"0")});
+    EXPECT_EQ(text(call(moved, u"toXMLString")), "<r><b/><a/></r>");
 }

@@ -1,5 +1,6 @@
 // Object, Class, Function, Namespace and Boolean.
 #include "flash/avm2/builtins/native.h"
+#include "flash/avm2/builtins/xml.h"
 
 namespace kinolux::avm2 {
 namespace {
@@ -97,23 +98,48 @@ Value namespaceUri(Vm&, const Value& self, std::span<const Value>) {
     return o && o->kind == ObjectKind::Namespace ? static_cast<BoxObject*>(o)->value : Value(String());
 }
 
-// new Namespace(uri) or new Namespace(prefix, uri). A namespace of a URI
-// alone has no prefix, except the empty URI's, which is "".
+// The URI a Namespace is made with: a namespace's or a QName's own, or text.
+String namespaceUriOf(Vm& vm, const Value& v) {
+    Object* o = v.object();
+    if (o && o->kind == ObjectKind::Namespace) return vm.toString(static_cast<BoxObject*>(o)->value);
+    if (o && o->kind == ObjectKind::QName) return static_cast<QNameObject*>(o)->uri;
+    return vm.toString(v);
+}
+
+// new Namespace(uri) or new Namespace(prefix, uri); arguments after those
+// are ignored. A namespace of a URI alone has no prefix, except the empty
+// URI's, which is "" and the only prefix that URI may have.
 Value namespaceInit(Vm& vm, const Value& self, std::span<const Value> args) {
     Object* o = self.object();
     if (!o || o->kind != ObjectKind::Namespace) return Value();
     auto* ns = static_cast<BoxObject*>(o);
-    if (!args.empty()) {
-        const Value& uri = args.back();
-        Object* from = uri.object();
-        bool copy = from && from->kind == ObjectKind::Namespace;
-        ns->value = copy ? static_cast<BoxObject*>(from)->value : Value(vm.toString(uri));
-        if (args.size() >= 2) ns->prefix = args[0].isUndefined() ? Value() : Value(vm.toString(args[0]));
-        else if (copy) ns->prefix = static_cast<BoxObject*>(from)->prefix;
-        else if (vm.toString(ns->value).empty()) ns->prefix = Value(String());
+    ns->value = Value(String());
+    ns->prefix = Value(String());
+    if (args.empty()) return Value();
+    if (args.size() == 1) {
+        Object* from = args[0].object();
+        if (from && from->kind == ObjectKind::Namespace) {
+            ns->value = static_cast<BoxObject*>(from)->value;
+            ns->prefix = static_cast<BoxObject*>(from)->prefix;
+            return Value();
+        }
+        String uri = namespaceUriOf(vm, args[0]);
+        ns->value = Value(uri);
+        if (!uri.empty()) ns->prefix = Value();
+        return Value();
+    }
+    String uri = namespaceUriOf(vm, args[1]);
+    ns->value = Value(uri);
+    const Value& prefixArg = args[0];
+    String prefix = prefixArg.isUndefined() ? String() : vm.toString(prefixArg);
+    if (uri.empty()) {
+        if (!prefix.empty())
+            vm.throwError(ErrorType::TypeError, "Error #1098: Illegal prefix " + prefix.toUtf8() + " for no namespace.",
+                          1098);
+    } else if (prefixArg.isUndefined() || (!prefix.empty() && !isXmlNameText(prefix.view()))) {
+        ns->prefix = Value();
     } else {
-        ns->value = Value(String());
-        ns->prefix = Value(String());
+        ns->prefix = Value(prefix);
     }
     return Value();
 }

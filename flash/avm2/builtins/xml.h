@@ -3,6 +3,7 @@
 // a tree is the same node, so changing it changes the tree.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "flash/avm2/vm.h"
@@ -34,14 +35,27 @@ public:
     std::vector<XmlObject*> attributes;
     std::vector<XmlObject*> children;
     XmlObject* parent = nullptr;
+    Value notification;  // the function setNotification gave it
 };
 
-// A selection of nodes and, for assignments to it, where it came from.
+// A name nodes are selected by.
+struct XmlName {
+    String uri;
+    String local;
+    bool anyUri = false;
+    bool anyName = false;
+    bool attribute = false;
+    bool matches(const XmlObject* node) const;
+};
+
+// A selection of nodes and, for assignments to it, where it came from:
+// the node whose children (or attributes) it selected, and by what name.
 class XmlListObject : public Object {
 public:
     using Object::Object;
     std::vector<XmlObject*> items;
     XmlObject* target = nullptr;
+    std::optional<XmlName> targetName;
 };
 
 class QNameObject : public Object {
@@ -62,19 +76,10 @@ struct XmlSettings {
     int prettyIndent = 2;
 };
 
-// A name nodes are selected by.
-struct XmlName {
-    String uri;
-    String local;
-    bool anyUri = false;
-    bool anyName = false;
-    bool attribute = false;
-    bool matches(const XmlObject* node) const;
-};
-
 XmlSettings& xmlSettings(Vm& vm);
 XmlObject* newXmlNode(Vm& vm, XmlKind kind);
-XmlListObject* newXmlList(Vm& vm, std::vector<XmlObject*> items = {}, XmlObject* target = nullptr);
+XmlListObject* newXmlList(Vm& vm, std::vector<XmlObject*> items = {}, XmlObject* target = nullptr,
+                          std::optional<XmlName> targetName = std::nullopt);
 QNameObject* newQName(Vm& vm, String uri, String local);
 
 // Parses markup into the children of a new element (the caller's wrapper).
@@ -96,6 +101,15 @@ bool xmlListHasSimpleContent(const XmlListObject* list);
 XmlObject* xmlDeepCopy(Vm& vm, const XmlObject* node, XmlObject* parent);
 bool xmlEqual(Vm& vm, const XmlObject* a, const XmlObject* b);
 
+// Whether text is an XML 1.0 name without a prefix (an NCName).
+bool isXmlNameText(std::u16string_view text);
+// XML's white space, and text of nothing else.
+bool isXmlSpace(char16_t c);
+bool isBlankXmlText(std::u16string_view text);
+std::u16string_view trimmedXmlText(std::u16string_view text);
+// Throws the player's invalid-name error unless `name` is an XML name.
+void requireXmlName(Vm& vm, const String& name);
+
 // Text escaped for an element's content or an attribute value (the
 // esc_xelem and esc_xattr instructions).
 String xmlEscape(Vm& vm, const Value& v, bool attribute);
@@ -116,14 +130,21 @@ void xmlReplaceChildren(Vm& vm, XmlObject* x, std::vector<XmlObject*> children);
 std::ptrdiff_t xmlKeepFirstMatch(XmlObject* x, const XmlName& n);
 // Takes a node out of its parent.
 void xmlDetach(XmlObject* x);
+// Tells the notification functions of a changed node and of its ancestors,
+// nearest first, what changed.
+void xmlNotify(Vm& vm, XmlObject* target, const char16_t* command, const Value& value, const Value& detail);
 // The methods of XML.prototype and XMLList.prototype.
 void installXmlMethods(Vm& vm, Class* xml, Class* list);
+
+// QName's and Namespace's properties as for-in and propertyIsEnumerable see them.
+void installNameFields(Vm& vm, Class* qname, Class* ns);
 
 // The class objects (for instances made outside a constructor).
 struct XmlClasses {
     Class* xml = nullptr;
     Class* list = nullptr;
     Class* qname = nullptr;
+    Class* domNode = nullptr;  // flash.xml.XMLNode
 };
 XmlClasses& xmlClasses(Vm& vm);
 

@@ -37,8 +37,10 @@ void setAttribute(Vm& vm, XmlObject* x, const XmlName& n, const Value& value) {
     for (std::size_t i = 0; i < attrs.size();) {
         if (n.matches(attrs[i])) {
             if (!done) {
+                String old = attrs[i]->text;
                 attrs[i]->text = text;
                 done = true;
+                xmlNotify(vm, x, u"attributeChanged", Value(attrs[i]->local), Value(old));
             } else {
                 attrs[i]->parent = nullptr;
                 attrs.erase(attrs.begin() + std::ptrdiff_t(i));
@@ -54,6 +56,7 @@ void setAttribute(Vm& vm, XmlObject* x, const XmlName& n, const Value& value) {
     a->text = text;
     a->parent = x;
     attrs.push_back(a);
+    xmlNotify(vm, x, u"attributeAdded", Value(a->local), Value(text));
 }
 
 // The nodes a value stands for when it goes into a tree: copies of XML,
@@ -122,6 +125,116 @@ void setElement(Vm& vm, XmlObject* x, const XmlName& n, const Value& value) {
     xmlReplaceChildren(vm, target, std::move(content));
 }
 
+XmlObject* textNode(Vm& vm, String text) {
+    XmlObject* t = newXmlNode(vm, XmlKind::Text);
+    t->text = std::move(text);
+    return t;
+}
+
+// The element an assignment makes for a name it found no element of.
+XmlObject* elementNamed(Vm& vm, const XmlName& name) {
+    XmlObject* e = newXmlNode(vm, XmlKind::Element);
+    e->uri = name.anyUri ? vm.defaultXmlNamespace() : name.uri;
+    e->local = name.local;
+    return e;
+}
+
+// Puts nodes where `item` was, in its parent and in the list.
+void replaceListItem(XmlListObject* list, std::size_t i, const std::vector<XmlObject*>& nodes) {
+    XmlObject* item = list->items[i];
+    if (XmlObject* parent = item->parent) {
+        auto& kids = parent->children;
+        auto at = std::find(kids.begin(), kids.end(), item);
+        if (at != kids.end()) {
+            item->parent = nullptr;
+            at = kids.erase(at);
+            for (XmlObject* n : nodes) n->parent = parent;
+            kids.insert(at, nodes.begin(), nodes.end());
+        }
+    }
+    list->items.erase(list->items.begin() + std::ptrdiff_t(i));
+    list->items.insert(list->items.begin() + std::ptrdiff_t(i), nodes.begin(), nodes.end());
+}
+
+// list[i] = value for an item the list has: text (and text or attribute
+// nodes) becomes an element's content; other XML takes the item's place.
+void putListItem(Vm& vm, XmlListObject* list, std::size_t i, const Value& value) {
+    XmlObject* item = list->items[i];
+    Object* v = value.object();
+    const XmlObject* one = nullptr;
+    if (v && v->kind == ObjectKind::Xml) one = static_cast<XmlObject*>(v);
+    if (v && v->kind == ObjectKind::XmlList && static_cast<XmlListObject*>(v)->items.size() == 1)
+        one = static_cast<XmlListObject*>(v)->items[0];
+    bool asText = !isXmlValue(value) || (one && (one->nodeKind == XmlKind::Text || one->nodeKind == XmlKind::Attribute));
+    if (item->nodeKind == XmlKind::Attribute) {
+        item->text = assignedText(vm, value);
+        return;
+    }
+    if (asText && item->nodeKind == XmlKind::Element) {
+        xmlReplaceChildren(vm, item, {textNode(vm, assignedText(vm, value))});
+        return;
+    }
+    std::vector<XmlObject*> nodes =
+        asText ? std::vector<XmlObject*>{textNode(vm, assignedText(vm, value))} : nodesToInsert(vm, value);
+    vm.charge(nodes.size() * sizeof(void*));
+    replaceListItem(list, i, nodes);
+}
+
+// list[list.length()] = value: the new node also goes into the tree the
+// list was selected from, after the list's last node there (x.item[n] = ...
+// adds an <item>).
+void appendToList(Vm& vm, XmlListObject* list, const Value& value) {
+    XmlObject* target = list->target;
+    const std::optional<XmlName>& name = list->targetName;
+    std::vector<XmlObject*> nodes;
+    if (target && name && name->attribute) {
+        setAttribute(vm, target, *name, value);
+        for (XmlObject* a : target->attributes)
+            if (name->matches(a)) nodes.push_back(a);
+        if (!nodes.empty()) list->items.push_back(nodes.back());
+        return;
+    }
+    Object* v = value.object();
+    bool intoTree = target && target->nodeKind == XmlKind::Element;
+    if (!intoTree && v && v->kind == ObjectKind::Xml) {
+        // A list of no tree holds the node itself.
+        nodes.push_back(static_cast<XmlObject*>(v));
+    } else if (isXmlValue(value)) {
+        nodes = nodesToInsert(vm, value);
+    } else if (target && name && !name->anyName) {
+        XmlObject* e = elementNamed(vm, *name);
+        xmlReplaceChildren(vm, e, {textNode(vm, vm.toString(value))});
+        nodes.push_back(e);
+    } else {
+        nodes = nodesToInsert(vm, value);
+    }
+    vm.charge(nodes.size() * sizeof(void*));
+    if (intoTree) {
+        auto& kids = target->children;
+        auto at = kids.end();
+        if (!list->items.empty()) {
+            auto last = std::find(kids.begin(), kids.end(), list->items.back());
+            if (last != kids.end()) at = last + 1;
+        }
+        for (XmlObject* n : nodes) n->parent = target;
+        kids.insert(at, nodes.begin(), nodes.end());
+    }
+    list->items.insert(list->items.end(), nodes.begin(), nodes.end());
+}
+
+// x.a.b = v where x has no <a>: the assignment makes one first.
+XmlObject* resolveEmptyList(Vm& vm, XmlListObject* list) {
+    XmlObject* target = list->target;
+    const std::optional<XmlName>& name = list->targetName;
+    if (!target || target->nodeKind != XmlKind::Element || !name || name->attribute || name->anyName) return nullptr;
+    XmlObject* e = elementNamed(vm, *name);
+    e->parent = target;
+    vm.charge(2 * sizeof(void*));
+    target->children.push_back(e);
+    list->items.push_back(e);
+    return e;
+}
+
 void collectDescendants(Vm& vm, XmlObject* x, const XmlName& n, std::vector<XmlObject*>& out, std::size_t depth) {
     if (depth > kMaxXmlDepth) vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
     if (n.attribute)
@@ -131,6 +244,17 @@ void collectDescendants(Vm& vm, XmlObject* x, const XmlName& n, std::vector<XmlO
         if (!n.attribute && n.matches(c)) out.push_back(c);
         collectDescendants(vm, c, n, out, depth + 1);
     }
+}
+
+std::size_t nodeCount(Object* o) { return xmlNodesOf(o).size(); }
+
+// The enumerable properties of an XML value's prototypes, nearest first.
+std::vector<const DynamicProperty*> inherited(Object* o) {
+    std::vector<const DynamicProperty*> out;
+    for (Object* p = o->proto; p; p = p->proto)
+        for (const DynamicProperty& d : p->dynamic.entries())
+            if (d.enumerable) out.push_back(&d);
+    return out;
 }
 
 class XmlHooks : public PropertyHooks {
@@ -150,7 +274,7 @@ public:
         for (XmlObject* x : xmlNodesOf(o)) xmlSelect(x, n, found);
         XmlObject* target = selfNode(o);
         if (!target && static_cast<XmlListObject*>(o)->items.size() == 1) target = static_cast<XmlListObject*>(o)->items[0];
-        out = Value(static_cast<Object*>(newXmlList(vm, std::move(found), target)));
+        out = Value(static_cast<Object*>(newXmlList(vm, std::move(found), target, n)));
         return true;
     }
 
@@ -166,42 +290,15 @@ public:
         }
         auto* list = static_cast<XmlListObject*>(o);
         if (indexName(name, i)) {
-            if (i >= list->items.size()) {
-                Object* v = value.object();
-                XmlObject* node = v && v->kind == ObjectKind::Xml ? static_cast<XmlObject*>(v) : nullptr;
-                if (!node) {
-                    for (XmlObject* n : nodesToInsert(vm, value)) list->items.push_back(n);
-                    return true;
-                }
-                vm.charge(sizeof(void*));
-                list->items.push_back(node);
-                return true;
-            }
-            XmlObject* item = list->items[i];
-            XmlObject* parent = item->parent;
-            if (parent && item->nodeKind != XmlKind::Attribute && isXmlValue(value)) {
-                std::vector<XmlObject*> nodes = nodesToInsert(vm, value);
-                auto& kids = parent->children;
-                for (std::size_t k = 0; k < kids.size(); ++k) {
-                    if (kids[k] != item) continue;
-                    item->parent = nullptr;
-                    kids.erase(kids.begin() + std::ptrdiff_t(k));
-                    for (XmlObject* n : nodes) n->parent = parent;
-                    kids.insert(kids.begin() + std::ptrdiff_t(k), nodes.begin(), nodes.end());
-                    break;
-                }
-                if (!nodes.empty()) list->items[i] = nodes[0];
-            } else if (item->nodeKind == XmlKind::Attribute || item->nodeKind == XmlKind::Text) {
-                item->text = assignedText(vm, value);
-            } else {
-                XmlObject* t = newXmlNode(vm, XmlKind::Text);
-                t->text = assignedText(vm, value);
-                xmlReplaceChildren(vm, item, {t});
-            }
+            if (i < list->items.size()) putListItem(vm, list, i, value);
+            else appendToList(vm, list, value);
             return true;
         }
         if (list->items.size() == 1) return set(vm, list->items[0], name, value);
-        if (list->items.empty() && list->target) return set(vm, list->target, name, value);
+        if (list->items.empty()) {
+            if (XmlObject* made = resolveEmptyList(vm, list)) return set(vm, made, name, value);
+            if (list->target) return set(vm, list->target, name, value);
+        }
         if (list->items.empty()) return true;
         vm.throwError(ErrorType::TypeError, "Error #1089: Assignment to lists with more than one item is not supported.",
                       1089);
@@ -272,18 +369,21 @@ public:
         vm.throwError(ErrorType::TypeError, "Error #1006: " + name.name.toUtf8() + " is not a function.", 1006);
     }
 
+    // for-in: the nodes' indices, then what scripts added to the prototypes.
     std::uint32_t nextIndex(Vm&, Object* o, std::uint32_t index) const override {
-        std::size_t n = selfNode(o) ? 1 : static_cast<XmlListObject*>(o)->items.size();
-        return index < n ? index + 1 : 0;
+        return index < nodeCount(o) + inherited(o).size() ? index + 1 : 0;
     }
     Value nextName(Vm&, Object* o, std::uint32_t index) const override {
-        std::size_t n = selfNode(o) ? 1 : static_cast<XmlListObject*>(o)->items.size();
-        return index >= 1 && index <= n ? Value(numberToString(double(index - 1))) : Value();
+        std::size_t n = nodeCount(o);
+        if (index >= 1 && index <= n) return Value(numberToString(double(index - 1)));
+        auto extra = inherited(o);
+        return index > n && index - n <= extra.size() ? Value(extra[index - n - 1]->name) : Value::null();
     }
     Value nextValue(Vm&, Object* o, std::uint32_t index) const override {
-        if (XmlObject* x = selfNode(o)) return index == 1 ? Value(static_cast<Object*>(x)) : Value();
-        auto& items = static_cast<XmlListObject*>(o)->items;
-        return index >= 1 && index <= items.size() ? Value(static_cast<Object*>(items[index - 1])) : Value();
+        std::size_t n = nodeCount(o);
+        if (index >= 1 && index <= n) return Value(static_cast<Object*>(xmlNodesOf(o)[index - 1]));
+        auto extra = inherited(o);
+        return index > n && index - n <= extra.size() ? extra[index - n - 1]->value : Value();
     }
 
     bool descendants(Vm& vm, Object* o, const Multiname& name, Value& out) const override {
@@ -444,15 +544,8 @@ Value qnameToString(Vm& vm, const Value& self, std::span<const Value>) {
 
 // Whether text is an XML name without a prefix.
 Value isXmlName(Vm& vm, const Value&, std::span<const Value> args) {
-    if (args.empty()) return Value(false);
-    String s = vm.toString(args[0]);
-    std::u16string_view v = s.view();
-    if (v.empty()) return Value(false);
-    auto letter = [](char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c >= 0xC0; };
-    if (!letter(v[0])) return Value(false);
-    for (char16_t c : v.substr(1))
-        if (!letter(c) && !(c >= u'0' && c <= u'9') && c != u'.' && c != u'-' && c != 0xB7) return Value(false);
-    return Value(true);
+    if (args.empty() || args[0].isNullish()) return Value(false);
+    return Value(isXmlNameText(vm.toString(args[0]).view()));
 }
 
 }  // namespace
@@ -468,20 +561,22 @@ XmlObject* toXml(Vm& vm, const Value& v) {
     }
     String text = v.isNullish() ? String() : vm.toString(v);
     XmlObject* root = parseXmlFragment(vm, text.view());
-    if (root->children.empty()) {
-        XmlObject* t = newXmlNode(vm, XmlKind::Text);
-        return t;
-    }
-    XmlObject* found = nullptr;
+    // Around a document's element the player drops everything else, and
+    // blank text anywhere, whatever the settings say.
+    std::vector<XmlObject*> nodes;
+    bool hasElement = false;
     for (XmlObject* c : root->children) {
-        if (found)
-            vm.throwError(ErrorType::TypeError,
-                          "Error #1088: The markup in the document following the root element must be well-formed.",
-                          1088);
-        found = c;
+        if (c->nodeKind == XmlKind::Text && isBlankXmlText(c->text.view())) continue;
+        hasElement = hasElement || c->nodeKind == XmlKind::Element;
+        nodes.push_back(c);
     }
-    found->parent = nullptr;
-    return found;
+    if (hasElement) std::erase_if(nodes, [](const XmlObject* c) { return c->nodeKind != XmlKind::Element; });
+    if (nodes.empty()) return newXmlNode(vm, XmlKind::Text);
+    if (nodes.size() > 1)
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1088: The markup in the document following the root element must be well-formed.", 1088);
+    nodes[0]->parent = nullptr;
+    return nodes[0];
 }
 
 XmlListObject* toXmlList(Vm& vm, const Value& v) {
@@ -529,6 +624,7 @@ void installXmlClasses(Vm& vm) {
     vm.defineMethod(classes.qname, u"toString", qnameToString);
     vm.defineMethod(classes.qname, u"valueOf", [](Vm&, const Value& self, std::span<const Value>) { return self; });
     vm.defineConstant(classes.qname, u"length", Value(2));
+    installNameFields(vm, classes.qname, vm.findClass(u"Namespace"));
 }
 
 }  // namespace kinolux::avm2

@@ -7,8 +7,9 @@
 namespace kinolux::avm2 {
 namespace {
 
-Value listValue(Vm& vm, std::vector<XmlObject*> nodes, XmlObject* target = nullptr) {
-    return Value(static_cast<Object*>(newXmlList(vm, std::move(nodes), target)));
+Value listValue(Vm& vm, std::vector<XmlObject*> nodes, XmlObject* target = nullptr,
+                std::optional<XmlName> targetName = std::nullopt) {
+    return Value(static_cast<Object*>(newXmlList(vm, std::move(nodes), target, std::move(targetName))));
 }
 
 Object* selfObject(Vm& vm, const Value& self) {
@@ -19,6 +20,16 @@ Object* selfObject(Vm& vm, const Value& self) {
 }
 
 std::vector<XmlObject*> nodes(Vm& vm, const Value& self) { return xmlNodesOf(selfObject(vm, self)); }
+
+// The methods whose parameters have no default insist on their arguments.
+void requireArguments(Vm& vm, const Value& self, std::span<const Value> args, std::size_t count, const char* method) {
+    if (args.size() >= count) return;
+    const char* cls = self.object() && self.object()->kind == ObjectKind::XmlList ? "XMLList" : "XML";
+    vm.throwError(ErrorType::ArgumentError,
+                  std::string("Error #1063: Argument count mismatch on ") + cls + "/" + method + "(). Expected " +
+                      std::to_string(count) + ", got " + std::to_string(args.size()) + ".",
+                  1063);
+}
 
 // The node of an XML, or of an XMLList of one.
 XmlObject* single(Vm& vm, const Value& self, const char* method) {
@@ -69,7 +80,8 @@ std::vector<XmlObject*> insertable(Vm& vm, const Value& v, XmlObject* into) {
                 out.push_back(t);
                 continue;
             }
-            xmlDetach(x);
+            // Movies before SWF 21 leave the node where it was as well.
+            if (vm.swfVersion() >= 21) xmlDetach(x);
             out.push_back(x);
         }
         return out;
@@ -100,6 +112,12 @@ std::ptrdiff_t childIndex(const XmlObject* x) {
 // ---- selections ----
 
 Value attribute(Vm& vm, const Value& self, std::span<const Value> args) {
+    requireArguments(vm, self, args, 1, "attribute");
+    if (args[0].isNull())
+        vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.",
+                      1009);
+    if (args[0].isUndefined())
+        vm.throwError(ErrorType::TypeError, "Error #1010: A term is undefined and has no properties.", 1010);
     XmlName n = xmlNameOfValue(vm, arg(args, 0), true);
     n.attribute = true;
     if (n.anyName) n.anyUri = true;
@@ -116,6 +134,7 @@ Value attributes(Vm& vm, const Value& self, std::span<const Value>) {
 }
 
 Value child(Vm& vm, const Value& self, std::span<const Value> args) {
+    requireArguments(vm, self, args, 1, "child");
     Value which = arg(args, 0);
     std::vector<XmlObject*> out;
     std::uint32_t index;
@@ -129,8 +148,7 @@ Value child(Vm& vm, const Value& self, std::span<const Value> args) {
     }
     XmlName n = xmlNameOfValue(vm, which);
     for (XmlObject* x : nodes(vm, self)) xmlSelect(x, n, out);
-    Object* o = self.object();
-    return listValue(vm, std::move(out), onlyNode(o));
+    return listValue(vm, std::move(out), onlyNode(self.object()), n);
 }
 
 template <XmlKind kind>
@@ -218,6 +236,7 @@ Value toXmlString(Vm& vm, const Value& self, std::span<const Value>) {
 Value valueOf(Vm&, const Value& self, std::span<const Value>) { return self; }
 
 Value contains(Vm& vm, const Value& self, std::span<const Value> args) {
+    requireArguments(vm, self, args, 1, "contains");
     for (XmlObject* x : nodes(vm, self))
         if (xmlEquals(vm, Value(static_cast<Object*>(x)), arg(args, 0))) return Value(true);
     return Value(false);
@@ -237,9 +256,7 @@ void normalizeNode(Vm& vm, XmlObject* x, std::size_t depth) {
                 kids[i + 1]->parent = nullptr;
                 kids.erase(kids.begin() + std::ptrdiff_t(i + 1));
             }
-            bool blank = true;
-            for (char16_t ch : c->text.view()) blank = blank && (ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r');
-            if (blank) {
+            if (isBlankXmlText(c->text.view())) {
                 c->parent = nullptr;
                 kids.erase(kids.begin() + std::ptrdiff_t(i));
             } else {
@@ -318,6 +335,7 @@ Value childIndexMethod(Vm& vm, const Value& self, std::span<const Value>) {
 }
 
 Value appendChild(Vm& vm, const Value& self, std::span<const Value> args) {
+    requireArguments(vm, self, args, 1, "appendChild");
     XmlObject* x = single(vm, self, "appendChild");
     // Text after an element becomes another element of that name, as an
     // assignment past the end of x.* makes one.
@@ -338,6 +356,7 @@ Value appendChild(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 Value prependChild(Vm& vm, const Value& self, std::span<const Value> args) {
+    requireArguments(vm, self, args, 1, "prependChild");
     insertAt(vm, single(vm, self, "prependChild"), 0, arg(args, 0));
     return self;
 }
@@ -346,6 +365,7 @@ Value prependChild(Vm& vm, const Value& self, std::span<const Value> args) {
 // start (after) or the end (before).
 template <bool after>
 Value insertChild(Vm& vm, const Value& self, std::span<const Value> args) {
+    requireArguments(vm, self, args, 2, after ? "insertChildAfter" : "insertChildBefore");
     XmlObject* x = single(vm, self, after ? "insertChildAfter" : "insertChildBefore");
     if (x->nodeKind != XmlKind::Element) return Value();
     Value ref = arg(args, 0);
@@ -365,6 +385,7 @@ Value insertChild(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 Value setChildren(Vm& vm, const Value& self, std::span<const Value> args) {
+    requireArguments(vm, self, args, 1, "setChildren");
     XmlObject* x = single(vm, self, "setChildren");
     std::vector<XmlObject*> added = insertable(vm, arg(args, 0), x);
     xmlReplaceChildren(vm, x, std::move(added));
@@ -372,13 +393,17 @@ Value setChildren(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 Value replace(Vm& vm, const Value& self, std::span<const Value> args) {
+    requireArguments(vm, self, args, 2, "replace");
     XmlObject* x = single(vm, self, "replace");
     if (x->nodeKind != XmlKind::Element) return self;
     Value which = arg(args, 0);
+    // Movies before SWF 10 had other values converted as XML() converts them.
+    Value value = vm.swfVersion() < 10 && !isXmlValue(args[1]) ? Value(static_cast<Object*>(toXml(vm, args[1])))
+                                                               : args[1];
     std::uint32_t index;
     auto& kids = x->children;
     auto replaceAt = [&](std::size_t i) {
-        std::vector<XmlObject*> added = insertable(vm, arg(args, 1), x);
+        std::vector<XmlObject*> added = insertable(vm, value, x);
         if (i < kids.size()) {
             kids[i]->parent = nullptr;
             kids.erase(kids.begin() + std::ptrdiff_t(i));
@@ -390,7 +415,7 @@ Value replace(Vm& vm, const Value& self, std::span<const Value> args) {
         (which.isString() && Vm::arrayIndex(which.string(), index))) {
         index = which.isNumber() ? toUint32(which.number()) : index;
         if (index >= kids.size()) {
-            insertAt(vm, x, kids.size(), arg(args, 1));
+            insertAt(vm, x, kids.size(), value);
             return self;
         }
         replaceAt(index);
@@ -402,36 +427,83 @@ Value replace(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 Value setName(Vm& vm, const Value& self, std::span<const Value> args) {
+    requireArguments(vm, self, args, 1, "setName");
     XmlObject* x = single(vm, self, "setName");
     if (x->nodeKind == XmlKind::Text || x->nodeKind == XmlKind::Comment) return Value();
     Value v = arg(args, 0);
-    if (Object* o = v.object(); o && o->kind == ObjectKind::QName) {
-        x->uri = static_cast<QNameObject*>(o)->uri;
-        x->local = static_cast<QNameObject*>(o)->local;
-    } else {
-        x->local = vm.toString(v);
-        x->uri = x->nodeKind == XmlKind::Element ? vm.defaultXmlNamespace() : String();
-    }
+    auto* q = v.object() && v.object()->kind == ObjectKind::QName ? static_cast<QNameObject*>(v.object()) : nullptr;
+    String local = q ? q->local : v.isUndefined() ? String() : vm.toString(v);
+    requireXmlName(vm, local);
+    x->local = local;
+    if (x->nodeKind == XmlKind::Instruction) x->uri = String();
+    else if (q && !q->anyUri) x->uri = q->uri;
+    else x->uri = x->nodeKind == XmlKind::Element ? vm.defaultXmlNamespace() : String();
     x->prefix = String();
+    // The player tells the new local name as the detail here.
+    xmlNotify(vm, x, u"nameSet", v, Value(local));
     return Value();
 }
 
 Value setLocalName(Vm& vm, const Value& self, std::span<const Value> args) {
+    requireArguments(vm, self, args, 1, "setLocalName");
     XmlObject* x = single(vm, self, "setLocalName");
     if (x->nodeKind == XmlKind::Text || x->nodeKind == XmlKind::Comment) return Value();
     Value v = arg(args, 0);
-    if (Object* o = v.object(); o && o->kind == ObjectKind::QName) x->local = static_cast<QNameObject*>(o)->local;
-    else x->local = vm.toString(v);
+    String local = v.object() && v.object()->kind == ObjectKind::QName ? static_cast<QNameObject*>(v.object())->local
+                                                                         : vm.toString(v);
+    requireXmlName(vm, local);
+    String old = x->local;
+    x->local = local;
+    xmlNotify(vm, x, u"nameSet", v, Value(old));
     return Value();
 }
 
+// What Namespace(v) makes of a value; no prefix when it has none.
+XmlNamespace namespaceOf(Vm& vm, const Value& v) {
+    Value made = v;
+    if (!v.object() || v.object()->kind != ObjectKind::Namespace) {
+        Value args[] = {v};
+        made = vm.constructValue(Value(static_cast<Object*>(vm.builtins().namespaceClass->object)), args);
+    }
+    const auto* ns = static_cast<const BoxObject*>(made.object());
+    bool hasPrefix = !ns->prefix.isUndefined();
+    return {hasPrefix ? vm.toString(ns->prefix) : String(), vm.toString(ns->value), hasPrefix};
+}
+
+// Declares a namespace on an element. One declared with the same prefix
+// gives way, and the names written with that prefix lose it.
+void addInScopeNamespace(XmlObject* x, const XmlNamespace& ns) {
+    if (x->nodeKind != XmlKind::Element || !ns.hasPrefix) return;
+    if (ns.prefix.empty() && x->uri.empty()) return;
+    auto& d = x->declarations;
+    for (auto it = d.begin(); it != d.end(); ++it) {
+        if (!(it->prefix == ns.prefix)) continue;
+        if (it->uri == ns.uri) return;
+        d.erase(it);
+        if (x->prefix == ns.prefix) x->prefix = String();
+        for (XmlObject* a : x->attributes)
+            if (a->prefix == ns.prefix) a->prefix = String();
+        break;
+    }
+    d.push_back(ns);
+}
+
 Value setNamespace(Vm& vm, const Value& self, std::span<const Value> args) {
+    requireArguments(vm, self, args, 1, "setNamespace");
     XmlObject* x = single(vm, self, "setNamespace");
+    if (x->nodeKind == XmlKind::Text || x->nodeKind == XmlKind::Comment || x->nodeKind == XmlKind::Instruction)
+        return Value();
     Object* o = arg(args, 0).object();
-    if (o && o->kind == ObjectKind::Namespace) x->uri = vm.toString(static_cast<BoxObject*>(o)->value);
-    else if (o && o->kind == ObjectKind::QName) x->uri = static_cast<QNameObject*>(o)->uri;
-    else x->uri = vm.toString(arg(args, 0));
-    x->prefix = String();
+    XmlNamespace ns = o && o->kind == ObjectKind::QName
+                          ? XmlNamespace{String(), static_cast<QNameObject*>(o)->uri, false}
+                          : namespaceOf(vm, arg(args, 0));
+    x->uri = ns.uri;
+    x->prefix = ns.prefix;
+    if (x->nodeKind == XmlKind::Attribute) {
+        if (x->parent) addInScopeNamespace(x->parent, ns);
+    } else {
+        addInScopeNamespace(x, ns);
+    }
     return Value();
 }
 
@@ -459,18 +531,13 @@ Value namespaceDeclarations(Vm& vm, const Value& self, std::span<const Value>) {
 }
 
 Value addNamespace(Vm& vm, const Value& self, std::span<const Value> args) {
-    XmlObject* x = single(vm, self, "addNamespace");
-    Object* o = arg(args, 0).object();
-    String uri = o && o->kind == ObjectKind::Namespace ? vm.toString(static_cast<BoxObject*>(o)->value)
-                                                       : vm.toString(arg(args, 0));
-    Value prefix = o && o->kind == ObjectKind::Namespace ? static_cast<BoxObject*>(o)->prefix : Value();
-    for (const XmlNamespace& ns : x->declarations)
-        if (ns.uri == uri) return self;
-    x->declarations.push_back({prefix.isUndefined() ? String() : vm.toString(prefix), uri, !prefix.isUndefined()});
+    requireArguments(vm, self, args, 1, "addNamespace");
+    addInScopeNamespace(single(vm, self, "addNamespace"), namespaceOf(vm, arg(args, 0)));
     return self;
 }
 
 Value removeNamespace(Vm& vm, const Value& self, std::span<const Value> args) {
+    requireArguments(vm, self, args, 1, "removeNamespace");
     XmlObject* x = single(vm, self, "removeNamespace");
     Object* o = arg(args, 0).object();
     String uri = o && o->kind == ObjectKind::Namespace ? vm.toString(static_cast<BoxObject*>(o)->value)
@@ -479,6 +546,22 @@ Value removeNamespace(Vm& vm, const Value& self, std::span<const Value> args) {
     auto& d = x->declarations;
     d.erase(std::remove_if(d.begin(), d.end(), [&](const XmlNamespace& ns) { return ns.uri == uri; }), d.end());
     return self;
+}
+
+Value setNotification(Vm& vm, const Value& self, std::span<const Value> args) {
+    XmlObject* x = single(vm, self, "setNotification");
+    Value f = arg(args, 0);
+    if (!f.isNull() && !(f.object() && f.object()->kind == ObjectKind::Function))
+        vm.throwError(ErrorType::TypeError,
+                      "Error #1034: Type Coercion failed: cannot convert " + vm.classOf(f)->qualifiedName().toUtf8() +
+                          " to Function.",
+                      1034);
+    x->notification = f;
+    return Value();
+}
+
+Value getNotification(Vm& vm, const Value& self, std::span<const Value>) {
+    return single(vm, self, "notification")->notification;
 }
 
 Value toJson(Vm&, const Value& self, std::span<const Value>) {
@@ -490,7 +573,8 @@ Value toJson(Vm&, const Value& self, std::span<const Value>) {
 
 std::vector<XmlObject*> xmlNodesOf(Object* o) {
     if (o->kind == ObjectKind::Xml) return {static_cast<XmlObject*>(o)};
-    return static_cast<XmlListObject*>(o)->items;
+    if (o->kind == ObjectKind::XmlList) return static_cast<XmlListObject*>(o)->items;
+    return {};
 }
 
 void xmlSelect(XmlObject* x, const XmlName& n, std::vector<XmlObject*>& out) {
@@ -525,6 +609,15 @@ void xmlDetach(XmlObject* x) {
     auto& from = x->nodeKind == XmlKind::Attribute ? p->attributes : p->children;
     from.erase(std::remove(from.begin(), from.end(), x), from.end());
     x->parent = nullptr;
+}
+
+void xmlNotify(Vm& vm, XmlObject* target, const char16_t* command, const Value& value, const Value& detail) {
+    for (XmlObject* x = target; x; x = x->parent) {
+        if (!x->notification.object()) continue;
+        Value args[] = {Value(static_cast<Object*>(x)), Value(String(command)), Value(static_cast<Object*>(target)),
+                        value, detail};
+        vm.call(x->notification, Value(), args);
+    }
 }
 
 void installXmlMethods(Vm& vm, Class* xml, Class* list) {
@@ -574,6 +667,8 @@ void installXmlMethods(Vm& vm, Class* xml, Class* list) {
         {u"namespaceDeclarations", namespaceDeclarations, 0},
         {u"addNamespace", addNamespace, 1},
         {u"removeNamespace", removeNamespace, 1},
+        {u"setNotification", setNotification, 1},
+        {u"notification", getNotification, 0},
     };
     for (const Entry& e : entries) {
         vm.defineMethod(xml, e.name, e.fn, false, e.length);

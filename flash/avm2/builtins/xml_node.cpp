@@ -32,7 +32,13 @@ XmlObject* deepCopy(Vm& vm, const XmlObject* node, XmlObject* parent, std::size_
     copy->declarations = node->declarations;
     copy->parent = parent;
     for (const XmlObject* a : node->attributes) copy->attributes.push_back(deepCopy(vm, a, copy, depth + 1));
-    for (const XmlObject* c : node->children) copy->children.push_back(deepCopy(vm, c, copy, depth + 1));
+    // A copy leaves out what the settings now ignore.
+    const XmlSettings& settings = xmlSettings(vm);
+    for (const XmlObject* c : node->children) {
+        if (c->nodeKind == XmlKind::Comment && settings.ignoreComments) continue;
+        if (c->nodeKind == XmlKind::Instruction && settings.ignoreProcessingInstructions) continue;
+        copy->children.push_back(deepCopy(vm, c, copy, depth + 1));
+    }
     return copy;
 }
 
@@ -51,14 +57,6 @@ bool equalTrees(Vm& vm, const XmlObject* a, const XmlObject* b, std::size_t dept
     for (std::size_t i = 0; i < a->children.size(); ++i)
         if (!equalTrees(vm, a->children[i], b->children[i], depth + 1)) return false;
     return true;
-}
-
-bool isXmlSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
-
-std::u16string_view trimmed(std::u16string_view s) {
-    while (!s.empty() && isXmlSpace(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isXmlSpace(s.back())) s.remove_suffix(1);
-    return s;
 }
 
 // The prefix a namespace is written with where `inScope` holds the
@@ -88,7 +86,7 @@ public:
                 out += x->text.view();
                 out += u"]]>";
             } else {
-                out += xmlEscapeText(pretty ? trimmed(x->text.view()) : x->text.view(), false).view();
+                out += xmlEscapeText(pretty ? trimmedXmlText(x->text.view()) : x->text.view(), false).view();
             }
             break;
         case XmlKind::Attribute: out += xmlEscapeText(x->text.view(), true).view(); break;
@@ -177,8 +175,7 @@ private:
         writeName(prefix, x->local);
         for (const XmlObject* a : x->attributes) {
             out.push_back(u' ');
-            String p = a->uri.empty() ? String() : prefixFor(a->uri, a->prefix.empty() ? String(u"ns") : a->prefix,
-                                                             inScope, added);
+            String p = a->uri.empty() ? String() : prefixFor(a->uri, a->prefix, inScope, added);
             writeName(p, a->local);
             out += u"=\"";
             out += xmlEscapeText(a->text.view(), true).view();
@@ -223,6 +220,11 @@ private:
     std::size_t depth_ = 0;
 };
 
+// Only a namespace the script made (x.ns::name, x.none::*) selects names by
+// its URI, the empty one included; the namespaces of packages and classes a
+// name is compiled in leave it unqualified.
+bool selectsUri(const Namespace& ns) { return ns.kind == NamespaceKind::Namespace && !(ns.uri == kAs3Namespace); }
+
 }  // namespace
 
 XmlSettings& xmlSettings(Vm& vm) { return state(vm).settings; }
@@ -235,12 +237,14 @@ XmlObject* newXmlNode(Vm& vm, XmlKind kind) {
     return x;
 }
 
-XmlListObject* newXmlList(Vm& vm, std::vector<XmlObject*> items, XmlObject* target) {
+XmlListObject* newXmlList(Vm& vm, std::vector<XmlObject*> items, XmlObject* target,
+                          std::optional<XmlName> targetName) {
     Class* c = xmlClasses(vm).list;
     vm.charge(items.size() * sizeof(void*));
     XmlListObject* l = vm.make<XmlListObject>(ObjectKind::XmlList, &c->instanceTraits, c, c->prototype);
     l->items = std::move(items);
     l->target = target;
+    l->targetName = std::move(targetName);
     return l;
 }
 
@@ -304,14 +308,13 @@ XmlName xmlNameOf(Vm& vm, const Multiname& m) {
     n.anyName = m.anyName || text == u"*";
     if (m.namespaces.empty() || m.anyNamespace) {
         n.anyUri = true;
-    } else if (m.namespaces.size() == 1 && !m.namespaces[0].isPublic()) {
+    } else if (m.namespaces.size() == 1 && selectsUri(m.namespaces[0])) {
         n.uri = m.namespaces[0].uri;
-    } else if (m.seesPublic() || m.namespaces.size() > 1) {
+    } else if (n.anyName) {
+        n.anyUri = true;
+    } else if (!n.attribute) {
         // An unqualified name: elements take the default namespace, attributes none.
-        if (n.anyName) n.anyUri = true;
-        else if (!n.attribute) n.uri = vm.defaultXmlNamespace();
-    } else {
-        n.uri = m.namespaces[0].uri;
+        n.uri = vm.defaultXmlNamespace();
     }
     return n;
 }

@@ -7,10 +7,8 @@
 namespace kinolux::avm2 {
 namespace {
 
-bool isSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
-
 bool isNameChar(char16_t c) {
-    return !(isSpace(c) || c == u'<' || c == u'>' || c == u'/' || c == u'=' || c == u'"' || c == u'\'' ||
+    return !(isXmlSpace(c) || c == u'<' || c == u'>' || c == u'/' || c == u'=' || c == u'"' || c == u'\'' ||
              c == u'?' || c == u'!' || c == u'&');
 }
 
@@ -47,15 +45,16 @@ public:
             } else if (starts(u"</")) {
                 at_ += 2;
                 String name = readName();
-                skipSpace();
-                if (at_ >= s_.size() || s_[at_] != u'>') fail(1090, "XML parser failure: element is malformed.");
-                ++at_;
                 if (open.size() == 1) fail(1088, "The markup in the document following the root element must be well-formed.");
                 XmlObject* closing = open.back();
                 String full = qualified(closing);
                 if (!(full == name))
                     fail(1085, "The element type \"" + full.toUtf8() + "\" must be terminated by the matching end-tag \"</" +
                                    full.toUtf8() + ">\".");
+                // The player reads nothing more of an end tag than its name.
+                std::size_t end = s_.find(u'>', at_);
+                if (end == npos) fail(1090, "XML parser failure: element is malformed.");
+                at_ = end + 1;
                 open.pop_back();
             } else {
                 XmlObject* e = element(current, open);
@@ -81,12 +80,24 @@ private:
     }
     bool starts(std::u16string_view w) const { return s_.substr(at_, w.size()) == w; }
     void skipSpace() {
-        while (at_ < s_.size() && isSpace(s_[at_])) ++at_;
+        while (at_ < s_.size() && isXmlSpace(s_[at_])) ++at_;
     }
     String readName() {
         std::size_t start = at_;
         while (at_ < s_.size() && isNameChar(s_[at_])) ++at_;
         return String(s_.substr(start, at_ - start));
+    }
+    // An element's or attribute's name: a name, or prefix:name.
+    String readQualifiedName() {
+        String name = readName();
+        std::u16string_view n = name.view();
+        std::size_t colon = n.find(u':');
+        bool valid = colon == npos ? isXmlNameText(n)
+                                   : isXmlNameText(n.substr(0, colon)) && isXmlNameText(n.substr(colon + 1));
+        if (!name.empty() && !valid)
+            fail(1084, "Element or attribute (\"" + name.toUtf8() +
+                           "\") do not match QName production: QName::=(NCName':')?NCName.");
+        return name;
     }
     static String qualified(const XmlObject* e) {
         if (e->prefix.empty()) return e->local;
@@ -110,14 +121,9 @@ private:
         if (end == npos) end = s_.size();
         std::u16string value = decode(s_.substr(at_, end - at_));
         at_ = end;
-        if (settings_.ignoreWhitespace) {
-            std::size_t a = 0, b = value.size();
-            while (a < b && isSpace(value[a])) ++a;
-            while (b > a && isSpace(value[b - 1])) --b;
-            if (a == b) return;
-            value = value.substr(a, b - a);
-        }
-        add(parent, leaf(XmlKind::Text, value));
+        std::u16string_view kept = settings_.ignoreWhitespace ? trimmedXmlText(value) : value;
+        if (kept.empty()) return;
+        add(parent, leaf(XmlKind::Text, kept));
     }
 
     std::u16string decode(std::u16string_view raw) {
@@ -188,7 +194,7 @@ private:
         at_ += 2;
         String name = readName();
         std::size_t bodyStart = at_;
-        while (bodyStart < end && isSpace(s_[bodyStart])) ++bodyStart;
+        while (bodyStart < end && isXmlSpace(s_[bodyStart])) ++bodyStart;
         std::u16string_view body = s_.substr(bodyStart, end - bodyStart);
         at_ = end + 2;
         if (settings_.ignoreProcessingInstructions || name.view() == u"xml") return;
@@ -200,7 +206,7 @@ private:
     // An element's start tag; the element when it stays open for children.
     XmlObject* element(XmlObject* parent, const std::vector<XmlObject*>& open) {
         ++at_;
-        String name = readName();
+        String name = readQualifiedName();
         if (name.empty()) fail(1090, "XML parser failure: element is malformed.");
         XmlObject* e = newXmlNode(vm_, XmlKind::Element);
         std::vector<std::pair<String, String>> attributes;
@@ -208,7 +214,7 @@ private:
             skipSpace();
             if (at_ >= s_.size()) fail(1096, "XML parser failure: Unterminated element.");
             if (s_[at_] == u'>' || starts(u"/>")) break;
-            String attr = readName();
+            String attr = readQualifiedName();
             if (attr.empty()) fail(1090, "XML parser failure: element is malformed.");
             skipSpace();
             if (at_ >= s_.size() || s_[at_] != u'=') fail(1090, "XML parser failure: element is malformed.");
