@@ -128,3 +128,25 @@ TEST(As3FrameOrder, PrevSceneInTheFirstSceneGoesToItsStart) {
     ASSERT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"1"}));
 }
+
+// frame1: gotoAndStop(2); trace(currentFrame). The clip stays on its frame
+// until its frame script is done, and the last goto asked for wins.
+TEST(As3FrameOrder, AGotoInAFrameScriptWaitsForTheScriptToEnd) {
+    AbcBuilder abc;
+    Code init;
+    callOnThis(init, abc, "addFrameScript", 4, [&](Code& p) {
+        p.op(op::PushByte).u8(0).op(op::GetLocal0).op(op::GetProperty, abc.name("frame1"));
+        p.op(op::PushByte).u8(1).op(op::GetLocal0).op(op::GetProperty, abc.name("frame2"));
+    });
+    Code frame1;
+    callOnThis(frame1, abc, "gotoAndStop", 1, [](Code& p) { p.op(op::PushByte).u8(3); });
+    callOnThis(frame1, abc, "gotoAndStop", 1, [](Code& p) { p.op(op::PushByte).u8(2); });
+    traced(frame1, abc, [&](Code& c) { c.op(op::GetLocal0).op(op::GetProperty, abc.name("currentFrame")); });
+    Code frame2;
+    traced(frame2, abc, [&](Code& c) { c.op(op::PushString, abc.string("frame 2")); });
+    Playback run = play(framedMovie(documentAbc(abc, init, {DocMethod{"frame1", frame1}, DocMethod{"frame2", frame2}}),
+                                    {{}, {}, {}}));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"1", "frame 2"}));
+    EXPECT_EQ(run.frame, 1);
+}

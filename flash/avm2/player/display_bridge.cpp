@@ -71,10 +71,9 @@ public:
             scene = &*named;
         }
         if (frame.isString()) {
-            if (auto n = c->frameOfLabel(frame.string())) {
-                c->gotoFrame(*n, play);
-                bridge_.finishGoto();
-            } else
+            if (auto n = c->frameOfLabel(frame.string()))
+                bridge_.gotoFrame(*c, *n, play);
+            else
                 bridge_.vm().throwError(kinolux::avm2::ErrorType::ArgumentError,
                                         "Error #2109: Frame label " + frame.string().toUtf8() +
                                             " not found in scene " + sceneName(*c) + ".",
@@ -82,10 +81,7 @@ public:
             return;
         }
         double n = frame.isNumber() ? frame.number() : bridge_.vm().toNumber(frame);
-        if (n >= 1 && n < 1e9) {
-            c->gotoFrame(scene->firstFrame + int(n), play);
-            bridge_.finishGoto();
-        }
+        if (n >= 1 && n < 1e9) bridge_.gotoFrame(*c, scene->firstFrame + int(n), play);
     }
     void stepScene(int step) override {
         auto* c = clip();
@@ -96,8 +92,7 @@ public:
         const auto at = std::size_t(&now - scenes.data());
         if (step > 0 && at + 1 >= scenes.size()) return;
         const Scene& target = step > 0 ? scenes[at + 1] : scenes[at == 0 ? 0 : at - 1];
-        c->gotoFrame(target.firstFrame + 1, c->isPlaying());
-        bridge_.finishGoto();
+        bridge_.gotoFrame(*c, target.firstFrame + 1, c->isPlaying());
     }
     int currentFrame() override {
         auto* c = clip();
@@ -394,6 +389,17 @@ void DisplayBridge::announceRemoval(DisplayObject& object) {
     if (object.onStage()) dispatchStageChange(object, false);
 }
 
+void DisplayBridge::gotoFrame(MovieClip& clip, int frame, bool play) {
+    // A clip running its own frame script goes when the script is done; the
+    // last goto it asked for wins.
+    if (auto running = runningScripts_.find(clip.instanceId()); running != runningScripts_.end()) {
+        running->second = QueuedGoto{frame, play};
+        return;
+    }
+    clip.gotoFrame(frame, play);
+    finishGoto();
+}
+
 void DisplayBridge::finishGoto() {
     // Movies before version 10 wait for the next frame for the rest.
     if (vm_.swfVersion() < 10 || nestedGotos_ >= kMaxNestedGotos) {
@@ -419,6 +425,15 @@ void DisplayBridge::dispatchStageChange(DisplayObject& object, bool added) {
     for (const auto& child : children) dispatchStageChange(*child, added);
 }
 
+void DisplayBridge::runFrameScript(MovieClip& clip, Object* object) {
+    auto keep = clip.shared_from_this();
+    const std::uint64_t id = clip.instanceId();
+    runningScripts_.emplace(id, std::nullopt);
+    vm_.runFrameScript(object, clip.currentFrame());
+    auto node = runningScripts_.extract(id);
+    if (node && node.mapped()) gotoFrame(clip, node.mapped()->frame, node.mapped()->play);
+}
+
 void DisplayBridge::runFrameScripts() { runFrameScriptsOf(player_.root()); }
 
 void DisplayBridge::runFrameScriptsOf(DisplayObject& object) {
@@ -426,9 +441,9 @@ void DisplayBridge::runFrameScriptsOf(DisplayObject& object) {
     auto& clip = static_cast<MovieClip&>(object);
     if (auto it = objects_.find(object.instanceId()); it != objects_.end()) {
         auto [last, fresh] = scriptFrames_.try_emplace(object.instanceId(), -1);
-        if (last->second != clip.currentFrame()) {
+        if (last->second != clip.currentFrame() && !runningScripts_.count(object.instanceId())) {
             last->second = clip.currentFrame();
-            vm_.runFrameScript(it->second, clip.currentFrame());
+            runFrameScript(clip, it->second);
         }
     }
     std::vector<std::shared_ptr<DisplayObject>> children;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -86,6 +87,9 @@ public:
     // frames (a goto to the frame the clip is on included); before
     // version 10 only the constructing happens at once.
     void finishGoto();
+    // A script's goto on a clip (a 1-based frame): at once, or after the
+    // clip's frame script when it runs one.
+    void gotoFrame(MovieClip& clip, int frame, bool play);
     // addedToStage/removedFromStage for an object and what it holds.
     void dispatchStageChange(DisplayObject& object, bool added);
 
@@ -110,6 +114,7 @@ private:
     void announcePlaced(DisplayObject& object);
     void setInstanceProperty(kinolux::avm2::Object* parent, DisplayObject& child, kinolux::avm2::Object* childObject);
     void runFrameScriptsOf(DisplayObject& object);
+    void runFrameScript(MovieClip& clip, kinolux::avm2::Object* object);
 
     Player& player_;
     kinolux::avm2::Vm& vm_;
@@ -118,6 +123,12 @@ private:
     std::vector<std::unique_ptr<Binding>> bindings_;
     std::vector<std::weak_ptr<DisplayObject>> waiting_;  // placed, not yet constructed, in placing order
     std::unordered_map<std::uint64_t, int> scriptFrames_;  // the frame whose script last ran, per clip
+    struct QueuedGoto {
+        int frame;
+        bool play;
+    };
+    // The clips running a frame script, with the goto each asked for meanwhile.
+    std::unordered_map<std::uint64_t, std::optional<QueuedGoto>> runningScripts_;
     kinolux::avm2::Object* rootObject_ = nullptr;
     kinolux::avm2::Object* stage_ = nullptr;
     static constexpr std::size_t kMaxQueued = 1024;
