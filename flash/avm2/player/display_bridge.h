@@ -163,6 +163,8 @@ void installGeomClasses(kinolux::avm2::Vm& vm);
 void installGraphicsClass(kinolux::avm2::Vm& vm);
 void installConstantClasses(kinolux::avm2::Vm& vm);
 void installApplicationDomain(kinolux::avm2::Vm& vm);
+// flash.system.System and IME.
+void installSystemClass(kinolux::avm2::Vm& vm);
 void installFilterClasses(kinolux::avm2::Vm& vm, const std::vector<kinolux::avm2::Class*>& displays);
 void installBitmapFilters(kinolux::avm2::Vm& vm);
 void installBitmapClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* bitmap);
