@@ -150,3 +150,30 @@ TEST(As3FrameOrder, AGotoInAFrameScriptWaitsForTheScriptToEnd) {
     EXPECT_EQ(run.traces, (std::vector<std::string>{"1", "frame 2"}));
     EXPECT_EQ(run.frame, 1);
 }
+
+// A frame script giving its clip's frame another script has that one run
+// after it in the same frame; one that keeps giving itself the frame again
+// is stopped rather than run for ever.
+TEST(As3FrameOrder, AScriptGivenToTheCurrentFrameRunsLateInTheSameFrame) {
+    auto run = [](const char* next) {
+        AbcBuilder abc;
+        Code init;
+        auto give = [&](Code& c, const char* method) {
+            callOnThis(c, abc, "addFrameScript", 2, [&](Code& p) {
+                p.op(op::PushByte).u8(0).op(op::GetLocal0).op(op::GetProperty, abc.name(method));
+            });
+        };
+        give(init, "frame1");
+        Code frame1, late;
+        traced(frame1, abc, [&](Code& c) { c.op(op::PushString, abc.string("frame1")); });
+        give(frame1, next);
+        traced(late, abc, [&](Code& c) { c.op(op::PushString, abc.string("late")); });
+        return play(framedMovie(documentAbc(abc, init, {DocMethod{"frame1", frame1}, DocMethod{"late", late}}), {{}}));
+    };
+    Playback once = run("late");
+    ASSERT_TRUE(once.errors.empty()) << once.errors[0];
+    EXPECT_EQ(once.traces, (std::vector<std::string>{"frame1", "late"}));
+    Playback endless = run("frame1");
+    EXPECT_GT(endless.traces.size(), 2u);
+    EXPECT_LT(endless.traces.size(), 10000u);
+}

@@ -104,6 +104,9 @@ public:
         auto* c = clip();
         return c ? c->totalFrames() : 1;
     }
+    void frameScriptChanged(int frame, bool hadScript) override {
+        if (auto* c = clip()) bridge_.frameScriptChanged(*c, frame, hadScript);
+    }
     Object* parentObject() override {
         if (DisplayObject* p = object->parent()) return bridge_.objectOf(*p);
         if (object.get() == &bridge_.player().root()) return bridge_.stage();
@@ -434,7 +437,39 @@ void DisplayBridge::runFrameScript(MovieClip& clip, Object* object) {
     if (node && node.mapped()) gotoFrame(clip, node.mapped()->frame, node.mapped()->play);
 }
 
-void DisplayBridge::runFrameScripts() { runFrameScriptsOf(player_.root()); }
+// The frame scripts run down the display list, each clip's once for a frame
+// it came to; a script that frame scripts give to the frame their clip is on
+// runs after those, in the order they were given, even when the clip's
+// script for the frame ran already.
+void DisplayBridge::runFrameScripts() {
+    struct Phase {
+        int& depth;
+        explicit Phase(int& d) : depth(++d) {}
+        ~Phase() { --depth; }
+    } phase(scriptPhase_);
+    runFrameScriptsOf(player_.root());
+    for (int run = 0; run < kMaxLateScripts && !lateScripts_.empty(); ++run) {
+        auto clip = lateScripts_.front().lock();
+        lateScripts_.pop_front();
+        DisplayScriptObject* object = clip ? madeObjectOf(*clip) : nullptr;
+        if (!object || runningScripts_.count(clip->instanceId())) continue;
+        scriptFrames_[clip->instanceId()] = clip->currentFrame();
+        runFrameScript(*clip, object);
+    }
+    // A script giving itself its frame's script again and again stops here.
+    if (scriptPhase_ == 1) lateScripts_.clear();
+}
+
+void DisplayBridge::frameScriptChanged(MovieClip& clip, int frame, bool hadScript) {
+    if (scriptPhase_ == 0 || frame != clip.currentFrame()) return;
+    auto [last, fresh] = scriptFrames_.try_emplace(clip.instanceId(), -1);
+    // A frame that had no script when the clip came to it is left to the late run.
+    if (!hadScript) last->second = clip.currentFrame();
+    auto self = std::static_pointer_cast<MovieClip>(clip.shared_from_this());
+    const bool queued = std::any_of(lateScripts_.begin(), lateScripts_.end(),
+                                    [&](const std::weak_ptr<MovieClip>& w) { return w.lock() == self; });
+    if (!queued) lateScripts_.push_back(self);
+}
 
 void DisplayBridge::runFrameScriptsOf(DisplayObject& object) {
     if (object.kind() != ObjectKind::MovieClip || !object.onStage()) return;

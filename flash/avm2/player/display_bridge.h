@@ -5,6 +5,7 @@
 // constructs a display class itself.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -78,6 +79,8 @@ public:
     // The frame's script events and frame scripts, in the player's order.
     void broadcast(std::u16string_view type);
     void runFrameScripts();
+    // A script gave a clip's frame (0-based) a frame script or took it away.
+    void frameScriptChanged(MovieClip& clip, int frame, bool hadScript);
     // Dispatches a plain event at one object (added, addedToStage...).
     void dispatch(DisplayObject& object, std::u16string_view type, bool bubbles);
     // The removed events of an object the timeline takes off.
@@ -129,6 +132,9 @@ private:
     };
     // The clips running a frame script, with the goto each asked for meanwhile.
     std::unordered_map<std::uint64_t, std::optional<QueuedGoto>> runningScripts_;
+    int scriptPhase_ = 0;  // how deep the frame scripts' runs nest
+    std::deque<std::weak_ptr<MovieClip>> lateScripts_;
+    static constexpr int kMaxLateScripts = 4096;
     kinolux::avm2::Object* rootObject_ = nullptr;
     kinolux::avm2::Object* stage_ = nullptr;
     static constexpr std::size_t kMaxQueued = 1024;
