@@ -439,14 +439,18 @@ void DisplayBridge::runFrameScript(MovieClip& clip, Object* object) {
 
 // The frame scripts run down the display list, each clip's once for a frame
 // it came to; a script that frame scripts give to the frame their clip is on
-// runs after those, in the order they were given, even when the clip's
-// script for the frame ran already.
+// meanwhile runs after those, in the order they were given, even when the
+// clip's script for the frame ran already.
 void DisplayBridge::runFrameScripts() {
     struct Phase {
         int& depth;
         explicit Phase(int& d) : depth(++d) {}
         ~Phase() { --depth; }
     } phase(scriptPhase_);
+    // What was given before this run (a goto's inside a frame script) runs
+    // in its place down the list.
+    for (const auto& late : std::exchange(lateScripts_, {}))
+        if (auto clip = late.lock()) scriptFrames_.erase(clip->instanceId());
     runFrameScriptsOf(player_.root());
     for (int run = 0; run < kMaxLateScripts && !lateScripts_.empty(); ++run) {
         auto clip = lateScripts_.front().lock();
