@@ -177,3 +177,27 @@ TEST(As3FrameOrder, AScriptGivenToTheCurrentFrameRunsLateInTheSameFrame) {
     EXPECT_GT(endless.traces.size(), 2u);
     EXPECT_LT(endless.traces.size(), 10000u);
 }
+
+// A clip of a two-frame symbol that the document makes and never places
+// plays on off the stage: its second frame's script runs on the next frame.
+TEST(As3FrameOrder, AClipAScriptMadeAndNeverPlacedPlaysOn) {
+    AbcBuilder abc;
+    const std::uint32_t clip = abc.qname(abc.packageNamespace("flash.display"), "MovieClip");
+    Code init;
+    init.op(op::FindPropStrict, clip).op(op::ConstructProp, clip, 0).op(op::SetLocal1);
+    init.op(op::GetLocal1).op(op::PushByte).u8(1).op(op::GetLocal0).op(op::GetProperty, abc.name("frame2"));
+    init.op(op::CallPropVoid, abc.name("addFrameScript"), 2);
+    Code frame2;
+    traced(frame2, abc, [&](Code& c) { c.op(op::PushString, abc.string("orphan frame 2")); });
+    const std::vector<std::uint8_t> doAbc = documentAbc(abc, init, {DocMethod{"frame2", frame2}});
+    std::vector<swf::Tag> tags{swf::FileAttributes{swf::FileAttribute::ActionScript3},
+                               swf::DefineSprite{2, 2, {swf::ShowFrame{}, swf::ShowFrame{}}},
+                               swf::DoAbc{swf::Bytes(doAbc)},
+                               swf::SymbolClass{{{0, "Doc"}, {2, "flash.display.MovieClip"}}}, swf::ShowFrame{}};
+    const auto file = testmovies::movie(tags, testmovies::header(100, 100, 1));
+    Playback before = play(file);
+    ASSERT_TRUE(before.errors.empty()) << before.errors[0];
+    EXPECT_TRUE(before.traces.empty());
+    Playback after = play(file, 1);
+    EXPECT_EQ(after.traces, (std::vector<std::string>{"orphan frame 2"}));
+}

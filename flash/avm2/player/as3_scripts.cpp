@@ -90,6 +90,7 @@ void As3Scripts::enterFrame() {
     if (refused_) return;
     dispatchEndedSounds(*vm_);
     display_->broadcast(u"enterFrame");
+    display_->stepOrphans();
 }
 
 void As3Scripts::runFrameScripts() {

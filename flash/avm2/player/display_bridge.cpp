@@ -171,10 +171,28 @@ void DisplayBridge::buildFirstFrame(DisplayObject& object) {
     auto& clip = static_cast<MovieClip&>(object);
     if (clip.initialized()) return;
     clip.runFrame();
+    constructOffStage(clip);
+    // A clip a script made plays on without a place on the stage.
+    if (!clip.parent() && clip.totalFrames() > 1 && orphans_.size() < kMaxOrphans)
+        orphans_.push_back(std::static_pointer_cast<MovieClip>(clip.shared_from_this()));
+}
+
+void DisplayBridge::constructOffStage(MovieClip& clip) {
     std::vector<std::shared_ptr<DisplayObject>> children;
     for (const auto& [depth, child] : clip.children()) children.push_back(child);
     for (const auto& child : children)
         if (child->parent() == &clip && !objects_.count(child->instanceId())) construct(*child);
+}
+
+void DisplayBridge::stepOrphans() {
+    std::erase_if(orphans_, [](const std::weak_ptr<MovieClip>& w) { return w.expired(); });
+    // Constructors running meanwhile may make more.
+    for (std::size_t i = 0, count = orphans_.size(); i < count; ++i) {
+        auto clip = orphans_[i].lock();
+        if (!clip || clip->parent() || clip->onStage()) continue;
+        clip->runFrame();
+        constructOffStage(*clip);
+    }
 }
 
 void DisplayBridge::constructWaiting() {
@@ -452,6 +470,8 @@ void DisplayBridge::runFrameScripts() {
     for (const auto& late : std::exchange(lateScripts_, {}))
         if (auto clip = late.lock()) scriptFrames_.erase(clip->instanceId());
     runFrameScriptsOf(player_.root());
+    for (const auto& orphan : std::vector(orphans_))
+        if (auto clip = orphan.lock(); clip && !clip->parent() && !clip->onStage()) runFrameScriptsOf(*clip, true);
     for (int run = 0; run < kMaxLateScripts && !lateScripts_.empty(); ++run) {
         auto clip = lateScripts_.front().lock();
         lateScripts_.pop_front();
@@ -475,8 +495,8 @@ void DisplayBridge::frameScriptChanged(MovieClip& clip, int frame, bool hadScrip
     if (!queued) lateScripts_.push_back(self);
 }
 
-void DisplayBridge::runFrameScriptsOf(DisplayObject& object) {
-    if (object.kind() != ObjectKind::MovieClip || !object.onStage()) return;
+void DisplayBridge::runFrameScriptsOf(DisplayObject& object, bool offStage) {
+    if (object.kind() != ObjectKind::MovieClip || (!offStage && !object.onStage())) return;
     auto& clip = static_cast<MovieClip&>(object);
     if (auto it = objects_.find(object.instanceId()); it != objects_.end()) {
         auto [last, fresh] = scriptFrames_.try_emplace(object.instanceId(), -1);
@@ -487,7 +507,7 @@ void DisplayBridge::runFrameScriptsOf(DisplayObject& object) {
     }
     std::vector<std::shared_ptr<DisplayObject>> children;
     for (const auto& [depth, child] : clip.children()) children.push_back(child);
-    for (const auto& child : children) runFrameScriptsOf(*child);
+    for (const auto& child : children) runFrameScriptsOf(*child, offStage);
 }
 
 }  // namespace flash

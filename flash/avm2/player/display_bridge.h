@@ -53,6 +53,9 @@ public:
     // A clip a script makes off the stage builds its first frame at once,
     // the children it places constructed there.
     void buildFirstFrame(DisplayObject& object);
+    // The clips scripts made and left off the stage move on a frame, after
+    // enterFrame (which finds them still on the frame before).
+    void stepOrphans();
     // Constructs the waiting children of a display object.
     void constructChildren(DisplayObject& parent);
     // Constructs everything still waiting, parents before their children.
@@ -116,7 +119,8 @@ private:
     void construct(DisplayObject& object);
     void announcePlaced(DisplayObject& object);
     void setInstanceProperty(kinolux::avm2::Object* parent, DisplayObject& child, kinolux::avm2::Object* childObject);
-    void runFrameScriptsOf(DisplayObject& object);
+    void runFrameScriptsOf(DisplayObject& object, bool offStage = false);
+    void constructOffStage(MovieClip& clip);
     void runFrameScript(MovieClip& clip, kinolux::avm2::Object* object);
 
     Player& player_;
@@ -132,6 +136,8 @@ private:
     };
     // The clips running a frame script, with the goto each asked for meanwhile.
     std::unordered_map<std::uint64_t, std::optional<QueuedGoto>> runningScripts_;
+    std::vector<std::weak_ptr<MovieClip>> orphans_;
+    static constexpr std::size_t kMaxOrphans = 1024;
     int scriptPhase_ = 0;  // how deep the frame scripts' runs nest
     std::deque<std::weak_ptr<MovieClip>> lateScripts_;
     static constexpr int kMaxLateScripts = 4096;
