@@ -108,3 +108,21 @@ TEST(As3System, MemoryFiguresAndAClipboardThatRefusesNull) {
     ASSERT_EQ(run.errors.size(), 1u);
     EXPECT_NE(run.errors[0].find("#2007"), std::string::npos) << run.errors[0];
 }
+
+// A timer that falls due within a frame fires as that frame ends, the
+// first one included, on the same clock as ActionScript 1's.
+TEST(As3Timers, ATimerDueWithinTheFrameFiresAsTheFrameEnds) {
+    AbcBuilder abc;
+    const std::uint32_t timer = abc.qname(abc.packageNamespace("flash.utils"), "Timer");
+    Code init;
+    init.op(op::FindPropStrict, timer).op(op::PushByte).u8(1).op(op::PushByte).u8(1);
+    init.op(op::ConstructProp, timer, 2).op(op::SetLocal1);
+    init.op(op::GetLocal1).op(op::PushString, abc.string("timer")).op(op::GetLocal0).op(op::GetProperty, abc.name("fired"));
+    init.op(op::CallPropVoid, abc.name("addEventListener"), 2);
+    init.op(op::GetLocal1).op(op::CallPropVoid, abc.name("start"), 0);
+    Code fired;
+    traced(fired, abc, [&](Code& c) { c.op(op::PushString, abc.string("fired")); });
+    Playback run = play(documentMovie(documentAbc(abc, init, {DocMethod{"fired", fired, 1}}), {}));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"fired"}));
+}
