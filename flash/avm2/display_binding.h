@@ -26,6 +26,9 @@ public:
     // The script object of the container holding this one, through which
     // events bubble; null at the top.
     virtual Object* parentObject() { return nullptr; }
+    // A script gave a frame (0-based) a frame script or took it away;
+    // `hadScript` says whether the frame had one before.
+    virtual void frameScriptChanged(int /*frame*/, bool /*hadScript*/) {}
 };
 
 // The script object of a display object: a MovieClip's frame scripts and

@@ -31,8 +31,8 @@ public:
     virtual void placed(DisplayObject& object) = 0;
     // An object the timeline is about to take off the display list.
     virtual void removing(DisplayObject& object) = 0;
-    // As a frame begins: the timers that came due.
-    virtual void beginFrame() = 0;
+    // As a frame ends, on the clock of the next: the timers that came due.
+    virtual void runTimers() = 0;
     // Once the timelines have moved to their next frames, before the
     // objects they placed are constructed.
     virtual void enterFrame() = 0;

@@ -100,6 +100,7 @@ void Player::start() {
         as3_->runFrameScripts();
     }
     endFrameClock();
+    if (as3_) as3_->runTimers();
     timelineScripts_->runTimers();
     updateTextVariables();
     loader_->deliver();
@@ -153,7 +154,6 @@ void Player::gotoFrame(int frame) {
 // as the player keeps them), then the scripts that queued up run, then
 // the timers that fell due.
 void Player::runFrameStep() {
-    if (as3_) as3_->beginFrame();
     std::vector<std::shared_ptr<MovieClip>> order;
     order.reserve(executionList_.size());
     for (auto it = executionList_.begin(); it != executionList_.end();) {
@@ -173,6 +173,7 @@ void Player::runFrameStep() {
     finishRemovals();
     if (as3_) as3_->runFrameScripts();
     endFrameClock();
+    if (as3_) as3_->runTimers();
     timelineScripts_->runTimers();
     updateTextVariables();
 }

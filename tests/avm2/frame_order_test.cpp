@@ -128,3 +128,76 @@ TEST(As3FrameOrder, PrevSceneInTheFirstSceneGoesToItsStart) {
     ASSERT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"1"}));
 }
+
+// frame1: gotoAndStop(2); trace(currentFrame). The clip stays on its frame
+// until its frame script is done, and the last goto asked for wins.
+TEST(As3FrameOrder, AGotoInAFrameScriptWaitsForTheScriptToEnd) {
+    AbcBuilder abc;
+    Code init;
+    callOnThis(init, abc, "addFrameScript", 4, [&](Code& p) {
+        p.op(op::PushByte).u8(0).op(op::GetLocal0).op(op::GetProperty, abc.name("frame1"));
+        p.op(op::PushByte).u8(1).op(op::GetLocal0).op(op::GetProperty, abc.name("frame2"));
+    });
+    Code frame1;
+    callOnThis(frame1, abc, "gotoAndStop", 1, [](Code& p) { p.op(op::PushByte).u8(3); });
+    callOnThis(frame1, abc, "gotoAndStop", 1, [](Code& p) { p.op(op::PushByte).u8(2); });
+    traced(frame1, abc, [&](Code& c) { c.op(op::GetLocal0).op(op::GetProperty, abc.name("currentFrame")); });
+    Code frame2;
+    traced(frame2, abc, [&](Code& c) { c.op(op::PushString, abc.string("frame 2")); });
+    Playback run = play(framedMovie(documentAbc(abc, init, {DocMethod{"frame1", frame1}, DocMethod{"frame2", frame2}}),
+                                    {{}, {}, {}}));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"1", "frame 2"}));
+    EXPECT_EQ(run.frame, 1);
+}
+
+// A frame script giving its clip's frame another script has that one run
+// after it in the same frame; one that keeps giving itself the frame again
+// is stopped rather than run for ever.
+TEST(As3FrameOrder, AScriptGivenToTheCurrentFrameRunsLateInTheSameFrame) {
+    auto run = [](const char* next) {
+        AbcBuilder abc;
+        Code init;
+        auto give = [&](Code& c, const char* method) {
+            callOnThis(c, abc, "addFrameScript", 2, [&](Code& p) {
+                p.op(op::PushByte).u8(0).op(op::GetLocal0).op(op::GetProperty, abc.name(method));
+            });
+        };
+        give(init, "frame1");
+        Code frame1, late;
+        traced(frame1, abc, [&](Code& c) { c.op(op::PushString, abc.string("frame1")); });
+        give(frame1, next);
+        traced(late, abc, [&](Code& c) { c.op(op::PushString, abc.string("late")); });
+        return play(framedMovie(documentAbc(abc, init, {DocMethod{"frame1", frame1}, DocMethod{"late", late}}), {{}}));
+    };
+    Playback once = run("late");
+    ASSERT_TRUE(once.errors.empty()) << once.errors[0];
+    EXPECT_EQ(once.traces, (std::vector<std::string>{"frame1", "late"}));
+    Playback endless = run("frame1");
+    EXPECT_GT(endless.traces.size(), 2u);
+    EXPECT_LT(endless.traces.size(), 10000u);
+}
+
+// A clip of a two-frame symbol that the document makes and never places
+// plays on off the stage: its second frame's script runs on the next frame.
+TEST(As3FrameOrder, AClipAScriptMadeAndNeverPlacedPlaysOn) {
+    AbcBuilder abc;
+    const std::uint32_t clip = abc.qname(abc.packageNamespace("flash.display"), "MovieClip");
+    Code init;
+    init.op(op::FindPropStrict, clip).op(op::ConstructProp, clip, 0).op(op::SetLocal1);
+    init.op(op::GetLocal1).op(op::PushByte).u8(1).op(op::GetLocal0).op(op::GetProperty, abc.name("frame2"));
+    init.op(op::CallPropVoid, abc.name("addFrameScript"), 2);
+    Code frame2;
+    traced(frame2, abc, [&](Code& c) { c.op(op::PushString, abc.string("orphan frame 2")); });
+    const std::vector<std::uint8_t> doAbc = documentAbc(abc, init, {DocMethod{"frame2", frame2}});
+    std::vector<swf::Tag> tags{swf::FileAttributes{swf::FileAttribute::ActionScript3},
+                               swf::DefineSprite{2, 2, {swf::ShowFrame{}, swf::ShowFrame{}}},
+                               swf::DoAbc{swf::Bytes(doAbc)},
+                               swf::SymbolClass{{{0, "Doc"}, {2, "flash.display.MovieClip"}}}, swf::ShowFrame{}};
+    const auto file = testmovies::movie(tags, testmovies::header(100, 100, 1));
+    Playback before = play(file);
+    ASSERT_TRUE(before.errors.empty()) << before.errors[0];
+    EXPECT_TRUE(before.traces.empty());
+    Playback after = play(file, 1);
+    EXPECT_EQ(after.traces, (std::vector<std::string>{"orphan frame 2"}));
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "flash/core/player.h"
+#include "tests/avm2/document_movie.h"
 #include "tests/avm2/machine.h"
 #include "tests/avm2/playback.h"
 #include "tests/flash/test_movies.h"
@@ -86,4 +87,42 @@ TEST(As3Player, BrokenAbcIsReportedAndTheMoviePlaysOn) {
     ASSERT_FALSE(run.errors.empty());
     EXPECT_NE(run.errors[0].find("ABC"), std::string::npos) << run.errors[0];
     EXPECT_EQ(run.frame, 2);
+}
+
+// System's memory figures are there, its garbage collection does nothing,
+// and copying null to the clipboard is refused.
+TEST(As3System, MemoryFiguresAndAClipboardThatRefusesNull) {
+    AbcBuilder abc;
+    const std::uint32_t system = abc.qname(abc.packageNamespace("flash.system"), "System");
+    Code init;
+    traced(init, abc, [&](Code& c) {
+        c.op(op::GetLex, system).op(op::GetProperty, abc.name("totalMemory")).op(op::PushByte).u8(0);
+        c.op(op::GreaterThan);
+    });
+    init.op(op::GetLex, system).op(op::CallPropVoid, abc.name("gc"), 0);
+    traced(init, abc, [&](Code& c) { c.op(op::GetLex, system).op(op::GetProperty, abc.name("useCodePage")); });
+    init.op(op::GetLex, system).op(op::PushNull).op(op::CallPropVoid, abc.name("setClipboard"), 1);
+    traced(init, abc, [&](Code& c) { c.op(op::PushString, abc.string("not reached")); });
+    Playback run = play(documentMovie(documentAbc(abc, init), {}));
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"true", "false"}));
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find("#2007"), std::string::npos) << run.errors[0];
+}
+
+// A timer that falls due within a frame fires as that frame ends, the
+// first one included, on the same clock as ActionScript 1's.
+TEST(As3Timers, ATimerDueWithinTheFrameFiresAsTheFrameEnds) {
+    AbcBuilder abc;
+    const std::uint32_t timer = abc.qname(abc.packageNamespace("flash.utils"), "Timer");
+    Code init;
+    init.op(op::FindPropStrict, timer).op(op::PushByte).u8(1).op(op::PushByte).u8(1);
+    init.op(op::ConstructProp, timer, 2).op(op::SetLocal1);
+    init.op(op::GetLocal1).op(op::PushString, abc.string("timer")).op(op::GetLocal0).op(op::GetProperty, abc.name("fired"));
+    init.op(op::CallPropVoid, abc.name("addEventListener"), 2);
+    init.op(op::GetLocal1).op(op::CallPropVoid, abc.name("start"), 0);
+    Code fired;
+    traced(fired, abc, [&](Code& c) { c.op(op::PushString, abc.string("fired")); });
+    Playback run = play(documentMovie(documentAbc(abc, init, {DocMethod{"fired", fired, 1}}), {}));
+    ASSERT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"fired"}));
 }

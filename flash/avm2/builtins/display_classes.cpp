@@ -27,8 +27,10 @@ Value addFrameScript(Vm& vm, const Value& self, std::span<const Value> args) {
     for (std::size_t i = 0; i + 1 < args.size(); i += 2) {
         int frame = toInt32(vm.toNumber(args[i]));
         if (frame < 0) continue;
+        const bool had = o->frameScripts.count(frame);
         if (args[i + 1].isNullish()) o->frameScripts.erase(frame);
         else o->frameScripts[frame] = args[i + 1];
+        if (o->binding) o->binding->frameScriptChanged(frame, had);
     }
     return Value();
 }

@@ -82,7 +82,7 @@ void As3Scripts::removing(DisplayObject& object) {
     if (!refused_) display_->announceRemoval(object);
 }
 
-void As3Scripts::beginFrame() {
+void As3Scripts::runTimers() {
     if (!refused_) vm_->runTimers();
 }
 
@@ -90,6 +90,7 @@ void As3Scripts::enterFrame() {
     if (refused_) return;
     dispatchEndedSounds(*vm_);
     display_->broadcast(u"enterFrame");
+    display_->stepOrphans();
 }
 
 void As3Scripts::runFrameScripts() {

@@ -36,7 +36,7 @@ public:
     void placed(DisplayObject& object) override;
     // The enterFrame event, to every listener, as a frame begins.
     void removing(DisplayObject& object) override;
-    void beginFrame() override;
+    void runTimers() override;
     void enterFrame() override;
     // After the frame's display lists are built: the script objects of what
     // it placed, frameConstructed, the frame scripts of clips that moved to

@@ -71,10 +71,9 @@ public:
             scene = &*named;
         }
         if (frame.isString()) {
-            if (auto n = c->frameOfLabel(frame.string())) {
-                c->gotoFrame(*n, play);
-                bridge_.finishGoto();
-            } else
+            if (auto n = c->frameOfLabel(frame.string()))
+                bridge_.gotoFrame(*c, *n, play);
+            else
                 bridge_.vm().throwError(kinolux::avm2::ErrorType::ArgumentError,
                                         "Error #2109: Frame label " + frame.string().toUtf8() +
                                             " not found in scene " + sceneName(*c) + ".",
@@ -82,10 +81,7 @@ public:
             return;
         }
         double n = frame.isNumber() ? frame.number() : bridge_.vm().toNumber(frame);
-        if (n >= 1 && n < 1e9) {
-            c->gotoFrame(scene->firstFrame + int(n), play);
-            bridge_.finishGoto();
-        }
+        if (n >= 1 && n < 1e9) bridge_.gotoFrame(*c, scene->firstFrame + int(n), play);
     }
     void stepScene(int step) override {
         auto* c = clip();
@@ -96,8 +92,7 @@ public:
         const auto at = std::size_t(&now - scenes.data());
         if (step > 0 && at + 1 >= scenes.size()) return;
         const Scene& target = step > 0 ? scenes[at + 1] : scenes[at == 0 ? 0 : at - 1];
-        c->gotoFrame(target.firstFrame + 1, c->isPlaying());
-        bridge_.finishGoto();
+        bridge_.gotoFrame(*c, target.firstFrame + 1, c->isPlaying());
     }
     int currentFrame() override {
         auto* c = clip();
@@ -108,6 +103,9 @@ public:
     int totalFrames() override {
         auto* c = clip();
         return c ? c->totalFrames() : 1;
+    }
+    void frameScriptChanged(int frame, bool hadScript) override {
+        if (auto* c = clip()) bridge_.frameScriptChanged(*c, frame, hadScript);
     }
     Object* parentObject() override {
         if (DisplayObject* p = object->parent()) return bridge_.objectOf(*p);
@@ -173,10 +171,28 @@ void DisplayBridge::buildFirstFrame(DisplayObject& object) {
     auto& clip = static_cast<MovieClip&>(object);
     if (clip.initialized()) return;
     clip.runFrame();
+    constructOffStage(clip);
+    // A clip a script made plays on without a place on the stage.
+    if (!clip.parent() && clip.totalFrames() > 1 && orphans_.size() < kMaxOrphans)
+        orphans_.push_back(std::static_pointer_cast<MovieClip>(clip.shared_from_this()));
+}
+
+void DisplayBridge::constructOffStage(MovieClip& clip) {
     std::vector<std::shared_ptr<DisplayObject>> children;
     for (const auto& [depth, child] : clip.children()) children.push_back(child);
     for (const auto& child : children)
         if (child->parent() == &clip && !objects_.count(child->instanceId())) construct(*child);
+}
+
+void DisplayBridge::stepOrphans() {
+    std::erase_if(orphans_, [](const std::weak_ptr<MovieClip>& w) { return w.expired(); });
+    // Constructors running meanwhile may make more.
+    for (std::size_t i = 0, count = orphans_.size(); i < count; ++i) {
+        auto clip = orphans_[i].lock();
+        if (!clip || clip->parent() || clip->onStage()) continue;
+        clip->runFrame();
+        constructOffStage(*clip);
+    }
 }
 
 void DisplayBridge::constructWaiting() {
@@ -394,6 +410,17 @@ void DisplayBridge::announceRemoval(DisplayObject& object) {
     if (object.onStage()) dispatchStageChange(object, false);
 }
 
+void DisplayBridge::gotoFrame(MovieClip& clip, int frame, bool play) {
+    // A clip running its own frame script goes when the script is done; the
+    // last goto it asked for wins.
+    if (auto running = runningScripts_.find(clip.instanceId()); running != runningScripts_.end()) {
+        running->second = QueuedGoto{frame, play};
+        return;
+    }
+    clip.gotoFrame(frame, play);
+    finishGoto();
+}
+
 void DisplayBridge::finishGoto() {
     // Movies before version 10 wait for the next frame for the rest.
     if (vm_.swfVersion() < 10 || nestedGotos_ >= kMaxNestedGotos) {
@@ -419,21 +446,68 @@ void DisplayBridge::dispatchStageChange(DisplayObject& object, bool added) {
     for (const auto& child : children) dispatchStageChange(*child, added);
 }
 
-void DisplayBridge::runFrameScripts() { runFrameScriptsOf(player_.root()); }
+void DisplayBridge::runFrameScript(MovieClip& clip, Object* object) {
+    auto keep = clip.shared_from_this();
+    const std::uint64_t id = clip.instanceId();
+    runningScripts_.emplace(id, std::nullopt);
+    vm_.runFrameScript(object, clip.currentFrame());
+    auto node = runningScripts_.extract(id);
+    if (node && node.mapped()) gotoFrame(clip, node.mapped()->frame, node.mapped()->play);
+}
 
-void DisplayBridge::runFrameScriptsOf(DisplayObject& object) {
-    if (object.kind() != ObjectKind::MovieClip || !object.onStage()) return;
+// The frame scripts run down the display list, each clip's once for a frame
+// it came to; a script that frame scripts give to the frame their clip is on
+// meanwhile runs after those, in the order they were given, even when the
+// clip's script for the frame ran already.
+void DisplayBridge::runFrameScripts() {
+    struct Phase {
+        int& depth;
+        explicit Phase(int& d) : depth(++d) {}
+        ~Phase() { --depth; }
+    } phase(scriptPhase_);
+    // What was given before this run (a goto's inside a frame script) runs
+    // in its place down the list.
+    for (const auto& late : std::exchange(lateScripts_, {}))
+        if (auto clip = late.lock()) scriptFrames_.erase(clip->instanceId());
+    runFrameScriptsOf(player_.root());
+    for (const auto& orphan : std::vector(orphans_))
+        if (auto clip = orphan.lock(); clip && !clip->parent() && !clip->onStage()) runFrameScriptsOf(*clip, true);
+    for (int run = 0; run < kMaxLateScripts && !lateScripts_.empty(); ++run) {
+        auto clip = lateScripts_.front().lock();
+        lateScripts_.pop_front();
+        DisplayScriptObject* object = clip ? madeObjectOf(*clip) : nullptr;
+        if (!object || runningScripts_.count(clip->instanceId())) continue;
+        scriptFrames_[clip->instanceId()] = clip->currentFrame();
+        runFrameScript(*clip, object);
+    }
+    // A script giving itself its frame's script again and again stops here.
+    if (scriptPhase_ == 1) lateScripts_.clear();
+}
+
+void DisplayBridge::frameScriptChanged(MovieClip& clip, int frame, bool hadScript) {
+    if (scriptPhase_ == 0 || frame != clip.currentFrame()) return;
+    auto [last, fresh] = scriptFrames_.try_emplace(clip.instanceId(), -1);
+    // A frame that had no script when the clip came to it is left to the late run.
+    if (!hadScript) last->second = clip.currentFrame();
+    auto self = std::static_pointer_cast<MovieClip>(clip.shared_from_this());
+    const bool queued = std::any_of(lateScripts_.begin(), lateScripts_.end(),
+                                    [&](const std::weak_ptr<MovieClip>& w) { return w.lock() == self; });
+    if (!queued) lateScripts_.push_back(self);
+}
+
+void DisplayBridge::runFrameScriptsOf(DisplayObject& object, bool offStage) {
+    if (object.kind() != ObjectKind::MovieClip || (!offStage && !object.onStage())) return;
     auto& clip = static_cast<MovieClip&>(object);
     if (auto it = objects_.find(object.instanceId()); it != objects_.end()) {
         auto [last, fresh] = scriptFrames_.try_emplace(object.instanceId(), -1);
-        if (last->second != clip.currentFrame()) {
+        if (last->second != clip.currentFrame() && !runningScripts_.count(object.instanceId())) {
             last->second = clip.currentFrame();
-            vm_.runFrameScript(it->second, clip.currentFrame());
+            runFrameScript(clip, it->second);
         }
     }
     std::vector<std::shared_ptr<DisplayObject>> children;
     for (const auto& [depth, child] : clip.children()) children.push_back(child);
-    for (const auto& child : children) runFrameScriptsOf(*child);
+    for (const auto& child : children) runFrameScriptsOf(*child, offStage);
 }
 
 }  // namespace flash

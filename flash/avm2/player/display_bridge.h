@@ -5,9 +5,11 @@
 // constructs a display class itself.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -51,6 +53,9 @@ public:
     // A clip a script makes off the stage builds its first frame at once,
     // the children it places constructed there.
     void buildFirstFrame(DisplayObject& object);
+    // The clips scripts made and left off the stage move on a frame, after
+    // enterFrame (which finds them still on the frame before).
+    void stepOrphans();
     // Constructs the waiting children of a display object.
     void constructChildren(DisplayObject& parent);
     // Constructs everything still waiting, parents before their children.
@@ -77,6 +82,8 @@ public:
     // The frame's script events and frame scripts, in the player's order.
     void broadcast(std::u16string_view type);
     void runFrameScripts();
+    // A script gave a clip's frame (0-based) a frame script or took it away.
+    void frameScriptChanged(MovieClip& clip, int frame, bool hadScript);
     // Dispatches a plain event at one object (added, addedToStage...).
     void dispatch(DisplayObject& object, std::u16string_view type, bool bubbles);
     // The removed events of an object the timeline takes off.
@@ -86,6 +93,9 @@ public:
     // frames (a goto to the frame the clip is on included); before
     // version 10 only the constructing happens at once.
     void finishGoto();
+    // A script's goto on a clip (a 1-based frame): at once, or after the
+    // clip's frame script when it runs one.
+    void gotoFrame(MovieClip& clip, int frame, bool play);
     // addedToStage/removedFromStage for an object and what it holds.
     void dispatchStageChange(DisplayObject& object, bool added);
 
@@ -109,7 +119,9 @@ private:
     void construct(DisplayObject& object);
     void announcePlaced(DisplayObject& object);
     void setInstanceProperty(kinolux::avm2::Object* parent, DisplayObject& child, kinolux::avm2::Object* childObject);
-    void runFrameScriptsOf(DisplayObject& object);
+    void runFrameScriptsOf(DisplayObject& object, bool offStage = false);
+    void constructOffStage(MovieClip& clip);
+    void runFrameScript(MovieClip& clip, kinolux::avm2::Object* object);
 
     Player& player_;
     kinolux::avm2::Vm& vm_;
@@ -118,6 +130,17 @@ private:
     std::vector<std::unique_ptr<Binding>> bindings_;
     std::vector<std::weak_ptr<DisplayObject>> waiting_;  // placed, not yet constructed, in placing order
     std::unordered_map<std::uint64_t, int> scriptFrames_;  // the frame whose script last ran, per clip
+    struct QueuedGoto {
+        int frame;
+        bool play;
+    };
+    // The clips running a frame script, with the goto each asked for meanwhile.
+    std::unordered_map<std::uint64_t, std::optional<QueuedGoto>> runningScripts_;
+    std::vector<std::weak_ptr<MovieClip>> orphans_;
+    static constexpr std::size_t kMaxOrphans = 1024;
+    int scriptPhase_ = 0;  // how deep the frame scripts' runs nest
+    std::deque<std::weak_ptr<MovieClip>> lateScripts_;
+    static constexpr int kMaxLateScripts = 4096;
     kinolux::avm2::Object* rootObject_ = nullptr;
     kinolux::avm2::Object* stage_ = nullptr;
     static constexpr std::size_t kMaxQueued = 1024;
@@ -152,6 +175,8 @@ void installGeomClasses(kinolux::avm2::Vm& vm);
 void installGraphicsClass(kinolux::avm2::Vm& vm);
 void installConstantClasses(kinolux::avm2::Vm& vm);
 void installApplicationDomain(kinolux::avm2::Vm& vm);
+// flash.system.System and IME.
+void installSystemClass(kinolux::avm2::Vm& vm);
 void installFilterClasses(kinolux::avm2::Vm& vm, const std::vector<kinolux::avm2::Class*>& displays);
 void installBitmapFilters(kinolux::avm2::Vm& vm);
 void installBitmapClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* bitmap);

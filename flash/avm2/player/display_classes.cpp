@@ -625,6 +625,7 @@ void installPlayerClasses(Vm& vm) {
     installConstantClasses(vm);
     installInteractiveProperties(vm);
     installApplicationDomain(vm);
+    installSystemClass(vm);
     installBitmapFilters(vm);
     installLoaderClasses(vm);
     installNetClasses(vm);
