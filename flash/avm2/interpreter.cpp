@@ -141,9 +141,18 @@ bool relationHolds(Vm& vm, std::uint8_t opcode, const Value& a, const Value& b) 
 // dictionary pairs, then dynamic properties. Indices count from 1 so that 0
 // can end the walk.
 std::size_t elementCount(const Object* o) {
-    return o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector
-               ? static_cast<const ArrayObject*>(o)->elements.size()
-               : 0;
+    if (o->kind != ObjectKind::Array && o->kind != ObjectKind::Vector) return 0;
+    const auto* a = static_cast<const ArrayObject*>(o);
+    return a->elements.size() + a->sparse.size();
+}
+
+// An array's element at a place in the walk: its index, and its value
+// (null for a missing one, which the walk passes over).
+std::pair<std::uint32_t, const Value*> elementAt(const Object* o, std::size_t k) {
+    const auto* a = static_cast<const ArrayObject*>(o);
+    if (k < a->elements.size()) return {std::uint32_t(k), a->elements[k].isHole() ? nullptr : &a->elements[k]};
+    const auto& [index, value] = a->sparseAt(k - a->elements.size());
+    return {index, &value};
 }
 
 std::size_t pairCount(const Object* o) {
@@ -155,8 +164,12 @@ std::uint32_t nextEnumerable(Vm& vm, Object* o, std::uint32_t index) {
     if (!o) return 0;
     std::size_t fixed = elementCount(o) + pairCount(o);
     std::size_t total = fixed + o->dynamic.size();
-    for (std::size_t k = index; k < total; ++k)
-        if (k < fixed || o->dynamic.entries()[k - fixed].enumerable) return std::uint32_t(k + 1);
+    const std::size_t elements = elementCount(o);
+    for (std::size_t k = index; k < total; ++k) {
+        if (k < elements ? elementAt(o, k).second != nullptr
+                         : k < fixed || o->dynamic.entries()[k - fixed].enumerable)
+            return std::uint32_t(k + 1);
+    }
     return 0;
 }
 
@@ -396,8 +409,8 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                         std::size_t elements = elementCount(o);
                         std::size_t pairs = pairCount(o);
                         if (k < elements) {
-                            result =
-                                opcode == op::NextName ? Value(double(k)) : static_cast<ArrayObject*>(o)->elements[k];
+                            auto [at, value] = elementAt(o, k);
+                            result = opcode == op::NextName ? Value(double(at)) : value ? *value : Value();
                         } else if (k < elements + pairs) {
                             const auto& pair = static_cast<BoxObject*>(o)->pairs[k - elements];
                             result = opcode == op::NextName ? pair.first : pair.second;

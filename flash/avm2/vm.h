@@ -112,6 +112,9 @@ public:
     // ---- objects ----
     Object* newObject();
     ArrayObject* newArray(std::vector<Value> elements = {});
+    // Moves all of an Array's elements into `elements`, for the code that
+    // walks them; one too long for that stops the script.
+    ArrayObject& denseArray(ArrayObject& a);
     FunctionObject* newFunction(Method* method, ScopeChain scope);
     FunctionObject* newNativeFunction(NativeFunction fn, String name);
     Object* construct(Class* cls, std::span<const Value> args);

@@ -10,17 +10,20 @@ namespace SortFlag {
 constexpr int CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexedArray = 8, Numeric = 16;
 }
 
-ArrayObject& thisArray(Vm& vm, const Value& self) {
+void checkLength(Vm& vm, std::size_t n) {
+    if (n > vm.limits().maxArrayLength) throw avm1::ScriptAbort(avm1::LimitMessage::kArray, false);
+    vm.charge(0);
+}
+
+ArrayObject& thisList(Vm& vm, const Value& self) {
     Object* o = self.object();
     if (!o || (o->kind != ObjectKind::Array && o->kind != ObjectKind::Vector))
         throwNotA(vm, self, "Array");
     return *static_cast<ArrayObject*>(o);
 }
 
-void checkLength(Vm& vm, std::size_t n) {
-    if (n > vm.limits().maxArrayLength) throw avm1::ScriptAbort(avm1::LimitMessage::kArray, false);
-    vm.charge(0);
-}
+// The methods that walk the elements see them all in `elements`.
+ArrayObject& thisArray(Vm& vm, const Value& self) { return vm.denseArray(thisList(vm, self)); }
 
 Object* makeArray(Vm& vm, Class* cls) {
     return vm.make<ArrayObject>(ObjectKind::Array, &cls->instanceTraits, cls, cls->prototype);
@@ -34,9 +37,8 @@ Value arrayInit(Vm& vm, const Value& self, std::span<const Value> args) {
             vm.throwError(ErrorType::RangeError,
                           "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").",
                           1005);
-        checkLength(vm, std::size_t(n));
-        vm.charge(std::size_t(n) * sizeof(Value));
-        a.elements.resize(std::size_t(n));
+        a.setArrayLength(std::uint32_t(n));
+        vm.charge(a.elements.size() * sizeof(Value));
     } else {
         a.elements.assign(args.begin(), args.end());
     }
@@ -44,17 +46,23 @@ Value arrayInit(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 Value length(Vm& vm, const Value& self, std::span<const Value>) {
-    return Value(double(thisArray(vm, self).elements.size()));
+    return Value(double(thisList(vm, self).length()));
 }
 
 Value setLength(Vm& vm, const Value& self, std::span<const Value> args) {
-    ArrayObject& a = thisArray(vm, self);
+    ArrayObject& a = thisList(vm, self);
     double n = vm.toNumber(arg(args, 0));
     if (a.kind == ObjectKind::Vector && a.fixed)
         vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
     if (n < 0 || n != std::trunc(n) || n > 4294967295.0)
         vm.throwError(ErrorType::RangeError,
                       "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").", 1005);
+    if (a.kind == ObjectKind::Array) {
+        const std::size_t held = a.elements.size();
+        a.setArrayLength(std::uint32_t(n));
+        if (a.elements.size() > held) vm.charge((a.elements.size() - held) * sizeof(Value));
+        return Value();
+    }
     checkLength(vm, std::size_t(n));
     vm.charge(std::size_t(n) > a.elements.size() ? (std::size_t(n) - a.elements.size()) * sizeof(Value) : 0);
     a.elements.resize(std::size_t(n), vectorFiller(vm, a.elementClass));
@@ -87,7 +95,7 @@ Value pop(Vm& vm, const Value& self, std::span<const Value>) {
     if (a.elements.empty() || a.fixed) return emptyTake(vm, a);
     Value v = a.elements.back();
     a.elements.pop_back();
-    return v;
+    return v.isHole() ? Value() : v;
 }
 
 Value shift(Vm& vm, const Value& self, std::span<const Value>) {
@@ -95,7 +103,7 @@ Value shift(Vm& vm, const Value& self, std::span<const Value>) {
     if (a.elements.empty() || a.fixed) return emptyTake(vm, a);
     Value v = a.elements.front();
     a.elements.erase(a.elements.begin());
-    return v;
+    return v.isHole() ? Value() : v;
 }
 
 // An index counted from the end when negative, clamped to 0..length.
@@ -120,7 +128,7 @@ Value removeAt(Vm& vm, const Value& self, std::span<const Value> args) {
     }
     Value v = a.elements[at];
     a.elements.erase(a.elements.begin() + std::ptrdiff_t(at));
-    return v;
+    return v.isHole() ? Value() : v;
 }
 
 Value insertAt(Vm& vm, const Value& self, std::span<const Value> args) {
@@ -191,7 +199,7 @@ Value concat(Vm& vm, const Value& self, std::span<const Value> args) {
         if (a.kind == ObjectKind::Vector && v.isNull()) continue;
         Object* o = v.object();
         if (o && (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)) {
-            auto& more = static_cast<ArrayObject*>(o)->elements;
+            auto& more = vm.denseArray(*static_cast<ArrayObject*>(o)).elements;
             checkLength(vm, out.size() + more.size());
             out.insert(out.end(), more.begin(), more.end());
         } else {
@@ -250,7 +258,7 @@ Value walk(Vm& vm, const Value& self, std::span<const Value> args) {
     if (a.kind == ObjectKind::Vector) callback = vm.coerceTo(callback, vm.builtins().function);
     std::vector<Value> out;
     for (std::size_t i = 0; i < a.elements.size(); ++i) {
-        Value item = a.elements[i];
+        Value item = a.elements[i].isHole() ? Value() : a.elements[i];
         Value callArgs[] = {item, Value(double(i)), self};
         Value r = vm.call(callback, receiver, callArgs);
         if constexpr (W == Walk::Map) out.push_back(r);

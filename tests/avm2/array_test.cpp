@@ -1,0 +1,68 @@
+// Arrays: missing elements, huge lengths and the order sort leaves.
+#include <gtest/gtest.h>
+
+#include "flash/avm1/limits.h"
+#include "tests/avm2/builtins_fixture.h"
+
+using namespace avm2test;
+using kinolux::avm2::ArrayObject;
+using kinolux::avm2::Multiname;
+using kinolux::avm2::String;
+using kinolux::avm2::Value;
+
+namespace {
+
+class Arrays : public Builtins {
+protected:
+    bool has(const Value& a, const char16_t* name) {
+        return vm().hasProperty(a, Multiname::publicName(String(name)));
+    }
+    ArrayObject& storage(const Value& a) { return *static_cast<ArrayObject*>(a.object()); }
+};
+
+TEST_F(Arrays, HugeLengthsHoldOnlyTheElementsSet) {
+    Value a = make(u"Array", {Value(4294967295.0)});
+    EXPECT_EQ(text(vm().getPublic(a, u"length")), "4294967295");
+    EXPECT_TRUE(storage(a).elements.empty());
+
+    Value b = make(u"Array");
+    vm().setPublic(b, u"4294967294", Value(String(u"hi")));
+    vm().setPublic(b, u"2", Value(1));
+    EXPECT_EQ(text(vm().getPublic(b, u"length")), "4294967295");
+    EXPECT_EQ(text(vm().getPublic(b, u"4294967294")), "hi");
+    EXPECT_LE(storage(b).elements.size(), 3u);
+
+    // Cutting the length drops what lies past it.
+    vm().setPublic(b, u"length", Value(3));
+    EXPECT_FALSE(has(b, u"4294967294"));
+    EXPECT_EQ(text(b), ",,1");
+    vm().setPublic(b, u"length", Value(4000000000.0));
+    EXPECT_EQ(text(vm().getPublic(b, u"3999999999")), "undefined");
+}
+
+TEST_F(Arrays, MissingElementsAreNoPropertiesButReadAsUndefined) {
+    Value a = make(u"Array", {Value(3)});
+    EXPECT_FALSE(has(a, u"0"));
+    vm().setPublic(a, u"1", Value());
+    EXPECT_TRUE(has(a, u"1"));  // undefined set is still an element
+    Value b = make(u"Array", {Value(1), Value(2), Value(3)});
+    EXPECT_TRUE(vm().deleteProperty(b, Multiname::publicName(String(u"1"))));
+    EXPECT_FALSE(has(b, u"1"));
+    EXPECT_EQ(text(vm().getPublic(b, u"length")), "3");
+    EXPECT_EQ(text(call(b, u"hasOwnProperty", {Value(String(u"1"))})), "false");
+    // What a method takes out of a gap is plain undefined: put back, it is an element.
+    Value c = make(u"Array");
+    call(c, u"push", {call(make(u"Array", {Value(1)}), u"pop")});
+    EXPECT_TRUE(has(c, u"0"));
+}
+
+TEST_F(Arrays, WalkingAHugeArrayStopsTheScript) {
+    Value a = make(u"Array", {Value(4294967295.0)});
+    EXPECT_THROW(call(a, u"join"), kinolux::avm1::ScriptAbort);
+    // A few elements far apart are walked as a short array.
+    Value b = make(u"Array");
+    vm().setPublic(b, u"5000", Value(String(u"x")));
+    EXPECT_EQ(text(call(b, u"indexOf", {Value(String(u"x"))})), "5000");
+}
+
+}  // namespace
