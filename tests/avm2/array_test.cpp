@@ -1,6 +1,8 @@
 // Arrays: missing elements, huge lengths and the order sort leaves.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "flash/avm1/limits.h"
 #include "tests/avm2/builtins_fixture.h"
 
@@ -63,6 +65,26 @@ TEST_F(Arrays, WalkingAHugeArrayStopsTheScript) {
     Value b = make(u"Array");
     vm().setPublic(b, u"5000", Value(String(u"x")));
     EXPECT_EQ(text(call(b, u"indexOf", {Value(String(u"x"))})), "5000");
+}
+
+TEST_F(Arrays, SortPutsUndefinedThenMissingElementsLast) {
+    Value a = make(u"Array", {Value(3), Value(), Value(std::nan("")), Value(1)});
+    vm().setPublic(a, u"5", Value(2));  // index 4 is missing
+    EXPECT_EQ(text(call(a, u"sort", {Value(16)})), "1,2,3,NaN,,");
+    EXPECT_TRUE(has(a, u"4"));
+    EXPECT_FALSE(has(a, u"5"));
+    EXPECT_EQ(text(call(a, u"sort", {Value(16 | 2)})), "NaN,3,2,1,,");
+    // Unique sort looks only at the elements that are there.
+    Value b = make(u"Array", {Value(2), Value(), Value(1), Value()});
+    EXPECT_EQ(text(call(b, u"sort", {Value(4 | 16)})), "1,2,,");
+}
+
+TEST_F(Arrays, OldMoviesSortSmallNegativeIntegersAfterPositiveOnes) {
+    // The player of SWF 10 and before compared numbers it held as 29-bit
+    // integers by their bits; movies rely on the order that gave.
+    Value a = make(u"Array", {Value(287000000), Value(-273000000), Value(-270000000), Value(87000000),
+                              Value(-245000000)});
+    EXPECT_EQ(text(call(a, u"sort", {Value(16)})), "-273000000,-270000000,87000000,-245000000,287000000");
 }
 
 }  // namespace

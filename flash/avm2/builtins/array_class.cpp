@@ -1,5 +1,7 @@
 // Array.
 #include <algorithm>
+#include <cmath>
+#include <tuple>
 
 #include "flash/avm2/builtins/native.h"
 
@@ -276,18 +278,34 @@ Value walk(Vm& vm, const Value& self, std::span<const Value> args) {
     return Value();
 }
 
+// Whether the player of old SWFs held a number as a small integer, which
+// its numeric sort then compared by the bits (negative ones after positive).
+bool heldAsSmallInteger(const Value& v) {
+    if (!v.isNumber()) return false;
+    const double d = v.number();
+    return d == std::trunc(d) && d >= -268435456.0 && d < 268435456.0 && !(d == 0 && std::signbit(d));
+}
+
 int compareValues(Vm& vm, const Value& a, const Value& b, int flags, const Value& compare) {
+    // Undefined sorts last, whatever the order.
+    if (!compare.object() && (a.isUndefined() || b.isUndefined()))
+        return a.isUndefined() == b.isUndefined() ? 0 : a.isUndefined() ? 1 : -1;
+    int r;
     if (compare.object()) {
         Value args[] = {a, b};
-        double r = vm.toNumber(vm.call(compare, Value::null(), args));
-        return r < 0 ? -1 : r > 0 ? 1 : 0;
-    }
-    // Undefined sorts last, whatever the order.
-    if (a.isUndefined() || b.isUndefined()) return a.isUndefined() == b.isUndefined() ? 0 : a.isUndefined() ? 1 : -1;
-    int r;
-    if (flags & SortFlag::Numeric) {
-        double x = vm.toNumber(a), y = vm.toNumber(b);
-        r = x < y ? -1 : x > y ? 1 : 0;
+        // Up to SWF 12 the player took the whole part of what the function returns.
+        double d = vm.toNumber(vm.call(compare, Value::null(), args));
+        if (vm.swfVersion() <= 12) d = std::trunc(d);
+        r = d < 0 ? -1 : d > 0 ? 1 : 0;
+    } else if (flags & SortFlag::Numeric) {
+        if (vm.swfVersion() <= 10 && heldAsSmallInteger(a) && heldAsSmallInteger(b)) {
+            const std::uint32_t x = std::uint32_t(std::int32_t(a.number())), y = std::uint32_t(std::int32_t(b.number()));
+            r = x < y ? -1 : x > y ? 1 : 0;
+        } else {
+            // NaN is after every number.
+            const double x = vm.toNumber(a), y = vm.toNumber(b);
+            r = std::isnan(x) || std::isnan(y) ? int(std::isnan(x)) - int(std::isnan(y)) : x < y ? -1 : x > y ? 1 : 0;
+        }
     } else {
         String x = vm.toString(a), y = vm.toString(b);
         if (flags & SortFlag::CaseInsensitive) {
@@ -303,38 +321,104 @@ int compareValues(Vm& vm, const Value& a, const Value& b, int flags, const Value
     return (flags & SortFlag::Descending) ? -r : r;
 }
 
-Value sortElements(Vm& vm, const Value& self, std::vector<std::size_t>& order, const std::vector<Value>& keys,
-                   int flags, const Value& compare) {
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-        return compareValues(vm, keys[x], keys[y], flags, compare) < 0;
+// The player's quicksort: the middle element as the pivot, partitions of
+// three or fewer sorted by hand, the smaller partition first. A compare
+// function that answers at random sees the calls the player makes, in its
+// order, and elements it calls equal end where the player leaves them.
+template <class Compare>
+void playerQuickSort(std::vector<std::size_t>& order, Compare compare) {
+    if (order.size() < 2) return;
+    auto cmp = [&](std::size_t x, std::size_t y) { return compare(order[x], order[y]); };
+    auto swap = [&](std::size_t x, std::size_t y) { std::swap(order[x], order[y]); };
+    std::vector<std::pair<std::size_t, std::size_t>> pending;
+    std::size_t lo = 0, hi = order.size() - 1;
+    for (;;) {
+        const std::size_t size = hi - lo + 1;
+        if (size == 3) {
+            if (cmp(lo, lo + 1) > 0) swap(lo, lo + 1);
+            if (cmp(lo + 1, lo + 2) > 0) {
+                swap(lo + 1, lo + 2);
+                if (cmp(lo, lo + 1) > 0) swap(lo, lo + 1);
+            }
+        } else if (size == 2) {
+            if (cmp(lo, lo + 1) > 0) swap(lo, lo + 1);
+        } else if (size > 3) {
+            swap(lo + size / 2, lo);
+            std::size_t left = lo, right = hi + 1;
+            for (;;) {
+                do ++left;
+                while (left <= hi && cmp(left, lo) <= 0);
+                do --right;
+                while (right > lo && cmp(right, lo) >= 0);
+                if (right < left) break;
+                swap(left, right);
+            }
+            swap(lo, right);
+            const bool lowerFirst = right - 1 - lo < hi - left;
+            const bool lowerLeft = lo + 1 < right, upperLeft = left < hi;
+            if (lowerFirst) {
+                if (upperLeft) pending.emplace_back(left, hi);
+                if (lowerLeft) {
+                    hi = right - 1;
+                    continue;
+                }
+            } else {
+                if (lowerLeft) pending.emplace_back(lo, right - 1);
+                if (upperLeft) {
+                    lo = left;
+                    continue;
+                }
+            }
+        }
+        if (pending.empty()) return;
+        std::tie(lo, hi) = pending.back();
+        pending.pop_back();
+    }
+}
+
+// Sorts the elements by their keys. Elements that read as undefined go
+// after the others, and the missing ones after those, left missing.
+Value sortElements(Vm& vm, const Value& self, const std::vector<Value>& keys, int flags, const Value& compare) {
+    ArrayObject& a = thisArray(vm, self);
+    std::vector<Value> values(a.elements.size());
+    std::vector<std::size_t> order, undefinedOnes, missing;
+    for (std::size_t i = 0; i < a.elements.size(); ++i) {
+        const bool hole = a.elements[i].isHole();
+        values[i] = hole ? vm.getPublic(self, numberToString(double(i)).view()) : a.elements[i];
+        if (!values[i].isUndefined()) order.push_back(i);
+        else (hole ? missing : undefinedOnes).push_back(i);
+    }
+    auto keyOf = [&](std::size_t i) -> const Value& { return keys.empty() ? values[i] : keys[i]; };
+    playerQuickSort(order, [&](std::size_t x, std::size_t y) {
+        return compareValues(vm, keyOf(x), keyOf(y), flags, compare);
     });
     if (flags & SortFlag::UniqueSort)
         for (std::size_t i = 1; i < order.size(); ++i)
-            if (compareValues(vm, keys[order[i - 1]], keys[order[i]], flags, compare) == 0) return Value(0);
-    ArrayObject& a = thisArray(vm, self);
+            if (compareValues(vm, keyOf(order[i - 1]), keyOf(order[i]), flags, compare) == 0) return Value(0);
+    order.insert(order.end(), undefinedOnes.begin(), undefinedOnes.end());
     if (flags & SortFlag::ReturnIndexedArray) {
+        order.insert(order.end(), missing.begin(), missing.end());
         std::vector<Value> indices;
         for (std::size_t i : order) indices.push_back(Value(double(i)));
         return Value(static_cast<Object*>(vm.newArray(std::move(indices))));
     }
+    ArrayObject& now = thisArray(vm, self);  // a compare function may have changed it
     std::vector<Value> sorted;
-    for (std::size_t i : order) sorted.push_back(a.elements[i]);
-    a.elements = std::move(sorted);
+    for (std::size_t i : order) sorted.push_back(values[i]);
+    if (sorted.size() < now.elements.size())
+        sorted.resize(now.elements.size(), now.kind == ObjectKind::Array ? Value::hole() : vectorFiller(vm, now.elementClass));
+    now.elements = std::move(sorted);
     return self;
 }
 
 Value sort(Vm& vm, const Value& self, std::span<const Value> args) {
-    ArrayObject& a = thisArray(vm, self);
     Value compare;
     int flags = 0;
     for (const Value& v : args) {
         if (v.object() && v.object()->kind == ObjectKind::Function) compare = v;
         else if (v.isNumber()) flags = int(v.number());
     }
-    std::vector<std::size_t> order(a.elements.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::vector<Value> keys = a.elements;
-    return sortElements(vm, self, order, keys, flags, compare);
+    return sortElements(vm, self, {}, flags, compare);
 }
 
 Value sortOn(Vm& vm, const Value& self, std::span<const Value> args) {
@@ -343,9 +427,7 @@ Value sortOn(Vm& vm, const Value& self, std::span<const Value> args) {
     int flags = arg(args, 1).isNumber() ? int(args[1].number()) : 0;
     std::vector<Value> keys;
     for (const Value& e : a.elements) keys.push_back(e.object() ? vm.getPublic(e, field.view()) : Value());
-    std::vector<std::size_t> order(a.elements.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    return sortElements(vm, self, order, keys, flags, Value());
+    return sortElements(vm, self, keys, flags, Value());
 }
 
 }  // namespace
