@@ -67,6 +67,32 @@ TEST_F(Arrays, WalkingAHugeArrayStopsTheScript) {
     EXPECT_EQ(text(call(b, u"indexOf", {Value(String(u"x"))})), "5000");
 }
 
+TEST_F(Arrays, CopiesReadMissingElementsThroughThePrototype) {
+    Value proto = vm().getPublic(global(u"Array"), u"prototype");
+    vm().setPublic(proto, u"1", Value(String(u"p")));
+    Value a = make(u"Array", {Value(3)});
+    vm().setPublic(a, u"0", Value(String(u"a")));
+    Value copy = call(a, u"slice");
+    vm().deleteProperty(proto, Multiname::publicName(String(u"1")));
+    // The copy holds what the read gave; the original still has a gap.
+    EXPECT_EQ(text(copy), "a,p,");
+    EXPECT_EQ(text(a), "a,,");
+    EXPECT_TRUE(has(copy, u"2"));
+}
+
+TEST_F(Arrays, VectorsKeepTheirElementTypeThroughMapAndSplice) {
+    auto& ints = vm().vectorClassFor(global(u"uint"));
+    Value v = vm().constructValue(Value(static_cast<kinolux::avm2::Object*>(ints.object)), {});
+    call(v, u"push", {Value(1), Value(2), Value(3), Value(4)});
+    call(v, u"splice", {Value(1), Value(0), Value(-1)});
+    EXPECT_EQ(text(v), "1,4294967295,2,3,4");
+    // A negative count is where to stop, from the end.
+    EXPECT_EQ(text(call(v, u"splice", {Value(1), Value(-2)})), "4294967295,2");
+    EXPECT_EQ(text(v), "1,3,4");
+    Value roots = call(v, u"map", {vm().getPublic(global(u"Math"), u"sqrt")});
+    EXPECT_EQ(text(roots), "1,1,2");
+}
+
 TEST_F(Arrays, SortPutsUndefinedThenMissingElementsLast) {
     Value a = make(u"Array", {Value(3), Value(), Value(std::nan("")), Value(1)});
     vm().setPublic(a, u"5", Value(2));  // index 4 is missing

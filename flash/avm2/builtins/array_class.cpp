@@ -27,6 +27,24 @@ ArrayObject& thisList(Vm& vm, const Value& self) {
 // The methods that walk the elements see them all in `elements`.
 ArrayObject& thisArray(Vm& vm, const Value& self) { return vm.denseArray(thisList(vm, self)); }
 
+// An element as a script reads it: a missing one shows what the prototype
+// has at its index.
+Value elementValue(Vm& vm, const Value& self, const ArrayObject& a, std::size_t i) {
+    const Value& e = a.elements[i];
+    return e.isHole() ? vm.getPublic(self, numberToString(double(i)).view()) : e;
+}
+
+std::vector<Value> elementValues(Vm& vm, const Value& self, const ArrayObject& a, std::size_t from, std::size_t to) {
+    std::vector<Value> out;
+    for (std::size_t i = from; i < to; ++i) out.push_back(elementValue(vm, self, a, i));
+    return out;
+}
+
+// What a Vector holds of a value given it: the value as its element type.
+Value asElement(Vm& vm, const ArrayObject& a, const Value& v) {
+    return a.elementClass ? vm.coerceTo(v, a.elementClass) : v;
+}
+
 Object* makeArray(Vm& vm, Class* cls) {
     return vm.make<ArrayObject>(ObjectKind::Array, &cls->instanceTraits, cls, cls->prototype);
 }
@@ -76,7 +94,7 @@ Value push(Vm& vm, const Value& self, std::span<const Value> args) {
     if (a.fixed) vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
     checkLength(vm, a.elements.size() + args.size());
     vm.charge(args.size() * sizeof(Value));
-    for (const Value& v : args) a.elements.push_back(a.elementClass ? vm.coerceTo(v, a.elementClass) : v);
+    for (const Value& v : args) a.elements.push_back(asElement(vm, a, v));
     return Value(double(a.elements.size()));
 }
 
@@ -95,17 +113,17 @@ Value emptyTake(Vm& vm, ArrayObject& a) {
 Value pop(Vm& vm, const Value& self, std::span<const Value>) {
     ArrayObject& a = thisArray(vm, self);
     if (a.elements.empty() || a.fixed) return emptyTake(vm, a);
-    Value v = a.elements.back();
+    Value v = elementValue(vm, self, a, a.elements.size() - 1);
     a.elements.pop_back();
-    return v.isHole() ? Value() : v;
+    return v;
 }
 
 Value shift(Vm& vm, const Value& self, std::span<const Value>) {
     ArrayObject& a = thisArray(vm, self);
     if (a.elements.empty() || a.fixed) return emptyTake(vm, a);
-    Value v = a.elements.front();
+    Value v = elementValue(vm, self, a, 0);
     a.elements.erase(a.elements.begin());
-    return v.isHole() ? Value() : v;
+    return v;
 }
 
 // An index counted from the end when negative, clamped to 0..length.
@@ -128,9 +146,9 @@ Value removeAt(Vm& vm, const Value& self, std::span<const Value> args) {
                           1125);
         return Value();
     }
-    Value v = a.elements[at];
+    Value v = elementValue(vm, self, a, at);
     a.elements.erase(a.elements.begin() + std::ptrdiff_t(at));
-    return v.isHole() ? Value() : v;
+    return v;
 }
 
 Value insertAt(Vm& vm, const Value& self, std::span<const Value> args) {
@@ -138,7 +156,7 @@ Value insertAt(Vm& vm, const Value& self, std::span<const Value> args) {
     if (a.fixed) emptyTake(vm, a);
     checkLength(vm, a.elements.size() + 1);
     const std::size_t at = clampedIndex(vm, arg(args, 0), a.elements.size());
-    Value v = a.elementClass ? vm.coerceTo(arg(args, 1), a.elementClass) : arg(args, 1);
+    Value v = asElement(vm, a, arg(args, 1));
     a.elements.insert(a.elements.begin() + std::ptrdiff_t(at), v);
     return Value();
 }
@@ -149,7 +167,7 @@ Value unshift(Vm& vm, const Value& self, std::span<const Value> args) {
     checkLength(vm, a.elements.size() + args.size());
     vm.charge(args.size() * sizeof(Value));
     std::vector<Value> added;
-    for (const Value& v : args) added.push_back(a.elementClass ? vm.coerceTo(v, a.elementClass) : v);
+    for (const Value& v : args) added.push_back(asElement(vm, a, v));
     a.elements.insert(a.elements.begin(), added.begin(), added.end());
     return Value(double(a.elements.size()));
 }
@@ -171,8 +189,7 @@ Value slice(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     std::size_t from = relative(vm, arg(args, 0), a.elements.size(), 0);
     std::size_t to = relative(vm, arg(args, 1), a.elements.size(), double(a.elements.size()));
-    std::vector<Value> out;
-    if (to > from) out.assign(a.elements.begin() + std::ptrdiff_t(from), a.elements.begin() + std::ptrdiff_t(to));
+    std::vector<Value> out = elementValues(vm, self, a, from, std::max(from, to));
     return Value(static_cast<Object*>(sameKind(vm, a, std::move(out))));
 }
 
@@ -180,29 +197,34 @@ Value splice(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     if (args.empty()) return Value(static_cast<Object*>(sameKind(vm, a, {})));
     std::size_t from = relative(vm, arg(args, 0), a.elements.size(), 0);
-    double count = args.size() < 2 ? double(a.elements.size() - from) : std::max(0.0, integerOf(vm.toNumber(args[1])));
+    // A Vector takes a negative count as where to stop, counted from the end.
+    double count = args.size() < 2 ? double(a.elements.size() - from) : integerOf(vm.toNumber(args[1]));
+    if (count < 0 && a.kind == ObjectKind::Vector) count = double(a.elements.size()) + count - double(from);
+    count = std::max(0.0, count);
     std::size_t n = std::size_t(std::min(count, double(a.elements.size() - from)));
-    std::vector<Value> removed(a.elements.begin() + std::ptrdiff_t(from),
-                               a.elements.begin() + std::ptrdiff_t(from + n));
+    std::vector<Value> removed = elementValues(vm, self, a, from, from + n);
     a.elements.erase(a.elements.begin() + std::ptrdiff_t(from), a.elements.begin() + std::ptrdiff_t(from + n));
     if (args.size() > 2) {
         checkLength(vm, a.elements.size() + args.size() - 2);
-        a.elements.insert(a.elements.begin() + std::ptrdiff_t(from), args.begin() + 2, args.end());
+        std::vector<Value> added;
+        for (const Value& v : args.subspan(2)) added.push_back(asElement(vm, a, v));
+        a.elements.insert(a.elements.begin() + std::ptrdiff_t(from), added.begin(), added.end());
     }
     return Value(static_cast<Object*>(sameKind(vm, a, std::move(removed))));
 }
 
 Value concat(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
-    std::vector<Value> out = a.elements;
+    std::vector<Value> out = elementValues(vm, self, a, 0, a.elements.size());
     for (const Value& given : args) {
         // A Vector joins only vectors of its own type.
         const Value v = a.kind == ObjectKind::Vector ? vm.coerceTo(given, a.cls) : given;
         if (a.kind == ObjectKind::Vector && v.isNull()) continue;
         Object* o = v.object();
         if (o && (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)) {
-            auto& more = vm.denseArray(*static_cast<ArrayObject*>(o)).elements;
-            checkLength(vm, out.size() + more.size());
+            auto& other = vm.denseArray(*static_cast<ArrayObject*>(o));
+            checkLength(vm, out.size() + other.elements.size());
+            std::vector<Value> more = elementValues(vm, v, other, 0, other.elements.size());
             out.insert(out.end(), more.begin(), more.end());
         } else {
             out.push_back(v);
@@ -215,12 +237,22 @@ Value concat(Vm& vm, const Value& self, std::span<const Value> args) {
 Value join(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     String sep = arg(args, 0).isUndefined() ? String(u",") : vm.toString(args[0]);
-    return Value(joinValues(vm, a.elements, sep, a.kind == ObjectKind::Vector));
+    return Value(joinValues(vm, elementValues(vm, self, a, 0, a.elements.size()), sep, a.kind == ObjectKind::Vector));
 }
 
 Value toStringMethod(Vm& vm, const Value& self, std::span<const Value>) {
     ArrayObject& a = thisArray(vm, self);
-    return Value(joinValues(vm, a.elements, String(u","), a.kind == ObjectKind::Vector));
+    return Value(joinValues(vm, elementValues(vm, self, a, 0, a.elements.size()), String(u","),
+                            a.kind == ObjectKind::Vector));
+}
+
+// Each element's own toLocaleString, which most classes leave to Object's.
+Value toLocaleStringMethod(Vm& vm, const Value& self, std::span<const Value>) {
+    ArrayObject& a = thisArray(vm, self);
+    std::vector<Value> texts;
+    for (const Value& e : elementValues(vm, self, a, 0, a.elements.size()))
+        texts.push_back(e.isNullish() ? e : vm.callProperty(e, Multiname::publicName(String(u"toLocaleString")), {}));
+    return Value(joinValues(vm, texts, String(u","), a.kind == ObjectKind::Vector));
 }
 
 Value reverse(Vm& vm, const Value& self, std::span<const Value>) {
@@ -260,10 +292,10 @@ Value walk(Vm& vm, const Value& self, std::span<const Value> args) {
     if (a.kind == ObjectKind::Vector) callback = vm.coerceTo(callback, vm.builtins().function);
     std::vector<Value> out;
     for (std::size_t i = 0; i < a.elements.size(); ++i) {
-        Value item = a.elements[i].isHole() ? Value() : a.elements[i];
+        Value item = elementValue(vm, self, a, i);
         Value callArgs[] = {item, Value(double(i)), self};
         Value r = vm.call(callback, receiver, callArgs);
-        if constexpr (W == Walk::Map) out.push_back(r);
+        if constexpr (W == Walk::Map) out.push_back(asElement(vm, a, r));
         if constexpr (W == Walk::Filter)
             if (toBoolean(r)) out.push_back(item);
         if constexpr (W == Walk::Some)
@@ -384,7 +416,7 @@ Value sortElements(Vm& vm, const Value& self, const std::vector<Value>& keys, in
     std::vector<std::size_t> order, undefinedOnes, missing;
     for (std::size_t i = 0; i < a.elements.size(); ++i) {
         const bool hole = a.elements[i].isHole();
-        values[i] = hole ? vm.getPublic(self, numberToString(double(i)).view()) : a.elements[i];
+        values[i] = elementValue(vm, self, a, i);
         if (!values[i].isUndefined()) order.push_back(i);
         else (hole ? missing : undefinedOnes).push_back(i);
     }
@@ -467,7 +499,7 @@ void installArrayClass(Vm& vm) {
     vm.defineMethod(array, u"concat", concat, false, 1);
     vm.defineMethod(array, u"join", join, false, 1);
     vm.defineMethod(array, u"toString", toStringMethod);
-    vm.defineMethod(array, u"toLocaleString", toStringMethod);
+    vm.defineMethod(array, u"toLocaleString", toLocaleStringMethod);
     vm.defineMethod(array, u"reverse", reverse);
     vm.defineMethod(array, u"indexOf", indexOf, false, 1);
     vm.defineMethod(array, u"lastIndexOf", lastIndexOf, false, 1);
