@@ -416,7 +416,11 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                             result = opcode == op::NextName ? pair.first : pair.second;
                         } else if (k - elements - pairs < o->dynamic.size()) {
                             const auto& p = o->dynamic.entries()[k - elements - pairs];
-                            result = opcode == op::NextName ? Value(p.name) : p.value;
+                            // The player keeps names that are whole numbers as numbers.
+                            std::uint32_t index;
+                            result = opcode == op::NextValue ? p.value
+                                     : arrayIndex(p.name, index) ? Value(double(index))
+                                                                 : Value(p.name);
                         }
                     }
                     f.push(std::move(result));
@@ -565,9 +569,7 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     Multiname m = f.name(nameIndex);
                     Value target = f.pop();
                     Value ctor = getProperty(target, m);
-                    if (!ctor.object())
-                        throwError(ErrorType::TypeError, "Error #1007: Instantiation attempted on a non-constructor.",
-                                   1007);
+                    if (!ctor.object()) notAConstructor(m.name.toUtf8());
                     f.push(constructValue(ctor, args));
                     break;
                 }

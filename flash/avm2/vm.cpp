@@ -405,8 +405,7 @@ FunctionObject* Vm::newNativeFunction(NativeFunction fn, String name) {
 }
 
 Object* Vm::construct(Class* cls, std::span<const Value> args) {
-    if (cls->isInterface)
-        throwError(ErrorType::TypeError, "Error #1007: Instantiation attempted on a non-constructor.", 1007);
+    if (cls->isInterface) notAConstructor(cls->name.toUtf8());
     // Kinds with an object type of their own come only from makeInstance.
     ObjectKind kind = cls->instanceKind == ObjectKind::Error ? ObjectKind::Error : ObjectKind::Plain;
     Object* obj = cls->makeInstance ? cls->makeInstance(*this, cls)
@@ -430,6 +429,13 @@ Value Vm::constructValue(const Value& ctor, std::span<const Value> args) {
         Value r = call(ctor, Value(obj), args);
         return r.isObject() ? r : Value(obj);
     }
+    notAConstructor("value");
+}
+
+void Vm::notAConstructor(const std::string& what) {
+    // Players for SWF 10 and before named the value.
+    if (swfVersion_ <= 10)
+        throwError(ErrorType::TypeError, "Error #1115: " + what + " is not a constructor.", 1115);
     throwError(ErrorType::TypeError, "Error #1007: Instantiation attempted on a non-constructor.", 1007);
 }
 

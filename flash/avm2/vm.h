@@ -123,6 +123,8 @@ public:
     [[noreturn]] void throwError(ErrorType type, const std::string& message, int id = 0);
     // The error for using null (#1009) or undefined (#1010) as an object.
     [[noreturn]] void nullReference(const Value& target);
+    // The error for `new` of something that makes no objects.
+    [[noreturn]] void notAConstructor(const std::string& what);
     Method* nativeMethod(NativeFunction fn, String name);
     // Charges the memory budget; a script over it is stopped.
     void charge(std::size_t bytes);

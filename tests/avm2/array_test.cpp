@@ -113,4 +113,12 @@ TEST_F(Arrays, OldMoviesSortSmallNegativeIntegersAfterPositiveOnes) {
     EXPECT_EQ(text(call(a, u"sort", {Value(16)})), "-273000000,-270000000,87000000,-245000000,287000000");
 }
 
+TEST_F(Arrays, NewOfWhatMakesNoObjectsNamesItInOldMovies) {
+    vm().setSwfVersion(10);
+    EXPECT_NE(thrown([&] { vm().constructValue(Value(1), {}); }).find("Error #1115: value is not a constructor"),
+              std::string::npos);
+    vm().setSwfVersion(11);
+    EXPECT_NE(thrown([&] { vm().constructValue(Value(1), {}); }).find("Error #1007"), std::string::npos);
+}
+
 }  // namespace
