@@ -203,6 +203,13 @@ TEST_F(Builtins, RegularExpressionsMatchReplaceAndSplit) {
     EXPECT_EQ(text(call(evil, u"test", {Value(String(subject))})), "false");
 }
 
+TEST_F(Builtins, ARegExpCopiedFromAnotherTakesNoFlags) {
+    Value re = make(u"RegExp", {Value(String(u"a")), Value(String(u"g"))});
+    EXPECT_EQ(text(make(u"RegExp", {re})), "/a/g");
+    EXPECT_NE(thrown([&] { make(u"RegExp", {re, Value(String(u""))}); }).find("TypeError: Error #1100"),
+              std::string::npos);
+}
+
 TEST_F(Builtins, EventsReachTheirListenersInPriorityOrder) {
     AbcBuilder abc;
     scriptOf(abc, Code());
