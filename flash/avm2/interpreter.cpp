@@ -837,6 +837,7 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     if (obj.isNullish()) nullReference(obj);
                     Multiname m = Multiname::publicName(toString(nameValue));
                     m.namespaces.push_back(Namespace{NamespaceKind::Namespace, String(kAs3Namespace), 0});
+                    m.runtimeKey = nameValue;  // a Dictionary's object keys
                     f.push(Value(hasProperty(obj, m)));
                     break;
                 }

@@ -210,6 +210,13 @@ TEST_F(Builtins, ARegExpCopiedFromAnotherTakesNoFlags) {
               std::string::npos);
 }
 
+TEST_F(Builtins, ADictionarysKeysStayEnumerable) {
+    Value d = make(u"flash.utils.Dictionary");
+    vm().setPublic(d, u"5", Value(2));
+    call(d, u"setPropertyIsEnumerable", {Value(5), Value(false)});
+    EXPECT_EQ(text(call(d, u"propertyIsEnumerable", {Value(5)})), "true");
+}
+
 TEST_F(Builtins, EventsReachTheirListenersInPriorityOrder) {
     AbcBuilder abc;
     scriptOf(abc, Code());

@@ -45,7 +45,8 @@ Value propertyIsEnumerable(Vm& vm, const Value& self, std::span<const Value> arg
 }
 
 Value setPropertyIsEnumerable(Vm& vm, const Value& self, std::span<const Value> args) {
-    if (Object* o = self.object())
+    // A Dictionary's keys are all enumerable, whatever a script asks.
+    if (Object* o = self.object(); o && o->kind != ObjectKind::Dictionary)
         if (DynamicProperty* p = o->dynamic.find(vm.toString(arg(args, 0)).view()))
             p->enumerable = toBoolean(arg(args, 1));
     return Value();
