@@ -25,6 +25,21 @@ TEST_F(Builtins, NumbersPrintAsTheirShortestForm) {
               std::string::npos);
 }
 
+TEST_F(Builtins, NumbersFrom1e21PrintFifteenDigitsCut) {
+    auto str = [&](double d) { return text(Value(d)); };
+    EXPECT_EQ(str(1.2315987654321987e21), "1.23159876543219e+21");
+    EXPECT_EQ(str(-1.7976931348623157e308), "-1.79769313486231e+308");
+    EXPECT_EQ(str(1.2315987654321988e-8), "1.2315987654321988e-8");
+    EXPECT_EQ(str(123159876543219880000.0), "123159876543219880000");
+}
+
+TEST_F(Builtins, AddingToAStringTakesAnObjectsStringNotItsValue) {
+    Value o = vm().constructValue(global(u"Object"), {});
+    vm().setPublic(o, u"valueOf", vm().getPublic(global(u"Math"), u"random"));
+    EXPECT_EQ(text(vm().add(Value(String(u"<")), o)), "<[object Object]");
+    EXPECT_EQ(text(vm().add(o, Value(String(u">")))), "[object Object]>");
+}
+
 TEST_F(Builtins, ExponentialFormCutsDigitsAndPrecisionKeepsSmallNumbersFixed) {
     auto exponential = [&](double d, int digits) { return text(call(Value(d), u"toExponential", {Value(digits)})); };
     // 1.2315e-8 is held as 1.23149999...e-8, and 123.15 as 123.15000000000000568.
