@@ -739,6 +739,9 @@ bool Vm::deleteProperty(const Value& target, const Multiname& name) {
         if (h->erase(*this, o, name, out)) return out;
     }
     if (o->kind == ObjectKind::Class && name.name == u"prototype") return false;
+    // A sealed object has no properties to delete (what the player keeps
+    // on it out of sight stays).
+    if (o->sealed) return false;
     o->dynamic.erase(name.name.view());
     return true;
 }

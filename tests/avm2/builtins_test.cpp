@@ -91,6 +91,20 @@ TEST_F(Builtins, StringsSliceSplitAndCase) {
     EXPECT_EQ(text(vm().getPublic(s, u"length")), "12");
 }
 
+TEST_F(Builtins, TheEmptyStringSplitsIntoItselfAndDatesHaveNoGmtString) {
+    EXPECT_EQ(text(vm().getPublic(call(Value(String(u"")), u"split", {Value(String(u""))}), u"length")), "1");
+    EXPECT_EQ(text(vm().getPublic(call(Value(String(u"ab")), u"split", {Value(String(u""))}), u"length")), "2");
+    EXPECT_TRUE(vm().getPublic(vm().getPublic(global(u"Date"), u"prototype"), u"toGMTString").isUndefined());
+}
+
+TEST_F(Builtins, DeletingFromASealedObjectDeletesNothing) {
+    kinolux::avm2::Object* instance = vm().newObject();
+    instance->sealed = true;  // as an instance of a class not declared dynamic
+    Value sealed(instance);
+    EXPECT_FALSE(vm().deleteProperty(sealed, Multiname::publicName(String(u"nothing"))));
+    EXPECT_TRUE(vm().deleteProperty(make(u"Object"), Multiname::publicName(String(u"nothing"))));
+}
+
 TEST_F(Builtins, SubstrCountsANegativeLengthBackFromTheEnd) {
     Value s(String(u"abcdefg"));
     auto substr = [&](double start, double length) { return text(call(s, u"substr", {Value(start), Value(length)})); };
