@@ -109,6 +109,8 @@ String Vm::concat(const String& a, const String& b) {
 Value Vm::add(const Value& a, const Value& b) {
     if (a.isNumber() && b.isNumber()) return Value(a.number() + b.number());
     if (a.isString() && b.isString()) return Value(concat(a.string(), b.string()));
+    // Beside a string, an object gives its string (toString before valueOf).
+    if (a.isString() || b.isString()) return Value(concat(toString(a), toString(b)));
     if (isXmlValue(a) && isXmlValue(b)) return xmlAdd(*this, a, b);
     bool aDate = a.object() && a.object()->kind == ObjectKind::Date,
          bDate = b.object() && b.object()->kind == ObjectKind::Date;

@@ -148,9 +148,18 @@ bool relationHolds(Vm& vm, std::uint8_t opcode, const Value& a, const Value& b) 
 // dictionary pairs, then dynamic properties. Indices count from 1 so that 0
 // can end the walk.
 std::size_t elementCount(const Object* o) {
-    return o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector
-               ? static_cast<const ArrayObject*>(o)->elements.size()
-               : 0;
+    if (o->kind != ObjectKind::Array && o->kind != ObjectKind::Vector) return 0;
+    const auto* a = static_cast<const ArrayObject*>(o);
+    return a->elements.size() + a->sparse.size();
+}
+
+// An array's element at a place in the walk: its index, and its value
+// (null for a missing one, which the walk passes over).
+std::pair<std::uint32_t, const Value*> elementAt(const Object* o, std::size_t k) {
+    const auto* a = static_cast<const ArrayObject*>(o);
+    if (k < a->elements.size()) return {std::uint32_t(k), a->elements[k].isHole() ? nullptr : &a->elements[k]};
+    const auto& [index, value] = a->sparseAt(k - a->elements.size());
+    return {index, &value};
 }
 
 std::size_t pairCount(const Object* o) {
@@ -162,8 +171,12 @@ std::uint32_t nextEnumerable(Vm& vm, Object* o, std::uint32_t index) {
     if (!o) return 0;
     std::size_t fixed = elementCount(o) + pairCount(o);
     std::size_t total = fixed + o->dynamic.size();
-    for (std::size_t k = index; k < total; ++k)
-        if (k < fixed || o->dynamic.entries()[k - fixed].enumerable) return std::uint32_t(k + 1);
+    const std::size_t elements = elementCount(o);
+    for (std::size_t k = index; k < total; ++k) {
+        if (k < elements ? elementAt(o, k).second != nullptr
+                         : k < fixed || o->dynamic.entries()[k - fixed].enumerable)
+            return std::uint32_t(k + 1);
+    }
     return 0;
 }
 
@@ -403,14 +416,18 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                         std::size_t elements = elementCount(o);
                         std::size_t pairs = pairCount(o);
                         if (k < elements) {
-                            result =
-                                opcode == op::NextName ? Value(double(k)) : static_cast<ArrayObject*>(o)->elements[k];
+                            auto [at, value] = elementAt(o, k);
+                            result = opcode == op::NextName ? Value(double(at)) : value ? *value : Value();
                         } else if (k < elements + pairs) {
                             const auto& pair = static_cast<BoxObject*>(o)->pairs[k - elements];
                             result = opcode == op::NextName ? pair.first : pair.second;
                         } else if (k - elements - pairs < o->dynamic.size()) {
                             const auto& p = o->dynamic.entries()[k - elements - pairs];
-                            result = opcode == op::NextName ? Value(p.name) : p.value;
+                            // The player keeps names that are whole numbers as numbers.
+                            std::uint32_t index;
+                            result = opcode == op::NextValue ? p.value
+                                     : arrayIndex(p.name, index) ? Value(double(index))
+                                                                 : Value(p.name);
                         }
                     }
                     f.push(std::move(result));
@@ -559,9 +576,7 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     Multiname m = f.name(nameIndex);
                     Value target = f.pop();
                     Value ctor = getProperty(target, m);
-                    if (!ctor.object())
-                        throwError(ErrorType::TypeError, "Error #1007: Instantiation attempted on a non-constructor.",
-                                   1007);
+                    if (!ctor.object()) notAConstructor(m.name.toUtf8());
                     f.push(constructValue(ctor, args));
                     break;
                 }
@@ -833,6 +848,7 @@ Value Vm::execute(Method* method, const Value& thisValue, std::span<const Value>
                     if (obj.isNullish()) nullReference(obj);
                     Multiname m = Multiname::publicName(toString(nameValue));
                     m.namespaces.push_back(Namespace{NamespaceKind::Namespace, String(kAs3Namespace), 0});
+                    m.runtimeKey = nameValue;  // a Dictionary's object keys
                     f.push(Value(hasProperty(obj, m)));
                     break;
                 }

@@ -1,5 +1,8 @@
 #include "flash/avm2/object.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace kinolux::avm2 {
 
 const Trait* Traits::find(const Multiname& m) const {
@@ -91,6 +94,74 @@ Value PropertyHooks::nextName(Vm&, Object* o, std::uint32_t index) const {
 Value PropertyHooks::nextValue(Vm&, Object* o, std::uint32_t index) const {
     const auto& entries = o->dynamic.entries();
     return index >= 1 && index <= entries.size() ? entries[index - 1].value : Value();
+}
+
+namespace {
+// How far past its elements an Array may be written before the new element
+// is kept apart rather than filling the gap with missing ones.
+constexpr std::size_t kDenseGap = 1024;
+}  // namespace
+
+const Value* ArrayObject::element(std::uint32_t i) const {
+    if (i < elements.size()) return elements[i].isHole() ? nullptr : &elements[i];
+    auto it = sparse.find(i);
+    return it == sparse.end() ? nullptr : &it->second;
+}
+
+void ArrayObject::growDense(std::size_t n) {
+    elements.resize(n, Value::hole());
+    while (!sparse.empty() && sparse.begin()->first < n) {
+        elements[sparse.begin()->first] = std::move(sparse.begin()->second);
+        sparse.erase(sparse.begin());
+    }
+    if (sparseLength <= n) sparseLength = 0;
+}
+
+void ArrayObject::setElement(std::uint32_t i, Value v) {
+    if (v.isHole()) v = Value();
+    if (i < elements.size()) {
+        elements[i] = std::move(v);
+        return;
+    }
+    if (i - elements.size() <= std::max(kDenseGap, elements.size())) {
+        growDense(std::size_t(i) + 1);
+        elements[i] = std::move(v);
+        return;
+    }
+    sparse[i] = std::move(v);
+    if (i >= length()) sparseLength = i + 1;
+}
+
+void ArrayObject::eraseElement(std::uint32_t i) {
+    if (i < elements.size()) elements[i] = Value::hole();
+    else sparse.erase(i);
+}
+
+void ArrayObject::setArrayLength(std::uint32_t n) {
+    if (n <= elements.size()) {
+        elements.resize(n);
+        sparse.clear();
+        sparseLength = 0;
+    } else if (n - elements.size() <= kDenseGap && sparse.empty()) {
+        sparseLength = 0;
+        growDense(n);
+    } else {
+        sparse.erase(sparse.lower_bound(n), sparse.end());
+        sparseLength = n;
+    }
+}
+
+void ArrayObject::makeDense() {
+    if (isSparse()) growDense(sparseLength);
+}
+
+const std::pair<const std::uint32_t, Value>& ArrayObject::sparseAt(std::size_t position) const {
+    // The elements may have changed since the last step; then count again.
+    auto it = position != 0 && position == walkPosition_ + 1 ? sparse.upper_bound(walkIndex_) : sparse.end();
+    if (it == sparse.end()) it = std::next(sparse.begin(), std::ptrdiff_t(position));
+    walkPosition_ = position;
+    walkIndex_ = it->first;
+    return *it;
 }
 
 String Class::qualifiedName() const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -122,12 +123,41 @@ public:
 };
 
 // Elements of an Array or a Vector, and the extra state of other built-ins.
+// An Array keeps its elements from index 0 in `elements` (a missing one as
+// a hole) and, once its length runs far past what it holds (new
+// Array(4294967295), a[4000000000] = x), the ones past `elements` apart, so
+// that a huge length never costs memory.
 class ArrayObject : public Object {
 public:
     using Object::Object;
     std::vector<Value> elements;
-    bool fixed = false;             // Vectors: the length may not change
-    Class* elementClass = nullptr;  // Vectors
+    std::map<std::uint32_t, Value> sparse;  // Arrays: indexes from elements.size() up
+    std::uint32_t sparseLength = 0;         // Arrays: the length while it is more than elements.size()
+    bool fixed = false;                     // Vectors: the length may not change
+    Class* elementClass = nullptr;          // Vectors
+
+    std::uint32_t length() const { return sparseLength ? sparseLength : std::uint32_t(elements.size()); }
+    bool isSparse() const { return sparseLength != 0; }
+    const Value* element(std::uint32_t i) const;  // null for a missing one
+    // Whether an index is a property of the Array or Vector.
+    bool hasIndex(std::uint32_t i) const {
+        return kind == ObjectKind::Array ? element(i) != nullptr : i < elements.size();
+    }
+    // Stores an element, keeping it apart when it lies far past the others.
+    void setElement(std::uint32_t i, Value v);
+    void eraseElement(std::uint32_t i);
+    // Cuts or extends (with missing elements) an Array.
+    void setArrayLength(std::uint32_t n);
+    // Moves every element into `elements` (the caller has checked the length).
+    void makeDense();
+    // for-in over the elements kept apart: the one at a position in index order.
+    const std::pair<const std::uint32_t, Value>& sparseAt(std::size_t position) const;
+
+private:
+    void growDense(std::size_t n);
+    // Where the last sparseAt was, so that a walk goes on from there.
+    mutable std::size_t walkPosition_ = SIZE_MAX;
+    mutable std::uint32_t walkIndex_ = 0;
 };
 
 struct Scope {

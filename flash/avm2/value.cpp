@@ -84,6 +84,12 @@ String numberToString(double d) {
     std::string digits;
     for (std::size_t i = 0; i < e; ++i)
         if (sci[i] != '.') digits.push_back(sci[i]);
+    // The player writes numbers of 1e21 and up with at most 15 significant
+    // digits, cut rather than rounded.
+    if (std::abs(d) >= 1e21 && digits.size() > 15) {
+        digits.resize(15);
+        while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    }
     int k = int(digits.size()), n = exponent + 1;
     if (k <= n && n <= 21) {
         out += digits + std::string(std::size_t(n - k), '0');

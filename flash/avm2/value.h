@@ -30,6 +30,13 @@ public:
         v.type_ = Type::Null;
         return v;
     }
+    // An Array's missing element: undefined to every reader, but an index
+    // that holds one is not a property of the array.
+    static Value hole() {
+        Value v;
+        v.b_ = true;
+        return v;
+    }
 
     Type type() const { return type_; }
     bool isUndefined() const { return type_ == Type::Undefined; }
@@ -39,6 +46,7 @@ public:
     bool isString() const { return type_ == Type::String; }
     bool isObject() const { return type_ == Type::Object; }
     bool isBoolean() const { return type_ == Type::Boolean; }
+    bool isHole() const { return type_ == Type::Undefined && b_; }
 
     bool boolean() const { return b_; }
     double number() const { return d_; }

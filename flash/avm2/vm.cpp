@@ -377,6 +377,14 @@ ArrayObject* Vm::newArray(std::vector<Value> elements) {
     return a;
 }
 
+ArrayObject& Vm::denseArray(ArrayObject& a) {
+    if (!a.isSparse()) return a;
+    if (a.length() > limits_.maxArrayLength) throw avm1::ScriptAbort(avm1::LimitMessage::kArray, false);
+    charge((a.length() - a.elements.size() - a.sparse.size()) * sizeof(Value));
+    a.makeDense();
+    return a;
+}
+
 FunctionObject* Vm::newFunction(Method* method, ScopeChain scope) {
     FunctionObject* f = make<FunctionObject>(ObjectKind::Function, &builtins_.function->instanceTraits,
                                              builtins_.function, builtins_.function->prototype);
@@ -397,8 +405,7 @@ FunctionObject* Vm::newNativeFunction(NativeFunction fn, String name) {
 }
 
 Object* Vm::construct(Class* cls, std::span<const Value> args) {
-    if (cls->isInterface)
-        throwError(ErrorType::TypeError, "Error #1007: Instantiation attempted on a non-constructor.", 1007);
+    if (cls->isInterface) notAConstructor(cls->name.toUtf8());
     // Kinds with an object type of their own come only from makeInstance.
     ObjectKind kind = cls->instanceKind == ObjectKind::Error ? ObjectKind::Error : ObjectKind::Plain;
     Object* obj = cls->makeInstance ? cls->makeInstance(*this, cls)
@@ -422,6 +429,13 @@ Value Vm::constructValue(const Value& ctor, std::span<const Value> args) {
         Value r = call(ctor, Value(obj), args);
         return r.isObject() ? r : Value(obj);
     }
+    notAConstructor("value");
+}
+
+void Vm::notAConstructor(const std::string& what) {
+    // Players for SWF 10 and before named the value.
+    if (swfVersion_ <= 10)
+        throwError(ErrorType::TypeError, "Error #1115: " + what + " is not a constructor.", 1115);
     throwError(ErrorType::TypeError, "Error #1007: Instantiation attempted on a non-constructor.", 1007);
 }
 
@@ -500,17 +514,17 @@ Value Vm::getProperty(const Value& target, const Multiname& name) {
     if ((o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector) && name.seesPublic()) {
         std::uint32_t i;
         if (arrayIndex(name.name, i)) {
-            auto& elements = static_cast<ArrayObject*>(o)->elements;
-            // An array keeps its holes as undefined; a hole shows what the
-            // prototype has at that index.
-            if (i < elements.size() && (!elements[i].isUndefined() || o->kind == ObjectKind::Vector))
-                return elements[i];
-            if (o->kind == ObjectKind::Vector)
-                throwError(ErrorType::RangeError,
-                           "Error #1125: The index " + std::to_string(i) + " is out of range " +
-                               std::to_string(elements.size()) + ".",
-                           1125);
-            return getDynamic(o->proto, name);
+            auto* a = static_cast<ArrayObject*>(o);
+            if (o->kind == ObjectKind::Array) {
+                // A missing element shows what the prototype has at that index.
+                const Value* v = a->element(i);
+                return v ? *v : getDynamic(o->proto, name);
+            }
+            if (i < a->elements.size()) return a->elements[i];
+            throwError(ErrorType::RangeError,
+                       "Error #1125: The index " + std::to_string(i) + " is out of range " +
+                           std::to_string(a->elements.size()) + ".",
+                       1125);
         }
     }
     if (o->traits)
@@ -585,14 +599,21 @@ void Vm::setProperty(const Value& target, const Multiname& name, const Value& va
         std::uint32_t i;
         if (arrayIndex(name.name, i)) {
             auto* a = static_cast<ArrayObject*>(o);
+            if (o->kind == ObjectKind::Array) {
+                const std::size_t held = a->elements.size() + a->sparse.size();
+                a->setElement(i, value);
+                const std::size_t now = a->elements.size() + a->sparse.size();
+                if (now > held) charge((now - held) * sizeof(Value));
+                return;
+            }
             if (i >= a->elements.size()) {
-                if (o->kind == ObjectKind::Vector && (i > a->elements.size() || a->fixed))
+                if (i > a->elements.size() || a->fixed)
                     throwError(ErrorType::RangeError,
                                "Error #1125: The index " + std::to_string(i) + " is out of range " +
                                    std::to_string(a->elements.size()) + ".",
                                1125);
                 if (i >= limits_.maxArrayLength) throw avm1::ScriptAbort(avm1::LimitMessage::kArray, false);
-                charge((i + 1 - a->elements.size()) * sizeof(Value));
+                charge(sizeof(Value));
                 a->elements.resize(i + 1);
             }
             a->elements[i] = a->elementClass ? coerceTo(value, a->elementClass) : value;
@@ -669,7 +690,7 @@ bool Vm::hasProperty(const Value& target, const Multiname& name) {
     }
     if (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector) {
         std::uint32_t i;
-        if (arrayIndex(name.name, i)) return i < static_cast<ArrayObject*>(o)->elements.size();
+        if (arrayIndex(name.name, i)) return static_cast<ArrayObject*>(o)->hasIndex(i);
     }
     if (o->traits && o->traits->find(name)) return true;
     if (const PropertyHooks* h = hooksOf(o)) {
@@ -701,7 +722,7 @@ bool Vm::deleteProperty(const Value& target, const Multiname& name) {
         std::uint32_t i;
         auto* a = static_cast<ArrayObject*>(o);
         if (arrayIndex(name.name, i)) {
-            if (i < a->elements.size()) a->elements[i] = Value();
+            a->eraseElement(i);
             return true;
         }
     }
@@ -720,6 +741,9 @@ bool Vm::deleteProperty(const Value& target, const Multiname& name) {
         if (h->erase(*this, o, name, out)) return out;
     }
     if (o->kind == ObjectKind::Class && name.name == u"prototype") return false;
+    // A sealed object has no properties to delete (what the player keeps
+    // on it out of sight stays).
+    if (o->sealed) return false;
     o->dynamic.erase(name.name.view());
     return true;
 }
@@ -770,10 +794,10 @@ Value Vm::call(const Value& function, const Value& thisValue, std::span<const Va
         Object* from = args[0].object();
         if (c->instanceKind == ObjectKind::Vector && c != builtins_.vector && from && from->cls != c &&
             (from->kind == ObjectKind::Array || from->kind == ObjectKind::Vector)) {
-            std::vector<Value> source = static_cast<ArrayObject*>(from)->elements;
+            std::vector<Value> source = denseArray(*static_cast<ArrayObject*>(from)).elements;
             auto* v = static_cast<ArrayObject*>(construct(c, {}));
             charge(source.size() * sizeof(Value));
-            for (Value& e : source) e = coerceTo(e, c->vectorElement);
+            for (Value& e : source) e = coerceTo(e.isHole() ? Value() : e, c->vectorElement);
             v->elements = std::move(source);
             return Value(static_cast<Object*>(v));
         }

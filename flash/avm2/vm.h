@@ -112,6 +112,9 @@ public:
     // ---- objects ----
     Object* newObject();
     ArrayObject* newArray(std::vector<Value> elements = {});
+    // Moves all of an Array's elements into `elements`, for the code that
+    // walks them; one too long for that stops the script.
+    ArrayObject& denseArray(ArrayObject& a);
     FunctionObject* newFunction(Method* method, ScopeChain scope);
     FunctionObject* newNativeFunction(NativeFunction fn, String name);
     Object* construct(Class* cls, std::span<const Value> args);
@@ -120,6 +123,8 @@ public:
     [[noreturn]] void throwError(ErrorType type, const std::string& message, int id = 0);
     // The error for using null (#1009) or undefined (#1010) as an object.
     [[noreturn]] void nullReference(const Value& target);
+    // The error for `new` of something that makes no objects.
+    [[noreturn]] void notAConstructor(const std::string& what);
     Method* nativeMethod(NativeFunction fn, String name);
     // Charges the memory budget; a script over it is stopped.
     void charge(std::size_t bytes);

@@ -25,6 +25,21 @@ TEST_F(Builtins, NumbersPrintAsTheirShortestForm) {
               std::string::npos);
 }
 
+TEST_F(Builtins, NumbersFrom1e21PrintFifteenDigitsCut) {
+    auto str = [&](double d) { return text(Value(d)); };
+    EXPECT_EQ(str(1.2315987654321987e21), "1.23159876543219e+21");
+    EXPECT_EQ(str(-1.7976931348623157e308), "-1.79769313486231e+308");
+    EXPECT_EQ(str(1.2315987654321988e-8), "1.2315987654321988e-8");
+    EXPECT_EQ(str(123159876543219880000.0), "123159876543219880000");
+}
+
+TEST_F(Builtins, AddingToAStringTakesAnObjectsStringNotItsValue) {
+    Value o = vm().constructValue(global(u"Object"), {});
+    vm().setPublic(o, u"valueOf", vm().getPublic(global(u"Math"), u"random"));
+    EXPECT_EQ(text(vm().add(Value(String(u"<")), o)), "<[object Object]");
+    EXPECT_EQ(text(vm().add(o, Value(String(u">")))), "[object Object]>");
+}
+
 TEST_F(Builtins, ExponentialFormCutsDigitsAndPrecisionKeepsSmallNumbersFixed) {
     auto exponential = [&](double d, int digits) { return text(call(Value(d), u"toExponential", {Value(digits)})); };
     // 1.2315e-8 is held as 1.23149999...e-8, and 123.15 as 123.15000000000000568.
@@ -74,6 +89,20 @@ TEST_F(Builtins, StringsSliceSplitAndCase) {
     EXPECT_EQ(text(call(s, u"indexOf", {Value(String(u"o")), Value(5)})), "8");
     EXPECT_EQ(text(call(s, u"replace", {Value(String(u"World")), Value(String(u"There"))})), "Hello, There");
     EXPECT_EQ(text(vm().getPublic(s, u"length")), "12");
+}
+
+TEST_F(Builtins, TheEmptyStringSplitsIntoItselfAndDatesHaveNoGmtString) {
+    EXPECT_EQ(text(vm().getPublic(call(Value(String(u"")), u"split", {Value(String(u""))}), u"length")), "1");
+    EXPECT_EQ(text(vm().getPublic(call(Value(String(u"ab")), u"split", {Value(String(u""))}), u"length")), "2");
+    EXPECT_TRUE(vm().getPublic(vm().getPublic(global(u"Date"), u"prototype"), u"toGMTString").isUndefined());
+}
+
+TEST_F(Builtins, DeletingFromASealedObjectDeletesNothing) {
+    kinolux::avm2::Object* instance = vm().newObject();
+    instance->sealed = true;  // as an instance of a class not declared dynamic
+    Value sealed(instance);
+    EXPECT_FALSE(vm().deleteProperty(sealed, Multiname::publicName(String(u"nothing"))));
+    EXPECT_TRUE(vm().deleteProperty(make(u"Object"), Multiname::publicName(String(u"nothing"))));
 }
 
 TEST_F(Builtins, SubstrCountsANegativeLengthBackFromTheEnd) {
@@ -201,6 +230,20 @@ TEST_F(Builtins, RegularExpressionsMatchReplaceAndSplit) {
     std::u16string subject(5000, u'a');
     subject += u'!';
     EXPECT_EQ(text(call(evil, u"test", {Value(String(subject))})), "false");
+}
+
+TEST_F(Builtins, ARegExpCopiedFromAnotherTakesNoFlags) {
+    Value re = make(u"RegExp", {Value(String(u"a")), Value(String(u"g"))});
+    EXPECT_EQ(text(make(u"RegExp", {re})), "/a/g");
+    EXPECT_NE(thrown([&] { make(u"RegExp", {re, Value(String(u""))}); }).find("TypeError: Error #1100"),
+              std::string::npos);
+}
+
+TEST_F(Builtins, ADictionarysKeysStayEnumerable) {
+    Value d = make(u"flash.utils.Dictionary");
+    vm().setPublic(d, u"5", Value(2));
+    call(d, u"setPropertyIsEnumerable", {Value(5), Value(false)});
+    EXPECT_EQ(text(call(d, u"propertyIsEnumerable", {Value(5)})), "true");
 }
 
 TEST_F(Builtins, EventsReachTheirListenersInPriorityOrder) {

@@ -117,6 +117,22 @@ TEST(Opcodes, ObjectsArraysAndEnumeration) {
     EXPECT_EQ(traceOf(abc, c), (std::vector<std::string>{"a=1", "b=2", "2"}));
 }
 
+TEST(Opcodes, EnumerationGivesWholeNumberNamesAsNumbers) {
+    AbcBuilder abc;
+    Code c;
+    // for (k in {"7": 0, "-3": 0}) trace(k + 1)
+    c.op(op::PushString, abc.string("7")).op(op::PushByte).u8(0);
+    c.op(op::PushString, abc.string("-3")).op(op::PushByte).u8(0);
+    c.op(op::NewObject, 2).op(op::SetLocal2).op(op::PushByte).u8(0).op(op::SetLocal3);
+    for (int i = 0; i < 2; ++i) {
+        c.op(op::HasNext2, 2, 3).op(op::Pop);
+        traced(c, abc, [&](Code& t) {
+            t.op(op::GetLocal2).op(op::GetLocal3).op(op::NextName).op(op::PushByte).u8(1).op(op::Add);
+        });
+    }
+    EXPECT_EQ(traceOf(abc, c), (std::vector<std::string>{"8", "-31"}));
+}
+
 TEST(Opcodes, HasNextStepsOverWhatIsNotEnumerable) {
     AbcBuilder abc;
     Code c;

@@ -19,6 +19,7 @@ struct Playback {
     std::vector<std::string> errors;
     QImage picture;
     int frame = 0;  // the main timeline's, after the ticks
+    bool quit = false;  // the movie asked its host to quit
 };
 
 // Text is laid out in the application's fonts, so one is made first.
@@ -35,6 +36,7 @@ inline Playback play(const std::vector<std::uint8_t>& file, int ticks = 0, const
     for (int i = 0; i < ticks; ++i) player.tick();
     run.errors = player.scriptErrors();
     run.frame = player.currentFrame();
+    run.quit = player.quitRequested();
     flash::render::Renderer renderer;
     run.picture = renderer.picture(player);
     return run;

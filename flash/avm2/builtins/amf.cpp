@@ -243,6 +243,7 @@ private:
     void array(ArrayObject* a) {
         putU8(out_, amf3::Array);
         if (reference(a)) return;
+        vm_.denseArray(*a);
         // The dense part runs to the first hole; later elements go by name.
         std::size_t dense = 0;
         while (dense < a->elements.size() && !a->elements[dense].isUndefined() && !isFunction(a->elements[dense]))
@@ -426,7 +427,7 @@ private:
             return;
         case ObjectKind::Array: {
             if (reference(o)) return;
-            auto* a = static_cast<ArrayObject*>(o);
+            auto* a = &vm_.denseArray(*static_cast<ArrayObject*>(o));
             putU8(out_, amf0::EcmaArray);
             putU32(out_, std::uint32_t(a->elements.size()));
             for (std::size_t i = 0; i < a->elements.size(); ++i) {

@@ -1,5 +1,7 @@
 // Array.
 #include <algorithm>
+#include <cmath>
+#include <tuple>
 
 #include "flash/avm2/builtins/native.h"
 
@@ -10,16 +12,37 @@ namespace SortFlag {
 constexpr int CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexedArray = 8, Numeric = 16;
 }
 
-ArrayObject& thisArray(Vm& vm, const Value& self) {
+void checkLength(Vm& vm, std::size_t n) {
+    if (n > vm.limits().maxArrayLength) throw avm1::ScriptAbort(avm1::LimitMessage::kArray, false);
+    vm.charge(0);
+}
+
+ArrayObject& thisList(Vm& vm, const Value& self) {
     Object* o = self.object();
     if (!o || (o->kind != ObjectKind::Array && o->kind != ObjectKind::Vector))
         throwNotA(vm, self, "Array");
     return *static_cast<ArrayObject*>(o);
 }
 
-void checkLength(Vm& vm, std::size_t n) {
-    if (n > vm.limits().maxArrayLength) throw avm1::ScriptAbort(avm1::LimitMessage::kArray, false);
-    vm.charge(0);
+// The methods that walk the elements see them all in `elements`.
+ArrayObject& thisArray(Vm& vm, const Value& self) { return vm.denseArray(thisList(vm, self)); }
+
+// An element as a script reads it: a missing one shows what the prototype
+// has at its index.
+Value elementValue(Vm& vm, const Value& self, const ArrayObject& a, std::size_t i) {
+    const Value& e = a.elements[i];
+    return e.isHole() ? vm.getPublic(self, numberToString(double(i)).view()) : e;
+}
+
+std::vector<Value> elementValues(Vm& vm, const Value& self, const ArrayObject& a, std::size_t from, std::size_t to) {
+    std::vector<Value> out;
+    for (std::size_t i = from; i < to; ++i) out.push_back(elementValue(vm, self, a, i));
+    return out;
+}
+
+// What a Vector holds of a value given it: the value as its element type.
+Value asElement(Vm& vm, const ArrayObject& a, const Value& v) {
+    return a.elementClass ? vm.coerceTo(v, a.elementClass) : v;
 }
 
 Object* makeArray(Vm& vm, Class* cls) {
@@ -34,9 +57,8 @@ Value arrayInit(Vm& vm, const Value& self, std::span<const Value> args) {
             vm.throwError(ErrorType::RangeError,
                           "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").",
                           1005);
-        checkLength(vm, std::size_t(n));
-        vm.charge(std::size_t(n) * sizeof(Value));
-        a.elements.resize(std::size_t(n));
+        a.setArrayLength(std::uint32_t(n));
+        vm.charge(a.elements.size() * sizeof(Value));
     } else {
         a.elements.assign(args.begin(), args.end());
     }
@@ -44,17 +66,23 @@ Value arrayInit(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 Value length(Vm& vm, const Value& self, std::span<const Value>) {
-    return Value(double(thisArray(vm, self).elements.size()));
+    return Value(double(thisList(vm, self).length()));
 }
 
 Value setLength(Vm& vm, const Value& self, std::span<const Value> args) {
-    ArrayObject& a = thisArray(vm, self);
+    ArrayObject& a = thisList(vm, self);
     double n = vm.toNumber(arg(args, 0));
     if (a.kind == ObjectKind::Vector && a.fixed)
         vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
     if (n < 0 || n != std::trunc(n) || n > 4294967295.0)
         vm.throwError(ErrorType::RangeError,
                       "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").", 1005);
+    if (a.kind == ObjectKind::Array) {
+        const std::size_t held = a.elements.size();
+        a.setArrayLength(std::uint32_t(n));
+        if (a.elements.size() > held) vm.charge((a.elements.size() - held) * sizeof(Value));
+        return Value();
+    }
     checkLength(vm, std::size_t(n));
     vm.charge(std::size_t(n) > a.elements.size() ? (std::size_t(n) - a.elements.size()) * sizeof(Value) : 0);
     a.elements.resize(std::size_t(n), vectorFiller(vm, a.elementClass));
@@ -66,7 +94,7 @@ Value push(Vm& vm, const Value& self, std::span<const Value> args) {
     if (a.fixed) vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
     checkLength(vm, a.elements.size() + args.size());
     vm.charge(args.size() * sizeof(Value));
-    for (const Value& v : args) a.elements.push_back(a.elementClass ? vm.coerceTo(v, a.elementClass) : v);
+    for (const Value& v : args) a.elements.push_back(asElement(vm, a, v));
     return Value(double(a.elements.size()));
 }
 
@@ -85,7 +113,7 @@ Value emptyTake(Vm& vm, ArrayObject& a) {
 Value pop(Vm& vm, const Value& self, std::span<const Value>) {
     ArrayObject& a = thisArray(vm, self);
     if (a.elements.empty() || a.fixed) return emptyTake(vm, a);
-    Value v = a.elements.back();
+    Value v = elementValue(vm, self, a, a.elements.size() - 1);
     a.elements.pop_back();
     return v;
 }
@@ -93,7 +121,7 @@ Value pop(Vm& vm, const Value& self, std::span<const Value>) {
 Value shift(Vm& vm, const Value& self, std::span<const Value>) {
     ArrayObject& a = thisArray(vm, self);
     if (a.elements.empty() || a.fixed) return emptyTake(vm, a);
-    Value v = a.elements.front();
+    Value v = elementValue(vm, self, a, 0);
     a.elements.erase(a.elements.begin());
     return v;
 }
@@ -118,7 +146,7 @@ Value removeAt(Vm& vm, const Value& self, std::span<const Value> args) {
                           1125);
         return Value();
     }
-    Value v = a.elements[at];
+    Value v = elementValue(vm, self, a, at);
     a.elements.erase(a.elements.begin() + std::ptrdiff_t(at));
     return v;
 }
@@ -128,7 +156,7 @@ Value insertAt(Vm& vm, const Value& self, std::span<const Value> args) {
     if (a.fixed) emptyTake(vm, a);
     checkLength(vm, a.elements.size() + 1);
     const std::size_t at = clampedIndex(vm, arg(args, 0), a.elements.size());
-    Value v = a.elementClass ? vm.coerceTo(arg(args, 1), a.elementClass) : arg(args, 1);
+    Value v = asElement(vm, a, arg(args, 1));
     a.elements.insert(a.elements.begin() + std::ptrdiff_t(at), v);
     return Value();
 }
@@ -139,7 +167,7 @@ Value unshift(Vm& vm, const Value& self, std::span<const Value> args) {
     checkLength(vm, a.elements.size() + args.size());
     vm.charge(args.size() * sizeof(Value));
     std::vector<Value> added;
-    for (const Value& v : args) added.push_back(a.elementClass ? vm.coerceTo(v, a.elementClass) : v);
+    for (const Value& v : args) added.push_back(asElement(vm, a, v));
     a.elements.insert(a.elements.begin(), added.begin(), added.end());
     return Value(double(a.elements.size()));
 }
@@ -161,8 +189,7 @@ Value slice(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     std::size_t from = relative(vm, arg(args, 0), a.elements.size(), 0);
     std::size_t to = relative(vm, arg(args, 1), a.elements.size(), double(a.elements.size()));
-    std::vector<Value> out;
-    if (to > from) out.assign(a.elements.begin() + std::ptrdiff_t(from), a.elements.begin() + std::ptrdiff_t(to));
+    std::vector<Value> out = elementValues(vm, self, a, from, std::max(from, to));
     return Value(static_cast<Object*>(sameKind(vm, a, std::move(out))));
 }
 
@@ -170,29 +197,34 @@ Value splice(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     if (args.empty()) return Value(static_cast<Object*>(sameKind(vm, a, {})));
     std::size_t from = relative(vm, arg(args, 0), a.elements.size(), 0);
-    double count = args.size() < 2 ? double(a.elements.size() - from) : std::max(0.0, integerOf(vm.toNumber(args[1])));
+    // A Vector takes a negative count as where to stop, counted from the end.
+    double count = args.size() < 2 ? double(a.elements.size() - from) : integerOf(vm.toNumber(args[1]));
+    if (count < 0 && a.kind == ObjectKind::Vector) count = double(a.elements.size()) + count - double(from);
+    count = std::max(0.0, count);
     std::size_t n = std::size_t(std::min(count, double(a.elements.size() - from)));
-    std::vector<Value> removed(a.elements.begin() + std::ptrdiff_t(from),
-                               a.elements.begin() + std::ptrdiff_t(from + n));
+    std::vector<Value> removed = elementValues(vm, self, a, from, from + n);
     a.elements.erase(a.elements.begin() + std::ptrdiff_t(from), a.elements.begin() + std::ptrdiff_t(from + n));
     if (args.size() > 2) {
         checkLength(vm, a.elements.size() + args.size() - 2);
-        a.elements.insert(a.elements.begin() + std::ptrdiff_t(from), args.begin() + 2, args.end());
+        std::vector<Value> added;
+        for (const Value& v : args.subspan(2)) added.push_back(asElement(vm, a, v));
+        a.elements.insert(a.elements.begin() + std::ptrdiff_t(from), added.begin(), added.end());
     }
     return Value(static_cast<Object*>(sameKind(vm, a, std::move(removed))));
 }
 
 Value concat(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
-    std::vector<Value> out = a.elements;
+    std::vector<Value> out = elementValues(vm, self, a, 0, a.elements.size());
     for (const Value& given : args) {
         // A Vector joins only vectors of its own type.
         const Value v = a.kind == ObjectKind::Vector ? vm.coerceTo(given, a.cls) : given;
         if (a.kind == ObjectKind::Vector && v.isNull()) continue;
         Object* o = v.object();
         if (o && (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector)) {
-            auto& more = static_cast<ArrayObject*>(o)->elements;
-            checkLength(vm, out.size() + more.size());
+            auto& other = vm.denseArray(*static_cast<ArrayObject*>(o));
+            checkLength(vm, out.size() + other.elements.size());
+            std::vector<Value> more = elementValues(vm, v, other, 0, other.elements.size());
             out.insert(out.end(), more.begin(), more.end());
         } else {
             out.push_back(v);
@@ -205,12 +237,22 @@ Value concat(Vm& vm, const Value& self, std::span<const Value> args) {
 Value join(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     String sep = arg(args, 0).isUndefined() ? String(u",") : vm.toString(args[0]);
-    return Value(joinValues(vm, a.elements, sep, a.kind == ObjectKind::Vector));
+    return Value(joinValues(vm, elementValues(vm, self, a, 0, a.elements.size()), sep, a.kind == ObjectKind::Vector));
 }
 
 Value toStringMethod(Vm& vm, const Value& self, std::span<const Value>) {
     ArrayObject& a = thisArray(vm, self);
-    return Value(joinValues(vm, a.elements, String(u","), a.kind == ObjectKind::Vector));
+    return Value(joinValues(vm, elementValues(vm, self, a, 0, a.elements.size()), String(u","),
+                            a.kind == ObjectKind::Vector));
+}
+
+// Each element's own toLocaleString, which most classes leave to Object's.
+Value toLocaleStringMethod(Vm& vm, const Value& self, std::span<const Value>) {
+    ArrayObject& a = thisArray(vm, self);
+    std::vector<Value> texts;
+    for (const Value& e : elementValues(vm, self, a, 0, a.elements.size()))
+        texts.push_back(e.isNullish() ? e : vm.callProperty(e, Multiname::publicName(String(u"toLocaleString")), {}));
+    return Value(joinValues(vm, texts, String(u","), a.kind == ObjectKind::Vector));
 }
 
 Value reverse(Vm& vm, const Value& self, std::span<const Value>) {
@@ -250,10 +292,10 @@ Value walk(Vm& vm, const Value& self, std::span<const Value> args) {
     if (a.kind == ObjectKind::Vector) callback = vm.coerceTo(callback, vm.builtins().function);
     std::vector<Value> out;
     for (std::size_t i = 0; i < a.elements.size(); ++i) {
-        Value item = a.elements[i];
+        Value item = elementValue(vm, self, a, i);
         Value callArgs[] = {item, Value(double(i)), self};
         Value r = vm.call(callback, receiver, callArgs);
-        if constexpr (W == Walk::Map) out.push_back(r);
+        if constexpr (W == Walk::Map) out.push_back(asElement(vm, a, r));
         if constexpr (W == Walk::Filter)
             if (toBoolean(r)) out.push_back(item);
         if constexpr (W == Walk::Some)
@@ -268,18 +310,34 @@ Value walk(Vm& vm, const Value& self, std::span<const Value> args) {
     return Value();
 }
 
+// Whether the player of old SWFs held a number as a small integer, which
+// its numeric sort then compared by the bits (negative ones after positive).
+bool heldAsSmallInteger(const Value& v) {
+    if (!v.isNumber()) return false;
+    const double d = v.number();
+    return d == std::trunc(d) && d >= -268435456.0 && d < 268435456.0 && !(d == 0 && std::signbit(d));
+}
+
 int compareValues(Vm& vm, const Value& a, const Value& b, int flags, const Value& compare) {
+    // Undefined sorts last, whatever the order.
+    if (!compare.object() && (a.isUndefined() || b.isUndefined()))
+        return a.isUndefined() == b.isUndefined() ? 0 : a.isUndefined() ? 1 : -1;
+    int r;
     if (compare.object()) {
         Value args[] = {a, b};
-        double r = vm.toNumber(vm.call(compare, Value::null(), args));
-        return r < 0 ? -1 : r > 0 ? 1 : 0;
-    }
-    // Undefined sorts last, whatever the order.
-    if (a.isUndefined() || b.isUndefined()) return a.isUndefined() == b.isUndefined() ? 0 : a.isUndefined() ? 1 : -1;
-    int r;
-    if (flags & SortFlag::Numeric) {
-        double x = vm.toNumber(a), y = vm.toNumber(b);
-        r = x < y ? -1 : x > y ? 1 : 0;
+        // Up to SWF 12 the player took the whole part of what the function returns.
+        double d = vm.toNumber(vm.call(compare, Value::null(), args));
+        if (vm.swfVersion() <= 12) d = std::trunc(d);
+        r = d < 0 ? -1 : d > 0 ? 1 : 0;
+    } else if (flags & SortFlag::Numeric) {
+        if (vm.swfVersion() <= 10 && heldAsSmallInteger(a) && heldAsSmallInteger(b)) {
+            const std::uint32_t x = std::uint32_t(std::int32_t(a.number())), y = std::uint32_t(std::int32_t(b.number()));
+            r = x < y ? -1 : x > y ? 1 : 0;
+        } else {
+            // NaN is after every number.
+            const double x = vm.toNumber(a), y = vm.toNumber(b);
+            r = std::isnan(x) || std::isnan(y) ? int(std::isnan(x)) - int(std::isnan(y)) : x < y ? -1 : x > y ? 1 : 0;
+        }
     } else {
         String x = vm.toString(a), y = vm.toString(b);
         if (flags & SortFlag::CaseInsensitive) {
@@ -295,38 +353,104 @@ int compareValues(Vm& vm, const Value& a, const Value& b, int flags, const Value
     return (flags & SortFlag::Descending) ? -r : r;
 }
 
-Value sortElements(Vm& vm, const Value& self, std::vector<std::size_t>& order, const std::vector<Value>& keys,
-                   int flags, const Value& compare) {
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-        return compareValues(vm, keys[x], keys[y], flags, compare) < 0;
+// The player's quicksort: the middle element as the pivot, partitions of
+// three or fewer sorted by hand, the smaller partition first. A compare
+// function that answers at random sees the calls the player makes, in its
+// order, and elements it calls equal end where the player leaves them.
+template <class Compare>
+void playerQuickSort(std::vector<std::size_t>& order, Compare compare) {
+    if (order.size() < 2) return;
+    auto cmp = [&](std::size_t x, std::size_t y) { return compare(order[x], order[y]); };
+    auto swap = [&](std::size_t x, std::size_t y) { std::swap(order[x], order[y]); };
+    std::vector<std::pair<std::size_t, std::size_t>> pending;
+    std::size_t lo = 0, hi = order.size() - 1;
+    for (;;) {
+        const std::size_t size = hi - lo + 1;
+        if (size == 3) {
+            if (cmp(lo, lo + 1) > 0) swap(lo, lo + 1);
+            if (cmp(lo + 1, lo + 2) > 0) {
+                swap(lo + 1, lo + 2);
+                if (cmp(lo, lo + 1) > 0) swap(lo, lo + 1);
+            }
+        } else if (size == 2) {
+            if (cmp(lo, lo + 1) > 0) swap(lo, lo + 1);
+        } else if (size > 3) {
+            swap(lo + size / 2, lo);
+            std::size_t left = lo, right = hi + 1;
+            for (;;) {
+                do ++left;
+                while (left <= hi && cmp(left, lo) <= 0);
+                do --right;
+                while (right > lo && cmp(right, lo) >= 0);
+                if (right < left) break;
+                swap(left, right);
+            }
+            swap(lo, right);
+            const bool lowerFirst = right - 1 - lo < hi - left;
+            const bool lowerLeft = lo + 1 < right, upperLeft = left < hi;
+            if (lowerFirst) {
+                if (upperLeft) pending.emplace_back(left, hi);
+                if (lowerLeft) {
+                    hi = right - 1;
+                    continue;
+                }
+            } else {
+                if (lowerLeft) pending.emplace_back(lo, right - 1);
+                if (upperLeft) {
+                    lo = left;
+                    continue;
+                }
+            }
+        }
+        if (pending.empty()) return;
+        std::tie(lo, hi) = pending.back();
+        pending.pop_back();
+    }
+}
+
+// Sorts the elements by their keys. Elements that read as undefined go
+// after the others, and the missing ones after those, left missing.
+Value sortElements(Vm& vm, const Value& self, const std::vector<Value>& keys, int flags, const Value& compare) {
+    ArrayObject& a = thisArray(vm, self);
+    std::vector<Value> values(a.elements.size());
+    std::vector<std::size_t> order, undefinedOnes, missing;
+    for (std::size_t i = 0; i < a.elements.size(); ++i) {
+        const bool hole = a.elements[i].isHole();
+        values[i] = elementValue(vm, self, a, i);
+        if (!values[i].isUndefined()) order.push_back(i);
+        else (hole ? missing : undefinedOnes).push_back(i);
+    }
+    auto keyOf = [&](std::size_t i) -> const Value& { return keys.empty() ? values[i] : keys[i]; };
+    playerQuickSort(order, [&](std::size_t x, std::size_t y) {
+        return compareValues(vm, keyOf(x), keyOf(y), flags, compare);
     });
     if (flags & SortFlag::UniqueSort)
         for (std::size_t i = 1; i < order.size(); ++i)
-            if (compareValues(vm, keys[order[i - 1]], keys[order[i]], flags, compare) == 0) return Value(0);
-    ArrayObject& a = thisArray(vm, self);
+            if (compareValues(vm, keyOf(order[i - 1]), keyOf(order[i]), flags, compare) == 0) return Value(0);
+    order.insert(order.end(), undefinedOnes.begin(), undefinedOnes.end());
     if (flags & SortFlag::ReturnIndexedArray) {
+        order.insert(order.end(), missing.begin(), missing.end());
         std::vector<Value> indices;
         for (std::size_t i : order) indices.push_back(Value(double(i)));
         return Value(static_cast<Object*>(vm.newArray(std::move(indices))));
     }
+    ArrayObject& now = thisArray(vm, self);  // a compare function may have changed it
     std::vector<Value> sorted;
-    for (std::size_t i : order) sorted.push_back(a.elements[i]);
-    a.elements = std::move(sorted);
+    for (std::size_t i : order) sorted.push_back(values[i]);
+    if (sorted.size() < now.elements.size())
+        sorted.resize(now.elements.size(), now.kind == ObjectKind::Array ? Value::hole() : vectorFiller(vm, now.elementClass));
+    now.elements = std::move(sorted);
     return self;
 }
 
 Value sort(Vm& vm, const Value& self, std::span<const Value> args) {
-    ArrayObject& a = thisArray(vm, self);
     Value compare;
     int flags = 0;
     for (const Value& v : args) {
         if (v.object() && v.object()->kind == ObjectKind::Function) compare = v;
         else if (v.isNumber()) flags = int(v.number());
     }
-    std::vector<std::size_t> order(a.elements.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::vector<Value> keys = a.elements;
-    return sortElements(vm, self, order, keys, flags, compare);
+    return sortElements(vm, self, {}, flags, compare);
 }
 
 Value sortOn(Vm& vm, const Value& self, std::span<const Value> args) {
@@ -335,9 +459,7 @@ Value sortOn(Vm& vm, const Value& self, std::span<const Value> args) {
     int flags = arg(args, 1).isNumber() ? int(args[1].number()) : 0;
     std::vector<Value> keys;
     for (const Value& e : a.elements) keys.push_back(e.object() ? vm.getPublic(e, field.view()) : Value());
-    std::vector<std::size_t> order(a.elements.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    return sortElements(vm, self, order, keys, flags, Value());
+    return sortElements(vm, self, keys, flags, Value());
 }
 
 }  // namespace
@@ -377,7 +499,7 @@ void installArrayClass(Vm& vm) {
     vm.defineMethod(array, u"concat", concat, false, 1);
     vm.defineMethod(array, u"join", join, false, 1);
     vm.defineMethod(array, u"toString", toStringMethod);
-    vm.defineMethod(array, u"toLocaleString", toStringMethod);
+    vm.defineMethod(array, u"toLocaleString", toLocaleStringMethod);
     vm.defineMethod(array, u"reverse", reverse);
     vm.defineMethod(array, u"indexOf", indexOf, false, 1);
     vm.defineMethod(array, u"lastIndexOf", lastIndexOf, false, 1);

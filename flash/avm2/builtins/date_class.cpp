@@ -325,7 +325,6 @@ void installDateClass(Vm& vm) {
     vm.defineMethod(date, u"toDateString", toText<Form::DateOnly>);
     vm.defineMethod(date, u"toTimeString", toText<Form::TimeOnly>);
     vm.defineMethod(date, u"toUTCString", toText<Form::Utc>);
-    vm.defineMethod(date, u"toGMTString", toText<Form::Utc>);
     vm.defineMethod(date, u"toLocaleString", toText<Form::Locale>);
     vm.defineMethod(date, u"toLocaleDateString", toText<Form::LocaleDate>);
     vm.defineMethod(date, u"toLocaleTimeString", toText<Form::LocaleTime>);

@@ -187,7 +187,7 @@ Value walk(Vm& vm, const Value& holder, const String& key, const Value& reviver,
     if (Object* o = v.object()) {
         std::vector<String> keys;
         if (o->kind == ObjectKind::Array) {
-            auto n = static_cast<ArrayObject*>(o)->elements.size();
+            auto n = static_cast<ArrayObject*>(o)->length();
             for (std::size_t i = 0; i < n; ++i) keys.push_back(numberToString(double(i)));
         } else {
             keys = propertyNames(o);
@@ -317,13 +317,14 @@ private:
 
     void array(const Value& v, std::u16string& out) {
         auto* a = static_cast<ArrayObject*>(v.object());
+        if (a->kind == ObjectKind::Array) vm_.denseArray(*a);
         std::u16string outer = indent_.substr(0, indent_.size() - gap_.size());
         out.push_back(u'[');
         std::size_t n = a->elements.size();
         for (std::size_t i = 0; i < n; ++i) {
             if (i) out.push_back(u',');
             open(out);
-            Value e = i < a->elements.size() ? a->elements[i] : Value();
+            Value e = i < a->elements.size() && !a->elements[i].isHole() ? a->elements[i] : Value();
             if (!value(v, numberToString(double(i)), e, out)) out += u"null";
         }
         if (n) close(out, outer, u']');

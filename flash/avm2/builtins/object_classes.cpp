@@ -27,7 +27,7 @@ Value hasOwnProperty(Vm& vm, const Value& self, std::span<const Value> args) {
     if (!o) return Value(self.isString() && name.name == u"length");
     if (o->kind == ObjectKind::Array || o->kind == ObjectKind::Vector) {
         std::uint32_t i;
-        if (Vm::arrayIndex(name.name, i)) return Value(i < static_cast<ArrayObject*>(o)->elements.size());
+        if (Vm::arrayIndex(name.name, i)) return Value(static_cast<ArrayObject*>(o)->hasIndex(i));
     }
     if (o->traits && o->traits->find(name)) return Value(true);
     return Value(o->dynamic.get(name.name.view()) != nullptr);
@@ -39,14 +39,15 @@ Value propertyIsEnumerable(Vm& vm, const Value& self, std::span<const Value> arg
     String name = vm.toString(arg(args, 0));
     if (o->kind == ObjectKind::Array) {
         std::uint32_t i;
-        if (Vm::arrayIndex(name, i)) return Value(i < static_cast<ArrayObject*>(o)->elements.size());
+        if (Vm::arrayIndex(name, i)) return Value(static_cast<ArrayObject*>(o)->hasIndex(i));
     }
     DynamicProperty* p = o->dynamic.find(name.view());
     return Value(p && p->enumerable);
 }
 
 Value setPropertyIsEnumerable(Vm& vm, const Value& self, std::span<const Value> args) {
-    if (Object* o = self.object())
+    // A Dictionary's keys are all enumerable, whatever a script asks.
+    if (Object* o = self.object(); o && o->kind != ObjectKind::Dictionary)
         if (DynamicProperty* p = o->dynamic.find(vm.toString(arg(args, 0)).view()))
             p->enumerable = toBoolean(arg(args, 1));
     return Value();
@@ -80,7 +81,9 @@ Value functionApply(Vm& vm, const Value& self, std::span<const Value> args) {
         if (!a || a->kind != ObjectKind::Array)
             vm.throwError(ErrorType::TypeError,
                           "Error #1116: second argument to Function.prototype.apply must be an array.", 1116);
-        list = static_cast<ArrayObject*>(a)->elements;
+        list = vm.denseArray(*static_cast<ArrayObject*>(a)).elements;
+        for (Value& v : list)
+            if (v.isHole()) v = Value();
     }
     return vm.call(self, arg(args, 0), list);
 }

@@ -58,6 +58,9 @@ Object* makeRegExp(Vm& vm, Class* cls) {
 Value regexpInit(Vm& vm, const Value& self, std::span<const Value> args) {
     RegExpObject& r = thisRegExp(vm, self);
     if (RegExpObject* other = asRegExp(arg(args, 0))) {
+        if (!arg(args, 1).isUndefined())
+            vm.throwError(ErrorType::TypeError,
+                          "Error #1100: Cannot supply flags when constructing one RegExp from another.", 1100);
         r.regex = other->regex;
         r.source = other->source;
         r.global = other->global;

@@ -89,6 +89,8 @@ Value split(Vm& vm, const Value& self, std::span<const Value> args) {
         std::u16string_view v = s.view();
         if (sep.empty()) {
             for (std::size_t i = 0; i < v.size() && parts.size() < limit; ++i) parts.push_back(Value(s.substr(i, 1)));
+            // The empty string splits into itself.
+            if (v.empty() && limit > 0) parts.push_back(Value(s));
         } else {
             std::size_t start = 0;
             while (parts.size() < limit) {

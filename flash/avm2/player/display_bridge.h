@@ -189,6 +189,7 @@ void installStaticText(kinolux::avm2::Vm& vm, kinolux::avm2::Class* staticText);
 void installTextFieldQueries(kinolux::avm2::Vm& vm, kinolux::avm2::Class* textField);
 void installLoaderClasses(kinolux::avm2::Vm& vm);
 void installNetClasses(kinolux::avm2::Vm& vm);
+void installSystemClasses(kinolux::avm2::Vm& vm);
 void installSoundClasses(kinolux::avm2::Vm& vm);
 // soundComplete for the channels whose sound has played to its end.
 void dispatchEndedSounds(kinolux::avm2::Vm& vm);

@@ -629,6 +629,7 @@ void installPlayerClasses(Vm& vm) {
     installBitmapFilters(vm);
     installLoaderClasses(vm);
     installNetClasses(vm);
+    installSystemClasses(vm);
     installSoundClasses(vm);
 }
 
