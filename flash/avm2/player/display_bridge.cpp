@@ -135,7 +135,9 @@ DisplayBridge* DisplayBridge::of(kinolux::avm2::Vm& vm) {
     return scripts ? &scripts->display() : nullptr;
 }
 
-void DisplayBridge::linkSymbol(swf::CharacterId id, const std::string& className) { symbolClasses_[id] = className; }
+void DisplayBridge::linkSymbol(const Library& library, swf::CharacterId id, const std::string& className) {
+    if (const Character* character = library.get(id)) symbolClasses_[character] = className;
+}
 
 void DisplayBridge::constructRoot(MovieClip& root, Class* documentClass) {
     if (!documentClass) documentClass = vm_.findClass(u"flash.display.MovieClip");
@@ -144,6 +146,12 @@ void DisplayBridge::constructRoot(MovieClip& root, Class* documentClass) {
     constructChildren(root);
     announcePlaced(root);
     constructWaiting();
+}
+
+Object* DisplayBridge::constructMovie(const std::shared_ptr<MovieClip>& root, Class* documentClass) {
+    root->name = player_.nextInstanceName();
+    bindings_.push_back(std::make_unique<Binding>(*this, root));
+    return vm_.constructDisplayObject(documentClass, bindings_.back().get());
 }
 
 void DisplayBridge::placed(DisplayObject& object) {
@@ -263,8 +271,8 @@ Object* DisplayBridge::stage() {
 }
 
 Class* DisplayBridge::classFor(const DisplayObject& object) {
-    if (object.character() && player_.library().get(object.characterId()) == object.character()) {
-        if (auto it = symbolClasses_.find(object.characterId()); it != symbolClasses_.end()) {
+    if (object.character()) {
+        if (auto it = symbolClasses_.find(object.character()); it != symbolClasses_.end()) {
             Class* linked = nullptr;
             vm_.guarded([&] { linked = vm_.findClass(String::fromUtf8(it->second).view()); });
             if (linked) return linked;
@@ -314,8 +322,8 @@ Object* DisplayBridge::makeInstance(Class* cls) {
 const Character* DisplayBridge::symbolCharacter(const Class* cls) const {
     std::string dotted = cls->qualifiedName().toUtf8();
     if (auto at = dotted.find("::"); at != std::string::npos) dotted.replace(at, 2, ".");
-    for (const auto& [id, name] : symbolClasses_)
-        if (name == dotted) return player_.library().get(id);
+    for (const auto& [character, name] : symbolClasses_)
+        if (name == dotted) return character;
     return nullptr;
 }
 

@@ -20,6 +20,7 @@ namespace flash {
 
 struct Character;
 class DisplayObject;
+class Library;
 class MovieClip;
 class Player;
 
@@ -35,14 +36,20 @@ public:
     Player& player() { return player_; }
     kinolux::avm2::Vm& vm() { return vm_; }
 
-    // A SymbolClass row: the class scripts give a character's objects.
-    void linkSymbol(swf::CharacterId id, const std::string& className);
+    // A SymbolClass row of a movie: the class scripts give a character's
+    // objects.
+    void linkSymbol(const Library& library, swf::CharacterId id, const std::string& className);
     // The character a class is linked to; null for classes linked to none.
     const Character* symbolCharacter(const kinolux::avm2::Class* cls) const;
     // The main timeline's script object, of the document class (or
     // MovieClip), once its first frame is on the stage.
     void constructRoot(MovieClip& root, kinolux::avm2::Class* documentClass);
     kinolux::avm2::Object* rootObject() const { return rootObject_; }
+    // The script object of the main timeline of a movie a Loader loaded,
+    // of its document class, its first frame built off the stage; null
+    // when its constructor failed.
+    kinolux::avm2::Object* constructMovie(const std::shared_ptr<MovieClip>& root,
+                                          kinolux::avm2::Class* documentClass);
     // An object the timeline (or addChild) put on the stage. Its script
     // object waits until its frame is built: the player puts every object
     // of a frame on the list first, then constructs them in order (a
@@ -113,7 +120,7 @@ private:
 
     Player& player_;
     kinolux::avm2::Vm& vm_;
-    std::map<swf::CharacterId, std::string> symbolClasses_;
+    std::map<const Character*, std::string> symbolClasses_;
     std::unordered_map<std::uint64_t, kinolux::avm2::DisplayScriptObject*> objects_;  // by instance id
     std::vector<std::unique_ptr<Binding>> bindings_;
     std::vector<std::weak_ptr<DisplayObject>> waiting_;  // placed, not yet constructed, in placing order
