@@ -10,6 +10,7 @@
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/load_events.h"
 #include "flash/avm2/player/natives.h"
+#include "flash/core/player.h"
 
 namespace flash {
 namespace {
@@ -180,6 +181,13 @@ Value checkRequest(Vm& vm, const Value&, Args a) {
 
 Value nothing(Vm&, const Value&, Args) { return Value(); }
 
+// A request to the program showing the movie ("quit" ends it).
+Value fscommand(Vm& vm, const Value&, Args a) {
+    if (DisplayBridge* bridge = DisplayBridge::of(vm))
+        bridge->player().fsCommand(vm.toString(arg(a, 0)), vm.toString(arg(a, 1)));
+    return Value();
+}
+
 // The fields an event class adds, after Event's own, in its toString.
 template <const char16_t*... Fields>
 Value eventToString(Vm& vm, const Value& self, Args) {
@@ -221,6 +229,7 @@ void installNetClasses(Vm& vm) {
 
     vm.defineFunction(u"flash.net", u"navigateToURL", checkRequest, 1);
     vm.defineFunction(u"flash.net", u"sendToURL", checkRequest, 1);
+    vm.defineFunction(u"flash.system", u"fscommand", fscommand, 1);
 
     vm.defineTraitMethod(vm.findClass(u"flash.events.ProgressEvent"), u"toString",
                          eventToString<kBytesLoaded, kBytesTotal>);
