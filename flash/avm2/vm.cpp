@@ -34,10 +34,9 @@ void Vm::reportUncaught(const Value& error) {
         text = String(u"(error)");
     }
     host_.scriptError("Uncaught ActionScript error: " + text.toUtf8());
-    // The player's log shows the error with the stack it was made on.
     auto* box = dynamic_cast<BoxObject*>(error.object());
     const bool withStack = box && box->kind == ObjectKind::Error && box->value.isString();
-    host_.trace((withStack ? String::concat(text, box->value.string()) : text).toUtf8());
+    host_.uncaughtError((withStack ? String::concat(text, box->value.string()) : text).toUtf8());
 }
 
 bool Vm::loadAbc(const std::uint8_t* data, std::size_t size, bool lazy) {

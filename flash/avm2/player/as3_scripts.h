@@ -61,6 +61,8 @@ public:
 
     void trace(std::string_view line) override;
     void scriptError(std::string_view message) override;
+    // The movie's log shows what no script caught.
+    void uncaughtError(std::string_view log) override { trace(log); }
     double timerMilliseconds() override;
     double wallClockMilliseconds() override;
     double localTimeOffsetMinutes(double utcMilliseconds) override;

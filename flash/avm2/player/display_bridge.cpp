@@ -136,7 +136,8 @@ DisplayBridge* DisplayBridge::of(kinolux::avm2::Vm& vm) {
 }
 
 void DisplayBridge::linkSymbol(const Library& library, swf::CharacterId id, const std::string& className) {
-    if (const Character* character = library.get(id)) symbolClasses_[character] = className;
+    const std::size_t order = symbolClasses_.size();
+    if (const Character* character = library.get(id)) symbolClasses_[character] = {className, order};
 }
 
 void DisplayBridge::constructRoot(MovieClip& root, Class* documentClass) {
@@ -274,7 +275,7 @@ Class* DisplayBridge::classFor(const DisplayObject& object) {
     if (object.character()) {
         if (auto it = symbolClasses_.find(object.character()); it != symbolClasses_.end()) {
             Class* linked = nullptr;
-            vm_.guarded([&] { linked = vm_.findClass(String::fromUtf8(it->second).view()); });
+            vm_.guarded([&] { linked = vm_.findClass(String::fromUtf8(it->second.className).view()); });
             if (linked) return linked;
         }
     }
@@ -322,9 +323,12 @@ Object* DisplayBridge::makeInstance(Class* cls) {
 const Character* DisplayBridge::symbolCharacter(const Class* cls) const {
     std::string dotted = cls->qualifiedName().toUtf8();
     if (auto at = dotted.find("::"); at != std::string::npos) dotted.replace(at, 2, ".");
-    for (const auto& [character, name] : symbolClasses_)
-        if (name == dotted) return character;
-    return nullptr;
+    // A class linked to several characters makes the first one linked.
+    const Character* found = nullptr;
+    std::size_t first = 0;
+    for (const auto& [character, link] : symbolClasses_)
+        if (link.className == dotted && (!found || link.order < first)) found = character, first = link.order;
+    return found;
 }
 
 std::shared_ptr<DisplayObject> DisplayBridge::newDisplayObject(Class* cls) {

@@ -120,7 +120,11 @@ private:
 
     Player& player_;
     kinolux::avm2::Vm& vm_;
-    std::map<const Character*, std::string> symbolClasses_;
+    struct SymbolLink {
+        std::string className;
+        std::size_t order;  // of linking
+    };
+    std::map<const Character*, SymbolLink> symbolClasses_;
     std::unordered_map<std::uint64_t, kinolux::avm2::DisplayScriptObject*> objects_;  // by instance id
     std::vector<std::unique_ptr<Binding>> bindings_;
     std::vector<std::weak_ptr<DisplayObject>> waiting_;  // placed, not yet constructed, in placing order

@@ -207,9 +207,10 @@ void arrive(Vm& vm, const Value& loader, const Request& request, LoadedFile byte
     setHiddenProperty(info, kBytesLoaded, Value(total));
     const char16_t* type = contentTypeOf(*bytes);
     const std::string url = request.fromBytes ? request.url : fileUrl(bridge->player(), request.url);
+    const std::string unknownType = "Error #2124: Loaded file is an unknown type. URL: " + url;
     if (!type) {
         dispatchProgress(vm, info, total, total);
-        dispatchIoError(vm, info, "Error #2124: Loaded file is an unknown type. URL: " + url);
+        dispatchIoError(vm, info, unknownType);
         return;
     }
     Value content;
@@ -219,6 +220,7 @@ void arrive(Vm& vm, const Value& loader, const Request& request, LoadedFile byte
         if (!library) {
             vm.host().scriptError("cannot load " + request.url + ": " + error);
             dispatchProgress(vm, info, total, total);
+            dispatchIoError(vm, info, unknownType);
             return;
         }
         // What a movie loads counts against the memory a run may use.
@@ -234,7 +236,7 @@ void arrive(Vm& vm, const Value& loader, const Request& request, LoadedFile byte
         content = showImage(vm, info, *bytes);
     }
     if (content.isNull()) {
-        if (!isMovie(type)) dispatchIoError(vm, info, "Error #2124: Loaded file is an unknown type. URL: " + url);
+        if (!isMovie(type)) dispatchIoError(vm, info, unknownType);
         return;
     }
     setHiddenProperty(info, kContent, content);
