@@ -201,15 +201,19 @@ void arrive(Vm& vm, const Value& loader, const Request& request, LoadedFile byte
         return;
     }
     const double total = double(bytes->size());
+    // Bytes a script holds were counted as loadBytes took them.
+    auto progress = [&](double loaded) {
+        if (request.fromBytes) return;
+        setHiddenProperty(info, loaded > 0 ? kBytesLoaded : kBytesTotal, Value(total));
+        dispatchProgress(vm, info, loaded, total);
+    };
     if (!request.fromBytes) dispatchEvent(vm, info, u"flash.events.Event", u"open");
-    setHiddenProperty(info, kBytesTotal, Value(total));
-    dispatchProgress(vm, info, 0, total);
-    setHiddenProperty(info, kBytesLoaded, Value(total));
+    progress(0);
     const char16_t* type = contentTypeOf(*bytes);
     const std::string url = request.fromBytes ? request.url : fileUrl(bridge->player(), request.url);
     const std::string unknownType = "Error #2124: Loaded file is an unknown type. URL: " + url;
     if (!type) {
-        dispatchProgress(vm, info, total, total);
+        progress(total);
         dispatchIoError(vm, info, unknownType);
         return;
     }
@@ -219,7 +223,7 @@ void arrive(Vm& vm, const Value& loader, const Request& request, LoadedFile byte
         std::shared_ptr<const Library> library = bridge->player().loader().keepMovie(*bytes, request.url, &error);
         if (!library) {
             vm.host().scriptError("cannot load " + request.url + ": " + error);
-            dispatchProgress(vm, info, total, total);
+            progress(total);
             dispatchIoError(vm, info, unknownType);
             return;
         }
@@ -227,12 +231,12 @@ void arrive(Vm& vm, const Value& loader, const Request& request, LoadedFile byte
         vm.charge(library->movie().data.size());
         // A movie's bytes are read uncompressed.
         setHiddenProperty(info, kBytes, newByteArray(vm, library->movie().data));
-        dispatchProgress(vm, info, total, total);
+        progress(total);
         setHiddenProperty(info, kDomain, domainFor(vm, request.context));
         setHiddenProperty(info, kLoaderUrl, vm.getPublic(loaderInfoOf(vm, loader), u"url"));
         content = showMovie(vm, *bridge, info, library);
     } else {
-        dispatchProgress(vm, info, total, total);
+        progress(total);
         content = showImage(vm, info, *bytes);
     }
     if (content.isNull()) {
@@ -303,6 +307,12 @@ Value loadBytes(Vm& vm, const Value& self, Args a) {
         vm.host().scriptError("A script asked for more files in one frame than the player keeps; the rest are dropped.");
         return Value();
     }
+    const double total = double(bytes->size());
+    Value info = infoOf(self);
+    setHiddenProperty(info, kBytesTotal, Value(total));
+    dispatchProgress(vm, info, 0, total);
+    setHiddenProperty(info, kBytesLoaded, Value(total));
+    dispatchProgress(vm, info, total, total);
     Object* loader = self.object();
     const std::size_t size = bytes->size();
     bridge->queue([&vm, loader, what, bytes = std::move(bytes)]() mutable { arrive(vm, Value(loader), what, std::move(bytes)); },
