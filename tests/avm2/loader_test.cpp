@@ -3,7 +3,8 @@
 // arrive in the player's order, the same bytes load again through
 // loadBytes; files it cannot have end in ioError; a movie loading itself
 // stops at the player's cap; an ActionScript 1/2 movie shows as an
-// AVM1Movie playing its own actions.
+// AVM1Movie playing its own actions. A ByteArray class linked to an
+// embedded file holds its bytes.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -233,4 +234,38 @@ TEST(As3MovieLoader, AnActionScript1MovieShowsAsAnAvm1MovieRunningItsActions) {
                         folder.filePath("movie.swf").toStdString());
     EXPECT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"complete [object AVM1Movie]", "old movie here", "true"}));
+}
+
+// A ByteArray class linked to an embedded file holds the file's bytes.
+TEST(As3EmbeddedFile, AByteArrayClassLinkedToBinaryDataHoldsItsBytes) {
+    AbcBuilder blobAbc;
+    const std::uint32_t blob = blobAbc.name("Blob"), byteArray = className(blobAbc, "flash.utils", "ByteArray");
+    const std::uint32_t blobInit = blobAbc.method(), blobClassInit = blobAbc.method();
+    blobAbc.body(blobInit, Code()
+                               .op(op::GetLocal0)
+                               .op(op::PushScope)
+                               .op(op::GetLocal0)
+                               .op(op::ConstructSuper, 0)
+                               .op(op::ReturnVoid));
+    blobAbc.body(blobClassInit, Code().op(op::ReturnVoid));
+    blobAbc.addClass(blob, byteArray, blobInit, blobClassInit, {});
+    Code script;
+    script.op(op::GetScopeObject).u8(0).op(op::GetLex, byteArray).op(op::NewClass, 0).op(op::InitProperty, blob);
+    scriptOf(blobAbc, script, {{blob, 4, 1, 0}});
+    std::vector<std::uint8_t> blobTag{1, 0, 0, 0, 0};
+    const auto blobBytes = blobAbc.bytes();
+    blobTag.insert(blobTag.end(), blobBytes.begin(), blobBytes.end());
+
+    AbcBuilder abc;
+    Code init;
+    const std::uint32_t blobName = abc.name("Blob");
+    init.op(op::FindPropStrict, blobName).op(op::ConstructProp, blobName, 0).op(op::SetLocal1);
+    traced(init, abc, [&](Code& c) { c.op(op::GetLocal1).op(op::GetProperty, abc.name("length")); });
+    traced(init, abc, [&](Code& c) { c.op(op::GetLocal1).op(op::GetProperty, abc.name("1")); });
+    const std::vector<std::uint8_t> file{'a', 'b', 'c'};
+    Playback run = play(documentMovie(documentAbc(abc, init), {swf::DefineBinaryData{5, swf::Bytes(file)},
+                                                               swf::DoAbc{swf::Bytes(blobTag)},
+                                                               swf::SymbolClass{{{5, "Blob"}}}}));
+    EXPECT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"3", "98"}));
 }

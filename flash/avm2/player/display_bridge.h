@@ -174,6 +174,8 @@ void installStaticText(kinolux::avm2::Vm& vm, kinolux::avm2::Class* staticText);
 // TextField's lines, character places and selection.
 void installTextFieldQueries(kinolux::avm2::Vm& vm, kinolux::avm2::Class* textField);
 void installLoaderClasses(kinolux::avm2::Vm& vm);
+// ByteArray classes linked to embedded files.
+void installLinkedBytes(kinolux::avm2::Vm& vm);
 void installNetClasses(kinolux::avm2::Vm& vm);
 void installSoundClasses(kinolux::avm2::Vm& vm);
 // soundComplete for the channels whose sound has played to its end.

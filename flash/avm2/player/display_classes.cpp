@@ -627,6 +627,7 @@ void installPlayerClasses(Vm& vm) {
     installApplicationDomain(vm);
     installBitmapFilters(vm);
     installLoaderClasses(vm);
+    installLinkedBytes(vm);
     installNetClasses(vm);
     installSoundClasses(vm);
 }
