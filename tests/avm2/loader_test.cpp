@@ -269,3 +269,21 @@ TEST(As3EmbeddedFile, AByteArrayClassLinkedToBinaryDataHoldsItsBytes) {
     EXPECT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"3", "98"}));
 }
+
+// The main movie's LoaderInfo says init and then complete once the first
+// frame has run, and only then.
+TEST(As3MovieLoader, TheMainMoviesLoaderInfoSaysItIsInAfterTheFirstFrame) {
+    AbcBuilder abc;
+    Code init;
+    for (const char* event : {"init", "complete"})
+        init.op(op::GetLocal0)
+            .op(op::GetProperty, abc.name("loaderInfo"))
+            .op(op::PushString, abc.string(event))
+            .op(op::GetLocal0)
+            .op(op::GetProperty, abc.name("heard"))
+            .op(op::CallPropVoid, abc.name("addEventListener"), 2);
+    traced(init, abc, [&](Code& c) { c.op(op::PushString, abc.string("constructed")); });
+    Playback run = play(documentMovie(documentAbc(abc, init, {heard(abc)})), 3);
+    EXPECT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"constructed", "init [object Doc]", "complete [object Doc]"}));
+}

@@ -74,6 +74,7 @@ private:
     std::unique_ptr<InputDelivery> input_;
     std::string documentClass_;
     bool refused_ = false;
+    bool announcedLoad_ = false;  // the main movie's init and complete
 };
 
 }  // namespace flash

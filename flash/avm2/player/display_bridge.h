@@ -182,6 +182,9 @@ void installSoundClasses(kinolux::avm2::Vm& vm);
 void dispatchEndedSounds(kinolux::avm2::Vm& vm);
 void installInputEventClasses(kinolux::avm2::Vm& vm);
 void installInteractiveProperties(kinolux::avm2::Vm& vm);
+// The main movie's LoaderInfo tells its listeners (if a script asked for
+// it) that the movie is in: init and complete, once its first frame ran.
+void announceMovieLoaded(kinolux::avm2::Vm& vm);
 // DisplayObject.loaderInfo.
 kinolux::avm2::Value loaderInfoGetter(kinolux::avm2::Vm& vm, const kinolux::avm2::Value& self,
                                       std::span<const kinolux::avm2::Value> args);

@@ -363,6 +363,16 @@ Value loaderInfoGetter(Vm& vm, const Value& self, Args) {
     return Value::null();
 }
 
+void announceMovieLoaded(Vm& vm) {
+    DisplayBridge* bridge = DisplayBridge::of(vm);
+    Object* root = bridge ? bridge->madeObjectOf(bridge->player().root()) : nullptr;
+    const Value* info = root ? root->dynamic.get(kMovieInfo) : nullptr;
+    if (!info) return;
+    const Value held = *info;
+    dispatchEvent(vm, held, u"flash.events.Event", u"init");
+    dispatchEvent(vm, held, u"flash.events.Event", u"complete");
+}
+
 namespace {
 
 Value loaderInfoOf(Vm& vm, const Value& loader) {
