@@ -64,7 +64,6 @@ constexpr char16_t kSwfVersion[] = u"__swfVersion";
 constexpr char16_t kFrameRate[] = u"__frameRate";
 constexpr char16_t kScriptVersion[] = u"__actionScriptVersion";
 constexpr char16_t kDomain[] = u"__applicationDomain";
-constexpr char16_t kContext[] = u"__context";
 constexpr char16_t kSharedEvents[] = u"__sharedEvents";
 
 Value parameters(Vm& vm, const Value& self, Args) {
