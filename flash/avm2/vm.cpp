@@ -34,6 +34,9 @@ void Vm::reportUncaught(const Value& error) {
         text = String(u"(error)");
     }
     host_.scriptError("Uncaught ActionScript error: " + text.toUtf8());
+    auto* box = dynamic_cast<BoxObject*>(error.object());
+    const bool withStack = box && box->kind == ObjectKind::Error && box->value.isString();
+    host_.uncaughtError((withStack ? String::concat(text, box->value.string()) : text).toUtf8());
 }
 
 bool Vm::loadAbc(const std::uint8_t* data, std::size_t size, bool lazy) {
@@ -194,6 +197,13 @@ void bindInterfaceMethods(Traits& traits, const Class& iface) {
 Class* Vm::interfaceNamed(AbcUnit& u, std::uint32_t multiname, const ScopeChain& scope) {
     if (multiname == 0 || multiname >= u.names.size()) return nullptr;
     const Multiname& m = u.names[multiname];
+    // A name an earlier file (the loading movie's, for a movie loaded into
+    // it) defines is that file's: the first definition is the one in force.
+    for (const auto& earlier : units_) {
+        if (earlier.get() == &u) break;
+        for (const Traits& traits : earlier->scriptTraits)
+            if (traits.find(m)) return classNamed(u, multiname, false);
+    }
     for (std::uint32_t i = 0; i < u.file.instances.size(); ++i) {
         const AbcInstance& inst = u.file.instances[i];
         const Multiname& declared = u.names[inst.name];

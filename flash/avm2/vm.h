@@ -28,6 +28,9 @@ public:
     virtual void trace(std::string_view line) = 0;
     // Scripts stopped by a limit, malformed ABC and uncaught errors.
     virtual void scriptError(std::string_view message) = 0;
+    // An uncaught error as a player's log shows it: the error and the stack
+    // it was made on.
+    virtual void uncaughtError(std::string_view) {}
     // Milliseconds since the movie started, on the player's clock.
     virtual double timerMilliseconds() = 0;
     // The date the movie sees as now (milliseconds since 1970 UTC) and the

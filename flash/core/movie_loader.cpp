@@ -141,6 +141,13 @@ std::shared_ptr<const Library> MovieLoader::parseMovie(const std::vector<std::ui
     return nullptr;
 }
 
+std::shared_ptr<const Library> MovieLoader::keepMovie(const std::vector<std::uint8_t>& bytes, const std::string& url,
+                                                     std::string* error) {
+    auto library = parseMovie(bytes, error);
+    if (library) libraries_.emplace_back(url, library);
+    return library;
+}
+
 const Library* MovieLoader::importLibrary(const std::string& url) {
     for (const auto& [known, library] : libraries_)
         if (known == url) return library.get();
@@ -262,8 +269,7 @@ void MovieLoader::completeMovie(Request& r) {
     std::shared_ptr<BitmapData> image;
     std::string error;
     if (looksLikeMovie(*bytes)) {
-        library = parseMovie(*bytes, &error);
-        if (library) libraries_.emplace_back(r.url, library);
+        library = keepMovie(*bytes, r.url, &error);
     } else {
         image = BitmapData::decode(*bytes, &error);
     }

@@ -29,6 +29,11 @@ public:
     std::optional<std::vector<std::uint8_t>> read(const std::string& url) const;
     // A movie imported from, read once; null when it cannot be read.
     const Library* importLibrary(const std::string& url);
+    // A movie a script loads (from `url`, or from bytes it holds), kept as
+    // long as the player runs; null with the reason in `error` when the
+    // bytes are no movie or the player keeps as many movies as it may.
+    std::shared_ptr<const Library> keepMovie(const std::vector<std::uint8_t>& bytes, const std::string& url,
+                                             std::string* error);
 
     // A movie or image for a clip (or a level when target is null), and
     // who hears how it comes along (null: nobody).

@@ -195,7 +195,7 @@ bool Player::putOnStage(DisplayObject& object, const InitObject* init) {
         return true;
     }
     if (object.kind() == ObjectKind::Button) static_cast<Button&>(object).setState(swf::ButtonState::Up);
-    if (!scriptsEnabled_) {
+    if (!runsActions(object)) {
         // A clip a script built (or took off and puts back) has its frame.
         if (clip && !clip->initialized()) clip->runFrame();
         // Script objects of the children that frame placed come before their parent's.
@@ -249,16 +249,24 @@ void Player::addLevel(const std::shared_ptr<MovieClip>& level) {
     if (scriptsEnabled_) timelineScripts_->construct(*level, nullptr);
 }
 
+bool Player::runsActions(const DisplayObject& object) const {
+    if (scriptsEnabled_) return true;
+    const Library* library = object.kind() == ObjectKind::MovieClip ? &static_cast<const MovieClip&>(object).library()
+                             : object.character()                    ? object.character()->owner
+                                                                     : nullptr;
+    return library && library->runsActionScript1();
+}
+
 void Player::takeOffStage(DisplayObject& object) {
     if (!object.onStage()) return;
     runUnloadHandlers(object);
     // The focus goes with a holder leaving, and its listeners hear of it.
-    if (object.onStage() && scriptsEnabled_) loseFocusWithin(object);
+    if (object.onStage() && runsActions(object)) loseFocusWithin(object);
     leaveStage(object);
 }
 
 bool Player::delaysRemoval(const DisplayObject& object) const {
-    if (!scriptsEnabled_ || object.kind() != ObjectKind::MovieClip || !object.onStage()) return false;
+    if (!runsActions(object) || object.kind() != ObjectKind::MovieClip || !object.onStage()) return false;
     if (object.handlesEvent(swf::ClipEvent::Unload)) return true;
     for (const auto& [depth, child] : static_cast<const MovieClip&>(object).children())
         if (delaysRemoval(*child)) return true;
@@ -289,7 +297,7 @@ void Player::finishRemovals() {
 
 // What a clip holds unloads before the clip itself.
 void Player::runUnloadHandlers(DisplayObject& object) {
-    if (object.kind() != ObjectKind::MovieClip || !scriptsEnabled_) return;
+    if (object.kind() != ObjectKind::MovieClip || !runsActions(object)) return;
     std::vector<std::shared_ptr<DisplayObject>> children;
     for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) children.push_back(child);
     for (const auto& child : children)
@@ -312,24 +320,24 @@ void Player::leaveStage(DisplayObject& object) {
 String Player::nextInstanceName() { return String::fromAscii("instance" + std::to_string(++instanceCounter_)); }
 
 void Player::queueFrameActions(DisplayObject& clip, const ActionCode& code) {
-    if (scriptsEnabled_) queue_.push_back({clip.weak_from_this(), code, {}, Work::Frame});
+    if (runsActions(clip)) queue_.push_back({clip.weak_from_this(), code, {}, Work::Frame});
 }
 
 void Player::runInitActions(DisplayObject& clip, const ActionCode& code) {
     // Each DoInitAction runs once, however often its frame is reached, and
     // at once: the classes it registers must be in place for the objects
     // the same frame places after it.
-    if (!scriptsEnabled_ || std::find(initDone_.begin(), initDone_.end(), code.bytes.data()) != initDone_.end()) return;
+    if (!runsActions(clip) || std::find(initDone_.begin(), initDone_.end(), code.bytes.data()) != initDone_.end()) return;
     initDone_.push_back(code.bytes.data());
     timelineScripts_->runInitActions(clip, code);
 }
 
 void Player::queueMethod(DisplayObject& object, std::u16string name, bool unload) {
-    if (scriptsEnabled_) queue_.push_back({object.weak_from_this(), {}, std::move(name), Work::Method, unload});
+    if (runsActions(object)) queue_.push_back({object.weak_from_this(), {}, std::move(name), Work::Method, unload});
 }
 
 void Player::queueClipEvent(DisplayObject& object, std::uint32_t event) {
-    if (!scriptsEnabled_ || object.kind() != ObjectKind::MovieClip) return;
+    if (!runsActions(object) || object.kind() != ObjectKind::MovieClip) return;
     if (object.clipActions) {
         for (const swf::ClipAction& action : *object.clipActions)
             if (action.events & event)

@@ -198,6 +198,10 @@ public:
     // an ActionScript 3 movie's has nothing to run).
     TimelineScripts& timelineScripts() { return *timelineScripts_; }
     bool scriptsEnabled() const { return scriptsEnabled_; }
+    // Whether the timeline machine runs an object's actions: every
+    // object's in an ActionScript 1/2 movie, and in an ActionScript 3 one
+    // those of the ActionScript 1/2 movies its Loaders show.
+    bool runsActions(const DisplayObject& object) const;
     // Milliseconds since 1970 UTC on the movie's clock, and the local time
     // zone's offset from UTC at a time, in minutes, for the scripts' dates.
     double wallClockMilliseconds() const { return options_.startDateMs + clockMs_; }

@@ -83,10 +83,12 @@ TEST(As3DisplayList, ScriptChildrenTakeTheIndexTheyAreGivenAndLeaveWhenRemoved) 
     callOnThis(init, abc, "removeChild", 1, [](Code& c) { c.op(op::GetLocal, 2); });
     traceProperty(init, abc, {"numChildren"});
     traced(init, abc, [&](Code& c) { c.op(op::GetLocal, 2).op(op::GetProperty, abc.name("parent")); });
-    // Out of range: the player's RangeError, reported as uncaught.
+    // Out of range: the player's RangeError, reported as uncaught and logged
+    // with its stack.
     init.op(op::GetLocal0).op(op::PushByte).u8(5).op(op::CallPropVoid, abc.name("getChildAt"), 1);
     Playback run = play(documentMovie(documentAbc(abc, init)));
-    EXPECT_EQ(run.traces, (std::vector<std::string>{"b", "1", "b", "1", "null"}));
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"b", "1", "b", "1", "null",
+                                                    "RangeError: Error #2006: The supplied index is out of bounds.\n\tat Doc()"}));
     ASSERT_EQ(run.errors.size(), 1u);
     EXPECT_NE(run.errors[0].find("#2006"), std::string::npos) << run.errors[0];
 }

@@ -1,4 +1,5 @@
-// Movies whose document class is hand-built ABC: class Doc extends
+// Movies whose document class is hand-built ABC: class Doc (or another
+// name) extends
 // flash.display.MovieClip (dynamic, so instance names land on it), its
 // constructor's code and methods of its own.
 #pragma once
@@ -20,8 +21,9 @@ struct DocMethod {
 // The body of a DoABC2 tag (lazy, unnamed) defining Doc; its constructor
 // calls super() and then runs `constructor`.
 inline std::vector<std::uint8_t> documentAbc(AbcBuilder& abc, const Code& constructor,
-                                             const std::vector<DocMethod>& methods = {}) {
-    std::uint32_t doc = abc.name("Doc"), clip = abc.qname(abc.packageNamespace("flash.display"), "MovieClip");
+                                             const std::vector<DocMethod>& methods = {},
+                                             const std::string& className = "Doc") {
+    std::uint32_t doc = abc.name(className), clip = abc.qname(abc.packageNamespace("flash.display"), "MovieClip");
     Code init;
     init.op(op::GetLocal0).op(op::PushScope).op(op::GetLocal0).op(op::ConstructSuper, 0);
     init.append(constructor);
@@ -53,11 +55,12 @@ inline std::vector<std::uint8_t> documentAbc(AbcBuilder& abc, const Code& constr
 // and placements of frame 1.
 inline std::vector<std::uint8_t> documentMovie(const std::vector<std::uint8_t>& doAbc,
                                                std::vector<swf::Tag> firstFrame = {}, int width = 100,
-                                               int height = 100, int frames = 1) {
+                                               int height = 100, int frames = 1,
+                                               const std::string& className = "Doc") {
     std::vector<swf::Tag> tags{swf::FileAttributes{swf::FileAttribute::ActionScript3}};
     for (auto& t : firstFrame) tags.push_back(std::move(t));
     tags.push_back(swf::DoAbc{swf::Bytes(doAbc)});
-    tags.push_back(swf::SymbolClass{{{0, "Doc"}}});
+    tags.push_back(swf::SymbolClass{{{0, className}}});
     for (int i = 0; i < frames; ++i) tags.push_back(swf::ShowFrame{});
     return testmovies::movie(tags, testmovies::header(width, height, frames));
 }

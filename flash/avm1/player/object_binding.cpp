@@ -80,6 +80,8 @@ DisplayObjectBinding* ObjectBinding<Base>::root() const {
     const DisplayObject* o = &object_;
     while (o->parent()) {
         if (o->kind() == ObjectKind::MovieClip && static_cast<const MovieClip*>(o)->lockRoot) break;
+        // A movie an ActionScript 3 Loader shows is the root of its own.
+        if (!o->player().runsActions(*o->parent())) break;
         o = o->parent();
     }
     return &avm1Binding(*o);

@@ -28,7 +28,12 @@ As3Scripts::~As3Scripts() = default;
 
 void As3Scripts::load(const swf::Movie& movie) {
     vm_->setSwfVersion(movie.header.version);
-    for (const auto& tag : movie.tags) {
+    documentClass_ = loadLibrary(player_.library());
+}
+
+std::string As3Scripts::loadLibrary(const Library& library) {
+    std::string documentClass;
+    for (const auto& tag : library.movie().tags) {
         try {
             if (const auto* abc = tag.get<swf::DoAbc>()) {
                 auto [data, size] = kinolux::avm2::abcOfDoAbc2(abc->data.data(), abc->data.size());
@@ -39,14 +44,15 @@ void As3Scripts::load(const swf::Movie& movie) {
                 vm_->loadAbc(unknown->data.data(), unknown->data.size(), false);
             } else if (const auto* symbols = tag.get<swf::SymbolClass>()) {
                 for (const auto& [id, name] : symbols->symbols) {
-                    if (id == 0) documentClass_ = name;
-                    else display_->linkSymbol(id, name);
+                    if (id == 0) documentClass = name;
+                    else display_->linkSymbol(library, id, name);
                 }
             }
         } catch (const kinolux::avm2::AbcError& e) {
             scriptError(e.what());
         }
     }
+    return documentClass;
 }
 
 void As3Scripts::constructRoot(MovieClip& root) {
@@ -100,6 +106,7 @@ void As3Scripts::runFrameScripts() {
     display_->runFrameScripts();
     display_->broadcast(u"exitFrame");
     display_->runQueued();
+    if (!std::exchange(announcedLoad_, true)) vm_->guarded([&] { announceMovieLoaded(*vm_); });
 }
 
 void As3Scripts::mouseMoved() {

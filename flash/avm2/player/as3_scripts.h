@@ -18,6 +18,7 @@ namespace flash {
 class DisplayBridge;
 class DisplayObject;
 class InputDelivery;
+class Library;
 class MovieClip;
 class Player;
 
@@ -29,6 +30,9 @@ public:
     // Loads the ABC of every DoABC tag of the main timeline, in file order,
     // and notes the classes SymbolClass ties to characters.
     void load(const swf::Movie& movie) override;
+    // Loads the ABC of a movie's DoABC tags into the machine and links its
+    // symbols; the name of its document class (empty when it has none).
+    std::string loadLibrary(const Library& library);
     // Builds the document class's object on the root, once its first frame
     // is on the stage.
     void constructRoot(MovieClip& root) override;
@@ -57,6 +61,8 @@ public:
 
     void trace(std::string_view line) override;
     void scriptError(std::string_view message) override;
+    // The movie's log shows what no script caught.
+    void uncaughtError(std::string_view log) override { trace(log); }
     double timerMilliseconds() override;
     double wallClockMilliseconds() override;
     double localTimeOffsetMinutes(double utcMilliseconds) override;
@@ -68,6 +74,7 @@ private:
     std::unique_ptr<InputDelivery> input_;
     std::string documentClass_;
     bool refused_ = false;
+    bool announcedLoad_ = false;  // the main movie's init and complete
 };
 
 }  // namespace flash

@@ -133,7 +133,10 @@ DisplayBridge* DisplayBridge::of(kinolux::avm2::Vm& vm) {
     return scripts ? &scripts->display() : nullptr;
 }
 
-void DisplayBridge::linkSymbol(swf::CharacterId id, const std::string& className) { symbolClasses_[id] = className; }
+void DisplayBridge::linkSymbol(const Library& library, swf::CharacterId id, const std::string& className) {
+    const std::size_t order = symbolClasses_.size();
+    if (const Character* character = library.get(id)) symbolClasses_[character] = {className, order};
+}
 
 void DisplayBridge::constructRoot(MovieClip& root, Class* documentClass) {
     if (!documentClass) documentClass = vm_.findClass(u"flash.display.MovieClip");
@@ -142,6 +145,12 @@ void DisplayBridge::constructRoot(MovieClip& root, Class* documentClass) {
     constructChildren(root);
     announcePlaced(root);
     constructWaiting();
+}
+
+Object* DisplayBridge::constructMovie(const std::shared_ptr<MovieClip>& root, Class* documentClass) {
+    root->name = player_.nextInstanceName();
+    bindings_.push_back(std::make_unique<Binding>(*this, root));
+    return vm_.constructDisplayObject(documentClass, bindings_.back().get());
 }
 
 void DisplayBridge::placed(DisplayObject& object) {
@@ -279,10 +288,10 @@ Object* DisplayBridge::stage() {
 }
 
 Class* DisplayBridge::classFor(const DisplayObject& object) {
-    if (object.character() && player_.library().get(object.characterId()) == object.character()) {
-        if (auto it = symbolClasses_.find(object.characterId()); it != symbolClasses_.end()) {
+    if (object.character()) {
+        if (auto it = symbolClasses_.find(object.character()); it != symbolClasses_.end()) {
             Class* linked = nullptr;
-            vm_.guarded([&] { linked = vm_.findClass(String::fromUtf8(it->second).view()); });
+            vm_.guarded([&] { linked = vm_.findClass(String::fromUtf8(it->second.className).view()); });
             if (linked) return linked;
         }
     }
@@ -330,9 +339,12 @@ Object* DisplayBridge::makeInstance(Class* cls) {
 const Character* DisplayBridge::symbolCharacter(const Class* cls) const {
     std::string dotted = cls->qualifiedName().toUtf8();
     if (auto at = dotted.find("::"); at != std::string::npos) dotted.replace(at, 2, ".");
-    for (const auto& [id, name] : symbolClasses_)
-        if (name == dotted) return player_.library().get(id);
-    return nullptr;
+    // A class linked to several characters makes the first one linked.
+    const Character* found = nullptr;
+    std::size_t first = 0;
+    for (const auto& [character, link] : symbolClasses_)
+        if (link.className == dotted && (!found || link.order < first)) found = character, first = link.order;
+    return found;
 }
 
 std::shared_ptr<DisplayObject> DisplayBridge::newDisplayObject(Class* cls) {

@@ -22,6 +22,7 @@ namespace flash {
 
 struct Character;
 class DisplayObject;
+class Library;
 class MovieClip;
 class Player;
 
@@ -37,14 +38,20 @@ public:
     Player& player() { return player_; }
     kinolux::avm2::Vm& vm() { return vm_; }
 
-    // A SymbolClass row: the class scripts give a character's objects.
-    void linkSymbol(swf::CharacterId id, const std::string& className);
+    // A SymbolClass row of a movie: the class scripts give a character's
+    // objects.
+    void linkSymbol(const Library& library, swf::CharacterId id, const std::string& className);
     // The character a class is linked to; null for classes linked to none.
     const Character* symbolCharacter(const kinolux::avm2::Class* cls) const;
     // The main timeline's script object, of the document class (or
     // MovieClip), once its first frame is on the stage.
     void constructRoot(MovieClip& root, kinolux::avm2::Class* documentClass);
     kinolux::avm2::Object* rootObject() const { return rootObject_; }
+    // The script object of the main timeline of a movie a Loader loaded,
+    // of its document class, its first frame built off the stage; null
+    // when its constructor failed.
+    kinolux::avm2::Object* constructMovie(const std::shared_ptr<MovieClip>& root,
+                                          kinolux::avm2::Class* documentClass);
     // An object the timeline (or addChild) put on the stage. Its script
     // object waits until its frame is built: the player puts every object
     // of a frame on the list first, then constructs them in order (a
@@ -125,7 +132,11 @@ private:
 
     Player& player_;
     kinolux::avm2::Vm& vm_;
-    std::map<swf::CharacterId, std::string> symbolClasses_;
+    struct SymbolLink {
+        std::string className;
+        std::size_t order;  // of linking
+    };
+    std::map<const Character*, SymbolLink> symbolClasses_;
     std::unordered_map<std::uint64_t, kinolux::avm2::DisplayScriptObject*> objects_;  // by instance id
     std::vector<std::unique_ptr<Binding>> bindings_;
     std::vector<std::weak_ptr<DisplayObject>> waiting_;  // placed, not yet constructed, in placing order
@@ -188,6 +199,8 @@ void installStaticText(kinolux::avm2::Vm& vm, kinolux::avm2::Class* staticText);
 // TextField's lines, character places and selection.
 void installTextFieldQueries(kinolux::avm2::Vm& vm, kinolux::avm2::Class* textField);
 void installLoaderClasses(kinolux::avm2::Vm& vm);
+// ByteArray classes linked to embedded files.
+void installLinkedBytes(kinolux::avm2::Vm& vm);
 void installNetClasses(kinolux::avm2::Vm& vm);
 void installSystemClasses(kinolux::avm2::Vm& vm);
 void installSoundClasses(kinolux::avm2::Vm& vm);
@@ -195,6 +208,9 @@ void installSoundClasses(kinolux::avm2::Vm& vm);
 void dispatchEndedSounds(kinolux::avm2::Vm& vm);
 void installInputEventClasses(kinolux::avm2::Vm& vm);
 void installInteractiveProperties(kinolux::avm2::Vm& vm);
+// The main movie's LoaderInfo tells its listeners (if a script asked for
+// it) that the movie is in: init and complete, once its first frame ran.
+void announceMovieLoaded(kinolux::avm2::Vm& vm);
 // DisplayObject.loaderInfo.
 kinolux::avm2::Value loaderInfoGetter(kinolux::avm2::Vm& vm, const kinolux::avm2::Value& self,
                                       std::span<const kinolux::avm2::Value> args);

@@ -628,6 +628,7 @@ void installPlayerClasses(Vm& vm) {
     installSystemClass(vm);
     installBitmapFilters(vm);
     installLoaderClasses(vm);
+    installLinkedBytes(vm);
     installNetClasses(vm);
     installSystemClasses(vm);
     installSoundClasses(vm);

@@ -10,6 +10,7 @@
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/load_events.h"
 #include "flash/avm2/player/natives.h"
+#include "flash/core/player.h"
 
 namespace flash {
 namespace {
@@ -188,7 +189,7 @@ Value eventToString(Vm& vm, const Value& self, Args) {
     return vm.callProperty(self, kinolux::avm2::Multiname::publicName(String(u"formatToString")), args);
 }
 constexpr char16_t kBytesLoaded[] = u"bytesLoaded", kBytesTotal[] = u"bytesTotal", kStatus[] = u"status",
-                   kRedirected[] = u"redirected", kResponseUrl[] = u"responseURL";
+                   kRedirected[] = u"redirected", kResponseUrl[] = u"responseURL", kText[] = u"text";
 
 }  // namespace
 
@@ -226,6 +227,9 @@ void installNetClasses(Vm& vm) {
                          eventToString<kBytesLoaded, kBytesTotal>);
     vm.defineTraitMethod(vm.findClass(u"flash.events.HTTPStatusEvent"), u"toString",
                          eventToString<kStatus, kRedirected, kResponseUrl>);
+    // The error events were declared before this, each with Event's toString.
+    for (const char16_t* name : {u"flash.events.ErrorEvent", u"flash.events.IOErrorEvent", u"flash.events.SecurityErrorEvent"})
+        vm.defineTraitMethod(vm.findClass(name), u"toString", eventToString<kText>);
 }
 
 }  // namespace flash
