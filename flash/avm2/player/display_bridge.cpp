@@ -4,6 +4,7 @@
 
 #include "flash/avm2/player/as3_scripts.h"
 #include "flash/core/bitmap_object.h"
+#include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/player.h"
@@ -24,6 +25,14 @@ bool isWaiting(const std::vector<std::weak_ptr<DisplayObject>>& waiting, const D
     for (const auto& w : waiting)
         if (w.lock().get() == &object) return true;
     return false;
+}
+
+// Takes an object (and any that are gone) off the waiting list.
+void stopWaiting(std::vector<std::weak_ptr<DisplayObject>>& waiting, const DisplayObject& object) {
+    std::erase_if(waiting, [&](const std::weak_ptr<DisplayObject>& w) {
+        auto o = w.lock();
+        return !o || o.get() == &object;
+    });
 }
 
 }  // namespace
@@ -197,11 +206,30 @@ void DisplayBridge::constructWaiting() {
     }
 }
 
+void DisplayBridge::constructButtonStates(Button& button) {
+    for (std::uint8_t state : {swf::ButtonState::Up, swf::ButtonState::Over, swf::ButtonState::Down,
+                               swf::ButtonState::HitTest}) {
+        auto object = button.stateObject(state);
+        if (!object || objects_.count(object->instanceId())) continue;
+        if (object->kind() == ObjectKind::MovieClip && !object->character()) {
+            std::vector<std::shared_ptr<DisplayObject>> records;
+            for (const auto& [depth, child] : static_cast<MovieClip&>(*object).children()) records.push_back(child);
+            for (const auto& record : records) constructUnannounced(*record, classFor(*record));
+            constructUnannounced(*object, vm_.findClass(u"flash.display.Sprite"));
+        } else {
+            constructUnannounced(*object, classFor(*object));
+        }
+    }
+}
+
+// A button's states hear of no placing: they are no child of the button.
+void DisplayBridge::constructUnannounced(DisplayObject& object, Class* cls) {
+    stopWaiting(waiting_, object);
+    if (!objects_.count(object.instanceId())) bind(object.shared_from_this(), cls);
+}
+
 void DisplayBridge::construct(DisplayObject& object) {
-    std::erase_if(waiting_, [&](const std::weak_ptr<DisplayObject>& w) {
-        auto o = w.lock();
-        return !o || o.get() == &object;
-    });
+    stopWaiting(waiting_, object);
     if (objects_.count(object.instanceId())) return;
     Object* made = bind(object.shared_from_this(), classFor(object));
     // A constructor that never called super() still gets its children.
@@ -336,6 +364,7 @@ std::shared_ptr<DisplayObject> DisplayBridge::newDisplayObject(Class* cls) {
         if (c->name == u"Sprite" || c->name == u"MovieClip" || c->name == u"Shape" || c->name == u"Loader")
             return std::make_shared<MovieClip>(nullptr, &emptyTimeline(), player_.library(), player_);
         if (c->name == u"Bitmap") return std::make_shared<BitmapObject>(player_, nullptr);
+        if (c->name == u"SimpleButton") return std::make_shared<Button>(nullptr, player_);
         if (c->name == u"DisplayObject") break;
     }
     return nullptr;

@@ -18,6 +18,7 @@
 
 namespace flash {
 
+class Button;
 struct Character;
 class DisplayObject;
 class MovieClip;
@@ -55,6 +56,9 @@ public:
     void constructChildren(DisplayObject& parent);
     // Constructs everything still waiting, parents before their children.
     void constructWaiting();
+    // The script objects of a button's state objects, up to hit test, in
+    // its constructor (a state sprite's records before the sprite).
+    void constructButtonStates(Button& button);
 
     // The script object of a display object, made (constructor run) if it
     // had none yet; null while it waits to be constructed, or when making
@@ -107,6 +111,7 @@ private:
     std::shared_ptr<DisplayObject> newDisplayObject(kinolux::avm2::Class* cls);
     void nameChildren(DisplayObject& parent, kinolux::avm2::Object* parentObject);
     void construct(DisplayObject& object);
+    void constructUnannounced(DisplayObject& object, kinolux::avm2::Class* cls);
     void announcePlaced(DisplayObject& object);
     void setInstanceProperty(kinolux::avm2::Object* parent, DisplayObject& child, kinolux::avm2::Object* childObject);
     void runFrameScriptsOf(DisplayObject& object);
@@ -169,6 +174,10 @@ void installSoundClasses(kinolux::avm2::Vm& vm);
 void dispatchEndedSounds(kinolux::avm2::Vm& vm);
 void installInputEventClasses(kinolux::avm2::Vm& vm);
 void installInteractiveProperties(kinolux::avm2::Vm& vm);
+// Takes a child off its container's list, with the removed events first.
+void detachChild(kinolux::avm2::Vm& vm, DisplayObject& child);
+// SimpleButton's states and switches.
+void installSimpleButton(kinolux::avm2::Vm& vm, kinolux::avm2::Class* simpleButton);
 // DisplayObject.loaderInfo.
 kinolux::avm2::Value loaderInfoGetter(kinolux::avm2::Vm& vm, const kinolux::avm2::Value& self,
                                       std::span<const kinolux::avm2::Value> args);
