@@ -11,6 +11,18 @@ namespace {
 
 std::size_t slotOf(std::uint8_t state) { return std::size_t(std::countr_zero(unsigned(state))) & 3; }
 
+// A clip's first frame comes with it, and its clips' in turn, so what they
+// hold is named before the next record's objects.
+void buildFirstFrames(DisplayObject& object) {
+    if (object.kind() != ObjectKind::MovieClip) return;
+    auto& clip = static_cast<MovieClip&>(object);
+    if (clip.initialized()) return;
+    clip.runFrame();
+    std::vector<std::shared_ptr<DisplayObject>> children;
+    for (const auto& [depth, child] : clip.children()) children.push_back(child);
+    for (const auto& child : children) buildFirstFrames(*child);
+}
+
 }  // namespace
 
 Button::Button(const Character* c, Player& player) : DisplayObject(ObjectKind::Button, c, player) {
@@ -100,7 +112,10 @@ void Button::buildStateObjects() {
                                swf::ButtonState::HitTest})
         for (const auto& rec : definition().records)
             if (rec.states & state)
-                if (auto child = makeRecordObject(rec)) parts[slotOf(state)].push_back(std::move(child));
+                if (auto child = makeRecordObject(rec)) {
+                    buildFirstFrames(*child);
+                    parts[slotOf(state)].push_back(std::move(child));
+                }
     for (std::size_t slot = 0; slot < parts.size(); ++slot) {
         if (parts[slot].size() == 1) {
             stateObjects_[slot] = parts[slot].front();

@@ -59,6 +59,8 @@ TEST(As3SimpleButton, AScriptsStateObjectLeavesItsContainerAndShowsWithTheButton
     EXPECT_EQ(run.traces, (std::vector<std::string>{"null", "0", "null", "true", "null", "[object Stage]", "null"}));
 }
 
+// Every record's object takes an instance name, shapes too, before the
+// sprites that hold several do.
 TEST(As3SimpleButton, ASymbolsStatesAreOneObjectEachWithSeveralRecordsInASprite) {
     namespace S = swf::ButtonState;
     swf::DefineButton button;
@@ -75,6 +77,8 @@ TEST(As3SimpleButton, ASymbolsStatesAreOneObjectEachWithSeveralRecordsInASprite)
     traceLocal(init, abc, 1, {"upState", "stage"});
     traceLocal(init, abc, 1, {"overState"});
     traceLocal(init, abc, 1, {"overState", "stage"});
+    traceLocal(init, abc, 1, {"upState", "name"});
+    traceLocal(init, abc, 1, {"overState", "name"});
     traced(init, abc, [&](Code& c) {
         c.op(op::GetLocal1).op(op::GetProperty, abc.name("overState"));
         c.op(op::GetLocal1).op(op::GetProperty, abc.name("hitTestState")).op(op::StrictEquals);
@@ -85,5 +89,5 @@ TEST(As3SimpleButton, ASymbolsStatesAreOneObjectEachWithSeveralRecordsInASprite)
     Playback run = play(file);
     EXPECT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"[object Sprite]", "2", "null", "[object Stage]", "[object Shape]",
-                                                    "null", "false"}));
+                                                    "null", "instance6", "instance3", "false"}));
 }

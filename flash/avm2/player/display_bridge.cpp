@@ -180,8 +180,9 @@ void DisplayBridge::constructChildren(DisplayObject& parent) {
 void DisplayBridge::buildFirstFrame(DisplayObject& object) {
     if (object.kind() != ObjectKind::MovieClip || object.onStage()) return;
     auto& clip = static_cast<MovieClip&>(object);
-    if (clip.initialized()) return;
-    clip.runFrame();
+    // A button's state clip has its frame already, its objects still
+    // waiting for their script objects.
+    if (!clip.initialized()) clip.runFrame();
     std::vector<std::shared_ptr<DisplayObject>> children;
     for (const auto& [depth, child] : clip.children()) children.push_back(child);
     for (const auto& child : children)
@@ -210,15 +211,23 @@ void DisplayBridge::constructButtonStates(Button& button) {
     for (std::uint8_t state : {swf::ButtonState::Up, swf::ButtonState::Over, swf::ButtonState::Down,
                                swf::ButtonState::HitTest}) {
         auto object = button.stateObject(state);
-        if (!object || objects_.count(object->instanceId())) continue;
-        if (object->kind() == ObjectKind::MovieClip && !object->character()) {
-            std::vector<std::shared_ptr<DisplayObject>> records;
-            for (const auto& [depth, child] : static_cast<MovieClip&>(*object).children()) records.push_back(child);
-            for (const auto& record : records) constructUnannounced(*record, classFor(*record));
-            constructUnannounced(*object, vm_.findClass(u"flash.display.Sprite"));
-        } else {
+        if (!object) continue;
+        if (object->kind() != ObjectKind::MovieClip || object->character()) {
             constructUnannounced(*object, classFor(*object));
+            continue;
         }
+        // A sprite holding a state's records takes them once they are
+        // constructed, on their own, and they hear that it did.
+        auto& sprite = static_cast<MovieClip&>(*object);
+        std::vector<std::shared_ptr<DisplayObject>> records;
+        for (const auto& [depth, child] : sprite.children()) records.push_back(child);
+        for (const auto& record : records) {
+            record->setParent(nullptr);
+            constructUnannounced(*record, classFor(*record));
+            record->setParent(&sprite);
+        }
+        constructUnannounced(sprite, vm_.findClass(u"flash.display.Sprite"));
+        for (const auto& record : records) dispatch(*record, u"added", true);
     }
 }
 

@@ -57,7 +57,7 @@ public:
     // Constructs everything still waiting, parents before their children.
     void constructWaiting();
     // The script objects of a button's state objects, up to hit test, in
-    // its constructor (a state sprite's records before the sprite).
+    // its constructor.
     void constructButtonStates(Button& button);
 
     // The script object of a display object, made (constructor run) if it

@@ -18,10 +18,18 @@ Button* buttonOf(const Value& t) {
     return d && d->kind() == ObjectKind::Button ? static_cast<Button*>(d) : nullptr;
 }
 
-// A state's object leaves the container that held it.
-void setState(Vm& vm, Button& button, std::uint8_t state, std::shared_ptr<DisplayObject> object) {
+// A state's object leaves the container that held it. Going on show on
+// the stage it catches up with the frame: it hears the frame's
+// construction and its end at once.
+void setState(Vm& vm, DisplayBridge& bridge, Button& button, std::uint8_t state, std::shared_ptr<DisplayObject> object) {
     if (object && object->parentClip()) detachChild(vm, *object);
-    button.setStateObject(state, std::move(object));
+    const bool wasShown = object && object->parent() == &button;
+    button.setStateObject(state, object);
+    if (!object || wasShown || object->parent() != &button) return;
+    bridge.dispatch(*object, u"added", true);
+    if (!object->onStage()) return;
+    bridge.dispatchStageChange(*object, true);
+    for (const char16_t* type : {u"frameConstructed", u"exitFrame"}) bridge.dispatch(*object, type, false);
 }
 
 template <std::uint8_t State>
@@ -37,7 +45,7 @@ template <std::uint8_t State>
 Value stateSetter(Vm& vm, const Value& t, Args a) {
     Button* button = buttonOf(t);
     DisplayBridge* bridge = DisplayBridge::of(vm);
-    if (button && bridge) setState(vm, *button, State, bridge->sharedDisplayOf(arg(a, 0)));
+    if (button && bridge) setState(vm, *bridge, *button, State, bridge->sharedDisplayOf(arg(a, 0)));
     return Value();
 }
 
@@ -60,7 +68,7 @@ Value buttonInit(Vm& vm, const Value& t, Args a) {
     DisplayBridge* bridge = DisplayBridge::of(vm);
     if (!button || !bridge) return Value();
     for (std::size_t i = 0; i < std::size(kStates); ++i)
-        if (!arg(a, i).isNullish()) setState(vm, *button, kStates[i], bridge->sharedDisplayOf(arg(a, i)));
+        if (!arg(a, i).isNullish()) setState(vm, *bridge, *button, kStates[i], bridge->sharedDisplayOf(arg(a, i)));
     bridge->constructButtonStates(*button);
     bridge->constructChildren(*button);
     return Value();
