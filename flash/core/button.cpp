@@ -130,7 +130,7 @@ void Button::buildStateObjects() {
 }
 
 std::shared_ptr<DisplayObject> Button::stateObject(std::uint8_t state) {
-    buildStateObjects();
+    showStateObject();
     return stateObjects_[slotOf(state)];
 }
 

@@ -208,16 +208,23 @@ void DisplayBridge::constructWaiting() {
 }
 
 void DisplayBridge::constructButtonStates(Button& button) {
+    // A sprite holding a state's records takes them once every state is
+    // constructed, the records on their own, and they hear that it did.
+    std::vector<std::shared_ptr<DisplayObject>> taken, hidden;
     for (std::uint8_t state : {swf::ButtonState::Up, swf::ButtonState::Over, swf::ButtonState::Down,
                                swf::ButtonState::HitTest}) {
         auto object = button.stateObject(state);
         if (!object) continue;
+        // The states a button on the stage does not show are on it too
+        // while they are constructed.
+        if (button.onStage() && !object->onStage() && !objects_.count(object->instanceId())) {
+            markOnStage(*object, true);
+            hidden.push_back(object);
+        }
         if (object->kind() != ObjectKind::MovieClip || object->character()) {
             constructUnannounced(*object, classFor(*object));
             continue;
         }
-        // A sprite holding a state's records takes them once they are
-        // constructed, on their own, and they hear that it did.
         auto& sprite = static_cast<MovieClip&>(*object);
         std::vector<std::shared_ptr<DisplayObject>> records;
         for (const auto& [depth, child] : sprite.children()) records.push_back(child);
@@ -227,7 +234,28 @@ void DisplayBridge::constructButtonStates(Button& button) {
             record->setParent(&sprite);
         }
         constructUnannounced(sprite, vm_.findClass(u"flash.display.Sprite"));
-        for (const auto& record : records) dispatch(*record, u"added", true);
+        taken.insert(taken.end(), records.begin(), records.end());
+    }
+    for (const auto& object : hidden) markOnStage(*object, false);
+    for (const auto& record : taken) dispatch(*record, u"added", true);
+    // The state on show hears that the button took it.
+    if (button.children().empty()) return;
+    auto shown = button.children().begin()->second;
+    dispatch(*shown, u"added", true);
+    if (shown->onStage()) dispatchStageChange(*shown, true);
+}
+
+// Marks what an object holds as placed (waiting to be constructed in its
+// constructor), or the marks off again.
+void DisplayBridge::markOnStage(DisplayObject& object, bool on) {
+    object.setOnStage(on);
+    std::vector<std::shared_ptr<DisplayObject>> children;
+    if (object.kind() == ObjectKind::MovieClip)
+        for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) children.push_back(child);
+    for (const auto& child : children) {
+        if (!on) stopWaiting(waiting_, *child);
+        else if (!objects_.count(child->instanceId())) waiting_.push_back(child->weak_from_this());
+        markOnStage(*child, on);
     }
 }
 
@@ -451,9 +479,11 @@ void DisplayBridge::finishGoto() {
 
 void DisplayBridge::dispatchStageChange(DisplayObject& object, bool added) {
     dispatch(object, added ? u"addedToStage" : u"removedFromStage", false);
-    if (object.kind() != ObjectKind::MovieClip) return;
     std::vector<std::shared_ptr<DisplayObject>> children;
-    for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) children.push_back(child);
+    if (object.kind() == ObjectKind::MovieClip)
+        for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) children.push_back(child);
+    else if (object.kind() == ObjectKind::Button)
+        for (const auto& [depth, child] : static_cast<Button&>(object).children()) children.push_back(child);
     for (const auto& child : children) dispatchStageChange(*child, added);
 }
 

@@ -112,6 +112,7 @@ private:
     void nameChildren(DisplayObject& parent, kinolux::avm2::Object* parentObject);
     void construct(DisplayObject& object);
     void constructUnannounced(DisplayObject& object, kinolux::avm2::Class* cls);
+    void markOnStage(DisplayObject& object, bool on);
     void announcePlaced(DisplayObject& object);
     void setInstanceProperty(kinolux::avm2::Object* parent, DisplayObject& child, kinolux::avm2::Object* childObject);
     void runFrameScriptsOf(DisplayObject& object);
