@@ -91,3 +91,48 @@ TEST(As3SimpleButton, ASymbolsStatesAreOneObjectEachWithSeveralRecordsInASprite)
     EXPECT_EQ(run.traces, (std::vector<std::string>{"[object Sprite]", "2", "null", "[object Stage]", "[object Shape]",
                                                     "null", "instance6", "instance3", "false"}));
 }
+
+namespace {
+
+// The DoABC2 body of class Btn extends SimpleButton, whose constructor
+// traces before it calls super().
+std::vector<std::uint8_t> buttonClassAbc() {
+    AbcBuilder abc;
+    std::uint32_t btn = abc.name("Btn"), simple = displayName(abc, "SimpleButton");
+    Code init;
+    init.op(op::GetLocal0).op(op::PushScope);
+    traced(init, abc, [&](Code& c) { c.op(op::PushString, abc.string("Btn constructed")); });
+    init.op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid);
+    std::uint32_t initMethod = abc.method(), cinit = abc.method();
+    abc.body(initMethod, init);
+    abc.body(cinit, Code().op(op::ReturnVoid));
+    abc.addClass(btn, simple, initMethod, cinit);
+    Code script;
+    script.op(op::GetScopeObject).u8(0).op(op::GetLex, simple).op(op::NewClass, 0).op(op::InitProperty, btn);
+    scriptOf(abc, script, {{btn, 4, 1, 0}});
+    std::vector<std::uint8_t> tag{1, 0, 0, 0, 0};
+    auto bytes = abc.bytes();
+    tag.insert(tag.end(), bytes.begin(), bytes.end());
+    return tag;
+}
+
+}  // namespace
+
+// The timeline's button is there, named on its parent, when the parent's
+// constructor runs; its own constructor waits for the frame's end.
+TEST(As3SimpleButton, ATimelineButtonsConstructorRunsAfterItsFrame) {
+    swf::DefineButton button;
+    button.id = 3;
+    button.records = {record(swf::ButtonState::Up | swf::ButtonState::HitTest, 1, 1)};
+    swf::PlaceObject placed = testmovies::place(1, 3);
+    placed.name = "btn";
+    AbcBuilder abc;
+    Code init;
+    traced(init, abc, [&](Code& c) { c.op(op::GetLocal0).op(op::GetProperty, abc.name("btn")); });
+    auto file = documentMovie(documentAbc(abc, init),
+                              {testmovies::rect(1, {255, 0, 0, 255}, 0, 0, 20, 20), button, placed,
+                               swf::DoAbc{swf::Bytes(buttonClassAbc())}, swf::SymbolClass{{{3, "Btn"}}}});
+    Playback run = play(file);
+    EXPECT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"[object Btn]", "Btn constructed"}));
+}

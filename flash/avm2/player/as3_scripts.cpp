@@ -98,6 +98,7 @@ void As3Scripts::runFrameScripts() {
     display_->broadcast(u"frameConstructed");
     display_->runFrameScripts();
     display_->broadcast(u"exitFrame");
+    display_->runLateConstructors();
     display_->runQueued();
 }
 

@@ -211,6 +211,7 @@ void DisplayBridge::constructButtonStates(Button& button) {
     // A sprite holding a state's records takes them once every state is
     // constructed, the records on their own, and they hear that it did.
     std::vector<std::shared_ptr<DisplayObject>> taken, hidden;
+    bool made = false;
     for (std::uint8_t state : {swf::ButtonState::Up, swf::ButtonState::Over, swf::ButtonState::Down,
                                swf::ButtonState::HitTest}) {
         auto object = button.stateObject(state);
@@ -222,10 +223,11 @@ void DisplayBridge::constructButtonStates(Button& button) {
             hidden.push_back(object);
         }
         if (object->kind() != ObjectKind::MovieClip || object->character()) {
-            constructUnannounced(*object, classFor(*object));
+            made = constructUnannounced(*object, classFor(*object)) || made;
             continue;
         }
         auto& sprite = static_cast<MovieClip&>(*object);
+        if (objects_.count(sprite.instanceId())) continue;
         std::vector<std::shared_ptr<DisplayObject>> records;
         for (const auto& [depth, child] : sprite.children()) records.push_back(child);
         for (const auto& record : records) {
@@ -233,16 +235,40 @@ void DisplayBridge::constructButtonStates(Button& button) {
             constructUnannounced(*record, classFor(*record));
             record->setParent(&sprite);
         }
-        constructUnannounced(sprite, vm_.findClass(u"flash.display.Sprite"));
+        made = constructUnannounced(sprite, vm_.findClass(u"flash.display.Sprite")) || made;
         taken.insert(taken.end(), records.begin(), records.end());
     }
     for (const auto& object : hidden) markOnStage(*object, false);
     for (const auto& record : taken) dispatch(*record, u"added", true);
     // The state on show hears that the button took it.
-    if (button.children().empty()) return;
+    if (!made || button.children().empty()) return;
     auto shown = button.children().begin()->second;
     dispatch(*shown, u"added", true);
     if (shown->onStage()) dispatchStageChange(*shown, true);
+}
+
+// A button the timeline places has its script object, named on its
+// parent, and its states' at once, but its own constructor runs only once
+// the frame has ended.
+void DisplayBridge::constructLate(Button& button) {
+    Class* cls = classFor(button);
+    if (!cls) return;
+    bindings_.push_back(std::make_unique<Binding>(*this, button.shared_from_this()));
+    Object* made = instanceOf(cls, bindings_.back().get());
+    made->sealed = cls->sealed;
+    lateConstructors_.push_back(made);
+    if (DisplayObject* parent = button.parent())
+        if (auto holder = objects_.find(parent->instanceId()); holder != objects_.end())
+            setInstanceProperty(holder->second, button, made);
+    constructButtonStates(button);
+}
+
+void DisplayBridge::runLateConstructors() {
+    for (Object* made : std::exchange(lateConstructors_, {})) {
+        Class* cls = made->cls;
+        if (cls->init) vm_.guarded([&] { vm_.callMethod(cls->init, Value(made), {}, cls->init->scope); });
+        if (DisplayObject* object = displayOf(Value(made))) announcePlaced(*object);
+    }
 }
 
 // Marks what an object holds as placed (waiting to be constructed in its
@@ -260,14 +286,20 @@ void DisplayBridge::markOnStage(DisplayObject& object, bool on) {
 }
 
 // A button's states hear of no placing: they are no child of the button.
-void DisplayBridge::constructUnannounced(DisplayObject& object, Class* cls) {
+bool DisplayBridge::constructUnannounced(DisplayObject& object, Class* cls) {
     stopWaiting(waiting_, object);
-    if (!objects_.count(object.instanceId())) bind(object.shared_from_this(), cls);
+    if (objects_.count(object.instanceId())) return false;
+    bind(object.shared_from_this(), cls);
+    return true;
 }
 
 void DisplayBridge::construct(DisplayObject& object) {
     stopWaiting(waiting_, object);
     if (objects_.count(object.instanceId())) return;
+    if (object.kind() == ObjectKind::Button && object.placedBy && object.onStage()) {
+        constructLate(static_cast<Button&>(object));
+        return;
+    }
     Object* made = bind(object.shared_from_this(), classFor(object));
     // A constructor that never called super() still gets its children.
     constructChildren(object);
@@ -358,10 +390,12 @@ Object* DisplayBridge::bind(std::shared_ptr<DisplayObject> object, Class* cls) {
     return it == objects_.end() ? nullptr : it->second;
 }
 
-Object* DisplayBridge::makeInstance(Class* cls) {
+Object* DisplayBridge::makeInstance(Class* cls) { return instanceOf(cls, vm_.takePendingBinding()); }
+
+Object* DisplayBridge::instanceOf(Class* cls, kinolux::avm2::DisplayBinding* binding) {
     auto* o = vm_.make<DisplayScriptObject>(kinolux::avm2::ObjectKind::Plain, &cls->instanceTraits, cls,
                                             cls->prototype);
-    o->binding = vm_.takePendingBinding();
+    o->binding = binding;
     if (!o->binding) {
         if (auto made = newDisplayObject(cls)) {
             made->name = player_.nextInstanceName();
@@ -475,6 +509,7 @@ void DisplayBridge::finishGoto() {
     broadcast(u"frameConstructed");
     runFrameScripts();
     broadcast(u"exitFrame");
+    runLateConstructors();
 }
 
 void DisplayBridge::dispatchStageChange(DisplayObject& object, bool added) {

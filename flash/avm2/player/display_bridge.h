@@ -56,6 +56,9 @@ public:
     void constructChildren(DisplayObject& parent);
     // Constructs everything still waiting, parents before their children.
     void constructWaiting();
+    // The constructors of the buttons the timeline placed, which run after
+    // the frame's exitFrame.
+    void runLateConstructors();
     // The script objects of a button's state objects, up to hit test, in
     // its constructor.
     void constructButtonStates(Button& button);
@@ -111,7 +114,9 @@ private:
     std::shared_ptr<DisplayObject> newDisplayObject(kinolux::avm2::Class* cls);
     void nameChildren(DisplayObject& parent, kinolux::avm2::Object* parentObject);
     void construct(DisplayObject& object);
-    void constructUnannounced(DisplayObject& object, kinolux::avm2::Class* cls);
+    bool constructUnannounced(DisplayObject& object, kinolux::avm2::Class* cls);
+    void constructLate(Button& button);
+    kinolux::avm2::Object* instanceOf(kinolux::avm2::Class* cls, kinolux::avm2::DisplayBinding* binding);
     void markOnStage(DisplayObject& object, bool on);
     void announcePlaced(DisplayObject& object);
     void setInstanceProperty(kinolux::avm2::Object* parent, DisplayObject& child, kinolux::avm2::Object* childObject);
@@ -122,7 +127,8 @@ private:
     std::map<swf::CharacterId, std::string> symbolClasses_;
     std::unordered_map<std::uint64_t, kinolux::avm2::DisplayScriptObject*> objects_;  // by instance id
     std::vector<std::unique_ptr<Binding>> bindings_;
-    std::vector<std::weak_ptr<DisplayObject>> waiting_;  // placed, not yet constructed, in placing order
+    std::vector<std::weak_ptr<DisplayObject>> waiting_;
+    std::vector<kinolux::avm2::Object*> lateConstructors_;  // made, constructor not yet run  // placed, not yet constructed, in placing order
     std::unordered_map<std::uint64_t, int> scriptFrames_;  // the frame whose script last ran, per clip
     kinolux::avm2::Object* rootObject_ = nullptr;
     kinolux::avm2::Object* stage_ = nullptr;
