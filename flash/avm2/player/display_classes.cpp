@@ -152,7 +152,18 @@ Value opaqueBackgroundSetter(Vm& vm, const Value& t, Args a) {
     }
     return Value();
 }
-Value mouseGetter(Vm&, const Value&, Args) { return Value(0.0); }
+// The pointer in the object's own coordinates (pixels); the stage's are
+// the stage's.
+template <bool Vertical>
+Value mouseGetter(Vm& vm, const Value& t, Args) {
+    QPointF p = bridge(vm).player().input().mouse;
+    if (DisplayObject* d = self(t)) {
+        bool invertible = false;
+        const QTransform toLocal = d->worldMatrix().inverted(&invertible);
+        p = invertible ? toLocal.map(p * 20) / 20 : QPointF();
+    }
+    return Value(Vertical ? p.y() : p.x());
+}
 // The object a script hangs on a display object; null until one does.
 Value metaDataGetter(Vm&, const Value& t, Args) {
     const Value* held = t.object() ? t.object()->dynamic.get(u"__metaData") : nullptr;
@@ -566,9 +577,9 @@ void installPlayerClasses(Vm& vm) {
         vm.defineGetter(c, u"mask", maskGetter, maskSetter);
         vm.defineGetter(c, u"scrollRect", scrollRectGetter, scrollRectSetter);
         vm.defineGetter(c, u"opaqueBackground", opaqueBackgroundGetter, opaqueBackgroundSetter);
-        vm.defineGetter(c, u"mouseX", mouseGetter);
+        vm.defineGetter(c, u"mouseX", mouseGetter<false>);
         vm.defineGetter(c, u"metaData", metaDataGetter, metaDataSetter);
-        vm.defineGetter(c, u"mouseY", mouseGetter);
+        vm.defineGetter(c, u"mouseY", mouseGetter<true>);
         vm.defineTraitMethod(c, u"getBounds", getBounds);
         vm.defineTraitMethod(c, u"getRect", getBounds);
         vm.defineTraitMethod(c, u"localToGlobal", localToGlobal);
