@@ -35,10 +35,25 @@ Value objectValue(Vm& vm, DisplayObject* o) {
 
 // ---- DisplayObject ----
 
+QRectF boundsIn(DisplayObject& d, DisplayObject* space);
+
+bool isStage(Vm& vm, const Value& t) {
+    DisplayBridge* b = DisplayBridge::of(vm);
+    return b && t.object() && t.object() == b->stage();
+}
+
+// The Stage stands untransformed, as big as what it shows.
 template <double (DisplayObject::*Get)() const, int Scale>
-Value numberGetter(Vm&, const Value& t, Args) {
-    DisplayObject* d = self(t);
-    return Value(d ? (d->*Get)() / Scale : 0.0);
+double stageNumber(Vm& vm) {
+    if constexpr (Get == &DisplayObject::width) return boundsIn(bridge(vm).player().root(), nullptr).width();
+    if constexpr (Get == &DisplayObject::height) return boundsIn(bridge(vm).player().root(), nullptr).height();
+    return Scale == 100 ? 1.0 : 0.0;
+}
+
+template <double (DisplayObject::*Get)() const, int Scale>
+Value numberGetter(Vm& vm, const Value& t, Args) {
+    if (DisplayObject* d = self(t)) return Value((d->*Get)() / Scale);
+    return Value(isStage(vm, t) ? stageNumber<Get, Scale>(vm) : 0.0);
 }
 
 template <void (DisplayObject::*Set)(double), int Scale>
@@ -87,6 +102,7 @@ Value parentGetter(Vm& vm, const Value& t, Args) {
     return Value::null();
 }
 Value rootGetter(Vm& vm, const Value& t, Args) {
+    if (isStage(vm, t)) return t;
     DisplayObject* d = self(t);
     if (!d || !d->onStage()) return Value::null();
     return objectValue(vm, &bridge(vm).player().root());
