@@ -226,3 +226,32 @@ TEST(As3MouseInput, ThePointerIsReadInEachObjectsOwnCoordinates) {
     EXPECT_TRUE(player.scriptErrors().empty()) << player.scriptErrors()[0];
     EXPECT_EQ(traces, (Lines{"30,40 30,40 10"}));
 }
+
+// stage.focus takes an object off the stage too; leaving the stage takes it
+// away.
+TEST(As3KeyInput, TheFocusMayRestOffTheStageUntilItsHolderLeavesIt) {
+    AbcBuilder abc;
+    std::uint32_t sprite = abc.qname(abc.packageNamespace("flash.display"), "Sprite");
+    Code init;
+    init.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal1);
+    auto focusIs = [&](Code& c) {
+        traced(c, abc, [&](Code& t) {
+            t.op(op::GetLocal0).op(op::GetProperty, abc.name("stage")).op(op::GetProperty, abc.name("focus"));
+            t.op(op::GetLocal1).op(op::StrictEquals);
+        });
+    };
+    init.op(op::GetLocal0).op(op::GetProperty, abc.name("stage")).op(op::GetLocal1);
+    init.op(op::SetProperty, abc.name("focus"));
+    focusIs(init);
+    callOnThis(init, abc, "addChild", 1, [](Code& c) { c.op(op::GetLocal1); });
+    focusIs(init);
+    callOnThis(init, abc, "removeChild", 1, [](Code& c) { c.op(op::GetLocal1); });
+    focusIs(init);
+    kinolux::testing::EnsureApplication<QGuiApplication>();
+    std::vector<std::string> traces;
+    flash::PlayerOptions options;
+    options.trace = [&](std::string_view line) { traces.emplace_back(line); };
+    flash::Player player(swf::Bytes(documentMovie(documentAbc(abc, init))), std::move(options));
+    EXPECT_TRUE(player.scriptErrors().empty()) << player.scriptErrors()[0];
+    EXPECT_EQ(traces, (Lines{"true", "true", "false"}));
+}
