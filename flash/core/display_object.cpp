@@ -290,6 +290,12 @@ bool Graphic::hitTestLocal(QPointF p, bool shapeFlag) const {
     return true;
 }
 
+bool DisplayObject::takesInstanceName() const {
+    if (character_ && character_->owner && !character_->owner->runsActionScript1()) return true;
+    return kind_ != ObjectKind::Shape && kind_ != ObjectKind::MorphShape && kind_ != ObjectKind::Text &&
+           kind_ != ObjectKind::Bitmap && kind_ != ObjectKind::Video;
+}
+
 namespace {
 
 std::shared_ptr<DisplayObject> makeDisplayObject(const Character* c, Player& player) {

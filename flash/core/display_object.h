@@ -36,12 +36,10 @@ public:
     DisplayObject& operator=(const DisplayObject&) = delete;
 
     ObjectKind kind() const { return kind_; }
-    // Whether an unnamed placement gets an "instanceN" name: shapes, static
-    // text, bitmaps and videos do not (nor use up a number).
-    bool takesInstanceName() const {
-        return kind_ != ObjectKind::Shape && kind_ != ObjectKind::MorphShape && kind_ != ObjectKind::Text &&
-               kind_ != ObjectKind::Bitmap && kind_ != ObjectKind::Video;
-    }
+    // Whether an unnamed placement gets an "instanceN" name: in
+    // ActionScript 1/2 movies shapes, static text, bitmaps and videos do
+    // not (nor use up a number); ActionScript 3 names every object.
+    bool takesInstanceName() const;
     const Character* character() const { return character_; }
     swf::CharacterId characterId() const { return character_ ? character_->id : 0; }
     std::uint64_t instanceId() const { return instanceId_; }

@@ -123,6 +123,7 @@ QSize Player::stageSize() const {
 
 void Player::tick() {
     ++framesRun_;
+    buttonStatesThisFrame_ = 0;
     updateDrag();
     runFrameStep();
     // What the frame asked for arrives between frames, as from a network.

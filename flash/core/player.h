@@ -178,6 +178,11 @@ public:
     // nesting depth, and the player stops creating objects at a count.
     static constexpr int kMaxNesting = 64;
     static constexpr std::size_t kMaxObjects = 100000;
+    // A button's state objects are built when it first needs them, and a
+    // button whose states hold buttons multiplies with every level: at most
+    // this many are built in a frame, the rest of the states stay empty.
+    static constexpr int kMaxButtonStatesPerFrame = 4096;
+    bool mayBuildButtonState() { return buttonStatesThisFrame_++ < kMaxButtonStatesPerFrame; }
     class NestingGuard {
     public:
         explicit NestingGuard(Player& p) : player_(p) { ++player_.nesting_; }
@@ -361,6 +366,7 @@ private:
     int framesRun_ = 0;
     int instanceCounter_ = 0;
     int nesting_ = 0;
+    int buttonStatesThisFrame_ = 0;
     bool quit_ = false;
     TraceHandler traceHandler_;
     std::vector<std::string> pendingTraces_;

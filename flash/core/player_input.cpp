@@ -141,7 +141,7 @@ void Player::transition(DisplayObject& object, const MouseTransition& t) {
                 if ((action.conditions & t.condition) && object.onStage())
                     timelineScripts_->runButtonActions(object, button.character()->owner->code(action.actions));
         }
-        if (const auto* sounds = button.character()->buttonSound) {
+        if (const auto* sounds = button.character() ? button.character()->buttonSound : nullptr) {
             // Sounds for OverUpToIdle, IdleToOverUp, OverUpToOverDown, OverDownToOverUp.
             int slot = t.condition == C::OverUpToIdle ? 0 : t.condition == C::IdleToOverUp ? 1
                        : t.condition == C::OverUpToOverDown ? 2 : t.condition == C::OverDownToOverUp ? 3 : -1;

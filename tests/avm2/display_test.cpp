@@ -383,3 +383,23 @@ TEST(As3Scenes, FramesAndLabelsCountFromTheirScenesStart) {
     ASSERT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"B121", "2", "A120"}));
 }
+
+// The Stage as a display object: untransformed, as big as what it shows,
+// its own root.
+TEST(As3DisplayList, TheStageStandsUntransformedAsBigAsItsContent) {
+    AbcBuilder abc;
+    Code init;
+    traceProperty(init, abc, {"stage", "alpha"});
+    traceProperty(init, abc, {"stage", "scaleX"});
+    traceProperty(init, abc, {"stage", "x"});
+    traceProperty(init, abc, {"stage", "width"});
+    traced(init, abc, [&](Code& c) {
+        c.op(op::GetLocal0).op(op::GetProperty, abc.name("stage")).op(op::GetProperty, abc.name("root"));
+        c.op(op::GetLocal0).op(op::GetProperty, abc.name("stage")).op(op::StrictEquals);
+    });
+    auto file = documentMovie(documentAbc(abc, init), {testmovies::rect(1, {255, 0, 0, 255}, 0, 0, 20, 20),
+                                                       testmovies::place(1, 1, testmovies::at(10, 10))});
+    Playback run = play(file);
+    EXPECT_TRUE(run.errors.empty()) << run.errors[0];
+    EXPECT_EQ(run.traces, (std::vector<std::string>{"1", "1", "0", "20", "true"}));
+}

@@ -182,3 +182,76 @@ TEST(As3KeyInput, TabTellsTheHolderAndMovesTheFocusInTabIndexOrder) {
 }
 
 }  // namespace
+
+// mouseX and mouseY: the pointer in the object's own coordinates, the
+// stage's in the stage's.
+TEST(As3MouseInput, ThePointerIsReadInEachObjectsOwnCoordinates) {
+    AbcBuilder abc;
+    std::uint32_t sprite = abc.qname(abc.packageNamespace("flash.display"), "Sprite");
+    Code init;
+    init.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal1);
+    init.op(op::GetLocal1).op(op::PushString, abc.string("inner")).op(op::SetProperty, abc.name("name"));
+    for (auto [name, value] : {std::pair{"x", 10}, {"y", 20}, {"scaleX", 2}, {"scaleY", 2}})
+        init.op(op::GetLocal1).op(op::PushByte).u8(std::uint8_t(value)).op(op::SetProperty, abc.name(name));
+    callOnThis(init, abc, "addChild", 1, [](Code& c) { c.op(op::GetLocal1); });
+    callOnThis(init, abc, "addEventListener", 2, [&](Code& c) {
+        c.op(op::PushString, abc.string("enterFrame")).op(op::GetLocal0).op(op::GetProperty, abc.name("report"));
+    });
+    Code report;
+    traced(report, abc, [&](Code& c) {
+        auto add = [&](std::initializer_list<const char*> path, const char* after) {
+            c.op(op::GetLocal0);
+            for (const char* step : path) c.op(op::GetProperty, abc.name(step));
+            if (after) c.op(op::PushString, abc.string(after)).op(op::Add);
+        };
+        add({"stage", "mouseX"}, ",");
+        add({"stage", "mouseY"}, " ");
+        c.op(op::Add);
+        add({"mouseX"}, ",");
+        c.op(op::Add);
+        add({"mouseY"}, " ");
+        c.op(op::Add);
+        c.op(op::GetLocal0).op(op::PushString, abc.string("inner")).op(op::CallProperty, abc.name("getChildByName"), 1);
+        c.op(op::GetProperty, abc.name("mouseX")).op(op::Add);
+    });
+    kinolux::testing::EnsureApplication<QGuiApplication>();
+    std::vector<std::string> traces;
+    flash::PlayerOptions options;
+    options.trace = [&](std::string_view line) { traces.emplace_back(line); };
+    flash::Player player(swf::Bytes(documentMovie(documentAbc(abc, init, {DocMethod{"report", report, 1}}), {}, 100,
+                                                  100, 2)),
+                         std::move(options));
+    player.mouseMove(30, 40);
+    player.tick();
+    EXPECT_TRUE(player.scriptErrors().empty()) << player.scriptErrors()[0];
+    EXPECT_EQ(traces, (Lines{"30,40 30,40 10"}));
+}
+
+// stage.focus takes an object off the stage too; leaving the stage takes it
+// away.
+TEST(As3KeyInput, TheFocusMayRestOffTheStageUntilItsHolderLeavesIt) {
+    AbcBuilder abc;
+    std::uint32_t sprite = abc.qname(abc.packageNamespace("flash.display"), "Sprite");
+    Code init;
+    init.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal1);
+    auto focusIs = [&](Code& c) {
+        traced(c, abc, [&](Code& t) {
+            t.op(op::GetLocal0).op(op::GetProperty, abc.name("stage")).op(op::GetProperty, abc.name("focus"));
+            t.op(op::GetLocal1).op(op::StrictEquals);
+        });
+    };
+    init.op(op::GetLocal0).op(op::GetProperty, abc.name("stage")).op(op::GetLocal1);
+    init.op(op::SetProperty, abc.name("focus"));
+    focusIs(init);
+    callOnThis(init, abc, "addChild", 1, [](Code& c) { c.op(op::GetLocal1); });
+    focusIs(init);
+    callOnThis(init, abc, "removeChild", 1, [](Code& c) { c.op(op::GetLocal1); });
+    focusIs(init);
+    kinolux::testing::EnsureApplication<QGuiApplication>();
+    std::vector<std::string> traces;
+    flash::PlayerOptions options;
+    options.trace = [&](std::string_view line) { traces.emplace_back(line); };
+    flash::Player player(swf::Bytes(documentMovie(documentAbc(abc, init))), std::move(options));
+    EXPECT_TRUE(player.scriptErrors().empty()) << player.scriptErrors()[0];
+    EXPECT_EQ(traces, (Lines{"true", "true", "false"}));
+}

@@ -105,6 +105,7 @@ void As3Scripts::runFrameScripts() {
     display_->broadcast(u"frameConstructed");
     display_->runFrameScripts();
     display_->broadcast(u"exitFrame");
+    display_->runLateConstructors();
     display_->runQueued();
     if (!std::exchange(announcedLoad_, true)) vm_->guarded([&] { announceMovieLoaded(*vm_); });
 }

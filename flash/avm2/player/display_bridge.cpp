@@ -4,6 +4,7 @@
 
 #include "flash/avm2/player/as3_scripts.h"
 #include "flash/core/bitmap_object.h"
+#include "flash/core/button.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/player.h"
@@ -24,6 +25,14 @@ bool isWaiting(const std::vector<std::weak_ptr<DisplayObject>>& waiting, const D
     for (const auto& w : waiting)
         if (w.lock().get() == &object) return true;
     return false;
+}
+
+// Takes an object (and any that are gone) off the waiting list.
+void stopWaiting(std::vector<std::weak_ptr<DisplayObject>>& waiting, const DisplayObject& object) {
+    std::erase_if(waiting, [&](const std::weak_ptr<DisplayObject>& w) {
+        auto o = w.lock();
+        return !o || o.get() == &object;
+    });
 }
 
 }  // namespace
@@ -178,11 +187,13 @@ void DisplayBridge::constructChildren(DisplayObject& parent) {
 void DisplayBridge::buildFirstFrame(DisplayObject& object) {
     if (object.kind() != ObjectKind::MovieClip || object.onStage()) return;
     auto& clip = static_cast<MovieClip&>(object);
-    if (clip.initialized()) return;
-    clip.runFrame();
+    // A button's state clip has its frame already, its objects still
+    // waiting for their script objects.
+    const bool fresh = !clip.initialized();
+    if (fresh) clip.runFrame();
     constructOffStage(clip);
     // A clip a script made plays on without a place on the stage.
-    if (!clip.parent() && clip.totalFrames() > 1 && orphans_.size() < kMaxOrphans)
+    if (fresh && !clip.parent() && clip.totalFrames() > 1 && orphans_.size() < kMaxOrphans)
         orphans_.push_back(std::static_pointer_cast<MovieClip>(clip.shared_from_this()));
 }
 
@@ -222,12 +233,99 @@ void DisplayBridge::constructWaiting() {
     }
 }
 
+void DisplayBridge::constructButtonStates(Button& button) {
+    // A sprite holding a state's records takes them once every state is
+    // constructed, the records on their own, and they hear that it did.
+    std::vector<std::shared_ptr<DisplayObject>> taken, hidden;
+    bool made = false;
+    for (std::uint8_t state : {swf::ButtonState::Up, swf::ButtonState::Over, swf::ButtonState::Down,
+                               swf::ButtonState::HitTest}) {
+        auto object = button.stateObject(state);
+        if (!object) continue;
+        // The states a button on the stage does not show are on it too
+        // while they are constructed.
+        if (button.onStage() && !object->onStage() && !objects_.count(object->instanceId())) {
+            markOnStage(*object, true);
+            hidden.push_back(object);
+        }
+        if (object->kind() != ObjectKind::MovieClip || object->character()) {
+            made = constructUnannounced(*object, classFor(*object)) || made;
+            continue;
+        }
+        auto& sprite = static_cast<MovieClip&>(*object);
+        if (objects_.count(sprite.instanceId())) continue;
+        std::vector<std::shared_ptr<DisplayObject>> records;
+        for (const auto& [depth, child] : sprite.children()) records.push_back(child);
+        for (const auto& record : records) {
+            record->setParent(nullptr);
+            constructUnannounced(*record, classFor(*record));
+            record->setParent(&sprite);
+        }
+        made = constructUnannounced(sprite, vm_.findClass(u"flash.display.Sprite")) || made;
+        taken.insert(taken.end(), records.begin(), records.end());
+    }
+    for (const auto& object : hidden) markOnStage(*object, false);
+    for (const auto& record : taken) dispatch(*record, u"added", true);
+    // The state on show hears that the button took it.
+    if (!made || button.children().empty()) return;
+    auto shown = button.children().begin()->second;
+    dispatch(*shown, u"added", true);
+    if (shown->onStage()) dispatchStageChange(*shown, true);
+}
+
+// A button the timeline places has its script object, named on its
+// parent, and its states' at once, but its own constructor runs only once
+// the frame has ended.
+void DisplayBridge::constructLate(Button& button) {
+    Class* cls = classFor(button);
+    if (!cls) return;
+    bindings_.push_back(std::make_unique<Binding>(*this, button.shared_from_this()));
+    Object* made = instanceOf(cls, bindings_.back().get());
+    made->sealed = cls->sealed;
+    lateConstructors_.push_back(made);
+    if (DisplayObject* parent = button.parent())
+        if (auto holder = objects_.find(parent->instanceId()); holder != objects_.end())
+            setInstanceProperty(holder->second, button, made);
+    constructButtonStates(button);
+}
+
+void DisplayBridge::runLateConstructors() {
+    for (Object* made : std::exchange(lateConstructors_, {})) {
+        Class* cls = made->cls;
+        if (cls->init) vm_.guarded([&] { vm_.callMethod(cls->init, Value(made), {}, cls->init->scope); });
+        if (DisplayObject* object = displayOf(Value(made))) announcePlaced(*object);
+    }
+}
+
+// Marks what an object holds as placed (waiting to be constructed in its
+// constructor), or the marks off again.
+void DisplayBridge::markOnStage(DisplayObject& object, bool on) {
+    object.setOnStage(on);
+    std::vector<std::shared_ptr<DisplayObject>> children;
+    if (object.kind() == ObjectKind::MovieClip)
+        for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) children.push_back(child);
+    for (const auto& child : children) {
+        if (!on) stopWaiting(waiting_, *child);
+        else if (!objects_.count(child->instanceId())) waiting_.push_back(child->weak_from_this());
+        markOnStage(*child, on);
+    }
+}
+
+// A button's states hear of no placing: they are no child of the button.
+bool DisplayBridge::constructUnannounced(DisplayObject& object, Class* cls) {
+    stopWaiting(waiting_, object);
+    if (objects_.count(object.instanceId())) return false;
+    bind(object.shared_from_this(), cls);
+    return true;
+}
+
 void DisplayBridge::construct(DisplayObject& object) {
-    std::erase_if(waiting_, [&](const std::weak_ptr<DisplayObject>& w) {
-        auto o = w.lock();
-        return !o || o.get() == &object;
-    });
+    stopWaiting(waiting_, object);
     if (objects_.count(object.instanceId())) return;
+    if (object.kind() == ObjectKind::Button && object.placedBy && object.onStage()) {
+        constructLate(static_cast<Button&>(object));
+        return;
+    }
     Object* made = bind(object.shared_from_this(), classFor(object));
     // A constructor that never called super() still gets its children.
     constructChildren(object);
@@ -318,10 +416,12 @@ Object* DisplayBridge::bind(std::shared_ptr<DisplayObject> object, Class* cls) {
     return it == objects_.end() ? nullptr : it->second;
 }
 
-Object* DisplayBridge::makeInstance(Class* cls) {
+Object* DisplayBridge::makeInstance(Class* cls) { return instanceOf(cls, vm_.takePendingBinding()); }
+
+Object* DisplayBridge::instanceOf(Class* cls, kinolux::avm2::DisplayBinding* binding) {
     auto* o = vm_.make<DisplayScriptObject>(kinolux::avm2::ObjectKind::Plain, &cls->instanceTraits, cls,
                                             cls->prototype);
-    o->binding = vm_.takePendingBinding();
+    o->binding = binding;
     if (!o->binding) {
         if (auto made = newDisplayObject(cls)) {
             made->name = player_.nextInstanceName();
@@ -364,6 +464,7 @@ std::shared_ptr<DisplayObject> DisplayBridge::newDisplayObject(Class* cls) {
         if (c->name == u"Sprite" || c->name == u"MovieClip" || c->name == u"Shape" || c->name == u"Loader")
             return std::make_shared<MovieClip>(nullptr, &emptyTimeline(), player_.library(), player_);
         if (c->name == u"Bitmap") return std::make_shared<BitmapObject>(player_, nullptr);
+        if (c->name == u"SimpleButton") return std::make_shared<Button>(nullptr, player_);
         if (c->name == u"DisplayObject") break;
     }
     return nullptr;
@@ -448,13 +549,16 @@ void DisplayBridge::finishGoto() {
     broadcast(u"frameConstructed");
     runFrameScripts();
     broadcast(u"exitFrame");
+    runLateConstructors();
 }
 
 void DisplayBridge::dispatchStageChange(DisplayObject& object, bool added) {
     dispatch(object, added ? u"addedToStage" : u"removedFromStage", false);
-    if (object.kind() != ObjectKind::MovieClip) return;
     std::vector<std::shared_ptr<DisplayObject>> children;
-    for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) children.push_back(child);
+    if (object.kind() == ObjectKind::MovieClip)
+        for (const auto& [depth, child] : static_cast<MovieClip&>(object).children()) children.push_back(child);
+    else if (object.kind() == ObjectKind::Button)
+        for (const auto& [depth, child] : static_cast<Button&>(object).children()) children.push_back(child);
     for (const auto& child : children) dispatchStageChange(*child, added);
 }
 

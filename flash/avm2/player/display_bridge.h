@@ -20,6 +20,7 @@
 
 namespace flash {
 
+class Button;
 struct Character;
 class DisplayObject;
 class Library;
@@ -67,6 +68,12 @@ public:
     void constructChildren(DisplayObject& parent);
     // Constructs everything still waiting, parents before their children.
     void constructWaiting();
+    // The constructors of the buttons the timeline placed, which run after
+    // the frame's exitFrame.
+    void runLateConstructors();
+    // The script objects of a button's state objects, up to hit test, in
+    // its constructor.
+    void constructButtonStates(Button& button);
 
     // The script object of a display object, made (constructor run) if it
     // had none yet; null while it waits to be constructed, or when making
@@ -124,6 +131,10 @@ private:
     std::shared_ptr<DisplayObject> newDisplayObject(kinolux::avm2::Class* cls);
     void nameChildren(DisplayObject& parent, kinolux::avm2::Object* parentObject);
     void construct(DisplayObject& object);
+    bool constructUnannounced(DisplayObject& object, kinolux::avm2::Class* cls);
+    void constructLate(Button& button);
+    kinolux::avm2::Object* instanceOf(kinolux::avm2::Class* cls, kinolux::avm2::DisplayBinding* binding);
+    void markOnStage(DisplayObject& object, bool on);
     void announcePlaced(DisplayObject& object);
     void setInstanceProperty(kinolux::avm2::Object* parent, DisplayObject& child, kinolux::avm2::Object* childObject);
     void runFrameScriptsOf(DisplayObject& object, bool offStage = false);
@@ -139,7 +150,8 @@ private:
     std::map<const Character*, SymbolLink> symbolClasses_;
     std::unordered_map<std::uint64_t, kinolux::avm2::DisplayScriptObject*> objects_;  // by instance id
     std::vector<std::unique_ptr<Binding>> bindings_;
-    std::vector<std::weak_ptr<DisplayObject>> waiting_;  // placed, not yet constructed, in placing order
+    std::vector<std::weak_ptr<DisplayObject>> waiting_;
+    std::vector<kinolux::avm2::Object*> lateConstructors_;  // made, constructor not yet run  // placed, not yet constructed, in placing order
     std::unordered_map<std::uint64_t, int> scriptFrames_;  // the frame whose script last ran, per clip
     struct QueuedGoto {
         int frame;
@@ -211,6 +223,10 @@ void installInteractiveProperties(kinolux::avm2::Vm& vm);
 // The main movie's LoaderInfo tells its listeners (if a script asked for
 // it) that the movie is in: init and complete, once its first frame ran.
 void announceMovieLoaded(kinolux::avm2::Vm& vm);
+// Takes a child off its container's list, with the removed events first.
+void detachChild(kinolux::avm2::Vm& vm, DisplayObject& child);
+// SimpleButton's states and switches.
+void installSimpleButton(kinolux::avm2::Vm& vm, kinolux::avm2::Class* simpleButton);
 // DisplayObject.loaderInfo.
 kinolux::avm2::Value loaderInfoGetter(kinolux::avm2::Vm& vm, const kinolux::avm2::Value& self,
                                       std::span<const kinolux::avm2::Value> args);

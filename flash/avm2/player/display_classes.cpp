@@ -35,10 +35,25 @@ Value objectValue(Vm& vm, DisplayObject* o) {
 
 // ---- DisplayObject ----
 
+QRectF boundsIn(DisplayObject& d, DisplayObject* space);
+
+bool isStage(Vm& vm, const Value& t) {
+    DisplayBridge* b = DisplayBridge::of(vm);
+    return b && t.object() && t.object() == b->stage();
+}
+
+// The Stage stands untransformed, as big as what it shows.
 template <double (DisplayObject::*Get)() const, int Scale>
-Value numberGetter(Vm&, const Value& t, Args) {
-    DisplayObject* d = self(t);
-    return Value(d ? (d->*Get)() / Scale : 0.0);
+double stageNumber(Vm& vm) {
+    if constexpr (Get == &DisplayObject::width) return boundsIn(bridge(vm).player().root(), nullptr).width();
+    if constexpr (Get == &DisplayObject::height) return boundsIn(bridge(vm).player().root(), nullptr).height();
+    return Scale == 100 ? 1.0 : 0.0;
+}
+
+template <double (DisplayObject::*Get)() const, int Scale>
+Value numberGetter(Vm& vm, const Value& t, Args) {
+    if (DisplayObject* d = self(t)) return Value((d->*Get)() / Scale);
+    return Value(isStage(vm, t) ? stageNumber<Get, Scale>(vm) : 0.0);
 }
 
 template <void (DisplayObject::*Set)(double), int Scale>
@@ -80,11 +95,14 @@ Value nameSetter(Vm& vm, const Value& t, Args a) {
 Value parentGetter(Vm& vm, const Value& t, Args) {
     DisplayObject* d = self(t);
     if (!d) return Value::null();
+    // A button's states are shown by it but are none of its children.
+    if (d->parent() && d->parent()->kind() == ObjectKind::Button) return Value::null();
     if (d->parent()) return objectValue(vm, d->parent());
     if (d == &bridge(vm).player().root()) return Value(bridge(vm).stage());
     return Value::null();
 }
 Value rootGetter(Vm& vm, const Value& t, Args) {
+    if (isStage(vm, t)) return t;
     DisplayObject* d = self(t);
     if (!d || !d->onStage()) return Value::null();
     return objectValue(vm, &bridge(vm).player().root());
@@ -150,7 +168,18 @@ Value opaqueBackgroundSetter(Vm& vm, const Value& t, Args a) {
     }
     return Value();
 }
-Value mouseGetter(Vm&, const Value&, Args) { return Value(0.0); }
+// The pointer in the object's own coordinates (pixels); the stage's are
+// the stage's.
+template <bool Vertical>
+Value mouseGetter(Vm& vm, const Value& t, Args) {
+    QPointF p = bridge(vm).player().input().mouse;
+    if (DisplayObject* d = self(t)) {
+        bool invertible = false;
+        const QTransform toLocal = d->worldMatrix().inverted(&invertible);
+        p = invertible ? toLocal.map(p * 20) / 20 : QPointF();
+    }
+    return Value(Vertical ? p.y() : p.x());
+}
 // The object a script hangs on a display object; null until one does.
 Value metaDataGetter(Vm&, const Value& t, Args) {
     const Value* held = t.object() ? t.object()->dynamic.get(u"__metaData") : nullptr;
@@ -237,18 +266,6 @@ DisplayObject& childArgument(Vm& vm, const Value& v) {
     return *c;
 }
 
-// Takes a child off its parent's list, with the removed events first.
-void detach(Vm& vm, DisplayObject& child) {
-    auto* parent = child.parentClip();
-    if (!parent) return;
-    auto keep = child.shared_from_this();
-    DisplayBridge& b = bridge(vm);
-    b.dispatch(child, u"removed", true);
-    if (child.onStage()) b.dispatchStageChange(child, false);
-    if (parent->childAt(child.depth) == &child) parent->removeChild(child.depth);
-    child.setParent(nullptr);
-}
-
 // Moves a child to an index by swapping neighbours, so depths stay as they were.
 void moveToIndex(MovieClip& clip, DisplayObject& child, int index) {
     int at = indexOf(clip, &child);
@@ -273,7 +290,7 @@ Value addChildAt(Vm& vm, MovieClip& clip, const Value& childValue, int index) {
         moveToIndex(clip, child, std::min(index, int(clip.children().size()) - 1));
         return childValue;
     }
-    detach(vm, child);
+    detachChild(vm, child);
     int depth = clip.children().empty() ? kTimelineDepthOffset
                                         : std::max(clip.children().rbegin()->first + 1, kTimelineDepthOffset);
     clip.adopt(shared, depth, nullptr);
@@ -303,7 +320,7 @@ Value removeChild(Vm& vm, const Value& t, Args a) {
     DisplayObject& child = childArgument(vm, arg(a, 0));
     if (!clip || child.parent() != clip)
         vm.throwError(ErrorType::ArgumentError, "Error #2025: The supplied DisplayObject must be a child of the caller.", 2025);
-    detach(vm, child);
+    detachChild(vm, child);
     return arg(a, 0);
 }
 Value removeChildAt(Vm& vm, const Value& t, Args a) {
@@ -312,7 +329,7 @@ Value removeChildAt(Vm& vm, const Value& t, Args a) {
     if (!clip || !(index >= 0 && index < double(clip->children().size()))) rangeError(vm);
     auto child = childList(*clip)[std::size_t(index)];
     Value result = objectValue(vm, child.get());
-    detach(vm, *child);
+    detachChild(vm, *child);
     return result;
 }
 Value removeChildren(Vm& vm, const Value& t, Args a) {
@@ -323,7 +340,7 @@ Value removeChildren(Vm& vm, const Value& t, Args a) {
     double last = a.size() > 1 ? vm.toNumber(a[1]) : double(list.size()) - 1;
     if (list.empty() && a.empty()) return Value();
     if (!(first >= 0 && last < double(list.size()) && first <= last)) rangeError(vm);
-    for (auto i = std::size_t(first); i <= std::size_t(last); ++i) detach(vm, *list[i]);
+    for (auto i = std::size_t(first); i <= std::size_t(last); ++i) detachChild(vm, *list[i]);
     return Value();
 }
 Value numChildren(Vm& vm, const Value& t, Args) {
@@ -529,6 +546,17 @@ Object* makeInstance(Vm& vm, Class* cls) {
 
 }  // namespace
 
+void detachChild(Vm& vm, DisplayObject& child) {
+    auto* parent = child.parentClip();
+    if (!parent) return;
+    auto keep = child.shared_from_this();
+    DisplayBridge& b = bridge(vm);
+    b.dispatch(child, u"removed", true);
+    if (child.onStage()) b.dispatchStageChange(child, false);
+    if (parent->childAt(child.depth) == &child) parent->removeChild(child.depth);
+    child.setParent(nullptr);
+}
+
 void installPlayerClasses(Vm& vm) {
     installGeomClasses(vm);
     Class* displayObject = vm.findClass(u"flash.display.DisplayObject");
@@ -565,9 +593,9 @@ void installPlayerClasses(Vm& vm) {
         vm.defineGetter(c, u"mask", maskGetter, maskSetter);
         vm.defineGetter(c, u"scrollRect", scrollRectGetter, scrollRectSetter);
         vm.defineGetter(c, u"opaqueBackground", opaqueBackgroundGetter, opaqueBackgroundSetter);
-        vm.defineGetter(c, u"mouseX", mouseGetter);
+        vm.defineGetter(c, u"mouseX", mouseGetter<false>);
         vm.defineGetter(c, u"metaData", metaDataGetter, metaDataSetter);
-        vm.defineGetter(c, u"mouseY", mouseGetter);
+        vm.defineGetter(c, u"mouseY", mouseGetter<true>);
         vm.defineTraitMethod(c, u"getBounds", getBounds);
         vm.defineTraitMethod(c, u"getRect", getBounds);
         vm.defineTraitMethod(c, u"localToGlobal", localToGlobal);
@@ -615,7 +643,7 @@ void installPlayerClasses(Vm& vm) {
     vm.defineGetter(stage, u"align", textGetter<kEmpty>, ignoreSetter);
     vm.defineGetter(stage, u"quality", textGetter<kHigh>, ignoreSetter);
     vm.defineGetter(stage, u"displayState", textGetter<kNormal>, ignoreSetter);
-    constructsChildren(vm, vm.defineClass(u"flash.display", u"SimpleButton", interactive, nullptr));
+    installSimpleButton(vm, vm.defineClass(u"flash.display", u"SimpleButton", interactive, nullptr));
     vm.defineClass(u"flash.display", u"MorphShape", displayObject, nullptr);
     installBitmapClasses(vm, vm.defineClass(u"flash.display", u"Bitmap", displayObject, nullptr));
     installStaticText(vm, vm.defineClass(u"flash.text", u"StaticText", displayObject, nullptr));

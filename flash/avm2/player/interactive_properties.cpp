@@ -77,7 +77,7 @@ Value focusRectSetter(Vm& vm, const Value& self, Args a) {
 Value stageFocusGetter(Vm& vm, const Value&, Args) {
     DisplayBridge* bridge = DisplayBridge::of(vm);
     auto focus = bridge ? bridge->player().input().focus.lock() : nullptr;
-    if (!focus || !focus->onStage()) return Value::null();
+    if (!focus) return Value::null();
     Object* o = bridge->objectOf(*focus);
     return o ? Value(o) : Value::null();
 }
@@ -85,7 +85,8 @@ Value stageFocusSetter(Vm& vm, const Value&, Args a) {
     DisplayBridge* bridge = DisplayBridge::of(vm);
     if (!bridge) return Value();
     DisplayObject* d = DisplayBridge::displayOf(arg(a, 0));
-    bridge->player().changeFocus(d && d->onStage() ? d : nullptr);
+    // An object off the stage takes the focus too, until it leaves the stage.
+    bridge->player().changeFocus(d);
     return Value();
 }
 
