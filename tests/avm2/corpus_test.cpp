@@ -4,8 +4,8 @@
 
 namespace {
 // Raise these when more of the corpus matches.
-constexpr int kRecordedTracePasses = 1024;
-constexpr int kRecordedRenderPasses = 70;
+constexpr int kRecordedTracePasses = 1096;
+constexpr int kRecordedRenderPasses = 71;
 
 const auto* const kApp = ::testing::AddGlobalTestEnvironment(new kinolux::testing::CorpusApplication);
 }  // namespace
