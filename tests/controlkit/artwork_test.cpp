@@ -31,7 +31,7 @@ TEST(Artwork, EveryPictureTheWindowsNameIsThereAndSharp)
     // Drawn for each size rather than scaled from one picture.
     for (int side : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
         EXPECT_TRUE(icon.availableSizes().contains(QSize(side, side))) << side;
-        const QImage drawn = icon.pixmap(QSize(side, side)).toImage();
+        const QImage drawn = icon.pixmap(QSize(side, side), 1.0).toImage();
         EXPECT_EQ(drawn.size(), QSize(side, side)) << side;
         EXPECT_EQ(drawn, Render(kApplication, QSize(side, side), 1.0).convertToFormat(drawn.format())) << side;
     }
