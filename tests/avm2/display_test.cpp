@@ -315,19 +315,7 @@ TEST(As3Loader, APictureBesideTheMovieArrivesAsTheLoadersChild) {
             .op(op::ConstructProp, request, 1)
             .op(op::CallPropVoid, abc.name("load"), 1);
         traced(init, abc, [&](Code& c) { c.op(op::PushString, abc.string("asked")); });
-        // heard(e): trace(e.type + " " + e.target.width)
-        Code heard;
-        traced(heard, abc, [&](Code& c) {
-            c.op(op::GetLocal1)
-                .op(op::GetProperty, abc.name("type"))
-                .op(op::PushString, abc.string(" "))
-                .op(op::Add)
-                .op(op::GetLocal1)
-                .op(op::GetProperty, abc.name("target"))
-                .op(op::GetProperty, abc.name("width"))
-                .op(op::Add);
-        });
-        Playback run = play(documentMovie(documentAbc(abc, init, {{"heard", heard, 1}})), 0,
+        Playback run = play(documentMovie(documentAbc(abc, init, {tracingEvent(abc, "heard", {"target", "width"})})), 0,
                             folder.filePath("movie.swf").toStdString());
         // Only a path that leaves the movie's folder is worth a message.
         const bool outside = std::string(file).starts_with("../");

@@ -18,6 +18,18 @@ struct DocMethod {
     std::uint32_t params = 0;
 };
 
+// A method `name`(e) that traces e.type + " " + e.<path...>.
+inline DocMethod tracingEvent(AbcBuilder& abc, const char* name, std::initializer_list<const char*> path) {
+    Code code;
+    traced(code, abc, [&](Code& c) {
+        c.op(op::GetLocal1).op(op::GetProperty, abc.name("type")).op(op::PushString, abc.string(" ")).op(op::Add);
+        c.op(op::GetLocal1);
+        for (const char* step : path) c.op(op::GetProperty, abc.name(step));
+        c.op(op::Add);
+    });
+    return {name, code, 1};
+}
+
 // The body of a DoABC2 tag (lazy, unnamed) defining Doc; its constructor
 // calls super() and then runs `constructor`.
 inline std::vector<std::uint8_t> documentAbc(AbcBuilder& abc, const Code& constructor,

@@ -56,34 +56,11 @@ void load(Code& code, AbcBuilder& abc, std::uint8_t local, const std::string& fi
 
 // heard(e): trace(e.type + " " + e.target.<property>)
 DocMethod heard(AbcBuilder& abc, const char* property = "content") {
-    Code code;
-    traced(code, abc, [&](Code& c) {
-        c.op(op::GetLocal1)
-            .op(op::GetProperty, abc.name("type"))
-            .op(op::PushString, abc.string(" "))
-            .op(op::Add)
-            .op(op::GetLocal1)
-            .op(op::GetProperty, abc.name("target"))
-            .op(op::GetProperty, abc.name(property))
-            .op(op::Add);
-    });
-    return {"heard", code, 1};
+    return tracingEvent(abc, "heard", {"target", property});
 }
 
 // failed(e): trace(e.type + " " + e.text)
-DocMethod failed(AbcBuilder& abc) {
-    Code code;
-    traced(code, abc, [&](Code& c) {
-        c.op(op::GetLocal1)
-            .op(op::GetProperty, abc.name("type"))
-            .op(op::PushString, abc.string(" "))
-            .op(op::Add)
-            .op(op::GetLocal1)
-            .op(op::GetProperty, abc.name("text"))
-            .op(op::Add);
-    });
-    return {"failed", code, 1};
-}
+DocMethod failed(AbcBuilder& abc) { return tracingEvent(abc, "failed", {"text"}); }
 
 // A movie whose document class Child says it is made and where it stands.
 std::vector<std::uint8_t> childMovie() {

@@ -4,6 +4,7 @@
 // are split into quadratic ones.
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 #include "flash/avm2/player/display_bridge.h"
 #include "flash/avm2/player/geom_values.h"
@@ -73,23 +74,26 @@ kinolux::script::GradientFill gradientOf(Vm& vm, Args a) {
     return g;
 }
 
-Value beginBitmapFill(Vm& vm, const Value& self, Args a) {
-    Drawing* d = drawingOf(self);
+// (bitmapData, matrix, repeat, smooth) as a fill; nothing without pixels.
+std::optional<DrawingFill> bitmapFillOf(Vm& vm, Args a) {
     auto pixels = bitmapPixelsOf(arg(a, 0));
-    if (!d || !pixels) return Value();
+    if (!pixels) return std::nullopt;
     const QTransform matrix = arg(a, 1).object() ? matrixOf(vm, a[1]) : QTransform();
     const bool repeat = a.size() < 3 || kinolux::avm2::toBoolean(a[2]);
-    d->beginFill(bitmapFill(std::move(pixels), matrix, repeat, kinolux::avm2::toBoolean(arg(a, 3))));
+    return bitmapFill(std::move(pixels), matrix, repeat, kinolux::avm2::toBoolean(arg(a, 3)));
+}
+
+Value beginBitmapFill(Vm& vm, const Value& self, Args a) {
+    Drawing* d = drawingOf(self);
+    if (d)
+        if (auto fill = bitmapFillOf(vm, a)) d->beginFill(std::move(*fill));
     return Value();
 }
 
 Value lineBitmapStyle(Vm& vm, const Value& self, Args a) {
     Drawing* d = drawingOf(self);
-    auto pixels = bitmapPixelsOf(arg(a, 0));
-    if (!d || !pixels) return Value();
-    const QTransform matrix = arg(a, 1).object() ? matrixOf(vm, a[1]) : QTransform();
-    const bool repeat = a.size() < 3 || kinolux::avm2::toBoolean(a[2]);
-    d->lineFill(bitmapFill(std::move(pixels), matrix, repeat, kinolux::avm2::toBoolean(arg(a, 3))));
+    if (d)
+        if (auto fill = bitmapFillOf(vm, a)) d->lineFill(std::move(*fill));
     return Value();
 }
 
