@@ -87,12 +87,6 @@ const std::vector<EventClass>& eventClasses() {
 constexpr const char16_t* kErrorEvents[][3] = {{u"IOErrorEvent", u"IO_ERROR", u"ioError"},
                                                {u"SecurityErrorEvent", u"SECURITY_ERROR", u"securityError"}};
 
-Class* interfaceClass(Vm& vm, std::u16string_view package, std::u16string_view name) {
-    Class* c = vm.defineClass(package, name, nullptr, nullptr);
-    c->isInterface = true;
-    return c;
-}
-
 }  // namespace
 
 void installConstantClasses(Vm& vm) {

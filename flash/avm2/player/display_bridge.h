@@ -198,8 +198,6 @@ void installGeomClasses(kinolux::avm2::Vm& vm);
 void installGraphicsClass(kinolux::avm2::Vm& vm);
 void installConstantClasses(kinolux::avm2::Vm& vm);
 void installApplicationDomain(kinolux::avm2::Vm& vm);
-// flash.system.System and IME.
-void installSystemClass(kinolux::avm2::Vm& vm);
 void installFilterClasses(kinolux::avm2::Vm& vm, const std::vector<kinolux::avm2::Class*>& displays);
 void installBitmapFilters(kinolux::avm2::Vm& vm);
 void installBitmapClasses(kinolux::avm2::Vm& vm, kinolux::avm2::Class* bitmap);
@@ -214,6 +212,7 @@ void installLoaderClasses(kinolux::avm2::Vm& vm);
 // ByteArray classes linked to embedded files.
 void installLinkedBytes(kinolux::avm2::Vm& vm);
 void installNetClasses(kinolux::avm2::Vm& vm);
+// flash.system: System, IME, Capabilities and fscommand.
 void installSystemClasses(kinolux::avm2::Vm& vm);
 void installSoundClasses(kinolux::avm2::Vm& vm);
 // soundComplete for the channels whose sound has played to its end.

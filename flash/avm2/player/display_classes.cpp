@@ -653,7 +653,6 @@ void installPlayerClasses(Vm& vm) {
     installConstantClasses(vm);
     installInteractiveProperties(vm);
     installApplicationDomain(vm);
-    installSystemClass(vm);
     installBitmapFilters(vm);
     installLoaderClasses(vm);
     installLinkedBytes(vm);

@@ -94,8 +94,7 @@ Value appendCommand(Vm& vm, const Value& self, Args a) {
 }
 
 Class* interfaceIn(Vm& vm, std::u16string_view name, std::vector<Class*> supers = {}) {
-    Class* c = vm.defineClass(u"flash.display", name, nullptr, nullptr);
-    c->isInterface = true;
+    Class* c = interfaceClass(vm, u"flash.display", name);
     c->interfaces = std::move(supers);
     return c;
 }

@@ -28,4 +28,11 @@ inline void setHiddenProperty(const Value& self, const char16_t* name, const Val
     if (Object* o = self.object()) o->dynamic.set(String(name), v, false);
 }
 
+// An interface of the player's own, in `package`.
+inline Class* interfaceClass(Vm& vm, std::u16string_view package, std::u16string_view name) {
+    Class* c = vm.defineClass(package, name, nullptr, nullptr);
+    c->isInterface = true;
+    return c;
+}
+
 }  // namespace flash::as3
