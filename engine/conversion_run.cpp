@@ -276,6 +276,10 @@ bool ConversionRun::PlayerDiedEarly() {
 void ConversionRun::RunSecondPass() {
     flags_.secondPass = 1;
     observer_.RunBar(0);
+    // The final encoding says so at its first report, however soon after
+    // the first pass's last one it comes; a short one would otherwise run
+    // to its end unseen, with no chance to take a Cancel.
+    lastStatusMs_ = -1;
     BuiltEncoding built = BuildFinalEncoding(*task_, intermediatePath_);
     if (!built.ok()) {
         Fail(built.error);
