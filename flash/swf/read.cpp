@@ -39,18 +39,21 @@ TagBody readSprite(ByteReader& r, const ReadContext& ctx) {
     return s;
 }
 
+// Scenes and frame labels are both a count and (frame, name) records.
+std::vector<std::pair<std::uint32_t, std::string>> readFrameNames(ByteReader& r) {
+    std::uint32_t n = r.encodedU32();
+    std::vector<std::pair<std::uint32_t, std::string>> names;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        std::uint32_t frame = r.encodedU32();
+        names.emplace_back(frame, r.string());
+    }
+    return names;
+}
+
 TagBody readSceneData(ByteReader& r) {
     SceneAndFrameLabelData d;
-    std::uint32_t scenes = r.encodedU32();
-    for (std::uint32_t i = 0; i < scenes; ++i) {
-        std::uint32_t frame = r.encodedU32();
-        d.scenes.emplace_back(frame, r.string());
-    }
-    std::uint32_t labels = r.encodedU32();
-    for (std::uint32_t i = 0; i < labels; ++i) {
-        std::uint32_t frame = r.encodedU32();
-        d.labels.emplace_back(frame, r.string());
-    }
+    d.scenes = readFrameNames(r);
+    d.labels = readFrameNames(r);
     return d;
 }
 

@@ -52,15 +52,25 @@ void readFilterBody(ByteReader& r, F& f, bool hasOnTop) {
     r.align();
 }
 
+// Drop shadow and glow: one colour, then the shared body.
+template <class F>
+F readOneColorFilter(ByteReader& r) {
+    F f;
+    f.color = r.rgba();
+    readFilterBody(r, f, false);
+    return f;
+}
+
+// Modes 0 and 1 both mean normal, and so does any mode the player does not know.
+BlendMode readBlendMode(ByteReader& r) {
+    std::uint8_t mode = r.u8();
+    return mode <= 1 || mode > 14 ? BlendMode::Normal : BlendMode(mode);
+}
+
 Filter readFilter(ByteReader& r) {
     std::uint8_t id = r.u8();
     switch (id) {
-    case 0: {
-        DropShadowFilter f;
-        f.color = r.rgba();
-        readFilterBody(r, f, false);
-        return f;
-    }
+    case 0: return readOneColorFilter<DropShadowFilter>(r);
     case 1: {
         BlurFilter f;
         f.blurX = r.i32();
@@ -69,12 +79,7 @@ Filter readFilter(ByteReader& r) {
         r.align();
         return f;
     }
-    case 2: {
-        GlowFilter f;
-        f.color = r.rgba();
-        readFilterBody(r, f, false);
-        return f;
-    }
+    case 2: return readOneColorFilter<GlowFilter>(r);
     case 3: {
         BevelFilter f;
         // The highlight colour comes first in the file.
@@ -152,10 +157,7 @@ PlaceObject readPlaceObject(ByteReader& r, int version, std::uint8_t swfVersion)
     if (f1 & 0x20) p.name = r.string();
     if (f1 & 0x40) p.clipDepth = r.u16();
     if (f2 & 0x01) p.filters = readFilters(r);
-    if (f2 & 0x02) {
-        std::uint8_t mode = r.u8();
-        p.blendMode = mode <= 1 || mode > 14 ? BlendMode::Normal : BlendMode(mode);
-    }
+    if (f2 & 0x02) p.blendMode = readBlendMode(r);
     if (f2 & 0x04) p.cacheAsBitmap = r.atEnd() ? true : r.u8() != 0;  // old writers omit the byte
     if (f2 & 0x20) p.visible = r.u8() != 0;
     if (f2 & 0x40) p.backgroundColor = r.rgba();
@@ -205,10 +207,7 @@ DefineButton readDefineButton(ByteReader& r, int version) {
         if (version >= 2) {
             rec.colorTransform = r.colorTransform(true);
             if (flags & 0x10) rec.filters = readFilters(r);
-            if (flags & 0x20) {
-                std::uint8_t mode = r.u8();
-                rec.blendMode = mode <= 1 || mode > 14 ? BlendMode::Normal : BlendMode(mode);
-            }
+            if (flags & 0x20) rec.blendMode = readBlendMode(r);
         }
         b.records.push_back(std::move(rec));
     }

@@ -21,6 +21,14 @@ void writeIdNamePairs(ByteWriter& w, const std::vector<std::pair<CharacterId, st
     }
 }
 
+void writeFrameNames(ByteWriter& w, const std::vector<std::pair<std::uint32_t, std::string>>& names) {
+    w.encodedU32(std::uint32_t(names.size()));
+    for (const auto& [frame, name] : names) {
+        w.encodedU32(frame);
+        w.string(name);
+    }
+}
+
 // Writes the body of one tag and says which code it carries.
 struct BodyWriter {
     ByteWriter& w;
@@ -218,16 +226,8 @@ struct BodyWriter {
         return C::DefineScalingGrid;
     }
     C operator()(const SceneAndFrameLabelData& d) {
-        w.encodedU32(std::uint32_t(d.scenes.size()));
-        for (const auto& [frame, name] : d.scenes) {
-            w.encodedU32(frame);
-            w.string(name);
-        }
-        w.encodedU32(std::uint32_t(d.labels.size()));
-        for (const auto& [frame, name] : d.labels) {
-            w.encodedU32(frame);
-            w.string(name);
-        }
+        writeFrameNames(w, d.scenes);
+        writeFrameNames(w, d.labels);
         return C::DefineSceneAndFrameLabelData;
     }
     C operator()(const DefineBinaryData& d) {

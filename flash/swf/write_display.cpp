@@ -28,11 +28,7 @@ void writeFilterBody(ByteWriter& w, const F& f, bool hasOnTop) {
 
 struct FilterWriter {
     ByteWriter& w;
-    void operator()(const DropShadowFilter& f) {
-        w.u8(0);
-        w.rgba(f.color);
-        writeFilterBody(w, f, false);
-    }
+    void operator()(const DropShadowFilter& f) { writeOneColorFilter(0, f); }
     void operator()(const BlurFilter& f) {
         w.u8(1);
         w.i32(f.blurX);
@@ -40,11 +36,7 @@ struct FilterWriter {
         w.ubits(5, f.passes);
         w.ubits(3, 0);
     }
-    void operator()(const GlowFilter& f) {
-        w.u8(2);
-        w.rgba(f.color);
-        writeFilterBody(w, f, false);
-    }
+    void operator()(const GlowFilter& f) { writeOneColorFilter(2, f); }
     void operator()(const BevelFilter& f) {
         w.u8(3);
         w.rgba(f.highlightColor);
@@ -74,6 +66,13 @@ struct FilterWriter {
     void operator()(const ColorMatrixFilter& f) {
         w.u8(6);
         for (float v : f.matrix) w.f32(v);
+    }
+
+    template <class F>
+    void writeOneColorFilter(std::uint8_t id, const F& f) {
+        w.u8(id);
+        w.rgba(f.color);
+        writeFilterBody(w, f, false);
     }
 };
 
