@@ -99,27 +99,16 @@ AvDecoder::AvDecoder(const SoundFormat& format)
     default:
         break;
     }
-    if (!av_.make(codec)) {
-        error_ = "out of memory for a " + codecName(format.codec) + " decoder";
-        return;
-    }
-    av_.context->sample_rate = int(doubledSampleRate(format) / 2);
-    av_channel_layout_default(&av_.context->ch_layout, int(channels_));
-    av_.context->thread_count = 1;
-    if (avcodec_open2(av_.context, codec, nullptr) < 0) error_ = "cannot open the " + codecName(format.codec) + " decoder";
+    error_ = av_.open(codec, codecName(format.codec), [&](AVCodecContext& context) {
+        context.sample_rate = int(doubledSampleRate(format) / 2);
+        av_channel_layout_default(&context.ch_layout, int(channels_));
+    });
 }
 
 bool AvDecoder::decodePacket(std::span<const std::uint8_t> packet, std::vector<std::int16_t>& out)
 {
-    bool accepted = true;
-    if (packet.empty()) {
-        avcodec_send_packet(av_.context, nullptr);
-    } else {
-        if (av_new_packet(av_.packet, int(packet.size())) < 0) return false;
-        std::copy(packet.begin(), packet.end(), av_.packet->data);
-        accepted = avcodec_send_packet(av_.context, av_.packet) >= 0;
-        av_packet_unref(av_.packet);
-    }
+    // Only data can be damaged; ending a stream already ended is no fault.
+    bool accepted = av_.send(packet) >= 0 || packet.empty();
     for (;;) {
         const int received = avcodec_receive_frame(av_.context, av_.frame);
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) break;

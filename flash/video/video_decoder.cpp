@@ -4,7 +4,6 @@
 #include "flash/video/h263_header.h"
 #include "flash/video/keyframe.h"
 
-#include <algorithm>
 #include <optional>
 
 #include "flash/libav/decoder_objects.h"
@@ -78,20 +77,16 @@ VideoDecoder::VideoDecoder(const VideoStreamInfo& info) : info_(info), av_(std::
         error_ = codecName(info.codec) + " video cannot be decoded by this FFmpeg";
         return;
     }
-    if (!av_->make(codec)) {
-        error_ = "out of memory for a " + codecName(info.codec) + " decoder";
-        return;
-    }
-    // VP6 codes whole 16-pixel blocks; given the stream's size the decoder
-    // crops to it when the coded size is that size rounded up.
-    if (info.codec == VideoCodec::Vp6 || info.codec == VideoCodec::Vp6Alpha) {
-        av_->context->width = info.width;
-        av_->context->height = info.height;
-    }
-    av_->context->thread_count = 1;
-    av_->context->flags |= AV_CODEC_FLAG_LOW_DELAY;
-    av_->context->max_pixels = kMaxPixels;
-    if (avcodec_open2(av_->context, codec, nullptr) < 0) error_ = "cannot open the " + codecName(info.codec) + " decoder";
+    error_ = av_->open(codec, codecName(info.codec), [&](AVCodecContext& context) {
+        // VP6 codes whole 16-pixel blocks; given the stream's size the
+        // decoder crops to it when the coded size is that size rounded up.
+        if (info.codec == VideoCodec::Vp6 || info.codec == VideoCodec::Vp6Alpha) {
+            context.width = info.width;
+            context.height = info.height;
+        }
+        context.flags |= AV_CODEC_FLAG_LOW_DELAY;
+        context.max_pixels = kMaxPixels;
+    });
 }
 
 VideoDecoder::~VideoDecoder() = default;
@@ -117,10 +112,8 @@ FrameResult VideoDecoder::decode(std::uint16_t frameNumber, std::span<const std:
             deblockingQuantizer = header->quantizer;
     }
 
-    if (av_new_packet(av_->packet, int(data.size())) < 0) return fail("out of memory for video frame");
-    std::copy(data.begin(), data.end(), av_->packet->data);
-    const int sent = avcodec_send_packet(av_->context, av_->packet);
-    av_packet_unref(av_->packet);
+    const int sent = av_->send(data);
+    if (sent == AVERROR(ENOMEM)) return fail("out of memory for video frame");
     if (sent < 0) return fail("damaged " + codecName(info_.codec) + " video frame " + std::to_string(frameNumber));
     bool got = false;
     while (avcodec_receive_frame(av_->context, av_->frame) == 0) {
