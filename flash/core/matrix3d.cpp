@@ -118,28 +118,25 @@ bool Matrix3D::inverse(Matrix3D& out) const {
     const Minors k(*this);
     const float det = k.determinant();
     if (det == 0 || !std::isfinite(det)) return false;
-    const float* s = k.high;
-    const float* c = k.low;
-    // Rows 0-1 of the adjugate come from the bottom minors, rows 2-3 from
-    // the top ones.
-    const auto a = [this](int row, int column) { return at(row, column); };
+    // Entry (row, column) of the adjugate expands one row of the matrix
+    // along the three columns other than `row`, each against the minor of
+    // the remaining two: columns 0 and 1 take rows 1 and 0 with the bottom
+    // minors, columns 2 and 3 rows 3 and 2 with the top ones.
+    static constexpr int kOthers[4][3] = {{1, 2, 3}, {0, 2, 3}, {0, 1, 3}, {0, 1, 2}};
+    // kPairWithout[p][q]: the pair of Minors made of the two columns that are neither p nor q.
+    static constexpr int kPairWithout[4][4] = {{-1, 5, 4, 3}, {5, -1, 2, 1}, {4, 2, -1, 0}, {3, 1, 0, -1}};
     Matrix3D r;
-    r.at(0, 0) = a(1, 1) * c[5] - a(1, 2) * c[4] + a(1, 3) * c[3];
-    r.at(0, 1) = -a(0, 1) * c[5] + a(0, 2) * c[4] - a(0, 3) * c[3];
-    r.at(0, 2) = a(3, 1) * s[5] - a(3, 2) * s[4] + a(3, 3) * s[3];
-    r.at(0, 3) = -a(2, 1) * s[5] + a(2, 2) * s[4] - a(2, 3) * s[3];
-    r.at(1, 0) = -a(1, 0) * c[5] + a(1, 2) * c[2] - a(1, 3) * c[1];
-    r.at(1, 1) = a(0, 0) * c[5] - a(0, 2) * c[2] + a(0, 3) * c[1];
-    r.at(1, 2) = -a(3, 0) * s[5] + a(3, 2) * s[2] - a(3, 3) * s[1];
-    r.at(1, 3) = a(2, 0) * s[5] - a(2, 2) * s[2] + a(2, 3) * s[1];
-    r.at(2, 0) = a(1, 0) * c[4] - a(1, 1) * c[2] + a(1, 3) * c[0];
-    r.at(2, 1) = -a(0, 0) * c[4] + a(0, 1) * c[2] - a(0, 3) * c[0];
-    r.at(2, 2) = a(3, 0) * s[4] - a(3, 1) * s[2] + a(3, 3) * s[0];
-    r.at(2, 3) = -a(2, 0) * s[4] + a(2, 1) * s[2] - a(2, 3) * s[0];
-    r.at(3, 0) = -a(1, 0) * c[3] + a(1, 1) * c[1] - a(1, 2) * c[0];
-    r.at(3, 1) = a(0, 0) * c[3] - a(0, 1) * c[1] + a(0, 2) * c[0];
-    r.at(3, 2) = -a(3, 0) * s[3] + a(3, 1) * s[1] - a(3, 2) * s[0];
-    r.at(3, 3) = a(2, 0) * s[3] - a(2, 1) * s[1] + a(2, 2) * s[0];
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 4; ++column) {
+            const float* minors = column < 2 ? k.low : k.high;
+            const int from = column < 2 ? 1 - column : 5 - column;
+            const auto term = [&](int n, float sign) {
+                const int other = kOthers[row][n];
+                return sign * at(from, other) * minors[kPairWithout[row][other]];
+            };
+            const float sign = (row + column) % 2 ? -1.0f : 1.0f;
+            r.at(row, column) = term(0, sign) + term(1, -sign) + term(2, sign);
+        }
     for (float& v : r.m) v /= det;
     out = r;
     return true;
