@@ -53,6 +53,11 @@ std::map<std::uint16_t, VideoPicture> decodeAll(const std::filesystem::path& mov
     return pictures;
 }
 
+QImage expectedStage(const std::filesystem::path& dir)
+{
+    return QImage(QString::fromStdString((dir / "output.expected.png").string()));
+}
+
 // The picture drawn over the stage colour, as the expected image shows it,
 // each channel within `tolerance` levels.
 double shareMatching(const VideoPicture& picture, const QImage& expected, QRgb stage, int tolerance = 24)
@@ -91,7 +96,7 @@ TEST_F(VideoCorpus, Vp6PictureMatchesTheExpectedStage)
     const VideoPicture& picture = pictures.begin()->second;
     EXPECT_EQ(picture.width, 640);
     EXPECT_EQ(picture.height, 480);
-    EXPECT_GE(shareMatching(picture, QImage(QString::fromStdString((dir / "output.expected.png").string())), 0xFFFFFFFF), 0.98);
+    EXPECT_GE(shareMatching(picture, expectedStage(dir), 0xFFFFFFFF), 0.98);
 }
 
 TEST_F(VideoCorpus, Vp6AlphaPictureIsPremultipliedAndMatchesOverTheStage)
@@ -108,7 +113,7 @@ TEST_F(VideoCorpus, Vp6AlphaPictureIsPremultipliedAndMatchesOverTheStage)
     }
     EXPECT_TRUE(premultiplied);
     EXPECT_TRUE(someTransparent);
-    EXPECT_GE(shareMatching(picture, QImage(QString::fromStdString((dir / "output.expected.png").string())), 0xFFFFFFFF), 0.98);
+    EXPECT_GE(shareMatching(picture, expectedStage(dir), 0xFFFFFFFF), 0.98);
 }
 
 TEST_F(VideoCorpus, DeblockingSmoothsBlockEdgesByTheQuantizerAsTheExpectedStageShows)
@@ -119,7 +124,7 @@ TEST_F(VideoCorpus, DeblockingSmoothsBlockEdgesByTheQuantizerAsTheExpectedStageS
     const auto dir = corpus() / "ruffle/render/visual__video__deblocking";
     const auto pictures = decodeAll(dir / "test.swf");
     ASSERT_EQ(pictures.size(), 12u);
-    const QImage stage(QString::fromStdString((dir / "output.expected.png").string()));
+    const QImage stage = expectedStage(dir);
     const std::map<std::uint16_t, QPoint> placed = {{1, {4, 4}},      {2, {256, 4}},    {3, {508, 4}},
                                                     {4, {760, 4}},    {9, {4, 508}},    {10, {508, 508}},
                                                     {11, {4, 1008}},  {12, {508, 1008}}};
