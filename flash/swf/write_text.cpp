@@ -12,6 +12,14 @@ void writeLengthPrefixedName(ByteWriter& w, const std::string& name) {
     w.bytes(Bytes(reinterpret_cast<const std::uint8_t*>(name.data()), name.size()));
 }
 
+// Character codes take two bytes or one, as the font's wide-codes flag says.
+void writeCode(ByteWriter& w, std::uint16_t code, bool wide) {
+    if (wide)
+        w.u16(code);
+    else
+        w.u8(std::uint8_t(code));
+}
+
 std::vector<std::uint8_t> glyphShape(const Glyph& g) {
     ByteWriter w;
     writeShapeRecords(w, g.shape, {1, 0}, 1);
@@ -65,12 +73,7 @@ void writeDefineFont(ByteWriter& w, const DefineFont& f) {
     }
     writeOffset(offset);
     for (const auto& s : shapes) w.bytes(s);
-    for (const auto& g : f.glyphs) {
-        if (wideCodes)
-            w.u16(g.code);
-        else
-            w.u8(std::uint8_t(g.code));
-    }
+    for (const auto& g : f.glyphs) writeCode(w, g.code, wideCodes);
     if (!f.layout) return;
     w.u16(f.layout->ascent);
     w.u16(f.layout->descent);
@@ -79,13 +82,8 @@ void writeDefineFont(ByteWriter& w, const DefineFont& f) {
     for (const auto& g : f.glyphs) w.rect(g.bounds);
     w.u16(std::uint16_t(f.layout->kerning.size()));
     for (const auto& k : f.layout->kerning) {
-        if (wideCodes) {
-            w.u16(k.left);
-            w.u16(k.right);
-        } else {
-            w.u8(std::uint8_t(k.left));
-            w.u8(std::uint8_t(k.right));
-        }
+        writeCode(w, k.left, wideCodes);
+        writeCode(w, k.right, wideCodes);
         w.i16(k.adjustment);
     }
 }
@@ -102,12 +100,7 @@ void writeDefineFontInfo(ByteWriter& w, const DefineFontInfo& f) {
     if (f.flags.wideCodes) flags |= 0x01;
     w.u8(flags);
     if (f.version >= 2) w.u8(f.language);
-    for (auto c : f.codes) {
-        if (f.flags.wideCodes)
-            w.u16(c);
-        else
-            w.u8(std::uint8_t(c));
-    }
+    for (auto c : f.codes) writeCode(w, c, f.flags.wideCodes);
 }
 
 void writeDefineText(ByteWriter& w, const DefineText& t) {
