@@ -31,18 +31,7 @@ Value setMatrix(Vm& vm, const Value& thisValue, Args args) {
     DisplayObjectBinding* target = transformTarget(vm, thisValue);
     const Value& in = arg(args, 0);
     if (!target || !in.isObject()) return Value();
-    Ops ops{vm};
-    Matrix m;
-    m.a = vm.toNumber(ops.get(in, u"a"));
-    m.b = vm.toNumber(ops.get(in, u"b"));
-    m.c = vm.toNumber(ops.get(in, u"c"));
-    m.d = vm.toNumber(ops.get(in, u"d"));
-    m.tx = vm.toNumber(ops.get(in, u"tx"));
-    m.ty = vm.toNumber(ops.get(in, u"ty"));
-    for (double* v : {&m.a, &m.b, &m.c, &m.d, &m.tx, &m.ty}) {
-        if (!std::isfinite(*v)) *v = 0;
-    }
-    target->setMatrix(m);
+    target->setMatrix(matrixFields(vm, in.objectRef()));
     return Value();
 }
 

@@ -343,30 +343,19 @@ std::vector<double> numbersOf(Vm& vm, const Value& v) {
 // {matrixType: "box", x, y, w, h, r}, mapping the gradient square
 // (-819.2..819.2 pixels) into the clip.
 Matrix gradientMatrix(Vm& vm, const Value& v) {
-    Matrix m;
-    if (!v.isObject()) return m;
+    if (!v.isObject()) return {};
     ObjectRef o = v.objectRef();
+    if (vm.toString(vm.get(o, String(u"matrixType"))) != u"box") return matrixFields(vm, o);
     auto num = [&](const char16_t* name) { return vm.toNumber(vm.get(o, String(name))); };
-    if (vm.toString(vm.get(o, String(u"matrixType"))) == u"box") {
-        double w = num(u"w"), h = num(u"h"), r = num(u"r");
-        m.a = w / 1638.4 * std::cos(r);
-        m.b = w / 1638.4 * std::sin(r);
-        m.c = -h / 1638.4 * std::sin(r);
-        m.d = h / 1638.4 * std::cos(r);
-        m.tx = num(u"x") + w / 2;
-        m.ty = num(u"y") + h / 2;
-    } else {
-        m.a = num(u"a");
-        m.b = num(u"b");
-        m.c = num(u"c");
-        m.d = num(u"d");
-        m.tx = num(u"tx");
-        m.ty = num(u"ty");
-    }
-    for (double* f : {&m.a, &m.b, &m.c, &m.d, &m.tx, &m.ty}) {
-        if (!std::isfinite(*f)) *f = 0;  // the display side gets finite numbers only
-    }
-    return m;
+    Matrix m;
+    double w = num(u"w"), h = num(u"h"), r = num(u"r");
+    m.a = w / 1638.4 * std::cos(r);
+    m.b = w / 1638.4 * std::sin(r);
+    m.c = -h / 1638.4 * std::sin(r);
+    m.d = h / 1638.4 * std::cos(r);
+    m.tx = num(u"x") + w / 2;
+    m.ty = num(u"y") + h / 2;
+    return finiteMatrix(m);
 }
 
 // The arguments beginGradientFill and lineGradientStyle share: type,

@@ -89,6 +89,12 @@ inline double argNumber(Vm& vm, Args args, std::size_t i, double fallback) {
 Ref<FunctionObject> defineClass(Vm& vm, Object& owner, std::u16string_view name, NativeFunction call,
                                 NativeFunction construct, ObjectRef prototype = nullptr);
 
+// The {a, b, c, d, tx, ty} of a matrix object, read in that order. The
+// display side takes finite numbers only, so finiteMatrix makes the
+// others 0.
+Matrix matrixFields(Vm& vm, const ObjectRef& object);
+Matrix finiteMatrix(Matrix m);
+
 // Reading and writing array-like objects (arrays or anything with a
 // length) the way the player's array methods do: own stored values only,
 // no getters, setters or prototypes.

@@ -1,5 +1,6 @@
 #include "flash/avm1/player/script_values.h"
 
+#include "flash/avm1/builtins/native_helpers.h"
 #include "flash/avm1/player/player_host.h"
 
 namespace flash {
@@ -33,9 +34,8 @@ QPoint pointOf(Vm& vm, const Value& v) {
 QTransform matrixOf(Vm& vm, const Value& v) {
     ObjectRef o = vm.toObject(v);
     if (!o) return {};
-    auto finite = [](double d) { return std::isfinite(d) ? d : 0.0; };
-    return QTransform(finite(numberAt(vm, o, u"a")), finite(numberAt(vm, o, u"b")), finite(numberAt(vm, o, u"c")),
-                      finite(numberAt(vm, o, u"d")), finite(numberAt(vm, o, u"tx")), finite(numberAt(vm, o, u"ty")));
+    const kinolux::avm1::Matrix m = kinolux::avm1::builtins::matrixFields(vm, o);
+    return QTransform(m.a, m.b, m.c, m.d, m.tx, m.ty);
 }
 
 ColorTransform colorTransformOf(Vm& vm, const Value& v) {
