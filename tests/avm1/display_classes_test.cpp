@@ -60,7 +60,7 @@ TEST(TextFieldClass, PropertiesGoToTheBinding) {
     Script s(7);
     FakeText field(s.m.host.root, 3);
     s.m.vm.constructDisplayObject(field);
-    Value object(s.m.vm.scriptObjectOf(field));
+    Value object = s.scriptOf(field);
     s.set(object, u"text", u"hello");
     EXPECT_EQ(s.m.vm.toString(field.values[TextFieldProperty::Text]).toUtf8(), "hello");
     s.set(object, u"border", 1);
@@ -78,7 +78,7 @@ TEST(TextFieldClass, TextFormatsTravelBothWays) {
     Script s(7);
     FakeText field(s.m.host.root, 3);
     s.m.vm.constructDisplayObject(field);
-    Value object(s.m.vm.scriptObjectOf(field));
+    Value object = s.scriptOf(field);
     Value format = s.make(u"TextFormat", {u"Arial", 12, 0xFF0000, true});
     EXPECT_EQ(s.text(s.get(format, u"font")), "Arial");
     EXPECT_TRUE(s.get(format, u"italic").isNull());
