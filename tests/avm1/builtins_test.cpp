@@ -347,6 +347,12 @@ TEST(ObjectClass, OwnPropertiesAndHiding) {
     s.call(Value(s.m.vm.global()), u"ASSetPropFlags", {o, u"b", 4});
     s.set(o, u"b", 99);
     EXPECT_EQ(s.text(s.get(o, u"b")), "2");
+    // A comma-separated list names several properties.
+    Value three = s.object({{u"x", 1}, {u"y", 2}, {u"z", 3}});
+    s.call(Value(s.m.vm.global()), u"ASSetPropFlags", {three, u"x,z", 1});
+    keys = s.m.vm.enumerate(*three.object());
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].toUtf8(), "y");
 }
 
 TEST(ObjectClass, AddPropertyAndWatch) {
