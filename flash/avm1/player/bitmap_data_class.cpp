@@ -34,10 +34,7 @@ bool validSize(int swfVersion, int width, int height) {
            std::int64_t(width) * height <= BitmapData::kMaxPixels;
 }
 
-ObjectRef prototypeOf(Vm& vm) {
-    Value ctor = vm.get(Value(flashPackage(vm, u"display")), String(u"BitmapData"));
-    return vm.toObject(vm.get(ctor, String(u"prototype")));
-}
+ObjectRef prototypeOf(Vm& vm) { return classPrototype(vm, Value(flashPackage(vm, u"display")), u"BitmapData"); }
 
 Value wrap(Vm& vm, std::shared_ptr<BitmapData> pixels, Value proto) {
     return Value(ObjectRef(vm.heap().make<BitmapDataObject>(std::move(proto), std::move(pixels))));
