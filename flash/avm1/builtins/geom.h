@@ -33,6 +33,11 @@ struct Ops {
         std::size_t i = 0;
         for (std::u16string_view name : names) set(object, name, arg(args, i++));
     }
+    // Adds each argument in turn to the named field in its place (offset, translate).
+    void addArgs(const Value& object, Fields names, Args args) {
+        std::size_t i = 0;
+        for (std::u16string_view name : names) set(object, name, add(get(object, name), arg(args, i++)));
+    }
     // "(x=1, y=2)": each label with the text of the field it names.
     Value describe(const Value& object,
                    std::initializer_list<std::pair<std::u16string_view, std::u16string_view>> labelledFields) {
