@@ -73,8 +73,7 @@ double toLocal(Vm& vm, double utc) { return utc + offsetMs(vm, utc); }
 double toUtc(Vm& vm, double local) { return local - offsetMs(vm, local - offsetMs(vm, local)); }
 
 Object* thisDate(const Value& thisValue) {
-    Object* self = thisObject(thisValue);
-    return self && self->kind() == ObjectKind::Date ? self : nullptr;
+    return thisOfKind(thisValue, ObjectKind::Date);
 }
 
 double timeOf(const Object& date) { return date.primitive().isNumber() ? date.primitive().number() : NAN; }

@@ -109,8 +109,7 @@ public:
 ColorTransform thenColors(const ColorTransform& inner, const ColorTransform& outer);
 
 inline ColorTransformObject* thisTransform(const Value& thisValue) {
-    Object* self = thisObject(thisValue);
-    return self && self->kind() == ObjectKind::ColorTransform ? static_cast<ColorTransformObject*>(self) : nullptr;
+    return thisOfKind<ColorTransformObject>(thisValue, ObjectKind::ColorTransform);
 }
 
 // new flash.geom.ColorTransform with the values of `ct`.

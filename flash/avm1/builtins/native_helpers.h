@@ -66,11 +66,17 @@ inline Object* thisObject(const Value& thisValue) {
     return thisValue.isObject() ? thisValue.object() : nullptr;
 }
 
+// `this` as an object of a native kind (a Date, a Sound...), or null.
+template <class T = Object>
+T* thisOfKind(const Value& thisValue, ObjectKind kind) {
+    Object* self = thisObject(thisValue);
+    return self && self->kind() == kind ? static_cast<T*>(self) : nullptr;
+}
+
 // The number, boolean or string inside a wrapper object of that kind.
 inline const Value* boxedPrimitive(const Value& thisValue, ObjectKind kind) {
-    Object* self = thisObject(thisValue);
-    if (!self || self->kind() != kind) return nullptr;
-    return &self->primitive();
+    Object* self = thisOfKind(thisValue, kind);
+    return self ? &self->primitive() : nullptr;
 }
 
 // valueOf of Number and Boolean: the value inside, or undefined.
