@@ -109,6 +109,11 @@ void setVariable(Vm& vm, Activation& act, const String& path, const Value& value
 Value resolveName(Vm& vm, Activation& act, const String& name, Value* owner = nullptr);
 ObjectRef resolveTargetPath(Vm& vm, DisplayObjectBinding& root, const ObjectRef& start,
                             std::u16string_view path, bool firstElement);
+// Follows `path` from each object of the scope chain, innermost first,
+// and gives the first object it reaches (with `mustHave`, the first that
+// has that property).
+ObjectRef targetInScopes(Vm& vm, Activation& act, DisplayObjectBinding& root, std::u16string_view path,
+                         bool firstElement, const String* mustHave = nullptr);
 // A copy of a scope chain with its timeline link pointing at `clip`.
 Ref<Scope> targetScope(Vm& vm, const Ref<Scope>& scope, const ObjectRef& clip);
 Ref<StageObject> stageObjectOf(Vm& vm, DisplayObjectBinding* binding);

@@ -175,6 +175,16 @@ ObjectRef resolveTargetPath(Vm& vm, DisplayObjectBinding& root, const ObjectRef&
     return object;
 }
 
+ObjectRef targetInScopes(Vm& vm, Activation& act, DisplayObjectBinding& root, std::u16string_view path,
+                         bool firstElement, const String* mustHave) {
+    for (Scope* s = act.scope.get(); s; s = s->parent()) {
+        if (!s->object()) continue;
+        ObjectRef object = resolveTargetPath(vm, root, s->objectRef(), path, firstElement);
+        if (object && (!mustHave || vm.hasProperty(*object, *mustHave))) return object;
+    }
+    return nullptr;
+}
+
 Value resolveName(Vm& vm, Activation& act, const String& name, Value* owner) {
     if (name == u"this") return act.thisValue;
     for (Scope* s = act.scope.get(); s; s = s->parent()) {
@@ -191,24 +201,14 @@ Value getVariable(Vm& vm, Activation& act, const String& path, Value* owner) {
     DisplayObjectBinding* start = vm.targetClipOrRoot();
     std::u16string_view view = path.view();
     if (auto sep = variableSeparator(view); sep && start) {
-        std::u16string_view objectPath = view.substr(0, *sep);
         String variable(view.substr(*sep + 1));
-        for (Scope* s = act.scope.get(); s; s = s->parent()) {
-            if (!s->object()) continue;
-            ObjectRef object = resolveTargetPath(vm, *vm.rootOf(*start), s->objectRef(), objectPath, true);
-            if (object && vm.hasProperty(*object, variable)) {
-                if (owner) *owner = Value(object);
-                return vm.get(object, variable);
-            }
-        }
-        return Value();
+        ObjectRef object = targetInScopes(vm, act, *vm.rootOf(*start), view.substr(0, *sep), true, &variable);
+        if (!object) return Value();
+        if (owner) *owner = Value(object);
+        return vm.get(object, variable);
     }
     if (path.hasSlash() && start && act.swfVersion >= 5) {
-        for (Scope* s = act.scope.get(); s; s = s->parent()) {
-            if (!s->object()) continue;
-            ObjectRef object = resolveTargetPath(vm, *vm.rootOf(*start), s->objectRef(), view, false);
-            if (object) return Value(object);
-        }
+        if (ObjectRef object = targetInScopes(vm, act, *vm.rootOf(*start), view, false)) return Value(object);
     }
     return resolveName(vm, act, path, owner);
 }
@@ -223,16 +223,8 @@ void setVariable(Vm& vm, Activation& act, const String& path, const Value& value
     if (auto sep = path.hasPathCharacters() ? variableSeparator(view) : std::nullopt) {
         DisplayObjectBinding* start = vm.targetClipOrRoot();
         if (!start) return;
-        std::u16string_view objectPath = view.substr(0, *sep);
-        String variable(view.substr(*sep + 1));
-        for (Scope* s = act.scope.get(); s; s = s->parent()) {
-            if (!s->object()) continue;
-            ObjectRef object = resolveTargetPath(vm, *vm.rootOf(*start), s->objectRef(), objectPath, true);
-            if (object) {
-                vm.set(object, variable, value);
-                return;
-            }
-        }
+        if (ObjectRef object = targetInScopes(vm, act, *vm.rootOf(*start), view.substr(0, *sep), true))
+            vm.set(object, String(view.substr(*sep + 1)), value);
         return;
     }
     for (Scope* s = act.scope.get(); s; s = s->parent()) {

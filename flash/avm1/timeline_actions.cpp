@@ -34,11 +34,8 @@ MovieClipBinding* clipAndFrame(Vm& vm, MovieClipBinding& clip, const String& tex
     std::u16string_view path = view.substr(0, sep);
     DisplayObjectBinding* root = vm.rootOf(clip);
     ObjectRef found = resolveTargetPath(vm, *root, vm.scriptObjectOf(clip), path, true);
-    if (!found && Interpreter::activation(vm)) {
-        for (Scope* s = Interpreter::activation(vm)->scope.get(); s && !found; s = s->parent()) {
-            if (s->object()) found = resolveTargetPath(vm, *root, s->objectRef(), path, true);
-        }
-    }
+    Activation* act = Interpreter::activation(vm);
+    if (!found && act) found = targetInScopes(vm, *act, *root, path, true);
     return found ? asMovieClip(vm.bindingOf(found.get())) : nullptr;
 }
 

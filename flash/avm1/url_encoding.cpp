@@ -1,5 +1,7 @@
 #include "flash/avm1/url_encoding.h"
 
+#include "flash/avm1/split_text.h"
+
 namespace kinolux::avm1 {
 
 namespace {
@@ -61,19 +63,13 @@ String unescapeUrl(const String& s) { return String::fromUtf8(unescapeBytes(s.to
 
 std::vector<std::pair<String, String>> decodeUrlVariables(std::string_view text, int swfVersion) {
     std::vector<std::pair<String, String>> out;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('&', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view pair = text.substr(start, end - start);
-        if (!pair.empty()) {
-            std::size_t eq = pair.find('=');
-            std::string_view name = pair.substr(0, eq);
-            std::string_view value = eq == std::string_view::npos ? std::string_view() : pair.substr(eq + 1);
-            out.emplace_back(String::fromSwf(unescapeBytes(name), swfVersion),
-                             String::fromSwf(unescapeBytes(value), swfVersion));
-        }
-        start = end + 1;
+    for (std::string_view pair : splitText(text, '&')) {
+        if (pair.empty()) continue;
+        std::size_t eq = pair.find('=');
+        std::string_view name = pair.substr(0, eq);
+        std::string_view value = eq == std::string_view::npos ? std::string_view() : pair.substr(eq + 1);
+        out.emplace_back(String::fromSwf(unescapeBytes(name), swfVersion),
+                         String::fromSwf(unescapeBytes(value), swfVersion));
     }
     return out;
 }

@@ -70,7 +70,7 @@ TEST(ArrayClass, SortWithAComparatorFunction) {
         setVariable
     )asm");
     Value a = s.array({5, 9, 1, 7});
-    s.call(a, u"sort", {s.get(Value(s.m.vm.scriptObjectOf(s.m.host.root)), u"byDescending")});
+    s.call(a, u"sort", {s.get(s.root(), u"byDescending")});
     EXPECT_EQ(s.text(a), "9,7,5,1");
 }
 
@@ -347,6 +347,12 @@ TEST(ObjectClass, OwnPropertiesAndHiding) {
     s.call(Value(s.m.vm.global()), u"ASSetPropFlags", {o, u"b", 4});
     s.set(o, u"b", 99);
     EXPECT_EQ(s.text(s.get(o, u"b")), "2");
+    // A comma-separated list names several properties.
+    Value three = s.object({{u"x", 1}, {u"y", 2}, {u"z", 3}});
+    s.call(Value(s.m.vm.global()), u"ASSetPropFlags", {three, u"x,z", 1});
+    keys = s.m.vm.enumerate(*three.object());
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].toUtf8(), "y");
 }
 
 TEST(ObjectClass, AddPropertyAndWatch) {
@@ -377,7 +383,7 @@ TEST(ObjectClass, AddPropertyAndWatch) {
         }
         setVariable
     )asm");
-    Value root(s.m.vm.scriptObjectOf(s.m.host.root));
+    Value root = s.root();
     Value o = s.get(root, u"o");
     EXPECT_EQ(s.callText(o, u"addProperty", {u"answer", s.get(root, u"getter"), Value::null()}), "true");
     EXPECT_EQ(s.text(s.get(o, u"answer")), "42");
@@ -412,7 +418,7 @@ TEST(FunctionClass, CallAndApplySetThisAndArguments) {
         }
         setVariable
     )asm");
-    Value root(s.m.vm.scriptObjectOf(s.m.host.root));
+    Value root = s.root();
     Value fn = s.get(root, u"describe");
     Value self = s.object({{u"name", u"N"}});
     EXPECT_EQ(s.callText(fn, u"call", {self, u"p", u"q"}), "Npq");
@@ -503,7 +509,7 @@ TEST(AsBroadcasterClass, BroadcastsToListenersInOrder) {
         }
         setMember
     )asm");
-    Value root(s.m.vm.scriptObjectOf(s.m.host.root));
+    Value root = s.root();
     Value source = s.object({});
     s.call(s.at(u"AsBroadcaster"), u"initialize", {source});
     EXPECT_EQ(s.callText(source, u"addListener", {s.get(root, u"a")}), "true");
@@ -860,7 +866,7 @@ TEST(SystemClass, CapabilitiesAndTheServerString) {
     EXPECT_EQ(s.callText(s.at(u"System.security"), u"allowDomain"), "false");
     EXPECT_EQ(s.callText(s.at(u"System.security"), u"allowDomain", {u"example.com"}), "true");
     // Each level's root carries the version as $version.
-    EXPECT_EQ(s.text(s.get(Value(s.m.vm.scriptObjectOf(s.m.host.root)), u"$version")), "LNX 8,0,0,0");
+    EXPECT_EQ(s.text(s.get(s.root(), u"$version")), "LNX 8,0,0,0");
     // _global is SWF 6 and later.
     Script s5(5);
     EXPECT_EQ(s5.run("push \"_global\"\ngetVariable\ntypeOf\ntrace"), "undefined");

@@ -56,11 +56,19 @@ private:
     int depth_;
 };
 
-TEST(TextFieldClass, PropertiesGoToTheBinding) {
-    Script s(7);
-    FakeText field(s.m.host.root, 3);
-    s.m.vm.constructDisplayObject(field);
-    Value object(s.m.vm.scriptObjectOf(field));
+// A text field of a SWF 7 movie, at depth 3 of the root, with its script object.
+class TextFieldClass : public ::testing::Test {
+protected:
+    void SetUp() override {
+        s.m.vm.constructDisplayObject(field);
+        object = s.scriptOf(field);
+    }
+    Script s{7};
+    FakeText field{s.m.host.root, 3};
+    Value object;
+};
+
+TEST_F(TextFieldClass, PropertiesGoToTheBinding) {
     s.set(object, u"text", u"hello");
     EXPECT_EQ(s.m.vm.toString(field.values[TextFieldProperty::Text]).toUtf8(), "hello");
     s.set(object, u"border", 1);
@@ -74,11 +82,7 @@ TEST(TextFieldClass, PropertiesGoToTheBinding) {
     EXPECT_EQ(s.text(object), "_level0.field");
 }
 
-TEST(TextFieldClass, TextFormatsTravelBothWays) {
-    Script s(7);
-    FakeText field(s.m.host.root, 3);
-    s.m.vm.constructDisplayObject(field);
-    Value object(s.m.vm.scriptObjectOf(field));
+TEST_F(TextFieldClass, TextFormatsTravelBothWays) {
     Value format = s.make(u"TextFormat", {u"Arial", 12, 0xFF0000, true});
     EXPECT_EQ(s.text(s.get(format, u"font")), "Arial");
     EXPECT_TRUE(s.get(format, u"italic").isNull());

@@ -9,8 +9,6 @@
 namespace kinolux::avm1::test {
 namespace {
 
-Value scriptOf(Script& s, DisplayObjectBinding& object) { return Value(s.m.vm.scriptObjectOf(object)); }
-
 // class Ball { function Ball() { trace("Ball " + this.speed + " " + this._name); } }
 // Ball.prototype.bounce = function () { return "bounce " + this._name; }
 // Object.registerClass("ball", Ball);
@@ -87,7 +85,7 @@ TEST(Clips, AttachMovieUsesTheRegisteredClassAndTheInitObject) {
     )asm"), "Ball 3 b1\nbounce b1\ntrue");
     DisplayObjectBinding* b1 = s.m.host.root.childAtDepth(5);
     ASSERT_NE(b1, nullptr);
-    EXPECT_EQ(s.text(s.get(scriptOf(s, *b1), u"speed")), "3");
+    EXPECT_EQ(s.text(s.get(s.scriptOf(*b1), u"speed")), "3");
     // An unknown linkage name attaches nothing.
     EXPECT_EQ(s.run(R"asm(
         push 6, "b2", "nothing", 3
@@ -324,7 +322,7 @@ TEST(Events, ClipActionsRunWithTheClipAsThisAndTarget) {
         setVariable
     )asm"), 6));
     EXPECT_EQ(s.m.host.output(), "hero");
-    EXPECT_EQ(s.text(s.get(scriptOf(s, hero), u"v")), "5");
+    EXPECT_EQ(s.text(s.get(s.scriptOf(hero), u"v")), "5");
 }
 
 TEST(Events, KeyAndMouseListenersHearThePlayer) {
@@ -391,14 +389,14 @@ TEST(Variables, ThePlayerReadsAndWritesThemByPath) {
     EXPECT_EQ(s.text(s.m.vm.readVariable(hud, String(u"/:lives"))), "3");
     EXPECT_TRUE(s.m.vm.readVariable(hud, String(u"nothing.here")).isUndefined());
     s.m.vm.writeVariable(s.m.host.root, String(u"_root.hud.name"), Value(u"ann"));
-    EXPECT_EQ(s.text(s.get(scriptOf(s, hud), u"name")), "ann");
+    EXPECT_EQ(s.text(s.get(s.scriptOf(hud), u"name")), "ann");
 }
 
 TEST(Variables, LoadedVariablesLandOnTheClip) {
     Script s(6);
     FakeClip& target = s.m.place(u"target");
     s.m.vm.deliverVariables(target, "a=1&b=two%20words&c=%E2%82%AC");
-    Value object = scriptOf(s, target);
+    Value object = s.scriptOf(target);
     EXPECT_EQ(s.text(s.get(object, u"a")), "1");
     EXPECT_TRUE(s.get(object, u"a").isString());
     EXPECT_EQ(s.text(s.get(object, u"b")), "two words");
@@ -425,9 +423,9 @@ TEST(Paths, NamesAndTargetsOfNestedClips) {
     s.m.vm.constructDisplayObject(b);
     EXPECT_EQ(s.m.vm.targetPath(b).toUtf8(), "_level0.a.b");
     EXPECT_EQ(s.m.vm.slashPath(b).toUtf8(), "/a/b");
-    EXPECT_EQ(s.text(scriptOf(s, b)), "_level0.a.b");
-    EXPECT_EQ(s.text(s.get(scriptOf(s, b), u"_target")), "/a/b");
-    EXPECT_EQ(s.text(s.get(scriptOf(s, s.m.host.root), u"_target")), "/");
+    EXPECT_EQ(s.text(s.scriptOf(b)), "_level0.a.b");
+    EXPECT_EQ(s.text(s.get(s.scriptOf(b), u"_target")), "/a/b");
+    EXPECT_EQ(s.text(s.get(s.root(), u"_target")), "/");
     // SWF 6 names ignore case; SWF 7 ones do not.
     EXPECT_EQ(s.run("push \"A.B\"\ngetVariable\ntrace"), "_level0.a.b");
     Script s7(7);

@@ -30,6 +30,9 @@ public:
     Value object(std::initializer_list<std::pair<std::u16string_view, Value>> properties);
     Value get(const Value& target, std::u16string_view name);
     void set(const Value& target, std::u16string_view name, const Value& value);
+    // The script object of a display object, and of the root clip.
+    Value scriptOf(DisplayObjectBinding& object) { return Value(m.vm.scriptObjectOf(object)); }
+    Value root() { return scriptOf(m.host.root); }
     // The value as ActionScript's String() gives it, in UTF-8.
     std::string text(const Value& v);
     // The text of obj.method(args).

@@ -60,7 +60,7 @@ TEST(TextFormatClass, TextExtentComesFromTheHost) {
 TEST(TextSnapshotClass, ReadsAndSearchesTheClipsStaticText) {
     Script s;
     s.m.host.root.staticCharacters = String(u"ABCDEFGHIJK");
-    Value root(s.m.vm.scriptObjectOf(s.m.host.root));
+    Value root = s.root();
     Value snapshot = s.make(u"TextSnapshot", {root});
     s.m.host.root.staticCharacters = String(u"changed later");
     EXPECT_EQ(s.callText(snapshot, u"getCount"), "11") << "the text as it stood";

@@ -1,5 +1,7 @@
 #include "flash/avm1/builtins/builtins.h"
 
+#include <cmath>
+
 #include "flash/avm1/builtins/native_helpers.h"
 #include "flash/avm1/stage_object.h"
 #include "flash/avm1/timeline_actions.h"
@@ -65,6 +67,25 @@ Ref<FunctionObject> defineClass(Vm& vm, Object& owner, std::u16string_view name,
     Ref<FunctionObject> ctor = vm.newNative(call, construct, prototype);
     owner.defineValue(String(name), Value(ObjectRef(ctor)), PropertyFlag::DontEnum);
     return ctor;
+}
+
+Matrix matrixFields(Vm& vm, const ObjectRef& object) {
+    auto number = [&](const char16_t* name) { return vm.toNumber(vm.get(object, String(name))); };
+    Matrix m;
+    m.a = number(u"a");
+    m.b = number(u"b");
+    m.c = number(u"c");
+    m.d = number(u"d");
+    m.tx = number(u"tx");
+    m.ty = number(u"ty");
+    return finiteMatrix(m);
+}
+
+Matrix finiteMatrix(Matrix m) {
+    for (double* f : {&m.a, &m.b, &m.c, &m.d, &m.tx, &m.ty}) {
+        if (!std::isfinite(*f)) *f = 0;
+    }
+    return m;
 }
 
 std::uint32_t lengthOf(Vm& vm, const ObjectRef& object) {

@@ -7,6 +7,7 @@
 
 #include "flash/avm1/case_mapping.h"
 #include "flash/avm1/number_format.h"
+#include "flash/avm1/split_text.h"
 
 namespace kinolux::avm1::builtins {
 
@@ -37,12 +38,7 @@ std::u16string withoutComments(std::u16string_view text) {
 }
 
 bool parseDeclarations(std::u16string_view body, CssRule& rule) {
-    std::size_t start = 0;
-    while (start < body.size()) {
-        std::size_t end = body.find(u';', start);
-        if (end == std::u16string_view::npos) end = body.size();
-        std::u16string_view declaration = body.substr(start, end - start);
-        start = end + 1;
+    for (std::u16string_view declaration : splitText(body, u';')) {
         if (trimmed(declaration).empty()) continue;
         std::size_t colon = declaration.find(u':');
         if (colon == std::u16string_view::npos) return false;
@@ -110,12 +106,7 @@ String fontFamilies(std::u16string_view list) {
     constexpr std::pair<std::u16string_view, std::u16string_view> kGeneric[] = {
         {u"mono", u"_typewriter"}, {u"sans-serif", u"_sans"}, {u"serif", u"_serif"}};
     std::u16string out;
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t comma = list.find(u',', start);
-        if (comma == std::u16string_view::npos) comma = list.size();
-        std::u16string_view family = list.substr(start, comma - start);
-        start = comma + 1;
+    for (std::u16string_view family : splitText(list, u',')) {
         while (!family.empty() && isBlank(family.front())) family.remove_prefix(1);
         if (family.empty()) continue;
         for (auto [css, player] : kGeneric)
@@ -211,14 +202,10 @@ std::optional<std::vector<CssRule>> parseCss(std::u16string_view source) {
         if (close == std::u16string::npos) return std::nullopt;
         CssRule rule;
         std::u16string_view selectors = std::u16string_view(text).substr(at, open - at);
-        std::size_t s = 0;
-        while (s <= selectors.size()) {
-            std::size_t comma = selectors.find(u',', s);
-            if (comma == std::u16string_view::npos) comma = selectors.size();
-            std::u16string_view one = trimmed(selectors.substr(s, comma - s));
+        for (std::u16string_view selector : splitText(selectors, u',')) {
+            std::u16string_view one = trimmed(selector);
             if (one.empty() || one.find(u'}') != std::u16string_view::npos) return std::nullopt;
             rule.selectors.push_back(styleName(one));
-            s = comma + 1;
         }
         if (!parseDeclarations(std::u16string_view(text).substr(open + 1, close - open - 1), rule)) return std::nullopt;
         rules.push_back(std::move(rule));

@@ -56,13 +56,24 @@ Parts partsOf(double t) {
 
 double fromParts(const Parts& p) { return makeDay(p.year, p.month, p.date) * kMsPerDay + makeTime(p.hours, p.minutes, p.seconds, p.ms); }
 
+// Years 0 to 99 stand for 1900 to 1999.
+double fullYear(double year) { return std::isfinite(year) && year >= 0 && year <= 99 ? year + 1900 : year; }
+
+// The time of (year, month[, date, hours, minutes, seconds, ms]), as
+// the Date constructor and Date.UTC take them; year and month are there.
+double timeFromArgs(Vm& vm, Args args) {
+    double year = fullYear(vm.toNumber(args[0]));
+    Parts p{year, vm.toNumber(args[1]), argNumber(vm, args, 2, 1), argNumber(vm, args, 3, 0),
+            argNumber(vm, args, 4, 0), argNumber(vm, args, 5, 0), argNumber(vm, args, 6, 0), 0};
+    return fromParts(p);
+}
+
 double offsetMs(Vm& vm, double utc) { return vm.host().localTimeOffsetMinutes(utc) * 60000.0; }
 double toLocal(Vm& vm, double utc) { return utc + offsetMs(vm, utc); }
 double toUtc(Vm& vm, double local) { return local - offsetMs(vm, local - offsetMs(vm, local)); }
 
 Object* thisDate(const Value& thisValue) {
-    Object* self = thisObject(thisValue);
-    return self && self->kind() == ObjectKind::Date ? self : nullptr;
+    return thisOfKind(thisValue, ObjectKind::Date);
 }
 
 double timeOf(const Object& date) { return date.primitive().isNumber() ? date.primitive().number() : NAN; }
@@ -76,11 +87,7 @@ Value dateConstruct(Vm& vm, const Value& thisValue, Args args) {
     } else if (args.size() == 1) {
         t = timeClip(vm.toNumber(args[0]));
     } else {
-        double y = vm.toNumber(args[0]);
-        if (std::isfinite(y) && y >= 0 && y <= 99) y += 1900;
-        Parts p{y, vm.toNumber(args[1]), argNumber(vm, args, 2, 1), argNumber(vm, args, 3, 0),
-                argNumber(vm, args, 4, 0), argNumber(vm, args, 5, 0), argNumber(vm, args, 6, 0), 0};
-        t = timeClip(toUtc(vm, fromParts(p)));
+        t = timeClip(toUtc(vm, timeFromArgs(vm, args)));
     }
     self->setPrimitive(Value(t));
     return thisValue;
@@ -169,7 +176,7 @@ Value setField(Vm& vm, const Value& thisValue, Args args) {
     int limit = start <= DateField ? DateField : Millis;
     for (std::size_t i = 0; i < args.size() && start + static_cast<int>(i) <= limit; ++i) {
         double v = vm.toNumber(args[i]);
-        if (first == ShortYear && i == 0 && std::isfinite(v) && v >= 0 && v <= 99) v += 1900;
+        if (first == ShortYear && i == 0) v = fullYear(v);
         *slots[start + i] = v;
     }
     double local = fromParts(p);
@@ -188,11 +195,7 @@ Value setTime(Vm& vm, const Value& thisValue, Args args) {
 
 Value dateUtc(Vm& vm, const Value&, Args args) {
     if (args.size() < 2) return Value(NAN);
-    double y = vm.toNumber(args[0]);
-    if (std::isfinite(y) && y >= 0 && y <= 99) y += 1900;
-    Parts p{y, vm.toNumber(args[1]), argNumber(vm, args, 2, 1), argNumber(vm, args, 3, 0),
-            argNumber(vm, args, 4, 0), argNumber(vm, args, 5, 0), argNumber(vm, args, 6, 0), 0};
-    return Value(timeClip(fromParts(p)));
+    return Value(timeClip(timeFromArgs(vm, args)));
 }
 
 constexpr Member kDatePrototypeMembers[] = {

@@ -6,7 +6,9 @@
 // code keeps those rules, operation for operation, through Ops.
 #pragma once
 
+#include <algorithm>
 #include <initializer_list>
+#include <iterator>
 #include <vector>
 
 #include "flash/avm1/builtins/members.h"
@@ -30,6 +32,11 @@ struct Ops {
     void setFromArgs(const Value& object, Fields names, Args args) {
         std::size_t i = 0;
         for (std::u16string_view name : names) set(object, name, arg(args, i++));
+    }
+    // Adds each argument in turn to the named field in its place (offset, translate).
+    void addArgs(const Value& object, Fields names, Args args) {
+        std::size_t i = 0;
+        for (std::u16string_view name : names) set(object, name, add(get(object, name), arg(args, i++)));
     }
     // "(x=1, y=2)": each label with the text of the field it names.
     Value describe(const Value& object,
@@ -87,11 +94,22 @@ class ColorTransformObject final : public Object {
 public:
     ColorTransformObject(Heap& heap, Value proto) : Object(heap, ObjectKind::ColorTransform, std::move(proto)) {}
     double values[8] = {1, 1, 1, 1, 0, 0, 0, 0};  // r g b a multipliers, r g b a offsets
+
+    ColorTransform transform() const {
+        return {values[0], values[1], values[2], values[3], values[4], values[5], values[6], values[7]};
+    }
+    void assign(const ColorTransform& ct) {
+        const double v[8] = {ct.redMultiplier, ct.greenMultiplier, ct.blueMultiplier, ct.alphaMultiplier,
+                             ct.redOffset,     ct.greenOffset,     ct.blueOffset,     ct.alphaOffset};
+        std::copy(std::begin(v), std::end(v), values);
+    }
 };
 
+// The colors of `inner` seen through `outer` (a child's through its parent's).
+ColorTransform thenColors(const ColorTransform& inner, const ColorTransform& outer);
+
 inline ColorTransformObject* thisTransform(const Value& thisValue) {
-    Object* self = thisObject(thisValue);
-    return self && self->kind() == ObjectKind::ColorTransform ? static_cast<ColorTransformObject*>(self) : nullptr;
+    return thisOfKind<ColorTransformObject>(thisValue, ObjectKind::ColorTransform);
 }
 
 // new flash.geom.ColorTransform with the values of `ct`.

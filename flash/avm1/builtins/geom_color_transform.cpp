@@ -8,10 +8,6 @@ namespace kinolux::avm1::builtins {
 
 namespace {
 
-constexpr const char16_t* kTransformNames[8] = {u"redMultiplier", u"greenMultiplier", u"blueMultiplier",
-                                               u"alphaMultiplier", u"redOffset", u"greenOffset",
-                                               u"blueOffset", u"alphaOffset"};
-
 Value colorTransformConstruct(Vm& vm, const Value& thisValue, Args args) {
     ColorTransformObject* self = thisTransform(thisValue);
     if (!self) return thisValue;
@@ -53,28 +49,24 @@ Value setRgb(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
-Value colorTransformConcat(Vm& vm, const Value& thisValue, Args args) {
+// The other transform first, then this one.
+Value colorTransformConcat(Vm&, const Value& thisValue, Args args) {
     ColorTransformObject* self = thisTransform(thisValue);
     ColorTransformObject* other = thisTransform(arg(args, 0));
-    (void)vm;
     if (!self || !other) return Value();
-    for (int i = 0; i < 4; ++i) {
-        self->values[i + 4] = other->values[i + 4] * self->values[i] + self->values[i + 4];
-        self->values[i] = other->values[i] * self->values[i];
-    }
+    self->assign(thenColors(other->transform(), self->transform()));
     return Value();
 }
 
 Value colorTransformToString(Vm& vm, const Value& thisValue, Args) {
-    std::u16string out = u"(";
-    for (int i = 0; i < 8; ++i) {
-        if (i) out += u", ";
-        out += kTransformNames[i];
-        out += u"=";
-        out += vm.toString(vm.get(thisValue, String(kTransformNames[i]))).view();
-    }
-    out += u")";
-    return Value(String(out));
+    return Ops{vm}.describe(thisValue, {{u"redMultiplier", u"redMultiplier"},
+                                        {u"greenMultiplier", u"greenMultiplier"},
+                                        {u"blueMultiplier", u"blueMultiplier"},
+                                        {u"alphaMultiplier", u"alphaMultiplier"},
+                                        {u"redOffset", u"redOffset"},
+                                        {u"greenOffset", u"greenOffset"},
+                                        {u"blueOffset", u"blueOffset"},
+                                        {u"alphaOffset", u"alphaOffset"}});
 }
 
 constexpr Member kColorTransformMembers[] = {
@@ -95,11 +87,7 @@ constexpr Member kColorTransformMembers[] = {
 
 Value newColorTransform(Vm& vm, const ColorTransform& ct) {
     Value made = Ops{vm}.make(u"ColorTransform", {});
-    if (ColorTransformObject* object = thisTransform(made)) {
-        double v[8] = {ct.redMultiplier, ct.greenMultiplier, ct.blueMultiplier, ct.alphaMultiplier,
-                       ct.redOffset,     ct.greenOffset,     ct.blueOffset,     ct.alphaOffset};
-        std::copy(std::begin(v), std::end(v), object->values);
-    }
+    if (ColorTransformObject* object = thisTransform(made)) object->assign(ct);
     return made;
 }
 

@@ -124,9 +124,7 @@ Value matrixRotate(Vm& vm, const Value& self, Args args) {
 }
 
 Value matrixTranslate(Vm& vm, const Value& self, Args args) {
-    Ops ops{vm};
-    ops.set(self, u"tx", ops.add(ops.get(self, u"tx"), arg(args, 0)));
-    ops.set(self, u"ty", ops.add(ops.get(self, u"ty"), arg(args, 1)));
+    Ops{vm}.addArgs(self, {u"tx", u"ty"}, args);
     return Value();
 }
 

@@ -145,9 +145,7 @@ Value rectInflatePoint(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 Value rectOffset(Vm& vm, const Value& thisValue, Args args) {
-    Ops ops{vm};
-    ops.set(thisValue, u"x", ops.add(ops.get(thisValue, u"x"), arg(args, 0)));
-    ops.set(thisValue, u"y", ops.add(ops.get(thisValue, u"y"), arg(args, 1)));
+    Ops{vm}.addArgs(thisValue, {u"x", u"y"}, args);
     return Value();
 }
 Value rectOffsetPoint(Vm& vm, const Value& thisValue, Args args) {

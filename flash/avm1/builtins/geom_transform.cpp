@@ -31,18 +31,7 @@ Value setMatrix(Vm& vm, const Value& thisValue, Args args) {
     DisplayObjectBinding* target = transformTarget(vm, thisValue);
     const Value& in = arg(args, 0);
     if (!target || !in.isObject()) return Value();
-    Ops ops{vm};
-    Matrix m;
-    m.a = vm.toNumber(ops.get(in, u"a"));
-    m.b = vm.toNumber(ops.get(in, u"b"));
-    m.c = vm.toNumber(ops.get(in, u"c"));
-    m.d = vm.toNumber(ops.get(in, u"d"));
-    m.tx = vm.toNumber(ops.get(in, u"tx"));
-    m.ty = vm.toNumber(ops.get(in, u"ty"));
-    for (double* v : {&m.a, &m.b, &m.c, &m.d, &m.tx, &m.ty}) {
-        if (!std::isfinite(*v)) *v = 0;
-    }
-    target->setMatrix(m);
+    target->setMatrix(matrixFields(vm, in.objectRef()));
     return Value();
 }
 
@@ -66,19 +55,6 @@ Matrix thenMatrix(const Matrix& t, const Matrix& m) {
     return total;
 }
 
-ColorTransform thenColors(const ColorTransform& inner, const ColorTransform& c) {
-    ColorTransform total = inner;
-    total.redOffset = total.redOffset * c.redMultiplier + c.redOffset;
-    total.greenOffset = total.greenOffset * c.greenMultiplier + c.greenOffset;
-    total.blueOffset = total.blueOffset * c.blueMultiplier + c.blueOffset;
-    total.alphaOffset = total.alphaOffset * c.alphaMultiplier + c.alphaOffset;
-    total.redMultiplier *= c.redMultiplier;
-    total.greenMultiplier *= c.greenMultiplier;
-    total.blueMultiplier *= c.blueMultiplier;
-    total.alphaMultiplier *= c.alphaMultiplier;
-    return total;
-}
-
 Value getConcatenatedMatrix(Vm& vm, const Value& thisValue, Args) {
     DisplayObjectBinding* target = transformTarget(vm, thisValue);
     return target ? matrixValue(vm, concatenated(*target, &DisplayObjectBinding::matrix, thenMatrix)) : Value();
@@ -93,16 +69,7 @@ Value setColorTransform(Vm& vm, const Value& thisValue, Args args) {
     DisplayObjectBinding* target = transformTarget(vm, thisValue);
     ColorTransformObject* in = thisTransform(arg(args, 0));
     if (!target || !in) return Value();
-    ColorTransform ct;
-    ct.redMultiplier = in->values[0];
-    ct.greenMultiplier = in->values[1];
-    ct.blueMultiplier = in->values[2];
-    ct.alphaMultiplier = in->values[3];
-    ct.redOffset = in->values[4];
-    ct.greenOffset = in->values[5];
-    ct.blueOffset = in->values[6];
-    ct.alphaOffset = in->values[7];
-    target->setColorTransform(ct);
+    target->setColorTransform(in->transform());
     return Value();
 }
 
@@ -128,6 +95,19 @@ constexpr Member kTransformMembers[] = {
 };
 
 }  // namespace
+
+ColorTransform thenColors(const ColorTransform& inner, const ColorTransform& outer) {
+    ColorTransform total = inner;
+    total.redOffset = total.redOffset * outer.redMultiplier + outer.redOffset;
+    total.greenOffset = total.greenOffset * outer.greenMultiplier + outer.greenOffset;
+    total.blueOffset = total.blueOffset * outer.blueMultiplier + outer.blueOffset;
+    total.alphaOffset = total.alphaOffset * outer.alphaMultiplier + outer.alphaOffset;
+    total.redMultiplier *= outer.redMultiplier;
+    total.greenMultiplier *= outer.greenMultiplier;
+    total.blueMultiplier *= outer.blueMultiplier;
+    total.alphaMultiplier *= outer.alphaMultiplier;
+    return total;
+}
 
 Value transformOf(Vm& vm, const Value& displayObject) { return Ops{vm}.make(u"Transform", {displayObject}); }
 

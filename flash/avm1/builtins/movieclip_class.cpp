@@ -54,27 +54,19 @@ Value clipCommand(Vm& vm, const Value& thisValue, Args) {
     return Value();
 }
 
-Value gotoAndPlay(Vm& vm, const Value& thisValue, Args args) {
+// gotoAndPlay and gotoAndStop.
+template <bool Play>
+Value gotoAnd(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
-    if (!args.empty()) gotoFrameValue(vm, *clip, args[0], true, 0);
+    if (!args.empty()) gotoFrameValue(vm, *clip, args[0], Play, 0);
     return Value();
 }
 
-Value gotoAndStop(Vm& vm, const Value& thisValue, Args args) {
+// nextScene and prevScene: the first frame of the scene `Step` away, playing.
+template <int Step>
+Value gotoScene(Vm& vm, const Value& thisValue, Args) {
     CLIP_OR_RETURN(Value());
-    if (!args.empty()) gotoFrameValue(vm, *clip, args[0], false, 0);
-    return Value();
-}
-
-Value nextScene(Vm& vm, const Value& thisValue, Args) {
-    CLIP_OR_RETURN(Value());
-    if (auto frame = clip->sceneStart(1)) clip->gotoFrame(*frame, true);
-    return Value();
-}
-
-Value prevScene(Vm& vm, const Value& thisValue, Args) {
-    CLIP_OR_RETURN(Value());
-    if (auto frame = clip->sceneStart(-1)) clip->gotoFrame(*frame, true);
+    if (auto frame = clip->sceneStart(Step)) clip->gotoFrame(*frame, true);
     return Value();
 }
 
@@ -118,8 +110,6 @@ Value removeSelf(Vm& vm, const Value& thisValue, Args) {
     return Value();
 }
 
-constexpr std::int32_t kLowestScriptDepth = -16384, kHighestScriptDepth = 2130690044;
-
 // The clip a swapDepths argument names: the object itself, or a path read
 // from the clip that swaps.
 DisplayObjectBinding* siblingNamed(Vm& vm, DisplayObjectBinding& self, const Value& target) {
@@ -136,7 +126,7 @@ Value swapDepths(Vm& vm, const Value& thisValue, Args args) {
     if (args[0].isNumber()) {
         // Depths outside the range scripts may use leave the clip where it is.
         const std::int32_t depth = vm.toInt32(args[0]);
-        if (depth >= kLowestScriptDepth && depth <= kHighestScriptDepth) self->swapDepths(depth);
+        if (validDepth(depth)) self->swapDepths(depth);
     } else if (DisplayObjectBinding* other = siblingNamed(vm, *self, args[0])) {
         if (other->parent() == self->parent()) self->swapDepths(other->depth());
     }
@@ -237,9 +227,10 @@ Value unloadMovie(Vm& vm, const Value& thisValue, Args) {
     return Value();
 }
 
-std::vector<std::pair<String, String>> variablesOf(Vm& vm, const Value& thisValue) {
+// The variables a request sends: the object's own, for GET and POST only.
+std::vector<std::pair<String, String>> variablesSent(Vm& vm, const Value& thisValue, HttpMethod method) {
     std::vector<std::pair<String, String>> out;
-    ObjectRef self = vm.toObject(thisValue);
+    ObjectRef self = method == HttpMethod::None ? nullptr : vm.toObject(thisValue);
     if (!self) return out;
     for (const String& key : vm.enumerate(*self)) out.emplace_back(key, vm.toString(vm.get(self, key)));
     return out;
@@ -249,16 +240,15 @@ Value loadVariables(Vm& vm, const Value& thisValue, Args args) {
     DisplayObjectBinding* self = thisDisplayObject(vm, thisValue);
     if (!self || args.empty()) return Value();
     HttpMethod method = methodArg(vm, args, 1);
-    auto vars = method == HttpMethod::None ? std::vector<std::pair<String, String>>() : variablesOf(vm, thisValue);
-    vm.host().loadVariables(self, std::nullopt, vm.toString(args[0]), method, vars);
+    vm.host().loadVariables(self, std::nullopt, vm.toString(args[0]), method, variablesSent(vm, thisValue, method));
     return Value();
 }
 
 Value getUrl(Vm& vm, const Value& thisValue, Args args) {
     if (args.empty()) return Value();
     HttpMethod method = methodArg(vm, args, 2);
-    auto vars = method == HttpMethod::None ? std::vector<std::pair<String, String>>() : variablesOf(vm, thisValue);
-    vm.host().getUrl(vm.toString(args[0]), args.size() > 1 ? vm.toString(args[1]) : String(), method, vars);
+    vm.host().getUrl(vm.toString(args[0]), args.size() > 1 ? vm.toString(args[1]) : String(), method,
+                     variablesSent(vm, thisValue, method));
     return Value();
 }
 
@@ -343,30 +333,19 @@ std::vector<double> numbersOf(Vm& vm, const Value& v) {
 // {matrixType: "box", x, y, w, h, r}, mapping the gradient square
 // (-819.2..819.2 pixels) into the clip.
 Matrix gradientMatrix(Vm& vm, const Value& v) {
-    Matrix m;
-    if (!v.isObject()) return m;
+    if (!v.isObject()) return {};
     ObjectRef o = v.objectRef();
+    if (vm.toString(vm.get(o, String(u"matrixType"))) != u"box") return matrixFields(vm, o);
     auto num = [&](const char16_t* name) { return vm.toNumber(vm.get(o, String(name))); };
-    if (vm.toString(vm.get(o, String(u"matrixType"))) == u"box") {
-        double w = num(u"w"), h = num(u"h"), r = num(u"r");
-        m.a = w / 1638.4 * std::cos(r);
-        m.b = w / 1638.4 * std::sin(r);
-        m.c = -h / 1638.4 * std::sin(r);
-        m.d = h / 1638.4 * std::cos(r);
-        m.tx = num(u"x") + w / 2;
-        m.ty = num(u"y") + h / 2;
-    } else {
-        m.a = num(u"a");
-        m.b = num(u"b");
-        m.c = num(u"c");
-        m.d = num(u"d");
-        m.tx = num(u"tx");
-        m.ty = num(u"ty");
-    }
-    for (double* f : {&m.a, &m.b, &m.c, &m.d, &m.tx, &m.ty}) {
-        if (!std::isfinite(*f)) *f = 0;  // the display side gets finite numbers only
-    }
-    return m;
+    Matrix m;
+    double w = num(u"w"), h = num(u"h"), r = num(u"r");
+    m.a = w / 1638.4 * std::cos(r);
+    m.b = w / 1638.4 * std::sin(r);
+    m.c = -h / 1638.4 * std::sin(r);
+    m.d = h / 1638.4 * std::cos(r);
+    m.tx = num(u"x") + w / 2;
+    m.ty = num(u"y") + h / 2;
+    return finiteMatrix(m);
 }
 
 // The arguments beginGradientFill and lineGradientStyle share: type,
@@ -414,17 +393,12 @@ Value lineGradientStyle(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
-Value moveTo(Vm& vm, const Value& thisValue, Args args) {
+// moveTo and lineTo.
+template <auto To>
+Value drawTo(Vm& vm, const Value& thisValue, Args args) {
     CLIP_OR_RETURN(Value());
     if (args.size() < 2) return Value();
-    clip->moveTo(drawingCoordinate(vm, args[0]), drawingCoordinate(vm, args[1]));
-    return Value();
-}
-
-Value lineTo(Vm& vm, const Value& thisValue, Args args) {
-    CLIP_OR_RETURN(Value());
-    if (args.size() < 2) return Value();
-    clip->lineTo(drawingCoordinate(vm, args[0]), drawingCoordinate(vm, args[1]));
+    (clip->*To)(drawingCoordinate(vm, args[0]), drawingCoordinate(vm, args[1]));
     return Value();
 }
 
@@ -519,10 +493,10 @@ constexpr Member kMovieClipPrototypeMembers[] = {
     method(u"stop", clipCommand<&MovieClipBinding::stop>),
     method(u"nextFrame", clipCommand<&MovieClipBinding::nextFrame>),
     method(u"prevFrame", clipCommand<&MovieClipBinding::prevFrame>),
-    method(u"gotoAndPlay", gotoAndPlay),
-    method(u"gotoAndStop", gotoAndStop),
-    method(u"nextScene", nextScene),
-    method(u"prevScene", prevScene),
+    method(u"gotoAndPlay", gotoAnd<true>),
+    method(u"gotoAndStop", gotoAnd<false>),
+    method(u"nextScene", gotoScene<1>),
+    method(u"prevScene", gotoScene<-1>),
     method(u"createEmptyMovieClip", createEmptyMovieClip),
     method(u"attachMovie", attachMovie),
     method(u"duplicateMovieClip", duplicateMovieClip),
@@ -551,8 +525,8 @@ constexpr Member kMovieClipPrototypeMembers[] = {
     method(u"beginFill", beginFill),
     method(u"beginGradientFill", beginGradientFill),
     method(u"lineGradientStyle", lineGradientStyle),
-    method(u"moveTo", moveTo),
-    method(u"lineTo", lineTo),
+    method(u"moveTo", drawTo<&MovieClipBinding::moveTo>),
+    method(u"lineTo", drawTo<&MovieClipBinding::lineTo>),
     method(u"curveTo", curveTo),
     method(u"endFill", clipCommand<&MovieClipBinding::endFill>),
     accessor(u"_lockroot", bindingGetter<MovieClipBinding, bool, &MovieClipBinding::lockRoot>,

@@ -66,11 +66,17 @@ inline Object* thisObject(const Value& thisValue) {
     return thisValue.isObject() ? thisValue.object() : nullptr;
 }
 
+// `this` as an object of a native kind (a Date, a Sound...), or null.
+template <class T = Object>
+T* thisOfKind(const Value& thisValue, ObjectKind kind) {
+    Object* self = thisObject(thisValue);
+    return self && self->kind() == kind ? static_cast<T*>(self) : nullptr;
+}
+
 // The number, boolean or string inside a wrapper object of that kind.
 inline const Value* boxedPrimitive(const Value& thisValue, ObjectKind kind) {
-    Object* self = thisObject(thisValue);
-    if (!self || self->kind() != kind) return nullptr;
-    return &self->primitive();
+    Object* self = thisOfKind(thisValue, kind);
+    return self ? &self->primitive() : nullptr;
 }
 
 // valueOf of Number and Boolean: the value inside, or undefined.
@@ -88,6 +94,12 @@ inline double argNumber(Vm& vm, Args args, std::size_t i, double fallback) {
 // fresh prototype whose own prototype is Object.prototype.
 Ref<FunctionObject> defineClass(Vm& vm, Object& owner, std::u16string_view name, NativeFunction call,
                                 NativeFunction construct, ObjectRef prototype = nullptr);
+
+// The {a, b, c, d, tx, ty} of a matrix object, read in that order. The
+// display side takes finite numbers only, so finiteMatrix makes the
+// others 0.
+Matrix matrixFields(Vm& vm, const ObjectRef& object);
+Matrix finiteMatrix(Matrix m);
 
 // Reading and writing array-like objects (arrays or anything with a
 // length) the way the player's array methods do: own stored values only,

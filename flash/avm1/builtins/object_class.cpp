@@ -2,6 +2,7 @@
 #include "flash/avm1/builtins/builtins.h"
 #include "flash/avm1/builtins/members.h"
 #include "flash/avm1/builtins/native_helpers.h"
+#include "flash/avm1/split_text.h"
 
 namespace kinolux::avm1::builtins {
 
@@ -117,14 +118,7 @@ Value asSetPropFlags(Vm& vm, const Value&, Args args) {
         for (std::uint32_t i = 0; i < n; ++i) list.push_back(vm.toString(elementOf(vm, array, i)));
     } else {
         String text = vm.toString(names);
-        std::u16string_view view = text.view();
-        std::size_t start = 0;
-        while (start <= view.size()) {
-            std::size_t comma = view.find(u',', start);
-            if (comma == std::u16string_view::npos) comma = view.size();
-            list.emplace_back(view.substr(start, comma - start));
-            start = comma + 1;
-        }
+        for (std::u16string_view name : splitText(text.view(), u',')) list.emplace_back(name);
     }
     for (const String& name : list) {
         int i = target->properties().find(name, false);

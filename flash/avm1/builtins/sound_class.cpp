@@ -42,8 +42,7 @@ private:
 };
 
 SoundObject* thisSound(const Value& thisValue) {
-    Object* self = thisObject(thisValue);
-    return self && self->kind() == ObjectKind::Sound ? static_cast<SoundObject*>(self) : nullptr;
+    return thisOfKind<SoundObject>(thisValue, ObjectKind::Sound);
 }
 
 Value soundConstruct(Vm& vm, const Value& thisValue, Args args) {

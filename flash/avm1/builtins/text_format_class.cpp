@@ -20,8 +20,7 @@ constexpr std::size_t kMaxFontName = 64;
 constexpr std::u16string_view kAligns[] = {u"left", u"center", u"right", u"justify"};
 
 TextFormatObject* thisFormat(const Value& thisValue) {
-    Object* self = thisObject(thisValue);
-    return self && self->kind() == ObjectKind::TextFormat ? static_cast<TextFormatObject*>(self) : nullptr;
+    return thisOfKind<TextFormatObject>(thisValue, ObjectKind::TextFormat);
 }
 
 // A whole number as the player's integer conversion makes it: what does not

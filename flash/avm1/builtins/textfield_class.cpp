@@ -139,14 +139,21 @@ Value setFieldProperty(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
+// The characters the first `count` arguments name, [begin, end): none
+// names them all (-1, -1), one the character at that index alone.
+std::pair<int, int> textRange(Vm& vm, Args args, std::size_t count) {
+    const int begin = count > 0 ? vm.toInt32(args[0]) : -1;
+    const int end = count > 1 ? vm.toInt32(args[1]) : (count > 0 ? begin + 1 : -1);
+    return {begin, end};
+}
+
 // setTextFormat([begin, [end,]] format)
 Value setTextFormat(Vm& vm, const Value& thisValue, Args args) {
     TextFieldBinding* field = thisTextField(vm, thisValue);
     if (!field || args.empty()) return Value();
     const Value& format = args.back();
     if (!format.isObject()) return Value();
-    int begin = args.size() > 1 ? vm.toInt32(args[0]) : -1;
-    int end = args.size() > 2 ? vm.toInt32(args[1]) : (args.size() > 1 ? begin + 1 : -1);
+    const auto [begin, end] = textRange(vm, args, args.size() - 1);
     field->setTextFormat(begin, end, formatFromObject(vm, format.objectRef()));
     return Value();
 }
@@ -154,8 +161,7 @@ Value setTextFormat(Vm& vm, const Value& thisValue, Args args) {
 Value getTextFormat(Vm& vm, const Value& thisValue, Args args) {
     TextFieldBinding* field = thisTextField(vm, thisValue);
     if (!field) return Value();
-    int begin = !args.empty() ? vm.toInt32(args[0]) : -1;
-    int end = args.size() > 1 ? vm.toInt32(args[1]) : (!args.empty() ? begin + 1 : -1);
+    const auto [begin, end] = textRange(vm, args, args.size());
     return Value(objectFromFormat(vm, field->textFormat(begin, end)));
 }
 

@@ -72,7 +72,7 @@ private:
 };
 
 inline XmlNode* asNode(const Value& v) {
-    return v.isObject() && v.object()->kind() == ObjectKind::XmlNode ? static_cast<XmlNode*>(v.object()) : nullptr;
+    return thisOfKind<XmlNode>(v, ObjectKind::XmlNode);
 }
 
 Ref<XmlNode> newNode(Vm& vm, int type, Value nameOrValue, const Value& proto);

@@ -34,10 +34,7 @@ bool validSize(int swfVersion, int width, int height) {
            std::int64_t(width) * height <= BitmapData::kMaxPixels;
 }
 
-ObjectRef prototypeOf(Vm& vm) {
-    Value ctor = vm.get(Value(flashPackage(vm, u"display")), String(u"BitmapData"));
-    return vm.toObject(vm.get(ctor, String(u"prototype")));
-}
+ObjectRef prototypeOf(Vm& vm) { return classPrototype(vm, Value(flashPackage(vm, u"display")), u"BitmapData"); }
 
 Value wrap(Vm& vm, std::shared_ptr<BitmapData> pixels, Value proto) {
     return Value(ObjectRef(vm.heap().make<BitmapDataObject>(std::move(proto), std::move(pixels))));
@@ -142,11 +139,21 @@ Value dispose(Vm&, BitmapData& b, Args) {
     return Value();
 }
 
+// The first three arguments of the methods that take pixels from another
+// bitmap: that bitmap, the rectangle of it they take, and where it lands.
+struct SourceArea {
+    std::shared_ptr<BitmapData> source;
+    QRect rect;
+    QPoint at;
+};
+
+SourceArea sourceArea(Vm& vm, Args args) {
+    return {bitmapDataOf(args[0]), rectangleOf(vm, args[1]), pointOf(vm, args[2])};
+}
+
 Value copyPixels(Vm& vm, BitmapData& b, Args args) {
-    auto source = bitmapDataOf(args[0]);
+    const auto [source, rect, at] = sourceArea(vm, args);
     auto alpha = bitmapDataOf(arg(args, 3));
-    const QRect rect = rectangleOf(vm, args[1]);
-    const QPoint at = pointOf(vm, args[2]);
     const QPoint alphaPoint = args.size() > 4 ? pointOf(vm, args[4]) : QPoint();
     const bool mergeAlpha = vm.toBoolean(arg(args, 5));
     pixels::copyPixels(b, *source, rect, at, alpha.get(), alphaPoint, mergeAlpha);
@@ -154,9 +161,7 @@ Value copyPixels(Vm& vm, BitmapData& b, Args args) {
 }
 
 Value copyChannel(Vm& vm, BitmapData& b, Args args) {
-    auto source = bitmapDataOf(args[0]);
-    const QRect rect = rectangleOf(vm, args[1]);
-    const QPoint at = pointOf(vm, args[2]);
+    const auto [source, rect, at] = sourceArea(vm, args);
     const int from = vm.toInt32(args[3]), to = vm.toInt32(args[4]);
     pixels::copyChannel(b, *source, rect, at, from, to);
     return kRefused;
@@ -205,18 +210,14 @@ Value perlinNoise(Vm& vm, BitmapData& b, Args args) {
 }
 
 Value pixelDissolve(Vm& vm, BitmapData& b, Args args) {
-    auto source = bitmapDataOf(args[0]);
-    const QRect rect = rectangleOf(vm, args[1]);
-    const QPoint at = pointOf(vm, args[2]);
+    const auto [source, rect, at] = sourceArea(vm, args);
     const std::int32_t seed = vm.toInt32(args[3]), count = vm.toInt32(args[4]);
     const std::uint32_t fill = argbArg(vm, args, 5, 0);
     return Value(pixels::pixelDissolve(b, *source, rect, at, seed, count, fill));
 }
 
 Value threshold(Vm& vm, BitmapData& b, Args args) {
-    auto source = bitmapDataOf(args[0]);
-    const QRect rect = rectangleOf(vm, args[1]);
-    const QPoint at = pointOf(vm, args[2]);
+    const auto [source, rect, at] = sourceArea(vm, args);
     const auto comparison = pixels::comparisonNamed(vm.toString(args[3]).view());
     if (!comparison) return Value(0);
     const std::uint32_t limit = std::uint32_t(vm.toInt32(args[4]));
@@ -232,9 +233,7 @@ Value scroll(Vm& vm, BitmapData& b, Args args) {
 }
 
 Value merge(Vm& vm, BitmapData& b, Args args) {
-    auto source = bitmapDataOf(args[0]);
-    const QRect rect = rectangleOf(vm, args[1]);
-    const QPoint at = pointOf(vm, args[2]);
+    const auto [source, rect, at] = sourceArea(vm, args);
     // Without an alpha multiplier the source's alpha is taken whole.
     int multipliers[4] = {0, 0, 0, 256};
     for (std::size_t i = 0; i < 4 && 3 + i < args.size(); ++i) multipliers[i] = vm.toInt32(args[3 + i]);
@@ -243,9 +242,7 @@ Value merge(Vm& vm, BitmapData& b, Args args) {
 }
 
 Value paletteMap(Vm& vm, BitmapData& b, Args args) {
-    auto source = bitmapDataOf(args[0]);
-    const QRect rect = rectangleOf(vm, args[1]);
-    const QPoint at = pointOf(vm, args[2]);
+    const auto [source, rect, at] = sourceArea(vm, args);
     std::array<std::array<std::uint32_t, 256>, 4> maps{};
     const int shifts[4] = {16, 8, 0, 24};
     for (std::size_t c = 0; c < 4; ++c) {

@@ -96,8 +96,7 @@ Value setField(Vm& vm, const Value& thisValue, Args args) {
 }
 
 ObjectRef prototypeOf(Vm& vm, FilterClass id) {
-    Value ctor = vm.get(Value(flashPackage(vm, u"filters")), String(info(id).name));
-    return vm.toObject(vm.get(ctor, String(u"prototype")));
+    return classPrototype(vm, Value(flashPackage(vm, u"filters")), info(id).name);
 }
 
 Ref<FilterObject> makeFilter(Vm& vm, FilterClass id, Value proto) { return vm.heap().make<FilterObject>(std::move(proto), id); }

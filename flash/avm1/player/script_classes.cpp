@@ -104,24 +104,21 @@ Value setOpaqueBackground(Vm& vm, const Value& thisValue, Args args) {
     return Value();
 }
 
-ObjectRef prototypeOf(Vm& vm, std::u16string_view className) {
-    Value ctor = vm.get(Value(vm.global()), String(className));
-    return vm.toObject(vm.get(ctor, String(u"prototype")));
-}
-
 }  // namespace
 
 void installPlayerClasses(Vm& vm) {
     installBitmapDataClass(vm);
     installFilterClasses(vm);
-    if (ObjectRef clip = prototypeOf(vm, u"MovieClip")) {
+    const Value global(vm.global());
+    if (ObjectRef clip = classPrototype(vm, global, u"MovieClip")) {
         vm.defineMethod(*clip, u"attachBitmap", attachBitmap);
         vm.defineMethod(*clip, u"beginBitmapFill", beginBitmapFill);
         vm.defineProperty(*clip, u"scrollRect", getScrollRect, setScrollRect);
         vm.defineProperty(*clip, u"opaqueBackground", getOpaqueBackground, setOpaqueBackground);
     }
     for (std::u16string_view name : {u"MovieClip", u"Button", u"TextField"}) {
-        if (ObjectRef proto = prototypeOf(vm, name)) vm.defineProperty(*proto, u"filters", getFilters, setFilters);
+        if (ObjectRef proto = classPrototype(vm, global, name))
+            vm.defineProperty(*proto, u"filters", getFilters, setFilters);
     }
 }
 

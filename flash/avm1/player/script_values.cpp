@@ -1,5 +1,6 @@
 #include "flash/avm1/player/script_values.h"
 
+#include "flash/avm1/builtins/geom.h"
 #include "flash/avm1/player/player_host.h"
 
 namespace flash {
@@ -33,9 +34,8 @@ QPoint pointOf(Vm& vm, const Value& v) {
 QTransform matrixOf(Vm& vm, const Value& v) {
     ObjectRef o = vm.toObject(v);
     if (!o) return {};
-    auto finite = [](double d) { return std::isfinite(d) ? d : 0.0; };
-    return QTransform(finite(numberAt(vm, o, u"a")), finite(numberAt(vm, o, u"b")), finite(numberAt(vm, o, u"c")),
-                      finite(numberAt(vm, o, u"d")), finite(numberAt(vm, o, u"tx")), finite(numberAt(vm, o, u"ty")));
+    const kinolux::avm1::Matrix m = kinolux::avm1::builtins::matrixFields(vm, o);
+    return QTransform(m.a, m.b, m.c, m.d, m.tx, m.ty);
 }
 
 ColorTransform colorTransformOf(Vm& vm, const Value& v) {
@@ -53,9 +53,7 @@ ColorTransform colorTransformOf(Vm& vm, const Value& v) {
 }
 
 Value makeRectangle(Vm& vm, double x, double y, double width, double height) {
-    Value geom = vm.get(vm.get(Value(vm.global()), String(u"flash")), String(u"geom"));
-    Value args[] = {Value(x), Value(y), Value(width), Value(height)};
-    return vm.construct(vm.get(geom, String(u"Rectangle")), args);
+    return kinolux::avm1::builtins::Ops{vm}.make(u"Rectangle", {Value(x), Value(y), Value(width), Value(height)});
 }
 
 ObjectRef flashPackage(Vm& vm, std::u16string_view name) {
@@ -73,6 +71,11 @@ ObjectRef flashPackage(Vm& vm, std::u16string_view name) {
         flash->defineValue(String(name), Value(package), DontEnum);
     }
     return package;
+}
+
+ObjectRef classPrototype(Vm& vm, const Value& owner, std::u16string_view className) {
+    Value ctor = vm.get(owner, String(className));
+    return vm.toObject(vm.get(ctor, String(u"prototype")));
 }
 
 }  // namespace flash

@@ -29,5 +29,9 @@ ColorTransform colorTransformOf(kinolux::avm1::Vm& vm, const kinolux::avm1::Valu
 kinolux::avm1::Value makeRectangle(kinolux::avm1::Vm& vm, double x, double y, double width, double height);
 // The package object _global.flash.<name>, made when missing (SWF 8 on).
 kinolux::avm1::ObjectRef flashPackage(kinolux::avm1::Vm& vm, std::u16string_view name);
+// The prototype of the class `owner`.<className> as scripts see it now
+// (they may replace either); null when there is none.
+kinolux::avm1::ObjectRef classPrototype(kinolux::avm1::Vm& vm, const kinolux::avm1::Value& owner,
+                                        std::u16string_view className);
 
 }  // namespace flash
