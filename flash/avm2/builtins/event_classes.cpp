@@ -119,7 +119,7 @@ bool sameListener(const Value& a, const Value& b) {
 Value addEventListener(Vm& vm, const Value& self, std::span<const Value> args) {
     DisplayScriptObject* d = dispatcherOf(self);
     Value fn = arg(args, 1);
-    if (!fn.object()) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter listener must be non-null.", 2007);
+    if (!fn.object()) throwNullParameter(vm, "listener");
     if (!d) return Value();
     String type = vm.toString(arg(args, 0));
     bool capture = toBoolean(arg(args, 2));
@@ -155,12 +155,12 @@ Value hasEventListener(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value dispatchEventMethod(Vm& vm, const Value& self, std::span<const Value> args) {
     Value event = arg(args, 0);
-    if (!asEvent(event)) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter event must be non-null.", 2007);
+    if (!asEvent(event)) throwNullParameter(vm, "event");
     // An event already on its way elsewhere is cloned, as the player does.
     if (!asEvent(event)->target.isNull()) event = vm.callProperty(event, Multiname::publicName(String(u"clone")), {});
     EventObject* e = asEvent(event);
     // A clone() that gave nothing back leaves no event to send.
-    if (event.isNullish()) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter event must be non-null.", 2007);
+    requireNonNull(vm, event, "event");
     if (!e)
         vm.throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: clone() did not return an Event.",
                       1034);

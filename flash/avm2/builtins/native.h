@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <span>
+#include <string>
+#include <string_view>
 
 #include "flash/avm2/vm.h"
 
@@ -16,6 +18,25 @@ inline Value arg(std::span<const Value> args, std::size_t i) { return i < args.s
                   "Error #1034: Type Coercion failed: cannot convert " + vm.classOf(self)->qualifiedName().toUtf8() +
                       " to " + type + ".",
                   1034);
+}
+
+// The errors natives raise over their arguments, in the player's words.
+[[noreturn]] inline void throwOutOfBounds(Vm& vm) {
+    vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
+}
+
+[[noreturn]] inline void throwNullParameter(Vm& vm, std::string_view parameter) {
+    vm.throwError(ErrorType::TypeError, "Error #2007: Parameter " + std::string(parameter) + " must be non-null.",
+                  2007);
+}
+
+[[noreturn]] inline void throwNotAccepted(Vm& vm, std::string_view parameter) {
+    vm.throwError(ErrorType::ArgumentError,
+                  "Error #2008: Parameter " + std::string(parameter) + " must be one of the accepted values.", 2008);
+}
+
+inline void requireNonNull(Vm& vm, const Value& v, std::string_view parameter) {
+    if (v.isNullish()) throwNullParameter(vm, parameter);
 }
 
 // The installers of each group of built-ins.

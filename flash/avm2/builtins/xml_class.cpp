@@ -399,30 +399,17 @@ const XmlHooks kXmlHooks;
 
 // ---- constructors ----
 
-Value xmlCall(Vm& vm, const Value&, std::span<const Value> args) {
-    Value v = arg(args, 0);
-    if (Object* o = v.object(); o && o->kind == ObjectKind::Xml) return v;
-    return Value(static_cast<Object*>(toXml(vm, v)));
-}
+Object* sameObject(Vm&, Object* o) { return o; }
+Object* xmlCopy(Vm& vm, Object* o) { return xmlDeepCopy(vm, static_cast<XmlObject*>(o), nullptr); }
+Object* listCopy(Vm& vm, Object* o) { return newXmlList(vm, static_cast<XmlListObject*>(o)->items); }
 
-Value xmlConstruct(Vm& vm, const Value&, std::span<const Value> args) {
+// XML(v) and XMLList(v) convert their argument, but one of their own kind
+// passes as it is through a call and as `own` makes it through `new`.
+template <ObjectKind kind, auto convert, Object* (*own)(Vm&, Object*)>
+Value fromArgument(Vm& vm, const Value&, std::span<const Value> args) {
     Value v = arg(args, 0);
-    if (Object* o = v.object(); o && o->kind == ObjectKind::Xml)
-        return Value(static_cast<Object*>(xmlDeepCopy(vm, static_cast<XmlObject*>(o), nullptr)));
-    return Value(static_cast<Object*>(toXml(vm, v)));
-}
-
-Value listCall(Vm& vm, const Value&, std::span<const Value> args) {
-    Value v = arg(args, 0);
-    if (Object* o = v.object(); o && o->kind == ObjectKind::XmlList) return v;
-    return Value(static_cast<Object*>(toXmlList(vm, v)));
-}
-
-Value listConstruct(Vm& vm, const Value&, std::span<const Value> args) {
-    Value v = arg(args, 0);
-    if (Object* o = v.object(); o && o->kind == ObjectKind::XmlList)
-        return Value(static_cast<Object*>(newXmlList(vm, static_cast<XmlListObject*>(o)->items)));
-    return Value(static_cast<Object*>(toXmlList(vm, v)));
+    if (Object* o = v.object(); o && o->kind == kind) return Value(own(vm, o));
+    return Value(static_cast<Object*>(convert(vm, v)));
 }
 
 // ---- settings ----
@@ -594,12 +581,12 @@ void installXmlClasses(Vm& vm) {
     XmlClasses& classes = xmlClasses(vm);
     classes.xml = vm.defineClass(u"", u"XML", object, nullptr, ObjectKind::Xml);
     classes.xml->hooks = &kXmlHooks;
-    classes.xml->callAsFunction = xmlCall;
-    classes.xml->construct = xmlConstruct;
+    classes.xml->callAsFunction = fromArgument<ObjectKind::Xml, toXml, sameObject>;
+    classes.xml->construct = fromArgument<ObjectKind::Xml, toXml, xmlCopy>;
     classes.list = vm.defineClass(u"", u"XMLList", object, nullptr, ObjectKind::XmlList);
     classes.list->hooks = &kXmlHooks;
-    classes.list->callAsFunction = listCall;
-    classes.list->construct = listConstruct;
+    classes.list->callAsFunction = fromArgument<ObjectKind::XmlList, toXmlList, sameObject>;
+    classes.list->construct = fromArgument<ObjectKind::XmlList, toXmlList, listCopy>;
     vm.defineGetter(classes.xml, u"ignoreComments", getIgnoreComments, setIgnoreComments, true);
     vm.defineGetter(classes.xml, u"ignoreProcessingInstructions", getIgnorePis, setIgnorePis, true);
     vm.defineGetter(classes.xml, u"ignoreWhitespace", getIgnoreWhitespace, setIgnoreWhitespace, true);

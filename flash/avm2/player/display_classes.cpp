@@ -72,14 +72,6 @@ Value rotationSetter(Vm& vm, const Value& t, Args a) {
     return Value();
 }
 
-Value visibleGetter(Vm&, const Value& t, Args) {
-    DisplayObject* d = self(t);
-    return Value(d ? d->visible : true);
-}
-Value visibleSetter(Vm&, const Value& t, Args a) {
-    if (DisplayObject* d = self(t)) d->visible = kinolux::avm2::toBoolean(arg(a, 0));
-    return Value();
-}
 Value nameGetter(Vm&, const Value& t, Args) {
     DisplayObject* d = self(t);
     return d ? Value(d->name) : Value::null();
@@ -119,16 +111,8 @@ Value blendModeGetter(Vm&, const Value& t, Args) {
 Value blendModeSetter(Vm& vm, const Value& t, Args a) {
     DisplayObject* d = self(t);
     auto mode = blendModeByName(vm.toString(arg(a, 0)));
-    if (!mode) vm.throwError(ErrorType::ArgumentError, "Error #2008: Parameter blendMode must be one of the accepted values.", 2008);
+    if (!mode) throwNotAccepted(vm, "blendMode");
     if (d) d->blendMode = *mode;
-    return Value();
-}
-Value cacheGetter(Vm&, const Value& t, Args) {
-    DisplayObject* d = self(t);
-    return Value(d && d->cacheAsBitmap);
-}
-Value cacheSetter(Vm&, const Value& t, Args a) {
-    if (DisplayObject* d = self(t)) d->cacheAsBitmap = kinolux::avm2::toBoolean(arg(a, 0));
     return Value();
 }
 Value maskGetter(Vm& vm, const Value& t, Args) {
@@ -256,13 +240,9 @@ int indexOf(const MovieClip& clip, const DisplayObject* child) {
     return -1;
 }
 
-[[noreturn]] void rangeError(Vm& vm) {
-    vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
-}
-
 DisplayObject& childArgument(Vm& vm, const Value& v) {
     DisplayObject* c = self(v);
-    if (!c) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter child must be non-null.", 2007);
+    if (!c) throwNullParameter(vm, "child");
     return *c;
 }
 
@@ -312,7 +292,7 @@ Value addChildAtMethod(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
     if (!clip) return arg(a, 0);
     double index = vm.toNumber(arg(a, 1));
-    if (!(index >= 0 && index <= double(clip->children().size()))) rangeError(vm);
+    if (!(index >= 0 && index <= double(clip->children().size()))) throwOutOfBounds(vm);
     return addChildAt(vm, *clip, arg(a, 0), int(index));
 }
 Value removeChild(Vm& vm, const Value& t, Args a) {
@@ -326,7 +306,7 @@ Value removeChild(Vm& vm, const Value& t, Args a) {
 Value removeChildAt(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
     double index = vm.toNumber(arg(a, 0));
-    if (!clip || !(index >= 0 && index < double(clip->children().size()))) rangeError(vm);
+    if (!clip || !(index >= 0 && index < double(clip->children().size()))) throwOutOfBounds(vm);
     auto child = childList(*clip)[std::size_t(index)];
     Value result = objectValue(vm, child.get());
     detachChild(vm, *child);
@@ -339,7 +319,7 @@ Value removeChildren(Vm& vm, const Value& t, Args a) {
     double first = a.size() > 0 ? vm.toNumber(a[0]) : 0;
     double last = a.size() > 1 ? vm.toNumber(a[1]) : double(list.size()) - 1;
     if (list.empty() && a.empty()) return Value();
-    if (!(first >= 0 && last < double(list.size()) && first <= last)) rangeError(vm);
+    if (!(first >= 0 && last < double(list.size()) && first <= last)) throwOutOfBounds(vm);
     for (auto i = std::size_t(first); i <= std::size_t(last); ++i) detachChild(vm, *list[i]);
     return Value();
 }
@@ -351,11 +331,11 @@ Value numChildren(Vm& vm, const Value& t, Args) {
 Value getChildAt(Vm& vm, const Value& t, Args a) {
     double index = vm.toNumber(arg(a, 0));
     if (t.object() && t.object() == bridge(vm).stage()) {
-        if (index != 0) rangeError(vm);
+        if (index != 0) throwOutOfBounds(vm);
         return objectValue(vm, &bridge(vm).player().root());
     }
     MovieClip* clip = container(vm, t);
-    if (!clip || !(index >= 0 && index < double(clip->children().size()))) rangeError(vm);
+    if (!clip || !(index >= 0 && index < double(clip->children().size()))) throwOutOfBounds(vm);
     return objectValue(vm, childList(*clip)[std::size_t(index)].get());
 }
 Value getChildByName(Vm& vm, const Value& t, Args a) {
@@ -380,7 +360,7 @@ Value setChildIndex(Vm& vm, const Value& t, Args a) {
     double index = vm.toNumber(arg(a, 1));
     if (!clip || child.parent() != clip)
         vm.throwError(ErrorType::ArgumentError, "Error #2025: The supplied DisplayObject must be a child of the caller.", 2025);
-    if (!(index >= 0 && index < double(clip->children().size()))) rangeError(vm);
+    if (!(index >= 0 && index < double(clip->children().size()))) throwOutOfBounds(vm);
     moveToIndex(*clip, child, int(index));
     return Value();
 }
@@ -388,7 +368,7 @@ Value swapChildrenAt(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
     double i = vm.toNumber(arg(a, 0)), j = vm.toNumber(arg(a, 1));
     auto n = double(clip ? clip->children().size() : 0);
-    if (!clip || !(i >= 0 && i < n && j >= 0 && j < n)) rangeError(vm);
+    if (!clip || !(i >= 0 && i < n && j >= 0 && j < n)) throwOutOfBounds(vm);
     auto list = childList(*clip);
     clip->swapChildren(list[std::size_t(i)]->depth, list[std::size_t(j)]->depth);
     return Value();
@@ -582,14 +562,16 @@ void installPlayerClasses(Vm& vm) {
         vm.defineGetter(c, u"width", numberGetter<&DisplayObject::width, 1>, numberSetter<&DisplayObject::setWidth, 1>);
         vm.defineGetter(c, u"height", numberGetter<&DisplayObject::height, 1>,
                         numberSetter<&DisplayObject::setHeight, 1>);
-        vm.defineGetter(c, u"visible", visibleGetter, visibleSetter);
+        vm.defineGetter(c, u"visible", flagGetter<self, &DisplayObject::visible, true>,
+                        flagSetter<self, &DisplayObject::visible>);
         vm.defineGetter(c, u"name", nameGetter, nameSetter);
         vm.defineGetter(c, u"parent", parentGetter);
         vm.defineGetter(c, u"root", rootGetter);
         vm.defineGetter(c, u"stage", stageGetter);
         vm.defineGetter(c, u"loaderInfo", loaderInfoGetter);
         vm.defineGetter(c, u"blendMode", blendModeGetter, blendModeSetter);
-        vm.defineGetter(c, u"cacheAsBitmap", cacheGetter, cacheSetter);
+        vm.defineGetter(c, u"cacheAsBitmap", flagGetter<self, &DisplayObject::cacheAsBitmap, false>,
+                        flagSetter<self, &DisplayObject::cacheAsBitmap>);
         vm.defineGetter(c, u"mask", maskGetter, maskSetter);
         vm.defineGetter(c, u"scrollRect", scrollRectGetter, scrollRectSetter);
         vm.defineGetter(c, u"opaqueBackground", opaqueBackgroundGetter, opaqueBackgroundSetter);

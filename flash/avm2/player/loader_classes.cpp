@@ -276,8 +276,7 @@ void restart(Vm& vm, const Value& loader, Args a) {
 
 Value load(Vm& vm, const Value& self, Args a) {
     Value request = arg(a, 0);
-    if (request.isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter request must be non-null.", 2007);
+    requireNonNull(vm, request, "request");
     restart(vm, self, a);
     Request what{vm.toString(vm.getPublic(request, u"url")).toUtf8(), false, arg(a, 1)};
     Object* loader = self.object();
@@ -290,8 +289,7 @@ Value load(Vm& vm, const Value& self, Args a) {
 // movie and a count of such loads.
 Value loadBytes(Vm& vm, const Value& self, Args a) {
     auto* source = dynamic_cast<kinolux::avm2::BoxObject*>(arg(a, 0).object());
-    if (!source || source->kind != kinolux::avm2::ObjectKind::ByteArray)
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter bytes must be non-null.", 2007);
+    if (!source || source->kind != kinolux::avm2::ObjectKind::ByteArray) throwNullParameter(vm, "bytes");
     DisplayBridge* bridge = DisplayBridge::of(vm);
     if (!bridge) return Value();
     restart(vm, self, a);

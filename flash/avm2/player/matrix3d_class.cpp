@@ -36,7 +36,7 @@ Matrix3D& self3D(Vm& vm, const Value& self) {
 
 ArrayObject* numbersOf(Vm& vm, const Value& v, const char* parameter) {
     Object* o = v.object();
-    if (!o) vm.throwError(ErrorType::TypeError, std::string("Error #2007: Parameter ") + parameter + " must be non-null.", 2007);
+    if (!o) throwNullParameter(vm, parameter);
     if (o->kind != ObjectKind::Vector) kinolux::avm2::throwNotA(vm, v, "__AS3__.vec::Vector.<Number>");
     return static_cast<ArrayObject*>(o);
 }

@@ -19,10 +19,7 @@ using namespace as3;
 
 constexpr char16_t kMethod[] = u"__method";
 
-void requireRequest(Vm& vm, const Value& request) {
-    if (request.isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter request must be non-null.", 2007);
-}
+void requireRequest(Vm& vm, const Value& request) { requireNonNull(vm, request, "request"); }
 
 // ---- URLRequest ----
 
@@ -43,8 +40,7 @@ Value method(Vm&, const Value& self, Args) {
 Value setMethod(Vm& vm, const Value& self, Args a) {
     const String m = vm.toString(arg(a, 0));
     if (m.view() != u"GET" && m.view() != u"get" && m.view() != u"POST" && m.view() != u"post")
-        vm.throwError(ErrorType::ArgumentError,
-                      "Error #2008: Parameter method must be one of the accepted values.", 2008);
+        throwNotAccepted(vm, "method");
     if (Object* o = self.object()) o->dynamic.set(String(kMethod), Value(m), false);
     return Value();
 }

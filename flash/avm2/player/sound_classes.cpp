@@ -195,8 +195,7 @@ Value soundLoad(Vm& vm, const Value& v, Args a) {
         vm.throwError(ErrorType::Error,
                       "Error #2037: Functions called in incorrect sequence, or earlier call was unsuccessful.", 2037);
     const Value request = arg(a, 0);
-    if (request.isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter stream must be non-null.", 2007);
+    requireNonNull(vm, request, "stream");
     const String url = vm.toString(vm.getPublic(request, u"url"));
     sound.url = Value(url);
     sound.loading = queueLoad(vm, url.toUtf8(), [&vm, &sound, path = url.toUtf8()](LoadedFile bytes) {
@@ -272,8 +271,7 @@ Value channelTransform(Vm& vm, const Value& v, Args) {
 
 Value setChannelTransform(Vm& vm, const Value& v, Args a) {
     ChannelObject& channel = self<ChannelObject>(vm, v);
-    if (arg(a, 0).isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter soundTransform must be non-null.", 2007);
+    requireNonNull(vm, arg(a, 0), "soundTransform");
     channel.levels = levelsOf(vm, a[0]).inPercent();
     if (channel.channel) channel.channel->levels = channel.levels.mixed();
     return Value();
@@ -292,8 +290,7 @@ Value spriteTransform(Vm& vm, const Value& v, Args) {
 }
 
 Value setSpriteTransform(Vm& vm, const Value& v, Args a) {
-    if (arg(a, 0).isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter soundTransform must be non-null.", 2007);
+    requireNonNull(vm, arg(a, 0), "soundTransform");
     DisplayObject* sprite = DisplayBridge::displayOf(v);
     if (!sprite) return Value();
     const Levels levels = levelsOf(vm, a[0]).inPercent();
@@ -322,8 +319,7 @@ Value stopAll(Vm& vm, const Value&, Args) {
 Value mixerTransform(Vm& vm, const Value&, Args) { return newTransform(vm, state(vm).mixer); }
 
 Value setMixerTransform(Vm& vm, const Value&, Args a) {
-    if (arg(a, 0).isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter soundTransform must be non-null.", 2007);
+    requireNonNull(vm, arg(a, 0), "soundTransform");
     Levels& mixer = state(vm).mixer;
     mixer = levelsOf(vm, a[0]).inPercent();
     if (DisplayBridge* bridge = DisplayBridge::of(vm)) bridge->player().mixerLevels() = mixer.mixed();
@@ -341,8 +337,7 @@ Value setBufferTime(Vm& vm, const Value&, Args a) {
 Value computeSpectrum(Vm& vm, const Value&, Args a) {
     constexpr int kValues = 512;
     Value bytes = arg(a, 0);
-    if (bytes.isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter outputArray must be non-null.", 2007);
+    requireNonNull(vm, bytes, "outputArray");
     vm.setPublic(bytes, u"length", Value(0));
     Value zeros[] = {Value(0.0)};
     for (int i = 0; i < kValues; ++i)

@@ -4,6 +4,7 @@
 // scripts' TextField.StyleSheet has.
 #include "flash/avm1/builtins/css_text.h"
 #include "flash/avm2/player/display_bridge.h"
+#include "flash/avm2/player/natives.h"
 #include "flash/avm2/player/text_field_access.h"
 #include "flash/core/edit_text.h"
 
@@ -93,9 +94,7 @@ Value transform(Vm& vm, const Value&, Args a) {
     const Value style = arg(a, 0);
     if (style.isNullish()) return Value::null();
     const css::CssFormat f = styleFormat(vm, style);
-    if (f.badAlign)
-        vm.throwError(ErrorType::ArgumentError, "Error #2008: Parameter align must be one of the accepted values.",
-                      2008);
+    if (f.badAlign) throwNotAccepted(vm, "align");
     Value format = formatValue(vm, f.format);
     vm.setPublic(format, u"display", f.display ? Value(*f.display) : Value::null());
     return format;

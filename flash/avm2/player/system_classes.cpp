@@ -28,8 +28,7 @@ Value privateMemory(Vm& vm, const Value&, Args) { return Value(totalBytes(vm) + 
 Value freeMemory(Vm&, const Value&, Args) { return Value(kReservedBytes); }
 
 Value setClipboard(Vm& vm, const Value&, Args a) {
-    if (arg(a, 0).isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter text must be non-null.", 2007);
+    requireNonNull(vm, arg(a, 0), "text");
     const String text = vm.toString(arg(a, 0));
     if (DisplayBridge* bridge = DisplayBridge::of(vm)) bridge->player().setClipboardText(fromScriptString(text));
     return Value();

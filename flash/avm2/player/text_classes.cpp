@@ -272,11 +272,9 @@ Value textRunInit(Vm& vm, const Value& t, Args a) {
 Value getLineMetrics(Vm& vm, const Value& t, Args a) {
     DisplayObject* d = DisplayBridge::displayOf(t);
     double line = vm.toNumber(arg(a, 0));
-    if (!d || d->kind() != ObjectKind::EditText || !(line >= 0))
-        vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
+    if (!d || d->kind() != ObjectKind::EditText || !(line >= 0)) throwOutOfBounds(vm);
     const TextLayout layout = static_cast<const EditText&>(*d).layout();
-    if (line >= double(layout.lines.size()))
-        vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
+    if (line >= double(layout.lines.size())) throwOutOfBounds(vm);
     const LayoutLine& l = layout.lines[std::size_t(line)];
     Value args[] = {Value((kTextGutter + l.left) / 20.0),
                     Value(l.width / 20.0),

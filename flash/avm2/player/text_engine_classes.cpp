@@ -27,12 +27,10 @@ Value choiceGetter(Vm&, const Value& t, Args) {
 
 void setChoice(Vm& vm, const Value& t, const Choice& c, const Value& v) {
     const std::string name = String(c.name).toUtf8();
-    if (v.isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter " + name + " must be non-null.", 2007);
+    requireNonNull(vm, v, name);
     const String text = vm.toString(v);
     if (c.accepted.size() && std::find(c.accepted.begin(), c.accepted.end(), text.view()) == c.accepted.end())
-        vm.throwError(ErrorType::ArgumentError,
-                      "Error #2008: Parameter " + name + " must be one of the accepted values.", 2008);
+        throwNotAccepted(vm, name);
     setHiddenProperty(t, c.hidden, Value(text));
 }
 
