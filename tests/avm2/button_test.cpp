@@ -103,17 +103,7 @@ std::vector<std::uint8_t> buttonClassAbc() {
     init.op(op::GetLocal0).op(op::PushScope);
     traced(init, abc, [&](Code& c) { c.op(op::PushString, abc.string("Btn constructed")); });
     init.op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid);
-    std::uint32_t initMethod = abc.method(), cinit = abc.method();
-    abc.body(initMethod, init);
-    abc.body(cinit, Code().op(op::ReturnVoid));
-    abc.addClass(btn, simple, initMethod, cinit);
-    Code script;
-    script.op(op::GetScopeObject).u8(0).op(op::GetLex, simple).op(op::NewClass, 0).op(op::InitProperty, btn);
-    scriptOf(abc, script, {{btn, 4, 1, 0}});
-    std::vector<std::uint8_t> tag{1, 0, 0, 0, 0};
-    auto bytes = abc.bytes();
-    tag.insert(tag.end(), bytes.begin(), bytes.end());
-    return tag;
+    return classAbc(abc, btn, simple, init);
 }
 
 }  // namespace

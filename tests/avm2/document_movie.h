@@ -30,19 +30,33 @@ inline DocMethod tracingEvent(AbcBuilder& abc, const char* name, std::initialize
     return {name, code, 1};
 }
 
-// The body of a DoABC2 tag (lazy, unnamed) defining Doc; its constructor
-// calls super() and then runs `constructor`.
+// The body of a DoABC2 tag (lazy, unnamed) whose script defines the one
+// class of `abc`: `name` extends `base`, is built by `init` (the whole
+// method body) and has the instance traits `traits`.
+inline std::vector<std::uint8_t> classAbc(AbcBuilder& abc, std::uint32_t name, std::uint32_t base, const Code& init,
+                                          std::vector<Trait> traits = {}) {
+    std::uint32_t initMethod = abc.method(), cinit = abc.method();
+    abc.body(initMethod, init);
+    abc.body(cinit, Code().op(op::ReturnVoid));
+    abc.addClass(name, base, initMethod, cinit, std::move(traits));
+    Code script;
+    script.op(op::GetScopeObject).u8(0).op(op::GetLex, base).op(op::NewClass, 0).op(op::InitProperty, name);
+    scriptOf(abc, script, {{name, 4, 1, 0}});
+    std::vector<std::uint8_t> tag{1, 0, 0, 0, 0};
+    auto bytes = abc.bytes();
+    tag.insert(tag.end(), bytes.begin(), bytes.end());
+    return tag;
+}
+
+// The body of a DoABC2 tag defining Doc; its constructor calls super() and
+// then runs `constructor`.
 inline std::vector<std::uint8_t> documentAbc(AbcBuilder& abc, const Code& constructor,
                                              const std::vector<DocMethod>& methods = {},
                                              const std::string& className = "Doc") {
-    std::uint32_t doc = abc.name(className), clip = abc.qname(abc.packageNamespace("flash.display"), "MovieClip");
     Code init;
     init.op(op::GetLocal0).op(op::PushScope).op(op::GetLocal0).op(op::ConstructSuper, 0);
     init.append(constructor);
     init.op(op::ReturnVoid);
-    std::uint32_t initMethod = abc.method(), cinit = abc.method();
-    abc.body(initMethod, init);
-    abc.body(cinit, Code().op(op::ReturnVoid));
     std::vector<Trait> traits;
     for (const DocMethod& m : methods) {
         Code code;
@@ -53,14 +67,8 @@ inline std::vector<std::uint8_t> documentAbc(AbcBuilder& abc, const Code& constr
         abc.body(method, code);
         traits.push_back({abc.name(m.name), 1, 0, method});
     }
-    abc.addClass(doc, clip, initMethod, cinit, traits);
-    Code script;
-    script.op(op::GetScopeObject).u8(0).op(op::GetLex, clip).op(op::NewClass, 0).op(op::InitProperty, doc);
-    scriptOf(abc, script, {{doc, 4, 1, 0}});
-    std::vector<std::uint8_t> tag{1, 0, 0, 0, 0};
-    auto bytes = abc.bytes();
-    tag.insert(tag.end(), bytes.begin(), bytes.end());
-    return tag;
+    return classAbc(abc, abc.name(className), abc.qname(abc.packageNamespace("flash.display"), "MovieClip"), init,
+                    std::move(traits));
 }
 
 // A movie of `frames` frames running Doc; `firstFrame` holds the definitions

@@ -217,21 +217,9 @@ TEST(As3MovieLoader, AnActionScript1MovieShowsAsAnAvm1MovieRunningItsActions) {
 TEST(As3EmbeddedFile, AByteArrayClassLinkedToBinaryDataHoldsItsBytes) {
     AbcBuilder blobAbc;
     const std::uint32_t blob = blobAbc.name("Blob"), byteArray = className(blobAbc, "flash.utils", "ByteArray");
-    const std::uint32_t blobInit = blobAbc.method(), blobClassInit = blobAbc.method();
-    blobAbc.body(blobInit, Code()
-                               .op(op::GetLocal0)
-                               .op(op::PushScope)
-                               .op(op::GetLocal0)
-                               .op(op::ConstructSuper, 0)
-                               .op(op::ReturnVoid));
-    blobAbc.body(blobClassInit, Code().op(op::ReturnVoid));
-    blobAbc.addClass(blob, byteArray, blobInit, blobClassInit, {});
-    Code script;
-    script.op(op::GetScopeObject).u8(0).op(op::GetLex, byteArray).op(op::NewClass, 0).op(op::InitProperty, blob);
-    scriptOf(blobAbc, script, {{blob, 4, 1, 0}});
-    std::vector<std::uint8_t> blobTag{1, 0, 0, 0, 0};
-    const auto blobBytes = blobAbc.bytes();
-    blobTag.insert(blobTag.end(), blobBytes.begin(), blobBytes.end());
+    const auto blobTag = classAbc(
+        blobAbc, blob, byteArray,
+        Code().op(op::GetLocal0).op(op::PushScope).op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
 
     AbcBuilder abc;
     Code init;

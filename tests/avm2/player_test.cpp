@@ -18,40 +18,18 @@ namespace {
 // }
 std::vector<std::uint8_t> documentClassAbc(bool stops) {
     AbcBuilder abc;
-    std::uint32_t doc = abc.name("Doc"), clip = abc.qname(abc.packageNamespace("flash.display"), "MovieClip");
-    std::uint32_t trace = abc.name("trace"), frame1 = abc.name("frame1");
     Code init;
-    init.op(op::GetLocal0).op(op::PushScope).op(op::GetLocal0).op(op::ConstructSuper, 0);
     traced(init, abc, [&](Code& c) { c.op(op::PushString, abc.string("constructed")); });
-    init.op(op::GetLocal0)
-        .op(op::PushByte)
-        .u8(0)
-        .op(op::GetLocal0)
-        .op(op::GetProperty, frame1)
-        .op(op::CallPropVoid, abc.name("addFrameScript"), 2);
-    init.op(op::ReturnVoid);
+    callOnThis(init, abc, "addFrameScript", 2, [&](Code& c) {
+        c.op(op::PushByte).u8(0).op(op::GetLocal0).op(op::GetProperty, abc.name("frame1"));
+    });
     Code frame;
-    frame.op(op::GetLocal0).op(op::PushScope);
-    frame.op(op::FindPropStrict, trace)
-        .op(op::PushString, abc.string("frame "))
-        .op(op::GetLocal0)
-        .op(op::GetProperty, abc.name("currentFrame"))
-        .op(op::Add)
-        .op(op::CallPropVoid, trace, 1);
+    traced(frame, abc, [&](Code& c) {
+        c.op(op::PushString, abc.string("frame ")).op(op::GetLocal0).op(op::GetProperty, abc.name("currentFrame"));
+        c.op(op::Add);
+    });
     if (stops) frame.op(op::GetLocal0).op(op::CallPropVoid, abc.name("stop"), 0);
-    frame.op(op::ReturnVoid);
-    std::uint32_t initMethod = abc.method(), cinit = abc.method(), frameMethod = abc.method();
-    abc.body(initMethod, init);
-    abc.body(cinit, Code().op(op::ReturnVoid));
-    abc.body(frameMethod, frame);
-    abc.addClass(doc, clip, initMethod, cinit, {{frame1, 1, 0, frameMethod}});
-    Code script;
-    script.op(op::GetScopeObject).u8(0).op(op::GetLex, clip).op(op::NewClass, 0).op(op::InitProperty, doc);
-    scriptOf(abc, script, {{doc, 4, 1, 0}});
-    std::vector<std::uint8_t> tag{1, 0, 0, 0, 0};  // lazy, no name
-    auto bytes = abc.bytes();
-    tag.insert(tag.end(), bytes.begin(), bytes.end());
-    return tag;
+    return documentAbc(abc, init, {{"frame1", frame}});
 }
 
 // A three-frame movie whose document class the DoABC body defines.
