@@ -78,6 +78,7 @@ struct XmlSettings {
 
 XmlSettings& xmlSettings(Vm& vm);
 XmlObject* newXmlNode(Vm& vm, XmlKind kind);
+XmlObject* xmlTextNode(Vm& vm, String text);
 XmlListObject* newXmlList(Vm& vm, std::vector<XmlObject*> items = {}, XmlObject* target = nullptr,
                           std::optional<XmlName> targetName = std::nullopt);
 QNameObject* newQName(Vm& vm, String uri, String local);

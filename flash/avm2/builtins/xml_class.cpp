@@ -65,22 +65,11 @@ std::vector<XmlObject*> nodesToInsert(Vm& vm, const Value& v) {
     Object* o = v.object();
     std::vector<XmlObject*> nodes;
     if (o && (o->kind == ObjectKind::Xml || o->kind == ObjectKind::XmlList)) {
-        std::vector<XmlObject*> from = o->kind == ObjectKind::Xml ? std::vector<XmlObject*>{static_cast<XmlObject*>(o)}
-                                                                  : static_cast<XmlListObject*>(o)->items;
-        for (XmlObject* x : from) {
-            if (x->nodeKind == XmlKind::Attribute) {
-                XmlObject* t = newXmlNode(vm, XmlKind::Text);
-                t->text = x->text;
-                nodes.push_back(t);
-            } else {
-                nodes.push_back(xmlDeepCopy(vm, x, nullptr));
-            }
-        }
+        for (XmlObject* x : xmlNodesOf(o))
+            nodes.push_back(x->nodeKind == XmlKind::Attribute ? xmlTextNode(vm, x->text) : xmlDeepCopy(vm, x, nullptr));
         return nodes;
     }
-    XmlObject* t = newXmlNode(vm, XmlKind::Text);
-    t->text = vm.toString(v);
-    nodes.push_back(t);
+    nodes.push_back(xmlTextNode(vm, vm.toString(v)));
     return nodes;
 }
 
@@ -117,18 +106,8 @@ void setElement(Vm& vm, XmlObject* x, const XmlName& n, const Value& value) {
     }
     String text = assignedText(vm, value);
     std::vector<XmlObject*> content;
-    if (!text.empty()) {
-        XmlObject* t = newXmlNode(vm, XmlKind::Text);
-        t->text = text;
-        content.push_back(t);
-    }
+    if (!text.empty()) content.push_back(xmlTextNode(vm, text));
     xmlReplaceChildren(vm, target, std::move(content));
-}
-
-XmlObject* textNode(Vm& vm, String text) {
-    XmlObject* t = newXmlNode(vm, XmlKind::Text);
-    t->text = std::move(text);
-    return t;
 }
 
 // The element an assignment makes for a name it found no element of.
@@ -171,11 +150,11 @@ void putListItem(Vm& vm, XmlListObject* list, std::size_t i, const Value& value)
         return;
     }
     if (asText && item->nodeKind == XmlKind::Element) {
-        xmlReplaceChildren(vm, item, {textNode(vm, assignedText(vm, value))});
+        xmlReplaceChildren(vm, item, {xmlTextNode(vm, assignedText(vm, value))});
         return;
     }
     std::vector<XmlObject*> nodes =
-        asText ? std::vector<XmlObject*>{textNode(vm, assignedText(vm, value))} : nodesToInsert(vm, value);
+        asText ? std::vector<XmlObject*>{xmlTextNode(vm, assignedText(vm, value))} : nodesToInsert(vm, value);
     vm.charge(nodes.size() * sizeof(void*));
     replaceListItem(list, i, nodes);
 }
@@ -203,7 +182,7 @@ void appendToList(Vm& vm, XmlListObject* list, const Value& value) {
         nodes = nodesToInsert(vm, value);
     } else if (target && name && !name->anyName) {
         XmlObject* e = elementNamed(vm, *name);
-        xmlReplaceChildren(vm, e, {textNode(vm, vm.toString(value))});
+        xmlReplaceChildren(vm, e, {xmlTextNode(vm, vm.toString(value))});
         nodes.push_back(e);
     } else {
         nodes = nodesToInsert(vm, value);

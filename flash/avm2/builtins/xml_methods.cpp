@@ -75,9 +75,7 @@ std::vector<XmlObject*> insertable(Vm& vm, const Value& v, XmlObject* into) {
                     vm.throwError(ErrorType::TypeError,
                                   "Error #1118: Illegal cyclical loop between nodes.", 1118);
             if (x->nodeKind == XmlKind::Attribute || x->nodeKind == XmlKind::Text) {
-                XmlObject* t = newXmlNode(vm, XmlKind::Text);
-                t->text = x->text;
-                out.push_back(t);
+                out.push_back(xmlTextNode(vm, x->text));
                 continue;
             }
             // Movies before SWF 21 leave the node where it was as well.
@@ -86,9 +84,7 @@ std::vector<XmlObject*> insertable(Vm& vm, const Value& v, XmlObject* into) {
         }
         return out;
     }
-    XmlObject* t = newXmlNode(vm, XmlKind::Text);
-    t->text = vm.toString(v);
-    out.push_back(t);
+    out.push_back(xmlTextNode(vm, vm.toString(v)));
     return out;
 }
 

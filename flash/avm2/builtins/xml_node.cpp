@@ -237,6 +237,12 @@ XmlObject* newXmlNode(Vm& vm, XmlKind kind) {
     return x;
 }
 
+XmlObject* xmlTextNode(Vm& vm, String text) {
+    XmlObject* t = newXmlNode(vm, XmlKind::Text);
+    t->text = std::move(text);
+    return t;
+}
+
 XmlListObject* newXmlList(Vm& vm, std::vector<XmlObject*> items, XmlObject* target,
                           std::optional<XmlName> targetName) {
     Class* c = xmlClasses(vm).list;
