@@ -477,7 +477,7 @@ String joinValues(Vm& vm, const std::vector<Value>& values, const String& separa
 
 void installArrayClass(Vm& vm) {
     Class* array = vm.defineClass(u"", u"Array", vm.findClass(u"Object"), makeArray, ObjectKind::Array);
-    array->init = vm.nativeMethod(arrayInit, String(u"Array"));
+    vm.defineConstructor(array, arrayInit);
     array->callAsFunction = [](Vm& vm, const Value&, std::span<const Value> args) {
         return Value(vm.construct(vm.builtins().array, args));
     };

@@ -89,8 +89,6 @@ bool isLatin1(const String& charset) {
     return c == "iso-8859-1" || c == "latin1" || c == "us-ascii" || c == "ascii" || c == "windows-1252";
 }
 
-Value construct(Vm&, const Value&, std::span<const Value>) { return Value(); }
-
 Value getLength(Vm& vm, const Value& self, std::span<const Value>) {
     return Value(double(bytesOf(vm, self).bytes.size()));
 }
@@ -435,7 +433,6 @@ void installByteArrayClass(Vm& vm) {
         },
         ObjectKind::ByteArray);
     c->hooks = &kByteArrayHooks;
-    c->init = vm.nativeMethod(construct, String(u"ByteArray"));
     vm.defineGetter(c, u"length", getLength, setLength);
     vm.defineGetter(c, u"position", getPosition, setPosition);
     vm.defineGetter(c, u"bytesAvailable", bytesAvailable);

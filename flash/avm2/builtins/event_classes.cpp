@@ -224,7 +224,7 @@ void Vm::noteBroadcastListener(std::u16string_view type, Object* listener) {
 
 void installEventClasses(Vm& vm, Class* dispatcher) {
     Class* event = vm.defineClass(u"flash.events", u"Event", vm.findClass(u"Object"), makeEvent);
-    event->init = vm.nativeMethod(eventInit, String(u"Event"));
+    vm.defineConstructor(event, eventInit);
     vm.defineGetter(event, u"type", typeGetter);
     vm.defineGetter(event, u"bubbles", bubblesGetter);
     vm.defineGetter(event, u"cancelable", cancelableGetter);

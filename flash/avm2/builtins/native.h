@@ -20,6 +20,11 @@ inline Value arg(std::span<const Value> args, std::size_t i) { return i < args.s
                   1034);
 }
 
+// A native that does nothing and answers undefined: a constructor that
+// keeps no state, the setter of a value the player keeps to itself, a call
+// a player on a desktop has nothing to do for.
+inline Value nothing(Vm&, const Value&, std::span<const Value>) { return Value(); }
+
 // The errors natives raise over their arguments, in the player's words.
 [[noreturn]] inline void throwOutOfBounds(Vm& vm) {
     vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);

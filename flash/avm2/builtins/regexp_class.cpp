@@ -265,7 +265,7 @@ std::vector<Value> regexpSplit(Vm& vm, const String& subject, const Value& patte
 
 void installRegExpClass(Vm& vm) {
     Class* regexp = vm.defineClass(u"", u"RegExp", vm.findClass(u"Object"), makeRegExp);
-    regexp->init = vm.nativeMethod(regexpInit, String(u"RegExp"));
+    vm.defineConstructor(regexp, regexpInit);
     regexp->callAsFunction = [](Vm& vm, const Value&, std::span<const Value> args) {
         if (isRegExp(arg(args, 0)) && arg(args, 1).isUndefined()) return args[0];
         return Value(vm.construct(vm.findClass(u"RegExp"), args));

@@ -320,7 +320,7 @@ Value documentToString(Vm& vm, const Value& t, Args) {
 
 void installXmlDocumentClasses(Vm& vm) {
     Class* node = vm.defineClass(u"flash.xml", u"XMLNode", vm.findClass(u"Object"), makeNode);
-    node->init = vm.nativeMethod(nodeInit, String(u"XMLNode"));
+    vm.defineConstructor(node, nodeInit);
     vm.defineGetter(node, u"childNodes", childNodes);
     vm.defineGetter(node, u"firstChild", firstChild);
     vm.defineGetter(node, u"lastChild", lastChild);
@@ -345,7 +345,7 @@ void installXmlDocumentClasses(Vm& vm) {
 
     Class* document = vm.defineClass(u"flash.xml", u"XMLDocument", node, makeNode);
     document->sealed = false;
-    document->init = vm.nativeMethod(documentInit, String(u"XMLDocument"));
+    vm.defineConstructor(document, documentInit);
     vm.defineTraitMethod(document, u"parseXML", parseXml);
     vm.defineTraitMethod(document, u"createElement", createElement);
     vm.defineTraitMethod(document, u"createTextNode", createTextNode);

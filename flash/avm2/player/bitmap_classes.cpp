@@ -222,7 +222,6 @@ Value dispose(Vm&, const Value& v, Args) {
     if (auto pixels = pixelsOf(v)) pixels->dispose();
     return Value();
 }
-Value nothing(Vm&, const Value&, Args) { return Value(); }
 
 // ---- Bitmap ----
 
@@ -276,7 +275,7 @@ std::shared_ptr<BitmapData> bitmapPixelsOf(const Value& v) {
 
 void installBitmapClasses(Vm& vm, Class* bitmap) {
     Class* data = vm.defineClass(u"flash.display", u"BitmapData", vm.findClass(u"Object"), makePixels);
-    data->init = vm.nativeMethod(bitmapDataInit, String(u"BitmapData"));
+    vm.defineConstructor(data, bitmapDataInit);
     const std::pair<const char16_t*, kinolux::avm2::NativeFunction> getters[] = {
         {u"width", width}, {u"height", height}, {u"transparent", transparent}, {u"rect", rect}};
     for (const auto& [name, fn] : getters) vm.defineGetter(data, name, fn);
@@ -304,8 +303,7 @@ void installBitmapClasses(Vm& vm, Class* bitmap) {
         {u"unlock", nothing},
     };
     for (const auto& [name, fn] : methods) vm.defineTraitMethod(data, name, fn);
-    bitmap->init = vm.nativeMethod(bitmapInit, String(u"Bitmap"));
-    bitmap->init->owner = bitmap;
+    vm.defineConstructor(bitmap, bitmapInit);
     vm.defineGetter(bitmap, u"bitmapData", bitmapData, setBitmapData);
     vm.defineGetter(bitmap, u"smoothing", flagGetter<bitmapOf, &BitmapObject::smoothing, false>,
                     flagSetter<bitmapOf, &BitmapObject::smoothing>);

@@ -493,7 +493,6 @@ Value labelInit(Vm& vm, const Value& t, Args a) {
 Value stageWidth(Vm& vm, const Value&, Args) { return Value(bridge(vm).player().stageSize().width()); }
 Value stageHeight(Vm& vm, const Value&, Args) { return Value(bridge(vm).player().stageSize().height()); }
 Value frameRate(Vm& vm, const Value&, Args) { return Value(bridge(vm).player().frameRate()); }
-Value ignoreSetter(Vm&, const Value&, Args) { return Value(); }
 template <const char16_t* Text>
 Value textGetter(Vm&, const Value&, Args) {
     return Value(String(Text));
@@ -514,10 +513,7 @@ Value displayInit(Vm& vm, const Value& t, Args) {
     return Value();
 }
 
-void constructsChildren(Vm& vm, Class* c) {
-    c->init = vm.nativeMethod(displayInit, c->name);
-    c->init->owner = c;
-}
+void constructsChildren(Vm& vm, Class* c) { vm.defineConstructor(c, displayInit); }
 
 Object* makeInstance(Vm& vm, Class* cls) {
     if (DisplayBridge* b = DisplayBridge::of(vm)) return b->makeInstance(cls);
@@ -613,18 +609,18 @@ void installPlayerClasses(Vm& vm) {
     vm.defineGetter(clip, u"framesLoaded", framesLoaded);
     vm.defineGetter(clip, u"isPlaying", isPlaying);
     Class* label = vm.defineClass(u"flash.display", u"FrameLabel", vm.findClass(u"Object"), nullptr);
-    label->init = vm.nativeMethod(labelInit, String(u"FrameLabel"));
+    vm.defineConstructor(label, labelInit);
     Class* scene = vm.defineClass(u"flash.display", u"Scene", vm.findClass(u"Object"), nullptr);
-    scene->init = vm.nativeMethod(sceneInit, String(u"Scene"));
+    vm.defineConstructor(scene, sceneInit);
 
     Class* stage = vm.defineClass(u"flash.display", u"Stage", container, nullptr);
-    vm.defineGetter(stage, u"stageWidth", stageWidth, ignoreSetter);
-    vm.defineGetter(stage, u"stageHeight", stageHeight, ignoreSetter);
-    vm.defineGetter(stage, u"frameRate", frameRate, ignoreSetter);
-    vm.defineGetter(stage, u"scaleMode", textGetter<kShowAll>, ignoreSetter);
-    vm.defineGetter(stage, u"align", textGetter<kEmpty>, ignoreSetter);
-    vm.defineGetter(stage, u"quality", textGetter<kHigh>, ignoreSetter);
-    vm.defineGetter(stage, u"displayState", textGetter<kNormal>, ignoreSetter);
+    vm.defineGetter(stage, u"stageWidth", stageWidth, nothing);
+    vm.defineGetter(stage, u"stageHeight", stageHeight, nothing);
+    vm.defineGetter(stage, u"frameRate", frameRate, nothing);
+    vm.defineGetter(stage, u"scaleMode", textGetter<kShowAll>, nothing);
+    vm.defineGetter(stage, u"align", textGetter<kEmpty>, nothing);
+    vm.defineGetter(stage, u"quality", textGetter<kHigh>, nothing);
+    vm.defineGetter(stage, u"displayState", textGetter<kNormal>, nothing);
     installSimpleButton(vm, vm.defineClass(u"flash.display", u"SimpleButton", interactive, nullptr));
     vm.defineClass(u"flash.display", u"MorphShape", displayObject, nullptr);
     installBitmapClasses(vm, vm.defineClass(u"flash.display", u"Bitmap", displayObject, nullptr));

@@ -374,7 +374,7 @@ Value setDisplayTransform(Vm& vm, const Value& self, Args a) {
 
 Class* geomClass(Vm& vm, std::u16string_view name, kinolux::avm2::NativeFunction init) {
     Class* c = vm.defineClass(u"flash.geom", name, vm.findClass(u"Object"), nullptr);
-    c->init = vm.nativeMethod(init, String(name));
+    vm.defineConstructor(c, init);
     return c;
 }
 

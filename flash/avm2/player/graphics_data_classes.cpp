@@ -121,7 +121,7 @@ void installGraphicsDataClasses(Vm& vm) {
     };
     for (const Row& row : rows) {
         Class* c = vm.defineClass(u"flash.display", row.name, vm.findClass(u"Object"), nullptr);
-        c->init = vm.nativeMethod(row.init, String(row.name));
+        vm.defineConstructor(c, row.init);
         c->interfaces = row.interfaces;
         // The fields are properties of every instance, as declared ones are.
         c->sealed = false;

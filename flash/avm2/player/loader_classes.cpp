@@ -380,7 +380,6 @@ Value loaderInfoOf(Vm& vm, const Value& loader) {
 
 Value content(Vm&, const Value& self, Args) { return hiddenProperty(infoOf(self), kContent); }
 Value contentLoaderInfo(Vm&, const Value& self, Args) { return infoOf(self); }
-Value nothing(Vm&, const Value&, Args) { return Value(); }
 
 // A LoaderContext's settings are plain properties scripts set.
 Value contextInit(Vm& vm, const Value& self, Args a) {
@@ -397,7 +396,6 @@ Value contextInit(Vm& vm, const Value& self, Args a) {
 void installLoaderClasses(Vm& vm) {
     Class* info =
         vm.defineClass(u"flash.display", u"LoaderInfo", vm.findClass(u"flash.events.EventDispatcher"), nullptr);
-    info->init = vm.nativeMethod(nothing, String(u"LoaderInfo"));
     vm.defineGetter(info, u"content", infoGetter<kContent>);
     vm.defineGetter(info, u"loader", infoGetter<kLoader>);
     vm.defineGetter(info, u"url", infoGetter<kUrl>);
@@ -417,8 +415,7 @@ void installLoaderClasses(Vm& vm) {
 
     Class* loader =
         vm.defineClass(u"flash.display", u"Loader", vm.findClass(u"flash.display.DisplayObjectContainer"), nullptr);
-    loader->init = vm.nativeMethod(loaderInit, String(u"Loader"));
-    loader->init->owner = loader;
+    vm.defineConstructor(loader, loaderInit);
     vm.defineTraitMethod(loader, u"load", load);
     vm.defineTraitMethod(loader, u"loadBytes", loadBytes);
     vm.defineTraitMethod(loader, u"unload", unload);
@@ -429,8 +426,7 @@ void installLoaderClasses(Vm& vm) {
 
     vm.defineClass(u"flash.display", u"AVM1Movie", vm.findClass(u"flash.display.DisplayObject"), nullptr);
     Class* context = vm.defineClass(u"flash.system", u"LoaderContext", vm.findClass(u"Object"), nullptr);
-    context->init = vm.nativeMethod(contextInit, String(u"LoaderContext"));
-    context->init->owner = context;
+    vm.defineConstructor(context, contextInit);
 }
 
 }  // namespace flash

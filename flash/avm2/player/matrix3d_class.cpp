@@ -349,7 +349,7 @@ const Matrix3D* matrix3DOf(const Value& value) {
 
 void installMatrix3DClasses(Vm& vm) {
     Class* c = vm.defineClass(u"flash.geom", u"Matrix3D", vm.findClass(u"Object"), makeMatrix3D);
-    c->init = vm.nativeMethod(init, String(u"Matrix3D"));
+    vm.defineConstructor(c, init);
     vm.defineGetter(c, u"rawData", rawData, setRawData);
     vm.defineGetter(c, u"position", position, setPosition);
     vm.defineGetter(c, u"determinant", determinant);

@@ -10,6 +10,7 @@ namespace flash::as3 {
 using kinolux::avm2::arg;
 using kinolux::avm2::Class;
 using kinolux::avm2::ErrorType;
+using kinolux::avm2::nothing;
 using kinolux::avm2::Object;
 using kinolux::avm2::requireNonNull;
 using kinolux::avm2::String;
@@ -45,6 +46,11 @@ Value flagSetter(Vm&, const Value& self, Args a) {
     if (auto* o = of(self)) o->*field = kinolux::avm2::toBoolean(arg(a, 0));
     return Value();
 }
+
+// Getters of what the player always answers.
+inline Value falseValue(Vm&, const Value&, Args) { return Value(false); }
+inline Value zeroValue(Vm&, const Value&, Args) { return Value(0); }
+inline Value nullValue(Vm&, const Value&, Args) { return Value::null(); }
 
 // An interface of the player's own, in `package`.
 inline Class* interfaceClass(Vm& vm, std::u16string_view package, std::u16string_view name) {

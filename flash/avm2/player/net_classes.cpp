@@ -175,8 +175,6 @@ Value checkRequest(Vm& vm, const Value&, Args a) {
     return Value();
 }
 
-Value nothing(Vm&, const Value&, Args) { return Value(); }
-
 // The fields an event class adds, after Event's own, in its toString.
 template <const char16_t*... Fields>
 Value eventToString(Vm& vm, const Value& self, Args) {
@@ -192,16 +190,16 @@ constexpr char16_t kBytesLoaded[] = u"bytesLoaded", kBytesTotal[] = u"bytesTotal
 void installNetClasses(Vm& vm) {
     Class* object = vm.findClass(u"Object");
     Class* request = vm.defineClass(u"flash.net", u"URLRequest", object, nullptr);
-    request->init = vm.nativeMethod(urlRequestInit, String(u"URLRequest"));
+    vm.defineConstructor(request, urlRequestInit);
     vm.defineGetter(request, u"method", method, setMethod);
 
     Class* variables = vm.defineClass(u"flash.net", u"URLVariables", object, nullptr);
-    variables->init = vm.nativeMethod(urlVariablesInit, String(u"URLVariables"));
+    vm.defineConstructor(variables, urlVariablesInit);
     vm.defineTraitMethod(variables, u"decode", decode);
     vm.defineTraitMethod(variables, u"toString", urlVariablesToString);
 
     Class* loader = vm.defineClass(u"flash.net", u"URLLoader", vm.findClass(u"flash.events.EventDispatcher"), nullptr);
-    loader->init = vm.nativeMethod(urlLoaderInit, String(u"URLLoader"));
+    vm.defineConstructor(loader, urlLoaderInit);
     vm.defineTraitMethod(loader, u"load", urlLoad);
     vm.defineGetter(loader, u"data", field<kData>, setField<kData>);
     vm.defineGetter(loader, u"dataFormat", field<kDataFormat>, setField<kDataFormat>);

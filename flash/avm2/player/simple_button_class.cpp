@@ -65,8 +65,7 @@ Value buttonInit(Vm& vm, const Value& t, Args a) {
 }  // namespace
 
 void installSimpleButton(Vm& vm, Class* simpleButton) {
-    simpleButton->init = vm.nativeMethod(buttonInit, simpleButton->name);
-    simpleButton->init->owner = simpleButton;
+    vm.defineConstructor(simpleButton, buttonInit);
     vm.defineGetter(simpleButton, u"upState", stateGetter<swf::ButtonState::Up>, stateSetter<swf::ButtonState::Up>);
     vm.defineGetter(simpleButton, u"overState", stateGetter<swf::ButtonState::Over>,
                     stateSetter<swf::ButtonState::Over>);

@@ -277,8 +277,6 @@ Value setChannelTransform(Vm& vm, const Value& v, Args a) {
     return Value();
 }
 
-Value zero(Vm&, const Value&, Args) { return Value(0); }
-
 // ---- Sprite.soundTransform: every sound in the sprite and its children ----
 
 Value spriteTransform(Vm& vm, const Value& v, Args) {
@@ -346,9 +344,6 @@ Value computeSpectrum(Vm& vm, const Value&, Args a) {
     return Value();
 }
 
-Value no(Vm&, const Value&, Args) { return Value(false); }
-Value nothing(Vm&, const Value&, Args) { return Value(); }
-
 }  // namespace
 
 void dispatchEndedSounds(Vm& vm) {
@@ -367,7 +362,7 @@ void installSoundClasses(Vm& vm) {
 
     Class* transform = vm.defineClass(u"flash.media", u"SoundTransform", vm.findClass(u"Object"),
                                       make<TransformObject>);
-    transform->init = vm.nativeMethod(transformInit, String(u"SoundTransform"));
+    vm.defineConstructor(transform, transformInit);
     vm.defineGetter(transform, u"volume", levelGetter<&Levels::volume>, levelSetter<&Levels::volume>);
     vm.defineGetter(transform, u"leftToLeft", levelGetter<&Levels::leftToLeft>, levelSetter<&Levels::leftToLeft>);
     vm.defineGetter(transform, u"leftToRight", levelGetter<&Levels::leftToRight>,
@@ -379,24 +374,23 @@ void installSoundClasses(Vm& vm) {
     vm.defineGetter(transform, u"pan", panGetter, panSetter);
 
     Class* sound = vm.defineClass(u"flash.media", u"Sound", dispatcher, make<SoundObject>);
-    sound->init = vm.nativeMethod(soundInit, String(u"Sound"));
+    vm.defineConstructor(sound, soundInit);
     vm.defineTraitMethod(sound, u"play", play);
     vm.defineTraitMethod(sound, u"load", soundLoad);
     vm.defineTraitMethod(sound, u"close", nothing);
     vm.defineGetter(sound, u"length", soundLength);
     vm.defineGetter(sound, u"bytesLoaded", soundBytes);
     vm.defineGetter(sound, u"bytesTotal", soundBytes);
-    vm.defineGetter(sound, u"isBuffering", no);
-    vm.defineGetter(sound, u"isURLInaccessible", no);
+    vm.defineGetter(sound, u"isBuffering", falseValue);
+    vm.defineGetter(sound, u"isURLInaccessible", falseValue);
     vm.defineGetter(sound, u"url", soundUrl);
 
     Class* channel = vm.defineClass(u"flash.media", u"SoundChannel", dispatcher, make<ChannelObject>);
-    channel->init = vm.nativeMethod(nothing, String(u"SoundChannel"));
     vm.defineTraitMethod(channel, u"stop", channelStop);
     vm.defineGetter(channel, u"position", channelPosition);
     vm.defineGetter(channel, u"soundTransform", channelTransform, setChannelTransform);
-    vm.defineGetter(channel, u"leftPeak", zero);
-    vm.defineGetter(channel, u"rightPeak", zero);
+    vm.defineGetter(channel, u"leftPeak", zeroValue);
+    vm.defineGetter(channel, u"rightPeak", zeroValue);
 
     // MovieClip took Sprite's traits when it was made: both need the property.
     for (const char16_t* name : {u"flash.display.Sprite", u"flash.display.MovieClip"})
@@ -406,7 +400,7 @@ void installSoundClasses(Vm& vm) {
     Class* mixer = vm.defineClass(u"flash.media", u"SoundMixer", vm.findClass(u"Object"), nullptr);
     vm.defineMethod(mixer, u"stopAll", stopAll, true);
     vm.defineMethod(mixer, u"computeSpectrum", computeSpectrum, true, 3);
-    vm.defineMethod(mixer, u"areSoundsInaccessible", no, true);
+    vm.defineMethod(mixer, u"areSoundsInaccessible", falseValue, true);
     vm.defineGetter(mixer, u"soundTransform", mixerTransform, setMixerTransform, true);
     vm.defineGetter(mixer, u"bufferTime", bufferTime, setBufferTime, true);
 }

@@ -136,7 +136,7 @@ bool restyleFromSheet(Vm& vm, const Value& field) {
 void installStyleSheet(Vm& vm, Class* textField) {
     Class* sheet = vm.defineClass(u"flash.text", u"StyleSheet", vm.findClass(u"flash.events.EventDispatcher"), nullptr);
     sheet->sealed = false;
-    sheet->init = vm.nativeMethod(sheetInit, String(u"StyleSheet"));
+    vm.defineConstructor(sheet, sheetInit);
     vm.defineTraitMethod(sheet, u"getStyle", getStyle);
     vm.defineTraitMethod(sheet, u"setStyle", setStyle);
     vm.defineTraitMethod(sheet, u"clear", clear);

@@ -173,13 +173,11 @@ Value notImplemented(Vm& vm, const Value&, Args) {
     vm.throwError(ErrorType::Error, "Error #2181: The TextLine class does not implement this property or method.",
                   2181);
 }
-Value nullValue(Vm&, const Value&, Args) { return Value::null(); }
-Value falseValue(Vm&, const Value&, Args) { return Value(false); }
 Value noTabIndex(Vm&, const Value&, Args) { return Value(-1.0); }
 
 Class* engineClass(Vm& vm, std::u16string_view name, kinolux::avm2::NativeFunction init) {
     Class* c = vm.defineClass(u"flash.text.engine", name, vm.findClass(u"Object"), nullptr);
-    c->init = vm.nativeMethod(init, String(name));
+    vm.defineConstructor(c, init);
     return c;
 }
 

@@ -141,7 +141,7 @@ Vec4 vector3DOf(Vm& vm, const Value& vector) {
 
 void installVector3DClass(Vm& vm) {
     Class* c = vm.defineClass(u"flash.geom", u"Vector3D", vm.findClass(u"Object"), nullptr);
-    c->init = vm.nativeMethod(init, String(u"Vector3D"));
+    vm.defineConstructor(c, init);
     vm.defineTraitMethod(c, u"toString", toString);
     vm.defineTraitMethod(c, u"clone", clone);
     vm.defineTraitMethod(c, u"add", add);
