@@ -64,7 +64,7 @@ struct DepthGuard {
     DepthGuard(Vm& vm, int& d) : depth(d) {
         if (++depth > kMaxDepth) {
             --depth;
-            vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
+            throwStackOverflow(vm);
         }
     }
     ~DepthGuard() { --depth; }

@@ -72,8 +72,7 @@ Value length(Vm& vm, const Value& self, std::span<const Value>) {
 Value setLength(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisList(vm, self);
     double n = vm.toNumber(arg(args, 0));
-    if (a.kind == ObjectKind::Vector && a.fixed)
-        vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    if (a.kind == ObjectKind::Vector && a.fixed) throwFixedVector(vm);
     if (n < 0 || n != std::trunc(n) || n > 4294967295.0)
         vm.throwError(ErrorType::RangeError,
                       "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").", 1005);
@@ -91,7 +90,7 @@ Value setLength(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value push(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
-    if (a.fixed) vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    if (a.fixed) throwFixedVector(vm);
     checkLength(vm, a.elements.size() + args.size());
     vm.charge(args.size() * sizeof(Value));
     for (const Value& v : args) a.elements.push_back(asElement(vm, a, v));
@@ -103,8 +102,7 @@ Value push(Vm& vm, const Value& self, std::span<const Value> args) {
 // Vectors of objects); a fixed Vector refuses.
 Value emptyTake(Vm& vm, ArrayObject& a) {
     if (a.kind != ObjectKind::Vector) return Value();
-    if (a.fixed)
-        vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    if (a.fixed) throwFixedVector(vm);
     const auto& b = vm.builtins();
     bool numeric = a.elementClass == b.intClass || a.elementClass == b.uintClass || a.elementClass == b.number;
     return numeric ? vm.coerceTo(Value(), a.elementClass) : Value();
@@ -163,7 +161,7 @@ Value insertAt(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value unshift(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
-    if (a.fixed) vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    if (a.fixed) throwFixedVector(vm);
     checkLength(vm, a.elements.size() + args.size());
     vm.charge(args.size() * sizeof(Value));
     std::vector<Value> added;

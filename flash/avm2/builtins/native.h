@@ -25,7 +25,20 @@ inline Value arg(std::span<const Value> args, std::size_t i) { return i < args.s
 // a player on a desktop has nothing to do for.
 inline Value nothing(Vm&, const Value&, std::span<const Value>) { return Value(); }
 
+[[noreturn]] inline void throwStackOverflow(Vm& vm) {
+    vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
+}
+
+[[noreturn]] inline void throwFixedVector(Vm& vm) {
+    vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+}
+
 // The errors natives raise over their arguments, in the player's words.
+[[noreturn]] inline void throwNullObject(Vm& vm) {
+    vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.",
+                  1009);
+}
+
 [[noreturn]] inline void throwOutOfBounds(Vm& vm) {
     vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
 }

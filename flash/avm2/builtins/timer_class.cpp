@@ -43,7 +43,7 @@ TimerTable& table(Vm& vm) {
 
 TimerState& stateOf(Vm& vm, const Value& self) {
     Object* o = self.object();
-    if (!o) vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+    if (!o) throwNullObject(vm);
     return table(vm).timers[o];
 }
 

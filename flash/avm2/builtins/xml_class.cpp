@@ -215,7 +215,7 @@ XmlObject* resolveEmptyList(Vm& vm, XmlListObject* list) {
 }
 
 void collectDescendants(Vm& vm, XmlObject* x, const XmlName& n, std::vector<XmlObject*>& out, std::size_t depth) {
-    if (depth > kMaxXmlDepth) vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
+    checkXmlDepth(vm, depth);
     if (n.attribute)
         for (XmlObject* a : x->attributes)
             if (n.matches(a)) out.push_back(a);

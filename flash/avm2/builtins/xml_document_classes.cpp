@@ -191,9 +191,7 @@ Value removeNode(Vm& vm, const Value& t, Args) {
 
 // The walks over a tree recurse on the native stack, so a tree a script
 // built too deep stops them with the player's error.
-void checkDepth(Vm& vm, std::size_t depth) {
-    if (depth > kMaxXmlDepth) vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
-}
+void checkDepth(Vm& vm, std::size_t depth) { checkXmlDepth(vm, depth); }
 
 LegacyNode* cloneOf(Vm& vm, const LegacyNode& node, bool deep, std::size_t depth = 0) {
     checkDepth(vm, depth);

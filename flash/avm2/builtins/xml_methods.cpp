@@ -109,9 +109,7 @@ std::ptrdiff_t childIndex(const XmlObject* x) {
 
 Value attribute(Vm& vm, const Value& self, std::span<const Value> args) {
     requireArguments(vm, self, args, 1, "attribute");
-    if (args[0].isNull())
-        vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.",
-                      1009);
+    if (args[0].isNull()) throwNullObject(vm);
     if (args[0].isUndefined())
         vm.throwError(ErrorType::TypeError, "Error #1010: A term is undefined and has no properties.", 1010);
     XmlName n = xmlNameOfValue(vm, arg(args, 0), true);
@@ -239,7 +237,7 @@ Value contains(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 void normalizeNode(Vm& vm, XmlObject* x, std::size_t depth) {
-    if (depth > kMaxXmlDepth) vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
+    checkXmlDepth(vm, depth);
     auto& kids = x->children;
     for (std::size_t i = 0; i < kids.size();) {
         XmlObject* c = kids[i];

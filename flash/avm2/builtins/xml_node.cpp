@@ -17,12 +17,8 @@ XmlState& state(Vm& vm) {
     return *static_cast<XmlState*>(vm.xmlState().get());
 }
 
-[[noreturn]] void tooDeep(Vm& vm) {
-    vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
-}
-
 XmlObject* deepCopy(Vm& vm, const XmlObject* node, XmlObject* parent, std::size_t depth) {
-    if (depth > kMaxXmlDepth) tooDeep(vm);
+    checkXmlDepth(vm, depth);
     XmlObject* copy = newXmlNode(vm, node->nodeKind);
     copy->uri = node->uri;
     copy->local = node->local;
@@ -43,7 +39,7 @@ XmlObject* deepCopy(Vm& vm, const XmlObject* node, XmlObject* parent, std::size_
 }
 
 bool equalTrees(Vm& vm, const XmlObject* a, const XmlObject* b, std::size_t depth) {
-    if (depth > kMaxXmlDepth) tooDeep(vm);
+    checkXmlDepth(vm, depth);
     if (a == b) return true;
     if (a->nodeKind != b->nodeKind || !(a->local == b->local) || !(a->uri == b->uri) || !(a->text == b->text))
         return false;
@@ -76,7 +72,7 @@ public:
 
     void node(const XmlObject* x, std::vector<XmlNamespace>& inScope, int indent, std::u16string& out) {
         if (out.size() > vm_.limits().maxStringLength) throw avm1::ScriptAbort(avm1::LimitMessage::kString, false);
-        if (++depth_ > kMaxXmlDepth) tooDeep(vm_);
+        checkXmlDepth(vm_, ++depth_);
         bool pretty = settings_.prettyPrinting;
         if (pretty) out.append(std::size_t(indent), u' ');
         switch (x->nodeKind) {

@@ -240,6 +240,11 @@ int indexOf(const MovieClip& clip, const DisplayObject* child) {
     return -1;
 }
 
+[[noreturn]] void notAChild(Vm& vm) {
+    vm.throwError(ErrorType::ArgumentError, "Error #2025: The supplied DisplayObject must be a child of the caller.",
+                  2025);
+}
+
 DisplayObject& childArgument(Vm& vm, const Value& v) {
     DisplayObject* c = self(v);
     if (!c) throwNullParameter(vm, "child");
@@ -298,8 +303,7 @@ Value addChildAtMethod(Vm& vm, const Value& t, Args a) {
 Value removeChild(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
     DisplayObject& child = childArgument(vm, arg(a, 0));
-    if (!clip || child.parent() != clip)
-        vm.throwError(ErrorType::ArgumentError, "Error #2025: The supplied DisplayObject must be a child of the caller.", 2025);
+    if (!clip || child.parent() != clip) notAChild(vm);
     detachChild(vm, child);
     return arg(a, 0);
 }
@@ -351,15 +355,14 @@ Value getChildIndex(Vm& vm, const Value& t, Args a) {
     DisplayObject& child = childArgument(vm, arg(a, 0));
     if (t.object() == bridge(vm).stage() && &child == &bridge(vm).player().root()) return Value(0);
     int i = clip ? indexOf(*clip, &child) : -1;
-    if (i < 0) vm.throwError(ErrorType::ArgumentError, "Error #2025: The supplied DisplayObject must be a child of the caller.", 2025);
+    if (i < 0) notAChild(vm);
     return Value(i);
 }
 Value setChildIndex(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
     DisplayObject& child = childArgument(vm, arg(a, 0));
     double index = vm.toNumber(arg(a, 1));
-    if (!clip || child.parent() != clip)
-        vm.throwError(ErrorType::ArgumentError, "Error #2025: The supplied DisplayObject must be a child of the caller.", 2025);
+    if (!clip || child.parent() != clip) notAChild(vm);
     if (!(index >= 0 && index < double(clip->children().size()))) throwOutOfBounds(vm);
     moveToIndex(*clip, child, int(index));
     return Value();
@@ -377,8 +380,7 @@ Value swapChildren(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
     DisplayObject& first = childArgument(vm, arg(a, 0));
     DisplayObject& second = childArgument(vm, arg(a, 1));
-    if (!clip || first.parent() != clip || second.parent() != clip)
-        vm.throwError(ErrorType::ArgumentError, "Error #2025: The supplied DisplayObject must be a child of the caller.", 2025);
+    if (!clip || first.parent() != clip || second.parent() != clip) notAChild(vm);
     clip->swapChildren(first.depth, second.depth);
     return Value();
 }

@@ -44,7 +44,7 @@ ArrayObject* numbersOf(Vm& vm, const Value& v, const char* parameter) {
 // Makes room for `length` values, as a script's assignment to length would.
 void ensureLength(Vm& vm, ArrayObject& v, std::size_t length) {
     if (v.elements.size() >= length) return;
-    if (v.fixed) vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    if (v.fixed) throwFixedVector(vm);
     vm.charge((length - v.elements.size()) * sizeof(Value));
     v.elements.resize(length, Value(0.0));
 }

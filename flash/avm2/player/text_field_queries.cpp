@@ -23,7 +23,7 @@ EditText* editTextOf(const Value& t) {
 
 EditText& fieldOf(Vm& vm, const Value& t) {
     EditText* field = editTextOf(t);
-    if (!field) vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+    if (!field) throwNullObject(vm);
     return *field;
 }
 

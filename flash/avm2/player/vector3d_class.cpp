@@ -135,7 +135,7 @@ Object* newVector3D(Vm& vm, const Vec4& v) {
 }
 
 Vec4 vector3DOf(Vm& vm, const Value& vector) {
-    if (!vector.object()) vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+    if (!vector.object()) throwNullObject(vm);
     return {geomField(vm, vector, u"x"), geomField(vm, vector, u"y"), geomField(vm, vector, u"z"), geomField(vm, vector, u"w")};
 }
 
