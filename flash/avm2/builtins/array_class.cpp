@@ -124,18 +124,10 @@ Value shift(Vm& vm, const Value& self, std::span<const Value>) {
     return v;
 }
 
-// An index counted from the end when negative, clamped to 0..length.
-std::size_t clampedIndex(Vm& vm, const Value& v, std::size_t length) {
-    double i = std::trunc(vm.toNumber(v));
-    if (std::isnan(i)) i = 0;
-    if (i < 0) i = std::max(0.0, double(length) + i);
-    return std::size_t(std::min(i, double(length)));
-}
-
 Value removeAt(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     if (a.fixed) return emptyTake(vm, a);
-    const std::size_t at = clampedIndex(vm, arg(args, 0), a.elements.size());
+    const std::size_t at = positionArgument(vm, arg(args, 0), a.elements.size(), 0);
     if (at >= a.elements.size()) {
         if (a.kind == ObjectKind::Vector)
             vm.throwError(ErrorType::RangeError,
@@ -153,7 +145,7 @@ Value insertAt(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     if (a.fixed) emptyTake(vm, a);
     checkLength(vm, a.elements.size() + 1);
-    const std::size_t at = clampedIndex(vm, arg(args, 0), a.elements.size());
+    const std::size_t at = positionArgument(vm, arg(args, 0), a.elements.size(), 0);
     Value v = asElement(vm, a, arg(args, 1));
     a.elements.insert(a.elements.begin() + std::ptrdiff_t(at), v);
     return Value();
@@ -170,12 +162,6 @@ Value unshift(Vm& vm, const Value& self, std::span<const Value> args) {
     return Value(double(a.elements.size()));
 }
 
-std::size_t relative(Vm& vm, const Value& v, std::size_t size, double fallback) {
-    double d = v.isUndefined() ? fallback : integerOf(vm.toNumber(v));
-    if (d < 0) d = std::max(0.0, double(size) + d);
-    return std::size_t(std::min(d, double(size)));
-}
-
 ArrayObject* sameKind(Vm& vm, ArrayObject& a, std::vector<Value> elements) {
     ArrayObject* r = static_cast<ArrayObject*>(a.cls->makeInstance ? a.cls->makeInstance(vm, a.cls) : vm.newArray());
     r->elements = std::move(elements);
@@ -185,8 +171,8 @@ ArrayObject* sameKind(Vm& vm, ArrayObject& a, std::vector<Value> elements) {
 
 Value slice(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
-    std::size_t from = relative(vm, arg(args, 0), a.elements.size(), 0);
-    std::size_t to = relative(vm, arg(args, 1), a.elements.size(), double(a.elements.size()));
+    std::size_t from = positionArgument(vm, arg(args, 0), a.elements.size(), 0);
+    std::size_t to = positionArgument(vm, arg(args, 1), a.elements.size(), double(a.elements.size()));
     std::vector<Value> out = elementValues(vm, self, a, from, std::max(from, to));
     return Value(static_cast<Object*>(sameKind(vm, a, std::move(out))));
 }
@@ -194,7 +180,7 @@ Value slice(Vm& vm, const Value& self, std::span<const Value> args) {
 Value splice(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     if (args.empty()) return Value(static_cast<Object*>(sameKind(vm, a, {})));
-    std::size_t from = relative(vm, arg(args, 0), a.elements.size(), 0);
+    std::size_t from = positionArgument(vm, arg(args, 0), a.elements.size(), 0);
     // A Vector takes a negative count as where to stop, counted from the end.
     double count = args.size() < 2 ? double(a.elements.size() - from) : integerOf(vm.toNumber(args[1]));
     if (count < 0 && a.kind == ObjectKind::Vector) count = double(a.elements.size()) + count - double(from);
@@ -260,7 +246,7 @@ Value reverse(Vm& vm, const Value& self, std::span<const Value>) {
 
 Value indexOf(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
-    for (std::size_t i = relative(vm, arg(args, 1), a.elements.size(), 0); i < a.elements.size(); ++i)
+    for (std::size_t i = positionArgument(vm, arg(args, 1), a.elements.size(), 0); i < a.elements.size(); ++i)
         if (Vm::strictEquals(a.elements[i], arg(args, 0))) return Value(double(i));
     return Value(-1.0);
 }

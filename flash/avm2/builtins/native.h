@@ -1,6 +1,7 @@
 // Helpers for the built-in classes' native methods.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <span>
 #include <string>
@@ -11,6 +12,15 @@
 namespace kinolux::avm2 {
 
 inline Value arg(std::span<const Value> args, std::size_t i) { return i < args.size() ? args[i] : Value(); }
+
+// A position argument of String's and Array's methods clamped into
+// [0, size]: `fallback` when undefined, negative ones counting from the end
+// when `fromEnd` (0 otherwise).
+inline std::size_t positionArgument(Vm& vm, const Value& v, std::size_t size, double fallback, bool fromEnd = true) {
+    double d = v.isUndefined() ? fallback : integerOf(vm.toNumber(v));
+    if (d < 0) d = fromEnd ? std::max(0.0, double(size) + d) : 0;
+    return std::size_t(std::min(d, double(size)));
+}
 
 // A method of `type` called on something else.
 [[noreturn]] inline void throwNotA(Vm& vm, const Value& self, const std::string& type) {
