@@ -321,35 +321,31 @@ XmlName xmlNameOf(Vm& vm, const Multiname& m) {
     return n;
 }
 
+namespace {
+
+// The entity a character stands as in element text or an attribute value;
+// null for one that stands as itself.
+const char16_t* xmlEntity(char16_t c, bool attribute) {
+    switch (c) {
+    case u'&': return u"&amp;";
+    case u'<': return u"&lt;";
+    case u'>': return attribute ? nullptr : u"&gt;";
+    case u'"': return attribute ? u"&quot;" : nullptr;
+    case u'\n': return attribute ? u"&#xA;" : nullptr;
+    case u'\r': return attribute ? u"&#xD;" : nullptr;
+    case u'\t': return attribute ? u"&#x9;" : nullptr;
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
 String xmlEscapeText(std::u16string_view text, bool attribute) {
     std::u16string out;
     out.reserve(text.size());
     for (char16_t c : text) {
-        switch (c) {
-        case u'&': out += u"&amp;"; break;
-        case u'<': out += u"&lt;"; break;
-        case u'>':
-            if (attribute) out.push_back(c);
-            else out += u"&gt;";
-            break;
-        case u'"':
-            if (attribute) out += u"&quot;";
-            else out.push_back(c);
-            break;
-        case u'\n':
-            if (attribute) out += u"&#xA;";
-            else out.push_back(c);
-            break;
-        case u'\r':
-            if (attribute) out += u"&#xD;";
-            else out.push_back(c);
-            break;
-        case u'\t':
-            if (attribute) out += u"&#x9;";
-            else out.push_back(c);
-            break;
-        default: out.push_back(c);
-        }
+        if (const char16_t* entity = xmlEntity(c, attribute)) out += entity;
+        else out.push_back(c);
     }
     return String(out);
 }
