@@ -9,13 +9,9 @@ using namespace avm2test;
 
 namespace {
 
-std::uint32_t displayName(AbcBuilder& abc, const char* cls) {
-    return abc.qname(abc.packageNamespace("flash.display"), cls);
-}
-
 // local = new <cls>() from flash.display.
 void construct(Code& code, AbcBuilder& abc, const char* cls, std::uint8_t local) {
-    std::uint32_t name = displayName(abc, cls);
+    std::uint32_t name = abc.name("flash.display", cls);
     code.op(op::FindPropStrict, name).op(op::ConstructProp, name, 0).op(op::SetLocal, local);
 }
 
@@ -98,7 +94,7 @@ namespace {
 // traces before it calls super().
 std::vector<std::uint8_t> buttonClassAbc() {
     AbcBuilder abc;
-    std::uint32_t btn = abc.name("Btn"), simple = displayName(abc, "SimpleButton");
+    std::uint32_t btn = abc.name("Btn"), simple = abc.name("flash.display", "SimpleButton");
     Code init;
     init.op(op::GetLocal0).op(op::PushScope);
     traced(init, abc, [&](Code& c) { c.op(op::PushString, abc.string("Btn constructed")); });

@@ -21,13 +21,9 @@ void traceProperty(Code& code, AbcBuilder& abc, std::initializer_list<const char
     });
 }
 
-std::uint32_t displayName(AbcBuilder& abc, const char* cls) {
-    return abc.qname(abc.packageNamespace("flash.display"), cls);
-}
-
 // local = new Sprite() named `name`.
 void newSprite(Code& code, AbcBuilder& abc, std::uint8_t local, const char* name) {
-    std::uint32_t sprite = displayName(abc, "Sprite");
+    std::uint32_t sprite = abc.name("flash.display", "Sprite");
     code.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal, local);
     code.op(op::GetLocal, local).op(op::PushString, abc.string(name)).op(op::SetProperty, abc.name("name"));
 }
@@ -161,7 +157,7 @@ TEST(As3Graphics, DrawingCommandsAsObjectsDrawAsTheCallsTheyStandFor) {
 
 TEST(As3Events, AnEventGoesDownTheAncestorsToItsTargetAndBubblesBackUp) {
     AbcBuilder abc;
-    std::uint32_t event = abc.qname(abc.packageNamespace("flash.events"), "Event");
+    std::uint32_t event = abc.name("flash.events", "Event");
     auto listener = [&](const char* label) {
         Code c;
         traced(c, abc, [&](Code& t) {
@@ -199,7 +195,7 @@ TEST(As3Events, AnEventGoesDownTheAncestorsToItsTargetAndBubblesBackUp) {
 
 TEST(As3Filters, FiltersAScriptSetsAreKeptInRangeAndReadBack) {
     AbcBuilder abc;
-    std::uint32_t blur = abc.qname(abc.packageNamespace("flash.filters"), "BlurFilter");
+    std::uint32_t blur = abc.name("flash.filters", "BlurFilter");
     Code init;
     init.op(op::GetLocal0).op(op::FindPropStrict, blur);
     init.op(op::PushShort, 300).op(op::PushByte).u8(2).op(op::PushByte).u8(3).op(op::ConstructProp, blur, 3);
@@ -241,7 +237,7 @@ TEST(As3Masks, AMaskCutsBeforeTheBlendAndBitmapDataDrawCutsByTheObjectsOwnMask) 
     filledSprite(3, 0xFF0000, 20, 40);
     filledSprite(4, 0, 0, 10);
     maskWith(3, 4);
-    std::uint32_t bitmapData = displayName(abc, "BitmapData"), bitmap = displayName(abc, "Bitmap");
+    std::uint32_t bitmapData = abc.name("flash.display", "BitmapData"), bitmap = abc.name("flash.display", "Bitmap");
     init.op(op::FindPropStrict, bitmapData).op(op::PushByte).u8(40).op(op::PushByte).u8(40).op(op::PushFalse);
     init.op(op::PushInt, abc.integer(0x0000FF)).op(op::ConstructProp, bitmapData, 4).op(op::SetLocal, 5);
     init.op(op::GetLocal, 5).op(op::GetLocal, 3).op(op::CallPropVoid, abc.name("draw"), 1);
@@ -296,8 +292,7 @@ TEST(As3Loader, APictureBesideTheMovieArrivesAsTheLoadersChild) {
     ASSERT_TRUE(red.save(folder.filePath("pic.png")));
     for (const char* file : {"pic.png", "missing.png", "../pic.png"}) {
         AbcBuilder abc;
-        const std::uint32_t loader = abc.qname(abc.packageNamespace("flash.display"), "Loader"),
-                            request = abc.qname(abc.packageNamespace("flash.net"), "URLRequest"),
+        const std::uint32_t loader = abc.name("flash.display", "Loader"), request = abc.name("flash.net", "URLRequest"),
                             info = abc.name("contentLoaderInfo"), listen = abc.name("addEventListener");
         Code init;
         init.op(op::FindPropStrict, loader).op(op::ConstructProp, loader, 0).op(op::SetLocal1);

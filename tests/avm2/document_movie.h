@@ -67,8 +67,7 @@ inline std::vector<std::uint8_t> documentAbc(AbcBuilder& abc, const Code& constr
         abc.body(method, code);
         traits.push_back({abc.name(m.name), 1, 0, method});
     }
-    return classAbc(abc, abc.name(className), abc.qname(abc.packageNamespace("flash.display"), "MovieClip"), init,
-                    std::move(traits));
+    return classAbc(abc, abc.name(className), abc.name("flash.display", "MovieClip"), init, std::move(traits));
 }
 
 // A movie of `frames` frames running Doc; `firstFrame` holds the definitions

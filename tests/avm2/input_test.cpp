@@ -66,7 +66,7 @@ public:
 private:
     // local = new Sprite() named `name`, filled `size` pixels square.
     void square(Code& code, std::uint8_t local, const char* name, std::uint8_t size) {
-        std::uint32_t sprite = abc_.qname(abc_.packageNamespace("flash.display"), "Sprite");
+        std::uint32_t sprite = abc_.name("flash.display", "Sprite");
         code.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal, local);
         code.op(op::GetLocal, local).op(op::PushString, abc_.string(name)).op(op::SetProperty, abc_.name("name"));
         code.op(op::GetLocal, local).op(op::GetProperty, abc_.name("graphics")).op(op::PushInt, abc_.integer(0xFF0000));
@@ -187,7 +187,7 @@ TEST(As3KeyInput, TabTellsTheHolderAndMovesTheFocusInTabIndexOrder) {
 // stage's in the stage's.
 TEST(As3MouseInput, ThePointerIsReadInEachObjectsOwnCoordinates) {
     AbcBuilder abc;
-    std::uint32_t sprite = abc.qname(abc.packageNamespace("flash.display"), "Sprite");
+    std::uint32_t sprite = abc.name("flash.display", "Sprite");
     Code init;
     init.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal1);
     init.op(op::GetLocal1).op(op::PushString, abc.string("inner")).op(op::SetProperty, abc.name("name"));
@@ -231,7 +231,7 @@ TEST(As3MouseInput, ThePointerIsReadInEachObjectsOwnCoordinates) {
 // away.
 TEST(As3KeyInput, TheFocusMayRestOffTheStageUntilItsHolderLeavesIt) {
     AbcBuilder abc;
-    std::uint32_t sprite = abc.qname(abc.packageNamespace("flash.display"), "Sprite");
+    std::uint32_t sprite = abc.name("flash.display", "Sprite");
     Code init;
     init.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal1);
     auto focusIs = [&](Code& c) {

@@ -18,15 +18,11 @@ using namespace avm2test;
 
 namespace {
 
-std::uint32_t className(AbcBuilder& abc, const char* package, const char* name) {
-    return abc.qname(abc.packageNamespace(package), name);
-}
-
 // local = new Loader(), added to this, whose LoaderInfo tells `handler` of
 // each of `events`.
 void newLoader(Code& code, AbcBuilder& abc, std::uint8_t local, std::initializer_list<const char*> events,
                const char* handler = "heard") {
-    const std::uint32_t loader = className(abc, "flash.display", "Loader");
+    const std::uint32_t loader = abc.name("flash.display", "Loader");
     code.op(op::FindPropStrict, loader).op(op::ConstructProp, loader, 0).op(op::SetLocal, local);
     callOnThis(code, abc, "addChild", 1, [&](Code& c) { c.op(op::GetLocal, local); });
     for (const char* event : events)
@@ -40,7 +36,7 @@ void newLoader(Code& code, AbcBuilder& abc, std::uint8_t local, std::initializer
 
 // local.load(new URLRequest(file))
 void load(Code& code, AbcBuilder& abc, std::uint8_t local, const std::string& file) {
-    const std::uint32_t request = className(abc, "flash.net", "URLRequest");
+    const std::uint32_t request = abc.name("flash.net", "URLRequest");
     code.op(op::GetLocal, local)
         .op(op::FindPropStrict, request)
         .op(op::PushString, abc.string(file))
@@ -216,7 +212,7 @@ TEST_F(As3MovieLoader, AnActionScript1MovieShowsAsAnAvm1MovieRunningItsActions) 
 // A ByteArray class linked to an embedded file holds the file's bytes.
 TEST(As3EmbeddedFile, AByteArrayClassLinkedToBinaryDataHoldsItsBytes) {
     AbcBuilder blobAbc;
-    const std::uint32_t blob = blobAbc.name("Blob"), byteArray = className(blobAbc, "flash.utils", "ByteArray");
+    const std::uint32_t blob = blobAbc.name("Blob"), byteArray = blobAbc.name("flash.utils", "ByteArray");
     const auto blobTag = classAbc(
         blobAbc, blob, byteArray,
         Code().op(op::GetLocal0).op(op::PushScope).op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));

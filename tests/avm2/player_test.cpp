@@ -71,7 +71,7 @@ TEST(As3Player, BrokenAbcIsReportedAndTheMoviePlaysOn) {
 // and copying null to the clipboard is refused.
 TEST(As3System, MemoryFiguresAndAClipboardThatRefusesNull) {
     AbcBuilder abc;
-    const std::uint32_t system = abc.qname(abc.packageNamespace("flash.system"), "System");
+    const std::uint32_t system = abc.name("flash.system", "System");
     Code init;
     traced(init, abc, [&](Code& c) {
         c.op(op::GetLex, system).op(op::GetProperty, abc.name("totalMemory")).op(op::PushByte).u8(0);
@@ -93,7 +93,7 @@ TEST(As3System, MemoryFiguresAndAClipboardThatRefusesNull) {
 // first one included, on the same clock as ActionScript 1's.
 TEST(As3Timers, ATimerDueWithinTheFrameFiresAsTheFrameEnds) {
     AbcBuilder abc;
-    const std::uint32_t timer = abc.qname(abc.packageNamespace("flash.utils"), "Timer");
+    const std::uint32_t timer = abc.name("flash.utils", "Timer");
     Code init;
     init.op(op::FindPropStrict, timer).op(op::PushByte).u8(1).op(op::PushByte).u8(1);
     init.op(op::ConstructProp, timer, 2).op(op::SetLocal1);
