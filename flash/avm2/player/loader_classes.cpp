@@ -67,22 +67,13 @@ constexpr char16_t kDomain[] = u"__applicationDomain";
 constexpr char16_t kSharedEvents[] = u"__sharedEvents";
 
 Value parameters(Vm& vm, const Value& self, Args) {
-    Value held = hiddenProperty(self, u"__parameters", Value());
-    if (held.isUndefined()) {
-        held = Value(vm.newObject());
-        setHiddenProperty(self, u"__parameters", held);
-    }
-    return held;
+    return hiddenPropertyMadeOnce(self, u"__parameters", [&] { return Value(vm.newObject()); });
 }
 
 // The EventDispatcher a loaded movie and its loader talk through.
 Value sharedEvents(Vm& vm, const Value& self, Args) {
-    Value held = hiddenProperty(self, kSharedEvents, Value());
-    if (held.isUndefined()) {
-        held = Value(vm.construct(vm.findClass(u"flash.events.EventDispatcher"), {}));
-        setHiddenProperty(self, kSharedEvents, held);
-    }
-    return held;
+    return hiddenPropertyMadeOnce(
+        self, kSharedEvents, [&] { return Value(vm.construct(vm.findClass(u"flash.events.EventDispatcher"), {})); });
 }
 
 Value scriptVersion(Vm&, const Value& self, Args) { return hiddenProperty(self, kScriptVersion, Value(3)); }

@@ -35,6 +35,17 @@ inline void setHiddenProperty(const Value& self, const char16_t* name, const Val
     if (Object* o = self.object()) o->dynamic.set(String(name), v, false);
 }
 
+// A hidden property that `make` makes the first time it is read.
+template <class Make>
+Value hiddenPropertyMadeOnce(const Value& self, const char16_t* name, Make make) {
+    Value held = hiddenProperty(self, name, Value());
+    if (held.isUndefined()) {
+        held = make();
+        setHiddenProperty(self, name, held);
+    }
+    return held;
+}
+
 // A Boolean property kept in `field` of the native object `of` finds for
 // the script object; `fallback` is what the property reads without one.
 template <auto of, auto field, bool fallback>

@@ -19,11 +19,7 @@ constexpr const char16_t* kFieldSheet = u"__styleSheet";
 // The sheet's table of styles by name, made on first use (a subclass's
 // constructor may never reach the sheet's own).
 Object* stylesOf(Vm& vm, const Value& sheet) {
-    Value table = hiddenProperty(sheet, kStyles);
-    if (table.object()) return table.object();
-    Object* fresh = vm.newObject();
-    setHiddenProperty(sheet, kStyles, Value(fresh));
-    return fresh;
+    return hiddenPropertyMadeOnce(sheet, kStyles, [&] { return Value(vm.newObject()); }).object();
 }
 
 // A copy of a style: the properties a for-in loop over it lists.
