@@ -85,8 +85,7 @@ TEST(As3System, MemoryFiguresAndAClipboardThatRefusesNull) {
     // The uncaught error ends the constructor and goes to the movie's log.
     EXPECT_EQ(run.traces, (std::vector<std::string>{
                               "true", "false", "TypeError: Error #2007: Parameter text must be non-null.\n\tat Doc()"}));
-    ASSERT_EQ(run.errors.size(), 1u);
-    EXPECT_NE(run.errors[0].find("#2007"), std::string::npos) << run.errors[0];
+    expectOneError(run, "#2007");
 }
 
 // A timer that falls due within a frame fires as that frame ends, the
