@@ -21,13 +21,6 @@ void traceProperty(Code& code, AbcBuilder& abc, std::initializer_list<const char
     });
 }
 
-// local = new Sprite() named `name`.
-void newSprite(Code& code, AbcBuilder& abc, std::uint8_t local, const char* name) {
-    std::uint32_t sprite = abc.name("flash.display", "Sprite");
-    code.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal, local);
-    code.op(op::GetLocal, local).op(op::PushString, abc.string(name)).op(op::SetProperty, abc.name("name"));
-}
-
 }  // namespace
 
 TEST(As3DisplayList, TimelineChildrenAreMadeBeforeTheDocumentAndNamedOnIt) {
@@ -216,10 +209,7 @@ TEST(As3Masks, AMaskCutsBeforeTheBlendAndBitmapDataDrawCutsByTheObjectsOwnMask) 
     auto filledSprite = [&](std::uint8_t at, std::uint32_t rgb, std::uint8_t x, std::uint8_t size) {
         newSprite(init, abc, at, "s");
         init.op(op::GetLocal, at).op(op::PushByte).u8(x).op(op::SetProperty, abc.name("x"));
-        init.op(op::GetLocal, at).op(op::GetProperty, abc.name("graphics")).op(op::Dup);
-        init.op(op::PushInt, abc.integer(std::int32_t(rgb))).op(op::CallPropVoid, abc.name("beginFill"), 1);
-        init.op(op::PushByte).u8(0).op(op::PushByte).u8(0).op(op::PushByte).u8(size).op(op::PushByte).u8(size);
-        init.op(op::CallPropVoid, abc.name("drawRect"), 4);
+        fillSquare(init, abc, at, rgb, size);
     };
     auto maskWith = [&](std::uint8_t masked, std::uint8_t mask) {
         init.op(op::GetLocal, masked).op(op::GetLocal, mask).op(op::SetProperty, abc.name("mask"));
@@ -259,11 +249,7 @@ TEST(As3Masks, MaskAndMaskeeCachedAsBitmapsCutByTheMasksAlpha) {
         newSprite(init, abc, at, "s");
         init.op(op::GetLocal, at).op(op::PushByte).u8(x).op(op::SetProperty, abc.name("x"));
         init.op(op::GetLocal, at).op(cached ? op::PushTrue : op::PushFalse).op(op::SetProperty, abc.name("cacheAsBitmap"));
-        init.op(op::GetLocal, at).op(op::GetProperty, abc.name("graphics")).op(op::Dup);
-        init.op(op::PushInt, abc.integer(std::int32_t(rgb))).op(op::PushDouble, abc.number(alpha));
-        init.op(op::CallPropVoid, abc.name("beginFill"), 2);
-        init.op(op::PushByte).u8(0).op(op::PushByte).u8(0).op(op::PushByte).u8(40).op(op::PushByte).u8(40);
-        init.op(op::CallPropVoid, abc.name("drawRect"), 4);
+        fillSquare(init, abc, at, rgb, 40, alpha);
         callOnThis(init, abc, "addChild", 1, [at](Code& c) { c.op(op::GetLocal, at); });
     };
     for (auto [first, x, cached] : {std::tuple<std::uint8_t, std::uint8_t, bool>{1, 0, false}, {3, 50, true}}) {

@@ -4,6 +4,7 @@
 // constructor's code and methods of its own.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,25 @@ inline std::vector<std::uint8_t> documentMovie(const std::vector<std::uint8_t>& 
     tags.push_back(swf::SymbolClass{{{0, className}}});
     for (int i = 0; i < frames; ++i) tags.push_back(swf::ShowFrame{});
     return testmovies::movie(tags, testmovies::header(width, height, frames));
+}
+
+// local = new Sprite() named `name`.
+inline void newSprite(Code& code, AbcBuilder& abc, std::uint8_t local, const char* name) {
+    std::uint32_t sprite = abc.name("flash.display", "Sprite");
+    code.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal, local);
+    code.op(op::GetLocal, local).op(op::PushString, abc.string(name)).op(op::SetProperty, abc.name("name"));
+}
+
+// local.graphics fills a square `size` pixels wide at its origin in `rgb`
+// (at `alpha` when there is one).
+inline void fillSquare(Code& code, AbcBuilder& abc, std::uint8_t local, std::uint32_t rgb, std::uint8_t size,
+                       std::optional<double> alpha = std::nullopt) {
+    code.op(op::GetLocal, local).op(op::GetProperty, abc.name("graphics")).op(op::Dup);
+    code.op(op::PushInt, abc.integer(std::int32_t(rgb)));
+    if (alpha) code.op(op::PushDouble, abc.number(*alpha));
+    code.op(op::CallPropVoid, abc.name("beginFill"), alpha ? 2 : 1);
+    for (std::uint8_t v : {std::uint8_t(0), std::uint8_t(0), size, size}) code.op(op::PushByte).u8(v);
+    code.op(op::CallPropVoid, abc.name("drawRect"), 4);
 }
 
 // Code calling a method of `this` with arguments pushed by `push`.
