@@ -113,20 +113,13 @@ void readConstantPool(Reader& r, AbcFile& f) {
         m.kind = MultinameKind(kind);
         switch (m.kind) {
         case MultinameKind::QName:
-        case MultinameKind::QNameA:
-            m.ns = r.index(f.namespaces.size(), "namespace");
-            m.name = r.index(f.strings.size(), "string");
-            break;
+        case MultinameKind::QNameA: m.ns = r.index(f.namespaces.size(), "namespace"); [[fallthrough]];
         case MultinameKind::RTQName:
         case MultinameKind::RTQNameA: m.name = r.index(f.strings.size(), "string"); break;
         case MultinameKind::RTQNameL:
         case MultinameKind::RTQNameLA: break;
         case MultinameKind::Multiname:
-        case MultinameKind::MultinameA:
-            m.name = r.index(f.strings.size(), "string");
-            m.nsSet = r.index(f.namespaceSets.size(), "namespace set");
-            if (m.nsSet == 0) r.fail("multiname without a namespace set");
-            break;
+        case MultinameKind::MultinameA: m.name = r.index(f.strings.size(), "string"); [[fallthrough]];
         case MultinameKind::MultinameL:
         case MultinameKind::MultinameLA:
             m.nsSet = r.index(f.namespaceSets.size(), "namespace set");
@@ -213,24 +206,18 @@ std::vector<AbcTrait> readTraits(Reader& r, const AbcFile& f, std::uint32_t clas
         if ((kind & 0x0F) > 6) r.fail("unknown trait kind " + std::to_string(kind & 0x0F));
         t.kind = TraitKind(kind & 0x0F);
         t.attributes = kind >> 4;
+        t.slotId = r.u30();
         switch (t.kind) {
         case TraitKind::Slot:
         case TraitKind::Const:
-            t.slotId = r.u30();
             t.typeName = r.index(f.multinames.size(), "multiname");
             if (std::uint32_t vindex = r.u30()) t.value = readConstant(r, f, vindex);
             break;
-        case TraitKind::Class:
-            t.slotId = r.u30();
-            t.index = r.index(classCount, "class");
-            break;
+        case TraitKind::Class: t.index = r.index(classCount, "class"); break;
         case TraitKind::Function:
         case TraitKind::Method:
         case TraitKind::Getter:
-        case TraitKind::Setter:
-            t.slotId = r.u30();
-            t.index = r.index(f.methods.size(), "method");
-            break;
+        case TraitKind::Setter: t.index = r.index(f.methods.size(), "method"); break;
         }
         if (t.attributes & 0x04) {
             t.metadata.resize(r.count());

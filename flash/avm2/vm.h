@@ -190,6 +190,8 @@ public:
     // Declares a class of the player's own in a package.
     Class* defineClass(std::u16string_view package, std::u16string_view name, Class* super, NativeConstructor make,
                        ObjectKind kind = ObjectKind::Plain);
+    // Such a class's native constructor, in place of the one that does nothing.
+    void defineConstructor(Class* cls, NativeFunction init);
     // `length` is what the function's length property says (its parameter count).
     void defineMethod(Class* cls, std::u16string_view name, NativeFunction fn, bool isStatic = false, int length = 0);
     // A method that is a trait of the class's instances (display classes),

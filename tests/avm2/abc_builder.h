@@ -50,6 +50,10 @@ public:
     std::uint32_t qname(std::uint32_t ns, const std::string& name);
     // A public name (in the package namespace "").
     std::uint32_t name(const std::string& local) { return qname(packageNamespace(""), local); }
+    // A name in a package, as the player's classes have.
+    std::uint32_t name(const std::string& package, const std::string& local) {
+        return qname(packageNamespace(package), local);
+    }
     // A method with `params` untyped parameters; flags as the file stores them.
     std::uint32_t method(std::uint32_t params = 0, std::uint8_t flags = 0);
     void body(std::uint32_t method, const Code& code, std::uint32_t maxStack = 16, std::uint32_t locals = 8,

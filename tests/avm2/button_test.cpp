@@ -9,13 +9,9 @@ using namespace avm2test;
 
 namespace {
 
-std::uint32_t displayName(AbcBuilder& abc, const char* cls) {
-    return abc.qname(abc.packageNamespace("flash.display"), cls);
-}
-
 // local = new <cls>() from flash.display.
 void construct(Code& code, AbcBuilder& abc, const char* cls, std::uint8_t local) {
-    std::uint32_t name = displayName(abc, cls);
+    std::uint32_t name = abc.name("flash.display", cls);
     code.op(op::FindPropStrict, name).op(op::ConstructProp, name, 0).op(op::SetLocal, local);
 }
 
@@ -98,22 +94,12 @@ namespace {
 // traces before it calls super().
 std::vector<std::uint8_t> buttonClassAbc() {
     AbcBuilder abc;
-    std::uint32_t btn = abc.name("Btn"), simple = displayName(abc, "SimpleButton");
+    std::uint32_t btn = abc.name("Btn"), simple = abc.name("flash.display", "SimpleButton");
     Code init;
     init.op(op::GetLocal0).op(op::PushScope);
     traced(init, abc, [&](Code& c) { c.op(op::PushString, abc.string("Btn constructed")); });
     init.op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid);
-    std::uint32_t initMethod = abc.method(), cinit = abc.method();
-    abc.body(initMethod, init);
-    abc.body(cinit, Code().op(op::ReturnVoid));
-    abc.addClass(btn, simple, initMethod, cinit);
-    Code script;
-    script.op(op::GetScopeObject).u8(0).op(op::GetLex, simple).op(op::NewClass, 0).op(op::InitProperty, btn);
-    scriptOf(abc, script, {{btn, 4, 1, 0}});
-    std::vector<std::uint8_t> tag{1, 0, 0, 0, 0};
-    auto bytes = abc.bytes();
-    tag.insert(tag.end(), bytes.begin(), bytes.end());
-    return tag;
+    return classAbc(abc, btn, simple, init);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // constructor's code and methods of its own.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,19 +31,33 @@ inline DocMethod tracingEvent(AbcBuilder& abc, const char* name, std::initialize
     return {name, code, 1};
 }
 
-// The body of a DoABC2 tag (lazy, unnamed) defining Doc; its constructor
-// calls super() and then runs `constructor`.
+// The body of a DoABC2 tag (lazy, unnamed) whose script defines the one
+// class of `abc`: `name` extends `base`, is built by `init` (the whole
+// method body) and has the instance traits `traits`.
+inline std::vector<std::uint8_t> classAbc(AbcBuilder& abc, std::uint32_t name, std::uint32_t base, const Code& init,
+                                          std::vector<Trait> traits = {}) {
+    std::uint32_t initMethod = abc.method(), cinit = abc.method();
+    abc.body(initMethod, init);
+    abc.body(cinit, Code().op(op::ReturnVoid));
+    abc.addClass(name, base, initMethod, cinit, std::move(traits));
+    Code script;
+    script.op(op::GetScopeObject).u8(0).op(op::GetLex, base).op(op::NewClass, 0).op(op::InitProperty, name);
+    scriptOf(abc, script, {{name, 4, 1, 0}});
+    std::vector<std::uint8_t> tag{1, 0, 0, 0, 0};
+    auto bytes = abc.bytes();
+    tag.insert(tag.end(), bytes.begin(), bytes.end());
+    return tag;
+}
+
+// The body of a DoABC2 tag defining Doc; its constructor calls super() and
+// then runs `constructor`.
 inline std::vector<std::uint8_t> documentAbc(AbcBuilder& abc, const Code& constructor,
                                              const std::vector<DocMethod>& methods = {},
                                              const std::string& className = "Doc") {
-    std::uint32_t doc = abc.name(className), clip = abc.qname(abc.packageNamespace("flash.display"), "MovieClip");
     Code init;
     init.op(op::GetLocal0).op(op::PushScope).op(op::GetLocal0).op(op::ConstructSuper, 0);
     init.append(constructor);
     init.op(op::ReturnVoid);
-    std::uint32_t initMethod = abc.method(), cinit = abc.method();
-    abc.body(initMethod, init);
-    abc.body(cinit, Code().op(op::ReturnVoid));
     std::vector<Trait> traits;
     for (const DocMethod& m : methods) {
         Code code;
@@ -53,14 +68,7 @@ inline std::vector<std::uint8_t> documentAbc(AbcBuilder& abc, const Code& constr
         abc.body(method, code);
         traits.push_back({abc.name(m.name), 1, 0, method});
     }
-    abc.addClass(doc, clip, initMethod, cinit, traits);
-    Code script;
-    script.op(op::GetScopeObject).u8(0).op(op::GetLex, clip).op(op::NewClass, 0).op(op::InitProperty, doc);
-    scriptOf(abc, script, {{doc, 4, 1, 0}});
-    std::vector<std::uint8_t> tag{1, 0, 0, 0, 0};
-    auto bytes = abc.bytes();
-    tag.insert(tag.end(), bytes.begin(), bytes.end());
-    return tag;
+    return classAbc(abc, abc.name(className), abc.name("flash.display", "MovieClip"), init, std::move(traits));
 }
 
 // A movie of `frames` frames running Doc; `firstFrame` holds the definitions
@@ -75,6 +83,25 @@ inline std::vector<std::uint8_t> documentMovie(const std::vector<std::uint8_t>& 
     tags.push_back(swf::SymbolClass{{{0, className}}});
     for (int i = 0; i < frames; ++i) tags.push_back(swf::ShowFrame{});
     return testmovies::movie(tags, testmovies::header(width, height, frames));
+}
+
+// local = new Sprite() named `name`.
+inline void newSprite(Code& code, AbcBuilder& abc, std::uint8_t local, const char* name) {
+    std::uint32_t sprite = abc.name("flash.display", "Sprite");
+    code.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal, local);
+    code.op(op::GetLocal, local).op(op::PushString, abc.string(name)).op(op::SetProperty, abc.name("name"));
+}
+
+// local.graphics fills a square `size` pixels wide at its origin in `rgb`
+// (at `alpha` when there is one).
+inline void fillSquare(Code& code, AbcBuilder& abc, std::uint8_t local, std::uint32_t rgb, std::uint8_t size,
+                       std::optional<double> alpha = std::nullopt) {
+    code.op(op::GetLocal, local).op(op::GetProperty, abc.name("graphics")).op(op::Dup);
+    code.op(op::PushInt, abc.integer(std::int32_t(rgb)));
+    if (alpha) code.op(op::PushDouble, abc.number(*alpha));
+    code.op(op::CallPropVoid, abc.name("beginFill"), alpha ? 2 : 1);
+    for (std::uint8_t v : {std::uint8_t(0), std::uint8_t(0), size, size}) code.op(op::PushByte).u8(v);
+    code.op(op::CallPropVoid, abc.name("drawRect"), 4);
 }
 
 // Code calling a method of `this` with arguments pushed by `push`.

@@ -182,7 +182,7 @@ TEST(As3FrameOrder, AScriptGivenToTheCurrentFrameRunsLateInTheSameFrame) {
 // plays on off the stage: its second frame's script runs on the next frame.
 TEST(As3FrameOrder, AClipAScriptMadeAndNeverPlacedPlaysOn) {
     AbcBuilder abc;
-    const std::uint32_t clip = abc.qname(abc.packageNamespace("flash.display"), "MovieClip");
+    const std::uint32_t clip = abc.name("flash.display", "MovieClip");
     Code init;
     init.op(op::FindPropStrict, clip).op(op::ConstructProp, clip, 0).op(op::SetLocal1);
     init.op(op::GetLocal1).op(op::PushByte).u8(1).op(op::GetLocal0).op(op::GetProperty, abc.name("frame2"));

@@ -66,14 +66,8 @@ public:
 private:
     // local = new Sprite() named `name`, filled `size` pixels square.
     void square(Code& code, std::uint8_t local, const char* name, std::uint8_t size) {
-        std::uint32_t sprite = abc_.qname(abc_.packageNamespace("flash.display"), "Sprite");
-        code.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal, local);
-        code.op(op::GetLocal, local).op(op::PushString, abc_.string(name)).op(op::SetProperty, abc_.name("name"));
-        code.op(op::GetLocal, local).op(op::GetProperty, abc_.name("graphics")).op(op::PushInt, abc_.integer(0xFF0000));
-        code.op(op::CallPropVoid, abc_.name("beginFill"), 1);
-        code.op(op::GetLocal, local).op(op::GetProperty, abc_.name("graphics"));
-        for (std::uint8_t v : {std::uint8_t(0), std::uint8_t(0), size, size}) code.op(op::PushByte).u8(v);
-        code.op(op::CallPropVoid, abc_.name("drawRect"), 4);
+        newSprite(code, abc_, local, name);
+        fillSquare(code, abc_, local, 0xFF0000, size);
     }
 
     AbcBuilder abc_;
@@ -187,7 +181,7 @@ TEST(As3KeyInput, TabTellsTheHolderAndMovesTheFocusInTabIndexOrder) {
 // stage's in the stage's.
 TEST(As3MouseInput, ThePointerIsReadInEachObjectsOwnCoordinates) {
     AbcBuilder abc;
-    std::uint32_t sprite = abc.qname(abc.packageNamespace("flash.display"), "Sprite");
+    std::uint32_t sprite = abc.name("flash.display", "Sprite");
     Code init;
     init.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal1);
     init.op(op::GetLocal1).op(op::PushString, abc.string("inner")).op(op::SetProperty, abc.name("name"));
@@ -231,7 +225,7 @@ TEST(As3MouseInput, ThePointerIsReadInEachObjectsOwnCoordinates) {
 // away.
 TEST(As3KeyInput, TheFocusMayRestOffTheStageUntilItsHolderLeavesIt) {
     AbcBuilder abc;
-    std::uint32_t sprite = abc.qname(abc.packageNamespace("flash.display"), "Sprite");
+    std::uint32_t sprite = abc.name("flash.display", "Sprite");
     Code init;
     init.op(op::FindPropStrict, sprite).op(op::ConstructProp, sprite, 0).op(op::SetLocal1);
     auto focusIs = [&](Code& c) {

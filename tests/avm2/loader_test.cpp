@@ -18,21 +18,11 @@ using namespace avm2test;
 
 namespace {
 
-bool save(const QString& path, const std::vector<std::uint8_t>& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) == qint64(bytes.size());
-}
-
-std::uint32_t className(AbcBuilder& abc, const char* package, const char* name) {
-    return abc.qname(abc.packageNamespace(package), name);
-}
-
 // local = new Loader(), added to this, whose LoaderInfo tells `handler` of
 // each of `events`.
 void newLoader(Code& code, AbcBuilder& abc, std::uint8_t local, std::initializer_list<const char*> events,
                const char* handler = "heard") {
-    const std::uint32_t loader = className(abc, "flash.display", "Loader");
+    const std::uint32_t loader = abc.name("flash.display", "Loader");
     code.op(op::FindPropStrict, loader).op(op::ConstructProp, loader, 0).op(op::SetLocal, local);
     callOnThis(code, abc, "addChild", 1, [&](Code& c) { c.op(op::GetLocal, local); });
     for (const char* event : events)
@@ -46,7 +36,7 @@ void newLoader(Code& code, AbcBuilder& abc, std::uint8_t local, std::initializer
 
 // local.load(new URLRequest(file))
 void load(Code& code, AbcBuilder& abc, std::uint8_t local, const std::string& file) {
-    const std::uint32_t request = className(abc, "flash.net", "URLRequest");
+    const std::uint32_t request = abc.name("flash.net", "URLRequest");
     code.op(op::GetLocal, local)
         .op(op::FindPropStrict, request)
         .op(op::PushString, abc.string(file))
@@ -79,10 +69,28 @@ const std::initializer_list<const char*> kLoadEvents{"open", "progress", "init",
 
 }  // namespace
 
-TEST(As3MovieLoader, AMovieBesideTheMovieIsConstructedInsideTheLoaderAndLoadsAgainFromItsBytes) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    ASSERT_TRUE(save(folder.filePath("child.swf"), childMovie()));
+// Each test's movie stands in a folder of its own, beside the files it loads.
+class As3MovieLoader : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
+
+    bool save(const char* name, const std::vector<std::uint8_t>& bytes) const {
+        QFile file(folder_.filePath(name));
+        return file.open(QIODevice::WriteOnly) &&
+               file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) == qint64(bytes.size());
+    }
+
+    // `movie` played as the folder's movie.swf.
+    Playback playInFolder(const std::vector<std::uint8_t>& movie, int ticks) const {
+        return play(movie, ticks, folder_.filePath("movie.swf").toStdString());
+    }
+
+private:
+    QTemporaryDir folder_;
+};
+
+TEST_F(As3MovieLoader, AMovieBesideTheMovieIsConstructedInsideTheLoaderAndLoadsAgainFromItsBytes) {
+    ASSERT_TRUE(save("child.swf", childMovie()));
     AbcBuilder abc;
     Code init;
     newLoader(init, abc, 1, kLoadEvents);
@@ -102,8 +110,7 @@ TEST(As3MovieLoader, AMovieBesideTheMovieIsConstructedInsideTheLoaderAndLoadsAga
         .op(op::GetProperty, abc.name("target"))
         .op(op::GetProperty, abc.name("bytes"))
         .op(op::CallPropVoid, abc.name("loadBytes"), 1);
-    Playback run = play(documentMovie(documentAbc(abc, init, {heard(abc), {"again", again, 1}})), 1,
-                        folder.filePath("movie.swf").toStdString());
+    Playback run = playInFolder(documentMovie(documentAbc(abc, init, {heard(abc), {"again", again, 1}})), 1);
     EXPECT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{
                               "asked", "open null", "progress null", "progress null", "child made, parent null",
@@ -113,10 +120,8 @@ TEST(As3MovieLoader, AMovieBesideTheMovieIsConstructedInsideTheLoaderAndLoadsAga
                               "complete [object Child]"}));
 }
 
-TEST(As3MovieLoader, TheLoadedMoviesLoaderInfoDescribesIt) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    ASSERT_TRUE(save(folder.filePath("child.swf"), childMovie()));
+TEST_F(As3MovieLoader, TheLoadedMoviesLoaderInfoDescribesIt) {
+    ASSERT_TRUE(save("child.swf", childMovie()));
     AbcBuilder abc;
     Code init;
     newLoader(init, abc, 1, {"complete"}, "describe");
@@ -139,8 +144,7 @@ TEST(As3MovieLoader, TheLoadedMoviesLoaderInfoDescribesIt) {
             .op(op::PushString, abc.string("/child.swf"))
             .op(op::CallProperty, abc.name("indexOf"), 1);
     });
-    Playback run = play(documentMovie(documentAbc(abc, init, {{"describe", describe, 1}})), 1,
-                        folder.filePath("movie.swf").toStdString());
+    Playback run = playInFolder(documentMovie(documentAbc(abc, init, {{"describe", describe, 1}})), 1);
     EXPECT_TRUE(run.errors.empty()) << run.errors[0];
     ASSERT_EQ(run.traces.size(), 8u);
     EXPECT_EQ(std::vector<std::string>(run.traces.begin() + 1, run.traces.end() - 1),
@@ -153,12 +157,10 @@ TEST(As3MovieLoader, TheLoadedMoviesLoaderInfoDescribesIt) {
 // What the loader cannot have ends in ioError with the player's text, the
 // movie going on: a missing file, one outside the folder, a broken movie
 // and a file of no known kind.
-TEST(As3MovieLoader, FilesItCannotHaveEndInIoError) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    ASSERT_TRUE(save(folder.filePath("broken.swf"), {'F', 'W', 'S', 10, 200, 0, 0, 0, 1, 2, 3}));
-    ASSERT_TRUE(save(folder.filePath("notes.txt"), {'h', 'e', 'l', 'l', 'o'}));
-    ASSERT_TRUE(save(folder.filePath("child.swf"), childMovie()));
+TEST_F(As3MovieLoader, FilesItCannotHaveEndInIoError) {
+    ASSERT_TRUE(save("broken.swf", {'F', 'W', 'S', 10, 200, 0, 0, 0, 1, 2, 3}));
+    ASSERT_TRUE(save("notes.txt", {'h', 'e', 'l', 'l', 'o'}));
+    ASSERT_TRUE(save("child.swf", childMovie()));
     const std::vector<std::pair<std::string, std::string>> cases{
         {"missing.swf", "Error #2035: URL Not Found"},
         {"../child.swf", "Error #2035: URL Not Found"},
@@ -171,8 +173,7 @@ TEST(As3MovieLoader, FilesItCannotHaveEndInIoError) {
         newLoader(init, abc, 2, {"complete"}, "heard");
         load(init, abc, 1, file);
         load(init, abc, 2, "child.swf");
-        Playback run = play(documentMovie(documentAbc(abc, init, {failed(abc), heard(abc)})), 1,
-                            folder.filePath("movie.swf").toStdString());
+        Playback run = playInFolder(documentMovie(documentAbc(abc, init, {failed(abc), heard(abc)})), 1);
         ASSERT_EQ(run.traces.size(), 3u) << file;
         EXPECT_EQ(run.traces[0].rfind("ioError " + text, 0), 0u) << run.traces[0];
         EXPECT_EQ(run.traces[2], "complete [object Child]") << file;
@@ -181,34 +182,29 @@ TEST(As3MovieLoader, FilesItCannotHaveEndInIoError) {
 
 // A movie that loads itself inside itself is held to the number of movies
 // the player keeps, with a message, and plays on.
-TEST(As3MovieLoader, AMovieLoadingItselfStopsAtTheCap) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
+TEST_F(As3MovieLoader, AMovieLoadingItselfStopsAtTheCap) {
     AbcBuilder abc;
     Code init;
     newLoader(init, abc, 1, {});
     load(init, abc, 1, "movie.swf");
     const auto file = documentMovie(documentAbc(abc, init));
-    ASSERT_TRUE(save(folder.filePath("movie.swf"), file));
-    Playback run = play(file, 20, folder.filePath("movie.swf").toStdString());
+    ASSERT_TRUE(save("movie.swf", file));
+    Playback run = playInFolder(file, 20);
     ASSERT_FALSE(run.errors.empty());
     EXPECT_NE(run.errors.back().find("more movies than the player keeps"), std::string::npos) << run.errors.back();
 }
 
 // An ActionScript 1/2 movie shows as an AVM1Movie whose own actions run,
 // with its own main timeline as _root.
-TEST(As3MovieLoader, AnActionScript1MovieShowsAsAnAvm1MovieRunningItsActions) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
+TEST_F(As3MovieLoader, AnActionScript1MovieShowsAsAnAvm1MovieRunningItsActions) {
     const auto actions = kinolux::avm1::test::assemble(
         "push \"old movie here\"\ntrace\npush \"_root\"\ngetVariable\npush \"this\"\ngetVariable\nequals2\ntrace\nstop\n");
-    ASSERT_TRUE(save(folder.filePath("old.swf"), testmovies::movie({swf::DoAction{swf::Bytes(actions)}, swf::ShowFrame{}})));
+    ASSERT_TRUE(save("old.swf", testmovies::movie({swf::DoAction{swf::Bytes(actions)}, swf::ShowFrame{}})));
     AbcBuilder abc;
     Code init;
     newLoader(init, abc, 1, {"complete"});
     load(init, abc, 1, "old.swf");
-    Playback run = play(documentMovie(documentAbc(abc, init, {heard(abc)})), 2,
-                        folder.filePath("movie.swf").toStdString());
+    Playback run = playInFolder(documentMovie(documentAbc(abc, init, {heard(abc)})), 2);
     EXPECT_TRUE(run.errors.empty()) << run.errors[0];
     EXPECT_EQ(run.traces, (std::vector<std::string>{"complete [object AVM1Movie]", "old movie here", "true"}));
 }
@@ -216,22 +212,10 @@ TEST(As3MovieLoader, AnActionScript1MovieShowsAsAnAvm1MovieRunningItsActions) {
 // A ByteArray class linked to an embedded file holds the file's bytes.
 TEST(As3EmbeddedFile, AByteArrayClassLinkedToBinaryDataHoldsItsBytes) {
     AbcBuilder blobAbc;
-    const std::uint32_t blob = blobAbc.name("Blob"), byteArray = className(blobAbc, "flash.utils", "ByteArray");
-    const std::uint32_t blobInit = blobAbc.method(), blobClassInit = blobAbc.method();
-    blobAbc.body(blobInit, Code()
-                               .op(op::GetLocal0)
-                               .op(op::PushScope)
-                               .op(op::GetLocal0)
-                               .op(op::ConstructSuper, 0)
-                               .op(op::ReturnVoid));
-    blobAbc.body(blobClassInit, Code().op(op::ReturnVoid));
-    blobAbc.addClass(blob, byteArray, blobInit, blobClassInit, {});
-    Code script;
-    script.op(op::GetScopeObject).u8(0).op(op::GetLex, byteArray).op(op::NewClass, 0).op(op::InitProperty, blob);
-    scriptOf(blobAbc, script, {{blob, 4, 1, 0}});
-    std::vector<std::uint8_t> blobTag{1, 0, 0, 0, 0};
-    const auto blobBytes = blobAbc.bytes();
-    blobTag.insert(blobTag.end(), blobBytes.begin(), blobBytes.end());
+    const std::uint32_t blob = blobAbc.name("Blob"), byteArray = blobAbc.name("flash.utils", "ByteArray");
+    const auto blobTag = classAbc(
+        blobAbc, blob, byteArray,
+        Code().op(op::GetLocal0).op(op::PushScope).op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid));
 
     AbcBuilder abc;
     Code init;
@@ -249,7 +233,7 @@ TEST(As3EmbeddedFile, AByteArrayClassLinkedToBinaryDataHoldsItsBytes) {
 
 // The main movie's LoaderInfo says init and then complete once the first
 // frame has run, and only then.
-TEST(As3MovieLoader, TheMainMoviesLoaderInfoSaysItIsInAfterTheFirstFrame) {
+TEST_F(As3MovieLoader, TheMainMoviesLoaderInfoSaysItIsInAfterTheFirstFrame) {
     AbcBuilder abc;
     Code init;
     for (const char* event : {"init", "complete"})

@@ -378,7 +378,7 @@ TEST(Opcodes, DomainMemoryLoadsAndStoresStayInsideTheirBytes) {
 // to T.
 TEST(Traits, VectorConversionCoercesEachElement) {
     AbcBuilder abc;
-    std::uint32_t vector = abc.qname(abc.packageNamespace("__AS3__.vec"), "Vector"), intName = abc.name("int");
+    std::uint32_t vector = abc.name("__AS3__.vec", "Vector"), intName = abc.name("int");
     Code c;
     traced(c, abc, [&](Code& t) {
         t.op(op::GetLex, vector)
@@ -441,7 +441,7 @@ TEST(Traits, InterfacesDeclaredLaterBindTheirMethodsAndCirclesEnd) {
     AbcBuilder abc;
     std::uint32_t object = abc.name("Object"), implName = abc.name("Impl"), ifaceName = abc.name("IFace"),
                   circleA = abc.name("CircleA"), circleB = abc.name("CircleB"), speak = abc.name("speak"),
-                  viaIface = abc.qname(abc.packageNamespace("IFace"), "speak");
+                  viaIface = abc.name("IFace", "speak");
     auto trivial = [&] {
         std::uint32_t m = abc.method();
         abc.body(m, Code().op(op::ReturnVoid));

@@ -2,6 +2,8 @@
 // scripts left, the frame it reached and the picture of its stage.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QGuiApplication>
 #include <QImage>
 #include <string>
@@ -40,6 +42,12 @@ inline Playback play(const std::vector<std::uint8_t>& file, int ticks = 0, const
     flash::render::Renderer renderer;
     run.picture = renderer.picture(player);
     return run;
+}
+
+// The movie's scripts reported one error, and it holds `part`.
+inline void expectOneError(const Playback& run, const std::string& part) {
+    ASSERT_EQ(run.errors.size(), 1u);
+    EXPECT_NE(run.errors[0].find(part), std::string::npos) << run.errors[0];
 }
 
 }  // namespace avm2test

@@ -64,7 +64,7 @@ struct DepthGuard {
     DepthGuard(Vm& vm, int& d) : depth(d) {
         if (++depth > kMaxDepth) {
             --depth;
-            vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
+            throwStackOverflow(vm);
         }
     }
     ~DepthGuard() { --depth; }
@@ -513,9 +513,7 @@ public:
         if (std::size_t(n) > remaining() / itemSize) malformed();
         return n;
     }
-    [[noreturn]] void malformed() {
-        vm_.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
-    }
+    [[noreturn]] void malformed() { throwOutOfBounds(vm_); }
 
 private:
     Vm& vm_;
@@ -792,18 +790,15 @@ private:
 // ---- functions ----
 
 Value registerClassAlias(Vm& vm, const Value&, std::span<const Value> args) {
-    if (arg(args, 0).isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter aliasName must be non-null.", 2007);
+    requireNonNull(vm, arg(args, 0), "aliasName");
     Object* c = arg(args, 1).object();
-    if (!c || c->kind != ObjectKind::Class)
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter classObject must be non-null.", 2007);
+    if (!c || c->kind != ObjectKind::Class) throwNullParameter(vm, "classObject");
     vm.classAliases()[vm.toString(args[0])] = static_cast<ClassObject*>(c)->self;
     return Value();
 }
 
 Value getClassByAlias(Vm& vm, const Value&, std::span<const Value> args) {
-    if (arg(args, 0).isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter aliasName must be non-null.", 2007);
+    requireNonNull(vm, arg(args, 0), "aliasName");
     String alias = vm.toString(args[0]);
     Class* cls = aliasedClass(vm, alias);
     if (!cls)

@@ -72,8 +72,7 @@ Value length(Vm& vm, const Value& self, std::span<const Value>) {
 Value setLength(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisList(vm, self);
     double n = vm.toNumber(arg(args, 0));
-    if (a.kind == ObjectKind::Vector && a.fixed)
-        vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    if (a.kind == ObjectKind::Vector && a.fixed) throwFixedVector(vm);
     if (n < 0 || n != std::trunc(n) || n > 4294967295.0)
         vm.throwError(ErrorType::RangeError,
                       "Error #1005: Array index is not a positive integer (" + numberToString(n).toUtf8() + ").", 1005);
@@ -91,7 +90,7 @@ Value setLength(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value push(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
-    if (a.fixed) vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    if (a.fixed) throwFixedVector(vm);
     checkLength(vm, a.elements.size() + args.size());
     vm.charge(args.size() * sizeof(Value));
     for (const Value& v : args) a.elements.push_back(asElement(vm, a, v));
@@ -103,8 +102,7 @@ Value push(Vm& vm, const Value& self, std::span<const Value> args) {
 // Vectors of objects); a fixed Vector refuses.
 Value emptyTake(Vm& vm, ArrayObject& a) {
     if (a.kind != ObjectKind::Vector) return Value();
-    if (a.fixed)
-        vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    if (a.fixed) throwFixedVector(vm);
     const auto& b = vm.builtins();
     bool numeric = a.elementClass == b.intClass || a.elementClass == b.uintClass || a.elementClass == b.number;
     return numeric ? vm.coerceTo(Value(), a.elementClass) : Value();
@@ -126,18 +124,10 @@ Value shift(Vm& vm, const Value& self, std::span<const Value>) {
     return v;
 }
 
-// An index counted from the end when negative, clamped to 0..length.
-std::size_t clampedIndex(Vm& vm, const Value& v, std::size_t length) {
-    double i = std::trunc(vm.toNumber(v));
-    if (std::isnan(i)) i = 0;
-    if (i < 0) i = std::max(0.0, double(length) + i);
-    return std::size_t(std::min(i, double(length)));
-}
-
 Value removeAt(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     if (a.fixed) return emptyTake(vm, a);
-    const std::size_t at = clampedIndex(vm, arg(args, 0), a.elements.size());
+    const std::size_t at = positionArgument(vm, arg(args, 0), a.elements.size(), 0);
     if (at >= a.elements.size()) {
         if (a.kind == ObjectKind::Vector)
             vm.throwError(ErrorType::RangeError,
@@ -155,7 +145,7 @@ Value insertAt(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     if (a.fixed) emptyTake(vm, a);
     checkLength(vm, a.elements.size() + 1);
-    const std::size_t at = clampedIndex(vm, arg(args, 0), a.elements.size());
+    const std::size_t at = positionArgument(vm, arg(args, 0), a.elements.size(), 0);
     Value v = asElement(vm, a, arg(args, 1));
     a.elements.insert(a.elements.begin() + std::ptrdiff_t(at), v);
     return Value();
@@ -163,19 +153,13 @@ Value insertAt(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value unshift(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
-    if (a.fixed) vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    if (a.fixed) throwFixedVector(vm);
     checkLength(vm, a.elements.size() + args.size());
     vm.charge(args.size() * sizeof(Value));
     std::vector<Value> added;
     for (const Value& v : args) added.push_back(asElement(vm, a, v));
     a.elements.insert(a.elements.begin(), added.begin(), added.end());
     return Value(double(a.elements.size()));
-}
-
-std::size_t relative(Vm& vm, const Value& v, std::size_t size, double fallback) {
-    double d = v.isUndefined() ? fallback : integerOf(vm.toNumber(v));
-    if (d < 0) d = std::max(0.0, double(size) + d);
-    return std::size_t(std::min(d, double(size)));
 }
 
 ArrayObject* sameKind(Vm& vm, ArrayObject& a, std::vector<Value> elements) {
@@ -187,8 +171,8 @@ ArrayObject* sameKind(Vm& vm, ArrayObject& a, std::vector<Value> elements) {
 
 Value slice(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
-    std::size_t from = relative(vm, arg(args, 0), a.elements.size(), 0);
-    std::size_t to = relative(vm, arg(args, 1), a.elements.size(), double(a.elements.size()));
+    std::size_t from = positionArgument(vm, arg(args, 0), a.elements.size(), 0);
+    std::size_t to = positionArgument(vm, arg(args, 1), a.elements.size(), double(a.elements.size()));
     std::vector<Value> out = elementValues(vm, self, a, from, std::max(from, to));
     return Value(static_cast<Object*>(sameKind(vm, a, std::move(out))));
 }
@@ -196,7 +180,7 @@ Value slice(Vm& vm, const Value& self, std::span<const Value> args) {
 Value splice(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
     if (args.empty()) return Value(static_cast<Object*>(sameKind(vm, a, {})));
-    std::size_t from = relative(vm, arg(args, 0), a.elements.size(), 0);
+    std::size_t from = positionArgument(vm, arg(args, 0), a.elements.size(), 0);
     // A Vector takes a negative count as where to stop, counted from the end.
     double count = args.size() < 2 ? double(a.elements.size() - from) : integerOf(vm.toNumber(args[1]));
     if (count < 0 && a.kind == ObjectKind::Vector) count = double(a.elements.size()) + count - double(from);
@@ -262,7 +246,7 @@ Value reverse(Vm& vm, const Value& self, std::span<const Value>) {
 
 Value indexOf(Vm& vm, const Value& self, std::span<const Value> args) {
     ArrayObject& a = thisArray(vm, self);
-    for (std::size_t i = relative(vm, arg(args, 1), a.elements.size(), 0); i < a.elements.size(); ++i)
+    for (std::size_t i = positionArgument(vm, arg(args, 1), a.elements.size(), 0); i < a.elements.size(); ++i)
         if (Vm::strictEquals(a.elements[i], arg(args, 0))) return Value(double(i));
     return Value(-1.0);
 }
@@ -477,7 +461,7 @@ String joinValues(Vm& vm, const std::vector<Value>& values, const String& separa
 
 void installArrayClass(Vm& vm) {
     Class* array = vm.defineClass(u"", u"Array", vm.findClass(u"Object"), makeArray, ObjectKind::Array);
-    array->init = vm.nativeMethod(arrayInit, String(u"Array"));
+    vm.defineConstructor(array, arrayInit);
     array->callAsFunction = [](Vm& vm, const Value&, std::span<const Value> args) {
         return Value(vm.construct(vm.builtins().array, args));
     };

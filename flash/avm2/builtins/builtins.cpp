@@ -30,8 +30,7 @@ Class* Vm::defineClass(std::u16string_view package, std::u16string_view name, Cl
     c.object->self = &c;
     c.object->dynamic.set(String(u"prototype"), Value(c.prototype), false);
     c.prototype->dynamic.set(String(u"constructor"), Value(static_cast<Object*>(c.object)), false);
-    c.init = nativeMethod([](Vm&, const Value&, std::span<const Value>) { return Value(); }, c.name);
-    c.init->owner = &c;
+    defineConstructor(&c, nothing);
     Trait t;
     t.ns = c.ns;
     t.name = c.name;
@@ -40,6 +39,11 @@ Class* Vm::defineClass(std::u16string_view package, std::u16string_view name, Cl
     builtinTraits_.put(t);
     builtinGlobal_->slotValues.push_back(Value(static_cast<Object*>(c.object)));
     return &c;
+}
+
+void Vm::defineConstructor(Class* cls, NativeFunction init) {
+    cls->init = nativeMethod(init, cls->name);
+    cls->init->owner = cls;
 }
 
 void Vm::defineMethod(Class* cls, std::u16string_view name, NativeFunction fn, bool isStatic, int length) {
@@ -103,9 +107,8 @@ void Vm::installBuiltins() {
     builtins_.cls = defineClass(u"", u"Class", builtins_.object, [](Vm& vm, Class*) -> Object* {
         vm.throwError(ErrorType::TypeError, "Error #1115: Class is not a constructor.", 1115);
     });
-    builtins_.function = defineClass(u"", u"Function", builtins_.object, [](Vm& vm, Class*) -> Object* {
-        return vm.newNativeFunction([](Vm&, const Value&, std::span<const Value>) { return Value(); }, String());
-    });
+    builtins_.function = defineClass(u"", u"Function", builtins_.object,
+                                     [](Vm& vm, Class*) -> Object* { return vm.newNativeFunction(nothing, String()); });
     // No compiler lives in the player: a function made from source text is refused.
     builtins_.function->init = nativeMethod(
         [](Vm& vm, const Value&, std::span<const Value> args) {
@@ -121,8 +124,7 @@ void Vm::installBuiltins() {
     };
     // Function.prototype is itself a function, one that does nothing.
     Object* plainPrototype = builtins_.function->prototype;
-    FunctionObject* functionPrototype =
-        newNativeFunction([](Vm&, const Value&, std::span<const Value>) { return Value(); }, String());
+    FunctionObject* functionPrototype = newNativeFunction(nothing, String());
     functionPrototype->dynamic = plainPrototype->dynamic;
     builtins_.function->prototype = functionPrototype;
     builtins_.function->object->dynamic.set(String(u"prototype"), Value(static_cast<Object*>(functionPrototype)),

@@ -31,12 +31,6 @@ BoxObject& bytesOf(Vm& vm, const Value& self) {
     throwNamed(vm, u"flash.errors.EOFError", "Error #2030: End of file was encountered.", 2030);
 }
 
-void nullArgument(Vm& vm, const Value& v, const char* name) {
-    if (v.isNullish())
-        vm.throwError(ErrorType::TypeError,
-                      std::string("Error #2007: Parameter ") + name + " must be non-null.", 2007);
-}
-
 // Grows the buffer through the machine's memory budget.
 void resize(Vm& vm, BoxObject& b, std::size_t size) {
     if (size > b.bytes.size()) {
@@ -95,8 +89,6 @@ bool isLatin1(const String& charset) {
     return c == "iso-8859-1" || c == "latin1" || c == "us-ascii" || c == "ascii" || c == "windows-1252";
 }
 
-Value construct(Vm&, const Value&, std::span<const Value>) { return Value(); }
-
 Value getLength(Vm& vm, const Value& self, std::span<const Value>) {
     return Value(double(bytesOf(vm, self).bytes.size()));
 }
@@ -122,11 +114,11 @@ Value getEndian(Vm& vm, const Value& self, std::span<const Value>) {
 }
 Value setEndian(Vm& vm, const Value& self, std::span<const Value> args) {
     BoxObject& b = bytesOf(vm, self);
-    nullArgument(vm, arg(args, 0), "type");
+    requireNonNull(vm, arg(args, 0), "type");
     String e = vm.toString(arg(args, 0));
     if (e == kBigEndian) b.littleEndian = false;
     else if (e == kLittleEndian) b.littleEndian = true;
-    else vm.throwError(ErrorType::ArgumentError, "Error #2008: Parameter type must be one of the accepted values.", 2008);
+    else throwNotAccepted(vm, "type");
     return Value();
 }
 Value clear(Vm& vm, const Value& self, std::span<const Value>) {
@@ -163,24 +155,24 @@ Value writeDouble(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 Value writeUtfBytes(Vm& vm, const Value& self, std::span<const Value> args) {
     BoxObject& b = bytesOf(vm, self);
-    nullArgument(vm, arg(args, 0), "value");
+    requireNonNull(vm, arg(args, 0), "value");
     std::string text = vm.toString(arg(args, 0)).toUtf8();
     writeRaw(vm, b, text.data(), text.size());
     return Value();
 }
 Value writeUtf(Vm& vm, const Value& self, std::span<const Value> args) {
     BoxObject& b = bytesOf(vm, self);
-    nullArgument(vm, arg(args, 0), "value");
+    requireNonNull(vm, arg(args, 0), "value");
     std::string text = vm.toString(arg(args, 0)).toUtf8();
-    if (text.size() > 0xFFFF) vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
+    if (text.size() > 0xFFFF) throwOutOfBounds(vm);
     writeNumber<std::uint16_t>(vm, b, std::uint16_t(text.size()));
     writeRaw(vm, b, text.data(), text.size());
     return Value();
 }
 Value writeMultiByte(Vm& vm, const Value& self, std::span<const Value> args) {
     BoxObject& b = bytesOf(vm, self);
-    nullArgument(vm, arg(args, 0), "value");
-    nullArgument(vm, arg(args, 1), "charSet");
+    requireNonNull(vm, arg(args, 0), "value");
+    requireNonNull(vm, arg(args, 1), "charSet");
     String text = vm.toString(arg(args, 0));
     if (isLatin1(vm.toString(arg(args, 1)))) {
         std::string raw;
@@ -192,17 +184,27 @@ Value writeMultiByte(Vm& vm, const Value& self, std::span<const Value> args) {
     }
     return Value();
 }
+
+// readBytes' and writeBytes' arguments: the other array, a place in it and
+// a length (0 for all there is).
+struct OtherBytes {
+    BoxObject& bytes;
+    std::size_t offset;
+    std::size_t length;
+};
+
+OtherBytes otherBytes(Vm& vm, std::span<const Value> args) {
+    requireNonNull(vm, arg(args, 0), "bytes");
+    BoxObject& other = bytesOf(vm, arg(args, 0));
+    return {other, toUint32(vm.toNumber(arg(args, 1))), toUint32(vm.toNumber(arg(args, 2)))};
+}
+
 Value writeBytes(Vm& vm, const Value& self, std::span<const Value> args) {
     BoxObject& b = bytesOf(vm, self);
-    nullArgument(vm, arg(args, 0), "bytes");
-    BoxObject& from = bytesOf(vm, arg(args, 0));
-    std::size_t offset = toUint32(vm.toNumber(arg(args, 1)));
-    std::size_t length = toUint32(vm.toNumber(arg(args, 2)));
-    if (offset > from.bytes.size())
-        vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
+    auto [from, offset, length] = otherBytes(vm, args);
+    if (offset > from.bytes.size()) throwOutOfBounds(vm);
     if (length == 0) length = from.bytes.size() - offset;
-    if (length > from.bytes.size() - offset)
-        vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
+    if (length > from.bytes.size() - offset) throwOutOfBounds(vm);
     std::string copy = from.bytes.substr(offset, length);
     writeRaw(vm, b, copy.data(), copy.size());
     return Value();
@@ -248,7 +250,7 @@ Value readUtf(Vm& vm, const Value& self, std::span<const Value>) {
 Value readMultiByte(Vm& vm, const Value& self, std::span<const Value> args) {
     BoxObject& b = bytesOf(vm, self);
     std::size_t n = toUint32(numberArg(vm, args));
-    nullArgument(vm, arg(args, 1), "charSet");
+    requireNonNull(vm, arg(args, 1), "charSet");
     std::string_view raw(readRaw(vm, b, n), n);
     if (!isLatin1(vm.toString(arg(args, 1)))) return Value(decodeUtf8(raw));
     std::u16string text;
@@ -260,10 +262,7 @@ Value readMultiByte(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 Value readBytes(Vm& vm, const Value& self, std::span<const Value> args) {
     BoxObject& b = bytesOf(vm, self);
-    nullArgument(vm, arg(args, 0), "bytes");
-    BoxObject& into = bytesOf(vm, arg(args, 0));
-    std::size_t offset = toUint32(vm.toNumber(arg(args, 1)));
-    std::size_t length = toUint32(vm.toNumber(arg(args, 2)));
+    auto [into, offset, length] = otherBytes(vm, args);
     std::size_t available = b.position < b.bytes.size() ? b.bytes.size() - b.position : 0;
     if (length == 0) length = available;
     std::string copy(readRaw(vm, b, length), length);
@@ -283,7 +282,7 @@ enum class Algorithm { Zlib, Deflate };
 
 Algorithm algorithmOf(Vm& vm, std::span<const Value> args) {
     if (args.empty() || args[0].isUndefined()) return Algorithm::Zlib;
-    nullArgument(vm, args[0], "algorithm");
+    requireNonNull(vm, args[0], "algorithm");
     String name = vm.toString(args[0]);
     if (name == u"zlib") return Algorithm::Zlib;
     if (name == u"deflate") return Algorithm::Deflate;
@@ -358,9 +357,7 @@ Value inflateMethod(Vm& vm, const Value& self, std::span<const Value>) {
 
 int encodingArg(Vm& vm, std::span<const Value> args) {
     std::uint32_t encoding = toUint32(numberArg(vm, args));
-    if (encoding != 0 && encoding != 3)
-        vm.throwError(ErrorType::ArgumentError, "Error #2008: Parameter objectEncoding must be one of the accepted values.",
-                      2008);
+    if (encoding != 0 && encoding != 3) throwNotAccepted(vm, "objectEncoding");
     return int(encoding);
 }
 Value objectEncoding(Vm& vm, const Value& self, std::span<const Value>) {
@@ -436,7 +433,6 @@ void installByteArrayClass(Vm& vm) {
         },
         ObjectKind::ByteArray);
     c->hooks = &kByteArrayHooks;
-    c->init = vm.nativeMethod(construct, String(u"ByteArray"));
     vm.defineGetter(c, u"length", getLength, setLength);
     vm.defineGetter(c, u"position", getPosition, setPosition);
     vm.defineGetter(c, u"bytesAvailable", bytesAvailable);

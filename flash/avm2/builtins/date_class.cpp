@@ -308,7 +308,7 @@ void fieldMembers(Vm& vm, Class* date, std::u16string_view name) {
 
 void installDateClass(Vm& vm) {
     Class* date = vm.defineClass(u"", u"Date", vm.findClass(u"Object"), makeDate);
-    date->init = vm.nativeMethod(dateInit, String(u"Date"));
+    vm.defineConstructor(date, dateInit);
     date->callAsFunction = [](Vm& vm, const Value&, std::span<const Value>) {
         return Value(format(vm, std::floor(vm.host().wallClockMilliseconds()), Form::Full));
     };

@@ -42,7 +42,7 @@ Value stackTrace(Vm& vm, const Value& self, std::span<const Value>) {
 void installErrorClasses(Vm& vm) {
     Class* object = vm.findClass(u"Object");
     Class* error = vm.defineClass(u"", u"Error", object, makeError, ObjectKind::Error);
-    error->init = vm.nativeMethod(errorInit, String(u"Error"));
+    vm.defineConstructor(error, errorInit);
     error->callAsFunction = [](Vm& vm, const Value&, std::span<const Value> args) {
         return Value(vm.construct(vm.builtins().error, args));
     };

@@ -40,18 +40,10 @@ Value eventInit(Vm& vm, const Value& self, std::span<const Value> args) {
     return Value();
 }
 
-Value typeGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisEvent(vm, self).type); }
-Value bubblesGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisEvent(vm, self).bubbles); }
-Value cancelableGetter(Vm& vm, const Value& self, std::span<const Value>) {
-    return Value(thisEvent(vm, self).cancelable);
-}
-Value targetGetter(Vm& vm, const Value& self, std::span<const Value>) { return thisEvent(vm, self).target; }
-Value currentTargetGetter(Vm& vm, const Value& self, std::span<const Value>) {
-    return thisEvent(vm, self).currentTarget;
-}
-Value phaseGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisEvent(vm, self).phase); }
-Value isDefaultPrevented(Vm& vm, const Value& self, std::span<const Value>) {
-    return Value(thisEvent(vm, self).defaultPrevented);
+// A getter (or a method without arguments) of one of the event's fields.
+template <auto Field>
+Value eventField(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(thisEvent(vm, self).*Field);
 }
 
 Value preventDefault(Vm& vm, const Value& self, std::span<const Value>) {
@@ -119,7 +111,7 @@ bool sameListener(const Value& a, const Value& b) {
 Value addEventListener(Vm& vm, const Value& self, std::span<const Value> args) {
     DisplayScriptObject* d = dispatcherOf(self);
     Value fn = arg(args, 1);
-    if (!fn.object()) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter listener must be non-null.", 2007);
+    if (!fn.object()) throwNullParameter(vm, "listener");
     if (!d) return Value();
     String type = vm.toString(arg(args, 0));
     bool capture = toBoolean(arg(args, 2));
@@ -155,12 +147,12 @@ Value hasEventListener(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value dispatchEventMethod(Vm& vm, const Value& self, std::span<const Value> args) {
     Value event = arg(args, 0);
-    if (!asEvent(event)) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter event must be non-null.", 2007);
+    if (!asEvent(event)) throwNullParameter(vm, "event");
     // An event already on its way elsewhere is cloned, as the player does.
     if (!asEvent(event)->target.isNull()) event = vm.callProperty(event, Multiname::publicName(String(u"clone")), {});
     EventObject* e = asEvent(event);
     // A clone() that gave nothing back leaves no event to send.
-    if (event.isNullish()) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter event must be non-null.", 2007);
+    requireNonNull(vm, event, "event");
     if (!e)
         vm.throwError(ErrorType::TypeError, "Error #1034: Type Coercion failed: clone() did not return an Event.",
                       1034);
@@ -224,17 +216,17 @@ void Vm::noteBroadcastListener(std::u16string_view type, Object* listener) {
 
 void installEventClasses(Vm& vm, Class* dispatcher) {
     Class* event = vm.defineClass(u"flash.events", u"Event", vm.findClass(u"Object"), makeEvent);
-    event->init = vm.nativeMethod(eventInit, String(u"Event"));
-    vm.defineGetter(event, u"type", typeGetter);
-    vm.defineGetter(event, u"bubbles", bubblesGetter);
-    vm.defineGetter(event, u"cancelable", cancelableGetter);
-    vm.defineGetter(event, u"target", targetGetter);
-    vm.defineGetter(event, u"currentTarget", currentTargetGetter);
-    vm.defineGetter(event, u"eventPhase", phaseGetter);
+    vm.defineConstructor(event, eventInit);
+    vm.defineGetter(event, u"type", eventField<&EventObject::type>);
+    vm.defineGetter(event, u"bubbles", eventField<&EventObject::bubbles>);
+    vm.defineGetter(event, u"cancelable", eventField<&EventObject::cancelable>);
+    vm.defineGetter(event, u"target", eventField<&EventObject::target>);
+    vm.defineGetter(event, u"currentTarget", eventField<&EventObject::currentTarget>);
+    vm.defineGetter(event, u"eventPhase", eventField<&EventObject::phase>);
     vm.defineTraitMethod(event, u"clone", cloneEvent);
     vm.defineTraitMethod(event, u"toString", eventToString);
     vm.defineTraitMethod(event, u"formatToString", formatToString);
-    vm.defineTraitMethod(event, u"isDefaultPrevented", isDefaultPrevented);
+    vm.defineTraitMethod(event, u"isDefaultPrevented", eventField<&EventObject::defaultPrevented>);
     vm.defineTraitMethod(event, u"preventDefault", preventDefault);
     vm.defineTraitMethod(event, u"stopPropagation", stopPropagation);
     vm.defineTraitMethod(event, u"stopImmediatePropagation", stopImmediatePropagation);

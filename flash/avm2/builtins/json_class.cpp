@@ -13,8 +13,7 @@ namespace {
 }
 
 void checkDepth(Vm& vm, std::size_t depth) {
-    if (depth + std::size_t(vm.callDepth()) >= std::size_t(vm.limits().maxCallDepth))
-        vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
+    if (depth + std::size_t(vm.callDepth()) >= std::size_t(vm.limits().maxCallDepth)) throwStackOverflow(vm);
 }
 
 class Parser {

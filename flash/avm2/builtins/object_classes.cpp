@@ -192,7 +192,7 @@ void installObjectClasses(Vm& vm) {
     Class* ns = vm.defineClass(u"", u"Namespace", object, [](Vm& vm, Class* cls) -> Object* {
         return vm.make<BoxObject>(ObjectKind::Namespace, &cls->instanceTraits, cls, cls->prototype);
     });
-    ns->init = vm.nativeMethod(namespaceInit, String(u"Namespace"));
+    vm.defineConstructor(ns, namespaceInit);
     // Namespace(x) makes one, except of a namespace, which it hands back.
     ns->callAsFunction = [](Vm& vm, const Value&, std::span<const Value> args) {
         if (args.size() == 1 && args[0].object() && args[0].object()->kind == ObjectKind::Namespace) return args[0];

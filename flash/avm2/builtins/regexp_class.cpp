@@ -122,13 +122,9 @@ Value regexpToString(Vm& vm, const Value& self, std::span<const Value>) {
     return Value(String(s));
 }
 
-template <bool RegExpObject::*Flag>
-Value flagGetter(Vm& vm, const Value& self, std::span<const Value>) {
-    return Value(thisRegExp(vm, self).*Flag);
-}
-Value sourceGetter(Vm& vm, const Value& self, std::span<const Value>) { return Value(thisRegExp(vm, self).source); }
-Value lastIndexGetter(Vm& vm, const Value& self, std::span<const Value>) {
-    return Value(thisRegExp(vm, self).lastIndex);
+template <auto Field>
+Value fieldGetter(Vm& vm, const Value& self, std::span<const Value>) {
+    return Value(thisRegExp(vm, self).*Field);
 }
 Value lastIndexSetter(Vm& vm, const Value& self, std::span<const Value> args) {
     thisRegExp(vm, self).lastIndex = integerOf(vm.toNumber(arg(args, 0)));
@@ -265,7 +261,7 @@ std::vector<Value> regexpSplit(Vm& vm, const String& subject, const Value& patte
 
 void installRegExpClass(Vm& vm) {
     Class* regexp = vm.defineClass(u"", u"RegExp", vm.findClass(u"Object"), makeRegExp);
-    regexp->init = vm.nativeMethod(regexpInit, String(u"RegExp"));
+    vm.defineConstructor(regexp, regexpInit);
     regexp->callAsFunction = [](Vm& vm, const Value&, std::span<const Value> args) {
         if (isRegExp(arg(args, 0)) && arg(args, 1).isUndefined()) return args[0];
         return Value(vm.construct(vm.findClass(u"RegExp"), args));
@@ -274,13 +270,13 @@ void installRegExpClass(Vm& vm) {
     vm.defineMethod(regexp, u"exec", execMethod, false, 1);
     vm.defineMethod(regexp, u"test", testMethod, false, 1);
     vm.defineMethod(regexp, u"toString", regexpToString);
-    vm.defineGetter(regexp, u"source", sourceGetter);
-    vm.defineGetter(regexp, u"global", flagGetter<&RegExpObject::global>);
-    vm.defineGetter(regexp, u"ignoreCase", flagGetter<&RegExpObject::ignoreCase>);
-    vm.defineGetter(regexp, u"multiline", flagGetter<&RegExpObject::multiline>);
-    vm.defineGetter(regexp, u"dotall", flagGetter<&RegExpObject::dotall>);
-    vm.defineGetter(regexp, u"extended", flagGetter<&RegExpObject::extended>);
-    vm.defineGetter(regexp, u"lastIndex", lastIndexGetter, lastIndexSetter);
+    vm.defineGetter(regexp, u"source", fieldGetter<&RegExpObject::source>);
+    vm.defineGetter(regexp, u"global", fieldGetter<&RegExpObject::global>);
+    vm.defineGetter(regexp, u"ignoreCase", fieldGetter<&RegExpObject::ignoreCase>);
+    vm.defineGetter(regexp, u"multiline", fieldGetter<&RegExpObject::multiline>);
+    vm.defineGetter(regexp, u"dotall", fieldGetter<&RegExpObject::dotall>);
+    vm.defineGetter(regexp, u"extended", fieldGetter<&RegExpObject::extended>);
+    vm.defineGetter(regexp, u"lastIndex", fieldGetter<&RegExpObject::lastIndex>, lastIndexSetter);
 }
 
 }  // namespace kinolux::avm2

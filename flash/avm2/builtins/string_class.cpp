@@ -7,14 +7,6 @@ namespace {
 
 String thisString(Vm& vm, const Value& self) { return self.isString() ? self.string() : vm.toString(self); }
 
-// A position argument clamped into [0, size], negative ones counting from
-// the end when `fromEnd`.
-std::size_t position(Vm& vm, const Value& v, std::size_t size, double fallback, bool fromEnd) {
-    double d = v.isUndefined() ? fallback : integerOf(vm.toNumber(v));
-    if (d < 0) d = fromEnd ? std::max(0.0, double(size) + d) : 0;
-    return std::size_t(std::min(d, double(size)));
-}
-
 Value charAt(Vm& vm, const Value& self, std::span<const Value> args) {
     String s = thisString(vm, self);
     double i = integerOf(vm.toNumber(arg(args, 0)));
@@ -31,7 +23,7 @@ Value charCodeAt(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value indexOf(Vm& vm, const Value& self, std::span<const Value> args) {
     String s = thisString(vm, self), needle = vm.toString(arg(args, 0));
-    std::size_t from = position(vm, arg(args, 1), s.size(), 0, false);
+    std::size_t from = positionArgument(vm, arg(args, 1), s.size(), 0, false);
     std::size_t at = s.view().find(needle.view(), from);
     return Value(at == std::u16string_view::npos ? -1.0 : double(at));
 }
@@ -48,15 +40,15 @@ Value lastIndexOf(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value substring(Vm& vm, const Value& self, std::span<const Value> args) {
     String s = thisString(vm, self);
-    std::size_t a = position(vm, arg(args, 0), s.size(), 0, false);
-    std::size_t b = position(vm, arg(args, 1), s.size(), double(s.size()), false);
+    std::size_t a = positionArgument(vm, arg(args, 0), s.size(), 0, false);
+    std::size_t b = positionArgument(vm, arg(args, 1), s.size(), double(s.size()), false);
     if (a > b) std::swap(a, b);
     return Value(s.substr(a, b - a));
 }
 
 Value substr(Vm& vm, const Value& self, std::span<const Value> args) {
     String s = thisString(vm, self);
-    std::size_t a = position(vm, arg(args, 0), s.size(), 0, true);
+    std::size_t a = positionArgument(vm, arg(args, 0), s.size(), 0);
     double len = arg(args, 1).isUndefined() ? double(s.size()) : integerOf(vm.toNumber(arg(args, 1)));
     if (len < 0) {
         // The player counts a negative length back from the end of the
@@ -71,8 +63,8 @@ Value substr(Vm& vm, const Value& self, std::span<const Value> args) {
 
 Value slice(Vm& vm, const Value& self, std::span<const Value> args) {
     String s = thisString(vm, self);
-    std::size_t a = position(vm, arg(args, 0), s.size(), 0, true);
-    std::size_t b = position(vm, arg(args, 1), s.size(), double(s.size()), true);
+    std::size_t a = positionArgument(vm, arg(args, 0), s.size(), 0);
+    std::size_t b = positionArgument(vm, arg(args, 1), s.size(), double(s.size()));
     return Value(b > a ? s.substr(a, b - a) : String());
 }
 

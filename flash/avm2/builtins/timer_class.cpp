@@ -43,7 +43,7 @@ TimerTable& table(Vm& vm) {
 
 TimerState& stateOf(Vm& vm, const Value& self) {
     Object* o = self.object();
-    if (!o) vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+    if (!o) throwNullObject(vm);
     return table(vm).timers[o];
 }
 
@@ -131,8 +131,6 @@ Value clearScheduled(Vm& vm, const Value&, std::span<const Value> args) {
     return Value();
 }
 
-Value updateAfterEvent(Vm&, const Value&, std::span<const Value>) { return Value(); }
-
 }  // namespace
 
 void Vm::runTimers() {
@@ -171,7 +169,7 @@ void Vm::runTimers() {
 
 void installTimerClasses(Vm& vm) {
     Class* timer = vm.defineClass(u"flash.utils", u"Timer", vm.findClass(u"flash.events.EventDispatcher"), nullptr);
-    timer->init = vm.nativeMethod(timerInit, String(u"Timer"));
+    vm.defineConstructor(timer, timerInit);
     vm.defineGetter(timer, u"delay", getDelay, setDelay);
     vm.defineGetter(timer, u"repeatCount", getRepeatCount, setRepeatCount);
     vm.defineGetter(timer, u"currentCount", getCurrentCount);
@@ -184,7 +182,7 @@ void installTimerClasses(Vm& vm) {
     timerEvent->init = event->init;
     vm.defineConstant(timerEvent, u"TIMER", Value(String(u"timer")));
     vm.defineConstant(timerEvent, u"TIMER_COMPLETE", Value(String(u"timerComplete")));
-    vm.defineTraitMethod(timerEvent, u"updateAfterEvent", updateAfterEvent);
+    vm.defineTraitMethod(timerEvent, u"updateAfterEvent", nothing);
     vm.defineFunction(u"flash.utils", u"setTimeout", setTimeout);
     vm.defineFunction(u"flash.utils", u"setInterval", setInterval);
     vm.defineFunction(u"flash.utils", u"clearTimeout", clearScheduled);

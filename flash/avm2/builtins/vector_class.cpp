@@ -70,7 +70,7 @@ Class& Vm::vectorClassFor(const Value& elementType) {
 void installVectorClass(Vm& vm) {
     Class* array = vm.findClass(u"Array");
     Class* vector = vm.defineClass(u"__AS3__.vec", u"Vector", vm.findClass(u"Object"), makeVector, ObjectKind::Vector);
-    vector->init = vm.nativeMethod(vectorInit, String(u"Vector"));
+    vm.defineConstructor(vector, vectorInit);
     vector->instanceTraits = array->instanceTraits;
     vm.defineGetter(vector, u"fixed", fixedGetter, fixedSetter);
     for (const auto& p : array->prototype->dynamic.entries())

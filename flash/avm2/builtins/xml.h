@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "flash/avm2/builtins/native.h"
 #include "flash/avm2/vm.h"
 
 namespace kinolux::avm2 {
@@ -13,6 +14,10 @@ namespace kinolux::avm2 {
 // How deep a tree the XML code walks before it gives up with the player's
 // stack overflow error: the walks recurse on the native stack.
 inline constexpr std::size_t kMaxXmlDepth = 1024;
+
+inline void checkXmlDepth(Vm& vm, std::size_t depth) {
+    if (depth > kMaxXmlDepth) throwStackOverflow(vm);
+}
 
 enum class XmlKind : std::uint8_t { Element, Text, Comment, Instruction, Attribute };
 
@@ -78,6 +83,7 @@ struct XmlSettings {
 
 XmlSettings& xmlSettings(Vm& vm);
 XmlObject* newXmlNode(Vm& vm, XmlKind kind);
+XmlObject* xmlTextNode(Vm& vm, String text);
 XmlListObject* newXmlList(Vm& vm, std::vector<XmlObject*> items = {}, XmlObject* target = nullptr,
                           std::optional<XmlName> targetName = std::nullopt);
 QNameObject* newQName(Vm& vm, String uri, String local);

@@ -65,22 +65,11 @@ std::vector<XmlObject*> nodesToInsert(Vm& vm, const Value& v) {
     Object* o = v.object();
     std::vector<XmlObject*> nodes;
     if (o && (o->kind == ObjectKind::Xml || o->kind == ObjectKind::XmlList)) {
-        std::vector<XmlObject*> from = o->kind == ObjectKind::Xml ? std::vector<XmlObject*>{static_cast<XmlObject*>(o)}
-                                                                  : static_cast<XmlListObject*>(o)->items;
-        for (XmlObject* x : from) {
-            if (x->nodeKind == XmlKind::Attribute) {
-                XmlObject* t = newXmlNode(vm, XmlKind::Text);
-                t->text = x->text;
-                nodes.push_back(t);
-            } else {
-                nodes.push_back(xmlDeepCopy(vm, x, nullptr));
-            }
-        }
+        for (XmlObject* x : xmlNodesOf(o))
+            nodes.push_back(x->nodeKind == XmlKind::Attribute ? xmlTextNode(vm, x->text) : xmlDeepCopy(vm, x, nullptr));
         return nodes;
     }
-    XmlObject* t = newXmlNode(vm, XmlKind::Text);
-    t->text = vm.toString(v);
-    nodes.push_back(t);
+    nodes.push_back(xmlTextNode(vm, vm.toString(v)));
     return nodes;
 }
 
@@ -117,18 +106,8 @@ void setElement(Vm& vm, XmlObject* x, const XmlName& n, const Value& value) {
     }
     String text = assignedText(vm, value);
     std::vector<XmlObject*> content;
-    if (!text.empty()) {
-        XmlObject* t = newXmlNode(vm, XmlKind::Text);
-        t->text = text;
-        content.push_back(t);
-    }
+    if (!text.empty()) content.push_back(xmlTextNode(vm, text));
     xmlReplaceChildren(vm, target, std::move(content));
-}
-
-XmlObject* textNode(Vm& vm, String text) {
-    XmlObject* t = newXmlNode(vm, XmlKind::Text);
-    t->text = std::move(text);
-    return t;
 }
 
 // The element an assignment makes for a name it found no element of.
@@ -171,11 +150,11 @@ void putListItem(Vm& vm, XmlListObject* list, std::size_t i, const Value& value)
         return;
     }
     if (asText && item->nodeKind == XmlKind::Element) {
-        xmlReplaceChildren(vm, item, {textNode(vm, assignedText(vm, value))});
+        xmlReplaceChildren(vm, item, {xmlTextNode(vm, assignedText(vm, value))});
         return;
     }
     std::vector<XmlObject*> nodes =
-        asText ? std::vector<XmlObject*>{textNode(vm, assignedText(vm, value))} : nodesToInsert(vm, value);
+        asText ? std::vector<XmlObject*>{xmlTextNode(vm, assignedText(vm, value))} : nodesToInsert(vm, value);
     vm.charge(nodes.size() * sizeof(void*));
     replaceListItem(list, i, nodes);
 }
@@ -203,7 +182,7 @@ void appendToList(Vm& vm, XmlListObject* list, const Value& value) {
         nodes = nodesToInsert(vm, value);
     } else if (target && name && !name->anyName) {
         XmlObject* e = elementNamed(vm, *name);
-        xmlReplaceChildren(vm, e, {textNode(vm, vm.toString(value))});
+        xmlReplaceChildren(vm, e, {xmlTextNode(vm, vm.toString(value))});
         nodes.push_back(e);
     } else {
         nodes = nodesToInsert(vm, value);
@@ -236,7 +215,7 @@ XmlObject* resolveEmptyList(Vm& vm, XmlListObject* list) {
 }
 
 void collectDescendants(Vm& vm, XmlObject* x, const XmlName& n, std::vector<XmlObject*>& out, std::size_t depth) {
-    if (depth > kMaxXmlDepth) vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
+    checkXmlDepth(vm, depth);
     if (n.attribute)
         for (XmlObject* a : x->attributes)
             if (n.matches(a)) out.push_back(a);
@@ -399,30 +378,17 @@ const XmlHooks kXmlHooks;
 
 // ---- constructors ----
 
-Value xmlCall(Vm& vm, const Value&, std::span<const Value> args) {
-    Value v = arg(args, 0);
-    if (Object* o = v.object(); o && o->kind == ObjectKind::Xml) return v;
-    return Value(static_cast<Object*>(toXml(vm, v)));
-}
+Object* sameObject(Vm&, Object* o) { return o; }
+Object* xmlCopy(Vm& vm, Object* o) { return xmlDeepCopy(vm, static_cast<XmlObject*>(o), nullptr); }
+Object* listCopy(Vm& vm, Object* o) { return newXmlList(vm, static_cast<XmlListObject*>(o)->items); }
 
-Value xmlConstruct(Vm& vm, const Value&, std::span<const Value> args) {
+// XML(v) and XMLList(v) convert their argument, but one of their own kind
+// passes as it is through a call and as `own` makes it through `new`.
+template <ObjectKind kind, auto convert, Object* (*own)(Vm&, Object*)>
+Value fromArgument(Vm& vm, const Value&, std::span<const Value> args) {
     Value v = arg(args, 0);
-    if (Object* o = v.object(); o && o->kind == ObjectKind::Xml)
-        return Value(static_cast<Object*>(xmlDeepCopy(vm, static_cast<XmlObject*>(o), nullptr)));
-    return Value(static_cast<Object*>(toXml(vm, v)));
-}
-
-Value listCall(Vm& vm, const Value&, std::span<const Value> args) {
-    Value v = arg(args, 0);
-    if (Object* o = v.object(); o && o->kind == ObjectKind::XmlList) return v;
-    return Value(static_cast<Object*>(toXmlList(vm, v)));
-}
-
-Value listConstruct(Vm& vm, const Value&, std::span<const Value> args) {
-    Value v = arg(args, 0);
-    if (Object* o = v.object(); o && o->kind == ObjectKind::XmlList)
-        return Value(static_cast<Object*>(newXmlList(vm, static_cast<XmlListObject*>(o)->items)));
-    return Value(static_cast<Object*>(toXmlList(vm, v)));
+    if (Object* o = v.object(); o && o->kind == kind) return Value(own(vm, o));
+    return Value(static_cast<Object*>(convert(vm, v)));
 }
 
 // ---- settings ----
@@ -594,12 +560,12 @@ void installXmlClasses(Vm& vm) {
     XmlClasses& classes = xmlClasses(vm);
     classes.xml = vm.defineClass(u"", u"XML", object, nullptr, ObjectKind::Xml);
     classes.xml->hooks = &kXmlHooks;
-    classes.xml->callAsFunction = xmlCall;
-    classes.xml->construct = xmlConstruct;
+    classes.xml->callAsFunction = fromArgument<ObjectKind::Xml, toXml, sameObject>;
+    classes.xml->construct = fromArgument<ObjectKind::Xml, toXml, xmlCopy>;
     classes.list = vm.defineClass(u"", u"XMLList", object, nullptr, ObjectKind::XmlList);
     classes.list->hooks = &kXmlHooks;
-    classes.list->callAsFunction = listCall;
-    classes.list->construct = listConstruct;
+    classes.list->callAsFunction = fromArgument<ObjectKind::XmlList, toXmlList, sameObject>;
+    classes.list->construct = fromArgument<ObjectKind::XmlList, toXmlList, listCopy>;
     vm.defineGetter(classes.xml, u"ignoreComments", getIgnoreComments, setIgnoreComments, true);
     vm.defineGetter(classes.xml, u"ignoreProcessingInstructions", getIgnorePis, setIgnorePis, true);
     vm.defineGetter(classes.xml, u"ignoreWhitespace", getIgnoreWhitespace, setIgnoreWhitespace, true);

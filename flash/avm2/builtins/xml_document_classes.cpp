@@ -191,9 +191,7 @@ Value removeNode(Vm& vm, const Value& t, Args) {
 
 // The walks over a tree recurse on the native stack, so a tree a script
 // built too deep stops them with the player's error.
-void checkDepth(Vm& vm, std::size_t depth) {
-    if (depth > kMaxXmlDepth) vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
-}
+void checkDepth(Vm& vm, std::size_t depth) { checkXmlDepth(vm, depth); }
 
 LegacyNode* cloneOf(Vm& vm, const LegacyNode& node, bool deep, std::size_t depth = 0) {
     checkDepth(vm, depth);
@@ -320,7 +318,7 @@ Value documentToString(Vm& vm, const Value& t, Args) {
 
 void installXmlDocumentClasses(Vm& vm) {
     Class* node = vm.defineClass(u"flash.xml", u"XMLNode", vm.findClass(u"Object"), makeNode);
-    node->init = vm.nativeMethod(nodeInit, String(u"XMLNode"));
+    vm.defineConstructor(node, nodeInit);
     vm.defineGetter(node, u"childNodes", childNodes);
     vm.defineGetter(node, u"firstChild", firstChild);
     vm.defineGetter(node, u"lastChild", lastChild);
@@ -345,7 +343,7 @@ void installXmlDocumentClasses(Vm& vm) {
 
     Class* document = vm.defineClass(u"flash.xml", u"XMLDocument", node, makeNode);
     document->sealed = false;
-    document->init = vm.nativeMethod(documentInit, String(u"XMLDocument"));
+    vm.defineConstructor(document, documentInit);
     vm.defineTraitMethod(document, u"parseXML", parseXml);
     vm.defineTraitMethod(document, u"createElement", createElement);
     vm.defineTraitMethod(document, u"createTextNode", createTextNode);

@@ -75,9 +75,7 @@ std::vector<XmlObject*> insertable(Vm& vm, const Value& v, XmlObject* into) {
                     vm.throwError(ErrorType::TypeError,
                                   "Error #1118: Illegal cyclical loop between nodes.", 1118);
             if (x->nodeKind == XmlKind::Attribute || x->nodeKind == XmlKind::Text) {
-                XmlObject* t = newXmlNode(vm, XmlKind::Text);
-                t->text = x->text;
-                out.push_back(t);
+                out.push_back(xmlTextNode(vm, x->text));
                 continue;
             }
             // Movies before SWF 21 leave the node where it was as well.
@@ -86,9 +84,7 @@ std::vector<XmlObject*> insertable(Vm& vm, const Value& v, XmlObject* into) {
         }
         return out;
     }
-    XmlObject* t = newXmlNode(vm, XmlKind::Text);
-    t->text = vm.toString(v);
-    out.push_back(t);
+    out.push_back(xmlTextNode(vm, vm.toString(v)));
     return out;
 }
 
@@ -113,9 +109,7 @@ std::ptrdiff_t childIndex(const XmlObject* x) {
 
 Value attribute(Vm& vm, const Value& self, std::span<const Value> args) {
     requireArguments(vm, self, args, 1, "attribute");
-    if (args[0].isNull())
-        vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.",
-                      1009);
+    if (args[0].isNull()) throwNullObject(vm);
     if (args[0].isUndefined())
         vm.throwError(ErrorType::TypeError, "Error #1010: A term is undefined and has no properties.", 1010);
     XmlName n = xmlNameOfValue(vm, arg(args, 0), true);
@@ -243,7 +237,7 @@ Value contains(Vm& vm, const Value& self, std::span<const Value> args) {
 }
 
 void normalizeNode(Vm& vm, XmlObject* x, std::size_t depth) {
-    if (depth > kMaxXmlDepth) vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
+    checkXmlDepth(vm, depth);
     auto& kids = x->children;
     for (std::size_t i = 0; i < kids.size();) {
         XmlObject* c = kids[i];

@@ -17,12 +17,8 @@ XmlState& state(Vm& vm) {
     return *static_cast<XmlState*>(vm.xmlState().get());
 }
 
-[[noreturn]] void tooDeep(Vm& vm) {
-    vm.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
-}
-
 XmlObject* deepCopy(Vm& vm, const XmlObject* node, XmlObject* parent, std::size_t depth) {
-    if (depth > kMaxXmlDepth) tooDeep(vm);
+    checkXmlDepth(vm, depth);
     XmlObject* copy = newXmlNode(vm, node->nodeKind);
     copy->uri = node->uri;
     copy->local = node->local;
@@ -43,7 +39,7 @@ XmlObject* deepCopy(Vm& vm, const XmlObject* node, XmlObject* parent, std::size_
 }
 
 bool equalTrees(Vm& vm, const XmlObject* a, const XmlObject* b, std::size_t depth) {
-    if (depth > kMaxXmlDepth) tooDeep(vm);
+    checkXmlDepth(vm, depth);
     if (a == b) return true;
     if (a->nodeKind != b->nodeKind || !(a->local == b->local) || !(a->uri == b->uri) || !(a->text == b->text))
         return false;
@@ -76,7 +72,7 @@ public:
 
     void node(const XmlObject* x, std::vector<XmlNamespace>& inScope, int indent, std::u16string& out) {
         if (out.size() > vm_.limits().maxStringLength) throw avm1::ScriptAbort(avm1::LimitMessage::kString, false);
-        if (++depth_ > kMaxXmlDepth) tooDeep(vm_);
+        checkXmlDepth(vm_, ++depth_);
         bool pretty = settings_.prettyPrinting;
         if (pretty) out.append(std::size_t(indent), u' ');
         switch (x->nodeKind) {
@@ -237,6 +233,12 @@ XmlObject* newXmlNode(Vm& vm, XmlKind kind) {
     return x;
 }
 
+XmlObject* xmlTextNode(Vm& vm, String text) {
+    XmlObject* t = newXmlNode(vm, XmlKind::Text);
+    t->text = std::move(text);
+    return t;
+}
+
 XmlListObject* newXmlList(Vm& vm, std::vector<XmlObject*> items, XmlObject* target,
                           std::optional<XmlName> targetName) {
     Class* c = xmlClasses(vm).list;
@@ -319,35 +321,31 @@ XmlName xmlNameOf(Vm& vm, const Multiname& m) {
     return n;
 }
 
+namespace {
+
+// The entity a character stands as in element text or an attribute value;
+// null for one that stands as itself.
+const char16_t* xmlEntity(char16_t c, bool attribute) {
+    switch (c) {
+    case u'&': return u"&amp;";
+    case u'<': return u"&lt;";
+    case u'>': return attribute ? nullptr : u"&gt;";
+    case u'"': return attribute ? u"&quot;" : nullptr;
+    case u'\n': return attribute ? u"&#xA;" : nullptr;
+    case u'\r': return attribute ? u"&#xD;" : nullptr;
+    case u'\t': return attribute ? u"&#x9;" : nullptr;
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
 String xmlEscapeText(std::u16string_view text, bool attribute) {
     std::u16string out;
     out.reserve(text.size());
     for (char16_t c : text) {
-        switch (c) {
-        case u'&': out += u"&amp;"; break;
-        case u'<': out += u"&lt;"; break;
-        case u'>':
-            if (attribute) out.push_back(c);
-            else out += u"&gt;";
-            break;
-        case u'"':
-            if (attribute) out += u"&quot;";
-            else out.push_back(c);
-            break;
-        case u'\n':
-            if (attribute) out += u"&#xA;";
-            else out.push_back(c);
-            break;
-        case u'\r':
-            if (attribute) out += u"&#xD;";
-            else out.push_back(c);
-            break;
-        case u'\t':
-            if (attribute) out += u"&#x9;";
-            else out.push_back(c);
-            break;
-        default: out.push_back(c);
-        }
+        if (const char16_t* entity = xmlEntity(c, attribute)) out += entity;
+        else out.push_back(c);
     }
     return String(out);
 }

@@ -59,7 +59,7 @@ public:
             } else {
                 XmlObject* e = element(current, open);
                 if (e) {
-                    if (open.size() > kMaxXmlDepth) vm_.throwError(ErrorType::Error, "Error #1023: Stack overflow occurred.", 1023);
+                    checkXmlDepth(vm_, open.size());
                     open.push_back(e);
                 }
             }

@@ -69,7 +69,7 @@ void installApplicationDomain(Vm& vm) {
     vm.defineTraitMethod(domain, u"hasDefinition", hasDefinition);
     vm.defineTraitMethod(domain, u"getDefinition", getDefinition);
     vm.defineGetter(domain, u"currentDomain", currentDomain, nullptr, true);
-    vm.defineGetter(domain, u"parentDomain", [](Vm&, const Value&, Args) { return Value::null(); });
+    vm.defineGetter(domain, u"parentDomain", nullValue);
     vm.defineGetter(domain, u"domainMemory", domainMemory, setDomainMemory);
     vm.defineConstant(domain, u"MIN_DOMAIN_MEMORY_LENGTH", Value(kMinDomainMemory));
 }

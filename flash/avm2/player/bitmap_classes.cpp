@@ -103,7 +103,7 @@ Value floodFill(Vm& vm, const Value& v, Args a) {
 Value copyPixels(Vm& vm, const Value& v, Args a) {
     BitmapData& b = self(vm, v);
     auto source = pixelsOf(arg(a, 0));
-    if (!source) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter sourceBitmapData must be non-null.", 2007);
+    if (!source) throwNullParameter(vm, "sourceBitmapData");
     auto alpha = pixelsOf(arg(a, 3));
     pixels::copyPixels(b, *source, pixelRect(vm, arg(a, 1)), pixelPoint(vm, arg(a, 2)), alpha.get(),
                        pixelPoint(vm, arg(a, 4)), kinolux::avm2::toBoolean(arg(a, 5)));
@@ -112,7 +112,7 @@ Value copyPixels(Vm& vm, const Value& v, Args a) {
 Value copyChannel(Vm& vm, const Value& v, Args a) {
     BitmapData& b = self(vm, v);
     auto source = pixelsOf(arg(a, 0));
-    if (!source) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter sourceBitmapData must be non-null.", 2007);
+    if (!source) throwNullParameter(vm, "sourceBitmapData");
     pixels::copyChannel(b, *source, pixelRect(vm, arg(a, 1)), pixelPoint(vm, arg(a, 2)), integer(vm, arg(a, 3)),
                         integer(vm, arg(a, 4)));
     return Value();
@@ -140,11 +140,9 @@ Value pixelDissolve(Vm& vm, const Value& v, Args a) {
     BitmapData& b = self(vm, v);
     const Value& from = arg(a, 0);
     auto* fromObject = dynamic_cast<PixelsObject*>(from.object());
-    if (!fromObject)
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter sourceBitmapData must be non-null.", 2007);
+    if (!fromObject) throwNullParameter(vm, "sourceBitmapData");
     BitmapData& source = self(vm, from);
-    if (!arg(a, 1).object())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter sourceRect must be non-null.", 2007);
+    if (!arg(a, 1).object()) throwNullParameter(vm, "sourceRect");
     const int count = integer(vm, arg(a, 4));
     if (count < 0)
         vm.throwError(
@@ -156,11 +154,9 @@ Value pixelDissolve(Vm& vm, const Value& v, Args a) {
 }
 Value threshold(Vm& vm, const Value& v, Args a) {
     BitmapData& b = self(vm, v);
-    if (!dynamic_cast<PixelsObject*>(arg(a, 0).object()))
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter sourceBitmapData must be non-null.", 2007);
+    if (!dynamic_cast<PixelsObject*>(arg(a, 0).object())) throwNullParameter(vm, "sourceBitmapData");
     BitmapData& source = self(vm, a[0]);
-    if (arg(a, 3).isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter operation must be non-null.", 2007);
+    requireNonNull(vm, arg(a, 3), "operation");
     const auto comparison = pixels::comparisonNamed(vm.toString(a[3]).view());
     if (!comparison)
         vm.throwError(ErrorType::ArgumentError, "Error #2005: Parameter 3 is of the incorrect type. Should be type Op.",
@@ -189,8 +185,7 @@ Value hitTest(Vm& vm, const Value& v, Args a) {
         other = pixelsOf(test);
     } else if (BitmapObject* shown = bitmapOf(test)) other = shown->pixels();
     if (other) {
-        if (!arg(a, 3).object())
-            vm.throwError(ErrorType::TypeError, "Error #2007: Parameter secondBitmapDataPoint must be non-null.", 2007);
+        if (!arg(a, 3).object()) throwNullParameter(vm, "secondBitmapDataPoint");
         const int otherThreshold = a.size() > 4 ? int(color(vm, a[4]) & 0xFF) : 1;
         return Value(pixels::hitTestBitmap(b, at, threshold, *other, pixelPoint(vm, a[3]), otherThreshold));
     }
@@ -227,7 +222,6 @@ Value dispose(Vm&, const Value& v, Args) {
     if (auto pixels = pixelsOf(v)) pixels->dispose();
     return Value();
 }
-Value nothing(Vm&, const Value&, Args) { return Value(); }
 
 // ---- Bitmap ----
 
@@ -265,14 +259,6 @@ Value bitmapInit(Vm& vm, const Value& v, Args a) {
     if (BitmapObject* b = bitmapOf(v)) b->smoothing = kinolux::avm2::toBoolean(arg(a, 2));
     return Value();
 }
-Value smoothing(Vm&, const Value& v, Args) {
-    BitmapObject* b = bitmapOf(v);
-    return Value(b && b->smoothing);
-}
-Value setSmoothing(Vm&, const Value& v, Args a) {
-    if (BitmapObject* b = bitmapOf(v)) b->smoothing = kinolux::avm2::toBoolean(arg(a, 0));
-    return Value();
-}
 
 }  // namespace
 
@@ -289,7 +275,7 @@ std::shared_ptr<BitmapData> bitmapPixelsOf(const Value& v) {
 
 void installBitmapClasses(Vm& vm, Class* bitmap) {
     Class* data = vm.defineClass(u"flash.display", u"BitmapData", vm.findClass(u"Object"), makePixels);
-    data->init = vm.nativeMethod(bitmapDataInit, String(u"BitmapData"));
+    vm.defineConstructor(data, bitmapDataInit);
     const std::pair<const char16_t*, kinolux::avm2::NativeFunction> getters[] = {
         {u"width", width}, {u"height", height}, {u"transparent", transparent}, {u"rect", rect}};
     for (const auto& [name, fn] : getters) vm.defineGetter(data, name, fn);
@@ -317,10 +303,10 @@ void installBitmapClasses(Vm& vm, Class* bitmap) {
         {u"unlock", nothing},
     };
     for (const auto& [name, fn] : methods) vm.defineTraitMethod(data, name, fn);
-    bitmap->init = vm.nativeMethod(bitmapInit, String(u"Bitmap"));
-    bitmap->init->owner = bitmap;
+    vm.defineConstructor(bitmap, bitmapInit);
     vm.defineGetter(bitmap, u"bitmapData", bitmapData, setBitmapData);
-    vm.defineGetter(bitmap, u"smoothing", smoothing, setSmoothing);
+    vm.defineGetter(bitmap, u"smoothing", flagGetter<bitmapOf, &BitmapObject::smoothing, false>,
+                    flagSetter<bitmapOf, &BitmapObject::smoothing>);
     vm.defineGetter(bitmap, u"pixelSnapping", [](Vm&, const Value&, Args) { return Value(String(u"auto")); },
                     nothing);
 }

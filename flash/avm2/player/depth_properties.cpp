@@ -168,7 +168,6 @@ Value setPerspectiveProjection(Vm& vm, const Value& self, Args a) {
 
 void installPerspectiveProjection(Vm& vm) {
     Class* c = vm.defineClass(u"flash.geom", u"PerspectiveProjection", vm.findClass(u"Object"), makePerspective);
-    c->init = vm.nativeMethod([](Vm&, const Value&, Args) { return Value(); }, String(u"PerspectiveProjection"));
     vm.defineGetter(c, u"fieldOfView", fieldOfView, setFieldOfView);
     vm.defineGetter(c, u"focalLength", focalLength, setFocalLength);
     vm.defineGetter(c, u"projectionCenter", projectionCenter, setProjectionCenter);

@@ -72,14 +72,6 @@ Value rotationSetter(Vm& vm, const Value& t, Args a) {
     return Value();
 }
 
-Value visibleGetter(Vm&, const Value& t, Args) {
-    DisplayObject* d = self(t);
-    return Value(d ? d->visible : true);
-}
-Value visibleSetter(Vm&, const Value& t, Args a) {
-    if (DisplayObject* d = self(t)) d->visible = kinolux::avm2::toBoolean(arg(a, 0));
-    return Value();
-}
 Value nameGetter(Vm&, const Value& t, Args) {
     DisplayObject* d = self(t);
     return d ? Value(d->name) : Value::null();
@@ -119,16 +111,8 @@ Value blendModeGetter(Vm&, const Value& t, Args) {
 Value blendModeSetter(Vm& vm, const Value& t, Args a) {
     DisplayObject* d = self(t);
     auto mode = blendModeByName(vm.toString(arg(a, 0)));
-    if (!mode) vm.throwError(ErrorType::ArgumentError, "Error #2008: Parameter blendMode must be one of the accepted values.", 2008);
+    if (!mode) throwNotAccepted(vm, "blendMode");
     if (d) d->blendMode = *mode;
-    return Value();
-}
-Value cacheGetter(Vm&, const Value& t, Args) {
-    DisplayObject* d = self(t);
-    return Value(d && d->cacheAsBitmap);
-}
-Value cacheSetter(Vm&, const Value& t, Args a) {
-    if (DisplayObject* d = self(t)) d->cacheAsBitmap = kinolux::avm2::toBoolean(arg(a, 0));
     return Value();
 }
 Value maskGetter(Vm& vm, const Value& t, Args) {
@@ -256,13 +240,14 @@ int indexOf(const MovieClip& clip, const DisplayObject* child) {
     return -1;
 }
 
-[[noreturn]] void rangeError(Vm& vm) {
-    vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
+[[noreturn]] void notAChild(Vm& vm) {
+    vm.throwError(ErrorType::ArgumentError, "Error #2025: The supplied DisplayObject must be a child of the caller.",
+                  2025);
 }
 
 DisplayObject& childArgument(Vm& vm, const Value& v) {
     DisplayObject* c = self(v);
-    if (!c) vm.throwError(ErrorType::TypeError, "Error #2007: Parameter child must be non-null.", 2007);
+    if (!c) throwNullParameter(vm, "child");
     return *c;
 }
 
@@ -312,21 +297,20 @@ Value addChildAtMethod(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
     if (!clip) return arg(a, 0);
     double index = vm.toNumber(arg(a, 1));
-    if (!(index >= 0 && index <= double(clip->children().size()))) rangeError(vm);
+    if (!(index >= 0 && index <= double(clip->children().size()))) throwOutOfBounds(vm);
     return addChildAt(vm, *clip, arg(a, 0), int(index));
 }
 Value removeChild(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
     DisplayObject& child = childArgument(vm, arg(a, 0));
-    if (!clip || child.parent() != clip)
-        vm.throwError(ErrorType::ArgumentError, "Error #2025: The supplied DisplayObject must be a child of the caller.", 2025);
+    if (!clip || child.parent() != clip) notAChild(vm);
     detachChild(vm, child);
     return arg(a, 0);
 }
 Value removeChildAt(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
     double index = vm.toNumber(arg(a, 0));
-    if (!clip || !(index >= 0 && index < double(clip->children().size()))) rangeError(vm);
+    if (!clip || !(index >= 0 && index < double(clip->children().size()))) throwOutOfBounds(vm);
     auto child = childList(*clip)[std::size_t(index)];
     Value result = objectValue(vm, child.get());
     detachChild(vm, *child);
@@ -339,7 +323,7 @@ Value removeChildren(Vm& vm, const Value& t, Args a) {
     double first = a.size() > 0 ? vm.toNumber(a[0]) : 0;
     double last = a.size() > 1 ? vm.toNumber(a[1]) : double(list.size()) - 1;
     if (list.empty() && a.empty()) return Value();
-    if (!(first >= 0 && last < double(list.size()) && first <= last)) rangeError(vm);
+    if (!(first >= 0 && last < double(list.size()) && first <= last)) throwOutOfBounds(vm);
     for (auto i = std::size_t(first); i <= std::size_t(last); ++i) detachChild(vm, *list[i]);
     return Value();
 }
@@ -351,11 +335,11 @@ Value numChildren(Vm& vm, const Value& t, Args) {
 Value getChildAt(Vm& vm, const Value& t, Args a) {
     double index = vm.toNumber(arg(a, 0));
     if (t.object() && t.object() == bridge(vm).stage()) {
-        if (index != 0) rangeError(vm);
+        if (index != 0) throwOutOfBounds(vm);
         return objectValue(vm, &bridge(vm).player().root());
     }
     MovieClip* clip = container(vm, t);
-    if (!clip || !(index >= 0 && index < double(clip->children().size()))) rangeError(vm);
+    if (!clip || !(index >= 0 && index < double(clip->children().size()))) throwOutOfBounds(vm);
     return objectValue(vm, childList(*clip)[std::size_t(index)].get());
 }
 Value getChildByName(Vm& vm, const Value& t, Args a) {
@@ -371,16 +355,15 @@ Value getChildIndex(Vm& vm, const Value& t, Args a) {
     DisplayObject& child = childArgument(vm, arg(a, 0));
     if (t.object() == bridge(vm).stage() && &child == &bridge(vm).player().root()) return Value(0);
     int i = clip ? indexOf(*clip, &child) : -1;
-    if (i < 0) vm.throwError(ErrorType::ArgumentError, "Error #2025: The supplied DisplayObject must be a child of the caller.", 2025);
+    if (i < 0) notAChild(vm);
     return Value(i);
 }
 Value setChildIndex(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
     DisplayObject& child = childArgument(vm, arg(a, 0));
     double index = vm.toNumber(arg(a, 1));
-    if (!clip || child.parent() != clip)
-        vm.throwError(ErrorType::ArgumentError, "Error #2025: The supplied DisplayObject must be a child of the caller.", 2025);
-    if (!(index >= 0 && index < double(clip->children().size()))) rangeError(vm);
+    if (!clip || child.parent() != clip) notAChild(vm);
+    if (!(index >= 0 && index < double(clip->children().size()))) throwOutOfBounds(vm);
     moveToIndex(*clip, child, int(index));
     return Value();
 }
@@ -388,7 +371,7 @@ Value swapChildrenAt(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
     double i = vm.toNumber(arg(a, 0)), j = vm.toNumber(arg(a, 1));
     auto n = double(clip ? clip->children().size() : 0);
-    if (!clip || !(i >= 0 && i < n && j >= 0 && j < n)) rangeError(vm);
+    if (!clip || !(i >= 0 && i < n && j >= 0 && j < n)) throwOutOfBounds(vm);
     auto list = childList(*clip);
     clip->swapChildren(list[std::size_t(i)]->depth, list[std::size_t(j)]->depth);
     return Value();
@@ -397,8 +380,7 @@ Value swapChildren(Vm& vm, const Value& t, Args a) {
     MovieClip* clip = container(vm, t);
     DisplayObject& first = childArgument(vm, arg(a, 0));
     DisplayObject& second = childArgument(vm, arg(a, 1));
-    if (!clip || first.parent() != clip || second.parent() != clip)
-        vm.throwError(ErrorType::ArgumentError, "Error #2025: The supplied DisplayObject must be a child of the caller.", 2025);
+    if (!clip || first.parent() != clip || second.parent() != clip) notAChild(vm);
     clip->swapChildren(first.depth, second.depth);
     return Value();
 }
@@ -513,7 +495,6 @@ Value labelInit(Vm& vm, const Value& t, Args a) {
 Value stageWidth(Vm& vm, const Value&, Args) { return Value(bridge(vm).player().stageSize().width()); }
 Value stageHeight(Vm& vm, const Value&, Args) { return Value(bridge(vm).player().stageSize().height()); }
 Value frameRate(Vm& vm, const Value&, Args) { return Value(bridge(vm).player().frameRate()); }
-Value ignoreSetter(Vm&, const Value&, Args) { return Value(); }
 template <const char16_t* Text>
 Value textGetter(Vm&, const Value&, Args) {
     return Value(String(Text));
@@ -534,10 +515,7 @@ Value displayInit(Vm& vm, const Value& t, Args) {
     return Value();
 }
 
-void constructsChildren(Vm& vm, Class* c) {
-    c->init = vm.nativeMethod(displayInit, c->name);
-    c->init->owner = c;
-}
+void constructsChildren(Vm& vm, Class* c) { vm.defineConstructor(c, displayInit); }
 
 Object* makeInstance(Vm& vm, Class* cls) {
     if (DisplayBridge* b = DisplayBridge::of(vm)) return b->makeInstance(cls);
@@ -582,14 +560,16 @@ void installPlayerClasses(Vm& vm) {
         vm.defineGetter(c, u"width", numberGetter<&DisplayObject::width, 1>, numberSetter<&DisplayObject::setWidth, 1>);
         vm.defineGetter(c, u"height", numberGetter<&DisplayObject::height, 1>,
                         numberSetter<&DisplayObject::setHeight, 1>);
-        vm.defineGetter(c, u"visible", visibleGetter, visibleSetter);
+        vm.defineGetter(c, u"visible", flagGetter<self, &DisplayObject::visible, true>,
+                        flagSetter<self, &DisplayObject::visible>);
         vm.defineGetter(c, u"name", nameGetter, nameSetter);
         vm.defineGetter(c, u"parent", parentGetter);
         vm.defineGetter(c, u"root", rootGetter);
         vm.defineGetter(c, u"stage", stageGetter);
         vm.defineGetter(c, u"loaderInfo", loaderInfoGetter);
         vm.defineGetter(c, u"blendMode", blendModeGetter, blendModeSetter);
-        vm.defineGetter(c, u"cacheAsBitmap", cacheGetter, cacheSetter);
+        vm.defineGetter(c, u"cacheAsBitmap", flagGetter<self, &DisplayObject::cacheAsBitmap, false>,
+                        flagSetter<self, &DisplayObject::cacheAsBitmap>);
         vm.defineGetter(c, u"mask", maskGetter, maskSetter);
         vm.defineGetter(c, u"scrollRect", scrollRectGetter, scrollRectSetter);
         vm.defineGetter(c, u"opaqueBackground", opaqueBackgroundGetter, opaqueBackgroundSetter);
@@ -631,18 +611,18 @@ void installPlayerClasses(Vm& vm) {
     vm.defineGetter(clip, u"framesLoaded", framesLoaded);
     vm.defineGetter(clip, u"isPlaying", isPlaying);
     Class* label = vm.defineClass(u"flash.display", u"FrameLabel", vm.findClass(u"Object"), nullptr);
-    label->init = vm.nativeMethod(labelInit, String(u"FrameLabel"));
+    vm.defineConstructor(label, labelInit);
     Class* scene = vm.defineClass(u"flash.display", u"Scene", vm.findClass(u"Object"), nullptr);
-    scene->init = vm.nativeMethod(sceneInit, String(u"Scene"));
+    vm.defineConstructor(scene, sceneInit);
 
     Class* stage = vm.defineClass(u"flash.display", u"Stage", container, nullptr);
-    vm.defineGetter(stage, u"stageWidth", stageWidth, ignoreSetter);
-    vm.defineGetter(stage, u"stageHeight", stageHeight, ignoreSetter);
-    vm.defineGetter(stage, u"frameRate", frameRate, ignoreSetter);
-    vm.defineGetter(stage, u"scaleMode", textGetter<kShowAll>, ignoreSetter);
-    vm.defineGetter(stage, u"align", textGetter<kEmpty>, ignoreSetter);
-    vm.defineGetter(stage, u"quality", textGetter<kHigh>, ignoreSetter);
-    vm.defineGetter(stage, u"displayState", textGetter<kNormal>, ignoreSetter);
+    vm.defineGetter(stage, u"stageWidth", stageWidth, nothing);
+    vm.defineGetter(stage, u"stageHeight", stageHeight, nothing);
+    vm.defineGetter(stage, u"frameRate", frameRate, nothing);
+    vm.defineGetter(stage, u"scaleMode", textGetter<kShowAll>, nothing);
+    vm.defineGetter(stage, u"align", textGetter<kEmpty>, nothing);
+    vm.defineGetter(stage, u"quality", textGetter<kHigh>, nothing);
+    vm.defineGetter(stage, u"displayState", textGetter<kNormal>, nothing);
     installSimpleButton(vm, vm.defineClass(u"flash.display", u"SimpleButton", interactive, nullptr));
     vm.defineClass(u"flash.display", u"MorphShape", displayObject, nullptr);
     installBitmapClasses(vm, vm.defineClass(u"flash.display", u"Bitmap", displayObject, nullptr));

@@ -125,8 +125,7 @@ void installFilterClasses(Vm& vm, const std::vector<Class*>& displays) {
     vm.defineTraitMethod(base, u"clone", cloneFilter);
     for (const FilterClassInfo& info : filterClasses()) {
         Class* c = vm.defineClass(u"flash.filters", info.name, base, nullptr);
-        c->init = vm.nativeMethod(filterInit, c->name);
-        c->init->owner = c;
+        vm.defineConstructor(c, filterInit);
     }
     for (Class* c : displays) vm.defineGetter(c, u"filters", filtersGetter, filtersSetter);
 }

@@ -208,9 +208,7 @@ void storeMatrix(Vm& vm, const Value& self, const QTransform& m) {
 Value matrixToString(Vm& vm, const Value& self, Args) { return fieldsText(vm, self, kMatrixFields); }
 Value matrixClone(Vm& vm, const Value& self, Args) { return Value(newMatrix(vm, matrixOf(vm, self))); }
 Value matrixCopyFrom(Vm& vm, const Value& self, Args a) {
-    if (arg(a, 0).isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.",
-                      1009);
+    if (arg(a, 0).isNullish()) throwNullObject(vm);
     storeMatrix(vm, self, matrixOf(vm, arg(a, 0)));
     return Value();
 }
@@ -374,7 +372,7 @@ Value setDisplayTransform(Vm& vm, const Value& self, Args a) {
 
 Class* geomClass(Vm& vm, std::u16string_view name, kinolux::avm2::NativeFunction init) {
     Class* c = vm.defineClass(u"flash.geom", name, vm.findClass(u"Object"), nullptr);
-    c->init = vm.nativeMethod(init, String(name));
+    vm.defineConstructor(c, init);
     return c;
 }
 

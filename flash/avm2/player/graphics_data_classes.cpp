@@ -55,9 +55,7 @@ Value winding(Vm&, const Value& self, Args) { return hiddenProperty(self, u"__wi
 Value setWinding(Vm& vm, const Value& self, Args a) {
     const Value given = arg(a, 0);
     const String name = given.isString() ? vm.toString(given) : String();
-    if (name != u"evenOdd" && name != u"nonZero")
-        vm.throwError(ErrorType::ArgumentError, "Error #2008: Parameter winding must be one of the accepted values.",
-                      2008);
+    if (name != u"evenOdd" && name != u"nonZero") throwNotAccepted(vm, "winding");
     setHiddenProperty(self, u"__winding", Value(name));
     return Value();
 }
@@ -123,7 +121,7 @@ void installGraphicsDataClasses(Vm& vm) {
     };
     for (const Row& row : rows) {
         Class* c = vm.defineClass(u"flash.display", row.name, vm.findClass(u"Object"), nullptr);
-        c->init = vm.nativeMethod(row.init, String(row.name));
+        vm.defineConstructor(c, row.init);
         c->interfaces = row.interfaces;
         // The fields are properties of every instance, as declared ones are.
         c->sealed = false;

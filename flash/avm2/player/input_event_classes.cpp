@@ -148,18 +148,13 @@ Value stageCoordinate(Vm& vm, const Value& self, Args) {
     return Value(Vertical ? stage.y() : stage.x());
 }
 
-Value zero(Vm&, const Value&, Args) { return Value(0); }
-Value no(Vm&, const Value&, Args) { return Value(false); }
-Value nothing(Vm&, const Value&, Args) { return Value(); }
-
 }  // namespace
 
 void installInputEventClasses(Vm& vm) {
     Class* event = vm.findClass(u"flash.events.Event");
     for (const InputEventClass& row : inputEventClasses()) {
         Class* c = vm.defineClass(u"flash.events", row.name, event, nullptr);
-        c->init = vm.nativeMethod(inputEventInit, String(row.name));
-        c->init->owner = c;
+        vm.defineConstructor(c, inputEventInit);
         for (const auto& [name, type] : row.types) vm.defineConstant(c, name, Value(String(type)));
         vm.defineTraitMethod(c, u"clone", inputEventClone);
         vm.defineTraitMethod(c, u"toString", inputEventToString);
@@ -168,10 +163,10 @@ void installInputEventClasses(Vm& vm) {
     Class* mouse = vm.findClass(u"flash.events.MouseEvent");
     vm.defineGetter(mouse, u"stageX", stageCoordinate<false>);
     vm.defineGetter(mouse, u"stageY", stageCoordinate<true>);
-    vm.defineGetter(mouse, u"movementX", zero);
-    vm.defineGetter(mouse, u"movementY", zero);
-    vm.defineGetter(mouse, u"isRelatedObjectInaccessible", no);
-    vm.defineGetter(vm.findClass(u"flash.events.FocusEvent"), u"isRelatedObjectInaccessible", no);
+    vm.defineGetter(mouse, u"movementX", zeroValue);
+    vm.defineGetter(mouse, u"movementY", zeroValue);
+    vm.defineGetter(mouse, u"isRelatedObjectInaccessible", falseValue);
+    vm.defineGetter(vm.findClass(u"flash.events.FocusEvent"), u"isRelatedObjectInaccessible", falseValue);
 }
 
 }  // namespace flash

@@ -18,18 +18,6 @@ Interaction* interactionOf(const Value& self) {
     return o ? &o->interaction : nullptr;
 }
 
-template <bool Interaction::*Flag>
-Value flagGetter(Vm&, const Value& self, Args) {
-    Interaction* i = interactionOf(self);
-    return Value(i ? i->*Flag : Interaction{}.*Flag);
-}
-
-template <bool Interaction::*Flag>
-Value flagSetter(Vm&, const Value& self, Args a) {
-    if (Interaction* i = interactionOf(self)) i->*Flag = kinolux::avm2::toBoolean(arg(a, 0));
-    return Value();
-}
-
 InputDelivery* delivery(Vm& vm) {
     auto* scripts = dynamic_cast<As3Scripts*>(&vm.host());
     return scripts ? &scripts->input() : nullptr;
@@ -97,24 +85,26 @@ void installInteractiveProperties(Vm& vm) {
          {u"flash.display.InteractiveObject", u"flash.display.DisplayObjectContainer", u"flash.display.Sprite",
           u"flash.display.MovieClip", u"flash.display.Stage", u"flash.display.SimpleButton", u"flash.text.TextField"}) {
         Class* c = vm.findClass(name);
-        vm.defineGetter(c, u"mouseEnabled", flagGetter<&Interaction::mouseEnabled>,
-                        flagSetter<&Interaction::mouseEnabled>);
-        vm.defineGetter(c, u"doubleClickEnabled", flagGetter<&Interaction::doubleClickEnabled>,
-                        flagSetter<&Interaction::doubleClickEnabled>);
+        vm.defineGetter(c, u"mouseEnabled", flagGetter<interactionOf, &Interaction::mouseEnabled, true>,
+                        flagSetter<interactionOf, &Interaction::mouseEnabled>);
+        vm.defineGetter(c, u"doubleClickEnabled", flagGetter<interactionOf, &Interaction::doubleClickEnabled, false>,
+                        flagSetter<interactionOf, &Interaction::doubleClickEnabled>);
         vm.defineGetter(c, u"tabEnabled", tabEnabledGetter, tabEnabledSetter);
         vm.defineGetter(c, u"tabIndex", tabIndexGetter, tabIndexSetter);
         vm.defineGetter(c, u"focusRect", focusRectGetter, focusRectSetter);
     }
     for (const char16_t* name : {u"flash.display.DisplayObjectContainer", u"flash.display.Sprite",
                                  u"flash.display.MovieClip", u"flash.display.Stage"})
-        vm.defineGetter(vm.findClass(name), u"mouseChildren", flagGetter<&Interaction::mouseChildren>,
-                        flagSetter<&Interaction::mouseChildren>);
+        vm.defineGetter(vm.findClass(name), u"mouseChildren",
+                        flagGetter<interactionOf, &Interaction::mouseChildren, true>,
+                        flagSetter<interactionOf, &Interaction::mouseChildren>);
     for (const char16_t* name : {u"flash.display.Sprite", u"flash.display.MovieClip"})
-        vm.defineGetter(vm.findClass(name), u"buttonMode", flagGetter<&Interaction::buttonMode>,
-                        flagSetter<&Interaction::buttonMode>);
+        vm.defineGetter(vm.findClass(name), u"buttonMode", flagGetter<interactionOf, &Interaction::buttonMode, false>,
+                        flagSetter<interactionOf, &Interaction::buttonMode>);
     for (const char16_t* name : {u"flash.display.Sprite", u"flash.display.MovieClip", u"flash.display.SimpleButton"})
-        vm.defineGetter(vm.findClass(name), u"useHandCursor", flagGetter<&Interaction::useHandCursor>,
-                        flagSetter<&Interaction::useHandCursor>);
+        vm.defineGetter(vm.findClass(name), u"useHandCursor",
+                        flagGetter<interactionOf, &Interaction::useHandCursor, true>,
+                        flagSetter<interactionOf, &Interaction::useHandCursor>);
     vm.defineGetter(vm.findClass(u"flash.display.Stage"), u"focus", stageFocusGetter, stageFocusSetter);
 }
 

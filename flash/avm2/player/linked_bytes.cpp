@@ -28,8 +28,7 @@ Value byteArrayInit(Vm& vm, const Value& self, Args) {
 
 void installLinkedBytes(Vm& vm) {
     Class* byteArray = vm.findClass(u"flash.utils.ByteArray");
-    byteArray->init = vm.nativeMethod(byteArrayInit, String(u"ByteArray"));
-    byteArray->init->owner = byteArray;
+    vm.defineConstructor(byteArray, byteArrayInit);
 }
 
 }  // namespace flash

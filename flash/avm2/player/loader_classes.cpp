@@ -67,22 +67,13 @@ constexpr char16_t kDomain[] = u"__applicationDomain";
 constexpr char16_t kSharedEvents[] = u"__sharedEvents";
 
 Value parameters(Vm& vm, const Value& self, Args) {
-    Value held = hiddenProperty(self, u"__parameters", Value());
-    if (held.isUndefined()) {
-        held = Value(vm.newObject());
-        setHiddenProperty(self, u"__parameters", held);
-    }
-    return held;
+    return hiddenPropertyMadeOnce(self, u"__parameters", [&] { return Value(vm.newObject()); });
 }
 
 // The EventDispatcher a loaded movie and its loader talk through.
 Value sharedEvents(Vm& vm, const Value& self, Args) {
-    Value held = hiddenProperty(self, kSharedEvents, Value());
-    if (held.isUndefined()) {
-        held = Value(vm.construct(vm.findClass(u"flash.events.EventDispatcher"), {}));
-        setHiddenProperty(self, kSharedEvents, held);
-    }
-    return held;
+    return hiddenPropertyMadeOnce(
+        self, kSharedEvents, [&] { return Value(vm.construct(vm.findClass(u"flash.events.EventDispatcher"), {})); });
 }
 
 Value scriptVersion(Vm&, const Value& self, Args) { return hiddenProperty(self, kScriptVersion, Value(3)); }
@@ -276,8 +267,7 @@ void restart(Vm& vm, const Value& loader, Args a) {
 
 Value load(Vm& vm, const Value& self, Args a) {
     Value request = arg(a, 0);
-    if (request.isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter request must be non-null.", 2007);
+    requireNonNull(vm, request, "request");
     restart(vm, self, a);
     Request what{vm.toString(vm.getPublic(request, u"url")).toUtf8(), false, arg(a, 1)};
     Object* loader = self.object();
@@ -290,8 +280,7 @@ Value load(Vm& vm, const Value& self, Args a) {
 // movie and a count of such loads.
 Value loadBytes(Vm& vm, const Value& self, Args a) {
     auto* source = dynamic_cast<kinolux::avm2::BoxObject*>(arg(a, 0).object());
-    if (!source || source->kind != kinolux::avm2::ObjectKind::ByteArray)
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter bytes must be non-null.", 2007);
+    if (!source || source->kind != kinolux::avm2::ObjectKind::ByteArray) throwNullParameter(vm, "bytes");
     DisplayBridge* bridge = DisplayBridge::of(vm);
     if (!bridge) return Value();
     restart(vm, self, a);
@@ -382,7 +371,6 @@ Value loaderInfoOf(Vm& vm, const Value& loader) {
 
 Value content(Vm&, const Value& self, Args) { return hiddenProperty(infoOf(self), kContent); }
 Value contentLoaderInfo(Vm&, const Value& self, Args) { return infoOf(self); }
-Value nothing(Vm&, const Value&, Args) { return Value(); }
 
 // A LoaderContext's settings are plain properties scripts set.
 Value contextInit(Vm& vm, const Value& self, Args a) {
@@ -399,7 +387,6 @@ Value contextInit(Vm& vm, const Value& self, Args a) {
 void installLoaderClasses(Vm& vm) {
     Class* info =
         vm.defineClass(u"flash.display", u"LoaderInfo", vm.findClass(u"flash.events.EventDispatcher"), nullptr);
-    info->init = vm.nativeMethod(nothing, String(u"LoaderInfo"));
     vm.defineGetter(info, u"content", infoGetter<kContent>);
     vm.defineGetter(info, u"loader", infoGetter<kLoader>);
     vm.defineGetter(info, u"url", infoGetter<kUrl>);
@@ -419,8 +406,7 @@ void installLoaderClasses(Vm& vm) {
 
     Class* loader =
         vm.defineClass(u"flash.display", u"Loader", vm.findClass(u"flash.display.DisplayObjectContainer"), nullptr);
-    loader->init = vm.nativeMethod(loaderInit, String(u"Loader"));
-    loader->init->owner = loader;
+    vm.defineConstructor(loader, loaderInit);
     vm.defineTraitMethod(loader, u"load", load);
     vm.defineTraitMethod(loader, u"loadBytes", loadBytes);
     vm.defineTraitMethod(loader, u"unload", unload);
@@ -431,8 +417,7 @@ void installLoaderClasses(Vm& vm) {
 
     vm.defineClass(u"flash.display", u"AVM1Movie", vm.findClass(u"flash.display.DisplayObject"), nullptr);
     Class* context = vm.defineClass(u"flash.system", u"LoaderContext", vm.findClass(u"Object"), nullptr);
-    context->init = vm.nativeMethod(contextInit, String(u"LoaderContext"));
-    context->init->owner = context;
+    vm.defineConstructor(context, contextInit);
 }
 
 }  // namespace flash

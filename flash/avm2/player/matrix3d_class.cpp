@@ -36,7 +36,7 @@ Matrix3D& self3D(Vm& vm, const Value& self) {
 
 ArrayObject* numbersOf(Vm& vm, const Value& v, const char* parameter) {
     Object* o = v.object();
-    if (!o) vm.throwError(ErrorType::TypeError, std::string("Error #2007: Parameter ") + parameter + " must be non-null.", 2007);
+    if (!o) throwNullParameter(vm, parameter);
     if (o->kind != ObjectKind::Vector) kinolux::avm2::throwNotA(vm, v, "__AS3__.vec::Vector.<Number>");
     return static_cast<ArrayObject*>(o);
 }
@@ -44,7 +44,7 @@ ArrayObject* numbersOf(Vm& vm, const Value& v, const char* parameter) {
 // Makes room for `length` values, as a script's assignment to length would.
 void ensureLength(Vm& vm, ArrayObject& v, std::size_t length) {
     if (v.elements.size() >= length) return;
-    if (v.fixed) vm.throwError(ErrorType::RangeError, "Error #1126: Cannot change the length of a fixed Vector.", 1126);
+    if (v.fixed) throwFixedVector(vm);
     vm.charge((length - v.elements.size()) * sizeof(Value));
     v.elements.resize(length, Value(0.0));
 }
@@ -349,7 +349,7 @@ const Matrix3D* matrix3DOf(const Value& value) {
 
 void installMatrix3DClasses(Vm& vm) {
     Class* c = vm.defineClass(u"flash.geom", u"Matrix3D", vm.findClass(u"Object"), makeMatrix3D);
-    c->init = vm.nativeMethod(init, String(u"Matrix3D"));
+    vm.defineConstructor(c, init);
     vm.defineGetter(c, u"rawData", rawData, setRawData);
     vm.defineGetter(c, u"position", position, setPosition);
     vm.defineGetter(c, u"determinant", determinant);

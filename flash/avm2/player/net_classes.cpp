@@ -19,10 +19,7 @@ using namespace as3;
 
 constexpr char16_t kMethod[] = u"__method";
 
-void requireRequest(Vm& vm, const Value& request) {
-    if (request.isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter request must be non-null.", 2007);
-}
+void requireRequest(Vm& vm, const Value& request) { requireNonNull(vm, request, "request"); }
 
 // ---- URLRequest ----
 
@@ -43,8 +40,7 @@ Value method(Vm&, const Value& self, Args) {
 Value setMethod(Vm& vm, const Value& self, Args a) {
     const String m = vm.toString(arg(a, 0));
     if (m.view() != u"GET" && m.view() != u"get" && m.view() != u"POST" && m.view() != u"post")
-        vm.throwError(ErrorType::ArgumentError,
-                      "Error #2008: Parameter method must be one of the accepted values.", 2008);
+        throwNotAccepted(vm, "method");
     if (Object* o = self.object()) o->dynamic.set(String(kMethod), Value(m), false);
     return Value();
 }
@@ -179,8 +175,6 @@ Value checkRequest(Vm& vm, const Value&, Args a) {
     return Value();
 }
 
-Value nothing(Vm&, const Value&, Args) { return Value(); }
-
 // The fields an event class adds, after Event's own, in its toString.
 template <const char16_t*... Fields>
 Value eventToString(Vm& vm, const Value& self, Args) {
@@ -196,16 +190,16 @@ constexpr char16_t kBytesLoaded[] = u"bytesLoaded", kBytesTotal[] = u"bytesTotal
 void installNetClasses(Vm& vm) {
     Class* object = vm.findClass(u"Object");
     Class* request = vm.defineClass(u"flash.net", u"URLRequest", object, nullptr);
-    request->init = vm.nativeMethod(urlRequestInit, String(u"URLRequest"));
+    vm.defineConstructor(request, urlRequestInit);
     vm.defineGetter(request, u"method", method, setMethod);
 
     Class* variables = vm.defineClass(u"flash.net", u"URLVariables", object, nullptr);
-    variables->init = vm.nativeMethod(urlVariablesInit, String(u"URLVariables"));
+    vm.defineConstructor(variables, urlVariablesInit);
     vm.defineTraitMethod(variables, u"decode", decode);
     vm.defineTraitMethod(variables, u"toString", urlVariablesToString);
 
     Class* loader = vm.defineClass(u"flash.net", u"URLLoader", vm.findClass(u"flash.events.EventDispatcher"), nullptr);
-    loader->init = vm.nativeMethod(urlLoaderInit, String(u"URLLoader"));
+    vm.defineConstructor(loader, urlLoaderInit);
     vm.defineTraitMethod(loader, u"load", urlLoad);
     vm.defineGetter(loader, u"data", field<kData>, setField<kData>);
     vm.defineGetter(loader, u"dataFormat", field<kDataFormat>, setField<kDataFormat>);

@@ -49,18 +49,6 @@ Value stateSetter(Vm& vm, const Value& t, Args a) {
     return Value();
 }
 
-template <bool Button::*Flag, bool Default>
-Value flagGetter(Vm&, const Value& t, Args) {
-    Button* button = buttonOf(t);
-    return Value(button ? button->*Flag : Default);
-}
-
-template <bool Button::*Flag>
-Value flagSetter(Vm&, const Value& t, Args a) {
-    if (Button* button = buttonOf(t)) button->*Flag = kinolux::avm2::toBoolean(arg(a, 0));
-    return Value();
-}
-
 // The states a script passes replace the symbol's; the rest are made now,
 // before the subclass's constructor goes on.
 Value buttonInit(Vm& vm, const Value& t, Args a) {
@@ -77,8 +65,7 @@ Value buttonInit(Vm& vm, const Value& t, Args a) {
 }  // namespace
 
 void installSimpleButton(Vm& vm, Class* simpleButton) {
-    simpleButton->init = vm.nativeMethod(buttonInit, simpleButton->name);
-    simpleButton->init->owner = simpleButton;
+    vm.defineConstructor(simpleButton, buttonInit);
     vm.defineGetter(simpleButton, u"upState", stateGetter<swf::ButtonState::Up>, stateSetter<swf::ButtonState::Up>);
     vm.defineGetter(simpleButton, u"overState", stateGetter<swf::ButtonState::Over>,
                     stateSetter<swf::ButtonState::Over>);
@@ -86,9 +73,10 @@ void installSimpleButton(Vm& vm, Class* simpleButton) {
                     stateSetter<swf::ButtonState::Down>);
     vm.defineGetter(simpleButton, u"hitTestState", stateGetter<swf::ButtonState::HitTest>,
                     stateSetter<swf::ButtonState::HitTest>);
-    vm.defineGetter(simpleButton, u"enabled", flagGetter<&Button::enabled, true>, flagSetter<&Button::enabled>);
-    vm.defineGetter(simpleButton, u"trackAsMenu", flagGetter<&Button::trackAsMenu, false>,
-                    flagSetter<&Button::trackAsMenu>);
+    vm.defineGetter(simpleButton, u"enabled", flagGetter<buttonOf, &Button::enabled, true>,
+                    flagSetter<buttonOf, &Button::enabled>);
+    vm.defineGetter(simpleButton, u"trackAsMenu", flagGetter<buttonOf, &Button::trackAsMenu, false>,
+                    flagSetter<buttonOf, &Button::trackAsMenu>);
 }
 
 }  // namespace flash

@@ -195,8 +195,7 @@ Value soundLoad(Vm& vm, const Value& v, Args a) {
         vm.throwError(ErrorType::Error,
                       "Error #2037: Functions called in incorrect sequence, or earlier call was unsuccessful.", 2037);
     const Value request = arg(a, 0);
-    if (request.isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter stream must be non-null.", 2007);
+    requireNonNull(vm, request, "stream");
     const String url = vm.toString(vm.getPublic(request, u"url"));
     sound.url = Value(url);
     sound.loading = queueLoad(vm, url.toUtf8(), [&vm, &sound, path = url.toUtf8()](LoadedFile bytes) {
@@ -272,14 +271,11 @@ Value channelTransform(Vm& vm, const Value& v, Args) {
 
 Value setChannelTransform(Vm& vm, const Value& v, Args a) {
     ChannelObject& channel = self<ChannelObject>(vm, v);
-    if (arg(a, 0).isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter soundTransform must be non-null.", 2007);
+    requireNonNull(vm, arg(a, 0), "soundTransform");
     channel.levels = levelsOf(vm, a[0]).inPercent();
     if (channel.channel) channel.channel->levels = channel.levels.mixed();
     return Value();
 }
-
-Value zero(Vm&, const Value&, Args) { return Value(0); }
 
 // ---- Sprite.soundTransform: every sound in the sprite and its children ----
 
@@ -292,8 +288,7 @@ Value spriteTransform(Vm& vm, const Value& v, Args) {
 }
 
 Value setSpriteTransform(Vm& vm, const Value& v, Args a) {
-    if (arg(a, 0).isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter soundTransform must be non-null.", 2007);
+    requireNonNull(vm, arg(a, 0), "soundTransform");
     DisplayObject* sprite = DisplayBridge::displayOf(v);
     if (!sprite) return Value();
     const Levels levels = levelsOf(vm, a[0]).inPercent();
@@ -322,8 +317,7 @@ Value stopAll(Vm& vm, const Value&, Args) {
 Value mixerTransform(Vm& vm, const Value&, Args) { return newTransform(vm, state(vm).mixer); }
 
 Value setMixerTransform(Vm& vm, const Value&, Args a) {
-    if (arg(a, 0).isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter soundTransform must be non-null.", 2007);
+    requireNonNull(vm, arg(a, 0), "soundTransform");
     Levels& mixer = state(vm).mixer;
     mixer = levelsOf(vm, a[0]).inPercent();
     if (DisplayBridge* bridge = DisplayBridge::of(vm)) bridge->player().mixerLevels() = mixer.mixed();
@@ -341,8 +335,7 @@ Value setBufferTime(Vm& vm, const Value&, Args a) {
 Value computeSpectrum(Vm& vm, const Value&, Args a) {
     constexpr int kValues = 512;
     Value bytes = arg(a, 0);
-    if (bytes.isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter outputArray must be non-null.", 2007);
+    requireNonNull(vm, bytes, "outputArray");
     vm.setPublic(bytes, u"length", Value(0));
     Value zeros[] = {Value(0.0)};
     for (int i = 0; i < kValues; ++i)
@@ -350,9 +343,6 @@ Value computeSpectrum(Vm& vm, const Value&, Args a) {
     vm.setPublic(bytes, u"position", Value(0));
     return Value();
 }
-
-Value no(Vm&, const Value&, Args) { return Value(false); }
-Value nothing(Vm&, const Value&, Args) { return Value(); }
 
 }  // namespace
 
@@ -372,7 +362,7 @@ void installSoundClasses(Vm& vm) {
 
     Class* transform = vm.defineClass(u"flash.media", u"SoundTransform", vm.findClass(u"Object"),
                                       make<TransformObject>);
-    transform->init = vm.nativeMethod(transformInit, String(u"SoundTransform"));
+    vm.defineConstructor(transform, transformInit);
     vm.defineGetter(transform, u"volume", levelGetter<&Levels::volume>, levelSetter<&Levels::volume>);
     vm.defineGetter(transform, u"leftToLeft", levelGetter<&Levels::leftToLeft>, levelSetter<&Levels::leftToLeft>);
     vm.defineGetter(transform, u"leftToRight", levelGetter<&Levels::leftToRight>,
@@ -384,24 +374,23 @@ void installSoundClasses(Vm& vm) {
     vm.defineGetter(transform, u"pan", panGetter, panSetter);
 
     Class* sound = vm.defineClass(u"flash.media", u"Sound", dispatcher, make<SoundObject>);
-    sound->init = vm.nativeMethod(soundInit, String(u"Sound"));
+    vm.defineConstructor(sound, soundInit);
     vm.defineTraitMethod(sound, u"play", play);
     vm.defineTraitMethod(sound, u"load", soundLoad);
     vm.defineTraitMethod(sound, u"close", nothing);
     vm.defineGetter(sound, u"length", soundLength);
     vm.defineGetter(sound, u"bytesLoaded", soundBytes);
     vm.defineGetter(sound, u"bytesTotal", soundBytes);
-    vm.defineGetter(sound, u"isBuffering", no);
-    vm.defineGetter(sound, u"isURLInaccessible", no);
+    vm.defineGetter(sound, u"isBuffering", falseValue);
+    vm.defineGetter(sound, u"isURLInaccessible", falseValue);
     vm.defineGetter(sound, u"url", soundUrl);
 
     Class* channel = vm.defineClass(u"flash.media", u"SoundChannel", dispatcher, make<ChannelObject>);
-    channel->init = vm.nativeMethod(nothing, String(u"SoundChannel"));
     vm.defineTraitMethod(channel, u"stop", channelStop);
     vm.defineGetter(channel, u"position", channelPosition);
     vm.defineGetter(channel, u"soundTransform", channelTransform, setChannelTransform);
-    vm.defineGetter(channel, u"leftPeak", zero);
-    vm.defineGetter(channel, u"rightPeak", zero);
+    vm.defineGetter(channel, u"leftPeak", zeroValue);
+    vm.defineGetter(channel, u"rightPeak", zeroValue);
 
     // MovieClip took Sprite's traits when it was made: both need the property.
     for (const char16_t* name : {u"flash.display.Sprite", u"flash.display.MovieClip"})
@@ -411,7 +400,7 @@ void installSoundClasses(Vm& vm) {
     Class* mixer = vm.defineClass(u"flash.media", u"SoundMixer", vm.findClass(u"Object"), nullptr);
     vm.defineMethod(mixer, u"stopAll", stopAll, true);
     vm.defineMethod(mixer, u"computeSpectrum", computeSpectrum, true, 3);
-    vm.defineMethod(mixer, u"areSoundsInaccessible", no, true);
+    vm.defineMethod(mixer, u"areSoundsInaccessible", falseValue, true);
     vm.defineGetter(mixer, u"soundTransform", mixerTransform, setMixerTransform, true);
     vm.defineGetter(mixer, u"bufferTime", bufferTime, setBufferTime, true);
 }

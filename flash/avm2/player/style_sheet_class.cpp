@@ -4,6 +4,7 @@
 // scripts' TextField.StyleSheet has.
 #include "flash/avm1/builtins/css_text.h"
 #include "flash/avm2/player/display_bridge.h"
+#include "flash/avm2/player/natives.h"
 #include "flash/avm2/player/text_field_access.h"
 #include "flash/core/edit_text.h"
 
@@ -18,11 +19,7 @@ constexpr const char16_t* kFieldSheet = u"__styleSheet";
 // The sheet's table of styles by name, made on first use (a subclass's
 // constructor may never reach the sheet's own).
 Object* stylesOf(Vm& vm, const Value& sheet) {
-    Value table = hiddenProperty(sheet, kStyles);
-    if (table.object()) return table.object();
-    Object* fresh = vm.newObject();
-    setHiddenProperty(sheet, kStyles, Value(fresh));
-    return fresh;
+    return hiddenPropertyMadeOnce(sheet, kStyles, [&] { return Value(vm.newObject()); }).object();
 }
 
 // A copy of a style: the properties a for-in loop over it lists.
@@ -93,9 +90,7 @@ Value transform(Vm& vm, const Value&, Args a) {
     const Value style = arg(a, 0);
     if (style.isNullish()) return Value::null();
     const css::CssFormat f = styleFormat(vm, style);
-    if (f.badAlign)
-        vm.throwError(ErrorType::ArgumentError, "Error #2008: Parameter align must be one of the accepted values.",
-                      2008);
+    if (f.badAlign) throwNotAccepted(vm, "align");
     Value format = formatValue(vm, f.format);
     vm.setPublic(format, u"display", f.display ? Value(*f.display) : Value::null());
     return format;
@@ -137,7 +132,7 @@ bool restyleFromSheet(Vm& vm, const Value& field) {
 void installStyleSheet(Vm& vm, Class* textField) {
     Class* sheet = vm.defineClass(u"flash.text", u"StyleSheet", vm.findClass(u"flash.events.EventDispatcher"), nullptr);
     sheet->sealed = false;
-    sheet->init = vm.nativeMethod(sheetInit, String(u"StyleSheet"));
+    vm.defineConstructor(sheet, sheetInit);
     vm.defineTraitMethod(sheet, u"getStyle", getStyle);
     vm.defineTraitMethod(sheet, u"setStyle", setStyle);
     vm.defineTraitMethod(sheet, u"clear", clear);

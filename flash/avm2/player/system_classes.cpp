@@ -19,8 +19,6 @@ constexpr double kReservedBytes = 4 * 1024 * 1024;
 
 double totalBytes(Vm& vm) { return kPlayerBytes + double(vm.memoryUsed()); }
 
-Value nothing(Vm&, const Value&, Args) { return Value(); }
-
 Value totalMemory(Vm& vm, const Value&, Args) { return Value(totalBytes(vm)); }
 
 Value privateMemory(Vm& vm, const Value&, Args) { return Value(totalBytes(vm) + kReservedBytes); }
@@ -28,8 +26,7 @@ Value privateMemory(Vm& vm, const Value&, Args) { return Value(totalBytes(vm) + 
 Value freeMemory(Vm&, const Value&, Args) { return Value(kReservedBytes); }
 
 Value setClipboard(Vm& vm, const Value&, Args a) {
-    if (arg(a, 0).isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter text must be non-null.", 2007);
+    requireNonNull(vm, arg(a, 0), "text");
     const String text = vm.toString(arg(a, 0));
     if (DisplayBridge* bridge = DisplayBridge::of(vm)) bridge->player().setClipboardText(fromScriptString(text));
     return Value();
@@ -77,10 +74,10 @@ void installSystemClasses(Vm& vm) {
                     true);
     // A desktop player has no input method editor to switch on.
     Class* imeClass = vm.defineClass(u"flash.system", u"IME", vm.findClass(u"flash.events.EventDispatcher"), nullptr);
-    vm.defineGetter(imeClass, u"enabled", [](Vm&, const Value&, Args) { return Value(false); }, nothing, true);
+    vm.defineGetter(imeClass, u"enabled", falseValue, nothing, true);
     vm.defineGetter(imeClass, u"conversionMode",
                     [](Vm&, const Value&, Args) { return Value(String(u"UNKNOWN")); }, nothing, true);
-    vm.defineGetter(imeClass, u"isSupported", [](Vm&, const Value&, Args) { return Value(false); }, nullptr, true);
+    vm.defineGetter(imeClass, u"isSupported", falseValue, nullptr, true);
 
     vm.defineFunction(u"flash.system", u"fscommand", fscommand, 1);
     // What a movie learns of the player that runs it: a release player on Linux.

@@ -238,7 +238,6 @@ Value replaceText(Vm& vm, const Value& t, Args a) {
         field->replaceText(indexArgument(vm, a, 0), indexArgument(vm, a, 1), withOwnLineBreaks(vm.toString(arg(a, 2))));
     return Value();
 }
-Value ignore(Vm&, const Value&, Args) { return Value(); }
 
 // The text in runs of one format, between two indexes (the whole text by
 // default), each a TextRun of its range and format.
@@ -272,11 +271,9 @@ Value textRunInit(Vm& vm, const Value& t, Args a) {
 Value getLineMetrics(Vm& vm, const Value& t, Args a) {
     DisplayObject* d = DisplayBridge::displayOf(t);
     double line = vm.toNumber(arg(a, 0));
-    if (!d || d->kind() != ObjectKind::EditText || !(line >= 0))
-        vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
+    if (!d || d->kind() != ObjectKind::EditText || !(line >= 0)) throwOutOfBounds(vm);
     const TextLayout layout = static_cast<const EditText&>(*d).layout();
-    if (line >= double(layout.lines.size()))
-        vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
+    if (line >= double(layout.lines.size())) throwOutOfBounds(vm);
     const LayoutLine& l = layout.lines[std::size_t(line)];
     Value args[] = {Value((kTextGutter + l.left) / 20.0),
                     Value(l.width / 20.0),
@@ -348,24 +345,24 @@ Value staticText(Vm&, const Value& t, Args) {
 }  // namespace
 
 void installStaticText(Vm& vm, Class* staticTextClass) {
-    staticTextClass->init = vm.nativeMethod(staticTextInit, String(u"StaticText"));
+    vm.defineConstructor(staticTextClass, staticTextInit);
     vm.defineGetter(staticTextClass, u"text", staticText);
 }
 
 void installTextClasses(Vm& vm, Class* textField) {
     Class* format = vm.defineClass(u"flash.text", u"TextFormat", vm.findClass(u"Object"), nullptr);
-    format->init = vm.nativeMethod(formatInit, String(u"TextFormat"));
+    vm.defineConstructor(format, formatInit);
     Class* font = vm.defineClass(u"flash.text", u"Font", vm.findClass(u"Object"), nullptr);
     vm.defineGetter(font, u"fontName", fontName);
     vm.defineGetter(font, u"fontType", fontType);
     vm.defineGetter(font, u"fontStyle", fontStyle);
     vm.defineTraitMethod(font, u"hasGlyphs", hasGlyphs);
     vm.defineMethod(font, u"enumerateFonts", noFonts, true);
-    vm.defineMethod(font, u"registerFont", ignore, true);
+    vm.defineMethod(font, u"registerFont", nothing, true);
     Class* run = vm.defineClass(u"flash.text", u"TextRun", vm.findClass(u"Object"), nullptr);
-    run->init = vm.nativeMethod(textRunInit, String(u"TextRun"));
+    vm.defineConstructor(run, textRunInit);
     Class* metrics = vm.defineClass(u"flash.text", u"TextLineMetrics", vm.findClass(u"Object"), nullptr);
-    metrics->init = vm.nativeMethod(lineMetricsInit, String(u"TextLineMetrics"));
+    vm.defineConstructor(metrics, lineMetricsInit);
 
     vm.defineGetter(textField, u"text", propertyGetter<P::Text>, textSetter);
     vm.defineGetter(textField, u"htmlText", htmlTextGetter, htmlTextSetter);
@@ -394,8 +391,8 @@ void installTextClasses(Vm& vm, Class* textField) {
     vm.defineGetter(textField, u"displayAsPassword", propertyGetter<P::Password>, propertySetter<P::Password, Type::Flag>);
     vm.defineGetter(textField, u"condenseWhite", propertyGetter<P::CondenseWhite>,
                     propertySetter<P::CondenseWhite, Type::Flag>);
-    vm.defineGetter(textField, u"antiAliasType", propertyGetter<P::AntiAliasType>, ignore);
-    vm.defineGetter(textField, u"gridFitType", propertyGetter<P::GridFitType>, ignore);
+    vm.defineGetter(textField, u"antiAliasType", propertyGetter<P::AntiAliasType>, nothing);
+    vm.defineGetter(textField, u"gridFitType", propertyGetter<P::GridFitType>, nothing);
     vm.defineGetter(textField, u"defaultTextFormat", defaultFormatGetter, defaultFormatSetter);
     vm.defineTraitMethod(textField, u"getTextFormat", getTextFormat);
     vm.defineTraitMethod(textField, u"setTextFormat", setTextFormat);

@@ -27,12 +27,10 @@ Value choiceGetter(Vm&, const Value& t, Args) {
 
 void setChoice(Vm& vm, const Value& t, const Choice& c, const Value& v) {
     const std::string name = String(c.name).toUtf8();
-    if (v.isNullish())
-        vm.throwError(ErrorType::TypeError, "Error #2007: Parameter " + name + " must be non-null.", 2007);
+    requireNonNull(vm, v, name);
     const String text = vm.toString(v);
     if (c.accepted.size() && std::find(c.accepted.begin(), c.accepted.end(), text.view()) == c.accepted.end())
-        vm.throwError(ErrorType::ArgumentError,
-                      "Error #2008: Parameter " + name + " must be one of the accepted values.", 2008);
+        throwNotAccepted(vm, name);
     setHiddenProperty(t, c.hidden, Value(text));
 }
 
@@ -175,13 +173,11 @@ Value notImplemented(Vm& vm, const Value&, Args) {
     vm.throwError(ErrorType::Error, "Error #2181: The TextLine class does not implement this property or method.",
                   2181);
 }
-Value nullValue(Vm&, const Value&, Args) { return Value::null(); }
-Value falseValue(Vm&, const Value&, Args) { return Value(false); }
 Value noTabIndex(Vm&, const Value&, Args) { return Value(-1.0); }
 
 Class* engineClass(Vm& vm, std::u16string_view name, kinolux::avm2::NativeFunction init) {
     Class* c = vm.defineClass(u"flash.text.engine", name, vm.findClass(u"Object"), nullptr);
-    c->init = vm.nativeMethod(init, String(name));
+    vm.defineConstructor(c, init);
     return c;
 }
 

@@ -23,12 +23,8 @@ EditText* editTextOf(const Value& t) {
 
 EditText& fieldOf(Vm& vm, const Value& t) {
     EditText* field = editTextOf(t);
-    if (!field) vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+    if (!field) throwNullObject(vm);
     return *field;
-}
-
-[[noreturn]] void outOfBounds(Vm& vm) {
-    vm.throwError(ErrorType::RangeError, "Error #2006: The supplied index is out of bounds.", 2006);
 }
 
 // An index argument within [0, size); -1 when it is not one.
@@ -39,7 +35,7 @@ int indexWithin(Vm& vm, Args a, std::size_t i, int size) {
 
 const LayoutLine& lineArgument(Vm& vm, const TextLayout& layout, Args a) {
     const int line = indexWithin(vm, a, 0, int(layout.lines.size()));
-    if (line < 0) outOfBounds(vm);
+    if (line < 0) throwOutOfBounds(vm);
     return layout.lines[std::size_t(line)];
 }
 

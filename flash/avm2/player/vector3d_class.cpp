@@ -135,13 +135,13 @@ Object* newVector3D(Vm& vm, const Vec4& v) {
 }
 
 Vec4 vector3DOf(Vm& vm, const Value& vector) {
-    if (!vector.object()) vm.throwError(ErrorType::TypeError, "Error #1009: Cannot access a property or method of a null object reference.", 1009);
+    if (!vector.object()) throwNullObject(vm);
     return {geomField(vm, vector, u"x"), geomField(vm, vector, u"y"), geomField(vm, vector, u"z"), geomField(vm, vector, u"w")};
 }
 
 void installVector3DClass(Vm& vm) {
     Class* c = vm.defineClass(u"flash.geom", u"Vector3D", vm.findClass(u"Object"), nullptr);
-    c->init = vm.nativeMethod(init, String(u"Vector3D"));
+    vm.defineConstructor(c, init);
     vm.defineTraitMethod(c, u"toString", toString);
     vm.defineTraitMethod(c, u"clone", clone);
     vm.defineTraitMethod(c, u"add", add);
