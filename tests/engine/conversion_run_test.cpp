@@ -136,8 +136,7 @@ protected:
     }
 
     void UseProfile(const std::string& file, const std::string& name) {
-        ReadProfile(name, task_.profile, ProfileFilePath(file));
-        task_.profile.ProfileFile = ProfileFilePath(file);
+        LoadProfile(name, task_.profile, ProfileFilePath(file));
         task_.profile.nVideoRiszeOption = 0;
         task_.profile.nSourceWidth = 64;
         task_.profile.nSourceHeight = 48;
