@@ -66,17 +66,4 @@ void PosixFile::Close() {
     if (fd_ >= 0) ::close(std::exchange(fd_, -1));
 }
 
-size_t ReadGrowing(const PosixFile& file, uint64_t offset, void* data, size_t size,
-                   const WaitForMoreData& waitForMore) {
-    auto* bytes = static_cast<char*>(data);
-    size_t done = 0;
-    while (done < size) {
-        const long got = file.ReadAt(offset + done, bytes + done, size - done);
-        if (got < 0) break;
-        done += static_cast<size_t>(got);
-        if (got == 0 && (!waitForMore || !waitForMore())) break;
-    }
-    return done;
-}
-
 }  // namespace kinolux

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace kinolux {
@@ -37,16 +36,5 @@ private:
     explicit PosixFile(int fd) : fd_(fd) {}
     int fd_ = -1;
 };
-
-// Asked when a file that another process is still writing holds less than
-// a reader wants: waits a little (pumping messages, sleeping) and returns
-// true to read again, or false to give up. An empty one never waits.
-using WaitForMoreData = std::function<bool()>;
-
-// Reads `size` bytes from `offset` of a growing file, asking `waitForMore`
-// whenever fewer are there yet. Returns how many were read: all of them,
-// unless waitForMore gave up or the file cannot be read.
-size_t ReadGrowing(const PosixFile& file, uint64_t offset, void* data, size_t size,
-                   const WaitForMoreData& waitForMore);
 
 }  // namespace kinolux

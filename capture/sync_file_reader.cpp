@@ -4,19 +4,15 @@
 
 namespace kinolux {
 
-bool SyncFileReader::Open(const std::string& path) {
-    file_ = PosixFile::OpenForReading(path);
-    offset_ = kSyncSignature.size();
-    return file_.IsOpen();
-}
+SyncFileReader::SyncFileReader() : GrowingFileReader(kSyncSignature.size()) {}
 
 std::optional<SyncRecord> SyncFileReader::ReadRecord(const WaitForMoreData& waitForMore) {
-    if (!file_.IsOpen()) return std::nullopt;
+    if (!IsOpen()) return std::nullopt;
     uint8_t bytes[kSyncRecordBytes];
-    if (ReadGrowing(file_, offset_, bytes, sizeof bytes, waitForMore) < sizeof bytes) return std::nullopt;
-    offset_ += sizeof bytes;
+    if (ReadAhead(bytes, sizeof bytes, waitForMore) < sizeof bytes) return std::nullopt;
+    MoveOn(sizeof bytes);
     const SyncRecord record{static_cast<int32_t>(GetLe32(bytes)), static_cast<int32_t>(GetLe32(bytes + 4))};
-    if (IsSyncEnd(record)) file_.Close();
+    if (IsSyncEnd(record)) Close();
     return record;
 }
 

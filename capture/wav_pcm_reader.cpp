@@ -6,18 +6,14 @@
 
 namespace kinolux {
 
-bool WavPcmReader::Open(const std::string& path) {
-    file_ = PosixFile::OpenForReading(path);
-    offset_ = kWavHeaderBytes;
-    return file_.IsOpen();
-}
+WavPcmReader::WavPcmReader() : GrowingFileReader(kWavHeaderBytes) {}
 
 size_t WavPcmReader::ReadAudio(int16_t* values, uint32_t count, const WaitForMoreData& waitForMore) {
     const size_t bytes = size_t(count) * 2;
     std::memset(values, 0, bytes);
-    if (!file_.IsOpen()) return bytes;
-    const size_t got = ReadGrowing(file_, offset_, values, bytes, waitForMore);
-    offset_ += got;
+    if (!IsOpen()) return bytes;
+    const size_t got = ReadAhead(values, bytes, waitForMore);
+    MoveOn(got);
     return got;
 }
 

@@ -2,31 +2,24 @@
 // or the audio tap of this process) is still appending to it.
 #pragma once
 
-#include "capture/posix_file.h"
+#include "capture/growing_file_reader.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace kinolux {
 
-class WavPcmReader {
+// Open places reading at the PCM, byte 44. The header is not read: its
+// sizes stay 0 until the writer finishes.
+class WavPcmReader : public GrowingFileReader {
 public:
-    // Opens the file at its PCM, byte 44. The header is not read: its sizes
-    // stay 0 until the writer finishes.
-    bool Open(const std::string& path);
+    WavPcmReader();
     // Fills `values` with the next `count` 16-bit values, asking
     // `waitForMore` while the writer has not caught up. Returns the bytes
     // read: 2 x count, or fewer when `waitForMore` gave up (the rest of the
     // buffer is then silence). Without an open file the whole buffer is
     // silence and counts as read: a capture without sound is silent.
     size_t ReadAudio(int16_t* values, uint32_t count, const WaitForMoreData& waitForMore);
-    bool IsOpen() const { return file_.IsOpen(); }
-    void Close() { file_.Close(); }
-
-private:
-    PosixFile file_;
-    uint64_t offset_ = 0;
 };
 
 }  // namespace kinolux

@@ -106,11 +106,7 @@ FramePtr QuantizeToPalette(const AVFrame& rgb) {
         }
     }
 
-    FramePtr indexed = NewFrame();
-    indexed->format = AV_PIX_FMT_PAL8;
-    indexed->width = rgb.width;
-    indexed->height = rgb.height;
-    Check(av_frame_get_buffer(indexed.get(), 0), "Could not allocate a picture");
+    FramePtr indexed = NewPicture(AV_PIX_FMT_PAL8, rgb.width, rgb.height);
 
     std::vector<uint8_t> lookup(kBins);
     auto* palette = reinterpret_cast<uint32_t*>(indexed->data[1]);

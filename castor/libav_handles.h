@@ -50,5 +50,7 @@ using InputContextPtr = std::unique_ptr<AVFormatContext, InputContextDeleter>;
 // memory.
 FramePtr NewFrame();
 PacketPtr NewPacket();
+// A picture of that format and size with its buffers allocated.
+FramePtr NewPicture(AVPixelFormat format, int width, int height);
 
 }  // namespace castor

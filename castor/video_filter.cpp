@@ -58,12 +58,7 @@ VideoFilter::VideoFilter(const PictureGeometry& geometry)
 }
 
 FramePtr VideoFilter::NewOutputFrame() const {
-    FramePtr frame = NewFrame();
-    frame->format = stageFormat_;
-    frame->width = geometry_.frameWidth;
-    frame->height = geometry_.frameHeight;
-    Check(av_frame_get_buffer(frame.get(), 0), "Could not allocate a picture");
-    return frame;
+    return NewPicture(stageFormat_, geometry_.frameWidth, geometry_.frameHeight);
 }
 
 void VideoFilter::PaintBackground(AVFrame& frame) {

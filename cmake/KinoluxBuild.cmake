@@ -34,6 +34,21 @@ endif()
 
 find_package(PkgConfig REQUIRED)
 
+# kinolux_add_library(NAME [SHARED] SOURCES a.cpp b.cpp [LIBS lib...] [PRIVATE_LIBS lib...])
+# A library of the tree, static unless SHARED. Its users include its headers
+# from the source root ("capture/posix_file.h"); LIBS are part of what it
+# offers them, PRIVATE_LIBS only its own.
+function(kinolux_add_library name)
+  cmake_parse_arguments(L "SHARED" "" "SOURCES;LIBS;PRIVATE_LIBS" ${ARGN})
+  if(L_SHARED)
+    add_library(${name} SHARED ${L_SOURCES})
+  else()
+    add_library(${name} STATIC ${L_SOURCES})
+  endif()
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${L_LIBS} PRIVATE ${L_PRIVATE_LIBS})
+endfunction()
+
 # kinolux_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l] [DEPENDS target...])
 # A GoogleTest program run through CTest; DEPENDS names the programs and
 # files it runs or reads, built before it. Tests run on Qt's offscreen
@@ -104,9 +119,7 @@ endfunction()
 # core's symbols nor those of the libraries it pulls in leave it.
 function(kinolux_add_entry_library name)
   cmake_parse_arguments(ARG "" "CORE" "ENTRIES" ${ARGN})
-  add_library(${name} SHARED ${ARG_ENTRIES})
-  target_link_libraries(${name} PRIVATE ${ARG_CORE})
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  kinolux_add_library(${name} SHARED SOURCES ${ARG_ENTRIES} PRIVATE_LIBS ${ARG_CORE})
   foreach(target ${ARG_CORE} ${name})
     set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
   endforeach()

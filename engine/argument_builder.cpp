@@ -130,9 +130,7 @@ BuiltEncoding BuildFrameEncoding(const ConversionTask& task) {
 
 ProfileSettings IntermediateProfile(const ProfileSettings& taskProfile) {
     ProfileSettings intermediate{};
-    std::string file = ProfileFilePath(kIntermediateProfileFile);
-    ReadProfile(kIntermediateProfileName, intermediate, file);
-    intermediate.ProfileFile = file;
+    LoadProfile(kIntermediateProfileName, intermediate, ProfileFilePath(kIntermediateProfileFile));
     const ProfileSettings& t = taskProfile;
     ProfileSettings& i = intermediate;
     i.nVideoCustomSizeX = t.nVideoCustomSizeX;

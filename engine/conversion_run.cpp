@@ -173,20 +173,23 @@ bool ConversionRun::Open() {
         return true;
     }
     if (context_.fast) {
-        supply_ = std::make_unique<FrameSupply>(*task_, description_, &frames_, static_cast<FrameSupplyHost&>(*this),
-                                                flags_, "", "");
+        MakeSupply("", "");
         supply_->SetFast(true);
         observer_.RunOpened(false, false);
         SetTimer(kAutoStartTimer, 0);
         return true;
     }
     syncPath_ = folder + base + "~temp.sync";
-    supply_ = std::make_unique<FrameSupply>(*task_, description_, &frames_, static_cast<FrameSupplyHost&>(*this),
-                                            flags_, syncPath_, wavPath_);
+    MakeSupply(syncPath_, wavPath_);
     if (!StartPlayer()) return false;
     observer_.RunOpened(false, false);
     SetTimer(kAutoStartTimer, kStartDelayMs);
     return true;
+}
+
+void ConversionRun::MakeSupply(const std::string& syncPath, const std::string& wavPath) {
+    supply_ = std::make_unique<FrameSupply>(*task_, description_, &frames_, static_cast<FrameSupplyHost&>(*this),
+                                            flags_, syncPath, wavPath);
 }
 
 bool ConversionRun::StartPlayer() {
@@ -239,15 +242,8 @@ void ConversionRun::RunFrameEncoding() {
         Finish();
         return;
     }
-    int result = 1;
-    {
-        ActiveRunScope active(*this);
-        CS_SetFrameInfoCallBack(&FrameCallback);
-        encoding_ = 1;
-        result = RunEncoder(built.arguments, &EncodeProgress);
-        encoding_ = 0;
-    }
-    JudgeEncoding(result, outputPath_);
+    CS_SetFrameInfoCallBack(&FrameCallback);
+    JudgeEncoding(EncodeHere(built.arguments, &EncodeProgress), outputPath_);
     if (failure_.empty() && !context_.fast && PlayerDiedEarly())
         Fail("The sound player ended before its end of " + inputPath_ + "; the conversion is incomplete.");
     Finish();
@@ -284,16 +280,18 @@ void ConversionRun::RunSecondPass() {
     if (!built.ok()) {
         Fail(built.error);
     } else {
-        int result = 1;
-        {
-            ActiveRunScope active(*this);
-            encoding_ = 1;
-            result = RunEncoder(built.arguments, &FileEncodeProgress);
-            encoding_ = 0;
-        }
+        const int result = EncodeHere(built.arguments, &FileEncodeProgress);
         if (result == 1 && !cancelled_) JudgeEncoding(result, outputPath_);
     }
     Finish();
+}
+
+int ConversionRun::EncodeHere(EncoderArguments& arguments, CS_ProgressCallback progress) {
+    ActiveRunScope active(*this);
+    encoding_ = 1;
+    const int result = RunEncoder(arguments, progress);
+    encoding_ = 0;
+    return result;
 }
 
 void ConversionRun::StillImageTick() {

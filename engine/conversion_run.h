@@ -36,6 +36,7 @@ namespace kinolux {
 
 class ActiveRunScope;
 class BluRayStep;
+class EncoderArguments;
 class InteractiveCapture;
 
 enum class RunOutcome { Completed, Cancelled, Failed };
@@ -77,6 +78,9 @@ public:
 
 private:
     bool Open();
+    // The supply of frames and sound to the encoder, from the player's sync
+    // and WAV files (either empty where the mode has none).
+    void MakeSupply(const std::string& syncPath, const std::string& wavPath);
     bool StartPlayer();
     // ---- conversion_run_interactive.cpp ----
     bool StartInteractiveCapture();
@@ -90,6 +94,9 @@ private:
     void KillTimer(int id);
     void OnTimer(int id);
     void RunFrameEncoding();
+    // An encoding on the run's thread, the run being the encoder's callbacks'
+    // while it lasts; the encoder's result.
+    int EncodeHere(EncoderArguments& arguments, CS_ProgressCallback progress);
     bool PlayerDiedEarly();
     void RunSecondPass();
     // After an encoding: the failure it ended with, if any.

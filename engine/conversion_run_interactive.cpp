@@ -26,8 +26,7 @@ bool ConversionRun::StartInteractiveCapture() {
     request.width = description_.frameWidth;
     request.height = description_.frameHeight;
     interactive_->Start(request);
-    supply_ = std::make_unique<FrameSupply>(*task_, description_, &frames_, static_cast<FrameSupplyHost&>(*this),
-                                            flags_, std::string(), wavPath_);
+    MakeSupply("", wavPath_);
     supply_->SetCapturedFrameSource(interactive_);
     return true;
 }

@@ -17,8 +17,7 @@ std::unique_ptr<ConversionTask> CreateConversionTask(const std::string& inputPat
     task->alphaFlag = 0;
     task->inputPath = inputPath;
     task->profile = ProfileSettings{};
-    ReadProfile(profileName, task->profile, profileFile);
-    task->profile.ProfileFile = profileFile;
+    LoadProfile(profileName, task->profile, profileFile);
     task->aspectFitIndex = aspectFitIndex;
     PrepareProfileForSource(task->profile, task->sourceWidth, task->sourceHeight, task->aspectFitIndex);
     return task;

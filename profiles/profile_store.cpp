@@ -54,6 +54,11 @@ void ReadProfile(const std::string& profileName, ProfileSettings& settings, cons
     }
 }
 
+void LoadProfile(const std::string& profileName, ProfileSettings& settings, const std::string& profileFile) {
+    ReadProfile(profileName, settings, profileFile);
+    settings.ProfileFile = profileFile;
+}
+
 bool WriteProfile(const std::string& profileName, const ProfileSettings& settings, const std::string& profileFile) {
     std::optional<IniDocument> doc = IniDocument::LoadForUpdate(profileFile);
     if (!doc) return false;
@@ -107,9 +112,7 @@ bool WriteOutputDefault(const OutputDefault& output) {
 }
 
 void LoadDefaultProfile(const std::string& fileName, ProfileSettings& settings) {
-    std::string path = ProfileFilePath(fileName);
-    ReadProfile(GetDefaultProfileName(fileName), settings, path);
-    settings.ProfileFile = path;
+    LoadProfile(GetDefaultProfileName(fileName), settings, ProfileFilePath(fileName));
 }
 
 }  // namespace kinolux

@@ -20,6 +20,9 @@ std::string DefaultsFilePath();
 // Fills every stored field from section profileName and sets ProfileName;
 // leaves ProfileFile and the run-time fields as they are.
 void ReadProfile(const std::string& profileName, ProfileSettings& settings, const std::string& profileFile);
+// ReadProfile, and ProfileFile set to profileFile: the profile as a task
+// takes it, knowing where it came from.
+void LoadProfile(const std::string& profileName, ProfileSettings& settings, const std::string& profileFile);
 
 // Writes the 42 keys in their order into section profileName, creating the
 // file, section or keys as needed and keeping every other line. False when

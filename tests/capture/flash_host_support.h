@@ -5,23 +5,20 @@
 
 #include "platform/program_folder.h"
 #include "tests/flash_control/control_support.h"
-
-#include <cstdlib>
+#include "tests/platform/built_program_folder.h"
 
 namespace kinolux::testing {
 
 // The engine module is loaded from the program folder, as the programs load it.
 inline void UseBuiltProgramFolder()
 {
-    const char* env = std::getenv("KINOLUX_BIN_DIR");
-    SetProgramFolder(env && *env ? env : KINOLUX_BIN_DIR);
+    SetProgramFolder(BuiltProgramFolder());
     flash::testing::ensureApplication();
 }
 
 inline std::string BuiltModulePath()
 {
-    const char* env = std::getenv("KINOLUX_BIN_DIR");
-    return std::string(env && *env ? env : KINOLUX_BIN_DIR) + "/libflash.so";
+    return BuiltProgramFolder() + "/libflash.so";
 }
 
 }  // namespace kinolux::testing

@@ -9,6 +9,7 @@
 #include "platform/winmm/winmm.h"
 #include "tests/capture/engine_interception.h"
 #include "tests/flash_control/control_support.h"
+#include "tests/platform/built_program_folder.h"
 #include "tests/platform/manual_clock.h"
 #include "tests/platform/scoped_temp_folder.h"
 
@@ -36,8 +37,7 @@ QRgb CentreOf(const QImage& picture)
 
 std::string SampleMovie()
 {
-    const char* bin = std::getenv("KINOLUX_BIN_DIR");
-    return std::string(bin && *bin ? bin : KINOLUX_BIN_DIR) + "/samples/kinolux-sample.swf";
+    return testing::BuiltProgramFolder() + "/samples/kinolux-sample.swf";
 }
 
 class MovieWindowTest : public ::testing::Test {
@@ -140,8 +140,7 @@ TEST_F(MovieWindowTest, TheSampleMovieVisitsItsFramesInOrder)
 // pictures of the same frames at the same size.
 TEST_F(MovieWindowTest, GrabsAreTheRenderersOwnPictures)
 {
-    const char* bin = std::getenv("KINOLUX_BIN_DIR");
-    const QString swfrender = QString::fromUtf8(bin && *bin ? bin : KINOLUX_BIN_DIR) + "/swfrender";
+    const QString swfrender = QString::fromStdString(testing::BuiltProgramFolder() + "/swfrender");
     testing::ScopedTempFolder folder;
     Load(SampleMovie(), 320, 240);
     window->SetBackgroundColorRef(0xFFFFFFFF);  // the movie's own background, as swfrender draws it

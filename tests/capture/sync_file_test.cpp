@@ -4,6 +4,7 @@
 #include "capture/sync_file_reader.h"
 #include "capture/sync_file_writer.h"
 #include "capture/sync_offset.h"
+#include "tests/capture/writer_waits.h"
 #include "tests/platform/scoped_temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -16,16 +17,11 @@
 namespace kinolux {
 namespace {
 
+using testing::NeverWait;
 using testing::ReadTextFile;
 using testing::ScopedTempFolder;
+using testing::WaitAMoment;
 using testing::WriteTextFile;
-
-bool NeverWait() { return false; }
-
-bool WaitAMoment() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return true;
-}
 
 TEST(SyncFile, WrittenBytesReadBackRecordByRecord) {
     ScopedTempFolder folder;

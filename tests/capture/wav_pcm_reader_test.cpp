@@ -1,6 +1,7 @@
 // Reading the PCM of a WAV file while its writer is still appending to it.
 #include "capture/wav_file_writer.h"
 #include "capture/wav_pcm_reader.h"
+#include "tests/capture/writer_waits.h"
 #include "tests/platform/scoped_temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,9 @@
 namespace kinolux {
 namespace {
 
+using testing::NeverWait;
 using testing::ScopedTempFolder;
+using testing::WaitAMoment;
 
 TEST(WavPcmReader, ReadsFromByte44WhileTheWriterCatchesUp) {
     ScopedTempFolder folder;
@@ -33,13 +36,9 @@ TEST(WavPcmReader, ReadsFromByte44WhileTheWriterCatchesUp) {
         writer.Close();
     });
     std::vector<int16_t> read(sound.size());
-    const auto wait = [] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        return true;
-    };
     // Frames of 1/30 s do not line up with the writer's ticks.
     for (size_t at = 0; at < read.size(); at += 2940)
-        ASSERT_EQ(reader.ReadAudio(read.data() + at, 2940, wait), 5880u);
+        ASSERT_EQ(reader.ReadAudio(read.data() + at, 2940, WaitAMoment), 5880u);
     player.join();
     EXPECT_EQ(read, sound);
 }
@@ -55,7 +54,7 @@ TEST(WavPcmReader, ShortReadWhenTheWaitEndsAndTheNextReadGoesOn) {
     ASSERT_TRUE(reader.Open(path));
 
     std::vector<int16_t> buffer(400, -1);
-    EXPECT_EQ(reader.ReadAudio(buffer.data(), 400, [] { return false; }), 600u);
+    EXPECT_EQ(reader.ReadAudio(buffer.data(), 400, NeverWait), 600u);
     EXPECT_EQ(buffer[299], 11);
     EXPECT_EQ(buffer[300], 0) << "what could not be read is silence";
     ASSERT_TRUE(writer.Write(second.data(), 100));

@@ -88,8 +88,7 @@ protected:
         window_ = std::make_unique<MovieWindow>(nullptr, 1);
         task_.inputPath = temp_.path() + "/clip.swf";
         task_.outputPath = temp_.path() + "/clip.mp4";
-        ReadProfile("H264 mp4 Normal", task_.profile, ProfileFilePath("h264mp4.ini"));
-        task_.profile.ProfileFile = ProfileFilePath("h264mp4.ini");
+        LoadProfile("H264 mp4 Normal", task_.profile, ProfileFilePath("h264mp4.ini"));
         task_.profile.nVideoRiszeOption = 0;
         task_.profile.nSourceWidth = 64;
         task_.profile.nSourceHeight = 48;

@@ -7,6 +7,7 @@
 #include "platform/program_folder.h"
 #include "profiles/profile_store.h"
 #include "tests/flash/test_movies.h"
+#include "tests/platform/built_program_folder.h"
 #include "tests/platform/scoped_temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -117,8 +118,7 @@ class ConversionRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
         EnsureCoreApplication();
-        const char* bin = std::getenv("KINOLUX_BIN_DIR");
-        SetProgramFolder(bin && *bin ? bin : KINOLUX_BIN_DIR);
+        SetProgramFolder(testing::BuiltProgramFolder());
         const std::vector<std::uint8_t> movie = ChangingMovie();
         task_.inputPath = temp_.path() + "/changing.swf";
         QFile file(QString::fromStdString(task_.inputPath));
@@ -136,8 +136,7 @@ protected:
     }
 
     void UseProfile(const std::string& file, const std::string& name) {
-        ReadProfile(name, task_.profile, ProfileFilePath(file));
-        task_.profile.ProfileFile = ProfileFilePath(file);
+        LoadProfile(name, task_.profile, ProfileFilePath(file));
         task_.profile.nVideoRiszeOption = 0;
         task_.profile.nSourceWidth = 64;
         task_.profile.nSourceHeight = 48;

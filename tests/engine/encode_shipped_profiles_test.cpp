@@ -111,8 +111,7 @@ TEST_P(EncodeShippedProfiles, EveryProfileEncodes) {
     int index = 0;
     for (const std::string& name : ListProfileNames(file)) {
         ConversionTask task;
-        ReadProfile(name, task.profile, file);
-        task.profile.ProfileFile = file;
+        LoadProfile(name, task.profile, file);
         if (IsStillImageProfile(task.profile)) continue;
         PrepareProfileForSource(task.profile, kSourceWidth, kSourceHeight, -1);
         task.outputPath = dir_ / ("out" + std::to_string(++index) + "." + task.profile.TargetType);
@@ -174,8 +173,7 @@ TEST_P(FixedSizeCodecs, EverySizeTheOptionsSheetTakesEncodesAndARefusedOneWouldF
         CommandOutput("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=" + std::to_string(size.width) + "x" +
                       std::to_string(size.height) + ":rate=25:duration=0.2 -c:v huffyuv '" + clip + "'");
         ConversionTask task;
-        ReadProfile("Divx avi Normal", task.profile, file);
-        task.profile.ProfileFile = file;
+        LoadProfile("Divx avi Normal", task.profile, file);
         task.profile.Para = "-f avi";  // without the profile's DivX tag
         task.profile.cVideoCodec = codec;
         task.profile.bDisableAudio = 1;

@@ -21,8 +21,7 @@ TEST(ShippedProfiles, EveryCatalogueFileIsThereWithProfilesThatBuild) {
         ASSERT_FALSE(names.empty()) << file;
         for (const std::string& name : names) {
             ProfileSettings profile{};
-            ReadProfile(name, profile, path);
-            profile.ProfileFile = path;
+            LoadProfile(name, profile, path);
             EXPECT_FALSE(profile.FormatName.empty()) << file << " " << name;
             EXPECT_FALSE(profile.TargetType.empty()) << file << " " << name;
             ConversionTask task;

@@ -1,6 +1,7 @@
 #include "tests/player/player_process.h"
 
 #include "tests/flash_control/control_support.h"
+#include "tests/platform/built_program_folder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,8 +39,7 @@ PlayerProcess::PlayerProcess(const PlayerRunSettings& settings)
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
     environment.insert("KINOLUX_AUDIO", QString::fromStdString(settings.audio));
     process_.setProcessEnvironment(environment);
-    const char* bin = std::getenv("KINOLUX_BIN_DIR");
-    process_.start(QString::fromUtf8(bin && *bin ? bin : KINOLUX_BIN_DIR) + "/kinoluxplayer",
+    process_.start(QString::fromStdString(BuiltProgramFolder() + "/kinoluxplayer"),
                    {QString::fromStdString(PlayerParameterText(settings))});
     if (process_.waitForStarted(10000)) processId_ = pid_t(process_.processId());
 }

@@ -7,6 +7,7 @@
 #include "tests/flash_audio/reference_codec.h"
 #include "tests/flash_control/control_support.h"
 #include "tests/flash_control/sound_movie.h"
+#include "tests/platform/built_program_folder.h"
 #include "tests/platform/scoped_temp_folder.h"
 #include "tests/player/player_process.h"
 
@@ -338,10 +339,9 @@ TEST_F(PlayerProgram, APlayerWhoseMainProgramHasGoneFinishesByItself)
     // (a shell) ends after two seconds without a word.
     PlayerRunSettings settings = SettingsFor(movies.write("still.swf", flash::testing::colouredFramesMovie(1)));
     settings.toFrame = settings.totalFrames = 1000;
-    const char* bin = std::getenv("KINOLUX_BIN_DIR");
     QProcess shell;
     shell.start("/bin/sh", {"-c", "\"$0\" \"$1\" & sleep 2",
-                            QString::fromUtf8(bin && *bin ? bin : KINOLUX_BIN_DIR) + "/kinoluxplayer",
+                            QString::fromStdString(testing::BuiltProgramFolder() + "/kinoluxplayer"),
                             QString::fromStdString(testing::PlayerParameterText(settings))});
     ASSERT_TRUE(shell.waitForFinished(10000));
     ASSERT_TRUE(flash::testing::pumpUntil([&] {

@@ -269,8 +269,7 @@ protected:
         std::filesystem::create_directories(dir_ / "ini");
         SetProgramFolder(dir_.path());
         WriteTextFile(file_, kOriginal);
-        ReadProfile("mp4 Normal", profile_, file_);
-        profile_.ProfileFile = file_;
+        LoadProfile("mp4 Normal", profile_, file_);
         profile_.nVideoCustomBitRate = 777;
     }
     void TearDown() override {

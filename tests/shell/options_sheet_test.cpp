@@ -46,8 +46,7 @@ protected:
         file_ = ProfileFilePath("mp4.ini");
         original_ = ReadTextFile(file_);
         profile_ = {};
-        ReadProfile("mp4 Normal", profile_, file_);
-        profile_.ProfileFile = file_;
+        LoadProfile("mp4 Normal", profile_, file_);
         PrepareProfileForSource(profile_, 550, 400, -1);
     }
 

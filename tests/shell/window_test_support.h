@@ -9,6 +9,7 @@
 #include "profiles/language_manager.h"
 #include "tests/flash/test_movies.h"
 #include "tests/flash_control/control_support.h"
+#include "tests/platform/built_program_folder.h"
 #include "tests/platform/scoped_temp_folder.h"
 
 #include <filesystem>
@@ -18,11 +19,6 @@
 #include <vector>
 
 namespace kinolux::testing {
-
-inline std::string BuiltProgramFolder() {
-    const char* env = std::getenv("KINOLUX_BIN_DIR");
-    return env && *env ? env : KINOLUX_BIN_DIR;
-}
 
 class WindowTestHome {
 public:

@@ -54,23 +54,18 @@ int main(int argc, char** argv) {
     if (dir.empty()) dir = corpusRoot + (trace ? "/ruffle/trace" : "/ruffle/render");
     auto wanted = [&](const std::string& name) { return only.empty() || std::find(only.begin(), only.end(), name) != only.end(); };
     std::vector<Outcome> outcomes;
-    if (trace) {
-        for (const auto& c : corpus::listTraceCases(dir)) {
+    // Each result is printed as it comes, so a long run shows where it is.
+    auto runEach = [&](const auto& cases, auto run) {
+        for (const auto& c : cases) {
             if (!wanted(c.name)) continue;
-            auto r = corpus::runTraceCase(c, out);
+            auto r = run(c, out);
             std::printf("%s %s %s\n", r.passed ? "PASS" : "FAIL", r.name.c_str(), r.detail.c_str());
             std::fflush(stdout);
             outcomes.push_back({r.name, r.passed, r.detail});
         }
-    } else {
-        for (const auto& c : corpus::listCases(dir)) {
-            if (!wanted(c.name)) continue;
-            auto r = corpus::runCase(c, out);
-            std::printf("%s %s %s\n", r.passed ? "PASS" : "FAIL", r.name.c_str(), r.detail.c_str());
-            std::fflush(stdout);
-            outcomes.push_back({r.name, r.passed, r.detail});
-        }
-    }
+    };
+    if (trace) runEach(corpus::listTraceCases(dir), corpus::runTraceCase);
+    else runEach(corpus::listCases(dir), corpus::runCase);
     if (outcomes.empty()) {
         std::fprintf(stderr, "flashcorpus: no movies under %s\n", dir.c_str());
         return 1;
