@@ -8,6 +8,12 @@ QTransform toQTransform(const swf::Matrix& m) {
     return QTransform(m.a / 65536.0, m.b / 65536.0, m.c / 65536.0, m.d / 65536.0, m.tx, m.ty);
 }
 
+QTransform inverseOrCollapse(const QTransform& m) {
+    bool invertible = false;
+    const QTransform inverse = m.inverted(&invertible);
+    return invertible ? inverse : QTransform(0, 0, 0, 0, 0, 0);
+}
+
 QRectF toQRectF(const swf::Rect& r) {
     return QRectF(QPointF(r.xMin, r.yMin), QPointF(r.xMax, r.yMax)).normalized();
 }

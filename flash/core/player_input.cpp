@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "flash/core/button.h"
+#include "flash/core/geometry.h"
 #include "flash/core/player.h"
 
 namespace flash {
@@ -59,12 +60,6 @@ int keyOfButton(Player::MouseButton button) {
     return 1;
 }
 
-QTransform inverse(const QTransform& m) {
-    bool invertible = false;
-    QTransform inv = m.inverted(&invertible);
-    return invertible ? inv : QTransform(0, 0, 0, 0, 0, 0);
-}
-
 }  // namespace
 
 // Every key flips its toggle on each press, as the lock keys show it.
@@ -95,7 +90,7 @@ bool Player::isMouseTarget(DisplayObject& object) {
 // something there, other than `skip`.
 DisplayObject* Player::pick(DisplayObject& object, QPointF stageTwips, bool interactive, const DisplayObject* skip) {
     if (!object.visible || object.isMask() || &object == skip) return nullptr;
-    const QPointF local = inverse(object.worldMatrix()).map(stageTwips);
+    const QPointF local = inverseOrCollapse(object.worldMatrix()).map(stageTwips);
     if (interactive && isMouseTarget(object)) {
         if (object.kind() == ObjectKind::Button) {
             // A button within a button takes the mouse before the outer one.
@@ -333,7 +328,7 @@ void Player::startDrag(DisplayObject& object, bool lockCenter, std::optional<QRe
     if (!object.onStage()) return;
     Drag drag;
     drag.object = object.weak_from_this();
-    const QTransform toParent = object.parent() ? inverse(object.parent()->worldMatrix()) : QTransform();
+    const QTransform toParent = object.parent() ? inverseOrCollapse(object.parent()->worldMatrix()) : QTransform();
     const QPointF mouse = toParent.map(input_.mouse * 20.0) / 20.0;
     if (!lockCenter) drag.offset = QPointF(object.x(), object.y()) - mouse;
     drag.constraint = constraint;
@@ -358,7 +353,7 @@ void Player::updateDrag() {
         input_.drag.reset();
         return;
     }
-    const QTransform toParent = object->parent() ? inverse(object->parent()->worldMatrix()) : QTransform();
+    const QTransform toParent = object->parent() ? inverseOrCollapse(object->parent()->worldMatrix()) : QTransform();
     QPointF at = toParent.map(input_.mouse * 20.0) / 20.0 + input_.drag->offset;
     if (const auto& box = input_.drag->constraint) {
         at.setX(std::clamp(at.x(), box->left(), box->right()));

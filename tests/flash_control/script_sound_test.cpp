@@ -30,19 +30,9 @@ constexpr int kFps = testing::kScriptSoundFps;
 // class Tone extends flash.media.Sound {}, in a DoABC tag of its own.
 std::vector<std::uint8_t> toneClassAbc() {
     AbcBuilder abc;
-    const std::uint32_t tone = abc.name("Tone"), sound = abc.qname(abc.packageNamespace("flash.media"), "Sound");
-    const std::uint32_t init = abc.method(), cinit = abc.method();
-    abc.body(init, Code().op(op::GetLocal0).op(op::PushScope).op(op::GetLocal0).op(op::ConstructSuper, 0).op(
-                       op::ReturnVoid));
-    abc.body(cinit, Code().op(op::ReturnVoid));
-    abc.addClass(tone, sound, init, cinit);
-    Code script;
-    script.op(op::GetScopeObject).u8(0).op(op::GetLex, sound).op(op::NewClass, 0).op(op::InitProperty, tone);
-    scriptOf(abc, script, {{tone, 4, 1, 0}});
-    std::vector<std::uint8_t> tag{0, 0, 0, 0, 0};
-    const auto bytes = abc.bytes();
-    tag.insert(tag.end(), bytes.begin(), bytes.end());
-    return tag;
+    Code init;
+    init.op(op::GetLocal0).op(op::PushScope).op(op::GetLocal0).op(op::ConstructSuper, 0).op(op::ReturnVoid);
+    return classAbc(abc, abc.name("Tone"), abc.name("flash.media", "Sound"), init);
 }
 
 enum class Halt { None, ChannelStop, StopAll };

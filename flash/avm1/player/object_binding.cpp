@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "flash/core/button.h"
+#include "flash/core/geometry.h"
 #include "flash/core/edit_text.h"
 #include "flash/core/movie_clip.h"
 #include "flash/core/player.h"
@@ -29,12 +30,6 @@ constexpr std::pair<swf::BlendMode, std::u16string_view> kBlendModes[] = {
 
 // What getBounds reports for an object that shows nothing.
 constexpr double kNoBounds = 6710886.35;
-
-QTransform inverse(const QTransform& m) {
-    bool invertible = false;
-    QTransform inv = m.inverted(&invertible);
-    return invertible ? inv : QTransform(0, 0, 0, 0, 0, 0);
-}
 
 }  // namespace
 
@@ -117,7 +112,7 @@ double ObjectBinding<Base>::property(DisplayProperty p) const {
     case DisplayProperty::XMouse:
     case DisplayProperty::YMouse: {
         QPointF mouse = object_.player().input().mouse * 20.0;
-        QPointF local = inverse(object_.worldMatrix()).map(mouse) / 20.0;
+        QPointF local = inverseOrCollapse(object_.worldMatrix()).map(mouse) / 20.0;
         return p == DisplayProperty::XMouse ? local.x() : local.y();
     }
     default: return 0;
@@ -192,7 +187,7 @@ Bounds ObjectBinding<Base>::bounds(const DisplayObjectBinding* space) const {
     QRectF local = object_.localBounds();
     if (local.isNull()) return {kNoBounds, kNoBounds, kNoBounds, kNoBounds};
     const DisplayObject* target = space ? displayObjectOf(space) : &object_;
-    QTransform toSpace = object_.worldMatrix() * (target ? inverse(target->worldMatrix()) : QTransform());
+    QTransform toSpace = object_.worldMatrix() * (target ? inverseOrCollapse(target->worldMatrix()) : QTransform());
     QRectF r = toSpace.mapRect(local);
     return {r.left() / 20.0, r.top() / 20.0, r.right() / 20.0, r.bottom() / 20.0};
 }
@@ -205,7 +200,7 @@ Point ObjectBinding<Base>::localToGlobal(Point p) const {
 
 template <class Base>
 Point ObjectBinding<Base>::globalToLocal(Point p) const {
-    QPointF q = inverse(object_.worldMatrix()).map(QPointF(p.x * 20.0, p.y * 20.0)) / 20.0;
+    QPointF q = inverseOrCollapse(object_.worldMatrix()).map(QPointF(p.x * 20.0, p.y * 20.0)) / 20.0;
     return {q.x(), q.y()};
 }
 
@@ -213,7 +208,7 @@ template <class Base>
 bool ObjectBinding<Base>::hitTestPoint(double stageX, double stageY, bool shapeFlag) const {
     QPointF stage(stageX * 20.0, stageY * 20.0);
     if (!shapeFlag) return object_.worldMatrix().mapRect(object_.localBounds()).contains(stage);
-    return object_.hitTestLocal(inverse(object_.worldMatrix()).map(stage), true);
+    return object_.hitTestLocal(inverseOrCollapse(object_.worldMatrix()).map(stage), true);
 }
 
 template <class Base>
