@@ -34,16 +34,22 @@ endif()
 
 find_package(PkgConfig REQUIRED)
 
-# kinolux_add_library(NAME [SHARED] SOURCES a.cpp b.cpp [LIBS lib...] [PRIVATE_LIBS lib...])
-# A library of the tree, static unless SHARED. Its users include its headers
-# from the source root ("capture/posix_file.h"); LIBS are part of what it
-# offers them, PRIVATE_LIBS only its own.
+# kinolux_add_library(NAME [SHARED|OBJECT] [PIC] SOURCES a.cpp b.cpp [LIBS lib...] [PRIVATE_LIBS lib...])
+# A library of the tree, static unless SHARED (or a set of objects joined to
+# another library: OBJECT). PIC is for the parts of a shared module. Its
+# users include its headers from the source root ("capture/posix_file.h");
+# LIBS are part of what it offers them, PRIVATE_LIBS only its own.
 function(kinolux_add_library name)
-  cmake_parse_arguments(L "SHARED" "" "SOURCES;LIBS;PRIVATE_LIBS" ${ARGN})
+  cmake_parse_arguments(L "SHARED;OBJECT;PIC" "" "SOURCES;LIBS;PRIVATE_LIBS" ${ARGN})
   if(L_SHARED)
     add_library(${name} SHARED ${L_SOURCES})
+  elseif(L_OBJECT)
+    add_library(${name} OBJECT ${L_SOURCES})
   else()
     add_library(${name} STATIC ${L_SOURCES})
+  endif()
+  if(L_PIC)
+    set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
   endif()
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${L_LIBS} PRIVATE ${L_PRIVATE_LIBS})
