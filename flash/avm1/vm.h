@@ -59,6 +59,18 @@ public:
     void constructDisplayObject(DisplayObjectBinding& object, const ObjectRef& initObject = nullptr);
     void runFrameActions(DisplayObjectBinding& clip, const ActionBlock& code);
     void runInitActions(DisplayObjectBinding& clip, const ActionBlock& code);
+    // Runs `body`, whose scripts share one time budget as one script would:
+    // frame scripts whose gotos queue each other's frames for ever are
+    // stopped like a loop in one script.
+    template <class F>
+    void asOneRun(F&& body) {
+        beginRun();
+        struct End {
+            Vm& vm;
+            ~End() { vm.endRun(); }
+        } end{*this};
+        body();
+    }
     // An onClipEvent body; `this` and the target are the clip.
     void runClipActions(DisplayObjectBinding& clip, const ActionBlock& code);
     // A DefineButton2 condition action; runs on the button's parent timeline.

@@ -353,22 +353,19 @@ void Player::queueClipEvent(DisplayObject& object, std::uint32_t event) {
 void Player::runQueue() {
     if (runningQueue_) return;
     runningQueue_ = true;
-    for (;;) {
-        Work next;
-        if (!queue_.empty()) {
-            next = std::move(queue_.front());
+    timelineScripts_->runAsOne([this] {
+        while (!queue_.empty()) {
+            Work next = std::move(queue_.front());
             queue_.pop_front();
-        } else {
-            break;
+            auto target = next.target.lock();
+            if (!target || !target->onStage() || (target->removalPending && !next.unload)) continue;
+            switch (next.kind) {
+            case Work::Method: timelineScripts_->callMethod(*target, next.method); break;
+            case Work::Frame: timelineScripts_->runFrameActions(*target, next.code); break;
+            case Work::Transition: transition(*target, *next.transition); break;
+            }
         }
-        auto target = next.target.lock();
-        if (!target || !target->onStage() || (target->removalPending && !next.unload)) continue;
-        switch (next.kind) {
-        case Work::Method: timelineScripts_->callMethod(*target, next.method); break;
-        case Work::Frame: timelineScripts_->runFrameActions(*target, next.code); break;
-        case Work::Transition: transition(*target, *next.transition); break;
-        }
-    }
+    });
     runningQueue_ = false;
 }
 

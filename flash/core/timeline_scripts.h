@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +54,9 @@ public:
     virtual void runFrameActions(DisplayObject& clip, const ActionCode& code) = 0;
     virtual void runClipActions(DisplayObject& clip, const ActionCode& code) = 0;
     virtual void runButtonActions(DisplayObject& button, const ActionCode& code) = 0;
+    // Runs `body`, which runs queued actions and methods, with their time
+    // limit counted over all of them together.
+    virtual void runAsOne(const std::function<void()>& body) { body(); }
     // A method scripts put on an object (onLoad, onPress...).
     virtual void callMethod(DisplayObject& object, std::u16string_view name) = 0;
     virtual bool hasMethod(DisplayObject& object, std::u16string_view name) = 0;

@@ -162,4 +162,24 @@ TEST(ClipMeasures, LabelsFoldTheCaseOfAsciiLettersOnly) {
     EXPECT_EQ(root.frameOfLabel(kinolux::script::String(u"bad\u00c0")), std::nullopt);
 }
 
+TEST(FrameActions, FramesWhoseGotosQueueEachOtherStopAtTheTimeLimitAsOneScriptWould) {
+    // Frame 1 goes to frame 2 and frame 2 back to frame 1, each goto queuing
+    // the other frame's actions in the same frame: no one script runs long,
+    // but together they never end.
+    flash::PlayerOptions options;
+    options.scriptLimits.timeLimitSeconds = 5;
+    options.scriptLimits.actionsPerSecond = 2000;  // 10000 actions; the wall-clock backstop stays far off
+    auto t = playTraced(movie({swf::DoAction{code("push \"one\"\ntrace\ngotoframe 1\nplay\n")}, ShowFrame{},
+                               swf::DoAction{code("gotoframe 0\nplay\n")}, ShowFrame{}},
+                              header(100, 100, 2)),
+                        options);
+    EXPECT_GT(t->traces.size(), 100u);
+    EXPECT_LT(t->traces.size(), 10000u);
+    ASSERT_FALSE(t->player->scriptErrors().empty());
+    EXPECT_NE(t->player->scriptErrors().back().find("run slowly"), std::string::npos);
+    const std::size_t traced = t->traces.size();
+    t->player->tick();
+    EXPECT_EQ(t->traces.size(), traced) << "scripts stay off for the rest of the movie";
+}
+
 }  // namespace

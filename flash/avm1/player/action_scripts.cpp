@@ -43,6 +43,8 @@ void ActionScripts::runFrameActions(DisplayObject& clip, const ActionCode& code)
     vm_->runFrameActions(avm1Binding(clip), actionBlock(code));
 }
 
+void ActionScripts::runAsOne(const std::function<void()>& body) { vm_->asOneRun(body); }
+
 void ActionScripts::runClipActions(DisplayObject& clip, const ActionCode& code) {
     vm_->runClipActions(avm1Binding(clip), actionBlock(code));
 }

@@ -22,6 +22,7 @@ public:
     void detach(DisplayObject& object) override;
     void runInitActions(DisplayObject& clip, const ActionCode& code) override;
     void runFrameActions(DisplayObject& clip, const ActionCode& code) override;
+    void runAsOne(const std::function<void()>& body) override;
     void runClipActions(DisplayObject& clip, const ActionCode& code) override;
     void runButtonActions(DisplayObject& button, const ActionCode& code) override;
     void callMethod(DisplayObject& object, std::u16string_view name) override;
