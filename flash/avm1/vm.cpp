@@ -74,10 +74,12 @@ void Vm::setLimitsFromMovie(int maxRecursionDepth, int timeoutSeconds) {
 // ---- runs and limits ----
 
 void Vm::beginRun() {
-    if (runDepth_++ == 0) {
-        actionsLeft_ = limits_.actionBudget() + 1;
-        runStarted_ = std::chrono::steady_clock::now();
-    }
+    if (runDepth_++ == 0 && !budgetShared_) startBudget();
+}
+
+void Vm::startBudget() {
+    actionsLeft_ = limits_.actionBudget() + 1;
+    runStarted_ = std::chrono::steady_clock::now();
 }
 
 void Vm::endRun() {

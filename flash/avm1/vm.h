@@ -64,11 +64,13 @@ public:
     // stopped like a loop in one script.
     template <class F>
     void asOneRun(F&& body) {
-        beginRun();
+        if (runDepth_ > 0 || budgetShared_) return body();
+        startBudget();
+        budgetShared_ = true;
         struct End {
-            Vm& vm;
-            ~End() { vm.endRun(); }
-        } end{*this};
+            bool& shared;
+            ~End() { shared = false; }
+        } end{budgetShared_};
         body();
     }
     // An onClipEvent body; `this` and the target are the clip.
@@ -269,6 +271,7 @@ private:
     template <class F>
     void guarded(F&& body);
     void beginRun();
+    void startBudget();
     void endRun();
     void handleAbort(const ScriptAbort& abort);
     // An exception nobody caught ends its script; the player names it in
@@ -310,6 +313,8 @@ private:
     std::uint64_t actionsLeft_ = 0;
     std::uint64_t ticks_ = 0;
     std::chrono::steady_clock::time_point runStarted_;
+    // Inside asOneRun: the scripts it runs count against the budget it set.
+    bool budgetShared_ = false;
     bool scriptsStopped_ = false;
     std::vector<String> indexNames_;
     std::mt19937 random_;

@@ -351,7 +351,7 @@ void Player::queueClipEvent(DisplayObject& object, std::uint32_t event) {
 }
 
 void Player::runQueue() {
-    if (runningQueue_) return;
+    if (runningQueue_ || queue_.empty()) return;
     runningQueue_ = true;
     timelineScripts_->runAsOne([this] {
         while (!queue_.empty()) {
